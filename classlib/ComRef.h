@@ -1,0 +1,83 @@
+#pragma once
+// Counted COM references and the automation value types, owned RAII-style.
+#include <windows.h>
+#include <oleauto.h>
+
+#include <string>
+#include <utility>
+
+namespace tvk {
+
+// One counted reference to a COM interface; null when empty.
+template <class T>
+class ComRef {
+public:
+  ComRef() = default;
+  ComRef(std::nullptr_t) {}
+  // Adds a reference to p.
+  explicit ComRef(T* p) : FPtr(p) { if (FPtr) FPtr->AddRef(); }
+  // Takes over a reference the caller already owns.
+  static ComRef Adopt(T* p) { ComRef r; r.FPtr = p; return r; }
+  ComRef(const ComRef& o) : ComRef(o.FPtr) {}
+  ComRef(ComRef&& o) noexcept : FPtr(std::exchange(o.FPtr, nullptr)) {}
+  ComRef& operator=(ComRef o) noexcept { std::swap(FPtr, o.FPtr); return *this; }
+  ~ComRef() { Reset(); }
+
+  void Reset() { if (T* p = std::exchange(FPtr, nullptr)) p->Release(); }
+  T* Get() const { return FPtr; }
+  T* operator->() const { return FPtr; }
+  explicit operator bool() const { return FPtr != nullptr; }
+  // For out parameters: empties the reference and gives its address.
+  T** Receive() { Reset(); return &FPtr; }
+  // Hands the reference over to the caller.
+  T* Detach() { return std::exchange(FPtr, nullptr); }
+
+  template <class U>
+  ComRef<U> Query(REFIID iid) const {
+    ComRef<U> r;
+    if (FPtr) FPtr->QueryInterface(iid, reinterpret_cast<void**>(r.Receive()));
+    return r;
+  }
+
+private:
+  T* FPtr = nullptr;
+};
+
+// An owned BSTR.
+class Bstr {
+public:
+  Bstr() = default;
+  explicit Bstr(const std::wstring& s) : FStr(s.empty() ? nullptr : SysAllocStringLen(s.data(), UINT(s.size()))) {}
+  Bstr(const Bstr& o) : FStr(o.FStr ? SysAllocStringLen(o.FStr, SysStringLen(o.FStr)) : nullptr) {}
+  Bstr(Bstr&& o) noexcept : FStr(std::exchange(o.FStr, nullptr)) {}
+  Bstr& operator=(Bstr o) noexcept { std::swap(FStr, o.FStr); return *this; }
+  ~Bstr() { SysFreeString(FStr); }
+  static Bstr Adopt(BSTR s) { Bstr b; b.FStr = s; return b; }
+
+  BSTR Get() const { return FStr; }
+  BSTR* Receive() { SysFreeString(FStr); FStr = nullptr; return &FStr; }
+  BSTR Detach() { return std::exchange(FStr, nullptr); }
+  std::wstring Str() const { return FStr ? std::wstring(FStr, SysStringLen(FStr)) : std::wstring(); }
+
+private:
+  BSTR FStr = nullptr;
+};
+
+// An owned VARIANT, cleared when it goes.
+class Variant {
+public:
+  Variant() { VariantInit(&FVar); }
+  Variant(const Variant& o) { VariantInit(&FVar); VariantCopy(&FVar, const_cast<VARIANT*>(&o.FVar)); }
+  Variant& operator=(const Variant& o) { if (this != &o) { VariantClear(&FVar); VariantCopy(&FVar, const_cast<VARIANT*>(&o.FVar)); } return *this; }
+  ~Variant() { VariantClear(&FVar); }
+  VARIANT* operator&() { return &FVar; }
+  const VARIANT* Ptr() const { return &FVar; }
+  VARIANT* Ptr() { return &FVar; }
+  VARTYPE Type() const { return FVar.vt; }
+  void Clear() { VariantClear(&FVar); }
+
+private:
+  VARIANT FVar;
+};
+
+}  // namespace tvk

@@ -1,0 +1,30 @@
+#pragma once
+// The module's start-up and shut-down frame: every component's steps run from
+// one explicit ordered table (never from static constructors, whose order is
+// undefined). A failed step unwinds the steps already done, in reverse.
+#include <windows.h>
+
+#include <cstddef>
+#include <span>
+
+namespace tvk {
+
+struct TInitStep {
+  const char* Name;
+  bool (*Startup)();   // false (or an exception) fails the load
+  void (*Shutdown)();  // undoes Startup; may be null
+};
+
+// Runs the steps in order. On a failure the shut-down of every step already
+// started runs in reverse order and the answer is false.
+bool RunStartup(std::span<const TInitStep> steps);
+// Runs the shut-down of the started steps in reverse order.
+void RunShutdown(std::span<const TInitStep> steps);
+// How many steps of the last RunStartup are started.
+std::size_t StartedSteps();
+
+// The module's own handle, recorded by the entry procedure.
+HINSTANCE ModuleInstance();
+void SetModuleInstance(HINSTANCE instance);
+
+}  // namespace tvk

@@ -1,0 +1,60 @@
+#include "DriverExports.h"
+
+#include "Tarnwell_Driver.h"
+
+#include <memory>
+#include <vector>
+
+namespace tvk {
+
+namespace {
+
+// Drivers count no references; the module owns them until it is unloaded.
+std::vector<std::unique_ptr<TAbstractSupportService>>& Drivers() {
+  static std::vector<std::unique_ptr<TAbstractSupportService>> drivers;
+  return drivers;
+}
+
+TDriverFactory& FactoryOverride() {
+  static TDriverFactory factory;
+  return factory;
+}
+
+IDispatch* CreateDriver(int32_t kind) {
+  if (FactoryOverride()) return FactoryOverride()(kind);
+  auto driver = std::unique_ptr<TCortexM3>(New<TCortexM3>(kind));
+  IDispatch* disp = static_cast<IDispatch*>(driver.get());
+  Drivers().push_back(std::move(driver));
+  return disp;
+}
+
+}  // namespace
+
+HRESULT GetTovikDriverCountImpl(int32_t* count) {
+  if (!count) return E_POINTER;
+  *count = kDeviceKindCount;
+  return S_OK;
+}
+
+HRESULT GetTovikDriverImpl(int32_t kind, IDispatch** driver) {
+  if (!driver) return E_POINTER;
+  *driver = nullptr;
+  if (kind < 0 || kind >= kDeviceKindCount) return S_OK;  // no driver for this kind
+  try {
+    *driver = CreateDriver(kind);
+    return S_OK;
+  } catch (...) {
+    *driver = nullptr;
+    return HRESULT(0x8000FFFFL);
+  }
+}
+
+std::size_t LiveDriverCount() { return Drivers().size(); }
+
+void SetDriverFactoryForTest(TDriverFactory factory) { FactoryOverride() = std::move(factory); }
+
+bool DriverUnitStartup() { return true; }
+
+void DriverUnitShutdown() { Drivers().clear(); }
+
+}  // namespace tvk

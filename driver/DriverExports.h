@@ -1,0 +1,26 @@
+#pragma once
+// The two functions the host calls to count device kinds and create drivers,
+// and the driver unit's start-up and shut-down steps.
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+
+namespace tvk {
+
+constexpr int32_t kDeviceKindCount = 290;
+
+HRESULT GetTovikDriverCountImpl(int32_t* count);
+HRESULT GetTovikDriverImpl(int32_t kind, IDispatch** driver);
+
+// How many drivers the module holds (they live until the module is unloaded).
+std::size_t LiveDriverCount();
+
+// Replaces the driver factory (tests: a failing creation); null restores the real one.
+using TDriverFactory = std::function<IDispatch*(int32_t kind)>;
+void SetDriverFactoryForTest(TDriverFactory factory);
+
+bool DriverUnitStartup();
+void DriverUnitShutdown();
+
+}  // namespace tvk

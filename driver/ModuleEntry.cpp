@@ -1,0 +1,44 @@
+// The module's entry procedure and its two exports.
+#include "DriverExports.h"
+#include "ModuleInit.h"
+
+#include <array>
+
+namespace {
+
+using tvk::TInitStep;
+
+// Every component's start-up and shut-down, in start-up order; the exports are
+// usable only after the last step.
+constexpr std::array kSteps = {
+    TInitStep{"driver", &tvk::DriverUnitStartup, &tvk::DriverUnitShutdown},
+};
+
+}  // namespace
+
+extern "C" HRESULT __stdcall GetTovikDriverCount(int32_t* Count) {
+  return tvk::GetTovikDriverCountImpl(Count);
+}
+
+extern "C" HRESULT __stdcall GetTovikDriver_Plugin(int32_t AKind, IDispatch** Driver) {
+  return tvk::GetTovikDriverImpl(AKind, Driver);
+}
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+  try {
+    switch (reason) {
+      case DLL_PROCESS_ATTACH:
+        tvk::SetModuleInstance(instance);
+        return tvk::RunStartup(kSteps) ? TRUE : FALSE;
+      case DLL_PROCESS_DETACH:
+        // At process exit (reserved != null) the process is going anyway and
+        // other modules may already be gone: undo nothing.
+        if (!reserved) tvk::RunShutdown(kSteps);
+        return TRUE;
+      default:
+        return TRUE;  // thread attach and detach run no component steps
+    }
+  } catch (...) {
+    return FALSE;
+  }
+}

@@ -1,0 +1,7 @@
+#include "Tarnwell_Driver.h"
+
+namespace tvk {
+
+TCortexM3::TCortexM3(int32_t kind) : FKind(kind) {}
+
+}  // namespace tvk

@@ -1,0 +1,175 @@
+#include "FakeHostObject.h"
+
+namespace hostsim {
+
+const IID IID_HostSupportService = {0x1DEBA58E, 0x0DF5, 0x4081, {0x93, 0xE9, 0x0C, 0x17, 0x32, 0xE7, 0xDF, 0xAE}};
+
+static void CopyVariants(std::vector<VARIANT>& to, const std::vector<VARIANT>& from) {
+  for (auto& v : to) VariantClear(&v);
+  to.assign(from.size(), VARIANT{});
+  for (std::size_t i = 0; i < from.size(); ++i) {
+    VariantInit(&to[i]);
+    VariantCopy(&to[i], const_cast<VARIANT*>(&from[i]));
+  }
+}
+
+LoggedCall::LoggedCall(const LoggedCall& o) : Id(o.Id), Flags(o.Flags), ArgCount(o.ArgCount) { CopyVariants(Args, o.Args); }
+
+LoggedCall& LoggedCall::operator=(const LoggedCall& o) {
+  if (this != &o) {
+    Id = o.Id;
+    Flags = o.Flags;
+    ArgCount = o.ArgCount;
+    CopyVariants(Args, o.Args);
+  }
+  return *this;
+}
+
+LoggedCall::~LoggedCall() {
+  for (auto& v : Args) VariantClear(&v);
+}
+
+long LoggedCall::Int(std::size_t k) const {
+  VARIANT v;
+  VariantInit(&v);
+  VariantChangeType(&v, const_cast<VARIANT*>(&Args.at(k)), 0, VT_I4);
+  return v.lVal;
+}
+
+long long LoggedCall::Int64(std::size_t k) const {
+  VARIANT v;
+  VariantInit(&v);
+  VariantChangeType(&v, const_cast<VARIANT*>(&Args.at(k)), 0, VT_I8);
+  return v.llVal;
+}
+
+std::wstring LoggedCall::Str(std::size_t k) const {
+  const VARIANT& a = Args.at(k);
+  if (a.vt == VT_BSTR) return a.bstrVal ? std::wstring(a.bstrVal, SysStringLen(a.bstrVal)) : std::wstring();
+  VARIANT v;
+  VariantInit(&v);
+  if (FAILED(VariantChangeType(&v, const_cast<VARIANT*>(&a), 0, VT_BSTR))) return L"<?>";
+  std::wstring s = v.bstrVal ? std::wstring(v.bstrVal, SysStringLen(v.bstrVal)) : std::wstring();
+  VariantClear(&v);
+  return s;
+}
+
+FakeHostObject::FakeHostObject() = default;
+FakeHostObject::~FakeHostObject() = default;
+
+HRESULT STDMETHODCALLTYPE FakeHostObject::QueryInterface(REFIID iid, void** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  if (IsEqualIID(iid, IID_IUnknown)) *out = static_cast<IDispatch*>(this);
+  else if (IsEqualIID(iid, IID_IDispatch) && FOffersDispatch) *out = static_cast<IDispatch*>(this);
+  else if (IsEqualIID(iid, IID_HostSupportService) && FOffersSupport) *out = static_cast<IHostSupportService*>(this);
+  if (!*out) return E_NOINTERFACE;
+  AddRef();
+  return S_OK;
+}
+
+ULONG STDMETHODCALLTYPE FakeHostObject::AddRef() {
+  ++FAddRefs;
+  return ULONG(InterlockedIncrement(&FRefCount));
+}
+
+ULONG STDMETHODCALLTYPE FakeHostObject::Release() {
+  ++FReleases;
+  LONG n = InterlockedDecrement(&FRefCount);
+  if (n == 0) delete this;
+  return ULONG(n);
+}
+
+HRESULT STDMETHODCALLTYPE FakeHostObject::GetTypeInfoCount(UINT*) { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE FakeHostObject::GetTypeInfo(UINT, LCID, ITypeInfo**) { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE FakeHostObject::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
+
+HRESULT STDMETHODCALLTYPE FakeHostObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
+                                                  VARIANT* result, EXCEPINFO* excep, UINT*) {
+  LoggedCall call;
+  call.Id = id;
+  call.Flags = flags;
+  call.ArgCount = params ? params->cArgs : 0;
+  std::vector<VARIANT*> live;
+  for (unsigned k = 1; k <= call.ArgCount; ++k) {
+    VARIANT* v = &params->rgvarg[call.ArgCount - k];
+    live.push_back(v);
+    VARIANT copy;
+    VariantInit(&copy);
+    VariantCopy(&copy, v);
+    call.Args.push_back(copy);
+  }
+  FCalls.push_back(call);
+
+  if (auto f = FFaults.find(id); f != FFaults.end()) {
+    const Fault& fault = f->second;
+    if (fault.Result == DISP_E_EXCEPTION && excep) {
+      *excep = EXCEPINFO{};
+      excep->bstrDescription = SysAllocString(fault.Description.c_str());
+      excep->bstrSource = SysAllocString(fault.Source.c_str());
+      excep->bstrHelpFile = SysAllocString(fault.HelpFile.c_str());
+      excep->dwHelpContext = fault.HelpContext;
+      excep->scode = fault.Scode;
+    }
+    return fault.Result;
+  }
+  auto h = FHandlers.find(id);
+  if (h == FHandlers.end()) return FUnknownResult;
+  VARIANT scratch;
+  VariantInit(&scratch);
+  HRESULT hr = h->second(live, result ? result : &scratch);
+  VariantClear(&scratch);
+  return hr;
+}
+
+HRESULT STDMETHODCALLTYPE FakeHostObject::SupportsService(BSTR ServiceName, unsigned char* Supported) {
+  std::wstring name = ServiceName ? std::wstring(ServiceName, SysStringLen(ServiceName)) : std::wstring();
+  bool match = false;
+  for (const auto& s : FServices) match = match || (_wcsicmp(s.c_str(), name.c_str()) == 0);
+  if (Supported) *Supported = match ? 1 : 0;
+  return S_OK;
+}
+
+void FakeHostObject::ReturnInt(DISPID id, long value) {
+  On(id, [value](std::vector<VARIANT*>&, VARIANT* r) { VariantClear(r); r->vt = VT_I4; r->lVal = value; return S_OK; });
+}
+
+void FakeHostObject::ReturnInt64(DISPID id, long long value) {
+  On(id, [value](std::vector<VARIANT*>&, VARIANT* r) { VariantClear(r); r->vt = VT_I8; r->llVal = value; return S_OK; });
+}
+
+void FakeHostObject::ReturnBool(DISPID id, bool value) {
+  On(id, [value](std::vector<VARIANT*>&, VARIANT* r) {
+    VariantClear(r);
+    r->vt = VT_BOOL;
+    r->boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+    return S_OK;
+  });
+}
+
+void FakeHostObject::ReturnString(DISPID id, const std::wstring& value) {
+  On(id, [value](std::vector<VARIANT*>&, VARIANT* r) {
+    VariantClear(r);
+    r->vt = VT_BSTR;
+    r->bstrVal = SysAllocStringLen(value.data(), UINT(value.size()));
+    return S_OK;
+  });
+}
+
+void FakeHostObject::ReturnObject(DISPID id, IDispatch* object) {
+  On(id, [object](std::vector<VARIANT*>&, VARIANT* r) {
+    VariantClear(r);
+    r->vt = VT_DISPATCH;
+    r->pdispVal = object;
+    if (object) object->AddRef();
+    return S_OK;
+  });
+}
+
+std::size_t FakeHostObject::CallCount(DISPID id) const {
+  std::size_t n = 0;
+  for (const auto& c : FCalls) n += c.Id == id;
+  return n;
+}
+
+}  // namespace hostsim

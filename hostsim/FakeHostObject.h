@@ -1,0 +1,101 @@
+#pragma once
+// A fake host automation object: IDispatch with handlers by dispatch
+// identifier, a log of every call, reference counters, configurable service
+// names and fault injection. The simulated host builds its objects from it.
+#include <windows.h>
+#include <oleauto.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace hostsim {
+
+// {1DEBA58E-0DF5-4081-93E9-0C1732E7DFAE}: the host's service-support interface.
+extern const IID IID_HostSupportService;
+
+struct IHostSupportService : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE SupportsService(BSTR ServiceName, unsigned char* Supported) = 0;
+};
+
+struct LoggedCall {
+  DISPID Id;
+  WORD Flags;
+  unsigned ArgCount;
+  std::vector<VARIANT> Args;  // host order: argument 1 first (reversed from rgvarg)
+
+  LoggedCall() = default;
+  LoggedCall(const LoggedCall& o);
+  LoggedCall& operator=(const LoggedCall& o);
+  ~LoggedCall();
+  VARTYPE Type(std::size_t k) const { return Args.at(k).vt; }
+  long Int(std::size_t k) const;
+  long long Int64(std::size_t k) const;
+  std::wstring Str(std::size_t k) const;
+};
+
+// A handler gets the arguments in host order (argument 1 first, the live
+// variants, so by-reference ones can be written) and the result variant.
+using Handler = std::function<HRESULT(std::vector<VARIANT*>& args, VARIANT* result)>;
+
+struct Fault {
+  HRESULT Result = DISP_E_EXCEPTION;
+  std::wstring Description, Source, HelpFile;
+  DWORD HelpContext = 0;
+  SCODE Scode = 0;
+};
+
+class FakeHostObject : public IDispatch, public IHostSupportService {
+public:
+  FakeHostObject();
+  virtual ~FakeHostObject();
+
+  // IUnknown
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+  // IDispatch
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override;
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override;
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
+                                   VARIANT* result, EXCEPINFO* excep, UINT* argErr) override;
+  // IHostSupportService
+  HRESULT STDMETHODCALLTYPE SupportsService(BSTR ServiceName, unsigned char* Supported) override;
+
+  // Set-up.
+  void On(DISPID id, Handler handler) { FHandlers[id] = std::move(handler); }
+  // Convenience handlers that answer a fixed value.
+  void ReturnInt(DISPID id, long value);
+  void ReturnInt64(DISPID id, long long value);
+  void ReturnBool(DISPID id, bool value);
+  void ReturnString(DISPID id, const std::wstring& value);
+  void ReturnObject(DISPID id, IDispatch* object);  // one reference handed out per call
+  void FailWith(DISPID id, const Fault& fault) { FFaults[id] = fault; }
+  void SetServices(std::vector<std::wstring> names) { FServices = std::move(names); }
+  void SetOffersSupportService(bool offers) { FOffersSupport = offers; }
+  void SetOffersDispatch(bool offers) { FOffersDispatch = offers; }
+  // Unknown identifiers answer this (default DISP_E_MEMBERNOTFOUND).
+  void SetUnknownResult(HRESULT hr) { FUnknownResult = hr; }
+
+  // Observation.
+  const std::vector<LoggedCall>& Calls() const { return FCalls; }
+  void ClearCalls() { FCalls.clear(); }
+  std::size_t CallCount(DISPID id) const;
+  LONG RefCount() const { return FRefCount; }
+  long AddRefs() const { return FAddRefs; }
+  long Releases() const { return FReleases; }
+
+private:
+  LONG FRefCount = 1;  // the creator's reference
+  long FAddRefs = 0, FReleases = 0;
+  bool FOffersSupport = true, FOffersDispatch = true;
+  HRESULT FUnknownResult = DISP_E_MEMBERNOTFOUND;
+  std::map<DISPID, Handler> FHandlers;
+  std::map<DISPID, Fault> FFaults;
+  std::vector<std::wstring> FServices;
+  std::vector<LoggedCall> FCalls;
+};
+
+}  // namespace hostsim

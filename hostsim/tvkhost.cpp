@@ -1,0 +1,72 @@
+// The simulated host program: loads a debug-driver module as the host does and
+// drives it only through its exports and dispatch interfaces, printing what the
+// module answered.
+#include <windows.h>
+#include <oleauto.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+using GetCountFn = HRESULT(__stdcall*)(int32_t*);
+using GetDriverFn = HRESULT(__stdcall*)(int32_t, IDispatch**);
+
+constexpr DISPID kSupportsService = 1023;
+
+// Calls DispID 1023 with one string argument; answers -1 on failure.
+int SupportsService(IDispatch* object, const wchar_t* name) {
+  VARIANT arg, result;
+  VariantInit(&arg);
+  VariantInit(&result);
+  arg.vt = VT_BSTR;
+  arg.bstrVal = SysAllocString(name);
+  DISPPARAMS params{&arg, nullptr, 1, 0};
+  HRESULT hr = object->Invoke(kSupportsService, IID_NULL, 0, DISPATCH_METHOD, &params, &result, nullptr, nullptr);
+  VariantClear(&arg);
+  int answer = (SUCCEEDED(hr) && result.vt == VT_BOOL) ? (result.boolVal ? 1 : 0) : -1;
+  VariantClear(&result);
+  return answer;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: tvkhost <module.TVK>\n");
+    return 2;
+  }
+  HMODULE module = LoadLibraryW(argv[1]);
+  if (!module) {
+    std::fprintf(stderr, "cannot load %ls (error %lu)\n", argv[1], GetLastError());
+    return 1;
+  }
+  auto getCount = reinterpret_cast<GetCountFn>(reinterpret_cast<void*>(GetProcAddress(module, "GetTovikDriverCount")));
+  auto getDriver = reinterpret_cast<GetDriverFn>(reinterpret_cast<void*>(GetProcAddress(module, "GetTovikDriver_Plugin")));
+  if (!getCount || !getDriver) {
+    std::fprintf(stderr, "module lacks its exports\n");
+    return 1;
+  }
+  int32_t count = 0;
+  HRESULT hr = getCount(&count);
+  std::printf("GetTovikDriverCount: result 0x%08lX, %d device kinds\n", static_cast<unsigned long>(hr), count);
+
+  int created = 0, supporting = 0;
+  for (int32_t kind = 0; kind < count; ++kind) {
+    IDispatch* driver = nullptr;
+    hr = getDriver(kind, &driver);
+    if (FAILED(hr) || !driver) {
+      std::printf("kind %3d: no driver (result 0x%08lX)\n", kind, static_cast<unsigned long>(hr));
+      continue;
+    }
+    ++created;
+    int answer = SupportsService(driver, L"TovikDriver");
+    supporting += answer == 1;
+    std::printf("kind %3d: driver created, SupportsService(\"TovikDriver\") = %s\n", kind,
+                answer == 1 ? "true" : answer == 0 ? "false" : "failed");
+    driver->Release();
+  }
+  std::printf("%d drivers created, %d support \"TovikDriver\"\n", created, supporting);
+  FreeLibrary(module);
+  return created == count ? 0 : 1;
+}

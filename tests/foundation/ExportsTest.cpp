@@ -1,0 +1,4 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+TEST(Exports, Placeholder) { EXPECT_TRUE(true); }
