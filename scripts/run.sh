@@ -6,7 +6,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/build.sh"
 build="${TVK_BUILD:-$root/build}"
 . "$root/scripts/wine-env.sh"
-if ! pgrep -f '^wineserver' >/dev/null && ! pgrep -x wineserver >/dev/null; then
+if ! pgrep -f wineserver >/dev/null; then
   wineserver -p
   trap 'wineserver -k 2>/dev/null || true' EXIT
 fi

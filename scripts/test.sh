@@ -6,7 +6,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/build.sh"
 . "$root/scripts/wine-env.sh"
 # Keep one server for the whole run (fast process starts); stop it only if we started it.
-if ! pgrep -f '^wineserver' >/dev/null && ! pgrep -x wineserver >/dev/null; then
+if ! pgrep -f wineserver >/dev/null; then
   wineserver -p
   trap 'wineserver -k 2>/dev/null || true' EXIT
 fi
