@@ -71,7 +71,7 @@ template <class T>
 using Bare = std::remove_cvref_t<T>;
 
 template <class T>
-T TakeArg(const VARIANT& v) {
+Bare<T> TakeArg(const VARIANT& v) {
   using B = Bare<T>;
   if constexpr (std::is_same_v<B, WideString>) return ServedArgString(v);
   else if constexpr (std::is_same_v<B, bool>) return ServedArgBool(v);
