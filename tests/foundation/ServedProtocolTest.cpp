@@ -48,16 +48,16 @@ public:
   TTestRecord Kept;
 };
 
-const TServedRow<TLevel1> kLevel1Rows[] = {
+constexpr TServedRow<TLevel1> kLevel1Rows[] = {
     TVK_SERVED_ROW(TLevel1, 10, Echo),
     TVK_SERVED_ROW(TLevel1, 11, Fail),
 };
-const TServedRow<TLevel2> kLevel2Rows[] = {
+constexpr TServedRow<TLevel2> kLevel2Rows[] = {
     TVK_SERVED_ROW(TLevel2, 20, Add),     TVK_SERVED_ROW(TLevel2, 21, Unsigned),
     TVK_SERVED_ROW(TLevel2, 22, Flag),    TVK_SERVED_ROW(TLevel2, 23, NonZero),
     TVK_SERVED_ROW(TLevel2, 24, Truthy),  TVK_SERVED_ROW(TLevel2, 25, Half),
 };
-const TServedRow<TLevel3> kLevel3Rows[] = {
+constexpr TServedRow<TLevel3> kLevel3Rows[] = {
     TVK_SERVED_ROW(TLevel3, 30, Keep),   TVK_SERVED_ROW(TLevel3, 31, Give),
     TVK_SERVED_ROW(TLevel3, 32, Write),  TVK_SERVED_ROW(TLevel3, 33, WriteBool),
     TVK_SERVED_ROW(TLevel3, 34, Throws),
