@@ -95,4 +95,34 @@ inline constexpr int kDebuggerModeCount = eDebuggerMode_AUTO + 1;
 using TMemoryArray = std::array<std::uint32_t, 65536>;
 using PMemoryArray = TMemoryArray*;
 
+// ---- Display names, indexed by ordinal
+
+inline constexpr auto kScanPinKindNames = std::to_array<std::wstring_view>({
+    L"Normal", L"TRST", L"TCK", L"TDO", L"TDI", L"TMS", L"Power", L"Ground",
+});
+static_assert(kScanPinKindNames.size() == kScanPinKindCount);
+
+// The undefined kind and function have an empty name.
+inline constexpr auto kCellKindNames = std::to_array<std::wstring_view>({
+    L"", L"BC_0", L"BC_1", L"BC_2", L"BC_3", L"BC_4", L"BC_5", L"BC_6", L"BC_7", L"BC_8", L"BC_9", L"BC_10",
+});
+static_assert(kCellKindNames.size() == kCellKindCount);
+
+inline constexpr auto kCellFunctionNames = std::to_array<std::wstring_view>({
+    L"", L"Input", L"Clock", L"Output2", L"Output3", L"Control", L"ControlR", L"Internal", L"BiDir",
+    L"ObserveOnly",
+});
+static_assert(kCellFunctionNames.size() == kCellFunctionCount);
+
+inline constexpr auto kScanClockHaltModeNames = std::to_array<std::wstring_view>({L"None", L"Low", L"Both"});
+static_assert(kScanClockHaltModeNames.size() == kScanClockHaltModeCount);
+
+// Attributes a VHDL description may carry, by position.
+inline constexpr auto kVHDLAttributeNames = std::to_array<std::wstring_view>({
+    L"ARRAY_TO_NUMERIC", L"CLOCK_BUFFER", L"CRITICAL", L"ENUM_ENCODING", L"FPGA_GSR", L"INHIBIT_BUF",
+    L"MACROCELL", L"NUMERIC_TO_ARRAY", L"PART_NAME", L"PINNUM", L"PROPERTY", L"UNGROUP", L"XILINX_BUFG",
+    L"XILINX_GSR",
+});
+static_assert(kVHDLAttributeNames.size() == 14);
+
 }  // namespace tvk
