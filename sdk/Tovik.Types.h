@@ -82,6 +82,7 @@ struct TRemoteCommandResult {
   std::uint32_t statusCode = 0;
   std::array<std::uint32_t, 8> resultArray{};
 };
+static_assert(sizeof(TRemoteCommandResult) == 36);
 
 // One serial flash device: page size in bytes, sector size in KB, sector count.
 struct TSerialDeviceParameters {
@@ -144,6 +145,11 @@ inline constexpr auto kSerialDeviceParameters = std::to_array<TSerialDeviceParam
     {eM25P128, L"M25P128", 256, 256, 64},
 });
 static_assert(kSerialDeviceParameters.size() == kSerialDeviceKindCount);
+static_assert([] {
+  for (int i = 0; i < kSerialDeviceKindCount; ++i)
+    if (kSerialDeviceParameters[i].Kind != i) return false;
+  return true;
+}(), "serial device rows must follow TSerialDeviceKind");
 
 // Parameter names of the in-system serial flash (declared vocabulary; nothing reads it).
 inline constexpr auto kSerialFlashParameterNames = std::to_array<std::wstring_view>({
