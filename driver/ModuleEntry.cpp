@@ -1,6 +1,7 @@
 // The module's entry procedure and its two exports.
 #include "DriverExports.h"
 #include "ModuleInit.h"
+#include "ZUL.Param.h"
 
 #include <array>
 
@@ -11,6 +12,7 @@ using tvk::TInitStep;
 // Every component's start-up and shut-down, in start-up order; the exports are
 // usable only after the last step.
 constexpr std::array kSteps = {
+    TInitStep{"ZUL.Param", nullptr, &tvk::ParamUnitShutdown},
     TInitStep{"driver", &tvk::DriverUnitStartup, &tvk::DriverUnitShutdown},
 };
 

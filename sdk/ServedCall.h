@@ -71,7 +71,7 @@ template <class T>
 using Bare = std::remove_cvref_t<T>;
 
 template <class T>
-T TakeArg(const VARIANT& v) {
+Bare<T> TakeArg(const VARIANT& v) {
   using B = Bare<T>;
   if constexpr (std::is_same_v<B, WideString>) return ServedArgString(v);
   else if constexpr (std::is_same_v<B, bool>) return ServedArgBool(v);
@@ -152,7 +152,24 @@ struct TServedRow {
 #define TVK_SERVED_ROW(Class, Id, Method) \
   ::tvk::TServedRow<Class>{Id, &::tvk::ServeCall<&Class::Method, Class>}
 
-// Finds Id in Rows; the rows need not be sorted (the tables are short).
+// The lowest and highest identifier of a table, so that levels an identifier
+// cannot belong to are passed at once.
+struct TServedRange {
+  DISPID Low, High;
+};
+
+template <class Self>
+constexpr TServedRange ServedRowRange(std::span<const TServedRow<Self>> rows) {
+  TServedRange r{1, 0};  // empty: no identifier lies in it
+  for (const auto& row : rows) {
+    if (r.Low > r.High) r = {row.Id, row.Id};
+    if (row.Id < r.Low) r.Low = row.Id;
+    if (row.Id > r.High) r.High = row.Id;
+  }
+  return r;
+}
+
+// Finds Id in Rows; the rows need not be sorted.
 template <class Self>
 const TServedRow<Self>* FindServedRow(std::span<const TServedRow<Self>> rows, DISPID id) {
   for (const auto& row : rows)

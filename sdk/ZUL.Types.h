@@ -53,15 +53,11 @@ public:
   LONG RefCount() const { return FRefCount; }
 
 protected:
-  // The served dispatch of one level: Id in Rows is answered here, any other
-  // goes to Parent (the parent level's own Invoke, called non-virtually).
-  template <class Self, class ParentInvoke>
-  HRESULT InvokeLevel(Self& self, std::span<const TServedRow<Self>> rows, DISPID id, DISPPARAMS* params,
-                      VARIANT* result, ParentInvoke&& parent) noexcept {
-    const TServedRow<Self>* row = FindServedRow(rows, id);
-    if (!row) return parent();
+  // Runs one row of a level's table; nothing leaves it but a result code.
+  template <class Self>
+  static HRESULT CallServedRow(Self& self, const TServedRow<Self>& row, DISPPARAMS* params, VARIANT* result) noexcept {
     try {
-      return row->Call(self, TServedArgs(params), result);
+      return row.Call(self, TServedArgs(params), result);
     } catch (...) {
       return kE_UNEXPECTED;
     }
@@ -104,12 +100,17 @@ T* New(A&&... args) {
                                    VARIANT* result, EXCEPINFO* excep, UINT* argErr) override;        \
   HRESULT STDMETHODCALLTYPE SupportsService(BSTR ServiceName, ::tvk::ByteBool* Supported) override
 
-// Defines them: Class answers the rows of Table and the service names that follow.
+// Defines them: Class answers the rows of Table (a constexpr array or span of
+// TVK_SERVED_ROW rows) and the service names that follow.
 #define TVK_SERVED_LEVEL_IMPL(Class, Parent, Table, ...)                                                     \
   HRESULT STDMETHODCALLTYPE Class::Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params, \
                                           VARIANT* result, EXCEPINFO* excep, UINT* argErr) {                \
-    return InvokeLevel<Class>(*this, Table, id, params, result,                                                     \
-                       [&] { return Parent::Invoke(id, iid, lcid, flags, params, result, excep, argErr); }); \
+    static constexpr ::tvk::TServedRange kRange = ::tvk::ServedRowRange<Class>(Table);                      \
+    if (id >= kRange.Low && id <= kRange.High)                                                               \
+      if (const auto* row = ::tvk::FindServedRow<Class>(Table, id))                                         \
+        return CallServedRow<Class>(*this, *row, params, result);                                            \
+    /* not ours: the parent level's own Invoke, called non-virtually */                                     \
+    return Parent::Invoke(id, iid, lcid, flags, params, result, excep, argErr);                              \
   }                                                                                                          \
   HRESULT STDMETHODCALLTYPE Class::SupportsService(BSTR ServiceName, ::tvk::ByteBool* Supported) {          \
     return SupportsLevel(ServiceName, Supported, {__VA_ARGS__},                                              \

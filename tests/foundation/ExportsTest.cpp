@@ -1,4 +1,94 @@
+// The module as the host sees it: the loaded DLL's export table and the two
+// exports' answers; and the creation failure path inside the driver unit.
 #include <gtest/gtest.h>
-#include <windows.h>
 
-TEST(Exports, Placeholder) { EXPECT_TRUE(true); }
+#include "DriverExports.h"
+#include "ZUL.Types.h"
+
+#include <set>
+#include <string>
+
+namespace {
+
+using GetCountFn = HRESULT(__stdcall*)(int32_t*);
+using GetDriverFn = HRESULT(__stdcall*)(int32_t, IDispatch**);
+
+class LoadedModule : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() { FModule = LoadLibraryW(TVK_MODULE_PATH); }
+  static void TearDownTestSuite() {
+    if (FModule) FreeLibrary(FModule);
+    FModule = nullptr;
+  }
+  void SetUp() override {
+    ASSERT_NE(nullptr, FModule) << "cannot load the module";
+    FGetCount = reinterpret_cast<GetCountFn>(reinterpret_cast<void*>(GetProcAddress(FModule, "GetTovikDriverCount")));
+    FGetDriver = reinterpret_cast<GetDriverFn>(reinterpret_cast<void*>(GetProcAddress(FModule, "GetTovikDriver_Plugin")));
+    ASSERT_TRUE(FGetCount && FGetDriver);
+  }
+  static HMODULE FModule;
+  GetCountFn FGetCount = nullptr;
+  GetDriverFn FGetDriver = nullptr;
+};
+HMODULE LoadedModule::FModule = nullptr;
+
+TEST_F(LoadedModule, ExportsExactlyTheTwoUndecoratedFunctions) {
+  auto base = reinterpret_cast<const BYTE*>(FModule);
+  auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  auto nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
+  ASSERT_EQ(IMAGE_FILE_MACHINE_I386, nt->FileHeader.Machine);
+  const auto& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+  auto exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + dir.VirtualAddress);
+  auto names = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
+  std::set<std::string> found;
+  for (DWORD i = 0; i < exports->NumberOfNames; ++i) found.insert(reinterpret_cast<const char*>(base + names[i]));
+  EXPECT_EQ((std::set<std::string>{"GetTovikDriverCount", "GetTovikDriver_Plugin"}), found);
+  EXPECT_EQ(2u, exports->NumberOfFunctions);
+}
+
+TEST_F(LoadedModule, CountsTheDeviceKinds) {
+  int32_t count = 0;
+  EXPECT_EQ(S_OK, FGetCount(&count));
+  EXPECT_EQ(290, count);
+}
+
+TEST_F(LoadedModule, KindsOutsideTheRangeGiveNoDriverAndSuccess) {
+  for (int32_t kind : {-1, 290, 0x7FFFFFFF, int32_t(0x80000000)}) {
+    IDispatch* driver = reinterpret_cast<IDispatch*>(0x1);  // must be cleared
+    EXPECT_EQ(S_OK, FGetDriver(kind, &driver)) << kind;
+    EXPECT_EQ(nullptr, driver) << kind;
+  }
+}
+
+TEST_F(LoadedModule, EveryCallCreatesANewDriverThatSupportsItsService) {
+  IDispatch* a = nullptr;
+  IDispatch* b = nullptr;
+  ASSERT_EQ(S_OK, FGetDriver(0, &a));
+  ASSERT_EQ(S_OK, FGetDriver(0, &b));
+  ASSERT_TRUE(a && b);
+  EXPECT_NE(a, b);
+  for (IDispatch* d : {a, b}) {
+    VARIANT arg, result;
+    VariantInit(&result);
+    arg.vt = VT_BSTR;
+    arg.bstrVal = SysAllocString(L"tovikdriver");
+    DISPPARAMS p{&arg, nullptr, 1, 0};
+    EXPECT_EQ(S_OK, d->Invoke(1023, IID_NULL, 0, DISPATCH_METHOD, &p, &result, nullptr, nullptr));
+    EXPECT_EQ(VT_BOOL, result.vt);
+    EXPECT_EQ(VARIANT_TRUE, result.boolVal);
+    VariantClear(&arg);
+    d->Release();
+  }
+}
+
+TEST(DriverCreation, AnErrorWhileCreatingGivesUnexpectedAndNoDriver) {
+  tvk::SetDriverFactoryForTest([](int32_t) -> IDispatch* { throw tvk::Exception(L"cannot create"); });
+  IDispatch* driver = reinterpret_cast<IDispatch*>(0x1);
+  EXPECT_EQ(HRESULT(0x8000FFFF), tvk::GetTovikDriverImpl(3, &driver));
+  EXPECT_EQ(nullptr, driver);
+  tvk::SetDriverFactoryForTest(nullptr);
+  ASSERT_EQ(S_OK, tvk::GetTovikDriverImpl(3, &driver));
+  EXPECT_NE(nullptr, driver);
+}
+
+}  // namespace
