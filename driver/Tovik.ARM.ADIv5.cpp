@@ -97,9 +97,17 @@ void TADIv5Engine::HostDeviceChanged() {
   FOverrunPending = false;
 }
 
+// Every scan passes here. A WAIT with overrun detection on has set
+// STICKYORUN, and the port runs no access-port request until it is cleared.
+bool TADIv5Engine::Scan(uint32_t instruction, uint32_t address, bool read, uint32_t value, TDapScanAnswer& answer) {
+  if (!FTransport->AccessScan(instruction, address, read, value, answer)) return false;
+  if (answer.Ack == JTAG_ACK_WAIT && OverrunDetectionOn()) FOverrunPending = true;
+  return true;
+}
+
 bool TADIv5Engine::ScanRead(uint32_t instruction, uint32_t address, uint8_t& ack, uint32_t& data) {
   TDapScanAnswer answer;
-  if (!FTransport->AccessScan(instruction, address, true, 0, answer)) return false;
+  if (!Scan(instruction, address, true, 0, answer)) return false;
   ack = answer.Ack;
   data = answer.Data;
   return true;
@@ -107,14 +115,14 @@ bool TADIv5Engine::ScanRead(uint32_t instruction, uint32_t address, uint8_t& ack
 
 bool TADIv5Engine::ScanReadRequest(uint32_t instruction, uint32_t address, uint32_t& data) {
   TDapScanAnswer answer;
-  if (!FTransport->AccessScan(instruction, address, true, 0, answer)) return false;
+  if (!Scan(instruction, address, true, 0, answer)) return false;
   data = answer.Data;
   return true;
 }
 
 bool TADIv5Engine::ScanWrite(uint32_t instruction, uint32_t address, uint32_t value, uint8_t& ack) {
   TDapScanAnswer answer;
-  if (!FTransport->AccessScan(instruction, address, false, value, answer)) return false;
+  if (!Scan(instruction, address, false, value, answer)) return false;
   ack = answer.Ack;
   return true;
 }
@@ -139,14 +147,13 @@ bool TADIv5Engine::AcceptedScan(uint32_t instruction, uint32_t address, bool rea
   if (instruction == JTAG_DP_APACC && FOverrunPending && !ClearStickyOverrun()) return false;
   for (unsigned retries = 0;; ++retries) {
     TDapScanAnswer answer;
-    if (!FTransport->AccessScan(instruction, address, read, value, answer)) return false;
+    if (!Scan(instruction, address, read, value, answer)) return false;
     FAck = answer.Ack;
     if (answer.Ack == JTAG_ACK_OK_FAULT) {
       data = answer.Data;
       return true;
     }
     if (answer.Ack != JTAG_ACK_WAIT || retries == ACK_RETRIES) return false;
-    if (OverrunDetectionOn()) FOverrunPending = true;
     if (instruction == JTAG_DP_APACC && FOverrunPending && !ClearStickyOverrun()) return false;
   }
 }

@@ -246,6 +246,7 @@ protected:
   bool FJTAGCheckPending = false;                  // guard: a status check runs, or latched
 
 private:
+  bool Scan(uint32_t instruction, uint32_t address, bool read, uint32_t value, TDapScanAnswer& answer);
   // One scan that must be acknowledged OK (WAIT re-scanned); its data on success.
   bool AcceptedScan(uint32_t instruction, uint32_t address, bool read, uint32_t value, uint32_t& data);
   bool OverrunDetectionOn() const;
