@@ -118,7 +118,7 @@ TEST_F(PoweredAdiv5Test, StatusCheckLatchesAfterTwelveUnacknowledgedReadsUntilTh
     TakeScans();
     EXPECT_EQ(0x44332211u, Engine->ReadMemWord(kSram)) << entry.Name;
     EXPECT_FALSE(Engine->TransferFailed()) << entry.Name;
-    // The WAITs left STICKYORUN (overrun detection is on): the check cleared it.
+    // The WAITs left STICKYORUN (overrun detection is on); it was cleared before the next request.
     EXPECT_EQ(0xF0000001u, Dp.CtrlStat()) << entry.Name;
   }
 }
