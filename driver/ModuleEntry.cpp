@@ -1,6 +1,7 @@
 // The module's entry procedure and its two exports.
 #include "DriverExports.h"
 #include "ModuleInit.h"
+#include "ZUL.DispatchFix.h"
 #include "ZUL.Param.h"
 
 #include <array>
@@ -12,6 +13,7 @@ using tvk::TInitStep;
 // Every component's start-up and shut-down, in start-up order; the exports are
 // usable only after the last step.
 constexpr std::array kSteps = {
+    TInitStep{"ZUL.DispatchFix", &tvk::DispatchFixStartup, nullptr},
     TInitStep{"ZUL.Param", nullptr, &tvk::ParamUnitShutdown},
     TInitStep{"driver", &tvk::DriverUnitStartup, &tvk::DriverUnitShutdown},
 };
