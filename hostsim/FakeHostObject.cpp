@@ -95,7 +95,7 @@ HRESULT STDMETHODCALLTYPE FakeHostObject::GetIDsOfNames(REFIID, LPOLESTR*, UINT,
 HRESULT STDMETHODCALLTYPE FakeHostObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
                                                   VARIANT* result, EXCEPINFO* excep, UINT*) {
   ++FInvokes;
-  const unsigned argCount = params ? params->cArgs : 0;
+  const unsigned argCount = params && params->rgvarg ? params->cArgs : 0;
   std::vector<VARIANT*> live;
   live.reserve(argCount);
   for (unsigned k = 1; k <= argCount; ++k) live.push_back(&params->rgvarg[argCount - k]);
@@ -103,7 +103,7 @@ HRESULT STDMETHODCALLTYPE FakeHostObject::Invoke(DISPID id, REFIID, LCID, WORD f
     LoggedCall call;
     call.Id = id;
     call.Flags = flags;
-    call.ArgCount = argCount;
+    call.ArgCount = params ? params->cArgs : 0;
     call.NullArgArray = !params || !params->rgvarg;
     if (params && params->rgdispidNamedArgs)
       call.NamedArgs.assign(params->rgdispidNamedArgs, params->rgdispidNamedArgs + params->cNamedArgs);
