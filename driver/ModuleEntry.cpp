@@ -1,4 +1,5 @@
 // The module's entry procedure and its two exports.
+#include "Device_ST_CortexM3_Data.h"
 #include "DriverExports.h"
 #include "ModuleInit.h"
 
@@ -11,6 +12,7 @@ using tvk::TInitStep;
 // Every component's start-up and shut-down, in start-up order; the exports are
 // usable only after the last step.
 constexpr std::array kSteps = {
+    TInitStep{"device data", &tvk::DeviceDataUnitStartup, &tvk::DeviceDataUnitShutdown},
     TInitStep{"driver", &tvk::DriverUnitStartup, &tvk::DriverUnitShutdown},
 };
 
