@@ -117,12 +117,12 @@ bool NthIOStandard(TDeviceIOStandardSet standards, int32_t index, TDeviceIOStand
 }
 
 TDeviceIOStandardData* DeviceIOStandard(TDeviceIOStandardID id) {
-  if (int(id) < 0 || int(id) >= kDeviceIOStandardIDCount) return nullptr;
+  if (id >= kDeviceIOStandardIDCount) return nullptr;
   return static_cast<TDeviceIOStandardData*>(gIOStandards[id].Get());
 }
 
 const TDeviceIOStandardParameters& TDeviceIOStandardData::Parameters() const {
-  if (int(FID) < 0 || int(FID) >= kDeviceIOStandardIDCount) throw Exception(L"Unknown I/O standard");
+  if (FID >= kDeviceIOStandardIDCount) throw Exception(L"Unknown I/O standard");
   return kDeviceIOStandards[FID];
 }
 
@@ -153,7 +153,7 @@ HRESULT TDeviceIOStandardData::GetDriveStrength(int32_t Index, WideString& Resul
 // ---- Device pins
 
 const TPinParameters& TDevicePinData::Entry() const {
-  if (int(FPinSet) < 0 || int(FPinSet) >= kDevicePinSetCount) throw Exception(L"Unknown pin set");
+  if (FPinSet >= kDevicePinSetCount) throw Exception(L"Unknown pin set");
   const TPinSetParameters& set = kPinSets[FPinSet];
   if (FIndex < 0 || FIndex >= set.PinCount) throw Exception(L"Pin index out of range");
   return set.Pins[std::size_t(FIndex)];
@@ -200,7 +200,10 @@ TDeviceData::~TDeviceData() = default;
 
 #define TVK_DEVICE_DATA_DEFINE(Name, Type, Expr)                            \
   HRESULT TDeviceData::Name(Type& Result) {                                 \
-    return Answer(Result, [&] { const TDeviceParameters& R = Row(); return Expr; }); \
+    return Answer(Result, [&] {                                             \
+      [[maybe_unused]] const TDeviceParameters& R = Row();                  \
+      return Expr;                                                          \
+    });                                                                     \
   }
 TVK_DEVICE_DATA_ANSWERS(TVK_DEVICE_DATA_DEFINE)
 #undef TVK_DEVICE_DATA_DEFINE
