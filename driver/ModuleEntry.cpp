@@ -2,6 +2,7 @@
 #include "Device_ST_CortexM3_Data.h"
 #include "DriverExports.h"
 #include "ModuleInit.h"
+#include "ZUL.DispatchFix.h"
 #include "ZUL.Param.h"
 
 #include <array>
@@ -13,6 +14,7 @@ using tvk::TInitStep;
 // Every component's start-up and shut-down, in start-up order; the exports are
 // usable only after the last step.
 constexpr std::array kSteps = {
+    TInitStep{"ZUL.DispatchFix", &tvk::DispatchFixStartup, nullptr},
     TInitStep{"ZUL.Param", nullptr, &tvk::ParamUnitShutdown},
     TInitStep{"device data", &tvk::DeviceDataUnitStartup, &tvk::DeviceDataUnitShutdown},
     TInitStep{"driver", &tvk::DriverUnitStartup, &tvk::DriverUnitShutdown},
