@@ -1,7 +1,9 @@
 // The module's entry procedure and its two exports.
+#include "Device_ST_CortexM3_Data.h"
 #include "DriverExports.h"
 #include "ModuleInit.h"
 #include "ZUL.DispatchFix.h"
+#include "ZUL.Param.h"
 
 #include <array>
 
@@ -13,6 +15,8 @@ using tvk::TInitStep;
 // usable only after the last step.
 constexpr std::array kSteps = {
     TInitStep{"ZUL.DispatchFix", &tvk::DispatchFixStartup, nullptr},
+    TInitStep{"ZUL.Param", nullptr, &tvk::ParamUnitShutdown},
+    TInitStep{"device data", &tvk::DeviceDataUnitStartup, &tvk::DeviceDataUnitShutdown},
     TInitStep{"driver", &tvk::DriverUnitStartup, &tvk::DriverUnitShutdown},
 };
 

@@ -1,0 +1,37 @@
+#pragma once
+// Text <-> number conversions of the class library. They never consult the
+// user's locale: the decimal separator is always "." and no digit grouping is
+// read or written, so texts stored by one user read back for any other.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "Exception.h"
+
+namespace tvk {
+
+// Raised by conversions that report a bad text as an error.
+class EConvertError : public Exception {
+public:
+  using Exception::Exception;
+};
+
+// Integer text: leading blanks, an optional "-" or "+", then decimal digits or
+// hexadecimal digits after "$", "x", "X", "0x" or "0X". Hexadecimal gives the
+// bit pattern (up to the type's width), decimal must lie in the type's range.
+// False, Value unchanged, on an empty text, a character left over or overflow.
+bool TryStrToInt(std::wstring_view text, std::int32_t& value);
+bool TryStrToInt64(std::wstring_view text, std::int64_t& value);
+
+// Decimal number: [sign] digits [. digits] [E [sign] digits], "." only;
+// blanks around it are ignored. False, Value unchanged, when the text is not
+// such a number or does not fit a double.
+bool TryStrToFloat(std::wstring_view text, double& value);
+
+// Decimal text of an integer ("-" for negatives, no leading zeros).
+WideString IntToStr(std::int64_t value);
+// The shortest general form with up to 15 significant digits, "." as separator,
+// exponent form for very large or very small magnitudes.
+WideString FloatToStr(double value);
+
+}  // namespace tvk
