@@ -1,7 +1,10 @@
 // The module's entry procedure and its two exports.
 #include "DriverExports.h"
 #include "ModuleInit.h"
+#include "ORV.SCH.Util.h"
 #include "ZUL.Param.h"
+#include "ZUL.Util.h"
+#include "ZUL.VFS.h"
 
 #include <array>
 
@@ -13,6 +16,11 @@ using tvk::TInitStep;
 // usable only after the last step.
 constexpr std::array kSteps = {
     TInitStep{"ZUL.Param", nullptr, &tvk::ParamUnitShutdown},
+    // The host executable's client export and file-system functions.
+    TInitStep{"ZUL.Util", &tvk::UtilUnitStartup, &tvk::UtilUnitShutdown},
+    TInitStep{"ZUL.VFS", &tvk::VFSUnitStartup, &tvk::VFSUnitShutdown},
+    TInitStep{"ZUL.Classes", nullptr, &tvk::ReleaseHostClient},
+    TInitStep{"ORV.SCH.Util", nullptr, &tvk::FreeDeviceFamilies},
     TInitStep{"driver", &tvk::DriverUnitStartup, &tvk::DriverUnitShutdown},
 };
 
