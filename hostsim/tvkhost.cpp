@@ -15,8 +15,8 @@ using GetCountFn = HRESULT(__stdcall*)(int32_t*);
 using GetDriverFn = HRESULT(__stdcall*)(int32_t, IDispatch**);
 
 constexpr DISPID kSupportsService = 1023;
-constexpr DISPID kGetDeviceName = 503380;
-constexpr DISPID kGetFamilyName = 503382;
+constexpr DISPID kGetDeviceDescription = 503381;
+constexpr DISPID kGetVendorName = 503407;
 constexpr DISPID kGetPackageName = 503393;
 
 // Calls DispID 1023 with one string argument; answers -1 on failure.
@@ -116,13 +116,11 @@ int wmain(int argc, wchar_t** argv) {
     int answer = SupportsService(driver, L"TovikDriver");
     supporting += answer == 1;
     bool ok = true;
-    std::wstring name = Text(driver, kGetDeviceName, ok);
-    std::wstring family = Text(driver, kGetFamilyName, ok);
+    std::wstring description = Text(driver, kGetDeviceDescription, ok);
     std::wstring package = Text(driver, kGetPackageName, ok);
-    described += ok;
-    std::printf("kind %3d: %-18ls family %-10ls package %-10ls SupportsService(\"TovikDriver\") = %s\n", kind,
-                name.c_str(), family.c_str(), package.c_str(),
-                answer == 1 ? "true" : answer == 0 ? "false" : "failed");
+    described += ok && !Text(driver, kGetVendorName, ok).empty();  // vendor, family and part number
+    std::printf("kind %3d: %-46ls package %-10ls SupportsService(\"TovikDriver\") = %s\n", kind,
+                description.c_str(), package.c_str(), answer == 1 ? "true" : answer == 0 ? "false" : "failed");
     driver->Release();
   }
   std::printf("%d drivers created, %d support \"TovikDriver\", %d described\n", created, supporting, described);
