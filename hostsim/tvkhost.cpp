@@ -1,7 +1,7 @@
 // The simulated host program: loads a debug-driver module as the host does and
 // drives it only through its exports and dispatch interfaces, printing what the
 // module answered.
-#include "SimulatedHost.h"
+#include "SimClient.h"
 
 #include <windows.h>
 #include <oleauto.h>
@@ -81,7 +81,7 @@ int wmain(int argc, wchar_t** argv) {
   // module's folder is a registered plug-in. The workspace manager is loaded
   // with the host; the FPGA-flow module when its server starts.
   const std::wstring system = HostFolder() + L"System\\";
-  hostsim::SimulatedHost host;
+  hostsim::SimClient host;
   host.AddPlugin(FolderOf(argv[1]));
   host.OnStartServer([&](const std::wstring& name) {
     return _wcsicmp(name.c_str(), L"FpgaFlow") == 0 && LoadLibraryW((system + L"HostFpgaFlow.dll").c_str());
@@ -125,6 +125,6 @@ int wmain(int argc, wchar_t** argv) {
   }
   std::printf("%d drivers created, %d support \"TovikDriver\", %d described\n", created, supporting, described);
   FreeLibrary(module);
-  hostsim::SimulatedHost::Uninstall();
+  hostsim::SimClient::Uninstall();
   return created == count && described == count ? 0 : 1;
 }

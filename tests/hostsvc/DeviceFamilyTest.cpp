@@ -64,7 +64,7 @@ TEST_F(PluginFamilies, ReadOnceAtTheFirstQuery) {
   late.Write(L"TovikConfig.ini", "[General]\r\nDeviceFamily=STM32\r\nDeviceVendor=Late\r\nEDIF=STM32\r\n");
   Host.AddPlugin(late.Path());
   EXPECT_EQ(L"STMicroelectronics", GetDeviceFamilyVendorName(L"STM32"));
-  EXPECT_EQ(1u, Host.Client().CallCount(hostsim::dispid::GetPluginsRegistry));
+  EXPECT_EQ(1u, Host.Client().CallCount(hostsim::disp::Client_GetPluginsRegistry));
   FreeDeviceFamilies();  // shut-down: read again next time
   EXPECT_EQ(L"Late", GetDeviceFamilyVendorName(L"STM32"));
 }
