@@ -74,5 +74,4 @@ inline const hostsim::LoggedCall& LastCall(const hostsim::FakeHostObject& object
   return object.Calls().empty() ? none : object.Calls().back();
 }
 
-
 }  // namespace hostsvc_test
