@@ -1,4 +1,5 @@
 // The module's entry procedure and its two exports.
+#include "Device_ST_CortexM3_Data.h"
 #include "DriverExports.h"
 #include "ModuleInit.h"
 #include "ZUL.DispatchFix.h"
@@ -15,6 +16,7 @@ using tvk::TInitStep;
 constexpr std::array kSteps = {
     TInitStep{"ZUL.DispatchFix", &tvk::DispatchFixStartup, nullptr},
     TInitStep{"ZUL.Param", nullptr, &tvk::ParamUnitShutdown},
+    TInitStep{"device data", &tvk::DeviceDataUnitStartup, &tvk::DeviceDataUnitShutdown},
     TInitStep{"driver", &tvk::DriverUnitStartup, &tvk::DriverUnitShutdown},
 };
 

@@ -13,6 +13,9 @@ using GetCountFn = HRESULT(__stdcall*)(int32_t*);
 using GetDriverFn = HRESULT(__stdcall*)(int32_t, IDispatch**);
 
 constexpr DISPID kSupportsService = 1023;
+constexpr DISPID kGetDeviceName = 503380;
+constexpr DISPID kGetFamilyName = 503382;
+constexpr DISPID kGetPackageName = 503393;
 
 // Calls DispID 1023 with one string argument; answers -1 on failure.
 int SupportsService(IDispatch* object, const wchar_t* name) {
@@ -27,6 +30,27 @@ int SupportsService(IDispatch* object, const wchar_t* name) {
   int answer = (SUCCEEDED(hr) && result.vt == VT_BOOL) ? (result.boolVal ? 1 : 0) : -1;
   VariantClear(&result);
   return answer;
+}
+
+// Calls a property without arguments that answers a string; a note in its
+// place on failure, which clears Ok.
+std::wstring Text(IDispatch* object, DISPID id, bool& ok) {
+  VARIANT result;
+  VariantInit(&result);
+  DISPPARAMS params{nullptr, nullptr, 0, 0};
+  HRESULT hr = object->Invoke(id, IID_NULL, 0, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &params, &result, nullptr,
+                              nullptr);
+  std::wstring text;
+  if (FAILED(hr) || result.vt != VT_BSTR) {
+    wchar_t failed[40];
+    swprintf(failed, 40, L"<failed 0x%08lX>", static_cast<unsigned long>(hr));
+    text = failed;
+    ok = false;
+  } else if (result.bstrVal) {
+    text.assign(result.bstrVal, SysStringLen(result.bstrVal));
+  }
+  VariantClear(&result);
+  return text;
 }
 
 }  // namespace
@@ -51,7 +75,7 @@ int wmain(int argc, wchar_t** argv) {
   HRESULT hr = getCount(&count);
   std::printf("GetTovikDriverCount: result 0x%08lX, %d device kinds\n", static_cast<unsigned long>(hr), count);
 
-  int created = 0, supporting = 0;
+  int created = 0, supporting = 0, described = 0;
   for (int32_t kind = 0; kind < count; ++kind) {
     IDispatch* driver = nullptr;
     hr = getDriver(kind, &driver);
@@ -62,11 +86,17 @@ int wmain(int argc, wchar_t** argv) {
     ++created;
     int answer = SupportsService(driver, L"TovikDriver");
     supporting += answer == 1;
-    std::printf("kind %3d: driver created, SupportsService(\"TovikDriver\") = %s\n", kind,
+    bool ok = true;
+    std::wstring name = Text(driver, kGetDeviceName, ok);
+    std::wstring family = Text(driver, kGetFamilyName, ok);
+    std::wstring package = Text(driver, kGetPackageName, ok);
+    described += ok;
+    std::printf("kind %3d: %-18ls family %-10ls package %-10ls SupportsService(\"TovikDriver\") = %s\n", kind,
+                name.c_str(), family.c_str(), package.c_str(),
                 answer == 1 ? "true" : answer == 0 ? "false" : "failed");
     driver->Release();
   }
-  std::printf("%d drivers created, %d support \"TovikDriver\"\n", created, supporting);
+  std::printf("%d drivers created, %d support \"TovikDriver\", %d described\n", created, supporting, described);
   FreeLibrary(module);
-  return created == count ? 0 : 1;
+  return created == count && described == count ? 0 : 1;
 }
