@@ -1,5 +1,7 @@
 #include "FakeHostObject.h"
 
+#include <memory>
+
 namespace hostsim {
 
 const IID IID_HostSupportService = {0x1DEBA58E, 0x0DF5, 0x4081, {0x93, 0xE9, 0x0C, 0x17, 0x32, 0xE7, 0xDF, 0xAE}};
@@ -13,13 +15,18 @@ static void CopyVariants(std::vector<VARIANT>& to, const std::vector<VARIANT>& f
   }
 }
 
-LoggedCall::LoggedCall(const LoggedCall& o) : Id(o.Id), Flags(o.Flags), ArgCount(o.ArgCount) { CopyVariants(Args, o.Args); }
+LoggedCall::LoggedCall(const LoggedCall& o)
+    : Id(o.Id), Flags(o.Flags), ArgCount(o.ArgCount), NullArgArray(o.NullArgArray), NamedArgs(o.NamedArgs) {
+  CopyVariants(Args, o.Args);
+}
 
 LoggedCall& LoggedCall::operator=(const LoggedCall& o) {
   if (this != &o) {
     Id = o.Id;
     Flags = o.Flags;
     ArgCount = o.ArgCount;
+    NullArgArray = o.NullArgArray;
+    NamedArgs = o.NamedArgs;
     CopyVariants(Args, o.Args);
   }
   return *this;
@@ -59,6 +66,7 @@ FakeHostObject::~FakeHostObject() = default;
 
 HRESULT STDMETHODCALLTYPE FakeHostObject::QueryInterface(REFIID iid, void** out) {
   if (!out) return E_POINTER;
+  ++FQueryInterfaces;
   *out = nullptr;
   if (IsEqualIID(iid, IID_IUnknown)) *out = static_cast<IDispatch*>(this);
   else if (IsEqualIID(iid, IID_IDispatch) && FOffersDispatch) *out = static_cast<IDispatch*>(this);
@@ -86,8 +94,18 @@ HRESULT STDMETHODCALLTYPE FakeHostObject::GetIDsOfNames(REFIID, LPOLESTR*, UINT,
 
 HRESULT STDMETHODCALLTYPE FakeHostObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
                                                   VARIANT* result, EXCEPINFO* excep, UINT*) {
+<<<<<<< HEAD
   ++FInvokes;
   const unsigned argCount = params ? params->cArgs : 0;
+=======
+  LoggedCall call;
+  call.Id = id;
+  call.Flags = flags;
+  call.ArgCount = params ? params->cArgs : 0;
+  call.NullArgArray = !params || !params->rgvarg;
+  if (params && params->rgdispidNamedArgs)
+    call.NamedArgs.assign(params->rgdispidNamedArgs, params->rgdispidNamedArgs + params->cNamedArgs);
+>>>>>>> records
   std::vector<VARIANT*> live;
   live.reserve(argCount);
   for (unsigned k = 1; k <= argCount; ++k) live.push_back(&params->rgvarg[argCount - k]);
@@ -209,6 +227,27 @@ void FakeHostObject::ReturnBool(DISPID id, bool value) {
 
 void FakeHostObject::ReturnString(DISPID id, const std::wstring& value) {
   On(id, [value](std::vector<VARIANT*>&, VARIANT* r) { SetResultString(r, value); return S_OK; });
+}
+
+void FakeHostObject::ReturnDouble(DISPID id, double value) {
+  On(id, [value](std::vector<VARIANT*>&, VARIANT* r) { VariantClear(r); r->vt = VT_R8; r->dblVal = value; return S_OK; });
+}
+
+void FakeHostObject::ReturnVariant(DISPID id, const VARIANT& value) {
+  std::shared_ptr<VARIANT> held(new VARIANT, [](VARIANT* v) {
+    VariantClear(v);
+    delete v;
+  });
+  VariantInit(held.get());
+  VariantCopy(held.get(), const_cast<VARIANT*>(&value));
+  On(id, [held](std::vector<VARIANT*>&, VARIANT* r) {
+    VariantClear(r);
+    return VariantCopy(r, held.get());
+  });
+}
+
+void FakeHostObject::Accept(DISPID id) {
+  On(id, [](std::vector<VARIANT*>&, VARIANT*) { return S_OK; });
 }
 
 void FakeHostObject::ReturnObject(DISPID id, IDispatch* object) {
