@@ -2,11 +2,8 @@
 #include "Device_ST_CortexM3_Data.h"
 #include "DriverExports.h"
 #include "ModuleInit.h"
-<<<<<<< HEAD
 #include "ZUL.Param.h"
-=======
 #include "ZUL.DispatchFix.h"
->>>>>>> records
 
 #include <array>
 
@@ -17,12 +14,9 @@ using tvk::TInitStep;
 // Every component's start-up and shut-down, in start-up order; the exports are
 // usable only after the last step.
 constexpr std::array kSteps = {
-<<<<<<< HEAD
+    TInitStep{"ZUL.DispatchFix", &tvk::DispatchFixStartup, nullptr},
     TInitStep{"ZUL.Param", nullptr, &tvk::ParamUnitShutdown},
     TInitStep{"device data", &tvk::DeviceDataUnitStartup, &tvk::DeviceDataUnitShutdown},
-=======
-    TInitStep{"ZUL.DispatchFix", &tvk::DispatchFixStartup, nullptr},
->>>>>>> records
     TInitStep{"driver", &tvk::DriverUnitStartup, &tvk::DriverUnitShutdown},
 };
 

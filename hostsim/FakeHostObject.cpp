@@ -94,18 +94,8 @@ HRESULT STDMETHODCALLTYPE FakeHostObject::GetIDsOfNames(REFIID, LPOLESTR*, UINT,
 
 HRESULT STDMETHODCALLTYPE FakeHostObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
                                                   VARIANT* result, EXCEPINFO* excep, UINT*) {
-<<<<<<< HEAD
   ++FInvokes;
   const unsigned argCount = params ? params->cArgs : 0;
-=======
-  LoggedCall call;
-  call.Id = id;
-  call.Flags = flags;
-  call.ArgCount = params ? params->cArgs : 0;
-  call.NullArgArray = !params || !params->rgvarg;
-  if (params && params->rgdispidNamedArgs)
-    call.NamedArgs.assign(params->rgdispidNamedArgs, params->rgdispidNamedArgs + params->cNamedArgs);
->>>>>>> records
   std::vector<VARIANT*> live;
   live.reserve(argCount);
   for (unsigned k = 1; k <= argCount; ++k) live.push_back(&params->rgvarg[argCount - k]);
