@@ -188,6 +188,14 @@ HRESULT TDevicePinData::GetIOStandardCount(int32_t& Result) {
   return Answer(Result, [&] { return SetBitCount(Entry().Standards, kDeviceIOStandardIDCount); });
 }
 
+HRESULT TDevicePinData::GetIOStandard(int32_t Index, IDeviceIOStandard& Result) {
+  return Answer(Result, [&] {
+    TDeviceIOStandardID id{};
+    return NthIOStandard(Entry().Standards, Index, id) ? IDeviceIOStandard(DeviceIOStandard(id))
+                                                        : IDeviceIOStandard();
+  });
+}
+
 // ---- TDeviceData
 
 TDeviceData::TDeviceData(int32_t kind) {
@@ -264,6 +272,18 @@ IDispatch* TDeviceData::BSDLEntity() {
     return entry.Entity.Get();
   }
   return nullptr;
+}
+
+HRESULT TDeviceData::GetDevicePin(int32_t Index, IDevicePin& Result) {
+  return Answer(Result, [&] { return IDevicePin(DevicePin(Index)); });
+}
+
+HRESULT TDeviceData::GetIOStandard(int32_t Index, IDeviceIOStandard& Result) {
+  return Answer(Result, [&] { return IDeviceIOStandard(IOStandard(Index)); });
+}
+
+HRESULT TDeviceData::GetBSDLEntity(IBSDLEntity& Result) {
+  return Answer(Result, [&] { return IBSDLEntity(BSDLEntity()); });
 }
 
 // ---- Unit start-up and shut-down

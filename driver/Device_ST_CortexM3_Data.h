@@ -231,6 +231,7 @@ public:
   HRESULT GetDifferentialId(WideString& Result) override;
   HRESULT GetClkDifferentialId(WideString& Result) override;
   HRESULT GetIOStandardCount(int32_t& Result) override;
+  HRESULT GetIOStandard(int32_t Index, IDeviceIOStandard& Result) override;
 
 protected:
   // The pin's table entry.
@@ -332,6 +333,9 @@ public:
   HRESULT GetVendorName(WideString& Result) override;
   HRESULT GetDeviceDisplayName(WideString& Result) override;
   HRESULT GetDeviceParameter(const WideString& Name, WideString& Result) override;
+  HRESULT GetDevicePin(int32_t Index, IDevicePin& Result) override;
+  HRESULT GetIOStandard(int32_t Index, IDeviceIOStandard& Result) override;
+  HRESULT GetBSDLEntity(IBSDLEntity& Result) override;
 
   // Pin Index of the row's pin set, made with all its siblings on the first
   // request; null for an index outside the pin set.

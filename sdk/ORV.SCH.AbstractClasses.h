@@ -11,6 +11,8 @@
 //
 // An operation that no level above implements answers E_NOTIMPL, like an
 // identifier that no level answers.
+#include "ORV.RecordInterfaces.h"
+#include "ORV.SCH.RecordInterfaces.h"
 #include "ZUL.Types.h"
 
 #include <cstdint>
@@ -45,10 +47,12 @@ namespace tvk {
   X(503403, GetOptionDesignatorName, (WideString&))           \
   X(503404, GetOptionDesignatorDescription, (WideString&))    \
   X(503405, GetBSDLFilename, (WideString&))                   \
+  X(503406, GetBSDLEntity, (IBSDLEntity&))                    \
   X(503407, GetVendorName, (WideString&))                     \
   X(503408, GetInstructionLength, (int32_t&))                 \
   X(503409, GetDevicePinCount, (int32_t&))                    \
   X(503410, GetDeviceIOCount, (int32_t&))                     \
+  X(503411, GetDevicePin, (int32_t, IDevicePin&))             \
   X(503412, GetDownloadFileExtensions, (WideString&))         \
   X(503413, GetDSPMultiplierCount, (int32_t&))                \
   X(503414, GetClockManagerCount, (int32_t&))                 \
@@ -59,15 +63,19 @@ namespace tvk {
   X(503419, GetDiffPairCount, (int32_t&))                     \
   X(503420, GetHighSpeedDiffPairCount, (int32_t&))            \
   X(503421, GetIOStandardCount, (int32_t&))                   \
+  X(503422, GetIOStandard, (int32_t, IDeviceIOStandard&))     \
   X(503423, GetDeviceDisplayName, (WideString&))              \
   X(503424, GetDeviceParameter, (const WideString&, WideString&))
 
 #define TVK_TOVIK_DRIVER_OPERATIONS(X, H)                                                   \
+  X(503753, GetTovikDevice, (ITovikDevice&))                                                \
+  X(503754, SetTovikDevice, (const ITovikDevice&, bool&))                                   \
   X(503755, Finalize, (bool&))                                                              \
   X(503756, GetBitmapHandle, (uint32_t&))                                                   \
   X(503757, SaveProcessorState, (bool&))                                                    \
   X(503758, RestoreProcessorState, (bool&))                                                 \
   X(503759, CreateRackViewer, ())                                                           \
+  X(503760, GetRackViewer, (IInstrumentView&))                                              \
   X(503761, Supports, (const WideString&, bool&))                                           \
   X(503762, ShowAboutDialog, ())                                                            \
   X(503763, VendorToolsDescriptor, (WideString&))                                           \
@@ -97,6 +105,8 @@ namespace tvk {
   X(503787, GetDeviceState, (int32_t&))                                                     \
   X(503788, ProgramDevice, (const WideString&, int32_t&))                                   \
   X(503789, ReadUserCode, (uint32_t&))                                                      \
+  X(503790, FlowStage_Build, (IProcessFlow&))                                               \
+  X(503791, FlowStage_Download, (IProcessFlow&))                                            \
   X(503792, CoreGen_OutputExtension, (WideString&))                                         \
   X(503793, ResetTovikRegisters, ())                                                        \
   X(503794, SingleStepProcessor, ())                                                        \
@@ -114,6 +124,7 @@ namespace tvk {
   X(503806, Flash_Configure, ())                                                            \
   X(503807, SetProcessorRegisterWideValue, (int32_t, const WideString&, bool&))             \
   X(503808, GetProcessorRegisterWideValue, (int32_t, WideString&))                          \
+  X(503809, ConfigureFpgaProject, (const IProject&, bool&))                                 \
   X(503810, ShowConfiguration, (bool&))                                                     \
   X(503811, ShowCurrentSensePanel, ())                                                      \
   X(503812, ReleaseResources, ())                                                           \
@@ -124,13 +135,18 @@ namespace tvk {
   X(503816, EPM_Download, (const WideString&, const WideString&, const WideString&, bool&)) \
   X(503817, EPM_InititateTest, (bool&))                                                     \
   X(503818, EPM_GetTestResult, (int32_t, int32_t&))                                         \
+  X(503819, EPM_SetPercentCallBack, (const IPercentCallback&))                              \
   X(503820, Flash_ResetForBitStream, (bool&))                                               \
   X(503821, GetEmbeddedConstraintFile, (WideString&))                                       \
   X(503822, SetEmbeddedConstraintFile, (const WideString&))                                 \
   X(508552, AddSoftBreakpoint, (int32_t, int64_t, uint32_t&))                               \
   X(508553, RemoveSoftBreakpoint, (int32_t, int64_t, uint32_t, bool&))                      \
   X(508554, GetMemorySpaceLength, (int32_t, int64_t&))                                      \
-  X(509312, GetFolder_Library, (WideString&))
+  X(509312, GetFolder_Library, (WideString&))                                               \
+  X(509376, ClockCoreGenerator, (IClockCoreGenerator&))                                     \
+  X(509427, ClockCoreTemplateGenerator, (IClockCoreTemplateGenerator&))                     \
+  X(509470, ClockGeneratorTargetCore, (ITargetCoreGenerator&))                              \
+  X(509981, CustomCoreGenerator, (int32_t, ICustomCoreGenerator&))
 
 #define TVK_DEVICE_PIN_OPERATIONS(X)                \
   X(503525, GetPinNumber, (WideString&))            \
@@ -140,6 +156,7 @@ namespace tvk {
   X(503529, GetIsVREFPin, (bool&))                  \
   X(503530, GetIsSpecialPin, (bool&))               \
   X(503531, GetIOStandardCount, (int32_t&))         \
+  X(503532, GetIOStandard, (int32_t, IDeviceIOStandard&)) \
   X(503533, GetIsInputOnlyPin, (bool&))             \
   X(503534, GetIsDCIP_Pin, (bool&))                 \
   X(503535, GetIsDCIN_Pin, (bool&))                 \

@@ -189,8 +189,8 @@ TEST_F(LoadedModule, EveryKindAnswersEveryDeviceInformationIdentifier) {
   // The identifiers whose results are plain values, with their result types.
   std::vector<std::pair<DISPID, VARTYPE>> ids;
   for (DISPID id = 503379; id <= 503424; ++id) {
-    if (id == 503406 || id == 503411 || id == 503422) continue;  // answered with objects
     VARTYPE vt = VT_BSTR;
+    if (id == 503406 || id == 503411 || id == 503422) vt = VT_DISPATCH;
     if (id == 503379 || (id >= 503387 && id <= 503388) || (id >= 503408 && id <= 503410) ||
         (id >= 503413 && id <= 503421 && id != 503416))
       vt = VT_I4;
@@ -201,13 +201,33 @@ TEST_F(LoadedModule, EveryKindAnswersEveryDeviceInformationIdentifier) {
     IDispatch* driver = Driver(kind);
     ASSERT_NE(nullptr, driver) << kind;
     for (auto [id, vt] : ids) {
-      TCall call = id == 503424 ? Call(driver, id, {Str(L"Name")}) : Call(driver, id);
+      TCall call = id == 503424 ? Call(driver, id, {Str(L"Name")})
+                   : id == 503411 || id == 503422 ? Call(driver, id, {I4(0)})
+                                                  : Call(driver, id);
       ASSERT_EQ(S_OK, call.Hr) << kind << " " << id;
       ASSERT_EQ(vt, call.Type()) << kind << " " << id;
     }
     EXPECT_EQ(std::wstring(kDeviceTable[kind].FullName), Call(driver, 503380).Text());
     EXPECT_EQ(std::wstring(kPackageNames[kDeviceTable[kind].Package]), Call(driver, 503393).Text());
-    EXPECT_EQ(kPinSets[kDeviceTable[kind].PinSet].PinCount, Call(driver, 503409).Int());
+    const TPinSetParameters& pins = kPinSets[kDeviceTable[kind].PinSet];
+    EXPECT_EQ(pins.PinCount, Call(driver, 503409).Int());
+    EXPECT_EQ(nullptr, Call(driver, 503406).Dispatch());                 // no boundary-scan entity
+    EXPECT_EQ(nullptr, Call(driver, 503422, {I4(0)}).Dispatch());        // no I/O standard
+    EXPECT_EQ(nullptr, Call(driver, 503411, {I4(pins.PinCount)}).Dispatch());
+    // Every pin identifier on the first and the last pin.
+    for (int32_t index : {0, pins.PinCount - 1}) {
+      TCall pinCall = Call(driver, 503411, {I4(index)});
+      IDispatch* pin = pinCall.Dispatch();
+      ASSERT_NE(nullptr, pin) << kind << " " << index;
+      for (DISPID id = 503525; id <= 503549; ++id) {
+        TCall call = id == 503532 ? Call(pin, id, {I4(0)}) : Call(pin, id);
+        ASSERT_EQ(S_OK, call.Hr) << kind << " " << id;
+        VARTYPE vt = id == 503532 ? VT_DISPATCH : id == 503531 ? VT_I4
+                     : id == 503525 || id == 503526 || (id >= 503545 && id <= 503547) ? VT_BSTR : VT_BOOL;
+        ASSERT_EQ(vt, call.Type()) << kind << " " << id;
+      }
+      EXPECT_EQ(std::wstring(pins.Pins[std::size_t(index)].PinNumber), Call(pin, 503525).Text());
+    }
     driver->Release();
   }
 }

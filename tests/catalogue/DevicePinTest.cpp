@@ -38,9 +38,31 @@ TEST(DevicePins, MadeOnFirstRequestOnePerPinOfTheSet) {
   EXPECT_EQ(200, driver->DevicePin(200)->Index());
 }
 
+TEST(DevicePins, ServedByTheDriverAsObjects) {
+  std::unique_ptr<TCortexM3> driver(New<TCortexM3>(eSTM32F207IGH6));
+  TCall first = Call(driver.get(), 503411, {I4(0)});
+  ASSERT_EQ(S_OK, first.Hr);
+  ASSERT_EQ(VT_DISPATCH, first.Type());
+  ASSERT_NE(nullptr, first.Dispatch());
+  EXPECT_EQ(static_cast<IDispatch*>(driver->DevicePin(0)), first.Dispatch());
+  EXPECT_EQ(L"A1", Call(first.Dispatch(), kGetPinNumber).Text());
+  EXPECT_EQ(L"R15", Call(Call(driver.get(), 503411, {Str(L"200")}).Dispatch(), kGetPinNumber).Text());
+  // A pin has no I/O standard: an empty object, not a failure.
+  TCall standard = Call(first.Dispatch(), 503532, {I4(0)});
+  EXPECT_EQ(S_OK, standard.Hr);
+  EXPECT_EQ(VT_DISPATCH, standard.Type());
+  EXPECT_EQ(nullptr, standard.Dispatch());
+}
+
 TEST(DevicePins, AnIndexOutsideThePinSetGivesNoPin) {
   std::unique_ptr<TCortexM3> driver(New<TCortexM3>(0));
-  for (int32_t index : {-1, 48, 1000}) EXPECT_EQ(nullptr, driver->DevicePin(index)) << index;
+  for (int32_t index : {-1, 48, 1000}) {
+    EXPECT_EQ(nullptr, driver->DevicePin(index)) << index;
+    TCall call = Call(driver.get(), 503411, {I4(index)});
+    EXPECT_EQ(S_OK, call.Hr);
+    EXPECT_EQ(VT_DISPATCH, call.Type());
+    EXPECT_EQ(nullptr, call.Dispatch()) << index;
+  }
   EXPECT_EQ(48u, driver->MadePinCount());
   EXPECT_EQ(L"48", Call(driver->DevicePin(47), kGetPinNumber).Text());
 }

@@ -3,6 +3,7 @@
 // that no level implements.
 #include <gtest/gtest.h>
 
+#include "FakeHostObject.h"
 #include "HostCall.h"
 #include "ORV.SCH.AbstractClasses.h"
 
@@ -34,6 +35,16 @@ public:
     return S_OK;
   }
   HRESULT RunDiagnostic(bool&) override { return HRESULT(0x80004005); }
+  HRESULT SetTovikDevice(const ITovikDevice& Device, bool& Result) override {
+    Device_ = Device;
+    Result = true;
+    return S_OK;
+  }
+  HRESULT GetTovikDevice(ITovikDevice& Result) override {
+    Result = Device_;
+    return S_OK;
+  }
+  ITovikDevice Device_;
   HRESULT CustomAction_GetState(int32_t Index, bool& State1, bool& State2, bool& State3, uint32_t Raw1,
                                 uint32_t Raw2) override {
     LastIndex = Index;
@@ -98,6 +109,27 @@ TEST(DriverTable, LevelsServiceNamesAndUnansweredIdentifiers) {
   TCall failed = Call(driver.get(), 503784);
   EXPECT_EQ(HRESULT(0x80004005), failed.Hr);
   EXPECT_EQ(VT_EMPTY, failed.Type());
+}
+
+TEST(DriverTable, RecordsGoInAndComeOutAsDispatchInterfaces) {
+  auto driver = std::unique_ptr<TProbeDriver>(New<TProbeDriver>());
+  auto* host = new hostsim::FakeHostObject;  // one reference: the creator's
+  VARIANT device;
+  VariantInit(&device);
+  device.vt = VT_DISPATCH;
+  device.pdispVal = host;
+  host->AddRef();  // the variant's, released by the call helper
+  TCall set = Call(driver.get(), 503754, {device});
+  EXPECT_EQ(S_OK, set.Hr);
+  EXPECT_EQ(VT_BOOL, set.Type());
+  EXPECT_EQ(VARIANT_TRUE, set.Result.Ptr()->boolVal);
+  EXPECT_EQ(static_cast<IDispatch*>(host), driver->Device_.ToPointer());
+  TCall get = Call(driver.get(), 503753);
+  EXPECT_EQ(VT_DISPATCH, get.Type());
+  EXPECT_EQ(static_cast<IDispatch*>(host), get.Dispatch());
+  get.Result.Clear();
+  driver->Device_.Clear();
+  EXPECT_EQ(0u, host->Release());  // nothing kept a reference
 }
 
 VARIANT BoolRef(VARIANT_BOOL* target) {
