@@ -31,6 +31,9 @@ public:
   T** Receive() { Reset(); return &FPtr; }
   // Hands the reference over to the caller.
   T* Detach() { return std::exchange(FPtr, nullptr); }
+  // For in-out parameters: the reference's own address; what the callee
+  // stores there (after releasing what it found) is this reference's.
+  T** AddressOf() { return &FPtr; }
 
   template <class U>
   ComRef<U> Query(REFIID iid) const {

@@ -2,6 +2,7 @@
 #include "DriverExports.h"
 #include "ModuleInit.h"
 #include "ORV.SCH.Util.h"
+#include "ZUL.DispatchFix.h"
 #include "ZUL.Param.h"
 #include "ZUL.Util.h"
 #include "ZUL.VFS.h"
@@ -15,6 +16,7 @@ using tvk::TInitStep;
 // Every component's start-up and shut-down, in start-up order; the exports are
 // usable only after the last step.
 constexpr std::array kSteps = {
+    TInitStep{"ZUL.DispatchFix", &tvk::DispatchFixStartup, nullptr},
     TInitStep{"ZUL.Param", nullptr, &tvk::ParamUnitShutdown},
     // The host executable's client export and file-system functions.
     TInitStep{"ZUL.Util", &tvk::UtilUnitStartup, &tvk::UtilUnitShutdown},

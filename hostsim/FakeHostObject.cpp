@@ -1,5 +1,7 @@
 #include "FakeHostObject.h"
 
+#include <memory>
+
 namespace hostsim {
 
 const IID IID_HostSupportService = {0x1DEBA58E, 0x0DF5, 0x4081, {0x93, 0xE9, 0x0C, 0x17, 0x32, 0xE7, 0xDF, 0xAE}};
@@ -13,13 +15,18 @@ static void CopyVariants(std::vector<VARIANT>& to, const std::vector<VARIANT>& f
   }
 }
 
-LoggedCall::LoggedCall(const LoggedCall& o) : Id(o.Id), Flags(o.Flags), ArgCount(o.ArgCount) { CopyVariants(Args, o.Args); }
+LoggedCall::LoggedCall(const LoggedCall& o)
+    : Id(o.Id), Flags(o.Flags), ArgCount(o.ArgCount), NullArgArray(o.NullArgArray), NamedArgs(o.NamedArgs) {
+  CopyVariants(Args, o.Args);
+}
 
 LoggedCall& LoggedCall::operator=(const LoggedCall& o) {
   if (this != &o) {
     Id = o.Id;
     Flags = o.Flags;
     ArgCount = o.ArgCount;
+    NullArgArray = o.NullArgArray;
+    NamedArgs = o.NamedArgs;
     CopyVariants(Args, o.Args);
   }
   return *this;
@@ -59,6 +66,7 @@ FakeHostObject::~FakeHostObject() = default;
 
 HRESULT STDMETHODCALLTYPE FakeHostObject::QueryInterface(REFIID iid, void** out) {
   if (!out) return E_POINTER;
+  ++FQueryInterfaces;
   *out = nullptr;
   if (IsEqualIID(iid, IID_IUnknown)) *out = static_cast<IDispatch*>(this);
   else if (IsEqualIID(iid, IID_IDispatch) && FOffersDispatch) *out = static_cast<IDispatch*>(this);
@@ -90,6 +98,9 @@ HRESULT STDMETHODCALLTYPE FakeHostObject::Invoke(DISPID id, REFIID, LCID, WORD f
   call.Id = id;
   call.Flags = flags;
   call.ArgCount = params ? params->cArgs : 0;
+  call.NullArgArray = !params || !params->rgvarg;
+  if (params && params->rgdispidNamedArgs)
+    call.NamedArgs.assign(params->rgdispidNamedArgs, params->rgdispidNamedArgs + params->cNamedArgs);
   std::vector<VARIANT*> live;
   for (unsigned k = 1; k <= call.ArgCount; ++k) {
     VARIANT* v = &params->rgvarg[call.ArgCount - k];
@@ -154,6 +165,27 @@ void FakeHostObject::ReturnString(DISPID id, const std::wstring& value) {
     r->bstrVal = SysAllocStringLen(value.data(), UINT(value.size()));
     return S_OK;
   });
+}
+
+void FakeHostObject::ReturnDouble(DISPID id, double value) {
+  On(id, [value](std::vector<VARIANT*>&, VARIANT* r) { VariantClear(r); r->vt = VT_R8; r->dblVal = value; return S_OK; });
+}
+
+void FakeHostObject::ReturnVariant(DISPID id, const VARIANT& value) {
+  std::shared_ptr<VARIANT> held(new VARIANT, [](VARIANT* v) {
+    VariantClear(v);
+    delete v;
+  });
+  VariantInit(held.get());
+  VariantCopy(held.get(), const_cast<VARIANT*>(&value));
+  On(id, [held](std::vector<VARIANT*>&, VARIANT* r) {
+    VariantClear(r);
+    return VariantCopy(r, held.get());
+  });
+}
+
+void FakeHostObject::Accept(DISPID id) {
+  On(id, [](std::vector<VARIANT*>&, VARIANT*) { return S_OK; });
 }
 
 void FakeHostObject::ReturnObject(DISPID id, IDispatch* object) {

@@ -23,6 +23,8 @@ struct LoggedCall {
   DISPID Id;
   WORD Flags;
   unsigned ArgCount;
+  bool NullArgArray = true;         // rgvarg was null
+  std::vector<DISPID> NamedArgs;    // rgdispidNamedArgs
   std::vector<VARIANT> Args;  // host order: argument 1 first (reversed from rgvarg)
 
   LoggedCall() = default;
@@ -71,7 +73,11 @@ public:
   void ReturnInt64(DISPID id, long long value);
   void ReturnBool(DISPID id, bool value);
   void ReturnString(DISPID id, const std::wstring& value);
+  void ReturnDouble(DISPID id, double value);
   void ReturnObject(DISPID id, IDispatch* object);  // one reference handed out per call
+  void ReturnVariant(DISPID id, const VARIANT& value);  // a copy per call, of any type
+  // Answers S_OK and leaves the result as it is.
+  void Accept(DISPID id);
   void FailWith(DISPID id, const Fault& fault) { FFaults[id] = fault; }
   void SetServices(std::vector<std::wstring> names) { FServices = std::move(names); }
   void SetOffersSupportService(bool offers) { FOffersSupport = offers; }
@@ -86,10 +92,11 @@ public:
   LONG RefCount() const { return FRefCount; }
   long AddRefs() const { return FAddRefs; }
   long Releases() const { return FReleases; }
+  long QueryInterfaces() const { return FQueryInterfaces; }
 
 private:
   LONG FRefCount = 1;  // the creator's reference
-  long FAddRefs = 0, FReleases = 0;
+  long FAddRefs = 0, FReleases = 0, FQueryInterfaces = 0;
   bool FOffersSupport = true, FOffersDispatch = true;
   HRESULT FUnknownResult = DISP_E_MEMBERNOTFOUND;
   std::map<DISPID, Handler> FHandlers;
