@@ -94,23 +94,27 @@ HRESULT STDMETHODCALLTYPE FakeHostObject::GetIDsOfNames(REFIID, LPOLESTR*, UINT,
 
 HRESULT STDMETHODCALLTYPE FakeHostObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
                                                   VARIANT* result, EXCEPINFO* excep, UINT*) {
-  LoggedCall call;
-  call.Id = id;
-  call.Flags = flags;
-  call.ArgCount = params ? params->cArgs : 0;
-  call.NullArgArray = !params || !params->rgvarg;
-  if (params && params->rgdispidNamedArgs)
-    call.NamedArgs.assign(params->rgdispidNamedArgs, params->rgdispidNamedArgs + params->cNamedArgs);
+  ++FInvokes;
+  const unsigned argCount = params ? params->cArgs : 0;
   std::vector<VARIANT*> live;
-  for (unsigned k = 1; k <= call.ArgCount; ++k) {
-    VARIANT* v = &params->rgvarg[call.ArgCount - k];
-    live.push_back(v);
-    VARIANT copy;
-    VariantInit(&copy);
-    VariantCopy(&copy, v);
-    call.Args.push_back(copy);
+  live.reserve(argCount);
+  for (unsigned k = 1; k <= argCount; ++k) live.push_back(&params->rgvarg[argCount - k]);
+  if (FLogging) {
+    LoggedCall call;
+    call.Id = id;
+    call.Flags = flags;
+    call.ArgCount = argCount;
+    call.NullArgArray = !params || !params->rgvarg;
+    if (params && params->rgdispidNamedArgs)
+      call.NamedArgs.assign(params->rgdispidNamedArgs, params->rgdispidNamedArgs + params->cNamedArgs);
+    for (VARIANT* v : live) {
+      VARIANT copy;
+      VariantInit(&copy);
+      VariantCopy(&copy, v);
+      call.Args.push_back(copy);
+    }
+    FCalls.push_back(std::move(call));
   }
-  FCalls.push_back(call);
 
   if (auto f = FFaults.find(id); f != FFaults.end()) {
     const Fault& fault = f->second;
@@ -141,8 +145,69 @@ HRESULT STDMETHODCALLTYPE FakeHostObject::SupportsService(BSTR ServiceName, unsi
   return S_OK;
 }
 
+static VARTYPE KindType(char kind) {
+  switch (kind) {
+    case 'i': return VT_I4;
+    case 'L': return VT_I8;
+    case 's': return VT_BSTR;
+    case 'b': return VT_BOOL;
+    case 'o': return VT_DISPATCH;
+    default: return VT_EMPTY;
+  }
+}
+
+void FakeHostObject::Serve(DISPID id, std::string_view argKinds, Handler handler) {
+  On(id, [this, id, kinds = std::string(argKinds), handler = std::move(handler)](std::vector<VARIANT*>& args,
+                                                                                   VARIANT* result) -> HRESULT {
+    if (args.size() != kinds.size()) {
+      FKindErrors.push_back(L"DispID " + std::to_wstring(id) + L": " + std::to_wstring(args.size()) +
+                            L" arguments, expected " + std::to_wstring(kinds.size()));
+      return DISP_E_BADPARAMCOUNT;
+    }
+    for (std::size_t k = 0; k < kinds.size(); ++k) {
+      if (args[k]->vt != KindType(kinds[k])) {
+        FKindErrors.push_back(L"DispID " + std::to_wstring(id) + L": argument " + std::to_wstring(k + 1) +
+                              L" has type " + std::to_wstring(args[k]->vt) + L", expected " +
+                              std::to_wstring(KindType(kinds[k])));
+        return DISP_E_TYPEMISMATCH;
+      }
+    }
+    return handler(args, result);
+  });
+}
+
+void SetResultInt(VARIANT* r, long value) {
+  VariantClear(r);
+  r->vt = VT_I4;
+  r->lVal = value;
+}
+
+void SetResultBool(VARIANT* r, bool value) {
+  VariantClear(r);
+  r->vt = VT_BOOL;
+  r->boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+}
+
+void SetResultString(VARIANT* r, std::wstring_view value) {
+  VariantClear(r);
+  r->vt = VT_BSTR;
+  r->bstrVal = SysAllocStringLen(value.data(), UINT(value.size()));
+}
+
+void SetResultObject(VARIANT* r, IDispatch* object) {
+  VariantClear(r);
+  r->vt = VT_DISPATCH;
+  r->pdispVal = object;
+  if (object) object->AddRef();
+}
+
+std::wstring ArgString(const VARIANT* arg) {
+  if (!arg || arg->vt != VT_BSTR || !arg->bstrVal) return {};
+  return std::wstring(arg->bstrVal, SysStringLen(arg->bstrVal));
+}
+
 void FakeHostObject::ReturnInt(DISPID id, long value) {
-  On(id, [value](std::vector<VARIANT*>&, VARIANT* r) { VariantClear(r); r->vt = VT_I4; r->lVal = value; return S_OK; });
+  On(id, [value](std::vector<VARIANT*>&, VARIANT* r) { SetResultInt(r, value); return S_OK; });
 }
 
 void FakeHostObject::ReturnInt64(DISPID id, long long value) {
@@ -150,21 +215,11 @@ void FakeHostObject::ReturnInt64(DISPID id, long long value) {
 }
 
 void FakeHostObject::ReturnBool(DISPID id, bool value) {
-  On(id, [value](std::vector<VARIANT*>&, VARIANT* r) {
-    VariantClear(r);
-    r->vt = VT_BOOL;
-    r->boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
-    return S_OK;
-  });
+  On(id, [value](std::vector<VARIANT*>&, VARIANT* r) { SetResultBool(r, value); return S_OK; });
 }
 
 void FakeHostObject::ReturnString(DISPID id, const std::wstring& value) {
-  On(id, [value](std::vector<VARIANT*>&, VARIANT* r) {
-    VariantClear(r);
-    r->vt = VT_BSTR;
-    r->bstrVal = SysAllocStringLen(value.data(), UINT(value.size()));
-    return S_OK;
-  });
+  On(id, [value](std::vector<VARIANT*>&, VARIANT* r) { SetResultString(r, value); return S_OK; });
 }
 
 void FakeHostObject::ReturnDouble(DISPID id, double value) {
@@ -189,13 +244,7 @@ void FakeHostObject::Accept(DISPID id) {
 }
 
 void FakeHostObject::ReturnObject(DISPID id, IDispatch* object) {
-  On(id, [object](std::vector<VARIANT*>&, VARIANT* r) {
-    VariantClear(r);
-    r->vt = VT_DISPATCH;
-    r->pdispVal = object;
-    if (object) object->AddRef();
-    return S_OK;
-  });
+  On(id, [object](std::vector<VARIANT*>&, VARIANT* r) { SetResultObject(r, object); return S_OK; });
 }
 
 std::size_t FakeHostObject::CallCount(DISPID id) const {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace hostsim {
@@ -41,6 +42,15 @@ struct LoggedCall {
 // variants, so by-reference ones can be written) and the result variant.
 using Handler = std::function<HRESULT(std::vector<VARIANT*>& args, VARIANT* result)>;
 
+// Result setters for handlers: clear the result variant and store one value.
+void SetResultInt(VARIANT* result, long value);
+void SetResultBool(VARIANT* result, bool value);
+void SetResultString(VARIANT* result, std::wstring_view value);
+void SetResultObject(VARIANT* result, IDispatch* object);  // adds one reference for the caller
+
+// Argument readers for handlers (host order, kinds already checked by Serve).
+std::wstring ArgString(const VARIANT* arg);
+
 struct Fault {
   HRESULT Result = DISP_E_EXCEPTION;
   std::wstring Description, Source, HelpFile;
@@ -68,6 +78,11 @@ public:
 
   // Set-up.
   void On(DISPID id, Handler handler) { FHandlers[id] = std::move(handler); }
+  // A handler behind a check of the argument kinds, one letter per argument in
+  // host order: i VT_I4, L VT_I8, s VT_BSTR, b VT_BOOL, o VT_DISPATCH. A call
+  // with another count answers DISP_E_BADPARAMCOUNT, one with another kind
+  // DISP_E_TYPEMISMATCH; both are noted in KindErrors().
+  void Serve(DISPID id, std::string_view argKinds, Handler handler);
   // Convenience handlers that answer a fixed value.
   void ReturnInt(DISPID id, long value);
   void ReturnInt64(DISPID id, long long value);
@@ -88,6 +103,12 @@ public:
   // Observation.
   const std::vector<LoggedCall>& Calls() const { return FCalls; }
   void ClearCalls() { FCalls.clear(); }
+  // Logging copies every argument; long runs (benchmarks) may switch it off.
+  void SetLogging(bool on) { FLogging = on; }
+  // Every Invoke since creation or the last ResetInvokeCount, logged or not.
+  std::size_t InvokeCount() const { return FInvokes; }
+  void ResetInvokeCount() { FInvokes = 0; }
+  const std::vector<std::wstring>& KindErrors() const { return FKindErrors; }
   std::size_t CallCount(DISPID id) const;
   LONG RefCount() const { return FRefCount; }
   long AddRefs() const { return FAddRefs; }
@@ -97,7 +118,9 @@ public:
 private:
   LONG FRefCount = 1;  // the creator's reference
   long FAddRefs = 0, FReleases = 0, FQueryInterfaces = 0;
-  bool FOffersSupport = true, FOffersDispatch = true;
+  bool FOffersSupport = true, FOffersDispatch = true, FLogging = true;
+  std::size_t FInvokes = 0;
+  std::vector<std::wstring> FKindErrors;
   HRESULT FUnknownResult = DISP_E_MEMBERNOTFOUND;
   std::map<DISPID, Handler> FHandlers;
   std::map<DISPID, Fault> FFaults;
