@@ -522,7 +522,14 @@ void BindHostClientExport(HMODULE host) {
            : nullptr;
 }
 
-IClient GetHostClient() { return IClient(HostClientDispatch().Get()); }
+IClient GetHostClient() {
+  if (!gHostClient && gGetClientInterface) {
+    ComRef<IUnknown> answer;
+    gGetClientInterface(answer.Receive());
+    if (answer) gHostClient = answer.Query<IDispatch>(IID_IDispatch);  // an empty answer is asked again
+  }
+  return IClient(gHostClient.Get());
+}
 
 IClientAPI_Interface GetHostClientAPI() {
   if (!gHostClientAPI) {
@@ -535,15 +542,6 @@ IClientAPI_Interface GetHostClientAPI() {
 }
 
 IZULWorkSpace GetClientWorkSpace() { return GetHostClient().GetWorkSpace(); }
-
-ComRef<IDispatch> HostClientDispatch() {
-  if (!gHostClient && gGetClientInterface) {
-    ComRef<IUnknown> answer;
-    gGetClientInterface(answer.Receive());
-    if (answer) gHostClient = answer.Query<IDispatch>(IID_IDispatch);
-  }
-  return gHostClient;
-}
 
 bool UtilUnitStartup() {
   BindHostClientExport(GetModuleHandleW(nullptr));

@@ -217,8 +217,6 @@ IZULWorkSpace GetClientWorkSpace();
 // Looks up the client export in Host, the process's main executable (a null
 // module leaves it unbound). Run by the start-up step.
 void BindHostClientExport(HMODULE host);
-// The cached client's dispatch interface; asked of the host again while empty.
-ComRef<IDispatch> HostClientDispatch();
 
 // Start-up: binds the client export of the process's main executable.
 bool UtilUnitStartup();
