@@ -55,6 +55,14 @@ WideString ExtractFilePath(std::wstring_view fileName) {
   return p == std::wstring_view::npos ? WideString() : WideString(fileName.substr(0, p + 1));
 }
 
+WideString ExtractFileDir(std::wstring_view fileName) {
+  std::size_t p = fileName.find_last_of(kFolderDelimiters);
+  if (p == std::wstring_view::npos) return {};
+  // "C:\x" keeps "C:\"; "C:x" keeps "C:".
+  if (p > 0 && fileName[p] == L'\\' && fileName[p - 1] != L':' && fileName[p - 1] != L'\\') --p;
+  return WideString(fileName.substr(0, p + 1));
+}
+
 WideString ExtractFileName(std::wstring_view fileName) {
   std::size_t p = fileName.find_last_of(kFolderDelimiters);
   return WideString(p == std::wstring_view::npos ? fileName : fileName.substr(p + 1));

@@ -11,6 +11,8 @@ namespace tvk {
 
 // The folder part of a file name, with its final "\" (or the drive's ":").
 WideString ExtractFilePath(std::wstring_view fileName);
+// The folder part without its final "\" (a drive's root keeps it: "C:\").
+WideString ExtractFileDir(std::wstring_view fileName);
 // The name after the folder part.
 WideString ExtractFileName(std::wstring_view fileName);
 

@@ -1,6 +1,7 @@
 #include "Tovik.Utils.h"
 
 #include "Tovik.Types.h"
+#include "ZUL.HostModules.h"
 #include "ZUL.Param.h"
 
 #include <algorithm>
@@ -62,6 +63,16 @@ struct Pixels24 {
 struct BitmapSize {
   int Width = 0, Height = 0;
 };
+
+bool VendorToolInstalled(const wchar_t* vendor) {
+  IVendorToolManager manager = GetVendorToolManager();
+  return manager && manager.IsVendorToolInstalled(vendor);
+}
+
+WideString VendorToolDescriptor(const wchar_t* vendor) {
+  IVendorToolManager manager = GetVendorToolManager();
+  return manager ? manager.GetVendorToolDescriptor(vendor) : WideString();
+}
 
 BitmapSize SizeOf(HBITMAP bitmap) {
   BITMAP b{};
@@ -141,5 +152,16 @@ void CenterOverlayBitmap(HBITMAP source, HBITMAP target, bool skipCorners) {
   BitmapSize s = SizeOf(source), t = SizeOf(target);
   OverlayBitmap(source, target, (t.Width - s.Width) / 2, skipCorners, (t.Height - s.Height) / 2);
 }
+
+// ---- FPGA vendor tools
+
+bool XilinxToolsInstalled() { return VendorToolInstalled(L"Xilinx"); }
+bool LatticeToolsInstalled() { return VendorToolInstalled(L"Lattice"); }
+bool AlteraToolsInstalled() { return !GetAlteraToolPath(L"Quartus_Cmd").empty(); }
+bool ActelToolsInstalled() { return !GetActelToolPath(L"designer").empty(); }
+void XilinxToolsDescriptor(WideString& text) { text = VendorToolDescriptor(L"Xilinx"); }
+void LatticeToolsDescriptor(WideString& text) { text = VendorToolDescriptor(L"Lattice"); }
+void AlteraToolsDescriptor(WideString& text) { text = L"Altera Quartus II"; }
+void ActelToolsDescriptor(WideString& text) { text = L"ACTEL LiberoIDE"; }
 
 }  // namespace tvk

@@ -1,8 +1,8 @@
 #pragma once
 // Free routines the driver framework, the debug-interface layer and the
 // driver's windows share: the toolchain and flow action of a Supports request,
-// the binary text of JTAG scans, two number formatters and the overlay of the
-// device picture.
+// the binary text of JTAG scans, two number formatters, the overlay of the
+// device picture and the FPGA vendor tools the host knows.
 #include "Exception.h"
 
 #include <windows.h>
@@ -32,5 +32,17 @@ void FloatToFixed2(double x, WideString& text);
 void OverlayBitmap(HBITMAP source, HBITMAP target, int x, bool skipCorners, int y);
 // OverlayBitmap centred on Target.
 void CenterOverlayBitmap(HBITMAP source, HBITMAP target, bool skipCorners);
+
+// ---- FPGA vendor tools (false or empty when the host has no vendor-tool
+// manager)
+
+bool XilinxToolsInstalled();
+bool LatticeToolsInstalled();
+bool AlteraToolsInstalled();
+bool ActelToolsInstalled();
+void XilinxToolsDescriptor(WideString& text);
+void LatticeToolsDescriptor(WideString& text);
+void AlteraToolsDescriptor(WideString& text);
+void ActelToolsDescriptor(WideString& text);
 
 }  // namespace tvk

@@ -1,6 +1,7 @@
 #include "ORV.SCH.Util.h"
 
 #include "Files.h"
+#include "ZUL.Util.h"
 
 #include <windows.h>
 
@@ -20,14 +21,7 @@ WideString IniValue(const WideString& fileName, const wchar_t* key) {
   return WideString(value, n);
 }
 
-void InitDeviceFamilies() {
-  gFamilies = std::make_unique<std::map<WideString, TDeviceFamilyInfo, std::less<>>>();
-  for (const TBuiltInDeviceFamily& row : kBuiltInDeviceFamilies)
-    (*gFamilies)[WideString(row.Family)] = {WideString(row.Vendor), WideString(row.EDIF)};
-}
-
-}  // namespace
-
+// A file without a family, vendor or EDIF name changes nothing.
 void ReadDeviceFamilyFile(const WideString& fileName) {
   WideString family = IniValue(fileName, L"DeviceFamily");
   if (family.empty()) return;
@@ -37,6 +31,18 @@ void ReadDeviceFamilyFile(const WideString& fileName) {
   if (edif.empty()) return;
   (*gFamilies)[family] = {vendor, edif};
 }
+
+void InitDeviceFamilies() {
+  gFamilies = std::make_unique<std::map<WideString, TDeviceFamilyInfo, std::less<>>>();
+  for (const TBuiltInDeviceFamily& row : kBuiltInDeviceFamilies)
+    (*gFamilies)[WideString(row.Family)] = {WideString(row.Vendor), WideString(row.EDIF)};
+  ForEachPluginFolder([](const WideString& folder, bool&) {
+    WideString file = folder + WideString(kDeviceFamilyFileName);
+    if (FileExists(file)) ReadDeviceFamilyFile(file);
+  });
+}
+
+}  // namespace
 
 WideString GetDeviceFamilyVendorName(std::wstring_view familyName) {
   if (!gFamilies) InitDeviceFamilies();

@@ -99,13 +99,13 @@ inline constexpr auto kBuiltInDeviceFamilies = std::to_array<TBuiltInDeviceFamil
 });
 static_assert(kBuiltInDeviceFamilies.size() == 77);
 
-// The vendor of a device family (names compare with case); empty when the
-// family is unknown. The families are read at the first call.
-WideString GetDeviceFamilyVendorName(std::wstring_view familyName);
+// Each enabled plug-in may describe one family in this file of its folder.
+inline constexpr std::wstring_view kDeviceFamilyFileName = L"TovikConfig.ini";
 
-// Reads one device-family description into the dictionary; a file without a
-// family, vendor or EDIF name changes nothing.
-void ReadDeviceFamilyFile(const WideString& fileName);
+// The vendor of a device family (names compare with case); empty when the
+// family is unknown. The families are read at the first call: the built-in
+// rows, then each plug-in's file, later ones replacing earlier ones.
+WideString GetDeviceFamilyVendorName(std::wstring_view familyName);
 
 // Shut-down: frees the dictionary (the next query reads the families again).
 void FreeDeviceFamilies();

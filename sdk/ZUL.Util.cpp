@@ -3,10 +3,13 @@
 #include "Dialogs.h"
 #include "Files.h"
 #include "ModuleInit.h"
+#include "ORV.Types.h"
 
 #include <lmcons.h>
 
 #include <algorithm>
+#include <exception>
+#include <optional>
 #include <vector>
 
 namespace tvk {
@@ -22,7 +25,15 @@ WideString gProcessIdText;
 // ClientAPI_GetClientInterface: one out parameter, no result.
 using TGetClientInterface = void(__stdcall*)(IUnknown** client);
 TGetClientInterface gGetClientInterface = nullptr;
-ComRef<IDispatch> gHostClient;  // empty until the host gave a client
+ComRef<IDispatch> gHostClient;     // empty until the host gave a client
+ComRef<IDispatch> gHostClientAPI;  // empty until the client gave its services
+std::optional<bool> gHostSilent;   // asked once the client services are there
+
+// The host workspace manager's process that opens a document, named in the
+// locked-file line so that the user can open the file from there.
+constexpr wchar_t kOpenObjectProcess[] = L"HostWorkspace:OpenObject";
+// The picture of the "Error" severity in the host's messages panel.
+constexpr std::int32_t kErrorImageIndex = kSeverityImageIndexes[2];
 
 bool KeyDown(int key) { return GetKeyState(key) < 0; }
 
@@ -138,6 +149,26 @@ bool IsFileLockedByOther(std::wstring_view fileName, WideString& computerName, W
   }
 }
 
+void ReportLockedFile(std::wstring_view fileName, std::wstring_view computerName, std::wstring_view userName,
+                      int kind) {
+  if (IsHostSilent()) return;
+  const WideString file(fileName), name = ExtractFileName(fileName), user(userName), computer(computerName);
+  if (kind == kLockReportMessagesPanel) {
+    IZULWorkSpace workSpace = GetClientWorkSpace();
+    if (!workSpace) return;
+    IZULMessagesManager messages = workSpace.GetMessagesManager();
+    if (!messages) return;
+    messages.AddMessage(L"[Locked File]",
+                        name + L" is used by " + user + L" on " + computer + L". You will not be able to save your changes.",
+                        GetApplicationTitle(), file, kOpenObjectProcess, L"FileName=" + file, kErrorImageIndex, false, L"",
+                        L"");
+  } else if (kind == kLockReportDialog) {
+    ShowWarningMessage(name + L" is used and locked by " + user + L" on " + computer + L"." + L"\n" +
+                           L"You will not be able to save your changes.",
+                       L"Warning");
+  }
+}
+
 // ---- Message dialogs
 
 int ShowMessageBox(std::wstring_view caption, std::wstring_view text, TMessageKind kind, TMessageButtons buttons) {
@@ -168,7 +199,86 @@ bool ConfirmOkCancel(std::wstring_view text) {
   return ShowMessageBox(L"Confirm", text, TMessageKind::Confirmation, TMessageButtons::OkCancel) == IDOK;
 }
 
+// ---- Host client services
+
+HWND GetHostMainWindowHandle() {
+  IClient client = GetHostClient();
+  return client ? reinterpret_cast<HWND>(static_cast<INT_PTR>(client.GetMainWindowHandle())) : nullptr;
+}
+
+IServerDocumentView GetCurrentDocumentView() {
+  IClient client = GetHostClient();
+  return client ? client.GetCurrentView() : IServerDocumentView();
+}
+
+WideString GetApplicationTitle() {
+  IClient client = GetHostClient();
+  return client ? client.GetApplicationTitle() : WideString();
+}
+
+void RunServerProcess(std::wstring_view processName, WideString& parameters, const IServerDocumentView& view) {
+  IClient client = GetHostClient();
+  if (!client) return;
+  // The client itself answers the launcher's call.
+  ComRef<IDispatch> dispatch = client.ToDispatch();
+  IProcessLauncher launcher = IProcessLauncher::FromDispInterface(static_cast<IDispProcessLauncher*>(dispatch.Get()));
+  launcher.RunProcess(WideString(processName), parameters, view);
+}
+
+void SetStatusBarText(std::int32_t pane, std::wstring_view text) {
+  IClient client = GetHostClient();
+  if (!client) return;
+  IGUIManager gui = client.GetGUIManager();
+  if (gui) gui.SetStatusBarText(pane, WideString(text));
+}
+
+void ClearStatusBarText() { SetStatusBarText(-1, L""); }
+
+bool ProcessHostShortcut(std::int32_t charCode) {
+  IGUIManager gui = GetHostClient().GetGUIManager();
+  bool handled = gui.ProcessKeyStroke(charCode, IsAltDown(), IsShiftDown(), IsCtrlDown());
+  if (handled) gui.UpdateInterfaceState();
+  return handled;
+}
+
+bool IsHostSilent() {
+  if (!gHostSilent) {
+    IClientAPI_Interface api = GetHostClientAPI();
+    if (!api) return false;
+    gHostSilent = api.GetIsSilent();
+  }
+  return *gHostSilent;
+}
+
 // ---- Folders
+
+WideString GetProgramFolder() {
+  IClientAPI_Interface api = GetHostClientAPI();
+  return api ? api.GetProgramFolder() : WideString();
+}
+
+WideString GetUserFolder() {
+  IClientAPI_Interface api = GetHostClientAPI();
+  return api ? api.GetUserFolder() : WideString();
+}
+
+WideString GetHostDataFolder() {
+  IClientAPI_Interface api = GetHostClientAPI();
+  return api ? api.GetDataFolder() : WideString();
+}
+
+WideString SpecialFolder_EmbeddedExtension() {
+  WideString folder = AppendCharIfMissing(GetSystemFolder(), L'\\');
+  if (FileExists(folder + WideString(kToolchainManagerModule))) return folder;
+  WideString root;
+  ForEachPluginFolder([&](const WideString& plugin, bool& stop) {
+    if (FileExists(plugin + WideString(kToolchainManagerModule))) {
+      root = plugin;
+      stop = true;
+    }
+  });
+  return AppendCharIfMissing(root, L'\\');
+}
 
 WideString GetHostExecutableFolder() { return UpperCaseText(ExtractFilePath(ModuleFileName(nullptr))); }
 
@@ -198,6 +308,128 @@ WideString GetTempFileName() {
   wchar_t name[MAX_PATH + 1] = {};
   if (::GetTempFileNameW(GetTempFolder().c_str(), L"Pro", 0, name) == 0) return {};
   return name;
+}
+
+// ---- Plug-in folders and host modules
+
+namespace {
+
+// Each enabled registry item's folder as the host gives it; stops when Visit
+// answers true.
+template <class F>
+void WalkEnabledPlugins(F visit) {
+  IClient client = GetHostClient();
+  if (!client) return;
+  IPluginsRegistry registry = client.GetPluginsRegistry();
+  if (!registry) return;
+  const std::int32_t count = registry.GetCount();
+  for (std::int32_t i = 0; i < count; ++i) {
+    IPluginsRegistryItem item = registry.GetItem(i);
+    if (!item || item.GetIsDisabled() != 0) continue;
+    if (visit(item.GetFolder())) return;
+  }
+}
+
+// A plug-in folder the file search can list, or an error saying why not.
+void CheckPluginFolder(const WideString& folder) {
+  constexpr std::size_t kMaxPath = 259;
+  if (folder.empty()) throw Exception(L"The specified path was not found");
+  if (std::any_of(folder.begin(), folder.end(),
+                  [](wchar_t c) { return c < L' ' || c == L'"' || c == L'<' || c == L'>' || c == L'|'; }))
+    throw Exception(L"Invalid characters in path");
+  if (folder.size() > kMaxPath) throw Exception(L"The specified path is too long");
+  if (!DirectoryExists(folder)) throw Exception(L"The specified path was not found");
+}
+
+class FindHandle {
+public:
+  explicit FindHandle(HANDLE h) : FHandle(h) {}
+  FindHandle(const FindHandle&) = delete;
+  FindHandle& operator=(const FindHandle&) = delete;
+  ~FindHandle() { if (FHandle != INVALID_HANDLE_VALUE) FindClose(FHandle); }
+  bool Valid() const { return FHandle != INVALID_HANDLE_VALUE; }
+  HANDLE Get() const { return FHandle; }
+
+private:
+  HANDLE FHandle;
+};
+
+// The first file in Folder (not below it) that Pattern matches; empty if none.
+WideString FindFileInFolder(const WideString& folder, std::wstring_view pattern) {
+  WIN32_FIND_DATAW found{};
+  FindHandle find(FindFirstFileW((folder + WideString(pattern)).c_str(), &found));
+  if (!find.Valid()) return {};
+  do {
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    WideString candidate = folder + found.cFileName;
+    if (FileExists(candidate)) return candidate;
+  } while (FindNextFileW(find.Get(), &found));
+  return {};
+}
+
+}  // namespace
+
+void ForEachPluginFolder(const TPluginFolderVisitor& visitor) {
+  WalkEnabledPlugins([&](const WideString& folder) {
+    bool stop = false;
+    visitor(AppendCharIfMissing(folder, L'\\'), stop);
+    return stop;
+  });
+}
+
+WideString FindFileInHostFolders(std::wstring_view fileName) {
+  WideString candidate = AppendCharIfMissing(GetSystemFolder(), L'\\') + WideString(fileName);
+  if (FileExists(candidate)) return candidate;
+  WideString answer;
+  WalkEnabledPlugins([&](const WideString& folder) {
+    CheckPluginFolder(folder);
+    answer = FindFileInFolder(AppendCharIfMissing(folder, L'\\'), fileName);
+    return !answer.empty();
+  });
+  return answer;
+}
+
+void LoadHostModule(HMODULE& handle, std::wstring_view fileName) {
+  if (handle) return;
+  WideString name(fileName);
+  handle = GetModuleHandleW(name.c_str());
+  if (handle) return;
+  WideString path = FindFileInHostFolders(name);
+  if (!path.empty()) handle = LoadLibraryW(path.c_str());
+}
+
+// ---- Files
+
+bool ReplaceDocumentFile(std::wstring_view newFile, std::wstring_view targetFile) {
+  if (SameTextIgnoringCase(newFile, targetFile)) return true;
+  const WideString source(newFile), target(targetFile);
+  WideString computer, user;
+  if (IsFileLockedByOther(target, computer, user)) {
+    ReportLockedFile(target, computer, user, kLockReportMessagesPanel);
+    if (FileExists(source)) DeleteFileW(source.c_str());
+    return false;
+  }
+
+  bool replaced = true;
+  IClient client = GetHostClient();
+  IServerDocument document = client ? client.GetDocumentByPath(target) : IServerDocument();
+  std::exception_ptr error;
+  try {
+    if (document) document.BeginFileUpdate();
+    if (FileExists(source)) {
+      // One step: the old target stays whole until the new one is in place.
+      if (!MoveFileExW(source.c_str(), target.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH)) {
+        replaced = false;
+        DeleteFileW(source.c_str());
+      }
+    }
+  } catch (...) {
+    error = std::current_exception();
+  }
+  if (document) document.EndFileUpdate();
+  if (error) std::rethrow_exception(error);
+  return replaced;
 }
 
 // ---- Numbers
@@ -290,14 +522,26 @@ void BindHostClientExport(HMODULE host) {
            : nullptr;
 }
 
-ComRef<IDispatch> HostClientDispatch() {
+IClient GetHostClient() {
   if (!gHostClient && gGetClientInterface) {
     ComRef<IUnknown> answer;
     gGetClientInterface(answer.Receive());
-    if (answer) gHostClient = answer.Query<IDispatch>(IID_IDispatch);
+    if (answer) gHostClient = answer.Query<IDispatch>(IID_IDispatch);  // an empty answer is asked again
   }
-  return gHostClient;
+  return IClient(gHostClient.Get());
 }
+
+IClientAPI_Interface GetHostClientAPI() {
+  if (!gHostClientAPI) {
+    IClient client = GetHostClient();
+    if (!client) return {};
+    IClientAPI_Interface api = client.GetClientAPI();
+    if (api) gHostClientAPI = api.ToDispatch();
+  }
+  return IClientAPI_Interface(gHostClientAPI.Get());
+}
+
+IZULWorkSpace GetClientWorkSpace() { return GetHostClient().GetWorkSpace(); }
 
 bool UtilUnitStartup() {
   BindHostClientExport(GetModuleHandleW(nullptr));
@@ -308,6 +552,8 @@ void UtilUnitShutdown() {
   gComputerName.clear();
   gUserName.clear();
   gProcessIdText.clear();
+  gHostClientAPI.Reset();
+  gHostSilent.reset();
   TDelayedDestroyer::DestroyPending();
 }
 

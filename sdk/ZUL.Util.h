@@ -5,10 +5,12 @@
 // every host service, the host client, which the host executable hands out.
 #include "ComRef.h"
 #include "Exception.h"
+#include "ZUL.RecordInterfaces.h"
 
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -54,6 +56,16 @@ bool ReadLockFile(std::wstring_view fileName, TFileOwnershipDetails& details);
 // that cannot be read counts as held by another.
 bool IsFileLockedByOther(std::wstring_view fileName, WideString& computerName, WideString& userName);
 
+// Report kinds of ReportLockedFile.
+inline constexpr int kLockReportMessagesPanel = 1;
+inline constexpr int kLockReportDialog = 2;
+
+// Tells the user that FileName is locked: a line in the host's messages panel
+// (kind 1; nothing without a workspace or messages panel, an error without a
+// client) or a warning dialog (kind 2). Nothing while the host is silent.
+void ReportLockedFile(std::wstring_view fileName, std::wstring_view computerName, std::wstring_view userName,
+                      int kind);
+
 // ---- Message dialogs (modal, through the dialog seam of Dialogs.h)
 
 enum class TMessageKind { Warning, Error, Information, Confirmation };
@@ -68,6 +80,27 @@ int ShowErrorMessage(std::wstring_view text, std::wstring_view caption = L"Error
 // "OK" and "Cancel" under the title "Confirm"; true for OK.
 bool ConfirmOkCancel(std::wstring_view text);
 
+// ---- Host client services (each takes the cached client)
+
+// 0 without a client.
+HWND GetHostMainWindowHandle();
+// Empty without a client.
+IServerDocumentView GetCurrentDocumentView();
+WideString GetApplicationTitle();
+// Runs the host process "Server:Process" with a parameter string; Parameters
+// receives what the host hands back. Nothing without a client.
+void RunServerProcess(std::wstring_view processName, WideString& parameters,
+                      const IServerDocumentView& view = IServerDocumentView());
+// Nothing without a client or GUI manager.
+void SetStatusBarText(std::int32_t pane, std::wstring_view text);
+void ClearStatusBarText();
+// Passes a key stroke no form of the module handled to the host; true when
+// the host took it. Raises without a client.
+bool ProcessHostShortcut(std::int32_t charCode);
+
+// The host client services' silent flag (asked once); false without them.
+bool IsHostSilent();
+
 // ---- Folders (each ends with "\")
 
 // The host executable's folder, upper-cased.
@@ -78,6 +111,13 @@ WideString GetSystemFolder();
 WideString GetModuleFolder();
 WideString GetLibraryFolder();    // GetModuleFolder + "Library\"
 WideString GetTemplatesFolder();  // GetModuleFolder + "Templates\"
+// The host's folders as its client services give them; empty without them.
+WideString GetProgramFolder();
+WideString GetUserFolder();
+WideString GetHostDataFolder();
+// The folder of the host's toolchain-manager module: the System folder when it
+// lies there, else the first plug-in folder that holds it, else "\".
+WideString SpecialFolder_EmbeddedExtension();
 // The system temporary folder as the platform gives it.
 WideString GetTempFolder();
 // The same in its long form.
@@ -87,6 +127,30 @@ WideString GetTempFileName();
 
 // The file name of the host's toolchain-manager module.
 inline constexpr std::wstring_view kToolchainManagerModule = L"HostToolchains.dll";
+
+// ---- Plug-in folders and host modules
+
+// Called for each enabled plug-in's folder (ending with "\"), in registry
+// order, until it sets Stop. Nothing without a client or plug-ins registry.
+using TPluginFolderVisitor = std::function<void(const WideString& folder, bool& stop)>;
+void ForEachPluginFolder(const TPluginFolderVisitor& visitor);
+// The full name of FileName in the host's System folder or in an enabled
+// plug-in's folder; empty when none. A plug-in folder that is missing, empty,
+// too long or not a valid path raises.
+WideString FindFileInHostFolders(std::wstring_view fileName);
+// While Handle is 0: the module of that file name already loaded in the
+// process, else the one found by FindFileInHostFolders, loaded. Handle stays
+// 0 when neither works.
+void LoadHostModule(HMODULE& handle, std::wstring_view fileName);
+
+// ---- Files
+
+// Replaces TargetFile, which a host editor may hold open, by NewFile: the
+// host's document is told of the update, the target is replaced in one step
+// and kept when that fails (NewFile is then deleted). False when the target
+// is locked by another (reported to the messages panel; NewFile deleted) or
+// the replacement failed; true for equal names or a missing NewFile.
+bool ReplaceDocumentFile(std::wstring_view newFile, std::wstring_view targetFile);
 
 // ---- Numbers
 
@@ -142,11 +206,17 @@ void DelayedDestroy(std::unique_ptr<T> object) {
 
 // ---- The host client
 
+// The client the host executable hands out, cached once found (asked again
+// while empty); empty when the host gives none.
+IClient GetHostClient();
+// The client's services, cached once found; empty without a client.
+IClientAPI_Interface GetHostClientAPI();
+// The client's platform workspace; raises without a client.
+IZULWorkSpace GetClientWorkSpace();
+
 // Looks up the client export in Host, the process's main executable (a null
 // module leaves it unbound). Run by the start-up step.
 void BindHostClientExport(HMODULE host);
-// The cached client's dispatch interface; asked of the host again while empty.
-ComRef<IDispatch> HostClientDispatch();
 
 // Start-up: binds the client export of the process's main executable.
 bool UtilUnitStartup();

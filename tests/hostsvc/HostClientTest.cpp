@@ -27,16 +27,16 @@ protected:
 
 TEST_F(HostClient, CachedOnceFoundAskedAgainWhileEmpty) {
   int calls = hostsim::ClientInterfaceCalls();
-  EXPECT_FALSE(HostClientDispatch());
-  EXPECT_FALSE(HostClientDispatch());
+  EXPECT_FALSE(GetHostClient());
+  EXPECT_FALSE(GetHostClient());
   EXPECT_EQ(calls + 2, hostsim::ClientInterfaceCalls());  // an empty answer is not cached
 
   auto* client = new FakeHostObject;
   auto* later = new FakeHostObject;
   hostsim::SetHostClient(client);
-  EXPECT_EQ(client, HostClientDispatch().Get());
+  EXPECT_EQ(client, GetHostClient().ToPointer());
   hostsim::SetHostClient(later);
-  EXPECT_EQ(client, HostClientDispatch().Get());
+  EXPECT_EQ(client, GetHostClient().ToPointer());
   EXPECT_EQ(calls + 3, hostsim::ClientInterfaceCalls());  // never asked again
 
   hostsim::SetHostClient(nullptr);
@@ -51,9 +51,9 @@ TEST_F(HostClient, AnAnswerWithoutDispatchIsNotCached) {
   auto* client = new FakeHostObject;
   client->SetOffersDispatch(false);
   hostsim::SetHostClient(client);
-  EXPECT_FALSE(HostClientDispatch());
+  EXPECT_FALSE(GetHostClient());
   client->SetOffersDispatch(true);
-  EXPECT_EQ(client, HostClientDispatch().Get());
+  EXPECT_EQ(client, GetHostClient().ToPointer());
   ReleaseHostClient();
   hostsim::SetHostClient(nullptr);
   EXPECT_EQ(1, client->RefCount());
@@ -65,8 +65,8 @@ TEST_F(HostClient, WithoutTheExportThereIsNoClient) {
   hostsim::SetHostClient(client);
   BindHostClientExport(GetModuleHandleW(L"kernel32.dll"));  // a main executable without the export
   int calls = hostsim::ClientInterfaceCalls();
-  EXPECT_FALSE(HostClientDispatch());
-  EXPECT_FALSE(HostClientDispatch());
+  EXPECT_FALSE(GetHostClient());
+  EXPECT_FALSE(GetHostClient());
   EXPECT_EQ(calls, hostsim::ClientInterfaceCalls());
   hostsim::SetHostClient(nullptr);
   client->Release();
