@@ -1,14 +1,14 @@
 #pragma once
 // The two functions the host calls to count device kinds and create drivers,
 // and the driver unit's start-up and shut-down steps.
+#include "Device_ST_CortexM3_Data.h"
+
 #include <windows.h>
 
 #include <cstdint>
 #include <functional>
 
 namespace tvk {
-
-constexpr int32_t kDeviceKindCount = 290;
 
 HRESULT GetTovikDriverCountImpl(int32_t* count);
 HRESULT GetTovikDriverImpl(int32_t kind, IDispatch** driver);

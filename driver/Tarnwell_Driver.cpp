@@ -2,6 +2,6 @@
 
 namespace tvk {
 
-TCortexM3::TCortexM3(int32_t kind) : FKind(kind) {}
+TCortexM3::TCortexM3(int32_t kind) : TDeviceData(kind) {}
 
 }  // namespace tvk

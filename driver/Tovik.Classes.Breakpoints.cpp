@@ -278,7 +278,7 @@ IHardBreakpoint TARMHardBreakpointPoint::Create(const IARMEmbeddedICE& armDriver
   auto* point =
       new TARMHardBreakpointPoint(armDriver, regCtrl, regCtrlMask, regData, regDataMask, regAddress, regAddressMask);
   IHardBreakpoint adapter(point->Impl_HardBreakpoint.get());
-  point->Release();  // the count held during construction
+  point->AfterConstruction();  // the adapter's record holds the only reference now
   return adapter;
 }
 
@@ -297,14 +297,6 @@ TARMHardBreakpointPoint::TARMHardBreakpointPoint(const IARMEmbeddedICE& armDrive
 }
 
 TARMHardBreakpointPoint::~TARMHardBreakpointPoint() = default;
-
-ULONG TARMHardBreakpointPoint::AddRef() { return ULONG(InterlockedIncrement(&FRefCount)); }
-
-ULONG TARMHardBreakpointPoint::Release() {
-  const LONG n = InterlockedDecrement(&FRefCount);
-  if (n == 0) delete this;
-  return ULONG(n);
-}
 
 TVK_DEFINE_HARD_BREAKPOINT_VALUES(TARMHardBreakpointPoint)
 #define TVK_ICE_QUALIFIER(Name) TVK_DEFINE_QUALIFIER(TARMHardBreakpointPoint, Name)

@@ -10,6 +10,7 @@
 #include "ORV.SCH.AbstractClasses.h"
 #include "ORV.SCH.RecordInterfaces.h"
 #include "ORV.SCH.Types.h"
+#include "Tovik.Classes.h"
 
 #include <cstdint>
 #include <memory>
@@ -165,8 +166,8 @@ private:
 };
 
 // One EmbeddedICE watchpoint unit, programmed through the driver's
-// IARMEmbeddedICE operations. It lives while its adapter is referenced.
-class TARMHardBreakpointPoint {
+// IARMEmbeddedICE operations. It lives while it or its adapter is referenced.
+class TARMHardBreakpointPoint final : public TDispatchObject {
 public:
   // The watchpoint's adapter, holding the first reference; the watchpoint
   // starts reset (nothing is written to the target).
@@ -174,19 +175,13 @@ public:
                                 int32_t regData, int32_t regDataMask, int32_t regAddress,
                                 int32_t regAddressMask);
 
-  TARMHardBreakpointPoint(const TARMHardBreakpointPoint&) = delete;
-  TARMHardBreakpointPoint& operator=(const TARMHardBreakpointPoint&) = delete;
-
-  ULONG AddRef();
-  ULONG Release();
-
   TVK_SOFT_BREAKPOINT_OPERATIONS(TVK_BREAKPOINT_OPERATION)
   TVK_HARD_BREAKPOINT_OPERATIONS(TVK_BREAKPOINT_OPERATION)
 
 private:
   TARMHardBreakpointPoint(const IARMEmbeddedICE& armDriver, int32_t regCtrl, int32_t regCtrlMask, int32_t regData,
                           int32_t regDataMask, int32_t regAddress, int32_t regAddressMask);
-  ~TARMHardBreakpointPoint();
+  ~TARMHardBreakpointPoint() override;
 
   std::unique_ptr<THardBreakpoint_Impl> Impl_HardBreakpoint;
   int32_t FWatchPointRegister_CTRL;
@@ -197,7 +192,6 @@ private:
   int32_t FWatchPointRegister_ADDRESSMASK;
   IARMEmbeddedICE FArmBaseDriver;
   THardBreakpointValues FValues;
-  LONG FRefCount = 1;  // held while the watchpoint is constructed
 };
 
 // ---- Debug manager

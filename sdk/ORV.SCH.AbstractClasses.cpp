@@ -1,12 +1,65 @@
 #include "ORV.SCH.AbstractClasses.h"
 
+#include <cstring>
+
 namespace tvk {
 
-static constexpr std::span<const TServedRow<TAbstractDeviceInformation>> kDeviceInformationRows{};
+namespace {
+
+// The raw first 32 bits of a variant's value, unconverted.
+uint32_t RawArg(const VARIANT& v) {
+  uint32_t raw = 0;
+  std::memcpy(&raw, &v.lVal, sizeof raw);
+  return raw;
+}
+
+// A by-reference boolean output: only a VT_BYREF|VT_BOOL argument has a
+// reference the result may be written through; anything else gets nothing.
+VARIANT_BOOL* BooleanOutput(const VARIANT& v) {
+  return v.vt == (VT_BYREF | VT_BOOL) ? v.pboolVal : nullptr;
+}
+
+// 503815: the action index, three boolean outputs handed to the operation as
+// locals and written back as VARIANT_BOOL, and two raw arguments.
+HRESULT CallCustomActionGetState(TAbstractTovikDriver& self, const TServedArgs& args, VARIANT*) {
+  int32_t index = ServedArgInt(args.Arg(1));
+  VARIANT_BOOL* refs[3];
+  bool states[3];
+  for (unsigned k = 0; k < 3; ++k) {
+    refs[k] = BooleanOutput(args.Arg(k + 2));
+    states[k] = refs[k] && *refs[k] != VARIANT_FALSE;  // an output the operation leaves keeps its value
+  }
+  HRESULT hr = self.CustomAction_GetState(index, states[0], states[1], states[2], RawArg(args.Arg(5)),
+                                          RawArg(args.Arg(6)));
+  if (FAILED(hr)) return hr;
+  for (unsigned k = 0; k < 3; ++k)
+    if (refs[k]) *refs[k] = states[k] ? VARIANT_TRUE : VARIANT_FALSE;
+  return hr;
+}
+
+}  // namespace
+
+#define TVK_ROW_TAbstractDeviceInformation(Id, Name, Params) TVK_SERVED_ROW(TAbstractDeviceInformation, Id, Name),
+#define TVK_ROW_TAbstractTovikDriver(Id, Name, Params) TVK_SERVED_ROW(TAbstractTovikDriver, Id, Name),
+#define TVK_ROW_TAbstractTovikDriver_H(Id, Name, Params, Call) TServedRow<TAbstractTovikDriver>{Id, &Call},
+#define TVK_ROW_TAbstractDevicePin(Id, Name, Params) TVK_SERVED_ROW(TAbstractDevicePin, Id, Name),
+#define TVK_ROW_TAbstractDeviceIOStandard(Id, Name, Params) TVK_SERVED_ROW(TAbstractDeviceIOStandard, Id, Name),
+
+static constexpr TServedRow<TAbstractDeviceInformation> kDeviceInformationRows[] = {
+    TVK_DEVICE_INFORMATION_OPERATIONS(TVK_ROW_TAbstractDeviceInformation)};
 TVK_SERVED_LEVEL_IMPL(TAbstractDeviceInformation, TAbstractSupportService, kDeviceInformationRows, L"DeviceInformation")
 
-static constexpr std::span<const TServedRow<TAbstractTovikDriver>> kTovikDriverRows{};
+static constexpr TServedRow<TAbstractTovikDriver> kTovikDriverRows[] = {
+    TVK_TOVIK_DRIVER_OPERATIONS(TVK_ROW_TAbstractTovikDriver, TVK_ROW_TAbstractTovikDriver_H)};
 TVK_SERVED_LEVEL_IMPL(TAbstractTovikDriver, TAbstractDeviceInformation, kTovikDriverRows, L"TovikDriver")
+
+static constexpr TServedRow<TAbstractDevicePin> kDevicePinRows[] = {
+    TVK_DEVICE_PIN_OPERATIONS(TVK_ROW_TAbstractDevicePin)};
+TVK_SERVED_LEVEL_IMPL(TAbstractDevicePin, TAbstractSupportService, kDevicePinRows, L"DevicePin")
+
+static constexpr TServedRow<TAbstractDeviceIOStandard> kDeviceIOStandardRows[] = {
+    TVK_DEVICE_IO_STANDARD_OPERATIONS(TVK_ROW_TAbstractDeviceIOStandard)};
+TVK_SERVED_LEVEL_IMPL(TAbstractDeviceIOStandard, TAbstractSupportService, kDeviceIOStandardRows, L"DeviceIOStandard")
 
 #define TVK_ROW_TAbstractSoftBreakpoint(Id, Name, Params, Args) TVK_SERVED_ROW(TAbstractSoftBreakpoint, Id, Name),
 #define TVK_ROW_TAbstractHardBreakpoint(Id, Name, Params, Args) TVK_SERVED_ROW(TAbstractHardBreakpoint, Id, Name),

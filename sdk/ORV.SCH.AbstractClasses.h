@@ -1,5 +1,18 @@
 #pragma once
-// Served base classes of the debug framework's interfaces.
+// Served base classes of the debug framework's interfaces: the driver, its
+// device information, its device pins and their I/O standards, breakpoints
+// and the debug manager.
+//
+// Each class's operations stand in one list, in slot order:
+//   X(DispID, Operation, (parameter types))
+// The last parameter, when it is a non-const reference, is the result; the
+// argument and result kinds follow from the types (ServedCall.h). The list
+// declares the operations and builds the class's dispatch table, so the two
+// cannot drift apart. H(...) marks a row whose call is written by hand.
+//
+// An operation that no level above implements answers E_NOTIMPL, like an
+// identifier that no level answers.
+#include "ORV.RecordInterfaces.h"
 #include "ORV.SCH.RecordInterfaces.h"
 #include "ZUL.Types.h"
 
@@ -7,16 +20,201 @@
 
 namespace tvk {
 
+#define TVK_DEVICE_INFORMATION_OPERATIONS(X)                  \
+  X(503379, GetIdCode, (uint32_t&))                           \
+  X(503380, GetDeviceName, (WideString&))                     \
+  X(503381, GetDeviceDescription, (WideString&))              \
+  X(503382, GetFamilyName, (WideString&))                     \
+  X(503383, GetFamilyDescription, (WideString&))              \
+  X(503384, GetLibraryName, (WideString&))                    \
+  X(503385, GetVendorPrimitiveLibraryName, (WideString&))     \
+  X(503386, GetBaseName, (WideString&))                       \
+  X(503387, GetEquivalentGatesForBase, (int32_t&))            \
+  X(503388, GetMaxIOForBase, (int32_t&))                      \
+  X(503389, GetPackageTypeId, (WideString&))                  \
+  X(503390, GetPackageTypeName, (WideString&))                \
+  X(503391, GetPackageTypeDescription, (WideString&))         \
+  X(503392, GetPackageId, (WideString&))                      \
+  X(503393, GetPackageName, (WideString&))                    \
+  X(503394, GetPackageDescription, (WideString&))             \
+  X(503395, GetPackageDimensions, (WideString&))              \
+  X(503396, GetTemperatureGradeId, (WideString&))             \
+  X(503397, GetTemperatureGradeName, (WideString&))           \
+  X(503398, GetTemperatureGradeDescription, (WideString&))    \
+  X(503399, GetSpeedGradeId, (WideString&))                   \
+  X(503400, GetSpeedGradeName, (WideString&))                 \
+  X(503401, GetSpeedGradeDescription, (WideString&))          \
+  X(503402, GetOptionDesignatorId, (WideString&))             \
+  X(503403, GetOptionDesignatorName, (WideString&))           \
+  X(503404, GetOptionDesignatorDescription, (WideString&))    \
+  X(503405, GetBSDLFilename, (WideString&))                   \
+  X(503406, GetBSDLEntity, (IBSDLEntity&))                    \
+  X(503407, GetVendorName, (WideString&))                     \
+  X(503408, GetInstructionLength, (int32_t&))                 \
+  X(503409, GetDevicePinCount, (int32_t&))                    \
+  X(503410, GetDeviceIOCount, (int32_t&))                     \
+  X(503411, GetDevicePin, (int32_t, IDevicePin&))             \
+  X(503412, GetDownloadFileExtensions, (WideString&))         \
+  X(503413, GetDSPMultiplierCount, (int32_t&))                \
+  X(503414, GetClockManagerCount, (int32_t&))                 \
+  X(503415, GetMemorySize, (int32_t&))                        \
+  X(503416, GetTerminationSupport, (bool&))                   \
+  X(503417, GetGlobalClockCount, (int32_t&))                  \
+  X(503418, GetConfigMemorySize, (int32_t&))                  \
+  X(503419, GetDiffPairCount, (int32_t&))                     \
+  X(503420, GetHighSpeedDiffPairCount, (int32_t&))            \
+  X(503421, GetIOStandardCount, (int32_t&))                   \
+  X(503422, GetIOStandard, (int32_t, IDeviceIOStandard&))     \
+  X(503423, GetDeviceDisplayName, (WideString&))              \
+  X(503424, GetDeviceParameter, (const WideString&, WideString&))
+
+#define TVK_TOVIK_DRIVER_OPERATIONS(X, H)                                                   \
+  X(503753, GetTovikDevice, (ITovikDevice&))                                                \
+  X(503754, SetTovikDevice, (const ITovikDevice&, bool&))                                   \
+  X(503755, Finalize, (bool&))                                                              \
+  X(503756, GetBitmapHandle, (uint32_t&))                                                   \
+  X(503757, SaveProcessorState, (bool&))                                                    \
+  X(503758, RestoreProcessorState, (bool&))                                                 \
+  X(503759, CreateRackViewer, ())                                                           \
+  X(503760, GetRackViewer, (IInstrumentView&))                                              \
+  X(503761, Supports, (const WideString&, bool&))                                           \
+  X(503762, ShowAboutDialog, ())                                                            \
+  X(503763, VendorToolsDescriptor, (WideString&))                                           \
+  X(503764, VendorToolsPresent, (bool&))                                                    \
+  X(503765, VendorToolsUpToDate, (bool&))                                                   \
+  X(503766, SetProcessorRegisterValue, (int32_t, uint32_t, bool&))                          \
+  X(503767, GetProcessorRegisterValue, (int32_t, uint32_t&))                                \
+  X(503768, GetProcessorRegisterWidth, (int32_t, uint32_t&))                                \
+  X(503769, GetProcessorRegisterName, (int32_t, WideString&))                               \
+  X(503770, GetProcessorRegisterShortName, (int32_t, WideString&))                          \
+  X(503771, GetProcessorRegisterCount, (int32_t&))                                          \
+  X(503772, GetRegisterIndex_PC, (int32_t&))                                                \
+  X(503773, GetRegisterIndex_SP, (int32_t&))                                                \
+  X(503774, GetSoftBreakpointAddressByteAlign, (int32_t&))                                  \
+  X(503775, GetMemorySpaceWidth, (int32_t, uint32_t&))                                      \
+  X(503776, GetMemorySpaceKind, (int32_t, int32_t&))                                        \
+  X(503777, GetMemorySpaceBytesPerUnit, (int32_t, uint32_t&))                               \
+  X(503778, GetMemorySpaceName, (int32_t, WideString&))                                     \
+  X(503779, GetMemorySpaceShortName, (int32_t, WideString&))                                \
+  X(503780, GetMemorySpaceCount, (int32_t&))                                                \
+  X(503781, GetMemorySpace_Program, (int32_t&))                                             \
+  X(503782, InitDownload, (int32_t, bool&))                                                 \
+  X(503783, FinishDownload, (int32_t, bool&))                                               \
+  X(503784, RunDiagnostic, (bool&))                                                         \
+  X(503785, LittleEndian, (bool&))                                                          \
+  X(503786, ResetDevice, (bool&))                                                           \
+  X(503787, GetDeviceState, (int32_t&))                                                     \
+  X(503788, ProgramDevice, (const WideString&, int32_t&))                                   \
+  X(503789, ReadUserCode, (uint32_t&))                                                      \
+  X(503790, FlowStage_Build, (IProcessFlow&))                                               \
+  X(503791, FlowStage_Download, (IProcessFlow&))                                            \
+  X(503792, CoreGen_OutputExtension, (WideString&))                                         \
+  X(503793, ResetTovikRegisters, ())                                                        \
+  X(503794, SingleStepProcessor, ())                                                        \
+  X(503795, RunSingleStepInSubstitutionRegister, ())                                        \
+  X(503796, ResetProcessor, ())                                                             \
+  X(503797, PauseProcessor, ())                                                             \
+  X(503798, ContinueProcessor, ())                                                          \
+  X(503799, RunSteps, (int32_t))                                                            \
+  X(503800, ProcessorIsPaused, (bool&))                                                     \
+  X(503801, ProcessorIsReset, (bool&))                                                      \
+  X(503802, ProcessorIsRunning, (bool&))                                                    \
+  X(503803, ProcessorIsUsingReducedInstructionSet, (bool&))                                 \
+  X(503804, Flash_Reset, (bool&))                                                           \
+  X(503805, Flash_Program, (const WideString&, int32_t&))                                   \
+  X(503806, Flash_Configure, ())                                                            \
+  X(503807, SetProcessorRegisterWideValue, (int32_t, const WideString&, bool&))             \
+  X(503808, GetProcessorRegisterWideValue, (int32_t, WideString&))                          \
+  X(503809, ConfigureFpgaProject, (const IProject&, bool&))                                 \
+  X(503810, ShowConfiguration, (bool&))                                                     \
+  X(503811, ShowCurrentSensePanel, ())                                                      \
+  X(503812, ReleaseResources, ())                                                           \
+  X(503813, InvalidateResources, (bool&))                                                   \
+  X(503814, CustomAction_Execute, (int32_t))                                                \
+  H(503815, CustomAction_GetState, (int32_t, bool&, bool&, bool&, uint32_t, uint32_t),      \
+    CallCustomActionGetState)                                                               \
+  X(503816, EPM_Download, (const WideString&, const WideString&, const WideString&, bool&)) \
+  X(503817, EPM_InititateTest, (bool&))                                                     \
+  X(503818, EPM_GetTestResult, (int32_t, int32_t&))                                         \
+  X(503819, EPM_SetPercentCallBack, (const IPercentCallback&))                              \
+  X(503820, Flash_ResetForBitStream, (bool&))                                               \
+  X(503821, GetEmbeddedConstraintFile, (WideString&))                                       \
+  X(503822, SetEmbeddedConstraintFile, (const WideString&))                                 \
+  X(508552, AddSoftBreakpoint, (int32_t, int64_t, uint32_t&))                               \
+  X(508553, RemoveSoftBreakpoint, (int32_t, int64_t, uint32_t, bool&))                      \
+  X(508554, GetMemorySpaceLength, (int32_t, int64_t&))                                      \
+  X(509312, GetFolder_Library, (WideString&))                                               \
+  X(509376, ClockCoreGenerator, (IClockCoreGenerator&))                                     \
+  X(509427, ClockCoreTemplateGenerator, (IClockCoreTemplateGenerator&))                     \
+  X(509470, ClockGeneratorTargetCore, (ITargetCoreGenerator&))                              \
+  X(509981, CustomCoreGenerator, (int32_t, ICustomCoreGenerator&))
+
+#define TVK_DEVICE_PIN_OPERATIONS(X)                \
+  X(503525, GetPinNumber, (WideString&))            \
+  X(503526, GetIOBank, (WideString&))               \
+  X(503527, GetIsIOPin, (bool&))                    \
+  X(503528, GetIsCLKPin, (bool&))                   \
+  X(503529, GetIsVREFPin, (bool&))                  \
+  X(503530, GetIsSpecialPin, (bool&))               \
+  X(503531, GetIOStandardCount, (int32_t&))         \
+  X(503532, GetIOStandard, (int32_t, IDeviceIOStandard&)) \
+  X(503533, GetIsInputOnlyPin, (bool&))             \
+  X(503534, GetIsDCIP_Pin, (bool&))                 \
+  X(503535, GetIsDCIN_Pin, (bool&))                 \
+  X(503536, GetIsDiffP_Pin, (bool&))                \
+  X(503537, GetIsDiffN_Pin, (bool&))                \
+  X(503538, GetIsHDiffP_Pin, (bool&))               \
+  X(503539, GetIsHDiffN_Pin, (bool&))               \
+  X(503540, GetIsTransmitDiffPin, (bool&))          \
+  X(503541, GetIsReceiveDiffPin, (bool&))           \
+  X(503542, GetIsClkDiffP_Pin, (bool&))             \
+  X(503543, GetIsClkDiffN_Pin, (bool&))             \
+  X(503544, GetIsDLLPin, (bool&))                   \
+  X(503545, GetDifferentialId, (WideString&))       \
+  X(503546, GetClkDifferentialId, (WideString&))    \
+  X(503547, GetUniqueDifferentialID, (WideString&)) \
+  X(503548, GetIsPosPinOfDiffPair, (bool&))         \
+  X(503549, GetIsNegPinOfDiffPair, (bool&))
+
+#define TVK_DEVICE_IO_STANDARD_OPERATIONS(X)         \
+  X(503519, GetDisplayName, (WideString&))           \
+  X(503520, GetParamName, (WideString&))             \
+  X(503521, GetSlewCount, (int32_t&))                \
+  X(503522, GetSlewValue, (int32_t, WideString&))    \
+  X(503523, GetDriveCount, (int32_t&))               \
+  X(503524, GetDriveStrength, (int32_t, WideString&))
+
+// An abstract operation: answers E_NOTIMPL until a level implements it.
+#define TVK_ABSTRACT_OPERATION(Id, Name, Params) \
+  virtual HRESULT Name Params { return kE_NOTIMPL; }
+#define TVK_ABSTRACT_OPERATION_H(Id, Name, Params, Call) TVK_ABSTRACT_OPERATION(Id, Name, Params)
+
 // "DeviceInformation": the device-information operations.
 class TAbstractDeviceInformation : public TAbstractSupportService {
 public:
   TVK_SERVED_LEVEL();
+  TVK_DEVICE_INFORMATION_OPERATIONS(TVK_ABSTRACT_OPERATION)
 };
 
 // "TovikDriver": the driver operations.
 class TAbstractTovikDriver : public TAbstractDeviceInformation {
 public:
   TVK_SERVED_LEVEL();
+  TVK_TOVIK_DRIVER_OPERATIONS(TVK_ABSTRACT_OPERATION, TVK_ABSTRACT_OPERATION_H)
+};
+
+// "DevicePin": one pin of a device.
+class TAbstractDevicePin : public TAbstractSupportService {
+public:
+  TVK_SERVED_LEVEL();
+  TVK_DEVICE_PIN_OPERATIONS(TVK_ABSTRACT_OPERATION)
+};
+
+// "DeviceIOStandard": an electrical I/O standard of device pins.
+class TAbstractDeviceIOStandard : public TAbstractSupportService {
+public:
+  TVK_SERVED_LEVEL();
+  TVK_DEVICE_IO_STANDARD_OPERATIONS(TVK_ABSTRACT_OPERATION)
 };
 
 // Breakpoints and the debug manager. Each list holds a class's operations in
