@@ -16,7 +16,12 @@ static void CopyVariants(std::vector<VARIANT>& to, const std::vector<VARIANT>& f
 }
 
 LoggedCall::LoggedCall(const LoggedCall& o)
-    : Serial(o.Serial), Id(o.Id), Flags(o.Flags), ArgCount(o.ArgCount), NullArgArray(o.NullArgArray), NamedArgs(o.NamedArgs) {
+    : Serial(o.Serial),
+      Id(o.Id),
+      Flags(o.Flags),
+      ArgCount(o.ArgCount),
+      NullArgArray(o.NullArgArray),
+      NamedArgs(o.NamedArgs) {
   CopyVariants(Args, o.Args);
 }
 

@@ -103,7 +103,7 @@ class DriverWithHost : public hostsvc_test::HostFixture {};
 
 TEST_F(DriverWithHost, ConstructionGivesTheModuleTheHostsWindow) {
   HWND before = ApplicationHandle();
-  Host.Client().ReturnInt(hostsim::dispid::GetApplicationHandle, 0x1234);
+  Host.Client().ReturnInt(hostsim::disp::Client_GetApplicationHandle, 0x1234);
   auto driver = MakeGenericDriver();
   EXPECT_EQ(reinterpret_cast<HWND>(0x1234), ApplicationHandle());
   SetApplicationHandle(before);
