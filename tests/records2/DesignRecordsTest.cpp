@@ -4,6 +4,8 @@
 #include "ORV.PCB.RecordInterfaces.h"
 #include "ORV.RecordInterfaces.h"
 #include "WireCheck.h"
+#include "ZUL.HostModules.h"
+#include "hostsvc/HostFixture.h"
 
 using namespace tvk;
 using namespace records2_test;
@@ -253,6 +255,31 @@ TEST_F(EmbeddedRecords, SoftwareStackOfTheSerialFlash) {
                {508763, {Str(L"per_spi")}},
                {508764, {Str(L"per_spi"), I4(0)}}},
               sync);
+}
+
+// ---- Accessors that re-type a host object
+
+using HostAccessors = hostsvc_test::HostFixture;
+
+TEST_F(HostAccessors, PcbServerAndStackAreTheHostObjectsThemselves) {
+  EXPECT_FALSE(GetPCBServer());  // no module of that name
+  ExpectCalls({{496, {Str(L"PCB")}}}, Fake(&Host.Client()));
+
+  Fake pcb = MakeFake();
+  pcb->Accept(506417);
+  Host.AddServerModule(L"PCB", AsDispatch(pcb));
+  GetPCBServer().StartLiveHighlight(L"C:\\Designs\\Board.PcbDoc");
+  ExpectCalls({{506417, {Str(L"C:\\Designs\\Board.PcbDoc")}}}, pcb);
+
+  // An open stack document answers as the stack, without being opened again.
+  FakeHostObject& document = Host.AddDocument(L"C:\\Designs\\Platform.SwPlatform");
+  Fake sync = MakeFake();
+  document.ReturnObject(508788, AsDispatch(sync));
+  IEmbeddedStack stack;
+  ASSERT_EQ(S_OK, OpenEmbeddedStack(L"C:\\Designs\\Platform.SwPlatform", stack));
+  EXPECT_EQ(AsDispatch(sync), stack.GetStackSync().ToPointer());
+  EXPECT_EQ(0u, Host.Client().CallCount(506));
+  EXPECT_EQ(0, document.QueryInterfaces());
 }
 
 }  // namespace
