@@ -140,11 +140,7 @@ void TCortexM3Core::InitializeCore() {
 
 void TCortexM3Core::InitWatchPoints() {
   FLevels.ARMv7MInitWatchPoints();
-  const IDeviceDebugManager manager = FLevels.DebugManager();
-  manager.SetSoftbreakpointsRequireHardware(false);
-  // Two breakpoints on one comparator would overwrite each other's address.
-  for (; FComparatorsHandedOver < FFpNumCode; ++FComparatorsHandedOver)
-    manager.AddHardBreakPoint(FLevels.CreateComparatorBreakpoint(FP_COMP0 + 4 * uint32_t(FComparatorsHandedOver)));
+  FComparators.Register(FLevels.BreakpointDriver(), FLevels.DebugManager(), FFpNumCode);
 }
 
 // ---- core registers -------------------------------------------------------------

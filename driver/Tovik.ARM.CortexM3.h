@@ -13,6 +13,7 @@
 // (channel, debug manager, the ARMv7-M register caches, the ARM base's reset
 // and memory walk) it asks through ICortexM3Levels.
 #include "Tovik.ARM.ADIv5.h"
+#include "Tovik.Classes.Breakpoints.h"
 
 #include <cstdint>
 #include <functional>
@@ -29,7 +30,6 @@ inline constexpr uint32_t DCRSR = 0xE000EDF4;  // core register selector
 inline constexpr uint32_t DCRDR = 0xE000EDF8;  // core register data
 inline constexpr uint32_t DEMCR = 0xE000EDFC;  // exception and monitor control
 inline constexpr uint32_t FP_CTRL = 0xE0002000;
-inline constexpr uint32_t FP_COMP0 = 0xE0002008;  // code comparator n at FP_COMP0 + 4 n
 inline constexpr uint32_t DWT_CTRL = 0xE0001000;
 
 // CPUID: the part number field as compared (bits 15:4, some bits masked).
@@ -144,10 +144,10 @@ public:
   virtual void TransactionBegin() = 0;
   virtual void TransactionEnd() = 0;
 
-  // The driver's debug manager and a new hardware breakpoint on the flash
-  // patch code comparator at ComparatorRegister.
+  // The driver's debug manager, and the driver as the flash patch
+  // comparators it creates reach it.
   virtual IDeviceDebugManager DebugManager() = 0;
-  virtual IHardBreakpoint CreateComparatorBreakpoint(uint32_t comparatorRegister) = 0;
+  virtual ICortexM3BreakpointDriver& BreakpointDriver() = 0;
 
   // The J-Link binding; null when the driver has none.
   virtual ICortexM3Jlink* Jlink() = 0;
@@ -269,7 +269,7 @@ private:
   int32_t FFpNumLit = 0;            // flash patch literal comparators
   int32_t FDwtNumComp = 0;          // data watchpoint comparators
   bool FTargetNotResponding = false;  // the power-up failed; cleared by a processor reset
-  int32_t FComparatorsHandedOver = 0;  // comparators 0 .. n-1 are with the debug manager
+  TFlashPatchRegistration FComparators;  // which comparators are with the debug manager
 };
 
 }  // namespace tvk

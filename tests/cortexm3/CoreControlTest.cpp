@@ -168,10 +168,13 @@ TEST(CortexM3Run, RunningCoreStopsAtAnEnabledComparatorOrABreakpointInstruction)
     std::function<void(Rig&)> Arrange;
     SimStop Stop;
   } cases[] = {
-      {"comparator on the branch",
+      {"hardware breakpoint on the branch",
        [](Rig& rig) {
-         // Lower halfword of the word at the branch, enabled.
-         ASSERT_TRUE(rig.Engine->WriteWordChecked(m3::FP_COMP0 + 8, (kBranch & 0x1FFFFFFC) | 0x40000000 | 1));
+         tvk::IHardBreakpoint breakpoint;
+         ASSERT_EQ(S_OK, rig.Levels.Manager->GetNewHardBreakpoint(breakpoint));
+         const tvk::ISoftBreakpoint soft = breakpoint.ToSoftBreakpoint();
+         soft.SetAddress(kBranch);
+         ASSERT_TRUE(soft.Enable());
        },
        SimStop::Comparator},
       {"breakpoint instruction in place of the branch",

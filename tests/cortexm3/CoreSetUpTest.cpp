@@ -10,8 +10,6 @@ namespace m3 = tvk::cortexm3;
 
 namespace {
 
-constexpr DISPID kAddHardBreakPoint = 503948, kSetSoftbreakpointsRequireHardware = 503968;
-
 std::vector<std::wstring> CoreLines(const std::vector<std::wstring>& log) {
   std::vector<std::wstring> lines;
   for (const auto& line : log)
@@ -20,12 +18,13 @@ std::vector<std::wstring> CoreLines(const std::vector<std::wstring>& log) {
 }
 
 TEST_F(CortexM3Test, FirstStatusQuerySetsTheCoreUpAndHandsEachComparatorOverOnce) {
+  ASSERT_EQ(S_OK, Levels.Manager->SetSoftbreakpointsRequireHardware(true));
   // Neither a pause nor a memory read sets the core up.
   Core.PauseProcessor();
   Core.ReadMemory_Word(kSram);
   EXPECT_FALSE(Core.Initialized());
   EXPECT_FALSE(Chip.FpEnabled());
-  EXPECT_TRUE(Manager().Calls().empty());
+  EXPECT_EQ(0, Levels.HardBreakpointCount());
 
   Core.ProcessorIsPaused();
   EXPECT_TRUE(Core.Initialized());
@@ -36,18 +35,10 @@ TEST_F(CortexM3Test, FirstStatusQuerySetsTheCoreUpAndHandsEachComparatorOverOnce
   EXPECT_TRUE(Chip.FpEnabled());
   EXPECT_EQ((std::vector<std::wstring>{L"Cortex-M3 r1 p1 processor detected", L"cpuid 411fc231"}),
             CoreLines(LogLines));
-
-  const std::vector<std::uint32_t> registers = {0xE0002008, 0xE000200C, 0xE0002010,
-                                                0xE0002014, 0xE0002018, 0xE000201C};
-  EXPECT_EQ(registers, Levels.ComparatorRegisters);
-  const auto& calls = Manager().Calls();
-  ASSERT_EQ(7u, calls.size());
-  EXPECT_EQ(kSetSoftbreakpointsRequireHardware, calls[0].Id);
-  EXPECT_EQ(VARIANT_FALSE, calls[0].Args.at(0).boolVal);
-  for (std::size_t k = 0; k < 6; ++k) {
-    EXPECT_EQ(kAddHardBreakPoint, calls[k + 1].Id);
-    EXPECT_EQ(static_cast<IDispatch*>(Levels.Comparators[k].Get()), calls[k + 1].Args.at(0).pdispVal) << k;
-  }
+  bool requireHardware = true;
+  ASSERT_EQ(S_OK, Levels.Manager->GetSoftBreakpointsRequireHardware(requireHardware));
+  EXPECT_FALSE(requireHardware);
+  EXPECT_EQ(6, Levels.HardBreakpointCount());
 
   // Later queries, the watchpoint set-up run again (the host may) and a new
   // host device hand nothing over a second time.
@@ -56,8 +47,21 @@ TEST_F(CortexM3Test, FirstStatusQuerySetsTheCoreUpAndHandsEachComparatorOverOnce
   Core.InitWatchPoints();
   Core.HostDeviceChanged();
   Core.ProcessorIsPaused();
-  EXPECT_EQ(6u, Manager().CallCount(kAddHardBreakPoint));
-  EXPECT_EQ(6u, Levels.Comparators.size());
+  EXPECT_EQ(6, Levels.HardBreakpointCount());
+
+  // One breakpoint per code comparator, in comparator order.
+  for (unsigned n = 0; n < 6; ++n) {
+    tvk::IHardBreakpoint lent;
+    ASSERT_EQ(S_OK, Levels.Manager->GetNewHardBreakpoint(lent));
+    ASSERT_TRUE(lent);
+    const tvk::ISoftBreakpoint soft = lent.ToSoftBreakpoint();
+    soft.SetAddress(0x08000100 + 4 * n);
+    EXPECT_TRUE(soft.Enable());
+    EXPECT_EQ(0x48000101u + 4 * n, Chip.FpComparator(n)) << n;
+  }
+  tvk::IHardBreakpoint none;
+  ASSERT_EQ(S_OK, Levels.Manager->GetNewHardBreakpoint(none));
+  EXPECT_FALSE(none);
   EXPECT_EQ(Levels.ChannelOpens, Levels.ChannelCloses);
 }
 
@@ -77,7 +81,7 @@ TEST(CortexM3Identification, DetectionLineOnlyForACortexM3AndTheSetUpGoesOnEithe
     rig.Core.ProcessorIsPaused();
     EXPECT_EQ(c.Lines, CoreLines(rig.LogLines)) << std::hex << c.Cpuid;
     EXPECT_TRUE(rig.Core.Initialized()) << std::hex << c.Cpuid;
-    EXPECT_EQ(6u, rig.Levels.Comparators.size()) << std::hex << c.Cpuid;
+    EXPECT_EQ(6, rig.Levels.HardBreakpointCount()) << std::hex << c.Cpuid;
   }
 }
 
@@ -114,7 +118,7 @@ TEST(CortexM3DeadPort, TargetNotRespondingIsShownOnceUntilAProcessorReset) {
     EXPECT_EQ(std::vector<std::wstring>{L"Error:Target is not responding."}, Dialogs());
     EXPECT_TRUE(rig.Core.TargetNotResponding());
     EXPECT_FALSE(rig.Core.Initialized());
-    EXPECT_TRUE(rig.Levels.Comparators.empty());
+    EXPECT_EQ(0, rig.Levels.HardBreakpointCount());
 
     // The reset clears the flag: the next status query sets the core up.
     c.Revive(rig.Dp);
@@ -152,7 +156,7 @@ TEST(CortexM3LatchedCheck, ResetOrNewHostDeviceClearsItWithoutSettingTheCoreUpAg
     c.Clear(rig.Core);
     EXPECT_EQ(0x12345678u, rig.Core.ReadMemory_Word(kSram));
     rig.Core.ProcessorIsPaused();
-    EXPECT_EQ(6u, rig.Levels.Comparators.size());
+    EXPECT_EQ(6, rig.Levels.HardBreakpointCount());
   }
 }
 

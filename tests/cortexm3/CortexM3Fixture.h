@@ -71,23 +71,15 @@ private:
   bool FFailAfter = false;
 };
 
-// What the driver levels would do around the core, kept to what it asks.
-class LevelsStandIn : public tvk::ICortexM3Levels {
+// What the driver levels would do around the core, kept to what it asks; it
+// is also the driver that the debug manager and the comparators reach.
+class LevelsStandIn : public tvk::ICortexM3Levels, public tvk::ICortexM3BreakpointDriver {
 public:
-  explicit LevelsStandIn(tvk::ITovikDevice& device) : FDevice(device) {
-    Manager = SimRef<FakeHostObject>::Adopt(new FakeHostObject);
-    Manager->Serve(503948, "o", [](std::vector<VARIANT*>&, VARIANT* result) {
-      SetResultInt(result, 0);
-      return S_OK;
-    });
-    Manager->Serve(503968, "b", [](std::vector<VARIANT*>&, VARIANT*) { return S_OK; });
-  }
+  LevelsStandIn(tvk::ITovikDevice& device, tvk::TADIv5Engine& engine) : FDevice(device), FEngine(engine) {}
 
   tvk::TCortexM3Core* Core = nullptr;
   tvk::ICortexM3Jlink* JlinkBinding = nullptr;
-  SimRef<FakeHostObject> Manager;
-  std::vector<SimRef<FakeHostObject>> Comparators;  // in creation order
-  std::vector<std::uint32_t> ComparatorRegisters;
+  tvk::ComRef<tvk::TDeviceDebugManager> Manager{tvk::New<tvk::TDeviceDebugManager>(*this)};
   std::vector<tvk::TMemoryInitialValue> InitialValues;
   int ChannelOpens = 0, ChannelCloses = 0, TransactionBegins = 0, TransactionEnds = 0;
   std::vector<std::string> LevelCalls;  // the ARMv7-M soft-breakpoint operations reached
@@ -96,6 +88,7 @@ public:
   bool Saved = false, Thumb = false, BigEndian = true;
   std::uint32_t SavedPc = 0xFFFFFFFF, SavedXpsr = 0;
 
+  // ---- ICortexM3Levels
   tvk::IJTagChannel JTagChannel() override { return FDevice.GetJTagChannel(); }
   void OpenChannel() override { ++ChannelOpens; }
   void CloseChannel() override { ++ChannelCloses; }
@@ -103,11 +96,7 @@ public:
   void TransactionEnd() override { ++TransactionEnds; }
 
   tvk::IDeviceDebugManager DebugManager() override { return tvk::IDeviceDebugManager(Manager.Get()); }
-  tvk::IHardBreakpoint CreateComparatorBreakpoint(std::uint32_t comparatorRegister) override {
-    Comparators.push_back(SimRef<FakeHostObject>::Adopt(new FakeHostObject));
-    ComparatorRegisters.push_back(comparatorRegister);
-    return tvk::IHardBreakpoint(Comparators.back().Get());
-  }
+  tvk::ICortexM3BreakpointDriver& BreakpointDriver() override { return *this; }
   tvk::ICortexM3Jlink* Jlink() override { return JlinkBinding; }
 
   std::uint32_t ReadRegister(std::int32_t number) override {
@@ -147,8 +136,38 @@ public:
     for (const auto& v : InitialValues) visit(v);
   }
 
+  // ---- ICortexM3BreakpointDriver
+  tvk::ITovikDevice GetTovikDevice() override { return FDevice; }
+  std::uint32_t AddSoftBreakpoint(std::int32_t space, std::int64_t address) override {
+    return Core->AddSoftBreakpoint(space, address);
+  }
+  bool RemoveSoftBreakpoint(std::int32_t space, std::int64_t address, std::uint32_t replaced) override {
+    return Core->RemoveSoftBreakpoint(space, address, replaced);
+  }
+  bool MemoryRead(std::int32_t space, std::uint32_t* cells, std::int64_t address, std::int32_t count) override {
+    for (std::int32_t k = 0; space == 0 && k < count; ++k) cells[k] = Core->ReadMemory_Byte(std::uint32_t(address + k));
+    return space == 0;
+  }
+  bool MemoryWrite(std::int32_t space, const std::uint32_t* cells, std::int64_t address, std::int32_t count) override {
+    for (std::int32_t k = 0; space == 0 && k < count; ++k) Core->WriteMemory_Byte(std::uint32_t(address + k), cells[k]);
+    return space == 0;
+  }
+  void OpenJtagChannel() override { OpenChannel(); }
+  void CloseJtagChannel() override { CloseChannel(); }
+  bool WriteWordChecked(std::uint32_t address, std::uint32_t value) override {
+    return FEngine.WriteWordChecked(address, value);
+  }
+
+  // The manager's free and lent hardware breakpoints.
+  std::int32_t HardBreakpointCount() {
+    std::int32_t count = 0;
+    EXPECT_EQ(S_OK, Manager->GetHardBreakpointCount(count));
+    return count;
+  }
+
 private:
   tvk::ITovikDevice& FDevice;
+  tvk::TADIv5Engine& FEngine;
 };
 
 // Dialogs shown through the seam, as "caption:text".
@@ -186,7 +205,6 @@ public:
 
   // The scans logged since the last call.
   std::vector<Scan> TakeScans() { return std::exchange(Transport->Log, {}); }
-  FakeHostObject& Manager() { return *Levels.Manager; }
 
   // Initialised at the first status query, then reset: halted at the reset vector.
   void InitialiseAndReset() {
@@ -206,7 +224,7 @@ public:
   std::vector<unsigned> Waits;
   ScriptedTransport* Transport = nullptr;
   std::unique_ptr<tvk::TADIv5Engine> Engine = MakeEngine();
-  LevelsStandIn Levels{Device};
+  LevelsStandIn Levels{Device, *Engine};
   tvk::TCortexM3Core Core{*Engine, Levels};
 
 private:
