@@ -101,7 +101,8 @@ void TCortexM3Core::InitializeCore() {
 
   FAdi.InitializeCore();
   if (!FAdi.PowerUpDebugPort()) {
-    // Shown once: nothing is tried again until a processor reset.
+    // Flagged before the dialog: a status query from a timer while it is up
+    // must not show a second one. Nothing is tried again until a reset.
     FTargetNotResponding = true;
     ShowErrorMessage(L"Target is not responding.");
     return;
