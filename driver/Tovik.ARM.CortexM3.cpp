@@ -389,18 +389,16 @@ void TCortexM3Core::InitializeMemory() {
     uint32_t Value;
   };
   std::vector<FirstValue> firsts;
-  FLevels.ForEachInitialValue([&](const TMemoryInitialValue& entry) {
-    uint32_t value = uint32_t(entry.Value);
+  FLevels.ForEachInitialValue([&](const WideString& name, uint32_t address, uint32_t value, int64_t width) {
     bool repeated = false;
     for (const FirstValue& first : firsts)
-      if (SameTextIgnoringCase(first.Name, entry.Name)) {
+      if (SameTextIgnoringCase(first.Name, name)) {
         value |= first.Value;
         repeated = true;
         break;
       }
-    if (!repeated) firsts.push_back({entry.Name, value});
-    const uint32_t address = uint32_t(entry.Address);
-    switch (entry.Width) {
+    if (!repeated) firsts.push_back({name, value});
+    switch (width) {
       case 4: WriteMemory_Word(address, value); break;
       case 2: WriteMemory_HalfWord(address, value); break;
       case 1: WriteMemory_Byte(address, value & 0xFF); break;

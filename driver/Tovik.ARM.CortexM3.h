@@ -90,14 +90,6 @@ inline constexpr uint32_t HALT_CHECK_INSTRUCTION = 4;
 std::optional<uint32_t> DcrsrSelector(int32_t number);
 }  // namespace cortexm3
 
-// One initial value of an embedded memory of the user's project.
-struct TMemoryInitialValue {
-  WideString Name;
-  int64_t Address = 0;
-  int64_t Value = 0;
-  int64_t Width = 0;  // bytes
-};
-
 // The J-Link probe binding as the core uses it. Each operation answers a
 // result code; a failed one ends the operation that called it.
 class ICortexM3Jlink {
@@ -175,8 +167,11 @@ public:
   virtual uint32_t SavedPC() = 0;
 
   // ARM base: the walk over the initial values of the embedded memories of
-  // the project linked to the device, in order.
-  virtual void ForEachInitialValue(const std::function<void(const TMemoryInitialValue&)>& visit) = 0;
+  // the project linked to the device, in order (address and value in their
+  // low 32 bits, width in bytes).
+  using TInitialValueVisitor =
+      std::function<void(const WideString& Name, uint32_t Address, uint32_t Value, int64_t Width)>;
+  virtual void ForEachInitialValue(const TInitialValueVisitor& visit) = 0;
 };
 
 // The block memory operations that go to the J-Link binding whole.

@@ -80,7 +80,12 @@ public:
   tvk::TCortexM3Core* Core = nullptr;
   tvk::ICortexM3Jlink* JlinkBinding = nullptr;
   tvk::ComRef<tvk::TDeviceDebugManager> Manager{tvk::New<tvk::TDeviceDebugManager>(*this)};
-  std::vector<tvk::TMemoryInitialValue> InitialValues;
+  struct InitialValue {
+    std::wstring Name;
+    std::uint32_t Address, Value;
+    std::int64_t Width;
+  };
+  std::vector<InitialValue> InitialValues;
   int ChannelOpens = 0, ChannelCloses = 0, TransactionBegins = 0, TransactionEnds = 0;
   std::vector<std::string> LevelCalls;  // the ARMv7-M soft-breakpoint operations reached
 
@@ -132,8 +137,8 @@ public:
   void SetThumbState() override { Thumb = true; }
   void SetBigEndian(bool bigEndian) override { BigEndian = bigEndian; }
   std::uint32_t SavedPC() override { return SavedPc; }
-  void ForEachInitialValue(const std::function<void(const tvk::TMemoryInitialValue&)>& visit) override {
-    for (const auto& v : InitialValues) visit(v);
+  void ForEachInitialValue(const TInitialValueVisitor& visit) override {
+    for (const auto& v : InitialValues) visit(v.Name, v.Address, v.Value, v.Width);
   }
 
   // ---- ICortexM3BreakpointDriver
