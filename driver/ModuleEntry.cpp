@@ -2,8 +2,11 @@
 #include "Device_ST_CortexM3_Data.h"
 #include "DriverExports.h"
 #include "ModuleInit.h"
+#include "ORV.SCH.Util.h"
 #include "ZUL.DispatchFix.h"
 #include "ZUL.Param.h"
+#include "ZUL.Util.h"
+#include "ZUL.VFS.h"
 
 #include <array>
 
@@ -16,6 +19,11 @@ using tvk::TInitStep;
 constexpr std::array kSteps = {
     TInitStep{"ZUL.DispatchFix", &tvk::DispatchFixStartup, nullptr},
     TInitStep{"ZUL.Param", nullptr, &tvk::ParamUnitShutdown},
+    // The host executable's client export and file-system functions.
+    TInitStep{"ZUL.Util", &tvk::UtilUnitStartup, &tvk::UtilUnitShutdown},
+    TInitStep{"ZUL.VFS", &tvk::VFSUnitStartup, &tvk::VFSUnitShutdown},
+    TInitStep{"ZUL.Classes", nullptr, &tvk::ReleaseHostClient},
+    TInitStep{"ORV.SCH.Util", nullptr, &tvk::FreeDeviceFamilies},
     TInitStep{"device data", &tvk::DeviceDataUnitStartup, &tvk::DeviceDataUnitShutdown},
     TInitStep{"driver", &tvk::DriverUnitStartup, &tvk::DriverUnitShutdown},
 };

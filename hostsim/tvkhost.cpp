@@ -1,6 +1,8 @@
 // The simulated host program: loads a debug-driver module as the host does and
 // drives it only through its exports and dispatch interfaces, printing what the
 // module answered.
+#include "SimulatedHost.h"
+
 #include <windows.h>
 #include <oleauto.h>
 
@@ -53,6 +55,21 @@ std::wstring Text(IDispatch* object, DISPID id, bool& ok) {
   return text;
 }
 
+// The host's own folder and its System folder, where its modules lie.
+std::wstring HostFolder() {
+  wchar_t name[MAX_PATH + 1] = {};
+  GetModuleFileNameW(nullptr, name, MAX_PATH + 1);
+  std::wstring s = name;
+  return s.substr(0, s.find_last_of(L'\\') + 1);
+}
+
+std::wstring FolderOf(const std::wstring& file) {
+  wchar_t full[MAX_PATH + 1] = {};
+  GetFullPathNameW(file.c_str(), MAX_PATH + 1, full, nullptr);
+  std::wstring s = full;
+  return s.substr(0, s.find_last_of(L'\\') + 1);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -60,6 +77,18 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr, "usage: tvkhost <module.TVK>\n");
     return 2;
   }
+  // The host's client, handed out by its ClientAPI_GetClientInterface; the
+  // module's folder is a registered plug-in. The workspace manager is loaded
+  // with the host; the FPGA-flow module when its server starts.
+  const std::wstring system = HostFolder() + L"System\\";
+  hostsim::SimulatedHost host;
+  host.AddPlugin(FolderOf(argv[1]));
+  host.OnStartServer([&](const std::wstring& name) {
+    return _wcsicmp(name.c_str(), L"FpgaFlow") == 0 && LoadLibraryW((system + L"HostFpgaFlow.dll").c_str());
+  });
+  host.Install();
+  LoadLibraryW((system + L"HostWorkspace.dll").c_str());
+
   HMODULE module = LoadLibraryW(argv[1]);
   if (!module) {
     std::fprintf(stderr, "cannot load %ls (error %lu)\n", argv[1], GetLastError());
@@ -98,5 +127,6 @@ int wmain(int argc, wchar_t** argv) {
   }
   std::printf("%d drivers created, %d support \"TovikDriver\", %d described\n", created, supporting, described);
   FreeLibrary(module);
+  hostsim::SimulatedHost::Uninstall();
   return created == count && described == count ? 0 : 1;
 }

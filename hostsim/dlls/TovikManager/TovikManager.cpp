@@ -1,0 +1,54 @@
+// Stand-in for the host's debug-device manager module: the device manager and
+// the JTAG ports of the host's probes. Each object lives as long as the DLL.
+#include "FakeHostObject.h"
+
+#include <cstdint>
+
+#include <vector>
+
+namespace {
+
+hostsim::FakeHostObject* gDeviceManager = nullptr;
+std::vector<hostsim::FakeHostObject*> gPorts;
+int gPortCount = 1;
+
+hostsim::FakeHostObject* Port(int index) {
+  while (int(gPorts.size()) <= index) {
+    auto* port = new hostsim::FakeHostObject;
+    port->SetServices({L"JTagPort"});
+    gPorts.push_back(port);
+  }
+  return gPorts[std::size_t(index)];
+}
+
+}  // namespace
+
+extern "C" {
+
+__declspec(dllexport) HRESULT __stdcall GetDeviceManager(IUnknown** manager) {
+  if (!manager) return E_POINTER;
+  if (!gDeviceManager) gDeviceManager = new hostsim::FakeHostObject;
+  *manager = static_cast<IDispatch*>(gDeviceManager);
+  gDeviceManager->AddRef();
+  return S_OK;
+}
+
+__declspec(dllexport) HRESULT __stdcall GetJTagPortCount(int32_t* count) {
+  if (!count) return E_POINTER;
+  *count = gPortCount;
+  return S_OK;
+}
+
+__declspec(dllexport) HRESULT __stdcall GetJTagPort(int32_t index, IDispatch** port) {
+  if (!port) return E_POINTER;
+  *port = nullptr;
+  if (index < 0 || index >= gPortCount) return E_INVALIDARG;
+  *port = Port(index);
+  (*port)->AddRef();
+  return S_OK;
+}
+
+// Simulator control: how many probe ports the host has.
+__declspec(dllexport) void __stdcall HostSim_SetJTagPortCount(int32_t count) { gPortCount = count < 0 ? 0 : count; }
+
+}  // extern "C"

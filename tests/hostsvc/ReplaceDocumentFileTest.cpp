@@ -1,0 +1,117 @@
+// Replacing a document the host may hold open: the lock check, the host's
+// file-update bracket, and no file lost on any failure.
+#include "HostFixture.h"
+
+using namespace tvk;
+using hostsim::FakeHostObject;
+using hostsvc_test::Exists;
+using hostsvc_test::ReadAll;
+using hostsvc_test::TestFolder;
+namespace dispid = hostsim::dispid;
+
+namespace {
+
+class ReplaceDocument : public hostsvc_test::HostFixture {
+protected:
+  TestFolder Folder;
+  std::wstring Target = Folder.Write(L"Board.PcbDoc", "old");
+  std::wstring NewFile = Folder.Write(L"Board.tmp", "new");
+
+  void LockByAnother() {
+    Folder.Write(L"~$Board.PcbDoc_loc", "ComputerName=BENCH-7\r\nUserName=ann\r\nProcessID=1\r\n");
+  }
+  std::vector<DISPID> DocumentCalls(const FakeHostObject& document) const {
+    std::vector<DISPID> ids;
+    for (const auto& c : document.Calls()) ids.push_back(c.Id);
+    return ids;
+  }
+};
+
+TEST_F(ReplaceDocument, EqualNamesDoNothing) {
+  EXPECT_TRUE(ReplaceDocumentFile(Target, Folder / L"BOARD.PCBDOC"));
+  EXPECT_EQ("old", ReadAll(Target));
+  EXPECT_TRUE(Host.Client().Calls().empty());
+}
+
+TEST_F(ReplaceDocument, ReplacesInsideTheHostsFileUpdate) {
+  FakeHostObject& document = Host.AddDocument(Target);
+  EXPECT_TRUE(ReplaceDocumentFile(NewFile, Target));
+  EXPECT_EQ("new", ReadAll(Target));
+  EXPECT_FALSE(Exists(NewFile));
+  EXPECT_EQ((std::vector<DISPID>{dispid::BeginFileUpdate, dispid::EndFileUpdate}), DocumentCalls(document));
+  EXPECT_EQ(Target, hostsvc_test::LastCall(Host.Client()).Str(0));  // GetDocumentByPath of the target
+}
+
+TEST_F(ReplaceDocument, WithoutADocumentOrAClient) {
+  EXPECT_TRUE(ReplaceDocumentFile(NewFile, Target));  // no open document
+  EXPECT_EQ("new", ReadAll(Target));
+  NoClient();
+  std::wstring next = Folder.Write(L"Board2.tmp", "newer");
+  EXPECT_TRUE(ReplaceDocumentFile(next, Target));
+  EXPECT_EQ("newer", ReadAll(Target));
+  std::wstring fresh = Folder.Write(L"Fresh.tmp", "fresh");
+  EXPECT_TRUE(ReplaceDocumentFile(fresh, Folder / L"Fresh.PcbDoc"));  // no target yet
+  EXPECT_EQ("fresh", ReadAll(Folder / L"Fresh.PcbDoc"));
+}
+
+TEST_F(ReplaceDocument, AMissingNewFileLeavesTheTarget) {
+  FakeHostObject& document = Host.AddDocument(Target);
+  EXPECT_TRUE(ReplaceDocumentFile(Folder / L"Missing.tmp", Target));
+  EXPECT_EQ("old", ReadAll(Target));
+  EXPECT_EQ((std::vector<DISPID>{dispid::BeginFileUpdate, dispid::EndFileUpdate}), DocumentCalls(document));
+}
+
+TEST_F(ReplaceDocument, ALockedTargetIsReportedAndKept) {
+  LockByAnother();
+  EXPECT_FALSE(ReplaceDocumentFile(NewFile, Target));
+  EXPECT_EQ("old", ReadAll(Target));
+  EXPECT_FALSE(Exists(NewFile));
+  ASSERT_EQ(1u, Host.MessagesManager().CallCount(dispid::AddMessage));
+  EXPECT_EQ(L"Board.PcbDoc is used by ann on BENCH-7. You will not be able to save your changes.",
+            hostsvc_test::LastCall(Host.MessagesManager()).Str(1));
+}
+
+TEST_F(ReplaceDocument, ALockedTargetWhileTheHostIsSilent) {
+  Host.SetSilent(true);
+  LockByAnother();
+  EXPECT_FALSE(ReplaceDocumentFile(NewFile, Target));
+  EXPECT_EQ("old", ReadAll(Target));
+  EXPECT_FALSE(Exists(NewFile));
+  EXPECT_EQ(0u, Host.MessagesManager().CallCount(dispid::AddMessage));
+}
+
+TEST_F(ReplaceDocument, AFailedReplacementKeepsTheOldTarget) {
+  FakeHostObject& document = Host.AddDocument(Target);
+  // An editor holds the target open without letting anyone delete it.
+  HANDLE held = CreateFileW(Target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, held);
+  EXPECT_FALSE(ReplaceDocumentFile(NewFile, Target));
+  CloseHandle(held);
+  EXPECT_EQ("old", ReadAll(Target));
+  EXPECT_FALSE(Exists(NewFile));
+  EXPECT_EQ((std::vector<DISPID>{dispid::BeginFileUpdate, dispid::EndFileUpdate}), DocumentCalls(document));
+}
+
+TEST_F(ReplaceDocument, ANewFileThatCannotMoveLeavesTheTargetWhole) {
+  // The new file is still held by its writer: it cannot be moved (nor
+  // deleted), and the target must not be deleted before that is known.
+  HANDLE held = CreateFileW(NewFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, held);
+  EXPECT_FALSE(ReplaceDocumentFile(NewFile, Target));
+  CloseHandle(held);
+  EXPECT_EQ("old", ReadAll(Target));
+  EXPECT_EQ("new", ReadAll(NewFile));
+}
+
+TEST_F(ReplaceDocument, AHostErrorStillEndsTheUpdate) {
+  FakeHostObject& document = Host.AddDocument(Target);
+  hostsim::Fault busy;
+  busy.Description = L"Document is busy";
+  document.FailWith(dispid::BeginFileUpdate, busy);
+  EXPECT_THROW(ReplaceDocumentFile(NewFile, Target), Exception);
+  EXPECT_EQ((std::vector<DISPID>{dispid::BeginFileUpdate, dispid::EndFileUpdate}), DocumentCalls(document));
+  EXPECT_EQ("old", ReadAll(Target));
+  EXPECT_TRUE(Exists(NewFile));  // nothing was moved
+}
+
+}  // namespace
