@@ -10,7 +10,6 @@ namespace {
 
 using namespace procdrv_test;
 using tvk::ComRef;
-using tvk::WideString;
 
 struct TPlaced {
   TWhere Where;
@@ -54,7 +53,16 @@ const TSearchCase kSearchCases[] = {
     {"nothing found", {{TWhere::Module, L"Other.Constraint"}}, L"", true, {TWhere::Module, nullptr}},
 };
 
-class ConstraintSearch : public EmbeddedFolders {};
+class ConstraintSearch : public EmbeddedFolders {
+protected:
+  // The driver's own search (503821), after the custom file is set (503822).
+  static std::wstring Search(TStubDevice& device, const std::wstring& custom = L"") {
+    EXPECT_EQ(S_OK, Call(&device, 503822, {Str(custom)}).Hr);
+    TCall c = Call(&device, 503821);
+    EXPECT_EQ(S_OK, c.Hr);
+    return c.Text();
+  }
+};
 
 TEST_F(ConstraintSearch, NamesAndFoldersInOrder) {
   ComRef<tvk::TDeviceProcessorInformation> info(
@@ -62,10 +70,10 @@ TEST_F(ConstraintSearch, NamesAndFoldersInOrder) {
   for (const auto& c : kSearchCases) {
     ClearPlaced();
     for (const auto& f : c.Files) Place(f.Where, f.Name);
-    TStubDevice device;
-    tvk::IDeviceProcessorInformation record;
-    if (c.WithProcessorInformation) record = tvk::IDeviceProcessorInformation(static_cast<IDispatch*>(info.Get()));
-    WideString found = tvk::SearchConstraintFile(device, c.Custom, record);
+    auto device = TStubDevice::Make();
+    if (c.WithProcessorInformation)
+      device->ProcessorInformation = tvk::IDeviceProcessorInformation(static_cast<IDispatch*>(info.Get()));
+    std::wstring found = Search(*device, c.Custom);
     EXPECT_EQ(c.Expected.Name ? EmbeddedFolder(c.Expected.Where) + c.Expected.Name : L"", found) << c.Label;
   }
 }
@@ -74,8 +82,8 @@ TEST_F(ConstraintSearch, ACustomFileGivenWithItsFolderIsTakenAsItIs) {
   std::wstring elsewhere = Temp.Folder(L"elsewhere") + L"Map.txt";
   WriteBytes(elsewhere, "");
   Place(TWhere::Module, L"STM32F103RB.Constraint");
-  TStubDevice device;
-  EXPECT_EQ(elsewhere, tvk::SearchConstraintFile(device, elsewhere, {}));
+  auto device = TStubDevice::Make();
+  EXPECT_EQ(elsewhere, Search(*device, elsewhere));
 }
 
 TEST_F(ConstraintSearch, WithoutAHostClientTheModulesFolderStillCounts) {
@@ -83,22 +91,22 @@ TEST_F(ConstraintSearch, WithoutAHostClientTheModulesFolderStillCounts) {
   hostsim::SimulatedHost::Uninstall();
   std::wstring placed = Place(TWhere::Module, L"STM32F1.Constraint");
   Place(TWhere::Data, L"STM32F103RB.Constraint");  // the data folder is unknown now
-  TStubDevice device;
-  EXPECT_EQ(placed, tvk::SearchConstraintFile(device, L"", {}));
+  auto device = TStubDevice::Make();
+  EXPECT_EQ(placed, Search(*device));
 }
 
-TEST_F(ConstraintSearch, FailedNameQueriesRaiseOnlyWhenTheirTurnComes) {
-  TStubDevice device;
-  device.BaseNameResult = E_FAIL;
-  EXPECT_THROW(tvk::SearchConstraintFile(device, L"", {}), tvk::Exception);
+TEST_F(ConstraintSearch, AFailedNameQueryFailsTheSearchOnlyWhenItsTurnComes) {
+  auto device = TStubDevice::Make();
+  device->BaseNameResult = E_FAIL;
+  EXPECT_EQ(HRESULT(0x8000FFFFL), Call(device.get(), 503821).Hr);
   Place(TWhere::Data, L"STM32F103RB.Constraint");
-  device.BaseNameCalls = 0;
-  EXPECT_EQ(DataFolder + L"STM32F103RB.Constraint", tvk::SearchConstraintFile(device, L"", {}));
-  EXPECT_EQ(0, device.BaseNameCalls);
+  device->BaseNameCalls = 0;
+  EXPECT_EQ(DataFolder + L"STM32F103RB.Constraint", Search(*device));
+  EXPECT_EQ(0, device->BaseNameCalls);
 }
 
 TEST_F(ConstraintSearch, FindConstraintFileRefusesAnEmptyNameAndFolders) {
-  WideString path = L"stale";
+  tvk::WideString path = L"stale";
   EXPECT_FALSE(tvk::FindConstraintFile(L"", path));
   EXPECT_EQ(L"", path);
   Temp.Folder(L"module\\Library\\Embedded\\AFolder.Constraint");
@@ -191,10 +199,10 @@ const wchar_t kExpectedDump[] =
 class ConstraintLoading : public EmbeddedFolders {
 protected:
   std::wstring LoadDump(const std::wstring& file) {
-    TStubDevice device;
-    device.SpaceNames = {L"MEM", L"data", L"Mem"};  // the last match gives the index
+    auto device = TStubDevice::Make();
+    device->SpaceNames = {L"MEM", L"data", L"Mem"};  // the last match gives the index
     ComRef<IDispatch> map(static_cast<IDispatch*>(tvk::New<tvk::TDeviceMemoryInformation>()));
-    tvk::LoadDeviceMemoryFromConstraint(device, tvk::IDeviceMemoryInformation(map.Get()), file);
+    tvk::LoadDeviceMemoryFromConstraint(*device, tvk::IDeviceMemoryInformation(map.Get()), file);
     return Dump(map.Get());
   }
 };
