@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <functional>
 #include <span>
+#include <utility>
 
 namespace tvk {
 
@@ -1205,5 +1206,189 @@ void LoadLogicalSectionFromParamList(const IDeviceMemoryInformation& map, const 
   CheckResult(s.SetIsExternal(BooleanField(list, L"Memory_External")));
   map.AddLogicalSection(IDeviceMemoryLogicalSection(static_cast<IDispatch*>(section.Get())));
 }
+
+// ---- TTovikProcessorDriver
+
+namespace {
+
+constexpr TDeviceDebugManagerClass kNoDeviceDebugManagerClass{L"TDeviceDebugManager", nullptr};
+const TDeviceDebugManagerClass* gDeviceDebugManagerClass = &kNoDeviceDebugManagerClass;
+
+}  // namespace
+
+const TDeviceDebugManagerClass& DeviceDebugManagerClass() { return *gDeviceDebugManagerClass; }
+
+const TDeviceDebugManagerClass* BindDeviceDebugManagerClass(const TDeviceDebugManagerClass* cls) {
+  return std::exchange(gDeviceDebugManagerClass, cls ? cls : &kNoDeviceDebugManagerClass);
+}
+
+namespace {
+
+constexpr DISPID kDispShowFlashMemoryUtilityDialog = 508736;
+
+}  // namespace
+
+static constexpr TServedRow<TTovikProcessorDriver> kProcessorDriverRows[] = {
+    TVK_SERVED_ROW(TTovikProcessorDriver, kDispShowFlashMemoryUtilityDialog, ShowFlashMemoryUtilityDialog),
+    TVK_SERVED_ROW(TTovikProcessorDriver, 508741, AddFlashWriter),
+    TVK_SERVED_ROW(TTovikProcessorDriver, 508742, GetFlashWriter),
+    TVK_SERVED_ROW(TTovikProcessorDriver, 508743, SelectFlashWriter),
+    TVK_SERVED_ROW(TTovikProcessorDriver, 508744, GetSelectedFlashWriter),
+    TVK_SERVED_ROW(TTovikProcessorDriver, 508745, GetFlashWriterCount),
+};
+
+TTovikProcessorDriver::TTovikProcessorDriver()
+    : TTovikProcessorDriver(eDeviceProcessor_CORE_UNKNOWN, eDeviceProcessor_TYPE_UNKNOWN) {}
+
+TTovikProcessorDriver::TTovikProcessorDriver(TDeviceProcessor_Core AProcessorCore,
+                                             TDeviceProcessor_Type AProcessorType)
+    : TTovikDriver(WideString(kCoreOutputExtension)), FProcessorType(AProcessorType), FProcessorCore(AProcessorCore) {}
+
+TTovikProcessorDriver::TTovikProcessorDriver(TDeviceProcessor_Core AProcessorCore,
+                                             TDeviceProcessor_Type AProcessorType,
+                                             const TFlashWriterClass* ARemoteExecutionClass)
+    : TTovikProcessorDriver(AProcessorCore, AProcessorType) {
+  if (ARemoteExecutionClass) {
+    FWriterClasses.push_back(ARemoteExecutionClass);
+    FMakesWriterList = true;
+  }
+}
+
+TTovikProcessorDriver::TTovikProcessorDriver(TDeviceProcessor_Core AProcessorCore,
+                                             TDeviceProcessor_Type AProcessorType,
+                                             std::span<const TFlashWriterClass* const> ARemoteExecutionClasses)
+    : TTovikProcessorDriver(AProcessorCore, AProcessorType) {
+  if (ARemoteExecutionClasses.size() >= 2) {
+    FWriterClasses.assign(ARemoteExecutionClasses.begin(), ARemoteExecutionClasses.end());
+    FMakesWriterList = true;
+  }
+}
+
+TTovikProcessorDriver::~TTovikProcessorDriver() {
+  FDeviceProcessorInformation.Clear();
+  FDeviceMemoryInformation.Clear();
+  FDeviceDebugManager.Clear();
+  FRemoteExecuteDrivers.reset();
+}
+
+void TTovikProcessorDriver::AfterCreate() {
+  TTovikDriver::AfterCreate();
+  SetProcessorCore(FProcessorCore);
+  if (FMakesWriterList) CreateFlashWriters();
+}
+
+void TTovikProcessorDriver::SetProcessorCore(TDeviceProcessor_Core core) {
+  FDeviceProcessorInformation =
+      IDeviceProcessorInformation(static_cast<IDispatch*>(New<TDeviceProcessorInformation>(core)));
+  FDeviceMemoryInformation = IDeviceMemoryInformation(static_cast<IDispatch*>(New<TDeviceMemoryInformation>()));
+  if (TDeviceDebugManagerCreate create = DeviceDebugManagerClass().Create) FDeviceDebugManager = create(*this);
+  WideString path;
+  CheckResult(GetEmbeddedConstraintFile(path));
+  LoadDeviceMemoryFromConstraint(path);
+}
+
+void TTovikProcessorDriver::CreateFlashWriters() {
+  FRemoteExecuteDrivers.emplace();
+  IDispatch* self = static_cast<IDispatch*>(this);
+  for (const TFlashWriterClass* cls : FWriterClasses) {
+    if (!cls->Create) continue;  // a class this build does not have yet
+    IDispatch* made = cls->Create(self, true);
+    if (!made) throw Exception(L"Cannot create the flash writer " + WideString(cls->Name));
+    CheckResult(AddFlashWriter(IFlashWriter(made)));
+  }
+  if (!FRemoteExecuteDrivers->empty()) {
+    IFlashWriter first;
+    CheckResult(GetFlashWriter(0, first));
+    CheckResult(SelectFlashWriter(first));
+  }
+}
+
+void TTovikProcessorDriver::LoadDeviceMemoryFromConstraint(const WideString& FileFullPath) {
+  tvk::LoadDeviceMemoryFromConstraint(*this, FDeviceMemoryInformation, FileFullPath);
+}
+
+HRESULT STDMETHODCALLTYPE TTovikProcessorDriver::Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags,
+                                                        DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep,
+                                                        UINT* argErr) {
+  static constexpr TServedRange kRange = ServedRowRange<TTovikProcessorDriver>(kProcessorDriverRows);
+  if (id >= kRange.Low && id <= kRange.High)
+    if (const auto* row = FindServedRow<TTovikProcessorDriver>(kProcessorDriverRows, id))
+      return CallServedRow<TTovikProcessorDriver>(*this, *row, params, result);
+  HRESULT hr = TTovikDriver::Invoke(id, iid, lcid, flags, params, result, excep, argErr);
+  // Only an identifier no level knows goes on; a failure of an operation that ran stays.
+  for (const TRecordBase* service :
+       {static_cast<const TRecordBase*>(&FDeviceProcessorInformation),
+        static_cast<const TRecordBase*>(&FDeviceMemoryInformation),
+        static_cast<const TRecordBase*>(&FDeviceDebugManager)}) {
+    if (hr != kE_NOTIMPL) break;
+    if (IDispatch* target = service->ToPointer())
+      hr = target->Invoke(id, iid, lcid, flags, params, result, excep, argErr);
+  }
+  return hr;
+}
+
+HRESULT STDMETHODCALLTYPE TTovikProcessorDriver::SupportsService(BSTR ServiceName, ByteBool* Supported) {
+  return SupportsLevel(ServiceName, Supported,
+                       {L"DeviceProcessorInformation", L"DeviceMemoryInformation", L"DeviceDebugManager",
+                        L"FlashWriters", L"FlashMemoryUtilityDialog"},
+                       [&](BSTR n, ByteBool* s) { return TTovikDriver::SupportsService(n, s); });
+}
+
+HRESULT TTovikProcessorDriver::ShowFlashMemoryUtilityDialog(const IDeviceLink& ADeviceLink) {
+  return Guard([&] {
+    // The driver itself is the writer list the dialog works through.
+    const IFlashWriters writers(static_cast<IDispatch*>(this));
+    std::unique_ptr<TDriverDialog> dialog = DriverUI().CreateFlashMemoryUtilityForm(writers, ADeviceLink);
+    if (!dialog) throw Exception(L"The flash memory utility dialog was not created");
+    dialog->ShowModal();
+  });
+}
+
+HRESULT TTovikProcessorDriver::AddFlashWriter(const IFlashWriter& AWriter) {
+  return Guard([&] {
+    if (!FRemoteExecuteDrivers) throw Exception(L"The driver has no flash writer list");
+    FRemoteExecuteDrivers->push_back(AWriter);
+  });
+}
+
+HRESULT TTovikProcessorDriver::GetFlashWriter(int32_t Index, IFlashWriter& Result) {
+  Result.Clear();
+  return Guard([&] {
+    if (!FRemoteExecuteDrivers) throw Exception(L"The driver has no flash writer list");
+    if (Index < 0 || std::size_t(Index) >= FRemoteExecuteDrivers->size())
+      throw Exception(L"List index out of bounds (" + std::to_wstring(Index) + L")");
+    Result = (*FRemoteExecuteDrivers)[std::size_t(Index)];
+  });
+}
+
+HRESULT TTovikProcessorDriver::SelectFlashWriter(const IFlashWriter& AWriter) {
+  FRemoteExecuteDriver = AWriter;
+  return S_OK;
+}
+
+HRESULT TTovikProcessorDriver::GetSelectedFlashWriter(IFlashWriter& Result) {
+  Result = FRemoteExecuteDriver;
+  return S_OK;
+}
+
+HRESULT TTovikProcessorDriver::GetFlashWriterCount(int32_t& Result) {
+  Result = FRemoteExecuteDrivers ? int32_t(FRemoteExecuteDrivers->size()) : 0;
+  return S_OK;
+}
+
+HRESULT TTovikProcessorDriver::SetEmbeddedConstraintFile(const WideString& FileName) {
+  HRESULT hr = TTovikDriver::SetEmbeddedConstraintFile(FileName);
+  if (FAILED(hr)) return hr;
+  return Guard([&] {
+    FDeviceMemoryInformation = IDeviceMemoryInformation(static_cast<IDispatch*>(New<TDeviceMemoryInformation>()));
+    LoadDeviceMemoryFromConstraint(FileName);
+  });
+}
+
+bool TTovikProcessorDriver::IsHardProcessor() { return FProcessorType == eDeviceProcessor_TYPE_HARD; }
+
+bool TTovikProcessorDriver::IsSoftProcessor() { return FProcessorType == eDeviceProcessor_TYPE_SOFT; }
+
+bool TTovikProcessorDriver::IsGenericProcessor() { return FProcessorType == eDeviceProcessor_TYPE_GENERIC; }
 
 }  // namespace tvk

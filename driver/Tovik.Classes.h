@@ -9,6 +9,8 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <span>
 #include <type_traits>
 #include <vector>
 
@@ -597,5 +599,115 @@ void LoadMemoryMapsFromConstraintLine(TAbstractTovikDriver& driver, const IDevic
 void LoadArchitectureSectionFromParamList(TAbstractTovikDriver& driver, const IDeviceMemoryInformation& map,
                                           const TParameterList& list);
 void LoadLogicalSectionFromParamList(const IDeviceMemoryInformation& map, const TParameterList& list);
+
+// ---- The processor driver
+
+// A flash-writer class: its virtual constructor, which makes a writer for a
+// driver (the driver's dispatch interface, a reference that owns nothing)
+// with its enable flag and answers it as New() leaves an object, its first
+// reference for the caller to take. Create is empty until the class is built.
+using TFlashWriterCreate = IDispatch* (*)(IDispatch* driver, bool enable);
+
+struct TFlashWriterClass {
+  std::wstring_view Name;
+  TFlashWriterCreate Create;
+};
+
+class TTovikProcessorDriver;
+
+// The debug manager's class (TDeviceDebugManager): makes the breakpoint
+// allocator of a driver. Create is empty until the class is built.
+using TDeviceDebugManagerCreate = IDeviceDebugManager (*)(TTovikProcessorDriver& driver);
+
+struct TDeviceDebugManagerClass {
+  std::wstring_view Name;
+  TDeviceDebugManagerCreate Create;
+};
+
+// The class the processor level makes its debug manager from: the one the
+// debug-manager unit binds at start-up; without one a driver has no manager.
+const TDeviceDebugManagerClass& DeviceDebugManagerClass();
+// Binds Class (kept by address; it must outlive the binding) and answers the
+// class it replaces; null restores the empty class.
+const TDeviceDebugManagerClass* BindDeviceDebugManagerClass(const TDeviceDebugManagerClass* cls);
+
+// The level of every driver with a processor: its processor type, its
+// processor-information service, its memory map, its debug manager and its
+// list of flash writers with one selected. The list is served under the
+// driver's own identifiers (the host's IFlashWriters); identifiers that no
+// level of the driver answers go on to the three services.
+//
+// The constructors only record what they are given: the services, the memory
+// map from the constraint files and the writers are made in AfterCreate, when
+// the levels above can answer the device's names.
+class TTovikProcessorDriver : public TTovikDriver {
+public:
+  TTovikProcessorDriver();
+  TTovikProcessorDriver(TDeviceProcessor_Core AProcessorCore, TDeviceProcessor_Type AProcessorType);
+  // One writer class, selected; none (null) makes no writer list.
+  TTovikProcessorDriver(TDeviceProcessor_Core AProcessorCore, TDeviceProcessor_Type AProcessorType,
+                        const TFlashWriterClass* ARemoteExecutionClass);
+  // One writer per class in order, the first selected; fewer than two
+  // classes make no writer list (one class takes the form above).
+  TTovikProcessorDriver(TDeviceProcessor_Core AProcessorCore, TDeviceProcessor_Type AProcessorType,
+                        std::span<const TFlashWriterClass* const> ARemoteExecutionClasses);
+  ~TTovikProcessorDriver() override;
+
+  TVK_SERVED_LEVEL();
+
+  // ---- Served operations of this level
+
+  // Opens the flash memory utility dialog on this driver's writer list, modally.
+  HRESULT ShowFlashMemoryUtilityDialog(const IDeviceLink& ADeviceLink);
+  // Appends AWriter (duplicates allowed); the selection stays. Fails without a list.
+  HRESULT AddFlashWriter(const IFlashWriter& AWriter);
+  // The writer at Index (0-based); fails outside the list or without one.
+  HRESULT GetFlashWriter(int32_t Index, IFlashWriter& Result);
+  // AWriter becomes the selected writer, in the list or not; empty selects none.
+  HRESULT SelectFlashWriter(const IFlashWriter& AWriter);
+  HRESULT GetSelectedFlashWriter(IFlashWriter& Result);
+  // 0 without a list.
+  HRESULT GetFlashWriterCount(int32_t& Result);
+
+  // ---- Overrides of the framework core
+
+  // Stores the name, then replaces the memory map by one read from FileName
+  // as it is (no folder search; a missing file leaves the new map empty).
+  HRESULT SetEmbeddedConstraintFile(const WideString& FileName) override;
+  bool IsHardProcessor() override;
+  bool IsSoftProcessor() override;
+  bool IsGenericProcessor() override;
+
+  // Reads a constraint file into the current memory map.
+  void LoadDeviceMemoryFromConstraint(const WideString& FileFullPath);
+
+  TDeviceProcessor_Type ProcessorType() const { return FProcessorType; }
+  const IDeviceProcessorInformation& DeviceProcessorInformation() const { return FDeviceProcessorInformation; }
+  const IDeviceMemoryInformation& DeviceMemoryInformation() const { return FDeviceMemoryInformation; }
+  const IDeviceDebugManager& DeviceDebugManager() const { return FDeviceDebugManager; }
+  bool HasWriterList() const { return FRemoteExecuteDrivers.has_value(); }
+
+protected:
+  void AfterCreate() override;
+
+private:
+  // Makes the three services for Core and loads the memory map found by the
+  // constraint-file search.
+  void SetProcessorCore(TDeviceProcessor_Core core);
+  // The writer list, one writer per class; the first writer selected.
+  void CreateFlashWriters();
+
+  TDeviceProcessor_Type FProcessorType;
+  IDeviceProcessorInformation FDeviceProcessorInformation;
+  IDeviceMemoryInformation FDeviceMemoryInformation;
+  std::optional<std::vector<IFlashWriter>> FRemoteExecuteDrivers;  // none unless made with writer classes
+  IFlashWriter FRemoteExecuteDriver;                                // the selected writer; empty for none
+  IDeviceDebugManager FDeviceDebugManager;
+
+  // What the constructor was given, used by AfterCreate.
+  TDeviceProcessor_Core FProcessorCore;
+  std::vector<const TFlashWriterClass*> FWriterClasses;
+  bool FMakesWriterList = false;
+};
 
 }  // namespace tvk
