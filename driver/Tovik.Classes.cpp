@@ -1321,7 +1321,8 @@ HRESULT STDMETHODCALLTYPE TTovikProcessorDriver::Invoke(DISPID id, REFIID iid, L
         static_cast<const TRecordBase*>(&FDeviceMemoryInformation),
         static_cast<const TRecordBase*>(&FDeviceDebugManager)}) {
     if (hr != kE_NOTIMPL) break;
-    if (IDispatch* target = service->ToPointer())
+    // Held for the call: the service may be replaced (a new memory map) while it runs.
+    if (ComRef<IDispatch> target{service->ToPointer()})
       hr = target->Invoke(id, iid, lcid, flags, params, result, excep, argErr);
   }
   return hr;

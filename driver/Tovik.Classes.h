@@ -1,6 +1,8 @@
 #pragma once
 // Bases of the driver's model objects, the driver's bases of device pins and
-// I/O standards, and the framework core of every driver, TTovikDriver.
+// I/O standards, the framework core of every driver, TTovikDriver, the memory
+// maps and processor information a driver serves, and the processor level,
+// TTovikProcessorDriver, that holds them with its flash writers.
 #include "ORV.SCH.AbstractClasses.h"
 #include "Tovik.DriverUI.h"
 #include "Tovik.Types.h"
