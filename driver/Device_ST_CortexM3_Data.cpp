@@ -1,5 +1,7 @@
 #include "Device_ST_CortexM3_Data.h"
 
+#include "ORV.SCH.Util.h"
+
 #include <array>
 
 namespace tvk {
@@ -228,11 +230,10 @@ TDeviceData::~TDeviceData() = default;
 TVK_DEVICE_DATA_ANSWERS(TVK_DEVICE_DATA_DEFINE)
 #undef TVK_DEVICE_DATA_DEFINE
 
-// The vendor comes from the host's device-family descriptions for the family
-// key "STM32"; none are read here, so it is empty.
+// The vendor comes from the device-family descriptions (built in, or a
+// plug-in's) for the family key "STM32", not from the kind's own family.
 HRESULT TDeviceData::GetVendorName(WideString& Result) {
-  Result.clear();
-  return S_OK;
+  return Answer(Result, [] { return GetDeviceFamilyVendorName(L"STM32"); });
 }
 
 HRESULT TDeviceData::GetDeviceDescription(WideString& Result) {

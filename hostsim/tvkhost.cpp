@@ -1,7 +1,7 @@
 // The simulated host program: loads a debug-driver module as the host does and
 // drives it only through its exports and dispatch interfaces, printing what the
 // module answered.
-#include "SimulatedHost.h"
+#include "SimClient.h"
 
 #include <windows.h>
 #include <oleauto.h>
@@ -15,8 +15,8 @@ using GetCountFn = HRESULT(__stdcall*)(int32_t*);
 using GetDriverFn = HRESULT(__stdcall*)(int32_t, IDispatch**);
 
 constexpr DISPID kSupportsService = 1023;
-constexpr DISPID kGetDeviceName = 503380;
-constexpr DISPID kGetFamilyName = 503382;
+constexpr DISPID kGetDeviceDescription = 503381;
+constexpr DISPID kGetVendorName = 503407;
 constexpr DISPID kGetPackageName = 503393;
 
 // Calls DispID 1023 with one string argument; answers -1 on failure.
@@ -32,6 +32,21 @@ int SupportsService(IDispatch* object, const wchar_t* name) {
   int answer = (SUCCEEDED(hr) && result.vt == VT_BOOL) ? (result.boolVal ? 1 : 0) : -1;
   VariantClear(&result);
   return answer;
+}
+
+// The host's own folder and its System folder, where its modules lie.
+std::wstring HostFolder() {
+  wchar_t name[MAX_PATH + 1] = {};
+  GetModuleFileNameW(nullptr, name, MAX_PATH + 1);
+  std::wstring s = name;
+  return s.substr(0, s.find_last_of(L'\\') + 1);
+}
+
+std::wstring FolderOf(const std::wstring& file) {
+  wchar_t full[MAX_PATH + 1] = {};
+  GetFullPathNameW(file.c_str(), MAX_PATH + 1, full, nullptr);
+  std::wstring s = full;
+  return s.substr(0, s.find_last_of(L'\\') + 1);
 }
 
 // Calls a property without arguments that answers a string; a note in its
@@ -55,21 +70,6 @@ std::wstring Text(IDispatch* object, DISPID id, bool& ok) {
   return text;
 }
 
-// The host's own folder and its System folder, where its modules lie.
-std::wstring HostFolder() {
-  wchar_t name[MAX_PATH + 1] = {};
-  GetModuleFileNameW(nullptr, name, MAX_PATH + 1);
-  std::wstring s = name;
-  return s.substr(0, s.find_last_of(L'\\') + 1);
-}
-
-std::wstring FolderOf(const std::wstring& file) {
-  wchar_t full[MAX_PATH + 1] = {};
-  GetFullPathNameW(file.c_str(), MAX_PATH + 1, full, nullptr);
-  std::wstring s = full;
-  return s.substr(0, s.find_last_of(L'\\') + 1);
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -81,7 +81,7 @@ int wmain(int argc, wchar_t** argv) {
   // module's folder is a registered plug-in. The workspace manager is loaded
   // with the host; the FPGA-flow module when its server starts.
   const std::wstring system = HostFolder() + L"System\\";
-  hostsim::SimulatedHost host;
+  hostsim::SimClient host;
   host.AddPlugin(FolderOf(argv[1]));
   host.OnStartServer([&](const std::wstring& name) {
     return _wcsicmp(name.c_str(), L"FpgaFlow") == 0 && LoadLibraryW((system + L"HostFpgaFlow.dll").c_str());
@@ -116,17 +116,15 @@ int wmain(int argc, wchar_t** argv) {
     int answer = SupportsService(driver, L"TovikDriver");
     supporting += answer == 1;
     bool ok = true;
-    std::wstring name = Text(driver, kGetDeviceName, ok);
-    std::wstring family = Text(driver, kGetFamilyName, ok);
+    std::wstring description = Text(driver, kGetDeviceDescription, ok);
     std::wstring package = Text(driver, kGetPackageName, ok);
-    described += ok;
-    std::printf("kind %3d: %-18ls family %-10ls package %-10ls SupportsService(\"TovikDriver\") = %s\n", kind,
-                name.c_str(), family.c_str(), package.c_str(),
-                answer == 1 ? "true" : answer == 0 ? "false" : "failed");
+    described += ok && !Text(driver, kGetVendorName, ok).empty();  // vendor, family and part number
+    std::printf("kind %3d: %-46ls package %-10ls SupportsService(\"TovikDriver\") = %s\n", kind,
+                description.c_str(), package.c_str(), answer == 1 ? "true" : answer == 0 ? "false" : "failed");
     driver->Release();
   }
   std::printf("%d drivers created, %d support \"TovikDriver\", %d described\n", created, supporting, described);
   FreeLibrary(module);
-  hostsim::SimulatedHost::Uninstall();
+  hostsim::SimClient::Uninstall();
   return created == count && described == count ? 0 : 1;
 }

@@ -44,7 +44,7 @@ TEST(DeviceInformation, KindZeroFieldByField) {
   ExpectFields(0, {
                       {503379, long(0x3BA00477)},
                       {503380, L"STM32F100C4T6B"},
-                      {503381, L" STM32F100 STM32F100C4T6B"},  // no vendor known: a leading blank
+                      {503381, L"STMicroelectronics STM32F100 STM32F100C4T6B"},
                       {503382, L"STM32F100"},
                       {503383, L"32-bit Arm Microcontroller"},
                       {503384, L"STM32.TvkIntLib"},
@@ -69,7 +69,7 @@ TEST(DeviceInformation, KindZeroFieldByField) {
                       {503403, L"B"},
                       {503404, L"Internal Code B"},
                       {503405, L".bsd"},
-                      {503407, L""},
+                      {503407, L"STMicroelectronics"},
                       {503408, 4L},
                       {503409, 48L},
                       {503410, 0L},
@@ -92,7 +92,7 @@ TEST(DeviceInformation, LastKindFieldByField) {
   ExpectFields(289, {
                         {503379, long(0x3BA00477)},
                         {503380, L"STM32W108CBU64TR"},
-                        {503381, L" STM32W108 STM32W108CBU64TR"},
+                        {503381, L"STMicroelectronics STM32W108 STM32W108CBU64TR"},
                         {503382, L"STM32W108"},
                         {503386, L"STM32W108CB"},
                         {503388, 49L},

@@ -3,7 +3,9 @@
 
 #include "HostFixture.h"
 #include "ORV.SCH.Util.h"
+#include "Tarnwell_Driver.h"
 
+#include <memory>
 #include <set>
 
 using namespace tvk;
@@ -62,9 +64,40 @@ TEST_F(PluginFamilies, ReadOnceAtTheFirstQuery) {
   late.Write(L"TovikConfig.ini", "[General]\r\nDeviceFamily=STM32\r\nDeviceVendor=Late\r\nEDIF=STM32\r\n");
   Host.AddPlugin(late.Path());
   EXPECT_EQ(L"STMicroelectronics", GetDeviceFamilyVendorName(L"STM32"));
-  EXPECT_EQ(1u, Host.Client().CallCount(hostsim::dispid::GetPluginsRegistry));
+  EXPECT_EQ(1u, Host.Client().CallCount(hostsim::disp::Client_GetPluginsRegistry));
   FreeDeviceFamilies();  // shut-down: read again next time
   EXPECT_EQ(L"Late", GetDeviceFamilyVendorName(L"STM32"));
+}
+
+}  // namespace
+
+// ---- The drivers' vendor
+
+namespace {
+
+std::wstring Answer(IDispatch* driver, DISPID id) {
+  tvk::Variant result;
+  DISPPARAMS none{nullptr, nullptr, 0, 0};
+  if (FAILED(driver->Invoke(id, IID_NULL, 0, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &none, result.Ptr(), nullptr,
+                            nullptr)) ||
+      result.Type() != VT_BSTR)
+    return L"<failed>";
+  return result.Ptr()->bstrVal ? result.Ptr()->bstrVal : L"";
+}
+
+constexpr DISPID kGetDeviceDescription = 503381, kGetVendorName = 503407;
+
+TEST_F(PluginFamilies, DriversNameTheVendorOfTheFamilyKeySTM32) {
+  ASSERT_TRUE(DeviceDataUnitStartup());  // a driver takes its writer classes from the table start-up binds
+  std::unique_ptr<TCortexM3> driver(New<TCortexM3>(0));
+  EXPECT_EQ(L"STMicroelectronics", Answer(driver.get(), kGetVendorName));
+  EXPECT_EQ(L"STMicroelectronics STM32F100 STM32F100C4T6B", Answer(driver.get(), kGetDeviceDescription));
+
+  TestFolder plugin;
+  plugin.Write(L"TovikConfig.ini", "[General]\r\nDeviceFamily=STM32\r\nDeviceVendor=ST\r\nEDIF=STM32\r\n");
+  Host.AddPlugin(plugin.Path());
+  FreeDeviceFamilies();
+  EXPECT_EQ(L"ST STM32F100 STM32F100C4T6B", Answer(driver.get(), kGetDeviceDescription));
 }
 
 }  // namespace

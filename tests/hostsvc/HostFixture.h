@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "ORV.SCH.Util.h"
-#include "SimulatedHost.h"
+#include "SimClient.h"
 #include "TestFolder.h"
 #include "ZUL.DispatchFix.h"
 #include "ZUL.Util.h"
@@ -31,15 +31,15 @@ protected:
   }
   void TearDown() override {
     ForgetHostCaches();
-    hostsim::SimulatedHost::Uninstall();
+    hostsim::SimClient::Uninstall();
   }
   // The host without a client from now on.
   void NoClient() {
     ForgetHostCaches();
-    hostsim::SimulatedHost::Uninstall();
+    hostsim::SimClient::Uninstall();
   }
 
-  hostsim::SimulatedHost Host;
+  hostsim::SimClient Host;
 };
 
 // Files written into the host's System folder, removed again (with the folder
@@ -72,10 +72,6 @@ inline const hostsim::LoggedCall& LastCall(const hostsim::FakeHostObject& object
   static const hostsim::LoggedCall none{};
   EXPECT_FALSE(object.Calls().empty()) << "no call reached the host object";
   return object.Calls().empty() ? none : object.Calls().back();
-}
-
-inline std::wstring BStr(const VARIANT& v) {
-  return v.vt == VT_BSTR && v.bstrVal ? std::wstring(v.bstrVal, SysStringLen(v.bstrVal)) : std::wstring();
 }
 
 }  // namespace hostsvc_test

@@ -9,7 +9,7 @@
 using namespace tvk;
 using hostsim::FakeHostObject;
 using hostsvc_test::TestFolder;
-namespace dispid = hostsim::dispid;
+namespace disp = hostsim::disp;
 
 namespace {
 
@@ -67,7 +67,7 @@ TEST_F(HostModules, ABrokenPluginFolderFailsTheSearch) {
       {L"C:\\" + std::wstring(300, L'x'), L"The specified path is too long"},
   };
   for (const auto& c : cases) {
-    hostsim::SimulatedHost host;
+    hostsim::SimClient host;
     host.AddPlugin(c.Folder);
     host.Install();
     ReleaseHostClient();
@@ -195,11 +195,8 @@ TEST_F(HostModules, OpenEmbeddedStack) {
   FakeHostObject& open = Host.AddDocument(folder / L"Open.SwPlatform");
   auto* opened = new FakeHostObject;
   Host.Client().On(506, [&](std::vector<VARIANT*>& a, VARIANT* r) {
-    if (a.size() != 2 || hostsvc_test::BStr(*a[0]) != L"EmbeddedStack") return E_INVALIDARG;
-    VariantClear(r);
-    r->vt = VT_DISPATCH;
-    r->pdispVal = opened;
-    opened->AddRef();
+    if (a.size() != 2 || hostsim::ArgString(a[0]) != L"EmbeddedStack") return E_INVALIDARG;
+    hostsim::SetResultObject(r, opened);
     return S_OK;
   });
 
@@ -218,7 +215,7 @@ TEST_F(HostModules, OpenEmbeddedStack) {
 
   hostsim::Fault denied;
   denied.Result = E_ACCESSDENIED;
-  Host.Client().FailWith(dispid::GetDocumentByPath, denied);
+  Host.Client().FailWith(disp::Client_GetDocumentByPath, denied);
   EXPECT_EQ(E_ACCESSDENIED, OpenEmbeddedStack(onDisk, stack));
   NoClient();
   EXPECT_TRUE(FAILED(OpenEmbeddedStack(onDisk, stack)));

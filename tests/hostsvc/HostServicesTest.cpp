@@ -7,7 +7,7 @@
 
 using namespace tvk;
 using hostsim::FakeHostObject;
-namespace dispid = hostsim::dispid;
+namespace disp = hostsim::disp;
 
 namespace {
 
@@ -21,7 +21,7 @@ TEST_F(HostServices, ClientRecordAndClientAPIAreCached) {
   IClientAPI_Interface api = GetHostClientAPI();
   EXPECT_EQ(static_cast<IDispatch*>(&Host.ClientAPI()), api.ToPointer());
   GetHostClientAPI();
-  EXPECT_EQ(1u, Host.Client().CallCount(dispid::GetClientAPI));
+  EXPECT_EQ(1u, Host.Client().CallCount(disp::Client_GetClientAPI));
 }
 
 TEST_F(HostServices, WithoutAClient) {
@@ -51,11 +51,11 @@ TEST_F(HostServices, SilentFlagIsAskedOnce) {
   EXPECT_TRUE(IsHostSilent());
   Host.SetSilent(false);
   EXPECT_TRUE(IsHostSilent());
-  EXPECT_EQ(1u, Host.ClientAPI().CallCount(dispid::GetIsSilent));
+  EXPECT_EQ(1u, Host.ClientAPI().CallCount(disp::ClientAPI_GetIsSilent));
 }
 
 TEST_F(HostServices, ClientReadings) {
-  Host.Client().ReturnInt(dispid::GetMainWindowHandle, 0x1234);
+  Host.Client().ReturnInt(disp::Client_GetMainWindowHandle, 0x1234);
   Host.SetFolders(L"C:\\Host\\", L"C:\\Users\\ann\\Host\\", L"C:\\Host\\Data\\");
   EXPECT_EQ(reinterpret_cast<HWND>(0x1234), GetHostMainWindowHandle());
   EXPECT_EQ(L"Tovik Host", GetApplicationTitle());
@@ -66,7 +66,7 @@ TEST_F(HostServices, ClientReadings) {
 
 TEST_F(HostServices, ServerProcessHandsBackTheParameters) {
   std::wstring received;
-  Host.Client().On(dispid::RunProcess, [&](std::vector<VARIANT*>& a, VARIANT*) {
+  Host.Client().On(disp::Client_RunProcess, [&](std::vector<VARIANT*>& a, VARIANT*) {
     if (a.size() != 3 || a[1]->vt != (VT_BSTR | VT_BYREF)) return E_INVALIDARG;
     received = *a[1]->pbstrVal ? *a[1]->pbstrVal : L"";
     SysFreeString(*a[1]->pbstrVal);
@@ -78,7 +78,7 @@ TEST_F(HostServices, ServerProcessHandsBackTheParameters) {
   EXPECT_EQ(L"ObjectKind=Document", received);
   EXPECT_EQ(L"Result=Done", parameters);
   const auto& call = hostsvc_test::LastCall(Host.Client());
-  EXPECT_EQ(dispid::RunProcess, call.Id);
+  EXPECT_EQ(disp::Client_RunProcess, call.Id);
   EXPECT_EQ(L"HostWorkspace:OpenObject", call.Str(0));
 }
 
@@ -94,10 +94,10 @@ TEST_F(HostServices, StatusBarAndShortcuts) {
 
   Host.GUIManager().ClearCalls();
   EXPECT_FALSE(ProcessHostShortcut('S'));
-  EXPECT_EQ(0u, Host.GUIManager().CallCount(dispid::UpdateInterfaceState));
-  Host.GUIManager().ReturnBool(dispid::ProcessKeyStroke, true);
+  EXPECT_EQ(0u, Host.GUIManager().CallCount(disp::GUIManager_UpdateInterfaceState));
+  Host.GUIManager().ReturnBool(disp::GUIManager_ProcessKeyStroke, true);
   EXPECT_TRUE(ProcessHostShortcut('S'));
-  EXPECT_EQ(1u, Host.GUIManager().CallCount(dispid::UpdateInterfaceState));
+  EXPECT_EQ(1u, Host.GUIManager().CallCount(disp::GUIManager_UpdateInterfaceState));
   const auto& key = Host.GUIManager().Calls()[1];
   ASSERT_EQ(4u, key.ArgCount);
   EXPECT_EQ('S', key.Int(0));
@@ -128,7 +128,7 @@ protected:
 
 TEST_F(LockedFileReport, MessagesPanelLine) {
   ReportLockedFile(L"C:\\Designs\\Board.PcbDoc", L"BENCH-7", L"ann", kLockReportMessagesPanel);
-  ASSERT_EQ(1u, Host.MessagesManager().CallCount(dispid::AddMessage));
+  ASSERT_EQ(1u, Host.MessagesManager().CallCount(disp::MessagesManager_AddMessage));
   const auto& call = hostsvc_test::LastCall(Host.MessagesManager());
   ASSERT_EQ(10u, call.ArgCount);
   const wchar_t* texts[] = {L"[Locked File]",
@@ -154,23 +154,23 @@ TEST_F(LockedFileReport, DialogAndOtherKinds) {
   EXPECT_EQ(L"Warning", gDialogs[0].first);
   EXPECT_EQ(L"Board.PcbDoc is used and locked by ann on BENCH-7.\nYou will not be able to save your changes.",
             gDialogs[0].second);
-  EXPECT_EQ(0u, Host.MessagesManager().CallCount(dispid::AddMessage));
+  EXPECT_EQ(0u, Host.MessagesManager().CallCount(disp::MessagesManager_AddMessage));
 }
 
 TEST_F(LockedFileReport, NothingWhileTheHostIsSilent) {
   Host.SetSilent(true);
   ReportLockedFile(L"C:\\a.txt", L"PC", L"ann", kLockReportMessagesPanel);
   ReportLockedFile(L"C:\\a.txt", L"PC", L"ann", kLockReportDialog);
-  EXPECT_EQ(0u, Host.MessagesManager().CallCount(dispid::AddMessage));
+  EXPECT_EQ(0u, Host.MessagesManager().CallCount(disp::MessagesManager_AddMessage));
   EXPECT_TRUE(gDialogs.empty());
 }
 
 TEST_F(LockedFileReport, WithoutWorkspaceOrPanelNothingIsPosted) {
-  Host.WorkSpace().ReturnObject(dispid::GetMessagesManager, nullptr);
+  Host.WorkSpace().ReturnObject(disp::WorkSpace_GetMessagesManager, nullptr);
   ReportLockedFile(L"C:\\a.txt", L"PC", L"ann", kLockReportMessagesPanel);
-  Host.Client().ReturnObject(dispid::GetWorkSpace, nullptr);
+  Host.Client().ReturnObject(disp::Client_GetWorkSpace, nullptr);
   ReportLockedFile(L"C:\\a.txt", L"PC", L"ann", kLockReportMessagesPanel);
-  EXPECT_EQ(0u, Host.MessagesManager().CallCount(dispid::AddMessage));
+  EXPECT_EQ(0u, Host.MessagesManager().CallCount(disp::MessagesManager_AddMessage));
   NoClient();  // not silent, no client: the panel cannot be reached
   EXPECT_THROW(ReportLockedFile(L"C:\\a.txt", L"PC", L"ann", kLockReportMessagesPanel), Exception);
 }

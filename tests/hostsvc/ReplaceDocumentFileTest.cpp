@@ -7,7 +7,7 @@ using hostsim::FakeHostObject;
 using hostsvc_test::Exists;
 using hostsvc_test::ReadAll;
 using hostsvc_test::TestFolder;
-namespace dispid = hostsim::dispid;
+namespace disp = hostsim::disp;
 
 namespace {
 
@@ -38,7 +38,7 @@ TEST_F(ReplaceDocument, ReplacesInsideTheHostsFileUpdate) {
   EXPECT_TRUE(ReplaceDocumentFile(NewFile, Target));
   EXPECT_EQ("new", ReadAll(Target));
   EXPECT_FALSE(Exists(NewFile));
-  EXPECT_EQ((std::vector<DISPID>{dispid::BeginFileUpdate, dispid::EndFileUpdate}), DocumentCalls(document));
+  EXPECT_EQ((std::vector<DISPID>{disp::ServerDocument_BeginFileUpdate, disp::ServerDocument_EndFileUpdate}), DocumentCalls(document));
   EXPECT_EQ(Target, hostsvc_test::LastCall(Host.Client()).Str(0));  // GetDocumentByPath of the target
 }
 
@@ -58,7 +58,7 @@ TEST_F(ReplaceDocument, AMissingNewFileLeavesTheTarget) {
   FakeHostObject& document = Host.AddDocument(Target);
   EXPECT_TRUE(ReplaceDocumentFile(Folder / L"Missing.tmp", Target));
   EXPECT_EQ("old", ReadAll(Target));
-  EXPECT_EQ((std::vector<DISPID>{dispid::BeginFileUpdate, dispid::EndFileUpdate}), DocumentCalls(document));
+  EXPECT_EQ((std::vector<DISPID>{disp::ServerDocument_BeginFileUpdate, disp::ServerDocument_EndFileUpdate}), DocumentCalls(document));
 }
 
 TEST_F(ReplaceDocument, ALockedTargetIsReportedAndKept) {
@@ -66,7 +66,7 @@ TEST_F(ReplaceDocument, ALockedTargetIsReportedAndKept) {
   EXPECT_FALSE(ReplaceDocumentFile(NewFile, Target));
   EXPECT_EQ("old", ReadAll(Target));
   EXPECT_FALSE(Exists(NewFile));
-  ASSERT_EQ(1u, Host.MessagesManager().CallCount(dispid::AddMessage));
+  ASSERT_EQ(1u, Host.MessagesManager().CallCount(disp::MessagesManager_AddMessage));
   EXPECT_EQ(L"Board.PcbDoc is used by ann on BENCH-7. You will not be able to save your changes.",
             hostsvc_test::LastCall(Host.MessagesManager()).Str(1));
 }
@@ -77,7 +77,7 @@ TEST_F(ReplaceDocument, ALockedTargetWhileTheHostIsSilent) {
   EXPECT_FALSE(ReplaceDocumentFile(NewFile, Target));
   EXPECT_EQ("old", ReadAll(Target));
   EXPECT_FALSE(Exists(NewFile));
-  EXPECT_EQ(0u, Host.MessagesManager().CallCount(dispid::AddMessage));
+  EXPECT_EQ(0u, Host.MessagesManager().CallCount(disp::MessagesManager_AddMessage));
 }
 
 TEST_F(ReplaceDocument, AFailedReplacementKeepsTheOldTarget) {
@@ -89,7 +89,7 @@ TEST_F(ReplaceDocument, AFailedReplacementKeepsTheOldTarget) {
   CloseHandle(held);
   EXPECT_EQ("old", ReadAll(Target));
   EXPECT_FALSE(Exists(NewFile));
-  EXPECT_EQ((std::vector<DISPID>{dispid::BeginFileUpdate, dispid::EndFileUpdate}), DocumentCalls(document));
+  EXPECT_EQ((std::vector<DISPID>{disp::ServerDocument_BeginFileUpdate, disp::ServerDocument_EndFileUpdate}), DocumentCalls(document));
 }
 
 TEST_F(ReplaceDocument, ANewFileThatCannotMoveLeavesTheTargetWhole) {
@@ -107,9 +107,9 @@ TEST_F(ReplaceDocument, AHostErrorStillEndsTheUpdate) {
   FakeHostObject& document = Host.AddDocument(Target);
   hostsim::Fault busy;
   busy.Description = L"Document is busy";
-  document.FailWith(dispid::BeginFileUpdate, busy);
+  document.FailWith(disp::ServerDocument_BeginFileUpdate, busy);
   EXPECT_THROW(ReplaceDocumentFile(NewFile, Target), Exception);
-  EXPECT_EQ((std::vector<DISPID>{dispid::BeginFileUpdate, dispid::EndFileUpdate}), DocumentCalls(document));
+  EXPECT_EQ((std::vector<DISPID>{disp::ServerDocument_BeginFileUpdate, disp::ServerDocument_EndFileUpdate}), DocumentCalls(document));
   EXPECT_EQ("old", ReadAll(Target));
   EXPECT_TRUE(Exists(NewFile));  // nothing was moved
 }

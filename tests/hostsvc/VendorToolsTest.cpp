@@ -18,16 +18,12 @@ constexpr DISPID kGetVendorToolDescriptor = 509001, kIsVendorToolInstalled = 509
                  kGetVendorToolPath = 509004, kGetVendorToolVersion = 509005, kGetVendorToolManager = 509009;
 
 HRESULT AnswerText(VARIANT* r, const std::wstring& text) {
-  VariantClear(r);
-  r->vt = VT_BSTR;
-  r->bstrVal = SysAllocString(text.c_str());
+  hostsim::SetResultString(r, text);
   return S_OK;
 }
 
 HRESULT AnswerBool(VARIANT* r, bool value) {
-  VariantClear(r);
-  r->vt = VT_BOOL;
-  r->boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+  hostsim::SetResultBool(r, value);
   return S_OK;
 }
 
@@ -40,20 +36,20 @@ protected:
     Flow->ReturnObject(kGetVendorToolManager, Tools);
     Host.AddServerModule(L"FpgaFlow", Flow);
     Tools->On(kGetVendorToolPath, [this](std::vector<VARIANT*>& a, VARIANT* r) {
-      auto found = Paths.find(hostsvc_test::BStr(*a[0]) + L"/" + hostsvc_test::BStr(*a[1]));
+      auto found = Paths.find(hostsim::ArgString(a[0]) + L"/" + hostsim::ArgString(a[1]));
       return AnswerText(r, found == Paths.end() ? L"" : found->second);
     });
     Tools->On(kIsVendorToolInstalled, [](std::vector<VARIANT*>& a, VARIANT* r) {
-      return AnswerBool(r, hostsvc_test::BStr(*a[0]) == L"Xilinx");
+      return AnswerBool(r, hostsim::ArgString(a[0]) == L"Xilinx");
     });
     Tools->On(kIsVendorToolUpToDate, [](std::vector<VARIANT*>& a, VARIANT* r) {
-      return AnswerBool(r, hostsvc_test::BStr(*a[0]) == L"Lattice");
+      return AnswerBool(r, hostsim::ArgString(a[0]) == L"Lattice");
     });
     Tools->On(kGetVendorToolVersion, [](std::vector<VARIANT*>& a, VARIANT* r) {
-      return AnswerText(r, hostsvc_test::BStr(*a[0]) + L" 12.4");
+      return AnswerText(r, hostsim::ArgString(a[0]) + L" 12.4");
     });
     Tools->On(kGetVendorToolDescriptor, [](std::vector<VARIANT*>& a, VARIANT* r) {
-      return AnswerText(r, hostsvc_test::BStr(*a[0]) + L" tools");
+      return AnswerText(r, hostsim::ArgString(a[0]) + L" tools");
     });
   }
   void TearDown() override {

@@ -88,7 +88,7 @@ TEST_F(ConstraintSearch, ACustomFileGivenWithItsFolderIsTakenAsItIs) {
 
 TEST_F(ConstraintSearch, WithoutAHostClientTheModulesFolderStillCounts) {
   ForgetHostCaches();
-  hostsim::SimulatedHost::Uninstall();
+  hostsim::SimClient::Uninstall();
   std::wstring placed = Place(TWhere::Module, L"STM32F1.Constraint");
   Place(TWhere::Data, L"STM32F103RB.Constraint");  // the data folder is unknown now
   auto device = TStubDevice::Make();

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "ModuleInit.h"
-#include "SimulatedHost.h"
+#include "SimClient.h"
 #include "ZUL.DispatchFix.h"
 #include "ZUL.Util.h"
 
@@ -103,7 +103,7 @@ protected:
     tvk::SetModuleInstance(FPreviousInstance);
     if (FModule) FreeLibrary(FModule);
     ForgetHostCaches();
-    hostsim::SimulatedHost::Uninstall();
+    hostsim::SimClient::Uninstall();
   }
   static void ForgetHostCaches() {
     tvk::ReleaseHostClient();
@@ -139,7 +139,7 @@ protected:
   }
 
   TTempFolder Temp;
-  hostsim::SimulatedHost Host;
+  hostsim::SimClient Host;
   std::wstring ModuleFolder, DataFolder, ToolsFolder;
 
 private:

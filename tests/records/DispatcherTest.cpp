@@ -296,6 +296,16 @@ TEST(Dispatcher, ReturnedValuesAreExtendedByKind) {
   EXPECT_EQ(2.5, Dispatch(host, MakeCallDescriptor(kId, kKindDouble)).Real);
 }
 
+TEST(Dispatcher, SuccessCodeOtherThanZeroIsSuccess) {
+  Fake host = MakeFake();
+  host->On(kId, [](std::vector<VARIANT*>&, VARIANT* r) {
+    r->vt = VT_I4;
+    r->lVal = 5;
+    return S_FALSE;
+  });
+  EXPECT_EQ(5, Dispatch(host, MakeCallDescriptor(kId, kKindInt)).Int);
+}
+
 TEST(Dispatcher, HostExceptionCarriesTrimmedDescriptionAndDetails) {
   Fake host = MakeFake();
   host->FailWith(kId, {DISP_E_EXCEPTION, L"Device is busy.\r\n", L"TestHost", L"host.hlp", 42, long(0x80041234)});

@@ -13,48 +13,48 @@
 namespace hostsim {
 
 // The host's dispatch identifiers of the calls the simulated client answers.
-namespace dispid {
+namespace disp {
 // Client
-constexpr DISPID GetApplicationHandle = 486;
-constexpr DISPID GetCurrentView = 490;
-constexpr DISPID GetDocumentByPath = 491;
-constexpr DISPID GetMainWindowHandle = 492;
-constexpr DISPID GetGUIManager = 494;
-constexpr DISPID GetServerModuleByName = 496;
-constexpr DISPID StartServer = 507;
-constexpr DISPID GetApplicationTitle = 548;
-constexpr DISPID GetWorkSpace = 565;
-constexpr DISPID RunProcess = 625;  // the client is also the process launcher
-constexpr DISPID GetClientAPI = 795;
-constexpr DISPID GetPluginsRegistry = 2027;
+constexpr DISPID Client_GetApplicationHandle = 486;
+constexpr DISPID Client_GetCurrentView = 490;
+constexpr DISPID Client_GetDocumentByPath = 491;
+constexpr DISPID Client_GetMainWindowHandle = 492;
+constexpr DISPID Client_GetGUIManager = 494;
+constexpr DISPID Client_GetServerModuleByName = 496;
+constexpr DISPID Client_StartServer = 507;
+constexpr DISPID Client_GetApplicationTitle = 548;
+constexpr DISPID Client_GetWorkSpace = 565;
+constexpr DISPID Client_RunProcess = 625;  // the client is also the process launcher
+constexpr DISPID Client_GetClientAPI = 795;
+constexpr DISPID Client_GetPluginsRegistry = 2027;
 // Client services
-constexpr DISPID GetProgramFolder = 773;
-constexpr DISPID GetUserFolder = 774;
-constexpr DISPID GetDataFolder = 787;
-constexpr DISPID GetIsSilent = 793;
+constexpr DISPID ClientAPI_GetProgramFolder = 773;
+constexpr DISPID ClientAPI_GetUserFolder = 774;
+constexpr DISPID ClientAPI_GetDataFolder = 787;
+constexpr DISPID ClientAPI_GetIsSilent = 793;
 // Plug-ins registry and its items
-constexpr DISPID PluginsGetCount = 2017;
-constexpr DISPID PluginsGetItem = 2018;
-constexpr DISPID PluginGetFolder = 2009;
-constexpr DISPID PluginGetIsDisabled = 2010;
+constexpr DISPID PluginsRegistry_GetCount = 2017;
+constexpr DISPID PluginsRegistry_GetItem = 2018;
+constexpr DISPID PluginsItem_GetFolder = 2009;
+constexpr DISPID PluginsItem_GetIsDisabled = 2010;
 // Platform workspace and messages panel
-constexpr DISPID GetMessagesManager = 469;
-constexpr DISPID AddMessage = 439;
+constexpr DISPID WorkSpace_GetMessagesManager = 469;
+constexpr DISPID MessagesManager_AddMessage = 439;
 // GUI manager
-constexpr DISPID UpdateInterfaceState = 156;
-constexpr DISPID ProcessKeyStroke = 158;
-constexpr DISPID SetStatusBarText = 164;
+constexpr DISPID GUIManager_UpdateInterfaceState = 156;
+constexpr DISPID GUIManager_ProcessKeyStroke = 158;
+constexpr DISPID GUIManager_SetStatusBarText = 164;
 // Server document
-constexpr DISPID BeginFileUpdate = 100;
-constexpr DISPID EndFileUpdate = 101;
-}  // namespace dispid
+constexpr DISPID ServerDocument_BeginFileUpdate = 100;
+constexpr DISPID ServerDocument_EndFileUpdate = 101;
+}  // namespace disp
 
-class SimulatedHost {
+class SimClient {
 public:
-  SimulatedHost();
-  ~SimulatedHost();
-  SimulatedHost(const SimulatedHost&) = delete;
-  SimulatedHost& operator=(const SimulatedHost&) = delete;
+  SimClient();
+  ~SimClient();
+  SimClient(const SimClient&) = delete;
+  SimClient& operator=(const SimClient&) = delete;
 
   FakeHostObject& Client() { return *FClient; }
   FakeHostObject& ClientAPI() { return *FClientAPI; }
@@ -72,7 +72,7 @@ public:
   // What StartServer does (default: answers false).
   void OnStartServer(std::function<bool(const std::wstring& name)> start) { FStartServer = std::move(start); }
   void SetFolders(const std::wstring& program, const std::wstring& user, const std::wstring& data);
-  void SetSilent(bool silent) { FClientAPI->ReturnBool(dispid::GetIsSilent, silent); }
+  void SetSilent(bool silent) { FClientAPI->ReturnBool(disp::ClientAPI_GetIsSilent, silent); }
 
   // Makes this client the one the host executable hands out; Uninstall
   // leaves the host without a client.
