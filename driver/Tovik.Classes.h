@@ -614,9 +614,10 @@ struct TFlashWriterClass {
 };
 
 class TTovikProcessorDriver;
+class IBreakpointDriver;
 
 // The debug manager's class (TDeviceDebugManager): makes the breakpoint
-// allocator of a driver. Create is empty until the class is built.
+// allocator of a driver; an empty Create makes none.
 using TDeviceDebugManagerCreate = IDeviceDebugManager (*)(TTovikProcessorDriver& driver);
 
 struct TDeviceDebugManagerClass {
@@ -624,11 +625,11 @@ struct TDeviceDebugManagerClass {
   TDeviceDebugManagerCreate Create;
 };
 
-// The class the processor level makes its debug manager from: the one the
-// debug-manager unit binds at start-up; without one a driver has no manager.
+// The class the processor level makes its debug manager from (the module's
+// TDeviceDebugManager unless another is bound).
 const TDeviceDebugManagerClass& DeviceDebugManagerClass();
 // Binds Class (kept by address; it must outlive the binding) and answers the
-// class it replaces; null restores the empty class.
+// class it replaces; null restores the module's own.
 const TDeviceDebugManagerClass* BindDeviceDebugManagerClass(const TDeviceDebugManagerClass* cls);
 
 // The level of every driver with a processor: its processor type, its
@@ -686,6 +687,9 @@ public:
   const IDeviceMemoryInformation& DeviceMemoryInformation() const { return FDeviceMemoryInformation; }
   const IDeviceDebugManager& DeviceDebugManager() const { return FDeviceDebugManager; }
   bool HasWriterList() const { return FRemoteExecuteDrivers.has_value(); }
+  // What the debug manager and its breakpoints use of this driver; it lives
+  // as long as the driver.
+  IBreakpointDriver& BreakpointHooks();
 
 protected:
   void AfterCreate() override;
@@ -703,6 +707,9 @@ private:
   std::optional<std::vector<IFlashWriter>> FRemoteExecuteDrivers;  // none unless made with writer classes
   IFlashWriter FRemoteExecuteDriver;                                // the selected writer; empty for none
   IDeviceDebugManager FDeviceDebugManager;
+
+  class TBreakpointHooks;
+  std::unique_ptr<TBreakpointHooks> FBreakpointHooks;  // made on first request
 
   // What the constructor was given, used by AfterCreate.
   TDeviceProcessor_Core FProcessorCore;

@@ -9,6 +9,7 @@
 #include "Tovik.Classes.h"
 
 #include <memory>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -291,11 +292,60 @@ TEST_F(ProcessorDriver, OnlyNotImplementedIsPassedOn) {
   EXPECT_EQ(0u, manager.CallCount(503754));
 }
 
-TEST_F(ProcessorDriver, WithoutADebugManagerItsIdentifiersAreNotImplemented) {
+TEST_F(ProcessorDriver, EachDriverGetsTheModulesDebugManagerReachedThroughTheDriver) {
   auto driver = MakeDriver(kCortexM3, kHard);
+  IDispatch* manager = driver->DeviceDebugManager().ToPointer();
+  ASSERT_NE(nullptr, manager);
+  EXPECT_TRUE(Supports(manager, L"DeviceDebugManager"));
+  TCall count = Call(Disp(*driver), 503972);  // GetHardBreakpointCount
+  EXPECT_EQ(S_OK, count.Hr);
+  EXPECT_EQ(0, count.Int());
+  EXPECT_NE(manager, MakeDriver(kCortexM3, kHard)->DeviceDebugManager().ToPointer()) << "one per driver";
+  EXPECT_EQ(0, Call(Disp(*driver), 503941).Int()) << "no constraint file: an empty map";
+}
+
+TEST_F(ProcessorDriver, TheDebugManagersBreakpointsPlantThroughTheDriversOwnOperations) {
+  struct TPlanting : TTestDriver {
+    using TTestDriver::TTestDriver;
+    std::vector<std::tuple<int32_t, int64_t, uint32_t>> Added, Removed;
+    HRESULT AddSoftBreakpoint(int32_t space, int64_t address, uint32_t& replaced) override {
+      Added.emplace_back(space, address, 0);
+      replaced = 0xE7F0DEFEu;
+      return S_OK;
+    }
+    HRESULT RemoveSoftBreakpoint(int32_t space, int64_t address, uint32_t replaced, bool& done) override {
+      Removed.emplace_back(space, address, replaced);
+      done = true;
+      return S_OK;
+    }
+  };
+  std::unique_ptr<TPlanting> driver(tvk::New<TPlanting>(kCortexM3, kHard));
+  IDispatch* d = static_cast<IDispatch*>(driver.get());
+  TCall breakpoint = Call(d, 503950);  // GetNewSoftBreakpoint, through the driver
+  ASSERT_EQ(S_OK, breakpoint.Hr);
+  ASSERT_NE(nullptr, breakpoint.Dispatch());
+  VARIANT address;
+  VariantInit(&address);
+  address.vt = VT_I8;
+  address.llVal = 0x08000100;
+  ASSERT_EQ(S_OK, Call(breakpoint.Dispatch(), 508548, {address}).Hr);  // SetAddress
+  EXPECT_TRUE(Call(breakpoint.Dispatch(), 503453).Bool());             // Enable
+  EXPECT_TRUE(Call(breakpoint.Dispatch(), 503454).Bool());             // Disable
+  ASSERT_EQ(1u, driver->Added.size());
+  EXPECT_EQ(0x08000100, std::get<1>(driver->Added[0]));
+  ASSERT_EQ(1u, driver->Removed.size());
+  EXPECT_EQ(0x08000100, std::get<1>(driver->Removed[0]));
+  EXPECT_EQ(0xE7F0DEFEu, std::get<2>(driver->Removed[0])) << "the replaced instruction goes back";
+  breakpoint.Result.Clear();
+}
+
+TEST_F(ProcessorDriver, WithoutADebugManagerClassItsIdentifiersAreNotImplemented) {
+  static constexpr tvk::TDeviceDebugManagerClass kNone{L"None", nullptr};
+  const tvk::TDeviceDebugManagerClass* previous = tvk::BindDeviceDebugManagerClass(&kNone);
+  auto driver = MakeDriver(kCortexM3, kHard);
+  tvk::BindDeviceDebugManagerClass(previous);
   EXPECT_TRUE(driver->DeviceDebugManager().IsEmpty());
   EXPECT_EQ(kNotImpl, Call(Disp(*driver), 503972).Hr);
-  EXPECT_EQ(0, Call(Disp(*driver), 503941).Int()) << "no constraint file: an empty map";
 }
 
 // ---- Service names and processor kinds
