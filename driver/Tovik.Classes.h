@@ -605,7 +605,8 @@ void LoadLogicalSectionFromParamList(const IDeviceMemoryInformation& map, const 
 // A flash-writer class: its virtual constructor, which makes a writer for a
 // driver (the driver's dispatch interface, a reference that owns nothing)
 // with its enable flag and answers it as New() leaves an object, its first
-// reference for the caller to take. Create is empty until the class is built.
+// reference for the caller to take. Create is empty until the class is built;
+// the processor level passes such a class over.
 using TFlashWriterCreate = IDispatch* (*)(IDispatch* driver, bool enable);
 
 struct TFlashWriterClass {
