@@ -183,14 +183,8 @@ static_assert(std::size(kDeviceIOStandards) == kDeviceIOStandardIDCount);
 
 // ---- Flash-writer classes
 
-// Creates a writer for a driver (its dispatch interface) with its enable flag.
-using TFlashWriterCreate = IDispatch* (*)(IDispatch* driver, bool enable);
-
-// A writer class by name; Create is empty until the class is built.
-struct TFlashWriterClass {
-  std::wstring_view Name;
-  TFlashWriterCreate Create;
-};
+// The class references (TFlashWriterClass) are declared with the processor
+// driver that creates writers from them (Tovik.Classes.h).
 
 // Every writer class the device table may name, and the CFI writer.
 std::span<const TFlashWriterClass> FlashWriterClasses();
@@ -318,7 +312,7 @@ bool NthIOStandard(TDeviceIOStandardSet standards, int32_t index, TDeviceIOStand
 
 // The level below the device data. Levels may come between, so the device
 // data names its parent only through this.
-using TDeviceDataParent = TTovikDriver;
+using TDeviceDataParent = TTovikProcessorDriver;
 
 class TDeviceData : public TDeviceDataParent {
 public:
