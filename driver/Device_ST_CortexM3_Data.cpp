@@ -200,7 +200,7 @@ HRESULT TDevicePinData::GetIOStandard(int32_t Index, IDeviceIOStandard& Result) 
 
 // ---- TDeviceData
 
-TDeviceData::TDeviceData(int32_t kind) {
+TDeviceData::TDeviceData(int32_t kind) : TDeviceDataParent(WideString(kCoreOutputExtension)) {
   if (kind < 0 || kind >= kDeviceKindCount) throw Exception(L"Device kind out of range");
   FKind = TDeviceKind(kind);
   for (const TBSDLParameters& entry : kBSDLTable) FBSDLDataList.push_back({entry.Name, {}});

@@ -316,7 +316,11 @@ bool NthIOStandard(TDeviceIOStandardSet standards, int32_t index, TDeviceIOStand
   X(GetVendorPrimitiveLibraryName, WideString, std::wstring_view())                                \
   X(GetDownloadFileExtensions, WideString, std::wstring_view())
 
-class TDeviceData : public TAbstractTovikDriver {
+// The level below the device data. Levels may come between, so the device
+// data names its parent only through this.
+using TDeviceDataParent = TTovikDriver;
+
+class TDeviceData : public TDeviceDataParent {
 public:
   // Records the kind first: the levels below read the device's names from it.
   explicit TDeviceData(int32_t kind);

@@ -9,10 +9,6 @@ namespace tvk {
 class TCortexM3 : public TDeviceData {
 public:
   explicit TCortexM3(int32_t kind);
-
-  // A driver's interfaces count no references: it lives until the module is unloaded.
-  ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(-1); }
-  ULONG STDMETHODCALLTYPE Release() override { return ULONG(-1); }
 };
 
 }  // namespace tvk

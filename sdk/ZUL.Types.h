@@ -4,6 +4,7 @@
 #include "ServedCall.h"
 
 #include <initializer_list>
+#include <memory>
 #include <string_view>
 
 namespace tvk {
@@ -48,8 +49,10 @@ public:
   // ISupportService: the root supports no name.
   HRESULT STDMETHODCALLTYPE SupportsService(BSTR ServiceName, ByteBool* Supported) override;
 
-  // Drops the count held during construction (see New()).
-  void AfterConstruction();
+  // Runs once every constructor has finished (see New()), so virtual calls
+  // reach the finished object; the root's drops the count held during
+  // construction.
+  virtual void AfterConstruction();
   LONG RefCount() const { return FRefCount; }
 
 protected:
@@ -86,12 +89,13 @@ private:
 };
 
 // Creates a served object with its count held while it is constructed, then
-// dropped to zero; the caller hands out the first reference.
+// dropped to zero; the caller hands out the first reference. An error in
+// AfterConstruction frees the object again.
 template <class T, class... A>
 T* New(A&&... args) {
-  T* obj = new T(std::forward<A>(args)...);
+  std::unique_ptr<T> obj(new T(std::forward<A>(args)...));
   obj->AfterConstruction();
-  return obj;
+  return obj.release();
 }
 
 // Declares the two level entries of a served class.
