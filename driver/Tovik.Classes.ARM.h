@@ -4,6 +4,7 @@
 // ARMv4T modes and banked registers, the v4/v5 MMU walk, the ARMv7-M register
 // views, and the diagnostic log.
 #include "Exception.h"
+#include "Tovik.Classes.h"
 #include "Tovik.Types.h"
 
 #include <array>
@@ -294,6 +295,263 @@ public:
 
 private:
   std::vector<WideString> FLines;
+};
+
+// ---- The ARM base
+
+// The level the ARM levels sit on.
+using TARMBaseParent = TTovikDriver;
+
+// The first ARM level: the 47-register table, the memory space "Main" and
+// IMemoryAccess on it, counted transactions, run control built on the core
+// operations the lower levels supply, memory initialisation from the
+// project's embedded memories, and the ARM dispatch identifiers 509025 to
+// 509053 with the services "ARMEmbeddedICE" and "ARMTovikDriver".
+//
+// The operations it adds are served-operation shaped: a result code, outputs
+// last. Where one does nothing here it answers success and leaves its outputs
+// at 0. A memory buffer holds one byte per 32-bit cell (see LoadWordFromCells).
+class TARMBase : public TARMBaseParent {
+public:
+  using TARMBaseParent::TARMBaseParent;
+  ~TARMBase() override;
+
+  TVK_SERVED_LEVEL();
+
+  // ---- Operations added, in slot order
+  virtual HRESULT ReadRegister(int32_t Number, uint32_t& Value);
+  virtual HRESULT WriteRegister(int32_t Number, uint32_t Value);
+  virtual HRESULT ReadMemory_Byte(uint32_t Address, uint8_t& Value);
+  virtual HRESULT ReadMemory_HalfWord(uint32_t Address, uint32_t& Value);
+  virtual HRESULT ReadMemory_Word(uint32_t Address, uint32_t& Value);
+  virtual HRESULT WriteMemory_Byte(uint32_t Address, uint8_t Value);
+  // The low halfword of Value.
+  virtual HRESULT WriteMemory_HalfWord(uint32_t Address, uint32_t Value);
+  virtual HRESULT WriteMemory_Word(uint32_t Address, uint32_t Value);
+  // Count cells from cell Index at Address, byte by byte.
+  virtual HRESULT ReadBytes(uint32_t* Buffer, int32_t Index, int64_t Address, int32_t Count);
+  // Count div 4 words from cell Index at Address, each into four cells in the target's byte order.
+  virtual HRESULT ReadWords(uint32_t* Buffer, int32_t Index, int64_t Address, int32_t Count);
+  // Count cells at Address, split by SplitMainMemoryRequest.
+  virtual HRESULT ReadMainMemory(uint32_t* Buffer, int64_t Address, int32_t Count);
+  virtual HRESULT WriteBytes(uint32_t* Buffer, int32_t Index, int64_t Address, int32_t Count);
+  virtual HRESULT WriteWords(uint32_t* Buffer, int32_t Index, int64_t Address, int32_t Count);
+  virtual HRESULT WriteMainMemory(uint32_t* Buffer, int64_t Address, int32_t Count);
+  virtual HRESULT SaveState();
+  virtual HRESULT RestoreState();
+  virtual HRESULT ClearState();
+  virtual HRESULT ChangeToARMState();
+  virtual HRESULT ChangeToThumbState();
+  virtual HRESULT InitWatchPoints();
+  virtual HRESULT GetTranslationTableBase(int64_t& Base);
+  // Physical = Virtual here; the three outputs are left as they are.
+  virtual HRESULT TranslateVirtualAddress(int64_t Virtual, uint32_t* CacheBits, uint32_t* Domain,
+                                          uint32_t* Access, int64_t& Physical);
+  // ReadMainMemory with the MMU and caches off (DisableMMUCaches(1, 1, 0), then EnableMMUCaches).
+  virtual HRESULT ReadPhysicalMemory(uint32_t* Buffer, int64_t Address, int32_t Count);
+  virtual HRESULT WritePhysicalMemory(uint32_t* Buffer, int64_t Address, int32_t Count);
+  virtual HRESULT HasTinyPages(bool& Result);
+  virtual HRESULT EnableMMUCaches();
+  virtual HRESULT DisableMMUCaches();
+  virtual HRESULT DisableMMUCaches(bool ICache, bool DCache, bool MMU);
+  // Writes the initial values of the project's embedded memories.
+  virtual HRESULT InitializeMemory();
+  virtual HRESULT OpenJtagChannel();
+  virtual HRESULT CloseJtagChannel();
+  virtual HRESULT SetICERegister(int32_t Register, uint32_t Value);
+  virtual HRESULT GetICERegister(int32_t Register, uint32_t& Value);
+
+  // Mode-banked register access and mode switching. Not virtual: the dispatch
+  // table reaches these versions, never a lower level's.
+  HRESULT ReadRegister(int32_t Number, int32_t Mode, uint32_t& Value);
+  HRESULT WriteRegister(int32_t Number, uint32_t Value, int32_t Mode);
+  HRESULT SwitchProcessorMode_Begin(int32_t Mode);
+  HRESULT SwitchProcessorMode_End();
+
+  // ---- Served operations of the driver
+  HRESULT GetProcessorRegisterCount(int32_t& Result) override;
+  HRESULT GetProcessorRegisterName(int32_t Index, WideString& Result) override;
+  HRESULT GetProcessorRegisterShortName(int32_t Index, WideString& Result) override;
+  HRESULT GetProcessorRegisterWidth(int32_t Index, uint32_t& Result) override;
+  HRESULT GetRegisterIndex_PC(int32_t& Result) override;
+  HRESULT GetRegisterIndex_SP(int32_t& Result) override;
+  HRESULT SetProcessorRegisterValue(int32_t Index, uint32_t Value, bool& Result) override;
+  HRESULT GetProcessorRegisterValue(int32_t Index, uint32_t& Result) override;
+  HRESULT GetSoftBreakpointAddressByteAlign(int32_t& Result) override;
+  HRESULT GetMemorySpaceCount(int32_t& Result) override;
+  HRESULT GetMemorySpace_Program(int32_t& Result) override;
+  HRESULT GetMemorySpaceName(int32_t Space, WideString& Result) override;
+  HRESULT GetMemorySpaceShortName(int32_t Space, WideString& Result) override;
+  HRESULT GetMemorySpaceWidth(int32_t Space, uint32_t& Result) override;
+  HRESULT GetMemorySpaceBytesPerUnit(int32_t Space, uint32_t& Result) override;
+  HRESULT GetMemorySpaceKind(int32_t Space, int32_t& Result) override;
+  HRESULT GetMemorySpaceLength(int32_t Space, int64_t& Result) override;
+  HRESULT RunDiagnostic(bool& Result) override;
+  HRESULT LittleEndian(bool& Result) override;
+  HRESULT RunSingleStepInSubstitutionRegister() override;
+  HRESULT ResetTovikRegisters() override;
+  HRESULT ResetProcessor() override;
+  HRESULT RunSteps(int32_t Count) override;
+  HRESULT ProcessorIsPaused(bool& Result) override;
+  HRESULT ProcessorIsReset(bool& Result) override;
+  HRESULT ProcessorIsRunning(bool& Result) override;
+  HRESULT ProcessorIsUsingReducedInstructionSet(bool& Result) override;
+  HRESULT ResetDevice(bool& Result) override;
+  HRESULT GetDeviceState(int32_t& Result) override;
+  HRESULT InitDownload(int32_t Kind, bool& Result) override;
+  HRESULT FinishDownload(int32_t Kind, bool& Result) override;
+  HRESULT AddSoftBreakpoint(int32_t MemorySpace, int64_t Address, uint32_t& Result) override;
+  HRESULT RemoveSoftBreakpoint(int32_t MemorySpace, int64_t Address, uint32_t Replaced, bool& Result) override;
+  HRESULT Supports(const WideString& Name, bool& Result) override;
+
+  // IMemoryAccess on space 0. Success is set before the request runs, so a
+  // request that fails part way answers a failure code with Success true.
+  HRESULT STDMETHODCALLTYPE MemoryRead(int32_t MemorySpace, uint32_t* Buffer, int64_t Address, int32_t Count,
+                                       BOOL* Success) override;
+  HRESULT STDMETHODCALLTYPE MemoryWrite(int32_t MemorySpace, uint32_t* Buffer, int64_t Address, int32_t Count,
+                                        BOOL* Success) override;
+
+  // The ARM instrument panel for the host device and its JTAG device.
+  std::unique_ptr<TDriverForm> CreateRackForm() override;
+  // Counted: only the outermost pair opens and closes the driver's
+  // transaction. An end without a begin (the begin raised) is ignored.
+  void TransactionBegin() override;
+  void TransactionEnd() override;
+  int32_t TransactionDepth() const { return FTransactionDepth; }
+
+  // ---- Diagnostic log
+  TARMDebugLog* DebugLogging() const { return FDebugLogging.get(); }
+  // Starts a log (kept until the driver goes, then saved as "debug.log").
+  void StartDebugLogging();
+  void LogDebug(std::wstring_view text);
+  void LogError(std::wstring_view text);
+
+  bool Downloading() const { return FDownloading; }
+
+protected:
+  // Body between TransactionBegin and TransactionEnd; the end runs also when
+  // the body or the begin raised.
+  template <class F>
+  void InTransaction(F&& body) {
+    try {
+      TransactionBegin();
+      body();
+    } catch (...) {
+      TransactionEnd();
+      throw;
+    }
+    TransactionEnd();
+  }
+  // Body between OpenChannel and CloseChannel; the close runs also on error.
+  template <class F>
+  void WithChannel(F&& body) {
+    OpenChannel();
+    try {
+      body();
+    } catch (...) {
+      CloseChannel();
+      throw;
+    }
+    CloseChannel();
+  }
+  bool TargetLittleEndian();
+  // The host's initial value of Width bytes written to memory; other widths
+  // are passed over. False when nothing was written.
+  bool WriteInitialValue(int64_t Width, uint32_t Address, uint32_t Value);
+
+private:
+  bool FDownloading = false;                    // set by InitDownload, cleared by FinishDownload
+  std::unique_ptr<TARMDebugLog> FDebugLogging;  // absent unless started
+  int32_t FTransactionDepth = 0;                // nesting of TransactionBegin; never below 0
+};
+
+// ---- ARMv4T
+
+// ARM and Thumb states, processor modes with banked registers, ARM and Thumb
+// software breakpoints and the v4/v5 MMU walk.
+class TARMv4T : public TARMBase {
+public:
+  using TARMBase::TARMBase;
+
+  HRESULT LittleEndian(bool& Result) override;
+  HRESULT ResetTovikRegisters() override;
+  HRESULT ProcessorIsUsingReducedInstructionSet(bool& Result) override;
+  // Registers 18 to 46: TBIT, LC and the banked registers; others read 0 here.
+  HRESULT ReadRegister(int32_t Number, uint32_t& Value) override;
+  HRESULT WriteRegister(int32_t Number, uint32_t Value) override;
+  HRESULT SaveState() override;
+  HRESULT RestoreState() override;
+  HRESULT ClearState() override;
+  HRESULT AddSoftBreakpoint(int32_t MemorySpace, int64_t Address, uint32_t& Result) override;
+  HRESULT RemoveSoftBreakpoint(int32_t MemorySpace, int64_t Address, uint32_t Replaced, bool& Result) override;
+  HRESULT TranslateVirtualAddress(int64_t Virtual, uint32_t* CacheBits, uint32_t* Domain, uint32_t* Access,
+                                  int64_t& Physical) override;
+
+  // Banked access: Number (8 to 14 or 17) of mode Mode, read or written
+  // inside a mode switch.
+  HRESULT ReadRegister(int32_t Number, int32_t Mode, uint32_t& Value);
+  HRESULT WriteRegister(int32_t Number, uint32_t Value, int32_t Mode);
+  HRESULT SwitchProcessorMode_Begin(int32_t Mode);
+  HRESULT SwitchProcessorMode_End();
+
+protected:
+  uint32_t FMode = 0;  // the mode as the level knows it; no operation updates it
+  uint32_t FSavedMode = 0;
+  TARM_State FState = eARM_State_ARM;
+  bool FBigEndian = false;
+  bool FStateSaved = false;
+  bool FModeSaved = false;
+};
+
+// ---- ARMv7-M
+
+// Thumb only: xPSR and its views, the special-purpose registers and Thumb
+// software breakpoints; the core registers come from ReadCoreRegister and
+// WriteCoreRegister, which the core level supplies. The views read the
+// cached xPSR and CFBP; a composed write starts from the caches and does not
+// update them.
+class TARMv7M : public TARMv4T {
+public:
+  using TARMv4T::TARMv4T;
+
+  // ---- Operations added
+  virtual HRESULT ReadCoreRegister(int32_t Number, uint32_t& Value);
+  virtual HRESULT WriteCoreRegister(int32_t Number, uint32_t Value);
+
+  HRESULT LittleEndian(bool& Result) override;
+  HRESULT ResetTovikRegisters() override;
+  HRESULT ResetProcessor() override;
+  HRESULT ProcessorIsUsingReducedInstructionSet(bool& Result) override;
+  HRESULT GetProcessorRegisterCount(int32_t& Result) override;
+  HRESULT GetProcessorRegisterName(int32_t Index, WideString& Result) override;
+  HRESULT GetProcessorRegisterShortName(int32_t Index, WideString& Result) override;
+  HRESULT GetProcessorRegisterWidth(int32_t Index, uint32_t& Result) override;
+  HRESULT GetRegisterIndex_PC(int32_t& Result) override;
+  HRESULT GetRegisterIndex_SP(int32_t& Result) override;
+  HRESULT ReadRegister(int32_t Number, uint32_t& Value) override;
+  HRESULT WriteRegister(int32_t Number, uint32_t Value) override;
+  HRESULT SaveState() override;
+  HRESULT RestoreState() override;
+  HRESULT ClearState() override;
+  HRESULT InitWatchPoints() override;
+  HRESULT AddSoftBreakpoint(int32_t MemorySpace, int64_t Address, uint32_t& Result) override;
+  HRESULT RemoveSoftBreakpoint(int32_t MemorySpace, int64_t Address, uint32_t Replaced, bool& Result) override;
+
+  uint32_t SavedPC() const { return FSavedPC; }
+  uint32_t SavedXPSR() const { return FSavedXPSR; }
+  uint32_t SavedCFBP() const { return FSavedCFBP; }
+
+protected:
+  // This level's own state; the ARMv4T fields of the same names stay unused.
+  uint32_t FMode = 0;
+  uint32_t FSavedMode = 0;
+  TARM_State FState = eARM_State_ARM;  // Thumb once the core level has saved the state
+  bool FBigEndian = false;
+  bool FStateSaved = false;
+  bool FModeSaved = false;
+  uint32_t FSavedPC = 0;    // last PC read through register 15; 0 after a reset
+  uint32_t FSavedXPSR = 0;  // last xPSR read through register 16
+  uint32_t FSavedCFBP = 0;  // last CONTROL/FAULTMASK/BASEPRI/PRIMASK word read through register 20
 };
 
 }  // namespace tvk
