@@ -200,8 +200,20 @@ HRESULT TDevicePinData::GetIOStandard(int32_t Index, IDeviceIOStandard& Result) 
 
 // ---- TDeviceData
 
-TDeviceData::TDeviceData(int32_t kind) : TDeviceDataParent(WideString(kCoreOutputExtension)) {
+namespace {
+
+const TDeviceParameters& CheckedRow(int32_t kind) {
   if (kind < 0 || kind >= kDeviceKindCount) throw Exception(L"Device kind out of range");
+  return kDeviceTable[std::size_t(kind)];
+}
+
+}  // namespace
+
+// The processor level gets the row's core, type and writer classes; every row
+// names at least one class besides the CFI writer, so the list form applies.
+TDeviceData::TDeviceData(int32_t kind)
+    : TDeviceDataParent(CheckedRow(kind).DeviceProcessorCore, CheckedRow(kind).DeviceProcessorType,
+                        CollectFlashWriterClasses(kind)) {
   FKind = TDeviceKind(kind);
   for (const TBSDLParameters& entry : kBSDLTable) FBSDLDataList.push_back({entry.Name, {}});
 }

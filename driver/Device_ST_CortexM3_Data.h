@@ -184,14 +184,8 @@ static_assert(std::size(kDeviceIOStandards) == kDeviceIOStandardIDCount);
 
 // ---- Flash-writer classes
 
-// Creates a writer for a driver (its dispatch interface) with its enable flag.
-using TFlashWriterCreate = IDispatch* (*)(IDispatch* driver, bool enable);
-
-// A writer class by name; Create is empty until the class is built.
-struct TFlashWriterClass {
-  std::wstring_view Name;
-  TFlashWriterCreate Create;
-};
+// The class references (TFlashWriterClass) are declared with the processor
+// driver that creates writers from them (Tovik.Classes.h).
 
 // Every writer class the device table may name, and the CFI writer.
 std::span<const TFlashWriterClass> FlashWriterClasses();

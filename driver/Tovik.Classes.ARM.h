@@ -300,7 +300,7 @@ private:
 // ---- The ARM base
 
 // The level the ARM levels sit on.
-using TARMBaseParent = TTovikDriver;
+using TARMBaseParent = TTovikProcessorDriver;
 
 // The first ARM level: the 47-register table, the memory space "Main" and
 // IMemoryAccess on it, counted transactions, run control built on the core

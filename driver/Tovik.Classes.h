@@ -3,10 +3,16 @@
 // I/O standards, and the framework core of every driver, TTovikDriver.
 #include "ORV.SCH.AbstractClasses.h"
 #include "Tovik.DriverUI.h"
+#include "Tovik.Types.h"
+#include "ZUL.Param.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <span>
 #include <type_traits>
+#include <vector>
 
 namespace tvk {
 
@@ -420,5 +426,288 @@ private:
 // "Library\Embedded\" folder of the host's toolchain manager. False (Path
 // empty) when none exists.
 bool FindConstraintFile(const WideString& name, WideString& path);
+
+// ---- Memory maps and processor information
+
+// A getter and a setter of one field of a memory section; the operations'
+// types convert to the field's (a memory index is stored signed).
+#define TVK_SECTION_FIELD_ACCESSORS(Name, Type, Field)                          \
+  HRESULT Get##Name(Type& Result) override {                                    \
+    Result = static_cast<Type>(Field);                                          \
+    return S_OK;                                                                \
+  }                                                                             \
+  HRESULT Set##Name(std::conditional_t<std::is_same_v<Type, WideString>, const Type&, Type> Value) override { \
+    Field = static_cast<decltype(Field)>(Value);                                \
+    return S_OK;                                                                \
+  }
+
+class TDeviceMemoryLogicalSection;
+
+// A physical memory on a bus. Logical sections whose parent link points here
+// are told when it goes, so that the link never outlives it.
+class TDeviceMemoryArchitectureSection : public TAbstractDeviceMemoryArchitectureSection {
+public:
+  ~TDeviceMemoryArchitectureSection() override;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+  // The section behind Object when it is one of this module's; null otherwise.
+  static TDeviceMemoryArchitectureSection* FromDispatch(IDispatch* object);
+
+#define TVK_ARCHITECTURE_SECTION_FIELDS(X)                  \
+  X(DeviceMemoryIndex, uint32_t, FDeviceMemoryIndex)        \
+  X(BusName, WideString, FBusName)                          \
+  X(Description, WideString, FDescription)                  \
+  X(BusType, WideString, FBusType)                          \
+  X(StartAddress, uint32_t, FStartAddress)                  \
+  X(Size, uint32_t, FSize)                                  \
+  X(IsMappedIO, bool, FIsMappedIO)                          \
+  X(AddressWidth, uint32_t, FAddressWidth)                  \
+  X(Designator, WideString, FDesignator)
+  TVK_ARCHITECTURE_SECTION_FIELDS(TVK_SECTION_FIELD_ACCESSORS)
+
+  HRESULT AddLogicalSection(const IDeviceMemoryLogicalSection& Section, int32_t& Result) override;
+  HRESULT GetChildMapCount(uint32_t& Result) override;
+  HRESULT GetChildMap(uint32_t Index, IDeviceMemoryLogicalSection& Result) override;
+
+private:
+  friend class TDeviceMemoryLogicalSection;
+
+  int32_t FDeviceMemoryIndex = 0;
+  WideString FBusName;
+  WideString FDescription;
+  WideString FBusType;
+  uint32_t FStartAddress = 0;
+  uint32_t FSize = 0;
+  uint32_t FAddressWidth = 0;
+  bool FIsMappedIO = false;
+  WideString FDesignator;
+  std::vector<IDeviceMemoryLogicalSection> FChildList;
+  // Logical sections whose parent link points here (links own nothing).
+  std::vector<TDeviceMemoryLogicalSection*> FLinkedSections;
+};
+
+// A range with a usage inside an architecture section.
+class TDeviceMemoryLogicalSection : public TAbstractDeviceMemoryLogicalSection {
+public:
+  ~TDeviceMemoryLogicalSection() override;
+
+#define TVK_LOGICAL_SECTION_FIELDS(X)                       \
+  X(DeviceMemoryIndex, uint32_t, FDeviceMemoryIndex)        \
+  X(BusName, WideString, FBusName)                          \
+  X(BusType, WideString, FBusType)                          \
+  X(UsageType, WideString, FUsageType)                      \
+  X(PhysicalType, WideString, FPhysicalType)                \
+  X(StartAddress, uint32_t, FStartAddress)                  \
+  X(Size, uint32_t, FSize)                                  \
+  X(MAU, uint32_t, FMAU)                                    \
+  X(IsDefault, bool, FIsDefault)                            \
+  X(Designator, WideString, FDesignator)                    \
+  X(MemConfig, WideString, FMemConfig)                      \
+  X(IsExternal, bool, FIsExternal)
+  TVK_LOGICAL_SECTION_FIELDS(TVK_SECTION_FIELD_ACCESSORS)
+
+  HRESULT GetParentMap(IDeviceMemoryArchitectureSection& Result) override;
+  HRESULT SetParentMap(const IDeviceMemoryArchitectureSection& Section) override;
+
+private:
+  friend class TDeviceMemoryArchitectureSection;
+  void DropParentLink();
+
+  int32_t FDeviceMemoryIndex = 0;
+  WideString FBusName;
+  WideString FBusType;
+  bool FIsDefault = false;
+  uint32_t FMAU = 0;
+  uint32_t FSize = 0;
+  uint32_t FStartAddress = 0;
+  WideString FUsageType;
+  WideString FPhysicalType;
+  WideString FDesignator;
+  WideString FMemConfig;
+  bool FIsExternal = false;
+  // The parent. One of this module's sections is linked without a count (it
+  // clears the link when it goes); a section from elsewhere is held counted,
+  // since nothing would tell this one when it goes.
+  TDeviceMemoryArchitectureSection* FParentLink = nullptr;
+  IDeviceMemoryArchitectureSection FForeignParent;
+};
+
+// A processor's memory map. Sections are reached only through their served
+// interfaces, so a section the host made is treated like one of the module's.
+class TDeviceMemoryInformation : public TAbstractDeviceMemoryInformation {
+public:
+  HRESULT GetDefaultROMLogicalSection(IDeviceMemoryLogicalSection& Result) override;
+  HRESULT GetDefaultRAMLogicalSection(IDeviceMemoryLogicalSection& Result) override;
+  HRESULT GetDefaultFlashLogicalSection(IDeviceMemoryLogicalSection& Result) override;
+  HRESULT GetArchitectureSectionCount(uint32_t& Result) override;
+  HRESULT GetLogicalSectionCount(uint32_t& Result) override;
+  HRESULT GetLogicalSection(uint32_t Index, IDeviceMemoryLogicalSection& Result) override;
+  HRESULT GetArchitectureSection(uint32_t Index, IDeviceMemoryArchitectureSection& Result) override;
+  // 0 when accepted, -1 when Section overlaps a section of its bus type or is empty.
+  HRESULT AddArchitectureSection(const IDeviceMemoryArchitectureSection& Section, int32_t& Result) override;
+  // 0 when attached, -1 when no section of its bus type contains it or it is empty.
+  HRESULT AddLogicalSection(const IDeviceMemoryLogicalSection& Section, int32_t& Result) override;
+  // Always 0; a default "rom", "ram" or "flash" section replaces the earlier one.
+  HRESULT AddDefaultSection(const IDeviceMemoryLogicalSection& Section, int32_t& Result) override;
+
+private:
+  std::vector<IDeviceMemoryArchitectureSection> FArchitectureSectionList;
+  std::vector<IDeviceMemoryLogicalSection> FLogicalSectionList;
+  IDeviceMemoryLogicalSection FDefaultRomMap;
+  IDeviceMemoryLogicalSection FDefaultRamMap;
+  IDeviceMemoryLogicalSection FDefaultFlashMap;
+};
+
+// One core's row of the processor description table: positions in the
+// vocabulary's architecture, family, toolchain and toolchain-target tables.
+struct TDeviceProcessorDescription {
+  uint8_t Architecture;
+  uint8_t Family;
+  uint8_t ToolChain;
+  uint8_t ToolChainTarget;
+};
+
+// One row per TDeviceProcessor_Core, in enumeration order.
+extern const std::array<TDeviceProcessorDescription, kDeviceProcessor_CoreCount> kDeviceProcessorDescriptions;
+
+// The names of one processor core.
+class TDeviceProcessorInformation : public TAbstractDeviceProcessorInformation {
+public:
+  explicit TDeviceProcessorInformation(TDeviceProcessor_Core core) : FCore(core) {}
+
+  HRESULT GetDeviceProcessorFamilyString(WideString& Result) override;
+  HRESULT GetDeviceProcessorArchString(WideString& Result) override;
+  HRESULT GetDeviceProcessorCoreString(WideString& Result) override;
+  HRESULT GetDeviceProcessorToolChainTargetString(WideString& Result) override;
+  HRESULT GetDeviceProcessorToolChainString(WideString& Result) override;
+
+private:
+  std::size_t Core() const;  // raises for a value outside the enumeration
+  const TDeviceProcessorDescription& Row() const;
+  TDeviceProcessor_Core FCore;
+};
+
+// ---- Memory-map constraint files
+
+// Reads a constraint file into Map: each line in order, nothing when the file
+// does not exist. Sections take the index of the driver's memory space whose
+// short name matches their bus name.
+void LoadDeviceMemoryFromConstraint(TAbstractTovikDriver& driver, const IDeviceMemoryInformation& map,
+                                    const WideString& fileFullPath);
+void LoadMemoryMapsFromConstraintLine(TAbstractTovikDriver& driver, const IDeviceMemoryInformation& map,
+                                      const WideString& line);
+void LoadArchitectureSectionFromParamList(TAbstractTovikDriver& driver, const IDeviceMemoryInformation& map,
+                                          const TParameterList& list);
+void LoadLogicalSectionFromParamList(const IDeviceMemoryInformation& map, const TParameterList& list);
+
+// ---- The processor driver
+
+// A flash-writer class: its virtual constructor, which makes a writer for a
+// driver (the driver's dispatch interface, a reference that owns nothing)
+// with its enable flag and answers it as New() leaves an object, its first
+// reference for the caller to take. Create is empty until the class is built.
+using TFlashWriterCreate = IDispatch* (*)(IDispatch* driver, bool enable);
+
+struct TFlashWriterClass {
+  std::wstring_view Name;
+  TFlashWriterCreate Create;
+};
+
+class TTovikProcessorDriver;
+
+// The debug manager's class (TDeviceDebugManager): makes the breakpoint
+// allocator of a driver. Create is empty until the class is built.
+using TDeviceDebugManagerCreate = IDeviceDebugManager (*)(TTovikProcessorDriver& driver);
+
+struct TDeviceDebugManagerClass {
+  std::wstring_view Name;
+  TDeviceDebugManagerCreate Create;
+};
+
+// The class the processor level makes its debug manager from: the one the
+// debug-manager unit binds at start-up; without one a driver has no manager.
+const TDeviceDebugManagerClass& DeviceDebugManagerClass();
+// Binds Class (kept by address; it must outlive the binding) and answers the
+// class it replaces; null restores the empty class.
+const TDeviceDebugManagerClass* BindDeviceDebugManagerClass(const TDeviceDebugManagerClass* cls);
+
+// The level of every driver with a processor: its processor type, its
+// processor-information service, its memory map, its debug manager and its
+// list of flash writers with one selected. The list is served under the
+// driver's own identifiers (the host's IFlashWriters); identifiers that no
+// level of the driver answers go on to the three services.
+//
+// The constructors only record what they are given: the services, the memory
+// map from the constraint files and the writers are made in AfterCreate, when
+// the levels above can answer the device's names.
+class TTovikProcessorDriver : public TTovikDriver {
+public:
+  TTovikProcessorDriver();
+  TTovikProcessorDriver(TDeviceProcessor_Core AProcessorCore, TDeviceProcessor_Type AProcessorType);
+  // One writer class, selected; none (null) makes no writer list.
+  TTovikProcessorDriver(TDeviceProcessor_Core AProcessorCore, TDeviceProcessor_Type AProcessorType,
+                        const TFlashWriterClass* ARemoteExecutionClass);
+  // One writer per class in order, the first selected; fewer than two
+  // classes make no writer list (one class takes the form above).
+  TTovikProcessorDriver(TDeviceProcessor_Core AProcessorCore, TDeviceProcessor_Type AProcessorType,
+                        std::span<const TFlashWriterClass* const> ARemoteExecutionClasses);
+  ~TTovikProcessorDriver() override;
+
+  TVK_SERVED_LEVEL();
+
+  // ---- Served operations of this level
+
+  // Opens the flash memory utility dialog on this driver's writer list, modally.
+  HRESULT ShowFlashMemoryUtilityDialog(const IDeviceLink& ADeviceLink);
+  // Appends AWriter (duplicates allowed); the selection stays. Fails without a list.
+  HRESULT AddFlashWriter(const IFlashWriter& AWriter);
+  // The writer at Index (0-based); fails outside the list or without one.
+  HRESULT GetFlashWriter(int32_t Index, IFlashWriter& Result);
+  // AWriter becomes the selected writer, in the list or not; empty selects none.
+  HRESULT SelectFlashWriter(const IFlashWriter& AWriter);
+  HRESULT GetSelectedFlashWriter(IFlashWriter& Result);
+  // 0 without a list.
+  HRESULT GetFlashWriterCount(int32_t& Result);
+
+  // ---- Overrides of the framework core
+
+  // Stores the name, then replaces the memory map by one read from FileName
+  // as it is (no folder search; a missing file leaves the new map empty).
+  HRESULT SetEmbeddedConstraintFile(const WideString& FileName) override;
+  bool IsHardProcessor() override;
+  bool IsSoftProcessor() override;
+  bool IsGenericProcessor() override;
+
+  // Reads a constraint file into the current memory map.
+  void LoadDeviceMemoryFromConstraint(const WideString& FileFullPath);
+
+  TDeviceProcessor_Type ProcessorType() const { return FProcessorType; }
+  const IDeviceProcessorInformation& DeviceProcessorInformation() const { return FDeviceProcessorInformation; }
+  const IDeviceMemoryInformation& DeviceMemoryInformation() const { return FDeviceMemoryInformation; }
+  const IDeviceDebugManager& DeviceDebugManager() const { return FDeviceDebugManager; }
+  bool HasWriterList() const { return FRemoteExecuteDrivers.has_value(); }
+
+protected:
+  void AfterCreate() override;
+
+private:
+  // Makes the three services for Core and loads the memory map found by the
+  // constraint-file search.
+  void SetProcessorCore(TDeviceProcessor_Core core);
+  // The writer list, one writer per class; the first writer selected.
+  void CreateFlashWriters();
+
+  TDeviceProcessor_Type FProcessorType;
+  IDeviceProcessorInformation FDeviceProcessorInformation;
+  IDeviceMemoryInformation FDeviceMemoryInformation;
+  std::optional<std::vector<IFlashWriter>> FRemoteExecuteDrivers;  // none unless made with writer classes
+  IFlashWriter FRemoteExecuteDriver;                                // the selected writer; empty for none
+  IDeviceDebugManager FDeviceDebugManager;
+
+  // What the constructor was given, used by AfterCreate.
+  TDeviceProcessor_Core FProcessorCore;
+  std::vector<const TFlashWriterClass*> FWriterClasses;
+  bool FMakesWriterList = false;
+};
 
 }  // namespace tvk

@@ -61,4 +61,40 @@ static constexpr TServedRow<TAbstractDeviceIOStandard> kDeviceIOStandardRows[] =
     TVK_DEVICE_IO_STANDARD_OPERATIONS(TVK_ROW_TAbstractDeviceIOStandard)};
 TVK_SERVED_LEVEL_IMPL(TAbstractDeviceIOStandard, TAbstractSupportService, kDeviceIOStandardRows, L"DeviceIOStandard")
 
+// ---- Processor information, memory maps and the J-Link probe driver
+
+#define TVK_ROW_TAbstractJlinkDriver(Id, Name, Params) TVK_SERVED_ROW(TAbstractJlinkDriver, Id, Name),
+#define TVK_ROW_TAbstractDeviceProcessorInformation(Id, Name, Params) \
+  TVK_SERVED_ROW(TAbstractDeviceProcessorInformation, Id, Name),
+#define TVK_ROW_TAbstractDeviceMemoryLogicalSection(Id, Name, Params) \
+  TVK_SERVED_ROW(TAbstractDeviceMemoryLogicalSection, Id, Name),
+#define TVK_ROW_TAbstractDeviceMemoryArchitectureSection(Id, Name, Params) \
+  TVK_SERVED_ROW(TAbstractDeviceMemoryArchitectureSection, Id, Name),
+#define TVK_ROW_TAbstractDeviceMemoryInformation(Id, Name, Params) \
+  TVK_SERVED_ROW(TAbstractDeviceMemoryInformation, Id, Name),
+
+static constexpr TServedRow<TAbstractJlinkDriver> kJlinkDriverRows[] = {
+    TVK_JLINK_DRIVER_OPERATIONS(TVK_ROW_TAbstractJlinkDriver)};
+TVK_SERVED_LEVEL_IMPL(TAbstractJlinkDriver, TAbstractSupportService, kJlinkDriverRows, L"JlinkDriver")
+
+static constexpr TServedRow<TAbstractDeviceProcessorInformation> kDeviceProcessorInformationRows[] = {
+    TVK_DEVICE_PROCESSOR_INFORMATION_OPERATIONS(TVK_ROW_TAbstractDeviceProcessorInformation)};
+TVK_SERVED_LEVEL_IMPL(TAbstractDeviceProcessorInformation, TAbstractSupportService, kDeviceProcessorInformationRows,
+                      L"DeviceProcessorInformation")
+
+static constexpr TServedRow<TAbstractDeviceMemoryLogicalSection> kDeviceMemoryLogicalSectionRows[] = {
+    TVK_DEVICE_MEMORY_LOGICAL_SECTION_OPERATIONS(TVK_ROW_TAbstractDeviceMemoryLogicalSection)};
+TVK_SERVED_LEVEL_IMPL(TAbstractDeviceMemoryLogicalSection, TAbstractSupportService, kDeviceMemoryLogicalSectionRows,
+                      L"DeviceMemoryLogicalSection")
+
+static constexpr TServedRow<TAbstractDeviceMemoryArchitectureSection> kDeviceMemoryArchitectureSectionRows[] = {
+    TVK_DEVICE_MEMORY_ARCHITECTURE_SECTION_OPERATIONS(TVK_ROW_TAbstractDeviceMemoryArchitectureSection)};
+TVK_SERVED_LEVEL_IMPL(TAbstractDeviceMemoryArchitectureSection, TAbstractSupportService,
+                      kDeviceMemoryArchitectureSectionRows, L"DeviceMemoryArchitectureSection")
+
+static constexpr TServedRow<TAbstractDeviceMemoryInformation> kDeviceMemoryInformationRows[] = {
+    TVK_DEVICE_MEMORY_INFORMATION_OPERATIONS(TVK_ROW_TAbstractDeviceMemoryInformation)};
+TVK_SERVED_LEVEL_IMPL(TAbstractDeviceMemoryInformation, TAbstractSupportService, kDeviceMemoryInformationRows,
+                      L"DeviceMemoryInformation")
+
 }  // namespace tvk

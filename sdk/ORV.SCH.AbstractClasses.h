@@ -216,4 +216,114 @@ public:
   TVK_DEVICE_IO_STANDARD_OPERATIONS(TVK_ABSTRACT_OPERATION)
 };
 
+// ---- Processor information, memory maps and the J-Link probe driver
+
+#define TVK_JLINK_DRIVER_OPERATIONS(X) \
+  X(503880, GetJlinkHandle, (uint32_t&))
+
+#define TVK_DEVICE_PROCESSOR_INFORMATION_OPERATIONS(X)       \
+  X(503886, GetDeviceProcessorFamilyString, (WideString&))   \
+  X(503887, GetDeviceProcessorArchString, (WideString&))     \
+  X(503888, GetDeviceProcessorCoreString, (WideString&))     \
+  X(503889, GetDeviceProcessorToolChainTargetString, (WideString&)) \
+  X(503890, GetDeviceProcessorToolChainString, (WideString&))
+
+#define TVK_DEVICE_MEMORY_LOGICAL_SECTION_OPERATIONS(X)                 \
+  X(503891, GetDeviceMemoryIndex, (uint32_t&))                          \
+  X(503892, GetBusName, (WideString&))                                  \
+  X(503893, GetBusType, (WideString&))                                  \
+  X(503894, GetUsageType, (WideString&))                                \
+  X(503895, GetPhysicalType, (WideString&))                             \
+  X(503896, GetStartAddress, (uint32_t&))                               \
+  X(503897, GetSize, (uint32_t&))                                       \
+  X(503898, GetMAU, (uint32_t&))                                        \
+  X(503899, GetIsDefault, (bool&))                                      \
+  X(503900, GetParentMap, (IDeviceMemoryArchitectureSection&))          \
+  X(503901, GetDesignator, (WideString&))                               \
+  X(503902, GetMemConfig, (WideString&))                                \
+  X(503903, GetIsExternal, (bool&))                                     \
+  X(503904, SetDeviceMemoryIndex, (uint32_t))                           \
+  X(503905, SetIsDefault, (bool))                                       \
+  X(503906, SetMAU, (uint32_t))                                         \
+  X(503907, SetBusName, (const WideString&))                            \
+  X(503908, SetBusType, (const WideString&))                            \
+  X(503909, SetParentMap, (const IDeviceMemoryArchitectureSection&))    \
+  X(503910, SetSize, (uint32_t))                                        \
+  X(503911, SetStartAddress, (uint32_t))                                \
+  X(503912, SetUsageType, (const WideString&))                          \
+  X(503913, SetPhysicalType, (const WideString&))                       \
+  X(503914, SetDesignator, (const WideString&))                         \
+  X(503915, SetMemConfig, (const WideString&))                          \
+  X(503916, SetIsExternal, (bool))
+
+#define TVK_DEVICE_MEMORY_ARCHITECTURE_SECTION_OPERATIONS(X)            \
+  X(503917, GetDeviceMemoryIndex, (uint32_t&))                          \
+  X(503918, GetBusName, (WideString&))                                  \
+  X(503919, GetDescription, (WideString&))                              \
+  X(503920, GetBusType, (WideString&))                                  \
+  X(503921, GetStartAddress, (uint32_t&))                               \
+  X(503922, GetSize, (uint32_t&))                                       \
+  X(503923, GetIsMappedIO, (bool&))                                     \
+  X(503924, GetAddressWidth, (uint32_t&))                               \
+  X(503925, GetDesignator, (WideString&))                               \
+  X(503926, SetDeviceMemoryIndex, (uint32_t))                           \
+  X(503927, SetBusName, (const WideString&))                            \
+  X(503928, SetDescription, (const WideString&))                        \
+  X(503929, SetBusType, (const WideString&))                            \
+  X(503930, SetStartAddress, (uint32_t))                                \
+  X(503931, SetSize, (uint32_t))                                        \
+  X(503932, SetAddressWidth, (uint32_t))                                \
+  X(503933, SetIsMappedIO, (bool))                                      \
+  X(503934, SetDesignator, (const WideString&))                         \
+  X(503935, AddLogicalSection, (const IDeviceMemoryLogicalSection&, int32_t&)) \
+  X(503936, GetChildMapCount, (uint32_t&))                              \
+  X(503937, GetChildMap, (uint32_t, IDeviceMemoryLogicalSection&))
+
+#define TVK_DEVICE_MEMORY_INFORMATION_OPERATIONS(X)                               \
+  X(503938, GetDefaultROMLogicalSection, (IDeviceMemoryLogicalSection&))          \
+  X(503939, GetDefaultRAMLogicalSection, (IDeviceMemoryLogicalSection&))          \
+  X(503940, GetDefaultFlashLogicalSection, (IDeviceMemoryLogicalSection&))        \
+  X(503941, GetArchitectureSectionCount, (uint32_t&))                             \
+  X(503942, GetLogicalSectionCount, (uint32_t&))                                  \
+  X(503943, GetLogicalSection, (uint32_t, IDeviceMemoryLogicalSection&))          \
+  X(503944, GetArchitectureSection, (uint32_t, IDeviceMemoryArchitectureSection&)) \
+  X(503945, AddArchitectureSection, (const IDeviceMemoryArchitectureSection&, int32_t&)) \
+  X(503946, AddLogicalSection, (const IDeviceMemoryLogicalSection&, int32_t&))    \
+  X(503947, AddDefaultSection, (const IDeviceMemoryLogicalSection&, int32_t&))
+
+// "JlinkDriver": the probe library's handle.
+class TAbstractJlinkDriver : public TAbstractSupportService {
+public:
+  TVK_SERVED_LEVEL();
+  TVK_JLINK_DRIVER_OPERATIONS(TVK_ABSTRACT_OPERATION)
+};
+
+// "DeviceProcessorInformation": the names of a processor core.
+class TAbstractDeviceProcessorInformation : public TAbstractSupportService {
+public:
+  TVK_SERVED_LEVEL();
+  TVK_DEVICE_PROCESSOR_INFORMATION_OPERATIONS(TVK_ABSTRACT_OPERATION)
+};
+
+// "DeviceMemoryLogicalSection": a range with a usage inside a physical memory.
+class TAbstractDeviceMemoryLogicalSection : public TAbstractSupportService {
+public:
+  TVK_SERVED_LEVEL();
+  TVK_DEVICE_MEMORY_LOGICAL_SECTION_OPERATIONS(TVK_ABSTRACT_OPERATION)
+};
+
+// "DeviceMemoryArchitectureSection": a physical memory on a bus.
+class TAbstractDeviceMemoryArchitectureSection : public TAbstractSupportService {
+public:
+  TVK_SERVED_LEVEL();
+  TVK_DEVICE_MEMORY_ARCHITECTURE_SECTION_OPERATIONS(TVK_ABSTRACT_OPERATION)
+};
+
+// "DeviceMemoryInformation": a processor's memory map.
+class TAbstractDeviceMemoryInformation : public TAbstractSupportService {
+public:
+  TVK_SERVED_LEVEL();
+  TVK_DEVICE_MEMORY_INFORMATION_OPERATIONS(TVK_ABSTRACT_OPERATION)
+};
+
 }  // namespace tvk

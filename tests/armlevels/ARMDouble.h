@@ -51,7 +51,7 @@ constexpr HRESULT kFailure = HRESULT(0x80004005L);  // E_FAIL
 template <class Level>
 class TRecording : public Level {
 public:
-  TRecording() : Level(WideString(kCoreOutputExtension)) {}
+  TRecording() = default;
 
   std::vector<Access> Accesses;
   std::vector<std::string> Events;

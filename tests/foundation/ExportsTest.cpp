@@ -82,6 +82,8 @@ TEST_F(LoadedModule, EveryCallCreatesANewDriverThatSupportsItsService) {
 }
 
 TEST(DriverCreation, AnErrorWhileCreatingGivesUnexpectedAndNoDriver) {
+  // A real driver takes its writer classes from the table the unit's start-up binds.
+  ASSERT_TRUE(tvk::DeviceDataUnitStartup());
   tvk::SetDriverFactoryForTest([](int32_t) -> IDispatch* { throw tvk::Exception(L"cannot create"); });
   IDispatch* driver = reinterpret_cast<IDispatch*>(0x1);
   EXPECT_EQ(HRESULT(0x8000FFFF), tvk::GetTovikDriverImpl(3, &driver));
