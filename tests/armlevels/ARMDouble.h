@@ -252,18 +252,27 @@ inline std::unique_ptr<TCall> Call(IDispatch* object, DISPID id, std::initialize
 
 inline IDispatch* AsDispatch(TTovikDriver& driver) { return static_cast<IDispatch*>(&driver); }
 
-// ---- A host device without a chain: transactions and its identifier
+// ---- A host device: transactions, its identifier, and a channel that only
+// notes its calls (none unless asked for)
 
 class TDeviceHost {
 public:
-  TDeviceHost() : FDevice(hostsim::SimRef<hostsim::FakeHostObject>::Adopt(new hostsim::FakeHostObject)) {
-    FDevice->ReturnObject(hostsim::disp::TovikDevice_GetJTagChannel, nullptr);
-    FDevice->ReturnInt(hostsim::disp::TovikDevice_GetJTagIndex, 0);
-    FDevice->Accept(hostsim::disp::TovikDevice_TransactionBegin);
-    FDevice->Accept(hostsim::disp::TovikDevice_TransactionEnd);
-    FDevice->ReturnString(hostsim::disp::TovikDevice_GetDeviceId, L"STM32-Board-1");
+  explicit TDeviceHost(bool withChannel = false, long chainIndex = 0)
+      : FDevice(hostsim::SimRef<hostsim::FakeHostObject>::Adopt(new hostsim::FakeHostObject)) {
+    using namespace hostsim::disp;
+    if (withChannel) {
+      FChannel = hostsim::SimRef<hostsim::FakeHostObject>::Adopt(new hostsim::FakeHostObject);
+      FChannel->ReturnBool(JTagChannel_Open, true);
+      FChannel->Accept(JTagChannel_Close);
+    }
+    FDevice->ReturnObject(TovikDevice_GetJTagChannel, FChannel.Get());
+    FDevice->ReturnInt(TovikDevice_GetJTagIndex, chainIndex);
+    FDevice->Accept(TovikDevice_TransactionBegin);
+    FDevice->Accept(TovikDevice_TransactionEnd);
+    FDevice->ReturnString(TovikDevice_GetDeviceId, L"STM32-Board-1");
   }
   hostsim::FakeHostObject& Device() { return *FDevice; }
+  hostsim::FakeHostObject& Channel() { return *FChannel; }
   IDispatch* Dispatch() { return static_cast<IDispatch*>(FDevice.Get()); }
   void Lend(TTovikDriver& driver) {
     bool done = false;
@@ -273,6 +282,7 @@ public:
   std::size_t Ends() const { return FDevice->CallCount(hostsim::disp::TovikDevice_TransactionEnd); }
 
 private:
+  hostsim::SimRef<hostsim::FakeHostObject> FChannel;
   hostsim::SimRef<hostsim::FakeHostObject> FDevice;
 };
 
