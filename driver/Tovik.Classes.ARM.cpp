@@ -470,29 +470,34 @@ bool TARMBase::WriteInitialValue(int64_t Width, uint32_t Address, uint32_t Value
   }
 }
 
+void TARMBase::ForEachInitialValue(const TInitialValueVisitor& visit) {
+  const IDeviceLink link = FindDeviceLink(GetTovikWorkbench(), TovikDevice());
+  if (!link) return;
+  const IProject project = link.GetProject();
+  if (!project) return;
+  const IEmbeddedMemoryManager manager = GetEmbeddedMemoryManager();
+  if (!manager) return;
+  const IEmbeddedMemories memories = manager.GetMemories(kEmbeddedMemoryKind);
+  if (!memories) return;
+  memories.LoadFromProject(project, true);
+  const int32_t memoryCount = memories.GetCount();
+  for (int32_t m = 0; m < memoryCount; ++m) {
+    const IEmbeddedMemory memory = memories.GetMemory(m);
+    if (!memory) continue;
+    const int32_t count = memory.GetInitializerCount();
+    for (int32_t i = 0; i < count; ++i) {
+      WideString name;
+      int64_t address = 0, value = 0, width = 0;
+      if (memory.GetInitializer(i, name, address, value, width)) visit(name, uint32_t(address), uint32_t(value), width);
+    }
+  }
+}
+
 HRESULT TARMBase::InitializeMemory() {
   return Guard([&] {
-    const IDeviceLink link = FindDeviceLink(GetTovikWorkbench(), TovikDevice());
-    if (!link) return;
-    const IProject project = link.GetProject();
-    if (!project) return;
-    const IEmbeddedMemoryManager manager = GetEmbeddedMemoryManager();
-    if (!manager) return;
-    const IEmbeddedMemories memories = manager.GetMemories(kEmbeddedMemoryKind);
-    if (!memories) return;
-    memories.LoadFromProject(project, true);
-    const int32_t memoryCount = memories.GetCount();
-    for (int32_t m = 0; m < memoryCount; ++m) {
-      const IEmbeddedMemory memory = memories.GetMemory(m);
-      if (!memory) continue;
-      const int32_t count = memory.GetInitializerCount();
-      for (int32_t i = 0; i < count; ++i) {
-        WideString name;
-        int64_t address = 0, value = 0, width = 0;
-        if (!memory.GetInitializer(i, name, address, value, width)) continue;
-        WriteInitialValue(width, uint32_t(address), uint32_t(value));
-      }
-    }
+    ForEachInitialValue([&](const WideString&, uint32_t address, uint32_t value, int64_t width) {
+      WriteInitialValue(width, address, value);
+    });
   });
 }
 

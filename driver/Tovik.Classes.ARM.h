@@ -455,8 +455,17 @@ protected:
     CloseChannel();
   }
   bool TargetLittleEndian();
-  // The host's initial value of Width bytes written to memory; other widths
-  // are passed over. False when nothing was written.
+
+  // Memory initialisation. The initial values of the embedded memories of
+  // the project linked to the driver's device (the first link on the host's
+  // workbench whose device has the same identifier), in order: name,
+  // address and value (low 32 bits), width in bytes. Nothing without a
+  // workbench, link, project or memory manager.
+  using TInitialValueVisitor =
+      std::function<void(const WideString& Name, uint32_t Address, uint32_t Value, int64_t Width)>;
+  void ForEachInitialValue(const TInitialValueVisitor& visit);
+  // Value written as a word, halfword or byte for a Width of 4, 2 or 1;
+  // other widths are passed over (false).
   bool WriteInitialValue(int64_t Width, uint32_t Address, uint32_t Value);
 
 private:

@@ -3,6 +3,7 @@
 // (found through the host's workbench), and the ARM instrument panel as the
 // rack form.
 #include "ARMDouble.h"
+#include "Tarnwell_Driver.h"
 #include "Tovik.DriverUI.h"
 
 #include <windows.h>
@@ -87,6 +88,26 @@ TEST(ARMDispatch, EveryIdentifierThroughInvoke) {
   EXPECT_EQ(Call(d, 509035, {I4(0x20000000)})->Hr, kFailure);
   EXPECT_EQ(Call(d, 509035, {Str(L"no address")})->Hr, kE_UNEXPECTED);
   EXPECT_EQ(Call(d, 509035)->Hr, kE_UNEXPECTED);
+}
+
+TEST(ARMDispatch, TheModulesDriversAreARMv7MDrivers) {
+  DispatchFixStartup();
+  DeviceDataUnitStartup();
+  std::unique_ptr<TCortexM3> driver(New<TCortexM3>(0));
+  IDispatch* d = AsDispatch(*driver);
+  EXPECT_EQ(Call(d, 503771)->Int(), 30);
+  EXPECT_EQ(Call(d, 503769, {I4(29)})->Text(), L"LC (pseudo)");
+  EXPECT_EQ(Call(d, 503772)->Int(), 29);
+  EXPECT_TRUE(Call(d, kDispSupportsService, {Str(L"ARMEmbeddedICE")})->Bool());
+  EXPECT_TRUE(Call(d, kDispSupportsService, {Str(L"ARMTovikDriver")})->Bool());
+  EXPECT_TRUE(Call(d, kDispSupportsService, {Str(L"FlashWriters")})->Bool());  // the processor level's still
+  EXPECT_TRUE(Call(d, 503761, {Str(L"Action=ResetDevice")})->Bool());
+  auto value = Call(d, 509029, {I4(16)});  // no core level yet: the register reads 0
+  EXPECT_EQ(value->Hr, S_OK);
+  EXPECT_EQ(value->Int(), 0);
+  EXPECT_EQ(Call(d, 509047)->Hr, S_OK);
+  // the identifiers the ARM levels do not answer still reach the processor level's services
+  EXPECT_EQ(Call(d, 503941)->Hr, S_OK);  // the memory map's architecture-section count
 }
 
 // ---- Memory initialisation
