@@ -9,6 +9,10 @@ namespace tvk {
 class TCortexM3 : public TDeviceData {
 public:
   explicit TCortexM3(int32_t kind);
+
+  // True for the ARM toolchain named by the parameter "ToolchainName";
+  // anything else is answered by the levels below for the whole text.
+  HRESULT Supports(const WideString& Name, bool& Result) override;
 };
 
 }  // namespace tvk

@@ -382,8 +382,6 @@ public:
   // The driver's position on the chain; 0 while no device is set.
   int32_t JTagIndex() const;
   const WideString& CustomConstraintFile() const { return FCustomConstraintFile; }
-  // The driver object itself (an in-module reference that owns nothing).
-  TTovikDriver* GetObject() { return this; }
 
   // The control-register image and its bits (kCR_...).
   uint8_t ControlRegister() const { return FControlRegister; }

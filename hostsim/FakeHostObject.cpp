@@ -16,12 +16,18 @@ static void CopyVariants(std::vector<VARIANT>& to, const std::vector<VARIANT>& f
 }
 
 LoggedCall::LoggedCall(const LoggedCall& o)
-    : Id(o.Id), Flags(o.Flags), ArgCount(o.ArgCount), NullArgArray(o.NullArgArray), NamedArgs(o.NamedArgs) {
+    : Serial(o.Serial),
+      Id(o.Id),
+      Flags(o.Flags),
+      ArgCount(o.ArgCount),
+      NullArgArray(o.NullArgArray),
+      NamedArgs(o.NamedArgs) {
   CopyVariants(Args, o.Args);
 }
 
 LoggedCall& LoggedCall::operator=(const LoggedCall& o) {
   if (this != &o) {
+    Serial = o.Serial;
     Id = o.Id;
     Flags = o.Flags;
     ArgCount = o.ArgCount;
@@ -100,7 +106,9 @@ HRESULT STDMETHODCALLTYPE FakeHostObject::Invoke(DISPID id, REFIID, LCID, WORD f
   live.reserve(argCount);
   for (unsigned k = 1; k <= argCount; ++k) live.push_back(&params->rgvarg[argCount - k]);
   if (FLogging) {
+    static std::uint64_t serial = 0;
     LoggedCall call;
+    call.Serial = ++serial;
     call.Id = id;
     call.Flags = flags;
     call.ArgCount = params ? params->cArgs : 0;

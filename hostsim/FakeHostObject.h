@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
@@ -21,6 +22,8 @@ struct IHostSupportService : public IUnknown {
 };
 
 struct LoggedCall {
+  // Process-wide call number: orders the calls that several objects received.
+  std::uint64_t Serial = 0;
   DISPID Id;
   WORD Flags;
   unsigned ArgCount;

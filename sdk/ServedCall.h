@@ -100,8 +100,8 @@ void PutResult(VARIANT* result, const T& value) {
 template <class T>
 constexpr bool IsOut = std::is_lvalue_reference_v<T> && !std::is_const_v<std::remove_reference_t<T>>;
 
-// Whether the last of the parameters Args is the result (none for an operation without parameters).
-template <class Args, std::size_t N = std::tuple_size_v<Args>>
+// Whether the last of N parameters is the result (an output reference).
+template <class Args, std::size_t N>
 constexpr bool LastIsOut() {
   if constexpr (N == 0) return false;
   else return IsOut<std::tuple_element_t<N - 1, Args>>;
@@ -135,7 +135,7 @@ HRESULT ServeCall(Self& self, const TServedArgs& args, VARIANT* result) {
   using T = Traits<decltype(M)>;
   using Args = typename T::Args;
   constexpr std::size_t N = T::N;
-  constexpr bool hasResult = LastIsOut<Args>();
+  constexpr bool hasResult = LastIsOut<Args, N>();
   constexpr std::size_t inCount = hasResult ? N - 1 : N;
   auto in = TakeArgs<typename T::Class, Args>(args, std::make_index_sequence<inCount>{});
   if constexpr (hasResult) {

@@ -9,8 +9,9 @@ Writes into OUTDIR:
                                             dispinterfaces, call descriptors,
                                             classes and operations
   RecordCatalogue.gen.cpp                   every record and operation with its
-                                            descriptor and a probe that calls it
-                                            (linked into the record tests only)
+                                            descriptor, a probe that calls it and
+                                            its parameter names (linked into the
+                                            record tests only)
 """
 import os
 import re
@@ -273,8 +274,8 @@ def catalogue_source(records):
                     args.append(k.probe_value())
             out.append('\nvoid Probe%d(IDispatch* target) {\n%s  (void)%s(target).%s(%s);\n}\n' % (
                 index, ''.join(locals_), r.name, op.name, ', '.join(args)))
-            probes.append('    {"%s", "%s", record_desc::%s::%s.data(), &Probe%d},\n' % (
-                r.name, op.name, r.name, op.name, index))
+            probes.append('    {"%s", "%s", record_desc::%s::%s.data(), &Probe%d, "%s"},\n' % (
+                r.name, op.name, r.name, op.name, index, ','.join(n for _, n in op.params)))
     out.append('\nconst TRecordInfo kRecords[] = {\n')
     for r in records:
         out.append('    {"%s", "%s", %s, %d},\n' % (r.name, r.unit, guid_initializer(r.iid), r.methods))

@@ -94,3 +94,30 @@ TEST(DriverCreation, AnErrorWhileCreatingGivesUnexpectedAndNoDriver) {
 }
 
 }  // namespace
+
+namespace {
+
+// Driver operation 503761: Supports(Name) -> boolean.
+bool DriverSupports(IDispatch* driver, const wchar_t* text) {
+  VARIANT arg, result;
+  VariantInit(&result);
+  arg.vt = VT_BSTR;
+  arg.bstrVal = SysAllocString(text);
+  DISPPARAMS p{&arg, nullptr, 1, 0};
+  HRESULT hr = driver->Invoke(503761, IID_NULL, 0, DISPATCH_METHOD, &p, &result, nullptr, nullptr);
+  VariantClear(&arg);
+  EXPECT_EQ(S_OK, hr) << text;
+  EXPECT_EQ(VT_BOOL, result.vt) << text;
+  return result.boolVal != 0;
+}
+
+TEST_F(LoadedModule, SupportsTheArmToolchainInAnyCase) {
+  IDispatch* driver = nullptr;
+  ASSERT_EQ(S_OK, FGetDriver(42, &driver));
+  EXPECT_TRUE(DriverSupports(driver, L"ToolchainName=BRELMOX ARM"));
+  EXPECT_TRUE(DriverSupports(driver, L"Action=Build|toolchainname=brelmox arm"));
+  EXPECT_FALSE(DriverSupports(driver, L"ToolchainName=BRELMOX Z80"));
+  driver->Release();
+}
+
+}  // namespace

@@ -22,6 +22,8 @@ struct TRecordOperationInfo {
   // Calls the operation once on a record holding Target, with zero and empty
   // arguments.
   void (*Probe)(IDispatch* target);
+  // The parameter names in declared order, comma-separated.
+  const char* Parameters;
 };
 
 std::span<const TRecordInfo> RecordCatalogue();

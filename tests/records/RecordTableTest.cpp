@@ -105,6 +105,24 @@ TEST(RecordTable, EveryIdentifierMatchesTheHostInterfaces) {
   for (const auto& [name, _] : ops) ADD_FAILURE() << "no operation " << name;
 }
 
+// The flash writers' image operations name their parameters in the order the
+// module's writers serve them, so that an option a caller names reaches the
+// writer's option of that name (the wire kinds are the same either way).
+TEST(RecordTable, FlashImageOperationsTakeTheServedOrder) {
+  const std::map<std::string, std::string> want = {
+      {"IFlashWriter.ProgramImage", "MemorySpace,Image,AutomaticChecksum,PreserveSectorData,ResetAfterLoad,Verify"},
+      {"IFlashWriter.CompareImage", "MemorySpace,Image,StartAddress,ByteCount,AutomaticChecksum"},
+  };
+  std::size_t seen = 0;
+  for (const TRecordOperationInfo& op : RecordOperationCatalogue()) {
+    const auto it = want.find(std::string(op.Record) + "." + op.Operation);
+    if (it == want.end()) continue;
+    EXPECT_EQ(it->second, op.Parameters) << it->first;
+    ++seen;
+  }
+  EXPECT_EQ(want.size(), seen);
+}
+
 // Answers an operation's identifier with a value of its result kind.
 void AnswerWithKind(FakeHostObject& host, DISPID id, uint8_t kind, IDispatch* object) {
   switch (kind) {

@@ -1,0 +1,161 @@
+// The loaded module's drivers answer every driver operation through
+// IDispatch::Invoke against the simulated host, as the host calls them.
+#include "FrameworkTest.h"
+
+#include "catalogue/HostCall.h"
+
+using namespace framework_test;
+using catalogue_test::Call;
+using catalogue_test::I4;
+using catalogue_test::Str;
+using catalogue_test::TCall;
+
+namespace {
+
+using GetDriverFn = HRESULT(__stdcall*)(int32_t, IDispatch**);
+
+VARIANT Object(IDispatch* object) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_DISPATCH;
+  v.pdispVal = object;
+  object->AddRef();
+  return v;
+}
+
+VARIANT I8(long long x) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_I8;
+  v.llVal = x;
+  return v;
+}
+
+// Call with the arguments in a vector (taken over, cleared after the call).
+TCall CallWith(IDispatch* object, DISPID id, std::vector<VARIANT>& args) {
+  std::vector<VARIANT> rgvarg(args.rbegin(), args.rend());
+  DISPPARAMS params{rgvarg.empty() ? nullptr : rgvarg.data(), nullptr, UINT(rgvarg.size()), 0};
+  TCall call{S_OK, {}};
+  call.Hr = object->Invoke(id, IID_NULL, 0, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &params, call.Result.Ptr(),
+                           nullptr, nullptr);
+  for (VARIANT& v : args) VariantClear(&v);
+  return call;
+}
+
+VARIANT BoolRef(VARIANT_BOOL* target) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_BYREF | VT_BOOL;
+  v.pboolVal = target;
+  return v;
+}
+
+class LoadedDriver : public BoardTest {
+protected:
+  static void SetUpTestSuite() { FModule = LoadLibraryW(TVK_MODULE_PATH); }
+  static void TearDownTestSuite() {
+    if (FModule) FreeLibrary(FModule);
+    FModule = nullptr;
+  }
+  void SetUp() override {
+    BoardTest::SetUp();
+    ASSERT_NE(nullptr, FModule);
+    auto getDriver =
+        reinterpret_cast<GetDriverFn>(reinterpret_cast<void*>(GetProcAddress(FModule, "GetTovikDriver_Plugin")));
+    ASSERT_NE(nullptr, getDriver);
+    ASSERT_EQ(S_OK, getDriver(0, &Driver));
+    ASSERT_NE(nullptr, Driver);
+    TCall lent = Call(Driver, kSetTovikDevice, {Object(Board->DeviceDispatch())});
+    ASSERT_EQ(S_OK, lent.Hr);
+    ASSERT_EQ(VT_BOOL, lent.Type());
+    ASSERT_EQ(VARIANT_TRUE, lent.Result.Ptr()->boolVal);
+    ClearLogs();
+  }
+  static HMODULE FModule;
+  IDispatch* Driver = nullptr;  // the module's; it counts no references
+};
+HMODULE LoadedDriver::FModule = nullptr;
+
+TEST_F(LoadedDriver, EveryDriverOperationAnswers) {
+  auto other = hostsim::SimRef<hostsim::FakeHostObject>::Adopt(new hostsim::FakeHostObject);
+  VARIANT_BOOL states[3] = {VARIANT_TRUE, VARIANT_TRUE, VARIANT_TRUE};
+  struct Row {
+    DISPID Id;
+    std::vector<VARIANT> Args;
+    VARTYPE Result;
+  };
+  // CreateRackViewer (503759) needs the driver user interface: the rack
+  // viewer's tests cover it against the stand-in.
+  std::vector<Row> rows = {
+      {503753, {}, VT_DISPATCH},  {503755, {}, VT_BOOL},      {503756, {}, VT_I4},        {503757, {}, VT_BOOL},
+      {503758, {}, VT_BOOL},      {503760, {}, VT_DISPATCH},  {503761, {Str(L"ShowViewer")}, VT_BOOL},
+      {503762, {}, VT_EMPTY},     {503763, {}, VT_BSTR},      {503764, {}, VT_BOOL},      {503765, {}, VT_BOOL},
+      {503766, {I4(0), I4(1)}, VT_BOOL},                      {503767, {I4(0)}, VT_I4},
+      {503768, {I4(0)}, VT_I4},   {503769, {I4(0)}, VT_BSTR}, {503770, {I4(0)}, VT_BSTR}, {503771, {}, VT_I4},
+      {503772, {}, VT_I4},        {503773, {}, VT_I4},        {503774, {}, VT_I4},        {503775, {I4(0)}, VT_I4},
+      {503776, {I4(0)}, VT_I4},   {503777, {I4(0)}, VT_I4},   {503778, {I4(0)}, VT_BSTR}, {503779, {I4(0)}, VT_BSTR},
+      {503780, {}, VT_I4},        {503781, {}, VT_I4},        {503782, {I4(0)}, VT_BOOL}, {503783, {I4(0)}, VT_BOOL},
+      {503784, {}, VT_BOOL},      {503785, {}, VT_BOOL},      {503786, {}, VT_BOOL},      {503787, {}, VT_I4},
+      {503788, {Str(L"a.bin")}, VT_I4},                       {503789, {}, VT_I4},        {503790, {}, VT_DISPATCH},
+      {503791, {}, VT_DISPATCH},  {503792, {}, VT_BSTR},      {503793, {}, VT_EMPTY},     {503794, {}, VT_EMPTY},
+      {503795, {}, VT_EMPTY},     {503796, {}, VT_EMPTY},     {503797, {}, VT_EMPTY},     {503798, {}, VT_EMPTY},
+      {503799, {I4(2)}, VT_EMPTY},                            {503800, {}, VT_BOOL},      {503801, {}, VT_BOOL},
+      {503802, {}, VT_BOOL},      {503803, {}, VT_BOOL},      {503804, {}, VT_BOOL},
+      {503805, {Str(L"a.bin")}, VT_I4},                       {503806, {}, VT_EMPTY},
+      {503807, {I4(0), Str(L"1")}, VT_BOOL},                  {503808, {I4(0)}, VT_BSTR},
+      {503809, {Object(other.Get())}, VT_BOOL},               {503810, {}, VT_BOOL},      {503811, {}, VT_EMPTY},
+      {503812, {}, VT_EMPTY},     {503813, {}, VT_BOOL},      {503814, {I4(1)}, VT_EMPTY},
+      {503815, {I4(1), BoolRef(&states[0]), BoolRef(&states[1]), BoolRef(&states[2]), I4(0), I4(0)}, VT_EMPTY},
+      {503816, {Str(L"a"), Str(L"b"), Str(L"c")}, VT_BOOL},   {503817, {}, VT_BOOL},
+      {503818, {I4(0)}, VT_I4},   {503819, {Object(other.Get())}, VT_EMPTY},              {503820, {}, VT_BOOL},
+      {503821, {}, VT_BSTR},      {503822, {Str(L"")}, VT_EMPTY},
+      {508552, {I4(0), I8(0x08000000)}, VT_I4},               {508553, {I4(0), I8(0x08000000), I4(0)}, VT_BOOL},
+      {508554, {I4(0)}, VT_I8},   {509312, {}, VT_BSTR},      {509376, {}, VT_DISPATCH},  {509427, {}, VT_DISPATCH},
+      {509470, {}, VT_DISPATCH},  {509981, {I4(0)}, VT_DISPATCH},
+  };
+  for (Row& row : rows) {
+    TCall call = CallWith(Driver, row.Id, row.Args);
+    EXPECT_EQ(S_OK, call.Hr) << row.Id;
+    EXPECT_EQ(row.Result, call.Type()) << row.Id;
+  }
+  EXPECT_EQ(VARIANT_FALSE, states[0]);
+  EXPECT_EQ(VARIANT_FALSE, states[2]);
+  // The run-control rows went to the board's device; its JTAG traffic was sound.
+  EXPECT_LT(0u, Board->Device().CallCount(hostsim::disp::TovikDevice_WriteDebugRegister));
+  EXPECT_EQ(Board->Channel().Opens(), Board->Channel().Closes());
+  EXPECT_EQ(std::vector<std::wstring>{}, Board->ProtocolErrors());
+}
+
+TEST_F(LoadedDriver, AnswersFromTheHostDevice) {
+  EXPECT_EQ(Board->DeviceDispatch(), Call(Driver, 503753).Dispatch());
+  EXPECT_EQ(S_OK, Call(Driver, 503797).Hr);  // PauseProcessor
+  EXPECT_EQ(0x14u, Board->Device().DebugRegister(64));
+  EXPECT_EQ(L".EDN", Call(Driver, 503792).Text());
+  // the ARM level supports the debug actions the framework alone does not
+  EXPECT_EQ(VARIANT_TRUE, Call(Driver, 503761, {Str(L"Action=PauseProcessor")}).Result.Ptr()->boolVal);
+
+  tvk::IMemoryAccess* memory = nullptr;
+  ASSERT_EQ(S_OK, Driver->QueryInterface(tvk::IID_IMemoryAccess, reinterpret_cast<void**>(&memory)));
+  EXPECT_EQ(ULONG(-1), memory->Release());
+  // the ARM level serves its memory space 0, one byte per cell
+  uint32_t cell = 0xFFFFFF5A;
+  BOOL success = FALSE;
+  EXPECT_EQ(S_OK, memory->MemoryRead(0, &cell, 0x20000000, 1, &success));
+  EXPECT_TRUE(success);
+  EXPECT_LE(cell, 0xFFu);
+  success = TRUE;
+  EXPECT_EQ(S_OK, memory->MemoryRead(1, &cell, 0x20000000, 1, &success));
+  EXPECT_FALSE(success);
+
+  // An empty device withdraws it: the operations that need it fail again.
+  VARIANT empty;
+  VariantInit(&empty);
+  empty.vt = VT_DISPATCH;
+  EXPECT_EQ(S_OK, Call(Driver, kSetTovikDevice, {empty}).Hr);
+  EXPECT_EQ(nullptr, Call(Driver, 503753).Dispatch());
+  ClearLogs();
+  EXPECT_EQ(tvk::kE_UNEXPECTED, Call(Driver, 503797).Hr);
+  EXPECT_EQ(0u, HostCallCount());
+}
+
+}  // namespace
