@@ -1,5 +1,6 @@
 #include "Tovik.Classes.ARM.h"
 
+#include "Tovik.Classes.Breakpoints.h"
 #include "Tovik.Utils.h"
 #include "ZUL.HostModules.h"
 
@@ -819,6 +820,17 @@ HRESULT TARMv4T::RestoreState() {
 HRESULT TARMv4T::ClearState() {
   FStateSaved = false;
   return S_OK;
+}
+
+HRESULT TARMv4T::InitWatchPoints() {
+  return Guard([&] {
+    const IARMEmbeddedICE ice(static_cast<IDispatch*>(this));
+    for (const arm::TEmbeddedICEWatchpointRegisters& r : arm::ICE_WATCHPOINTS) {
+      const IHardBreakpoint watchpoint = TARMHardBreakpointPoint::Create(
+          ice, r.Control, r.ControlMask, r.Data, r.DataMask, r.Address, r.AddressMask);
+      DeviceDebugManager().AddHardBreakPoint(watchpoint);
+    }
+  });
 }
 
 HRESULT TARMv4T::AddSoftBreakpoint(int32_t MemorySpace, int64_t Address, uint32_t& Result) {

@@ -491,6 +491,9 @@ public:
   HRESULT SaveState() override;
   HRESULT RestoreState() override;
   HRESULT ClearState() override;
+  // Two EmbeddedICE watchpoints on this driver (as IARMEmbeddedICE), handed
+  // to the debug manager.
+  HRESULT InitWatchPoints() override;
   HRESULT AddSoftBreakpoint(int32_t MemorySpace, int64_t Address, uint32_t& Result) override;
   HRESULT RemoveSoftBreakpoint(int32_t MemorySpace, int64_t Address, uint32_t Replaced, bool& Result) override;
   HRESULT TranslateVirtualAddress(int64_t Virtual, uint32_t* CacheBits, uint32_t* Domain, uint32_t* Access,

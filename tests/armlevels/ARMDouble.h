@@ -173,6 +173,9 @@ public:
     Registers[Number] = Value;
     return Note("wc", uint32_t(Number), Value);
   }
+  HRESULT SetICERegister(int32_t Register, uint32_t Value) override {
+    return Note("ice", uint32_t(Register), Value);
+  }
   void SetBigEndian(bool big) { FBigEndian = big; }
   void SetState(TARM_State state, bool saved) {
     FState = state;

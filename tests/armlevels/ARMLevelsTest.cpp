@@ -292,6 +292,45 @@ TEST(ARMv4TLevel, StateRegistersAndRegisterReset) {
   EXPECT_FALSE(little);
 }
 
+// ---- EmbeddedICE watchpoints
+
+hostsim::FakeHostObject* gManager = nullptr;
+
+TEST(ARMv4TLevel, TwoEmbeddedICEWatchpointsGoToTheDebugManager) {
+  auto manager = hostsim::SimRef<hostsim::FakeHostObject>::Adopt(new hostsim::FakeHostObject);
+  manager->SetLogging(false);  // a logged call would hold the watchpoints past the driver
+  std::vector<ComRef<IDispatch>> handed;
+  manager->Serve(503948, "o", [&](std::vector<VARIANT*>& args, VARIANT* r) {  // AddHardBreakPoint
+    handed.emplace_back(args[0]->pdispVal);
+    hostsim::SetResultInt(r, 0);
+    return S_OK;
+  });
+  gManager = manager.Get();
+  static const TDeviceDebugManagerClass kManagerClass{
+      L"recording", [](TTovikProcessorDriver&) { return IDeviceDebugManager(gManager); }};
+  const TDeviceDebugManagerClass* previous = BindDeviceDebugManagerClass(&kManagerClass);
+  auto driver = MakeDriver<TRecordingV4T>();
+  BindDeviceDebugManagerClass(previous);
+
+  ASSERT_EQ(Call(AsDispatch(*driver), 509046)->Hr, S_OK);
+  ASSERT_EQ(handed.size(), 2u);
+  // each watchpoint, enabled, programs its own EmbeddedICE registers through the driver
+  const std::vector<uint32_t> registers[] = {{12, 9, 8, 11, 10, 13, 12}, {20, 17, 16, 19, 18, 21, 20}};
+  for (std::size_t w = 0; w < 2; ++w) {
+    driver->Accesses.clear();
+    auto enabled = Call(handed[w].Get(), 503453);
+    EXPECT_TRUE(enabled->Bool());
+    std::vector<uint32_t> written;
+    for (const Access& a : Only(driver->Accesses, {"ice"})) written.push_back(a.Address);
+    EXPECT_EQ(written, registers[w]) << "watchpoint " << w;
+  }
+  handed.clear();  // the watchpoints go before the driver they point at
+
+  // without a debug manager there is nobody to hand them to
+  auto lone = MakeDriver<TRecordingV4T>();
+  EXPECT_EQ(Call(AsDispatch(*lone), 509046)->Hr, kE_UNEXPECTED);
+}
+
 // ---- MMU walk through the driver
 
 TEST(ARMMMU, TranslateVirtualAddressReadsDescriptorsWithTheMMUOff) {
