@@ -3,6 +3,7 @@
 #include "Dialogs.h"
 #include "Extension.Util.h"
 #include "Files.h"
+#include "Tovik.Classes.Breakpoints.h"
 #include "Tovik.Types.h"
 #include "Tovik.Utils.h"
 #include "ZUL.HostModules.h"
@@ -1209,17 +1210,64 @@ void LoadLogicalSectionFromParamList(const IDeviceMemoryInformation& map, const 
 
 // ---- TTovikProcessorDriver
 
+// The driver's own operations as the breakpoint objects use them; a failed
+// result code raises.
+class TTovikProcessorDriver::TBreakpointHooks final : public IBreakpointDriver {
+public:
+  explicit TBreakpointHooks(TTovikDriver& driver) : FDriver(driver) {}
+
+  ITovikDevice GetTovikDevice() override {
+    ITovikDevice device;
+    CheckResult(FDriver.GetTovikDevice(device));
+    return device;
+  }
+  void OpenChannel() override { FDriver.OpenChannel(); }
+  void CloseChannel() override { FDriver.CloseChannel(); }
+  uint32_t AddSoftBreakpoint(int32_t memorySpace, int64_t address) override {
+    uint32_t replaced = 0;
+    CheckResult(FDriver.AddSoftBreakpoint(memorySpace, address, replaced));
+    return replaced;
+  }
+  bool RemoveSoftBreakpoint(int32_t memorySpace, int64_t address, uint32_t replaced) override {
+    bool done = false;
+    CheckResult(FDriver.RemoveSoftBreakpoint(memorySpace, address, replaced, done));
+    return done;
+  }
+  bool MemoryRead(int32_t memorySpace, uint32_t* cells, int64_t address, int32_t count) override {
+    BOOL ok = FALSE;
+    CheckResult(FDriver.MemoryRead(memorySpace, cells, address, count, &ok));
+    return ok != FALSE;
+  }
+  bool MemoryWrite(int32_t memorySpace, const uint32_t* cells, int64_t address, int32_t count) override {
+    // The memory interface takes a writable buffer; the caller's stays untouched.
+    std::vector<uint32_t> copy(cells, cells + (count > 0 ? count : 0));
+    BOOL ok = FALSE;
+    CheckResult(FDriver.MemoryWrite(memorySpace, copy.data(), address, count, &ok));
+    return ok != FALSE;
+  }
+
+private:
+  TTovikDriver& FDriver;
+};
+
+IBreakpointDriver& TTovikProcessorDriver::BreakpointHooks() {
+  if (!FBreakpointHooks) FBreakpointHooks = std::make_unique<TBreakpointHooks>(*this);
+  return *FBreakpointHooks;
+}
+
 namespace {
 
-constexpr TDeviceDebugManagerClass kNoDeviceDebugManagerClass{L"TDeviceDebugManager", nullptr};
-const TDeviceDebugManagerClass* gDeviceDebugManagerClass = &kNoDeviceDebugManagerClass;
+constexpr TDeviceDebugManagerClass kModuleDeviceDebugManagerClass{
+    L"TDeviceDebugManager",
+    [](TTovikProcessorDriver& driver) { return CreateDeviceDebugManager(driver.BreakpointHooks()); }};
+const TDeviceDebugManagerClass* gDeviceDebugManagerClass = &kModuleDeviceDebugManagerClass;
 
 }  // namespace
 
 const TDeviceDebugManagerClass& DeviceDebugManagerClass() { return *gDeviceDebugManagerClass; }
 
 const TDeviceDebugManagerClass* BindDeviceDebugManagerClass(const TDeviceDebugManagerClass* cls) {
-  return std::exchange(gDeviceDebugManagerClass, cls ? cls : &kNoDeviceDebugManagerClass);
+  return std::exchange(gDeviceDebugManagerClass, cls ? cls : &kModuleDeviceDebugManagerClass);
 }
 
 namespace {
@@ -1267,7 +1315,7 @@ TTovikProcessorDriver::TTovikProcessorDriver(TDeviceProcessor_Core AProcessorCor
 TTovikProcessorDriver::~TTovikProcessorDriver() {
   FDeviceProcessorInformation.Clear();
   FDeviceMemoryInformation.Clear();
-  FDeviceDebugManager.Clear();
+  FDeviceDebugManager.Clear();  // before the hooks it refers to
   FRemoteExecuteDrivers.reset();
 }
 
@@ -1321,7 +1369,8 @@ HRESULT STDMETHODCALLTYPE TTovikProcessorDriver::Invoke(DISPID id, REFIID iid, L
         static_cast<const TRecordBase*>(&FDeviceMemoryInformation),
         static_cast<const TRecordBase*>(&FDeviceDebugManager)}) {
     if (hr != kE_NOTIMPL) break;
-    if (IDispatch* target = service->ToPointer())
+    // Held for the call: the service may be replaced (a new memory map) while it runs.
+    if (ComRef<IDispatch> target{service->ToPointer()})
       hr = target->Invoke(id, iid, lcid, flags, params, result, excep, argErr);
   }
   return hr;

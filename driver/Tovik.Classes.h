@@ -1,6 +1,8 @@
 #pragma once
 // Bases of the driver's model objects, the driver's bases of device pins and
-// I/O standards, and the framework core of every driver, TTovikDriver.
+// I/O standards, the framework core of every driver, TTovikDriver, the memory
+// maps and processor information a driver serves, and the processor level,
+// TTovikProcessorDriver, that holds them with its flash writers.
 #include "ORV.SCH.AbstractClasses.h"
 #include "Tovik.DriverUI.h"
 #include "Tovik.Types.h"
@@ -603,7 +605,8 @@ void LoadLogicalSectionFromParamList(const IDeviceMemoryInformation& map, const 
 // A flash-writer class: its virtual constructor, which makes a writer for a
 // driver (the driver's dispatch interface, a reference that owns nothing)
 // with its enable flag and answers it as New() leaves an object, its first
-// reference for the caller to take. Create is empty until the class is built.
+// reference for the caller to take. Create is empty until the class is built;
+// the processor level passes such a class over.
 using TFlashWriterCreate = IDispatch* (*)(IDispatch* driver, bool enable);
 
 struct TFlashWriterClass {
@@ -612,9 +615,10 @@ struct TFlashWriterClass {
 };
 
 class TTovikProcessorDriver;
+class IBreakpointDriver;
 
 // The debug manager's class (TDeviceDebugManager): makes the breakpoint
-// allocator of a driver. Create is empty until the class is built.
+// allocator of a driver; an empty Create makes none.
 using TDeviceDebugManagerCreate = IDeviceDebugManager (*)(TTovikProcessorDriver& driver);
 
 struct TDeviceDebugManagerClass {
@@ -622,11 +626,11 @@ struct TDeviceDebugManagerClass {
   TDeviceDebugManagerCreate Create;
 };
 
-// The class the processor level makes its debug manager from: the one the
-// debug-manager unit binds at start-up; without one a driver has no manager.
+// The class the processor level makes its debug manager from (the module's
+// TDeviceDebugManager unless another is bound).
 const TDeviceDebugManagerClass& DeviceDebugManagerClass();
 // Binds Class (kept by address; it must outlive the binding) and answers the
-// class it replaces; null restores the empty class.
+// class it replaces; null restores the module's own.
 const TDeviceDebugManagerClass* BindDeviceDebugManagerClass(const TDeviceDebugManagerClass* cls);
 
 // The level of every driver with a processor: its processor type, its
@@ -684,6 +688,9 @@ public:
   const IDeviceMemoryInformation& DeviceMemoryInformation() const { return FDeviceMemoryInformation; }
   const IDeviceDebugManager& DeviceDebugManager() const { return FDeviceDebugManager; }
   bool HasWriterList() const { return FRemoteExecuteDrivers.has_value(); }
+  // What the debug manager and its breakpoints use of this driver; it lives
+  // as long as the driver.
+  IBreakpointDriver& BreakpointHooks();
 
 protected:
   void AfterCreate() override;
@@ -701,6 +708,9 @@ private:
   std::optional<std::vector<IFlashWriter>> FRemoteExecuteDrivers;  // none unless made with writer classes
   IFlashWriter FRemoteExecuteDriver;                                // the selected writer; empty for none
   IDeviceDebugManager FDeviceDebugManager;
+
+  class TBreakpointHooks;
+  std::unique_ptr<TBreakpointHooks> FBreakpointHooks;  // made on first request
 
   // What the constructor was given, used by AfterCreate.
   TDeviceProcessor_Core FProcessorCore;

@@ -263,7 +263,7 @@ private:
 
 TEST(DevicePicture, TheBasePictureOverlaidByTheFamilyPicture) {
   constexpr COLORREF kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255), kGreen = RGB(0, 255, 0);
-  DeviceDataUnitStartup();  // a driver is made from the bound device table
+  ASSERT_TRUE(DeviceDataUnitStartup());  // a driver takes its writer classes from the table start-up binds
   auto driver = MakeDriver<TCortexM3>(0);
   WideString family, device;
   ASSERT_EQ(S_OK, driver->GetFamilyName(family));

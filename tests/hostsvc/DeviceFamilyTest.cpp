@@ -88,7 +88,7 @@ std::wstring Answer(IDispatch* driver, DISPID id) {
 constexpr DISPID kGetDeviceDescription = 503381, kGetVendorName = 503407;
 
 TEST_F(PluginFamilies, DriversNameTheVendorOfTheFamilyKeySTM32) {
-  DeviceDataUnitStartup();  // a driver is made from the bound device table
+  ASSERT_TRUE(DeviceDataUnitStartup());  // a driver takes its writer classes from the table start-up binds
   std::unique_ptr<TCortexM3> driver(New<TCortexM3>(0));
   EXPECT_EQ(L"STMicroelectronics", Answer(driver.get(), kGetVendorName));
   EXPECT_EQ(L"STMicroelectronics STM32F100 STM32F100C4T6B", Answer(driver.get(), kGetDeviceDescription));

@@ -77,7 +77,7 @@ TEST_F(MemoryMap, ArchitectureSectionsOfOneBusTypeMustNotShareAnAddress) {
       {{L"AHB", 0, 0x1000}, {L"ahb", 0x10, 0x10}, 0},           // bus types compare exactly
       {{L"AHB", 0xFFFFFF00u, 0x100}, {L"AHB", 0, 0x10}, 0},     // ends at 4 GiB: no wrap to 0
       {{L"AHB", 0x1000, 0x10}, {L"AHB", 0, 0}, -1},             // empty: refused
-      {{L"AHB", 0x1000, 0}, {L"AHB", 0x1000, 0x10}, 0},         // the empty first was refused
+      {{L"AHB", 0, 0}, {L"AHB", 0x1000, 0x10}, 0},              // the empty first was refused, not "everything"
   };
   for (const auto& c : cases) {
     SetUp();
@@ -100,6 +100,8 @@ TEST_F(MemoryMap, ALogicalSectionNeedsAnArchitectureSectionOfItsBusTypeThatConta
       {parent, {L"ahb", 0x1100, 0x10}, -1},                // bus type differs in case
       {parent, {L"AHB", 0x1100, 0}, -1},                   // empty: refused
       {{L"AHB", 0xFFFFFF00u, 0x100}, {L"AHB", 0xFFFFFF80u, 0x80}, 0},  // up to 4 GiB
+      {{L"AHB", 0xFFFFFF00u, 0x100}, {L"AHB", 0xFFFFFF80u, 0x40}, 0},  // inside a parent that ends at 4 GiB
+      {{L"AHB", 0xFFFFFF00u, 0x100}, {L"AHB", 0xFFFFFF80u, 0x100}, -1}, // past 4 GiB
   };
   for (const auto& c : cases) {
     SetUp();
