@@ -5,6 +5,7 @@
 // operations, device pins and I/O standards from them.
 #include "ORV.SCH.Types.h"
 #include "ORV.Types.h"
+#include "Tovik.Classes.ARM.h"
 #include "Tovik.Classes.h"
 #include "Tovik.Types.h"
 
@@ -312,7 +313,7 @@ bool NthIOStandard(TDeviceIOStandardSet standards, int32_t index, TDeviceIOStand
 
 // The level below the device data. Levels may come between, so the device
 // data names its parent only through this.
-using TDeviceDataParent = TTovikProcessorDriver;
+using TDeviceDataParent = TARMv7M;
 
 class TDeviceData : public TDeviceDataParent {
 public:

@@ -4,10 +4,23 @@
 
 namespace {
 hostsim::FakeHostObject* gWorkbench = nullptr;
+// A test's own workbench in place of the module's (one reference held); null: the module's.
+IDispatch* gWorkbenchOverride = nullptr;
+}
+
+extern "C" __declspec(dllexport) void __stdcall HostSim_SetTovikWorkbench(IDispatch* workbench) {
+  if (workbench) workbench->AddRef();
+  if (gWorkbenchOverride) gWorkbenchOverride->Release();
+  gWorkbenchOverride = workbench;
 }
 
 extern "C" __declspec(dllexport) HRESULT __stdcall GetTovikWorkspace(IUnknown** workbench) {
   if (!workbench) return E_POINTER;
+  if (gWorkbenchOverride) {
+    *workbench = gWorkbenchOverride;
+    gWorkbenchOverride->AddRef();
+    return S_OK;
+  }
   if (!gWorkbench) {
     gWorkbench = new hostsim::FakeHostObject;
     gWorkbench->SetServices({L"TovikWorkbench"});

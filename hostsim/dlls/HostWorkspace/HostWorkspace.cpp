@@ -4,10 +4,23 @@
 
 namespace {
 hostsim::FakeHostObject* gWorkspace = nullptr;
+// A test's own workspace in place of the module's (one reference held); null: the module's.
+IDispatch* gWorkspaceOverride = nullptr;
+}
+
+extern "C" __declspec(dllexport) void __stdcall HostSim_SetWorkspace(IDispatch* workspace) {
+  if (workspace) workspace->AddRef();
+  if (gWorkspaceOverride) gWorkspaceOverride->Release();
+  gWorkspaceOverride = workspace;
 }
 
 extern "C" __declspec(dllexport) HRESULT __stdcall GetWorkspace(IUnknown** workspace) {
   if (!workspace) return E_POINTER;
+  if (gWorkspaceOverride) {
+    *workspace = gWorkspaceOverride;
+    gWorkspaceOverride->AddRef();
+    return S_OK;
+  }
   if (!gWorkspace) {
     gWorkspace = new hostsim::FakeHostObject;
     gWorkspace->SetServices({L"Workspace"});
