@@ -313,7 +313,7 @@ bool NthIOStandard(TDeviceIOStandardSet standards, int32_t index, TDeviceIOStand
 
 // The level below the device data. Levels may come between, so the device
 // data names its parent only through this.
-using TDeviceDataParent = TARMv7M;
+using TDeviceDataParent = TARM_Cortex_M3;
 
 class TDeviceData : public TDeviceDataParent {
 public:

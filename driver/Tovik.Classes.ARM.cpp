@@ -1038,4 +1038,248 @@ HRESULT TARMv7M::RemoveSoftBreakpoint(int32_t MemorySpace, int64_t Address, uint
   });
 }
 
+// ---- TARMADI_V5
+
+void TARMADI_V5::InitializeCore() { FAdi.InitializeCore(); }
+
+HRESULT TARMADI_V5::SetTovikDevice(const ITovikDevice& Device, bool& Result) {
+  const HRESULT hr = TARMv7M::SetTovikDevice(Device, Result);
+  FAdi.HostDeviceChanged();
+  return hr;
+}
+
+std::unique_ptr<IDapTransport> TARMADI_V5::MakeTransport() {
+  return std::make_unique<TJTagChannelDapTransport>([this] { return TovikDevice(); });
+}
+
+TADIv5Hooks TARMADI_V5::MakeHooks() {
+  TADIv5Hooks hooks;
+  hooks.Log = [this](TDapLogKind kind, const WideString& text) {
+    if (kind == TDapLogKind::Error) LogError(text);
+    else LogDebug(text);
+  };
+  return hooks;
+}
+
+// ---- TARM_Cortex_M3
+
+// The levels' versions of what the core builds on; a failed result code raises.
+class TARM_Cortex_M3::TLevels final : public ICortexM3Levels, public ICortexM3BreakpointDriver {
+public:
+  explicit TLevels(TARM_Cortex_M3& driver) : D(driver) {}
+
+  // ---- ICortexM3Levels
+  IJTagChannel JTagChannel() override { return D.JTagChannel(); }
+  void OpenChannel() override { D.OpenChannel(); }
+  void CloseChannel() override { D.CloseChannel(); }
+  void TransactionBegin() override { D.TransactionBegin(); }
+  void TransactionEnd() override { D.TransactionEnd(); }
+  IDeviceDebugManager DebugManager() override { return D.DeviceDebugManager(); }
+  ICortexM3BreakpointDriver& BreakpointDriver() override { return *this; }
+  // The probe binding is not part of this driver yet: the ADIv5 path throughout.
+  ICortexM3Jlink* Jlink() override { return nullptr; }
+
+  uint32_t ReadRegister(int32_t number) override {
+    uint32_t value = 0;
+    CheckResult(D.TARMv7M::ReadRegister(number, value));
+    return value;
+  }
+  void WriteRegister(int32_t number, uint32_t value) override { CheckResult(D.TARMv7M::WriteRegister(number, value)); }
+  void ARMv7MSaveState() override { CheckResult(D.TARMv7M::SaveState()); }
+  void RestoreState() override { CheckResult(D.RestoreState()); }
+  void ClearState() override { CheckResult(D.ClearState()); }
+  void ARMv7MInitWatchPoints() override { CheckResult(D.TARMv7M::InitWatchPoints()); }
+  uint32_t ARMv7MAddSoftBreakpoint(int32_t space, int64_t address) override {
+    uint32_t replaced = 0;
+    CheckResult(D.TARMv7M::AddSoftBreakpoint(space, address, replaced));
+    return replaced;
+  }
+  bool ARMv7MRemoveSoftBreakpoint(int32_t space, int64_t address, uint32_t replaced) override {
+    bool done = false;
+    CheckResult(D.TARMv7M::RemoveSoftBreakpoint(space, address, replaced, done));
+    return done;
+  }
+  void ARMv7MResetProcessor() override { CheckResult(D.TARMv7M::ResetProcessor()); }
+  bool StateSaved() override { return D.FStateSaved; }
+  void SetStateSaved(bool saved) override { D.FStateSaved = saved; }
+  void SetThumbState() override { D.FState = eARM_State_Thumb; }
+  void SetBigEndian(bool bigEndian) override { D.FBigEndian = bigEndian; }
+  uint32_t SavedPC() override { return D.FSavedPC; }
+  void ForEachInitialValue(const TInitialValueVisitor& visit) override { D.ForEachInitialValue(visit); }
+
+  // ---- ICortexM3BreakpointDriver
+  ITovikDevice GetTovikDevice() override { return D.BreakpointHooks().GetTovikDevice(); }
+  uint32_t AddSoftBreakpoint(int32_t space, int64_t address) override {
+    return D.BreakpointHooks().AddSoftBreakpoint(space, address);
+  }
+  bool RemoveSoftBreakpoint(int32_t space, int64_t address, uint32_t replaced) override {
+    return D.BreakpointHooks().RemoveSoftBreakpoint(space, address, replaced);
+  }
+  bool MemoryRead(int32_t space, uint32_t* cells, int64_t address, int32_t count) override {
+    return D.BreakpointHooks().MemoryRead(space, cells, address, count);
+  }
+  bool MemoryWrite(int32_t space, const uint32_t* cells, int64_t address, int32_t count) override {
+    return D.BreakpointHooks().MemoryWrite(space, cells, address, count);
+  }
+  void OpenJtagChannel() override { CheckResult(D.OpenJtagChannel()); }
+  void CloseJtagChannel() override { CheckResult(D.CloseJtagChannel()); }
+  bool WriteWordChecked(uint32_t address, uint32_t value) override { return D.FAdi.WriteWordChecked(address, value); }
+
+private:
+  TARM_Cortex_M3& D;
+};
+
+TARM_Cortex_M3::TARM_Cortex_M3(TDeviceProcessor_Core AProcessorCore, TDeviceProcessor_Type AProcessorType,
+                               const TFlashWriterClass* ARemoteExecutionClass)
+    : TARMADI_V5(AProcessorCore, AProcessorType, ARemoteExecutionClass),
+      FLevels(std::make_unique<TLevels>(*this)),
+      FCore(std::make_unique<TCortexM3Core>(FAdi, *FLevels)) {}
+
+TARM_Cortex_M3::TARM_Cortex_M3(TDeviceProcessor_Core AProcessorCore, TDeviceProcessor_Type AProcessorType,
+                               std::span<const TFlashWriterClass* const> ARemoteExecutionClasses)
+    : TARMADI_V5(AProcessorCore, AProcessorType, ARemoteExecutionClasses),
+      FLevels(std::make_unique<TLevels>(*this)),
+      FCore(std::make_unique<TCortexM3Core>(FAdi, *FLevels)) {}
+
+TARM_Cortex_M3::~TARM_Cortex_M3() = default;
+
+void TARM_Cortex_M3::AfterCreate() {
+  TARMADI_V5::AfterCreate();
+  InitializeCore();
+  FStateSaved = false;
+}
+
+void TARM_Cortex_M3::InitializeCore() { FCore->InitializeCore(); }
+
+HRESULT TARM_Cortex_M3::ReadCoreRegister(int32_t Number, uint32_t& Value) {
+  Value = 0;
+  return Guard([&] { Value = FCore->ReadCoreRegister(Number); });
+}
+
+HRESULT TARM_Cortex_M3::WriteCoreRegister(int32_t Number, uint32_t Value) {
+  return Guard([&] { FCore->WriteCoreRegister(Number, Value); });
+}
+
+HRESULT TARM_Cortex_M3::SaveState() {
+  return Guard([&] { FCore->SaveState(); });
+}
+
+HRESULT TARM_Cortex_M3::InitWatchPoints() {
+  return Guard([&] { FCore->InitWatchPoints(); });
+}
+
+HRESULT TARM_Cortex_M3::InitializeMemory() {
+  return Guard([&] { FCore->InitializeMemory(); });
+}
+
+HRESULT TARM_Cortex_M3::ReadMemory_Byte(uint32_t Address, uint8_t& Value) {
+  Value = 0;
+  return Guard([&] { Value = uint8_t(FCore->ReadMemory_Byte(Address)); });
+}
+
+HRESULT TARM_Cortex_M3::ReadMemory_HalfWord(uint32_t Address, uint32_t& Value) {
+  Value = 0;
+  return Guard([&] { Value = FCore->ReadMemory_HalfWord(Address); });
+}
+
+HRESULT TARM_Cortex_M3::ReadMemory_Word(uint32_t Address, uint32_t& Value) {
+  Value = 0;
+  return Guard([&] { Value = FCore->ReadMemory_Word(Address); });
+}
+
+HRESULT TARM_Cortex_M3::WriteMemory_Byte(uint32_t Address, uint8_t Value) {
+  return Guard([&] { FCore->WriteMemory_Byte(Address, Value); });
+}
+
+HRESULT TARM_Cortex_M3::WriteMemory_HalfWord(uint32_t Address, uint32_t Value) {
+  return Guard([&] { FCore->WriteMemory_HalfWord(Address, Value); });
+}
+
+HRESULT TARM_Cortex_M3::WriteMemory_Word(uint32_t Address, uint32_t Value) {
+  return Guard([&] { FCore->WriteMemory_Word(Address, Value); });
+}
+
+HRESULT TARM_Cortex_M3::ReadBytes(uint32_t* Buffer, int32_t Index, int64_t Address, int32_t Count) {
+  return Guard([&] {
+    if (!FCore->JlinkBlockTransfer(TJlinkBlock::ReadBytes, Buffer, Index, Address, Count))
+      CheckResult(TARMADI_V5::ReadBytes(Buffer, Index, Address, Count));
+  });
+}
+
+HRESULT TARM_Cortex_M3::ReadWords(uint32_t* Buffer, int32_t Index, int64_t Address, int32_t Count) {
+  return Guard([&] {
+    if (!FCore->JlinkBlockTransfer(TJlinkBlock::ReadWords, Buffer, Index, Address, Count))
+      CheckResult(TARMADI_V5::ReadWords(Buffer, Index, Address, Count));
+  });
+}
+
+HRESULT TARM_Cortex_M3::ReadMainMemory(uint32_t* Buffer, int64_t Address, int32_t Count) {
+  return Guard([&] {
+    if (!FCore->JlinkBlockTransfer(TJlinkBlock::ReadBytes, Buffer, 0, Address, Count))
+      CheckResult(TARMADI_V5::ReadMainMemory(Buffer, Address, Count));
+  });
+}
+
+HRESULT TARM_Cortex_M3::WriteBytes(uint32_t* Buffer, int32_t Index, int64_t Address, int32_t Count) {
+  return Guard([&] {
+    if (!FCore->JlinkBlockTransfer(TJlinkBlock::WriteBytes, Buffer, Index, Address, Count))
+      CheckResult(TARMADI_V5::WriteBytes(Buffer, Index, Address, Count));
+  });
+}
+
+HRESULT TARM_Cortex_M3::WriteWords(uint32_t* Buffer, int32_t Index, int64_t Address, int32_t Count) {
+  return Guard([&] {
+    if (!FCore->JlinkBlockTransfer(TJlinkBlock::WriteWords, Buffer, Index, Address, Count))
+      CheckResult(TARMADI_V5::WriteWords(Buffer, Index, Address, Count));
+  });
+}
+
+HRESULT TARM_Cortex_M3::WriteMainMemory(uint32_t* Buffer, int64_t Address, int32_t Count) {
+  return Guard([&] {
+    if (!FCore->JlinkBlockTransfer(TJlinkBlock::WriteBytes, Buffer, 0, Address, Count))
+      CheckResult(TARMADI_V5::WriteMainMemory(Buffer, Address, Count));
+  });
+}
+
+HRESULT TARM_Cortex_M3::PauseProcessor() {
+  return Guard([&] { FCore->PauseProcessor(); });
+}
+
+HRESULT TARM_Cortex_M3::ContinueProcessor() {
+  return Guard([&] { FCore->ContinueProcessor(); });
+}
+
+HRESULT TARM_Cortex_M3::SingleStepProcessor() {
+  return Guard([&] { FCore->SingleStepProcessor(); });
+}
+
+HRESULT TARM_Cortex_M3::ResetProcessor() {
+  return Guard([&] { FCore->ResetProcessor(); });
+}
+
+HRESULT TARM_Cortex_M3::ResetTovikRegisters() {
+  return Guard([&] { FCore->ResetTovikRegisters(); });
+}
+
+HRESULT TARM_Cortex_M3::ProcessorIsPaused(bool& Result) {
+  Result = false;
+  return Guard([&] { Result = FCore->ProcessorIsPaused(); });
+}
+
+HRESULT TARM_Cortex_M3::ProcessorIsReset(bool& Result) {
+  Result = false;
+  return Guard([&] { Result = FCore->ProcessorIsReset(); });
+}
+
+HRESULT TARM_Cortex_M3::AddSoftBreakpoint(int32_t MemorySpace, int64_t Address, uint32_t& Result) {
+  Result = 0;
+  return Guard([&] { Result = FCore->AddSoftBreakpoint(MemorySpace, Address); });
+}
+
+HRESULT TARM_Cortex_M3::RemoveSoftBreakpoint(int32_t MemorySpace, int64_t Address, uint32_t Replaced,
+                                             bool& Result) {
+  Result = false;
+  return Guard([&] { Result = FCore->RemoveSoftBreakpoint(MemorySpace, Address, Replaced); });
+}
+
 }  // namespace tvk

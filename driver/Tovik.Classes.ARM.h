@@ -4,6 +4,7 @@
 // ARMv4T modes and banked registers, the v4/v5 MMU walk, the ARMv7-M register
 // views, and the diagnostic log.
 #include "Exception.h"
+#include "Tovik.ARM.CortexM3.h"
 #include "Tovik.Classes.h"
 #include "Tovik.Types.h"
 
@@ -12,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -564,6 +566,94 @@ protected:
   uint32_t FSavedPC = 0;    // last PC read through register 15; 0 after a reset
   uint32_t FSavedXPSR = 0;  // last xPSR read through register 16
   uint32_t FSavedCFBP = 0;  // last CONTROL/FAULTMASK/BASEPRI/PRIMASK word read through register 20
+};
+
+// ---- ARM Debug Interface v5 over JTAG
+
+// The level that reaches the core through the JTAG-DP and its MEM-AP on the
+// host device's JTAG channel: every core register, core debug register and
+// memory access of the Cortex-M3 level that does not go to the J-Link probe
+// ends in its engine.
+class TARMADI_V5 : public TARMv7M {
+public:
+  using TARMv7M::TARMv7M;
+
+  // This level's part of the core set-up: the engine's status-check guard is cleared.
+  virtual void InitializeCore();
+  // A new host device: the engine's latched status check and register caches go.
+  HRESULT SetTovikDevice(const ITovikDevice& Device, bool& Result) override;
+
+  TADIv5Engine& Adi() { return FAdi; }
+
+protected:
+  TADIv5Engine FAdi{MakeTransport(), MakeHooks()};
+
+private:
+  // Scans on the channel of the host device the driver holds at the time.
+  std::unique_ptr<IDapTransport> MakeTransport();
+  // Log lines to the ARM base's diagnostic log.
+  TADIv5Hooks MakeHooks();
+};
+
+// ---- Cortex-M3
+
+// The last ARM level, the one the device data sits on: the core's
+// identification and debug units, core registers, memory, run control and
+// halt status, memory initialisation, each on the J-Link path while the
+// probe binding holds the channel and through the ADIv5 engine otherwise
+// (TCortexM3Core). The core is set up by the first status query after the
+// host device is set, never by a pause or a memory access.
+class TARM_Cortex_M3 : public TARMADI_V5 {
+public:
+  TARM_Cortex_M3(TDeviceProcessor_Core AProcessorCore, TDeviceProcessor_Type AProcessorType,
+                 const TFlashWriterClass* ARemoteExecutionClass);
+  TARM_Cortex_M3(TDeviceProcessor_Core AProcessorCore, TDeviceProcessor_Type AProcessorType,
+                 std::span<const TFlashWriterClass* const> ARemoteExecutionClasses);
+  ~TARM_Cortex_M3() override;
+
+  void InitializeCore() override;
+  HRESULT ReadCoreRegister(int32_t Number, uint32_t& Value) override;
+  HRESULT WriteCoreRegister(int32_t Number, uint32_t Value) override;
+  HRESULT SaveState() override;
+  HRESULT InitWatchPoints() override;
+  HRESULT InitializeMemory() override;
+
+  HRESULT ReadMemory_Byte(uint32_t Address, uint8_t& Value) override;
+  HRESULT ReadMemory_HalfWord(uint32_t Address, uint32_t& Value) override;
+  HRESULT ReadMemory_Word(uint32_t Address, uint32_t& Value) override;
+  HRESULT WriteMemory_Byte(uint32_t Address, uint8_t Value) override;
+  HRESULT WriteMemory_HalfWord(uint32_t Address, uint32_t Value) override;
+  HRESULT WriteMemory_Word(uint32_t Address, uint32_t Value) override;
+  // On the J-Link path each request goes to the probe whole.
+  HRESULT ReadBytes(uint32_t* Buffer, int32_t Index, int64_t Address, int32_t Count) override;
+  HRESULT ReadWords(uint32_t* Buffer, int32_t Index, int64_t Address, int32_t Count) override;
+  HRESULT ReadMainMemory(uint32_t* Buffer, int64_t Address, int32_t Count) override;
+  HRESULT WriteBytes(uint32_t* Buffer, int32_t Index, int64_t Address, int32_t Count) override;
+  HRESULT WriteWords(uint32_t* Buffer, int32_t Index, int64_t Address, int32_t Count) override;
+  HRESULT WriteMainMemory(uint32_t* Buffer, int64_t Address, int32_t Count) override;
+
+  HRESULT PauseProcessor() override;
+  HRESULT ContinueProcessor() override;
+  HRESULT SingleStepProcessor() override;
+  HRESULT ResetProcessor() override;
+  HRESULT ResetTovikRegisters() override;
+  HRESULT ProcessorIsPaused(bool& Result) override;
+  HRESULT ProcessorIsReset(bool& Result) override;
+  HRESULT AddSoftBreakpoint(int32_t MemorySpace, int64_t Address, uint32_t& Result) override;
+  HRESULT RemoveSoftBreakpoint(int32_t MemorySpace, int64_t Address, uint32_t Replaced, bool& Result) override;
+
+  const TCortexM3Core& Core() const { return *FCore; }
+
+protected:
+  // The set-up at construction finds no device yet, and so does nothing.
+  void AfterCreate() override;
+
+private:
+  // What the core asks of the levels, and the driver as its comparators reach it.
+  class TLevels;
+
+  std::unique_ptr<TLevels> FLevels;
+  std::unique_ptr<TCortexM3Core> FCore;
 };
 
 }  // namespace tvk

@@ -1,0 +1,108 @@
+// The module's driver class with the Cortex-M3 level in its chain, driven
+// through its dispatch interface and IMemoryAccess as the host drives it,
+// against the simulated STM32F103.
+#include "CortexM3Fixture.h"
+
+#include "Device_ST_CortexM3_Data.h"
+#include "Tarnwell_Driver.h"
+#include "catalogue/HostCall.h"
+
+using namespace cortexm3_test;
+using catalogue_test::Call;
+using catalogue_test::I4;
+using catalogue_test::TCall;
+
+namespace {
+
+constexpr DISPID kSingleStep = 503794, kReset = 503796, kPause = 503797, kContinue = 503798;
+constexpr DISPID kIsPaused = 503800, kIsReset = 503801, kIsRunning = 503802, kRegisterValue = 503767;
+constexpr DISPID kInitWatchPoints = 509046, kGetNewHardBreakpoint = 503949;
+constexpr std::int32_t kLC = 29;  // the register the host shows as the program counter
+
+bool Bool(const TCall& call) { return call.Hr == S_OK && call.Type() == VT_BOOL && call.Result.Ptr()->boolVal; }
+
+class CortexM3Driver : public ::testing::Test {
+protected:
+  CortexM3Driver() {
+    tvk::DispatchFixStartup();
+    EXPECT_TRUE(tvk::DeviceDataUnitStartup());
+    Chip.LoadWords(kFlash, {kInitialSp, kResetVector});
+    Chip.LoadHalfwords(kProgram, {0x2000, 0x3001, 0xE7FD});
+    Chip.PowerOnReset();
+    Driver.reset(tvk::New<tvk::TCortexM3>(0));
+    bool lent = false;
+    EXPECT_EQ(S_OK, Driver->SetTovikDevice(tvk::ITovikDevice(Board->DeviceDispatch()), lent));
+    EXPECT_TRUE(lent);
+  }
+  ~CortexM3Driver() override {
+    EXPECT_TRUE(Board->ProtocolErrors().empty());
+    EXPECT_EQ(Board->Channel().Opens(), Board->Channel().Closes());
+  }
+
+  IDispatch* D() { return static_cast<IDispatch*>(Driver.get()); }
+  std::int32_t HardBreakpoints() { return Driver->DeviceDebugManager().GetHardBreakpointCount(); }
+  std::uint32_t Register(std::int32_t index) { return std::uint32_t(Call(D(), kRegisterValue, {I4(index)}).Int()); }
+
+  std::unique_ptr<SimBoard> Board = SimBoard::Stm32F103BehindBypass();
+  SimCortexM3& Chip = Board->Chip();
+  std::unique_ptr<tvk::TCortexM3> Driver;
+};
+
+TEST_F(CortexM3Driver, TheHostsRoadFromTheFirstStatusQueryToAHardwareBreakpoint) {
+  // A pause or a memory read before the first status query sets nothing up.
+  EXPECT_EQ(S_OK, Call(D(), kPause).Hr);
+  tvk::IMemoryAccess* memory = nullptr;
+  ASSERT_EQ(S_OK, Driver->QueryInterface(tvk::IID_IMemoryAccess, reinterpret_cast<void**>(&memory)));
+  std::uint32_t cells[10] = {};
+  BOOL success = FALSE;
+  EXPECT_EQ(S_OK, memory->MemoryRead(0, cells, kSram, 4, &success));
+  EXPECT_FALSE(Driver->Core().Initialized());
+  EXPECT_EQ(0, HardBreakpoints());
+
+  // The status query does; the host's watchpoint set-up adds no comparator twice.
+  EXPECT_TRUE(Bool(Call(D(), kIsRunning)));
+  EXPECT_TRUE(Driver->Core().Initialized());
+  EXPECT_EQ(6, HardBreakpoints());
+  EXPECT_EQ(S_OK, Call(D(), kInitWatchPoints).Hr);
+  EXPECT_EQ(S_OK, Call(D(), kInitWatchPoints).Hr);
+  EXPECT_EQ(6, HardBreakpoints());
+
+  EXPECT_EQ(S_OK, Call(D(), kPause).Hr);
+  EXPECT_TRUE(Chip.Halted());
+  EXPECT_TRUE(Bool(Call(D(), kIsPaused)));
+
+  EXPECT_EQ(S_OK, Call(D(), kReset).Hr);
+  EXPECT_TRUE(Bool(Call(D(), kIsReset)));
+  EXPECT_EQ(kProgram, Register(kLC));
+  EXPECT_EQ(kInitialSp, Register(13));
+  EXPECT_EQ(S_OK, Call(D(), kSingleStep).Hr);
+  EXPECT_EQ(kLoop, Register(kLC));
+  EXPECT_FALSE(Bool(Call(D(), kIsReset)));
+
+  // Ten bytes across words, written and read back through the memory interface.
+  const std::uint32_t bytes[10] = {0x10, 0x21, 0x32, 0x43, 0x54, 0x65, 0x76, 0x87, 0x98, 0xA9};
+  std::copy(std::begin(bytes), std::end(bytes), cells);
+  EXPECT_EQ(S_OK, memory->MemoryWrite(0, cells, kSram + 3, 10, &success));
+  EXPECT_TRUE(success);
+  std::uint8_t onChip[10] = {};
+  ASSERT_TRUE(Chip.Peek(kSram + 3, onChip));
+  for (int k = 0; k < 10; ++k) EXPECT_EQ(bytes[k], onChip[k]) << k;
+  std::fill(std::begin(cells), std::end(cells), 0u);
+  EXPECT_EQ(S_OK, memory->MemoryRead(0, cells, kSram + 3, 10, &success));
+  EXPECT_TRUE(success);
+  EXPECT_TRUE(std::equal(std::begin(bytes), std::end(bytes), cells));
+
+  // A hardware breakpoint from the debug manager stops the running core.
+  TCall lent = Call(Driver->DeviceDebugManager().ToPointer(), kGetNewHardBreakpoint);
+  ASSERT_NE(nullptr, lent.Dispatch());
+  const tvk::ISoftBreakpoint breakpoint(lent.Dispatch());
+  breakpoint.SetAddress(kBranch);
+  EXPECT_TRUE(breakpoint.Enable());
+  EXPECT_EQ(0x4800000Du, Chip.FpComparator(0));
+  EXPECT_EQ(S_OK, Call(D(), kContinue).Hr);
+  EXPECT_TRUE(Bool(Call(D(), kIsPaused)));
+  EXPECT_EQ(SimStop::Comparator, Chip.LastStop());
+  EXPECT_EQ(kBranch, Register(kLC));
+}
+
+}  // namespace
