@@ -1048,6 +1048,22 @@ HRESULT TARMADI_V5::SetTovikDevice(const ITovikDevice& Device, bool& Result) {
   return hr;
 }
 
+HRESULT STDMETHODCALLTYPE TARMADI_V5::MemoryRead(int32_t MemorySpace, uint32_t* Buffer, int64_t Address,
+                                                  int32_t Count, BOOL* Success) {
+  FAdi.ResetTransferFailed();
+  const HRESULT hr = TARMv7M::MemoryRead(MemorySpace, Buffer, Address, Count, Success);
+  if (Success && FAdi.TransferFailed()) *Success = FALSE;
+  return hr;
+}
+
+HRESULT STDMETHODCALLTYPE TARMADI_V5::MemoryWrite(int32_t MemorySpace, uint32_t* Buffer, int64_t Address,
+                                                   int32_t Count, BOOL* Success) {
+  FAdi.ResetTransferFailed();
+  const HRESULT hr = TARMv7M::MemoryWrite(MemorySpace, Buffer, Address, Count, Success);
+  if (Success && FAdi.TransferFailed()) *Success = FALSE;
+  return hr;
+}
+
 std::unique_ptr<IDapTransport> TARMADI_V5::MakeTransport() {
   return std::make_unique<TJTagChannelDapTransport>([this] { return TovikDevice(); });
 }

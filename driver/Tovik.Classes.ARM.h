@@ -583,6 +583,15 @@ public:
   // A new host device: the engine's latched status check and register caches go.
   HRESULT SetTovikDevice(const ITovikDevice& Device, bool& Result) override;
 
+  // As the ARM base's, but Success is false when a transfer of the request
+  // failed at the port (no channel, no acknowledge, the latched status check,
+  // a re-power); the data read stays 0 there. Sticky flags that could be
+  // cleared are no failure: hosts read across unmapped gaps.
+  HRESULT STDMETHODCALLTYPE MemoryRead(int32_t MemorySpace, uint32_t* Buffer, int64_t Address, int32_t Count,
+                                       BOOL* Success) override;
+  HRESULT STDMETHODCALLTYPE MemoryWrite(int32_t MemorySpace, uint32_t* Buffer, int64_t Address, int32_t Count,
+                                        BOOL* Success) override;
+
   TADIv5Engine& Adi() { return FAdi; }
 
 protected:

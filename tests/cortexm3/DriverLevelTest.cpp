@@ -7,6 +7,8 @@
 #include "Tarnwell_Driver.h"
 #include "catalogue/HostCall.h"
 
+#include <functional>
+
 using namespace cortexm3_test;
 using catalogue_test::Call;
 using catalogue_test::I4;
@@ -103,6 +105,44 @@ TEST_F(CortexM3Driver, TheHostsRoadFromTheFirstStatusQueryToAHardwareBreakpoint)
   EXPECT_TRUE(Bool(Call(D(), kIsPaused)));
   EXPECT_EQ(SimStop::Comparator, Chip.LastStop());
   EXPECT_EQ(kBranch, Register(kLC));
+}
+
+// A transfer that failed at the port is reported; one whose sticky error
+// could be cleared (an unmapped address) reads zeros and counts as done.
+TEST_F(CortexM3Driver, MemoryReadAndWriteReportATransferThatFailed) {
+  tvk::IMemoryAccess* memory = nullptr;
+  ASSERT_EQ(S_OK, Driver->QueryInterface(tvk::IID_IMemoryAccess, reinterpret_cast<void**>(&memory)));
+  ASSERT_FALSE(Bool(Call(D(), kIsPaused)));  // sets the core up
+  ASSERT_TRUE(Chip.LoadWords(kSram, {0x44332211}));
+  struct Case {
+    const char* Name;
+    std::function<void(SimBoard&)> Arrange, Restore;
+    std::uint32_t Address;
+    bool Success;
+    std::uint32_t FirstCell;
+  } cases[] = {
+      {"SRAM", [](SimBoard&) {}, [](SimBoard&) {}, kSram, true, 0x11},
+      {"unmapped address", [](SimBoard&) {}, [](SimBoard&) {}, 0x30000000, true, 0},
+      {"no channel", [](SimBoard& b) { b.Device().SetChannelPresent(false); },
+       [](SimBoard& b) { b.Device().SetChannelPresent(true); }, kSram, false, 0},
+      {"debug port answering WAIT", [](SimBoard& b) { b.Dp().SetWaitScans(SimJtagDp::kForever); },
+       [](SimBoard& b) { b.Dp().SetWaitScans(0); }, kSram, false, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    c.Arrange(*Board);
+    std::uint32_t cells[4] = {0xFF, 0xFF, 0xFF, 0xFF};
+    BOOL success = !c.Success;
+    EXPECT_EQ(S_OK, memory->MemoryRead(0, cells, c.Address, 4, &success));
+    EXPECT_EQ(c.Success, success != FALSE);
+    EXPECT_EQ(c.FirstCell, cells[0]);
+    success = !c.Success;
+    EXPECT_EQ(S_OK, memory->MemoryWrite(0, cells, c.Address, 4, &success));
+    EXPECT_EQ(c.Success, success != FALSE);
+    c.Restore(*Board);
+    // A reset clears what a port that stopped answering latched.
+    EXPECT_EQ(S_OK, Call(D(), kReset).Hr);
+  }
 }
 
 }  // namespace
