@@ -94,7 +94,9 @@ void TADIv5Engine::Wait(unsigned milliseconds) {
 void TADIv5Engine::HostDeviceChanged() {
   FJTAGCheckPending = false;
   FDPSelectValue = FApCswValue = FApTarValue = CACHE_INVALID;
-  FOverrunPending = false;
+  // A pending overrun stays pending: when the device is the same port, it
+  // still drops every access-port request, and the next read would pass the
+  // stale answer on as data. Clearing it on another port costs one scan.
 }
 
 // Every scan passes here. A WAIT with overrun detection on has set

@@ -145,4 +145,22 @@ TEST_F(CortexM3Driver, MemoryReadAndWriteReportATransferThatFailed) {
   }
 }
 
+TEST_F(CortexM3Driver, SettingTheDeviceAgainClearsALatchedStatusCheckButSetsNothingUpAgain) {
+  ASSERT_FALSE(Bool(Call(D(), kIsPaused)));
+  ASSERT_TRUE(Chip.LoadWords(kSram, {0x44332211}));
+  Board->Dp().SetWaitScans(SimJtagDp::kForever);
+  Driver->Adi().CheckDebugPortStatus();
+  Board->Dp().SetWaitScans(0);
+  ASSERT_TRUE(Driver->Adi().JTAGCheckPending());
+
+  bool lent = false;
+  ASSERT_EQ(S_OK, Driver->SetTovikDevice(tvk::ITovikDevice(Board->DeviceDispatch()), lent));
+  EXPECT_FALSE(Driver->Adi().JTAGCheckPending());
+  std::uint32_t value = 0;
+  EXPECT_EQ(S_OK, Driver->ReadMemory_Word(kSram, value));
+  EXPECT_EQ(0x44332211u, value);
+  EXPECT_FALSE(Bool(Call(D(), kIsPaused)));
+  EXPECT_EQ(6, HardBreakpoints());
+}
+
 }  // namespace
