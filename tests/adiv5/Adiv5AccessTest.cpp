@@ -52,7 +52,7 @@ TEST_F(PoweredAdiv5Test, AccessPortWritesAndReadsShiftDataAddressAndReadFlag) {
   const std::vector<Access> scans = TakeScans();
   const std::vector<std::wstring> want = {
       kZeros + L"100",                   // SELECT := bank 0 (write, address 0x8)
-      Bin(0x20000004, 32) + L"010",      // APACC write TAR (0x4)
+      Binary(0x20000004, 32) + L"010",      // APACC write TAR (0x4)
       kZeros + L"011", kZeros + L"111",  // status check: CTRL/STAT request, RDBUFF
       kZeros + L"011",                   // APACC read TAR
       kZeros + L"111",                   // RDBUFF: the posted TAR
@@ -180,15 +180,7 @@ TEST_F(Adiv5Test, InstructionScanLoadsAndReturnsToIdle) {
   ASSERT_TRUE(Engine->InstructionScan(4));
   const auto& calls = Board->Channel().Calls();
   ASSERT_EQ(3u, calls.size());
-  EXPECT_EQ(disp::JTagChannel_MoveTAPState, calls[0].Id);
-  EXPECT_EQ(2, calls[0].Int(0));
-  EXPECT_EQ(12, calls[0].Int(1));
-  EXPECT_EQ(disp::JTagChannel_LoadIR, calls[1].Id);
-  EXPECT_EQ(4, calls[1].Int(0));
-  EXPECT_EQ(1, calls[1].Int(1));
-  EXPECT_EQ(disp::JTagChannel_MoveTAPState, calls[2].Id);
-  EXPECT_EQ(13, calls[2].Int(0));
-  EXPECT_EQ(2, calls[2].Int(1));
+  testsupport::ExpectInstructionScan(calls.data(), 4, 1);
   EXPECT_EQ(TapState::RunTestIdle, Board->Chain().State());
   Board->Channel().ClearCalls();
 }

@@ -4,6 +4,7 @@
 #include "SimHost.h"
 #include "Tovik.ARM.ADIv5.h"
 #include "ZUL.DispatchFix.h"
+#include "support/JtagScan.h"
 
 #include <gtest/gtest.h>
 
@@ -36,17 +37,8 @@ inline std::ostream& operator<<(std::ostream& os, const Access& a) {
             << a.Address << " 0x" << a.Value << std::dec;
 }
 
-inline std::wstring Bin(std::uint64_t value, unsigned bits) {
-  std::wstring s(bits, L'0');
-  for (unsigned k = 0; k < bits; ++k) s[bits - 1 - k] = (value >> k) & 1 ? L'1' : L'0';
-  return s;
-}
-
-inline std::uint32_t Unbin(const std::wstring& s, std::size_t first, std::size_t count) {
-  std::uint32_t v = 0;
-  for (std::size_t k = 0; k < count; ++k) v = (v << 1) | (s.at(first + k) == L'1');
-  return v;
-}
+using testsupport::Binary;
+using testsupport::ParseBinary;
 
 // A transport that passes every scan on and, before chosen scans, makes the
 // port answer WAIT for a number of scans.
@@ -117,7 +109,8 @@ protected:
         ADD_FAILURE() << "scan of " << bits.size() << " characters";
         break;
       }
-      scans.push_back({std::uint32_t(c[1].Int(0)), Unbin(bits, 32, 2) << 2, bits[34] == L'1', Unbin(bits, 0, 32)});
+      scans.push_back({std::uint32_t(c[1].Int(0)), std::uint32_t(ParseBinary(bits, 32, 2) << 2), bits[34] == L'1',
+                       std::uint32_t(ParseBinary(bits, 0, 32))});
       ScanBits.push_back(bits);
     }
     EXPECT_EQ(k, calls.size()) << "calls that are not whole access scans";

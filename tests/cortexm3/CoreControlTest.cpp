@@ -2,6 +2,7 @@
 // comparator or a breakpoint instruction, and the memory initialisation, on
 // the simulated core.
 #include "CortexM3Fixture.h"
+#include "support/JtagScan.h"
 
 #include <algorithm>
 
@@ -103,16 +104,7 @@ TEST_F(CortexM3Test, PauseStepAndContinue) {
   // A halt check that finds the core running ends with a bare scan of instruction 4.
   const auto& calls = Board->Channel().Calls();
   ASSERT_GE(calls.size(), 3u);
-  const LoggedCall* last = &calls[calls.size() - 3];
-  EXPECT_EQ(disp::JTagChannel_MoveTAPState, last[0].Id);
-  EXPECT_EQ(2, last[0].Int(0));
-  EXPECT_EQ(12, last[0].Int(1));
-  EXPECT_EQ(disp::JTagChannel_LoadIR, last[1].Id);
-  EXPECT_EQ(4, last[1].Int(0));
-  EXPECT_EQ(1, last[1].Int(1));
-  EXPECT_EQ(disp::JTagChannel_MoveTAPState, last[2].Id);
-  EXPECT_EQ(13, last[2].Int(0));
-  EXPECT_EQ(2, last[2].Int(1));
+  testsupport::ExpectInstructionScan(&calls[calls.size() - 3], 4, 1);
 
   Core.PauseProcessor();
   EXPECT_TRUE(Chip.Halted());

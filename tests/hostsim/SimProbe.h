@@ -2,6 +2,7 @@
 // Drives the simulated host the way the module does: only IDispatch::Invoke
 // on the debug device and its channel, scans built by hand as strings.
 #include "SimHost.h"
+#include "support/JtagScan.h"
 
 #include <gtest/gtest.h>
 
@@ -41,17 +42,8 @@ inline HRESULT Call(IDispatch* object, DISPID id, const std::vector<Arg>& args, 
   return r.Hr;
 }
 
-inline std::wstring Binary(std::uint64_t value, unsigned bits) {
-  std::wstring s(bits, L'0');
-  for (unsigned k = 0; k < bits; ++k) s[bits - 1 - k] = (value >> k) & 1 ? L'1' : L'0';
-  return s;
-}
-
-inline std::uint64_t ParseBinary(const std::wstring& s, std::size_t first, std::size_t count) {
-  std::uint64_t v = 0;
-  for (std::size_t k = 0; k < count; ++k) v = (v << 1) | (s.at(first + k) == L'1');
-  return v;
-}
+using testsupport::Binary;
+using testsupport::ParseBinary;
 
 // 35-character DPACC/APACC request: data word, address bits 3:2, RnW.
 inline std::wstring Request(std::uint32_t data, std::uint32_t address, bool read) {
