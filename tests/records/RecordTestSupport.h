@@ -3,6 +3,7 @@
 // an argument block builder for calls made straight to the dispatcher.
 #include "FakeHostObject.h"
 #include "ZUL.DispatchFix.h"
+#include "support/FakeHost.h"
 
 #include <gtest/gtest.h>
 
@@ -13,12 +14,9 @@
 namespace tvk_test {
 
 using hostsim::FakeHostObject;
-using Fake = tvk::ComRef<FakeHostObject>;
-
-// A fake host object; the test holds its creator's reference.
-inline Fake MakeFake() { return Fake::Adopt(new FakeHostObject); }
-
-inline IDispatch* AsDispatch(const Fake& f) { return static_cast<IDispatch*>(f.Get()); }
+using testsupport::AsDispatch;
+using testsupport::Fake;
+using testsupport::MakeFake;
 
 inline std::wstring BstrText(BSTR b) { return b ? std::wstring(b, SysStringLen(b)) : std::wstring(); }
 

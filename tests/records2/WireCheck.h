@@ -3,6 +3,7 @@
 // of them received, call by call and argument by argument in host order.
 #include "FakeHostObject.h"
 #include "ZUL.DispatchFix.h"
+#include "support/FakeHost.h"
 
 #include <gtest/gtest.h>
 
@@ -12,11 +13,9 @@
 namespace records2_test {
 
 using hostsim::FakeHostObject;
-using Fake = tvk::ComRef<FakeHostObject>;
-
-// A fake host object; the test holds its creator's reference.
-inline Fake MakeFake() { return Fake::Adopt(new FakeHostObject); }
-inline IDispatch* AsDispatch(const Fake& f) { return static_cast<IDispatch*>(f.Get()); }
+using testsupport::AsDispatch;
+using testsupport::Fake;
+using testsupport::MakeFake;
 
 // One argument as the host must receive it.
 struct Arg {
