@@ -11,6 +11,7 @@
 namespace {
 
 using namespace armlevels_test;
+using namespace testsupport;
 
 std::vector<std::pair<std::string, uint32_t>> OpsAndAddresses(const std::vector<Access>& accesses) {
   std::vector<std::pair<std::string, uint32_t>> out;
@@ -187,21 +188,21 @@ TEST(ARMTransactions, AnEndWhoseBeginFailedDoesNotLockTheHostTransactionOut) {
 TEST(ARMBaseAnswers, RegisterTableAndMemorySpaceThroughInvoke) {
   auto driver = MakeDriver<TRecording<TARMBase>>();
   IDispatch* d = AsDispatch(*driver);
-  EXPECT_EQ(Call(d, 503771)->Int(), 47);  // GetProcessorRegisterCount
-  EXPECT_EQ(Call(d, 503769, {I4(19)})->Text(), L"LC (pseudo)");
-  EXPECT_EQ(Call(d, 503769, {I4(12)})->Text(), L"R12/IP");
-  EXPECT_EQ(Call(d, 503770, {I4(12)})->Text(), L"R12");
-  EXPECT_EQ(Call(d, 503770, {I4(46)})->Text(), L"SPSR_FIQ");
+  EXPECT_EQ(Call(d, 503771).Int(), 47);  // GetProcessorRegisterCount
+  EXPECT_EQ(Call(d, 503769, {I4(19)}).Text(), L"LC (pseudo)");
+  EXPECT_EQ(Call(d, 503769, {I4(12)}).Text(), L"R12/IP");
+  EXPECT_EQ(Call(d, 503770, {I4(12)}).Text(), L"R12");
+  EXPECT_EQ(Call(d, 503770, {I4(46)}).Text(), L"SPSR_FIQ");
   for (long bad : {47L, -1L}) {
     auto name = Call(d, 503769, {I4(bad)});
-    EXPECT_EQ(name->Hr, S_OK);
-    EXPECT_EQ(name->Text(), L"");
-    EXPECT_EQ(Call(d, 503770, {I4(bad)})->Text(), L"");
+    EXPECT_EQ(name.Hr, S_OK);
+    EXPECT_EQ(name.Text(), L"");
+    EXPECT_EQ(Call(d, 503770, {I4(bad)}).Text(), L"");
   }
-  EXPECT_EQ(Call(d, 503768, {I4(99)})->Int(), 32);  // GetProcessorRegisterWidth
-  EXPECT_EQ(Call(d, 503772)->Int(), 19);            // PC
-  EXPECT_EQ(Call(d, 503773)->Int(), 13);            // SP
-  EXPECT_EQ(Call(d, 503774)->Int(), 2);             // soft-breakpoint alignment
+  EXPECT_EQ(Call(d, 503768, {I4(99)}).Int(), 32);  // GetProcessorRegisterWidth
+  EXPECT_EQ(Call(d, 503772).Int(), 19);            // PC
+  EXPECT_EQ(Call(d, 503773).Int(), 13);            // SP
+  EXPECT_EQ(Call(d, 503774).Int(), 2);             // soft-breakpoint alignment
 
   struct SpaceRow {
     DISPID Id;
@@ -212,22 +213,22 @@ TEST(ARMBaseAnswers, RegisterTableAndMemorySpaceThroughInvoke) {
       {503777, 1, 4},  // bytes per unit
   };
   for (const SpaceRow& r : spaces) {
-    EXPECT_EQ(Call(d, r.Id, {I4(0)})->Int(), r.Space0) << r.Id;
-    EXPECT_EQ(Call(d, r.Id, {I4(1)})->Int(), r.Space1) << r.Id;
+    EXPECT_EQ(Call(d, r.Id, {I4(0)}).Int(), r.Space0) << r.Id;
+    EXPECT_EQ(Call(d, r.Id, {I4(1)}).Int(), r.Space1) << r.Id;
   }
-  EXPECT_EQ(Call(d, 503778, {I4(0)})->Text(), L"Main");
-  EXPECT_EQ(Call(d, 503779, {I4(0)})->Text(), L"Main");
-  EXPECT_EQ(Call(d, 503778, {I4(1)})->Text(), L"");
-  EXPECT_EQ(Call(d, 503780)->Int(), 1);
-  EXPECT_EQ(Call(d, 503781)->Int(), 0);
-  EXPECT_EQ(Call(d, 508554, {I4(0)})->Int64(), 0xFFFFFFFFLL);
-  EXPECT_EQ(Call(d, 508554, {I4(2)})->Int64(), 0);
-  EXPECT_TRUE(Call(d, 503784)->Bool());   // RunDiagnostic
-  EXPECT_TRUE(Call(d, 503785)->Bool());   // LittleEndian
-  EXPECT_EQ(Call(d, 503787)->Int(), 2);   // GetDeviceState
-  EXPECT_FALSE(Call(d, 503800)->Bool());  // ProcessorIsPaused
-  EXPECT_TRUE(Call(d, 503802)->Bool());   // ProcessorIsRunning: not paused
-  EXPECT_FALSE(Call(d, 503803)->Bool());  // reduced instruction set
+  EXPECT_EQ(Call(d, 503778, {I4(0)}).Text(), L"Main");
+  EXPECT_EQ(Call(d, 503779, {I4(0)}).Text(), L"Main");
+  EXPECT_EQ(Call(d, 503778, {I4(1)}).Text(), L"");
+  EXPECT_EQ(Call(d, 503780).Int(), 1);
+  EXPECT_EQ(Call(d, 503781).Int(), 0);
+  EXPECT_EQ(Call(d, 508554, {I4(0)}).Int64(), 0xFFFFFFFFLL);
+  EXPECT_EQ(Call(d, 508554, {I4(2)}).Int64(), 0);
+  EXPECT_TRUE(Call(d, 503784).Bool());   // RunDiagnostic
+  EXPECT_TRUE(Call(d, 503785).Bool());   // LittleEndian
+  EXPECT_EQ(Call(d, 503787).Int(), 2);   // GetDeviceState
+  EXPECT_FALSE(Call(d, 503800).Bool());  // ProcessorIsPaused
+  EXPECT_TRUE(Call(d, 503802).Bool());   // ProcessorIsRunning: not paused
+  EXPECT_FALSE(Call(d, 503803).Bool());  // reduced instruction set
 }
 
 TEST(ARMBaseAnswers, RegisterValuesInATransactionForValidIndicesOnly) {
@@ -236,14 +237,14 @@ TEST(ARMBaseAnswers, RegisterValuesInATransactionForValidIndicesOnly) {
   host.Lend(*driver);
   driver->Core[3] = 0x12345678;
   IDispatch* d = AsDispatch(*driver);
-  EXPECT_EQ(Call(d, 503767, {I4(3)})->Int(), 0x12345678);
-  EXPECT_TRUE(Call(d, 503766, {I4(4), I4(0x55)})->Bool());
+  EXPECT_EQ(Call(d, 503767, {I4(3)}).Int(), 0x12345678);
+  EXPECT_TRUE(Call(d, 503766, {I4(4), I4(0x55)}).Bool());
   EXPECT_EQ(driver->Core[4], 0x55u);
   EXPECT_EQ(host.Begins(), 2u);
   EXPECT_EQ(host.Ends(), 2u);
   // outside 0..46 nothing happens, not even a transaction
-  EXPECT_EQ(Call(d, 503767, {I4(47)})->Int(), 0);
-  EXPECT_FALSE(Call(d, 503766, {I4(-1), I4(1)})->Bool());
+  EXPECT_EQ(Call(d, 503767, {I4(47)}).Int(), 0);
+  EXPECT_FALSE(Call(d, 503766, {I4(-1), I4(1)}).Bool());
   EXPECT_EQ(host.Begins(), 2u);
 }
 
@@ -298,8 +299,8 @@ TEST(ARMBaseRunControl, ResetProcessorResetsRegistersThenInitialisesMemoryWithCa
   driver->Accesses.clear();
 
   auto reset = Call(AsDispatch(*driver), 503786);  // ResetDevice
-  EXPECT_EQ(reset->Hr, S_OK);
-  EXPECT_TRUE(reset->Bool());
+  EXPECT_EQ(reset.Hr, S_OK);
+  EXPECT_TRUE(reset.Bool());
   EXPECT_EQ(driver->Events, (std::vector<std::string>{"PauseProcessor", "DisableMMUCaches(1,1,1)", "InitializeMemory"}));
   std::vector<Access> cleared;
   for (uint32_t n = 0; n <= 15; ++n) cleared.push_back({"wc", n, 0});
@@ -328,13 +329,13 @@ TEST(ARMBaseRunControl, RunStepsStopsAtTheFirstFailure) {
 TEST(ARMBaseRunControl, DownloadsSwitchTheMMUAndCachesOffAndOn) {
   auto driver = MakeDriver<TRecording<TARMBase>>();
   IDispatch* d = AsDispatch(*driver);
-  EXPECT_TRUE(Call(d, 503782, {I4(0)})->Bool());
+  EXPECT_TRUE(Call(d, 503782, {I4(0)}).Bool());
   EXPECT_TRUE(driver->Downloading());
-  EXPECT_TRUE(Call(d, 503783, {I4(0)})->Bool());
+  EXPECT_TRUE(Call(d, 503783, {I4(0)}).Bool());
   EXPECT_FALSE(driver->Downloading());
   EXPECT_EQ(driver->Events, (std::vector<std::string>{"DisableMMUCaches()", "EnableMMUCaches"}));
   driver->FailEvent = "DisableMMUCaches()";
-  EXPECT_EQ(Call(d, 503782, {I4(0)})->Hr, kE_UNEXPECTED);
+  EXPECT_EQ(Call(d, 503782, {I4(0)}).Hr, kE_UNEXPECTED);
 }
 
 // ---- Diagnostic log

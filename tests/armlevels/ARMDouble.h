@@ -7,6 +7,7 @@
 #include "SimHost.h"
 #include "Tovik.Classes.ARM.h"
 #include "ZUL.DispatchFix.h"
+#include "support/HostCall.h"
 
 #include <gtest/gtest.h>
 
@@ -187,70 +188,6 @@ template <class T>
 std::unique_ptr<T> MakeDriver() {
   DispatchFixStartup();  // record calls go through the module's late-bound call entry
   return std::unique_ptr<T>(New<T>());
-}
-
-// ---- Calls as the host makes them
-
-inline VARIANT I4(long x) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_I4;
-  v.lVal = x;
-  return v;
-}
-inline VARIANT I8(long long x) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_I8;
-  v.llVal = x;
-  return v;
-}
-inline VARIANT Bool(bool b) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_BOOL;
-  v.boolVal = b ? VARIANT_TRUE : VARIANT_FALSE;
-  return v;
-}
-inline VARIANT Str(const wchar_t* s) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_BSTR;
-  v.bstrVal = SysAllocString(s);
-  return v;
-}
-inline VARIANT RefI4(long* p) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_BYREF | VT_I4;
-  v.plVal = p;
-  return v;
-}
-
-struct TCall {
-  HRESULT Hr = S_OK;
-  VARIANT Result;
-  TCall() { VariantInit(&Result); }
-  TCall(const TCall&) = delete;
-  ~TCall() { VariantClear(&Result); }
-  long Int() const { return Result.lVal; }
-  long long Int64() const { return Result.llVal; }
-  bool Bool() const { return Result.vt == VT_BOOL && Result.boolVal != VARIANT_FALSE; }
-  std::wstring Text() const {
-    return Result.vt == VT_BSTR && Result.bstrVal ? std::wstring(Result.bstrVal, SysStringLen(Result.bstrVal))
-                                                   : std::wstring();
-  }
-};
-
-// Takes over Args (cleared after the call); argument 1 first.
-inline std::unique_ptr<TCall> Call(IDispatch* object, DISPID id, std::initializer_list<VARIANT> args = {}) {
-  std::vector<VARIANT> rgvarg(std::rbegin(args), std::rend(args));
-  DISPPARAMS params{rgvarg.empty() ? nullptr : rgvarg.data(), nullptr, UINT(rgvarg.size()), 0};
-  auto call = std::make_unique<TCall>();
-  call->Hr = object->Invoke(id, IID_NULL, 0, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &params, &call->Result,
-                            nullptr, nullptr);
-  for (VARIANT& v : rgvarg) VariantClear(&v);
-  return call;
 }
 
 inline IDispatch* AsDispatch(TTovikDriver& driver) { return static_cast<IDispatch*>(&driver); }

@@ -12,6 +12,7 @@
 namespace {
 
 using namespace armlevels_test;
+using namespace testsupport;
 using hostsim::FakeHostObject;
 using hostsim::SimRef;
 
@@ -26,68 +27,68 @@ TEST(ARMDispatch, EveryIdentifierThroughInvoke) {
   driver->LoadBytes(0x20000000, {0xF0, 0xE1, 0xD2, 0xC3});
 
   // 509025/509026: the driver's JTAG channel opened and closed
-  EXPECT_EQ(Call(d, 509025)->Hr, S_OK);
+  EXPECT_EQ(Call(d, 509025).Hr, S_OK);
   EXPECT_EQ(host.Channel().CallCount(hostsim::disp::JTagChannel_Open), 1u);
-  EXPECT_EQ(Call(d, 509026)->Hr, S_OK);
+  EXPECT_EQ(Call(d, 509026).Hr, S_OK);
   EXPECT_EQ(host.Channel().CallCount(hostsim::disp::JTagChannel_Close), 1u);
   // 509027/509028: EmbeddedICE registers do nothing on this chain
-  EXPECT_EQ(Call(d, 509027, {I4(12), I4(5)})->Hr, S_OK);
+  EXPECT_EQ(Call(d, 509027, {I4(12), I4(5)}).Hr, S_OK);
   auto ice = Call(d, 509028, {I4(12)});
-  EXPECT_EQ(ice->Result.vt, VT_I4);
-  EXPECT_EQ(ice->Int(), 0);
+  EXPECT_EQ(ice.Type(), VT_I4);
+  EXPECT_EQ(ice.Int(), 0);
   // 509029/509030: the level's register operations
-  EXPECT_EQ(Call(d, 509029, {I4(16)})->Int(), 0x61000000);
-  EXPECT_EQ(Call(d, 509030, {I4(4), I4(0x99)})->Hr, S_OK);
+  EXPECT_EQ(Call(d, 509029, {I4(16)}).Int(), 0x61000000);
+  EXPECT_EQ(Call(d, 509030, {I4(4), I4(0x99)}).Hr, S_OK);
   EXPECT_EQ(driver->Core[4], 0x99u);
   // 509031/509032: the ARM base's banked versions: nothing reaches the core
   driver->Accesses.clear();
-  EXPECT_EQ(Call(d, 509031, {I4(13), I4(0x13)})->Int(), 0);
-  EXPECT_EQ(Call(d, 509032, {I4(13), I4(1), I4(0x13)})->Hr, S_OK);
+  EXPECT_EQ(Call(d, 509031, {I4(13), I4(0x13)}).Int(), 0);
+  EXPECT_EQ(Call(d, 509032, {I4(13), I4(1), I4(0x13)}).Hr, S_OK);
   EXPECT_TRUE(driver->Accesses.empty());
   // 509033 to 509038: memory; the byte comes zero-extended
   auto byte = Call(d, 509033, {I4(0x20000000)});
-  EXPECT_EQ(byte->Result.vt, VT_I4);
-  EXPECT_EQ(byte->Int(), 0xF0);
-  EXPECT_EQ(Call(d, 509034, {I4(0x20000002)})->Int(), 0xC3D2);
-  EXPECT_EQ(Call(d, 509035, {I4(0x20000000)})->Int(), long(0xC3D2E1F0));
+  EXPECT_EQ(byte.Type(), VT_I4);
+  EXPECT_EQ(byte.Int(), 0xF0);
+  EXPECT_EQ(Call(d, 509034, {I4(0x20000002)}).Int(), 0xC3D2);
+  EXPECT_EQ(Call(d, 509035, {I4(0x20000000)}).Int(), long(0xC3D2E1F0));
   driver->Accesses.clear();
-  EXPECT_EQ(Call(d, 509036, {I4(0x20000010), I4(0x1A5)})->Hr, S_OK);  // the low byte
-  EXPECT_EQ(Call(d, 509037, {I4(0x20000012), I4(0x12345678)})->Hr, S_OK);
-  EXPECT_EQ(Call(d, 509038, {I4(0x20000014), I4(long(0xCAFEF00D))})->Hr, S_OK);
+  EXPECT_EQ(Call(d, 509036, {I4(0x20000010), I4(0x1A5)}).Hr, S_OK);  // the low byte
+  EXPECT_EQ(Call(d, 509037, {I4(0x20000012), I4(0x12345678)}).Hr, S_OK);
+  EXPECT_EQ(Call(d, 509038, {I4(0x20000014), I4(long(0xCAFEF00D))}).Hr, S_OK);
   EXPECT_EQ(driver->Accesses, (std::vector<Access>{{"wb", 0x20000010, 0xA5},
                                                    {"wh", 0x20000012, 0x12345678},
                                                    {"ww", 0x20000014, 0xCAFEF00D}}));
   // 509039 to 509046: state operations
   driver->Events.clear();
-  for (DISPID id : {509039, 509040, 509041, 509044, 509045, 509046}) EXPECT_EQ(Call(d, id)->Hr, S_OK) << id;
+  for (DISPID id : {509039, 509040, 509041, 509044, 509045, 509046}) EXPECT_EQ(Call(d, id).Hr, S_OK) << id;
   EXPECT_EQ(driver->Events, (std::vector<std::string>{"ChangeToARMState", "ChangeToARMState"}));  // SaveState, then 509044
-  EXPECT_EQ(Call(d, 509042, {I4(0x10)})->Hr, S_OK);
-  EXPECT_EQ(Call(d, 509043)->Hr, S_OK);
+  EXPECT_EQ(Call(d, 509042, {I4(0x10)}).Hr, S_OK);
+  EXPECT_EQ(Call(d, 509043).Hr, S_OK);
   // 509047 to 509053: MMU and memory initialisation
   auto base = Call(d, 509047);
-  EXPECT_EQ(base->Result.vt, VT_I8);
-  EXPECT_EQ(base->Int64(), 0);
+  EXPECT_EQ(base.Type(), VT_I8);
+  EXPECT_EQ(base.Int64(), 0);
   long c = 0, dom = 0, ap = 0;
-  EXPECT_EQ(Call(d, 509048, {I8(0x30000000), RefI4(&c), RefI4(&dom), RefI4(&ap)})->Int64(), 0x30000000LL);
+  EXPECT_EQ(Call(d, 509048, {I8(0x30000000), RefI4(&c), RefI4(&dom), RefI4(&ap)}).Int64(), 0x30000000LL);
   auto tiny = Call(d, 509049);
-  EXPECT_EQ(tiny->Result.vt, VT_BOOL);
-  EXPECT_FALSE(tiny->Bool());
+  EXPECT_EQ(tiny.Type(), VT_BOOL);
+  EXPECT_FALSE(tiny.Bool());
   driver->Events.clear();
-  EXPECT_EQ(Call(d, 509050)->Hr, S_OK);
-  EXPECT_EQ(Call(d, 509051)->Hr, S_OK);
-  EXPECT_EQ(Call(d, 509052, {Bool(true), Bool(false), Bool(true)})->Hr, S_OK);
-  EXPECT_EQ(Call(d, 509053)->Hr, S_OK);
+  EXPECT_EQ(Call(d, 509050).Hr, S_OK);
+  EXPECT_EQ(Call(d, 509051).Hr, S_OK);
+  EXPECT_EQ(Call(d, 509052, {Bool(true), Bool(false), Bool(true)}).Hr, S_OK);
+  EXPECT_EQ(Call(d, 509053).Hr, S_OK);
   EXPECT_EQ(driver->Events, (std::vector<std::string>{"EnableMMUCaches", "DisableMMUCaches()",
                                                       "DisableMMUCaches(1,0,1)", "InitializeMemory"}));
 
   // identifiers beside the table are not the ARM level's
-  EXPECT_EQ(Call(d, 509024)->Hr, kE_NOTIMPL);
-  EXPECT_EQ(Call(d, 509054)->Hr, kE_NOTIMPL);
+  EXPECT_EQ(Call(d, 509024).Hr, kE_NOTIMPL);
+  EXPECT_EQ(Call(d, 509054).Hr, kE_NOTIMPL);
   // a failed operation's code comes back unchanged; a bad argument is E_UNEXPECTED
   driver->FailAt = int(driver->Accesses.size());
-  EXPECT_EQ(Call(d, 509035, {I4(0x20000000)})->Hr, kFailure);
-  EXPECT_EQ(Call(d, 509035, {Str(L"no address")})->Hr, kE_UNEXPECTED);
-  EXPECT_EQ(Call(d, 509035)->Hr, kE_UNEXPECTED);
+  EXPECT_EQ(Call(d, 509035, {I4(0x20000000)}).Hr, kFailure);
+  EXPECT_EQ(Call(d, 509035, {Str(L"no address")}).Hr, kE_UNEXPECTED);
+  EXPECT_EQ(Call(d, 509035).Hr, kE_UNEXPECTED);
 }
 
 TEST(ARMDispatch, TheModulesDriversAreARMv7MDrivers) {
@@ -95,19 +96,19 @@ TEST(ARMDispatch, TheModulesDriversAreARMv7MDrivers) {
   DeviceDataUnitStartup();
   std::unique_ptr<TCortexM3> driver(New<TCortexM3>(0));
   IDispatch* d = AsDispatch(*driver);
-  EXPECT_EQ(Call(d, 503771)->Int(), 30);
-  EXPECT_EQ(Call(d, 503769, {I4(29)})->Text(), L"LC (pseudo)");
-  EXPECT_EQ(Call(d, 503772)->Int(), 29);
-  EXPECT_TRUE(Call(d, kDispSupportsService, {Str(L"ARMEmbeddedICE")})->Bool());
-  EXPECT_TRUE(Call(d, kDispSupportsService, {Str(L"ARMTovikDriver")})->Bool());
-  EXPECT_TRUE(Call(d, kDispSupportsService, {Str(L"FlashWriters")})->Bool());  // the processor level's still
-  EXPECT_TRUE(Call(d, 503761, {Str(L"Action=ResetDevice")})->Bool());
+  EXPECT_EQ(Call(d, 503771).Int(), 30);
+  EXPECT_EQ(Call(d, 503769, {I4(29)}).Text(), L"LC (pseudo)");
+  EXPECT_EQ(Call(d, 503772).Int(), 29);
+  EXPECT_TRUE(Call(d, kDispSupportsService, {Str(L"ARMEmbeddedICE")}).Bool());
+  EXPECT_TRUE(Call(d, kDispSupportsService, {Str(L"ARMTovikDriver")}).Bool());
+  EXPECT_TRUE(Call(d, kDispSupportsService, {Str(L"FlashWriters")}).Bool());  // the processor level's still
+  EXPECT_TRUE(Call(d, 503761, {Str(L"Action=ResetDevice")}).Bool());
   auto value = Call(d, 509029, {I4(16)});  // no core level yet: the register reads 0
-  EXPECT_EQ(value->Hr, S_OK);
-  EXPECT_EQ(value->Int(), 0);
-  EXPECT_EQ(Call(d, 509047)->Hr, S_OK);
+  EXPECT_EQ(value.Hr, S_OK);
+  EXPECT_EQ(value.Int(), 0);
+  EXPECT_EQ(Call(d, 509047).Hr, S_OK);
   // the identifiers the ARM levels do not answer still reach the processor level's services
-  EXPECT_EQ(Call(d, 503941)->Hr, S_OK);  // the memory map's architecture-section count
+  EXPECT_EQ(Call(d, 503941).Hr, S_OK);  // the memory map's architecture-section count
 }
 
 // ---- Memory initialisation

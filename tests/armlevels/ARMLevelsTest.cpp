@@ -7,6 +7,7 @@
 namespace {
 
 using namespace armlevels_test;
+using namespace testsupport;
 
 constexpr uint32_t kXPSR = 0xA7008C23;  // N C, ITSTATE 0xE3, T, exception 0x23
 constexpr uint32_t kCFBP = 0x01020304;
@@ -141,31 +142,31 @@ TEST_F(ARMv7MRegisters, ITStateWrittenThenReadBackThroughXPSR) {
 TEST(ARMv7MLevel, TableStateAndReset) {
   auto driver = MakeDriver<TRecordingV7M>();
   IDispatch* d = AsDispatch(*driver);
-  EXPECT_EQ(Call(d, 503771)->Int(), 30);
-  EXPECT_EQ(Call(d, 503769, {I4(29)})->Text(), L"LC (pseudo)");
-  EXPECT_EQ(Call(d, 503769, {I4(16)})->Text(), L"XPSR");
-  EXPECT_EQ(Call(d, 503770, {I4(28)})->Text(), L"TBIT");
-  EXPECT_EQ(Call(d, 503769, {I4(30)})->Text(), L"");
-  EXPECT_EQ(Call(d, 503772)->Int(), 29);
-  EXPECT_EQ(Call(d, 503773)->Int(), 13);
+  EXPECT_EQ(Call(d, 503771).Int(), 30);
+  EXPECT_EQ(Call(d, 503769, {I4(29)}).Text(), L"LC (pseudo)");
+  EXPECT_EQ(Call(d, 503769, {I4(16)}).Text(), L"XPSR");
+  EXPECT_EQ(Call(d, 503770, {I4(28)}).Text(), L"TBIT");
+  EXPECT_EQ(Call(d, 503769, {I4(30)}).Text(), L"");
+  EXPECT_EQ(Call(d, 503772).Int(), 29);
+  EXPECT_EQ(Call(d, 503773).Int(), 13);
   struct {
     long Index, Width;
   } const widths[] = {{0, 32}, {20, 32}, {21, 8}, {24, 8}, {27, 8}, {28, 1}, {29, 32}};
-  for (const auto& w : widths) EXPECT_EQ(Call(d, 503768, {I4(w.Index)})->Int(), w.Width) << w.Index;
-  EXPECT_TRUE(Call(d, 503803)->Bool());  // Thumb only
-  EXPECT_TRUE(Call(d, 503785)->Bool());
+  for (const auto& w : widths) EXPECT_EQ(Call(d, 503768, {I4(w.Index)}).Int(), w.Width) << w.Index;
+  EXPECT_TRUE(Call(d, 503803).Bool());  // Thumb only
+  EXPECT_TRUE(Call(d, 503785).Bool());
   driver->SetBigEndian(true);
-  EXPECT_FALSE(Call(d, 503785)->Bool());
+  EXPECT_FALSE(Call(d, 503785).Bool());
 
   // the base accepts 0 to 46 and the level ignores 30 and up, without a target access
   TDeviceHost host;
   host.Lend(*driver);
-  EXPECT_EQ(Call(d, 503767, {I4(35)})->Int(), 0);
-  EXPECT_TRUE(Call(d, 503766, {I4(40), I4(7)})->Bool());
+  EXPECT_EQ(Call(d, 503767, {I4(35)}).Int(), 0);
+  EXPECT_TRUE(Call(d, 503766, {I4(40), I4(7)}).Bool());
   EXPECT_TRUE(driver->Accesses.empty());
 
   // ResetTovikRegisters: halt, then R0 to R15 cleared
-  EXPECT_EQ(Call(d, 503793)->Hr, S_OK);
+  EXPECT_EQ(Call(d, 503793).Hr, S_OK);
   EXPECT_EQ(driver->Events, (std::vector<std::string>{"PauseProcessor"}));
   EXPECT_EQ(Only(driver->Accesses, {"wc"}).size(), 16u);
 }
@@ -177,8 +178,8 @@ TEST(ARMv7MLevel, ThumbSoftBreakpointSetAndRemoved) {
   driver->LoadBytes(0x08000100, {0x70, 0x47});  // bx lr
   IDispatch* d = AsDispatch(*driver);
   auto set = Call(d, 508552, {I4(0), I8(0x08000101)});
-  ASSERT_EQ(set->Hr, S_OK);
-  EXPECT_EQ(set->Int(), 0x4770);
+  ASSERT_EQ(set.Hr, S_OK);
+  EXPECT_EQ(set.Int(), 0x4770);
   EXPECT_EQ(driver->Accesses,
             (std::vector<Access>{{"rh", 0x08000100, 0x4770}, {"wh", 0x08000100, 0xBE00BE00}}));
   EXPECT_EQ(driver->Byte(0x08000100), 0x00);
@@ -187,18 +188,18 @@ TEST(ARMv7MLevel, ThumbSoftBreakpointSetAndRemoved) {
 
   driver->Accesses.clear();
   auto removed = Call(d, 508553, {I4(0), I8(0x08000101), I4(0x4770)});
-  EXPECT_TRUE(removed->Bool());
+  EXPECT_TRUE(removed.Bool());
   EXPECT_EQ(driver->Accesses, (std::vector<Access>{{"wh", 0x08000100, 0x47704770}}));
   EXPECT_EQ(driver->Byte(0x08000100), 0x70);
   EXPECT_EQ(driver->Byte(0x08000101), 0x47);
 
   driver->Accesses.clear();
-  EXPECT_EQ(Call(d, 508552, {I4(1), I8(0x08000100)})->Int(), 0);
-  EXPECT_FALSE(Call(d, 508553, {I4(1), I8(0x08000100), I4(0x4770)})->Bool());
+  EXPECT_EQ(Call(d, 508552, {I4(1), I8(0x08000100)}).Int(), 0);
+  EXPECT_FALSE(Call(d, 508553, {I4(1), I8(0x08000100), I4(0x4770)}).Bool());
   EXPECT_TRUE(driver->Accesses.empty());
 
   driver->FailAt = 1;  // the breakpoint write
-  EXPECT_EQ(Call(d, 508552, {I4(0), I8(0x08000100)})->Hr, kE_UNEXPECTED);
+  EXPECT_EQ(Call(d, 508552, {I4(0), I8(0x08000100)}).Hr, kE_UNEXPECTED);
 }
 
 TEST(ARMv4TLevel, ARMAndThumbSoftBreakpoints) {
@@ -249,10 +250,10 @@ TEST(ARMv4TLevel, BankedRegistersAreReadInsideAModeSwitch) {
   // the host reaches the ARM base's banked operations, which do nothing
   driver->Accesses.clear();
   IDispatch* d = AsDispatch(*driver);
-  EXPECT_EQ(Call(d, 509031, {I4(13), I4(0x13)})->Int(), 0);
-  EXPECT_EQ(Call(d, 509032, {I4(13), I4(5), I4(0x13)})->Hr, S_OK);
-  EXPECT_EQ(Call(d, 509042, {I4(0x17)})->Hr, S_OK);
-  EXPECT_EQ(Call(d, 509043)->Hr, S_OK);
+  EXPECT_EQ(Call(d, 509031, {I4(13), I4(0x13)}).Int(), 0);
+  EXPECT_EQ(Call(d, 509032, {I4(13), I4(5), I4(0x13)}).Hr, S_OK);
+  EXPECT_EQ(Call(d, 509042, {I4(0x17)}).Hr, S_OK);
+  EXPECT_EQ(Call(d, 509043).Hr, S_OK);
   EXPECT_TRUE(driver->Accesses.empty());
 }
 
@@ -312,14 +313,14 @@ TEST(ARMv4TLevel, TwoEmbeddedICEWatchpointsGoToTheDebugManager) {
   auto driver = MakeDriver<TRecordingV4T>();
   BindDeviceDebugManagerClass(previous);
 
-  ASSERT_EQ(Call(AsDispatch(*driver), 509046)->Hr, S_OK);
+  ASSERT_EQ(Call(AsDispatch(*driver), 509046).Hr, S_OK);
   ASSERT_EQ(handed.size(), 2u);
   // each watchpoint, enabled, programs its own EmbeddedICE registers through the driver
   const std::vector<uint32_t> registers[] = {{12, 9, 8, 11, 10, 13, 12}, {20, 17, 16, 19, 18, 21, 20}};
   for (std::size_t w = 0; w < 2; ++w) {
     driver->Accesses.clear();
     auto enabled = Call(handed[w].Get(), 503453);
-    EXPECT_TRUE(enabled->Bool());
+    EXPECT_TRUE(enabled.Bool());
     std::vector<uint32_t> written;
     for (const Access& a : Only(driver->Accesses, {"ice"})) written.push_back(a.Address);
     EXPECT_EQ(written, registers[w]) << "watchpoint " << w;
@@ -328,8 +329,8 @@ TEST(ARMv4TLevel, TwoEmbeddedICEWatchpointsGoToTheDebugManager) {
 
   // the module's own debug manager takes them as free hardware breakpoints
   auto own = MakeDriver<TRecordingV4T>();
-  ASSERT_EQ(Call(AsDispatch(*own), 509046)->Hr, S_OK);
-  EXPECT_EQ(Call(AsDispatch(*own), 503972)->Int(), 2);  // GetHardBreakpointCount, passed on to the manager
+  ASSERT_EQ(Call(AsDispatch(*own), 509046).Hr, S_OK);
+  EXPECT_EQ(Call(AsDispatch(*own), 503972).Int(), 2);  // GetHardBreakpointCount, passed on to the manager
 }
 
 // ---- MMU walk through the driver
@@ -340,8 +341,8 @@ TEST(ARMMMU, TranslateVirtualAddressReadsDescriptorsWithTheMMUOff) {
   driver->Store(0x4, 4, 0x80000000 | (3u << 10) | (2u << 5) | 0x8 | 2);
   long cacheBits = 77, domain = 77, access = 77;
   auto t = Call(AsDispatch(*driver), 509048, {I8(0x00123456), RefI4(&cacheBits), RefI4(&domain), RefI4(&access)});
-  ASSERT_EQ(t->Hr, S_OK);
-  EXPECT_EQ(t->Int64(), 0x80023456LL);
+  ASSERT_EQ(t.Hr, S_OK);
+  EXPECT_EQ(t.Int64(), 0x80023456LL);
   EXPECT_EQ(cacheBits, 2);
   EXPECT_EQ(domain, 2);
   EXPECT_EQ(access, 3);
@@ -350,12 +351,12 @@ TEST(ARMMMU, TranslateVirtualAddressReadsDescriptorsWithTheMMUOff) {
 
   // a fault descriptor leaves the address as it is, the outputs 0
   auto fault = Call(AsDispatch(*driver), 509048, {I8(0x20000010), RefI4(&cacheBits), RefI4(&domain), RefI4(&access)});
-  EXPECT_EQ(fault->Int64(), 0x20000010LL);
+  EXPECT_EQ(fault.Int64(), 0x20000010LL);
   EXPECT_EQ(cacheBits + domain + access, 0);
 
   // a failed descriptor read fails the walk
   driver->FailAt = int(driver->Accesses.size());
-  EXPECT_EQ(Call(AsDispatch(*driver), 509048, {I8(0x1000), RefI4(&cacheBits), RefI4(&domain), RefI4(&access)})->Hr,
+  EXPECT_EQ(Call(AsDispatch(*driver), 509048, {I8(0x1000), RefI4(&cacheBits), RefI4(&domain), RefI4(&access)}).Hr,
             kE_UNEXPECTED);
 }
 
@@ -363,7 +364,7 @@ TEST(ARMMMU, TheBaseTranslatesNothing) {
   auto driver = MakeDriver<TRecording<TARMBase>>();
   long cacheBits = 77, domain = 77, access = 77;
   auto t = Call(AsDispatch(*driver), 509048, {I8(0x00123456), RefI4(&cacheBits), RefI4(&domain), RefI4(&access)});
-  EXPECT_EQ(t->Int64(), 0x00123456LL);
+  EXPECT_EQ(t.Int64(), 0x00123456LL);
   EXPECT_EQ(cacheBits, 77);  // untouched
   EXPECT_TRUE(driver->Accesses.empty());
 }

@@ -5,10 +5,13 @@
 #include "FakeHostObject.h"
 #include "Tovik.Classes.Breakpoints.h"
 #include "ZUL.DispatchFix.h"
+#include "support/FakeHost.h"
+#include "support/HostCall.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <ostream>
@@ -22,78 +25,46 @@ using tvk::Variant;
 
 // ---- Arguments and calls as the host sends them
 
-inline Variant I4(long v) {
-  Variant x;
-  x.Ptr()->vt = VT_I4;
-  x.Ptr()->lVal = v;
-  return x;
-}
-
-inline Variant I8(long long v) {
-  Variant x;
-  x.Ptr()->vt = VT_I8;
-  x.Ptr()->llVal = v;
-  return x;
-}
-
-inline Variant Str(const wchar_t* s) {
-  Variant x;
-  x.Ptr()->vt = VT_BSTR;
-  x.Ptr()->bstrVal = SysAllocString(s);
-  return x;
-}
-
-inline Variant Bool(bool b) {
-  Variant x;
-  x.Ptr()->vt = VT_BOOL;
-  x.Ptr()->boolVal = b ? VARIANT_TRUE : VARIANT_FALSE;
-  return x;
-}
-
-inline Variant Disp(IDispatch* p) {
-  Variant x;
-  x.Ptr()->vt = VT_DISPATCH;
-  x.Ptr()->pdispVal = p;
-  if (p) p->AddRef();
-  return x;
-}
+using testsupport::Bool;
+using testsupport::I4;
+using testsupport::I8;
+using testsupport::Obj;
+using testsupport::Str;
 
 // IDispatch::Invoke with Args in host order (argument 1 first), placed in
-// reverse order in the parameter array as the host does.
-inline HRESULT Invoke(IDispatch* target, DISPID id, const std::vector<Variant>& args = {}, VARIANT* result = nullptr) {
-  std::vector<VARIANT> reversed;
-  for (auto it = args.rbegin(); it != args.rend(); ++it) reversed.push_back(*it->Ptr());
-  DISPPARAMS params{reversed.empty() ? nullptr : reversed.data(), nullptr, UINT(reversed.size()), 0};
-  return target->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, result, nullptr, nullptr);
+// reverse order in the parameter array as the host does; takes Args over.
+inline HRESULT Invoke(IDispatch* target, DISPID id, std::initializer_list<VARIANT> args = {},
+                      VARIANT* result = nullptr) {
+  return testsupport::Invoke(target, id, args, result, DISPATCH_METHOD);
 }
 
 // An operation that must succeed; its result variant.
-inline Variant Ask(IDispatch* target, DISPID id, const std::vector<Variant>& args = {}) {
+inline Variant Ask(IDispatch* target, DISPID id, std::initializer_list<VARIANT> args = {}) {
   Variant r;
   EXPECT_EQ(S_OK, Invoke(target, id, args, &r)) << "DispID " << id;
   return r;
 }
 
-inline long long AskInt64(IDispatch* t, DISPID id, const std::vector<Variant>& args = {}) {
+inline long long AskInt64(IDispatch* t, DISPID id, std::initializer_list<VARIANT> args = {}) {
   Variant r = Ask(t, id, args);
   EXPECT_EQ(VT_I8, r.Type()) << "DispID " << id;
   return r.Ptr()->llVal;
 }
 
-inline long AskInt(IDispatch* t, DISPID id, const std::vector<Variant>& args = {}) {
+inline long AskInt(IDispatch* t, DISPID id, std::initializer_list<VARIANT> args = {}) {
   Variant r = Ask(t, id, args);
   EXPECT_EQ(VT_I4, r.Type()) << "DispID " << id;
   return r.Ptr()->lVal;
 }
 
-inline bool AskBool(IDispatch* t, DISPID id, const std::vector<Variant>& args = {}) {
+inline bool AskBool(IDispatch* t, DISPID id, std::initializer_list<VARIANT> args = {}) {
   Variant r = Ask(t, id, args);
   EXPECT_EQ(VT_BOOL, r.Type()) << "DispID " << id;
   return r.Ptr()->boolVal != VARIANT_FALSE;
 }
 
 // A result of kind o: the object (no reference kept), null for an empty record.
-inline IDispatch* AskObject(IDispatch* t, DISPID id, const std::vector<Variant>& args = {}) {
+inline IDispatch* AskObject(IDispatch* t, DISPID id, std::initializer_list<VARIANT> args = {}) {
   Variant r = Ask(t, id, args);
   EXPECT_EQ(VT_DISPATCH, r.Type()) << "DispID " << id;
   return r.Type() == VT_DISPATCH ? r.Ptr()->pdispVal : nullptr;
@@ -228,15 +199,15 @@ private:
 
 // ---- Fake host breakpoints
 
-using Fake = ComRef<hostsim::FakeHostObject>;
-
-inline IDispatch* AsDispatch(const Fake& f) { return static_cast<IDispatch*>(f.Get()); }
+using testsupport::AsDispatch;
+using testsupport::Fake;
+using testsupport::MakeFake;
 
 // A host object that answers the breakpoint operations the manager calls and
 // notes each in Events as "<name>.<operation>".
 inline Fake MakeFakeBreakpoint(const std::string& name, std::shared_ptr<std::vector<std::string>> events,
                                long long data = 0) {
-  Fake f = Fake::Adopt(new hostsim::FakeHostObject);
+  Fake f = MakeFake();
   auto state = std::make_shared<std::pair<long long, long long>>(0, data);  // address, data
   auto note = [events, name](const char* op) { events->push_back(name + "." + op); };
   for (auto [dispId, op] : {std::pair<DISPID, const char*>{503453, "Enable"}, {503454, "Disable"}})

@@ -25,7 +25,7 @@ protected:
   void AddHard(int n) {
     for (int i = 0; i < n; ++i) {
       hard.push_back(MakeFakeBreakpoint("hw" + std::to_string(hard.size()), events, 0x100 + long(hard.size())));
-      ASSERT_EQ(S_OK, Invoke(M(), id::AddHardBreakPoint, {Disp(hard.back().Get())}));
+      ASSERT_EQ(S_OK, Invoke(M(), id::AddHardBreakPoint, {Obj(hard.back().Get())}));
     }
   }
   long Free() { return AskInt(M(), id::GetHardBreakpointCount) - AskInt(M(), id::GetAllocatedHardBreakPointCount); }
@@ -35,7 +35,7 @@ protected:
   bool SetMode(long mode) { return AskBool(M(), id::SetBreakpointMode, {I4(mode)}); }
   void SetDebugger(long mode) { ASSERT_EQ(S_OK, Invoke(M(), id::SetDebuggerMode, {I4(mode)})); }
   void RequireHardware(bool on) { ASSERT_EQ(S_OK, Invoke(M(), id::SetSoftbreakpointsRequireHardware, {Bool(on)})); }
-  HRESULT Release(IDispatch* bp) { return Invoke(M(), id::ReleaseBreakpoint, {Disp(bp)}); }
+  HRESULT Release(IDispatch* bp) { return Invoke(M(), id::ReleaseBreakpoint, {Obj(bp)}); }
 
   RecordingDriver driver;
   IDeviceDebugManager manager = CreateDeviceDebugManager(driver);
@@ -235,14 +235,14 @@ TEST_F(DebugManager, LookUpsByAddressAndByData) {
 
 TEST_F(DebugManager, AHardwareBreakpointIsHeldOnce) {
   AddHard(1);
-  ASSERT_EQ(S_OK, Invoke(M(), id::AddHardBreakPoint, {Disp(Hw(0))}));
+  ASSERT_EQ(S_OK, Invoke(M(), id::AddHardBreakPoint, {Obj(Hw(0))}));
   EXPECT_EQ(1, AskInt(M(), id::GetHardBreakpointCount));
   EXPECT_EQ(Hw(0), NewHard());
-  ASSERT_EQ(S_OK, Invoke(M(), id::AddHardBreakPoint, {Disp(Hw(0))}));
+  ASSERT_EQ(S_OK, Invoke(M(), id::AddHardBreakPoint, {Obj(Hw(0))}));
   EXPECT_EQ(1, AskInt(M(), id::GetHardBreakpointCount)) << "a lent one is not made free again";
   EXPECT_EQ(nullptr, NewHard());
   // An empty record is no breakpoint.
-  EXPECT_EQ(kE_UNEXPECTED, Invoke(M(), id::AddHardBreakPoint, {Disp(nullptr)}));
+  EXPECT_EQ(kE_UNEXPECTED, Invoke(M(), id::AddHardBreakPoint, {Obj(nullptr)}));
   EXPECT_EQ(1, AskInt(M(), id::GetHardBreakpointCount));
 }
 

@@ -108,7 +108,8 @@ TEST_F(Comparator, ChannelErrorsFailTheOperationAndCloseTheChannel) {
   auto comparator = MakeComparator();
   driver.Calls.clear();
   driver.FailOn = "WriteWordChecked";
-  Variant r = I4(3);
+  Variant r;
+  *r.Ptr() = I4(3);
   EXPECT_EQ(kE_UNEXPECTED, Invoke(D(comparator), id::Enable, {}, &r));
   EXPECT_EQ(VT_I4, r.Type());
   EXPECT_EQ(Write(kComp1, 0x40000001), driver.Calls);
@@ -120,7 +121,7 @@ TEST_F(Comparator, ChannelErrorsFailTheOperationAndCloseTheChannel) {
 }
 
 TEST_F(Comparator, AnswersTheDriversDevice) {
-  Fake device = Fake::Adopt(new hostsim::FakeHostObject);
+  Fake device = MakeFake();
   driver.Device = ITovikDevice(AsDispatch(device));
   auto comparator = MakeComparator();
   EXPECT_EQ(AsDispatch(device), AskObject(D(comparator), id::GetTovikDevice));
@@ -205,8 +206,8 @@ protected:
     }
     return r;
   }
-  Fake ice = Fake::Adopt(new hostsim::FakeHostObject);
-  Fake device = Fake::Adopt(new hostsim::FakeHostObject);
+  Fake ice = MakeFake();
+  Fake device = MakeFake();
   IHardBreakpoint watchpoint = TARMHardBreakpointPoint::Create(IARMEmbeddedICE(AsDispatch(ice)), 12, 13, 10, 11, 8, 9);
   IDispatch* W() const { return watchpoint.ToPointer(); }
 };

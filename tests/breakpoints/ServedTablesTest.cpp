@@ -20,7 +20,7 @@ protected:
 };
 
 TEST_F(ServedTables, ServiceNamesFollowTheLevels) {
-  Fake ice = Fake::Adopt(new hostsim::FakeHostObject);
+  Fake ice = MakeFake();
   const IHardBreakpoint watchpoint =
       TARMHardBreakpointPoint::Create(IARMEmbeddedICE(AsDispatch(ice)), 12, 13, 10, 11, 8, 9);
 
@@ -48,7 +48,8 @@ TEST_F(ServedTables, ServiceNamesFollowTheLevels) {
 
 TEST_F(ServedTables, IdentifiersOfOtherLevelsAreNotAnswered) {
   for (DISPID id : {508557, 508565, 503948}) {
-    Variant r = I4(77);
+    Variant r;
+    *r.Ptr() = I4(77);
     EXPECT_EQ(kE_NOTIMPL, Invoke(Soft(), id, {I8(1)}, &r)) << id;
     EXPECT_EQ(VT_I4, r.Type()) << "the result stays as it was";
     EXPECT_EQ(77, r.Ptr()->lVal);
@@ -83,7 +84,8 @@ TEST_F(ServedTables, ArgumentsConvertByKind) {
 }
 
 TEST_F(ServedTables, EmptyResultsAreNullDispatchAndZero) {
-  Variant r = I4(5);
+  Variant r;
+  *r.Ptr() = I4(5);
   ASSERT_EQ(S_OK, Invoke(Manager(), id::GetNewHardBreakpoint, {}, &r));
   EXPECT_EQ(VT_DISPATCH, r.Type());
   EXPECT_EQ(nullptr, r.Ptr()->pdispVal);
@@ -92,12 +94,13 @@ TEST_F(ServedTables, EmptyResultsAreNullDispatchAndZero) {
   EXPECT_EQ(nullptr, AskObject(Manager(), id::GetAllocatedHardBreakpointByIndex, {I4(-1)}));
   EXPECT_EQ(nullptr, AskObject(Manager(), id::GetAllocatedSoftBreakpointByIndex, {I4(0)}));
   // AddHardBreakPoint leaves its answer unwritten: 0.
-  EXPECT_EQ(0, AskInt(Manager(), id::AddHardBreakPoint, {Disp(Hard())}));
+  EXPECT_EQ(0, AskInt(Manager(), id::AddHardBreakPoint, {Obj(Hard())}));
 }
 
 TEST_F(ServedTables, AFailingOperationKeepsTheResultVariant) {
   driver.FailOn = "OpenChannel";
-  Variant r = I4(9);
+  Variant r;
+  *r.Ptr() = I4(9);
   EXPECT_EQ(kE_UNEXPECTED, Invoke(Manager(), id::AddressSupportsSoftBreakpoints, {I4(0), I8(0x20000000)}, &r));
   EXPECT_EQ(VT_I4, r.Type());
   EXPECT_EQ(9, r.Ptr()->lVal);

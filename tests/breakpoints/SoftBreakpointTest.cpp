@@ -77,7 +77,7 @@ TEST_F(SoftBreakpoint, WithoutADriverNothingIsTouched) {
 }
 
 TEST_F(SoftBreakpoint, ValuesAndTheDevice) {
-  Fake device = Fake::Adopt(new hostsim::FakeHostObject);
+  Fake device = MakeFake();
   driver.Device = ITovikDevice(AsDispatch(device));
   EXPECT_EQ(AsDispatch(device), AskObject(B(), id::GetTovikDevice));
   ASSERT_EQ(S_OK, Invoke(B(), id::SetReplaced, {I4(0x1234)}));
@@ -92,7 +92,8 @@ TEST_F(SoftBreakpoint, ValuesAndTheDevice) {
 
 TEST_F(SoftBreakpoint, ADriverErrorFailsTheOperationAndClosesTheChannel) {
   driver.FailOn = "AddSoftBreakpoint";
-  Variant r = I4(4);
+  Variant r;
+  *r.Ptr() = I4(4);
   EXPECT_EQ(kE_UNEXPECTED, Invoke(B(), id::Enable, {}, &r));
   EXPECT_EQ(VT_I4, r.Type());
   EXPECT_EQ("CloseChannel", driver.Calls.back().Op);

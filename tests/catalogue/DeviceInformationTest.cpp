@@ -3,14 +3,15 @@
 // of every kind through the loaded module.
 #include <gtest/gtest.h>
 
-#include "HostCall.h"
 #include "Tarnwell_Driver.h"
+#include "support/HostCall.h"
+#include "support/LoadedModule.h"
 
 #include <memory>
 #include <variant>
 
 using namespace tvk;
-using namespace catalogue_test;
+using namespace testsupport;
 
 namespace {
 
@@ -160,31 +161,6 @@ TEST(DeviceInformation, KindsOutsideTheTableAreRefused) {
 
 // ---- Through the loaded module
 
-using GetDriverFn = HRESULT(__stdcall*)(int32_t, IDispatch**);
-
-class LoadedModule : public ::testing::Test {
-protected:
-  static void SetUpTestSuite() { FModule = LoadLibraryW(TVK_MODULE_PATH); }
-  static void TearDownTestSuite() {
-    if (FModule) FreeLibrary(FModule);
-    FModule = nullptr;
-  }
-  void SetUp() override {
-    ASSERT_NE(nullptr, FModule);
-    FGetDriver =
-        reinterpret_cast<GetDriverFn>(reinterpret_cast<void*>(GetProcAddress(FModule, "GetTovikDriver_Plugin")));
-    ASSERT_NE(nullptr, FGetDriver);
-  }
-  IDispatch* Driver(int32_t kind) {
-    IDispatch* driver = nullptr;
-    EXPECT_EQ(S_OK, FGetDriver(kind, &driver));
-    return driver;
-  }
-  static HMODULE FModule;
-  GetDriverFn FGetDriver = nullptr;
-};
-HMODULE LoadedModule::FModule = nullptr;
-
 TEST_F(LoadedModule, EveryKindAnswersEveryDeviceInformationIdentifier) {
   // The identifiers whose results are plain values, with their result types.
   std::vector<std::pair<DISPID, VARTYPE>> ids;
@@ -198,7 +174,7 @@ TEST_F(LoadedModule, EveryKindAnswersEveryDeviceInformationIdentifier) {
     ids.emplace_back(id, vt);
   }
   for (int32_t kind = 0; kind < 290; ++kind) {
-    IDispatch* driver = Driver(kind);
+    IDispatch* driver = NewDriver(kind);
     ASSERT_NE(nullptr, driver) << kind;
     for (auto [id, vt] : ids) {
       TCall call = id == 503424 ? Call(driver, id, {Str(L"Name")})
@@ -233,8 +209,8 @@ TEST_F(LoadedModule, EveryKindAnswersEveryDeviceInformationIdentifier) {
 }
 
 TEST_F(LoadedModule, FirstAndLastKindNameThemselves) {
-  IDispatch* first = Driver(0);
-  IDispatch* last = Driver(289);
+  IDispatch* first = NewDriver(0);
+  IDispatch* last = NewDriver(289);
   ASSERT_TRUE(first && last);
   EXPECT_EQ(L"STM32F100C4T6B", Call(first, 503380).Text());
   EXPECT_EQ(L"STM32W108CBU64TR", Call(last, 503380).Text());

@@ -2,13 +2,13 @@
 // pins' lazy creation, and the option bits behind the pins' answers.
 #include <gtest/gtest.h>
 
-#include "HostCall.h"
 #include "Tarnwell_Driver.h"
+#include "support/HostCall.h"
 
 #include <memory>
 
 using namespace tvk;
-using namespace catalogue_test;
+using namespace testsupport;
 
 namespace {
 

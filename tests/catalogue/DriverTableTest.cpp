@@ -4,13 +4,13 @@
 #include <gtest/gtest.h>
 
 #include "FakeHostObject.h"
-#include "HostCall.h"
 #include "ORV.SCH.AbstractClasses.h"
+#include "support/HostCall.h"
 
 #include <memory>
 
 using namespace tvk;
-using namespace catalogue_test;
+using namespace testsupport;
 
 namespace {
 
@@ -64,14 +64,9 @@ public:
 
 TEST(DriverTable, RegisterValueArrivesByKindU) {
   auto driver = std::unique_ptr<TProbeDriver>(New<TProbeDriver>());
-  VARIANT ui4, i8;
-  VariantInit(&ui4);
-  ui4.vt = VT_UI4;
+  VARIANT ui4 = Typed(VT_UI4);
   ui4.ulVal = 0xFFFFFFFFu;
-  VariantInit(&i8);
-  i8.vt = VT_I8;
-  i8.llVal = 0xFFFFFFFFLL;
-  for (VARIANT value : {I4(-1), ui4, i8}) {
+  for (VARIANT value : {I4(-1), ui4, I8(0xFFFFFFFFLL)}) {
     driver->LastValue = 0;
     TCall call = Call(driver.get(), 503766, {I4(3), value});
     EXPECT_EQ(S_OK, call.Hr);
@@ -114,12 +109,7 @@ TEST(DriverTable, LevelsServiceNamesAndUnansweredIdentifiers) {
 TEST(DriverTable, RecordsGoInAndComeOutAsDispatchInterfaces) {
   auto driver = std::unique_ptr<TProbeDriver>(New<TProbeDriver>());
   auto* host = new hostsim::FakeHostObject;  // one reference: the creator's
-  VARIANT device;
-  VariantInit(&device);
-  device.vt = VT_DISPATCH;
-  device.pdispVal = host;
-  host->AddRef();  // the variant's, released by the call helper
-  TCall set = Call(driver.get(), 503754, {device});
+  TCall set = Call(driver.get(), 503754, {Obj(host)});  // the variant's reference is released by the call
   EXPECT_EQ(S_OK, set.Hr);
   EXPECT_EQ(VT_BOOL, set.Type());
   EXPECT_EQ(VARIANT_TRUE, set.Result.Ptr()->boolVal);
@@ -132,23 +122,12 @@ TEST(DriverTable, RecordsGoInAndComeOutAsDispatchInterfaces) {
   EXPECT_EQ(0u, host->Release());  // nothing kept a reference
 }
 
-VARIANT BoolRef(VARIANT_BOOL* target) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_BYREF | VT_BOOL;
-  v.pboolVal = target;
-  return v;
-}
-
 TEST(DriverTable, CustomActionStateWritesBackThroughBooleanReferences) {
   auto driver = std::unique_ptr<TProbeDriver>(New<TProbeDriver>());
   VARIANT_BOOL first = VARIANT_FALSE, second = VARIANT_TRUE, third = VARIANT_TRUE;
-  int32_t raw = 0;
-  VARIANT rawRef;
-  VariantInit(&rawRef);
-  rawRef.vt = VT_BYREF | VT_I4;
-  rawRef.plVal = reinterpret_cast<LONG*>(&raw);
-  TCall call = Call(driver.get(), 503815, {I4(2), BoolRef(&first), BoolRef(&second), BoolRef(&third), I4(0x1234), rawRef});
+  long raw = 0;
+  TCall call =
+      Call(driver.get(), 503815, {I4(2), RefBool(&first), RefBool(&second), RefBool(&third), I4(0x1234), RefI4(&raw)});
   ASSERT_EQ(S_OK, call.Hr);
   EXPECT_EQ(VT_EMPTY, call.Type());
   EXPECT_EQ(2, driver->LastIndex);
@@ -164,16 +143,8 @@ TEST(DriverTable, CustomActionStateWritesBackThroughBooleanReferences) {
 TEST(DriverTable, CustomActionStateWritesNothingWithoutAReference) {
   auto driver = std::unique_ptr<TProbeDriver>(New<TProbeDriver>());
   // Booleans passed by value, and a reference of the wrong width, get nothing written.
-  int32_t wide = 0x55555555;
-  VARIANT i4Ref;
-  VariantInit(&i4Ref);
-  i4Ref.vt = VT_BYREF | VT_I4;
-  i4Ref.plVal = reinterpret_cast<LONG*>(&wide);
-  VARIANT byValue;
-  VariantInit(&byValue);
-  byValue.vt = VT_BOOL;
-  byValue.boolVal = VARIANT_FALSE;
-  TCall call = Call(driver.get(), 503815, {I4(1), byValue, i4Ref, BoolRef(nullptr), I4(0), I4(0)});
+  long wide = 0x55555555;
+  TCall call = Call(driver.get(), 503815, {I4(1), Bool(false), RefI4(&wide), RefBool(nullptr), I4(0), I4(0)});
   ASSERT_EQ(S_OK, call.Hr);
   EXPECT_EQ(0x55555555, wide);
   EXPECT_FALSE(driver->Seen2);
@@ -182,7 +153,7 @@ TEST(DriverTable, CustomActionStateWritesNothingWithoutAReference) {
   VARIANT_BOOL first = VARIANT_FALSE;
   driver->Fail = true;
   EXPECT_EQ(HRESULT(0x8000FFFF),
-            Call(driver.get(), 503815, {I4(1), BoolRef(&first), BoolRef(&first), BoolRef(&first), I4(0), I4(0)}).Hr);
+            Call(driver.get(), 503815, {I4(1), RefBool(&first), RefBool(&first), RefBool(&first), I4(0), I4(0)}).Hr);
   EXPECT_EQ(VARIANT_FALSE, first);
 }
 

@@ -1,11 +1,11 @@
 // Reference counting of the model-object bases.
 #include <gtest/gtest.h>
 
-#include "HostCall.h"
 #include "Tovik.Classes.h"
+#include "support/HostCall.h"
 
 using namespace tvk;
-using namespace catalogue_test;
+using namespace testsupport;
 
 namespace {
 

@@ -5,14 +5,12 @@
 
 #include "Device_ST_CortexM3_Data.h"
 #include "Tarnwell_Driver.h"
-#include "catalogue/HostCall.h"
+#include "support/HostCall.h"
 
 #include <functional>
 
 using namespace cortexm3_test;
-using catalogue_test::Call;
-using catalogue_test::I4;
-using catalogue_test::TCall;
+using namespace testsupport;
 
 namespace {
 

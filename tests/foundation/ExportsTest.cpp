@@ -4,33 +4,18 @@
 
 #include "DriverExports.h"
 #include "ZUL.Types.h"
+#include "support/HostCall.h"
+#include "support/LoadedModule.h"
 
 #include <set>
 #include <string>
 
 namespace {
 
-using GetCountFn = HRESULT(__stdcall*)(int32_t*);
-using GetDriverFn = HRESULT(__stdcall*)(int32_t, IDispatch**);
-
-class LoadedModule : public ::testing::Test {
-protected:
-  static void SetUpTestSuite() { FModule = LoadLibraryW(TVK_MODULE_PATH); }
-  static void TearDownTestSuite() {
-    if (FModule) FreeLibrary(FModule);
-    FModule = nullptr;
-  }
-  void SetUp() override {
-    ASSERT_NE(nullptr, FModule) << "cannot load the module";
-    FGetCount = reinterpret_cast<GetCountFn>(reinterpret_cast<void*>(GetProcAddress(FModule, "GetTovikDriverCount")));
-    FGetDriver = reinterpret_cast<GetDriverFn>(reinterpret_cast<void*>(GetProcAddress(FModule, "GetTovikDriver_Plugin")));
-    ASSERT_TRUE(FGetCount && FGetDriver);
-  }
-  static HMODULE FModule;
-  GetCountFn FGetCount = nullptr;
-  GetDriverFn FGetDriver = nullptr;
-};
-HMODULE LoadedModule::FModule = nullptr;
+using testsupport::Call;
+using testsupport::LoadedModule;
+using testsupport::Str;
+using testsupport::TCall;
 
 TEST_F(LoadedModule, ExportsExactlyTheTwoUndecoratedFunctions) {
   auto base = reinterpret_cast<const BYTE*>(FModule);
@@ -68,15 +53,10 @@ TEST_F(LoadedModule, EveryCallCreatesANewDriverThatSupportsItsService) {
   ASSERT_TRUE(a && b);
   EXPECT_NE(a, b);
   for (IDispatch* d : {a, b}) {
-    VARIANT arg, result;
-    VariantInit(&result);
-    arg.vt = VT_BSTR;
-    arg.bstrVal = SysAllocString(L"tovikdriver");
-    DISPPARAMS p{&arg, nullptr, 1, 0};
-    EXPECT_EQ(S_OK, d->Invoke(1023, IID_NULL, 0, DISPATCH_METHOD, &p, &result, nullptr, nullptr));
-    EXPECT_EQ(VT_BOOL, result.vt);
-    EXPECT_EQ(VARIANT_TRUE, result.boolVal);
-    VariantClear(&arg);
+    TCall supports = Call(d, 1023, {Str(L"tovikdriver")});
+    EXPECT_EQ(S_OK, supports.Hr);
+    EXPECT_EQ(VT_BOOL, supports.Type());
+    EXPECT_EQ(VARIANT_TRUE, supports.Result.Ptr()->boolVal);
     d->Release();
   }
 }
@@ -99,16 +79,10 @@ namespace {
 
 // Driver operation 503761: Supports(Name) -> boolean.
 bool DriverSupports(IDispatch* driver, const wchar_t* text) {
-  VARIANT arg, result;
-  VariantInit(&result);
-  arg.vt = VT_BSTR;
-  arg.bstrVal = SysAllocString(text);
-  DISPPARAMS p{&arg, nullptr, 1, 0};
-  HRESULT hr = driver->Invoke(503761, IID_NULL, 0, DISPATCH_METHOD, &p, &result, nullptr, nullptr);
-  VariantClear(&arg);
-  EXPECT_EQ(S_OK, hr) << text;
-  EXPECT_EQ(VT_BOOL, result.vt) << text;
-  return result.boolVal != 0;
+  TCall supports = Call(driver, 503761, {Str(text)});
+  EXPECT_EQ(S_OK, supports.Hr) << text;
+  EXPECT_EQ(VT_BOOL, supports.Type()) << text;
+  return supports.Result.Ptr()->boolVal != 0;
 }
 
 TEST_F(LoadedModule, SupportsTheArmToolchainInAnyCase) {

@@ -5,6 +5,7 @@
 
 #include "FakeHostObject.h"
 #include "ZUL.Types.h"
+#include "support/HostCall.h"
 
 #include <vector>
 
@@ -71,9 +72,10 @@ TVK_SERVED_LEVEL_IMPL(TLevel3, TLevel2, kLevel3Rows, L"LevelThree")
 
 namespace {
 
-VARIANT Str(const wchar_t* s) { VARIANT v; VariantInit(&v); v.vt = VT_BSTR; v.bstrVal = SysAllocString(s); return v; }
-VARIANT I4(long x) { VARIANT v; VariantInit(&v); v.vt = VT_I4; v.lVal = x; return v; }
-VARIANT I8(long long x) { VARIANT v; VariantInit(&v); v.vt = VT_I8; v.llVal = x; return v; }
+using testsupport::I4;
+using testsupport::I8;
+using testsupport::Obj;
+using testsupport::Str;
 
 class ServedProtocol : public ::testing::Test {
 protected:
@@ -210,12 +212,7 @@ TEST_F(ServedProtocol, NullResultRunsTheOperationAndStoresNothing) {
 
 TEST_F(ServedProtocol, RecordArgumentsKeepIdentityAndResultsAreDispatch) {
   auto* host = new hostsim::FakeHostObject;
-  VARIANT d;
-  VariantInit(&d);
-  d.vt = VT_DISPATCH;
-  d.pdispVal = host;
-  host->AddRef();
-  ASSERT_EQ(S_OK, Call(30, {d}));
+  ASSERT_EQ(S_OK, Call(30, {Obj(host)}));
   EXPECT_EQ(static_cast<IDispatch*>(host), FObj->Kept.ToPointer());
 
   // By reference, VT_EMPTY, VT_NULL and a null pointer; VT_UNKNOWN is asked for IDispatch.

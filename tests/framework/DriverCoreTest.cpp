@@ -4,14 +4,13 @@
 #include "FrameworkTest.h"
 
 #include "Dialogs.h"
-#include "catalogue/HostCall.h"
 #include "hostsvc/HostFixture.h"
+#include "support/HostCall.h"
+#include "support/TestFolder.h"
 
 using namespace tvk;
 using namespace framework_test;
-using catalogue_test::Call;
-using catalogue_test::I4;
-using catalogue_test::Str;
+using namespace testsupport;
 
 namespace {
 
@@ -205,7 +204,7 @@ public:
 };
 
 TEST(DriverConstraintFile, CustomNameThenDeviceThenFamily) {
-  hostsvc_test::TestFolder folder;
+  TestFolder folder;
   const std::wstring custom = folder.Write(L"Custom.txt", "x");
   const std::wstring byDevice = folder.Write(L"Dev.Constraint", "x");
   const std::wstring byFamily = folder.Write(L"Fam.Constraint", "x");

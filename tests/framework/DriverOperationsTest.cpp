@@ -4,16 +4,14 @@
 
 #include "Tarnwell_Driver.h"
 #include "ZUL.Util.h"
-#include "catalogue/HostCall.h"
 #include "hostsvc/HostFixture.h"
+#include "support/HostCall.h"
 
 #include <fstream>
 
 using namespace tvk;
 using namespace framework_test;
-using catalogue_test::Call;
-using catalogue_test::I4;
-using catalogue_test::Str;
+using namespace testsupport;
 
 namespace {
 
@@ -172,19 +170,9 @@ TEST(DriverStubs, CustomActionStateClearsTheFirstAndThirdOutput) {
   auto driver = MakeGenericDriver();
   for (long action : {0L, 5L, -1L}) {
     VARIANT_BOOL states[3] = {VARIANT_TRUE, VARIANT_TRUE, VARIANT_TRUE};
-    std::vector<VARIANT> args(6);
-    for (auto& v : args) VariantInit(&v);
-    args[0].vt = VT_I4;
-    args[0].lVal = action;
-    for (int k = 0; k < 3; ++k) {
-      args[std::size_t(k) + 1].vt = VT_BYREF | VT_BOOL;
-      args[std::size_t(k) + 1].pboolVal = &states[k];
-    }
-    args[4].vt = VT_I4;
-    args[5].vt = VT_I4;
-    std::vector<VARIANT> reversed(args.rbegin(), args.rend());
-    DISPPARAMS params{reversed.data(), nullptr, 6, 0};
-    EXPECT_EQ(S_OK, driver->Invoke(503815, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr));
+    EXPECT_EQ(S_OK, Invoke(driver.get(), 503815,
+                           {I4(action), RefBool(&states[0]), RefBool(&states[1]), RefBool(&states[2]), I4(0), I4(0)},
+                           nullptr, DISPATCH_METHOD));
     EXPECT_EQ(VARIANT_FALSE, states[0]) << action;
     EXPECT_EQ(VARIANT_TRUE, states[1]) << action;  // not touched
     EXPECT_EQ(VARIANT_FALSE, states[2]) << action;

@@ -2,79 +2,29 @@
 // IDispatch::Invoke against the simulated host, as the host calls them.
 #include "FrameworkTest.h"
 
-#include "catalogue/HostCall.h"
+#include "support/HostCall.h"
+#include "support/LoadedModule.h"
 
 using namespace framework_test;
-using catalogue_test::Call;
-using catalogue_test::I4;
-using catalogue_test::Str;
-using catalogue_test::TCall;
+using namespace testsupport;
 
 namespace {
 
-using GetDriverFn = HRESULT(__stdcall*)(int32_t, IDispatch**);
-
-VARIANT Object(IDispatch* object) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_DISPATCH;
-  v.pdispVal = object;
-  object->AddRef();
-  return v;
-}
-
-VARIANT I8(long long x) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_I8;
-  v.llVal = x;
-  return v;
-}
-
-// Call with the arguments in a vector (taken over, cleared after the call).
-TCall CallWith(IDispatch* object, DISPID id, std::vector<VARIANT>& args) {
-  std::vector<VARIANT> rgvarg(args.rbegin(), args.rend());
-  DISPPARAMS params{rgvarg.empty() ? nullptr : rgvarg.data(), nullptr, UINT(rgvarg.size()), 0};
-  TCall call{S_OK, {}};
-  call.Hr = object->Invoke(id, IID_NULL, 0, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &params, call.Result.Ptr(),
-                           nullptr, nullptr);
-  for (VARIANT& v : args) VariantClear(&v);
-  return call;
-}
-
-VARIANT BoolRef(VARIANT_BOOL* target) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_BYREF | VT_BOOL;
-  v.pboolVal = target;
-  return v;
-}
-
-class LoadedDriver : public BoardTest {
+class LoadedDriver : public TLoadedModule<BoardTest> {
 protected:
-  static void SetUpTestSuite() { FModule = LoadLibraryW(TVK_MODULE_PATH); }
-  static void TearDownTestSuite() {
-    if (FModule) FreeLibrary(FModule);
-    FModule = nullptr;
-  }
   void SetUp() override {
-    BoardTest::SetUp();
-    ASSERT_NE(nullptr, FModule);
-    auto getDriver =
-        reinterpret_cast<GetDriverFn>(reinterpret_cast<void*>(GetProcAddress(FModule, "GetTovikDriver_Plugin")));
-    ASSERT_NE(nullptr, getDriver);
-    ASSERT_EQ(S_OK, getDriver(0, &Driver));
+    TLoadedModule::SetUp();
+    if (HasFatalFailure()) return;
+    ASSERT_EQ(S_OK, FGetDriver(0, &Driver));
     ASSERT_NE(nullptr, Driver);
-    TCall lent = Call(Driver, kSetTovikDevice, {Object(Board->DeviceDispatch())});
+    TCall lent = Call(Driver, kSetTovikDevice, {Obj(Board->DeviceDispatch())});
     ASSERT_EQ(S_OK, lent.Hr);
     ASSERT_EQ(VT_BOOL, lent.Type());
     ASSERT_EQ(VARIANT_TRUE, lent.Result.Ptr()->boolVal);
     ClearLogs();
   }
-  static HMODULE FModule;
   IDispatch* Driver = nullptr;  // the module's; it counts no references
 };
-HMODULE LoadedDriver::FModule = nullptr;
 
 TEST_F(LoadedDriver, EveryDriverOperationAnswers) {
   auto other = hostsim::SimRef<hostsim::FakeHostObject>::Adopt(new hostsim::FakeHostObject);
@@ -103,11 +53,11 @@ TEST_F(LoadedDriver, EveryDriverOperationAnswers) {
       {503802, {}, VT_BOOL},      {503803, {}, VT_BOOL},      {503804, {}, VT_BOOL},
       {503805, {Str(L"a.bin")}, VT_I4},                       {503806, {}, VT_EMPTY},
       {503807, {I4(0), Str(L"1")}, VT_BOOL},                  {503808, {I4(0)}, VT_BSTR},
-      {503809, {Object(other.Get())}, VT_BOOL},               {503810, {}, VT_BOOL},      {503811, {}, VT_EMPTY},
+      {503809, {Obj(other.Get())}, VT_BOOL},                  {503810, {}, VT_BOOL},      {503811, {}, VT_EMPTY},
       {503812, {}, VT_EMPTY},     {503813, {}, VT_BOOL},      {503814, {I4(1)}, VT_EMPTY},
-      {503815, {I4(1), BoolRef(&states[0]), BoolRef(&states[1]), BoolRef(&states[2]), I4(0), I4(0)}, VT_EMPTY},
+      {503815, {I4(1), RefBool(&states[0]), RefBool(&states[1]), RefBool(&states[2]), I4(0), I4(0)}, VT_EMPTY},
       {503816, {Str(L"a"), Str(L"b"), Str(L"c")}, VT_BOOL},   {503817, {}, VT_BOOL},
-      {503818, {I4(0)}, VT_I4},   {503819, {Object(other.Get())}, VT_EMPTY},              {503820, {}, VT_BOOL},
+      {503818, {I4(0)}, VT_I4},   {503819, {Obj(other.Get())}, VT_EMPTY},                 {503820, {}, VT_BOOL},
       {503821, {}, VT_BSTR},      {503822, {Str(L"")}, VT_EMPTY},
       {508552, {I4(0), I8(0x08000000)}, VT_I4},               {508553, {I4(0), I8(0x08000000), I4(0)}, VT_BOOL},
       {508554, {I4(0)}, VT_I8},   {509312, {}, VT_BSTR},      {509376, {}, VT_DISPATCH},  {509427, {}, VT_DISPATCH},
@@ -149,10 +99,7 @@ TEST_F(LoadedDriver, AnswersFromTheHostDevice) {
   EXPECT_FALSE(success);
 
   // An empty device withdraws it: the core finds no channel and does nothing.
-  VARIANT empty;
-  VariantInit(&empty);
-  empty.vt = VT_DISPATCH;
-  EXPECT_EQ(S_OK, Call(Driver, kSetTovikDevice, {empty}).Hr);
+  EXPECT_EQ(S_OK, Call(Driver, kSetTovikDevice, {Obj(nullptr)}).Hr);
   EXPECT_EQ(nullptr, Call(Driver, 503753).Dispatch());
   ClearLogs();
   EXPECT_EQ(S_OK, Call(Driver, 503797).Hr);

@@ -5,11 +5,11 @@
 #include "FrameworkTest.h"
 
 #include "Dialogs.h"
-#include "catalogue/HostCall.h"
+#include "support/HostCall.h"
 
 using namespace tvk;
 using namespace framework_test;
-using catalogue_test::Call;
+using namespace testsupport;
 
 namespace {
 

@@ -3,13 +3,11 @@
 // of wide values, and indices that have no select code.
 #include "FrameworkTest.h"
 
-#include "catalogue/HostCall.h"
+#include "support/HostCall.h"
 
 using namespace tvk;
 using namespace framework_test;
-using catalogue_test::Call;
-using catalogue_test::I4;
-using catalogue_test::Str;
+using namespace testsupport;
 
 namespace {
 

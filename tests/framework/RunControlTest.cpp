@@ -3,14 +3,13 @@
 // register reset; nothing reaches the host without a device.
 #include "FrameworkTest.h"
 
-#include "catalogue/HostCall.h"
+#include "support/HostCall.h"
 
 #include <optional>
 
 using namespace tvk;
 using namespace framework_test;
-using catalogue_test::Call;
-using catalogue_test::I4;
+using namespace testsupport;
 
 namespace {
 

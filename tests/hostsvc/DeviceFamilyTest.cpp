@@ -4,6 +4,8 @@
 #include "HostFixture.h"
 #include "ORV.SCH.Util.h"
 #include "Tarnwell_Driver.h"
+#include "support/HostCall.h"
+#include "support/TestFolder.h"
 
 #include <memory>
 #include <set>
@@ -35,7 +37,7 @@ TEST(DeviceFamilies, BuiltInRows) {
 
 namespace {
 
-using hostsvc_test::TestFolder;
+using testsupport::TestFolder;
 
 class PluginFamilies : public hostsvc_test::HostFixture {};
 
@@ -76,13 +78,8 @@ TEST_F(PluginFamilies, ReadOnceAtTheFirstQuery) {
 namespace {
 
 std::wstring Answer(IDispatch* driver, DISPID id) {
-  tvk::Variant result;
-  DISPPARAMS none{nullptr, nullptr, 0, 0};
-  if (FAILED(driver->Invoke(id, IID_NULL, 0, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &none, result.Ptr(), nullptr,
-                            nullptr)) ||
-      result.Type() != VT_BSTR)
-    return L"<failed>";
-  return result.Ptr()->bstrVal ? result.Ptr()->bstrVal : L"";
+  testsupport::TCall call = testsupport::Call(driver, id);
+  return FAILED(call.Hr) || call.Type() != VT_BSTR ? L"<failed>" : call.Text();
 }
 
 constexpr DISPID kGetDeviceDescription = 503381, kGetVendorName = 503407;

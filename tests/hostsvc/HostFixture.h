@@ -6,9 +6,9 @@
 
 #include "ORV.SCH.Util.h"
 #include "SimClient.h"
-#include "TestFolder.h"
 #include "ZUL.DispatchFix.h"
 #include "ZUL.Util.h"
+#include "support/TestFolder.h"
 
 #include <string>
 #include <vector>
@@ -56,7 +56,7 @@ public:
 
   std::wstring Write(const std::wstring& name, const std::string& text) {
     std::wstring full = FFolder + name;
-    std::ofstream(full.c_str(), std::ios::binary) << text;
+    testsupport::WriteBytes(full, text);
     FFiles.push_back(full);
     return full;
   }

@@ -5,10 +5,11 @@
 #include "HostFixture.h"
 
 #include "ZUL.HostModules.h"
+#include "support/TestFolder.h"
 
 using namespace tvk;
 using hostsim::FakeHostObject;
-using hostsvc_test::TestFolder;
+using testsupport::TestFolder;
 namespace disp = hostsim::disp;
 
 namespace {

@@ -1,13 +1,13 @@
 // Lock files: who holds a document open, and whether that is this process.
 #include <gtest/gtest.h>
 
-#include "TestFolder.h"
 #include "ZUL.Util.h"
+#include "support/TestFolder.h"
 
 #include <string>
 
 using namespace tvk;
-using hostsvc_test::TestFolder;
+using testsupport::TestFolder;
 
 namespace {
 

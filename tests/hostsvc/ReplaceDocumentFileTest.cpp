@@ -1,12 +1,13 @@
 // Replacing a document the host may hold open: the lock check, the host's
 // file-update bracket, and no file lost on any failure.
 #include "HostFixture.h"
+#include "support/TestFolder.h"
 
 using namespace tvk;
 using hostsim::FakeHostObject;
-using hostsvc_test::Exists;
-using hostsvc_test::ReadAll;
-using hostsvc_test::TestFolder;
+using testsupport::Exists;
+using testsupport::ReadAll;
+using testsupport::TestFolder;
 namespace disp = hostsim::disp;
 
 namespace {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "Dialogs.h"
-#include "TestFolder.h"
 #include "ZUL.Util.h"
+#include "support/TestFolder.h"
 
 #include <vector>
 
@@ -142,13 +142,13 @@ TEST(Folders, TemporaryFolderAndFile) {
   std::wstring temp = GetTempFolder();
   ASSERT_FALSE(temp.empty());
   EXPECT_EQ(L'\\', GetTempFolderLong().back());
-  EXPECT_TRUE(hostsvc_test::Exists(GetTempFolderLong()));
+  EXPECT_TRUE(testsupport::Exists(GetTempFolderLong()));
   std::wstring a = GetTempFileName(), b = GetTempFileName();
   ASSERT_FALSE(a.empty());
   EXPECT_NE(a, b);
   EXPECT_EQ(0u, a.find(temp + L"Pro"));
-  EXPECT_TRUE(hostsvc_test::Exists(a));
-  EXPECT_EQ("", hostsvc_test::ReadAll(a));
+  EXPECT_TRUE(testsupport::Exists(a));
+  EXPECT_EQ("", testsupport::ReadAll(a));
   DeleteFileW(a.c_str());
   DeleteFileW(b.c_str());
 }

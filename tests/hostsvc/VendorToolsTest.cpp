@@ -4,13 +4,14 @@
 
 #include "Tovik.Utils.h"
 #include "ZUL.HostModules.h"
+#include "support/TestFolder.h"
 
 #include <map>
 
 using namespace tvk;
 using hostsim::FakeHostObject;
 using hostsvc_test::SystemFiles;
-using hostsvc_test::TestFolder;
+using testsupport::TestFolder;
 
 namespace {
 

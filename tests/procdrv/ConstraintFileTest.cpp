@@ -1,14 +1,15 @@
 // The constraint-file search over names and folders, and the loading of a
 // memory map from a constraint file in every text form it may come in.
 #include "Embedded.h"
-#include "Served.h"
 #include "StubDevice.h"
+#include "support/HostCall.h"
 
 #include <sstream>
 
 namespace {
 
 using namespace procdrv_test;
+using namespace testsupport;
 using tvk::ComRef;
 
 struct TPlaced {

@@ -10,66 +10,13 @@
 #include "SimClient.h"
 #include "ZUL.DispatchFix.h"
 #include "ZUL.Util.h"
+#include "support/TestFolder.h"
 
-#include <fstream>
 #include <string>
 
 namespace procdrv_test {
 
 enum class TWhere { Module, Data, Tools };
-
-// A new folder under the temporary folder, removed with its content.
-class TTempFolder {
-public:
-  TTempFolder() {
-    wchar_t temp[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH + 1, temp);
-    static int serial = 0;
-    FPath = std::wstring(temp) + L"procdrv_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-            std::to_wstring(++serial) + L"\\";
-    CreateDirectoryW(FPath.c_str(), nullptr);
-  }
-  ~TTempFolder() { Remove(FPath); }
-  TTempFolder(const TTempFolder&) = delete;
-  TTempFolder& operator=(const TTempFolder&) = delete;
-
-  const std::wstring& Path() const { return FPath; }
-  // Creates the folder Relative (with its parents) and answers it with "\".
-  std::wstring Folder(const std::wstring& relative) const {
-    std::wstring full = FPath;
-    std::size_t start = 0;
-    while (start < relative.size()) {
-      std::size_t end = relative.find(L'\\', start);
-      if (end == std::wstring::npos) end = relative.size();
-      full += relative.substr(start, end - start) + L"\\";
-      CreateDirectoryW(full.c_str(), nullptr);
-      start = end + 1;
-    }
-    return full;
-  }
-
-  static void Remove(const std::wstring& folder) {
-    WIN32_FIND_DATAW found;
-    HANDLE h = FindFirstFileW((folder + L"*").c_str(), &found);
-    if (h != INVALID_HANDLE_VALUE) {
-      do {
-        std::wstring name = found.cFileName;
-        if (name == L"." || name == L"..") continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) Remove(folder + name + L"\\");
-        else DeleteFileW((folder + name).c_str());
-      } while (FindNextFileW(h, &found));
-      FindClose(h);
-    }
-    RemoveDirectoryW(folder.c_str());
-  }
-
-private:
-  std::wstring FPath;
-};
-
-inline void WriteBytes(const std::wstring& file, const std::string& bytes) {
-  std::ofstream(file.c_str(), std::ios::binary) << bytes;
-}
 
 inline std::wstring HostSystemDir() {
   wchar_t full[MAX_PATH + 1] = {};
@@ -93,7 +40,7 @@ protected:
     ASSERT_NE(nullptr, FModule);
     FPreviousInstance = tvk::ModuleInstance();
     tvk::SetModuleInstance(FModule);
-    WriteBytes(ToolsFolder + L"HostToolchains.dll", "stand-in");
+    testsupport::WriteBytes(ToolsFolder + L"HostToolchains.dll", "stand-in");
     Host.AddPlugin(Temp.Folder(L"unrelated"));
     Host.AddPlugin(ToolsFolder);
     Host.SetFolders(L"", L"", DataFolder);
@@ -122,7 +69,7 @@ protected:
   std::wstring Place(TWhere where, const std::wstring& name, const std::string& bytes = "Record=None") {
     std::wstring folder = EmbeddedFolder(where);
     if (where != TWhere::Data) Temp.Folder(folder.substr(Temp.Path().size(), folder.size() - Temp.Path().size() - 1));
-    WriteBytes(folder + name, bytes);
+    testsupport::WriteBytes(folder + name, bytes);
     return folder + name;
   }
   void ClearPlaced() {
@@ -138,7 +85,7 @@ protected:
     }
   }
 
-  TTempFolder Temp;
+  testsupport::TestFolder Temp;
   hostsim::SimClient Host;
   std::wstring ModuleFolder, DataFolder, ToolsFolder;
 

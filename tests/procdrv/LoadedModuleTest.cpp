@@ -2,11 +2,12 @@
 // constraint file in the module's own "Library\Embedded\" folder and serves
 // it, and its processor information, by dispatch identifier.
 #include "Embedded.h"
-#include "Served.h"
+#include "support/HostCall.h"
 
 namespace {
 
 using namespace procdrv_test;
+using namespace testsupport;
 
 using GetDriverFn = HRESULT(__stdcall*)(int32_t, IDispatch**);
 
@@ -21,7 +22,7 @@ const char kMap[] =
     "Memory_PhysicalType=ram\r\n";
 
 TEST(LoadedModule, ADriverServesTheMemoryMapOfItsDeviceNamesConstraintFile) {
-  TTempFolder folder;
+  TestFolder folder;
   const std::wstring module = folder.Path() + L"Tovik.TVK";
   ASSERT_TRUE(CopyFileW(TVK_MODULE_PATH, module.c_str(), FALSE));
   folder.Folder(L"Library\\Embedded");

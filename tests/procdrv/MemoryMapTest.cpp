@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "FakeHostObject.h"
-#include "Served.h"
 #include "Tovik.Classes.h"
 #include "ZUL.DispatchFix.h"
+#include "support/HostCall.h"
 
 namespace {
 
-using namespace procdrv_test;
+using namespace testsupport;
 using tvk::ComRef;
 
 constexpr DISPID kAddArchitectureSection = 503945, kAddLogicalSection = 503946, kAddDefaultSection = 503947;

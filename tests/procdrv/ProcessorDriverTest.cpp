@@ -4,9 +4,9 @@
 // service names and the reload of its memory map.
 #include "Embedded.h"
 #include "FakeHostObject.h"
-#include "Served.h"
 
 #include "Tovik.Classes.h"
+#include "support/HostCall.h"
 
 #include <memory>
 #include <tuple>
@@ -15,6 +15,7 @@
 namespace {
 
 using namespace procdrv_test;
+using namespace testsupport;
 using hostsim::FakeHostObject;
 using tvk::ComRef;
 
@@ -324,13 +325,9 @@ TEST_F(ProcessorDriver, TheDebugManagersBreakpointsPlantThroughTheDriversOwnOper
   TCall breakpoint = Call(d, 503950);  // GetNewSoftBreakpoint, through the driver
   ASSERT_EQ(S_OK, breakpoint.Hr);
   ASSERT_NE(nullptr, breakpoint.Dispatch());
-  VARIANT address;
-  VariantInit(&address);
-  address.vt = VT_I8;
-  address.llVal = 0x08000100;
-  ASSERT_EQ(S_OK, Call(breakpoint.Dispatch(), 508548, {address}).Hr);  // SetAddress
-  EXPECT_TRUE(Call(breakpoint.Dispatch(), 503453).Bool());             // Enable
-  EXPECT_TRUE(Call(breakpoint.Dispatch(), 503454).Bool());             // Disable
+  ASSERT_EQ(S_OK, Call(breakpoint.Dispatch(), 508548, {I8(0x08000100)}).Hr);  // SetAddress
+  EXPECT_TRUE(Call(breakpoint.Dispatch(), 503453).Bool());                    // Enable
+  EXPECT_TRUE(Call(breakpoint.Dispatch(), 503454).Bool());                    // Disable
   ASSERT_EQ(1u, driver->Added.size());
   EXPECT_EQ(0x08000100, std::get<1>(driver->Added[0]));
   ASSERT_EQ(1u, driver->Removed.size());

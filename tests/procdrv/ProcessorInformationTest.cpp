@@ -1,12 +1,12 @@
 // The processor description table, read through the served operations.
 #include <gtest/gtest.h>
 
-#include "Served.h"
 #include "Tovik.Classes.h"
+#include "support/HostCall.h"
 
 namespace {
 
-using namespace procdrv_test;
+using namespace testsupport;
 
 constexpr DISPID kFamily = 503886, kArch = 503887, kCore = 503888, kTarget = 503889, kToolChain = 503890;
 

@@ -2,15 +2,15 @@
 // the J-Link driver, driven through IDispatch::Invoke as the host calls them.
 #include <gtest/gtest.h>
 
-#include "Served.h"
 #include "Tovik.Classes.h"
+#include "support/HostCall.h"
 
 #include <functional>
 #include <variant>
 
 namespace {
 
-using namespace procdrv_test;
+using namespace testsupport;
 using tvk::ComRef;
 
 template <class T, class... A>
