@@ -150,17 +150,6 @@ void TARMDebugLog::SaveToFile(const WideString& fileName) const {
 
 namespace {
 
-// Runs Body at a served boundary: every error becomes E_UNEXPECTED.
-template <class F>
-HRESULT Guard(F&& body) noexcept {
-  try {
-    body();
-    return S_OK;
-  } catch (...) {
-    return kE_UNEXPECTED;
-  }
-}
-
 // The process-flow actions an ARM driver supports whatever the core says.
 constexpr std::wstring_view kARMForcedActions[] = {
     L"PauseProcessor", L"ContinueProcessor", L"ResetProcessor", L"SingleStepProcessor", L"CompileProgram",

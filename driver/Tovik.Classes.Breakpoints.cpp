@@ -7,17 +7,6 @@ namespace tvk {
 
 namespace {
 
-// The boundary of a served operation: any error becomes E_UNEXPECTED.
-template <class Body>
-HRESULT Served(Body&& body) noexcept {
-  try {
-    body();
-    return S_OK;
-  } catch (...) {
-    return kE_UNEXPECTED;
-  }
-}
-
 // Body between Open and Close; Close runs also when Body raises, so that an
 // error does not leave the channel open.
 template <class Open, class Close, class Body>
@@ -114,14 +103,14 @@ HRESULT TSoftBreakpoint::SetReplaced(uint32_t Value) {
 
 HRESULT TSoftBreakpoint::GetTovikDevice(ITovikDevice& Result) {
   Result = ITovikDevice();
-  return Served([&] {
+  return Guard([&] {
     if (FTovikDriver) Result = FTovikDriver->GetTovikDevice();
   });
 }
 
 HRESULT TSoftBreakpoint::Enable(bool& Result) {
   Result = false;
-  return Served([&] {
+  return Guard([&] {
     if (!FTovikDriver) {
       FEnabled = false;
       return;
@@ -138,7 +127,7 @@ HRESULT TSoftBreakpoint::Enable(bool& Result) {
 
 HRESULT TSoftBreakpoint::Disable(bool& Result) {
   Result = false;
-  return Served([&] {
+  return Guard([&] {
     if (FTovikDriver && FEnabled)
       Result = WithChannel(*FTovikDriver,
                            [&] { return FTovikDriver->RemoveSoftBreakpoint(FMemorySpace, FAddress, FReplaced); });
@@ -224,17 +213,17 @@ bool TARM_Cortex_M3HardBreakpoint::WriteComparator(uint32_t value) {
 
 HRESULT TARM_Cortex_M3HardBreakpoint::GetTovikDevice(ITovikDevice& Result) {
   Result = ITovikDevice();
-  return Served([&] { Result = FDriver.GetTovikDevice(); });
+  return Guard([&] { Result = FDriver.GetTovikDevice(); });
 }
 
 HRESULT TARM_Cortex_M3HardBreakpoint::Enable(bool& Result) {
   Result = false;
-  return Served([&] { Result = WriteComparator(fpb::ComparatorValue(FValues.Address & ~1u)); });
+  return Guard([&] { Result = WriteComparator(fpb::ComparatorValue(FValues.Address & ~1u)); });
 }
 
 HRESULT TARM_Cortex_M3HardBreakpoint::Disable(bool& Result) {
   Result = false;
-  return Served([&] { Result = WriteComparator(0); });
+  return Guard([&] { Result = WriteComparator(0); });
 }
 
 HRESULT TARM_Cortex_M3HardBreakpoint::Reset() {
@@ -307,14 +296,14 @@ TVK_HARD_BREAKPOINT_QUALIFIERS(TVK_ICE_QUALIFIER)
 // the EmbeddedICE ones: its device is asked there.
 HRESULT TARMHardBreakpointPoint::GetTovikDevice(ITovikDevice& Result) {
   Result = ITovikDevice();
-  return Served([&] {
+  return Guard([&] {
     if (FArmBaseDriver) Result = RecordAs<ITovikDriver>(FArmBaseDriver).GetTovikDevice();
   });
 }
 
 HRESULT TARMHardBreakpointPoint::Enable(bool& Result) {
   Result = false;
-  return Served([&] {
+  return Guard([&] {
     Result = WithIceChannel(FArmBaseDriver, [&] {
       const IARMEmbeddedICE& ice = FArmBaseDriver;
       ice.SetICERegister(FWatchPointRegister_CTRL, 0);  // off while it is programmed
@@ -331,7 +320,7 @@ HRESULT TARMHardBreakpointPoint::Enable(bool& Result) {
 
 HRESULT TARMHardBreakpointPoint::Disable(bool& Result) {
   Result = false;
-  return Served([&] {
+  return Guard([&] {
     Result = WithIceChannel(FArmBaseDriver, [&] {
       FArmBaseDriver.SetICERegister(FWatchPointRegister_CTRL, 0);
       return true;
@@ -464,7 +453,7 @@ bool TDeviceDebugManager::SupportsSoftBreakpoints(int32_t memorySpace, int64_t a
 
 HRESULT TDeviceDebugManager::AddHardBreakPoint(const IHardBreakpoint& Breakpoint, int32_t& Result) {
   Result = 0;
-  return Served([&] {
+  return Guard([&] {
     if (!Breakpoint) throw Exception(L"No hardware breakpoint to add");
     // A breakpoint held already stays where it is: one unit must not be lent twice.
     if (!Holds(Breakpoint.ToPointer())) FAvailableHardBreakpoints.push_back(Breakpoint);
@@ -473,12 +462,12 @@ HRESULT TDeviceDebugManager::AddHardBreakPoint(const IHardBreakpoint& Breakpoint
 
 HRESULT TDeviceDebugManager::GetNewHardBreakpoint(IHardBreakpoint& Result) {
   Result = IHardBreakpoint();
-  return Served([&] { Result = NewHardBreakpoint(); });
+  return Guard([&] { Result = NewHardBreakpoint(); });
 }
 
 HRESULT TDeviceDebugManager::GetNewSoftBreakpoint(ISoftBreakpoint& Result) {
   Result = ISoftBreakpoint();
-  return Served([&] { Result = NewSoftBreakpoint(); });
+  return Guard([&] { Result = NewSoftBreakpoint(); });
 }
 
 HRESULT TDeviceDebugManager::GetSystemBreakpoint(IHardBreakpoint& Result) {
@@ -487,7 +476,7 @@ HRESULT TDeviceDebugManager::GetSystemBreakpoint(IHardBreakpoint& Result) {
 }
 
 HRESULT TDeviceDebugManager::ReleaseBreakpoint(const ISoftBreakpoint& Breakpoint) {
-  return Served([&] {
+  return Guard([&] {
     IDispatch* const breakpoint = Breakpoint.ToPointer();
     const bool released = ReleaseOne(breakpoint, FSoftBreakpoints, nullptr) ||
                           ReleaseOne(breakpoint, FUserHardBreakpoints, &FAvailableHardBreakpoints);
@@ -497,45 +486,45 @@ HRESULT TDeviceDebugManager::ReleaseBreakpoint(const ISoftBreakpoint& Breakpoint
 }
 
 HRESULT TDeviceDebugManager::ReleaseAllocatedHardBreakpoints() {
-  return Served([&] { ReleaseAll(FUserHardBreakpoints, &FAvailableHardBreakpoints); });
+  return Guard([&] { ReleaseAll(FUserHardBreakpoints, &FAvailableHardBreakpoints); });
 }
 
 HRESULT TDeviceDebugManager::ReleaseAllocatedSoftBreakpoints() {
-  return Served([&] { ReleaseAll(FSoftBreakpoints, nullptr); });
+  return Guard([&] { ReleaseAll(FSoftBreakpoints, nullptr); });
 }
 
 HRESULT TDeviceDebugManager::ReleaseAllBreakpoints() {
-  return Served([&] {
+  return Guard([&] {
     ReleaseAll(FUserHardBreakpoints, &FAvailableHardBreakpoints);
     ReleaseAll(FSoftBreakpoints, nullptr);
   });
 }
 
 HRESULT TDeviceDebugManager::DisableAllocatedHardBreakpoints() {
-  return Served([&] { ForEachBreakpoint(FUserHardBreakpoints, &ISoftBreakpoint::Disable); });
+  return Guard([&] { ForEachBreakpoint(FUserHardBreakpoints, &ISoftBreakpoint::Disable); });
 }
 
 HRESULT TDeviceDebugManager::DisableAllocatedSoftBreakpoints() {
-  return Served([&] { ForEachBreakpoint(FSoftBreakpoints, &ISoftBreakpoint::Disable); });
+  return Guard([&] { ForEachBreakpoint(FSoftBreakpoints, &ISoftBreakpoint::Disable); });
 }
 
 HRESULT TDeviceDebugManager::DisableAllAllocatedBreakpoints() {
-  return Served([&] {
+  return Guard([&] {
     ForEachBreakpoint(FUserHardBreakpoints, &ISoftBreakpoint::Disable);
     ForEachBreakpoint(FSoftBreakpoints, &ISoftBreakpoint::Disable);
   });
 }
 
 HRESULT TDeviceDebugManager::EnableAllocatedHardBreakpoints() {
-  return Served([&] { ForEachBreakpoint(FUserHardBreakpoints, &ISoftBreakpoint::Enable); });
+  return Guard([&] { ForEachBreakpoint(FUserHardBreakpoints, &ISoftBreakpoint::Enable); });
 }
 
 HRESULT TDeviceDebugManager::EnableAllocatedSoftBreakpoints() {
-  return Served([&] { ForEachBreakpoint(FSoftBreakpoints, &ISoftBreakpoint::Enable); });
+  return Guard([&] { ForEachBreakpoint(FSoftBreakpoints, &ISoftBreakpoint::Enable); });
 }
 
 HRESULT TDeviceDebugManager::EnableAllAllocatedBreakpoints() {
-  return Served([&] {
+  return Guard([&] {
     ForEachBreakpoint(FUserHardBreakpoints, &ISoftBreakpoint::Enable);
     ForEachBreakpoint(FSoftBreakpoints, &ISoftBreakpoint::Enable);
   });
@@ -566,7 +555,7 @@ HRESULT TDeviceDebugManager::GetAllocatedHardBreakpointByIndex(int32_t Index, IH
 
 HRESULT TDeviceDebugManager::SetBreakpointMode(int32_t Mode, bool& Result) {
   Result = false;
-  return Served([&] { Result = ChangeBreakpointMode(Mode); });
+  return Guard([&] { Result = ChangeBreakpointMode(Mode); });
 }
 
 HRESULT TDeviceDebugManager::SetDebuggerMode(int32_t Mode) {
@@ -601,12 +590,12 @@ HRESULT TDeviceDebugManager::GetHardBreakpointCount(int32_t& Result) {
 
 HRESULT TDeviceDebugManager::AddressSupportsSoftBreakpoints(int32_t MemorySpace, int64_t Address, bool& Result) {
   Result = false;
-  return Served([&] { Result = SupportsSoftBreakpoints(MemorySpace, Address); });
+  return Guard([&] { Result = SupportsSoftBreakpoints(MemorySpace, Address); });
 }
 
 HRESULT TDeviceDebugManager::GetNewBreakpoint(int32_t MemorySpace, int64_t Address, ISoftBreakpoint& Result) {
   Result = ISoftBreakpoint();
-  return Served([&] {
+  return Guard([&] {
     ISoftBreakpoint found = BreakpointByAddress(Address);
     if (!found) {
       if (SupportsSoftBreakpoints(MemorySpace, Address))
@@ -625,12 +614,12 @@ HRESULT TDeviceDebugManager::GetNewBreakpoint(int32_t MemorySpace, int64_t Addre
 
 HRESULT TDeviceDebugManager::GetBreakpointByAddress(int32_t, int64_t Address, ISoftBreakpoint& Result) {
   Result = ISoftBreakpoint();
-  return Served([&] { Result = BreakpointByAddress(Address); });
+  return Guard([&] { Result = BreakpointByAddress(Address); });
 }
 
 HRESULT TDeviceDebugManager::GetBreakpointByData(int64_t Data, IHardBreakpoint& Result) {
   Result = IHardBreakpoint();
-  return Served([&] {
+  return Guard([&] {
     for (const IHardBreakpoint& hard : std::vector(FUserHardBreakpoints))
       if (hard.GetData() == Data) {
         Result = hard;

@@ -160,17 +160,6 @@ const IID IID_IMemoryAccess = {0xDE05D751, 0x32F9, 0x4557, {0xA7, 0xB6, 0x67, 0x
 
 namespace {
 
-// Runs Body at a served boundary: every error becomes E_UNEXPECTED.
-template <class F>
-HRESULT Guard(F&& body) noexcept {
-  try {
-    body();
-    return S_OK;
-  } catch (...) {
-    return kE_UNEXPECTED;
-  }
-}
-
 // The process-flow actions the framework does not support.
 constexpr std::wstring_view kUnsupportedActions[] = {
     L"PauseProcessor", L"ContinueProcessor", L"ResetProcessor", L"SingleStepProcessor",

@@ -88,6 +88,17 @@ private:
   LONG FRefCount;
 };
 
+// Runs Body at a served operation's boundary: every error becomes E_UNEXPECTED.
+template <class F>
+HRESULT Guard(F&& body) noexcept {
+  try {
+    body();
+    return S_OK;
+  } catch (...) {
+    return kE_UNEXPECTED;
+  }
+}
+
 // Creates a served object with its count held while it is constructed, then
 // dropped to zero; the caller hands out the first reference. An error in
 // AfterConstruction frees the object again.
