@@ -1,38 +1,25 @@
 // The simulated host program: loads a debug-driver module as the host does and
-// drives it only through its exports and dispatch interfaces, printing what the
-// module answered.
+// drives it only through its exports, its dispatch interfaces and its memory
+// access, printing what the module answered: first every device kind, then a
+// simulated STM32F103 attached on a JTAG chain and debugged.
+#include "ModuleCalls.h"
 #include "SimClient.h"
+#include "SimHost.h"
 
 #include <windows.h>
 #include <oleauto.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <optional>
+#include <span>
 #include <string>
+#include <vector>
 
 namespace {
 
-using GetCountFn = HRESULT(__stdcall*)(int32_t*);
-using GetDriverFn = HRESULT(__stdcall*)(int32_t, IDispatch**);
-
-constexpr DISPID kSupportsService = 1023;
-constexpr DISPID kGetDeviceDescription = 503381;
-constexpr DISPID kGetVendorName = 503407;
-constexpr DISPID kGetPackageName = 503393;
-
-// Calls DispID 1023 with one string argument; answers -1 on failure.
-int SupportsService(IDispatch* object, const wchar_t* name) {
-  VARIANT arg, result;
-  VariantInit(&arg);
-  VariantInit(&result);
-  arg.vt = VT_BSTR;
-  arg.bstrVal = SysAllocString(name);
-  DISPPARAMS params{&arg, nullptr, 1, 0};
-  HRESULT hr = object->Invoke(kSupportsService, IID_NULL, 0, DISPATCH_METHOD, &params, &result, nullptr, nullptr);
-  VariantClear(&arg);
-  int answer = (SUCCEEDED(hr) && result.vt == VT_BOOL) ? (result.boolVal ? 1 : 0) : -1;
-  VariantClear(&result);
-  return answer;
-}
+using hostsim::CallModule;
+namespace served = hostsim::served;
 
 // The host's own folder and its System folder, where its modules lie.
 std::wstring HostFolder() {
@@ -49,25 +36,263 @@ std::wstring FolderOf(const std::wstring& file) {
   return s.substr(0, s.find_last_of(L'\\') + 1);
 }
 
-// Calls a property without arguments that answers a string; a note in its
-// place on failure, which clears Ok.
+// A string property, or a note in its place on failure, which clears Ok.
 std::wstring Text(IDispatch* object, DISPID id, bool& ok) {
-  VARIANT result;
-  VariantInit(&result);
-  DISPPARAMS params{nullptr, nullptr, 0, 0};
-  HRESULT hr = object->Invoke(id, IID_NULL, 0, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &params, &result, nullptr,
-                              nullptr);
-  std::wstring text;
-  if (FAILED(hr) || result.vt != VT_BSTR) {
-    wchar_t failed[40];
-    swprintf(failed, 40, L"<failed 0x%08lX>", static_cast<unsigned long>(hr));
-    text = failed;
-    ok = false;
-  } else if (result.bstrVal) {
-    text.assign(result.bstrVal, SysStringLen(result.bstrVal));
+  hostsim::ModuleAnswer answer = CallModule(object, id);
+  if (std::optional<std::wstring> text = answer.Text()) return *text;
+  wchar_t failed[40];
+  swprintf(failed, 40, L"<failed 0x%08lX>", static_cast<unsigned long>(answer.Result));
+  ok = false;
+  return failed;
+}
+
+const char* YesNo(std::optional<bool> answer) { return !answer ? "failed" : *answer ? "true" : "false"; }
+
+// Every kind the module offers, with its description; true when all were.
+bool ListKinds(const hostsim::LoadedModule& module) {
+  const int32_t count = module.DriverCount();
+  std::printf("GetTovikDriverCount: %d device kinds\n", count);
+  int created = 0, supporting = 0, described = 0;
+  for (int32_t kind = 0; kind < count; ++kind) {
+    IDispatch* driver = module.Driver(kind);
+    if (!driver) {
+      std::printf("kind %3d: no driver\n", kind);
+      continue;
+    }
+    ++created;
+    const std::optional<bool> answer =
+        CallModule(driver, served::SupportsService, {hostsim::ArgString(L"TovikDriver")}).Bool();
+    supporting += answer == true;
+    bool ok = true;
+    std::wstring description = Text(driver, served::Driver_GetDeviceDescription, ok);
+    std::wstring package = Text(driver, served::Driver_GetPackageName, ok);
+    described += ok && !Text(driver, served::Driver_GetVendorName, ok).empty();  // vendor, family and part number
+    std::printf("kind %3d: %-46ls package %-10ls SupportsService(\"TovikDriver\") = %s\n", kind,
+                description.c_str(), package.c_str(), YesNo(answer));
   }
-  VariantClear(&result);
+  std::printf("%d drivers created, %d support \"TovikDriver\", %d described\n", created, supporting, described);
+  return count > 0 && created == count && described == count;
+}
+
+// ---- The simulated STM32F103 and its program
+
+constexpr std::uint32_t kFlash = 0x08000000, kSram = 0x20000000;
+constexpr std::uint32_t kInitialSp = 0x20005000;
+constexpr std::uint32_t kCounter = 0x20000400;  // where the program counts
+constexpr std::uint32_t kDone = 0x08000014;     // reached when it has counted to 100
+constexpr int kCountTo = 100;
+
+// Counts to 100 in a word of RAM, then stays at "done":
+//   08000008  MOVS R0,#0
+//   0800000A  LDR  R1,[PC,#16]   ; =kCounter
+//   0800000C  ADDS R0,#1         ; loop
+//   0800000E  STR  R0,[R1]
+//   08000010  CMP  R0,#100
+//   08000012  BNE  loop
+//   08000014  MOVS R2,#1         ; done
+//   08000016  B    .
+constexpr std::uint32_t kProgram = 0x08000008;
+constexpr std::uint16_t kProgramCode[] = {0x2000, 0x4904, 0x3001, 0x6008, 0x2864, 0xD1FB, 0x2201, 0xE7FE, 0xBF00, 0xBF00};
+constexpr std::uint32_t kLiteral = 0x0800001C;
+
+// What the board's RAM holds when the host attaches.
+constexpr char kRamText[] = "Simulated SRAM of an STM32F103.";
+
+void LoadBoard(hostsim::SimCortexM3& chip) {
+  chip.LoadWords(kFlash, {kInitialSp, kProgram | 1});
+  for (std::size_t k = 0; k < std::size(kProgramCode); ++k)
+    chip.LoadHalfwords(kProgram + 2 * std::uint32_t(k), {kProgramCode[k]});
+  chip.LoadWords(kLiteral, {kCounter});
+  chip.Load(kSram, std::span(reinterpret_cast<const std::uint8_t*>(kRamText), sizeof kRamText));
+  chip.PowerOnReset();
+}
+
+// ---- The host's side
+
+void PrintBytes(std::uint32_t address, const std::vector<std::uint32_t>& cells) {
+  for (std::size_t line = 0; line < cells.size(); line += 16) {
+    std::printf("  %08lX:", static_cast<unsigned long>(address + line));
+    std::string text;
+    for (std::size_t k = line; k < cells.size() && k < line + 16; ++k) {
+      std::printf(" %02X", static_cast<unsigned>(cells[k]));
+      text += cells[k] >= 0x20 && cells[k] < 0x7F ? char(cells[k]) : '.';
+    }
+    std::printf("  %s\n", text.c_str());
+  }
+}
+
+std::optional<std::uint32_t> Register(IDispatch* driver, int32_t index) {
+  return CallModule(driver, served::Driver_GetProcessorRegisterValue, {hostsim::ArgInt(index)}).Unsigned();
+}
+
+std::string Hex(std::optional<std::uint32_t> value) {
+  if (!value) return "failed";
+  char text[12];
+  std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(*value));
   return text;
+}
+
+std::string Count(std::optional<std::uint32_t> value) { return value ? std::to_string(*value) : "failed"; }
+
+class Road {
+public:
+  Road(IDispatch* driver, hostsim::SimBoard& board) : FDriver(driver), FBoard(board) {}
+
+  bool Run() {
+    return Attach() && Halt() && ReadRegisters() && ReadRam() && WriteRam() && SetBreakpoint() && RunToBreakpoint();
+  }
+  // Takes the breakpoint back and the device away, as the host does when it detaches.
+  void Detach() {
+    if (IDispatch* breakpoint = FBreakpoint.Object()) {
+      CallModule(breakpoint, served::Breakpoint_Disable);
+      CallModule(FDriver, served::DebugManager_ReleaseBreakpoint, {hostsim::ArgObject(breakpoint)});
+      FBreakpoint = hostsim::ModuleAnswer();
+    }
+    if (FMemory) FMemory->Release();
+    FMemory = nullptr;
+    CallModule(FDriver, served::Driver_SetTovikDevice, {hostsim::ArgObject(nullptr)});
+  }
+
+private:
+  bool Attach() {
+    const std::optional<bool> lent =
+        CallModule(FDriver, served::Driver_SetTovikDevice, {hostsim::ArgObject(FBoard.DeviceDispatch())}).Bool();
+    std::printf("SetTovikDevice (chain index %ld): %s\n", FBoard.Device().ChainIndex(), YesNo(lent));
+    // The first status query sets the core's debug units up.
+    const std::optional<bool> running = CallModule(FDriver, served::Driver_ProcessorIsRunning).Bool();
+    std::printf("ProcessorIsRunning: %s; hardware breakpoints: %s\n", YesNo(running),
+                Count(CallModule(FDriver, served::DebugManager_GetHardBreakpointCount).Unsigned()).c_str());
+    FMemory = hostsim::MemoryAccessOf(FDriver);
+    std::printf("IMemoryAccess: %s\n", FMemory ? "offered" : "not offered");
+    return lent == true && running && FMemory;
+  }
+
+  bool Halt() {
+    const HRESULT hr = CallModule(FDriver, served::Driver_PauseProcessor).Result;
+    const std::optional<bool> paused = CallModule(FDriver, served::Driver_ProcessorIsPaused).Bool();
+    std::printf("PauseProcessor: 0x%08lX; ProcessorIsPaused: %s\n", static_cast<unsigned long>(hr), YesNo(paused));
+    return paused == true;
+  }
+
+  bool ReadRegisters() {
+    const std::optional<std::uint32_t> count = CallModule(FDriver, served::Driver_GetProcessorRegisterCount).Unsigned();
+    std::printf("core registers (%s):\n", count ? std::to_string(*count).c_str() : "count failed");
+    bool ok = count.has_value();
+    for (int32_t index = 0; ok && index < int32_t(*count); ++index) {
+      const std::optional<std::wstring> name =
+          CallModule(FDriver, served::Driver_GetProcessorRegisterShortName, {hostsim::ArgInt(index)}).Text();
+      const std::optional<std::uint32_t> value = Register(FDriver, index);
+      ok = name && value;
+      std::printf("%s%-9ls %s", index % 5 == 0 ? "  " : "   ", name ? name->c_str() : L"?", Hex(value).c_str());
+      if (index % 5 == 4 || index + 1 == int32_t(*count)) std::printf("\n");
+    }
+    return ok;
+  }
+
+  bool ReadRam() {
+    std::vector<std::uint32_t> cells(32, 0xFFFFFFFF);
+    BOOL success = FALSE;
+    const HRESULT hr = FMemory->MemoryRead(0, cells.data(), kSram, int32_t(cells.size()), &success);
+    std::printf("MemoryRead %zu bytes at 0x%08lX: 0x%08lX, success %s\n", cells.size(),
+                static_cast<unsigned long>(kSram), static_cast<unsigned long>(hr), success ? "true" : "false");
+    PrintBytes(kSram, cells);
+    return SUCCEEDED(hr) && success;
+  }
+
+  // An unaligned range, so head bytes, words and tail bytes all take part.
+  bool WriteRam() {
+    constexpr std::uint32_t at = kSram + 0x103;
+    std::vector<std::uint32_t> written(13);
+    for (std::size_t k = 0; k < written.size(); ++k) written[k] = std::uint32_t(0xA0 + 7 * k) & 0xFF;
+    std::vector<std::uint32_t> cells = written;
+    BOOL wrote = FALSE, read = FALSE;
+    const HRESULT hw = FMemory->MemoryWrite(0, cells.data(), at, int32_t(cells.size()), &wrote);
+    std::fill(cells.begin(), cells.end(), 0xFFFFFFFF);
+    const HRESULT hr = FMemory->MemoryRead(0, cells.data(), at, int32_t(cells.size()), &read);
+    const bool same = cells == written;
+    std::printf("MemoryWrite %zu bytes at 0x%08lX: 0x%08lX, success %s; MemoryRead back: 0x%08lX, success %s, %s\n",
+                written.size(), static_cast<unsigned long>(at), static_cast<unsigned long>(hw), wrote ? "true" : "false",
+                static_cast<unsigned long>(hr), read ? "true" : "false", same ? "the same bytes" : "DIFFERENT bytes");
+    PrintBytes(at, cells);
+    return SUCCEEDED(hw) && SUCCEEDED(hr) && wrote && read && same;
+  }
+
+  // Through the driver: it passes the debug manager's identifiers on.
+  bool SetBreakpoint() {
+    FBreakpoint = CallModule(FDriver, served::DebugManager_GetNewHardBreakpoint);
+    IDispatch* breakpoint = FBreakpoint.Object();
+    std::printf("GetNewHardBreakpoint: %s\n", breakpoint ? "a breakpoint" : "none");
+    if (!breakpoint) return false;
+    const HRESULT hr = CallModule(breakpoint, served::Breakpoint_SetAddress, {hostsim::ArgInt64(kDone)}).Result;
+    const std::optional<bool> enabled = CallModule(breakpoint, served::Breakpoint_Enable).Bool();
+    std::printf("SetAddress 0x%08lX: 0x%08lX; Enable: %s; allocated hardware breakpoints: %s\n",
+                static_cast<unsigned long>(kDone), static_cast<unsigned long>(hr), YesNo(enabled),
+                Count(CallModule(FDriver, served::DebugManager_GetAllocatedHardBreakPointCount).Unsigned()).c_str());
+    return SUCCEEDED(hr) && enabled == true;
+  }
+
+  // From a reset, the program counts and the core stops at the breakpoint.
+  bool RunToBreakpoint() {
+    const int32_t pc = int32_t(CallModule(FDriver, served::Driver_GetRegisterIndex_PC).Unsigned().value_or(15));
+    const int32_t sp = int32_t(CallModule(FDriver, served::Driver_GetRegisterIndex_SP).Unsigned().value_or(13));
+    const HRESULT reset = CallModule(FDriver, served::Driver_ResetProcessor).Result;
+    const std::optional<bool> isReset = CallModule(FDriver, served::Driver_ProcessorIsReset).Bool();
+    std::printf("ResetProcessor: 0x%08lX; ProcessorIsReset: %s; PC %s, SP %s\n", static_cast<unsigned long>(reset),
+                YesNo(isReset), Hex(Register(FDriver, pc)).c_str(), Hex(Register(FDriver, sp)).c_str());
+
+    const HRESULT go = CallModule(FDriver, served::Driver_ContinueProcessor).Result;
+    constexpr int kMaxPolls = 1000;
+    int polls = 0;
+    std::optional<bool> paused;
+    while (polls < kMaxPolls && (paused = CallModule(FDriver, served::Driver_ProcessorIsPaused).Bool()) == false) ++polls;
+    std::printf("ContinueProcessor: 0x%08lX; ProcessorIsPaused: %s after %d polls\n", static_cast<unsigned long>(go),
+                YesNo(paused), polls + 1);
+
+    const std::optional<std::uint32_t> at = Register(FDriver, pc), r0 = Register(FDriver, 0);
+    std::uint32_t counter[4] = {};
+    BOOL success = FALSE;
+    FMemory->MemoryRead(0, counter, kCounter, 4, &success);
+    const std::uint32_t count = counter[0] | counter[1] << 8 | counter[2] << 16 | counter[3] << 24;
+    std::printf("stopped with PC %s, R0 %s; the counter at 0x%08lX reads %lu\n", Hex(at).c_str(), Hex(r0).c_str(),
+                static_cast<unsigned long>(kCounter), static_cast<unsigned long>(count));
+    const bool ok = reset == S_OK && isReset == true && go == S_OK && paused == true && at == kDone && r0 == std::uint32_t(kCountTo) && success && count == kCountTo;
+    if (ok) {
+      std::printf("run to the hardware breakpoint: stopped at 0x%08lX after counting to %d\n",
+                  static_cast<unsigned long>(kDone), kCountTo);
+    } else {
+      std::printf("run to the hardware breakpoint: FAILED\n");
+    }
+    return ok;
+  }
+
+  IDispatch* FDriver;
+  hostsim::SimBoard& FBoard;
+  hostsim::IMemoryAccess* FMemory = nullptr;
+  hostsim::ModuleAnswer FBreakpoint;
+};
+
+// Attaches a simulated STM32F103 behind a bypass device and debugs it through
+// the driver of its kind; true when every step answered as it should.
+bool DebugSimulatedChip(const hostsim::LoadedModule& module) {
+  auto board = hostsim::SimBoard::Stm32F103BehindBypass();
+  LoadBoard(board->Chip());
+  const std::wstring& device = board->Chip().Config().DeviceName;
+  const int32_t kind = module.FindKind(device);
+  IDispatch* driver = kind >= 0 ? module.Driver(kind) : nullptr;
+  std::printf("\nA simulated %ls on a JTAG chain behind a bypass device\n", device.c_str());
+  if (!driver) {
+    std::printf("no driver for a device named %ls...\n", device.c_str());
+    return false;
+  }
+  bool ok = true;
+  std::printf("driver: kind %d, %ls\n", kind, Text(driver, served::Driver_GetDeviceName, ok).c_str());
+  Road road(driver, *board);
+  ok = road.Run() && ok;
+  road.Detach();
+  const std::vector<std::wstring> errors = board->ProtocolErrors();
+  std::printf("JTAG protocol errors: %zu\n", errors.size());
+  for (const std::wstring& e : errors) std::printf("  %ls\n", e.c_str());
+  return ok && errors.empty();
 }
 
 }  // namespace
@@ -89,42 +314,18 @@ int wmain(int argc, wchar_t** argv) {
   host.Install();
   LoadLibraryW((system + L"HostWorkspace.dll").c_str());
 
-  HMODULE module = LoadLibraryW(argv[1]);
-  if (!module) {
-    std::fprintf(stderr, "cannot load %ls (error %lu)\n", argv[1], GetLastError());
-    return 1;
-  }
-  auto getCount = reinterpret_cast<GetCountFn>(reinterpret_cast<void*>(GetProcAddress(module, "GetTovikDriverCount")));
-  auto getDriver = reinterpret_cast<GetDriverFn>(reinterpret_cast<void*>(GetProcAddress(module, "GetTovikDriver_Plugin")));
-  if (!getCount || !getDriver) {
-    std::fprintf(stderr, "module lacks its exports\n");
-    return 1;
-  }
-  int32_t count = 0;
-  HRESULT hr = getCount(&count);
-  std::printf("GetTovikDriverCount: result 0x%08lX, %d device kinds\n", static_cast<unsigned long>(hr), count);
-
-  int created = 0, supporting = 0, described = 0;
-  for (int32_t kind = 0; kind < count; ++kind) {
-    IDispatch* driver = nullptr;
-    hr = getDriver(kind, &driver);
-    if (FAILED(hr) || !driver) {
-      std::printf("kind %3d: no driver (result 0x%08lX)\n", kind, static_cast<unsigned long>(hr));
-      continue;
+  bool ok = false;
+  {
+    hostsim::LoadedModule module(argv[1]);
+    if (!module.Handle()) {
+      std::fprintf(stderr, "cannot load %ls (error %lu)\n", argv[1], module.LoadError());
+    } else if (!module.Ready()) {
+      std::fprintf(stderr, "module lacks its exports\n");
+    } else {
+      ok = ListKinds(module);
+      ok = DebugSimulatedChip(module) && ok;
     }
-    ++created;
-    int answer = SupportsService(driver, L"TovikDriver");
-    supporting += answer == 1;
-    bool ok = true;
-    std::wstring description = Text(driver, kGetDeviceDescription, ok);
-    std::wstring package = Text(driver, kGetPackageName, ok);
-    described += ok && !Text(driver, kGetVendorName, ok).empty();  // vendor, family and part number
-    std::printf("kind %3d: %-46ls package %-10ls SupportsService(\"TovikDriver\") = %s\n", kind,
-                description.c_str(), package.c_str(), answer == 1 ? "true" : answer == 0 ? "false" : "failed");
-    driver->Release();
   }
-  std::printf("%d drivers created, %d support \"TovikDriver\", %d described\n", created, supporting, described);
-  FreeLibrary(module);
   hostsim::SimClient::Uninstall();
-  return created == count && described == count ? 0 : 1;
+  return ok ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 #include "FakeHostObject.h"
 
 namespace {
+constexpr DISPID kWorkbench_GetPortCount = 504020;
 hostsim::FakeHostObject* gWorkbench = nullptr;
 // A test's own workbench in place of the module's (one reference held); null: the module's.
 IDispatch* gWorkbenchOverride = nullptr;
@@ -24,6 +25,7 @@ extern "C" __declspec(dllexport) HRESULT __stdcall GetTovikWorkspace(IUnknown** 
   if (!gWorkbench) {
     gWorkbench = new hostsim::FakeHostObject;
     gWorkbench->SetServices({L"TovikWorkbench"});
+    gWorkbench->ReturnInt(kWorkbench_GetPortCount, 0);  // nothing linked to the host's ports yet
   }
   *workbench = static_cast<IDispatch*>(gWorkbench);
   gWorkbench->AddRef();
