@@ -1205,45 +1205,27 @@ HRESULT TARM_Cortex_M3::WriteMemory_Word(uint32_t Address, uint32_t Value) {
 }
 
 HRESULT TARM_Cortex_M3::ReadBytes(uint32_t* Buffer, int32_t Index, int64_t Address, int32_t Count) {
-  return Guard([&] {
-    if (!FCore->JlinkBlockTransfer(TJlinkBlock::ReadBytes, Buffer, Index, Address, Count))
-      CheckResult(TARMADI_V5::ReadBytes(Buffer, Index, Address, Count));
-  });
+  return ProbeOrJtag(TJlinkBlock::ReadBytes, Buffer, Index, Address, Count, [&] { return TARMADI_V5::ReadBytes(Buffer, Index, Address, Count); });
 }
 
 HRESULT TARM_Cortex_M3::ReadWords(uint32_t* Buffer, int32_t Index, int64_t Address, int32_t Count) {
-  return Guard([&] {
-    if (!FCore->JlinkBlockTransfer(TJlinkBlock::ReadWords, Buffer, Index, Address, Count))
-      CheckResult(TARMADI_V5::ReadWords(Buffer, Index, Address, Count));
-  });
+  return ProbeOrJtag(TJlinkBlock::ReadWords, Buffer, Index, Address, Count, [&] { return TARMADI_V5::ReadWords(Buffer, Index, Address, Count); });
 }
 
 HRESULT TARM_Cortex_M3::ReadMainMemory(uint32_t* Buffer, int64_t Address, int32_t Count) {
-  return Guard([&] {
-    if (!FCore->JlinkBlockTransfer(TJlinkBlock::ReadBytes, Buffer, 0, Address, Count))
-      CheckResult(TARMADI_V5::ReadMainMemory(Buffer, Address, Count));
-  });
+  return ProbeOrJtag(TJlinkBlock::ReadBytes, Buffer, 0, Address, Count, [&] { return TARMADI_V5::ReadMainMemory(Buffer, Address, Count); });
 }
 
 HRESULT TARM_Cortex_M3::WriteBytes(uint32_t* Buffer, int32_t Index, int64_t Address, int32_t Count) {
-  return Guard([&] {
-    if (!FCore->JlinkBlockTransfer(TJlinkBlock::WriteBytes, Buffer, Index, Address, Count))
-      CheckResult(TARMADI_V5::WriteBytes(Buffer, Index, Address, Count));
-  });
+  return ProbeOrJtag(TJlinkBlock::WriteBytes, Buffer, Index, Address, Count, [&] { return TARMADI_V5::WriteBytes(Buffer, Index, Address, Count); });
 }
 
 HRESULT TARM_Cortex_M3::WriteWords(uint32_t* Buffer, int32_t Index, int64_t Address, int32_t Count) {
-  return Guard([&] {
-    if (!FCore->JlinkBlockTransfer(TJlinkBlock::WriteWords, Buffer, Index, Address, Count))
-      CheckResult(TARMADI_V5::WriteWords(Buffer, Index, Address, Count));
-  });
+  return ProbeOrJtag(TJlinkBlock::WriteWords, Buffer, Index, Address, Count, [&] { return TARMADI_V5::WriteWords(Buffer, Index, Address, Count); });
 }
 
 HRESULT TARM_Cortex_M3::WriteMainMemory(uint32_t* Buffer, int64_t Address, int32_t Count) {
-  return Guard([&] {
-    if (!FCore->JlinkBlockTransfer(TJlinkBlock::WriteBytes, Buffer, 0, Address, Count))
-      CheckResult(TARMADI_V5::WriteMainMemory(Buffer, Address, Count));
-  });
+  return ProbeOrJtag(TJlinkBlock::WriteBytes, Buffer, 0, Address, Count, [&] { return TARMADI_V5::WriteMainMemory(Buffer, Address, Count); });
 }
 
 HRESULT TARM_Cortex_M3::PauseProcessor() {

@@ -661,6 +661,15 @@ private:
   // What the core asks of the levels, and the driver as its comparators reach it.
   class TLevels;
 
+  // A block goes to the probe when its path is active, else JtagPath runs it.
+  template <class F>
+  HRESULT ProbeOrJtag(TJlinkBlock kind, uint32_t* Buffer, int32_t Index, int64_t Address, int32_t Count,
+                      F&& JtagPath) {
+    return Guard([&] {
+      if (!FCore->JlinkBlockTransfer(kind, Buffer, Index, Address, Count)) CheckResult(JtagPath());
+    });
+  }
+
   std::unique_ptr<TLevels> FLevels;
   std::unique_ptr<TCortexM3Core> FCore;
 };
