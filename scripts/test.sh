@@ -11,4 +11,5 @@ if ! pgrep -f wineserver >/dev/null; then
   trap 'wineserver -k 2>/dev/null || true' EXIT
 fi
 cd "${TVK_BUILD:-$root/build}"
-ctest --output-on-failure -j"$(nproc)" "$@"
+# One test executable at a time: several share the host's System folder beside them.
+ctest --output-on-failure "$@"
