@@ -6,8 +6,9 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/build.sh"
 build="${TVK_BUILD:-$root/build}"
 . "$root/scripts/wine-env.sh"
-if ! pgrep -f wineserver >/dev/null; then
-  wineserver -p
+# Keep one server for this prefix during the run (fast process starts); stop it
+# at the end only if this script started it.
+if wineserver -p 2>/dev/null; then
   trap 'wineserver -k 2>/dev/null || true' EXIT
 fi
 wine "$build/hostsim/tvkhost.exe" "$build/STM32CortexM3.TVK" "$@"

@@ -5,9 +5,9 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh"
 . "$root/scripts/wine-env.sh"
-# Keep one server for the whole run (fast process starts); stop it only if we started it.
-if ! pgrep -f wineserver >/dev/null; then
-  wineserver -p
+# Keep one server for this prefix during the run (fast process starts); stop it
+# at the end only if this script started it.
+if wineserver -p 2>/dev/null; then
   trap 'wineserver -k 2>/dev/null || true' EXIT
 fi
 cd "${TVK_BUILD:-$root/build}"
