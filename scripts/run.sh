@@ -11,4 +11,7 @@ build="${TVK_BUILD:-$root/build}"
 if wineserver -p 2>/dev/null; then
   trap 'wineserver -k 2>/dev/null || true' EXIT
 fi
+# Start Wine's own services now, detached from our output: started by a test,
+# they would hold its output pipe open for as long as the server lives.
+wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
 wine "$build/hostsim/tvkhost.exe" "$build/STM32CortexM3.TVK" "$@"

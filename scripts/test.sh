@@ -10,6 +10,9 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 if wineserver -p 2>/dev/null; then
   trap 'wineserver -k 2>/dev/null || true' EXIT
 fi
+# Start Wine's own services now, detached from our output: started by a test,
+# they would hold its output pipe open for as long as the server lives.
+wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
 cd "${TVK_BUILD:-$root/build}"
 # One test executable at a time: several share the host's System folder beside them.
 ctest --output-on-failure "$@"
