@@ -186,46 +186,45 @@ void TCortexM3Core::WriteCoreRegister(int32_t number, uint32_t value) {
 
 // ---- memory ---------------------------------------------------------------------------
 
-uint32_t TCortexM3Core::ReadMemory_Byte(uint32_t address) {
+// One memory access: through the probe when its path is active, else through the debug port.
+uint32_t TCortexM3Core::ReadThrough(HRESULT (ICortexM3Jlink::*probe)(int64_t, uint32_t&),
+                                   uint32_t (TADIv5Engine::*port)(uint32_t), uint32_t address) {
   if (ICortexM3Jlink* jlink = ActiveJlink()) {
     uint32_t value = 0;
-    CheckResult(jlink->ARM_ReadByte(address, value));
+    CheckResult((jlink->*probe)(address, value));
     return value;
   }
-  return FAdi.ReadMemByte(address);
+  return (FAdi.*port)(address);
+}
+
+void TCortexM3Core::WriteThrough(HRESULT (ICortexM3Jlink::*probe)(int64_t, uint32_t),
+                                 void (TADIv5Engine::*port)(uint32_t, uint32_t), uint32_t address, uint32_t value) {
+  if (ICortexM3Jlink* jlink = ActiveJlink()) CheckResult((jlink->*probe)(address, value));
+  else (FAdi.*port)(address, value);
+}
+
+uint32_t TCortexM3Core::ReadMemory_Byte(uint32_t address) {
+  return ReadThrough(&ICortexM3Jlink::ARM_ReadByte, &TADIv5Engine::ReadMemByte, address);
 }
 
 uint32_t TCortexM3Core::ReadMemory_HalfWord(uint32_t address) {
-  if (ICortexM3Jlink* jlink = ActiveJlink()) {
-    uint32_t value = 0;
-    CheckResult(jlink->ARM_ReadHalfWord(address, value));
-    return value;
-  }
-  return FAdi.ReadMemHalfWord(address);
+  return ReadThrough(&ICortexM3Jlink::ARM_ReadHalfWord, &TADIv5Engine::ReadMemHalfWord, address);
 }
 
 uint32_t TCortexM3Core::ReadMemory_Word(uint32_t address) {
-  if (ICortexM3Jlink* jlink = ActiveJlink()) {
-    uint32_t value = 0;
-    CheckResult(jlink->ARM_ReadWord(address, value));
-    return value;
-  }
-  return FAdi.ReadMemWord(address);
+  return ReadThrough(&ICortexM3Jlink::ARM_ReadWord, &TADIv5Engine::ReadMemWord, address);
 }
 
 void TCortexM3Core::WriteMemory_Byte(uint32_t address, uint32_t value) {
-  if (ICortexM3Jlink* jlink = ActiveJlink()) CheckResult(jlink->ARM_WriteByte(address, value));
-  else FAdi.WriteMemByte(address, value);
+  WriteThrough(&ICortexM3Jlink::ARM_WriteByte, &TADIv5Engine::WriteMemByte, address, value);
 }
 
 void TCortexM3Core::WriteMemory_HalfWord(uint32_t address, uint32_t value) {
-  if (ICortexM3Jlink* jlink = ActiveJlink()) CheckResult(jlink->ARM_WriteHalfWord(address, value));
-  else FAdi.WriteMemHalfWord(address, value);
+  WriteThrough(&ICortexM3Jlink::ARM_WriteHalfWord, &TADIv5Engine::WriteMemHalfWord, address, value);
 }
 
 void TCortexM3Core::WriteMemory_Word(uint32_t address, uint32_t value) {
-  if (ICortexM3Jlink* jlink = ActiveJlink()) CheckResult(jlink->ARM_WriteWord(address, value));
-  else FAdi.WriteMemWord(address, value);
+  WriteThrough(&ICortexM3Jlink::ARM_WriteWord, &TADIv5Engine::WriteMemWord, address, value);
 }
 
 bool TCortexM3Core::JlinkBlockTransfer(TJlinkBlock kind, uint32_t* cells, int32_t index, int64_t address,
