@@ -1,8 +1,15 @@
 #!/bin/bash
-# Builds and runs the benchmarks (not part of the tests).
+# Builds and runs the benchmarks (not part of the tests), on the product where
+# this machine runs 32-bit programs, on the twin otherwise.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-"$root/scripts/build.sh" >/dev/null
-build="${TVK_BUILD:-$root/build}"
+. "$root/scripts/builds.sh"
 . "$root/scripts/wine-env.sh"
-for b in "$build"/bench/bench_*.exe; do echo "== $(basename "$b")"; wine "$b"; done
+arch=x86_64
+tvk_runs_32bit && arch=i686
+[ -n "${TVK_ARCH:-}" ] && arch="$TVK_ARCH"
+echo "benchmarks of the $arch build"
+TVK_ARCH=$arch "$root/scripts/build.sh" >/dev/null
+tvk_start_wine
+build="$(tvk_build_dir "$arch")"
+for b in "$build"/bench/bench_*.exe; do echo "== $(basename "$b")"; "$WINELOADER" "$b"; done

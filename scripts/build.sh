@@ -1,10 +1,21 @@
 #!/bin/bash
-# Configures and builds everything into ${TVK_BUILD:-build}.
+# Configures and builds every build of scripts/builds.sh (or the one TVK_ARCH
+# names), then reports where the compile time went.
 set -euo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
-build="${TVK_BUILD:-$root/build}"
-if [ ! -f "$build/build.ninja" ]; then
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+here="$(cd "$(dirname "$0")" && pwd)"
+. "$here/builds.sh"
+launcher=()
+# A compiler cache, where the developer has one, is shared by all checkouts.
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$tvk_root}"
 fi
-cmake --build "$build" -- -k 0
+for arch in $(tvk_archs); do
+  build="$(tvk_build_dir "$arch")"
+  if [ ! -f "$build/build.ninja" ]; then
+    cmake -S "$tvk_root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" \
+          -DCMAKE_TOOLCHAIN_FILE="$tvk_root/cmake/mingw-$arch.cmake" >/dev/null
+  fi
+  echo "== build $arch: $build"
+  cmake --build "$build" -- -k 0
+done

@@ -1,17 +1,20 @@
 #!/bin/bash
-# The main job: build the module and drive it from the simulated host.
+# The main job: build the module and drive it from the simulated host; the
+# product where this machine runs 32-bit programs, the twin otherwise.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-"$root/scripts/setup.sh"
-"$root/scripts/build.sh"
-build="${TVK_BUILD:-$root/build}"
+. "$root/scripts/builds.sh"
 . "$root/scripts/wine-env.sh"
-# Keep one server for this prefix during the run (fast process starts); stop it
-# at the end only if this script started it.
-if wineserver -p 2>/dev/null; then
-  trap 'wineserver -k 2>/dev/null || true' EXIT
+arch=x86_64
+tvk_runs_32bit && arch=i686
+[ -n "${TVK_ARCH:-}" ] && arch="$TVK_ARCH"
+if [ "$arch" = i686 ]; then
+  echo "running the i686 module (the product)"
+else
+  echo "running the x86_64 twin (this machine cannot run 32-bit programs)"
 fi
-# Start Wine's own services now, detached from our output: started by a test,
-# they would hold its output pipe open for as long as the server lives.
-wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
-wine "$build/hostsim/tvkhost.exe" "$build/STM32CortexM3.TVK" "$@"
+"$root/scripts/setup.sh" >/dev/null
+TVK_ARCH=$arch "$root/scripts/build.sh" >/dev/null
+tvk_start_wine
+build="$(tvk_build_dir "$arch")"
+"$WINELOADER" "$build/hostsim/tvkhost.exe" "$build/STM32CortexM3.TVK" "$@"

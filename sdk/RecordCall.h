@@ -52,12 +52,12 @@ struct ArgB {
 // The operation's own BSTR for the call; an empty string goes as a null BSTR.
 struct ArgS {
   static constexpr uint8_t Kind = kKindString;
-  static constexpr std::size_t Slot = 4;
+  static constexpr std::size_t Slot = kPointerSlot;
   Bstr Value;
   explicit ArgS(const WideString& s) : Value(s) {}
   void Put(uint8_t* slot) const {
     BSTR b = Value.Get();
-    std::memcpy(slot, &b, 4);
+    std::memcpy(slot, &b, kPointerSlot);
   }
   void Commit() {}
 };
@@ -66,12 +66,12 @@ struct ArgS {
 // (an empty record passes null).
 struct ArgO {
   static constexpr uint8_t Kind = kKindDispatch;
-  static constexpr std::size_t Slot = 4;
+  static constexpr std::size_t Slot = kPointerSlot;
   ComRef<IDispatch> Value;
   explicit ArgO(const TRecordBase& r) : Value(r.ToPointer()) {}
   void Put(uint8_t* slot) const {
     IDispatch* p = Value.Get();
-    std::memcpy(slot, &p, 4);
+    std::memcpy(slot, &p, kPointerSlot);
   }
   void Commit() {}
 };
@@ -79,9 +79,9 @@ struct ArgO {
 // The address of the caller's 32-bit variable, which the host may write.
 struct RefI {
   static constexpr uint8_t Kind = kKindInt | kKindByRef;
-  static constexpr std::size_t Slot = 4;
+  static constexpr std::size_t Slot = kPointerSlot;
   void* Target;
-  void Put(uint8_t* slot) const { std::memcpy(slot, &Target, 4); }
+  void Put(uint8_t* slot) const { std::memcpy(slot, &Target, kPointerSlot); }
   void Commit() {}
 };
 
@@ -89,7 +89,7 @@ struct RefI {
 // only after a successful call.
 struct RefL {
   static constexpr uint8_t Kind = kKindInt64 | kKindByRef;
-  static constexpr std::size_t Slot = 4;
+  static constexpr std::size_t Slot = kPointerSlot;
   int64_t* Target;
   int64_t Copy;
   explicit RefL(int64_t& v) : Target(&v), Copy(v) {}
@@ -97,7 +97,7 @@ struct RefL {
   RefL& operator=(const RefL&) = delete;
   void Put(uint8_t* slot) const {
     const int64_t* p = &Copy;
-    std::memcpy(slot, &p, 4);
+    std::memcpy(slot, &p, kPointerSlot);
   }
   void Commit() { *Target = Copy; }
 };
@@ -106,7 +106,7 @@ struct RefL {
 // may free it and store another, which goes back after a successful call.
 struct RefS {
   static constexpr uint8_t Kind = kKindString | kKindByRef;
-  static constexpr std::size_t Slot = 4;
+  static constexpr std::size_t Slot = kPointerSlot;
   WideString* Target;
   BSTR Temp;
   explicit RefS(WideString& s) : Target(&s), Temp(Bstr(s).Detach()) {}
@@ -115,7 +115,7 @@ struct RefS {
   ~RefS() { SysFreeString(Temp); }
   void Put(uint8_t* slot) const {
     const BSTR* p = &Temp;
-    std::memcpy(slot, &p, 4);
+    std::memcpy(slot, &p, kPointerSlot);
   }
   void Commit() { *Target = Temp ? WideString(Temp, SysStringLen(Temp)) : WideString(); }
 };
@@ -124,10 +124,10 @@ struct RefS {
 // store another or null, and the record holds whatever is there afterwards.
 struct RefO {
   static constexpr uint8_t Kind = kKindDispatch | kKindByRef;
-  static constexpr std::size_t Slot = 4;
+  static constexpr std::size_t Slot = kPointerSlot;
   IDispatch** Target;
   explicit RefO(TRecordBase& r) : Target(RecordSlot(r)) {}
-  void Put(uint8_t* slot) const { std::memcpy(slot, &Target, 4); }
+  void Put(uint8_t* slot) const { std::memcpy(slot, &Target, kPointerSlot); }
   void Commit() {}
 };
 

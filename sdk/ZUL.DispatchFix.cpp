@@ -4,7 +4,6 @@
 
 namespace tvk {
 
-static_assert(sizeof(void*) == 4, "argument slots of by-reference and pointer kinds are 4 bytes");
 
 namespace {
 
@@ -226,7 +225,7 @@ void BuildInvokeArguments(const uint8_t* callDescription, const uint8_t* args, T
         v.vt = VT_BYREF | base;
         v.byref = target;
       }
-      args += 4;
+      args += kPointerSlot;
       continue;
     }
     switch (kind) {

@@ -59,12 +59,16 @@ constexpr DISPID DescriptorDispId(const uint8_t* desc) {
                              uint32_t(desc[3]) << 24);
 }
 
-// Width of an argument's slot in the argument block (no alignment padding).
+// Width of an argument's slot in the argument block (no alignment padding):
+// addresses, strings and interfaces take a pointer's width (4 bytes in the
+// 32-bit module), 64-bit values 8, a variant its own size, the rest 4.
+inline constexpr std::size_t kPointerSlot = sizeof(void*);
 constexpr std::size_t ArgumentSlotSize(uint8_t kind) {
-  if (kind & kKindByRef) return 4;
+  if (kind & kKindByRef) return kPointerSlot;
   switch (kind) {
     case 0x05: case 0x06: case 0x07: case 0x14: case 0x15: return 8;
-    case 0x0C: return 16;
+    case 0x0C: return sizeof(VARIANT);
+    case 0x08: case 0x09: case 0x0D: case kKindAnsiString: case kKindUnicodeString: return kPointerSlot;
     case 0x00: case 0x01: case 0x0A: return 0;
     default: return 4;
   }

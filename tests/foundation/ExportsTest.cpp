@@ -20,8 +20,13 @@ using testsupport::TCall;
 TEST_F(LoadedModule, ExportsExactlyTheTwoUndecoratedFunctions) {
   auto base = reinterpret_cast<const BYTE*>(FModule);
   auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-  auto nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
+  // IMAGE_NT_HEADERS is the header of this build's own kind (PE32 or PE32+).
+  auto nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+#ifdef _WIN64
+  ASSERT_EQ(IMAGE_FILE_MACHINE_AMD64, nt->FileHeader.Machine);
+#else
   ASSERT_EQ(IMAGE_FILE_MACHINE_I386, nt->FileHeader.Machine);
+#endif
   const auto& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
   auto exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + dir.VirtualAddress);
   auto names = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
