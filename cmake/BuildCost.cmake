@@ -1,0 +1,99 @@
+# What a clean build costs: nearly all of it was every unit parsing the same
+# Windows, OLE, standard-library and GoogleTest headers again. Every library and
+# executable of ours therefore gets, by default (tvk_build_setup):
+#   - a precompiled header of those system headers, made once per set and
+#     reused by every target of the set (REUSE_FROM): project headers stay out,
+#     they cost little and would rebuild everything on every edit;
+#   - a unity build for executables and DLLs (the test executables above all):
+#     their units are compiled a batch at a time, so shared inline code and
+#     templates are compiled once per batch, not once per unit.
+# Sets: RELEASE (the module's libraries, the simulated host and the benchmarks:
+# the product's own flags) and TEST (test executables: lighter optimisation).
+# scripts/buildcost.py shows where a build's time went.
+#
+# Both hide a missing #include: -DTVK_FAST_BUILD=OFF compiles every unit on its
+# own, without a precompiled header, as the units are written (a check to run
+# after adding includes or moving code between headers).
+option(TVK_FAST_BUILD "Precompiled headers and unity builds" ON)
+# Units per unity batch: fewer batches cost less, more keep cores busy.
+set(TVK_UNITY_BATCH 8 CACHE STRING "Units per unity batch")
+# Test code only: it checks behaviour, not speed, and -O3 costs it a third more
+# compile time (benchmarks keep the product's flags).
+set(TVK_TEST_OPT -O1 CACHE STRING "Optimisation of test sources and GoogleTest")
+
+set(TVK_PCH_RELEASE
+  <windows.h> <ole2.h> <oleauto.h>
+  <algorithm> <array> <cstdint> <cstring> <functional> <map> <memory> <optional>
+  <set> <span> <string> <string_view> <utility> <vector>)
+set(TVK_PCH_TEST ${TVK_PCH_RELEASE} <gtest/gtest.h>)
+
+# The owner of each set's precompiled header: an object library with one empty
+# unit, set up as the set's targets are, so its header fits every one of them.
+# Made here, in the top folder, with its compile options and nothing more.
+function(tvk_pch_owner set)
+  set(owner tvk_pch_${set})
+  set(stub ${CMAKE_BINARY_DIR}/pch/${set}.cpp)
+  if(NOT EXISTS ${stub})
+    file(WRITE ${stub} "// Owns the precompiled header of the ${set} set.\n")
+  endif()
+  add_library(${owner} OBJECT ${stub})
+  target_precompile_headers(${owner} PRIVATE ${TVK_PCH_${set}})
+  if(set STREQUAL "TEST")
+    target_compile_options(${owner} PRIVATE ${TVK_TEST_OPT})
+    target_link_libraries(${owner} PRIVATE GTest::gtest)
+  endif()
+endfunction()
+
+if(TVK_FAST_BUILD)
+  tvk_pch_owner(RELEASE)
+  tvk_pch_owner(TEST)
+endif()
+
+# tvk_build_setup(<target> RELEASE|TEST): the treatment above for one target.
+function(tvk_build_setup target set)
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL "INTERFACE_LIBRARY")
+    return()
+  endif()
+  set_property(TARGET ${target} PROPERTY TVK_BUILD_SET ${set})
+  if(set STREQUAL "TEST")
+    target_compile_options(${target} PRIVATE ${TVK_TEST_OPT})
+  endif()
+  if(NOT TVK_FAST_BUILD)
+    return()
+  endif()
+  target_precompile_headers(${target} REUSE_FROM tvk_pch_${set})
+  # A static library stays one object per unit: the linker takes whole objects
+  # from it, so batching would link more of it into the module and the tools.
+  if(NOT type STREQUAL "STATIC_LIBRARY")
+    set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE ${TVK_UNITY_BATCH})
+  endif()
+endfunction()
+
+# Every target of this tree that no entry point set up gets it here, by folder:
+# under tests/ the TEST set, elsewhere RELEASE. Called once, at the end.
+function(tvk_build_setup_rest)
+  set(dirs ${CMAKE_SOURCE_DIR})
+  while(dirs)
+    list(POP_FRONT dirs dir)
+    get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+    foreach(sub IN LISTS subdirs)
+      if(sub MATCHES "^${CMAKE_SOURCE_DIR}/")
+        list(APPEND dirs ${sub})
+      endif()
+    endforeach()
+    get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+    foreach(target IN LISTS targets)
+      get_target_property(type ${target} TYPE)
+      get_target_property(done ${target} TVK_BUILD_SET)
+      if(done OR target MATCHES "^tvk_pch_" OR NOT type MATCHES "LIBRARY|EXECUTABLE")
+        continue()
+      endif()
+      if(dir MATCHES "^${CMAKE_SOURCE_DIR}/tests(/|$)")
+        tvk_build_setup(${target} TEST)
+      else()
+        tvk_build_setup(${target} RELEASE)
+      endif()
+    endforeach()
+  endwhile()
+endfunction()
