@@ -3,6 +3,7 @@
 #include "DriverExports.h"
 #include "ModuleInit.h"
 #include "ORV.SCH.Util.h"
+#include "WindowClasses.h"
 #include "ZUL.DispatchFix.h"
 #include "ZUL.Param.h"
 #include "ZUL.Util.h"
@@ -17,6 +18,8 @@ using tvk::TInitStep;
 // Every component's start-up and shut-down, in start-up order; the exports are
 // usable only after the last step.
 constexpr std::array kSteps = {
+    // The class library's window classes outlive an unloaded module unless unregistered.
+    TInitStep{"Controls", nullptr, &tvk::UnregisterWindowClasses},
     TInitStep{"ZUL.DispatchFix", &tvk::DispatchFixStartup, nullptr},
     TInitStep{"ZUL.Param", nullptr, &tvk::ParamUnitShutdown},
     // The host executable's client export and file-system functions.
