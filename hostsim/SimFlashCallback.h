@@ -4,6 +4,7 @@
 // abort question true from its k-th on, as a user who pressed Abort.
 #include "FakeHostObject.h"
 
+#include <functional>
 #include <vector>
 
 namespace hostsim {
@@ -16,6 +17,8 @@ public:
 
   // 0: never.
   void AbortFromQuestion(unsigned k) { FAbortFrom = k; }
+  // Called with each progress value as it arrives (a benchmark's snapshots).
+  void OnProgress(std::function<void(long)> observer) { FOnProgress = std::move(observer); }
   const std::vector<long>& Progress() const { return FProgress; }
   unsigned Questions() const { return FQuestions; }
   void Clear() {
@@ -25,6 +28,7 @@ public:
 
 private:
   std::vector<long> FProgress;
+  std::function<void(long)> FOnProgress;
   unsigned FQuestions = 0, FAbortFrom = 0;
 };
 
