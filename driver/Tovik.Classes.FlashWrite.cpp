@@ -50,26 +50,12 @@ HRESULT TRemoteExecuteBaseDriver::ProgramImage(uint32_t FlashSpace, const IDataC
 HRESULT TRemoteExecuteBaseDriver::BlankCheckSectors(uint32_t, uint32_t FirstSector, uint32_t LastSector,
                                                     int32_t& Result) {
   Result = 0;
-  return Guard([&] {
-    if (!CanRun()) {
-      Result = kRemoteUnloadedOrAborted;
-      return;
-    }
-    TDriverTransaction transaction(*this);
-    Result = DoAbortCheck() ? kRemoteUnloadedOrAborted : RunCommand(kBlankCheck, {FirstSector, LastSector, 0});
-  });
+  return Guard([&] { Result = RunFlashCommand(kBlankCheck, {FirstSector, LastSector, 0}); });
 }
 
 HRESULT TRemoteExecuteBaseDriver::EraseDevice(uint32_t, int32_t& Result) {
   Result = 0;
-  return Guard([&] {
-    if (!CanRun()) {
-      Result = kRemoteUnloadedOrAborted;
-      return;
-    }
-    TDriverTransaction transaction(*this);
-    Result = DoAbortCheck() ? kRemoteUnloadedOrAborted : RunCommand(kEraseDevice, {0});
-  });
+  return Guard([&] { Result = RunFlashCommand(kEraseDevice, {0}); });
 }
 
 HRESULT TRemoteExecuteBaseDriver::EraseAddressRange(uint32_t FlashSpace, uint32_t StartAddress, uint32_t EndAddress,
@@ -229,6 +215,12 @@ int32_t TRemoteExecuteBaseDriver::FlashCompare(uint32_t FlashSpace, TDataChunkIm
 }
 
 // ---- Command-level steps
+
+int32_t TRemoteExecuteBaseDriver::RunFlashCommand(uint32_t Command, std::initializer_list<uint32_t> Arguments) {
+  if (!CanRun()) return kRemoteUnloadedOrAborted;
+  TDriverTransaction transaction(*this);
+  return DoAbortCheck() ? kRemoteUnloadedOrAborted : RunCommand(Command, Arguments);
+}
 
 int32_t TRemoteExecuteBaseDriver::ProgramChunk(uint32_t FlashSpace, uint32_t RamAddress, bool Verify,
                                                uint32_t ByteCount, uint32_t FlashAddress) {

@@ -59,6 +59,9 @@ public:
 
 protected:
   uint32_t Kilohertz() const { return FDeviceClockFrequency / 1000; }
+  // A served operation of one command: 1 when unloaded; inside a driver
+  // transaction, 1 when the callback asks to abort, else the command's status.
+  int32_t RunFlashCommand(uint32_t Command, std::initializer_list<uint32_t> Arguments);
 };
 
 }  // namespace tvk

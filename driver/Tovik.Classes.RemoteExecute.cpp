@@ -103,16 +103,19 @@ HRESULT STDMETHODCALLTYPE TQLBAbstractRemoteExecuteBaseDriver::QueryInterface(RE
   return S_OK;
 }
 
+ComRef<IMemoryAccess> TQLBAbstractRemoteExecuteBaseDriver::DriverMemoryAccess() const {
+  ComRef<IMemoryAccess> memory;
+  if (IDispatch* driver = FTovikBaseDriver.ToPointer())
+    if (FAILED(driver->QueryInterface(IID_IMemoryAccess, reinterpret_cast<void**>(memory.Receive())))) memory.Reset();
+  return memory;
+}
+
 HRESULT STDMETHODCALLTYPE TQLBAbstractRemoteExecuteBaseDriver::MemoryRead(int32_t MemorySpace, uint32_t* Buffer,
                                                                          int64_t Address, int32_t Count,
                                                                          BOOL* Success) {
   return Guard([&] {
     if (Success) *Success = FALSE;
-    ComRef<IMemoryAccess> memory;
-    if (FTovikBaseDriver.ToPointer() &&
-        SUCCEEDED(FTovikBaseDriver.ToPointer()->QueryInterface(IID_IMemoryAccess,
-                                                               reinterpret_cast<void**>(memory.Receive()))) &&
-        memory)
+    if (ComRef<IMemoryAccess> memory = DriverMemoryAccess())
       CheckResult(memory->MemoryRead(MemorySpace, Buffer, Address, Count, Success));
   });
 }
@@ -122,11 +125,7 @@ HRESULT STDMETHODCALLTYPE TQLBAbstractRemoteExecuteBaseDriver::MemoryWrite(int32
                                                                           BOOL* Success) {
   return Guard([&] {
     if (Success) *Success = FALSE;
-    ComRef<IMemoryAccess> memory;
-    if (FTovikBaseDriver.ToPointer() &&
-        SUCCEEDED(FTovikBaseDriver.ToPointer()->QueryInterface(IID_IMemoryAccess,
-                                                               reinterpret_cast<void**>(memory.Receive()))) &&
-        memory)
+    if (ComRef<IMemoryAccess> memory = DriverMemoryAccess())
       CheckResult(memory->MemoryWrite(MemorySpace, Buffer, Address, Count, Success));
   });
 }

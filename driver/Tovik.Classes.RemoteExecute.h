@@ -214,6 +214,8 @@ protected:
   bool CanRun() const { return FInternalIsDriverLoaded && !FTovikBaseDriver.IsEmpty(); }
   // The driver record; raises when the driver is gone.
   const ITovikDriver& Driver() const;
+  // The driver's IMemoryAccess; null without a driver or when it offers none.
+  ComRef<IMemoryAccess> DriverMemoryAccess() const;
   // The flash space Index names, or the first when it names none.
   TFlashMemorySpace FlashSpace(uint32_t Index) const;
   uint32_t SectorFromAddress(uint32_t FlashSpace, uint32_t Address);

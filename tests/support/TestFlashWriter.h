@@ -65,17 +65,11 @@ public:
     }
     return status;
   }
+  // Only the first sector: its address and its size.
   HRESULT BlankCheckSectors(std::uint32_t space, std::uint32_t first, std::uint32_t, std::int32_t& Result) override {
     Result = 0;
     return tvk::Guard([&] {
-      if (!CanRun()) {
-        Result = tvk::kRemoteUnloadedOrAborted;
-        return;
-      }
-      tvk::TDriverTransaction transaction(*this);
-      Result = DoAbortCheck() ? tvk::kRemoteUnloadedOrAborted
-                              : RunCommand(tvk::remote_command::kBlankCheck,
-                                           {AddressFromSector(space, first), FConfig.SectorSize, 0});
+      Result = RunFlashCommand(tvk::remote_command::kBlankCheck, {AddressFromSector(space, first), FConfig.SectorSize, 0});
     });
   }
   HRESULT GetFlashSectorFromAddress(std::uint32_t, std::uint32_t Address, std::uint32_t& Result) override {
