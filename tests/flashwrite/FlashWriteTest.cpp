@@ -4,6 +4,8 @@
 // errors and the user's answer, erase, blank check and compare.
 #include "FlashWriterFixture.h"
 
+#include <array>
+
 using namespace flashwrite_test;
 using namespace testsupport;
 
@@ -52,6 +54,29 @@ TEST_F(FlashWrite, ProgramsAndVerifiesChunkByChunk) {
   EXPECT_TRUE(std::equal(ram.begin(), ram.begin() + 0x400, after.begin())) << "the image area put back";
   EXPECT_TRUE(std::equal(ram.begin() + 0x434, ram.begin() + 0x634, after.begin() + 0x434)) << "the data area";
   EXPECT_TRUE(Dialogs.All().empty());
+}
+
+TEST_F(FlashWrite, CommandArgumentsAndStatusesThatAreNotLookedAt) {
+  Programmer.FailCommand(40, 5, 1);  // the install's initialisation
+  Programmer.FailCommand(52, 8, 1);  // the erase inside the write: provisional
+  ASSERT_EQ(0, Program(kFlash + kPage, Pattern(512, 2), false, false).Int());
+  EXPECT_EQ(Pattern(512, 2), Peek(kFlash + kPage, 512)) << "programming went on";
+  const auto& commands = Programmer.Commands();
+  ASSERT_EQ(7u, commands.size()) << "the page: two chunks";
+  EXPECT_EQ((std::array<std::uint32_t, 4>{1, 1, 0, 0}), commands[1].Args) << "prepare: the page's sector";
+  EXPECT_EQ((std::array<std::uint32_t, 4>{kFlash + kPage, kFlash + 2 * kPage, 0, 0}), commands[2].Args);
+  EXPECT_EQ((std::array<std::uint32_t, 4>{kFlash + kPage, kDataArea, 512, 12000}), commands[4].Args)
+      << "copy to flash: flash, RAM, count, kHz";
+  TakeCommands();
+
+  // The general erase: one command for the sector range, with kHz.
+  TestWriterConfig general;
+  general.EraseEachSector = false;
+  auto writer = MakeWriter(general);
+  std::int32_t result = -1;
+  ASSERT_EQ(S_OK, writer->EraseSectorRange(0, 3, 5, result));
+  ASSERT_EQ(3u, Programmer.Commands().size());
+  EXPECT_EQ((std::array<std::uint32_t, 4>{3, 5, 12000, 0}), Programmer.Commands()[2].Args);
 }
 
 TEST_F(FlashWrite, OneKilobyteAtAPageBoundary) {

@@ -20,6 +20,7 @@ struct TestWriterConfig {
   std::uint32_t DataAreaSize = 512;
   std::int32_t ByteOrder = 0;
   bool StopWordBreakpoints = false;  // keep the base's breakpoints on the stop words
+  bool EraseEachSector = true;       // one erase command per sector; false: the base's one command
 };
 
 class TestFlashWriter : public tvk::TRemoteExecuteBaseDriver {
@@ -56,6 +57,7 @@ public:
   }
   // One erase command per sector: its address and its end.
   std::int32_t InternalFlashErase(std::uint32_t space, std::uint32_t start, std::uint32_t end) override {
+    if (!FConfig.EraseEachSector) return TRemoteExecuteBaseDriver::InternalFlashErase(space, start, end);
     tvk::TDriverTransaction transaction(*this);
     std::int32_t status = PrepareSectors(space, start, end);
     if (status != 0) return status;
