@@ -202,7 +202,7 @@ TEST_F(JlinkBinding, ALibraryWithoutSetBPExListsNoBreakpoint) {
   auto lacking = std::make_shared<SimJlinkLibrary>(LackingStandInPath());
   lacking->Connect(&Chip);
   lacking->OpenProbe();
-  Driver->SetLibrary(lacking);
+  HostDriver->SetLibrary(lacking);
   ASSERT_TRUE(Bind(Jlink));  // the changed handle is bound again
   EXPECT_EQ(lacking->Handle(), Jlink.Binding()->Handle());
   lacking->TakeLog();

@@ -45,7 +45,7 @@ public:
   std::unique_ptr<SimBoard> Board = SimBoard::Stm32F103BehindBypass();
   SimCortexM3& Chip = Board->Chip();
   std::shared_ptr<SimJlinkLibrary> Library = std::make_shared<SimJlinkLibrary>(StandInPath());
-  SimRef<SimJlinkDriver> Driver = AttachJlinkProbe(*Board, Library);
+  SimRef<SimJlinkDriver> HostDriver = AttachJlinkProbe(*Board, Library);
   SimHostPorts Ports{SystemDir() + L"TovikManager.dll"};
 };
 
