@@ -443,9 +443,6 @@ TARMJlinkHardBreakpoint::TARMJlinkHardBreakpoint(std::shared_ptr<TJlink> jlink) 
 }
 
 TVK_DEFINE_HARD_BREAKPOINT_VALUES(TARMJlinkHardBreakpoint)
-#define TVK_JLINK_QUALIFIER(Name) TVK_DEFINE_QUALIFIER(TARMJlinkHardBreakpoint, Name)
-TVK_HARD_BREAKPOINT_QUALIFIERS(TVK_JLINK_QUALIFIER)
-#undef TVK_JLINK_QUALIFIER
 
 // The breakpoint holds no device.
 HRESULT TARMJlinkHardBreakpoint::GetTovikDevice(ITovikDevice& Result) {

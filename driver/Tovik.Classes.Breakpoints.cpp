@@ -164,9 +164,6 @@ TARM_Cortex_M3HardBreakpoint::TARM_Cortex_M3HardBreakpoint(ICortexM3BreakpointDr
 }
 
 TVK_DEFINE_HARD_BREAKPOINT_VALUES(TARM_Cortex_M3HardBreakpoint)
-#define TVK_CM3_QUALIFIER(Name) TVK_DEFINE_QUALIFIER(TARM_Cortex_M3HardBreakpoint, Name)
-TVK_HARD_BREAKPOINT_QUALIFIERS(TVK_CM3_QUALIFIER)
-#undef TVK_CM3_QUALIFIER
 
 bool TARM_Cortex_M3HardBreakpoint::WriteComparator(uint32_t value) {
   return WithJtagChannel(FDriver, [&] { return FDriver.WriteWordChecked(FFlashPatchRegister_COMP, value); });
@@ -249,9 +246,6 @@ TARMHardBreakpointPoint::TARMHardBreakpointPoint(const IARMEmbeddedICE& armDrive
 TARMHardBreakpointPoint::~TARMHardBreakpointPoint() = default;
 
 TVK_DEFINE_HARD_BREAKPOINT_VALUES(TARMHardBreakpointPoint)
-#define TVK_ICE_QUALIFIER(Name) TVK_DEFINE_QUALIFIER(TARMHardBreakpointPoint, Name)
-TVK_HARD_BREAKPOINT_QUALIFIERS(TVK_ICE_QUALIFIER)
-#undef TVK_ICE_QUALIFIER
 
 // The driver's dispatch interface answers the driver's operations as well as
 // the EmbeddedICE ones: its device is asked there.

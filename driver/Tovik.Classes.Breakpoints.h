@@ -68,8 +68,10 @@ struct THardBreakpointValues {
   uint32_t MemorySpace = 0;
 };
 
-// The qualifiers with plain get/set operations (the address has its own).
-#define TVK_HARD_BREAKPOINT_QUALIFIERS(Q) Q(AddressMask) Q(Data) Q(DataMask) Q(Control) Q(ControlMask)
+// The qualifiers with plain get/set operations (the address has its own):
+// Q(Class, Name) for each.
+#define TVK_HARD_BREAKPOINT_QUALIFIERS(Q, Class) \
+  Q(Class, AddressMask) Q(Class, Data) Q(Class, DataMask) Q(Class, Control) Q(Class, ControlMask)
 
 // The operations of a hardware breakpoint class that only read or set its
 // values (a THardBreakpointValues field FValues): nothing of them reaches
@@ -107,7 +109,8 @@ struct THardBreakpointValues {
   HRESULT Class::SetAddress(int64_t Value) {                                       \
     FValues.Address = uint32_t(uint64_t(Value)) & ~1u;                             \
     return S_OK;                                                                   \
-  }
+  }                                                                                \
+  TVK_HARD_BREAKPOINT_QUALIFIERS(TVK_DEFINE_QUALIFIER, Class)
 
 // Declarations of a class's operations from an operation list.
 #define TVK_BREAKPOINT_OVERRIDE(Id, Name, Params, Args) HRESULT Name Params override;

@@ -150,22 +150,16 @@ uint32_t TRawDisassembler::ReadWord(int64_t Address, bool littleEndian) {
 
 // ---- The families
 
-uint32_t TRawDisassembler51::ReadCode(int64_t Address) {
+uint32_t TRawDisassembler::ReadCodeUnit(TCodeUnitRule rule, int64_t Address) {
   uint32_t cell = 0;
-  ReadCells(Address & 0xFFFFFF, 1, &cell);
-  return Byte(cell);
-}
-
-uint32_t TRawDisassembler165x::ReadCode(int64_t Address) {
-  uint32_t cell = 0;
-  ReadCells(Address, 1, &cell);
-  return cell & 0xFFFF;
-}
-
-uint32_t TRawDisassemblerZ80::ReadCode(int64_t Address) {
-  uint32_t cell = 0;
-  ReadCells(Address, 1, &cell);
-  return Byte(cell);
+  switch (rule) {
+    case TCodeUnitRule::Byte24BitAddress: ReadCells(Address & 0xFFFFFF, 1, &cell); return Byte(cell);
+    case TCodeUnitRule::Low16Bits: ReadCells(Address, 1, &cell); return cell & 0xFFFF;
+    case TCodeUnitRule::Byte: ReadCells(Address, 1, &cell); return Byte(cell);
+    case TCodeUnitRule::BigEndianWord: return ReadWord(Address, false);
+    case TCodeUnitRule::SelectedOrderWord: return ReadWord(Address, FLittleEndian);
+  }
+  return 0;
 }
 
 void TRawDisassemblerARM::DoLoadModule() {

@@ -43,6 +43,16 @@ private:
   int64_t FBaseAddress;
 };
 
+// How the families without an instruction set of their own make a code
+// unit of the cells (each cell's low 8 bits are a byte, unless said).
+enum class TCodeUnitRule {
+  Byte24BitAddress,   // one cell, read at the address masked to 24 bits: its low 8 bits
+  Low16Bits,          // one cell: its low 16 bits
+  Byte,               // one cell: its low 8 bits
+  BigEndianWord,      // four cells, cell 0 in bits 31-24
+  SelectedOrderWord,  // four cells, big-endian, or little-endian (cell 3 in bits 31-24) when so selected
+};
+
 // One processor family's disassembler module. Made by CreateInstance only.
 class TRawDisassembler : public TReferencedObject, public IRawDisassembler {
 public:
@@ -91,6 +101,7 @@ protected:
 
   // Count cells (1, 2 or 4) at Address; raises when the reader fails.
   void ReadCells(int64_t Address, int32_t Count, uint32_t* cells);
+  uint32_t ReadCodeUnit(TCodeUnitRule rule, int64_t Address);
   uint32_t ReadHalfWord(int64_t Address);  // two cells in the selected byte order
   uint32_t ReadWord(int64_t Address, bool littleEndian);
   void* ModuleExport(const char* name) const { return FDllHandle.Export(name); }
@@ -109,78 +120,34 @@ private:
   std::exception_ptr FReadError;  // the failed read that ends the running disassembly
 };
 
-// Families whose code unit is one cell.
-class TRawDisassembler51 final : public TRawDisassembler {
+// A family whose code unit follows Rule and whose module is the file File.
+template <TCodeUnitRule Rule, const wchar_t* File>
+class TRawDisassemblerFamily final : public TRawDisassembler {
 public:
-  TRawDisassembler51(IMemoryReader* AMemoryReader, const WideString& ABasePath)
+  TRawDisassemblerFamily(IMemoryReader* AMemoryReader, const WideString& ABasePath)
       : TRawDisassembler(AMemoryReader, ABasePath) {}
 
 protected:
-  uint32_t ReadCode(int64_t Address) override;  // the address masked to 24 bits; low 8 bits
-  std::wstring_view ModuleFileName() const override { return L"Disasm51.dll"; }
+  uint32_t ReadCode(int64_t Address) override { return ReadCodeUnit(Rule, Address); }
+  std::wstring_view ModuleFileName() const override { return File; }
 };
 
-class TRawDisassembler165x final : public TRawDisassembler {
-public:
-  TRawDisassembler165x(IMemoryReader* AMemoryReader, const WideString& ABasePath)
-      : TRawDisassembler(AMemoryReader, ABasePath) {}
+inline constexpr wchar_t kDisassembler51File[] = L"Disasm51.dll";
+inline constexpr wchar_t kDisassembler165xFile[] = L"Disasm165x.dll";
+inline constexpr wchar_t kDisassemblerZ80File[] = L"DisasmZ80.dll";
+inline constexpr wchar_t kDisassemblerTvkFile[] = L"DisasmTvk.dll";
+inline constexpr wchar_t kDisassemblerPPCFile[] = L"DisasmPPC.dll";
+inline constexpr wchar_t kDisassemblerMBFile[] = L"DisasmMB.dll";
+inline constexpr wchar_t kDisassemblerNIOS2File[] = L"DisasmNIOS2.dll";
+inline constexpr wchar_t kDisassemblerARMFile[] = L"DisasmARM.dll";
 
-protected:
-  uint32_t ReadCode(int64_t Address) override;  // low 16 bits
-  std::wstring_view ModuleFileName() const override { return L"Disasm165x.dll"; }
-};
-
-class TRawDisassemblerZ80 final : public TRawDisassembler {
-public:
-  TRawDisassemblerZ80(IMemoryReader* AMemoryReader, const WideString& ABasePath)
-      : TRawDisassembler(AMemoryReader, ABasePath) {}
-
-protected:
-  uint32_t ReadCode(int64_t Address) override;  // low 8 bits
-  std::wstring_view ModuleFileName() const override { return L"DisasmZ80.dll"; }
-};
-
-// Families whose code unit is a big-endian word of four cells.
-class TRawDisassemblerTvk final : public TRawDisassembler {
-public:
-  TRawDisassemblerTvk(IMemoryReader* AMemoryReader, const WideString& ABasePath)
-      : TRawDisassembler(AMemoryReader, ABasePath) {}
-
-protected:
-  uint32_t ReadCode(int64_t Address) override { return ReadWord(Address, false); }
-  std::wstring_view ModuleFileName() const override { return L"DisasmTvk.dll"; }
-};
-
-class TRawDisassemblerPPC final : public TRawDisassembler {
-public:
-  TRawDisassemblerPPC(IMemoryReader* AMemoryReader, const WideString& ABasePath)
-      : TRawDisassembler(AMemoryReader, ABasePath) {}
-
-protected:
-  uint32_t ReadCode(int64_t Address) override { return ReadWord(Address, false); }
-  std::wstring_view ModuleFileName() const override { return L"DisasmPPC.dll"; }
-};
-
-class TRawDisassemblerMB final : public TRawDisassembler {
-public:
-  TRawDisassemblerMB(IMemoryReader* AMemoryReader, const WideString& ABasePath)
-      : TRawDisassembler(AMemoryReader, ABasePath) {}
-
-protected:
-  uint32_t ReadCode(int64_t Address) override { return ReadWord(Address, false); }
-  std::wstring_view ModuleFileName() const override { return L"DisasmMB.dll"; }
-};
-
-// A word in the selected byte order.
-class TRawDisassemblerNIOS2 final : public TRawDisassembler {
-public:
-  TRawDisassemblerNIOS2(IMemoryReader* AMemoryReader, const WideString& ABasePath)
-      : TRawDisassembler(AMemoryReader, ABasePath) {}
-
-protected:
-  uint32_t ReadCode(int64_t Address) override { return ReadWord(Address, FLittleEndian); }
-  std::wstring_view ModuleFileName() const override { return L"DisasmNIOS2.dll"; }
-};
+using TRawDisassembler51 = TRawDisassemblerFamily<TCodeUnitRule::Byte24BitAddress, kDisassembler51File>;
+using TRawDisassembler165x = TRawDisassemblerFamily<TCodeUnitRule::Low16Bits, kDisassembler165xFile>;
+using TRawDisassemblerZ80 = TRawDisassemblerFamily<TCodeUnitRule::Byte, kDisassemblerZ80File>;
+using TRawDisassemblerTvk = TRawDisassemblerFamily<TCodeUnitRule::BigEndianWord, kDisassemblerTvkFile>;
+using TRawDisassemblerPPC = TRawDisassemblerFamily<TCodeUnitRule::BigEndianWord, kDisassemblerPPCFile>;
+using TRawDisassemblerMB = TRawDisassemblerFamily<TCodeUnitRule::BigEndianWord, kDisassemblerMBFile>;
+using TRawDisassemblerNIOS2 = TRawDisassemblerFamily<TCodeUnitRule::SelectedOrderWord, kDisassemblerNIOS2File>;
 
 // ARM and Thumb: a halfword with the reduced instruction set, else a word,
 // in the selected byte order. Both ARM classes share one module.
@@ -193,7 +160,7 @@ public:
 protected:
   void DoLoadModule() override;
   uint32_t ReadCode(int64_t Address) override;
-  std::wstring_view ModuleFileName() const override { return L"DisasmARM.dll"; }
+  std::wstring_view ModuleFileName() const override { return kDisassemblerARMFile; }
   void DoSetReducedInstructionSet(int32_t Flag) override;
 
   disasm::TSetReducedInstructionSetFn FFuncSetReducedInstructionSet = nullptr;

@@ -193,6 +193,21 @@ TEST_F(JlinkBinding, SoftBreakpointsAreProbeBreakpointsByAddress) {
                  "JLINKARM_SetBPEx(0x8000010, 0xF0)", "JLINKARM_ClrBPEx(0x" + std::to_string(again) + ")"}),
             Library->TakeLog());
 
+  // A breakpoint the probe could not set is listed with handle 0, which
+  // becomes the soft breakpoint's replaced value; setting it again asks
+  // nothing to be cleared, removing it asks the probe to clear handle 0.
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_EQ(S_OK, Jlink.ARM_AddBreakpoint(kSram, handle));
+    EXPECT_EQ(0u, handle);
+  }
+  ASSERT_EQ(1u, Jlink.BreakpointList().count(L"0x20000000"));
+  EXPECT_EQ(0, Jlink.BreakpointList().at(L"0x20000000"));
+  EXPECT_EQ(S_OK, Jlink.ARM_RemoveBreakpoint(kSram, removed));
+  EXPECT_FALSE(removed);
+  EXPECT_TRUE(Jlink.BreakpointList().empty());
+  EXPECT_EQ((Log{"JLINKARM_SetBPEx(0x20000000, 0xF0)", "JLINKARM_SetBPEx(0x20000000, 0xF0)", "JLINKARM_ClrBPEx(0x0)"}),
+            Library->TakeLog());
+
   EXPECT_EQ(S_OK, Jlink.ARM_AddBreakpointEx(kCode, true, handle));
   EXPECT_EQ(S_OK, Jlink.ARM_AddBreakpointEx(kCode + 4, false, handle));
   EXPECT_EQ((Log{"JLINKARM_SetBPEx(0x8000010, 0xF2)", "JLINKARM_SetBPEx(0x8000014, 0xF1)"}), Library->TakeLog());

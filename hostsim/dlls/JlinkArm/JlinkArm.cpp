@@ -136,6 +136,19 @@ bool ReadItem(uint32_t address, T& value) {
   return true;
 }
 
+// Items of T from Address on, a status byte each (0: read); the count read,
+// or -1 when one failed.
+template <class T>
+int32_t ReadItems(uint32_t address, uint32_t items, T* data, uint8_t* status) {
+  int32_t read = 0;
+  for (uint32_t k = 0; k < items; ++k) {
+    const bool ok = ReadItem(address + uint32_t(sizeof(T)) * k, data[k]);
+    if (status) status[k] = ok ? 0 : 1;
+    read += ok;
+  }
+  return read == int32_t(items) ? read : -1;
+}
+
 template <class T>
 bool WriteItem(uint32_t address, T value) {
   if (sizeof(T) > 1 && address % sizeof(T) == 0 && Ready())
@@ -383,37 +396,19 @@ int32_t TVK_JLINK_CALL JLINKARM_ReadMem(uint32_t address, uint32_t count, void* 
 
 int32_t TVK_JLINK_CALL JLINKARM_ReadMemU8(uint32_t address, uint32_t items, uint8_t* data, uint8_t* status) {
   Enter("JLINKARM_ReadMemU8", address, items, static_cast<const void*>(data), static_cast<const void*>(status));
-  int32_t read = 0;
-  for (uint32_t k = 0; k < items; ++k) {
-    const bool ok = ReadItem(address + k, data[k]);
-    if (status) status[k] = ok ? 0 : 1;
-    read += ok;
-  }
-  return read == int32_t(items) ? read : -1;
+  return ReadItems(address, items, data, status);
 }
 
 #ifndef JLINK_STANDIN_LACKING
 int32_t TVK_JLINK_CALL JLINKARM_ReadMemU16(uint32_t address, uint32_t items, uint16_t* data, uint8_t* status) {
   Enter("JLINKARM_ReadMemU16", address, items, static_cast<const void*>(data), static_cast<const void*>(status));
-  int32_t read = 0;
-  for (uint32_t k = 0; k < items; ++k) {
-    const bool ok = ReadItem(address + 2 * k, data[k]);
-    if (status) status[k] = ok ? 0 : 1;
-    read += ok;
-  }
-  return read == int32_t(items) ? read : -1;
+  return ReadItems(address, items, data, status);
 }
 #endif
 
 int32_t TVK_JLINK_CALL JLINKARM_ReadMemU32(uint32_t address, uint32_t items, uint32_t* data, uint8_t* status) {
   Enter("JLINKARM_ReadMemU32", address, items, static_cast<const void*>(data), static_cast<const void*>(status));
-  int32_t read = 0;
-  for (uint32_t k = 0; k < items; ++k) {
-    const bool ok = ReadItem(address + 4 * k, data[k]);
-    if (status) status[k] = ok ? 0 : 1;
-    read += ok;
-  }
-  return read == int32_t(items) ? read : -1;
+  return ReadItems(address, items, data, status);
 }
 
 int32_t TVK_JLINK_CALL JLINKARM_ReadMemU64(uint32_t a, uint32_t b, uint32_t c, uint32_t d) {
