@@ -16,10 +16,8 @@ using jlink::kBreakpointHardware;
 
 TJlink::TJlink(TForeignLibrary library) : FJlinkHandle(std::move(library)) { ImportJlinkFunctions(); }
 
-TJlink::~TJlink() {
-  FFunctionList.clear();
-  FDeviceInfoList.clear();
-}
+// The entry points go before the handle: a library loaded here is freed last.
+TJlink::~TJlink() = default;
 
 std::shared_ptr<TJlink> TJlink::CreateJlinkDriver(HMODULE handle) {
   return std::shared_ptr<TJlink>(new TJlink(TForeignLibrary::Borrow(handle)));
@@ -39,8 +37,8 @@ void TJlink::Rebind(HMODULE handle) {
 }
 
 void TJlink::ImportJlinkFunctions() {
-  FFunctionList.assign(jlink::kEntryPointCount, TJlinkFunction{});
-  for (std::size_t entry = 0; entry < jlink::kEntryPointCount; ++entry) FFunctionList[entry].Name = jlink::kEntryPointNames[entry];
+  FFunctionList.clear();
+  for (const char* name : jlink::kEntryPointNames) FFunctionList.push_back({name, nullptr});
   try {
     for (TJlinkFunction& function : FFunctionList) function.Func = FJlinkHandle.Export(function.Name);
   } catch (...) {
@@ -108,7 +106,8 @@ uint32_t TJlink::CreateDeviceInfoList() {
       if (JLINKARM_TIF_Select(jlink::kInterfaceSwd, selected) == kJlinkCallDone &&
           JLINKARM_CORE_GetFound(core) == kJlinkCallDone &&
           (core == jlink::kCoreCortexM0 || core == jlink::kCoreCortexM3)) {
-        FDeviceInfoList.push_back({nullptr, 0, 0, core == jlink::kCoreCortexM0 ? jlink::kIdcodeCortexM0 : jlink::kIdcodeCortexM3});
+        const uint32_t idcode = core == jlink::kCoreCortexM0 ? jlink::kIdcodeCortexM0 : jlink::kIdcodeCortexM3;
+        FDeviceInfoList.push_back({nullptr, 0, 0, idcode});
         JLINKARM_SetSpeed(uint32_t(0));
       } else {
         FInitialized = false;

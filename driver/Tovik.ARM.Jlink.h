@@ -219,8 +219,10 @@ public:
   HRESULT ARM_ReadWords(uint32_t* cells, int32_t index, int64_t address, int32_t count) override;
   HRESULT ARM_WriteBytes(uint32_t* cells, int32_t index, int64_t address, int32_t count) override;
   HRESULT ARM_WriteWords(uint32_t* cells, int32_t index, int64_t address, int32_t count) override;
-  // The probe's handle is the breakpoint's replaced value. An address that is
-  // already listed first gives its old probe breakpoint back.
+  // The probe's handle is the soft breakpoint's replaced value. A handle of 0
+  // (the probe set none) is listed all the same and reported nowhere: the
+  // soft breakpoint's Enable answers true regardless. An address that is
+  // already listed first gives its old probe breakpoint back, so no unit leaks.
   HRESULT ARM_AddBreakpoint(int64_t address, uint32_t& handle) override;
   HRESULT ARM_RemoveBreakpoint(int64_t address, bool& removed) override;
 

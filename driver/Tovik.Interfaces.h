@@ -9,7 +9,8 @@
 namespace tvk {
 
 // {FEE89CEA-62C3-4EDF-B764-DA6BBF32EADB}
-inline constexpr GUID IID_IMemoryReader = {0xFEE89CEA, 0x62C3, 0x4EDF, {0xB7, 0x64, 0xDA, 0x6B, 0xBF, 0x32, 0xEA, 0xDB}};
+inline constexpr GUID IID_IMemoryReader = {0xFEE89CEA, 0x62C3, 0x4EDF,
+                                           {0xB7, 0x64, 0xDA, 0x6B, 0xBF, 0x32, 0xEA, 0xDB}};
 
 struct IMemoryReader : public IUnknown {
   // Count cells (one byte of target memory in the low 8 bits of each) from
@@ -18,7 +19,8 @@ struct IMemoryReader : public IUnknown {
 };
 
 // {8FFFB628-B7E3-4542-800C-32326E90C47B}
-inline constexpr GUID IID_IRawDisassembler = {0x8FFFB628, 0xB7E3, 0x4542, {0x80, 0x0C, 0x32, 0x32, 0x6E, 0x90, 0xC4, 0x7B}};
+inline constexpr GUID IID_IRawDisassembler = {0x8FFFB628, 0xB7E3, 0x4542,
+                                              {0x80, 0x0C, 0x32, 0x32, 0x6E, 0x90, 0xC4, 0x7B}};
 
 struct IRawDisassembler : public IUnknown {
   // Loads the family's module and binds its entry points.

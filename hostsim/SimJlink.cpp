@@ -19,7 +19,8 @@ F SimJlinkLibrary::Control(const char* name) const {
 }
 
 void SimJlinkLibrary::Connect(SimCortexM3* chip) {
-  if (auto connect = Control<void (*)(SimBusTarget*, std::uint32_t, const char*, std::uint32_t)>("HostSim_Jlink_Connect"))
+  using ConnectFn = void (*)(SimBusTarget*, std::uint32_t, const char*, std::uint32_t);
+  if (auto connect = Control<ConnectFn>("HostSim_Jlink_Connect"))
     connect(chip, chip ? chip->Config().Idcode : 0, "STM32F103", 4);
 }
 

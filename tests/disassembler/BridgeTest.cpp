@@ -63,7 +63,7 @@ TEST(RawDisassembler, TargetNamesPickTheirFamilyExactlyThenByPrefix) {
   };
   for (const Case& c : cases) {
     const ComRef<IRawDisassembler> made = Make(c.Target);
-    EXPECT_EQ(c.Class, ClassOf(made)) << std::string(c.Target, c.Target + wcslen(c.Target));
+    EXPECT_EQ(c.Class, ClassOf(made)) << Narrow(c.Target);
   }
 }
 
@@ -78,7 +78,7 @@ TEST(RawDisassembler, TheBaseCannotBeMadeDirectly) {
 
 TEST(MemoryReader, ReadsOnlyInsideTheCapturedCells) {
   const std::uint32_t cells[] = {0x10, 0x11, 0x12, 0x13};
-  const ComRef<tvk::IMemoryReader> reader(tvk::New<tvk::TMemoryReader>(0x1000, std::span<const std::uint32_t>(cells)));
+  const ComRef<tvk::IMemoryReader> reader = Reader(0x1000, cells);
   struct Case {
     std::int64_t Address;
     std::int32_t Count;
@@ -99,7 +99,7 @@ TEST(MemoryReader, ReadsOnlyInsideTheCapturedCells) {
 TEST_F(DisassemblerTest, EachFamilyHandsItsModuleItsCodeUnit) {
   // Cells carry more than a byte where a family looks at more.
   const std::uint32_t cells[] = {0xABCD1234, 0x22, 0x33, 0x144, 0x55, 0x66};
-  const ComRef<tvk::IMemoryReader> reader(tvk::New<tvk::TMemoryReader>(0x1000, std::span<const std::uint32_t>(cells)));
+  const ComRef<tvk::IMemoryReader> reader = Reader(0x1000, cells);
   struct Case {
     const wchar_t* Target;
     const wchar_t* File;
@@ -122,7 +122,7 @@ TEST_F(DisassemblerTest, EachFamilyHandsItsModuleItsCodeUnit) {
       {L"STM32F103", L"DisasmARM.dll", 0, -1, 0x1000, "read(0x1000) = 0x2234"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << std::string(c.Target, c.Target + wcslen(c.Target)) << " reduced "
+    SCOPED_TRACE(testing::Message() << Narrow(c.Target) << " reduced "
                                     << c.Reduced << " little " << c.Little);
     Recorder& recorder = RecordAs(c.File);
     const ComRef<IRawDisassembler> disassembler = Make(c.Target, reader.Get(), Folder);
@@ -158,7 +158,7 @@ TEST_F(DisassemblerTest, LoadingSetsTheARMModulesUp) {
        {"SetReducedInstructionSet(0)"}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.Target, c.Target + wcslen(c.Target)));
+    SCOPED_TRACE(Narrow(c.Target));
     Recorder& recorder = RecordAs(c.File);
     recorder.TakeNotes();
     const ComRef<IRawDisassembler> disassembler = Make(c.Target, nullptr, Folder);
@@ -171,7 +171,7 @@ TEST_F(DisassemblerTest, LoadingSetsTheARMModulesUp) {
 
 TEST_F(DisassemblerTest, TheModuleMovesTheAddressAndAnswersText) {
   const std::uint32_t cells[] = {0x00, 0xBF};
-  const ComRef<tvk::IMemoryReader> reader(tvk::New<tvk::TMemoryReader>(0x08000100, std::span<const std::uint32_t>(cells)));
+  const ComRef<tvk::IMemoryReader> reader = Reader(0x08000100, cells);
   Recorder& recorder = RecordAs(L"DisasmARM.dll");
   recorder.SetAdvance(2);
   const ComRef<IRawDisassembler> disassembler = Make(L"Cortex-M3", reader.Get(), Folder);
@@ -214,7 +214,7 @@ TEST_F(DisassemblerTest, Thumb2ReadsASecondHalfwordForA32BitInstruction) {
   Recorder& recorder = RecordAs(L"DisasmARM.dll");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Read);
-    const ComRef<tvk::IMemoryReader> reader(tvk::New<tvk::TMemoryReader>(0x2000, std::span<const std::uint32_t>(c.Cells)));
+    const ComRef<tvk::IMemoryReader> reader = Reader(0x2000, c.Cells);
     const ComRef<IRawDisassembler> disassembler = Make(L"STM32L152", reader.Get(), Folder);
     ASSERT_EQ(S_OK, disassembler->LoadModule());
     ASSERT_EQ(S_OK, disassembler->SetLittleEndian(c.Little));
@@ -228,7 +228,7 @@ TEST_F(DisassemblerTest, Thumb2ReadsASecondHalfwordForA32BitInstruction) {
 
 TEST_F(DisassemblerTest, AReadPastTheCapturedCellsEndsTheDisassembly) {
   const std::uint32_t cells[] = {0x00, 0xF0};  // a 32-bit instruction's first half only
-  const ComRef<tvk::IMemoryReader> reader(tvk::New<tvk::TMemoryReader>(0x2000, std::span<const std::uint32_t>(cells)));
+  const ComRef<tvk::IMemoryReader> reader = Reader(0x2000, cells);
   Recorder& recorder = RecordAs(L"DisasmARM.dll");
   recorder.SetReads(2, 2);
   recorder.SetAdvance(4);

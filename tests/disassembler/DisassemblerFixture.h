@@ -14,8 +14,10 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cwchar>
 #include <memory>
 #include <map>
+#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -23,6 +25,14 @@
 namespace disasm_test {
 
 using Notes = std::vector<std::string>;
+
+// A target name for a trace.
+inline std::string Narrow(const wchar_t* text) { return std::string(text, text + wcslen(text)); }
+
+// A reader over Cells captured at Base.
+inline tvk::ComRef<tvk::IMemoryReader> Reader(std::int64_t base, std::span<const std::uint32_t> cells) {
+  return tvk::ComRef<tvk::IMemoryReader>(tvk::New<tvk::TMemoryReader>(base, cells));
+}
 
 // Upper-case hexadecimal without a prefix, as the recording module notes numbers.
 inline std::string ToHex(std::int64_t value) {
@@ -109,7 +119,9 @@ protected:
     }
     return *slot;
   }
-  void InstallArmStandIn() { ASSERT_TRUE(CopyFileW(ArmStandInPath().c_str(), (Folder + L"DisasmARM.dll").c_str(), FALSE)); }
+  void InstallArmStandIn() {
+    ASSERT_TRUE(CopyFileW(ArmStandInPath().c_str(), (Folder + L"DisasmARM.dll").c_str(), FALSE));
+  }
 
   testsupport::TestFolder Temp;
   std::wstring Folder;  // with "\"

@@ -27,7 +27,7 @@ TEST(TidyDisassemblyText, KeepsWhatFollowsTheFirstBlankOrTabTrimmed) {
       {L"0800\tB 0x0800", L"0x0800"},  // a blank anywhere comes before a tab
       {L"08000008 \t NOP\r\n", L"NOP"},
   };
-  for (const Case& c : cases) EXPECT_EQ(c.Tidy, tvk::TidyDisassemblyText(c.Text)) << '"' << std::string(c.Text, c.Text + wcslen(c.Text)) << '"';
+  for (const Case& c : cases) EXPECT_EQ(c.Tidy, tvk::TidyDisassemblyText(c.Text)) << '"' << Narrow(c.Text) << '"';
 }
 
 TEST_F(DisassemblerTest, TheStandInArmModuleShowsTheChipsInstructions) {

@@ -90,7 +90,8 @@ template <class T>
   requires std::is_integral_v<T>
 void Note(std::string& line, T value) {
   char text[24];
-  std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(static_cast<std::make_unsigned_t<T>>(value)));
+  const auto bits = static_cast<std::make_unsigned_t<T>>(value);
+  std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(bits));
   line += text;
 }
 
@@ -287,7 +288,9 @@ int32_t TVK_JLINK_CALL JLINKARM_JTAG_GetDeviceInfo(uint32_t position, TJlinkJtag
 }
 
 // Raw JTAG: nothing in the simulation shifts through them.
-void TVK_JLINK_CALL JLINKARM_JTAG_GetData(uint32_t a, uint32_t b, uint32_t c) { Enter("JLINKARM_JTAG_GetData", a, b, c); }
+void TVK_JLINK_CALL JLINKARM_JTAG_GetData(uint32_t a, uint32_t b, uint32_t c) {
+  Enter("JLINKARM_JTAG_GetData", a, b, c);
+}
 uint8_t TVK_JLINK_CALL JLINKARM_JTAG_GetU8(uint32_t bit) {
   Enter("JLINKARM_JTAG_GetU8", bit);
   return 0;
@@ -449,7 +452,8 @@ int32_t TVK_JLINK_CALL JLINKARM_WriteU64(uint32_t a, uint32_t b, uint32_t c) {
 uint32_t TVK_JLINK_CALL JLINKARM_ReadReg(uint32_t index) {
   Enter("JLINKARM_ReadReg", index);
   if (IsCoreRegister(index)) return ReadCoreRegister(index);
-  if (const FieldRegister* field = FindField(index)) return (ReadCoreRegister(field->Selector) & field->Mask) >> field->Shift;
+  if (const FieldRegister* field = FindField(index))
+    return (ReadCoreRegister(field->Selector) & field->Mask) >> field->Shift;
   return 0;
 }
 
