@@ -3,6 +3,7 @@
 // process carries on, and the binding follows the handle the host lends.
 #include "JlinkFixture.h"
 #include "Tovik.ARM.Jlink.h"
+#include "support/HostCall.h"
 
 #include <windows.h>
 
@@ -63,6 +64,24 @@ TEST_F(JlinkGuard, EveryEntryPointIsBoundByNameInTableOrder) {
   std::uint32_t handle = 0;
   EXPECT_EQ(S_OK, jlink->GetJlinkHandle(handle));
   EXPECT_EQ(Library->HandleBits(), handle);
+}
+
+TEST_F(JlinkGuard, TheBindingsAnswerTheJlinkDriverIdentifierAndCountNoReferences) {
+  auto jlink = TJlink::CreateJlinkDriver(Library->Handle());
+  tvk::TARMJlink arm;
+  struct Case {
+    IDispatch* Object;
+    long Handle;
+  } cases[] = {{jlink.get(), long(Library->HandleBits())}, {&arm, 0}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(ULONG(-1), c.Object->AddRef());
+    EXPECT_EQ(ULONG(-1), c.Object->Release());
+    const testsupport::TCall call = testsupport::Call(c.Object, 503880);
+    EXPECT_EQ(S_OK, call.Hr);
+    EXPECT_EQ(VT_I4, call.Result.Type());
+    EXPECT_EQ(c.Handle, call.Int());
+    EXPECT_TRUE(testsupport::Supports(c.Object, L"JlinkDriver"));
+  }
 }
 
 TEST_F(JlinkGuard, AMissingEntryPointIsNotCalledAndItsAnswerReadsZero) {
