@@ -1,6 +1,7 @@
 // The module's entry procedure and its two exports.
 #include "Device_ST_CortexM3_Data.h"
 #include "DriverExports.h"
+#include "Tovik.Disassembler.h"
 #include "ModuleInit.h"
 #include "ORV.SCH.Util.h"
 #include "WindowClasses.h"
@@ -29,6 +30,7 @@ constexpr std::array kSteps = {
     TInitStep{"ORV.SCH.Util", nullptr, &tvk::FreeDeviceFamilies},
     TInitStep{"device data", &tvk::DeviceDataUnitStartup, &tvk::DeviceDataUnitShutdown},
     TInitStep{"driver", &tvk::DriverUnitStartup, &tvk::DriverUnitShutdown},
+    TInitStep{"disassembler", nullptr, &tvk::DisassemblerUnitShutdown},
 };
 
 }  // namespace
