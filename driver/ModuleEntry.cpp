@@ -1,6 +1,7 @@
 // The module's entry procedure and its two exports.
 #include "Device_ST_CortexM3_Data.h"
 #include "DriverExports.h"
+#include "Extension.Images.h"
 #include "ModuleInit.h"
 #include "ORV.SCH.Util.h"
 #include "WindowClasses.h"
@@ -26,6 +27,7 @@ constexpr std::array kSteps = {
     TInitStep{"ZUL.Util", &tvk::UtilUnitStartup, &tvk::UtilUnitShutdown},
     TInitStep{"ZUL.VFS", &tvk::VFSUnitStartup, &tvk::VFSUnitShutdown},
     TInitStep{"ZUL.Classes", nullptr, &tvk::ReleaseHostClient},
+    TInitStep{"Extension.Images", nullptr, &tvk::ImagesUnitShutdown},
     TInitStep{"ORV.SCH.Util", nullptr, &tvk::FreeDeviceFamilies},
     TInitStep{"device data", &tvk::DeviceDataUnitStartup, &tvk::DeviceDataUnitShutdown},
     TInitStep{"driver", &tvk::DriverUnitStartup, &tvk::DriverUnitShutdown},

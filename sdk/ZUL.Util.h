@@ -109,6 +109,8 @@ WideString GetHostExecutableFolder();
 WideString GetSystemFolder();
 // The folder of this module's own file.
 WideString GetModuleFolder();
+// The full name of this module's own file.
+WideString GetModuleFile();
 WideString GetLibraryFolder();    // GetModuleFolder + "Library\"
 WideString GetTemplatesFolder();  // GetModuleFolder + "Templates\"
 // The host's folders as its client services give them; empty without them.
