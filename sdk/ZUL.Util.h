@@ -5,6 +5,7 @@
 // every host service, the host client, which the host executable hands out.
 #include "ComRef.h"
 #include "Exception.h"
+#include "Messages.h"
 #include "ZUL.RecordInterfaces.h"
 
 #include <windows.h>
@@ -177,7 +178,7 @@ public:
   ~TDelayedDestroyer();
 
   // The class library's release message.
-  static constexpr UINT CM_RELEASE = 0xB021;
+  static constexpr UINT CM_RELEASE = ::tvk::CM_RELEASE;
 
   // Module shut-down: frees whatever is still pending (its window procedure
   // goes with the module) and unregisters the window class.
