@@ -2,6 +2,7 @@
 // the served string list and the panel's window-holder protocol, driven by
 // identifier as the host drives them.
 #include "FormsFixture.h"
+#include "Tovik.InstrumentView.h"
 
 using namespace tvk;
 using namespace testsupport;
@@ -137,6 +138,26 @@ TEST(ServerViewTable, PlainServerViewDeclinesTheDrop) {
   TCall accepted = Call(view.Get(), 13, {Obj(AsDispatch(drag)), I4(0), setArg});
   EXPECT_EQ(S_OK, accepted.Hr);
   EXPECT_FALSE(accepted.Bool());
+}
+
+using InstrumentView = forms_test::FormsFixture;
+
+TEST_F(InstrumentView, CreateWrapsTheFormAsAnExternalFormThatDisposesOfIt) {
+  bool freed = false;
+  struct TRackForm : TForm {
+    TRackForm(bool& f) : TForm(nullptr, kCreateNew), Freed(f) {}
+    ~TRackForm() override { Freed = true; }
+    bool& Freed;
+  };
+  auto* form = CreateComponent<TRackForm>(freed);
+  form->SetCaption(L"ARM Controller");
+  auto view = Serve(TTovikInstrumentView::Create(form));
+  EXPECT_TRUE(Supports(view.Get(), L"ExternalForm"));
+  EXPECT_EQ(L"ARM Controller", Call(view.Get(), 53).Text());
+  EXPECT_EQ(TFormBorderStyle::bsNone, form->BorderStyle());
+  view.Reset();  // not forced: without a window the form goes from the message loop
+  EXPECT_FALSE(freed);
+  EXPECT_TRUE(forms_test::Pump([&] { return freed; }));
 }
 
 TEST(StringsTable, IndexOfIgnoresCaseAndAddAnswersTheNewIndex) {
