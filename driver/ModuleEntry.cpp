@@ -1,9 +1,10 @@
 // The module's entry procedure and its two exports.
 #include "Device_ST_CortexM3_Data.h"
 #include "DriverExports.h"
-#include "Tovik.Disassembler.h"
+#include "Extension.Images.h"
 #include "ModuleInit.h"
 #include "ORV.SCH.Util.h"
+#include "Tovik.Disassembler.h"
 #include "WindowClasses.h"
 #include "ZUL.DispatchFix.h"
 #include "ZUL.Param.h"
@@ -27,6 +28,7 @@ constexpr std::array kSteps = {
     TInitStep{"ZUL.Util", &tvk::UtilUnitStartup, &tvk::UtilUnitShutdown},
     TInitStep{"ZUL.VFS", &tvk::VFSUnitStartup, &tvk::VFSUnitShutdown},
     TInitStep{"ZUL.Classes", nullptr, &tvk::ReleaseHostClient},
+    TInitStep{"Extension.Images", nullptr, &tvk::ImagesUnitShutdown},
     TInitStep{"ORV.SCH.Util", nullptr, &tvk::FreeDeviceFamilies},
     TInitStep{"device data", &tvk::DeviceDataUnitStartup, &tvk::DeviceDataUnitShutdown},
     TInitStep{"driver", &tvk::DriverUnitStartup, &tvk::DriverUnitShutdown},
