@@ -8,6 +8,7 @@
 #include "ZUL.Param.h"
 #include "ZUL.Util.h"
 #include "ZUL.VFS.h"
+#include "dxCore.h"
 
 #include <array>
 
@@ -27,6 +28,8 @@ constexpr std::array kSteps = {
     TInitStep{"ZUL.VFS", &tvk::VFSUnitStartup, &tvk::VFSUnitShutdown},
     TInitStep{"ZUL.Classes", nullptr, &tvk::ReleaseHostClient},
     TInitStep{"ORV.SCH.Util", nullptr, &tvk::FreeDeviceFamilies},
+    // The component library's core services, before any unit of the library.
+    TInitStep{"dxCore", &tvk::DxCoreUnitStartup, &tvk::DxCoreUnitShutdown},
     TInitStep{"device data", &tvk::DeviceDataUnitStartup, &tvk::DeviceDataUnitShutdown},
     TInitStep{"driver", &tvk::DriverUnitStartup, &tvk::DriverUnitShutdown},
 };
