@@ -10,6 +10,7 @@
 #include "ZUL.Param.h"
 #include "ZUL.Util.h"
 #include "ZUL.VFS.h"
+#include "dxCore.h"
 
 #include <array>
 
@@ -30,6 +31,8 @@ constexpr std::array kSteps = {
     TInitStep{"ZUL.Classes", nullptr, &tvk::ReleaseHostClient},
     TInitStep{"Extension.Images", nullptr, &tvk::ImagesUnitShutdown},
     TInitStep{"ORV.SCH.Util", nullptr, &tvk::FreeDeviceFamilies},
+    // The component library's core services, before any unit of the library.
+    TInitStep{"dxCore", &tvk::DxCoreUnitStartup, &tvk::DxCoreUnitShutdown},
     TInitStep{"device data", &tvk::DeviceDataUnitStartup, &tvk::DeviceDataUnitShutdown},
     TInitStep{"driver", &tvk::DriverUnitStartup, &tvk::DriverUnitShutdown},
     TInitStep{"disassembler", nullptr, &tvk::DisassemblerUnitShutdown},
