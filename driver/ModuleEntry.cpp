@@ -8,6 +8,9 @@
 #include "ZUL.Param.h"
 #include "ZUL.Util.h"
 #include "ZUL.VFS.h"
+#include "dcconsts.h"
+#include "dcmemhook.h"
+#include "dcsystem.h"
 
 #include <array>
 
@@ -27,6 +30,11 @@ constexpr std::array kSteps = {
     TInitStep{"ZUL.VFS", &tvk::VFSUnitStartup, &tvk::VFSUnitShutdown},
     TInitStep{"ZUL.Classes", nullptr, &tvk::ReleaseHostClient},
     TInitStep{"ORV.SCH.Util", nullptr, &tvk::FreeDeviceFamilies},
+    // The parser library: its registry key, the release notification, the
+    // design-time registration hooks and its file-system classes.
+    TInitStep{"dcconsts", &tvk::ConstsUnitStartup, &tvk::ConstsUnitShutdown},
+    TInitStep{"dcmemhook", &tvk::MemHookUnitStartup, &tvk::MemHookUnitShutdown},
+    TInitStep{"dcsystem", &tvk::SystemUnitStartup, &tvk::SystemUnitShutdown},
     TInitStep{"device data", &tvk::DeviceDataUnitStartup, &tvk::DeviceDataUnitShutdown},
     TInitStep{"driver", &tvk::DriverUnitStartup, &tvk::DriverUnitShutdown},
 };
