@@ -342,8 +342,9 @@ void TAnsiStringList::PutObject(int index, TObject* object) {
 
 void TAnsiStringList::SetCapacity(int value) {
   if (value < Count() || value > kMaxListSize) Error(L"List capacity out of bounds (%d)", value);
+  // The number is the list's; the storage grows as items come (a large
+  // capacity costs nothing until it is filled).
   FCapacity = value;
-  if (std::size_t(value) > FList.capacity()) FList.reserve(std::size_t(value));
 }
 
 void TAnsiStringList::Grow() {

@@ -40,13 +40,20 @@ void TNotifierList::DeleteWithData(const TObject* data) {
     if (Methods(i).Data() == data) FCollection->Delete(i);
 }
 
+bool TNotifierList::Contains(const TNotifierProc& method) const {
+  for (int i = 0; i < Count(); ++i)
+    if (Methods(i) == method) return true;
+  return false;
+}
+
 void TNotifierList::NotifyEvents(TObject* sender, std::int32_t wParam, std::int32_t lParam) {
-  int i = Count() - 1;
-  while (i >= 0) {
-    TNotifierProc method = Methods(i);  // its item may go during the call
-    method(sender, wParam, lParam);
-    i = Min(i, Count()) - 1;
-  }
+  // The listeners of the moment, each called once unless it has been removed
+  // by the time its turn comes. (Following an index alone would call a
+  // listener twice once one below it is removed.)
+  std::vector<TNotifierProc> methods;
+  for (int i = 0; i < Count(); ++i) methods.push_back(Methods(i));
+  for (auto it = methods.rbegin(); it != methods.rend(); ++it)
+    if (Contains(*it)) (*it)(sender, wParam, lParam);
 }
 
 // ---- TSimpleParser
@@ -574,13 +581,15 @@ TVK_MESSAGE_MAP(TPackagedCollection, {kMsgDeleteDesignGroup, &TPackagedCollectio
 void TPackagedCollection::WMDeleteDesignGroup(TMessage& message) { DeleteItems(std::int32_t(message.WParam)); }
 
 bool BroadcastToPackagedCollections(UINT msg, WPARAM wParam, LPARAM lParam, bool stopOnHandled) {
-  auto& collections = PackagedCollections();
-  int i = int(collections.size()) - 1;
-  while (i >= 0) {
+  // As listeners are notified: the collections of the moment, each once
+  // unless it is gone by its turn.
+  std::vector<TPackagedCollection*> collections = PackagedCollections();
+  for (auto it = collections.rbegin(); it != collections.rend(); ++it) {
+    const auto& current = PackagedCollections();
+    if (std::find(current.begin(), current.end(), *it) == current.end()) continue;
     TMessage message{msg, wParam, lParam, 0};
-    collections[std::size_t(i)]->Dispatch(message);
+    (*it)->Dispatch(message);
     if (stopOnHandled && message.Result != 0) return false;
-    i = Min(i, int(collections.size())) - 1;
   }
   return true;
 }

@@ -55,13 +55,15 @@ public:
   // Removes every item whose method runs on Data.
   void DeleteWithData(const TObject* data);
   // Calls every listener, last to first. Listeners may remove themselves or
-  // others meanwhile: none is called twice.
+  // others meanwhile: none is called twice, none after its removal, and
+  // listeners added meanwhile wait for the next notification.
   void NotifyEvents(TObject* sender, std::int32_t wParam, std::int32_t lParam);
 
   int Count() const { return FCollection->Count(); }
   const TNotifierProc& Methods(int index) const;
 
 private:
+  bool Contains(const TNotifierProc& method) const;
   std::unique_ptr<TCollection> FCollection;
 };
 

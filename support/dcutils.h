@@ -113,8 +113,6 @@ void FreeAndNil(T*& object) {
 // list before it is freed), then the list, and clears the variable.
 void FreeListWithObjects(TList*& list);
 
-inline int Min(int a, int b) { return a < b ? a : b; }
-
 // ---- Delimited text: items joined by a delimiter, quoted where they need it
 
 // Step(Text, Pos) gives the position after the character at Pos (a
