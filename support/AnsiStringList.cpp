@@ -211,40 +211,29 @@ void TAnsiStrings::SetCommaText(const AnsiString& text) {
   SetDelimitedText(text);
 }
 
-char TAnsiStrings::Delimiter() const {
-  if (!(FDefined & sdDelimiter)) FDelimiter = ',', FDefined |= sdDelimiter;
-  return FDelimiter;
+// A property's value; an unset one takes its default when first read.
+template <class T>
+const T& TAnsiStrings::Defined(T& field, unsigned flag, const T& byDefault) const {
+  if (!(FDefined & flag)) field = byDefault, FDefined |= flag;
+  return field;
 }
 
-void TAnsiStrings::SetDelimiter(char value) { FDelimiter = value, FDefined |= sdDelimiter; }
-
-char TAnsiStrings::QuoteChar() const {
-  if (!(FDefined & sdQuoteChar)) FQuoteChar = '"', FDefined |= sdQuoteChar;
-  return FQuoteChar;
+template <class T>
+void TAnsiStrings::Define(T& field, unsigned flag, const T& value) {
+  field = value;
+  FDefined |= flag;
 }
 
-void TAnsiStrings::SetQuoteChar(char value) { FQuoteChar = value, FDefined |= sdQuoteChar; }
-
-char TAnsiStrings::NameValueSeparator() const {
-  if (!(FDefined & sdNameValueSeparator)) FNameValueSeparator = '=', FDefined |= sdNameValueSeparator;
-  return FNameValueSeparator;
-}
-
-void TAnsiStrings::SetNameValueSeparator(char value) { FNameValueSeparator = value, FDefined |= sdNameValueSeparator; }
-
-AnsiString TAnsiStrings::LineBreak() const {
-  if (!(FDefined & sdLineBreak)) FLineBreak = "\r\n", FDefined |= sdLineBreak;
-  return FLineBreak;
-}
-
-void TAnsiStrings::SetLineBreak(const AnsiString& value) { FLineBreak = value, FDefined |= sdLineBreak; }
-
-bool TAnsiStrings::StrictDelimiter() const {
-  if (!(FDefined & sdStrictDelimiter)) FStrictDelimiter = false, FDefined |= sdStrictDelimiter;
-  return FStrictDelimiter;
-}
-
-void TAnsiStrings::SetStrictDelimiter(bool value) { FStrictDelimiter = value, FDefined |= sdStrictDelimiter; }
+char TAnsiStrings::Delimiter() const { return Defined(FDelimiter, sdDelimiter, ','); }
+void TAnsiStrings::SetDelimiter(char value) { Define(FDelimiter, sdDelimiter, value); }
+char TAnsiStrings::QuoteChar() const { return Defined(FQuoteChar, sdQuoteChar, '"'); }
+void TAnsiStrings::SetQuoteChar(char value) { Define(FQuoteChar, sdQuoteChar, value); }
+char TAnsiStrings::NameValueSeparator() const { return Defined(FNameValueSeparator, sdNameValueSeparator, '='); }
+void TAnsiStrings::SetNameValueSeparator(char value) { Define(FNameValueSeparator, sdNameValueSeparator, value); }
+AnsiString TAnsiStrings::LineBreak() const { return Defined(FLineBreak, sdLineBreak, AnsiString("\r\n")); }
+void TAnsiStrings::SetLineBreak(const AnsiString& value) { Define(FLineBreak, sdLineBreak, value); }
+bool TAnsiStrings::StrictDelimiter() const { return Defined(FStrictDelimiter, sdStrictDelimiter, false); }
+void TAnsiStrings::SetStrictDelimiter(bool value) { Define(FStrictDelimiter, sdStrictDelimiter, value); }
 
 void TAnsiStrings::LoadFromFile(std::wstring_view fileName) {
   TFileStream stream(fileName, fmOpenRead | fmShareDenyWrite);

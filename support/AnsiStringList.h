@@ -127,6 +127,11 @@ protected:
 private:
   enum TDefinedFlag : unsigned { sdDelimiter = 1, sdQuoteChar = 2, sdNameValueSeparator = 4, sdLineBreak = 8,
                                  sdStrictDelimiter = 16 };
+  template <class T>
+  const T& Defined(T& field, unsigned flag, const T& byDefault) const;
+  template <class T>
+  void Define(T& field, unsigned flag, const T& value);
+
   mutable unsigned FDefined = 0;
   mutable char FDelimiter = 0;
   mutable AnsiString FLineBreak;

@@ -183,25 +183,25 @@ WideString TCustomDCParser::NextValidTokenStr() {
   return TokenString();
 }
 
-int TCustomDCParser::PeekToken() {
+// Read answers what Read gives, and the position is as it was.
+template <class F>
+auto TCustomDCParser::Peek(F read) {
   PushState();
-  int kind = NextToken();
+  auto result = read();
   PopState();
-  return kind;
+  return result;
+}
+
+int TCustomDCParser::PeekToken() {
+  return Peek([this] { return NextToken(); });
 }
 
 WideString TCustomDCParser::PeekTokenStr() {
-  PushState();
-  WideString text = NextTokenStr();
-  PopState();
-  return text;
+  return Peek([this] { return NextTokenStr(); });
 }
 
 WideString TCustomDCParser::PeekValidTokenStr() {
-  PushState();
-  WideString text = NextValidTokenStr();
-  PopState();
-  return text;
+  return Peek([this] { return NextValidTokenStr(); });
 }
 
 int TCustomDCParser::SkipTokens(int number) {
@@ -230,19 +230,11 @@ bool TCustomDCParser::IsNextTokenResWord(int id) {
 }
 
 bool TCustomDCParser::IsPeekTokenChar(wchar_t ch) {
-  PushState();
-  NextToken();
-  bool result = IsTokenChar(ch);
-  PopState();
-  return result;
+  return Peek([&] { return IsNextTokenChar(ch); });
 }
 
 bool TCustomDCParser::IsPeekTokenResWord(int id) {
-  PushState();
-  NextToken();
-  bool result = IsTokenResWord(id);
-  PopState();
-  return result;
+  return Peek([&] { return IsNextTokenResWord(id); });
 }
 
 bool TCustomDCParser::SkipToResWord(int id) {
@@ -406,6 +398,10 @@ void TCustomDCParser::DoGetColorData(int token, const WideString& tokenStr, TCol
 
 // ---- Generic token handlers
 
+void TCustomDCParser::SkipWhile(const TCharSet& chars) {
+  while (In(chars, *FSourcePtr)) ++FSourcePtr;
+}
+
 bool TCustomDCParser::ScanToChar(wchar_t ch) {
   while (*FSourcePtr != ch && IsPrintable(*FSourcePtr)) ++FSourcePtr;
   return *FSourcePtr == ch;
@@ -418,22 +414,22 @@ int TCustomDCParser::ParseSymbol() {
 
 int TCustomDCParser::ParseIdentifier() {
   ++FSourcePtr;
-  while (In(kIdentChars, *FSourcePtr)) ++FSourcePtr;
+  SkipWhile(kIdentChars);
   return LookupResWord(std::wstring_view(FTokenPtr, std::size_t(FSourcePtr - FTokenPtr))) ? tokResWord
                                                                                            : tokIdentifier;
 }
 
 int TCustomDCParser::ParseNumber() {
   ++FSourcePtr;
-  while (In(kDigits, *FSourcePtr)) ++FSourcePtr;
+  SkipWhile(kDigits);
   auto exponent = [this] {
     ++FSourcePtr;  // "E" or "e"
     if (*FSourcePtr == L'+' || *FSourcePtr == L'-') ++FSourcePtr;
-    while (In(kDigits, *FSourcePtr)) ++FSourcePtr;
+    SkipWhile(kDigits);
   };
   if (*FSourcePtr == L'.' && In(kDigits, FSourcePtr[1])) {
     ++FSourcePtr;
-    while (In(kDigits, *FSourcePtr)) ++FSourcePtr;
+    SkipWhile(kDigits);
     if (*FSourcePtr == L'E' || *FSourcePtr == L'e') exponent();
     return tokFloat;
   }
@@ -472,27 +468,25 @@ int TCustomDCParser::ParseBraceComment() {
   return tokComment;
 }
 
-int TCustomDCParser::ParseCR() {
+// CR LF and LF CR are one break. The field is counted, not the LinePos
+// writer: a line parser must not reload its line in the middle of a scan.
+int TCustomDCParser::ParseLineBreak(wchar_t pair) {
   ++FSourcePtr;
-  if (*FSourcePtr == L'\n') ++FSourcePtr;
+  if (*FSourcePtr == pair) ++FSourcePtr;
   ++FLinePos;
   FLinePtr = FSourcePtr;
   return tokSkip;
 }
 
-int TCustomDCParser::ParseLF() {
-  ++FSourcePtr;
-  if (*FSourcePtr == L'\r') ++FSourcePtr;
-  ++FLinePos;
-  FLinePtr = FSourcePtr;
-  return tokSkip;
-}
+int TCustomDCParser::ParseCR() { return ParseLineBreak(L'\n'); }
+
+int TCustomDCParser::ParseLF() { return ParseLineBreak(L'\r'); }
 
 // ---- Language-specific token handlers
 
 int TCustomDCParser::ParseHexNumber() {
   ++FSourcePtr;
-  while (In(kHexDigits, *FSourcePtr)) ++FSourcePtr;
+  SkipWhile(kHexDigits);
   return tokInteger;
 }
 
@@ -503,7 +497,7 @@ int TCustomDCParser::ParseCHexNumber() {
     return tokSymbol;
   }
   FSourcePtr += 2;
-  while (In(kHexDigits, *FSourcePtr)) ++FSourcePtr;
+  SkipWhile(kHexDigits);
   return tokInteger;
 }
 
@@ -525,7 +519,7 @@ int TCustomDCParser::ParseVBHexNumber() {
   ++FSourcePtr;  // "&"
   if (*FSourcePtr != L'H' && *FSourcePtr != L'h') return tokSymbol;
   ++FSourcePtr;
-  while (In(kHexDigits, *FSourcePtr)) ++FSourcePtr;
+  SkipWhile(kHexDigits);
   return tokInteger;
 }
 
@@ -543,9 +537,9 @@ int TCustomDCParser::ParsePascalText() {
       ++FSourcePtr;
       if (*FSourcePtr == L'$') {
         ++FSourcePtr;
-        while (In(kHexDigits, *FSourcePtr)) ++FSourcePtr;
+        SkipWhile(kHexDigits);
       } else {
-        while (In(kDigits, *FSourcePtr)) ++FSourcePtr;
+        SkipWhile(kDigits);
       }
       if (*FSourcePtr != L'#' && *FSourcePtr != L'\'') break;
     } else {
@@ -687,27 +681,22 @@ int TCustomDCParser::ParseAsmSlash() {
   return kind == tokSymbol ? tokAsm : kind;
 }
 
-int TCustomDCParser::ParseAsmBraceComment() {
-  int kind = ParseBraceComment();
+// After a comment inside an "asm" block: a closed comment goes back to the
+// block (4), an open one to the block's state for that comment.
+int TCustomDCParser::InAsmBlock(int kind, int openState, int asmOpenState) {
   if (FParserState == 0) FParserState = 4;
-  else if (FParserState == 1) FParserState = 5;
+  else if (FParserState == openState) FParserState = asmOpenState;
   return kind;
 }
+
+int TCustomDCParser::ParseAsmBraceComment() { return InAsmBlock(ParseBraceComment(), 1, 5); }
 
 int TCustomDCParser::ParseAsmParen() {
   int kind = ParseParen();
-  if (kind == tokSymbol) return tokAsm;
-  if (FParserState == 0) FParserState = 4;
-  else if (FParserState == 2) FParserState = 7;
-  return kind;
+  return kind == tokSymbol ? tokAsm : InAsmBlock(kind, 2, 7);
 }
 
-int TCustomDCParser::ParseAsmParenComment() {
-  int kind = ParseParenCommentTail();
-  if (FParserState == 0) FParserState = 4;
-  else if (FParserState == 2) FParserState = 7;
-  return kind;
-}
+int TCustomDCParser::ParseAsmParenComment() { return InAsmBlock(ParseParenCommentTail(), 2, 7); }
 
 // ---- Syntax set-ups
 
@@ -716,19 +705,25 @@ void TCustomDCParser::InitDefaultSyntax() {
   RegisterLineBreakProcs(0);
 }
 
-void TCustomDCParser::InitPascalSyntax() {
-  FillStringsFromArray(*FResWords, PascalResWords());
-  InitDefaultSyntax();
+// The registrations that the Pascal and form-text set-ups share (their
+// character sets do not overlap, so their order among themselves is free).
+void TCustomDCParser::RegisterPascalTokens() {
   RegisterProc({0}, TCharSet::Of(L"'"), Handler<&TCustomDCParser::ParsePascalString>());
   RegisterProc({0}, TCharSet::Of(L"{"), Handler<&TCustomDCParser::ParseBraceComment>());
   RegisterProc({1}, kPrintables, Handler<&TCustomDCParser::ParseBraceComment>());
   RegisterProc({0}, kLetters, Handler<&TCustomDCParser::ParsePascalIdentifier>());
-  RegisterProc({0}, TCharSet::Of(L"$"), Handler<&TCustomDCParser::ParseHexNumber>());
   RegisterProc({0}, kDigits, Handler<&TCustomDCParser::ParseNumber>());
   RegisterProc({0}, TCharSet::Of(L"/"), Handler<&TCustomDCParser::ParseSlash>());
   RegisterProc({0}, TCharSet::Of(L"("), Handler<&TCustomDCParser::ParseParen>());
   RegisterProc({0}, TCharSet::Of(L"#"), Handler<&TCustomDCParser::ParseCharCode>());
   RegisterProc({2}, kPrintables, Handler<&TCustomDCParser::ParseParenCommentTail>());
+}
+
+void TCustomDCParser::InitPascalSyntax() {
+  FillStringsFromArray(*FResWords, PascalResWords());
+  InitDefaultSyntax();
+  RegisterPascalTokens();
+  RegisterProc({0}, TCharSet::Of(L"$"), Handler<&TCustomDCParser::ParseHexNumber>());
   RegisterProc({4}, kPrintables, Handler<&TCustomDCParser::ParseAsmText>());
   RegisterProc({4, 6}, TCharSet::Of(L"/"), Handler<&TCustomDCParser::ParseAsmSlash>());
   RegisterProc({4}, TCharSet::Of(L"{"), Handler<&TCustomDCParser::ParseAsmBraceComment>());
@@ -775,15 +770,7 @@ void TCustomDCParser::InitCppSyntax() {
 void TCustomDCParser::InitFormTextSyntax() {
   FillStringsFromArray(*FResWords, FormTextResWords());
   InitDefaultSyntax();
-  RegisterProc({0}, TCharSet::Of(L"'"), Handler<&TCustomDCParser::ParsePascalString>());
-  RegisterProc({0}, TCharSet::Of(L"{"), Handler<&TCustomDCParser::ParseBraceComment>());
-  RegisterProc({1}, kPrintables, Handler<&TCustomDCParser::ParseBraceComment>());
-  RegisterProc({0}, kLetters, Handler<&TCustomDCParser::ParsePascalIdentifier>());
-  RegisterProc({0}, kDigits, Handler<&TCustomDCParser::ParseNumber>());
-  RegisterProc({0}, TCharSet::Of(L"/"), Handler<&TCustomDCParser::ParseSlash>());
-  RegisterProc({0}, TCharSet::Of(L"("), Handler<&TCustomDCParser::ParseParen>());
-  RegisterProc({0}, TCharSet::Of(L"#"), Handler<&TCustomDCParser::ParseCharCode>());
-  RegisterProc({2}, kPrintables, Handler<&TCustomDCParser::ParseParenCommentTail>());
+  RegisterPascalTokens();
   RegisterLineBreakProcs(2);
   RegisterLineBreakProcs(1);
 }

@@ -291,9 +291,15 @@ private:
     TParseProc Procs[256];
   };
   const TDispatchTable& StateTable(int state) const;
+  template <class F>
+  auto Peek(F read);
   bool PopSingleState();
   int AddSnapshot(std::unique_ptr<TTokenData> snapshot);
+  void SkipWhile(const TCharSet& chars);
+  int ParseLineBreak(wchar_t pair);
+  int InAsmBlock(int kind, int openState, int asmOpenState);
   int ParseNumberSuffix(int kind);
+  void RegisterPascalTokens();
   int ParseCommentTail(wchar_t closing);
   int ParsePascalText();
 

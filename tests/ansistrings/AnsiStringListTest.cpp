@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include "AnsiStringList.h"
+#include "support/ErrorText.h"
 #include "support/TestFolder.h"
 
 using namespace tvk;
+using testsupport::ErrorText;
 
 namespace {
 
@@ -20,15 +22,6 @@ std::vector<std::string> All(const TAnsiStrings& s) {
 void Fill(TAnsiStrings& s, std::initializer_list<const char*> items) {
   s.Clear();
   for (const char* item : items) s.Add(item);
-}
-
-std::wstring ErrorText(const std::function<void()>& body) {
-  try {
-    body();
-  } catch (const EStringListError& e) {
-    return e.Message();
-  }
-  return L"(no error)";
 }
 
 TEST(AnsiStrings, DefaultsAppliedWhenFirstRead) {

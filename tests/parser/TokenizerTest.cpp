@@ -4,20 +4,13 @@
 #include <gtest/gtest.h>
 
 #include "ParserTest.h"
+#include "support/ErrorText.h"
 
 using namespace tvk;
+using testsupport::ErrorText;
 using namespace parser_test;
 
 namespace {
-
-std::wstring ErrorText(const std::function<void()>& body) {
-  try {
-    body();
-  } catch (const Exception& e) {
-    return e.Message();
-  }
-  return L"(no error)";
-}
 
 void FillWords(TCustomDCParser& p, std::initializer_list<const wchar_t*> words) {
   std::vector<const wchar_t*> table(words);
@@ -313,6 +306,17 @@ TEST(Tokenizer, ColouringGivesEachCharacterItsTokensKind) {
 
 // ---- The line-by-line parser
 
+// A line parser over a list of its own.
+template <class Parser = TLineParser>
+struct Lines {
+  explicit Lines(std::wstring_view text) {
+    List.SetText(text);
+    P.SetStrings(&List);
+  }
+  TStringList List;
+  Parser P;
+};
+
 std::vector<int> Kinds(TStringsParser& p, int limit = 100) {
   std::vector<int> kinds;
   for (int i = 0; i < limit; ++i) {
@@ -324,10 +328,8 @@ std::vector<int> Kinds(TStringsParser& p, int limit = 100) {
 }
 
 TEST(StringsParser, EndsOfLinesWhenTheyAreSignificant) {
-  TStringList lines;
-  lines.SetText(L"a\r\nb");
-  TLineParser p;
-  p.SetStrings(&lines);
+  Lines<> l(L"a\r\nb");
+  auto& [lines, p] = l;
   EXPECT_EQ((std::vector<int>{tokIdentifier, tokIdentifier, tokEOF}), Kinds(p));
   EXPECT_EQ(2, p.LinePos());
   EXPECT_EQ(tokEOF, p.NextToken());
@@ -355,10 +357,8 @@ TEST(StringsParser, ManyEmptyLinesAreCrossedInOneCall) {
 }
 
 TEST(StringsParser, APeekAcrossLinesRestoresTheLine) {
-  TStringList lines;
-  lines.SetText(L"first x\r\n\r\n  second");
-  TLineParser p;
-  p.SetStrings(&lines);
+  Lines<> l(L"first x\r\n\r\n  second");
+  auto& [lines, p] = l;
   p.SkipTokens(2);
   ASSERT_EQ(L"x", p.TokenString());
   EXPECT_EQ(L"second", p.PeekTokenStr());
@@ -390,10 +390,8 @@ public:
 };
 
 TEST(StringsParser, AHandlerMayLookAheadAcrossLines) {
-  TStringList lines;
-  lines.SetText(L"x --\r\n\r\nnext -- note\r\nlast");
-  TLookAheadParser p;
-  p.SetStrings(&lines);
+  Lines<TLookAheadParser> l(L"x --\r\n\r\nnext -- note\r\nlast");
+  auto& [lines, p] = l;
   EXPECT_EQ((std::vector<Tok>{{tokIdentifier, L"x"},
                               {tokComment, L"--"},
                               {tokIdentifier, L"next"},
@@ -425,10 +423,8 @@ TEST(StringsParser, LinesAndTheirList) {
 }
 
 TEST(StringsParser, ARestoredSnapshotStaysWithinALineThatChanged) {
-  TStringList lines;
-  lines.SetText(L"hello world");
-  TLineParser p;
-  p.SetStrings(&lines);
+  Lines<> l(L"hello world");
+  auto& [lines, p] = l;
   p.SkipTokens(2);
   p.PushState();
   lines.Put(0, L"hi");

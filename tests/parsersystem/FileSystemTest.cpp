@@ -4,21 +4,14 @@
 
 #include "dcsystem.h"
 #include "support/TestFolder.h"
+#include "support/ErrorText.h"
 
 using namespace tvk;
+using testsupport::ErrorText;
 using testsupport::Exists;
 using testsupport::TestFolder;
 
 namespace {
-
-std::wstring ErrorText(const std::function<void()>& body) {
-  try {
-    body();
-  } catch (const Exception& e) {
-    return e.Message();
-  }
-  return L"(no error)";
-}
 
 // A file system that holds nothing but the files it is told it has.
 class TEmptyFileSystem : public TFileSystem {

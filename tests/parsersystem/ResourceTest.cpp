@@ -7,11 +7,13 @@
 #include "Application.h"
 #include "Pe32Fixture.inc"
 #include "dcsystem.h"
+#include "support/ErrorText.h"
 #include "support/TestFolder.h"
 
 #include <cstring>
 
 using namespace tvk;
+using testsupport::ErrorText;
 using testsupport::ReadAll;
 using testsupport::TestFolder;
 
@@ -35,15 +37,6 @@ std::string SystemResource(const std::wstring& file, const wchar_t* type, const 
   return data;
 }
 
-std::wstring ErrorText(const std::function<void()>& body) {
-  try {
-    body();
-  } catch (const Exception& e) {
-    return e.Message();
-  }
-  return L"(no error)";
-}
-
 TEST(ResourceNames, TypeAndNameOfAFileName) {
   struct Row {
     const wchar_t* Text;
@@ -63,10 +56,17 @@ TEST(ResourceNames, TypeAndNameOfAFileName) {
   }
 }
 
-TEST(ResourceFileSystem, ResourcesStandForFiles) {
+// A module file whose resource section is last, and a resource file system on it.
+struct ResourceModule : ::testing::Test {
+  ResourceModule() { fs.SetFileName(file); }
   TestFolder folder;
-  TResFileSystem fs(nullptr);
-  fs.SetFileName(WriteModule(folder, L"res.dll", kResourceLastModule));
+  std::wstring file = WriteModule(folder, L"res.dll", kResourceLastModule);
+  TResFileSystem fs{nullptr};
+};
+
+using ResourceFileSystem = ResourceModule;
+
+TEST_F(ResourceFileSystem, ResourcesStandForFiles) {
   EXPECT_TRUE(fs.FileExists(L"RCDATA\\SETTINGS.txt"));  // the extension goes first
   EXPECT_TRUE(fs.FileExists(L"texts\\note"));
   EXPECT_FALSE(fs.FileExists(L"RCDATA\\MISSING"));
@@ -78,11 +78,7 @@ TEST(ResourceFileSystem, ResourcesStandForFiles) {
   EXPECT_FALSE(missing.FileExists(L"RCDATA\\SETTINGS"));
 }
 
-TEST(ResourceFileSystem, AStreamReadsTheResourceAndWritesItBack) {
-  TestFolder folder;
-  std::wstring file = WriteModule(folder, L"res.dll", kResourceLastModule);
-  TResFileSystem fs(nullptr);
-  fs.SetFileName(file);
+TEST_F(ResourceFileSystem, AStreamReadsTheResourceAndWritesItBack) {
   {
     auto stream = fs.GetFileStream(L"RCDATA\\SETTINGS.ini", fmOpenRead);
     ASSERT_EQ(11, stream->Size());
@@ -109,11 +105,7 @@ TEST(ResourceFileSystem, AStreamReadsTheResourceAndWritesItBack) {
   EXPECT_EQ("new", SystemResource(file, L"TEXTS", L"NOTE"));
 }
 
-TEST(ResourceFileSystem, AFailedWriteBackIsReported) {
-  TestFolder folder;
-  std::wstring file = WriteModule(folder, L"res.dll", kResourceLastModule);
-  TResFileSystem fs(nullptr);
-  fs.SetFileName(file);
+TEST_F(ResourceFileSystem, AFailedWriteBackIsReported) {
   auto stream = fs.GetFileStream(L"RCDATA\\SETTINGS", fmOpenReadWrite);
   stream->WriteBuffer("x", 1);
   DeleteFileW(file.c_str());
@@ -127,9 +119,7 @@ TEST(ResourceFileSystem, AFailedWriteBackIsReported) {
   EXPECT_EQ((std::vector<std::wstring>{L"Error updating resource"}), handled);
 }
 
-TEST(ResourceFileSystem, TheSystemsUpdateReplacesOneResource) {
-  TestFolder folder;
-  std::wstring file = WriteModule(folder, L"res.dll", kResourceLastModule);
+TEST_F(ResourceFileSystem, TheSystemsUpdateReplacesOneResource) {
   std::string data(300, 'q');
   EXPECT_TRUE(UpdateResourceFile(file, TResType{10, L""}, L"OTHER", std::uint32_t(data.size()), data.data(), 1033));
   EXPECT_EQ(data, SystemResource(file, RT_RCDATA, L"OTHER"));
@@ -172,9 +162,7 @@ TEST(ResourceWriter, ReplacesTheResourceAndGrowsTheFileByWholePages) {
   }
 }
 
-TEST(ResourceWriter, TheFirstResourceOfThatNameWhateverItsType) {
-  TestFolder folder;
-  std::wstring file = WriteModule(folder, L"res.dll", kResourceLastModule);
+TEST_F(ResourceModule, TheWriterReplacesTheFirstResourceOfThatNameWhateverItsType) {
   {
     TResourceWriter writer(file);
     writer.UpdateResource(TResType{0, L"ANY"}, L"NOTE", 4, "abcd");

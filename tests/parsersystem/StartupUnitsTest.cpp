@@ -8,19 +8,12 @@
 #include "dcmemhook.h"
 #include "dcparser.h"
 #include "dcsystem.h"
+#include "support/ErrorText.h"
 
 using namespace tvk;
+using testsupport::ErrorText;
 
 namespace {
-
-std::wstring ErrorText(const std::function<void()>& body) {
-  try {
-    body();
-  } catch (const Exception& e) {
-    return e.Message();
-  }
-  return L"(no error)";
-}
 
 TEST(StartupUnits, AUnitsWorkRunsAtTheFirstStartAndTheLastStop) {
   TStartupCounter counter;
