@@ -1,6 +1,7 @@
 // The module's entry procedure and its two exports.
 #include "Device_ST_CortexM3_Data.h"
 #include "DriverExports.h"
+#include "Tovik.Disassembler.h"
 #include "ModuleInit.h"
 #include "ORV.SCH.Util.h"
 #include "WindowClasses.h"
@@ -37,6 +38,7 @@ constexpr std::array kSteps = {
     TInitStep{"dcsystem", &tvk::SystemUnitStartup, &tvk::SystemUnitShutdown},
     TInitStep{"device data", &tvk::DeviceDataUnitStartup, &tvk::DeviceDataUnitShutdown},
     TInitStep{"driver", &tvk::DriverUnitStartup, &tvk::DriverUnitShutdown},
+    TInitStep{"disassembler", nullptr, &tvk::DisassemblerUnitShutdown},
 };
 
 }  // namespace

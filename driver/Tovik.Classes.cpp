@@ -157,6 +157,7 @@ HRESULT TTovikAbstractDeviceIOStandard::GetDriveStrength(int32_t, WideString& Re
 // ---- TTovikDriver
 
 const IID IID_IMemoryAccess = {0xDE05D751, 0x32F9, 0x4557, {0xA7, 0xB6, 0x67, 0x8A, 0x82, 0x80, 0xE2, 0x74}};
+const IID IID_IFlashWriterDriverLink = {0x97D62810, 0x2143, 0x4888, {0xAA, 0xF9, 0x09, 0xE7, 0x9E, 0xC8, 0x3A, 0x46}};
 
 namespace {
 
@@ -1305,6 +1306,20 @@ TTovikProcessorDriver::~TTovikProcessorDriver() {
   FDeviceProcessorInformation.Clear();
   FDeviceMemoryInformation.Clear();
   FDeviceDebugManager.Clear();  // before the hooks it refers to
+  // Writers the host still holds must not reach a driver that is gone.
+  auto detach = [](const IFlashWriter& writer) noexcept {
+    IFlashWriterDriverLink* link = nullptr;
+    if (writer.ToPointer() &&
+        SUCCEEDED(writer.ToPointer()->QueryInterface(IID_IFlashWriterDriverLink, reinterpret_cast<void**>(&link))) &&
+        link) {
+      link->DriverDestroyed();
+      link->Release();
+    }
+  };
+  if (FRemoteExecuteDrivers)
+    for (const IFlashWriter& writer : *FRemoteExecuteDrivers) detach(writer);
+  detach(FRemoteExecuteDriver);
+  FRemoteExecuteDriver.Clear();
   FRemoteExecuteDrivers.reset();
 }
 

@@ -614,6 +614,16 @@ struct TFlashWriterClass {
   TFlashWriterCreate Create;
 };
 
+// {97D62810-2143-4888-AAF9-09E79EC83A46}
+extern const IID IID_IFlashWriterDriverLink;
+
+// The module's own flash writers offer this beside their dispatch interface:
+// a driver that goes tells each of its writers, so that a writer the host
+// still holds no longer reaches it (its back reference owns nothing).
+struct IFlashWriterDriverLink : public IUnknown {
+  virtual void STDMETHODCALLTYPE DriverDestroyed() = 0;
+};
+
 class TTovikProcessorDriver;
 class IBreakpointDriver;
 

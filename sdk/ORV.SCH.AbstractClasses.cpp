@@ -115,4 +115,19 @@ static constexpr TServedRow<TAbstractDeviceDebugManager> kDeviceDebugManagerRows
 TVK_SERVED_LEVEL_IMPL(TAbstractDeviceDebugManager, TAbstractSupportService, kDeviceDebugManagerRows,
                       L"DeviceDebugManager")
 
+// ---- Flash writers
+
+#define TVK_ROW_TAbstractRemoteExecuteBaseDriver(Id, Name, Params) \
+  TVK_SERVED_ROW(TAbstractRemoteExecuteBaseDriver, Id, Name),
+#define TVK_ROW_TAbstractFlashWriter(Id, Name, Params) TVK_SERVED_ROW(TAbstractFlashWriter, Id, Name),
+
+static constexpr TServedRow<TAbstractRemoteExecuteBaseDriver> kRemoteExecuteBaseDriverRows[] = {
+    TVK_REMOTE_EXECUTE_BASE_DRIVER_OPERATIONS(TVK_ROW_TAbstractRemoteExecuteBaseDriver)};
+TVK_SERVED_LEVEL_IMPL(TAbstractRemoteExecuteBaseDriver, TAbstractSupportService, kRemoteExecuteBaseDriverRows,
+                      L"RemoteExecuteBaseDriver")
+
+static constexpr TServedRow<TAbstractFlashWriter> kFlashWriterRows[] = {
+    TVK_FLASH_WRITER_OPERATIONS(TVK_ROW_TAbstractFlashWriter)};
+TVK_SERVED_LEVEL_IMPL(TAbstractFlashWriter, TAbstractRemoteExecuteBaseDriver, kFlashWriterRows, L"FlashWriter")
+
 }  // namespace tvk
