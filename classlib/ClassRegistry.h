@@ -8,9 +8,9 @@
 #include <span>
 #include <string_view>
 
-// The registry keeps the toolkit's name; the system's window-class function
-// is called by its W name.
-#undef RegisterClass
+// RegisterClass is also the system's macro: like every name that a Windows
+// macro renames, it stays defined, so the function is RegisterClassW in every
+// unit alike (a call with a window class still finds the system's by its argument).
 
 namespace tvk {
 

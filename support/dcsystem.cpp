@@ -178,7 +178,7 @@ bool TWin32FileSystem::IsReadonly(const WideString& fileName) {
   return (GetFileAttributesW(fileName.c_str()) & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
-bool TWin32FileSystem::DeleteFile(const WideString& fileName) { return DeleteFileW(fileName.c_str()) != 0; }
+bool TWin32FileSystem::DeleteFile(const WideString& fileName) { return ::DeleteFileW(fileName.c_str()) != 0; }
 
 WideString TWin32FileSystem::GetCurrentDir() {
   DWORD size = GetCurrentDirectoryW(0, nullptr);
@@ -191,7 +191,7 @@ void TWin32FileSystem::SetCurrentDir(const WideString& dir) { SetCurrentDirector
 
 WideString TWin32FileSystem::GetTempFileName(const WideString& fileName) {
   wchar_t buffer[MAX_PATH] = {};
-  if (!GetTempFileNameW(ExtractFilePath(fileName).c_str(), ExtractFileName(fileName).c_str(), 0, buffer))
+  if (!::GetTempFileNameW(ExtractFilePath(fileName).c_str(), ExtractFileName(fileName).c_str(), 0, buffer))
     RaiseError(L"Can't create temporary filename");
   return buffer;
 }
@@ -338,7 +338,7 @@ bool UpdateResourceFile(const WideString& fileName, const TResType& resType, con
   if (IsNTPlatform()) {
     HANDLE update = BeginUpdateResourceW(fileName.c_str(), FALSE);
     if (!update) return false;
-    if (!UpdateResourceW(update, resType.Id(), resName.c_str(), language, const_cast<void*>(data), dataLength))
+    if (!::UpdateResourceW(update, resType.Id(), resName.c_str(), language, const_cast<void*>(data), dataLength))
       return false;
     return EndUpdateResourceW(update, FALSE) != 0;
   }

@@ -17,11 +17,9 @@
 #include <string_view>
 #include <vector>
 
-// The file systems and the resource writer keep their names; the system's
-// functions are called by their W names.
-#undef DeleteFile
-#undef GetTempFileName
-#undef UpdateResource
+// DeleteFile, GetTempFileName and UpdateResource are also the system's macros:
+// the members carry the W names in every unit alike (the SDK's GetTempFileName
+// does the same), so no unit may undefine them.
 
 namespace tvk {
 

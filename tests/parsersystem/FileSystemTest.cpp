@@ -2,6 +2,7 @@
 // and backup names, and the errors of renaming and deleting.
 #include <gtest/gtest.h>
 
+#include "ZUL.Util.h"
 #include "dcsystem.h"
 #include "support/TestFolder.h"
 #include "support/ErrorText.h"
@@ -103,6 +104,16 @@ TEST(Win32FileSystem, ATemporaryNameIsANewFileBesideTheGivenOne) {
     EXPECT_TRUE(Exists(name));  // created, so that nobody else takes the name
   }
   EXPECT_EQ(L"Can't create temporary filename", ErrorText([&] { fs.GetTempFileName(folder / L"no\\such\\x.txt"); }));
+}
+
+TEST(Win32FileSystem, LivesBesideTheHostHelpersOfTheSameNames) {
+  // Both are named after a system macro; a unit may use both.
+  WideString hostTemp = tvk::GetTempFileName();
+  ASSERT_FALSE(hostTemp.empty());
+  TWin32FileSystem fs(nullptr);
+  WideString beside = fs.GetTempFileName(hostTemp);
+  EXPECT_TRUE(fs.DeleteFile(beside));
+  EXPECT_TRUE(fs.DeleteFile(hostTemp));
 }
 
 TEST(Win32FileSystem, TheCurrentFolder) {
