@@ -11,6 +11,9 @@
 #include "ZUL.Util.h"
 #include "ZUL.VFS.h"
 #include "dxCore.h"
+#include "dcconsts.h"
+#include "dcmemhook.h"
+#include "dcsystem.h"
 
 #include <array>
 
@@ -33,6 +36,11 @@ constexpr std::array kSteps = {
     TInitStep{"ORV.SCH.Util", nullptr, &tvk::FreeDeviceFamilies},
     // The component library's core services, before any unit of the library.
     TInitStep{"dxCore", &tvk::DxCoreUnitStartup, &tvk::DxCoreUnitShutdown},
+    // The parser library: its registry key, the release notification, the
+    // design-time registration hooks and its file-system classes.
+    TInitStep{"dcconsts", &tvk::ConstsUnitStartup, &tvk::ConstsUnitShutdown},
+    TInitStep{"dcmemhook", &tvk::MemHookUnitStartup, &tvk::MemHookUnitShutdown},
+    TInitStep{"dcsystem", &tvk::SystemUnitStartup, &tvk::SystemUnitShutdown},
     TInitStep{"device data", &tvk::DeviceDataUnitStartup, &tvk::DeviceDataUnitShutdown},
     TInitStep{"driver", &tvk::DriverUnitStartup, &tvk::DriverUnitShutdown},
     TInitStep{"disassembler", nullptr, &tvk::DisassemblerUnitShutdown},

@@ -49,12 +49,6 @@ bool HasElfMagic(const std::vector<std::uint8_t>& bytes) {
   return bytes.size() >= 4 && bytes[0] == 0x7F && bytes[1] == 'E' && bytes[2] == 'L' && bytes[3] == 'F';
 }
 
-// The extension with its dot; empty when the name has none.
-WideString ExtractFileExt(std::wstring_view fileName) {
-  const std::size_t p = fileName.find_last_of(L".\\:/");
-  return p != std::wstring_view::npos && fileName[p] == L'.' ? WideString(fileName.substr(p)) : WideString();
-}
-
 // Big-endian fields of the file image, whatever its data encoding says.
 std::uint16_t BigEndian16(const std::uint8_t* p) { return std::uint16_t(p[0] << 8 | p[1]); }
 std::uint32_t BigEndian32(const std::uint8_t* p) {
