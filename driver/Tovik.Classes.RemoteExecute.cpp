@@ -26,7 +26,8 @@ constexpr uint32_t kCommandBlockWords = 5;             // the command and four a
 
 uint32_t Byte(uint32_t cell) { return cell & 0xFF; }
 
-// The word at cell Offset in the target's byte order.
+}  // namespace
+
 uint32_t TargetWord(const uint32_t* cells, bool bigEndian) {
   uint32_t w = 0;
   for (int k = 0; k < 4; ++k) {
@@ -39,8 +40,6 @@ uint32_t TargetWord(const uint32_t* cells, bool bigEndian) {
 void PutTargetWord(uint32_t* cells, uint32_t word, bool bigEndian) {
   for (int k = 0; k < 4; ++k) cells[k] = (bigEndian ? word >> (8 * (3 - k)) : word >> (8 * k)) & 0xFF;
 }
-
-}  // namespace
 
 WideString RemoteStatusName(uint32_t status) {
   if (status < kRemoteStatusNames.size()) return WideString(kRemoteStatusNames[status]);

@@ -44,6 +44,11 @@ inline constexpr std::int32_t kRemoteUnloadedOrAborted = 1;
 // more has no name of its own: "STATUS_" and its decimal code.
 WideString RemoteStatusName(std::uint32_t status);
 
+// The word in the four byte cells at Cells, in the target's byte order; and
+// a word put there.
+uint32_t TargetWord(const uint32_t* Cells, bool BigEndian);
+void PutTargetWord(uint32_t* Cells, uint32_t Word, bool BigEndian);
+
 // Sends progress (0 ... 1000) to the host's callback; without a callback
 // nothing is sent.
 class TProgressUpdaterHelper {
