@@ -50,6 +50,8 @@ struct Target {
   std::uint32_t ResultBlockSize;
 };
 
+void PrintTo(const Target& t, std::ostream* os) { *os << t.Name; }
+
 Chip F207() {
   return {"F207", eSTM32F207ZGT6, SimChipConfig::Stm32F207(), SimFlashLayout::Stm32F2xx(1024 * 1024)};
 }
