@@ -1,5 +1,6 @@
 #include "Graphics.h"
 
+#include <cstddef>
 #include <cstring>
 
 namespace tvk {
@@ -342,6 +343,71 @@ TPixelFormat PixelFormatOfBits(int bitsPerPixel) {
   return bitsPerPixel == 32 ? TPixelFormat::pf32bit : TPixelFormat::pf24bit;
 }
 
+namespace {
+
+// The header of a bottom-up section (as bitmap files are) with its colour
+// table or, for 5-6-5, its three colour masks.
+struct SectionInfo {
+  BITMAPINFOHEADER Header{};
+  RGBQUAD Colors[256]{};
+
+  SectionInfo(TPixelFormat format, int width, int height) {
+    Header.biSize = sizeof Header;
+    Header.biWidth = width;
+    Header.biHeight = height;
+    Header.biPlanes = 1;
+    Header.biCompression = BI_RGB;
+    switch (format) {
+      case TPixelFormat::pf1bit: Header.biBitCount = 1; break;
+      case TPixelFormat::pf4bit: Header.biBitCount = 4; break;
+      case TPixelFormat::pf8bit: Header.biBitCount = 8; break;
+      case TPixelFormat::pf15bit: Header.biBitCount = 16; break;
+      case TPixelFormat::pf16bit: Header.biBitCount = 16; Header.biCompression = BI_BITFIELDS; break;
+      case TPixelFormat::pf32bit: Header.biBitCount = 32; break;
+      default: Header.biBitCount = 24; break;
+    }
+    if (Header.biCompression == BI_BITFIELDS) {
+      static constexpr DWORD kMasks565[] = {0xF800, 0x07E0, 0x001F};
+      std::memcpy(Colors, kMasks565, sizeof kMasks565);
+    } else if (Header.biBitCount <= 8) {
+      FillPalette();
+    }
+  }
+
+  const BITMAPINFO* Info() const { return reinterpret_cast<const BITMAPINFO*>(this); }
+
+private:
+  void Put(int index, BYTE red, BYTE green, BYTE blue) { Colors[index] = RGBQUAD{blue, green, red, 0}; }
+
+  void FillPalette() {
+    switch (Header.biBitCount) {
+      case 1:
+        Put(1, 255, 255, 255);
+        break;
+      case 4: {
+        // The 16 standard colours: the dark eight, then the light eight.
+        static constexpr TColor kStandard[16] = {clBlack, clMaroon, clGreen, 0x008080, clNavy, 0x800080,
+                                                 0x808000, clGray, clSilver, clRed, clLime, clYellow,
+                                                 clBlue, clFuchsia, clAqua, clWhite};
+        for (int i = 0; i < 16; ++i)
+          Put(i, GetRValue(kStandard[i]), GetGValue(kStandard[i]), GetBValue(kStandard[i]));
+        break;
+      }
+      default: {
+        int i = 0;
+        for (int r = 0; r < 6; ++r)
+          for (int g = 0; g < 6; ++g)
+            for (int b = 0; b < 6; ++b) Put(i++, BYTE(r * 51), BYTE(g * 51), BYTE(b * 51));
+        for (int grey = 1; i < 256; ++i, ++grey) Put(i, BYTE(grey * 6), BYTE(grey * 6), BYTE(grey * 6));
+        break;
+      }
+    }
+  }
+};
+static_assert(offsetof(SectionInfo, Colors) == sizeof(BITMAPINFOHEADER), "a colour table follows the header");
+
+}  // namespace
+
 TBitmap::TBitmap() = default;
 
 TBitmap::~TBitmap() {
@@ -368,15 +434,9 @@ void TBitmap::Create() {
     FHandle = CreateCompatibleBitmap(screen, FWidth, FHeight);
     ReleaseDC(nullptr, screen);
   } else {
-    int bits = FPixelFormat == TPixelFormat::pf32bit ? 32 : 24;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = FWidth;
-    info.bmiHeader.biHeight = FHeight;  // bottom-up, as bitmap files are
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = WORD(bits);
-    info.bmiHeader.biCompression = BI_RGB;
-    FHandle = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &FBits, nullptr, 0);
+    SectionInfo info(FPixelFormat, FWidth, FHeight);
+    int bits = info.Header.biBitCount;
+    FHandle = CreateDIBSection(nullptr, info.Info(), DIB_RGB_COLORS, &FBits, nullptr, 0);
     FStride = ((FWidth * bits + 31) / 32) * 4;
     if (FBits) std::memset(FBits, 0, std::size_t(FStride) * std::size_t(FHeight));
   }
@@ -393,6 +453,7 @@ void TBitmap::SetSize(int width, int height) {
 }
 
 void TBitmap::SetPixelFormat(TPixelFormat format) {
+  if (format == TPixelFormat::pfCustom) throw EInvalidOperation(L"Invalid pixel format");
   if (format == FPixelFormat) return;
   FreeImage();
   FPixelFormat = format;

@@ -167,12 +167,18 @@ private:
   HGDIOBJ FSelFont = nullptr, FSelPen = nullptr, FSelBrush = nullptr;
 };
 
-enum class TPixelFormat { pfDevice, pf24bit, pf32bit };
+// How a bitmap keeps its pixels: compatible with the screen (pfDevice), a
+// device-independent section of 1 to 32 bits per pixel (pf15bit is 5-5-5 and
+// pf16bit 5-6-5 in 16 bits), or a layout none of these names (pfCustom: it
+// cannot be asked for, only met).
+enum class TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
 
 class TBitmapCanvas;
 
-// A bitmap: a device-independent section (pf24bit, pf32bit) or a bitmap
+// A bitmap: a device-independent section (pf1bit to pf32bit) or a bitmap
 // compatible with the screen (pfDevice), with its own memory-context canvas.
+// Sections of 8 bits or fewer get a fixed palette: black and white, the 16
+// standard colours, or a 6 x 6 x 6 colour cube with a grey ramp.
 class TBitmap : public TPersistent {
 public:
   TVK_CLASS(TBitmap, TPersistent)
@@ -186,7 +192,8 @@ public:
   void SetHeight(int height) { SetSize(FWidth, height); }
   bool Empty() const { return FWidth == 0 || FHeight == 0; }
   TPixelFormat PixelFormat() const { return FPixelFormat; }
-  void SetPixelFormat(TPixelFormat format);  // contents are not kept
+  // Contents are not kept; pfCustom raises EInvalidOperation.
+  void SetPixelFormat(TPixelFormat format);
 
   // The bitmap handle (still owned), taken out of the canvas's context first
   // so that it may be handed to the system.

@@ -1,13 +1,16 @@
 // The module's entry procedure and its two exports.
 #include "Device_ST_CortexM3_Data.h"
 #include "DriverExports.h"
+#include "Extension.Images.h"
 #include "ModuleInit.h"
 #include "ORV.SCH.Util.h"
+#include "Tovik.Disassembler.h"
 #include "WindowClasses.h"
 #include "ZUL.DispatchFix.h"
 #include "ZUL.Param.h"
 #include "ZUL.Util.h"
 #include "ZUL.VFS.h"
+#include "dxCore.h"
 
 #include <array>
 
@@ -26,9 +29,13 @@ constexpr std::array kSteps = {
     TInitStep{"ZUL.Util", &tvk::UtilUnitStartup, &tvk::UtilUnitShutdown},
     TInitStep{"ZUL.VFS", &tvk::VFSUnitStartup, &tvk::VFSUnitShutdown},
     TInitStep{"ZUL.Classes", nullptr, &tvk::ReleaseHostClient},
+    TInitStep{"Extension.Images", nullptr, &tvk::ImagesUnitShutdown},
     TInitStep{"ORV.SCH.Util", nullptr, &tvk::FreeDeviceFamilies},
+    // The component library's core services, before any unit of the library.
+    TInitStep{"dxCore", &tvk::DxCoreUnitStartup, &tvk::DxCoreUnitShutdown},
     TInitStep{"device data", &tvk::DeviceDataUnitStartup, &tvk::DeviceDataUnitShutdown},
     TInitStep{"driver", &tvk::DriverUnitStartup, &tvk::DriverUnitShutdown},
+    TInitStep{"disassembler", nullptr, &tvk::DisassemblerUnitShutdown},
 };
 
 }  // namespace

@@ -149,7 +149,7 @@ public:
   // device, with one flash space of its size; none changes nothing.
   void SetSelectedDevice(const WideString& Name);
   // "Embedded Flash - " and each device's name, in table order.
-  static std::vector<WideString> SupportedDeviceNames();
+  std::vector<WideString> SupportedDeviceNames() override;
   static WideString DeviceName(TSerialDeviceKind Kind);
 
   // ---- Served operations

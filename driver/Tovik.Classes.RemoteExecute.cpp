@@ -1,6 +1,7 @@
 #include "Tovik.Classes.RemoteExecute.h"
 
 #include "Files.h"
+#include "ZUL.Classes.h"
 
 #include <algorithm>
 #include <array>
@@ -256,6 +257,21 @@ HRESULT TQLBAbstractRemoteExecuteBaseDriver::SupportsAction(uint32_t Command, bo
            Command == kCompare;
   return S_OK;
 }
+
+HRESULT TQLBAbstractRemoteExecuteBaseDriver::GetSupportedDevicesList(IStrings& Result) {
+  Result.Clear();
+  return Guard([&] {
+    TADStrings* list = New<TADStrings>();
+    IStrings strings(static_cast<IDispatch*>(static_cast<TAbstractSupportService*>(list)));  // holds it from here
+    for (const WideString& name : SupportedDeviceNames()) {
+      int32_t index = 0;
+      CheckResult(list->Add(name, index));
+    }
+    Result = strings;
+  });
+}
+
+std::vector<WideString> TQLBAbstractRemoteExecuteBaseDriver::SupportedDeviceNames() { return {}; }
 
 // ---- Operations the writers build on
 

@@ -157,6 +157,11 @@ public:
   HRESULT IsFlashWidthSupported(int32_t WidthInBits, bool& Result) override;  // every width
   HRESULT GetDefaultFlashWidth(int32_t& Result) override;                     // 16
   HRESULT SupportsAction(uint32_t Command, bool& Result) override;            // 50, 51, 52, 53, 56
+  // A new list of the devices the writer can program (SupportedDeviceNames).
+  HRESULT GetSupportedDevicesList(IStrings& Result) override;
+
+  // The names GetSupportedDevicesList serves: none.
+  virtual std::vector<WideString> SupportedDeviceNames();
 
   // ---- Operations the writers build on (slot order after the served ones)
   virtual int32_t GetProcessorByteOrder() = 0;  // 0 little-endian, 1 big-endian

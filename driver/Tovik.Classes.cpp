@@ -207,8 +207,8 @@ const TVendorTools* FindVendorTools(const WideString& vendor) {
 constexpr std::wstring_view kBaseDeviceImage = L"Generic_Hard_Device.bmp";
 constexpr std::wstring_view kDeviceImageFolder = L"DeviceImages\\";
 
-TBitmap LoadBitmapFile(const WideString& fileName) {
-  TBitmap bitmap(static_cast<HBITMAP>(
+TBitmapHandle LoadBitmapFile(const WideString& fileName) {
+  TBitmapHandle bitmap(static_cast<HBITMAP>(
       LoadImageW(nullptr, fileName.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
   if (!bitmap) throw Exception(L"Cannot load the picture " + fileName);
   return bitmap;
@@ -747,15 +747,15 @@ const TInstrumentViewClass& TTovikDriver::GetRackViewClass() { return DriverUI()
 
 // ---- Device picture
 
-TBitmap TTovikDriver::BuildDeviceImage(const WideString& name) {
+TBitmapHandle TTovikDriver::BuildDeviceImage(const WideString& name) {
   const WideString baseFile = GetSystemFolder() + WideString(kBaseDeviceImage);
   if (!FileExists(baseFile)) return nullptr;
-  TBitmap image = LoadBitmapFile(baseFile);
+  TBitmapHandle image = LoadBitmapFile(baseFile);
   WideString library;
   CheckResult(GetFolder_Library(library));
   const WideString overlayFile = library + WideString(kDeviceImageFolder) + name + L".bmp";
   if (FileExists(overlayFile)) {
-    TBitmap overlay = LoadBitmapFile(overlayFile);
+    TBitmapHandle overlay = LoadBitmapFile(overlayFile);
     CenterOverlayBitmap(overlay.get(), image.get(), true);
   }
   return image;

@@ -116,7 +116,7 @@ struct IMemoryAccess : public IUnknown {
 struct TGdiObjectDeleter {
   void operator()(HBITMAP bitmap) const { DeleteObject(bitmap); }
 };
-using TBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, TGdiObjectDeleter>;
+using TBitmapHandle = std::unique_ptr<std::remove_pointer_t<HBITMAP>, TGdiObjectDeleter>;
 
 // The device's control register: debug register 64 of the host device, 8 bits.
 inline constexpr int32_t kControlRegisterAddress = 64;
@@ -405,12 +405,12 @@ private:
   void SelectRegister(const IJTagChannel& channel, int32_t position, int32_t index, bool write);
   // The device picture from a name (the family name): the host's base
   // picture with the name's picture centred on it; null without a base.
-  TBitmap BuildDeviceImage(const WideString& name);
+  TBitmapHandle BuildDeviceImage(const WideString& name);
   IProcessFlow& FlowStage(IProcessFlow& flow, int32_t kind);
 
   ITovikDevice FTovikDevice;          // lent by the host; empty until set
-  TBitmap FDeviceImage;               // built on first request
-  TBitmap FDeviceAboutImage;          // never set; freed with the driver
+  TBitmapHandle FDeviceImage;               // built on first request
+  TBitmapHandle FDeviceAboutImage;          // never set; freed with the driver
   IPercentCallback FCallBack;
   WideString FCustomConstraintFile;
   IProcessFlow FBuildFlow, FDownloadFlow, FVerifyFlow;  // made on first request; no verify flow

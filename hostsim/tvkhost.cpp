@@ -2,12 +2,14 @@
 // drives it only through its exports, its dispatch interfaces and its memory
 // access, printing what the module answered: first every device kind, then a
 // simulated STM32F103 attached on a JTAG chain, its flash programmed from a
-// HEX file through the driver's flash writer, and the program debugged.
+// HEX file through the driver's flash writer, and the program debugged; then
+// the same through a J-Link probe.
 #include "ModuleCalls.h"
 #include "SimClient.h"
 #include "SimFlashCallback.h"
 #include "SimFlashProgrammer.h"
 #include "SimHost.h"
+#include "SimJlink.h"
 
 #include <windows.h>
 #include <oleauto.h>
@@ -403,6 +405,35 @@ bool DebugSimulatedChip(const hostsim::LoadedModule& module) {
   return ok && errors.empty();
 }
 
+// The same session on a board whose JTAG port is a J-Link probe: the driver
+// hands its work to the probe library and makes no scan of its own.
+bool DebugThroughJlinkProbe(const hostsim::LoadedModule& module, const std::wstring& system) {
+  auto board = hostsim::SimBoard::Stm32F103BehindBypass();
+  LoadBoard(board->Chip());
+  hostsim::SimFlashProgrammer flash(board->Chip(), hostsim::SimFlashLayout::Stm32F10x(board->Chip().Config().FlashSize));
+  auto library = std::make_shared<hostsim::SimJlinkLibrary>(system + L"JLINKARM.dll");
+  if (!library->Loaded()) {
+    std::printf("\nno J-Link probe library in %ls\n", system.c_str());
+    return false;
+  }
+  const hostsim::SimRef<hostsim::SimJlinkDriver> probe = hostsim::AttachJlinkProbe(*board, library);
+  hostsim::SimHostPorts ports(system + L"TovikManager.dll");
+  ports.Set({&board->Port()});
+  const std::wstring& device = board->Chip().Config().DeviceName;
+  const int32_t kind = module.FindKind(device);
+  IDispatch* driver = kind >= 0 ? module.Driver(kind) : nullptr;
+  std::printf("\nThe same %ls with the host's JTAG port a J-Link probe\n", device.c_str());
+  if (!driver) return false;
+  Road road(driver, *board);
+  bool ok = road.Run();
+  road.Detach();
+  const hostsim::SimCounters counters = board->Counters();
+  const long calls = library->TotalCalls();
+  std::printf("through the J-Link probe: %ld library calls, %llu JTAG scans\n", calls,
+              static_cast<unsigned long long>(counters.IrScans + counters.DrScans));
+  return ok && calls > 0 && counters.IrScans + counters.DrScans == 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -432,6 +463,7 @@ int wmain(int argc, wchar_t** argv) {
     } else {
       ok = ListKinds(module);
       ok = DebugSimulatedChip(module) && ok;
+      ok = DebugThroughJlinkProbe(module, system) && ok;
     }
   }
   hostsim::SimClient::Uninstall();

@@ -490,4 +490,25 @@ public:
   TVK_FLASH_WRITER_OPERATIONS(TVK_ABSTRACT_OPERATION)
 };
 
+// Selection listeners that the host's schematic component painter and model
+// editor call with the names of the selected pins.
+#define TVK_COMPONENT_PIN_SELECTION_LISTENER_OPERATIONS(X) \
+  X(502787, SelectionChanged, (const WideString&))
+#define TVK_MODEL_EDITOR_SELECTION_LISTENER_OPERATIONS(X) \
+  X(503256, SelectionChanged, (const WideString&))
+
+// "ComponentPinSelectionListener".
+class TAbstractComponentPinSelectionListener : public TAbstractSupportService {
+public:
+  TVK_SERVED_LEVEL();
+  TVK_COMPONENT_PIN_SELECTION_LISTENER_OPERATIONS(TVK_ABSTRACT_OPERATION)
+};
+
+// "ModelEditorSelectionListener".
+class TAbstractModelEditorSelectionListener : public TAbstractSupportService {
+public:
+  TVK_SERVED_LEVEL();
+  TVK_MODEL_EDITOR_SELECTION_LISTENER_OPERATIONS(TVK_ABSTRACT_OPERATION)
+};
+
 }  // namespace tvk

@@ -236,10 +236,31 @@ TEST(SerialDevices, SelectionByNameSetsTheDeviceAndItsFlashSpace) {
   EXPECT_EQ(eM25P128, serial->Kind()) << "an unknown name changes nothing";
   EXPECT_EQ(1u, serial->FlashMemorySpaces().size());
 
-  const std::vector<WideString> names = TRemoteExecuteBaseDriverSerialFlash::SupportedDeviceNames();
-  ASSERT_EQ(9u, names.size());
-  EXPECT_EQ(L"Embedded Flash - M25P05", names.front());
-  EXPECT_EQ(L"Embedded Flash - M25P128", names.back());
+}
+
+// The list the flash memory utility dialog offers: the serial writer's nine
+// devices in table order; every other writer's is empty.
+TEST(SupportedDevices, AServedListOfTheSerialDevicesAndEmptyForTheOthers) {
+  DispatchFixStartup();
+  auto serial = Make<TRemoteExecuteBaseDriverSerialFlash>();
+  IDispatch* s = static_cast<IDispatch*>(static_cast<TAbstractSupportService*>(serial.Get()));
+  TCall list = Call(s, 508837);
+  ASSERT_EQ(S_OK, list.Hr);
+  ASSERT_TRUE(list.Dispatch());
+  EXPECT_TRUE(Supports(list.Dispatch(), L"Strings"));
+  ASSERT_EQ(9, Call(list.Dispatch(), 660).Int());
+  EXPECT_EQ(L"Embedded Flash - M25P05", Call(list.Dispatch(), 661, {I4(0)}).Text());
+  EXPECT_EQ(L"Embedded Flash - M25P80", Call(list.Dispatch(), 661, {I4(4)}).Text());
+  EXPECT_EQ(L"Embedded Flash - M25P128", Call(list.Dispatch(), 661, {I4(8)}).Text());
+  EXPECT_NE(list.Dispatch(), Call(s, 508837).Dispatch()) << "a new list each time";
+
+  for (TFlashWriterCreate create : {&CreateFlashWriter<TFLASH_STM32F10X_128>, &CreateFlashWriter<TCFI_FLASH_ARM_CORTEX_M3>}) {
+    ComRef<IDispatch> writer(create(nullptr, true));
+    TCall empty = Call(writer.Get(), 508837);
+    ASSERT_EQ(S_OK, empty.Hr);
+    ASSERT_TRUE(empty.Dispatch());
+    EXPECT_EQ(0, Call(empty.Dispatch(), 660).Int());
+  }
 }
 
 }  // namespace

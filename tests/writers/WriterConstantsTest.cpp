@@ -185,7 +185,7 @@ protected:
     DispatchFixStartup();
     ASSERT_TRUE(DeviceDataUnitStartup());
   }
-  static ComRef<IDispatch> Make(TFlashWriterCreate create) { return ComRef<IDispatch>::Adopt(create(nullptr, true)); }
+  static ComRef<IDispatch> Make(TFlashWriterCreate create) { return ComRef<IDispatch>(create(nullptr, true)); }
 };
 
 TEST_F(WriterConstants, EveryWriterClassAnswersItsConstants) {
