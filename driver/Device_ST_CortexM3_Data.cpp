@@ -1,6 +1,7 @@
 #include "Device_ST_CortexM3_Data.h"
 
 #include "ORV.SCH.Util.h"
+#include "Tovik.Classes.CortexM3Flash.h"
 
 #include <array>
 
@@ -35,21 +36,23 @@ int SetBitCount(uint32_t mask, int width) {
   return std::popcount(width >= 32 ? mask : mask & ((uint32_t(1) << width) - 1));
 }
 
-// ---- Flash-writer classes. A writer class's unit fills in its Create.
+// ---- Flash-writer classes: the on-chip writers the table names, and the CFI writer.
 
+#define TVK_WRITER_CLASS(Class) {L## #Class, &CreateFlashWriter<Class>}
 constexpr TFlashWriterClass kFlashWriterClasses[] = {
-    {L"TFLASH_STM32F10X_16", nullptr},   {L"TFLASH_STM32F10X_32", nullptr},
-    {L"TFLASH_STM32F10X_64", nullptr},   {L"TFLASH_STM32F10X_128", nullptr},
-    {L"TFLASH_STM32F10X_256", nullptr},  {L"TFLASH_STM32F10X_384", nullptr},
-    {L"TFLASH_STM32F10X_512", nullptr},  {L"TFLASH_STM32F10X_768", nullptr},
-    {L"TFLASH_STM32F10X_1024", nullptr}, {L"TFLASH_STM32F2XX_128", nullptr},
-    {L"TFLASH_STM32F2XX_256", nullptr},  {L"TFLASH_STM32F2XX_512", nullptr},
-    {L"TFLASH_STM32F2XX_768", nullptr},  {L"TFLASH_STM32F2XX_1024", nullptr},
-    {L"TFLASH_STM32L1XX_64", nullptr},   {L"TFLASH_STM32L1XX_128", nullptr},
-    {L"TFLASH_STM32W10X_64", nullptr},   {L"TFLASH_STM32W10X_128", nullptr},
-    {L"TFLASH_STM32L1XX_DATA_4", nullptr},
-    {L"TCFI_FLASH_ARM_CORTEX_M3", nullptr},
+    TVK_WRITER_CLASS(TFLASH_STM32F10X_16),   TVK_WRITER_CLASS(TFLASH_STM32F10X_32),
+    TVK_WRITER_CLASS(TFLASH_STM32F10X_64),   TVK_WRITER_CLASS(TFLASH_STM32F10X_128),
+    TVK_WRITER_CLASS(TFLASH_STM32F10X_256),  TVK_WRITER_CLASS(TFLASH_STM32F10X_384),
+    TVK_WRITER_CLASS(TFLASH_STM32F10X_512),  TVK_WRITER_CLASS(TFLASH_STM32F10X_768),
+    TVK_WRITER_CLASS(TFLASH_STM32F10X_1024), TVK_WRITER_CLASS(TFLASH_STM32F2XX_128),
+    TVK_WRITER_CLASS(TFLASH_STM32F2XX_256),  TVK_WRITER_CLASS(TFLASH_STM32F2XX_512),
+    TVK_WRITER_CLASS(TFLASH_STM32F2XX_768),  TVK_WRITER_CLASS(TFLASH_STM32F2XX_1024),
+    TVK_WRITER_CLASS(TFLASH_STM32L1XX_64),   TVK_WRITER_CLASS(TFLASH_STM32L1XX_128),
+    TVK_WRITER_CLASS(TFLASH_STM32W10X_64),   TVK_WRITER_CLASS(TFLASH_STM32W10X_128),
+    TVK_WRITER_CLASS(TFLASH_STM32L1XX_DATA_4),
+    TVK_WRITER_CLASS(TCFI_FLASH_ARM_CORTEX_M3),
 };
+#undef TVK_WRITER_CLASS
 constexpr std::size_t kCFIWriterSlot = std::size(kFlashWriterClasses) - 1;
 
 // The writer cells of the device table, bound at start-up: [kind][0] its

@@ -62,6 +62,19 @@ protected:
   // A served operation of one command: 1 when unloaded; inside a driver
   // transaction, 1 when the callback asks to abort, else the command's status.
   int32_t RunFlashCommand(uint32_t Command, std::initializer_list<uint32_t> Arguments);
+  // Erasing one command per sector, inside a driver transaction: prepare,
+  // then EraseSector(sector) for every sector from Start's to End's in
+  // ascending order. A failed sector does not stop the loop: the result is
+  // the last sector's status (or the failed preparation's).
+  template <class F>
+  int32_t EraseSectorBySector(uint32_t FlashSpace, uint32_t StartAddress, uint32_t EndAddress, F&& EraseSector) {
+    TDriverTransaction transaction(*this);
+    int32_t status = PrepareSectors(FlashSpace, StartAddress, EndAddress);
+    if (status != 0) return status;
+    const uint64_t last = SectorFromAddress(FlashSpace, EndAddress);  // 64-bit: the last sector may be 0xFFFFFFFF
+    for (uint64_t s = SectorFromAddress(FlashSpace, StartAddress); s <= last; ++s) status = EraseSector(uint32_t(s));
+    return status;
+  }
 };
 
 }  // namespace tvk

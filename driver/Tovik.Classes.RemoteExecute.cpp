@@ -1,6 +1,7 @@
 #include "Tovik.Classes.RemoteExecute.h"
 
 #include "Files.h"
+#include "ZUL.Classes.h"
 
 #include <algorithm>
 #include <array>
@@ -26,7 +27,8 @@ constexpr uint32_t kCommandBlockWords = 5;             // the command and four a
 
 uint32_t Byte(uint32_t cell) { return cell & 0xFF; }
 
-// The word at cell Offset in the target's byte order.
+}  // namespace
+
 uint32_t TargetWord(const uint32_t* cells, bool bigEndian) {
   uint32_t w = 0;
   for (int k = 0; k < 4; ++k) {
@@ -39,8 +41,6 @@ uint32_t TargetWord(const uint32_t* cells, bool bigEndian) {
 void PutTargetWord(uint32_t* cells, uint32_t word, bool bigEndian) {
   for (int k = 0; k < 4; ++k) cells[k] = (bigEndian ? word >> (8 * (3 - k)) : word >> (8 * k)) & 0xFF;
 }
-
-}  // namespace
 
 WideString RemoteStatusName(uint32_t status) {
   if (status < kRemoteStatusNames.size()) return WideString(kRemoteStatusNames[status]);
@@ -257,6 +257,21 @@ HRESULT TQLBAbstractRemoteExecuteBaseDriver::SupportsAction(uint32_t Command, bo
            Command == kCompare;
   return S_OK;
 }
+
+HRESULT TQLBAbstractRemoteExecuteBaseDriver::GetSupportedDevicesList(IStrings& Result) {
+  Result.Clear();
+  return Guard([&] {
+    TADStrings* list = New<TADStrings>();
+    IStrings strings(static_cast<IDispatch*>(static_cast<TAbstractSupportService*>(list)));  // holds it from here
+    for (const WideString& name : SupportedDeviceNames()) {
+      int32_t index = 0;
+      CheckResult(list->Add(name, index));
+    }
+    Result = strings;
+  });
+}
+
+std::vector<WideString> TQLBAbstractRemoteExecuteBaseDriver::SupportedDeviceNames() { return {}; }
 
 // ---- Operations the writers build on
 

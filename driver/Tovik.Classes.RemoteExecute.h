@@ -44,6 +44,11 @@ inline constexpr std::int32_t kRemoteUnloadedOrAborted = 1;
 // more has no name of its own: "STATUS_" and its decimal code.
 WideString RemoteStatusName(std::uint32_t status);
 
+// The word in the four byte cells at Cells, in the target's byte order; and
+// a word put there.
+uint32_t TargetWord(const uint32_t* Cells, bool BigEndian);
+void PutTargetWord(uint32_t* Cells, uint32_t Word, bool BigEndian);
+
 // Sends progress (0 ... 1000) to the host's callback; without a callback
 // nothing is sent.
 class TProgressUpdaterHelper {
@@ -152,6 +157,11 @@ public:
   HRESULT IsFlashWidthSupported(int32_t WidthInBits, bool& Result) override;  // every width
   HRESULT GetDefaultFlashWidth(int32_t& Result) override;                     // 16
   HRESULT SupportsAction(uint32_t Command, bool& Result) override;            // 50, 51, 52, 53, 56
+  // A new list of the devices the writer can program (SupportedDeviceNames).
+  HRESULT GetSupportedDevicesList(IStrings& Result) override;
+
+  // The names GetSupportedDevicesList serves: none.
+  virtual std::vector<WideString> SupportedDeviceNames();
 
   // ---- Operations the writers build on (slot order after the served ones)
   virtual int32_t GetProcessorByteOrder() = 0;  // 0 little-endian, 1 big-endian

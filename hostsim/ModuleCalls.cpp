@@ -23,6 +23,14 @@ VARIANT ArgInt64(long long value) {
   return v;
 }
 
+VARIANT ArgBool(bool value) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_BOOL;
+  v.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+  return v;
+}
+
 VARIANT ArgString(const wchar_t* value) {
   VARIANT v;
   VariantInit(&v);

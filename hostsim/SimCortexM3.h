@@ -144,6 +144,23 @@ struct SimChipConfig {
   std::uint32_t SramBase = 0x20000000, SramSize = 20 * 1024;
 
   static SimChipConfig Stm32F103() { return {}; }
+  // 1 MB of flash in STM32F2 sectors, 128 KB of SRAM.
+  static SimChipConfig Stm32F207() {
+    SimChipConfig c;
+    c.DeviceName = L"STM32F207ZG";
+    c.FamilyName = L"STM32F207";
+    c.FlashSize = 1024 * 1024;
+    c.SramSize = 128 * 1024;
+    return c;
+  }
+  // 128 KB of program flash (the data EEPROM is a bank of its flash layout), 16 KB of SRAM.
+  static SimChipConfig Stm32L152() {
+    SimChipConfig c;
+    c.DeviceName = L"STM32L152RB";
+    c.FamilyName = L"STM32L152";
+    c.SramSize = 16 * 1024;
+    return c;
+  }
 };
 
 // Why a running core last stopped.

@@ -20,7 +20,6 @@ enum : std::uint32_t {
 constexpr std::uint32_t kCommandBlockBytes = 20;
 constexpr std::uint8_t kErased = 0xFF;
 constexpr std::uint32_t kCfiCommandSet = 2;  // AMD/Fujitsu standard
-constexpr std::uint32_t kCfiWidths = 3;      // x8 and x16
 
 std::uint32_t LittleEndian(const std::uint8_t* p) {
   return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
@@ -85,8 +84,10 @@ SimFlashLayout SimFlashLayout::Uniform(std::uint32_t base, std::uint32_t sectorS
   return {{Bank(base, {{count, sectorSize}})}};
 }
 
-SimFlashLayout& SimFlashLayout::WithCfiFlash() {
-  Banks.push_back(Bank(SimFlashProgrammer::kCfiBase, {{8, 8 * 1024}, {63, 64 * 1024}}));
+SimFlashLayout& SimFlashLayout::WithCfiFlash(std::initializer_list<std::pair<std::uint32_t, std::uint32_t>> regions,
+                                             std::uint32_t widths) {
+  Banks.push_back(Bank(SimFlashProgrammer::kCfiBase, regions));
+  CfiWidths = widths;
   return *this;
 }
 
@@ -178,7 +179,7 @@ std::uint32_t SimFlashProgrammer::Execute(const Header& header, std::uint32_t co
       if (!cfi) return kInvalidCommand;
       results[0] = kCfiCommandSet;
       results[1] = std::uint32_t(std::bit_width(bank->Size()) - 1);
-      results[2] = kCfiWidths;
+      results[2] = FLayout.CfiWidths;
       // Runs of equal sectors as CFI erase-block regions: count - 1, size / 256.
       std::vector<std::uint32_t> regions;
       for (std::size_t k = 0; k < bank->Sectors.size();) {

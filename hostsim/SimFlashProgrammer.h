@@ -23,7 +23,9 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <map>
+#include <utility>
 #include <vector>
 
 namespace hostsim {
@@ -43,6 +45,7 @@ struct SimFlashBank {
 // The flash of a chip family, erased to 0xFF.
 struct SimFlashLayout {
   std::vector<SimFlashBank> Banks;
+  std::uint32_t CfiWidths = 3;  // what a CFI query answers: bit 0 x8, bit 1 x16, bit 2 x32
 
   // 1 KB pages up to 128 KB, 2 KB pages above.
   static SimFlashLayout Stm32F10x(std::uint32_t flashSize);
@@ -53,8 +56,11 @@ struct SimFlashLayout {
   // 1 KB pages.
   static SimFlashLayout Stm32W108(std::uint32_t flashSize);
   static SimFlashLayout Uniform(std::uint32_t base, std::uint32_t sectorSize, std::uint32_t count);
-  // Adds external CFI flash at 0x10000000: 8 sectors of 8 KB, 63 of 64 KB (4 MB).
-  SimFlashLayout& WithCfiFlash();
+  // Adds external CFI flash at 0x10000000, by default 8 sectors of 8 KB and
+  // 63 of 64 KB (4 MB), 8 and 16 bits wide. Regions: (count, size) runs.
+  SimFlashLayout& WithCfiFlash(std::initializer_list<std::pair<std::uint32_t, std::uint32_t>> regions =
+                                   {{8, 8 * 1024}, {63, 64 * 1024}},
+                               std::uint32_t widths = 3);
 };
 
 // One command a stand-in carried out.

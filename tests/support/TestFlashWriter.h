@@ -58,14 +58,10 @@ public:
   // One erase command per sector: its address and its end.
   std::int32_t InternalFlashErase(std::uint32_t space, std::uint32_t start, std::uint32_t end) override {
     if (!FConfig.EraseEachSector) return TRemoteExecuteBaseDriver::InternalFlashErase(space, start, end);
-    tvk::TDriverTransaction transaction(*this);
-    std::int32_t status = PrepareSectors(space, start, end);
-    if (status != 0) return status;
-    for (std::uint32_t s = SectorFromAddress(space, start); s <= SectorFromAddress(space, end); ++s) {
+    return EraseSectorBySector(space, start, end, [&](std::uint32_t s) {
       const std::uint32_t a = AddressFromSector(space, s);
-      status = RunCommand(tvk::remote_command::kErase, {a, a + FConfig.SectorSize});
-    }
-    return status;
+      return RunCommand(tvk::remote_command::kErase, {a, a + FConfig.SectorSize});
+    });
   }
   // Only the first sector: its address and its size.
   HRESULT BlankCheckSectors(std::uint32_t space, std::uint32_t first, std::uint32_t, std::int32_t& Result) override {
