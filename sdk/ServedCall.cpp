@@ -105,8 +105,7 @@ void* ServedArgRef(const VARIANT& v, unsigned width, bool booleanOnly) {
 
 void ServedResultString(VARIANT* result, const WideString& value) {
   if (!result) return;
-  BSTR s = SysAllocStringLen(value.data(), UINT(value.size()));
-  if (!s) throw EServedCall();
+  BSTR s = AllocBstr(value);
   PrepareResult(result);
   result->vt = VT_BSTR;
   result->bstrVal = s;

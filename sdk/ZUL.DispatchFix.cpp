@@ -29,12 +29,7 @@ T ReadSlot(const uint8_t* slot) {
   return value;
 }
 
-BSTR AllocWide(const std::wstring& s) {
-  if (s.empty()) return nullptr;
-  BSTR b = SysAllocStringLen(s.data(), UINT(s.size()));
-  if (!b) throw EOleSysError(L"", E_OUTOFMEMORY);
-  return b;
-}
+BSTR AllocWide(const std::wstring& s) { return s.empty() ? nullptr : AllocBstr(s); }
 
 std::wstring AnsiToWide(const std::string& s) {
   if (s.empty()) return {};

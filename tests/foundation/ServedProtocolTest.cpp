@@ -309,3 +309,24 @@ TEST(ServedObject, InstanceSupportsServiceAsksTheHostObject) {
 }
 
 }  // namespace
+
+TEST(WideStrings, AFailedAllocationRaisesInsteadOfGivingAnEmptyString) {
+  // Lengths no BSTR can hold: the allocation must fail loudly, never come
+  // back empty or cut to the low 32 bits of the length (read past the text).
+  const wchar_t text[] = L"abc";
+  std::vector<std::size_t> lengths = {0x7FFFFFFE, 0xFFFFFFFF};
+  if constexpr (sizeof(std::size_t) > 4) lengths.push_back(std::size_t(0x100000003ull));
+  for (std::size_t length : lengths) {
+    const std::wstring_view huge(text, length);  // never read: refused before any copy
+    try {
+      Bstr held(huge);
+      ADD_FAILURE() << "a string of " << length << " characters came back as " << held.Str().size();
+    } catch (const EOleSysError& e) {
+      EXPECT_EQ(E_OUTOFMEMORY, e.ErrorCode()) << length;
+    }
+    EXPECT_THROW(AllocBstr(huge), EOleSysError) << length;
+  }
+  // An empty text is no failure: it is held as null.
+  EXPECT_EQ(nullptr, Bstr(std::wstring()).Get());
+  EXPECT_EQ(L"abc", Bstr(std::wstring(L"abc")).Str());
+}
