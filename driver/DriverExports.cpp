@@ -1,5 +1,6 @@
 #include "DriverExports.h"
 
+#include "ModuleInit.h"
 #include "Tarnwell_Driver.h"
 
 #include <memory>
@@ -9,11 +10,12 @@ namespace tvk {
 
 namespace {
 
-// Drivers count no references; the module owns them until it is unloaded.
-std::vector<std::unique_ptr<TAbstractSupportService>>& Drivers() {
-  static std::vector<std::unique_ptr<TAbstractSupportService>> drivers;
-  return drivers;
-}
+// Drivers count no references; the module owns them until it is unloaded
+// (and at process exit simply leaves them).
+using TDriverList = std::vector<std::unique_ptr<TAbstractSupportService>>;
+constinit TModuleHeld<TDriverList> gDrivers;
+
+TDriverList& Drivers() { return gDrivers.Get(); }
 
 TDriverFactory& FactoryOverride() {
   static TDriverFactory factory;
@@ -55,6 +57,6 @@ void SetDriverFactoryForTest(TDriverFactory factory) { FactoryOverride() = std::
 
 bool DriverUnitStartup() { return true; }
 
-void DriverUnitShutdown() { Drivers().clear(); }
+void DriverUnitShutdown() { gDrivers.Free(); }
 
 }  // namespace tvk

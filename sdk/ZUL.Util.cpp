@@ -26,8 +26,9 @@ WideString gProcessIdText;
 // ClientAPI_GetClientInterface: one out parameter, no result.
 using TGetClientInterface = void(__stdcall*)(IUnknown** client);
 TGetClientInterface gGetClientInterface = nullptr;
-ComRef<IDispatch> gHostClient;     // empty until the host gave a client
-ComRef<IDispatch> gHostClientAPI;  // empty until the client gave its services
+// The host's objects: released by the shut-down steps, left alone at process exit.
+constinit TModuleHeld<ComRef<IDispatch>> gHostClient;     // empty until the host gave a client
+constinit TModuleHeld<ComRef<IDispatch>> gHostClientAPI;  // empty until the client gave its services
 std::optional<bool> gHostSilent;   // asked once the client services are there
 
 // The host workspace manager's process that opens a document, named in the
@@ -551,22 +552,24 @@ void BindHostClientExport(HMODULE host) {
 }
 
 IClient GetHostClient() {
-  if (!gHostClient && gGetClientInterface) {
+  ComRef<IDispatch>& cached = gHostClient.Get();
+  if (!cached && gGetClientInterface) {
     ComRef<IUnknown> answer;
     gGetClientInterface(answer.Receive());
-    if (answer) gHostClient = answer.Query<IDispatch>(IID_IDispatch);  // an empty answer is asked again
+    if (answer) cached = answer.Query<IDispatch>(IID_IDispatch);  // an empty answer is asked again
   }
-  return IClient(gHostClient.Get());
+  return IClient(cached.Get());
 }
 
 IClientAPI_Interface GetHostClientAPI() {
-  if (!gHostClientAPI) {
+  ComRef<IDispatch>& cached = gHostClientAPI.Get();
+  if (!cached) {
     IClient client = GetHostClient();
     if (!client) return {};
     IClientAPI_Interface api = client.GetClientAPI();
-    if (api) gHostClientAPI = api.ToDispatch();
+    if (api) cached = api.ToDispatch();
   }
-  return IClientAPI_Interface(gHostClientAPI.Get());
+  return IClientAPI_Interface(cached.Get());
 }
 
 IZULWorkSpace GetClientWorkSpace() { return GetHostClient().GetWorkSpace(); }
@@ -580,11 +583,11 @@ void UtilUnitShutdown() {
   gComputerName.clear();
   gUserName.clear();
   gProcessIdText.clear();
-  gHostClientAPI.Reset();
+  gHostClientAPI.Free();
   gHostSilent.reset();
   TDelayedDestroyer::DestroyPending();
 }
 
-void ReleaseHostClient() { gHostClient.Reset(); }
+void ReleaseHostClient() { gHostClient.Free(); }
 
 }  // namespace tvk
