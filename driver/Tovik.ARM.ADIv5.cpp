@@ -133,10 +133,13 @@ bool TADIv5Engine::OverrunDetectionOn() const {
   return FDpCtrlStat != CACHE_INVALID && (FDpCtrlStat & ORUNDETECT) != 0;
 }
 
+uint32_t TADIv5Engine::CtrlStatRequests() const {
+  return FDpCtrlStat != CACHE_INVALID ? FDpCtrlStat : CDBGPWRUPREQ | CSYSPWRUPREQ;
+}
+
 bool TADIv5Engine::ClearStickyOverrun() {
-  const uint32_t requests = FDpCtrlStat != CACHE_INVALID ? FDpCtrlStat : CDBGPWRUPREQ | CSYSPWRUPREQ;
   uint32_t ignored = 0;
-  if (!AcceptedScan(JTAG_DP_DPACC, DP_CTRL_STAT, false, requests | STICKYORUN, ignored)) return false;
+  if (!AcceptedScan(JTAG_DP_DPACC, DP_CTRL_STAT, false, CtrlStatRequests() | STICKYORUN, ignored)) return false;
   FOverrunPending = false;
   return true;
 }
@@ -341,7 +344,7 @@ bool TADIv5Engine::CheckDebugPortStatusGuarded() {
     if (ctrlStat & STICKYERR) Log(TDapLogKind::Error, L"JTAG-DP STICKY ERROR");
   }
 
-  result = WriteDP(DP_CTRL_STAT, FDpCtrlStat | DP_STICKY_CLEAR);
+  result = WriteDP(DP_CTRL_STAT, CtrlStatRequests() | DP_STICKY_CLEAR);
   if (result) {
     FOverrunPending = false;
     result = ReadDP(DP_CTRL_STAT, ctrlStat);
