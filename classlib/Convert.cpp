@@ -114,4 +114,11 @@ WideString FloatToStr(double value) {
   return Widen(buffer, end);
 }
 
+bool SameAsciiText(std::wstring_view a, std::wstring_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
+  return true;
+}
+
 }  // namespace tvk
