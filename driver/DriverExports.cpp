@@ -17,13 +17,7 @@ constinit TModuleHeld<TDriverList> gDrivers;
 
 TDriverList& Drivers() { return gDrivers.Get(); }
 
-TDriverFactory& FactoryOverride() {
-  static TDriverFactory factory;
-  return factory;
-}
-
 IDispatch* CreateDriver(int32_t kind) {
-  if (FactoryOverride()) return FactoryOverride()(kind);
   auto driver = std::unique_ptr<TCortexM3>(New<TCortexM3>(kind));
   IDispatch* disp = static_cast<IDispatch*>(driver.get());
   Drivers().push_back(std::move(driver));
@@ -52,8 +46,6 @@ HRESULT GetTovikDriverImpl(int32_t kind, IDispatch** driver) {
 }
 
 std::size_t LiveDriverCount() { return Drivers().size(); }
-
-void SetDriverFactoryForTest(TDriverFactory factory) { FactoryOverride() = std::move(factory); }
 
 bool DriverUnitStartup() { return true; }
 

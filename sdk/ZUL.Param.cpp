@@ -24,7 +24,6 @@ wchar_t gEmptyPChar[1] = {L'\0'};
 struct TParameterCache {
   std::unique_ptr<TParameterList> FList;
   WideString FText;
-  std::size_t FFills = 0;
 };
 TParameterCache gCache;
 
@@ -215,7 +214,6 @@ bool GetParameterValue(std::wstring_view paramString, std::wstring_view name, Wi
     gCache.FText.clear();
     gCache.FList->SetState(paramString);
     gCache.FText = paramString;
-    ++gCache.FFills;
   }
   const TParameter* item = gCache.FList->GetState_ParameterByName(name);
   if (!item) return false;
@@ -232,8 +230,6 @@ void SetParameterValue(WideString& paramString, std::wstring_view name, std::wst
     list.SetState_AddParameter(name, value);
   paramString = list.GetState_ToString();
 }
-
-std::size_t ParameterCacheFillCount() { return gCache.FFills; }
 
 void ParamUnitShutdown() {
   gCache.FList.reset();
