@@ -57,13 +57,9 @@ public:
     EXPECT_EQ(std::vector<std::wstring>{}, Board->ProtocolErrors());
   }
 
-  bool Read(std::uint32_t address, std::int32_t count) {
-    BOOL success = FALSE;
-    return Memory->MemoryRead(0, Cells.data(), address, count, &success) == S_OK && success;
-  }
+  bool Read(std::uint32_t address, std::int32_t count) { return hostsim::ReadMemory(Memory, Cells.data(), address, count); }
   bool Write(std::uint32_t address, std::int32_t count) {
-    BOOL success = FALSE;
-    return Memory->MemoryWrite(0, Cells.data(), address, count, &success) == S_OK && success;
+    return hostsim::WriteMemory(Memory, Cells.data(), address, count);
   }
 
   static hostsim::LoadedModule* FModule;
