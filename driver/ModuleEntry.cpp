@@ -1,12 +1,16 @@
 // The module's entry procedure and its two exports.
 #include "Device_ST_CortexM3_Data.h"
 #include "DriverExports.h"
+#include "Extension.Images.h"
 #include "ModuleInit.h"
 #include "ORV.SCH.Util.h"
+#include "Tovik.Disassembler.h"
+#include "WindowClasses.h"
 #include "ZUL.DispatchFix.h"
 #include "ZUL.Param.h"
 #include "ZUL.Util.h"
 #include "ZUL.VFS.h"
+#include "dxCore.h"
 
 #include <array>
 
@@ -17,15 +21,21 @@ using tvk::TInitStep;
 // Every component's start-up and shut-down, in start-up order; the exports are
 // usable only after the last step.
 constexpr std::array kSteps = {
+    // The class library's window classes outlive an unloaded module unless unregistered.
+    TInitStep{"Controls", nullptr, &tvk::UnregisterWindowClasses},
     TInitStep{"ZUL.DispatchFix", &tvk::DispatchFixStartup, nullptr},
     TInitStep{"ZUL.Param", nullptr, &tvk::ParamUnitShutdown},
     // The host executable's client export and file-system functions.
     TInitStep{"ZUL.Util", &tvk::UtilUnitStartup, &tvk::UtilUnitShutdown},
     TInitStep{"ZUL.VFS", &tvk::VFSUnitStartup, &tvk::VFSUnitShutdown},
     TInitStep{"ZUL.Classes", nullptr, &tvk::ReleaseHostClient},
+    TInitStep{"Extension.Images", nullptr, &tvk::ImagesUnitShutdown},
     TInitStep{"ORV.SCH.Util", nullptr, &tvk::FreeDeviceFamilies},
+    // The component library's core services, before any unit of the library.
+    TInitStep{"dxCore", &tvk::DxCoreUnitStartup, &tvk::DxCoreUnitShutdown},
     TInitStep{"device data", &tvk::DeviceDataUnitStartup, &tvk::DeviceDataUnitShutdown},
     TInitStep{"driver", &tvk::DriverUnitStartup, &tvk::DriverUnitShutdown},
+    TInitStep{"disassembler", nullptr, &tvk::DisassemblerUnitShutdown},
 };
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include "ZUL.DispatchFix.h"
 
+#include <cstring>
+
 namespace tvk {
 
 namespace {
@@ -80,6 +82,12 @@ ComRef<IDispatch> ServedArgDispatch(const VARIANT& v) {
     }
     default: throw EServedCall();
   }
+}
+
+uint32_t ServedArgRaw(const VARIANT& v) {
+  uint32_t raw = 0;
+  std::memcpy(&raw, &v.lVal, sizeof raw);
+  return raw;
 }
 
 void* ServedArgRef(const VARIANT& v, unsigned width, bool booleanOnly) {
