@@ -60,13 +60,9 @@ struct Rig {
            SUCCEEDED(CallModule(Driver, served::Driver_PauseProcessor).Result) && Board->Chip().Halted();
   }
 
-  bool Read(std::uint32_t address, std::int32_t count) {
-    BOOL success = FALSE;
-    return Memory->MemoryRead(0, Cells.data(), address, count, &success) == S_OK && success;
-  }
+  bool Read(std::uint32_t address, std::int32_t count) { return hostsim::ReadMemory(Memory, Cells.data(), address, count); }
   bool Write(std::uint32_t address, std::int32_t count) {
-    BOOL success = FALSE;
-    return Memory->MemoryWrite(0, Cells.data(), address, count, &success) == S_OK && success;
+    return hostsim::WriteMemory(Memory, Cells.data(), address, count);
   }
   bool Call(DISPID id, std::initializer_list<VARIANT> args = {}) { return CallModule(Driver, id, args).Result == S_OK; }
 };

@@ -3,6 +3,9 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include "Exception.h"
+
+#include <climits>
 #include <concepts>
 #include <cstdint>
 #include <memory>
@@ -51,12 +54,22 @@ private:
   T* FPtr = nullptr;
 };
 
-// An owned BSTR.
+// A new BSTR holding Text (never null). A failed allocation raises: an empty
+// string in its place would pass on as valid data.
+inline BSTR AllocBstr(std::wstring_view text) {
+  // The length must fit the BSTR's 32-bit byte count, not be cut to it.
+  if (text.size() >= (std::size_t(UINT_MAX) - sizeof(UINT)) / sizeof(wchar_t)) throw EOleSysError(L"", E_OUTOFMEMORY);
+  BSTR s = SysAllocStringLen(text.data(), UINT(text.size()));
+  if (!s) throw EOleSysError(L"", E_OUTOFMEMORY);
+  return s;
+}
+
+// An owned BSTR; an empty text is held as null.
 class Bstr {
 public:
   Bstr() = default;
-  explicit Bstr(const std::wstring& s) : FStr(s.empty() ? nullptr : SysAllocStringLen(s.data(), UINT(s.size()))) {}
-  Bstr(const Bstr& o) : FStr(o.FStr ? SysAllocStringLen(o.FStr, SysStringLen(o.FStr)) : nullptr) {}
+  explicit Bstr(std::wstring_view s) : FStr(s.empty() ? nullptr : AllocBstr(s)) {}
+  Bstr(const Bstr& o) : FStr(o.FStr ? AllocBstr({o.FStr, SysStringLen(o.FStr)}) : nullptr) {}
   Bstr(Bstr&& o) noexcept : FStr(std::exchange(o.FStr, nullptr)) {}
   Bstr& operator=(Bstr o) noexcept { std::swap(FStr, o.FStr); return *this; }
   ~Bstr() { SysFreeString(FStr); }
@@ -89,10 +102,8 @@ public:
   Variant(B v) { VariantInit(&FVar); FVar.vt = VT_BOOL; FVar.boolVal = v ? VARIANT_TRUE : VARIANT_FALSE; }
   Variant(std::wstring_view s) {
     VariantInit(&FVar);
-    BSTR b = SysAllocStringLen(s.data(), UINT(s.size()));
-    if (!b) throw std::bad_alloc();
+    FVar.bstrVal = AllocBstr(s);
     FVar.vt = VT_BSTR;
-    FVar.bstrVal = b;
   }
   Variant(const wchar_t* s) : Variant(std::wstring_view(s)) {}
   Variant(const std::wstring& s) : Variant(std::wstring_view(s)) {}

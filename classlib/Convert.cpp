@@ -197,4 +197,11 @@ std::string UTF8Encode(std::wstring_view text) {
   return out;
 }
 
+bool SameAsciiText(std::wstring_view a, std::wstring_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
+  return true;
+}
+
 }  // namespace tvk

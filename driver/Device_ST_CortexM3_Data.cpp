@@ -1,9 +1,11 @@
 #include "Device_ST_CortexM3_Data.h"
 
+#include "ModuleInit.h"
 #include "ORV.SCH.Util.h"
 #include "Tovik.Classes.CortexM3Flash.h"
 
 #include <array>
+#include <memory>
 
 namespace tvk {
 
@@ -60,9 +62,10 @@ constexpr std::size_t kCFIWriterSlot = std::size(kFlashWriterClasses) - 1;
 std::array<std::array<const TFlashWriterClass*, 2>, kDeviceKindCount> gWriterCells{};
 bool gWriterCellsBound = false;
 
-// The module's I/O-standard objects, one per identifier; the module holds one
-// reference to each.
-std::array<ComRef<IDispatch>, kDeviceIOStandardIDCount> gIOStandards;
+// The module's I/O-standard objects, one per identifier, from start-up to
+// shut-down; the references handed to the host own nothing.
+using TIOStandards = std::array<std::unique_ptr<TDeviceIOStandardData>, kDeviceIOStandardIDCount>;
+constinit TModuleHeld<TIOStandards> gIOStandards;
 
 void UnbindWriterCells() {
   gWriterCells = {};
@@ -123,12 +126,25 @@ bool NthIOStandard(TDeviceIOStandardSet standards, int32_t index, TDeviceIOStand
 
 TDeviceIOStandardData* DeviceIOStandard(TDeviceIOStandardID id) {
   if (id >= kDeviceIOStandardIDCount) return nullptr;
-  return static_cast<TDeviceIOStandardData*>(gIOStandards[id].Get());
+  return gIOStandards->at(id).get();
 }
 
 const TDeviceIOStandardParameters& TDeviceIOStandardData::Parameters() const {
   if (FID >= kDeviceIOStandardIDCount) throw Exception(L"Unknown I/O standard");
   return kDeviceIOStandards[FID];
+}
+
+ULONG STDMETHODCALLTYPE TDeviceIOStandardData::AddRef() { return ULONG(InterlockedIncrement(&FHostReferences) + 1); }
+
+ULONG STDMETHODCALLTYPE TDeviceIOStandardData::Release() {
+  // One Release too many from the host is ignored, not passed on to the module's own reference.
+  LONG n = FHostReferences;
+  while (n > 0) {
+    const LONG seen = InterlockedCompareExchange(&FHostReferences, n - 1, n);
+    if (seen == n) return ULONG(n);  // n - 1 handed out, plus the module's own
+    n = seen;
+  }
+  return 1;
 }
 
 int32_t TDeviceIOStandardData::GetIOStandardIndex() const { return Parameters().Index; }
@@ -307,12 +323,12 @@ HRESULT TDeviceData::GetBSDLEntity(IBSDLEntity& Result) {
 bool DeviceDataUnitStartup() {
   BindWriterCells();
   for (int id = 0; id < kDeviceIOStandardIDCount; ++id)
-    gIOStandards[std::size_t(id)] = ComRef<IDispatch>(New<TDeviceIOStandardData>(TDeviceIOStandardID(id)));
+    gIOStandards->at(std::size_t(id)).reset(New<TDeviceIOStandardData>(TDeviceIOStandardID(id)));
   return true;
 }
 
 void DeviceDataUnitShutdown() {
-  for (auto& standard : gIOStandards) standard.Reset();
+  gIOStandards.Free();
   UnbindWriterCells();
 }
 

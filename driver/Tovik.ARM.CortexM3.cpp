@@ -1,11 +1,11 @@
 #include "Tovik.ARM.CortexM3.h"
 
 #include "Files.h"
+#include "Tovik.Utils.h"
 #include "ZUL.Util.h"
 
 #include <cwchar>
 #include <iterator>
-#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -31,41 +31,14 @@ std::optional<uint32_t> DcrsrSelector(int32_t number) {
 
 namespace {
 
-// Runs Body between the opening and closing half of one of the driver's
-// brackets; the closing half runs also when Body raises.
-template <class Body>
-auto Bracketed(ICortexM3Levels& levels, void (ICortexM3Levels::*open)(), void (ICortexM3Levels::*close)(),
-               Body body) {
-  (levels.*open)();
-  if constexpr (std::is_void_v<decltype(body())>) {
-    try {
-      body();
-    } catch (...) {
-      (levels.*close)();
-      throw;
-    }
-    (levels.*close)();
-  } else {
-    decltype(body()) result{};
-    try {
-      result = body();
-    } catch (...) {
-      (levels.*close)();
-      throw;
-    }
-    (levels.*close)();
-    return result;
-  }
-}
-
 template <class Body>
 auto InChannel(ICortexM3Levels& levels, Body body) {
-  return Bracketed(levels, &ICortexM3Levels::OpenChannel, &ICortexM3Levels::CloseChannel, std::move(body));
+  return Bracketed([&] { levels.OpenChannel(); }, [&] { levels.CloseChannel(); }, body);
 }
 
 template <class Body>
 auto InTransaction(ICortexM3Levels& levels, Body body) {
-  return Bracketed(levels, &ICortexM3Levels::TransactionBegin, &ICortexM3Levels::TransactionEnd, std::move(body));
+  return Bracketed([&] { levels.TransactionBegin(); }, [&] { levels.TransactionEnd(); }, body);
 }
 
 }  // namespace

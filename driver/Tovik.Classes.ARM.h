@@ -7,6 +7,7 @@
 #include "Tovik.ARM.CortexM3.h"
 #include "Tovik.Classes.h"
 #include "Tovik.Types.h"
+#include "Tovik.Utils.h"
 
 #include <array>
 #include <cstddef>
@@ -437,26 +438,15 @@ protected:
   // the body or the begin raised.
   template <class F>
   void InTransaction(F&& body) {
-    try {
+    Bracketed([] {}, [this] { TransactionEnd(); }, [&] {
       TransactionBegin();
       body();
-    } catch (...) {
-      TransactionEnd();
-      throw;
-    }
-    TransactionEnd();
+    });
   }
   // Body between OpenChannel and CloseChannel; the close runs also on error.
   template <class F>
   void WithChannel(F&& body) {
-    OpenChannel();
-    try {
-      body();
-    } catch (...) {
-      CloseChannel();
-      throw;
-    }
-    CloseChannel();
+    Bracketed([this] { OpenChannel(); }, [this] { CloseChannel(); }, body);
   }
   bool TargetLittleEndian();
 

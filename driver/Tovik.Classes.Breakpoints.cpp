@@ -1,27 +1,13 @@
 #include "Tovik.Classes.Breakpoints.h"
 
+#include "Tovik.Utils.h"
+
 #include <algorithm>
 #include <type_traits>
 
 namespace tvk {
 
 namespace {
-
-// Body between Open and Close; Close runs also when Body raises, so that an
-// error does not leave the channel open.
-template <class Open, class Close, class Body>
-auto Bracketed(Open&& open, Close&& close, Body&& body) {
-  open();
-  decltype(body()) answer{};
-  try {
-    answer = body();
-  } catch (...) {
-    close();
-    throw;
-  }
-  close();
-  return answer;
-}
 
 template <class Body>
 auto WithChannel(IBreakpointDriver& driver, Body&& body) {

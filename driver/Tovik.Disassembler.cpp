@@ -92,7 +92,7 @@ HRESULT STDMETHODCALLTYPE TRawDisassembler::Disassemble(uint32_t Options, int64_
     // The read function cannot raise through the module: the error it kept ends the disassembly here.
     if (FReadError) std::rethrow_exception(std::exchange(FReadError, nullptr));
     const WideString text = AnsiToWide(answer);
-    *Text = text.empty() ? nullptr : SysAllocStringLen(text.data(), UINT(text.size()));
+    *Text = text.empty() ? nullptr : AllocBstr(text);  // inside the guard: a failed allocation fails the call
     *Address = int64_t(address);
   });
 }

@@ -134,4 +134,14 @@ IMemoryAccess* MemoryAccessOf(IDispatch* driver) {
   return static_cast<IMemoryAccess*>(memory);
 }
 
+bool ReadMemory(IMemoryAccess* memory, std::uint32_t* cells, std::int64_t address, std::int32_t count) {
+  BOOL success = FALSE;
+  return memory->MemoryRead(0, cells, address, count, &success) == S_OK && success;
+}
+
+bool WriteMemory(IMemoryAccess* memory, std::uint32_t* cells, std::int64_t address, std::int32_t count) {
+  BOOL success = FALSE;
+  return memory->MemoryWrite(0, cells, address, count, &success) == S_OK && success;
+}
+
 }  // namespace hostsim

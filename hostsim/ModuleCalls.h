@@ -135,5 +135,9 @@ private:
 // The driver's IMemoryAccess (QueryInterface on its dispatch interface); null
 // when it offers none. The driver counts no references on it.
 IMemoryAccess* MemoryAccessOf(IDispatch* driver);
+// One MemoryRead or MemoryWrite of memory space 0: true when the call
+// succeeded and the driver reported success.
+bool ReadMemory(IMemoryAccess* memory, std::uint32_t* cells, std::int64_t address, std::int32_t count);
+bool WriteMemory(IMemoryAccess* memory, std::uint32_t* cells, std::int64_t address, std::int32_t count);
 
 }  // namespace hostsim

@@ -203,6 +203,14 @@ public:
   unsigned Advance(unsigned count);
   void SetInstructionsPerPoll(unsigned count) { FInstructionsPerPoll = count; }
 
+  // How the core answers a halt request (C_HALT written to DHCSR): at once
+  // (0, the default), at the n-th DHCSR read by the debugger after it, or
+  // never (kNever). It runs on meanwhile; breakpoints, steps and vector
+  // catch halt it as ever, and a run request or a reset cancels the request.
+  static constexpr unsigned kNever = ~0u;
+  void SetHaltDelay(unsigned dhcsrReads) { FHaltDelay = dhcsrReads; }
+  bool HaltPending() const { return FHaltReadsLeft != 0; }
+
   // Core state.
   bool Halted() const { return FHalted; }
   bool LockedUp() const { return FLockup; }
@@ -271,6 +279,8 @@ private:
   SimStop FLastStop = SimStop::None;
   std::uint64_t FRetired = 0, FResets = 0;
   unsigned FInstructionsPerPoll = 32;
+  unsigned FHaltDelay = 0;      // DHCSR reads before a halt request takes effect (kNever: none)
+  unsigned FHaltReadsLeft = 0;  // of the request waiting; 0: none waits
 
   // Debug and system registers.
   std::uint32_t FDhcsrControl = 0;  // C_* bits

@@ -227,8 +227,9 @@ public:
   void ResetCounters();
   // Call logs of the channel and the devices (on by default; off for long runs).
   void SetLogging(bool on);
-  // TAP sequences a real chain would not take as meant, and calls with wrong
-  // argument kinds or counts; empty when the module drove the host correctly.
+  // TAP sequences a real chain would not take as meant, calls with wrong
+  // argument kinds or counts, and requests a debug port must not get (its
+  // ProtocolFaults); empty when the module drove the host correctly.
   std::vector<std::wstring> ProtocolErrors() const;
 
 private:

@@ -1,31 +1,25 @@
 #include "ORV.SCH.AbstractClasses.h"
 
-
 namespace tvk {
 
 namespace {
 
-// A by-reference boolean output: only a VT_BYREF|VT_BOOL argument has a
-// reference the result may be written through; anything else gets nothing.
-VARIANT_BOOL* BooleanOutput(const VARIANT& v) {
-  return v.vt == (VT_BYREF | VT_BOOL) ? v.pboolVal : nullptr;
-}
-
 // 503815: the action index, three boolean outputs handed to the operation as
-// locals and written back as VARIANT_BOOL, and two raw arguments.
+// locals and written back as VARIANT_BOOL, and two raw arguments. An output
+// without a VT_BYREF|VT_BOOL reference fails the call before anything runs:
+// the host would take an answer it never got as given.
 HRESULT CallCustomActionGetState(TAbstractTovikDriver& self, const TServedArgs& args, VARIANT*) {
   int32_t index = ServedArgInt(args.Arg(1));
   VARIANT_BOOL* refs[3];
   bool states[3];
   for (unsigned k = 0; k < 3; ++k) {
-    refs[k] = BooleanOutput(args.Arg(k + 2));
-    states[k] = refs[k] && *refs[k] != VARIANT_FALSE;  // an output the operation leaves keeps its value
+    refs[k] = static_cast<VARIANT_BOOL*>(ServedArgRef(args.Arg(k + 2), sizeof(VARIANT_BOOL), true));
+    states[k] = *refs[k] != VARIANT_FALSE;  // an output the operation leaves keeps its value
   }
   HRESULT hr = self.CustomAction_GetState(index, states[0], states[1], states[2], ServedArgRaw(args.Arg(5)),
                                           ServedArgRaw(args.Arg(6)));
   if (FAILED(hr)) return hr;
-  for (unsigned k = 0; k < 3; ++k)
-    if (refs[k]) *refs[k] = states[k] ? VARIANT_TRUE : VARIANT_FALSE;
+  for (unsigned k = 0; k < 3; ++k) *refs[k] = states[k] ? VARIANT_TRUE : VARIANT_FALSE;
   return hr;
 }
 

@@ -59,7 +59,7 @@ int32_t ServedArgInt(const VARIANT& v);
 uint32_t ServedArgUInt(const VARIANT& v);
 int64_t ServedArgInt64(const VARIANT& v);
 bool ServedArgBool(const VARIANT& v);
-IDispatch* ServedArgDispatch(const VARIANT& v);  // no reference added
+ComRef<IDispatch> ServedArgDispatch(const VARIANT& v);  // one reference, held while the record is made
 uint32_t ServedArgRaw(const VARIANT& v);
 // By-reference argument whose referent is Width bytes wide.
 void* ServedArgRef(const VARIANT& v, unsigned width, bool booleanOnly);
@@ -85,7 +85,7 @@ Bare<T> TakeArg(const VARIANT& v) {
   else if constexpr (std::is_same_v<B, int32_t>) return ServedArgInt(v);
   else if constexpr (std::is_same_v<B, uint32_t>) return ServedArgUInt(v);
   else if constexpr (std::is_same_v<B, int64_t>) return ServedArgInt64(v);
-  else if constexpr (HostRecord<B>) return B(ServedArgDispatch(v));
+  else if constexpr (HostRecord<B>) return B(ServedArgDispatch(v).Get());  // the record adds its own reference
   else if constexpr (std::is_same_v<B, TRaw32>) return TRaw32{ServedArgRaw(v)};
   else if constexpr (std::is_same_v<B, VARIANT_BOOL*>) return static_cast<VARIANT_BOOL*>(ServedArgRef(v, 2, true));
   else if constexpr (std::is_pointer_v<B> && sizeof(std::remove_pointer_t<B>) == 4)

@@ -364,7 +364,7 @@ HRESULT CallGetIsPanel(TAbstractSDKServerView& self, const TServedArgs&, VARIANT
 
 // The shift state arrives as a transport-set object holding a 16-bit set.
 HRESULT CallDragDropAccept(TAbstractSDKServerView& self, const TServedArgs& args, VARIANT* result) {
-  IDragDropObject dragObject(ServedArgDispatch(args.Arg(1)));
+  IDragDropObject dragObject(ServedArgDispatch(args.Arg(1)).Get());
   int32_t value = ServedArgInt(args.Arg(2));
   uint8_t set[2] = {};
   ImportSetFromTransport(ArgInterface(args.Arg(3)), set, sizeof set);

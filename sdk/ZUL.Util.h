@@ -150,7 +150,8 @@ void LoadHostModule(HMODULE& handle, std::wstring_view fileName);
 
 // Replaces TargetFile, which a host editor may hold open, by NewFile: the
 // host's document is told of the update, the target is replaced in one step
-// and kept when that fails (NewFile is then deleted). False when the target
+// (a new file from another folder is first moved beside it) and kept whole
+// when anything fails (NewFile and any copy of it are then deleted). False when the target
 // is locked by another (reported to the messages panel; NewFile deleted) or
 // the replacement failed; true for equal names or a missing NewFile.
 bool ReplaceDocumentFile(std::wstring_view newFile, std::wstring_view targetFile);
