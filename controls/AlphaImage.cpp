@@ -456,16 +456,15 @@ void TAlphaBitmap::SaveToStream(TStream& stream) {
   zip.WriteValue(header);
   if (w > 0) {
     GdiFlush();
-    // Straight alpha, so that reading (which premultiplies) gives each pixel back.
+    // Straight alpha, divided rounding up: the reader's a * c div 255 then
+    // gives every premultiplied channel back exactly, however often it is saved.
     std::vector<std::uint8_t> pixels(PixelCount(w, h) * 4);
     const auto* in = static_cast<const std::uint8_t*>(FImage->FBits);
     for (std::size_t i = 0; i < pixels.size(); i += 4) {
-      std::uint8_t a = in[i + 3];
-      for (int ch = 0; ch < 3; ++ch)
-        pixels[i + std::size_t(ch)] =
-            a == 0 || a == 255 ? in[i + std::size_t(ch)]
-                               : std::uint8_t(std::min(255, (in[i + std::size_t(ch)] * 255 + a / 2) / a));
-      pixels[i + 3] = a;
+      const int a = in[i + 3];
+      for (std::size_t ch = 0; ch < 3; ++ch)
+        pixels[i + ch] = a == 0 || a == 255 ? in[i + ch] : std::uint8_t(std::min(255, (in[i + ch] * 255 + a - 1) / a));
+      pixels[i + 3] = std::uint8_t(a);
     }
     zip.WriteBuffer(pixels.data(), pixels.size());
   }

@@ -116,7 +116,8 @@ public:
   // zlib data beginning 0x78 0xDA is alpha-image data; anything else a plain
   // bitmap (a BMP file, or its form data: a length and a BMP file).
   void LoadFromStream(TStream& stream) override;
-  // Alpha-image data compressed at the highest level, alpha written straight.
+  // Alpha-image data compressed at the highest level, alpha written straight
+  // so that reading it back gives every pixel back.
   void SaveToStream(TStream& stream) override;
   // EInvalidGraphicOperation "Clipboard does not support alpha images".
   void LoadFromClipboardFormat(UINT format, HANDLE data) override;

@@ -1,4 +1,5 @@
 // The module's entry procedure and its two exports.
+#include "ControlSteps.h"
 #include "Device_ST_CortexM3_Data.h"
 #include "DriverExports.h"
 #include "ModuleInit.h"
@@ -27,6 +28,14 @@ constexpr std::array kSteps = {
     TInitStep{"ZUL.VFS", &tvk::VFSUnitStartup, &tvk::VFSUnitShutdown},
     TInitStep{"ZUL.Classes", nullptr, &tvk::ReleaseHostClient},
     TInitStep{"ORV.SCH.Util", nullptr, &tvk::FreeDeviceFamilies},
+    // The styled controls: gradient implementation, picture formats, glyph
+    // cache, control metrics, and the print-time detour (put back at shut-down).
+    TInitStep{"XPGraphics", &tvk::XPGraphicsStartup, &tvk::XPGraphicsShutdown},
+    TInitStep{"XPImages", &tvk::XPImagesStartup, &tvk::XPImagesShutdown},
+    TInitStep{"AlphaImage", &tvk::AlphaImageStartup, &tvk::AlphaImageShutdown},
+    TInitStep{"SmoothText", &tvk::SmoothTextStartup, &tvk::SmoothTextShutdown},
+    TInitStep{"XPControlUtils", &tvk::XPControlUtilsStartup, &tvk::XPControlUtilsShutdown},
+    TInitStep{"XPControls", &tvk::XPControlsStartup, &tvk::XPControlsShutdown},
     TInitStep{"device data", &tvk::DeviceDataUnitStartup, &tvk::DeviceDataUnitShutdown},
     TInitStep{"driver", &tvk::DriverUnitStartup, &tvk::DriverUnitShutdown},
 };
