@@ -397,49 +397,38 @@ void DrawXPCaption(TCanvas& canvas, const RECT& rect, const WideString& text, TF
     DrawXPCaptionDC(canvas.Handle(), rect, text, font, color, alignment, layout, flags, ellipsis);
 }
 
-void DrawXPCaptionDC(HDC dc, const RECT& rect, const WideString& text, TFont& font, TColor color,
-                     TAlignment alignment, TTextLayout layout, TXPDrawCaptionFlags flags,
-                     TEllipsisPosition ellipsis) {
+namespace {
+
+// Copies a turned rectangle's pixels between its device picture (W x H) and
+// the upright picture its text is laid out in (H x W). Clockwise text reads
+// top to bottom: upright (x, y) is device (W - 1 - y, x); anticlockwise it is
+// device (y, H - 1 - x). The same turn as the world transform
+// (0, 1, -1, 0) or (0, -1, 1, 0) about the rectangle.
+void TurnPixels(TBitmap& device, TBitmap& upright, bool clockwise, bool toUpright) {
+  const int w = device.Width(), h = device.Height();
+  for (int dy = 0; dy < h; ++dy) {
+    auto* row = static_cast<std::uint32_t*>(device.ScanLine(dy));
+    for (int dx = 0; dx < w; ++dx) {
+      int ux = clockwise ? dy : h - 1 - dy, uy = clockwise ? w - 1 - dx : dx;
+      auto* pixel = static_cast<std::uint32_t*>(upright.ScanLine(uy)) + ux;
+      if (toUpright) *pixel = row[dx];
+      else row[dx] = *pixel;
+    }
+  }
+}
+
+void DrawUprightCaption(HDC dc, const RECT& rect, const WideString& text, TFont& font, TColor color,
+                        TAlignment alignment, TTextLayout layout, TXPDrawCaptionFlags flags,
+                        TEllipsisPosition ellipsis) {
   TSavedDC saved(dc);
   SelectObject(dc, font.Handle());
   TClipScope clip(dc, Inflated(rect, 1), !(flags & dcfNoClipping));
-  const bool vertical = flags & dcfVertical;
-  RECT work = rect;
-  if (vertical) {
-    work.right = rect.left + Height(rect);
-    work.bottom = rect.top + Width(rect);
-  }
+  const RECT work = rect;
   SetBkMode(dc, TRANSPARENT);
-  UINT format = CaptionFormat(flags, ellipsis) | ((flags & dcfNoClipping) ? DT_NOCLIP : 0);
+  const UINT format = CaptionFormat(flags, ellipsis) | ((flags & dcfNoClipping) ? DT_NOCLIP : 0);
   RECT measured = work;
   DrawTextW(dc, text.c_str(), int(text.size()), &measured, format | DT_CALCRECT);
   const int textWidth = Width(measured), textHeight = Height(measured);
-
-  struct TTransformScope {
-    HDC DC;
-    bool Active;
-    ~TTransformScope() {
-      if (!Active) return;
-      ModifyWorldTransform(DC, nullptr, MWT_IDENTITY);
-      SetGraphicsMode(DC, GM_COMPATIBLE);
-    }
-  } transform{dc, vertical};
-  if (vertical) {
-    SetGraphicsMode(dc, GM_ADVANCED);
-    XFORM x{};
-    if (flags & dcfVertClockwise) {
-      x.eM12 = 1;
-      x.eM21 = -1;
-      x.eDx = FLOAT(work.left + work.bottom);
-      x.eDy = FLOAT(work.top - work.left);
-    } else {
-      x.eM12 = -1;
-      x.eM21 = 1;
-      x.eDx = FLOAT(work.left - work.top);
-      x.eDy = FLOAT(work.top + work.right);
-    }
-    SetWorldTransform(dc, &x);
-  }
 
   RECT box = work;
   UINT align = DT_LEFT;
@@ -477,6 +466,34 @@ void DrawXPCaptionDC(HDC dc, const RECT& rect, const WideString& text, TFont& fo
     SetBkColor(dc, RGB(255, 255, 255));
     DrawFocusRect(dc, &focus);
   }
+}
+
+}  // namespace
+
+void DrawXPCaptionDC(HDC dc, const RECT& rect, const WideString& text, TFont& font, TColor color,
+                     TAlignment alignment, TTextLayout layout, TXPDrawCaptionFlags flags,
+                     TEllipsisPosition ellipsis) {
+  if (!(flags & dcfVertical))
+    return DrawUprightCaption(dc, rect, text, font, color, alignment, layout, flags, ellipsis);
+  // Turned text: laid out upright in the rectangle with width and height
+  // swapped, over the picture already there, and turned into place pixel by
+  // pixel (a turning world transform draws text mirrored on some systems).
+  const int w = Width(rect), h = Height(rect);
+  if (w <= 0 || h <= 0) return;
+  TSavedDC saved(dc);
+  TClipScope clip(dc, Inflated(rect, 1), !(flags & dcfNoClipping));
+  const bool clockwise = flags & dcfVertClockwise;
+  TBitmap device, upright;
+  device.SetPixelFormat(TPixelFormat::pf32bit);
+  device.SetSize(w, h);
+  upright.SetPixelFormat(TPixelFormat::pf32bit);
+  upright.SetSize(h, w);
+  BitBlt(device.Canvas().Handle(), 0, 0, w, h, dc, rect.left, rect.top, SRCCOPY);
+  TurnPixels(device, upright, clockwise, true);
+  DrawUprightCaption(upright.Canvas().Handle(), RECT{0, 0, h, w}, text, font, color, alignment, layout,
+                     (flags & ~(dcfVertical | dcfVertClockwise)) | dcfNoClipping, ellipsis);
+  TurnPixels(device, upright, clockwise, false);
+  BitBlt(dc, rect.left, rect.top, w, h, device.Canvas().Handle(), 0, 0, SRCCOPY);
 }
 
 void MeasureXPCaption(TCanvas& canvas, const RECT& rect, const WideString& text, TFont& font,
