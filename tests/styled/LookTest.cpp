@@ -239,4 +239,23 @@ TEST_F(LookMode, ParentBackgroundPaintsThePartOfTheParentBehindTheControl) {
   EXPECT_TRUE(IsGraphicEmpty(&b) == false);
 }
 
+TEST_F(LookMode, ACapturedControlImageIsItsPrintedClientArea) {
+  std::unique_ptr<TForm> form(CreateComponent<TForm>(nullptr, kCreateNew));
+  auto* stripes = new Stripes(form.get());
+  stripes->SetParent(form.get());
+  stripes->SetBounds(0, 0, 24, 12);
+  form->HandleNeeded();
+  TBitmap shot;
+  CaptureControlImage(*stripes, shot);  // asks for visible windows only
+  EXPECT_EQ(clBlack, PixelAt(shot, 1, 5));
+  form->Show();
+  CaptureControlImage(*stripes, shot);
+  EXPECT_EQ(TPixelFormat::pf32bit, shot.PixelFormat());
+  ASSERT_EQ(24, shot.Width());
+  ASSERT_EQ(12, shot.Height());
+  EXPECT_EQ(clYellow, PixelAt(shot, 1, 5));
+  EXPECT_EQ(clBlue, PixelAt(shot, 5, 5));
+  form->Hide();
+}
+
 }  // namespace

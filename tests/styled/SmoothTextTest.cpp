@@ -88,6 +88,39 @@ TEST_F(SmoothText, TheAcceleratorIsUnderlinedAndItsMarkIsNotDrawn) {
   EXPECT_GT(InkBox(Target, clWhite).right - InkBox(Target, clWhite).left, accel.right - accel.left);
 }
 
+TEST_F(SmoothText, TheAcceleratorCountsARemovedLineBreakAsTwoCharacters) {
+  // "ab", a line break, then "&xo": the mark stands before the fifth character.
+  const int cell = CellHeight(Font), baseline = Ascent(Font);
+  RECT r{10, 10, 190, 110};
+  Draw(L"ab\r\n&xo", r, dcfMultiline);
+  RECT underFirstLine{10, 10 + baseline + 1, 190, 10 + cell};
+  RECT underSecondLine{10, 10 + cell + baseline + 1, 190, 10 + 2 * cell};
+  EXPECT_EQ(0, InkIn(Target, clWhite, underFirstLine));  // "b" is not underlined
+  EXPECT_GT(InkIn(Target, clWhite, underSecondLine), 0);
+  RECT x = InkBox(Target, clWhite);
+  EXPECT_EQ(10, x.left);
+}
+
+TEST_F(SmoothText, ACustomUnderlineIsASoftLineUnderPlainGlyphs) {
+  Font.SetStyle(fsUnderline);
+  const int baseline = Ascent(Font);
+  RECT r{10, 10, 190, 60};
+  Draw(L"xxxx", r, dcfCustomUnderline);
+  RECT below{10, 10 + baseline, 190, 60};
+  int soft = 0, ink = 0;
+  for (int y = below.top; y < below.bottom; ++y)
+    for (int x = below.left; x < below.right; ++x) {
+      TColor c = PixelAt(Target, x, y);
+      if (c == clWhite) continue;
+      ++ink;
+      soft += c != clRed;  // blurred: blended, not solid
+    }
+  EXPECT_GT(ink, 20);
+  EXPECT_GT(soft, 0);
+  RECT box = InkBox(Target, clWhite);
+  EXPECT_GE(box.right - box.left, SmoothTextWidth(Target.Canvas(), L"xxxx", r, 0) - 1);
+}
+
 TEST_F(SmoothText, InkIsTheTextColourBlendedOverTheBackground) {
   Font.SetHeight(-60);  // stems wide enough to cover whole mask pixels
   Draw(L"Il", RECT{5, 5, 195, 115});
