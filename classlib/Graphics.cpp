@@ -388,6 +388,20 @@ TPixelFormat PixelFormatOfBits(int bitsPerPixel) {
   return bitsPerPixel == 32 ? TPixelFormat::pf32bit : TPixelFormat::pf24bit;
 }
 
+HBITMAP CreateSection(int width, int height, int bitsPerPixel, void*& bits) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = WORD(bitsPerPixel);
+  info.bmiHeader.biCompression = BI_RGB;
+  bits = nullptr;
+  HBITMAP section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!section) RaiseLastOSError(L"Cannot create bitmap");
+  return section;
+}
+
 // ---- TGraphic
 
 void TGraphic::SetTransparent(bool value) {
@@ -469,14 +483,7 @@ void TBitmap::Create() {
     ReleaseDC(nullptr, screen);
   } else {
     int bits = FPixelFormat == TPixelFormat::pf32bit ? 32 : 24;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = FWidth;
-    info.bmiHeader.biHeight = FHeight;  // bottom-up, as bitmap files are
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = WORD(bits);
-    info.bmiHeader.biCompression = BI_RGB;
-    FHandle = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &FBits, nullptr, 0);
+    FHandle = CreateSection(FWidth, FHeight, bits, FBits);  // bottom-up, as bitmap files are
     FStride = StrideOf(FWidth, bits);
     FTopDown = false;
     if (FBits) std::memset(FBits, 0, std::size_t(FStride) * std::size_t(FHeight));

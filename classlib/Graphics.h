@@ -424,4 +424,9 @@ private:
 // The pixel format of a DIB section's bits per pixel (24 and 32 only).
 TPixelFormat PixelFormatOfBits(int bitsPerPixel);
 
+// A device-independent section of BitsPerPixel (BI_RGB): bottom row first
+// for a positive Height, top row first for a negative one. Bits gets its
+// pixels; raises EOutOfResources when the system refuses.
+HBITMAP CreateSection(int width, int height, int bitsPerPixel, void*& bits);
+
 }  // namespace tvk

@@ -81,16 +81,8 @@ void TPngImage::Resize(int width, int height) {
 
 void TPngImage::Draw(TCanvas& canvas, const RECT& rect) {
   if (Empty()) return;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = FWidth;
-  info.bmiHeader.biHeight = -FHeight;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!section) RaiseLastOSError(L"Cannot create bitmap");
+  HBITMAP section = CreateSection(FWidth, -FHeight, 32, bits);
   auto* out = static_cast<std::uint8_t*>(bits);
   // AlphaBlend takes premultiplied pixels.
   for (std::size_t i = 0; i < FPixels.size(); ++i) {

@@ -17,18 +17,23 @@ WideString ZLibText(const z_stream& z, int code) {
   return result;
 }
 
+// What both directions keep: the other stream, zlib's state and a buffer of
+// compressed bytes, whether the zlib stream is done, and the count of plain bytes.
+struct TZLibState {
+  explicit TZLibState(TStream& stream) : Stream(stream) {}
+  TStream& Stream;
+  z_stream Z{};
+  std::vector<Bytef> Buffer = std::vector<Bytef>(kBufferSize);
+  bool Done = false;
+  std::int64_t Count = 0;
+};
+
 }  // namespace
 
 // ---- TCompressionStream
 
-struct TCompressionStream::State {
-  TStream& Dest;
-  z_stream Z{};
-  std::vector<Bytef> Buffer = std::vector<Bytef>(kBufferSize);
-  bool Finished = false;
-  std::int64_t Written = 0;
-
-  explicit State(TStream& dest) : Dest(dest) {}
+struct TCompressionStream::State : TZLibState {
+  using TZLibState::TZLibState;
 
   // Runs deflate until the input is used (and with Z_FINISH until the end).
   void Pump(int flush) {
@@ -39,7 +44,7 @@ struct TCompressionStream::State {
       if (code != Z_OK && code != Z_STREAM_END && code != Z_BUF_ERROR)
         throw ECompressionError(L"Compression error: " + ZLibText(Z, code), code);
       std::size_t produced = Buffer.size() - Z.avail_out;
-      Dest.WriteBuffer(Buffer.data(), produced);
+      Stream.WriteBuffer(Buffer.data(), produced);
       if (flush == Z_FINISH ? code == Z_STREAM_END : (Z.avail_in == 0 && Z.avail_out != 0)) return;
     }
   }
@@ -61,8 +66,8 @@ TCompressionStream::~TCompressionStream() {
 }
 
 void TCompressionStream::Finish() {
-  if (FState->Finished) return;
-  FState->Finished = true;
+  if (FState->Done) return;
+  FState->Done = true;
   FState->Z.next_in = nullptr;
   FState->Z.avail_in = 0;
   FState->Pump(Z_FINISH);
@@ -73,7 +78,7 @@ std::size_t TCompressionStream::Read(void*, std::size_t) {
 }
 
 std::size_t TCompressionStream::Write(const void* buffer, std::size_t count) {
-  if (FState->Finished) throw ECompressionError(L"Invalid stream operation", Z_STREAM_ERROR);
+  if (FState->Done) throw ECompressionError(L"Invalid stream operation", Z_STREAM_ERROR);
   const auto* p = static_cast<const Bytef*>(buffer);
   std::size_t left = count;
   while (left > 0) {
@@ -84,25 +89,19 @@ std::size_t TCompressionStream::Write(const void* buffer, std::size_t count) {
     p += chunk;
     left -= chunk;
   }
-  FState->Written += std::int64_t(count);
+  FState->Count += std::int64_t(count);
   return count;
 }
 
 std::int64_t TCompressionStream::Seek(std::int64_t offset, TSeekOrigin origin) {
-  if (offset == 0 && origin == TSeekOrigin::soCurrent) return FState->Written;
+  if (offset == 0 && origin == TSeekOrigin::soCurrent) return FState->Count;
   throw ECompressionError(L"Invalid stream operation", Z_STREAM_ERROR);
 }
 
 // ---- TDecompressionStream
 
-struct TDecompressionStream::State {
-  TStream& Source;
-  z_stream Z{};
-  std::vector<Bytef> Buffer = std::vector<Bytef>(kBufferSize);
-  bool Ended = false;
-  std::int64_t Position = 0;
-
-  explicit State(TStream& source) : Source(source) {}
+struct TDecompressionStream::State : TZLibState {
+  using TZLibState::TZLibState;
 };
 
 TDecompressionStream::TDecompressionStream(TStream& source) : FState(new State(source)) {
@@ -116,9 +115,9 @@ std::size_t TDecompressionStream::Read(void* buffer, std::size_t count) {
   State& s = *FState;
   auto* out = static_cast<Bytef*>(buffer);
   std::size_t produced = 0;
-  while (produced < count && !s.Ended) {
+  while (produced < count && !s.Done) {
     if (s.Z.avail_in == 0) {
-      std::size_t n = s.Source.Read(s.Buffer.data(), s.Buffer.size());
+      std::size_t n = s.Stream.Read(s.Buffer.data(), s.Buffer.size());
       if (n == 0) throw EDecompressionError(L"Decompression error: unexpected end of data", Z_BUF_ERROR);
       s.Z.next_in = s.Buffer.data();
       s.Z.avail_in = uInt(n);
@@ -129,11 +128,11 @@ std::size_t TDecompressionStream::Read(void* buffer, std::size_t count) {
     int code = inflate(&s.Z, Z_NO_FLUSH);
     produced += chunk - s.Z.avail_out;
     if (code == Z_STREAM_END) {
-      s.Ended = true;
+      s.Done = true;
       // Give back what was read beyond the zlib stream.
       if (s.Z.avail_in > 0) {
         try {
-          s.Source.Seek(-std::int64_t(s.Z.avail_in), TSeekOrigin::soCurrent);
+          s.Stream.Seek(-std::int64_t(s.Z.avail_in), TSeekOrigin::soCurrent);
         } catch (const EStreamError&) {
           // A source that cannot go back keeps its position.
         }
@@ -144,7 +143,7 @@ std::size_t TDecompressionStream::Read(void* buffer, std::size_t count) {
       throw EDecompressionError(L"Decompression error: " + ZLibText(s.Z, code), code);
     }
   }
-  s.Position += std::int64_t(produced);
+  s.Count += std::int64_t(produced);
   return produced;
 }
 
@@ -154,15 +153,15 @@ std::size_t TDecompressionStream::Write(const void*, std::size_t) {
 
 std::int64_t TDecompressionStream::Seek(std::int64_t offset, TSeekOrigin origin) {
   std::int64_t target = origin == TSeekOrigin::soBeginning ? offset
-                        : origin == TSeekOrigin::soCurrent ? FState->Position + offset
+                        : origin == TSeekOrigin::soCurrent ? FState->Count + offset
                                                            : -1;
-  if (target < FState->Position) throw EDecompressionError(L"Invalid stream operation", Z_STREAM_ERROR);
+  if (target < FState->Count) throw EDecompressionError(L"Invalid stream operation", Z_STREAM_ERROR);
   std::uint8_t skip[4096];
-  while (FState->Position < target) {
-    std::size_t n = Read(skip, std::size_t(std::min<std::int64_t>(target - FState->Position, sizeof skip)));
+  while (FState->Count < target) {
+    std::size_t n = Read(skip, std::size_t(std::min<std::int64_t>(target - FState->Count, sizeof skip)));
     if (n == 0) break;
   }
-  return FState->Position;
+  return FState->Count;
 }
 
 std::int64_t TDecompressionStream::Size() { throw EDecompressionError(L"Invalid stream operation", Z_STREAM_ERROR); }

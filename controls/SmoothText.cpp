@@ -24,16 +24,8 @@ public:
     Gap = Width % 4;
     RowInc = Width * 3 + Gap;
     Size = std::size_t(RowInc) * std::size_t(Height);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = Width;
-    info.bmiHeader.biHeight = -Height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    Handle = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!Handle) RaiseLastOSError(L"Cannot create bitmap");
+    Handle = CreateSection(Width, -Height, 24, bits);
     Bits = static_cast<std::uint8_t*>(bits);
     hDC = CreateCompatibleDC(nullptr);
     if (!hDC) {
@@ -396,24 +388,6 @@ struct TPass {
   int StrikeOutFrom;  // 0: nothing struck out
 };
 
-// The clip pair as a scope.
-class TClip {
-public:
-  TClip(HDC dc, const RECT& rect, bool active) : FDC(dc), FActive(active) {
-    if (FActive) BeginClipRect(dc, rect, FSaved, false);
-  }
-  ~TClip() {
-    if (FActive) EndClipRect(FDC, FSaved);
-  }
-  TClip(const TClip&) = delete;
-  TClip& operator=(const TClip&) = delete;
-
-private:
-  HDC FDC;
-  bool FActive;
-  HRGN FSaved = nullptr;
-};
-
 void DrawCustomUnderline(HDC dc, const TFont& font, TColor color, int left, int top, int width) {
   if (width <= 0) return;
   int thickness = std::max(1, (std::abs(font.Size()) + 10) / 20 + 1);
@@ -439,7 +413,7 @@ void DrawPass(const TPass& p) {
   HDC dc = p.Canvas.Handle();
   RECT outer = p.Rect;
   InflateRect(&outer, 1, 1);
-  TClip clip(dc, outer, !(p.Flags & dcfNoClipping));
+  TClipRect clip(dc, outer, !(p.Flags & dcfNoClipping));
   p.Canvas.Font().Assign(p.Font);
   const UINT textFlags = p.Canvas.TextFlags;
   std::shared_ptr<TSmoothSymbolSet> set = FindSymbolSet(p.Canvas.Font());

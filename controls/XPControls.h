@@ -108,7 +108,18 @@ struct TSkinRow {
 // unit's shut-down. A unit keeps one as its TResourceManager's store; its
 // class functions answer the cached objects, which controls draw from but
 // never free. A missing resource of kinds 2 to 4 raises EResNotFound at the
-// first request (and again at the next: nothing stays half loaded).
+// first request (and again at the next: nothing stays half loaded). A unit
+// with skins reads:
+//
+//   constexpr TSkinRow kSkins[] = {{L"SCROLLARROWS", TSkinKind::skBitmapHandle},
+//                                  {L"STDSCROLLPATTERN", TSkinKind::skAlphaTemplate}};
+//   TSkinCache gSkins(kSkins);
+//   class TResourceManager {
+//   public:
+//     static HBITMAP Arrows() { return gSkins.BitmapHandle(0); }
+//     static TAlphaImage& ScrollPattern() { return gSkins.AlphaImage(1); }
+//   };
+//   void XPScrollsShutdown() { gSkins.Release(); }
 class TSkinCache {
 public:
   explicit TSkinCache(std::span<const TSkinRow> rows) : FRows(rows) {}

@@ -291,24 +291,6 @@ private:
   int FSaved;
 };
 
-// BeginClipRect / EndClipRect as a scope; nothing when not Active.
-class TClipScope {
-public:
-  TClipScope(HDC dc, const RECT& rect, bool active) : FDC(dc), FActive(active) {
-    if (FActive) BeginClipRect(dc, rect, FSaved, false);
-  }
-  ~TClipScope() {
-    if (FActive) EndClipRect(FDC, FSaved);
-  }
-  TClipScope(const TClipScope&) = delete;
-  TClipScope& operator=(const TClipScope&) = delete;
-
-private:
-  HDC FDC;
-  bool FActive;
-  HRGN FSaved = nullptr;
-};
-
 RECT Inflated(RECT r, int by) {
   InflateRect(&r, by, by);
   return r;
@@ -335,7 +317,7 @@ void DrawParentBackground(TControl& control, HDC dc, const RECT* rect) {
     bool Value;
     ~TRestoreBuffered() { Parent->SetDoubleBuffered(Value); }
   } restore{parent, parentBuffered};
-  TClipScope clip(dc, rect ? *rect : RECT{}, rect != nullptr);
+  TClipRect clip(dc, rect ? *rect : RECT{}, rect != nullptr);
   auto* windowed = dynamic_cast<TWinControl*>(&control);
   POINT offset = windowed && windowed->HandleAllocated() ? ClientOffset(windowed->Handle()) : POINT{0, 0};
   int dx = -offset.x - control.Left(), dy = -offset.y - control.Top();
@@ -422,7 +404,7 @@ void DrawUprightCaption(HDC dc, const RECT& rect, const WideString& text, TFont&
                         TEllipsisPosition ellipsis) {
   TSavedDC saved(dc);
   SelectObject(dc, font.Handle());
-  TClipScope clip(dc, Inflated(rect, 1), !(flags & dcfNoClipping));
+  TClipRect clip(dc, Inflated(rect, 1), !(flags & dcfNoClipping));
   const RECT work = rect;
   SetBkMode(dc, TRANSPARENT);
   const UINT format = CaptionFormat(flags, ellipsis) | ((flags & dcfNoClipping) ? DT_NOCLIP : 0);
@@ -481,7 +463,7 @@ void DrawXPCaptionDC(HDC dc, const RECT& rect, const WideString& text, TFont& fo
   const int w = Width(rect), h = Height(rect);
   if (w <= 0 || h <= 0) return;
   TSavedDC saved(dc);
-  TClipScope clip(dc, Inflated(rect, 1), !(flags & dcfNoClipping));
+  TClipRect clip(dc, Inflated(rect, 1), !(flags & dcfNoClipping));
   const bool clockwise = flags & dcfVertClockwise;
   TBitmap device, upright;
   device.SetPixelFormat(TPixelFormat::pf32bit);

@@ -36,6 +36,24 @@ using TXPDrawCaptionFlags = unsigned;
 void BeginClipRect(HDC dc, const RECT& rect, HRGN& savedRgn, bool exclude);
 void EndClipRect(HDC dc, HRGN savedRgn);
 
+// The pair as a scope: clipped to Rect while it lives (nothing when not Active).
+class TClipRect {
+public:
+  TClipRect(HDC dc, const RECT& rect, bool active = true) : FDC(dc), FActive(active) {
+    if (FActive) BeginClipRect(dc, rect, FSaved, false);
+  }
+  ~TClipRect() {
+    if (FActive) EndClipRect(FDC, FSaved);
+  }
+  TClipRect(const TClipRect&) = delete;
+  TClipRect& operator=(const TClipRect&) = delete;
+
+private:
+  HDC FDC;
+  bool FActive;
+  HRGN FSaved = nullptr;
+};
+
 // Natural order for the styled list box: runs of digits compare by value,
 // other runs by character (ASCII letters folded unless CaseSensitive);
 // equal runs fall back to the plain comparison. Answers -1, 0 or 1.

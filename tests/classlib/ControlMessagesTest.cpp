@@ -25,27 +25,27 @@ protected:
   }
 };
 
-TEST(ControlMessages, MouseEnterOnceThenLeave) {
-  std::unique_ptr<TForm> form(CreateComponent<TForm>(nullptr, kCreateNew));
-  auto* control = new Recorder(form.get());
-  control->SetParent(form.get());
-  control->SetBounds(0, 0, 10, 10);
-  control->HandleNeeded();
-  SendMessageW(control->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
-  SendMessageW(control->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
-  SendMessageW(control->Handle(), WM_MOUSELEAVE, 0, 0);
-  EXPECT_EQ((std::vector<UINT>{CM_MOUSEENTER, CM_MOUSELEAVE}), control->Seen);
+struct ControlMessages : ::testing::Test {
+  std::unique_ptr<TForm> Form{CreateComponent<TForm>(nullptr, kCreateNew)};
+  Recorder* Control = new Recorder(Form.get());
+  ControlMessages() {
+    Control->SetParent(Form.get());
+    Control->SetBounds(0, 0, 10, 10);
+    Control->HandleNeeded();
+  }
+};
+
+TEST_F(ControlMessages, MouseEnterOnceThenLeave) {
+  SendMessageW(Control->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+  SendMessageW(Control->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+  SendMessageW(Control->Handle(), WM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ((std::vector<UINT>{CM_MOUSEENTER, CM_MOUSELEAVE}), Control->Seen);
 }
 
-TEST(ControlMessages, PrintClientPaintsIntoTheGivenContext) {
-  std::unique_ptr<TForm> form(CreateComponent<TForm>(nullptr, kCreateNew));
-  auto* control = new Recorder(form.get());
-  control->SetParent(form.get());
-  control->SetBounds(0, 0, 10, 10);
-  control->HandleNeeded();
+TEST_F(ControlMessages, PrintClientPaintsIntoTheGivenContext) {
   TBitmap target;
   target.SetSize(10, 10);
-  SendMessageW(control->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(target.Canvas().Handle()), PRF_CLIENT);
+  SendMessageW(Control->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(target.Canvas().Handle()), PRF_CLIENT);
   EXPECT_EQ(clLime, target.Canvas().Pixel(5, 5));
 }
 

@@ -8,6 +8,7 @@
 #include "PngImage.h"
 #include "Themes.h"
 #include "ZStreams.h"
+#include "support/PictureStrip.h"
 #include "support/TestFolder.h"
 
 #include <cstring>
@@ -247,34 +248,10 @@ TEST(Picture, TheExtensionChoosesTheClassAndFormDataNamesIt) {
 }
 
 TEST(ImageListData, RoundTripsThroughTheImageListStream) {
+  testsupport::ExpectImageListFormData<TImageList>(L"Bitmap");
   TImageList list(nullptr);
-  TBitmap strip;
-  strip.SetSize(32, 16);
-  strip.Canvas().Brush().SetColor(clFuchsia);
-  strip.Canvas().FillRect(RECT{0, 0, 32, 16});
-  strip.Canvas().Brush().SetColor(clBlue);
-  strip.Canvas().FillRect(RECT{20, 4, 28, 12});
-  list.AddMasked(strip, clFuchsia);
-  TMemoryStream form;
-  WriteBinaryProperties(list, form);
-  form.SetPosition(0);
-  EXPECT_EQ(std::vector<WideString>{L"Bitmap"}, BinaryPropertyNames(form));
-  form.SetPosition(0);
-  TImageList copy(nullptr);
-  ReadBinaryProperties(copy, form);
-  EXPECT_EQ(2, copy.Count());
-  TBitmap out;
-  copy.GetBitmap(1, out, clLime);
-  EXPECT_EQ(clBlue, out.Canvas().Pixel(6, 6));
-  EXPECT_EQ(clLime, out.Canvas().Pixel(0, 0));
-
-  TImageList empty(nullptr);
-  TMemoryStream nothing;
-  WriteBinaryProperties(empty, nothing);
-  nothing.SetPosition(0);
-  EXPECT_TRUE(BinaryPropertyNames(nothing).empty());
   TMemoryStream garbage(Bytes("not an image list"));
-  EXPECT_THROW(copy.ReadData(garbage), EReadError);
+  EXPECT_THROW(list.ReadData(garbage), EReadError);
 }
 
 TEST(Themes, TheSwitchTurnsThemesOffAndTheVersionCanBeOverridden) {

@@ -8,6 +8,7 @@
 #include "StyledTest.h"
 #include "XPImages.h"
 #include "ZStreams.h"
+#include "support/PictureStrip.h"
 #include "support/TestFolder.h"
 
 #include <cstring>
@@ -258,32 +259,8 @@ TEST(CompressedBitmap, FormDataIsCompressedAndPlainFormDataStillReads) {
 }
 
 TEST(XPImageList, RoundTripsCompressedAndWritesNothingWhenEmpty) {
-  TXPImageList list(nullptr);
-  TBitmap strip;
-  strip.SetSize(32, 16);
-  strip.Canvas().Brush().SetColor(clFuchsia);
-  strip.Canvas().FillRect(RECT{0, 0, 32, 16});
-  strip.Canvas().Brush().SetColor(clBlue);
-  strip.Canvas().FillRect(RECT{20, 4, 28, 12});
-  list.AddMasked(strip, clFuchsia);
-  TMemoryStream form;
-  WriteBinaryProperties(list, form);
-  form.SetPosition(0);
-  EXPECT_EQ(std::vector<WideString>{L"CompressedBitmap"}, BinaryPropertyNames(form));
-  form.SetPosition(0);
-  TXPImageList copy(nullptr);
-  ReadBinaryProperties(copy, form);
-  ASSERT_EQ(2, copy.Count());
-  TBitmap out;
-  copy.GetBitmap(1, out, clLime);
-  EXPECT_EQ(clBlue, out.Canvas().Pixel(6, 6));
-  EXPECT_EQ(clLime, out.Canvas().Pixel(0, 0));
-
+  testsupport::ExpectImageListFormData<TXPImageList>(L"CompressedBitmap");
   TXPImageList empty(nullptr);
-  TMemoryStream nothing;
-  WriteBinaryProperties(empty, nothing);
-  nothing.SetPosition(0);
-  EXPECT_TRUE(BinaryPropertyNames(nothing).empty());
   // An inherited form whose ancestor is no image list writes the property even so.
   TBitmap notAList;
   TMemoryStream inherited;

@@ -13,25 +13,23 @@ using namespace styled_test;
 
 namespace {
 
-int CellHeight(TFont& font) {
+TEXTMETRICW Metrics(TFont& font) {
   HDC dc = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(dc, font.Handle());
   TEXTMETRICW tm{};
   GetTextMetricsW(dc, &tm);
   SelectObject(dc, old);
   DeleteDC(dc);
+  return tm;
+}
+
+// The renderer's cell height: tmHeight + tmDescent.
+int CellHeight(TFont& font) {
+  TEXTMETRICW tm = Metrics(font);
   return int(tm.tmHeight + tm.tmDescent);
 }
 
-int Ascent(TFont& font) {
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, font.Handle());
-  TEXTMETRICW tm{};
-  GetTextMetricsW(dc, &tm);
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  return int(tm.tmAscent);
-}
+int Ascent(TFont& font) { return int(Metrics(font).tmAscent); }
 
 struct SmoothText : ::testing::Test {
   TBitmap Target;
