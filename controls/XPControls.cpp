@@ -86,12 +86,21 @@ void TXPCustomControl::WMPrint(TMessage& message) {
   auto dc = reinterpret_cast<HDC>(message.WParam);
   SetControlState(ControlState() | csPaintCopy);
   int saved = SaveDC(dc);
+  // A print served inside another (a child printed from a frame) hands the
+  // outer one's context back when it ends.
   struct TRestore {
     TXPCustomControl* Control;
     HDC DC;
     int Saved;
+    bool Active = gPrintDCActive;
+    HDC PrintDC = gPrintDC;
+    HWND Window = gPrintWindow;
+    DWORD Thread = gPrintThread;
     ~TRestore() {
-      gPrintDCActive = false;
+      gPrintDCActive = Active;
+      gPrintDC = PrintDC;
+      gPrintWindow = Window;
+      gPrintThread = Thread;
       RestoreDC(DC, Saved);
       Control->SetControlState(Control->ControlState() & ~TControlState(csPaintCopy));
     }
