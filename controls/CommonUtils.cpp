@@ -38,10 +38,16 @@ constexpr std::uint8_t kJumpRel32 = 0xE9;
 
 // The 32-bit displacement of a five-byte jump at From to To, when it reaches.
 bool JumpDisplacement(const void* from, const void* to, std::int32_t& displacement) {
+#if defined(_WIN64)
   std::int64_t d = std::int64_t(reinterpret_cast<std::intptr_t>(to)) -
                    (std::int64_t(reinterpret_cast<std::intptr_t>(from)) + 5);
   if (d < std::numeric_limits<std::int32_t>::min() || d > std::numeric_limits<std::int32_t>::max()) return false;
   displacement = std::int32_t(d);
+#else
+  // A 32-bit address space wraps with the displacement: every target is in reach.
+  displacement = std::int32_t(std::uint32_t(reinterpret_cast<std::uintptr_t>(to)) -
+                              std::uint32_t(reinterpret_cast<std::uintptr_t>(from) + 5));
+#endif
   return true;
 }
 
