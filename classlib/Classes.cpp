@@ -74,12 +74,7 @@ TComponent::~TComponent() {
   Destroying();
   if (gLoadingList) std::erase(*gLoadingList, this);
   // Partners that asked to hear of this one going.
-  while (!FFreeNotifies.empty()) {
-    TComponent* partner = FFreeNotifies.back();
-    FFreeNotifies.pop_back();
-    std::erase(partner->FFreeNotifies, this);
-    partner->Notification(this, TOperation::opRemove);
-  }
+  RemoveFreeNotifications();
   while (!FComponents.empty()) {
     TComponent* child = FComponents.back();
     delete child;  // its destructor leaves this owner
@@ -132,6 +127,15 @@ void TComponent::RemoveFreeNotification(TComponent* component) {
   if (!component) return;
   std::erase(FFreeNotifies, component);
   std::erase(component->FFreeNotifies, this);
+}
+
+void TComponent::RemoveFreeNotifications() {
+  while (!FFreeNotifies.empty()) {
+    TComponent* partner = FFreeNotifies.back();
+    FFreeNotifies.pop_back();
+    std::erase(partner->FFreeNotifies, this);
+    partner->Notification(this, TOperation::opRemove);
+  }
 }
 
 void TComponent::InsertComponent(TComponent* component) {

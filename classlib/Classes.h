@@ -175,6 +175,9 @@ public:
   // other way round; either side going ends the link.
   void FreeNotification(TComponent* component);
   void RemoveFreeNotification(TComponent* component);
+  // Tells every linked component, last linked first, that this one goes, and
+  // ends the links: for a descendant that must be told while it is still whole.
+  void RemoveFreeNotifications();
 
   void InsertComponent(TComponent* component);  // takes ownership
   void RemoveComponent(TComponent* component);  // gives ownership up (to nobody)

@@ -3,7 +3,12 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <concepts>
+#include <cstdint>
+#include <memory>
+#include <new>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace tvk {
@@ -66,12 +71,33 @@ private:
   BSTR FStr = nullptr;
 };
 
-// An owned VARIANT, cleared when it goes.
+// An owned VARIANT, cleared when it goes. The toolkit's variant: its values
+// are made here, its conversions and arrays are in Variants.h.
 class Variant {
 public:
   Variant() { VariantInit(&FVar); }
   Variant(const Variant& o) { VariantInit(&FVar); VariantCopy(&FVar, const_cast<VARIANT*>(&o.FVar)); }
   Variant& operator=(const Variant& o) { if (this != &o) { VariantClear(&FVar); VariantCopy(&FVar, const_cast<VARIANT*>(&o.FVar)); } return *this; }
+  Variant(Variant&& o) noexcept : FVar(o.FVar) { VariantInit(&o.FVar); }
+  Variant& operator=(Variant&& o) noexcept { if (this != std::addressof(o)) { VariantClear(&FVar); FVar = o.FVar; VariantInit(&o.FVar); } return *this; }
+
+  Variant(int32_t v) { VariantInit(&FVar); FVar.vt = VT_I4; FVar.lVal = v; }
+  Variant(int64_t v) { VariantInit(&FVar); FVar.vt = VT_I8; FVar.llVal = v; }
+  Variant(double v) { VariantInit(&FVar); FVar.vt = VT_R8; FVar.dblVal = v; }
+  // Exactly bool: a pointer must not turn into a Boolean variant.
+  template <std::same_as<bool> B>
+  Variant(B v) { VariantInit(&FVar); FVar.vt = VT_BOOL; FVar.boolVal = v ? VARIANT_TRUE : VARIANT_FALSE; }
+  Variant(std::wstring_view s) {
+    VariantInit(&FVar);
+    BSTR b = SysAllocStringLen(s.data(), UINT(s.size()));
+    if (!b) throw std::bad_alloc();
+    FVar.vt = VT_BSTR;
+    FVar.bstrVal = b;
+  }
+  Variant(const wchar_t* s) : Variant(std::wstring_view(s)) {}
+  Variant(const std::wstring& s) : Variant(std::wstring_view(s)) {}
+  // Takes over V's value; V is left empty.
+  static Variant Adopt(VARIANT& v) { Variant r; r.FVar = v; VariantInit(&v); return r; }
   ~Variant() { VariantClear(&FVar); }
   VARIANT* operator&() { return &FVar; }
   const VARIANT* Ptr() const { return &FVar; }

@@ -34,4 +34,10 @@ WideString IntToStr(std::int64_t value);
 // exponent form for very large or very small magnitudes.
 WideString FloatToStr(double value);
 
+// UTF-8 and UTF-16 both ways, the library's own (for platforms whose code-page
+// conversions know no UTF-8): an ill-formed byte, and an unpaired surrogate,
+// becomes U+FFFD.
+WideString UTF8Decode(std::string_view utf8);
+std::string UTF8Encode(std::wstring_view text);
+
 }  // namespace tvk

@@ -1,6 +1,7 @@
 #include "Graphics.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <limits>
 
@@ -453,6 +454,67 @@ constexpr std::size_t kMaxBitmapBytes = std::size_t(1) << 28;
 
 int StrideOf(int width, int bits) { return ((width * bits + 31) / 32) * 4; }
 
+// The header of a bottom-up section (as bitmap files are) with its colour
+// table or, for 5-6-5, its three colour masks.
+struct SectionInfo {
+  BITMAPINFOHEADER Header{};
+  RGBQUAD Colors[256]{};
+
+  SectionInfo(TPixelFormat format, int width, int height) {
+    Header.biSize = sizeof Header;
+    Header.biWidth = width;
+    Header.biHeight = height;
+    Header.biPlanes = 1;
+    Header.biCompression = BI_RGB;
+    switch (format) {
+      case TPixelFormat::pf1bit: Header.biBitCount = 1; break;
+      case TPixelFormat::pf4bit: Header.biBitCount = 4; break;
+      case TPixelFormat::pf8bit: Header.biBitCount = 8; break;
+      case TPixelFormat::pf15bit: Header.biBitCount = 16; break;
+      case TPixelFormat::pf16bit: Header.biBitCount = 16; Header.biCompression = BI_BITFIELDS; break;
+      case TPixelFormat::pf32bit: Header.biBitCount = 32; break;
+      default: Header.biBitCount = 24; break;
+    }
+    if (Header.biCompression == BI_BITFIELDS) {
+      static constexpr DWORD kMasks565[] = {0xF800, 0x07E0, 0x001F};
+      std::memcpy(Colors, kMasks565, sizeof kMasks565);
+    } else if (Header.biBitCount <= 8) {
+      FillPalette();
+    }
+  }
+
+  const BITMAPINFO* Info() const { return reinterpret_cast<const BITMAPINFO*>(this); }
+
+private:
+  void Put(int index, BYTE red, BYTE green, BYTE blue) { Colors[index] = RGBQUAD{blue, green, red, 0}; }
+
+  void FillPalette() {
+    switch (Header.biBitCount) {
+      case 1:
+        Put(1, 255, 255, 255);
+        break;
+      case 4: {
+        // The 16 standard colours: the dark eight, then the light eight.
+        static constexpr TColor kStandard[16] = {clBlack, clMaroon, clGreen, 0x008080, clNavy, 0x800080,
+                                                 0x808000, clGray, clSilver, clRed, clLime, clYellow,
+                                                 clBlue, clFuchsia, clAqua, clWhite};
+        for (int i = 0; i < 16; ++i)
+          Put(i, GetRValue(kStandard[i]), GetGValue(kStandard[i]), GetBValue(kStandard[i]));
+        break;
+      }
+      default: {
+        int i = 0;
+        for (int r = 0; r < 6; ++r)
+          for (int g = 0; g < 6; ++g)
+            for (int b = 0; b < 6; ++b) Put(i++, BYTE(r * 51), BYTE(g * 51), BYTE(b * 51));
+        for (int grey = 1; i < 256; ++i, ++grey) Put(i, BYTE(grey * 6), BYTE(grey * 6), BYTE(grey * 6));
+        break;
+      }
+    }
+  }
+};
+static_assert(offsetof(SectionInfo, Colors) == sizeof(BITMAPINFOHEADER), "a colour table follows the header");
+
 }  // namespace
 
 TBitmap::TBitmap() = default;
@@ -482,8 +544,9 @@ void TBitmap::Create() {
     FHandle = CreateCompatibleBitmap(screen, FWidth, FHeight);
     ReleaseDC(nullptr, screen);
   } else {
-    int bits = FPixelFormat == TPixelFormat::pf32bit ? 32 : 24;
-    FHandle = CreateSection(FWidth, FHeight, bits, FBits);  // bottom-up, as bitmap files are
+    SectionInfo info(FPixelFormat, FWidth, FHeight);  // bottom-up, as bitmap files are
+    int bits = info.Header.biBitCount;
+    FHandle = CreateDIBSection(nullptr, info.Info(), DIB_RGB_COLORS, &FBits, nullptr, 0);
     FStride = StrideOf(FWidth, bits);
     FTopDown = false;
     if (FBits) std::memset(FBits, 0, std::size_t(FStride) * std::size_t(FHeight));
@@ -502,6 +565,7 @@ void TBitmap::SetSize(int width, int height) {
 }
 
 void TBitmap::SetPixelFormat(TPixelFormat format) {
+  if (format == TPixelFormat::pfCustom) throw EInvalidOperation(L"Invalid pixel format");
   if (format == FPixelFormat) return;
   if (!FHandle || Empty()) {
     FreeImage();
@@ -514,8 +578,9 @@ void TBitmap::SetPixelFormat(TPixelFormat format) {
   target.FWidth = FWidth;
   target.FHeight = FHeight;
   target.Create();
-  if (FPixelFormat != TPixelFormat::pfDevice && format != TPixelFormat::pfDevice) {
-    // Between sections the channels are copied, so a new alpha byte stays 0.
+  auto isTrueColour = [](TPixelFormat f) { return f == TPixelFormat::pf24bit || f == TPixelFormat::pf32bit; };
+  if (isTrueColour(FPixelFormat) && isTrueColour(format)) {
+    // Between 24 and 32 bits the channels are copied, so a new alpha byte stays 0.
     int fromBytes = FPixelFormat == TPixelFormat::pf32bit ? 4 : 3;
     int toBytes = format == TPixelFormat::pf32bit ? 4 : 3;
     for (int y = 0; y < FHeight; ++y) {
@@ -524,6 +589,7 @@ void TBitmap::SetPixelFormat(TPixelFormat format) {
       for (int x = 0; x < FWidth; ++x) std::memcpy(to + x * toBytes, from + x * fromBytes, 3);
     }
   } else {
+    // The system maps every other pair: palettes, 5-5-5 and 5-6-5, the screen's format.
     BitBlt(target.Canvas().Handle(), 0, 0, FWidth, FHeight, Canvas().Handle(), 0, 0, SRCCOPY);
     target.FreeContext();
   }
@@ -687,7 +753,9 @@ void TBitmap::SaveToStream(TStream& stream) {
   h.biCompression = BI_RGB;
   h.biSizeImage = DWORD(imageBytes);
   std::vector<std::uint8_t> pixels(imageBytes);
-  if (FPixelFormat == TPixelFormat::pfDevice) {
+  // 24- and 32-bit sections are written as they are (alpha bytes kept); every
+  // other format is written as 24 bits, read back by the system.
+  if (FPixelFormat != TPixelFormat::pf24bit && FPixelFormat != TPixelFormat::pf32bit) {
     HDC screen = GetDC(nullptr);
     BITMAPINFO info{};
     info.bmiHeader = h;

@@ -258,13 +258,19 @@ private:
   bool FModified = false;
 };
 
-enum class TPixelFormat { pfDevice, pf24bit, pf32bit };
+// How a bitmap keeps its pixels: compatible with the screen (pfDevice), a
+// device-independent section of 1 to 32 bits per pixel (pf15bit is 5-5-5 and
+// pf16bit 5-6-5 in 16 bits), or a layout none of these names (pfCustom: it
+// cannot be asked for, only met).
+enum class TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
 enum class TBitmapHandleType { bmDIB, bmDDB };
 
 class TBitmapCanvas;
 
-// A bitmap: a device-independent section (pf24bit, pf32bit) or a bitmap
+// A bitmap: a device-independent section (pf1bit to pf32bit) or a bitmap
 // compatible with the screen (pfDevice), with its own memory-context canvas.
+// Sections of 8 bits or fewer get a fixed palette: black and white, the 16
+// standard colours, or a 6 x 6 x 6 colour cube with a grey ramp.
 // Its file format is a BMP file; its form data a 32-bit length and a BMP file.
 class TBitmap : public TGraphic {
 public:
@@ -279,7 +285,9 @@ public:
   void SetHeight(int height) override { SetSize(FWidth, height); }
   bool Empty() const override { return FWidth == 0 || FHeight == 0; }
   TPixelFormat PixelFormat() const { return FPixelFormat; }
-  // Converts the pixels: 24 to 32 bits leaves every alpha byte 0.
+  // Converts the pixels (24 to 32 bits leaves every alpha byte 0; into 8 bits
+  // or fewer they take the nearest colour of the palette); pfCustom raises
+  // EInvalidOperation.
   void SetPixelFormat(TPixelFormat format);
   TBitmapHandleType HandleType() const {
     return FPixelFormat == TPixelFormat::pfDevice ? TBitmapHandleType::bmDDB : TBitmapHandleType::bmDIB;

@@ -3,8 +3,52 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <new>
+#include <stdexcept>
 
 namespace tvk {
+
+namespace {
+
+DWORD ShareModeOf(std::uint16_t mode) {
+  switch (mode & 0xF0) {
+    case fmShareDenyWrite: return FILE_SHARE_READ;
+    case fmShareDenyRead: return FILE_SHARE_WRITE;
+    case fmShareDenyNone: return FILE_SHARE_READ | FILE_SHARE_WRITE;
+    default: return 0;  // compatible and exclusive: no sharing
+  }
+}
+
+DWORD AccessOf(std::uint16_t mode) {
+  switch (mode & 0x3) {
+    case fmOpenWrite: return GENERIC_WRITE;
+    case fmOpenReadWrite: return GENERIC_READ | GENERIC_WRITE;
+    default: return GENERIC_READ;
+  }
+}
+
+// Whether N bytes or a position N can be held in memory (a 32-bit process's limit).
+bool FitsInMemory(std::int64_t n) {
+  if constexpr (sizeof(std::size_t) < sizeof(std::int64_t))
+    return n <= std::int64_t(std::numeric_limits<std::ptrdiff_t>::max());
+  else
+    return true;
+}
+
+WideString LastErrorText() { return SysErrorMessage(long(HRESULT_FROM_WIN32(GetLastError()))); }
+
+// The position Offset from Origin would give, for a stream of Size bytes at Position.
+std::int64_t SeekTarget(std::int64_t offset, TSeekOrigin origin, std::int64_t position, std::int64_t size) {
+  std::int64_t base = origin == TSeekOrigin::soBeginning ? 0 : origin == TSeekOrigin::soCurrent ? position : size;
+  std::int64_t target = base + offset;
+  if (target < 0 || !FitsInMemory(target)) throw EStreamError(L"Invalid stream position");
+  return target;
+}
+
+// One system read or write moves at most this much (a DWORD count).
+constexpr std::size_t kMaxChunk = 0x40000000;
+
+}  // namespace
 
 // ---- TStream
 
@@ -47,31 +91,71 @@ std::int64_t TStream::CopyFrom(TStream& source, std::int64_t count) {
   return count;
 }
 
-namespace {
+// ---- THandleStream
 
-// The position Offset from Origin would give, for a stream of Size bytes at Position.
-std::int64_t SeekTarget(std::int64_t offset, TSeekOrigin origin, std::int64_t position, std::int64_t size) {
-  std::int64_t base = origin == TSeekOrigin::soBeginning ? 0 : origin == TSeekOrigin::soCurrent ? position : size;
-  std::int64_t target = base + offset;
-  if (target < 0) throw EStreamError(L"Invalid stream position");
-  return target;
+std::size_t THandleStream::Read(void* buffer, std::size_t count) {
+  DWORD done = 0;
+  if (count == 0 || !ReadFile(FHandle, buffer, DWORD(std::min(count, kMaxChunk)), &done, nullptr)) return 0;
+  return done;
 }
 
-}  // namespace
+std::size_t THandleStream::Write(const void* buffer, std::size_t count) {
+  DWORD done = 0;
+  if (count == 0 || !WriteFile(FHandle, buffer, DWORD(std::min(count, kMaxChunk)), &done, nullptr)) return 0;
+  return done;
+}
+
+std::int64_t THandleStream::Seek(std::int64_t offset, TSeekOrigin origin) {
+  static constexpr DWORD kMethods[] = {FILE_BEGIN, FILE_CURRENT, FILE_END};
+  LARGE_INTEGER distance, result;
+  distance.QuadPart = offset;
+  if (!SetFilePointerEx(FHandle, distance, &result, kMethods[int(origin)]))
+    throw EStreamError(L"Invalid stream position");
+  return result.QuadPart;
+}
+
+void THandleStream::SetSize(std::int64_t size) {
+  std::int64_t position = Position();
+  SetPosition(size);
+  if (!SetEndOfFile(FHandle)) throw EStreamError(L"Stream size cannot be changed");
+  if (position < size) SetPosition(position);
+}
+
+// ---- TFileStream
+
+TFileStream::TFileStream(std::wstring_view fileName, std::uint16_t mode)
+    : THandleStream(INVALID_HANDLE_VALUE), FFileName(fileName) {
+  if ((mode & 0xFF00) == fmCreate) {
+    FHandle = CreateFileW(FFileName.c_str(), GENERIC_READ | GENERIC_WRITE, ShareModeOf(mode), nullptr, CREATE_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (FHandle == INVALID_HANDLE_VALUE)
+      throw EFCreateError(L"Cannot create file \"" + FFileName + L"\". " + LastErrorText());
+  } else {
+    FHandle = CreateFileW(FFileName.c_str(), AccessOf(mode), ShareModeOf(mode), nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (FHandle == INVALID_HANDLE_VALUE)
+      throw EFOpenError(L"Cannot open file \"" + FFileName + L"\". " + LastErrorText());
+  }
+}
+
+TFileStream::~TFileStream() {
+  if (FHandle != INVALID_HANDLE_VALUE) CloseHandle(FHandle);
+}
 
 // ---- TMemoryStream
 
 std::size_t TMemoryStream::Read(void* buffer, std::size_t count) {
   if (FPosition >= FBytes.size()) return 0;
   std::size_t n = std::min(count, FBytes.size() - FPosition);
-  std::memcpy(buffer, FBytes.data() + FPosition, n);
+  if (n) std::memcpy(buffer, FBytes.data() + FPosition, n);
   FPosition += n;
   return n;
 }
 
 std::size_t TMemoryStream::Write(const void* buffer, std::size_t count) {
   if (count == 0) return 0;
-  if (FPosition + count > FBytes.size()) FBytes.resize(FPosition + count);
+  if (count > std::numeric_limits<std::size_t>::max() - FPosition) return 0;
+  if (FPosition + count > FBytes.size()) SetSize(std::int64_t(FPosition + count));
   std::memcpy(FBytes.data() + FPosition, buffer, count);
   FPosition += count;
   return count;
@@ -83,7 +167,15 @@ std::int64_t TMemoryStream::Seek(std::int64_t offset, TSeekOrigin origin) {
 }
 
 void TMemoryStream::SetSize(std::int64_t size) {
-  FBytes.resize(std::size_t(std::max<std::int64_t>(size, 0)));
+  static const wchar_t* const kNoMemory = L"Out of memory while expanding memory stream";
+  if (size < 0 || !FitsInMemory(size)) throw EStreamError(kNoMemory);
+  try {
+    FBytes.resize(std::size_t(size));
+  } catch (const std::bad_alloc&) {
+    throw EStreamError(kNoMemory);
+  } catch (const std::length_error&) {
+    throw EStreamError(kNoMemory);
+  }
   FPosition = std::min(FPosition, FBytes.size());
 }
 
@@ -95,65 +187,21 @@ void TMemoryStream::Clear() {
 void TMemoryStream::LoadFromStream(TStream& source) {
   source.SetPosition(0);
   std::int64_t size = source.Size();
-  FBytes.resize(std::size_t(size));
+  SetSize(size);
   if (size > 0) source.ReadBuffer(FBytes.data(), FBytes.size());
   FPosition = 0;
 }
 
+void TMemoryStream::LoadFromFile(std::wstring_view fileName) {
+  TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
+  LoadFromStream(file);
+}
+
 void TMemoryStream::SaveToStream(TStream& dest) { dest.WriteBuffer(FBytes.data(), FBytes.size()); }
 
-// ---- TFileStream
-
-TFileStream::TFileStream(const WideString& fileName, unsigned mode) {
-  bool create = (mode & fmCreate) == fmCreate;
-  DWORD access = create ? GENERIC_READ | GENERIC_WRITE
-                        : (mode & 3) == fmOpenWrite       ? GENERIC_WRITE
-                          : (mode & 3) == fmOpenReadWrite ? GENERIC_READ | GENERIC_WRITE
-                                                          : GENERIC_READ;
-  DWORD share = 0;
-  switch (create ? fmShareExclusive : mode & 0xF0) {
-    case fmShareExclusive: share = 0; break;
-    case fmShareDenyWrite: share = FILE_SHARE_READ; break;
-    default: share = FILE_SHARE_READ | FILE_SHARE_WRITE; break;
-  }
-  FHandle = CreateFileW(fileName.c_str(), access, share, nullptr, create ? CREATE_ALWAYS : OPEN_EXISTING,
-                        FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (FHandle == INVALID_HANDLE_VALUE) {
-    WideString reason = SysErrorMessage(long(HRESULT_FROM_WIN32(GetLastError())));
-    if (create) throw EFCreateError(L"Cannot create file \"" + fileName + L"\". " + reason);
-    throw EFOpenError(L"Cannot open file \"" + fileName + L"\". " + reason);
-  }
-}
-
-TFileStream::~TFileStream() { CloseHandle(FHandle); }
-
-std::size_t TFileStream::Read(void* buffer, std::size_t count) {
-  DWORD read = 0;
-  DWORD chunk = DWORD(std::min<std::size_t>(count, 0x40000000));
-  if (!ReadFile(FHandle, buffer, chunk, &read, nullptr)) return 0;
-  return read;
-}
-
-std::size_t TFileStream::Write(const void* buffer, std::size_t count) {
-  DWORD written = 0;
-  DWORD chunk = DWORD(std::min<std::size_t>(count, 0x40000000));
-  if (!WriteFile(FHandle, buffer, chunk, &written, nullptr)) return 0;
-  return written;
-}
-
-std::int64_t TFileStream::Seek(std::int64_t offset, TSeekOrigin origin) {
-  static constexpr DWORD kMethods[] = {FILE_BEGIN, FILE_CURRENT, FILE_END};
-  LARGE_INTEGER move, result;
-  move.QuadPart = offset;
-  if (!SetFilePointerEx(FHandle, move, &result, kMethods[int(origin)])) throw EStreamError(L"Invalid stream position");
-  return result.QuadPart;
-}
-
-void TFileStream::SetSize(std::int64_t size) {
-  std::int64_t position = Position();
-  SetPosition(size);
-  if (!SetEndOfFile(FHandle)) throw EStreamError(L"Stream size cannot be changed");
-  if (position < size) SetPosition(position);
+void TMemoryStream::SaveToFile(std::wstring_view fileName) {
+  TFileStream file(fileName, fmCreate);
+  SaveToStream(file);
 }
 
 // ---- TResourceStream

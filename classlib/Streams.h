@@ -1,5 +1,6 @@
 #pragma once
-// Streams of bytes: memory, files and module resources behind one interface,
+// Streams of bytes behind one interface: a system file handle, a named file
+// (opened with the library's 16-bit open modes), memory and module resources;
 // an IStream adapter so that system routines can read and write them, and the
 // filer through which an object's binary properties (a bitmap's or image
 // list's data) are written to and read from a stream.
@@ -9,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string_view>
 #include <vector>
 
 namespace tvk {
@@ -16,8 +18,20 @@ namespace tvk {
 class EStreamError : public Exception { public: using Exception::Exception; };
 class EReadError : public EStreamError { public: using EStreamError::EStreamError; };
 class EWriteError : public EStreamError { public: using EStreamError::EStreamError; };
-class EFOpenError : public EStreamError { public: using EStreamError::EStreamError; };
 class EFCreateError : public EStreamError { public: using EStreamError::EStreamError; };
+class EFOpenError : public EStreamError { public: using EStreamError::EStreamError; };
+
+// Open modes of a file stream: one access value, or'ed with one sharing value;
+// fmCreate alone creates (or empties) the file, exclusively.
+constexpr std::uint16_t fmCreate = 0xFF00;
+constexpr std::uint16_t fmOpenRead = 0x0000;
+constexpr std::uint16_t fmOpenWrite = 0x0001;
+constexpr std::uint16_t fmOpenReadWrite = 0x0002;
+constexpr std::uint16_t fmShareCompat = 0x0000;
+constexpr std::uint16_t fmShareExclusive = 0x0010;
+constexpr std::uint16_t fmShareDenyWrite = 0x0020;
+constexpr std::uint16_t fmShareDenyRead = 0x0030;
+constexpr std::uint16_t fmShareDenyNone = 0x0040;
 
 enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
 
@@ -34,6 +48,7 @@ public:
   std::int64_t Position() { return Seek(0, TSeekOrigin::soCurrent); }
   void SetPosition(std::int64_t position) { Seek(position, TSeekOrigin::soBeginning); }
   virtual std::int64_t Size();
+  // Raises EStreamError where the stream cannot change its size.
   virtual void SetSize(std::int64_t size);
 
   // Exactly Count bytes, or EReadError "Stream read error".
@@ -53,6 +68,37 @@ public:
   void WriteValue(const T& value) { WriteBuffer(&value, sizeof value); }
 };
 
+// A stream on a system file handle it does not own.
+class THandleStream : public TStream {
+public:
+  TVK_CLASS(THandleStream, TStream)
+  explicit THandleStream(HANDLE handle) : FHandle(handle) {}
+
+  std::size_t Read(void* buffer, std::size_t count) override;
+  std::size_t Write(const void* buffer, std::size_t count) override;
+  std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
+  // Ends the file at Size (the position moves there when it lay beyond).
+  void SetSize(std::int64_t size) override;
+  HANDLE Handle() const { return FHandle; }
+
+protected:
+  HANDLE FHandle;
+};
+
+// A stream on a named file, opened (or created, fmCreate) with Mode; closed with it.
+// Raises EFOpenError "Cannot open file "X". reason" / EFCreateError "Cannot create file ...".
+class TFileStream : public THandleStream {
+public:
+  TVK_CLASS(TFileStream, THandleStream)
+  TFileStream(std::wstring_view fileName, std::uint16_t mode);
+  ~TFileStream() override;
+  const WideString& FileName() const { return FFileName; }
+
+private:
+  WideString FFileName;
+};
+
+// A stream held in memory, growing as it is written.
 class TMemoryStream : public TStream {
 public:
   TVK_CLASS(TMemoryStream, TStream)
@@ -62,43 +108,23 @@ public:
   std::size_t Write(const void* buffer, std::size_t count) override;
   std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
   std::int64_t Size() override { return std::int64_t(FBytes.size()); }
+  // New bytes are zero; the position stays unless it lay beyond the new end.
   void SetSize(std::int64_t size) override;
   void Clear();
 
+  // The bytes; valid until the size changes.
   std::uint8_t* Memory() { return FBytes.data(); }
+  const std::uint8_t* Memory() const { return FBytes.data(); }
   const std::vector<std::uint8_t>& Bytes() const { return FBytes; }
+  // Replaces the content with all of Stream (from its start) / the file's bytes.
   void LoadFromStream(TStream& source);
+  void LoadFromFile(std::wstring_view fileName);
   void SaveToStream(TStream& dest);
+  void SaveToFile(std::wstring_view fileName);
 
 private:
   std::vector<std::uint8_t> FBytes;
   std::size_t FPosition = 0;
-};
-
-// Open modes of a file stream: one access mode, optionally with one share mode.
-enum TFileMode : unsigned {
-  fmOpenRead = 0x0000,
-  fmOpenWrite = 0x0001,
-  fmOpenReadWrite = 0x0002,
-  fmShareExclusive = 0x0010,
-  fmShareDenyWrite = 0x0020,
-  fmShareDenyNone = 0x0040,
-  fmCreate = 0xFF00,  // a new file (an existing one is emptied), exclusive
-};
-
-class TFileStream : public TStream {
-public:
-  TVK_CLASS(TFileStream, TStream)
-  // Raises EFOpenError (EFCreateError for fmCreate) with the system's reason.
-  TFileStream(const WideString& fileName, unsigned mode);
-  ~TFileStream() override;
-  std::size_t Read(void* buffer, std::size_t count) override;
-  std::size_t Write(const void* buffer, std::size_t count) override;
-  std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
-  void SetSize(std::int64_t size) override;
-
-private:
-  HANDLE FHandle;
 };
 
 // The bytes of a module resource (read only). A missing one raises

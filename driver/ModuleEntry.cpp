@@ -2,13 +2,19 @@
 #include "ControlSteps.h"
 #include "Device_ST_CortexM3_Data.h"
 #include "DriverExports.h"
+#include "Extension.Images.h"
 #include "ModuleInit.h"
 #include "ORV.SCH.Util.h"
+#include "Tovik.Disassembler.h"
 #include "WindowClasses.h"
 #include "ZUL.DispatchFix.h"
 #include "ZUL.Param.h"
 #include "ZUL.Util.h"
 #include "ZUL.VFS.h"
+#include "dxCore.h"
+#include "dcconsts.h"
+#include "dcmemhook.h"
+#include "dcsystem.h"
 
 #include <array>
 
@@ -27,6 +33,7 @@ constexpr std::array kSteps = {
     TInitStep{"ZUL.Util", &tvk::UtilUnitStartup, &tvk::UtilUnitShutdown},
     TInitStep{"ZUL.VFS", &tvk::VFSUnitStartup, &tvk::VFSUnitShutdown},
     TInitStep{"ZUL.Classes", nullptr, &tvk::ReleaseHostClient},
+    TInitStep{"Extension.Images", nullptr, &tvk::ImagesUnitShutdown},
     TInitStep{"ORV.SCH.Util", nullptr, &tvk::FreeDeviceFamilies},
     // The styled controls: gradient implementation, picture formats, glyph
     // cache, control metrics, and the print-time detour (put back at shut-down).
@@ -36,8 +43,16 @@ constexpr std::array kSteps = {
     TInitStep{"SmoothText", &tvk::SmoothTextStartup, &tvk::SmoothTextShutdown},
     TInitStep{"XPControlUtils", &tvk::XPControlUtilsStartup, &tvk::XPControlUtilsShutdown},
     TInitStep{"XPControls", &tvk::XPControlsStartup, &tvk::XPControlsShutdown},
+    // The component library's core services, before any unit of the library.
+    TInitStep{"dxCore", &tvk::DxCoreUnitStartup, &tvk::DxCoreUnitShutdown},
+    // The parser library: its registry key, the release notification, the
+    // design-time registration hooks and its file-system classes.
+    TInitStep{"dcconsts", &tvk::ConstsUnitStartup, &tvk::ConstsUnitShutdown},
+    TInitStep{"dcmemhook", &tvk::MemHookUnitStartup, &tvk::MemHookUnitShutdown},
+    TInitStep{"dcsystem", &tvk::SystemUnitStartup, &tvk::SystemUnitShutdown},
     TInitStep{"device data", &tvk::DeviceDataUnitStartup, &tvk::DeviceDataUnitShutdown},
     TInitStep{"driver", &tvk::DriverUnitStartup, &tvk::DriverUnitShutdown},
+    TInitStep{"disassembler", nullptr, &tvk::DisassemblerUnitShutdown},
 };
 
 }  // namespace

@@ -72,11 +72,13 @@ auto InTransaction(ICortexM3Levels& levels, Body body) {
 
 // ---- path choice ------------------------------------------------------------
 
-ICortexM3Jlink* TCortexM3Core::ActiveJlink() {
+ICortexM3Jlink* TCortexM3Core::ActiveJlink() { return ActiveJlink(FLevels.JTagChannel()); }
+
+ICortexM3Jlink* TCortexM3Core::ActiveJlink(const IJTagChannel& channel) {
   ICortexM3Jlink* jlink = FLevels.Jlink();
   if (!jlink) return nullptr;
   bool open = false;
-  CheckResult(jlink->ARM_IsOpen(FLevels.JTagChannel(), open));
+  CheckResult(jlink->ARM_IsOpen(channel, open));
   return open ? jlink : nullptr;
 }
 
@@ -89,15 +91,19 @@ void TCortexM3Core::Log(const WideString& text) {
 // ---- set-up -------------------------------------------------------------------
 
 void TCortexM3Core::InitializeCore() {
-  if (ICortexM3Jlink* jlink = ActiveJlink()) {
-    if (!FJlinkInitialized) {
+  const IJTagChannel channel = FLevels.JTagChannel();
+  if (ICortexM3Jlink* jlink = ActiveJlink(channel)) {
+    // Without a device on a chain (at construction) the empty channel matches
+    // any probe's port: nothing is set up yet, or the probe of another chain
+    // would lend this driver its breakpoint units.
+    if (!FJlinkInitialized && channel) {
       bool initialized = false;
       CheckResult(jlink->ARM_Initialize(FLevels.DebugManager(), initialized));
       FJlinkInitialized = initialized;
     }
     return;
   }
-  if (FInitialized || FTargetNotResponding || !FLevels.JTagChannel()) return;
+  if (FInitialized || FTargetNotResponding || !channel) return;
 
   FAdi.InitializeCore();
   if (!FAdi.PowerUpDebugPort()) {

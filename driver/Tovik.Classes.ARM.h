@@ -19,6 +19,8 @@
 
 namespace tvk {
 
+class TARMJlink;
+
 namespace arm {
 // ---- The ARM base's register table (kARMRegisterNames, kARMRegisterShortNames)
 inline constexpr int32_t ARM_REGISTER_COUNT = 47;
@@ -652,6 +654,8 @@ public:
   HRESULT RemoveSoftBreakpoint(int32_t MemorySpace, int64_t Address, uint32_t Replaced, bool& Result) override;
 
   const TCortexM3Core& Core() const { return *FCore; }
+  // The J-Link probe binding the core hands its work to while it holds the channel.
+  TARMJlink& Jlink() { return *FJlink; }
 
 protected:
   // The set-up at construction finds no device yet, and so does nothing.
@@ -670,6 +674,7 @@ private:
     });
   }
 
+  std::unique_ptr<TARMJlink> FJlink;
   std::unique_ptr<TLevels> FLevels;
   std::unique_ptr<TCortexM3Core> FCore;
 };

@@ -33,7 +33,13 @@ std::uint8_t* SimCortexM3::Memory(std::uint32_t a, bool* writable) {
     *writable = true;
     return &FSram[a - FConfig.SramBase];
   }
+  for (Bank& bank : FBanks)
+    if (a - bank.Base < bank.Bytes.size()) return &bank.Bytes[a - bank.Base];
   return nullptr;
+}
+
+void SimCortexM3::AddReadOnlyBank(std::uint32_t base, std::uint32_t size, std::uint8_t fill) {
+  FBanks.push_back({base, std::vector<std::uint8_t>(size, fill)});
 }
 
 const std::uint8_t* SimCortexM3::Memory(std::uint32_t a) const {
@@ -375,7 +381,13 @@ bool SimCortexM3::ConditionHolds(unsigned cond) const {
   }
 }
 
+void SimCortexM3::HaltAtBreakpoint() {
+  if (FDhcsrControl & C_DEBUGEN) EnterDebug(DFSR_BKPT, SimStop::BkptInstruction);
+  else Fault();
+}
+
 bool SimCortexM3::ExecuteOne() {
+  if (FNativeCode && FNativeCode->Step(*this)) return !FHalted && !FLockup;
   if (!(FXpsr & XPSR_T) || (FPc & 1)) {  // invalid state or a misaligned PC
     Fault();
     return false;

@@ -149,6 +149,19 @@ struct SimChipConfig {
 // Why a running core last stopped.
 enum class SimStop { None, HaltRequest, Step, BkptInstruction, Comparator, VectorCatch, Lockup };
 
+class SimCortexM3;
+
+// Code the chip carries out natively where the core would interpret it (the
+// stand-in flash programs): Step runs before each instruction and answers
+// true when it took the core's step itself.
+class SimNativeCode {
+public:
+  virtual bool Step(SimCortexM3& chip) = 0;
+
+protected:
+  ~SimNativeCode() = default;
+};
+
 class SimCortexM3 : public SimBusTarget {
 public:
   explicit SimCortexM3(const SimChipConfig& config);
@@ -189,6 +202,14 @@ public:
   std::uint32_t FpComparator(unsigned n) const { return FFpComp.at(n); }
   std::uint64_t Resets() const { return FResets; }
 
+  // Native code before each instruction (not owned; null: none).
+  void SetNativeCode(SimNativeCode* code) { FNativeCode = code; }
+  // A memory bank beyond flash and SRAM (a data EEPROM, external flash):
+  // read-only to the bus like flash; the back door (Load) changes it.
+  void AddReadOnlyBank(std::uint32_t base, std::uint32_t size, std::uint8_t fill);
+  // Stops the running core as a BKPT instruction does.
+  void HaltAtBreakpoint();
+
   // Seen through the MEM-AP.
   bool DapRead(std::uint32_t address, unsigned size, std::uint32_t& word) override;
   bool DapWrite(std::uint32_t address, unsigned size, std::uint32_t word) override;
@@ -218,6 +239,12 @@ private:
 
   SimChipConfig FConfig;
   std::vector<std::uint8_t> FFlash, FSram;
+  struct Bank {
+    std::uint32_t Base;
+    std::vector<std::uint8_t> Bytes;
+  };
+  std::vector<Bank> FBanks;  // read-only banks besides flash
+  SimNativeCode* FNativeCode = nullptr;
 
   // Core.
   std::array<std::uint32_t, 13> FR{};

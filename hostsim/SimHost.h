@@ -100,8 +100,9 @@ private:
   long long FTicks = 0, FFrequency = 1;
 };
 
-// A physical JTAG port of the host; the module makes no call on it, only asks
-// its services ("JlinkPort" for a J-Link port; none by default).
+// A physical JTAG port of the host; the module asks its services ("JlinkPort"
+// for a J-Link port; none by default) and, of a J-Link port (SimJlink.h), its
+// channel and J-Link driver.
 class SimJtagPort : public FakeHostObject {};
 
 // The host's object for one position on the chain.

@@ -1,10 +1,12 @@
 // The simulated host program: loads a debug-driver module as the host does and
 // drives it only through its exports, its dispatch interfaces and its memory
 // access, printing what the module answered: first every device kind, then a
-// simulated STM32F103 attached on a JTAG chain and debugged.
+// simulated STM32F103 attached on a JTAG chain and debugged, then the same
+// through a J-Link probe.
 #include "ModuleCalls.h"
 #include "SimClient.h"
 #include "SimHost.h"
+#include "SimJlink.h"
 
 #include <windows.h>
 #include <oleauto.h>
@@ -295,6 +297,34 @@ bool DebugSimulatedChip(const hostsim::LoadedModule& module) {
   return ok && errors.empty();
 }
 
+// The same session on a board whose JTAG port is a J-Link probe: the driver
+// hands its work to the probe library and makes no scan of its own.
+bool DebugThroughJlinkProbe(const hostsim::LoadedModule& module, const std::wstring& system) {
+  auto board = hostsim::SimBoard::Stm32F103BehindBypass();
+  LoadBoard(board->Chip());
+  auto library = std::make_shared<hostsim::SimJlinkLibrary>(system + L"JLINKARM.dll");
+  if (!library->Loaded()) {
+    std::printf("\nno J-Link probe library in %ls\n", system.c_str());
+    return false;
+  }
+  const hostsim::SimRef<hostsim::SimJlinkDriver> probe = hostsim::AttachJlinkProbe(*board, library);
+  hostsim::SimHostPorts ports(system + L"TovikManager.dll");
+  ports.Set({&board->Port()});
+  const std::wstring& device = board->Chip().Config().DeviceName;
+  const int32_t kind = module.FindKind(device);
+  IDispatch* driver = kind >= 0 ? module.Driver(kind) : nullptr;
+  std::printf("\nThe same %ls with the host's JTAG port a J-Link probe\n", device.c_str());
+  if (!driver) return false;
+  Road road(driver, *board);
+  bool ok = road.Run();
+  road.Detach();
+  const hostsim::SimCounters counters = board->Counters();
+  const long calls = library->TotalCalls();
+  std::printf("through the J-Link probe: %ld library calls, %llu JTAG scans\n", calls,
+              static_cast<unsigned long long>(counters.IrScans + counters.DrScans));
+  return ok && calls > 0 && counters.IrScans + counters.DrScans == 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -324,6 +354,7 @@ int wmain(int argc, wchar_t** argv) {
     } else {
       ok = ListKinds(module);
       ok = DebugSimulatedChip(module) && ok;
+      ok = DebugThroughJlinkProbe(module, system) && ok;
     }
   }
   hostsim::SimClient::Uninstall();

@@ -1,5 +1,7 @@
 #include "ServedCall.h"
 
+#include <cstring>
+
 namespace tvk {
 
 namespace {
@@ -82,6 +84,12 @@ IDispatch* ServedArgDispatch(const VARIANT& v) {
     }
     default: throw EServedCall();
   }
+}
+
+uint32_t ServedArgRaw(const VARIANT& v) {
+  uint32_t raw = 0;
+  std::memcpy(&raw, &v.lVal, sizeof raw);
+  return raw;
 }
 
 void* ServedArgRef(const VARIANT& v, unsigned width, bool booleanOnly) {

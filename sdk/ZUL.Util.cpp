@@ -284,7 +284,9 @@ WideString GetHostExecutableFolder() { return UpperCaseText(ExtractFilePath(Modu
 
 WideString GetSystemFolder() { return GetHostExecutableFolder() + L"System\\"; }
 
-WideString GetModuleFolder() { return ExtractFilePath(ModuleFileName(ModuleInstance())); }
+WideString GetModuleFolder() { return ExtractFilePath(GetModuleFile()); }
+
+WideString GetModuleFile() { return ModuleFileName(ModuleInstance()); }
 
 WideString GetLibraryFolder() { return GetModuleFolder() + L"Library\\"; }
 

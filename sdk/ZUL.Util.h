@@ -5,6 +5,7 @@
 // every host service, the host client, which the host executable hands out.
 #include "ComRef.h"
 #include "Exception.h"
+#include "Messages.h"
 #include "ZUL.RecordInterfaces.h"
 
 #include <windows.h>
@@ -109,6 +110,8 @@ WideString GetHostExecutableFolder();
 WideString GetSystemFolder();
 // The folder of this module's own file.
 WideString GetModuleFolder();
+// The full name of this module's own file.
+WideString GetModuleFile();
 WideString GetLibraryFolder();    // GetModuleFolder + "Library\"
 WideString GetTemplatesFolder();  // GetModuleFolder + "Templates\"
 // The host's folders as its client services give them; empty without them.
@@ -175,7 +178,7 @@ public:
   ~TDelayedDestroyer();
 
   // The class library's release message.
-  static constexpr UINT CM_RELEASE = 0xB021;
+  static constexpr UINT CM_RELEASE = ::tvk::CM_RELEASE;
 
   // Module shut-down: frees whatever is still pending (its window procedure
   // goes with the module) and unregisters the window class.
