@@ -38,6 +38,8 @@ void RaiseLastOSError(const wchar_t* what) {
 
 void TPersistent::Assign(const TPersistent& source) { source.AssignTo(*this); }
 
+void TPersistent::DefineProperties(TFiler&) {}
+
 void TPersistent::AssignTo(TPersistent& dest) const {
   throw EConvertError(L"Cannot assign a " + ClassName() + L" to a " + dest.ClassName());
 }

@@ -120,11 +120,15 @@ class EOutOfResources : public Exception { public: using Exception::Exception; }
 
 // ---- Persistent objects and components
 
+class TFiler;
+
 class TPersistent : public TObject {
 public:
   TVK_CLASS(TPersistent, TObject)
   // Copies Source into this object; raises "Cannot assign a X to a Y" when it cannot.
   virtual void Assign(const TPersistent& source);
+  // Declares the object's binary properties to a filer (Streams.h); none here.
+  virtual void DefineProperties(TFiler& filer);
 
 protected:
   virtual void AssignTo(TPersistent& dest) const;
@@ -134,6 +138,7 @@ enum TComponentStateFlag : unsigned {
   csLoading = 1u << 0,     // its design is being read; Loaded() ends it
   csReading = 1u << 1,
   csDestroying = 1u << 3,  // it (or its owner) is being destroyed
+  csDesigning = 1u << 4,   // it is edited in a designer, not running
   csUpdating = 1u << 6,
 };
 using TComponentState = unsigned;

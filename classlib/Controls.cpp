@@ -513,6 +513,24 @@ void TWinControl::CMDialogKey(TMessage& message) { Broadcast(message); }
 
 void TWinControl::CMRecreateWnd(TMessage&) { RecreateWnd(); }
 
+void TWinControl::WMMouseMove(TMessage& message) {
+  if (!FMouseInControl && FHandle) {
+    FMouseInControl = true;
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, FHandle, 0};
+    TrackMouseEvent(&track);
+    Perform(CM_MOUSEENTER);
+  }
+  TVK_INHERITED(message);
+}
+
+void TWinControl::WMMouseLeave(TMessage& message) {
+  if (FMouseInControl) {
+    FMouseInControl = false;
+    Perform(CM_MOUSELEAVE);
+  }
+  TVK_INHERITED(message);
+}
+
 TVK_MESSAGE_MAP(TWinControl, {WM_WINDOWPOSCHANGED, &TWinControl::WMWindowPosChanged},
                 {WM_SIZE, &TWinControl::WMSize}, {WM_SETTEXT, &TWinControl::WMSetText},
                 {WM_KEYDOWN, &TWinControl::WMKeyDown}, {WM_SYSKEYDOWN, &TWinControl::WMKeyDown},
@@ -521,7 +539,8 @@ TVK_MESSAGE_MAP(TWinControl, {WM_WINDOWPOSCHANGED, &TWinControl::WMWindowPosChan
                 {CM_SHOWINGCHANGED, &TWinControl::CMShowingChanged},
                 {CM_VISIBLECHANGED, &TWinControl::CMVisibleChanged},
                 {CM_ENABLEDCHANGED, &TWinControl::CMEnabledChanged}, {CM_DIALOGKEY, &TWinControl::CMDialogKey},
-                {CM_RECREATEWND, &TWinControl::CMRecreateWnd})
+                {CM_RECREATEWND, &TWinControl::CMRecreateWnd}, {WM_MOUSEMOVE, &TWinControl::WMMouseMove},
+                {WM_MOUSELEAVE, &TWinControl::WMMouseLeave})
 
 // ---- TCustomControl
 
@@ -567,7 +586,12 @@ void TCustomControl::WMPaint(TMessage& message) {
   BitBlt(dc, 0, 0, width, height, mem, 0, 0, SRCCOPY);
 }
 
-TVK_MESSAGE_MAP(TCustomControl, {WM_PAINT, &TCustomControl::WMPaint})
+void TCustomControl::WMPrintClient(TMessage& message) {
+  if (message.WParam) message.Result = Perform(WM_PAINT, message.WParam);
+}
+
+TVK_MESSAGE_MAP(TCustomControl, {WM_PAINT, &TCustomControl::WMPaint},
+                {WM_PRINTCLIENT, &TCustomControl::WMPrintClient})
 
 void DrawParentBackground(TWinControl& control, HDC dc) {
   HWND parent = control.HandleAllocated() ? GetParent(control.Handle()) : nullptr;

@@ -21,6 +21,20 @@ TShiftState KeyboardShiftState(LPARAM keyData = 0);
 
 using TKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
 
+// What a kind of control is (set by its constructor) and what it is doing now.
+enum TControlStyleFlag : unsigned {
+  csAcceptsControls = 1u << 0,
+  csOpaque = 1u << 6,            // paints every pixel of its client area
+  csDisplayDragImage = 1u << 13, // shows the drag image while something is dragged over it
+};
+using TControlStyle = unsigned;
+enum TControlStateFlag : unsigned {
+  csFocusing = 1u << 5,
+  csCreating = 1u << 6,
+  csPaintCopy = 1u << 7,  // painting a copy of itself (a print), not its window
+};
+using TControlState = unsigned;
+
 class TControl : public TComponent {
 public:
   TVK_CLASS(TControl, TComponent)
@@ -65,6 +79,11 @@ public:
   void SetColor(TColor color);
   TFont& Font() { return FFont; }
 
+  TControlStyle ControlStyle() const { return FControlStyle; }
+  void SetControlStyle(TControlStyle style) { FControlStyle = style; }
+  TControlState ControlState() const { return FControlState; }
+  void SetControlState(TControlState state) { FControlState = state; }
+
   // Runs a message through WndProc now; answers its result.
   LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
   // Every message of the control passes here: dispatch by number.
@@ -85,6 +104,8 @@ protected:
   void CMFontChanged(TMessage& message);
 
   int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+  TControlStyle FControlStyle = 0;
+  TControlState FControlState = 0;
   bool FVisible = true;
   bool FEnabled = true;
   WideString FText;
@@ -196,6 +217,9 @@ protected:
   void CMEnabledChanged(TMessage& message);
   void CMDialogKey(TMessage& message);
   void CMRecreateWnd(TMessage& message);
+  // The mouse's first move over the window sends CM_MOUSEENTER, its leaving CM_MOUSELEAVE.
+  void WMMouseMove(TMessage& message);
+  void WMMouseLeave(TMessage& message);
 
 private:
   friend LRESULT CALLBACK ControlWindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -207,6 +231,7 @@ private:
   bool FTabStop = false;
   bool FDoubleBuffered = false;
   bool FRecreating = false;
+  bool FMouseInControl = false;
 };
 
 // A windowed control that paints itself on a canvas.
@@ -224,6 +249,8 @@ protected:
   // WM_PAINT into the context in WParam when one is given, else the window's;
   // double-buffered controls paint into a memory bitmap first.
   void WMPaint(TMessage& message);
+  // A print of the client area: painted as WM_PAINT into the given context.
+  void WMPrintClient(TMessage& message);
 
 private:
   void PaintOn(HDC dc);

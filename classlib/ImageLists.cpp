@@ -1,5 +1,9 @@
 #include "ImageLists.h"
 
+#include "ComRef.h"
+
+#include <shlwapi.h>
+
 namespace tvk {
 
 TCustomImageList::TCustomImageList(TComponent* owner) : TComponent(owner) {}
@@ -41,6 +45,39 @@ HIMAGELIST TCustomImageList::Handle() {
     if (!FHandle) RaiseLastOSError(L"Cannot create image list");
   }
   return FHandle;
+}
+
+void TCustomImageList::SetHandle(HIMAGELIST list) {
+  if (list == FHandle) return;
+  FreeHandle();
+  FHandle = list;
+  if (list) ImageList_GetIconSize(list, &FWidth, &FHeight);
+  Change();
+}
+
+void TCustomImageList::ReadData(TStream& stream) {
+  auto adapter = ComRef<IStream>::Adopt(TStreamAdapter::Create(stream));
+  HIMAGELIST list = ImageList_Read(adapter.Get());
+  if (!list) throw EReadError(L"Failed to read ImageList data from stream");
+  SetHandle(list);
+}
+
+void TCustomImageList::WriteData(TStream& stream) {
+  auto adapter = ComRef<IStream>::Adopt(TStreamAdapter::Create(stream));
+  // Version 6 of the common controls writes the same stream through
+  // ImageList_WriteEx when asked for the older layout.
+  using WriteEx = HRESULT(WINAPI*)(HIMAGELIST, DWORD, IStream*);
+  auto writeEx = reinterpret_cast<WriteEx>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"comctl32.dll"), "ImageList_WriteEx")));
+  bool ok = writeEx && CommonControlsVersion() >= 6 ? SUCCEEDED(writeEx(Handle(), ILP_DOWNLEVEL, adapter.Get()))
+                                                     : ImageList_Write(Handle(), adapter.Get()) != FALSE;
+  if (!ok) throw EWriteError(L"Failed to write ImageList data to stream");
+}
+
+void TCustomImageList::DefineProperties(TFiler& filer) {
+  TComponent::DefineProperties(filer);
+  filer.DefineBinaryProperty(L"Bitmap", [this](TStream& s) { ReadData(s); }, [this](TStream& s) { WriteData(s); },
+                             Count() > 0);
 }
 
 int TCustomImageList::Count() const { return FHandle ? ImageList_GetImageCount(FHandle) : 0; }
@@ -97,6 +134,15 @@ void TCustomImageList::GetBitmap(int index, TBitmap& bitmap, TColor background) 
   canvas.Brush().SetColor(background);
   canvas.FillRect(RECT{0, 0, FWidth, FHeight});
   Draw(canvas, 0, 0, index);
+}
+
+int CommonControlsVersion() {
+  using GetVersion = HRESULT(CALLBACK*)(DLLVERSIONINFO*);
+  auto get = reinterpret_cast<GetVersion>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"comctl32.dll"), "DllGetVersion")));
+  DLLVERSIONINFO info{};
+  info.cbSize = sizeof info;
+  return get && SUCCEEDED(get(&info)) ? int(info.dwMajorVersion) : 0;
 }
 
 void TCustomImageList::Change() {

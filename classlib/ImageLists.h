@@ -1,6 +1,7 @@
 #pragma once
 // Image lists: rows of same-sized pictures on the system's image list, of
-// 32-bit colour with a mask, drawn by index.
+// 32-bit colour with a mask, drawn by index; their form data is the common
+// controls' image-list stream.
 #include "Graphics.h"
 
 #include <commctrl.h>
@@ -27,6 +28,8 @@ public:
   // The system image list, made on first use.
   HIMAGELIST Handle();
   bool HandleAllocated() const { return FHandle != nullptr; }
+  // Takes List over; the picture size follows it.
+  void SetHandle(HIMAGELIST list);
   int Count() const;
 
   // Each adds as many pictures as fit across Image (a strip) and answers the
@@ -43,6 +46,14 @@ public:
 
   TNotifyEvent OnChange;
 
+  // The form data: the image-list stream as ImageList_Write writes it.
+  // EReadError "Failed to read ImageList data from stream" /
+  // EWriteError "Failed to write ImageList data to stream" when the system refuses.
+  void ReadData(TStream& stream);
+  void WriteData(TStream& stream);
+  // The binary property "Bitmap", written when the list holds pictures.
+  void DefineProperties(TFiler& filer) override;
+
 protected:
   void Change();
 
@@ -55,6 +66,9 @@ private:
   TColorDepth FColorDepth = TColorDepth::cd32Bit;
   bool FMasked = true;
 };
+
+// The major version of the common controls the process uses.
+int CommonControlsVersion();
 
 class TImageList : public TCustomImageList {
 public:

@@ -50,10 +50,11 @@ void UnregisterWindowClasses() {
   }
 }
 
-TMessageWindow::TMessageWindow(TObject* sender, THandler handler) : FSender(sender), FHandler(std::move(handler)) {
+TMessageWindow::TMessageWindow(TObject* sender, THandler handler, bool topLevel)
+    : FSender(sender), FHandler(std::move(handler)) {
   EnsureWindowClass(kMessageWindowClass, &Procedure, 0, nullptr);
-  FHandle = CreateWindowExW(0, kMessageWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                            ClassLibraryInstance(), nullptr);
+  FHandle = CreateWindowExW(topLevel ? WS_EX_TOOLWINDOW : 0, kMessageWindowClass, L"", topLevel ? WS_POPUP : 0, 0, 0,
+                            0, 0, topLevel ? nullptr : HWND_MESSAGE, nullptr, ClassLibraryInstance(), nullptr);
   if (!FHandle) RaiseLastOSError(L"Cannot create message window");
   SetWindowLongPtrW(FHandle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }

@@ -19,10 +19,12 @@ void UnregisterWindowClasses();
 
 // A hidden window that hands its messages to Handler, inside the boundary
 // guard; Handler answers false to leave a message to the default processing.
+// A message-only window by default; a hidden top-level one when asked, which
+// also hears what the system broadcasts (WM_SYSCOLORCHANGE, WM_SETTINGCHANGE).
 class TMessageWindow {
 public:
   using THandler = std::function<bool(TMessage& message)>;
-  TMessageWindow(TObject* sender, THandler handler);
+  TMessageWindow(TObject* sender, THandler handler, bool topLevel = false);
   ~TMessageWindow();
   TMessageWindow(const TMessageWindow&) = delete;
   TMessageWindow& operator=(const TMessageWindow&) = delete;

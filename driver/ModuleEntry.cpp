@@ -1,4 +1,5 @@
 // The module's entry procedure and its two exports.
+#include "ControlSteps.h"
 #include "Device_ST_CortexM3_Data.h"
 #include "DriverExports.h"
 #include "Extension.Images.h"
@@ -34,6 +35,14 @@ constexpr std::array kSteps = {
     TInitStep{"ZUL.Classes", nullptr, &tvk::ReleaseHostClient},
     TInitStep{"Extension.Images", nullptr, &tvk::ImagesUnitShutdown},
     TInitStep{"ORV.SCH.Util", nullptr, &tvk::FreeDeviceFamilies},
+    // The styled controls: gradient implementation, picture formats, glyph
+    // cache, control metrics, and the print-time detour (put back at shut-down).
+    TInitStep{"XPGraphics", &tvk::XPGraphicsStartup, &tvk::XPGraphicsShutdown},
+    TInitStep{"XPImages", &tvk::XPImagesStartup, &tvk::XPImagesShutdown},
+    TInitStep{"AlphaImage", &tvk::AlphaImageStartup, &tvk::AlphaImageShutdown},
+    TInitStep{"SmoothText", &tvk::SmoothTextStartup, &tvk::SmoothTextShutdown},
+    TInitStep{"XPControlUtils", &tvk::XPControlUtilsStartup, &tvk::XPControlUtilsShutdown},
+    TInitStep{"XPControls", &tvk::XPControlsStartup, &tvk::XPControlsShutdown},
     // The component library's core services, before any unit of the library.
     TInitStep{"dxCore", &tvk::DxCoreUnitStartup, &tvk::DxCoreUnitShutdown},
     // The parser library: its registry key, the release notification, the

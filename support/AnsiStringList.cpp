@@ -245,7 +245,7 @@ void TAnsiStrings::LoadFromFile(std::wstring_view fileName, const TEncoding*) { 
 void TAnsiStrings::LoadFromStream(TStream& stream) {
   std::int64_t size = stream.Size() - stream.Position();
   AnsiString text(std::size_t(std::max<std::int64_t>(size, 0)), '\0');
-  if (!text.empty()) stream.ReadBuffer(text.data(), std::int32_t(text.size()));
+  if (!text.empty()) stream.ReadBuffer(text.data(), text.size());
   SetTextStr(text);
 }
 
@@ -260,7 +260,7 @@ void TAnsiStrings::SaveToFile(std::wstring_view fileName, const TEncoding*) { Sa
 
 void TAnsiStrings::SaveToStream(TStream& stream) const {
   AnsiString text = GetTextStr();
-  stream.WriteBuffer(text.data(), std::int32_t(text.size()));
+  stream.WriteBuffer(text.data(), text.size());
 }
 
 void TAnsiStrings::BeginUpdate() {

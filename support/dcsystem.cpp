@@ -295,7 +295,7 @@ TResWriteStream::TResWriteStream(const WideString& fileName, std::uint16_t mode,
   fInitSize = std::int32_t(SizeofResource(module.Handle(), info));
   HGLOBAL loaded = fInitSize > 0 ? LoadResource(module.Handle(), info) : nullptr;
   const void* bytes = loaded ? LockResource(loaded) : nullptr;
-  if (bytes) TMemoryStream::Write(bytes, fInitSize);
+  if (bytes) TMemoryStream::Write(bytes, std::size_t(fInitSize));
   SetPosition(0);
 }
 
@@ -307,8 +307,8 @@ TResWriteStream::~TResWriteStream() {
   }
 }
 
-std::int32_t TResWriteStream::Write(const void* buffer, std::int32_t count) {
-  std::int32_t written = TMemoryStream::Write(buffer, count);
+std::size_t TResWriteStream::Write(const void* buffer, std::size_t count) {
+  std::size_t written = TMemoryStream::Write(buffer, count);
   fModified = true;
   return written;
 }

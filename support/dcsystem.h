@@ -219,7 +219,7 @@ public:
   // exception handler, since a destructor cannot raise.
   ~TResWriteStream() override;
 
-  std::int32_t Write(const void* buffer, std::int32_t count) override;
+  std::size_t Write(const void* buffer, std::size_t count) override;
   // When modified or resized since it was read: writes the content back;
   // "Error updating resource" when that fails.
   void Flush();

@@ -32,9 +32,9 @@ TEST(Streams, MemoryStream) {
   EXPECT_EQ(6, stream.Position());
   stream.SetPosition(2);
   char buffer[8] = {};
-  EXPECT_EQ(4, stream.Read(buffer, 8));  // up to the end
+  EXPECT_EQ(4u, stream.Read(buffer, 8));  // up to the end
   EXPECT_STREQ("cdef", buffer);
-  EXPECT_EQ(0, stream.Read(buffer, 1));
+  EXPECT_EQ(0u, stream.Read(buffer, 1));
   EXPECT_THROW(stream.ReadBuffer(buffer, 1), EReadError);
   stream.Seek(-2, TSeekOrigin::soEnd);
   stream.WriteBuffer("XYZ", 3);  // grows past the end
@@ -67,7 +67,7 @@ TEST(Streams, FileStream) {
     TMemoryStream memory;
     memory.LoadFromStream(in);
     EXPECT_EQ(3, memory.Size());
-    EXPECT_EQ(0, in.Write("x", 1));  // opened for reading
+    EXPECT_EQ(0u, in.Write("x", 1));  // opened for reading
   }
   try {
     TFileStream missing(folder / L"missing.bin", fmOpenRead);
