@@ -5,9 +5,15 @@
 // access), after a banked access (the host's status query) and after a
 // power-up (the debug port lost power and the module powered it up again);
 // the DR scans are checked against the counts the scan rules give. Then the
-// module's own time per scan against the simulator's.
+// module's own time per scan against the simulator's. Last, a flash writer on
+// the loaded driver programs a 64 KiB image with verify into the simulated
+// flash: each 512-byte chunk costs the same, the sum of its operations.
 #include "ModuleCalls.h"
+#include "SimFlashCallback.h"
+#include "SimFlashProgrammer.h"
 #include "SimHost.h"
+#include "ZUL.DispatchFix.h"
+#include "support/TestFlashWriter.h"
 
 #include <chrono>
 #include <cstdio>
@@ -54,13 +60,9 @@ struct Rig {
            SUCCEEDED(CallModule(Driver, served::Driver_PauseProcessor).Result) && Board->Chip().Halted();
   }
 
-  bool Read(std::uint32_t address, std::int32_t count) {
-    BOOL success = FALSE;
-    return Memory->MemoryRead(0, Cells.data(), address, count, &success) == S_OK && success;
-  }
+  bool Read(std::uint32_t address, std::int32_t count) { return hostsim::ReadMemory(Memory, Cells.data(), address, count); }
   bool Write(std::uint32_t address, std::int32_t count) {
-    BOOL success = FALSE;
-    return Memory->MemoryWrite(0, Cells.data(), address, count, &success) == S_OK && success;
+    return hostsim::WriteMemory(Memory, Cells.data(), address, count);
   }
   bool Call(DISPID id, std::initializer_list<VARIANT> args = {}) { return CallModule(Driver, id, args).Result == S_OK; }
 };
@@ -83,6 +85,87 @@ double Seconds(std::chrono::steady_clock::time_point from) {
 }
 
 unsigned long long U(std::uint64_t n) { return static_cast<unsigned long long>(n); }
+
+hostsim::SimCounters Minus(const hostsim::SimCounters& a, const hostsim::SimCounters& b) {
+  return {a.IrScans - b.IrScans,           a.DrScans - b.DrScans,         a.TapMoves - b.TapMoves,
+          a.ChannelCalls - b.ChannelCalls, a.DeviceCalls - b.DeviceCalls, a.DpScans - b.DpScans,
+          a.ApScans - b.ApScans,           a.WaitAnswers - b.WaitAnswers,
+          a.SimulatorMicroseconds - b.SimulatorMicroseconds};
+}
+
+// A flash writer built into this program drives the loaded driver as the
+// host would: through its dispatch interface and IMemoryAccess.
+bool FlashProgramming(Rig& rig) {
+  using testsupport::TestFlashWriter;
+  constexpr std::uint32_t kImageBytes = 64 * kKiB, kChunk = 512, kChunks = kImageBytes / kChunk;
+  tvk::DispatchFixStartup();  // the writer's calls go through this program's own dispatcher
+  hostsim::SimFlashProgrammer flash(rig.Board->Chip(), hostsim::SimFlashLayout::Stm32F10x(128 * kKiB));
+  tvk::ComRef<hostsim::SimFlashCallback> callback = tvk::ComRef<hostsim::SimFlashCallback>::Adopt(new hostsim::SimFlashCallback);
+  tvk::ComRef<TestFlashWriter> writer(tvk::New<TestFlashWriter>(tvk::ITovikDriver(rig.Driver), true));
+  std::int32_t result = 0;
+  if (!writer->IsDriverLoaded() || writer->SetFlashWriterCallback(tvk::IFlashWriterCallback(callback.Get()), result) != S_OK ||
+      writer->InstallDriver(result) != S_OK || result != 1) {
+    std::printf("\nthe flash writer could not install its stand-in program\n");
+    return false;
+  }
+
+  // One command and one data-area write, each after a command, as in the chunk loop.
+  writer->Command(50, {0, 0});
+  rig.Board->ResetCounters();
+  writer->Command(50, {0, 0});
+  const hostsim::SimCounters command = rig.Board->Counters();
+  const std::vector<std::uint32_t> chunkCells(kChunk, 0xA5);
+  rig.Board->ResetCounters();
+  writer->RemoteDataWrite(writer->DataArea(), chunkCells.data(), kChunk, false);
+  const hostsim::SimCounters dataWrite = rig.Board->Counters();
+  const std::uint64_t expected = dataWrite.DrScans + 3 * command.DrScans;  // prepare, program, verify
+
+  // A snapshot at each progress value: 0, 0, 50, 100, one per chunk, 1000.
+  struct Snapshot {
+    hostsim::SimCounters Counters;
+    std::size_t CallbackCalls;
+    std::chrono::steady_clock::time_point At;
+  };
+  std::vector<Snapshot> snapshots;
+  callback->OnProgress([&](long) {
+    snapshots.push_back({rig.Board->Counters(), callback->Questions() + callback->Progress().size(),
+                         std::chrono::steady_clock::now()});
+  });
+  tvk::TDataChunkImage image;
+  image.TargetAddr = kFlash;
+  image.DataArray.SetLength(kImageBytes);
+  for (std::uint32_t i = 0; i < kImageBytes; ++i) image.DataArray[i] = (i * 7 + (i >> 9)) & 0xFF;
+  image.DataLen = kImageBytes;
+  rig.Board->ResetCounters();
+  const std::int32_t status = writer->FlashWrite(0, image, false, false, false, true);
+  writer->UninstallDriver(result);
+
+  bool ok = status == 0 && snapshots.size() == 4 + kChunks + 1;
+  std::vector<std::uint8_t> programmed(kImageBytes);
+  rig.Board->Chip().Peek(kFlash, programmed);
+  for (std::uint32_t i = 0; ok && i < kImageBytes; ++i) ok = programmed[i] == image.DataArray[i];
+  std::printf("\nflash: 64 KiB with verify, status %d, %s\n", int(status), ok ? "programmed" : "NOT PROGRAMMED");
+  std::printf("one command: %llu DR scans, one %u-byte data-area write: %llu, a chunk by these: %llu\n",
+              U(command.DrScans), unsigned(kChunk), U(dataWrite.DrScans), U(expected));
+  std::printf("%6s %6s %6s %8s %7s %9s %13s %s\n", "chunk", "DR", "IR", "channel", "device", "callback",
+              "module/sim", "");
+  bool uniform = ok;
+  for (std::uint32_t k = 0; ok && k < kChunks; ++k) {
+    const Snapshot& from = snapshots[3 + k];
+    const Snapshot& to = snapshots[4 + k];
+    const hostsim::SimCounters c = Minus(to.Counters, from.Counters);
+    const double wall = std::chrono::duration<double, std::micro>(to.At - from.At).count();
+    const bool match = c.DrScans == expected && c.IrScans == expected;
+    uniform = uniform && match;
+    std::printf("%6u %6llu %6llu %8llu %7llu %9llu %13.2f %s\n", unsigned(k + 1), U(c.DrScans), U(c.IrScans),
+                U(c.ChannelCalls), U(c.DeviceCalls), U(to.CallbackCalls - from.CallbackCalls),
+                (wall - c.SimulatorMicroseconds) / c.SimulatorMicroseconds, match ? "ok" : "EXTRA SCANS");
+  }
+  std::printf("(per chunk: DR and IR scans, calls on the channel and the debug device, calls on the host's "
+              "callback; the module's time against the simulator's)\n");
+  std::printf("%s\n", uniform ? "every chunk costs its operations' scans and no more" : "CHUNKS DIFFER");
+  return uniform;
+}
 
 }  // namespace
 
@@ -159,8 +242,9 @@ int main() {
                 c.SimulatorMicroseconds / scans);
   }
 
+  const bool flashed = FlashProgramming(rig);
   const bool clean = rig.Board->ProtocolErrors().empty();
-  std::printf("\n%s%s\n", allMatch ? "all counts match the scan rules" : "COUNTS DIFFER FROM THE SCAN RULES",
-              clean ? "" : "; JTAG PROTOCOL ERRORS");
-  return allMatch && clean ? 0 : 1;
+  std::printf("\n%s%s%s\n", allMatch ? "all counts match the scan rules" : "COUNTS DIFFER FROM THE SCAN RULES",
+              flashed ? "" : "; FLASH CHUNKS DIFFER", clean ? "" : "; JTAG PROTOCOL ERRORS");
+  return allMatch && flashed && clean ? 0 : 1;
 }

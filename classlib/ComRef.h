@@ -3,7 +3,15 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include "Exception.h"
+
+#include <climits>
+#include <concepts>
+#include <cstdint>
+#include <memory>
+#include <new>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace tvk {
@@ -46,12 +54,22 @@ private:
   T* FPtr = nullptr;
 };
 
-// An owned BSTR.
+// A new BSTR holding Text (never null). A failed allocation raises: an empty
+// string in its place would pass on as valid data.
+inline BSTR AllocBstr(std::wstring_view text) {
+  // The length must fit the BSTR's 32-bit byte count, not be cut to it.
+  if (text.size() >= (std::size_t(UINT_MAX) - sizeof(UINT)) / sizeof(wchar_t)) throw EOleSysError(L"", E_OUTOFMEMORY);
+  BSTR s = SysAllocStringLen(text.data(), UINT(text.size()));
+  if (!s) throw EOleSysError(L"", E_OUTOFMEMORY);
+  return s;
+}
+
+// An owned BSTR; an empty text is held as null.
 class Bstr {
 public:
   Bstr() = default;
-  explicit Bstr(const std::wstring& s) : FStr(s.empty() ? nullptr : SysAllocStringLen(s.data(), UINT(s.size()))) {}
-  Bstr(const Bstr& o) : FStr(o.FStr ? SysAllocStringLen(o.FStr, SysStringLen(o.FStr)) : nullptr) {}
+  explicit Bstr(std::wstring_view s) : FStr(s.empty() ? nullptr : AllocBstr(s)) {}
+  Bstr(const Bstr& o) : FStr(o.FStr ? AllocBstr({o.FStr, SysStringLen(o.FStr)}) : nullptr) {}
   Bstr(Bstr&& o) noexcept : FStr(std::exchange(o.FStr, nullptr)) {}
   Bstr& operator=(Bstr o) noexcept { std::swap(FStr, o.FStr); return *this; }
   ~Bstr() { SysFreeString(FStr); }
@@ -66,12 +84,31 @@ private:
   BSTR FStr = nullptr;
 };
 
-// An owned VARIANT, cleared when it goes.
+// An owned VARIANT, cleared when it goes. The toolkit's variant: its values
+// are made here, its conversions and arrays are in Variants.h.
 class Variant {
 public:
   Variant() { VariantInit(&FVar); }
   Variant(const Variant& o) { VariantInit(&FVar); VariantCopy(&FVar, const_cast<VARIANT*>(&o.FVar)); }
   Variant& operator=(const Variant& o) { if (this != &o) { VariantClear(&FVar); VariantCopy(&FVar, const_cast<VARIANT*>(&o.FVar)); } return *this; }
+  Variant(Variant&& o) noexcept : FVar(o.FVar) { VariantInit(&o.FVar); }
+  Variant& operator=(Variant&& o) noexcept { if (this != std::addressof(o)) { VariantClear(&FVar); FVar = o.FVar; VariantInit(&o.FVar); } return *this; }
+
+  Variant(int32_t v) { VariantInit(&FVar); FVar.vt = VT_I4; FVar.lVal = v; }
+  Variant(int64_t v) { VariantInit(&FVar); FVar.vt = VT_I8; FVar.llVal = v; }
+  Variant(double v) { VariantInit(&FVar); FVar.vt = VT_R8; FVar.dblVal = v; }
+  // Exactly bool: a pointer must not turn into a Boolean variant.
+  template <std::same_as<bool> B>
+  Variant(B v) { VariantInit(&FVar); FVar.vt = VT_BOOL; FVar.boolVal = v ? VARIANT_TRUE : VARIANT_FALSE; }
+  Variant(std::wstring_view s) {
+    VariantInit(&FVar);
+    FVar.bstrVal = AllocBstr(s);
+    FVar.vt = VT_BSTR;
+  }
+  Variant(const wchar_t* s) : Variant(std::wstring_view(s)) {}
+  Variant(const std::wstring& s) : Variant(std::wstring_view(s)) {}
+  // Takes over V's value; V is left empty.
+  static Variant Adopt(VARIANT& v) { Variant r; r.FVar = v; VariantInit(&v); return r; }
   ~Variant() { VariantClear(&FVar); }
   VARIANT* operator&() { return &FVar; }
   const VARIANT* Ptr() const { return &FVar; }

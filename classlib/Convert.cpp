@@ -114,4 +114,94 @@ WideString FloatToStr(double value) {
   return Widen(buffer, end);
 }
 
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+void AppendUtf16(WideString& out, char32_t c) {
+  if (c < 0x10000) {
+    out += wchar_t(c);
+  } else {
+    c -= 0x10000;
+    out += wchar_t(0xD800 + (c >> 10));
+    out += wchar_t(0xDC00 + (c & 0x3FF));
+  }
+}
+
+}  // namespace
+
+WideString UTF8Decode(std::string_view utf8) {
+  WideString out;
+  out.reserve(utf8.size());
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    unsigned char lead = static_cast<unsigned char>(utf8[i]);
+    int extra = lead < 0x80 ? 0 : lead >= 0xC2 && lead <= 0xDF ? 1 : lead >= 0xE0 && lead <= 0xEF ? 2
+              : lead >= 0xF0 && lead <= 0xF4 ? 3 : -1;
+    if (extra < 0) {
+      out += wchar_t(kReplacement);
+      ++i;
+      continue;
+    }
+    char32_t c = extra == 0 ? lead : lead & (0x3F >> extra);
+    // The shortest form only, no surrogates, nothing above U+10FFFF.
+    unsigned char low = 0x80, high = 0xBF;
+    if (lead == 0xE0) low = 0xA0;
+    else if (lead == 0xED) high = 0x9F;
+    else if (lead == 0xF0) low = 0x90;
+    else if (lead == 0xF4) high = 0x8F;
+    std::size_t j = 1;
+    for (; j <= std::size_t(extra); ++j) {
+      if (i + j >= utf8.size()) break;
+      unsigned char b = static_cast<unsigned char>(utf8[i + j]);
+      if (b < (j == 1 ? low : 0x80) || b > (j == 1 ? high : 0xBF)) break;
+      c = (c << 6) | (b & 0x3F);
+    }
+    if (j <= std::size_t(extra)) {
+      out += wchar_t(kReplacement);  // the well-formed start of a sequence counts as one
+      i += j;
+      continue;
+    }
+    AppendUtf16(out, c);
+    i += j;
+  }
+  return out;
+}
+
+std::string UTF8Encode(std::wstring_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t c = char16_t(text[i]);
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (char16_t(text[++i]) - 0xDC00);
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      c = kReplacement;
+    }
+    if (c < 0x80) {
+      out += char(c);
+    } else if (c < 0x800) {
+      out += char(0xC0 | (c >> 6));
+      out += char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += char(0xE0 | (c >> 12));
+      out += char(0x80 | ((c >> 6) & 0x3F));
+      out += char(0x80 | (c & 0x3F));
+    } else {
+      out += char(0xF0 | (c >> 18));
+      out += char(0x80 | ((c >> 12) & 0x3F));
+      out += char(0x80 | ((c >> 6) & 0x3F));
+      out += char(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+bool SameAsciiText(std::wstring_view a, std::wstring_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
+  return true;
+}
+
 }  // namespace tvk

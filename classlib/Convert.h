@@ -1,5 +1,6 @@
 #pragma once
-// Text <-> number conversions of the class library. They never consult the
+// Text <-> number conversions of the class library, and the case-blind
+// comparison of ASCII names. They never consult the
 // user's locale: the decimal separator is always "." and no digit grouping is
 // read or written, so texts stored by one user read back for any other.
 #include <cstdint>
@@ -28,10 +29,22 @@ bool TryStrToInt64(std::wstring_view text, std::int64_t& value);
 // such a number or does not fit a double.
 bool TryStrToFloat(std::wstring_view text, double& value);
 
+// The upper case of an ASCII letter; every other character as it is.
+constexpr wchar_t AsciiUpper(wchar_t c) { return (c >= L'a' && c <= L'z') ? wchar_t(c - (L'a' - L'A')) : c; }
+// Whole texts equal with only the ASCII letters folded: the rule of names
+// (services, parameters, actions) that must match alike for every user.
+bool SameAsciiText(std::wstring_view a, std::wstring_view b);
+
 // Decimal text of an integer ("-" for negatives, no leading zeros).
 WideString IntToStr(std::int64_t value);
 // The shortest general form with up to 15 significant digits, "." as separator,
 // exponent form for very large or very small magnitudes.
 WideString FloatToStr(double value);
+
+// UTF-8 and UTF-16 both ways, the library's own (for platforms whose code-page
+// conversions know no UTF-8): an ill-formed byte, and an unpaired surrogate,
+// becomes U+FFFD.
+WideString UTF8Decode(std::string_view utf8);
+std::string UTF8Encode(std::wstring_view text);
 
 }  // namespace tvk

@@ -68,6 +68,26 @@ WideString ExtractFileName(std::wstring_view fileName) {
   return WideString(p == std::wstring_view::npos ? fileName : fileName.substr(p + 1));
 }
 
+namespace {
+
+// Where the extension of the name part begins, or npos.
+std::size_t ExtensionStart(std::wstring_view fileName) {
+  std::size_t p = fileName.find_last_of(L".\\:");
+  return p != std::wstring_view::npos && fileName[p] == L'.' ? p : std::wstring_view::npos;
+}
+
+}  // namespace
+
+WideString ExtractFileExt(std::wstring_view fileName) {
+  std::size_t p = ExtensionStart(fileName);
+  return p == std::wstring_view::npos ? WideString() : WideString(fileName.substr(p));
+}
+
+WideString ChangeFileExt(std::wstring_view fileName, std::wstring_view extension) {
+  std::size_t p = ExtensionStart(fileName);
+  return WideString(fileName.substr(0, p)) + WideString(extension);
+}
+
 bool FileExists(std::wstring_view fileName) {
   DWORD a = Attributes(fileName);
   return !fileName.empty() && a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);

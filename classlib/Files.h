@@ -15,6 +15,11 @@ WideString ExtractFilePath(std::wstring_view fileName);
 WideString ExtractFileDir(std::wstring_view fileName);
 // The name after the folder part.
 WideString ExtractFileName(std::wstring_view fileName);
+// The extension of the name part, with its dot; empty when it has none.
+WideString ExtractFileExt(std::wstring_view fileName);
+// FileName with the extension of its name part replaced by Extension (which
+// brings its own dot, or is empty to remove it); appended when there is none.
+WideString ChangeFileExt(std::wstring_view fileName, std::wstring_view extension);
 
 bool FileExists(std::wstring_view fileName);       // an existing file, not a folder
 bool DirectoryExists(std::wstring_view folder);    // an existing folder

@@ -23,6 +23,34 @@ void RunShutdown(std::span<const TInitStep> steps);
 // How many steps of the last RunStartup are started.
 std::size_t StartedSteps();
 
+// A module-wide object that lives from its first use to its unit's shut-down
+// step (Free) and never longer. It has no destructor: at process exit, where
+// no shut-down step runs, none of its code runs either, so nothing touches a
+// host object the host may already have torn down, and no served object is
+// freed behind the host's back.
+template <class T>
+class TModuleHeld {
+public:
+  constexpr TModuleHeld() = default;
+  TModuleHeld(const TModuleHeld&) = delete;
+  TModuleHeld& operator=(const TModuleHeld&) = delete;
+
+  T& Get() {
+    if (!FObject) FObject = new T();
+    return *FObject;
+  }
+  T* operator->() { return &Get(); }
+  // Frees the object; the next Get makes a new one.
+  void Free() {
+    T* object = FObject;
+    FObject = nullptr;
+    delete object;
+  }
+
+private:
+  T* FObject = nullptr;
+};
+
 // The module's own handle, recorded by the entry procedure.
 HINSTANCE ModuleInstance();
 void SetModuleInstance(HINSTANCE instance);

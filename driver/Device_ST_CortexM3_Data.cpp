@@ -1,8 +1,11 @@
 #include "Device_ST_CortexM3_Data.h"
 
+#include "ModuleInit.h"
 #include "ORV.SCH.Util.h"
+#include "Tovik.Classes.CortexM3Flash.h"
 
 #include <array>
+#include <memory>
 
 namespace tvk {
 
@@ -35,21 +38,23 @@ int SetBitCount(uint32_t mask, int width) {
   return std::popcount(width >= 32 ? mask : mask & ((uint32_t(1) << width) - 1));
 }
 
-// ---- Flash-writer classes. A writer class's unit fills in its Create.
+// ---- Flash-writer classes: the on-chip writers the table names, and the CFI writer.
 
+#define TVK_WRITER_CLASS(Class) {L## #Class, &CreateFlashWriter<Class>}
 constexpr TFlashWriterClass kFlashWriterClasses[] = {
-    {L"TFLASH_STM32F10X_16", nullptr},   {L"TFLASH_STM32F10X_32", nullptr},
-    {L"TFLASH_STM32F10X_64", nullptr},   {L"TFLASH_STM32F10X_128", nullptr},
-    {L"TFLASH_STM32F10X_256", nullptr},  {L"TFLASH_STM32F10X_384", nullptr},
-    {L"TFLASH_STM32F10X_512", nullptr},  {L"TFLASH_STM32F10X_768", nullptr},
-    {L"TFLASH_STM32F10X_1024", nullptr}, {L"TFLASH_STM32F2XX_128", nullptr},
-    {L"TFLASH_STM32F2XX_256", nullptr},  {L"TFLASH_STM32F2XX_512", nullptr},
-    {L"TFLASH_STM32F2XX_768", nullptr},  {L"TFLASH_STM32F2XX_1024", nullptr},
-    {L"TFLASH_STM32L1XX_64", nullptr},   {L"TFLASH_STM32L1XX_128", nullptr},
-    {L"TFLASH_STM32W10X_64", nullptr},   {L"TFLASH_STM32W10X_128", nullptr},
-    {L"TFLASH_STM32L1XX_DATA_4", nullptr},
-    {L"TCFI_FLASH_ARM_CORTEX_M3", nullptr},
+    TVK_WRITER_CLASS(TFLASH_STM32F10X_16),   TVK_WRITER_CLASS(TFLASH_STM32F10X_32),
+    TVK_WRITER_CLASS(TFLASH_STM32F10X_64),   TVK_WRITER_CLASS(TFLASH_STM32F10X_128),
+    TVK_WRITER_CLASS(TFLASH_STM32F10X_256),  TVK_WRITER_CLASS(TFLASH_STM32F10X_384),
+    TVK_WRITER_CLASS(TFLASH_STM32F10X_512),  TVK_WRITER_CLASS(TFLASH_STM32F10X_768),
+    TVK_WRITER_CLASS(TFLASH_STM32F10X_1024), TVK_WRITER_CLASS(TFLASH_STM32F2XX_128),
+    TVK_WRITER_CLASS(TFLASH_STM32F2XX_256),  TVK_WRITER_CLASS(TFLASH_STM32F2XX_512),
+    TVK_WRITER_CLASS(TFLASH_STM32F2XX_768),  TVK_WRITER_CLASS(TFLASH_STM32F2XX_1024),
+    TVK_WRITER_CLASS(TFLASH_STM32L1XX_64),   TVK_WRITER_CLASS(TFLASH_STM32L1XX_128),
+    TVK_WRITER_CLASS(TFLASH_STM32W10X_64),   TVK_WRITER_CLASS(TFLASH_STM32W10X_128),
+    TVK_WRITER_CLASS(TFLASH_STM32L1XX_DATA_4),
+    TVK_WRITER_CLASS(TCFI_FLASH_ARM_CORTEX_M3),
 };
+#undef TVK_WRITER_CLASS
 constexpr std::size_t kCFIWriterSlot = std::size(kFlashWriterClasses) - 1;
 
 // The writer cells of the device table, bound at start-up: [kind][0] its
@@ -57,9 +62,10 @@ constexpr std::size_t kCFIWriterSlot = std::size(kFlashWriterClasses) - 1;
 std::array<std::array<const TFlashWriterClass*, 2>, kDeviceKindCount> gWriterCells{};
 bool gWriterCellsBound = false;
 
-// The module's I/O-standard objects, one per identifier; the module holds one
-// reference to each.
-std::array<ComRef<IDispatch>, kDeviceIOStandardIDCount> gIOStandards;
+// The module's I/O-standard objects, one per identifier, from start-up to
+// shut-down; the references handed to the host own nothing.
+using TIOStandards = std::array<std::unique_ptr<TDeviceIOStandardData>, kDeviceIOStandardIDCount>;
+constinit TModuleHeld<TIOStandards> gIOStandards;
 
 void UnbindWriterCells() {
   gWriterCells = {};
@@ -120,12 +126,25 @@ bool NthIOStandard(TDeviceIOStandardSet standards, int32_t index, TDeviceIOStand
 
 TDeviceIOStandardData* DeviceIOStandard(TDeviceIOStandardID id) {
   if (id >= kDeviceIOStandardIDCount) return nullptr;
-  return static_cast<TDeviceIOStandardData*>(gIOStandards[id].Get());
+  return gIOStandards->at(id).get();
 }
 
 const TDeviceIOStandardParameters& TDeviceIOStandardData::Parameters() const {
   if (FID >= kDeviceIOStandardIDCount) throw Exception(L"Unknown I/O standard");
   return kDeviceIOStandards[FID];
+}
+
+ULONG STDMETHODCALLTYPE TDeviceIOStandardData::AddRef() { return ULONG(InterlockedIncrement(&FHostReferences) + 1); }
+
+ULONG STDMETHODCALLTYPE TDeviceIOStandardData::Release() {
+  // One Release too many from the host is ignored, not passed on to the module's own reference.
+  LONG n = FHostReferences;
+  while (n > 0) {
+    const LONG seen = InterlockedCompareExchange(&FHostReferences, n - 1, n);
+    if (seen == n) return ULONG(n);  // n - 1 handed out, plus the module's own
+    n = seen;
+  }
+  return 1;
 }
 
 int32_t TDeviceIOStandardData::GetIOStandardIndex() const { return Parameters().Index; }
@@ -304,12 +323,12 @@ HRESULT TDeviceData::GetBSDLEntity(IBSDLEntity& Result) {
 bool DeviceDataUnitStartup() {
   BindWriterCells();
   for (int id = 0; id < kDeviceIOStandardIDCount; ++id)
-    gIOStandards[std::size_t(id)] = ComRef<IDispatch>(New<TDeviceIOStandardData>(TDeviceIOStandardID(id)));
+    gIOStandards->at(std::size_t(id)).reset(New<TDeviceIOStandardData>(TDeviceIOStandardID(id)));
   return true;
 }
 
 void DeviceDataUnitShutdown() {
-  for (auto& standard : gIOStandards) standard.Reset();
+  gIOStandards.Free();
   UnbindWriterCells();
 }
 

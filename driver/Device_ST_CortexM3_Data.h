@@ -245,6 +245,13 @@ public:
   explicit TDeviceIOStandardData(TDeviceIOStandardID id) : FID(id) {}
   TDeviceIOStandardID ID() const { return FID; }
 
+  // The module's own reference outlives every reference handed out: those
+  // are counted, but none of them, balanced or not, frees the object. The
+  // answers count the module's reference too.
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+  LONG HostReferences() const { return FHostReferences; }
+
   int32_t GetIOStandardIndex() const override;
   HRESULT GetSlewCount(int32_t& Result) override;
   HRESULT GetSlewValue(int32_t Index, WideString& Result) override;
@@ -257,10 +264,11 @@ protected:
 
 private:
   TDeviceIOStandardID FID;
+  LONG FHostReferences = 0;  // taken and not yet given back; never below 0
 };
 
 // The module's I/O-standard object of Id (null before start-up). The module
-// owns it: a reference handed out owns nothing beyond its own count.
+// owns it: a reference handed out owns nothing.
 TDeviceIOStandardData* DeviceIOStandard(TDeviceIOStandardID id);
 // The Index-th identifier present in Standards, counting from 0 in identifier
 // order; false when there is none.

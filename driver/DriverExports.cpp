@@ -1,5 +1,6 @@
 #include "DriverExports.h"
 
+#include "ModuleInit.h"
 #include "Tarnwell_Driver.h"
 
 #include <memory>
@@ -9,19 +10,14 @@ namespace tvk {
 
 namespace {
 
-// Drivers count no references; the module owns them until it is unloaded.
-std::vector<std::unique_ptr<TAbstractSupportService>>& Drivers() {
-  static std::vector<std::unique_ptr<TAbstractSupportService>> drivers;
-  return drivers;
-}
+// Drivers count no references; the module owns them until it is unloaded
+// (and at process exit simply leaves them).
+using TDriverList = std::vector<std::unique_ptr<TAbstractSupportService>>;
+constinit TModuleHeld<TDriverList> gDrivers;
 
-TDriverFactory& FactoryOverride() {
-  static TDriverFactory factory;
-  return factory;
-}
+TDriverList& Drivers() { return gDrivers.Get(); }
 
 IDispatch* CreateDriver(int32_t kind) {
-  if (FactoryOverride()) return FactoryOverride()(kind);
   auto driver = std::unique_ptr<TCortexM3>(New<TCortexM3>(kind));
   IDispatch* disp = static_cast<IDispatch*>(driver.get());
   Drivers().push_back(std::move(driver));
@@ -51,10 +47,8 @@ HRESULT GetTovikDriverImpl(int32_t kind, IDispatch** driver) {
 
 std::size_t LiveDriverCount() { return Drivers().size(); }
 
-void SetDriverFactoryForTest(TDriverFactory factory) { FactoryOverride() = std::move(factory); }
-
 bool DriverUnitStartup() { return true; }
 
-void DriverUnitShutdown() { Drivers().clear(); }
+void DriverUnitShutdown() { gDrivers.Free(); }
 
 }  // namespace tvk

@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <functional>
 
 namespace tvk {
 
@@ -15,10 +14,6 @@ HRESULT GetTovikDriverImpl(int32_t kind, IDispatch** driver);
 
 // How many drivers the module holds (they live until the module is unloaded).
 std::size_t LiveDriverCount();
-
-// Replaces the driver factory (tests: a failing creation); null restores the real one.
-using TDriverFactory = std::function<IDispatch*(int32_t kind)>;
-void SetDriverFactoryForTest(TDriverFactory factory);
 
 bool DriverUnitStartup();
 void DriverUnitShutdown();

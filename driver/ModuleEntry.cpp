@@ -1,12 +1,20 @@
 // The module's entry procedure and its two exports.
+#include "ControlSteps.h"
 #include "Device_ST_CortexM3_Data.h"
 #include "DriverExports.h"
+#include "Extension.Images.h"
 #include "ModuleInit.h"
 #include "ORV.SCH.Util.h"
+#include "Tovik.Disassembler.h"
+#include "WindowClasses.h"
 #include "ZUL.DispatchFix.h"
 #include "ZUL.Param.h"
 #include "ZUL.Util.h"
 #include "ZUL.VFS.h"
+#include "dxCore.h"
+#include "dcconsts.h"
+#include "dcmemhook.h"
+#include "dcsystem.h"
 
 #include <array>
 
@@ -17,15 +25,34 @@ using tvk::TInitStep;
 // Every component's start-up and shut-down, in start-up order; the exports are
 // usable only after the last step.
 constexpr std::array kSteps = {
+    // The class library's window classes outlive an unloaded module unless unregistered.
+    TInitStep{"Controls", nullptr, &tvk::UnregisterWindowClasses},
     TInitStep{"ZUL.DispatchFix", &tvk::DispatchFixStartup, nullptr},
     TInitStep{"ZUL.Param", nullptr, &tvk::ParamUnitShutdown},
     // The host executable's client export and file-system functions.
     TInitStep{"ZUL.Util", &tvk::UtilUnitStartup, &tvk::UtilUnitShutdown},
     TInitStep{"ZUL.VFS", &tvk::VFSUnitStartup, &tvk::VFSUnitShutdown},
     TInitStep{"ZUL.Classes", nullptr, &tvk::ReleaseHostClient},
+    TInitStep{"Extension.Images", nullptr, &tvk::ImagesUnitShutdown},
     TInitStep{"ORV.SCH.Util", nullptr, &tvk::FreeDeviceFamilies},
+    // The styled controls: gradient implementation, picture formats, glyph
+    // cache, control metrics, and the print-time detour (put back at shut-down).
+    TInitStep{"XPGraphics", &tvk::XPGraphicsStartup, &tvk::XPGraphicsShutdown},
+    TInitStep{"XPImages", &tvk::XPImagesStartup, &tvk::XPImagesShutdown},
+    TInitStep{"AlphaImage", &tvk::AlphaImageStartup, &tvk::AlphaImageShutdown},
+    TInitStep{"SmoothText", &tvk::SmoothTextStartup, &tvk::SmoothTextShutdown},
+    TInitStep{"XPControlUtils", &tvk::XPControlUtilsStartup, &tvk::XPControlUtilsShutdown},
+    TInitStep{"XPControls", &tvk::XPControlsStartup, &tvk::XPControlsShutdown},
+    // The component library's core services, before any unit of the library.
+    TInitStep{"dxCore", &tvk::DxCoreUnitStartup, &tvk::DxCoreUnitShutdown},
+    // The parser library: its registry key, the release notification, the
+    // design-time registration hooks and its file-system classes.
+    TInitStep{"dcconsts", &tvk::ConstsUnitStartup, &tvk::ConstsUnitShutdown},
+    TInitStep{"dcmemhook", &tvk::MemHookUnitStartup, &tvk::MemHookUnitShutdown},
+    TInitStep{"dcsystem", &tvk::SystemUnitStartup, &tvk::SystemUnitShutdown},
     TInitStep{"device data", &tvk::DeviceDataUnitStartup, &tvk::DeviceDataUnitShutdown},
     TInitStep{"driver", &tvk::DriverUnitStartup, &tvk::DriverUnitShutdown},
+    TInitStep{"disassembler", nullptr, &tvk::DisassemblerUnitShutdown},
 };
 
 }  // namespace

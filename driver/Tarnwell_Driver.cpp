@@ -1,21 +1,13 @@
 #include "Tarnwell_Driver.h"
 
+#include "Convert.h"
 #include "ZUL.Param.h"
-
-#include <cwctype>
 
 namespace tvk {
 
 namespace {
 
 constexpr std::wstring_view kArmToolchain = L"BRELMOX ARM";
-
-bool SameTextIgnoringCase(std::wstring_view a, std::wstring_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::towupper(a[i]) != std::towupper(b[i])) return false;
-  return true;
-}
 
 }  // namespace
 
@@ -26,7 +18,7 @@ HRESULT TCortexM3::Supports(const WideString& Name, bool& Result) {
   try {
     WideString toolchain;
     if (!GetParameterValue(Name, L"ToolchainName", toolchain)) toolchain.clear();
-    if (SameTextIgnoringCase(toolchain, kArmToolchain)) {
+    if (SameAsciiText(toolchain, kArmToolchain)) {  // the user's locale has no say
       Result = true;
       return S_OK;
     }

@@ -1,5 +1,8 @@
 #include "Tovik.ARM.ADIv5.h"
 
+#include "Extension.Util.h"
+#include "Tovik.Utils.h"
+
 #include <windows.h>
 
 #include <cwchar>
@@ -10,17 +13,6 @@ namespace tvk {
 using namespace adiv5;
 
 namespace {
-
-// Binary text as the channel answers it: '0' and '1' digits, blanks and '-'
-// passed over; any other character makes the value 0.
-uint32_t BinaryValue(std::wstring_view text) {
-  uint32_t value = 0;
-  for (wchar_t c : text) {
-    if (c == L'0' || c == L'1') value = (value << 1) | uint32_t(c == L'1');
-    else if (c != L' ' && c != L'-') return 0;
-  }
-  return value;
-}
 
 WideString Hex(uint32_t value) {
   wchar_t text[12];
@@ -34,12 +26,7 @@ WideString Hex(uint32_t value) {
 
 WideString TJTagChannelDapTransport::AccessRequest(uint32_t value, uint32_t address, bool read) {
   const uint32_t low = ((address >> 1) & 6) | (read ? 1u : 0u);
-  WideString bits(DAP_SCAN_LENGTH, L'0');
-  for (std::size_t k = 0; k < 32; ++k)
-    if (value & (1u << (31 - k))) bits[k] = L'1';
-  for (std::size_t k = 0; k < 3; ++k)
-    if (low & (1u << (2 - k))) bits[32 + k] = L'1';
-  return bits;
+  return FormatBinary(value, 32) + FormatBinary(low, 3);
 }
 
 bool TJTagChannelDapTransport::Channel(IJTagChannel& channel, int32_t& index) const {
@@ -64,8 +51,10 @@ bool TJTagChannelDapTransport::AccessScan(uint32_t instruction, uint32_t address
   // The answer's fixed ranges are cut out of it: a short one is no answer.
   if (out.size() < DAP_SCAN_LENGTH) return false;
   const std::wstring_view view(out);
-  answer.Data = BinaryValue(view.substr(0, 32));
-  answer.Ack = uint8_t(BinaryValue(view.substr(32, 3)));
+  uint32_t ack = 0;
+  ParseBinaryText(view.substr(0, 32), answer.Data);  // any other character reads as 0
+  ParseBinaryText(view.substr(32, 3), ack);
+  answer.Ack = uint8_t(ack);
   return true;
 }
 
@@ -133,10 +122,13 @@ bool TADIv5Engine::OverrunDetectionOn() const {
   return FDpCtrlStat != CACHE_INVALID && (FDpCtrlStat & ORUNDETECT) != 0;
 }
 
+uint32_t TADIv5Engine::CtrlStatRequests() const {
+  return FDpCtrlStat != CACHE_INVALID ? FDpCtrlStat : CDBGPWRUPREQ | CSYSPWRUPREQ;
+}
+
 bool TADIv5Engine::ClearStickyOverrun() {
-  const uint32_t requests = FDpCtrlStat != CACHE_INVALID ? FDpCtrlStat : CDBGPWRUPREQ | CSYSPWRUPREQ;
   uint32_t ignored = 0;
-  if (!AcceptedScan(JTAG_DP_DPACC, DP_CTRL_STAT, false, requests | STICKYORUN, ignored)) return false;
+  if (!AcceptedScan(JTAG_DP_DPACC, DP_CTRL_STAT, false, CtrlStatRequests() | STICKYORUN, ignored)) return false;
   FOverrunPending = false;
   return true;
 }
@@ -341,7 +333,7 @@ bool TADIv5Engine::CheckDebugPortStatusGuarded() {
     if (ctrlStat & STICKYERR) Log(TDapLogKind::Error, L"JTAG-DP STICKY ERROR");
   }
 
-  result = WriteDP(DP_CTRL_STAT, FDpCtrlStat | DP_STICKY_CLEAR);
+  result = WriteDP(DP_CTRL_STAT, CtrlStatRequests() | DP_STICKY_CLEAR);
   if (result) {
     FOverrunPending = false;
     result = ReadDP(DP_CTRL_STAT, ctrlStat);

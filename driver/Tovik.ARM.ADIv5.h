@@ -250,6 +250,11 @@ private:
   // One scan that must be acknowledged OK (WAIT re-scanned); its data on success.
   bool AcceptedScan(uint32_t instruction, uint32_t address, bool read, uint32_t value, uint32_t& data);
   bool OverrunDetectionOn() const;
+  // The requests a CTRL/STAT write keeps set: FDpCtrlStat, or before a
+  // power-up of this engine the power-up requests alone. The unknown value
+  // is never written: all ones would request a debug reset and a reserved
+  // transfer mode.
+  uint32_t CtrlStatRequests() const;
   bool ClearStickyOverrun();
   // The status check's CTRL/STAT read; FAck gets the first acknowledge that was not OK.
   bool ReadCtrlStatForCheck(uint32_t& value);

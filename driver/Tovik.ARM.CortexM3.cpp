@@ -1,11 +1,11 @@
 #include "Tovik.ARM.CortexM3.h"
 
 #include "Files.h"
+#include "Tovik.Utils.h"
 #include "ZUL.Util.h"
 
 #include <cwchar>
 #include <iterator>
-#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -31,52 +31,27 @@ std::optional<uint32_t> DcrsrSelector(int32_t number) {
 
 namespace {
 
-// Runs Body between the opening and closing half of one of the driver's
-// brackets; the closing half runs also when Body raises.
-template <class Body>
-auto Bracketed(ICortexM3Levels& levels, void (ICortexM3Levels::*open)(), void (ICortexM3Levels::*close)(),
-               Body body) {
-  (levels.*open)();
-  if constexpr (std::is_void_v<decltype(body())>) {
-    try {
-      body();
-    } catch (...) {
-      (levels.*close)();
-      throw;
-    }
-    (levels.*close)();
-  } else {
-    decltype(body()) result{};
-    try {
-      result = body();
-    } catch (...) {
-      (levels.*close)();
-      throw;
-    }
-    (levels.*close)();
-    return result;
-  }
-}
-
 template <class Body>
 auto InChannel(ICortexM3Levels& levels, Body body) {
-  return Bracketed(levels, &ICortexM3Levels::OpenChannel, &ICortexM3Levels::CloseChannel, std::move(body));
+  return Bracketed([&] { levels.OpenChannel(); }, [&] { levels.CloseChannel(); }, body);
 }
 
 template <class Body>
 auto InTransaction(ICortexM3Levels& levels, Body body) {
-  return Bracketed(levels, &ICortexM3Levels::TransactionBegin, &ICortexM3Levels::TransactionEnd, std::move(body));
+  return Bracketed([&] { levels.TransactionBegin(); }, [&] { levels.TransactionEnd(); }, body);
 }
 
 }  // namespace
 
 // ---- path choice ------------------------------------------------------------
 
-ICortexM3Jlink* TCortexM3Core::ActiveJlink() {
+ICortexM3Jlink* TCortexM3Core::ActiveJlink() { return ActiveJlink(FLevels.JTagChannel()); }
+
+ICortexM3Jlink* TCortexM3Core::ActiveJlink(const IJTagChannel& channel) {
   ICortexM3Jlink* jlink = FLevels.Jlink();
   if (!jlink) return nullptr;
   bool open = false;
-  CheckResult(jlink->ARM_IsOpen(FLevels.JTagChannel(), open));
+  CheckResult(jlink->ARM_IsOpen(channel, open));
   return open ? jlink : nullptr;
 }
 
@@ -89,15 +64,19 @@ void TCortexM3Core::Log(const WideString& text) {
 // ---- set-up -------------------------------------------------------------------
 
 void TCortexM3Core::InitializeCore() {
-  if (ICortexM3Jlink* jlink = ActiveJlink()) {
-    if (!FJlinkInitialized) {
+  const IJTagChannel channel = FLevels.JTagChannel();
+  if (ICortexM3Jlink* jlink = ActiveJlink(channel)) {
+    // Without a device on a chain (at construction) the empty channel matches
+    // any probe's port: nothing is set up yet, or the probe of another chain
+    // would lend this driver its breakpoint units.
+    if (!FJlinkInitialized && channel) {
       bool initialized = false;
       CheckResult(jlink->ARM_Initialize(FLevels.DebugManager(), initialized));
       FJlinkInitialized = initialized;
     }
     return;
   }
-  if (FInitialized || FTargetNotResponding || !FLevels.JTagChannel()) return;
+  if (FInitialized || FTargetNotResponding || !channel) return;
 
   FAdi.InitializeCore();
   if (!FAdi.PowerUpDebugPort()) {

@@ -252,6 +252,7 @@ public:
 private:
   // The binding when it holds the channel; null for the ADIv5 path.
   ICortexM3Jlink* ActiveJlink();
+  ICortexM3Jlink* ActiveJlink(const IJTagChannel& channel);
   uint32_t ReadThrough(HRESULT (ICortexM3Jlink::*probe)(int64_t, uint32_t&), uint32_t (TADIv5Engine::*port)(uint32_t),
                        uint32_t address);
   void WriteThrough(HRESULT (ICortexM3Jlink::*probe)(int64_t, uint32_t), void (TADIv5Engine::*port)(uint32_t, uint32_t),

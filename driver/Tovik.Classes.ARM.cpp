@@ -1,5 +1,6 @@
 #include "Tovik.Classes.ARM.h"
 
+#include "Tovik.ARM.Jlink.h"
 #include "Tovik.Classes.Breakpoints.h"
 #include "Tovik.Utils.h"
 #include "ZUL.HostModules.h"
@@ -1081,8 +1082,7 @@ public:
   void TransactionEnd() override { D.TransactionEnd(); }
   IDeviceDebugManager DebugManager() override { return D.DeviceDebugManager(); }
   ICortexM3BreakpointDriver& BreakpointDriver() override { return *this; }
-  // The probe binding is not part of this driver yet: the ADIv5 path throughout.
-  ICortexM3Jlink* Jlink() override { return nullptr; }
+  ICortexM3Jlink* Jlink() override { return D.FJlink.get(); }
 
   uint32_t ReadRegister(int32_t number) override {
     uint32_t value = 0;
@@ -1137,12 +1137,14 @@ private:
 TARM_Cortex_M3::TARM_Cortex_M3(TDeviceProcessor_Core AProcessorCore, TDeviceProcessor_Type AProcessorType,
                                const TFlashWriterClass* ARemoteExecutionClass)
     : TARMADI_V5(AProcessorCore, AProcessorType, ARemoteExecutionClass),
+      FJlink(std::make_unique<TARMJlink>()),
       FLevels(std::make_unique<TLevels>(*this)),
       FCore(std::make_unique<TCortexM3Core>(FAdi, *FLevels)) {}
 
 TARM_Cortex_M3::TARM_Cortex_M3(TDeviceProcessor_Core AProcessorCore, TDeviceProcessor_Type AProcessorType,
                                std::span<const TFlashWriterClass* const> ARemoteExecutionClasses)
     : TARMADI_V5(AProcessorCore, AProcessorType, ARemoteExecutionClasses),
+      FJlink(std::make_unique<TARMJlink>()),
       FLevels(std::make_unique<TLevels>(*this)),
       FCore(std::make_unique<TCortexM3Core>(FAdi, *FLevels)) {}
 

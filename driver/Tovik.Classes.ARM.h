@@ -7,6 +7,7 @@
 #include "Tovik.ARM.CortexM3.h"
 #include "Tovik.Classes.h"
 #include "Tovik.Types.h"
+#include "Tovik.Utils.h"
 
 #include <array>
 #include <cstddef>
@@ -18,6 +19,8 @@
 #include <vector>
 
 namespace tvk {
+
+class TARMJlink;
 
 namespace arm {
 // ---- The ARM base's register table (kARMRegisterNames, kARMRegisterShortNames)
@@ -435,26 +438,15 @@ protected:
   // the body or the begin raised.
   template <class F>
   void InTransaction(F&& body) {
-    try {
+    Bracketed([] {}, [this] { TransactionEnd(); }, [&] {
       TransactionBegin();
       body();
-    } catch (...) {
-      TransactionEnd();
-      throw;
-    }
-    TransactionEnd();
+    });
   }
   // Body between OpenChannel and CloseChannel; the close runs also on error.
   template <class F>
   void WithChannel(F&& body) {
-    OpenChannel();
-    try {
-      body();
-    } catch (...) {
-      CloseChannel();
-      throw;
-    }
-    CloseChannel();
+    Bracketed([this] { OpenChannel(); }, [this] { CloseChannel(); }, body);
   }
   bool TargetLittleEndian();
 
@@ -652,6 +644,8 @@ public:
   HRESULT RemoveSoftBreakpoint(int32_t MemorySpace, int64_t Address, uint32_t Replaced, bool& Result) override;
 
   const TCortexM3Core& Core() const { return *FCore; }
+  // The J-Link probe binding the core hands its work to while it holds the channel.
+  TARMJlink& Jlink() { return *FJlink; }
 
 protected:
   // The set-up at construction finds no device yet, and so does nothing.
@@ -670,6 +664,7 @@ private:
     });
   }
 
+  std::unique_ptr<TARMJlink> FJlink;
   std::unique_ptr<TLevels> FLevels;
   std::unique_ptr<TCortexM3Core> FCore;
 };

@@ -1,27 +1,13 @@
 #include "Tovik.Classes.Breakpoints.h"
 
+#include "Tovik.Utils.h"
+
 #include <algorithm>
 #include <type_traits>
 
 namespace tvk {
 
 namespace {
-
-// Body between Open and Close; Close runs also when Body raises, so that an
-// error does not leave the channel open.
-template <class Open, class Close, class Body>
-auto Bracketed(Open&& open, Close&& close, Body&& body) {
-  open();
-  decltype(body()) answer{};
-  try {
-    answer = body();
-  } catch (...) {
-    close();
-    throw;
-  }
-  close();
-  return answer;
-}
 
 template <class Body>
 auto WithChannel(IBreakpointDriver& driver, Body&& body) {
@@ -155,45 +141,6 @@ HRESULT TSoftBreakpoint::SetAddress(int64_t Value) {
   return S_OK;
 }
 
-// ---- The values both hardware breakpoint kinds keep
-
-// The operations of Class that only read or set its values (FValues):
-// nothing of them reaches the target.
-#define TVK_DEFINE_QUALIFIER(Class, Name)              \
-  HRESULT Class::Get##Name(int64_t& Result) {          \
-    Result = int64_t(FValues.Name);                    \
-    return S_OK;                                       \
-  }                                                    \
-  HRESULT Class::Set##Name(int64_t Value) {            \
-    FValues.Name = uint32_t(uint64_t(Value));          \
-    return S_OK;                                       \
-  }
-
-#define TVK_DEFINE_HARD_BREAKPOINT_VALUES(Class)                                   \
-  HRESULT Class::Import_FromCore() { return S_OK; }                                \
-  HRESULT Class::Export_ToCore() { return S_OK; }                                  \
-  HRESULT Class::GetReplaced(int32_t& Result) {                                    \
-    Result = 0;                                                                    \
-    return S_OK;                                                                   \
-  }                                                                                \
-  HRESULT Class::SetReplaced(uint32_t) { return S_OK; }                            \
-  HRESULT Class::GetMemorySpace(int32_t& Result) {                                 \
-    Result = int32_t(FValues.MemorySpace);                                         \
-    return S_OK;                                                                   \
-  }                                                                                \
-  HRESULT Class::SetMemorySpace(int32_t Value) {                                   \
-    FValues.MemorySpace = uint32_t(Value);                                         \
-    return S_OK;                                                                   \
-  }                                                                                \
-  HRESULT Class::GetAddress(int64_t& Result) {                                     \
-    Result = int64_t(FValues.Address & ~1u);                                       \
-    return S_OK;                                                                   \
-  }                                                                                \
-  HRESULT Class::SetAddress(int64_t Value) {                                       \
-    FValues.Address = uint32_t(uint64_t(Value)) & ~1u;                             \
-    return S_OK;                                                                   \
-  }
-
 // ---- TARM_Cortex_M3HardBreakpoint
 
 TARM_Cortex_M3HardBreakpoint::TARM_Cortex_M3HardBreakpoint(ICortexM3BreakpointDriver& driver,
@@ -203,9 +150,6 @@ TARM_Cortex_M3HardBreakpoint::TARM_Cortex_M3HardBreakpoint(ICortexM3BreakpointDr
 }
 
 TVK_DEFINE_HARD_BREAKPOINT_VALUES(TARM_Cortex_M3HardBreakpoint)
-#define TVK_CM3_QUALIFIER(Name) TVK_DEFINE_QUALIFIER(TARM_Cortex_M3HardBreakpoint, Name)
-TVK_HARD_BREAKPOINT_QUALIFIERS(TVK_CM3_QUALIFIER)
-#undef TVK_CM3_QUALIFIER
 
 bool TARM_Cortex_M3HardBreakpoint::WriteComparator(uint32_t value) {
   return WithJtagChannel(FDriver, [&] { return FDriver.WriteWordChecked(FFlashPatchRegister_COMP, value); });
@@ -288,9 +232,6 @@ TARMHardBreakpointPoint::TARMHardBreakpointPoint(const IARMEmbeddedICE& armDrive
 TARMHardBreakpointPoint::~TARMHardBreakpointPoint() = default;
 
 TVK_DEFINE_HARD_BREAKPOINT_VALUES(TARMHardBreakpointPoint)
-#define TVK_ICE_QUALIFIER(Name) TVK_DEFINE_QUALIFIER(TARMHardBreakpointPoint, Name)
-TVK_HARD_BREAKPOINT_QUALIFIERS(TVK_ICE_QUALIFIER)
-#undef TVK_ICE_QUALIFIER
 
 // The driver's dispatch interface answers the driver's operations as well as
 // the EmbeddedICE ones: its device is asked there.

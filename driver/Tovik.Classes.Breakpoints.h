@@ -68,8 +68,49 @@ struct THardBreakpointValues {
   uint32_t MemorySpace = 0;
 };
 
-// The qualifiers with plain get/set operations (the address has its own).
-#define TVK_HARD_BREAKPOINT_QUALIFIERS(Q) Q(AddressMask) Q(Data) Q(DataMask) Q(Control) Q(ControlMask)
+// The qualifiers with plain get/set operations (the address has its own):
+// Q(Class, Name) for each.
+#define TVK_HARD_BREAKPOINT_QUALIFIERS(Q, Class) \
+  Q(Class, AddressMask) Q(Class, Data) Q(Class, DataMask) Q(Class, Control) Q(Class, ControlMask)
+
+// The operations of a hardware breakpoint class that only read or set its
+// values (a THardBreakpointValues field FValues): nothing of them reaches
+// the target. For the class's source file.
+#define TVK_DEFINE_QUALIFIER(Class, Name)              \
+  HRESULT Class::Get##Name(int64_t& Result) {          \
+    Result = int64_t(FValues.Name);                    \
+    return S_OK;                                       \
+  }                                                    \
+  HRESULT Class::Set##Name(int64_t Value) {            \
+    FValues.Name = uint32_t(uint64_t(Value));          \
+    return S_OK;                                       \
+  }
+
+#define TVK_DEFINE_HARD_BREAKPOINT_VALUES(Class)                                   \
+  HRESULT Class::Import_FromCore() { return S_OK; }                                \
+  HRESULT Class::Export_ToCore() { return S_OK; }                                  \
+  HRESULT Class::GetReplaced(int32_t& Result) {                                    \
+    Result = 0;                                                                    \
+    return S_OK;                                                                   \
+  }                                                                                \
+  HRESULT Class::SetReplaced(uint32_t) { return S_OK; }                            \
+  HRESULT Class::GetMemorySpace(int32_t& Result) {                                 \
+    Result = int32_t(FValues.MemorySpace);                                         \
+    return S_OK;                                                                   \
+  }                                                                                \
+  HRESULT Class::SetMemorySpace(int32_t Value) {                                   \
+    FValues.MemorySpace = uint32_t(Value);                                         \
+    return S_OK;                                                                   \
+  }                                                                                \
+  HRESULT Class::GetAddress(int64_t& Result) {                                     \
+    Result = int64_t(FValues.Address & ~1u);                                       \
+    return S_OK;                                                                   \
+  }                                                                                \
+  HRESULT Class::SetAddress(int64_t Value) {                                       \
+    FValues.Address = uint32_t(uint64_t(Value)) & ~1u;                             \
+    return S_OK;                                                                   \
+  }                                                                                \
+  TVK_HARD_BREAKPOINT_QUALIFIERS(TVK_DEFINE_QUALIFIER, Class)
 
 // Declarations of a class's operations from an operation list.
 #define TVK_BREAKPOINT_OVERRIDE(Id, Name, Params, Args) HRESULT Name Params override;
@@ -227,7 +268,6 @@ private:
   uint8_t FCurrentDebuggerMode = eDebuggerMode_AUTO;
 };
 
-#undef TVK_BREAKPOINT_OVERRIDE
 #undef TVK_BREAKPOINT_OPERATION
 
 // The processor level's factory of its debug manager.

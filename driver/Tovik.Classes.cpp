@@ -157,6 +157,7 @@ HRESULT TTovikAbstractDeviceIOStandard::GetDriveStrength(int32_t, WideString& Re
 // ---- TTovikDriver
 
 const IID IID_IMemoryAccess = {0xDE05D751, 0x32F9, 0x4557, {0xA7, 0xB6, 0x67, 0x8A, 0x82, 0x80, 0xE2, 0x74}};
+const IID IID_IFlashWriterDriverLink = {0x97D62810, 0x2143, 0x4888, {0xAA, 0xF9, 0x09, 0xE7, 0x9E, 0xC8, 0x3A, 0x46}};
 
 namespace {
 
@@ -206,8 +207,8 @@ const TVendorTools* FindVendorTools(const WideString& vendor) {
 constexpr std::wstring_view kBaseDeviceImage = L"Generic_Hard_Device.bmp";
 constexpr std::wstring_view kDeviceImageFolder = L"DeviceImages\\";
 
-TBitmap LoadBitmapFile(const WideString& fileName) {
-  TBitmap bitmap(static_cast<HBITMAP>(
+TBitmapHandle LoadBitmapFile(const WideString& fileName) {
+  TBitmapHandle bitmap(static_cast<HBITMAP>(
       LoadImageW(nullptr, fileName.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
   if (!bitmap) throw Exception(L"Cannot load the picture " + fileName);
   return bitmap;
@@ -746,15 +747,15 @@ const TInstrumentViewClass& TTovikDriver::GetRackViewClass() { return DriverUI()
 
 // ---- Device picture
 
-TBitmap TTovikDriver::BuildDeviceImage(const WideString& name) {
+TBitmapHandle TTovikDriver::BuildDeviceImage(const WideString& name) {
   const WideString baseFile = GetSystemFolder() + WideString(kBaseDeviceImage);
   if (!FileExists(baseFile)) return nullptr;
-  TBitmap image = LoadBitmapFile(baseFile);
+  TBitmapHandle image = LoadBitmapFile(baseFile);
   WideString library;
   CheckResult(GetFolder_Library(library));
   const WideString overlayFile = library + WideString(kDeviceImageFolder) + name + L".bmp";
   if (FileExists(overlayFile)) {
-    TBitmap overlay = LoadBitmapFile(overlayFile);
+    TBitmapHandle overlay = LoadBitmapFile(overlayFile);
     CenterOverlayBitmap(overlay.get(), image.get(), true);
   }
   return image;
@@ -1305,6 +1306,20 @@ TTovikProcessorDriver::~TTovikProcessorDriver() {
   FDeviceProcessorInformation.Clear();
   FDeviceMemoryInformation.Clear();
   FDeviceDebugManager.Clear();  // before the hooks it refers to
+  // Writers the host still holds must not reach a driver that is gone.
+  auto detach = [](const IFlashWriter& writer) noexcept {
+    IFlashWriterDriverLink* link = nullptr;
+    if (writer.ToPointer() &&
+        SUCCEEDED(writer.ToPointer()->QueryInterface(IID_IFlashWriterDriverLink, reinterpret_cast<void**>(&link))) &&
+        link) {
+      link->DriverDestroyed();
+      link->Release();
+    }
+  };
+  if (FRemoteExecuteDrivers)
+    for (const IFlashWriter& writer : *FRemoteExecuteDrivers) detach(writer);
+  detach(FRemoteExecuteDriver);
+  FRemoteExecuteDriver.Clear();
   FRemoteExecuteDrivers.reset();
 }
 

@@ -116,7 +116,7 @@ struct IMemoryAccess : public IUnknown {
 struct TGdiObjectDeleter {
   void operator()(HBITMAP bitmap) const { DeleteObject(bitmap); }
 };
-using TBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, TGdiObjectDeleter>;
+using TBitmapHandle = std::unique_ptr<std::remove_pointer_t<HBITMAP>, TGdiObjectDeleter>;
 
 // The device's control register: debug register 64 of the host device, 8 bits.
 inline constexpr int32_t kControlRegisterAddress = 64;
@@ -405,12 +405,12 @@ private:
   void SelectRegister(const IJTagChannel& channel, int32_t position, int32_t index, bool write);
   // The device picture from a name (the family name): the host's base
   // picture with the name's picture centred on it; null without a base.
-  TBitmap BuildDeviceImage(const WideString& name);
+  TBitmapHandle BuildDeviceImage(const WideString& name);
   IProcessFlow& FlowStage(IProcessFlow& flow, int32_t kind);
 
   ITovikDevice FTovikDevice;          // lent by the host; empty until set
-  TBitmap FDeviceImage;               // built on first request
-  TBitmap FDeviceAboutImage;          // never set; freed with the driver
+  TBitmapHandle FDeviceImage;               // built on first request
+  TBitmapHandle FDeviceAboutImage;          // never set; freed with the driver
   IPercentCallback FCallBack;
   WideString FCustomConstraintFile;
   IProcessFlow FBuildFlow, FDownloadFlow, FVerifyFlow;  // made on first request; no verify flow
@@ -612,6 +612,16 @@ using TFlashWriterCreate = IDispatch* (*)(IDispatch* driver, bool enable);
 struct TFlashWriterClass {
   std::wstring_view Name;
   TFlashWriterCreate Create;
+};
+
+// {97D62810-2143-4888-AAF9-09E79EC83A46}
+extern const IID IID_IFlashWriterDriverLink;
+
+// The module's own flash writers offer this beside their dispatch interface:
+// a driver that goes tells each of its writers, so that a writer the host
+// still holds no longer reaches it (its back reference owns nothing).
+struct IFlashWriterDriverLink : public IUnknown {
+  virtual void STDMETHODCALLTYPE DriverDestroyed() = 0;
 };
 
 class TTovikProcessorDriver;

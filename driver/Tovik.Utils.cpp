@@ -1,5 +1,6 @@
 #include "Tovik.Utils.h"
 
+#include "Convert.h"
 #include "Tovik.Types.h"
 #include "ZUL.HostModules.h"
 #include "ZUL.Param.h"
@@ -11,13 +12,6 @@
 namespace tvk {
 
 namespace {
-
-wchar_t AsciiUpper(wchar_t c) { return (c >= L'a' && c <= L'z') ? wchar_t(c - (L'a' - L'A')) : c; }
-
-bool SameAsciiText(std::wstring_view a, std::wstring_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) { return AsciiUpper(x) == AsciiUpper(y); });
-}
 
 // A screen-compatible device context for GetDIBits and SetDIBits.
 class ScreenDC {

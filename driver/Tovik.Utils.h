@@ -1,7 +1,7 @@
 #pragma once
 // Free routines the driver framework, the debug-interface layer and the
 // driver's windows share: the toolchain and flow action of a Supports request,
-// the binary text of JTAG scans, two number formatters, the overlay of the
+// the bracket around a channel or transaction, the binary text of JTAG scans, two number formatters, the overlay of the
 // device picture and the FPGA vendor tools the host knows.
 #include "Exception.h"
 
@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <type_traits>
 
 namespace tvk {
 
@@ -18,6 +19,34 @@ bool GetToolchainName(std::wstring_view request, WideString& value);
 // The position in the process-flow command table of Request's "Action" value,
 // or of Request itself when it has none; 0 ("None") when nothing matches.
 std::int32_t GetFlowActionIndex(std::wstring_view request);
+
+// Runs Body between Open and Close (a channel, a transaction) and answers
+// what Body answers. Close runs also when Body raises, so that an error never
+// leaves the bracket open; an error of Open leaves it unopened.
+template <class Open, class Close, class Body>
+auto Bracketed(Open&& open, Close&& close, Body&& body) {
+  open();
+  if constexpr (std::is_void_v<decltype(body())>) {
+    try {
+      body();
+    } catch (...) {
+      close();
+      throw;
+    }
+    close();
+  } else {
+    auto answer = [&] {
+      try {
+        return body();
+      } catch (...) {
+        close();
+        throw;
+      }
+    }();
+    close();
+    return answer;
+  }
+}
 
 // '0'/'1' text with an optional leading "B"/"b"; blanks and "-" are passed
 // over; only the last 32 digits count. False (Value 0) for any other character.

@@ -70,8 +70,29 @@ std::wstring LoggedCall::Str(std::size_t k) const {
 FakeHostObject::FakeHostObject() = default;
 FakeHostObject::~FakeHostObject() = default;
 
+namespace {
+// Plain values: they must still be there while other modules detach at process exit.
+std::size_t gCallsAfterTearDown = 0;
+FakeHostObject::TearDownHook gTearDownHook = nullptr;
+}  // namespace
+
+std::size_t FakeHostObject::CallsAfterTearDown() { return gCallsAfterTearDown; }
+
+void FakeHostObject::SetTearDownHook(TearDownHook hook) { gTearDownHook = hook; }
+
+bool FakeHostObject::CalledAfterTearDown(const char* entry) const {
+  if (!FTornDown) return false;
+  ++gCallsAfterTearDown;
+  if (gTearDownHook) gTearDownHook(entry);
+  return true;
+}
+
 HRESULT STDMETHODCALLTYPE FakeHostObject::QueryInterface(REFIID iid, void** out) {
   if (!out) return E_POINTER;
+  if (CalledAfterTearDown("QueryInterface")) {
+    *out = nullptr;
+    return RPC_E_DISCONNECTED;
+  }
   ++FQueryInterfaces;
   *out = nullptr;
   if (IsEqualIID(iid, IID_IUnknown)) *out = static_cast<IDispatch*>(this);
@@ -83,23 +104,32 @@ HRESULT STDMETHODCALLTYPE FakeHostObject::QueryInterface(REFIID iid, void** out)
 }
 
 ULONG STDMETHODCALLTYPE FakeHostObject::AddRef() {
+  if (CalledAfterTearDown("AddRef")) return 0;
   ++FAddRefs;
   return ULONG(InterlockedIncrement(&FRefCount));
 }
 
 ULONG STDMETHODCALLTYPE FakeHostObject::Release() {
+  if (CalledAfterTearDown("Release")) return 0;
   ++FReleases;
   LONG n = InterlockedDecrement(&FRefCount);
   if (n == 0) delete this;
   return ULONG(n);
 }
 
-HRESULT STDMETHODCALLTYPE FakeHostObject::GetTypeInfoCount(UINT*) { return E_NOTIMPL; }
-HRESULT STDMETHODCALLTYPE FakeHostObject::GetTypeInfo(UINT, LCID, ITypeInfo**) { return E_NOTIMPL; }
-HRESULT STDMETHODCALLTYPE FakeHostObject::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE FakeHostObject::GetTypeInfoCount(UINT*) {
+  return CalledAfterTearDown("GetTypeInfoCount") ? RPC_E_DISCONNECTED : E_NOTIMPL;
+}
+HRESULT STDMETHODCALLTYPE FakeHostObject::GetTypeInfo(UINT, LCID, ITypeInfo**) {
+  return CalledAfterTearDown("GetTypeInfo") ? RPC_E_DISCONNECTED : E_NOTIMPL;
+}
+HRESULT STDMETHODCALLTYPE FakeHostObject::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) {
+  return CalledAfterTearDown("GetIDsOfNames") ? RPC_E_DISCONNECTED : E_NOTIMPL;
+}
 
 HRESULT STDMETHODCALLTYPE FakeHostObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
                                                   VARIANT* result, EXCEPINFO* excep, UINT*) {
+  if (CalledAfterTearDown("Invoke")) return RPC_E_DISCONNECTED;
   ++FInvokes;
   const unsigned argCount = params && params->rgvarg ? params->cArgs : 0;
   std::vector<VARIANT*> live;
@@ -146,6 +176,7 @@ HRESULT STDMETHODCALLTYPE FakeHostObject::Invoke(DISPID id, REFIID, LCID, WORD f
 }
 
 HRESULT STDMETHODCALLTYPE FakeHostObject::SupportsService(BSTR ServiceName, unsigned char* Supported) {
+  if (CalledAfterTearDown("SupportsService")) return RPC_E_DISCONNECTED;
   std::wstring name = ServiceName ? std::wstring(ServiceName, SysStringLen(ServiceName)) : std::wstring();
   bool match = false;
   for (const auto& s : FServices) match = match || (_wcsicmp(s.c_str(), name.c_str()) == 0);

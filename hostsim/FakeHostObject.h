@@ -103,6 +103,18 @@ public:
   // Unknown identifiers answer this (default DISP_E_MEMBERNOTFOUND).
   void SetUnknownResult(HRESULT hr) { FUnknownResult = hr; }
 
+  // The host tears the object down, whatever references others still hold
+  // (as a host does when it closes). Every later call on it is a fault: it
+  // fails (RPC_E_DISCONNECTED, or 0 from AddRef and Release), is counted
+  // process-wide and goes to the fault hook. The object's memory stays, so a
+  // late call is seen rather than a crash.
+  void TearDown() { FTornDown = true; }
+  bool TornDown() const { return FTornDown; }
+  static std::size_t CallsAfterTearDown();
+  // Told of each such call (null: nobody); plain function, so it works at process exit.
+  using TearDownHook = void (*)(const char* entry);
+  static void SetTearDownHook(TearDownHook hook);
+
   // Observation.
   const std::vector<LoggedCall>& Calls() const { return FCalls; }
   void ClearCalls() { FCalls.clear(); }
@@ -119,7 +131,11 @@ public:
   long QueryInterfaces() const { return FQueryInterfaces; }
 
 private:
+  // True (and the call noted) when the object was torn down.
+  bool CalledAfterTearDown(const char* entry) const;
+
   LONG FRefCount = 1;  // the creator's reference
+  bool FTornDown = false;
   long FAddRefs = 0, FReleases = 0, FQueryInterfaces = 0;
   bool FOffersSupport = true, FOffersDispatch = true, FLogging = true;
   std::size_t FInvokes = 0;

@@ -23,6 +23,14 @@ VARIANT ArgInt64(long long value) {
   return v;
 }
 
+VARIANT ArgBool(bool value) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_BOOL;
+  v.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+  return v;
+}
+
 VARIANT ArgString(const wchar_t* value) {
   VARIANT v;
   VariantInit(&v);
@@ -124,6 +132,16 @@ IMemoryAccess* MemoryAccessOf(IDispatch* driver) {
   void* memory = nullptr;
   if (!driver || FAILED(driver->QueryInterface(IID_IMemoryAccess, &memory))) return nullptr;
   return static_cast<IMemoryAccess*>(memory);
+}
+
+bool ReadMemory(IMemoryAccess* memory, std::uint32_t* cells, std::int64_t address, std::int32_t count) {
+  BOOL success = FALSE;
+  return memory->MemoryRead(0, cells, address, count, &success) == S_OK && success;
+}
+
+bool WriteMemory(IMemoryAccess* memory, std::uint32_t* cells, std::int64_t address, std::int32_t count) {
+  BOOL success = FALSE;
+  return memory->MemoryWrite(0, cells, address, count, &success) == S_OK && success;
 }
 
 }  // namespace hostsim

@@ -59,11 +59,19 @@ constexpr DISPID Breakpoint_Enable = 503453;
 constexpr DISPID Breakpoint_Disable = 503454;
 constexpr DISPID Breakpoint_GetAddress = 508547;
 constexpr DISPID Breakpoint_SetAddress = 508548;
+constexpr DISPID Driver_GetSelectedFlashWriter = 508744;
+constexpr DISPID Driver_GetFlashWriterCount = 508745;
+constexpr DISPID Writer_GetRemoteDriverDeviceTitle = 508695;
+constexpr DISPID Writer_GetRemoteDriverDeviceName = 508696;
+constexpr DISPID Writer_GetIsDriverLoaded = 508705;
+constexpr DISPID Writer_ProgramImage = 508719;
+constexpr DISPID Writer_SetFlashWriterCallback = 508732;
 }  // namespace served
 
 // Arguments for CallModule; each call takes them over.
 VARIANT ArgInt(long value);
 VARIANT ArgInt64(long long value);
+VARIANT ArgBool(bool value);
 VARIANT ArgString(const wchar_t* value);
 VARIANT ArgObject(IDispatch* object);  // one reference added, dropped after the call
 
@@ -127,5 +135,9 @@ private:
 // The driver's IMemoryAccess (QueryInterface on its dispatch interface); null
 // when it offers none. The driver counts no references on it.
 IMemoryAccess* MemoryAccessOf(IDispatch* driver);
+// One MemoryRead or MemoryWrite of memory space 0: true when the call
+// succeeded and the driver reported success.
+bool ReadMemory(IMemoryAccess* memory, std::uint32_t* cells, std::int64_t address, std::int32_t count);
+bool WriteMemory(IMemoryAccess* memory, std::uint32_t* cells, std::int64_t address, std::int32_t count);
 
 }  // namespace hostsim

@@ -24,6 +24,11 @@ constexpr DISPID Client_GetServerModuleByName = 496;
 constexpr DISPID Client_StartServer = 507;
 constexpr DISPID Client_GetApplicationTitle = 548;
 constexpr DISPID Client_GetWorkSpace = 565;
+constexpr DISPID Client_GetWindowKindByName = 499;
+constexpr DISPID Client_GetIsShuttingDown = 504;
+constexpr DISPID Client_RegisterNotificationHandler = 527;
+constexpr DISPID Client_UnregisterNotificationHandler = 528;
+constexpr DISPID Client_GetTimerManager = 531;
 constexpr DISPID Client_RunProcess = 625;  // the client is also the process launcher
 constexpr DISPID Client_GetClientAPI = 795;
 constexpr DISPID Client_GetPluginsRegistry = 2027;
@@ -32,6 +37,16 @@ constexpr DISPID ClientAPI_GetProgramFolder = 773;
 constexpr DISPID ClientAPI_GetUserFolder = 774;
 constexpr DISPID ClientAPI_GetDataFolder = 787;
 constexpr DISPID ClientAPI_GetIsSilent = 793;
+constexpr DISPID ClientAPI_FindHelpKeyword = 963;
+constexpr DISPID ClientAPI_GetHelpKeywordPrefix = 964;
+// Timer manager and the module's handlers
+constexpr DISPID TimerManager_CreateTimer = 268;
+constexpr DISPID TimerManager_KillTimer = 269;
+constexpr DISPID TimerManager_SetTimerEnabled = 271;
+constexpr DISPID TimerHandler_HandleTimer = 267;
+constexpr DISPID NotificationHandler_HandleNotification = 266;
+// Window kinds
+constexpr DISPID WindowKind_GetIconName = 226;
 // Plug-ins registry and its items
 constexpr DISPID PluginsRegistry_GetCount = 2017;
 constexpr DISPID PluginsRegistry_GetItem = 2018;
@@ -62,6 +77,33 @@ public:
   FakeHostObject& WorkSpace() { return *FWorkSpace; }
   FakeHostObject& MessagesManager() { return *FMessages; }
   FakeHostObject& GUIManager() { return *FGUIManager; }
+  FakeHostObject& TimerManager() { return *FTimerManager; }
+
+  // Timers the module created with the timer manager. The host holds one
+  // counted reference to each handler until the timer is killed.
+  struct SimTimer {
+    long Id;
+    IDispatch* Handler;  // counted
+    long Interval;
+    bool Enabled;
+  };
+  const std::vector<SimTimer>& Timers() const { return FTimers; }
+  // Calls the handler of timer Id (HandleTimer, 267) as the host's timer
+  // does, enabled or not; answers the call's result (S_FALSE for no such timer).
+  HRESULT FireTimer(long id);
+
+  // Notification handlers registered with the client (counted references).
+  std::size_t NotificationHandlerCount() const { return FNotificationHandlers.size(); }
+  // Hands Notification to every registered handler (266); answers the first failure.
+  HRESULT Notify(IDispatch* notification);
+
+  // A window kind answered by name (without regard to case), with its icon name.
+  FakeHostObject& AddWindowKind(const std::wstring& name, const std::wstring& iconName);
+  // Help: the prefix GetHelpKeywordPrefix (964) hands back for any text, and
+  // the targets FindHelpKeyword (963) knows (true with the target, else false).
+  void SetHelpPrefix(const std::wstring& prefix) { FHelpPrefix = prefix; }
+  void AddHelpTarget(const std::wstring& keyword, const std::wstring& target) { FHelpTargets[keyword] = target; }
+  void SetShuttingDown(bool shuttingDown) { FClient->ReturnBool(disp::Client_GetIsShuttingDown, shuttingDown); }
 
   // Registers a plug-in folder (registry order is call order); answers its item.
   FakeHostObject& AddPlugin(const std::wstring& folder, bool disabled = false);
@@ -86,6 +128,13 @@ private:
   FakeHostObject* FWorkSpace;
   FakeHostObject* FMessages;
   FakeHostObject* FGUIManager;
+  FakeHostObject* FTimerManager;
+  std::vector<SimTimer> FTimers;
+  long FNextTimerId = 1;
+  std::vector<IDispatch*> FNotificationHandlers;  // counted
+  std::vector<std::pair<std::wstring, FakeHostObject*>> FWindowKinds;
+  std::wstring FHelpPrefix = L"Help";
+  std::map<std::wstring, std::wstring> FHelpTargets;
   std::vector<FakeHostObject*> FPluginItems;
   std::vector<std::pair<std::wstring, IDispatch*>> FServerModules;  // one reference each
   std::vector<std::pair<std::wstring, FakeHostObject*>> FDocuments;

@@ -33,7 +33,13 @@ std::uint8_t* SimCortexM3::Memory(std::uint32_t a, bool* writable) {
     *writable = true;
     return &FSram[a - FConfig.SramBase];
   }
+  for (Bank& bank : FBanks)
+    if (a - bank.Base < bank.Bytes.size()) return &bank.Bytes[a - bank.Base];
   return nullptr;
+}
+
+void SimCortexM3::AddReadOnlyBank(std::uint32_t base, std::uint32_t size, std::uint8_t fill) {
+  FBanks.push_back({base, std::vector<std::uint8_t>(size, fill)});
 }
 
 const std::uint8_t* SimCortexM3::Memory(std::uint32_t a) const {
@@ -139,7 +145,11 @@ bool SimCortexM3::PpbRead(std::uint32_t a, std::uint32_t& w, bool fromDebugger) 
   else if (a == AIRCR) w = VECTKEYSTAT | FPriGroup;  // little-endian: ENDIANNESS clear
   else if (a == DFSR) w = FDfsr;
   else if (a == DHCSR) {
-    if (fromDebugger) Advance(FInstructionsPerPoll);  // a poll: let the running core make progress
+    if (fromDebugger) {
+      Advance(FInstructionsPerPoll);  // a poll: let the running core make progress
+      if (FHaltReadsLeft != 0 && FHaltReadsLeft != kNever && --FHaltReadsLeft == 0 && !FHalted)
+        EnterDebug(DFSR_HALTED, SimStop::HaltRequest);
+    }
     w = DhcsrValue();
     FRetireSticky = FResetSticky = false;
   } else if (a == DCRDR) w = FDcrdr;
@@ -199,13 +209,17 @@ void SimCortexM3::WriteDhcsr(std::uint32_t w) {
   if (!(control & C_DEBUGEN)) {  // debug off: halting and stepping requests are void
     FDhcsrControl = 0;
     FHalted = false;
+    FHaltReadsLeft = 0;
     return;
   }
   FDhcsrControl = control;
   if (control & C_HALT) {
-    if (!FHalted) EnterDebug(DFSR_HALTED, SimStop::HaltRequest);
+    if (FHalted || FHaltReadsLeft != 0) return;  // a request that waits keeps its count
+    if (FHaltDelay == 0) EnterDebug(DFSR_HALTED, SimStop::HaltRequest);
+    else FHaltReadsLeft = FHaltDelay;
     return;
   }
+  FHaltReadsLeft = 0;
   if (FLockup) return;
   FHalted = false;
   if ((control & C_STEP) && ExecuteOne()) EnterDebug(DFSR_HALTED, SimStop::Step);
@@ -281,6 +295,7 @@ void SimCortexM3::PowerOnReset() {
 void SimCortexM3::ResetCore(bool system) {
   ++FResets;
   FHalted = FLockup = false;
+  FHaltReadsLeft = 0;
   FLastStop = SimStop::None;
   FControl = FFaultMask = FBasePri = FPriMask = 0;
   FLr = 0xFFFFFFFF;
@@ -305,6 +320,7 @@ void SimCortexM3::ResetCore(bool system) {
 
 void SimCortexM3::EnterDebug(std::uint32_t reason, SimStop stop) {
   FHalted = true;
+  FHaltReadsLeft = 0;
   FLockup = false;
   FDhcsrControl |= C_HALT;
   FDfsr |= reason;
@@ -375,7 +391,13 @@ bool SimCortexM3::ConditionHolds(unsigned cond) const {
   }
 }
 
+void SimCortexM3::HaltAtBreakpoint() {
+  if (FDhcsrControl & C_DEBUGEN) EnterDebug(DFSR_BKPT, SimStop::BkptInstruction);
+  else Fault();
+}
+
 bool SimCortexM3::ExecuteOne() {
+  if (FNativeCode && FNativeCode->Step(*this)) return !FHalted && !FLockup;
   if (!(FXpsr & XPSR_T) || (FPc & 1)) {  // invalid state or a misaligned PC
     Fault();
     return false;

@@ -144,10 +144,40 @@ struct SimChipConfig {
   std::uint32_t SramBase = 0x20000000, SramSize = 20 * 1024;
 
   static SimChipConfig Stm32F103() { return {}; }
+  // 1 MB of flash in STM32F2 sectors, 128 KB of SRAM.
+  static SimChipConfig Stm32F207() {
+    SimChipConfig c;
+    c.DeviceName = L"STM32F207ZG";
+    c.FamilyName = L"STM32F207";
+    c.FlashSize = 1024 * 1024;
+    c.SramSize = 128 * 1024;
+    return c;
+  }
+  // 128 KB of program flash (the data EEPROM is a bank of its flash layout), 16 KB of SRAM.
+  static SimChipConfig Stm32L152() {
+    SimChipConfig c;
+    c.DeviceName = L"STM32L152RB";
+    c.FamilyName = L"STM32L152";
+    c.SramSize = 16 * 1024;
+    return c;
+  }
 };
 
 // Why a running core last stopped.
 enum class SimStop { None, HaltRequest, Step, BkptInstruction, Comparator, VectorCatch, Lockup };
+
+class SimCortexM3;
+
+// Code the chip carries out natively where the core would interpret it (the
+// stand-in flash programs): Step runs before each instruction and answers
+// true when it took the core's step itself.
+class SimNativeCode {
+public:
+  virtual bool Step(SimCortexM3& chip) = 0;
+
+protected:
+  ~SimNativeCode() = default;
+};
 
 class SimCortexM3 : public SimBusTarget {
 public:
@@ -173,6 +203,14 @@ public:
   unsigned Advance(unsigned count);
   void SetInstructionsPerPoll(unsigned count) { FInstructionsPerPoll = count; }
 
+  // How the core answers a halt request (C_HALT written to DHCSR): at once
+  // (0, the default), at the n-th DHCSR read by the debugger after it, or
+  // never (kNever). It runs on meanwhile; breakpoints, steps and vector
+  // catch halt it as ever, and a run request or a reset cancels the request.
+  static constexpr unsigned kNever = ~0u;
+  void SetHaltDelay(unsigned dhcsrReads) { FHaltDelay = dhcsrReads; }
+  bool HaltPending() const { return FHaltReadsLeft != 0; }
+
   // Core state.
   bool Halted() const { return FHalted; }
   bool LockedUp() const { return FLockup; }
@@ -188,6 +226,14 @@ public:
   bool FpEnabled() const { return FFpEnabled; }
   std::uint32_t FpComparator(unsigned n) const { return FFpComp.at(n); }
   std::uint64_t Resets() const { return FResets; }
+
+  // Native code before each instruction (not owned; null: none).
+  void SetNativeCode(SimNativeCode* code) { FNativeCode = code; }
+  // A memory bank beyond flash and SRAM (a data EEPROM, external flash):
+  // read-only to the bus like flash; the back door (Load) changes it.
+  void AddReadOnlyBank(std::uint32_t base, std::uint32_t size, std::uint8_t fill);
+  // Stops the running core as a BKPT instruction does.
+  void HaltAtBreakpoint();
 
   // Seen through the MEM-AP.
   bool DapRead(std::uint32_t address, unsigned size, std::uint32_t& word) override;
@@ -218,6 +264,12 @@ private:
 
   SimChipConfig FConfig;
   std::vector<std::uint8_t> FFlash, FSram;
+  struct Bank {
+    std::uint32_t Base;
+    std::vector<std::uint8_t> Bytes;
+  };
+  std::vector<Bank> FBanks;  // read-only banks besides flash
+  SimNativeCode* FNativeCode = nullptr;
 
   // Core.
   std::array<std::uint32_t, 13> FR{};
@@ -227,6 +279,8 @@ private:
   SimStop FLastStop = SimStop::None;
   std::uint64_t FRetired = 0, FResets = 0;
   unsigned FInstructionsPerPoll = 32;
+  unsigned FHaltDelay = 0;      // DHCSR reads before a halt request takes effect (kNever: none)
+  unsigned FHaltReadsLeft = 0;  // of the request waiting; 0: none waits
 
   // Debug and system registers.
   std::uint32_t FDhcsrControl = 0;  // C_* bits

@@ -312,8 +312,10 @@ void SimBoard::SetLogging(bool on) {
 std::vector<std::wstring> SimBoard::ProtocolErrors() const {
   std::vector<std::wstring> all = FChain->ProtocolErrors();
   all.insert(all.end(), FChannel->KindErrors().begin(), FChannel->KindErrors().end());
-  for (const auto& [index, t] : FTargets)
+  for (const auto& [index, t] : FTargets) {
     all.insert(all.end(), t.Device->KindErrors().begin(), t.Device->KindErrors().end());
+    all.insert(all.end(), t.Dp->ProtocolFaults().begin(), t.Dp->ProtocolFaults().end());
+  }
   return all;
 }
 

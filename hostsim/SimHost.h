@@ -100,8 +100,9 @@ private:
   long long FTicks = 0, FFrequency = 1;
 };
 
-// A physical JTAG port of the host; the module makes no call on it, only asks
-// its services ("JlinkPort" for a J-Link port; none by default).
+// A physical JTAG port of the host; the module asks its services ("JlinkPort"
+// for a J-Link port; none by default) and, of a J-Link port (SimJlink.h), its
+// channel and J-Link driver.
 class SimJtagPort : public FakeHostObject {};
 
 // The host's object for one position on the chain.
@@ -226,8 +227,9 @@ public:
   void ResetCounters();
   // Call logs of the channel and the devices (on by default; off for long runs).
   void SetLogging(bool on);
-  // TAP sequences a real chain would not take as meant, and calls with wrong
-  // argument kinds or counts; empty when the module drove the host correctly.
+  // TAP sequences a real chain would not take as meant, calls with wrong
+  // argument kinds or counts, and requests a debug port must not get (its
+  // ProtocolFaults); empty when the module drove the host correctly.
   std::vector<std::wstring> ProtocolErrors() const;
 
 private:

@@ -1,5 +1,8 @@
 #include "SimJtagDp.h"
 
+#include <cwchar>
+#include <iterator>
+
 namespace hostsim {
 
 using namespace adi;
@@ -103,6 +106,13 @@ void SimJtagDp::AdvancePowerAcks() {
 }
 
 void SimJtagDp::WriteCtrlStat(std::uint32_t value) {
+  const bool reserved = (value & CTRLSTAT_RESERVED) || (value & TRNMODE) == TRNMODE;
+  if (reserved || (value & CDBGRSTREQ)) {
+    wchar_t text[96];
+    std::swprintf(text, std::size(text), L"CTRL/STAT written as 0x%08X:%ls%ls", unsigned(value),
+                  reserved ? L" reserved bits" : L"", (value & CDBGRSTREQ) ? L" debug reset request" : L"");
+    FProtocolFaults.push_back(text);
+  }
   FCtrlStat &= ~(value & kCtrlStatWriteOneToClear);
   const std::uint32_t raised = value & ~FCtrlStat;
   if (raised & CDBGPWRUPREQ) FDebugAckPending = FDebugAckDelay;

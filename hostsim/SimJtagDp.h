@@ -15,6 +15,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace hostsim {
 
@@ -44,6 +46,7 @@ constexpr std::uint32_t STICKYERR = 1u << 5;     // an access-port transfer fail
 constexpr std::uint32_t WDATAERR = 1u << 7;      // write data error; cleared through ABORT only
 constexpr std::uint32_t MASKLANE = 0xFu << 8;
 constexpr std::uint32_t TRNCNT = 0xFFFu << 12;
+constexpr std::uint32_t CTRLSTAT_RESERVED = 3u << 24;
 constexpr std::uint32_t CDBGRSTREQ = 1u << 26;
 constexpr std::uint32_t CDBGRSTACK = 1u << 27;
 constexpr std::uint32_t CDBGPWRUPREQ = 1u << 28;  // debug power-up request
@@ -142,6 +145,12 @@ public:
   std::uint64_t CtrlStatReads() const { return FCtrlStatReads; }
   void ResetCounters();
 
+  // Requests a debugger must not make: a CTRL/STAT write with reserved bits
+  // (25:24, or the reserved transfer mode 3) or the debug reset request. The
+  // port still does what it can with them; the board's ProtocolErrors lists them.
+  const std::vector<std::wstring>& ProtocolFaults() const { return FProtocolFaults; }
+  void ClearProtocolFaults() { FProtocolFaults.clear(); }
+
 private:
   std::uint32_t CswStatus() const;
   void RunDp(bool read, std::uint32_t address, std::uint32_t data);
@@ -162,6 +171,7 @@ private:
   unsigned FDebugAckPending = 0, FSystemAckPending = 0;  // reads left before each acknowledge
   std::uint32_t FTarBlock = 1024;
   std::uint64_t FDpScans = 0, FApScans = 0, FWaitAnswers = 0, FDropped = 0, FBusErrors = 0, FCtrlStatReads = 0;
+  std::vector<std::wstring> FProtocolFaults;
 };
 
 }  // namespace hostsim

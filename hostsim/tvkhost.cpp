@@ -1,16 +1,23 @@
 // The simulated host program: loads a debug-driver module as the host does and
 // drives it only through its exports, its dispatch interfaces and its memory
 // access, printing what the module answered: first every device kind, then a
-// simulated STM32F103 attached on a JTAG chain and debugged.
+// simulated STM32F103 attached on a JTAG chain, its flash programmed from a
+// HEX file through the driver's flash writer, and the program debugged; then
+// the same through a J-Link probe.
 #include "ModuleCalls.h"
 #include "SimClient.h"
+#include "SimFlashCallback.h"
+#include "SimFlashProgrammer.h"
 #include "SimHost.h"
+#include "SimJlink.h"
 
 #include <windows.h>
 #include <oleauto.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -77,34 +84,82 @@ bool ListKinds(const hostsim::LoadedModule& module) {
 // ---- The simulated STM32F103 and its program
 
 constexpr std::uint32_t kFlash = 0x08000000, kSram = 0x20000000;
-constexpr std::uint32_t kInitialSp = 0x20005000;
 constexpr std::uint32_t kCounter = 0x20000400;  // where the program counts
 constexpr std::uint32_t kDone = 0x08000014;     // reached when it has counted to 100
 constexpr int kCountTo = 100;
 
-// Counts to 100 in a word of RAM, then stays at "done":
+// The program file, beside this program: the vector table (stack at
+// 0x20005000, reset at 0x08000009) and code that counts to 100 in a word of
+// RAM, then stays at "done":
 //   08000008  MOVS R0,#0
-//   0800000A  LDR  R1,[PC,#16]   ; =kCounter
+//   0800000A  LDR  R1,[PC,#16]   ; =kCounter, the literal at 0800001C
 //   0800000C  ADDS R0,#1         ; loop
 //   0800000E  STR  R0,[R1]
 //   08000010  CMP  R0,#100
 //   08000012  BNE  loop
 //   08000014  MOVS R2,#1         ; done
 //   08000016  B    .
-constexpr std::uint32_t kProgram = 0x08000008;
-constexpr std::uint16_t kProgramCode[] = {0x2000, 0x4904, 0x3001, 0x6008, 0x2864, 0xD1FB, 0x2201, 0xE7FE, 0xBF00, 0xBF00};
-constexpr std::uint32_t kLiteral = 0x0800001C;
+constexpr wchar_t kProgramFile[] = L"Counter.hex";
 
-// What the board's RAM holds when the host attaches.
+// What the board's RAM holds when the host attaches; its flash is erased.
 constexpr char kRamText[] = "Simulated SRAM of an STM32F103.";
 
 void LoadBoard(hostsim::SimCortexM3& chip) {
-  chip.LoadWords(kFlash, {kInitialSp, kProgram | 1});
-  for (std::size_t k = 0; k < std::size(kProgramCode); ++k)
-    chip.LoadHalfwords(kProgram + 2 * std::uint32_t(k), {kProgramCode[k]});
-  chip.LoadWords(kLiteral, {kCounter});
   chip.Load(kSram, std::span(reinterpret_cast<const std::uint8_t*>(kRamText), sizeof kRamText));
   chip.PowerOnReset();
+}
+
+// A program file's bytes from their first address on (gaps read as erased flash).
+struct ProgramImage {
+  std::uint32_t Address = 0;
+  std::vector<std::uint8_t> Bytes;
+};
+
+// Reads an Intel HEX file: data, end-of-file and extended linear address
+// records, each with its checksum.
+std::optional<ProgramImage> ReadHexFile(const std::wstring& path) {
+  std::ifstream in(path.c_str());
+  std::map<std::uint32_t, std::uint8_t> bytes;
+  std::uint32_t upper = 0;
+  for (std::string line; std::getline(in, line);) {
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+    if (line.empty()) continue;
+    if (line[0] != ':' || line.size() < 11 || line.size() % 2 == 0) return std::nullopt;
+    std::vector<std::uint8_t> record;
+    for (std::size_t k = 1; k + 1 < line.size(); k += 2) record.push_back(std::uint8_t(std::stoul(line.substr(k, 2), nullptr, 16)));
+    std::uint8_t sum = 0;
+    for (std::uint8_t b : record) sum = std::uint8_t(sum + b);
+    if (sum != 0 || record.size() != std::size_t(record[0]) + 5) return std::nullopt;
+    const std::uint32_t offset = std::uint32_t(record[1]) << 8 | record[2];
+    switch (record[3]) {
+      case 0:
+        for (std::size_t k = 0; k < record[0]; ++k) bytes[upper + offset + std::uint32_t(k)] = record[4 + k];
+        break;
+      case 1: break;
+      case 4: upper = (std::uint32_t(record[4]) << 8 | record[5]) << 16; break;
+      default: return std::nullopt;
+    }
+  }
+  if (bytes.empty()) return std::nullopt;
+  ProgramImage image;
+  image.Address = bytes.begin()->first;
+  image.Bytes.assign(bytes.rbegin()->first - image.Address + 1, 0xFF);
+  for (const auto& [address, value] : bytes) image.Bytes[address - image.Address] = value;
+  return image;
+}
+
+// The host's own image object, as the flash writers read one: the target
+// address (508709), the length (508711) and one byte per element (508713).
+hostsim::SimRef<hostsim::FakeHostObject> ServeImage(const ProgramImage& image) {
+  auto served = hostsim::SimRef<hostsim::FakeHostObject>::Adopt(new hostsim::FakeHostObject);
+  served->ReturnInt(508709, long(image.Address));
+  served->ReturnInt(508711, long(image.Bytes.size()));
+  served->Serve(508713, "i", [bytes = image.Bytes](std::vector<VARIANT*>& args, VARIANT* result) {
+    const long index = args[0]->lVal;
+    hostsim::SetResultInt(result, index >= 0 && std::size_t(index) < bytes.size() ? bytes[std::size_t(index)] : 0);
+    return S_OK;
+  });
+  return served;
 }
 
 // ---- The host's side
@@ -139,7 +194,8 @@ public:
   Road(IDispatch* driver, hostsim::SimBoard& board) : FDriver(driver), FBoard(board) {}
 
   bool Run() {
-    return Attach() && Halt() && ReadRegisters() && ReadRam() && WriteRam() && SetBreakpoint() && RunToBreakpoint();
+    return Attach() && ProgramFlash() && Halt() && ReadRegisters() && ReadRam() && WriteRam() && SetBreakpoint() &&
+           RunToBreakpoint();
   }
   // Takes the breakpoint back and the device away, as the host does when it detaches.
   void Detach() {
@@ -165,6 +221,57 @@ private:
     FMemory = hostsim::MemoryAccessOf(FDriver);
     std::printf("IMemoryAccess: %s\n", FMemory ? "offered" : "not offered");
     return lent == true && running && FMemory;
+  }
+
+  // The program file into flash through the driver's selected writer, with
+  // verify, as the flash memory utility dialog does; then read back.
+  bool ProgramFlash() {
+    const std::optional<ProgramImage> file = ReadHexFile(HostFolder() + kProgramFile);
+    if (!file) {
+      std::printf("program file %ls: not read\n", kProgramFile);
+      return false;
+    }
+    std::printf("program file %ls: %zu bytes at 0x%08lX\n", kProgramFile, file->Bytes.size(),
+                static_cast<unsigned long>(file->Address));
+    FWriter = CallModule(FDriver, served::Driver_GetSelectedFlashWriter);
+    IDispatch* writer = FWriter.Object();
+    const std::optional<std::uint32_t> writers = CallModule(FDriver, served::Driver_GetFlashWriterCount).Unsigned();
+    if (!writer) {
+      std::printf("GetSelectedFlashWriter: none of %s\n", Count(writers).c_str());
+      return false;
+    }
+    bool ok = true;
+    const std::wstring title = Text(writer, served::Writer_GetRemoteDriverDeviceTitle, ok);
+    const std::wstring name = Text(writer, served::Writer_GetRemoteDriverDeviceName, ok);
+    const std::optional<bool> loaded = CallModule(writer, served::Writer_GetIsDriverLoaded).Bool();
+    std::printf("GetSelectedFlashWriter: \"%ls\" (%ls), one of %s writers; remote driver loaded: %s\n", title.c_str(),
+                name.c_str(), Count(writers).c_str(), YesNo(loaded));
+
+    auto callback = hostsim::SimRef<hostsim::SimFlashCallback>::Adopt(new hostsim::SimFlashCallback);
+    CallModule(writer, served::Writer_SetFlashWriterCallback, {hostsim::ArgObject(callback.Get())});
+    auto image = ServeImage(*file);
+    // Flash space 0; automatic checksum, preserve sector data and reset after load off; verify on.
+    const hostsim::ModuleAnswer program =
+        CallModule(writer, served::Writer_ProgramImage,
+                   {hostsim::ArgInt(0), hostsim::ArgObject(image.Get()), hostsim::ArgBool(false),
+                    hostsim::ArgBool(false), hostsim::ArgBool(false), hostsim::ArgBool(true)});
+    const std::optional<std::uint32_t> status = program.Unsigned();
+    const std::vector<long>& progress = callback->Progress();
+    std::printf("ProgramImage with verify: 0x%08lX, status %s; progress %ld to %ld in %zu steps\n",
+                static_cast<unsigned long>(program.Result), Count(status).c_str(),
+                progress.empty() ? -1L : progress.front(), progress.empty() ? -1L : progress.back(), progress.size());
+    CallModule(writer, served::Writer_SetFlashWriterCallback, {hostsim::ArgObject(nullptr)});
+
+    std::vector<std::uint32_t> cells(file->Bytes.size(), 0xFFFFFFFF);
+    BOOL success = FALSE;
+    FMemory->MemoryRead(0, cells.data(), file->Address, int32_t(cells.size()), &success);
+    const bool same = success && std::equal(cells.begin(), cells.end(), file->Bytes.begin());
+    std::printf("flash read back at 0x%08lX: %s\n", static_cast<unsigned long>(file->Address),
+                same ? "the bytes of the file" : "DIFFERENT bytes");
+    PrintBytes(file->Address, cells);
+    ok = ok && loaded == true && program.Result == S_OK && status == 0u && same;
+    std::printf("flash programmed through the driver's writer: %s\n", ok ? "programmed and verified" : "FAILED");
+    return ok;
   }
 
   bool Halt() {
@@ -269,6 +376,7 @@ private:
   hostsim::SimBoard& FBoard;
   hostsim::IMemoryAccess* FMemory = nullptr;
   hostsim::ModuleAnswer FBreakpoint;
+  hostsim::ModuleAnswer FWriter;  // the driver's selected flash writer
 };
 
 // Attaches a simulated STM32F103 behind a bypass device and debugs it through
@@ -276,6 +384,8 @@ private:
 bool DebugSimulatedChip(const hostsim::LoadedModule& module) {
   auto board = hostsim::SimBoard::Stm32F103BehindBypass();
   LoadBoard(board->Chip());
+  // Flash that only the stand-in target-resident programs change.
+  hostsim::SimFlashProgrammer flash(board->Chip(), hostsim::SimFlashLayout::Stm32F10x(board->Chip().Config().FlashSize));
   const std::wstring& device = board->Chip().Config().DeviceName;
   const int32_t kind = module.FindKind(device);
   IDispatch* driver = kind >= 0 ? module.Driver(kind) : nullptr;
@@ -293,6 +403,35 @@ bool DebugSimulatedChip(const hostsim::LoadedModule& module) {
   std::printf("JTAG protocol errors: %zu\n", errors.size());
   for (const std::wstring& e : errors) std::printf("  %ls\n", e.c_str());
   return ok && errors.empty();
+}
+
+// The same session on a board whose JTAG port is a J-Link probe: the driver
+// hands its work to the probe library and makes no scan of its own.
+bool DebugThroughJlinkProbe(const hostsim::LoadedModule& module, const std::wstring& system) {
+  auto board = hostsim::SimBoard::Stm32F103BehindBypass();
+  LoadBoard(board->Chip());
+  hostsim::SimFlashProgrammer flash(board->Chip(), hostsim::SimFlashLayout::Stm32F10x(board->Chip().Config().FlashSize));
+  auto library = std::make_shared<hostsim::SimJlinkLibrary>(system + L"JLINKARM.dll");
+  if (!library->Loaded()) {
+    std::printf("\nno J-Link probe library in %ls\n", system.c_str());
+    return false;
+  }
+  const hostsim::SimRef<hostsim::SimJlinkDriver> probe = hostsim::AttachJlinkProbe(*board, library);
+  hostsim::SimHostPorts ports(system + L"TovikManager.dll");
+  ports.Set({&board->Port()});
+  const std::wstring& device = board->Chip().Config().DeviceName;
+  const int32_t kind = module.FindKind(device);
+  IDispatch* driver = kind >= 0 ? module.Driver(kind) : nullptr;
+  std::printf("\nThe same %ls with the host's JTAG port a J-Link probe\n", device.c_str());
+  if (!driver) return false;
+  Road road(driver, *board);
+  bool ok = road.Run();
+  road.Detach();
+  const hostsim::SimCounters counters = board->Counters();
+  const long calls = library->TotalCalls();
+  std::printf("through the J-Link probe: %ld library calls, %llu JTAG scans\n", calls,
+              static_cast<unsigned long long>(counters.IrScans + counters.DrScans));
+  return ok && calls > 0 && counters.IrScans + counters.DrScans == 0;
 }
 
 }  // namespace
@@ -324,6 +463,7 @@ int wmain(int argc, wchar_t** argv) {
     } else {
       ok = ListKinds(module);
       ok = DebugSimulatedChip(module) && ok;
+      ok = DebugThroughJlinkProbe(module, system) && ok;
     }
   }
   hostsim::SimClient::Uninstall();

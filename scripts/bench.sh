@@ -5,9 +5,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 . "$root/scripts/builds.sh"
 . "$root/scripts/wine-env.sh"
-arch=x86_64
-tvk_runs_32bit && arch=i686
-[ -n "${TVK_ARCH:-}" ] && arch="$TVK_ARCH"
+arch="$(tvk_run_arch)"
 echo "benchmarks of the $arch build"
 TVK_ARCH=$arch "$root/scripts/build.sh" >/dev/null
 tvk_start_wine

@@ -1,39 +1,25 @@
 #include "ORV.SCH.AbstractClasses.h"
 
-#include <cstring>
-
 namespace tvk {
 
 namespace {
 
-// The raw first 32 bits of a variant's value, unconverted.
-uint32_t RawArg(const VARIANT& v) {
-  uint32_t raw = 0;
-  std::memcpy(&raw, &v.lVal, sizeof raw);
-  return raw;
-}
-
-// A by-reference boolean output: only a VT_BYREF|VT_BOOL argument has a
-// reference the result may be written through; anything else gets nothing.
-VARIANT_BOOL* BooleanOutput(const VARIANT& v) {
-  return v.vt == (VT_BYREF | VT_BOOL) ? v.pboolVal : nullptr;
-}
-
 // 503815: the action index, three boolean outputs handed to the operation as
-// locals and written back as VARIANT_BOOL, and two raw arguments.
+// locals and written back as VARIANT_BOOL, and two raw arguments. An output
+// without a VT_BYREF|VT_BOOL reference fails the call before anything runs:
+// the host would take an answer it never got as given.
 HRESULT CallCustomActionGetState(TAbstractTovikDriver& self, const TServedArgs& args, VARIANT*) {
   int32_t index = ServedArgInt(args.Arg(1));
   VARIANT_BOOL* refs[3];
   bool states[3];
   for (unsigned k = 0; k < 3; ++k) {
-    refs[k] = BooleanOutput(args.Arg(k + 2));
-    states[k] = refs[k] && *refs[k] != VARIANT_FALSE;  // an output the operation leaves keeps its value
+    refs[k] = static_cast<VARIANT_BOOL*>(ServedArgRef(args.Arg(k + 2), sizeof(VARIANT_BOOL), true));
+    states[k] = *refs[k] != VARIANT_FALSE;  // an output the operation leaves keeps its value
   }
-  HRESULT hr = self.CustomAction_GetState(index, states[0], states[1], states[2], RawArg(args.Arg(5)),
-                                          RawArg(args.Arg(6)));
+  HRESULT hr = self.CustomAction_GetState(index, states[0], states[1], states[2], ServedArgRaw(args.Arg(5)),
+                                          ServedArgRaw(args.Arg(6)));
   if (FAILED(hr)) return hr;
-  for (unsigned k = 0; k < 3; ++k)
-    if (refs[k]) *refs[k] = states[k] ? VARIANT_TRUE : VARIANT_FALSE;
+  for (unsigned k = 0; k < 3; ++k) *refs[k] = states[k] ? VARIANT_TRUE : VARIANT_FALSE;
   return hr;
 }
 
@@ -114,5 +100,35 @@ static constexpr TServedRow<TAbstractDeviceDebugManager> kDeviceDebugManagerRows
     TVK_DEVICE_DEBUG_MANAGER_OPERATIONS(TVK_ROW_TAbstractDeviceDebugManager)};
 TVK_SERVED_LEVEL_IMPL(TAbstractDeviceDebugManager, TAbstractSupportService, kDeviceDebugManagerRows,
                       L"DeviceDebugManager")
+
+// ---- Flash writers
+
+#define TVK_ROW_TAbstractRemoteExecuteBaseDriver(Id, Name, Params) \
+  TVK_SERVED_ROW(TAbstractRemoteExecuteBaseDriver, Id, Name),
+#define TVK_ROW_TAbstractFlashWriter(Id, Name, Params) TVK_SERVED_ROW(TAbstractFlashWriter, Id, Name),
+
+static constexpr TServedRow<TAbstractRemoteExecuteBaseDriver> kRemoteExecuteBaseDriverRows[] = {
+    TVK_REMOTE_EXECUTE_BASE_DRIVER_OPERATIONS(TVK_ROW_TAbstractRemoteExecuteBaseDriver)};
+TVK_SERVED_LEVEL_IMPL(TAbstractRemoteExecuteBaseDriver, TAbstractSupportService, kRemoteExecuteBaseDriverRows,
+                      L"RemoteExecuteBaseDriver")
+
+static constexpr TServedRow<TAbstractFlashWriter> kFlashWriterRows[] = {
+    TVK_FLASH_WRITER_OPERATIONS(TVK_ROW_TAbstractFlashWriter)};
+TVK_SERVED_LEVEL_IMPL(TAbstractFlashWriter, TAbstractRemoteExecuteBaseDriver, kFlashWriterRows, L"FlashWriter")
+
+#define TVK_ROW_TAbstractComponentPinSelectionListener(Id, Name, Params) \
+  TVK_SERVED_ROW(TAbstractComponentPinSelectionListener, Id, Name),
+#define TVK_ROW_TAbstractModelEditorSelectionListener(Id, Name, Params) \
+  TVK_SERVED_ROW(TAbstractModelEditorSelectionListener, Id, Name),
+
+static constexpr TServedRow<TAbstractComponentPinSelectionListener> kComponentPinSelectionListenerRows[] = {
+    TVK_COMPONENT_PIN_SELECTION_LISTENER_OPERATIONS(TVK_ROW_TAbstractComponentPinSelectionListener)};
+TVK_SERVED_LEVEL_IMPL(TAbstractComponentPinSelectionListener, TAbstractSupportService,
+                      kComponentPinSelectionListenerRows, L"ComponentPinSelectionListener")
+
+static constexpr TServedRow<TAbstractModelEditorSelectionListener> kModelEditorSelectionListenerRows[] = {
+    TVK_MODEL_EDITOR_SELECTION_LISTENER_OPERATIONS(TVK_ROW_TAbstractModelEditorSelectionListener)};
+TVK_SERVED_LEVEL_IMPL(TAbstractModelEditorSelectionListener, TAbstractSupportService,
+                      kModelEditorSelectionListenerRows, L"ModelEditorSelectionListener")
 
 }  // namespace tvk

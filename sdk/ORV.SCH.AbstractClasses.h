@@ -418,4 +418,97 @@ public:
   TVK_DEVICE_DEBUG_MANAGER_OPERATIONS(TVK_PURE_OPERATION)
 };
 
+// ---- Flash writers
+
+// The properties of a writer's target-resident program.
+#define TVK_REMOTE_EXECUTE_BASE_DRIVER_OPERATIONS(X)          \
+  X(508687, SetRemoteDriverDeviceTitle, (const WideString&))  \
+  X(508688, SetRemoteDriverVendorName, (const WideString&))   \
+  X(508689, SetRemoteDriverDeviceName, (const WideString&))   \
+  X(508690, SetRemoteDriverFileName, (const WideString&))     \
+  X(508691, SetRemoteDriverBaseAddress, (uint32_t))           \
+  X(508692, SetRemoteDriverMainEntryPoint, (uint32_t))        \
+  X(508693, SetRemoteDriverParamBaseAddress, (uint32_t))      \
+  X(508694, SetRemoteDriverDataBaseAddress, (uint32_t))       \
+  X(508695, GetRemoteDriverDeviceTitle, (WideString&))        \
+  X(508696, GetRemoteDriverDeviceName, (WideString&))         \
+  X(508697, GetRemoteDriverVendorName, (WideString&))         \
+  X(508698, GetRemoteDriverFileName, (WideString&))           \
+  X(508699, GetRemoteDriverBaseAddress, (uint32_t&))          \
+  X(508700, GetRemoteDriverMainEntryPoint, (uint32_t&))       \
+  X(508701, GetRemoteDriverParamBaseAddress, (uint32_t&))     \
+  X(508702, GetRemoteDriverDataBaseAddress, (uint32_t&))      \
+  X(508703, GetIsEnabled, (bool&))                            \
+  X(508704, GetIsInitialized, (bool&))                        \
+  X(508705, GetIsDriverLoaded, (bool&))                       \
+  X(508706, GetIsDriverInstalled, (bool&))                    \
+  X(508707, GetPreserveState, (bool&))                        \
+  X(508708, GetIsAborting, (bool&))
+
+// The flash operations. The image and the callback are wrapped as they come,
+// without asking the object for their interfaces; the four outputs of 508746
+// are written only through by-reference arguments with 4-byte referents.
+#define TVK_FLASH_WRITER_OPERATIONS(X)                                                                                  \
+  X(508717, InstallDriver, (int32_t&))                                                                                  \
+  X(508718, UninstallDriver, (int32_t&))                                                                                \
+  X(508719, ProgramImage, (uint32_t /*FlashSpace*/, const IDataChunkImageInterface& /*Image*/, bool /*AutoChecksum*/,   \
+    bool /*PreserveSectorData*/, bool /*ResetAfterLoad*/, bool /*Verify*/, int32_t&))                                   \
+  X(508720, BlankCheckSectors, (uint32_t /*FlashSpace*/, uint32_t /*FirstSector*/, uint32_t /*LastSector*/, int32_t&))  \
+  X(508721, EraseDevice, (uint32_t /*FlashSpace*/, int32_t&))                                                           \
+  X(508722, EraseAddressRange, (uint32_t /*FlashSpace*/, uint32_t /*StartAddress*/, uint32_t /*EndAddress*/,            \
+    bool /*ByProgramming*/, int32_t&))                                                                                  \
+  X(508723, EraseSectorRange, (uint32_t /*FlashSpace*/, uint32_t /*FirstSector*/, uint32_t /*LastSector*/, int32_t&))   \
+  X(508724, CompareImage, (uint32_t /*FlashSpace*/, const IDataChunkImageInterface& /*Image*/,                          \
+    uint32_t /*StartAddress*/, uint32_t /*ByteCount*/, bool /*AutoChecksum*/, int32_t&))                                \
+  X(508725, ClearFlashMemorySpaces, ())                                                                                 \
+  X(508726, GetFlashMemorySpaceCount, (int32_t&))                                                                       \
+  X(508727, AddFlashMemorySpace, (uint32_t /*GlobalMemorySpace*/, uint32_t /*StartAddress*/, uint32_t /*EndAddress*/,   \
+    uint32_t /*WidthInBits*/, int32_t&))                                                                                \
+  X(508728, AbortOperation, (int32_t&))                                                                                 \
+  X(508729, GetFlashAddressFromSector, (uint32_t /*FlashSpace*/, uint32_t /*Sector*/, uint32_t&))                       \
+  X(508730, GetFlashSectorFromAddress, (uint32_t /*FlashSpace*/, uint32_t /*Address*/, uint32_t&))                      \
+  X(508731, IsAddressInFlashMemorySpace, (uint32_t /*GlobalMemorySpace*/, uint32_t /*Address*/, bool&))                 \
+  X(508732, SetFlashWriterCallback, (const IFlashWriterCallback& /*Callback*/, int32_t&))                               \
+  X(508733, IsFlashWidthSupported, (int32_t /*WidthInBits*/, bool&))                                                    \
+  X(508734, GetDefaultFlashWidth, (int32_t&))                                                                           \
+  X(508735, SupportsAction, (uint32_t /*Command*/, bool&))                                                              \
+  X(508746, GetFlashMemorySpace, (uint32_t /*Index*/, uint32_t* /*GlobalMemorySpace*/, uint32_t* /*StartAddress*/,      \
+    uint32_t* /*EndAddress*/, uint32_t* /*WidthInBits*/))                                                               \
+  X(508837, GetSupportedDevicesList, (IStrings&))
+
+// "RemoteExecuteBaseDriver": a writer's target-resident program.
+class TAbstractRemoteExecuteBaseDriver : public TAbstractSupportService {
+public:
+  TVK_SERVED_LEVEL();
+  TVK_REMOTE_EXECUTE_BASE_DRIVER_OPERATIONS(TVK_ABSTRACT_OPERATION)
+};
+
+// "FlashWriter": the flash operations of a writer.
+class TAbstractFlashWriter : public TAbstractRemoteExecuteBaseDriver {
+public:
+  TVK_SERVED_LEVEL();
+  TVK_FLASH_WRITER_OPERATIONS(TVK_ABSTRACT_OPERATION)
+};
+
+// Selection listeners that the host's schematic component painter and model
+// editor call with the names of the selected pins.
+#define TVK_COMPONENT_PIN_SELECTION_LISTENER_OPERATIONS(X) \
+  X(502787, SelectionChanged, (const WideString&))
+#define TVK_MODEL_EDITOR_SELECTION_LISTENER_OPERATIONS(X) \
+  X(503256, SelectionChanged, (const WideString&))
+
+// "ComponentPinSelectionListener".
+class TAbstractComponentPinSelectionListener : public TAbstractSupportService {
+public:
+  TVK_SERVED_LEVEL();
+  TVK_COMPONENT_PIN_SELECTION_LISTENER_OPERATIONS(TVK_ABSTRACT_OPERATION)
+};
+
+// "ModelEditorSelectionListener".
+class TAbstractModelEditorSelectionListener : public TAbstractSupportService {
+public:
+  TVK_SERVED_LEVEL();
+  TVK_MODEL_EDITOR_SELECTION_LISTENER_OPERATIONS(TVK_ABSTRACT_OPERATION)
+};
+
 }  // namespace tvk

@@ -1,21 +1,20 @@
 #include "ServedCall.h"
 
+#include "ZUL.DispatchFix.h"
+
+#include <cstring>
+
 namespace tvk {
 
 namespace {
 
-// A variant converted to one type, cleared when it goes.
+// A variant converted to one type, cleared when it goes. A host object where
+// a value is expected fails the call: its value would be asked of the host.
 class Converted {
 public:
   Converted(const VARIANT& v, VARTYPE to) {
     VariantInit(&FVar);
-    VARIANT src;
-    VariantInit(&src);
-    if (FAILED(VariantCopyInd(&src, const_cast<VARIANT*>(&v)))) throw EServedCall();
-    // Numbers and text convert the same whatever the user's locale.
-    HRESULT hr = VariantChangeTypeEx(&FVar, &src, LOCALE_INVARIANT, 0, to);
-    VariantClear(&src);
-    if (FAILED(hr)) throw EServedCall();
+    if (FAILED(ChangeValueType(FVar, v, to))) throw EServedCall();
   }
   ~Converted() { VariantClear(&FVar); }
   const VARIANT& Get() const { return FVar; }
@@ -64,24 +63,31 @@ bool ServedArgBool(const VARIANT& v) {
   }
 }
 
-IDispatch* ServedArgDispatch(const VARIANT& v) {
+ComRef<IDispatch> ServedArgDispatch(const VARIANT& v) {
   switch (v.vt) {
     case VT_EMPTY:
-    case VT_NULL: return nullptr;
-    case VT_DISPATCH: return v.pdispVal;  // unchanged: identity matters
-    case VT_BYREF | VT_DISPATCH: return v.ppdispVal ? *v.ppdispVal : nullptr;
+    case VT_NULL: return {};
+    case VT_DISPATCH: return ComRef<IDispatch>(v.pdispVal);  // unchanged: identity matters
+    case VT_BYREF | VT_DISPATCH: return ComRef<IDispatch>(v.ppdispVal ? *v.ppdispVal : nullptr);
     case VT_UNKNOWN:
     case VT_BYREF | VT_UNKNOWN: {
       IUnknown* unk = v.vt == VT_UNKNOWN ? v.punkVal : (v.ppunkVal ? *v.ppunkVal : nullptr);
-      if (!unk) return nullptr;
-      IDispatch* disp = nullptr;
-      if (FAILED(unk->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&disp))) || !disp)
+      if (!unk) return {};
+      // The answer's own reference is the one kept: the object may hand out
+      // an interface that lives only as long as references to it do.
+      ComRef<IDispatch> disp;
+      if (FAILED(unk->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(disp.Receive()))) || !disp)
         throw EServedCall();
-      disp->Release();  // the caller's variant keeps the object alive for the call
       return disp;
     }
     default: throw EServedCall();
   }
+}
+
+uint32_t ServedArgRaw(const VARIANT& v) {
+  uint32_t raw = 0;
+  std::memcpy(&raw, &v.lVal, sizeof raw);
+  return raw;
 }
 
 void* ServedArgRef(const VARIANT& v, unsigned width, bool booleanOnly) {
@@ -105,8 +111,7 @@ void* ServedArgRef(const VARIANT& v, unsigned width, bool booleanOnly) {
 
 void ServedResultString(VARIANT* result, const WideString& value) {
   if (!result) return;
-  BSTR s = SysAllocStringLen(value.data(), UINT(value.size()));
-  if (!s) throw EServedCall();
+  BSTR s = AllocBstr(value);
   PrepareResult(result);
   result->vt = VT_BSTR;
   result->bstrVal = s;

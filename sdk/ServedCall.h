@@ -12,6 +12,7 @@
 //   bool                       v      bool&                               b
 //   int32_t* / uint32_t*       v      double&                             d
 //   VARIANT_BOOL*              v
+//   TRaw32                     v (the value's first 32 bits, unconverted)
 //
 // Every failure of a conversion raises EServedCall, which Invoke turns into E_UNEXPECTED.
 #include "RecordBase.h"
@@ -47,13 +48,19 @@ private:
   unsigned FCount;
 };
 
+// A raw 32-bit argument: the first 32 bits of the variant's value as they are.
+struct TRaw32 {
+  uint32_t Value;
+};
+
 // Kind conversions of single arguments.
 WideString ServedArgString(const VARIANT& v);
 int32_t ServedArgInt(const VARIANT& v);
 uint32_t ServedArgUInt(const VARIANT& v);
 int64_t ServedArgInt64(const VARIANT& v);
 bool ServedArgBool(const VARIANT& v);
-IDispatch* ServedArgDispatch(const VARIANT& v);  // no reference added
+ComRef<IDispatch> ServedArgDispatch(const VARIANT& v);  // one reference, held while the record is made
+uint32_t ServedArgRaw(const VARIANT& v);
 // By-reference argument whose referent is Width bytes wide.
 void* ServedArgRef(const VARIANT& v, unsigned width, bool booleanOnly);
 
@@ -78,7 +85,8 @@ Bare<T> TakeArg(const VARIANT& v) {
   else if constexpr (std::is_same_v<B, int32_t>) return ServedArgInt(v);
   else if constexpr (std::is_same_v<B, uint32_t>) return ServedArgUInt(v);
   else if constexpr (std::is_same_v<B, int64_t>) return ServedArgInt64(v);
-  else if constexpr (HostRecord<B>) return B(ServedArgDispatch(v));
+  else if constexpr (HostRecord<B>) return B(ServedArgDispatch(v).Get());  // the record adds its own reference
+  else if constexpr (std::is_same_v<B, TRaw32>) return TRaw32{ServedArgRaw(v)};
   else if constexpr (std::is_same_v<B, VARIANT_BOOL*>) return static_cast<VARIANT_BOOL*>(ServedArgRef(v, 2, true));
   else if constexpr (std::is_pointer_v<B> && sizeof(std::remove_pointer_t<B>) == 4)
     return static_cast<B>(ServedArgRef(v, 4, false));

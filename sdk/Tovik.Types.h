@@ -440,4 +440,12 @@ inline constexpr auto kIOStandardParameterNames =
     detail::IOStandardColumn(kIOStandards, &TIOStandardName::ParameterName);
 inline constexpr auto kIOStandardDisplayNames = detail::IOStandardColumn(kIOStandards, &TIOStandardName::DisplayName);
 
+// One flash memory space a writer serves: a range of a global memory space.
+struct TFlashMemorySpace {
+  std::uint32_t globalMemorySpaceIndex = 0;
+  std::uint32_t startAddress = 0;
+  std::uint32_t endAddress = 0;
+  std::uint32_t widthInBits = 0;
+};
+
 }  // namespace tvk

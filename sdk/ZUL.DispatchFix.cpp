@@ -29,12 +29,7 @@ T ReadSlot(const uint8_t* slot) {
   return value;
 }
 
-BSTR AllocWide(const std::wstring& s) {
-  if (s.empty()) return nullptr;
-  BSTR b = SysAllocStringLen(s.data(), UINT(s.size()));
-  if (!b) throw EOleSysError(L"", E_OUTOFMEMORY);
-  return b;
-}
+BSTR AllocWide(const std::wstring& s) { return s.empty() ? nullptr : AllocBstr(s); }
 
 std::wstring AnsiToWide(const std::string& s) {
   if (s.empty()) return {};
@@ -89,7 +84,7 @@ bool KindCarriesValue(uint8_t kind) {
 
 // Brings the host's result to the declared kind, so that the value field is
 // read as what it is: empty and null give the kind's zero, an IUnknown is
-// asked for IDispatch, anything else is converted or refused.
+// asked for IDispatch, anything else is converted (ChangeValueType) or refused.
 void ConvertResult(VARIANT& v, uint8_t kind) {
   if (!KindCarriesValue(kind) || kind == kKindVariant || v.vt == kind) return;
   if (v.vt == VT_EMPTY || v.vt == VT_NULL) {
@@ -98,7 +93,6 @@ void ConvertResult(VARIANT& v, uint8_t kind) {
     v.vt = kind;
     return;
   }
-  VARTYPE base = v.vt & VT_TYPEMASK;
   if (kind == VT_DISPATCH && v.vt == VT_UNKNOWN) {
     IDispatch* disp = nullptr;
     if (v.punkVal) {
@@ -110,12 +104,9 @@ void ConvertResult(VARIANT& v, uint8_t kind) {
     v.pdispVal = disp;
     return;
   }
-  // An object is never asked for its default value: that would be another call into the host.
-  if ((base == VT_DISPATCH || base == VT_UNKNOWN) && kind != VT_DISPATCH && kind != VT_UNKNOWN)
-    throw EOleSysError(L"", DISP_E_TYPEMISMATCH);
   VARIANT converted;
   VariantInit(&converted);
-  HRESULT hr = VariantChangeType(&converted, &v, 0, kind);
+  HRESULT hr = ChangeValueType(converted, v, kind);
   if (FAILED(hr)) throw EOleSysError(L"", hr);
   VariantClear(&v);
   v = converted;
@@ -180,6 +171,20 @@ TDispReturn ReturnResult(VARIANT& v, uint8_t kind) {
 }
 
 }  // namespace
+
+HRESULT ChangeValueType(VARIANT& target, const VARIANT& source, VARTYPE to) {
+  VARIANT value;
+  VariantInit(&value);
+  HRESULT hr = VariantCopyInd(&value, const_cast<VARIANT*>(&source));
+  if (SUCCEEDED(hr)) {
+    const VARTYPE base = value.vt & VT_TYPEMASK;
+    const bool object = base == VT_DISPATCH || base == VT_UNKNOWN || base == VT_RECORD;
+    if (object && to != VT_DISPATCH && to != VT_UNKNOWN) hr = DISP_E_TYPEMISMATCH;
+    else hr = VariantChangeTypeEx(&target, &value, LOCALE_INVARIANT, 0, to);
+  }
+  VariantClear(&value);
+  return hr;
+}
 
 TStringRefTable::~TStringRefTable() {
   for (auto& e : FEntries) SysFreeString(e.Wide);

@@ -146,6 +146,13 @@ void BuildInvokeArguments(const uint8_t* callDescription, const uint8_t* args, T
 void InvokeByDescriptor(IDispatch* dispatch, const uint8_t* callDescription, const DISPID* dispIds,
                         const uint8_t* args, VARIANT* result);
 
+// Converts Source to the type To for a call at the host boundary, either way:
+// the same for every user (the invariant locale), and never by asking an
+// object for its value, which would call back into its owner: an object, also
+// by reference, is refused with DISP_E_TYPEMISMATCH. Target must be empty and
+// stays empty on failure.
+HRESULT ChangeValueType(VARIANT& target, const VARIANT& source, VARTYPE to);
+
 // The process-wide late-bound call entry every record operation calls through.
 TDispCallByIDProc DispCallByIDProc();
 // Replaces the entry (null: calls raise until one is installed); answers the previous one.

@@ -18,21 +18,12 @@ std::wstring_view Trimmed(std::wstring_view s) {
   return s;
 }
 
-wchar_t AsciiUpper(wchar_t c) { return (c >= L'a' && c <= L'z') ? wchar_t(c - (L'a' - L'A')) : c; }
-
-// Names (and "True") compare with only the ASCII letters folded: no locale.
-bool SameName(std::wstring_view a, std::wstring_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) { return AsciiUpper(x) == AsciiUpper(y); });
-}
-
 wchar_t gEmptyPChar[1] = {L'\0'};
 
 // GetParameterValue's look-up cache: the list parsed from FText.
 struct TParameterCache {
   std::unique_ptr<TParameterList> FList;
   WideString FText;
-  std::size_t FFills = 0;
 };
 TParameterCache gCache;
 
@@ -113,7 +104,7 @@ void TParameterList::SetState_AddParameterAsDouble(std::wstring_view name, doubl
 const TParameter* TParameterList::GetState_ParameterByName(std::wstring_view name) const {
   name = Trimmed(name);
   for (const auto& item : FItems)
-    if (SameName(item->Name(), name)) return item.get();
+    if (SameAsciiText(item->Name(), name)) return item.get();
   return nullptr;
 }
 
@@ -202,7 +193,7 @@ bool TParameterList::GetState_ParameterAsDouble(std::wstring_view name, double& 
 bool TParameterList::GetState_ParameterAsBoolean(std::wstring_view name, bool& value) const {
   const TParameter* item = GetState_ParameterByName(name);
   if (!item) return false;
-  value = SameName(item->Value(), L"True");
+  value = SameAsciiText(item->Value(), L"True");  // no locale: "TRUE" and "true" too
   return true;
 }
 
@@ -223,7 +214,6 @@ bool GetParameterValue(std::wstring_view paramString, std::wstring_view name, Wi
     gCache.FText.clear();
     gCache.FList->SetState(paramString);
     gCache.FText = paramString;
-    ++gCache.FFills;
   }
   const TParameter* item = gCache.FList->GetState_ParameterByName(name);
   if (!item) return false;
@@ -240,8 +230,6 @@ void SetParameterValue(WideString& paramString, std::wstring_view name, std::wst
     list.SetState_AddParameter(name, value);
   paramString = list.GetState_ToString();
 }
-
-std::size_t ParameterCacheFillCount() { return gCache.FFills; }
 
 void ParamUnitShutdown() {
   gCache.FList.reset();

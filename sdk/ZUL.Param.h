@@ -98,9 +98,6 @@ bool GetParameterValue(std::wstring_view paramString, std::wstring_view name, Wi
 // Sets (or appends) one value and rewrites the whole text in canonical form.
 void SetParameterValue(WideString& paramString, std::wstring_view name, std::wstring_view value);
 
-// How often GetParameterValue has parsed a new text (diagnostics).
-std::size_t ParameterCacheFillCount();
-
 // Module shut-down: frees the look-up cache of GetParameterValue.
 void ParamUnitShutdown();
 

@@ -4,15 +4,6 @@ namespace tvk {
 
 const IID IID_ISupportService = {0x1DEBA58E, 0x0DF5, 0x4081, {0x93, 0xE9, 0x0C, 0x17, 0x32, 0xE7, 0xDF, 0xAE}};
 
-static wchar_t AsciiUpper(wchar_t c) { return (c >= L'a' && c <= L'z') ? wchar_t(c - 32) : c; }
-
-bool SameServiceName(std::wstring_view a, std::wstring_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
-  return true;
-}
-
 // The count is held at one while the object is constructed, so that a
 // reference taken and dropped by a constructor cannot free it.
 TAbstractSupportService::TAbstractSupportService() : FRefCount(1) {}

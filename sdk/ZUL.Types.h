@@ -1,6 +1,7 @@
 #pragma once
 // The served-object protocol: the root of every object the module hands to the
 // host, the service-support interface, and the pattern every served level follows.
+#include "Convert.h"
 #include "ServedCall.h"
 
 #include <initializer_list>
@@ -25,7 +26,7 @@ constexpr DISPID kDispSupportsService = 1023;
 
 // Whole-string service-name match: equal lengths, ASCII letters without regard
 // to case, every other character exactly.
-bool SameServiceName(std::wstring_view a, std::wstring_view b);
+inline bool SameServiceName(std::wstring_view a, std::wstring_view b) { return SameAsciiText(a, b); }
 
 class TAbstractSupportService : public IDispatch, public ISupportService {
 public:

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <exception>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace tvk {
@@ -25,8 +26,9 @@ WideString gProcessIdText;
 // ClientAPI_GetClientInterface: one out parameter, no result.
 using TGetClientInterface = void(__stdcall*)(IUnknown** client);
 TGetClientInterface gGetClientInterface = nullptr;
-ComRef<IDispatch> gHostClient;     // empty until the host gave a client
-ComRef<IDispatch> gHostClientAPI;  // empty until the client gave its services
+// The host's objects: released by the shut-down steps, left alone at process exit.
+constinit TModuleHeld<ComRef<IDispatch>> gHostClient;     // empty until the host gave a client
+constinit TModuleHeld<ComRef<IDispatch>> gHostClientAPI;  // empty until the client gave its services
 std::optional<bool> gHostSilent;   // asked once the client services are there
 
 // The host workspace manager's process that opens a document, named in the
@@ -284,7 +286,9 @@ WideString GetHostExecutableFolder() { return UpperCaseText(ExtractFilePath(Modu
 
 WideString GetSystemFolder() { return GetHostExecutableFolder() + L"System\\"; }
 
-WideString GetModuleFolder() { return ExtractFilePath(ModuleFileName(ModuleInstance())); }
+WideString GetModuleFolder() { return ExtractFilePath(GetModuleFile()); }
+
+WideString GetModuleFile() { return ModuleFileName(ModuleInstance()); }
 
 WideString GetLibraryFolder() { return GetModuleFolder() + L"Library\\"; }
 
@@ -400,6 +404,37 @@ void LoadHostModule(HMODULE& handle, std::wstring_view fileName) {
 
 // ---- Files
 
+namespace {
+
+// Puts Source in Target's place. Only a rename within one folder replaces a
+// file in one step: a file from another folder is first moved beside Target
+// under a name of its own (copied, when it lies on another volume), so that
+// a copy failing part-way spoils that file and never the document.
+bool MoveIntoPlace(const WideString& source, const WideString& target) {
+  constexpr DWORD kReplace = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+  const WideString folder = ExtractFilePath(target);
+  if (SameTextIgnoringCase(ExtractFilePath(source), folder)) return MoveFileExW(source.c_str(), target.c_str(), kReplace);
+
+  static unsigned serial = 0;
+  constexpr unsigned kNameTries = 16;  // names another writer already took
+  for (unsigned attempt = 0; attempt < kNameTries; ++attempt) {
+    const WideString beside = folder + L"~tvk" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+                              std::to_wstring(++serial) + L".tmp";
+    if (!MoveFileExW(source.c_str(), beside.c_str(), MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH)) {
+      const DWORD error = GetLastError();
+      DeleteFileW(beside.c_str());  // what a failed copy left
+      if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) continue;
+      return false;
+    }
+    if (MoveFileExW(beside.c_str(), target.c_str(), kReplace)) return true;
+    DeleteFileW(beside.c_str());
+    return false;
+  }
+  return false;
+}
+
+}  // namespace
+
 bool ReplaceDocumentFile(std::wstring_view newFile, std::wstring_view targetFile) {
   if (SameTextIgnoringCase(newFile, targetFile)) return true;
   const WideString source(newFile), target(targetFile);
@@ -416,13 +451,9 @@ bool ReplaceDocumentFile(std::wstring_view newFile, std::wstring_view targetFile
   std::exception_ptr error;
   try {
     if (document) document.BeginFileUpdate();
-    if (FileExists(source)) {
-      // One step: the old target stays whole until the new one is in place.
-      if (!MoveFileExW(source.c_str(), target.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH)) {
-        replaced = false;
-        DeleteFileW(source.c_str());
-      }
+    if (FileExists(source) && !MoveIntoPlace(source, target)) {
+      replaced = false;
+      DeleteFileW(source.c_str());
     }
   } catch (...) {
     error = std::current_exception();
@@ -523,22 +554,24 @@ void BindHostClientExport(HMODULE host) {
 }
 
 IClient GetHostClient() {
-  if (!gHostClient && gGetClientInterface) {
+  ComRef<IDispatch>& cached = gHostClient.Get();
+  if (!cached && gGetClientInterface) {
     ComRef<IUnknown> answer;
     gGetClientInterface(answer.Receive());
-    if (answer) gHostClient = answer.Query<IDispatch>(IID_IDispatch);  // an empty answer is asked again
+    if (answer) cached = answer.Query<IDispatch>(IID_IDispatch);  // an empty answer is asked again
   }
-  return IClient(gHostClient.Get());
+  return IClient(cached.Get());
 }
 
 IClientAPI_Interface GetHostClientAPI() {
-  if (!gHostClientAPI) {
+  ComRef<IDispatch>& cached = gHostClientAPI.Get();
+  if (!cached) {
     IClient client = GetHostClient();
     if (!client) return {};
     IClientAPI_Interface api = client.GetClientAPI();
-    if (api) gHostClientAPI = api.ToDispatch();
+    if (api) cached = api.ToDispatch();
   }
-  return IClientAPI_Interface(gHostClientAPI.Get());
+  return IClientAPI_Interface(cached.Get());
 }
 
 IZULWorkSpace GetClientWorkSpace() { return GetHostClient().GetWorkSpace(); }
@@ -552,11 +585,11 @@ void UtilUnitShutdown() {
   gComputerName.clear();
   gUserName.clear();
   gProcessIdText.clear();
-  gHostClientAPI.Reset();
+  gHostClientAPI.Free();
   gHostSilent.reset();
   TDelayedDestroyer::DestroyPending();
 }
 
-void ReleaseHostClient() { gHostClient.Reset(); }
+void ReleaseHostClient() { gHostClient.Free(); }
 
 }  // namespace tvk

@@ -5,6 +5,7 @@
 // every host service, the host client, which the host executable hands out.
 #include "ComRef.h"
 #include "Exception.h"
+#include "Messages.h"
 #include "ZUL.RecordInterfaces.h"
 
 #include <windows.h>
@@ -109,6 +110,8 @@ WideString GetHostExecutableFolder();
 WideString GetSystemFolder();
 // The folder of this module's own file.
 WideString GetModuleFolder();
+// The full name of this module's own file.
+WideString GetModuleFile();
 WideString GetLibraryFolder();    // GetModuleFolder + "Library\"
 WideString GetTemplatesFolder();  // GetModuleFolder + "Templates\"
 // The host's folders as its client services give them; empty without them.
@@ -147,7 +150,8 @@ void LoadHostModule(HMODULE& handle, std::wstring_view fileName);
 
 // Replaces TargetFile, which a host editor may hold open, by NewFile: the
 // host's document is told of the update, the target is replaced in one step
-// and kept when that fails (NewFile is then deleted). False when the target
+// (a new file from another folder is first moved beside it) and kept whole
+// when anything fails (NewFile and any copy of it are then deleted). False when the target
 // is locked by another (reported to the messages panel; NewFile deleted) or
 // the replacement failed; true for equal names or a missing NewFile.
 bool ReplaceDocumentFile(std::wstring_view newFile, std::wstring_view targetFile);
@@ -175,7 +179,7 @@ public:
   ~TDelayedDestroyer();
 
   // The class library's release message.
-  static constexpr UINT CM_RELEASE = 0xB021;
+  static constexpr UINT CM_RELEASE = ::tvk::CM_RELEASE;
 
   // Module shut-down: frees whatever is still pending (its window procedure
   // goes with the module) and unregisters the window class.

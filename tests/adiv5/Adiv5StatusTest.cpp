@@ -180,6 +180,25 @@ TEST_F(PoweredAdiv5Test, StickyFlagsAreClearedKeepingTheRequestsAndTheTransferCo
   TakeScans();
 }
 
+TEST_F(PoweredAdiv5Test, ASecondEngineMeetingAStickyFlagFirstWritesOnlyThePowerRequestsAndTheClearBits) {
+  // Another driver powered the port up; this one has not, so it knows no
+  // request bits of its own when its first access meets a sticky error.
+  std::unique_ptr<TADIv5Engine> second = MakeEngine();
+  ASSERT_EQ(tvk::adiv5::CACHE_INVALID, second->DpCtrlStat());
+  Dp.RaiseSticky(adi::STICKYERR);
+  TakeScans();
+  second->ReadMemWord(kSram);  // the port dropped it while the flag was up: the check clears the flag
+  const std::vector<Access> scans = TakeScans();
+  std::vector<std::uint32_t> ctrlStatWrites;
+  for (const Access& a : scans)
+    if (a.Ir == DP && !a.Read && a.Address == adi::DP_CTRL_STAT) ctrlStatWrites.push_back(a.Value);
+  EXPECT_EQ(std::vector<std::uint32_t>{0x50000022}, ctrlStatWrites);
+  EXPECT_EQ(0u, Dp.CtrlStat() & (adi::STICKY_FLAGS | adi::CDBGRSTREQ | adi::TRNMODE));
+  EXPECT_EQ(tvk::adiv5::CACHE_INVALID, second->DpCtrlStat());  // still not its own power-up
+  EXPECT_EQ(0x44332211u, second->ReadMemWord(kSram));
+  TakeScans();
+}
+
 TEST_F(PoweredAdiv5Test, LostPowerRerunsThePowerUpWhichResetsEveryCache) {
   Engine->ReadMemWord(kSram);
   Dp.LosePower();

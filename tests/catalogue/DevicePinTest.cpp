@@ -175,15 +175,27 @@ TEST(DeviceIOStandard, TheModulesObjectAnswersTheNoneStandard) {
 TEST(DeviceIOStandard, AHostReleaseNeverDestroysTheModulesObject) {
   TDeviceIOStandardData* standard = DeviceIOStandard(eSt_None);
   ASSERT_NE(nullptr, standard);
-  LONG before = standard->RefCount();
-  EXPECT_GE(before, 1);
-  {
-    ComRef<IDispatch> host;
-    ASSERT_EQ(S_OK, standard->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(host.Receive())));
-    EXPECT_EQ(before + 1, standard->RefCount());
-  }
-  EXPECT_EQ(before, standard->RefCount());
+  const LONG before = standard->HostReferences();
+
+  // Balanced: the count follows the host's references, the module's own counted in the answers.
+  IDispatch* host = nullptr;
+  ASSERT_EQ(S_OK, standard->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&host)));
+  EXPECT_EQ(standard, static_cast<TDeviceIOStandardData*>(host));
+  EXPECT_EQ(before + 1, standard->HostReferences());
+  EXPECT_EQ(ULONG(before + 3), host->AddRef());
+  EXPECT_EQ(ULONG(before + 2), host->Release());
+  EXPECT_EQ(ULONG(before + 1), host->Release());
+
+  // Unbalanced: a host releases what it never held, again and again. The
+  // module's object still answers, and later references count from where they were.
+  for (int extra = 0; extra < 3; ++extra) EXPECT_EQ(1u, host->Release());
+  EXPECT_EQ(0, standard->HostReferences());
+  EXPECT_EQ(standard, DeviceIOStandard(eSt_None));
   EXPECT_EQ(L"LVTTL15", Call(standard, kGetParamName).Text());
+  EXPECT_EQ(L"LVTTL 1.5V", Call(host, kGetDisplayName).Text());
+  EXPECT_EQ(VARIANT_TRUE, Call(host, 1023, {Str(L"DeviceIOStandard")}).Result.Ptr()->boolVal);
+  EXPECT_EQ(2u, host->AddRef());
+  EXPECT_EQ(1u, host->Release());
 }
 
 // A standard whose table entry is given, to drive the slew and drive bits.

@@ -140,14 +140,26 @@ TEST(DriverTable, CustomActionStateWritesBackThroughBooleanReferences) {
   EXPECT_EQ(0, raw);
 }
 
-TEST(DriverTable, CustomActionStateWritesNothingWithoutAReference) {
+TEST(DriverTable, CustomActionStateFailsAndWritesNothingWithoutAReference) {
   auto driver = std::unique_ptr<TProbeDriver>(New<TProbeDriver>());
-  // Booleans passed by value, and a reference of the wrong width, get nothing written.
+  // Each output in turn passed by value, by a reference of the wrong width or
+  // by a null reference: the call fails before the operation runs, and the
+  // outputs that were good references keep what they held.
   long wide = 0x55555555;
-  TCall call = Call(driver.get(), 503815, {I4(1), Bool(false), RefI4(&wide), RefBool(nullptr), I4(0), I4(0)});
-  ASSERT_EQ(S_OK, call.Hr);
+  const VARIANT bad[] = {Bool(false), RefI4(&wide), RefBool(nullptr)};
+  for (unsigned slot = 0; slot < 3; ++slot) {
+    for (const VARIANT& wrong : bad) {
+      VARIANT_BOOL outputs[3] = {VARIANT_TRUE, VARIANT_TRUE, VARIANT_TRUE};
+      std::vector<VARIANT> args = {I4(1), RefBool(&outputs[0]), RefBool(&outputs[1]), RefBool(&outputs[2]), I4(0), I4(0)};
+      args[slot + 1] = wrong;
+      driver->LastIndex = -1;
+      TCall call = CallWith(driver.get(), 503815, args);
+      EXPECT_EQ(HRESULT(0x8000FFFF), call.Hr) << slot << " " << wrong.vt;
+      EXPECT_EQ(-1, driver->LastIndex) << "the operation ran";
+      for (VARIANT_BOOL output : outputs) EXPECT_EQ(VARIANT_TRUE, output);
+    }
+  }
   EXPECT_EQ(0x55555555, wide);
-  EXPECT_FALSE(driver->Seen2);
 
   // A failed operation writes nothing back.
   VARIANT_BOOL first = VARIANT_FALSE;

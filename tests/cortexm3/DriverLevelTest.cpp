@@ -162,3 +162,66 @@ TEST_F(CortexM3Driver, SettingTheDeviceAgainClearsALatchedStatusCheckButSetsNoth
 }
 
 }  // namespace
+
+namespace {
+
+// A core that does not halt when asked. The pause itself answers success
+// whether or not the halt came, as the driver's pause is specified (it checks
+// up to eleven times and reports nothing); every operation that asks for the
+// halt state answers from what the core shows.
+TEST_F(CortexM3Driver, ACoreThatIgnoresTheHaltRequestIsNeverReportedPaused) {
+  ASSERT_TRUE(Bool(Call(D(), kIsRunning)));  // the first status query sets the core up
+  Chip.SetHaltDelay(SimCortexM3::kNever);
+  EXPECT_EQ(S_OK, Call(D(), kPause).Hr);
+  EXPECT_FALSE(Chip.Halted());
+  EXPECT_FALSE(Bool(Call(D(), kIsPaused)));
+  EXPECT_TRUE(Bool(Call(D(), kIsRunning)));
+  EXPECT_FALSE(Bool(Call(D(), kIsReset)));
+
+  // A step needs a halted core: nothing is stepped, and the answer is success.
+  EXPECT_EQ(S_OK, Call(D(), kSingleStep).Hr);
+  EXPECT_FALSE(Chip.Halted());
+  EXPECT_NE(SimStop::Step, Chip.LastStop());
+
+  // A register read of a running core: the selector write moves nothing, and
+  // what comes back is whatever DCRDR held, answered as success.
+  const std::uint32_t held = Chip.Dcrdr();
+  const TCall pc = Call(D(), kRegisterValue, {I4(kLC)});
+  EXPECT_EQ(S_OK, pc.Hr);
+  EXPECT_EQ(held, std::uint32_t(pc.Int()));
+
+  // A reset still halts it: vector catch is no halt request.
+  EXPECT_EQ(S_OK, Call(D(), kReset).Hr);
+  EXPECT_TRUE(Chip.Halted());
+  EXPECT_EQ(SimStop::VectorCatch, Chip.LastStop());
+  EXPECT_TRUE(Bool(Call(D(), kIsPaused)));
+}
+
+TEST_F(CortexM3Driver, ADelayedHaltIsSeenByThePausesChecksOrByALaterStatusQuery) {
+  ASSERT_TRUE(Bool(Call(D(), kIsRunning)));
+  // Within the pause's eleven checks: paused when the pause returns.
+  Chip.SetHaltDelay(5);
+  EXPECT_EQ(S_OK, Call(D(), kPause).Hr);
+  EXPECT_TRUE(Chip.Halted());
+  EXPECT_TRUE(Bool(Call(D(), kIsPaused)));
+  EXPECT_EQ(Chip.CoreRegisterValue(cm3::REG_PC), Register(kLC));
+
+  // Beyond them: running when the pause returns, paused once a status query sees it.
+  EXPECT_EQ(S_OK, Call(D(), kContinue).Hr);
+  ASSERT_FALSE(Chip.Halted());
+  Chip.SetHaltDelay(20);
+  EXPECT_EQ(S_OK, Call(D(), kPause).Hr);
+  EXPECT_FALSE(Chip.Halted());
+  int queries = 0;
+  bool paused = false;
+  while (!paused && queries < 20) {
+    paused = Bool(Call(D(), kIsPaused));
+    ++queries;
+  }
+  EXPECT_TRUE(paused);
+  EXPECT_EQ(9, queries);  // the pause's eleven checks and nine more reads of DHCSR
+  EXPECT_EQ(SimStop::HaltRequest, Chip.LastStop());
+  EXPECT_EQ(Chip.CoreRegisterValue(cm3::REG_PC), Register(kLC));
+}
+
+}  // namespace

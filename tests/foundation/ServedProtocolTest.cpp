@@ -7,6 +7,8 @@
 #include "ZUL.Types.h"
 #include "support/HostCall.h"
 
+#include <functional>
+#include <memory>
 #include <vector>
 
 using namespace tvk;
@@ -309,3 +311,146 @@ TEST(ServedObject, InstanceSupportsServiceAsksTheHostObject) {
 }
 
 }  // namespace
+
+TEST(WideStrings, AFailedAllocationRaisesInsteadOfGivingAnEmptyString) {
+  // Lengths no BSTR can hold: the allocation must fail loudly, never come
+  // back empty or cut to the low 32 bits of the length (read past the text).
+  const wchar_t text[] = L"abc";
+  std::vector<std::size_t> lengths = {0x7FFFFFFE, 0xFFFFFFFF};
+  if constexpr (sizeof(std::size_t) > 4) lengths.push_back(std::size_t(0x100000003ull));
+  for (std::size_t length : lengths) {
+    const std::wstring_view huge(text, length);  // never read: refused before any copy
+    try {
+      Bstr held(huge);
+      ADD_FAILURE() << "a string of " << length << " characters came back as " << held.Str().size();
+    } catch (const EOleSysError& e) {
+      EXPECT_EQ(E_OUTOFMEMORY, e.ErrorCode()) << length;
+    }
+    EXPECT_THROW(AllocBstr(huge), EOleSysError) << length;
+  }
+  // An empty text is no failure: it is held as null.
+  EXPECT_EQ(nullptr, Bstr(std::wstring()).Get());
+  EXPECT_EQ(L"abc", Bstr(std::wstring(L"abc")).Str());
+}
+
+namespace {
+
+// An object that hands out its IDispatch as a tear-off: a new interface for
+// each query, alive only while references to it are. A call on one whose last
+// reference went (memory kept here, so that it is seen, not a crash) is counted.
+class TTearOffDispatch : public IDispatch {
+public:
+  explicit TTearOffDispatch(int& lateCalls) : FLateCalls(lateCalls) {}
+  bool Gone() const { return FGone; }
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
+    *out = nullptr;
+    return Late() ? E_UNEXPECTED : E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return Late() ? 0 : ULONG(++FCount); }
+  ULONG STDMETHODCALLTYPE Release() override {
+    if (Late()) return 0;
+    FGone = --FCount == 0;
+    return ULONG(FCount);
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+    return Late() ? E_UNEXPECTED : S_OK;
+  }
+
+private:
+  bool Late() {
+    if (FGone) ++FLateCalls;
+    return FGone;
+  }
+  int& FLateCalls;
+  LONG FCount = 1;  // the query's reference
+  bool FGone = false;
+};
+
+class TTearOffOwner : public IUnknown {
+public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    *out = nullptr;
+    if (IsEqualIID(iid, IID_IUnknown)) *out = static_cast<IUnknown*>(this);
+    else if (IsEqualIID(iid, IID_IDispatch)) {
+      TearOffs.push_back(std::make_unique<TTearOffDispatch>(LateCalls));
+      *out = static_cast<IDispatch*>(TearOffs.back().get());
+    }
+    return *out ? S_OK : E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 1; }  // lives on the test's stack
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  std::vector<std::unique_ptr<TTearOffDispatch>> TearOffs;
+  int LateCalls = 0;
+};
+
+}  // namespace
+
+TEST_F(ServedProtocol, ARecordFromAnUnknownKeepsTheTearOffItWasGiven) {
+  TTearOffOwner owner;
+  for (bool byReference : {false, true}) {
+    SCOPED_TRACE(byReference ? "by reference" : "by value");
+    IUnknown* slot = &owner;
+    VARIANT unk;
+    VariantInit(&unk);
+    unk.vt = byReference ? VT_BYREF | VT_UNKNOWN : VT_UNKNOWN;
+    if (byReference) unk.ppunkVal = &slot;
+    else unk.punkVal = &owner;
+    ASSERT_EQ(S_OK, Call(30, {unk}));
+    FArgs.clear();  // the owner counts nothing
+    ASSERT_FALSE(owner.TearOffs.empty());
+    TTearOffDispatch* kept = owner.TearOffs.back().get();
+    EXPECT_EQ(static_cast<IDispatch*>(kept), FObj->Kept.ToPointer());
+    EXPECT_FALSE(kept->Gone());
+    EXPECT_EQ(0, owner.LateCalls);
+    FObj->Kept.Clear();  // the record's reference was the last
+    EXPECT_TRUE(kept->Gone());
+    EXPECT_EQ(0, owner.LateCalls);
+  }
+}
+
+TEST_F(ServedProtocol, AHostObjectWhereAValueIsExpectedFailsWithoutAskingIt) {
+  // An object whose default member would answer: asking it is a call into the host.
+  auto* host = new hostsim::FakeHostObject;
+  host->ReturnString(DISPID_VALUE, L"12");
+  VARIANT inner = Obj(host);
+  VARIANT viaVariant;
+  VariantInit(&viaVariant);
+  viaVariant.vt = VT_BYREF | VT_VARIANT;
+  viaVariant.pvarVal = &inner;
+  VARIANT unknown;
+  VariantInit(&unknown);
+  unknown.vt = VT_UNKNOWN;
+  unknown.punkVal = static_cast<IDispatch*>(host);
+  struct Case {
+    const char* Name;
+    DISPID Id;
+    std::function<std::vector<VARIANT>(const VARIANT&)> Args;
+  };
+  const Case cases[] = {
+      {"string", 10, [](const VARIANT& v) { return std::vector<VARIANT>{v}; }},
+      {"integer", 20, [](const VARIANT& v) { return std::vector<VARIANT>{v, I4(1)}; }},
+      {"64-bit integer", 20, [](const VARIANT& v) { return std::vector<VARIANT>{I4(1), v}; }},
+      {"unsigned", 21, [](const VARIANT& v) { return std::vector<VARIANT>{v}; }},
+  };
+  for (const Case& c : cases) {
+    for (const VARIANT* object : {&inner, &viaVariant, &unknown}) {
+      SCOPED_TRACE(testing::Message() << c.Name << ", variant type " << object->vt);
+      const int calls = FObj->Calls;
+      VariantClear(&FResult);
+      FResult.vt = VT_I4;
+      FResult.lVal = 99;
+      EXPECT_EQ(kE_UNEXPECTED, Call(c.Id, c.Args(*object)));
+      FArgs.clear();  // the variants are the test's own
+      EXPECT_EQ(calls, FObj->Calls);  // the operation did not run
+      EXPECT_EQ(VT_I4, FResult.vt);   // nothing written
+      EXPECT_EQ(99, FResult.lVal);
+    }
+  }
+  EXPECT_TRUE(host->Calls().empty());
+  VariantClear(&inner);
+  EXPECT_EQ(1, host->RefCount());
+  host->Release();
+}

@@ -144,3 +144,47 @@ TEST_F(SimCore, FaultHaltsOnVectorCatchOrLocksUp) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SimCore, AHaltRequestCanBeDelayedOrIgnored) {
+  ResetAndHalt();
+  Chip.SetCoreRegisterValue(REG_PC, kFlash + 0x1A);  // B . : runs until something halts it
+  struct Case {
+    unsigned Delay;
+    int HaltedAtRead;  // the DHCSR read that first shows S_HALT; 0: none of the ten
+  };
+  const Case cases[] = {{0, 1}, {1, 1}, {4, 4}, {hostsim::SimCortexM3::kNever, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Delay);
+    Chip.SetHaltDelay(c.Delay);
+    Host.WriteWord(DHCSR, DBGKEY | C_DEBUGEN);  // running
+    ASSERT_FALSE(Chip.Halted());
+    const std::uint64_t retired = Chip.Retired();
+    Host.WriteWord(DHCSR, DBGKEY | C_DEBUGEN | C_HALT);
+    EXPECT_EQ(c.Delay == 0, Chip.Halted());
+    int haltedAt = 0;
+    for (int read = 1; read <= 10 && !haltedAt; ++read)
+      if (Host.ReadWord(DHCSR) & S_HALT) haltedAt = read;
+    EXPECT_EQ(c.HaltedAtRead, haltedAt);
+    EXPECT_EQ(c.HaltedAtRead != 0, Chip.Halted());
+    if (c.Delay > 1) {
+      EXPECT_LT(retired, Chip.Retired()) << "the core ran on while the request waited";
+    }
+    if (haltedAt) {
+      EXPECT_EQ(hostsim::SimStop::HaltRequest, Chip.LastStop());
+    }
+  }
+  // A run request cancels a request that waits; a reset too.
+  Chip.SetHaltDelay(3);
+  Host.WriteWord(DHCSR, DBGKEY | C_DEBUGEN | C_HALT);
+  EXPECT_TRUE(Chip.HaltPending());
+  Host.WriteWord(DHCSR, DBGKEY | C_DEBUGEN);
+  EXPECT_FALSE(Chip.HaltPending());
+  for (int read = 0; read < 5; ++read) EXPECT_EQ(0u, Host.ReadWord(DHCSR) & S_HALT);
+  Host.WriteWord(DHCSR, DBGKEY | C_DEBUGEN | C_HALT);
+  Chip.CoreReset();
+  EXPECT_FALSE(Chip.HaltPending());
+}
+
+}  // namespace

@@ -60,6 +60,28 @@ TEST_F(SimDap, PowerLossAndUnpoweredAccessSetStickyError) {
   EXPECT_EQ(adi::STICKYERR, Host.ReadDp(adi::DP_CTRL_STAT) & adi::STICKYERR);
 }
 
+TEST_F(SimDap, ReservedOrResetRequestBitsInCtrlStatAreProtocolFaults) {
+  struct Case {
+    std::uint32_t Value;
+    bool Fault;
+  };
+  const Case cases[] = {
+      {0x00000020, false}, {0x50000000, false}, {0x50000001, false}, {0x50000023, false}, {0x50000022, false},
+      {0xFFFFFFFF, true},  {0x54000000, true},  {0x51000000, true},  {0x52000000, true},  {0x5000000C, true},
+  };
+  for (const Case& c : cases) {
+    Dp.ClearProtocolFaults();
+    Host.WriteDp(adi::DP_CTRL_STAT, c.Value);
+    EXPECT_EQ(c.Fault, !Dp.ProtocolFaults().empty()) << std::hex << c.Value;
+    EXPECT_EQ(c.Fault, !Board->ProtocolErrors().empty()) << std::hex << c.Value;
+  }
+  Dp.ClearProtocolFaults();
+  Host.WriteDp(adi::DP_CTRL_STAT, 0xFFFFFFFF);
+  ASSERT_EQ(1u, Dp.ProtocolFaults().size());
+  EXPECT_EQ(L"CTRL/STAT written as 0xFFFFFFFF: reserved bits debug reset request", Dp.ProtocolFaults()[0]);
+  Dp.ClearProtocolFaults();
+}
+
 class SimMemAp : public SimDap {
 protected:
   void SetUp() override {

@@ -3,6 +3,10 @@
 #include "HostFixture.h"
 #include "support/TestFolder.h"
 
+#include <functional>
+#include <string>
+#include <vector>
+
 using namespace tvk;
 using hostsim::FakeHostObject;
 using testsupport::Exists;
@@ -113,6 +117,86 @@ TEST_F(ReplaceDocument, AHostErrorStillEndsTheUpdate) {
   EXPECT_EQ((std::vector<DISPID>{disp::ServerDocument_BeginFileUpdate, disp::ServerDocument_EndFileUpdate}), DocumentCalls(document));
   EXPECT_EQ("old", ReadAll(Target));
   EXPECT_TRUE(Exists(NewFile));  // nothing was moved
+}
+
+}  // namespace
+
+namespace {
+
+// The names in a folder, so that a temporary copy left behind shows.
+std::vector<std::wstring> FilesIn(const TestFolder& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((folder / L"*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::wstring name = found.cFileName;
+    if (name != L"." && name != L"..") names.push_back(name);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return names;
+}
+
+// The new file is written elsewhere, as a host writes it into its temporary folder.
+class ReplaceFromElsewhere : public ReplaceDocument {
+protected:
+  TestFolder Elsewhere;
+  std::wstring Written = Elsewhere.Write(L"Board.tmp", "new");
+  void SetUp() override {
+    ReplaceDocument::SetUp();
+    DeleteFileW(NewFile.c_str());  // only the document in its folder
+  }
+};
+
+TEST_F(ReplaceFromElsewhere, ReplacesAndLeavesNothingBehind) {
+  FakeHostObject& document = Host.AddDocument(Target);
+  EXPECT_TRUE(ReplaceDocumentFile(Written, Target));
+  EXPECT_EQ("new", ReadAll(Target));
+  EXPECT_FALSE(Exists(Written));
+  EXPECT_EQ(std::vector<std::wstring>{L"Board.PcbDoc"}, FilesIn(Folder));
+  EXPECT_EQ((std::vector<DISPID>{disp::ServerDocument_BeginFileUpdate, disp::ServerDocument_EndFileUpdate}),
+            DocumentCalls(document));
+}
+
+TEST_F(ReplaceFromElsewhere, AFailedReplacementRemovesTheCopyBesideTheDocument) {
+  struct Case {
+    const char* Name;
+    std::function<std::wstring()> File;  // the file held open for reading only
+    bool NewFileKept;  // it cannot be deleted while held
+  };
+  const Case cases[] = {
+      // An editor holds the document open without letting anyone replace it.
+      {"document held", [&] { return Target; }, false},
+      // The writer of the new file still holds it: it cannot move beside the document.
+      {"new file held", [&] { return Written; }, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    Elsewhere.Write(L"Board.tmp", "new");
+    HANDLE held = CreateFileW(c.File().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    EXPECT_FALSE(ReplaceDocumentFile(Written, Target));
+    CloseHandle(held);
+    EXPECT_EQ("old", ReadAll(Target));
+    EXPECT_EQ(std::vector<std::wstring>{L"Board.PcbDoc"}, FilesIn(Folder));
+    EXPECT_EQ(c.NewFileKept, Exists(Written));
+  }
+}
+
+TEST_F(ReplaceFromElsewhere, ANewFileOnAnotherFileSystemIsCopiedBesideFirst) {
+  // Wine reaches the host's own file systems by their Unix names: its shared
+  // memory lies on another file system than the prefix, so no rename can
+  // bring the file over and the copy beside the document is what runs.
+  const std::wstring other = L"\\\\?\\unix\\dev\\shm\\tvk_replace_" + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+  testsupport::WriteBytes(other, "from afar");
+  ASSERT_EQ("from afar", ReadAll(other));
+  ASSERT_FALSE(MoveFileExW(other.c_str(), (Folder / L"probe.tmp").c_str(), 0));
+  ASSERT_EQ(DWORD(ERROR_NOT_SAME_DEVICE), GetLastError());
+
+  EXPECT_TRUE(ReplaceDocumentFile(other, Target));
+  EXPECT_EQ("from afar", ReadAll(Target));
+  EXPECT_FALSE(Exists(other));
+  EXPECT_EQ(std::vector<std::wstring>{L"Board.PcbDoc"}, FilesIn(Folder));
 }
 
 }  // namespace

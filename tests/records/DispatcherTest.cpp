@@ -402,6 +402,39 @@ TEST(Dispatcher, MismatchedResultIsConvertedOrRefused) {
   }
 }
 
+TEST(Dispatcher, ResultsConvertTheSameForEveryUser) {
+  // A date where text is asked for: the user's locale would write its own
+  // date and time forms ("6:00:00 PM" for the United States).
+  Fake host = MakeFake();
+  VARIANT date;
+  VariantInit(&date);
+  date.vt = VT_DATE;
+  date.date = 1.75;  // 31 December 1899, 18:00
+  host->ReturnVariant(kId, date);
+  BSTR text = nullptr;
+  Dispatch(host, MakeCallDescriptor(kId, kKindString), {}, &text);
+  EXPECT_EQ(L"12/31/1899 18:00:00", BstrText(text));
+  SysFreeString(text);
+
+  // An object behind a by-reference variant is not asked for a value either.
+  Fake object = MakeFake();
+  object->ReturnString(DISPID_VALUE, L"12");
+  VARIANT held;  // what the reference points at, alive after the call
+  VariantInit(&held);
+  held.vt = VT_DISPATCH;
+  held.pdispVal = AsDispatch(object);
+  held.pdispVal->AddRef();
+  host->On(kId, [&held](std::vector<VARIANT*>&, VARIANT* r) {
+    r->vt = VT_BYREF | VT_VARIANT;
+    r->pvarVal = &held;
+    return S_OK;
+  });
+  EXPECT_THROW(Dispatch(host, MakeCallDescriptor(kId, kKindString)), EOleSysError);
+  EXPECT_THROW(Dispatch(host, MakeCallDescriptor(kId, kKindInt)), EOleSysError);
+  EXPECT_TRUE(object->Calls().empty());
+  VariantClear(&held);
+}
+
 TEST(Dispatcher, MismatchedObjectResultsLeakNothing) {
   Fake host = MakeFake();
   Fake withDispatch = MakeFake(), withoutDispatch = MakeFake();

@@ -11,6 +11,7 @@ namespace {
 hostsim::FakeHostObject* gDeviceManager = nullptr;
 std::vector<hostsim::FakeHostObject*> gPorts;
 int gPortCount = 1;
+std::vector<IDispatch*> gListedPorts;  // the simulator's ports in place of the own ones; counted
 
 hostsim::FakeHostObject* Port(int index) {
   while (int(gPorts.size()) <= index) {
@@ -43,12 +44,26 @@ __declspec(dllexport) HRESULT __stdcall GetJTagPort(int32_t index, IDispatch** p
   if (!port) return E_POINTER;
   *port = nullptr;
   if (index < 0 || index >= gPortCount) return E_INVALIDARG;
-  *port = Port(index);
+  *port = gListedPorts.empty() ? Port(index) : gListedPorts[std::size_t(index)];
   (*port)->AddRef();
   return S_OK;
 }
 
 // Simulator control: how many probe ports the host has.
-__declspec(dllexport) void __stdcall HostSim_SetJTagPortCount(int32_t count) { gPortCount = count < 0 ? 0 : count; }
+__declspec(dllexport) void __stdcall HostSim_SetJTagPortCount(int32_t count) {
+  if (gListedPorts.empty()) gPortCount = count < 0 ? 0 : count;
+}
+
+// Simulator control: the host lists Ports (Count of them) instead of its own;
+// none puts its own single port back.
+__declspec(dllexport) void __stdcall HostSim_SetJTagPorts(int32_t count, IDispatch* const* ports) {
+  for (IDispatch* listed : gListedPorts) listed->Release();
+  gListedPorts.clear();
+  for (int32_t k = 0; k < count; ++k) {
+    ports[k]->AddRef();
+    gListedPorts.push_back(ports[k]);
+  }
+  gPortCount = count > 0 ? count : 1;
+}
 
 }  // extern "C"

@@ -1,0 +1,78 @@
+#pragma once
+// The application object of the module: the window that owns the module's
+// windows (the host's), the dialog handle, message pumping for modal loops,
+// and the one place where an exception that reaches a boundary Windows calls
+// (window procedure, timer, hook) is caught and handed to the handler.
+#include "Classes.h"
+
+#include <exception>
+
+namespace tvk {
+
+class TApplication : public TComponent {
+public:
+  TVK_CLASS(TApplication, TComponent)
+  TApplication() : TComponent(nullptr) {}
+
+  // The window that owns the module's top-level windows (the host's main
+  // window once a driver is made); the same value as Dialogs' ApplicationHandle.
+  HWND Handle() const;
+  void SetHandle(HWND handle);
+  // A window whose dialog-key navigation the message pump serves (IsDialogMessage).
+  HWND DialogHandle() const { return FDialogHandle; }
+  void SetDialogHandle(HWND handle) { FDialogHandle = handle; }
+
+  // Runs inside a catch block: hands the exception being handled to OnException,
+  // or shows it (ShowException). Nothing leaves it.
+  void HandleException(TObject* sender) noexcept;
+  using TExceptionEvent = std::function<void(TObject* Sender, const std::exception_ptr& E)>;
+  TExceptionEvent OnException;
+  // A modal "Error" message with the exception's text.
+  void ShowException(const std::exception_ptr& e);
+
+  // Takes and dispatches one waiting message; false when none was waiting or
+  // WM_QUIT came (which is put back for the host's own loop, and Terminated set).
+  bool ProcessMessage();
+  void ProcessMessages();
+  // One message, or waits for one: the step of a modal loop.
+  void HandleMessage();
+  bool Terminated() const { return FTerminated; }
+
+  int ModalLevel() const { return FModalLevel; }
+  void ModalStarted() { ++FModalLevel; }
+  void ModalFinished() { --FModalLevel; }
+
+private:
+  HWND FDialogHandle = nullptr;
+  bool FTerminated = false;
+  int FModalLevel = 0;
+};
+
+// The module's application object.
+TApplication& Application();
+
+// The text of an exception: the module's message, or the standard library's.
+WideString ExceptionMessage(const std::exception_ptr& e);
+
+// Runs Body at a boundary that Windows calls; an exception is handed to the
+// application's handler and never leaves. The result form answers OnError then.
+template <class F>
+void CallGuarded(TObject* sender, F&& body) noexcept {
+  try {
+    body();
+  } catch (...) {
+    Application().HandleException(sender);
+  }
+}
+
+template <class R, class F>
+R CallGuarded(TObject* sender, R onError, F&& body) noexcept {
+  try {
+    return body();
+  } catch (...) {
+    Application().HandleException(sender);
+    return onError;
+  }
+}
+
+}  // namespace tvk

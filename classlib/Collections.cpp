@@ -1,0 +1,59 @@
+#include "Collections.h"
+
+#include <algorithm>
+
+namespace tvk {
+
+// ---- TCollectionItem
+
+TCollectionItem::TCollectionItem(TCollection* collection) { SetCollection(collection); }
+
+TCollectionItem::~TCollectionItem() { SetCollection(nullptr); }
+
+void TCollectionItem::SetCollection(TCollection* collection) {
+  if (collection == FCollection) return;
+  if (FCollection) FCollection->RemoveItem(this);
+  if (collection) collection->InsertItem(this);
+}
+
+int TCollectionItem::Index() const {
+  if (!FCollection) return -1;
+  const auto& items = FCollection->FItems;
+  return int(std::find(items.begin(), items.end(), this) - items.begin());
+}
+
+// ---- TCollection
+
+TCollection::~TCollection() { Clear(); }
+
+TCollectionItem* TCollection::Items(int index) const {
+  if (index < 0 || index >= Count()) throw EListError(L"List index out of bounds (" + std::to_wstring(index) + L")");
+  return FItems[std::size_t(index)];
+}
+
+TCollectionItem* TCollection::Add() { return FItemClass.Create(this); }
+
+void TCollection::Delete(int index) { delete Items(index); }
+
+void TCollection::Clear() {
+  while (!FItems.empty()) delete FItems.back();  // the item's destructor takes it out
+}
+
+TCollectionItem* TCollection::FindItemID(int id) const {
+  for (TCollectionItem* item : FItems)
+    if (item->FID == id) return item;
+  return nullptr;
+}
+
+void TCollection::InsertItem(TCollectionItem* item) {
+  FItems.push_back(item);
+  item->FCollection = this;
+  item->FID = FNextID++;
+}
+
+void TCollection::RemoveItem(TCollectionItem* item) {
+  std::erase(FItems, item);
+  item->FCollection = nullptr;
+}
+
+}  // namespace tvk

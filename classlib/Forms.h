@@ -1,0 +1,135 @@
+#pragma once
+// Forms and data modules. A form is a top-level window owned by the
+// application's window (the host's main window), or a child of a foreign
+// window (ParentWindow), shown modelessly or modally. Both read their design
+// (RegisterDesign, Classes.h) when made with CreateComponent, unless made with
+// kCreateNew.
+#include "Controls.h"
+
+namespace tvk {
+
+enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum TBorderIcon : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 };
+using TBorderIcons = unsigned;
+enum class TPosition { poDesigned, poDefault, poScreenCenter, poDesktopCenter, poOwnerFormCenter };
+enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
+enum TFormStateFlag : unsigned { fsCreating = 1, fsVisible = 2, fsShowing = 4, fsModal = 8 };
+using TFormState = unsigned;
+
+using TModalResult = int;
+constexpr TModalResult mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL, mrAbort = IDABORT, mrRetry = IDRETRY,
+                       mrIgnore = IDIGNORE, mrYes = IDYES, mrNo = IDNO;
+
+enum class TCloseAction { caNone, caHide, caFree, caMinimize };
+using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
+using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
+
+// Constructor tag: an empty form or data module, without a design.
+struct TCreateNew {};
+inline constexpr TCreateNew kCreateNew{};
+
+class TCustomForm : public TCustomControl {
+public:
+  TVK_CLASS(TCustomForm, TCustomControl)
+  // Reads its design in AfterConstruction (make it with CreateComponent).
+  explicit TCustomForm(TComponent* owner);
+  TCustomForm(TComponent* owner, TCreateNew);
+  ~TCustomForm() override;
+
+  // The design (unless made new), AfterDesign, then OnCreate.
+  void AfterConstruction() override;
+
+  TFormBorderStyle BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TFormBorderStyle style);
+  TBorderIcons BorderIcons() const { return FBorderIcons; }
+  void SetBorderIcons(TBorderIcons icons);
+  TPosition Position() const { return FPosition; }
+  void SetPosition(TPosition position) { FPosition = position; }
+  TWindowState WindowState() const { return FWindowState; }
+  void SetWindowState(TWindowState state);
+  TFormState FormState() const { return FFormState; }
+
+  // Shows the form and runs messages until ModalResult is set; the windows of
+  // the thread are disabled meanwhile. Raises "Cannot make a visible window
+  // modal" for a visible, disabled or already modal form.
+  int ShowModal();
+  TModalResult ModalResult() const { return FModalResult; }
+  void SetModalResult(TModalResult result) { FModalResult = result; }
+  // Modal: ModalResult := mrCancel. Else, when CloseQuery agrees, OnClose decides (hide by default).
+  void Close();
+  virtual bool CloseQuery();
+  // Frees the form once the messages now waiting are processed.
+  void Release();
+
+  TWinControl* ActiveControl() const { return FActiveControl; }
+  void SetActiveControl(TWinControl* control);
+  // Makes Control the active control and focuses it when the form is showing.
+  void FocusControl(TWinControl* control);
+  void SetFocus() override;
+  bool KeyPreview = false;
+
+  // (No OnDestroy: a C++ destructor runs derived levels first; forms clean up in their own.)
+  TNotifyEvent OnCreate, OnShow, OnHide, OnActivate, OnDeactivate;
+  TCloseEvent OnClose;
+  TCloseQueryEvent OnCloseQuery;
+
+protected:
+  // After the design is read (or at once for a new form), before OnCreate.
+  virtual void AfterDesign() {}
+  void CreateParams(TCreateParams& params) override;
+  void Notification(TComponent* component, TOperation operation) override;
+  virtual void DoShow();
+  virtual void DoHide();
+  virtual void DoClose(TCloseAction& action);
+  // The show command of the window state: 1 normal, 7 minimised, 3 maximised.
+  int ShowCommand() const;
+  // Places the window by Position before it is shown (poDesigned: unchanged).
+  void PlaceByPosition();
+  void SetFormState(TFormState flags, bool on);
+
+  TVK_MESSAGES();
+  void WMNCCreate(TMessage& message);
+  void WMClose(TMessage& message);
+  void WMActivate(TMessage& message);
+  void CMShowingChanged(TMessage& message);
+  void CMRelease(TMessage& message);
+  void CMDialogKey(TMessage& message);
+  void CMFocusChanged(TMessage& message);
+
+private:
+  void CloseModal();
+
+  bool FNewForm;
+  bool FConstructed = false;
+  TFormBorderStyle FBorderStyle = TFormBorderStyle::bsSizeable;
+  TBorderIcons FBorderIcons = biSystemMenu | biMinimize | biMaximize;
+  TPosition FPosition = TPosition::poDesigned;
+  TWindowState FWindowState = TWindowState::wsNormal;
+  TFormState FFormState = fsCreating;
+  TModalResult FModalResult = mrNone;
+  TWinControl* FActiveControl = nullptr;
+};
+
+class TForm : public TCustomForm {
+public:
+  TVK_CLASS(TForm, TCustomForm)
+  using TCustomForm::TCustomForm;
+};
+
+// A form without a window: a design of non-visual components (image lists...).
+class TDataModule : public TComponent {
+public:
+  TVK_CLASS(TDataModule, TComponent)
+  explicit TDataModule(TComponent* owner) : TComponent(owner), FNewModule(false) {}
+  TDataModule(TComponent* owner, TCreateNew) : TComponent(owner), FNewModule(true) {}
+  void AfterConstruction() override;
+  TNotifyEvent OnCreate;
+
+private:
+  bool FNewModule;
+};
+
+// The form a control sits in (its outermost parent, when that is a form).
+TCustomForm* GetParentForm(TControl* control);
+
+}  // namespace tvk

@@ -1,0 +1,79 @@
+#pragma once
+// Image lists: rows of same-sized pictures on the system's image list, of
+// 32-bit colour with a mask, drawn by index; their form data is the common
+// controls' image-list stream.
+#include "Graphics.h"
+
+#include <commctrl.h>
+
+namespace tvk {
+
+enum class TColorDepth { cdDeviceDependent, cd4Bit, cd8Bit, cd16Bit, cd24Bit, cd32Bit };
+
+class TCustomImageList : public TComponent {
+public:
+  TVK_CLASS(TCustomImageList, TComponent)
+  explicit TCustomImageList(TComponent* owner);
+  ~TCustomImageList() override;
+
+  int Width() const { return FWidth; }
+  int Height() const { return FHeight; }
+  // New picture size; the pictures are dropped.
+  void SetSize(int width, int height);
+  TColorDepth ColorDepth() const { return FColorDepth; }
+  void SetColorDepth(TColorDepth depth);  // the pictures are dropped
+  bool Masked() const { return FMasked; }
+  void SetMasked(bool masked);            // the pictures are dropped
+
+  // The system image list, made on first use.
+  HIMAGELIST Handle();
+  bool HandleAllocated() const { return FHandle != nullptr; }
+  // Takes List over; the picture size follows it.
+  void SetHandle(HIMAGELIST list);
+  int Count() const;
+
+  // Each adds as many pictures as fit across Image (a strip) and answers the
+  // index of the first, or -1 when none was added.
+  int Add(TBitmap& image, TBitmap* mask);
+  int AddMasked(TBitmap& image, TColor maskColor);  // MaskColor's pixels become transparent
+  int AddIcon(HICON icon);
+  void Delete(int index);
+  void Clear();
+
+  void Draw(TCanvas& canvas, int x, int y, int index, bool enabled = true);
+  // Picture Index drawn on a bitmap of the list's size, filled with Background first.
+  void GetBitmap(int index, TBitmap& bitmap, TColor background = clFuchsia);
+
+  TNotifyEvent OnChange;
+
+  // The form data: the image-list stream as ImageList_Write writes it.
+  // EReadError "Failed to read ImageList data from stream" /
+  // EWriteError "Failed to write ImageList data to stream" when the system refuses.
+  void ReadData(TStream& stream);
+  void WriteData(TStream& stream);
+  // The binary property "Bitmap", written when the list holds pictures.
+  void DefineProperties(TFiler& filer) override;
+
+protected:
+  void Change();
+
+private:
+  void FreeHandle();
+  void CheckIndex(int index) const;
+
+  HIMAGELIST FHandle = nullptr;
+  int FWidth = 16, FHeight = 16;
+  TColorDepth FColorDepth = TColorDepth::cd32Bit;
+  bool FMasked = true;
+};
+
+// The major version of the common controls the process uses.
+int CommonControlsVersion();
+
+class TImageList : public TCustomImageList {
+public:
+  TVK_CLASS(TImageList, TCustomImageList)
+  using TCustomImageList::TCustomImageList;
+};
+
+}  // namespace tvk

@@ -1,0 +1,52 @@
+#pragma once
+// The message record every control's window procedure dispatches, and the
+// class library's own messages: component messages (CM_*) that controls send
+// each other about state changes, and notification messages (CN_*) that a
+// parent reflects back to the child control that caused them.
+#include <windows.h>
+
+namespace tvk {
+
+struct TMessage {
+  UINT Msg;
+  WPARAM WParam;
+  LPARAM LParam;
+  LRESULT Result;
+};
+
+// Component messages: above the range any system control uses.
+constexpr UINT CM_BASE = 0xB000;
+constexpr UINT CM_ACTIVATE = CM_BASE + 0;
+constexpr UINT CM_DEACTIVATE = CM_BASE + 1;
+constexpr UINT CM_DIALOGKEY = CM_BASE + 5;        // WParam key, LParam key data; non-zero: taken
+constexpr UINT CM_DIALOGCHAR = CM_BASE + 6;
+constexpr UINT CM_FOCUSCHANGED = CM_BASE + 7;     // LParam: the control that took the focus
+constexpr UINT CM_ENABLEDCHANGED = CM_BASE + 12;
+constexpr UINT CM_COLORCHANGED = CM_BASE + 13;
+constexpr UINT CM_FONTCHANGED = CM_BASE + 14;
+constexpr UINT CM_CURSORCHANGED = CM_BASE + 15;
+constexpr UINT CM_TEXTCHANGED = CM_BASE + 18;
+constexpr UINT CM_MOUSEENTER = CM_BASE + 19;
+constexpr UINT CM_MOUSELEAVE = CM_BASE + 20;
+constexpr UINT CM_VISIBLECHANGED = CM_BASE + 23;
+constexpr UINT CM_SHOWINGCHANGED = CM_BASE + 32;  // a windowed control's window is to be shown or hidden
+constexpr UINT CM_RELEASE = CM_BASE + 33;         // a form's deferred release
+constexpr UINT CM_CHILDKEY = CM_BASE + 41;        // to a form: WParam key, LParam the child control; non-zero: taken
+constexpr UINT CM_WANTSPECIALKEY = CM_BASE + 43;  // WParam key; non-zero: the control takes it itself
+constexpr UINT CM_PARENTCOLORCHANGED = CM_BASE + 45;
+constexpr UINT CM_PARENTFONTCHANGED = CM_BASE + 46;
+constexpr UINT CM_RECREATEWND = CM_BASE + 51;
+
+// Notification messages: a system message number reflected to a child control.
+constexpr UINT CN_BASE = 0xBC00;
+constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
+constexpr UINT CN_NOTIFY = CN_BASE + WM_NOTIFY;
+constexpr UINT CN_KEYDOWN = CN_BASE + WM_KEYDOWN;
+constexpr UINT CN_KEYUP = CN_BASE + WM_KEYUP;
+constexpr UINT CN_CHAR = CN_BASE + WM_CHAR;
+constexpr UINT CN_SYSKEYDOWN = CN_BASE + WM_SYSKEYDOWN;
+constexpr UINT CN_CTLCOLOREDIT = CN_BASE + WM_CTLCOLOREDIT;
+constexpr UINT CN_CTLCOLORSTATIC = CN_BASE + WM_CTLCOLORSTATIC;
+constexpr UINT CN_DRAWITEM = CN_BASE + WM_DRAWITEM;
+
+}  // namespace tvk

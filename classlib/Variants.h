@@ -1,0 +1,69 @@
+#pragma once
+// The toolkit's variants on the automation VARIANT: Null and empty, type
+// tests, conversion to text and between kinds (the system's conversions, so
+// numbers and dates read as the user's settings say), and one-dimensional
+// arrays with lock and unlock.
+#include "ComRef.h"
+#include "Exception.h"
+
+namespace tvk {
+
+// The kinds, by the toolkit's names.
+enum : VARTYPE {
+  varEmpty = VT_EMPTY, varNull = VT_NULL, varSmallint = VT_I2, varInteger = VT_I4, varSingle = VT_R4,
+  varDouble = VT_R8, varCurrency = VT_CY, varDate = VT_DATE, varOleStr = VT_BSTR, varBoolean = VT_BOOL,
+  varVariant = VT_VARIANT, varShortInt = VT_I1, varByte = VT_UI1, varWord = VT_UI2, varLongWord = VT_UI4,
+  varInt64 = VT_I8, varArray = VT_ARRAY, varByRef = VT_BYREF, varTypeMask = VT_TYPEMASK
+};
+
+// A variant that cannot be converted or used as asked.
+class EVariantError : public Exception {
+public:
+  using Exception::Exception;
+};
+
+Variant Null();
+Variant Unassigned();
+// A date (days since 30 December 1899, the fraction the time of day).
+Variant VarFromDateTime(double dateTime);
+
+VARTYPE VarType(const Variant& v);  // with varArray / varByRef bits
+bool VarIsNull(const Variant& v);
+bool VarIsEmpty(const Variant& v);
+bool VarIsStr(const Variant& v);
+bool VarIsArray(const Variant& v);
+
+// V converted to kind AType by the system; raises EVariantError when it cannot be.
+Variant VarAsType(const Variant& v, VARTYPE type);
+// The text of V: empty for Null and empty variants, "True"/"False" for
+// Booleans; raises EVariantError for a value without a text (an array).
+WideString VarToStr(const Variant& v);
+
+// A one-dimensional array of Low..High (High = Low - 1: no elements) whose
+// elements are of kind ElementType, each empty or zero.
+Variant VarArrayCreate(int low, int high, VARTYPE elementType);
+// Dimensions of an array variant, 0 for anything else.
+int VarArrayDimCount(const Variant& v);
+// Bounds of dimension Dim (1 is the first); raise EVariantError for a variant
+// that is not an array or a dimension it lacks.
+int VarArrayLowBound(const Variant& v, int dim);
+int VarArrayHighBound(const Variant& v, int dim);
+// The elements' memory, kept in place until the matching unlock.
+void* VarArrayLock(const Variant& v);
+void VarArrayUnlock(const Variant& v);
+
+// Lock and unlock of an array variant's elements for one scope.
+class TVarArrayLock {
+public:
+  explicit TVarArrayLock(const Variant& v) : FArray(v), FData(VarArrayLock(v)) {}
+  ~TVarArrayLock() { VarArrayUnlock(FArray); }
+  TVarArrayLock(const TVarArrayLock&) = delete;
+  TVarArrayLock& operator=(const TVarArrayLock&) = delete;
+  void* Data() const { return FData; }
+
+private:
+  const Variant& FArray;
+  void* FData;
+};
+
+}  // namespace tvk

@@ -1,0 +1,21 @@
+#pragma once
+// The styled controls' start-up and shut-down steps, declared apart from
+// their units for the module's ordered table: the units' own headers bring
+// the class library's graphics, which the driver's units do not include.
+// Their order in the table: as listed here.
+namespace tvk {
+
+bool XPGraphicsStartup();      // gradient implementation (GradientFill when msimg32.dll has it)
+void XPGraphicsShutdown();
+bool XPImagesStartup();        // "bmp" to the compressed bitmap, "bmpx" to the plain one
+void XPImagesShutdown();
+bool AlphaImageStartup();      // "img" and "png"
+void AlphaImageShutdown();
+bool SmoothTextStartup();      // an empty glyph cache
+void SmoothTextShutdown();
+bool XPControlUtilsStartup();  // substitute colours and control metrics
+void XPControlUtilsShutdown();
+bool XPControlsStartup();      // no print-time detour yet
+void XPControlsShutdown();     // GetWindowDC's entry put back
+
+}  // namespace tvk

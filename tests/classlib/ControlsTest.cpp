@@ -1,0 +1,169 @@
+// Controls on real windows: windows made on demand along the parent chain,
+// bounds, visibility, enabled state and text kept in step with the window,
+// messages dispatched by number, reflection to child controls, focus and tab
+// order, and exceptions stopped at the window procedure.
+#include <gtest/gtest.h>
+
+#include "ClassLibTest.h"
+#include "Forms.h"
+#include "Panels.h"
+
+using namespace tvk;
+using classlib_test::ExceptionRecorder;
+
+namespace {
+
+class TRecorder : public TCustomControl {
+public:
+  TVK_CLASS(TRecorder, TCustomControl)
+  using TCustomControl::TCustomControl;
+  std::vector<UINT> Seen;
+  bool ThrowOnPaint = false;
+  UINT ThrowOn = 0;
+
+protected:
+  TVK_MESSAGES();
+  void Record(TMessage& m) {
+    Seen.push_back(m.Msg);
+    if (m.Msg == ThrowOn) throw Exception(L"broken handler");
+    TVK_INHERITED(m);
+  }
+};
+TVK_MESSAGE_MAP(TRecorder, {CM_TEXTCHANGED, &TRecorder::Record}, {CN_COMMAND, &TRecorder::Record},
+                {CM_ENABLEDCHANGED, &TRecorder::Record}, {WM_USER + 7, &TRecorder::Record})
+
+struct FormFixture : ::testing::Test {
+  std::unique_ptr<TForm> Form{CreateComponent<TForm>(nullptr, kCreateNew)};
+};
+
+using Controls = FormFixture;
+
+TEST_F(Controls, AChildsWindowIsMadeWithItsParentsAndSitsInIt) {
+  auto* panel = new TPanel(Form.get());
+  panel->SetParent(Form.get());
+  auto* inner = new TRecorder(Form.get());
+  inner->SetParent(panel);
+  EXPECT_FALSE(Form->HandleAllocated());
+  HWND innerWindow = inner->Handle();  // makes the form's and the panel's windows first
+  ASSERT_TRUE(Form->HandleAllocated());
+  EXPECT_EQ(panel->Handle(), GetParent(innerWindow));
+  EXPECT_EQ(Form->Handle(), GetParent(panel->Handle()));
+  EXPECT_EQ(inner, TWinControl::FindControl(innerWindow));
+  EXPECT_EQ(nullptr, TWinControl::FindControl(GetDesktopWindow()));
+  EXPECT_EQ(Form.get(), GetParentForm(inner));
+}
+
+TEST_F(Controls, BoundsFollowTheWindowBothWays) {
+  auto* panel = new TPanel(Form.get());
+  panel->SetParent(Form.get());
+  panel->SetBounds(10, 20, 300, 200);
+  HWND w = panel->Handle();
+  RECT r;
+  GetWindowRect(w, &r);
+  MapWindowPoints(HWND_DESKTOP, Form->Handle(), reinterpret_cast<POINT*>(&r), 2);
+  EXPECT_EQ((RECT{10, 20, 310, 220}.left), r.left);
+  EXPECT_EQ(220, r.bottom);
+  MoveWindow(w, 5, 6, 70, 80, FALSE);  // moved from outside
+  EXPECT_EQ((std::vector<int>{5, 6, 70, 80}),
+            (std::vector<int>{panel->Left(), panel->Top(), panel->Width(), panel->Height()}));
+}
+
+TEST_F(Controls, VisibilityEnabledStateAndTextReachTheWindow) {
+  auto* c = new TRecorder(Form.get());
+  c->SetParent(Form.get());
+  HWND w = c->Handle();
+  EXPECT_TRUE(GetWindowLongPtrW(w, GWL_STYLE) & WS_VISIBLE);
+  c->Hide();
+  EXPECT_FALSE(GetWindowLongPtrW(w, GWL_STYLE) & WS_VISIBLE);
+  c->SetEnabled(false);
+  EXPECT_FALSE(IsWindowEnabled(w));
+  c->SetText(L"Caption");
+  wchar_t text[32] = {};
+  GetWindowTextW(w, text, 32);
+  EXPECT_STREQ(L"Caption", text);
+  SetWindowTextW(w, L"From outside");
+  EXPECT_EQ(L"From outside", c->Text());
+  EXPECT_EQ((std::vector<UINT>{CM_ENABLEDCHANGED, CM_TEXTCHANGED, CM_TEXTCHANGED}), c->Seen);
+}
+
+TEST_F(Controls, LeavingAParentDestroysTheWindowAndComingBackMakesItAnew) {
+  auto* c = new TRecorder(Form.get());
+  c->SetParent(Form.get());
+  HWND first = c->Handle();
+  c->SetParent(nullptr);
+  EXPECT_FALSE(c->HandleAllocated());
+  EXPECT_FALSE(IsWindow(first));
+  c->SetParent(Form.get());
+  EXPECT_TRUE(c->HandleAllocated());  // the parent has a window: visible children get theirs
+  EXPECT_EQ(Form->Handle(), GetParent(c->Handle()));
+}
+
+TEST_F(Controls, CommandsComeBackToTheChildAsNotifications) {
+  auto* c = new TRecorder(Form.get());
+  c->SetParent(Form.get());
+  SendMessageW(Form->Handle(), WM_COMMAND, MAKEWPARAM(1, BN_CLICKED), reinterpret_cast<LPARAM>(c->Handle()));
+  EXPECT_EQ(std::vector<UINT>{CN_COMMAND}, c->Seen);
+}
+
+TEST_F(Controls, AnExceptionInAHandlerStopsAtTheWindowProcedure) {
+  ExceptionRecorder recorder;
+  auto* c = new TRecorder(Form.get());
+  c->SetParent(Form.get());
+  c->ThrowOn = WM_USER + 7;
+  SendMessageW(c->Handle(), WM_USER + 7, 0, 0);
+  ASSERT_EQ(1u, recorder.Messages.size());
+  EXPECT_EQ(L"broken handler", recorder.Messages[0]);
+  EXPECT_EQ(c, recorder.Senders[0]);
+  // Called directly (not through Windows), the error reaches the caller.
+  EXPECT_THROW(c->Perform(WM_USER + 7), Exception);
+}
+
+TEST_F(Controls, TabOrderSkipsControlsWithoutTabStopOrFocus) {
+  std::vector<TRecorder*> c;
+  for (int i = 0; i < 4; ++i) {
+    c.push_back(new TRecorder(Form.get()));
+    c.back()->SetParent(Form.get());
+    c.back()->SetTabStop(true);
+  }
+  c[0]->SetTabStop(false);
+  c[2]->SetEnabled(false);
+  c[3]->SetTabOrder(0);
+  // Tab order now: 3, 0, 1, 2.
+  EXPECT_EQ(c[3], Form->FindNextControl(nullptr, true, true, false));
+  EXPECT_EQ(c[1], Form->FindNextControl(c[3], true, true, false));
+  EXPECT_EQ(c[3], Form->FindNextControl(c[1], true, true, false));  // wraps past the disabled one
+  EXPECT_EQ(c[1], Form->FindNextControl(c[3], false, true, false));
+  EXPECT_THROW(c[2]->SetFocus(), EInvalidOperation);
+}
+
+TEST_F(Controls, FocusedControlBecomesTheFormsActiveControl) {
+  auto* a = new TRecorder(Form.get());
+  a->SetParent(Form.get());
+  auto* b = new TRecorder(Form.get());
+  b->SetParent(Form.get());
+  Form->Show();
+  b->SetFocus();
+  EXPECT_TRUE(b->Focused());
+  EXPECT_EQ(b, Form->ActiveControl());
+  delete b;  // the form hears of it
+  EXPECT_EQ(nullptr, Form->ActiveControl());
+}
+
+TEST_F(Controls, AParentFreesItsChildControls) {
+  int freed = 0;
+  struct TCounted : TWinControl {
+    TCounted(TComponent* o, int& n) : TWinControl(o), Count(n) {}
+    ~TCounted() override { ++Count; }
+    int& Count;
+  };
+  {
+    TPanel panel(nullptr);  // no owner: the children's only owner is the form
+    auto* child = new TCounted(Form.get(), freed);
+    child->SetParent(&panel);
+    EXPECT_EQ(1, Form->ComponentCount());
+  }
+  EXPECT_EQ(1, freed);
+  EXPECT_EQ(0, Form->ComponentCount());
+}
+
+}  // namespace

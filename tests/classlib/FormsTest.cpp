@@ -1,0 +1,151 @@
+// Forms: modal show inside a running message loop, the owner window, the
+// other windows disabled meanwhile, deferred release, designs read at
+// creation, borders, and a form placed in a foreign window.
+#include <gtest/gtest.h>
+
+#include "ClassLibTest.h"
+#include "Dialogs.h"
+#include "Forms.h"
+#include "Panels.h"
+
+using namespace tvk;
+using classlib_test::PumpUntil;
+
+namespace {
+
+// A plain top-level window standing in for the host's main window.
+struct HostWindow {
+  HWND Handle = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300, nullptr,
+                                nullptr, nullptr, nullptr);
+  ~HostWindow() { DestroyWindow(Handle); }
+};
+
+struct ApplicationHandleScope {
+  explicit ApplicationHandleScope(HWND h) : Old(Application().Handle()) { Application().SetHandle(h); }
+  ~ApplicationHandleScope() { Application().SetHandle(Old); }
+  HWND Old;
+};
+
+TEST(Forms, ShowModalRunsUntilAResultIsSetWithTheHostWindowOwningAndDisabled) {
+  HostWindow host;
+  ApplicationHandleScope scope(host.Handle);
+  std::unique_ptr<TForm> form(CreateComponent<TForm>(nullptr, kCreateNew));
+  HWND owner = nullptr;
+  bool hostEnabledMeanwhile = true;
+  form->OnShow = [&](TObject*) {
+    owner = GetWindow(form->Handle(), GW_OWNER);
+    hostEnabledMeanwhile = IsWindowEnabled(host.Handle);
+    // Closed later, from inside the modal loop, as the window's close box would.
+    PostMessageW(form->Handle(), WM_CLOSE, 0, 0);
+  };
+  EXPECT_EQ(mrCancel, form->ShowModal());  // WM_CLOSE on a modal form cancels it
+  EXPECT_EQ(host.Handle, owner);
+  EXPECT_FALSE(hostEnabledMeanwhile);
+  EXPECT_TRUE(IsWindowEnabled(host.Handle));
+  EXPECT_FALSE(form->Visible());
+  EXPECT_FALSE(IsWindowVisible(form->Handle()));
+  EXPECT_EQ(0u, form->FormState() & fsModal);
+  form->Show();
+  EXPECT_THROW(form->ShowModal(), EInvalidOperation);
+}
+
+void CALLBACK SetOkOnTick(HWND window, UINT, UINT_PTR id, DWORD) {
+  KillTimer(window, id);
+  static_cast<TCustomForm*>(TWinControl::FindControl(window))->SetModalResult(mrOk);
+}
+
+TEST(Forms, ModalResultEndsTheLoopUnlessOnCloseRefuses) {
+  std::unique_ptr<TForm> form(CreateComponent<TForm>(nullptr, kCreateNew));
+  int closeCalls = 0;
+  form->OnClose = [&](TObject*, TCloseAction& action) {
+    if (++closeCalls == 1) action = TCloseAction::caNone;  // the first result is refused
+  };
+  form->OnShow = [&](TObject*) {
+    form->SetModalResult(mrOk);
+    SetTimer(form->Handle(), 1, 10, &SetOkOnTick);  // sets it again from inside the loop
+  };
+  EXPECT_EQ(mrOk, form->ShowModal());
+  EXPECT_EQ(2, closeCalls);
+}
+
+TEST(Forms, ReleaseFreesTheFormAfterTheWaitingMessages) {
+  bool freed = false;
+  struct TWatched : TForm {
+    TWatched(TComponent* o, bool& f) : TForm(o, kCreateNew), Freed(f) {}
+    ~TWatched() override { Freed = true; }
+    bool& Freed;
+  };
+  auto* form = CreateComponent<TWatched>(nullptr, freed);
+  HWND w = form->Handle();
+  form->Release();
+  EXPECT_FALSE(freed);
+  EXPECT_TRUE(PumpUntil([&] { return freed; }));
+  EXPECT_FALSE(IsWindow(w));
+}
+
+class TDesignedDialog : public TForm {
+public:
+  TVK_CLASS(TDesignedDialog, TForm)
+  using TForm::TForm;
+  TPanel* Body = nullptr;
+  bool CreatedAfterDesign = false;
+};
+
+void BuildDesignedDialog(TComponent& root) {
+  auto& f = static_cast<TDesignedDialog&>(root);
+  f.SetName(L"DesignedDialog");
+  f.SetCaption(L"Designed");
+  f.SetBorderStyle(TFormBorderStyle::bsDialog);
+  f.SetBounds(0, 0, 250, 150);
+  f.Body = new TPanel(&f);
+  f.Body->SetName(L"Body");
+  f.Body->SetParent(&f);
+}
+TVK_DESIGN(TDesignedDialog, BuildDesignedDialog);
+
+TEST(Forms, CreateComponentReadsTheDesignRegisteredUnderTheResourceName) {
+  std::unique_ptr<TDesignedDialog> form(CreateComponent<TDesignedDialog>(nullptr));
+  ASSERT_NE(nullptr, form->Body);
+  EXPECT_EQ(form->Body, form->FindComponent(L"body"));
+  EXPECT_EQ(L"Designed", form->Caption());
+  LONG_PTR style = GetWindowLongPtrW(form->Handle(), GWL_STYLE);
+  EXPECT_FALSE(style & WS_THICKFRAME);
+  EXPECT_TRUE(GetWindowLongPtrW(form->Handle(), GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
+  form->SetBorderStyle(TFormBorderStyle::bsSizeable);  // the window is made anew
+  EXPECT_TRUE(GetWindowLongPtrW(form->Handle(), GWL_STYLE) & WS_THICKFRAME);
+  // Made without CreateComponent, a form cannot be shown modally.
+  TDesignedDialog bare(nullptr);
+  EXPECT_THROW(bare.ShowModal(), EInvalidOperation);
+}
+
+TEST(Forms, AFormInAForeignWindowIsItsChild) {
+  HostWindow host;
+  std::unique_ptr<TForm> form(CreateComponent<TForm>(nullptr, kCreateNew));
+  form->SetBorderStyle(TFormBorderStyle::bsNone);
+  form->SetParentWindow(host.Handle);
+  form->SetBounds(3, 4, 50, 60);
+  form->Show();
+  ASSERT_TRUE(form->HandleAllocated());
+  EXPECT_TRUE(GetWindowLongPtrW(form->Handle(), GWL_STYLE) & WS_CHILD);
+  EXPECT_EQ(host.Handle, GetParent(form->Handle()));
+  EXPECT_TRUE(IsWindowVisible(form->Handle()));
+  EXPECT_EQ(3, form->Left());
+  form->SetParentWindow(nullptr);  // leaves the foreign window; its window goes
+  EXPECT_FALSE(IsWindow(GetWindow(host.Handle, GW_CHILD)) && GetWindow(host.Handle, GW_CHILD) == form->Handle());
+}
+
+TEST(Forms, AnErrorLeftInAFormsHandlerReachesTheApplicationsDialog) {
+  static std::wstring shown;
+  auto old = SetDialogHandler([](HWND, const std::wstring& text, const std::wstring& caption, UINT) {
+    shown = caption + L": " + text;
+    return IDOK;
+  });
+  std::unique_ptr<TForm> form(CreateComponent<TForm>(nullptr, kCreateNew));
+  form->OnResize = [](TObject*) { throw Exception(L"Resize failed"); };
+  HWND w = form->Handle();
+  SetWindowPos(w, nullptr, 0, 0, 99, 99, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetDialogHandler(old);
+  EXPECT_EQ(L"Error: Resize failed.", shown);
+}
+
+}  // namespace
