@@ -5,15 +5,15 @@
 #   - a precompiled header of those system headers, made once per set and
 #     reused by every target of the set (REUSE_FROM). Project headers stay out:
 #     they cost little and would rebuild everything on every edit;
-#   - in the TEST set, a unity build: the units of a test executable are
-#     compiled a batch at a time, so the templates they share are compiled once
-#     per batch. Units of one folder therefore must not repeat a name in their
-#     anonymous namespaces (a clash is a compile error).
+#   - a unity build: the units of a target are compiled a batch at a time, so
+#     the project headers and the templates they share are parsed and compiled
+#     (at -O3, for the libraries) once per batch, not once per unit. Units of
+#     one folder therefore must not repeat a name in their anonymous
+#     namespaces or file-local statics (a clash is a compile error): a helper
+#     two units need belongs in a header of its owner.
 # Sets: RELEASE (the module's libraries, the simulated host and the benchmarks:
-# the product's own flags; each unit compiled on its own, so the module's
-# objects and what the linker takes from its libraries stay as they were) and
-# TEST (test executables: lighter optimisation). scripts/buildcost.py shows
-# where a build's time went.
+# the product's own flags) and TEST (test executables: lighter optimisation).
+# scripts/buildcost.py shows where a build's time went.
 #
 # Both hide a missing #include: -DTVK_FAST_BUILD=OFF compiles every unit on its
 # own, without a precompiled header, as the units are written (a check to run
@@ -75,12 +75,10 @@ function(tvk_build_setup target set)
     return()
   endif()
   target_precompile_headers(${target} REUSE_FROM tvk_pch_${set})
-  if(set STREQUAL "TEST")
-    set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE ${TVK_UNITY_BATCH})
-    # In a batch every unit is an included file, so a fixture in an anonymous
-    # namespace under a test class looks like a header's mistake: it is not.
-    target_compile_options(${target} PRIVATE -Wno-subobject-linkage)
-  endif()
+  set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE ${TVK_UNITY_BATCH})
+  # In a batch every unit is an included file, so a class using a type of its
+  # unit's anonymous namespace looks like a header's mistake: it is not.
+  target_compile_options(${target} PRIVATE -Wno-subobject-linkage)
 endfunction()
 
 # Every target of this tree that no entry point set up gets it here, by folder:
