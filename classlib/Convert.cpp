@@ -204,4 +204,10 @@ bool SameAsciiText(std::wstring_view a, std::wstring_view b) {
   return true;
 }
 
+std::wstring_view TrimBlanks(std::wstring_view text) {
+  while (!text.empty() && text.front() <= L' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() <= L' ') text.remove_suffix(1);
+  return text;
+}
+
 }  // namespace tvk

@@ -35,6 +35,9 @@ constexpr wchar_t AsciiUpper(wchar_t c) { return (c >= L'a' && c <= L'z') ? wcha
 // (services, parameters, actions) that must match alike for every user.
 bool SameAsciiText(std::wstring_view a, std::wstring_view b);
 
+// The text without the blanks and control characters at either end.
+std::wstring_view TrimBlanks(std::wstring_view text);
+
 // Decimal text of an integer ("-" for negatives, no leading zeros).
 WideString IntToStr(std::int64_t value);
 // The shortest general form with up to 15 significant digits, "." as separator,

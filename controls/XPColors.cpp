@@ -8,8 +8,6 @@ namespace tvk {
 
 namespace {
 
-int Channel(COLORREF c, int index) { return int((c >> (8 * index)) & 0xFF); }
-
 TColor FromChannels(int r, int g, int b) {
   auto clamp = [](int v) { return std::clamp(v, 0, 255); };
   return TColor(clamp(r) | (clamp(g) << 8) | (clamp(b) << 16));

@@ -8,6 +8,9 @@
 
 namespace tvk {
 
+// Channel 0 (red), 1 (green) or 2 (blue) of an RGB value.
+constexpr int Channel(COLORREF c, int index) { return int((c >> (8 * index)) & 0xFF); }
+
 TColor HSLToColor(std::uint8_t h, std::uint8_t s, std::uint8_t l);
 // H is left as it was for a grey (which has no hue).
 void ColorToHSL(TColor color, std::uint8_t& h, std::uint8_t& s, std::uint8_t& l);

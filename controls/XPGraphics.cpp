@@ -3,6 +3,7 @@
 #include "Maths.h"
 #include "SmoothText.h"
 #include "Themes.h"
+#include "XPColors.h"
 #include "XPSystem.h"
 
 #include <algorithm>
@@ -17,8 +18,6 @@ using TGradientFill = BOOL(WINAPI*)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG)
 
 HMODULE gImageLibrary = nullptr;
 TGradientFill gGradientFill = nullptr;
-
-int Channel(COLORREF c, int index) { return int((c >> (8 * index)) & 0xFF); }
 
 TRIVERTEX Vertex(LONG x, LONG y, COLORREF c) {
   return TRIVERTEX{x, y, COLOR16(Channel(c, 0) << 8), COLOR16(Channel(c, 1) << 8), COLOR16(Channel(c, 2) << 8), 0};

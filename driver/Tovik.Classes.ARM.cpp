@@ -158,9 +158,6 @@ constexpr std::wstring_view kARMForcedActions[] = {
     L"DownloadToDevice", L"ShowViewer", L"ProcessorMenu", L"VerifyProgram",
 };
 
-// The embedded-memory collection the host fills with the project's memories.
-constexpr int32_t kEmbeddedMemoryKind = 2;
-
 bool ValidARMRegister(int32_t index) { return index >= 0 && index < arm::ARM_REGISTER_COUNT; }
 
 void CheckBuffer(const uint32_t* buffer, int32_t count) {

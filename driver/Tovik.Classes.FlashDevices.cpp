@@ -24,8 +24,7 @@ constexpr uint32_t kSerialDataAreaSize = 512;
 constexpr uint32_t kSerialParameterBlockSize = 16;
 constexpr uint32_t kSerialResultBlockSize = 8;
 
-// The project memories of the embedded design, and the one holding parallel flash.
-constexpr int32_t kEmbeddedMemoryKind = 2;
+// The project memory holding parallel flash.
 constexpr wchar_t kParallelFlashMemoryName[] = L"pflash";
 
 // The exception vectors that the checksum covers: words 0-7, the sum going into word 5.

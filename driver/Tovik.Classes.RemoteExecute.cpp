@@ -25,14 +25,14 @@ constexpr uint32_t kPollIntervalMs = 100;
 constexpr uint32_t kDeviceClockFrequency = 12000000;  // Hz
 constexpr uint32_t kCommandBlockWords = 5;             // the command and four arguments
 
-uint32_t Byte(uint32_t cell) { return cell & 0xFF; }
+uint32_t ImageByte(uint32_t cell) { return cell & 0xFF; }
 
 }  // namespace
 
 uint32_t TargetWord(const uint32_t* cells, bool bigEndian) {
   uint32_t w = 0;
   for (int k = 0; k < 4; ++k) {
-    const uint32_t b = Byte(cells[k]);
+    const uint32_t b = ImageByte(cells[k]);
     w |= bigEndian ? b << (8 * (3 - k)) : b << (8 * k);
   }
   return w;

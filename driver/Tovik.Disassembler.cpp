@@ -45,7 +45,7 @@ WideString AnsiToWide(const char* text) {
   return wide;
 }
 
-uint32_t Byte(uint32_t cell) { return cell & 0xFF; }
+uint32_t CodeByte(uint32_t cell) { return cell & 0xFF; }
 
 }  // namespace
 
@@ -137,14 +137,14 @@ void TRawDisassembler::ReadCells(int64_t Address, int32_t Count, uint32_t* cells
 uint32_t TRawDisassembler::ReadHalfWord(int64_t Address) {
   uint32_t cells[2] = {};
   ReadCells(Address, 2, cells);
-  return FLittleEndian ? (Byte(cells[1]) << 8) | Byte(cells[0]) : (Byte(cells[0]) << 8) | Byte(cells[1]);
+  return FLittleEndian ? (CodeByte(cells[1]) << 8) | CodeByte(cells[0]) : (CodeByte(cells[0]) << 8) | CodeByte(cells[1]);
 }
 
 uint32_t TRawDisassembler::ReadWord(int64_t Address, bool littleEndian) {
   uint32_t cells[4] = {};
   ReadCells(Address, 4, cells);
   uint32_t word = 0;
-  for (int k = 0; k < 4; ++k) word = (word << 8) | Byte(cells[littleEndian ? 3 - k : k]);
+  for (int k = 0; k < 4; ++k) word = (word << 8) | CodeByte(cells[littleEndian ? 3 - k : k]);
   return word;
 }
 
@@ -153,9 +153,9 @@ uint32_t TRawDisassembler::ReadWord(int64_t Address, bool littleEndian) {
 uint32_t TRawDisassembler::ReadCodeUnit(TCodeUnitRule rule, int64_t Address) {
   uint32_t cell = 0;
   switch (rule) {
-    case TCodeUnitRule::Byte24BitAddress: ReadCells(Address & 0xFFFFFF, 1, &cell); return Byte(cell);
+    case TCodeUnitRule::Byte24BitAddress: ReadCells(Address & 0xFFFFFF, 1, &cell); return CodeByte(cell);
     case TCodeUnitRule::Low16Bits: ReadCells(Address, 1, &cell); return cell & 0xFFFF;
-    case TCodeUnitRule::Byte: ReadCells(Address, 1, &cell); return Byte(cell);
+    case TCodeUnitRule::Byte: ReadCells(Address, 1, &cell); return CodeByte(cell);
     case TCodeUnitRule::BigEndianWord: return ReadWord(Address, false);
     case TCodeUnitRule::SelectedOrderWord: return ReadWord(Address, FLittleEndian);
   }

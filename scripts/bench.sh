@@ -8,6 +8,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 arch="$(tvk_run_arch)"
 echo "benchmarks of the $arch build"
 TVK_ARCH=$arch "$root/scripts/build.sh" >/dev/null
-tvk_start_wine
 build="$(tvk_build_dir "$arch")"
+cmake --build "$build" --target tvk_benchmarks >/dev/null
+tvk_start_wine
 for b in "$build"/bench/bench_*.exe; do echo "== $(basename "$b")"; "$WINELOADER" "$b"; done

@@ -17,5 +17,10 @@ for arch in $(tvk_archs); do
           -DCMAKE_TOOLCHAIN_FILE="$tvk_root/cmake/mingw-$arch.cmake" >/dev/null
   fi
   echo "== build $arch: $build"
-  cmake --build "$build" -- -k 0
+  # The build's real CPU time (user, system, wall), for the cost report.
+  TIMEFORMAT="%U %S %R"
+  { time cmake --build "$build" -- -k 0 2>&3; } 3>&2 2>"$build/.tvk_build_cpu"
+  if command -v python3 >/dev/null; then
+    python3 "$here/buildcost.py" "$build"
+  fi
 done

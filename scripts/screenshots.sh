@@ -7,8 +7,9 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 . "$root/scripts/wine-env.sh"
 arch="$(tvk_run_arch)"
 TVK_ARCH=$arch "$root/scripts/build.sh" >/dev/null
-tvk_start_wine
 build="$(tvk_build_dir "$arch")"
+cmake --build "$build" --target styled_screens >/dev/null
+tvk_start_wine
 mkdir -p "$build/screenshots"
 xvfb-run -a "$WINELOADER" "$build/styled_screens.exe" "$(winepath -w "$build/screenshots" 2>/dev/null || echo "$build/screenshots")"
 ls "$build"/screenshots/*.png

@@ -30,12 +30,6 @@ WideString BlankedBinary(std::uint32_t value, int bitCount) {
   return text;
 }
 
-std::wstring_view TrimBlanks(std::wstring_view s) {
-  while (!s.empty() && s.front() <= L' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() <= L' ') s.remove_suffix(1);
-  return s;
-}
-
 // Half to even whatever rounding mode the host left the FPU in.
 double RoundHalfEven(double v) {
   const double down = std::floor(v);

@@ -3,6 +3,7 @@
 #include "Files.h"
 #include "ZUL.Types.h"
 #include "ZUL.Util.h"
+#include "Convert.h"
 
 #include <algorithm>
 #include <exception>
@@ -73,12 +74,6 @@ WideString FirstLine(const WideString& fileName) {
 bool ListedVersion(const WideString& version, std::wstring_view listName) {
   std::vector<WideString> lines = LoadTextLines(GetSystemFolder() + WideString(listName));
   return std::any_of(lines.begin(), lines.end(), [&](const WideString& l) { return SameTextIgnoringCase(l, version); });
-}
-
-std::wstring_view TrimBlanks(std::wstring_view s) {
-  while (!s.empty() && s.front() <= L' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() <= L' ') s.remove_suffix(1);
-  return s;
 }
 
 bool VendorToolUpToDate(std::wstring_view vendor, WideString& version) {

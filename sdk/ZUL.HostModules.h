@@ -71,6 +71,8 @@ bool CheckXilinxToolsVersion(WideString& version);
 IPCB_ServerInterface GetPCBServer();
 // The design workspace, which also answers as the embedded-memory manager.
 IEmbeddedMemoryManager GetEmbeddedMemoryManager();
+// The memory kind of the collection the host fills with the embedded design's memories.
+constexpr int32_t kEmbeddedMemoryKind = 2;
 // The software stack of FileName: its open document, else the file opened as
 // an "EmbeddedStack" document. 0 on success (also for an empty name, with an
 // empty stack); any error gives its failure code, never an exception.

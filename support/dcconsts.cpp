@@ -6,7 +6,7 @@ namespace tvk {
 
 namespace {
 
-TStartupCounter gCounter;
+TStartupCounter gConstsCounter;
 WideString gRegistryBaseKey;
 
 }  // namespace
@@ -14,14 +14,14 @@ WideString gRegistryBaseKey;
 const WideString& RegistryBaseKey() { return gRegistryBaseKey; }
 
 bool ConstsUnitStartup() {
-  return gCounter.Start([] {
+  return gConstsCounter.Start([] {
     gRegistryBaseKey = WideString(L"Software\\") + kParserLibraryProduct + L"\\" + kParserLibraryVersion;
     return true;
   });
 }
 
 void ConstsUnitShutdown() {
-  gCounter.Stop([] { WideString().swap(gRegistryBaseKey); });
+  gConstsCounter.Stop([] { WideString().swap(gRegistryBaseKey); });
 }
 
 }  // namespace tvk

@@ -18,7 +18,7 @@ struct TWatchedBlock {
 // Sorted by block address, one entry per block.
 using TRegistry = std::vector<std::unique_ptr<TWatchedBlock>>;
 
-TStartupCounter gCounter;
+TStartupCounter gMemHookCounter;
 bool gInstalled = false;
 std::unique_ptr<TRegistry> gRegistry;  // absent until the first watch
 
@@ -88,14 +88,14 @@ void TReleaseNotified::operator delete(void* block) noexcept {
 }
 
 bool MemHookUnitStartup() {
-  return gCounter.Start([] {
+  return gMemHookCounter.Start([] {
     gInstalled = true;
     return true;
   });
 }
 
 void MemHookUnitShutdown() {
-  gCounter.Stop([] {
+  gMemHookCounter.Stop([] {
     gInstalled = false;
     gRegistry.reset();
   });

@@ -644,7 +644,7 @@ namespace {
 std::unique_ptr<TClassItems> gClassItems;
 // The areas that registrations made now belong to; nothing fills it here.
 WideString gCurrentAreas;
-TStartupCounter gCounter;
+TStartupCounter gSystemCounter;
 
 void RegisterComponentsHook(const WideString& page, std::span<const TClass> classes) {
   RegisterClassesWithCategories(page, classes, icShowinPalette);
@@ -693,7 +693,7 @@ void RegisterClassesWithCategories(const WideString& page, std::span<const TClas
 }
 
 bool SystemUnitStartup() {
-  return gCounter.Start([] {
+  return gSystemCounter.Start([] {
     if (!RegisterComponentsProc) RegisterComponentsProc = &RegisterComponentsHook;
     if (!RegisterNoIconProc) RegisterNoIconProc = &RegisterNoIconHook;
     if (!RegisterNonActiveXProc) RegisterNonActiveXProc = &RegisterNonActiveXHook;
@@ -709,7 +709,7 @@ bool SystemUnitStartup() {
 }
 
 void SystemUnitShutdown() {
-  gCounter.Stop([] {
+  gSystemCounter.Stop([] {
     if (RegisterComponentsProc == &RegisterComponentsHook) RegisterComponentsProc = nullptr;
     if (RegisterNoIconProc == &RegisterNoIconHook) RegisterNoIconProc = nullptr;
     if (RegisterNonActiveXProc == &RegisterNonActiveXHook) RegisterNonActiveXProc = nullptr;

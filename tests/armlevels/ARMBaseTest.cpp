@@ -41,14 +41,14 @@ protected:
   std::unique_ptr<TRecordingV7M> Driver = MakeDriver<TRecordingV7M>();
 };
 
-struct SplitCase {
+struct ScanSplitCase {
   const char* Name;
   uint32_t Address;
   int32_t Count;
   std::vector<std::pair<std::string, uint32_t>> Reads;  // ops in call order; writes use w for r
 };
 
-const SplitCase kSplitCases[] = {
+const ScanSplitCase kSplitCases[] = {
     {"aligned word", 0x20000000, 4, {{"rw", 0x20000000}}},
     {"unaligned 4", 0x20000001, 4, {{"rb", 0x20000001}, {"rb", 0x20000002}, {"rb", 0x20000003}, {"rb", 0x20000004}}},
     {"short", 0x20000000, 3, {{"rb", 0x20000000}, {"rb", 0x20000001}, {"rb", 0x20000002}}},
@@ -61,7 +61,7 @@ const SplitCase kSplitCases[] = {
 TEST_F(ARMBaseMemory, ReadsSplitHeadTailThenWordsInBothByteOrders) {
   for (bool big : {false, true}) {
     Driver->SetBigEndian(big);
-    for (const SplitCase& c : kSplitCases) {
+    for (const ScanSplitCase& c : kSplitCases) {
       Driver->Accesses.clear();
       std::vector<uint32_t> cells(std::size_t(c.Count) + 2, 0xEEEEEEEE);
       BOOL success = FALSE;
@@ -77,7 +77,7 @@ TEST_F(ARMBaseMemory, ReadsSplitHeadTailThenWordsInBothByteOrders) {
 }
 
 TEST_F(ARMBaseMemory, WritesSplitTheSameWayAndTakeTheLowByteOfEachCell) {
-  for (const SplitCase& c : kSplitCases) {
+  for (const ScanSplitCase& c : kSplitCases) {
     Driver->Accesses.clear();
     std::vector<uint32_t> cells;
     for (int32_t i = 0; i < c.Count; ++i) cells.push_back(0xABCD0000u | uint32_t(0x10 + i));

@@ -19,7 +19,7 @@ constexpr DISPID kGetUniqueDifferentialID = 503547;
 constexpr DISPID kGetIsPosPinOfDiffPair = 503548;
 constexpr DISPID kGetIsNegPinOfDiffPair = 503549;
 
-bool Bool(const TCall& call) {
+bool BoolResult(const TCall& call) {
   EXPECT_EQ(S_OK, call.Hr);
   EXPECT_EQ(VT_BOOL, call.Type());
   return call.Result.Ptr()->boolVal != VARIANT_FALSE;
@@ -76,10 +76,10 @@ TEST(DevicePins, EveryPinOfTheTableAnswersItsNumberAndNothingElse) {
   EXPECT_EQ(L"||", Call(pin, kGetUniqueDifferentialID).Text());
   for (DISPID id = 503527; id <= 503544; ++id) {
     if (id == kGetPinIOStandardCount || id == 503532) continue;
-    EXPECT_FALSE(Bool(Call(pin, id))) << id;
+    EXPECT_FALSE(BoolResult(Call(pin, id))) << id;
   }
-  EXPECT_FALSE(Bool(Call(pin, kGetIsPosPinOfDiffPair)));
-  EXPECT_FALSE(Bool(Call(pin, kGetIsNegPinOfDiffPair)));
+  EXPECT_FALSE(BoolResult(Call(pin, kGetIsPosPinOfDiffPair)));
+  EXPECT_FALSE(BoolResult(Call(pin, kGetIsNegPinOfDiffPair)));
   TCall count = Call(pin, kGetPinIOStandardCount);
   EXPECT_EQ(VT_I4, count.Type());
   EXPECT_EQ(0, count.Int());
@@ -127,7 +127,7 @@ TEST(DevicePins, OptionBitsAnswerTheirQueriesAndTheDiffPairQuestions) {
   for (int bit = 0; bit < 16; ++bit) {
     TOptionPin pin(uint16_t(1u << bit));
     for (int other = 0; other < 16; ++other)
-      EXPECT_EQ(other == bit, Bool(Call(&pin, byBit[other]))) << bit << " " << other;
+      EXPECT_EQ(other == bit, BoolResult(Call(&pin, byBit[other]))) << bit << " " << other;
   }
   struct Case {
     int Bit;
@@ -140,8 +140,8 @@ TEST(DevicePins, OptionBitsAnswerTheirQueriesAndTheDiffPairQuestions) {
                         {ePinOption_TransmitDiff, false, false}, {ePinOption_IO, false, false}};
   for (const Case& c : pairs) {
     TOptionPin pin(uint16_t(1u << c.Bit));
-    EXPECT_EQ(c.Pos, Bool(Call(&pin, kGetIsPosPinOfDiffPair))) << c.Bit;
-    EXPECT_EQ(c.Neg, Bool(Call(&pin, kGetIsNegPinOfDiffPair))) << c.Bit;
+    EXPECT_EQ(c.Pos, BoolResult(Call(&pin, kGetIsPosPinOfDiffPair))) << c.Bit;
+    EXPECT_EQ(c.Neg, BoolResult(Call(&pin, kGetIsNegPinOfDiffPair))) << c.Bit;
   }
   TOptionPin pin(0);
   EXPECT_EQ(L"B2|D7|", Call(&pin, kGetUniqueDifferentialID).Text());

@@ -107,7 +107,7 @@ TEST_F(HostServices, StatusBarAndShortcuts) {
 // ---- The locked-file report
 
 std::vector<std::pair<std::wstring, std::wstring>> gDialogs;
-int Record(HWND, const std::wstring& text, const std::wstring& caption, UINT) {
+int RecordDialog(HWND, const std::wstring& text, const std::wstring& caption, UINT) {
   gDialogs.emplace_back(caption, text);
   return IDOK;
 }
@@ -117,7 +117,7 @@ protected:
   void SetUp() override {
     HostFixture::SetUp();
     gDialogs.clear();
-    FOld = SetDialogHandler(&Record);
+    FOld = SetDialogHandler(&RecordDialog);
   }
   void TearDown() override {
     SetDialogHandler(FOld);

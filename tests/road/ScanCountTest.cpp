@@ -20,7 +20,7 @@ namespace {
 using hostsim::CallModule;
 namespace served = hostsim::served;
 
-constexpr std::uint32_t kFlash = 0x08000000, kSram = 0x20000000;
+constexpr std::uint32_t kFlashBase = 0x08000000, kSramBase = 0x20000000;
 constexpr std::int32_t kKiB = 1024;
 
 // Public: the tables of the test reach it through references.
@@ -40,7 +40,7 @@ public:
     ASSERT_LE(0, kind);
     Driver = FModule->Driver(kind);
     ASSERT_NE(nullptr, Driver);
-    Board->Chip().LoadWords(kFlash, {0x20005000, 0x08000009});
+    Board->Chip().LoadWords(kFlashBase, {0x20005000, 0x08000009});
     Board->Chip().LoadHalfwords(0x08000008, {0xE7FE});  // B .
     Board->Chip().PowerOnReset();
     Board->SetLogging(false);
@@ -79,10 +79,10 @@ TEST_F(ScanCounts, EveryAccessCostsTheScansOfTheScanRules) {
   // A core-register read: DCRDR kept, DCRSR written, DCRDR read, status
   // checked, all through the banked data registers of 0xE000EDF0.
   const Operation operations[] = {
-      {"word read", [](ScanCounts& t) { return t.Read(kSram + 4, 4); }, 5, 7, 7},
-      {"word write", [](ScanCounts& t) { return t.Write(kSram + 4, 4); }, 4, 6, 6},
-      {"1 KiB read", [](ScanCounts& t) { return t.Read(kSram, kKiB); }, 1280, 1282, 1282},
-      {"1 KiB write", [](ScanCounts& t) { return t.Write(kSram, kKiB); }, 1024, 1026, 1026},
+      {"word read", [](ScanCounts& t) { return t.Read(kSramBase + 4, 4); }, 5, 7, 7},
+      {"word write", [](ScanCounts& t) { return t.Write(kSramBase + 4, 4); }, 4, 6, 6},
+      {"1 KiB read", [](ScanCounts& t) { return t.Read(kSramBase, kKiB); }, 1280, 1282, 1282},
+      {"1 KiB write", [](ScanCounts& t) { return t.Write(kSramBase, kKiB); }, 1024, 1026, 1026},
       {"register read",
        [](ScanCounts& t) {
          return CallModule(t.Driver, served::Driver_GetProcessorRegisterValue, {hostsim::ArgInt(0)}).Result == S_OK;
@@ -95,7 +95,7 @@ TEST_F(ScanCounts, EveryAccessCostsTheScansOfTheScanRules) {
     std::uint64_t Operation::*Scans;
   };
   const State states[] = {
-      {"steady state", [](ScanCounts& t) { return t.Read(kSram + 8, 4); }, &Operation::Steady},
+      {"steady state", [](ScanCounts& t) { return t.Read(kSramBase + 8, 4); }, &Operation::Steady},
       // The host's status query reads DHCSR through the banked data registers.
       {"after a banked access",
        [](ScanCounts& t) { return CallModule(t.Driver, served::Driver_ProcessorIsPaused).Bool() == true; },
@@ -104,7 +104,7 @@ TEST_F(ScanCounts, EveryAccessCostsTheScansOfTheScanRules) {
       {"after a power-up",
        [](ScanCounts& t) {
          t.Board->Dp().LosePower();
-         t.Read(kSram + 8, 4);  // fails: the port had no power
+         t.Read(kSramBase + 8, 4);  // fails: the port had no power
          return (t.Board->Dp().CtrlStat() & hostsim::adi::CDBGPWRUPACK) != 0;
        },
        &Operation::AfterPowerUp},

@@ -18,13 +18,6 @@ using namespace styled_test;
 
 namespace {
 
-std::array<std::uint8_t, 5> EntryBytes() {
-  std::array<std::uint8_t, 5> bytes;
-  std::memcpy(bytes.data(), reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetWindowDC")),
-              5);
-  return bytes;
-}
-
 // A bordered control whose frame is painted as styled controls paint theirs:
 // through GetWindowDC, in red. While it paints it also asks for the context
 // of another window and, from another thread, of its own.

@@ -2,19 +2,17 @@
 // controls' steps, leaving the system's code as it found it.
 #include <gtest/gtest.h>
 
+#include "StyledTest.h"
+
 #include <windows.h>
 
 #include <cstring>
 
 namespace {
 
-std::string EntryBytes() {
-  auto* entry = reinterpret_cast<const char*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetWindowDC"));
-  return std::string(entry, 5);
-}
 
 TEST(Module, CarriesTheSkinsAndStartsAndStopsTwice) {
-  const std::string entry = EntryBytes();
+  const auto entry = styled_test::EntryBytes();
   for (int round = 0; round < 2; ++round) {
     HMODULE module = LoadLibraryW(TVK_MODULE_PATH);
     ASSERT_NE(nullptr, module) << "round " << round;
@@ -25,7 +23,7 @@ TEST(Module, CarriesTheSkinsAndStartsAndStopsTwice) {
     EXPECT_EQ(0x78, bytes[0]);  // alpha-image data at the highest zlib level
     EXPECT_EQ(0xDA, bytes[1]);
     EXPECT_TRUE(FreeLibrary(module));
-    EXPECT_EQ(entry, EntryBytes());
+    EXPECT_EQ(entry, styled_test::EntryBytes());
   }
 }
 

@@ -7,7 +7,9 @@
 #include "ModuleInit.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
+#include <cstring>
 #include <ostream>
 #include <span>
 
@@ -30,6 +32,14 @@ inline constexpr tvk::TInitStep kSteps[] = {
     {"XPControlUtils", &tvk::XPControlUtilsStartup, &tvk::XPControlUtilsShutdown},
     {"XPControls", &tvk::XPControlsStartup, &tvk::XPControlsShutdown},
 };
+
+// The first five bytes of GetWindowDC, where the frame detour is written.
+inline std::array<std::uint8_t, 5> EntryBytes() {
+  std::array<std::uint8_t, 5> bytes;
+  std::memcpy(bytes.data(), reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetWindowDC")),
+              5);
+  return bytes;
+}
 
 // A 32-bit bitmap of Width x Height filled with Fill.
 inline void MakeCanvas(tvk::TBitmap& bitmap, int width, int height, tvk::TColor fill) {
