@@ -113,7 +113,7 @@ public:
   TPinMapping* PinMapping = nullptr;
   int32_t CurrentValue = 0;
   std::vector<TBoundaryCell*> BoundaryCells;  // not owned
-  IDispatch* LinkedPort = nullptr;            // for a caller; the model only clears it
+  INetItem LinkedPort;                        // a design net a caller links; the model only initialises it
   int32_t LinkedPortBitIndex = -1;
 };
 

@@ -153,6 +153,16 @@ TEST_F(BSDLParse, TheArchivedFixtureIsFoundUnpackedParsedAndDecoded) {
   // "observe_only" names no cell function.
   EXPECT_EQ(eCellFunction_Undefined, Call(Call(served, 503464, {I4(0)}).Dispatch(), 503504).Int());
 
+  // The module's own windows read an entity through the host-interface record.
+  DispatchFixStartup();
+  const IBSDLEntity record = IBSDLEntity::FromPointer(served);
+  EXPECT_EQ(L"stm32f1_lqfp48", record.GetName());
+  EXPECT_EQ(16, record.GetBoundaryLength());
+  EXPECT_EQ(0, record.GetPinCount());
+  EXPECT_EQ(0xFFFFFFFFu, record.GetInstruction_IDCODE());
+  EXPECT_EQ(found, record.GetFilename());
+  EXPECT_FALSE(record.GetPin_TDI());
+
   // The same text again into the same list: the entity is redeclared.
   auto again = ParseFile(found);
   EXPECT_TRUE(again->DidErrorOccur());

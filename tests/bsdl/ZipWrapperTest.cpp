@@ -18,6 +18,15 @@ TEST(ZipWrapper, AMissingLibraryFailsTheConstruction) {
   library.Unload();
   DeleteFileW(library.Path().c_str());
   EXPECT_THROW(TXCeedZip(Fixture(L"archive\\Stored.Zip")), EZipLibraryError);
+  // A library of that name without the entry points: nothing of it is called.
+  ASSERT_TRUE(CopyFileW(HOSTSIM_SYSTEM_DIR L"\\HostWorkspace.dll", library.Path().c_str(), FALSE));
+  try {
+    TXCeedZip zip(Fixture(L"archive\\Stored.Zip"));
+    ADD_FAILURE() << "constructed without the entry points";
+  } catch (const EZipLibraryError& e) {
+    EXPECT_EQ(L"The zip library lacks the entry point XceedZipInitDLL", e.Message());
+  }
+  library.Unload();
 }
 
 TEST(ZipWrapper, UnpackingCallsTheLibraryInItsOrderAndWritesTheFilesFlat) {
