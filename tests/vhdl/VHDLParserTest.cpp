@@ -457,3 +457,27 @@ TEST_F(VHDLParser, StandardLibraryPackagesParseClean) {
 }
 
 }  // namespace
+
+namespace {
+
+// Entity instantiations never reach it from a text (the statement part
+// refuses them first); called directly it looks the entity up by name.
+TEST_F(VHDLParser, AnEntityInstanceNamesAnEntityRead) {
+  Parse(L"entity Reg is end; entity Top is end;");
+  TEntity& top = *Entities.Named(L"TOP");
+  top.ReadEntityInstance(L"reg", L"U1");
+  ASSERT_EQ(1, top.ComponentInstances->Count());
+  auto* instance = dynamic_cast<TEntityInstance*>(top.ComponentInstances->Objects(0));
+  ASSERT_NE(nullptr, instance);
+  EXPECT_EQ(Entities.Named(L"REG"), instance->EntityDeclaration);
+  EXPECT_EQ(L"U1", instance->Name);
+  try {
+    top.ReadEntityInstance(L"Nope", L"U2");
+    ADD_FAILURE() << "no error";
+  } catch (const EVHDLParserError& e) {
+    EXPECT_EQ(0u, e.Message().find(L"Entity Type Nope Not Found"));
+  }
+  EXPECT_EQ(1, top.ComponentInstances->Count());
+}
+
+}  // namespace
