@@ -72,6 +72,7 @@ SimClient::SimClient()
     return S_OK;
   });
   FClient->Accept(disp::Client_RunProcess);
+  FClient->Accept(disp::Client_ShowDocument);
   FClient->ReturnObject(disp::Client_GetTimerManager, FTimerManager);
   SetShuttingDown(false);
   FClient->On(disp::Client_GetWindowKindByName, [this](std::vector<VARIANT*>& a, VARIANT* r) {

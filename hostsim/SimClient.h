@@ -22,6 +22,7 @@ constexpr DISPID Client_GetMainWindowHandle = 492;
 constexpr DISPID Client_GetGUIManager = 494;
 constexpr DISPID Client_GetServerModuleByName = 496;
 constexpr DISPID Client_StartServer = 507;
+constexpr DISPID Client_ShowDocument = 515;
 constexpr DISPID Client_GetApplicationTitle = 548;
 constexpr DISPID Client_GetWorkSpace = 565;
 constexpr DISPID Client_GetWindowKindByName = 499;
@@ -110,6 +111,7 @@ public:
   // A server module answered by name (names compare without regard to case).
   void AddServerModule(const std::wstring& name, IDispatch* module);
   // An open document answered by its path (without regard to case); answers it.
+  // ShowDocument (515) is accepted for any document and logged on the client.
   FakeHostObject& AddDocument(const std::wstring& path);
   // What StartServer does (default: answers false).
   void OnStartServer(std::function<bool(const std::wstring& name)> start) { FStartServer = std::move(start); }

@@ -131,4 +131,40 @@ static constexpr TServedRow<TAbstractModelEditorSelectionListener> kModelEditorS
 TVK_SERVED_LEVEL_IMPL(TAbstractModelEditorSelectionListener, TAbstractSupportService,
                       kModelEditorSelectionListenerRows, L"ModelEditorSelectionListener")
 
+// ---- Boundary scan
+
+#define TVK_BSDL_LEVEL_ROWS(Class, Rows, List)                          \
+  static constexpr TServedRow<Class> Rows[] = {List(TVK_ROW_##Class)};
+#define TVK_ROW_TAbstractBSDLEntity(Id, Name, Params) TVK_SERVED_ROW(TAbstractBSDLEntity, Id, Name),
+#define TVK_ROW_TAbstractBSDLObject(Id, Name, Params) TVK_SERVED_ROW(TAbstractBSDLObject, Id, Name),
+#define TVK_ROW_TAbstractScanPin(Id, Name, Params) TVK_SERVED_ROW(TAbstractScanPin, Id, Name),
+#define TVK_ROW_TAbstractPinMapping(Id, Name, Params) TVK_SERVED_ROW(TAbstractPinMapping, Id, Name),
+#define TVK_ROW_TAbstractBoundaryCell(Id, Name, Params) TVK_SERVED_ROW(TAbstractBoundaryCell, Id, Name),
+#define TVK_ROW_TAbstractInstructionOpCode(Id, Name, Params) TVK_SERVED_ROW(TAbstractInstructionOpCode, Id, Name),
+#define TVK_ROW_TAbstractRegisterAssociation(Id, Name, Params) \
+  TVK_SERVED_ROW(TAbstractRegisterAssociation, Id, Name),
+
+TVK_BSDL_LEVEL_ROWS(TAbstractBSDLEntity, kBSDLEntityRows, TVK_BSDL_ENTITY_OPERATIONS)
+TVK_SERVED_LEVEL_IMPL(TAbstractBSDLEntity, TAbstractSupportService, kBSDLEntityRows, L"BSDLEntity")
+
+TVK_BSDL_LEVEL_ROWS(TAbstractBSDLObject, kBSDLObjectRows, TVK_BSDL_OBJECT_OPERATIONS)
+TVK_SERVED_LEVEL_IMPL(TAbstractBSDLObject, TAbstractSupportService, kBSDLObjectRows, L"BSDLObject")
+
+TVK_BSDL_LEVEL_ROWS(TAbstractScanPin, kScanPinRows, TVK_SCAN_PIN_OPERATIONS)
+TVK_SERVED_LEVEL_IMPL(TAbstractScanPin, TAbstractBSDLObject, kScanPinRows, L"ScanPin")
+
+TVK_BSDL_LEVEL_ROWS(TAbstractPinMapping, kPinMappingRows, TVK_PIN_MAPPING_OPERATIONS)
+TVK_SERVED_LEVEL_IMPL(TAbstractPinMapping, TAbstractBSDLObject, kPinMappingRows, L"PinMapping")
+
+TVK_BSDL_LEVEL_ROWS(TAbstractBoundaryCell, kBoundaryCellRows, TVK_BOUNDARY_CELL_OPERATIONS)
+TVK_SERVED_LEVEL_IMPL(TAbstractBoundaryCell, TAbstractBSDLObject, kBoundaryCellRows, L"BoundaryCell")
+
+TVK_BSDL_LEVEL_ROWS(TAbstractInstructionOpCode, kInstructionOpCodeRows, TVK_INSTRUCTION_OPCODE_OPERATIONS)
+TVK_SERVED_LEVEL_IMPL(TAbstractInstructionOpCode, TAbstractBSDLObject, kInstructionOpCodeRows,
+                      L"InstructionOpCode")
+
+TVK_BSDL_LEVEL_ROWS(TAbstractRegisterAssociation, kRegisterAssociationRows, TVK_REGISTER_ASSOCIATION_OPERATIONS)
+TVK_SERVED_LEVEL_IMPL(TAbstractRegisterAssociation, TAbstractBSDLObject, kRegisterAssociationRows,
+                      L"RegisterAssociation")
+
 }  // namespace tvk

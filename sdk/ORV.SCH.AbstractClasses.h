@@ -1,7 +1,7 @@
 #pragma once
 // Served base classes of the debug framework's interfaces: the driver, its
 // device information, its device pins and their I/O standards, breakpoints
-// and the debug manager.
+// and the debug manager, and the boundary-scan entity with its objects.
 //
 // Each class's operations stand in one list, in slot order:
 //   X(DispID, Operation, (parameter types))
@@ -509,6 +509,139 @@ class TAbstractModelEditorSelectionListener : public TAbstractSupportService {
 public:
   TVK_SERVED_LEVEL();
   TVK_MODEL_EDITOR_SELECTION_LISTENER_OPERATIONS(TVK_ABSTRACT_OPERATION)
+};
+
+// ---- Boundary scan: the entity and the five kinds of object inside it
+
+#define TVK_BSDL_ENTITY_OPERATIONS(X)                         \
+  X(503458, GetName, (WideString&))                           \
+  X(503459, GetInstructionLength, (int32_t&))                 \
+  X(503460, GetIdCode, (uint32_t&))                           \
+  X(503461, GetBoundaryLength, (int32_t&))                    \
+  X(503462, GetPin, (int32_t, IScanPin&))                     \
+  X(503463, GetPinMapping, (int32_t, IPinMapping&))           \
+  X(503464, GetBoundaryCell, (int32_t, IBoundaryCell&))       \
+  X(503465, GetInstructionOpcode, (int32_t, IInstructionOpCode&)) \
+  X(503466, GetRegisterAssociation, (int32_t, IRegisterAssociation&)) \
+  X(503467, GetPinCount, (int32_t&))                          \
+  X(503468, GetPinMappingCount, (int32_t&))                   \
+  X(503469, GetBoundaryCellCount, (int32_t&))                 \
+  X(503470, GetInstructionOpcodeCount, (int32_t&))            \
+  X(503471, GetRegisterAssociationCount, (int32_t&))          \
+  X(503472, GetPin_TDI, (IScanPin&))                          \
+  X(503473, GetPin_TDO, (IScanPin&))                          \
+  X(503474, GetPin_TMS, (IScanPin&))                          \
+  X(503475, GetPin_TCK, (IScanPin&))                          \
+  X(503476, GetPin_TRST, (IScanPin&))                         \
+  X(503477, GetInstruction_BYPASS, (uint32_t&))               \
+  X(503478, GetInstruction_EXTEST, (uint32_t&))               \
+  X(503479, GetInstruction_SAMPLE, (uint32_t&))               \
+  X(503480, GetInstruction_IDCODE, (uint32_t&))               \
+  X(503481, GetInstruction_USERCODE, (uint32_t&))             \
+  X(503482, GetInstruction_CLAMP, (uint32_t&))                \
+  X(503483, GetInstruction_HIGHZ, (uint32_t&))                \
+  X(503484, GetScanClockMaxSpeed, (double&))                  \
+  X(503485, GetScanClockHaltMode, (int32_t&))                 \
+  X(503486, GetConformanceStatement, (WideString&))           \
+  X(503487, GetCompliancePattern, (WideString&))              \
+  X(503488, GetDesignWarning, (WideString&))                  \
+  X(503489, GetFilename, (WideString&))
+
+#define TVK_BSDL_OBJECT_OPERATIONS(X)            \
+  X(503427, GetDescription, (WideString&))       \
+  X(503428, GetShortDescription, (WideString&))  \
+  X(503429, GetEntity, (IBSDLEntity&))
+
+#define TVK_SCAN_PIN_OPERATIONS(X)                      \
+  X(503490, GetDirection, (int32_t&))                   \
+  X(503491, GetPinName, (WideString&))                  \
+  X(503492, GetPinNumber, (WideString&))                \
+  X(503493, GetKind, (int32_t&))                        \
+  X(503494, GetPinMapping, (IPinMapping&))              \
+  X(503495, GetBoundaryCellCount, (int32_t&))           \
+  X(503496, GetBoundaryCell, (int32_t, IBoundaryCell&)) \
+  X(503497, GetCurrentValue, (int32_t&))
+
+#define TVK_PIN_MAPPING_OPERATIONS(X)      \
+  X(503498, GetPinName, (WideString&))     \
+  X(503499, GetPinNumber, (WideString&))   \
+  X(503500, GetScanPin, (IScanPin&))
+
+#define TVK_BOUNDARY_CELL_OPERATIONS(X)          \
+  X(503501, GetCellNumber, (int32_t&))           \
+  X(503502, GetCellKind, (int32_t&))             \
+  X(503503, GetPortId, (WideString&))            \
+  X(503504, GetCellFunction, (int32_t&))         \
+  X(503505, GetSafeBit, (int32_t&))              \
+  X(503506, GetControlCellNumber, (int32_t&))    \
+  X(503507, GetDisableValue, (int32_t&))         \
+  X(503508, GetDisableResult, (int32_t&))        \
+  X(503509, GetPin, (IScanPin&))                 \
+  X(503510, GetControlCell, (IBoundaryCell&))    \
+  X(503511, GetTargetCell, (IBoundaryCell&))     \
+  X(503512, GetCurrentValue, (int32_t&))
+
+#define TVK_INSTRUCTION_OPCODE_OPERATIONS(X)     \
+  X(503513, GetInstructionName, (WideString&))   \
+  X(503514, GetOpCodePattern, (WideString&))
+
+#define TVK_REGISTER_ASSOCIATION_OPERATIONS(X)                      \
+  X(503515, GetRegisterName, (WideString&))                         \
+  X(503516, GetRegisterLength, (int32_t&))                          \
+  X(503517, GetInstructionOpcodeCount, (int32_t&))                  \
+  X(503518, GetInstructionOpcode, (int32_t, IInstructionOpCode&))
+
+// Sets the current value of a scan pin or boundary cell (argument i, no
+// result). No base answers it: the implementations do, before their base.
+constexpr DISPID kDispSetCurrentValue = 509024;
+
+// "BSDLEntity": a device's boundary-scan description.
+class TAbstractBSDLEntity : public TAbstractSupportService {
+public:
+  TVK_SERVED_LEVEL();
+  TVK_BSDL_ENTITY_OPERATIONS(TVK_ABSTRACT_OPERATION)
+};
+
+// "BSDLObject": what every object inside an entity answers.
+class TAbstractBSDLObject : public TAbstractSupportService {
+public:
+  TVK_SERVED_LEVEL();
+  TVK_BSDL_OBJECT_OPERATIONS(TVK_ABSTRACT_OPERATION)
+};
+
+// "ScanPin": a port of the entity.
+class TAbstractScanPin : public TAbstractBSDLObject {
+public:
+  TVK_SERVED_LEVEL();
+  TVK_SCAN_PIN_OPERATIONS(TVK_ABSTRACT_OPERATION)
+};
+
+// "PinMapping": a package pin and the port it carries.
+class TAbstractPinMapping : public TAbstractBSDLObject {
+public:
+  TVK_SERVED_LEVEL();
+  TVK_PIN_MAPPING_OPERATIONS(TVK_ABSTRACT_OPERATION)
+};
+
+// "BoundaryCell": one cell of the boundary register.
+class TAbstractBoundaryCell : public TAbstractBSDLObject {
+public:
+  TVK_SERVED_LEVEL();
+  TVK_BOUNDARY_CELL_OPERATIONS(TVK_ABSTRACT_OPERATION)
+};
+
+// "InstructionOpCode": an instruction and its opcode pattern.
+class TAbstractInstructionOpCode : public TAbstractBSDLObject {
+public:
+  TVK_SERVED_LEVEL();
+  TVK_INSTRUCTION_OPCODE_OPERATIONS(TVK_ABSTRACT_OPERATION)
+};
+
+// "RegisterAssociation": a data register and the instructions that select it.
+class TAbstractRegisterAssociation : public TAbstractBSDLObject {
+public:
+  TVK_SERVED_LEVEL();
+  TVK_REGISTER_ASSOCIATION_OPERATIONS(TVK_ABSTRACT_OPERATION)
 };
 
 }  // namespace tvk
