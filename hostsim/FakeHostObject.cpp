@@ -23,6 +23,7 @@ LoggedCall::LoggedCall(const LoggedCall& o)
       NullArgArray(o.NullArgArray),
       NamedArgs(o.NamedArgs) {
   CopyVariants(Args, o.Args);
+  CopyVariants(Values, o.Values);
 }
 
 LoggedCall& LoggedCall::operator=(const LoggedCall& o) {
@@ -34,30 +35,32 @@ LoggedCall& LoggedCall::operator=(const LoggedCall& o) {
     NullArgArray = o.NullArgArray;
     NamedArgs = o.NamedArgs;
     CopyVariants(Args, o.Args);
+    CopyVariants(Values, o.Values);
   }
   return *this;
 }
 
 LoggedCall::~LoggedCall() {
   for (auto& v : Args) VariantClear(&v);
+  for (auto& v : Values) VariantClear(&v);
 }
 
 long LoggedCall::Int(std::size_t k) const {
   VARIANT v;
   VariantInit(&v);
-  VariantChangeType(&v, const_cast<VARIANT*>(&Args.at(k)), 0, VT_I4);
+  VariantChangeType(&v, const_cast<VARIANT*>(&Values.at(k)), 0, VT_I4);
   return v.lVal;
 }
 
 long long LoggedCall::Int64(std::size_t k) const {
   VARIANT v;
   VariantInit(&v);
-  VariantChangeType(&v, const_cast<VARIANT*>(&Args.at(k)), 0, VT_I8);
+  VariantChangeType(&v, const_cast<VARIANT*>(&Values.at(k)), 0, VT_I8);
   return v.llVal;
 }
 
 std::wstring LoggedCall::Str(std::size_t k) const {
-  const VARIANT& a = Args.at(k);
+  const VARIANT& a = Values.at(k);
   if (a.vt == VT_BSTR) return a.bstrVal ? std::wstring(a.bstrVal, SysStringLen(a.bstrVal)) : std::wstring();
   VARIANT v;
   VariantInit(&v);
@@ -150,6 +153,13 @@ HRESULT STDMETHODCALLTYPE FakeHostObject::Invoke(DISPID id, REFIID, LCID, WORD f
       VariantInit(&copy);
       VariantCopy(&copy, v);
       call.Args.push_back(copy);
+      // Referenced objects stay out of the values: the log must not hold
+      // references the caller's counts would see.
+      VariantInit(&copy);
+      const VARTYPE base = VARTYPE(v->vt & VT_TYPEMASK);
+      if (!(v->vt & VT_BYREF)) VariantCopy(&copy, v);
+      else if (base != VT_DISPATCH && base != VT_UNKNOWN && base != VT_VARIANT) VariantCopyInd(&copy, v);
+      call.Values.push_back(copy);
     }
     FCalls.push_back(std::move(call));
   }

@@ -30,6 +30,11 @@ struct LoggedCall {
   bool NullArgArray = true;         // rgvarg was null
   std::vector<DISPID> NamedArgs;    // rgdispidNamedArgs
   std::vector<VARIANT> Args;  // host order: argument 1 first (reversed from rgvarg)
+  // The same arguments by value, as they were when the call came in: a
+  // by-reference argument's referent is gone once the caller returns, so the
+  // readers below never follow Args' references (referenced objects and
+  // variants are left empty here).
+  std::vector<VARIANT> Values;
 
   LoggedCall() = default;
   LoggedCall(const LoggedCall& o);
