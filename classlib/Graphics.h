@@ -116,7 +116,7 @@ private:
   TPenStyle FStyle = TPenStyle::psSolid;
 };
 
-enum class TBrushStyle { bsSolid, bsClear };
+enum class TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
 
 class TBrush : public TGraphicsObject {
 public:

@@ -29,6 +29,7 @@ constexpr UINT CM_TEXTCHANGED = CM_BASE + 18;
 constexpr UINT CM_MOUSEENTER = CM_BASE + 19;
 constexpr UINT CM_MOUSELEAVE = CM_BASE + 20;
 constexpr UINT CM_VISIBLECHANGED = CM_BASE + 23;
+constexpr UINT CM_BUTTONPRESSED = CM_BASE + 24;   // WParam group index, LParam the button pressed
 constexpr UINT CM_SHOWINGCHANGED = CM_BASE + 32;  // a windowed control's window is to be shown or hidden
 constexpr UINT CM_RELEASE = CM_BASE + 33;         // a form's deferred release
 constexpr UINT CM_CHILDKEY = CM_BASE + 41;        // to a form: WParam key, LParam the child control; non-zero: taken
