@@ -30,6 +30,20 @@ POINT MessagePoint(LPARAM lParam) {
 
 LPARAM PointParam(POINT p) { return MAKELPARAM(WORD(short(p.x)), WORD(short(p.y))); }
 
+// Paint runs on Canvas lent Dc, with the control's font and colour; the
+// context is taken back whatever happens.
+template <class F>
+void PaintWithCanvas(TCanvas& canvas, HDC dc, TControl& control, F&& paint) {
+  canvas.SetHandle(dc);
+  struct TGiveBack {
+    TCanvas& Canvas;
+    ~TGiveBack() { Canvas.SetHandle(nullptr); }
+  } giveBack{canvas};
+  canvas.Font().Assign(control.Font());
+  canvas.Brush().SetColor(control.Color());
+  paint();
+}
+
 TShiftState MouseShiftState(WPARAM keys) {
   TShiftState s = 0;
   if (keys & MK_SHIFT) s |= ssShift;
@@ -300,12 +314,24 @@ void TControl::SetBounds(int left, int top, int width, int height) {
   FHeight = height;
   if (FParent) FParent->Invalidate();
   Resize();
+  RequestAlign();
+}
+
+void TControl::SetAlign(TAlign value) {
+  if (value == FAlign) return;
+  FAlign = value;
+  RequestAlign();
+}
+
+void TControl::RequestAlign() {
+  if (FParent && FAlign != TAlign::alNone) FParent->AlignControl(this);
 }
 
 void TControl::SetVisible(bool visible) {
   if (visible == FVisible) return;
   FVisible = visible;
   Perform(CM_VISIBLECHANGED, visible ? 1 : 0);
+  RequestAlign();
 }
 
 bool TControl::Showing() { return FVisible && FParent && FParent->Showing(); }
@@ -490,6 +516,7 @@ void TWinControl::InsertControl(TControl* control) {
     FTabList.push_back(w);
     if (FHandle) w->UpdateControlState();
   }
+  if (control->Align() != TAlign::alNone) AlignControl(control);
   Invalidate();
 }
 
@@ -503,6 +530,7 @@ void TWinControl::RemoveControl(TControl* control) {
   FControls.erase(std::find(FControls.begin(), FControls.end(), control));
   if (FMouseControl == control) FMouseControl = nullptr;
   control->FParent = nullptr;
+  if (control->Align() != TAlign::alNone) Realign();
   Invalidate();
 }
 
@@ -657,7 +685,78 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
   FWidth = width;
   FHeight = height;
   if (FHandle) SetWindowPos(FHandle, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-  else Resize();
+  else {
+    Resize();
+    Realign();  // a window's own size change realigns through WM_SIZE
+  }
+  RequestAlign();
+}
+
+void TWinControl::EnableAlign() {
+  if (FAlignLevel > 0 && --FAlignLevel == 0 && FAlignPending) Realign();
+}
+
+void TWinControl::AlignControl(TControl* control) {
+  if (IsDestroying()) return;
+  if (FAlignLevel > 0) {
+    FAlignPending = true;
+    return;
+  }
+  FAlignPending = false;
+  RECT rect = ClientRect();
+  AdjustClientRect(rect);
+  AlignControls(control, rect);
+}
+
+void TWinControl::AlignControls(TControl* control, RECT& rect) {
+  // Placing a child asks again: one pass at a time.
+  if (FAligning) return;
+  FAligning = true;
+  struct TReset {
+    bool& Flag;
+    ~TReset() { Flag = false; }
+  } reset{FAligning};
+  for (TAlign align : {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient}) {
+    std::vector<TControl*> list;
+    for (TControl* c : FControls)
+      if (c->Align() == align && c->Visible()) list.push_back(c);
+    // In their order along the edge; the control that moved goes first among equals.
+    auto key = [align](TControl* c) {
+      switch (align) {
+        case TAlign::alBottom: return -(c->Top() + c->Height());
+        case TAlign::alLeft: return c->Left();
+        case TAlign::alRight: return -(c->Left() + c->Width());
+        default: return c->Top();
+      }
+    };
+    std::stable_sort(list.begin(), list.end(), [&](TControl* a, TControl* b) {
+      return key(a) < key(b) || (key(a) == key(b) && a == control && b != control);
+    });
+    for (TControl* c : list) {
+      const int w = rect.right - rect.left, h = rect.bottom - rect.top;
+      switch (align) {
+        case TAlign::alTop:
+          c->SetBounds(rect.left, rect.top, w, c->Height());
+          rect.top += c->Height();
+          break;
+        case TAlign::alBottom:
+          c->SetBounds(rect.left, rect.bottom - c->Height(), w, c->Height());
+          rect.bottom -= c->Height();
+          break;
+        case TAlign::alLeft:
+          c->SetBounds(rect.left, rect.top, c->Width(), h);
+          rect.left += c->Width();
+          break;
+        case TAlign::alRight:
+          c->SetBounds(rect.right - c->Width(), rect.top, c->Width(), h);
+          rect.right -= c->Width();
+          break;
+        default:
+          c->SetBounds(rect.left, rect.top, w, h);
+          break;
+      }
+    }
+  }
 }
 
 void TWinControl::UpdateBounds() {
@@ -736,6 +835,7 @@ void TWinControl::WMWindowPosChanged(TMessage& message) {
 void TWinControl::WMSize(TMessage& message) {
   TVK_INHERITED(message);
   Resize();
+  Realign();
 }
 
 void TWinControl::WMSetText(TMessage& message) {
@@ -863,16 +963,7 @@ void TCustomControl::Paint() {
 }
 
 void TCustomControl::PaintOn(HDC dc) {
-  FCanvas.SetHandle(dc);
-  FCanvas.Font().Assign(Font());
-  FCanvas.Brush().SetColor(Color());
-  try {
-    Paint();
-  } catch (...) {
-    FCanvas.SetHandle(nullptr);
-    throw;
-  }
-  FCanvas.SetHandle(nullptr);
+  PaintWithCanvas(FCanvas, dc, *this, [this] { Paint(); });
   PaintControls(dc);
 }
 
@@ -932,16 +1023,7 @@ void TGraphicControl::SetBounds(int left, int top, int width, int height) {
 }
 
 void TGraphicControl::PaintTo(HDC dc) {
-  FCanvas.SetHandle(dc);
-  FCanvas.Font().Assign(Font());
-  FCanvas.Brush().SetColor(Color());
-  try {
-    Paint();
-  } catch (...) {
-    FCanvas.SetHandle(nullptr);
-    throw;
-  }
-  FCanvas.SetHandle(nullptr);
+  PaintWithCanvas(FCanvas, dc, *this, [this] { Paint(); });
 }
 
 void TGraphicControl::CMVisibleChanged(TMessage&) {

@@ -28,6 +28,9 @@ enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
 
+// Where a control keeps itself inside its parent's client area.
+enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
+
 // Mouse cursors: the library's numbers, mapped to system cursors when shown.
 using TCursor = int;
 constexpr TCursor crDefault = 0, crArrow = -2, crCross = -3, crIBeam = -4, crSizeNS = -7, crSizeWE = -9,
@@ -106,6 +109,9 @@ public:
   void SetControlState(TControlState state) { FControlState = state; }
 
   RECT ClientRect() { return RECT{0, 0, ClientWidth(), ClientHeight()}; }
+  // Aligned controls are placed by their parent (AlignControls) at every change.
+  TAlign Align() const { return FAlign; }
+  void SetAlign(TAlign value);
   // Client coordinates to the screen's and back; to the coordinates of
   // Parent (an ancestor; null: the direct parent).
   POINT ClientToScreen(POINT point);
@@ -155,6 +161,8 @@ protected:
   virtual void MouseMove(TShiftState shift, int x, int y);
   virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
   virtual void DblClick();
+  // Asks the parent to place the aligned controls again.
+  virtual void RequestAlign();
   void CMMouseEnter(TMessage& message);
   void CMMouseLeave(TMessage& message);
   void WMLButtonDown(TMessage& message);
@@ -186,6 +194,7 @@ private:
   void DoMouseUp(TMessage& message, TMouseButton button);
   TWinControl* FParent = nullptr;
   TCursor FCursor = crDefault;
+  TAlign FAlign = TAlign::alNone;
   WideString FHint;
   bool FShowHint = false;
   std::unique_ptr<TControlActionLink> FActionLink;
@@ -235,6 +244,15 @@ public:
   TControl* ControlAtPos(POINT point, bool allowDisabled, bool allowWinControls = false) const;
   // Paints the graphic children that are visible into Dc (the control's client coordinates).
   void PaintControls(HDC dc);
+  // Aligning is put off while disabled (nesting); enabling runs what was put off.
+  void DisableAlign() { ++FAlignLevel; }
+  void EnableAlign();
+  bool AlignDisabled() const { return FAlignLevel > 0; }
+  // Places the aligned children; Control (may be null) goes first among equals.
+  void AlignControl(TControl* control);
+  void Realign() { AlignControl(nullptr); }
+  // The area the aligned children share: the client area, less what a descendant keeps.
+  virtual void AdjustClientRect(RECT& rect) { (void)rect; }
 
   bool TabStop() const { return FTabStop; }
   void SetTabStop(bool value) { FTabStop = value; }
@@ -285,6 +303,7 @@ protected:
   // Sends Message to every child control until one answers non-zero.
   void Broadcast(TMessage& message);
   bool Recreating() const { return FRecreating; }
+  virtual void AlignControls(TControl* control, RECT& rect);
 
   TVK_MESSAGES();
   void WMWindowPosChanged(TMessage& message);
@@ -319,6 +338,9 @@ private:
   bool FRecreating = false;
   bool FMouseInControl = false;
   TControl* FMouseControl = nullptr;  // the graphic child the mouse is over
+  int FAlignLevel = 0;
+  bool FAlignPending = false;
+  bool FAligning = false;
 };
 
 // A windowed control that paints itself on a canvas.

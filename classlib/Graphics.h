@@ -413,6 +413,29 @@ private:
   std::unique_ptr<TGraphic> FGraphic;
 };
 
+// Lends Canvas the screen's context while it lives (for measuring text);
+// with no canvas given, one of its own.
+class TScreenCanvas {
+public:
+  explicit TScreenCanvas(TCanvas* canvas = nullptr)
+      : FCanvas(canvas ? canvas : &FOwn), FDC(GetDC(nullptr)) {
+    FCanvas->SetHandle(FDC);
+  }
+  ~TScreenCanvas() {
+    FCanvas->SetHandle(nullptr);
+    ReleaseDC(nullptr, FDC);
+  }
+  TScreenCanvas(const TScreenCanvas&) = delete;
+  TScreenCanvas& operator=(const TScreenCanvas&) = delete;
+  TCanvas& Canvas() { return *FCanvas; }
+  HDC Handle() const { return FDC; }
+
+private:
+  TCanvas FOwn;
+  TCanvas* FCanvas;
+  HDC FDC;
+};
+
 // A memory context with a bitmap compatible with Dc selected: for drawing
 // off screen (double buffering); both are freed with it.
 class TMemoryContext {

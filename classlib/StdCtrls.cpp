@@ -114,17 +114,10 @@ void TCustomLabel::Paint() {
 void TCustomLabel::AdjustBounds() {
   if ((ComponentState() & csReading) || !FAutoSize) return;
   RECT rect = ClientRect();
-  HDC dc = GetDC(nullptr);
-  Canvas().SetHandle(dc);
-  try {
+  {
+    TScreenCanvas screen(&Canvas());
     DoDrawText(rect, DT_EXPANDTABS | DT_CALCRECT | WordWrapTextFlags(FWordWrap));
-  } catch (...) {
-    Canvas().SetHandle(nullptr);
-    ReleaseDC(nullptr, dc);
-    throw;
   }
-  Canvas().SetHandle(nullptr);
-  ReleaseDC(nullptr, dc);
   int x = Left();
   // A right-aligned label keeps its right edge.
   if (FAlignment == TAlignment::taRightJustify) x += Width() - rect.right;

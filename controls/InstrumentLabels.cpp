@@ -82,20 +82,10 @@ void TCustomInstrumentLabel::SetParent(TWinControl* parent) {
 
 void TCustomInstrumentLabel::AdjustBounds() {
   if ((ComponentState() & (csLoading | csReading)) || !AutoSize()) return;
-  HDC dc = GetDC(nullptr);
-  TCanvas canvas;
-  canvas.SetHandle(dc);
+  TScreenCanvas screen;
   POINT size{};
-  try {
-    MeasureXPCaption(canvas, ClientRect(), GetLabelText(), Font(), TextFlags(false), TEllipsisPosition::epNone, 100,
-                     size);
-  } catch (...) {
-    canvas.SetHandle(nullptr);
-    ReleaseDC(nullptr, dc);
-    throw;
-  }
-  canvas.SetHandle(nullptr);
-  ReleaseDC(nullptr, dc);
+  MeasureXPCaption(screen.Canvas(), ClientRect(), GetLabelText(), Font(), TextFlags(false), TEllipsisPosition::epNone,
+                   100, size);
   // Sunken text needs one more pixel each way.
   int extra = Enabled() ? 0 : 1;
   SetBounds(Left(), Top(), size.x + extra, size.y + extra);

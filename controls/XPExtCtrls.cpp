@@ -1,6 +1,7 @@
 #include "XPExtCtrls.h"
 
 #include "InstrumentTypes.h"
+#include "WindowClasses.h"
 #include "XPBitmapUtils.h"
 #include "XPColors.h"
 #include "XPControlUtils.h"
@@ -779,6 +780,115 @@ TVK_MESSAGE_MAP(TXPBaseCustomSpeedButton, {WM_LBUTTONDBLCLK, &TXPBaseCustomSpeed
                 {WM_ERASEBKGND, &TXPBaseCustomSpeedButton::WMEraseBkgnd},
                 {WM_SIZE, &TXPBaseCustomSpeedButton::WMSize},
                 {WM_WINDOWPOSCHANGED, &TXPBaseCustomSpeedButton::WMWindowPosChanged})
+
+// ---- TXPSplitter
+
+TXPSplitter::TXPSplitter(TComponent* owner) : TSplitter(owner) {}
+
+void TXPSplitter::SetDrawNotch(bool value) {
+  if (value == FDrawNotch) return;
+  FDrawNotch = value;
+  Invalidate();
+}
+
+void TXPSplitter::SetTransparent(bool value) {
+  if (value == FTransparent) return;
+  FTransparent = value;
+  Invalidate();
+}
+
+void TXPSplitter::SetUseDefaultColor(bool value) {
+  if (value == FUseDefaultColor) return;
+  FUseDefaultColor = value;
+  Invalidate();
+}
+
+void TXPSplitter::Paint() {
+  if (OnPaint) {
+    OnPaint(this);
+    return;
+  }
+  if (!FTransparent) {
+    RECT r = ClientRect();
+    FillSolid(Canvas().Handle(), r, FUseDefaultColor ? SubstBtnFaceColor : Color());
+    if (Beveled()) {
+      if (Align() == TAlign::alLeft || Align() == TAlign::alRight) InflateRect(&r, 0, 2);
+      else InflateRect(&r, 2, 0);
+      DrawEdge(Canvas().Handle(), &r, BDR_RAISEDOUTER, BF_RECT | BF_SOFT);
+    }
+  }
+  // A see-through splitter without notch leaves its parent showing.
+  if (FDrawNotch) DrawGripDots(Canvas(), Width(), Height(), Width() < Height(), 9);
+}
+
+bool TXPSplitter::DoCanResize(int& newSize) {
+  FIsResizing = true;
+  return TSplitter::DoCanResize(newSize);
+}
+
+void TXPSplitter::StopSizing() {
+  TSplitter::StopSizing();
+  FIsResizing = false;
+}
+
+// ---- TXPTransButton
+
+TXPTransButton::TXPTransButton(TComponent* owner, const WideString& resName, bool inversible)
+    : TGraphicControl(owner), FGlyph(std::make_unique<TBitmap>()), FInversible(inversible) {
+  SetControlStyle(ControlStyle() & ~csDoubleClicks);
+  UpdateGlyph(resName);
+}
+
+void TXPTransButton::UpdateGlyph(const WideString& resName) {
+  FGlyph->LoadFromResourceName(ClassLibraryInstance(), resName);
+  SetBounds(Left(), Top(), FaceWidth(), FGlyph->Height());
+  Invalidate();
+}
+
+void TXPTransButton::Paint() {
+  const int w = FaceWidth();
+  if (w <= 0) return;
+  TransparentBlit(Canvas().Handle(), 0, 0, w, FGlyph->Height(), FGlyph->Canvas().Handle(), FaceIndex() * w, 0,
+                  FGlyph->Canvas().Pixel(0, FGlyph->Height() - 1));
+}
+
+void TXPTransButton::Click() {
+  if (FInClick) return;
+  FInClick = true;
+  struct TReset {
+    bool& Flag;
+    ~TReset() { Flag = false; }
+  } reset{FInClick};
+  if (!FInSetInverted && FInversible) SetInverted(!FInverted);
+  TGraphicControl::Click();
+}
+
+void TXPTransButton::SetInverted(bool value) {
+  if (FInSetInverted || !FInversible || value == FInverted) return;
+  FInSetInverted = true;
+  struct TReset {
+    bool& Flag;
+    ~TReset() { Flag = false; }
+  } reset{FInSetInverted};
+  FInverted = value;
+  Invalidate();
+  Click();
+}
+
+void TXPTransButton::CMMouseEnter(TMessage& message) {
+  TVK_INHERITED(message);
+  FHot = true;
+  Invalidate();
+}
+
+void TXPTransButton::CMMouseLeave(TMessage& message) {
+  TVK_INHERITED(message);
+  FHot = false;
+  Invalidate();
+}
+
+TVK_MESSAGE_MAP(TXPTransButton, {CM_MOUSEENTER, &TXPTransButton::CMMouseEnter},
+                {CM_MOUSELEAVE, &TXPTransButton::CMMouseLeave})
 
 // ---- TXPSpeedButtonActionLink
 

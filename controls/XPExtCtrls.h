@@ -4,6 +4,7 @@
 // mutually exclusive buttons, a drop-down part with a pop-up menu, fading,
 // skins, themes and the classic faces, action links).
 #include "ActnList.h"
+#include "ExtCtrls.h"
 #include "AlphaImage.h"
 #include "Menus.h"
 #include "Timers.h"
@@ -247,6 +248,62 @@ private:
   std::unique_ptr<TAlphaBitmap> FGlyph;
   std::unique_ptr<TBitmap> FVeilBitmap;
   int FNumGlyphs = 1;
+};
+
+// ---- Splitter and image button
+
+// The class library's splitter, transparent by default, with a face in the
+// look's button colour and an optional row of grip dots.
+class TXPSplitter : public TSplitter {
+public:
+  TVK_CLASS(TXPSplitter, TSplitter)
+  explicit TXPSplitter(TComponent* owner);
+  bool DrawNotch() const { return FDrawNotch; }
+  void SetDrawNotch(bool value);
+  bool Transparent() const { return FTransparent; }
+  void SetTransparent(bool value);
+  bool UseDefaultColor() const { return FUseDefaultColor; }
+  void SetUseDefaultColor(bool value);
+  // A drag runs: from the first resize check until it stops.
+  bool IsResizing() const { return FIsResizing; }
+
+protected:
+  void Paint() override;
+  bool DoCanResize(int& newSize) override;
+  void StopSizing() override;
+
+private:
+  bool FDrawNotch = false, FTransparent = true, FUseDefaultColor = true, FIsResizing = false;
+};
+
+// A borderless image button: a strip of its normal and hot faces (and, when
+// it can be inverted, two more) from a BITMAP resource of the module.
+class TXPTransButton : public TGraphicControl {
+public:
+  TVK_CLASS(TXPTransButton, TGraphicControl)
+  TXPTransButton(TComponent* owner, const WideString& resName, bool inversible);
+  // Loads the strip and takes the size of one face.
+  void UpdateGlyph(const WideString& resName);
+  TBitmap& Glyph() { return *FGlyph; }
+  bool Inversible() const { return FInversible; }
+  bool Hot() const { return FHot; }
+  bool Inverted() const { return FInverted; }
+  // A change from code fires OnClick once; nothing on a button that cannot invert.
+  void SetInverted(bool value);
+  // The face shown now: 2 x Inverted + Hot.
+  int FaceIndex() const { return 2 * int(FInverted) + int(FHot); }
+
+protected:
+  void Paint() override;
+  void Click() override;
+  TVK_MESSAGES();
+  void CMMouseEnter(TMessage& message);
+  void CMMouseLeave(TMessage& message);
+
+private:
+  int FaceWidth() const { return FGlyph->Width() / (FInversible ? 4 : 2); }
+  std::unique_ptr<TBitmap> FGlyph;
+  bool FInversible = false, FHot = false, FInverted = false, FInSetInverted = false, FInClick = false;
 };
 
 // The unit's skins (loaded together on first use).

@@ -215,22 +215,10 @@ void TXPCustomLabel::NavigateLink() {
 SIZE TXPCustomLabel::CalculateAutoSize(const WideString& caption, int width, TFont& font, bool wordWrap,
                                        bool smoothDraw, TEllipsisPosition ellipsis, TXPTextOrientation orientation,
                                        bool showAccelChar, bool sunkenDisabled, TGraphic* glyph) {
-  HDC dc = GetDC(nullptr);
-  TCanvas canvas;
-  canvas.SetHandle(dc);
-  RECT r{0, 0, width, 0};
-  RECT out{};
-  try {
-    out = MeasureWithGlyph(canvas, r, caption, font,
-                           FlagsFor(true, sunkenDisabled, wordWrap, showAccelChar, smoothDraw, orientation), ellipsis,
-                           glyph, IsVertical(orientation));
-  } catch (...) {
-    canvas.SetHandle(nullptr);
-    ReleaseDC(nullptr, dc);
-    throw;
-  }
-  canvas.SetHandle(nullptr);
-  ReleaseDC(nullptr, dc);
+  TScreenCanvas screen;
+  RECT out = MeasureWithGlyph(screen.Canvas(), RECT{0, 0, width, 0}, caption, font,
+                              FlagsFor(true, sunkenDisabled, wordWrap, showAccelChar, smoothDraw, orientation),
+                              ellipsis, glyph, IsVertical(orientation));
   return SIZE{out.right - out.left, out.bottom - out.top};
 }
 
@@ -277,17 +265,10 @@ void TXPCustomLabel::DoDrawText(RECT& rect, UINT flags) {
 void TXPCustomLabel::AdjustBounds() {
   if (!AutoSize() || (ComponentState() & csReading)) return;
   RECT rect = ClientRect();
-  HDC dc = GetDC(nullptr);
-  Canvas().SetHandle(dc);
-  try {
+  {
+    TScreenCanvas screen(&Canvas());
     DoDrawText(rect, DT_EXPANDTABS | DT_CALCRECT | WordWrapTextFlags(WordWrap()));
-  } catch (...) {
-    Canvas().SetHandle(nullptr);
-    ReleaseDC(nullptr, dc);
-    throw;
   }
-  Canvas().SetHandle(nullptr);
-  ReleaseDC(nullptr, dc);
   int x = Left();
   if (Alignment() == TAlignment::taRightJustify) x += Width() - (rect.right - rect.left);
   SetBounds(x, Top(), rect.right - rect.left, rect.bottom - rect.top);
@@ -333,14 +314,12 @@ void TXPCustomLabel::CMCursorChanged(TMessage& message) {
 
 void TXPCustomLabel::ShowRevealHint() {
   RECT client = ClientRect();
-  HDC dc = GetDC(nullptr);
-  TCanvas canvas;
-  canvas.SetHandle(dc);
   POINT size{};
-  MeasureXPCaption(canvas, client, Caption(), Font(), WordWrap() ? unsigned(dcfMultiline) : 0u,
-                   TEllipsisPosition::epNone, 100, size);
-  canvas.SetHandle(nullptr);
-  ReleaseDC(nullptr, dc);
+  {
+    TScreenCanvas screen;
+    MeasureXPCaption(screen.Canvas(), client, Caption(), Font(), WordWrap() ? unsigned(dcfMultiline) : 0u,
+                     TEllipsisPosition::epNone, 100, size);
+  }
   if (size.x <= Width()) return;
   FRevealHintWindow = std::make_unique<TLabelHintWindow>(nullptr);
   FRevealHintWindow->ALabel = this;

@@ -68,7 +68,7 @@ public:
   void BeginUpdate() {}
   void EndUpdate() {}
   // The client area less BorderWidth (and 3 more for the plain background).
-  virtual void AdjustClientRect(RECT& rect);
+  void AdjustClientRect(RECT& rect) override;
   void Loaded() override;
   void DefineProperties(TFiler& filer) override;
 

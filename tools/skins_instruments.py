@@ -248,7 +248,43 @@ def speed_faces(width):
     return stack(cells)
 
 
+# ---- Section panels
+
+
+def chevron_strip(rows, double=False):
+    """Two 9-pixel faces: normal (black outline, grey inside) and hot (navy, blue); fuchsia is transparent."""
+    height = len(rows)
+    faces = []
+    for outline, inside in (((0, 0, 0), (128, 128, 128)), ((0, 0, 128), (0, 0, 255))):
+        cell = blank(9, height, MAGENTA)
+        for y, (start, end) in enumerate(rows):
+            for x in range(start, end):
+                cell[y][x] = (outline if x in (start, end - 1) else inside) + (255,)
+        faces.append(cell)
+    return side_by_side(*faces)
+
+
+# Rows of each chevron as (first, past last) columns.
+CHEVRON_UP = [(4, 5), (3, 6), (2, 7), (1, 8), (0, 9), (0, 9)]
+CHEVRON_DOWN = [(0, 9), (1, 8), (2, 7), (3, 6), (4, 5)]
+CHEVRONS_DOWN = [(0, 9), (1, 8), (2, 7), (0, 9), (1, 8), (2, 7), (3, 6)]
+
+
+def sections_pattern():
+    """A 4 x 4 dotted pattern for the design-time frames."""
+    pic = blank(4, 4, WHITE)
+    for y in range(4):
+        for x in range(4):
+            if (x + y) % 2 == 0:
+                pic[y][x] = (0, 0, 0, 255)
+    return pic
+
+
 SKINS = [
+    ("XPCOLLAPSESECTION", "BITMAP", lambda: chevron_strip(CHEVRON_UP)),
+    ("XPEXPANDSECTION", "BITMAP", lambda: chevron_strip(CHEVRON_DOWN)),
+    ("XPEXPANDSECTIONS", "BITMAP", lambda: chevron_strip(CHEVRONS_DOWN)),
+    ("XPSECTIONSPATTERN", "BITMAP", sections_pattern),
     ("INSTRUMENT_MOUNTING_HOLE", "BITMAP", mounting_hole),
     ("INSTRUMENT_HEADER1", "BITMAP", lambda: header_piece(17, True)),
     ("INSTRUMENT_HEADER2", "BITMAP", lambda: header_piece(12, False)),

@@ -8,19 +8,19 @@
 #include "ModuleInit.h"
 #include "styled/StyledTest.h"
 
+#include <algorithm>
+#include <array>
 #include <memory>
 
 namespace instrument_test {
 
-inline constexpr tvk::TInitStep kSteps[] = {
-    {"XPGraphics", &tvk::XPGraphicsStartup, &tvk::XPGraphicsShutdown},
-    {"XPImages", &tvk::XPImagesStartup, &tvk::XPImagesShutdown},
-    {"AlphaImage", &tvk::AlphaImageStartup, &tvk::AlphaImageShutdown},
-    {"SmoothText", &tvk::SmoothTextStartup, &tvk::SmoothTextShutdown},
-    {"XPControlUtils", &tvk::XPControlUtilsStartup, &tvk::XPControlUtilsShutdown},
-    {"XPControls", &tvk::XPControlsStartup, &tvk::XPControlsShutdown},
-    {"Instruments", &tvk::InstrumentWidgetsStartup, &tvk::InstrumentWidgetsShutdown},
-};
+// The styled controls' steps, then the instrument widgets' own.
+inline constexpr auto kSteps = [] {
+  std::array<tvk::TInitStep, std::size(styled_test::kSteps) + 1> steps{};
+  std::copy(std::begin(styled_test::kSteps), std::end(styled_test::kSteps), steps.begin());
+  steps.back() = {"Instruments", &tvk::InstrumentWidgetsStartup, &tvk::InstrumentWidgetsShutdown};
+  return steps;
+}();
 
 // A shown form of 800 x 300 to place controls on.
 inline std::unique_ptr<tvk::TForm> MakeForm() {
