@@ -9,6 +9,8 @@
 
 namespace tvk {
 
+void (*SectionsRegistryBase)(WideString& basePath) = nullptr;
+
 namespace {
 
 constexpr double kEpsilon = 0.000001;
@@ -68,8 +70,17 @@ int TXPSectionSplitter::ParentOffset(int x, int y) const {
 void TXPSectionSplitter::DrawLine() {
   if (!FLineDC) return;
   FLineVisible = !FLineVisible;
-  if (FVertical) PatBlt(FLineDC, FNewSize, Top(), Width(), Height(), PATINVERT);
-  else PatBlt(FLineDC, Left(), FNewSize, Width(), Height(), PATINVERT);
+  auto invert = [this](TXPSectionSplitter* s) {
+    if (FVertical) PatBlt(FLineDC, s->FNewSize, s->Top(), s->Width(), s->Height(), PATINVERT);
+    else PatBlt(FLineDC, s->Left(), s->FNewSize, s->Width(), s->Height(), PATINVERT);
+  };
+  TXPCustomSectionsPanel* panel = FSection->Panel();
+  if (!panel || !panel->FExtendedResize) {
+    invert(this);
+    return;
+  }
+  for (TXPCustomSection* s : panel->VisibleSections())
+    if (s->FSplitter->Visible()) invert(s->FSplitter);
 }
 
 void TXPSectionSplitter::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
@@ -86,6 +97,7 @@ void TXPSectionSplitter::MouseDown(TMouseButton button, TShiftState shift, int x
     FBrush = PatternBrush();
     FPrevBrush = SelectObject(FLineDC, FBrush);
   }
+  if (TXPCustomSectionsPanel* panel = FSection->Panel(); panel && panel->FExtendedResize) panel->Preview(FSection);
   // Escape ends the drag; a form without an active control lends no key handler.
   if (TCustomForm* form = GetParentForm(this); form && form->ActiveControl()) {
     FActiveControl = form->ActiveControl();
@@ -106,6 +118,7 @@ void TXPSectionSplitter::MouseMove(TShiftState shift, int x, int y) {
   const bool line = FResizeStyle == TResizeStyle::rsLine || FResizeStyle == TResizeStyle::rsPattern;
   if (line && FLineVisible) DrawLine();
   FNewSize = proposed;
+  if (TXPCustomSectionsPanel* panel = FSection->Panel(); panel && panel->FExtendedResize) panel->Preview(FSection);
   if (FResizeStyle == TResizeStyle::rsUpdate) ApplyMove();
   if (line) DrawLine();
 }
@@ -615,19 +628,45 @@ int TXPCustomSectionsPanel::SectionsLimit(TXPCustomSection* section) {
   return room + std::max(count - 1, 0) * FSplitterWidth;
 }
 
+void TXPCustomSectionsPanel::Preview(TXPCustomSection* section) {
+  FLastResized = section;
+  if (FResizeMode != TXPResizeMode::xrmProportional) RecomputeCoefs(section);
+  auto visible = VisibleSections();
+  std::vector<int> sizes = ComputeSizes(visible, AvailableLength());
+  int position = FHorizontal ? GetLeftMargin() : GetTopMargin();
+  for (std::size_t i = 0; i < visible.size(); ++i) {
+    position += std::max(sizes[i], visible[i]->FMinSize);
+    visible[i]->FSplitter->FNewSize = position;
+    position += FSplitterWidth;
+  }
+}
+
+WideString TXPCustomSectionsPanel::LayoutKey() {
+  WideString key = FRegistryKey;
+  if (SectionsRegistryBase) {
+    WideString base;
+    SectionsRegistryBase(base);
+    WideString leaf = !FRegistryKey.empty() ? FRegistryKey : Owner() ? Owner()->ClassName() : Name();
+    key = base + L"\\" + leaf;
+  }
+  return (ComponentState() & csDesigning) ? WideString() : key;
+}
+
 bool TXPCustomSectionsPanel::LoadLayout() {
-  if (FRegistryKey.empty() || (ComponentState() & csDesigning)) return false;
+  const WideString key = LayoutKey();
+  if (key.empty()) return false;
   BeginUpdate();
   TScopeExit end{[this] { EndUpdate(); }};
-  TRegistryIniFile ini(FRegistryKey);
+  TRegistryIniFile ini(key);
   auto list = SectionList();
   for (std::size_t i = 0; i < list.size(); ++i) LoadSectionLayout(list[i], ini, int(i));
   return true;
 }
 
 void TXPCustomSectionsPanel::SaveLayout() {
-  if (FRegistryKey.empty() || (ComponentState() & csDesigning)) return;
-  TRegistryIniFile ini(FRegistryKey);
+  const WideString key = LayoutKey();
+  if (key.empty()) return;
+  TRegistryIniFile ini(key);
   auto list = SectionList();
   for (std::size_t i = 0; i < list.size(); ++i) SaveSectionLayout(list[i], ini, int(i));
 }

@@ -13,6 +13,10 @@ namespace tvk {
 
 enum class TXPResizeMode { xrmStandard, xrmAdjacent, xrmProportional };
 
+// A base path for the layouts' keys that a host may supply; nothing in the
+// module sets it.
+extern void (*SectionsRegistryBase)(WideString& basePath);
+
 class TXPCustomSection;
 class TXPCustomSectionsPanel;
 
@@ -50,6 +54,7 @@ protected:
 
 private:
   friend class TXPCustomSection;
+  friend class TXPCustomSectionsPanel;
   int ParentOffset(int x, int y) const;
   void DrawLine();
   void StopSizing();
@@ -149,6 +154,9 @@ public:
   void SetHorizontal(bool value);
   const WideString& RegistryKey() const { return FRegistryKey; }
   void SetRegistryKey(const WideString& value) { FRegistryKey = value; }
+  // While dragging, every bar shows where it would end up.
+  bool ExtendedResize() const { return FExtendedResize; }
+  void SetExtendedResize(bool value) { FExtendedResize = value; }
   bool SaveInRegistry() const { return FSaveInRegistry; }
   void SetSaveInRegistry(bool value) { FSaveInRegistry = value; }
 
@@ -160,6 +168,8 @@ public:
   TXPCustomSection* Sections(int index) const;
   void BeginUpdate() { ++FUpdateCount; }
   void EndUpdate();
+  // The key the layout is kept under (empty: none).
+  WideString LayoutKey();
   // False without a key; else reads every section's coefficient and visibility.
   bool LoadLayout();
   void SaveLayout();
@@ -195,10 +205,13 @@ private:
   void InitCoefsFromExtents();
   void RecomputeCoefs(TXPCustomSection* dragged);
   int SectionsLimit(TXPCustomSection* section);
+  // Stores in every bar's NewSize where it would end if the drag of Section's bar ended now.
+  void Preview(TXPCustomSection* section);
 
   int FMargin = 8;
   TResizeStyle FResizeStyle = TResizeStyle::rsPattern;
   TXPResizeMode FResizeMode = TXPResizeMode::xrmAdjacent;
+  bool FExtendedResize = false;
   WideString FRegistryKey;
   bool FSaveInRegistry = false;
   int FUpdateCount = 0;

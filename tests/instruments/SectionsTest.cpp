@@ -119,6 +119,30 @@ TEST_F(Sections, EscapeAppliesThePreviewedPositionAndNoActiveControlIsFine) {
   SendMessageW(P->Handle(), WM_LBUTTONUP, 0, At(30, 300));
 }
 
+TEST_F(Sections, ExtendedResizePreviewsEveryBar) {
+  P->SetExtendedResize(true);
+  Add(3);
+  const int bar1 = S[1]->Splitter()->Top();
+  Drag(0, 40, false);
+  // The middle section gives the room: the second bar stays.
+  EXPECT_EQ(S[1]->Splitter()->NewSize(), bar1);
+  SendMessageW(P->Handle(), WM_MOUSEMOVE, MK_LBUTTON, At(30, S[0]->Splitter()->Top() + 2 + 110));
+  // Past the middle one's minimum the second bar is pushed down too.
+  EXPECT_EQ(S[1]->Splitter()->NewSize(), S[0]->Splitter()->NewSize() + 5 + 50);
+  SendMessageW(P->Handle(), WM_LBUTTONUP, 0, At(30, S[0]->Splitter()->Top() + 2 + 110));
+  EXPECT_EQ(S[1]->Splitter()->Top(), S[0]->Splitter()->Top() + 5 + 50);
+}
+
+TEST_F(Sections, RegistryBaseNamesTheKey) {
+  P->SetName(L"Pins");
+  EXPECT_EQ(P->LayoutKey(), L"");
+  SectionsRegistryBase = [](WideString& base) { base = L"Software\\Host"; };
+  EXPECT_EQ(P->LayoutKey(), L"Software\\Host\\TForm");
+  P->SetRegistryKey(L"Layouts");
+  EXPECT_EQ(P->LayoutKey(), L"Software\\Host\\Layouts");
+  SectionsRegistryBase = nullptr;
+}
+
 TEST_F(Sections, SectionsOnlyGoIntoASectionsPanel) {
   auto* section = new TXPSection(Form.get());
   try {
