@@ -10,9 +10,9 @@ namespace {
 TShellExecuteProc gShellExecute = nullptr;
 }
 
-HINSTANCE ShellExecute(HWND window, const wchar_t* operation, const wchar_t* file, const wchar_t* parameters,
+HINSTANCE ShellExecuteDocument(HWND window, const wchar_t* operation, const wchar_t* file, const wchar_t* parameters,
                        const wchar_t* directory, int show) {
-  TShellExecuteProc proc = gShellExecute ? gShellExecute : &ShellExecuteW;
+  TShellExecuteProc proc = gShellExecute ? gShellExecute : &::ShellExecuteW;
   return proc(window, operation, file, parameters, directory, show);
 }
 

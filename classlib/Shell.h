@@ -7,8 +7,8 @@ namespace tvk {
 
 using TShellExecuteProc = HINSTANCE(WINAPI*)(HWND window, const wchar_t* operation, const wchar_t* file,
                                              const wchar_t* parameters, const wchar_t* directory, int show);
-// ShellExecuteW unless a replacement is set.
-HINSTANCE ShellExecute(HWND window, const wchar_t* operation, const wchar_t* file, const wchar_t* parameters,
+// ShellExecuteW (the system's, or the replacement set).
+HINSTANCE ShellExecuteDocument(HWND window, const wchar_t* operation, const wchar_t* file, const wchar_t* parameters,
                        const wchar_t* directory, int show);
 // Null puts the system's back; answers the one replaced.
 TShellExecuteProc SetShellExecuteProc(TShellExecuteProc proc);

@@ -207,7 +207,7 @@ void TXPCustomLabel::NavigateLink() {
       if (OnLabelNavigateInNewWindow) OnLabelNavigateInNewWindow(FLinkAddress);
       break;
     case TXPLinkStyle::xlsOpenExternally:
-      ShellExecute(nullptr, nullptr, FLinkAddress.c_str(), nullptr, nullptr, SW_SHOW);
+      ShellExecuteDocument(nullptr, nullptr, FLinkAddress.c_str(), nullptr, nullptr, SW_SHOW);
       break;
   }
 }
