@@ -510,6 +510,9 @@ bool TWinControl::ContainsControl(const TControl* control) const {
 }
 
 void TWinControl::InsertControl(TControl* control) {
+  // Refused before anything changes.
+  control->ValidateContainer(this);
+  ValidateInsert(control);
   control->FParent = this;
   FControls.push_back(control);
   if (auto* w = dynamic_cast<TWinControl*>(control)) {
@@ -517,12 +520,14 @@ void TWinControl::InsertControl(TControl* control) {
     if (FHandle) w->UpdateControlState();
   }
   if (control->Align() != TAlign::alNone) AlignControl(control);
+  Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(control), 1);
   Invalidate();
 }
 
 void TWinControl::RemoveControl(TControl* control) {
   auto it = std::find(FControls.begin(), FControls.end(), control);
   if (it == FControls.end()) return;
+  Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(control), 0);
   if (auto* w = dynamic_cast<TWinControl*>(control)) {
     w->DestroyHandle();  // made anew when it is put somewhere again
     std::erase(FTabList, w);

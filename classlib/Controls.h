@@ -163,6 +163,8 @@ protected:
   virtual void DblClick();
   // Asks the parent to place the aligned controls again.
   virtual void RequestAlign();
+  // Raises when the control may not be placed in Container (before it is).
+  virtual void ValidateContainer(TWinControl* container) { (void)container; }
   void CMMouseEnter(TMessage& message);
   void CMMouseLeave(TMessage& message);
   void WMLButtonDown(TMessage& message);
@@ -304,6 +306,8 @@ protected:
   void Broadcast(TMessage& message);
   bool Recreating() const { return FRecreating; }
   virtual void AlignControls(TControl* control, RECT& rect);
+  // Raises when Control may not be placed in this one (before it is).
+  virtual void ValidateInsert(TControl* control) { (void)control; }
 
   TVK_MESSAGES();
   void WMWindowPosChanged(TMessage& message);

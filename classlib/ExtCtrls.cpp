@@ -22,6 +22,49 @@ HBRUSH CreateHalftoneBrush() {
 
 }  // namespace
 
+// ---- TSplitterDrag
+
+void TSplitterDrag::Begin(TControl& control, bool pattern, TKeyEvent onKey) {
+  End();
+  if (!control.Parent()) return;
+  FWindow = control.Parent()->Handle();
+  FDC = GetDCEx(FWindow, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS | DCX_LOCKWINDOWUPDATE);
+  if (pattern) {
+    FBrush = CreateHalftoneBrush();
+    FPrevBrush = SelectObject(FDC, FBrush);
+  }
+  if (TCustomForm* form = GetParentForm(&control); form && form->ActiveControl()) {
+    FActiveControl = form->ActiveControl();
+    FOldKeyDown = std::exchange(FActiveControl->OnKeyDown, std::move(onKey));
+  }
+}
+
+void TSplitterDrag::Invert(const RECT& rect) {
+  if (FDC) PatBlt(FDC, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, PATINVERT);
+}
+
+void TSplitterDrag::End() {
+  if (FDC) {
+    if (FPrevBrush) SelectObject(FDC, FPrevBrush);
+    ReleaseDC(FWindow, FDC);
+  }
+  FDC = nullptr;
+  FPrevBrush = nullptr;
+  if (FBrush) DeleteObject(FBrush);
+  FBrush = nullptr;
+  if (FActiveControl) {
+    FActiveControl->OnKeyDown = std::move(FOldKeyDown);
+    FOldKeyDown = nullptr;
+    FActiveControl = nullptr;
+  }
+}
+
+void TSplitterDrag::PassKey(TObject* sender, WORD& key, TShiftState shift) {
+  if (FOldKeyDown) FOldKeyDown(sender, key, shift);
+}
+
+// ---- TSplitter
+
 TSplitter::TSplitter(TComponent* owner) : TGraphicControl(owner) {
   SetAlign(TAlign::alLeft);
   FWidth = 3;
@@ -29,10 +72,7 @@ TSplitter::TSplitter(TComponent* owner) : TGraphicControl(owner) {
   SetCursor(crHSplit);
 }
 
-TSplitter::~TSplitter() {
-  ReleaseLineDC();
-  if (FActiveControl) FActiveControl->OnKeyDown = std::move(FOldKeyDown);
-}
+TSplitter::~TSplitter() = default;
 
 void TSplitter::SetBeveled(bool value) {
   if (value == FBeveled) return;
@@ -99,37 +139,13 @@ void TSplitter::CalcSplitSize(int x, int y, int& newSize, int& split) {
 
 void TSplitter::UpdateSize(int x, int y) { CalcSplitSize(x, y, FNewSize, FSplit); }
 
-void TSplitter::AllocateLineDC() {
-  if (!Parent() || FLineDC) return;
-  FLineDC = GetDCEx(Parent()->Handle(), nullptr, DCX_CACHE | DCX_CLIPSIBLINGS | DCX_LOCKWINDOWUPDATE);
-  if (FResizeStyle == TResizeStyle::rsPattern) {
-    FBrush = CreateHalftoneBrush();
-    FPrevBrush = SelectObject(FLineDC, FBrush);
-  }
-}
-
-void TSplitter::ReleaseLineDC() {
-  if (!FLineDC) return;
-  if (FPrevBrush) SelectObject(FLineDC, FPrevBrush);
-  FPrevBrush = nullptr;
-  ReleaseDC(Parent() ? Parent()->Handle() : nullptr, FLineDC);
-  FLineDC = nullptr;
-  if (FBrush) DeleteObject(FBrush);
-  FBrush = nullptr;
-}
-
 void TSplitter::DrawLine() {
-  if (!FLineDC) return;
+  if (!FDrag.Active()) return;
   FLineVisible = !FLineVisible;
   POINT p{Left(), Top()};
   if (Sideways(Align())) p.x += FSplit;
   else p.y += FSplit;
-  PatBlt(FLineDC, p.x, p.y, Width(), Height(), PATINVERT);
-}
-
-void TSplitter::FocusKeyDown(TObject* sender, WORD& key, TShiftState shift) {
-  if (key == VK_ESCAPE) StopSizing();
-  else if (FOldKeyDown) FOldKeyDown(sender, key, shift);
+  FDrag.Invert(RECT{p.x, p.y, p.x + Width(), p.y + Height()});
 }
 
 void TSplitter::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
@@ -148,14 +164,15 @@ void TSplitter::MouseDown(TMouseButton button, TShiftState shift, int x, int y) 
     if (!sideways && (a == TAlign::alTop || a == TAlign::alBottom)) FMaxSize -= c->Height();
   }
   UpdateSize(x, y);
-  AllocateLineDC();
-  // Escape ends the drag: the focused control's key handler is borrowed.
-  if (TCustomForm* form = GetParentForm(this); form && form->ActiveControl()) {
-    FActiveControl = form->ActiveControl();
-    FOldKeyDown = FActiveControl->OnKeyDown;
-    FActiveControl->OnKeyDown = [this](TObject* s, WORD& k, TShiftState sh) { FocusKeyDown(s, k, sh); };
-  }
+  // Only a call: ending the drag frees this handler while it runs.
+  FDrag.Begin(*this, FResizeStyle == TResizeStyle::rsPattern,
+              [this](TObject* sender, WORD& key, TShiftState sh) { KeyDuringDrag(sender, key, sh); });
   if (FResizeStyle == TResizeStyle::rsLine || FResizeStyle == TResizeStyle::rsPattern) DrawLine();
+}
+
+void TSplitter::KeyDuringDrag(TObject* sender, WORD& key, TShiftState shift) {
+  if (key == VK_ESCAPE) StopSizing();
+  else FDrag.PassKey(sender, key, shift);
 }
 
 void TSplitter::MouseMove(TShiftState shift, int x, int y) {
@@ -209,12 +226,7 @@ void TSplitter::StopSizing() {
   if (!FControl) return;
   if (FLineVisible) DrawLine();
   FControl = nullptr;
-  ReleaseLineDC();
-  if (FActiveControl) {
-    FActiveControl->OnKeyDown = std::move(FOldKeyDown);
-    FOldKeyDown = nullptr;
-    FActiveControl = nullptr;
-  }
+  FDrag.End();
 }
 
 void TSplitter::Paint() {

@@ -9,6 +9,34 @@ namespace tvk {
 enum class TResizeStyle { rsNone, rsLine, rsUpdate, rsPattern };
 using TCanResizeEvent = std::function<void(TObject* Sender, int& NewSize, bool& Accept)>;
 
+// What a splitter drag holds while it runs: its parent's context for the
+// inverted line (with a halftone brush for the pattern style) and the key
+// handler of the form's focused control, lent to the drag so that Escape can
+// end it (a form without a focused control lends nothing).
+class TSplitterDrag {
+public:
+  TSplitterDrag() = default;
+  ~TSplitterDrag() { End(); }
+  TSplitterDrag(const TSplitterDrag&) = delete;
+  TSplitterDrag& operator=(const TSplitterDrag&) = delete;
+  void Begin(TControl& control, bool pattern, TKeyEvent onKey);
+  // Inverts Rect of the parent (the line drawn, or taken away again).
+  void Invert(const RECT& rect);
+  // Gives the context, the brush and the key handler back.
+  void End();
+  bool Active() const { return FDC != nullptr; }
+  // The focused control's own handler, for the keys the drag does not take.
+  void PassKey(TObject* sender, WORD& key, TShiftState shift);
+
+private:
+  HWND FWindow = nullptr;
+  HDC FDC = nullptr;
+  HBRUSH FBrush = nullptr;
+  HGDIOBJ FPrevBrush = nullptr;
+  TWinControl* FActiveControl = nullptr;
+  TKeyEvent FOldKeyDown;
+};
+
 class TSplitter : public TGraphicControl {
 public:
   TVK_CLASS(TSplitter, TGraphicControl)
@@ -47,22 +75,17 @@ private:
   void CalcSplitSize(int x, int y, int& newSize, int& split);
   void UpdateSize(int x, int y);
   void UpdateControlSize();
-  void AllocateLineDC();
-  void ReleaseLineDC();
   void DrawLine();
-  void FocusKeyDown(TObject* sender, WORD& key, TShiftState shift);
+  // Escape ends the drag; other keys go to the focused control.
+  void KeyDuringDrag(TObject* sender, WORD& key, TShiftState shift);
 
   TControl* FControl = nullptr;
   POINT FDownPos{};
-  HDC FLineDC = nullptr;
+  TSplitterDrag FDrag;
   bool FLineVisible = false;
-  HBRUSH FBrush = nullptr;
-  HGDIOBJ FPrevBrush = nullptr;
   int FMinSize = 30, FMaxSize = 0, FNewSize = 0, FOldSize = -1, FSplit = 0;
   TResizeStyle FResizeStyle = TResizeStyle::rsPattern;
   bool FBeveled = false, FAutoSnap = true;
-  TWinControl* FActiveControl = nullptr;
-  TKeyEvent FOldKeyDown;
 };
 
 }  // namespace tvk

@@ -23,16 +23,6 @@ struct TScopeExit {
 template <class F>
 TScopeExit(F) -> TScopeExit<F>;
 
-// The halftone brush of the drag line.
-HBRUSH PatternBrush() {
-  WORD pattern[8];
-  for (int i = 0; i < 8; ++i) pattern[i] = WORD(0x5555 << (i & 1));
-  HBITMAP bits = CreateBitmap(8, 8, 1, 1, pattern);
-  HBRUSH brush = CreatePatternBrush(bits);
-  DeleteObject(bits);
-  return brush;
-}
-
 }  // namespace
 
 // ---- TXPSectionSplitter
@@ -68,11 +58,11 @@ int TXPSectionSplitter::ParentOffset(int x, int y) const {
 }
 
 void TXPSectionSplitter::DrawLine() {
-  if (!FLineDC) return;
+  if (!FDrag.Active()) return;
   FLineVisible = !FLineVisible;
   auto invert = [this](TXPSectionSplitter* s) {
-    if (FVertical) PatBlt(FLineDC, s->FNewSize, s->Top(), s->Width(), s->Height(), PATINVERT);
-    else PatBlt(FLineDC, s->Left(), s->FNewSize, s->Width(), s->Height(), PATINVERT);
+    if (FVertical) FDrag.Invert(RECT{s->FNewSize, s->Top(), s->FNewSize + s->Width(), s->Top() + s->Height()});
+    else FDrag.Invert(RECT{s->Left(), s->FNewSize, s->Left() + s->Width(), s->FNewSize + s->Height()});
   };
   TXPCustomSectionsPanel* panel = FSection->Panel();
   if (!panel || !panel->FExtendedResize) {
@@ -92,18 +82,11 @@ void TXPSectionSplitter::MouseDown(TMouseButton button, TShiftState shift, int x
   if (TXPCustomSectionsPanel* panel = FSection->Panel())
     for (TXPCustomSection* s : panel->SectionList()) s->FOrigHeight = s->Extent();
   FNewSize = FOrigTop;
-  FLineDC = GetDCEx(Parent()->Handle(), nullptr, DCX_CACHE | DCX_CLIPSIBLINGS | DCX_LOCKWINDOWUPDATE);
-  if (FResizeStyle == TResizeStyle::rsPattern) {
-    FBrush = PatternBrush();
-    FPrevBrush = SelectObject(FLineDC, FBrush);
-  }
+  // Escape applies the position the line shows; other keys go to the focused control.
+  // Only a call: ending the drag frees this handler while it runs.
+  FDrag.Begin(*this, FResizeStyle == TResizeStyle::rsPattern,
+              [this](TObject* sender, WORD& key, TShiftState sh) { KeyDuringDrag(sender, key, sh); });
   if (TXPCustomSectionsPanel* panel = FSection->Panel(); panel && panel->FExtendedResize) panel->Preview(FSection);
-  // Escape ends the drag; a form without an active control lends no key handler.
-  if (TCustomForm* form = GetParentForm(this); form && form->ActiveControl()) {
-    FActiveControl = form->ActiveControl();
-    FOldKeyDown = FActiveControl->OnKeyDown;
-    FActiveControl->OnKeyDown = [this](TObject* s, WORD& k, TShiftState sh) { FocusKeyDown(s, k, sh); };
-  }
   if (FResizeStyle == TResizeStyle::rsLine || FResizeStyle == TResizeStyle::rsPattern) DrawLine();
 }
 
@@ -138,34 +121,18 @@ void TXPSectionSplitter::ApplyMove() {
   FOldSize = FNewSize;
 }
 
-void TXPSectionSplitter::FocusKeyDown(TObject* sender, WORD& key, TShiftState shift) {
-  if (key == VK_ESCAPE) {
-    // Escape applies the position the line shows.
-    StopSizing();
-    if (OnMoved) OnMoved(this);
-    FOldSize = FNewSize;
-  } else if (FOldKeyDown) {
-    FOldKeyDown(sender, key, shift);
-  }
+void TXPSectionSplitter::KeyDuringDrag(TObject* sender, WORD& key, TShiftState shift) {
+  if (key != VK_ESCAPE) return FDrag.PassKey(sender, key, shift);
+  StopSizing();
+  if (OnMoved) OnMoved(this);
+  FOldSize = FNewSize;
 }
 
 void TXPSectionSplitter::StopSizing() {
   if (!FInSizing) return;
   FInSizing = false;
   if (FLineVisible) DrawLine();
-  if (FLineDC) {
-    if (FPrevBrush) SelectObject(FLineDC, FPrevBrush);
-    ReleaseDC(Parent() ? Parent()->Handle() : nullptr, FLineDC);
-  }
-  FLineDC = nullptr;
-  FPrevBrush = nullptr;
-  if (FBrush) DeleteObject(FBrush);
-  FBrush = nullptr;
-  if (FActiveControl) {
-    FActiveControl->OnKeyDown = std::move(FOldKeyDown);
-    FOldKeyDown = nullptr;
-    FActiveControl = nullptr;
-  }
+  FDrag.End();
 }
 
 // ---- TXPCustomSection
@@ -211,8 +178,6 @@ void TXPCustomSection::SetBorderColor(TColor value) {
 
 void TXPCustomSection::SetParent(TWinControl* parent) {
   if (parent == Parent()) return;
-  if (parent && Owner() && !dynamic_cast<TXPCustomSectionsPanel*>(parent))
-    throw Exception(ClassName() + L" can be inserted only in TXPCustomSectionsPanel.");
   TXPCustomSectionsPanel* old = Panel();
   TXPNonFlickingControl::SetParent(parent);
   if (old) {
@@ -226,6 +191,12 @@ void TXPCustomSection::SetParent(TWinControl* parent) {
     panel->NormalizeCoefs();
     panel->Rearrange();
   }
+}
+
+void TXPCustomSection::ValidateContainer(TWinControl* container) {
+  TXPNonFlickingControl::ValidateContainer(container);
+  if (Owner() && !dynamic_cast<TXPCustomSectionsPanel*>(container))
+    throw Exception(ClassName() + L" can be inserted only in TXPCustomSectionsPanel.");
 }
 
 void TXPCustomSection::SetBounds(int left, int top, int width, int height) {
@@ -321,6 +292,12 @@ void TXPCustomSectionsPanel::CreateParams(TCreateParams& params) {
   TXPNonFlickingControl::CreateParams(params);
   params.Style |= WS_CLIPCHILDREN;
   params.WindowClassStyle &= ~UINT(CS_HREDRAW | CS_VREDRAW);
+}
+
+void TXPCustomSectionsPanel::ValidateInsert(TControl* control) {
+  TXPNonFlickingControl::ValidateInsert(control);
+  if (!dynamic_cast<TXPCustomSection*>(control) && !dynamic_cast<TXPSectionSplitter*>(control))
+    throw Exception(control->ClassName() + L" can't be inserted into " + ClassName() + L".");
 }
 
 std::vector<TXPCustomSection*> TXPCustomSectionsPanel::SectionList() const {

@@ -59,19 +59,16 @@ private:
   void DrawLine();
   void StopSizing();
   void ApplyMove();
-  void FocusKeyDown(TObject* sender, WORD& key, TShiftState shift);
+  // Escape applies the position the line shows; other keys go to the focused control.
+  void KeyDuringDrag(TObject* sender, WORD& key, TShiftState shift);
 
   TXPCustomSection* FSection;
-  TWinControl* FActiveControl = nullptr;
-  HBRUSH FBrush = nullptr;
+  TSplitterDrag FDrag;  // the line's context and brush, the borrowed key handler
   POINT FDownPos{};
-  HDC FLineDC = nullptr;
   bool FLineVisible = false;
   int FMinSize = 50;
   int FNewSize = 0;
-  TKeyEvent FOldKeyDown;
   int FOldSize = -1;
-  HGDIOBJ FPrevBrush = nullptr;
   TResizeStyle FResizeStyle = TResizeStyle::rsPattern;
   bool FTransparent = true;
   bool FVertical = false;
@@ -104,11 +101,12 @@ public:
   int Extent() const;
   int Position() const;
 
-  // A section with an owner may only be placed in a sections panel.
   void SetParent(TWinControl* parent) override;
   void SetBounds(int left, int top, int width, int height) override;
 
 protected:
+  // A section with an owner may only be placed in a sections panel.
+  void ValidateContainer(TWinControl* container) override;
   virtual void VisibleChanged();
   void Resize() override;
   TVK_MESSAGES();
@@ -189,6 +187,8 @@ public:
   virtual int GetBottomMargin() { return FMargin; }
 
 protected:
+  // Only sections and their bars may be placed in the panel.
+  void ValidateInsert(TControl* control) override;
   virtual void LoadSectionLayout(TXPCustomSection* section, class TRegistryIniFile& ini, int index);
   virtual void SaveSectionLayout(TXPCustomSection* section, class TRegistryIniFile& ini, int index);
   void CreateParams(TCreateParams& params) override;

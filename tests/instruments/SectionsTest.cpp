@@ -7,6 +7,7 @@
 
 #include "InstrumentTest.h"
 #include "Registry.h"
+#include "XPExtCtrls.h"
 #include "XPSplit.h"
 
 #include <cmath>
@@ -151,6 +152,19 @@ TEST_F(Sections, SectionsOnlyGoIntoASectionsPanel) {
   } catch (const Exception& e) {
     EXPECT_EQ(e.Message(), L"TXPSection can be inserted only in TXPCustomSectionsPanel.");
   }
+  EXPECT_EQ(section->Parent(), nullptr);
+}
+
+TEST_F(Sections, PanelRefusesForeignControlsBeforeTakingThem) {
+  auto* foreign = new TXPSplitter(Form.get());
+  try {
+    foreign->SetParent(P);
+    FAIL() << "placed in the panel";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), L"TXPSplitter can't be inserted into TXPSectionsPanel.");
+  }
+  EXPECT_EQ(foreign->Parent(), nullptr);
+  EXPECT_EQ(P->ControlCount(), 0);
 }
 
 TEST_F(Sections, CoefficientsSummingToNothingStayAsTheyAre) {
