@@ -20,6 +20,18 @@ const TClassInfo& TObject::StaticClassInfo() {
   return info;
 }
 
+bool TObject::GetInterface(const GUID&, void** obj) {
+  if (obj) *obj = nullptr;
+  return false;
+}
+
+bool Supports(TObject* instance, const GUID& iid, void** intf) {
+  void* p = nullptr;
+  bool found = instance && instance->GetInterface(iid, &p) && p;
+  if (intf) *intf = found ? p : nullptr;
+  return found;
+}
+
 void TObject::Dispatch(TMessage& message) {
   if (!DispatchByNumber(message)) DefaultHandler(message);
 }

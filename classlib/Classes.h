@@ -61,6 +61,10 @@ public:
   // Runs once the most derived constructor has finished (see CreateComponent).
   virtual void AfterConstruction() {}
 
+  // The interface Iid of the object in Obj (not counted: the object's own
+  // lifetime rules); false and null when it has none.
+  virtual bool GetInterface(const GUID& iid, void** obj);
+
   // Hands Message to the handler of its number, looked for from the object's
   // own class outward; without one, to DefaultHandler.
   void Dispatch(TMessage& message);
@@ -72,6 +76,14 @@ protected:
   // with a table override it with TVK_MESSAGES / TVK_MESSAGE_MAP.
   virtual bool DispatchByNumber(TMessage& message);
 };
+
+// Whether Instance has the interface Iid; Intf (when given) gets it.
+bool Supports(TObject* instance, const GUID& iid, void** intf = nullptr);
+template <class I>
+I* Supports(TObject* instance, const GUID& iid) {
+  void* p = nullptr;
+  return Supports(instance, iid, &p) ? static_cast<I*>(p) : nullptr;
+}
 
 // Declares a class's message table (in the class body).
 #define TVK_MESSAGES() bool DispatchByNumber(::tvk::TMessage& message) override

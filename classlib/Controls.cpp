@@ -1,5 +1,7 @@
 #include "Controls.h"
 
+#include "ActnList.h"
+
 #include "Application.h"
 #include "WindowClasses.h"
 
@@ -16,6 +18,39 @@ thread_local TWinControl* gCreationControl = nullptr;
 constexpr int kControlSlot = 0;  // window memory: the control's address
 
 bool IsLibraryMessage(UINT msg) { return msg >= CM_BASE && msg < 0xC000; }
+
+// The control that holds the capture, graphic controls included.
+TControl* gCaptureControl = nullptr;
+
+bool IsMouseMessage(UINT msg) { return msg >= WM_MOUSEFIRST && msg <= WM_MBUTTONDBLCLK; }
+
+POINT MessagePoint(LPARAM lParam) {
+  return POINT{short(LOWORD(lParam)), short(HIWORD(lParam))};
+}
+
+LPARAM PointParam(POINT p) { return MAKELPARAM(WORD(short(p.x)), WORD(short(p.y))); }
+
+// Paint runs on Canvas lent Dc, with the control's font and colour; the
+// context is taken back whatever happens.
+template <class F>
+void PaintWithCanvas(TCanvas& canvas, HDC dc, TControl& control, F&& paint) {
+  canvas.SetHandle(dc);
+  struct TGiveBack {
+    TCanvas& Canvas;
+    ~TGiveBack() { Canvas.SetHandle(nullptr); }
+  } giveBack{canvas};
+  canvas.Font().Assign(control.Font());
+  canvas.Brush().SetColor(control.Color());
+  paint();
+}
+
+TShiftState MouseShiftState(WPARAM keys) {
+  TShiftState s = 0;
+  if (keys & MK_SHIFT) s |= ssShift;
+  if (keys & MK_CONTROL) s |= ssCtrl;
+  if (GetKeyState(VK_MENU) < 0) s |= ssAlt;
+  return s;
+}
 
 bool IsArrowKey(WORD key) { return key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN; }
 
@@ -54,13 +89,208 @@ LRESULT CALLBACK ControlWindowProcedure(HWND window, UINT msg, WPARAM wParam, LP
 
 // ---- TControl
 
+HCURSOR CursorHandle(TCursor cursor) {
+  const wchar_t* id = nullptr;
+  switch (cursor) {
+    case crArrow: id = IDC_ARROW; break;
+    case crCross: id = IDC_CROSS; break;
+    case crIBeam: id = IDC_IBEAM; break;
+    case crSizeNS: case crVSplit: id = IDC_SIZENS; break;
+    case crSizeWE: case crHSplit: id = IDC_SIZEWE; break;
+    case crNo: id = IDC_NO; break;
+    case crHandPoint: id = IDC_HAND; break;
+    default: return nullptr;
+  }
+  return LoadCursorW(nullptr, id);
+}
+
+TControl* GetCaptureControl() {
+  HWND capture = GetCapture();
+  if (gCaptureControl) {
+    auto* w = dynamic_cast<TWinControl*>(gCaptureControl);
+    TWinControl* holder = w ? w : gCaptureControl->Parent();
+    if (holder && holder->HandleAllocated() && holder->Handle() == capture) return gCaptureControl;
+    gCaptureControl = nullptr;
+  }
+  return TWinControl::FindControl(capture);
+}
+
+void SetCaptureControl(TControl* control) {
+  gCaptureControl = nullptr;
+  if (!control) {
+    if (GetCapture()) ReleaseCapture();
+    return;
+  }
+  auto* w = dynamic_cast<TWinControl*>(control);
+  TWinControl* holder = w ? w : control->Parent();
+  if (!holder) return;
+  SetCapture(holder->Handle());
+  gCaptureControl = control;
+}
+
+TControl* FindDragTarget(POINT pos, bool allowDisabled) {
+  TWinControl* window = TWinControl::FindControl(WindowFromPoint(pos));
+  if (!window) return nullptr;
+  POINT client = pos;
+  ScreenToClient(window->Handle(), &client);
+  if (TControl* c = window->ControlAtPos(client, allowDisabled)) return c;
+  return window;
+}
+
+// ---- TControl
+
 TControl::TControl(TComponent* owner) : TComponent(owner) {
+  FControlStyle = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
   FFont.OnChange = [this](TObject*) { Perform(CM_FONTCHANGED); };
 }
 
 TControl::~TControl() {
   FFont.OnChange = nullptr;
+  FActionLink.reset();
+  if (gCaptureControl == this) gCaptureControl = nullptr;
   if (FParent) FParent->RemoveControl(this);
+}
+
+POINT TControl::ClientToScreen(POINT point) {
+  if (auto* w = dynamic_cast<TWinControl*>(this)) {
+    ::ClientToScreen(w->Handle(), &point);
+    return point;
+  }
+  if (!FParent) return point;
+  return FParent->ClientToScreen(POINT{point.x + FLeft, point.y + FTop});
+}
+
+POINT TControl::ScreenToClient(POINT point) {
+  POINT origin = ClientToScreen(POINT{0, 0});
+  return POINT{point.x - origin.x, point.y - origin.y};
+}
+
+POINT TControl::ClientToParent(POINT point, TWinControl* parent) {
+  if (!parent) parent = FParent;
+  if (!parent) throw EInvalidOperation(L"Control '" + Name() + L"' has no parent window");
+  // Bounds are relative to the parent's client area: add them up the chain.
+  TControl* c = this;
+  while (c && c != parent) {
+    point.x += c->FLeft;
+    point.y += c->FTop;
+    c = c->FParent;
+  }
+  if (!c) throw EInvalidOperation(L"Control '" + parent->Name() + L"' is not a parent of '" + Name() + L"'");
+  return point;
+}
+
+void TControl::SetCursor(TCursor cursor) {
+  if (cursor == FCursor) return;
+  FCursor = cursor;
+  Perform(CM_CURSORCHANGED);
+}
+
+bool TControl::MouseCapture() { return GetCaptureControl() == this; }
+
+void TControl::SetMouseCapture(bool value) {
+  if (value == MouseCapture()) return;
+  SetCaptureControl(value ? this : nullptr);
+}
+
+TBasicAction* TControl::Action() const { return FActionLink ? FActionLink->Action() : nullptr; }
+
+void TControl::SetAction(TBasicAction* action) {
+  if (!action) {
+    if (FActionLink) {
+      if (TBasicAction* old = FActionLink->Action()) old->RemoveFreeNotification(this);
+      FActionLink.reset();
+    }
+    return;
+  }
+  if (!FActionLink) FActionLink = CreateActionLink();
+  if (TBasicAction* old = FActionLink->Action()) old->RemoveFreeNotification(this);
+  FActionLink->SetAction(action);
+  action->FreeNotification(this);
+  ActionChange(action, Loading());
+}
+
+std::unique_ptr<TControlActionLink> TControl::CreateActionLink() {
+  return std::make_unique<TControlActionLink>(this);
+}
+
+void TControl::ActionChange(TObject* sender, bool checkDefaults) {
+  auto* action = dynamic_cast<TCustomAction*>(sender);
+  if (!action) return;
+  if (!checkDefaults || FText.empty()) SetCaption(action->Caption());
+  if (!checkDefaults || FEnabled) SetEnabled(action->Enabled());
+  if (!checkDefaults || FHint.empty()) SetHint(action->Hint());
+  if (!checkDefaults || FVisible) SetVisible(action->Visible());
+}
+
+void TControl::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == TOperation::opRemove && FActionLink && component == FActionLink->Action()) FActionLink.reset();
+}
+
+void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
+}
+
+void TControl::MouseMove(TShiftState shift, int x, int y) {
+  if (OnMouseMove) OnMouseMove(this, shift, x, y);
+}
+
+void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
+}
+
+void TControl::DblClick() {
+  if (OnDblClick) OnDblClick(this);
+}
+
+void TControl::DoMouseDown(TMessage& message, TMouseButton button, TShiftState extra) {
+  POINT p = MessagePoint(message.LParam);
+  MouseDown(button, MouseShiftState(message.WParam) | extra, p.x, p.y);
+}
+
+void TControl::DoMouseUp(TMessage& message, TMouseButton button) {
+  POINT p = MessagePoint(message.LParam);
+  MouseUp(button, MouseShiftState(message.WParam), p.x, p.y);
+}
+
+void TControl::CMMouseEnter(TMessage&) {
+  if (OnMouseEnter) OnMouseEnter(this);
+}
+
+void TControl::CMMouseLeave(TMessage&) {
+  if (OnMouseLeave) OnMouseLeave(this);
+}
+
+void TControl::WMLButtonDown(TMessage& message) {
+  if (FControlStyle & csCaptureMouse) SetMouseCapture(true);
+  if (FControlStyle & csClickEvents) FControlState |= csClicked;
+  DoMouseDown(message, TMouseButton::mbLeft, 0);
+}
+
+void TControl::WMLButtonUp(TMessage& message) {
+  if (FControlStyle & csCaptureMouse) SetMouseCapture(false);
+  if (FControlState & csClicked) {
+    FControlState &= ~csClicked;
+    POINT p = MessagePoint(message.LParam);
+    RECT r = ClientRect();
+    if (PtInRect(&r, p)) Click();
+  }
+  DoMouseUp(message, TMouseButton::mbLeft);
+}
+
+void TControl::WMLButtonDblClk(TMessage& message) {
+  if (FControlStyle & csCaptureMouse) SetMouseCapture(true);
+  if (FControlStyle & csClickEvents) DblClick();
+  DoMouseDown(message, TMouseButton::mbLeft, 0);
+}
+
+void TControl::WMRButtonDown(TMessage& message) { DoMouseDown(message, TMouseButton::mbRight, 0); }
+void TControl::WMRButtonUp(TMessage& message) { DoMouseUp(message, TMouseButton::mbRight); }
+
+void TControl::WMMouseMoveEvent(TMessage& message) {
+  POINT p = MessagePoint(message.LParam);
+  MouseMove(MouseShiftState(message.WParam), p.x, p.y);
+  if (dynamic_cast<TWinControl*>(this)) TVK_INHERITED(message);
 }
 
 void TControl::SetParent(TWinControl* parent) {
@@ -84,12 +314,24 @@ void TControl::SetBounds(int left, int top, int width, int height) {
   FHeight = height;
   if (FParent) FParent->Invalidate();
   Resize();
+  RequestAlign();
+}
+
+void TControl::SetAlign(TAlign value) {
+  if (value == FAlign) return;
+  FAlign = value;
+  RequestAlign();
+}
+
+void TControl::RequestAlign() {
+  if (FParent && FAlign != TAlign::alNone) FParent->AlignControl(this);
 }
 
 void TControl::SetVisible(bool visible) {
   if (visible == FVisible) return;
   FVisible = visible;
   Perform(CM_VISIBLECHANGED, visible ? 1 : 0);
+  RequestAlign();
 }
 
 bool TControl::Showing() { return FVisible && FParent && FParent->Showing(); }
@@ -125,7 +367,9 @@ LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
 void TControl::WndProc(TMessage& message) { Dispatch(message); }
 
 void TControl::Click() {
+  // An own handler wins over the action's; without one the action runs.
   if (OnClick) OnClick(this);
+  else if (FActionLink && !(ComponentState() & csDesigning)) FActionLink->Execute(this);
 }
 
 void TControl::Resize() {
@@ -135,7 +379,11 @@ void TControl::Resize() {
 void TControl::CMColorChanged(TMessage&) { Invalidate(); }
 void TControl::CMFontChanged(TMessage&) { Invalidate(); }
 
-TVK_MESSAGE_MAP(TControl, {CM_COLORCHANGED, &TControl::CMColorChanged}, {CM_FONTCHANGED, &TControl::CMFontChanged})
+TVK_MESSAGE_MAP(TControl, {CM_COLORCHANGED, &TControl::CMColorChanged}, {CM_FONTCHANGED, &TControl::CMFontChanged},
+                {CM_MOUSEENTER, &TControl::CMMouseEnter}, {CM_MOUSELEAVE, &TControl::CMMouseLeave},
+                {WM_LBUTTONDOWN, &TControl::WMLButtonDown}, {WM_LBUTTONUP, &TControl::WMLButtonUp},
+                {WM_LBUTTONDBLCLK, &TControl::WMLButtonDblClk}, {WM_RBUTTONDOWN, &TControl::WMRButtonDown},
+                {WM_RBUTTONUP, &TControl::WMRButtonUp}, {WM_MOUSEMOVE, &TControl::WMMouseMoveEvent})
 
 // ---- TWinControl
 
@@ -262,24 +510,32 @@ bool TWinControl::ContainsControl(const TControl* control) const {
 }
 
 void TWinControl::InsertControl(TControl* control) {
+  // Refused before anything changes.
+  control->ValidateContainer(this);
+  ValidateInsert(control);
   control->FParent = this;
   FControls.push_back(control);
   if (auto* w = dynamic_cast<TWinControl*>(control)) {
     FTabList.push_back(w);
     if (FHandle) w->UpdateControlState();
   }
+  if (control->Align() != TAlign::alNone) AlignControl(control);
+  Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(control), 1);
   Invalidate();
 }
 
 void TWinControl::RemoveControl(TControl* control) {
   auto it = std::find(FControls.begin(), FControls.end(), control);
   if (it == FControls.end()) return;
+  Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(control), 0);
   if (auto* w = dynamic_cast<TWinControl*>(control)) {
     w->DestroyHandle();  // made anew when it is put somewhere again
     std::erase(FTabList, w);
   }
   FControls.erase(std::find(FControls.begin(), FControls.end(), control));
+  if (FMouseControl == control) FMouseControl = nullptr;
   control->FParent = nullptr;
+  if (control->Align() != TAlign::alNone) Realign();
   Invalidate();
 }
 
@@ -288,6 +544,81 @@ TWinControl* TWinControl::FindControl(HWND window) {
   // Only windows of our procedure carry a control address in their memory.
   if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC)) != &ControlWindowProcedure) return nullptr;
   return reinterpret_cast<TWinControl*>(GetWindowLongPtrW(window, kControlSlot));
+}
+
+TControl* TWinControl::ControlAtPos(POINT point, bool allowDisabled, bool allowWinControls) const {
+  for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
+    TControl* c = *it;
+    if (!allowWinControls && dynamic_cast<TWinControl*>(c)) continue;
+    bool designVisible = !(c->ComponentState() & csDesigning) || !(c->ControlStyle() & csNoDesignVisible);
+    if (!c->Visible() || !designVisible || (!allowDisabled && !c->Enabled())) continue;
+    RECT r = c->BoundsRect();
+    if (PtInRect(&r, point)) return c;
+  }
+  return nullptr;
+}
+
+void TWinControl::PaintControls(HDC dc) {
+  RECT clip;
+  bool clipped = GetClipBox(dc, &clip) != NULLREGION;
+  for (std::size_t i = 0; i < FControls.size(); ++i) {
+    auto* g = dynamic_cast<TGraphicControl*>(FControls[i]);
+    if (!g || !g->Visible()) continue;
+    if ((g->ComponentState() & csDesigning) && (g->ControlStyle() & csNoDesignVisible)) continue;
+    RECT bounds = g->BoundsRect(), overlap;
+    if (!clipped || !IntersectRect(&overlap, &bounds, &clip)) continue;
+    int saved = SaveDC(dc);
+    MoveWindowOrg(dc, g->Left(), g->Top());
+    IntersectClipRect(dc, 0, 0, g->Width(), g->Height());
+    try {
+      g->PaintTo(dc);
+    } catch (...) {
+      RestoreDC(dc, saved);
+      throw;
+    }
+    RestoreDC(dc, saved);
+  }
+}
+
+void TWinControl::WndProc(TMessage& message) {
+  if (IsMouseMessage(message.Msg) && message.Msg != WM_MOUSEWHEEL && IsControlMouseMsg(message)) return;
+  // Without double clicks a second press is a press.
+  if (message.Msg == WM_LBUTTONDBLCLK && !(ControlStyle() & csDoubleClicks)) message.Msg = WM_LBUTTONDOWN;
+  TControl::WndProc(message);
+}
+
+bool TWinControl::IsControlMouseMsg(TMessage& message) {
+  TControl* target = nullptr;
+  TControl* capture = GetCaptureControl();
+  POINT p = MessagePoint(message.LParam);
+  if (capture && capture != this) {
+    if (capture->Parent() == this && !dynamic_cast<TWinControl*>(capture)) target = capture;
+  } else if (!capture) {
+    target = ControlAtPos(p, false);
+  }
+  if (message.Msg == WM_MOUSEMOVE && !capture) {
+    // Enter and leave for the graphic children the mouse crosses.
+    if (FHandle && !FMouseInControl) {
+      FMouseInControl = true;
+      TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, FHandle, 0};
+      TrackMouseEvent(&track);
+      Perform(CM_MOUSEENTER);
+    }
+    TrackMouseControl(target);
+  }
+  if (!target) return false;
+  POINT local{p.x - target->Left(), p.y - target->Top()};
+  TMessage forwarded{message.Msg, message.WParam, PointParam(local), 0};
+  target->WndProc(forwarded);
+  message.Result = forwarded.Result;
+  return true;
+}
+
+void TWinControl::TrackMouseControl(TControl* control) {
+  if (control == FMouseControl) return;
+  TControl* old = std::exchange(FMouseControl, control);
+  if (old) old->Perform(CM_MOUSELEAVE);
+  if (control) control->Perform(CM_MOUSEENTER);
 }
 
 int TWinControl::TabOrder() const {
@@ -359,7 +690,78 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
   FWidth = width;
   FHeight = height;
   if (FHandle) SetWindowPos(FHandle, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-  else Resize();
+  else {
+    Resize();
+    Realign();  // a window's own size change realigns through WM_SIZE
+  }
+  RequestAlign();
+}
+
+void TWinControl::EnableAlign() {
+  if (FAlignLevel > 0 && --FAlignLevel == 0 && FAlignPending) Realign();
+}
+
+void TWinControl::AlignControl(TControl* control) {
+  if (IsDestroying()) return;
+  if (FAlignLevel > 0) {
+    FAlignPending = true;
+    return;
+  }
+  FAlignPending = false;
+  RECT rect = ClientRect();
+  AdjustClientRect(rect);
+  AlignControls(control, rect);
+}
+
+void TWinControl::AlignControls(TControl* control, RECT& rect) {
+  // Placing a child asks again: one pass at a time.
+  if (FAligning) return;
+  FAligning = true;
+  struct TReset {
+    bool& Flag;
+    ~TReset() { Flag = false; }
+  } reset{FAligning};
+  for (TAlign align : {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient}) {
+    std::vector<TControl*> list;
+    for (TControl* c : FControls)
+      if (c->Align() == align && c->Visible()) list.push_back(c);
+    // In their order along the edge; the control that moved goes first among equals.
+    auto key = [align](TControl* c) {
+      switch (align) {
+        case TAlign::alBottom: return -(c->Top() + c->Height());
+        case TAlign::alLeft: return c->Left();
+        case TAlign::alRight: return -(c->Left() + c->Width());
+        default: return c->Top();
+      }
+    };
+    std::stable_sort(list.begin(), list.end(), [&](TControl* a, TControl* b) {
+      return key(a) < key(b) || (key(a) == key(b) && a == control && b != control);
+    });
+    for (TControl* c : list) {
+      const int w = rect.right - rect.left, h = rect.bottom - rect.top;
+      switch (align) {
+        case TAlign::alTop:
+          c->SetBounds(rect.left, rect.top, w, c->Height());
+          rect.top += c->Height();
+          break;
+        case TAlign::alBottom:
+          c->SetBounds(rect.left, rect.bottom - c->Height(), w, c->Height());
+          rect.bottom -= c->Height();
+          break;
+        case TAlign::alLeft:
+          c->SetBounds(rect.left, rect.top, c->Width(), h);
+          rect.left += c->Width();
+          break;
+        case TAlign::alRight:
+          c->SetBounds(rect.right - c->Width(), rect.top, c->Width(), h);
+          rect.right -= c->Width();
+          break;
+        default:
+          c->SetBounds(rect.left, rect.top, w, h);
+          break;
+      }
+    }
+  }
 }
 
 void TWinControl::UpdateBounds() {
@@ -438,6 +840,7 @@ void TWinControl::WMWindowPosChanged(TMessage& message) {
 void TWinControl::WMSize(TMessage& message) {
   TVK_INHERITED(message);
   Resize();
+  Realign();
 }
 
 void TWinControl::WMSetText(TMessage& message) {
@@ -524,9 +927,25 @@ void TWinControl::WMMouseMove(TMessage& message) {
 }
 
 void TWinControl::WMMouseLeave(TMessage& message) {
+  TrackMouseControl(nullptr);
   if (FMouseInControl) {
     FMouseInControl = false;
     Perform(CM_MOUSELEAVE);
+  }
+  TVK_INHERITED(message);
+}
+
+void TWinControl::WMSetCursor(TMessage& message) {
+  if (reinterpret_cast<HWND>(message.WParam) == FHandle && LOWORD(message.LParam) == HTCLIENT) {
+    POINT p;
+    GetCursorPos(&p);
+    ::ScreenToClient(FHandle, &p);
+    TControl* c = ControlAtPos(p, false);
+    if (HCURSOR cursor = CursorHandle(c ? c->Cursor() : Cursor())) {
+      ::SetCursor(cursor);
+      message.Result = 1;
+      return;
+    }
   }
   TVK_INHERITED(message);
 }
@@ -540,7 +959,7 @@ TVK_MESSAGE_MAP(TWinControl, {WM_WINDOWPOSCHANGED, &TWinControl::WMWindowPosChan
                 {CM_VISIBLECHANGED, &TWinControl::CMVisibleChanged},
                 {CM_ENABLEDCHANGED, &TWinControl::CMEnabledChanged}, {CM_DIALOGKEY, &TWinControl::CMDialogKey},
                 {CM_RECREATEWND, &TWinControl::CMRecreateWnd}, {WM_MOUSEMOVE, &TWinControl::WMMouseMove},
-                {WM_MOUSELEAVE, &TWinControl::WMMouseLeave})
+                {WM_MOUSELEAVE, &TWinControl::WMMouseLeave}, {WM_SETCURSOR, &TWinControl::WMSetCursor})
 
 // ---- TCustomControl
 
@@ -549,16 +968,8 @@ void TCustomControl::Paint() {
 }
 
 void TCustomControl::PaintOn(HDC dc) {
-  FCanvas.SetHandle(dc);
-  FCanvas.Font().Assign(Font());
-  FCanvas.Brush().SetColor(Color());
-  try {
-    Paint();
-  } catch (...) {
-    FCanvas.SetHandle(nullptr);
-    throw;
-  }
-  FCanvas.SetHandle(nullptr);
+  PaintWithCanvas(FCanvas, dc, *this, [this] { Paint(); });
+  PaintControls(dc);
 }
 
 void TCustomControl::WMPaint(TMessage& message) {
@@ -592,6 +1003,48 @@ void TCustomControl::WMPrintClient(TMessage& message) {
 
 TVK_MESSAGE_MAP(TCustomControl, {WM_PAINT, &TCustomControl::WMPaint},
                 {WM_PRINTCLIENT, &TCustomControl::WMPrintClient})
+
+// ---- TGraphicControl
+
+TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner) {}
+
+TGraphicControl::~TGraphicControl() {
+  // Its pixels go with it.
+  if (Parent() && Visible()) Invalidate();
+}
+
+void TGraphicControl::Invalidate() {
+  TWinControl* parent = Parent();
+  if (!parent || !parent->HandleAllocated()) return;
+  RECT r = BoundsRect();
+  InvalidateRect(parent->Handle(), &r, TRUE);
+}
+
+void TGraphicControl::SetBounds(int left, int top, int width, int height) {
+  if (left == FLeft && top == FTop && width == FWidth && height == FHeight) return;
+  Invalidate();  // where it was
+  TControl::SetBounds(left, top, width, height);
+  Invalidate();
+}
+
+void TGraphicControl::PaintTo(HDC dc) {
+  PaintWithCanvas(FCanvas, dc, *this, [this] { Paint(); });
+}
+
+void TGraphicControl::CMVisibleChanged(TMessage&) {
+  TWinControl* parent = Parent();
+  if (parent && parent->HandleAllocated()) {
+    RECT r = BoundsRect();
+    InvalidateRect(parent->Handle(), &r, TRUE);
+  }
+}
+
+void TGraphicControl::CMTextChanged(TMessage&) { Invalidate(); }
+void TGraphicControl::CMEnabledChanged(TMessage&) { Invalidate(); }
+
+TVK_MESSAGE_MAP(TGraphicControl, {CM_VISIBLECHANGED, &TGraphicControl::CMVisibleChanged},
+                {CM_TEXTCHANGED, &TGraphicControl::CMTextChanged},
+                {CM_ENABLEDCHANGED, &TGraphicControl::CMEnabledChanged})
 
 void DrawParentBackground(TWinControl& control, HDC dc) {
   HWND parent = control.HandleAllocated() ? GetParent(control.Handle()) : nullptr;

@@ -7,11 +7,14 @@
 // TCustomControl adds a canvas and Paint.
 #include "Graphics.h"
 
+#include <memory>
 #include <vector>
 
 namespace tvk {
 
 class TWinControl;
+class TBasicAction;
+class TControlActionLink;
 
 // Shift state of a key or mouse event.
 enum TShiftFlag : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
@@ -21,14 +24,35 @@ TShiftState KeyboardShiftState(LPARAM keyData = 0);
 
 using TKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
 
+enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
+
+// Where a control keeps itself inside its parent's client area.
+enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
+
+// Mouse cursors: the library's numbers, mapped to system cursors when shown.
+using TCursor = int;
+constexpr TCursor crDefault = 0, crArrow = -2, crCross = -3, crIBeam = -4, crSizeNS = -7, crSizeWE = -9,
+                  crHSplit = -14, crVSplit = -15, crNo = -18, crHandPoint = -21;
+// The system cursor shown for Cursor (null for crDefault: the window's own).
+HCURSOR CursorHandle(TCursor cursor);
+
 // What a kind of control is (set by its constructor) and what it is doing now.
 enum TControlStyleFlag : unsigned {
   csAcceptsControls = 1u << 0,
+  csCaptureMouse = 1u << 1,      // holds the mouse while a button is down on it
+  csClickEvents = 1u << 3,       // a press and release on it is a click
+  csSetCaption = 1u << 5,        // its name becomes its caption in the designer
+  csDoubleClicks = 1u << 7,      // hears double clicks (else a second press)
+  csNoDesignVisible = 1u << 11,  // invisible in the designer
   csOpaque = 1u << 6,            // paints every pixel of its client area
   csDisplayDragImage = 1u << 13, // shows the drag image while something is dragged over it
 };
 using TControlStyle = unsigned;
 enum TControlStateFlag : unsigned {
+  csLButtonDown = 1u << 0,
+  csClicked = 1u << 1,     // a press that a release inside makes a click
   csFocusing = 1u << 5,
   csCreating = 1u << 6,
   csPaintCopy = 1u << 7,  // painting a copy of itself (a print), not its window
@@ -84,6 +108,32 @@ public:
   TControlState ControlState() const { return FControlState; }
   void SetControlState(TControlState state) { FControlState = state; }
 
+  RECT ClientRect() { return RECT{0, 0, ClientWidth(), ClientHeight()}; }
+  // Aligned controls are placed by their parent (AlignControls) at every change.
+  TAlign Align() const { return FAlign; }
+  void SetAlign(TAlign value);
+  // Client coordinates to the screen's and back; to the coordinates of
+  // Parent (an ancestor; null: the direct parent).
+  POINT ClientToScreen(POINT point);
+  POINT ScreenToClient(POINT point);
+  POINT ClientToParent(POINT point, TWinControl* parent = nullptr);
+
+  TCursor Cursor() const { return FCursor; }
+  void SetCursor(TCursor cursor);
+  const WideString& Hint() const { return FHint; }
+  void SetHint(const WideString& hint) { FHint = hint; }
+  bool ShowHint() const { return FShowHint; }
+  void SetShowHint(bool value) { FShowHint = value; }
+
+  // The mouse is captured by this control (its window, or its parent's for it).
+  bool MouseCapture();
+  void SetMouseCapture(bool value);
+
+  // The action whose caption, state and execution the control follows (not owned).
+  TBasicAction* Action() const;
+  void SetAction(TBasicAction* action);
+  TControlActionLink* ActionLink() const { return FActionLink.get(); }
+
   // Runs a message through WndProc now; answers its result.
   LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
   // Every message of the control passes here: dispatch by number.
@@ -91,9 +141,39 @@ public:
   virtual void Invalidate() {}
 
   TNotifyEvent OnClick;
+  TNotifyEvent OnDblClick;
   TNotifyEvent OnResize;
+  TMouseEvent OnMouseDown;
+  TMouseEvent OnMouseUp;
+  TMouseMoveEvent OnMouseMove;
+  TNotifyEvent OnMouseEnter;
+  TNotifyEvent OnMouseLeave;
 
 protected:
+  // The link a new action gets; descendants answer their own kind.
+  virtual std::unique_ptr<TControlActionLink> CreateActionLink();
+  // The action (Sender) changed: caption, enabled state, hint, visibility and
+  // click handler follow it (with CheckDefaults only where still default).
+  virtual void ActionChange(TObject* sender, bool checkDefaults);
+  friend class TControlActionLink;
+  void Notification(TComponent* component, TOperation operation) override;
+  virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+  virtual void MouseMove(TShiftState shift, int x, int y);
+  virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+  virtual void DblClick();
+  // Asks the parent to place the aligned controls again.
+  virtual void RequestAlign();
+  // Raises when the control may not be placed in Container (before it is).
+  virtual void ValidateContainer(TWinControl* container) { (void)container; }
+  void CMMouseEnter(TMessage& message);
+  void CMMouseLeave(TMessage& message);
+  void WMLButtonDown(TMessage& message);
+  void WMLButtonUp(TMessage& message);
+  void WMLButtonDblClk(TMessage& message);
+  void WMRButtonDown(TMessage& message);
+  void WMRButtonUp(TMessage& message);
+  void WMMouseMoveEvent(TMessage& message);
+
   // Stores the text; a windowed control with a window sets its window text.
   virtual void SetTextValue(const WideString& text);
   virtual void Click();
@@ -112,7 +192,14 @@ protected:
 
 private:
   friend class TWinControl;
+  void DoMouseDown(TMessage& message, TMouseButton button, TShiftState extra);
+  void DoMouseUp(TMessage& message, TMouseButton button);
   TWinControl* FParent = nullptr;
+  TCursor FCursor = crDefault;
+  TAlign FAlign = TAlign::alNone;
+  WideString FHint;
+  bool FShowHint = false;
+  std::unique_ptr<TControlActionLink> FActionLink;
   TColor FColor = clBtnFace;
   TFont FFont;
 };
@@ -154,6 +241,20 @@ public:
 
   // The control under Window, when it is one of the library's.
   static TWinControl* FindControl(HWND window);
+  // The child control at Point (client coordinates), the last placed first;
+  // windowed children only with AllowWinControls. Null when none.
+  TControl* ControlAtPos(POINT point, bool allowDisabled, bool allowWinControls = false) const;
+  // Paints the graphic children that are visible into Dc (the control's client coordinates).
+  void PaintControls(HDC dc);
+  // Aligning is put off while disabled (nesting); enabling runs what was put off.
+  void DisableAlign() { ++FAlignLevel; }
+  void EnableAlign();
+  bool AlignDisabled() const { return FAlignLevel > 0; }
+  // Places the aligned children; Control (may be null) goes first among equals.
+  void AlignControl(TControl* control);
+  void Realign() { AlignControl(nullptr); }
+  // The area the aligned children share: the client area, less what a descendant keeps.
+  virtual void AdjustClientRect(RECT& rect) { (void)rect; }
 
   bool TabStop() const { return FTabStop; }
   void SetTabStop(bool value) { FTabStop = value; }
@@ -181,6 +282,8 @@ public:
   int ClientHeight() override;
   void Invalidate() override;
   void DefaultHandler(TMessage& message) override;
+  // Mouse messages for a graphic child (captured or under the mouse) go to it.
+  void WndProc(TMessage& message) override;
 
   TKeyEvent OnKeyDown;
 
@@ -202,6 +305,9 @@ protected:
   // Sends Message to every child control until one answers non-zero.
   void Broadcast(TMessage& message);
   bool Recreating() const { return FRecreating; }
+  virtual void AlignControls(TControl* control, RECT& rect);
+  // Raises when Control may not be placed in this one (before it is).
+  virtual void ValidateInsert(TControl* control) { (void)control; }
 
   TVK_MESSAGES();
   void WMWindowPosChanged(TMessage& message);
@@ -220,8 +326,11 @@ protected:
   // The mouse's first move over the window sends CM_MOUSEENTER, its leaving CM_MOUSELEAVE.
   void WMMouseMove(TMessage& message);
   void WMMouseLeave(TMessage& message);
+  void WMSetCursor(TMessage& message);
 
 private:
+  bool IsControlMouseMsg(TMessage& message);
+  void TrackMouseControl(TControl* control);
   friend LRESULT CALLBACK ControlWindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 
   HWND FHandle = nullptr;
@@ -232,6 +341,10 @@ private:
   bool FDoubleBuffered = false;
   bool FRecreating = false;
   bool FMouseInControl = false;
+  TControl* FMouseControl = nullptr;  // the graphic child the mouse is over
+  int FAlignLevel = 0;
+  bool FAlignPending = false;
+  bool FAligning = false;
 };
 
 // A windowed control that paints itself on a canvas.
@@ -256,6 +369,38 @@ private:
   void PaintOn(HDC dc);
   TCanvas FCanvas;
 };
+
+// A control without a window of its own: painted by its parent on the
+// parent's context, its mouse messages passed on by the parent.
+class TGraphicControl : public TControl {
+public:
+  TVK_CLASS(TGraphicControl, TControl)
+  explicit TGraphicControl(TComponent* owner);
+  ~TGraphicControl() override;
+  // The canvas while it paints.
+  TCanvas& Canvas() { return FCanvas; }
+  void Invalidate() override;
+  void SetBounds(int left, int top, int width, int height) override;
+  // Paints the control into Dc, whose origin is the control's top-left.
+  void PaintTo(HDC dc);
+
+protected:
+  virtual void Paint() {}
+  TVK_MESSAGES();
+  void CMVisibleChanged(TMessage& message);
+  void CMTextChanged(TMessage& message);
+  void CMEnabledChanged(TMessage& message);
+
+private:
+  TCanvas FCanvas;
+};
+
+// The control that holds the mouse capture now (null: none of the library's).
+TControl* GetCaptureControl();
+void SetCaptureControl(TControl* control);
+// The control under the screen point Pos, down to graphic controls; disabled
+// ones too with AllowDisabled.
+TControl* FindDragTarget(POINT pos, bool allowDisabled);
 
 // Paints Control's parent (background, then content) into Dc, shifted so that
 // the parent's pixels under Control land where Control is: a see-through control.

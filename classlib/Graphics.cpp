@@ -176,7 +176,10 @@ void TBrush::SetStyle(TBrushStyle style) {
 
 HBRUSH TBrush::Handle() {
   if (!FHandle) {
-    FHandle = FStyle == TBrushStyle::bsClear ? GetStockObject(NULL_BRUSH) : CreateSolidBrush(ColorToRGB(FColor));
+    if (FStyle == TBrushStyle::bsClear) FHandle = GetStockObject(NULL_BRUSH);
+    else if (FStyle == TBrushStyle::bsSolid) FHandle = CreateSolidBrush(ColorToRGB(FColor));
+    // The hatches in their order: HS_HORIZONTAL to HS_DIAGCROSS.
+    else FHandle = CreateHatchBrush(int(FStyle) - int(TBrushStyle::bsHorizontal), ColorToRGB(FColor));
     if (!FHandle) RaiseLastOSError(L"Cannot create brush");
   }
   return static_cast<HBRUSH>(FHandle);

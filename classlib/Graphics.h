@@ -116,7 +116,7 @@ private:
   TPenStyle FStyle = TPenStyle::psSolid;
 };
 
-enum class TBrushStyle { bsSolid, bsClear };
+enum class TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
 
 class TBrush : public TGraphicsObject {
 public:
@@ -411,6 +411,29 @@ private:
   void ReadData(TStream& stream);
   void WriteData(TStream& stream);
   std::unique_ptr<TGraphic> FGraphic;
+};
+
+// Lends Canvas the screen's context while it lives (for measuring text);
+// with no canvas given, one of its own.
+class TScreenCanvas {
+public:
+  explicit TScreenCanvas(TCanvas* canvas = nullptr)
+      : FCanvas(canvas ? canvas : &FOwn), FDC(GetDC(nullptr)) {
+    FCanvas->SetHandle(FDC);
+  }
+  ~TScreenCanvas() {
+    FCanvas->SetHandle(nullptr);
+    ReleaseDC(nullptr, FDC);
+  }
+  TScreenCanvas(const TScreenCanvas&) = delete;
+  TScreenCanvas& operator=(const TScreenCanvas&) = delete;
+  TCanvas& Canvas() { return *FCanvas; }
+  HDC Handle() const { return FDC; }
+
+private:
+  TCanvas FOwn;
+  TCanvas* FCanvas;
+  HDC FDC;
 };
 
 // A memory context with a bitmap compatible with Dc selected: for drawing

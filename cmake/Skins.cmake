@@ -9,7 +9,7 @@ set(TVK_SKIN_RC ${TVK_SKIN_DIR}/Skins.rc)
 add_custom_command(
   OUTPUT ${TVK_SKIN_RC}
   COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tools/gen_skins.py ${TVK_SKIN_DIR}
-  DEPENDS ${CMAKE_SOURCE_DIR}/tools/gen_skins.py
+  DEPENDS ${CMAKE_SOURCE_DIR}/tools/gen_skins.py ${CMAKE_SOURCE_DIR}/tools/skins_instruments.py
   COMMENT "Drawing the styled controls' skins"
   VERBATIM)
 add_custom_target(tvk_skins DEPENDS ${TVK_SKIN_RC})

@@ -17,5 +17,7 @@ bool XPControlUtilsStartup();  // substitute colours and control metrics
 void XPControlUtilsShutdown();
 bool XPControlsStartup();      // no print-time detour yet
 void XPControlsShutdown();     // GetWindowDC's entry put back
+bool InstrumentWidgetsStartup();   // nothing loaded yet: skins and glyphs come at first use
+void InstrumentWidgetsShutdown();  // skins, glyphs and a GDI+ left running freed
 
 }  // namespace tvk

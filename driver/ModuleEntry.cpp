@@ -43,6 +43,7 @@ constexpr std::array kSteps = {
     TInitStep{"SmoothText", &tvk::SmoothTextStartup, &tvk::SmoothTextShutdown},
     TInitStep{"XPControlUtils", &tvk::XPControlUtilsStartup, &tvk::XPControlUtilsShutdown},
     TInitStep{"XPControls", &tvk::XPControlsStartup, &tvk::XPControlsShutdown},
+    TInitStep{"Instruments", &tvk::InstrumentWidgetsStartup, &tvk::InstrumentWidgetsShutdown},
     // The component library's core services, before any unit of the library.
     TInitStep{"dxCore", &tvk::DxCoreUnitStartup, &tvk::DxCoreUnitShutdown},
     // The parser library: its registry key, the release notification, the

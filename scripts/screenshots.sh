@@ -1,5 +1,6 @@
 #!/bin/bash
-# Renders the styled controls in look modes 0, 1 and 2 into PNG files under
+# Renders the styled controls in look modes 0, 1 and 2, and a rack instrument
+# panel in three plate schemes, into PNG files under
 # the build folder (screenshots/), under a virtual X server.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -8,8 +9,9 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 arch="$(tvk_run_arch)"
 TVK_ARCH=$arch "$root/scripts/build.sh" >/dev/null
 build="$(tvk_build_dir "$arch")"
-cmake --build "$build" --target styled_screens >/dev/null
+cmake --build "$build" --target tvk_tools >/dev/null
 tvk_start_wine
 mkdir -p "$build/screenshots"
 xvfb-run -a "$WINELOADER" "$build/styled_screens.exe" "$(winepath -w "$build/screenshots" 2>/dev/null || echo "$build/screenshots")"
+xvfb-run -a "$WINELOADER" "$build/instrument_screens.exe" "$(winepath -w "$build/screenshots" 2>/dev/null || echo "$build/screenshots")"
 ls "$build"/screenshots/*.png

@@ -8,7 +8,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 . "$root/scripts/builds.sh"
 # The benchmarks and the picture tool are not part of a build; compiled once
 # here, on the twin, so that they keep up with the code.
-cmake --build "$(tvk_build_dir x86_64)" --target tvk_benchmarks styled_screens
+cmake --build "$(tvk_build_dir x86_64)" --target tvk_benchmarks tvk_tools
 . "$root/scripts/wine-env.sh"
 tvk_start_wine
 status=0

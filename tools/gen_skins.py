@@ -13,6 +13,9 @@ import struct
 import sys
 import zlib
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import skins_instruments  # noqa: E402
+
 # ---- Pictures: rows of (red, green, blue, alpha), top row first
 
 
@@ -108,6 +111,7 @@ SKINS = [
     ("STDSCROLLPATTERN", "IMG", scroll_pattern),
     ("TABPANEEDGE", "IMG", tab_pane_edge),
 ]
+SKINS += skins_instruments.SKINS
 
 # ---- File formats
 

@@ -1,0 +1,93 @@
+#include "Menus.h"
+
+#include "Application.h"
+#include "WindowClasses.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace tvk {
+
+namespace {
+
+TPopupMenu* gActivePopup = nullptr;
+
+// Appends Item's visible sub-items to Menu; Ids collects the item of each command.
+void BuildMenu(HMENU menu, TMenuItem& item, std::vector<TMenuItem*>& ids) {
+  for (int i = 0; i < item.Count(); ++i) {
+    TMenuItem* sub = item.Items(i);
+    if (!sub->Visible()) continue;
+    UINT flags = MF_STRING | (sub->Enabled() ? 0 : MF_GRAYED) | (sub->Checked() ? MF_CHECKED : 0);
+    if (sub->Caption() == L"-") {
+      AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    } else if (sub->Count() > 0) {
+      HMENU child = CreatePopupMenu();
+      BuildMenu(child, *sub, ids);
+      AppendMenuW(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(child), sub->Caption().c_str());
+    } else {
+      ids.push_back(sub);
+      AppendMenuW(menu, flags, ids.size(), sub->Caption().c_str());
+    }
+  }
+}
+
+}  // namespace
+
+TMenuItem::~TMenuItem() {
+  Clear();
+  if (FParent) FParent->Remove(this);
+}
+
+void TMenuItem::Add(TMenuItem* item) {
+  if (item->FParent) item->FParent->Remove(item);
+  item->FParent = this;
+  FItems.push_back(item);
+}
+
+void TMenuItem::Remove(TMenuItem* item) {
+  std::erase(FItems, item);
+  if (item->FParent == this) item->FParent = nullptr;
+}
+
+void TMenuItem::Clear() {
+  while (!FItems.empty()) {
+    TMenuItem* item = FItems.back();
+    Remove(item);
+    // Items made without an owner belong to their parent item.
+    if (!item->Owner()) delete item;
+  }
+}
+
+void TMenuItem::Click() {
+  if (OnClick) OnClick(this);
+}
+
+TPopupMenu::TPopupMenu(TComponent* owner) : TComponent(owner), FItems(std::make_unique<TMenuItem>(nullptr)) {}
+
+TPopupMenu::~TPopupMenu() {
+  if (gActivePopup == this) gActivePopup = nullptr;
+}
+
+void TPopupMenu::Popup(int x, int y) {
+  if (OnPopup) OnPopup(this);
+  std::vector<TMenuItem*> ids;
+  HMENU menu = CreatePopupMenu();
+  struct TMenuGuard {
+    HMENU Menu;
+    ~TMenuGuard() { DestroyMenu(Menu); }
+  } guard{menu};
+  BuildMenu(menu, *FItems, ids);
+  // The menu needs a window of this thread to report to.
+  TMessageWindow owner(this, [](TMessage&) { return false; }, true);
+  SetForegroundWindow(owner.Handle());
+  TPopupMenu* outer = std::exchange(gActivePopup, this);
+  int command = TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0,
+                               owner.Handle(), nullptr);
+  gActivePopup = outer;
+  PostMessageW(owner.Handle(), WM_NULL, 0, 0);
+  if (command > 0 && std::size_t(command) <= ids.size()) ids[std::size_t(command) - 1]->Click();
+}
+
+TPopupMenu* ActivePopupMenu() { return gActivePopup; }
+
+}  // namespace tvk

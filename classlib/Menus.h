@@ -1,0 +1,65 @@
+#pragma once
+// Menus: items with a caption, check mark and click handler, and the
+// pop-up menu that shows them at a point and runs the chosen item.
+#include "Classes.h"
+
+#include <vector>
+
+namespace tvk {
+
+class TMenuItem : public TComponent {
+public:
+  TVK_CLASS(TMenuItem, TComponent)
+  explicit TMenuItem(TComponent* owner) : TComponent(owner) {}
+  ~TMenuItem() override;
+
+  const WideString& Caption() const { return FCaption; }
+  void SetCaption(const WideString& value) { FCaption = value; }
+  bool Checked() const { return FChecked; }
+  void SetChecked(bool value) { FChecked = value; }
+  bool Enabled() const { return FEnabled; }
+  void SetEnabled(bool value) { FEnabled = value; }
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool value) { FVisible = value; }
+
+  // Sub-items: an added item belongs to this one (freed with it).
+  int Count() const { return int(FItems.size()); }
+  TMenuItem* Items(int index) const { return FItems.at(std::size_t(index)); }
+  void Add(TMenuItem* item);
+  void Remove(TMenuItem* item);
+  void Clear();
+  TMenuItem* Parent() const { return FParent; }
+
+  virtual void Click();
+  TNotifyEvent OnClick;
+
+private:
+  WideString FCaption;
+  bool FChecked = false, FEnabled = true, FVisible = true;
+  std::vector<TMenuItem*> FItems;
+  TMenuItem* FParent = nullptr;
+};
+
+class TPopupMenu : public TComponent {
+public:
+  TVK_CLASS(TPopupMenu, TComponent)
+  explicit TPopupMenu(TComponent* owner);
+  ~TPopupMenu() override;
+  TMenuItem& Items() { return *FItems; }
+  // The component the menu was shown for (not owned).
+  TComponent* PopupComponent() const { return FPopupComponent; }
+  void SetPopupComponent(TComponent* component) { FPopupComponent = component; }
+  // Shows the menu at the screen point; returns when it closes, after the
+  // chosen item's click.
+  virtual void Popup(int x, int y);
+  TNotifyEvent OnPopup;
+
+private:
+  std::unique_ptr<TMenuItem> FItems;
+  TComponent* FPopupComponent = nullptr;
+};
+
+// The menu being tracked now, or null: tests and timers close it with EndMenu.
+TPopupMenu* ActivePopupMenu();
+
+}  // namespace tvk

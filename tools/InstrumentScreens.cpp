@@ -1,0 +1,150 @@
+// Renders a rack instrument panel like the driver's (front plate, two
+// display panels with readouts, caption headings, lamps lit and unlit, the
+// Reset, Pause, Continue and Step keys, one backlit and one pressed) in three
+// plate schemes, each as the primary instrument and not, into PNG files.
+//
+// usage: instrument_screens OUTPUT_FOLDER     (scripts/screenshots.sh runs it)
+#include "ControlSteps.h"
+#include "Forms.h"
+#include "InstrumentButtons.h"
+#include "InstrumentChecks.h"
+#include "InstrumentLabels.h"
+#include "InstrumentPanels.h"
+#include "Maths.h"
+#include "ModuleInit.h"
+#include "PngImage.h"
+#include "StdCtrls.h"
+
+#include <objbase.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+using namespace tvk;
+
+namespace {
+
+constexpr TInitStep kSteps[] = {
+    {"XPGraphics", &XPGraphicsStartup, &XPGraphicsShutdown},
+    {"XPImages", &XPImagesStartup, &XPImagesShutdown},
+    {"AlphaImage", &AlphaImageStartup, &AlphaImageShutdown},
+    {"SmoothText", &SmoothTextStartup, &SmoothTextShutdown},
+    {"XPControlUtils", &XPControlUtilsStartup, &XPControlUtilsShutdown},
+    {"XPControls", &XPControlsStartup, &XPControlsShutdown},
+    {"Instruments", &InstrumentWidgetsStartup, &InstrumentWidgetsShutdown},
+};
+
+// Paints Control and its windowed children (graphic ones come with their parent) into Dc at (X, Y).
+void Render(TWinControl& control, HDC dc, int x, int y) {
+  int saved = SaveDC(dc);
+  MoveWindowOrg(dc, x, y);
+  IntersectClipRect(dc, 0, 0, control.Width(), control.Height());
+  control.Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(dc));
+  control.Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc));
+  RestoreDC(dc, saved);
+  for (int i = 0; i < control.ControlCount(); ++i)
+    if (auto* child = dynamic_cast<TWinControl*>(control.Controls(i)); child && child->Visible())
+      Render(*child, dc, x + child->Left(), y + child->Top());
+}
+
+template <class T>
+T* Place(TWinControl* parent, int left, int top, int width, int height) {
+  auto* c = new T(parent);
+  c->SetBounds(left, top, width, height);
+  c->SetParent(parent);
+  return c;
+}
+
+TLabel* Readout(TWinControl* display, int left, int top, const wchar_t* text) {
+  auto* label = Place<TLabel>(display, left, top, 160, 16);
+  label->SetTransparent(true);
+  label->Font().SetName(L"Courier New");
+  label->Font().SetSize(10);
+  label->Font().SetStyle(fsBold);
+  label->SetCaption(text);
+  return label;
+}
+
+// The rack panel on Plate.
+void BuildPanel(TInstrumentBackgroundPanel* plate) {
+  plate->SetCoreName(L"ARM Cortex-M3 (STM32F103)");
+  plate->SetTitle(L"STM32 Instrument");
+  plate->SetJtagID(0);
+  plate->SetPortID(1);
+  auto* control = Place<TInstrumentCaption>(plate, 50, 28, 300, 14);
+  control->SetCaption(L"CONTROL");
+  auto* status = Place<TInstrumentCaption>(plate, 370, 28, 300, 14);
+  status->SetCaption(L"STATUS");
+  const wchar_t* keys[] = {L"Reset", L"Pause", L"Continue", L"Step"};
+  for (int i = 0; i < 4; ++i) {
+    auto* key = Place<TInstrumentButton>(plate, 60 + i * 70, 52, 60, 22);
+    key->SetCaption(keys[i]);
+    if (i == 1) key->SetButtonDown(true);
+    if (i == 2) key->SetBacklight(true);
+  }
+  auto* running = Place<TInstrumentCheckBox>(plate, 60, 84, 120, 17);
+  running->SetCaption(L"RUNNING");
+  running->SetChecked(true);
+  auto* reset = Place<TInstrumentCheckBox>(plate, 190, 84, 120, 17);
+  reset->SetCaption(L"RESET");
+  reset->SetGlyphStyle(TInstrumentCheckStyle::icsGreen);
+  auto* poll = Place<TInstrumentCheckBox>(plate, 60, 106, 160, 17);
+  poll->SetCaption(L"POLL");
+  poll->SetGlyphStyle(TInstrumentCheckStyle::icsButton);
+  poll->SetChecked(true);
+  auto* registers = Place<TInstrumentPanel>(plate, 370, 50, 170, 50);
+  Readout(registers, 8, 6, L"PC 0x08000134");
+  Readout(registers, 8, 26, L"SP 0x20004FF0");
+  auto* code = Place<TInstrumentPanel>(plate, 550, 50, 140, 50);
+  auto* label = Place<TInstrumentLabel>(code, 8, 6, 120, 14);
+  label->SetCaption(L"LDR R0, [PC, #8]");
+  auto* plateLabel = Place<TInstrumentLabel>(plate, 370, 108, 200, 14);
+  plateLabel->SetCaption(L"INSTRUCTION");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: instrument_screens OUTPUT_FOLDER\n");
+    return 2;
+  }
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  if (!RunStartup(kSteps)) return 1;
+  int status = 0;
+  try {
+    std::string folder = argv[1];
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const TInstrumentPanelStyle schemes[] = {TInstrumentPanelStyle::ipsMidGray, TInstrumentPanelStyle::ipsBlue,
+                                             TInstrumentPanelStyle::ipsDarkRed};
+    for (TInstrumentPanelStyle scheme : schemes)
+      for (bool primary : {true, false}) {
+        SetRandSeed(20);
+        std::unique_ptr<TForm> form(CreateComponent<TForm>(nullptr, kCreateNew));
+        form->SetBounds(0, 0, 760, 200);
+        auto* plate = Place<TInstrumentBackgroundPanel>(form.get(), 0, 0, 724, 140);
+        BuildPanel(plate);
+        plate->SetStyle(scheme);
+        plate->SetPrimary(primary);
+        form->HandleNeeded();
+        TBitmap shot;
+        shot.SetPixelFormat(TPixelFormat::pf32bit);
+        shot.SetSize(724, 140);
+        Render(*plate, shot.Canvas().Handle(), 0, 0);
+        TPngImage png;
+        png.Assign(shot);
+        std::wstring scheme_name = InstrumentPanelStyleName(scheme);
+        std::string name = folder + "\\rack_" + std::string(scheme_name.begin(), scheme_name.end()) +
+                           (primary ? "_primary" : "") + ".png";
+        png.SaveToFile(WideString(name.begin(), name.end()));
+        std::printf("%s\n", name.c_str());
+      }
+  } catch (const Exception& e) {
+    std::fprintf(stderr, "failed: %ls\n", e.Message().c_str());
+    status = 1;
+  }
+  RunShutdown(kSteps);
+  CoUninitialize();
+  return status;
+}
