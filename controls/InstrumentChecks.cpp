@@ -30,13 +30,13 @@ constexpr std::array<TGlyphRow, 15> kGlyphs = {{
     {L"INSTRUMENT_CHECK_WHITE", true},
 }};
 
-struct TGlyphCache {
+struct TCheckGlyphCache {
   std::array<std::unique_ptr<TAlphaBitmap>, 15> Glyphs;
   std::array<std::unique_ptr<TAlphaBitmap>, kInstrumentPanelStyleCount> KeyCaps;
   bool Loaded = false;
   int LoadCount = 0;
 };
-TGlyphCache gGlyphs;
+TCheckGlyphCache gGlyphs;
 
 // A plain bitmap resource as a premultiplied alpha image; Hue (when given)
 // recolours every pixel to it, keeping saturation and lightness.
@@ -69,7 +69,7 @@ std::unique_ptr<TAlphaBitmap> LoadBitmapGlyph(const wchar_t* name, const TColor*
 
 void EnsureGlyphs() {
   if (gGlyphs.Loaded) return;
-  TGlyphCache cache;
+  TCheckGlyphCache cache;
   for (std::size_t i = 0; i < kGlyphs.size(); ++i) {
     if (kGlyphs[i].Alpha) {
       cache.Glyphs[i] = std::make_unique<TAlphaBitmap>();
@@ -102,7 +102,7 @@ TAlphaBitmap& InstrumentCheckGlyph(TInstrumentCheckStyle style, TInstrumentPanel
 int InstrumentCheckGlyphLoadCount() { return gGlyphs.LoadCount; }
 void InstrumentChecksShutdown() {
   int count = gGlyphs.LoadCount;
-  gGlyphs = TGlyphCache{};
+  gGlyphs = TCheckGlyphCache{};
   gGlyphs.LoadCount = count;
 }
 

@@ -10,20 +10,20 @@ namespace tvk {
 
 namespace {
 
-constexpr TSkinRow kSkins[] = {{L"INSTRUMENT_HEADER1", TSkinKind::skBitmap},
+constexpr TSkinRow kLabelSkins[] = {{L"INSTRUMENT_HEADER1", TSkinKind::skBitmap},
                                {L"INSTRUMENT_HEADER2", TSkinKind::skBitmap}};
-TSkinCache gSkins(kSkins);
+TSkinCache gLabelSkins(kLabelSkins);
 
 // The heading's end pieces, white as their transparent colour.
 TBitmap& Header(std::size_t index) {
-  TBitmap& b = gSkins.Bitmap(index);
+  TBitmap& b = gLabelSkins.Bitmap(index);
   b.SetTransparent(true);
   return b;
 }
 
 }  // namespace
 
-void InstrumentLabelsShutdown() { gSkins.Release(); }
+void InstrumentLabelsShutdown() { gLabelSkins.Release(); }
 
 TCustomInstrumentLabel::TCustomInstrumentLabel(TComponent* owner) : TCustomLabel(owner) {
   Font().SetName(L"Arial Black");

@@ -12,8 +12,8 @@ namespace tvk {
 
 namespace {
 
-constexpr TSkinRow kSkins[] = {{L"INSTRUMENT_MOUNTING_HOLE", TSkinKind::skBitmap}};
-TSkinCache gSkins(kSkins);
+constexpr TSkinRow kPanelSkins[] = {{L"INSTRUMENT_MOUNTING_HOLE", TSkinKind::skBitmap}};
+TSkinCache gPanelSkins(kPanelSkins);
 bool gHolePrepared = false;
 
 // Every control from Root down (Root included), depth first; windowed
@@ -30,7 +30,7 @@ void WalkControls(TControl* root, bool visibleOnly, F&& visit) {
 }  // namespace
 
 TBitmap& InstrumentMountingHole() {
-  TBitmap& hole = gSkins.Bitmap(0);
+  TBitmap& hole = gPanelSkins.Bitmap(0);
   if (!gHolePrepared) {
     hole.SetPixelFormat(TPixelFormat::pf32bit);
     hole.SetTransparent(true);
@@ -40,7 +40,7 @@ TBitmap& InstrumentMountingHole() {
 }
 
 void InstrumentPanelsShutdown() {
-  gSkins.Release();
+  gPanelSkins.Release();
   gHolePrepared = false;
 }
 

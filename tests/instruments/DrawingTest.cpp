@@ -83,7 +83,6 @@ TEST(InstrumentColors, EnumerationsStreamByName) {
 constexpr TColor kPlate = 0x808080;
 // 128 scaled by F as ScaleColor scales a channel.
 int Scaled(double f) { return int(Round(129 * f - 1)); }
-int Red(TColor c) { return c & 0xFF; }
 
 TEST(InstrumentDisplay, SmallWindowBevelAndOuterFrame) {
   for (TDisplayStyle style : {dsGray, dsRedLed}) {
@@ -94,10 +93,10 @@ TEST(InstrumentDisplay, SmallWindowBevelAndOuterFrame) {
     // 30 wide inside (Right - Left - 1 = 29): the three-step bevel.
     DrawInstrumentDisplay(b, RECT{10, 10, 40, 50}, false, style, false);
     const bool led = style == dsRedLed;
-    EXPECT_EQ(Red(PixelAt(b, 20, 9)), Scaled(led ? 0.5 : 0.55));   // row Top - 1
-    EXPECT_EQ(Red(PixelAt(b, 20, 50)), Scaled(led ? 1.2 : 0.6));   // row Bottom
-    EXPECT_EQ(Red(PixelAt(b, 9, 30)), Scaled(led ? 0.5 : 0.55));   // column Left - 1
-    EXPECT_EQ(Red(PixelAt(b, 40, 30)), Scaled(led ? 1.2 : 0.6));   // column Right
+    EXPECT_EQ(instrument_test::Red(PixelAt(b, 20, 9)), Scaled(led ? 0.5 : 0.55));   // row Top - 1
+    EXPECT_EQ(instrument_test::Red(PixelAt(b, 20, 50)), Scaled(led ? 1.2 : 0.6));   // row Bottom
+    EXPECT_EQ(instrument_test::Red(PixelAt(b, 9, 30)), Scaled(led ? 0.5 : 0.55));   // column Left - 1
+    EXPECT_EQ(instrument_test::Red(PixelAt(b, 40, 30)), Scaled(led ? 1.2 : 0.6));   // column Right
     EXPECT_EQ(PixelAt(b, 41, 30), kPlate);
     EXPECT_EQ(AlphaAt(b, 25, 25), 0);
   }
@@ -108,13 +107,13 @@ TEST(InstrumentDisplay, LargeWindowHasSixStepsAndOneOuterLine) {
   MakeCanvas(b, 80, 80, kPlate);
   SetRandSeed(3);
   DrawInstrumentDisplay(b, RECT{10, 10, 70, 70}, false, dsWhite, false);
-  EXPECT_EQ(Red(PixelAt(b, 30, 9)), Scaled(0.45));
-  EXPECT_EQ(Red(PixelAt(b, 9, 30)), Scaled(0.45));
+  EXPECT_EQ(instrument_test::Red(PixelAt(b, 30, 9)), Scaled(0.45));
+  EXPECT_EQ(instrument_test::Red(PixelAt(b, 9, 30)), Scaled(0.45));
   // No lines below and right of a large window.
   EXPECT_EQ(PixelAt(b, 30, 70), kPlate);
   EXPECT_EQ(PixelAt(b, 70, 30), kPlate);
   // The window's own edge: top 0.55 of the shaded white, the sixth shadow row 0.82.
-  int top = Red(PixelAt(b, 30, 10)), shadow = Red(PixelAt(b, 30, 11)), deep = Red(PixelAt(b, 30, 20));
+  int top = instrument_test::Red(PixelAt(b, 30, 10)), shadow = instrument_test::Red(PixelAt(b, 30, 11)), deep = instrument_test::Red(PixelAt(b, 30, 20));
   EXPECT_LT(top, shadow);
   EXPECT_LT(shadow, deep);
 }
@@ -140,7 +139,7 @@ TEST(InstrumentDisplay, LitRedLedIsBrighter) {
     TBitmap b;
     MakeCanvas(b, 30, 14, kPlate);
     DrawInstrumentDisplay(b, RECT{0, 0, 30, 14}, lit, dsRedLed, true);
-    return Red(PixelAt(b, 20, 7));
+    return instrument_test::Red(PixelAt(b, 20, 7));
   };
   EXPECT_GT(brightness(true), brightness(false));
 }
@@ -158,7 +157,7 @@ TEST(InstrumentDisplay, NoiseFollowsTheSeed) {
   TBitmap b;
   MakeCanvas(b, 40, 40, kPlate);
   DrawInstrumentDisplay(b, RECT{0, 0, 40, 40}, false, dsWhite, true);
-  const int inside = Red(PixelAt(b, 30, 30)), expected = int(Round(256 * (1 - 0.3 * 30 / 40.0) - 1));
+  const int inside = instrument_test::Red(PixelAt(b, 30, 30)), expected = int(Round(256 * (1 - 0.3 * 30 / 40.0) - 1));
   EXPECT_GE(inside, expected);
   EXPECT_LE(inside, expected + 7);
 }

@@ -43,6 +43,9 @@ inline void Pump(DWORD ms) {
   }
 }
 
+// The red channel of an RGB colour.
+inline int Red(tvk::TColor c) { return c & 0xFF; }
+
 inline LPARAM At(int x, int y) { return MAKELPARAM(WORD(short(x)), WORD(short(y))); }
 
 // A press and a release of the left button at (X, Y) and (UpX, UpY) of Window.

@@ -19,7 +19,6 @@ using namespace instrument_test;
 
 namespace {
 
-int Red(TColor c) { return c & 0xFF; }
 
 struct Plate : ::testing::Test {
   std::unique_ptr<TForm> Form = MakeForm();
