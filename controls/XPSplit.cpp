@@ -168,7 +168,13 @@ int TXPCustomSection::Position() const {
 
 void TXPCustomSection::SetShowBorder(bool value) {
   FShowBorder = value;
+  Realign();
   Invalidate();
+}
+
+void TXPCustomSection::AdjustClientRect(RECT& rect) {
+  TXPNonFlickingControl::AdjustClientRect(rect);
+  if (FShowBorder) InflateRect(&rect, -1, -1);
 }
 
 void TXPCustomSection::SetBorderColor(TColor value) {

@@ -103,6 +103,8 @@ public:
 
   void SetParent(TWinControl* parent) override;
   void SetBounds(int left, int top, int width, int height) override;
+  // One pixel in from every side with ShowBorder.
+  void AdjustClientRect(RECT& rect) override;
 
 protected:
   // A section with an owner may only be placed in a sections panel.

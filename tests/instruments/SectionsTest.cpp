@@ -155,6 +155,18 @@ TEST_F(Sections, SectionsOnlyGoIntoASectionsPanel) {
   EXPECT_EQ(section->Parent(), nullptr);
 }
 
+TEST_F(Sections, BorderKeepsAlignedContentOnePixelIn) {
+  Add(1);
+  auto* inner = new TXPSectionsPanel(nullptr);
+  inner->SetAlign(TAlign::alClient);
+  inner->SetParent(S[0]);
+  EXPECT_EQ(inner->BoundsRect(), S[0]->ClientRect());
+  S[0]->SetShowBorder(true);
+  RECT expected = S[0]->ClientRect();
+  InflateRect(&expected, -1, -1);
+  EXPECT_EQ(inner->BoundsRect(), expected);
+}
+
 TEST_F(Sections, PanelRefusesForeignControlsBeforeTakingThem) {
   auto* foreign = new TXPSplitter(Form.get());
   try {
