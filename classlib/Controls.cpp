@@ -43,7 +43,7 @@ LRESULT CALLBACK ControlWindowProcedure(HWND window, UINT msg, WPARAM wParam, LP
   }
   if (!control) return DefWindowProcW(window, msg, wParam, lParam);
   TMessage message{msg, wParam, lParam, 0};
-  CallGuarded(control, [&] { control->WndProc(message); });
+  CallGuarded(control, [&] { control->WindowProc()(message); });
   if (msg == WM_NCDESTROY) {
     // The window is gone: the control keeps its state for the next one.
     SetWindowLongPtrW(window, kControlSlot, 0);
@@ -54,7 +54,12 @@ LRESULT CALLBACK ControlWindowProcedure(HWND window, UINT msg, WPARAM wParam, LP
 
 // ---- TControl
 
-TControl::TControl(TComponent* owner) : TComponent(owner) {
+TMouse& Mouse() {
+  static TMouse mouse;
+  return mouse;
+}
+
+TControl::TControl(TComponent* owner) : TComponent(owner), FWindowProc(WndMethodOf<&TControl::WndProc>(this)) {
   FFont.OnChange = [this](TObject*) { Perform(CM_FONTCHANGED); };
 }
 
@@ -118,7 +123,7 @@ void TControl::SetColor(TColor color) {
 
 LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
   TMessage message{msg, wParam, lParam, 0};
-  WndProc(message);
+  FWindowProc(message);
   return message.Result;
 }
 
@@ -425,7 +430,7 @@ bool TWinControl::DoKeyDown(TMessage& message) {
 
 void TWinControl::Broadcast(TMessage& message) {
   for (std::size_t i = 0; i < FControls.size(); ++i) {
-    FControls[i]->WndProc(message);
+    FControls[i]->WindowProc()(message);
     if (message.Result != 0) return;
   }
 }

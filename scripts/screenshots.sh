@@ -1,5 +1,6 @@
 #!/bin/bash
-# Renders the styled controls in look modes 0, 1 and 2 into PNG files under
+# Renders the styled controls in look modes 0, 1 and 2, and the look-and-feel
+# library's cursors, into PNG files under
 # the build folder (screenshots/), under a virtual X server.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -11,4 +12,5 @@ tvk_start_wine
 build="$(tvk_build_dir "$arch")"
 mkdir -p "$build/screenshots"
 xvfb-run -a "$WINELOADER" "$build/styled_screens.exe" "$(winepath -w "$build/screenshots" 2>/dev/null || echo "$build/screenshots")"
+xvfb-run -a "$WINELOADER" "$build/laf_cursor_screens.exe" "$(winepath -w "$build/screenshots" 2>/dev/null || echo "$build/screenshots")"
 ls "$build"/screenshots/*.png
