@@ -232,3 +232,22 @@ TEST(DwmApi, LoadedAboveMajorVersionFiveOnly) {
   cxDWMApiUnitStop();
   ClearWin32VersionOverride();
 }
+
+TEST(ThemeManagerWithoutLibrary, NoReceiverNoListAndNoThemes) {
+  // The manager started while the visual-styles library is not loaded: what a
+  // system without it sees.
+  ASSERT_FALSE(IsUxThemeLoaded());
+  dxThemeManagerUnitStart();
+  EXPECT_EQ(nullptr, ThemeChangedReceiverHandle());
+  EXPECT_FALSE(ThemesActiveFlag());
+  EXPECT_FALSE(AreThemesAvailable());
+  EXPECT_EQ(nullptr, GetThemeHandleForType(totButton));
+  EXPECT_FALSE(IsXPStandardVisualStyle());
+  EXPECT_EQ(L"Button", ThemeClassNames(totButton));
+  {
+    TdxThemeChangedNotificator notificator;
+    EXPECT_EQ(0, ThemeChangedNotificatorCount());
+  }
+  dxThemeManagerUnitStop();
+  EXPECT_TRUE(ThemeClassNames(totButton).empty());
+}
