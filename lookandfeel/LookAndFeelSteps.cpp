@@ -3,6 +3,7 @@
 #include "cxClasses.h"
 #include "cxControls.h"
 #include "cxDWMApi.h"
+#include "cxGraphics.h"
 #include "cxGeometry.h"
 #include "cxLibraryStrs.h"
 #include "dxHooks.h"
@@ -36,7 +37,7 @@ TLibraryUnit gUnits[] = {
     {&cxClassesUnitStart, &cxClassesUnitStop, 0},
     {nullptr, nullptr, 0},  // dxGDIPlusAPI
     {nullptr, nullptr, 0},  // dxGDIPlusClasses
-    {nullptr, nullptr, 0},  // cxGraphics
+    {&cxGraphicsUnitStart, &cxGraphicsUnitStop, 0},
     {&dxHooksUnitStart, &dxHooksUnitStop, 0},
     {nullptr, nullptr, 0},  // cxContainer
 };

@@ -7,6 +7,7 @@
 #include "Threads.h"
 #include "cxControls.h"
 #include "cxGeometry.h"
+#include "cxGraphics.h"
 #include "cxLibraryStrs.h"
 #include "dxHooks.h"
 #include "dxThemeManager.h"
@@ -100,6 +101,8 @@ void ExpectStopped(const TPresence& p) {
   EXPECT_EQ(nullptr, GetWindowProcController());
   EXPECT_EQ(nullptr, GetSettingsController());
   EXPECT_EQ(nullptr, GetMouseTrackingTimerList());
+  EXPECT_EQ(nullptr, GetScreenCanvas());
+  EXPECT_EQ(nullptr, GetPaintCanvas());
 }
 
 }  // namespace

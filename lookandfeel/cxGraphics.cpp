@@ -1,0 +1,586 @@
+#include "cxGraphics.h"
+
+#include "dxCore.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace tvk {
+
+namespace {
+
+bool gFinalizing = false;  // the unit's shut-down began: no shared canvas is made again
+TcxScreenCanvas* gScreenCanvas = nullptr;
+TcxPaintCanvas* gPaintCanvas = nullptr;
+
+constexpr int kNoClipExtent = 30000;
+
+// Division rounded towards minus infinity: tiles left of or above the origin
+// belong to the grid cell they lie in.
+int FloorDiv(int A, int B) { return A / B - ((A % B != 0) && ((A < 0) != (B < 0)) ? 1 : 0); }
+
+RECT Bounds(int X, int Y, int W, int H) { return {X, Y, X + W, Y + H}; }
+
+RECT IntersectOf(const RECT& A, const RECT& B) {
+  RECT r;
+  return ::IntersectRect(&r, &A, &B) ? r : RECT{};
+}
+
+}  // namespace
+
+// ---- TcxRegion
+
+TcxRegion::TcxRegion(HRGN AHandle) : FHandle(AHandle) {}
+
+TcxRegion::TcxRegion(const RECT& ABounds) : FHandle(CreateRectRgnIndirect(&ABounds)) {}
+
+TcxRegion::TcxRegion(int ALeft, int ATop, int ARight, int ABottom)
+    : FHandle(CreateRectRgn(ALeft, ATop, ARight, ABottom)) {}
+
+TcxRegion::~TcxRegion() {
+  if (FHandle) DeleteObject(FHandle);
+}
+
+std::unique_ptr<TcxRegion> TcxRegion::CreateRoundCorners(const RECT& ABounds, int AWidthEllipse,
+                                                         int AHeightEllipse) {
+  return std::make_unique<TcxRegion>(CreateRoundRectRgn(ABounds.left + 1, ABounds.top + 1, ABounds.right,
+                                                        ABounds.bottom, AWidthEllipse, AHeightEllipse));
+}
+
+RECT TcxRegion::BoundsRect() const {
+  RECT r{};
+  return GetRgnBox(FHandle, &r) == NULLREGION ? RECT{} : r;
+}
+
+bool TcxRegion::IsEmpty() const {
+  RECT r;
+  return GetRgnBox(FHandle, &r) == NULLREGION;
+}
+
+void TcxRegion::Combine(TcxRegion* ARegion, TcxRegionOperation AOperation, bool ADestroyRegion) {
+  static constexpr int kModes[] = {RGN_COPY, RGN_OR, RGN_DIFF, RGN_AND};
+  if (AOperation == roSet) CombineRgn(FHandle, ARegion->Handle(), nullptr, RGN_COPY);
+  else CombineRgn(FHandle, FHandle, ARegion->Handle(), kModes[AOperation]);
+  if (ADestroyRegion) delete ARegion;
+}
+
+bool TcxRegion::IsEqual(const TcxRegion* ARegion) const {
+  if (!ARegion) return false;
+  return (IsEmpty() && ARegion->IsEmpty()) || IsEqual(ARegion->Handle());
+}
+
+bool TcxRegion::IsEqual(HRGN ARegionHandle) const { return EqualRgn(FHandle, ARegionHandle) != 0; }
+
+void TcxRegion::Offset(int DX, int DY) { OffsetRgn(FHandle, DX, DY); }
+
+bool TcxRegion::PtInRegion(int X, int Y) const { return ::PtInRegion(FHandle, X, Y) != 0; }
+
+bool TcxRegion::RectInRegion(const RECT& R) const { return ::RectInRegion(FHandle, &R) != 0; }
+
+// ---- Text flags
+
+UINT TextFlagsToDrawTextFlags(int AFlags) {
+  struct TRow {
+    int Flag;
+    UINT DrawText;
+  };
+  static constexpr TRow kRows[] = {
+      {cxTextAlignLeft, DT_LEFT},         {cxTextAlignRight, DT_RIGHT},         {cxTextAlignHCenter, DT_CENTER},
+      {cxTextAlignTop, DT_TOP},           {cxTextAlignBottom, DT_BOTTOM},       {cxTextAlignVCenter, DT_VCENTER},
+      {cxTextSingleLine, DT_SINGLELINE},  {cxTextDontClip, DT_NOCLIP},          {cxTextExpandTabs, DT_EXPANDTABS},
+      {cxTextShowEndEllipsis, DT_END_ELLIPSIS}, {cxTextCalcRect, DT_CALCRECT}, {cxTextShowPathEllipsis, DT_PATH_ELLIPSIS},
+  };
+  UINT result = DT_NOPREFIX;
+  for (const TRow& row : kRows)
+    if (AFlags & row.Flag) result |= row.DrawText;
+  if (AFlags & cxTextShowPrefix) result &= ~UINT(DT_NOPREFIX);
+  if (AFlags & cxTextWordBreak) {
+    result |= DT_WORDBREAK;
+    if (!(AFlags & cxTextDontBreakChars)) result |= DT_EDITCONTROL;
+    else if (AFlags & cxTextNoFullWidthCharBreak) result |= DT_NOFULLWIDTHCHARBREAK;
+  }
+  return result;
+}
+
+// ---- TcxCanvas: origins and stacks
+
+TcxCanvas::~TcxCanvas() = default;
+
+POINT TcxCanvas::ViewportOrg() const {
+  POINT p{};
+  GetViewportOrgEx(Handle(), &p);
+  return p;
+}
+
+void TcxCanvas::SetViewportOrg(POINT P) { SetViewportOrgEx(Handle(), P.x, P.y, nullptr); }
+
+POINT TcxCanvas::WindowOrg() const {
+  POINT p{};
+  GetWindowOrgEx(Handle(), &p);
+  return p;
+}
+
+void TcxCanvas::SetWindowOrg(POINT P) { SetWindowOrgEx(Handle(), P.x, P.y, nullptr); }
+
+POINT TcxCanvas::DCOrigin() const {
+  POINT viewport = ViewportOrg(), window = WindowOrg();
+  return {viewport.x - window.x, viewport.y - window.y};
+}
+
+void TcxCanvas::SaveDC() {
+  FCanvas->Lock();
+  HDC dc = FCanvas->Handle();
+  FSavedDCs.push_back({dc, ::SaveDC(dc)});
+}
+
+void TcxCanvas::RestoreDC() {
+  if (FSavedDCs.empty()) return;
+  TDCState state = FSavedDCs.back();
+  FSavedDCs.pop_back();
+  FCanvas->SetHandle(state.Handle);
+  ::RestoreDC(state.Handle, state.State);
+  FCanvas->Unlock();
+}
+
+void TcxCanvas::SaveClipRegion() { FSavedRegions.push_back(GetClipRegion(true)); }
+
+void TcxCanvas::RestoreClipRegion() {
+  if (FSavedRegions.empty()) return;
+  std::unique_ptr<TcxRegion> region = std::move(FSavedRegions.back());
+  FSavedRegions.pop_back();
+  SetClipRegion(region.release(), roSet, true, true);
+}
+
+void TcxCanvas::SaveState() {
+  SaveDC();
+  TCanvasState state{std::make_unique<TFont>(), std::make_unique<TBrush>(), std::make_unique<TPen>()};
+  state.Font->Assign(Font());
+  state.Brush->Assign(Brush());
+  state.Pen->Assign(Pen());
+  FSavedStates.push_back(std::move(state));
+}
+
+void TcxCanvas::RestoreState() {
+  if (FSavedStates.empty()) return;
+  TCanvasState state = std::move(FSavedStates.back());
+  FSavedStates.pop_back();
+  Font().Assign(*state.Font);
+  Brush().Assign(*state.Brush);
+  Pen().Assign(*state.Pen);
+  RestoreDC();
+}
+
+void TcxCanvas::GetParams(TcxViewParams& AParams) const {
+  AParams.Color = Brush().Color();
+  AParams.Font = &Font();
+  AParams.TextColor = Font().Color();
+}
+
+void TcxCanvas::SetParams(const TcxViewParams& AParams) {
+  SetBrushColor(AParams.Color);
+  if (AParams.Font) Font().Assign(*AParams.Font);
+  Font().SetColor(AParams.TextColor);
+}
+
+void TcxCanvas::SetBrushColor(TColor AValue) { Brush().SetColor(AValue); }
+
+void TcxCanvas::SetPixel(int X, int Y, TColor AColor) { FCanvas->SetPixel(X, Y, AColor); }
+
+// ---- Clipping
+
+std::unique_ptr<TcxRegion> TcxCanvas::GetClipRegion(bool AConsiderOrigin) {
+  auto region = std::make_unique<TcxRegion>(0, 0, kNoClipExtent, kNoClipExtent);
+  if (GetClipRgn(Handle(), region->Handle()) != 1)
+    SetRectRgn(region->Handle(), 0, 0, kNoClipExtent, kNoClipExtent);
+  if (AConsiderOrigin) {
+    POINT origin = DCOrigin();
+    region->Offset(-origin.x, -origin.y);
+  }
+  return region;
+}
+
+void TcxCanvas::SetClipRegion(TcxRegion* ARegion, TcxRegionOperation AOperation, bool ADestroyRegion,
+                              bool AConsiderOrigin) {
+  if (AOperation != roSet) {
+    std::unique_ptr<TcxRegion> clip = GetClipRegion(AConsiderOrigin);
+    clip->Combine(ARegion, AOperation, ADestroyRegion);
+    SetClipRegion(clip.release(), roSet, true, AConsiderOrigin);
+    return;
+  }
+  POINT origin = AConsiderOrigin ? DCOrigin() : POINT{};
+  ARegion->Offset(origin.x, origin.y);
+  SelectClipRgn(Handle(), ARegion->Handle());
+  if (ADestroyRegion) delete ARegion;
+  else ARegion->Offset(-origin.x, -origin.y);
+}
+
+void TcxCanvas::ExcludeClipRect(const RECT& R) { ::ExcludeClipRect(Handle(), R.left, R.top, R.right, R.bottom); }
+
+void TcxCanvas::IntersectClipRect(const RECT& R) {
+  ::IntersectClipRect(Handle(), R.left, R.top, R.right, R.bottom);
+}
+
+bool TcxCanvas::RectVisible(const RECT& R) { return ::RectVisible(Handle(), &R) != 0; }
+
+bool TcxCanvas::RectFullyVisible(const RECT& R) {
+  std::unique_ptr<TcxRegion> clip = GetClipRegion(true);
+  clip->Combine(new TcxRegion(R), roIntersect, true);
+  TcxRegion whole(R);
+  return clip->IsEqual(&whole);
+}
+
+// ---- Fills and frames
+
+void TcxCanvas::FillRect(const RECT& R, TColor AColor) {
+  if (AColor == clNone) return;
+  if (AColor != clDefault) SetBrushColor(AColor);
+  FCanvas->FillRect(R);
+}
+
+void TcxCanvas::FillRect(const RECT& R, TBitmap* ABitmap, bool AExcludeRect) {
+  if (IsRectEmpty(&R)) return;
+  if (ABitmap && !ABitmap->Empty()) {
+    const int w = ABitmap->Width(), h = ABitmap->Height();
+    const int lastColumn = FloorDiv(R.right, w) - (R.right % w == 0 ? 1 : 0);
+    const int lastRow = FloorDiv(R.bottom, h) - (R.bottom % h == 0 ? 1 : 0);
+    for (int column = FloorDiv(R.left, w); column <= lastColumn; ++column)
+      for (int row = FloorDiv(R.top, h); row <= lastRow; ++row) {
+        const RECT tile = Bounds(column * w, row * h, w, h);
+        const RECT part = IntersectOf(tile, R);
+        if (IsRectEmpty(&part)) continue;
+        const RECT source = OffsetRectBy(part, tile.left, tile.top, false);
+        FCanvas->CopyRect(part, ABitmap->Canvas(), source);
+      }
+  } else {
+    FCanvas->FillRect(R);
+  }
+  if (AExcludeRect) ExcludeClipRect(R);
+}
+
+void TcxCanvas::FillRect(RECT& R, const TcxViewParams& AParams, TcxBorders ABorders, TColor ABorderColor,
+                         int ALineWidth, bool AExcludeRect) {
+  FrameRect(R, ABorderColor, ALineWidth, ABorders, AExcludeRect);
+  if (ABorders & bLeft) R.left += ALineWidth;
+  if (ABorders & bTop) R.top += ALineWidth;
+  if (ABorders & bRight) R.right -= ALineWidth;
+  if (ABorders & bBottom) R.bottom -= ALineWidth;
+  SetBrushColor(AParams.Color);
+  FillRect(R, AParams.Bitmap, AExcludeRect);
+}
+
+namespace {
+
+// The strips of a frame in their order: left, right, top, bottom, each clipped to R.
+template <class F>
+void ForEachFrameStrip(const RECT& R, int W, TcxBorders ABorders, F&& f) {
+  if (ABorders & bLeft) f(RECT{R.left, R.top, std::min<int>(R.left + W, R.right), R.bottom});
+  if (ABorders & bRight) f(RECT{std::max<int>(R.left, R.right - W), R.top, R.right, R.bottom});
+  if (ABorders & bTop) f(RECT{R.left, R.top, R.right, std::min<int>(R.top + W, R.bottom)});
+  if (ABorders & bBottom) f(RECT{R.left, std::max<int>(R.top, R.bottom - W), R.right, R.bottom});
+}
+
+}  // namespace
+
+void TcxCanvas::FrameRect(const RECT& R, TColor AColor, int ALineWidth, TcxBorders ABorders, bool AExcludeFrame) {
+  if (IsRectEmpty(&R) || AColor == clNone) return;
+  if (AColor != clDefault) SetBrushColor(AColor);
+  ForEachFrameStrip(R, ALineWidth, ABorders, [&](const RECT& strip) { FillRect(strip, nullptr, AExcludeFrame); });
+}
+
+void TcxCanvas::ExcludeFrameRect(const RECT& R, int ALineWidth, TcxBorders ABorders) {
+  ForEachFrameStrip(R, ALineWidth, ABorders, [&](const RECT& strip) { ExcludeClipRect(strip); });
+}
+
+void TcxCanvas::DrawComplexFrame(const RECT& R, TColor ALeftTopColor, TColor ARightBottomColor, TcxBorders ABorders,
+                                 int ABorderWidth) {
+  const int w = ABorderWidth;
+  if (ABorders & bLeft) FillRect(RECT{R.left, R.top, R.left + w, R.bottom}, ALeftTopColor);
+  if (ABorders & bTop) FillRect(RECT{R.left, R.top, R.right, R.top + w}, ALeftTopColor);
+  if (ABorders & bRight) FillRect(RECT{R.right - w, R.top, R.right, R.bottom}, ARightBottomColor);
+  if (ABorders & bBottom) FillRect(RECT{R.left, R.bottom - w, R.right, R.bottom}, ARightBottomColor);
+}
+
+void TcxCanvas::DrawEdge(const RECT& R, bool ASunken, bool AOuter, TcxBorders ABorders) {
+  if (ASunken) {
+    if (AOuter) DrawComplexFrame(R, clBtnShadow, clBtnHighlight, ABorders);
+    else DrawComplexFrame(R, cl3DDkShadow, cl3DLight, ABorders);
+  } else {
+    if (AOuter) DrawComplexFrame(R, cl3DLight, cl3DDkShadow, ABorders);
+    else DrawComplexFrame(R, clBtnHighlight, clBtnShadow, ABorders);
+  }
+}
+
+void TcxCanvas::InvertRect(const RECT& R) {
+  SetCopyMode(DSTINVERT);
+  FCanvas->CopyRect(R, *FCanvas, R);
+  SetCopyMode(SRCCOPY);
+}
+
+void TcxCanvas::InvertFrame(const RECT& R, int ABorderSize) {
+  const int s = ABorderSize;
+  InvertRect(RECT{R.left, R.top, R.left + s, R.bottom});
+  InvertRect(RECT{R.right - s, R.top, R.right, R.bottom});
+  InvertRect(RECT{R.left + s, R.top, R.right - s, R.top + s});
+  InvertRect(RECT{R.left + s, R.bottom - s, R.right - s, R.bottom});
+}
+
+void TcxCanvas::FillRegion(TcxRegion* ARegion, TColor AColor) {
+  if (AColor == clNone) return;
+  SetBrushColor(AColor);
+  FillRgn(FCanvas->StateHandle(), ARegion->Handle(), Brush().Handle());
+}
+
+void TcxCanvas::FrameRegion(TcxRegion* ARegion, TColor AColor, int ABorderWidth, int ABorderHeight) {
+  if (AColor == clNone) return;
+  SetBrushColor(AColor);
+  FrameRgn(FCanvas->StateHandle(), ARegion->Handle(), Brush().Handle(), ABorderWidth, ABorderHeight);
+}
+
+void TcxCanvas::DrawRegion(TcxRegion* ARegion, TColor AContentColor, TColor ABorderColor, int ABorderWidth,
+                           int ABorderHeight) {
+  FillRegion(ARegion, AContentColor);
+  FrameRegion(ARegion, ABorderColor, ABorderWidth, ABorderHeight);
+}
+
+void TcxCanvas::Pie(const RECT& R, int AStartAngle, int ASweepAngle) {
+  if (IsRectEmpty(&R) || ASweepAngle == 0) return;
+  const int a = (R.right - R.left) / 2, b = (R.bottom - R.top) / 2;
+  const POINT centre{R.left + a, R.top + b};
+  auto pointAt = [&](int degrees) {
+    const double theta = degrees * std::numbers::pi / 180.0;
+    const double s = std::sin(theta), c = std::cos(theta);
+    const double e = (a == 0 || b == 0) ? 0.0 : double(a) * b / std::sqrt(double(a) * a * s * s + double(b) * b * c * c);
+    return POINT{centre.x + int(std::nearbyint(c * e)), centre.y - int(std::nearbyint(s * e))};
+  };
+  const POINT first = pointAt(AStartAngle);
+  const POINT second = ASweepAngle == 360 ? first : pointAt(AStartAngle + ASweepAngle);
+  if (first.x != second.x || first.y != second.y || ASweepAngle > 180)
+    FCanvas->Pie(R.left, R.top, R.right, R.bottom, first.x, first.y, second.x, second.y);
+}
+
+// ---- Text
+
+SIZE TcxCanvas::TextExtent(const WideString& AText) { return FCanvas->TextExtent(AText); }
+
+void TcxCanvas::TextExtent(const WideString& AText, RECT& R, int AFlags) {
+  const int width = R.right - R.left, height = R.bottom - R.top;
+  const UINT flags = TextFlagsToDrawTextFlags(AFlags);
+  if (width <= 0 && !AText.empty()) R.right = R.left + 1;
+  HDC dc = FCanvas->StateHandle();
+  const int oldMode = SetBkMode(dc, TRANSPARENT);
+  const int result = DrawTextW(dc, AText.c_str(), int(AText.size()), &R, (flags & ~UINT(DT_VCENTER)) | DT_CALCRECT);
+  SetBkMode(dc, oldMode);
+  if (result == 0) R = RECT{R.left, R.top, R.left, R.top};
+  const int dx = width - (R.right - R.left), dy = height - (R.bottom - R.top);
+  if (flags & DT_CENTER) OffsetRect(&R, dx / 2, 0);
+  else if (flags & DT_RIGHT) OffsetRect(&R, dx, 0);
+  if (flags & DT_VCENTER) OffsetRect(&R, 0, dy / 2);
+  else if (flags & DT_BOTTOM) OffsetRect(&R, 0, dy);
+}
+
+void TcxCanvas::AlignMultiLineTextRectVertically(RECT& R, const WideString& AText, TcxAlignmentVert AAlignmentVert,
+                                                 bool AWordBreak, bool AShowPrefix, bool AEnabled,
+                                                 bool ADontBreakChars, bool AEndEllipsis) {
+  if (AAlignmentVert == TcxAlignmentVert::vaTop) return;
+  const int d = AEnabled ? 0 : 1;
+  int textHeight;
+  if (AEndEllipsis && AWordBreak) {
+    const int h = TextHeight(L"Zq");
+    textHeight = h > 0 ? std::max<int>(h, h * ((R.bottom - R.top - d) / h)) : 0;
+  } else {
+    RECT measure{0, 0, R.right - R.left - d, 0};
+    int flags = cxTextAlignLeft | cxTextAlignTop;
+    if (AWordBreak) flags |= cxTextWordBreak;
+    if (AShowPrefix) flags |= cxTextShowPrefix;
+    if (ADontBreakChars) flags |= cxTextDontBreakChars;
+    TextExtent(AText, measure, flags);
+    textHeight = measure.bottom - measure.top;
+  }
+  if (AAlignmentVert == TcxAlignmentVert::vaBottom) R.top = R.bottom - (textHeight + d);
+  else R.top = (R.top + R.bottom - textHeight) / 2;
+}
+
+void TcxCanvas::DrawTextPass(const WideString& AText, RECT R, int AFlags, bool ATextOut) {
+  if (ATextOut) {
+    HDC dc = FCanvas->StateHandle();
+    const UINT options = (AFlags & cxTextDontClip) ? 0 : ETO_CLIPPED;
+    ExtTextOutW(dc, R.left, R.top, options | FCanvas->TextFlags, &R, AText.c_str(), UINT(AText.size()), nullptr);
+  } else {
+    FCanvas->DrawText(R, AText, TextFlagsToDrawTextFlags(AFlags));
+  }
+}
+
+void TcxCanvas::DrawTexT(const WideString& AText, RECT R, int AFlags, bool AEnabled) {
+  if (AText.empty()) return;
+  const bool drawTextPath = !(AFlags & cxTextSingleLine) ||
+                            (AFlags & (cxTextShowPrefix | cxTextShowEndEllipsis | cxTextShowPathEllipsis));
+  const SIZE extent = TextExtent(AText);
+  if (extent.cx <= R.right - R.left && extent.cy <= R.bottom - R.top) AFlags |= cxTextDontClip;
+  const int d = AEnabled ? 0 : 1;
+  if (drawTextPath) {
+    if (!(AFlags & cxTextSingleLine) && (AFlags & (cxTextAlignBottom | cxTextAlignVCenter)))
+      AlignMultiLineTextRectVertically(
+          R, AText, (AFlags & cxTextAlignBottom) ? TcxAlignmentVert::vaBottom : TcxAlignmentVert::vaCenter,
+          (AFlags & cxTextWordBreak) != 0, (AFlags & cxTextShowPrefix) != 0, AEnabled,
+          (AFlags & cxTextDontBreakChars) != 0, (AFlags & cxTextShowEndEllipsis) != 0);
+  } else {
+    if (extent.cx < R.right - R.left) {
+      if (AFlags & cxTextAlignRight) R.left = R.right - extent.cx - d;
+      else if (AFlags & cxTextAlignHCenter) R.left = (R.left + R.right - extent.cx) / 2;
+    }
+    if (extent.cy < R.bottom - R.top) {
+      if (AFlags & cxTextAlignBottom) R.top = R.bottom - extent.cy - d;
+      else if (AFlags & cxTextAlignVCenter) R.top = (R.top + R.bottom - extent.cy) / 2;
+    }
+  }
+  const TBrushStyle brushStyle = Brush().Style();
+  const TColor fontColor = Font().Color();
+  if (!AEnabled) {
+    Brush().SetStyle(TBrushStyle::bsClear);
+    Font().SetColor(clBtnHighlight);
+    DrawTextPass(AText, OffsetRectBy(R, 1, 1), AFlags, !drawTextPath);
+    Font().SetColor(clBtnShadow);
+  }
+  DrawTextPass(AText, R, AFlags, !drawTextPath);
+  if (Brush().Style() != brushStyle) Brush().SetStyle(brushStyle);
+  Font().SetColor(fontColor);
+}
+
+void TcxCanvas::DrawTexT(const WideString& AText, RECT R, TAlignment AAlignmentHorz, TcxAlignmentVert AAlignmentVert,
+                         bool AMultiLine, bool AShowEndEllipsis) {
+  if (AText.empty()) return;
+  static constexpr int kHorz[] = {cxTextAlignLeft, cxTextAlignRight, cxTextAlignHCenter};
+  static constexpr int kVert[] = {cxTextAlignTop, cxTextAlignBottom, cxTextAlignVCenter};
+  int flags = kHorz[int(AAlignmentHorz)] | kVert[int(AAlignmentVert)] | (AMultiLine ? cxTextWordBreak : cxTextSingleLine);
+  if (AShowEndEllipsis) flags |= cxTextShowEndEllipsis;
+  DrawTexT(AText, R, flags, true);
+}
+
+// ---- Bitmaps
+
+void TcxCanvas::RotateBitmap(TBitmap& ABitmap, TcxRotationAngle ARotationAngle, bool AFlipVertically) {
+  if (ARotationAngle == ra0 && !AFlipVertically) return;
+  const int W = ABitmap.Width(), H = ABitmap.Height();
+  TRGBColors source;
+  if (!ReadBitmapPixels(ABitmap, source, true)) return;
+  TRGBColors dest(source.size());
+  for (int r = 0; r < H; ++r)
+    for (int c = 0; c < W; ++c) {
+      int index = 0;
+      switch (ARotationAngle) {
+        case ra0: index = c + W * (H - r - 1); break;
+        case raPlus90: index = r + (AFlipVertically ? c : W - c - 1) * H; break;
+        case raMinus90: index = H * (AFlipVertically ? W - c : c + 1) - r - 1; break;
+        case ra180: index = AFlipVertically ? W + W * r - c - 1 : W * (H - r) - c - 1; break;
+      }
+      dest[std::size_t(index)] = source[std::size_t(c + W * r)];
+    }
+  if (ARotationAngle == raPlus90 || ARotationAngle == raMinus90) {
+    ABitmap.SetHeight(0);
+    ABitmap.SetWidth(H);
+    ABitmap.SetHeight(W);
+  }
+  WriteBitmapPixels(ABitmap, dest, true);
+}
+
+void TcxCanvas::FlipHorizontally(TBitmap& ABitmap) {
+  const int W = ABitmap.Width(), H = ABitmap.Height();
+  TRGBColors pixels;
+  if (!ReadBitmapPixels(ABitmap, pixels, true)) return;
+  for (int r = 0; r < H; ++r)
+    for (int i = 0; i <= (W - 1) / 2; ++i) std::swap(pixels[std::size_t(r * W + i)], pixels[std::size_t(r * W + W - 1 - i)]);
+  WriteBitmapPixels(ABitmap, pixels, true);
+}
+
+// ---- Shared canvases
+
+namespace {
+
+// A canvas on the desktop's cached device context.
+class TScreenCanvas : public TCanvas {
+public:
+  TVK_CLASS(TScreenCanvas, TCanvas)
+  ~TScreenCanvas() override { FreeHandle(); }
+  void FreeHandle() {
+    if (!FDeviceContext) return;
+    SetHandle(nullptr);
+    ReleaseDC(FWindowHandle, FDeviceContext);
+    FDeviceContext = nullptr;
+    FWindowHandle = nullptr;
+  }
+
+protected:
+  void CreateHandle() override {
+    FWindowHandle = GetDesktopWindow();
+    FDeviceContext = GetDCEx(FWindowHandle, nullptr, DCX_CACHE | DCX_LOCKWINDOWUPDATE);
+    SetHandle(FDeviceContext);
+  }
+
+private:
+  HDC FDeviceContext = nullptr;
+  HWND FWindowHandle = nullptr;
+};
+
+}  // namespace
+
+TcxScreenCanvas::TcxScreenCanvas() : TcxCanvas(nullptr), FScreen(std::make_unique<TScreenCanvas>()) {
+  SetCanvas(FScreen.get());
+}
+
+TcxScreenCanvas::~TcxScreenCanvas() { Dormant(); }
+
+void TcxScreenCanvas::Dormant() { static_cast<TScreenCanvas*>(FScreen.get())->FreeHandle(); }
+
+TcxPaintCanvas::~TcxPaintCanvas() {
+  while (!FStates.empty()) EndPaint();
+}
+
+void TcxPaintCanvas::BeginPaint(HDC ADC) {
+  auto own = std::make_unique<TCanvas>();
+  const int saved = ::SaveDC(ADC);
+  own->SetHandle(ADC);
+  TCanvas* canvas = own.get();
+  FStates.push_back({Canvas(), saved, std::move(own)});
+  SetCanvas(canvas);
+  SaveState();
+}
+
+void TcxPaintCanvas::BeginPaint(TCanvas* ACanvas) {
+  FStates.push_back({Canvas(), 0, nullptr});
+  SetCanvas(ACanvas);
+  SaveState();
+}
+
+void TcxPaintCanvas::EndPaint() {
+  if (FStates.empty()) return;
+  RestoreState();
+  TPaintState state = std::move(FStates.back());
+  FStates.pop_back();
+  if (state.Own) {
+    HDC dc = state.Own->Handle();
+    state.Own.reset();
+    ::RestoreDC(dc, state.SaveDC);
+  }
+  SetCanvas(state.PrevCanvas);
+}
+
+TcxScreenCanvas* GetScreenCanvas() {
+  if (!gScreenCanvas && !gFinalizing) gScreenCanvas = new TcxScreenCanvas();
+  return gScreenCanvas;
+}
+
+TcxPaintCanvas* GetPaintCanvas() {
+  if (!gPaintCanvas && !gFinalizing) gPaintCanvas = new TcxPaintCanvas();
+  return gPaintCanvas;
+}
+
+void cxGraphicsUnitStart() { gFinalizing = false; }
+
+void cxGraphicsUnitStop() {
+  gFinalizing = true;
+  delete std::exchange(gScreenCanvas, nullptr);
+  delete std::exchange(gPaintCanvas, nullptr);
+}
+
+}  // namespace tvk

@@ -1,0 +1,227 @@
+#pragma once
+// The drawing surface of the look-and-feel library: TcxRegion, and TcxCanvas
+// over a class-library canvas with three independent stacks (device-context
+// states, clip regions, font/brush/pen states), fills and frames that know
+// the no-colour and default-colour values, the library's text flags and text
+// output, rotation and mirroring of 32-bit bitmaps, and the shared screen and
+// paint canvases.
+#include "Graphics.h"
+#include "cxGeometry.h"
+
+#include <memory>
+#include <vector>
+
+namespace tvk {
+
+// ---- Regions
+
+enum TcxRegionOperation { roSet, roAdd, roSubtract, roIntersect };
+
+class TcxRegion : public TObject {
+public:
+  TVK_CLASS(TcxRegion, TObject)
+  // Takes over AHandle.
+  explicit TcxRegion(HRGN AHandle);
+  explicit TcxRegion(const RECT& ABounds);
+  TcxRegion(int ALeft, int ATop, int ARight, int ABottom);
+  TcxRegion() : TcxRegion(0, 0, 0, 0) {}
+  ~TcxRegion() override;
+  // A rounded rectangle whose left and top are moved in by one pixel.
+  static std::unique_ptr<TcxRegion> CreateRoundCorners(const RECT& ABounds, int AWidthEllipse, int AHeightEllipse);
+
+  HRGN Handle() const { return FHandle; }
+  // The region's box; (0, 0, 0, 0) when it is empty.
+  RECT BoundsRect() const;
+  bool IsEmpty() const;
+
+  // roSet: a copy of ARegion; else this one with ARegion added, subtracted or
+  // intersected. With ADestroyRegion, ARegion is freed afterwards.
+  void Combine(TcxRegion* ARegion, TcxRegionOperation AOperation, bool ADestroyRegion = true);
+  // False for null; true when both are empty or equal.
+  bool IsEqual(const TcxRegion* ARegion) const;
+  bool IsEqual(HRGN ARegionHandle) const;
+  void Offset(int DX, int DY);
+  bool PtInRegion(int X, int Y) const;
+  // Any part of R is inside.
+  bool RectInRegion(const RECT& R) const;
+
+private:
+  HRGN FHandle;
+};
+
+// ---- Canvas
+
+enum TcxBorder : unsigned { bLeft = 1, bTop = 2, bRight = 4, bBottom = 8 };
+using TcxBorders = unsigned;
+constexpr TcxBorders cxBordersAll = bLeft | bTop | bRight | bBottom;
+enum TcxRotationAngle { ra0, raPlus90, raMinus90, ra180 };
+enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
+enum class TcxAlignmentVert { vaTop, vaBottom, vaCenter };
+
+// The library's text flags.
+constexpr int cxTextAlignLeft = 0x0001, cxTextAlignRight = 0x0002, cxTextAlignHCenter = 0x0004,
+              cxTextAlignTop = 0x0008, cxTextAlignBottom = 0x0010, cxTextAlignVCenter = 0x0020,
+              cxTextSingleLine = 0x0040, cxTextDontClip = 0x0080, cxTextExpandTabs = 0x0100,
+              cxTextShowPrefix = 0x0200, cxTextWordBreak = 0x0400, cxTextShowEndEllipsis = 0x0800,
+              cxTextCalcRect = 0x1000, cxTextShowPathEllipsis = 0x2000, cxTextDontBreakChars = 0x4000,
+              cxTextNoFullWidthCharBreak = 0x8000;
+// The DrawText flags of library text flags (always from DT_NOPREFIX).
+UINT TextFlagsToDrawTextFlags(int AFlags);
+
+// The colours of one painted element.
+struct TcxViewParams {
+  TBitmap* Bitmap = nullptr;
+  TColor Color = clNone;
+  TFont* Font = nullptr;
+  TColor TextColor = clNone;
+};
+
+class TcxCanvas : public TObject {
+public:
+  TVK_CLASS(TcxCanvas, TObject)
+  // Wraps ACanvas (not owned).
+  explicit TcxCanvas(TCanvas* ACanvas) : FCanvas(ACanvas) {}
+  // Frees the regions still saved.
+  ~TcxCanvas() override;
+
+  TCanvas* Canvas() const { return FCanvas; }
+  void SetCanvas(TCanvas* ACanvas) { FCanvas = ACanvas; }
+  HDC Handle() const { return FCanvas->Handle(); }
+  TBrush& Brush() const { return FCanvas->Brush(); }
+  TFont& Font() const { return FCanvas->Font(); }
+  TPen& Pen() const { return FCanvas->Pen(); }
+  DWORD CopyMode() const { return FCanvas->CopyMode; }
+  void SetCopyMode(DWORD AValue) { FCanvas->CopyMode = AValue; }
+  POINT ViewportOrg() const;
+  void SetViewportOrg(POINT P);
+  POINT WindowOrg() const;
+  void SetWindowOrg(POINT P);
+  // Viewport origin minus window origin.
+  POINT DCOrigin() const;
+
+  // The three stacks; popping an empty one does nothing.
+  void SaveDC();
+  void RestoreDC();
+  void SaveClipRegion();
+  void RestoreClipRegion();
+  void SaveState();
+  void RestoreState();
+  int SavedDCCount() const { return int(FSavedDCs.size()); }
+  int SavedClipRegionCount() const { return int(FSavedRegions.size()); }
+  int SavedStateCount() const { return int(FSavedStates.size()); }
+
+  void GetParams(TcxViewParams& AParams) const;
+  void SetParams(const TcxViewParams& AParams);
+  void SetBrushColor(TColor AValue);
+  void SetPixel(int X, int Y, TColor AColor);
+
+  // The DC's clip region (0, 0, 30000, 30000 without one), in logical
+  // coordinates when asked. The caller owns it.
+  std::unique_ptr<TcxRegion> GetClipRegion(bool AConsiderOrigin = true);
+  void SetClipRegion(TcxRegion* ARegion, TcxRegionOperation AOperation, bool ADestroyRegion = true,
+                     bool AConsiderOrigin = true);
+  void ExcludeClipRect(const RECT& R);
+  void IntersectClipRect(const RECT& R);
+  bool RectVisible(const RECT& R);
+  bool RectFullyVisible(const RECT& R);
+
+  // clNone draws nothing; clDefault keeps the brush colour.
+  void FillRect(const RECT& R, TColor AColor);
+  // Tiles ABitmap on a grid anchored at (0, 0) (the brush without one).
+  void FillRect(const RECT& R, TBitmap* ABitmap = nullptr, bool AExcludeRect = false);
+  // Frame, then the rest filled with the parameters' colour and bitmap.
+  void FillRect(RECT& R, const TcxViewParams& AParams, TcxBorders ABorders, TColor ABorderColor, int ALineWidth,
+                bool AExcludeRect = false);
+  // The sides' strips left, right, top, bottom, each clipped to R.
+  void FrameRect(const RECT& R, TColor AColor = clDefault, int ALineWidth = 1, TcxBorders ABorders = cxBordersAll,
+                 bool AExcludeFrame = false);
+  void ExcludeFrameRect(const RECT& R, int ALineWidth = 1, TcxBorders ABorders = cxBordersAll);
+  void DrawComplexFrame(const RECT& R, TColor ALeftTopColor, TColor ARightBottomColor,
+                        TcxBorders ABorders = cxBordersAll, int ABorderWidth = 1);
+  void DrawEdge(const RECT& R, bool ASunken, bool AOuter, TcxBorders ABorders = cxBordersAll);
+  void InvertRect(const RECT& R);
+  void InvertFrame(const RECT& R, int ABorderSize);
+  void FillRegion(TcxRegion* ARegion, TColor AColor);
+  void FrameRegion(TcxRegion* ARegion, TColor AColor, int ABorderWidth = 1, int ABorderHeight = 1);
+  void DrawRegion(TcxRegion* ARegion, TColor AContentColor, TColor ABorderColor, int ABorderWidth = 1,
+                  int ABorderHeight = 1);
+  // Pie by angles in degrees, counter-clockwise from three o'clock.
+  void Pie(const RECT& R, int AStartAngle, int ASweepAngle);
+
+  SIZE TextExtent(const WideString& AText);
+  int TextWidth(const WideString& AText) { return TextExtent(AText).cx; }
+  int TextHeight(const WideString& AText) { return TextExtent(AText).cy; }
+  // The rectangle AText takes laid out in R with AFlags, placed in R by its alignment.
+  void TextExtent(const WideString& AText, RECT& R, int AFlags);
+  void DrawTexT(const WideString& AText, RECT R, int AFlags, bool AEnabled = true);
+  void DrawTexT(const WideString& AText, RECT R, TAlignment AAlignmentHorz, TcxAlignmentVert AAlignmentVert,
+                bool AMultiLine, bool AShowEndEllipsis);
+  void AlignMultiLineTextRectVertically(RECT& R, const WideString& AText, TcxAlignmentVert AAlignmentVert,
+                                        bool AWordBreak, bool AShowPrefix, bool AEnabled = true,
+                                        bool ADontBreakChars = false, bool AEndEllipsis = false);
+
+  // 32-bit pixels turned (and flipped) in place.
+  static void RotateBitmap(TBitmap& ABitmap, TcxRotationAngle ARotationAngle, bool AFlipVertically = false);
+  static void FlipHorizontally(TBitmap& ABitmap);
+
+private:
+  struct TDCState {
+    HDC Handle;
+    int State;
+  };
+  struct TCanvasState {
+    std::unique_ptr<TFont> Font;
+    std::unique_ptr<TBrush> Brush;
+    std::unique_ptr<TPen> Pen;
+  };
+  void DrawTextPass(const WideString& AText, RECT R, int AFlags, bool ATextOut);
+
+  TCanvas* FCanvas;
+  std::vector<TDCState> FSavedDCs;
+  std::vector<std::unique_ptr<TcxRegion>> FSavedRegions;
+  std::vector<TCanvasState> FSavedStates;
+};
+
+// A canvas on the desktop's device context, for measuring.
+class TcxScreenCanvas : public TcxCanvas {
+public:
+  TVK_CLASS(TcxScreenCanvas, TcxCanvas)
+  TcxScreenCanvas();
+  ~TcxScreenCanvas() override;
+  // Releases the desktop context (taken again on next use).
+  void Dormant();
+
+private:
+  std::unique_ptr<TCanvas> FScreen;
+};
+
+// A canvas re-pointed at whatever device context is being painted; nests.
+class TcxPaintCanvas : public TcxCanvas {
+public:
+  TVK_CLASS(TcxPaintCanvas, TcxCanvas)
+  TcxPaintCanvas() : TcxCanvas(nullptr) {}
+  ~TcxPaintCanvas() override;
+  void BeginPaint(HDC ADC);
+  void BeginPaint(TCanvas* ACanvas);
+  void EndPaint();
+  int Counter() const { return int(FStates.size()); }
+
+private:
+  struct TPaintState {
+    TCanvas* PrevCanvas;
+    int SaveDC;
+    std::unique_ptr<TCanvas> Own;
+  };
+  std::vector<TPaintState> FStates;
+};
+
+// The shared canvases: made on first use, none once the unit's shut-down began.
+TcxScreenCanvas* GetScreenCanvas();
+TcxPaintCanvas* GetPaintCanvas();
+
+// Clears the shut-down flag.
+void cxGraphicsUnitStart();
+// Sets it and frees the shared canvases.
+void cxGraphicsUnitStop();
+
+}  // namespace tvk
