@@ -30,5 +30,8 @@
 #define IDS_cxSDateBOM 57622
 #define IDS_cxSDateEOM 57623
 #define IDS_cxSDateNow 57624
+#define IDS_dxGdipInvalidOperation 57625
+#define IDS_dxApplicationError 57626
+#define IDS_dxGdipMissing 57627
 
 #endif

@@ -6,6 +6,7 @@
 #include "cxGraphics.h"
 #include "cxGeometry.h"
 #include "cxLibraryStrs.h"
+#include "dxGDIPlusAPI.h"
 #include "dxHooks.h"
 #include "dxThemeManager.h"
 #include "dxUxTheme.h"
@@ -35,7 +36,7 @@ TLibraryUnit gUnits[] = {
     {&cxDWMApiUnitStart, &cxDWMApiUnitStop, 0},
     {&cxControlsUnitStart, &cxControlsUnitStop, 0},
     {&cxClassesUnitStart, &cxClassesUnitStop, 0},
-    {nullptr, nullptr, 0},  // dxGDIPlusAPI
+    {&dxGDIPlusAPIUnitStart, &dxGDIPlusAPIUnitStop, 0},
     {nullptr, nullptr, 0},  // dxGDIPlusClasses
     {&cxGraphicsUnitStart, &cxGraphicsUnitStop, 0},
     {&dxHooksUnitStart, &dxHooksUnitStop, 0},
