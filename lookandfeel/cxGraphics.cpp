@@ -1,9 +1,11 @@
 #include "cxGraphics.h"
 
+#include "ClassRegistry.h"
 #include "dxCore.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 namespace tvk {
@@ -493,6 +495,338 @@ void TcxCanvas::FlipHorizontally(TBitmap& ABitmap) {
   WriteBitmapPixels(ABitmap, pixels, true);
 }
 
+// ---- Compressed bitmap data
+
+namespace {
+
+constexpr uint8_t kSignature[4] = {0x58, 0x44, 0x42, 0x4D};
+constexpr int kMaxRun = 125;
+constexpr uint8_t kLiteral = 0x80;
+
+void PutU32(std::vector<uint8_t>& out, std::size_t at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) out[at + std::size_t(i)] = uint8_t(v >> (8 * i));
+}
+
+}  // namespace
+
+std::vector<uint8_t> CompressBitmapData(std::span<const uint8_t> APlain, int AElementSize) {
+  const std::size_t e = std::size_t(std::max(AElementSize, 1));
+  const std::size_t r = APlain.size() % e;
+  std::vector<uint8_t> out(10);
+  out.push_back(uint8_t(e));
+  out.push_back(uint8_t(r));
+  out.insert(out.end(), APlain.begin(), APlain.begin() + std::ptrdiff_t(r));
+  const uint8_t* elements = APlain.data() + r;
+  const std::size_t count = (APlain.size() - r) / e;
+  auto same = [&](std::size_t a, std::size_t b) { return std::equal(elements + a * e, elements + (a + 1) * e, elements + b * e); };
+  auto put = [&](std::size_t first, std::size_t n) { out.insert(out.end(), elements + first * e, elements + (first + n) * e); };
+  for (std::size_t i = 0; i < count;) {
+    std::size_t n = 1;
+    if (i + 1 >= count) {
+      out.push_back(kLiteral | 1);
+      put(i, 1);
+    } else if (same(i, i + 1)) {
+      while (n < kMaxRun && i + n < count && same(i + n, i + n - 1)) ++n;
+      out.push_back(uint8_t(n));
+      put(i, 1);
+    } else {
+      while (n < kMaxRun && i + n < count && !same(i + n, i + n - 1)) ++n;
+      // Two equal neighbours stopped the run: the last counted one begins the repeat run.
+      if (n < kMaxRun && i + n < count) --n;
+      out.push_back(uint8_t(kLiteral | n));
+      put(i, n);
+    }
+    i += n;
+  }
+  PutU32(out, 0, uint32_t(out.size() - 10));
+  std::copy(std::begin(kSignature), std::end(kSignature), out.begin() + 4);
+  out[8] = 2;
+  out[9] = 0;
+  return out;
+}
+
+bool DecompressBitmapData(TStream& AStream, std::vector<uint8_t>& APlain) {
+  APlain.clear();
+  const std::int64_t start = AStream.Position();
+  uint8_t header[10];
+  if (AStream.Read(header, sizeof header) != sizeof header || !std::equal(header + 4, header + 8, kSignature)) {
+    AStream.SetPosition(start);
+    return false;
+  }
+  const uint32_t size = uint32_t(header[0]) | uint32_t(header[1]) << 8 | uint32_t(header[2]) << 16 |
+                        uint32_t(header[3]) << 24;
+  const int version = header[8] | header[9] << 8;
+  // The data ends at the header's size or at the stream's end, whichever comes first.
+  const std::int64_t end = std::min<std::int64_t>(start + 10 + std::int64_t(size), AStream.Size());
+  auto left = [&] { return std::size_t(std::max<std::int64_t>(0, end - AStream.Position())); };
+  // Appends up to Count bytes of the data to Out; answers how many came.
+  auto readUpTo = [&](std::size_t count, std::vector<uint8_t>& out) {
+    const std::size_t n = std::min(count, left());
+    const std::size_t at = out.size();
+    out.insert(out.end(), n, 0);
+    const std::size_t got = n ? AStream.Read(out.data() + at, n) : 0;
+    out.erase(out.begin() + std::ptrdiff_t(at + got), out.end());
+    return got;
+  };
+  if (version != 1 && version != 2) {
+    AStream.SetPosition(std::max(AStream.Position(), end));
+    return true;
+  }
+  std::size_t e = 1;
+  std::vector<uint8_t> bytes;
+  if (version == 2) {
+    if (readUpTo(2, bytes) < 2) return true;
+    e = std::max<std::size_t>(bytes[0], 1);
+    readUpTo(bytes[1], APlain);
+  }
+  while (left() > 0) {
+    bytes.clear();
+    if (readUpTo(1, bytes) < 1) break;
+    const uint8_t control = bytes[0];
+    const std::size_t n = control & 0x7F;
+    if (control & kLiteral) {
+      readUpTo(n * e, APlain);
+    } else {
+      bytes.clear();
+      if (readUpTo(e, bytes) < e) break;
+      for (std::size_t i = 0; i < n; ++i) APlain.insert(APlain.end(), bytes.begin(), bytes.end());
+    }
+  }
+  return true;
+}
+
+// ---- TcxBitmap
+
+TcxBitmap::TcxBitmap(int AWidth, int AHeight, TPixelFormat APixelFormat)
+    : FcxCanvas(std::make_unique<TcxCanvas>(&Canvas())) {
+  BeginUpdate();
+  SetPixelFormat(APixelFormat);
+  SetSize(AWidth, AHeight);
+  EndUpdate(true);
+}
+
+void TcxBitmap::EndUpdate(bool AForceUpdate) {
+  if (FLockCount <= 0) return;
+  if (--FLockCount == 0 && (AForceUpdate || FModified)) Changed();
+}
+
+void TcxBitmap::Changed() {
+  if (FLockCount > 0) {
+    FModified = true;
+    return;
+  }
+  TBitmap::Changed();
+  BitmapChanged();
+  FModified = false;
+}
+
+void TcxBitmap::SetSize(int AWidth, int AHeight) {
+  AWidth = std::max(AWidth, 0);
+  AHeight = std::max(AHeight, 0);
+  if (AWidth == Width() && AHeight == Height()) return;
+  BeginUpdate();
+  TBitmap::SetSize(AWidth, AHeight);
+  EndUpdate(false);
+}
+
+void TcxBitmap::CopyBitmap(TBitmap& ASrcBitmap, DWORD ACopyMode) {
+  CopyBitmap(ASrcBitmap, ClientRect(), POINT{0, 0}, ACopyMode);
+}
+
+void TcxBitmap::CopyBitmap(TBitmap& ASrcBitmap, const RECT& ADestRect, POINT ASrcTopLeft, DWORD ACopyMode) {
+  BitBlt(Canvas().StateHandle(), ADestRect.left, ADestRect.top, ADestRect.right - ADestRect.left,
+         ADestRect.bottom - ADestRect.top, ASrcBitmap.Canvas().Handle(), ASrcTopLeft.x, ASrcTopLeft.y, ACopyMode);
+  Changed();
+}
+
+void TcxBitmap::Rotate(TcxRotationAngle ARotationAngle, bool AFlipVertically) {
+  TcxCanvas::RotateBitmap(*this, ARotationAngle, AFlipVertically);
+}
+
+void TcxBitmap::ReadData(TStream& AStream) {
+  std::vector<uint8_t> plain;
+  if (!DecompressBitmapData(AStream, plain)) {
+    TBitmap::ReadData(AStream);
+    return;
+  }
+  if (plain.empty()) {
+    SetSize(0, 0);
+    return;
+  }
+  TMemoryStream data(std::move(plain));
+  TBitmap::ReadData(data);
+}
+
+void TcxBitmap::WriteData(TStream& AStream) {
+  if (!FCompressData) {
+    TBitmap::WriteData(AStream);
+    return;
+  }
+  TMemoryStream plain;
+  TBitmap::WriteData(plain);
+  const int bits = GetBitmapBitsPerPixel(*this);
+  const std::vector<uint8_t> packed = CompressBitmapData(
+      std::span<const uint8_t>(plain.Memory(), std::size_t(plain.Size())), bits >= 16 ? bits / 8 : 1);
+  AStream.WriteBuffer(packed.data(), packed.size());
+}
+
+// ---- TcxBitmap32
+
+TcxBitmap32::TcxBitmap32(int AWidth, int AHeight, bool AClear) : TcxBitmap(AWidth, AHeight, TPixelFormat::pf32bit) {
+  if (AClear) Clear();
+}
+
+void TcxBitmap32::GetBitmapColors(TRGBColors& AColors) { ReadBitmapPixels(*this, AColors, false); }
+
+void TcxBitmap32::SetBitmapColors(const TRGBColors& AColors) {
+  WriteBitmapPixels(*this, AColors, false);
+  Changed();
+}
+
+void TcxBitmap32::Clear() {
+  if (Empty()) return;
+  RECT r = ClientRect();
+  ::FillRect(Canvas().StateHandle(), &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  Changed();
+}
+
+template <class F>
+void TcxBitmap32::ForEachPixel(F&& f) {
+  TRGBColors colors;
+  if (!ReadBitmapPixels(*this, colors, false)) return;
+  for (RGBQUAD& pixel : colors) f(pixel);
+  SetBitmapColors(colors);
+}
+
+void TcxBitmap32::Darken(int APercent) {
+  ForEachPixel([APercent](RGBQUAD& p) {
+    for (BYTE* c : {&p.rgbBlue, &p.rgbGreen, &p.rgbRed}) *c = BYTE(APercent * *c / 100);
+  });
+}
+
+void TcxBitmap32::Lighten(int APercent) {
+  ForEachPixel([APercent](RGBQUAD& p) {
+    for (BYTE* c : {&p.rgbBlue, &p.rgbGreen, &p.rgbRed}) *c = BYTE(std::trunc(255 - APercent / 100.0 * (255 - *c)));
+  });
+}
+
+void TcxBitmap32::Filter(TBitmap& AMaskBitmap) {
+  BitBlt(Canvas().StateHandle(), 0, 0, Width(), Height(), AMaskBitmap.Canvas().Handle(), 0, 0, 0x00220326);
+  Changed();
+}
+
+void TcxBitmap32::Invert() {
+  HDC dc = Canvas().StateHandle();
+  BitBlt(dc, 0, 0, Width(), Height(), dc, 0, 0, NOTSRCCOPY);
+  Changed();
+}
+
+void TcxBitmap32::SetAlphaChannel(uint8_t AAlpha) {
+  ForEachPixel([AAlpha](RGBQUAD& p) { p.rgbReserved = AAlpha; });
+}
+
+void TcxBitmap32::RecoverTransparency(TColor ATransparentColor) {
+  const uint32_t rgb = ColorToQuad(ATransparentColor) & 0x00FFFFFF;
+  ForEachPixel([rgb](RGBQUAD& p) {
+    uint32_t value;
+    std::memcpy(&value, &p, 4);
+    if ((value & 0x00FFFFFF) == rgb) p = RGBQUAD{};
+    else if (p.rgbReserved == 0) p.rgbReserved = 255;
+  });
+}
+
+void TcxBitmap32::LoadFromStream(TStream& AStream) {
+  BeginUpdate();
+  TBitmap::LoadFromStream(AStream);
+  SetPixelFormat(TPixelFormat::pf32bit);
+  EndUpdate(true);
+}
+
+void TcxBitmap32::BitmapChanged() {
+  if (PixelFormat() != TPixelFormat::pf32bit) throw EdxException(L"Wrong PixelFormat");
+}
+
+// ---- TcxAlphaBitmap
+
+TcxAlphaBitmap::TcxAlphaBitmap(int AWidth, int AHeight, RGBQUAD ATransparentBkColor)
+    : TcxBitmap32(AWidth, AHeight), FTransparentBkColor(ATransparentBkColor) {}
+
+void TcxAlphaBitmap::Clear() {
+  if (FTransparentBkColor.rgbReserved != 0) TransformBitmap(btmClear);
+  else TcxBitmap32::Clear();
+}
+
+void TcxAlphaBitmap::RefreshImage(int AWidth, int AHeight) {
+  SetSize(AWidth, AHeight);
+  ClearTransparentColors();
+  Clear();
+}
+
+void TcxAlphaBitmap::RecoverAlphaChannel(TColor ATransparentColor) {
+  ClearTransparentColors();
+  AddTransparentColor(ATransparentColor);
+  const uint32_t quad = ColorToQuad(ATransparentColor, 0);
+  std::memcpy(&FTransparentBkColor, &quad, 4);
+  TransformBitmap(btmCorrectBlend);
+}
+
+void TcxAlphaBitmap::AddTransparentColor(TColor AColor) {
+  FTransparentPixels.push_back(ColorToQuad(AColor, 0) & 0x00FFFFFF);
+}
+
+bool TcxAlphaBitmap::IsTransparentPixel(RGBQUAD APixel) const {
+  uint32_t value, background;
+  std::memcpy(&value, &APixel, 4);
+  std::memcpy(&background, &FTransparentBkColor, 4);
+  return value == background ||
+         std::find(FTransparentPixels.begin(), FTransparentPixels.end(), value & 0x00FFFFFF) != FTransparentPixels.end();
+}
+
+void TcxAlphaBitmap::TransformBitmap(TcxBitmapTransformationMode AMode) {
+  if (AMode == btmDirty || AMode == btmHatch)
+    throw EdxException(L"The transformation needs the premultiplied blend, which is not built yet");
+  TRGBColors colors;
+  if (!ReadBitmapPixels(*this, colors, false)) return;
+  const int w = Width(), h = Height();
+  auto grey = [](const RGBQUAD& p, double r, double g, double b) {
+    return BYTE(std::clamp(std::nearbyint(r * p.rgbRed + g * p.rgbGreen + b * p.rgbBlue), 0.0, 255.0));
+  };
+  for (int x = 0; x < w; ++x)
+    for (int y = 0; y < h; ++y) {
+      RGBQUAD& p = colors[std::size_t(y * w + x)];
+      const bool transparent = IsTransparentPixel(p);
+      switch (AMode) {
+        case btmDingy:
+          if (transparent) break;
+          if (p.rgbReserved == 255) {
+            for (BYTE* c : {&p.rgbBlue, &p.rgbGreen, &p.rgbRed}) *c = BYTE(*c + MulDiv(255 - *c, 3, 10));
+          } else {
+            for (BYTE* c : {&p.rgbBlue, &p.rgbGreen, &p.rgbRed, &p.rgbReserved}) *c = BYTE(MulDiv(*c, 200, 255));
+          }
+          break;
+        case btmGrayScale:
+          if (!transparent) p.rgbRed = p.rgbGreen = p.rgbBlue = BYTE((p.rgbRed + p.rgbGreen + p.rgbBlue) / 3);
+          break;
+        case btmSetOpaque: p.rgbReserved = 255; break;
+        case btmResetAlpha: p.rgbReserved = 0; break;
+        case btmMakeMask: p = transparent ? RGBQUAD{255, 255, 255, 255} : RGBQUAD{}; break;
+        case btmFade:
+          if (!transparent) p.rgbRed = p.rgbGreen = p.rgbBlue = grey(p, 0.299, 0.587, 0.114);
+          break;
+        case btmDisable:
+          if (!transparent) p.rgbRed = p.rgbGreen = p.rgbBlue = grey(p, 0.0729, 0.7146, 0.2125);
+          break;
+        case btmCorrectBlend:
+          if (p.rgbReserved == 0 && !transparent) p.rgbReserved = 255;
+          break;
+        case btmClear: p = FTransparentBkColor; break;
+        case btmDirty:
+        case btmHatch: break;
+      }
+    }
+  SetBitmapColors(colors);
+}
+
 // ---- Shared canvases
 
 namespace {
@@ -575,12 +909,18 @@ TcxPaintCanvas* GetPaintCanvas() {
   return gPaintCanvas;
 }
 
-void cxGraphicsUnitStart() { gFinalizing = false; }
+void cxGraphicsUnitStart() {
+  gFinalizing = false;
+  RegisterClass(&TcxBitmap::StaticClassInfo());
+  RegisterClass(&TcxBitmap32::StaticClassInfo());
+}
 
 void cxGraphicsUnitStop() {
   gFinalizing = true;
   delete std::exchange(gScreenCanvas, nullptr);
   delete std::exchange(gPaintCanvas, nullptr);
+  UnRegisterClass(&TcxBitmap::StaticClassInfo());
+  UnRegisterClass(&TcxBitmap32::StaticClassInfo());
 }
 
 }  // namespace tvk

@@ -7,8 +7,11 @@
 // paint canvases.
 #include "Graphics.h"
 #include "cxGeometry.h"
+#include "dxCore.h"
 
+#include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 namespace tvk {
@@ -213,6 +216,117 @@ private:
     std::unique_ptr<TCanvas> Own;
   };
   std::vector<TPaintState> FStates;
+};
+
+// ---- Bitmaps
+
+// The compressed form of a bitmap's form data: a 10-byte header (size of what
+// follows, the signature 58 44 42 4D, version 2), element size and remainder,
+// the remainder's bytes, then repeat and literal runs of at most 125 elements.
+std::vector<uint8_t> CompressBitmapData(std::span<const uint8_t> APlain, int AElementSize);
+// Expands compressed data at the stream's position into APlain (versions 1
+// and 2; another version gives nothing). False, with the stream back where it
+// was, when the data does not start with the signature. Never reads past the
+// data's end or the stream's.
+bool DecompressBitmapData(TStream& AStream, std::vector<uint8_t>& APlain);
+
+// A bitmap with a library canvas, batched change notifications and form data
+// that can be stored compressed.
+class TcxBitmap : public TBitmap {
+public:
+  TVK_CLASS(TcxBitmap, TBitmap)
+  TcxBitmap() : TcxBitmap(0, 0) {}
+  TcxBitmap(int AWidth, int AHeight, TPixelFormat APixelFormat = TPixelFormat::pf24bit);
+  explicit TcxBitmap(const RECT& ARect, TPixelFormat APixelFormat = TPixelFormat::pf24bit)
+      : TcxBitmap(ARect.right - ARect.left, ARect.bottom - ARect.top, APixelFormat) {}
+
+  TcxCanvas& cxCanvas() { return *FcxCanvas; }
+  RECT ClientRect() const { return {0, 0, Width(), Height()}; }
+  bool CompressData() const { return FCompressData; }
+  void SetCompressData(bool AValue) { FCompressData = AValue; }
+
+  void BeginUpdate() { ++FLockCount; }
+  void CancelUpdate() { --FLockCount; }
+  // The notification runs at the outermost end when forced or a change came meanwhile.
+  void EndUpdate(bool AForceUpdate = true);
+  // Negative sides become 0; an unchanged size changes nothing.
+  void SetSize(int AWidth, int AHeight);
+  void SetSize(const RECT& ARect) { SetSize(ARect.right - ARect.left, ARect.bottom - ARect.top); }
+  void CopyBitmap(TBitmap& ASrcBitmap, DWORD ACopyMode = SRCCOPY);
+  void CopyBitmap(TBitmap& ASrcBitmap, const RECT& ADestRect, POINT ASrcTopLeft, DWORD ACopyMode = SRCCOPY);
+  void Rotate(TcxRotationAngle ARotationAngle, bool AFlipVertically = false);
+
+  void ReadData(TStream& AStream) override;
+  void WriteData(TStream& AStream) override;
+
+protected:
+  void Changed() override;
+  // After every notification; nothing here.
+  virtual void BitmapChanged() {}
+
+private:
+  bool FCompressData = false;
+  std::unique_ptr<TcxCanvas> FcxCanvas;
+  int FLockCount = 0;
+  bool FModified = false;
+};
+
+// Always 32 bits per pixel.
+class TcxBitmap32 : public TcxBitmap {
+public:
+  TVK_CLASS(TcxBitmap32, TcxBitmap)
+  TcxBitmap32() : TcxBitmap32(0, 0) {}
+  TcxBitmap32(int AWidth, int AHeight, bool AClear = false);
+  TcxBitmap32(const RECT& ARect, bool AClear) : TcxBitmap32(ARect.right - ARect.left, ARect.bottom - ARect.top, AClear) {}
+
+  // The pixels, the bottom row first.
+  void GetBitmapColors(TRGBColors& AColors);
+  void SetBitmapColors(const TRGBColors& AColors);
+  // Black.
+  virtual void Clear();
+  bool IsAlphaUsed() { return BitmapHasAlpha(*this); }
+  void Darken(int APercent);
+  void Lighten(int APercent);
+  // Pixels set in the mask are cleared.
+  void Filter(TBitmap& AMaskBitmap);
+  void Invert();
+  void MakeOpaque() { SetAlphaChannel(255); }
+  void SetAlphaChannel(uint8_t AAlpha);
+  // Pixels of that colour become transparent black; other pixels of alpha 0 opaque.
+  void RecoverTransparency(TColor ATransparentColor);
+  void LoadFromStream(TStream& AStream) override;
+
+protected:
+  // Raises "Wrong PixelFormat" for anything but 32 bits per pixel.
+  void BitmapChanged() override;
+  template <class F>
+  void ForEachPixel(F&& f);
+};
+
+enum TcxBitmapTransformationMode {
+  btmDingy, btmDirty, btmGrayScale, btmSetOpaque, btmMakeMask, btmFade, btmDisable, btmCorrectBlend, btmHatch,
+  btmClear, btmResetAlpha
+};
+
+// A 32-bit bitmap that knows its transparent colours and transforms its pixels.
+class TcxAlphaBitmap : public TcxBitmap32 {
+public:
+  TVK_CLASS(TcxAlphaBitmap, TcxBitmap32)
+  TcxAlphaBitmap(int AWidth, int AHeight, RGBQUAD ATransparentBkColor = {});
+  // With a background of non-zero alpha: every pixel that colour; else black.
+  void Clear() override;
+  void RefreshImage(int AWidth, int AHeight);
+  void RecoverAlphaChannel(TColor ATransparentColor);
+  // Colours (RGB, alpha ignored) that count as transparent.
+  void AddTransparentColor(TColor AColor);
+  void ClearTransparentColors() { FTransparentPixels.clear(); }
+  // Columns outer, rows (bottom-up) inner.
+  void TransformBitmap(TcxBitmapTransformationMode AMode);
+  bool IsTransparentPixel(RGBQUAD APixel) const;
+
+private:
+  RGBQUAD FTransparentBkColor;
+  std::vector<uint32_t> FTransparentPixels;
 };
 
 // The shared canvases: made on first use, none once the unit's shut-down began.

@@ -77,6 +77,7 @@ void ExpectStarted(const TPresence& p) {
     EXPECT_EQ(nullptr, HookController()->SystemHook(TdxHookType(kind)).Handle()) << "no hook before any procedure";
 
   EXPECT_EQ(&TcxRect::StaticClassInfo(), GetClass(L"TcxRect"));
+  EXPECT_EQ(&TcxBitmap32::StaticClassInfo(), GetClass(L"TcxBitmap32"));
   EXPECT_EQ(&TControl::StaticClassInfo(), ClassGroupOf(&TcxComponent::StaticClassInfo()));
   EXPECT_EQ(L"Button", ThemeClassNames(totButton));
   EXPECT_EQ(L"TreeView", ThemeClassNames(totTreeview));
@@ -91,6 +92,7 @@ void ExpectStopped(const TPresence& p) {
   EXPECT_EQ(nullptr, SystemController());
   EXPECT_EQ(nullptr, HookController());
   EXPECT_EQ(nullptr, GetClass(L"TcxRect"));
+  EXPECT_EQ(nullptr, GetClass(L"TcxBitmap"));
   EXPECT_EQ(-1, GetResourceStringsRepository().GetProductIndexByName(kcxLibraryProductName));
   EXPECT_FALSE(IsUxThemeLoaded());
   EXPECT_TRUE(ThemeClassNames(totButton).empty());
