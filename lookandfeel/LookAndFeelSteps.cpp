@@ -7,6 +7,7 @@
 #include "cxGeometry.h"
 #include "cxLibraryStrs.h"
 #include "dxGDIPlusAPI.h"
+#include "dxOffice11.h"
 #include "dxHooks.h"
 #include "dxThemeManager.h"
 #include "dxUxTheme.h"
@@ -27,7 +28,7 @@ struct TLibraryUnit {
 TLibraryUnit gUnits[] = {
     {&dxUxThemeUnitStart, &dxUxThemeUnitStop, 0},
     {&dxThemeManagerUnitStart, &dxThemeManagerUnitStop, 0},
-    {nullptr, nullptr, 0},  // dxOffice11
+    {&dxOffice11UnitStart, &dxOffice11UnitStop, 0},
     {&cxGeometryUnitStart, &cxGeometryUnitStop, 0},
     {nullptr, nullptr, 0},  // cxDrawTextUtils
     {nullptr, nullptr, 0},  // cxLookAndFeelPainters
