@@ -2,6 +2,7 @@
 
 #include "ClassRegistry.h"
 #include "dxCore.h"
+#include "dxGDIPlusAPI.h"
 
 #include <algorithm>
 #include <cmath>
@@ -774,6 +775,16 @@ void TcxAlphaBitmap::AddTransparentColor(TColor AColor) {
   FTransparentPixels.push_back(ColorToQuad(AColor, 0) & 0x00FFFFFF);
 }
 
+void TcxAlphaBitmap::DrawHatch(TColor AColor1, TColor AColor2, uint8_t AStep, uint8_t AAlpha1, uint8_t AAlpha2) {
+  const uint32_t c1 = ColorToQuad(AColor1, 255), c2 = ColorToQuad(AColor2, 255);
+  std::memcpy(&FHatchData.Color1, &c1, 4);
+  std::memcpy(&FHatchData.Color2, &c2, 4);
+  FHatchData.Alpha1 = AAlpha1;
+  FHatchData.Alpha2 = AAlpha2;
+  FHatchData.Step = AStep;
+  TransformBitmap(btmHatch);
+}
+
 bool TcxAlphaBitmap::IsTransparentPixel(RGBQUAD APixel) const {
   uint32_t value, background;
   std::memcpy(&value, &APixel, 4);
@@ -783,8 +794,6 @@ bool TcxAlphaBitmap::IsTransparentPixel(RGBQUAD APixel) const {
 }
 
 void TcxAlphaBitmap::TransformBitmap(TcxBitmapTransformationMode AMode) {
-  if (AMode == btmDirty || AMode == btmHatch)
-    throw EdxException(L"The transformation needs the premultiplied blend, which is not built yet");
   TRGBColors colors;
   if (!ReadBitmapPixels(*this, colors, false)) return;
   const int w = Width(), h = Height();
@@ -820,12 +829,339 @@ void TcxAlphaBitmap::TransformBitmap(TcxBitmapTransformationMode AMode) {
           if (p.rgbReserved == 0 && !transparent) p.rgbReserved = 255;
           break;
         case btmClear: p = FTransparentBkColor; break;
-        case btmDirty:
-        case btmHatch: break;
+        case btmDirty: {
+          if (transparent) break;
+          p.rgbRed = p.rgbGreen = p.rgbBlue = grey(p, 0.299, 0.587, 0.114);
+          const uint32_t shadow = ColorToQuad(clBtnShadow, 0xC0);
+          RGBQUAD over;
+          std::memcpy(&over, &shadow, 4);
+          BlendPixelPremultiplied(p, over, 238);
+          break;
+        }
+        case btmHatch: {
+          const int step = std::max<int>(FHatchData.Step, 1);
+          if ((x / step + y / step) % 2 == 1) BlendPixelPremultiplied(p, FHatchData.Color2, FHatchData.Alpha2);
+          else BlendPixelPremultiplied(p, FHatchData.Color1, FHatchData.Alpha1);
+          break;
+        }
       }
     }
   SetBitmapColors(colors);
 }
+
+// ---- Colour and drawing routines
+
+namespace {
+
+using AlphaBlendProc = BOOL(WINAPI*)(HDC, int, int, int, int, HDC, int, int, int, int, BLENDFUNCTION);
+
+TcxGraphicsPlatform gPlatform;
+int gPixelsPerInchX = 96, gPixelsPerInchY = 96;
+HMODULE gMsImg32 = nullptr;
+AlphaBlendProc gAlphaBlend = nullptr;
+HBRUSH gCheckerBrush = nullptr;
+
+// The destination area's copy, a 32-bit bitmap of R's size.
+std::unique_ptr<TcxBitmap32> CopyDCAreaToBitmap32(HDC ASrcDC, const RECT& R) {
+  auto bitmap = std::make_unique<TcxBitmap32>(R.right - R.left, R.bottom - R.top, true);
+  BitBltRect(bitmap->Canvas().Handle(), ASrcDC, bitmap->ClientRect(), SRCCOPY, POINT{R.left, R.top});
+  return bitmap;
+}
+
+double Sinc(double x) {
+  if (x == 0) return 1;
+  x *= std::numbers::pi;
+  return std::sin(x) / x;
+}
+
+double Lanczos3(double x) { return std::abs(x) < 3 ? Sinc(x) * Sinc(x / 3) : 0; }
+
+struct TContribution {
+  int Index;
+  int Weight;  // 8 fractional bits
+};
+
+// The source pixels and weights of every destination index along one axis.
+std::vector<std::vector<TContribution>> LanczosWeights(int ASource, int ADest) {
+  // A side of 1 (either way) scales by dest / source: (dest - 1) / (source - 1)
+  // would make a one-pixel destination infinitely wide.
+  const double s = (ASource == 1 || ADest == 1) ? double(ADest) / ASource : double(ADest - 1) / (ASource - 1);
+  const double w = s < 1 ? 1 / s : 1, r = 3 * w;
+  std::vector<std::vector<TContribution>> result;
+  result.resize(std::size_t(ADest));
+  for (int i = 0; i < ADest; ++i) {
+    const double f = i / s;
+    for (int j = int(std::floor(f - r)); j <= int(std::ceil(f + r)); ++j) {
+      const int weight = int(std::nearbyint(Lanczos3((f - j) / w) / w * 256));
+      if (weight == 0) continue;
+      int index = j < 0 ? -j : j >= ASource ? 2 * ASource - 1 - j : j;
+      index = std::clamp(index, 0, ASource - 1);
+      result[std::size_t(i)].push_back({index, weight});
+    }
+  }
+  return result;
+}
+
+uint8_t ShiftAndClamp(int ASum) { return uint8_t(std::clamp(ASum >> 8, 0, 255)); }
+
+}  // namespace
+
+TcxGraphicsPlatform& GraphicsPlatform() { return gPlatform; }
+
+int GetScreenPixelsPerInch() { return gPixelsPerInchX; }
+int GetScreenDPI() { return gPixelsPerInchY; }
+int ScaleByScreenDPI(int AValue) { return MulDiv(AValue, GetScreenDPI(), 96); }
+RECT ScaleRectByScreenDPI(const RECT& R) {
+  return {ScaleByScreenDPI(R.left), ScaleByScreenDPI(R.top), ScaleByScreenDPI(R.right), ScaleByScreenDPI(R.bottom)};
+}
+
+void DeflateRectByMargins(RECT& R, const RECT& AMargins) {
+  R.left += AMargins.left;
+  R.top += AMargins.top;
+  R.right -= AMargins.right;
+  R.bottom -= AMargins.bottom;
+}
+
+bool IsBitmapNonEmpty(TBitmap* ABitmap) { return ABitmap && !ABitmap->Empty(); }
+
+bool RectSizesEqual(const RECT& R1, const RECT& R2) {
+  return R1.right - R1.left == R2.right - R2.left && R1.bottom - R1.top == R2.bottom - R2.top;
+}
+
+void BitBltRect(HDC ADestDC, HDC ASrcDC, const RECT& ADestRect, DWORD ARop, POINT ASrcTopLeft) {
+  BitBlt(ADestDC, ADestRect.left, ADestRect.top, ADestRect.right - ADestRect.left, ADestRect.bottom - ADestRect.top,
+         ASrcDC, ASrcTopLeft.x, ASrcTopLeft.y, ARop);
+}
+
+uint8_t ClampToByte(int AValue) { return uint8_t(std::clamp(AValue, 0, 255)); }
+
+uint8_t RoundToByte(float AValue) { return uint8_t(std::clamp(std::nearbyint(AValue), 0.0f, 255.0f)); }
+
+bool SameColorValue(TColor A, TColor B) { return ColorToRGB(A) == ColorToRGB(B); }
+
+TColor MixSystemColors(int ABtnFacePercent, int AHighlightPercent, int AWindowPercent) {
+  const COLORREF f = ColorToRGB(clBtnFace), h = ColorToRGB(clHighlight), w = ColorToRGB(clWindow);
+  if ((f == 0 || f == 0xFFFFFF) && h != 0) return TColor(h);
+  auto mix = [&](int cf, int ch, int cw) {
+    return ClampToByte(MulDiv(cf, ABtnFacePercent, 100) + MulDiv(ch, AHighlightPercent, 100) +
+                       MulDiv(cw, AWindowPercent, 100));
+  };
+  return TColor(RGB(mix(GetRValue(f), GetRValue(h), GetRValue(w)), mix(GetGValue(f), GetGValue(h), GetGValue(w)),
+                    mix(GetBValue(f), GetBValue(h), GetBValue(w))));
+}
+
+TColor GetLightPressedColor() {
+  HDC dc = GetDC(nullptr);
+  COLORREF c = GetNearestColor(dc, ColorToRGB(MixSystemColors(14, 44, 40)));
+  ReleaseDC(nullptr, dc);
+  return TColor(c);
+}
+
+TColor GetLightHotColor() {
+  HDC dc = GetDC(nullptr);
+  COLORREF c = GetNearestColor(dc, ColorToRGB(MixSystemColors(-2, 30, 72)));
+  ReleaseDC(nullptr, dc);
+  return TColor(c);
+}
+
+bool IsSystemAlphaBlendAvailable() { return gAlphaBlend != nullptr && gPlatform.SystemAlphaBlend; }
+
+bool SystemAlphaBlend(HDC ADestDC, HDC ASrcDC, const RECT& ADestRect, const RECT& ASrcRect, uint8_t AConstantAlpha) {
+  if (!IsSystemAlphaBlendAvailable()) return false;
+  const BLENDFUNCTION blend{AC_SRC_OVER, 0, AConstantAlpha, AC_SRC_ALPHA};
+  return gAlphaBlend(ADestDC, ADestRect.left, ADestRect.top, ADestRect.right - ADestRect.left,
+                     ADestRect.bottom - ADestRect.top, ASrcDC, ASrcRect.left, ASrcRect.top,
+                     ASrcRect.right - ASrcRect.left, ASrcRect.bottom - ASrcRect.top, blend) != FALSE;
+}
+
+void BlendPixelPremultiplied(RGBQUAD& ADest, const RGBQUAD& ASource, uint8_t AAlpha) {
+  const float a = AAlpha / 255.0f;
+  const float sa = a * ASource.rgbReserved;
+  const float k = 1 - sa / 255.0f;
+  ADest.rgbRed = RoundToByte(a * ASource.rgbRed + k * ADest.rgbRed);
+  ADest.rgbGreen = RoundToByte(a * ASource.rgbGreen + k * ADest.rgbGreen);
+  ADest.rgbBlue = RoundToByte(a * ASource.rgbBlue + k * ADest.rgbBlue);
+  ADest.rgbReserved = RoundToByte(sa + k * ADest.rgbReserved);
+}
+
+void BlendBitmaps32(TcxBitmap32& ADest, TcxBitmap32& ASource, uint8_t AConstantAlpha) {
+  if (SystemAlphaBlend(ADest.Canvas().Handle(), ASource.Canvas().Handle(), ADest.ClientRect(), ASource.ClientRect(),
+                       AConstantAlpha))
+    return;
+  TRGBColors dest, source;
+  ADest.GetBitmapColors(dest);
+  ASource.GetBitmapColors(source);
+  const std::size_t count = std::min(dest.size(), source.size());
+  for (std::size_t i = 0; i < count; ++i) BlendPixelPremultiplied(dest[i], source[i], AConstantAlpha);
+  ADest.SetBitmapColors(dest);
+}
+
+void StretchBitmapPlain(TBitmap& ADest, TBitmap& ASource) {
+  StretchBlt(ADest.Canvas().Handle(), 0, 0, ADest.Width(), ADest.Height(), ASource.Canvas().Handle(), 0, 0,
+             ASource.Width(), ASource.Height(), SRCCOPY);
+}
+
+void ResampleBitmapLanczos(TBitmap& ASource, TBitmap& ADest, bool AHighQuality) {
+  const int sw = ASource.Width(), sh = ASource.Height(), dw = ADest.Width(), dh = ADest.Height();
+  if (sw == 0 || sh == 0 || dw == 0 || dh == 0) return;
+  if (gPlatform.WinNT && !AHighQuality) {
+    HDC dc = ADest.Canvas().Handle();
+    const int mode = SetStretchBltMode(dc, HALFTONE);
+    StretchBlt(dc, 0, 0, dw, dh, ASource.Canvas().Handle(), 0, 0, sw, sh, SRCCOPY);
+    SetStretchBltMode(dc, mode);
+    return;
+  }
+  TRGBColors source;
+  if (!ReadBitmapPixels(ASource, source, true)) return;
+  const auto horizontal = LanczosWeights(sw, dw), vertical = LanczosWeights(sh, dh);
+  // Horizontal pass: destination width x source height.
+  TRGBColors middle(std::size_t(dw) * std::size_t(sh));
+  for (int y = 0; y < sh; ++y)
+    for (int x = 0; x < dw; ++x) {
+      int b = 0, g = 0, r = 0, a = 0;
+      for (const TContribution& c : horizontal[std::size_t(x)]) {
+        const RGBQUAD& p = source[std::size_t(y) * std::size_t(sw) + std::size_t(c.Index)];
+        b += p.rgbBlue * c.Weight, g += p.rgbGreen * c.Weight, r += p.rgbRed * c.Weight, a += p.rgbReserved * c.Weight;
+      }
+      middle[std::size_t(y) * std::size_t(dw) + std::size_t(x)] =
+          RGBQUAD{ShiftAndClamp(b), ShiftAndClamp(g), ShiftAndClamp(r), ShiftAndClamp(a)};
+    }
+  TRGBColors dest(std::size_t(dw) * std::size_t(dh));
+  for (int y = 0; y < dh; ++y)
+    for (int x = 0; x < dw; ++x) {
+      int b = 0, g = 0, r = 0, a = 0;
+      for (const TContribution& c : vertical[std::size_t(y)]) {
+        const RGBQUAD& p = middle[std::size_t(c.Index) * std::size_t(dw) + std::size_t(x)];
+        b += p.rgbBlue * c.Weight, g += p.rgbGreen * c.Weight, r += p.rgbRed * c.Weight, a += p.rgbReserved * c.Weight;
+      }
+      dest[std::size_t(y) * std::size_t(dw) + std::size_t(x)] =
+          RGBQUAD{ShiftAndClamp(b), ShiftAndClamp(g), ShiftAndClamp(r), ShiftAndClamp(a)};
+    }
+  WriteBitmapPixels(ADest, dest, true);
+}
+
+void AlphaBlendDC(HDC ADestDC, HDC ASrcDC, const RECT& ADestRect, const RECT& ASrcRect, bool ASmoothImage,
+                  uint8_t AConstantAlpha) {
+  if (IsRectEmptyOrInverted(ADestRect) || IsRectEmptyOrInverted(ASrcRect)) return;
+  const bool smoothing = ASmoothImage && !RectSizesEqual(ADestRect, ASrcRect);
+  const bool withoutSystem = gPlatform.Wow64 || gPlatform.Win9x || !IsSystemAlphaBlendAvailable() || smoothing;
+  if (!(withoutSystem && CheckGdiPlusAvailable(false))) {
+    SystemAlphaBlend(ADestDC, ASrcDC, ADestRect, ASrcRect, AConstantAlpha);
+    return;
+  }
+  // The library's own blend (the GDI+ canvas path under WOW64 is not built: software there too).
+  std::unique_ptr<TcxBitmap32> source = CopyDCAreaToBitmap32(ASrcDC, ASrcRect);
+  std::unique_ptr<TcxBitmap32> dest = CopyDCAreaToBitmap32(ADestDC, ADestRect);
+  TcxBitmap32 sized(dest->Width(), dest->Height(), true);
+  if (smoothing) ResampleBitmapLanczos(*source, sized, true);
+  else StretchBitmapPlain(sized, *source);
+  BlendBitmaps32(*dest, sized, AConstantAlpha);
+  BitBltRect(ADestDC, dest->Canvas().Handle(), ADestRect, SRCCOPY);
+}
+
+bool GetTextExtentOnDC(HDC ADC, const WideString& AText, SIZE& ASize, int ALength) {
+  ASize = SIZE{};
+  const int length = ALength < 0 ? int(AText.size()) : ALength;
+  return GetTextExtentPoint32W(ADC, AText.c_str(), length, &ASize) != FALSE;
+}
+
+int DrawTextOnDC(HDC ADC, const WideString& AText, RECT& R, int ABkMode, TColor ATextColor, int ALength,
+                 UINT AFormat) {
+  if (AText.empty()) return DrawTextW(ADC, L"", 0, &R, AFormat);
+  const COLORREF oldColor = ATextColor != clDefault ? SetTextColor(ADC, ColorToRGB(ATextColor)) : CLR_INVALID;
+  const int oldMode = SetBkMode(ADC, ABkMode);
+  const int result = DrawTextW(ADC, AText.c_str(), ALength < 0 ? int(AText.size()) : ALength, &R, AFormat);
+  SetBkMode(ADC, oldMode);
+  if (oldColor != CLR_INVALID) SetTextColor(ADC, oldColor);
+  return result;
+}
+
+bool TextOutOnDC(HDC ADC, const WideString& AText, POINT AOrigin, int ALength, UINT AOptions, const RECT* AClipRect) {
+  return ExtTextOutW(ADC, AOrigin.x, AOrigin.y, AOptions, AClipRect, AText.c_str(),
+                     UINT(ALength < 0 ? int(AText.size()) : ALength), nullptr) != FALSE;
+}
+
+int GetDCTextHeight(HDC ADC) {
+  TEXTMETRICW metric{};
+  GetTextMetricsW(ADC, &metric);
+  return metric.tmHeight;
+}
+
+RECT GetTextRectForRowCount(HDC ADC, const WideString& AText, int ARowCount, bool AReturnMaxRectHeight) {
+  auto measure = [&](int width, UINT flags) {
+    RECT r{0, 0, width, 0};
+    DrawTextW(ADC, AText.c_str(), int(AText.size()), &r, DT_CALCRECT | flags);
+    return r;
+  };
+  if (ARowCount == 1) return measure(0, DT_SINGLELINE);
+  const int limit = ARowCount <= 0 ? 32000 : ARowCount * GetDCTextHeight(ADC);
+  constexpr UINT kWrap = DT_WORDBREAK | DT_NOFULLWIDTHCHARBREAK;
+  auto height = [&](int width) {
+    RECT r = measure(width, kWrap);
+    return r.bottom - r.top;
+  };
+  int lo = measure(1, kWrap).right, hi = measure(0, DT_SINGLELINE).right;
+  while (hi - lo > 1) {
+    const int mid = (lo + hi) / 2;
+    if (height(mid) > limit) lo = mid;
+    else hi = mid;
+  }
+  RECT result = measure(lo, kWrap);
+  if (result.bottom - result.top > limit) result = measure(hi, kWrap);
+  if (AReturnMaxRectHeight) result.bottom = limit;
+  return result;
+}
+
+SIZE GetTextSizeOnDC(HDC ADC, const WideString& AText) {
+  RECT r = GetTextRectForRowCount(ADC, AText, 1);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+SIZE GetCurrentCursorSize() {
+  SIZE size{GetSystemMetrics(SM_CXCURSOR), GetSystemMetrics(SM_CYCURSOR)};
+  ICONINFO info{};
+  if (!GetIconInfo(GetCursor(), &info)) return size;
+  BITMAP mask{};
+  if (info.hbmMask && GetObjectW(info.hbmMask, sizeof mask, &mask) && mask.bmBitsPixel == 1 && mask.bmWidth > 0) {
+    // The AND half (and for a colour-less cursor the XOR half below it).
+    const bool colourless = info.hbmColor == nullptr;
+    const int rows = colourless ? mask.bmHeight / 2 : mask.bmHeight;
+    const int stride = ((mask.bmWidth + 31) / 32) * 4;
+    std::vector<uint8_t> bits(std::size_t(stride) * std::size_t(mask.bmHeight));
+    struct {
+      BITMAPINFOHEADER Header;
+      RGBQUAD Colors[2];
+    } bmi{};
+    bmi.Header = {sizeof(BITMAPINFOHEADER), mask.bmWidth, -mask.bmHeight, 1, 1, BI_RGB, 0, 0, 0, 0, 0};
+    HDC dc = GetDC(nullptr);
+    const bool read = GetDIBits(dc, info.hbmMask, 0, UINT(mask.bmHeight), bits.data(),
+                                reinterpret_cast<BITMAPINFO*>(&bmi), DIB_RGB_COLORS) != 0;
+    ReleaseDC(nullptr, dc);
+    if (read) {
+      auto rowHolds = [&](int row, bool xorHalf) {
+        const uint8_t* line = bits.data() + std::size_t(row) * std::size_t(stride);
+        for (int i = 0; i < (mask.bmWidth + 7) / 8; ++i)
+          if (xorHalf ? line[i] != 0 : line[i] != 0xFF) return true;
+        return false;
+      };
+      int last = -1;
+      for (int row = 0; row < rows; ++row)
+        if (rowHolds(row, false)) last = row;
+      if (last < 0 && colourless)
+        for (int row = 0; row < rows; ++row)
+          if (rowHolds(rows + row, true)) last = row;
+      size.cx = mask.bmWidth;
+      size.cy = last + 1 - int(info.yHotspot);
+    }
+  }
+  if (info.hbmMask) DeleteObject(info.hbmMask);
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  return size;
+}
+
+HBRUSH CheckerPatternBrush() { return gCheckerBrush; }
+
+HBRUSH SystemColorBrush(int AIndex) { return AIndex >= 0 && AIndex <= 30 ? GetSysColorBrush(AIndex) : nullptr; }
 
 // ---- Shared canvases
 
@@ -911,6 +1247,19 @@ TcxPaintCanvas* GetPaintCanvas() {
 
 void cxGraphicsUnitStart() {
   gFinalizing = false;
+  gPlatform = TcxGraphicsPlatform{RunsOnWin9x, RunsOnWinNT, RunsUnderWow64, true};
+  // The 50 % checker: rows alternate 0xAA and 0x55.
+  static const WORD kChecker[8] = {0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55};
+  HBITMAP pattern = CreateBitmap(8, 8, 1, 1, kChecker);
+  gCheckerBrush = CreatePatternBrush(pattern);
+  DeleteObject(pattern);
+  gMsImg32 = LoadLibraryW(L"msimg32.dll");
+  gAlphaBlend = gMsImg32 ? reinterpret_cast<AlphaBlendProc>(reinterpret_cast<void*>(GetProcAddress(gMsImg32, "AlphaBlend")))
+                         : nullptr;
+  HDC screen = GetDC(nullptr);
+  gPixelsPerInchX = GetDeviceCaps(screen, LOGPIXELSX);
+  gPixelsPerInchY = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
   RegisterClass(&TcxBitmap::StaticClassInfo());
   RegisterClass(&TcxBitmap32::StaticClassInfo());
 }
@@ -921,6 +1270,11 @@ void cxGraphicsUnitStop() {
   delete std::exchange(gPaintCanvas, nullptr);
   UnRegisterClass(&TcxBitmap::StaticClassInfo());
   UnRegisterClass(&TcxBitmap32::StaticClassInfo());
+  if (gCheckerBrush) DeleteObject(gCheckerBrush);
+  gCheckerBrush = nullptr;
+  gAlphaBlend = nullptr;
+  if (gMsImg32) FreeLibrary(gMsImg32);
+  gMsImg32 = nullptr;
 }
 
 }  // namespace tvk

@@ -323,11 +323,76 @@ public:
   // Columns outer, rows (bottom-up) inner.
   void TransformBitmap(TcxBitmapTransformationMode AMode);
   bool IsTransparentPixel(RGBQUAD APixel) const;
+  // Squares of AStep pixels counted from the bottom-left: AColor1 with AAlpha1, then AColor2 with AAlpha2.
+  void DrawHatch(TColor AColor1, TColor AColor2, uint8_t AStep, uint8_t AAlpha1, uint8_t AAlpha2);
 
 private:
+  struct THatchData {
+    RGBQUAD Color1{}, Color2{};
+    uint8_t Alpha1 = 0, Alpha2 = 0, Step = 1;
+  };
+  THatchData FHatchData;
   RGBQUAD FTransparentBkColor;
   std::vector<uint32_t> FTransparentPixels;
 };
+
+// ---- Colour and drawing routines
+
+// The platform flags the blend dispatch reads (the core services' values from
+// the unit's start-up; tests set them to reach every path).
+struct TcxGraphicsPlatform {
+  bool Win9x = false, WinNT = true, Wow64 = false;
+  bool SystemAlphaBlend = true;  // the system's AlphaBlend may be used (when bound)
+};
+TcxGraphicsPlatform& GraphicsPlatform();
+
+int GetScreenPixelsPerInch();
+// The vertical screen resolution.
+int GetScreenDPI();
+int ScaleByScreenDPI(int AValue);
+RECT ScaleRectByScreenDPI(const RECT& R);
+
+void DeflateRectByMargins(RECT& R, const RECT& AMargins);
+bool IsBitmapNonEmpty(TBitmap* ABitmap);
+bool RectSizesEqual(const RECT& R1, const RECT& R2);
+void BitBltRect(HDC ADestDC, HDC ASrcDC, const RECT& ADestRect, DWORD ARop, POINT ASrcTopLeft = {0, 0});
+uint8_t ClampToByte(int AValue);
+// To the nearest, ties to even, then clamped.
+uint8_t RoundToByte(float AValue);
+bool SameColorValue(TColor A, TColor B);
+
+// Per channel the signed percentages of the button face, highlight and window
+// colours; a black or white face gives the highlight colour (unless it is black).
+TColor MixSystemColors(int ABtnFacePercent, int AHighlightPercent, int AWindowPercent);
+TColor GetLightPressedColor();
+TColor GetLightHotColor();
+
+// The system's AlphaBlend (bound by name at the unit's start-up).
+bool IsSystemAlphaBlendAvailable();
+bool SystemAlphaBlend(HDC ADestDC, HDC ASrcDC, const RECT& ADestRect, const RECT& ASrcRect, uint8_t AConstantAlpha = 255);
+// The system's blend when it can serve, else the library's own (resampled when smoothing).
+void AlphaBlendDC(HDC ADestDC, HDC ASrcDC, const RECT& ADestRect, const RECT& ASrcRect, bool ASmoothImage = false,
+                  uint8_t AConstantAlpha = 255);
+// One pixel of ASource over ADest with a constant alpha (premultiplied, single precision).
+void BlendPixelPremultiplied(RGBQUAD& ADest, const RGBQUAD& ASource, uint8_t AAlpha);
+void BlendBitmaps32(TcxBitmap32& ADest, TcxBitmap32& ASource, uint8_t AConstantAlpha = 255);
+// Lanczos-3 with integer weights (HALFTONE stretching on NT without high quality).
+void ResampleBitmapLanczos(TBitmap& ASource, TBitmap& ADest, bool AHighQuality);
+void StretchBitmapPlain(TBitmap& ADest, TBitmap& ASource);
+
+// Whole text with ALength -1.
+bool GetTextExtentOnDC(HDC ADC, const WideString& AText, SIZE& ASize, int ALength = -1);
+int DrawTextOnDC(HDC ADC, const WideString& AText, RECT& R, int ABkMode, TColor ATextColor, int ALength, UINT AFormat);
+bool TextOutOnDC(HDC ADC, const WideString& AText, POINT AOrigin, int ALength, UINT AOptions, const RECT* AClipRect);
+int GetDCTextHeight(HDC ADC);
+// The narrowest rectangle the text fits in with at most ARowCount rows (0 or
+// less: 32000 pixels high), found by bisection.
+RECT GetTextRectForRowCount(HDC ADC, const WideString& AText, int ARowCount, bool AReturnMaxRectHeight = false);
+SIZE GetTextSizeOnDC(HDC ADC, const WideString& AText);
+SIZE GetCurrentCursorSize();
+// The 50 % checker pattern brush and the system colours' brushes (index 0..30).
+HBRUSH CheckerPatternBrush();
+HBRUSH SystemColorBrush(int AIndex);
 
 // The shared canvases: made on first use, none once the unit's shut-down began.
 TcxScreenCanvas* GetScreenCanvas();
