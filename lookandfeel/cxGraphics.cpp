@@ -404,19 +404,21 @@ void TcxCanvas::AlignMultiLineTextRectVertically(RECT& R, const WideString& ATex
   else R.top = (R.top + R.bottom - textHeight) / 2;
 }
 
-void TcxCanvas::DrawTextPass(const WideString& AText, RECT R, int AFlags, bool ATextOut) {
+void TcxCanvas::DrawTextPass(const WideString& AText, RECT R, int AFlags, bool ATextOut,
+                             TcxRotationAngle ARotationAngle) {
   if (ATextOut) {
     HDC dc = FCanvas->StateHandle();
     const UINT options = (AFlags & cxTextDontClip) ? 0 : ETO_CLIPPED;
-    ExtTextOutW(dc, R.left, R.top, options | FCanvas->TextFlags, &R, AText.c_str(), UINT(AText.size()), nullptr);
+    TextOutOnDC(dc, AText, POINT{R.left, R.top}, -1, options | FCanvas->TextFlags, &R);
   } else {
-    FCanvas->DrawText(R, AText, TextFlagsToDrawTextFlags(AFlags));
+    DrawRotatedText(*this, AText, R, ARotationAngle, clDefault, TextFlagsToDrawTextFlags(AFlags));
   }
 }
 
-void TcxCanvas::DrawTexT(const WideString& AText, RECT R, int AFlags, bool AEnabled) {
+void TcxCanvas::DrawTexT(const WideString& AText, RECT R, int AFlags, bool AEnabled,
+                         TcxRotationAngle ARotationAngle) {
   if (AText.empty()) return;
-  const bool drawTextPath = !(AFlags & cxTextSingleLine) ||
+  const bool drawTextPath = !(AFlags & cxTextSingleLine) || ARotationAngle != ra0 ||
                             (AFlags & (cxTextShowPrefix | cxTextShowEndEllipsis | cxTextShowPathEllipsis));
   const SIZE extent = TextExtent(AText);
   if (extent.cx <= R.right - R.left && extent.cy <= R.bottom - R.top) AFlags |= cxTextDontClip;
@@ -442,10 +444,10 @@ void TcxCanvas::DrawTexT(const WideString& AText, RECT R, int AFlags, bool AEnab
   if (!AEnabled) {
     Brush().SetStyle(TBrushStyle::bsClear);
     Font().SetColor(clBtnHighlight);
-    DrawTextPass(AText, OffsetRectBy(R, 1, 1), AFlags, !drawTextPath);
+    DrawTextPass(AText, OffsetRectBy(R, 1, 1), AFlags, !drawTextPath, ARotationAngle);
     Font().SetColor(clBtnShadow);
   }
-  DrawTextPass(AText, R, AFlags, !drawTextPath);
+  DrawTextPass(AText, R, AFlags, !drawTextPath, ARotationAngle);
   if (Brush().Style() != brushStyle) Brush().SetStyle(brushStyle);
   Font().SetColor(fontColor);
 }
@@ -1085,6 +1087,25 @@ int GetDCTextHeight(HDC ADC) {
   TEXTMETRICW metric{};
   GetTextMetricsW(ADC, &metric);
   return metric.tmHeight;
+}
+
+int DrawTextOnCanvas(TCanvas& ACanvas, const WideString& AText, RECT R, TColor ATextColor, UINT AFormat) {
+  return DrawTextOnDC(ACanvas.StateHandle(), AText, R, TRANSPARENT, ATextColor, -1, AFormat);
+}
+
+int DrawRotatedText(TcxCanvas& ACanvas, const WideString& AText, const RECT& ADestRect,
+                    TcxRotationAngle ARotationAngle, TColor ATextColor, UINT AFormat) {
+  if (ARotationAngle == ra0) return DrawTextOnCanvas(*ACanvas.Canvas(), AText, ADestRect, ATextColor, AFormat);
+  TcxBitmap bitmap(ADestRect, TPixelFormat::pf32bit);
+  BitBltRect(bitmap.Canvas().Handle(), ACanvas.Handle(), bitmap.ClientRect(), SRCCOPY,
+             POINT{ADestRect.left, ADestRect.top});
+  static constexpr TcxRotationAngle kUpright[] = {ra0, raMinus90, raPlus90, ra180};
+  bitmap.Rotate(kUpright[ARotationAngle]);
+  bitmap.Canvas().Font().Assign(ACanvas.Font());
+  const int result = DrawTextOnCanvas(bitmap.Canvas(), AText, bitmap.ClientRect(), ATextColor, AFormat);
+  bitmap.Rotate(ARotationAngle);
+  BitBltRect(ACanvas.Canvas()->StateHandle(), bitmap.Canvas().Handle(), ADestRect, SRCCOPY);
+  return result;
 }
 
 RECT GetTextRectForRowCount(HDC ADC, const WideString& AText, int ARowCount, bool AReturnMaxRectHeight) {

@@ -156,7 +156,8 @@ public:
   int TextHeight(const WideString& AText) { return TextExtent(AText).cy; }
   // The rectangle AText takes laid out in R with AFlags, placed in R by its alignment.
   void TextExtent(const WideString& AText, RECT& R, int AFlags);
-  void DrawTexT(const WideString& AText, RECT R, int AFlags, bool AEnabled = true);
+  void DrawTexT(const WideString& AText, RECT R, int AFlags, bool AEnabled = true,
+                TcxRotationAngle ARotationAngle = ra0);
   void DrawTexT(const WideString& AText, RECT R, TAlignment AAlignmentHorz, TcxAlignmentVert AAlignmentVert,
                 bool AMultiLine, bool AShowEndEllipsis);
   void AlignMultiLineTextRectVertically(RECT& R, const WideString& AText, TcxAlignmentVert AAlignmentVert,
@@ -177,7 +178,7 @@ private:
     std::unique_ptr<TBrush> Brush;
     std::unique_ptr<TPen> Pen;
   };
-  void DrawTextPass(const WideString& AText, RECT R, int AFlags, bool ATextOut);
+  void DrawTextPass(const WideString& AText, RECT R, int AFlags, bool ATextOut, TcxRotationAngle ARotationAngle);
 
   TCanvas* FCanvas;
   std::vector<TDCState> FSavedDCs;
@@ -385,6 +386,12 @@ bool GetTextExtentOnDC(HDC ADC, const WideString& AText, SIZE& ASize, int ALengt
 int DrawTextOnDC(HDC ADC, const WideString& AText, RECT& R, int ABkMode, TColor ATextColor, int ALength, UINT AFormat);
 bool TextOutOnDC(HDC ADC, const WideString& AText, POINT AOrigin, int ALength, UINT AOptions, const RECT* AClipRect);
 int GetDCTextHeight(HDC ADC);
+// DrawTextOnDC with a transparent background on a copy of R.
+int DrawTextOnCanvas(TCanvas& ACanvas, const WideString& AText, RECT R, TColor ATextColor, UINT AFormat);
+// Upright text drawn into a copy of the area turned upright, then turned by the
+// angle and copied back (ra0: straight onto the canvas). clDefault: the font's colour.
+int DrawRotatedText(TcxCanvas& ACanvas, const WideString& AText, const RECT& ADestRect,
+                    TcxRotationAngle ARotationAngle, TColor ATextColor, UINT AFormat);
 // The narrowest rectangle the text fits in with at most ARowCount rows (0 or
 // less: 32000 pixels high), found by bisection.
 RECT GetTextRectForRowCount(HDC ADC, const WideString& AText, int ARowCount, bool AReturnMaxRectHeight = false);

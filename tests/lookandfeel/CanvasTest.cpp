@@ -340,3 +340,34 @@ TEST_F(Canvas, SharedCanvasesExistWhileTheLibraryRuns) {
   EXPECT_EQ(nullptr, GetPaintCanvas());
   DxCoreUnitShutdown();
 }
+
+TEST_F(Canvas, RotatedTextRunsAcrossTheTurnedRectangle) {
+  // The ink of a row of capitals is wide when upright and tall when turned a quarter.
+  auto inkBox = [&] {
+    RECT box{64, 64, -1, -1};
+    for (int y = 0; y < 64; ++y)
+      for (int x = 0; x < 64; ++x)
+        if (At(x, y) == clBlack)
+          box = RECT{std::min<int>(box.left, x), std::min<int>(box.top, y), std::max<int>(box.right, x + 1),
+                     std::max<int>(box.bottom, y + 1)};
+    return box;
+  };
+  FCanvas->Font().SetHeight(-14);
+  FCanvas->Font().SetColor(clBlack);
+  FCanvas->Brush().SetStyle(TBrushStyle::bsClear);
+  const int flags = cxTextAlignLeft | cxTextAlignTop | cxTextSingleLine;
+  FCanvas->DrawTexT(L"HHHH", RECT{0, 0, 64, 20}, flags, true, ra0);
+  RECT upright = inkBox();
+  ASSERT_LT(upright.left, upright.right);
+  EXPECT_GT(upright.right - upright.left, upright.bottom - upright.top);
+  for (TcxRotationAngle angle : {raPlus90, raMinus90}) {
+    SetUp();
+    FCanvas->Font().SetHeight(-14);
+    FCanvas->Font().SetColor(clBlack);
+    FCanvas->DrawTexT(L"HHHH", RECT{0, 0, 20, 64}, flags, true, angle);
+    RECT turned = inkBox();
+    ASSERT_LT(turned.left, turned.right) << angle;
+    EXPECT_GT(turned.bottom - turned.top, turned.right - turned.left) << angle;
+    EXPECT_LE(turned.right, 20);
+  }
+}
