@@ -2,7 +2,9 @@
 
 #include "ClassRegistry.h"
 #include "dxCore.h"
+#include "cxControls.h"
 #include "dxGDIPlusAPI.h"
+#include "dxUxTheme.h"
 
 #include <algorithm>
 #include <cmath>
@@ -1178,6 +1180,80 @@ SIZE GetCurrentCursorSize() {
   if (info.hbmMask) DeleteObject(info.hbmMask);
   if (info.hbmColor) DeleteObject(info.hbmColor);
   return size;
+}
+
+namespace {
+std::vector<TWinControl*> gParentsBeingPainted;
+}
+
+void PaintControlTo(TWinControl* AControl, TcxCanvas& ACanvas, POINT AOrigin, TWinControl* AExcludedControl,
+                    bool ANonClient, bool APaintChildren, const RECT& ABounds) {
+  if (!AControl || AControl->IsDestroying() || !AControl->HandleAllocated()) return;
+  HWND window = AControl->Handle();
+  ACanvas.SaveDC();
+  HDC dc = ACanvas.Handle();
+  MoveWindowOrg(dc, AOrigin.x - ABounds.left, AOrigin.y - ABounds.top);
+  ACanvas.IntersectClipRect(ABounds);
+  HRGN windowRegion = CreateRectRgn(0, 0, 0, 0);
+  const int regionKind = GetWindowRgn(window, windowRegion);
+  if (regionKind == SIMPLEREGION || regionKind == COMPLEXREGION)
+    ACanvas.SetClipRegion(new TcxRegion(windowRegion), roIntersect);
+  else
+    DeleteObject(windowRegion);
+  if (ACanvas.RectVisible(ABounds)) {
+    const TControlState state = AControl->ControlState();
+    AControl->SetControlState(state | csPaintCopy);
+    ACanvas.SaveState();
+    if (!ANonClient) {
+      const POINT offset = GetWindowClientOffset(window);
+      MoveWindowOrg(dc, offset.x, offset.y);
+    }
+    const WPARAM context = reinterpret_cast<WPARAM>(dc);
+    if (AControl->DoubleBuffered()) SendMessageW(window, WM_ERASEBKGND, context, LPARAM(context));
+    if (ANonClient) {
+      SendMessageW(window, WM_PRINT, context, PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
+      SendMessageW(window, WM_NCPAINT, 0, 0);
+    } else {
+      SendMessageW(window, WM_PRINT, context, PRF_CLIENT | PRF_ERASEBKGND);
+    }
+    ACanvas.RestoreState();
+    AControl->SetControlState(state);
+  }
+  if (APaintChildren)
+    for (int i = 0; i < AControl->ControlCount(); ++i) {
+      auto* child = dynamic_cast<TWinControl*>(AControl->Controls(i));
+      if (!child || child == AExcludedControl || !child->HandleAllocated() || !child->Visible()) continue;
+      const RECT bounds = child->BoundsRect();
+      if (!ACanvas.RectVisible(bounds)) continue;
+      PaintControlTo(child, ACanvas, POINT{bounds.left, bounds.top}, AExcludedControl, true, APaintChildren,
+                     OffsetRectBy(bounds, bounds.left, bounds.top, false));
+    }
+  ACanvas.RestoreDC();
+}
+
+void PaintParentIntoCanvas(TWinControl* AControl, TcxCanvas& ACanvas, const RECT& R, bool APaintChildren) {
+  if (!AControl || !AControl->Parent()) return;
+  TWinControl* parent = AControl->Parent();
+  if (std::find(gParentsBeingPainted.begin(), gParentsBeingPainted.end(), parent) != gParentsBeingPainted.end())
+    return;
+  gParentsBeingPainted.push_back(parent);
+  try {
+    const RECT mapped = MapWindowRect(AControl->Handle(), parent->Handle(), R, true);
+    PaintControlTo(parent, ACanvas, POINT{0, 0}, AControl, false, APaintChildren, mapped);
+  } catch (...) {
+    std::erase(gParentsBeingPainted, parent);
+    throw;
+  }
+  std::erase(gParentsBeingPainted, parent);
+  if (gParentsBeingPainted.empty()) gParentsBeingPainted.shrink_to_fit();
+}
+
+void DrawControlParentBackground(TWinControl* AControl, TcxCanvas& ACanvas, const RECT& R) {
+  if (!AControl) return;
+  if ((AControl->Parent() && AControl->Parent()->DoubleBuffered()) || !IsUxThemeLoaded())
+    PaintParentIntoCanvas(AControl, ACanvas, R, false);
+  else
+    DrawThemeParentBackground(AControl->Handle(), ACanvas.Handle(), &R);
 }
 
 HBRUSH CheckerPatternBrush() { return gCheckerBrush; }

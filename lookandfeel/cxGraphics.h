@@ -5,6 +5,7 @@
 // the no-colour and default-colour values, the library's text flags and text
 // output, rotation and mirroring of 32-bit bitmaps, and the shared screen and
 // paint canvases.
+#include "Controls.h"
 #include "Graphics.h"
 #include "cxGeometry.h"
 #include "dxCore.h"
@@ -397,6 +398,17 @@ int DrawRotatedText(TcxCanvas& ACanvas, const WideString& AText, const RECT& ADe
 RECT GetTextRectForRowCount(HDC ADC, const WideString& AText, int ARowCount, bool AReturnMaxRectHeight = false);
 SIZE GetTextSizeOnDC(HDC ADC, const WideString& AText);
 SIZE GetCurrentCursorSize();
+// A control's parent painted under it: through the themes' parent background,
+// or (double-buffered parent, no theme library) by printing the parent.
+void DrawControlParentBackground(TWinControl* AControl, TcxCanvas& ACanvas, const RECT& R);
+// R of AControl's client area filled with what its parent shows there; a
+// parent already being painted this way is skipped (no re-entry).
+void PaintParentIntoCanvas(TWinControl* AControl, TcxCanvas& ACanvas, const RECT& R, bool APaintChildren);
+// AControl printed at AOrigin of the canvas, clipped to ABounds (its own
+// coordinates), optionally with its non-client part and windowed children.
+void PaintControlTo(TWinControl* AControl, TcxCanvas& ACanvas, POINT AOrigin, TWinControl* AExcludedControl,
+                    bool ANonClient, bool APaintChildren, const RECT& ABounds);
+
 // The 50 % checker pattern brush and the system colours' brushes (index 0..30).
 HBRUSH CheckerPatternBrush();
 HBRUSH SystemColorBrush(int AIndex);

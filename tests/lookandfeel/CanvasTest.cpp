@@ -371,3 +371,57 @@ TEST_F(Canvas, RotatedTextRunsAcrossTheTurnedRectangle) {
     EXPECT_LE(turned.right, 20);
   }
 }
+
+namespace {
+
+// A parent that paints blue with a red square where its child sits, and counts its paints.
+class TPaintedParent : public TCustomControl {
+public:
+  TVK_CLASS(TPaintedParent, TCustomControl)
+  TPaintedParent() : TCustomControl(nullptr) {
+    OnPaint = [this](TObject*) {
+      ++Paints;
+      Canvas().Brush().SetColor(clBlue);
+      Canvas().FillRect(RECT{0, 0, Width(), Height()});
+      Canvas().Brush().SetColor(clRed);
+      Canvas().FillRect(RECT{10, 10, 20, 20});
+      if (Reenter) Reenter();
+    };
+  }
+  int Paints = 0;
+  std::function<void()> Reenter;
+};
+
+}  // namespace
+
+TEST_F(Canvas, AParentPaintedIntoTheCanvasUnderItsChildAndNeverReentered) {
+  HWND host = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+  {
+    TPaintedParent parent;
+    parent.SetBounds(0, 0, 40, 40);
+    parent.SetParentWindow(host);
+    parent.HandleNeeded();
+    TWinControl child(nullptr);
+    child.SetBounds(10, 10, 10, 10);
+    child.SetParent(&parent);
+    child.HandleNeeded();
+    parent.Reenter = [&] {
+      TcxBitmap32 other(10, 10);
+      TcxCanvas otherCanvas(&other.Canvas());
+      PaintParentIntoCanvas(&child, otherCanvas, RECT{0, 0, 10, 10}, false);
+    };
+    PaintParentIntoCanvas(&child, *FCanvas, RECT{0, 0, 10, 10}, false);
+    EXPECT_EQ(1, parent.Paints) << "the nested request for the same parent did nothing";
+    EXPECT_EQ(clRed, At(0, 0)) << "the parent's pixels under the child";
+    EXPECT_EQ(clRed, At(9, 9));
+    EXPECT_EQ(kSentinel, At(10, 10)) << "only the child's rectangle";
+    EXPECT_EQ(0, FCanvas->SavedDCCount());
+    parent.Reenter = nullptr;
+    PaintParentIntoCanvas(&child, *FCanvas, RECT{0, 0, 10, 10}, false);
+    EXPECT_EQ(2, parent.Paints) << "a later request paints again";
+    TWinControl orphan(nullptr);
+    PaintParentIntoCanvas(&orphan, *FCanvas, RECT{0, 0, 10, 10}, false);
+    EXPECT_EQ(2, parent.Paints);
+  }
+  DestroyWindow(host);
+}
