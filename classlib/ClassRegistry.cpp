@@ -35,6 +35,43 @@ TClass GetClass(std::wstring_view name) {
   return nullptr;
 }
 
+namespace {
+
+// Grouped class -> its group's root.
+std::vector<std::pair<TClass, TClass>>& Groups() {
+  static std::vector<std::pair<TClass, TClass>> groups;
+  return groups;
+}
+
+TClass DirectGroupOf(TClass c) {
+  for (const auto& [member, root] : Groups())
+    if (member == c) return root;
+  return nullptr;
+}
+
+}  // namespace
+
+void StartClassGroup(TClass root) {
+  if (root && !DirectGroupOf(root)) Groups().emplace_back(root, root);
+}
+
+void GroupDescendentsWith(TClass aClass, TClass aClassGroup) {
+  TClass root = ClassGroupOf(aClassGroup);
+  if (!aClass || !root) return;
+  for (auto& [member, group] : Groups())
+    if (member == aClass) {
+      group = root;
+      return;
+    }
+  Groups().emplace_back(aClass, root);
+}
+
+TClass ClassGroupOf(TClass aClass) {
+  for (TClass c = aClass; c; c = c->Parent)
+    if (TClass root = DirectGroupOf(c)) return root;
+  return nullptr;
+}
+
 void RegisterComponents(const WideString& page, std::span<const TClass> classes) {
   if (!RegisterComponentsProc) throw EComponentError(L"Invalid component registration");
   RegisterComponentsProc(page, classes);

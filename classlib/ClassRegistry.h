@@ -24,6 +24,19 @@ void UnRegisterClass(TClass c);
 // The registered class of that name, or null.
 TClass GetClass(std::wstring_view name);
 
+// ---- Class groups: which classes a streaming reader may find together.
+// A group is started by a root class; a class grouped with the root (or with
+// a class of its group) joins it, and so do its descendants.
+
+// Starts the group of Root (again: nothing).
+void StartClassGroup(TClass root);
+// Puts AClass and its descendants into the group of AClassGroup (its root or
+// any class of it); nothing when AClassGroup is in no group.
+void GroupDescendentsWith(TClass aClass, TClass aClassGroup);
+// The root of the group AClass belongs to (the closest grouped class among it
+// and its ancestors decides), or null.
+TClass ClassGroupOf(TClass aClass);
+
 // ---- Design-time registration hooks: empty until a design environment installs them.
 
 using TRegisterComponentsProc = void (*)(const WideString& page, std::span<const TClass> classes);

@@ -52,6 +52,18 @@ void TPersistent::Assign(const TPersistent& source) { source.AssignTo(*this); }
 
 void TPersistent::DefineProperties(TFiler&) {}
 
+HRESULT STDMETHODCALLTYPE TInterfacedPersistent::QueryInterface(REFIID iid, void** object) {
+  if (!object) return E_POINTER;
+  *object = nullptr;
+  return GetInterface(iid, object) ? S_OK : E_NOINTERFACE;
+}
+
+bool TInterfacedPersistent::GetInterface(REFIID iid, void** object) {
+  if (!IsEqualGUID(iid, IID_IUnknown)) return false;
+  *object = static_cast<IUnknown*>(this);
+  return true;
+}
+
 void TPersistent::AssignTo(TPersistent& dest) const {
   throw EConvertError(L"Cannot assign a " + ClassName() + L" to a " + dest.ClassName());
 }

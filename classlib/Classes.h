@@ -141,9 +141,26 @@ public:
   virtual void Assign(const TPersistent& source);
   // Declares the object's binary properties to a filer (Streams.h); none here.
   virtual void DefineProperties(TFiler& filer);
+  // The object that owns this one (a component's owner); null here.
+  virtual TPersistent* GetOwner() const { return nullptr; }
 
 protected:
   virtual void AssignTo(TPersistent& dest) const;
+};
+
+// A persistent object that answers interfaces by GUID. It is not counted:
+// its owner (or whoever made it) frees it, so AddRef and Release answer -1.
+class TInterfacedPersistent : public TPersistent, public IUnknown {
+public:
+  TVK_CLASS(TInterfacedPersistent, TPersistent)
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+  ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(-1); }
+  ULONG STDMETHODCALLTYPE Release() override { return ULONG(-1); }
+
+protected:
+  // The interface Iid of this object into Object; false when it has none.
+  // IUnknown is answered here; a descendant adds its own and asks its parent.
+  virtual bool GetInterface(REFIID iid, void** object);
 };
 
 enum TComponentStateFlag : unsigned {
@@ -167,6 +184,7 @@ public:
   ~TComponent() override;
 
   TComponent* Owner() const { return FOwner; }
+  TPersistent* GetOwner() const override { return FOwner; }
   const WideString& Name() const { return FName; }
   // A valid identifier, unique among the owner's components (case-blind), or empty.
   void SetName(const WideString& name);

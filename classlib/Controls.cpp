@@ -78,7 +78,7 @@ LRESULT CALLBACK ControlWindowProcedure(HWND window, UINT msg, WPARAM wParam, LP
   }
   if (!control) return DefWindowProcW(window, msg, wParam, lParam);
   TMessage message{msg, wParam, lParam, 0};
-  CallGuarded(control, [&] { control->WndProc(message); });
+  CallGuarded(control, [&] { control->WindowProc()(message); });
   if (msg == WM_NCDESTROY) {
     // The window is gone: the control keeps its state for the next one.
     SetWindowLongPtrW(window, kControlSlot, 0);
@@ -87,7 +87,7 @@ LRESULT CALLBACK ControlWindowProcedure(HWND window, UINT msg, WPARAM wParam, LP
   return message.Result;
 }
 
-// ---- TControl
+// ---- Cursors, capture and drag targets
 
 HCURSOR CursorHandle(TCursor cursor) {
   const wchar_t* id = nullptr;
@@ -139,7 +139,12 @@ TControl* FindDragTarget(POINT pos, bool allowDisabled) {
 
 // ---- TControl
 
-TControl::TControl(TComponent* owner) : TComponent(owner) {
+TMouse& Mouse() {
+  static TMouse mouse;
+  return mouse;
+}
+
+TControl::TControl(TComponent* owner) : TComponent(owner), FWindowProc(WndMethodOf<&TControl::WndProc>(this)) {
   FControlStyle = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
   FFont.OnChange = [this](TObject*) { Perform(CM_FONTCHANGED); };
 }
@@ -360,7 +365,7 @@ void TControl::SetColor(TColor color) {
 
 LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
   TMessage message{msg, wParam, lParam, 0};
-  WndProc(message);
+  FWindowProc(message);
   return message.Result;
 }
 
@@ -609,7 +614,7 @@ bool TWinControl::IsControlMouseMsg(TMessage& message) {
   if (!target) return false;
   POINT local{p.x - target->Left(), p.y - target->Top()};
   TMessage forwarded{message.Msg, message.WParam, PointParam(local), 0};
-  target->WndProc(forwarded);
+  target->WindowProc()(forwarded);
   message.Result = forwarded.Result;
   return true;
 }
@@ -827,7 +832,7 @@ bool TWinControl::DoKeyDown(TMessage& message) {
 
 void TWinControl::Broadcast(TMessage& message) {
   for (std::size_t i = 0; i < FControls.size(); ++i) {
-    FControls[i]->WndProc(message);
+    FControls[i]->WindowProc()(message);
     if (message.Result != 0) return;
   }
 }

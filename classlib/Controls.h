@@ -17,7 +17,7 @@ class TBasicAction;
 class TControlActionLink;
 
 // Shift state of a key or mouse event.
-enum TShiftFlag : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
+enum TShiftFlag : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64 };
 using TShiftState = unsigned;
 // The shift keys held now (Alt also from a key message's data).
 TShiftState KeyboardShiftState(LPARAM keyData = 0);
@@ -37,6 +37,35 @@ constexpr TCursor crDefault = 0, crArrow = -2, crCross = -3, crIBeam = -4, crSiz
                   crHSplit = -14, crVSplit = -15, crNo = -18, crHandPoint = -21;
 // The system cursor shown for Cursor (null for crDefault: the window's own).
 HCURSOR CursorHandle(TCursor cursor);
+// A window method: the code that handles a message and the object it runs on.
+// Two are equal when both are, so a replaced method can be put back exactly.
+class TWndMethod {
+public:
+  using TCode = void (*)(void* data, TMessage& message);
+  constexpr TWndMethod() = default;
+  constexpr TWndMethod(void* data, TCode code) : FData(data), FCode(code) {}
+  void operator()(TMessage& message) const { FCode(FData, message); }
+  explicit operator bool() const { return FCode != nullptr; }
+  bool operator==(const TWndMethod&) const = default;
+  void* Data() const { return FData; }
+
+private:
+  void* FData = nullptr;
+  TCode FCode = nullptr;
+};
+
+// The window method Method of Object: WndMethodOf<&TMyControl::MyWndProc>(this).
+template <auto Method, class C>
+TWndMethod WndMethodOf(C* object) {
+  return TWndMethod(object, [](void* data, TMessage& message) { (static_cast<C*>(data)->*Method)(message); });
+}
+
+// The mouse settings the controls share.
+struct TMouse {
+  // How far (in pixels, both ways) the mouse moves before a press becomes a drag.
+  int DragThreshold = 5;
+};
+TMouse& Mouse();
 
 // What a kind of control is (set by its constructor) and what it is doing now.
 enum TControlStyleFlag : unsigned {
@@ -134,8 +163,12 @@ public:
   void SetAction(TBasicAction* action);
   TControlActionLink* ActionLink() const { return FActionLink.get(); }
 
-  // Runs a message through WndProc now; answers its result.
+  // Runs a message through WindowProc now; answers its result.
   LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+  // The method every message of the control goes to: WndProc unless replaced
+  // (a subclassing chain keeps the previous one and passes messages on to it).
+  const TWndMethod& WindowProc() const { return FWindowProc; }
+  void SetWindowProc(const TWndMethod& method) { FWindowProc = method; }
   // Every message of the control passes here: dispatch by number.
   virtual void WndProc(TMessage& message);
   virtual void Invalidate() {}
@@ -200,6 +233,7 @@ private:
   WideString FHint;
   bool FShowHint = false;
   std::unique_ptr<TControlActionLink> FActionLink;
+  TWndMethod FWindowProc;
   TColor FColor = clBtnFace;
   TFont FFont;
 };

@@ -2,6 +2,7 @@
 
 #include "Application.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace tvk {
@@ -328,5 +329,53 @@ void TDataModule::AfterConstruction() {
   if (!FNewModule) ReadDesign(*this);
   if (OnCreate) OnCreate(this);
 }
+
+// ---- TScreen
+
+TScreen& Screen() {
+  static TScreen screen;
+  return screen;
+}
+
+HCURSOR TScreen::Cursors(int index) const {
+  for (const auto& [id, cursor] : FCursors)
+    if (id == index) return cursor;
+  return LoadCursorW(nullptr, IDC_ARROW);
+}
+
+bool TScreen::HasCursor(int index) const {
+  return std::any_of(FCursors.begin(), FCursors.end(), [index](const auto& entry) { return entry.first == index; });
+}
+
+std::vector<int> TScreen::CursorIndexes() const {
+  std::vector<int> indexes;
+  for (const auto& entry : FCursors) indexes.push_back(entry.first);
+  return indexes;
+}
+
+void TScreen::SetCursors(int index, HCURSOR cursor) {
+  for (auto it = FCursors.begin(); it != FCursors.end(); ++it)
+    if (it->first == index) {
+      if (it->second != cursor) DestroyCursor(it->second);
+      if (cursor) it->second = cursor;
+      else FCursors.erase(it);
+      return;
+    }
+  if (cursor) FCursors.emplace_back(index, cursor);
+}
+
+void TScreen::ClearCursors() {
+  for (const auto& entry : FCursors) DestroyCursor(entry.second);
+  FCursors.clear();
+}
+
+int TScreen::PixelsPerInch() const {
+  HDC dc = GetDC(nullptr);
+  int ppi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
+  if (dc) ReleaseDC(nullptr, dc);
+  return ppi > 0 ? ppi : 96;
+}
+
+void ScreenUnitShutdown() { Screen().ClearCursors(); }
 
 }  // namespace tvk

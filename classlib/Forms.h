@@ -129,6 +129,34 @@ private:
   bool FNewModule;
 };
 
+// The screen: the cursor table (cursor handles by number) and the screen's
+// resolution. The table owns the cursors put into it: replacing or clearing an
+// entry destroys the old cursor, and so does the module's shut-down.
+class TScreen {
+public:
+  TScreen() = default;
+  TScreen(const TScreen&) = delete;
+  TScreen& operator=(const TScreen&) = delete;
+
+  // The cursor of Index; the arrow for a number the table lacks.
+  HCURSOR Cursors(int index) const;
+  // Puts Cursor at Index (taking it over); null clears the entry.
+  void SetCursors(int index, HCURSOR cursor);
+  bool HasCursor(int index) const;
+  // The numbers of the table's entries, in the order they were put.
+  std::vector<int> CursorIndexes() const;
+  // Destroys every cursor of the table.
+  void ClearCursors();
+  int PixelsPerInch() const;
+
+private:
+  std::vector<std::pair<int, HCURSOR>> FCursors;  // in the order they were put
+};
+
+TScreen& Screen();
+// The module's shut-down: the cursors of the table are destroyed.
+void ScreenUnitShutdown();
+
 // The form a control sits in (its outermost parent, when that is a form).
 TCustomForm* GetParentForm(TControl* control);
 

@@ -283,6 +283,24 @@ void TCanvas::LineTo(int x, int y) {
   Changed();
 }
 
+void TCanvas::Polygon(std::span<const POINT> points) {
+  RequireState();
+  ::Polygon(FHandle, points.data(), int(points.size()));
+  Changed();
+}
+
+void TCanvas::Polyline(std::span<const POINT> points) {
+  RequireState();
+  ::Polyline(FHandle, points.data(), int(points.size()));
+  Changed();
+}
+
+void TCanvas::Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
+  RequireState();
+  ::Pie(FHandle, x1, y1, x2, y2, x3, y3, x4, y4);
+  Changed();
+}
+
 void TCanvas::TextOut(int x, int y, const WideString& text) {
   RequireState();
   ExtTextOutW(FHandle, x, y, TextFlags, nullptr, text.c_str(), UINT(text.size()), nullptr);

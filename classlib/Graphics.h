@@ -8,6 +8,7 @@
 #include "Streams.h"
 
 #include <cstdint>
+#include <span>
 
 // The canvas's own TextOut and DrawText; the system's are called by their W names.
 #undef TextOut
@@ -169,6 +170,16 @@ public:
   void StretchDraw(const RECT& rect, TGraphic& graphic);
   TColor Pixel(int x, int y);
   void SetPixel(int x, int y, TColor color);
+  void Polygon(std::span<const POINT> points);
+  void Polyline(std::span<const POINT> points);
+  // The pie of the ellipse in Rect from the radial through (X3, Y3) counter-clockwise to (X4, Y4).
+  void Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4);
+  // The context with the canvas's font, pen and brush selected: for drawing
+  // on it directly (call Changed-worthy operations through the canvas).
+  HDC StateHandle() {
+    RequireState();
+    return FHandle;
+  }
   // Source's Src rectangle into Dest, stretched (raster operation CopyMode).
   void CopyRect(const RECT& dest, TCanvas& source, const RECT& src);
   DWORD CopyMode = SRCCOPY;

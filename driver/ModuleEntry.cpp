@@ -3,6 +3,8 @@
 #include "Device_ST_CortexM3_Data.h"
 #include "DriverExports.h"
 #include "Extension.Images.h"
+#include "Forms.h"
+#include "LookAndFeelSteps.h"
 #include "ModuleInit.h"
 #include "ORV.SCH.Util.h"
 #include "Tovik.Disassembler.h"
@@ -27,6 +29,8 @@ using tvk::TInitStep;
 constexpr std::array kSteps = {
     // The class library's window classes outlive an unloaded module unless unregistered.
     TInitStep{"Controls", nullptr, &tvk::UnregisterWindowClasses},
+    // The screen's cursor table owns the cursors the libraries put there.
+    TInitStep{"Forms", nullptr, &tvk::ScreenUnitShutdown},
     TInitStep{"ZUL.DispatchFix", &tvk::DispatchFixStartup, nullptr},
     TInitStep{"ZUL.Param", nullptr, &tvk::ParamUnitShutdown},
     // The host executable's client export and file-system functions.
@@ -51,6 +55,9 @@ constexpr std::array kSteps = {
     TInitStep{"dcconsts", &tvk::ConstsUnitStartup, &tvk::ConstsUnitShutdown},
     TInitStep{"dcmemhook", &tvk::MemHookUnitStartup, &tvk::MemHookUnitShutdown},
     TInitStep{"dcsystem", &tvk::SystemUnitStartup, &tvk::SystemUnitShutdown},
+    // The look-and-feel library: theme binding, cursors, messages, hidden
+    // windows and the hook controller.
+    TVK_LOOKANDFEEL_STEPS
     TInitStep{"device data", &tvk::DeviceDataUnitStartup, &tvk::DeviceDataUnitShutdown},
     TInitStep{"driver", &tvk::DriverUnitStartup, &tvk::DriverUnitShutdown},
     TInitStep{"disassembler", nullptr, &tvk::DisassemblerUnitShutdown},

@@ -1,0 +1,155 @@
+// The Office 2003 scheme: detection by visual style, the scheme and classic
+// colours, colour mixing, band and Office gradients, and the size grip's dots.
+#include "LookAndFeelTest.h"
+#include "dxOffice11.h"
+#include "dxThemeManager.h"
+
+#include <set>
+#include <string>
+
+using namespace tvk;
+
+namespace {
+
+std::wstring gColorName;
+HRESULT WINAPI StandInThemeName(LPWSTR file, int fileChars, LPWSTR color, int colorChars, LPWSTR, int) {
+  lstrcpynW(file, L"C:\\Themes\\any.msstyles", fileChars);
+  lstrcpynW(color, gColorName.c_str(), colorChars);
+  return S_OK;
+}
+
+class Office11 : public laf_test::LookAndFeel {
+protected:
+  void SetUp() override {
+    LookAndFeel::SetUp();
+    FBitmap.SetPixelFormat(TPixelFormat::pf32bit);
+  }
+  void TearDown() override {
+    SetGradientFillBound(true);
+    LookAndFeel::TearDown();
+  }
+  HDC Surface(int w, int h) {
+    FBitmap.SetSize(w, h);
+    FBitmap.Canvas().Brush().SetColor(clWhite);
+    FBitmap.Canvas().FillRect(RECT{0, 0, w, h});
+    return FBitmap.Canvas().Handle();
+  }
+  TColor At(int x, int y) { return FBitmap.Canvas().Pixel(x, y); }
+  TBitmap FBitmap;
+};
+
+}  // namespace
+
+TEST(Office11Scheme, DetectedByFileColourNameAndVersion) {
+  struct {
+    int Major;
+    const wchar_t* File;
+    const wchar_t* Color;
+    int Scheme;
+  } const cases[] = {
+      {5, L"C:\\WINDOWS\\Resources\\Themes\\Luna\\Luna.msstyles", L"NormalColor", 1},
+      {5, L"C:\\x\\luna.MSSTYLES", L"Homestead", 2},
+      {5, L"C:\\x\\Luna.msstyles", L"Metallic", 3},
+      {5, L"C:\\x\\Royale.msstyles", L"NormalColor", 0},
+      {6, L"C:\\x\\aero.msstyles", L"normalcolor", 1},
+      {10, L"C:\\x\\light.msstyles", L"Blue", 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.Scheme, DetectOffice11Scheme(c.File, c.Color, c.Major)) << c.File << c.Color;
+}
+
+TEST_F(Office11, ASchemeFromTheVisualStyleAndTheClassicColoursOtherwise) {
+  // Wine's style ("Blue") gives the classic column.
+  CalculateOffice11Colors();
+  EXPECT_EQ(0, GetOffice11ColorScheme());
+  EXPECT_FALSE(IsOffice11Themed());
+  EXPECT_EQ(clBtnFace, Office11SchemeColor(3));
+  EXPECT_EQ(Office11SchemeColor(7), Office11SchemeColor(8)) << "as 7";
+  EXPECT_EQ(Office11SchemeColor(38), Office11SchemeColor(48)) << "as 38";
+  EXPECT_EQ(clHighlightText, Office11SchemeColor(49));
+  EXPECT_EQ(75, Office11GradientMidPercent());
+
+  const TUxThemeEntries real = UxThemeEntries();
+  UxThemeEntries().Entry[uxGetCurrentThemeName] = reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&StandInThemeName));
+  struct {
+    const wchar_t* Color;
+    int Scheme, Mid;
+    TColor First, Twelfth;
+  } const schemes[] = {
+      {L"NormalColor", 1, 41, 0xFEECDD, 0xE0A47B},
+      {L"HomeStead", 2, 125, 0xDEF7F4, 0x8FC4B5},
+      {L"METALLIC", 3, 40, 0xFAF4F3, 0xB09193},
+  };
+  for (const auto& s : schemes) {
+    gColorName = s.Color;
+    CalculateOffice11Colors();
+    EXPECT_EQ(s.Scheme, GetOffice11ColorScheme()) << s.Color;
+    EXPECT_TRUE(IsOffice11Themed());
+    EXPECT_EQ(s.Mid, Office11GradientMidPercent());
+    EXPECT_EQ(s.First, Office11SchemeColor(1));
+    EXPECT_EQ(s.Twelfth, Office11SchemeColor(12));
+    EXPECT_EQ(TColor(0x8D8D8D), Office11SchemeColor(32));
+  }
+  UxThemeEntries() = real;
+  CalculateOffice11Colors();
+}
+
+TEST_F(Office11, ColourMixingCapsAndScales) {
+  EXPECT_EQ(TColor(0xFFFFFF), BlendColorsByPercent(clWhite, clWhite, 50)) << "128 + 128 is capped at 255";
+  EXPECT_EQ(TColor(0x000000), BlendColorsByPercent(clBlack, clBlack, 30));
+  EXPECT_EQ(TColor(0x326480), ScaleColorByPercent(TColor(0x64C8FF), 50));  // 255 / 2 = 127.5 to the nearest even
+}
+
+TEST_F(Office11, BandGradientsWithoutTheSystemRoutine) {
+  SetGradientFillBound(false);
+  struct {
+    int Extent, Bands;
+  } const cases[] = {{600, 256}, {100, 100}};
+  for (const auto& c : cases) {
+    HDC dc = Surface(c.Extent, 1);
+    FillGradientRect(dc, RECT{0, 0, c.Extent, 1}, clBlack, TColor(0x0000FF), true);
+    std::set<TColor> colors;
+    for (int x = 0; x < c.Extent; ++x) colors.insert(At(x, 0));
+    EXPECT_EQ(std::size_t(c.Bands), colors.size()) << c.Extent;
+    EXPECT_EQ(clBlack, At(0, 0));
+    EXPECT_EQ(TColor(0x0000FF), At(c.Extent - 1, 0));
+  }
+  // One band is the first colour; no channel runs below 0 into its neighbour.
+  HDC dc = Surface(4, 4);
+  FillGradientRect(dc, RECT{0, 0, 4, 1}, TColor(0x102000), TColor(0xFFFFFF), false);
+  EXPECT_EQ(TColor(0x102000), At(0, 0));
+  EXPECT_EQ(TColor(0x102000), At(3, 0));
+  FillGradientRect(dc, RECT{0, 2, 4, 4}, clRed, TColor(0x0000FF), true);
+  EXPECT_EQ(clRed, At(3, 3)) << "equal colours: a plain fill";
+}
+
+TEST_F(Office11, OfficeGradientsOneAndTwoDeep) {
+  // The classic middle percentage (75): M = 200 - MulDiv(200, 75, 200) = 125.
+  const TColor c1 = 0xC8C8C8, middle = 0x7D7D7D;
+  HDC dc = Surface(4, 4);
+  FillOffice11Gradient(dc, RECT{0, 0, 4, 1}, c1, clBlack, false);
+  EXPECT_EQ(middle, At(0, 0));
+  FillOffice11Gradient(dc, RECT{0, 1, 4, 3}, c1, clBlack, false);
+  EXPECT_EQ(c1, At(0, 1));
+  EXPECT_EQ(middle, At(0, 2));
+  HDC wide = Surface(9, 1);
+  FillOffice11Gradient(wide, RECT{0, 0, 9, 1}, c1, clBlack, true);
+  EXPECT_EQ(clBlack, At(8, 0)) << "from three on the last line is the second colour";
+  EXPECT_EQ(middle, At(4, 0));
+}
+
+TEST_F(Office11, TheSizeGripHasRowsOfThreeTwoAndOneDots) {
+  HDC dc = Surface(20, 20);
+  DrawOffice11SizeGrip(dc, RECT{0, 0, 20, 20}, clRed, clBlue);
+  struct {
+    int X, Y;
+    TColor Expected;
+  } const pixels[] = {
+      {8, 17, clRed},  {12, 17, clRed}, {16, 17, clRed}, {10, 19, clBlue}, {12, 13, clRed}, {16, 13, clRed},
+      {16, 9, clRed},  {8, 13, clWhite}, {12, 9, clWhite}, {7, 17, clWhite},
+  };
+  for (const auto& p : pixels) EXPECT_EQ(p.Expected, At(p.X, p.Y)) << p.X << "," << p.Y;
+  int dark = 0;
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 20; ++x) dark += At(x, y) == clRed;
+  EXPECT_EQ(6 * 4, dark) << "six dots of 2 x 2";
+}

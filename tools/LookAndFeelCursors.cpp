@@ -1,0 +1,52 @@
+// Renders the look-and-feel library's 17 cursors, as its start-up puts them
+// into the screen's cursor table, into one PNG file with their numbers.
+#include "Forms.h"
+#include "LookAndFeelSteps.h"
+#include "PngImage.h"
+#include "dxCore.h"
+
+#include <cstdio>
+#include <string>
+
+using namespace tvk;
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: laf_cursor_screens OUTPUT_FOLDER\n");
+    return 2;
+  }
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  if (!RunStartup(LookAndFeelSteps())) return 1;
+  int status = 0;
+  try {
+    const std::vector<int> ids = Screen().CursorIndexes();
+    constexpr int kCell = 64;
+    TBitmap shot;
+    shot.SetPixelFormat(TPixelFormat::pf32bit);
+    shot.SetSize(kCell * int(ids.size()), kCell);
+    TCanvas& c = shot.Canvas();
+    c.Brush().SetColor(TColor(0xC0C0C0));
+    c.FillRect(RECT{0, 0, shot.Width(), shot.Height()});
+    HDC dc = c.Handle();
+    SetBkMode(dc, TRANSPARENT);
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+      const int x = int(i) * kCell;
+      DrawIconEx(dc, x + 16, 4, Screen().Cursors(ids[i]), 32, 32, 0, nullptr, DI_NORMAL);
+      std::wstring label = std::to_wstring(ids[i]);
+      TextOutW(dc, x + 8, 44, label.c_str(), int(label.size()));
+    }
+    TPngImage png;
+    png.Assign(shot);
+    std::string name = std::string(argv[1]) + "\\lookandfeel_cursors.png";
+    png.SaveToFile(WideString(name.begin(), name.end()));
+    std::printf("%zu cursors: %s\n", ids.size(), name.c_str());
+  } catch (const Exception& e) {
+    std::fprintf(stderr, "failed: %ls\n", e.Message().c_str());
+    status = 1;
+  }
+  RunShutdown(LookAndFeelSteps());
+  ScreenUnitShutdown();
+  DxCoreUnitShutdown();
+  CoUninitialize();
+  return status;
+}

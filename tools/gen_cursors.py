@@ -1,0 +1,215 @@
+#!/usr/bin/env python3
+"""Draws the look-and-feel library's cursors into .cur files (32 x 32,
+monochrome with transparency): each shape is black with a one-pixel white
+outline, the rest transparent. Usage: gen_cursors.py OUTPUT_FOLDER"""
+import math
+import os
+import struct
+import sys
+
+SIZE = 32
+
+
+class Canvas:
+    def __init__(self):
+        self.ink = [[False] * SIZE for _ in range(SIZE)]
+
+    def dot(self, x, y):
+        if 0 <= x < SIZE and 0 <= y < SIZE:
+            self.ink[y][x] = True
+
+    def line(self, x0, y0, x1, y1, width=1):
+        steps = max(abs(x1 - x0), abs(y1 - y0), 1)
+        for i in range(steps + 1):
+            x = round(x0 + (x1 - x0) * i / steps)
+            y = round(y0 + (y1 - y0) * i / steps)
+            for dx in range(width):
+                for dy in range(width):
+                    self.dot(x + dx, y + dy)
+
+    def rect(self, x0, y0, x1, y1):
+        self.line(x0, y0, x1, y0)
+        self.line(x0, y1, x1, y1)
+        self.line(x0, y0, x0, y1)
+        self.line(x1, y0, x1, y1)
+
+    def fill(self, x0, y0, x1, y1):
+        for y in range(y0, y1 + 1):
+            for x in range(x0, x1 + 1):
+                self.dot(x, y)
+
+    def triangle(self, points):
+        (ax, ay), (bx, by), (cx, cy) = points
+
+        def side(px, py, qx, qy, rx, ry):
+            return (px - rx) * (qy - ry) - (qx - rx) * (py - ry)
+
+        for y in range(SIZE):
+            for x in range(SIZE):
+                d1 = side(x, y, ax, ay, bx, by)
+                d2 = side(x, y, bx, by, cx, cy)
+                d3 = side(x, y, cx, cy, ax, ay)
+                neg = d1 < 0 or d2 < 0 or d3 < 0
+                pos = d1 > 0 or d2 > 0 or d3 > 0
+                if not (neg and pos):
+                    self.dot(x, y)
+
+    def circle(self, cx, cy, r, width=2):
+        for y in range(SIZE):
+            for x in range(SIZE):
+                d = math.hypot(x - cx, y - cy)
+                if r - width < d <= r:
+                    self.dot(x, y)
+
+    def arrow_head(self, x, y, direction, size=4):
+        dx, dy = direction
+        px, py = -dy, dx
+        self.triangle([(x + dx * size, y + dy * size), (x + px * size, y + py * size), (x - px * size, y - py * size)])
+
+
+def pointer(c):
+    """The standard pointer at the top left, hot spot (0, 0)."""
+    c.triangle([(0, 0), (0, 15), (10, 10)])
+    c.line(4, 11, 7, 17, 2)
+
+
+def plus(c, x, y):
+    c.fill(x - 3, y, x + 3, y + 1)
+    c.fill(x, y - 3, x + 1, y + 3)
+
+
+def pages(c, count):
+    for i in range(count):
+        c.rect(12 + 3 * i, 14 + 3 * i, 22 + 3 * i, 22 + 3 * i)
+
+
+def shapes():
+    def drag(c):
+        pointer(c)
+        pages(c, 1)
+
+    def drag_copy(c):
+        drag(c)
+        plus(c, 26, 26)
+
+    def multi_drag(c):
+        pointer(c)
+        pages(c, 3)
+
+    def multi_drag_copy(c):
+        multi_drag(c)
+        plus(c, 28, 6)
+
+    def full_scroll(c):
+        c.circle(16, 16, 3)
+        for d in ((0, -1), (1, 0), (0, 1), (-1, 0)):
+            c.arrow_head(16 + d[0] * 8, 16 + d[1] * 8, d)
+
+    def hor_scroll(c):
+        c.circle(16, 16, 3)
+        c.arrow_head(24, 16, (1, 0))
+        c.arrow_head(8, 16, (-1, 0))
+
+    def ver_scroll(c):
+        c.circle(16, 16, 3)
+        c.arrow_head(16, 8, (0, -1))
+        c.arrow_head(16, 24, (0, 1))
+
+    def one_way(d):
+        def draw(c):
+            c.circle(16, 16, 3)
+            c.arrow_head(16 + d[0] * 8, 16 + d[1] * 8, d, 5)
+        return draw
+
+    def remove(c):
+        c.line(6, 6, 24, 24, 3)
+        c.line(24, 6, 6, 24, 3)
+
+    def vert_size(c):
+        c.fill(6, 15, 26, 16)
+        c.line(16, 6, 16, 25, 2)
+        c.arrow_head(16, 6, (0, -1))
+        c.arrow_head(16, 25, (0, 1))
+
+    def horz_size(c):
+        c.fill(15, 6, 16, 26)
+        c.line(6, 16, 25, 16, 2)
+        c.arrow_head(6, 16, (-1, 0))
+        c.arrow_head(25, 16, (1, 0))
+
+    def no_drop(c):
+        c.circle(16, 16, 11, 3)
+        c.line(8, 8, 23, 23, 3)
+
+    def color_picker(c):
+        c.line(1, 30, 18, 13, 2)
+        c.fill(18, 6, 25, 13)
+        c.line(20, 4, 27, 11, 3)
+
+    return [
+        ("DragCopy.cur", drag_copy, (0, 0)),
+        ("FullScroll.cur", full_scroll, (16, 16)),
+        ("HorScroll.cur", hor_scroll, (16, 16)),
+        ("VerScroll.cur", ver_scroll, (16, 16)),
+        ("UpScroll.cur", one_way((0, -1)), (16, 16)),
+        ("RightScroll.cur", one_way((1, 0)), (16, 16)),
+        ("DownScroll.cur", one_way((0, 1)), (16, 16)),
+        ("LeftScroll.cur", one_way((-1, 0)), (16, 16)),
+        ("Remove.cur", remove, (15, 15)),
+        ("VertSize.cur", vert_size, (16, 16)),
+        ("HorzSize.cur", horz_size, (16, 16)),
+        ("MultiDrag.cur", multi_drag, (0, 0)),
+        ("NoDrop.cur", no_drop, (16, 16)),
+        ("Drag.cur", drag, (0, 0)),
+        ("ColorPicker.cur", color_picker, (1, 30)),
+        ("MultiDragCopy.cur", multi_drag_copy, (0, 0)),
+    ]
+
+
+def cursor_file(canvas, hotspot):
+    ink = canvas.ink
+    outline = [[False] * SIZE for _ in range(SIZE)]
+    for y in range(SIZE):
+        for x in range(SIZE):
+            if not ink[y][x] and any(
+                0 <= x + dx < SIZE and 0 <= y + dy < SIZE and ink[y + dy][x + dx]
+                for dx in (-1, 0, 1) for dy in (-1, 0, 1)):
+                outline[y][x] = True
+
+    def rows(bit):
+        data = b""
+        for y in reversed(range(SIZE)):  # bottom-up
+            value = 0
+            for x in range(SIZE):
+                if bit(x, y):
+                    value |= 1 << (SIZE - 1 - x)
+            data += struct.pack(">I", value)
+        return data
+
+    xor = rows(lambda x, y: outline[y][x])  # white where the outline is
+    mask = rows(lambda x, y: not ink[y][x] and not outline[y][x])  # transparent elsewhere
+    header = struct.pack("<IiiHHIIiiII", 40, SIZE, SIZE * 2, 1, 1, 0, len(xor) + len(mask), 0, 0, 2, 0)
+    palette = struct.pack("<II", 0x000000, 0xFFFFFF)
+    image = header + palette + xor + mask
+    directory = struct.pack("<HHH", 0, 2, 1)
+    entry = struct.pack("<BBBBHHII", SIZE, SIZE, 2, 0, hotspot[0], hotspot[1], len(image), 6 + 16)
+    return directory + entry + image
+
+
+def main():
+    out = sys.argv[1]
+    os.makedirs(out, exist_ok=True)
+    for name, draw, hotspot in shapes():
+        canvas = Canvas()
+        draw(canvas)
+        data = cursor_file(canvas, hotspot)
+        path = os.path.join(out, name)
+        # Unchanged files keep their time stamp, so the resources are not compiled again.
+        if os.path.exists(path) and open(path, "rb").read() == data:
+            continue
+        with open(path, "wb") as f:
+            f.write(data)
+
+
+if __name__ == "__main__":
+    main()
