@@ -13,7 +13,7 @@ namespace tvk {
 
 namespace {
 
-bool gFinalizing = false;  // the unit's shut-down began: no new timer list or window
+bool gClassesFinalizing = false;  // the unit's shut-down began: no new timer list or window
 TList* gTimerList = nullptr;
 TcxTimerWindow* gTimerWindow = nullptr;
 
@@ -230,12 +230,12 @@ void TcxTimerWindow::HandleMessage(TMessage& Message) {
 }
 
 TList* GetTimerList() {
-  if (!gTimerList && !gFinalizing) gTimerList = new TList();
+  if (!gTimerList && !gClassesFinalizing) gTimerList = new TList();
   return gTimerList;
 }
 
 TcxTimerWindow* GetTimerWindow() {
-  if (!gTimerWindow && !gFinalizing) gTimerWindow = new TcxTimerWindow();
+  if (!gTimerWindow && !gClassesFinalizing) gTimerWindow = new TcxTimerWindow();
   return gTimerWindow;
 }
 
@@ -471,13 +471,13 @@ WideString GetLocalizedResString(const TResStringRec* AResString) { return LoadR
 // ---- Unit start-up and shut-down
 
 void cxClassesUnitStart() {
-  gFinalizing = false;
+  gClassesFinalizing = false;
   StartClassGroup(&TControl::StaticClassInfo());
   GroupDescendentsWith(&TcxComponent::StaticClassInfo(), &TControl::StaticClassInfo());
 }
 
 void cxClassesUnitStop() {
-  gFinalizing = true;
+  gClassesFinalizing = true;
   delete std::exchange(gTimerList, nullptr);
   delete std::exchange(gTimerWindow, nullptr);
 }

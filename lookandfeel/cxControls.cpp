@@ -30,7 +30,7 @@ constexpr TCursorRow kCursors[] = {
     {2112, L"CX_NODROPCURSOR"},     {2113, L"CX_DRAGCURSOR"},       {-2099, nullptr},
     {2114, L"CX_COLORPICKERCURSOR"}, {2115, L"CX_MULTIDRAGCOPYCURSOR"}};
 
-bool gFinalizing = false;  // the unit's shut-down began: the getters make nothing new
+bool gControlsFinalizing = false;  // the unit's shut-down began: the getters make nothing new
 uint16_t gMessage1 = 0, gMessage2 = 0;
 TcxSystemController* gSystemController = nullptr;
 TdxMessagesController* gMessagesController = nullptr;
@@ -158,7 +158,7 @@ LRESULT CALLBACK TdxMessagesController::BlockNextMessageProc(HWND AWnd, UINT, WP
 }
 
 TdxMessagesController* GetMessagesController() {
-  if (!gMessagesController && !gFinalizing) gMessagesController = new TdxMessagesController();
+  if (!gMessagesController && !gControlsFinalizing) gMessagesController = new TdxMessagesController();
   return gMessagesController;
 }
 
@@ -269,7 +269,7 @@ void TcxWindowProcController::Remove(TcxWindowProcLinkedObject*& AWndProcObject)
 }
 
 TcxWindowProcController* GetWindowProcController() {
-  if (!gWindowProcController && !gFinalizing) gWindowProcController = new TcxWindowProcController();
+  if (!gWindowProcController && !gControlsFinalizing) gWindowProcController = new TcxWindowProcController();
   return gWindowProcController;
 }
 
@@ -301,7 +301,7 @@ void TcxSettingsController::NotifyListeners() {
 }
 
 TcxSettingsController* GetSettingsController() {
-  if (!gSettingsController && !gFinalizing) gSettingsController = new TcxSettingsController();
+  if (!gSettingsController && !gControlsFinalizing) gSettingsController = new TcxSettingsController();
   return gSettingsController;
 }
 
@@ -344,7 +344,7 @@ void TMouseTrackingTimer::DoTimer() {
 }
 
 void BeginMouseTracking(TWinControl* AControl, const RECT& ABounds, IcxMouseTrackingCaller* ACaller) {
-  if (gFinalizing || FindTrackingTimer(ACaller)) return;
+  if (gControlsFinalizing || FindTrackingTimer(ACaller)) return;
   TcxObjectList* list = GetMouseTrackingTimerList();
   if (!list) return;
   auto* timer = new TMouseTrackingTimer();
@@ -360,10 +360,10 @@ void EndMouseTracking(IcxMouseTrackingCaller* ACaller) {
   if (TMouseTrackingTimer* timer = FindTrackingTimer(ACaller)) gMouseTrackingTimers->FreeAndRemove(timer);
 }
 
-bool IsMouseTracking(IcxMouseTrackingCaller* ACaller) { return !gFinalizing && FindTrackingTimer(ACaller); }
+bool IsMouseTracking(IcxMouseTrackingCaller* ACaller) { return !gControlsFinalizing && FindTrackingTimer(ACaller); }
 
 TcxObjectList* GetMouseTrackingTimerList() {
-  if (!gMouseTrackingTimers && !gFinalizing) gMouseTrackingTimers = new TcxObjectList(true);
+  if (!gMouseTrackingTimers && !gControlsFinalizing) gMouseTrackingTimers = new TcxObjectList(true);
   return gMouseTrackingTimers;
 }
 
@@ -509,7 +509,7 @@ WNDPROC SetWindowProcOf(HWND AWnd, WNDPROC AProc) {
 // ---- Unit start-up and shut-down
 
 void cxControlsUnitStart() {
-  gFinalizing = false;
+  gControlsFinalizing = false;
   for (const TCursorRow& row : kCursors) Screen().SetCursors(row.Id, LoadLibraryCursor(row));
   gMessage1 = uint16_t(RegisterWindowMessageW(kcxMessageName1));
   gMessage2 = uint16_t(RegisterWindowMessageW(kcxMessageName2));
@@ -517,7 +517,7 @@ void cxControlsUnitStart() {
 }
 
 void cxControlsUnitStop() {
-  gFinalizing = true;
+  gControlsFinalizing = true;
   delete std::exchange(gSystemController, nullptr);
   // Timers still running are freed with the list, so that nothing of the
   // module outlives it; that any were left is a fault of their owners.

@@ -9,7 +9,7 @@ namespace {
 
 HMODULE gDwmApi = nullptr;
 
-constexpr const char* kEntryNames[] = {
+constexpr const char* kDwmEntryNames[] = {
 #define TVK_DWM_NAME(name) #name,
     TVK_DWM_ENTRIES(TVK_DWM_NAME)
 #undef TVK_DWM_NAME
@@ -36,7 +36,7 @@ bool IsDwmCompositionOn() {
 void cxDWMApiUnitStart() {
   if (Win32MajorVersion() <= 5) return;
   gDwmApi = LoadLibraryW(L"dwmapi.dll");
-  BindEntriesByName(gDwmApi, kEntryNames, DwmEntries().Entry);
+  BindEntriesByName(gDwmApi, kDwmEntryNames, DwmEntries().Entry);
 }
 
 void cxDWMApiUnitStop() {

@@ -1265,10 +1265,10 @@ HBRUSH SystemColorBrush(int AIndex) { return AIndex >= 0 && AIndex <= 30 ? GetSy
 namespace {
 
 // A canvas on the desktop's cached device context.
-class TScreenCanvas : public TCanvas {
+class TScreenDCCanvas : public TCanvas {
 public:
-  TVK_CLASS(TScreenCanvas, TCanvas)
-  ~TScreenCanvas() override { FreeHandle(); }
+  TVK_CLASS(TScreenDCCanvas, TCanvas)
+  ~TScreenDCCanvas() override { FreeHandle(); }
   void FreeHandle() {
     if (!FDeviceContext) return;
     SetHandle(nullptr);
@@ -1291,13 +1291,13 @@ private:
 
 }  // namespace
 
-TcxScreenCanvas::TcxScreenCanvas() : TcxCanvas(nullptr), FScreen(std::make_unique<TScreenCanvas>()) {
+TcxScreenCanvas::TcxScreenCanvas() : TcxCanvas(nullptr), FScreen(std::make_unique<TScreenDCCanvas>()) {
   SetCanvas(FScreen.get());
 }
 
 TcxScreenCanvas::~TcxScreenCanvas() { Dormant(); }
 
-void TcxScreenCanvas::Dormant() { static_cast<TScreenCanvas*>(FScreen.get())->FreeHandle(); }
+void TcxScreenCanvas::Dormant() { static_cast<TScreenDCCanvas*>(FScreen.get())->FreeHandle(); }
 
 TcxPaintCanvas::~TcxPaintCanvas() {
   while (!FStates.empty()) EndPaint();

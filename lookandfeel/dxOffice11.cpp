@@ -89,7 +89,7 @@ constexpr int kMidPercent[4] = {75, 41, 125, 40};
 
 using GradientFillProc = BOOL(WINAPI*)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG);
 
-HMODULE gMsImg32 = nullptr;
+HMODULE gOffice11MsImg32 = nullptr;
 GradientFillProc gGradientFill = nullptr;
 bool gGradientFillUsed = true;
 bool gCalculated = false;
@@ -325,9 +325,9 @@ bool IsGradientFillBound() { return gGradientFill != nullptr && gGradientFillUse
 void SetGradientFillBound(bool AValue) { gGradientFillUsed = AValue; }
 
 void dxOffice11UnitStart() {
-  gMsImg32 = LoadLibraryW(L"msimg32.dll");
+  gOffice11MsImg32 = LoadLibraryW(L"msimg32.dll");
   gGradientFill =
-      gMsImg32 ? reinterpret_cast<GradientFillProc>(reinterpret_cast<void*>(GetProcAddress(gMsImg32, "GradientFill")))
+      gOffice11MsImg32 ? reinterpret_cast<GradientFillProc>(reinterpret_cast<void*>(GetProcAddress(gOffice11MsImg32, "GradientFill")))
                : nullptr;
   gGradientFillUsed = true;
   gCalculated = false;
@@ -335,8 +335,8 @@ void dxOffice11UnitStart() {
 
 void dxOffice11UnitStop() {
   gGradientFill = nullptr;
-  if (gMsImg32) FreeLibrary(gMsImg32);
-  gMsImg32 = nullptr;
+  if (gOffice11MsImg32) FreeLibrary(gOffice11MsImg32);
+  gOffice11MsImg32 = nullptr;
   gCalculated = false;
 }
 

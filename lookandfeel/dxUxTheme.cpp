@@ -11,12 +11,12 @@ namespace {
 
 HMODULE gUxTheme = nullptr;
 
-constexpr const char* kEntryNames[] = {
+constexpr const char* kUxThemeEntryNames[] = {
 #define TVK_UXTHEME_NAME(name) #name,
     TVK_UXTHEME_ENTRIES(TVK_UXTHEME_NAME)
 #undef TVK_UXTHEME_NAME
 };
-static_assert(std::size(kEntryNames) == uxEntryCount);
+static_assert(std::size(kUxThemeEntryNames) == uxEntryCount);
 
 // The bound entry of the system's declaration Name, typed as the system declares it.
 template <class F>
@@ -32,7 +32,7 @@ TUxThemeEntries& UxThemeEntries() {
   return entries;
 }
 
-const char* UxThemeEntryName(TUxThemeEntry AEntry) { return kEntryNames[AEntry]; }
+const char* UxThemeEntryName(TUxThemeEntry AEntry) { return kUxThemeEntryNames[AEntry]; }
 
 void BindEntriesByName(HMODULE AModule, std::span<const char* const> ANames, FARPROC* AEntries) {
   for (std::size_t i = 0; i < ANames.size(); ++i) AEntries[i] = AModule ? GetProcAddress(AModule, ANames[i]) : nullptr;
@@ -178,7 +178,7 @@ HRESULT BufferedPaintSetAlpha(HPAINTBUFFER ABufferedPaint, const RECT* ARect, BY
 void dxUxThemeUnitStart() {
   InitCommonControls();
   gUxTheme = LoadLibraryW(L"UxTheme.dll");
-  BindEntriesByName(gUxTheme, kEntryNames, UxThemeEntries().Entry);
+  BindEntriesByName(gUxTheme, kUxThemeEntryNames, UxThemeEntries().Entry);
 }
 
 void dxUxThemeUnitStop() {

@@ -37,7 +37,7 @@ HRESULT WINAPI StandInClose(HTHEME theme) {
   return S_OK;
 }
 BOOL WINAPI StandInActive() { return gStandIn.Active; }
-HRESULT WINAPI StandInThemeName(LPWSTR file, int fileChars, LPWSTR, int, LPWSTR, int) {
+HRESULT WINAPI StandInThemeFileName(LPWSTR file, int fileChars, LPWSTR, int, LPWSTR, int) {
   if (gStandIn.ThemeFile.empty()) return E_FAIL;
   lstrcpynW(file, gStandIn.ThemeFile.c_str(), fileChars);
   return S_OK;
@@ -59,7 +59,7 @@ protected:
     e[uxOpenThemeData] = AsEntry(&StandInOpen);
     e[uxCloseThemeData] = AsEntry(&StandInClose);
     e[uxIsThemeActive] = AsEntry(&StandInActive);
-    e[uxGetCurrentThemeName] = AsEntry(&StandInThemeName);
+    e[uxGetCurrentThemeName] = AsEntry(&StandInThemeFileName);
     ThemeChanged();
     gStandIn.Closed.clear();
   }
