@@ -108,6 +108,11 @@ UINT TextFlagsToDrawTextFlags(int AFlags) {
   return result;
 }
 
+namespace {
+using AlphaBlendEntry = BOOL(WINAPI*)(HDC, int, int, int, int, HDC, int, int, int, int, BLENDFUNCTION);
+AlphaBlendEntry gAlphaBlendEntry();
+}  // namespace
+
 // ---- TcxCanvas: origins and stacks
 
 TcxCanvas::~TcxCanvas() = default;
@@ -346,6 +351,56 @@ void TcxCanvas::DrawRegion(TcxRegion* ARegion, TColor AContentColor, TColor ABor
                            int ABorderHeight) {
   FillRegion(ARegion, AContentColor);
   FrameRegion(ARegion, ABorderColor, ABorderWidth, ABorderHeight);
+}
+
+void TcxCanvas::DrawFocusRect(const RECT& R) {
+  SetBrushColor(clWhite);
+  Font().SetColor(clBlack);
+  ::DrawFocusRect(FCanvas->StateHandle(), &R);
+}
+
+void TcxCanvas::DrawFocusRectEx(const RECT& R, TcxBorders ABorders, bool AExclude) {
+  if (ABorders == 0) return;
+  SaveClipRegion();
+  ExcludeFrameRect(R, 1, cxBordersAll & ~ABorders);
+  DrawFocusRect(R);
+  RestoreClipRegion();
+  if (AExclude) ExcludeFrameRect(R, 1, ABorders);
+}
+
+void TcxCanvas::DrawDesignSelection(RECT& ARect, int AWidth) {
+  for (int i = 0; i < AWidth; ++i) {
+    DrawFocusRect(ARect);
+    InflateRect(&ARect, -1, -1);
+  }
+}
+
+void TcxCanvas::TransparentDraw(int X, int Y, TBitmap& ABitmap, uint8_t AAlpha, TBitmap* ABackground) {
+  const int w = ABitmap.Width(), h = ABitmap.Height();
+  if (w == 0 || h == 0) return;
+  TcxBitmap32 mixed(w, h);
+  if (ABackground) mixed.Canvas().Draw(0, 0, *ABackground);
+  else BitBltRect(mixed.Canvas().Handle(), Handle(), mixed.ClientRect(), SRCCOPY, POINT{X, Y});
+  const BLENDFUNCTION blend{AC_SRC_OVER, 0, AAlpha, 0};
+  if (!(IsSystemAlphaBlendAvailable() &&
+        gAlphaBlendEntry()(mixed.Canvas().Handle(), 0, 0, w, h, ABitmap.Canvas().Handle(), 0, 0, w, h, blend))) {
+    TRGBColors dest, source;
+    ReadBitmapPixels(mixed, dest, true);
+    ReadBitmapPixels(ABitmap, source, true);
+    auto mix = [AAlpha](BYTE d, BYTE s) { return BYTE(MulDiv(d, 255 - AAlpha, 255) + MulDiv(s, AAlpha, 255)); };
+    for (std::size_t i = 0; i < dest.size() && i < source.size(); ++i) {
+      dest[i].rgbRed = mix(dest[i].rgbRed, source[i].rgbRed);
+      dest[i].rgbGreen = mix(dest[i].rgbGreen, source[i].rgbGreen);
+      dest[i].rgbBlue = mix(dest[i].rgbBlue, source[i].rgbBlue);
+    }
+    WriteBitmapPixels(mixed, dest, true);
+  }
+  BitBltRect(FCanvas->StateHandle(), mixed.Canvas().Handle(), RECT{X, Y, X + w, Y + h}, SRCCOPY);
+}
+
+int TcxCanvas::FontHeight(TFont& AFont) {
+  Font().Assign(AFont);
+  return GetDCTextHeight(FCanvas->StateHandle());
 }
 
 void TcxCanvas::Pie(const RECT& R, int AStartAngle, int ASweepAngle) {
@@ -1000,6 +1055,16 @@ void BlendBitmaps32(TcxBitmap32& ADest, TcxBitmap32& ASource, uint8_t AConstantA
   ADest.SetBitmapColors(dest);
 }
 
+void AlphaBlendBitmaps(TBitmap& ADestBitmap, TBitmap& ASrcBitmap, const RECT& ADestRect, const RECT& ASrcRect,
+                       bool ASmoothImage, uint8_t AConstantAlpha) {
+  AlphaBlendDC(ADestBitmap.Canvas().Handle(), ASrcBitmap.Canvas().Handle(), ADestRect, ASrcRect, ASmoothImage,
+               AConstantAlpha);
+}
+
+void TcxBitmap32::AlphaBlend(TcxBitmap32& ADestBitmap, const RECT& ARect, bool ASmoothImage, uint8_t AConstantAlpha) {
+  AlphaBlendBitmaps(ADestBitmap, *this, ARect, ClientRect(), ASmoothImage, AConstantAlpha);
+}
+
 void StretchBitmapPlain(TBitmap& ADest, TBitmap& ASource) {
   StretchBlt(ADest.Canvas().Handle(), 0, 0, ADest.Width(), ADest.Height(), ASource.Canvas().Handle(), 0, 0,
              ASource.Width(), ASource.Height(), SRCCOPY);
@@ -1255,6 +1320,10 @@ void DrawControlParentBackground(TWinControl* AControl, TcxCanvas& ACanvas, cons
   else
     DrawThemeParentBackground(AControl->Handle(), ACanvas.Handle(), &R);
 }
+
+namespace {
+AlphaBlendEntry gAlphaBlendEntry() { return gAlphaBlend; }
+}  // namespace
 
 HBRUSH CheckerPatternBrush() { return gCheckerBrush; }
 
