@@ -519,6 +519,54 @@ void TcxCanvas::DrawTexT(const WideString& AText, RECT R, TAlignment AAlignmentH
   DrawTexT(AText, R, flags, true);
 }
 
+void TcxCanvas::GetTextStringsBounds(WideString AText, RECT R, int AFlags, bool AEnabled,
+                                     std::vector<RECT>& ABounds) {
+  if (AText.empty()) return;
+  if (AFlags & cxTextShowPrefix) {
+    AText = RemoveAcceleratorPrefixes(AText, false);
+    AFlags &= ~cxTextShowPrefix;
+  }
+  if (!AEnabled) --R.right, --R.bottom;
+  RECT measured = R;
+  TextExtent(AText, measured, AFlags);
+  if (AFlags & cxTextAlignBottom) OffsetRect(&measured, 0, R.bottom - measured.bottom);
+  else if (AFlags & cxTextAlignVCenter) OffsetRect(&measured, 0, (R.bottom - measured.bottom) / 2);
+  HDC dc = FCanvas->StateHandle();
+  int top = measured.top;
+  const int width = R.right - R.left;
+  while (!AText.empty()) {
+    int fit = 0;
+    SIZE size{};
+    GetTextExtentExPointW(dc, AText.c_str(), int(AText.size()), std::max(width, 0), &fit, nullptr, &size);
+    std::size_t count = std::size_t(std::max(fit, 1));
+    std::size_t skip = 0;  // line-break characters after the line
+    const std::size_t lineBreak = AText.find_first_of(L"\r\n");
+    if (lineBreak != WideString::npos && lineBreak < count) {
+      count = lineBreak;
+      const wchar_t other = AText[lineBreak] == L'\r' ? L'\n' : L'\r';
+      skip = lineBreak + 1 < AText.size() && AText[lineBreak + 1] == other ? 2 : 1;
+    } else if (AText.size() > count) {
+      const std::size_t space = AText.substr(0, count + 1).find_last_of(L' ');
+      if (space != WideString::npos && space < count) {
+        if (AFlags & (cxTextAlignRight | cxTextAlignHCenter)) {
+          AText.erase(space, 1);
+          count = space;
+        } else {
+          count = space + 1;
+        }
+      }
+    }
+    SIZE line{};
+    GetTextExtentPoint32W(dc, AText.c_str(), int(count), &line);
+    int left = measured.left;
+    if (AFlags & cxTextAlignRight) left = measured.right - line.cx;
+    else if (AFlags & cxTextAlignHCenter) left = (measured.left + measured.right - line.cx) / 2;
+    ABounds.push_back(RECT{left, top, left + line.cx, top + line.cy});
+    top += line.cy;
+    AText.erase(0, std::min(AText.size(), count + skip));
+  }
+}
+
 // ---- Bitmaps
 
 void TcxCanvas::RotateBitmap(TBitmap& ABitmap, TcxRotationAngle ARotationAngle, bool AFlipVertically) {

@@ -175,6 +175,9 @@ public:
                                         bool AWordBreak, bool AShowPrefix, bool AEnabled = true,
                                         bool ADontBreakChars = false, bool AEndEllipsis = false);
 
+  // The rectangle of every output line of AText laid out in R (appended to ABounds).
+  void GetTextStringsBounds(WideString AText, RECT R, int AFlags, bool AEnabled, std::vector<RECT>& ABounds);
+
   // 32-bit pixels turned (and flipped) in place.
   static void RotateBitmap(TBitmap& ABitmap, TcxRotationAngle ARotationAngle, bool AFlipVertically = false);
   static void FlipHorizontally(TBitmap& ABitmap);

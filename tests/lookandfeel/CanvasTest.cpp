@@ -483,3 +483,38 @@ TEST_F(Canvas, ABitmapBlendsItselfIntoAnother) {
   EXPECT_EQ(clRed, dest.Canvas().Pixel(1, 1));
   EXPECT_EQ(clWhite, dest.Canvas().Pixel(0, 0));
 }
+
+TEST_F(Canvas, WrappedLineBoundsFollowBreaksAndWidth) {
+  // A space right after the fitting part stays with the next line; one inside it ends the line.
+  const int width = FCanvas->TextWidth(L"aaa aaa");
+  std::vector<RECT> lines;
+  const int flags = cxTextAlignLeft | cxTextAlignTop | cxTextWordBreak;
+  FCanvas->GetTextStringsBounds(L"aaa aaa aaa aaa", RECT{0, 0, width + 1, 60}, flags, true, lines);
+  ASSERT_EQ(3u, lines.size());
+  EXPECT_EQ(width, lines[0].right - lines[0].left);
+  EXPECT_EQ(FCanvas->TextWidth(L" aaa "), lines[1].right - lines[1].left);
+  EXPECT_EQ(FCanvas->TextWidth(L"aaa"), lines[2].right - lines[2].left);
+  EXPECT_EQ(0, lines[0].top);
+  EXPECT_EQ(lines[0].bottom, lines[1].top) << "each line starts at the previous one's bottom";
+  lines.clear();
+  FCanvas->GetTextStringsBounds(L"aaa aaa aaa aaa", RECT{0, 0, width + 1, 60}, flags | cxTextAlignHCenter, true, lines);
+  ASSERT_EQ(3u, lines.size());
+  EXPECT_EQ(FCanvas->TextWidth(L" aaa"), lines[1].right - lines[1].left) << "centred: the ending space is dropped";
+
+  struct {
+    const wchar_t* Text;
+    std::size_t Lines;
+  } const breaks[] = {{L"ab\r\ncd", 2}, {L"ab\n\rcd", 2}, {L"ab\rcd", 2}, {L"ab\ncd", 2}, {L"ab", 1}};
+  for (const auto& b : breaks) {
+    lines.clear();
+    FCanvas->GetTextStringsBounds(b.Text, RECT{0, 0, 60, 60}, cxTextAlignLeft | cxTextAlignTop | cxTextWordBreak,
+                                  true, lines);
+    EXPECT_EQ(b.Lines, lines.size()) << b.Text;
+  }
+  lines.clear();
+  FCanvas->GetTextStringsBounds(L"", RECT{0, 0, 60, 60}, flags, true, lines);
+  EXPECT_TRUE(lines.empty());
+  FCanvas->GetTextStringsBounds(L"ab", RECT{0, 0, 60, 60}, cxTextAlignRight | cxTextAlignTop, true, lines);
+  ASSERT_EQ(1u, lines.size());
+  EXPECT_EQ(60, lines[0].right) << "right-aligned in the measured rectangle";
+}
