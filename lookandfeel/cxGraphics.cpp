@@ -108,6 +108,11 @@ UINT TextFlagsToDrawTextFlags(int AFlags) {
   return result;
 }
 
+namespace {
+using AlphaBlendEntry = BOOL(WINAPI*)(HDC, int, int, int, int, HDC, int, int, int, int, BLENDFUNCTION);
+AlphaBlendEntry gAlphaBlendEntry();
+}  // namespace
+
 // ---- TcxCanvas: origins and stacks
 
 TcxCanvas::~TcxCanvas() = default;
@@ -348,6 +353,56 @@ void TcxCanvas::DrawRegion(TcxRegion* ARegion, TColor AContentColor, TColor ABor
   FrameRegion(ARegion, ABorderColor, ABorderWidth, ABorderHeight);
 }
 
+void TcxCanvas::DrawFocusRect(const RECT& R) {
+  SetBrushColor(clWhite);
+  Font().SetColor(clBlack);
+  ::DrawFocusRect(FCanvas->StateHandle(), &R);
+}
+
+void TcxCanvas::DrawFocusRectEx(const RECT& R, TcxBorders ABorders, bool AExclude) {
+  if (ABorders == 0) return;
+  SaveClipRegion();
+  ExcludeFrameRect(R, 1, cxBordersAll & ~ABorders);
+  DrawFocusRect(R);
+  RestoreClipRegion();
+  if (AExclude) ExcludeFrameRect(R, 1, ABorders);
+}
+
+void TcxCanvas::DrawDesignSelection(RECT& ARect, int AWidth) {
+  for (int i = 0; i < AWidth; ++i) {
+    DrawFocusRect(ARect);
+    InflateRect(&ARect, -1, -1);
+  }
+}
+
+void TcxCanvas::TransparentDraw(int X, int Y, TBitmap& ABitmap, uint8_t AAlpha, TBitmap* ABackground) {
+  const int w = ABitmap.Width(), h = ABitmap.Height();
+  if (w == 0 || h == 0) return;
+  TcxBitmap32 mixed(w, h);
+  if (ABackground) mixed.Canvas().Draw(0, 0, *ABackground);
+  else BitBltRect(mixed.Canvas().Handle(), Handle(), mixed.ClientRect(), SRCCOPY, POINT{X, Y});
+  const BLENDFUNCTION blend{AC_SRC_OVER, 0, AAlpha, 0};
+  if (!(IsSystemAlphaBlendAvailable() &&
+        gAlphaBlendEntry()(mixed.Canvas().Handle(), 0, 0, w, h, ABitmap.Canvas().Handle(), 0, 0, w, h, blend))) {
+    TRGBColors dest, source;
+    ReadBitmapPixels(mixed, dest, true);
+    ReadBitmapPixels(ABitmap, source, true);
+    auto mix = [AAlpha](BYTE d, BYTE s) { return BYTE(MulDiv(d, 255 - AAlpha, 255) + MulDiv(s, AAlpha, 255)); };
+    for (std::size_t i = 0; i < dest.size() && i < source.size(); ++i) {
+      dest[i].rgbRed = mix(dest[i].rgbRed, source[i].rgbRed);
+      dest[i].rgbGreen = mix(dest[i].rgbGreen, source[i].rgbGreen);
+      dest[i].rgbBlue = mix(dest[i].rgbBlue, source[i].rgbBlue);
+    }
+    WriteBitmapPixels(mixed, dest, true);
+  }
+  BitBltRect(FCanvas->StateHandle(), mixed.Canvas().Handle(), RECT{X, Y, X + w, Y + h}, SRCCOPY);
+}
+
+int TcxCanvas::FontHeight(TFont& AFont) {
+  Font().Assign(AFont);
+  return GetDCTextHeight(FCanvas->StateHandle());
+}
+
 void TcxCanvas::Pie(const RECT& R, int AStartAngle, int ASweepAngle) {
   if (IsRectEmpty(&R) || ASweepAngle == 0) return;
   const int a = (R.right - R.left) / 2, b = (R.bottom - R.top) / 2;
@@ -462,6 +517,54 @@ void TcxCanvas::DrawTexT(const WideString& AText, RECT R, TAlignment AAlignmentH
   int flags = kHorz[int(AAlignmentHorz)] | kVert[int(AAlignmentVert)] | (AMultiLine ? cxTextWordBreak : cxTextSingleLine);
   if (AShowEndEllipsis) flags |= cxTextShowEndEllipsis;
   DrawTexT(AText, R, flags, true);
+}
+
+void TcxCanvas::GetTextStringsBounds(WideString AText, RECT R, int AFlags, bool AEnabled,
+                                     std::vector<RECT>& ABounds) {
+  if (AText.empty()) return;
+  if (AFlags & cxTextShowPrefix) {
+    AText = RemoveAcceleratorPrefixes(AText, false);
+    AFlags &= ~cxTextShowPrefix;
+  }
+  if (!AEnabled) --R.right, --R.bottom;
+  RECT measured = R;
+  TextExtent(AText, measured, AFlags);
+  if (AFlags & cxTextAlignBottom) OffsetRect(&measured, 0, R.bottom - measured.bottom);
+  else if (AFlags & cxTextAlignVCenter) OffsetRect(&measured, 0, (R.bottom - measured.bottom) / 2);
+  HDC dc = FCanvas->StateHandle();
+  int top = measured.top;
+  const int width = R.right - R.left;
+  while (!AText.empty()) {
+    int fit = 0;
+    SIZE size{};
+    GetTextExtentExPointW(dc, AText.c_str(), int(AText.size()), std::max(width, 0), &fit, nullptr, &size);
+    std::size_t count = std::size_t(std::max(fit, 1));
+    std::size_t skip = 0;  // line-break characters after the line
+    const std::size_t lineBreak = AText.find_first_of(L"\r\n");
+    if (lineBreak != WideString::npos && lineBreak < count) {
+      count = lineBreak;
+      const wchar_t other = AText[lineBreak] == L'\r' ? L'\n' : L'\r';
+      skip = lineBreak + 1 < AText.size() && AText[lineBreak + 1] == other ? 2 : 1;
+    } else if (AText.size() > count) {
+      const std::size_t space = AText.substr(0, count + 1).find_last_of(L' ');
+      if (space != WideString::npos && space < count) {
+        if (AFlags & (cxTextAlignRight | cxTextAlignHCenter)) {
+          AText.erase(space, 1);
+          count = space;
+        } else {
+          count = space + 1;
+        }
+      }
+    }
+    SIZE line{};
+    GetTextExtentPoint32W(dc, AText.c_str(), int(count), &line);
+    int left = measured.left;
+    if (AFlags & cxTextAlignRight) left = measured.right - line.cx;
+    else if (AFlags & cxTextAlignHCenter) left = (measured.left + measured.right - line.cx) / 2;
+    ABounds.push_back(RECT{left, top, left + line.cx, top + line.cy});
+    top += line.cy;
+    AText.erase(0, std::min(AText.size(), count + skip));
+  }
 }
 
 // ---- Bitmaps
@@ -1000,6 +1103,16 @@ void BlendBitmaps32(TcxBitmap32& ADest, TcxBitmap32& ASource, uint8_t AConstantA
   ADest.SetBitmapColors(dest);
 }
 
+void AlphaBlendBitmaps(TBitmap& ADestBitmap, TBitmap& ASrcBitmap, const RECT& ADestRect, const RECT& ASrcRect,
+                       bool ASmoothImage, uint8_t AConstantAlpha) {
+  AlphaBlendDC(ADestBitmap.Canvas().Handle(), ASrcBitmap.Canvas().Handle(), ADestRect, ASrcRect, ASmoothImage,
+               AConstantAlpha);
+}
+
+void TcxBitmap32::AlphaBlend(TcxBitmap32& ADestBitmap, const RECT& ARect, bool ASmoothImage, uint8_t AConstantAlpha) {
+  AlphaBlendBitmaps(ADestBitmap, *this, ARect, ClientRect(), ASmoothImage, AConstantAlpha);
+}
+
 void StretchBitmapPlain(TBitmap& ADest, TBitmap& ASource) {
   StretchBlt(ADest.Canvas().Handle(), 0, 0, ADest.Width(), ADest.Height(), ASource.Canvas().Handle(), 0, 0,
              ASource.Width(), ASource.Height(), SRCCOPY);
@@ -1255,6 +1368,10 @@ void DrawControlParentBackground(TWinControl* AControl, TcxCanvas& ACanvas, cons
   else
     DrawThemeParentBackground(AControl->Handle(), ACanvas.Handle(), &R);
 }
+
+namespace {
+AlphaBlendEntry gAlphaBlendEntry() { return gAlphaBlend; }
+}  // namespace
 
 HBRUSH CheckerPatternBrush() { return gCheckerBrush; }
 

@@ -149,6 +149,16 @@ public:
   void FrameRegion(TcxRegion* ARegion, TColor AColor, int ABorderWidth = 1, int ABorderHeight = 1);
   void DrawRegion(TcxRegion* ARegion, TColor AContentColor, TColor ABorderColor, int ABorderWidth = 1,
                   int ABorderHeight = 1);
+  // White brush, black font, the system's focus rectangle.
+  void DrawFocusRect(const RECT& R);
+  // The focus rectangle only on ABorders' sides; with AExclude those sides are then excluded.
+  void DrawFocusRectEx(const RECT& R, TcxBorders ABorders, bool AExclude = false);
+  // AWidth focus rectangles, each one pixel inside the previous.
+  void DrawDesignSelection(RECT& ARect, int AWidth);
+  // ABitmap over the canvas area at (X, Y) (or over ABackground) with constant opacity AAlpha.
+  void TransparentDraw(int X, int Y, TBitmap& ABitmap, uint8_t AAlpha, TBitmap* ABackground = nullptr);
+  // The text height of AFont on this canvas (the font becomes the canvas's).
+  int FontHeight(TFont& AFont);
   // Pie by angles in degrees, counter-clockwise from three o'clock.
   void Pie(const RECT& R, int AStartAngle, int ASweepAngle);
 
@@ -164,6 +174,9 @@ public:
   void AlignMultiLineTextRectVertically(RECT& R, const WideString& AText, TcxAlignmentVert AAlignmentVert,
                                         bool AWordBreak, bool AShowPrefix, bool AEnabled = true,
                                         bool ADontBreakChars = false, bool AEndEllipsis = false);
+
+  // The rectangle of every output line of AText laid out in R (appended to ABounds).
+  void GetTextStringsBounds(WideString AText, RECT R, int AFlags, bool AEnabled, std::vector<RECT>& ABounds);
 
   // 32-bit pixels turned (and flipped) in place.
   static void RotateBitmap(TBitmap& ABitmap, TcxRotationAngle ARotationAngle, bool AFlipVertically = false);
@@ -289,6 +302,8 @@ public:
   bool IsAlphaUsed() { return BitmapHasAlpha(*this); }
   void Darken(int APercent);
   void Lighten(int APercent);
+  // This bitmap blended into ARect of ADestBitmap.
+  void AlphaBlend(TcxBitmap32& ADestBitmap, const RECT& ARect, bool ASmoothImage, uint8_t AConstantAlpha = 255);
   // Pixels set in the mask are cleared.
   void Filter(TBitmap& AMaskBitmap);
   void Invert();
@@ -378,6 +393,8 @@ void AlphaBlendDC(HDC ADestDC, HDC ASrcDC, const RECT& ADestRect, const RECT& AS
 // One pixel of ASource over ADest with a constant alpha (premultiplied, single precision).
 void BlendPixelPremultiplied(RGBQUAD& ADest, const RGBQUAD& ASource, uint8_t AAlpha);
 void BlendBitmaps32(TcxBitmap32& ADest, TcxBitmap32& ASource, uint8_t AConstantAlpha = 255);
+void AlphaBlendBitmaps(TBitmap& ADestBitmap, TBitmap& ASrcBitmap, const RECT& ADestRect, const RECT& ASrcRect,
+                       bool ASmoothImage = false, uint8_t AConstantAlpha = 255);
 // Lanczos-3 with integer weights (HALFTONE stretching on NT without high quality).
 void ResampleBitmapLanczos(TBitmap& ASource, TBitmap& ADest, bool AHighQuality);
 void StretchBitmapPlain(TBitmap& ADest, TBitmap& ASource);

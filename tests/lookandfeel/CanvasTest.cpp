@@ -425,3 +425,96 @@ TEST_F(Canvas, AParentPaintedIntoTheCanvasUnderItsChildAndNeverReentered) {
   }
   DestroyWindow(host);
 }
+
+TEST_F(Canvas, TransparentDrawMixesWithConstantOpacityOnBothPaths) {
+  const TcxGraphicsPlatform saved = GraphicsPlatform();
+  auto steps = LookAndFeelSteps();
+  ASSERT_TRUE(RunStartup(steps));  // binds the system's AlphaBlend
+  for (bool system : {true, false}) {
+    GraphicsPlatform().SystemAlphaBlend = system;
+    FCanvas->FillRect(RECT{0, 0, 64, 64}, clBlack);
+    TBitmap white;
+    white.SetPixelFormat(TPixelFormat::pf32bit);
+    white.SetSize(8, 8);
+    white.Canvas().Brush().SetColor(clWhite);
+    white.Canvas().FillRect(RECT{0, 0, 8, 8});
+    FCanvas->TransparentDraw(4, 4, white, 64);
+    const TColor p = At(6, 6);
+    EXPECT_NEAR(64, GetRValue(p), 1) << (system ? "system" : "software");
+    EXPECT_EQ(clBlack, At(12, 12));
+    TBitmap background;
+    background.SetPixelFormat(TPixelFormat::pf32bit);
+    background.SetSize(8, 8);
+    background.Canvas().Brush().SetColor(clBlue);
+    background.Canvas().FillRect(RECT{0, 0, 8, 8});
+    FCanvas->TransparentDraw(20, 20, white, 255, &background);
+    EXPECT_EQ(clWhite, At(22, 22));
+  }
+  GraphicsPlatform() = saved;
+  RunShutdown(steps);
+  DxCoreUnitShutdown();
+}
+
+TEST_F(Canvas, FocusRectanglesOnChosenSidesAndDesignSelections) {
+  FCanvas->DrawFocusRectEx(RECT{10, 10, 30, 30}, bLeft);
+  int left = 0, top = 0;
+  for (int i = 11; i < 29; ++i) {
+    left += At(10, i) != kSentinel;
+    top += At(i, 10) != kSentinel;
+  }
+  EXPECT_GT(left, 0) << "the left side is drawn";
+  EXPECT_EQ(0, top) << "the top side is not";
+  RECT selection{40, 40, 60, 60};
+  FCanvas->DrawDesignSelection(selection, 2);
+  EXPECT_TRUE(AreRectsEqual(RECT{42, 42, 58, 58}, selection));
+  FCanvas->DrawFocusRectEx(RECT{0, 0, 5, 5}, 0);
+  EXPECT_EQ(kSentinel, At(0, 2)) << "no sides, nothing";
+  TFont font;
+  font.SetHeight(-20);
+  EXPECT_GE(FCanvas->FontHeight(font), 20);
+}
+
+TEST_F(Canvas, ABitmapBlendsItselfIntoAnother) {
+  TcxBitmap32 dest(4, 4), source(2, 2);
+  dest.Canvas().Brush().SetColor(clWhite);
+  dest.Canvas().FillRect(dest.ClientRect());
+  source.SetBitmapColors(TRGBColors(4, RGBQUAD{0, 0, 255, 255}));
+  source.AlphaBlend(dest, RECT{1, 1, 3, 3}, false);
+  EXPECT_EQ(clRed, dest.Canvas().Pixel(1, 1));
+  EXPECT_EQ(clWhite, dest.Canvas().Pixel(0, 0));
+}
+
+TEST_F(Canvas, WrappedLineBoundsFollowBreaksAndWidth) {
+  // A space right after the fitting part stays with the next line; one inside it ends the line.
+  const int width = FCanvas->TextWidth(L"aaa aaa");
+  std::vector<RECT> lines;
+  const int flags = cxTextAlignLeft | cxTextAlignTop | cxTextWordBreak;
+  FCanvas->GetTextStringsBounds(L"aaa aaa aaa aaa", RECT{0, 0, width + 1, 60}, flags, true, lines);
+  ASSERT_EQ(3u, lines.size());
+  EXPECT_EQ(width, lines[0].right - lines[0].left);
+  EXPECT_EQ(FCanvas->TextWidth(L" aaa "), lines[1].right - lines[1].left);
+  EXPECT_EQ(FCanvas->TextWidth(L"aaa"), lines[2].right - lines[2].left);
+  EXPECT_EQ(0, lines[0].top);
+  EXPECT_EQ(lines[0].bottom, lines[1].top) << "each line starts at the previous one's bottom";
+  lines.clear();
+  FCanvas->GetTextStringsBounds(L"aaa aaa aaa aaa", RECT{0, 0, width + 1, 60}, flags | cxTextAlignHCenter, true, lines);
+  ASSERT_EQ(3u, lines.size());
+  EXPECT_EQ(FCanvas->TextWidth(L" aaa"), lines[1].right - lines[1].left) << "centred: the ending space is dropped";
+
+  struct {
+    const wchar_t* Text;
+    std::size_t Lines;
+  } const breaks[] = {{L"ab\r\ncd", 2}, {L"ab\n\rcd", 2}, {L"ab\rcd", 2}, {L"ab\ncd", 2}, {L"ab", 1}};
+  for (const auto& b : breaks) {
+    lines.clear();
+    FCanvas->GetTextStringsBounds(b.Text, RECT{0, 0, 60, 60}, cxTextAlignLeft | cxTextAlignTop | cxTextWordBreak,
+                                  true, lines);
+    EXPECT_EQ(b.Lines, lines.size()) << b.Text;
+  }
+  lines.clear();
+  FCanvas->GetTextStringsBounds(L"", RECT{0, 0, 60, 60}, flags, true, lines);
+  EXPECT_TRUE(lines.empty());
+  FCanvas->GetTextStringsBounds(L"ab", RECT{0, 0, 60, 60}, cxTextAlignRight | cxTextAlignTop, true, lines);
+  ASSERT_EQ(1u, lines.size());
+  EXPECT_EQ(60, lines[0].right) << "right-aligned in the measured rectangle";
+}
