@@ -16,6 +16,7 @@ add up to it, so the total is exact and each step keeps its share.
 import argparse
 import os
 import re
+import subprocess
 import sys
 
 COMPILED = re.compile(r"\.(obj|o|gch|pch)$")
@@ -49,6 +50,17 @@ def read_steps(log_path):
     for output, key in steps.items():
         merged.setdefault(key, []).append(output)
     return [(run, start, end, outputs) for (run, start, end, _), outputs in merged.items()]
+
+
+def current_outputs(build):
+    """What the build folder's graph makes now (None without ninja): the log
+    also remembers units that were removed or folded into unity batches."""
+    try:
+        listing = subprocess.run(["ninja", "-C", build, "-t", "targets", "all"],
+                                 capture_output=True, text=True, check=True).stdout
+    except (OSError, subprocess.CalledProcessError):
+        return None
+    return {line.rsplit(": ", 1)[0] for line in listing.splitlines()}
 
 
 def charge(steps, cores):
@@ -106,6 +118,9 @@ def main():
     if not os.path.exists(log_path):
         sys.exit(f"{log_path}: no ninja log (nothing built there yet)")
     steps = read_steps(log_path)
+    current = current_outputs(args.build)
+    if current:
+        steps = [s for s in steps if any(o in current for o in s[3])]
     charged = charge(steps, args.cores)
 
     print(f"== build cost of {args.build} (ninja log, {args.cores} cores)")
