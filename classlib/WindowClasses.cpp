@@ -8,7 +8,7 @@ namespace tvk {
 
 namespace {
 
-std::set<WideString>& Registered() {
+std::set<WideString>& RegisteredWindowClasses() {
   static std::set<WideString> names;
   return names;
 }
@@ -25,7 +25,7 @@ HINSTANCE ClassLibraryInstance() {
 }
 
 void EnsureWindowClass(const WideString& name, WNDPROC proc, UINT style, HBRUSH background, int extraBytes) {
-  if (Registered().count(name)) return;
+  if (RegisteredWindowClasses().count(name)) return;
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.style = style;
@@ -37,15 +37,15 @@ void EnsureWindowClass(const WideString& name, WNDPROC proc, UINT style, HBRUSH 
   wc.lpszClassName = name.c_str();
   if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
     RaiseLastOSError(L"Cannot register window class");
-  Registered().insert(name);
+  RegisteredWindowClasses().insert(name);
 }
 
-bool WindowClassRegistered(const WideString& name) { return Registered().count(name) != 0; }
+bool WindowClassRegistered(const WideString& name) { return RegisteredWindowClasses().count(name) != 0; }
 
 void UnregisterWindowClasses() {
   HINSTANCE instance = ClassLibraryInstance();
-  for (auto it = Registered().begin(); it != Registered().end();) {
-    if (UnregisterClassW(it->c_str(), instance)) it = Registered().erase(it);
+  for (auto it = RegisteredWindowClasses().begin(); it != RegisteredWindowClasses().end();) {
+    if (UnregisterClassW(it->c_str(), instance)) it = RegisteredWindowClasses().erase(it);
     else ++it;
   }
 }
