@@ -118,10 +118,26 @@ void TCustomLabel::AdjustBounds() {
     TScreenCanvas screen(&Canvas());
     DoDrawText(rect, DT_EXPANDTABS | DT_CALCRECT | WordWrapTextFlags(FWordWrap));
   }
+  SetAutoSizeBounds(rect.right, rect.bottom);
+}
+
+void TCustomLabel::SetAutoSizeBounds(int width, int height) {
+  switch (Align()) {
+    case TAlign::alTop:
+    case TAlign::alBottom: width = Width(); break;
+    case TAlign::alLeft:
+    case TAlign::alRight: height = Height(); break;
+    case TAlign::alClient:
+    case TAlign::alCustom:
+      width = Width();
+      height = Height();
+      break;
+    case TAlign::alNone: break;
+  }
   int x = Left();
   // A right-aligned label keeps its right edge.
-  if (FAlignment == TAlignment::taRightJustify) x += Width() - rect.right;
-  SetBounds(x, Top(), rect.right, rect.bottom);
+  if (FAlignment == TAlignment::taRightJustify) x += Width() - width;
+  SetBounds(x, Top(), width, height);
 }
 
 void TCustomLabel::CMTextChanged(TMessage&) {

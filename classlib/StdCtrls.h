@@ -37,6 +37,9 @@ protected:
   virtual void DoDrawText(RECT& rect, UINT flags);
   // Sizes the label to its text when AutoSize is set.
   virtual void AdjustBounds();
+  // Takes a measured text size as auto size: an edge held by Align keeps its
+  // extent, and a right-justified label keeps its right edge.
+  void SetAutoSizeBounds(int width, int height);
   void Paint() override;
   void Notification(TComponent* component, TOperation operation) override;
   TVK_MESSAGES();

@@ -188,6 +188,13 @@ void TCustomInstrumentCheckBox::PanelStyleChanged(TInstrumentPanelStyle) { Inval
 
 void TCustomInstrumentCheckBox::CMTextChanged(TMessage&) { Invalidate(); }
 
-TVK_MESSAGE_MAP(TCustomInstrumentCheckBox, {CM_TEXTCHANGED, &TCustomInstrumentCheckBox::CMTextChanged})
+// The box is also baked into its plate's picture: hiding it must take it out.
+void TCustomInstrumentCheckBox::CMVisibleChanged(TMessage& message) {
+  TVK_INHERITED(message);
+  InvalidateInstrumentBackground(this);
+}
+
+TVK_MESSAGE_MAP(TCustomInstrumentCheckBox, {CM_TEXTCHANGED, &TCustomInstrumentCheckBox::CMTextChanged},
+                {CM_VISIBLECHANGED, &TCustomInstrumentCheckBox::CMVisibleChanged})
 
 }  // namespace tvk

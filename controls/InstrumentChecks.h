@@ -36,6 +36,7 @@ protected:
   void Paint() override;
   TVK_MESSAGES();
   void CMTextChanged(TMessage& message);
+  void CMVisibleChanged(TMessage& message);
 
 private:
   TAlignment FAlignment = TAlignment::taRightJustify;

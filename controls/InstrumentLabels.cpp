@@ -107,8 +107,15 @@ void TCustomInstrumentLabel::CMTextChanged(TMessage& message) {
   InvalidateInstrumentBackground(this);
 }
 
+// Shown or hidden on a plate: the plate's picture gains or loses the text.
+void TCustomInstrumentLabel::CMVisibleChanged(TMessage& message) {
+  TVK_INHERITED(message);
+  InvalidateInstrumentBackground(this);
+}
+
 TVK_MESSAGE_MAP(TCustomInstrumentLabel, {CM_ENABLEDCHANGED, &TCustomInstrumentLabel::CMEnabledChanged},
-                {CM_TEXTCHANGED, &TCustomInstrumentLabel::CMTextChanged})
+                {CM_TEXTCHANGED, &TCustomInstrumentLabel::CMTextChanged},
+                {CM_VISIBLECHANGED, &TCustomInstrumentLabel::CMVisibleChanged})
 
 // ---- TCustomInstrumentCaption
 

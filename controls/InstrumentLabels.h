@@ -33,6 +33,7 @@ protected:
   TVK_MESSAGES();
   void CMEnabledChanged(TMessage& message);
   void CMTextChanged(TMessage& message);
+  void CMVisibleChanged(TMessage& message);
 
 private:
   TEllipsisPosition FEllipsisPosition = TEllipsisPosition::epNone;

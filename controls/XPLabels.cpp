@@ -269,9 +269,7 @@ void TXPCustomLabel::AdjustBounds() {
     TScreenCanvas screen(&Canvas());
     DoDrawText(rect, DT_EXPANDTABS | DT_CALCRECT | WordWrapTextFlags(WordWrap()));
   }
-  int x = Left();
-  if (Alignment() == TAlignment::taRightJustify) x += Width() - (rect.right - rect.left);
-  SetBounds(x, Top(), rect.right - rect.left, rect.bottom - rect.top);
+  SetAutoSizeBounds(rect.right - rect.left, rect.bottom - rect.top);
 }
 
 void TXPCustomLabel::Resize() {

@@ -40,6 +40,7 @@ void TXPCustomExtPanel::SetKind(TXPExtPanelKind value) {
   if (value == FKind) return;
   FKind = value;
   UpdateRegion();
+  Realign();  // the plain background kind keeps a margin of its own
   Invalidate();
 }
 
@@ -145,6 +146,7 @@ void TXPCustomExtPanel::SetUseDefaultColor(bool value) {
 void TXPCustomExtPanel::SetBorderWidth(int value) {
   if (value == FBorderWidth) return;
   FBorderWidth = value;
+  Realign();
   Invalidate();
 }
 

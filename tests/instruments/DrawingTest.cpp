@@ -9,6 +9,8 @@
 #include "XPColors.h"
 #include "XPFading.h"
 
+#include <utility>
+
 using namespace tvk;
 using namespace styled_test;
 
@@ -37,8 +39,15 @@ TEST(InstrumentColors, SchemesWhole) {
   }
   // Out of range: the mid grey.
   EXPECT_EQ(InstrumentStyleColor(TInstrumentPanelStyle(40)), 0xA59B9B);
-  EXPECT_EQ(InstrumentButtonColor(ipsBlue), 0xBF8252);
-  EXPECT_EQ(InstrumentButtonColor(ipsDarkRed), 0x7971B3);
+  // Button colours: the base by each scheme's channel factors, then by 1.05
+  // (channels rounded half to even, as 0xBF8252 and 0x7971B3 show).
+  const std::pair<TInstrumentPanelStyle, TColor> buttons[] = {
+      {ipsMidGray, 0x9B9393},    {ipsLightGray, 0xA5A8A3}, {ipsDarkGray, 0x9B9393},  {ipsDarkRed, 0x7971B3},
+      {ipsOliveGreen, 0xA5AB9A}, {ipsBlueGreen, 0xB6AB93}, {ipsBronze, 0x9393AB},    {ipsBlueGray, 0xB6A3A3},
+      {ipsGreen, 0xA5B39A},      {ipsBlue, 0xBF8252},      {ipsGrayLilac, 0x9B9393}, {ipsGrayOrange, 0x9B9393},
+      {ipsGrayBlue, 0x9B9393},
+  };
+  for (auto [style, color] : buttons) EXPECT_EQ(InstrumentButtonColor(style), color) << InstrumentPanelStyleName(style);
   // The three grey schemes share plate and button colours and differ in their displays only.
   EXPECT_EQ(InstrumentButtonColor(ipsGrayLilac), InstrumentButtonColor(ipsGrayBlue));
   EXPECT_EQ(InstrumentButtonColor(ipsGrayOrange), InstrumentButtonColor(ipsMidGray));

@@ -131,4 +131,20 @@ TEST_F(ExtPanel, WavyShadingDarkensDownwards) {
   EXPECT_GT(PixelAt(shot, 5, 2) & 0xFF, PixelAt(shot, 5, 97) & 0xFF);
 }
 
+TEST_F(ExtPanel, BorderWidthAndKindRealignTheChildren) {
+  P->SetKind(TXPExtPanelKind::epkSimple);
+  P->SetBounds(0, 0, 100, 60);
+  auto* child = new TXPExtPanel(Form.get());
+  child->SetParent(P);
+  child->SetAlign(TAlign::alClient);
+  EXPECT_EQ(child->BoundsRect(), (RECT{0, 0, 100, 60}));
+  P->SetBorderWidth(5);
+  EXPECT_EQ(child->BoundsRect(), (RECT{5, 5, 95, 55}));
+  // The plain background kind keeps three more pixels free.
+  P->SetKind(TXPExtPanelKind::epkBackground);
+  EXPECT_EQ(child->BoundsRect(), (RECT{8, 8, 92, 52}));
+  P->SetKind(TXPExtPanelKind::epkGradient);
+  EXPECT_EQ(child->BoundsRect(), (RECT{5, 5, 95, 55}));
+}
+
 }  // namespace

@@ -81,6 +81,25 @@ TEST_F(XPLabel, GlyphWidensTheAutoSize) {
   EXPECT_EQ(L->Height(), 30);
 }
 
+TEST_F(XPLabel, AutoSizeLeavesTheSidesHeldByAlign) {
+  Form->SetBounds(0, 0, 300, 200);
+  const int clientW = Form->ClientWidth(), clientH = Form->ClientHeight();
+  L->SetAlign(TAlign::alTop);
+  L->SetCaption(L"Short");
+  EXPECT_EQ(L->Width(), clientW);
+  const int lineH = L->Height();
+  EXPECT_LT(lineH, 40);
+  L->SetAlign(TAlign::alLeft);
+  L->SetCaption(L"Another");
+  EXPECT_EQ(L->Height(), clientH);
+  EXPECT_LT(L->Width(), 100);
+  // Unaligned, both sides follow the text again.
+  L->SetAlign(TAlign::alNone);
+  L->SetCaption(L"Short");
+  EXPECT_EQ(L->Height(), lineH);
+  EXPECT_LT(L->Width(), 100);
+}
+
 TEST_F(XPLabel, NavigateWithoutHandlerOnlyClicks) {
   L->SetLinkStyle(TXPLinkStyle::xlsNavigate);
   L->SetLinkAddress(L"help:start");

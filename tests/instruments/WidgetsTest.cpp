@@ -120,15 +120,30 @@ TEST_F(Plate, LabelsOnThePlateAreBakedNotPainted) {
   TBitmap bare;
   MakeCanvas(bare, 724, 50, clBlack);
   bare.Canvas().CopyRect(RECT{0, 0, 724, 50}, P->Bitmap().Canvas(), RECT{0, 0, 724, 50});
-  // The same plate without the label differs exactly where the label is.
+  // Hiding the label takes it out of the picture: the plate rebuilds, and
+  // differs exactly where the label was.
+  ASSERT_TRUE(P->BackgroundValid());
   label->SetVisible(false);
+  EXPECT_FALSE(P->BackgroundValid());
   SetRandSeed(5);
-  P->UpdateBackgroundImage();
   PaintPlate();
   int differ = 0;
   for (int y = spot.top; y < spot.bottom; ++y)
     for (int x = spot.left; x < spot.right; ++x) differ += PixelAt(bare, x, y) != PixelAt(P->Bitmap(), x, y);
   EXPECT_GT(differ, 20);
+}
+
+TEST_F(Plate, HidingABakedCheckBoxRebuildsThePicture) {
+  auto* box = new TInstrumentCheckBox(Form.get());
+  box->SetBounds(300, 30, 60, 17);
+  box->SetParent(P);
+  PaintPlate();
+  ASSERT_TRUE(P->BackgroundValid());
+  box->SetVisible(false);
+  EXPECT_FALSE(P->BackgroundValid());
+  PaintPlate();
+  box->SetVisible(true);
+  EXPECT_FALSE(P->BackgroundValid());
 }
 
 TEST(InstrumentPanels, DisplaysFollowTheSchemeOnlyWhenTallEnough) {
