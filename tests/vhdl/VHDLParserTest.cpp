@@ -394,6 +394,28 @@ TEST_F(VHDLParser, StatementErrorsOfAnArchitecture) {
   }
 }
 
+// A generic map is numbered and linked against the declaration's ports, as a
+// port map is.
+TEST_F(VHDLParser, GenericMapsCountAndLinkAgainstThePorts) {
+  const std::wstring head = L"entity E is signal X : bit; end;\n"
+                            L"architecture A of E is\n"
+                            L"  component Reg generic (W : integer); port (C : in bit; Q : out bit); end component;\n"
+                            L"begin\n";
+  Parse(head + L"  U1 : Reg generic map (c => 1, X);\nend;");
+  ASSERT_EQ(-1, Parser->Error_LineNumber);
+  TEntity& e = *Entities.Named(L"E");
+  auto& u1 = Element<TComponentInstance>(*e.ComponentInstances, L"U1");
+  ASSERT_EQ(2, u1.GenericMap->Count());
+  EXPECT_EQ(L"Generic Map U1-C => ", Element<TAssociationElement>(*u1.GenericMap, L"C").GetState_StringDescriptor());
+  EXPECT_EQ(L"Generic Map U1-Q => X(Signal)", Element<TAssociationElement>(*u1.GenericMap, L"").GetState_StringDescriptor());
+  EXPECT_EQ(1, Element<TVHDLSignal>(*e.Signals, L"X").MappedPorts->Count());
+
+  Entities.Clear();
+  Parse(head + L"  U2 : Reg generic map (X, X, X);\nend;");  // two ports, three positions
+  EXPECT_EQ(5, Parser->Error_LineNumber);
+  EXPECT_EQ(31, Parser->Error_ColumnNumber);
+}
+
 // The creator's list may compare with case: entities are registered and
 // looked up upper-cased.
 TEST_F(VHDLParser, AnArchitectureFindsItsEntityWithoutRegardToCase) {
