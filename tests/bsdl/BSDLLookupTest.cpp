@@ -201,7 +201,7 @@ TEST_F(BSDLParse, AnUnclosedPortClauseIsAnError) {
   EXPECT_NE(std::string::npos, ReadAll(Temp.Path() + L"BSDL Parser.log").find("New Entity:E"));
 }
 
-// The standard packages of the language, which no one here wrote, make no entity.
+// Attribute packages under the standard names a description uses make no entity.
 TEST_F(BSDLParse, StandardPackagesParseClean) {
   for (const wchar_t* file : {L"STD_1149_1_1990.vhd", L"STD_1149_1_1994.vhd", L"STD_1149_1_2001.vhd",
                               L"STD_1532_2001.vhd", L"STD_1532_2002.vhd"}) {
