@@ -948,7 +948,8 @@ void TVHDLParser::ReadArchitecture() {
     ExpectReservedWord(kOf);
     return ExpectIdentifier();
   });
-  auto* entity = FindIn<TEntity>(*Entities, entityName);
+  // Upper-cased as registered: the creator's list may compare with case.
+  auto* entity = FindIn<TEntity>(*Entities, UpperCaseText(entityName));
   if (!entity) Fail(L"Entity : " + entityName + L" not found for Architecture : " + architecture);
   LogLine(L"New Architecture: " + architecture + L" For Entity:" + entityName);
   entity->ReadArchitecture();

@@ -31,6 +31,21 @@ TEST(BSDLLookup, DetermineFullPath) {
     EXPECT_EQ(c.Expected, TBSDLEntity::DetermineFullPath(c.File, c.Vendor, c.Family, c.Folder));
 }
 
+// Moves a file's last write Days away from now.
+bool SetWriteTime(const std::wstring& path, int days) {
+  HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  ULARGE_INTEGER t{{now.dwLowDateTime, now.dwHighDateTime}};
+  t.QuadPart += uint64_t(int64_t(days) * 24 * 3600) * 10000000ull;
+  const FILETIME when{t.LowPart, t.HighPart};
+  const bool done = SetFileTime(file, nullptr, nullptr, &when) != 0;
+  CloseHandle(file);
+  return done;
+}
+
 class BSDLFind : public ::testing::Test {
 protected:
   TestFolder Temp, Library;
@@ -66,6 +81,14 @@ TEST_F(BSDLFind, AnArchiveOnlyIsUnpackedOnceIntoTheTemporaryFolder) {
   Zip.ClearCalls();
   EXPECT_EQ(Unpacked, TBSDLEntity::FindFullBSDLPath(Expected));
   EXPECT_EQ("", Zip.Calls());  // the copy is taken; no archive is opened
+
+  // Also when the archive is newer than the copy: the copy stays as it is.
+  WriteBytes(Unpacked, "stale");
+  ASSERT_TRUE(SetWriteTime(Unpacked, -2));
+  ASSERT_TRUE(SetWriteTime(Archive, +2));
+  EXPECT_EQ(Unpacked, TBSDLEntity::FindFullBSDLPath(Expected));
+  EXPECT_EQ("stale", ReadAll(Unpacked));
+  EXPECT_EQ("", Zip.Calls());
 }
 
 TEST_F(BSDLFind, AnArchiveWithoutTheFileOrAFolderOfItsName) {
@@ -178,7 +201,7 @@ TEST_F(BSDLParse, AnUnclosedPortClauseIsAnError) {
   EXPECT_NE(std::string::npos, ReadAll(Temp.Path() + L"BSDL Parser.log").find("New Entity:E"));
 }
 
-// The standard packages of the language, which no one here wrote, make no entity.
+// Attribute packages under the standard names a description uses make no entity.
 TEST_F(BSDLParse, StandardPackagesParseClean) {
   for (const wchar_t* file : {L"STD_1149_1_1990.vhd", L"STD_1149_1_1994.vhd", L"STD_1149_1_2001.vhd",
                               L"STD_1532_2001.vhd", L"STD_1532_2002.vhd"}) {

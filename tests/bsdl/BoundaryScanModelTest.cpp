@@ -112,6 +112,21 @@ TEST(BoundaryRegister, CellsFindTheBuildersPinsByName) {
             entity.BoundaryCells[1]->Description());
 }
 
+// A register that fails leaves the entity and its pins as they were: no pin
+// keeps a cell that was freed.
+TEST(BoundaryRegister, AFailedDecodeChangesNothing) {
+  TBSDLEntity entity;
+  auto* pin = new TScanPin(&entity);
+  pin->SetPinName(L"PA0");
+  entity.AddPin(pin);
+  auto* builders = new TBoundaryCell(&entity);
+  entity.AddBoundaryCell(builders);
+  EXPECT_THROW(entity.ParseBoundaryRegister(L"0 (BC_1, PA0, output3, X, 1, 0, Z)"), Exception);
+  ASSERT_EQ(1u, entity.BoundaryCells.size());
+  EXPECT_EQ(builders, entity.BoundaryCells[0].get());
+  EXPECT_TRUE(pin->BoundaryCells.empty());
+}
+
 // A parsed entity's attributes, as the parser leaves them.
 void AddAttribute(TBSDLEntity& entity, const wchar_t* designator, const wchar_t* expression) {
   auto* attribute = New<TVHDLAttribute>(nullptr);

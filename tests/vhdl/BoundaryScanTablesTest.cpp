@@ -153,6 +153,163 @@ TEST_F(BoundaryScanTables, ObjectKindsAnswerTheirOwnRowsThenTheCommonOnes) {
   EXPECT_EQ(kE_NOTIMPL, Call(cell.Get(), kDispSetCurrentValue, {I4(1)}).Hr);
 }
 
+// Implementations of every operation that only note which one ran: the rows
+// below, written out by identifier, must each reach the operation of that name.
+std::wstring Widened(std::string_view text) { return std::wstring(text.begin(), text.end()); }
+#define TVK_NOTE_OPERATION(Id, Operation, Params) \
+  HRESULT Operation Params override {             \
+    gCalled.push_back(Widened(#Operation));       \
+    return S_OK;                                  \
+  }
+
+class TNotingEntity : public TAbstractBSDLEntity {
+public:
+  TVK_BSDL_ENTITY_OPERATIONS(TVK_NOTE_OPERATION)
+};
+template <class Base>
+class TNotingObject : public Base {
+public:
+  TVK_BSDL_OBJECT_OPERATIONS(TVK_NOTE_OPERATION)
+};
+class TNotingScanPin : public TNotingObject<TAbstractScanPin> {
+public:
+  TVK_SCAN_PIN_OPERATIONS(TVK_NOTE_OPERATION)
+};
+class TNotingPinMapping : public TNotingObject<TAbstractPinMapping> {
+public:
+  TVK_PIN_MAPPING_OPERATIONS(TVK_NOTE_OPERATION)
+};
+class TNotingBoundaryCell : public TNotingObject<TAbstractBoundaryCell> {
+public:
+  TVK_BOUNDARY_CELL_OPERATIONS(TVK_NOTE_OPERATION)
+};
+class TNotingInstructionOpCode : public TNotingObject<TAbstractInstructionOpCode> {
+public:
+  TVK_INSTRUCTION_OPCODE_OPERATIONS(TVK_NOTE_OPERATION)
+};
+class TNotingRegisterAssociation : public TNotingObject<TAbstractRegisterAssociation> {
+public:
+  TVK_REGISTER_ASSOCIATION_OPERATIONS(TVK_NOTE_OPERATION)
+};
+#undef TVK_NOTE_OPERATION
+
+// One row of a served table: its identifier, the operation it reaches, the
+// result kind (s, i, u, o, d) and whether it takes an index.
+struct TableRow {
+  DISPID Id;
+  const wchar_t* Operation;
+  char Kind;
+  bool Indexed = false;
+};
+
+VARTYPE VariantOfKind(char kind) {
+  switch (kind) {
+    case 's': return VT_BSTR;
+    case 'o': return VT_DISPATCH;
+    case 'd': return VT_R8;
+    default: return VT_I4;  // i, and u carried as a signed 32-bit value
+  }
+}
+
+void ExpectRows(IDispatch* object, std::initializer_list<TableRow> rows) {
+  for (const TableRow& row : rows) {
+    SCOPED_TRACE(row.Id);
+    gCalled.clear();
+    TCall c = row.Indexed ? Call(object, row.Id, {I4(0)}) : Call(object, row.Id);
+    EXPECT_EQ(S_OK, c.Hr);
+    EXPECT_EQ(std::vector<std::wstring>{row.Operation}, gCalled);
+    EXPECT_EQ(VariantOfKind(row.Kind), c.Type());
+  }
+}
+
+const std::initializer_list<TableRow> kObjectRows = {
+    {503427, L"GetDescription", 's'}, {503428, L"GetShortDescription", 's'}, {503429, L"GetEntity", 'o'}};
+
+TEST_F(BoundaryScanTables, EveryIdentifierReachesItsOperation) {
+  auto entity = Served(New<TNotingEntity>());
+  ExpectRows(entity.Get(), {{503458, L"GetName", 's'},
+                            {503459, L"GetInstructionLength", 'i'},
+                            {503460, L"GetIdCode", 'u'},
+                            {503461, L"GetBoundaryLength", 'i'},
+                            {503462, L"GetPin", 'o', true},
+                            {503463, L"GetPinMapping", 'o', true},
+                            {503464, L"GetBoundaryCell", 'o', true},
+                            {503465, L"GetInstructionOpcode", 'o', true},
+                            {503466, L"GetRegisterAssociation", 'o', true},
+                            {503467, L"GetPinCount", 'i'},
+                            {503468, L"GetPinMappingCount", 'i'},
+                            {503469, L"GetBoundaryCellCount", 'i'},
+                            {503470, L"GetInstructionOpcodeCount", 'i'},
+                            {503471, L"GetRegisterAssociationCount", 'i'},
+                            {503472, L"GetPin_TDI", 'o'},
+                            {503473, L"GetPin_TDO", 'o'},
+                            {503474, L"GetPin_TMS", 'o'},
+                            {503475, L"GetPin_TCK", 'o'},
+                            {503476, L"GetPin_TRST", 'o'},
+                            {503477, L"GetInstruction_BYPASS", 'u'},
+                            {503478, L"GetInstruction_EXTEST", 'u'},
+                            {503479, L"GetInstruction_SAMPLE", 'u'},
+                            {503480, L"GetInstruction_IDCODE", 'u'},
+                            {503481, L"GetInstruction_USERCODE", 'u'},
+                            {503482, L"GetInstruction_CLAMP", 'u'},
+                            {503483, L"GetInstruction_HIGHZ", 'u'},
+                            {503484, L"GetScanClockMaxSpeed", 'd'},
+                            {503485, L"GetScanClockHaltMode", 'i'},
+                            {503486, L"GetConformanceStatement", 's'},
+                            {503487, L"GetCompliancePattern", 's'},
+                            {503488, L"GetDesignWarning", 's'},
+                            {503489, L"GetFilename", 's'}});
+  EXPECT_EQ(kE_NOTIMPL, Call(entity.Get(), 503457).Hr);
+  EXPECT_EQ(kE_NOTIMPL, Call(entity.Get(), 503490).Hr);
+
+  auto pin = Served(New<TNotingScanPin>());
+  ExpectRows(pin.Get(), kObjectRows);
+  ExpectRows(pin.Get(), {{503490, L"GetDirection", 'i'},
+                         {503491, L"GetPinName", 's'},
+                         {503492, L"GetPinNumber", 's'},
+                         {503493, L"GetKind", 'i'},
+                         {503494, L"GetPinMapping", 'o'},
+                         {503495, L"GetBoundaryCellCount", 'i'},
+                         {503496, L"GetBoundaryCell", 'o', true},
+                         {503497, L"GetCurrentValue", 'i'}});
+  auto mapping = Served(New<TNotingPinMapping>());
+  ExpectRows(mapping.Get(), kObjectRows);
+  ExpectRows(mapping.Get(),
+             {{503498, L"GetPinName", 's'}, {503499, L"GetPinNumber", 's'}, {503500, L"GetScanPin", 'o'}});
+  auto cell = Served(New<TNotingBoundaryCell>());
+  ExpectRows(cell.Get(), kObjectRows);
+  ExpectRows(cell.Get(), {{503501, L"GetCellNumber", 'i'},
+                          {503502, L"GetCellKind", 'i'},
+                          {503503, L"GetPortId", 's'},
+                          {503504, L"GetCellFunction", 'i'},
+                          {503505, L"GetSafeBit", 'i'},
+                          {503506, L"GetControlCellNumber", 'i'},
+                          {503507, L"GetDisableValue", 'i'},
+                          {503508, L"GetDisableResult", 'i'},
+                          {503509, L"GetPin", 'o'},
+                          {503510, L"GetControlCell", 'o'},
+                          {503511, L"GetTargetCell", 'o'},
+                          {503512, L"GetCurrentValue", 'i'}});
+  auto opcode = Served(New<TNotingInstructionOpCode>());
+  ExpectRows(opcode.Get(), kObjectRows);
+  ExpectRows(opcode.Get(), {{503513, L"GetInstructionName", 's'}, {503514, L"GetOpCodePattern", 's'}});
+  auto association = Served(New<TNotingRegisterAssociation>());
+  ExpectRows(association.Get(), kObjectRows);
+  ExpectRows(association.Get(), {{503515, L"GetRegisterName", 's'},
+                                 {503516, L"GetRegisterLength", 'i'},
+                                 {503517, L"GetInstructionOpcodeCount", 'i'},
+                                 {503518, L"GetInstructionOpcode", 'o', true}});
+  // Each kind stops at its own table: the neighbours' rows are not its own.
+  for (IDispatch* object : {pin.Get(), mapping.Get(), cell.Get(), opcode.Get(), association.Get()}) {
+    EXPECT_EQ(kE_NOTIMPL, Call(object, 503426).Hr);
+    EXPECT_EQ(kE_NOTIMPL, Call(object, 503458).Hr);
+    EXPECT_EQ(kE_NOTIMPL, Call(object, 503519).Hr);
+  }
+  EXPECT_EQ(kE_NOTIMPL, Call(mapping.Get(), 503497).Hr);
+  EXPECT_EQ(kE_NOTIMPL, Call(mapping.Get(), 503501).Hr);
+  EXPECT_EQ(kE_NOTIMPL, Call(opcode.Get(), 503515).Hr);
+}
+
 TEST_F(BoundaryScanTables, ServiceNamesOfEachLevelAndItsParents) {
   struct Case {
     ComRef<IDispatch> Object;
