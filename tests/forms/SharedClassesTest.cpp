@@ -151,13 +151,16 @@ TEST_F(SharedImages, AKindsPictureIsFoundOnceAndRememberedUnderTheNameAskedFor) 
   EXPECT_EQ(4u, Host.Client().CallCount(hostsim::disp::Client_GetWindowKindByName));
 }
 
+// The folder's entries, less the test folders that test programs running beside
+// this one make and remove in the same shared temporary folder.
 std::set<std::wstring> FilesIn(const std::wstring& folder) {
   std::set<std::wstring> names;
   WIN32_FIND_DATAW data;
   HANDLE find = FindFirstFileW((folder + L"*").c_str(), &data);
   if (find == INVALID_HANDLE_VALUE) return names;
-  do names.insert(data.cFileName);
-  while (FindNextFileW(find, &data));
+  do {
+    if (std::wstring_view(data.cFileName).substr(0, 8) != L"tvktest_") names.insert(data.cFileName);
+  } while (FindNextFileW(find, &data));
   FindClose(find);
   return names;
 }
