@@ -250,6 +250,34 @@ TEST_F(LookAndFeelObjects, AnAssignedEmptySkinNameSurvivesStreaming) {
   EXPECT_EQ(L"", read.SkinName());
 }
 
+// Keeps the reader a look and feel declares for its skin name.
+class TCapturingFiler : public TFiler {
+public:
+  void DefineBinaryProperty(const WideString& name, TStreamProc readData, TStreamProc, bool) override {
+    if (name == L"SkinName") Reader = readData;
+  }
+  TStreamProc Reader;
+};
+
+TEST_F(LookAndFeelObjects, ADamagedSkinNameIsRefusedAndChangesNothing) {
+  TcxLookAndFeel laf(nullptr);
+  TCapturingFiler filer;
+  laf.DefineProperties(filer);
+  ASSERT_TRUE(filer.Reader);
+  TMemoryStream stream;
+  const uint32_t hugeLength = 0xFFFFFFF0u;
+  stream.WriteBuffer(&hugeLength, sizeof(hugeLength));
+  stream.SetPosition(0);
+  EXPECT_THROW(filer.Reader(stream), EReadError);
+  TMemoryStream shortStream;
+  const uint32_t length = 8;
+  shortStream.WriteBuffer(&length, sizeof(length));
+  shortStream.WriteBuffer(L"ab", 4);
+  shortStream.SetPosition(0);
+  EXPECT_THROW(filer.Reader(shortStream), EReadError);
+  EXPECT_EQ(0u, laf.AssignedValues());
+}
+
 TEST_F(LookAndFeelObjects, SystemColourChangeReachesPrimaryNotifiersFirst) {
   std::vector<std::wstring> log;
   TcxSystemPaletteChangedNotifier primary(true), ordinary(false);
