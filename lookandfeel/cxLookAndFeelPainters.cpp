@@ -1789,17 +1789,30 @@ void TcxRadioButtonImageList::MeasureRadioButtonGlyph() {
     return x >= 0 && y >= 0 && x < cell.cx && y < cell.cy && canvas.Pixel(x, y) == dot;
   };
   // The walks stop at the cell's edges.
-  const int vx = left + width / 2 - 1, vy = top + height / 2 - 2;
-  int dotTop = vy;
-  while (isDot(vx, dotTop - 1)) --dotTop;
-  int dotBottom = dotTop;
-  while (isDot(vx, dotBottom)) ++dotBottom;
-  const int hx = left + width / 2 - 2, hy = top + height / 2 - 1;
-  int dotLeft = hx;
-  while (isDot(dotLeft - 1, hy)) --dotLeft;
-  int dotRight = dotLeft;
-  while (isDot(dotRight, hy)) ++dotRight;
-  FRadioButtonCheckRect = {dotLeft, dotTop, dotRight, dotBottom};
+  auto walk = [&](int vx, int vy, int hx, int hy) {
+    int dotTop = vy;
+    while (isDot(vx, dotTop - 1)) --dotTop;
+    int dotBottom = dotTop;
+    while (isDot(vx, dotBottom)) ++dotBottom;
+    int dotLeft = hx;
+    while (isDot(dotLeft - 1, hy)) --dotLeft;
+    int dotRight = dotLeft;
+    while (isDot(dotRight, hy)) ++dotRight;
+    return RECT{dotLeft, dotTop, dotRight, dotBottom};
+  };
+  const int cx = left + width / 2, cy = top + height / 2;
+  FRadioButtonCheckRect = walk(cx - 1, cy - 2, cx - 2, cy - 1);
+  // A system whose dot misses the usual probe points (or is drawn in another
+  // colour) would leave checked buttons looking unchecked: probe the centre,
+  // and failing that take a centred dot a third of the button wide.
+  if (PntIsEmpty(FRadioButtonCheckRect)) FRadioButtonCheckRect = walk(cx, cy, cx, cy);
+  if (PntIsEmpty(FRadioButtonCheckRect)) {
+    const int w = std::max(2, width / 3 + ((width / 3 - width) % 2 != 0)), h = std::max(2, height / 3 + ((height / 3 - height) % 2 != 0));
+    FRadioButtonCheckRect.left = left + (width - w) / 2;
+    FRadioButtonCheckRect.top = top + (height - h) / 2;
+    FRadioButtonCheckRect.right = FRadioButtonCheckRect.left + w;
+    FRadioButtonCheckRect.bottom = FRadioButtonCheckRect.top + h;
+  }
 }
 
 void TcxRadioButtonImageList::CreateRadioButtonMask() {

@@ -72,8 +72,8 @@ const std::vector<TGalleryRow>& Controls() {
        }},
       {L"TrackThumb", [](auto& P, auto& C, auto& R, auto S) {
          P.DrawTrackBarTrack(C, RECT{R.left + 4, R.top + 14, R.right - 4, R.top + 18}, {}, false, true, true, clBtnShadow);
-         P.DrawTrackBarThumb(C, RECT{R.left + 20, R.top + 4, R.left + 31, R.top + 24}, S, true, tbtaUp, clBtnFace);
-         P.DrawTrackBarThumb(C, RECT{R.left + 40, R.top + 4, R.left + 51, R.top + 24}, S, true, tbtaDown, clBtnFace);
+         P.DrawTrackBarThumb(C, RECT{R.left + 20, R.top + 4, R.left + 31, R.top + 24}, S, true, tbtaUp, clWindow);
+         P.DrawTrackBarThumb(C, RECT{R.left + 40, R.top + 4, R.left + 51, R.top + 24}, S, true, tbtaDown, clWindow);
        }},
       {L"Splitter", [](auto& P, auto& C, auto& R, auto S) {
          P.DrawSplitter(C, Inset(R, 4), S == cxbsHot, S == cxbsPressed, true);
@@ -141,7 +141,9 @@ const std::vector<TGalleryRow>& GridElements() {
        }},
       {L"Gallery", [](auto& P, auto& C, auto& R, auto S) {
          C.FillRect(Inset(R, 2), clWindow);
-         P.DrawGalleryItemSelection(C, Inset(R, 4), TdxGalleryItemViewState(S * 2));
+         static constexpr TdxGalleryItemViewState kShown[] = {gisNormal, gisHot, gisPressed, gisCheckedNormal,
+                                                              gisCheckedPressed};
+         P.DrawGalleryItemSelection(C, Inset(R, 4), kShown[S]);
        }},
       {L"Pin", [](auto& P, auto& C, auto& R, auto) {
          P.DrawPin(C, RECT{R.left + 4, R.top + 4, R.left + 24, R.top + 24}, clBtnText, true);

@@ -205,6 +205,13 @@ TEST_F(BasePainterDrawing, RadioButtonWithAndWithoutBrush) {
   EXPECT_EQ(kSentinel, brushed.At(0, 0));
   EXPECT_EQ(Rgb(clBtnShadow), plain.At(1, 1 + size.cy / 2)) << "standard ring, upper-left half";
   EXPECT_NE(kSentinel, plain.At(1 + size.cx / 2, 1 + size.cy / 2));
+  TDib unchecked(size.cx + 2, size.cy + 2);
+  painter.DrawRadioButton(unchecked.Canvas(), 1, 1, cxbsNormal, false, false, clDefault);
+  EXPECT_EQ(Rgb(clWindowText), plain.At(1 + size.cx / 2, 1 + size.cy / 2)) << "a checked button shows its dot";
+  EXPECT_EQ(Rgb(clWindow), unchecked.At(1 + size.cx / 2, 1 + size.cy / 2));
+  const RECT dot = GetRadioButtonImageList()->RadioButtonCheckRect();
+  EXPECT_GT(dot.right - dot.left, 0);
+  EXPECT_LT(dot.right - dot.left, size.cx);
 }
 
 TEST_F(BasePainterDrawing, IndicatorsAreCentred) {
