@@ -6,6 +6,8 @@
 #include "cxGraphics.h"
 #include "cxGeometry.h"
 #include "cxLibraryStrs.h"
+#include "cxLookAndFeelPainters.h"
+#include "cxLookAndFeels.h"
 #include "dxGDIPlusAPI.h"
 #include "dxOffice11.h"
 #include "dxHooks.h"
@@ -31,8 +33,8 @@ TLibraryUnit gUnits[] = {
     {&dxOffice11UnitStart, &dxOffice11UnitStop, 0},
     {&cxGeometryUnitStart, &cxGeometryUnitStop, 0},
     {nullptr, nullptr, 0},  // cxDrawTextUtils
-    {nullptr, nullptr, 0},  // cxLookAndFeelPainters
-    {nullptr, nullptr, 0},  // cxLookAndFeels
+    {&cxLookAndFeelPaintersUnitStart, &cxLookAndFeelPaintersUnitStop, 0},
+    {&cxLookAndFeelsUnitStart, &cxLookAndFeelsUnitStop, 0},
     {&cxLibraryStrsUnitStart, &cxLibraryStrsUnitStop, 0},
     {&cxDWMApiUnitStart, &cxDWMApiUnitStop, 0},
     {&cxControlsUnitStart, &cxControlsUnitStop, 0},
