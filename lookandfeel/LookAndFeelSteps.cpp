@@ -3,6 +3,7 @@
 #include "cxClasses.h"
 #include "cxControls.h"
 #include "cxDWMApi.h"
+#include "cxDrawTextUtils.h"
 #include "cxGraphics.h"
 #include "cxGeometry.h"
 #include "cxLibraryStrs.h"
@@ -30,7 +31,7 @@ TLibraryUnit gUnits[] = {
     {&dxThemeManagerUnitStart, &dxThemeManagerUnitStop, 0},
     {&dxOffice11UnitStart, &dxOffice11UnitStop, 0},
     {&cxGeometryUnitStart, &cxGeometryUnitStop, 0},
-    {nullptr, nullptr, 0},  // cxDrawTextUtils
+    {&cxDrawTextUtilsUnitStart, &cxDrawTextUtilsUnitStop, 0},
     {nullptr, nullptr, 0},  // cxLookAndFeelPainters
     {nullptr, nullptr, 0},  // cxLookAndFeels
     {&cxLibraryStrsUnitStart, &cxLibraryStrsUnitStop, 0},
