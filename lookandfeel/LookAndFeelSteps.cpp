@@ -8,6 +8,7 @@
 #include "cxGeometry.h"
 #include "cxLibraryStrs.h"
 #include "dxGDIPlusAPI.h"
+#include "dxGDIPlusClasses.h"
 #include "dxOffice11.h"
 #include "dxHooks.h"
 #include "dxThemeManager.h"
@@ -39,7 +40,7 @@ TLibraryUnit gUnits[] = {
     {&cxControlsUnitStart, &cxControlsUnitStop, 0},
     {&cxClassesUnitStart, &cxClassesUnitStop, 0},
     {&dxGDIPlusAPIUnitStart, &dxGDIPlusAPIUnitStop, 0},
-    {nullptr, nullptr, 0},  // dxGDIPlusClasses
+    {&dxGDIPlusClassesUnitStart, &dxGDIPlusClassesUnitStop, 0},
     {&cxGraphicsUnitStart, &cxGraphicsUnitStop, 0},
     {&dxHooksUnitStart, &dxHooksUnitStop, 0},
     {nullptr, nullptr, 0},  // cxContainer

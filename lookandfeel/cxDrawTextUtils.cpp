@@ -11,21 +11,21 @@ namespace tvk {
 
 namespace text_layout {
 
-HBRUSH gNormalPattern = nullptr, gBoldPattern = nullptr;
+HBRUSH gNormalRowPattern = nullptr, gBoldRowPattern = nullptr;
 
-constexpr wchar_t kCR = L'\r', kLF = L'\n';
-constexpr wchar_t kEllipsis[] = L"...";
+constexpr wchar_t kLayoutCR = L'\r', kLayoutLF = L'\n';
+constexpr wchar_t kLayoutEllipsis[] = L"...";
 
-bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+bool IsLayoutBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
-struct TRowFormat {
+struct TTextRowFormat {
   TcxTextAlignX Align;
   bool BreakByWords, BreakByChars, CalcRect, EditControl, EndEllipsis, ExpandTabs, ExcelStyle, SingleLine;
   bool LastRowWithEllipsis;
 };
 
-TRowFormat BuildRowFormat(const TcxTextParams& P) {
-  TRowFormat f{};
+TTextRowFormat BuildRowFormat(const TcxTextParams& P) {
+  TTextRowFormat f{};
   f.Align = P.TextAlignX;
   f.BreakByWords = !P.SingleLine && (P.WordBreak || P.TextAlignX == taJustifyX || P.TextAlignX == taDistributeX);
   f.BreakByChars = f.BreakByWords && (P.CharBreak || P.EditControl);
@@ -38,17 +38,17 @@ TRowFormat BuildRowFormat(const TcxTextParams& P) {
   return f;
 }
 
-bool IsFarEastLocale() { return GetSystemMetrics(SM_DBCSENABLED) != 0; }
+bool IsFarEastSystemLocale() { return GetSystemMetrics(SM_DBCSENABLED) != 0; }
 
 // The logical extent of ADevice device pixels.
-SIZE LogicalSizeOfDevicePixels(HDC ADC, int ADevice) {
+SIZE LogicalSizeOfDevicePixelsOnDC(HDC ADC, int ADevice) {
   POINT p[2] = {{0, 0}, {ADevice, ADevice}};
   DPtoLP(ADC, p, 2);
   return SIZE{std::abs(p[1].x - p[0].x), std::abs(p[1].y - p[0].y)};
 }
 
 const wchar_t* FindLineEnd(const wchar_t* p, const wchar_t* AEnd) {
-  while (p < AEnd && *p != kCR && *p != kLF) ++p;
+  while (p < AEnd && *p != kLayoutCR && *p != kLayoutLF) ++p;
   return p;
 }
 
@@ -56,7 +56,7 @@ const wchar_t* FindLineEnd(const wchar_t* p, const wchar_t* AEnd) {
 const wchar_t* SkipLineBreak(const wchar_t* p, const wchar_t* AEnd) {
   if (p >= AEnd) return p;
   const wchar_t first = *p++;
-  if (p < AEnd && ((first == kCR && *p == kLF) || (first == kLF && *p == kCR))) ++p;
+  if (p < AEnd && ((first == kLayoutCR && *p == kLayoutLF) || (first == kLayoutLF && *p == kLayoutCR))) ++p;
   return p;
 }
 
@@ -74,7 +74,7 @@ const wchar_t* BreakWordToFit(HDC ADC, const wchar_t* AText, int ALength, bool A
 }
 
 const wchar_t* GetNextRowStart(HDC ADC, const wchar_t* ARowStart, const wchar_t* AEnd, void* AUserData,
-                               TcxCalcTextExtentsProc ACalc, TcxTextRow& ARow, const TRowFormat& F, int AMaxWidth) {
+                               TcxCalcTextExtentsProc ACalc, TcxTextRow& ARow, const TTextRowFormat& F, int AMaxWidth) {
   ARow.Text = ARowStart;
   const wchar_t* p = ARowStart;
   const wchar_t* rowEnd = nullptr;
@@ -94,14 +94,14 @@ const wchar_t* GetNextRowStart(HDC ADC, const wchar_t* ARowStart, const wchar_t*
                                        AUserData);
       } else {
         rowEnd = next = chunkEnd;
-        if (F.EndEllipsis && chunkEnd < AEnd && (*chunkEnd == kCR || *chunkEnd == kLF)) {
+        if (F.EndEllipsis && chunkEnd < AEnd && (*chunkEnd == kLayoutCR || *chunkEnd == kLayoutLF)) {
           next = SkipLineBreak(chunkEnd, AEnd);
           wrapped = false;
         }
       }
       break;
     }
-    if (chunkEnd < AEnd && (*chunkEnd == kCR || *chunkEnd == kLF)) {
+    if (chunkEnd < AEnd && (*chunkEnd == kLayoutCR || *chunkEnd == kLayoutLF)) {
       rowEnd = chunkEnd;
       next = SkipLineBreak(chunkEnd, AEnd);
       break;
@@ -114,14 +114,14 @@ const wchar_t* GetNextRowStart(HDC ADC, const wchar_t* ARowStart, const wchar_t*
   if (wrapped && next < AEnd) {
     switch (F.Align) {
       case taLeft:
-        if (IsBlank(*next)) ++next;
+        if (IsLayoutBlank(*next)) ++next;
         break;
       case taCenterX:
-        if (ARow.TextLength > 0 && IsBlank(ARowStart[ARow.TextLength - 1])) --ARow.TextLength;
-        if (IsBlank(*next)) ++next;
+        if (ARow.TextLength > 0 && IsLayoutBlank(ARowStart[ARow.TextLength - 1])) --ARow.TextLength;
+        if (IsLayoutBlank(*next)) ++next;
         break;
       case taRight:
-        if (ARow.TextLength > 0 && IsBlank(ARowStart[ARow.TextLength - 1])) --ARow.TextLength;
+        if (ARow.TextLength > 0 && IsLayoutBlank(ARowStart[ARow.TextLength - 1])) --ARow.TextLength;
         break;
       default:
         break;
@@ -130,8 +130,8 @@ const wchar_t* GetNextRowStart(HDC ADC, const wchar_t* ARowStart, const wchar_t*
       while (next < AEnd && *next == L' ') ++next;
   }
   if (F.Align == taDistributeX || (wrapped && F.Align == taJustifyX)) {
-    while (ARow.TextLength > 0 && IsBlank(ARowStart[ARow.TextLength - 1])) --ARow.TextLength;
-    ARow.BreakCount = int(std::count_if(ARowStart, ARowStart + ARow.TextLength, IsBlank));
+    while (ARow.TextLength > 0 && IsLayoutBlank(ARowStart[ARow.TextLength - 1])) --ARow.TextLength;
+    ARow.BreakCount = int(std::count_if(ARowStart, ARowStart + ARow.TextLength, IsLayoutBlank));
   }
   return next;
 }
@@ -145,7 +145,7 @@ bool IsLastTextRow(const TcxTextParams& P, int ACount, int AHeight, int AMaxHeig
   return AMaxLineCount >= 1 && ACount >= AMaxLineCount;
 }
 
-bool IsMetafileDC(HDC ADC) {
+bool IsMetafileTextDC(HDC ADC) {
   const DWORD type = GetObjectType(ADC);
   return type == OBJ_METADC || type == OBJ_METAFILE || type == OBJ_ENHMETADC || type == OBJ_ENHMETAFILE;
 }
@@ -161,7 +161,7 @@ bool IsMirroredHighlightText(const wchar_t* AText, int ALength, uint8_t ACharSet
   return std::any_of(AText, AText + ALength, [](wchar_t c) { return c >= 0x0590 && c <= 0x06FF; });
 }
 
-int WidthOfFirst(HDC ADC, const wchar_t* AText, int ACount, bool AExpandTabs) {
+int RowPrefixWidth(HDC ADC, const wchar_t* AText, int ACount, bool AExpandTabs) {
   if (ACount <= 0) return 0;
   SIZE size{};
   CalcTextExtents(ADC, AText, ACount, size, AExpandTabs);
@@ -179,11 +179,11 @@ void OutputRowEndEllipsis(HDC ADC, const TcxTextRow& ARow, const TcxTextParams& 
   const int x = ARow.TextOriginX + ARow.TextExtents.cx;
   if (x >= ABand.right) return;
   const bool clip = !P.NoClip && x + P.EndEllipsisWidth > ABand.right;
-  PlatformExtTextOut(ADC, x, ARow.TextOriginY, clip ? ETO_CLIPPED : 0, clip ? &ABand : nullptr, kEllipsis, 3);
+  PlatformExtTextOut(ADC, x, ARow.TextOriginY, clip ? ETO_CLIPPED : 0, clip ? &ABand : nullptr, kLayoutEllipsis, 3);
 }
 
-// The clip region of the DC, or null when it has none (restored by RestoreClip).
-HRGN SaveClip(HDC ADC) {
+// The clip region of the DC, or null when it has none (restored by RestoreRowClip).
+HRGN SaveRowClip(HDC ADC) {
   HRGN region = CreateRectRgn(0, 0, 0, 0);
   if (GetClipRgn(ADC, region) != 1) {
     DeleteObject(region);
@@ -192,7 +192,7 @@ HRGN SaveClip(HDC ADC) {
   return region;
 }
 
-void RestoreClip(HDC ADC, HRGN ARegion) {
+void RestoreRowClip(HDC ADC, HRGN ARegion) {
   SelectClipRgn(ADC, ARegion);
   if (ARegion) DeleteObject(ARegion);
 }
@@ -255,19 +255,19 @@ void FillTextParamsFromDC(HDC ADC, UINT AFormat, TcxTextParams& AParams, double 
   AParams.EditControl = AFormat & CXTO_EDITCONTROL;
   AParams.NoClip = AFormat & CXTO_NOCLIP;
   AParams.AutoIndents = AFormat & CXTO_AUTOINDENTS;
-  AParams.CharBreak = (AFormat & CXTO_CHARBREAK) || IsFarEastLocale();
+  AParams.CharBreak = (AFormat & CXTO_CHARBREAK) || IsFarEastSystemLocale();
   AParams.PreventLeftExceed = AFormat & CXTO_PREVENT_LEFT_EXCEED;
   AParams.PreventTopExceed = AFormat & CXTO_PREVENT_TOP_EXCEED;
   AParams.CalcRect = AFormat & CXTO_CALCRECT;
   AParams.CalcRowCount = AFormat & CXTO_CALCROWCOUNT;
   AParams.HidePrefix = AFormat & CXTO_HIDEPREFIX;
   AParams.ExcelStyle = AFormat & CXTO_EXCELSTYLE;
-  AParams.OnePixel = std::max<LONG>(1, LogicalSizeOfDevicePixels(ADC, 1).cx);
+  AParams.OnePixel = std::max<LONG>(1, LogicalSizeOfDevicePixelsOnDC(ADC, 1).cx);
   AParams.FullRowHeight = int(std::nearbyint(double(AParams.RowHeight + AParams.tmExternalLeading) * ALineSpacing));
-  if (AParams.PatternedText) AParams.PatternedText = AParams.RowHeight < LogicalSizeOfDevicePixels(ADC, 6).cy;
+  if (AParams.PatternedText) AParams.PatternedText = AParams.RowHeight < LogicalSizeOfDevicePixelsOnDC(ADC, 6).cy;
   if (AParams.EndEllipsis) {
     SIZE size{};
-    PlatformGetTextExtentPoint(ADC, kEllipsis, 3, size);
+    PlatformGetTextExtentPoint(ADC, kLayoutEllipsis, 3, size);
     AParams.EndEllipsisWidth = size.cx;
   }
 }
@@ -299,7 +299,7 @@ bool CanLayoutText(const TcxTextParams& AParams, const RECT& R) {
 
 namespace text_layout {
 // DrawText's single-line measurement with tabs expanded.
-SIZE MeasureByDrawText(HDC ADC, const wchar_t* AText, int ALength) {
+SIZE MeasureRowByDrawText(HDC ADC, const wchar_t* AText, int ALength) {
   RECT r{};
   const int height =
       PlatformDrawText(ADC, AText, ALength, r, DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS | DT_NOPREFIX);
@@ -315,8 +315,8 @@ void CalcTextExtents(HDC ADC, const wchar_t* AText, int ALength, SIZE& ASize, bo
     return;
   }
   if (ALength > 4095) {
-    ASize = MeasureByDrawText(ADC, AText, ALength);
-    if (ASize.cx == 0 && ALength >= 4097) ASize = MeasureByDrawText(ADC, AText, 4096);
+    ASize = MeasureRowByDrawText(ADC, AText, ALength);
+    if (ASize.cx == 0 && ALength >= 4097) ASize = MeasureRowByDrawText(ADC, AText, 4096);
     return;
   }
   const DWORD extent = PlatformGetTabbedTextExtent(ADC, AText, ALength);
@@ -325,7 +325,7 @@ void CalcTextExtents(HDC ADC, const wchar_t* AText, int ALength, SIZE& ASize, bo
   SIZE w{};
   PlatformGetTextExtentPoint(ADC, L"W", 1, w);
   // The system's result is 16 bits wide: the whole 0xFFFF steps come from DrawText.
-  if (int64_t(ALength) * w.cx > 0xFFFF) ASize.cx += (MeasureByDrawText(ADC, AText, ALength).cx / 0xFFFF) * 0xFFFF;
+  if (int64_t(ALength) * w.cx > 0xFFFF) ASize.cx += (MeasureRowByDrawText(ADC, AText, ALength).cx / 0xFFFF) * 0xFFFF;
 }
 
 void CalcTextExtentsEx(HDC ADC, const wchar_t* AText, int ALength, SIZE& ASize, void*, bool AExpandTabs) {
@@ -357,13 +357,13 @@ bool IsNoLineStartCharacter(wchar_t AChar) {
 const wchar_t* GetNextWordBreak(const wchar_t* AText, const wchar_t* ATextEnd) {
   const wchar_t* p = AText;
   if (p >= ATextEnd) return p;
-  if (IsBlank(*p)) return p + 1;
+  if (IsLayoutBlank(*p)) return p + 1;
   if (IsFullWidthCharacter(0, *p)) {
     ++p;
     if (p < ATextEnd && IsNoLineStartCharacter(*p)) ++p;
     return p;
   }
-  while (p < ATextEnd && !IsBlank(*p) && *p != kCR && *p != kLF && !IsFullWidthCharacter(0, *p)) ++p;
+  while (p < ATextEnd && !IsLayoutBlank(*p) && *p != kLayoutCR && *p != kLayoutLF && !IsFullWidthCharacter(0, *p)) ++p;
   return p;
 }
 
@@ -373,7 +373,7 @@ bool SplitTextIntoRows(HDC ADC, const wchar_t* AText, int ALength, TcxCalcTextEx
   ACount = 0;
   ARows.Count = 0;
   if (!AText || ALength <= 0) return true;
-  TRowFormat format = BuildRowFormat(AParams);
+  TTextRowFormat format = BuildRowFormat(AParams);
   const wchar_t* const end = AText + ALength;
   if (AParams.CalcRect && AParams.SingleLine) {
     SetTextRowCount(ARows, 1);
@@ -454,7 +454,7 @@ void OutputTextRowsHighlighted(HDC ADC, const RECT& R, const TcxTextParams& APar
   HBRUSH selBrush = ASelLength >= 1 && ASelBkColor != clNone && ASelBkColor != clDefault
                         ? CreateSolidBrush(ColorToRGB(ASelBkColor))
                         : nullptr;
-  const bool metafile = IsMetafileDC(ADC);
+  const bool metafile = IsMetafileTextDC(ADC);
   const bool highlight = ASelLength > 0 && !metafile;
   for (int i = 0; i < ACount; ++i) {
     TcxTextRow row = ARows.Row(i);
@@ -479,7 +479,7 @@ void OutputTextRowsHighlighted(HDC ADC, const RECT& R, const TcxTextParams& APar
                          row.BreakCount > 0;
     if (justify) SetTextJustification(ADC, std::max<int>(0, (R.right - R.left) - row.TextExtents.cx), row.BreakCount);
     // Clipping and the highlight's exclusion last for this row only.
-    HRGN savedClip = SaveClip(ADC);
+    HRGN savedClip = SaveRowClip(ADC);
     if (!AParams.NoClip && (row.TextExtents.cx > R.right - R.left || band.top < R.top || band.bottom > R.bottom)) {
       band.top = std::max(band.top, R.top);
       band.bottom = std::min(band.bottom, R.bottom);
@@ -491,14 +491,14 @@ void OutputTextRowsHighlighted(HDC ADC, const RECT& R, const TcxTextParams& APar
       const int s = std::max(row.StartOffset, ASelStart) - row.StartOffset;
       const int e = std::min(row.StartOffset + row.TextLength, ASelStart + ASelLength) - row.StartOffset;
       if (s < e) {
-        const int x1 = WidthOfFirst(ADC, row.Text, s, AParams.ExpandTabs);
-        const int x2 = WidthOfFirst(ADC, row.Text, e, AParams.ExpandTabs);
+        const int x1 = RowPrefixWidth(ADC, row.Text, s, AParams.ExpandTabs);
+        const int x2 = RowPrefixWidth(ADC, row.Text, e, AParams.ExpandTabs);
         RECT mark{row.TextOriginX + x1, band.top, row.TextOriginX + x2, band.bottom};
         if (IsMirroredHighlightText(row.Text, row.TextLength, AParams.CharSet))
           mark = RECT{row.TextOriginX + row.TextExtents.cx - x2, band.top, row.TextOriginX + row.TextExtents.cx - x1,
                       band.bottom};
         if (!IsRectEmpty(&mark)) {
-          HRGN before = SaveClip(ADC);
+          HRGN before = SaveRowClip(ADC);
           IntersectClipRect(ADC, mark.left, mark.top, mark.right, mark.bottom);
           if (selBrush) FillRect(ADC, &mark, selBrush);
           const COLORREF oldColor = useSelTextColor ? SetTextColor(ADC, ColorToRGB(ASelTextColor)) : CLR_INVALID;
@@ -508,14 +508,14 @@ void OutputTextRowsHighlighted(HDC ADC, const RECT& R, const TcxTextParams& APar
             ellipsisWritten = true;
           }
           if (oldColor != CLR_INVALID) SetTextColor(ADC, oldColor);
-          RestoreClip(ADC, before);
+          RestoreRowClip(ADC, before);
           ExcludeClipRect(ADC, mark.left, mark.top, mark.right, mark.bottom);
         }
       }
     }
     OutputTextRow(ADC, row, AParams);
     if (withEllipsis && !ellipsisWritten) OutputRowEndEllipsis(ADC, row, AParams, band);
-    RestoreClip(ADC, savedClip);
+    RestoreRowClip(ADC, savedClip);
     if (justify) SetTextJustification(ADC, 0, 0);
   }
   if (selBrush) DeleteObject(selBrush);
@@ -585,61 +585,61 @@ int DrawTextInRect(HDC ADC, const WideString& AText, RECT& R, UINT AFormat, int 
 }
 
 namespace text_layout {
-std::string ToAnsi(const wchar_t* AText, int ALength) {
+std::string RowTextToAnsi(const wchar_t* AText, int ALength) {
   return WideToMultiByteText(WideString(AText, std::size_t(std::max(ALength, 0))), CP_ACP, -1);
 }
 }  // namespace text_layout
 
 int PlatformDrawText(HDC ADC, const wchar_t* AText, int ALength, RECT& R, UINT AFormat) {
   if (RunsOnWinNT) return DrawTextW(ADC, AText, ALength, &R, AFormat);
-  const std::string ansi = ToAnsi(AText, ALength);
+  const std::string ansi = RowTextToAnsi(AText, ALength);
   return DrawTextA(ADC, ansi.c_str(), int(ansi.size()), &R, AFormat);
 }
 
 bool PlatformGetTextExtentPoint(HDC ADC, const wchar_t* AText, int ALength, SIZE& ASize) {
   if (RunsOnWinNT) return GetTextExtentPoint32W(ADC, AText, ALength, &ASize) != FALSE;
-  const std::string ansi = ToAnsi(AText, ALength);
+  const std::string ansi = RowTextToAnsi(AText, ALength);
   return GetTextExtentPoint32A(ADC, ansi.c_str(), int(ansi.size()), &ASize) != FALSE;
 }
 
 bool PlatformGetTextExtentExPoint(HDC ADC, const wchar_t* AText, int ALength, int AMaxExtent, int* AFit,
                                   SIZE& ASize) {
   if (RunsOnWinNT) return GetTextExtentExPointW(ADC, AText, ALength, AMaxExtent, AFit, nullptr, &ASize) != FALSE;
-  const std::string ansi = ToAnsi(AText, ALength);
+  const std::string ansi = RowTextToAnsi(AText, ALength);
   return GetTextExtentExPointA(ADC, ansi.c_str(), int(ansi.size()), AMaxExtent, AFit, nullptr, &ASize) != FALSE;
 }
 
 DWORD PlatformGetTabbedTextExtent(HDC ADC, const wchar_t* AText, int ALength) {
   if (RunsOnWinNT) return GetTabbedTextExtentW(ADC, AText, ALength, 0, nullptr);
-  const std::string ansi = ToAnsi(AText, ALength);
+  const std::string ansi = RowTextToAnsi(AText, ALength);
   return GetTabbedTextExtentA(ADC, ansi.c_str(), int(ansi.size()), 0, nullptr);
 }
 
 LONG PlatformTabbedTextOut(HDC ADC, int X, int Y, const wchar_t* AText, int ALength, int ATabOrigin) {
   ALength = std::min(ALength, 4096);
   if (RunsOnWinNT) return TabbedTextOutW(ADC, X, Y, AText, ALength, 0, nullptr, ATabOrigin);
-  const std::string ansi = ToAnsi(AText, ALength);
+  const std::string ansi = RowTextToAnsi(AText, ALength);
   return TabbedTextOutA(ADC, X, Y, ansi.c_str(), int(ansi.size()), 0, nullptr, ATabOrigin);
 }
 
 bool PlatformTextOut(HDC ADC, int X, int Y, const wchar_t* AText, int ALength) {
   if (RunsOnWinNT) return TextOutW(ADC, X, Y, AText, ALength) != FALSE;
-  const std::string ansi = ToAnsi(AText, ALength);
+  const std::string ansi = RowTextToAnsi(AText, ALength);
   return TextOutA(ADC, X, Y, ansi.c_str(), int(ansi.size())) != FALSE;
 }
 
 bool PlatformExtTextOut(HDC ADC, int X, int Y, UINT AOptions, const RECT* ARect, const wchar_t* AText, int ALength) {
   if (RunsOnWinNT) return ExtTextOutW(ADC, X, Y, AOptions, ARect, AText, UINT(ALength), nullptr) != FALSE;
-  const std::string ansi = ToAnsi(AText, ALength);
+  const std::string ansi = RowTextToAnsi(AText, ALength);
   return ExtTextOutA(ADC, X, Y, AOptions, ARect, ansi.c_str(), UINT(ansi.size()), nullptr) != FALSE;
 }
 
-HBRUSH TextFillPatternBrush(bool ABold) { return ABold ? gBoldPattern : gNormalPattern; }
+HBRUSH TextFillPatternBrush(bool ABold) { return ABold ? gBoldRowPattern : gNormalRowPattern; }
 
 void cxDrawTextUtilsUnitStart() {
   static const WORD kNormal[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
   static const WORD kBold[8] = {};
-  for (auto [bits, brush] : {std::pair{kNormal, &gNormalPattern}, std::pair{kBold, &gBoldPattern}}) {
+  for (auto [bits, brush] : {std::pair{kNormal, &gNormalRowPattern}, std::pair{kBold, &gBoldRowPattern}}) {
     HBITMAP pattern = CreateBitmap(8, 8, 1, 1, bits);
     *brush = CreatePatternBrush(pattern);
     DeleteObject(pattern);
@@ -647,7 +647,7 @@ void cxDrawTextUtilsUnitStart() {
 }
 
 void cxDrawTextUtilsUnitStop() {
-  for (HBRUSH* brush : {&gNormalPattern, &gBoldPattern}) {
+  for (HBRUSH* brush : {&gNormalRowPattern, &gBoldRowPattern}) {
     if (*brush) DeleteObject(*brush);
     *brush = nullptr;
   }

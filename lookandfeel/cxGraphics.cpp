@@ -6,6 +6,7 @@
 #include "dxCore.h"
 #include "cxControls.h"
 #include "dxGDIPlusAPI.h"
+#include "dxGDIPlusClasses.h"
 #include "dxUxTheme.h"
 
 #include <algorithm>
@@ -1168,8 +1169,22 @@ void AlphaBlendDC(HDC ADestDC, HDC ASrcDC, const RECT& ADestRect, const RECT& AS
     SystemAlphaBlend(ADestDC, ASrcDC, ADestRect, ASrcRect, AConstantAlpha);
     return;
   }
-  // The library's own blend (the GDI+ canvas path under WOW64 is not built: software there too).
   std::unique_ptr<TcxBitmap32> source = CopyDCAreaToBitmap32(ASrcDC, ASrcRect);
+  if (gPlatform.Wow64) {
+    // Through GDI+ on the destination (high-quality bicubic when smoothing).
+    TdxGPPaintCanvas* canvas = GetSharedGdipPaintCanvas();
+    canvas->BeginPaint(ADestDC, ADestRect);
+    try {
+      canvas->SetInterpolationMode(smoothing ? 7 : 1);
+      canvas->DrawBitmap(*source, ADestRect, AConstantAlpha);
+    } catch (...) {
+      canvas->EndPaint();
+      throw;
+    }
+    canvas->EndPaint();
+    return;
+  }
+  // In software: the destination's copy blended with the resized source.
   std::unique_ptr<TcxBitmap32> dest = CopyDCAreaToBitmap32(ADestDC, ADestRect);
   TcxBitmap32 sized(dest->Width(), dest->Height(), true);
   if (smoothing) ResampleBitmapLanczos(*source, sized, true);

@@ -10,29 +10,29 @@ namespace tvk {
 
 namespace image_list_detail {
 
-int FloorDiv2(int AValue) { return AValue >= 0 ? AValue / 2 : -((-AValue + 1) / 2); }
+int ImageListFloorHalf(int AValue) { return AValue >= 0 ? AValue / 2 : -((-AValue + 1) / 2); }
 
 // A monochrome bitmap whose bits are all 0: a mask that keeps every pixel.
-HBITMAP CreateOpaqueMask(int AWidth, int AHeight) {
+HBITMAP CreateOpaqueImageMask(int AWidth, int AHeight) {
   const std::size_t stride = std::size_t((AWidth + 15) / 16) * 2;
   std::vector<uint8_t> bits(stride * std::size_t(std::max(AHeight, 1)), 0);
   return CreateBitmap(AWidth, AHeight, 1, 1, bits.data());
 }
 
 // ADest (its pixel format kept) of ASource's size with its picture (32-bit alpha included).
-void CopyPicture(TBitmap& ADest, TBitmap& ASource) {
+void CopyImageListPicture(TBitmap& ADest, TBitmap& ASource) {
   ADest.SetSize(ASource.Width(), ASource.Height());
   if (ASource.Empty()) return;
   BitBlt(ADest.Canvas().Handle(), 0, 0, ASource.Width(), ASource.Height(), ASource.Canvas().Handle(), 0, 0, SRCCOPY);
 }
 
-TPixelFormat CellFormat(TBitmap& ABitmap) {
+TPixelFormat ImageCellFormat(TBitmap& ABitmap) {
   const TPixelFormat format = ABitmap.PixelFormat();
   return format == TPixelFormat::pfCustom || format == TPixelFormat::pfDevice ? TPixelFormat::pf32bit : format;
 }
 
 // The part R of AHandle (through a DIB copy of it) into ADest.
-void CopyBitmapPart(HBITMAP AHandle, const RECT& R, TBitmap& ADest) {
+void CopyImageListBitmapPart(HBITMAP AHandle, const RECT& R, TBitmap& ADest) {
   HBITMAP copy = CopyBitmapHandle(AHandle);
   if (!copy) return;
   HDC dc = CreateCompatibleDC(nullptr);
@@ -49,7 +49,7 @@ void CopyBitmapPart(HBITMAP AHandle, const RECT& R, TBitmap& ADest) {
 std::unique_ptr<TcxBitmap32> ResizeBitmapKeepingImage(TBitmap& ABitmap, int AWidth, int AHeight, TColor AFillColor,
                                                       bool AStretch, bool ASmooth) {
   TcxBitmap32 source(ABitmap.Width(), ABitmap.Height(), true);
-  CopyPicture(source, ABitmap);
+  CopyImageListPicture(source, ABitmap);
   // A picture without alpha counts as opaque, or the blend would drop it.
   if (!BitmapHasAlpha(source)) source.MakeOpaque();
   auto result = std::make_unique<TcxBitmap32>(AWidth, AHeight, true);
@@ -60,21 +60,21 @@ std::unique_ptr<TcxBitmap32> ResizeBitmapKeepingImage(TBitmap& ABitmap, int AWid
   if (AStretch) {
     source.AlphaBlend(*result, result->ClientRect(), ASmooth, 255);
   } else {
-    const int x = FloorDiv2(AWidth - source.Width()), y = FloorDiv2(AHeight - source.Height());
+    const int x = ImageListFloorHalf(AWidth - source.Width()), y = ImageListFloorHalf(AHeight - source.Height());
     BitBlt(result->Canvas().Handle(), x, y, source.Width(), source.Height(), source.Canvas().Handle(), 0, 0,
            SRCCOPY);
   }
   return result;
 }
 
-void WriteBitmapBlock(TStream& AStream, TcxBitmap& ABitmap) {
+void WriteImageInfoBitmap(TStream& AStream, TcxBitmap& ABitmap) {
   TMemoryStream data;
   if (!ABitmap.Empty()) ABitmap.WriteData(data);
   AStream.WriteValue<int32_t>(int32_t(data.Size()));
   if (data.Size() > 0) AStream.WriteBuffer(data.Memory(), std::size_t(data.Size()));
 }
 
-void ReadBitmapBlock(TStream& AStream, TcxBitmap& ABitmap) {
+void ReadImageInfoBitmap(TStream& AStream, TcxBitmap& ABitmap) {
   const int32_t size = AStream.ReadValue<int32_t>();
   if (size < 0 || size > AStream.Size() - AStream.Position()) throw EReadError(L"Stream read error");
   if (size == 0) {
@@ -189,11 +189,11 @@ void TcxImageList::AddToImageInfo(TBitmap* AImage, TBitmap* AMask, TColor AMaskC
   if (iw % w == 0 && ih % h == 0 && (iw != w || ih != h)) {
     for (int row = 0; row < ih / h; ++row)
       for (int column = 0; column < iw / w; ++column) {
-        TcxBitmap cell(w, h, CellFormat(*AImage));
+        TcxBitmap cell(w, h, ImageCellFormat(*AImage));
         BitBlt(cell.Canvas().Handle(), 0, 0, w, h, AImage->Canvas().Handle(), column * w, row * h, SRCCOPY);
         std::unique_ptr<TcxBitmap> maskCell;
         if (hasMask) {
-          maskCell = std::make_unique<TcxBitmap>(w, h, CellFormat(*AMask));
+          maskCell = std::make_unique<TcxBitmap>(w, h, ImageCellFormat(*AMask));
           BitBlt(maskCell->Canvas().Handle(), 0, 0, w, h, AMask->Canvas().Handle(), column * w, row * h, SRCCOPY);
         }
         FImages->Add(&cell, maskCell.get(), AMaskColor);
@@ -206,7 +206,7 @@ void TcxImageList::AddToImageInfo(TBitmap* AImage, TBitmap* AMask, TColor AMaskC
 int TcxImageList::Add(TBitmap* AImage, TBitmap* AMask) {
   if (!AImage || AImage->Empty()) return -1;
   // Without a mask every pixel is kept (a mask as large as the image, so that a strip is covered).
-  HBITMAP opaque = AMask ? nullptr : CreateOpaqueMask(AImage->Width(), AImage->Height());
+  HBITMAP opaque = AMask ? nullptr : CreateOpaqueImageMask(AImage->Width(), AImage->Height());
   const int index = ImageList_Add(Handle(), AImage->Handle(), AMask ? AMask->Handle() : opaque);
   if (opaque) DeleteObject(opaque);
   if (index >= 0 && !FSynchronization) AddToImageInfo(AImage, AMask, clNone);
@@ -439,13 +439,13 @@ void TcxImageList::GetImageInfo(int AIndex, TBitmap* AImage, TBitmap* AMask) {
   if (AIndex < 0 || AIndex >= Count() || AIndex >= FImages->Count()) return;
   TcxImageInfo& info = FImages->Items(AIndex)->ImageInfo();
   if (info.Image().PixelFormat() == TPixelFormat::pf32bit || GraphicsPlatform().Win9x) {
-    if (AImage) CopyPicture(*AImage, info.Image());
+    if (AImage) CopyImageListPicture(*AImage, info.Image());
     if (AMask) {
       if (!info.Mask().Empty()) {
-        CopyPicture(*AMask, info.Mask());
+        CopyImageListPicture(*AMask, info.Mask());
       } else {
         if (info.InternalMask().Empty()) GetImageInfo(Handle(), AIndex, nullptr, &info.InternalMask());
-        CopyPicture(*AMask, info.InternalMask());
+        CopyImageListPicture(*AMask, info.InternalMask());
       }
     }
   } else {
@@ -470,13 +470,13 @@ void TcxImageList::GetImageInfo(HIMAGELIST AHandle, int AIndex, TBitmap* AImage,
   }
   if (AMask) {
     if (info.hbmMask) {
-      CopyBitmapPart(info.hbmMask, part, *AMask);
+      CopyImageListBitmapPart(info.hbmMask, part, *AMask);
     } else {
       AMask->SetSize(part.right - part.left, part.bottom - part.top);
       PatBlt(AMask->Canvas().Handle(), 0, 0, AMask->Width(), AMask->Height(), BLACKNESS);
     }
   }
-  if (AImage) CopyBitmapPart(info.hbmImage, part, *AImage);
+  if (AImage) CopyImageListBitmapPart(info.hbmImage, part, *AImage);
 }
 
 int TcxImageList::GetPixelFormat(HIMAGELIST AHandle) {
@@ -498,9 +498,9 @@ void TcxImageList::Draw(TCanvas& ACanvas, const RECT& ARect, int AIndex, bool AS
   const int w = Width(), h = Height();
   const bool stretch = AStretch && !(ARect.right - ARect.left == w && ARect.bottom - ARect.top == h);
   const RECT imageRect = stretch ? ARect
-                                 : RECT{FloorDiv2(ARect.left + ARect.right - w), FloorDiv2(ARect.top + ARect.bottom - h),
-                                        FloorDiv2(ARect.left + ARect.right - w) + w,
-                                        FloorDiv2(ARect.top + ARect.bottom - h) + h};
+                                 : RECT{ImageListFloorHalf(ARect.left + ARect.right - w), ImageListFloorHalf(ARect.top + ARect.bottom - h),
+                                        ImageListFloorHalf(ARect.left + ARect.right - w) + w,
+                                        ImageListFloorHalf(ARect.top + ARect.bottom - h) + h};
   const int mode = AEnabled ? idmNormal : idmDisabled;
   if (FAlphaBlending) {
     DrawGlyphOrImage(ACanvas.Handle(), imageRect, ARect, nullptr, this, AIndex, mode, ASmoothResize, nullptr, clNone,
@@ -539,8 +539,8 @@ void TcxImageList::WriteImageInfo(TStream& AStream) {
   AStream.WriteValue<int32_t>(FImages->Count());
   for (int i = 0; i < FImages->Count(); ++i) {
     TcxImageInfo& info = FImages->Items(i)->ImageInfo();
-    WriteBitmapBlock(AStream, info.Image());
-    WriteBitmapBlock(AStream, info.Mask());
+    WriteImageInfoBitmap(AStream, info.Image());
+    WriteImageInfoBitmap(AStream, info.Mask());
     const bool hasMaskColor = info.MaskColor() != clNone;
     AStream.WriteValue<uint8_t>(hasMaskColor ? 1 : 0);
     if (hasMaskColor) AStream.WriteValue<int32_t>(int32_t(info.MaskColor()));
@@ -553,8 +553,8 @@ void TcxImageList::ReadImageInfo(TStream& AStream) {
   if (count < 0) throw EReadError(L"Stream read error");
   for (int32_t i = 0; i < count; ++i) {
     auto* item = new TcxImageInfoItem(FImages.get());
-    ReadBitmapBlock(AStream, item->ImageInfo().Image());
-    ReadBitmapBlock(AStream, item->ImageInfo().Mask());
+    ReadImageInfoBitmap(AStream, item->ImageInfo().Image());
+    ReadImageInfoBitmap(AStream, item->ImageInfo().Mask());
     if (AStream.ReadValue<uint8_t>() != 0) item->ImageInfo().SetMaskColor(TColor(AStream.ReadValue<int32_t>()));
   }
   RebuildHandleFromImageInfo();
