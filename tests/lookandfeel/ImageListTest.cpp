@@ -286,3 +286,24 @@ TEST_F(GlyphDrawing, ImageListDrawsDisabledThroughTheDisabledMode) {
   EXPECT_EQ(idmDisabled, gHookMode);
   canvas.SetHandle(nullptr);
 }
+
+TEST_F(GlyphDrawing, LibraryBitmapsAreInTheResources) {
+  TBitmap arrow;
+  arrow.LoadFromResourceName(GetModuleHandleW(nullptr), L"DXSUBMENUEXPAND");
+  ASSERT_FALSE(arrow.Empty());
+  arrow.SetPixelFormat(TPixelFormat::pf32bit);
+  TRGBColors colors;
+  ASSERT_TRUE(ReadBitmapPixels(arrow, colors, true));
+  std::vector<int> reds;
+  for (const RGBQUAD& p : colors)
+    if (p.rgbRed | p.rgbGreen | p.rgbBlue) reds.push_back(p.rgbRed);
+  std::sort(reds.begin(), reds.end());
+  reds.erase(std::unique(reds.begin(), reds.end()), reds.end());
+  EXPECT_GE(reds.size(), 2u) << "shaded";
+  for (const wchar_t* name : {L"DXEXPANDBUTTON_MINUS", L"DXEXPANDBUTTON_PLUS"}) {
+    TBitmap button;
+    button.LoadFromResourceName(GetModuleHandleW(nullptr), name);
+    EXPECT_EQ(11, button.Width()) << name;
+    EXPECT_EQ(11, button.Height()) << name;
+  }
+}
