@@ -1472,6 +1472,30 @@ bool IsImageIndexValid(TCustomImageList* AImages, int AIndex) {
   return AImages && AIndex >= 0 && AIndex < AImages->Count();
 }
 
+void ReplaceImageListLink(TCustomImageList* AValue, TCustomImageList*& AField, TChangeLink* AChangeLink,
+                          TComponent* ANotifyComponent) {
+  if (AValue == AField) return;
+  if (AField) {
+    if (ANotifyComponent) AField->RemoveFreeNotification(ANotifyComponent);
+    if (AChangeLink) AField->UnRegisterChanges(AChangeLink);
+  }
+  AField = AValue;
+  if (AValue) {
+    if (AChangeLink) AValue->RegisterChanges(AChangeLink);
+    if (ANotifyComponent) AValue->FreeNotification(ANotifyComponent);
+  }
+  if (AChangeLink) AChangeLink->Change();
+}
+
+void ResetFontToDefault(TFont& AFont) {
+  const TFont defaults;
+  AFont.SetCharset(defaults.Charset());
+  AFont.SetName(defaults.Name());
+  AFont.SetHeight(defaults.Height());
+  AFont.SetPitch(defaults.Pitch());
+  AFont.SetStyle(defaults.Style());
+}
+
 void SetBitmapFormatAndSize(TBitmap& ABitmap, int AWidth, int AHeight, TPixelFormat APixelFormat) {
   ABitmap.SetPixelFormat(APixelFormat);
   ABitmap.SetWidth(AWidth);

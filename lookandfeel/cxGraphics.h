@@ -428,6 +428,12 @@ void PaintControlTo(TWinControl* AControl, TcxCanvas& ACanvas, POINT AOrigin, TW
                     bool ANonClient, bool APaintChildren, const RECT& ABounds);
 
 bool IsImageIndexValid(TCustomImageList* AImages, int AIndex);
+// AValue into AField: the change link and the free notification move from the
+// old list to the new one, and the link is told (nothing when unchanged).
+void ReplaceImageListLink(TCustomImageList* AValue, TCustomImageList*& AField, TChangeLink* AChangeLink,
+                          TComponent* ANotifyComponent);
+// Charset, name, height, pitch and style of a new font.
+void ResetFontToDefault(TFont& AFont);
 // Pixel format first, then width, then height.
 void SetBitmapFormatAndSize(TBitmap& ABitmap, int AWidth, int AHeight, TPixelFormat APixelFormat);
 std::unique_ptr<TBitmap> CreateBitmapOfSize(int AWidth, int AHeight, TPixelFormat APixelFormat = TPixelFormat::pf24bit);

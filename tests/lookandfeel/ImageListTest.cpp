@@ -307,3 +307,37 @@ TEST_F(GlyphDrawing, LibraryBitmapsAreInTheResources) {
     EXPECT_EQ(11, button.Height()) << name;
   }
 }
+
+TEST_F(GlyphDrawing, ImageListLinkMovesWithTheField) {
+  TComponent owner(nullptr);
+  auto* first = new TcxImageList(&owner);
+  auto* second = new TcxImageList(&owner);
+  TComponent watcher(nullptr);
+  TChangeLink link;
+  int changes = 0;
+  link.OnChange = [&](TObject*) { ++changes; };
+  TCustomImageList* field = nullptr;
+  ReplaceImageListLink(first, field, &link, &watcher);
+  EXPECT_EQ(first, field);
+  EXPECT_EQ(first, link.Sender());
+  EXPECT_EQ(1, changes) << "told once when replaced";
+  ReplaceImageListLink(first, field, &link, &watcher);
+  EXPECT_EQ(1, changes) << "unchanged: nothing";
+  first->Add(SolidBitmap(16, 16, clRed, TPixelFormat::pf32bit).get(), nullptr);
+  EXPECT_EQ(2, changes) << "the list's change reaches the link";
+  ReplaceImageListLink(second, field, &link, &watcher);
+  EXPECT_EQ(second, link.Sender());
+  EXPECT_EQ(3, changes);
+  first->Add(SolidBitmap(16, 16, clRed, TPixelFormat::pf32bit).get(), nullptr);
+  EXPECT_EQ(3, changes) << "the old list no longer tells it";
+  delete second;
+  EXPECT_EQ(nullptr, link.Sender()) << "a freed list is forgotten";
+
+  TFont font;
+  const TFont defaults;
+  font.SetName(L"Courier New");
+  font.SetHeight(-30);
+  ResetFontToDefault(font);
+  EXPECT_EQ(defaults.Name(), font.Name());
+  EXPECT_EQ(defaults.Height(), font.Height());
+}
