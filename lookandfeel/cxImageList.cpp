@@ -383,6 +383,31 @@ void TcxImageList::SetSize(int AWidth, int AHeight) {
   EndUpdate();
 }
 
+bool TcxImageList::LoadImage(HINSTANCE AInstance, const WideString& AResourceName, TColor AMaskColor, int AWidth,
+                             TLoadResources AFlags) {
+  static constexpr struct {
+    TLoadResource Flag;
+    UINT System;
+  } kFlags[] = {{lrDefaultColor, 0},
+                {lrDefaultSize, LR_DEFAULTSIZE},
+                {lrFromFile, LR_LOADFROMFILE},
+                {lrMap3DColors, LR_LOADMAP3DCOLORS},
+                {lrTransparent, LR_LOADTRANSPARENT},
+                {lrMonoChrome, LR_MONOCHROME}};
+  UINT flags = LR_CREATEDIBSECTION;
+  for (const auto& f : kFlags)
+    if (AFlags & f.Flag) flags |= f.System;
+  const COLORREF mask = AMaskColor == clNone ? CLR_NONE : AMaskColor == clDefault ? CLR_DEFAULT : ColorToRGB(AMaskColor);
+  HIMAGELIST handle = ImageList_LoadImageW(AInstance, AResourceName.c_str(), AWidth, 4, mask, IMAGE_BITMAP, flags);
+  if (!handle) return false;
+  TCustomImageList loaded(nullptr);
+  loaded.TCustomImageList::SetHandle(handle);  // destroyed with it
+  TcxImageList temporary(nullptr);
+  temporary.Assign(loaded);
+  CopyImages(&temporary);
+  return true;
+}
+
 void TcxImageList::SetHandle(HIMAGELIST AValue) {
   TCustomImageList wrapper(nullptr);
   wrapper.TCustomImageList::SetHandle(AValue);  // destroyed with the wrapper

@@ -66,6 +66,12 @@ private:
   TcxImageList* FImageList;
 };
 
+// Flags of LoadImage.
+enum TLoadResource : unsigned {
+  lrDefaultColor = 1, lrDefaultSize = 2, lrFromFile = 4, lrMap3DColors = 8, lrTransparent = 16, lrMonoChrome = 32
+};
+using TLoadResources = unsigned;
+
 enum class TDrawingStyle { dsFocus, dsSelected, dsNormal, dsTransparent };
 enum class TImageType { itImage, itMask };
 
@@ -116,6 +122,9 @@ public:
   void SetSize(int AWidth, int AHeight);
   void SetWidth(int AValue) { SetSize(AValue, Height()); }
   void SetHeight(int AValue) { SetSize(Width(), AValue); }
+  // A bitmap resource (or file) cut into images; clNone: no mask colour, clDefault: the system's.
+  bool LoadImage(HINSTANCE AInstance, const WideString& AResourceName, TColor AMaskColor, int AWidth,
+                 TLoadResources AFlags);
   // Wraps AValue in a temporary list, copies its images and destroys it.
   void SetHandle(HIMAGELIST AValue);
   void Assign(const TPersistent& ASource) override;

@@ -341,3 +341,22 @@ TEST_F(GlyphDrawing, ImageListLinkMovesWithTheField) {
   EXPECT_EQ(defaults.Name(), font.Name());
   EXPECT_EQ(defaults.Height(), font.Height());
 }
+
+TEST_F(GlyphDrawing, ImageListLoadsABitmapResourceAndTakesAHandle) {
+  TcxImageList list;
+  list.SetSize(11, 11);
+  EXPECT_TRUE(list.LoadImage(GetModuleHandleW(nullptr), L"DXEXPANDBUTTON_PLUS", clNone, 11, 0));
+  EXPECT_EQ(1, list.Count());
+  EXPECT_EQ(1, list.ImageInfos().Count());
+  EXPECT_FALSE(list.LoadImage(GetModuleHandleW(nullptr), L"NO_SUCH_BITMAP", clNone, 11, 0));
+  EXPECT_EQ(1, list.Count());
+
+  HIMAGELIST given = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 2, 2);
+  auto bitmap = SolidBitmap(32, 16, clBlue, TPixelFormat::pf32bit);
+  ImageList_Add(given, bitmap->Handle(), nullptr);
+  TcxImageList taken;
+  taken.SetHandle(given);
+  EXPECT_EQ(2, taken.Count());
+  EXPECT_EQ(2, taken.ImageInfos().Count());
+  EXPECT_EQ(16, taken.Width());
+}
