@@ -50,8 +50,10 @@ std::unique_ptr<TcxBitmap32> ResizeBitmapKeepingImage(TBitmap& ABitmap, int AWid
                                                       bool AStretch, bool ASmooth) {
   TcxBitmap32 source(ABitmap.Width(), ABitmap.Height(), true);
   CopyImageListPicture(source, ABitmap);
-  // A picture without alpha counts as opaque, or the blend would drop it.
-  if (!BitmapHasAlpha(source)) source.MakeOpaque();
+  // A picture without alpha is blended as opaque, and its copy keeps no alpha
+  // either: the mask colour, not the alpha channel, then decides what shows.
+  const bool sourceAlpha = BitmapHasAlpha(source);
+  if (!sourceAlpha) source.MakeOpaque();
   auto result = std::make_unique<TcxBitmap32>(AWidth, AHeight, true);
   if (!AStretch && AFillColor != clNone) {
     result->Canvas().Brush().SetColor(AFillColor);
@@ -64,6 +66,7 @@ std::unique_ptr<TcxBitmap32> ResizeBitmapKeepingImage(TBitmap& ABitmap, int AWid
     BitBlt(result->Canvas().Handle(), x, y, source.Width(), source.Height(), source.Canvas().Handle(), 0, 0,
            SRCCOPY);
   }
+  if (!sourceAlpha) result->SetAlphaChannel(0);
   return result;
 }
 

@@ -360,3 +360,25 @@ TEST_F(GlyphDrawing, ImageListLoadsABitmapResourceAndTakesAHandle) {
   EXPECT_EQ(2, taken.ImageInfos().Count());
   EXPECT_EQ(16, taken.Width());
 }
+
+TEST_F(GlyphDrawing, ImageListAddBitmapCentresOrStretchesToTheListSize) {
+  TcxImageList list;
+  auto small = SolidBitmap(8, 8, clRed, TPixelFormat::pf24bit);
+  ASSERT_EQ(0, list.AddBitmap(small.get(), nullptr, clFuchsia, false, false));
+  ASSERT_EQ(1, list.AddBitmap(small.get(), nullptr, clNone, true, true));
+  struct {
+    int Index, X, Y;
+    uint32_t Expected;
+  } const cases[] = {
+      {0, 8, 8, 0xFF0000}, {0, 1, 1, 0x00FF00},  // centred; the new area takes the mask colour
+      {1, 8, 8, 0xFF0000}, {1, 1, 1, 0xFF0000},  // stretched over the whole image
+  };
+  for (const auto& c : cases) {
+    GlyphSurface surface(16, 16, 0x00FF00);
+    TCanvas canvas;
+    canvas.SetHandle(surface.DC());
+    list.Draw(canvas, RECT{0, 0, 16, 16}, c.Index);
+    canvas.SetHandle(nullptr);
+    EXPECT_EQ(c.Expected, surface.Pixel(c.X, c.Y)) << c.Index << " at " << c.X << "," << c.Y;
+  }
+}
