@@ -134,6 +134,20 @@ TEST_F(GlyphDrawing, GlyphWithoutAlphaLeavesItsTransparentColourOut) {
                    clNone, false);
   DeleteObject(blue);
   EXPECT_EQ(0xFF00FFu, brushed.Pixel(0, 0)) << "fuchsia kept";
+
+  // Shadows from the mask: disabled one pixel of the highlight colour, shadowed two of the shadow colour.
+  const auto rgbOf = [](TColor c) {
+    const COLORREF v = ColorToRGB(c);
+    return uint32_t(GetRValue(v)) << 16 | uint32_t(GetGValue(v)) << 8 | GetBValue(v);
+  };
+  GlyphSurface disabled(8, 8, 0x00FF00);
+  DrawGlyphOrImage(disabled.DC(), RECT{0, 0, 8, 8}, RECT{0, 0, 8, 8}, glyph.get(), nullptr, -1, idmDisabled);
+  EXPECT_EQ(rgbOf(clBtnHighlight), disabled.Pixel(6, 6));
+  EXPECT_EQ(0x00FF00u, disabled.Pixel(7, 7));
+  GlyphSurface shadowed(10, 10, 0x00FF00);
+  DrawGlyphOrImage(shadowed.DC(), RECT{0, 0, 8, 8}, RECT{0, 0, 10, 10}, glyph.get(), nullptr, -1, idmShadowed);
+  EXPECT_EQ(rgbOf(clBtnShadow), shadowed.Pixel(7, 7));
+  EXPECT_EQ(0x00FF00u, shadowed.Pixel(8, 8));
 }
 
 TEST_F(GlyphDrawing, SharedBitmapsAreReusedAndTheHookComesFirst) {
