@@ -22,6 +22,16 @@ int TCollectionItem::Index() const {
   return int(std::find(items.begin(), items.end(), this) - items.begin());
 }
 
+void TCollectionItem::SetIndex(int index) {
+  if (!FCollection) return;
+  auto& items = FCollection->FItems;
+  const int current = Index();
+  index = std::clamp(index, 0, int(items.size()) - 1);
+  if (index == current) return;
+  items.erase(items.begin() + current);
+  items.insert(items.begin() + index, this);
+}
+
 // ---- TCollection
 
 TCollection::~TCollection() { Clear(); }

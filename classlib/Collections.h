@@ -23,6 +23,8 @@ public:
   void SetCollection(TCollection* collection);
   // Position in its collection (-1 without one).
   int Index() const;
+  // Moves the item to Index within its collection (clamped to the collection).
+  void SetIndex(int index);
   // A number unique within its collection, never reused.
   int ID() const { return FID; }
 

@@ -2,13 +2,39 @@
 
 #include "ComRef.h"
 
+#include <algorithm>
+
 #include <shlwapi.h>
 
 namespace tvk {
 
 TCustomImageList::TCustomImageList(TComponent* owner) : TComponent(owner) {}
 
-TCustomImageList::~TCustomImageList() { FreeHandle(); }
+TCustomImageList::~TCustomImageList() {
+  for (TChangeLink* link : FChangeLinks) link->FSender = nullptr;
+  FreeHandle();
+}
+
+TChangeLink::~TChangeLink() {
+  if (FSender) FSender->UnRegisterChanges(this);
+}
+
+void TChangeLink::Change() {
+  if (OnChange) OnChange(FSender);
+}
+
+void TCustomImageList::RegisterChanges(TChangeLink* link) {
+  if (!link || std::find(FChangeLinks.begin(), FChangeLinks.end(), link) != FChangeLinks.end()) return;
+  if (link->FSender) link->FSender->UnRegisterChanges(link);
+  link->FSender = this;
+  FChangeLinks.push_back(link);
+}
+
+void TCustomImageList::UnRegisterChanges(TChangeLink* link) {
+  if (!link || link->FSender != this) return;
+  std::erase(FChangeLinks, link);
+  link->FSender = nullptr;
+}
 
 void TCustomImageList::FreeHandle() {
   if (FHandle) ImageList_Destroy(FHandle);
@@ -146,6 +172,9 @@ int CommonControlsVersion() {
 }
 
 void TCustomImageList::Change() {
+  const std::vector<TChangeLink*> links = FChangeLinks;  // a link may leave while told
+  for (TChangeLink* link : links)
+    if (std::find(FChangeLinks.begin(), FChangeLinks.end(), link) != FChangeLinks.end()) link->Change();
   if (OnChange) OnChange(this);
 }
 

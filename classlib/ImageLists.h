@@ -6,9 +6,32 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
 namespace tvk {
 
 enum class TColorDepth { cdDeviceDependent, cd4Bit, cd8Bit, cd16Bit, cd24Bit, cd32Bit };
+
+class TCustomImageList;
+
+// A registration for an image list's changes; it leaves its list when freed
+// and forgets a list that is freed first.
+class TChangeLink : public TObject {
+public:
+  TVK_CLASS(TChangeLink, TObject)
+  TChangeLink() = default;
+  ~TChangeLink() override;
+  TChangeLink(const TChangeLink&) = delete;
+  TChangeLink& operator=(const TChangeLink&) = delete;
+  TCustomImageList* Sender() const { return FSender; }
+  // Calls OnChange with the list.
+  virtual void Change();
+  TNotifyEvent OnChange;
+
+private:
+  friend class TCustomImageList;
+  TCustomImageList* FSender = nullptr;
+};
 
 class TCustomImageList : public TComponent {
 public:
@@ -45,6 +68,9 @@ public:
   void GetBitmap(int index, TBitmap& bitmap, TColor background = clFuchsia);
 
   TNotifyEvent OnChange;
+  // Every change is also told to the registered links.
+  void RegisterChanges(TChangeLink* link);
+  void UnRegisterChanges(TChangeLink* link);
 
   // The form data: the image-list stream as ImageList_Write writes it.
   // EReadError "Failed to read ImageList data from stream" /
@@ -62,6 +88,7 @@ private:
   void CheckIndex(int index) const;
 
   HIMAGELIST FHandle = nullptr;
+  std::vector<TChangeLink*> FChangeLinks;
   int FWidth = 16, FHeight = 16;
   TColorDepth FColorDepth = TColorDepth::cd32Bit;
   bool FMasked = true;

@@ -3,12 +3,14 @@
 #include "cxClasses.h"
 #include "cxControls.h"
 #include "cxDWMApi.h"
+#include "cxDrawTextUtils.h"
 #include "cxGraphics.h"
 #include "cxGeometry.h"
 #include "cxLibraryStrs.h"
 #include "cxLookAndFeelPainters.h"
 #include "cxLookAndFeels.h"
 #include "dxGDIPlusAPI.h"
+#include "dxGDIPlusClasses.h"
 #include "dxOffice11.h"
 #include "dxHooks.h"
 #include "dxThemeManager.h"
@@ -32,7 +34,7 @@ TLibraryUnit gUnits[] = {
     {&dxThemeManagerUnitStart, &dxThemeManagerUnitStop, 0},
     {&dxOffice11UnitStart, &dxOffice11UnitStop, 0},
     {&cxGeometryUnitStart, &cxGeometryUnitStop, 0},
-    {nullptr, nullptr, 0},  // cxDrawTextUtils
+    {&cxDrawTextUtilsUnitStart, &cxDrawTextUtilsUnitStop, 0},
     {&cxLookAndFeelPaintersUnitStart, &cxLookAndFeelPaintersUnitStop, 0},
     {&cxLookAndFeelsUnitStart, &cxLookAndFeelsUnitStop, 0},
     {&cxLibraryStrsUnitStart, &cxLibraryStrsUnitStop, 0},
@@ -40,7 +42,7 @@ TLibraryUnit gUnits[] = {
     {&cxControlsUnitStart, &cxControlsUnitStop, 0},
     {&cxClassesUnitStart, &cxClassesUnitStop, 0},
     {&dxGDIPlusAPIUnitStart, &dxGDIPlusAPIUnitStop, 0},
-    {nullptr, nullptr, 0},  // dxGDIPlusClasses
+    {&dxGDIPlusClassesUnitStart, &dxGDIPlusClassesUnitStop, 0},
     {&cxGraphicsUnitStart, &cxGraphicsUnitStop, 0},
     {&dxHooksUnitStart, &dxHooksUnitStop, 0},
     {nullptr, nullptr, 0},  // cxContainer

@@ -1,9 +1,12 @@
 #include "cxGraphics.h"
 
+#include "cxImageList.h"
+
 #include "ClassRegistry.h"
 #include "dxCore.h"
 #include "cxControls.h"
 #include "dxGDIPlusAPI.h"
+#include "dxGDIPlusClasses.h"
 #include "dxUxTheme.h"
 
 #include <algorithm>
@@ -1166,8 +1169,22 @@ void AlphaBlendDC(HDC ADestDC, HDC ASrcDC, const RECT& ADestRect, const RECT& AS
     SystemAlphaBlend(ADestDC, ASrcDC, ADestRect, ASrcRect, AConstantAlpha);
     return;
   }
-  // The library's own blend (the GDI+ canvas path under WOW64 is not built: software there too).
   std::unique_ptr<TcxBitmap32> source = CopyDCAreaToBitmap32(ASrcDC, ASrcRect);
+  if (gPlatform.Wow64) {
+    // Through GDI+ on the destination (high-quality bicubic when smoothing).
+    TdxGPPaintCanvas* canvas = GetSharedGdipPaintCanvas();
+    canvas->BeginPaint(ADestDC, ADestRect);
+    try {
+      canvas->SetInterpolationMode(smoothing ? 7 : 1);
+      canvas->DrawBitmap(*source, ADestRect, AConstantAlpha);
+    } catch (...) {
+      canvas->EndPaint();
+      throw;
+    }
+    canvas->EndPaint();
+    return;
+  }
+  // In software: the destination's copy blended with the resized source.
   std::unique_ptr<TcxBitmap32> dest = CopyDCAreaToBitmap32(ADestDC, ADestRect);
   TcxBitmap32 sized(dest->Width(), dest->Height(), true);
   if (smoothing) ResampleBitmapLanczos(*source, sized, true);
@@ -1449,6 +1466,206 @@ void TcxPaintCanvas::EndPaint() {
   SetCanvas(state.PrevCanvas);
 }
 
+// ---- Small routines, bitmap creation, object data
+
+bool IsImageIndexValid(TCustomImageList* AImages, int AIndex) {
+  return AImages && AIndex >= 0 && AIndex < AImages->Count();
+}
+
+void ReplaceImageListLink(TCustomImageList* AValue, TCustomImageList*& AField, TChangeLink* AChangeLink,
+                          TComponent* ANotifyComponent) {
+  if (AValue == AField) return;
+  if (AField) {
+    if (ANotifyComponent) AField->RemoveFreeNotification(ANotifyComponent);
+    if (AChangeLink) AField->UnRegisterChanges(AChangeLink);
+  }
+  AField = AValue;
+  if (AValue) {
+    if (AChangeLink) AValue->RegisterChanges(AChangeLink);
+    if (ANotifyComponent) AValue->FreeNotification(ANotifyComponent);
+  }
+  if (AChangeLink) AChangeLink->Change();
+}
+
+void ResetFontToDefault(TFont& AFont) {
+  const TFont defaults;
+  AFont.SetCharset(defaults.Charset());
+  AFont.SetName(defaults.Name());
+  AFont.SetHeight(defaults.Height());
+  AFont.SetPitch(defaults.Pitch());
+  AFont.SetStyle(defaults.Style());
+}
+
+void SetBitmapFormatAndSize(TBitmap& ABitmap, int AWidth, int AHeight, TPixelFormat APixelFormat) {
+  ABitmap.SetPixelFormat(APixelFormat);
+  ABitmap.SetWidth(AWidth);
+  ABitmap.SetHeight(AHeight);
+}
+
+std::unique_ptr<TBitmap> CreateBitmapOfSize(int AWidth, int AHeight, TPixelFormat APixelFormat) {
+  auto bitmap = std::make_unique<TBitmap>();
+  SetBitmapFormatAndSize(*bitmap, AWidth, AHeight, APixelFormat);
+  return bitmap;
+}
+
+std::unique_ptr<TBitmap> CreateBitmapOfSize(const RECT& ARect, TPixelFormat APixelFormat) {
+  return CreateBitmapOfSize(ARect.right - ARect.left, ARect.bottom - ARect.top, APixelFormat);
+}
+
+bool GetBitmapObjectData(HBITMAP AHandle, BITMAP& AData) {
+  return GetObjectW(AHandle, sizeof AData, &AData) == int(sizeof AData);
+}
+bool GetBrushObjectData(HBRUSH AHandle, LOGBRUSH& AData) {
+  return GetObjectW(AHandle, sizeof AData, &AData) == int(sizeof AData);
+}
+bool GetFontObjectData(HFONT AHandle, LOGFONTW& AData) {
+  return GetObjectW(AHandle, sizeof AData, &AData) == int(sizeof AData);
+}
+bool GetPenObjectData(HPEN AHandle, LOGPEN& AData) {
+  return GetObjectW(AHandle, sizeof AData, &AData) == int(sizeof AData);
+}
+
+void InvalidateWindowRect(HWND AWnd, const RECT& R, bool AEraseBackground) { InvalidateRect(AWnd, &R, AEraseBackground); }
+void InvalidateWindow(HWND AWnd, bool AEraseBackground) { InvalidateRect(AWnd, nullptr, AEraseBackground); }
+
+int GetFontTextHeight(TFont& AFont) {
+  TcxScreenCanvas* canvas = GetScreenCanvas();
+  if (!canvas) return 0;
+  canvas->Font().Assign(AFont);
+  const int height = GetDCTextHeight(canvas->Canvas()->StateHandle());
+  canvas->Dormant();
+  return height;
+}
+
+void CopyBitmapToDC(HDC ADC, TBitmap& ABitmap, const RECT& ADestRect, DWORD ARop, POINT ASrcTopLeft) {
+  if (gPlatform.Win9x && GetDeviceCaps(ADC, BITSPIXEL) == 32 && GetBitmapBitsPerPixel(ABitmap) < 32) {
+    TcxAlphaBitmap copy(ADestRect.right - ADestRect.left, ADestRect.bottom - ADestRect.top);
+    BitBltRect(copy.Canvas().Handle(), ABitmap.Canvas().Handle(), copy.ClientRect(), SRCCOPY, ASrcTopLeft);
+    copy.TransformBitmap(btmResetAlpha);
+    BitBltRect(ADC, copy.Canvas().Handle(), ADestRect, ARop);
+    return;
+  }
+  BitBltRect(ADC, ABitmap.Canvas().Handle(), ADestRect, ARop, ASrcTopLeft);
+}
+
+// ---- Glyph drawing
+
+TcxDrawImageHook DrawImageHook = nullptr;
+
+namespace glyph_drawing {
+
+TcxAlphaBitmap* gSharedDraw = nullptr;
+TcxAlphaBitmap* gSharedImage = nullptr;
+TcxAlphaBitmap* gSharedMask = nullptr;
+
+TcxAlphaBitmap& PrepareSharedAlphaBitmap(TcxAlphaBitmap*& AField, int AWidth, int AHeight) {
+  if (!AField) AField = new TcxAlphaBitmap(AWidth, AHeight);
+  AField->RefreshImage(AWidth, AHeight);
+  return *AField;
+}
+
+// ASource's picture into the top-left of ADest (32-bit sources keep their alpha).
+void CopyPictureInto(TcxAlphaBitmap& ADest, TBitmap& ASource) {
+  BitBlt(ADest.Canvas().Handle(), 0, 0, ASource.Width(), ASource.Height(), ASource.Canvas().Handle(), 0, 0, SRCCOPY);
+}
+
+// The picture's silhouette (from AMask) in AColor on ADraw, offset by ASize, or
+// with AInflate stamped at every offset from 0 to ASize.
+void DrawShadow(TcxAlphaBitmap& ADraw, TcxAlphaBitmap& AMask, const RECT& AGlyphRect, TColor AColor, int ASize,
+                bool AInflate, bool AMaskHasAlpha) {
+  TRGBColors draw, mask;
+  if (!ReadBitmapPixels(ADraw, draw, true) || !ReadBitmapPixels(AMask, mask, true)) return;
+  const int dw = ADraw.Width(), dh = ADraw.Height(), mw = AMask.Width(), mh = AMask.Height();
+  const uint32_t quad = ColorToQuad(AColor, 255);
+  RGBQUAD shade;
+  std::memcpy(&shade, &quad, 4);
+  const int first = AInflate ? 0 : ASize;
+  for (int y = 0; y < mh; ++y)
+    for (int x = 0; x < mw; ++x) {
+      const RGBQUAD& m = mask[std::size_t(y) * std::size_t(mw) + std::size_t(x)];
+      const bool picture = AMaskHasAlpha ? m.rgbReserved != 0 : (m.rgbRed | m.rgbGreen | m.rgbBlue) == 0;
+      if (!picture) continue;
+      for (int dy = first; dy <= ASize; ++dy)
+        for (int dx = first; dx <= ASize; ++dx) {
+          const int tx = AGlyphRect.left + x + dx, ty = AGlyphRect.top + y + dy;
+          if (tx >= 0 && ty >= 0 && tx < dw && ty < dh) draw[std::size_t(ty) * std::size_t(dw) + std::size_t(tx)] = shade;
+        }
+    }
+  WriteBitmapPixels(ADraw, draw, true);
+}
+
+}  // namespace glyph_drawing
+
+TcxSharedAlphaBitmaps SharedAlphaBitmaps() {
+  return {glyph_drawing::gSharedDraw, glyph_drawing::gSharedImage, glyph_drawing::gSharedMask};
+}
+
+void DrawGlyphOrImage(HDC ADC, const RECT& AGlyphRect, const RECT& ADrawRect, TBitmap* AGlyph,
+                      TCustomImageList* AImages, int AImageIndex, int ADrawMode, bool ASmoothImage, HBRUSH ABrush,
+                      TColor ATransparentColor, bool AUseGlyphTransparentColor) {
+  using namespace glyph_drawing;
+  const bool useGlyph = IsBitmapNonEmpty(AGlyph);
+  if (!useGlyph && !IsImageIndexValid(AImages, AImageIndex)) return;
+  const int dw = ADrawRect.right - ADrawRect.left, dh = ADrawRect.bottom - ADrawRect.top;
+  if (dw <= 0 || dh <= 0) return;
+  TcxAlphaBitmap& draw = PrepareSharedAlphaBitmap(gSharedDraw, dw, dh);
+  const RECT client = draw.ClientRect();
+  if (ABrush) ::FillRect(draw.Canvas().Handle(), &client, ABrush);
+  else BitBltRect(draw.Canvas().Handle(), ADC, client, SRCCOPY, POINT{ADrawRect.left, ADrawRect.top});
+  RECT glyphRect = AGlyphRect;
+  OffsetRect(&glyphRect, -ADrawRect.left, -ADrawRect.top);
+  if (!(DrawImageHook && DrawImageHook(draw.cxCanvas(), AImages, AImageIndex, ADrawMode, glyphRect, AGlyph))) {
+    const int iw = useGlyph ? AGlyph->Width() : AImages->Width();
+    const int ih = useGlyph ? AGlyph->Height() : AImages->Height();
+    TcxAlphaBitmap& image = PrepareSharedAlphaBitmap(gSharedImage, iw, ih);
+    if (useGlyph) CopyPictureInto(image, *AGlyph);
+    else TcxImageList::GetImageInfo(AImages, AImageIndex, &image, nullptr);
+    const bool hasAlpha = (!useGlyph || GetBitmapBitsPerPixel(*AGlyph) == 32) && image.IsAlphaUsed();
+    if (!hasAlpha) image.TransformBitmap(btmSetOpaque);
+    TcxAlphaBitmap& mask = PrepareSharedAlphaBitmap(gSharedMask, iw, ih);
+    CopyPictureInto(mask, image);
+    if (!hasAlpha) {
+      if (!useGlyph) {
+        TcxAlphaBitmap listMask(iw, ih);
+        TcxImageList::GetImageInfo(AImages, AImageIndex, nullptr, &listMask);
+        listMask.TransformBitmap(btmCorrectBlend);
+        mask.Filter(listMask);
+      }
+      if (ATransparentColor != clNone) mask.AddTransparentColor(ATransparentColor);
+      if (AUseGlyphTransparentColor && useGlyph) mask.AddTransparentColor(AGlyph->TransparentColor());
+      mask.TransformBitmap(btmMakeMask);
+      image.Filter(mask);
+    }
+    uint8_t alpha = 255;
+    switch (ADrawMode) {
+      case idmDisabled:
+        if (hasAlpha) {
+          image.TransformBitmap(btmDisable);
+          alpha = 151;
+        } else {
+          image.TransformBitmap(btmDirty);
+          DrawShadow(draw, mask, glyphRect, clBtnHighlight, 1, false, hasAlpha);
+        }
+        break;
+      case idmFaded:
+        image.TransformBitmap(btmFade);
+        alpha = 64;
+        break;
+      case idmGrayScale: image.TransformBitmap(btmGrayScale); break;
+      case idmDingy: image.TransformBitmap(btmDingy); break;
+      case idmShadowed:
+        DrawShadow(draw, mask, glyphRect, clBtnShadow, 2, true, hasAlpha);
+        glyphRect.right += 2;
+        glyphRect.bottom += 2;
+        OffsetRect(&glyphRect, -1, -1);
+        break;
+      default: break;
+    }
+    image.AlphaBlend(draw, glyphRect, ASmoothImage, alpha);
+  }
+  CopyBitmapToDC(ADC, draw, ADrawRect, SRCCOPY);
+}
+
 TcxScreenCanvas* GetScreenCanvas() {
   if (!gScreenCanvas && !gFinalizing) gScreenCanvas = new TcxScreenCanvas();
   return gScreenCanvas;
@@ -1482,6 +1699,9 @@ void cxGraphicsUnitStop() {
   gFinalizing = true;
   delete std::exchange(gScreenCanvas, nullptr);
   delete std::exchange(gPaintCanvas, nullptr);
+  delete std::exchange(glyph_drawing::gSharedMask, nullptr);
+  delete std::exchange(glyph_drawing::gSharedImage, nullptr);
+  delete std::exchange(glyph_drawing::gSharedDraw, nullptr);
   UnRegisterClass(&TcxBitmap::StaticClassInfo());
   UnRegisterClass(&TcxBitmap32::StaticClassInfo());
   if (gCheckerBrush) DeleteObject(gCheckerBrush);

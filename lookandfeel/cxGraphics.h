@@ -7,6 +7,7 @@
 // paint canvases.
 #include "Controls.h"
 #include "Graphics.h"
+#include "ImageLists.h"
 #include "cxGeometry.h"
 #include "dxCore.h"
 
@@ -425,6 +426,51 @@ void PaintParentIntoCanvas(TWinControl* AControl, TcxCanvas& ACanvas, const RECT
 // coordinates), optionally with its non-client part and windowed children.
 void PaintControlTo(TWinControl* AControl, TcxCanvas& ACanvas, POINT AOrigin, TWinControl* AExcludedControl,
                     bool ANonClient, bool APaintChildren, const RECT& ABounds);
+
+bool IsImageIndexValid(TCustomImageList* AImages, int AIndex);
+// AValue into AField: the change link and the free notification move from the
+// old list to the new one, and the link is told (nothing when unchanged).
+void ReplaceImageListLink(TCustomImageList* AValue, TCustomImageList*& AField, TChangeLink* AChangeLink,
+                          TComponent* ANotifyComponent);
+// Charset, name, height, pitch and style of a new font.
+void ResetFontToDefault(TFont& AFont);
+// Pixel format first, then width, then height.
+void SetBitmapFormatAndSize(TBitmap& ABitmap, int AWidth, int AHeight, TPixelFormat APixelFormat);
+std::unique_ptr<TBitmap> CreateBitmapOfSize(int AWidth, int AHeight, TPixelFormat APixelFormat = TPixelFormat::pf24bit);
+std::unique_ptr<TBitmap> CreateBitmapOfSize(const RECT& ARect, TPixelFormat APixelFormat = TPixelFormat::pf24bit);
+// GetObject with the structures' own sizes; true on success.
+bool GetBitmapObjectData(HBITMAP AHandle, BITMAP& AData);
+bool GetBrushObjectData(HBRUSH AHandle, LOGBRUSH& AData);
+bool GetFontObjectData(HFONT AHandle, LOGFONTW& AData);
+bool GetPenObjectData(HPEN AHandle, LOGPEN& AData);
+void InvalidateWindowRect(HWND AWnd, const RECT& R, bool AEraseBackground = false);
+void InvalidateWindow(HWND AWnd, bool AEraseBackground = false);
+// Measured on the shared screen canvas, which is made dormant afterwards.
+int GetFontTextHeight(TFont& AFont);
+
+// A plain copy, except on Windows 9x from a bitmap below 32 bits to a 32-bit
+// device: through an alpha bitmap whose alpha is reset.
+void CopyBitmapToDC(HDC ADC, TBitmap& ABitmap, const RECT& ADestRect, DWORD ARop = SRCCOPY,
+                    POINT ASrcTopLeft = {0, 0});
+
+// The draw modes of DrawGlyphOrImage.
+enum TcxImageDrawMode { idmNormal, idmDisabled, idmFaded, idmGrayScale, idmDingy, idmShadowed };
+// Consulted first by DrawGlyphOrImage with the draw bitmap's canvas; true: it has drawn.
+using TcxDrawImageHook = bool (*)(TcxCanvas& ACanvas, TCustomImageList* AImages, int AImageIndex, int ADrawMode,
+                                  const RECT& AGlyphRect, TBitmap* AGlyph);
+extern TcxDrawImageHook DrawImageHook;
+// AGlyph (before the list) or image AImageIndex of AImages drawn in AGlyphRect
+// over ADrawRect's background (ABrush, or what ADC shows), in a draw mode,
+// through the three shared alpha bitmaps.
+void DrawGlyphOrImage(HDC ADC, const RECT& AGlyphRect, const RECT& ADrawRect, TBitmap* AGlyph,
+                      TCustomImageList* AImages, int AImageIndex, int ADrawMode, bool ASmoothImage = false,
+                      HBRUSH ABrush = nullptr, TColor ATransparentColor = clNone,
+                      bool AUseGlyphTransparentColor = true);
+// The draw, image and mask bitmaps (null before the first draw).
+struct TcxSharedAlphaBitmaps {
+  TcxAlphaBitmap *Draw, *Image, *Mask;
+};
+TcxSharedAlphaBitmaps SharedAlphaBitmaps();
 
 // The 50 % checker pattern brush and the system colours' brushes (index 0..30).
 HBRUSH CheckerPatternBrush();

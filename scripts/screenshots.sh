@@ -1,7 +1,7 @@
 #!/bin/bash
 # Renders the styled controls in look modes 0, 1 and 2, a rack instrument
-# panel in three plate schemes, the look-and-feel library's cursors and the
-# base look-and-feel painter's elements in every state into
+# panel in three plate schemes, the look-and-feel library's cursors, its
+# drawing galleries and the base painter's elements in every state into
 # PNG files under
 # the build folder (screenshots/), under a virtual X server.
 set -euo pipefail
@@ -18,4 +18,5 @@ xvfb-run -a "$WINELOADER" "$build/styled_screens.exe" "$(winepath -w "$build/scr
 xvfb-run -a "$WINELOADER" "$build/instrument_screens.exe" "$(winepath -w "$build/screenshots" 2>/dev/null || echo "$build/screenshots")"
 xvfb-run -a "$WINELOADER" "$build/laf_cursor_screens.exe" "$(winepath -w "$build/screenshots" 2>/dev/null || echo "$build/screenshots")"
 xvfb-run -a "$WINELOADER" "$build/painter_gallery.exe" "$(winepath -w "$build/screenshots" 2>/dev/null || echo "$build/screenshots")"
+xvfb-run -a "$WINELOADER" "$build/laf_drawing_screens.exe" "$(winepath -w "$build/screenshots" 2>/dev/null || echo "$build/screenshots")"
 ls "$build"/screenshots/*.png

@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Draws the look-and-feel library's cursors into .cur files (32 x 32,
 monochrome with transparency): each shape is black with a one-pixel white
-outline, the rest transparent. Usage: gen_cursors.py OUTPUT_FOLDER"""
+outline, the rest transparent. Also its small bitmaps (24-bit BMP files): the
+shaded sub-menu arrow on black and the 11 x 11 expand buttons.
+Usage: gen_cursors.py OUTPUT_FOLDER"""
 import math
 import os
 import struct
@@ -196,6 +198,62 @@ def cursor_file(canvas, hotspot):
     return directory + entry + image
 
 
+def bmp_file(pixels):
+    """A 24-bit bottom-up BMP of rows of (r, g, b) tuples, top row first."""
+    height, width = len(pixels), len(pixels[0])
+    stride = (width * 3 + 3) & ~3
+    body = bytearray()
+    for row in reversed(pixels):
+        line = bytearray()
+        for r, g, b in row:
+            line += bytes((b, g, r))
+        body += line + bytes(stride - len(line))
+    header = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(body), 2835, 2835, 0, 0)
+    return b"BM" + struct.pack("<IHHI", 14 + len(header) + len(body), 0, 0, 14 + len(header)) + header + body
+
+
+def submenu_expand():
+    """A right-pointing arrow on black, shaded from dark red at its base to bright red at its tip."""
+    size = 16
+    pixels = [[(0, 0, 0)] * size for _ in range(size)]
+    for x in range(5, 10):
+        half = 9 - x
+        red = 0x90 + (x - 5) * 0x1B
+        for y in range(8 - half, 8 + half + 1):
+            pixels[y][x] = (red, 0, 0)
+    return pixels
+
+
+def expand_button(plus):
+    """11 x 11: a grey frame around white with a black minus (and the plus's upright)."""
+    size = 11
+    pixels = [[(255, 255, 255)] * size for _ in range(size)]
+    for i in range(size):
+        for x, y in ((i, 0), (i, size - 1), (0, i), (size - 1, i)):
+            pixels[y][x] = (128, 128, 128)
+    for i in range(3, 8):
+        pixels[5][i] = (0, 0, 0)
+        if plus:
+            pixels[i][5] = (0, 0, 0)
+    return pixels
+
+
+def bitmaps():
+    return [
+        ("SubMenuExpand.bmp", submenu_expand()),
+        ("ExpandButtonMinus.bmp", expand_button(False)),
+        ("ExpandButtonPlus.bmp", expand_button(True)),
+    ]
+
+
+def write_if_changed(path, data):
+    # Unchanged files keep their time stamp, so the resources are not compiled again.
+    if os.path.exists(path) and open(path, "rb").read() == data:
+        return
+    with open(path, "wb") as f:
+        f.write(data)
+
+
 def main():
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
@@ -203,12 +261,9 @@ def main():
         canvas = Canvas()
         draw(canvas)
         data = cursor_file(canvas, hotspot)
-        path = os.path.join(out, name)
-        # Unchanged files keep their time stamp, so the resources are not compiled again.
-        if os.path.exists(path) and open(path, "rb").read() == data:
-            continue
-        with open(path, "wb") as f:
-            f.write(data)
+        write_if_changed(os.path.join(out, name), data)
+    for name, pixels in bitmaps():
+        write_if_changed(os.path.join(out, name), bmp_file(pixels))
 
 
 if __name__ == "__main__":

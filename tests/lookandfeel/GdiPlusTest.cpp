@@ -113,8 +113,10 @@ TEST_F(GdiPlus, ErrorsColoursBitmapsAndEncoders) {
 TEST_F(GdiPlus, TheUnitQueuesItsProceduresAndItsShutDownStopsGdiPlus) {
   auto steps = LookAndFeelSteps();
   ASSERT_TRUE(RunStartup(steps));
-  EXPECT_EQ(1, GetUnitsLoader().InitializeCount()) << "queued, never run";
-  EXPECT_EQ(1, GetUnitsLoader().FinalizeCount());
+  // The binding's and the picture classes' procedures.
+  EXPECT_EQ(2, GetUnitsLoader().InitializeCount()) << "queued, never run";
+  EXPECT_EQ(2, GetUnitsLoader().FinalizeCount());
+  EXPECT_EQ(nullptr, TPicture::FileFormatClass(L"PNG")) << "the picture classes were never registered";
   EXPECT_TRUE(CheckGdiPlusAvailable());
   RunShutdown(steps);
   EXPECT_EQ(0, GetUnitsLoader().FinalizeCount());
