@@ -440,4 +440,7 @@ TControl* FindDragTarget(POINT pos, bool allowDisabled);
 // the parent's pixels under Control land where Control is: a see-through control.
 void DrawParentBackground(TWinControl& control, HDC dc);
 
+// Whether Ch (case-blind) is the accelerator character Caption marks with "&".
+bool IsAccel(WORD ch, const WideString& caption);
+
 }  // namespace tvk

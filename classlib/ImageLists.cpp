@@ -2,13 +2,36 @@
 
 #include "ComRef.h"
 
+#include <algorithm>
+
 #include <shlwapi.h>
 
 namespace tvk {
 
 TCustomImageList::TCustomImageList(TComponent* owner) : TComponent(owner) {}
 
-TCustomImageList::~TCustomImageList() { FreeHandle(); }
+TCustomImageList::~TCustomImageList() {
+  for (TChangeLink* link : FChangeLinks) link->FSender = nullptr;
+  FreeHandle();
+}
+
+TChangeLink::~TChangeLink() {
+  if (FSender) FSender->UnRegisterChanges(this);
+}
+
+void TChangeLink::Change() {
+  if (OnChange) OnChange(FSender);
+}
+
+void TCustomImageList::RegisterChanges(TChangeLink* link) {
+  if (link->FSender) link->FSender->UnRegisterChanges(link);
+  link->FSender = this;
+  FChangeLinks.push_back(link);
+}
+
+void TCustomImageList::UnRegisterChanges(TChangeLink* link) {
+  if (std::erase(FChangeLinks, link) > 0) link->FSender = nullptr;
+}
 
 void TCustomImageList::FreeHandle() {
   if (FHandle) ImageList_Destroy(FHandle);
@@ -147,6 +170,10 @@ int CommonControlsVersion() {
 
 void TCustomImageList::Change() {
   if (OnChange) OnChange(this);
+  // A link's handler may unregister links: walk a copy.
+  const std::vector<TChangeLink*> links = FChangeLinks;
+  for (TChangeLink* link : links)
+    if (std::find(FChangeLinks.begin(), FChangeLinks.end(), link) != FChangeLinks.end()) link->Change();
 }
 
 }  // namespace tvk

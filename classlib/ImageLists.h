@@ -6,7 +6,27 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
 namespace tvk {
+
+class TCustomImageList;
+
+// A client's subscription to an image list's changes: OnChange runs after
+// every change of the list it is registered with. Freeing either side ends it.
+class TChangeLink : public TObject {
+public:
+  TVK_CLASS(TChangeLink, TObject)
+  TChangeLink() = default;
+  ~TChangeLink() override;
+  TCustomImageList* Sender() const { return FSender; }
+  void Change();
+  TNotifyEvent OnChange;
+
+private:
+  friend class TCustomImageList;
+  TCustomImageList* FSender = nullptr;
+};
 
 enum class TColorDepth { cdDeviceDependent, cd4Bit, cd8Bit, cd16Bit, cd24Bit, cd32Bit };
 
@@ -45,6 +65,9 @@ public:
   void GetBitmap(int index, TBitmap& bitmap, TColor background = clFuchsia);
 
   TNotifyEvent OnChange;
+  // Link hears every change until it is unregistered (or either side goes).
+  void RegisterChanges(TChangeLink* link);
+  void UnRegisterChanges(TChangeLink* link);
 
   // The form data: the image-list stream as ImageList_Write writes it.
   // EReadError "Failed to read ImageList data from stream" /
@@ -62,6 +85,7 @@ private:
   void CheckIndex(int index) const;
 
   HIMAGELIST FHandle = nullptr;
+  std::vector<TChangeLink*> FChangeLinks;
   int FWidth = 16, FHeight = 16;
   TColorDepth FColorDepth = TColorDepth::cd32Bit;
   bool FMasked = true;
