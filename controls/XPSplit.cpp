@@ -784,6 +784,11 @@ void TXPCustomCollapseSection::WMWindowPosChanged(TMessage& message) {
   CallAlignButton();
 }
 
+void TXPCustomCollapseSection::CreateParams(TCreateParams& params) {
+  TXPCustomSection::CreateParams(params);
+  if (FCollapsed) params.Style &= ~DWORD(WS_VISIBLE);
+}
+
 void TXPCustomCollapseSection::CMShowingChanged(TMessage&) {
   if (!HandleAllocated()) return;
   TWinControl* parent = Parent();

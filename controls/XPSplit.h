@@ -346,6 +346,8 @@ protected:
   virtual void DoExpanding();
   void VisibleChanged() override;
   void Notification(TComponent* component, TOperation operation) override;
+  // A section collapsed before its window exists gets a hidden one.
+  void CreateParams(TCreateParams& params) override;
   TVK_MESSAGES();
   void CMShowingChanged(TMessage& message);
   void WMWindowPosChanged(TMessage& message);

@@ -1,7 +1,7 @@
-// Renders a panel like the hard-device viewer's pin-state panel (sections
-// with a bar between them, the lower one holding a page control with bottom
-// tabs "Part A" to "Part D" that do not all fit, so the arrow buttons show,
-// and one section hidden) in look modes 0, 1 and 2 into PNG files.
+// Renders a panel like the hard-device viewer's pin-state panel (collapsible
+// sections with a bar between them, one of them collapsed, and one holding a
+// page control with bottom tabs "Part A" to "Part D" that do not all fit, so
+// the arrow buttons show) in look modes 0, 1 and 2 into PNG files.
 //
 // usage: page_screens OUTPUT_FOLDER     (scripts/screenshots.sh runs it)
 #include "ControlSteps.h"
@@ -51,7 +51,8 @@ void RenderControl(TWinControl& control, HDC dc, int x, int y) {
   control.Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc));
   RestoreDC(dc, saved);
   for (int i = 0; i < control.ControlCount(); ++i)
-    if (auto* child = dynamic_cast<TWinControl*>(control.Controls(i)); child && child->Visible())
+    if (auto* child = dynamic_cast<TWinControl*>(control.Controls(i));
+        child && child->HandleAllocated() && IsWindowVisible(child->Handle()))
       RenderControl(*child, dc, x + child->Left(), y + child->Top());
 }
 
@@ -63,18 +64,20 @@ void Note(TWinControl* parent, const wchar_t* text) {
 }
 
 // The panel on Form; Pages gets the page control.
-TXPSectionsPanel* BuildPinStatePanel(TForm* form) {
-  auto* panel = new TXPSectionsPanel(form);
+TXPCollapseSectionsPanel* BuildPinStatePanel(TForm* form) {
+  auto* panel = new TXPCollapseSectionsPanel(form);
   panel->SetBounds(0, 0, 321, 624);
   panel->SetMargin(1);
   panel->SetParent(form);
   auto* symbol = panel->AddNewSection();
   auto* footprint = panel->AddNewSection();
-  auto* hidden = panel->AddNewSection();
+  auto* notes = static_cast<TXPCustomCollapseSection*>(panel->AddNewSection());
   symbol->SetShowBorder(true);
   footprint->SetShowBorder(true);
+  symbol->SetCaption(L"Schematic symbol");
+  notes->SetCaption(L"Notes");
   Note(symbol, L"Schematic symbol");
-  hidden->Hide();
+  notes->SetCollapsed(true);
   auto* pages = new TWinXPPageControl(nullptr);
   pages->SetTabPosition(TWinXPTabPosition::tpBottom);
   pages->SetParent(footprint);
@@ -107,10 +110,10 @@ int main(int argc, char** argv) {
       SetPageLookMode(mode);
       std::unique_ptr<TForm> form(CreateComponent<TForm>(nullptr, kCreateNew));
       form->SetBounds(0, 0, 360, 680);
-      TXPSectionsPanel* panel = BuildPinStatePanel(form.get());
+      TXPCollapseSectionsPanel* panel = BuildPinStatePanel(form.get());
       form->Show();
       // A narrower panel: the four tabs no longer fit.
-      panel->SetBounds(0, 0, 171, 624);
+      panel->SetBounds(0, 0, 181, 624);
       TBitmap shot;
       shot.SetPixelFormat(TPixelFormat::pf32bit);
       shot.SetSize(panel->Width(), panel->Height());

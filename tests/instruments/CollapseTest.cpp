@@ -49,6 +49,21 @@ TEST_F(Collapse, PinStatePanelGeometry) {
   EXPECT_EQ(S[0]->CollapseButton()->Parent(), P);  // beside the section, not in it
 }
 
+TEST_F(Collapse, ChevronsShowTheirBackground) {
+  Add({L"Symbol", L"Footprint"});
+  for (TXPArrowButton* b : {static_cast<TXPArrowButton*>(S[0]->CollapseButton()),
+                            static_cast<TXPArrowButton*>(S[0]->ExpandButton())}) {
+    TBitmap shot;
+    styled_test::MakeCanvas(shot, b->Width(), b->Height(), clWhite);
+    b->PaintTo(shot.Canvas().Handle());
+    if (!b->IsExpandButton()) {
+      EXPECT_EQ(styled_test::PixelAt(shot, 0, 0), clWhite);  // above the chevron's slope
+    }
+    EXPECT_EQ(styled_test::PixelAt(shot, 0, b->Height() - 1), clWhite) << b->ClassName();
+    EXPECT_GT(styled_test::InkIn(shot, clWhite, RECT{0, 0, b->Width(), b->Height()}), 10) << b->ClassName();
+  }
+}
+
 TEST_F(Collapse, LastShownSectionStaysOpenAndTheTopMarginWidens) {
   Add({L"Symbol", L"Footprint"});
   S[0]->UserSetCollapsed(true);
@@ -160,6 +175,21 @@ TEST_F(Collapse, HiddenCollapsedSectionComesBackExpanded) {
   EXPECT_EQ(S[0]->BoundsRect(), (RECT{1, 1, 308, 309}));
   EXPECT_EQ(collapses, 1);
   EXPECT_EQ(expands, 1);
+}
+
+TEST(CollapseBeforeWindows, CollapsedSectionGetsAHiddenWindow) {
+  std::unique_ptr<TForm> form(CreateComponent<TForm>(nullptr, kCreateNew));
+  auto* panel = new TXPCollapseSectionsPanel(form.get());
+  panel->SetBounds(0, 0, 300, 400);
+  panel->SetParent(form.get());
+  auto* a = static_cast<TXPCustomCollapseSection*>(panel->AddNewSection());
+  auto* b = static_cast<TXPCustomCollapseSection*>(panel->AddNewSection());
+  b->SetCollapsed(true);
+  form->Show();
+  ASSERT_TRUE(b->HandleAllocated());
+  EXPECT_FALSE(IsWindowVisible(b->Handle()));
+  EXPECT_TRUE(IsWindowVisible(a->Handle()));
+  EXPECT_EQ(a->Height(), 400 - 8 - 8);  // alone: the whole height less the margins
 }
 
 TEST_F(Collapse, AnimatedUserCollapseLeavesTheScreenAsItWas) {
