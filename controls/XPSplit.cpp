@@ -745,6 +745,10 @@ TXPCustomCollapseSection::TXPCustomCollapseSection(TComponent* owner) : TXPCusto
 }
 
 TXPCustomCollapseSection::~TXPCustomCollapseSection() {
+  // The shared button of a run must not keep a section that is gone.
+  if (auto* panel = dynamic_cast<TXPCustomCollapseSectionsPanel*>(Parent()))
+    for (TXPCustomCollapseSection* s : panel->CollapseSections())
+      if (s->FExpandBtn) s->FExpandBtn->RemoveSection(this);
   delete FCollapseBtn;
   delete FExpandBtn;
 }

@@ -299,6 +299,7 @@ public:
   explicit TXPExpandButton(TComponent* owner) : TXPArrowButton(owner, L"XPEXPANDSECTION") {}
   void AddSection(TXPCustomCollapseSection* section) { FList.Add(section); }
   void ClearSections() { FList.Clear(); }
+  void RemoveSection(TXPCustomCollapseSection* section) { FList.Remove(section); }
   // Acts on a run of collapsed sections (a double chevron; a click opens a menu).
   bool Multiple() const { return FMultiple; }
   void SetMultiple(bool value);

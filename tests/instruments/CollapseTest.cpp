@@ -136,6 +136,15 @@ TEST_F(Collapse, RunOfCollapsedSectionsSharesOneButton) {
   EXPECT_FALSE(S[1]->ExpandButton()->Multiple());
 }
 
+TEST_F(Collapse, FreedSectionLeavesTheSharedButton) {
+  Add({L"A", L"B", L"C"});
+  S[1]->SetCollapsed(true);
+  S[2]->SetCollapsed(true);
+  ASSERT_TRUE(S[1]->ExpandButton()->Multiple());
+  delete S[2];
+  EXPECT_EQ(S[1]->ExpandButton()->HintText(), L"Show B");
+}
+
 TEST_F(Collapse, StoredAllCollapsedLayoutKeepsTheLastOpen) {
   P->SetName(L"Pins");
   Add({L"A", L"B", L"C"});
