@@ -414,6 +414,28 @@ TEST_F(Pages, TabListIsALiveViewOfThePages) {
   EXPECT_THROW(tabs.Get(3), EStringListError);
 }
 
+TEST_F(Pages, ImageRoomOnlyForPagesWithAnImage) {
+  Add({L"Alpha page", L"Beta page"});
+  TImageList images(nullptr);
+  images.SetSize(16, 16);
+  const int plain = P->GetTabWidth(0);
+  ASSERT_GT(plain, 42);  // wider than the least width, so the room shows
+  S[0]->SetImageIndex(0);
+  S[1]->SetImageIndex(3);
+  P->SetImages(&images);
+  // Pictures added: the list tells the control through its change link.
+  TBitmap strip;
+  styled_test::MakeCanvas(strip, 32, 16, clRed);
+  ASSERT_EQ(images.Add(strip, nullptr), 0);
+  EXPECT_EQ(P->GetTabWidth(0), plain + 18);
+  EXPECT_EQ(P->GetTabWidth(1), TextWidthOf(*P, L"Beta page") + 12);  // its index is past the list
+  // Taller pictures: the strip grows at once.
+  images.SetSize(16, 30);
+  EXPECT_EQ(P->TabArea().bottom - P->TabArea().top, 30 + 8);
+  P->SetImages(nullptr);
+  EXPECT_EQ(P->GetTabWidth(0), plain);
+}
+
 TEST_F(Pages, FreeingAnAttachedSheetTakesItsTabAway) {
   Add({L"A", L"B"});
   delete S[0];
