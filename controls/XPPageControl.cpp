@@ -317,10 +317,9 @@ int TWinXPCustomTabControl::FindNextTab(int start, bool goForward, bool checkTab
   if (start < -1 || start >= count) start = -1;
   int i = start;
   if (start == -1) i = goForward ? count - 1 : 0;
-  const int first = i;
+  // Count steps: the walk ends where it began, so Start is the last candidate.
   for (int step = 0; step < count; ++step) {
     i = goForward ? (i + 1) % count : (i + count - 1) % count;
-    if (step == count - 1 && start == -1 && i != first) break;
     if (!checkTabVisible || TabVisible(i)) return i;
   }
   return -1;
