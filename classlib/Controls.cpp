@@ -6,6 +6,7 @@
 #include "WindowClasses.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace tvk {
 
@@ -1061,6 +1062,15 @@ void DrawParentBackground(TWinControl& control, HDC dc) {
   SendMessageW(parent, WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
   SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
   RestoreDC(dc, saved);
+}
+
+bool IsAccel(WORD ch, const WideString& caption) {
+  std::size_t pos = caption.find(L'&');
+  while (pos != WideString::npos && pos + 1 < caption.size() && caption[pos + 1] == L'&')
+    pos = caption.find(L'&', pos + 2);
+  if (pos == WideString::npos || pos + 1 >= caption.size()) return false;
+  auto upper = [](wchar_t c) { return CharUpperW(reinterpret_cast<LPWSTR>(std::uintptr_t(c))); };
+  return upper(caption[pos + 1]) == upper(wchar_t(ch));
 }
 
 }  // namespace tvk

@@ -440,4 +440,15 @@ TControl* FindDragTarget(POINT pos, bool allowDisabled);
 // the parent's pixels under Control land where Control is: a see-through control.
 void DrawParentBackground(TWinControl& control, HDC dc);
 
+// Sent to a control before its hint shows: LParam a THintInfo whose HintStr
+// the control may change.
+constexpr UINT CM_HINTSHOW = CM_BASE + 48;
+struct THintInfo {
+  TControl* HintControl = nullptr;
+  WideString HintStr;
+};
+
+// Whether Ch (case-blind) is the accelerator character Caption marks with "&".
+bool IsAccel(WORD ch, const WideString& caption);
+
 }  // namespace tvk

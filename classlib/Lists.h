@@ -93,7 +93,7 @@ public:
   virtual int IndexOf(std::wstring_view s) const;
   int IndexOfObject(const TObject* object) const;
   virtual void Exchange(int a, int b);
-  void Move(int from, int to);
+  virtual void Move(int from, int to);
 
   // "Name=Value" entries: the part before the first "=".
   WideString Names(int index) const;

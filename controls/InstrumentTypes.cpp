@@ -5,6 +5,7 @@
 #include "InstrumentLabels.h"
 #include "InstrumentPanels.h"
 #include "XPExtCtrls.h"
+#include "XPPageControl.h"
 #include "Maths.h"
 #include "XPBitmapUtils.h"
 #include "XPColors.h"
@@ -580,6 +581,7 @@ void InstrumentWidgetsShutdown() {
   InstrumentPanelsShutdown();
   InstrumentLabelsShutdown();
   InstrumentChecksShutdown();
+  XPPageControlShutdown();
   XPExtCtrlsShutdown();
   InstrumentTypesShutdown();
 }

@@ -1,6 +1,8 @@
 #include "XPSplit.h"
 
+#include "Application.h"
 #include "Forms.h"
+#include "InstrumentTypes.h"
 #include "Maths.h"
 #include "Registry.h"
 
@@ -364,8 +366,10 @@ void TXPCustomSectionsPanel::SetResizeStyle(TResizeStyle value) {
   for (TXPCustomSection* s : SectionList()) s->FSplitter->SetResizeStyle(value);
 }
 
+TXPCustomSection* TXPCustomSectionsPanel::CreateSection(TComponent* owner) { return new TXPSection(owner); }
+
 TXPCustomSection* TXPCustomSectionsPanel::AddNewSection() {
-  auto* section = new TXPSection(Owner());
+  auto* section = CreateSection(Owner());
   AddSection(section);
   return section;
 }
@@ -669,5 +673,386 @@ void TXPCustomSectionsPanel::SaveSectionLayout(TXPCustomSection* section, TRegis
 void TXPCustomSectionsPanel::WMEraseBkgnd(TMessage& message) { TVK_INHERITED(message); }
 
 TVK_MESSAGE_MAP(TXPCustomSectionsPanel, {WM_ERASEBKGND, &TXPCustomSectionsPanel::WMEraseBkgnd})
+
+// ---- Collapsible sections
+
+void TXPCollapseProperties::Assign(const TPersistent& source) {
+  if (const auto* other = dynamic_cast<const TXPCollapseProperties*>(&source)) {
+    FAnimationKind = other->FAnimationKind;
+    FSteps = other->FSteps;
+    FInterval = other->FInterval;
+    return;
+  }
+  TPersistent::Assign(source);
+}
+
+TXPArrowButton::TXPArrowButton(TComponent* owner, const WideString& resName) : TXPTransButton(owner, resName, false) {
+  SetControlStyle(ControlStyle() | csNoDesignVisible);
+  SetShowHint(true);
+}
+
+WideString TXPArrowButton::HintText() {
+  THintInfo info;
+  info.HintControl = this;
+  info.HintStr = Hint();
+  TMessage message{CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info), 0};
+  Perform(message.Msg, message.WParam, message.LParam);
+  return info.HintStr;
+}
+
+void TXPArrowButton::CMHintShow(TMessage& message) {
+  auto* info = reinterpret_cast<THintInfo*>(message.LParam);
+  if (!info) return;
+  TList list;
+  GetButtonSections(list);
+  if (list.Count() > 0) {
+    auto* first = static_cast<TXPCustomCollapseSection*>(list.Items(0));
+    if (!IsExpandButton()) info->HintStr = L"Hide " + first->Caption();
+    else if (list.Count() == 1) info->HintStr = L"Show " + first->Caption();
+    else info->HintStr = L"Show hidden sections";
+  }
+  auto* section = dynamic_cast<TXPCustomCollapseSection*>(Owner());
+  auto* panel = section ? dynamic_cast<TXPCustomCollapseSectionsPanel*>(section->Parent()) : nullptr;
+  if (panel && panel->OnGetButtonHint) panel->OnGetButtonHint(panel, list, IsExpandButton(), info->HintStr);
+}
+
+TVK_MESSAGE_MAP(TXPArrowButton, {CM_HINTSHOW, &TXPArrowButton::CMHintShow})
+
+void TXPCollapseButton::GetButtonSections(TList& list) {
+  if (Owner()) list.Add(Owner());
+}
+
+void TXPExpandButton::SetMultiple(bool value) {
+  if (value == FMultiple) return;
+  FMultiple = value;
+  UpdateGlyph(value ? L"XPEXPANDSECTIONS" : L"XPEXPANDSECTION");
+}
+
+void TXPExpandButton::GetButtonSections(TList& list) {
+  list.Clear();
+  for (int i = 0; i < FList.Count(); ++i) list.Add(FList.Items(i));
+}
+
+TXPCustomCollapseSection::TXPCustomCollapseSection(TComponent* owner) : TXPCustomSection(owner) {
+  FCollapseBtn = new TXPCollapseButton(this);
+  FExpandBtn = new TXPExpandButton(this);
+  FCollapseBtn->FreeNotification(this);
+  FExpandBtn->FreeNotification(this);
+  FCollapseBtn->SetVisible(false);
+  FExpandBtn->SetVisible(false);
+  FCollapseBtn->OnClick = [this](TObject*) { UserSetCollapsed(true); };
+  FExpandBtn->OnClick = [this](TObject*) { ExpandClick(); };
+}
+
+TXPCustomCollapseSection::~TXPCustomCollapseSection() {
+  // The shared button of a run must not keep a section that is gone.
+  if (auto* panel = dynamic_cast<TXPCustomCollapseSectionsPanel*>(Parent()))
+    for (TXPCustomCollapseSection* s : panel->CollapseSections())
+      if (s->FExpandBtn) s->FExpandBtn->RemoveSection(this);
+  delete FCollapseBtn;
+  delete FExpandBtn;
+}
+
+void TXPCustomCollapseSection::Notification(TComponent* component, TOperation operation) {
+  TXPCustomSection::Notification(component, operation);
+  if (operation != TOperation::opRemove) return;
+  if (component == FCollapseBtn) FCollapseBtn = nullptr;
+  if (component == FExpandBtn) FExpandBtn = nullptr;
+}
+
+void TXPCustomCollapseSection::SetParent(TWinControl* parent) {
+  TXPCustomSection::SetParent(parent);
+  if (FCollapseBtn) FCollapseBtn->SetParent(Parent());
+  if (FExpandBtn) FExpandBtn->SetParent(Parent());
+}
+
+void TXPCustomCollapseSection::AlignButton() {
+  if (!FCollapseBtn) return;
+  FCollapseBtn->SetBounds(Left() + ClientWidth() + 2, Top() + 2, FCollapseBtn->Width(), FCollapseBtn->Height());
+}
+
+void TXPCustomCollapseSection::CallAlignButton() {
+  if (!HandleAllocated() || FInAlignButton) return;
+  FInAlignButton = true;
+  TScopeExit reset{[this] { FInAlignButton = false; }};
+  AlignButton();
+}
+
+void TXPCustomCollapseSection::Loaded() {
+  TXPCustomSection::Loaded();
+  CallAlignButton();
+}
+
+void TXPCustomCollapseSection::WMWindowPosChanged(TMessage& message) {
+  TVK_INHERITED(message);
+  CallAlignButton();
+}
+
+void TXPCustomCollapseSection::CreateParams(TCreateParams& params) {
+  TXPCustomSection::CreateParams(params);
+  if (FCollapsed) params.Style &= ~DWORD(WS_VISIBLE);
+}
+
+void TXPCustomCollapseSection::CMShowingChanged(TMessage&) {
+  if (!HandleAllocated()) return;
+  TWinControl* parent = Parent();
+  const bool shown = Visible() && !FCollapsed && (!parent || parent->Showing() || !parent->HandleAllocated());
+  SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, shown ? 0x57 : 0x97);
+  bool last = true;
+  if (auto* panel = dynamic_cast<TXPCustomSectionsPanel*>(parent)) {
+    auto visible = panel->VisibleSections();
+    last = visible.empty() || visible.back() == this;
+  }
+  Splitter()->SetVisible(shown && !last);
+}
+
+void TXPCustomCollapseSection::SetCollapsed(bool value) {
+  if (!FCollapsible) return;
+  if (value) {
+    auto* panel = dynamic_cast<TXPCustomCollapseSectionsPanel*>(Parent());
+    if (panel && !panel->CanCollapse()) return;
+  }
+  ChangeCollapsed(value);
+}
+
+void TXPCustomCollapseSection::UserSetCollapsed(bool value) {
+  FUserCollapsing = true;
+  TScopeExit reset{[this] { FUserCollapsing = false; }};
+  SetCollapsed(value);
+}
+
+void TXPCustomCollapseSection::SetCollapsible(bool value) {
+  if (value == FCollapsible) return;
+  FCollapsible = value;
+  if (!value) ChangeCollapsed(false);
+  if (TXPCustomSectionsPanel* panel = Panel()) panel->Rearrange();
+}
+
+void TXPCustomCollapseSection::VisibleChanged() {
+  // A section made visible again always shows expanded.
+  if (Visible() && FCollapsible) ChangeCollapsed(false);
+  TXPCustomSection::VisibleChanged();
+}
+
+void TXPCustomCollapseSection::ChangeCollapsed(bool value) {
+  if (value == FCollapsed) return;
+  FCollapsed = value;
+  if (value) DoCollapsing();
+  else DoExpanding();
+  auto* panel = dynamic_cast<TXPCustomCollapseSectionsPanel*>(Parent());
+  if (panel && FUserCollapsing && panel->CollapseProperties().AnimationKind() != TXPAnimationKind::xakNone)
+    Animate(value);
+  if (HandleAllocated()) Perform(CM_SHOWINGCHANGED);
+  if (TXPCustomSectionsPanel* p = Panel()) p->Rearrange();
+  if (value) DoCollapse();
+  else DoExpand();
+}
+
+void TXPCustomCollapseSection::Animate(bool collapsing) {
+  auto* panel = static_cast<TXPCustomCollapseSectionsPanel*>(Parent());
+  if (!HandleAllocated() || !panel->HandleAllocated()) return;
+  auto screenRect = [](TControl& c) {
+    POINT origin = c.ClientToScreen(POINT{0, 0});
+    return RECT{origin.x, origin.y, origin.x + c.Width(), origin.y + c.Height()};
+  };
+  const RECT sectionRect = screenRect(*this);
+  RECT buttonRect{};
+  if (collapsing) {
+    if (FCollapseBtn) buttonRect = screenRect(*FCollapseBtn);
+  } else {
+    if (FExpandBtn) buttonRect = screenRect(*FExpandBtn);
+    // The shared button of the run: the last visible one up to this section.
+    for (TXPCustomCollapseSection* s : panel->CollapseSections()) {
+      if (s->FExpandBtn && s->FExpandBtn->Visible()) buttonRect = screenRect(*s->FExpandBtn);
+      if (s == this) break;
+    }
+  }
+  const TXPCollapseProperties& props = panel->CollapseProperties();
+  const RECT from = collapsing ? sectionRect : buttonRect, to = collapsing ? buttonRect : sectionRect;
+  switch (props.AnimationKind()) {
+    case TXPAnimationKind::xakFocusRects:
+      AnimateFocusRects(from, to, props.Steps(), props.Interval());
+      break;
+    case TXPAnimationKind::xakFading:
+      AnimateSlide(*this, collapsing, from, to, props.Steps(), props.Interval());
+      break;
+    case TXPAnimationKind::xakSliding:
+      AnimateWindow(Handle(), DWORD(props.Interval()), collapsing ? 0x50009 : 0x40006);
+      break;
+    default:
+      break;
+  }
+}
+
+void TXPCustomCollapseSection::ExpandClick() {
+  if (!FExpandBtn) return;
+  if (!FExpandBtn->Multiple()) {
+    TList list;
+    FExpandBtn->GetButtonSections(list);
+    if (list.Count() > 0) static_cast<TXPCustomCollapseSection*>(list.Items(0))->UserSetCollapsed(false);
+    return;
+  }
+  if (auto* panel = dynamic_cast<TXPCustomCollapseSectionsPanel*>(Parent())) panel->PopupHiddenMenu(FExpandBtn);
+}
+
+void TXPCustomCollapseSection::DoCollapse() {
+  if (OnCollapse) OnCollapse(this);
+}
+void TXPCustomCollapseSection::DoExpand() {
+  if (OnExpand) OnExpand(this);
+}
+void TXPCustomCollapseSection::DoCollapsing() {
+  if (OnCollapsing) OnCollapsing(this);
+}
+void TXPCustomCollapseSection::DoExpanding() {
+  if (OnExpanding) OnExpanding(this);
+}
+
+TVK_MESSAGE_MAP(TXPCustomCollapseSection, {CM_SHOWINGCHANGED, &TXPCustomCollapseSection::CMShowingChanged},
+                {WM_WINDOWPOSCHANGED, &TXPCustomCollapseSection::WMWindowPosChanged})
+
+TXPCustomCollapseSectionsPanel::TXPCustomCollapseSectionsPanel(TComponent* owner)
+    : TXPCustomSectionsPanel(owner), FCollapseProps(std::make_unique<TXPCollapseProperties>()) {
+  FHiddenPopupMenu = new TXPExpandPopupMenu(this);
+}
+
+TXPCustomCollapseSectionsPanel::~TXPCustomCollapseSectionsPanel() = default;
+
+std::vector<TXPCustomCollapseSection*> TXPCustomCollapseSectionsPanel::CollapseSections() const {
+  std::vector<TXPCustomCollapseSection*> list;
+  for (TXPCustomSection* s : SectionList())
+    if (auto* c = dynamic_cast<TXPCustomCollapseSection*>(s)) list.push_back(c);
+  return list;
+}
+
+TXPCustomSection* TXPCustomCollapseSectionsPanel::CreateSection(TComponent* owner) {
+  return new TXPCollapseSection(owner);
+}
+
+bool TXPCustomCollapseSectionsPanel::IsSectionVisible(TXPCustomSection* section) {
+  auto* c = dynamic_cast<TXPCustomCollapseSection*>(section);
+  return (section->Visible() && !(c && c->Collapsed())) || (ComponentState() & csDesigning);
+}
+
+bool TXPCustomCollapseSectionsPanel::CanCollapse() { return FCanCloseAll || VisibleSections().size() > 1; }
+
+void TXPCustomCollapseSectionsPanel::SetCanCloseAll(bool value) {
+  if (value == FCanCloseAll) return;
+  FCanCloseAll = value;
+  UpdateButtons();
+}
+
+int TXPCustomCollapseSectionsPanel::GetTopMargin() {
+  auto list = CollapseSections();
+  const bool anyCollapsible = std::any_of(list.begin(), list.end(), [](auto* s) { return s->Collapsible(); });
+  auto sections = SectionList();
+  if (!sections.empty() && anyCollapsible && !IsSectionVisible(sections.front()))
+    return Margin() >= 8 ? Margin() : 7;
+  return Margin();
+}
+
+int TXPCustomCollapseSectionsPanel::GetRightMargin() {
+  auto list = CollapseSections();
+  if (std::any_of(list.begin(), list.end(), [](auto* s) { return s->Collapsible(); }))
+    return Margin() < 14 ? 13 : Margin();
+  return Margin();
+}
+
+int TXPCustomCollapseSectionsPanel::GetBottomMargin() {
+  auto sections = SectionList();
+  if (!sections.empty() && !IsSectionVisible(sections.back())) return std::max(SplitterWidth() + 2, Margin());
+  return Margin();
+}
+
+void TXPCustomCollapseSectionsPanel::Rearrange() {
+  TXPCustomSectionsPanel::Rearrange();
+  UpdateButtons();
+}
+
+void TXPCustomCollapseSectionsPanel::PlaceExpandButton(TXPExpandButton* button, int index) {
+  auto sections = SectionList();
+  int y = -1;
+  for (std::size_t k = std::size_t(index) + 1; k < sections.size() && y < 0; ++k)
+    if (IsSectionVisible(sections[k])) y = sections[k]->Top();
+  if (y < 0) {
+    auto visible = VisibleSections();
+    y = visible.empty() ? GetTopMargin() : visible.back()->Top() + visible.back()->Height() + SplitterWidth();
+  }
+  button->SetTop(y - std::max(SplitterWidth(), button->Height()));
+}
+
+void TXPCustomCollapseSectionsPanel::UpdateButtons() {
+  if (FUpdateCount > 0 || FInRearranging2 || !HandleAllocated()) return;
+  FInRearranging2 = true;
+  DisableAlign();
+  TScopeExit done{[this] {
+    EnableAlign();
+    FInRearranging2 = false;
+  }};
+  const bool canCollapse = CanCollapse();
+  TXPCustomCollapseSection* leader = nullptr;
+  auto sections = SectionList();
+  for (std::size_t i = 0; i < sections.size(); ++i) {
+    auto* s = dynamic_cast<TXPCustomCollapseSection*>(sections[i]);
+    if (!s) {
+      leader = nullptr;
+      continue;
+    }
+    const bool shown = IsSectionVisible(s);
+    if (s->FCollapseBtn) s->FCollapseBtn->SetVisible(canCollapse && shown && s->Collapsible());
+    TXPExpandButton* expand = s->FExpandBtn;
+    if (!expand) continue;
+    expand->SetVisible(s->Visible() && !shown && s->Collapsible());
+    if (!expand->Visible()) {
+      leader = nullptr;
+    } else if (leader && leader->FExpandBtn) {
+      leader->FExpandBtn->SetMultiple(true);
+      leader->FExpandBtn->AddSection(s);
+      PlaceExpandButton(leader->FExpandBtn, int(i));
+      expand->SetVisible(false);
+    } else {
+      leader = s;
+      expand->SetMultiple(false);
+      expand->ClearSections();
+      expand->AddSection(s);
+      expand->SetLeft(ClientWidth() - GetRightMargin() + 2);
+      PlaceExpandButton(expand, int(i));
+    }
+  }
+}
+
+void TXPCustomCollapseSectionsPanel::PopupHiddenMenu(TXPExpandButton* button) {
+  TMenuItem& items = FHiddenPopupMenu->Items();
+  items.Clear();
+  TList list;
+  button->GetButtonSections(list);
+  for (int i = 0; i < list.Count(); ++i) {
+    auto* section = static_cast<TXPCustomCollapseSection*>(list.Items(i));
+    auto* item = new TMenuItem(nullptr);
+    item->SetCaption(section->Caption());
+    item->OnClick = [section](TObject*) { section->UserSetCollapsed(false); };
+    items.Add(item);
+  }
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  FHiddenPopupMenu->Popup(cursor.x, cursor.y);
+}
+
+void TXPCustomCollapseSectionsPanel::LoadSectionLayout(TXPCustomSection* section, TRegistryIniFile& ini, int index) {
+  TXPCustomSectionsPanel::LoadSectionLayout(section, ini, index);
+  if (auto* c = dynamic_cast<TXPCustomCollapseSection*>(section))
+    c->SetCollapsed(ini.ReadBool(L"", Name() + L"_Collapsed" + std::to_wstring(index), c->Collapsed()));
+}
+
+void TXPCustomCollapseSectionsPanel::SaveSectionLayout(TXPCustomSection* section, TRegistryIniFile& ini, int index) {
+  TXPCustomSectionsPanel::SaveSectionLayout(section, ini, index);
+  if (auto* c = dynamic_cast<TXPCustomCollapseSection*>(section))
+    ini.WriteBool(L"", Name() + L"_Collapsed" + std::to_wstring(index), c->Collapsed());
+}
+
+void TXPCustomCollapseSectionsPanel::ValidateInsert(TControl* control) {
+  if (control->Is<TXPCollapseButton>() || control->Is<TXPExpandButton>()) return;
+  TXPCustomSectionsPanel::ValidateInsert(control);
+}
 
 }  // namespace tvk

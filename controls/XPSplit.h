@@ -4,6 +4,10 @@
 // sizes in proportion to coefficients when it is resized; the coefficients
 // and the sections' visibility can be kept in the current user's registry.
 #include "ExtCtrls.h"
+#include "Lists.h"
+#include "Menus.h"
+#include "XPExtCtrls.h"
+#include "XPPanels.h"
 #include "XPControls.h"
 
 #include <functional>
@@ -160,6 +164,7 @@ public:
   bool SaveInRegistry() const { return FSaveInRegistry; }
   void SetSaveInRegistry(bool value) { FSaveInRegistry = value; }
 
+  // A new section of the panel's kind (owned by the panel's owner), added last.
   TXPCustomSection* AddNewSection();
   void AddSection(TXPCustomSection* section, bool keepSizeCoef = false);
   void RemoveSection(TXPCustomSection* section);
@@ -183,6 +188,8 @@ public:
   void Loaded() override;
 
   virtual bool IsSectionVisible(TXPCustomSection* section);
+  // Makes a section of the panel's kind.
+  virtual TXPCustomSection* CreateSection(TComponent* owner);
   virtual int GetLeftMargin() { return FMargin; }
   virtual int GetTopMargin() { return FMargin; }
   virtual int GetRightMargin() { return FMargin; }
@@ -201,6 +208,8 @@ protected:
 private:
   friend class TXPCustomSection;
   friend class TXPSectionSplitter;
+  friend class TXPCustomCollapseSection;
+  friend class TXPCustomCollapseSectionsPanel;
   std::vector<TXPCustomSection*> SectionList() const;
   std::vector<TXPCustomSection*> VisibleSections();
   std::vector<int> ComputeSizes(const std::vector<TXPCustomSection*>& visible, int a);
@@ -210,6 +219,7 @@ private:
   // Stores in every bar's NewSize where it would end if the drag of Section's bar ended now.
   void Preview(TXPCustomSection* section);
 
+  bool FInRearranging2 = false;  // the button update of a collapsible panel runs
   int FMargin = 8;
   TResizeStyle FResizeStyle = TResizeStyle::rsPattern;
   TXPResizeMode FResizeMode = TXPResizeMode::xrmAdjacent;
@@ -227,6 +237,189 @@ class TXPSectionsPanel : public TXPCustomSectionsPanel {
 public:
   TVK_CLASS(TXPSectionsPanel, TXPCustomSectionsPanel)
   using TXPCustomSectionsPanel::TXPCustomSectionsPanel;
+};
+
+// ---- Collapsible sections
+
+class TXPCustomCollapseSection;
+class TXPCustomCollapseSectionsPanel;
+
+// The panel's hint event: the sections a button acts on, whether they are
+// collapsed (an expand button), and the hint, which the handler may change.
+using TXPGetButtonHint =
+    std::function<void(TObject* Sender, TList& SectionsList, bool Collapsed, WideString& HintStr)>;
+
+// How a change made by the user is animated.
+class TXPCollapseProperties : public TPersistent {
+public:
+  TVK_CLASS(TXPCollapseProperties, TPersistent)
+  TXPAnimationKind AnimationKind() const { return FAnimationKind; }
+  void SetAnimationKind(TXPAnimationKind value) { FAnimationKind = value; }
+  int Steps() const { return FSteps; }
+  void SetSteps(int value) { FSteps = value; }
+  // Milliseconds per step (the whole duration of a sliding window).
+  int Interval() const { return FInterval; }
+  void SetInterval(int value) { FInterval = value; }
+  void Assign(const TPersistent& source) override;
+
+private:
+  TXPAnimationKind FAnimationKind = TXPAnimationKind::xakNone;
+  int FSteps = 16;
+  int FInterval = 4;
+};
+
+// A 9-pixel chevron button beside a section (a sibling of it on the panel).
+class TXPArrowButton : public TXPTransButton {
+public:
+  TVK_CLASS(TXPArrowButton, TXPTransButton)
+  TXPArrowButton(TComponent* owner, const WideString& resName);
+  // Adds the sections the button acts on.
+  virtual void GetButtonSections(TList& list) = 0;
+  virtual bool IsExpandButton() = 0;
+  // The hint the button shows now ("Hide ...", "Show ...", "Show hidden sections"),
+  // as the panel's OnGetButtonHint leaves it.
+  WideString HintText();
+
+protected:
+  TVK_MESSAGES();
+  void CMHintShow(TMessage& message);
+};
+
+class TXPCollapseButton : public TXPArrowButton {
+public:
+  TVK_CLASS(TXPCollapseButton, TXPArrowButton)
+  explicit TXPCollapseButton(TComponent* owner) : TXPArrowButton(owner, L"XPCOLLAPSESECTION") {}
+  void GetButtonSections(TList& list) override;
+  bool IsExpandButton() override { return false; }
+};
+
+class TXPExpandButton : public TXPArrowButton {
+public:
+  TVK_CLASS(TXPExpandButton, TXPArrowButton)
+  explicit TXPExpandButton(TComponent* owner) : TXPArrowButton(owner, L"XPEXPANDSECTION") {}
+  void AddSection(TXPCustomCollapseSection* section) { FList.Add(section); }
+  void ClearSections() { FList.Clear(); }
+  void RemoveSection(TXPCustomCollapseSection* section) { FList.Remove(section); }
+  // Acts on a run of collapsed sections (a double chevron; a click opens a menu).
+  bool Multiple() const { return FMultiple; }
+  void SetMultiple(bool value);
+  void GetButtonSections(TList& list) override;
+  bool IsExpandButton() override { return true; }
+
+private:
+  TList FList;
+  bool FMultiple = false;
+};
+
+// The menu of a run of collapsed sections.
+class TXPExpandPopupMenu : public TPopupMenu {
+public:
+  TVK_CLASS(TXPExpandPopupMenu, TPopupMenu)
+  using TPopupMenu::TPopupMenu;
+};
+
+class TXPCustomCollapseSection : public TXPCustomSection {
+public:
+  TVK_CLASS(TXPCustomCollapseSection, TXPCustomSection)
+  explicit TXPCustomCollapseSection(TComponent* owner);
+  ~TXPCustomCollapseSection() override;
+
+  bool Collapsed() const { return FCollapsed; }
+  // Ignored unless collapsible, and (to collapse) unless the panel allows it.
+  void SetCollapsed(bool value);
+  bool Collapsible() const { return FCollapsible; }
+  void SetCollapsible(bool value);
+  TXPCollapseButton* CollapseButton() const { return FCollapseBtn; }
+  TXPExpandButton* ExpandButton() const { return FExpandBtn; }
+  // Collapses or expands as the user does (animated by the panel's settings).
+  void UserSetCollapsed(bool value);
+  // Puts the collapse button at the section's top right corner.
+  virtual void AlignButton();
+  void SetParent(TWinControl* parent) override;
+  void Loaded() override;
+
+  TNotifyEvent OnCollapse, OnExpand, OnCollapsing, OnExpanding;
+
+protected:
+  virtual void DoCollapse();
+  virtual void DoExpand();
+  virtual void DoCollapsing();
+  virtual void DoExpanding();
+  void VisibleChanged() override;
+  void Notification(TComponent* component, TOperation operation) override;
+  // A section collapsed before its window exists gets a hidden one.
+  void CreateParams(TCreateParams& params) override;
+  TVK_MESSAGES();
+  void CMShowingChanged(TMessage& message);
+  void WMWindowPosChanged(TMessage& message);
+
+private:
+  friend class TXPCustomCollapseSectionsPanel;
+  void ChangeCollapsed(bool value);
+  void Animate(bool collapsing);
+  void ExpandClick();
+  void CallAlignButton();
+
+  TXPCollapseButton* FCollapseBtn = nullptr;
+  TXPExpandButton* FExpandBtn = nullptr;
+  bool FInAlignButton = false;
+  bool FCollapsible = true;
+  bool FCollapsed = false;
+  bool FUserCollapsing = false;
+};
+
+class TXPCollapseSection : public TXPCustomCollapseSection {
+public:
+  TVK_CLASS(TXPCollapseSection, TXPCustomCollapseSection)
+  using TXPCustomCollapseSection::TXPCustomCollapseSection;
+};
+
+class TXPCustomCollapseSectionsPanel : public TXPCustomSectionsPanel {
+public:
+  TVK_CLASS(TXPCustomCollapseSectionsPanel, TXPCustomSectionsPanel)
+  explicit TXPCustomCollapseSectionsPanel(TComponent* owner);
+  ~TXPCustomCollapseSectionsPanel() override;
+
+  // The last section the layout shows may be collapsed too.
+  bool CanCloseAll() const { return FCanCloseAll; }
+  void SetCanCloseAll(bool value);
+  TXPCollapseProperties& CollapseProperties() { return *FCollapseProps; }
+  void SetCollapseProperties(const TXPCollapseProperties& value) { FCollapseProps->Assign(value); }
+  TPopupMenu& HiddenPopupMenu() { return *FHiddenPopupMenu; }
+  bool CanCollapse();
+  // Shows, hides and places the arrow buttons for the sections' states.
+  void UpdateButtons();
+
+  bool IsSectionVisible(TXPCustomSection* section) override;
+  TXPCustomSection* CreateSection(TComponent* owner) override;
+  int GetTopMargin() override;
+  int GetRightMargin() override;
+  int GetBottomMargin() override;
+  void Rearrange() override;
+
+  TXPGetButtonHint OnGetButtonHint;
+
+protected:
+  void LoadSectionLayout(TXPCustomSection* section, TRegistryIniFile& ini, int index) override;
+  void SaveSectionLayout(TXPCustomSection* section, TRegistryIniFile& ini, int index) override;
+  // The sections' arrow buttons pass too.
+  void ValidateInsert(TControl* control) override;
+
+private:
+  friend class TXPCustomCollapseSection;
+  std::vector<TXPCustomCollapseSection*> CollapseSections() const;
+  void PlaceExpandButton(TXPExpandButton* button, int index);
+  void PopupHiddenMenu(TXPExpandButton* button);
+
+  TPopupMenu* FHiddenPopupMenu = nullptr;
+  bool FCanCloseAll = false;
+  std::unique_ptr<TXPCollapseProperties> FCollapseProps;
+};
+
+class TXPCollapseSectionsPanel : public TXPCustomCollapseSectionsPanel {
+public:
+  TVK_CLASS(TXPCollapseSectionsPanel, TXPCustomCollapseSectionsPanel)
+  using TXPCustomCollapseSectionsPanel::TXPCustomCollapseSectionsPanel;
 };
 
 }  // namespace tvk

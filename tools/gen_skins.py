@@ -105,11 +105,49 @@ def tab_pane_edge():
     return pic
 
 
+# Tab faces: top colour, bottom colour, accent line along the top (None: none).
+TAB_STATES = [
+    ((255, 255, 255), (236, 235, 230), None),           # normal
+    ((255, 255, 255), (244, 243, 238), (255, 200, 60)),  # hot
+    ((252, 252, 254), (252, 252, 254), (255, 200, 60)),  # selected
+    ((245, 244, 242), (245, 244, 242), None),            # disabled
+    ((255, 255, 255), (236, 235, 230), (49, 106, 197)),  # focused
+]
+
+
+def tab_item(left_edge, right_edge):
+    """Five 18 x 18 top-tab cells (normal, hot, selected, disabled, focused):
+    rounded top corners, open at the bottom where the tab joins the pane; a
+    tab at an end of the strip has a darker outer side."""
+    border, outer = (145, 155, 156), (120, 128, 130)
+    cells = []
+    for top, bottom, accent in TAB_STATES:
+        cell = blank(18, 18)
+        for y in range(18):
+            fill(cell, 1, y, 17, y + 1, mix(top, bottom, y / 17) + (255,))
+        for y in range(2, 18):
+            cell[y][0] = (outer if left_edge else border) + (255,)
+            cell[y][17] = (outer if right_edge else border) + (255,)
+        fill(cell, 2, 0, 16, 1, border + (255,))
+        if accent:
+            fill(cell, 2, 0, 16, 1, mix(accent, (0, 0, 0), 0.15) + (255,))
+            fill(cell, 1, 1, 17, 3, accent + (255,))
+        cell[1][1] = border + (255,)
+        cell[1][16] = border + (255,)
+        cell[0][1] = cell[0][16] = (0, 0, 0, 0)
+        cells.append(cell)
+    return stack(cells)
+
+
 # Name, resource kind, drawing.
 SKINS = [
     ("SCROLLARROWS", "BITMAP", scroll_arrows),
     ("STDSCROLLPATTERN", "IMG", scroll_pattern),
     ("TABPANEEDGE", "IMG", tab_pane_edge),
+    ("TABITEMTOP", "IMG", lambda: tab_item(False, False)),
+    ("TABITEMTOPLEFT", "IMG", lambda: tab_item(True, False)),
+    ("TABITEMTOPRIGHT", "IMG", lambda: tab_item(False, True)),
+    ("TABITEMTOPBOTH", "IMG", lambda: tab_item(True, True)),
 ]
 SKINS += skins_instruments.SKINS
 

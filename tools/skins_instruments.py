@@ -265,7 +265,8 @@ def chevron_strip(rows, double=False):
 
 
 # Rows of each chevron as (first, past last) columns.
-CHEVRON_UP = [(4, 5), (3, 6), (2, 7), (1, 8), (0, 9), (0, 9)]
+# The up chevron leaves its bottom row empty: a strip's bottom-left pixel is its transparent colour.
+CHEVRON_UP = [(4, 5), (3, 6), (2, 7), (1, 8), (0, 9), (0, 0)]
 CHEVRON_DOWN = [(0, 9), (1, 8), (2, 7), (3, 6), (4, 5)]
 CHEVRONS_DOWN = [(0, 9), (1, 8), (2, 7), (0, 9), (1, 8), (2, 7), (3, 6)]
 

@@ -1,0 +1,138 @@
+// Renders a panel like the hard-device viewer's pin-state panel (collapsible
+// sections with a bar between them, one of them collapsed, and one holding a
+// page control with bottom tabs "Part A" to "Part D" that do not all fit, so
+// the arrow buttons show) in look modes 0, 1 and 2 into PNG files.
+//
+// usage: page_screens OUTPUT_FOLDER     (scripts/screenshots.sh runs it)
+#include "ControlSteps.h"
+#include "Forms.h"
+#include "ModuleInit.h"
+#include "PngImage.h"
+#include "StdCtrls.h"
+#include "Themes.h"
+#include "XPControlUtils.h"
+#include "XPGraphics.h"
+#include "XPPageControl.h"
+#include "XPSplit.h"
+
+#include <objbase.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+using namespace tvk;
+
+namespace {
+
+constexpr TInitStep kPageScreenSteps[] = {
+    {"XPGraphics", &XPGraphicsStartup, &XPGraphicsShutdown},
+    {"XPImages", &XPImagesStartup, &XPImagesShutdown},
+    {"AlphaImage", &AlphaImageStartup, &AlphaImageShutdown},
+    {"SmoothText", &SmoothTextStartup, &SmoothTextShutdown},
+    {"XPControlUtils", &XPControlUtilsStartup, &XPControlUtilsShutdown},
+    {"XPControls", &XPControlsStartup, &XPControlsShutdown},
+    {"Instruments", &InstrumentWidgetsStartup, &InstrumentWidgetsShutdown},
+};
+
+void SetPageLookMode(int mode) {
+  ThemeServices().SetThemesSwitchedOff(mode != 2);
+  if (mode == 1) OverrideWin32Version(5, 0);
+  else ClearWin32VersionOverride();
+  UpdateSubstColors();
+}
+
+// Paints Control and its visible windowed children into Dc at (X, Y).
+void RenderControl(TWinControl& control, HDC dc, int x, int y) {
+  int saved = SaveDC(dc);
+  MoveWindowOrg(dc, x, y);
+  IntersectClipRect(dc, 0, 0, control.Width(), control.Height());
+  control.Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(dc));
+  control.Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc));
+  RestoreDC(dc, saved);
+  for (int i = 0; i < control.ControlCount(); ++i)
+    if (auto* child = dynamic_cast<TWinControl*>(control.Controls(i));
+        child && child->HandleAllocated() && IsWindowVisible(child->Handle()))
+      RenderControl(*child, dc, x + child->Left(), y + child->Top());
+}
+
+void Note(TWinControl* parent, const wchar_t* text) {
+  auto* label = new TLabel(parent);
+  label->SetBounds(12, 12, 220, 16);
+  label->SetCaption(text);
+  label->SetParent(parent);
+}
+
+// The panel on Form; Pages gets the page control.
+TXPCollapseSectionsPanel* BuildPinStatePanel(TForm* form) {
+  auto* panel = new TXPCollapseSectionsPanel(form);
+  panel->SetBounds(0, 0, 321, 624);
+  panel->SetMargin(1);
+  panel->SetParent(form);
+  auto* symbol = panel->AddNewSection();
+  auto* footprint = panel->AddNewSection();
+  auto* notes = static_cast<TXPCustomCollapseSection*>(panel->AddNewSection());
+  symbol->SetShowBorder(true);
+  footprint->SetShowBorder(true);
+  symbol->SetCaption(L"Schematic symbol");
+  notes->SetCaption(L"Notes");
+  Note(symbol, L"Schematic symbol");
+  notes->SetCollapsed(true);
+  auto* pages = new TWinXPPageControl(nullptr);
+  pages->SetTabPosition(TWinXPTabPosition::tpBottom);
+  pages->SetParent(footprint);
+  pages->SetAlign(TAlign::alClient);
+  pages->SetDoubleBuffered(false);
+  for (const wchar_t* part : {L"Part A", L"Part B", L"Part C", L"Part D"}) {
+    auto* sheet = new TWinXPTabSheet(pages);
+    sheet->SetCaption(part);
+    Note(sheet, (std::wstring(L"Footprint of ") + part).c_str());
+    pages->InsertPage(sheet);
+  }
+  pages->SetTabIndex(1);
+  return panel;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: page_screens OUTPUT_FOLDER\n");
+    return 2;
+  }
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  if (!RunStartup(kPageScreenSteps)) return 1;
+  int status = 0;
+  try {
+    std::string folder = argv[1];
+    CreateDirectoryA(folder.c_str(), nullptr);
+    for (int mode = 0; mode <= 2; ++mode) {
+      SetPageLookMode(mode);
+      std::unique_ptr<TForm> form(CreateComponent<TForm>(nullptr, kCreateNew));
+      form->SetBounds(0, 0, 360, 680);
+      TXPCollapseSectionsPanel* panel = BuildPinStatePanel(form.get());
+      form->Show();
+      // A narrower panel: the four tabs no longer fit.
+      panel->SetBounds(0, 0, 181, 624);
+      TBitmap shot;
+      shot.SetPixelFormat(TPixelFormat::pf32bit);
+      shot.SetSize(panel->Width(), panel->Height());
+      TCanvas& c = shot.Canvas();
+      c.Brush().SetColor(SubstBtnFaceColor);
+      c.FillRect(RECT{0, 0, panel->Width(), panel->Height()});
+      RenderControl(*panel, c.Handle(), 0, 0);
+      TPngImage png;
+      png.Assign(shot);
+      std::string name = folder + "\\pages_lookmode" + std::to_string(mode) + ".png";
+      png.SaveToFile(WideString(name.begin(), name.end()));
+      std::printf("look mode %d (GetThemeMode %d): %s\n", mode, int(GetThemeMode()), name.c_str());
+    }
+  } catch (const Exception& e) {
+    std::fprintf(stderr, "failed: %ls\n", e.Message().c_str());
+    status = 1;
+  }
+  SetPageLookMode(2);
+  RunShutdown(kPageScreenSteps);
+  CoUninitialize();
+  return status;
+}
