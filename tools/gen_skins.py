@@ -15,6 +15,7 @@ import zlib
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import skins_instruments  # noqa: E402
+import skins_edit  # noqa: E402
 
 # ---- Pictures: rows of (red, green, blue, alpha), top row first
 
@@ -112,6 +113,7 @@ SKINS = [
     ("TABPANEEDGE", "IMG", tab_pane_edge),
 ]
 SKINS += skins_instruments.SKINS
+SKINS += skins_edit.SKINS
 
 # ---- File formats
 
