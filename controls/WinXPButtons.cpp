@@ -614,8 +614,9 @@ void TXPCheckControl::CreateHandle() {
 void TXPCheckControl::CMFontChanged(TMessage& message) {
   TVK_INHERITED(message);
   if (!HandleAllocated()) return;
-  Canvas().Font().Assign(Font());
-  int h = Canvas().TextHeight(RemoveAmpersands(Caption().empty() ? WideString(L"0") : Caption())) + 2;
+  TMeasureCanvas canvas;
+  canvas.Font().Assign(Font());
+  int h = canvas.TextHeight(RemoveAmpersands(Caption().empty() ? WideString(L"0") : Caption())) + 2;
   if (Height() < h) SetHeight(h);
 }
 

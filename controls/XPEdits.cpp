@@ -344,9 +344,8 @@ void TCustomXPEdit::SetPasswordChar(wchar_t value) {
 int TCustomXPEdit::TextWidth(int start, int count) {
   if (count <= 0 || start < 0 || start >= int(FDisplayText.size())) return 0;
   count = std::min(count, int(FDisplayText.size()) - start);
-  Canvas().Font().Assign(Font());
   SIZE size{};
-  GetTextExtentPoint32W(Canvas().Handle(), FDisplayText.data() + start, count, &size);
+  GetTextExtentPoint32W(MeasureDC(), FDisplayText.data() + start, count, &size);
   return size.cx;
 }
 
@@ -356,8 +355,7 @@ int TCustomXPEdit::GetTextAreaWidth(bool partial) {
   int width = r.right - r.left;
   if (!partial) {
     TEXTMETRICW tm{};
-    Canvas().Font().Assign(Font());
-    GetTextMetricsW(Canvas().Handle(), &tm);
+    GetTextMetricsW(MeasureDC(), &tm);
     width -= tm.tmOverhang;
   }
   return width;
@@ -367,8 +365,7 @@ int TCustomXPEdit::CountVisibleChars(int first, bool partial) {
   int length = int(FDisplayText.size());
   if (first >= length) return 0;
   int room = GetTextAreaWidth(partial);
-  Canvas().Font().Assign(Font());
-  HDC dc = Canvas().Handle();
+  HDC dc = MeasureDC();
   int count = 0;
   int extents[kMeasureChunk];
   for (int pos = first; pos < length; pos += kMeasureChunk) {
@@ -393,8 +390,7 @@ int TCustomXPEdit::CountVisibleChars(int first, bool partial) {
 
 int TCustomXPEdit::FirstCharForCaret(int pos) {
   int room = GetTextAreaWidth(false);
-  Canvas().Font().Assign(Font());
-  HDC dc = Canvas().Handle();
+  HDC dc = MeasureDC();
   int first = pos;
   int extents[kMeasureChunk];
   while (first > 0) {
@@ -500,10 +496,19 @@ void TCustomXPEdit::GetTextRect(RECT& rect) {
   if ((GetThemeMode() != 0 && Enabled()) || FLookAndFeel == TXPLookAndFeel::xlfCustom) rect.bottom -= FExtraDelta;
 }
 
+HDC TCustomXPEdit::MeasureDC() {
+  TCanvas* canvas = &Canvas();
+  if (!canvas->HandleAllocated()) {
+    if (!FMeasureCanvas) FMeasureCanvas = std::make_unique<TMeasureCanvas>();
+    canvas = FMeasureCanvas.get();
+  }
+  canvas->Font().Assign(Font());
+  return canvas->StateHandle();
+}
+
 int TCustomXPEdit::GetTextHeight() {
-  Canvas().Font().Assign(Font());
   TEXTMETRICW tm{};
-  GetTextMetricsW(Canvas().Handle(), &tm);
+  GetTextMetricsW(MeasureDC(), &tm);
   return tm.tmHeight;
 }
 
@@ -929,9 +934,8 @@ int TCustomXPEdit::GetAutoWidth() {
   int length = int(FDisplayText.size());
   int w = TextWidth(0, length) + 2 * (FFrameSize + FBorderSize);
   if (length == 0) return w;
-  Canvas().Font().Assign(Font());
   TEXTMETRICW tm{};
-  HDC dc = Canvas().Handle();
+  HDC dc = MeasureDC();
   GetTextMetricsW(dc, &tm);
   ABC abc{};
   UINT last = FDisplayText.back();
@@ -1118,9 +1122,7 @@ void TCustomXPEdit::Paint() {
 
 void TCustomXPEdit::PaintText(const RECT& rect, TColor backColor, TColor textColor, TColor selBackColor,
                               TColor selTextColor, TColor) {
-  HDC dc = Canvas().Handle();
-  Canvas().Font().Assign(Font());
-  SelectObject(dc, Canvas().Font().Handle());
+  HDC dc = MeasureDC();
   bool transparent = FTransparent ||
                      (FLookAndFeel == TXPLookAndFeel::xlfNative && IsVistaOrLater() && GetThemeMode() == 2 &&
                       !UsesCustomColors()) ||
@@ -1283,7 +1285,6 @@ void TCustomXPEdit::CMEnabledChanged(TMessage& message) {
 
 void TCustomXPEdit::CMFontChanged(TMessage& message) {
   TVK_INHERITED(message);
-  Canvas().Font().Assign(Font());
   if (!HandleAllocated()) return;
   FInternalHeight = GetTextHeight();
   int h = FExtraDelta + 2 * (FBorderSize + FFrameSize) + FInternalHeight;

@@ -79,6 +79,7 @@ public:
 
   // The text (converted back from its OEM form with OEMConvert).
   WideString GetText();
+  WideString Text() { return GetText(); }
   virtual void SetText(const WideString& value);
   WideString UnicodeText() { return GetText(); }
   void SetUnicodeText(const WideString& value);
@@ -290,7 +291,12 @@ protected:
   bool FFocusingClick = false;
   TPopupMenu* FPopupMenu = nullptr;
 
+  // The context text is measured on, with the control's font: the paint's
+  // canvas while painting, else a memory context of the edit's own.
+  HDC MeasureDC();
+
 private:
+  std::unique_ptr<TMeasureCanvas> FMeasureCanvas;
   void UpdateMetrics();
   void BackImageChanged();
   bool IsAllowedNumberChar(wchar_t c) const;

@@ -14,7 +14,8 @@ constexpr TColor kGroupCaptionColor = 0xD54600;
 constexpr int kCaptionLeft = 8;
 constexpr int kCaptionGap = 4;
 
-int DigitHeight(TCanvas& canvas, TFont& font) {
+int DigitHeight(TFont& font) {
+  TMeasureCanvas canvas;
   canvas.Font().Assign(font);
   return canvas.TextHeight(L"0");
 }
@@ -40,7 +41,7 @@ void TXPCustomGroupBox::SetOptions(TXPGroupBoxOptions value) {
 
 void TXPCustomGroupBox::AdjustClientRect(RECT& rect) {
   TXPCustomControl::AdjustClientRect(rect);
-  rect.top += DigitHeight(Canvas(), Font());
+  rect.top += DigitHeight(Font());
   // One pixel for the frame, one more for the classic 3-D look's second line.
   InflateRect(&rect, -2, -2);
 }
@@ -53,8 +54,9 @@ void TXPCustomGroupBox::CreateParams(TCreateParams& params) {
 
 RECT TXPCustomGroupBox::CaptionGap() {
   if (Caption().empty()) return RECT{};
-  Canvas().Font().Assign(Font());
-  SIZE extent = Canvas().TextExtent(RemoveAmpersands(Caption()));
+  TMeasureCanvas canvas;
+  canvas.Font().Assign(Font());
+  SIZE extent = canvas.TextExtent(RemoveAmpersands(Caption()));
   return RECT{kCaptionLeft - kCaptionGap, 0, kCaptionLeft + extent.cx + kCaptionGap, extent.cy};
 }
 
@@ -108,7 +110,7 @@ void TXPCustomGroupBox::PaintOn(TCanvas& canvas) {
     if (!Enabled()) captionColor = clGrayText;
   } else {
     TColor frameColor = SubstBtnShadowColor;
-    int l = 0, t = DigitHeight(canvas, Font()) / 2 - 1, r = Width(), b = Height();
+    int l = 0, t = DigitHeight(Font()) / 2 - 1, r = Width(), b = Height();
     const POINT points[] = {{l + 2, t},     {r - 3, t},     {r - 3, t + 1}, {r - 2, t + 1}, {r - 2, t + 2},
                             {r - 1, t + 2}, {r - 1, b - 3}, {r - 2, b - 3}, {r - 2, b - 2}, {r - 3, b - 2},
                             {r - 3, b - 1}, {l + 2, b - 1}, {l + 2, b - 2}, {l + 1, b - 2}, {l + 1, b - 3},
