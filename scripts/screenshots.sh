@@ -1,8 +1,8 @@
 #!/bin/bash
 # Renders the styled controls in look modes 0, 1 and 2, a rack instrument
-# panel in three plate schemes and the look-and-feel library's cursors into
-# PNG files under
-# the build folder (screenshots/), under a virtual X server.
+# panel in three plate schemes, a dialog like the flash memory utility's and
+# the look-and-feel library's cursors into PNG files under the build folder
+# (screenshots/), under a virtual X server.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 . "$root/scripts/builds.sh"
@@ -15,5 +15,6 @@ tvk_start_wine
 mkdir -p "$build/screenshots"
 xvfb-run -a "$WINELOADER" "$build/styled_screens.exe" "$(winepath -w "$build/screenshots" 2>/dev/null || echo "$build/screenshots")"
 xvfb-run -a "$WINELOADER" "$build/instrument_screens.exe" "$(winepath -w "$build/screenshots" 2>/dev/null || echo "$build/screenshots")"
+xvfb-run -a "$WINELOADER" "$build/flash_dialog_screens.exe" "$(winepath -w "$build/screenshots" 2>/dev/null || echo "$build/screenshots")"
 xvfb-run -a "$WINELOADER" "$build/laf_cursor_screens.exe" "$(winepath -w "$build/screenshots" 2>/dev/null || echo "$build/screenshots")"
 ls "$build"/screenshots/*.png
