@@ -1272,12 +1272,6 @@ void TCustomXPEdit::WMContextMenu(TMessage& message) {
   message.Result = 0;
 }
 
-void TCustomXPEdit::WMLButtonDblClk(TMessage& message) {
-  // A double click selects a word; OnDblClick fires as well, after the word
-  // is selected (DblClick below), so a handler sees the selection.
-  TVK_INHERITED(message);
-}
-
 void TCustomXPEdit::CMEnabledChanged(TMessage& message) {
   TVK_INHERITED(message);
   Invalidate();
@@ -1424,6 +1418,8 @@ void TCustomXPEdit::MouseUp(TMouseButton button, TShiftState shift, int x, int y
   }
 }
 
+// A double click selects the word under the mouse, and OnDblClick fires as
+// well, after the selection, so that a handler sees the word.
 void TCustomXPEdit::DblClick() {
   POINT p;
   GetCursorPos(p);
@@ -1456,7 +1452,6 @@ TVK_MESSAGE_MAP(TCustomXPEdit, {WM_SIZE, &TCustomXPEdit::WMSize}, {WM_SETFOCUS, 
                 {WM_SETCURSOR, &TCustomXPEdit::WMSetCursor}, {WM_GETDLGCODE, &TCustomXPEdit::WMGetDlgCode},
                 {WM_IME_COMPOSITION, &TCustomXPEdit::WMImeComposition},
                 {WM_IME_NOTIFY, &TCustomXPEdit::WMImeNotify}, {WM_CONTEXTMENU, &TCustomXPEdit::WMContextMenu},
-                {WM_LBUTTONDBLCLK, &TCustomXPEdit::WMLButtonDblClk},
                 {CM_ENABLEDCHANGED, &TCustomXPEdit::CMEnabledChanged},
                 {CM_FONTCHANGED, &TCustomXPEdit::CMFontChanged}, {CM_TEXTCHANGED, &TCustomXPEdit::CMTextChanged},
                 {CM_MOUSEENTER, &TCustomXPEdit::CMMouseEnter}, {CM_MOUSELEAVE, &TCustomXPEdit::CMMouseLeave},

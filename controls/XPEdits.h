@@ -238,7 +238,6 @@ protected:
   void WMImeComposition(TMessage& message);
   void WMImeNotify(TMessage& message);
   void WMContextMenu(TMessage& message);
-  void WMLButtonDblClk(TMessage& message);
   void CMEnabledChanged(TMessage& message);
   void CMFontChanged(TMessage& message);
   void CMCtl3DChanged(TMessage& message);

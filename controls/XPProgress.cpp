@@ -177,7 +177,9 @@ void TXPProgressBar::Paint() {
   bool pictures = !native && !IsGraphicEmpty(FBackImage.get()) && !IsGraphicEmpty(FBarImage.get());
   FPaintedChunks = 0;
   if (native && mode == 1)
-    PaintSkin(bar, n, cw, ch, p, q);
+    // The chunk picture carries its own gap and the chunks are laid edge to
+    // edge: counted with the gap, a full bar would show only five sixths.
+    PaintSkin(bar, ChunkCount(FMin, FMax, FPosition, length, c, 0), cw, ch, p, q);
   else if (native && mode == 2)
     PaintThemed(bar, n, c, s);
   else if (pictures)
@@ -283,7 +285,9 @@ void TXPProgressBar::PaintThemed(const RECT& bar, int n, int c, int s) {
       r.top = r.bottom - f;
     else
       r.right = r.left + f;
-    if (IsVistaOrLater())
+    if (f <= 0) {
+      // Nothing filled: the theme would still draw a sliver.
+    } else if (IsVistaOrLater())
       DrawThemeBackground(theme, dc, vertical ? PP_FILLVERT : PP_FILL, int(FState) + 1, &r, nullptr);
     else
       DrawThemeBackground(theme, dc, vertical ? PP_CHUNKVERT : PP_CHUNK, 0, &r, nullptr);

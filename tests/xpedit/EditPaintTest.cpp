@@ -133,17 +133,20 @@ TEST_F(EditPainting, ButtonEditButtonSitsRightAndClicksWithCtrlEnter) {
   TBitmap& glyph = TXPEditResourceManager::EllipsisGlyph();
   TColor enabledInk = glyph.Canvas().Pixel(1, 1), disabledInk = glyph.Canvas().Pixel(10 + 1, 1);
   ASSERT_NE(enabledInk, disabledInk);
-  auto inkOf = [&](bool enabled) {
+  // How many pixels of the button show Ink when the edit is enabled or not.
+  auto inkOf = [&](bool enabled, TColor ink) {
     edit->SetEnabled(enabled);
     TBitmap b;
     styled_test::MakeCanvas(b, 19, 21, clWhite);
     edit->Button().Canvas().SetHandle(b.Canvas().Handle());
     edit->DrawButtonGlyph(edit->Button(), RECT{0, 0, 19, 21});
     edit->Button().Canvas().SetHandle(nullptr);
-    return InkIn(b, ColorToRGB(enabled ? enabledInk : disabledInk), RECT{0, 0, 19, 21}) < 19 * 21;
+    return 19 * 21 - InkIn(b, ColorToRGB(ink), RECT{0, 0, 19, 21});
   };
-  EXPECT_TRUE(inkOf(true));
-  EXPECT_TRUE(inkOf(false));
+  EXPECT_GT(inkOf(true, enabledInk), 0);
+  EXPECT_EQ(0, inkOf(true, disabledInk));
+  EXPECT_GT(inkOf(false, disabledInk), 0);
+  EXPECT_EQ(0, inkOf(false, enabledInk));
 }
 
 TEST_F(EditPainting, TransparentButtonEditShowsItsButtonOnlyWhenFocusedOrHovered) {

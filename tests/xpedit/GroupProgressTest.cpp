@@ -94,6 +94,21 @@ TEST_F(GroupAndProgress, EveryStartedChunkCounts) {
   EXPECT_NE(ColorToRGB(clHighlight), PixelAt(bitmap, 3 + 9 + 2, 8));
 }
 
+TEST_F(GroupAndProgress, EmulatedLookFillsAFullBarWithChunks) {
+  Look(1);
+  auto* bar = Make<TXPProgressBar>();
+  bar->SetBounds(10, 10, 300, 17);
+  bar->SetMax(1000);
+  bar->SetPosition(1000);
+  TBitmap bitmap;
+  instrument_test::PaintInto(*bar, bitmap);
+  // 292 pixels inside the frame: 30 chunk pictures of 10 (the last one cut), edge to edge.
+  EXPECT_EQ(30, bar->PaintedChunks());
+  bar->SetPosition(0);
+  instrument_test::PaintInto(*bar, bitmap);
+  EXPECT_EQ(0, bar->PaintedChunks());
+}
+
 TEST_F(GroupAndProgress, PositionIsClampedUnlessTheRangeIsZero) {
   auto* bar = Make<TXPProgressBar>();
   bar->SetPosition(150);
