@@ -5,6 +5,7 @@
 // horizontal or vertical.
 #include "AlphaImage.h"
 #include "XPControls.h"
+#include "XPTypes.h"
 
 namespace tvk {
 

@@ -167,6 +167,14 @@ TEST_F(Buttons, DisabledButtonGreysAOneCellGlyph) {
   EXPECT_EQ(0, button->GetGlyphIndex());
 }
 
+TEST_F(Buttons, ShieldRequestSetsTheShield) {
+  auto* button = Make<TXPBitBtn>();
+  EXPECT_EQ(1, button->Perform(BCM_SETSHIELD, 1));
+  EXPECT_TRUE(button->ShowShieldIcon());
+  EXPECT_EQ(1, button->Perform(BCM_SETSHIELD, 0));
+  EXPECT_FALSE(button->ShowShieldIcon());
+}
+
 TEST_F(Buttons, CheckBoxCyclesWithOneClickEventPerStep) {
   auto* box = Make<TXPCheckBox>();
   box->SetAllowGrayed(true);

@@ -37,7 +37,7 @@ TEST_F(EditPainting, StateColoursInEveryLook) {
     edit->SetColor(clRed);  // the native look ignores it
     edit->SetEnabled(c.Enabled);
     edit->SetReadOnly(c.ReadOnly);
-    EXPECT_EQ(ColorToRGB(*c.Expected), TColor(BackgroundOf(*edit)))
+    EXPECT_EQ(TColor(ColorToRGB(*c.Expected)), TColor(BackgroundOf(*edit)))
         << "mode " << c.Mode << " enabled " << c.Enabled << " read-only " << c.ReadOnly;
     if (!c.Enabled) {
       EXPECT_EQ(SubstBtnShadowColor, edit->GetColors().Text);
@@ -47,7 +47,7 @@ TEST_F(EditPainting, StateColoursInEveryLook) {
   // The themed look paints what its colours say; custom colours take Color.
   Look(2);
   auto* edit = Make<TXPEdit>();
-  EXPECT_EQ(ColorToRGB(edit->GetColors().Back), TColor(BackgroundOf(*edit)));
+  EXPECT_EQ(TColor(ColorToRGB(edit->GetColors().Back)), TColor(BackgroundOf(*edit)));
   edit->SetUseColor(true);
   edit->SetColor(0x00C0FF);
   EXPECT_EQ(TColor(0x00C0FF), TColor(BackgroundOf(*edit)));
@@ -65,7 +65,7 @@ TEST_F(EditPainting, EmulatedLookHasItsFrameAndAnEmptyTextStillFillsTheTextArea)
   edit->SetFrameColor(clRed);
   edit->SetUseColor(true);
   instrument_test::PaintInto(*edit, bitmap);
-  EXPECT_EQ(ColorToRGB(clRed), PixelAt(bitmap, 0, 0));
+  EXPECT_EQ(TColor(ColorToRGB(clRed)), PixelAt(bitmap, 0, 0));
 }
 
 TEST_F(EditPainting, SelectionShowsWhenFocusedOrNotHidden) {

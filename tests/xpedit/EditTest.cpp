@@ -252,6 +252,34 @@ TEST_F(EditInput, NumberModeFiltersAndFormatsWithAPointWhateverTheLocale) {
   EXPECT_DOUBLE_EQ(0, edit->NumberValue());
 }
 
+// An edit as a form's design makes it (loading until Loaded).
+class TLoadingEdit : public TXPEdit {
+public:
+  using TXPEdit::TXPEdit;
+  void BeginLoading() { SetComponentState(csLoading, true); }
+  void EndLoading() {
+    SetComponentState(csLoading, false);
+    Loaded();
+  }
+};
+
+TEST_F(EditInput, NoChangeIsReportedWhileLoadingAndLoadedStartsClean) {
+  auto* edit = Make<TLoadingEdit>();
+  int changes = 0;
+  edit->OnChange = [&](TObject*) { ++changes; };
+  edit->BeginLoading();
+  edit->SetText(L"designed");
+  EXPECT_EQ(0, changes);
+  edit->EndLoading();
+  EXPECT_FALSE(edit->Modified());
+  EXPECT_FALSE(edit->CanUndo());
+  edit->SetText(L"run time");
+  EXPECT_EQ(1, changes);
+  EXPECT_TRUE(edit->GetModified());
+  edit->ClearModified();
+  EXPECT_FALSE(edit->GetModified());
+}
+
 // An edit whose insertion fails: the command reports it, the key raises it.
 class TFailingEdit : public TXPEdit {
 public:

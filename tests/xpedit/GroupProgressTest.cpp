@@ -45,6 +45,20 @@ TEST_F(GroupAndProgress, GroupFrameLeavesAGapUnderTheCaption) {
   EXPECT_EQ(2, client.left);
 }
 
+TEST_F(GroupAndProgress, DoubleBufferedBoxErasesNothing) {
+  Look(1);
+  auto* box = Make<TXPGroupBox>();
+  box->SetDoubleBuffered(true);
+  TBitmap bitmap;
+  styled_test::MakeCanvas(bitmap, box->Width(), box->Height(), clBlack);
+  auto dc = reinterpret_cast<WPARAM>(bitmap.Canvas().Handle());
+  EXPECT_EQ(1, box->Perform(WM_ERASEBKGND, dc));
+  EXPECT_EQ(0, styled_test::InkIn(bitmap, clBlack, box->ClientRect()));
+  box->SetDoubleBuffered(false);
+  EXPECT_EQ(1, box->Perform(WM_ERASEBKGND, dc));
+  EXPECT_GT(styled_test::InkIn(bitmap, clBlack, box->ClientRect()), 0);
+}
+
 // A child that counts the enabled-state notices it gets.
 class TCountingChild : public TCustomControl {
 public:
@@ -90,8 +104,8 @@ TEST_F(GroupAndProgress, EveryStartedChunkCounts) {
   TBitmap bitmap;
   instrument_test::PaintInto(*bar, bitmap);
   EXPECT_EQ(1, bar->PaintedChunks());
-  EXPECT_EQ(ColorToRGB(clHighlight), PixelAt(bitmap, 3, 8));
-  EXPECT_NE(ColorToRGB(clHighlight), PixelAt(bitmap, 3 + 9 + 2, 8));
+  EXPECT_EQ(TColor(ColorToRGB(clHighlight)), PixelAt(bitmap, 3, 8));
+  EXPECT_NE(TColor(ColorToRGB(clHighlight)), PixelAt(bitmap, 3 + 9 + 2, 8));
 }
 
 TEST_F(GroupAndProgress, EmulatedLookFillsAFullBarWithChunks) {
@@ -170,7 +184,7 @@ TEST_F(GroupAndProgress, PostPaintFiresInEveryLookAndTheEmulatedLookKeepsChunksW
   TBitmap bitmap;
   instrument_test::PaintInto(*custom, bitmap);
   EXPECT_EQ(1, posts);
-  EXPECT_EQ(ColorToRGB(clRed), PixelAt(bitmap, 3, custom->Height() / 2));
+  EXPECT_EQ(TColor(ColorToRGB(clRed)), PixelAt(bitmap, 3, custom->Height() / 2));
 }
 
 }  // namespace
