@@ -1289,11 +1289,6 @@ void TCustomXPEdit::CMFontChanged(TMessage& message) {
   Invalidate();
 }
 
-void TCustomXPEdit::CMCtl3DChanged(TMessage& message) {
-  TVK_INHERITED(message);
-  if (HandleAllocated()) RecreateWnd();
-}
-
 void TCustomXPEdit::CMMouseEnter(TMessage& message) {
   TVK_INHERITED(message);
   FHot = true;

@@ -240,7 +240,6 @@ protected:
   void WMContextMenu(TMessage& message);
   void CMEnabledChanged(TMessage& message);
   void CMFontChanged(TMessage& message);
-  void CMCtl3DChanged(TMessage& message);
   void CMTextChanged(TMessage& message);
   void CMMouseEnter(TMessage& message);
   void CMMouseLeave(TMessage& message);
