@@ -818,10 +818,8 @@ bool TWinControl::DoKeyDown(TMessage& message) {
   TShiftState shift = KeyboardShiftState(message.LParam);
   TControl* top = TopParent();
   if (top != this && top->Perform(CM_CHILDKEY, key, reinterpret_cast<LPARAM>(this)) != 0) return true;
-  if (OnKeyDown) {
-    OnKeyDown(this, key, shift);
-    if (key == 0) return true;
-  }
+  KeyDown(key, shift);
+  if (key == 0) return true;
   if (message.Msg == WM_KEYDOWN && IsDialogKeyCode(key)) {
     LRESULT code = Perform(WM_GETDLGCODE, key);
     bool wanted = (code & DLGC_WANTALLKEYS) || (key == VK_TAB && (code & DLGC_WANTTAB)) ||
@@ -868,6 +866,61 @@ void TWinControl::WMSetFocus(TMessage& message) {
   TVK_INHERITED(message);
   TControl* top = TopParent();
   if (top != this) top->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(this));
+  Perform(CM_ENTER);
+}
+
+void TWinControl::KeyDown(WORD& key, TShiftState shift) {
+  if (OnKeyDown) OnKeyDown(this, key, shift);
+}
+
+void TWinControl::KeyPress(wchar_t& key) {
+  if (OnKeyPress) OnKeyPress(this, key);
+}
+
+void TWinControl::WMChar(TMessage& message) {
+  auto key = wchar_t(message.WParam);
+  KeyPress(key);
+  if (key == 0) {
+    message.Result = 0;
+    return;
+  }
+  TControl* top = TopParent();
+  if (top != this && !(Perform(WM_GETDLGCODE, key) & (DLGC_WANTCHARS | DLGC_WANTALLKEYS)) &&
+      top->Perform(CM_DIALOGCHAR, key, message.LParam) != 0) {
+    message.Result = 0;
+    return;
+  }
+  TVK_INHERITED(message);
+}
+
+void TWinControl::WMSysChar(TMessage& message) {
+  TControl* top = TopParent();
+  if (top->Perform(CM_DIALOGCHAR, message.WParam, message.LParam) != 0) {
+    message.Result = 0;
+    return;
+  }
+  TVK_INHERITED(message);
+}
+
+void TWinControl::CMDialogChar(TMessage& message) { Broadcast(message); }
+
+void TWinControl::CMFocusChanged(TMessage& message) { Broadcast(message); }
+
+void TWinControl::SelectFirst() {
+  if (TWinControl* first = FindNextControl(nullptr, true, true, false)) first->SetFocus();
+}
+
+bool IsAccel(wchar_t key, const WideString& caption) {
+  for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != L'&') continue;
+    if (caption[i + 1] == L'&') {
+      ++i;  // "&&" is a plain ampersand
+      continue;
+    }
+    return CharUpperW(reinterpret_cast<LPWSTR>(std::uintptr_t(key))) ==
+           CharUpperW(reinterpret_cast<LPWSTR>(std::uintptr_t(caption[i + 1])));
+  }
+  return false;
 }
 
 void TWinControl::WMEraseBkgnd(TMessage& message) {
@@ -959,6 +1012,8 @@ void TWinControl::WMSetCursor(TMessage& message) {
 TVK_MESSAGE_MAP(TWinControl, {WM_WINDOWPOSCHANGED, &TWinControl::WMWindowPosChanged},
                 {WM_SIZE, &TWinControl::WMSize}, {WM_SETTEXT, &TWinControl::WMSetText},
                 {WM_KEYDOWN, &TWinControl::WMKeyDown}, {WM_SYSKEYDOWN, &TWinControl::WMKeyDown},
+                {WM_CHAR, &TWinControl::WMChar}, {WM_SYSCHAR, &TWinControl::WMSysChar},
+                {CM_DIALOGCHAR, &TWinControl::CMDialogChar}, {CM_FOCUSCHANGED, &TWinControl::CMFocusChanged},
                 {WM_SETFOCUS, &TWinControl::WMSetFocus}, {WM_ERASEBKGND, &TWinControl::WMEraseBkgnd},
                 {WM_COMMAND, &TWinControl::WMCommand}, {WM_NOTIFY, &TWinControl::WMNotify},
                 {CM_SHOWINGCHANGED, &TWinControl::CMShowingChanged},
@@ -1062,15 +1117,6 @@ void DrawParentBackground(TWinControl& control, HDC dc) {
   SendMessageW(parent, WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
   SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
   RestoreDC(dc, saved);
-}
-
-bool IsAccel(WORD ch, const WideString& caption) {
-  std::size_t pos = caption.find(L'&');
-  while (pos != WideString::npos && pos + 1 < caption.size() && caption[pos + 1] == L'&')
-    pos = caption.find(L'&', pos + 2);
-  if (pos == WideString::npos || pos + 1 >= caption.size()) return false;
-  auto upper = [](wchar_t c) { return CharUpperW(reinterpret_cast<LPWSTR>(std::uintptr_t(c))); };
-  return upper(caption[pos + 1]) == upper(wchar_t(ch));
 }
 
 }  // namespace tvk

@@ -23,6 +23,10 @@ using TShiftState = unsigned;
 TShiftState KeyboardShiftState(LPARAM keyData = 0);
 
 using TKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
+using TKeyPressEvent = std::function<void(TObject* Sender, wchar_t& Key)>;
+// Whether Key is the accelerator of Caption (the character after a single
+// "&"), letters compared without case.
+bool IsAccel(wchar_t key, const WideString& caption);
 
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
@@ -300,6 +304,8 @@ public:
   TWinControl* FindNextControl(TWinControl* current, bool forward, bool checkTabStop, bool checkParent) const;
   // Focuses the next control; false when there is none.
   bool SelectNext(TWinControl* current, bool forward, bool checkTabStop);
+  // Focuses the first focusable child in tab order (an accelerator of a container).
+  void SelectFirst();
 
   // Visible and enabled up to the outermost parent (which is not asked).
   bool CanFocus() const;
@@ -320,8 +326,13 @@ public:
   void WndProc(TMessage& message) override;
 
   TKeyEvent OnKeyDown;
+  TKeyPressEvent OnKeyPress;
 
 protected:
+  // A key went down (OnKeyDown here); clearing Key ends its handling.
+  virtual void KeyDown(WORD& key, TShiftState shift);
+  // A typed character (OnKeyPress here); clearing Key ends its handling.
+  virtual void KeyPress(wchar_t& key);
   virtual void CreateParams(TCreateParams& params);
   virtual void CreateWindowHandle(const TCreateParams& params);
   virtual void CreateWnd();
@@ -348,6 +359,14 @@ protected:
   void WMSize(TMessage& message);
   void WMSetText(TMessage& message);
   void WMKeyDown(TMessage& message);
+  // KeyPress, then a character that the control does not take goes to the
+  // form as CM_DIALOGCHAR (buttons' accelerators without Alt).
+  void WMChar(TMessage& message);
+  // Alt with a character: the form's CM_DIALOGCHAR first.
+  void WMSysChar(TMessage& message);
+  void CMDialogChar(TMessage& message);
+  // Passed on to the children (default buttons follow the focus).
+  void CMFocusChanged(TMessage& message);
   void WMSetFocus(TMessage& message);
   void WMEraseBkgnd(TMessage& message);
   void WMCommand(TMessage& message);
@@ -448,7 +467,5 @@ struct THintInfo {
   WideString HintStr;
 };
 
-// Whether Ch (case-blind) is the accelerator character Caption marks with "&".
-bool IsAccel(WORD ch, const WideString& caption);
 
 }  // namespace tvk

@@ -316,6 +316,7 @@ void TCustomForm::CMDialogKey(TMessage& message) {
 void TCustomForm::CMFocusChanged(TMessage& message) {
   auto* control = reinterpret_cast<TWinControl*>(message.LParam);
   if (control && control != this && ContainsControl(control)) SetActiveControl(control);
+  TVK_INHERITED(message);
 }
 
 TVK_MESSAGE_MAP(TCustomForm, {WM_NCCREATE, &TCustomForm::WMNCCreate}, {WM_CLOSE, &TCustomForm::WMClose},

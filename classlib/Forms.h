@@ -18,7 +18,7 @@ using TFormState = unsigned;
 
 using TModalResult = int;
 constexpr TModalResult mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL, mrAbort = IDABORT, mrRetry = IDRETRY,
-                       mrIgnore = IDIGNORE, mrYes = IDYES, mrNo = IDNO;
+                       mrIgnore = IDIGNORE, mrYes = IDYES, mrNo = IDNO, mrAll = IDNO + 1;
 
 enum class TCloseAction { caNone, caHide, caFree, caMinimize };
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;

@@ -19,5 +19,11 @@ bool XPControlsStartup();      // no print-time detour yet
 void XPControlsShutdown();     // GetWindowDC's entry put back
 bool InstrumentWidgetsStartup();   // nothing loaded yet: skins and glyphs come at first use
 void InstrumentWidgetsShutdown();  // skins, glyphs and a GDI+ left running freed
+bool XPEditsStartup();         // no glyphs, menu or transparent-edit list yet
+void XPEditsShutdown();        // the transparent-edit hook removed; glyphs and menu freed
+bool WinXPButtonsStartup();    // skins not loaded yet
+void WinXPButtonsShutdown();   // skins and the shield icon freed
+bool XPProgressStartup();      // skins not loaded yet
+void XPProgressShutdown();
 
 }  // namespace tvk

@@ -78,6 +78,21 @@ protected:
   int FDelta = 2;
 };
 
+// A canvas on a memory context of its own: text measured outside painting.
+class TMeasureCanvas : public TCanvas {
+public:
+  TMeasureCanvas() : FDC(CreateCompatibleDC(nullptr)) { SetHandle(FDC); }
+  ~TMeasureCanvas() override {
+    SetHandle(nullptr);
+    DeleteDC(FDC);
+  }
+  TMeasureCanvas(const TMeasureCanvas&) = delete;
+  TMeasureCanvas& operator=(const TMeasureCanvas&) = delete;
+
+private:
+  HDC FDC;
+};
+
 // The print-time detour of GetWindowDC: whether it is in place, and its record.
 bool GetWindowDCHooked();
 const TCodeHook& GetWindowDCHook();

@@ -3,6 +3,7 @@
 #include "Application.h"
 #include "Forms.h"
 #include "SmoothText.h"
+#include "XPControls.h"
 #include "XPGraphics.h"
 
 #include <uxtheme.h>
@@ -61,25 +62,6 @@ void ThemedTabPart(HWND window, HDC dc, int part, int state, const RECT& rect, c
   TTabTheme theme(window);
   if (theme.Get()) DrawThemeBackground(theme.Get(), dc, part, state, &rect, &clip);
 }
-
-// A canvas on a screen-compatible context for measuring text.
-class TMeasureCanvas {
-public:
-  TMeasureCanvas() : FScreen(GetDC(nullptr)), FDC(CreateCompatibleDC(FScreen)) { FCanvas.SetHandle(FDC); }
-  ~TMeasureCanvas() {
-    FCanvas.SetHandle(nullptr);
-    DeleteDC(FDC);
-    ReleaseDC(nullptr, FScreen);
-  }
-  TMeasureCanvas(const TMeasureCanvas&) = delete;
-  TMeasureCanvas& operator=(const TMeasureCanvas&) = delete;
-  TCanvas& Canvas() { return FCanvas; }
-
-private:
-  HDC FScreen;
-  HDC FDC;
-  TCanvas FCanvas;
-};
 
 }  // namespace
 
@@ -350,15 +332,15 @@ int TWinXPCustomTabControl::TabAtPoint(int x, int y) {
 
 int TWinXPCustomTabControl::FontHeight() {
   TMeasureCanvas measure;
-  measure.Canvas().Font().Assign(Font());
+  measure.Font().Assign(Font());
   TEXTMETRICW tm{};
-  GetTextMetricsW(measure.Canvas().StateHandle(), &tm);
+  GetTextMetricsW(measure.StateHandle(), &tm);
   return tm.tmHeight;
 }
 
 int TWinXPCustomTabControl::CaptionWidth(const WideString& caption) {
   TMeasureCanvas measure;
-  TCanvas& c = measure.Canvas();
+  TCanvas& c = measure;
   c.Font().Assign(Font());
   if (SmoothDraw()) return SmoothTextWidth(c, caption, RECT{0, 0, 10000, 10000}, dcfSmoothText);
   return c.TextWidth(RemoveAmpersands(caption));
@@ -810,7 +792,7 @@ void TWinXPCustomTabControl::CMDialogKey(TMessage& message) {
 
 void TWinXPCustomTabControl::CMDialogChar(TMessage& message) {
   for (int i = 0; i < FTabs->Count(); ++i)
-    if (IsAccel(WORD(message.WParam), FTabs->Get(i)) && CanShowTab(i) && CanFocus()) {
+    if (IsAccel(wchar_t(message.WParam), FTabs->Get(i)) && CanShowTab(i) && CanFocus()) {
       message.Result = 1;
       if (CanChange()) SetCurrentTab(i);
       return;

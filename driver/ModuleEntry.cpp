@@ -48,6 +48,9 @@ constexpr std::array kSteps = {
     TInitStep{"XPControlUtils", &tvk::XPControlUtilsStartup, &tvk::XPControlUtilsShutdown},
     TInitStep{"XPControls", &tvk::XPControlsStartup, &tvk::XPControlsShutdown},
     TInitStep{"Instruments", &tvk::InstrumentWidgetsStartup, &tvk::InstrumentWidgetsShutdown},
+    TInitStep{"XPEdits", &tvk::XPEditsStartup, &tvk::XPEditsShutdown},
+    TInitStep{"WinXPButtons", &tvk::WinXPButtonsStartup, &tvk::WinXPButtonsShutdown},
+    TInitStep{"XPProgress", &tvk::XPProgressStartup, &tvk::XPProgressShutdown},
     // The component library's core services, before any unit of the library.
     TInitStep{"dxCore", &tvk::DxCoreUnitStartup, &tvk::DxCoreUnitShutdown},
     // The parser library: its registry key, the release notification, the

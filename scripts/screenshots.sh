@@ -1,9 +1,10 @@
 #!/bin/bash
 # Renders the styled controls in look modes 0, 1 and 2, a rack instrument
-# panel in three plate schemes, a pin-state panel with its page control in
-# the three looks, the look-and-feel library's cursors, its drawing galleries
-# and the base painter's elements in every state into PNG files under
-# the build folder (screenshots/), under a virtual X server.
+# panel in three plate schemes, a dialog like the flash memory utility's, a
+# pin-state panel with its page control in the three looks, the look-and-feel
+# library's cursors, its drawing galleries and the base painter's elements in
+# every state into PNG files under the build folder (screenshots/), under a
+# virtual X server.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 . "$root/scripts/builds.sh"
@@ -17,6 +18,7 @@ mkdir -p "$build/screenshots"
 xvfb-run -a "$WINELOADER" "$build/styled_screens.exe" "$(winepath -w "$build/screenshots" 2>/dev/null || echo "$build/screenshots")"
 xvfb-run -a "$WINELOADER" "$build/instrument_screens.exe" "$(winepath -w "$build/screenshots" 2>/dev/null || echo "$build/screenshots")"
 xvfb-run -a "$WINELOADER" "$build/page_screens.exe" "$(winepath -w "$build/screenshots" 2>/dev/null || echo "$build/screenshots")"
+xvfb-run -a "$WINELOADER" "$build/flash_dialog_screens.exe" "$(winepath -w "$build/screenshots" 2>/dev/null || echo "$build/screenshots")"
 xvfb-run -a "$WINELOADER" "$build/laf_cursor_screens.exe" "$(winepath -w "$build/screenshots" 2>/dev/null || echo "$build/screenshots")"
 xvfb-run -a "$WINELOADER" "$build/painter_gallery.exe" "$(winepath -w "$build/screenshots" 2>/dev/null || echo "$build/screenshots")"
 xvfb-run -a "$WINELOADER" "$build/laf_drawing_screens.exe" "$(winepath -w "$build/screenshots" 2>/dev/null || echo "$build/screenshots")"

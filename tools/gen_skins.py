@@ -15,6 +15,7 @@ import zlib
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import skins_instruments  # noqa: E402
+import skins_edit  # noqa: E402
 
 # ---- Pictures: rows of (red, green, blue, alpha), top row first
 
@@ -150,6 +151,7 @@ SKINS = [
     ("TABITEMTOPBOTH", "IMG", lambda: tab_item(True, True)),
 ]
 SKINS += skins_instruments.SKINS
+SKINS += skins_edit.SKINS
 
 # ---- File formats
 

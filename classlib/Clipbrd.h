@@ -1,0 +1,29 @@
+#pragma once
+// The clipboard object: the system clipboard opened for a caller (nested
+// opens share one), Unicode text put and taken, formats asked for.
+#include "Classes.h"
+
+namespace tvk {
+
+class TClipboard {
+public:
+  // Opens the clipboard for the library's window; nested calls count.
+  // Raises "Cannot open clipboard" when another program holds it.
+  void Open();
+  void Close();
+  void Clear();
+  bool HasFormat(UINT format) const;
+  // The CF_UNICODETEXT text up to its null; empty without one.
+  WideString AsText();
+  // Empties the clipboard and puts Text as CF_UNICODETEXT with its null.
+  void SetAsText(const WideString& text);
+
+private:
+  void DestroyOwnWindow();
+  int FOpenRefCount = 0;
+  HWND FOwnWindow = nullptr;
+};
+
+TClipboard& Clipboard();
+
+}  // namespace tvk

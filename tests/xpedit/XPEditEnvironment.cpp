@@ -1,0 +1,26 @@
+// The whole run stands between the styled controls' start-up and shut-down,
+// the edit's, buttons' and progress bar's steps included, as in the module.
+#include <gtest/gtest.h>
+
+#include "XPEditTest.h"
+
+#include <objbase.h>
+
+namespace {
+
+class XPEditEnvironment : public ::testing::Environment {
+public:
+  void SetUp() override {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ASSERT_TRUE(tvk::RunStartup(xpedit_test::kSteps));
+    xpedit_test::FailOnException();
+  }
+  void TearDown() override {
+    tvk::RunShutdown(xpedit_test::kSteps);
+    CoUninitialize();
+  }
+};
+
+const auto* const gXPEditEnvironment = ::testing::AddGlobalTestEnvironment(new XPEditEnvironment);
+
+}  // namespace
