@@ -1,7 +1,8 @@
 #!/bin/bash
 # Renders the styled controls in look modes 0, 1 and 2, a rack instrument
 # panel in three plate schemes, the look-and-feel library's cursors and the
-# base look-and-feel painter's elements in every state into
+# base look-and-feel painter's and every registered style's elements in
+# every state (the native style also without the theme library) into
 # PNG files under
 # the build folder (screenshots/), under a virtual X server.
 set -euo pipefail
