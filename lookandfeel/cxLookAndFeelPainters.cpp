@@ -2289,6 +2289,24 @@ void TcxOffice11LookAndFeelPainter::DrawButtonBorder(TcxCanvas& ACanvas, const R
   }
 }
 
+void TcxOffice11LookAndFeelPainter::DrawExpandButton(TcxCanvas& ACanvas, const RECT& R, bool AExpanded,
+                                                     TColor AColor) {
+  (void)AColor;
+  constexpr int kSize = 11;
+  const RECT box{0, 0, kSize, kSize};
+  TcxBitmap32 glyph(kSize, kSize);
+  TcxCanvas& g = glyph.cxCanvas();
+  FillGradientRect(g.Handle(), box, RoleColor(rBand1), RoleColor(rLightFace), false);
+  g.FrameRect(box, RoleColor(rBorder));
+  DrawPlusMinusSign(g, box, AExpanded, clBtnText);
+  const TColor topLeft = TColor(GetPixel(ACanvas.Handle(), R.left, R.top));
+  const TColor bottomRight = TColor(GetPixel(ACanvas.Handle(), R.right - 1, R.bottom - 1));
+  g.SetPixel(0, 0, BlendColorsByPercent(0xBFAE9E, topLeft, 25));
+  const TColor outer = BlendColorsByPercent(0x5F462E, bottomRight, 25);
+  for (const POINT p : {POINT{kSize - 1, kSize - 1}, POINT{0, kSize - 1}, POINT{kSize - 1, 0}}) g.SetPixel(p.x, p.y, outer);
+  BitBlt(ACanvas.Handle(), R.left, R.top, kSize, kSize, glyph.Canvas().Handle(), 0, 0, SRCCOPY);
+}
+
 void TcxOffice11LookAndFeelPainter::DrawSortingMark(TcxCanvas& ACanvas, const RECT& R, bool AAscendingSorting) {
   DrawSortingArrow(ACanvas, R, HeaderShadowLineColor(), HeaderHighlightLineColor(), AAscendingSorting);
 }

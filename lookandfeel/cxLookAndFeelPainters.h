@@ -1083,6 +1083,13 @@ public:
   void DrawButtonBorder(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState) override;
   void DrawSortingMark(TcxCanvas& ACanvas, const RECT& R, bool AAscendingSorting) override;
   void DrawSummarySortingMark(TcxCanvas& ACanvas, const RECT& R, bool AAscendingSorting) override;
+  // The scheme's 11 x 11 glyph with its corners tinted toward the background; AColor is not used.
+  void DrawExpandButton(TcxCanvas& ACanvas, const RECT& R, bool AExpanded, TColor AColor = clDefault) override;
+  void DrawSmallExpandButton(TcxCanvas& ACanvas, const RECT& R, bool AExpanded, TColor ABorderColor,
+                             TColor AColor = clDefault) override {
+    (void)ABorderColor;
+    DrawExpandButton(ACanvas, R, AExpanded, AColor);
+  }
   void DrawHeader(TcxCanvas& ACanvas, const RECT& ABounds, const RECT& ATextAreaBounds, TcxNeighbors ANeighbors,
                   TcxBorders ABorders, TcxButtonState AState, TAlignment AAlignmentHorz,
                   TcxAlignmentVert AAlignmentVert, bool AMultiLine, bool AShowEndEllipsis, const WideString& AText,

@@ -338,6 +338,27 @@ TEST_F(PainterStyles, Office11ScrollPartsWithoutTheNativePainter) {
   EXPECT_EQ(ultraFlat.ScrollBarMinimalThumbSize(true), Registered(lfsOffice11)->ScrollBarMinimalThumbSize(true));
 }
 
+TEST_F(PainterStyles, Office11ExpandButtonTintsItsCornersAndIgnoresTheColour) {
+  auto& p = *Registered(lfsOffice11);
+  TDib plain(13, 13), red(13, 13);
+  red.Canvas().FillRect(RECT{0, 0, 13, 13}, clWhite);
+  plain.Canvas().FillRect(RECT{0, 0, 13, 13}, clWhite);
+  p.DrawExpandButton(plain.Canvas(), RECT{1, 1, 12, 12}, false);
+  p.DrawExpandButton(red.Canvas(), RECT{1, 1, 12, 12}, false, clRed);
+  EXPECT_TRUE(SamePixels(plain, red));
+  EXPECT_EQ(Rgb(BlendColorsByPercent(0xBFAE9E, clWhite, 25)), plain.At(1, 1));
+  const TColor outer = Rgb(BlendColorsByPercent(0x5F462E, clWhite, 25));
+  EXPECT_EQ(outer, plain.At(11, 11));
+  EXPECT_EQ(outer, plain.At(1, 11));
+  EXPECT_EQ(outer, plain.At(11, 1));
+  EXPECT_EQ(Rgb(clWhite), plain.At(12, 12)) << "eleven pixels square";
+  EXPECT_EQ(Rgb(clBtnText), plain.At(6, 4)) << "the plus sign's vertical bar";
+  TDib minus(13, 13);
+  p.DrawExpandButton(minus.Canvas(), RECT{1, 1, 12, 12}, true);
+  EXPECT_NE(Rgb(clBtnText), minus.At(6, 4));
+  EXPECT_EQ(Rgb(clBtnText), minus.At(6, 6));
+}
+
 TEST_F(PainterStyles, Office11SeparatorAndBreadcrumbArea) {
   auto& p = static_cast<TcxOffice11LookAndFeelPainter&>(*Registered(lfsOffice11));
   using P = TcxOffice11LookAndFeelPainter;
