@@ -2701,8 +2701,8 @@ void TcxWinXPLookAndFeelPainter::DrawButton(TcxCanvas& ACanvas, const RECT& R, c
                                  AIsToolButton);
   const int state = ButtonStateToNativeState(AState);
   DrawThemeBackground(theme, ACanvas.Handle(), 1, state, R);
-  tvk::DrawThemeText(theme, ACanvas.Handle(), 1, state, ACaption.c_str(), -1, DT_CENTER | DT_VCENTER | DT_SINGLELINE,
-                     0, R);
+  tvk::DrawThemeText(theme, ACanvas.Canvas()->StateHandle(), 1, state, ACaption.c_str(), -1,
+                     DT_CENTER | DT_VCENTER | DT_SINGLELINE, 0, R);
 }
 
 void TcxWinXPLookAndFeelPainter::DrawExpandButton(TcxCanvas& ACanvas, const RECT& R, bool AExpanded, TColor AColor) {
@@ -3349,7 +3349,7 @@ void TcxWinXPLookAndFeelPainter::DrawThemedContentText(TcxCanvas& ACanvas, HTHEM
   if (AShowEndEllipsis) flags |= DT_END_ELLIPSIS;
   if (!AShowPrefix) flags |= DT_NOPREFIX;
   flags |= AMultiLine ? DT_WORDBREAK : DT_SINGLELINE;
-  tvk::DrawThemeText(ATheme, ACanvas.Handle(), APartId, AStateId, AText.c_str(), -1, flags, 0, r);
+  tvk::DrawThemeText(ATheme, ACanvas.Canvas()->StateHandle(), APartId, AStateId, AText.c_str(), -1, flags, 0, r);
 }
 
 // ===================================================================== registry

@@ -398,6 +398,36 @@ TEST_F(NativePainter, BreadcrumbButtonsRestoreTheClip) {
   EXPECT_EQ(0, dib.Canvas().SavedClipRegionCount());
 }
 
+TEST_F(NativePainter, PanesSeparatorsAndSplitters) {
+  TDib dib(60, 40);
+  Native.DrawTabsRoot(dib.Canvas(), RECT{0, 0, 50, 30}, cxBordersAll, false);
+  Native.DrawTabsRoot(dib.Canvas(), RECT{0, 0, 50, 30}, 0, true);
+  Native.DrawDropDownListBoxSeparator(dib.Canvas(), RECT{0, 0, 60, 20}, RECT{0, 0, 10, 20});
+  ASSERT_EQ(3u, gNative.Drawn.size());
+  // The pane's far border lies outside R (content margins 3 and 2 on both sides).
+  EXPECT_EQ((TBox{0, 0, 50, 40}), Box(gNative.Drawn[0].R));
+  EXPECT_EQ((TBox{0, 0, 50, 30}), Box(gNative.Drawn[0].Clip));
+  EXPECT_EQ(9, gNative.Drawn[0].Part);
+  EXPECT_EQ((TBox{0, 0, 60, 30}), Box(gNative.Drawn[1].R));
+  // Height 11 centred: 0 + 20 - 11 = 9, odd, so 8 and row 4.
+  EXPECT_EQ((TBox{12, 4, 60, 15}), Box(gNative.Drawn[2].R));
+  EXPECT_EQ(15, gNative.Drawn[2].Part);
+  EXPECT_EQ(11, Native.DropDownListBoxSeparatorSize());
+
+  TDib splitter(20, 6);
+  TcxViewParams params{};
+  params.Color = clRed;
+  Native.DrawSchedulerSplitterBorder(splitter.Canvas(), RECT{0, 0, 20, 6}, params, true);
+  EXPECT_EQ(TColor(0xABCDEF), splitter.At(5, 0));
+  EXPECT_EQ(TColor(0xABCDEF), splitter.At(5, 5));
+  EXPECT_EQ(Rgb(clRed), splitter.At(5, 2));
+  gNative.ColorFails = true;
+  TDib standard(20, 6), fallback(20, 6);
+  Standard.DrawSchedulerSplitterBorder(standard.Canvas(), RECT{0, 0, 20, 6}, params, true);
+  Native.DrawSchedulerSplitterBorder(fallback.Canvas(), RECT{0, 0, 20, 6}, params, true);
+  for (int y = 0; y < 6; ++y) EXPECT_EQ(standard.At(5, y), fallback.At(5, y)) << "no border colour: standard";
+}
+
 TEST_F(NativePainter, RealStyleDrawsEveryElement) {
   // The prefix's own visual style (missing classes draw the standard way).
   CloseAllThemeHandles();
