@@ -31,6 +31,7 @@ constexpr TColor clScrollBar = kSystemColor | COLOR_SCROLLBAR, clBackground = kS
                  clHighlight = kSystemColor | COLOR_HIGHLIGHT, clHighlightText = kSystemColor | COLOR_HIGHLIGHTTEXT,
                  clGrayText = kSystemColor | COLOR_GRAYTEXT, cl3DDkShadow = kSystemColor | COLOR_3DDKSHADOW,
                  cl3DLight = kSystemColor | COLOR_3DLIGHT;
+constexpr TColor clWindowFrame = kSystemColor | COLOR_WINDOWFRAME;
 
 // The RGB value of a colour (system colours looked up now).
 COLORREF ColorToRGB(TColor color);

@@ -1616,7 +1616,1718 @@ int TcxCustomLookAndFeelPainter::GetContainerBorderWidth(TcxContainerBorderStyle
   return kWidths[ABorderStyle];
 }
 
+// ===================================================================== standard and flat painters
+
+namespace {
+
+void PntPolyline(TcxCanvas& ACanvas, const TPointArray& APoints, TColor AColor) {
+  PntSetPen(ACanvas, AColor);
+  ACanvas.Canvas()->Polyline(APoints);
+}
+
+// The side strips of a classic tab; adjacent tabs share the highlight corner pixels.
+void PntClassicTabBorder(TcxCanvas& ACanvas, const RECT& R, TcxBorder ABorder, TcxBorders ABorders, bool AVertical) {
+  RECT r = R;
+  if (!AVertical) {
+    if (ABorder == bLeft || ABorder == bRight) {
+      if (ABorders & bTop) r.top += 2;
+      if (ABorders & bBottom) r.bottom -= 1;
+    } else if (ABorder == bTop) {
+      ++r.left, --r.right;
+      ACanvas.SetPixel(r.left - 1, r.top + 1, clBtnHighlight);
+      ACanvas.SetPixel(r.right, r.top + 1, clBtnHighlight);
+    }
+  } else if (ABorder == bLeft) {
+    r.top += ABorders & bTop ? 2 : 1;
+    r.bottom -= ABorders & bBottom ? 2 : 1;
+    ACanvas.SetPixel(r.left + 1, r.top - 1, clBtnHighlight);
+    ACanvas.SetPixel(r.left + 1, r.bottom, clBtnHighlight);
+  } else if ((ABorder == bTop || ABorder == bBottom) && (ABorders & bLeft))
+    ++r.left;
+  const bool shadow = AVertical ? ABorder == bBottom : ABorder == bRight;
+  ACanvas.FillRect(r, shadow ? clBtnShadow : clBtnHighlight);
+}
+
+// Raised inner edge; neighbouring headers join without a notch.
+void PntClassicHeaderBorder(TcxCanvas& ACanvas, const RECT& R, TcxNeighbors ANeighbors) {
+  ACanvas.DrawEdge(R, false, false);
+  if (ANeighbors & nLeft) {
+    ACanvas.SetPixel(R.left, R.top + 1, clBtnFace);
+    ACanvas.SetPixel(R.left, R.bottom - 2, clBtnFace);
+  }
+  if (ANeighbors & nRight) {
+    ACanvas.SetPixel(R.right - 1, R.top, clBtnHighlight);
+    ACanvas.SetPixel(R.right - 1, R.top + 1, clBtnFace);
+    ACanvas.SetPixel(R.right - 1, R.bottom - 2, clBtnFace);
+  }
+}
+
+void PntClassicFilterDropDownButton(TcxCustomLookAndFeelPainter& APainter, TcxCanvas& ACanvas, const RECT& R,
+                                    TcxButtonState AState, bool AIsFilterActive, void (TcxCustomLookAndFeelPainter::*
+                                    ADrawArrow)(TcxCanvas&, const RECT&, TColor)) {
+  ACanvas.DrawEdge(R, AState == cxbsPressed, AState == cxbsPressed);
+  ACanvas.FillRect(PntShrink(R, 1), clBtnFace);
+  (APainter.*ADrawArrow)(ACanvas, PntShrink(R, 1), AIsFilterActive ? clBlue : clBtnText);
+}
+
+void PntPatternPart(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState) {
+  ACanvas.FillRect(R, ScrollBarPatternBitmap(AState == cxbsPressed ? 1 : 0));
+}
+
+// Lines along the two long sides of a splitter, then the rest moved inward by one.
+RECT PntSplitterLines(TcxCanvas& ACanvas, const RECT& R, bool AIsHorizontal, TColor AFirst, TColor ASecond) {
+  if (AIsHorizontal) {
+    ACanvas.FillRect(RECT{R.left, R.top, R.right, R.top + 1}, AFirst);
+    ACanvas.FillRect(RECT{R.left, R.bottom - 1, R.right, R.bottom}, ASecond);
+    return {R.left - 1, R.top + 1, R.right + 1, R.bottom - 1};
+  }
+  ACanvas.FillRect(RECT{R.left, R.top, R.left + 1, R.bottom}, AFirst);
+  ACanvas.FillRect(RECT{R.right - 1, R.top, R.right, R.bottom}, ASecond);
+  return {R.left + 1, R.top - 1, R.right - 1, R.bottom + 1};
+}
+
+void PntMonthArrows(TcxCustomLookAndFeelPainter& APainter, TcxCanvas& ACanvas, const RECT& ABounds,
+                    TcxArrowDirections AArrows) {
+  const int side = PntHeight(ABounds);
+  if (AArrows & (1u << adLeft))
+    APainter.DrawArrow(ACanvas, RECT{ABounds.left, ABounds.top, ABounds.left + side, ABounds.bottom}, adLeft,
+                       clWindowText);
+  if (AArrows & (1u << adRight))
+    APainter.DrawArrow(ACanvas, RECT{ABounds.right - side, ABounds.top, ABounds.right, ABounds.bottom}, adRight,
+                       clWindowText);
+}
+
+}  // namespace
+
+void TcxStandardLookAndFeelPainter::DrawBorder(TcxCanvas& ACanvas, const RECT& R) {
+  ACanvas.DrawComplexFrame(R, clBtnShadow, clBtnHighlight);
+  ACanvas.DrawComplexFrame(PntShrink(R, 1), cl3DDkShadow, cl3DLight);
+}
+
+void TcxStandardLookAndFeelPainter::DrawButtonBorder(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState) {
+  if (AState == cxbsPressed) {
+    ACanvas.FrameRect(R, clBlack);
+    ACanvas.FrameRect(PntShrink(R, 1), clBtnShadow);
+    return;
+  }
+  RECT r = R;
+  if (AState == cxbsDefault) {
+    ACanvas.FrameRect(r, clBlack);
+    r = PntShrink(r, 1);
+  }
+  ACanvas.DrawComplexFrame(r, clBtnHighlight, cl3DDkShadow);
+  ACanvas.DrawComplexFrame(PntShrink(r, 1), cl3DLight, clBtnShadow);
+}
+
+void TcxStandardLookAndFeelPainter::DrawExpandButton(TcxCanvas& ACanvas, const RECT& R, bool AExpanded,
+                                                     TColor AColor) {
+  ACanvas.DrawEdge(R, false, false, bLeft | bTop);
+  ACanvas.DrawEdge(R, false, true, bRight | bBottom);
+  const RECT r = PntShrink(R, 1);
+  ACanvas.DrawEdge(r, false, false, bRight | bBottom);
+  ACanvas.FillRect(RECT{r.left, r.top, r.right - 1, r.bottom - 1}, AColor == clDefault ? clBtnFace : AColor);
+  DrawPlusMinusSign(ACanvas, R, AExpanded, clBtnText);
+  ACanvas.ExcludeClipRect(R);
+}
+
+void TcxStandardLookAndFeelPainter::DrawGroupExpandButton(TcxCanvas& ACanvas, const RECT& R, bool AExpanded,
+                                                          TcxButtonState AState) {
+  TcxCustomLookAndFeelPainter* flat =
+      cxLookAndFeelPaintersManager() ? cxLookAndFeelPaintersManager()->GetPainter(lfsFlat) : nullptr;
+  if (flat && flat != this)
+    flat->DrawGroupExpandButton(ACanvas, R, AExpanded, AState);
+  else
+    TcxCustomLookAndFeelPainter::DrawGroupExpandButton(ACanvas, R, AExpanded, AState);
+}
+
+void TcxStandardLookAndFeelPainter::DrawCheckBorder(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState) {
+  (void)AState;
+  ACanvas.DrawEdge(R, true, false);
+  ACanvas.DrawEdge(PntShrink(R, 1), true, true);
+}
+
+void TcxStandardLookAndFeelPainter::DrawHeaderBorder(TcxCanvas& ACanvas, const RECT& R, TcxNeighbors ANeighbors,
+                                                     TcxBorders ABorders) {
+  (void)ABorders;
+  PntClassicHeaderBorder(ACanvas, R, ANeighbors);
+}
+
+void TcxStandardLookAndFeelPainter::DrawHeaderControlSectionBorder(TcxCanvas& ACanvas, const RECT& R,
+                                                                   TcxBorders ABorders, TcxButtonState AState) {
+  if (AState == cxbsPressed) {
+    ACanvas.DrawComplexFrame(R, clBtnShadow, clBtnShadow, ABorders);
+    return;
+  }
+  ACanvas.DrawComplexFrame(R, clBtnHighlight, cl3DDkShadow, ABorders);
+  ACanvas.DrawComplexFrame(PntShrink(R, 1), cl3DLight, clBtnShadow, ABorders);
+}
+
+void TcxStandardLookAndFeelPainter::DrawSortingMark(TcxCanvas& ACanvas, const RECT& R, bool AAscendingSorting) {
+  DrawSortingArrow(ACanvas, R, clBtnShadow, clBtnHighlight, AAscendingSorting);
+}
+
+void TcxStandardLookAndFeelPainter::DrawSummarySortingMark(TcxCanvas& ACanvas, const RECT& R,
+                                                           bool AAscendingSorting) {
+  DrawSummarySortingArrow(ACanvas, R, clBtnShadow, clBtnHighlight, AAscendingSorting);
+}
+
+void TcxStandardLookAndFeelPainter::DrawFilterDropDownButton(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState,
+                                                             bool AIsFilterActive) {
+  PntClassicFilterDropDownButton(*this, ACanvas, R, AState, AIsFilterActive,
+                                 &TcxStandardLookAndFeelPainter::DrawDropDownArrow);
+}
+
+void TcxStandardLookAndFeelPainter::DrawTabBorder(TcxCanvas& ACanvas, const RECT& R, TcxBorder ABorder,
+                                                  TcxBorders ABorders, bool AVertical) {
+  PntClassicTabBorder(ACanvas, R, ABorder, ABorders, AVertical);
+}
+
+void TcxStandardLookAndFeelPainter::DrawScrollBarButtonFrame(TcxCanvas& ACanvas, const RECT& R, bool APressedArrow) {
+  if (APressedArrow) {
+    ACanvas.DrawComplexFrame(R, clBtnShadow, clBtnShadow);
+    ACanvas.DrawComplexFrame(PntShrink(R, 1), clBtnFace, clBtnFace);
+  } else {
+    ACanvas.DrawComplexFrame(R, clBtnFace, cl3DDkShadow);
+    ACanvas.DrawComplexFrame(PntShrink(R, 1), clBtnHighlight, clBtnShadow);
+  }
+}
+
+void TcxStandardLookAndFeelPainter::DrawScrollBarPart(TcxCanvas& ACanvas, bool AHorizontal, const RECT& R,
+                                                      TcxScrollBarPart APart, TcxButtonState AState) {
+  if (PntIsEmpty(R) || (APart == sbpThumbnail && AState == cxbsDisabled)) return;
+  if (AState == cxbsHot) AState = cxbsNormal;
+  switch (APart) {
+    case sbpThumbnail:
+      DrawScrollBarButtonFrame(ACanvas, R, false);
+      ACanvas.FillRect(PntShrink(R, ButtonBorderSize(cxbsNormal)), clBtnFace);
+      break;
+    case sbpLineUp:
+    case sbpLineDown: {
+      static constexpr UINT kGlyphs[2][2] = {{DFCS_SCROLLUP, DFCS_SCROLLDOWN}, {DFCS_SCROLLLEFT, DFCS_SCROLLRIGHT}};
+      UINT flags = kGlyphs[AHorizontal ? 1 : 0][APart == sbpLineDown ? 1 : 0];
+      if (AState == cxbsDisabled) flags |= DFCS_INACTIVE;
+      if (AState == cxbsPressed) flags |= DFCS_FLAT;
+      RECT r = AState == cxbsPressed ? PntOffset(R, 1, 1) : R;
+      DrawFrameControl(ACanvas.Handle(), &r, DFC_SCROLL, flags);
+      DrawScrollBarButtonFrame(ACanvas, R, AState == cxbsPressed);
+      break;
+    }
+    case sbpPageUp:
+    case sbpPageDown: PntPatternPart(ACanvas, R, AState); break;
+    default: break;
+  }
+}
+
+void TcxStandardLookAndFeelPainter::DrawMonthHeader(TcxCanvas& ACanvas, const RECT& ABounds, const WideString& AText,
+                                                    TcxNeighbors ANeighbors, const TcxViewParams& AViewParams,
+                                                    TcxArrowDirections AArrows, int ASideWidth,
+                                                    const TcxDrawBackgroundEvent& AOnDrawBackground) {
+  (void)ASideWidth;
+  TcxBorders sides = cxBordersAll;
+  if (ANeighbors & nRight) sides &= ~unsigned(bRight);
+  if (ANeighbors & nLeft) sides &= ~unsigned(bLeft);
+  ACanvas.FrameRect(ABounds, clBlack, 1, sides);
+  const RECT content = HeaderContentBounds(ABounds, sides);
+  DrawHeader(ACanvas, content, content, ANeighbors, cxBordersAll, cxbsNormal, TAlignment::taCenter,
+             TcxAlignmentVert::vaCenter, false, false, AText, AViewParams.Font, AViewParams.TextColor,
+             AViewParams.Color, AOnDrawBackground);
+  PntMonthArrows(*this, ACanvas, ABounds, AArrows);
+}
+
+void TcxStandardLookAndFeelPainter::DrawSchedulerSplitterBorder(TcxCanvas& ACanvas, const RECT& R,
+                                                                const TcxViewParams& AViewParams,
+                                                                bool AIsHorizontal) {
+  RECT r = PntSplitterLines(ACanvas, R, AIsHorizontal, clBtnFace, cl3DDkShadow);
+  r = PntSplitterLines(ACanvas, r, AIsHorizontal, clBtnHighlight, clBtnShadow);
+  ACanvas.FillRect(r, AViewParams, 0, clDefault, 1);
+}
+
+void TcxStandardLookAndFeelPainter::DrawGroupBoxFrame(TcxCanvas& ACanvas, const RECT& R, bool AEnabled,
+                                                      TcxGroupBoxCaptionPosition ACaptionPosition,
+                                                      TcxBorders ABorders) {
+  (void)AEnabled, (void)ACaptionPosition;
+  const RECT r{R.left, R.top, R.right - 1, R.bottom - 1};
+  ACanvas.FrameRect(r, clBtnShadow, 1, ABorders, true);
+  ACanvas.FrameRect(PntOffset(r, 1, 1), clBtnHighlight, 1, ABorders);
+}
+
+void TcxStandardLookAndFeelPainter::DrawTrackBarTrackBounds(TcxCanvas& ACanvas, const RECT& ARect) {
+  ACanvas.DrawComplexFrame(ARect, clBtnShadow, clBtnHighlight);
+  ACanvas.DrawComplexFrame(PntShrink(ARect, 1), cl3DDkShadow, cl3DLight);
+}
+
+void TcxStandardLookAndFeelPainter::DrawTrackBarThumbBorderUpDown(TcxCanvas& ACanvas, const TPointArray& ALightPolyLine,
+                                                                  const TPointArray& AShadowPolyLine,
+                                                                  const TPointArray& ADarkPolyLine) {
+  PntPolyline(ACanvas, ALightPolyLine, clBtnHighlight);
+  PntPolyline(ACanvas, AShadowPolyLine, clBtnShadow);
+  PntPolyline(ACanvas, ADarkPolyLine, cl3DDkShadow);
+}
+
+void TcxStandardLookAndFeelPainter::DrawTrackBarThumbBorderBoth(TcxCanvas& ACanvas, const RECT& ARect) {
+  ACanvas.DrawComplexFrame(ARect, clBtnHighlight, cl3DDkShadow);
+  ACanvas.DrawComplexFrame(PntShrink(ARect, 1), cl3DLight, clBtnShadow);
+}
+
+void TcxStandardLookAndFeelPainter::DrawBreadcrumbEditButton(TcxCanvas& ACanvas, const RECT& ARect,
+                                                             TdxBreadcrumbEditButtonState AState, bool AIsFirst,
+                                                             bool AIsLast) {
+  (void)AIsFirst, (void)AIsLast;
+  if (PntIsEmpty(ARect)) return;
+  if (AState == dxbcbsPressed)
+    ACanvas.DrawComplexFrame(ARect, clBtnShadow, clBtnHighlight);
+  else if (AState == dxbcbsFocused || AState == dxbcbsHot)
+    ACanvas.DrawComplexFrame(ARect, clBtnHighlight, clBtnShadow);
+}
+
+void TcxFlatLookAndFeelPainter::DrawButtonBorder(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState) {
+  if (AState == cxbsPressed) {
+    ACanvas.DrawComplexFrame(R, clBtnShadow, clBtnHighlight);
+    return;
+  }
+  RECT r = R;
+  if (AState == cxbsDefault) {
+    ACanvas.FrameRect(r, clBlack);
+    r = PntShrink(r, 1);
+  }
+  ACanvas.DrawComplexFrame(r, clBtnHighlight, clBtnShadow);
+}
+
+void TcxFlatLookAndFeelPainter::DrawExpandButton(TcxCanvas& ACanvas, const RECT& R, bool AExpanded, TColor AColor) {
+  DrawButton(ACanvas, R, {}, cxbsNormal, true, AColor);
+  DrawPlusMinusSign(ACanvas, PntShrink(R, 1), AExpanded, clBtnText);
+  ACanvas.ExcludeClipRect(R);
+}
+
+void TcxFlatLookAndFeelPainter::DrawCheckBorder(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState) {
+  ACanvas.DrawEdge(R, true, true);
+  ACanvas.FrameRect(PntShrink(R, 1), CheckButtonColor(AState));
+}
+
+void TcxFlatLookAndFeelPainter::DrawHeaderBorder(TcxCanvas& ACanvas, const RECT& R, TcxNeighbors ANeighbors,
+                                                 TcxBorders ABorders) {
+  (void)ABorders;
+  PntClassicHeaderBorder(ACanvas, R, ANeighbors);
+}
+
+void TcxFlatLookAndFeelPainter::DrawHeaderControlSectionBorder(TcxCanvas& ACanvas, const RECT& R, TcxBorders ABorders,
+                                                               TcxButtonState AState) {
+  if (AState == cxbsPressed)
+    ACanvas.DrawComplexFrame(R, clBtnShadow, clBtnHighlight, ABorders);
+  else
+    ACanvas.DrawComplexFrame(R, clBtnHighlight, clBtnShadow, ABorders);
+}
+
+void TcxFlatLookAndFeelPainter::DrawSortingMark(TcxCanvas& ACanvas, const RECT& R, bool AAscendingSorting) {
+  DrawSortingArrow(ACanvas, R, clBtnShadow, clBtnHighlight, AAscendingSorting);
+}
+
+void TcxFlatLookAndFeelPainter::DrawSummarySortingMark(TcxCanvas& ACanvas, const RECT& R, bool AAscendingSorting) {
+  DrawSummarySortingArrow(ACanvas, R, clBtnShadow, clBtnHighlight, AAscendingSorting);
+}
+
+void TcxFlatLookAndFeelPainter::DrawFilterDropDownButton(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState,
+                                                         bool AIsFilterActive) {
+  PntClassicFilterDropDownButton(*this, ACanvas, R, AState, AIsFilterActive,
+                                 &TcxFlatLookAndFeelPainter::DrawDropDownArrow);
+}
+
+void TcxFlatLookAndFeelPainter::DrawTabBorder(TcxCanvas& ACanvas, const RECT& R, TcxBorder ABorder,
+                                              TcxBorders ABorders, bool AVertical) {
+  PntClassicTabBorder(ACanvas, R, ABorder, ABorders, AVertical);
+}
+
+void TcxFlatLookAndFeelPainter::DrawScrollBarPart(TcxCanvas& ACanvas, bool AHorizontal, const RECT& R,
+                                                  TcxScrollBarPart APart, TcxButtonState AState) {
+  if (PntIsEmpty(R) || (APart == sbpThumbnail && AState == cxbsDisabled)) return;
+  if (AState == cxbsHot) AState = cxbsNormal;
+  switch (APart) {
+    case sbpLineUp:
+    case sbpLineDown:
+    case sbpThumbnail:
+      DrawButton(ACanvas, R, {}, AState);
+      if (APart != sbpThumbnail)
+        DrawScrollBarArrow(ACanvas, PntShrink(R, ButtonBorderSize(cxbsNormal)), AState,
+                           ScrollBarArrowDirection(AHorizontal, APart));
+      break;
+    case sbpPageUp:
+    case sbpPageDown: PntPatternPart(ACanvas, R, AState); break;
+    default: break;
+  }
+}
+
+void TcxFlatLookAndFeelPainter::DrawSchedulerSplitterBorder(TcxCanvas& ACanvas, const RECT& R,
+                                                            const TcxViewParams& AViewParams, bool AIsHorizontal) {
+  RECT r = PntSplitterLines(ACanvas, R, AIsHorizontal, clBtnHighlight, clBtnShadow);
+  ACanvas.FillRect(r, AViewParams, 0, clDefault, 1);
+}
+
+void TcxFlatLookAndFeelPainter::DrawGroupBoxFrame(TcxCanvas& ACanvas, const RECT& R, bool AEnabled,
+                                                  TcxGroupBoxCaptionPosition ACaptionPosition, TcxBorders ABorders) {
+  (void)AEnabled, (void)ACaptionPosition;
+  ACanvas.FrameRect(R, clBtnShadow, 1, ABorders);
+  ACanvas.FrameRect(PntShrink(R, 1), clBtnHighlight, 1, ABorders);
+}
+
+void TcxFlatLookAndFeelPainter::DrawTrackBarTrackBounds(TcxCanvas& ACanvas, const RECT& ARect) {
+  ACanvas.DrawComplexFrame(ARect, clBtnShadow, clBtnHighlight);
+  ACanvas.DrawComplexFrame(PntShrink(ARect, 1), clBtnFace, clBtnFace);
+}
+
+void TcxFlatLookAndFeelPainter::DrawTrackBarThumbBorderUpDown(TcxCanvas& ACanvas, const TPointArray& ALightPolyLine,
+                                                              const TPointArray& AShadowPolyLine,
+                                                              const TPointArray& ADarkPolyLine) {
+  (void)AShadowPolyLine;
+  PntPolyline(ACanvas, ALightPolyLine, clBtnHighlight);
+  PntPolyline(ACanvas, ADarkPolyLine, clBtnShadow);
+}
+
+void TcxFlatLookAndFeelPainter::DrawDateNavigatorDateHeader(TcxCanvas& ACanvas, RECT& R) {
+  ACanvas.FillRect(R, DefaultDateNavigatorHeaderColor());
+  ACanvas.FillRect(RECT{R.left, R.bottom - 1, R.right, R.bottom}, clBtnFace);
+  --R.bottom;
+}
+
+// ===================================================================== ultra-flat painter
+
+TColor TcxUltraFlatLookAndFeelPainter::ButtonColor(TcxButtonState AState) {
+  if (AState == cxbsHot) return GetLightHotColor();
+  if (AState == cxbsPressed) return GetLightPressedColor();
+  return clBtnFace;
+}
+
+RECT TcxUltraFlatLookAndFeelPainter::ButtonFocusRect(TcxCanvas& ACanvas, const RECT& R) {
+  (void)ACanvas;
+  const RECT r = PntShrink(R, 3);
+  return PntIsEmpty(r) ? R : r;
+}
+
+TColor TcxUltraFlatLookAndFeelPainter::ButtonSymbolColor(TcxButtonState AState, TColor ADefaultColor) {
+  return AState == cxbsPressed ? clHighlightText : TcxCustomLookAndFeelPainter::ButtonSymbolColor(AState, ADefaultColor);
+}
+
+void TcxUltraFlatLookAndFeelPainter::DrawButtonBorder(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState) {
+  if (AState == cxbsDefault) {
+    ACanvas.FrameRect(R, clWindowFrame);
+    ACanvas.FrameRect(PntShrink(R, 1), clWindowFrame);
+    return;
+  }
+  static constexpr TColor kColors[] = {clWindowFrame, clBtnText, clHighlight, clHighlight, clBtnShadow};
+  ACanvas.FrameRect(R, kColors[AState]);
+}
+
+void TcxUltraFlatLookAndFeelPainter::DrawExpandButton(TcxCanvas& ACanvas, const RECT& R, bool AExpanded,
+                                                      TColor AColor) {
+  ACanvas.FrameRect(R, clBtnShadow);
+  ACanvas.FillRect(PntShrink(R, 1), AColor == clDefault ? clBtnFace : AColor);
+  DrawPlusMinusSign(ACanvas, R, AExpanded, clBtnText);
+  ACanvas.ExcludeClipRect(R);
+}
+
+void TcxUltraFlatLookAndFeelPainter::DrawCheckBorder(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState) {
+  ACanvas.FrameRect(R, clBtnText);
+  ACanvas.FrameRect(PntShrink(R, 1), CheckButtonColor(AState));
+}
+
+TColor TcxUltraFlatLookAndFeelPainter::RadioButtonBodyColor(TcxButtonState AState) {
+  switch (AState) {
+    case cxbsNormal: return clWindow;
+    case cxbsHot: return GetLightHotColor();
+    case cxbsPressed: return GetLightPressedColor();
+    default: return clBtnFace;
+  }
+}
+
+void TcxUltraFlatLookAndFeelPainter::DrawSortingMark(TcxCanvas& ACanvas, const RECT& R, bool AAscendingSorting) {
+  DrawSortingArrow(ACanvas, R, clBtnShadow, clBtnShadow, AAscendingSorting);
+}
+
+void TcxUltraFlatLookAndFeelPainter::DrawSummarySortingMark(TcxCanvas& ACanvas, const RECT& R,
+                                                            bool AAscendingSorting) {
+  DrawSummarySortingArrow(ACanvas, R, clBtnShadow, clBtnShadow, AAscendingSorting);
+}
+
+void TcxUltraFlatLookAndFeelPainter::DrawHeaderBorder(TcxCanvas& ACanvas, const RECT& R, TcxNeighbors ANeighbors,
+                                                      TcxBorders ABorders) {
+  (void)ANeighbors;
+  ACanvas.FrameRect(R, clBtnText, 1, (ABorders & (bLeft | bTop)) | bRight | bBottom);
+}
+
+void TcxUltraFlatLookAndFeelPainter::DrawHeaderEx(TcxCanvas& ACanvas, const RECT& ABounds, const RECT& ATextAreaBounds,
+                                                  TcxNeighbors ANeighbors, TcxBorders ABorders, TcxButtonState AState,
+                                                  TAlignment AAlignmentHorz, TcxAlignmentVert AAlignmentVert,
+                                                  bool AMultiLine, bool AShowEndEllipsis, const WideString& AText,
+                                                  TFont* AFont, TColor ATextColor, TColor ABkColor,
+                                                  const TcxDrawBackgroundEvent& AOnDrawBackground) {
+  DrawContent(ACanvas, ABounds, PntShrink(ATextAreaBounds, 1), AState, AAlignmentHorz, AAlignmentVert, AMultiLine,
+              AShowEndEllipsis, AText, AFont, ATextColor, ABkColor, AOnDrawBackground, false);
+  DrawHeaderBorder(ACanvas, PntShrink(ABounds, 1), ANeighbors, ABorders);
+}
+
+void TcxUltraFlatLookAndFeelPainter::DrawHeaderControlSectionBorder(TcxCanvas& ACanvas, const RECT& R,
+                                                                    TcxBorders ABorders, TcxButtonState AState) {
+  ACanvas.FrameRect(R, AState == cxbsDisabled ? clBtnShadow : clBlack, 1, ABorders);
+}
+
+void TcxUltraFlatLookAndFeelPainter::DrawHeaderControlSectionContent(
+    TcxCanvas& ACanvas, const RECT& ABounds, const RECT& ATextAreaBounds, TcxButtonState AState,
+    TAlignment AAlignmentHorz, TcxAlignmentVert AAlignmentVert, bool AMultiLine, bool AShowEndEllipsis,
+    const WideString& AText, TFont* AFont, TColor ATextColor, TColor ABkColor) {
+  const bool own = AState == cxbsHot || AState == cxbsPressed || AState == cxbsDisabled;
+  ACanvas.FillRect(ABounds, own ? ButtonColor(AState) : ABkColor);
+  DrawHeaderControlSectionText(ACanvas, ATextAreaBounds, AState, AAlignmentHorz, AAlignmentVert, AMultiLine,
+                               AShowEndEllipsis, AText, AFont, ATextColor);
+}
+
+TcxBorders TcxUltraFlatLookAndFeelPainter::HeaderBorders(TcxNeighbors ANeighbors) {
+  TcxBorders borders = cxBordersAll;
+  if (ANeighbors & nLeft) borders &= ~unsigned(bLeft);
+  if (ANeighbors & nTop) borders &= ~unsigned(bTop);
+  return borders;
+}
+
+void TcxUltraFlatLookAndFeelPainter::DrawFilterDropDownButton(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState,
+                                                              bool AIsFilterActive) {
+  ACanvas.FrameRect(R, FilterDropDownButtonBorderColor(AState));
+  ACanvas.FillRect(PntShrink(R, 1), ButtonColor(AState));
+  DrawDropDownArrow(ACanvas, PntShrink(R, 1), AIsFilterActive ? clBlue : ButtonSymbolColor(AState, clDefault));
+}
+
+void TcxUltraFlatLookAndFeelPainter::DrawTabBorder(TcxCanvas& ACanvas, const RECT& R, TcxBorder ABorder,
+                                                   TcxBorders ABorders, bool AVertical) {
+  (void)ABorders;
+  RECT r = R;
+  bool strong = false;
+  if (!AVertical && ABorder == bRight) {
+    r.bottom -= TabBorderSize(AVertical);
+    strong = true;
+  } else if (AVertical && ABorder == bBottom)
+    strong = true;
+  ACanvas.FillRect(r, strong ? StrongFrameColor() : MutedFrameColor());
+}
+
+void TcxUltraFlatLookAndFeelPainter::DrawScrollBarPart(TcxCanvas& ACanvas, bool AHorizontal, const RECT& R,
+                                                       TcxScrollBarPart APart, TcxButtonState AState) {
+  if (PntIsEmpty(R) || (APart == sbpThumbnail && AState == cxbsDisabled)) return;
+  switch (APart) {
+    case sbpLineUp:
+    case sbpLineDown:
+    case sbpThumbnail:
+      DrawButton(ACanvas, R, {}, AState);
+      if (APart != sbpThumbnail)
+        DrawScrollBarArrow(ACanvas, R, AState, ScrollBarArrowDirection(AHorizontal, APart));
+      break;
+    case sbpPageUp:
+    case sbpPageDown: PntPatternPart(ACanvas, R, AState); break;
+    default: break;
+  }
+}
+
+void TcxUltraFlatLookAndFeelPainter::DrawSchedulerNavigationButtonContent(TcxCanvas& ACanvas, const RECT& ARect,
+                                                                          const RECT& AArrowRect, bool AIsNextButton,
+                                                                          TcxButtonState AState) {
+  ACanvas.FillRect(ARect, clBtnFace);
+  const TColor frame = AState == cxbsHot ? MutedFrameColor() : StrongFrameColor();
+  ACanvas.DrawComplexFrame(ARect, frame, frame, bTop | bBottom | (AIsNextButton ? bLeft : bRight));
+  DrawSchedulerNavigationButtonArrow(ACanvas, AArrowRect, AIsNextButton, ButtonSymbolColor(AState, clDefault));
+}
+
+void TcxUltraFlatLookAndFeelPainter::DrawSchedulerSplitterBorder(TcxCanvas& ACanvas, const RECT& R,
+                                                                 const TcxViewParams& AViewParams,
+                                                                 bool AIsHorizontal) {
+  const TColor border = DefaultSchedulerBorderColor();
+  RECT r = PntSplitterLines(ACanvas, R, AIsHorizontal, border, border);
+  ACanvas.FillRect(r, AViewParams, 0, clDefault, 1);
+}
+
+void TcxUltraFlatLookAndFeelPainter::DrawNavigatorButton(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState,
+                                                         TColor ABackgroundColor) {
+  const bool quiet = AState == cxbsNormal || AState == cxbsDisabled;
+  ACanvas.FrameRect(R, quiet ? ABackgroundColor : BorderHighlightColor());
+  ACanvas.FillRect(PntShrink(R, 1), ButtonColor(AState));
+}
+
+void TcxUltraFlatLookAndFeelPainter::DrawTrackBarThumbBorderUpDown(TcxCanvas& ACanvas,
+                                                                   const TPointArray& ALightPolyLine,
+                                                                   const TPointArray& AShadowPolyLine,
+                                                                   const TPointArray& ADarkPolyLine) {
+  (void)AShadowPolyLine;
+  PntPolyline(ACanvas, ALightPolyLine, clWindowText);
+  PntPolyline(ACanvas, ADarkPolyLine, clWindowText);
+}
+
+void TcxUltraFlatLookAndFeelPainter::DrawPrintPreviewBackground(TcxCanvas& ACanvas, const RECT& R) {
+  const COLORREF c = ColorToRGB(clBtnShadow);
+  const auto lift = [](int v) { return v + (255 - v) / 3; };
+  ACanvas.FillRect(R, TColor(RGB(lift(GetRValue(c)), lift(GetGValue(c)), lift(GetBValue(c)))));
+}
+
+void TcxUltraFlatLookAndFeelPainter::DrawDropDownListBoxBackground(TcxCanvas& ACanvas, const RECT& ARect,
+                                                                   bool AHasBorders) {
+  RECT r = ARect;
+  if (AHasBorders) {
+    ACanvas.FrameRect(r, clBtnShadow);
+    r = PntShrink(r, 1);
+    ACanvas.FrameRect(r, clBtnHighlight);
+    r = PntShrink(r, 1);
+  }
+  ACanvas.FillRect(r, clWindow);
+}
+
+namespace {
+// The middle row of a list-box separator: the sum rounded down to even, then halved.
+int PntSeparatorRow(const RECT& R) {
+  int sum = R.top + R.bottom - 1;
+  if (sum & 1) --sum;
+  return sum / 2;
+}
+}  // namespace
+
+void TcxUltraFlatLookAndFeelPainter::DrawDropDownListBoxSeparator(TcxCanvas& ACanvas, const RECT& ARect,
+                                                                  const RECT& AGutterRect) {
+  const int y = PntSeparatorRow(ARect);
+  ACanvas.FillRect(RECT{AGutterRect.right + 4, y, ARect.right, y + 1}, clBtnShadow);
+}
+
+RECT TcxUltraFlatLookAndFeelPainter::BreadcrumbEditButtonContentOffsets(bool AIsFirst, bool AIsLast) {
+  return ScaleRectByScreenDPI(RECT{AIsFirst ? 2 : 3, 3, AIsLast ? 2 : 3, 3});
+}
+
+void TcxUltraFlatLookAndFeelPainter::DrawBreadcrumbEditBorders(TcxCanvas& ACanvas, const RECT& ARect,
+                                                               TcxBorders ABorders, TdxBreadcrumbEditState AState) {
+  const bool lit = AState == dxbcsFocused || AState == dxbcsHot;
+  ACanvas.FrameRect(ARect, lit ? clHighlight : clBtnShadow, 1, ABorders);
+}
+
+void TcxUltraFlatLookAndFeelPainter::DrawBreadcrumbEditButtonArea(TcxCanvas& ACanvas, const RECT& R,
+                                                                  TdxBreadcrumbEditButtonState AState,
+                                                                  TcxBorders ABorders) {
+  ACanvas.FillRect(R, ButtonColor(PntBreadcrumbState(AState)));
+  if (AState == dxbcbsFocused)
+    ACanvas.FrameRect(R, clBtnShadow, 1, ABorders);
+  else if (AState == dxbcbsHot || AState == dxbcbsPressed)
+    ACanvas.FrameRect(R, clHighlight, 1, ABorders);
+}
+
+void TcxUltraFlatLookAndFeelPainter::DrawBreadcrumbEditButton(TcxCanvas& ACanvas, const RECT& ARect,
+                                                              TdxBreadcrumbEditButtonState AState, bool AIsFirst,
+                                                              bool AIsLast) {
+  if (AState == dxbcbsNormal || AState == dxbcbsDisabled) return;
+  TcxBorders sides = bLeft | bRight;
+  if (AIsFirst) sides &= ~unsigned(bLeft);
+  if (AIsLast) sides &= ~unsigned(bRight);
+  DrawBreadcrumbEditButtonArea(ACanvas, ARect, AState, sides);
+}
+
+void TcxUltraFlatLookAndFeelPainter::DrawBreadcrumbEditDropDownButton(TcxCanvas& ACanvas, const RECT& ARect,
+                                                                      TdxBreadcrumbEditButtonState AState,
+                                                                      bool AIsInEditor) {
+  if (AIsInEditor || (AState != dxbcbsNormal && AState != dxbcbsDisabled))
+    DrawBreadcrumbEditButtonArea(ACanvas, ARect, AState, bLeft);
+}
+
+// ===================================================================== Office 2003 painter
+
+namespace {
+
+// The scheme colour of each role (0: the role has no scheme colour and is
+// derived from the system colours in every scheme).
+constexpr int kOffice11RoleColors[] = {3,  4,  1,  2,  15, 16, 5,  0,  20, 5, 22,
+                                       21, 23, 25, 28, 31, 32, 0,  12, 28, 37, 33};
+
+}  // namespace
+
+TColor TcxOffice11LookAndFeelPainter::RoleColor(TRole ARole) {
+  switch (ARole) {
+    case rFilterBoxText: return clBtnHighlight;
+    case rGroupByBox: return BlendColorsByPercent(clBtnShadow, clBtnFace, 50);
+    default: return Office11SchemeColor(kOffice11RoleColors[ARole]);
+  }
+}
+
+TColor TcxOffice11LookAndFeelPainter::HeaderGradientStartColor() {
+  return BlendColorsByPercent(RoleColor(rBand1), RoleColor(rBand2), 50);
+}
+
+TColor TcxOffice11LookAndFeelPainter::ButtonColor(TcxButtonState AState) {
+  switch (AState) {
+    case cxbsHot: return RoleColor(rSelected1);
+    case cxbsPressed: return RoleColor(rPressed);
+    case cxbsDisabled: return clBtnFace;
+    default: return RoleColor(rFace);
+  }
+}
+
+TColor TcxOffice11LookAndFeelPainter::ButtonSymbolColor(TcxButtonState AState, TColor ADefaultColor) {
+  (void)ADefaultColor;
+  if (AState == cxbsPressed && !IsOffice11Themed()) return clHighlightText;
+  return RoleColor(AState == cxbsDisabled ? rDisabledText : rText);
+}
+
+TColor TcxOffice11LookAndFeelPainter::CheckButtonColor(TcxButtonState AState) {
+  if (AState == cxbsHot || AState == cxbsPressed || AState == cxbsDisabled) return ButtonColor(AState);
+  return TcxUltraFlatLookAndFeelPainter::CheckButtonColor(AState);
+}
+
+TColor TcxOffice11LookAndFeelPainter::RadioButtonBodyColor(TcxButtonState AState) {
+  return AState == cxbsNormal ? clWindow : ButtonColor(AState);
+}
+
+void TcxOffice11LookAndFeelPainter::DoDrawSeparator(TcxCanvas& ACanvas, const RECT& R, bool AIsVertical) {
+  (void)AIsVertical;
+  const RECT r{R.left, R.top, R.right - 1, R.bottom - 1};
+  ACanvas.FillRect(r, RoleColor(rSeparatorDark));
+  ACanvas.FillRect(PntOffset(r, 1, 1), RoleColor(rSeparatorLight));
+}
+
+void TcxOffice11LookAndFeelPainter::DrawButtonBorder(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState) {
+  switch (AState) {
+    case cxbsDefault: TcxUltraFlatLookAndFeelPainter::DrawButtonBorder(ACanvas, R, AState); break;
+    case cxbsNormal: ACanvas.FrameRect(R, clBtnText); break;
+    case cxbsDisabled: ACanvas.FrameRect(R, RoleColor(rDisabledText)); break;
+    default: ACanvas.FrameRect(R, RoleColor(rHighlightFrame)); break;
+  }
+}
+
+void TcxOffice11LookAndFeelPainter::DrawExpandButton(TcxCanvas& ACanvas, const RECT& R, bool AExpanded,
+                                                     TColor AColor) {
+  (void)AColor;
+  constexpr int kSize = 11;
+  const RECT box{0, 0, kSize, kSize};
+  TcxBitmap32 glyph(kSize, kSize);
+  TcxCanvas& g = glyph.cxCanvas();
+  FillGradientRect(g.Handle(), box, RoleColor(rBand1), RoleColor(rLightFace), false);
+  g.FrameRect(box, RoleColor(rBorder));
+  DrawPlusMinusSign(g, box, AExpanded, clBtnText);
+  const TColor topLeft = TColor(GetPixel(ACanvas.Handle(), R.left, R.top));
+  const TColor bottomRight = TColor(GetPixel(ACanvas.Handle(), R.right - 1, R.bottom - 1));
+  g.SetPixel(0, 0, BlendColorsByPercent(0xBFAE9E, topLeft, 25));
+  const TColor outer = BlendColorsByPercent(0x5F462E, bottomRight, 25);
+  for (const POINT p : {POINT{kSize - 1, kSize - 1}, POINT{0, kSize - 1}, POINT{kSize - 1, 0}}) g.SetPixel(p.x, p.y, outer);
+  BitBlt(ACanvas.Handle(), R.left, R.top, kSize, kSize, glyph.Canvas().Handle(), 0, 0, SRCCOPY);
+}
+
+void TcxOffice11LookAndFeelPainter::DrawSortingMark(TcxCanvas& ACanvas, const RECT& R, bool AAscendingSorting) {
+  DrawSortingArrow(ACanvas, R, HeaderShadowLineColor(), HeaderHighlightLineColor(), AAscendingSorting);
+}
+
+void TcxOffice11LookAndFeelPainter::DrawSummarySortingMark(TcxCanvas& ACanvas, const RECT& R,
+                                                           bool AAscendingSorting) {
+  DrawSummarySortingArrow(ACanvas, R, HeaderShadowLineColor(), HeaderHighlightLineColor(), AAscendingSorting);
+}
+
+void TcxOffice11LookAndFeelPainter::DrawContent(TcxCanvas& ACanvas, const RECT& ABounds, const RECT& ATextAreaBounds,
+                                                TcxButtonState AState, TAlignment AAlignmentHorz,
+                                                TcxAlignmentVert AAlignmentVert, bool AMultiLine,
+                                                bool AShowEndEllipsis, const WideString& AText, TFont* AFont,
+                                                TColor ATextColor, TColor ABkColor,
+                                                const TcxDrawBackgroundEvent& AOnDrawBackground, bool AIsFooter) {
+  if (!(AOnDrawBackground && AOnDrawBackground(ACanvas, ABounds))) {
+    const TColor c1 = AState == cxbsHot ? RoleColor(rBand1) : HeaderGradientStartColor();
+    const TColor c2 = AState == cxbsHot ? RoleColor(rBand1) : HeaderGradientEndColor();
+    if (AIsFooter)
+      ACanvas.FillRect(ABounds, c1);
+    else {
+      ACanvas.FillRect(RECT{ABounds.left, ABounds.top, ABounds.right, ABounds.bottom - 3}, c1);
+      FillGradientRect(ACanvas.Handle(), RECT{ABounds.left, ABounds.bottom - 4, ABounds.right, ABounds.bottom}, c1, c2,
+                       false);
+    }
+  }
+  // The base drawing adds the text; the background is already there.
+  TcxUltraFlatLookAndFeelPainter::DrawContent(ACanvas, ABounds, ATextAreaBounds, AState, AAlignmentHorz,
+                                              AAlignmentVert, AMultiLine, AShowEndEllipsis, AText, AFont, ATextColor,
+                                              ABkColor, [](TcxCanvas&, const RECT&) { return true; }, AIsFooter);
+  if (AState == cxbsHot)
+    FillGradientRect(ACanvas.Handle(), RECT{ABounds.left - 1, ABounds.bottom - 2, ABounds.right, ABounds.bottom + 1},
+                     RoleColor(rSelected1), RoleColor(rSelected2), false);
+}
+
+void TcxOffice11LookAndFeelPainter::DrawHeader(TcxCanvas& ACanvas, const RECT& ABounds, const RECT& ATextAreaBounds,
+                                               TcxNeighbors ANeighbors, TcxBorders ABorders, TcxButtonState AState,
+                                               TAlignment AAlignmentHorz, TcxAlignmentVert AAlignmentVert,
+                                               bool AMultiLine, bool AShowEndEllipsis, const WideString& AText,
+                                               TFont* AFont, TColor ATextColor, TColor ABkColor,
+                                               const TcxDrawBackgroundEvent& AOnDrawBackground, bool AIsLast,
+                                               bool AIsGroup) {
+  (void)AOnDrawBackground, (void)AIsGroup;
+  TcxUltraFlatLookAndFeelPainter::DrawHeader(ACanvas, ABounds, ATextAreaBounds, ANeighbors, ABorders, AState,
+                                             AAlignmentHorz, AAlignmentVert, AMultiLine, AShowEndEllipsis, AText,
+                                             AFont, ATextColor, ABkColor, {}, AIsLast, false);
+}
+
+void TcxOffice11LookAndFeelPainter::DrawHeaderBorder(TcxCanvas& ACanvas, const RECT& R, TcxNeighbors ANeighbors,
+                                                     TcxBorders ABorders) {
+  const TColor top = HeaderGradientStartColor(), bottom = HeaderGradientEndColor();
+  const TColor shadow = HeaderShadowLineColor(), light = HeaderHighlightLineColor();
+  const TColor quarter = BlendColorsByPercent(top, bottom, 25);
+  const auto column = [&](int X, int ATop, int ABottom, TColor AColor) {
+    ACanvas.FillRect(RECT{X, ATop, X + 1, ABottom}, AColor);
+  };
+  if (ABorders & bTop) ACanvas.FillRect(RECT{R.left, R.top, R.right, R.top + 1}, top);
+  if (ABorders & bBottom) ACanvas.FillRect(RECT{R.left, R.bottom - 1, R.right, R.bottom}, shadow);
+  if (ABorders & bLeft) {
+    ACanvas.SetPixel(R.left, R.top + 1, top);
+    if (ANeighbors & nLeft) {
+      ACanvas.SetPixel(R.left, R.top + 2, top);
+      ACanvas.SetPixel(R.left, R.bottom - 3, quarter);
+      ACanvas.SetPixel(R.left, R.bottom - 2, bottom);
+      column(R.left, R.top + 2, R.bottom - 3, light);
+    } else {
+      ACanvas.SetPixel(R.left, R.bottom - 2, bottom);
+      column(R.left, R.top + 1, R.bottom - 2, light);
+    }
+  }
+  if (ABorders & bRight) {
+    const int x = R.right - 1;
+    if (ANeighbors & nRight) {
+      ACanvas.SetPixel(x, R.top + 1, top);
+      ACanvas.SetPixel(x, R.top + 2, top);
+      ACanvas.SetPixel(x, R.bottom - 3, quarter);
+      ACanvas.SetPixel(x, R.bottom - 2, bottom);
+      column(x, R.top + 2, R.bottom - 3, shadow);
+    } else {
+      ACanvas.SetPixel(x, R.top, BlendColorsByPercent(top, shadow, 50));
+      ACanvas.SetPixel(x, R.bottom - 2, BlendColorsByPercent(bottom, shadow, 50));
+      column(x, R.top + 1, R.bottom - 2, shadow);
+    }
+  }
+}
+
+void TcxOffice11LookAndFeelPainter::DrawHeaderControlSection(
+    TcxCanvas& ACanvas, const RECT& ABounds, const RECT& ATextAreaBounds, TcxNeighbors ANeighbors,
+    TcxBorders ABorders, TcxButtonState AState, TAlignment AAlignmentHorz, TcxAlignmentVert AAlignmentVert,
+    bool AMultiLine, bool AShowEndEllipsis, const WideString& AText, TFont* AFont, TColor ATextColor,
+    TColor ABkColor) {
+  DrawHeader(ACanvas, ABounds, ATextAreaBounds, ANeighbors, ABorders, AState, AAlignmentHorz, AAlignmentVert,
+             AMultiLine, AShowEndEllipsis, AText, AFont, ATextColor, ABkColor);
+  if (AState == cxbsPressed) DrawHeaderPressed(ACanvas, ABounds);
+}
+
+void TcxOffice11LookAndFeelPainter::LayoutViewDrawRecordCaption(TcxCanvas& ACanvas, const RECT& ABounds,
+                                                                TcxGroupBoxCaptionPosition APosition,
+                                                                TcxButtonState AState) {
+  LayoutViewDrawRecordBorder(ACanvas, ABounds, AState, cxBordersAll);
+  DrawContent(ACanvas, ABounds, RECT{}, AState, TAlignment::taLeftJustify, TcxAlignmentVert::vaTop, false, false, {},
+              nullptr, clDefault, clDefault, {}, APosition == cxgpTop);
+}
+
+TcxCustomLookAndFeelPainter* TcxOffice11LookAndFeelPainter::NativePainter() {
+  return cxLookAndFeelPaintersManager() ? cxLookAndFeelPaintersManager()->GetPainter(lfsNative) : nullptr;
+}
+
+int TcxOffice11LookAndFeelPainter::ScrollBarMinimalThumbSize(bool AVertical) {
+  if (TcxCustomLookAndFeelPainter* native = NativePainter()) return native->ScrollBarMinimalThumbSize(AVertical);
+  return TcxUltraFlatLookAndFeelPainter::ScrollBarMinimalThumbSize(AVertical);
+}
+
+void TcxOffice11LookAndFeelPainter::DrawScrollBarPart(TcxCanvas& ACanvas, bool AHorizontal, const RECT& R,
+                                                      TcxScrollBarPart APart, TcxButtonState AState) {
+  if (TcxCustomLookAndFeelPainter* native = NativePainter())
+    native->DrawScrollBarPart(ACanvas, AHorizontal, R, APart, AState);
+  else
+    TcxUltraFlatLookAndFeelPainter::DrawScrollBarPart(ACanvas, AHorizontal, R, APart, AState);
+}
+
+void TcxOffice11LookAndFeelPainter::DrawSchedulerNavigatorButton(TcxCanvas& ACanvas, const RECT& R,
+                                                                 TcxButtonState AState) {
+  if (TcxCustomLookAndFeelPainter* native = NativePainter())
+    native->DrawSchedulerNavigatorButton(ACanvas, R, AState);
+  else
+    TcxUltraFlatLookAndFeelPainter::DrawSchedulerNavigatorButton(ACanvas, R, AState);
+}
+
+void TcxOffice11LookAndFeelPainter::DrawGroupBoxFrame(TcxCanvas& ACanvas, const RECT& R, bool AEnabled,
+                                                      TcxGroupBoxCaptionPosition ACaptionPosition,
+                                                      TcxBorders ABorders) {
+  TcxCustomLookAndFeelPainter* native = AreThemesAvailable(ThemedTypes({totButton})) ? NativePainter() : nullptr;
+  if (native)
+    native->DrawGroupBoxFrame(ACanvas, R, AEnabled, ACaptionPosition, ABorders);
+  else
+    TcxUltraFlatLookAndFeelPainter::DrawGroupBoxFrame(ACanvas, R, AEnabled, ACaptionPosition, ABorders);
+}
+
+TColor TcxOffice11LookAndFeelPainter::GroupBoxTextColor(bool AEnabled, TcxGroupBoxCaptionPosition ACaptionPosition) {
+  TcxCustomLookAndFeelPainter* native = AreThemesAvailable(ThemedTypes({totButton})) ? NativePainter() : nullptr;
+  if (native) return native->GroupBoxTextColor(AEnabled, ACaptionPosition);
+  return TcxCustomLookAndFeelPainter::GroupBoxTextColor(AEnabled, ACaptionPosition);
+}
+
+void TcxOffice11LookAndFeelPainter::DrawSchedulerNavigationButtonContent(TcxCanvas& ACanvas, const RECT& ARect,
+                                                                         const RECT& AArrowRect, bool AIsNextButton,
+                                                                         TcxButtonState AState) {
+  ACanvas.FillRect(ARect, ButtonColor(AState == cxbsHot || AState == cxbsPressed ? AState : cxbsNormal));
+  const TColor border = DefaultSchedulerBorderColor();
+  ACanvas.DrawComplexFrame(ARect, border, border, bTop | bBottom | (AIsNextButton ? bLeft : bRight));
+  DrawSchedulerNavigationButtonArrow(ACanvas, AArrowRect, AIsNextButton, ButtonSymbolColor(AState, clDefault));
+}
+
+void TcxOffice11LookAndFeelPainter::DrawMonthHeader(TcxCanvas& ACanvas, const RECT& ABounds, const WideString& AText,
+                                                    TcxNeighbors ANeighbors, const TcxViewParams& AViewParams,
+                                                    TcxArrowDirections AArrows, int ASideWidth,
+                                                    const TcxDrawBackgroundEvent& AOnDrawBackground) {
+  (void)ANeighbors, (void)ASideWidth;
+  const RECT r = PntShrink(ABounds, 1);
+  if (!(AOnDrawBackground && AOnDrawBackground(ACanvas, r))) ACanvas.FillRect(r, AViewParams.Color);
+  PntSetFont(ACanvas, AViewParams.Font);
+  ACanvas.Font().SetColor(AViewParams.TextColor);
+  ACanvas.Brush().SetStyle(TBrushStyle::bsClear);
+  ACanvas.DrawTexT(AText, r, cxTextAlignHCenter | cxTextAlignVCenter | cxTextSingleLine);
+  ACanvas.Brush().SetStyle(TBrushStyle::bsSolid);
+  PntMonthArrows(*this, ACanvas, ABounds, AArrows);
+}
+
+void TcxOffice11LookAndFeelPainter::DoDrawSizeGrip(TcxCanvas& ACanvas, const RECT& ARect) {
+  DrawOffice11SizeGrip(ACanvas.Handle(), ARect);
+}
+
+void TcxOffice11LookAndFeelPainter::DrawPanelBackground(TcxCanvas& ACanvas, TWinControl* AControl, const RECT& ABounds,
+                                                        TColor AColorFrom, TColor AColorTo) {
+  if (AColorFrom == clDefault)
+    PaintParentIntoCanvas(AControl, ACanvas, ABounds, true);
+  else if (AColorTo == clDefault)
+    ACanvas.FillRect(ABounds, AColorFrom);
+  else
+    FillGradientRect(ACanvas.Handle(), ABounds, AColorFrom, AColorTo, false);
+}
+
+void TcxOffice11LookAndFeelPainter::DrawLayoutControlBackground(TcxCanvas& ACanvas, const RECT& R) {
+  FillGradientRect(ACanvas.Handle(), R, RoleColor(rBand1), RoleColor(rBand2), false);
+}
+
+void TcxOffice11LookAndFeelPainter::DrawAlertWindowBackground(TcxCanvas& ACanvas, const RECT& ABounds) {
+  ACanvas.FrameRect(ABounds, RoleColor(rBorder));
+  FillGradientRect(ACanvas.Handle(), PntShrink(ABounds, 1), RoleColor(rLightFace), RoleColor(rFace), false);
+}
+
+void TcxOffice11LookAndFeelPainter::DrawTrackBarThumbBorderUpDown(TcxCanvas& ACanvas,
+                                                                  const TPointArray& ALightPolyLine,
+                                                                  const TPointArray& AShadowPolyLine,
+                                                                  const TPointArray& ADarkPolyLine) {
+  (void)AShadowPolyLine;
+  PntPolyline(ACanvas, ALightPolyLine, clBtnText);
+  PntPolyline(ACanvas, ADarkPolyLine, clBtnText);
+}
+
+void TcxOffice11LookAndFeelPainter::DrawBreadcrumbEditButtonArea(TcxCanvas& ACanvas, const RECT& R,
+                                                                 TdxBreadcrumbEditButtonState AState,
+                                                                 TcxBorders ABorders) {
+  if (PntIsEmpty(R)) return;
+  TColor from = HeaderGradientStartColor(), to = from;
+  switch (AState) {
+    case dxbcbsFocused: from = to = RoleColor(rSelected1); break;
+    case dxbcbsHot: from = RoleColor(rSelected1), to = RoleColor(rSelected2); break;
+    case dxbcbsPressed: from = RoleColor(rPressedStart), to = RoleColor(rSelected1); break;
+    default: break;
+  }
+  FillOffice11Gradient(ACanvas.Handle(), R, from, to, false);
+  ACanvas.FrameRect(R, RoleColor(rBorder), 1, ABorders);
+}
+
+void TcxOffice11LookAndFeelPainter::DrawDropDownListBoxBackground(TcxCanvas& ACanvas, const RECT& ARect,
+                                                                  bool AHasBorders) {
+  RECT r = ARect;
+  if (AHasBorders) {
+    ACanvas.FrameRect(r, RoleColor(rBorder));
+    r = PntShrink(r, 1);
+    ACanvas.FrameRect(r, RoleColor(rListBackground));
+    r = PntShrink(r, 1);
+  }
+  ACanvas.FillRect(r, RoleColor(rListBackground));
+}
+
+void TcxOffice11LookAndFeelPainter::DrawDropDownListBoxSelection(TcxCanvas& ACanvas, const RECT& ARect,
+                                                                 const RECT& AGutterRect) {
+  (void)AGutterRect;
+  ACanvas.FillRect(ARect, RoleColor(rSelected1));
+  // The scheme's frame: the highlight text colour on a black face.
+  const bool blackFace = ColorToRGB(clBtnFace) == 0 && ColorToRGB(clBtnText) != 0xFFFFFF;
+  ACanvas.FrameRect(ARect, blackFace ? clHighlightText : RoleColor(rHighlightFrame));
+}
+
+void TcxOffice11LookAndFeelPainter::DrawDropDownListBoxSeparator(TcxCanvas& ACanvas, const RECT& ARect,
+                                                                 const RECT& AGutterRect) {
+  const int y = PntSeparatorRow(ARect);
+  ACanvas.FillRect(RECT{AGutterRect.right + 8, y, ARect.right, y + 1}, RoleColor(rSeparatorDark));
+}
+
+void TcxOffice11LookAndFeelPainter::DrawDropDownListBoxGutterBackground(TcxCanvas& ACanvas, const RECT& ARect) {
+  FillOffice11Gradient(ACanvas.Handle(), ARect, RoleColor(rBand1), RoleColor(rBand2), true);
+}
+
 // ===================================================================== native painter
+
+namespace {
+
+constexpr int kTmtButtonColor = 204, kTmtSizingMargins = 3601, kTmtContentMargins = 3602, kTmtBorderColor = 3801,
+              kTmtTextColor = 3803, kTmtEdgeLightColor = 3804, kTmtEdgeHighlightColor = 3805;
+
+HTHEME XPTheme(TdxThemedObjectType AType) { return GetThemeHandleForType(AType); }
+
+int XPPlainState(TcxButtonState AState) {
+  static constexpr int kStates[] = {1, 1, 2, 3, 4};
+  return kStates[AState];
+}
+
+int XPHeaderState(TcxButtonState AState) {
+  static constexpr int kStates[] = {1, 1, 2, 3, 1};
+  return kStates[AState];
+}
+
+int XPScrollBarState(TcxButtonState AState) {
+  switch (AState) {
+    case cxbsHot: return 2;
+    case cxbsPressed: return 3;
+    case cxbsDisabled: return 4;
+    default: return 1;
+  }
+}
+
+// The TS_TRUE (or other) size of a part; false without a handle or when the query fails.
+bool XPPartSize(TdxThemedObjectType AType, int APartId, int AStateId, THEMESIZE AKind, SIZE& ASize,
+                HDC DC = nullptr) {
+  HTHEME theme = XPTheme(AType);
+  return theme && SUCCEEDED(GetThemePartSize(theme, DC, APartId, AStateId, AKind, ASize));
+}
+
+// The content rectangle of a part inside (0, 0, 100, 100).
+bool XPContent(TdxThemedObjectType AType, int APartId, int AStateId, RECT& AContent) {
+  HTHEME theme = XPTheme(AType);
+  return theme && SUCCEEDED(GetThemeBackgroundContentRect(theme, nullptr, APartId, AStateId, RECT{0, 0, 100, 100},
+                                                          AContent));
+}
+
+// The clipping region saved now is restored on leaving, also on an exception.
+class XPClipGuard {
+public:
+  XPClipGuard(TcxCanvas& ACanvas, const RECT& R) : FCanvas(ACanvas) {
+    FCanvas.SaveClipRegion();
+    FCanvas.IntersectClipRect(R);
+  }
+  ~XPClipGuard() { FCanvas.RestoreClipRegion(); }
+  XPClipGuard(const XPClipGuard&) = delete;
+  XPClipGuard& operator=(const XPClipGuard&) = delete;
+
+private:
+  TcxCanvas& FCanvas;
+};
+
+}  // namespace
+
+bool TcxWinXPLookAndFeelPainter::TryGetThemeColor(TdxThemedObjectType AType, int APartId, int AStateId, int APropId,
+                                                  TColor& AColor) {
+  HTHEME theme = XPTheme(AType);
+  COLORREF color = 0;
+  if (!theme || FAILED(tvk::GetThemeColor(theme, APartId, AStateId, APropId, color))) return false;
+  AColor = TColor(color);
+  return true;
+}
+
+int TcxWinXPLookAndFeelPainter::ButtonStateToNativeState(TcxButtonState AState) {
+  static constexpr int kStates[] = {5, 1, 2, 3, 4};
+  return kStates[AState];
+}
+
+TColor TcxWinXPLookAndFeelPainter::DefaultSchedulerBorderColor() {
+  TColor color;
+  return TryGetThemeColor(totComboBox, 1, 1, kTmtBorderColor, color) ? color : inherited::DefaultSchedulerBorderColor();
+}
+
+void TcxWinXPLookAndFeelPainter::DrawArrow(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState,
+                                           TcxArrowDirection AArrowDirection, bool ADrawBorder) {
+  HTHEME theme = XPTheme(totScrollBar);
+  if (!theme) return inherited::DrawArrow(ACanvas, R, AState, AArrowDirection, ADrawBorder);
+  static constexpr int kFirst[] = {1, 5, 9, 13};
+  static constexpr int kOffset[] = {0, 0, 1, 2, 3};
+  DrawThemeBackground(theme, ACanvas.Handle(), 1, kFirst[AArrowDirection] + kOffset[AState], R);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawArrowBorder(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState) {
+  HTHEME theme = XPTheme(totButton);
+  if (!theme) return inherited::DrawArrowBorder(ACanvas, R, AState);
+  DrawThemeBackground(theme, ACanvas.Handle(), 1, ButtonStateToNativeState(AState), R);
+}
+
+int TcxWinXPLookAndFeelPainter::BorderSize() { return XPTheme(totListView) ? 1 : inherited::BorderSize(); }
+
+void TcxWinXPLookAndFeelPainter::DrawBorder(TcxCanvas& ACanvas, const RECT& R) {
+  HTHEME theme = XPTheme(totListView);
+  if (!theme) return inherited::DrawBorder(ACanvas, R);
+  ACanvas.SaveDC();
+  ACanvas.ExcludeClipRect(PntShrink(R, 1));
+  DrawThemeBackground(theme, ACanvas.Handle(), 5, 0, R);
+  ACanvas.RestoreDC();
+}
+
+void TcxWinXPLookAndFeelPainter::DoDrawSeparator(TcxCanvas& ACanvas, const RECT& R, bool AIsVertical) {
+  HTHEME theme = XPTheme(totToolBar);
+  if (!theme) return inherited::DoDrawSeparator(ACanvas, R, AIsVertical);
+  DrawThemeBackground(theme, ACanvas.Handle(), AIsVertical ? 5 : 6, 1, R);
+}
+
+int TcxWinXPLookAndFeelPainter::ButtonBorderSize(TcxButtonState AState) {
+  RECT content;
+  if (!XPContent(totButton, 1, ButtonStateToNativeState(AState), content))
+    return inherited::ButtonBorderSize(cxbsNormal);
+  return content.left;
+}
+
+TColor TcxWinXPLookAndFeelPainter::ButtonColor(TcxButtonState AState) {
+  TColor color;
+  return TryGetThemeColor(totButton, 1, ButtonStateToNativeState(AState), kTmtButtonColor, color)
+             ? color
+             : inherited::ButtonColor(AState);
+}
+
+RECT TcxWinXPLookAndFeelPainter::ButtonFocusRect(TcxCanvas& ACanvas, const RECT& R) {
+  HTHEME theme = XPTheme(totButton);
+  RECT content;
+  if (theme && SUCCEEDED(GetThemeBackgroundContentRect(theme, ACanvas.Handle(), 1, 1, R, content))) return content;
+  return inherited::ButtonFocusRect(ACanvas, R);
+}
+
+TColor TcxWinXPLookAndFeelPainter::ButtonSymbolColor(TcxButtonState AState, TColor ADefaultColor) {
+  TColor color;
+  return TryGetThemeColor(totButton, 1, ButtonStateToNativeState(AState), kTmtTextColor, color)
+             ? color
+             : inherited::ButtonSymbolColor(AState, ADefaultColor);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawButton(TcxCanvas& ACanvas, const RECT& R, const WideString& ACaption,
+                                            TcxButtonState AState, bool ADrawBorder, TColor AColor, TColor ATextColor,
+                                            bool AWordWrap, bool AIsToolButton) {
+  HTHEME theme = XPTheme(AIsToolButton ? totToolBar : totButton);
+  if (!theme)
+    return inherited::DrawButton(ACanvas, R, ACaption, AState, ADrawBorder, AColor, ATextColor, AWordWrap,
+                                 AIsToolButton);
+  const int state = ButtonStateToNativeState(AState);
+  DrawThemeBackground(theme, ACanvas.Handle(), 1, state, R);
+  tvk::DrawThemeText(theme, ACanvas.Canvas()->StateHandle(), 1, state, ACaption.c_str(), -1,
+                     DT_CENTER | DT_VCENTER | DT_SINGLELINE, 0, R);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawExpandButton(TcxCanvas& ACanvas, const RECT& R, bool AExpanded, TColor AColor) {
+  HTHEME theme = XPTheme(totTreeview);
+  if (!theme) return inherited::DrawExpandButton(ACanvas, R, AExpanded, AColor);
+  DrawThemeBackground(theme, ACanvas.Handle(), 2, AExpanded ? 2 : 1, R);
+  ACanvas.ExcludeClipRect(R);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawGroupExpandButton(TcxCanvas& ACanvas, const RECT& R, bool AExpanded,
+                                                       TcxButtonState AState) {
+  HTHEME theme = XPTheme(totExplorerBar);
+  if (!theme) return inherited::DrawGroupExpandButton(ACanvas, R, AExpanded, AState);
+  static constexpr int kStates[] = {1, 1, 2, 3, 1};
+  DrawThemeBackground(theme, ACanvas.Handle(), AExpanded ? 6 : 7, kStates[AState], R);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawSmallExpandButton(TcxCanvas& ACanvas, const RECT& R, bool AExpanded,
+                                                       TColor ABorderColor, TColor AColor) {
+  (void)ABorderColor;
+  if (XPTheme(totTreeview))
+    DrawExpandButton(ACanvas, R, AExpanded, clDefault);
+  else
+    TcxCustomLookAndFeelPainter::DrawSmallExpandButton(ACanvas, R, AExpanded, AColor, clDefault);
+}
+
+int TcxWinXPLookAndFeelPainter::ExpandButtonSize() {
+  SIZE size;
+  return XPPartSize(totTreeview, 2, 2, TS_TRUE, size) ? int(size.cx) : inherited::ExpandButtonSize();
+}
+
+int TcxWinXPLookAndFeelPainter::GroupExpandButtonSize() {
+  SIZE size;
+  return XPPartSize(totExplorerBar, 7, 1, TS_TRUE, size) ? int(size.cx) : inherited::GroupExpandButtonSize();
+}
+
+int TcxWinXPLookAndFeelPainter::SmallExpandButtonSize() {
+  return XPTheme(totTreeview) ? ExpandButtonSize() : inherited::SmallExpandButtonSize();
+}
+
+bool TcxWinXPLookAndFeelPainter::IsPointOverGroupExpandButton(const RECT& R, POINT P) {
+  HTHEME theme = XPTheme(totExplorerBar);
+  if (!theme) return inherited::IsPointOverGroupExpandButton(R, P);
+  HRGN region = nullptr;
+  if (FAILED(GetThemeBackgroundRegion(theme, nullptr, 7, 2, R, region)) || !region) return false;
+  const bool inside = PtInRegion(region, P.x, P.y) != FALSE;
+  DeleteObject(region);
+  return inside;
+}
+
+int TcxWinXPLookAndFeelPainter::CheckBorderSize() { return XPTheme(totButton) ? 0 : inherited::CheckBorderSize(); }
+
+SIZE TcxWinXPLookAndFeelPainter::CheckButtonSize() {
+  SIZE size;
+  return XPPartSize(totButton, 3, 5, TS_TRUE, size) ? size : inherited::CheckButtonSize();
+}
+
+void TcxWinXPLookAndFeelPainter::DrawCheck(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState, bool AChecked,
+                                           TColor AColor) {
+  HTHEME theme = XPTheme(totButton);
+  if (!theme) return inherited::DrawCheck(ACanvas, R, AState, AChecked, AColor);
+  DrawThemeBackground(theme, ACanvas.Handle(), 3, XPPlainState(AState) + (AChecked ? 4 : 0), R);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawCheckBorder(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState) {
+  if (!XPTheme(totButton)) inherited::DrawCheckBorder(ACanvas, R, AState);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawRadioButton(TcxCanvas& ACanvas, int X, int Y, TcxButtonState AButtonState,
+                                                 bool AChecked, bool AFocused, TColor ABrushColor, bool AIsDesigning) {
+  (void)AFocused, (void)ABrushColor, (void)AIsDesigning;
+  const SIZE size = RadioButtonSize();
+  DrawThemeBackground(XPTheme(totButton), ACanvas.Handle(), 2, XPPlainState(AButtonState) + (AChecked ? 4 : 0),
+                      RECT{X, Y, X + size.cx, Y + size.cy});
+}
+
+SIZE TcxWinXPLookAndFeelPainter::RadioButtonSize() {
+  SIZE size;
+  return XPPartSize(totButton, 2, 1, TS_TRUE, size) ? size : inherited::RadioButtonSize();
+}
+
+void TcxWinXPLookAndFeelPainter::DrawHeader(TcxCanvas& ACanvas, const RECT& ABounds, const RECT& ATextAreaBounds,
+                                            TcxNeighbors ANeighbors, TcxBorders ABorders, TcxButtonState AState,
+                                            TAlignment AAlignmentHorz, TcxAlignmentVert AAlignmentVert,
+                                            bool AMultiLine, bool AShowEndEllipsis, const WideString& AText,
+                                            TFont* AFont, TColor ATextColor, TColor ABkColor,
+                                            const TcxDrawBackgroundEvent& AOnDrawBackground, bool AIsLast,
+                                            bool AIsGroup) {
+  HTHEME theme = XPTheme(totHeader);
+  if (!theme)
+    return inherited::DrawHeader(ACanvas, ABounds, ATextAreaBounds, ANeighbors, ABorders, AState, AAlignmentHorz,
+                                 AAlignmentVert, AMultiLine, AShowEndEllipsis, AText, AFont, ATextColor, ABkColor,
+                                 AOnDrawBackground, AIsLast, AIsGroup);
+  const int state = XPHeaderState(AState);
+  const int scheme = GetOffice11ColorScheme();
+  const int part = AIsLast && state == 1 && (scheme == 1 || scheme == 2) ? 3 : 1;
+  DrawThemeBackground(theme, ACanvas.Handle(), part, state, ABounds);
+  const RECT text = AState == cxbsPressed ? PntOffset(ATextAreaBounds, 1, 1) : ATextAreaBounds;
+  DrawThemedContentText(ACanvas, theme, part, state, ABounds, text, AAlignmentHorz, AAlignmentVert, AMultiLine,
+                        AShowEndEllipsis, false, AText, AFont, ATextColor, ABkColor);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawHeaderControlSection(
+    TcxCanvas& ACanvas, const RECT& ABounds, const RECT& ATextAreaBounds, TcxNeighbors ANeighbors,
+    TcxBorders ABorders, TcxButtonState AState, TAlignment AAlignmentHorz, TcxAlignmentVert AAlignmentVert,
+    bool AMultiLine, bool AShowEndEllipsis, const WideString& AText, TFont* AFont, TColor ATextColor,
+    TColor ABkColor) {
+  ACanvas.FillRect(ABounds, clBtnFace);
+  DrawHeader(ACanvas, ABounds, ATextAreaBounds, ANeighbors, ABorders, AState, AAlignmentHorz, AAlignmentVert,
+             AMultiLine, AShowEndEllipsis, AText, AFont, ATextColor, ABkColor);
+}
+
+int TcxWinXPLookAndFeelPainter::HeaderBorderSize() {
+  RECT content;
+  if (!XPContent(totHeader, 1, 1, content)) return inherited::HeaderBorderSize();
+  return std::max<int>(1, (content.left + content.top) / 2);
+}
+
+RECT TcxWinXPLookAndFeelPainter::HeaderControlSectionContentBounds(const RECT& ABounds, TcxButtonState AState) {
+  if (!XPTheme(totHeader)) return inherited::HeaderControlSectionContentBounds(ABounds, AState);
+  return PntShrink(ABounds, HeaderBorderSize());
+}
+
+void TcxWinXPLookAndFeelPainter::DrawMonthHeader(TcxCanvas& ACanvas, const RECT& ABounds, const WideString& AText,
+                                                 TcxNeighbors ANeighbors, const TcxViewParams& AViewParams,
+                                                 TcxArrowDirections AArrows, int ASideWidth,
+                                                 const TcxDrawBackgroundEvent& AOnDrawBackground) {
+  (void)ASideWidth;
+  DrawHeader(ACanvas, ABounds, ABounds, ANeighbors, cxBordersAll, cxbsNormal, TAlignment::taCenter,
+             TcxAlignmentVert::vaCenter, false, false, AText, AViewParams.Font, AViewParams.TextColor,
+             AViewParams.Color, AOnDrawBackground, (ANeighbors & nRight) == 0, false);
+  PntMonthArrows(*this, ACanvas, ABounds, AArrows);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawFooterBorder(TcxCanvas& ACanvas, const RECT& R) {
+  HTHEME theme = XPTheme(totEdit);
+  if (!theme) return inherited::DrawFooterBorder(ACanvas, R);
+  DrawThemeEdge(theme, ACanvas.Handle(), 0, 0, R, BDR_RAISEDINNER, BF_RECT, nullptr);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawFooterCell(TcxCanvas& ACanvas, const RECT& ABounds, TAlignment AAlignmentHorz,
+                                                TcxAlignmentVert AAlignmentVert, bool AMultiLine,
+                                                const WideString& AText, TFont* AFont, TColor ATextColor,
+                                                TColor ABkColor, const TcxDrawBackgroundEvent& AOnDrawBackground) {
+  HTHEME theme = XPTheme(totTrackBar);
+  if (!theme)
+    return inherited::DrawFooterCell(ACanvas, ABounds, AAlignmentHorz, AAlignmentVert, AMultiLine, AText, AFont,
+                                     ATextColor, ABkColor, AOnDrawBackground);
+  DrawThemeBackground(theme, ACanvas.Handle(), 1, 1, ABounds);
+  DrawThemedContentText(ACanvas, theme, 1, 1, ABounds, FooterCellTextAreaBounds(ABounds), AAlignmentHorz,
+                        AAlignmentVert, AMultiLine, false, false, AText, AFont, ATextColor, ABkColor);
+}
+
+int TcxWinXPLookAndFeelPainter::FooterBorderSize() { return XPTheme(totEdit) ? 1 : inherited::FooterBorderSize(); }
+
+int TcxWinXPLookAndFeelPainter::FooterCellBorderSize() {
+  RECT content;
+  return XPContent(totTrackBar, 1, 1, content) ? int(content.left) : inherited::FooterCellBorderSize();
+}
+
+int TcxWinXPLookAndFeelPainter::FooterCellOffset() {
+  return XPTheme(totTrackBar) ? 1 : inherited::FooterCellOffset();
+}
+
+void TcxWinXPLookAndFeelPainter::DrawFilterCloseButton(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState) {
+  HTHEME theme = XPTheme(totWindow);
+  if (!theme) return inherited::DrawFilterCloseButton(ACanvas, R, AState);
+  DrawThemeBackground(theme, ACanvas.Handle(), 19, XPPlainState(AState), R);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawFilterDropDownButton(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState,
+                                                          bool AIsFilterActive) {
+  HTHEME theme = XPTheme(totComboBox);
+  if (!theme) return inherited::DrawFilterDropDownButton(ACanvas, R, AState, AIsFilterActive);
+  DrawThemeBackground(theme, ACanvas.Handle(), 1, XPPlainState(AState), R);
+}
+
+POINT TcxWinXPLookAndFeelPainter::FilterActivateButtonSize() {
+  SIZE size;
+  return XPPartSize(totButton, 3, 5, TS_TRUE, size) ? POINT{size.cx, size.cy} : inherited::FilterActivateButtonSize();
+}
+
+POINT TcxWinXPLookAndFeelPainter::FilterCloseButtonSize() {
+  SIZE size;
+  return XPPartSize(totWindow, 19, 1, TS_TRUE, size) ? POINT{size.cx + 4, size.cy + 4}
+                                                     : inherited::FilterCloseButtonSize();
+}
+
+SIZE TcxWinXPLookAndFeelPainter::SmallCloseButtonSize() {
+  SIZE size;
+  return XPPartSize(totWindow, 19, 1, TS_TRUE, size) ? size : inherited::SmallCloseButtonSize();
+}
+
+void TcxWinXPLookAndFeelPainter::LayoutViewDrawRecordCaption(TcxCanvas& ACanvas, const RECT& ABounds,
+                                                             TcxGroupBoxCaptionPosition APosition,
+                                                             TcxButtonState AState) {
+  LayoutViewDrawRecordBorder(ACanvas, ABounds, AState, cxBordersAll);
+  DrawTab(ACanvas, ABounds, 0, {}, AState, APosition != cxgpTop, nullptr, clDefault, clDefault, false);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawTab(TcxCanvas& ACanvas, const RECT& R, TcxBorders ABorders,
+                                         const WideString& AText, TcxButtonState AState, bool AVertical, TFont* AFont,
+                                         TColor ATextColor, TColor ABkColor, bool AShowPrefix) {
+  HTHEME theme = XPTheme(totTab);
+  if (!theme)
+    return inherited::DrawTab(ACanvas, R, ABorders, AText, AState, AVertical, AFont, ATextColor, ABkColor,
+                              AShowPrefix);
+  const int state = XPPlainState(AState);
+  RECT c = R;
+  const LONG l0 = R.left, t0 = R.top;
+  std::unique_ptr<TcxBitmap32> bitmap;
+  if (AVertical) {
+    c = PntOffset(c, -l0, -t0);
+    std::swap(c.right, c.bottom);
+    bitmap = std::make_unique<TcxBitmap32>(PntWidth(c), PntHeight(c));
+  }
+  HDC target = bitmap ? bitmap->Canvas().Handle() : ACanvas.Handle();
+  RECT d = c;
+  if (!(ABorders & (AVertical ? bTop : bLeft))) d.left -= 2;
+  if (!(ABorders & (AVertical ? bBottom : bRight))) d.right += 2;
+  if (AState == cxbsPressed)
+    ++d.bottom;
+  else
+    --c.bottom;
+  DrawThemeBackground(theme, target, 1, state, d, c);
+  if (bitmap) {
+    TcxCanvas::RotateBitmap(*bitmap, raPlus90, true);
+    std::swap(c.right, c.bottom);
+    std::swap(d.right, d.bottom);
+    BitBlt(ACanvas.Handle(), l0, t0, PntWidth(c), PntHeight(c), bitmap->Canvas().Handle(), c.left, c.top, SRCCOPY);
+    bitmap.reset();
+    c = PntOffset(c, l0, t0);
+    d = PntOffset(d, l0, t0);
+  }
+  if (AState == cxbsPressed) {
+    if (AVertical)
+      d.right -= 2;
+    else
+      d.bottom -= 2;
+  }
+  DrawThemedContentText(ACanvas, theme, 1, state, c, d, TAlignment::taCenter, TcxAlignmentVert::vaCenter, false, false,
+                        AShowPrefix, AText, AFont, ATextColor, ABkColor);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawTabBorder(TcxCanvas& ACanvas, const RECT& R, TcxBorder ABorder,
+                                               TcxBorders ABorders, bool AVertical) {
+  if (!XPTheme(totTab)) inherited::DrawTabBorder(ACanvas, R, ABorder, ABorders, AVertical);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawTabsRoot(TcxCanvas& ACanvas, const RECT& R, TcxBorders ABorders, bool AVertical) {
+  HTHEME theme = XPTheme(totTab);
+  if (!theme) return inherited::DrawTabsRoot(ACanvas, R, ABorders, AVertical);
+  RECT c = R;
+  GetThemeBackgroundContentRect(theme, ACanvas.Handle(), 9, 0, R, c);
+  RECT d = R;
+  if (!AVertical) {
+    d.right += (R.right - c.right) - (c.left - R.left);
+    d.bottom += 10;
+  } else {
+    d.bottom += (R.bottom - c.bottom) - (c.top - R.top);
+    d.right += 10;
+  }
+  DrawThemeBackground(theme, ACanvas.Handle(), 9, 0, d, R);
+}
+
+bool TcxWinXPLookAndFeelPainter::IsDrawTabImplemented(bool AVertical) {
+  return XPTheme(totTab) ? true : inherited::IsDrawTabImplemented(AVertical);
+}
+
+bool TcxWinXPLookAndFeelPainter::IsTabHotTrack(bool AVertical) {
+  return XPTheme(totTab) ? true : inherited::IsTabHotTrack(AVertical);
+}
+
+int TcxWinXPLookAndFeelPainter::TabBorderSize(bool AVertical) {
+  return XPTheme(totTab) ? 1 : inherited::TabBorderSize(AVertical);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawIndicatorItem(TcxCanvas& ACanvas, const RECT& R, TcxIndicatorKind AKind,
+                                                   TColor AColor, const TcxDrawBackgroundEvent& AOnDrawBackground) {
+  TcxCustomLookAndFeelPainter* flat =
+      cxLookAndFeelPaintersManager() ? cxLookAndFeelPaintersManager()->GetPainter(lfsFlat) : nullptr;
+  if (flat)
+    flat->DrawIndicatorItem(ACanvas, R, AKind, AColor, AOnDrawBackground);
+  else
+    inherited::DrawIndicatorItem(ACanvas, R, AKind, AColor, AOnDrawBackground);
+}
+
+int TcxWinXPLookAndFeelPainter::ScrollBarMinimalThumbSize(bool AVertical) {
+  const int part = AVertical ? 3 : 2;
+  SIZE size;
+  if (!XPPartSize(totScrollBar, part, 1, TS_MIN, size)) return inherited::ScrollBarMinimalThumbSize(AVertical);
+  int result = AVertical ? size.cy : size.cx;
+  MARGINS margins{};
+  if (IsWinVistaOrLater &&
+      SUCCEEDED(GetThemeMargins(XPTheme(totScrollBar), nullptr, part, 1, kTmtContentMargins, nullptr, margins)))
+    result += AVertical ? margins.cyTopHeight + margins.cyBottomHeight : margins.cxLeftWidth + margins.cxRightWidth;
+  return result;
+}
+
+void TcxWinXPLookAndFeelPainter::DrawScrollBarPart(TcxCanvas& ACanvas, bool AHorizontal, const RECT& R,
+                                                   TcxScrollBarPart APart, TcxButtonState AState) {
+  if (PntIsEmpty(R)) return;
+  HTHEME theme = XPTheme(totScrollBar);
+  if (!theme) return inherited::DrawScrollBarPart(ACanvas, AHorizontal, R, APart, AState);
+  const int state = XPScrollBarState(AState);
+  switch (APart) {
+    case sbpLineUp:
+    case sbpLineDown: DrawArrow(ACanvas, R, AState, ScrollBarArrowDirection(AHorizontal, APart), true); break;
+    case sbpThumbnail: {
+      const int part = AHorizontal ? 2 : 3;
+      DrawThemeBackground(theme, ACanvas.Handle(), part, state, R);
+      SIZE size;
+      const bool sized = SUCCEEDED(GetThemePartSize(theme, ACanvas.Handle(), part, 1, TS_TRUE, size));
+      if (!sized || (AHorizontal ? PntWidth(R) > size.cy : PntHeight(R) > size.cx))
+        DrawThemeBackground(theme, ACanvas.Handle(), AHorizontal ? 8 : 9, state, R);
+      break;
+    }
+    case sbpPageUp: DrawThemeBackground(theme, ACanvas.Handle(), AHorizontal ? 4 : 6, state, R); break;
+    case sbpPageDown: DrawThemeBackground(theme, ACanvas.Handle(), AHorizontal ? 5 : 7, state, R); break;
+    default: break;
+  }
+}
+
+SIZE TcxWinXPLookAndFeelPainter::SizeGripSize() {
+  SIZE size;
+  return XPPartSize(totScrollBar, 10, 1, TS_TRUE, size) ? size : inherited::SizeGripSize();
+}
+
+void TcxWinXPLookAndFeelPainter::DoDrawSizeGrip(TcxCanvas& ACanvas, const RECT& ARect) {
+  HTHEME theme = XPTheme(totScrollBar);
+  if (!theme) return inherited::DoDrawSizeGrip(ACanvas, ARect);
+  DrawThemeBackground(theme, ACanvas.Handle(), 10, 1, ARect);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawSchedulerNavigationButtonContent(TcxCanvas& ACanvas, const RECT& ARect,
+                                                                      const RECT& AArrowRect, bool AIsNextButton,
+                                                                      TcxButtonState AState) {
+  HTHEME theme = XPTheme(totTab);
+  if (!theme) return inherited::DrawSchedulerNavigationButtonContent(ACanvas, ARect, AArrowRect, AIsNextButton, AState);
+  {
+    TcxBitmap32 bitmap(PntWidth(ARect), PntHeight(ARect));
+    BitBlt(bitmap.Canvas().Handle(), 0, 0, bitmap.Width(), bitmap.Height(), ACanvas.Handle(), ARect.left, ARect.top,
+           SRCCOPY);
+    TcxCanvas::RotateBitmap(bitmap, AIsNextButton ? raMinus90 : raPlus90);
+    DrawThemeBackground(theme, bitmap.Canvas().Handle(), 1, XPPlainState(AState), bitmap.ClientRect());
+    TcxCanvas::RotateBitmap(bitmap, AIsNextButton ? raPlus90 : raMinus90);
+    BitBlt(ACanvas.Handle(), ARect.left, ARect.top, bitmap.Width(), bitmap.Height(), bitmap.Canvas().Handle(), 0, 0,
+           SRCCOPY);
+  }
+  DrawSchedulerNavigationButtonArrow(ACanvas, AArrowRect, AIsNextButton, ButtonSymbolColor(AState, clDefault));
+}
+
+void TcxWinXPLookAndFeelPainter::DrawSchedulerEventProgress(TcxCanvas& ACanvas, const RECT& ABounds,
+                                                            const RECT& AProgress, const TcxViewParams& AViewParams,
+                                                            bool ATransparent) {
+  HTHEME theme = XPTheme(totProgress);
+  if (!theme) return inherited::DrawSchedulerEventProgress(ACanvas, ABounds, AProgress, AViewParams, ATransparent);
+  DrawThemeBackground(theme, ACanvas.Handle(), 1, 0, ABounds);
+  DrawThemeBackground(theme, ACanvas.Handle(), 3, 0, AProgress);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawSchedulerNavigatorButton(TcxCanvas& ACanvas, const RECT& R,
+                                                              TcxButtonState AState) {
+  HTHEME theme = XPTheme(totToolBar);
+  if (!theme) return inherited::DrawSchedulerNavigatorButton(ACanvas, R, AState);
+  static constexpr int kStates[] = {2, 2, 5, 3, 4};
+  DrawThemeBackground(theme, ACanvas.Handle(), 1, kStates[AState], R);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawSchedulerSplitterBorder(TcxCanvas& ACanvas, const RECT& R,
+                                                             const TcxViewParams& AViewParams, bool AIsHorizontal) {
+  TColor border;
+  if (!XPTheme(totListView) || !TryGetThemeColor(totComboBox, 1, 1, kTmtBorderColor, border))
+    return inherited::DrawSchedulerSplitterBorder(ACanvas, R, AViewParams, AIsHorizontal);
+  RECT r = PntSplitterLines(ACanvas, R, AIsHorizontal, border, border);
+  ACanvas.FillRect(r, AViewParams, 0, clDefault, 1);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawGroupBoxFrame(TcxCanvas& ACanvas, const RECT& R, bool AEnabled,
+                                                   TcxGroupBoxCaptionPosition ACaptionPosition, TcxBorders ABorders) {
+  HTHEME theme = XPTheme(totButton);
+  if (!theme) return inherited::DrawGroupBoxFrame(ACanvas, R, AEnabled, ACaptionPosition, ABorders);
+  DrawThemeBackground(theme, ACanvas.Handle(), 4, AEnabled ? 1 : 2, R);
+}
+
+TColor TcxWinXPLookAndFeelPainter::GroupBoxTextColor(bool AEnabled, TcxGroupBoxCaptionPosition ACaptionPosition) {
+  TColor color;
+  return TryGetThemeColor(totButton, 4, AEnabled ? 1 : 2, kTmtTextColor, color)
+             ? color
+             : inherited::GroupBoxTextColor(AEnabled, ACaptionPosition);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawPanelBackground(TcxCanvas& ACanvas, TWinControl* AControl, const RECT& ABounds,
+                                                     TColor AColorFrom, TColor AColorTo) {
+  (void)AColorTo;
+  if (AColorFrom == clDefault)
+    PaintParentIntoCanvas(AControl, ACanvas, ABounds, true);
+  else
+    ACanvas.FillRect(ABounds, AColorFrom);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawEditPopupWindowBorder(TcxCanvas& ACanvas, RECT& R,
+                                                           TcxEditPopupBorderStyle ABorderStyle, bool AClientEdge) {
+  (void)ABorderStyle, (void)AClientEdge;
+  if (IsWinVistaOrLater)
+    DrawThemeBackground(XPTheme(totListBox), ACanvas.Handle(), 3, 3, R);
+  else
+    ACanvas.FrameRect(R, clBtnText);
+  R = PntShrink(R, 1);
+}
+
+TColor TcxWinXPLookAndFeelPainter::GetHintBorderColor() {
+  return XPTheme(totToolTip) ? clWindowFrame : inherited::GetHintBorderColor();
+}
+
+void TcxWinXPLookAndFeelPainter::DrawHintBackground(TcxCanvas& ACanvas, const RECT& ARect, TColor AColor) {
+  HTHEME theme = XPTheme(totToolTip);
+  if (!theme) return inherited::DrawHintBackground(ACanvas, ARect, AColor);
+  DrawThemeBackground(theme, ACanvas.Handle(), 1, 1, PntShrink(ARect, -4));
+}
+
+TColor TcxWinXPLookAndFeelPainter::ScreenTipGetDescriptionTextColor() {
+  TColor color;
+  return TryGetThemeColor(totToolTip, 1, 1, kTmtTextColor, color) ? color
+                                                                   : inherited::ScreenTipGetDescriptionTextColor();
+}
+
+namespace {
+int XPThumbPart(bool AHorizontal, TcxTrackBarTicksAlign ATicks) {
+  static constexpr int kParts[3][2] = {{7, 5}, {8, 4}, {6, 3}};
+  return kParts[ATicks][AHorizontal ? 1 : 0];
+}
+}  // namespace
+
+void TcxWinXPLookAndFeelPainter::CorrectThumbRect(TcxCanvas& ACanvas, RECT& ARect, bool AHorizontal,
+                                                  TcxTrackBarTicksAlign ATicks) {
+  HTHEME theme = XPTheme(totTrackBar);
+  SIZE size;
+  if (!theme || FAILED(GetThemePartSize(theme, ACanvas.Handle(), XPThumbPart(AHorizontal, ATicks), 1, &ARect, TS_DRAW,
+                                        size)))
+    return inherited::CorrectThumbRect(ACanvas, ARect, AHorizontal, ATicks);
+  const LONG left = ARect.left + (PntWidth(ARect) - size.cx) / 2, top = ARect.top + (PntHeight(ARect) - size.cy) / 2;
+  ARect = {left, top, left + size.cx, top + size.cy};
+}
+
+void TcxWinXPLookAndFeelPainter::DrawTrackBarTrack(TcxCanvas& ACanvas, const RECT& ARect, const RECT& ASelection,
+                                                   bool AShowSelection, bool AEnabled, bool AHorizontal,
+                                                   TColor ATrackColor) {
+  HTHEME theme = XPTheme(totTrackBar);
+  if (!theme)
+    return inherited::DrawTrackBarTrack(ACanvas, ARect, ASelection, AShowSelection, AEnabled, AHorizontal,
+                                        ATrackColor);
+  DrawThemeBackground(theme, ACanvas.Handle(), AHorizontal ? 1 : 2, 1, ARect);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawTrackBarThumb(TcxCanvas& ACanvas, const RECT& ARect, TcxButtonState AState,
+                                                   bool AHorizontal, TcxTrackBarTicksAlign ATicks,
+                                                   TColor AThumbColor) {
+  HTHEME theme = XPTheme(totTrackBar);
+  if (!theme) return inherited::DrawTrackBarThumb(ACanvas, ARect, AState, AHorizontal, ATicks, AThumbColor);
+  static constexpr int kStates[] = {2, 1, 2, 3, 5};
+  DrawThemeBackground(theme, ACanvas.Handle(), XPThumbPart(AHorizontal, ATicks), kStates[AState], ARect);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawDateNavigatorDateHeader(TcxCanvas& ACanvas, RECT& R) {
+  DrawThemeBackground(XPTheme(totHeader), ACanvas.Handle(), 2, 1, R);
+}
+
+TColor TcxWinXPLookAndFeelPainter::DropDownListBoxItemTextColor(bool ASelected) {
+  TColor color;
+  return TryGetThemeColor(totMenu, 14, 1, kTmtTextColor, color) ? color
+                                                                 : inherited::DropDownListBoxItemTextColor(ASelected);
+}
+
+int TcxWinXPLookAndFeelPainter::DropDownListBoxSeparatorSize() {
+  SIZE size;
+  return XPPartSize(totMenu, 15, 0, TS_TRUE, size) ? int(size.cy) : inherited::DropDownListBoxSeparatorSize();
+}
+
+void TcxWinXPLookAndFeelPainter::DrawDropDownListBoxBackground(TcxCanvas& ACanvas, const RECT& ARect,
+                                                               bool AHasBorders) {
+  if (!AreThemesAvailable()) return inherited::DrawDropDownListBoxBackground(ACanvas, ARect, AHasBorders);
+  HTHEME theme = XPTheme(totMenu);
+  RECT r = ARect;
+  if (AHasBorders) {
+    TColor color;
+    ACanvas.FrameRect(r, TryGetThemeColor(totMenu, 9, 0, kTmtEdgeLightColor, color) ? color : clBtnShadow);
+    r = PntShrink(r, 1);
+    ACanvas.FrameRect(r, TryGetThemeColor(totMenu, 9, 0, kTmtEdgeHighlightColor, color) ? color : clBtnHighlight);
+    r = PntShrink(r, 1);
+  }
+  if (theme)
+    DrawThemeBackground(theme, ACanvas.Handle(), 9, 0, r);
+  else
+    ACanvas.FillRect(r, clWindow);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawDropDownListBoxGutterBackground(TcxCanvas& ACanvas, const RECT& ARect) {
+  HTHEME theme = XPTheme(totMenu);
+  if (!theme) return inherited::DrawDropDownListBoxGutterBackground(ACanvas, ARect);
+  DrawThemeBackground(theme, ACanvas.Handle(), 13, 0, ARect);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawDropDownListBoxSelection(TcxCanvas& ACanvas, const RECT& ARect,
+                                                              const RECT& AGutterRect) {
+  HTHEME theme = XPTheme(totMenu);
+  if (!theme) return inherited::DrawDropDownListBoxSelection(ACanvas, ARect, AGutterRect);
+  DrawThemeBackground(theme, ACanvas.Handle(), 14, 2, ARect);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawDropDownListBoxSeparator(TcxCanvas& ACanvas, const RECT& ARect,
+                                                              const RECT& AGutterRect) {
+  HTHEME theme = XPTheme(totMenu);
+  if (!theme) return inherited::DrawDropDownListBoxSeparator(ACanvas, ARect, AGutterRect);
+  SIZE size{};
+  GetThemePartSize(theme, ACanvas.Handle(), 15, 0, TS_TRUE, size);
+  int s = ARect.top + ARect.bottom - size.cy;
+  if (s & 1) --s;
+  DrawThemeBackground(theme, ACanvas.Handle(), 15, 0, RECT{AGutterRect.right + 2, s / 2, ARect.right, s / 2 + size.cy});
+}
+
+RECT TcxWinXPLookAndFeelPainter::BreadcrumbEditButtonContentOffsets(bool AIsFirst, bool AIsLast) {
+  HTHEME theme = XPTheme(totButton);
+  MARGINS margins{};
+  if (!theme || FAILED(GetThemeMargins(theme, nullptr, 1, 0, kTmtContentMargins, nullptr, margins)))
+    return inherited::BreadcrumbEditButtonContentOffsets(AIsFirst, AIsLast);
+  return {margins.cxLeftWidth, margins.cyTopHeight, margins.cxRightWidth, margins.cyBottomHeight};
+}
+
+SIZE TcxWinXPLookAndFeelPainter::BreadcrumbEditProgressChunkOverlaySize() {
+  SIZE size;
+  if (IsWinVistaOrLater && XPPartSize(totProgress, 8, 0, TS_TRUE, size)) return size;
+  return inherited::BreadcrumbEditProgressChunkOverlaySize();
+}
+
+void TcxWinXPLookAndFeelPainter::DrawBreadcrumbEditBorders(TcxCanvas& ACanvas, const RECT& ARect, TcxBorders ABorders,
+                                                           TdxBreadcrumbEditState AState) {
+  HTHEME theme = XPTheme(totEdit);
+  if (!theme) return inherited::DrawBreadcrumbEditBorders(ACanvas, ARect, ABorders, AState);
+  static constexpr int kStates[] = {1, 5, 2, 4};
+  const int part = IsWinVistaOrLater ? 6 : 1;
+  if (ABorders == cxBordersAll) {
+    DrawThemeBackground(theme, ACanvas.Handle(), part, kStates[AState], ARect);
+    return;
+  }
+  XPClipGuard clip(ACanvas, ARect);
+  MARGINS m{};
+  GetThemeMargins(theme, ACanvas.Handle(), part, 0, kTmtSizingMargins, nullptr, m);
+  RECT r = ARect;
+  if (!(ABorders & bLeft)) r.left -= m.cxLeftWidth;
+  if (!(ABorders & bTop)) r.top -= m.cyTopHeight;
+  if (!(ABorders & bRight)) r.right += m.cxRightWidth;
+  if (!(ABorders & bBottom)) r.bottom += m.cyBottomHeight;
+  DrawThemeBackground(theme, ACanvas.Handle(), part, kStates[AState], r);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawBreadcrumbEditButton(TcxCanvas& ACanvas, const RECT& ARect,
+                                                          TdxBreadcrumbEditButtonState AState, bool AIsFirst,
+                                                          bool AIsLast) {
+  HTHEME theme = XPTheme(totButton);
+  if (!theme) return inherited::DrawBreadcrumbEditButton(ACanvas, ARect, AState, AIsFirst, AIsLast);
+  if (AState == dxbcbsNormal || AState == dxbcbsDisabled) return;
+  XPClipGuard clip(ACanvas, ARect);
+  RECT o = BreadcrumbEditButtonContentOffsets(AIsFirst, AIsLast);
+  o.left = o.right = 1;
+  DrawThemeBackground(theme, ACanvas.Handle(), 1, int(AState),
+                      RECT{ARect.left - o.left, ARect.top - o.top, ARect.right + o.right, ARect.bottom + o.bottom});
+}
+
+void TcxWinXPLookAndFeelPainter::DrawBreadcrumbEditThemedButton(TcxCanvas& ACanvas, const RECT& R,
+                                                                TdxBreadcrumbEditButtonState AState,
+                                                                TcxBorders ABorders) {
+  if (AState == dxbcbsNormal || AState == dxbcbsDisabled || PntIsEmpty(R)) return;
+  XPClipGuard clip(ACanvas, R);
+  RECT o = BreadcrumbEditButtonContentOffsets(true, true);
+  if (ABorders & bLeft) o.left = 1;
+  if (ABorders & bTop) o.top = 1;
+  if (ABorders & bRight) o.right = 1;
+  if (ABorders & bBottom) o.bottom = 1;
+  DrawThemeBackground(XPTheme(totButton), ACanvas.Handle(), 1, int(AState),
+                      RECT{R.left - o.left, R.top - o.top, R.right + o.right, R.bottom + o.bottom});
+}
+
+void TcxWinXPLookAndFeelPainter::DrawBreadcrumbEditNode(TcxCanvas& ACanvas, const RECT& R,
+                                                        TdxBreadcrumbEditButtonState AState, bool AHasDelimiter) {
+  if (!XPTheme(totButton)) return inherited::DrawBreadcrumbEditNode(ACanvas, R, AState, AHasDelimiter);
+  DrawBreadcrumbEditThemedButton(ACanvas, R, AState, AHasDelimiter ? TcxBorders(bLeft) : TcxBorders(bLeft | bRight));
+}
+
+void TcxWinXPLookAndFeelPainter::DrawBreadcrumbEditNodeDelimiter(TcxCanvas& ACanvas, const RECT& R,
+                                                                 TdxBreadcrumbEditButtonState AState) {
+  if (!XPTheme(totButton)) return inherited::DrawBreadcrumbEditNodeDelimiter(ACanvas, R, AState);
+  DrawBreadcrumbEditThemedButton(ACanvas, R, AState, bLeft | bRight);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawBreadcrumbEditNodeDelimiterGlyph(TcxCanvas& ACanvas, const RECT& R,
+                                                                      TdxBreadcrumbEditButtonState AState) {
+  DrawArrow(ACanvas, PntShrink(R, 1), AState == dxbcbsPressed ? adDown : adRight, BreadcrumbEditNodeTextColor(AState));
+}
+
+void TcxWinXPLookAndFeelPainter::DrawBreadcrumbEditProgressChunk(TcxCanvas& ACanvas, const RECT& R) {
+  HTHEME theme = XPTheme(totProgress);
+  if (!theme) return inherited::DrawBreadcrumbEditProgressChunk(ACanvas, R);
+  DrawThemeBackground(theme, ACanvas.Handle(), 3, 1, R);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawBreadcrumbEditProgressChunkOverlay(TcxCanvas& ACanvas, const RECT& R) {
+  HTHEME theme = IsWinVistaOrLater ? XPTheme(totProgress) : nullptr;
+  if (!theme) return inherited::DrawBreadcrumbEditProgressChunkOverlay(ACanvas, R);
+  DrawThemeBackground(theme, ACanvas.Handle(), 8, 0, R);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawBevelFrame(TcxCanvas& ACanvas, const RECT& R, TColor AColor1, TColor AColor2,
+                                                bool ABoxStyle) {
+  HTHEME theme = XPTheme(totButton);
+  if (!theme) return inherited::DrawBevelFrame(ACanvas, R, AColor1, AColor2, ABoxStyle);
+  DrawThemeBackground(theme, ACanvas.Handle(), 4, 1, R);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawBevelLine(TcxCanvas& ACanvas, const RECT& R, TColor AColor1, TColor AColor2,
+                                               bool AIsVertical) {
+  HTHEME theme = XPTheme(totToolBar);
+  if (!theme) return inherited::DrawBevelLine(ACanvas, R, AColor1, AColor2, AIsVertical);
+  DrawThemeBackground(theme, ACanvas.Handle(), AIsVertical ? 5 : 6, 1, R);
+}
 
 void TcxWinXPLookAndFeelPainter::DrawThemedContentText(TcxCanvas& ACanvas, HTHEME ATheme, int APartId, int AStateId,
                                                        const RECT& AClipRect, const RECT& ATextRect,
@@ -1624,17 +3335,21 @@ void TcxWinXPLookAndFeelPainter::DrawThemedContentText(TcxCanvas& ACanvas, HTHEM
                                                        bool AMultiLine, bool AShowEndEllipsis, bool AShowPrefix,
                                                        const WideString& AText, TFont* AFont, TColor ATextColor,
                                                        TColor ABkColor) {
-  (void)ATheme, (void)APartId, (void)AStateId, (void)ABkColor;
-  ACanvas.SaveClipRegion();
-  ACanvas.IntersectClipRect(AClipRect);
-  ACanvas.Brush().SetStyle(TBrushStyle::bsClear);
+  (void)AClipRect, (void)ABkColor;
+  if (AText.empty()) return;
   PntSetFont(ACanvas, AFont);
   ACanvas.Font().SetColor(ATextColor);
-  int flags = PntTextFlags(AAlignmentHorz, AAlignmentVert, AMultiLine, AShowEndEllipsis);
-  if (AShowPrefix) flags |= cxTextShowPrefix;
-  ACanvas.DrawTexT(AText, ATextRect, flags);
-  ACanvas.Brush().SetStyle(TBrushStyle::bsSolid);
-  ACanvas.RestoreClipRegion();
+  RECT r = ATextRect;
+  if (AMultiLine)
+    ACanvas.AlignMultiLineTextRectVertically(r, AText, AAlignmentVert, true, AShowPrefix, true, false,
+                                             AShowEndEllipsis);
+  static constexpr DWORD kHorz[] = {DT_LEFT, DT_RIGHT, DT_CENTER};
+  static constexpr DWORD kVert[] = {DT_TOP, DT_BOTTOM, DT_VCENTER};
+  DWORD flags = kHorz[int(AAlignmentHorz)] | kVert[int(AAlignmentVert)] | DT_EDITCONTROL;
+  if (AShowEndEllipsis) flags |= DT_END_ELLIPSIS;
+  if (!AShowPrefix) flags |= DT_NOPREFIX;
+  flags |= AMultiLine ? DT_WORDBREAK : DT_SINGLELINE;
+  tvk::DrawThemeText(ATheme, ACanvas.Canvas()->StateHandle(), APartId, AStateId, AText.c_str(), -1, flags, 0, r);
 }
 
 // ===================================================================== registry

@@ -753,66 +753,622 @@ private:
 
 #undef TVK_PAINTER_DECLARE_COLOR
 
-// The five registered styles. Until their own drawing lands they draw as the
-// base painter; the derivations are those their drawing will build on.
+// The classic three-dimensional style: two-pixel bevels in the system button colours.
 class TcxStandardLookAndFeelPainter : public TcxCustomLookAndFeelPainter {
 public:
   TVK_CLASS(TcxStandardLookAndFeelPainter, TcxCustomLookAndFeelPainter)
   WideString LookAndFeelName() override { return L"Standard"; }
   TcxLookAndFeelStyle LookAndFeelStyle() override { return lfsStandard; }
+  TColor DefaultSchedulerViewContentColor() override { return clWindow; }
+  int BorderSize() override { return 2; }
+  void DrawBorder(TcxCanvas& ACanvas, const RECT& R) override;
+  int ButtonBorderSize(TcxButtonState AState = cxbsNormal) override { return AState == cxbsDefault ? 3 : 2; }
+  int ButtonTextOffset() override { return 1; }
+  int ButtonTextShift() override { return 1; }
+  void DrawButtonBorder(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState) override;
+  void DrawExpandButton(TcxCanvas& ACanvas, const RECT& R, bool AExpanded, TColor AColor = clDefault) override;
+  void DrawGroupExpandButton(TcxCanvas& ACanvas, const RECT& R, bool AExpanded, TcxButtonState AState) override;
+  int ExpandButtonSize() override { return 12; }
+  void DrawHeaderBorder(TcxCanvas& ACanvas, const RECT& R, TcxNeighbors ANeighbors, TcxBorders ABorders) override;
+  void DrawHeaderControlSectionBorder(TcxCanvas& ACanvas, const RECT& R, TcxBorders ABorders,
+                                      TcxButtonState AState) override;
+  void DrawSortingMark(TcxCanvas& ACanvas, const RECT& R, bool AAscendingSorting) override;
+  void DrawSummarySortingMark(TcxCanvas& ACanvas, const RECT& R, bool AAscendingSorting) override;
+  int HeaderBorderSize() override { return 1; }
+  int HeaderControlSectionBorderSize(TcxButtonState AState = cxbsNormal) override {
+    return AState == cxbsPressed ? 1 : 2;
+  }
+  POINT SortingMarkSize() override { return {8, 7}; }
+  POINT SummarySortingMarkSize() override { return {8, 8}; }
+  int FooterBorderSize() override { return 1; }
+  int FooterCellBorderSize() override { return 1; }
+  int FooterCellOffset() override { return 1; }
+  void DrawFooterBorder(TcxCanvas& ACanvas, const RECT& R) override { ACanvas.DrawEdge(R, false, false); }
+  void DrawFooterCellBorder(TcxCanvas& ACanvas, const RECT& R) override { ACanvas.DrawEdge(R, true, true); }
+  void DrawFilterDropDownButton(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState,
+                                bool AIsFilterActive) override;
+  void DrawTabBorder(TcxCanvas& ACanvas, const RECT& R, TcxBorder ABorder, TcxBorders ABorders,
+                     bool AVertical) override;
+  void DrawTabsRoot(TcxCanvas& ACanvas, const RECT& R, TcxBorders ABorders, bool AVertical) override {
+    (void)AVertical;
+    ACanvas.DrawEdge(R, false, false, ABorders);
+  }
+  int TabBorderSize(bool AVertical) override { (void)AVertical; return 1; }
+  void DrawScrollBarPart(TcxCanvas& ACanvas, bool AHorizontal, const RECT& R, TcxScrollBarPart APart,
+                         TcxButtonState AState) override;
+  void DrawMonthHeader(TcxCanvas& ACanvas, const RECT& ABounds, const WideString& AText, TcxNeighbors ANeighbors,
+                       const TcxViewParams& AViewParams, TcxArrowDirections AArrows, int ASideWidth,
+                       const TcxDrawBackgroundEvent& AOnDrawBackground = {}) override;
+  void DrawSchedulerSplitterBorder(TcxCanvas& ACanvas, const RECT& R, const TcxViewParams& AViewParams,
+                                   bool AIsHorizontal) override;
+  void DrawGroupBoxFrame(TcxCanvas& ACanvas, const RECT& R, bool AEnabled, TcxGroupBoxCaptionPosition ACaptionPosition,
+                         TcxBorders ABorders = cxBordersAll) override;
+  void DrawTrackBarTrackBounds(TcxCanvas& ACanvas, const RECT& ARect) override;
+  void DrawTrackBarThumbBorderUpDown(TcxCanvas& ACanvas, const TPointArray& ALightPolyLine,
+                                     const TPointArray& AShadowPolyLine, const TPointArray& ADarkPolyLine) override;
+  void DrawTrackBarThumbBorderBoth(TcxCanvas& ACanvas, const RECT& ARect) override;
+  void DrawBreadcrumbEditButton(TcxCanvas& ACanvas, const RECT& ARect, TdxBreadcrumbEditButtonState AState,
+                                bool AIsFirst, bool AIsLast) override;
+  void DrawCheckBorder(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState) override;
+
+protected:
+  // The frame of a standard scroll-bar button (arrow or thumb).
+  void DrawScrollBarButtonFrame(TcxCanvas& ACanvas, const RECT& R, bool APressedArrow);
 };
 
+// The same elements with one-pixel bevels.
 class TcxFlatLookAndFeelPainter : public TcxCustomLookAndFeelPainter {
 public:
   TVK_CLASS(TcxFlatLookAndFeelPainter, TcxCustomLookAndFeelPainter)
   WideString LookAndFeelName() override { return L"Flat"; }
   TcxLookAndFeelStyle LookAndFeelStyle() override { return lfsFlat; }
+  int BorderSize() override { return 1; }
+  int SeparatorSize() override { return 2; }
+  void DrawBorder(TcxCanvas& ACanvas, const RECT& R) override { ACanvas.DrawEdge(R, true, true); }
+  int ButtonBorderSize(TcxButtonState AState = cxbsNormal) override { return AState == cxbsDefault ? 2 : 1; }
+  int ButtonTextOffset() override { return 1; }
+  int ButtonTextShift() override { return 1; }
+  void DrawButtonBorder(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState) override;
+  void DrawExpandButton(TcxCanvas& ACanvas, const RECT& R, bool AExpanded, TColor AColor = clDefault) override;
+  int ExpandButtonSize() override { return 11; }
+  void DrawCheckBorder(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState) override;
+  void DrawHeaderBorder(TcxCanvas& ACanvas, const RECT& R, TcxNeighbors ANeighbors, TcxBorders ABorders) override;
+  void DrawHeaderControlSectionBorder(TcxCanvas& ACanvas, const RECT& R, TcxBorders ABorders,
+                                      TcxButtonState AState) override;
+  void DrawSortingMark(TcxCanvas& ACanvas, const RECT& R, bool AAscendingSorting) override;
+  void DrawSummarySortingMark(TcxCanvas& ACanvas, const RECT& R, bool AAscendingSorting) override;
+  int HeaderBorderSize() override { return 1; }
+  POINT SortingMarkSize() override { return {8, 7}; }
+  POINT SummarySortingMarkSize() override { return {8, 8}; }
+  int FooterBorderSize() override { return 1; }
+  int FooterCellBorderSize() override { return 1; }
+  int FooterCellOffset() override { return 1; }
+  void DrawFooterBorder(TcxCanvas& ACanvas, const RECT& R) override { ACanvas.DrawEdge(R, false, false); }
+  void DrawFooterCellBorder(TcxCanvas& ACanvas, const RECT& R) override { ACanvas.DrawEdge(R, true, true); }
+  void DrawFilterDropDownButton(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState,
+                                bool AIsFilterActive) override;
+  void DrawTabBorder(TcxCanvas& ACanvas, const RECT& R, TcxBorder ABorder, TcxBorders ABorders,
+                     bool AVertical) override;
+  void DrawTabsRoot(TcxCanvas& ACanvas, const RECT& R, TcxBorders ABorders, bool AVertical) override {
+    (void)AVertical;
+    ACanvas.DrawEdge(R, false, false, ABorders);
+  }
+  int TabBorderSize(bool AVertical) override { (void)AVertical; return 1; }
+  void DrawScrollBarPart(TcxCanvas& ACanvas, bool AHorizontal, const RECT& R, TcxScrollBarPart APart,
+                         TcxButtonState AState) override;
+  void DrawSchedulerSplitterBorder(TcxCanvas& ACanvas, const RECT& R, const TcxViewParams& AViewParams,
+                                   bool AIsHorizontal) override;
+  void DrawGroupBoxFrame(TcxCanvas& ACanvas, const RECT& R, bool AEnabled, TcxGroupBoxCaptionPosition ACaptionPosition,
+                         TcxBorders ABorders = cxBordersAll) override;
+  void DrawTrackBarTrackBounds(TcxCanvas& ACanvas, const RECT& ARect) override;
+  void DrawTrackBarThumbBorderUpDown(TcxCanvas& ACanvas, const TPointArray& ALightPolyLine,
+                                     const TPointArray& AShadowPolyLine, const TPointArray& ADarkPolyLine) override;
+  void DrawTrackBarThumbBorderBoth(TcxCanvas& ACanvas, const RECT& ARect) override {
+    ACanvas.DrawComplexFrame(ARect, clBtnHighlight, clBtnShadow);
+  }
+  void DrawDateNavigatorDateHeader(TcxCanvas& ACanvas, RECT& R) override;
+  TColor GetSplitterOuterColor(bool AHighlighted) override {
+    return AHighlighted ? cl3DDkShadow : TcxCustomLookAndFeelPainter::GetSplitterOuterColor(false);
+  }
 };
 
+// The single-line style: one-pixel frames, hot tracking in light selection colours.
 class TcxUltraFlatLookAndFeelPainter : public TcxCustomLookAndFeelPainter {
 public:
   TVK_CLASS(TcxUltraFlatLookAndFeelPainter, TcxCustomLookAndFeelPainter)
   WideString LookAndFeelName() override { return L"UltraFlat"; }
   TcxLookAndFeelStyle LookAndFeelStyle() override { return lfsUltraFlat; }
-  // Appended by this style (its own drawing fills them in).
-  virtual TColor FilterDropDownButtonBorderColor(TcxButtonState AState) { (void)AState; return clBtnShadow; }
-  virtual void DrawBreadcrumbEditButtonArea(TcxCanvas& ACanvas, const RECT& R, TdxBreadcrumbEditButtonState AState,
-                                            TcxBorders ABorders) {
-    (void)ACanvas, (void)R, (void)AState, (void)ABorders;
+  TColor DefaultSchedulerBorderColor() override { return clBtnShadow; }
+  int BorderSize() override { return 1; }
+  void DrawBorder(TcxCanvas& ACanvas, const RECT& R) override { ACanvas.FrameRect(R, clBtnShadow); }
+  void DoDrawSeparator(TcxCanvas& ACanvas, const RECT& R, bool AIsVertical) override {
+    (void)AIsVertical;
+    ACanvas.FillRect(R, clBtnShadow);
   }
+  int ButtonBorderSize(TcxButtonState AState = cxbsNormal) override { return AState == cxbsDefault ? 2 : 1; }
+  TColor ButtonColor(TcxButtonState AState) override;
+  RECT ButtonFocusRect(TcxCanvas& ACanvas, const RECT& R) override;
+  int ButtonTextOffset() override { return 2; }
+  int ButtonTextShift() override { return 0; }
+  TColor ButtonSymbolColor(TcxButtonState AState, TColor ADefaultColor = clDefault) override;
+  // A pressed symbol does not move.
+  TcxButtonState ButtonSymbolState(TcxButtonState AState) override { (void)AState; return cxbsNormal; }
+  void DrawButtonBorder(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState) override;
+  void DrawExpandButton(TcxCanvas& ACanvas, const RECT& R, bool AExpanded, TColor AColor = clDefault) override;
+  int ExpandButtonSize() override { return 11; }
+  bool IsButtonHotTrack() override { return true; }
+  void DrawHeaderEx(TcxCanvas& ACanvas, const RECT& ABounds, const RECT& ATextAreaBounds, TcxNeighbors ANeighbors,
+                    TcxBorders ABorders, TcxButtonState AState, TAlignment AAlignmentHorz,
+                    TcxAlignmentVert AAlignmentVert, bool AMultiLine, bool AShowEndEllipsis, const WideString& AText,
+                    TFont* AFont, TColor ATextColor, TColor ABkColor,
+                    const TcxDrawBackgroundEvent& AOnDrawBackground = {}) override;
+  void DrawHeaderBorder(TcxCanvas& ACanvas, const RECT& R, TcxNeighbors ANeighbors, TcxBorders ABorders) override;
+  void DrawHeaderControlSectionBorder(TcxCanvas& ACanvas, const RECT& R, TcxBorders ABorders,
+                                      TcxButtonState AState) override;
+  void DrawHeaderControlSectionContent(TcxCanvas& ACanvas, const RECT& ABounds, const RECT& ATextAreaBounds,
+                                       TcxButtonState AState, TAlignment AAlignmentHorz,
+                                       TcxAlignmentVert AAlignmentVert, bool AMultiLine, bool AShowEndEllipsis,
+                                       const WideString& AText, TFont* AFont, TColor ATextColor,
+                                       TColor ABkColor) override;
+  void DrawSortingMark(TcxCanvas& ACanvas, const RECT& R, bool AAscendingSorting) override;
+  void DrawSummarySortingMark(TcxCanvas& ACanvas, const RECT& R, bool AAscendingSorting) override;
+  TcxBorders HeaderBorders(TcxNeighbors ANeighbors) override;
+  int HeaderBorderSize() override { return 1; }
+  POINT SortingMarkSize() override { return {7, 8}; }
+  POINT SummarySortingMarkSize() override { return {7, 9}; }
+  int GridBordersOverlapSize() override { return 1; }
+  TcxBorders FooterBorders() override { return bRight | bBottom; }
+  int FooterBorderSize() override { return 1; }
+  int FooterCellBorderSize() override { return 1; }
+  int FooterCellOffset() override { return 2; }
+  void DrawFooterBorder(TcxCanvas& ACanvas, const RECT& R) override { DrawFooterBorderEx(ACanvas, R, bRight | bBottom); }
+  void DrawFooterBorderEx(TcxCanvas& ACanvas, const RECT& R, TcxBorders ABorders) override {
+    ACanvas.FrameRect(R, FooterSeparatorColor(), FooterSeparatorSize(), ABorders);
+  }
+  void DrawFooterCellBorder(TcxCanvas& ACanvas, const RECT& R) override {
+    ACanvas.FrameRect(R, FooterSeparatorColor());
+  }
+  void DrawFilterDropDownButton(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState,
+                                bool AIsFilterActive) override;
+  POINT FilterCloseButtonSize() override {
+    const POINT p = TcxCustomLookAndFeelPainter::FilterCloseButtonSize();
+    return {p.x, p.y + 1};
+  }
+  void DrawTabBorder(TcxCanvas& ACanvas, const RECT& R, TcxBorder ABorder, TcxBorders ABorders,
+                     bool AVertical) override;
+  void DrawTabsRoot(TcxCanvas& ACanvas, const RECT& R, TcxBorders ABorders, bool AVertical) override {
+    ACanvas.DrawComplexFrame(R, MutedFrameColor(), MutedFrameColor(), ABorders, TabBorderSize(AVertical));
+  }
+  int TabBorderSize(bool AVertical) override { (void)AVertical; return 1; }
+  void DrawScrollBarPart(TcxCanvas& ACanvas, bool AHorizontal, const RECT& R, TcxScrollBarPart APart,
+                         TcxButtonState AState) override;
+  void DrawCheckBorder(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState) override;
+  TColor RadioButtonBodyColor(TcxButtonState AState) override;
+  void DrawSchedulerNavigationButtonContent(TcxCanvas& ACanvas, const RECT& ARect, const RECT& AArrowRect,
+                                            bool AIsNextButton, TcxButtonState AState) override;
+  void DrawSchedulerNavigatorButton(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState) override {
+    DrawButton(ACanvas, R, {}, AState, AState == cxbsHot || AState == cxbsPressed);
+  }
+  void DrawSchedulerSplitterBorder(TcxCanvas& ACanvas, const RECT& R, const TcxViewParams& AViewParams,
+                                   bool AIsHorizontal) override;
+  void DrawNavigatorButton(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState,
+                           TColor ABackgroundColor) override;
+  void DrawNavigatorBorder(TcxCanvas& ACanvas, const RECT& R, bool ASelected) override {
+    ACanvas.FrameRect(R, ASelected ? BorderHighlightColor() : clBtnShadow, 1, cxBordersAll, true);
+  }
+  bool NavigatorBorderOverlap() override { return true; }
+  int NavigatorBorderSize() override { return BorderSize(); }
+  void DrawGroupBoxFrame(TcxCanvas& ACanvas, const RECT& R, bool AEnabled, TcxGroupBoxCaptionPosition ACaptionPosition,
+                         TcxBorders ABorders = cxBordersAll) override {
+    (void)ACaptionPosition;
+    ACanvas.FrameRect(R, AEnabled ? clHighlight : clBtnShadow, 1, ABorders, true);
+  }
+  void DrawTrackBarTrackBounds(TcxCanvas& ACanvas, const RECT& ARect) override { ACanvas.FrameRect(ARect, clWindowText); }
+  void DrawTrackBarThumbBorderUpDown(TcxCanvas& ACanvas, const TPointArray& ALightPolyLine,
+                                     const TPointArray& AShadowPolyLine, const TPointArray& ADarkPolyLine) override;
+  void DrawTrackBarThumbBorderBoth(TcxCanvas& ACanvas, const RECT& ARect) override {
+    ACanvas.FrameRect(ARect, clWindowText);
+  }
+  SIZE GetSplitterSize(bool AHorizontal) override {
+    const SIZE s = TcxCustomLookAndFeelPainter::GetSplitterSize(AHorizontal);
+    return AHorizontal ? SIZE{s.cx, 1} : SIZE{1, s.cy};
+  }
+  TColor GetSplitterOuterColor(bool AHighlighted) override {
+    return AHighlighted ? clHighlight : TcxCustomLookAndFeelPainter::GetSplitterOuterColor(false);
+  }
+  void DrawPrintPreviewBackground(TcxCanvas& ACanvas, const RECT& R) override;
+  void DrawDropDownListBoxBackground(TcxCanvas& ACanvas, const RECT& ARect, bool AHasBorders) override;
+  void DrawDropDownListBoxSelection(TcxCanvas& ACanvas, const RECT& ARect, const RECT& AGutterRect) override {
+    (void)AGutterRect;
+    ACanvas.FillRect(ARect, GetLightHotColor());
+    ACanvas.FrameRect(ARect, clHighlight);
+  }
+  void DrawDropDownListBoxGutterBackground(TcxCanvas& ACanvas, const RECT& ARect) override {
+    ACanvas.FillRect(ARect, clBtnFace);
+  }
+  void DrawDropDownListBoxSeparator(TcxCanvas& ACanvas, const RECT& ARect, const RECT& AGutterRect) override;
+  TColor DropDownListBoxItemTextColor(bool ASelected) override { (void)ASelected; return kSystemColor | COLOR_MENUTEXT; }
+  int BreadcrumbEditButtonAreaSeparatorSize() override { return 1; }
+  RECT BreadcrumbEditButtonContentOffsets(bool AIsFirst, bool AIsLast) override;
+  void DrawBreadcrumbEditBorders(TcxCanvas& ACanvas, const RECT& ARect, TcxBorders ABorders,
+                                 TdxBreadcrumbEditState AState) override;
+  void DrawBreadcrumbEditButtonAreaSeparator(TcxCanvas& ACanvas, const RECT& ARect,
+                                             TdxBreadcrumbEditState AState) override {
+    DrawBreadcrumbEditBorders(ACanvas, ARect, bLeft, AState);
+  }
+  void DrawBreadcrumbEditButton(TcxCanvas& ACanvas, const RECT& ARect, TdxBreadcrumbEditButtonState AState,
+                                bool AIsFirst, bool AIsLast) override;
+  void DrawBreadcrumbEditDropDownButton(TcxCanvas& ACanvas, const RECT& ARect, TdxBreadcrumbEditButtonState AState,
+                                        bool AIsInEditor) override;
+  SIZE GetBevelMinimalShapeSize(TdxBevelShape AShape) override { (void)AShape; return {1, 1}; }
+  void GetBevelShapeColors(TColor& AColor1, TColor& AColor2) override {
+    AColor1 = clBtnShadow;
+    AColor2 = clNone;
+  }
+  // Appended by this style.
+  virtual TColor FilterDropDownButtonBorderColor(TcxButtonState AState) {
+    return AState == cxbsNormal ? clBtnShadow : clHighlight;
+  }
+  virtual void DrawBreadcrumbEditButtonArea(TcxCanvas& ACanvas, const RECT& R, TdxBreadcrumbEditButtonState AState,
+                                            TcxBorders ABorders);
   virtual TColor MutedFrameColor() { return clBtnShadow; }
-  virtual TColor StrongFrameColor() { return clHighlight; }
+  virtual TColor StrongFrameColor() { return clBtnText; }
   virtual TColor BorderHighlightColor() { return clHighlight; }
 };
 
+// The Office 2003 style: scheme colours and vertical gradients on the
+// single-line geometry; scroll bars and a few other elements borrowed from
+// the native painter while it is registered.
 class TcxOffice11LookAndFeelPainter : public TcxUltraFlatLookAndFeelPainter {
 public:
   TVK_CLASS(TcxOffice11LookAndFeelPainter, TcxUltraFlatLookAndFeelPainter)
+  // The scheme colours this style draws with.
+  enum TRole {
+    rFace, rLightFace, rBand1, rBand2, rSeparatorDark, rSeparatorLight, rFilterBox, rFilterBoxText,
+    rListBackground, rBorder, rHighlightFrame, rSelected1, rSelected2, rPressed, rPressedStart, rText,
+    rDisabledText, rGroupByBox, rGroup, rDateNavigatorSelection, rSchedulerBorder, rSchedulerControl
+  };
+  static TColor RoleColor(TRole ARole);
+
   WideString LookAndFeelName() override { return L"Office11"; }
   TcxLookAndFeelStyle LookAndFeelStyle() override { return lfsOffice11; }
   bool NeedRedrawOnResize() override { return true; }
   TColor DefaultHighlightedHeaderTextColor() override { return clHighlightText; }
-  virtual TColor HeaderGradientEndColor() { return clBtnFace; }
-  virtual TColor HeaderShadowLineColor() { return clBtnShadow; }
-  virtual TColor HeaderHighlightLineColor() { return clBtnHighlight; }
-  virtual TColor HeaderGradientStartColor() { return clBtnFace; }
+  TColor DefaultDateNavigatorHeaderColor() override { return RoleColor(rFace); }
+  TColor DefaultFooterColor() override { return RoleColor(rFace); }
+  TColor DefaultTimeGridMinorScaleColor() override { return RoleColor(rFace); }
+  TColor DefaultDateNavigatorSelectionColor() override { return RoleColor(rDateNavigatorSelection); }
+  TColor DefaultDateNavigatorSelectionTextColor() override { return clWindowText; }
+  TColor DefaultFilterBoxColor() override { return RoleColor(rFilterBox); }
+  TColor DefaultFilterBoxTextColor() override { return RoleColor(rFilterBoxText); }
+  TColor DefaultFooterTextColor() override { return DefaultHeaderTextColor(); }
+  TColor DefaultGroupColor() override { return RoleColor(rGroup); }
+  TColor DefaultGroupByBoxColor() override { return RoleColor(rGroupByBox); }
+  TColor DefaultGroupByBoxTextColor() override { return RoleColor(rBand1); }
+  TColor DefaultHeaderColor() override { return HeaderGradientStartColor(); }
+  TColor DefaultHeaderBackgroundColor() override { return DefaultGroupByBoxColor(); }
+  TColor DefaultSchedulerBorderColor() override { return RoleColor(rSchedulerBorder); }
+  TColor DefaultSchedulerControlColor() override { return RoleColor(rSchedulerControl); }
+  TColor DefaultTimeGridSelectionBarColor() override { return DefaultSchedulerControlColor(); }
+  TColor DefaultTabColor() override { return RoleColor(rLightFace); }
+  TColor DefaultTabsBackgroundColor() override { return DefaultTabColor(); }
+  TColor FooterSeparatorColor() override { return HeaderShadowLineColor(); }
+  TColor GetSplitterInnerColor(bool AHighlighted) override { (void)AHighlighted; return RoleColor(rSeparatorLight); }
+  TColor GetSplitterOuterColor(bool AHighlighted) override {
+    return RoleColor(AHighlighted ? rHighlightFrame : rSeparatorDark);
+  }
+  TColor BreadcrumbEditBackgroundColor(TdxBreadcrumbEditState AState) override {
+    (void)AState;
+    return HeaderGradientStartColor();
+  }
+  void GetBevelShapeColors(TColor& AColor1, TColor& AColor2) override {
+    AColor1 = RoleColor(rSeparatorDark);
+    AColor2 = RoleColor(rSeparatorLight);
+  }
+  SIZE GetBevelMinimalShapeSize(TdxBevelShape AShape) override { (void)AShape; return {2, 2}; }
+  int SeparatorSize() override { return 2; }
+  int SmallExpandButtonSize() override { return ExpandButtonSize(); }
+  bool DrawExpandButtonFirst() override { return false; }
+  TcxBorders HeaderBorders(TcxNeighbors ANeighbors) override { (void)ANeighbors; return cxBordersAll; }
+  bool IsHeaderHotTrack() override { return true; }
+  int GridBordersOverlapSize() override { return 0; }
+  int NavigatorBorderSize() override { return 1; }
+
+  TColor ButtonColor(TcxButtonState AState) override;
+  TColor ButtonSymbolColor(TcxButtonState AState, TColor ADefaultColor = clDefault) override;
+  TColor CheckButtonColor(TcxButtonState AState) override;
+  TColor RadioButtonBodyColor(TcxButtonState AState) override;
+  void DrawBorder(TcxCanvas& ACanvas, const RECT& R) override { ACanvas.FrameRect(R, RoleColor(rBorder)); }
+  void DoDrawSeparator(TcxCanvas& ACanvas, const RECT& R, bool AIsVertical) override;
+  void DrawButtonBorder(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState) override;
+  void DrawSortingMark(TcxCanvas& ACanvas, const RECT& R, bool AAscendingSorting) override;
+  void DrawSummarySortingMark(TcxCanvas& ACanvas, const RECT& R, bool AAscendingSorting) override;
+  // The scheme's 11 x 11 glyph with its corners tinted toward the background; AColor is not used.
+  void DrawExpandButton(TcxCanvas& ACanvas, const RECT& R, bool AExpanded, TColor AColor = clDefault) override;
+  void DrawSmallExpandButton(TcxCanvas& ACanvas, const RECT& R, bool AExpanded, TColor ABorderColor,
+                             TColor AColor = clDefault) override {
+    (void)ABorderColor;
+    DrawExpandButton(ACanvas, R, AExpanded, AColor);
+  }
+  void DrawHeader(TcxCanvas& ACanvas, const RECT& ABounds, const RECT& ATextAreaBounds, TcxNeighbors ANeighbors,
+                  TcxBorders ABorders, TcxButtonState AState, TAlignment AAlignmentHorz,
+                  TcxAlignmentVert AAlignmentVert, bool AMultiLine, bool AShowEndEllipsis, const WideString& AText,
+                  TFont* AFont, TColor ATextColor, TColor ABkColor, const TcxDrawBackgroundEvent& AOnDrawBackground = {},
+                  bool AIsLast = false, bool AIsGroup = false) override;
+  void DrawHeaderBorder(TcxCanvas& ACanvas, const RECT& R, TcxNeighbors ANeighbors, TcxBorders ABorders) override;
+  void DrawHeaderControlSection(TcxCanvas& ACanvas, const RECT& ABounds, const RECT& ATextAreaBounds,
+                                TcxNeighbors ANeighbors, TcxBorders ABorders, TcxButtonState AState,
+                                TAlignment AAlignmentHorz, TcxAlignmentVert AAlignmentVert, bool AMultiLine,
+                                bool AShowEndEllipsis, const WideString& AText, TFont* AFont, TColor ATextColor,
+                                TColor ABkColor) override;
+  void LayoutViewDrawRecordCaption(TcxCanvas& ACanvas, const RECT& ABounds, TcxGroupBoxCaptionPosition APosition,
+                                   TcxButtonState AState) override;
+  int ScrollBarMinimalThumbSize(bool AVertical) override;
+  void DrawScrollBarPart(TcxCanvas& ACanvas, bool AHorizontal, const RECT& R, TcxScrollBarPart APart,
+                         TcxButtonState AState) override;
+  void DrawSchedulerNavigatorButton(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState) override;
+  void DrawGroupBoxFrame(TcxCanvas& ACanvas, const RECT& R, bool AEnabled, TcxGroupBoxCaptionPosition ACaptionPosition,
+                         TcxBorders ABorders = cxBordersAll) override;
+  TColor GroupBoxTextColor(bool AEnabled, TcxGroupBoxCaptionPosition ACaptionPosition) override;
+  void DrawSchedulerNavigationButtonContent(TcxCanvas& ACanvas, const RECT& ARect, const RECT& AArrowRect,
+                                            bool AIsNextButton, TcxButtonState AState) override;
+  void DrawSchedulerBorder(TcxCanvas& ACanvas, const RECT& R) override {
+    ACanvas.FrameRect(R, DefaultSchedulerBorderColor());
+  }
+  void DrawMonthHeader(TcxCanvas& ACanvas, const RECT& ABounds, const WideString& AText, TcxNeighbors ANeighbors,
+                       const TcxViewParams& AViewParams, TcxArrowDirections AArrows, int ASideWidth,
+                       const TcxDrawBackgroundEvent& AOnDrawBackground = {}) override;
+  void DrawDateNavigatorDateHeader(TcxCanvas& ACanvas, RECT& R) override {
+    ACanvas.FillRect(R, DefaultDateNavigatorHeaderColor());
+  }
+  void DoDrawSizeGrip(TcxCanvas& ACanvas, const RECT& ARect) override;
+  void DrawPanelBackground(TcxCanvas& ACanvas, TWinControl* AControl, const RECT& ABounds,
+                           TColor AColorFrom = clDefault, TColor AColorTo = clDefault) override;
+  void DrawLayoutControlBackground(TcxCanvas& ACanvas, const RECT& R) override;
+  void DrawAlertWindowBackground(TcxCanvas& ACanvas, const RECT& ABounds) override;
+  void DrawTrackBarTrackBounds(TcxCanvas& ACanvas, const RECT& ARect) override { ACanvas.FrameRect(ARect, clBtnText); }
+  void DrawTrackBarThumbBorderBoth(TcxCanvas& ACanvas, const RECT& ARect) override {
+    ACanvas.FrameRect(ARect, clBtnText);
+  }
+  void DrawTrackBarThumbBorderUpDown(TcxCanvas& ACanvas, const TPointArray& ALightPolyLine,
+                                     const TPointArray& AShadowPolyLine, const TPointArray& ADarkPolyLine) override;
+  void DrawBreadcrumbEditBorders(TcxCanvas& ACanvas, const RECT& ARect, TcxBorders ABorders,
+                                 TdxBreadcrumbEditState AState) override {
+    (void)AState;
+    ACanvas.FrameRect(ARect, RoleColor(rBorder), 1, ABorders);
+  }
+  void DrawDropDownListBoxBackground(TcxCanvas& ACanvas, const RECT& ARect, bool AHasBorders) override;
+  void DrawDropDownListBoxSelection(TcxCanvas& ACanvas, const RECT& ARect, const RECT& AGutterRect) override;
+  void DrawDropDownListBoxSeparator(TcxCanvas& ACanvas, const RECT& ARect, const RECT& AGutterRect) override;
+  void DrawDropDownListBoxGutterBackground(TcxCanvas& ACanvas, const RECT& ARect) override;
+
+  // Redefined additions of the ultra-flat style.
+  TColor FilterDropDownButtonBorderColor(TcxButtonState AState) override {
+    return AState == cxbsNormal ? HeaderShadowLineColor() : RoleColor(rHighlightFrame);
+  }
+  void DrawBreadcrumbEditButtonArea(TcxCanvas& ACanvas, const RECT& R, TdxBreadcrumbEditButtonState AState,
+                                    TcxBorders ABorders) override;
+  TColor MutedFrameColor() override { return HeaderShadowLineColor(); }
+  TColor StrongFrameColor() override { return clBtnText; }
+  TColor BorderHighlightColor() override { return RoleColor(rHighlightFrame); }
+  // Appended by this style.
+  virtual TColor HeaderGradientEndColor() { return RoleColor(rBand2); }
+  virtual TColor HeaderShadowLineColor() { return RoleColor(rSeparatorDark); }
+  virtual TColor HeaderHighlightLineColor() { return RoleColor(rSeparatorLight); }
+  virtual TColor HeaderGradientStartColor();
+
+protected:
+  void DrawContent(TcxCanvas& ACanvas, const RECT& ABounds, const RECT& ATextAreaBounds, TcxButtonState AState,
+                   TAlignment AAlignmentHorz, TcxAlignmentVert AAlignmentVert, bool AMultiLine, bool AShowEndEllipsis,
+                   const WideString& AText, TFont* AFont, TColor ATextColor, TColor ABkColor,
+                   const TcxDrawBackgroundEvent& AOnDrawBackground, bool AIsFooter) override;
+  // The registered native painter (null when there is none).
+  TcxCustomLookAndFeelPainter* NativePainter();
 };
 
+// Draws through the system's visual styles; an element whose theme class the
+// current style lacks (handle 0) is drawn as by the standard painter.
 class TcxWinXPLookAndFeelPainter : public TcxStandardLookAndFeelPainter {
+  using inherited = TcxStandardLookAndFeelPainter;
+
 public:
   TVK_CLASS(TcxWinXPLookAndFeelPainter, TcxStandardLookAndFeelPainter)
   WideString LookAndFeelName() override { return L"Native"; }
   TcxLookAndFeelStyle LookAndFeelStyle() override { return lfsNative; }
   bool NeedRedrawOnResize() override { return AreThemesAvailable(); }
-  virtual void DrawBreadcrumbEditThemedButton(TcxCanvas& ACanvas, const RECT& R, TdxBreadcrumbEditButtonState AState,
-                                              TcxBorders ABorders) {
-    DrawBreadcrumbEditButton(ACanvas, R, AState, (ABorders & bLeft) == 0, (ABorders & bRight) == 0);
+
+  TColor DefaultSchedulerBorderColor() override;
+  TColor DefaultSchedulerViewContentColor() override { return 0xD5FFFF; }
+  void DrawArrow(TcxCanvas& ACanvas, const RECT& R, TcxArrowDirection AArrowDirection, TColor AColor) override {
+    TcxCustomLookAndFeelPainter::DrawArrow(ACanvas, R, AArrowDirection, AColor);
   }
+  void DrawArrow(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState, TcxArrowDirection AArrowDirection,
+                 bool ADrawBorder = true) override;
+  void DrawArrowBorder(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState) override;
+  int BorderSize() override;
+  void DrawBorder(TcxCanvas& ACanvas, const RECT& R) override;
+  int SeparatorSize() override { return 6; }
+  void DoDrawSeparator(TcxCanvas& ACanvas, const RECT& R, bool AIsVertical) override;
+  int ButtonBorderSize(TcxButtonState AState = cxbsNormal) override;
+  TColor ButtonColor(TcxButtonState AState) override;
+  RECT ButtonFocusRect(TcxCanvas& ACanvas, const RECT& R) override;
+  TColor ButtonSymbolColor(TcxButtonState AState, TColor ADefaultColor = clDefault) override;
+  int ButtonTextOffset() override { return 2; }
+  int ButtonTextShift() override { return 0; }
+  void DrawButton(TcxCanvas& ACanvas, const RECT& R, const WideString& ACaption, TcxButtonState AState,
+                  bool ADrawBorder = true, TColor AColor = clDefault, TColor ATextColor = clDefault,
+                  bool AWordWrap = false, bool AIsToolButton = false) override;
+  bool IsButtonHotTrack() override { return true; }
+  void DrawExpandButton(TcxCanvas& ACanvas, const RECT& R, bool AExpanded, TColor AColor = clDefault) override;
+  bool DrawExpandButtonFirst() override { return false; }
+  void DrawGroupExpandButton(TcxCanvas& ACanvas, const RECT& R, bool AExpanded, TcxButtonState AState) override;
+  void DrawSmallExpandButton(TcxCanvas& ACanvas, const RECT& R, bool AExpanded, TColor ABorderColor,
+                             TColor AColor = clDefault) override;
+  int ExpandButtonSize() override;
+  int GroupExpandButtonSize() override;
+  int SmallExpandButtonSize() override;
+  bool IsPointOverGroupExpandButton(const RECT& R, POINT P) override;
+  int CheckBorderSize() override;
+  SIZE CheckButtonSize() override;
+  void DrawCheck(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState, bool AChecked, TColor AColor) override;
+  void DrawCheckBorder(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState) override;
+  void DrawRadioButton(TcxCanvas& ACanvas, int X, int Y, TcxButtonState AButtonState, bool AChecked, bool AFocused,
+                       TColor ABrushColor, bool AIsDesigning = false) override;
+  SIZE RadioButtonSize() override;
+
+  void DrawHeader(TcxCanvas& ACanvas, const RECT& ABounds, const RECT& ATextAreaBounds, TcxNeighbors ANeighbors,
+                  TcxBorders ABorders, TcxButtonState AState, TAlignment AAlignmentHorz,
+                  TcxAlignmentVert AAlignmentVert, bool AMultiLine, bool AShowEndEllipsis, const WideString& AText,
+                  TFont* AFont, TColor ATextColor, TColor ABkColor, const TcxDrawBackgroundEvent& AOnDrawBackground = {},
+                  bool AIsLast = false, bool AIsGroup = false) override;
+  void DrawHeaderPressed(TcxCanvas& ACanvas, const RECT& ABounds) override { (void)ACanvas, (void)ABounds; }
+  void DrawHeaderControlSection(TcxCanvas& ACanvas, const RECT& ABounds, const RECT& ATextAreaBounds,
+                                TcxNeighbors ANeighbors, TcxBorders ABorders, TcxButtonState AState,
+                                TAlignment AAlignmentHorz, TcxAlignmentVert AAlignmentVert, bool AMultiLine,
+                                bool AShowEndEllipsis, const WideString& AText, TFont* AFont, TColor ATextColor,
+                                TColor ABkColor) override;
+  int HeaderBorderSize() override;
+  int HeaderControlSectionBorderSize(TcxButtonState AState = cxbsNormal) override {
+    (void)AState;
+    return HeaderBorderSize();
+  }
+  RECT HeaderControlSectionContentBounds(const RECT& ABounds, TcxButtonState AState) override;
+  bool IsHeaderHotTrack() override { return true; }
+  POINT SortingMarkSize() override { return {7, 8}; }
+  void DrawSortingMark(TcxCanvas& ACanvas, const RECT& R, bool AAscendingSorting) override {
+    DrawSortingArrow(ACanvas, R, clBtnShadow, clBtnShadow, AAscendingSorting);
+  }
+  void DrawSummarySortingMark(TcxCanvas& ACanvas, const RECT& R, bool AAscendingSorting) override {
+    DrawSummarySortingArrow(ACanvas, R, clBtnShadow, clBtnShadow, AAscendingSorting);
+  }
+  void DrawMonthHeader(TcxCanvas& ACanvas, const RECT& ABounds, const WideString& AText, TcxNeighbors ANeighbors,
+                       const TcxViewParams& AViewParams, TcxArrowDirections AArrows, int ASideWidth,
+                       const TcxDrawBackgroundEvent& AOnDrawBackground = {}) override;
+  void DrawFooterBorder(TcxCanvas& ACanvas, const RECT& R) override;
+  void DrawFooterCell(TcxCanvas& ACanvas, const RECT& ABounds, TAlignment AAlignmentHorz,
+                      TcxAlignmentVert AAlignmentVert, bool AMultiLine, const WideString& AText, TFont* AFont,
+                      TColor ATextColor, TColor ABkColor, const TcxDrawBackgroundEvent& AOnDrawBackground = {}) override;
+  int FooterBorderSize() override;
+  int FooterCellBorderSize() override;
+  int FooterCellOffset() override;
+  bool FooterDrawCellsFirst() override { return false; }
+
+  void DrawFilterCloseButton(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState) override;
+  void DrawFilterDropDownButton(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState,
+                                bool AIsFilterActive) override;
+  POINT FilterActivateButtonSize() override;
+  POINT FilterCloseButtonSize() override;
+  void LayoutViewDrawRecordCaption(TcxCanvas& ACanvas, const RECT& ABounds, TcxGroupBoxCaptionPosition APosition,
+                                   TcxButtonState AState) override;
+  void DrawTab(TcxCanvas& ACanvas, const RECT& R, TcxBorders ABorders, const WideString& AText, TcxButtonState AState,
+               bool AVertical, TFont* AFont, TColor ATextColor, TColor ABkColor, bool AShowPrefix = false) override;
+  void DrawTabBorder(TcxCanvas& ACanvas, const RECT& R, TcxBorder ABorder, TcxBorders ABorders,
+                     bool AVertical) override;
+  void DrawTabsRoot(TcxCanvas& ACanvas, const RECT& R, TcxBorders ABorders, bool AVertical) override;
+  bool IsDrawTabImplemented(bool AVertical) override;
+  bool IsTabHotTrack(bool AVertical) override;
+  int TabBorderSize(bool AVertical) override;
+  void DrawSplitter(TcxCanvas& ACanvas, const RECT& ARect, bool AHighlighted, bool AClicked,
+                    bool AHorizontal) override {
+    (void)ACanvas, (void)ARect, (void)AHighlighted, (void)AClicked, (void)AHorizontal;
+  }
+  void DrawIndicatorItem(TcxCanvas& ACanvas, const RECT& R, TcxIndicatorKind AKind, TColor AColor,
+                         const TcxDrawBackgroundEvent& AOnDrawBackground = {}) override;
+  int ScrollBarMinimalThumbSize(bool AVertical) override;
+  void DrawScrollBarPart(TcxCanvas& ACanvas, bool AHorizontal, const RECT& R, TcxScrollBarPart APart,
+                         TcxButtonState AState) override;
+  SIZE SizeGripSize() override;
+  void DoDrawSizeGrip(TcxCanvas& ACanvas, const RECT& ARect) override;
+  SIZE SmallCloseButtonSize() override;
+
+  void DrawSchedulerNavigationButtonContent(TcxCanvas& ACanvas, const RECT& ARect, const RECT& AArrowRect,
+                                            bool AIsNextButton, TcxButtonState AState) override;
+  void DrawSchedulerEventProgress(TcxCanvas& ACanvas, const RECT& ABounds, const RECT& AProgress,
+                                  const TcxViewParams& AViewParams, bool ATransparent) override;
+  RECT SchedulerEventProgressOffsets() override { return {3, 3, 3, 3}; }
+  void DrawSchedulerNavigatorButton(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState) override;
+  void DrawSchedulerSplitterBorder(TcxCanvas& ACanvas, const RECT& R, const TcxViewParams& AViewParams,
+                                   bool AIsHorizontal) override;
+  void DrawGroupBoxFrame(TcxCanvas& ACanvas, const RECT& R, bool AEnabled, TcxGroupBoxCaptionPosition ACaptionPosition,
+                         TcxBorders ABorders = cxBordersAll) override;
+  TColor GroupBoxTextColor(bool AEnabled, TcxGroupBoxCaptionPosition ACaptionPosition) override;
+  void DrawPanelBackground(TcxCanvas& ACanvas, TWinControl* AControl, const RECT& ABounds,
+                           TColor AColorFrom = clDefault, TColor AColorTo = clDefault) override;
+  void DrawEditPopupWindowBorder(TcxCanvas& ACanvas, RECT& R, TcxEditPopupBorderStyle ABorderStyle,
+                                 bool AClientEdge) override;
+  int GetEditPopupWindowBorderWidth(TcxEditPopupBorderStyle AStyle) override { (void)AStyle; return 1; }
+  int GetEditPopupWindowClientEdgeWidth(TcxEditPopupBorderStyle AStyle) override { (void)AStyle; return 2; }
+  TColor GetHintBorderColor() override;
+  void DrawHintBackground(TcxCanvas& ACanvas, const RECT& ARect, TColor AColor = clDefault) override;
+  TColor ScreenTipGetDescriptionTextColor() override;
+  TColor ScreenTipGetTitleTextColor() override { return ScreenTipGetDescriptionTextColor(); }
+  void CorrectThumbRect(TcxCanvas& ACanvas, RECT& ARect, bool AHorizontal, TcxTrackBarTicksAlign ATicks) override;
+  void DrawTrackBarTrack(TcxCanvas& ACanvas, const RECT& ARect, const RECT& ASelection, bool AShowSelection,
+                         bool AEnabled, bool AHorizontal, TColor ATrackColor) override;
+  void DrawTrackBarThumb(TcxCanvas& ACanvas, const RECT& ARect, TcxButtonState AState, bool AHorizontal,
+                         TcxTrackBarTicksAlign ATicks, TColor AThumbColor) override;
+
+  void DrawDateNavigatorDateHeader(TcxCanvas& ACanvas, RECT& R) override;
+  POINT NavigatorButtonPressedGlyphOffset() override { return {0, 0}; }
+  SIZE NavigatorButtonMinSize() override { return {18, 19}; }
+  TColor DropDownListBoxItemTextColor(bool ASelected) override;
+  int DropDownListBoxSeparatorSize() override;
+  void DrawDropDownListBoxBackground(TcxCanvas& ACanvas, const RECT& ARect, bool AHasBorders) override;
+  void DrawDropDownListBoxGutterBackground(TcxCanvas& ACanvas, const RECT& ARect) override;
+  void DrawDropDownListBoxSelection(TcxCanvas& ACanvas, const RECT& ARect, const RECT& AGutterRect) override;
+  void DrawDropDownListBoxSeparator(TcxCanvas& ACanvas, const RECT& ARect, const RECT& AGutterRect) override;
+  TColor BreadcrumbEditBackgroundColor(TdxBreadcrumbEditState AState) override {
+    (void)AState;
+    return DefaultContentColor();
+  }
+  RECT BreadcrumbEditBordersSize() override { return {1, 1, 1, 1}; }
+  RECT BreadcrumbEditButtonContentOffsets(bool AIsFirst, bool AIsLast) override;
+  bool BreadcrumbEditIsFadingSupports() override { return true; }
+  SIZE BreadcrumbEditProgressChunkOverlaySize() override;
+  RECT BreadcrumbEditProgressChunkPadding() override { return {0, 0, 0, 0}; }
+  void DrawBreadcrumbEditBorders(TcxCanvas& ACanvas, const RECT& ARect, TcxBorders ABorders,
+                                 TdxBreadcrumbEditState AState) override;
+  void DrawBreadcrumbEditButtonAreaSeparator(TcxCanvas& ACanvas, const RECT& ARect,
+                                             TdxBreadcrumbEditState AState) override {
+    (void)ACanvas, (void)ARect, (void)AState;
+  }
+  void DrawBreadcrumbEditButton(TcxCanvas& ACanvas, const RECT& ARect, TdxBreadcrumbEditButtonState AState,
+                                bool AIsFirst, bool AIsLast) override;
+  void DrawBreadcrumbEditDropDownButton(TcxCanvas& ACanvas, const RECT& ARect, TdxBreadcrumbEditButtonState AState,
+                                        bool AIsInEditor) override {
+    (void)AIsInEditor;
+    DrawBreadcrumbEditButton(ACanvas, ARect, AState, true, true);
+  }
+  void DrawBreadcrumbEditNode(TcxCanvas& ACanvas, const RECT& R, TdxBreadcrumbEditButtonState AState,
+                              bool AHasDelimiter) override;
+  void DrawBreadcrumbEditNodeDelimiter(TcxCanvas& ACanvas, const RECT& R,
+                                       TdxBreadcrumbEditButtonState AState) override;
+  void DrawBreadcrumbEditNodeDelimiterGlyph(TcxCanvas& ACanvas, const RECT& R,
+                                            TdxBreadcrumbEditButtonState AState) override;
+  void DrawBreadcrumbEditNodeMoreButtonGlyph(TcxCanvas& ACanvas, const RECT& R,
+                                             TdxBreadcrumbEditButtonState AState) override {
+    DrawCollapseArrow(ACanvas, R, BreadcrumbEditNodeTextColor(AState), ScaleByScreenDPI(2));
+  }
+  void DrawBreadcrumbEditProgressChunk(TcxCanvas& ACanvas, const RECT& R) override;
+  void DrawBreadcrumbEditProgressChunkOverlay(TcxCanvas& ACanvas, const RECT& R) override;
+  int AlertWindowCornerRadius() override { return 5; }
+  SIZE GetBevelMinimalShapeSize(TdxBevelShape AShape) override { (void)AShape; return {6, 6}; }
+  void DrawBevelFrame(TcxCanvas& ACanvas, const RECT& R, TColor AColor1, TColor AColor2, bool ABoxStyle) override;
+  void DrawBevelLine(TcxCanvas& ACanvas, const RECT& R, TColor AColor1, TColor AColor2, bool AIsVertical) override;
+
+  // Appended by this style.
+  virtual void DrawBreadcrumbEditThemedButton(TcxCanvas& ACanvas, const RECT& R, TdxBreadcrumbEditButtonState AState,
+                                              TcxBorders ABorders);
   virtual void DrawThemedContentText(TcxCanvas& ACanvas, HTHEME ATheme, int APartId, int AStateId,
                                      const RECT& AClipRect, const RECT& ATextRect, TAlignment AAlignmentHorz,
                                      TcxAlignmentVert AAlignmentVert, bool AMultiLine, bool AShowEndEllipsis,
                                      bool AShowPrefix, const WideString& AText, TFont* AFont, TColor ATextColor,
                                      TColor ABkColor);
+
+  // A colour of the theme: false without a handle or when the query fails.
+  static bool TryGetThemeColor(TdxThemedObjectType AType, int APartId, int AStateId, int APropId, TColor& AColor);
+  // The native state of a button state (default 5, normal 1, hot 2, pressed 3, disabled 4).
+  static int ButtonStateToNativeState(TcxButtonState AState);
 };
 
 // ---- The registry

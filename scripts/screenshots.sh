@@ -2,9 +2,10 @@
 # Renders the styled controls in look modes 0, 1 and 2, a rack instrument
 # panel in three plate schemes, a dialog like the flash memory utility's, a
 # pin-state panel with its page control in the three looks, the look-and-feel
-# library's cursors, its drawing galleries and the base painter's elements in
-# every state into PNG files under the build folder (screenshots/), under a
-# virtual X server.
+# library's cursors, its drawing galleries and the elements of the base
+# painter and of every registered style in every state (the native style also
+# without the theme library) into PNG files under the build folder
+# (screenshots/), under a virtual X server.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 . "$root/scripts/builds.sh"
@@ -15,11 +16,12 @@ build="$(tvk_build_dir "$arch")"
 cmake --build "$build" --target tvk_tools >/dev/null
 tvk_start_wine
 mkdir -p "$build/screenshots"
-xvfb-run -a "$WINELOADER" "$build/styled_screens.exe" "$(winepath -w "$build/screenshots" 2>/dev/null || echo "$build/screenshots")"
-xvfb-run -a "$WINELOADER" "$build/instrument_screens.exe" "$(winepath -w "$build/screenshots" 2>/dev/null || echo "$build/screenshots")"
-xvfb-run -a "$WINELOADER" "$build/page_screens.exe" "$(winepath -w "$build/screenshots" 2>/dev/null || echo "$build/screenshots")"
-xvfb-run -a "$WINELOADER" "$build/flash_dialog_screens.exe" "$(winepath -w "$build/screenshots" 2>/dev/null || echo "$build/screenshots")"
-xvfb-run -a "$WINELOADER" "$build/laf_cursor_screens.exe" "$(winepath -w "$build/screenshots" 2>/dev/null || echo "$build/screenshots")"
-xvfb-run -a "$WINELOADER" "$build/painter_gallery.exe" "$(winepath -w "$build/screenshots" 2>/dev/null || echo "$build/screenshots")"
-xvfb-run -a "$WINELOADER" "$build/laf_drawing_screens.exe" "$(winepath -w "$build/screenshots" 2>/dev/null || echo "$build/screenshots")"
+# The folder as the programs see it; where winepath prints nothing, Wine's Z:
+# drive, which maps the root (an empty argument would write to the drive root).
+out="$(winepath -w "$build/screenshots" 2>/dev/null || true)"
+[ -n "$out" ] || out="Z:$(echo "$build/screenshots" | tr / '\\')"
+for program in styled_screens instrument_screens page_screens flash_dialog_screens \
+               laf_cursor_screens painter_gallery laf_drawing_screens; do
+  xvfb-run -a "$WINELOADER" "$build/$program.exe" "$out"
+done
 ls "$build"/screenshots/*.png

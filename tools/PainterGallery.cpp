@@ -1,12 +1,16 @@
-// Renders every element of the base look-and-feel painter in every button
-// state into PNG galleries, one row per element and one column per state.
+// Renders every element of the base look-and-feel painter and of each
+// registered style in every button state into PNG galleries, one row per
+// element and one column per state.
 #include "Forms.h"
 #include "LookAndFeelSteps.h"
 #include "PngImage.h"
 #include "cxLookAndFeelPainters.h"
 #include "dxCore.h"
+#include "dxThemeManager.h"
+#include "dxUxTheme.h"
 
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -153,7 +157,8 @@ const std::vector<TGalleryRow>& GridElements() {
   return rows;
 }
 
-void RenderGallery(const std::vector<TGalleryRow>& ARows, const std::string& AFileName) {
+void RenderGallery(TcxCustomLookAndFeelPainter& APainter, const std::vector<TGalleryRow>& ARows,
+                   const std::string& AFileName) {
   constexpr int kLabel = 110, kCell = 96, kRow = 34;
   static constexpr const wchar_t* kStates[] = {L"Default", L"Normal", L"Hot", L"Pressed", L"Disabled"};
   TcxBitmap32 shot(kLabel + kCell * 5, kRow * (int(ARows.size()) + 1));
@@ -161,7 +166,6 @@ void RenderGallery(const std::vector<TGalleryRow>& ARows, const std::string& AFi
   canvas.FillRect(shot.ClientRect(), clWindow);
   canvas.Brush().SetStyle(TBrushStyle::bsClear);
   for (int s = 0; s < 5; ++s) canvas.Canvas()->TextOut(kLabel + s * kCell + 4, 8, kStates[s]);
-  TcxCustomLookAndFeelPainter painter;
   for (std::size_t i = 0; i < ARows.size(); ++i) {
     const int top = kRow * int(i + 1);
     canvas.Brush().SetStyle(TBrushStyle::bsClear);
@@ -172,7 +176,7 @@ void RenderGallery(const std::vector<TGalleryRow>& ARows, const std::string& AFi
       canvas.SaveClipRegion();
       canvas.IntersectClipRect(cell);
       canvas.FillRect(cell, clBtnFace);
-      ARows[i].Draw(painter, canvas, cell, TcxButtonState(s));
+      ARows[i].Draw(APainter, canvas, cell, TcxButtonState(s));
       canvas.RestoreClipRegion();
     }
   }
@@ -193,8 +197,26 @@ int main(int argc, char** argv) {
   if (!RunStartup(LookAndFeelSteps())) return 1;
   int status = 0;
   try {
-    RenderGallery(Controls(), std::string(argv[1]) + "\\painter_controls.png");
-    RenderGallery(GridElements(), std::string(argv[1]) + "\\painter_grid.png");
+    const std::string folder = argv[1];
+    TcxCustomLookAndFeelPainter base;
+    RenderGallery(base, Controls(), folder + "\\painter_controls.png");
+    RenderGallery(base, GridElements(), folder + "\\painter_grid.png");
+    // Each registered style; the native one twice: with the prefix's visual
+    // style and with the theme library's entries absent.
+    for (const char* name : {"Standard", "Flat", "UltraFlat", "Office11", "Native"}) {
+      TcxCustomLookAndFeelPainter* painter = cxLookAndFeelPaintersManager()->GetPainter(WideString(name, name + std::strlen(name)));
+      if (!painter) continue;
+      RenderGallery(*painter, Controls(), folder + "\\painter_" + name + "_controls.png");
+      RenderGallery(*painter, GridElements(), folder + "\\painter_" + name + "_grid.png");
+    }
+    if (TcxCustomLookAndFeelPainter* native = cxLookAndFeelPaintersManager()->GetPainter(lfsNative)) {
+      const TUxThemeEntries real = UxThemeEntries();
+      CloseAllThemeHandles();
+      UxThemeEntries() = TUxThemeEntries{};
+      RenderGallery(*native, Controls(), folder + "\\painter_Native_unthemed_controls.png");
+      RenderGallery(*native, GridElements(), folder + "\\painter_Native_unthemed_grid.png");
+      UxThemeEntries() = real;
+    }
   } catch (const Exception& e) {
     std::fprintf(stderr, "failed: %ls\n", e.Message().c_str());
     status = 1;
