@@ -18,9 +18,12 @@ struct TMessage {
 constexpr UINT CM_BASE = 0xB000;
 constexpr UINT CM_ACTIVATE = CM_BASE + 0;
 constexpr UINT CM_DEACTIVATE = CM_BASE + 1;
+constexpr UINT CM_CANCELMODE = CM_BASE + 4;   // a control ends a mode it is in (a drop-down, a drag)
 constexpr UINT CM_DIALOGKEY = CM_BASE + 5;        // WParam key, LParam key data; non-zero: taken
 constexpr UINT CM_DIALOGCHAR = CM_BASE + 6;
 constexpr UINT CM_FOCUSCHANGED = CM_BASE + 7;     // LParam: the control that took the focus
+constexpr UINT CM_ENTER = CM_BASE + 10;  // the control becomes the focused one of its form
+constexpr UINT CM_EXIT = CM_BASE + 11;   // it stops being so; an error from it keeps the focus
 constexpr UINT CM_ENABLEDCHANGED = CM_BASE + 12;
 constexpr UINT CM_COLORCHANGED = CM_BASE + 13;
 constexpr UINT CM_FONTCHANGED = CM_BASE + 14;

@@ -1,6 +1,7 @@
 #!/bin/bash
 # Renders the styled controls in look modes 0, 1 and 2, a rack instrument
-# panel in three plate schemes and the look-and-feel library's cursors into
+# panel in three plate schemes, the look-and-feel library's cursors and the
+# in-place editors' windowless cells into
 # PNG files under
 # the build folder (screenshots/), under a virtual X server.
 set -euo pipefail
@@ -16,4 +17,5 @@ mkdir -p "$build/screenshots"
 xvfb-run -a "$WINELOADER" "$build/styled_screens.exe" "$(winepath -w "$build/screenshots" 2>/dev/null || echo "$build/screenshots")"
 xvfb-run -a "$WINELOADER" "$build/instrument_screens.exe" "$(winepath -w "$build/screenshots" 2>/dev/null || echo "$build/screenshots")"
 xvfb-run -a "$WINELOADER" "$build/laf_cursor_screens.exe" "$(winepath -w "$build/screenshots" 2>/dev/null || echo "$build/screenshots")"
+xvfb-run -a "$WINELOADER" "$build/inplace_screens.exe" "$(winepath -w "$build/screenshots" 2>/dev/null || echo "$build/screenshots")"
 ls "$build"/screenshots/*.png

@@ -1,0 +1,457 @@
+#include "dxEditor.h"
+
+#include "dxEditorStrings.h"
+
+#include <algorithm>
+#include <array>
+
+namespace tvk {
+
+// --- text cells
+
+std::unique_ptr<TdxEditViewData> TdxInplaceTextEditClass::CreateViewDataObject() const {
+  return std::make_unique<TdxTextEditViewData>();
+}
+
+const TdxInplaceTextEditClass& TdxInplaceTextEditClass::Instance() {
+  static const TdxInplaceTextEditClass instance;
+  return instance;
+}
+
+const TdxInplaceMaskEditClass& TdxInplaceMaskEditClass::Instance() {
+  static const TdxInplaceMaskEditClass instance;
+  return instance;
+}
+
+WORD TextCellDrawFlags(const TdxEditViewData& viewData, bool endEllipsis, bool pathEllipsis) {
+  static constexpr WORD kHorizontal[] = {0, 2, 1};  // by TAlignment: left, right, centre
+  WORD flags = kHorizontal[static_cast<int>(viewData.Alignment)] | static_cast<WORD>(viewData.DrawAlignment);
+  if (viewData.FocusRect && viewData.Focused) flags |= kDrawTextFocusRect;
+  if (viewData.Transparent) flags |= kDrawTextNoFill;
+  if (viewData.NoTransparentText) flags |= kDrawTextOpaque;
+  if (endEllipsis) flags |= kDrawTextEndEllipsis;
+  if (pathEllipsis) flags |= kDrawTextPathEllipsis;
+  return flags;
+}
+
+namespace {
+
+WideString CasedText(const WideString& text, TEditCharCase charCase) {
+  if (charCase == TEditCharCase::ecNormal || text.empty()) return text;
+  WideString result = text;
+  LCMapStringW(LOCALE_USER_DEFAULT, charCase == TEditCharCase::ecUpperCase ? LCMAP_UPPERCASE : LCMAP_LOWERCASE,
+               text.c_str(), static_cast<int>(text.size()), result.data(), static_cast<int>(result.size()));
+  return result;
+}
+
+}  // namespace
+
+void TdxInplaceTextEditClass::DrawClientArea(HDC dc, const RECT& rect, TdxEditViewData& viewData,
+                                             bool isControl) const {
+  if (IsEditClass() && isControl) return;  // the live window paints itself
+  auto* text = dynamic_cast<TdxTextEditViewData*>(&viewData);
+  static const TdxTextEditViewData kPlainText;
+  const TdxTextEditViewData& extras = text ? *text : kPlainText;
+  TdxEditViewData* vd = &viewData;
+  RECT r = rect;
+  WideString value = CasedText(vd->Data, extras.CharCase);
+  if (extras.PasswordChar && !value.empty()) value.assign(value.size(), extras.PasswordChar);
+  int length = vd->DataLength == 0 ? static_cast<int>(value.size()) : std::min<int>(vd->DataLength, value.size());
+  if (extras.SelectionBar) r.left += 8;
+  if (vd->FocusRect) {
+    InflateRect(&r, -2, -2);
+  } else {
+    InflateRect(&r, -1, -1);
+    r.left += vd->OffsetSize.left;
+    r.top += vd->OffsetSize.top;
+    r.right -= vd->OffsetSize.right;
+    if (vd->Alignment == TAlignment::taRightJustify) r.right -= 1;
+  }
+  WORD flags = TextCellDrawFlags(*vd, extras.EndEllipsis, extras.PathEllipsis);
+  if (!vd->CalcHeight) {
+    DrawAlignedText(dc, value, length, rect, r, flags, vd->Brush, vd->Font, vd->BkColor, vd->TextColor, nullptr);
+    return;
+  }
+  vd->LineCount = 0;
+  vd->LineTextHeight = 0;
+  int h = DrawAlignedText(dc, value, length, rect, r, flags | kDrawTextMeasure, vd->Brush, vd->Font, vd->BkColor,
+                          vd->TextColor, &vd->LineTextHeight);
+  vd->LineHeight = h;
+  if (h != 0) vd->LineHeight = vd->FocusRect ? h - 2 : h - vd->OffsetSize.top - 2;
+  if (vd->LineTextHeight != 0) vd->LineCount = vd->LineHeight / vd->LineTextHeight;
+}
+
+// --- mask engine
+
+namespace {
+
+constexpr wchar_t kDirReverse = L'!', kDirUpper = L'>', kDirLower = L'<', kDirLiteral = L'\\',
+                  kFieldSeparator = L';';
+
+wchar_t MaskCharAt(std::wstring_view mask, int index) { return mask[static_cast<std::size_t>(index - 1)]; }
+
+bool HasTextPosition(TMaskCharType type) {
+  return type == TMaskCharType::mcLiteral || type == TMaskCharType::mcIntlLiteral || type == TMaskCharType::mcMask ||
+         type == TMaskCharType::mcMaskOpt;
+}
+
+bool IsLiteralType(TMaskCharType type) {
+  return type == TMaskCharType::mcLiteral || type == TMaskCharType::mcIntlLiteral;
+}
+
+bool IsMaskPositionType(TMaskCharType type) {
+  return type == TMaskCharType::mcMask || type == TMaskCharType::mcMaskOpt;
+}
+
+// The shown character of a literal at mask index Index.
+wchar_t LiteralChar(std::wstring_view mask, int index) {
+  wchar_t c = MaskCharAt(mask, index);
+  return ClassifyMaskChar(mask, index) == TMaskCharType::mcIntlLiteral ? MapIntlLiteral(c) : c;
+}
+
+}  // namespace
+
+TMaskCharType ClassifyMaskChar(std::wstring_view mask, int index) {
+  const int len = static_cast<int>(mask.size());
+  if (index < 1 || index > len) return TMaskCharType::mcNone;
+  const wchar_t c = MaskCharAt(mask, index);
+  if (IS_HIGH_SURROGATE(c) || IS_LOW_SURROGATE(c)) return TMaskCharType::mcLiteral;
+  if (index > 1 && MaskCharAt(mask, index - 1) == kDirLiteral &&
+      !(index > 2 && MaskCharAt(mask, index - 2) == kDirLiteral))
+    return TMaskCharType::mcLiteral;
+  const bool inTail = index >= len - 3;
+  if (c == kFieldSeparator && len > 3 && inTail) return TMaskCharType::mcFieldSeparator;
+  if (len >= 4 && inTail && index > 1 && MaskCharAt(mask, index - 1) == kFieldSeparator &&
+      !(index > 2 && MaskCharAt(mask, index - 2) == kDirLiteral))
+    return TMaskCharType::mcField;
+  if (c > 255) return TMaskCharType::mcLiteral;
+  switch (c) {
+    case L'/': case L':': return TMaskCharType::mcIntlLiteral;
+    case L'!': case L'<': case L'>': case L'\\': return TMaskCharType::mcDirective;
+    case L'#': case L'9': case L'a': case L'c': case L'l': return TMaskCharType::mcMaskOpt;
+    case L'0': case L'A': case L'C': case L'L': return TMaskCharType::mcMask;
+    default: return TMaskCharType::mcLiteral;
+  }
+}
+
+wchar_t MapIntlLiteral(wchar_t c) {
+  wchar_t buffer[8]{};
+  if (c == L'/') {
+    if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDATE, buffer, 8) > 1) return buffer[0];
+  } else if (c == L':') {
+    if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIME, buffer, 8) > 1) return buffer[0];
+  }
+  return c;
+}
+
+TMaskDirectives ReadMaskDirectives(std::wstring_view mask, int index) {
+  TMaskDirectives result = 0;
+  for (int i = 1; i <= static_cast<int>(mask.size()); ++i) {
+    const wchar_t c = MaskCharAt(mask, i);
+    if (c == kDirReverse) {
+      result |= mdReverseDir;
+    } else if (c == kDirUpper && i < index) {
+      result &= ~static_cast<unsigned>(mdLowerCase);
+      // "<>" turns case conversion off.
+      if (!(i > 1 && MaskCharAt(mask, i - 1) == kDirLower)) result |= mdUpperCase;
+    } else if (c == kDirLower && i < index) {
+      result &= ~static_cast<unsigned>(mdUpperCase);
+      result |= mdLowerCase;
+    }
+  }
+  if (ClassifyMaskChar(mask, index) == TMaskCharType::mcLiteral) result |= mdLiteralChar;
+  return result;
+}
+
+bool IsMaskReversed(std::wstring_view mask) { return mask.find(kDirReverse) != std::wstring_view::npos; }
+
+namespace {
+
+// Mask index of the first field separator among the last four characters, 0 when none.
+int FirstFieldSeparator(std::wstring_view mask) {
+  const int len = static_cast<int>(mask.size());
+  for (int i = std::max(1, len - 3); i <= len; ++i)
+    if (ClassifyMaskChar(mask, i) == TMaskCharType::mcFieldSeparator) return i;
+  return 0;
+}
+
+}  // namespace
+
+bool MaskSavesLiterals(std::wstring_view mask) {
+  int sep = FirstFieldSeparator(mask);
+  if (sep == 0 || sep >= static_cast<int>(mask.size())) return true;
+  return MaskCharAt(mask, sep + 1) != L'0';
+}
+
+wchar_t GetMaskBlankChar(std::wstring_view mask) {
+  const int len = static_cast<int>(mask.size());
+  if (len > 3 && ClassifyMaskChar(mask, len - 1) == TMaskCharType::mcFieldSeparator &&
+      (ClassifyMaskChar(mask, len - 2) == TMaskCharType::mcFieldSeparator ||
+       ClassifyMaskChar(mask, len - 3) == TMaskCharType::mcFieldSeparator))
+    return MaskCharAt(mask, len);
+  return L'_';
+}
+
+int MaskTextLength(std::wstring_view mask) {
+  int n = 0;
+  for (int i = 1; i <= static_cast<int>(mask.size()); ++i)
+    if (HasTextPosition(ClassifyMaskChar(mask, i))) ++n;
+  return n;
+}
+
+int MaskOffsetToTextOffset(std::wstring_view mask, int index) {
+  if (!HasTextPosition(ClassifyMaskChar(mask, index))) return -1;
+  int n = 0;
+  for (int i = 1; i < index; ++i)
+    if (HasTextPosition(ClassifyMaskChar(mask, i))) ++n;
+  return n;
+}
+
+int TextOffsetToMaskOffset(std::wstring_view mask, int offset) {
+  if (offset < 0) return -1;
+  int n = 0;
+  for (int i = 1; i <= static_cast<int>(mask.size()); ++i)
+    if (HasTextPosition(ClassifyMaskChar(mask, i))) {
+      if (n == offset) return i;
+      ++n;
+    }
+  return -1;
+}
+
+bool IsMaskLiteralAt(std::wstring_view mask, int offset) {
+  int index = TextOffsetToMaskOffset(mask, offset);
+  return index > 0 && IsLiteralType(ClassifyMaskChar(mask, index));
+}
+
+wchar_t MaskLiteralAt(std::wstring_view mask, int offset) {
+  int index = TextOffsetToMaskOffset(mask, offset);
+  return index > 0 && IsLiteralType(ClassifyMaskChar(mask, index)) ? LiteralChar(mask, index) : 0;
+}
+
+bool CharFitsMask(wchar_t maskChar, wchar_t ch) {
+  const bool digit = ch >= L'0' && ch <= L'9';
+  const bool letter = IsCharAlphaW(ch) != FALSE;
+  switch (maskChar) {
+    case L'0': case L'9': return digit;
+    case L'#': return digit || ch == L' ' || ch == L'+' || ch == L'-';
+    case L'L': case L'l': return letter;
+    case L'A': case L'a': return letter || digit;
+    case L'C': case L'c': return true;
+    default: return false;
+  }
+}
+
+WideString FormatTextByMask(std::wstring_view mask, std::wstring_view value, wchar_t blank) {
+  WideString result(value);
+  const int len = static_cast<int>(mask.size());
+  if (!IsMaskReversed(mask)) {
+    std::size_t offset = 1;
+    for (int i = 1; i <= len; ++i) {
+      TMaskCharType type = ClassifyMaskChar(mask, i);
+      if (IsLiteralType(type)) {
+        result.insert(std::min(offset - 1, result.size()), 1, LiteralChar(mask, i));
+        ++offset;
+      } else if (IsMaskPositionType(type)) {
+        if (result.size() < offset) result.push_back(blank);
+        ++offset;
+      }
+    }
+  } else {
+    std::size_t offset = result.size();
+    for (int i = len; i >= 1; --i) {
+      TMaskCharType type = ClassifyMaskChar(mask, i);
+      if (IsLiteralType(type)) {
+        result.insert(offset, 1, LiteralChar(mask, i));
+      } else if (IsMaskPositionType(type)) {
+        if (offset > 0)
+          --offset;
+        else
+          result.insert(result.begin(), blank);
+      }
+    }
+  }
+  return result;
+}
+
+WideString StripLiterals(std::wstring_view mask, std::wstring_view editText, wchar_t blank) {
+  WideString result;
+  for (int i = 0; i < static_cast<int>(editText.size()); ++i)
+    if (!IsMaskLiteralAt(mask, i)) result.push_back(editText[static_cast<std::size_t>(i)]);
+  if (IsMaskReversed(mask)) {
+    std::size_t first = result.find_first_not_of(blank);
+    result.erase(0, first == WideString::npos ? result.size() : first);
+  } else {
+    std::size_t last = result.find_last_not_of(blank);
+    result.erase(last == WideString::npos ? 0 : last + 1);
+  }
+  if (blank != L' ') std::replace(result.begin(), result.end(), blank, L' ');
+  return result;
+}
+
+WideString PadMaskSubField(std::wstring_view value, int length, wchar_t blank, bool reversed) {
+  WideString result(value);
+  const std::size_t n = static_cast<std::size_t>(std::max(length, 0));
+  if (result.size() < n) {
+    if (reversed)
+      result.insert(0, n - result.size(), blank);
+    else
+      result.append(n - result.size(), blank);
+  } else if (result.size() > n) {
+    result = reversed ? result.substr(result.size() - n) : result.substr(0, n);
+  }
+  return result;
+}
+
+WideString PadValueLiterals(std::wstring_view mask, std::wstring_view value, wchar_t blank) {
+  const bool reversed = IsMaskReversed(mask);
+  const int total = MaskTextLength(mask);
+  WideString result(value);
+  std::size_t pos = 0;  // in Result, behind the previous literal
+  int maskStart = 0;    // edit-text offset behind the previous literal of the mask
+  for (int offset = 0; offset < total; ++offset) {
+    wchar_t literal = MaskLiteralAt(mask, offset);
+    if (!literal) continue;
+    std::size_t found = result.find(literal, pos);
+    if (found == WideString::npos) {
+      found = result.size();
+      result.push_back(literal);
+    }
+    WideString field = PadMaskSubField(std::wstring_view(result).substr(pos, found - pos), offset - maskStart, blank,
+                                       reversed);
+    result.replace(pos, found - pos, field);
+    pos += field.size() + 1;
+    maskStart = offset + 1;
+  }
+  WideString tail = PadMaskSubField(std::wstring_view(result).substr(std::min(pos, result.size())),
+                                    total - maskStart, blank, reversed);
+  result.replace(std::min(pos, result.size()), WideString::npos, tail);
+  for (int i = 0; i < static_cast<int>(result.size()); ++i)
+    if (result[static_cast<std::size_t>(i)] == L' ' && !IsMaskLiteralAt(mask, i))
+      result[static_cast<std::size_t>(i)] = blank;
+  return result;
+}
+
+WideString BlankMaskText(std::wstring_view mask, wchar_t blank) {
+  return FormatTextByMask(mask, L"", blank);
+}
+
+bool ValidateMaskText(std::wstring_view mask, std::wstring_view text, wchar_t blank, bool ignoreMaskBlank,
+                      int& errorPos) {
+  errorPos = 0;
+  if (text.empty()) return true;
+  int offset = 0;
+  for (int i = 1; i <= static_cast<int>(mask.size()); ++i) {
+    TMaskCharType type = ClassifyMaskChar(mask, i);
+    if (!HasTextPosition(type)) continue;
+    if (type == TMaskCharType::mcMask) {
+      wchar_t c = offset < static_cast<int>(text.size()) ? text[static_cast<std::size_t>(offset)] : blank;
+      bool bad = (c == blank && !ignoreMaskBlank) || (c == L' ' && MaskCharAt(mask, i) != L'C');
+      if (offset >= static_cast<int>(text.size()) && !ignoreMaskBlank) bad = true;
+      if (bad) {
+        errorPos = offset;
+        return false;
+      }
+    }
+    ++offset;
+  }
+  return true;
+}
+
+int NextEditPos(std::wstring_view mask, int offset) {
+  const int total = MaskTextLength(mask);
+  while (offset < total && IsMaskLiteralAt(mask, offset)) ++offset;
+  return std::min(std::max(offset, 0), total);
+}
+
+int PrevEditPos(std::wstring_view mask, int offset) {
+  int p = std::min(offset, MaskTextLength(mask) - 1);
+  while (p >= 0 && IsMaskLiteralAt(mask, p)) --p;
+  return p < 0 ? NextEditPos(mask, 0) : p;
+}
+
+int FindLiteralAfter(std::wstring_view mask, int offset, wchar_t ch) {
+  const int total = MaskTextLength(mask);
+  for (int i = offset; i < total; ++i)
+    if (MaskLiteralAt(mask, i) == ch) return i;
+  return -1;
+}
+
+wchar_t AcceptMaskChar(std::wstring_view mask, int offset, wchar_t ch) {
+  int index = TextOffsetToMaskOffset(mask, offset);
+  if (index < 0) return 0;
+  TMaskCharType type = ClassifyMaskChar(mask, index);
+  if (IsLiteralType(type)) return LiteralChar(mask, index);
+  if (!CharFitsMask(MaskCharAt(mask, index), ch)) return 0;
+  TMaskDirectives directives = ReadMaskDirectives(mask, index);
+  if (IsCharAlphaW(ch)) {
+    wchar_t buffer[2]{ch, 0};
+    if (directives & mdUpperCase) CharUpperBuffW(buffer, 1);
+    if (directives & mdLowerCase) CharLowerBuffW(buffer, 1);
+    ch = buffer[0];
+  }
+  return ch;
+}
+
+WideString PasteIntoMask(std::wstring_view mask, std::wstring_view editText, int offset, std::wstring_view pasted,
+                         wchar_t blank, int& endOffset) {
+  const int total = MaskTextLength(mask);
+  WideString result(editText);
+  if (static_cast<int>(result.size()) < total) result.append(static_cast<std::size_t>(total) - result.size(), blank);
+  int at = std::max(offset, 0);
+  for (wchar_t c : pasted) {
+    // A literal position takes its literal; the pasted character goes behind
+    // it unless it is that very literal.
+    bool consumed = false;
+    while (at < total && IsMaskLiteralAt(mask, at)) {
+      wchar_t literal = MaskLiteralAt(mask, at);
+      result[static_cast<std::size_t>(at)] = literal;
+      ++at;
+      if (literal == c) {
+        consumed = true;
+        break;
+      }
+    }
+    if (consumed) continue;
+    if (at >= total) break;
+    wchar_t fitted = AcceptMaskChar(mask, at, c);
+    result[static_cast<std::size_t>(at)] = fitted ? fitted : blank;
+    ++at;
+  }
+  endOffset = at;
+  result.resize(static_cast<std::size_t>(total));
+  return result;
+}
+
+// --- start-up
+
+namespace {
+
+HMODULE gRichEdit = nullptr;
+std::array<WideString, 7> gMenuCaptions;
+
+}  // namespace
+
+HMODULE RichEditLibrary() { return gRichEdit; }
+
+const WideString& EditMenuCaption(int index) { return gMenuCaptions.at(static_cast<std::size_t>(index)); }
+
+bool DxEditorUnitStartup() {
+  UINT previous = SetErrorMode(SEM_NOOPENFILEERRORBOX);
+  HMODULE library = LoadLibraryW(L"RICHED20.DLL");
+  SetErrorMode(previous);
+  // A handle below 32 is the old way of saying the load failed.
+  gRichEdit = reinterpret_cast<UINT_PTR>(library) < 32 ? nullptr : library;
+  const TResStringRec* captions[] = {&sdxEditUndoCaption,  &sdxEditRedoCaption,   &sdxEditCutCaption,
+                                     &sdxEditCopyCaption,  &sdxEditPasteCaption,  &sdxEditDeleteCaption,
+                                     &sdxEditSelectAllCaption};
+  for (std::size_t i = 0; i < gMenuCaptions.size(); ++i) gMenuCaptions[i] = LoadResString(captions[i]);
+  return true;
+}
+
+void DxEditorUnitShutdown() {
+  if (gRichEdit) FreeLibrary(gRichEdit);
+  gRichEdit = nullptr;
+  for (WideString& caption : gMenuCaptions) caption.clear();
+}
+
+}  // namespace tvk

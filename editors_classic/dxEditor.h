@@ -1,0 +1,101 @@
+#pragma once
+// The text editors: the text cell's view data and windowless painting, and
+// the edit-mask engine (free functions over a mask string) that the masked
+// editor, the hosts' mask columns and the date and time editors share.
+#include "dxCntner.h"
+
+#include <string_view>
+
+namespace tvk {
+
+enum class TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
+
+class TdxTextEditViewData : public TdxEditViewData {
+public:
+  TVK_CLASS(TdxTextEditViewData, TdxEditViewData)
+  TEditCharCase CharCase = TEditCharCase::ecNormal;
+  bool EndEllipsis = false;
+  bool PathEllipsis = false;
+  wchar_t PasswordChar = 0;
+  bool SelectionBar = false;
+};
+
+// The class functions of the text editor: an edit class whose cells paint
+// their text with DrawAlignedText.
+class TdxInplaceTextEditClass : public TdxInplaceEditClass {
+public:
+  std::unique_ptr<TdxEditViewData> CreateViewDataObject() const override;
+  void DrawClientArea(HDC dc, const RECT& rect, TdxEditViewData& viewData, bool isControl) const override;
+  bool IsEditClass() const override { return true; }
+  static const TdxInplaceTextEditClass& Instance();
+};
+
+// The masked editor paints as the text editor does.
+class TdxInplaceMaskEditClass : public TdxInplaceTextEditClass {
+public:
+  static const TdxInplaceMaskEditClass& Instance();
+};
+
+// The flags of DrawAlignedText that a text cell's view data asks for.
+WORD TextCellDrawFlags(const TdxEditViewData& viewData, bool endEllipsis, bool pathEllipsis);
+
+// --- the mask engine (mask indexes are 1-based, edit-text offsets 0-based)
+
+enum class TMaskCharType { mcNone, mcLiteral, mcIntlLiteral, mcDirective, mcMask, mcMaskOpt, mcFieldSeparator,
+                           mcField };
+enum TMaskDirective : unsigned { mdReverseDir = 1, mdUpperCase = 2, mdLowerCase = 4, mdLiteralChar = 8 };
+using TMaskDirectives = unsigned;
+
+TMaskCharType ClassifyMaskChar(std::wstring_view mask, int index);
+// The locale's date separator for "/", its time separator for ":".
+wchar_t MapIntlLiteral(wchar_t c);
+// The directives in force at Index; escaped characters are not skipped.
+TMaskDirectives ReadMaskDirectives(std::wstring_view mask, int index);
+bool MaskSavesLiterals(std::wstring_view mask);
+wchar_t GetMaskBlankChar(std::wstring_view mask);
+bool IsMaskReversed(std::wstring_view mask);
+// Characters of the edit text under Mask.
+int MaskTextLength(std::wstring_view mask);
+// The edit-text offset of mask index Index (-1 when it has none), and back (-1 beyond the mask).
+int MaskOffsetToTextOffset(std::wstring_view mask, int index);
+int TextOffsetToMaskOffset(std::wstring_view mask, int offset);
+bool IsMaskLiteralAt(std::wstring_view mask, int offset);
+// The edit text's character at Offset when it is a literal (mapped), else 0.
+wchar_t MaskLiteralAt(std::wstring_view mask, int offset);
+// Whether Ch may stand at a position of mask character MaskChar.
+bool CharFitsMask(wchar_t maskChar, wchar_t ch);
+
+WideString FormatTextByMask(std::wstring_view mask, std::wstring_view value, wchar_t blank);
+// The entered characters of an edit text: literals out, trailing (reversed:
+// leading) blanks trimmed, other blanks as spaces.
+WideString StripLiterals(std::wstring_view mask, std::wstring_view editText, wchar_t blank);
+WideString PadMaskSubField(std::wstring_view value, int length, wchar_t blank, bool reversed);
+WideString PadValueLiterals(std::wstring_view mask, std::wstring_view value, wchar_t blank);
+// The edit text with every mask position blank.
+WideString BlankMaskText(std::wstring_view mask, wchar_t blank);
+// True when every required position is filled; else the first offending edit-text offset.
+bool ValidateMaskText(std::wstring_view mask, std::wstring_view text, wchar_t blank, bool ignoreMaskBlank,
+                      int& errorPos);
+// The next mask position at or after Offset (stopping at the text's length), and the last at or before it.
+int NextEditPos(std::wstring_view mask, int offset);
+int PrevEditPos(std::wstring_view mask, int offset);
+// The edit-text offset of the next literal Ch after Offset, or -1.
+int FindLiteralAfter(std::wstring_view mask, int offset, wchar_t ch);
+// Character Ch typed at Offset: the character stored (case directives
+// applied; a literal position stores its literal), or 0 when it does not fit.
+wchar_t AcceptMaskChar(std::wstring_view mask, int offset, wchar_t ch);
+// Text pasted at Offset into EditText: each character fitted to the next mask
+// position (a misfit becomes the blank, a literal position takes its literal
+// first); answers the new edit text, cut at the mask's length, and the offset behind the paste.
+WideString PasteIntoMask(std::wstring_view mask, std::wstring_view editText, int offset, std::wstring_view pasted,
+                         wchar_t blank, int& endOffset);
+
+// The start-up step: the rich-edit library and the menu captions.
+bool DxEditorUnitStartup();
+void DxEditorUnitShutdown();
+// The loaded rich-edit library, null when it could not be loaded.
+HMODULE RichEditLibrary();
+// The text editor's menu captions read at start-up, in menu order (Undo, Redo, Cut, Copy, Paste, Delete, Select All).
+const WideString& EditMenuCaption(int index);
+
+}  // namespace tvk
