@@ -793,9 +793,10 @@ void TdxInplaceEdit::WndProc(TMessage& message) {
         if (host->IsEditorKeyBlocked()) return;
         break;
       case WM_SETFOCUS: {
-        // The class library hears of the focus only outside a form or while
-        // the host itself is taking it; the host and the editor always do.
-        if (!GetParentForm(this) || (host->ControlState() & csFocusing)) DispatchByNumber(message);
+        // The class library (and the window's own procedure) hears of the
+        // focus when the form lets the host be its focused control, which no
+        // form of this library refuses; the host and the editor always do.
+        DispatchByNumber(message);
         host->InplaceEditFocusChanged();
         DoSetFocus();
         message.Result = 0;

@@ -3,6 +3,8 @@
 #include "dxEditorStrings.h"
 
 #include <algorithm>
+#include <richedit.h>
+#include <vector>
 #include <array>
 
 namespace tvk {
@@ -79,6 +81,276 @@ void TdxInplaceTextEditClass::DrawClientArea(HDC dc, const RECT& rect, TdxEditVi
   vd->LineHeight = h;
   if (h != 0) vd->LineHeight = vd->FocusRect ? h - 2 : h - vd->OffsetSize.top - 2;
   if (vd->LineTextHeight != 0) vd->LineCount = vd->LineHeight / vd->LineTextHeight;
+}
+
+// --- the text editor
+
+TdxInplaceTextEdit::TdxInplaceTextEdit(TComponent* owner) : TdxInplaceEdit(owner) {}
+
+void TdxInplaceTextEdit::CreateParams(TCreateParams& params) {
+  TdxInplaceEdit::CreateParams(params);
+  if (!IsEditClass()) {
+    params.WinClassName += L"NoEdit";
+    return;
+  }
+  if (!RichEditLibrary()) throw EInvalidOperation(L"Cannot register window class: the rich-edit library is missing");
+  params.SubClassName = L"RichEdit20W";
+  params.Style |= ES_AUTOHSCROLL | ES_AUTOVSCROLL;
+  if (FPasswordChar) params.Style |= ES_PASSWORD;
+  if (!CanModify()) params.Style |= ES_READONLY;
+  if (FCharCase == TEditCharCase::ecUpperCase) params.Style |= ES_UPPERCASE;
+  if (FCharCase == TEditCharCase::ecLowerCase) params.Style |= ES_LOWERCASE;
+  if (!FHideSelection) params.Style |= ES_NOHIDESEL;
+  if (FOEMConvert) params.Style |= ES_OEMCONVERT;
+  static constexpr DWORD kAlign[] = {ES_LEFT, ES_RIGHT, ES_CENTER};  // by TAlignment
+  params.Style |= kAlign[static_cast<int>(Alignment())];
+}
+
+void TdxInplaceTextEdit::CreateWnd() {
+  FCreating = true;
+  struct TGuard {
+    bool& Flag;
+    ~TGuard() { Flag = false; }
+  } guard{FCreating};
+  const WideString text = Text();
+  TdxInplaceEdit::CreateWnd();
+  HWND h = Handle();
+  SendMessageW(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+  SendMessageW(h, EM_SETTEXTMODE, TM_PLAINTEXT | TM_SINGLECODEPAGE, 0);
+  SendMessageW(h, EM_SETLANGOPTIONS, 0, IMF_UIFONTS);
+  SendMessageW(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  ApplyMaxLength(FMaxLength);
+  SendMessageW(h, EM_SETEVENTMASK, 0, 0x00080011);
+  SendMessageW(h, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Color())));
+  if (FPasswordChar) SendMessageW(h, EM_SETPASSWORDCHAR, FPasswordChar, 0);
+  SetEditModified(FTextModified);
+}
+
+void TdxInplaceTextEdit::DestroyWindowHandle() {
+  // The modified flag outlives a recreated window.
+  FTextModified = GetEditModified();
+  const WideString text = GetTextValue();  // typed text lives in the window alone
+  TdxInplaceEdit::DestroyWindowHandle();
+  if (!IsDestroying()) SetText(text);
+}
+
+bool TdxInplaceTextEdit::GetEditModified() {
+  if (HandleAllocated() && IsEditClass()) return SendMessageW(Handle(), EM_GETMODIFY, 0, 0) != 0;
+  return FTextModified;
+}
+
+void TdxInplaceTextEdit::SetEditModified(bool value) {
+  if (HandleAllocated() && IsEditClass())
+    SendMessageW(Handle(), EM_SETMODIFY, value ? 1 : 0, 0);
+  else
+    FTextModified = value;
+}
+
+WideString TdxInplaceTextEdit::GetTextValue() {
+  if (!HandleAllocated()) return Text();
+  int n = GetWindowTextLengthW(Handle());
+  std::vector<wchar_t> buffer(static_cast<std::size_t>(n) + 1);
+  n = GetWindowTextW(Handle(), buffer.data(), n + 1);
+  return WideString(buffer.data(), static_cast<std::size_t>(std::max(n, 0)));
+}
+
+void TdxInplaceTextEdit::SetEditValue(const WideString& value) {
+  FAssigningText = true;
+  struct TGuard {
+    bool& Flag;
+    ~TGuard() { Flag = false; }
+  } guard{FAssigningText};
+  TdxInplaceEdit::SetEditValue(value);
+  ClearUndo();
+}
+
+void TdxInplaceTextEdit::ApplyReadOnly(bool value) {
+  TdxInplaceEdit::ApplyReadOnly(value);
+  if (HandleAllocated()) SendMessageW(Handle(), EM_SETREADONLY, value ? 1 : 0, 0);
+}
+
+void TdxInplaceTextEdit::Deselect() {
+  if (HandleAllocated()) SendMessageW(Handle(), EM_SETSEL, 0x7FFFFFFF, -1);
+}
+
+std::unique_ptr<TdxEditViewData> TdxInplaceTextEdit::CreateViewData(bool isPaintCopy) {
+  auto vd = TdxInplaceEdit::CreateViewData(isPaintCopy);
+  if (auto* text = dynamic_cast<TdxTextEditViewData*>(vd.get())) {
+    text->CharCase = FCharCase;
+    text->PasswordChar = FPasswordChar;
+    text->FocusRect = !IsInplace() && !IsEditClass();
+  }
+  return vd;
+}
+
+void TdxInplaceTextEdit::SetCharCase(TEditCharCase value) {
+  if (value == FCharCase) return;
+  FCharCase = value;
+  ApplyCharCase();
+}
+
+void TdxInplaceTextEdit::ApplyCharCase() {
+  if (FCharCase == TEditCharCase::ecNormal) return;
+  const WideString text = GetTextValue();
+  const WideString cased = CasedText(text, FCharCase);
+  if (cased == text) return;
+  FCharCaseChanging = true;
+  CHARRANGE selection{};
+  if (HandleAllocated()) GetSelection(selection);
+  const bool modified = GetEditModified();
+  struct TRestore {
+    TdxInplaceTextEdit& Edit;
+    bool Modified;
+    ~TRestore() {
+      Edit.SetEditModified(Modified);
+      Edit.FCharCaseChanging = false;
+    }
+  } restore{*this, modified};
+  SetTextValue(cased);
+  if (HandleAllocated()) SetSelection(selection.cpMin, selection.cpMax);
+}
+
+void TdxInplaceTextEdit::SetMaxLength(int value) {
+  FStoredValues |= Bit(svEditLimit);
+  ApplyEditLimit(value);
+}
+
+void TdxInplaceTextEdit::ApplyEditLimit(int value) {
+  value = std::max(value, 0);
+  if (value == FMaxLength) return;
+  FMaxLength = value;
+  ApplyMaxLength(value);
+}
+
+void TdxInplaceTextEdit::ApplyMaxLength(int value) {
+  if (HandleAllocated()) SendMessageW(Handle(), EM_EXLIMITTEXT, 0, value);
+}
+
+void TdxInplaceTextEdit::SetPasswordChar(wchar_t value) {
+  if (value == FPasswordChar) return;
+  FPasswordChar = value;
+  if (!HandleAllocated()) return;
+  SendMessageW(Handle(), EM_SETPASSWORDCHAR, value, 0);
+  SetTextValue(GetTextValue());
+}
+
+void TdxInplaceTextEdit::SetOEMConvert(bool value) {
+  if (value == FOEMConvert) return;
+  FOEMConvert = value;
+  if (HandleAllocated()) RecreateWnd();
+}
+
+void TdxInplaceTextEdit::GetSelection(CHARRANGE& range) {
+  range = CHARRANGE{};
+  if (HandleAllocated()) SendMessageW(Handle(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+}
+
+void TdxInplaceTextEdit::SetSelection(int startPos, int endPos, bool scrollCaret) {
+  (void)scrollCaret;
+  CHARRANGE range{startPos, endPos};
+  if (HandleAllocated()) SendMessageW(Handle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+}
+
+int TdxInplaceTextEdit::SelStart() {
+  CHARRANGE r;
+  GetSelection(r);
+  return r.cpMin;
+}
+
+int TdxInplaceTextEdit::SelLength() {
+  CHARRANGE r;
+  GetSelection(r);
+  return r.cpMax - r.cpMin;
+}
+
+WideString TdxInplaceTextEdit::SelText() {
+  const int length = SelLength();
+  if (length <= 0 || !HandleAllocated()) return {};
+  std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1, L'\0');
+  LRESULT n = SendMessageW(Handle(), EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(buffer.data()));
+  return WideString(buffer.data(), static_cast<std::size_t>(std::clamp<LRESULT>(n, 0, length)));
+}
+
+void TdxInplaceTextEdit::SetSelText(const WideString& text) {
+  if (HandleAllocated()) SendMessageW(Handle(), EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+int TdxInplaceTextEdit::GetSelTextBuf(wchar_t* buffer, int bufSize) {
+  if (!buffer || bufSize <= 0) return 0;
+  const WideString text = SelText();
+  const int n = std::min(static_cast<int>(text.size()), bufSize - 1);
+  std::copy_n(text.data(), n, buffer);
+  buffer[n] = L'\0';
+  return n;
+}
+
+void TdxInplaceTextEdit::ClearUndo() {
+  if (HandleAllocated()) SendMessageW(Handle(), EM_EMPTYUNDOBUFFER, 0, 0);
+}
+
+void TdxInplaceTextEdit::Undo() {
+  if (HandleAllocated()) SendMessageW(Handle(), EM_UNDO, 0, 0);
+}
+
+bool TdxInplaceTextEdit::UndoAvailable() {
+  return HandleAllocated() && SendMessageW(Handle(), EM_CANUNDO, 0, 0) != 0;
+}
+
+void TdxInplaceTextEdit::CopyToClipboard() { SendMessageW(Handle(), WM_COPY, 0, 0); }
+void TdxInplaceTextEdit::CutToClipboard() { SendMessageW(Handle(), WM_CUT, 0, 0); }
+void TdxInplaceTextEdit::PasteFromClipboard() { SendMessageW(Handle(), WM_PASTE, 0, 0); }
+void TdxInplaceTextEdit::ClearSelection() { SendMessageW(Handle(), WM_CLEAR, 0, 0); }
+
+void TdxInplaceTextEdit::DoChange() {
+  if (OnChange) OnChange(this);
+}
+
+TVK_MESSAGE_MAP(TdxInplaceTextEdit, {WM_CHAR, &TdxInplaceTextEdit::WMChar}, {WM_SIZE, &TdxInplaceTextEdit::WMSize},
+                {WM_RBUTTONUP, &TdxInplaceTextEdit::WMRButtonUp}, {CN_COMMAND, &TdxInplaceTextEdit::CNCommand},
+                {CM_ENTER, &TdxInplaceTextEdit::CMEnter})
+
+void TdxInplaceTextEdit::WMChar(TMessage& message) {
+  if (FCharCase != TEditCharCase::ecNormal && message.WParam >= 32) {
+    WideString one(1, static_cast<wchar_t>(message.WParam));
+    message.WParam = CasedText(one, FCharCase)[0];
+  }
+  TVK_INHERITED(message);
+}
+
+void TdxInplaceTextEdit::WMSize(TMessage& message) {
+  TVK_INHERITED(message);
+  if (!HandleAllocated() || !IsEditClass()) return;
+  // The formatting rectangle: one pixel in, the margins of OffsetSize.
+  RECT r = ClientRect();
+  InflateRect(&r, -1, -1);
+  if (Alignment() == TAlignment::taRightJustify) r.right -= 1;
+  r.left += OffsetSize().left;
+  r.top += OffsetSize().top;
+  r.right -= OffsetSize().right;
+  SendMessageW(Handle(), EM_SETRECT, 0, reinterpret_cast<LPARAM>(&r));
+}
+
+void TdxInplaceTextEdit::WMRButtonUp(TMessage& message) {
+  // The rich edit never sees the release; the editor's menu is opened on its own.
+  message.Result = 0;
+  if (NeedsOleCallback()) {
+    POINT p{static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam))};
+    ::ClientToScreen(Handle(), &p);
+    PostMessageW(Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Handle()), MAKELPARAM(p.x, p.y));
+  }
+}
+
+void TdxInplaceTextEdit::CNCommand(TMessage& message) {
+  if (HIWORD(message.WParam) == EN_CHANGE && !Loading() && !FCharCaseChanging) {
+    ApplyCharCase();
+    if (!FCreating && !FAssigningText) DoChange();
+  }
+  message.Result = 0;
+}
+
+void TdxInplaceTextEdit::CMEnter(TMessage& message) {
+  if (FAutoSelect && !(ControlState() & csLButtonDown)) SelectAll();
+  TVK_INHERITED(message);
 }
 
 // --- mask engine

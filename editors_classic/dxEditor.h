@@ -4,6 +4,8 @@
 // editor, the hosts' mask columns and the date and time editors share.
 #include "dxCntner.h"
 
+#include <richedit.h>
+
 #include <string_view>
 
 namespace tvk {
@@ -34,6 +36,83 @@ public:
 class TdxInplaceMaskEditClass : public TdxInplaceTextEditClass {
 public:
   static const TdxInplaceMaskEditClass& Instance();
+};
+
+// The single-line text editor: a rich edit in plain-text mode under its own
+// window class.
+class TdxInplaceTextEdit : public TdxInplaceEdit {
+public:
+  TVK_CLASS(TdxInplaceTextEdit, TdxInplaceEdit)
+  explicit TdxInplaceTextEdit(TComponent* owner);
+  const TdxInplaceEditClass& EditClass() const override { return TdxInplaceTextEditClass::Instance(); }
+
+  void SetEditValue(const WideString& value) override;
+  bool GetEditModified() override;
+  void SetEditModified(bool value) override;
+  WideString GetTextValue() override;
+  WideString GetEditingText() override { return GetTextValue(); }
+  void ApplyReadOnly(bool value) override;
+  void SelectAll() override { SetSelection(0, -1); }
+  void Deselect() override;
+  std::unique_ptr<TdxEditViewData> CreateViewData(bool isPaintCopy) override;
+
+  bool AutoSelect() const { return FAutoSelect; }
+  void SetAutoSelect(bool value) { FAutoSelect = value; }
+  TEditCharCase CharCase() const { return FCharCase; }
+  void SetCharCase(TEditCharCase value);
+  int MaxLength() const { return FMaxLength; }
+  void SetMaxLength(int value);
+  wchar_t PasswordChar() const { return FPasswordChar; }
+  void SetPasswordChar(wchar_t value);
+  bool OEMConvert() const { return FOEMConvert; }
+  void SetOEMConvert(bool value);
+
+  virtual void ApplyCharCase();
+  virtual void ApplyMaxLength(int value);
+  virtual void ApplyEditLimit(int value);
+  virtual bool NeedsOleCallback() { return false; }
+
+  // Selection and clipboard.
+  void GetSelection(CHARRANGE& range);
+  void SetSelection(int startPos, int endPos, bool scrollCaret = false);
+  int SelStart();
+  int SelLength();
+  WideString SelText();
+  void SetSelText(const WideString& text);
+  // Copies at most BufSize - 1 characters of the selection and the terminating null; answers the count copied.
+  int GetSelTextBuf(wchar_t* buffer, int bufSize);
+  void ClearUndo();
+  void Undo();
+  bool UndoAvailable();
+  void CopyToClipboard();
+  void CutToClipboard();
+  void PasteFromClipboard();
+  void ClearSelection();
+
+  TNotifyEvent OnChange;
+
+protected:
+  void CreateParams(TCreateParams& params) override;
+  void CreateWnd() override;
+  void DestroyWindowHandle() override;
+  void DoChange();
+  TVK_MESSAGES();
+  void WMChar(TMessage& message);
+  void WMSize(TMessage& message);
+  void WMRButtonUp(TMessage& message);
+  void CNCommand(TMessage& message);
+  void CMEnter(TMessage& message);
+
+  bool FAssigningText = false;
+  bool FAutoSelect = true;
+  TEditCharCase FCharCase = TEditCharCase::ecNormal;
+  bool FCharCaseChanging = false;
+  bool FCreating = false;
+  bool FHideSelection = true;
+  int FMaxLength = 0;
+  bool FTextModified = false;  // the modified flag kept while no window exists
+  bool FOEMConvert = false;
+  wchar_t FPasswordChar = 0;
 };
 
 // The flags of DrawAlignedText that a text cell's view data asks for.
