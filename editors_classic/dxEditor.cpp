@@ -353,6 +353,321 @@ void TdxInplaceTextEdit::CMEnter(TMessage& message) {
   TVK_INHERITED(message);
 }
 
+// --- the masked editor
+
+void TdxInplaceMaskEdit::SetEditMask(const WideString& value) {
+  FStoredValues |= Bit(svEditMask);
+  ApplyEditMask(value);
+}
+
+void TdxInplaceMaskEdit::ApplyEditMask(const WideString& value) {
+  if (value == FEditMask) return;
+  const int start = HandleAllocated() ? SelStart() : 0;
+  const WideString stripped = IsMasked() ? StripLiterals(FEditMask, EditText(), FMaskBlank) : EditText();
+  FEditMask = value;
+  FMaxChars = MaskTextLength(value);
+  FMaskSave = MaskSavesLiterals(value);
+  FMaskBlank = GetMaskBlankChar(value);
+  if (IsMasked()) SetTextValue(FormatTextByMask(value, stripped, FMaskBlank));
+  FMaskState = IsMasked() ? (FMaskState | msMasked) : (FMaskState & ~static_cast<unsigned>(msMasked));
+  ApplyEditLimit(0);
+  if (IsMasked() && FMaxChars > 0) ApplyEditLimit(FMaxChars);
+  if (HandleAllocated()) {
+    RecreateWnd();
+    if (Focused()) PlaceCaret(start);
+  }
+}
+
+void TdxInplaceMaskEdit::SetEditText(const WideString& value) {
+  if (value != EditText()) SetTextValue(value);
+  CheckCursor();
+}
+
+WideString TdxInplaceMaskEdit::GetText() {
+  if (!IsMasked()) return GetTextValue();
+  WideString stripped = StripLiterals(FEditMask, EditText(), FMaskBlank);
+  return FMaskSave ? FormatTextByMask(FEditMask, stripped, L' ') : stripped;
+}
+
+void TdxInplaceMaskEdit::SetText(const WideString& value) {
+  if (!IsMasked()) return SetTextValue(value);
+  SetEditText(FMaskSave ? PadValueLiterals(FEditMask, value, FMaskBlank)
+                        : FormatTextByMask(FEditMask, value, FMaskBlank));
+}
+
+void TdxInplaceMaskEdit::SetEditValue(const WideString& value) {
+  if (!IsMasked()) return TdxInplaceTextEdit::SetEditValue(value);
+  FAssigningText = true;
+  struct TGuard {
+    bool& Flag;
+    ~TGuard() { Flag = false; }
+  } guard{FAssigningText};
+  SetText(value);
+  ClearUndo();
+}
+
+WideString TdxInplaceMaskEdit::GetEditingText() {
+  if (FIgnoreMaskBlank) return EditText();
+  if (!IsMasked()) return GetText();
+  return EditText() != BlankMaskText(FEditMask, FMaskBlank) ? GetText() : WideString();
+}
+
+void TdxInplaceMaskEdit::ValidateEdit() {
+  if (!IsMasked()) return TdxInplaceTextEdit::ValidateEdit();
+  int errorPos = 0;
+  if (!GetEditModified() || ValidateMaskText(FEditMask, EditText(), FMaskBlank, FIgnoreMaskBlank, errorPos)) {
+    CheckCursor();
+    return TdxInplaceTextEdit::ValidateEdit();
+  }
+  if (FCloseFlag) {
+    Reset();  // a closing drop-down puts the entry text back without a word
+    return;
+  }
+  FMaskState |= msReEnter;
+  if (HandleAllocated() && IsWindowVisible(Handle())) {
+    ::SetFocus(Handle());
+    PlaceCaret(errorPos);
+  }
+  MessageBeep(0);
+  throw EDBEditError(LoadResString(&sdxMaskInvalidInput));
+}
+
+void TdxInplaceMaskEdit::SendToRichEdit(UINT msg, WPARAM wParam, LPARAM lParam) {
+  TMessage message{msg, wParam, lParam, 0};
+  DefaultHandler(message);
+}
+
+void TdxInplaceMaskEdit::PlaceCaret(int pos) {
+  if (!HandleAllocated()) return;
+  if (!IsMasked()) {
+    pos = std::clamp(pos, 0, static_cast<int>(EditText().size()));
+    SetSelection(pos, pos);
+    FCaretPos = pos;
+    return;
+  }
+  pos = std::max(pos, 0);
+  int end = pos + 1;
+  if (pos >= FMaxChars) pos = end = FMaxChars;
+  SetSelection(end, end);
+  if (pos != end) {
+    // Shift+Left from the end, straight to the rich edit: it selects back to
+    // Pos with the caret there. The keyboard state is put back afterwards.
+    BYTE saved[256]{};
+    GetKeyboardState(saved);
+    BYTE keys[256];
+    std::copy(std::begin(saved), std::end(saved), keys);
+    keys[VK_SHIFT] = 0x80;
+    keys[VK_LEFT] = 0x80;
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    SendToRichEdit(WM_KEYDOWN, VK_LEFT, 1);
+    SendToRichEdit(WM_KEYUP, VK_LEFT, 0xC0000001);
+    SetKeyboardState(saved);
+  }
+  FCaretPos = pos;
+}
+
+void TdxInplaceMaskEdit::CheckCursor() {
+  if (!HandleAllocated() || !IsMasked()) return;
+  CHARRANGE r;
+  GetSelection(r);
+  if (r.cpMin == r.cpMax) PlaceCaret(r.cpMin);
+}
+
+void TdxInplaceMaskEdit::KeyDown(WORD& key, TShiftState shift) {
+  if (IsMasked() && (((shift & ssCtrl) && key == 'V') || ((shift & ssShift) && key == VK_INSERT))) {
+    PostMessageW(Handle(), WM_PASTE, 0, 0);
+    key = 0;
+    return;
+  }
+  TdxInplaceTextEdit::KeyDown(key, shift);
+  if (!IsMasked() || key == 0 || (shift & ssAlt)) return;
+  switch (key) {
+    case VK_LEFT: case VK_RIGHT:
+      // With Ctrl the rich edit moves by words; otherwise the mask decides.
+      if (!(shift & ssCtrl)) {
+        ArrowKeys(key, shift);
+        key = 0;
+      }
+      break;
+    case VK_UP: case VK_DOWN: key = 0; break;
+    case VK_HOME: case VK_END:
+      HomeEndKeys(key, shift);
+      key = 0;
+      break;
+    case VK_BACK:
+      if (CanEditValue()) DeleteKeys(key);
+      key = 0;
+      break;
+    case VK_DELETE:
+      if (shift & (ssShift | ssCtrl)) break;
+      if (CanEditValue()) DeleteKeys(key);
+      key = 0;
+      break;
+    default: CheckCursor(); break;
+  }
+}
+
+void TdxInplaceMaskEdit::KeyPress(wchar_t& key) {
+  TdxInplaceTextEdit::KeyPress(key);
+  if (!IsMasked() || key == 0) return;
+  if (key == 3 || key == 22 || key == 24) return;  // Ctrl+C, Ctrl+V, Ctrl+X
+  TypeChar(key);
+  key = 0;
+}
+
+void TdxInplaceMaskEdit::TypeChar(wchar_t key) {
+  if (!CanEditValue() || !CanModify() || key == VK_BACK) return;
+  CHARRANGE r;
+  GetSelection(r);
+  if (r.cpMax - r.cpMin > 1) {
+    DeleteKeys(VK_DELETE);
+    PlaceCaret(NextEditPos(FEditMask, r.cpMin));
+    GetSelection(r);
+  }
+  const int at = r.cpMin;
+  if (at >= FMaxChars) {
+    MessageBeep(0);
+    return;
+  }
+  const wchar_t accepted = AcceptMaskChar(FEditMask, at, key);
+  if (!accepted) {
+    // A literal typed ahead of its place: the caret jumps behind it.
+    int literal = FindLiteralAfter(FEditMask, at, key);
+    if (literal >= 0) {
+      PlaceCaret(NextEditPos(FEditMask, literal + 1));
+      return;
+    }
+    MessageBeep(0);
+    return;
+  }
+  SetSelection(at, at + 1);
+  const wchar_t text[2]{accepted, 0};
+  SendMessageW(Handle(), EM_REPLACESEL, 1, reinterpret_cast<LPARAM>(text));
+  PlaceCaret(NextEditPos(FEditMask, at + 1));
+}
+
+void TdxInplaceMaskEdit::DeleteKeys(WORD key) {
+  if (!CanModify()) return;
+  CHARRANGE r;
+  GetSelection(r);
+  int start = r.cpMin, stop = r.cpMax;
+  if (key == VK_BACK && stop - start <= 1) {
+    if (start <= 0) return;
+    start = PrevEditPos(FEditMask, start - 1);
+    if (IsMaskLiteralAt(FEditMask, start)) return;  // nothing editable before
+    stop = start + 1;
+  }
+  if (stop <= start) stop = start + 1;
+  stop = std::min(stop, FMaxChars);
+  if (start >= stop) return;
+  const WideString text = EditText();
+  WideString part = text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(stop - start));
+  for (int i = start; i < stop; ++i)
+    if (!IsMaskLiteralAt(FEditMask, i)) part[static_cast<std::size_t>(i - start)] = FMaskBlank;
+  SetSelection(start, stop);
+  SendMessageW(Handle(), EM_REPLACESEL, 1, reinterpret_cast<LPARAM>(part.c_str()));
+  PlaceCaret(stop - start == 1 ? start : NextEditPos(FEditMask, start));
+}
+
+void TdxInplaceMaskEdit::ArrowKeys(WORD key, TShiftState shift) {
+  if (shift & ssCtrl) return;
+  CHARRANGE r;
+  GetSelection(r);
+  if (shift & ssShift) {
+    const int other = r.cpMin == FCaretPos ? r.cpMax : r.cpMin;
+    int moved = std::clamp(other + (key == VK_LEFT ? -1 : 1), 0, FMaxChars);
+    SetSelection(std::min(FCaretPos, moved), std::max(FCaretPos, moved));
+    return;
+  }
+  if (r.cpMax - r.cpMin <= 1) {
+    if (key == VK_LEFT)
+      PlaceCaret(r.cpMin > 0 ? PrevEditPos(FEditMask, r.cpMin - 1) : r.cpMin);
+    else
+      PlaceCaret(NextEditPos(FEditMask, r.cpMin + 1));
+  } else {
+    PlaceCaret(FCaretPos == r.cpMax ? FCaretPos - 1 : FCaretPos);
+  }
+}
+
+void TdxInplaceMaskEdit::HomeEndKeys(WORD key, TShiftState shift) {
+  CHARRANGE r;
+  GetSelection(r);
+  if (key == VK_HOME) {
+    if (shift & ssShift) {
+      SetSelection(0, r.cpMax);
+      FCaretPos = 0;
+    } else {
+      PlaceCaret(0);
+    }
+  } else if (shift & ssShift) {
+    SetSelection(r.cpMin, FMaxChars);
+    FCaretPos = FMaxChars;
+  } else {
+    PlaceCaret(FMaxChars);
+  }
+}
+
+TVK_MESSAGE_MAP(TdxInplaceMaskEdit, {WM_PASTE, &TdxInplaceMaskEdit::WMPaste},
+                {EM_REPLACESEL, &TdxInplaceMaskEdit::EMReplaceSel}, {CM_ENTER, &TdxInplaceMaskEdit::CMEnter})
+
+void TdxInplaceMaskEdit::WMPaste(TMessage& message) {
+  if (!IsMasked() || !CanModify()) {
+    TVK_INHERITED(message);
+    return;
+  }
+  message.Result = 0;
+  if (!CanEditValue()) return;
+  WideString pasted;
+  if (OpenClipboard(Handle())) {
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+      // Never past the block, also when its text carries no null.
+      const SIZE_T bytes = GlobalSize(data);
+      if (auto* p = static_cast<const wchar_t*>(GlobalLock(data))) {
+        const std::size_t most = bytes / sizeof(wchar_t);
+        std::size_t n = 0;
+        while (n < most && p[n]) ++n;
+        pasted.assign(p, n);
+        GlobalUnlock(data);
+      }
+    }
+    CloseClipboard();
+  }
+  const WideString snapshot = GetEditModified() ? FPrevTextValue : EditText();
+  CHARRANGE r;
+  GetSelection(r);
+  WideString text = EditText();
+  for (int i = r.cpMin; i < r.cpMax && i < static_cast<int>(text.size()); ++i)
+    if (!IsMaskLiteralAt(FEditMask, i)) text[static_cast<std::size_t>(i)] = FMaskBlank;
+  int end = r.cpMin;
+  text = PasteIntoMask(FEditMask, text, r.cpMin, pasted, FMaskBlank, end);
+  SetTextValue(text);
+  PlaceCaret(end);
+  FPrevTextValue = snapshot;
+  SetEditModified(true);
+  ValidateEdit();
+}
+
+void TdxInplaceMaskEdit::EMReplaceSel(TMessage& message) {
+  if (IsMasked()) {
+    CHARRANGE r;
+    GetSelection(r);
+    const auto* text = reinterpret_cast<const wchar_t*>(message.LParam);
+    // Only a replacement of the selection's own length keeps the mask's shape.
+    if (!text || static_cast<LONG>(wcslen(text)) != r.cpMax - r.cpMin) {
+      message.Result = 0;
+      return;
+    }
+  }
+  TVK_INHERITED(message);
+}
+
+void TdxInplaceMaskEdit::CMEnter(TMessage& message) {
+  if (!(FMaskState & msReEnter)) TVK_INHERITED(message);
+  FMaskState &= ~static_cast<unsigned>(msReEnter);
+  CheckCursor();
+}
+
 // --- mask engine
 
 namespace {

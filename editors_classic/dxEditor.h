@@ -115,6 +115,69 @@ protected:
   wchar_t FPasswordChar = 0;
 };
 
+// Raised when a masked editor is left with required positions unfilled.
+class EDBEditError : public Exception {
+public:
+  using Exception::Exception;
+};
+
+enum TMaskedStateItem : unsigned { msMasked = 1, msReEnter = 2, msDBSetText = 4 };
+using TMaskedState = unsigned;
+
+// The text editor restricted to an edit mask: overwrite typing (the
+// character at the caret is always selected), literals kept in place, paste
+// fitted to the mask, and validation of the required positions.
+class TdxInplaceMaskEdit : public TdxInplaceTextEdit {
+public:
+  TVK_CLASS(TdxInplaceMaskEdit, TdxInplaceTextEdit)
+  explicit TdxInplaceMaskEdit(TComponent* owner) : TdxInplaceTextEdit(owner) {}
+  const TdxInplaceEditClass& EditClass() const override { return TdxInplaceMaskEditClass::Instance(); }
+
+  const WideString& EditMask() const { return FEditMask; }
+  void SetEditMask(const WideString& value);
+  bool IsMasked() const { return !FEditMask.empty(); }
+  bool IgnoreMaskBlank() const { return FIgnoreMaskBlank; }
+  void SetIgnoreMaskBlank(bool value) { FIgnoreMaskBlank = value; }
+  // The raw text with literals and blanks.
+  WideString EditText() { return GetTextValue(); }
+  void SetEditText(const WideString& value);
+  // The value: the entered characters (with the literals when the mask saves them).
+  WideString GetText();
+  void SetText(const WideString& value);
+  int CaretPos() const { return FCaretPos; }
+
+  WideString GetEditValue() override { return GetText(); }
+  void SetEditValue(const WideString& value) override;
+  WideString GetEditingText() override;
+  void ValidateEdit() override;
+  bool NeedsOleCallback() override { return IsMasked(); }
+  virtual void ApplyEditMask(const WideString& value);
+  void PlaceCaret(int pos);
+  void CheckCursor();
+
+protected:
+  void KeyDown(WORD& key, TShiftState shift) override;
+  void KeyPress(wchar_t& key) override;
+  TVK_MESSAGES();
+  void WMPaste(TMessage& message);
+  void EMReplaceSel(TMessage& message);
+  void CMEnter(TMessage& message);
+
+private:
+  void SendToRichEdit(UINT msg, WPARAM wParam, LPARAM lParam);
+  void TypeChar(wchar_t key);
+  void DeleteKeys(WORD key);
+  void ArrowKeys(WORD key, TShiftState shift);
+  void HomeEndKeys(WORD key, TShiftState shift);
+  int FCaretPos = 0;
+  WideString FEditMask;
+  bool FIgnoreMaskBlank = false;
+  wchar_t FMaskBlank = L'_';
+  bool FMaskSave = true;
+  TMaskedState FMaskState = 0;
+  int FMaxChars = 0;
+};
+
 // The flags of DrawAlignedText that a text cell's view data asks for.
 WORD TextCellDrawFlags(const TdxEditViewData& viewData, bool endEllipsis, bool pathEllipsis);
 
