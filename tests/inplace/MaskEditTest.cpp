@@ -8,12 +8,19 @@ using namespace inplace_test;
 
 namespace {
 
+// A masked editor whose closing flag a test can raise, as a closing drop-down does.
+class ClosingMaskEdit : public TdxInplaceMaskEdit {
+public:
+  explicit ClosingMaskEdit(TComponent* owner) : TdxInplaceMaskEdit(owner) {}
+  void SetClosing(bool value) { FCloseFlag = value; }
+};
+
 struct MaskEdit : HostFixture {
-  TdxInplaceMaskEdit* Edit = nullptr;
+  ClosingMaskEdit* Edit = nullptr;
   std::vector<std::exception_ptr> Errors;
   void SetUp() override {
     HostFixture::SetUp();
-    Edit = new TdxInplaceMaskEdit(Host);
+    Edit = new ClosingMaskEdit(Host);
     Edit->SetParent(Host);
     Host->Editor = Edit;
     Form->Show();
@@ -125,4 +132,15 @@ TEST_F(MaskEdit, LeavingWithBlanksRaisesAndEscapeRestores) {
   Key(VK_ESCAPE);
   EXPECT_EQ(L"12-34", Edit->EditText());
   EXPECT_NO_THROW(Edit->Perform(CM_EXIT));
+}
+
+TEST_F(MaskEdit, AClosingEditorResetsSilentlyInsteadOfRaising) {
+  Open(L"00-00;1;_", L"12-34");
+  Edit->PlaceCaret(0);
+  Key(VK_DELETE);
+  ASSERT_EQ(L"_2-34", Edit->EditText());
+  Edit->SetClosing(true);
+  EXPECT_NO_THROW(Edit->ValidateEdit());
+  EXPECT_EQ(L"12-34", Edit->EditText());
+  EXPECT_FALSE(Edit->GetEditModified());
 }
