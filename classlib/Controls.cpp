@@ -16,7 +16,12 @@ namespace {
 // window (before CreateWindowEx returns) belong to it.
 thread_local TWinControl* gCreationControl = nullptr;
 
-constexpr int kControlSlot = 0;  // window memory: the control's address
+// The control's address is the last pointer of the window memory: behind
+// the memory of a system class that a window class is made from.
+int ControlSlot(HWND window) {
+  const ULONG_PTR extra = GetClassLongPtrW(window, GCL_CBWNDEXTRA);
+  return extra >= sizeof(LONG_PTR) ? static_cast<int>(extra - sizeof(LONG_PTR)) : 0;
+}
 
 bool IsLibraryMessage(UINT msg) { return msg >= CM_BASE && msg < 0xC000; }
 
@@ -71,18 +76,19 @@ TShiftState KeyboardShiftState(LPARAM keyData) {
 }
 
 LRESULT CALLBACK ControlWindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* control = reinterpret_cast<TWinControl*>(GetWindowLongPtrW(window, kControlSlot));
+  const int slot = ControlSlot(window);
+  auto* control = reinterpret_cast<TWinControl*>(GetWindowLongPtrW(window, slot));
   if (!control && gCreationControl) {
     control = std::exchange(gCreationControl, nullptr);
     control->FHandle = window;
-    SetWindowLongPtrW(window, kControlSlot, reinterpret_cast<LONG_PTR>(control));
+    SetWindowLongPtrW(window, slot, reinterpret_cast<LONG_PTR>(control));
   }
   if (!control) return DefWindowProcW(window, msg, wParam, lParam);
   TMessage message{msg, wParam, lParam, 0};
   CallGuarded(control, [&] { control->WindowProc()(message); });
   if (msg == WM_NCDESTROY) {
     // The window is gone: the control keeps its state for the next one.
-    SetWindowLongPtrW(window, kControlSlot, 0);
+    SetWindowLongPtrW(window, slot, 0);
     if (control->FHandle == window) control->FHandle = nullptr;
   }
   return message.Result;
@@ -434,8 +440,14 @@ void TWinControl::CreateWnd() {
   CreateParams(params);
   if ((params.Style & WS_CHILD) && !params.WndParent)
     throw EInvalidOperation(L"Control '" + Name() + L"' has no parent window");
-  EnsureWindowClass(params.WinClassName, &ControlWindowProcedure, params.WindowClassStyle, nullptr,
-                    int(sizeof(LONG_PTR)));
+  if (!params.SubClassName.empty()) {
+    // A system control under our own name: its procedure gets what ours leaves.
+    params.WinClassName = params.WinClassName.substr(0, 63);
+    FDefWndProc = EnsureSuperclass(params.WinClassName, params.SubClassName, &ControlWindowProcedure);
+  } else {
+    EnsureWindowClass(params.WinClassName, &ControlWindowProcedure, params.WindowClassStyle, nullptr,
+                      int(sizeof(LONG_PTR)));
+  }
   CreateWindowHandle(params);
 }
 
@@ -461,7 +473,7 @@ void TWinControl::DestroyWindowHandle() {
   DestroyWindow(window);
   if (FHandle == window) {
     // Not destroyed through our procedure (another thread's window): forget it.
-    SetWindowLongPtrW(window, kControlSlot, 0);
+    SetWindowLongPtrW(window, ControlSlot(window), 0);
     FHandle = nullptr;
   }
 }
@@ -549,7 +561,7 @@ TWinControl* TWinControl::FindControl(HWND window) {
   if (!window) return nullptr;
   // Only windows of our procedure carry a control address in their memory.
   if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC)) != &ControlWindowProcedure) return nullptr;
-  return reinterpret_cast<TWinControl*>(GetWindowLongPtrW(window, kControlSlot));
+  return reinterpret_cast<TWinControl*>(GetWindowLongPtrW(window, ControlSlot(window)));
 }
 
 TControl* TWinControl::ControlAtPos(POINT point, bool allowDisabled, bool allowWinControls) const {
@@ -810,7 +822,8 @@ void TWinControl::DefaultHandler(TMessage& message) {
     message.Result = 0;
     return;
   }
-  message.Result = DefWindowProcW(FHandle, message.Msg, message.WParam, message.LParam);
+  message.Result = FDefWndProc ? CallWindowProcW(FDefWndProc, FHandle, message.Msg, message.WParam, message.LParam)
+                               : DefWindowProcW(FHandle, message.Msg, message.WParam, message.LParam);
 }
 
 bool TWinControl::DoKeyDown(TMessage& message) {

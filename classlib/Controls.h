@@ -251,6 +251,7 @@ struct TCreateParams {
   HWND WndParent = nullptr;
   UINT WindowClassStyle = CS_DBLCLKS;
   WideString WinClassName;  // the control's class name unless a descendant says otherwise
+  WideString SubClassName;  // a system class the window class is made from (cut to 63 characters)
 };
 
 class TWinControl : public TControl {
@@ -388,6 +389,7 @@ private:
 
   HWND FHandle = nullptr;
   HWND FParentWindow = nullptr;
+  WNDPROC FDefWndProc = nullptr;  // the system class's procedure of a superclassed window
   std::vector<TControl*> FControls;    // children, in insertion order
   std::vector<TWinControl*> FTabList;  // windowed children, in tab order
   bool FTabStop = false;

@@ -40,6 +40,24 @@ void EnsureWindowClass(const WideString& name, WNDPROC proc, UINT style, HBRUSH 
   RegisteredWindowClasses().insert(name);
 }
 
+WNDPROC EnsureSuperclass(const WideString& name, const WideString& baseClass, WNDPROC proc) {
+  WNDCLASSEXW base{};
+  base.cbSize = sizeof base;
+  if (!GetClassInfoExW(nullptr, baseClass.c_str(), &base)) RaiseLastOSError(L"Cannot register window class");
+  if (!RegisteredWindowClasses().count(name)) {
+    WNDCLASSEXW wc = base;
+    wc.lpfnWndProc = proc;
+    wc.cbWndExtra = base.cbWndExtra + int(sizeof(LONG_PTR));
+    wc.hInstance = ClassLibraryInstance();
+    wc.lpszClassName = name.c_str();
+    wc.lpszMenuName = nullptr;
+    if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+      RaiseLastOSError(L"Cannot register window class");
+    RegisteredWindowClasses().insert(name);
+  }
+  return base.lpfnWndProc;
+}
+
 bool WindowClassRegistered(const WideString& name) { return RegisteredWindowClasses().count(name) != 0; }
 
 void UnregisterWindowClasses() {

@@ -14,6 +14,10 @@ HINSTANCE ClassLibraryInstance();
 // ExtraBytes of window memory per window.
 void EnsureWindowClass(const WideString& name, WNDPROC proc, UINT style, HBRUSH background, int extraBytes = 0);
 bool WindowClassRegistered(const WideString& name);
+// Registers Name once as a copy of the system class BaseClass with Proc and
+// one more pointer of window memory behind the base's; answers the base's
+// procedure. Raises when the base class is not there.
+WNDPROC EnsureSuperclass(const WideString& name, const WideString& baseClass, WNDPROC proc);
 // Unregisters every class registered here (a class whose windows still exist stays).
 void UnregisterWindowClasses();
 

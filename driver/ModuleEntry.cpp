@@ -1,6 +1,7 @@
 // The module's entry procedure and its two exports.
 #include "ControlSteps.h"
 #include "Device_ST_CortexM3_Data.h"
+#include "EditorSteps.h"
 #include "DriverExports.h"
 #include "Extension.Images.h"
 #include "Forms.h"
@@ -53,6 +54,9 @@ constexpr std::array kSteps = {
     TInitStep{"XPProgress", &tvk::XPProgressStartup, &tvk::XPProgressShutdown},
     // The component library's core services, before any unit of the library.
     TInitStep{"dxCore", &tvk::DxCoreUnitStartup, &tvk::DxCoreUnitShutdown},
+    // The in-place editors: the default style controller, the rich-edit
+    // library and the editors' strings.
+    TVK_EDITORS_CLASSIC_STEPS
     // The parser library: its registry key, the release notification, the
     // design-time registration hooks and its file-system classes.
     TInitStep{"dcconsts", &tvk::ConstsUnitStartup, &tvk::ConstsUnitShutdown},

@@ -1,0 +1,146 @@
+// The masked editor over the stand-in host: keys on a real window against
+// (edit text, text, caret), paste through the clipboard, and validation.
+#include "Application.h"
+#include "InplaceTest.h"
+
+using namespace tvk;
+using namespace inplace_test;
+
+namespace {
+
+// A masked editor whose closing flag a test can raise, as a closing drop-down does.
+class ClosingMaskEdit : public TdxInplaceMaskEdit {
+public:
+  explicit ClosingMaskEdit(TComponent* owner) : TdxInplaceMaskEdit(owner) {}
+  void SetClosing(bool value) { FCloseFlag = value; }
+};
+
+struct MaskEdit : HostFixture {
+  ClosingMaskEdit* Edit = nullptr;
+  std::vector<std::exception_ptr> Errors;
+  void SetUp() override {
+    HostFixture::SetUp();
+    Edit = new ClosingMaskEdit(Host);
+    Edit->SetParent(Host);
+    Host->Editor = Edit;
+    Form->Show();
+    Application().OnException = [this](TObject*, const std::exception_ptr& e) { Errors.push_back(e); };
+  }
+  void TearDown() override { Application().OnException = nullptr; }
+  void Open(const wchar_t* mask, const wchar_t* value) {
+    Edit->SetEditMask(mask);
+    Host->Cells[0] = value;
+    Host->EditCell(0);
+    Edit->PlaceCaret(NextEditPos(mask, 0));
+  }
+  void Type(const wchar_t* text) {
+    for (const wchar_t* p = text; *p; ++p) SendMessageW(Edit->Handle(), WM_CHAR, *p, 1);
+  }
+  void Key(WORD key) { SendMessageW(Edit->Handle(), WM_KEYDOWN, key, 1); }
+  int Caret() { return Edit->SelStart(); }
+};
+
+}  // namespace
+
+TEST_F(MaskEdit, TypingOverwritesPositionsAndSkipsLiterals) {
+  Open(L"00-00;1;_", L"");
+  EXPECT_EQ(L"__-__", Edit->EditText());
+  EXPECT_EQ(1, Edit->SelLength());  // the character at the caret is selected
+  struct Step {
+    const wchar_t* Typed;
+    const wchar_t* EditText;
+    const wchar_t* Text;
+    int Caret;
+  };
+  const Step steps[] = {
+      {L"1", L"1_-__", L"1 -  ", 1},
+      {L"x", L"1_-__", L"1 -  ", 1},  // refused: a letter in a digit position
+      {L"2", L"12-__", L"12-  ", 3},  // the caret jumps the literal
+      {L"34", L"12-34", L"12-34", 5},
+  };
+  for (const Step& step : steps) {
+    Type(step.Typed);
+    EXPECT_EQ(step.EditText, Edit->EditText()) << step.Typed;
+    EXPECT_EQ(step.Text, Edit->GetText()) << step.Typed;
+    EXPECT_EQ(step.Caret, Caret()) << step.Typed;
+  }
+  EXPECT_TRUE(Edit->GetEditModified());
+}
+
+TEST_F(MaskEdit, BackspaceAndDeleteBlankPositionsAndLeaveLiterals) {
+  Open(L"00-00;1;_", L"12-34");
+  Key(VK_BACK);  // at the first editable position: nothing
+  EXPECT_EQ(L"12-34", Edit->EditText());
+  Edit->PlaceCaret(2);
+  Key(VK_DELETE);  // on the literal: it stays
+  EXPECT_EQ(L"12-34", Edit->EditText());
+  Edit->PlaceCaret(4);
+  Key(VK_BACK);
+  EXPECT_EQ(L"12-_4", Edit->EditText());
+  EXPECT_EQ(3, Caret());
+  Key(VK_HOME);
+  EXPECT_EQ(0, Caret());
+  Key(VK_RIGHT);
+  Key(VK_RIGHT);
+  EXPECT_EQ(3, Caret());  // over the literal
+  Key(VK_END);
+  EXPECT_EQ(5, Caret());
+}
+
+TEST_F(MaskEdit, CaseDirectivesAndLiteralJumps) {
+  Open(L">LL<ll;1;_", L"");
+  Type(L"abCD");
+  EXPECT_EQ(L"ABcd", Edit->EditText());
+  Open(L"(999)000;0;_", L"");
+  EXPECT_EQ(1, Caret());
+  Type(L")");  // the closing bracket typed at the first area-code position jumps behind it
+  EXPECT_EQ(5, Caret());
+  EXPECT_EQ(L"(___)___", Edit->EditText());
+  Type(L"123");
+  EXPECT_EQ(L"(___)123", Edit->EditText());
+  EXPECT_EQ(L"   123", Edit->GetText());  // literals are not saved
+}
+
+TEST_F(MaskEdit, PastedDigitsFillTheFieldsAndTheRestIsDropped) {
+  Open(L"00-00;1;_", L"");
+  ASSERT_TRUE(OpenClipboard(Edit->Handle()));
+  EmptyClipboard();
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, 6 * sizeof(wchar_t));
+  std::copy_n(L"12345", 6, static_cast<wchar_t*>(GlobalLock(block)));
+  GlobalUnlock(block);
+  SetClipboardData(CF_UNICODETEXT, block);
+  CloseClipboard();
+  SendMessageW(Edit->Handle(), WM_PASTE, 0, 0);
+  EXPECT_EQ(L"12-34", Edit->EditText());
+  EXPECT_EQ(5, Caret());
+  EXPECT_TRUE(Edit->GetEditModified());
+  EXPECT_TRUE(Errors.empty());
+}
+
+TEST_F(MaskEdit, LeavingWithBlanksRaisesAndEscapeRestores) {
+  Open(L"00-00;1;_", L"12-34");
+  Edit->PlaceCaret(3);
+  Key(VK_DELETE);
+  EXPECT_EQ(L"12-_4", Edit->EditText());
+  try {
+    Edit->Perform(CM_EXIT);
+    ADD_FAILURE() << "no error";
+  } catch (const EDBEditError& e) {
+    EXPECT_EQ(L"Invalid input value.  Use escape key to abandon changes", e.Message());
+  }
+  EXPECT_EQ(3, Caret());  // at the offending position
+  Key(VK_ESCAPE);
+  EXPECT_EQ(L"12-34", Edit->EditText());
+  EXPECT_NO_THROW(Edit->Perform(CM_EXIT));
+}
+
+TEST_F(MaskEdit, AClosingEditorResetsSilentlyInsteadOfRaising) {
+  Open(L"00-00;1;_", L"12-34");
+  Edit->PlaceCaret(0);
+  Key(VK_DELETE);
+  ASSERT_EQ(L"_2-34", Edit->EditText());
+  Edit->SetClosing(true);
+  EXPECT_NO_THROW(Edit->ValidateEdit());
+  EXPECT_EQ(L"12-34", Edit->EditText());
+  EXPECT_FALSE(Edit->GetEditModified());
+}

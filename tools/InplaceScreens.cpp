@@ -1,0 +1,100 @@
+// Renders windowless in-place cells (each border style; hot, disabled, with a
+// shadow, with partial edges; plain, password and masked texts) and the
+// pop-up frames in each border style into one PNG file.
+#include "EditorSteps.h"
+#include "PngImage.h"
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+using namespace tvk;
+
+namespace {
+
+constexpr std::array kScreenSteps = {TVK_EDITORS_CLASSIC_STEPS};
+
+struct CellLook {
+  const wchar_t* Caption;
+  TdxEditBorderStyle Border;
+  TdxEditEdges Edges;
+  bool Shadow;
+  bool Enabled;
+  bool Hot;
+};
+
+const CellLook kLooks[] = {
+    {L"none", xbsNone, kAllEdges, false, true, false},     {L"single", xbsSingle, kAllEdges, false, true, false},
+    {L"thick", xbsThick, kAllEdges, false, true, false},   {L"flat", xbsFlat, kAllEdges, false, true, false},
+    {L"3D", xbs3D, kAllEdges, false, true, false},         {L"hot single", xbsSingle, kAllEdges, false, true, true},
+    {L"disabled", xbs3D, kAllEdges, false, false, false},  {L"shadow", xbs3D, kAllEdges, true, true, false},
+    {L"bottom edge", xbsSingle, edgBottom, false, true, false},
+    {L"left top", xbsThick, edgLeft | edgTop, true, true, false},
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: inplace_screens OUTPUT_FOLDER\n");
+    return 2;
+  }
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  if (!RunStartup(kScreenSteps)) return 1;
+  int status = 0;
+  try {
+    TBitmap shot;
+    shot.SetPixelFormat(TPixelFormat::pf32bit);
+    shot.SetSize(560, 40 * static_cast<int>(std::size(kLooks)) + 100);
+    TCanvas& c = shot.Canvas();
+    c.Brush().SetColor(TColor(0xE0E0E0));
+    c.FillRect(RECT{0, 0, shot.Width(), shot.Height()});
+    HDC dc = c.Handle();
+    TFont font;
+    font.SetName(L"Tahoma");
+    font.SetHeight(-12);
+    const TdxInplaceTextEditClass& text = TdxInplaceTextEditClass::Instance();
+    const wchar_t* values[] = {L"Plain cell text", L"secret", L"(555)123-4567"};
+    int y = 8;
+    for (const CellLook& look : kLooks) {
+      SetBkMode(dc, TRANSPARENT);
+      TextOutW(dc, 8, y + 4, look.Caption, static_cast<int>(wcslen(look.Caption)));
+      for (int column = 0; column < 3; ++column) {
+        auto vd = text.CreateViewDataObject();
+        auto* tv = static_cast<TdxTextEditViewData*>(vd.get());
+        tv->Enabled = look.Enabled;
+        tv->BorderStyle = look.Hot && look.Border == xbsNone ? xbsFlat : look.Border;
+        tv->BorderColor = look.Hot ? kHotSingleBorderColor : clBlack;
+        tv->Edges = look.Edges;
+        tv->Shadow = look.Shadow;
+        tv->ViewBounds = RECT{100 + column * 150, y, 240 + column * 150, y + 24};
+        tv->Brush = GetSysColorBrush(look.Enabled ? COLOR_WINDOW : COLOR_BTNFACE);
+        tv->BkColor = GetSysColor(look.Enabled ? COLOR_WINDOW : COLOR_BTNFACE);
+        tv->TextColor = GetSysColor(look.Enabled ? COLOR_WINDOWTEXT : COLOR_BTNSHADOW);
+        tv->Font = font.Handle();
+        tv->Data = values[column];
+        if (column == 1) tv->PasswordChar = L'*';
+        text.Draw(dc, tv->ViewBounds, *tv, nullptr);
+      }
+      y += 40;
+    }
+    const TdxPopupBorderStyle frames[] = {pbDefault, pbSingle, pbFrame3D, pbFlat};
+    for (int i = 0; i < 4; ++i) {
+      RECT r{100 + i * 110, y, 200 + i * 110, y + 80};
+      HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
+      FillRect(dc, &r, face);
+      DrawPopupFrame(dc, r, frames[i], 2, true, false);
+    }
+    TPngImage png;
+    png.Assign(shot);
+    std::string name = std::string(argv[1]) + "\\inplace_cells.png";
+    png.SaveToFile(WideString(name.begin(), name.end()));
+    std::printf("cells and pop-up frames: %s\n", name.c_str());
+  } catch (const Exception& e) {
+    std::fprintf(stderr, "failed: %ls\n", e.Message().c_str());
+    status = 1;
+  }
+  RunShutdown(kScreenSteps);
+  CoUninitialize();
+  return status;
+}
