@@ -476,19 +476,19 @@ void TCustomXPScrollBar::PaintThemed() {
   } else {
     draw(vertical ? SBP_UPPERTRACKVERT : SBP_UPPERTRACKHORZ, SCRBS_DISABLED, ThumbRect());
   }
-  auto arrowState = [&](int arrowIndex, TXPScrollElem element, bool hover) {
-    int state = ElementState(element);
-    if (state == 0 && hover && IsVistaOrLater()) return kArrowHover[arrowIndex / 4];
-    return arrowIndex + state + 1;
-  };
-  TXPScrollElem hot = HotXPScrollElem;
-  draw(SBP_ARROWBTN, arrowState(vertical ? 0 : 8, TXPScrollElem::pseStartButton, hot > TXPScrollElem::pseStartButton),
-       StartButtonRect());
-  draw(SBP_ARROWBTN,
-       arrowState(vertical ? 4 : 12, TXPScrollElem::pseEndButton,
-                  hot != TXPScrollElem::pseNone && hot != TXPScrollElem::pseEndButton),
-       EndButtonRect());
+  draw(SBP_ARROWBTN, ArrowThemeState(true), StartButtonRect());
+  draw(SBP_ARROWBTN, ArrowThemeState(false), EndButtonRect());
   CloseThemeData(theme);
+}
+
+int TCustomXPScrollBar::ArrowThemeState(bool isStart) {
+  int arrowIndex = (Vertical() ? 0 : 8) + (isStart ? 0 : 4);
+  TXPScrollElem hot = HotXPScrollElem;
+  int state = ElementState(isStart ? TXPScrollElem::pseStartButton : TXPScrollElem::pseEndButton);
+  bool elsewhere = isStart ? hot > TXPScrollElem::pseStartButton
+                           : hot != TXPScrollElem::pseNone && hot != TXPScrollElem::pseEndButton;
+  if (state == 0 && elsewhere && IsVistaOrLater()) return kArrowHover[arrowIndex / 4];
+  return arrowIndex + state + 1;
 }
 
 void TCustomXPScrollBar::DrawShaft(const RECT& rect, int state) {

@@ -79,6 +79,10 @@ public:
   TTimer& RepeatTimer() { return *FTimer; }
   // The element's drawing state: 0 normal, 1 hot, 2 pressed, 3 disabled.
   int ElementState(TXPScrollElem element);
+  // The themed arrow state of the start or end button: from 1 (up, normal)
+  // to 16 (right, disabled), or on newer systems a hover state (17 to 20)
+  // while the mouse is over another element of the bar.
+  int ArrowThemeState(bool isStart);
 
   void SetBounds(int left, int top, int width, int height) override;
 

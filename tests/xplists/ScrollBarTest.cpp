@@ -178,7 +178,9 @@ TEST_F(ScrollBar, HeldArrowRepeatsAfterADelayAndEndsWithEndScroll) {
   EXPECT_EQ(int(got.size()), bar->Position());
   // The first repetition waits for the delay, the next ones come quicker.
   EXPECT_GE(ticks[1] - pressed, 180u);
-  if (got.size() >= 3) EXPECT_LT(ticks[2] - ticks[1], 150u);
+  if (got.size() >= 3) {
+    EXPECT_LT(ticks[2] - ticks[1], 150u);
+  }
   EXPECT_FALSE(bar->RepeatTimer().Enabled());
   EXPECT_EQ(TXPScrollElem::pseNone, bar->PressedElement());
 }
@@ -247,6 +249,36 @@ TEST_F(ScrollBar, ElementStatesFollowPressHotAndEnabled) {
   SendMessageW(Window(), WM_LBUTTONUP, 0, At(25, 8));
   bar->SetEnabled(false);
   EXPECT_EQ(3, bar->ElementState(TXPScrollElem::pseThumb));
+}
+
+// The themed arrows: their own state, or on newer systems the hover state
+// while the mouse is elsewhere on the bar.
+TEST_F(ScrollBar, ThemedArrowsHoverWhileTheMouseIsElsewhereOnTheBar) {
+  struct Case {
+    int x;  // where the mouse is (-1: off the bar)
+    bool vista;
+    int start, end;
+  } cases[] = {
+      {-1, true, 9, 13},   // left and right arrows, normal
+      {8, true, 10, 20},   // on the start arrow: it is hot, the end one hovers
+      {60, true, 19, 20},  // on the shaft: both hover
+      {112, true, 19, 14}, // on the end arrow
+      {60, false, 9, 13},  // no hover states before the newer systems
+  };
+  for (const Case& c : cases) {
+    OverrideWin32Version(c.vista ? 6 : 5, c.vista ? 0 : 1);
+    SendMessageW(Window(), WM_MOUSEMOVE, 0, c.x < 0 ? At(-50, -50) : At(c.x, 8));
+    EXPECT_EQ(c.start, bar->ArrowThemeState(true)) << c.x;
+    EXPECT_EQ(c.end, bar->ArrowThemeState(false)) << c.x;
+  }
+  OverrideWin32Version(6, 0);
+  bar->SetKind(TScrollBarKind::sbVertical);
+  SendMessageW(Window(), WM_MOUSEMOVE, 0, At(8, 60));
+  EXPECT_EQ(17, bar->ArrowThemeState(true));
+  EXPECT_EQ(18, bar->ArrowThemeState(false));
+  bar->SetEnabled(false);
+  EXPECT_EQ(4, bar->ArrowThemeState(true));  // disabled wins
+  EXPECT_EQ(8, bar->ArrowThemeState(false));
 }
 
 // Every look paints the whole bar; the custom one with the given colours.
