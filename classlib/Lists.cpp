@@ -228,10 +228,15 @@ void TStrings::SetText(std::wstring_view text) {
   EndUpdate();
 }
 
-void TStrings::BeginUpdate() { ++FUpdateCount; }
+void TStrings::BeginUpdate() {
+  if (FUpdateCount++ == 0) SetUpdateState(true);
+}
 
 void TStrings::EndUpdate() {
-  if (FUpdateCount > 0 && --FUpdateCount == 0) Changed();
+  if (FUpdateCount > 0 && --FUpdateCount == 0) {
+    SetUpdateState(false);
+    Changed();
+  }
 }
 
 void TStrings::Changed() {

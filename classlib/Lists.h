@@ -118,6 +118,9 @@ protected:
   // Compares two strings as this list does (case per CaseSensitive).
   virtual int CompareStrings(std::wstring_view a, std::wstring_view b) const;
   virtual void Changed();
+  // Told when the first update opens (true) and the last one closes (false),
+  // before OnChange: a list shown in a window stops and resumes drawing.
+  virtual void SetUpdateState(bool updating) { (void)updating; }
   int UpdateCount() const { return FUpdateCount; }
   void Error(const wchar_t* text, int index) const;
 
@@ -161,12 +164,16 @@ public:
   bool OwnsObjects() const { return FOwnsObjects; }
   void SetOwnsObjects(bool value) { FOwnsObjects = value; }
 
+protected:
+  // Every new entry passes here (Insert, Add, a sorted insert): a list that
+  // keeps records beside its strings makes them here.
+  virtual void InsertItem(int index, const WideString& s, TObject* object);
+
 private:
   struct TEntry {
     WideString String;
     TObject* Object;
   };
-  void InsertItem(int index, const WideString& s, TObject* object);
   void CheckIndex(int index, int limit) const;
 
   std::vector<TEntry> FList;

@@ -10,7 +10,7 @@ add_custom_command(
   OUTPUT ${TVK_SKIN_RC}
   COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tools/gen_skins.py ${TVK_SKIN_DIR}
   DEPENDS ${CMAKE_SOURCE_DIR}/tools/gen_skins.py ${CMAKE_SOURCE_DIR}/tools/skins_instruments.py
-          ${CMAKE_SOURCE_DIR}/tools/skins_edit.py
+          ${CMAKE_SOURCE_DIR}/tools/skins_edit.py ${CMAKE_SOURCE_DIR}/tools/skins_lists.py
   COMMENT "Drawing the styled controls' skins"
   VERBATIM)
 add_custom_target(tvk_skins DEPENDS ${TVK_SKIN_RC})

@@ -25,5 +25,7 @@ bool WinXPButtonsStartup();    // skins not loaded yet
 void WinXPButtonsShutdown();   // skins and the shield icon freed
 bool XPProgressStartup();      // skins not loaded yet
 void XPProgressShutdown();
+bool XPScrollsStartup();       // skins not loaded yet
+void XPScrollsShutdown();      // skins freed
 
 }  // namespace tvk

@@ -52,6 +52,7 @@ constexpr std::array kSteps = {
     TInitStep{"XPEdits", &tvk::XPEditsStartup, &tvk::XPEditsShutdown},
     TInitStep{"WinXPButtons", &tvk::WinXPButtonsStartup, &tvk::WinXPButtonsShutdown},
     TInitStep{"XPProgress", &tvk::XPProgressStartup, &tvk::XPProgressShutdown},
+    TInitStep{"XPScrolls", &tvk::XPScrollsStartup, &tvk::XPScrollsShutdown},
     // The component library's core services, before any unit of the library.
     TInitStep{"dxCore", &tvk::DxCoreUnitStartup, &tvk::DxCoreUnitShutdown},
     // The in-place editors: the default style controller, the rich-edit

@@ -16,6 +16,7 @@ import zlib
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import skins_instruments  # noqa: E402
 import skins_edit  # noqa: E402
+import skins_lists  # noqa: E402
 
 # ---- Pictures: rows of (red, green, blue, alpha), top row first
 
@@ -152,6 +153,7 @@ SKINS = [
 ]
 SKINS += skins_instruments.SKINS
 SKINS += skins_edit.SKINS
+SKINS += skins_lists.SKINS
 
 # ---- File formats
 

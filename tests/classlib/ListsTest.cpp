@@ -119,6 +119,36 @@ TEST(StringList, TextValuesAndChangeNotification) {
   EXPECT_EQ(L"Name=Value\r\nEmpty=\r\nplain\r\nlast\r\n", list.Text());
 }
 
+// A list that records the hooks a list box's item list overrides.
+class TWatchedList : public TStringList {
+public:
+  std::vector<std::wstring> Log;
+
+protected:
+  void InsertItem(int index, const WideString& s, TObject* object) override {
+    Log.push_back(L"insert " + std::to_wstring(index) + L" " + s);
+    TStringList::InsertItem(index, s, object);
+  }
+  void SetUpdateState(bool updating) override { Log.push_back(updating ? L"updating" : L"updated"); }
+};
+
+TEST(StringList, EveryInsertAndTheOuterUpdateReachTheHooks) {
+  TWatchedList list;
+  list.Add(L"b");
+  list.Insert(0, L"a");
+  list.SetSorted(true);
+  list.Add(L"ab");  // in order: between the two
+  EXPECT_EQ((std::vector<std::wstring>{L"insert 0 b", L"insert 0 a", L"insert 1 ab"}), list.Log);
+  list.Log.clear();
+  list.OnChange = [&](TObject*) { list.Log.push_back(L"change"); };
+  list.BeginUpdate();
+  list.BeginUpdate();
+  list.Add(L"c");
+  list.EndUpdate();
+  list.EndUpdate();
+  EXPECT_EQ((std::vector<std::wstring>{L"updating", L"insert 3 c", L"updated", L"change"}), list.Log);
+}
+
 TEST(ObjectList, OwnsItsItemsUnlessExtracted) {
   gFreed = 0;
   auto* kept = new TCounted;

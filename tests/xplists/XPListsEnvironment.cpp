@@ -1,0 +1,26 @@
+// The whole run stands between the styled controls' start-up and shut-down,
+// the scroll bar's step included, as in the module.
+#include <gtest/gtest.h>
+
+#include "XPListsTest.h"
+
+#include <objbase.h>
+
+namespace {
+
+class XPListsEnvironment : public ::testing::Environment {
+public:
+  void SetUp() override {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ASSERT_TRUE(tvk::RunStartup(xplists_test::kSteps));
+    xplists_test::FailOnException();
+  }
+  void TearDown() override {
+    tvk::RunShutdown(xplists_test::kSteps);
+    CoUninitialize();
+  }
+};
+
+const auto* const gXPListsEnvironment = ::testing::AddGlobalTestEnvironment(new XPListsEnvironment);
+
+}  // namespace

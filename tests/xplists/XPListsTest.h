@@ -1,0 +1,61 @@
+#pragma once
+// Helpers of the list and scroll-bar tests: the styled controls' steps with
+// the scroll bar's own, a shown form and look-mode switches.
+#include "Application.h"
+#include "Convert.h"
+#include "Themes.h"
+#include "XPControlUtils.h"
+#include "XPScrolls.h"
+#include "instruments/InstrumentTest.h"
+
+#include <gtest/gtest.h>
+
+namespace xplists_test {
+
+inline constexpr auto kSteps = [] {
+  std::array<tvk::TInitStep, std::size(styled_test::kSteps) + 1> steps{};
+  std::copy(std::begin(styled_test::kSteps), std::end(styled_test::kSteps), steps.begin());
+  steps.back() = {"XPScrolls", &tvk::XPScrollsStartup, &tvk::XPScrollsShutdown};
+  return steps;
+}();
+
+// An error inside a window procedure fails the running test instead of
+// showing a message box nobody closes.
+inline void FailOnException() {
+  tvk::Application().OnException = [](tvk::TObject*, const std::exception_ptr& e) {
+    try {
+      std::rethrow_exception(e);
+    } catch (const tvk::Exception& error) {
+      ADD_FAILURE() << "error in a window procedure: " << tvk::UTF8Encode(error.Message());
+    } catch (const std::exception& error) {
+      ADD_FAILURE() << "error in a window procedure: " << error.what();
+    }
+  };
+}
+
+struct ListsFixture : ::testing::Test {
+  ListsFixture() { form = instrument_test::MakeForm(); }
+  ~ListsFixture() override {
+    form.reset();
+    tvk::ThemeServices().SetThemesSwitchedOff(false);
+    tvk::ClearWin32VersionOverride();
+    tvk::UpdateSubstColors();
+  }
+  template <class T>
+  T* Make(int left, int top, int width, int height) {
+    auto* control = new T(form.get());
+    control->SetParent(form.get());
+    control->SetBounds(left, top, width, height);
+    control->HandleNeeded();
+    return control;
+  }
+  static void Look(int mode) {
+    tvk::ThemeServices().SetThemesSwitchedOff(mode != 2);
+    if (mode == 1) tvk::OverrideWin32Version(5, 0);
+    else tvk::ClearWin32VersionOverride();
+    tvk::UpdateSubstColors();
+  }
+  std::unique_ptr<tvk::TForm> form;
+};
+
+}  // namespace xplists_test
