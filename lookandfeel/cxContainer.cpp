@@ -1,6 +1,8 @@
 #include "cxContainer.h"
 
 #include "Files.h"
+#include "Forms.h"
+#include "dxOffice11.h"
 
 #include <algorithm>
 #include <array>
@@ -546,5 +548,550 @@ void TcxStyleController::DoChangeScale(int M, int D) {
     if (style->Has(svFont) && style->Font()) style->Font()->SetHeight(MulDiv(style->Font()->Height(), M, D));
   }
 }
+
+// ---- Free routines
+
+namespace {
+
+int gContainerRegionSets = 0;
+
+using TGetScrollBarInfoFunc = BOOL(WINAPI*)(HWND, LONG, PSCROLLBARINFO);
+TGetScrollBarInfoFunc ContainerScrollBarInfoEntry() {
+  static const TGetScrollBarInfoFunc entry = reinterpret_cast<TGetScrollBarInfoFunc>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetScrollBarInfo")));
+  return entry;
+}
+
+bool ContainerRectEmpty(const RECT& R) { return R.right <= R.left || R.bottom <= R.top; }
+
+// The four strips between AOuter and AInner.
+std::array<RECT, 4> ContainerFrameStrips(const RECT& AOuter, const RECT& AInner) {
+  return {RECT{AOuter.left, AOuter.top, AInner.left, AOuter.bottom}, RECT{AInner.left, AOuter.top, AInner.right, AInner.top},
+          RECT{AInner.right, AOuter.top, AOuter.right, AOuter.bottom},
+          RECT{AInner.left, AInner.bottom, AInner.right, AOuter.bottom}};
+}
+
+}  // namespace
+
+TColor GetHotTrackBorderColor(bool AHot, bool AOffice11) {
+  if (!AHot) return clBtnShadow;
+  return AOffice11 ? Office11SchemeColor(22) : clHighlight;
+}
+
+int GetStandardContainerBorderWidth(TcxContainerBorderStyle ABorderStyle) {
+  TcxLookAndFeelPaintersManager* manager = cxLookAndFeelPaintersManager();
+  TcxCustomLookAndFeelPainter* painter = manager ? manager->GetPainter(lfsStandard) : nullptr;
+  return painter ? painter->GetContainerBorderWidth(ABorderStyle) : 0;
+}
+
+void ShrinkRectOutsideEdges(RECT& R, int AWidth, TcxBorders AEdges) {
+  if (!(AEdges & bLeft)) R.left += AWidth;
+  if (!(AEdges & bTop)) R.top += AWidth;
+  if (!(AEdges & bRight)) R.right -= AWidth;
+  if (!(AEdges & bBottom)) R.bottom -= AWidth;
+}
+
+void PaintContainerShadow(TcxCanvas& ACanvas, const RECT& R) {
+  const int w = cxContainerShadowWidth;
+  for (const RECT strip : {RECT{R.left + w, R.bottom, R.right, R.bottom + w}, RECT{R.right, R.top + w, R.right + w, R.bottom + w}}) {
+    RECT r = strip;
+    ACanvas.FillRect(r, clBtnShadow);
+    ACanvas.ExcludeClipRect(strip);
+  }
+}
+
+void FillRectFrame(TcxCanvas& ACanvas, const RECT& AOuter, const RECT& AInner, TColor AColor) {
+  if (ContainerRectEmpty(AOuter) || EqualRect(&AOuter, &AInner)) return;
+  if (ContainerRectEmpty(AInner)) {
+    RECT r = AOuter;
+    ACanvas.FillRect(r, AColor);
+    return;
+  }
+  for (RECT strip : ContainerFrameStrips(AOuter, AInner))
+    if (!ContainerRectEmpty(strip)) ACanvas.FillRect(strip, AColor);
+}
+
+void InvalidateRectFrame(HWND AWnd, const RECT& AOuter, const RECT& AInner) {
+  if (ContainerRectEmpty(AOuter) || EqualRect(&AOuter, &AInner)) return;
+  if (ContainerRectEmpty(AInner)) {
+    InvalidateRect(AWnd, &AOuter, FALSE);
+    return;
+  }
+  for (const RECT& strip : ContainerFrameStrips(AOuter, AInner))
+    if (!ContainerRectEmpty(strip)) InvalidateRect(AWnd, &strip, FALSE);
+}
+
+TcxRegion* BuildShadowRegion(const RECT& ABounds, const RECT& AExtent, const RECT& AExcluded, bool AShadow,
+                             bool ANativeBorder) {
+  if (!AShadow || ANativeBorder) return nullptr;
+  auto* region = new TcxRegion(CreateRectRgnIndirect(&ABounds));
+  RECT moved = ABounds;
+  OffsetRect(&moved, cxContainerShadowWidth, cxContainerShadowWidth);
+  moved.left += AExtent.left;
+  moved.top += AExtent.top;
+  moved.right -= AExtent.right;
+  moved.bottom -= AExtent.bottom;
+  HRGN shadow = CreateRectRgnIndirect(&moved);
+  CombineRgn(region->Handle(), region->Handle(), shadow, RGN_OR);
+  DeleteObject(shadow);
+  if (!ContainerRectEmpty(AExcluded)) {
+    HRGN excluded = CreateRectRgnIndirect(&AExcluded);
+    CombineRgn(region->Handle(), region->Handle(), excluded, RGN_DIFF);
+    DeleteObject(excluded);
+  }
+  return region;
+}
+
+void AssignRegionToWindow(HWND AWnd, TcxRegion* ARegion) {
+  std::unique_ptr<TcxRegion> region(ARegion);
+  HRGN current = CreateRectRgn(0, 0, 0, 0);
+  const int kind = GetWindowRgn(AWnd, current);
+  bool differs = false;
+  if (region || kind == COMPLEXREGION || kind == SIMPLEREGION) {
+    if (!region || !(kind == COMPLEXREGION || kind == SIMPLEREGION))
+      differs = true;
+    else
+      differs = !EqualRgn(current, region->Handle());
+  }
+  DeleteObject(current);
+  if (!differs) return;
+  HRGN handle = nullptr;
+  if (region) {
+    handle = CreateRectRgn(0, 0, 0, 0);
+    CombineRgn(handle, region->Handle(), nullptr, RGN_COPY);
+  }
+  ++gContainerRegionSets;
+  if (!SetWindowRgn(AWnd, handle, TRUE) && handle) DeleteObject(handle);
+}
+
+int cxContainerWindowRegionSetCount() { return gContainerRegionSets; }
+
+bool IsScrollBarInfoAvailable() { return ContainerScrollBarInfoEntry() != nullptr; }
+
+bool QueryScrollBarInfo(HWND AWnd, LONG AObjectId, SCROLLBARINFO& AInfo) {
+  TGetScrollBarInfoFunc entry = ContainerScrollBarInfoEntry();
+  AInfo.cbSize = sizeof(SCROLLBARINFO);
+  return entry && entry(AWnd, AObjectId, &AInfo);
+}
+
+HWND GetTopLevelAncestor(HWND AWnd) {
+  while (AWnd && (GetWindowLongPtrW(AWnd, GWL_STYLE) & WS_CHILD)) AWnd = GetParent(AWnd);
+  return AWnd;
+}
+
+// ---- TcxContainerViewInfo
+
+void TcxContainerViewInfo::DrawBorder(TcxCanvas& ACanvas, const RECT& R) {
+  if (Painter) Painter->DrawContainerBorder(ACanvas, R, BorderStyle, BorderWidth, BorderColor, Edges);
+}
+
+void TcxContainerViewInfo::Offset(int DX, int DY) {
+  OffsetRect(&BorderRect, DX, DY);
+  OffsetRect(&Bounds, DX, DY);
+  OffsetRect(&ClientRect, DX, DY);
+}
+
+void TcxContainerViewInfo::UpdateStyle(TcxContainerStyle* AStyle) {
+  TcxLookAndFeel* lookAndFeel = AStyle->LookAndFeel();
+  Painter = lookAndFeel ? lookAndFeel->Painter() : nullptr;
+  UseSkins = lookAndFeel && lookAndFeel->SkinPainter();
+}
+
+void TcxContainerViewInfo::InternalDrawBackground(TcxCanvas& ACanvas) {
+  RECT r = BorderRect;
+  r.left -= BorderWidth;
+  r.top -= BorderWidth;
+  if (Edges & bRight) r.right += BorderWidth;
+  if (Edges & bBottom) r.bottom += BorderWidth;
+  if (Shadow) PaintContainerShadow(ACanvas, r);
+  if (!(Edges & bRight)) r.right += BorderWidth;
+  if (!(Edges & bBottom)) r.bottom += BorderWidth;
+  DrawBorder(ACanvas, r);
+  RECT inner = BorderRect;
+  ACanvas.FillRect(inner, FBackgroundColor);
+}
+
+// ---- TcxContainer
+
+TcxContainer::TcxContainer(TComponent* AOwner) : TcxControl(AOwner) {
+  FStyles = std::make_unique<TcxContainerStyles>(this);
+  FStyles->SetOnChanged([this](TObject* AStyle) { ContainerStyleChanged(AStyle); });
+  FActiveStyle = FStyles->Style();
+  FViewInfo = std::make_unique<TcxContainerViewInfo>();
+  LookAndFeel()->SetMasterLookAndFeel(Style()->LookAndFeel());
+  SetControlStyle(ControlStyle() | csCaptureMouse | csSetCaption);
+  SetTabStop(true);
+  FParentColor = UsesParentColorByDefault() && !IsInplace() && !Style()->IsValueAssigned(svColor);
+  if (!FParentColor) TControl::SetColor(clWindow);
+  FInnerControlBounds.IsEmpty = true;
+  FIsCreating = false;
+}
+
+TcxContainer::~TcxContainer() {
+  EndMouseTracking(this);
+  if (FInnerControl) std::exchange(FInnerControl, nullptr)->RemoveFreeNotification(this);
+  FViewInfo.reset();
+  FStyles->SetOnChanged(nullptr);
+  FStyles.reset();
+}
+
+void TcxContainer::SetInnerControl(TWinControl* AValue) {
+  if (FInnerControl == AValue) return;
+  if (FInnerControl) FInnerControl->RemoveFreeNotification(this);
+  FInnerControl = AValue;
+  if (FInnerControl) FInnerControl->FreeNotification(this);
+  if (HandleAllocated() && !(ComponentState() & csDestroying)) ShortRefreshContainer(false);
+}
+
+void TcxContainer::Notification(TComponent* AComponent, TOperation AOperation) {
+  TcxControl::Notification(AComponent, AOperation);
+  if (AOperation == TOperation::opRemove && AComponent == FInnerControl) FInnerControl = nullptr;
+}
+
+bool TcxContainer::GetParentColor(TColor& AColor) {
+  if (!Parent()) return false;
+  AColor = Parent()->Color();
+  return true;
+}
+
+bool TcxContainer::IsStylePropertyPublished(const WideString& AName, bool AExtended) {
+  (void)AName;
+  (void)AExtended;
+  return true;
+}
+
+bool TcxContainer::IsContainerFocused() {
+  if ((ComponentState() & csDesigning) || !HandleAllocated()) return false;
+  return Focused() || (FInnerControl && FInnerControl->Focused());
+}
+
+bool TcxContainer::CanFocusOnClick() {
+  return TcxControl::CanFocusOnClick() && !(HasInnerControlHandle() && FInnerControl->Focused());
+}
+
+bool TcxContainer::MayFocus() { return !FInnerControl || !FInnerControl->Focused(); }
+
+void TcxContainer::LockAlignControls(bool ALock) {
+  if (ALock)
+    ++FLockAlignControlsCount;
+  else if (FLockAlignControlsCount > 0)
+    --FLockAlignControlsCount;
+}
+
+void TcxContainer::LockPopupMenu(bool ALock) {
+  if (ALock)
+    ++FPopupMenuLockCount;
+  else if (FPopupMenuLockCount > 0)
+    --FPopupMenuLockCount;
+}
+
+TcxContainerStyle* TcxContainer::GetStyleForState(TcxContainerState AState) {
+  if (AState & cxStateBit(csDisabled)) return StyleDisabled();
+  if (AState & cxStateBit(csActive)) return StyleFocused();
+  if (Style()->HotTrack() && (AState & cxStateBit(csHotTrack))) return StyleHot();
+  return Style();
+}
+
+TcxContainerStyle* TcxContainer::GetActiveStyle() {
+  if (FViewInfo->ContainerState != FActiveState || !FActiveStyle) {
+    FActiveState = FViewInfo->ContainerState;
+    FActiveStyle = GetStyleForState(FActiveState);
+  }
+  return FActiveStyle;
+}
+
+bool TcxContainer::HasShadow() { return GetActiveStyle()->Shadow() && !IsNativeStyle(); }
+
+bool TcxContainer::HasTransparentBorderRegion() {
+  return GetActiveStyle()->TransparentBorder() && !(IsNativeStyle() && Style()->BorderStyle() != cbsNone);
+}
+
+RECT TcxContainer::GetBorderExtent() {
+  TcxContainerStyle* style = GetActiveStyle();
+  const int t = cxContainerTransparentBorder;
+  RECT r{};
+  if (style->TransparentBorder()) {
+    r = {t, t, t, t};
+  } else if (!style->HasBorder()) {
+  } else if (IsNativeStyle()) {
+    if (Style()->BorderStyle() != cbsNone) r = {t, t, t, t};
+  } else {
+    const int w = GetStandardContainerBorderWidth(FViewInfo->BorderStyle);
+    const TcxBorders edges = style->Edges();
+    r = {edges & bLeft ? w : 0, edges & bTop ? w : 0, edges & bRight ? w : 0, edges & bBottom ? w : 0};
+  }
+  if (HasShadow()) {
+    r.right += cxContainerShadowWidth;
+    r.bottom += cxContainerShadowWidth;
+  }
+  return r;
+}
+
+RECT TcxContainer::GetVisibleBounds() {
+  RECT r{0, 0, Width(), Height()};
+  if (IsInplace()) return r;
+  if (FViewInfo->Shadow) {
+    r.right -= cxContainerShadowWidth;
+    r.bottom -= cxContainerShadowWidth;
+  }
+  TcxContainerStyle* normal = Style();
+  const int t = cxContainerTransparentBorder;
+  if (normal->HasBorder()) {
+    if (IsNativeStyle() && normal->TransparentBorder() && normal->BorderStyle() == cbsNone) {
+      InflateRect(&r, -t, -t);
+    } else if (!IsNativeStyle() && normal->TransparentBorder()) {
+      const int w = GetStandardContainerBorderWidth(FViewInfo->BorderStyle);
+      InflateRect(&r, w - t, w - t);
+      ShrinkRectOutsideEdges(r, w, FViewInfo->Edges);
+    }
+  } else if (normal->TransparentBorder()) {
+    InflateRect(&r, -t, -t);
+  }
+  if (r.bottom < r.top) r = {r.left, 0, r.right, 0};
+  return r;
+}
+
+RECT TcxContainer::GetVisibleRegionBounds() {
+  RECT r = FViewInfo->Bounds;
+  const RECT extent = GetBorderExtent();
+  r = {r.left + extent.left, r.top + extent.top, r.right - extent.right, r.bottom - extent.bottom};
+  const int w = FViewInfo->Painter ? FViewInfo->Painter->GetContainerBorderWidth(FViewInfo->BorderStyle) : 0;
+  InflateRect(&r, w, w);
+  ShrinkRectOutsideEdges(r, w, GetActiveStyle()->Edges());
+  return r;
+}
+
+TcxContainerState TcxContainer::ComputeState(POINT P, bool AHot) {
+  TcxContainerState state;
+  if (!Enabled()) return cxStateBit(csDisabled);
+  if (ComponentState() & csDesigning)
+    state = cxStateBit(csNormal);
+  else
+    state = IsContainerFocused() ? cxStateBit(csActive) : cxStateBit(csNormal);
+  const RECT visible = GetVisibleBounds();
+  if (AHot && PtInRect(&visible, P)) state |= cxStateBit(csHotTrack);
+  return state;
+}
+
+void TcxContainer::ComputeViewInfo(POINT P, bool AHot) {
+  TcxContainerViewInfo& vi = *FViewInfo;
+  vi.NativeStyle = IsNativeStyle();
+  vi.UpdateStyle(Style());
+  const int previousWidth = GetStandardContainerBorderWidth(vi.BorderStyle);
+  for (int pass = 0; pass < 2; ++pass) {
+    vi.ContainerState = ComputeState(P, AHot);
+    TcxContainerStyle* active = GetActiveStyle();
+    vi.HotState = !active->HotTrack() ? chsNoHotTrack
+                  : (vi.ContainerState & (cxStateBit(csActive) | cxStateBit(csHotTrack))) ? chsSelected
+                                                                                           : chsNormal;
+    if (vi.NativeStyle) {
+      vi.BorderStyle = Style()->BorderStyle();
+    } else {
+      const TcxContainerBorderStyle style = active->BorderStyle();
+      // Ultra-flat and Office 2003 borders are single lines in the hot-track colour.
+      vi.BorderStyle = style == cbsUltraFlat || style == cbsOffice11 ? cbsSingle : style;
+    }
+    if (vi.NativeStyle || GetStandardContainerBorderWidth(vi.BorderStyle) >= previousWidth) break;
+  }
+  vi.Bounds = {0, 0, Width(), Height()};
+  const RECT extent = GetBorderExtent();
+  vi.BorderRect = {extent.left, extent.top, vi.Bounds.right - extent.right, vi.Bounds.bottom - extent.bottom};
+  vi.ClientRect = vi.BorderRect;
+  vi.BorderWidth = vi.Painter ? vi.Painter->GetContainerBorderWidth(vi.BorderStyle) : 0;
+  vi.Edges = GetActiveStyle()->Edges();
+  vi.Shadow = HasShadow();
+  vi.BorderColor = GetContainerBorderColor();
+  vi.AssignBackgroundColor(GetBackgroundColor());
+}
+
+TColor TcxContainer::GetContainerBorderColor() {
+  TcxContainerStyle* active = GetActiveStyle();
+  const TcxContainerState state = FViewInfo->ContainerState;
+  const bool hot = (state & cxStateBit(csActive)) || ((state & cxStateBit(csHotTrack)) && active->HotTrack()) ||
+                   ((ComponentState() & csDesigning) && Enabled());
+  const TcxContainerBorderStyle style = active->BorderStyle();
+  if (style == cbsUltraFlat || style == cbsOffice11) return GetHotTrackBorderColor(hot, style == cbsOffice11);
+  return active->BorderColor();
+}
+
+TColor TcxContainer::GetBackgroundColor() { return GetActiveStyle()->Color(); }
+
+bool TcxContainer::CanRefreshContainer() {
+  return FRefreshLockCount == 0 && !FIsCreating && !(ComponentState() & csDestroying) && HandleAllocated();
+}
+
+void TcxContainer::ShortRefreshContainer(bool AIsMouseEvent) {
+  POINT p{-1, -1};
+  const POINT cursor = SafeGetCursorPos();
+  HWND under = WindowFromPoint(cursor);
+  if (HandleAllocated() && under && (under == Handle() || IsChild(Handle(), under))) p = GetMouseCursorClientPos();
+  UpdateHotTrackState(p, AIsMouseEvent, KeyboardShiftState());
+}
+
+void TcxContainer::UpdateHotTrackState(POINT P, bool AIsMouseEvent, TShiftState AShift) {
+  FHasChanges = true;
+  bool refreshed = false;
+  if (CanRefreshContainer()) {
+    ++FRefreshLockCount;
+    struct TUnlock {
+      int& Count;
+      ~TUnlock() { --Count; }
+    } unlock{FRefreshLockCount};
+    FHasChanges = false;
+    refreshed = RefreshContainerView(P, AIsMouseEvent, AShift);
+  }
+  FIsViewInfoCalculated = refreshed && !FHasChanges;
+}
+
+bool TcxContainer::RefreshContainerView(POINT P, bool, TShiftState AShift) {
+  const bool hot = IsPlainMouseMove(AShift) && GetActiveStyle()->HotTrack();
+  ComputeViewInfo(P, hot);
+  PlaceInnerControl();
+  SyncInnerControlAppearance();
+  UpdateWindowRegion();
+  if (HandleAllocated()) {
+    const RECT whole{0, 0, Width(), Height()};
+    if (FInnerControl)
+      InvalidateRectFrame(Handle(), whole, FViewInfo->BorderRect);
+    else
+      ::InvalidateRect(Handle(), &whole, FALSE);
+  }
+  if (FViewInfo->ContainerState & cxStateBit(csHotTrack)) BeginMouseTracking(this, Bounds(), this);
+  return true;
+}
+
+void TcxContainer::MouseLeave() {
+  EndMouseTracking(this);
+  ShortRefreshContainer(true);
+}
+
+void TcxContainer::PlaceInnerControl() {
+  if (!FInnerControl) return;
+  const RECT& r = FViewInfo->ClientRect;
+  const RECT now = FInnerControl->BoundsRect();
+  if (!EqualRect(&now, &r)) FInnerControl->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+void TcxContainer::SyncInnerControlAppearance() {
+  if (!FInnerControl) return;
+  FInnerControl->SetColor(FViewInfo->BackgroundColor());
+  FInnerControl->Font().Assign(*GetActiveStyle()->GetVisibleFont());
+}
+
+TcxRegion* TcxContainer::CreateWindowRegion() {
+  const RECT bounds = GetVisibleRegionBounds();
+  TcxRegion* region = BuildShadowRegion(bounds, RECT{}, RECT{}, FViewInfo->Shadow,
+                                        FViewInfo->NativeStyle && FViewInfo->BorderStyle != cbsNone);
+  if (HasTransparentBorderRegion()) {
+    HRGN rect = CreateRectRgnIndirect(&bounds);
+    if (!region)
+      region = new TcxRegion(rect);
+    else {
+      CombineRgn(region->Handle(), region->Handle(), rect, RGN_OR);
+      DeleteObject(rect);
+    }
+  }
+  return region;
+}
+
+void TcxContainer::UpdateWindowRegion() {
+  if (HandleAllocated()) AssignRegionToWindow(Handle(), CreateWindowRegion());
+}
+
+void TcxContainer::ContainerStyleChanged(TObject*) {
+  if (FIsCreating || (ComponentState() & csLoading)) return;
+  ShortRefreshContainer(false);
+  if (!FParentColor || (Style()->AssignedValues() & cxStyleValueBit(svColor))) TControl::SetColor(Style()->ResolveColor());
+  if (TFont* font = Style()->Font()) Font().Assign(*font);
+  if (Style()->IsValueAssigned(svFont)) FParentFont = false;
+}
+
+void TcxContainer::FocusChanged() {
+  TcxControl::FocusChanged();
+  ShortRefreshContainer(false);
+}
+
+void TcxContainer::DoPaint() {
+  if (!FIsViewInfoCalculated) ShortRefreshContainer(false);
+  FViewInfo->Paint(Canvas());
+}
+
+void TcxContainer::CreateWindowHandle(const TCreateParams& AParams) {
+  // Window creation cannot carry a caption this long: it is set afterwards.
+  if (AParams.Caption.size() < 0x10000) {
+    TcxControl::CreateWindowHandle(AParams);
+    return;
+  }
+  TCreateParams params = AParams;
+  params.Caption.clear();
+  TcxControl::CreateWindowHandle(params);
+  if (HandleAllocated()) DefWindowProcW(Handle(), WM_SETTEXT, 0, LPARAM(AParams.Caption.c_str()));
+}
+
+void TcxContainer::CreateHandle() {
+  TcxControl::CreateHandle();
+  if (FInnerControl && CanControlHaveHandle(FInnerControl)) FInnerControl->HandleNeeded();
+  ShortRefreshContainer(false);
+}
+
+void TcxContainer::WndProc(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_NCCALCSIZE:
+      if (FRefreshLockCount > 0) {
+        Message.Result = 0;
+        return;
+      }
+      break;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CHAR:
+    case CN_KEYDOWN:
+    case CN_KEYUP:
+    case CN_CHAR:
+      if (HasInnerControlHandle()) {
+        const UINT msg = Message.Msg >= CN_BASE ? Message.Msg - CN_BASE : Message.Msg;
+        if (!(msg == WM_KEYDOWN && Message.WParam == VK_TAB)) {
+          Message.Result = SendMessageW(FInnerControl->Handle(), msg, Message.WParam, Message.LParam);
+          return;
+        }
+      }
+      break;
+    default: break;
+  }
+  TcxControl::WndProc(Message);
+}
+
+void TcxContainer::WMKeyDown(TMessage& Message) {
+  if (Message.WParam == VK_TAB && HandlesTabKey() && IsContainerFocused() && GetKeyState(VK_CONTROL) >= 0 &&
+      GetKeyState(VK_MENU) >= 0) {
+    if (TCustomForm* form = GetParentForm(this)) {
+      TWinControl* current = form->ActiveControl() ? form->ActiveControl() : this;
+      form->SelectNext(current, GetKeyState(VK_SHIFT) >= 0, true);
+      if (HandleAllocated() && GetFocus() == Handle() && HasInnerControlHandle()) FInnerControl->SetFocus();
+      Message.Result = 0;
+      return;
+    }
+  }
+  TVK_INHERITED(Message);
+}
+
+void TcxContainer::WMNCPaint(TMessage& Message) { Message.Result = 0; }
+
+void TcxContainer::WMWindowPosChanged(TMessage& Message) {
+  TVK_INHERITED(Message);
+  if (!(ComponentState() & csDestroying)) ShortRefreshContainer(false);
+}
+
+void TcxContainer::CMShortRefresh(TMessage&) { ShortRefreshContainer(false); }
+
+void TcxContainer::CMEnabledChanged(TMessage& Message) {
+  TVK_INHERITED(Message);
+  ShortRefreshContainer(false);
+}
+
+TVK_MESSAGE_MAP(TcxContainer, {WM_NCPAINT, &TcxContainer::WMNCPaint},
+                {WM_WINDOWPOSCHANGED, &TcxContainer::WMWindowPosChanged},
+                {cxContainerShortRefreshMessage, &TcxContainer::CMShortRefresh},
+                {CM_ENABLEDCHANGED, &TcxContainer::CMEnabledChanged}, {WM_KEYDOWN, &TcxContainer::WMKeyDown})
 
 }  // namespace tvk

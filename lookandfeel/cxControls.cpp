@@ -722,7 +722,7 @@ void TcxControlScrollBar::WndProc(TMessage& Message) {
   TControlBaseLink link(this);
   if (Message.Msg == WM_LBUTTONDOWN && Parent()) {
     auto* control = dynamic_cast<TcxControl*>(Parent());
-    if (control ? control->CanFocusEx() && control->FocusOnClick() : Parent()->CanFocus()) Parent()->SetFocus();
+    if (control ? control->FocusOnChildClick() : Parent()->CanFocus()) Parent()->SetFocus();
     if (!link.Alive()) return;
   }
   TcxScrollBar::WndProc(Message);

@@ -448,6 +448,8 @@ public:
   void AddFontListener(IcxFontListener* AListener);
   void RemoveFontListener(IcxFontListener* AListener);
   bool IsPopupMenuShortCut(TMessage& Message);
+  // Whether a click on a child control (its own scroll bars) focuses the control.
+  virtual bool FocusOnChildClick() { return CanFocusOnClick(); }
 
   // Own scroll bars (null without them).
   TcxControlScrollBar* HScrollBar() const { return FHScrollBar.get(); }
