@@ -619,6 +619,85 @@ int DetectDragStart(HWND AWnd, POINT P) {
   return result;
 }
 
+// ---- Library drag and drop
+
+void TcxDragAndDropObject::CursorClientPosition(POINT& P) { P = FControl->GetMouseCursorClientPos(); }
+
+void TcxDragAndDropObject::SetDirty(bool AValue) {
+  if (FDirty == AValue) return;
+  FDirty = AValue;
+  DirtyFlagChanged();
+}
+
+void TcxDragAndDropObject::DoBeginDragAndDrop() {
+  POINT p{};
+  CursorClientPosition(p);
+  CurMousePos = PrevMousePos = p;
+  BeginDragAndDrop();
+}
+
+void TcxDragAndDropObject::DoDragAndDrop(POINT P, bool& Accepted) {
+  UpdateMousePositions(P);
+  DragAndDrop(P, Accepted);
+}
+
+void TcxDragAndDropObject::DragAndDrop(POINT, bool& Accepted) {
+  SetDirty(false);
+  Screen().SetCursor(DragAndDropCursorFor(Accepted));
+}
+
+void TcxDragAndDropObject::DoEndDragAndDrop(bool Accepted) {
+  EndDragAndDrop(Accepted);
+  DragAndDropEnded(Accepted);
+}
+
+TcxDragAndDropObject* TcxControl::DragAndDropObject() {
+  if (!FDragAndDropObject) FDragAndDropObject.reset(CreateDragAndDropObject());
+  return FDragAndDropObject.get();
+}
+
+void TcxControl::SetDragAndDropState(TcxDragAndDropState AValue) {
+  if (FDragAndDropState == AValue) return;
+  FDragAndDropState = AValue;
+  if (AValue == ddsNone && !FFinishingDragAndDrop) CancelMouseOperations();
+}
+
+void TcxControl::BeginDragAndDrop() {
+  DragAndDropObject()->DoBeginDragAndDrop();
+  SetMouseCapture(true);
+  FSavedScreenCursor = Screen().Cursor();
+  FDragAndDropState = ddsInProcess;
+}
+
+void TcxControl::DragAndDrop(POINT P, bool& Accepted) { DragAndDropObject()->DoDragAndDrop(P, Accepted); }
+
+void TcxControl::EndDragAndDrop(bool Accepted) {
+  FDragAndDropState = ddsNone;
+  Screen().SetCursor(FSavedScreenCursor);
+  SetMouseCapture(false);
+  SetMouseCaptureObject(nullptr);
+  DragAndDropObject()->DoEndDragAndDrop(Accepted);
+}
+
+void TcxControl::FinishDragAndDrop(bool Accepted) {
+  if (FFinishingDragAndDrop) return;
+  FFinishingDragAndDrop = true;
+  struct TReset {
+    bool& Flag;
+    ~TReset() { Flag = false; }
+  } reset{FFinishingDragAndDrop};
+  if (FDragAndDropState == ddsInProcess)
+    EndDragAndDrop(Accepted);
+  else
+    FDragAndDropState = ddsNone;
+  FDragAndDropObject.reset();
+}
+
+TCursor TcxControl::DragCursorFor(bool Accepted) {
+  if (Accepted && IsCopyDragDrop()) return crcxDragCopy;
+  return Accepted ? crDrag : crNoDrop;
+}
+
 TcxControl::TcxControl(TComponent* AOwner) : TCustomControl(AOwner) {
   FCanvas = std::make_unique<TcxCanvas>(&TCustomControl::Canvas());
   FDefaultCursor = Cursor();
@@ -631,6 +710,8 @@ TcxControl::TcxControl(TComponent* AOwner) : TCustomControl(AOwner) {
 }
 
 TcxControl::~TcxControl() {
+  if (FDragAndDropState == ddsInProcess) FinishDragAndDrop(false);
+  FDragAndDropObject.reset();
   FVScrollBar.reset();
   FHScrollBar.reset();
   FFontListenerList.clear();
@@ -1070,10 +1151,15 @@ void TcxControl::WMGetDlgCode(TMessage& Message) {
 }
 
 void TcxControl::CNKeyDown(TMessage& Message) {
-  if (IsPopupMenuShortCut(Message))
+  if (IsPopupMenuShortCut(Message)) {
     Message.Result = 1;
-  else
+  } else if (FDragAndDropState != ddsNone) {
+    // Any key ends a library drag, not dropped.
+    FinishDragAndDrop(false);
+    Message.Result = 1;
+  } else {
     TVK_INHERITED(Message);
+  }
 }
 
 void TcxControl::WMNCCalcSize(TMessage& Message) {
@@ -1083,6 +1169,7 @@ void TcxControl::WMNCCalcSize(TMessage& Message) {
 
 void TcxControl::WMCancelMode(TMessage& Message) {
   TVK_INHERITED(Message);
+  FinishDragAndDrop(false);
   CancelMouseOperations();
 }
 
@@ -1151,6 +1238,16 @@ void TcxControl::MouseDown(TMouseButton AButton, TShiftState AShift, int X, int 
       FMouseDownPos = {X, Y};
     }
   }
+  if (AButton == TMouseButton::mbLeft && !(AShift & ssDouble)) {
+    if (StartDragAndDrop({X, Y})) {
+      if (DragAndDropObject()->ImmediateStart())
+        BeginDragAndDrop();
+      else
+        FDragAndDropState = ddsStarting;
+      return;
+    }
+    FinishDragAndDrop(false);
+  }
   BeforeMouseDown(AButton, AShift, X, Y);
   if (!link.Alive()) return;
   TCustomControl::MouseDown(AButton, AShift, X, Y);
@@ -1159,10 +1256,16 @@ void TcxControl::MouseDown(TMouseButton AButton, TShiftState AShift, int X, int 
 
 void TcxControl::MouseMove(TShiftState AShift, int X, int Y) {
   TCustomControl::MouseMove(AShift, X, Y);
+  if (FDragAndDropState == ddsStarting && !IsMouseInPressedArea(X, Y)) BeginDragAndDrop();
+  if (FDragAndDropState == ddsInProcess) {
+    bool accepted = false;
+    DragAndDrop({X, Y}, accepted);
+  }
 }
 
 void TcxControl::MouseUp(TMouseButton AButton, TShiftState AShift, int X, int Y) {
   FMouseButtonPressed = false;
+  FinishDragAndDrop(true);
   SetMouseCaptureObject(nullptr);
   TCustomControl::MouseUp(AButton, AShift, X, Y);
 }

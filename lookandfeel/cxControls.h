@@ -405,6 +405,46 @@ struct TcxAutoScrollStep {
 TcxAutoScrollStep CalculateAutoScrollStep(POINT ACentre, int AAnchorWidth, bool ACanScrollHorz, bool ACanScrollVert,
                                           POINT P);
 
+class TcxControl;
+
+// The library's own drag and drop: follows the mouse from the start of a
+// drag to its end; descendants draw the feedback.
+class TcxDragAndDropObject : public TObject {
+public:
+  TVK_CLASS(TcxDragAndDropObject, TObject)
+  explicit TcxDragAndDropObject(TcxControl* AControl) : FControl(AControl) {}
+  void DoBeginDragAndDrop();
+  void DoDragAndDrop(POINT P, bool& Accepted);
+  void DoEndDragAndDrop(bool Accepted);
+  bool Dirty() const { return FDirty; }
+  void SetDirty(bool AValue);
+  bool ImmediateStart() { return GetImmediateStart(); }
+  TcxControl* Control() const { return FControl; }
+  POINT CurMousePos{-1, -1};
+  POINT PrevMousePos{-1, -1};
+
+protected:
+  virtual void DirtyFlagChanged() {}
+  virtual void CursorClientPosition(POINT& P);
+  virtual TCursor DragAndDropCursorFor(bool Accepted) { return Accepted ? crDrag : crNoDrop; }
+  virtual bool GetImmediateStart() { return false; }
+  virtual void DragAndDropEnded(bool Accepted) { (void)Accepted; }
+  virtual void BeginDragAndDrop() { DirtyFlagChanged(); }
+  virtual void DragAndDrop(POINT P, bool& Accepted);
+  virtual void EndDragAndDrop(bool Accepted) { (void)Accepted; SetDirty(true); }
+  void UpdateMousePositions(POINT P) {
+    PrevMousePos = CurMousePos;
+    CurMousePos = P;
+  }
+
+private:
+  TcxControl* FControl;
+  bool FDirty = false;
+};
+
+// The drag-copy cursor of the class-library drag over a control.
+constexpr TCursor crcxDragCopy = 2100;
+
 class TcxControl : public TCustomControl {
 public:
   TVK_CLASS(TcxControl, TCustomControl)
@@ -448,6 +488,18 @@ public:
   void AddFontListener(IcxFontListener* AListener);
   void RemoveFontListener(IcxFontListener* AListener);
   bool IsPopupMenuShortCut(TMessage& Message);
+
+  // Library drag and drop.
+  TcxDragAndDropObject* DragAndDropObject();
+  bool HasDragAndDropObject() const { return FDragAndDropObject != nullptr; }
+  TcxDragAndDropState DragAndDropState() const { return FDragAndDropState; }
+  void SetDragAndDropState(TcxDragAndDropState AValue);
+  void BeginDragAndDrop();
+  void FinishDragAndDrop(bool Accepted);
+  // Ctrl held: a class-library drag over the control copies.
+  virtual bool IsCopyDragDrop() { return cxControlSystemQueries().CtrlDown(); }
+  // The cursor of a class-library drag over the control.
+  TCursor DragCursorFor(bool Accepted);
   // Whether a click on a child control (its own scroll bars) focuses the control.
   virtual bool FocusOnChildClick() { return CanFocusOnClick(); }
 
@@ -473,6 +525,10 @@ public:
 
 protected:
   virtual void AfterMouseDown(TMouseButton AButton, int X, int Y);
+  virtual TcxDragAndDropObject* CreateDragAndDropObject() { return new TcxDragAndDropObject(this); }
+  virtual bool StartDragAndDrop(POINT P) { (void)P; return false; }
+  virtual void DragAndDrop(POINT P, bool& Accepted);
+  virtual void EndDragAndDrop(bool Accepted);
   virtual bool AllowUnfocusedMouseDown() { return false; }
   virtual void BeforeMouseDown(TMouseButton AButton, TShiftState AShift, int X, int Y) {
     (void)AButton, (void)AShift, (void)X, (void)Y;
@@ -554,6 +610,10 @@ private:
   bool FMouseRightButtonReleased = false;
   TComponent* FPopupMenu = nullptr;
   TScrollStyle FScrollBars = ssBoth;
+  std::unique_ptr<TcxDragAndDropObject> FDragAndDropObject;
+  TcxDragAndDropState FDragAndDropState = ddsNone;
+  bool FFinishingDragAndDrop = false;
+  TCursor FSavedScreenCursor = crDefault;
   std::unique_ptr<TcxControlScrollBar> FHScrollBar;
   std::unique_ptr<TcxControlScrollBar> FVScrollBar;
   bool FCalculatingScrollBarsParams = false;

@@ -1,6 +1,7 @@
 // The custom-drawn control base: dialog codes, popup menus, the paint paths
 // and the erase rule, handlers that free their control, and the click
 // position corrected after focusing moved the control.
+#include "Forms.h"
 #include "Menus.h"
 #include "cxControls.h"
 #include "lookandfeel/LookAndFeelTest.h"
@@ -396,4 +397,93 @@ TEST(AutoScroll, DirectionAndSpeedAroundTheAnchor) {
     EXPECT_EQ(c.Speed, step.Speed) << c.P.x << "," << c.P.y;
     EXPECT_EQ(c.Direction != dirNone, step.LeftAnchor);
   }
+}
+
+namespace {
+
+struct TDragLog {
+  int Begins = 0;
+  std::vector<bool> Ends;
+  int Objects = 0;
+};
+
+class TLoggingDragObject : public TcxDragAndDropObject {
+public:
+  TLoggingDragObject(TcxControl* AControl, TDragLog* ALog) : TcxDragAndDropObject(AControl), FLog(ALog) {
+    ++FLog->Objects;
+  }
+  ~TLoggingDragObject() override { --FLog->Objects; }
+
+protected:
+  void BeginDragAndDrop() override {
+    ++FLog->Begins;
+    TcxDragAndDropObject::BeginDragAndDrop();
+  }
+  void DragAndDropEnded(bool Accepted) override { FLog->Ends.push_back(Accepted); }
+
+private:
+  TDragLog* FLog;
+};
+
+class TDraggingControl : public TcxControl {
+public:
+  using TcxControl::TcxControl;
+  bool StartsDrag = true;
+  TDragLog Log;
+
+protected:
+  TcxDragAndDropObject* CreateDragAndDropObject() override { return new TLoggingDragObject(this, &Log); }
+  bool StartDragAndDrop(POINT) override { return StartsDrag; }
+};
+
+}  // namespace
+
+TEST_F(ControlBase, LibraryDragStartsPastTheThresholdAndAnyKeyEndsItNotDropped) {
+  TDraggingControl control(nullptr);
+  control.SetBounds(20, 30, 100, 60);
+  control.SetParentWindow(FHost);
+  control.SetFocusOnClick(false);
+  control.HandleNeeded();
+  Screen().SetCursor(crDefault);
+  control.Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+  EXPECT_EQ(ddsStarting, control.DragAndDropState());
+  control.Perform(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(11, 11));
+  EXPECT_EQ(ddsStarting, control.DragAndDropState()) << "still inside the pressed area";
+  control.Perform(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(40, 10));
+  EXPECT_EQ(ddsInProcess, control.DragAndDropState());
+  EXPECT_EQ(1, control.Log.Begins);
+  EXPECT_EQ(crNoDrop, Screen().Cursor());
+  EXPECT_EQ(1, control.Perform(CN_KEYDOWN, VK_ESCAPE, 0));
+  EXPECT_EQ(ddsNone, control.DragAndDropState());
+  EXPECT_EQ(std::vector<bool>{false}, control.Log.Ends);
+  EXPECT_EQ(crDefault, Screen().Cursor()) << "the cursor from before the drag is back";
+  EXPECT_EQ(0, control.Log.Objects) << "the drag object is freed";
+  control.Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+  control.Perform(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(40, 10));
+  control.Perform(WM_LBUTTONUP, 0, MAKELPARAM(40, 10));
+  EXPECT_EQ((std::vector<bool>{false, true}), control.Log.Ends) << "a release drops";
+}
+
+TEST_F(ControlBase, RefusedDragStartFreesTheLeftoverObject) {
+  TDraggingControl control(nullptr);
+  control.SetBounds(20, 30, 100, 60);
+  control.SetParentWindow(FHost);
+  control.SetFocusOnClick(false);
+  control.HandleNeeded();
+  control.StartsDrag = false;
+  control.DragAndDropObject();
+  ASSERT_EQ(1, control.Log.Objects);
+  control.Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+  EXPECT_EQ(0, control.Log.Objects);
+  EXPECT_EQ(ddsNone, control.DragAndDropState());
+  EXPECT_TRUE(control.Log.Ends.empty());
+}
+
+TEST_F(ControlBase, DragCursorCopiesWithCtrlOverAnAcceptingTarget) {
+  TCountingControl control(nullptr);
+  EXPECT_EQ(crDrag, control.DragCursorFor(true));
+  EXPECT_EQ(crNoDrop, control.DragCursorFor(false));
+  gControlTestCtrl = true;
+  EXPECT_EQ(2100, control.DragCursorFor(true));
+  EXPECT_EQ(crNoDrop, control.DragCursorFor(false));
 }
