@@ -712,6 +712,7 @@ TcxControl::TcxControl(TComponent* AOwner) : TCustomControl(AOwner) {
 TcxControl::~TcxControl() {
   if (FDragAndDropState == ddsInProcess) FinishDragAndDrop(false);
   FDragAndDropObject.reset();
+  FSizeGrip.reset();
   FVScrollBar.reset();
   FHScrollBar.reset();
   FFontListenerList.clear();
@@ -831,12 +832,37 @@ TcxAutoScrollStep CalculateAutoScrollStep(POINT ACentre, int AAnchorWidth, bool 
   return step;
 }
 
+TcxSizeGrip::TcxSizeGrip(TComponent* AOwner) : TCustomControl(AOwner) {
+  SetColor(clBtnFace);
+  SetControlStyle(ControlStyle() | csNoDesignVisible);
+  FLookAndFeel = std::make_unique<TcxLookAndFeel>(this);
+  FLookAndFeel->OnChanged = [this](TcxLookAndFeel*, TcxLookAndFeelValues) { Invalidate(); };
+  SetVisible(false);
+}
+
+void TcxSizeGrip::Paint() {
+  RECT r = ClientRect();
+  TcxCanvas canvas(&Canvas());
+  canvas.FillRect(r, FLookAndFeel->GetAvailablePainter()->DefaultSizeGripAreaColor());
+}
+
+void TcxSizeGrip::WMEraseBkgnd(TMessage& Message) { Message.Result = 1; }
+
+TVK_MESSAGE_MAP(TcxSizeGrip, {WM_ERASEBKGND, &TcxSizeGrip::WMEraseBkgnd})
+
+RECT TcxControl::GetSizeGripBounds() {
+  const RECT h = GetHScrollBarBounds(), v = GetVScrollBarBounds();
+  return {v.left, h.top, v.right, h.bottom};
+}
+
 void TcxControl::CreateInternalControls() {
   if (!HasScrollBars() || FHScrollBar) return;
   FHScrollBar = std::make_unique<TcxControlScrollBar>(nullptr);
   FHScrollBar->SetKind(sbHorizontal);
   FVScrollBar = std::make_unique<TcxControlScrollBar>(nullptr);
   FVScrollBar->SetKind(sbVertical);
+  FSizeGrip = std::make_unique<TcxSizeGrip>(nullptr);
+  FSizeGrip->LookAndFeel()->SetMasterLookAndFeel(FLookAndFeel.get());
   for (TcxControlScrollBar* bar : {FHScrollBar.get(), FVScrollBar.get()}) {
     bar->LookAndFeel()->SetMasterLookAndFeel(FLookAndFeel.get());
     bar->OnScroll = [this](TObject* ASender, TScrollCode ACode, int& APos) {
@@ -1006,6 +1032,11 @@ void TcxControl::SetInternalControlsBounds() {
   if (FVScrollBar->Visible()) {
     const RECT r = GetVScrollBarBounds();
     FVScrollBar->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+  }
+  FSizeGrip->SetVisible(FHScrollBar->Visible() && FVScrollBar->Visible());
+  if (FSizeGrip->Visible()) {
+    const RECT r = GetSizeGripBounds();
+    FSizeGrip->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
   }
 }
 
@@ -1186,9 +1217,11 @@ void TcxControl::LookAndFeelChanged(TcxLookAndFeel*, TcxLookAndFeelValues) { Inv
 void TcxControl::CreateWnd() {
   TCustomControl::CreateWnd();
   if (FHScrollBar) {
-    for (TcxControlScrollBar* bar : {FHScrollBar.get(), FVScrollBar.get()}) {
-      bar->SetParent(this);
-      bar->HandleNeeded();
+    for (TCustomControl* child : {static_cast<TCustomControl*>(FHScrollBar.get()),
+                                  static_cast<TCustomControl*>(FVScrollBar.get()),
+                                  static_cast<TCustomControl*>(FSizeGrip.get())}) {
+      child->SetParent(this);
+      child->HandleNeeded();
     }
   }
   InitControl();

@@ -395,6 +395,22 @@ public:
   void WndProc(TMessage& Message) override;
 };
 
+// Fills the corner between a control's two scroll bars.
+class TcxSizeGrip : public TCustomControl {
+public:
+  TVK_CLASS(TcxSizeGrip, TCustomControl)
+  explicit TcxSizeGrip(TComponent* AOwner);
+  TcxLookAndFeel* LookAndFeel() const { return FLookAndFeel.get(); }
+
+protected:
+  void Paint() override;
+  TVK_MESSAGES();
+  void WMEraseBkgnd(TMessage& Message);
+
+private:
+  std::unique_ptr<TcxLookAndFeel> FLookAndFeel;
+};
+
 // Where the middle-button scroll goes for a cursor at P around the anchor
 // centre: the direction and a speed of 1 to 12 (0 inside the dead zone).
 struct TcxAutoScrollStep {
@@ -506,6 +522,8 @@ public:
   // Own scroll bars (null without them).
   TcxControlScrollBar* HScrollBar() const { return FHScrollBar.get(); }
   TcxControlScrollBar* VScrollBar() const { return FVScrollBar.get(); }
+  TcxSizeGrip* SizeGrip() const { return FSizeGrip.get(); }
+  RECT GetSizeGripBounds();
   void SetScrollBars(TScrollStyle AValue);
   // Writes the pending parameters of one bar; an unusable range hides it
   // (with AAllowHide) or shows it disabled.
@@ -616,6 +634,7 @@ private:
   TCursor FSavedScreenCursor = crDefault;
   std::unique_ptr<TcxControlScrollBar> FHScrollBar;
   std::unique_ptr<TcxControlScrollBar> FVScrollBar;
+  std::unique_ptr<TcxSizeGrip> FSizeGrip;
   bool FCalculatingScrollBarsParams = false;
   bool FUpdatingScrollBars = false;
   bool FInitialHScrollBarVisible = false;

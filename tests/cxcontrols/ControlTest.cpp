@@ -324,6 +324,10 @@ TEST_F(ControlBase, BarsFollowTheContentAndNarrowTheClientBounds) {
   control.CheckUpdateScrollBars();
   EXPECT_TRUE(control.HScrollBar()->Visible()) << "the vertical bar took the width the content needs";
   EXPECT_EQ(100 - control.HScrollBar()->Height(), control.VScrollBar()->Height());
+  ASSERT_TRUE(control.SizeGrip()->Visible()) << "the grip fills the corner between both bars";
+  EXPECT_EQ(control.VScrollBar()->Left(), control.SizeGrip()->Left());
+  EXPECT_EQ(control.HScrollBar()->Top(), control.SizeGrip()->Top());
+  EXPECT_EQ(barWidth, control.SizeGrip()->Width());
 }
 
 TEST_F(ControlBase, NestedUpdatesThatWouldFlipABarEndWithItShownDisabled) {
