@@ -960,6 +960,15 @@ void TWinControl::WMCommand(TMessage& message) {
   TVK_INHERITED(message);
 }
 
+void TWinControl::WMScroll(TMessage& message) {
+  TWinControl* child = message.LParam ? FindControl(reinterpret_cast<HWND>(message.LParam)) : nullptr;
+  if (child && child != this) {
+    message.Result = child->Perform(CN_BASE + message.Msg, message.WParam, message.LParam);
+    return;
+  }
+  TVK_INHERITED(message);
+}
+
 void TWinControl::WMNotify(TMessage& message) {
   const auto* header = reinterpret_cast<const NMHDR*>(message.LParam);
   TWinControl* child = header ? FindControl(header->hwndFrom) : nullptr;
@@ -1029,6 +1038,7 @@ TVK_MESSAGE_MAP(TWinControl, {WM_WINDOWPOSCHANGED, &TWinControl::WMWindowPosChan
                 {CM_DIALOGCHAR, &TWinControl::CMDialogChar}, {CM_FOCUSCHANGED, &TWinControl::CMFocusChanged},
                 {WM_SETFOCUS, &TWinControl::WMSetFocus}, {WM_ERASEBKGND, &TWinControl::WMEraseBkgnd},
                 {WM_COMMAND, &TWinControl::WMCommand}, {WM_NOTIFY, &TWinControl::WMNotify},
+                {WM_HSCROLL, &TWinControl::WMScroll}, {WM_VSCROLL, &TWinControl::WMScroll},
                 {CM_SHOWINGCHANGED, &TWinControl::CMShowingChanged},
                 {CM_VISIBLECHANGED, &TWinControl::CMVisibleChanged},
                 {CM_ENABLEDCHANGED, &TWinControl::CMEnabledChanged}, {CM_DIALOGKEY, &TWinControl::CMDialogKey},

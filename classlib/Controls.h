@@ -32,13 +32,18 @@ enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
 
+// Scroll bars: their orientation and the scroll codes (the system's SB_ values).
+enum TScrollBarKind { sbHorizontal, sbVertical };
+enum TScrollCode { scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom, scEndScroll };
+using TScrollEvent = std::function<void(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos)>;
+
 // Where a control keeps itself inside its parent's client area.
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 
 // Mouse cursors: the library's numbers, mapped to system cursors when shown.
 using TCursor = int;
 constexpr TCursor crDefault = 0, crArrow = -2, crCross = -3, crIBeam = -4, crSizeNS = -7, crSizeWE = -9,
-                  crHSplit = -14, crVSplit = -15, crNo = -18, crHandPoint = -21;
+                  crDrag = -12, crNoDrop = -13, crHSplit = -14, crVSplit = -15, crNo = -18, crHandPoint = -21;
 // The system cursor shown for Cursor (null for crDefault: the window's own).
 HCURSOR CursorHandle(TCursor cursor);
 // A window method: the code that handles a message and the object it runs on.
@@ -76,6 +81,7 @@ enum TControlStyleFlag : unsigned {
   csAcceptsControls = 1u << 0,
   csCaptureMouse = 1u << 1,      // holds the mouse while a button is down on it
   csClickEvents = 1u << 3,       // a press and release on it is a click
+  csFramed = 1u << 4,            // has a frame of its own
   csSetCaption = 1u << 5,        // its name becomes its caption in the designer
   csDoubleClicks = 1u << 7,      // hears double clicks (else a second press)
   csNoDesignVisible = 1u << 11,  // invisible in the designer
@@ -372,6 +378,8 @@ protected:
   void WMEraseBkgnd(TMessage& message);
   void WMCommand(TMessage& message);
   void WMNotify(TMessage& message);
+  // A scroll-bar child's WM_HSCROLL or WM_VSCROLL goes back to it as CN_HSCROLL or CN_VSCROLL.
+  void WMScroll(TMessage& message);
   void CMShowingChanged(TMessage& message);
   void CMVisibleChanged(TMessage& message);
   void CMEnabledChanged(TMessage& message);

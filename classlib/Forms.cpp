@@ -344,6 +344,13 @@ HCURSOR TScreen::Cursors(int index) const {
   return LoadCursorW(nullptr, IDC_ARROW);
 }
 
+void TScreen::SetCursor(TCursor cursor) {
+  FCursor = cursor;
+  if (cursor == crDefault) return;
+  HCURSOR handle = HasCursor(cursor) ? Cursors(cursor) : CursorHandle(cursor);
+  if (handle) ::SetCursor(handle);
+}
+
 bool TScreen::HasCursor(int index) const {
   return std::any_of(FCursors.begin(), FCursors.end(), [index](const auto& entry) { return entry.first == index; });
 }

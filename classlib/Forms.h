@@ -148,8 +148,12 @@ public:
   // Destroys every cursor of the table.
   void ClearCursors();
   int PixelsPerInch() const;
+  // The cursor shown over every window while not crDefault (a drag's cursor).
+  TCursor Cursor() const { return FCursor; }
+  void SetCursor(TCursor cursor);
 
 private:
+  TCursor FCursor = crDefault;
   std::vector<std::pair<int, HCURSOR>> FCursors;  // in the order they were put
 };
 

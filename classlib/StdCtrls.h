@@ -68,11 +68,7 @@ public:
 UINT AlignmentTextFlags(TAlignment alignment);
 inline UINT WordWrapTextFlags(bool wordWrap) { return wordWrap ? DT_WORDBREAK : 0; }
 
-// Scroll bars: orientation, the step a scroll makes, and the notice of it
-// (the handler may change the new position).
-enum class TScrollBarKind { sbHorizontal, sbVertical };
-enum class TScrollCode { scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom, scEndScroll };
+// A scroll bar's step (the kinds, codes and scroll event are the controls').
 using TScrollBarInc = int;  // 1..32767
-using TScrollEvent = std::function<void(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos)>;
 
 }  // namespace tvk

@@ -33,5 +33,6 @@
 #define IDS_dxGdipInvalidOperation 57625
 #define IDS_dxApplicationError 57626
 #define IDS_dxGdipMissing 57627
+#define IDS_SScrollBarRange 57660
 
 #endif

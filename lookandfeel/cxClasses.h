@@ -15,6 +15,8 @@
 
 namespace tvk {
 
+enum TcxDirection { dirNone, dirLeft, dirRight, dirUp, dirDown };
+
 // ---- Persistent objects that know their owner
 
 class TcxInterfacedPersistent : public TInterfacedPersistent {

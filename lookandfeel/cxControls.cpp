@@ -1,6 +1,9 @@
 #include "cxControls.h"
 
 #include "Forms.h"
+#include "Menus.h"
+#include "cxDWMApi.h"
+#include "dxUxTheme.h"
 #include "Themes.h"
 #include "Threads.h"
 #include "dxCore.h"
@@ -529,5 +532,889 @@ void cxControlsUnitStop() {
   delete std::exchange(gMessagesController, nullptr);
   if (timersLeft) throw EdxException(L"MouseTrackingTimerList.Count <> 0");
 }
+
+}  // namespace tvk
+
+// ---- The custom-drawn control base
+
+namespace tvk {
+
+namespace {
+
+bool ControlBaseCompositionOn() { return IsDwmCompositionOn(); }
+bool ControlBaseWin7OrLater() { return IsWin7OrLater; }
+bool ControlBaseCtrlDown() { return GetKeyState(VK_CONTROL) < 0; }
+int ControlBaseWheelScrollLines() {
+  UINT lines = 3;
+  SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+  return int(lines);
+}
+
+// Releases what the object link guards when the handler ends.
+struct TControlBaseLink {
+  explicit TControlBaseLink(TObject* AObject) : Link(AddObjectLink(AObject)) {}
+  ~TControlBaseLink() { RemoveObjectLink(Link); }
+  TControlBaseLink(const TControlBaseLink&) = delete;
+  TControlBaseLink& operator=(const TControlBaseLink&) = delete;
+  bool Alive() const { return Link && Link->Ref; }
+  TcxObjectLink* Link;
+};
+
+POINT ControlBaseMessagePoint(TControl* AControl, LPARAM lParam) {
+  if (AControl->Width() > 32768 || AControl->Height() > 32768) return AControl->ScreenToClient(SafeGetCursorPos());
+  return {short(LOWORD(lParam)), short(HIWORD(lParam))};
+}
+
+}  // namespace
+
+TcxControlSystemQueries& cxControlSystemQueries() {
+  static TcxControlSystemQueries queries{&ControlBaseCompositionOn, &ControlBaseWin7OrLater, &ControlBaseCtrlDown,
+                                         &ControlBaseWheelScrollLines};
+  return queries;
+}
+
+int DetectDragStart(HWND AWnd, POINT P) {
+  const int threshold = Mouse().DragThreshold;
+  const RECT square{P.x - threshold, P.y - threshold, P.x + threshold + 1, P.y + threshold + 1};
+  SetCapture(AWnd);
+  int result = 2;
+  bool done = false;
+  while (!done && GetCapture() == AWnd) {
+    MSG msg;
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      WaitMessage();
+      continue;
+    }
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(int(msg.wParam));
+      break;
+    }
+    switch (msg.message) {
+      case WM_KEYDOWN:
+      case WM_KEYUP:
+        if (msg.wParam == VK_ESCAPE) done = true;
+        break;
+      case WM_MOUSEMOVE:
+        if (msg.hwnd == AWnd) {
+          POINT pt{short(LOWORD(msg.lParam)), short(HIWORD(msg.lParam))};
+          ClientToScreen(AWnd, &pt);
+          if (!PtInRect(&square, pt)) {
+            result = 1;
+            done = true;
+          }
+        }
+        break;
+      case WM_LBUTTONUP:
+      case WM_RBUTTONUP:
+      case WM_MBUTTONUP:
+        result = 0;
+        done = true;
+        break;
+      default: break;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  if (GetCapture() == AWnd) ReleaseCapture();
+  return result;
+}
+
+// ---- Library drag and drop
+
+void TcxDragAndDropObject::CursorClientPosition(POINT& P) { P = FControl->GetMouseCursorClientPos(); }
+
+void TcxDragAndDropObject::SetDirty(bool AValue) {
+  if (FDirty == AValue) return;
+  FDirty = AValue;
+  DirtyFlagChanged();
+}
+
+void TcxDragAndDropObject::DoBeginDragAndDrop() {
+  POINT p{};
+  CursorClientPosition(p);
+  CurMousePos = PrevMousePos = p;
+  BeginDragAndDrop();
+}
+
+void TcxDragAndDropObject::DoDragAndDrop(POINT P, bool& Accepted) {
+  UpdateMousePositions(P);
+  DragAndDrop(P, Accepted);
+}
+
+void TcxDragAndDropObject::DragAndDrop(POINT, bool& Accepted) {
+  SetDirty(false);
+  Screen().SetCursor(DragAndDropCursorFor(Accepted));
+}
+
+void TcxDragAndDropObject::DoEndDragAndDrop(bool Accepted) {
+  EndDragAndDrop(Accepted);
+  DragAndDropEnded(Accepted);
+}
+
+TcxDragAndDropObject* TcxControl::DragAndDropObject() {
+  if (!FDragAndDropObject) FDragAndDropObject.reset(CreateDragAndDropObject());
+  return FDragAndDropObject.get();
+}
+
+void TcxControl::SetDragAndDropState(TcxDragAndDropState AValue) {
+  if (FDragAndDropState == AValue) return;
+  FDragAndDropState = AValue;
+  if (AValue == ddsNone && !FFinishingDragAndDrop) CancelMouseOperations();
+}
+
+void TcxControl::BeginDragAndDrop() {
+  DragAndDropObject()->DoBeginDragAndDrop();
+  SetMouseCapture(true);
+  FSavedScreenCursor = Screen().Cursor();
+  FDragAndDropState = ddsInProcess;
+}
+
+void TcxControl::DragAndDrop(POINT P, bool& Accepted) { DragAndDropObject()->DoDragAndDrop(P, Accepted); }
+
+void TcxControl::EndDragAndDrop(bool Accepted) {
+  FDragAndDropState = ddsNone;
+  Screen().SetCursor(FSavedScreenCursor);
+  SetMouseCapture(false);
+  SetMouseCaptureObject(nullptr);
+  DragAndDropObject()->DoEndDragAndDrop(Accepted);
+}
+
+void TcxControl::FinishDragAndDrop(bool Accepted) {
+  if (FFinishingDragAndDrop) return;
+  FFinishingDragAndDrop = true;
+  struct TReset {
+    bool& Flag;
+    ~TReset() { Flag = false; }
+  } reset{FFinishingDragAndDrop};
+  if (FDragAndDropState == ddsInProcess)
+    EndDragAndDrop(Accepted);
+  else
+    FDragAndDropState = ddsNone;
+  FDragAndDropObject.reset();
+}
+
+TCursor TcxControl::DragCursorFor(bool Accepted) {
+  if (Accepted && IsCopyDragDrop()) return crcxDragCopy;
+  return Accepted ? crDrag : crNoDrop;
+}
+
+TcxControl::TcxControl(TComponent* AOwner) : TCustomControl(AOwner) {
+  FCanvas = std::make_unique<TcxCanvas>(&TCustomControl::Canvas());
+  FDefaultCursor = Cursor();
+  FLookAndFeel = std::make_unique<TcxLookAndFeel>(this);
+  FLookAndFeel->OnChanged = [this](TcxLookAndFeel* ASender, TcxLookAndFeelValues AValues) {
+    if (!(ComponentState() & csDestroying)) LookAndFeelChanged(ASender, AValues);
+  };
+  CreateInternalControls();
+  SetTabStop(MayFocus());
+}
+
+TcxControl::~TcxControl() {
+  if (FDragAndDropState == ddsInProcess) FinishDragAndDrop(false);
+  FDragAndDropObject.reset();
+  FSizeGrip.reset();
+  FVScrollBar.reset();
+  FHScrollBar.reset();
+  FFontListenerList.clear();
+  SetPopupMenu(nullptr);
+  FScreenCanvas.reset();
+  FLookAndFeel.reset();
+  ClearObjectLinks(this);
+}
+
+TcxCanvas* TcxControl::ActiveCanvas() {
+  if (HandleAllocated()) {
+    FScreenCanvas.reset();
+    return FCanvas.get();
+  }
+  if (!FScreenCanvas) FScreenCanvas = std::make_unique<TcxScreenCanvas>();
+  return FScreenCanvas.get();
+}
+
+void TcxControl::SetBorderStyle(TcxControlBorderStyle AValue) {
+  if (FBorderStyle == AValue) return;
+  FBorderStyle = AValue;
+  Invalidate();
+}
+
+void TcxControl::SetPopupMenu(TComponent* AValue) {
+  if (AValue && !dynamic_cast<TPopupMenu*>(AValue) && !Supports(AValue, IID_IcxPopupMenu)) AValue = nullptr;
+  if (FPopupMenu == AValue) return;
+  if (FPopupMenu) FPopupMenu->RemoveFreeNotification(this);
+  FPopupMenu = AValue;
+  if (FPopupMenu) FPopupMenu->FreeNotification(this);
+}
+
+void TcxControl::Notification(TComponent* AComponent, TOperation AOperation) {
+  TCustomControl::Notification(AComponent, AOperation);
+  if (AOperation == TOperation::opRemove && AComponent == FPopupMenu) FPopupMenu = nullptr;
+}
+
+void TcxControl::SetMouseCaptureObject(TObject* AValue) {
+  if (FMouseCaptureObject == AValue) return;
+  if (auto* old = FMouseCaptureObject ? Supports<IcxMouseCaptureObject>(FMouseCaptureObject, IID_IcxMouseCaptureObject)
+                                      : nullptr)
+    old->DoCancelMode();
+  FMouseCaptureObject = AValue;
+  SetMouseCapture(AValue != nullptr);
+}
+
+RECT TcxControl::Bounds() {
+  if (FBounds.right > FBounds.left && FBounds.bottom > FBounds.top) return FBounds;
+  if (HandleAllocated()) return ClientRect();
+  return {0, 0, Width(), Height()};
+}
+
+int TcxControl::BorderSize() { return FBorderStyle == cxcbsNone ? 0 : LookAndFeelPainter()->BorderSize(); }
+
+RECT TcxControl::ClientBounds() {
+  RECT r = Bounds();
+  const int border = BorderSize();
+  InflateRect(&r, -border, -border);
+  if (IsScrollBarShown(sbHorizontal)) r.bottom -= FHScrollBar->Height();
+  if (IsScrollBarShown(sbVertical)) r.right -= FVScrollBar->Width();
+  return r;
+}
+
+// ---- Own scroll bars
+
+TcxControlScrollBar::TcxControlScrollBar(TComponent* AOwner) : TcxScrollBar(AOwner) {
+  SetColor(clBtnFace);
+  SetControlStyle((ControlStyle() & ~csFramed) | csNoDesignVisible);
+  SetTabStop(false);
+  SetVisible(false);
+}
+
+TcxControlScrollBar::~TcxControlScrollBar() { ClearObjectLinks(this); }
+
+void TcxControlScrollBar::ApplyData() {
+  if (Data.Visible) {
+    SetScrollParams(Data.Min, Data.Max, Data.Position, Data.PageSize, true);
+    SetSmallChange(Data.SmallChange);
+    SetLargeChange(Data.LargeChange);
+  }
+  SetEnabled(Data.Enabled);
+  if (Visible() != Data.Visible) {
+    SetVisible(Data.Visible);
+    Perform(CM_SHOWINGCHANGED);
+  }
+}
+
+void TcxControlScrollBar::WndProc(TMessage& Message) {
+  TControlBaseLink link(this);
+  if (Message.Msg == WM_LBUTTONDOWN && Parent()) {
+    auto* control = dynamic_cast<TcxControl*>(Parent());
+    if (control ? control->FocusOnChildClick() : Parent()->CanFocus()) Parent()->SetFocus();
+    if (!link.Alive()) return;
+  }
+  TcxScrollBar::WndProc(Message);
+}
+
+TcxAutoScrollStep CalculateAutoScrollStep(POINT ACentre, int AAnchorWidth, bool ACanScrollHorz, bool ACanScrollVert,
+                                          POINT P) {
+  const int half = AAnchorWidth / 2;
+  RECT dead{ACentre.x - half, ACentre.y - half, ACentre.x - half + AAnchorWidth, ACentre.y - half + AAnchorWidth};
+  if (!ACanScrollHorz) {
+    dead.left = LONG_MIN / 2;
+    dead.right = LONG_MAX / 2;
+  }
+  if (!ACanScrollVert) {
+    dead.top = LONG_MIN / 2;
+    dead.bottom = LONG_MAX / 2;
+  }
+  TcxAutoScrollStep step;
+  if (PtInRect(&dead, P)) return step;
+  step.LeftAnchor = true;
+  const int dx = std::abs(P.x - ACentre.x), dy = std::abs(P.y - ACentre.y);
+  const bool vertical = !ACanScrollHorz || (ACanScrollVert && dy >= dx);
+  step.Direction = vertical ? (P.y < ACentre.y ? dirUp : dirDown) : (P.x < ACentre.x ? dirLeft : dirRight);
+  step.Speed = std::min((std::max(vertical ? dy : dx, half) - half) / 5 + 1, 12);
+  return step;
+}
+
+TcxSizeGrip::TcxSizeGrip(TComponent* AOwner) : TCustomControl(AOwner) {
+  SetColor(clBtnFace);
+  SetControlStyle(ControlStyle() | csNoDesignVisible);
+  FLookAndFeel = std::make_unique<TcxLookAndFeel>(this);
+  FLookAndFeel->OnChanged = [this](TcxLookAndFeel*, TcxLookAndFeelValues) { Invalidate(); };
+  SetVisible(false);
+}
+
+void TcxSizeGrip::Paint() {
+  RECT r = ClientRect();
+  TcxCanvas canvas(&Canvas());
+  canvas.FillRect(r, FLookAndFeel->GetAvailablePainter()->DefaultSizeGripAreaColor());
+}
+
+void TcxSizeGrip::WMEraseBkgnd(TMessage& Message) { Message.Result = 1; }
+
+TVK_MESSAGE_MAP(TcxSizeGrip, {WM_ERASEBKGND, &TcxSizeGrip::WMEraseBkgnd})
+
+RECT TcxControl::GetSizeGripBounds() {
+  const RECT h = GetHScrollBarBounds(), v = GetVScrollBarBounds();
+  return {v.left, h.top, v.right, h.bottom};
+}
+
+void TcxControl::CreateInternalControls() {
+  if (!HasScrollBars() || FHScrollBar) return;
+  FHScrollBar = std::make_unique<TcxControlScrollBar>(nullptr);
+  FHScrollBar->SetKind(sbHorizontal);
+  FVScrollBar = std::make_unique<TcxControlScrollBar>(nullptr);
+  FVScrollBar->SetKind(sbVertical);
+  FSizeGrip = std::make_unique<TcxSizeGrip>(nullptr);
+  FSizeGrip->LookAndFeel()->SetMasterLookAndFeel(FLookAndFeel.get());
+  for (TcxControlScrollBar* bar : {FHScrollBar.get(), FVScrollBar.get()}) {
+    bar->LookAndFeel()->SetMasterLookAndFeel(FLookAndFeel.get());
+    bar->OnScroll = [this](TObject* ASender, TScrollCode ACode, int& APos) {
+      Scroll(static_cast<TcxScrollBar*>(ASender)->Kind(), ACode, APos);
+    };
+  }
+}
+
+void TcxControl::SetScrollBars(TScrollStyle AValue) {
+  if (FScrollBars == AValue) return;
+  FScrollBars = AValue;
+  BoundsChanged();
+}
+
+bool TcxControl::IsScrollBarShown(TScrollBarKind AKind) const {
+  const TcxControlScrollBar* bar = AKind == sbHorizontal ? FHScrollBar.get() : FVScrollBar.get();
+  if (!bar) return false;
+  return FCalculatingScrollBarsParams ? bar->Data.Visible : bar->Visible();
+}
+
+void TcxControl::SetScrollBarInfo(TScrollBarKind AScrollBarKind, int AMin, int AMax, int AStep, int APage, int APos,
+                                  bool AAllowShow, bool AAllowHide) {
+  TcxControlScrollBar* bar = AScrollBarKind == sbHorizontal ? FHScrollBar.get() : FVScrollBar.get();
+  if (!bar) return;
+  TcxScrollBarData& data = bar->Data;
+  const TScrollStyle own = AScrollBarKind == sbHorizontal ? ssHorizontal : ssVertical;
+  data.AllowShow = AAllowShow && (FScrollBars == own || FScrollBars == ssBoth);
+  data.AllowHide = AAllowHide;
+  if (!data.AllowShow) {
+    data.Visible = false;
+  } else if (AMax < AMin || APage >= AMax - AMin + 1 || APos < AMin) {
+    data.Visible = !AAllowHide;
+    if (!AAllowHide) data.Enabled = false;
+  } else {
+    data.Min = AMin;
+    data.Max = AMax;
+    data.Position = APos;
+    data.PageSize = APage;
+    data.SmallChange = uint16_t(AStep);
+    data.LargeChange = uint16_t(APage);
+    data.Visible = true;
+    data.Enabled = true;
+  }
+}
+
+void TcxControl::CalculateScrollBarsParams() {
+  if (FCalculatingScrollBarsParams) return;
+  FCalculatingScrollBarsParams = true;
+  struct TReset {
+    bool& Flag;
+    ~TReset() { Flag = false; }
+  } reset{FCalculatingScrollBarsParams};
+  FHScrollBar->Data.Visible = false;
+  FVScrollBar->Data.Visible = false;
+  // Showing one bar narrows the client area, which may need the other one:
+  // repeat until the visibilities settle.
+  for (;;) {
+    const bool h = FHScrollBar->Data.Visible, v = FVScrollBar->Data.Visible;
+    InitScrollBarsParameters();
+    if (h == FHScrollBar->Data.Visible && v == FVScrollBar->Data.Visible) break;
+  }
+  CorrectScrollBarPages();
+}
+
+void TcxControl::CorrectScrollBarPages() {
+  TcxScrollBarData& h = FHScrollBar->Data;
+  TcxScrollBarData& v = FVScrollBar->Data;
+  auto usable = [](const TcxScrollBarData& d) { return d.Visible && d.Enabled && d.AllowHide; };
+  if (!usable(h) || !usable(v)) return;
+  const int hExtra = FVScrollBar->Width(), vExtra = FHScrollBar->Height();
+  const bool hMarked = AllowScrollBarPageCorrection(sbHorizontal) && h.PageSize + hExtra >= h.Max - h.Min + 1;
+  const bool vMarked = AllowScrollBarPageCorrection(sbVertical) && v.PageSize + vExtra >= v.Max - v.Min + 1;
+  if (!hMarked || !vMarked) return;
+  SetScrollBarInfo(sbHorizontal, h.Min, h.Max, h.SmallChange, h.PageSize + hExtra, h.Position, h.AllowShow, h.AllowHide);
+  SetScrollBarInfo(sbVertical, v.Min, v.Max, v.SmallChange, v.PageSize + vExtra, v.Position, v.AllowShow, v.AllowHide);
+}
+
+void TcxControl::UpdateScrollBars() {
+  if (!FHScrollBar) return;
+  if (!FUpdatingScrollBars) {
+    FInitialHScrollBarVisible = FHScrollBar->Visible();
+    FInitialVScrollBarVisible = FVScrollBar->Visible();
+  }
+  const bool outer = !FUpdatingScrollBars;
+  FUpdatingScrollBars = true;
+  struct TRestore {
+    TcxControl& Control;
+    bool Outer;
+    ~TRestore() {
+      Control.FUpdatingScrollBars = !Outer;
+      if (Outer) Control.FIsInitialScrollBarsParams = false;
+    }
+  } restore{*this, outer};
+  const bool hWas = FHScrollBar->Visible(), vWas = FVScrollBar->Visible();
+  if (!FIsInitialScrollBarsParams) {
+    CalculateScrollBarsParams();
+    if (!outer && FHScrollBar->Data.Visible == FInitialHScrollBarVisible &&
+        FVScrollBar->Data.Visible == FInitialVScrollBarVisible) {
+      // A nested update that would flip a bar back: keep it shown, disabled.
+      FIsInitialScrollBarsParams = true;
+      for (TcxControlScrollBar* bar : {FHScrollBar.get(), FVScrollBar.get()}) {
+        const bool initial = bar == FHScrollBar.get() ? FInitialHScrollBarVisible : FInitialVScrollBarVisible;
+        if (bar->Visible() != initial) {
+          bar->Data.Enabled = false;
+          bar->Data.Visible = true;
+          bar->ApplyData();
+        }
+      }
+    } else {
+      FHScrollBar->ApplyData();
+      FVScrollBar->ApplyData();
+    }
+  }
+  if (hWas != FHScrollBar->Visible() || vWas != FVScrollBar->Visible())
+    BoundsChanged();
+  else
+    SetInternalControlsBounds();
+}
+
+void TcxControl::BoundsChanged() {
+  CheckUpdateScrollBars();
+  Invalidate();
+}
+
+void TcxControl::Resize() {
+  TCustomControl::Resize();
+  BoundsChanged();
+}
+
+void TcxControl::CheckUpdateScrollBars() {
+  if (!HasScrollBars() || !FHScrollBar) return;
+  if (FScrollBarsLockCount > 0)
+    FScrollBarsUpdateNeeded = true;
+  else
+    UpdateScrollBars();
+}
+
+void TcxControl::LockScrollBars() {
+  if (FScrollBarsLockCount++ == 0) FScrollBarsUpdateNeeded = false;
+}
+
+void TcxControl::UnlockScrollBars() {
+  if (FScrollBarsLockCount == 0) return;
+  if (--FScrollBarsLockCount == 0 && FScrollBarsUpdateNeeded) CheckUpdateScrollBars();
+}
+
+RECT TcxControl::GetHScrollBarBounds() {
+  RECT r = ClientBounds();
+  r.top = r.bottom;
+  r.bottom = r.top + FHScrollBar->Height();
+  return r;
+}
+
+RECT TcxControl::GetVScrollBarBounds() {
+  RECT r = ClientBounds();
+  r.left = r.right;
+  r.right = r.left + FVScrollBar->Width();
+  return r;
+}
+
+void TcxControl::SetInternalControlsBounds() {
+  if (!FHScrollBar) return;
+  if (FHScrollBar->Visible()) {
+    const RECT r = GetHScrollBarBounds();
+    FHScrollBar->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+  }
+  if (FVScrollBar->Visible()) {
+    const RECT r = GetVScrollBarBounds();
+    FVScrollBar->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+  }
+  FSizeGrip->SetVisible(FHScrollBar->Visible() && FVScrollBar->Visible());
+  if (FSizeGrip->Visible()) {
+    const RECT r = GetSizeGripBounds();
+    FSizeGrip->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+  }
+}
+
+void TcxControl::UpdateScrollBarSizes() {
+  if (!HasScrollBars() || !FHScrollBar) return;
+  const TScrollStyle sized = GetSystemSizedScrollBars();
+  bool changed = false;
+  if (sized == ssHorizontal || sized == ssBoth) {
+    const int height = GetSystemMetrics(SM_CYHSCROLL);
+    changed |= FHScrollBar->Height() != height;
+    FHScrollBar->SetHeight(height);
+  }
+  if (sized == ssVertical || sized == ssBoth) {
+    const int width = GetSystemMetrics(SM_CXVSCROLL);
+    changed |= FVScrollBar->Width() != width;
+    FVScrollBar->SetWidth(width);
+  }
+  if (changed) BoundsChanged();
+}
+
+void TcxControl::CMNCSizeChanged(TMessage&) { UpdateScrollBarSizes(); }
+
+void TcxControl::ScrollContent(TcxDirection ADirection) {
+  if (ADirection == dirNone) return;
+  if (!FHScrollBar && !AllowScrollWithoutScrollBars(ADirection)) return;
+  const TScrollBarKind kind = ADirection == dirLeft || ADirection == dirRight ? sbHorizontal : sbVertical;
+  int pos = 0;
+  if (FHScrollBar) pos = (kind == sbHorizontal ? FHScrollBar : FVScrollBar)->Position();
+  Scroll(kind, ADirection == dirLeft || ADirection == dirUp ? scLineUp : scLineDown, pos);
+  if (HandleAllocated()) UpdateWindow(Handle());
+}
+
+int TcxControl::GetWheelScrollKind() { return FVScrollBar && FVScrollBar->Visible() ? 2 : 0; }
+
+void TcxControl::WMMouseWheel(TMessage& Message) {
+  const int kind = GetWheelScrollKind();
+  if (kind == 0) {
+    TVK_INHERITED(Message);
+    return;
+  }
+  const bool positive = short(HIWORD(Message.WParam)) > 0;
+  const TcxDirection direction = kind == 2 ? (positive ? dirUp : dirDown) : (positive ? dirLeft : dirRight);
+  const int lines = cxControlSystemQueries().WheelScrollLines();
+  for (int i = 0; i < lines; ++i) ScrollContent(direction);
+  Message.Result = 1;
+}
+
+POINT TcxControl::GetMouseCursorClientPos() { return ScreenToClient(SafeGetCursorPos()); }
+
+void TcxControl::InvalidateRect(const RECT& R, bool AEraseBackground) {
+  if (HandleAllocated()) ::InvalidateRect(Handle(), &R, AEraseBackground);
+}
+
+void TcxControl::InvalidateRgn(TcxRegion* ARegion, bool AEraseBackground) {
+  if (HandleAllocated() && ARegion && !ARegion->IsEmpty()) ::InvalidateRgn(Handle(), ARegion->Handle(), AEraseBackground);
+}
+
+void TcxControl::InvalidateWithChildren() {
+  if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_NOERASE);
+}
+
+void TcxControl::UpdateWithChildren() {
+  if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void TcxControl::PostMouseMove() { PostMouseMove(GetMouseCursorClientPos()); }
+
+void TcxControl::PostMouseMove(POINT AMousePos) {
+  if (HandleAllocated() && !GetCapture())
+    PostMessageW(Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(WORD(short(AMousePos.x)), WORD(short(AMousePos.y))));
+}
+
+void TcxControl::ScrollWindow(int DX, int DY, const RECT& AScrollRect) {
+  if (HandleAllocated())
+    ScrollWindowEx(Handle(), DX, DY, &AScrollRect, nullptr, nullptr, nullptr, SW_INVALIDATE | SW_ERASE);
+}
+
+bool TcxControl::IsMouseInPressedArea(int X, int Y) const {
+  const int threshold = Mouse().DragThreshold;
+  return std::abs(X - FMouseDownPos.x) < threshold && std::abs(Y - FMouseDownPos.y) < threshold;
+}
+
+bool TcxControl::AcceptMousePosForClick(int X, int Y) const { return IsMouseInPressedArea(X, Y); }
+
+bool TcxControl::CanFocusEx() const {
+  if (!CanFocus()) return false;
+  TCustomForm* form = GetParentForm(const_cast<TcxControl*>(this));
+  return !form || (form->CanFocus() && form->Enabled() && form->Visible());
+}
+
+bool TcxControl::CanFocusOnClick() {
+  return !(ComponentState() & csDesigning) && FFocusOnClick && MayFocus() && CanFocus();
+}
+
+void TcxControl::AddFontListener(IcxFontListener* AListener) { FFontListenerList.push_back(AListener); }
+
+void TcxControl::RemoveFontListener(IcxFontListener* AListener) {
+  std::erase(FFontListenerList, AListener);
+}
+
+bool TcxControl::IsPopupMenuShortCut(TMessage& Message) {
+  if (ComponentState() & csDesigning) return false;
+  for (TControl* control = this; control; control = control->Parent()) {
+    auto* cx = dynamic_cast<TcxControl*>(control);
+    if (!cx || !cx->FPopupMenu) continue;
+    if (auto* menu = Supports<IcxPopupMenu>(cx->FPopupMenu, IID_IcxPopupMenu))
+      if (menu->IsShortCut(Message)) return true;
+  }
+  return false;
+}
+
+bool TcxControl::DoShowPopupMenu(TComponent* AMenu, int X, int Y) {
+  if (!AMenu) return false;
+  if (auto* menu = Supports<IcxPopupMenu>(AMenu, IID_IcxPopupMenu)) {
+    menu->Popup(X, Y);
+    return true;
+  }
+  if (auto* menu = dynamic_cast<TPopupMenu*>(AMenu)) {
+    menu->SetPopupComponent(this);
+    menu->Popup(X, Y);
+    return true;
+  }
+  return false;
+}
+
+void TcxControl::WMContextMenu(TMessage& Message) {
+  POINT p{short(LOWORD(Message.LParam)), short(HIWORD(Message.LParam))};
+  // A keyboard request carries (-1, -1): the menu opens at the client origin.
+  if (p.x == -1 && p.y == -1) p = ClientToScreen({0, 0});
+  if (DoShowPopupMenu(FPopupMenu, p.x, p.y))
+    Message.Result = 1;
+  else
+    TVK_INHERITED(Message);
+}
+
+void TcxControl::WMGetDlgCode(TMessage& Message) {
+  LRESULT code = 0;
+  if (FKeys & kAll) code |= DLGC_WANTALLKEYS;
+  if (FKeys & kArrows) code |= DLGC_WANTARROWS;
+  if (FKeys & kChars) code |= DLGC_WANTCHARS;
+  if ((FKeys & kTab) && !cxControlSystemQueries().CtrlDown()) code |= DLGC_WANTTAB;
+  Message.Result = code;
+}
+
+void TcxControl::CNKeyDown(TMessage& Message) {
+  if (IsPopupMenuShortCut(Message)) {
+    Message.Result = 1;
+  } else if (FDragAndDropState != ddsNone) {
+    // Any key ends a library drag, not dropped.
+    FinishDragAndDrop(false);
+    Message.Result = 1;
+  } else {
+    TVK_INHERITED(Message);
+  }
+}
+
+void TcxControl::WMNCCalcSize(TMessage& Message) {
+  TVK_INHERITED(Message);
+  if (HandleAllocated()) PostMessageW(Handle(), WM_CX_NCSIZECHANGED, 0, 0);
+}
+
+void TcxControl::WMCancelMode(TMessage& Message) {
+  TVK_INHERITED(Message);
+  FinishDragAndDrop(false);
+  CancelMouseOperations();
+}
+
+void TcxControl::CMFontChanged(TMessage& Message) {
+  TVK_INHERITED(Message);
+  if (auto* sink = Supports<IcxControlFontSink>(this, IID_IcxControlFontSink)) sink->HandleFontChange(&Font());
+  const std::vector<IcxFontListener*> listeners = FFontListenerList;
+  for (IcxFontListener* listener : listeners) listener->Changed(this, &Font());
+  Invalidate();
+}
+
+void TcxControl::LookAndFeelChanged(TcxLookAndFeel*, TcxLookAndFeelValues) { Invalidate(); }
+
+void TcxControl::CreateWnd() {
+  TCustomControl::CreateWnd();
+  if (FHScrollBar) {
+    for (TCustomControl* child : {static_cast<TCustomControl*>(FHScrollBar.get()),
+                                  static_cast<TCustomControl*>(FVScrollBar.get()),
+                                  static_cast<TCustomControl*>(FSizeGrip.get())}) {
+      child->SetParent(this);
+      child->HandleNeeded();
+    }
+  }
+  InitControl();
+}
+
+void TcxControl::WndProc(TMessage& Message) {
+  TControlBaseLink link(this);
+  if (Message.Msg == WM_RBUTTONUP) FMouseRightButtonReleased = true;
+  TCustomControl::WndProc(Message);
+  if (!link.Alive() || (ComponentState() & csDestroying)) return;
+  switch (Message.Msg) {
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: FocusChanged(); break;
+    case WM_RBUTTONUP: FMouseRightButtonReleased = false; break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN: {
+      const POINT p = ControlBaseMessagePoint(this, Message.LParam);
+      const TMouseButton button = Message.Msg == WM_LBUTTONDOWN   ? TMouseButton::mbLeft
+                                  : Message.Msg == WM_RBUTTONDOWN ? TMouseButton::mbRight
+                                                                  : TMouseButton::mbMiddle;
+      AfterMouseDown(button, p.x, p.y);
+      break;
+    }
+    default: break;
+  }
+}
+
+void TcxControl::AfterMouseDown(TMouseButton, int, int) {}
+
+void TcxControl::MouseDown(TMouseButton AButton, TShiftState AShift, int X, int Y) {
+  FMouseDownPos = {X, Y};
+  TControlBaseLink link(this);
+  if (CanFocusOnClickAt(X, Y) && !(AShift & ssDouble)) {
+    const RECT before = BoundsRect();
+    if (!Focused() && CanFocus()) SetFocus();
+    if (!link.Alive()) return;
+    TCustomForm* form = GetParentForm(this);
+    if (form && form->ActiveControl() == this && !Focused() && HandleAllocated()) ::SetFocus(Handle());
+    if (!Focused() && !AllowUnfocusedMouseDown()) {
+      SetMouseCapture(false);
+      return;
+    }
+    if (IsMousePosCorrectionNeeded()) {
+      X += before.left - Left();
+      Y += before.top - Top();
+      FMouseDownPos = {X, Y};
+    }
+  }
+  if (AButton == TMouseButton::mbLeft && !(AShift & ssDouble)) {
+    if (StartDragAndDrop({X, Y})) {
+      if (DragAndDropObject()->ImmediateStart())
+        BeginDragAndDrop();
+      else
+        FDragAndDropState = ddsStarting;
+      return;
+    }
+    FinishDragAndDrop(false);
+  }
+  BeforeMouseDown(AButton, AShift, X, Y);
+  if (!link.Alive()) return;
+  TCustomControl::MouseDown(AButton, AShift, X, Y);
+  if (link.Alive() && MouseCapture()) FMouseButtonPressed = true;
+}
+
+void TcxControl::MouseMove(TShiftState AShift, int X, int Y) {
+  TCustomControl::MouseMove(AShift, X, Y);
+  if (FDragAndDropState == ddsStarting && !IsMouseInPressedArea(X, Y)) BeginDragAndDrop();
+  if (FDragAndDropState == ddsInProcess) {
+    bool accepted = false;
+    DragAndDrop({X, Y}, accepted);
+  }
+}
+
+void TcxControl::MouseUp(TMouseButton AButton, TShiftState AShift, int X, int Y) {
+  FMouseButtonPressed = false;
+  FinishDragAndDrop(true);
+  SetMouseCaptureObject(nullptr);
+  TCustomControl::MouseUp(AButton, AShift, X, Y);
+}
+
+// ---- Painting
+
+void TcxControl::WMPaint(TMessage& Message) {
+  const TcxControlSystemQueries& system = cxControlSystemQueries();
+  if ((!DoubleBuffered() && !system.Win7OrLater()) || Message.WParam)
+    PaintNormal(Message);
+  else if (system.CompositionOn() && IsBufferedPaintAllowed())
+    PaintBuffered(Message);
+  else if (UseInheritedPaint())
+    TVK_INHERITED(Message);
+  else
+    PaintOffScreen(Message);
+}
+
+void TcxControl::PaintNormal(TMessage& Message) { TVK_INHERITED(Message); }
+
+void TcxControl::PaintBuffered(TMessage& Message) {
+  PAINTSTRUCT ps;
+  HDC dc = ::BeginPaint(Handle(), &ps);
+  struct TEndPaint {
+    HWND Window;
+    PAINTSTRUCT* Ps;
+    ~TEndPaint() { ::EndPaint(Window, Ps); }
+  } endPaint{Handle(), &ps};
+  HDC bufferDC = nullptr;
+  HPAINTBUFFER buffer = tvk::BeginBufferedPaint(dc, ps.rcPaint, BPBF_TOPDOWNDIB, nullptr, bufferDC);
+  if (!buffer) return;
+  struct TEndBuffer {
+    HPAINTBUFFER Buffer;
+    ~TEndBuffer() { tvk::EndBufferedPaint(Buffer, TRUE); }
+  } endBuffer{buffer};
+  Perform(WM_ERASEBKGND, WPARAM(bufferDC), LPARAM(bufferDC));
+  Perform(WM_PRINTCLIENT, WPARAM(bufferDC), PRF_CLIENT);
+  if (!KeepsPaintAlpha()) tvk::BufferedPaintSetAlpha(buffer, &ps.rcPaint, 255);
+  Message.Result = 0;
+}
+
+void TcxControl::PaintOffScreen(TMessage& Message) {
+  PAINTSTRUCT ps;
+  HDC dc = ::BeginPaint(Handle(), &ps);
+  struct TEndPaint {
+    HWND Window;
+    PAINTSTRUCT* Ps;
+    ~TEndPaint() { ::EndPaint(Window, Ps); }
+  } endPaint{Handle(), &ps};
+  const RECT r = ps.rcPaint;
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  if (width <= 0 || height <= 0) return;
+  HDC memDC = CreateCompatibleDC(dc);
+  HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height);
+  struct TFreeBuffer {
+    HDC DC;
+    HBITMAP Bitmap;
+    HGDIOBJ Old;
+    ~TFreeBuffer() {
+      SelectObject(DC, Old);
+      DeleteObject(Bitmap);
+      DeleteDC(DC);
+    }
+  } freeBuffer{memDC, bitmap, SelectObject(memDC, bitmap)};
+  SetWindowOrgEx(memDC, r.left, r.top, nullptr);
+  Perform(WM_ERASEBKGND, WPARAM(memDC), LPARAM(memDC));
+  TMessage inner{WM_PAINT, WPARAM(memDC), 0, 0};
+  PaintNormal(inner);
+  BitBlt(dc, r.left, r.top, width, height, memDC, r.left, r.top, SRCCOPY);
+  Message.Result = 0;
+}
+
+void TcxControl::WMEraseBkgnd(TMessage& Message) {
+  const bool own = Message.WParam == WPARAM(Message.LParam);
+  if (own || NeedsEraseBackground()) {
+    if (!(DoubleBuffered() && !own)) {
+      HDC dc = reinterpret_cast<HDC>(Message.WParam);
+      const int state = ::SaveDC(dc);
+      EraseBackground(dc);
+      ::RestoreDC(dc, state);
+    }
+    Message.Result = 1;
+  } else {
+    Message.Result = 0;
+  }
+}
+
+void TcxControl::EraseBackground(HDC DC) {
+  RECT r = ClientRect();
+  if (ThemeServices().ThemesEnabled() && Parent()) {
+    TcxPaintCanvas* canvas = GetPaintCanvas();
+    if (canvas) {
+      canvas->BeginPaint(DC);
+      DrawControlParentBackground(this, *canvas, r);
+      canvas->EndPaint();
+      return;
+    }
+  }
+  HBRUSH brush = CreateSolidBrush(ColorToRGB(Color()));
+  FillRect(DC, &r, brush);
+  DeleteObject(brush);
+}
+
+void TcxControl::Paint() { DoPaint(); }
+
+void TcxControl::DoPaint() {
+  if (FBorderStyle == cxcbsDefault) {
+    LookAndFeelPainter()->DrawBorder(*FCanvas, Bounds());
+    FCanvas->IntersectClipRect(ClientBounds());
+  }
+}
+
+TVK_MESSAGE_MAP(TcxControl, {WM_PAINT, &TcxControl::WMPaint}, {WM_ERASEBKGND, &TcxControl::WMEraseBkgnd},
+                {WM_GETDLGCODE, &TcxControl::WMGetDlgCode}, {WM_CONTEXTMENU, &TcxControl::WMContextMenu},
+                {WM_NCCALCSIZE, &TcxControl::WMNCCalcSize}, {WM_CANCELMODE, &TcxControl::WMCancelMode},
+                {CM_FONTCHANGED, &TcxControl::CMFontChanged}, {CN_KEYDOWN, &TcxControl::CNKeyDown},
+                {WM_MOUSEWHEEL, &TcxControl::WMMouseWheel}, {WM_CX_NCSIZECHANGED, &TcxControl::CMNCSizeChanged})
 
 }  // namespace tvk

@@ -8,6 +8,9 @@
 #include "Controls.h"
 #include "cxClasses.h"
 #include "cxGeometry.h"
+#include "cxGraphics.h"
+#include "cxLookAndFeels.h"
+#include "cxScrollBar.h"
 
 #include <initializer_list>
 
@@ -290,6 +293,356 @@ WORD NormalizeEditKey(WORD AKey);
 bool IsSelfEraseMessage(const TMessage& Message);
 // The window's previous procedure.
 WNDPROC SetWindowProcOf(HWND AWnd, WNDPROC AProc);
+
+// ---- The custom-drawn control base
+
+class TPopupMenu;
+
+// {61EEDA7D-88CC-45BF-8A00-5C25174D6501}
+inline constexpr GUID IID_IcxPopupMenu = {0x61EEDA7D, 0x88CC, 0x45BF, {0x8A, 0x00, 0x5C, 0x25, 0x17, 0x4D, 0x65, 0x01}};
+struct IcxPopupMenu {
+  virtual bool IsShortCut(TMessage& Message) = 0;
+  virtual void Popup(int X, int Y) = 0;
+
+protected:
+  ~IcxPopupMenu() = default;
+};
+
+// {ACB73657-6066-4564-9A3D-D4D0273AA82F}
+inline constexpr GUID IID_IcxMouseCaptureObject = {
+    0xACB73657, 0x6066, 0x4564, {0x9A, 0x3D, 0xD4, 0xD0, 0x27, 0x3A, 0xA8, 0x2F}};
+struct IcxMouseCaptureObject {
+  // The object is no longer the control's capture object.
+  virtual void DoCancelMode() = 0;
+
+protected:
+  ~IcxMouseCaptureObject() = default;
+};
+
+// {825BFA90-77C6-4725-BE95-B0A1EA8F934D}
+inline constexpr GUID IID_IcxControlFontSink = {
+    0x825BFA90, 0x77C6, 0x4725, {0xBE, 0x95, 0xB0, 0xA1, 0xEA, 0x8F, 0x93, 0x4D}};
+struct IcxControlFontSink {
+  virtual void HandleFontChange(TFont* AFont) = 0;
+
+protected:
+  ~IcxControlFontSink() = default;
+};
+
+// {F4980C69-029E-4B14-B3AD-953DA5C18BE7}
+inline constexpr GUID IID_IcxTransparentControl = {
+    0xF4980C69, 0x029E, 0x4B14, {0xB3, 0xAD, 0x95, 0x3D, 0xA5, 0xC1, 0x8B, 0xE7}};
+struct IcxTransparentControl {
+  virtual bool IsTransparent() = 0;
+
+protected:
+  ~IcxTransparentControl() = default;
+};
+
+// {B144DD7E-0B27-439A-B908-FC3ACFE6A2D3}
+inline constexpr GUID IID_IcxFontListener = {
+    0xB144DD7E, 0x0B27, 0x439A, {0xB9, 0x08, 0xFC, 0x3A, 0xCF, 0xE6, 0xA2, 0xD3}};
+struct IcxFontListener {
+  virtual void Changed(TObject* Sender, TFont* AFont) = 0;
+
+protected:
+  ~IcxFontListener() = default;
+};
+
+enum TcxControlBorderStyle { cxcbsNone, cxcbsDefault };
+enum TcxKey : unsigned { kAll = 1, kArrows = 2, kChars = 4, kTab = 8 };
+using TcxKeys = unsigned;
+enum TcxDragAndDropState { ddsNone, ddsStarting, ddsInProcess };
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+
+// What the control base reads of the system; tests replace them.
+struct TcxControlSystemQueries {
+  bool (*CompositionOn)();  // desktop composition is on
+  bool (*Win7OrLater)();
+  bool (*CtrlDown)();
+  int (*WheelScrollLines)();  // lines one wheel notch scrolls
+};
+TcxControlSystemQueries& cxControlSystemQueries();
+
+// Captures the mouse to AWnd and waits: 1 when the mouse leaves the drag
+// square around P (screen point), 0 on a button release, 2 on Escape, on the
+// loss of capture or on WM_QUIT (which is posted again).
+int DetectDragStart(HWND AWnd, POINT P);
+
+// The pending parameters of one of a control's own scroll bars.
+struct TcxScrollBarData {
+  int Min = 0;
+  int Max = 0;
+  int Position = 0;
+  int PageSize = 0;
+  uint16_t SmallChange = 1;
+  uint16_t LargeChange = 1;
+  bool Enabled = true;
+  bool Visible = false;
+  bool AllowShow = false;
+  bool AllowHide = false;
+};
+
+// One of the two bars a TcxControl places inside its client area.
+class TcxControlScrollBar : public TcxScrollBar {
+public:
+  TVK_CLASS(TcxControlScrollBar, TcxScrollBar)
+  explicit TcxControlScrollBar(TComponent* AOwner);
+  ~TcxControlScrollBar() override;
+  // Moves the pending parameters onto the bar.
+  void ApplyData();
+  TcxScrollBarData Data;
+  void WndProc(TMessage& Message) override;
+};
+
+// Fills the corner between a control's two scroll bars.
+class TcxSizeGrip : public TCustomControl {
+public:
+  TVK_CLASS(TcxSizeGrip, TCustomControl)
+  explicit TcxSizeGrip(TComponent* AOwner);
+  TcxLookAndFeel* LookAndFeel() const { return FLookAndFeel.get(); }
+
+protected:
+  void Paint() override;
+  TVK_MESSAGES();
+  void WMEraseBkgnd(TMessage& Message);
+
+private:
+  std::unique_ptr<TcxLookAndFeel> FLookAndFeel;
+};
+
+// Where the middle-button scroll goes for a cursor at P around the anchor
+// centre: the direction and a speed of 1 to 12 (0 inside the dead zone).
+struct TcxAutoScrollStep {
+  TcxDirection Direction = dirNone;
+  int Speed = 0;
+  bool LeftAnchor = false;  // the cursor is outside the dead zone
+};
+TcxAutoScrollStep CalculateAutoScrollStep(POINT ACentre, int AAnchorWidth, bool ACanScrollHorz, bool ACanScrollVert,
+                                          POINT P);
+
+class TcxControl;
+
+// The library's own drag and drop: follows the mouse from the start of a
+// drag to its end; descendants draw the feedback.
+class TcxDragAndDropObject : public TObject {
+public:
+  TVK_CLASS(TcxDragAndDropObject, TObject)
+  explicit TcxDragAndDropObject(TcxControl* AControl) : FControl(AControl) {}
+  void DoBeginDragAndDrop();
+  void DoDragAndDrop(POINT P, bool& Accepted);
+  void DoEndDragAndDrop(bool Accepted);
+  bool Dirty() const { return FDirty; }
+  void SetDirty(bool AValue);
+  bool ImmediateStart() { return GetImmediateStart(); }
+  TcxControl* Control() const { return FControl; }
+  POINT CurMousePos{-1, -1};
+  POINT PrevMousePos{-1, -1};
+
+protected:
+  virtual void DirtyFlagChanged() {}
+  virtual void CursorClientPosition(POINT& P);
+  virtual TCursor DragAndDropCursorFor(bool Accepted) { return Accepted ? crDrag : crNoDrop; }
+  virtual bool GetImmediateStart() { return false; }
+  virtual void DragAndDropEnded(bool Accepted) { (void)Accepted; }
+  virtual void BeginDragAndDrop() { DirtyFlagChanged(); }
+  virtual void DragAndDrop(POINT P, bool& Accepted);
+  virtual void EndDragAndDrop(bool Accepted) { (void)Accepted; SetDirty(true); }
+  void UpdateMousePositions(POINT P) {
+    PrevMousePos = CurMousePos;
+    CurMousePos = P;
+  }
+
+private:
+  TcxControl* FControl;
+  bool FDirty = false;
+};
+
+// The drag-copy cursor of the class-library drag over a control.
+constexpr TCursor crcxDragCopy = 2100;
+
+class TcxControl : public TCustomControl {
+public:
+  TVK_CLASS(TcxControl, TCustomControl)
+  explicit TcxControl(TComponent* AOwner);
+  ~TcxControl() override;
+
+  TcxCanvas* ActiveCanvas();
+  TcxCanvas& Canvas() { return *FCanvas; }
+  TcxLookAndFeel* LookAndFeel() const { return FLookAndFeel.get(); }
+  TcxCustomLookAndFeelPainter* LookAndFeelPainter() { return FLookAndFeel->GetAvailablePainter(); }
+  TcxControlBorderStyle BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TcxControlBorderStyle AValue);
+  TcxKeys Keys() const { return FKeys; }
+  void SetKeys(TcxKeys AValue) { FKeys = AValue; }
+  TComponent* PopupMenu() const { return FPopupMenu; }
+  // Only a TPopupMenu or a component with IcxPopupMenu is kept; anything else clears it.
+  void SetPopupMenu(TComponent* AValue);
+  bool FocusOnClick() const { return FFocusOnClick; }
+  void SetFocusOnClick(bool AValue) { FFocusOnClick = AValue; }
+  TObject* MouseCaptureObject() const { return FMouseCaptureObject; }
+  void SetMouseCaptureObject(TObject* AValue);
+  POINT MouseDownPos() const { return FMouseDownPos; }
+  bool MouseButtonPressed() const { return FMouseButtonPressed; }
+  TScrollStyle ScrollBars() const { return FScrollBars; }
+  void SetBoundsRect(const RECT& R) { FBounds = R; }
+  RECT Bounds();
+  RECT ClientBounds();
+  int BorderSize();
+
+  POINT GetMouseCursorClientPos();
+  void InvalidateRect(const RECT& R, bool AEraseBackground);
+  void InvalidateRgn(TcxRegion* ARegion, bool AEraseBackground);
+  void InvalidateWithChildren();
+  void UpdateWithChildren();
+  void PostMouseMove();
+  void PostMouseMove(POINT AMousePos);
+  void ScrollWindow(int DX, int DY, const RECT& AScrollRect);
+  bool IsMouseInPressedArea(int X, int Y) const;
+  bool AcceptMousePosForClick(int X, int Y) const;
+  bool CanFocusEx() const;
+  void AddFontListener(IcxFontListener* AListener);
+  void RemoveFontListener(IcxFontListener* AListener);
+  bool IsPopupMenuShortCut(TMessage& Message);
+
+  // Library drag and drop.
+  TcxDragAndDropObject* DragAndDropObject();
+  bool HasDragAndDropObject() const { return FDragAndDropObject != nullptr; }
+  TcxDragAndDropState DragAndDropState() const { return FDragAndDropState; }
+  void SetDragAndDropState(TcxDragAndDropState AValue);
+  void BeginDragAndDrop();
+  void FinishDragAndDrop(bool Accepted);
+  // Ctrl held: a class-library drag over the control copies.
+  virtual bool IsCopyDragDrop() { return cxControlSystemQueries().CtrlDown(); }
+  // The cursor of a class-library drag over the control.
+  TCursor DragCursorFor(bool Accepted);
+  // Whether a click on a child control (its own scroll bars) focuses the control.
+  virtual bool FocusOnChildClick() { return CanFocusOnClick(); }
+
+  // Own scroll bars (null without them).
+  TcxControlScrollBar* HScrollBar() const { return FHScrollBar.get(); }
+  TcxControlScrollBar* VScrollBar() const { return FVScrollBar.get(); }
+  TcxSizeGrip* SizeGrip() const { return FSizeGrip.get(); }
+  RECT GetSizeGripBounds();
+  void SetScrollBars(TScrollStyle AValue);
+  // Writes the pending parameters of one bar; an unusable range hides it
+  // (with AAllowHide) or shows it disabled.
+  void SetScrollBarInfo(TScrollBarKind AScrollBarKind, int AMin, int AMax, int AStep, int APage, int APos,
+                        bool AAllowShow, bool AAllowHide);
+  void LockScrollBars();
+  void UnlockScrollBars();
+  int ScrollBarsLockCount() const { return FScrollBarsLockCount; }
+  void ScrollContent(TcxDirection ADirection);
+  void CheckUpdateScrollBars();
+  void UpdateScrollBarSizes();
+  // The bars' rectangles in client coordinates.
+  RECT GetHScrollBarBounds();
+  RECT GetVScrollBarBounds();
+
+  void WndProc(TMessage& Message) override;
+
+protected:
+  virtual void AfterMouseDown(TMouseButton AButton, int X, int Y);
+  virtual TcxDragAndDropObject* CreateDragAndDropObject() { return new TcxDragAndDropObject(this); }
+  virtual bool StartDragAndDrop(POINT P) { (void)P; return false; }
+  virtual void DragAndDrop(POINT P, bool& Accepted);
+  virtual void EndDragAndDrop(bool Accepted);
+  virtual bool AllowUnfocusedMouseDown() { return false; }
+  virtual void BeforeMouseDown(TMouseButton AButton, TShiftState AShift, int X, int Y) {
+    (void)AButton, (void)AShift, (void)X, (void)Y;
+  }
+  virtual bool CanDrag(int X, int Y) { (void)X, (void)Y; return true; }
+  virtual bool CanFocusOnClick();
+  virtual bool CanFocusOnClickAt(int X, int Y) { (void)X, (void)Y; return CanFocusOnClick(); }
+  virtual void CancelMouseOperations() {}
+  virtual bool DoShowPopupMenu(TComponent* AMenu, int X, int Y);
+  virtual void DoPaint();
+  virtual void EraseBackground(HDC DC);
+  virtual void FocusChanged() {}
+  virtual TCursor GetCurrentCursor(int X, int Y) { (void)X, (void)Y; return FDefaultCursor; }
+  virtual bool HasTransparency() { return false; }
+  virtual void InitControl() {}
+  virtual bool IsBufferedPaintAllowed() { return true; }
+  virtual bool IsMousePosCorrectionNeeded() { return true; }
+  virtual bool KeepsPaintAlpha() { return false; }
+  virtual void LookAndFeelChanged(TcxLookAndFeel* Sender, TcxLookAndFeelValues AChangedValues);
+  virtual bool MayFocus() { return true; }
+  virtual bool NeedsEraseBackground() { return false; }
+  virtual bool UseInheritedPaint() { return false; }
+  virtual bool HasScrollBars() { return true; }
+  virtual void InitScrollBarsParameters() {}
+  virtual void Scroll(TScrollBarKind AScrollBarKind, TScrollCode AScrollCode, int& AScrollPos) {
+    (void)AScrollBarKind, (void)AScrollCode, (void)AScrollPos;
+  }
+  virtual void UpdateScrollBars();
+  virtual void BoundsChanged();
+  virtual bool AllowScrollBarPageCorrection(TScrollBarKind AKind) { (void)AKind; return true; }
+  virtual bool AllowScrollWithoutScrollBars(TcxDirection ADirection) { (void)ADirection; return false; }
+  // 2: the wheel scrolls vertically; 1: horizontally; 0: not at all.
+  virtual int GetWheelScrollKind();
+  virtual TScrollStyle GetSystemSizedScrollBars() { return ssBoth; }
+  virtual void SetInternalControlsBounds();
+  void Resize() override;
+
+  void CreateWnd() override;
+  void Paint() override;
+  void MouseDown(TMouseButton AButton, TShiftState AShift, int X, int Y) override;
+  void MouseMove(TShiftState AShift, int X, int Y) override;
+  void MouseUp(TMouseButton AButton, TShiftState AShift, int X, int Y) override;
+  void Notification(TComponent* AComponent, TOperation AOperation) override;
+
+  TVK_MESSAGES();
+  void WMPaint(TMessage& Message);
+  void WMEraseBkgnd(TMessage& Message);
+  void WMGetDlgCode(TMessage& Message);
+  void WMContextMenu(TMessage& Message);
+  void WMNCCalcSize(TMessage& Message);
+  void WMCancelMode(TMessage& Message);
+  void CMFontChanged(TMessage& Message);
+  void CNKeyDown(TMessage& Message);
+  void WMMouseWheel(TMessage& Message);
+  void CMNCSizeChanged(TMessage& Message);
+
+private:
+  void CreateInternalControls();
+  void CalculateScrollBarsParams();
+  void CorrectScrollBarPages();
+  bool IsScrollBarShown(TScrollBarKind AKind) const;
+  void PaintBuffered(TMessage& Message);
+  void PaintOffScreen(TMessage& Message);
+  void PaintNormal(TMessage& Message);
+
+  TcxControlBorderStyle FBorderStyle = cxcbsNone;
+  RECT FBounds{};
+  std::unique_ptr<TcxCanvas> FCanvas;
+  std::unique_ptr<TcxScreenCanvas> FScreenCanvas;
+  TCursor FDefaultCursor = 0;
+  bool FFocusOnClick = true;
+  std::vector<IcxFontListener*> FFontListenerList;
+  TcxKeys FKeys = 0;
+  bool FLastParentBackground = true;
+  std::unique_ptr<TcxLookAndFeel> FLookAndFeel;
+  bool FMouseButtonPressed = false;
+  TObject* FMouseCaptureObject = nullptr;
+  POINT FMouseDownPos{};
+  bool FMouseRightButtonReleased = false;
+  TComponent* FPopupMenu = nullptr;
+  TScrollStyle FScrollBars = ssBoth;
+  std::unique_ptr<TcxDragAndDropObject> FDragAndDropObject;
+  TcxDragAndDropState FDragAndDropState = ddsNone;
+  bool FFinishingDragAndDrop = false;
+  TCursor FSavedScreenCursor = crDefault;
+  std::unique_ptr<TcxControlScrollBar> FHScrollBar;
+  std::unique_ptr<TcxControlScrollBar> FVScrollBar;
+  std::unique_ptr<TcxSizeGrip> FSizeGrip;
+  bool FCalculatingScrollBarsParams = false;
+  bool FUpdatingScrollBars = false;
+  bool FInitialHScrollBarVisible = false;
+  bool FInitialVScrollBarVisible = false;
+  bool FIsInitialScrollBarsParams = false;
+  int FScrollBarsLockCount = 0;
+  bool FScrollBarsUpdateNeeded = false;
+};
 
 // ---- Unit start-up and shut-down
 

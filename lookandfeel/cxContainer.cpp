@@ -1,0 +1,1097 @@
+#include "cxContainer.h"
+
+#include "Files.h"
+#include "Forms.h"
+#include "dxOffice11.h"
+
+#include <algorithm>
+#include <array>
+
+namespace tvk {
+
+TcxStyleController* ContainerDefaultStyleController = nullptr;
+
+namespace {
+
+constexpr std::array<const wchar_t*, 10> kContainerStyleValueNames = {
+    L"BorderColor", L"BorderStyle", L"Color", L"Edges", L"Font", L"HotTrack", L"Shadow", L"TextColor", L"TextStyle",
+    L"TransparentBorder"};
+
+// The values that exist on the normal style only.
+constexpr TcxContainerStyleValues kContainerBaseOnlyValues =
+    cxStyleValueBit(svEdges) | cxStyleValueBit(svFont) | cxStyleValueBit(svHotTrack) | cxStyleValueBit(svShadow) |
+    cxStyleValueBit(svTransparentBorder);
+
+// A focused or hot style's border when the normal style hot-tracks, by the
+// normal style's border; normal and disabled rows keep it.
+constexpr TcxContainerBorderStyle kContainerStateBorderStyles[4][7] = {
+    {cbsNone, cbsSingle, cbsThick, cbsFlat, cbs3D, cbsUltraFlat, cbsOffice11},
+    {cbsFlat, cbsThick, cbsThick, cbs3D, cbs3D, cbsUltraFlat, cbsOffice11},
+    {cbsNone, cbsSingle, cbsThick, cbsFlat, cbs3D, cbsUltraFlat, cbsOffice11},
+    {cbsFlat, cbsThick, cbsThick, cbs3D, cbs3D, cbsUltraFlat, cbsOffice11}};
+
+constexpr TcxContainerBorderStyle kContainerKindBorderStyles[] = {cbsFlat, cbs3D, cbsUltraFlat, cbsOffice11};
+
+}  // namespace
+
+// ---- TcxContainerStyle
+
+TcxContainerStyle::TcxContainerStyle(TPersistent* AOwner, bool ADirectAccessMode, TcxContainerStyle* AParentStyle,
+                                     TcxContainerStateItem AState)
+    : TcxInterfacedPersistent(AOwner), FDirectAccessMode(ADirectAccessMode), FState(AState) {
+  if (AState != csNormal) FParentStyle = AParentStyle;
+  if (ADirectAccessMode) FAssignedValues = cxDirectAccessAssignedValues;
+  if (AState == csNormal && !ADirectAccessMode) {
+    FOwnFont = std::make_unique<TFont>();
+    FOwnFont->OnChange = [this](TObject*) { FontChangeHandler(); };
+    StyleData.Font = FOwnFont.get();
+  }
+  FVisibleFont = std::make_unique<TFont>();
+  if (AState == csNormal) {
+    FLookAndFeel = std::make_unique<TcxLookAndFeel>(this);
+    FLookAndFeel->OnChanged = [this](TcxLookAndFeel*, TcxLookAndFeelValues) { NotifyStyleChanged(); };
+    SetStyleController(FallbackStyleController());
+  }
+}
+
+TcxContainerStyle::~TcxContainerStyle() {
+  FIsDestroying = true;
+  if (FState == csNormal && FStyleController) FStyleController->RemoveStyleListener(this);
+  FLookAndFeel.reset();
+  FVisibleFont.reset();
+  FOwnFont.reset();
+}
+
+TcxStyleController* TcxContainerStyle::FallbackStyleController() { return ContainerDefaultStyleController; }
+
+TcxContainerStyleHost* TcxContainerStyle::Container() {
+  return dynamic_cast<TcxContainerStyleHost*>(BaseStyle()->Owner());
+}
+
+void TcxContainerStyle::EndUpdate() {
+  if (FUpdateCount > 0) --FUpdateCount;
+  FlushChanges();
+}
+
+void TcxContainerStyle::NotifyStyleChanged() {
+  FModified = true;
+  FlushChanges();
+}
+
+void TcxContainerStyle::FlushChanges() {
+  if (!FModified || FUpdateCount > 0 || FIsDestroying || FDirectAccessMode) return;
+  FModified = false;
+  if (OnChanged) OnChanged(this);
+}
+
+bool TcxContainerStyle::GetStyleValueName(TcxContainerStyleValue AValue, WideString& AName) {
+  const bool known = AValue >= 0 && AValue < int(kContainerStyleValueNames.size());
+  AName = known ? WideString(kContainerStyleValueNames[AValue]) : WideString();
+  return known;
+}
+
+bool TcxContainerStyle::GetStyleValue(const WideString& APropertyName, TcxContainerStyleValue& AValue) {
+  WideString name;
+  for (int i = 0; i < GetStyleValueCount(); ++i)
+    if (GetStyleValueName(i, name) && SameTextIgnoringCase(name, APropertyName)) {
+      AValue = i;
+      return true;
+    }
+  return false;
+}
+
+TcxContainerStyleValues TcxContainerStyle::HiddenExtendedStyleValues() { return kContainerBaseOnlyValues; }
+
+bool TcxContainerStyle::IsExtendedStylePropertyPublished(const WideString& APropertyName) {
+  if (SameTextIgnoringCase(APropertyName, L"LookAndFeel") || SameTextIgnoringCase(APropertyName, L"StyleController")) return false;
+  TcxContainerStyleValue value = 0;
+  if (!GetStyleValue(APropertyName, value)) return true;
+  return (HiddenExtendedStyleValues() & cxStyleValueBit(value)) == 0;
+}
+
+TcxContainerStyle* TcxContainerStyle::ControllerStyle() {
+  TcxStyleController* controller = ActiveStyleController();
+  return controller ? controller->Styles().GetStyleByState(FState) : nullptr;
+}
+
+template <class T, class F>
+bool TcxContainerStyle::FindAssigned(TcxContainerStyleValue AValue, F AOwn, T& AResult) {
+  for (TcxContainerStyle* style = this; style; style = style->ControllerStyle()) {
+    TcxContainerStyle* holder = (kContainerBaseOnlyValues & cxStyleValueBit(AValue)) ? style->BaseStyle() : style;
+    if (holder->Has(AValue)) {
+      AResult = AOwn(holder);
+      return true;
+    }
+    if (style->ControllerStyle() == style) break;
+  }
+  return false;
+}
+
+bool TcxContainerStyle::IsValueAssigned(TcxContainerStyleValue AValue) {
+  if (FDirectAccessMode) return AValue >= 0 && AValue < GetStyleValueCount();
+  if (AValue == svTransparentBorder) return BaseStyle()->Has(svTransparentBorder);
+  if (AValue < 0 || AValue > svTextStyle) return false;
+  int unused = 0;
+  return FindAssigned(AValue, [](TcxContainerStyle*) { return 0; }, unused);
+}
+
+TColor TcxContainerStyle::BorderColor() {
+  if (FDirectAccessMode) return clDefault;
+  TColor result = clDefault;
+  if (FindAssigned(svBorderColor, [](TcxContainerStyle* s) { return s->FBorderColor; }, result)) return result;
+  return FallbackBorderColor();
+}
+
+TcxContainerBorderStyle TcxContainerStyle::BorderStyle() {
+  if (FDirectAccessMode) return Has(svBorderStyle) ? FBorderStyle : FallbackBorderStyle();
+  TcxContainerBorderStyle result = cbsNone;
+  if (FindAssigned(svBorderStyle, [](TcxContainerStyle* s) { return s->FBorderStyle; }, result)) return result;
+  return FallbackBorderStyle();
+}
+
+TColor TcxContainerStyle::Color() {
+  if (FDirectAccessMode) return StyleData.Color;
+  TcxContainerStyleHost* host = FState == csNormal ? Container() : nullptr;
+  TColor parent = clDefault;
+  if (host && host->ParentColor() && host->GetParentColor(parent)) return parent;
+  TColor result = clDefault;
+  if (FindAssigned(svColor, [](TcxContainerStyle* s) { return s->StyleData.Color; }, result)) return result;
+  return FallbackColor();
+}
+
+TColor TcxContainerStyle::ResolveColor() {
+  if (FDirectAccessMode) return StyleData.Color;
+  TColor result = clDefault;
+  if (FindAssigned(svColor, [](TcxContainerStyle* s) { return s->StyleData.Color; }, result)) return result;
+  TcxContainerStyleHost* host = FState == csNormal ? Container() : nullptr;
+  if (host && !host->IsInplace() && host->ParentColor() && host->GetParentColor(result)) return result;
+  return FallbackColor();
+}
+
+TcxBorders TcxContainerStyle::Edges() {
+  if (FDirectAccessMode) return 0;
+  TcxBorders result = 0;
+  if (FindAssigned(svEdges, [](TcxContainerStyle* s) { return s->FEdges; }, result)) return result;
+  return BaseStyle()->FallbackEdges();
+}
+
+TFont* TcxContainerStyle::Font() {
+  if (FDirectAccessMode) return StyleData.Font;
+  return BaseStyle()->FOwnFont.get();
+}
+
+bool TcxContainerStyle::HotTrack() {
+  if (FDirectAccessMode) return Has(svHotTrack) ? FHotTrack : FallbackHotTrack();
+  bool result = false;
+  if (FindAssigned(svHotTrack, [](TcxContainerStyle* s) { return s->FHotTrack; }, result)) return result;
+  return BaseStyle()->FallbackHotTrack();
+}
+
+bool TcxContainerStyle::Shadow() {
+  if (FDirectAccessMode) return false;
+  bool result = false;
+  if (FindAssigned(svShadow, [](TcxContainerStyle* s) { return s->FShadow; }, result)) return result;
+  return BaseStyle()->FallbackShadow();
+}
+
+TColor TcxContainerStyle::TextColor() {
+  if (FDirectAccessMode) return StyleData.FontColor;
+  TColor result = clDefault;
+  if (FindAssigned(svTextColor, [](TcxContainerStyle* s) { return s->StyleData.FontColor; }, result)) return result;
+  return FallbackTextColor();
+}
+
+TFontStyles TcxContainerStyle::TextStyle() {
+  if (FDirectAccessMode) return StyleData.Font ? StyleData.Font->Style() : 0;
+  TFontStyles result = 0;
+  if (FindAssigned(svTextStyle, [](TcxContainerStyle* s) { return s->FTextStyle; }, result)) return result;
+  return FallbackTextStyle();
+}
+
+bool TcxContainerStyle::TransparentBorder() {
+  if (FDirectAccessMode) return true;
+  bool result = false;
+  if (FindAssigned(svTransparentBorder, [](TcxContainerStyle* s) { return s->FTransparentBorder; }, result))
+    return result;
+  return BaseStyle()->FallbackTransparentBorder();
+}
+
+TFont* TcxContainerStyle::GetVisibleFont() {
+  if (TFont* font = Font()) FVisibleFont->Assign(*font);
+  FVisibleFont->SetColor(TextColor());
+  FVisibleFont->SetStyle(TextStyle());
+  return FVisibleFont.get();
+}
+
+// ---- Fallbacks
+
+TColor TcxContainerStyle::FallbackBorderColor() {
+  switch (FState) {
+    case csNormal: return TColor(kSystemColor | COLOR_WINDOWFRAME);
+    case csDisabled: return clBtnShadow;
+    default: return BaseStyle()->BorderColor();
+  }
+}
+
+TcxContainerBorderStyle TcxContainerStyle::FallbackBorderStyle() {
+  if (FState == csNormal) {
+    TcxLookAndFeel* lookAndFeel = LookAndFeel();
+    return lookAndFeel ? kContainerKindBorderStyles[lookAndFeel->Kind()] : cbs3D;
+  }
+  const TcxContainerBorderStyle base = BaseStyle()->BorderStyle();
+  if (FState == csDisabled || !BaseStyle()->HotTrack()) return base;
+  return kContainerStateBorderStyles[FState][base];
+}
+
+TColor TcxContainerStyle::FallbackColor() {
+  TcxContainerStyleHost* host = Container();
+  const bool parentColored = !host || host->UsesParentColorByDefault();
+  switch (FState) {
+    case csNormal: return parentColored ? clBtnFace : clWindow;
+    case csDisabled: return parentColored ? BaseStyle()->Color() : clBtnFace;
+    default: return BaseStyle()->Color();
+  }
+}
+
+TColor TcxContainerStyle::FallbackTextColor() {
+  switch (FState) {
+    case csNormal: return FOwnFont ? FOwnFont->Color() : clWindowText;
+    case csDisabled: return clBtnShadow;
+    default: return BaseStyle()->TextColor();
+  }
+}
+
+TFontStyles TcxContainerStyle::FallbackTextStyle() {
+  if (FState == csNormal) return FOwnFont ? FOwnFont->Style() : 0;
+  return BaseStyle()->TextStyle();
+}
+
+// ---- Writing
+
+void TcxContainerStyle::SetBorderColor(TColor AValue) {
+  if (Has(svBorderColor) && FBorderColor == AValue) return;
+  FBorderColor = AValue;
+  Assigned(svBorderColor);
+  NotifyStyleChanged();
+}
+
+void TcxContainerStyle::SetBorderStyle(TcxContainerBorderStyle AValue) {
+  if (Has(svBorderStyle) && FBorderStyle == AValue) return;
+  FBorderStyle = AValue;
+  Assigned(svBorderStyle);
+  NotifyStyleChanged();
+}
+
+void TcxContainerStyle::SetColor(TColor AValue) {
+  if (Has(svColor) && StyleData.Color == AValue) return;
+  StyleData.Color = AValue;
+  Assigned(svColor);
+  NotifyStyleChanged();
+}
+
+void TcxContainerStyle::SetTextColor(TColor AValue) {
+  if (Has(svTextColor) && TextColor() == AValue) return;
+  StyleData.FontColor = AValue;
+  Assigned(svTextColor);
+  NotifyStyleChanged();
+}
+
+void TcxContainerStyle::SetTextStyle(TFontStyles AValue) {
+  if (Has(svTextStyle) && TextStyle() == AValue) return;
+  FTextStyle = AValue;
+  Assigned(svTextStyle);
+  NotifyStyleChanged();
+}
+
+void TcxContainerStyle::SetEdges(TcxBorders AValue) {
+  TcxContainerStyle* base = BaseStyle();
+  if (base->Has(svEdges) && base->FEdges == AValue) return;
+  base->FEdges = AValue;
+  base->Assigned(svEdges);
+  base->NotifyStyleChanged();
+}
+
+void TcxContainerStyle::SetHotTrack(bool AValue) {
+  TcxContainerStyle* base = BaseStyle();
+  if (base->Has(svHotTrack) && base->FHotTrack == AValue) return;
+  base->FHotTrack = AValue;
+  base->Assigned(svHotTrack);
+  base->NotifyStyleChanged();
+}
+
+void TcxContainerStyle::SetShadow(bool AValue) {
+  TcxContainerStyle* base = BaseStyle();
+  if (base->Has(svShadow) && base->FShadow == AValue) return;
+  base->FShadow = AValue;
+  base->Assigned(svShadow);
+  base->NotifyStyleChanged();
+}
+
+void TcxContainerStyle::SetTransparentBorder(bool AValue) {
+  TcxContainerStyle* base = BaseStyle();
+  if (base->Has(svTransparentBorder) && base->FTransparentBorder == AValue) return;
+  base->FTransparentBorder = AValue;
+  base->Assigned(svTransparentBorder);
+  base->NotifyStyleChanged();
+}
+
+void TcxContainerStyle::SetFont(TFont* AValue) {
+  if (FDirectAccessMode) {
+    StyleData.Font = AValue;
+    return;
+  }
+  TcxContainerStyle* base = BaseStyle();
+  if (!AValue || !base->FOwnFont) return;
+  // The font's change event marks the font as assigned and reports it.
+  base->FOwnFont->Assign(*AValue);
+  base->Assigned(svFont);
+}
+
+void TcxContainerStyle::FontChangeHandler() {
+  if (FFontAssignedValueLockCount == 0) Assigned(svFont);
+  NotifyStyleChanged();
+}
+
+void TcxContainerStyle::SetAssignedValues(TcxContainerStyleValues AValue) {
+  if (FAssignedValues == AValue) return;
+  FAssignedValues = AValue;
+  if (FState == csNormal) RefreshFont();
+  NotifyStyleChanged();
+}
+
+void TcxContainerStyle::RefreshFont() {
+  if (FState != csNormal || FDirectAccessMode || !FOwnFont || Has(svFont)) return;
+  ++FFontAssignedValueLockCount;
+  struct TUnlock {
+    int& Count;
+    ~TUnlock() { --Count; }
+  } unlock{FFontAssignedValueLockCount};
+  for (TcxContainerStyle* style = ControllerStyle(); style; style = style->ControllerStyle()) {
+    if (style->Has(svFont) && style->FOwnFont) {
+      FOwnFont->Assign(*style->FOwnFont);
+      return;
+    }
+    if (style->ControllerStyle() == style) break;
+  }
+  TcxContainerStyleHost* host = Container();
+  if (!host || !host->ParentFont()) FOwnFont->Assign(TFont());
+}
+
+// ---- Controllers
+
+TcxStyleController* TcxContainerStyle::StyleController() {
+  TcxStyleController* controller = ActiveStyleController();
+  return controller == FallbackStyleController() ? nullptr : controller;
+}
+
+void TcxContainerStyle::SetStyleController(TcxStyleController* AValue) {
+  TcxContainerStyle* base = BaseStyle();
+  if (base != this) {
+    base->SetStyleController(AValue);
+    return;
+  }
+  TcxStyleController* fallback = FallbackStyleController();
+  if (fallback && Owner() == fallback) return;
+  if (!AValue) AValue = fallback;
+  // A controller whose chain leads back to this style would never end a lookup.
+  for (TcxStyleController* c = AValue; c; c = c->Style()->FStyleController) {
+    if (c->Style() == this) return;
+    if (c->Style()->FStyleController == c) break;
+  }
+  if (AValue == FStyleController) return;
+  if (FStyleController) FStyleController->RemoveStyleListener(this);
+  FStyleController = AValue;
+  if (FStyleController) FStyleController->AddStyleListener(this);
+  ControllerStyleChanged();
+}
+
+void TcxContainerStyle::ControllerStyleChanged() {
+  RefreshFont();
+  NotifyStyleChanged();
+}
+
+void TcxContainerStyle::ControllerDestroying(TcxStyleController* AController) {
+  if (ActiveStyleController() == AController) SetStyleController(nullptr);
+}
+
+// ---- Assignment and defaults
+
+void TcxContainerStyle::Assign(const TPersistent& Source) {
+  const auto* source = dynamic_cast<const TcxContainerStyle*>(&Source);
+  if (!source) {
+    TcxInterfacedPersistent::Assign(Source);
+    return;
+  }
+  auto* src = const_cast<TcxContainerStyle*>(source);
+  BeginUpdate();
+  struct TEnd {
+    TcxContainerStyle& Style;
+    ~TEnd() { Style.EndUpdate(); }
+  } end{*this};
+  if (FState == csNormal) {
+    SetStyleController(src->StyleController());
+    if (FLookAndFeel && src->LookAndFeel()) FLookAndFeel->Assign(*src->LookAndFeel());
+  }
+  FBorderColor = src->FBorderColor;
+  FBorderStyle = src->FBorderStyle;
+  FEdges = src->FEdges;
+  FHotTrack = src->FHotTrack;
+  FShadow = src->FShadow;
+  FTransparentBorder = src->FTransparentBorder;
+  StyleData.Color = src->StyleData.Color;
+  if (FDirectAccessMode) {
+    StyleData.Font = src->Font();
+    StyleData.FontColor = src->TextColor();
+  } else {
+    if (FOwnFont && src->Font()) {
+      ++FFontAssignedValueLockCount;
+      FOwnFont->Assign(*src->Font());
+      if (src->FDirectAccessMode) FOwnFont->SetColor(src->TextColor());
+      --FFontAssignedValueLockCount;
+    }
+    StyleData.FontColor = src->TextColor();
+    FTextStyle = src->TextStyle();
+  }
+  FAssignedValues = src->FAssignedValues;
+  NotifyStyleChanged();
+}
+
+void TcxContainerStyle::RestoreDefaults() {
+  BeginUpdate();
+  struct TEnd {
+    TcxContainerStyle& Style;
+    ~TEnd() { Style.EndUpdate(); }
+  } end{*this};
+  SetAssignedValues(0);
+  if (FState != csNormal) return;
+  if (FLookAndFeel) FLookAndFeel->Reset();
+  TcxContainerStyleHost* host = Container();
+  if (host) {
+    host->SetParentColor(false);
+    host->SetParentFont(true);
+  } else if (!FDirectAccessMode && FOwnFont) {
+    ++FFontAssignedValueLockCount;
+    FOwnFont->Assign(TFont());
+    --FFontAssignedValueLockCount;
+  }
+  if (host && host->UsesParentColorByDefault()) {
+    TcxContainerStyle* controllerStyle = ControllerStyle();
+    TColor unused = clDefault;
+    const bool controllerColor =
+        controllerStyle && controllerStyle->FindAssigned(svColor, [](TcxContainerStyle* s) { return s->StyleData.Color; }, unused);
+    if (!controllerColor) host->SetParentColor(true);
+  }
+}
+
+// ---- TcxContainerStyles
+
+TcxContainerStyles::TcxContainerStyles(TPersistent* AOwner) {
+  for (int state = csNormal; state <= csHotTrack; ++state)
+    FStyles[state] = new TcxContainerStyle(AOwner, false, FStyles[csNormal], TcxContainerStateItem(state));
+}
+
+TcxContainerStyles::~TcxContainerStyles() {
+  for (int state = csHotTrack; state >= csNormal; --state) delete std::exchange(FStyles[state], nullptr);
+}
+
+void TcxContainerStyles::SetOnChanged(const TNotifyEvent& AEvent) {
+  for (TcxContainerStyle* style : FStyles) style->OnChanged = AEvent;
+}
+
+void TcxContainerStyles::RestoreDefaults() {
+  for (TcxContainerStyle* style : FStyles) style->RestoreDefaults();
+}
+
+// ---- TcxStyleController
+
+TcxStyleController::TcxStyleController(TComponent* AOwner) : TcxScalableComponent(AOwner) {
+  FStyles = std::make_unique<TcxContainerStyles>(this);
+  FStyles->SetOnChanged([this](TObject*) { ControllerChanged(); });
+}
+
+TcxStyleController::~TcxStyleController() {
+  FIsDestruction = true;
+  for (std::size_t i = FListeners.size(); i-- > 0;)
+    if (i < FListeners.size()) FListeners[i]->ControllerDestroying(this);
+  FStyles.reset();
+  FListeners.clear();
+}
+
+void TcxStyleController::Loaded() {
+  TcxScalableComponent::Loaded();
+  ControllerChanged();
+}
+
+void TcxStyleController::ControllerChanged() {
+  if (OnStyleChanged) OnStyleChanged(this);
+  if (FIsDestruction) return;
+  const std::size_t count = FListeners.size();
+  for (std::size_t i = 0; i < count && i < FListeners.size(); ++i) FListeners[i]->ControllerStyleChanged();
+}
+
+void TcxStyleController::AddStyleListener(TcxContainerStyle* AStyle) {
+  if (!AStyle || std::find(FListeners.begin(), FListeners.end(), AStyle) != FListeners.end()) return;
+  FListeners.push_back(AStyle);
+  if (AStyle->LookAndFeel()) AStyle->LookAndFeel()->SetMasterLookAndFeel(Style()->LookAndFeel());
+}
+
+void TcxStyleController::RemoveStyleListener(TcxContainerStyle* AStyle) {
+  auto it = std::find(FListeners.begin(), FListeners.end(), AStyle);
+  if (it == FListeners.end()) return;
+  FListeners.erase(it);
+  if (AStyle->LookAndFeel()) AStyle->LookAndFeel()->SetMasterLookAndFeel(nullptr);
+}
+
+void TcxStyleController::DoChangeScale(int M, int D) {
+  for (int state = csNormal; state <= csHotTrack; ++state) {
+    TcxContainerStyle* style = FStyles->GetStyleByState(TcxContainerStateItem(state));
+    if (style->Has(svFont) && style->Font()) style->Font()->SetHeight(MulDiv(style->Font()->Height(), M, D));
+  }
+}
+
+// ---- Free routines
+
+namespace {
+
+int gContainerRegionSets = 0;
+
+using TGetScrollBarInfoFunc = BOOL(WINAPI*)(HWND, LONG, PSCROLLBARINFO);
+TGetScrollBarInfoFunc ContainerScrollBarInfoEntry() {
+  static const TGetScrollBarInfoFunc entry = reinterpret_cast<TGetScrollBarInfoFunc>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetScrollBarInfo")));
+  return entry;
+}
+
+bool ContainerRectEmpty(const RECT& R) { return R.right <= R.left || R.bottom <= R.top; }
+
+// The four strips between AOuter and AInner.
+std::array<RECT, 4> ContainerFrameStrips(const RECT& AOuter, const RECT& AInner) {
+  return {RECT{AOuter.left, AOuter.top, AInner.left, AOuter.bottom}, RECT{AInner.left, AOuter.top, AInner.right, AInner.top},
+          RECT{AInner.right, AOuter.top, AOuter.right, AOuter.bottom},
+          RECT{AInner.left, AInner.bottom, AInner.right, AOuter.bottom}};
+}
+
+}  // namespace
+
+TColor GetHotTrackBorderColor(bool AHot, bool AOffice11) {
+  if (!AHot) return clBtnShadow;
+  return AOffice11 ? Office11SchemeColor(22) : clHighlight;
+}
+
+int GetStandardContainerBorderWidth(TcxContainerBorderStyle ABorderStyle) {
+  TcxLookAndFeelPaintersManager* manager = cxLookAndFeelPaintersManager();
+  TcxCustomLookAndFeelPainter* painter = manager ? manager->GetPainter(lfsStandard) : nullptr;
+  return painter ? painter->GetContainerBorderWidth(ABorderStyle) : 0;
+}
+
+void ShrinkRectOutsideEdges(RECT& R, int AWidth, TcxBorders AEdges) {
+  if (!(AEdges & bLeft)) R.left += AWidth;
+  if (!(AEdges & bTop)) R.top += AWidth;
+  if (!(AEdges & bRight)) R.right -= AWidth;
+  if (!(AEdges & bBottom)) R.bottom -= AWidth;
+}
+
+void PaintContainerShadow(TcxCanvas& ACanvas, const RECT& R) {
+  const int w = cxContainerShadowWidth;
+  for (const RECT strip : {RECT{R.left + w, R.bottom, R.right, R.bottom + w}, RECT{R.right, R.top + w, R.right + w, R.bottom + w}}) {
+    RECT r = strip;
+    ACanvas.FillRect(r, clBtnShadow);
+    ACanvas.ExcludeClipRect(strip);
+  }
+}
+
+void FillRectFrame(TcxCanvas& ACanvas, const RECT& AOuter, const RECT& AInner, TColor AColor) {
+  if (ContainerRectEmpty(AOuter) || EqualRect(&AOuter, &AInner)) return;
+  if (ContainerRectEmpty(AInner)) {
+    RECT r = AOuter;
+    ACanvas.FillRect(r, AColor);
+    return;
+  }
+  for (RECT strip : ContainerFrameStrips(AOuter, AInner))
+    if (!ContainerRectEmpty(strip)) ACanvas.FillRect(strip, AColor);
+}
+
+void InvalidateRectFrame(HWND AWnd, const RECT& AOuter, const RECT& AInner) {
+  if (ContainerRectEmpty(AOuter) || EqualRect(&AOuter, &AInner)) return;
+  if (ContainerRectEmpty(AInner)) {
+    InvalidateRect(AWnd, &AOuter, FALSE);
+    return;
+  }
+  for (const RECT& strip : ContainerFrameStrips(AOuter, AInner))
+    if (!ContainerRectEmpty(strip)) InvalidateRect(AWnd, &strip, FALSE);
+}
+
+TcxRegion* BuildShadowRegion(const RECT& ABounds, const RECT& AExtent, const RECT& AExcluded, bool AShadow,
+                             bool ANativeBorder) {
+  if (!AShadow || ANativeBorder) return nullptr;
+  auto* region = new TcxRegion(CreateRectRgnIndirect(&ABounds));
+  RECT moved = ABounds;
+  OffsetRect(&moved, cxContainerShadowWidth, cxContainerShadowWidth);
+  moved.left += AExtent.left;
+  moved.top += AExtent.top;
+  moved.right -= AExtent.right;
+  moved.bottom -= AExtent.bottom;
+  HRGN shadow = CreateRectRgnIndirect(&moved);
+  CombineRgn(region->Handle(), region->Handle(), shadow, RGN_OR);
+  DeleteObject(shadow);
+  if (!ContainerRectEmpty(AExcluded)) {
+    HRGN excluded = CreateRectRgnIndirect(&AExcluded);
+    CombineRgn(region->Handle(), region->Handle(), excluded, RGN_DIFF);
+    DeleteObject(excluded);
+  }
+  return region;
+}
+
+void AssignRegionToWindow(HWND AWnd, TcxRegion* ARegion) {
+  std::unique_ptr<TcxRegion> region(ARegion);
+  HRGN current = CreateRectRgn(0, 0, 0, 0);
+  const int kind = GetWindowRgn(AWnd, current);
+  bool differs = false;
+  if (region || kind == COMPLEXREGION || kind == SIMPLEREGION) {
+    if (!region || !(kind == COMPLEXREGION || kind == SIMPLEREGION))
+      differs = true;
+    else
+      differs = !EqualRgn(current, region->Handle());
+  }
+  DeleteObject(current);
+  if (!differs) return;
+  HRGN handle = nullptr;
+  if (region) {
+    handle = CreateRectRgn(0, 0, 0, 0);
+    CombineRgn(handle, region->Handle(), nullptr, RGN_COPY);
+  }
+  ++gContainerRegionSets;
+  if (!SetWindowRgn(AWnd, handle, TRUE) && handle) DeleteObject(handle);
+}
+
+int cxContainerWindowRegionSetCount() { return gContainerRegionSets; }
+
+bool IsScrollBarInfoAvailable() { return ContainerScrollBarInfoEntry() != nullptr; }
+
+bool QueryScrollBarInfo(HWND AWnd, LONG AObjectId, SCROLLBARINFO& AInfo) {
+  TGetScrollBarInfoFunc entry = ContainerScrollBarInfoEntry();
+  AInfo.cbSize = sizeof(SCROLLBARINFO);
+  return entry && entry(AWnd, AObjectId, &AInfo);
+}
+
+HWND GetTopLevelAncestor(HWND AWnd) {
+  while (AWnd && (GetWindowLongPtrW(AWnd, GWL_STYLE) & WS_CHILD)) AWnd = GetParent(AWnd);
+  return AWnd;
+}
+
+// ---- TcxContainerViewInfo
+
+void TcxContainerViewInfo::DrawBorder(TcxCanvas& ACanvas, const RECT& R) {
+  if (Painter) Painter->DrawContainerBorder(ACanvas, R, BorderStyle, BorderWidth, BorderColor, Edges);
+}
+
+void TcxContainerViewInfo::Offset(int DX, int DY) {
+  OffsetRect(&BorderRect, DX, DY);
+  OffsetRect(&Bounds, DX, DY);
+  OffsetRect(&ClientRect, DX, DY);
+}
+
+void TcxContainerViewInfo::UpdateStyle(TcxContainerStyle* AStyle) {
+  TcxLookAndFeel* lookAndFeel = AStyle->LookAndFeel();
+  Painter = lookAndFeel ? lookAndFeel->Painter() : nullptr;
+  UseSkins = lookAndFeel && lookAndFeel->SkinPainter();
+}
+
+void TcxContainerViewInfo::InternalDrawBackground(TcxCanvas& ACanvas) {
+  RECT r = BorderRect;
+  r.left -= BorderWidth;
+  r.top -= BorderWidth;
+  if (Edges & bRight) r.right += BorderWidth;
+  if (Edges & bBottom) r.bottom += BorderWidth;
+  if (Shadow) PaintContainerShadow(ACanvas, r);
+  if (!(Edges & bRight)) r.right += BorderWidth;
+  if (!(Edges & bBottom)) r.bottom += BorderWidth;
+  DrawBorder(ACanvas, r);
+  RECT inner = BorderRect;
+  ACanvas.FillRect(inner, FBackgroundColor);
+}
+
+// ---- TcxContainer
+
+TcxContainer::TcxContainer(TComponent* AOwner) : TcxControl(AOwner) {
+  FStyles = std::make_unique<TcxContainerStyles>(this);
+  FStyles->SetOnChanged([this](TObject* AStyle) { ContainerStyleChanged(AStyle); });
+  FActiveStyle = FStyles->Style();
+  FViewInfo = std::make_unique<TcxContainerViewInfo>();
+  LookAndFeel()->SetMasterLookAndFeel(Style()->LookAndFeel());
+  SetControlStyle(ControlStyle() | csCaptureMouse | csSetCaption);
+  SetTabStop(true);
+  FParentColor = UsesParentColorByDefault() && !IsInplace() && !Style()->IsValueAssigned(svColor);
+  if (!FParentColor) TControl::SetColor(clWindow);
+  FInnerControlBounds.IsEmpty = true;
+  FIsCreating = false;
+}
+
+TcxContainer::~TcxContainer() {
+  EndMouseTracking(this);
+  if (FInnerControl) std::exchange(FInnerControl, nullptr)->RemoveFreeNotification(this);
+  FViewInfo.reset();
+  FStyles->SetOnChanged(nullptr);
+  FStyles.reset();
+}
+
+void TcxContainer::SetInnerControl(TWinControl* AValue) {
+  if (FInnerControl == AValue) return;
+  if (FInnerControl) FInnerControl->RemoveFreeNotification(this);
+  FInnerControl = AValue;
+  if (FInnerControl) FInnerControl->FreeNotification(this);
+  if (HandleAllocated() && !(ComponentState() & csDestroying)) ShortRefreshContainer(false);
+}
+
+void TcxContainer::Notification(TComponent* AComponent, TOperation AOperation) {
+  TcxControl::Notification(AComponent, AOperation);
+  if (AOperation == TOperation::opRemove && AComponent == FInnerControl) FInnerControl = nullptr;
+}
+
+bool TcxContainer::GetParentColor(TColor& AColor) {
+  if (!Parent()) return false;
+  AColor = Parent()->Color();
+  return true;
+}
+
+bool TcxContainer::IsStylePropertyPublished(const WideString& AName, bool AExtended) {
+  (void)AName;
+  (void)AExtended;
+  return true;
+}
+
+bool TcxContainer::IsContainerFocused() {
+  if ((ComponentState() & csDesigning) || !HandleAllocated()) return false;
+  return Focused() || (FInnerControl && FInnerControl->Focused());
+}
+
+bool TcxContainer::CanFocusOnClick() {
+  return TcxControl::CanFocusOnClick() && !(HasInnerControlHandle() && FInnerControl->Focused());
+}
+
+bool TcxContainer::MayFocus() { return !FInnerControl || !FInnerControl->Focused(); }
+
+void TcxContainer::LockAlignControls(bool ALock) {
+  if (ALock)
+    ++FLockAlignControlsCount;
+  else if (FLockAlignControlsCount > 0)
+    --FLockAlignControlsCount;
+}
+
+void TcxContainer::LockPopupMenu(bool ALock) {
+  if (ALock)
+    ++FPopupMenuLockCount;
+  else if (FPopupMenuLockCount > 0)
+    --FPopupMenuLockCount;
+}
+
+TcxContainerStyle* TcxContainer::GetStyleForState(TcxContainerState AState) {
+  if (AState & cxStateBit(csDisabled)) return StyleDisabled();
+  if (AState & cxStateBit(csActive)) return StyleFocused();
+  if (Style()->HotTrack() && (AState & cxStateBit(csHotTrack))) return StyleHot();
+  return Style();
+}
+
+TcxContainerStyle* TcxContainer::GetActiveStyle() {
+  if (FViewInfo->ContainerState != FActiveState || !FActiveStyle) {
+    FActiveState = FViewInfo->ContainerState;
+    FActiveStyle = GetStyleForState(FActiveState);
+  }
+  return FActiveStyle;
+}
+
+bool TcxContainer::HasShadow() { return GetActiveStyle()->Shadow() && !IsNativeStyle(); }
+
+bool TcxContainer::HasTransparentBorderRegion() {
+  return GetActiveStyle()->TransparentBorder() && !(IsNativeStyle() && Style()->BorderStyle() != cbsNone);
+}
+
+RECT TcxContainer::GetBorderExtent() {
+  TcxContainerStyle* style = GetActiveStyle();
+  const int t = cxContainerTransparentBorder;
+  RECT r{};
+  if (style->TransparentBorder()) {
+    r = {t, t, t, t};
+  } else if (!style->HasBorder()) {
+  } else if (IsNativeStyle()) {
+    if (Style()->BorderStyle() != cbsNone) r = {t, t, t, t};
+  } else {
+    const int w = GetStandardContainerBorderWidth(FViewInfo->BorderStyle);
+    const TcxBorders edges = style->Edges();
+    r = {edges & bLeft ? w : 0, edges & bTop ? w : 0, edges & bRight ? w : 0, edges & bBottom ? w : 0};
+  }
+  if (HasShadow()) {
+    r.right += cxContainerShadowWidth;
+    r.bottom += cxContainerShadowWidth;
+  }
+  return r;
+}
+
+RECT TcxContainer::GetVisibleBounds() {
+  RECT r{0, 0, Width(), Height()};
+  if (IsInplace()) return r;
+  if (FViewInfo->Shadow) {
+    r.right -= cxContainerShadowWidth;
+    r.bottom -= cxContainerShadowWidth;
+  }
+  TcxContainerStyle* normal = Style();
+  const int t = cxContainerTransparentBorder;
+  if (normal->HasBorder()) {
+    if (IsNativeStyle() && normal->TransparentBorder() && normal->BorderStyle() == cbsNone) {
+      InflateRect(&r, -t, -t);
+    } else if (!IsNativeStyle() && normal->TransparentBorder()) {
+      const int w = GetStandardContainerBorderWidth(FViewInfo->BorderStyle);
+      InflateRect(&r, w - t, w - t);
+      ShrinkRectOutsideEdges(r, w, FViewInfo->Edges);
+    }
+  } else if (normal->TransparentBorder()) {
+    InflateRect(&r, -t, -t);
+  }
+  if (r.bottom < r.top) r = {r.left, 0, r.right, 0};
+  return r;
+}
+
+RECT TcxContainer::GetVisibleRegionBounds() {
+  RECT r = FViewInfo->Bounds;
+  const RECT extent = GetBorderExtent();
+  r = {r.left + extent.left, r.top + extent.top, r.right - extent.right, r.bottom - extent.bottom};
+  const int w = FViewInfo->Painter ? FViewInfo->Painter->GetContainerBorderWidth(FViewInfo->BorderStyle) : 0;
+  InflateRect(&r, w, w);
+  ShrinkRectOutsideEdges(r, w, GetActiveStyle()->Edges());
+  return r;
+}
+
+TcxContainerState TcxContainer::ComputeState(POINT P, bool AHot) {
+  TcxContainerState state;
+  if (!Enabled()) return cxStateBit(csDisabled);
+  if (ComponentState() & csDesigning)
+    state = cxStateBit(csNormal);
+  else
+    state = IsContainerFocused() ? cxStateBit(csActive) : cxStateBit(csNormal);
+  const RECT visible = GetVisibleBounds();
+  if (AHot && PtInRect(&visible, P)) state |= cxStateBit(csHotTrack);
+  return state;
+}
+
+void TcxContainer::ComputeViewInfo(POINT P, bool AHot) {
+  TcxContainerViewInfo& vi = *FViewInfo;
+  vi.NativeStyle = IsNativeStyle();
+  vi.UpdateStyle(Style());
+  const int previousWidth = GetStandardContainerBorderWidth(vi.BorderStyle);
+  for (int pass = 0; pass < 2; ++pass) {
+    vi.ContainerState = ComputeState(P, AHot);
+    TcxContainerStyle* active = GetActiveStyle();
+    vi.HotState = !active->HotTrack() ? chsNoHotTrack
+                  : (vi.ContainerState & (cxStateBit(csActive) | cxStateBit(csHotTrack))) ? chsSelected
+                                                                                           : chsNormal;
+    if (vi.NativeStyle) {
+      vi.BorderStyle = Style()->BorderStyle();
+    } else {
+      const TcxContainerBorderStyle style = active->BorderStyle();
+      // Ultra-flat and Office 2003 borders are single lines in the hot-track colour.
+      vi.BorderStyle = style == cbsUltraFlat || style == cbsOffice11 ? cbsSingle : style;
+    }
+    if (vi.NativeStyle || GetStandardContainerBorderWidth(vi.BorderStyle) >= previousWidth) break;
+  }
+  vi.Bounds = {0, 0, Width(), Height()};
+  const RECT extent = GetBorderExtent();
+  vi.BorderRect = {extent.left, extent.top, vi.Bounds.right - extent.right, vi.Bounds.bottom - extent.bottom};
+  vi.ClientRect = vi.BorderRect;
+  vi.BorderWidth = vi.Painter ? vi.Painter->GetContainerBorderWidth(vi.BorderStyle) : 0;
+  vi.Edges = GetActiveStyle()->Edges();
+  vi.Shadow = HasShadow();
+  vi.BorderColor = GetContainerBorderColor();
+  vi.AssignBackgroundColor(GetBackgroundColor());
+}
+
+TColor TcxContainer::GetContainerBorderColor() {
+  TcxContainerStyle* active = GetActiveStyle();
+  const TcxContainerState state = FViewInfo->ContainerState;
+  const bool hot = (state & cxStateBit(csActive)) || ((state & cxStateBit(csHotTrack)) && active->HotTrack()) ||
+                   ((ComponentState() & csDesigning) && Enabled());
+  const TcxContainerBorderStyle style = active->BorderStyle();
+  if (style == cbsUltraFlat || style == cbsOffice11) return GetHotTrackBorderColor(hot, style == cbsOffice11);
+  return active->BorderColor();
+}
+
+TColor TcxContainer::GetBackgroundColor() { return GetActiveStyle()->Color(); }
+
+bool TcxContainer::CanRefreshContainer() {
+  return FRefreshLockCount == 0 && !FIsCreating && !(ComponentState() & csDestroying) && HandleAllocated();
+}
+
+void TcxContainer::ShortRefreshContainer(bool AIsMouseEvent) {
+  POINT p{-1, -1};
+  const POINT cursor = SafeGetCursorPos();
+  HWND under = WindowFromPoint(cursor);
+  if (HandleAllocated() && under && (under == Handle() || IsChild(Handle(), under))) p = GetMouseCursorClientPos();
+  UpdateHotTrackState(p, AIsMouseEvent, KeyboardShiftState());
+}
+
+void TcxContainer::UpdateHotTrackState(POINT P, bool AIsMouseEvent, TShiftState AShift) {
+  FHasChanges = true;
+  bool refreshed = false;
+  if (CanRefreshContainer()) {
+    ++FRefreshLockCount;
+    struct TUnlock {
+      int& Count;
+      ~TUnlock() { --Count; }
+    } unlock{FRefreshLockCount};
+    FHasChanges = false;
+    refreshed = RefreshContainerView(P, AIsMouseEvent, AShift);
+  }
+  FIsViewInfoCalculated = refreshed && !FHasChanges;
+}
+
+bool TcxContainer::RefreshContainerView(POINT P, bool, TShiftState AShift) {
+  const bool hot = IsPlainMouseMove(AShift) && GetActiveStyle()->HotTrack();
+  ComputeViewInfo(P, hot);
+  PlaceInnerControl();
+  SyncInnerControlAppearance();
+  UpdateWindowRegion();
+  if (HandleAllocated()) {
+    const RECT whole{0, 0, Width(), Height()};
+    if (FInnerControl)
+      InvalidateRectFrame(Handle(), whole, FViewInfo->BorderRect);
+    else
+      ::InvalidateRect(Handle(), &whole, FALSE);
+  }
+  if (FViewInfo->ContainerState & cxStateBit(csHotTrack)) BeginMouseTracking(this, Bounds(), this);
+  return true;
+}
+
+void TcxContainer::MouseLeave() {
+  EndMouseTracking(this);
+  ShortRefreshContainer(true);
+}
+
+void TcxContainer::PlaceInnerControl() {
+  if (!FInnerControl) return;
+  const RECT& r = FViewInfo->ClientRect;
+  const RECT now = FInnerControl->BoundsRect();
+  if (!EqualRect(&now, &r)) FInnerControl->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+void TcxContainer::SyncInnerControlAppearance() {
+  if (!FInnerControl) return;
+  FInnerControl->SetColor(FViewInfo->BackgroundColor());
+  FInnerControl->Font().Assign(*GetActiveStyle()->GetVisibleFont());
+}
+
+TcxRegion* TcxContainer::CreateWindowRegion() {
+  const RECT bounds = GetVisibleRegionBounds();
+  TcxRegion* region = BuildShadowRegion(bounds, RECT{}, RECT{}, FViewInfo->Shadow,
+                                        FViewInfo->NativeStyle && FViewInfo->BorderStyle != cbsNone);
+  if (HasTransparentBorderRegion()) {
+    HRGN rect = CreateRectRgnIndirect(&bounds);
+    if (!region)
+      region = new TcxRegion(rect);
+    else {
+      CombineRgn(region->Handle(), region->Handle(), rect, RGN_OR);
+      DeleteObject(rect);
+    }
+  }
+  return region;
+}
+
+void TcxContainer::UpdateWindowRegion() {
+  if (HandleAllocated()) AssignRegionToWindow(Handle(), CreateWindowRegion());
+}
+
+void TcxContainer::ContainerStyleChanged(TObject*) {
+  if (FIsCreating || (ComponentState() & csLoading)) return;
+  ShortRefreshContainer(false);
+  if (!FParentColor || (Style()->AssignedValues() & cxStyleValueBit(svColor))) TControl::SetColor(Style()->ResolveColor());
+  if (TFont* font = Style()->Font()) Font().Assign(*font);
+  if (Style()->IsValueAssigned(svFont)) FParentFont = false;
+}
+
+void TcxContainer::FocusChanged() {
+  TcxControl::FocusChanged();
+  ShortRefreshContainer(false);
+}
+
+void TcxContainer::DoPaint() {
+  if (!FIsViewInfoCalculated) ShortRefreshContainer(false);
+  FViewInfo->Paint(Canvas());
+}
+
+void TcxContainer::CreateWindowHandle(const TCreateParams& AParams) {
+  // Window creation cannot carry a caption this long: it is set afterwards.
+  if (AParams.Caption.size() < 0x10000) {
+    TcxControl::CreateWindowHandle(AParams);
+    return;
+  }
+  TCreateParams params = AParams;
+  params.Caption.clear();
+  TcxControl::CreateWindowHandle(params);
+  if (HandleAllocated()) DefWindowProcW(Handle(), WM_SETTEXT, 0, LPARAM(AParams.Caption.c_str()));
+}
+
+void TcxContainer::CreateHandle() {
+  TcxControl::CreateHandle();
+  if (FInnerControl && CanControlHaveHandle(FInnerControl)) FInnerControl->HandleNeeded();
+  ShortRefreshContainer(false);
+}
+
+void TcxContainer::WndProc(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_NCCALCSIZE:
+      if (FRefreshLockCount > 0) {
+        Message.Result = 0;
+        return;
+      }
+      break;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CHAR:
+    case CN_KEYDOWN:
+    case CN_KEYUP:
+    case CN_CHAR:
+      if (HasInnerControlHandle()) {
+        const UINT msg = Message.Msg >= CN_BASE ? Message.Msg - CN_BASE : Message.Msg;
+        if (!(msg == WM_KEYDOWN && Message.WParam == VK_TAB)) {
+          Message.Result = SendMessageW(FInnerControl->Handle(), msg, Message.WParam, Message.LParam);
+          return;
+        }
+      }
+      break;
+    default: break;
+  }
+  TcxControl::WndProc(Message);
+}
+
+void TcxContainer::WMKeyDown(TMessage& Message) {
+  if (Message.WParam == VK_TAB && HandlesTabKey() && IsContainerFocused() && GetKeyState(VK_CONTROL) >= 0 &&
+      GetKeyState(VK_MENU) >= 0) {
+    if (TCustomForm* form = GetParentForm(this)) {
+      TWinControl* current = form->ActiveControl() ? form->ActiveControl() : this;
+      form->SelectNext(current, GetKeyState(VK_SHIFT) >= 0, true);
+      if (HandleAllocated() && GetFocus() == Handle() && HasInnerControlHandle()) FInnerControl->SetFocus();
+      Message.Result = 0;
+      return;
+    }
+  }
+  TVK_INHERITED(Message);
+}
+
+void TcxContainer::WMNCPaint(TMessage& Message) { Message.Result = 0; }
+
+void TcxContainer::WMWindowPosChanged(TMessage& Message) {
+  TVK_INHERITED(Message);
+  if (!(ComponentState() & csDestroying)) ShortRefreshContainer(false);
+}
+
+void TcxContainer::CMShortRefresh(TMessage&) { ShortRefreshContainer(false); }
+
+void TcxContainer::CMEnabledChanged(TMessage& Message) {
+  TVK_INHERITED(Message);
+  ShortRefreshContainer(false);
+}
+
+TVK_MESSAGE_MAP(TcxContainer, {WM_NCPAINT, &TcxContainer::WMNCPaint},
+                {WM_WINDOWPOSCHANGED, &TcxContainer::WMWindowPosChanged},
+                {cxContainerShortRefreshMessage, &TcxContainer::CMShortRefresh},
+                {CM_ENABLEDCHANGED, &TcxContainer::CMEnabledChanged}, {WM_KEYDOWN, &TcxContainer::WMKeyDown})
+
+}  // namespace tvk

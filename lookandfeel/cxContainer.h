@@ -1,0 +1,381 @@
+#pragma once
+// Container styles: the four state styles (normal, focused, disabled, hot)
+// a container draws from, each holding ten values with a set of assigned
+// bits. An unassigned value comes from the same state style of the style
+// controller (and its controller in turn), else from a fallback that depends
+// on the state and on the normal style. Edges, Font, HotTrack, Shadow,
+// TransparentBorder, the look and feel and the controller live on the normal
+// style only. A style controller lends its styles to any number of styles.
+#include "cxClasses.h"
+#include "cxControls.h"
+#include "cxGraphics.h"
+#include "cxLookAndFeels.h"
+
+#include <memory>
+#include <vector>
+
+namespace tvk {
+
+using TcxContainerStyleValue = int;
+using TcxContainerStyleValues = uint32_t;
+constexpr TcxContainerStyleValue svBorderColor = 0, svBorderStyle = 1, svColor = 2, svEdges = 3, svFont = 4,
+                                 svHotTrack = 5, svShadow = 6, svTextColor = 7, svTextStyle = 8,
+                                 svTransparentBorder = 9;
+constexpr TcxContainerStyleValues cxStyleValueBit(TcxContainerStyleValue AValue) { return 1u << AValue; }
+// What a direct-access style starts with: Color, Font, TextColor, TextStyle.
+constexpr TcxContainerStyleValues cxDirectAccessAssignedValues = 0x194;
+
+enum TcxContainerStateItem { csNormal, csActive, csDisabled, csHotTrack };
+
+class TcxStyleController;
+
+// What a style asks of the container it belongs to (the container implements it).
+class TcxContainerStyleHost {
+public:
+  virtual bool UsesParentColorByDefault() = 0;
+  virtual bool ParentColor() = 0;
+  virtual void SetParentColor(bool AValue) = 0;
+  virtual bool ParentFont() = 0;
+  virtual void SetParentFont(bool AValue) = 0;
+  // False without a parent control.
+  virtual bool GetParentColor(TColor& AColor) = 0;
+  virtual bool IsInplace() = 0;
+  virtual bool IsStylePropertyPublished(const WideString& AName, bool AExtended) = 0;
+
+protected:
+  ~TcxContainerStyleHost() = default;
+};
+
+struct TcxContainerStyleData {
+  TColor Color = clWindow;
+  TFont* Font = nullptr;
+  TColor FontColor = clWindowText;
+};
+
+class TcxContainerStyle : public TcxInterfacedPersistent {
+public:
+  TVK_CLASS(TcxContainerStyle, TcxInterfacedPersistent)
+  TcxContainerStyle(TPersistent* AOwner, bool ADirectAccessMode, TcxContainerStyle* AParentStyle,
+                    TcxContainerStateItem AState);
+  ~TcxContainerStyle() override;
+
+  void Assign(const TPersistent& Source) override;
+  void BeginUpdate() { ++FUpdateCount; }
+  void EndUpdate();
+  virtual void RestoreDefaults();
+
+  virtual int GetStyleValueCount() { return 10; }
+  virtual bool GetStyleValueName(TcxContainerStyleValue AValue, WideString& AName);
+  bool GetStyleValue(const WideString& APropertyName, TcxContainerStyleValue& AValue);
+  virtual bool IsValueAssigned(TcxContainerStyleValue AValue);
+  bool IsExtendedStylePropertyPublished(const WideString& APropertyName);
+  virtual bool HasBorder() { return FState == csNormal || BaseStyle()->HasBorder(); }
+
+  // Resolved values.
+  TColor BorderColor();
+  TcxContainerBorderStyle BorderStyle();
+  TColor Color();
+  TcxBorders Edges();
+  TFont* Font();
+  bool HotTrack();
+  bool Shadow();
+  TColor TextColor();
+  TFontStyles TextStyle();
+  bool TransparentBorder();
+  TFont* GetVisibleFont();
+  // The colour a container copies into its own Color.
+  virtual TColor ResolveColor();
+
+  void SetBorderColor(TColor AValue);
+  void SetBorderStyle(TcxContainerBorderStyle AValue);
+  void SetColor(TColor AValue);
+  void SetEdges(TcxBorders AValue);
+  void SetFont(TFont* AValue);
+  void SetHotTrack(bool AValue);
+  void SetShadow(bool AValue);
+  void SetTextColor(TColor AValue);
+  void SetTextStyle(TFontStyles AValue);
+  void SetTransparentBorder(bool AValue);
+
+  TcxContainerStyleValues AssignedValues() const { return FAssignedValues; }
+  void SetAssignedValues(TcxContainerStyleValues AValue);
+  // Nil reads when the controller is the default one.
+  TcxStyleController* StyleController();
+  void SetStyleController(TcxStyleController* AValue);
+  TcxStyleController* ActiveStyleController() { return BaseStyle()->FStyleController; }
+  TcxLookAndFeel* LookAndFeel() { return BaseStyle()->FLookAndFeel.get(); }
+  TcxContainerStyle* BaseStyle() { return FState == csNormal ? this : FParentStyle; }
+  TcxContainerStyleHost* Container();
+  bool DirectAccessMode() const { return FDirectAccessMode; }
+  TcxContainerStateItem State() const { return FState; }
+  TcxContainerStyleData StyleData;
+  TNotifyEvent OnChanged;
+
+  virtual void ControllerStyleChanged();
+  virtual void ControllerDestroying(TcxStyleController* AController);
+
+protected:
+  virtual void NotifyStyleChanged();
+  virtual TColor FallbackBorderColor();
+  virtual TcxContainerBorderStyle FallbackBorderStyle();
+  virtual TColor FallbackColor();
+  virtual TcxBorders FallbackEdges() { return cxBordersAll; }
+  virtual bool FallbackHotTrack() { return true; }
+  virtual bool FallbackShadow() { return false; }
+  virtual TColor FallbackTextColor();
+  virtual TFontStyles FallbackTextStyle();
+  virtual bool FallbackTransparentBorder() { return true; }
+  virtual TcxStyleController* FallbackStyleController();
+  virtual TcxContainerStyleValues HiddenExtendedStyleValues();
+  void RefreshFont();
+
+private:
+  friend class TcxStyleController;
+  bool Has(TcxContainerStyleValue AValue) const { return (FAssignedValues & cxStyleValueBit(AValue)) != 0; }
+  void Assigned(TcxContainerStyleValue AValue) { FAssignedValues |= cxStyleValueBit(AValue); }
+  TcxContainerStyle* ControllerStyle();
+  void FontChangeHandler();
+  void FlushChanges();
+  template <class T, class F>
+  bool FindAssigned(TcxContainerStyleValue AValue, F AOwn, T& AResult);
+
+  TColor FBorderColor = clDefault;
+  TcxContainerBorderStyle FBorderStyle = cbs3D;
+  TcxBorders FEdges = cxBordersAll;
+  bool FHotTrack = true;
+  bool FShadow = false;
+  bool FTransparentBorder = true;
+  bool FDirectAccessMode;
+  int FFontAssignedValueLockCount = 0;
+  bool FIsDestroying = false;
+  std::unique_ptr<TcxLookAndFeel> FLookAndFeel;
+  bool FModified = false;
+  TcxContainerStyle* FParentStyle = nullptr;
+  TcxContainerStateItem FState;
+  TFontStyles FTextStyle = 0;
+  int FUpdateCount = 0;
+  std::unique_ptr<TFont> FVisibleFont;
+  std::unique_ptr<TFont> FOwnFont;
+  TcxContainerStyleValues FAssignedValues = 0;
+  TcxStyleController* FStyleController = nullptr;
+};
+
+class TcxContainerStyles : public TObject {
+public:
+  TVK_CLASS(TcxContainerStyles, TObject)
+  explicit TcxContainerStyles(TPersistent* AOwner);
+  ~TcxContainerStyles() override;
+  TcxContainerStyle* Style() const { return GetStyleByState(csNormal); }
+  TcxContainerStyle* StyleFocused() const { return GetStyleByState(csActive); }
+  TcxContainerStyle* StyleDisabled() const { return GetStyleByState(csDisabled); }
+  TcxContainerStyle* StyleHot() const { return GetStyleByState(csHotTrack); }
+  TcxContainerStyle* GetStyleByState(TcxContainerStateItem AState) const { return FStyles[AState]; }
+  void SetStyleByState(TcxContainerStateItem AState, const TcxContainerStyle& AValue) { FStyles[AState]->Assign(AValue); }
+  void SetOnChanged(const TNotifyEvent& AEvent);
+  void RestoreDefaults();
+
+private:
+  TcxContainerStyle* FStyles[4]{};
+};
+
+class TcxStyleController : public TcxScalableComponent {
+public:
+  TVK_CLASS(TcxStyleController, TcxScalableComponent)
+  explicit TcxStyleController(TComponent* AOwner);
+  ~TcxStyleController() override;
+  void Loaded() override;
+  TcxContainerStyles& Styles() { return *FStyles; }
+  TcxContainerStyle* Style() { return FStyles->Style(); }
+  TcxStyleController* FakeStyleController() { return FStyles->Style()->StyleController(); }
+  void RestoreStyles() { FStyles->RestoreDefaults(); }
+  virtual void AddStyleListener(TcxContainerStyle* AStyle);
+  virtual void RemoveStyleListener(TcxContainerStyle* AStyle);
+  int ListenerCount() const { return int(FListeners.size()); }
+  TNotifyEvent OnStyleChanged;
+
+protected:
+  void DoChangeScale(int M, int D) override;
+  void ControllerChanged();
+
+private:
+  bool FIsDestruction = false;
+  std::vector<TcxContainerStyle*> FListeners;
+  std::unique_ptr<TcxContainerStyles> FStyles;
+};
+
+// ---- The container
+
+using TcxContainerState = uint8_t;  // bit n for state item n
+constexpr TcxContainerState cxStateBit(TcxContainerStateItem AItem) { return TcxContainerState(1u << AItem); }
+enum TcxContainerHotState { chsNoHotTrack, chsNormal, chsSelected };
+
+constexpr int cxContainerShadowWidth = 3;
+constexpr int cxContainerTransparentBorder = 2;
+constexpr UINT cxContainerShortRefreshMessage = WM_APP + 127;    // 0x807F
+constexpr UINT cxContainerUpdateScrollBarsMessage = WM_APP + 128;  // 0x8080
+
+struct TcxContainerInnerControlBounds {
+  bool IsEmpty = true;
+  RECT Rect{};
+};
+
+class TcxContainerViewInfo : public TObject {
+public:
+  TVK_CLASS(TcxContainerViewInfo, TObject)
+  TcxContainerViewInfo() = default;
+  virtual void DrawBorder(TcxCanvas& ACanvas, const RECT& R);
+  virtual void Paint(TcxCanvas& ACanvas) { InternalDrawBackground(ACanvas); }
+  void Offset(int DX, int DY);
+  void UpdateStyle(TcxContainerStyle* AStyle);
+  TColor BackgroundColor() const { return FBackgroundColor; }
+  void AssignBackgroundColor(TColor AColor) { FBackgroundColor = AColor; }
+
+  TColor BorderColor = clDefault;
+  RECT BorderRect{};
+  TcxContainerBorderStyle BorderStyle = cbsNone;
+  int BorderWidth = 0;
+  RECT Bounds{};
+  RECT ClientRect{};
+  TcxContainerState ContainerState = cxStateBit(csNormal);
+  TcxBorders Edges = cxBordersAll;
+  TcxContainerHotState HotState = chsNormal;
+  bool NativeStyle = false;
+  TcxCustomLookAndFeelPainter* Painter = nullptr;
+  bool Shadow = false;
+  bool UseSkins = false;
+
+protected:
+  virtual void InternalDrawBackground(TcxCanvas& ACanvas);
+
+private:
+  TColor FBackgroundColor = clWindow;
+};
+
+// A custom-drawn control that hosts one inner windowed control (not owned)
+// and draws the border, shadow and background around it from its state styles.
+class TcxContainer : public TcxControl, public TcxContainerStyleHost, public IcxMouseTrackingCaller {
+public:
+  TVK_CLASS(TcxContainer, TcxControl)
+  explicit TcxContainer(TComponent* AOwner);
+  ~TcxContainer() override;
+
+  TcxContainerStyles& Styles() { return *FStyles; }
+  TcxContainerStyle* Style() { return FStyles->Style(); }
+  TcxContainerStyle* StyleFocused() { return FStyles->StyleFocused(); }
+  TcxContainerStyle* StyleDisabled() { return FStyles->StyleDisabled(); }
+  TcxContainerStyle* StyleHot() { return FStyles->StyleHot(); }
+  TcxContainerViewInfo& ViewInfo() { return *FViewInfo; }
+  TWinControl* InnerControl() const { return FInnerControl; }
+  void SetInnerControl(TWinControl* AValue);
+  bool HasInnerControl() const { return FInnerControl != nullptr; }
+  bool HasInnerControlHandle() const { return FInnerControl && FInnerControl->HandleAllocated(); }
+  TWinControl* ActiveControl() { return FInnerControl ? FInnerControl : this; }
+  bool IsContainerFocused();
+  void ShortRefreshContainer(bool AIsMouseEvent);
+  // The refresh counted for a point in client coordinates ((-1, -1): none).
+  void UpdateHotTrackState(POINT P, bool AIsMouseEvent, TShiftState AShift);
+  TcxContainerStyle* GetActiveStyle();
+  RECT GetBorderExtent();
+  RECT GetVisibleBounds();
+  RECT GetVisibleRegionBounds();
+  TColor GetContainerBorderColor();
+  void LockAlignControls(bool ALock);
+  int AlignControlsLockCount() const { return FLockAlignControlsCount; }
+  void LockPopupMenu(bool ALock);
+  int PopupMenuLockCount() const { return FPopupMenuLockCount; }
+  void RestoreStyles() { FStyles->RestoreDefaults(); }
+
+  // The style host.
+  bool UsesParentColorByDefault() override { return false; }
+  bool ParentColor() override { return FParentColor; }
+  void SetParentColor(bool AValue) override { FParentColor = AValue; }
+  bool ParentFont() override { return FParentFont; }
+  void SetParentFont(bool AValue) override { FParentFont = AValue; }
+  bool GetParentColor(TColor& AColor) override;
+  bool IsInplace() override { return false; }
+  bool IsStylePropertyPublished(const WideString& AName, bool AExtended) override;
+  void MouseLeave() override;
+
+  bool FocusOnChildClick() override { return false; }
+
+protected:
+  virtual void ComputeViewInfo(POINT P, bool AHot);
+  virtual bool RefreshContainerView(POINT P, bool AIsMouseEvent, TShiftState AShift);
+  virtual bool CanRefreshContainer();
+  virtual void ContainerStyleChanged(TObject* AStyle);
+  virtual TcxRegion* CreateWindowRegion();
+  virtual bool HasTransparentBorderRegion();
+  virtual bool HasShadow();
+  virtual bool IsNativeStyle() { return false; }
+  virtual TcxContainerStyle* GetStyleForState(TcxContainerState AState);
+  virtual TColor GetBackgroundColor();
+  virtual void PlaceInnerControl();
+  virtual void SyncInnerControlAppearance();
+  virtual void UpdateWindowRegion();
+  virtual bool HandlesTabKey() { return true; }
+  bool HasScrollBars() override { return false; }
+  void DoPaint() override;
+  void FocusChanged() override;
+  bool CanFocusOnClick() override;
+  bool MayFocus() override;
+  void Notification(TComponent* AComponent, TOperation AOperation) override;
+  void CreateWindowHandle(const TCreateParams& AParams) override;
+  void CreateHandle() override;
+  void WndProc(TMessage& Message) override;
+
+  TVK_MESSAGES();
+  void WMNCPaint(TMessage& Message);
+  void WMWindowPosChanged(TMessage& Message);
+  void CMShortRefresh(TMessage& Message);
+  void CMEnabledChanged(TMessage& Message);
+  void WMKeyDown(TMessage& Message);
+
+private:
+  bool RefreshLocked() const { return FRefreshLockCount > 0; }
+  TcxContainerState ComputeState(POINT P, bool AHot);
+
+  TcxContainerState FActiveState = cxStateBit(csNormal);
+  TcxContainerStyle* FActiveStyle = nullptr;
+  bool FHasChanges = false;
+  TWinControl* FInnerControl = nullptr;
+  TcxContainerInnerControlBounds FInnerControlBounds;
+  bool FIsViewInfoCalculated = false;
+  int FLockAlignControlsCount = 0;
+  int FPopupMenuLockCount = 0;
+  int FRefreshLockCount = 0;
+  bool FIsCreating = true;
+  bool FParentColor = false;
+  bool FParentFont = false;
+  std::unique_ptr<TcxContainerStyles> FStyles;
+  std::unique_ptr<TcxContainerViewInfo> FViewInfo;
+};
+
+// ---- Free routines of the container
+
+// clBtnShadow when not hot; else the Office 2003 frame colour or clHighlight.
+TColor GetHotTrackBorderColor(bool AHot, bool AOffice11);
+int GetStandardContainerBorderWidth(TcxContainerBorderStyle ABorderStyle);
+// Moves each side that is not in AEdges inward by AWidth.
+void ShrinkRectOutsideEdges(RECT& R, int AWidth, TcxBorders AEdges);
+void PaintContainerShadow(TcxCanvas& ACanvas, const RECT& R);
+// The frame between AOuter and AInner filled (or all of AOuter when AInner is empty).
+void FillRectFrame(TcxCanvas& ACanvas, const RECT& AOuter, const RECT& AInner, TColor AColor);
+void InvalidateRectFrame(HWND AWnd, const RECT& AOuter, const RECT& AInner);
+// Null unless AShadow and not ANativeBorder; the caller owns the region.
+TcxRegion* BuildShadowRegion(const RECT& ABounds, const RECT& AExtent, const RECT& AExcluded, bool AShadow,
+                             bool ANativeBorder);
+// Sets ARegion (taken over; may be null) as AWnd's region only when it
+// differs from the current one.
+void AssignRegionToWindow(HWND AWnd, TcxRegion* ARegion);
+// How many window regions AssignRegionToWindow has set in this process.
+int cxContainerWindowRegionSetCount();
+// GetScrollBarInfo bound by name from user32.
+bool IsScrollBarInfoAvailable();
+bool QueryScrollBarInfo(HWND AWnd, LONG AObjectId, SCROLLBARINFO& AInfo);
+HWND GetTopLevelAncestor(HWND AWnd);
+
+// The default controller of styles without one (the editors' start-up sets
+// it); while empty, styles resolve straight to their fallbacks.
+extern TcxStyleController* ContainerDefaultStyleController;
+
+}  // namespace tvk

@@ -1,0 +1,192 @@
+// The container: its state and the style it picks, the border extent, the
+// hot-track border colours, the window region set only when it changes, keys
+// forwarded to the inner control and a caption too long for window creation.
+#include "cxContainer.h"
+#include "dxOffice11.h"
+#include "lookandfeel/LookAndFeelTest.h"
+
+#include <gtest/gtest.h>
+
+using namespace tvk;
+
+namespace {
+
+class TRecordingInner : public TWinControl {
+public:
+  using TWinControl::TWinControl;
+  std::vector<UINT> Keys;
+  void WndProc(TMessage& Message) override {
+    if (Message.Msg == WM_KEYDOWN || Message.Msg == WM_CHAR || Message.Msg == WM_KEYUP) {
+      Keys.push_back(Message.Msg);
+      Message.Result = 7;
+      return;
+    }
+    TWinControl::WndProc(Message);
+  }
+};
+
+class Container : public laf_test::LookAndFeel {
+protected:
+  void SetUp() override {
+    laf_test::LookAndFeel::SetUp();
+    FHost = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr, nullptr,
+                            nullptr);
+    FContainer = std::make_unique<TcxContainer>(nullptr);
+    FContainer->SetBounds(10, 10, 120, 40);
+    FContainer->SetParentWindow(FHost);
+  }
+  void TearDown() override {
+    FContainer.reset();
+    DestroyWindow(FHost);
+    laf_test::LookAndFeel::TearDown();
+  }
+  void Refresh(POINT P, bool AMouse = true) { FContainer->UpdateHotTrackState(P, AMouse, 0); }
+
+  HWND FHost = nullptr;
+  std::unique_ptr<TcxContainer> FContainer;
+};
+
+}  // namespace
+
+TEST_F(Container, StatePicksTheStyle) {
+  FContainer->HandleNeeded();
+  struct Case {
+    bool Enabled;
+    POINT P;
+    TcxContainerState State;
+  };
+  for (const Case c : {Case{true, {-1, -1}, cxStateBit(csNormal)},
+                       Case{true, {50, 20}, TcxContainerState(cxStateBit(csNormal) | cxStateBit(csHotTrack))},
+                       Case{true, {500, 20}, cxStateBit(csNormal)}, Case{false, {50, 20}, cxStateBit(csDisabled)}}) {
+    FContainer->SetEnabled(c.Enabled);
+    Refresh(c.P);
+    EXPECT_EQ(c.State, FContainer->ViewInfo().ContainerState) << c.P.x << " enabled " << c.Enabled;
+  }
+  EXPECT_EQ(FContainer->StyleDisabled(), FContainer->GetActiveStyle());
+  FContainer->SetEnabled(true);
+  Refresh({50, 20});
+  EXPECT_EQ(FContainer->StyleHot(), FContainer->GetActiveStyle());
+  FContainer->Style()->SetHotTrack(false);
+  Refresh({50, 20});
+  EXPECT_EQ(chsNoHotTrack, FContainer->ViewInfo().HotState);
+  EXPECT_EQ(FContainer->Style(), FContainer->GetActiveStyle()) << "without hot tracking the hot style is not used";
+}
+
+TEST_F(Container, BorderExtentByTransparencyEdgesAndShadow) {
+  FContainer->HandleNeeded();
+  const int single = GetStandardContainerBorderWidth(cbsSingle);
+  ASSERT_GT(single, 0);
+  struct Case {
+    bool Transparent, Shadow;
+    TcxBorders Edges;
+    RECT Extent;
+  };
+  for (const Case c : {Case{true, false, cxBordersAll, {2, 2, 2, 2}}, Case{true, true, cxBordersAll, {2, 2, 5, 5}},
+                       Case{false, false, cxBordersAll, {single, single, single, single}},
+                       Case{false, false, bLeft | bBottom, {single, 0, 0, single}},
+                       Case{false, true, bTop, {0, single, 3, 3}}}) {
+    FContainer->Style()->SetBorderStyle(cbsSingle);
+    FContainer->Style()->SetTransparentBorder(c.Transparent);
+    FContainer->Style()->SetShadow(c.Shadow);
+    FContainer->Style()->SetEdges(c.Edges);
+    Refresh({-1, -1});
+    const RECT e = FContainer->GetBorderExtent();
+    EXPECT_TRUE(EqualRect(&e, &c.Extent)) << c.Transparent << c.Shadow << " " << e.left << "," << e.top << ","
+                                          << e.right << "," << e.bottom;
+    const RECT& br = FContainer->ViewInfo().BorderRect;
+    EXPECT_EQ(c.Extent.left, br.left);
+    EXPECT_EQ(120 - c.Extent.right, br.right);
+    if (c.Shadow) {
+      const RECT visible = FContainer->GetVisibleBounds();
+      EXPECT_LE(visible.right, 120 - 3) << "the shadow is not part of the hot-track bounds";
+    }
+  }
+}
+
+TEST_F(Container, UltraFlatAndOffice11DrawSingleLinesInTheHotTrackColour) {
+  FContainer->HandleNeeded();
+  for (const TcxContainerBorderStyle style : {cbsUltraFlat, cbsOffice11}) {
+    FContainer->Style()->SetBorderStyle(style);
+    Refresh({-1, -1});
+    EXPECT_EQ(cbsSingle, FContainer->ViewInfo().BorderStyle);
+    EXPECT_EQ(clBtnShadow, FContainer->ViewInfo().BorderColor) << "not hot";
+    Refresh({50, 20});
+    const TColor hot = style == cbsOffice11 ? Office11SchemeColor(22) : clHighlight;
+    EXPECT_EQ(hot, FContainer->ViewInfo().BorderColor) << style;
+  }
+  FContainer->Style()->SetBorderStyle(cbs3D);
+  FContainer->Style()->SetBorderColor(clRed);
+  Refresh({-1, -1});
+  EXPECT_EQ(clRed, FContainer->ViewInfo().BorderColor);
+}
+
+TEST_F(Container, AnUnchangedWindowRegionIsNotSetAgain) {
+  FContainer->Style()->SetShadow(true);
+  FContainer->HandleNeeded();
+  Refresh({-1, -1});
+  const int sets = cxContainerWindowRegionSetCount();
+  for (int i = 0; i < 20; ++i) Refresh({-1, -1});
+  EXPECT_EQ(sets, cxContainerWindowRegionSetCount());
+  HRGN region = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_NE(ERROR, GetWindowRgn(FContainer->Handle(), region)) << "the shadow shapes the window";
+  DeleteObject(region);
+  FContainer->Style()->SetShadow(false);
+  EXPECT_EQ(sets + 1, cxContainerWindowRegionSetCount()) << "the style change reshapes the window";
+  Refresh({-1, -1});
+  EXPECT_EQ(sets + 1, cxContainerWindowRegionSetCount());
+}
+
+TEST_F(Container, KeysGoToTheInnerControl) {
+  TRecordingInner inner(nullptr);
+  inner.SetParent(FContainer.get());
+  FContainer->SetInnerControl(&inner);
+  FContainer->HandleNeeded();
+  EXPECT_EQ(7, FContainer->Perform(WM_CHAR, 'a', 0));
+  EXPECT_EQ(7, FContainer->Perform(CN_KEYDOWN, VK_LEFT, 0));
+  EXPECT_EQ(7, FContainer->Perform(WM_KEYUP, VK_LEFT, 0));
+  EXPECT_EQ((std::vector<UINT>{WM_CHAR, WM_KEYDOWN, WM_KEYUP}), inner.Keys);
+  const RECT& client = FContainer->ViewInfo().ClientRect;
+  EXPECT_EQ(client.left, inner.Left()) << "the inner control sits in the client rectangle";
+  EXPECT_EQ(client.right - client.left, inner.Width());
+  EXPECT_EQ(0, FContainer->Perform(WM_NCPAINT, 1, 0));
+  inner.SetParent(nullptr);
+}
+
+TEST_F(Container, FreedInnerControlIsForgotten) {
+  auto* inner = new TRecordingInner(nullptr);
+  FContainer->SetInnerControl(inner);
+  delete inner;
+  EXPECT_EQ(nullptr, FContainer->InnerControl());
+  FContainer->HandleNeeded();
+  EXPECT_EQ(0, FContainer->Perform(WM_CHAR, 'a', 0)) << "no inner control, no forwarding";
+}
+
+TEST_F(Container, CaptionTooLongForWindowCreationStillReachesTheWindow) {
+  FContainer->SetCaption(WideString(65536, L'x'));
+  FContainer->HandleNeeded();
+  EXPECT_EQ(65536, GetWindowTextLengthW(FContainer->Handle()));
+}
+
+TEST_F(Container, LocksNeverDropBelowZero) {
+  FContainer->LockAlignControls(false);
+  FContainer->LockPopupMenu(false);
+  EXPECT_EQ(0, FContainer->AlignControlsLockCount());
+  EXPECT_EQ(0, FContainer->PopupMenuLockCount());
+  FContainer->LockPopupMenu(true);
+  EXPECT_EQ(1, FContainer->PopupMenuLockCount());
+}
+
+TEST(ContainerRoutines, FrameStripsAndRectShrinking) {
+  RECT r{0, 0, 100, 50};
+  ShrinkRectOutsideEdges(r, 2, bLeft | bBottom);
+  const RECT expected{0, 2, 98, 50};
+  EXPECT_TRUE(EqualRect(&r, &expected));
+  EXPECT_EQ(clBtnShadow, GetHotTrackBorderColor(false, true));
+  EXPECT_EQ(clHighlight, GetHotTrackBorderColor(true, false));
+  EXPECT_EQ(nullptr, BuildShadowRegion({0, 0, 10, 10}, {}, {}, false, false));
+  EXPECT_EQ(nullptr, BuildShadowRegion({0, 0, 10, 10}, {}, {}, true, true));
+  std::unique_ptr<TcxRegion> shadow(BuildShadowRegion({0, 0, 10, 10}, {}, {}, true, false));
+  ASSERT_NE(nullptr, shadow);
+  EXPECT_TRUE(PtInRegion(shadow->Handle(), 12, 12));
+  EXPECT_FALSE(PtInRegion(shadow->Handle(), 12, 1));
+}
