@@ -4,6 +4,7 @@
 // 100 %) in look modes 0, 1 and 2, enabled and disabled, into PNG files.
 //
 // usage: flash_dialog_screens OUTPUT_FOLDER     (scripts/screenshots.sh runs it)
+#include "ScreenshotProgram.h"
 #include "ControlSteps.h"
 #include "Forms.h"
 #include "ModuleInit.h"
@@ -138,16 +139,7 @@ void SetLook(int mode) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: flash_dialog_screens OUTPUT_FOLDER\n");
-    return 2;
-  }
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  if (!RunStartup(kSteps)) return 1;
-  int status = 0;
-  try {
-    std::string folder = argv[1];
-    CreateDirectoryA(folder.c_str(), nullptr);
+  return RunScreenshotProgram(argc, argv, "flash_dialog_screens", kSteps, [](const std::string& folder) {
     for (int mode : {0, 1, 2})
       for (bool enabled : {true, false}) {
         SetLook(mode);
@@ -166,12 +158,5 @@ int main(int argc, char** argv) {
         png.SaveToFile(WideString(name.begin(), name.end()));
         std::printf("%s\n", name.c_str());
       }
-  } catch (const Exception& e) {
-    std::fprintf(stderr, "failed: %ls\n", e.Message().c_str());
-    status = 1;
-  }
-  SetLook(2);
-  RunShutdown(kSteps);
-  CoUninitialize();
-  return status;
+  }, [] { SetLook(2); });
 }

@@ -1,6 +1,7 @@
 // Renders windowless in-place cells (each border style; hot, disabled, with a
 // shadow, with partial edges; plain, password and masked texts) and the
 // pop-up frames in each border style into one PNG file.
+#include "ScreenshotProgram.h"
 #include "EditorSteps.h"
 #include "PngImage.h"
 
@@ -35,14 +36,7 @@ const CellLook kLooks[] = {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: inplace_screens OUTPUT_FOLDER\n");
-    return 2;
-  }
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  if (!RunStartup(kScreenSteps)) return 1;
-  int status = 0;
-  try {
+  return RunScreenshotProgram(argc, argv, "inplace_screens", kScreenSteps, [](const std::string& folder) {
     TBitmap shot;
     shot.SetPixelFormat(TPixelFormat::pf32bit);
     shot.SetSize(560, 40 * static_cast<int>(std::size(kLooks)) + 100);
@@ -87,14 +81,8 @@ int main(int argc, char** argv) {
     }
     TPngImage png;
     png.Assign(shot);
-    std::string name = std::string(argv[1]) + "\\inplace_cells.png";
+    std::string name = folder + "\\inplace_cells.png";
     png.SaveToFile(WideString(name.begin(), name.end()));
     std::printf("cells and pop-up frames: %s\n", name.c_str());
-  } catch (const Exception& e) {
-    std::fprintf(stderr, "failed: %ls\n", e.Message().c_str());
-    status = 1;
-  }
-  RunShutdown(kScreenSteps);
-  CoUninitialize();
-  return status;
+  });
 }

@@ -4,6 +4,7 @@
 // plate schemes, each as the primary instrument and not, into PNG files.
 //
 // usage: instrument_screens OUTPUT_FOLDER     (scripts/screenshots.sh runs it)
+#include "ScreenshotProgram.h"
 #include "ControlSteps.h"
 #include "Forms.h"
 #include "InstrumentButtons.h"
@@ -106,16 +107,7 @@ void BuildPanel(TInstrumentBackgroundPanel* plate) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: instrument_screens OUTPUT_FOLDER\n");
-    return 2;
-  }
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  if (!RunStartup(kSteps)) return 1;
-  int status = 0;
-  try {
-    std::string folder = argv[1];
-    CreateDirectoryA(folder.c_str(), nullptr);
+  return RunScreenshotProgram(argc, argv, "instrument_screens", kSteps, [](const std::string& folder) {
     const TInstrumentPanelStyle schemes[] = {TInstrumentPanelStyle::ipsMidGray, TInstrumentPanelStyle::ipsBlue,
                                              TInstrumentPanelStyle::ipsDarkRed};
     for (TInstrumentPanelStyle scheme : schemes)
@@ -140,11 +132,5 @@ int main(int argc, char** argv) {
         png.SaveToFile(WideString(name.begin(), name.end()));
         std::printf("%s\n", name.c_str());
       }
-  } catch (const Exception& e) {
-    std::fprintf(stderr, "failed: %ls\n", e.Message().c_str());
-    status = 1;
-  }
-  RunShutdown(kSteps);
-  CoUninitialize();
-  return status;
+  });
 }

@@ -1,5 +1,6 @@
 // Renders the look-and-feel library's 17 cursors, as its start-up puts them
 // into the screen's cursor table, into one PNG file with their numbers.
+#include "ScreenshotProgram.h"
 #include "Forms.h"
 #include "LookAndFeelSteps.h"
 #include "PngImage.h"
@@ -11,14 +12,7 @@
 using namespace tvk;
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: laf_cursor_screens OUTPUT_FOLDER\n");
-    return 2;
-  }
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  if (!RunStartup(LookAndFeelSteps())) return 1;
-  int status = 0;
-  try {
+  return RunScreenshotProgram(argc, argv, "laf_cursor_screens", LookAndFeelSteps(), [](const std::string& folder) {
     const std::vector<int> ids = Screen().CursorIndexes();
     constexpr int kCell = 64;
     TBitmap shot;
@@ -37,16 +31,11 @@ int main(int argc, char** argv) {
     }
     TPngImage png;
     png.Assign(shot);
-    std::string name = std::string(argv[1]) + "\\lookandfeel_cursors.png";
+    std::string name = folder + "\\lookandfeel_cursors.png";
     png.SaveToFile(WideString(name.begin(), name.end()));
     std::printf("%zu cursors: %s\n", ids.size(), name.c_str());
-  } catch (const Exception& e) {
-    std::fprintf(stderr, "failed: %ls\n", e.Message().c_str());
-    status = 1;
-  }
-  RunShutdown(LookAndFeelSteps());
-  ScreenUnitShutdown();
-  DxCoreUnitShutdown();
-  CoUninitialize();
-  return status;
+  }, {}, [] {
+    ScreenUnitShutdown();
+    DxCoreUnitShutdown();
+  });
 }

@@ -2,6 +2,7 @@
 // edges and tiling; bitmap rotations and pixel transformations; glyphs in the
 // six draw modes; rotated and laid-out text with highlight and ellipsis; the
 // Office 2003 gradients and the 49 colours of the current scheme.
+#include "ScreenshotProgram.h"
 #include "Forms.h"
 #include "LookAndFeelSteps.h"
 #include "PngImage.h"
@@ -177,27 +178,15 @@ void Office11(TcxCanvas&, HDC DC) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: laf_drawing_screens OUTPUT_FOLDER\n");
-    return 2;
-  }
-  gFolder = argv[1];
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  if (!RunStartup(LookAndFeelSteps())) return 1;
-  int status = 0;
-  try {
+  return RunScreenshotProgram(argc, argv, "laf_drawing_screens", LookAndFeelSteps(), [](const std::string& folder) {
+    gFolder = folder;
     Gallery("frames", 460, 300, Frames);
     Gallery("transformations", 380, 240, Transformations);
     Gallery("glyphs", 440, 180, Glyphs);
     Gallery("text", 670, 310, Text);
     Gallery("office11", 420, 360, Office11);
-  } catch (const Exception& e) {
-    std::fprintf(stderr, "failed: %ls\n", e.Message().c_str());
-    status = 1;
-  }
-  RunShutdown(LookAndFeelSteps());
-  ScreenUnitShutdown();
-  DxCoreUnitShutdown();
-  CoUninitialize();
-  return status;
+  }, {}, [] {
+    ScreenUnitShutdown();
+    DxCoreUnitShutdown();
+  });
 }

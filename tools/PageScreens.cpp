@@ -4,6 +4,7 @@
 // the arrow buttons show) in look modes 0, 1 and 2 into PNG files.
 //
 // usage: page_screens OUTPUT_FOLDER     (scripts/screenshots.sh runs it)
+#include "ScreenshotProgram.h"
 #include "ControlSteps.h"
 #include "Forms.h"
 #include "ModuleInit.h"
@@ -96,16 +97,7 @@ TXPCollapseSectionsPanel* BuildPinStatePanel(TForm* form) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: page_screens OUTPUT_FOLDER\n");
-    return 2;
-  }
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  if (!RunStartup(kPageScreenSteps)) return 1;
-  int status = 0;
-  try {
-    std::string folder = argv[1];
-    CreateDirectoryA(folder.c_str(), nullptr);
+  return RunScreenshotProgram(argc, argv, "page_screens", kPageScreenSteps, [](const std::string& folder) {
     for (int mode = 0; mode <= 2; ++mode) {
       SetPageLookMode(mode);
       std::unique_ptr<TForm> form(CreateComponent<TForm>(nullptr, kCreateNew));
@@ -127,12 +119,5 @@ int main(int argc, char** argv) {
       png.SaveToFile(WideString(name.begin(), name.end()));
       std::printf("look mode %d (GetThemeMode %d): %s\n", mode, int(GetThemeMode()), name.c_str());
     }
-  } catch (const Exception& e) {
-    std::fprintf(stderr, "failed: %ls\n", e.Message().c_str());
-    status = 1;
-  }
-  SetPageLookMode(2);
-  RunShutdown(kPageScreenSteps);
-  CoUninitialize();
-  return status;
+  }, [] { SetPageLookMode(2); });
 }

@@ -1,6 +1,7 @@
 // Renders every element of the base look-and-feel painter and of each
 // registered style in every button state into PNG galleries, one row per
 // element and one column per state.
+#include "ScreenshotProgram.h"
 #include "Forms.h"
 #include "LookAndFeelSteps.h"
 #include "PngImage.h"
@@ -189,15 +190,7 @@ void RenderGallery(TcxCustomLookAndFeelPainter& APainter, const std::vector<TGal
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: painter_gallery OUTPUT_FOLDER\n");
-    return 2;
-  }
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  if (!RunStartup(LookAndFeelSteps())) return 1;
-  int status = 0;
-  try {
-    const std::string folder = argv[1];
+  return RunScreenshotProgram(argc, argv, "painter_gallery", LookAndFeelSteps(), [](const std::string& folder) {
     TcxCustomLookAndFeelPainter base;
     RenderGallery(base, Controls(), folder + "\\painter_controls.png");
     RenderGallery(base, GridElements(), folder + "\\painter_grid.png");
@@ -217,13 +210,8 @@ int main(int argc, char** argv) {
       RenderGallery(*native, GridElements(), folder + "\\painter_Native_unthemed_grid.png");
       UxThemeEntries() = real;
     }
-  } catch (const Exception& e) {
-    std::fprintf(stderr, "failed: %ls\n", e.Message().c_str());
-    status = 1;
-  }
-  RunShutdown(LookAndFeelSteps());
-  ScreenUnitShutdown();
-  DxCoreUnitShutdown();
-  CoUninitialize();
-  return status;
+  }, {}, [] {
+    ScreenUnitShutdown();
+    DxCoreUnitShutdown();
+  });
 }

@@ -4,6 +4,7 @@
 // printed frame over a patterned parent.
 //
 // usage: styled_screens OUTPUT_FOLDER     (scripts/screenshots.sh runs it)
+#include "ScreenshotProgram.h"
 #include "ControlSteps.h"
 #include "Forms.h"
 #include "ModuleInit.h"
@@ -175,16 +176,7 @@ void SetLookMode(int mode) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: styled_screens OUTPUT_FOLDER\n");
-    return 2;
-  }
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  if (!RunStartup(kSteps)) return 1;
-  int status = 0;
-  try {
-    std::string folder = argv[1];
-    CreateDirectoryA(folder.c_str(), nullptr);
+  return RunScreenshotProgram(argc, argv, "styled_screens", kSteps, [](const std::string& folder) {
     for (int mode = 0; mode <= 2; ++mode) {
       SetLookMode(mode);
       TBitmap shot;
@@ -203,12 +195,5 @@ int main(int argc, char** argv) {
       png.SaveToFile(WideString(name.begin(), name.end()));
       std::printf("look mode %d (GetThemeMode %d): %s\n", mode, int(GetThemeMode()), name.c_str());
     }
-  } catch (const Exception& e) {
-    std::fprintf(stderr, "failed: %ls\n", e.Message().c_str());
-    status = 1;
-  }
-  SetLookMode(2);
-  RunShutdown(kSteps);
-  CoUninitialize();
-  return status;
+  }, [] { SetLookMode(2); });
 }
