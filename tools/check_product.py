@@ -11,7 +11,7 @@ import sys
 EXPORTS = {"GetTovikDriverCount", "GetTovikDriver_Plugin"}
 # Windows' own DLLs the module may import (names compared case-insensitively).
 SYSTEM_DLLS = {
-    "advapi32.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll", "kernel32.dll",
+    "advapi32.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll", "imm32.dll", "kernel32.dll",
     "msimg32.dll", "msvcrt.dll", "ole32.dll", "oleaut32.dll", "shell32.dll",
     "shlwapi.dll", "user32.dll", "uxtheme.dll", "version.dll", "winmm.dll",
 }
