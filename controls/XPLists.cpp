@@ -288,6 +288,41 @@ TCheckBoxState TCustomXPListBox::State(int index) const {
   return item ? item->State() : TCheckBoxState::cbUnchecked;
 }
 
+void TCustomXPListBox::SetChecked(int index, bool value) {
+  TXPListItem* item = FItems->Item(index);
+  // Writing false leaves a grayed item grayed.
+  if (!item || item->Checked() == value) return;
+  item->SetChecked(value);
+  RepaintCheckBox(index);
+  if (FUseCheckBoxes) ClickCheck();
+}
+
+void TCustomXPListBox::SetState(int index, TCheckBoxState value) {
+  TXPListItem* item = FItems->Item(index);
+  if (!item || item->State() == value) return;
+  item->SetState(value);
+  RepaintCheckBox(index);
+  if (FUseCheckBoxes) ClickCheck();
+}
+
+void TCustomXPListBox::ClickCheck() {
+  if (OnClickCheck) OnClickCheck(this);
+}
+
+void TCustomXPListBox::SetUseCheckBoxes(bool value) {
+  if (value == FUseCheckBoxes) return;
+  FUseCheckBoxes = value;
+  UpdateItemHeight();
+  UpdateScrollBars();
+  RepaintAll();
+}
+
+bool TCustomXPListBox::IsPointOnCheckBox(POINT point) {
+  if (!FUseCheckBoxes) return false;
+  RECT area = GetItemsAreaRect();
+  return point.x - area.left < GetCheckBoxAreaWidth() - FHorzDelta;
+}
+
 void TCustomXPListBox::MarkRange(int from, int to, bool value) {
   if (from > to) std::swap(from, to);
   for (int i = std::max(0, from); i <= to && i < Count(); ++i) SetSelected(i, value);
@@ -374,6 +409,7 @@ void TCustomXPListBox::SelectionChanged() {
 
 void TCustomXPListBox::UpdateItemHeight() {
   int height = 1;
+  if (FUseCheckBoxes) height = kCheckBoxSize + 3;
   AdjustItemHeight(height);
   if (HandleAllocated()) {
     Canvas().Font().Assign(Font());
@@ -470,6 +506,7 @@ void TCustomXPListBox::UpdateItemsAreaWidth() {
   for (int i = 0; i < Count(); ++i)
     if (!FItems->Get(i).empty()) widest = std::max(widest, GetItemTextWidth(i));
   FItemsAreaWidth = widest > 0 ? widest + 4 : 0;
+  if (FUseCheckBoxes) FItemsAreaWidth += GetCheckBoxAreaWidth();
   UpdateHorzVisibility();
   UpdateHorzRange();
 }
@@ -516,7 +553,7 @@ int TCustomXPListBox::InternalItemAtPos(POINT point, bool beyond) {
 RECT TCustomXPListBox::ItemRect(int index) {
   if (index < 0 || index >= Count()) return RECT{0, 0, 0, 0};
   POINT p = GetItemPos(index);
-  return RECT{p.x, p.y, p.x + GetItemWidth(), p.y + FUsedItemHeight};
+  return RECT{p.x + GetCheckBoxAreaWidth(), p.y, p.x + GetItemWidth(), p.y + FUsedItemHeight};
 }
 
 bool TCustomXPListBox::IsPointOnScrollBars(POINT point) {
@@ -539,6 +576,13 @@ void TCustomXPListBox::RepaintRow(int index) {
   if (!HandleAllocated() || index < 0 || index < FTopIndex || index > FTopIndex + FVisibleCount) return;
   POINT p = GetItemPos(index);
   RECT r{0, p.y, FVisibleAreaSize.cx, p.y + FUsedItemHeight};
+  InvalidateRect(Handle(), &r, FALSE);
+}
+
+void TCustomXPListBox::RepaintCheckBox(int index) {
+  if (!HandleAllocated() || index < FTopIndex || index > FTopIndex + FVisibleCount) return;
+  POINT p = GetItemPos(index);
+  RECT r{p.x, p.y, p.x + GetCheckBoxAreaWidth(), p.y + FUsedItemHeight};
   InvalidateRect(Handle(), &r, FALSE);
 }
 
@@ -575,14 +619,32 @@ void TCustomXPListBox::PaintItem(int index) {
     DrawItemStandard(index);
   } else if (index < 0 && FTopIndex == 0) {
     POINT p = GetItemPos(0);
-    RECT r{p.x, p.y, p.x + GetItemWidth(), p.y + FUsedItemHeight};
+    RECT r{p.x + GetCheckBoxAreaWidth(), p.y, p.x + GetItemWidth(), p.y + FUsedItemHeight};
     ::DrawFocusRect(Canvas().Handle(), &r);
   }
 }
 
-void TCustomXPListBox::DrawItemStandard(int index) {
+void TCustomXPListBox::DrawCheckBox(int index) {
   POINT p = GetItemPos(index);
-  RECT r{p.x, p.y, p.x + GetItemWidth(), p.y + FUsedItemHeight};
+  RECT area{p.x, p.y, p.x + GetCheckBoxAreaWidth(), p.y + FUsedItemHeight};
+  Canvas().Brush().SetColor(GetBackgroundColor());
+  Canvas().FillRect(area);
+  TXPListItem* item = FItems->Item(index);
+  if (!item) return;
+  RECT glyph{p.x + 1, p.y + (FUsedItemHeight - kCheckBoxSize) / 2, 0, 0};
+  glyph.right = glyph.left + kCheckBoxSize;
+  glyph.bottom = glyph.top + kCheckBoxSize;
+  UINT state = DFCS_BUTTONCHECK | DFCS_ADJUSTRECT;
+  if (item->State() != TCheckBoxState::cbUnchecked) state |= DFCS_CHECKED;
+  if (!Enabled() || item->State() == TCheckBoxState::cbGrayed) state |= DFCS_INACTIVE;
+  if (index == FPressedIndex) state |= DFCS_PUSHED;
+  DrawFrameControl(Canvas().Handle(), &glyph, DFC_BUTTON, state);
+}
+
+void TCustomXPListBox::DrawItemStandard(int index) {
+  if (FUseCheckBoxes) DrawCheckBox(index);
+  POINT p = GetItemPos(index);
+  RECT r{p.x + GetCheckBoxAreaWidth(), p.y, p.x + GetItemWidth(), p.y + FUsedItemHeight};
   bool marked = Selected(index);
   struct TRowColors {
     TColor Brush, Text;
@@ -617,6 +679,7 @@ void TCustomXPListBox::KeyDown(WORD& key, TShiftState shift) {
   bool handled = true;
   switch (key) {
     case VK_SPACE:
+      if (FUseCheckBoxes) SetChecked(FItemIndex, !Checked(FItemIndex));
       if (!FExtendedSelect) SetSelected(FItemIndex, !Selected(FItemIndex));
       break;
     case VK_PRIOR: SetItemIndex(std::max(0, FItemIndex - FVisibleCount + 1)); break;
@@ -646,6 +709,12 @@ void TCustomXPListBox::WMLButtonDown(TMessage& message) {
   if (CanFocus()) SetFocus();
   POINT point{short(LOWORD(message.LParam)), short(HIWORD(message.LParam))};
   if (IsPointOnScrollBars(point)) return;
+  if (IsPointOnCheckBox(point)) {
+    // Only pressed here; the release changes the state.
+    FPressedIndex = InternalItemAtPos(point, false);
+    RepaintCheckBox(FPressedIndex);
+    return;
+  }
   TShiftState shift = ((message.WParam & MK_SHIFT) ? ssShift : 0u) | ((message.WParam & MK_CONTROL) ? ssCtrl : 0u);
   FItemIndexByMouse = true;
   int index = InternalItemAtPos(point, false);
@@ -689,7 +758,40 @@ void TCustomXPListBox::WMMouseMove(TMessage& message) {
 
 void TCustomXPListBox::WMLButtonUp(TMessage& message) {
   FMouseDown = false;
+  int pressed = FPressedIndex;
+  FPressedIndex = -1;
+  POINT point{short(LOWORD(message.LParam)), short(HIWORD(message.LParam))};
+  if (IsPointOnCheckBox(point)) {
+    int index = InternalItemAtPos(point, false);
+    RepaintCheckBox(pressed);
+    if (TXPListItem* item = FItems->Item(index)) {
+      switch (item->State()) {
+        case TCheckBoxState::cbChecked: SetState(index, TCheckBoxState::cbUnchecked); break;
+        case TCheckBoxState::cbGrayed: SetState(index, TCheckBoxState::cbChecked); break;
+        case TCheckBoxState::cbUnchecked:
+          SetState(index, FAllowGrayed ? TCheckBoxState::cbGrayed : TCheckBoxState::cbChecked);
+          break;
+      }
+    }
+  }
   TVK_INHERITED(message);
+}
+
+void TCustomXPListBox::WMMouseWheel(TMessage& message) {
+  message.Result = 1;
+  int steps = short(HIWORD(message.WParam)) / WHEEL_DELTA;
+  if (steps == 0) return;
+  int lines = 3;
+  if (LOWORD(message.WParam) == MK_CONTROL) {
+    lines = FVisibleCount - 1;
+  } else {
+    UINT system = 3;
+    if (SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &system, 0)) lines = int(system);
+  }
+  SetTopIndex(FTopIndex - steps * lines);
+  POINT cursor{short(LOWORD(message.LParam)), short(HIWORD(message.LParam))};
+  if (HandleAllocated()) ::ScreenToClient(Handle(), &cursor);
+  FLightedIndex = InternalItemAtPos(cursor, false);
 }
 
 // ---- Messages
@@ -761,6 +863,7 @@ TVK_MESSAGE_MAP(TCustomXPListBox, {WM_SIZE, &TCustomXPListBox::WMSize}, {WM_SETF
                 {WM_MOUSEMOVE, &TCustomXPListBox::WMMouseMove},
                 {WM_LBUTTONDOWN, &TCustomXPListBox::WMLButtonDown},
                 {WM_LBUTTONUP, &TCustomXPListBox::WMLButtonUp},
+                {WM_MOUSEWHEEL, &TCustomXPListBox::WMMouseWheel},
                 {CM_ENABLEDCHANGED, &TCustomXPListBox::CMEnabledChanged},
                 {CM_FONTCHANGED, &TCustomXPListBox::CMFontChanged})
 

@@ -94,6 +94,13 @@ public:
   void SetSelected(int index, bool value);
   bool Checked(int index) const;
   TCheckBoxState State(int index) const;
+  void SetChecked(int index, bool value);
+  void SetState(int index, TCheckBoxState value);
+  bool UseCheckBoxes() const { return FUseCheckBoxes; }
+  void SetUseCheckBoxes(bool value);
+  bool AllowGrayed() const { return FAllowGrayed; }
+  void SetAllowGrayed(bool value) { FAllowGrayed = value; }
+  bool IsPointOnCheckBox(POINT point);
   void ClearSelection();
   void SelectAll();
 
@@ -124,9 +131,13 @@ public:
   void SetBorderStyle(TBorderStyle value);
 
   TNotifyEvent OnSelectionChanged;
+  TNotifyEvent OnClickCheck;
 
 protected:
   virtual TCustomXPScrollBar* GetScrollBarClass(TComponent* owner) { return new TCustomXPScrollBar(owner); }
+  virtual void ClickCheck();
+  virtual int GetCheckBoxAreaWidth() { return FUseCheckBoxes ? kCheckBoxSize + 2 : 0; }
+  virtual void DrawCheckBox(int index);
   virtual TColor GetBackgroundColor();
   virtual int GetPrevItemIndex() { return std::max(0, FItemIndex - 1); }
   virtual int GetNextItemIndex() { return FItemIndex + 1; }
@@ -156,10 +167,13 @@ protected:
   void WMMouseMove(TMessage& message);
   void WMLButtonDown(TMessage& message);
   void WMLButtonUp(TMessage& message);
+  void WMMouseWheel(TMessage& message);
   void CMEnabledChanged(TMessage& message);
   void CMFontChanged(TMessage& message);
 
 private:
+  static constexpr int kCheckBoxSize = 13;
+  void RepaintCheckBox(int index);
   void ItemsChange(TObject*) { SelectionChanged(); }
   void ItemsUpdateEnded();
   void VertScrollBarChange(TObject*);
@@ -210,6 +224,9 @@ private:
   bool FSelState = false;
   bool FItemIndexByMouse = false;
   bool FMouseDown = false;
+  bool FUseCheckBoxes = false;
+  bool FAllowGrayed = false;
+  int FPressedIndex = -1;
   SIZE FVisibleAreaSize{0, 0};
   int FSuppressChange = 0;
 };

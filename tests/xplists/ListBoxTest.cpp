@@ -217,4 +217,67 @@ TEST_F(ListBoxTest, SelectionMoveRepaintsTwoRows) {
   DeleteObject(rows);
 }
 
+TEST_F(ListBoxTest, CheckBoxClicksCycleTheState) {
+  using tvk::TCheckBoxState;
+  constexpr auto U = TCheckBoxState::cbUnchecked, C = TCheckBoxState::cbChecked, G = TCheckBoxState::cbGrayed;
+  struct Case {
+    bool allowGrayed;
+    TCheckBoxState states[3];
+  } const cases[] = {{false, {C, U, C}}, {true, {G, C, U}}};
+  for (const Case& c : cases) {
+    auto* list = MakeList(5);
+    list->SetUseCheckBoxes(true);
+    list->SetAllowGrayed(c.allowGrayed);
+    list->SetItemIndex(0);
+    int checks = 0;
+    list->OnClickCheck = [&](tvk::TObject*) { ++checks; };
+    LPARAM onBox = MAKELPARAM(3, 2 * list->GetRowHeight(0) + 2);
+    for (int step = 0; step < 3; ++step) {
+      SendMessageW(list->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, onBox);
+      EXPECT_EQ(list->State(2), step == 0 ? U : c.states[step - 1]) << "a press alone changes nothing";
+      SendMessageW(list->Handle(), WM_LBUTTONUP, 0, onBox);
+      EXPECT_EQ(list->State(2), c.states[step]) << "grayed " << c.allowGrayed << ", step " << step;
+      EXPECT_EQ(checks, step + 1);
+    }
+    EXPECT_EQ(list->ItemIndex(), 0) << "a check-box click leaves the current item";
+    delete list;
+  }
+
+  auto* list = MakeList(3);
+  list->SetUseCheckBoxes(true);
+  int checks = 0;
+  list->OnClickCheck = [&](tvk::TObject*) { ++checks; };
+  list->SetState(1, G);
+  list->SetChecked(1, false);
+  EXPECT_EQ(list->State(1), G) << "false written to a grayed item leaves it grayed";
+  EXPECT_EQ(checks, 1);
+  SendMessageW(list->Handle(), WM_KEYDOWN, VK_SPACE, 0);
+  EXPECT_TRUE(list->Checked(0)) << "space checks the current item";
+  list->SetChecked(9, true);
+  EXPECT_EQ(checks, 2);
+}
+
+TEST_F(ListBoxTest, WheelScrollsBySystemLinesOrByAPage) {
+  UINT lines = 3;
+  SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+  auto* list = MakeList(20);
+  struct Case {
+    short delta;
+    WPARAM keys;
+    int expected;
+  } const cases[] = {
+      {120, 0, 10 - int(lines)}, {-120, 0, std::min(16, 10 + int(lines))}, {60, 0, 10},
+      {120, MK_CONTROL, 7},      {-240, MK_CONTROL, 16},                 {120, MK_CONTROL | MK_SHIFT, 10 - int(lines)},
+  };
+  for (const Case& c : cases) {
+    list->SetTopIndex(10);
+    POINT screen{15, 15};
+    ClientToScreen(list->Handle(), &screen);
+    LRESULT result = SendMessageW(list->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(c.keys, WORD(c.delta)),
+                                  MAKELPARAM(screen.x, screen.y));
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(list->TopIndex(), c.expected) << "delta " << c.delta << ", keys " << c.keys;
+  }
+}
+
 }  // namespace
