@@ -703,6 +703,55 @@ void TCustomXPListBox::KeyDown(WORD& key, TShiftState shift) {
   if (FMultiSelect && --FSuppressChange == 0 && handled && FItemIndex >= 0 && !FItemIndexByMouse) Click();
 }
 
+void TCustomXPListBox::KeyPress(wchar_t& key) {
+  TXPCustomControl::KeyPress(key);
+  if (!FAutoComplete || key == 0) return;
+  DWORD now = TickNow();
+  if (now - FLastTime >= FAutoCompleteDelay) FFilter.clear();
+  FLastTime = now;
+  // The window is a Unicode one: every character comes whole, none is paired
+  // with the next or dropped.
+  if (key == VK_BACK) {
+    if (!FFilter.empty()) FFilter.pop_back();
+  } else if (key != VK_RETURN && key != VK_ESCAPE) {
+    FFilter.push_back(key);
+  }
+  if (key != VK_RETURN && key != VK_ESCAPE) {
+    if (FFilter.empty()) {
+      SetItemIndex(0);
+      Click();
+    } else if (int found = FindItemByPrefix(FFilter, true, FItemIndex); found >= 0) {
+      if (FMultiSelect) ClearSelection();
+      SetItemIndex(found);
+      FSelStartIndex = FItemIndex;
+      if (FMultiSelect) SetSelected(FItemIndex, true);
+      Click();
+    }
+  }
+  if (key != VK_BACK && key != VK_RETURN && key != VK_ESCAPE) key = 0;
+}
+
+int TCustomXPListBox::FindItemByPrefix(std::wstring_view prefix, bool retry, int startIndex) const {
+  auto lower = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? wchar_t(c - L'A' + L'a') : c; };
+  auto begins = [&](int index, std::wstring_view p) {
+    WideString item = FItems->Get(index);
+    if (item.size() < p.size()) return false;
+    for (size_t i = 0; i < p.size(); ++i)
+      if (lower(item[i]) != lower(p[i])) return false;
+    return true;
+  };
+  int count = Count();
+  while (!prefix.empty()) {
+    for (int i = std::max(startIndex + 1, 0); i < count; ++i)
+      if (begins(i, prefix)) return i;
+    for (int i = 0; i <= startIndex && i < count; ++i)
+      if (begins(i, prefix)) return i;
+    if (!retry) break;
+    prefix.remove_suffix(1);
+  }
+  return -1;
+}
+
 void TCustomXPListBox::WMLButtonDown(TMessage& message) {
   TVK_INHERITED(message);
   FMouseDown = true;

@@ -101,6 +101,14 @@ public:
   bool AllowGrayed() const { return FAllowGrayed; }
   void SetAllowGrayed(bool value) { FAllowGrayed = value; }
   bool IsPointOnCheckBox(POINT point);
+  // Incremental search: the first item after StartIndex (wrapping round to
+  // it) that begins with Prefix, ASCII letters in any case; with Retry the
+  // prefix is shortened until something matches. -1 when nothing does.
+  int FindItemByPrefix(std::wstring_view prefix, bool retry, int startIndex) const;
+  bool AutoComplete() const { return FAutoComplete; }
+  void SetAutoComplete(bool value) { FAutoComplete = value; }
+  unsigned AutoCompleteDelay() const { return FAutoCompleteDelay; }
+  void SetAutoCompleteDelay(unsigned value) { FAutoCompleteDelay = value; }
   void ClearSelection();
   void SelectAll();
 
@@ -155,6 +163,9 @@ protected:
   void CreateHandle() override;
   void Paint() override;
   void KeyDown(WORD& key, TShiftState shift) override;
+  void KeyPress(wchar_t& key) override;
+  // The clock of type-ahead pauses.
+  virtual DWORD TickNow() { return GetTickCount(); }
 
   TVK_MESSAGES();
   void WMSize(TMessage& message);
@@ -227,6 +238,10 @@ private:
   bool FUseCheckBoxes = false;
   bool FAllowGrayed = false;
   int FPressedIndex = -1;
+  bool FAutoComplete = true;
+  unsigned FAutoCompleteDelay = 500;
+  WideString FFilter;
+  DWORD FLastTime = 0;
   SIZE FVisibleAreaSize{0, 0};
   int FSuppressChange = 0;
 };

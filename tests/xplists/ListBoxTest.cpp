@@ -280,4 +280,41 @@ TEST_F(ListBoxTest, WheelScrollsBySystemLinesOrByAPage) {
   }
 }
 
+// Type-ahead on a clock the test moves.
+class ClockedListBox : public TXPListBox {
+public:
+  explicit ClockedListBox(tvk::TComponent* owner) : TXPListBox(owner) {}
+  DWORD now = 100000;
+
+protected:
+  DWORD TickNow() override { return now; }
+};
+
+TEST_F(ListBoxTest, TypeAheadSearchesFromTheCurrentItem) {
+  auto* list = Make<ClockedListBox>(10, 10, 200, 100);
+  for (const wchar_t* item : {L"alpha", L"beta", L"bravo", L"Brick", L"charlie", L"bread", L"\u00e9t\u00e9"})
+    list->Items().Add(item);
+  struct Step {
+    wchar_t key;
+    DWORD pause;
+    int expected;
+  } const steps[] = {
+      {L'b', 0, 1},    {L'R', 100, 2},   // two letters quickly, any case
+      {L'x', 100, 3},                    // no item begins "brx": "br" again, from the current item
+      {L'r', 100, 5},  {L'r', 100, 2},   // "brr" falls back to "br" and wraps round
+      {L'c', 600, 4},                    // a pause starts a new text
+      {L'\b', 100, 0},                   // back to nothing: item 0
+      {L'\u00e9', 100, 6},               // a character past ASCII stands alone
+      {L'z', 700, 6},                    // nothing begins with "z": stays
+  };
+  for (const Step& s : steps) {
+    list->now += s.pause;
+    SendMessageW(list->Handle(), WM_CHAR, s.key, 0);
+    EXPECT_EQ(list->ItemIndex(), s.expected) << "after " << int(s.key);
+  }
+  EXPECT_EQ(list->FindItemByPrefix(L"BRE", false, 5), 5) << "ending with the start item";
+  EXPECT_EQ(list->FindItemByPrefix(L"brx", false, 0), -1);
+  EXPECT_EQ(list->FindItemByPrefix(L"", true, 0), -1);
+}
+
 }  // namespace
