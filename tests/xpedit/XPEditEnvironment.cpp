@@ -13,7 +13,7 @@ public:
   void SetUp() override {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     ASSERT_TRUE(tvk::RunStartup(xpedit_test::kSteps));
-    xpedit_test::FailOnException();
+    FailOnException();
   }
   void TearDown() override {
     tvk::RunShutdown(xpedit_test::kSteps);

@@ -10,6 +10,7 @@
 #include "XPControlUtils.h"
 #include "XPEdits.h"
 #include "instruments/InstrumentTest.h"
+#include "support/WindowErrors.h"
 
 #include <gtest/gtest.h>
 
@@ -24,20 +25,6 @@ inline constexpr auto kSteps = [] {
   steps[std::size(styled_test::kSteps) + 2] = {"XPProgress", &tvk::XPProgressStartup, &tvk::XPProgressShutdown};
   return steps;
 }();
-
-// An error inside a window procedure fails the running test instead of
-// showing a message box nobody closes.
-inline void FailOnException() {
-  tvk::Application().OnException = [](tvk::TObject*, const std::exception_ptr& e) {
-    try {
-      std::rethrow_exception(e);
-    } catch (const tvk::Exception& error) {
-      ADD_FAILURE() << "error in a window procedure: " << tvk::UTF8Encode(error.Message());
-    } catch (const std::exception& error) {
-      ADD_FAILURE() << "error in a window procedure: " << error.what();
-    }
-  };
-}
 
 // Shift, Ctrl and Alt as held now in the thread's keyboard state.
 inline void HoldKeys(tvk::TShiftState shift) {

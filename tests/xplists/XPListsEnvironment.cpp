@@ -13,7 +13,7 @@ public:
   void SetUp() override {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     ASSERT_TRUE(tvk::RunStartup(xplists_test::kSteps));
-    xplists_test::FailOnException();
+    FailOnException();
   }
   void TearDown() override {
     tvk::RunShutdown(xplists_test::kSteps);

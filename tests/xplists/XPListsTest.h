@@ -7,6 +7,7 @@
 #include "XPControlUtils.h"
 #include "XPScrolls.h"
 #include "instruments/InstrumentTest.h"
+#include "support/WindowErrors.h"
 
 #include <gtest/gtest.h>
 
@@ -18,20 +19,6 @@ inline constexpr auto kSteps = [] {
   steps.back() = {"XPScrolls", &tvk::XPScrollsStartup, &tvk::XPScrollsShutdown};
   return steps;
 }();
-
-// An error inside a window procedure fails the running test instead of
-// showing a message box nobody closes.
-inline void FailOnException() {
-  tvk::Application().OnException = [](tvk::TObject*, const std::exception_ptr& e) {
-    try {
-      std::rethrow_exception(e);
-    } catch (const tvk::Exception& error) {
-      ADD_FAILURE() << "error in a window procedure: " << tvk::UTF8Encode(error.Message());
-    } catch (const std::exception& error) {
-      ADD_FAILURE() << "error in a window procedure: " << error.what();
-    }
-  };
-}
 
 struct ListsFixture : ::testing::Test {
   ListsFixture() { form = instrument_test::MakeForm(); }
