@@ -43,6 +43,16 @@ void TcxCustomInnerListBox::SetItemIndex(int AIndex) {
     SendMessageW(Handle(), LB_SETCURSEL, WPARAM(AIndex), 0);
 }
 
+bool TcxCustomInnerListBox::ItemVisible(int AIndex) {
+  RECT r{};
+  if (SendMessageW(Handle(), LB_GETITEMRECT, WPARAM(AIndex), reinterpret_cast<LPARAM>(&r)) == LB_ERR) return false;
+  const RECT bounds{0, 0, Width(), Height()};
+  for (POINT corner : {POINT{r.left, r.top}, POINT{r.right - 1, r.top}, POINT{r.left, r.bottom - 1},
+                       POINT{r.right - 1, r.bottom - 1}})
+    if (PtInRect(&bounds, corner)) return true;
+  return false;
+}
+
 int TcxCustomInnerListBox::FindItemByPrefix(const WideString& APrefix) {
   return int(SendMessageW(Handle(), LB_FINDSTRING, WPARAM(-1), reinterpret_cast<LPARAM>(APrefix.c_str())));
 }

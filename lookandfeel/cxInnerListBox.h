@@ -24,6 +24,8 @@ public:
   bool MultiSelect = false;  // takes effect when the window is made
   bool AutoComplete = true;
   DWORD AutoCompleteDelay = 500;  // milliseconds
+  // At least one corner of the item lies in the list box.
+  bool ItemVisible(int AIndex);
   const WideString& AutoCompleteFilter() const { return FAutoCompleteFilter; }
   TNotifyEvent OnClick;
 

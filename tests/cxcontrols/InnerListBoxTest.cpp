@@ -133,3 +133,18 @@ TEST_F(InnerListBox, TabAndEnterStayWithTheContainerAndCtrlLeavesTabToTheDialog)
   }
   list.SetContainer(nullptr);
 }
+
+TEST_F(InnerListBox, AnItemIsVisibleWhileACornerOfItLiesInTheListBox) {
+  TcxCustomInnerListBox& list = Make(false);
+  for (int i = 0; i < 40; ++i) list.AddItem(L"more");
+  const int itemHeight = int(SendMessageW(list.Handle(), LB_GETITEMHEIGHT, 0, 0));
+  ASSERT_GT(itemHeight, 0);
+  const int partlyShown = list.ClientHeight() / itemHeight;  // its top lies inside
+  EXPECT_TRUE(list.ItemVisible(0));
+  EXPECT_TRUE(list.ItemVisible(partlyShown - 1));
+  EXPECT_FALSE(list.ItemVisible(partlyShown + 1));
+  EXPECT_FALSE(list.ItemVisible(1000)) << "no such item";
+  SendMessageW(list.Handle(), LB_SETTOPINDEX, 10, 0);
+  EXPECT_FALSE(list.ItemVisible(0)) << "scrolled out above";
+  EXPECT_TRUE(list.ItemVisible(10));
+}
