@@ -2,6 +2,7 @@
 
 #include "cxContainer.h"
 #include "cxControls.h"
+#include "Messages.h"
 
 namespace tvk {
 
@@ -23,6 +24,7 @@ void TcxCustomInnerListBox::CreateParams(TCreateParams& AParams) {
   AParams.SubClassName = L"LISTBOX";
   AParams.Style |= WS_VSCROLL | LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT;
   if (MultiSelect) AParams.Style |= LBS_EXTENDEDSEL;
+  if (OwnerDraw) AParams.Style |= LBS_OWNERDRAWFIXED;
 }
 
 int TcxCustomInnerListBox::AddItem(const WideString& AText) {
@@ -104,7 +106,46 @@ void TcxCustomInnerListBox::KeyPress(wchar_t& AKey) {
   if (AKey != 0) HandleIncrementalSearchKey(AKey);
 }
 
+void TcxCustomInnerListBox::DrawItem(int AIndex, const RECT& ARect, UINT AState) {
+  if (OnDrawItem) {
+    OnDrawItem(this, AIndex, ARect, AState);
+    return;
+  }
+  FListCanvas->FillRect(ARect);
+  const auto length = SendMessageW(Handle(), LB_GETTEXTLEN, WPARAM(AIndex), 0);
+  if (length <= 0) return;
+  WideString text(std::size_t(length), L'\0');
+  SendMessageW(Handle(), LB_GETTEXT, WPARAM(AIndex), reinterpret_cast<LPARAM>(text.data()));
+  FListCanvas->TextOut(ARect.left + 2, ARect.top, text);
+}
+
+void TcxCustomInnerListBox::CNDrawItem(const DRAWITEMSTRUCT& AItem) {
+  FListCanvas->SetHandle(AItem.hDC);
+  FListCanvas->Font().Assign(Font());
+  FListCanvas->Brush().SetColor(Color());
+  const int index = int(AItem.itemID);
+  if (index >= 0 && (AItem.itemState & ODS_SELECTED)) {
+    FListCanvas->Brush().SetColor(clHighlight);
+    FListCanvas->Font().SetColor(clHighlightText);
+  }
+  if (index < 0)
+    FListCanvas->FillRect(AItem.rcItem);
+  else
+    DrawItem(index, AItem.rcItem, AItem.itemState);
+  if ((AItem.itemState & ODS_FOCUS) && DrawsOwnFocusRect()) ::DrawFocusRect(AItem.hDC, &AItem.rcItem);
+}
+
 void TcxCustomInnerListBox::WndProc(TMessage& Message) {
+  if (Message.Msg == CN_DRAWITEM) {
+    // The handle is released even when drawing fails.
+    struct TRelease {
+      TCanvas& Canvas;
+      ~TRelease() { Canvas.SetHandle(nullptr); }
+    } release{*FListCanvas};
+    CNDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam));
+    Message.Result = 1;
+    return;
+  }
   TWinControl::WndProc(Message);
   if (Message.Msg == WM_GETDLGCODE) {
     if (FContainer) Message.Result |= DLGC_WANTCHARS;

@@ -3,6 +3,10 @@
 // LISTBOX window: typed letters select the first item starting with them
 // (a pause starts the search anew), and Tab and Enter stay with the container.
 #include "Controls.h"
+#include "cxGraphics.h"
+
+#include <functional>
+#include <memory>
 
 namespace tvk {
 
@@ -27,7 +31,11 @@ public:
   // At least one corner of the item lies in the list box.
   bool ItemVisible(int AIndex);
   const WideString& AutoCompleteFilter() const { return FAutoCompleteFilter; }
+  bool OwnerDraw = false;  // items drawn by DrawItem; takes effect when the window is made
   TNotifyEvent OnClick;
+  // Draws one item on Canvas, whose brush and font are set for its state.
+  std::function<void(TcxCustomInnerListBox* Sender, int Index, const RECT& Rect, UINT State)> OnDrawItem;
+  TcxCanvas& Canvas() { return *FCanvas; }
 
   // The clock of the search (tests move time).
   static DWORD (*TickCount)();
@@ -40,8 +48,14 @@ protected:
   void WndProc(TMessage& Message) override;
   virtual int FindItemByPrefix(const WideString& APrefix);
   virtual void Click();
+  virtual void DrawItem(int AIndex, const RECT& ARect, UINT AState);
+  virtual bool DrawsOwnFocusRect() { return true; }
 
 private:
+  void CNDrawItem(const DRAWITEMSTRUCT& AItem);
+
+  std::unique_ptr<TCanvas> FListCanvas = std::make_unique<TCanvas>();
+  std::unique_ptr<TcxCanvas> FCanvas = std::make_unique<TcxCanvas>(FListCanvas.get());
   TcxContainer* FContainer = nullptr;
   WideString FAutoCompleteFilter;
   DWORD FPrevKeyPressTime = 0;

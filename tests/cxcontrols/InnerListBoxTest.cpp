@@ -2,6 +2,7 @@
 // it leaves to the container, and its dialog code with and without Ctrl.
 #include "cxContainer.h"
 #include "cxControls.h"
+#include "Forms.h"
 #include "cxInnerListBox.h"
 #include "lookandfeel/LookAndFeelTest.h"
 
@@ -147,4 +148,40 @@ TEST_F(InnerListBox, AnItemIsVisibleWhileACornerOfItLiesInTheListBox) {
   SendMessageW(list.Handle(), LB_SETTOPINDEX, 10, 0);
   EXPECT_FALSE(list.ItemVisible(0)) << "scrolled out above";
   EXPECT_TRUE(list.ItemVisible(10));
+}
+
+TEST_F(InnerListBox, OwnerDrawnItemsGetTheHighlightForTheSelectedOne) {
+  TForm form(nullptr, kCreateNew);
+  form.SetBounds(0, 0, 300, 300);
+  TcxCustomInnerListBox list(nullptr);
+  list.OwnerDraw = true;
+  list.SetBounds(0, 0, 150, 200);
+  list.SetParent(&form);
+  form.Show();
+  for (const wchar_t* item : {L"one", L"two", L"three"}) list.AddItem(item);
+  struct TDrawn {
+    int Index;
+    TColor Brush, Font;
+    bool HasDC;
+  };
+  std::vector<TDrawn> drawn;
+  list.OnDrawItem = [&](TcxCustomInnerListBox* Sender, int Index, const RECT&, UINT) {
+    drawn.push_back({Index, Sender->Canvas().Brush().Color(), Sender->Canvas().Font().Color(),
+                     Sender->Canvas().Canvas()->HandleAllocated()});
+  };
+  list.SetItemIndex(1);
+  drawn.clear();
+  InvalidateRect(list.Handle(), nullptr, TRUE);
+  UpdateWindow(list.Handle());
+  ASSERT_GE(drawn.size(), 3u);
+  for (const TDrawn& d : drawn) {
+    SCOPED_TRACE(d.Index);
+    EXPECT_TRUE(d.HasDC);
+    EXPECT_EQ(d.Index == 1 ? clHighlight : list.Color(), d.Brush);
+    if (d.Index == 1) {
+      EXPECT_EQ(clHighlightText, d.Font);
+    }
+  }
+  EXPECT_FALSE(list.Canvas().Canvas()->HandleAllocated()) << "the item's context is released";
+  list.SetParent(nullptr);
 }
