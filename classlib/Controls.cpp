@@ -960,6 +960,16 @@ void TWinControl::WMCommand(TMessage& message) {
   TVK_INHERITED(message);
 }
 
+void TWinControl::WMDrawItem(TMessage& message) {
+  const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(message.LParam);
+  TWinControl* child = item ? FindControl(item->hwndItem) : nullptr;
+  if (child && child != this) {
+    message.Result = child->Perform(CN_DRAWITEM, message.WParam, message.LParam);
+    return;
+  }
+  TVK_INHERITED(message);
+}
+
 void TWinControl::WMScroll(TMessage& message) {
   TWinControl* child = message.LParam ? FindControl(reinterpret_cast<HWND>(message.LParam)) : nullptr;
   if (child && child != this) {
@@ -1038,6 +1048,7 @@ TVK_MESSAGE_MAP(TWinControl, {WM_WINDOWPOSCHANGED, &TWinControl::WMWindowPosChan
                 {CM_DIALOGCHAR, &TWinControl::CMDialogChar}, {CM_FOCUSCHANGED, &TWinControl::CMFocusChanged},
                 {WM_SETFOCUS, &TWinControl::WMSetFocus}, {WM_ERASEBKGND, &TWinControl::WMEraseBkgnd},
                 {WM_COMMAND, &TWinControl::WMCommand}, {WM_NOTIFY, &TWinControl::WMNotify},
+                {WM_DRAWITEM, &TWinControl::WMDrawItem},
                 {WM_HSCROLL, &TWinControl::WMScroll}, {WM_VSCROLL, &TWinControl::WMScroll},
                 {CM_SHOWINGCHANGED, &TWinControl::CMShowingChanged},
                 {CM_VISIBLECHANGED, &TWinControl::CMVisibleChanged},

@@ -3,7 +3,7 @@
 // font) and TWinControl, a control on a real window whose window procedure
 // hands every message to WndProc, which dispatches it by message number
 // through the class's message table; state changes travel as CM_* messages,
-// and WM_COMMAND / WM_NOTIFY come back to the child control as CN_*.
+// and WM_COMMAND / WM_NOTIFY / WM_DRAWITEM come back to the child control as CN_*.
 // TCustomControl adds a canvas and Paint.
 #include "Graphics.h"
 
@@ -377,6 +377,7 @@ protected:
   void WMSetFocus(TMessage& message);
   void WMEraseBkgnd(TMessage& message);
   void WMCommand(TMessage& message);
+  void WMDrawItem(TMessage& message);
   void WMNotify(TMessage& message);
   // A scroll-bar child's WM_HSCROLL or WM_VSCROLL goes back to it as CN_HSCROLL or CN_VSCROLL.
   void WMScroll(TMessage& message);

@@ -1,6 +1,7 @@
 #include "LookAndFeelSteps.h"
 
 #include "cxClasses.h"
+#include "cxContainerHooks.h"
 #include "cxControls.h"
 #include "cxDWMApi.h"
 #include "cxDrawTextUtils.h"
@@ -45,7 +46,7 @@ TLibraryUnit gUnits[] = {
     {&dxGDIPlusClassesUnitStart, &dxGDIPlusClassesUnitStop, 0},
     {&cxGraphicsUnitStart, &cxGraphicsUnitStop, 0},
     {&dxHooksUnitStart, &dxHooksUnitStop, 0},
-    {nullptr, nullptr, 0},  // cxContainer
+    {&cxContainerUnitStart, &cxContainerUnitStop, 0},
 };
 
 #define TVK_COUNT_UNIT(index, name) +1

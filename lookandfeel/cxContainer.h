@@ -268,6 +268,8 @@ public:
   TWinControl* InnerControl() const { return FInnerControl; }
   void SetInnerControl(TWinControl* AValue);
   bool HasInnerControl() const { return FInnerControl != nullptr; }
+  // A character the inner control was typed: the container sees it first.
+  void InnerControlKeyPress(wchar_t& Key) { KeyPress(Key); }
   bool HasInnerControlHandle() const { return FInnerControl && FInnerControl->HandleAllocated(); }
   TWinControl* ActiveControl() { return FInnerControl ? FInnerControl : this; }
   bool IsContainerFocused();

@@ -2,6 +2,7 @@
 // while procedures are registered, the chain runs newest first with one shared
 // result, an error is passed over and the next hook is always called.
 #include "LookAndFeelTest.h"
+#include "cxContainerHooks.h"
 #include "dxHooks.h"
 
 #include <string>
@@ -47,6 +48,8 @@ protected:
     FWitness = SetWindowsHookExW(WH_GETMESSAGE, &Witness, nullptr, GetCurrentThreadId());
     ASSERT_NE(nullptr, FWitness);
     LookAndFeel::SetUp();
+    // The controller's own tests start with no procedure registered.
+    RemoveContainerHooks();
   }
   void TearDown() override {
     if (HookController()) {

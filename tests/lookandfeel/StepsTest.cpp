@@ -5,6 +5,7 @@
 #include "Forms.h"
 #include "LookAndFeelTest.h"
 #include "Threads.h"
+#include "cxContainerHooks.h"
 #include "cxControls.h"
 #include "cxGeometry.h"
 #include "cxGraphics.h"
@@ -73,8 +74,14 @@ void ExpectStarted(const TPresence& p) {
   EXPECT_TRUE(IsHiddenTopLevel(p.ThemeReceiver));
 
   ASSERT_NE(nullptr, HookController());
-  for (int kind = 0; kind < kHookTypeCount; ++kind)
-    EXPECT_EQ(nullptr, HookController()->SystemHook(TdxHookType(kind)).Handle()) << "no hook before any procedure";
+  // The popup-closing hooks are the library's only ones.
+  for (int kind = 0; kind < kHookTypeCount; ++kind) {
+    const bool popupHook = kind == htWndProc || kind == htGetMessage || kind == htMouse;
+    EXPECT_EQ(popupHook, HookController()->SystemHook(TdxHookType(kind)).Handle() != nullptr) << kind;
+    EXPECT_EQ(popupHook ? 1 : 0, HookController()->SystemHook(TdxHookType(kind)).Count()) << kind;
+  }
+  ASSERT_NE(nullptr, PopupWindowList());
+  EXPECT_TRUE(PopupWindowList()->empty());
 
   EXPECT_EQ(&TcxRect::StaticClassInfo(), GetClass(L"TcxRect"));
   EXPECT_EQ(&TcxBitmap32::StaticClassInfo(), GetClass(L"TcxBitmap32"));
@@ -91,6 +98,7 @@ void ExpectStopped(const TPresence& p) {
   EXPECT_FALSE(IsWindow(p.ThemeReceiver));
   EXPECT_EQ(nullptr, SystemController());
   EXPECT_EQ(nullptr, HookController());
+  EXPECT_EQ(nullptr, PopupWindowList());
   EXPECT_EQ(nullptr, GetClass(L"TcxRect"));
   EXPECT_EQ(nullptr, GetClass(L"TcxBitmap"));
   EXPECT_EQ(-1, GetResourceStringsRepository().GetProductIndexByName(kcxLibraryProductName));
