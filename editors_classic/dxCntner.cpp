@@ -300,33 +300,38 @@ const TdxEditStyleController* TdxEditStyle::Source() const {
   return GetDefaultEditStyleController();
 }
 
+namespace {
+
+// A style's inherited value: its controller's, or the fallback without one.
+template <class T, class Fallback>
+T FromStyleController(const TdxEditStyleController* controller, T (TdxEditStyleController::*get)() const,
+                      Fallback fallback) {
+  return controller ? (controller->*get)() : T(fallback);
+}
+
+}  // namespace
+
 TColor TdxEditStyle::DefaultBorderColor() const {
-  auto* s = Source();
-  return s ? s->BorderColor() : TdxEditStyleController::clWindowFrameColor();
+  return FromStyleController(Source(), &TdxEditStyleController::BorderColor,
+                             TdxEditStyleController::clWindowFrameColor());
 }
 TdxEditBorderStyle TdxEditStyle::DefaultBorderStyle() const {
-  auto* s = Source();
-  return s ? s->BorderStyle() : xbs3D;
+  return FromStyleController(Source(), &TdxEditStyleController::BorderStyle, xbs3D);
 }
 TdxEditButtonViewStyle TdxEditStyle::DefaultButtonStyle() const {
-  auto* s = Source();
-  return s ? s->ButtonStyle() : btsDefault;
+  return FromStyleController(Source(), &TdxEditStyleController::ButtonStyle, btsDefault);
 }
 TdxEditButtonTransparence TdxEditStyle::DefaultButtonTransparence() const {
-  auto* s = Source();
-  return s ? s->ButtonTransparence() : ebtNone;
+  return FromStyleController(Source(), &TdxEditStyleController::ButtonTransparence, ebtNone);
 }
 TdxEditEdges TdxEditStyle::DefaultEdges() const {
-  auto* s = Source();
-  return s ? s->Edges() : kAllEdges;
+  return FromStyleController(Source(), &TdxEditStyleController::Edges, kAllEdges);
 }
 bool TdxEditStyle::DefaultHotTrack() const {
-  auto* s = Source();
-  return s ? s->HotTrack() : false;
+  return FromStyleController(Source(), &TdxEditStyleController::HotTrack, false);
 }
 bool TdxEditStyle::DefaultShadow() const {
-  auto* s = Source();
-  return s ? s->Shadow() : false;
+  return FromStyleController(Source(), &TdxEditStyleController::Shadow, false);
 }
 
 TColor TdxEditStyle::BorderColor() const {
