@@ -14,4 +14,8 @@
 #define IDS_sdxEditDeleteCaption 38977
 #define IDS_sdxEditSelectAllCaption 38978
 
+#define IDS_sdxDatePopupToday 38903
+#define IDS_sdxDatePopupClear 38904
+#define IDS_sdxCalcError 38951
+
 #endif
