@@ -4,7 +4,6 @@
 #include "Shell.h"
 #include "ValueEditorsTest.h"
 #include "dxValueEdits.h"
-#include "support/CellHost.h"
 
 #include <string>
 #include <vector>
@@ -13,31 +12,6 @@ using namespace tvk;
 using namespace valueeditors_test;
 
 namespace {
-
-template <class TEditor>
-struct EditorFixture : FormFixture {
-  tvk_test::TCellHost* Host = nullptr;
-  TEditor* Edit = nullptr;
-  void SetUp() override {
-    FormFixture::SetUp();
-    Host = new tvk_test::TCellHost(Form.get());
-    Host->SetParent(Form.get());
-    Host->SetBounds(0, 0, 200, 100);
-    Edit = new TEditor(Host);
-    Edit->SetParent(Host);
-    Host->Editor = Edit;
-    Form->Show();
-  }
-  void Open(const WideString& text) {
-    Host->Cells = {text};
-    Host->EditCell(0);
-    const int end = static_cast<int>(Edit->GetTextValue().size());
-    Edit->SetSelection(end, end);
-  }
-  void Type(const std::wstring& keys) {
-    for (wchar_t c : keys) SendMessageW(Edit->Handle(), WM_CHAR, c, 1);
-  }
-};
 
 struct Currency : EditorFixture<TdxInplaceCurrencyEdit> {
   TFormatSettingsScope Locale{Settings()};

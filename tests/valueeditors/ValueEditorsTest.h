@@ -6,9 +6,11 @@
 #include "DateTimes.h"
 #include "Forms.h"
 #include "LocaleFormats.h"
+#include "support/CellHost.h"
 #include "support/WindowErrors.h"
 
 #include <memory>
+#include <string>
 
 namespace valueeditors_test {
 
@@ -55,5 +57,39 @@ struct FormFixture : ::testing::Test {
   std::unique_ptr<tvk::TForm> Form{tvk::CreateComponent<tvk::TForm>(nullptr, tvk::kCreateNew)};
   void SetUp() override { Form->SetBounds(0, 0, 400, 300); }
 };
+
+// A form with a cell host whose one cell an editor of class TEditor edits.
+template <class TEditor>
+struct EditorFixture : FormFixture {
+  tvk_test::TCellHost* Host = nullptr;
+  TEditor* Edit = nullptr;
+  void SetUp() override {
+    FormFixture::SetUp();
+    Host = new tvk_test::TCellHost(Form.get());
+    Host->SetParent(Form.get());
+    Host->SetBounds(0, 0, 200, 100);
+    Edit = new TEditor(Host);
+    Edit->SetParent(Host);
+    Host->Editor = Edit;
+    Form->Show();
+  }
+  void Open(const tvk::WideString& text) {
+    Host->Cells = {text};
+    Host->EditCell(0);
+    const int end = static_cast<int>(Edit->GetTextValue().size());
+    Edit->SetSelection(end, end);
+  }
+  void Type(const std::wstring& keys) {
+    for (wchar_t c : keys) SendMessageW(Edit->Handle(), WM_CHAR, c, 1);
+  }
+};
+
+// Holds Ctrl down for the keyboard state the editors read.
+inline void SetCtrlDown(bool down) {
+  BYTE keys[256]{};
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = down ? 0x80 : 0;
+  SetKeyboardState(keys);
+}
 
 }  // namespace valueeditors_test
