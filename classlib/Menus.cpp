@@ -1,23 +1,12 @@
 #include "Menus.h"
 
 #include "Application.h"
-#include "Controls.h"
 #include "WindowClasses.h"
 
 #include <algorithm>
 #include <memory>
 
 namespace tvk {
-
-TShortCut ShortCut(WORD key, unsigned shift) {
-  if ((key & 0xFF00) != 0) return 0;
-  TShortCut result = key;
-  if (shift & ssShift) result |= scShift;
-  if (shift & ssCtrl) result |= scCtrl;
-  if (shift & ssAlt) result |= scAlt;
-  return result;
-}
-
 
 namespace {
 

@@ -7,13 +7,6 @@
 
 namespace tvk {
 
-// A key with its shift keys as one number: the key in the low byte, then
-// scShift, scCtrl and scAlt; 0 is no shortcut.
-using TShortCut = WORD;
-constexpr TShortCut scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000;
-// Key (its low byte) with the ssShift / ssCtrl / ssAlt flags of Shift.
-TShortCut ShortCut(WORD key, unsigned shift);
-
 class TMenuItem : public TComponent {
 public:
   TVK_CLASS(TMenuItem, TComponent)
