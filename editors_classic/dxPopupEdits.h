@@ -1,0 +1,101 @@
+#pragma once
+// Drop-down value editors: the pick-list editor (typing completes from its
+// items, the list follows), the calculator editor (a pocket calculator whose
+// display is the editor's text) and the date editor (a month calendar).
+#include "dxCalc.h"
+#include "dxDropDownEdit.h"
+#include "dxGrDate.h"
+#include "dxPopupListBox.h"
+#include "dxValueText.h"
+
+namespace tvk {
+
+// The pick list: type-ahead over the items while it has the focus.
+class TCustomdxPopupPickListBox : public TCustomdxPopupListBox {
+public:
+  TVK_CLASS(TCustomdxPopupPickListBox, TCustomdxPopupListBox)
+  using TCustomdxPopupListBox::TCustomdxPopupListBox;
+  const WideString& SearchText() const { return FSearchText; }
+  // The millisecond clock of the search pauses (tests put their own in place; null: the system's).
+  static void SetTickSource(DWORD (*source)());
+
+protected:
+  void KeyPress(wchar_t& key) override;
+
+private:
+  WideString FSearchText;
+  DWORD FSearchTickCount = 0;
+};
+
+class TdxPopupPickListBox : public TCustomdxPopupPickListBox {
+public:
+  TVK_CLASS(TdxPopupPickListBox, TCustomdxPopupPickListBox)
+  using TCustomdxPopupPickListBox::TCustomdxPopupPickListBox;
+
+protected:
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+};
+
+class TdxInplacePickEdit : public TdxInplaceDropDownEdit {
+public:
+  TVK_CLASS(TdxInplacePickEdit, TdxInplaceDropDownEdit)
+  explicit TdxInplacePickEdit(TComponent* owner);
+
+  TStrings& Items() { return *FItems; }
+  void SetItems(const TStrings& value) { FItems->Assign(value); }
+  bool Sorted() const { return FSorted; }
+  void SetSorted(bool value);
+  void SetCaseSensitive(bool value) { FItems->SetCaseSensitive(value); }
+  bool DropDownListStyle() const { return FDropDownListStyle; }
+  void SetDropDownListStyle(bool value);
+  TCustomdxPopupListBox& PickList() { return *FPickList; }
+  // The first item equal to the text (-1: none); setting one shows it.
+  int ItemIndex();
+  void SetItemIndex(int index);
+  // The first item that begins with S (-1: none).
+  int FindItem(const WideString& s);
+  const WideString& FindStr() const { return FFindStr; }
+
+  virtual void ClearText();
+  // The text set to Value (marked modified when it changed).
+  virtual void SetPickText(const WideString& value);
+  virtual void PreparePickList();
+
+  bool CanModify() override;
+  void SetEditValue(const WideString& value) override;
+  void SetActive(bool value) override;
+  void ApplyReadOnly(bool value) override;
+  void CloseUp(bool accept) override;
+  void SelectNext(int delta, bool wrapAtEnd) override;
+  void DropDown() override;
+  void SearchList(const WideString& text) override;
+
+  bool FCanDeleteText = false;
+  bool FRevertable = false;
+  bool PostEditorOnCloseUp = false;
+
+protected:
+  bool IsResetTextClass() override { return true; }
+  virtual TCustomdxPopupListBox* CreatePickList();
+  void KeyDown(WORD& key, TShiftState shift) override;
+  void KeyPress(wchar_t& key) override;
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+
+private:
+  void ResetFind();
+  bool AutoComplete();
+  bool WholeTextSelected();
+  void SelectTail(int from);
+  void DeleteBack();
+
+  bool FDropDownListStyle = false;
+  bool FFindSelection = false;
+  WideString FFindStr;
+  int FItemIndex = -1;
+  std::unique_ptr<TStringList> FItems;
+  TCustomdxPopupListBox* FPickList = nullptr;  // owned by the editor as a component
+  bool FSorted = false;
+  int FDisableRefresh = 0;
+};
+
+}  // namespace tvk
