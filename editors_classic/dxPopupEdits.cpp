@@ -343,4 +343,96 @@ void TdxInplacePickEdit::CloseUp(bool accept) {
   }
 }
 
+// ---- calculator editor
+
+TdxPopupCalculator::TdxPopupCalculator(TComponent* owner) : TCustomdxCalculator(owner) { SetIsPopupControl(true); }
+
+void TdxPopupCalculator::SetIsFlat(bool value) {
+  if (value == FFlat) return;
+  FFlat = value;
+  if (HandleAllocated()) RecreateWnd();
+}
+
+void TdxPopupCalculator::ReadDisplayText(WideString& text) { text = FEdit ? FEdit->GetTextValue() : L"0"; }
+
+void TdxPopupCalculator::WriteDisplayText(const WideString& text) {
+  if (!FEdit || !FEdit->CanEditValue()) return;
+  try {
+    FEdit->SetText(text);
+    FEdit->SetEditModified(true);
+  } catch (...) {
+    HidePopup(false);
+    throw;
+  }
+}
+
+void TdxPopupCalculator::HidePopup(bool byMouse) {
+  TCustomdxCalculator::HidePopup(byMouse);
+  if (FEdit && FEdit->GetTextValue() == CalcErrorText()) {
+    FEdit->SetText(L"0");
+    FEdit->SetEditModified(true);
+  }
+}
+
+void TdxPopupCalculator::CreateParams(TCreateParams& params) {
+  TCustomdxCalculator::CreateParams(params);
+  params.Style = WS_POPUP;
+  params.WindowClassStyle |= CS_SAVEBITS;
+}
+
+void TdxPopupCalculator::KeyDown(WORD& key, TShiftState shift) {
+  if (((key == VK_UP || key == VK_DOWN) && (shift & ssAlt)) || key == VK_F4) {
+    HidePopup(false);
+    key = 0;
+  } else if (key == VK_RETURN) {
+    TCustomdxCalculator::KeyDown(key, shift);
+    HidePopup(false);
+    key = 0;
+  } else if (key == VK_ESCAPE) {
+    HidePopup(false);
+    key = 0;
+  } else {
+    TCustomdxCalculator::KeyDown(key, shift);
+  }
+}
+
+void TdxPopupCalculator::KeyPress(wchar_t& key) {
+  const wchar_t typed = key;
+  TCustomdxCalculator::KeyPress(key);
+  if (typed == L'=' && FQuickClose) HidePopup(false);
+}
+
+TdxInplaceCalcEdit::TdxInplaceCalcEdit(TComponent* owner) : TdxInplaceDropDownEdit(owner) {
+  FSendChildrenStyle = false;
+}
+
+TdxInplaceCalcEdit::~TdxInplaceCalcEdit() = default;
+
+void TdxInplaceCalcEdit::DropDown() {
+  if (FListVisible || !CanModify()) return;
+  if (!FPopupCalculator)
+    FPopupCalculator = std::make_unique<TdxPopupCalculator>(nullptr);
+  else
+    FPopupCalculator->DestroyHandle();
+  TdxPopupCalculator& calc = *FPopupCalculator;
+  calc.OwnerControl = this;
+  FActiveList = &calc;
+  DoDropDown();
+  calc.SetPopupBorderStyle(PopupBorderStyle());
+  calc.SetShadow(Style().Shadow());
+  calc.IsPopup = true;
+  calc.SetIsQuickClose(FQuickClose);
+  calc.SetEdit(this);
+  calc.Font().Assign(Font());
+  calc.SetFocusRectVisible(false);
+  calc.FBeepOnError = FBeepOnError;
+  calc.SetButtonStyle(FButtonStyle);
+  calc.SetButtonFrameVisible(FShowButtonFrame);
+  calc.FPrecision = FPrecision;
+  calc.CalcLayout();
+  PlacePopup(&calc, false);
+  FListVisible = true;
+  calc.ShowPopup();
+}
+
 }  // namespace tvk

@@ -98,4 +98,51 @@ private:
   int FDisableRefresh = 0;
 };
 
+class TdxInplaceCalcEdit;
+
+// The calculator as the calculator editor's drop-down: its display is the editor's text.
+class TdxPopupCalculator : public TCustomdxCalculator {
+public:
+  TVK_CLASS(TdxPopupCalculator, TCustomdxCalculator)
+  explicit TdxPopupCalculator(TComponent* owner);
+  TdxInplaceCalcEdit* Edit() const { return FEdit; }
+  void SetEdit(TdxInplaceCalcEdit* value) { FEdit = value; }
+  bool IsFlat() const { return FFlat; }
+  void SetIsFlat(bool value);
+  bool IsQuickClose() const { return FQuickClose; }
+  void SetIsQuickClose(bool value) { FQuickClose = value; }
+  // Hides; an error left on the display becomes 0 in the editor.
+  void HidePopup(bool byMouse) override;
+
+protected:
+  void ReadDisplayText(WideString& text) override;
+  void WriteDisplayText(const WideString& text) override;
+  void CreateParams(TCreateParams& params) override;
+  void KeyDown(WORD& key, TShiftState shift) override;
+  void KeyPress(wchar_t& key) override;
+
+private:
+  TdxInplaceCalcEdit* FEdit = nullptr;  // not owned
+  bool FFlat = false;
+  bool FQuickClose = false;
+};
+
+class TdxInplaceCalcEdit : public TdxInplaceDropDownEdit {
+public:
+  TVK_CLASS(TdxInplaceCalcEdit, TdxInplaceDropDownEdit)
+  explicit TdxInplaceCalcEdit(TComponent* owner);
+  ~TdxInplaceCalcEdit() override;
+  void DropDown() override;
+  TdxPopupCalculator* PopupCalculator() const { return FPopupCalculator.get(); }
+
+  bool FBeepOnError = true;
+  TdxButtonStyle FButtonStyle = bsStandard;
+  bool FQuickClose = false;
+  std::uint8_t FPrecision = 13;
+  bool FShowButtonFrame = false;
+
+private:
+  std::unique_ptr<TdxPopupCalculator> FPopupCalculator;
+};
+
 }  // namespace tvk
