@@ -435,4 +435,166 @@ void TdxInplaceCalcEdit::DropDown() {
   calc.ShowPopup();
 }
 
+// ---- date editor
+
+const WideString& InvalidDateText() {
+  static const WideString text = L"Invalid Date";
+  return text;
+}
+
+TdxInplaceDateEdit::TdxInplaceDateEdit(TComponent* owner) : TdxInplaceDropDownEdit(owner) {
+  SetControlStyle(ControlStyle() & ~static_cast<TControlStyle>(csSetCaption));
+  FSendChildrenStyle = false;
+}
+
+TdxInplaceDateEdit::~TdxInplaceDateEdit() = default;
+
+void TdxInplaceDateEdit::DoDateValidateInput(const WideString& text, TDateTime& date, WideString& message,
+                                             bool& error) {
+  if (FOnDateValidateInput) FOnDateValidateInput(this, text, date, message, error);
+}
+
+WideString TdxInplaceDateEdit::BlankText() { return BlankMaskText(EditMask(), GetMaskBlankChar(EditMask())); }
+
+void TdxInplaceDateEdit::SetUseEditMask(bool value) {
+  if (value == FUseEditMask) return;
+  FUseEditMask = value;
+  ApplyDateMask();
+}
+
+void TdxInplaceDateEdit::ApplyDateMask() {
+  TCounterGuard guard(FInternalChanging);
+  SetEditText(WideString());
+  if (FUseEditMask) {
+    SetEditMask(BuildDateEditMask());
+  } else {
+    SetEditMask(WideString());
+    FStoredValues &= ~Bit(svEditMask);
+  }
+  ShowDate(FDate);
+}
+
+void TdxInplaceDateEdit::ShowDate(TDateTime date) {
+  const TDateTime old = FDate;
+  FDate = date;
+  const bool modified = GetEditModified();
+  SetText(DateToEditText(IsMasked(), date));
+  SetEditModified(modified);
+  if (!FInternalChanging && FDate != old && FOnDateChange) FOnDateChange(this);
+}
+
+void TdxInplaceDateEdit::CommitDate(TDateTime date) {
+  if (date == FDate && !GetEditModified()) return;
+  TCustomdxContainer* host = Container();
+  if ((host && host->InitEdit()) || CanEditValue()) ShowDate(date);
+}
+
+WideString TdxInplaceDateEdit::GetEditingText() {
+  const WideString text = TdxInplaceDropDownEdit::GetEditingText();
+  if (IsMasked() && GetTextValue() == BlankText()) return WideString();
+  return text;
+}
+
+void TdxInplaceDateEdit::ValidateEdit() {
+  TDateTime d = FDateOnError == deToday ? tvk::Date() : NullDate;
+  if (GetEditModified()) {
+    const WideString text = GetTextValue();
+    bool error = false;
+    if ((IsMasked() && text == BlankText()) || (!IsMasked() && TrimBlanks(text).empty()))
+      d = NullDate;
+    else
+      error = !TextToDate(text, d);
+    if (FDateValidation || error) {
+      if (FCloseFlag) {
+        Reset();
+        FDate = NullDate;
+        SetEditText(WideString());
+        return;
+      }
+      bool reject = error && FDateValidation;
+      WideString message = InvalidDateText();
+      DoDateValidateInput(text, d, message, reject);
+      if (reject) {
+        if (HandleAllocated() && IsWindowVisible(Handle()) && GetFocus() != Handle()) ::SetFocus(Handle());
+        MessageBeep(0);
+        throw Exception(message);
+      }
+    }
+    CommitDate(d);
+    SetEditModified(true);
+  }
+  TdxInplaceDropDownEdit::ValidateEdit();
+}
+
+void TdxInplaceDateEdit::SetEditValue(const WideString& value) {
+  TCounterGuard guard(FInternalChanging);
+  TDateTime date = NullDate;
+  if (!TrimBlanks(value).empty()) {
+    double days = 0;
+    if (TryStrToFloat(value, days))
+      date = days;
+    else if (!TextToDate(value, date))
+      date = NullDate;
+  }
+  const bool modified = GetEditModified();
+  ShowDate(date);
+  SetEditModified(modified);
+}
+
+WideString TdxInplaceDateEdit::GetEditValue() { return FDate == NullDate ? WideString() : FloatToStr(FDate); }
+
+void TdxInplaceDateEdit::DropDown() {
+  if (FListVisible || !CanModify()) return;
+  if (!FDateNavigator)
+    FDateNavigator = std::make_unique<TdxGridDatePopup>(nullptr);
+  else
+    FDateNavigator->DestroyHandle();
+  TdxGridDatePopup& calendar = *FDateNavigator;
+  calendar.OwnerControl = this;
+  FActiveList = &calendar;
+  DoDropDown();
+  calendar.SetPopupBorderStyle(PopupBorderStyle());
+  calendar.SetShadow(Style().Shadow());
+  calendar.Font().Assign(Font());
+  calendar.ShowTodayButton = (FDateButtons & btnToday) != 0;
+  calendar.ShowClearButton = (FDateButtons & btnClear) != 0;
+  calendar.OnDateTimeChanged = nullptr;
+  TDateTime d = tvk::Date();
+  const WideString text = GetTextValue();
+  if (!(IsMasked() && text == BlankText())) {
+    TDateTime parsed = 0;
+    if (TextToDate(text, parsed)) FDateDropDown = parsed;
+  }
+  if (FDateDropDown != NullDate) d = DatePart(FDateDropDown);
+  calendar.SetFirstDate(d);
+  calendar.SetSelStart(d);
+  calendar.OnDateTimeChanged = [this](TObject* sender) { CalendarDateChanged(sender); };
+  calendar.HandleNeeded();
+  calendar.SetSize();
+  PlacePopup(&calendar, false);
+  FListVisible = true;
+  calendar.ShowPopup();
+}
+
+void TdxInplaceDateEdit::CalendarDateChanged(TObject* sender) {
+  (void)sender;
+  TDateTime d = FDateNavigator->SelStart();
+  if (FSaveTime && d != NullDate && FDateDropDown != NullDate) {
+    const TDateTime time = TimeOfDay(FDateDropDown);
+    d = d < 0 ? d - time : d + time;
+  }
+  SetEditModified(true);
+  CommitDate(d);
+  SetEditModified(true);
+}
+
+TVK_MESSAGE_MAP(TdxInplaceDateEdit, {CM_WININICHANGE, &TdxInplaceDateEdit::CMWinIniChange})
+
+void TdxInplaceDateEdit::CMWinIniChange(TMessage& message) {
+  TVK_INHERITED(message);
+  ReadLocaleFormatSettings();
+  ReadFirstDayOfWeek();
+  ApplyDateMask();
+}
+
 }  // namespace tvk

@@ -145,4 +145,59 @@ private:
   std::unique_ptr<TdxPopupCalculator> FPopupCalculator;
 };
 
+enum TDateButton : unsigned { btnToday = 1, btnClear = 2 };
+using TDateButtons = unsigned;
+enum TDateOnError { deToday, deNull };
+using TdxDateValidateInput = std::function<void(TObject* Sender, const WideString& AText, TDateTime& ADate,
+                                                WideString& AMessage, bool& AError)>;
+
+// The message of a text that is no date.
+const WideString& InvalidDateText();
+
+class TdxInplaceDateEdit : public TdxInplaceDropDownEdit {
+public:
+  TVK_CLASS(TdxInplaceDateEdit, TdxInplaceDropDownEdit)
+  explicit TdxInplaceDateEdit(TComponent* owner);
+  ~TdxInplaceDateEdit() override;
+
+  TDateTime Date() const { return FDate; }
+  bool UseEditMask() const { return FUseEditMask; }
+  void SetUseEditMask(bool value);
+  void ApplyDateMask();
+  void ShowDate(TDateTime date);
+  void CommitDate(TDateTime date);
+  TdxGridDatePopup* DateNavigator() const { return FDateNavigator.get(); }
+  TDateTime DateDropDown() const { return FDateDropDown; }
+  virtual void DoDateValidateInput(const WideString& text, TDateTime& date, WideString& message, bool& error);
+
+  WideString GetEditingText() override;
+  bool IsEnterValidate() override { return true; }
+  void ValidateEdit() override;
+  // Empty for the null date; else a date as its number of days, or a text the locale reads as a date.
+  void SetEditValue(const WideString& value) override;
+  // Empty for the null date, else the date as its number of days.
+  WideString GetEditValue() override;
+  void DropDown() override;
+
+  TDateButtons FDateButtons = btnToday | btnClear;
+  TDateOnError FDateOnError = deNull;
+  bool FDateValidation = false;
+  bool FSaveTime = true;
+  TNotifyEvent FOnDateChange;
+  TdxDateValidateInput FOnDateValidateInput;
+
+protected:
+  TVK_MESSAGES();
+  void CMWinIniChange(TMessage& message);
+
+private:
+  void CalendarDateChanged(TObject* sender);
+  WideString BlankText();
+  TDateTime FDate = NullDate;
+  TDateTime FDateDropDown = NullDate;
+  std::unique_ptr<TdxGridDatePopup> FDateNavigator;
+  bool FUseEditMask = false;
+  int FInternalChanging = 0;
+};
+
 }  // namespace tvk
