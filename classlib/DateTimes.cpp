@@ -223,12 +223,6 @@ bool TryEncodeTime(int hour, int minute, int second, int msec, TDateTime& time) 
   return true;
 }
 
-TDateTime EncodeTime(int hour, int minute, int second, int msec) {
-  TDateTime time = 0;
-  if (!TryEncodeTime(hour, minute, second, msec, time)) throw EConvertError(L"Invalid argument to time encode");
-  return time;
-}
-
 void DecodeTime(TDateTime date, int& hour, int& minute, int& second, int& msec) {
   double whole = 0;
   long long ms = std::llround(std::fabs(std::modf(date, &whole)) * kMSecsPerDay);

@@ -9,8 +9,6 @@
 
 namespace tvk {
 
-using TDateTime = double;
-
 // Gregorian: divisible by 4, and not by 100 unless by 400.
 bool IsLeapYear(int year);
 // Days of Month (1..12) in Year.
@@ -20,8 +18,8 @@ bool TryEncodeDate(int year, int month, int day, TDateTime& date);
 // Raises EConvertError for a day that does not exist.
 TDateTime EncodeDate(int year, int month, int day);
 void DecodeDate(TDateTime date, int& year, int& month, int& day);
+// EncodeTime (raising) is the conversions unit's.
 bool TryEncodeTime(int hour, int minute, int second, int msec, TDateTime& time);
-TDateTime EncodeTime(int hour, int minute, int second, int msec);
 // The time of day of Date (its fraction, the sign ignored), to the millisecond.
 void DecodeTime(TDateTime date, int& hour, int& minute, int& second, int& msec);
 // 1 for Sunday to 7 for Saturday.

@@ -5,6 +5,7 @@
 #include "dxCalc.h"
 #include "dxCntner.h"
 #include "dxEditor.h"
+#include "dxExEdtr.h"
 #include "dxGrDate.h"
 #include "dxUtils.h"
 
@@ -21,6 +22,7 @@ inline bool LocaleFormatsStartup() {
   ::tvk::TInitStep{"dxUtils", &::tvk::DxUtilsUnitStartup, &::tvk::DxUtilsUnitShutdown},   \
       ::tvk::TInitStep{"dxCntner", &::tvk::DxCntnerUnitStartup, &::tvk::DxCntnerUnitShutdown}, \
       ::tvk::TInitStep{"dxEditor", &::tvk::DxEditorUnitStartup, &::tvk::DxEditorUnitShutdown},           \
+      ::tvk::TInitStep{"dxExEdtr", &::tvk::DxExEdtrUnitStartup, &::tvk::DxExEdtrUnitShutdown},           \
       ::tvk::TInitStep{"LocaleFormats", &::tvk::LocaleFormatsStartup, nullptr},                         \
       ::tvk::TInitStep{"dxCalc", &::tvk::DxCalcUnitStartup, &::tvk::DxCalcUnitShutdown},                \
       ::tvk::TInitStep{"dxGrDate", &::tvk::DxGrDateUnitStartup, &::tvk::DxGrDateUnitShutdown},

@@ -437,11 +437,6 @@ void TdxInplaceCalcEdit::DropDown() {
 
 // ---- date editor
 
-const WideString& InvalidDateText() {
-  static const WideString text = L"Invalid Date";
-  return text;
-}
-
 TdxInplaceDateEdit::TdxInplaceDateEdit(TComponent* owner) : TdxInplaceDropDownEdit(owner) {
   SetControlStyle(ControlStyle() & ~static_cast<TControlStyle>(csSetCaption));
   FSendChildrenStyle = false;

@@ -4,6 +4,7 @@
 // display is the editor's text) and the date editor (a month calendar).
 #include "dxCalc.h"
 #include "dxDropDownEdit.h"
+#include "dxExEdtr.h"
 #include "dxGrDate.h"
 #include "dxPopupListBox.h"
 #include "dxValueText.h"
@@ -150,9 +151,6 @@ using TDateButtons = unsigned;
 enum TDateOnError { deToday, deNull };
 using TdxDateValidateInput = std::function<void(TObject* Sender, const WideString& AText, TDateTime& ADate,
                                                 WideString& AMessage, bool& AError)>;
-
-// The message of a text that is no date.
-const WideString& InvalidDateText();
 
 class TdxInplaceDateEdit : public TdxInplaceDropDownEdit {
 public:

@@ -6,12 +6,10 @@
 // click or the start key opens).
 #include "Menus.h"
 #include "dxEditor.h"
+#include "dxExEdtr.h"
 #include "dxValueText.h"
 
 namespace tvk {
-
-// The hand cursor of links in the screen's cursor table.
-constexpr TCursor crdxHandPoint = -1140;
 
 enum TdxValueType { vtInt, vtFloat };
 enum TdxSpinButtonState { sbNotDown, sbTopDown, sbBottomDown };

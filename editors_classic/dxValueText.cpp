@@ -12,14 +12,6 @@ namespace tvk {
 
 namespace {
 
-std::array<WideString, kDateKeywordCount>& DateKeywords() {
-  static std::array<WideString, kDateKeywordCount> keywords{
-      L"TODAY",  L"YESTERDAY", L"TOMORROW", L"SUNDAY", L"MONDAY", L"TUESDAY", L"WEDNESDAY",
-      L"THURSDAY", L"FRIDAY",  L"SATURDAY", L"FIRST",  L"SECOND", L"THIRD",   L"FOURTH",
-      L"FIFTH",  L"SIXTH",     L"SEVENTH",  L"BOM",    L"EOM",    L"NOW"};
-  return keywords;
-}
-
 enum : int { kwToday, kwYesterday, kwTomorrow, kwSunday, kwSaturday = kwSunday + 6, kwFirst, kwSeventh = kwFirst + 6,
              kwBom, kwEom, kwNow };
 
@@ -67,10 +59,6 @@ SYSTEMTIME ToSystemTime(TDateTime date) {
 bool IsDateLetter(wchar_t c) { return c == L'd' || c == L'M' || c == L'y'; }
 
 }  // namespace
-
-const WideString& DateKeyword(int index) { return DateKeywords()[static_cast<std::size_t>(index)]; }
-
-void SetDateKeyword(int index, const WideString& text) { DateKeywords()[static_cast<std::size_t>(index)] = text; }
 
 bool ParseDateKeyword(const WideString& text, TDateTime& date) {
   for (int i = 0; i < kDateKeywordCount; ++i) {

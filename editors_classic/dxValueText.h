@@ -3,13 +3,9 @@
 // or as keywords with a day offset ("TODAY+3", "EOM"), dates shown and masked
 // for editing, and amounts with the locale's currency format.
 #include "DateTimes.h"
+#include "dxExEdtr.h"
 
 namespace tvk {
-
-constexpr int kDateKeywordCount = 20;
-// Keyword I (0..19) in table order; a start-up may replace them (localised texts).
-const WideString& DateKeyword(int index);
-void SetDateKeyword(int index, const WideString& text);
 
 // A keyword at the start of Text (first match in table order, case-blind for
 // the user's locale) with an optional "+n" / "-n" day offset. False, Date

@@ -239,7 +239,9 @@ TEST_F(DropDowns, DroppingDownWaitsForTheCurrentMessageAndKeysReachTheOpenList) 
   edit->SetDroppedDown(true);
   EXPECT_FALSE(edit->DroppedDown());  // posted
   EXPECT_EQ(0, edit->DropDowns);
-  PumpMessages();
+  MSG posted{};
+  ASSERT_TRUE(PeekMessageW(&posted, edit->Handle(), WM_DROPDOWNPOPUP, WM_DROPDOWNPOPUP, PM_REMOVE));
+  DispatchMessageW(&posted);
   EXPECT_EQ(1, edit->DropDowns);
   ASSERT_TRUE(edit->DroppedDown());
 
