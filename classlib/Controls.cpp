@@ -293,7 +293,7 @@ void TControl::WMLButtonUp(TMessage& message) {
 void TControl::WMLButtonDblClk(TMessage& message) {
   if (FControlStyle & csCaptureMouse) SetMouseCapture(true);
   if (FControlStyle & csClickEvents) DblClick();
-  DoMouseDown(message, TMouseButton::mbLeft, 0);
+  DoMouseDown(message, TMouseButton::mbLeft, ssDouble);
 }
 
 void TControl::WMRButtonDown(TMessage& message) { DoMouseDown(message, TMouseButton::mbRight, 0); }
@@ -443,7 +443,8 @@ void TWinControl::CreateWnd() {
   if (!params.SubClassName.empty()) {
     // A system control under our own name: its procedure gets what ours leaves.
     params.WinClassName = params.WinClassName.substr(0, 63);
-    FDefWndProc = EnsureSuperclass(params.WinClassName, params.SubClassName, &ControlWindowProcedure);
+    FDefWndProc =
+        EnsureSuperclass(params.WinClassName, params.SubClassName, &ControlWindowProcedure, params.SubClassStyle);
   } else {
     EnsureWindowClass(params.WinClassName, &ControlWindowProcedure, params.WindowClassStyle, nullptr,
                       int(sizeof(LONG_PTR)));

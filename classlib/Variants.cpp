@@ -55,6 +55,13 @@ Variant VarAsType(const Variant& v, VARTYPE type) {
   return r;
 }
 
+bool TryVarStrToDateTime(const WideString& text, double& date) {
+  DATE result = 0;
+  if (FAILED(VarDateFromStr(const_cast<OLECHAR*>(text.c_str()), GetThreadLocale(), 0, &result))) return false;
+  date = result;
+  return true;
+}
+
 WideString VarToStr(const Variant& v) {
   VARTYPE type = VARTYPE(v.Type() & ~VT_BYREF);
   if (type == VT_EMPTY || type == VT_NULL) return {};

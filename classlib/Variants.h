@@ -35,6 +35,9 @@ bool VarIsArray(const Variant& v);
 
 // V converted to kind AType by the system; raises EVariantError when it cannot be.
 Variant VarAsType(const Variant& v, VARTYPE type);
+// Text read as a date and time by the system's variant conversion for the
+// thread's locale; false, Date unchanged, when the system reads no date in it.
+bool TryVarStrToDateTime(const WideString& text, double& date);
 // The text of V: empty for Null and empty variants, "True"/"False" for
 // Booleans; raises EVariantError for a value without a text (an array).
 WideString VarToStr(const Variant& v);

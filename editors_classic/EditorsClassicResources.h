@@ -14,4 +14,16 @@
 #define IDS_sdxEditDeleteCaption 38977
 #define IDS_sdxEditSelectAllCaption 38978
 
+#define IDS_sdxDatePopupToday 38903
+#define IDS_sdxDatePopupClear 38904
+#define IDS_sdxCalcError 38951
+/* The extended editors' strings and their hand cursor. */
+#define IDS_sdxBlobPopupOK 38905
+#define IDS_sdxBlobPopupCancel 38906
+#define IDS_sdxBlobPopupClose 38907
+#define IDS_sdxToolbarCaptionFirst 38914 /* 38914-38919: six captions */
+#define IDS_sdxToolbarHintFirst 38920    /* 38920-38925: six hints */
+#define IDS_sdxInvalidDate 38927
+#define IDS_sdxDateKeywordFirst 38928    /* 38928-38947: twenty date keywords */
+
 #endif
