@@ -4,8 +4,12 @@
 // editor, the hosts' mask columns and the date and time editors share.
 #include "dxCntner.h"
 
-#include <richedit.h>
+#include "Menus.h"
 
+#include <richedit.h>
+#include <richole.h>
+
+#include <optional>
 #include <string_view>
 
 namespace tvk {
@@ -44,6 +48,7 @@ class TdxInplaceTextEdit : public TdxInplaceEdit {
 public:
   TVK_CLASS(TdxInplaceTextEdit, TdxInplaceEdit)
   explicit TdxInplaceTextEdit(TComponent* owner);
+  ~TdxInplaceTextEdit() override;
   const TdxInplaceEditClass& EditClass() const override { return TdxInplaceTextEditClass::Instance(); }
 
   void SetEditValue(const WideString& value) override;
@@ -83,11 +88,21 @@ public:
   int GetSelTextBuf(wchar_t* buffer, int bufSize);
   void ClearUndo();
   void Undo();
+  void Redo();
   bool UndoAvailable();
+  bool RedoAvailable();
+  bool PasteAvailable();
+  int GetTextLenEx();
   void CopyToClipboard();
   void CutToClipboard();
   void PasteFromClipboard();
   void ClearSelection();
+
+  // The rich edit's OLE callback: it refuses dragging text in or out. Counted,
+  // but it lives as long as the editor.
+  IRichEditOleCallback* OleCallback() { return &FOleCallback; }
+  // The built-in context menu, made on its first showing (null before).
+  TPopupMenu* EditPopupMenu() const { return FEditPopupMenu; }
 
   TNotifyEvent OnChange;
 
@@ -100,6 +115,7 @@ protected:
   void WMChar(TMessage& message);
   void WMSize(TMessage& message);
   void WMRButtonUp(TMessage& message);
+  void WMContextMenu(TMessage& message);
   void CNCommand(TMessage& message);
   void CMEnter(TMessage& message);
 
@@ -113,6 +129,34 @@ protected:
   bool FTextModified = false;  // the modified flag kept while no window exists
   bool FOEMConvert = false;
   wchar_t FPasswordChar = 0;
+
+private:
+  class TOleCallback : public IRichEditOleCallback {
+  public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++RefCount; }
+    ULONG STDMETHODCALLTYPE Release() override { return --RefCount; }
+    HRESULT STDMETHODCALLTYPE GetNewStorage(LPSTORAGE* storage) override;
+    HRESULT STDMETHODCALLTYPE GetInPlaceContext(LPOLEINPLACEFRAME* frame, LPOLEINPLACEUIWINDOW* doc,
+                                                LPOLEINPLACEFRAMEINFO frameInfo) override;
+    HRESULT STDMETHODCALLTYPE ShowContainerUI(BOOL show) override;
+    HRESULT STDMETHODCALLTYPE QueryInsertObject(LPCLSID clsid, LPSTORAGE storage, LONG cp) override;
+    HRESULT STDMETHODCALLTYPE DeleteObject(LPOLEOBJECT object) override;
+    HRESULT STDMETHODCALLTYPE QueryAcceptData(LPDATAOBJECT data, CLIPFORMAT* format, DWORD reco, BOOL really,
+                                              HGLOBAL metaPict) override;
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL enterMode) override;
+    HRESULT STDMETHODCALLTYPE GetClipboardData(CHARRANGE* range, DWORD reco, LPDATAOBJECT* data) override;
+    HRESULT STDMETHODCALLTYPE GetDragDropEffect(BOOL drag, DWORD keyState, LPDWORD effect) override;
+    HRESULT STDMETHODCALLTYPE GetContextMenu(WORD selectionType, LPOLEOBJECT object, CHARRANGE* range,
+                                             HMENU* menu) override;
+    ULONG RefCount = 0;
+  };
+  enum TEditMenuTag { emtUndo = -1, emtRedo = -2, emtCut = -3, emtCopy = -4, emtPaste = -5, emtDelete = -6,
+                      emtSelectAll = -7 };
+  void ShowEditMenu(POINT at);
+  void EditMenuClick(TObject* sender);
+  TOleCallback FOleCallback;
+  TPopupMenu* FEditPopupMenu = nullptr;  // owned as a component
 };
 
 // Raised when a masked editor is left with required positions unfilled.
@@ -160,8 +204,12 @@ protected:
   void KeyPress(wchar_t& key) override;
   TVK_MESSAGES();
   void WMPaste(TMessage& message);
+  void WMClear(TMessage& message);
+  void WMCut(TMessage& message);
   void EMReplaceSel(TMessage& message);
+  void CNCommand(TMessage& message);
   void CMEnter(TMessage& message);
+  void CMWantSpecialKey(TMessage& message);
 
 private:
   void SendToRichEdit(UINT msg, WPARAM wParam, LPARAM lParam);
@@ -169,6 +217,13 @@ private:
   void DeleteKeys(WORD key);
   void ArrowKeys(WORD key, TShiftState shift);
   void HomeEndKeys(WORD key, TShiftState shift);
+  // Blanks the mask positions of the selection, keeping the entry snapshot.
+  void BlankSelection();
+  // The edit text's offset Pos, moved onto the start of a surrogate pair it splits.
+  int CharStart(int pos);
+  // 2 at the start of a surrogate pair, else 1.
+  int CharLength(int pos);
+  bool FReformatting = false;
   int FCaretPos = 0;
   WideString FEditMask;
   bool FIgnoreMaskBlank = false;
@@ -204,8 +259,12 @@ int TextOffsetToMaskOffset(std::wstring_view mask, int offset);
 bool IsMaskLiteralAt(std::wstring_view mask, int offset);
 // The edit text's character at Offset when it is a literal (mapped), else 0.
 wchar_t MaskLiteralAt(std::wstring_view mask, int offset);
-// Whether Ch may stand at a position of mask character MaskChar.
+// Whether Ch may stand at a position of mask character MaskChar (one
+// character of one code unit: never half of a surrogate pair).
 bool CharFitsMask(wchar_t maskChar, wchar_t ch);
+// On a system whose primary language is Japanese, #161 to #223 count as
+// letters; tests may set the language.
+void SetMaskPrimaryLanguageOverride(std::optional<WORD> language);
 
 WideString FormatTextByMask(std::wstring_view mask, std::wstring_view value, wchar_t blank);
 // The entered characters of an edit text: literals out, trailing (reversed:
