@@ -885,6 +885,24 @@ void TdxInplaceEdit::WMGetDlgCode(TMessage& message) {
 
 void TdxInplaceEdit::WMPaint(TMessage& message) {
   const bool paintCopy = (ControlState() & csPaintCopy) != 0;
+  if (IsEditClass() && !paintCopy && !(ComponentState() & csDesigning)) {
+    // A live text window paints itself; a custom drawing may cover it.
+    bool done = false;
+    if (OnCustomDraw) {
+      auto vd = CreateViewData(false);
+      HDC dc = GetDC(Handle());
+      RECT r = ClientRect();
+      OnCustomDraw(this, dc, r, *vd, true, done);
+      ReleaseDC(Handle(), dc);
+    }
+    if (done) {
+      ValidateRect(Handle(), nullptr);
+      message.Result = 0;
+      return;
+    }
+    DefaultHandler(message);
+    return;
+  }
   auto vd = CreateViewData(true);
   PAINTSTRUCT ps{};
   HDC dc = reinterpret_cast<HDC>(message.WParam);

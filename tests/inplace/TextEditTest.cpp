@@ -256,3 +256,19 @@ TEST_F(TextEdit, OnlyAMaskedEditorHandsTheRichEditItsCallbackWhichRefusesDraggin
   EXPECT_EQ(E_NOINTERFACE, masked->OleCallback()->QueryInterface(IID_IStorage, &storage));
   EXPECT_EQ(nullptr, storage);
 }
+
+TEST_F(TextEdit, TheLiveWindowPaintsItsOwnText) {
+  Form->Show();
+  Host->Cells[0] = L"WWWWWWWW";
+  Host->EditCell(0);
+  Edit->Deselect();
+  RedrawWindow(Edit->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  HDC dc = GetDC(Edit->Handle());
+  const RECT client = Edit->ClientRect();
+  int dark = 0;
+  for (int y = client.top; y < client.bottom; ++y)
+    for (int x = client.left; x < client.right; ++x)
+      if (GetRValue(GetPixel(dc, x, y)) < 0x80) ++dark;
+  ReleaseDC(Edit->Handle(), dc);
+  EXPECT_GT(dark, 100);  // the letters on the window's white, not a border or caret alone
+}
