@@ -108,6 +108,7 @@ void TdxInplaceTextEdit::CreateParams(TCreateParams& params) {
   if (FCharCase == TEditCharCase::ecLowerCase) params.Style |= ES_LOWERCASE;
   if (!FHideSelection) params.Style |= ES_NOHIDESEL;
   if (FOEMConvert) params.Style |= ES_OEMCONVERT;
+  if (FSelectionBar) params.Style |= ES_SELECTIONBAR;
   static constexpr DWORD kAlign[] = {ES_LEFT, ES_RIGHT, ES_CENTER};  // by TAlignment
   params.Style |= kAlign[static_cast<int>(Alignment())];
 }
@@ -126,6 +127,7 @@ void TdxInplaceTextEdit::CreateWnd() {
   SendMessageW(h, EM_SETLANGOPTIONS, 0, IMF_UIFONTS);
   SendMessageW(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   ApplyMaxLength(FMaxLength);
+  SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), 0);
   SendMessageW(h, EM_SETEVENTMASK, 0, 0x00080011);
   SendMessageW(h, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Color())));
   if (FPasswordChar) SendMessageW(h, EM_SETPASSWORDCHAR, FPasswordChar, 0);
@@ -185,6 +187,7 @@ std::unique_ptr<TdxEditViewData> TdxInplaceTextEdit::CreateViewData(bool isPaint
   if (auto* text = dynamic_cast<TdxTextEditViewData*>(vd.get())) {
     text->CharCase = FCharCase;
     text->PasswordChar = FPasswordChar;
+    text->SelectionBar = FSelectionBar;
     text->FocusRect = !IsInplace() && !IsEditClass();
   }
   return vd;
@@ -244,6 +247,18 @@ void TdxInplaceTextEdit::SetPasswordChar(wchar_t value) {
 void TdxInplaceTextEdit::SetOEMConvert(bool value) {
   if (value == FOEMConvert) return;
   FOEMConvert = value;
+  if (HandleAllocated()) RecreateWnd();
+}
+
+void TdxInplaceTextEdit::SetHideSelection(bool value) {
+  if (value == FHideSelection) return;
+  FHideSelection = value;
+  if (HandleAllocated()) RecreateWnd();
+}
+
+void TdxInplaceTextEdit::SetSelectionBar(bool value) {
+  if (value == FSelectionBar) return;
+  FSelectionBar = value;
   if (HandleAllocated()) RecreateWnd();
 }
 
@@ -333,7 +348,10 @@ void TdxInplaceTextEdit::DoChange() {
 
 TVK_MESSAGE_MAP(TdxInplaceTextEdit, {WM_CHAR, &TdxInplaceTextEdit::WMChar}, {WM_SIZE, &TdxInplaceTextEdit::WMSize},
                 {WM_RBUTTONUP, &TdxInplaceTextEdit::WMRButtonUp}, {WM_CONTEXTMENU, &TdxInplaceTextEdit::WMContextMenu},
-                {CN_COMMAND, &TdxInplaceTextEdit::CNCommand},
+                {WM_SETFONT, &TdxInplaceTextEdit::WMSetFont}, {WM_SETTEXT, &TdxInplaceTextEdit::WMSetText},
+                {CN_COMMAND, &TdxInplaceTextEdit::CNCommand}, {CN_NOTIFY, &TdxInplaceTextEdit::CNNotify},
+                {CM_COLORCHANGED, &TdxInplaceTextEdit::CMColorChanged},
+                {CM_FONTCHANGED, &TdxInplaceTextEdit::CMFontChanged},
                 {CM_ENTER, &TdxInplaceTextEdit::CMEnter})
 
 void TdxInplaceTextEdit::WMChar(TMessage& message) {
@@ -350,6 +368,7 @@ void TdxInplaceTextEdit::WMSize(TMessage& message) {
   // The formatting rectangle: one pixel in, the margins of OffsetSize.
   RECT r = ClientRect();
   InflateRect(&r, -1, -1);
+  if (GetWindowLongW(Handle(), GWL_STYLE) & ES_SELECTIONBAR) r.left += 8;
   if (Alignment() == TAlignment::taRightJustify) r.right -= 1;
   r.left += OffsetSize().left;
   r.top += OffsetSize().top;
@@ -497,6 +516,45 @@ HRESULT TdxInplaceTextEdit::TOleCallback::GetDragDropEffect(BOOL, DWORD, LPDWORD
 
 HRESULT TdxInplaceTextEdit::TOleCallback::GetContextMenu(WORD, LPOLEOBJECT, CHARRANGE*, HMENU*) {
   return E_NOTIMPL;
+}
+
+void TdxInplaceTextEdit::WMSetFont(TMessage& message) {
+  TVK_INHERITED(message);
+  if (!IsEditClass()) return;
+  // The text takes the font's colour; the window text colour stays automatic
+  // so that it follows the system's.
+  CHARFORMAT2W format{};
+  format.cbSize = sizeof format;
+  format.dwMask = CFM_COLOR;
+  const TColor color = Font().Color();
+  if (color == clWindowText || color == clDefault)
+    format.dwEffects = CFE_AUTOCOLOR;
+  else
+    format.crTextColor = ColorToRGB(color);
+  SendMessageW(Handle(), EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+}
+
+void TdxInplaceTextEdit::WMSetText(TMessage& message) {
+  TVK_INHERITED(message);
+  if (IsEditClass()) ApplyMaxLength(FMaxLength);
+}
+
+void TdxInplaceTextEdit::CNNotify(TMessage& message) {
+  const auto* header = reinterpret_cast<const NMHDR*>(message.LParam);
+  if (header && header->code == EN_SELCHANGE && !Loading()) SelectionChange();
+  TVK_INHERITED(message);
+}
+
+void TdxInplaceTextEdit::CMColorChanged(TMessage& message) {
+  TVK_INHERITED(message);
+  if (HandleAllocated() && IsEditClass())
+    SendMessageW(Handle(), EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Color())));
+}
+
+void TdxInplaceTextEdit::CMFontChanged(TMessage& message) {
+  TVK_INHERITED(message);
+  if (HandleAllocated()) SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), 1);
+  UpdateEditBounds();
 }
 
 void TdxInplaceTextEdit::CNCommand(TMessage& message) {

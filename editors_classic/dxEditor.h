@@ -71,11 +71,19 @@ public:
   void SetPasswordChar(wchar_t value);
   bool OEMConvert() const { return FOEMConvert; }
   void SetOEMConvert(bool value);
+  bool HideSelection() const { return FHideSelection; }
+  void SetHideSelection(bool value);
+  // A left margin in which a click selects the whole line.
+  bool SelectionBar() const { return FSelectionBar; }
+  void SetSelectionBar(bool value);
 
   virtual void ApplyCharCase();
   virtual void ApplyMaxLength(int value);
   virtual void ApplyEditLimit(int value);
   virtual bool NeedsOleCallback() { return false; }
+  virtual void SelectionChange() {
+    if (OnSelectionChange) OnSelectionChange(this);
+  }
 
   // Selection and clipboard.
   void GetSelection(CHARRANGE& range);
@@ -105,6 +113,7 @@ public:
   TPopupMenu* EditPopupMenu() const { return FEditPopupMenu; }
 
   TNotifyEvent OnChange;
+  TNotifyEvent OnSelectionChange;
 
 protected:
   void CreateParams(TCreateParams& params) override;
@@ -116,8 +125,13 @@ protected:
   void WMSize(TMessage& message);
   void WMRButtonUp(TMessage& message);
   void WMContextMenu(TMessage& message);
+  void WMSetFont(TMessage& message);
+  void WMSetText(TMessage& message);
   void CNCommand(TMessage& message);
+  void CNNotify(TMessage& message);
   void CMEnter(TMessage& message);
+  void CMColorChanged(TMessage& message);
+  void CMFontChanged(TMessage& message);
 
   bool FAssigningText = false;
   bool FAutoSelect = true;
@@ -129,6 +143,7 @@ protected:
   bool FTextModified = false;  // the modified flag kept while no window exists
   bool FOEMConvert = false;
   wchar_t FPasswordChar = 0;
+  bool FSelectionBar = false;
 
 private:
   class TOleCallback : public IRichEditOleCallback {

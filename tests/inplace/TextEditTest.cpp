@@ -272,3 +272,40 @@ TEST_F(TextEdit, TheLiveWindowPaintsItsOwnText) {
   ReleaseDC(Edit->Handle(), dc);
   EXPECT_GT(dark, 100);  // the letters on the window's white, not a border or caret alone
 }
+
+TEST_F(TextEdit, TheWindowTakesTheEditorsColoursAndFontColour) {
+  Form->Show();
+  Host->Cells[0] = L"WWWWWWWW";
+  Host->EditCell(0);
+  Edit->Deselect();
+  Edit->SetColor(clYellow);
+  Edit->Font().SetColor(clRed);
+  CHARFORMAT2W format{};
+  format.cbSize = sizeof format;
+  SendMessageW(Edit->Handle(), EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+  EXPECT_EQ(0u, format.dwEffects & CFE_AUTOCOLOR);
+  EXPECT_EQ(RGB(255, 0, 0), format.crTextColor);
+  RedrawWindow(Edit->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  HDC dc = GetDC(Edit->Handle());
+  const RECT client = Edit->ClientRect();
+  int red = 0;
+  for (int y = client.top; y < client.bottom; ++y)
+    for (int x = client.left; x < client.right; ++x)
+      if (GetPixel(dc, x, y) == RGB(255, 0, 0)) ++red;
+  EXPECT_EQ(RGB(255, 255, 0), GetPixel(dc, client.right - 2, client.bottom - 2));
+  ReleaseDC(Edit->Handle(), dc);
+  EXPECT_GT(red, 100);
+  Edit->Font().SetColor(clWindowText);  // the system's text colour again
+  SendMessageW(Edit->Handle(), EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+  EXPECT_NE(0u, format.dwEffects & CFE_AUTOCOLOR);
+}
+
+TEST_F(TextEdit, MovingTheSelectionIsReported) {
+  Host->EditCell(4);
+  int changes = 0;
+  Edit->OnSelectionChange = [&](TObject*) { ++changes; };
+  Edit->SetSelection(1, 3);
+  EXPECT_EQ(1, changes);
+  Edit->SetSelection(1, 3);  // no move, no report
+  EXPECT_EQ(1, changes);
+}
