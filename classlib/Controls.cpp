@@ -3,6 +3,8 @@
 #include "ActnList.h"
 
 #include "Application.h"
+#include "Forms.h"
+#include "Menus.h"
 #include "WindowClasses.h"
 
 #include <algorithm>
@@ -151,6 +153,13 @@ TMouse& Mouse() {
   return mouse;
 }
 
+int TMouse::WheelScrollLines() const {
+  if (WheelScrollLinesOverride) return *WheelScrollLinesOverride;
+  UINT lines = 3;
+  SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+  return static_cast<int>(lines);
+}
+
 TControl::TControl(TComponent* owner) : TComponent(owner), FWindowProc(WndMethodOf<&TControl::WndProc>(this)) {
   FControlStyle = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
   FFont.OnChange = [this](TObject*) { Perform(CM_FONTCHANGED); };
@@ -234,8 +243,16 @@ void TControl::ActionChange(TObject* sender, bool checkDefaults) {
   if (!checkDefaults || FVisible) SetVisible(action->Visible());
 }
 
+void TControl::SetPopupMenu(TPopupMenu* menu) {
+  if (menu == FPopupMenu) return;
+  if (FPopupMenu) RemoveFreeNotification(FPopupMenu);
+  FPopupMenu = menu;
+  if (menu) FreeNotification(menu);
+}
+
 void TControl::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
+  if (operation == TOperation::opRemove && component == FPopupMenu) FPopupMenu = nullptr;
   if (operation == TOperation::opRemove && FActionLink && component == FActionLink->Action()) FActionLink.reset();
 }
 
@@ -877,10 +894,34 @@ void TWinControl::WMKeyDown(TMessage& message) {
 }
 
 void TWinControl::WMSetFocus(TMessage& message) {
+  // The form tells the controls the focus leaves and enters; a control that
+  // refuses to be left cancels the change, and this window hears no more of it.
+  if (TCustomForm* form = GetParentForm(this)) {
+    if (!form->SetFocusedControl(this)) {
+      message.Result = 0;
+      return;
+    }
+    TVK_INHERITED(message);
+    return;
+  }
   TVK_INHERITED(message);
   TControl* top = TopParent();
   if (top != this) top->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(this));
   Perform(CM_ENTER);
+}
+
+void TWinControl::WMContextMenu(TMessage& message) {
+  TControl* owner = this;
+  while (owner && !owner->PopupMenu()) owner = owner->Parent();
+  if (!owner) {
+    TVK_INHERITED(message);
+    return;
+  }
+  POINT p{static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam))};
+  if (p.x == -1 && p.y == -1) p = ClientToScreen(POINT{0, 0});
+  owner->PopupMenu()->SetPopupComponent(this);
+  owner->PopupMenu()->Popup(p.x, p.y);
+  message.Result = 1;
 }
 
 void TWinControl::KeyDown(WORD& key, TShiftState shift) {
@@ -1047,7 +1088,7 @@ TVK_MESSAGE_MAP(TWinControl, {WM_WINDOWPOSCHANGED, &TWinControl::WMWindowPosChan
                 {WM_KEYDOWN, &TWinControl::WMKeyDown}, {WM_SYSKEYDOWN, &TWinControl::WMKeyDown},
                 {WM_CHAR, &TWinControl::WMChar}, {WM_SYSCHAR, &TWinControl::WMSysChar},
                 {CM_DIALOGCHAR, &TWinControl::CMDialogChar}, {CM_FOCUSCHANGED, &TWinControl::CMFocusChanged},
-                {WM_SETFOCUS, &TWinControl::WMSetFocus}, {WM_ERASEBKGND, &TWinControl::WMEraseBkgnd},
+                {WM_SETFOCUS, &TWinControl::WMSetFocus}, {WM_CONTEXTMENU, &TWinControl::WMContextMenu}, {WM_ERASEBKGND, &TWinControl::WMEraseBkgnd},
                 {WM_COMMAND, &TWinControl::WMCommand}, {WM_NOTIFY, &TWinControl::WMNotify},
                 {WM_DRAWITEM, &TWinControl::WMDrawItem},
                 {WM_HSCROLL, &TWinControl::WMScroll}, {WM_VSCROLL, &TWinControl::WMScroll},

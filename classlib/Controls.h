@@ -8,11 +8,13 @@
 #include "Graphics.h"
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace tvk {
 
 class TWinControl;
+class TPopupMenu;
 class TBasicAction;
 class TControlActionLink;
 
@@ -73,6 +75,9 @@ TWndMethod WndMethodOf(C* object) {
 struct TMouse {
   // How far (in pixels, both ways) the mouse moves before a press becomes a drag.
   int DragThreshold = 5;
+  // Lines one notch of the wheel scrolls: the system's setting, unless set here (tests).
+  std::optional<int> WheelScrollLinesOverride;
+  int WheelScrollLines() const;
 };
 TMouse& Mouse();
 
@@ -159,6 +164,9 @@ public:
 
   TCursor Cursor() const { return FCursor; }
   void SetCursor(TCursor cursor);
+  // The menu a right click or the menu key opens over the control (not owned).
+  TPopupMenu* PopupMenu() const { return FPopupMenu; }
+  void SetPopupMenu(TPopupMenu* menu);
   const WideString& Hint() const { return FHint; }
   void SetHint(const WideString& hint) { FHint = hint; }
   bool ShowHint() const { return FShowHint; }
@@ -235,6 +243,7 @@ protected:
 
 private:
   friend class TWinControl;
+  TPopupMenu* FPopupMenu = nullptr;
   void DoMouseDown(TMessage& message, TMouseButton button, TShiftState extra);
   void DoMouseUp(TMessage& message, TMouseButton button);
   TWinControl* FParent = nullptr;
@@ -376,6 +385,8 @@ protected:
   // Passed on to the children (default buttons follow the focus).
   void CMFocusChanged(TMessage& message);
   void WMSetFocus(TMessage& message);
+  // Opens the control's PopupMenu (or the nearest parent's) at the point, or at the control for the menu key.
+  void WMContextMenu(TMessage& message);
   void WMEraseBkgnd(TMessage& message);
   void WMCommand(TMessage& message);
   void WMDrawItem(TMessage& message);

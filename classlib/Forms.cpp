@@ -3,6 +3,7 @@
 #include "Application.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace tvk {
@@ -51,6 +52,65 @@ TCustomForm::TCustomForm(TComponent* owner, TCreateNew) : TCustomForm(owner) { F
 
 TCustomForm::~TCustomForm() {
   if (FActiveControl) RemoveFreeNotification(FActiveControl);
+  if (FFocusedControl) RemoveFreeNotification(FFocusedControl);
+}
+
+void TCustomForm::UnlinkFocus(TWinControl* control) {
+  if (control && control != FActiveControl && control != FFocusedControl) RemoveFreeNotification(control);
+}
+
+bool TCustomForm::SetFocusedControl(TWinControl* control) {
+  if (control == this) control = nullptr;
+  const int count = ++FFocusCount;
+  // A control that a CM_EXIT handler focuses is taken up by the outer change.
+  if (FExiting) {
+    FRequestedControl = control;
+    return true;
+  }
+  FRequestedControl = nullptr;
+  if (control == FFocusedControl) return true;
+  TWinControl* leaving = FFocusedControl;
+  while (FFocusedControl && !FFocusedControl->ContainsControl(control)) {
+    TWinControl* exited = FFocusedControl;
+    FFocusedControl = exited->Parent() && exited->Parent() != this ? exited->Parent() : nullptr;
+    if (exited->IsDestroying()) continue;
+    FExiting = true;
+    try {
+      exited->Perform(CM_EXIT);
+      FExiting = false;
+    } catch (...) {
+      FExiting = false;
+      // The change is cancelled: the control that refused keeps the focus.
+      FFocusedControl = exited;
+      if (FFocusedControl != leaving) FreeNotification(FFocusedControl);
+      UnlinkFocus(leaving);
+      FRequestedControl = nullptr;
+      Application().HandleException(this);
+      if (exited->HandleAllocated() && GetFocus() != exited->Handle()) ::SetFocus(exited->Handle());
+      return false;
+    }
+    if (count != FFocusCount) break;
+  }
+  if (count != FFocusCount) {
+    // A CM_EXIT handler moved the focus elsewhere: that move is the one that counts.
+    if (FFocusedControl) FreeNotification(FFocusedControl);
+    UnlinkFocus(leaving);
+    TWinControl* requested = std::exchange(FRequestedControl, nullptr);
+    if (requested && requested->HandleAllocated() && GetFocus() == requested->Handle()) SetFocusedControl(requested);
+    return false;
+  }
+  // Enter from the outermost control that was not focused down to Control.
+  std::vector<TWinControl*> entered;
+  for (TWinControl* c = control; c && c != this && c != FFocusedControl; c = c->Parent()) entered.push_back(c);
+  FFocusedControl = control;
+  if (control) FreeNotification(control);
+  UnlinkFocus(leaving);
+  for (auto it = entered.rbegin(); it != entered.rend(); ++it) {
+    (*it)->Perform(CM_ENTER);
+    if (count != FFocusCount) return false;
+  }
+  if (control) Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(control));
+  return true;
 }
 
 void TCustomForm::AfterConstruction() {
@@ -136,15 +196,17 @@ void TCustomForm::WMNCCreate(TMessage& message) {
 
 void TCustomForm::Notification(TComponent* component, TOperation operation) {
   TCustomControl::Notification(component, operation);
-  if (operation == TOperation::opRemove && component == FActiveControl) FActiveControl = nullptr;
+  if (operation != TOperation::opRemove) return;
+  if (component == FActiveControl) FActiveControl = nullptr;
+  if (component == FFocusedControl) FFocusedControl = nullptr;
 }
 
 void TCustomForm::SetActiveControl(TWinControl* control) {
   if (control == FActiveControl) return;
   if (control && (control == this || !ContainsControl(control)))
     throw EInvalidOperation(L"Invalid active control");
-  if (FActiveControl) RemoveFreeNotification(FActiveControl);
-  FActiveControl = control;
+  TWinControl* old = std::exchange(FActiveControl, control);
+  UnlinkFocus(old);
   if (FActiveControl) FreeNotification(FActiveControl);
 }
 
@@ -341,6 +403,8 @@ TScreen& Screen() {
 HCURSOR TScreen::Cursors(int index) const {
   for (const auto& [id, cursor] : FCursors)
     if (id == index) return cursor;
+  // The library's standard numbers stand for the system's cursors.
+  if (HCURSOR standard = CursorHandle(index)) return standard;
   return LoadCursorW(nullptr, IDC_ARROW);
 }
 

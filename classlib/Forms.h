@@ -66,6 +66,13 @@ public:
   // Makes Control the active control and focuses it when the form is showing.
   void FocusControl(TWinControl* control);
   void SetFocus() override;
+  // The control that has the focus, as the form last heard (null: the form itself).
+  TWinControl* FocusedControl() const { return FFocusedControl; }
+  // A control of this form (or the form) took the focus: CM_EXIT goes to the
+  // controls it leaves, innermost first, and CM_ENTER to those it enters,
+  // outermost first. An error from CM_EXIT goes to the application's handler,
+  // the focus goes back and the answer is false.
+  virtual bool SetFocusedControl(TWinControl* control);
   bool KeyPreview = false;
 
   // (No OnDestroy: a C++ destructor runs derived levels first; forms clean up in their own.)
@@ -108,6 +115,11 @@ private:
   TFormState FFormState = fsCreating;
   TModalResult FModalResult = mrNone;
   TWinControl* FActiveControl = nullptr;
+  TWinControl* FFocusedControl = nullptr;
+  int FFocusCount = 0;   // focus changes heard; a change made by a CM_EXIT handler supersedes the outer one
+  bool FExiting = false;  // CM_EXIT is being sent
+  TWinControl* FRequestedControl = nullptr;  // focused by a CM_EXIT handler
+  void UnlinkFocus(TWinControl* control);
 };
 
 class TForm : public TCustomForm {
@@ -138,7 +150,8 @@ public:
   TScreen(const TScreen&) = delete;
   TScreen& operator=(const TScreen&) = delete;
 
-  // The cursor of Index; the arrow for a number the table lacks.
+  // The cursor of Index; for a number the table lacks, the system cursor of a
+  // standard number (crIBeam ...), else the arrow.
   HCURSOR Cursors(int index) const;
   // Puts Cursor at Index (taking it over); null clears the entry.
   void SetCursors(int index, HCURSOR cursor);

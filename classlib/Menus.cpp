@@ -11,6 +11,7 @@ namespace tvk {
 namespace {
 
 TPopupMenu* gActivePopup = nullptr;
+TPopupMenuShow gPopupMenuShow;
 
 // Appends Item's visible sub-items to Menu; Ids collects the item of each command.
 void BuildMenu(HMENU menu, TMenuItem& item, std::vector<TMenuItem*>& ids) {
@@ -70,6 +71,11 @@ TPopupMenu::~TPopupMenu() {
 
 void TPopupMenu::Popup(int x, int y) {
   if (OnPopup) OnPopup(this);
+  if (gPopupMenuShow) {
+    TPopupMenuShow show = gPopupMenuShow;  // it may replace itself
+    show(*this, x, y);
+    return;
+  }
   std::vector<TMenuItem*> ids;
   HMENU menu = CreatePopupMenu();
   struct TMenuGuard {
@@ -89,5 +95,24 @@ void TPopupMenu::Popup(int x, int y) {
 }
 
 TPopupMenu* ActivePopupMenu() { return gActivePopup; }
+
+void SetPopupMenuShow(TPopupMenuShow show) { gPopupMenuShow = std::move(show); }
+
+TShortCut ShortCut(WORD key, TShiftState shift) {
+  if (key & 0xFF00) return scNone;  // not a virtual key
+  TShortCut result = key;
+  if (shift & ssShift) result |= scShift;
+  if (shift & ssCtrl) result |= scCtrl;
+  if (shift & ssAlt) result |= scAlt;
+  return result;
+}
+
+void ShortCutToKey(TShortCut shortCut, WORD& key, TShiftState& shift) {
+  key = shortCut & 0x00FF;
+  shift = 0;
+  if (shortCut & scShift) shift |= ssShift;
+  if (shortCut & scCtrl) shift |= ssCtrl;
+  if (shortCut & scAlt) shift |= ssAlt;
+}
 
 }  // namespace tvk

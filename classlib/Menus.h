@@ -2,7 +2,9 @@
 // Menus: items with a caption, check mark and click handler, and the
 // pop-up menu that shows them at a point and runs the chosen item.
 #include "Classes.h"
+#include "Controls.h"
 
+#include <functional>
 #include <vector>
 
 namespace tvk {
@@ -62,14 +64,16 @@ private:
 // The menu being tracked now, or null: tests and timers close it with EndMenu.
 TPopupMenu* ActivePopupMenu();
 
+// Every pop-up menu is shown through one function: the system's menu loop, or
+// what a test puts in its place (null puts the menu loop back).
+using TPopupMenuShow = std::function<void(TPopupMenu& Menu, int X, int Y)>;
+void SetPopupMenuShow(TPopupMenuShow show);
+
 // A key with its shift keys in one word: the virtual key in the low byte,
-// Shift, Ctrl and Alt as the bits scShift, scCtrl and scAlt.
-using TShortCut = unsigned short;
-constexpr TShortCut scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000;
-constexpr TShortCut ShortCut(unsigned short key, unsigned shift) {
-  // shift bits as TShiftState: ssShift 1, ssAlt 2, ssCtrl 4
-  return static_cast<TShortCut>((key & 0xFF) | ((shift & 1u) ? scShift : 0) | ((shift & 4u) ? scCtrl : 0) |
-                                ((shift & 2u) ? scAlt : 0));
-}
+// scShift, scCtrl and scAlt above it.
+using TShortCut = WORD;
+constexpr TShortCut scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000, scNone = 0;
+TShortCut ShortCut(WORD key, TShiftState shift);
+void ShortCutToKey(TShortCut shortCut, WORD& key, TShiftState& shift);
 
 }  // namespace tvk

@@ -2,6 +2,7 @@
 
 #include "Application.h"
 #include "CommonUtils.h"
+#include "FlatSB.h"
 #include "ResStrings.h"
 #include "Streams.h"
 #include "dxEditorStrings.h"
@@ -799,9 +800,11 @@ void TdxInplaceEdit::WndProc(TMessage& message) {
         break;
       case WM_SETFOCUS: {
         // The class library (and the window's own procedure) hears of the
-        // focus when the form lets the host be its focused control, which no
-        // form of this library refuses; the host and the editor always do.
-        DispatchByNumber(message);
+        // focus only when the form lets the host be its focused control; the
+        // host and the editor always do.
+        TCustomForm* form = GetParentForm(this);
+        if (!form || form->SetFocusedControl(host) || (host->ControlState() & csFocusing))
+          DispatchByNumber(message);
         host->InplaceEditFocusChanged();
         DoSetFocus();
         message.Result = 0;
@@ -814,9 +817,12 @@ void TdxInplaceEdit::WndProc(TMessage& message) {
         FClickTime = 0;
         break;
       case WM_MOUSEWHEEL:
+        if (IsMouseWheelHandled()) break;
         host->Perform(CM_CANCELMODE, 0, 0);
         SendMessageW(host->Handle(), WM_MOUSEWHEEL, message.WParam, message.LParam);
-        break;
+        // The system's default would hand the wheel to the host a second time.
+        message.Result = 0;
+        return;
       default: break;
     }
   }
@@ -828,7 +834,8 @@ TVK_MESSAGE_MAP(TdxInplaceEdit, {WM_KEYDOWN, &TdxInplaceEdit::WMKeyDown}, {WM_SY
                 {WM_GETDLGCODE, &TdxInplaceEdit::WMGetDlgCode}, {WM_PAINT, &TdxInplaceEdit::WMPaint},
                 {WM_ERASEBKGND, &TdxInplaceEdit::WMEraseBkgnd}, {WM_NCCALCSIZE, &TdxInplaceEdit::WMNCCalcSize},
                 {WM_NCPAINT, &TdxInplaceEdit::WMNCPaint}, {WM_KILLFOCUS, &TdxInplaceEdit::WMKillFocus},
-                {WM_SIZE, &TdxInplaceEdit::WMSize}, {WM_CUT, &TdxInplaceEdit::WMClipboard},
+                {WM_SIZE, &TdxInplaceEdit::WMSize}, {WM_SETCURSOR, &TdxInplaceEdit::WMSetCursor},
+                {WM_CUT, &TdxInplaceEdit::WMClipboard},
                 {WM_PASTE, &TdxInplaceEdit::WMClipboard}, {WM_CLEAR, &TdxInplaceEdit::WMClipboard},
                 {CM_ENTER, &TdxInplaceEdit::CMEnter}, {CM_EXIT, &TdxInplaceEdit::CMExit},
                 {CM_MOUSEENTER, &TdxInplaceEdit::CMMouseEnter}, {CM_MOUSELEAVE, &TdxInplaceEdit::CMMouseLeave},
@@ -878,6 +885,24 @@ void TdxInplaceEdit::WMGetDlgCode(TMessage& message) {
 
 void TdxInplaceEdit::WMPaint(TMessage& message) {
   const bool paintCopy = (ControlState() & csPaintCopy) != 0;
+  if (IsEditClass() && !paintCopy && !(ComponentState() & csDesigning)) {
+    // A live text window paints itself; a custom drawing may cover it.
+    bool done = false;
+    if (OnCustomDraw) {
+      auto vd = CreateViewData(false);
+      HDC dc = GetDC(Handle());
+      RECT r = ClientRect();
+      OnCustomDraw(this, dc, r, *vd, true, done);
+      ReleaseDC(Handle(), dc);
+    }
+    if (done) {
+      ValidateRect(Handle(), nullptr);
+      message.Result = 0;
+      return;
+    }
+    DefaultHandler(message);
+    return;
+  }
   auto vd = CreateViewData(true);
   PAINTSTRUCT ps{};
   HDC dc = reinterpret_cast<HDC>(message.WParam);
@@ -959,6 +984,21 @@ void TdxInplaceEdit::WMSize(TMessage& message) {
   UpdateEditBounds();
 }
 
+void TdxInplaceEdit::WMSetCursor(TMessage& message) {
+  if (LOWORD(message.LParam) == HTCLIENT && reinterpret_cast<HWND>(message.WParam) == Handle()) {
+    POINT p{};
+    GetCursorPos(&p);
+    auto vd = CreateViewData(false);
+    const TCursor cursor = EditClass().GetEditCursor(p.x, p.y, *vd);
+    if (cursor != crDefault) {
+      ::SetCursor(Screen().Cursors(cursor));
+      message.Result = 1;
+      return;
+    }
+  }
+  TVK_INHERITED(message);
+}
+
 void TdxInplaceEdit::WMClipboard(TMessage& message) {
   if (CanEditValue()) DefaultHandler(message);
 }
@@ -1011,6 +1051,26 @@ void TCustomdxContainer::InplaceEditKeyDown(WORD& key, TShiftState shift) {
   if (OnKeyDown) OnKeyDown(this, key, shift);
 }
 
+void TCustomdxContainer::CreateWnd() {
+  TCustomControl::CreateWnd();
+  const TFlatScrollBarApi& api = FlatScrollBars();
+  // Flat bars are drawn left to right only.
+  if (!GetSystemMetrics(SM_MIDEASTENABLED)) api.InitializeFlatSB(Handle());
+  static constexpr INT_PTR kModes[] = {FSB_REGULAR_MODE, FSB_ENCARTA_MODE, FSB_FLAT_MODE};  // by TScrollBarStyle
+  const INT_PTR mode = kModes[static_cast<int>(FScrollBarStyle)];
+  api.FlatSB_SetScrollProp(Handle(), WSB_PROP_VSTYLE, mode, TRUE);
+  api.FlatSB_SetScrollProp(Handle(), WSB_PROP_HSTYLE, mode, TRUE);
+}
+
+void TCustomdxContainer::GetFlatScrollInfo(int barFlag, SCROLLINFO& scrollInfo) {
+  FlatScrollBars().FlatSB_GetScrollInfo(Handle(), barFlag, &scrollInfo);
+}
+
+int TCustomdxContainer::SetFlatScrollInfo(int barFlag, const SCROLLINFO& scrollInfo, bool redraw) {
+  SCROLLINFO info = scrollInfo;
+  return FlatScrollBars().FlatSB_SetScrollInfo(Handle(), barFlag, &info, redraw ? TRUE : FALSE);
+}
+
 void TCustomdxContainer::SetScrollBarStyle(TScrollBarStyle value) {
   if (value == FScrollBarStyle) return;
   FScrollBarStyle = value;
@@ -1020,10 +1080,9 @@ void TCustomdxContainer::SetScrollBarStyle(TScrollBarStyle value) {
 TVK_MESSAGE_MAP(TCustomdxContainer, {WM_MOUSEWHEEL, &TCustomdxContainer::WMMouseWheel})
 
 void TCustomdxContainer::WMMouseWheel(TMessage& message) {
-  UINT lines = 3;
-  SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
-  short delta = static_cast<short>(HIWORD(message.WParam));
-  ScrollByLines(delta > 0, static_cast<int>(lines));
+  // The library has no wheel events of its own; the system's default would hand the wheel on to the parent.
+  const short delta = static_cast<short>(HIWORD(message.WParam));
+  ScrollByLines(delta > 0, Mouse().WheelScrollLines());
   message.Result = 0;
 }
 
@@ -1169,7 +1228,7 @@ void TdxContainerHintWindow::ActivateHintEx(POINT p, int width, const WideString
   SetBounds(Left(), Top(), w, h);
   r = RECT{p.x, p.y, p.x + w, p.y + h};
   MONITORINFO info{};
-  GetMonitorInfoAtPoint(p, info);
+  MonitorInfoAtPoint(p, info);  // all zero when no monitor answers: the hint ends at the origin
   const RECT& m = info.rcMonitor;
   if (r.top + h > m.bottom) r.top = m.bottom - h;
   if (r.left + w > m.right) r.left = m.right - w;

@@ -8,6 +8,7 @@
 // object (TdxInplaceEditClass) that carries its painting and geometry
 // functions; they call one another through it, so a derived editor class
 // overrides one and the others follow.
+#include "CommonUtils.h"
 #include "Controls.h"
 #include "Forms.h"
 #include "Lists.h"
@@ -282,6 +283,8 @@ public:
   virtual bool CanModify() { return !GetReadOnly(); }
   virtual bool IsValidChar(wchar_t key);
   virtual bool WantTabs() { return false; }
+  // An editor that scrolls itself by the wheel; the others hand it to the host.
+  virtual bool IsMouseWheelHandled() { return false; }
   virtual bool IsEditingKey(WORD key, TShiftState shift);
   virtual void GoToNeighbourCell(bool left);
   virtual void RestorePrevText();
@@ -364,6 +367,7 @@ protected:
   void WMNCPaint(TMessage& message);
   void WMKillFocus(TMessage& message);
   void WMSize(TMessage& message);
+  void WMSetCursor(TMessage& message);
   void WMClipboard(TMessage& message);
   void CMEnter(TMessage& message);
   void CMExit(TMessage& message);
@@ -433,8 +437,12 @@ public:
   void SetScrollBarStyle(TScrollBarStyle value);
   bool InitEdit() const { return FInitEdit; }
   bool FSingleClickCheckEdit = false;  // check cells toggle with the click that activates them
+  // The host window's scroll bars, flat where the system has them.
+  void GetFlatScrollInfo(int barFlag, SCROLLINFO& scrollInfo);
+  int SetFlatScrollInfo(int barFlag, const SCROLLINFO& scrollInfo, bool redraw);
 
 protected:
+  void CreateWnd() override;
   TVK_MESSAGES();
   void WMMouseWheel(TMessage& message);
 
@@ -455,6 +463,8 @@ public:
   void ActivateHint(POINT p, const WideString& hint, TFont& font);
   void ActivateHintEx(POINT p, int width, const WideString& hint, TFont& font, bool copySize);
   void HideHint();
+  // The monitor lookup that keeps the hint on screen (replaceable in tests).
+  void (*MonitorInfoAtPoint)(const POINT& point, MONITORINFO& info) = &GetMonitorInfoAtPoint;
 
 protected:
   void CreateParams(TCreateParams& params) override;

@@ -87,6 +87,12 @@ void TdxInplaceTextEditClass::DrawClientArea(HDC dc, const RECT& rect, TdxEditVi
 
 TdxInplaceTextEdit::TdxInplaceTextEdit(TComponent* owner) : TdxInplaceEdit(owner) {}
 
+TdxInplaceTextEdit::~TdxInplaceTextEdit() {
+  // The window (and with it the rich edit's hold on the callback) goes first.
+  Destroying();
+  DestroyHandle();
+}
+
 void TdxInplaceTextEdit::CreateParams(TCreateParams& params) {
   TdxInplaceEdit::CreateParams(params);
   if (!IsEditClass()) {
@@ -102,6 +108,7 @@ void TdxInplaceTextEdit::CreateParams(TCreateParams& params) {
   if (FCharCase == TEditCharCase::ecLowerCase) params.Style |= ES_LOWERCASE;
   if (!FHideSelection) params.Style |= ES_NOHIDESEL;
   if (FOEMConvert) params.Style |= ES_OEMCONVERT;
+  if (FSelectionBar) params.Style |= ES_SELECTIONBAR;
   static constexpr DWORD kAlign[] = {ES_LEFT, ES_RIGHT, ES_CENTER};  // by TAlignment
   params.Style |= kAlign[static_cast<int>(Alignment())];
 }
@@ -120,9 +127,11 @@ void TdxInplaceTextEdit::CreateWnd() {
   SendMessageW(h, EM_SETLANGOPTIONS, 0, IMF_UIFONTS);
   SendMessageW(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   ApplyMaxLength(FMaxLength);
+  SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), 0);
   SendMessageW(h, EM_SETEVENTMASK, 0, 0x00080011);
   SendMessageW(h, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Color())));
   if (FPasswordChar) SendMessageW(h, EM_SETPASSWORDCHAR, FPasswordChar, 0);
+  if (NeedsOleCallback()) SendMessageW(h, EM_SETOLECALLBACK, 0, reinterpret_cast<LPARAM>(OleCallback()));
   SetEditModified(FTextModified);
 }
 
@@ -178,6 +187,7 @@ std::unique_ptr<TdxEditViewData> TdxInplaceTextEdit::CreateViewData(bool isPaint
   if (auto* text = dynamic_cast<TdxTextEditViewData*>(vd.get())) {
     text->CharCase = FCharCase;
     text->PasswordChar = FPasswordChar;
+    text->SelectionBar = FSelectionBar;
     text->FocusRect = !IsInplace() && !IsEditClass();
   }
   return vd;
@@ -240,6 +250,18 @@ void TdxInplaceTextEdit::SetOEMConvert(bool value) {
   if (HandleAllocated()) RecreateWnd();
 }
 
+void TdxInplaceTextEdit::SetHideSelection(bool value) {
+  if (value == FHideSelection) return;
+  FHideSelection = value;
+  if (HandleAllocated()) RecreateWnd();
+}
+
+void TdxInplaceTextEdit::SetSelectionBar(bool value) {
+  if (value == FSelectionBar) return;
+  FSelectionBar = value;
+  if (HandleAllocated()) RecreateWnd();
+}
+
 void TdxInplaceTextEdit::GetSelection(CHARRANGE& range) {
   range = CHARRANGE{};
   if (HandleAllocated()) SendMessageW(Handle(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
@@ -292,8 +314,27 @@ void TdxInplaceTextEdit::Undo() {
   if (HandleAllocated()) SendMessageW(Handle(), EM_UNDO, 0, 0);
 }
 
+void TdxInplaceTextEdit::Redo() {
+  if (HandleAllocated()) SendMessageW(Handle(), EM_REDO, 0, 0);
+}
+
 bool TdxInplaceTextEdit::UndoAvailable() {
   return HandleAllocated() && SendMessageW(Handle(), EM_CANUNDO, 0, 0) != 0;
+}
+
+bool TdxInplaceTextEdit::RedoAvailable() {
+  return HandleAllocated() && SendMessageW(Handle(), EM_CANREDO, 0, 0) != 0;
+}
+
+bool TdxInplaceTextEdit::PasteAvailable() {
+  return HandleAllocated() && CanModify() && SendMessageW(Handle(), EM_CANPASTE, 0, 0) != 0;
+}
+
+int TdxInplaceTextEdit::GetTextLenEx() {
+  if (!HandleAllocated()) return 0;
+  // Counted in the window's own characters, as the selection is.
+  GETTEXTLENGTHEX query{GTL_DEFAULT, 1200};
+  return static_cast<int>(SendMessageW(Handle(), EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0));
 }
 
 void TdxInplaceTextEdit::CopyToClipboard() { SendMessageW(Handle(), WM_COPY, 0, 0); }
@@ -306,7 +347,11 @@ void TdxInplaceTextEdit::DoChange() {
 }
 
 TVK_MESSAGE_MAP(TdxInplaceTextEdit, {WM_CHAR, &TdxInplaceTextEdit::WMChar}, {WM_SIZE, &TdxInplaceTextEdit::WMSize},
-                {WM_RBUTTONUP, &TdxInplaceTextEdit::WMRButtonUp}, {CN_COMMAND, &TdxInplaceTextEdit::CNCommand},
+                {WM_RBUTTONUP, &TdxInplaceTextEdit::WMRButtonUp}, {WM_CONTEXTMENU, &TdxInplaceTextEdit::WMContextMenu},
+                {WM_SETFONT, &TdxInplaceTextEdit::WMSetFont}, {WM_SETTEXT, &TdxInplaceTextEdit::WMSetText},
+                {CN_COMMAND, &TdxInplaceTextEdit::CNCommand}, {CN_NOTIFY, &TdxInplaceTextEdit::CNNotify},
+                {CM_COLORCHANGED, &TdxInplaceTextEdit::CMColorChanged},
+                {CM_FONTCHANGED, &TdxInplaceTextEdit::CMFontChanged},
                 {CM_ENTER, &TdxInplaceTextEdit::CMEnter})
 
 void TdxInplaceTextEdit::WMChar(TMessage& message) {
@@ -323,6 +368,7 @@ void TdxInplaceTextEdit::WMSize(TMessage& message) {
   // The formatting rectangle: one pixel in, the margins of OffsetSize.
   RECT r = ClientRect();
   InflateRect(&r, -1, -1);
+  if (GetWindowLongW(Handle(), GWL_STYLE) & ES_SELECTIONBAR) r.left += 8;
   if (Alignment() == TAlignment::taRightJustify) r.right -= 1;
   r.left += OffsetSize().left;
   r.top += OffsetSize().top;
@@ -338,6 +384,177 @@ void TdxInplaceTextEdit::WMRButtonUp(TMessage& message) {
     ::ClientToScreen(Handle(), &p);
     PostMessageW(Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Handle()), MAKELPARAM(p.x, p.y));
   }
+}
+
+void TdxInplaceTextEdit::WMContextMenu(TMessage& message) {
+  TVK_INHERITED(message);  // a PopupMenu of the editor or a parent is the library's to show
+  if (!IsEditClass() || message.Result != 0) return;
+  for (TControl* c = this; c; c = c->Parent())
+    if (c->PopupMenu()) return;
+  POINT p{static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam))};
+  const RECT client = ClientRect();
+  if (p.x == -1 && p.y == -1) {
+    // The menu key: at the caret, kept within the editor.
+    GetCaretPos(&p);
+    p.x = std::min(p.x, client.right);
+    ::ClientToScreen(Handle(), &p);
+  } else {
+    POINT inside = p;
+    ::ScreenToClient(Handle(), &inside);
+    if (!PtInRect(&client, inside)) return;
+  }
+  ShowEditMenu(p);
+  message.Result = 1;
+}
+
+void TdxInplaceTextEdit::ShowEditMenu(POINT at) {
+  struct TItemRow {
+    int Caption;  // index of the start-up caption, -1 for a separator
+    int Tag;
+  };
+  static constexpr TItemRow kItems[] = {{0, emtUndo},   {1, emtRedo},  {-1, 0x7FFFFFFF},   {2, emtCut},
+                                        {3, emtCopy},   {4, emtPaste}, {5, emtDelete},     {-1, 0x7FFFFFFF},
+                                        {6, emtSelectAll}};
+  if (!FEditPopupMenu) {
+    FEditPopupMenu = new TPopupMenu(this);
+    for (const TItemRow& row : kItems) {
+      auto* item = new TMenuItem(FEditPopupMenu);
+      item->SetCaption(row.Caption < 0 ? WideString(L"-") : EditMenuCaption(row.Caption));
+      item->Tag = row.Tag;
+      item->OnClick = [this](TObject* sender) { EditMenuClick(sender); };
+      FEditPopupMenu->Items().Add(item);
+    }
+  }
+  const int selected = SelLength();
+  const bool hidden = FPasswordChar != 0;
+  for (int i = 0; i < FEditPopupMenu->Items().Count(); ++i) {
+    TMenuItem* item = FEditPopupMenu->Items().Items(i);
+    switch (item->Tag) {
+      case emtUndo: item->SetEnabled(UndoAvailable()); break;
+      case emtRedo: item->SetEnabled(RedoAvailable()); break;
+      case emtCut: item->SetEnabled(selected > 0 && CanModify() && !hidden); break;
+      case emtCopy: item->SetEnabled(selected > 0 && !hidden); break;
+      case emtPaste: item->SetEnabled(PasteAvailable()); break;
+      case emtDelete: item->SetEnabled(selected > 0 && CanModify()); break;
+      case emtSelectAll: {
+        // Selecting all takes in the closing paragraph mark, one beyond the text.
+        const int length = GetTextLenEx();
+        item->SetEnabled(std::min(selected, length) != length);
+        break;
+      }
+      default: break;
+    }
+  }
+  FEditPopupMenu->SetPopupComponent(this);
+  FEditPopupMenu->Popup(at.x, at.y);
+}
+
+void TdxInplaceTextEdit::EditMenuClick(TObject* sender) {
+  auto* item = dynamic_cast<TMenuItem*>(sender);
+  if (!item) return;
+  switch (item->Tag) {
+    case emtUndo: Undo(); break;
+    case emtRedo: Redo(); break;
+    case emtCut: CutToClipboard(); break;
+    case emtCopy: CopyToClipboard(); break;
+    case emtPaste: PasteFromClipboard(); break;
+    case emtDelete: ClearSelection(); break;
+    case emtSelectAll: SelectAll(); break;
+    default: break;
+  }
+}
+
+// --- the OLE callback: no objects, no storage, no dragging
+
+namespace {
+
+constexpr GUID kIID_IRichEditOleCallback = {0x00020D03, 0x0000, 0x0000,
+                                            {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
+}  // namespace
+
+HRESULT TdxInplaceTextEdit::TOleCallback::QueryInterface(REFIID iid, void** object) {
+  if (!object) return E_POINTER;
+  if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, kIID_IRichEditOleCallback)) {
+    *object = static_cast<IRichEditOleCallback*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *object = nullptr;
+  return E_NOINTERFACE;
+}
+
+HRESULT TdxInplaceTextEdit::TOleCallback::GetNewStorage(LPSTORAGE* storage) {
+  if (storage) *storage = nullptr;
+  return E_NOTIMPL;
+}
+
+HRESULT TdxInplaceTextEdit::TOleCallback::GetInPlaceContext(LPOLEINPLACEFRAME* frame, LPOLEINPLACEUIWINDOW* doc,
+                                                            LPOLEINPLACEFRAMEINFO) {
+  if (frame) *frame = nullptr;
+  if (doc) *doc = nullptr;
+  return E_NOTIMPL;
+}
+
+HRESULT TdxInplaceTextEdit::TOleCallback::ShowContainerUI(BOOL) { return E_NOTIMPL; }
+HRESULT TdxInplaceTextEdit::TOleCallback::QueryInsertObject(LPCLSID, LPSTORAGE, LONG) { return E_NOTIMPL; }
+HRESULT TdxInplaceTextEdit::TOleCallback::DeleteObject(LPOLEOBJECT) { return E_NOTIMPL; }
+HRESULT TdxInplaceTextEdit::TOleCallback::QueryAcceptData(LPDATAOBJECT, CLIPFORMAT*, DWORD, BOOL, HGLOBAL) {
+  return E_NOTIMPL;
+}
+HRESULT TdxInplaceTextEdit::TOleCallback::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
+
+HRESULT TdxInplaceTextEdit::TOleCallback::GetClipboardData(CHARRANGE*, DWORD, LPDATAOBJECT* data) {
+  if (data) *data = nullptr;
+  return E_NOTIMPL;
+}
+
+HRESULT TdxInplaceTextEdit::TOleCallback::GetDragDropEffect(BOOL, DWORD, LPDWORD effect) {
+  if (effect) *effect = DROPEFFECT_NONE;
+  return S_OK;
+}
+
+HRESULT TdxInplaceTextEdit::TOleCallback::GetContextMenu(WORD, LPOLEOBJECT, CHARRANGE*, HMENU*) {
+  return E_NOTIMPL;
+}
+
+void TdxInplaceTextEdit::WMSetFont(TMessage& message) {
+  TVK_INHERITED(message);
+  if (!IsEditClass()) return;
+  // The text takes the font's colour; the window text colour stays automatic
+  // so that it follows the system's.
+  CHARFORMAT2W format{};
+  format.cbSize = sizeof format;
+  format.dwMask = CFM_COLOR;
+  const TColor color = Font().Color();
+  if (color == clWindowText || color == clDefault)
+    format.dwEffects = CFE_AUTOCOLOR;
+  else
+    format.crTextColor = ColorToRGB(color);
+  SendMessageW(Handle(), EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+}
+
+void TdxInplaceTextEdit::WMSetText(TMessage& message) {
+  TVK_INHERITED(message);
+  if (IsEditClass()) ApplyMaxLength(FMaxLength);
+}
+
+void TdxInplaceTextEdit::CNNotify(TMessage& message) {
+  const auto* header = reinterpret_cast<const NMHDR*>(message.LParam);
+  if (header && header->code == EN_SELCHANGE && !Loading()) SelectionChange();
+  TVK_INHERITED(message);
+}
+
+void TdxInplaceTextEdit::CMColorChanged(TMessage& message) {
+  TVK_INHERITED(message);
+  if (HandleAllocated() && IsEditClass())
+    SendMessageW(Handle(), EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Color())));
+}
+
+void TdxInplaceTextEdit::CMFontChanged(TMessage& message) {
+  TVK_INHERITED(message);
+  if (HandleAllocated()) SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), 1);
+  UpdateEditBounds();
 }
 
 void TdxInplaceTextEdit::CNCommand(TMessage& message) {
@@ -445,8 +662,8 @@ void TdxInplaceMaskEdit::PlaceCaret(int pos) {
     FCaretPos = pos;
     return;
   }
-  pos = std::max(pos, 0);
-  int end = pos + 1;
+  pos = CharStart(std::max(pos, 0));
+  int end = pos + CharLength(pos);
   if (pos >= FMaxChars) pos = end = FMaxChars;
   SetSelection(end, end);
   if (pos != end) {
@@ -460,11 +677,33 @@ void TdxInplaceMaskEdit::PlaceCaret(int pos) {
     keys[VK_LEFT] = 0x80;
     keys[VK_CONTROL] = 0;
     SetKeyboardState(keys);
-    SendToRichEdit(WM_KEYDOWN, VK_LEFT, 1);
-    SendToRichEdit(WM_KEYUP, VK_LEFT, 0xC0000001);
+    // One step covers a surrogate pair where the rich edit knows them; where
+    // it steps by code units, the second step finishes the pair.
+    for (int step = 0; step < end - pos; ++step) {
+      SendToRichEdit(WM_KEYDOWN, VK_LEFT, 1);
+      SendToRichEdit(WM_KEYUP, VK_LEFT, 0xC0000001);
+      CHARRANGE r{};
+      GetSelection(r);
+      if (r.cpMin <= pos) break;
+    }
     SetKeyboardState(saved);
   }
   FCaretPos = pos;
+}
+
+int TdxInplaceMaskEdit::CharStart(int pos) {
+  const WideString text = EditText();
+  if (pos > 0 && pos < static_cast<int>(text.size()) && IS_LOW_SURROGATE(text[pos]) && IS_HIGH_SURROGATE(text[pos - 1]))
+    return pos - 1;
+  return pos;
+}
+
+int TdxInplaceMaskEdit::CharLength(int pos) {
+  const WideString text = EditText();
+  return pos >= 0 && pos + 1 < static_cast<int>(text.size()) && IS_HIGH_SURROGATE(text[pos]) &&
+                 IS_LOW_SURROGATE(text[pos + 1])
+             ? 2
+             : 1;
 }
 
 void TdxInplaceMaskEdit::CheckCursor() {
@@ -518,6 +757,18 @@ void TdxInplaceMaskEdit::KeyPress(wchar_t& key) {
 
 void TdxInplaceMaskEdit::TypeChar(wchar_t key) {
   if (!CanEditValue() || !CanModify() || key == VK_BACK) return;
+  if (IS_HIGH_SURROGATE(key) || IS_LOW_SURROGATE(key)) {
+    // A mask position holds one code unit: the pair is refused whole, its
+    // second half taken from the queue so that no half is typed later.
+    if (IS_HIGH_SURROGATE(key)) {
+      MSG pending{};
+      if (PeekMessageW(&pending, Handle(), WM_CHAR, WM_CHAR, PM_NOREMOVE) &&
+          IS_LOW_SURROGATE(static_cast<wchar_t>(pending.wParam)))
+        RemovePendingMessage(Handle(), WM_CHAR);
+    }
+    MessageBeep(0);
+    return;
+  }
   CHARRANGE r;
   GetSelection(r);
   if (r.cpMax - r.cpMin > 1) {
@@ -580,11 +831,11 @@ void TdxInplaceMaskEdit::ArrowKeys(WORD key, TShiftState shift) {
     SetSelection(std::min(FCaretPos, moved), std::max(FCaretPos, moved));
     return;
   }
-  if (r.cpMax - r.cpMin <= 1) {
+  if (r.cpMax - r.cpMin <= CharLength(r.cpMin)) {
     if (key == VK_LEFT)
-      PlaceCaret(r.cpMin > 0 ? PrevEditPos(FEditMask, r.cpMin - 1) : r.cpMin);
+      PlaceCaret(r.cpMin > 0 ? PrevEditPos(FEditMask, CharStart(r.cpMin - 1)) : r.cpMin);
     else
-      PlaceCaret(NextEditPos(FEditMask, r.cpMin + 1));
+      PlaceCaret(NextEditPos(FEditMask, r.cpMin + CharLength(r.cpMin)));
   } else {
     PlaceCaret(FCaretPos == r.cpMax ? FCaretPos - 1 : FCaretPos);
   }
@@ -608,8 +859,74 @@ void TdxInplaceMaskEdit::HomeEndKeys(WORD key, TShiftState shift) {
   }
 }
 
-TVK_MESSAGE_MAP(TdxInplaceMaskEdit, {WM_PASTE, &TdxInplaceMaskEdit::WMPaste},
-                {EM_REPLACESEL, &TdxInplaceMaskEdit::EMReplaceSel}, {CM_ENTER, &TdxInplaceMaskEdit::CMEnter})
+TVK_MESSAGE_MAP(TdxInplaceMaskEdit, {WM_PASTE, &TdxInplaceMaskEdit::WMPaste}, {WM_CLEAR, &TdxInplaceMaskEdit::WMClear},
+                {WM_CUT, &TdxInplaceMaskEdit::WMCut}, {EM_REPLACESEL, &TdxInplaceMaskEdit::EMReplaceSel},
+                {CN_COMMAND, &TdxInplaceMaskEdit::CNCommand}, {CM_ENTER, &TdxInplaceMaskEdit::CMEnter},
+                {CM_WANTSPECIALKEY, &TdxInplaceMaskEdit::CMWantSpecialKey})
+
+void TdxInplaceMaskEdit::BlankSelection() {
+  const WideString snapshot = GetEditModified() ? FPrevTextValue : EditText();
+  CHARRANGE r;
+  GetSelection(r);
+  const int start = std::clamp<int>(r.cpMin, 0, FMaxChars);
+  const int stop = std::clamp<int>(r.cpMax, start, FMaxChars);
+  if (stop > start) {
+    const WideString text = EditText();
+    WideString part = text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(stop - start));
+    for (int i = start; i < stop; ++i)
+      if (!IsMaskLiteralAt(FEditMask, i)) part[static_cast<std::size_t>(i - start)] = FMaskBlank;
+    SetSelection(start, stop);
+    SendMessageW(Handle(), EM_REPLACESEL, 1, reinterpret_cast<LPARAM>(part.c_str()));
+  }
+  FPrevTextValue = snapshot;
+  SetEditModified(true);
+  SetSelection(start, start);
+  CheckCursor();
+}
+
+void TdxInplaceMaskEdit::WMClear(TMessage& message) {
+  if (!IsMasked()) {
+    TVK_INHERITED(message);
+    return;
+  }
+  message.Result = 0;
+  if (CanEditValue()) BlankSelection();
+}
+
+void TdxInplaceMaskEdit::WMCut(TMessage& message) {
+  if (!IsMasked()) {
+    TVK_INHERITED(message);
+    return;
+  }
+  message.Result = 0;
+  if (!CanEditValue()) return;
+  CopyToClipboard();
+  BlankSelection();
+}
+
+void TdxInplaceMaskEdit::CNCommand(TMessage& message) {
+  // Text that lost its shape (a word deleted by the rich edit itself) is put back under the mask.
+  if (IsMasked() && HIWORD(message.WParam) == EN_CHANGE && !FCreating && !FReformatting &&
+      static_cast<int>(EditText().size()) != FMaxChars) {
+    FReformatting = true;
+    struct TGuard {
+      bool& Flag;
+      ~TGuard() { Flag = false; }
+    } guard{FReformatting};
+    SetText(EditText());
+    SetEditModified(true);
+  }
+  TVK_INHERITED(message);
+}
+
+void TdxInplaceMaskEdit::CMWantSpecialKey(TMessage& message) {
+  // Escape undoes a masked edit here rather than pressing a form's cancel button.
+  if (static_cast<WORD>(message.WParam) == VK_ESCAPE && IsMasked() && GetEditModified()) {
+    message.Result = 1;
+    return;
+  }
+  TVK_INHERITED(message);
+}
 
 void TdxInplaceMaskEdit::WMPaste(TMessage& message) {
   if (!IsMasked() || !CanModify()) {
@@ -815,9 +1132,25 @@ wchar_t MaskLiteralAt(std::wstring_view mask, int offset) {
   return index > 0 && IsLiteralType(ClassifyMaskChar(mask, index)) ? LiteralChar(mask, index) : 0;
 }
 
+namespace {
+
+std::optional<WORD> gMaskPrimaryLanguageOverride;
+
+bool IsSystemJapanese() {
+  const WORD language =
+      gMaskPrimaryLanguageOverride ? *gMaskPrimaryLanguageOverride : PRIMARYLANGID(GetSystemDefaultLangID());
+  return language == LANG_JAPANESE;
+}
+
+}  // namespace
+
+void SetMaskPrimaryLanguageOverride(std::optional<WORD> language) { gMaskPrimaryLanguageOverride = language; }
+
 bool CharFitsMask(wchar_t maskChar, wchar_t ch) {
+  if (IS_HIGH_SURROGATE(ch) || IS_LOW_SURROGATE(ch)) return false;
   const bool digit = ch >= L'0' && ch <= L'9';
-  const bool letter = IsCharAlphaW(ch) != FALSE;
+  // Half-width katakana of the Japanese code page.
+  const bool letter = IsCharAlphaW(ch) != FALSE || (ch >= 161 && ch <= 223 && IsSystemJapanese());
   switch (maskChar) {
     case L'0': case L'9': return digit;
     case L'#': return digit || ch == L' ' || ch == L'+' || ch == L'-';

@@ -4,8 +4,12 @@
 // editor, the hosts' mask columns and the date and time editors share.
 #include "dxCntner.h"
 
-#include <richedit.h>
+#include "Menus.h"
 
+#include <richedit.h>
+#include <richole.h>
+
+#include <optional>
 #include <string_view>
 
 namespace tvk {
@@ -44,6 +48,7 @@ class TdxInplaceTextEdit : public TdxInplaceEdit {
 public:
   TVK_CLASS(TdxInplaceTextEdit, TdxInplaceEdit)
   explicit TdxInplaceTextEdit(TComponent* owner);
+  ~TdxInplaceTextEdit() override;
   const TdxInplaceEditClass& EditClass() const override { return TdxInplaceTextEditClass::Instance(); }
 
   void SetEditValue(const WideString& value) override;
@@ -66,11 +71,19 @@ public:
   void SetPasswordChar(wchar_t value);
   bool OEMConvert() const { return FOEMConvert; }
   void SetOEMConvert(bool value);
+  bool HideSelection() const { return FHideSelection; }
+  void SetHideSelection(bool value);
+  // A left margin in which a click selects the whole line.
+  bool SelectionBar() const { return FSelectionBar; }
+  void SetSelectionBar(bool value);
 
   virtual void ApplyCharCase();
   virtual void ApplyMaxLength(int value);
   virtual void ApplyEditLimit(int value);
   virtual bool NeedsOleCallback() { return false; }
+  virtual void SelectionChange() {
+    if (OnSelectionChange) OnSelectionChange(this);
+  }
 
   // Selection and clipboard.
   void GetSelection(CHARRANGE& range);
@@ -83,13 +96,24 @@ public:
   int GetSelTextBuf(wchar_t* buffer, int bufSize);
   void ClearUndo();
   void Undo();
+  void Redo();
   bool UndoAvailable();
+  bool RedoAvailable();
+  bool PasteAvailable();
+  int GetTextLenEx();
   void CopyToClipboard();
   void CutToClipboard();
   void PasteFromClipboard();
   void ClearSelection();
 
+  // The rich edit's OLE callback: it refuses dragging text in or out. Counted,
+  // but it lives as long as the editor.
+  IRichEditOleCallback* OleCallback() { return &FOleCallback; }
+  // The built-in context menu, made on its first showing (null before).
+  TPopupMenu* EditPopupMenu() const { return FEditPopupMenu; }
+
   TNotifyEvent OnChange;
+  TNotifyEvent OnSelectionChange;
 
 protected:
   void CreateParams(TCreateParams& params) override;
@@ -100,8 +124,14 @@ protected:
   void WMChar(TMessage& message);
   void WMSize(TMessage& message);
   void WMRButtonUp(TMessage& message);
+  void WMContextMenu(TMessage& message);
+  void WMSetFont(TMessage& message);
+  void WMSetText(TMessage& message);
   void CNCommand(TMessage& message);
+  void CNNotify(TMessage& message);
   void CMEnter(TMessage& message);
+  void CMColorChanged(TMessage& message);
+  void CMFontChanged(TMessage& message);
 
   bool FAssigningText = false;
   bool FAutoSelect = true;
@@ -113,6 +143,35 @@ protected:
   bool FTextModified = false;  // the modified flag kept while no window exists
   bool FOEMConvert = false;
   wchar_t FPasswordChar = 0;
+  bool FSelectionBar = false;
+
+private:
+  class TOleCallback : public IRichEditOleCallback {
+  public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++RefCount; }
+    ULONG STDMETHODCALLTYPE Release() override { return --RefCount; }
+    HRESULT STDMETHODCALLTYPE GetNewStorage(LPSTORAGE* storage) override;
+    HRESULT STDMETHODCALLTYPE GetInPlaceContext(LPOLEINPLACEFRAME* frame, LPOLEINPLACEUIWINDOW* doc,
+                                                LPOLEINPLACEFRAMEINFO frameInfo) override;
+    HRESULT STDMETHODCALLTYPE ShowContainerUI(BOOL show) override;
+    HRESULT STDMETHODCALLTYPE QueryInsertObject(LPCLSID clsid, LPSTORAGE storage, LONG cp) override;
+    HRESULT STDMETHODCALLTYPE DeleteObject(LPOLEOBJECT object) override;
+    HRESULT STDMETHODCALLTYPE QueryAcceptData(LPDATAOBJECT data, CLIPFORMAT* format, DWORD reco, BOOL really,
+                                              HGLOBAL metaPict) override;
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL enterMode) override;
+    HRESULT STDMETHODCALLTYPE GetClipboardData(CHARRANGE* range, DWORD reco, LPDATAOBJECT* data) override;
+    HRESULT STDMETHODCALLTYPE GetDragDropEffect(BOOL drag, DWORD keyState, LPDWORD effect) override;
+    HRESULT STDMETHODCALLTYPE GetContextMenu(WORD selectionType, LPOLEOBJECT object, CHARRANGE* range,
+                                             HMENU* menu) override;
+    ULONG RefCount = 0;
+  };
+  enum TEditMenuTag { emtUndo = -1, emtRedo = -2, emtCut = -3, emtCopy = -4, emtPaste = -5, emtDelete = -6,
+                      emtSelectAll = -7 };
+  void ShowEditMenu(POINT at);
+  void EditMenuClick(TObject* sender);
+  TOleCallback FOleCallback;
+  TPopupMenu* FEditPopupMenu = nullptr;  // owned as a component
 };
 
 // Raised when a masked editor is left with required positions unfilled.
@@ -160,8 +219,12 @@ protected:
   void KeyPress(wchar_t& key) override;
   TVK_MESSAGES();
   void WMPaste(TMessage& message);
+  void WMClear(TMessage& message);
+  void WMCut(TMessage& message);
   void EMReplaceSel(TMessage& message);
+  void CNCommand(TMessage& message);
   void CMEnter(TMessage& message);
+  void CMWantSpecialKey(TMessage& message);
 
 private:
   void SendToRichEdit(UINT msg, WPARAM wParam, LPARAM lParam);
@@ -169,6 +232,13 @@ private:
   void DeleteKeys(WORD key);
   void ArrowKeys(WORD key, TShiftState shift);
   void HomeEndKeys(WORD key, TShiftState shift);
+  // Blanks the mask positions of the selection, keeping the entry snapshot.
+  void BlankSelection();
+  // The edit text's offset Pos, moved onto the start of a surrogate pair it splits.
+  int CharStart(int pos);
+  // 2 at the start of a surrogate pair, else 1.
+  int CharLength(int pos);
+  bool FReformatting = false;
   int FCaretPos = 0;
   WideString FEditMask;
   bool FIgnoreMaskBlank = false;
@@ -204,8 +274,12 @@ int TextOffsetToMaskOffset(std::wstring_view mask, int offset);
 bool IsMaskLiteralAt(std::wstring_view mask, int offset);
 // The edit text's character at Offset when it is a literal (mapped), else 0.
 wchar_t MaskLiteralAt(std::wstring_view mask, int offset);
-// Whether Ch may stand at a position of mask character MaskChar.
+// Whether Ch may stand at a position of mask character MaskChar (one
+// character of one code unit: never half of a surrogate pair).
 bool CharFitsMask(wchar_t maskChar, wchar_t ch);
+// On a system whose primary language is Japanese, #161 to #223 count as
+// letters; tests may set the language.
+void SetMaskPrimaryLanguageOverride(std::optional<WORD> language);
 
 WideString FormatTextByMask(std::wstring_view mask, std::wstring_view value, wchar_t blank);
 // The entered characters of an edit text: literals out, trailing (reversed:

@@ -1,8 +1,12 @@
 // Renders windowless in-place cells (each border style; hot, disabled, with a
 // shadow, with partial edges; plain, password and masked texts) and the
-// pop-up frames in each border style into one PNG file.
+// pop-up frames in each border style into one PNG file, and live text and
+// masked editors over the stand-in host, with the host's hint, into another.
 #include "ScreenshotProgram.h"
+#include "../tests/support/CellHost.h"
+#include "Application.h"
 #include "EditorSteps.h"
+#include "Forms.h"
 #include "PngImage.h"
 
 #include <array>
@@ -32,6 +36,68 @@ const CellLook kLooks[] = {
     {L"bottom edge", xbsSingle, edgBottom, false, true, false},
     {L"left top", xbsThick, edgLeft | edgTop, true, true, false},
 };
+
+void SavePng(TBitmap& shot, const std::string& folder, const char* file, const char* what) {
+  TPngImage png;
+  png.Assign(shot);
+  std::string name = folder + "\\" + file;
+  png.SaveToFile(WideString(name.begin(), name.end()));
+  std::printf("%s: %s\n", what, name.c_str());
+}
+
+// Copies what a shown window holds on screen into the canvas at (X, Y).
+void CopyWindow(HWND window, TCanvas& canvas, int x, int y) {
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  RECT r{};
+  GetWindowRect(window, &r);
+  HDC source = GetWindowDC(window);
+  BitBlt(canvas.Handle(), x, y, r.right - r.left, r.bottom - r.top, source, 0, 0, SRCCOPY);
+  ReleaseDC(window, source);
+}
+
+void DrawLiveEditors(const std::string& folder) {
+  std::unique_ptr<TForm> form(CreateComponent<TForm>(nullptr, kCreateNew));
+  form->SetBorderStyle(TFormBorderStyle::bsNone);
+  form->SetBounds(40, 40, 380, 130);
+  auto* textHost = new tvk_test::TCellHost(form.get());
+  textHost->SetParent(form.get());
+  textHost->SetBounds(10, 10, 170, 100);
+  textHost->SetColor(clWindow);
+  textHost->Cells = {L"first cell", L"edited in place", L"third cell", L"fourth cell", L"fifth cell"};
+  auto* text = new TdxInplaceTextEdit(textHost);
+  text->SetParent(textHost);
+  text->SetColor(textHost->GetInplaceEditColor());
+  textHost->Editor = text;
+  auto* maskHost = new tvk_test::TCellHost(form.get());
+  maskHost->SetParent(form.get());
+  maskHost->SetBounds(200, 10, 170, 100);
+  maskHost->SetColor(clWindow);
+  maskHost->Cells = {L"5551234567", L"5559876543", L"555", L"", L"5550000000"};
+  auto* masked = new TdxInplaceMaskEdit(maskHost);
+  masked->SetParent(maskHost);
+  masked->SetEditMask(L"(999)000-0000;0;_");
+  masked->SetColor(maskHost->GetInplaceEditColor());
+  maskHost->Editor = masked;
+  form->Show();
+  textHost->EditCell(1);
+  text->SetSelection(0, 6);
+  maskHost->EditCell(2);
+  ::SetFocus(masked->Handle());
+  masked->PlaceCaret(6);
+  TdxContainerHintWindow hint(nullptr);
+  hint.ActivateHint(POINT{60, 200}, L"A cell text too long for its column", textHost->Font());
+  Application().ProcessMessages();
+
+  TBitmap shot;
+  shot.SetPixelFormat(TPixelFormat::pf32bit);
+  shot.SetSize(400, 200);
+  shot.Canvas().Brush().SetColor(TColor(0xE0E0E0));
+  shot.Canvas().FillRect(RECT{0, 0, shot.Width(), shot.Height()});
+  CopyWindow(form->Handle(), shot.Canvas(), 10, 10);
+  CopyWindow(hint.Handle(), shot.Canvas(), 10, 150);
+  hint.HideHint();
+  SavePng(shot, folder, "inplace_live_editors.png", "live editors and the hint");
+}
 
 }  // namespace
 
@@ -79,10 +145,7 @@ int main(int argc, char** argv) {
       FillRect(dc, &r, face);
       DrawPopupFrame(dc, r, frames[i], 2, true, false);
     }
-    TPngImage png;
-    png.Assign(shot);
-    std::string name = folder + "\\inplace_cells.png";
-    png.SaveToFile(WideString(name.begin(), name.end()));
-    std::printf("cells and pop-up frames: %s\n", name.c_str());
+    SavePng(shot, folder, "inplace_cells.png", "cells and pop-up frames");
+    DrawLiveEditors(folder);
   });
 }

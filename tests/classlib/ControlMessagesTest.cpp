@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Forms.h"
+#include "Menus.h"
 
 using namespace tvk;
 
@@ -50,3 +51,48 @@ TEST_F(ControlMessages, PrintClientPaintsIntoTheGivenContext) {
 }
 
 }  // namespace
+
+TEST_F(ControlMessages, TheNearestPopupMenuOpensAtTheClickOrAtTheControlForTheMenuKey) {
+  TPopupMenu menu(nullptr);
+  Form->SetPopupMenu(&menu);
+  std::vector<POINT> shown;
+  TComponent* shownFor = nullptr;
+  SetPopupMenuShow([&](TPopupMenu& m, int x, int y) {
+    EXPECT_EQ(&menu, &m);
+    shownFor = m.PopupComponent();
+    shown.push_back(POINT{x, y});
+  });
+  Form->Show();
+  EXPECT_EQ(1, SendMessageW(Control->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Control->Handle()),
+                            MAKELPARAM(120, 130)));
+  SendMessageW(Control->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Control->Handle()), MAKELPARAM(-1, -1));
+  SetPopupMenuShow(nullptr);
+  ASSERT_EQ(2u, shown.size());
+  EXPECT_EQ(120, shown[0].x);
+  EXPECT_EQ(130, shown[0].y);
+  const POINT origin = Control->ClientToScreen(POINT{0, 0});
+  EXPECT_EQ(origin.x, shown[1].x);
+  EXPECT_EQ(origin.y, shown[1].y);
+  EXPECT_EQ(Control, shownFor);
+}
+
+TEST(ShortCuts, KeyAndShiftStatesMakeOneWordAndComeBackFromIt) {
+  struct Row {
+    WORD Key;
+    TShiftState Shift;
+    TShortCut Expected;
+  };
+  static constexpr Row kRows[] = {
+      {'A', 0, 0x0041}, {'S', ssCtrl, 0x4053}, {VK_F10, ssShift, 0x2079}, {VK_DELETE, ssCtrl | ssAlt, 0xC02E},
+      {VK_INSERT, ssShift | ssCtrl | ssAlt, 0xE02D}};
+  for (const Row& row : kRows) {
+    const TShortCut shortCut = ShortCut(row.Key, row.Shift);
+    EXPECT_EQ(row.Expected, shortCut) << row.Key;
+    WORD key = 0;
+    TShiftState shift = 0;
+    ShortCutToKey(shortCut, key, shift);
+    EXPECT_EQ(row.Key, key);
+    EXPECT_EQ(row.Shift, shift);
+  }
+  EXPECT_EQ(scNone, ShortCut(0x0141, 0));  // not a virtual key
+}

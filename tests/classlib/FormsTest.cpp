@@ -149,3 +149,78 @@ TEST(Forms, AnErrorLeftInAFormsHandlerReachesTheApplicationsDialog) {
 }
 
 }  // namespace
+
+namespace {
+
+// A control that notes the focus messages it hears and may refuse to be left.
+class FocusProbe : public TWinControl {
+public:
+  FocusProbe(TWinControl* parent, std::wstring name, std::vector<std::wstring>& log)
+      : TWinControl(parent), Name(std::move(name)), Log(log) {
+    SetParent(parent);
+    SetBounds(0, 0, 40, 20);
+  }
+  std::wstring Name;
+  std::vector<std::wstring>& Log;
+  bool RefuseExit = false;
+
+protected:
+  void WndProc(TMessage& message) override {
+    if (message.Msg == CM_ENTER) Log.push_back(L"enter " + Name);
+    if (message.Msg == CM_EXIT) {
+      Log.push_back(L"exit " + Name);
+      if (RefuseExit) throw Exception(L"stay in " + Name);
+    }
+    TWinControl::WndProc(message);
+  }
+};
+
+}  // namespace
+
+TEST(Forms, AFocusMoveExitsInnermostFirstAndEntersOutermostFirst) {
+  std::unique_ptr<TForm> form(CreateComponent<TForm>(nullptr, kCreateNew));
+  std::vector<std::wstring> log;
+  auto* panel = new FocusProbe(form.get(), L"panel", log);
+  panel->SetBounds(0, 0, 100, 100);
+  auto* inner = new FocusProbe(panel, L"inner", log);
+  auto* outer = new FocusProbe(form.get(), L"outer", log);
+  outer->SetLeft(150);
+  form->Show();
+  SetFocus(inner->Handle());
+  SetFocus(outer->Handle());
+  EXPECT_EQ((std::vector<std::wstring>{L"enter panel", L"enter inner", L"exit inner", L"exit panel", L"enter outer"}),
+            log);
+  EXPECT_EQ(outer, form->FocusedControl());
+  EXPECT_EQ(outer, form->ActiveControl());
+  log.clear();
+  SetFocus(form->Handle());  // the form itself: every control is left
+  EXPECT_EQ((std::vector<std::wstring>{L"exit outer"}), log);
+  EXPECT_EQ(nullptr, form->FocusedControl());
+}
+
+TEST(Forms, AControlRefusingToBeLeftKeepsTheFocusAndTheErrorReachesTheHandler) {
+  classlib_test::ExceptionRecorder errors;
+  std::unique_ptr<TForm> form(CreateComponent<TForm>(nullptr, kCreateNew));
+  std::vector<std::wstring> log;
+  auto* first = new FocusProbe(form.get(), L"first", log);
+  auto* second = new FocusProbe(form.get(), L"second", log);
+  second->SetLeft(60);
+  form->Show();
+  SetFocus(first->Handle());
+  first->RefuseExit = true;
+  SetFocus(second->Handle());
+  EXPECT_EQ(first->Handle(), GetFocus());
+  EXPECT_EQ(first, form->FocusedControl());
+  EXPECT_EQ((std::vector<std::wstring>{L"enter first", L"exit first"}), log);
+  EXPECT_EQ((std::vector<std::wstring>{L"stay in first"}), errors.Messages);
+  first->RefuseExit = false;
+  SetFocus(second->Handle());
+  EXPECT_EQ(second->Handle(), GetFocus());
+  EXPECT_EQ(L"enter second", log.back());
+}
+
+TEST(Forms, TheScreensCursorTableAnswersTheStandardCursorsItDoesNotHold) {
+  EXPECT_EQ(LoadCursorW(nullptr, IDC_HAND), Screen().Cursors(crHandPoint));
+  EXPECT_EQ(LoadCursorW(nullptr, IDC_IBEAM), Screen().Cursors(crIBeam));
+  EXPECT_EQ(LoadCursorW(nullptr, IDC_ARROW), Screen().Cursors(4711));
+}

@@ -104,8 +104,20 @@ TEST(MaskEngine, TypedCharactersFitTheirPositionWithCaseDirectives) {
       {L"00-00", 0, L'x', 0},       {L"00-00", 0, L'7', L'7'},    {L"00-00", 2, L'9', L'-'},
       {L"#", 0, L'+', L'+'},        {L"#", 0, L'x', 0},           {L"L", 0, L'5', 0},
       {L"A", 0, L'5', L'5'},        {L"C", 0, L'%', L'%'},        {L"l", 0, L'\x0436', L'\x0436'},
+      {L"C", 0, L'\xD83D', 0},      {L"C", 0, L'\xDE00', 0},      {L"L", 0, L'\xA1', 0},
   };
   for (const Row& row : rows) EXPECT_EQ(row.Stored, AcceptMaskChar(row.Mask, row.Offset, row.Typed)) << row.Mask;
+}
+
+TEST(MaskEngine, AJapaneseSystemTakesTheHalfWidthKanaRangeAsLetters) {
+  SetMaskPrimaryLanguageOverride(LANG_JAPANESE);
+  EXPECT_TRUE(CharFitsMask(L'L', L'\xA1'));
+  EXPECT_TRUE(CharFitsMask(L'a', L'\xDF'));
+  EXPECT_FALSE(CharFitsMask(L'L', L'\xA0'));
+  EXPECT_FALSE(CharFitsMask(L'0', L'\xA1'));
+  SetMaskPrimaryLanguageOverride(LANG_ENGLISH);
+  EXPECT_FALSE(CharFitsMask(L'L', L'\xA1'));
+  SetMaskPrimaryLanguageOverride(std::nullopt);
 }
 
 TEST(MaskEngine, ValidationFindsTheFirstUnfilledRequiredPosition) {

@@ -44,6 +44,17 @@ TEST_F(Popups, HintNearTheRightEdgeEndsAtTheMonitorsEdge) {
   EXPECT_FALSE(IsWindowVisible(hint.Handle()));
 }
 
+TEST_F(Popups, HintAtAPointWithNoMonitorEndsAtTheOrigin) {
+  TdxContainerHintWindow hint(nullptr);
+  hint.MonitorInfoAtPoint = [](const POINT&, MONITORINFO& info) { info = MONITORINFO{}; };
+  hint.ActivateHint(POINT{500, 400}, L"nowhere", Host->Font());
+  RECT r{};
+  GetWindowRect(hint.Handle(), &r);
+  EXPECT_EQ(0, r.left);
+  EXPECT_EQ(0, r.top);
+  EXPECT_GT(r.right, 0);
+}
+
 TEST_F(Popups, Frame3DWithShadowGivesATenPixelSmallerClientAndCutsTwoCorners) {
   auto* popup = new TdxInplacePopupControl(Form.get());
   popup->OwnerControl = Edit;

@@ -1,6 +1,7 @@
 // The in-place editor protocol over a stand-in host, driven through real
 // window messages.
 #include "Application.h"
+#include "FlatSB.h"
 #include "InplaceTest.h"
 #include "Streams.h"
 
@@ -204,10 +205,75 @@ TEST_F(Protocol, RefusedValidationStopsTheKeyAndReachesTheApplicationsHandler) {
     ADD_FAILURE() << "another error";
   }
   EXPECT_EQ(L"Invalid input value. Use escape key to abandon changes", shown);
-  // Leaving the editor raises the same error to the caller of the exit.
-  EXPECT_THROW(Edit->Perform(CM_EXIT), EdxEditInvalidInput);
+}
+
+TEST_F(Protocol, LeavingARefusingEditorKeepsTheFocusAndTheErrorGoesToTheHandler) {
+  auto* other = new TWinControl(Form.get());
+  other->SetParent(Form.get());
+  other->SetBounds(150, 0, 40, 20);
+  Form->Show();
+  Host->EditCell(2);
+  SetFocus(Edit->Handle());
+  ASSERT_EQ(Edit, Form->FocusedControl());
+  Edit->SetTextValue(L"bad");
+  Edit->SetEditModified(true);
+  Edit->OnValidate = [](TObject*, WideString&, bool& accept) { accept = false; };
+  SetFocus(other->Handle());
+  EXPECT_EQ(Edit->Handle(), GetFocus());
+  EXPECT_EQ(Edit, Form->FocusedControl());
+  ASSERT_EQ(1u, Errors.size());
+  EXPECT_THROW(std::rethrow_exception(Errors[0]), EdxEditInvalidInput);
   Edit->OnValidate = nullptr;
-  EXPECT_NO_THROW(Edit->Perform(CM_EXIT));
+  SetFocus(other->Handle());
+  EXPECT_EQ(other->Handle(), GetFocus());
+  EXPECT_EQ(other, Form->FocusedControl());
+  EXPECT_EQ(1u, Errors.size());
+}
+
+TEST_F(Protocol, TheCursorOverTheClientIsTheEditorClasssOwn) {
+  auto* plain = new TdxInplaceEdit(Host);  // not an edit class: an arrow unless it names a cursor
+  plain->SetParent(Host);
+  plain->SetBounds(0, 100, 60, 20);
+  struct Row {
+    TCursor Cursor;
+    const wchar_t* Expected;
+  };
+  const Row rows[] = {{crDefault, IDC_ARROW}, {crHandPoint, IDC_HAND}, {crIBeam, IDC_IBEAM}};
+  for (const Row& row : rows) {
+    plain->SetCursor(row.Cursor);
+    SetCursor(nullptr);
+    EXPECT_EQ(1, SendMessageW(plain->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(plain->Handle()),
+                              MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+    EXPECT_EQ(LoadCursorW(nullptr, row.Expected), GetCursor()) << row.Cursor;
+  }
+}
+
+TEST_F(Protocol, TheWheelOverTheEditorScrollsTheHostByTheSystemsLines) {
+  Mouse().WheelScrollLinesOverride = 2;
+  Host->EditCell(1);
+  SendMessageW(Edit->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+  SendMessageW(Edit->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+  Mouse().WheelScrollLinesOverride.reset();
+  EXPECT_EQ((std::vector<int>{-2, 2}), Host->LineScrolls);
+}
+
+TEST_F(Protocol, HostScrollBarsAreSetAndReadThroughTheFlatBinding) {
+  Host->SetScrollBarStyle(TScrollBarStyle::ssFlat);
+  SCROLLINFO info{sizeof info, SIF_ALL, 0, 100, 10, 30, 0};
+  EXPECT_EQ(30, Host->SetFlatScrollInfo(SB_VERT, info, false));
+  SCROLLINFO back{sizeof back, SIF_ALL, 0, 0, 0, 0, 0};
+  Host->GetFlatScrollInfo(SB_VERT, back);
+  EXPECT_EQ(100, back.nMax);
+  EXPECT_EQ(10u, back.nPage);
+  EXPECT_EQ(30, back.nPos);
+  // A library without flat bars: the plain functions stand in.
+  const TFlatScrollBarApi plain = BindFlatScrollBars(GetModuleHandleW(L"kernel32.dll"));
+  EXPECT_FALSE(plain.Flat);
+  EXPECT_TRUE(BindFlatScrollBars(GetModuleHandleW(L"comctl32.dll")).Flat);
+  info.nPos = 55;
+  EXPECT_EQ(55, plain.FlatSB_SetScrollInfo(Host->Handle(), SB_VERT, &info, FALSE));
+  EXPECT_EQ(55, GetScrollPos(Host->Handle(), SB_VERT));
+  EXPECT_FALSE(plain.InitializeFlatSB(Host->Handle()));
 }
 
 TEST_F(Protocol, StoredValuesAndHeightStreamAndReadBack) {

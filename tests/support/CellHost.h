@@ -28,6 +28,7 @@ public:
   std::vector<bool> NeighbourMoves;  // true: left
   int FocusChanges = 0;
   std::vector<HWND> KillFocusTargets;
+  std::vector<int> LineScrolls;  // lines per call, negative upwards
 
   bool CanEditModify() override { return EditModify; }
   bool CanEditAcceptKey(wchar_t key) override {
@@ -44,6 +45,10 @@ public:
     KeysDown.push_back(key);
   }
   void KeyPress(wchar_t& key) override { CharsSeen.push_back(key); }
+  void ScrollByLines(bool up, int count) override {
+    LineScrolls.push_back(up ? -count : count);
+    tvk::TCustomdxContainer::ScrollByLines(up, count);
+  }
 
   // Cells: one column of texts, CellHeight pixels each, the host's width.
   std::vector<tvk::WideString> Cells;
