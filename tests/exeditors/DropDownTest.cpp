@@ -377,3 +377,26 @@ TEST(DropDownPainting, ArrowDotsAndGlyphStandWhereTheLayoutPutsThem) {
     }
   }
 }
+
+TEST_F(DropDowns, AHostClickOnTheButtonAreaPressesTheButtonAndDropsDown) {
+  auto* edit = Start(new ProbeDropDown(Host));
+  auto vd = edit->CreateViewData(false);
+  TdxEditViewInfo vi;
+  edit->EditClass().CalcViewInfo(*vd, false, vi);
+  std::array<RECT, kMaxEditButtons> rects{};
+  TdxInplaceDropDownEditClass::CalcButtonRects(static_cast<TdxDropDownEditViewData&>(*vd), vi, rects);
+  // The button's middle in the host's coordinates: the editor lies over cell 1.
+  const RECT cell = Host->CellRect(1);
+  const POINT inHost{cell.left - 2 + (rects[0].left + rects[0].right) / 2, cell.top - 2 + rects[0].top + 3};
+  edit->MouseButtonClick(inHost.x, inHost.y);
+  EXPECT_EQ(0, edit->ActiveButton());
+  EXPECT_EQ(0, edit->PressedButton());
+  MSG posted{};
+  EXPECT_TRUE(PeekMessageW(&posted, edit->Handle(), WM_DROPDOWNPOPUP, WM_DROPDOWNPOPUP, PM_REMOVE));
+  SendMessageW(edit->Handle(), WM_LBUTTONUP, 0, 0);
+  EXPECT_EQ(-1, edit->PressedButton());
+  // A click on the text is no button's.
+  edit->MouseButtonClick(cell.left + 3, cell.top + 3);
+  EXPECT_EQ(-1, edit->PressedButton());
+  EXPECT_FALSE(PeekMessageW(&posted, edit->Handle(), WM_DROPDOWNPOPUP, WM_DROPDOWNPOPUP, PM_REMOVE));
+}
