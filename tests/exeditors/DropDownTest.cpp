@@ -267,6 +267,13 @@ TEST_F(DropDowns, DroppingDownWaitsForTheCurrentMessageAndKeysReachTheOpenList) 
   EXPECT_FALSE(edit->DroppedDown());
   SendMessageW(edit->Handle(), WM_SYSKEYDOWN, VK_DOWN, 1 << 29);  // Alt+Down opens at once
   EXPECT_TRUE(edit->DroppedDown());
+  // Alt+F4 with the list open reaches the form, not the list.
+  edit->Popup->Received.clear();
+  SendMessageW(edit->Handle(), WM_SYSKEYDOWN, VK_F4, 1 << 29);
+  EXPECT_TRUE(edit->Popup->Received.empty());
+  MSG close{};
+  const bool closing = PeekMessageW(&close, Form->Handle(), WM_SYSCOMMAND, WM_SYSCOMMAND, PM_REMOVE) != FALSE;
+  EXPECT_TRUE(closing && (close.wParam & 0xFFF0) == SC_CLOSE);
   SendMessageW(edit->Handle(), WM_KEYDOWN, VK_F4, 0);
   EXPECT_EQ((std::vector<bool>{true, true}), edit->CloseUps);
   EXPECT_TRUE(Host->KeysDown.empty());
