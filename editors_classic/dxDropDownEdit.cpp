@@ -480,7 +480,8 @@ void TdxInplaceDropDownEdit::WndProc(TMessage& message) {
       return;
     }
   }
-  if (!DroppedDown()) return TdxInplaceMaskEdit::WndProc(message);
+  // Alt+F4 closes the form, not a pop-up that is a window of its own.
+  if (!DroppedDown() || (message.Msg == WM_SYSKEYDOWN && key == VK_F4)) return TdxInplaceMaskEdit::WndProc(message);
   HWND list = FActiveList->Handle();
   if (!FSearchStyle) {
     message.Result = SendMessageW(list, message.Msg, message.WParam, message.LParam);
@@ -498,7 +499,6 @@ void TdxInplaceDropDownEdit::WndProc(TMessage& message) {
     message.Result = 0;
     return;
   }
-  if (key == VK_F4) return TdxInplaceMaskEdit::WndProc(message);
   message.Result = 0;
 }
 

@@ -267,6 +267,13 @@ TEST_F(DropDowns, DroppingDownWaitsForTheCurrentMessageAndKeysReachTheOpenList) 
   EXPECT_FALSE(edit->DroppedDown());
   SendMessageW(edit->Handle(), WM_SYSKEYDOWN, VK_DOWN, 1 << 29);  // Alt+Down opens at once
   EXPECT_TRUE(edit->DroppedDown());
+  // Alt+F4 with the list open reaches the form, not the list.
+  edit->Popup->Received.clear();
+  SendMessageW(edit->Handle(), WM_SYSKEYDOWN, VK_F4, 1 << 29);
+  EXPECT_TRUE(edit->Popup->Received.empty());
+  MSG close{};
+  const bool closing = PeekMessageW(&close, Form->Handle(), WM_SYSCOMMAND, WM_SYSCOMMAND, PM_REMOVE) != FALSE;
+  EXPECT_TRUE(closing && (close.wParam & 0xFFF0) == SC_CLOSE);
   SendMessageW(edit->Handle(), WM_KEYDOWN, VK_F4, 0);
   EXPECT_EQ((std::vector<bool>{true, true}), edit->CloseUps);
   EXPECT_TRUE(Host->KeysDown.empty());
@@ -376,4 +383,27 @@ TEST(DropDownPainting, ArrowDotsAndGlyphStandWhereTheLayoutPutsThem) {
       EXPECT_EQ(RGB(255, 255, 255), Pixel(canvas, 39, 10));  // nothing beyond the button
     }
   }
+}
+
+TEST_F(DropDowns, AHostClickOnTheButtonAreaPressesTheButtonAndDropsDown) {
+  auto* edit = Start(new ProbeDropDown(Host));
+  auto vd = edit->CreateViewData(false);
+  TdxEditViewInfo vi;
+  edit->EditClass().CalcViewInfo(*vd, false, vi);
+  std::array<RECT, kMaxEditButtons> rects{};
+  TdxInplaceDropDownEditClass::CalcButtonRects(static_cast<TdxDropDownEditViewData&>(*vd), vi, rects);
+  // The button's middle in the host's coordinates: the editor lies over cell 1.
+  const RECT cell = Host->CellRect(1);
+  const POINT inHost{cell.left - 2 + (rects[0].left + rects[0].right) / 2, cell.top - 2 + rects[0].top + 3};
+  edit->MouseButtonClick(inHost.x, inHost.y);
+  EXPECT_EQ(0, edit->ActiveButton());
+  EXPECT_EQ(0, edit->PressedButton());
+  MSG posted{};
+  EXPECT_TRUE(PeekMessageW(&posted, edit->Handle(), WM_DROPDOWNPOPUP, WM_DROPDOWNPOPUP, PM_REMOVE));
+  SendMessageW(edit->Handle(), WM_LBUTTONUP, 0, 0);
+  EXPECT_EQ(-1, edit->PressedButton());
+  // A click on the text is no button's.
+  edit->MouseButtonClick(cell.left + 3, cell.top + 3);
+  EXPECT_EQ(-1, edit->PressedButton());
+  EXPECT_FALSE(PeekMessageW(&posted, edit->Handle(), WM_DROPDOWNPOPUP, WM_DROPDOWNPOPUP, PM_REMOVE));
 }
