@@ -1,5 +1,7 @@
 #include "Controls.h"
 
+#include <imm.h>
+
 #include "ActnList.h"
 
 #include "Application.h"
@@ -1152,5 +1154,62 @@ void DrawParentBackground(TWinControl& control, HDC dc) {
   SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
   RestoreDC(dc, saved);
 }
+
+// ---- TControlCanvas and the input method's result
+
+void TControlCanvas::SetControl(TControl* control) {
+  if (control == FControl) return;
+  FreeHandle();
+  FControl = control;
+}
+
+void TControlCanvas::FreeHandle() {
+  if (!FOwnDC) return;
+  SetHandle(nullptr);
+  ReleaseDC(FWindow, FOwnDC);
+  FOwnDC = nullptr;
+  FWindow = nullptr;
+}
+
+void TControlCanvas::CreateHandle() {
+  if (!FControl) return;
+  POINT origin{0, 0};
+  TControl* windowed = FControl;
+  while (windowed && !dynamic_cast<TWinControl*>(windowed)) {
+    origin.x += windowed->Left();
+    origin.y += windowed->Top();
+    windowed = windowed->Parent();
+  }
+  auto* control = dynamic_cast<TWinControl*>(windowed);
+  if (!control || !control->HandleAllocated()) return;
+  FWindow = control->Handle();
+  FOwnDC = GetDC(FWindow);
+  if (!FOwnDC) return;
+  SetWindowOrgEx(FOwnDC, -origin.x, -origin.y, nullptr);
+  SetHandle(FOwnDC);
+}
+
+namespace {
+
+WideString SystemImeResultString(HWND window) {
+  WideString result;
+  if (HIMC context = ImmGetContext(window)) {
+    LONG bytes = ImmGetCompositionStringW(context, GCS_RESULTSTR, nullptr, 0);
+    if (bytes > 0) {
+      result.assign(std::size_t(bytes) / sizeof(wchar_t), L'\0');
+      ImmGetCompositionStringW(context, GCS_RESULTSTR, result.data(), DWORD(bytes));
+    }
+    ImmReleaseContext(window, context);
+  }
+  return result;
+}
+
+TImeResultReader gImeResultReader = &SystemImeResultString;
+
+}  // namespace
+
+WideString ImeResultString(HWND window) { return gImeResultReader(window); }
+
+void SetImeResultReader(TImeResultReader reader) { gImeResultReader = reader ? reader : &SystemImeResultString; }
 
 }  // namespace tvk

@@ -459,6 +459,37 @@ private:
   TCanvas FCanvas;
 };
 
+// A canvas bound to a control: asked for a context outside painting, it takes
+// one of the control's window (its parent's for a control without a window,
+// moved to the control's corner) and gives it back at FreeHandle and when it goes.
+class TControlCanvas : public TCanvas {
+public:
+  TVK_CLASS(TControlCanvas, TCanvas)
+  TControlCanvas() = default;
+  ~TControlCanvas() override { FreeHandle(); }
+  TControlCanvas(const TControlCanvas&) = delete;
+  TControlCanvas& operator=(const TControlCanvas&) = delete;
+  TControl* Control() const { return FControl; }
+  void SetControl(TControl* control);
+  // Gives back the context this canvas took (a context lent by SetHandle is only forgotten).
+  void FreeHandle();
+
+protected:
+  void CreateHandle() override;
+
+private:
+  TControl* FControl = nullptr;
+  HWND FWindow = nullptr;
+  HDC FOwnDC = nullptr;
+};
+
+// The result string of the input method's composition in Window (empty
+// without an input context or a result). One reader serves every control;
+// tests put their own in (null puts the system's back).
+using TImeResultReader = WideString (*)(HWND window);
+WideString ImeResultString(HWND window);
+void SetImeResultReader(TImeResultReader reader);
+
 // The control that holds the mouse capture now (null: none of the library's).
 TControl* GetCaptureControl();
 void SetCaptureControl(TControl* control);
