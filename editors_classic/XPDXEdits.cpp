@@ -800,6 +800,7 @@ void TCustomXPDXEdit::WMPaint(TMessage& message) {
     }
   } release{*FCanvas};
   PaintEdit();
+  PaintControls(dc);  // the buttons
   // The protocol's custom-draw step on the same context.
   message.WParam = reinterpret_cast<WPARAM>(dc);
   TVK_INHERITED(message);

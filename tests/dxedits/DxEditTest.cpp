@@ -368,6 +368,10 @@ TEST_F(DxEdit, ButtonEditGivesTheButtonItsPlaceAndClicksIt) {
   edit->OnButtonClick = [&](TObject*) { ++clicks; };
   edit->ClickButton();
   EXPECT_EQ(1, clicks);
+  // The button paints a pushed face inside the editor's painting.
+  TBitmap bitmap;
+  instrument_test::PaintInto(*edit, bitmap);
+  EXPECT_EQ(TColor(ColorToRGB(clBtnFace)), PixelAt(bitmap, button.left + 4, button.top + 3));
 
   edit->SetShowButton(false);
   RECT whole;
