@@ -37,6 +37,14 @@ enum TScrollBarKind { sbHorizontal, sbVertical };
 enum TScrollCode { scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom, scEndScroll };
 using TScrollEvent = std::function<void(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos)>;
 
+// Dragging a control onto another: how a drag starts, the steps a target
+// is told of, and the events of both ends.
+enum class TDragMode { dmManual, dmAutomatic };
+enum class TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+using TDragOverEvent = std::function<void(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept)>;
+using TDragDropEvent = std::function<void(TObject* Sender, TObject* Source, int X, int Y)>;
+using TEndDragEvent = std::function<void(TObject* Sender, TObject* Target, int X, int Y)>;
+
 // Where a control keeps itself inside its parent's client area.
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 
@@ -192,6 +200,26 @@ public:
   TNotifyEvent OnMouseEnter;
   TNotifyEvent OnMouseLeave;
 
+  // Dragging: dmAutomatic starts a drag from a left-button press (the
+  // control's own code may start one itself with BeginDrag). A drag holds
+  // the mouse; targets are told through DragOver, the drop through DragDrop
+  // on the target under the mouse at release, Escape or a lost capture
+  // cancels it, and the source hears the end in OnEndDrag (target null when
+  // nothing took it).
+  TDragMode DragMode() const { return FDragMode; }
+  void SetDragMode(TDragMode value) { FDragMode = value; }
+  // Immediate: the drag starts now; otherwise once the mouse has moved
+  // Threshold pixels (negative: Mouse().DragThreshold) with the button down.
+  void BeginDrag(bool immediate, int threshold = -1);
+  void EndDrag(bool drop);
+  bool Dragging() const;
+  // A drag over the control (Accept starts false: OnDragOver decides) and a drop on it.
+  virtual void DragOver(TObject* source, int x, int y, TDragState state, bool& accept);
+  virtual void DragDrop(TObject* source, int x, int y);
+  TDragOverEvent OnDragOver;
+  TDragDropEvent OnDragDrop;
+  TEndDragEvent OnEndDrag;
+
 protected:
   // The link a new action gets; descendants answer their own kind.
   virtual std::unique_ptr<TControlActionLink> CreateActionLink();
@@ -201,6 +229,8 @@ protected:
   friend class TControlActionLink;
   void Notification(TComponent* component, TOperation operation) override;
   virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+  // The end of a drag at its source.
+  virtual void DoEndDrag(TObject* target, int x, int y);
   virtual void MouseMove(TShiftState shift, int x, int y);
   virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
   virtual void DblClick();
@@ -244,6 +274,7 @@ private:
   bool FShowHint = false;
   std::unique_ptr<TControlActionLink> FActionLink;
   TWndMethod FWindowProc;
+  TDragMode FDragMode = TDragMode::dmManual;
   TColor FColor = clBtnFace;
   TFont FFont;
 };

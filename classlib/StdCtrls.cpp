@@ -167,4 +167,16 @@ void TCustomLabel::CMDialogChar(TMessage& message) {
 TVK_MESSAGE_MAP(TCustomLabel, {CM_TEXTCHANGED, &TCustomLabel::CMTextChanged},
                 {CM_FONTCHANGED, &TCustomLabel::CMFontChanged}, {CM_DIALOGCHAR, &TCustomLabel::CMDialogChar})
 
+TOwnerDrawState OwnerDrawStateOf(UINT itemState) {
+  static constexpr std::pair<UINT, TOwnerDrawStateFlag> kMap[] = {
+      {ODS_SELECTED, odSelected}, {ODS_GRAYED, odGrayed},       {ODS_DISABLED, odDisabled},
+      {ODS_CHECKED, odChecked},   {ODS_FOCUS, odFocused},       {ODS_DEFAULT, odDefault},
+      {ODS_HOTLIGHT, odHotLight}, {ODS_INACTIVE, odInactive},   {ODS_NOACCEL, odNoAccel},
+      {ODS_NOFOCUSRECT, odNoFocusRect}, {ODS_COMBOBOXEDIT, odComboBoxEdit}};
+  TOwnerDrawState state = 0;
+  for (const auto& [system, flag] : kMap)
+    if (itemState & system) state |= flag;
+  return state;
+}
+
 }  // namespace tvk
