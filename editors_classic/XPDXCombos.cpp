@@ -760,16 +760,70 @@ bool TXPDXCustomComboBox::AutoCompleteText(const WideString& text) {
 // ---- While the list is open: the combo's window procedure, the mouse hook
 // and the deactivation watch
 
-void TXPDXPopupListBox::ParentWndProcHook(TMessage& message) {
-  (void)message;
+bool TXPDXPopupListBox::ParentWndProcHook(TMessage& message) {
+  // Keys and characters typed into the combo are the list's while it is open.
+  if (message.Msg < WM_KEYDOWN || message.Msg > WM_UNICHAR) return false;
+  message.Result = Perform(message.Msg, message.WParam, message.LParam);
+  return true;
 }
 
-void TXPDXPopupListBox::HookCombo() {}
+bool TXPDXPopupListBox::MouseHook(int code, UINT message, const MOUSEHOOKSTRUCT& info) {
+  if (code == HC_NOREMOVE || !HandleAllocated()) return false;
+  switch (message) {
+    case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_NCLBUTTONDOWN: case WM_NCLBUTTONUP: {
+      RECT own;
+      GetWindowRect(Handle(), &own);
+      if (PtInRect(&own, info.pt)) {
+        if (message == WM_LBUTTONDOWN) {
+          POINT p = info.pt;
+          ::ScreenToClient(Handle(), &p);
+          Perform(WM_LBUTTONDOWN, 0, MAKELPARAM(WORD(short(p.x)), WORD(short(p.y))));
+        }
+        break;
+      }
+      TXPDXCustomComboBox* combo = Combo();
+      Close(false);
+      if (combo) {
+        RECT comboRect{};
+        if (combo->HandleAllocated()) GetWindowRect(combo->Handle(), &comboRect);
+        combo->Flag1 = PtInRect(&comboRect, info.pt) != 0;
+        combo->Flag2 = false;
+      }
+      break;
+    }
+    default: break;
+  }
+  // Nothing is swallowed: the hooks before this one (the host's) see every message.
+  return false;
+}
 
-void TXPDXPopupListBox::UnhookCombo() {}
+bool TXPDXPopupListBox::MainWindowHook(TMessage& message) {
+  if (message.Msg == WM_ACTIVATEAPP) Close(false);
+  return false;
+}
 
-void TXPDXPopupListBox::InstallHooks() {}
+void TXPDXPopupListBox::HookCombo() {
+  TXPDXCustomComboBox* combo = Combo();
+  if (!combo || !combo->HandleAllocated()) return;
+  fParentHooked = fComboProc.Install(
+      combo->Handle(), [this](TMessage& message) { return ParentWndProcHook(message); }, this);
+}
 
-void TXPDXPopupListBox::RemoveHooks() {}
+void TXPDXPopupListBox::UnhookCombo() {
+  fComboProc.Remove();
+  fParentHooked = false;
+}
+
+void TXPDXPopupListBox::InstallHooks() {
+  RemoveHooks();
+  FMouseHook = std::make_unique<TThreadMouseHook>(
+      this, [this](int code, UINT message, const MOUSEHOOKSTRUCT& info) { return MouseHook(code, message, info); });
+  FMainWindowHookKey = Application().HookMainWindow([this](TMessage& message) { return MainWindowHook(message); });
+}
+
+void TXPDXPopupListBox::RemoveHooks() {
+  if (FMainWindowHookKey) Application().UnhookMainWindow(std::exchange(FMainWindowHookKey, 0));
+  FMouseHook.reset();
+}
 
 }  // namespace tvk

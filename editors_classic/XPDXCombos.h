@@ -5,8 +5,12 @@
 // open the combo's keys go to it, and a mouse press elsewhere, the
 // application's deactivation or the combo losing the focus closes it. The
 // combo types ahead against the items and may show a second button.
+#include "Application.h"
+#include "WindowClasses.h"
 #include "XPDXEdits.h"
 #include "XPLists.h"
+
+#include <memory>
 
 namespace tvk {
 
@@ -56,11 +60,15 @@ private:
   void UnhookCombo();
   void InstallHooks();
   void RemoveHooks();
-  void ParentWndProcHook(TMessage& message);
+  bool ParentWndProcHook(TMessage& message);
+  bool MouseHook(int code, UINT message, const MOUSEHOOKSTRUCT& info);
+  bool MainWindowHook(TMessage& message);
 
-  // The combo's window procedure while it is replaced (pointer-sized).
-  LONG_PTR fOldWindProc = 0;
+  // The combo's window procedure, replaced while the list is open.
+  TWindowSubclass fComboProc;
   bool fParentHooked = false;
+  std::unique_ptr<TThreadMouseHook> FMouseHook;
+  int FMainWindowHookKey = 0;
   // Set while the list's item changes without the user choosing it: no Click.
   bool FQuiet = false;
 };

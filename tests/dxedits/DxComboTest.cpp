@@ -181,12 +181,13 @@ TEST_F(DxCombo, KeysInTheOpenListChangeTheTextAtOnceAndEscapeKeepsIt) {
   ASSERT_TRUE(combo->DroppedDown());
   EXPECT_EQ(0, combo->ItemIndex());
   TXPDXPopupListBox& list = combo->PopupListBox();
-  list.Perform(WM_KEYDOWN, VK_DOWN, 0);
+  // Keys typed into the combo are the open list's.
+  Key(combo->Handle(), VK_DOWN);
   EXPECT_EQ(L"two", combo->Text());
   EXPECT_EQ(1, changes);
   EXPECT_EQ(1, selects);
   EXPECT_TRUE(combo->DroppedDown());
-  list.Perform(WM_KEYDOWN, VK_ESCAPE, 0);
+  Key(combo->Handle(), VK_ESCAPE);
   EXPECT_FALSE(combo->DroppedDown());
   EXPECT_FALSE(IsWindowVisible(list.Handle()));
   EXPECT_EQ(L"two", combo->Text());
@@ -203,11 +204,100 @@ TEST_F(DxCombo, TypingOpensTheListWithAutoDropDownAndEnterTakesTheItem) {
   EXPECT_TRUE(combo->DroppedDown());
   EXPECT_EQ(L"green", combo->Text());
   EXPECT_EQ(1, combo->PopupListBox().ItemIndex());
-  combo->PopupListBox().Perform(WM_KEYDOWN, VK_UP, 0);
-  combo->PopupListBox().Perform(WM_KEYDOWN, VK_RETURN, 0);
+  Key(combo->Handle(), VK_UP);
+  Key(combo->Handle(), VK_RETURN);
   EXPECT_FALSE(combo->DroppedDown());
   EXPECT_EQ(L"red", combo->Text());
   EXPECT_EQ(3, combo->SelLength());
+}
+
+// A message given to the thread's mouse hooks as Windows gives it.
+LRESULT DxMouseHook(UINT message, POINT pt) {
+  MOUSEHOOKSTRUCT info{};
+  info.pt = pt;
+  return TThreadMouseHook::Procedure(HC_ACTION, message, reinterpret_cast<LPARAM>(&info));
+}
+
+// What reaches the hooks installed before the combo's (a host's own).
+std::vector<UINT>* gDxPassedOn = nullptr;
+LRESULT DxRecordPassedOn(HHOOK, int, WPARAM wParam, LPARAM) {
+  if (gDxPassedOn) gDxPassedOn->push_back(UINT(wParam));
+  return 0;
+}
+
+TEST_F(DxCombo, OpenListLeavesOtherHooksTheirMessagesAndCloseGivesEverythingBack) {
+  auto* combo = MakeCombo({L"one", L"two"});
+  const LONG_PTR ownProc = GetWindowLongPtrW(combo->Handle(), GWLP_WNDPROC);
+  std::vector<UINT> passed;
+  gDxPassedOn = &passed;
+  auto saved = std::exchange(TThreadMouseHook::CallNext, &DxRecordPassedOn);
+  combo->SetDroppedDown(true);
+  ASSERT_TRUE(combo->PopupListBox().ParentHooked());
+  EXPECT_NE(ownProc, GetWindowLongPtrW(combo->Handle(), GWLP_WNDPROC));
+  RECT listRect;
+  GetWindowRect(combo->PopupListBox().Handle(), &listRect);
+  EXPECT_EQ(0, DxMouseHook(WM_MOUSEMOVE, POINT{listRect.right + 40, listRect.bottom + 40}));
+  EXPECT_EQ(0, DxMouseHook(WM_MOUSEMOVE, POINT{listRect.left + 2, listRect.top + 2}));
+  EXPECT_TRUE(combo->DroppedDown());
+  combo->SetDroppedDown(false);
+  TThreadMouseHook::CallNext = saved;
+  gDxPassedOn = nullptr;
+  EXPECT_EQ((std::vector<UINT>{WM_MOUSEMOVE, WM_MOUSEMOVE}), passed);
+  EXPECT_FALSE(combo->PopupListBox().ParentHooked());
+  EXPECT_EQ(ownProc, GetWindowLongPtrW(combo->Handle(), GWLP_WNDPROC));
+  EXPECT_EQ(nullptr, TXPDXPopupListBox::OpenList());
+  // Keys go to the combo itself again.
+  combo->SetText(L"");
+  combo->SetFocus();
+  Char(*combo, L't');
+  EXPECT_EQ(L"two", combo->Text());
+}
+
+TEST_F(DxCombo, PressOnTheOwnButtonWhileOpenClosesWithoutReopening) {
+  auto* combo = MakeCombo({L"one", L"two"});
+  int closes = 0;
+  combo->OnCloseUp = [&](TObject*) { ++closes; };
+  combo->Button().Click();
+  ASSERT_TRUE(combo->DroppedDown());
+  RECT button;
+  combo->GetButtonRect(button);
+  POINT onButton = combo->ClientToScreen(POINT{(button.left + button.right) / 2, (button.top + button.bottom) / 2});
+  DxMouseHook(WM_LBUTTONDOWN, onButton);  // the hook closes the list first
+  EXPECT_FALSE(combo->DroppedDown());
+  EXPECT_TRUE(combo->Flag1);
+  combo->Button().Click();  // the same press's click
+  EXPECT_FALSE(combo->DroppedDown());
+  EXPECT_EQ(1, closes);
+  combo->Button().Click();  // the next press opens it again
+  EXPECT_TRUE(combo->DroppedDown());
+  // A press elsewhere closes it too, without marking the combo.
+  DxMouseHook(WM_LBUTTONDOWN, POINT{5000, 5000});
+  EXPECT_FALSE(combo->DroppedDown());
+  EXPECT_FALSE(combo->Flag1);
+}
+
+TEST_F(DxCombo, DeactivationClosesTheListWithoutTakingAnItem) {
+  HWND saved = Application().Handle();
+  Application().SetHandle(form->Handle());
+  auto* combo = MakeCombo({L"one", L"two", L"three"});
+  combo->SetText(L"one");
+  combo->SetDroppedDown(true);
+  combo->PopupListBox().SetItemIndexQuietly(2);  // hovered, not chosen
+  SendMessageW(form->Handle(), WM_ACTIVATEAPP, FALSE, 0);
+  Application().SetHandle(saved);
+  EXPECT_FALSE(combo->DroppedDown());
+  EXPECT_EQ(L"one", combo->Text());
+  EXPECT_EQ(0, combo->ItemIndex());
+}
+
+TEST_F(DxCombo, WheelOverTheOpenListScrollsTheList) {
+  auto* combo = MakeCombo({L"1", L"2", L"3", L"4", L"5", L"6", L"7", L"8", L"9", L"10", L"11", L"12"});
+  combo->SetItemIndex(0);
+  combo->SetDroppedDown(true);
+  SendMessageW(combo->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(short(-WHEEL_DELTA))), 0);
+  EXPECT_GT(combo->PopupListBox().TopIndex(), 0);
+  EXPECT_EQ(0, combo->ItemIndex());
+  combo->SetDroppedDown(false);
 }
 
 }  // namespace
