@@ -134,10 +134,8 @@ bool TCustomXPDXEdit::GetInterface(const GUID& iid, void** obj) {
 
 void TCustomXPDXEdit::CreateParams(TCreateParams& params) {
   TdxInplaceEdit::CreateParams(params);
-  if (FBorderStyle == TBorderStyle::bsSingle && !FTransparent) {
-    params.Style |= WS_BORDER;
-    params.ExStyle |= WS_EX_CLIENTEDGE;
-  }
+  // A bordered editor has the system's sunken edge (which stands for the plain border too).
+  if (FBorderStyle == TBorderStyle::bsSingle && !FTransparent) params.ExStyle |= WS_EX_CLIENTEDGE;
   if (FTransparent) params.ExStyle |= WS_EX_TRANSPARENT;
 }
 
@@ -936,6 +934,13 @@ void TCustomXPDXEdit::UpdateFontHeight() {
 }
 
 int TCustomXPDXEdit::GetBorderExtra() {
+  // What the window's frame takes: the system edge and the protocol's own border.
+  if (HandleAllocated()) {
+    RECT window, client;
+    GetWindowRect(Handle(), &window);
+    GetClientRect(Handle(), &client);
+    return (window.bottom - window.top) - (client.bottom - client.top);
+  }
   if (FTransparent || FBorderStyle == TBorderStyle::bsNone) return 0;
   return 2 * GetSystemMetrics(SM_CYEDGE);
 }

@@ -150,6 +150,23 @@ TEST_F(DxEdit, DoubleClickSelectsAWord) {
   }
 }
 
+TEST_F(DxEdit, AutoSizedEditorShowsAWholeLineInsideItsFrame) {
+  auto* edit = Make();
+  int before = edit->Height();
+  edit->Font().SetHeight(-24);
+  EXPECT_GT(edit->Height(), before);
+  edit->SetText(L"Height");
+  RECT r;
+  edit->GetTextRect(r);
+  HDC dc = GetDC(edit->Handle());
+  HGDIOBJ old = SelectObject(dc, edit->Font().Handle());
+  TEXTMETRICW tm{};
+  GetTextMetricsW(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(edit->Handle(), dc);
+  EXPECT_GE(r.bottom - r.top, tm.tmHeight);
+}
+
 TEST_F(DxEdit, GetTextWritesNoMoreThanTheBufferHolds) {
   auto* edit = Make();
   edit->SetText(L"abcdef");
