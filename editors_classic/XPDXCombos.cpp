@@ -17,10 +17,10 @@ TXPDXPopupListBox* gOpenComboList = nullptr;
 constexpr DWORD kComboTypeAheadPause = 500;
 constexpr int kComboMaxDropWidth = 400;
 
-DWORD SystemTickCount() { return GetTickCount(); }
+DWORD ComboSystemTicks() { return GetTickCount(); }
 
-bool IsSurrogateUnit(wchar_t c) { return c >= 0xD800 && c <= 0xDFFF; }
-bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool ComboIsSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDFFF; }
+bool ComboIsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 // Raises a counter for the life of the scope.
 struct TComboCounter {
@@ -256,7 +256,7 @@ TVK_MESSAGE_MAP(TXPDXPopupListBox, {WM_KEYDOWN, &TXPDXPopupListBox::WMKeyDown},
 
 // ---- TXPDXCustomComboBox
 
-DWORD (*TXPDXCustomComboBox::TickCount)() = &SystemTickCount;
+DWORD (*TXPDXCustomComboBox::TickCount)() = &ComboSystemTicks;
 
 TXPDXCustomComboBox::TXPDXCustomComboBox(TComponent* owner) : TXPDXCustomButtonEdit(owner) {
   FPopupListBox = new TXPDXPopupListBox(this);
@@ -685,7 +685,7 @@ void TXPDXCustomComboBox::KeyPress(wchar_t& key) {
     } else if (FStyle == TXPComboBoxStyle::csDropDown && !text.empty()) {
       int caret = SelStart();
       int p = caret > 0 ? caret - 1 : 0;
-      while (p > 0 && IsLowSurrogate(text[std::size_t(p)])) --p;
+      while (p > 0 && ComboIsLowSurrogate(text[std::size_t(p)])) --p;
       {
         TComboCounter quiet(FSuppressChange);
         FPopupListBox->SetItemIndexQuietly(-1);
@@ -696,7 +696,7 @@ void TXPDXCustomComboBox::KeyPress(wchar_t& key) {
       Change();
     } else if (!FFilter.empty()) {
       FFilter.pop_back();
-      if (!FFilter.empty() && IsLowSurrogate(FFilter.back())) FFilter.pop_back();
+      if (!FFilter.empty() && ComboIsLowSurrogate(FFilter.back())) FFilter.pop_back();
     }
     key = 0;
     return;
@@ -708,10 +708,10 @@ void TXPDXCustomComboBox::KeyPress(wchar_t& key) {
   if (key == 27) return;
   if (FAutoDropDown && !FDroppedDown) DoButtonClick();
   WideString typed(1, key);
-  if (IsSurrogateUnit(key)) {
+  if (ComboIsSurrogate(key)) {
     MSG next{};
     bool paired = HandleAllocated() && PeekMessageW(&next, Handle(), WM_CHAR, WM_CHAR, PM_NOREMOVE) &&
-                  IsLowSurrogate(wchar_t(next.wParam));
+                  ComboIsLowSurrogate(wchar_t(next.wParam));
     if (paired) typed.push_back(wchar_t(next.wParam));
     WideString candidate = (SelLength() > 0 ? FFilter.substr(0, std::size_t(SelStart())) : FFilter) + typed;
     if (paired && AutoCompleteText(candidate)) {

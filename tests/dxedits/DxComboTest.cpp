@@ -65,6 +65,21 @@ TEST_F(DxCombo, DropDownCompletesTheTypedLetterAndSelectsTheRest) {
   EXPECT_EQ(L"bx", combo->Text());
 }
 
+TEST_F(DxCombo, TypeAheadTriesTheFirstItemFirstUnlessItIsTheTextAlready) {
+  auto* combo = MakeCombo({L"ab", L"abc"});
+  ASSERT_EQ(0, combo->ItemIndex());  // the list selects its first item, the text is still empty
+  combo->SetFocus();
+  Char(*combo, L'a');
+  EXPECT_EQ(L"ab", combo->Text());
+  EXPECT_EQ(0, combo->ItemIndex());
+  combo->SetText(L"ab");
+  combo->SetItemIndex(0);
+  combo->SetSelStart(2);
+  Char(*combo, L'c');  // "abc" from after the first item
+  EXPECT_EQ(L"abc", combo->Text());
+  EXPECT_EQ(1, combo->ItemIndex());
+}
+
 TEST_F(DxCombo, ListStylesTakeOnlyItemsAsText) {
   auto* combo = MakeCombo({L"one", L"two"});
   combo->SetText(L"free text");
