@@ -4,6 +4,7 @@
 // and the one place where an exception that reaches a boundary Windows calls
 // (window procedure, timer, hook) is caught and handed to the handler.
 #include "Classes.h"
+#include "WindowClasses.h"
 
 #include <exception>
 
@@ -18,6 +19,14 @@ public:
   // window once a driver is made); the same value as Dialogs' ApplicationHandle.
   HWND Handle() const;
   void SetHandle(HWND handle);
+  // Procedures that see the application window's messages first (in the
+  // plug-in: the host's main window), the latest first; one answering true
+  // took the message. HookMainWindow answers the key UnhookMainWindow takes;
+  // unhooking is safe at any time, inside a hook too. The hooks move with
+  // SetHandle.
+  using TWindowHook = std::function<bool(TMessage& message)>;
+  int HookMainWindow(TWindowHook hook);
+  void UnhookMainWindow(int key);
   // A window whose dialog-key navigation the message pump serves (IsDialogMessage).
   HWND DialogHandle() const { return FDialogHandle; }
   void SetDialogHandle(HWND handle) { FDialogHandle = handle; }
@@ -43,9 +52,41 @@ public:
   void ModalFinished() { --FModalLevel; }
 
 private:
+  void AttachWindowHooks();
+  bool RunWindowHooks(TMessage& message);
   HWND FDialogHandle = nullptr;
+  std::vector<std::pair<int, TWindowHook>> FWindowHooks;
+  int FNextHookKey = 0;
+  TWindowSubclass FMainWindowSubclass;
   bool FTerminated = false;
   int FModalLevel = 0;
+};
+
+// A WH_MOUSE hook of the calling thread, held for the object's lifetime.
+// Handler sees every mouse message the thread takes from its queue, inside
+// the boundary guard; answering true swallows it, false passes it on. Every
+// message Handler leaves goes on to the hooks installed before (the host's
+// among them).
+class TThreadMouseHook {
+public:
+  using THandler = std::function<bool(int code, UINT message, const MOUSEHOOKSTRUCT& info)>;
+  TThreadMouseHook(TObject* sender, THandler handler);
+  ~TThreadMouseHook();
+  TThreadMouseHook(const TThreadMouseHook&) = delete;
+  TThreadMouseHook& operator=(const TThreadMouseHook&) = delete;
+  HHOOK Handle() const { return FHandle; }
+
+  // The hook procedure as Windows calls it (for code that must drive it
+  // without real input).
+  static LRESULT CALLBACK Procedure(int code, WPARAM wParam, LPARAM lParam);
+  // How the procedure passes a message on (CallNextHookEx; tests put a
+  // recorder in its place).
+  static LRESULT (*CallNext)(HHOOK hook, int code, WPARAM wParam, LPARAM lParam);
+
+private:
+  TObject* FSender;
+  THandler FHandler;
+  HHOOK FHandle = nullptr;
 };
 
 // The module's application object.

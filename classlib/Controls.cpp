@@ -1,5 +1,7 @@
 #include "Controls.h"
 
+#include <imm.h>
+
 #include "ActnList.h"
 
 #include "Application.h"
@@ -8,6 +10,7 @@
 #include "WindowClasses.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdint>
 
 namespace tvk {
@@ -31,6 +34,20 @@ bool IsLibraryMessage(UINT msg) { return msg >= CM_BASE && msg < 0xC000; }
 TControl* gCaptureControl = nullptr;
 
 bool IsMouseMessage(UINT msg) { return msg >= WM_MOUSEFIRST && msg <= WM_MBUTTONDBLCLK; }
+
+// The one drag in progress: its source, whether the mouse has moved far
+// enough to make it a drag, and the target last told.
+struct TDragObjectState {
+  TControl* Source = nullptr;
+  bool Started = false;
+  POINT Start{};
+  int Threshold = 0;
+  TControl* Target = nullptr;
+  bool Accepted = false;
+};
+TDragObjectState gDrag;
+void DragTo(POINT pos);
+bool DragMessage(HWND window, TMessage& message);
 
 POINT MessagePoint(LPARAM lParam) {
   return POINT{short(LOWORD(lParam)), short(HIWORD(lParam))};
@@ -87,6 +104,9 @@ LRESULT CALLBACK ControlWindowProcedure(HWND window, UINT msg, WPARAM wParam, LP
   }
   if (!control) return DefWindowProcW(window, msg, wParam, lParam);
   TMessage message{msg, wParam, lParam, 0};
+  // While a drag runs, the mouse and Escape belong to it.
+  if (gDrag.Source && CallGuarded(control, false, [&] { return DragMessage(window, message); }))
+    return message.Result;
   CallGuarded(control, [&] { control->WindowProc()(message); });
   if (msg == WM_NCDESTROY) {
     // The window is gone: the control keeps its state for the next one.
@@ -166,6 +186,12 @@ TControl::TControl(TComponent* owner) : TComponent(owner), FWindowProc(WndMethod
 }
 
 TControl::~TControl() {
+  if (gDrag.Target == this) gDrag.Target = nullptr;
+  if (gDrag.Source == this) {
+    gDrag = {};
+    SetCaptureControl(nullptr);
+    Screen().SetCursor(crDefault);
+  }
   FFont.OnChange = nullptr;
   FActionLink.reset();
   if (gCaptureControl == this) gCaptureControl = nullptr;
@@ -291,6 +317,10 @@ void TControl::CMMouseLeave(TMessage&) {
 }
 
 void TControl::WMLButtonDown(TMessage& message) {
+  if (FDragMode == TDragMode::dmAutomatic && !(ComponentState() & csDesigning) && !Dragging()) {
+    BeginDrag(false);
+    return;
+  }
   if (FControlStyle & csCaptureMouse) SetMouseCapture(true);
   if (FControlStyle & csClickEvents) FControlState |= csClicked;
   DoMouseDown(message, TMouseButton::mbLeft, 0);
@@ -413,6 +443,126 @@ TVK_MESSAGE_MAP(TControl, {CM_COLORCHANGED, &TControl::CMColorChanged}, {CM_FONT
                 {WM_LBUTTONDOWN, &TControl::WMLButtonDown}, {WM_LBUTTONUP, &TControl::WMLButtonUp},
                 {WM_LBUTTONDBLCLK, &TControl::WMLButtonDblClk}, {WM_RBUTTONDOWN, &TControl::WMRButtonDown},
                 {WM_RBUTTONUP, &TControl::WMRButtonUp}, {WM_MOUSEMOVE, &TControl::WMMouseMoveEvent})
+
+// ---- Dragging
+
+void TControl::BeginDrag(bool immediate, int threshold) {
+  if (gDrag.Source) return;
+  gDrag = {};
+  gDrag.Source = this;
+  GetCursorPos(&gDrag.Start);
+  gDrag.Threshold = threshold < 0 ? Mouse().DragThreshold : threshold;
+  SetCaptureControl(this);
+  if (immediate) {
+    gDrag.Started = true;
+    DragTo(gDrag.Start);
+  }
+}
+
+bool TControl::Dragging() const { return gDrag.Source == this; }
+
+void TControl::EndDrag(bool drop) {
+  if (gDrag.Source != this) return;
+  const TDragObjectState drag = std::exchange(gDrag, TDragObjectState{});
+  SetCaptureControl(nullptr);
+  Screen().SetCursor(crDefault);
+  POINT pos{};
+  GetCursorPos(&pos);
+  TControl* target = drag.Started ? drag.Target : nullptr;
+  POINT at{};
+  if (target) at = target->ScreenToClient(pos);
+  if (target && !(drop && drag.Accepted)) {
+    bool ignored = false;
+    target->DragOver(this, at.x, at.y, TDragState::dsDragLeave, ignored);
+    target = nullptr;
+  }
+  if (target) target->DragDrop(this, at.x, at.y);
+  DoEndDrag(target, at.x, at.y);
+}
+
+void TControl::DragOver(TObject* source, int x, int y, TDragState state, bool& accept) {
+  accept = false;
+  if (OnDragOver) {
+    accept = true;
+    OnDragOver(this, source, x, y, state, accept);
+  }
+}
+
+void TControl::DragDrop(TObject* source, int x, int y) {
+  if (OnDragDrop) OnDragDrop(this, source, x, y);
+}
+
+void TControl::DoEndDrag(TObject* target, int x, int y) {
+  if (OnEndDrag) OnEndDrag(this, target, x, y);
+}
+
+namespace {
+
+// Moves the drag to a screen point: the targets left and entered are told.
+void DragTo(POINT pos) {
+  TControl* target = FindDragTarget(pos, false);
+  TControl* source = gDrag.Source;
+  if (target != gDrag.Target && gDrag.Target) {
+    POINT at = gDrag.Target->ScreenToClient(pos);
+    bool ignored = false;
+    gDrag.Target->DragOver(source, at.x, at.y, TDragState::dsDragLeave, ignored);
+  }
+  const TDragState state = target == gDrag.Target ? TDragState::dsDragMove : TDragState::dsDragEnter;
+  gDrag.Target = target;
+  gDrag.Accepted = false;
+  if (target) {
+    POINT at = target->ScreenToClient(pos);
+    target->DragOver(source, at.x, at.y, state, gDrag.Accepted);
+  }
+  if (gDrag.Source == source) Screen().SetCursor(gDrag.Accepted ? crDrag : crNoDrop);
+}
+
+bool DragMessage(HWND window, TMessage& message) {
+  TControl* source = gDrag.Source;
+  switch (message.Msg) {
+    case WM_MOUSEMOVE: {
+      POINT pos = MessagePoint(message.LParam);
+      ClientToScreen(window, &pos);
+      if (!gDrag.Started) {
+        if (std::abs(pos.x - gDrag.Start.x) < gDrag.Threshold && std::abs(pos.y - gDrag.Start.y) < gDrag.Threshold)
+          return false;
+        gDrag.Started = true;
+      }
+      DragTo(pos);
+      return true;
+    }
+    case WM_LBUTTONUP:
+      if (!gDrag.Started) {
+        // Released before it became a drag: an ordinary click.
+        source->EndDrag(false);
+        return false;
+      }
+      source->EndDrag(true);
+      return true;
+    case WM_KEYDOWN:
+      if (message.WParam != VK_ESCAPE) return false;
+      source->EndDrag(false);
+      return true;
+    case WM_CAPTURECHANGED: {
+      // Taking the capture for the drag tells the previous holder; only a
+      // capture taken from the drag ends it.
+      auto* holder = dynamic_cast<TWinControl*>(source);
+      if (!holder) holder = source->Parent();
+      if (!holder || !holder->HandleAllocated() || window != holder->Handle() ||
+          reinterpret_cast<HWND>(message.LParam) == window)
+        return false;
+      source->EndDrag(false);
+      return false;
+    }
+    case WM_CANCELMODE:
+      source->EndDrag(false);
+      return false;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
 
 // ---- TWinControl
 
@@ -1194,5 +1344,62 @@ void DrawParentBackground(TWinControl& control, HDC dc) {
   SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
   RestoreDC(dc, saved);
 }
+
+// ---- TControlCanvas and the input method's result
+
+void TControlCanvas::SetControl(TControl* control) {
+  if (control == FControl) return;
+  FreeHandle();
+  FControl = control;
+}
+
+void TControlCanvas::FreeHandle() {
+  if (!FOwnDC) return;
+  SetHandle(nullptr);
+  ReleaseDC(FWindow, FOwnDC);
+  FOwnDC = nullptr;
+  FWindow = nullptr;
+}
+
+void TControlCanvas::CreateHandle() {
+  if (!FControl) return;
+  POINT origin{0, 0};
+  TControl* windowed = FControl;
+  while (windowed && !dynamic_cast<TWinControl*>(windowed)) {
+    origin.x += windowed->Left();
+    origin.y += windowed->Top();
+    windowed = windowed->Parent();
+  }
+  auto* control = dynamic_cast<TWinControl*>(windowed);
+  if (!control || !control->HandleAllocated()) return;
+  FWindow = control->Handle();
+  FOwnDC = GetDC(FWindow);
+  if (!FOwnDC) return;
+  SetWindowOrgEx(FOwnDC, -origin.x, -origin.y, nullptr);
+  SetHandle(FOwnDC);
+}
+
+namespace {
+
+WideString SystemImeResultString(HWND window) {
+  WideString result;
+  if (HIMC context = ImmGetContext(window)) {
+    LONG bytes = ImmGetCompositionStringW(context, GCS_RESULTSTR, nullptr, 0);
+    if (bytes > 0) {
+      result.assign(std::size_t(bytes) / sizeof(wchar_t), L'\0');
+      ImmGetCompositionStringW(context, GCS_RESULTSTR, result.data(), DWORD(bytes));
+    }
+    ImmReleaseContext(window, context);
+  }
+  return result;
+}
+
+TImeResultReader gImeResultReader = &SystemImeResultString;
+
+}  // namespace
+
+WideString ImeResultString(HWND window) { return gImeResultReader(window); }
+
+void SetImeResultReader(TImeResultReader reader) { gImeResultReader = reader ? reader : &SystemImeResultString; }
 
 }  // namespace tvk

@@ -39,6 +39,14 @@ enum TScrollBarKind { sbHorizontal, sbVertical };
 enum TScrollCode { scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom, scEndScroll };
 using TScrollEvent = std::function<void(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos)>;
 
+// Dragging a control onto another: how a drag starts, the steps a target
+// is told of, and the events of both ends.
+enum class TDragMode { dmManual, dmAutomatic };
+enum class TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+using TDragOverEvent = std::function<void(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept)>;
+using TDragDropEvent = std::function<void(TObject* Sender, TObject* Source, int X, int Y)>;
+using TEndDragEvent = std::function<void(TObject* Sender, TObject* Target, int X, int Y)>;
+
 // Where a control keeps itself inside its parent's client area.
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 
@@ -200,6 +208,26 @@ public:
   TNotifyEvent OnMouseEnter;
   TNotifyEvent OnMouseLeave;
 
+  // Dragging: dmAutomatic starts a drag from a left-button press (the
+  // control's own code may start one itself with BeginDrag). A drag holds
+  // the mouse; targets are told through DragOver, the drop through DragDrop
+  // on the target under the mouse at release, Escape or a lost capture
+  // cancels it, and the source hears the end in OnEndDrag (target null when
+  // nothing took it).
+  TDragMode DragMode() const { return FDragMode; }
+  void SetDragMode(TDragMode value) { FDragMode = value; }
+  // Immediate: the drag starts now; otherwise once the mouse has moved
+  // Threshold pixels (negative: Mouse().DragThreshold) with the button down.
+  void BeginDrag(bool immediate, int threshold = -1);
+  void EndDrag(bool drop);
+  bool Dragging() const;
+  // A drag over the control (Accept starts false: OnDragOver decides) and a drop on it.
+  virtual void DragOver(TObject* source, int x, int y, TDragState state, bool& accept);
+  virtual void DragDrop(TObject* source, int x, int y);
+  TDragOverEvent OnDragOver;
+  TDragDropEvent OnDragDrop;
+  TEndDragEvent OnEndDrag;
+
 protected:
   // The link a new action gets; descendants answer their own kind.
   virtual std::unique_ptr<TControlActionLink> CreateActionLink();
@@ -209,6 +237,8 @@ protected:
   friend class TControlActionLink;
   void Notification(TComponent* component, TOperation operation) override;
   virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+  // The end of a drag at its source.
+  virtual void DoEndDrag(TObject* target, int x, int y);
   virtual void MouseMove(TShiftState shift, int x, int y);
   virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
   virtual void DblClick();
@@ -253,6 +283,7 @@ private:
   bool FShowHint = false;
   std::unique_ptr<TControlActionLink> FActionLink;
   TWndMethod FWindowProc;
+  TDragMode FDragMode = TDragMode::dmManual;
   TColor FColor = clBtnFace;
   TFont FFont;
 };
@@ -470,6 +501,37 @@ protected:
 private:
   TCanvas FCanvas;
 };
+
+// A canvas bound to a control: asked for a context outside painting, it takes
+// one of the control's window (its parent's for a control without a window,
+// moved to the control's corner) and gives it back at FreeHandle and when it goes.
+class TControlCanvas : public TCanvas {
+public:
+  TVK_CLASS(TControlCanvas, TCanvas)
+  TControlCanvas() = default;
+  ~TControlCanvas() override { FreeHandle(); }
+  TControlCanvas(const TControlCanvas&) = delete;
+  TControlCanvas& operator=(const TControlCanvas&) = delete;
+  TControl* Control() const { return FControl; }
+  void SetControl(TControl* control);
+  // Gives back the context this canvas took (a context lent by SetHandle is only forgotten).
+  void FreeHandle();
+
+protected:
+  void CreateHandle() override;
+
+private:
+  TControl* FControl = nullptr;
+  HWND FWindow = nullptr;
+  HDC FOwnDC = nullptr;
+};
+
+// The result string of the input method's composition in Window (empty
+// without an input context or a result). One reader serves every control;
+// tests put their own in (null puts the system's back).
+using TImeResultReader = WideString (*)(HWND window);
+WideString ImeResultString(HWND window);
+void SetImeResultReader(TImeResultReader reader);
 
 // The control that holds the mouse capture now (null: none of the library's).
 TControl* GetCaptureControl();

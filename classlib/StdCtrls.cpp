@@ -335,10 +335,7 @@ TVK_MESSAGE_MAP(TCustomListBox, {CN_DRAWITEM, &TCustomListBox::CNDrawItem})
 
 void TCustomListBox::CNDrawItem(TMessage& message) {
   const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(message.LParam);
-  TOwnerDrawState state = 0;
-  if (item.itemState & ODS_SELECTED) state |= odSelected;
-  if (item.itemState & ODS_DISABLED) state |= odDisabled;
-  if (item.itemState & ODS_FOCUS) state |= odFocused;
+  const TOwnerDrawState state = OwnerDrawStateOf(item.itemState);
   const int saved = SaveDC(item.hDC);
   FCanvas.SetHandle(item.hDC);
   FCanvas.Font().Assign(Font());
@@ -357,6 +354,18 @@ void TCustomListBox::CNDrawItem(TMessage& message) {
   FCanvas.SetHandle(nullptr);
   RestoreDC(item.hDC, saved);
   message.Result = 1;
+}
+
+TOwnerDrawState OwnerDrawStateOf(UINT itemState) {
+  static constexpr std::pair<UINT, TOwnerDrawStateFlag> kMap[] = {
+      {ODS_SELECTED, odSelected}, {ODS_GRAYED, odGrayed},       {ODS_DISABLED, odDisabled},
+      {ODS_CHECKED, odChecked},   {ODS_FOCUS, odFocused},       {ODS_DEFAULT, odDefault},
+      {ODS_HOTLIGHT, odHotLight}, {ODS_INACTIVE, odInactive},   {ODS_NOACCEL, odNoAccel},
+      {ODS_NOFOCUSRECT, odNoFocusRect}, {ODS_COMBOBOXEDIT, odComboBoxEdit}};
+  TOwnerDrawState state = 0;
+  for (const auto& [system, flag] : kMap)
+    if (itemState & system) state |= flag;
+  return state;
 }
 
 }  // namespace tvk

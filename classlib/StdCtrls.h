@@ -74,11 +74,30 @@ inline UINT WordWrapTextFlags(bool wordWrap) { return wordWrap ? DT_WORDBREAK : 
 // A scroll bar's step (the kinds, codes and scroll event are the controls').
 using TScrollBarInc = int;  // 1..32767
 
-// --- the list box over the system list box
-
-enum class TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable };
-enum TOwnerDrawStateFlag : unsigned { odSelected = 1, odDisabled = 2, odFocused = 4 };
+// Owner drawing of list and combo items: the styles, the state of the item
+// being drawn (the system's ODS_ meanings) and the events that draw and size it.
+enum class TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable, lbVirtual, lbVirtualOwnerDraw };
+enum class TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
+enum TOwnerDrawStateFlag : unsigned {
+  odSelected = 1u << 0,
+  odGrayed = 1u << 1,
+  odDisabled = 1u << 2,
+  odChecked = 1u << 3,
+  odFocused = 1u << 4,
+  odDefault = 1u << 5,
+  odHotLight = 1u << 6,
+  odInactive = 1u << 7,
+  odNoAccel = 1u << 8,
+  odNoFocusRect = 1u << 9,
+  odComboBoxEdit = 1u << 12,
+};
 using TOwnerDrawState = unsigned;
+// The state a system WM_DRAWITEM reports, as owner-draw flags.
+TOwnerDrawState OwnerDrawStateOf(UINT itemState);
+using TDrawItemEvent = std::function<void(TWinControl* Control, int Index, RECT Rect, TOwnerDrawState State)>;
+using TMeasureItemEvent = std::function<void(TWinControl* Control, int Index, int& Height)>;
+
+// --- the list box over the system list box
 
 class TCustomListBox;
 

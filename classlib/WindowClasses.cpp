@@ -2,6 +2,8 @@
 
 #include "Application.h"
 
+#include <commctrl.h>
+
 #include <set>
 
 namespace tvk {
@@ -91,6 +93,49 @@ LRESULT CALLBACK TMessageWindow::Procedure(HWND window, UINT msg, WPARAM wParam,
   TMessage message{msg, wParam, lParam, 0};
   bool handled = CallGuarded(self->FSender, true, [&] { return self->FHandler(message); });
   return handled ? message.Result : DefWindowProcW(window, msg, wParam, lParam);
+}
+
+// ---- TWindowSubclass
+
+bool TWindowSubclass::Install(HWND window, THandler handler, TObject* sender) {
+  Remove();
+  if (!window || !IsWindow(window)) return false;
+  if (GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) return false;
+  FHandler = std::move(handler);
+  FSender = sender;
+  // The object's address is the subclass identifier: one entry per object.
+  if (!SetWindowSubclass(window, &Procedure, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this)))
+    return false;
+  FWindow = window;
+  return true;
+}
+
+void TWindowSubclass::Remove() {
+  if (!FWindow) return;
+  RemoveWindowSubclass(FWindow, &Procedure, reinterpret_cast<UINT_PTR>(this));
+  FWindow = nullptr;
+}
+
+LRESULT TWindowSubclass::CallPrevious(TMessage& message) {
+  if (!FWindow) return 0;
+  message.Result = DefSubclassProc(FWindow, message.Msg, message.WParam, message.LParam);
+  return message.Result;
+}
+
+LRESULT CALLBACK TWindowSubclass::Procedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                            DWORD_PTR data) {
+  auto* self = reinterpret_cast<TWindowSubclass*>(data);
+  if (msg == WM_NCDESTROY) {
+    // The window goes: leave the chain before passing the last message on.
+    self->Remove();
+    return DefSubclassProc(window, msg, wParam, lParam);
+  }
+  TMessage message{msg, wParam, lParam, 0};
+  // A copy: the handler may free the object that holds it.
+  const THandler handler = self->FHandler;
+  const bool handled = handler && CallGuarded(self->FSender, false, [&] { return handler(message); });
+  if (handled) return message.Result;
+  return DefSubclassProc(window, msg, wParam, lParam);
 }
 
 }  // namespace tvk

@@ -42,4 +42,36 @@ private:
   HWND FHandle = nullptr;
 };
 
+// A replacement of one window's procedure that chains with others: several
+// may stand on one window (this library's or a foreign one of the same
+// thread) and each may be removed in any order without cutting the others
+// off. Handler answers true when it took the message (its Result is the
+// answer), false to pass it on; CallPrevious passes a message on from inside
+// Handler. Handler runs inside the boundary guard. The replacement ends by
+// itself when the window is destroyed.
+class TWindowSubclass {
+public:
+  using THandler = std::function<bool(TMessage& message)>;
+  TWindowSubclass() = default;
+  ~TWindowSubclass() { Remove(); }
+  TWindowSubclass(const TWindowSubclass&) = delete;
+  TWindowSubclass& operator=(const TWindowSubclass&) = delete;
+
+  // Replaces Window's procedure (a previous installation of this object is
+  // removed first); false when the window is missing or of another thread.
+  bool Install(HWND window, THandler handler, TObject* sender = nullptr);
+  void Remove();
+  bool Installed() const { return FWindow != nullptr; }
+  HWND Window() const { return FWindow; }
+  // The procedures below this one, for the message being handled.
+  LRESULT CallPrevious(TMessage& message);
+
+private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                    DWORD_PTR data);
+  HWND FWindow = nullptr;
+  THandler FHandler;
+  TObject* FSender = nullptr;
+};
+
 }  // namespace tvk

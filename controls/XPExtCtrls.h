@@ -90,7 +90,6 @@ private:
 
 enum class TXPSpeedStyle { xssButton, xssDropDown };
 enum class TXPSpeedKind { xskStandard, xskFading };
-enum class TButtonState { bsUp, bsDisabled, bsDown, bsExclusive };
 // WParam of the enter and leave messages a button sends itself to settle
 // its hot state: these start no fade.
 constexpr WPARAM kSyntheticMouseMessage = 224;

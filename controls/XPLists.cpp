@@ -143,7 +143,8 @@ void TXPListBoxStrings::SetUpdateState(bool updating) {
 }
 
 int TXPListBoxStrings::CompareStrings(std::wstring_view a, std::wstring_view b) const {
-  if (FListBox->FAlphaNumericSorting) return NaturalCompareStrings(a, b, false);
+  // Natural order; letter case counts only where the list says so (a plain list never does).
+  if (FListBox->FAlphaNumericSorting) return NaturalCompareStrings(a, b, CaseSensitive());
   return TStringList::CompareStrings(a, b);
 }
 

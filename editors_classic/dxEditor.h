@@ -2,6 +2,7 @@
 // The text editors: the text cell's view data and windowless painting, and
 // the edit-mask engine (free functions over a mask string) that the masked
 // editor, the hosts' mask columns and the date and time editors share.
+#include "XPEdits.h"
 #include "dxCntner.h"
 
 #include "Menus.h"
@@ -14,7 +15,7 @@
 
 namespace tvk {
 
-enum class TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
+// TEditCharCase is the styled edit's (XPEdits.h).
 
 class TdxTextEditViewData : public TdxEditViewData {
 public:

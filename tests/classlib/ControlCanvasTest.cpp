@@ -1,0 +1,53 @@
+// The canvas bound to a control and the plain speed button.
+#include <gtest/gtest.h>
+
+#include "ExtCtrls.h"
+#include "Forms.h"
+
+using namespace tvk;
+
+namespace {
+
+TEST(ControlCanvas, TakesTheWindowsContextAtTheControlsCornerAndGivesItBack) {
+  std::unique_ptr<TForm> form(CreateComponent<TForm>(nullptr, kCreateNew));
+  form->SetBounds(0, 0, 200, 100);
+  auto* button = new TSpeedButton(form.get());
+  button->SetParent(form.get());
+  button->SetBounds(10, 20, 30, 15);
+  TControlCanvas canvas;
+  canvas.SetControl(button);
+  EXPECT_FALSE(canvas.HandleAllocated());
+  form->HandleNeeded();
+  HDC dc = canvas.Handle();
+  ASSERT_NE(nullptr, dc);
+  EXPECT_EQ(form->Handle(), WindowFromDC(dc));
+  POINT origin{};
+  GetWindowOrgEx(dc, &origin);
+  EXPECT_EQ(-10, origin.x);
+  EXPECT_EQ(-20, origin.y);
+  canvas.FreeHandle();
+  EXPECT_FALSE(canvas.HandleAllocated());
+}
+
+TEST(SpeedButton, IsDownWhilePressedAndClicksOnReleaseOverIt) {
+  std::unique_ptr<TForm> form(CreateComponent<TForm>(nullptr, kCreateNew));
+  form->SetBounds(0, 0, 200, 100);
+  auto* button = new TSpeedButton(form.get());
+  button->SetParent(form.get());
+  button->SetBounds(10, 10, 30, 20);
+  form->HandleNeeded();
+  int clicks = 0;
+  button->OnClick = [&](TObject*) { ++clicks; };
+  button->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  EXPECT_EQ(TButtonState::bsDown, button->State());
+  button->Perform(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(TButtonState::bsUp, button->State());
+  EXPECT_EQ(1, clicks);
+  button->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  button->Perform(WM_LBUTTONUP, 0, MAKELPARAM(50, 50));  // released elsewhere
+  EXPECT_EQ(1, clicks);
+  button->SetEnabled(false);
+  EXPECT_EQ(TButtonState::bsDisabled, button->State());
+}
+
+}  // namespace
