@@ -34,6 +34,12 @@ TXPHistoryEdit::TXPHistoryEdit(TComponent* owner) : TXPCustomComboBox(owner) {
   SetStyle(TComboBoxStyle::csDropDown);
 }
 
+TXPHistoryEdit::~TXPHistoryEdit() {
+  // Past this destructor the window is destroyed by a base that no longer
+  // knows the history.
+  if (HandleAllocated()) SaveDuringTeardown();
+}
+
 WideString TXPHistoryEdit::CurrentPath() const {
   if (!FRegKey.empty()) return RootPrefix() + FRegKey;
   const WideString ownerClass = Owner() ? WideString(Owner()->ClassName()) : WideString();

@@ -10,6 +10,8 @@ class TXPHistoryEdit : public TXPCustomComboBox {
 public:
   TVK_CLASS(TXPHistoryEdit, TXPCustomComboBox)
   explicit TXPHistoryEdit(TComponent* owner);
+  // Freed with its window still there: the history is saved first.
+  ~TXPHistoryEdit() override;
 
   // The history's path below the current user's root; empty: the owner's
   // class name and the control's name.

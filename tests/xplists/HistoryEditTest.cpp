@@ -31,6 +31,7 @@ struct HistoryTest : xplists_test::ListsFixture {
                      tvk::UTF8Decode(::testing::UnitTest::GetInstance()->current_test_info()->name());
   std::wstring LegacyKey = std::wstring(TXPHistoryEdit::kLegacyPrefix) + Key;
   ~HistoryTest() override {
+    form.reset();  // its history edits save as their windows go
     RegDeleteTreeW(HKEY_CURRENT_USER, Key.c_str());
     RegDeleteTreeW(HKEY_CURRENT_USER, LegacyKey.c_str());
     // The parents go once no other test's keys stand in them.
@@ -97,6 +98,8 @@ TEST_F(HistoryTest, AnEntryAlreadyThereMovesToTheTop) {
   edit->SetText(L"");
   edit->AddToHistory();
   EXPECT_EQ(edit->Items().Count(), 3) << "an empty text adds and removes nothing";
+  delete edit;
+  EXPECT_EQ(ReadValue(Key, L"Values"), L"Z\r\nx\r\ny\r\n") << "an edit freed on its own saves too";
 }
 
 TEST_F(HistoryTest, EnterAddsAndAnOkCloseRecordsWhatIsShown) {
