@@ -317,10 +317,6 @@ void TControl::CMMouseLeave(TMessage&) {
 }
 
 void TControl::WMLButtonDown(TMessage& message) {
-  if (FDragMode == TDragMode::dmAutomatic && !(ComponentState() & csDesigning) && !Dragging()) {
-    BeginDrag(false);
-    return;
-  }
   if (FControlStyle & csCaptureMouse) SetMouseCapture(true);
   if (FControlStyle & csClickEvents) FControlState |= csClicked;
   DoMouseDown(message, TMouseButton::mbLeft, 0);
@@ -423,7 +419,15 @@ LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
   return message.Result;
 }
 
-void TControl::WndProc(TMessage& message) { Dispatch(message); }
+void TControl::WndProc(TMessage& message) {
+  // An automatic drag takes the press instead of the control.
+  if ((message.Msg == WM_LBUTTONDOWN || message.Msg == WM_LBUTTONDBLCLK) && FDragMode == TDragMode::dmAutomatic &&
+      !(ComponentState() & csDesigning) && !Dragging()) {
+    BeginDrag(false);
+    return;
+  }
+  Dispatch(message);
+}
 
 void TControl::Click() {
   // An own handler wins over the action's; without one the action runs.

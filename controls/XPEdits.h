@@ -347,6 +347,7 @@ public:
   TButtonState State() const { return FState; }
   // 4 disabled, 3 down, 2 hot, 1 normal.
   int GetButtonState() const;
+  void Click() override { TGraphicControl::Click(); }
 
 protected:
   void Paint() override;
@@ -386,7 +387,7 @@ public:
   virtual bool IsButtonVisible(TXPEditButton& button, bool show);
   virtual void PaintButton(TXPEditButton& button);
   virtual void ClickButton();
-  void UpdateButtonVisibility();
+  virtual void UpdateButtonVisibility();
 
   TNotifyEvent OnButtonClick;
 

@@ -4,6 +4,9 @@
 #include "XPGraphics.h"
 #include "XPTypes.h"
 
+#include <uxtheme.h>
+#include <vssym32.h>
+
 namespace tvk {
 
 namespace {
@@ -19,6 +22,13 @@ bool ShowsVertBarAlways(TXPScrollStyle style) {
 }
 bool ShowsVertBarOnNeed(TXPScrollStyle style) {
   return style == TXPScrollStyle::pssAuto || style == TXPScrollStyle::pssAutoVertical;
+}
+
+// The auto-scroll pace by how far the mouse is above or below the rows.
+unsigned ScrollTimerInterval(int distance) {
+  if (distance <= 50) return 300;
+  if (distance <= 100) return 75;
+  return 25;
 }
 
 }  // namespace
@@ -88,6 +98,7 @@ int TXPListBoxStrings::AddObject(const WideString& s, TObject* object) {
     ++FListBox->FSuppressChange;
     FListBox->SetItemIndex(0);
     --FListBox->FSuppressChange;
+    FListBox->FirstItemMadeCurrent();
   }
   return index;
 }
@@ -112,6 +123,8 @@ void TXPListBoxStrings::Clear() {
   FListBox->FItemIndex = -1;
   FListBox->FTopIndex = 0;
   FListBox->FLightedIndex = -1;
+  FListBox->FHotIndex = -1;
+  FListBox->FPressedIndex = -1;
   if (FInUpdating) return;
   FListBox->UpdateScrollBars();
   FListBox->RepaintAll();
@@ -192,12 +205,17 @@ TCustomXPListBox::TCustomXPListBox(TComponent* owner) : TXPCustomControl(owner) 
   FCorner->SetAlign(TAlign::alRight);
   FCorner->SetParent(FBottomPanel);
   FHorzScrollBar->SetParent(FBottomPanel);
+
+  FScrollTimer = new TTimer(this);
+  FScrollTimer->SetEnabled(false);
+  FScrollTimer->SetOnTimer([this](TObject* sender) { ScrollTimerTick(sender); });
 }
 
 TCustomXPListBox::~TCustomXPListBox() {
   FItems->OnChange = nullptr;
   FVertScrollBar->OnChange = nullptr;
   FHorzScrollBar->OnChange = nullptr;
+  FScrollTimer->SetEnabled(false);
 }
 
 void TCustomXPListBox::CreateParams(TCreateParams& params) {
@@ -256,6 +274,29 @@ void TCustomXPListBox::SetScrollBars(TXPScrollStyle value) {
   UpdateVertRange();
   UpdateHorzVisibility();
   UpdateHorzRange();
+  if (ColumnMode()) RepaintAll();
+}
+
+void TCustomXPListBox::SetColumns(int value) {
+  value = std::max(0, value);
+  if (value == FColumns) return;
+  FColumns = value;
+  if (value > 0) FHorzDelta = 0;
+  UpdateItemHeight();
+  UpdateScrollBars();
+  Invalidate();
+}
+
+void TCustomXPListBox::SetStyle(TListBoxStyle value) {
+  FStyle = value;
+  UpdateItemHeight();
+  Invalidate();
+}
+
+void TCustomXPListBox::SetItemHeight(int value) {
+  FItemHeight = value;
+  UpdateItemHeight();
+  Invalidate();
 }
 
 // ---- Items and selection
@@ -321,7 +362,12 @@ void TCustomXPListBox::SetUseCheckBoxes(bool value) {
 bool TCustomXPListBox::IsPointOnCheckBox(POINT point) {
   if (!FUseCheckBoxes) return false;
   RECT area = GetItemsAreaRect();
-  return point.x - area.left < GetCheckBoxAreaWidth() - FHorzDelta;
+  const int x = point.x - area.left;
+  if (ColumnMode()) {
+    const int width = std::max(1, GetItemWidth());
+    return x % width < GetCheckBoxAreaWidth();
+  }
+  return x < GetCheckBoxAreaWidth() - FHorzDelta;
 }
 
 void TCustomXPListBox::MarkRange(int from, int to, bool value) {
@@ -364,13 +410,16 @@ void TCustomXPListBox::SetItemIndex(int value) {
     }
     if (value < 0) {
       RepaintRow(old);
-      if (HandleAllocated()) FVertScrollBar->SetPosition(FTopIndex);
+      UpdateBarPosition();
     } else if (value >= FTopIndex && value < FTopIndex + FVisibleCount) {
       RepaintRow(old);
       RepaintRow(value);
-      if (HandleAllocated()) FVertScrollBar->SetPosition(FTopIndex);
+      UpdateBarPosition();
     } else if (FItemIndexByMouse) {
       RepaintFrom(old < 0 ? value : std::min(old, value));
+    } else if (ColumnMode()) {
+      SetTopIndex(value);
+      RepaintRow(old);
     } else if (value >= FTopIndex + FVisibleCount) {
       if (FVisibleCount > 0) SetTopIndex(value - FVisibleCount + 1);
       RepaintRow(old);
@@ -384,15 +433,29 @@ void TCustomXPListBox::SetItemIndex(int value) {
 }
 
 void TCustomXPListBox::SetTopIndex(int value) {
-  value = std::max(0, std::min(value, Count() - FVisibleCount));
+  if (ColumnMode()) {
+    value = std::min(value, std::max(0, GetNeededColumns() * FColumnCount - FVisibleCount));
+    if (FColumnCount > 0) value -= value % FColumnCount;
+  } else {
+    value = std::min(value, Count() - FVisibleCount);
+  }
+  value = std::max(0, value);
   if (value == FTopIndex) return;
   FTopIndex = value;
-  if (HandleAllocated()) FVertScrollBar->SetPosition(FTopIndex);
+  UpdateBarPosition();
   RepaintAll();
 }
 
+void TCustomXPListBox::UpdateBarPosition() {
+  if (!HandleAllocated()) return;
+  if (ColumnMode()) FHorzScrollBar->SetPosition(FTopIndex / std::max(1, FColumnCount));
+  else FVertScrollBar->SetPosition(FTopIndex);
+}
+
+int TCustomXPListBox::GetNeededColumns() const { return (Count() - 1) / std::max(1, FColumnCount) + 1; }
+
 void TCustomXPListBox::ItemsUpdateEnded() {
-  if (Count() == 0) FLightedIndex = -1;
+  if (Count() == 0) FLightedIndex = FHotIndex = FPressedIndex = -1;
   SetTopIndex(FTopIndex);
   ++FSuppressChange;
   if (FItemIndex < 0) SetItemIndex(0);
@@ -410,16 +473,38 @@ void TCustomXPListBox::SelectionChanged() {
 
 void TCustomXPListBox::UpdateItemHeight() {
   int height = 1;
-  if (FUseCheckBoxes) height = kCheckBoxSize + 3;
+  if (FStyle == TListBoxStyle::lbOwnerDrawFixed) {
+    height = FItemHeight;
+  } else if (FUseCheckBoxes) {
+    if (GetThemeMode() == 0) {
+      POINT size;
+      GetSystemCheckSize(size);
+      height = size.y;
+    } else {
+      height = GetCheckBoxSize(CBS_UNCHECKEDNORMAL).cy + 3;
+    }
+  }
   AdjustItemHeight(height);
+  FUsedItemHeight = std::max(1, height);
   if (HandleAllocated()) {
     Canvas().Font().Assign(Font());
-    height = std::max(height, GetFontHeight());
-    FUsedItemHeight = std::max(1, height);
-    UpdateVisibleCount();
-  } else {
-    FUsedItemHeight = std::max(1, height);
+    if (FStyle == TListBoxStyle::lbStandard) {
+      FUsedItemHeight = std::max(FUsedItemHeight, GetFontHeight());
+      UpdateVisibleCount();
+    }
   }
+}
+
+SIZE TCustomXPListBox::GetCheckBoxSize(int themeState) {
+  SIZE size{kCheckBoxSize, kCheckBoxSize};
+  if (GetThemeMode() == 2 && HandleAllocated()) {
+    if (HTHEME theme = OpenThemeData(Handle(), L"BUTTON")) {
+      SIZE part{};
+      if (SUCCEEDED(GetThemePartSize(theme, nullptr, BP_CHECKBOX, themeState, nullptr, TS_TRUE, &part))) size = part;
+      CloseThemeData(theme);
+    }
+  }
+  return size;
 }
 
 int TCustomXPListBox::GetFontHeight() {
@@ -459,13 +544,26 @@ void TCustomXPListBox::UpdateVisibleHeight() {
 }
 
 void TCustomXPListBox::UpdateVisibleCount() {
-  FVisibleCount = std::max(1, int(FVisibleAreaSize.cy) / FUsedItemHeight);
+  const int rows = std::max(1, int(FVisibleAreaSize.cy) / FUsedItemHeight);
+  if (ColumnMode()) {
+    FColumnCount = rows;
+    FVisibleCount = FColumns * rows;
+  } else {
+    FVisibleCount = rows;
+    FColumnCount = 0;
+  }
   UpdateVertRange();
+  // Columns hold a new number of rows: the bar that scrolls them follows.
+  if (ColumnMode()) {
+    UpdateHorzVisibility();
+    UpdateHorzRange();
+  }
 }
 
 void TCustomXPListBox::UpdateVertVisibility() {
   if (!HandleAllocated()) return;
-  bool show = ShowsVertBarAlways(FScrollBars) || (ShowsVertBarOnNeed(FScrollBars) && FVisibleCount < Count());
+  bool show = !ColumnMode() && (ShowsVertBarAlways(FScrollBars) ||
+                                (ShowsVertBarOnNeed(FScrollBars) && FVisibleCount < Count()));
   if (show == FVertScrollBar->Visible()) return;
   FVertScrollBar->SetVisible(show);
   FCorner->SetVisible(show);
@@ -475,7 +573,7 @@ void TCustomXPListBox::UpdateVertVisibility() {
 void TCustomXPListBox::UpdateVertRange() {
   if (!HandleAllocated()) return;
   FVertScrollBar->SetPageSize(0);
-  if (Count() == 0) return;
+  if (ColumnMode() || Count() == 0) return;
   FVertScrollBar->SetParams(FTopIndex, 0, Count() - 1);
   int page = std::min(FVisibleCount, Count() - 1);
   FVertScrollBar->SetPageSize(page);
@@ -484,8 +582,8 @@ void TCustomXPListBox::UpdateVertRange() {
 
 void TCustomXPListBox::UpdateHorzVisibility() {
   if (!HandleAllocated()) return;
-  bool show = ShowsHorzBarAlways(FScrollBars) ||
-              (ShowsHorzBarOnNeed(FScrollBars) && FVisibleAreaSize.cx < FItemsAreaWidth);
+  const bool needed = ColumnMode() ? FColumns < GetNeededColumns() : FVisibleAreaSize.cx < FItemsAreaWidth;
+  bool show = ShowsHorzBarAlways(FScrollBars) || (ShowsHorzBarOnNeed(FScrollBars) && needed);
   if (show == FHorzScrollBar->Visible()) return;
   FHorzScrollBar->SetVisible(show);
   FBottomPanel->SetVisible(show);
@@ -497,17 +595,28 @@ void TCustomXPListBox::UpdateHorzRange() {
   if (!HandleAllocated()) return;
   FHorzScrollBar->SetPageSize(0);
   if (FItemsAreaWidth == 0) return;
-  FHorzScrollBar->SetParams(FHorzDelta, 0, FItemsAreaWidth - 1);
-  FHorzScrollBar->SetPageSize(std::min(int(FVisibleAreaSize.cx), FItemsAreaWidth - 1));
+  if (!ColumnMode()) {
+    FHorzScrollBar->SetParams(FHorzDelta, 0, FItemsAreaWidth - 1);
+    FHorzScrollBar->SetPageSize(std::min(int(FVisibleAreaSize.cx), FItemsAreaWidth - 1));
+    return;
+  }
+  if (Count() == 0) return;
+  FHorzScrollBar->SetParams(FTopIndex / std::max(1, FColumnCount), 0, GetNeededColumns() - 1);
+  FHorzScrollBar->SetPageSize(std::min(FColumns, Count() - 1));
+  FHorzScrollBar->SetLargeChange(TScrollBarInc(std::max(1, FHorzScrollBar->PageSize() - 1)));
 }
 
 void TCustomXPListBox::UpdateItemsAreaWidth() {
   if (!HandleAllocated()) return;
-  int widest = 0;
-  for (int i = 0; i < Count(); ++i)
-    if (!FItems->Get(i).empty()) widest = std::max(widest, GetItemTextWidth(i));
-  FItemsAreaWidth = widest > 0 ? widest + 4 : 0;
-  if (FUseCheckBoxes) FItemsAreaWidth += GetCheckBoxAreaWidth();
+  if (ColumnMode()) {
+    FItemsAreaWidth = GetItemWidth();
+  } else {
+    int widest = 0;
+    for (int i = 0; i < Count(); ++i)
+      if (!FItems->Get(i).empty()) widest = std::max(widest, GetItemTextWidth(i));
+    FItemsAreaWidth = widest + 4;
+    if (FUseCheckBoxes) FItemsAreaWidth += GetCheckBoxAreaWidth();
+  }
   UpdateHorzVisibility();
   UpdateHorzRange();
 }
@@ -517,14 +626,23 @@ void TCustomXPListBox::UpdateScrollBars() {
   UpdateItemsAreaWidth();
   UpdateVertVisibility();
   UpdateVertRange();
+  if (ColumnMode()) {
+    UpdateHorzVisibility();
+    UpdateHorzRange();
+  }
 }
 
-void TCustomXPListBox::VertScrollBarChange(TObject*) { SetTopIndex(FVertScrollBar->Position()); }
+void TCustomXPListBox::VertScrollBarChange(TObject*) {
+  if (!ColumnMode()) SetTopIndex(FVertScrollBar->Position());
+}
 
-void TCustomXPListBox::HorzScrollBarChange(TObject*) { SetHorzDelta(FHorzScrollBar->Position()); }
+void TCustomXPListBox::HorzScrollBarChange(TObject*) {
+  if (ColumnMode()) SetTopIndex(FHorzScrollBar->Position() * FColumnCount);
+  else SetHorzDelta(FHorzScrollBar->Position());
+}
 
 void TCustomXPListBox::SetHorzDelta(int value) {
-  value = std::max(0, std::min(value, FItemsAreaWidth - int(FVisibleAreaSize.cx)));
+  value = ColumnMode() ? 0 : std::max(0, std::min(value, FItemsAreaWidth - int(FVisibleAreaSize.cx)));
   if (value == FHorzDelta) return;
   FHorzDelta = value;
   if (HandleAllocated()) FHorzScrollBar->SetPosition(FHorzDelta);
@@ -532,6 +650,7 @@ void TCustomXPListBox::SetHorzDelta(int value) {
 }
 
 int TCustomXPListBox::GetItemWidth() {
+  if (ColumnMode()) return int(FVisibleAreaSize.cx) / FColumns;
   if (ShowsHorzBarAlways(FScrollBars) || ShowsHorzBarOnNeed(FScrollBars))
     return std::max(FItemsAreaWidth, int(FVisibleAreaSize.cx));
   return FVisibleAreaSize.cx;
@@ -539,12 +658,24 @@ int TCustomXPListBox::GetItemWidth() {
 
 POINT TCustomXPListBox::GetItemPos(int index) {
   RECT area = GetItemsAreaRect();
+  if (ColumnMode()) {
+    const int rows = std::max(1, FColumnCount);
+    const int k = index - FTopIndex;
+    // Floor division: items before the top fall in columns to the left.
+    const int column = k >= 0 ? k / rows : -((-k + rows - 1) / rows);
+    return POINT{area.left + GetItemWidth() * column, area.top + (k - column * rows) * FUsedItemHeight};
+  }
   return POINT{area.left - FHorzDelta, area.top + (index - FTopIndex) * FUsedItemHeight};
 }
 
 int TCustomXPListBox::InternalItemAtPos(POINT point, bool beyond) {
   RECT area = GetItemsAreaRect();
   int y = point.y - area.top;
+  if (ColumnMode()) {
+    if (y < 0) return FTopIndex - 1;
+    if (y >= FColumnCount * FUsedItemHeight && !beyond) return FTopIndex + FColumnCount * FColumns;
+    return FTopIndex + ((point.x - area.left) / std::max(1, GetItemWidth())) * FColumnCount + y / FUsedItemHeight;
+  }
   if (beyond) return FTopIndex + y / FUsedItemHeight;
   if (y < 0) return FTopIndex - 1;
   if (y >= std::min(Count() - FTopIndex, FVisibleCount + 1) * FUsedItemHeight) return -1;
@@ -577,6 +708,10 @@ void TCustomXPListBox::RepaintRow(int index) {
   if (!HandleAllocated() || index < 0 || index < FTopIndex || index > FTopIndex + FVisibleCount) return;
   POINT p = GetItemPos(index);
   RECT r{0, p.y, FVisibleAreaSize.cx, p.y + FUsedItemHeight};
+  if (ColumnMode()) {
+    r.left = p.x;
+    r.right = p.x + GetItemWidth();
+  }
   InvalidateRect(Handle(), &r, FALSE);
 }
 
@@ -589,6 +724,10 @@ void TCustomXPListBox::RepaintCheckBox(int index) {
 
 void TCustomXPListBox::RepaintFrom(int index) {
   if (!HandleAllocated()) return;
+  if (ColumnMode()) {
+    RepaintAll();
+    return;
+  }
   int top = std::max(0, (std::max(index, FTopIndex) - FTopIndex) * FUsedItemHeight);
   RECT r{0, top, FVisibleAreaSize.cx, FVisibleAreaSize.cy};
   InvalidateRect(Handle(), &r, FALSE);
@@ -610,14 +749,23 @@ void TCustomXPListBox::Paint() {
 
 void TCustomXPListBox::PaintBackground() {
   Canvas().Brush().SetColor(GetBackgroundColor());
-  int shown = std::min(Count() - FTopIndex, FVisibleCount);
+  int shown = std::min(Count() - FTopIndex, ColumnMode() ? FColumnCount : FVisibleCount);
   Canvas().FillRect(RECT{0, shown * FUsedItemHeight, FVisibleAreaSize.cx, FVisibleAreaSize.cy});
+  if (ColumnMode()) {
+    // Below the last item of its column, and right of that column.
+    const int last = std::min(Count() - 1, FColumns * FColumnCount + FTopIndex - 1);
+    const POINT p = GetItemPos(std::max(last, 0));
+    const int width = GetItemWidth();
+    Canvas().FillRect(RECT{p.x, p.y + FUsedItemHeight, p.x + width, shown * FUsedItemHeight});
+    Canvas().FillRect(RECT{p.x + width, 0, FVisibleAreaSize.cx, shown * FUsedItemHeight});
+  }
   if (Focused() && FItemIndex < 0) PaintItem(-1);
 }
 
 void TCustomXPListBox::PaintItem(int index) {
   if (index >= 0 && index < Count()) {
-    DrawItemStandard(index);
+    if (ColumnMode() || FStyle == TListBoxStyle::lbStandard || (ComponentState() & csDesigning)) DrawItemStandard(index);
+    else DoDrawItem(index);
   } else if (index < 0 && FTopIndex == 0) {
     POINT p = GetItemPos(0);
     RECT r{p.x + GetCheckBoxAreaWidth(), p.y, p.x + GetItemWidth(), p.y + FUsedItemHeight};
@@ -632,14 +780,61 @@ void TCustomXPListBox::DrawCheckBox(int index) {
   Canvas().FillRect(area);
   TXPListItem* item = FItems->Item(index);
   if (!item) return;
-  RECT glyph{p.x + 1, p.y + (FUsedItemHeight - kCheckBoxSize) / 2, 0, 0};
-  glyph.right = glyph.left + kCheckBoxSize;
-  glyph.bottom = glyph.top + kCheckBoxSize;
-  UINT state = DFCS_BUTTONCHECK | DFCS_ADJUSTRECT;
-  if (item->State() != TCheckBoxState::cbUnchecked) state |= DFCS_CHECKED;
-  if (!Enabled() || item->State() == TCheckBoxState::cbGrayed) state |= DFCS_INACTIVE;
-  if (index == FPressedIndex) state |= DFCS_PUSHED;
-  DrawFrameControl(Canvas().Handle(), &glyph, DFC_BUTTON, state);
+  HDC dc = Canvas().Handle();
+  const int mode = GetThemeMode();
+  if (mode == 0) {
+    POINT size;
+    GetSystemCheckSize(size);
+    RECT glyph{p.x + 1, p.y + (FUsedItemHeight - size.y) / 2, 0, 0};
+    glyph.right = glyph.left + size.x;
+    glyph.bottom = glyph.top + size.y;
+    UINT state = DFCS_BUTTONCHECK | DFCS_ADJUSTRECT;
+    if (item->State() != TCheckBoxState::cbUnchecked) state |= DFCS_CHECKED;
+    if (!Enabled() || item->State() == TCheckBoxState::cbGrayed) state |= DFCS_INACTIVE;
+    if (index == FHotIndex) state |= DFCS_HOT;
+    if (index == FPressedIndex) state |= DFCS_PUSHED;
+    DrawFrameControl(dc, &glyph, DFC_BUTTON, state);
+    return;
+  }
+  // The skin's row and the theme's state follow one order: unchecked,
+  // checked, grayed, each normal, hot, pressed, disabled.
+  int look = 0;
+  if (!Enabled()) look = 3;
+  else if (index == FPressedIndex) look = 2;
+  else if (index == FHotIndex) look = 1;
+  const int cell = look + (item->State() == TCheckBoxState::cbChecked   ? 4
+                           : item->State() == TCheckBoxState::cbGrayed ? 8
+                                                                        : 0);
+  if (mode == 1) {
+    RECT dest{p.x, p.y + (FUsedItemHeight - kCheckBoxSize) / 2, 0, 0};
+    dest.right = dest.left + kCheckBoxSize;
+    dest.bottom = dest.top + kCheckBoxSize;
+    DrawSkinBitmap(dest, RECT{0, 0, kCheckBoxSize, kCheckBoxSize},
+                   RECT{0, kCheckBoxSize * cell, kCheckBoxSize, kCheckBoxSize * (cell + 1)}, dc,
+                   TXPButtonResources::CheckBox().Handle(), true);
+    return;
+  }
+  const int themeState = CBS_UNCHECKEDNORMAL + cell;
+  const SIZE size = GetCheckBoxSize(themeState);
+  RECT glyph{p.x + 1, p.y + (FUsedItemHeight - int(size.cy)) / 2, 0, 0};
+  glyph.right = glyph.left + size.cx;
+  glyph.bottom = glyph.top + size.cy;
+  if (HTHEME theme = OpenThemeData(Handle(), L"BUTTON")) {
+    DrawThemeBackground(theme, dc, BP_CHECKBOX, themeState, &glyph, nullptr);
+    CloseThemeData(theme);
+  }
+}
+
+void TCustomXPListBox::DoDrawItem(int index) {
+  const POINT p = GetItemPos(index);
+  const RECT rect{p.x, p.y, p.x + GetItemWidth(), p.y + FUsedItemHeight};
+  TOwnerDrawState state = 0;
+  if (Selected(index)) state |= odSelected;
+  if (!Enabled()) state |= odDisabled;
+  if (Checked(index)) state |= odChecked;
+  if (index == FItemIndex) state |= odFocused;
+  if (index == FHotIndex) state |= odHotLight;
+  if (OnDrawItem) OnDrawItem(this, index, rect, state);
 }
 
 void TCustomXPListBox::DrawItemStandard(int index) {
@@ -661,6 +856,7 @@ void TCustomXPListBox::DrawItemStandard(int index) {
   Canvas().Font().SetColor(colors.Text);
   RECT text = r;
   text.left += 2;
+  if (ColumnMode()) text.right -= 2;
   DrawItemText(index, text);
   r.right = std::min(r.right, r.left + int(FVisibleAreaSize.cx));
   if (Focused() && index == FItemIndex) ::DrawFocusRect(Canvas().Handle(), &r);
@@ -687,7 +883,9 @@ void TCustomXPListBox::KeyDown(WORD& key, TShiftState shift) {
     case VK_NEXT: SetItemIndex(FItemIndex + FVisibleCount - 1); break;
     case VK_END: SetItemIndex(Count() - 1); break;
     case VK_HOME: SetItemIndex(0); break;
+    case VK_LEFT: SetItemIndex(std::max(0, FItemIndex - FColumnCount)); break;
     case VK_UP: SetItemIndex(GetPrevItemIndex()); break;
+    case VK_RIGHT: SetItemIndex(FItemIndex + FColumnCount); break;
     case VK_DOWN: SetItemIndex(GetNextItemIndex()); break;
     default: handled = false; break;
   }
@@ -800,14 +998,65 @@ void TCustomXPListBox::TrackSelectionTo(int index) {
 void TCustomXPListBox::WMMouseMove(TMessage& message) {
   TVK_INHERITED(message);
   POINT point{short(LOWORD(message.LParam)), short(HIWORD(message.LParam))};
+  UpdateHotItem(point);
+  if (FMouseDown && DragMode() == TDragMode::dmAutomatic && !Dragging()) BeginDrag(false, -1);
   if (FMouseDown && !IsPointOnScrollBars(point)) {
+    // Outside the rows the list scrolls by itself, faster the farther away.
+    const RECT client = ClientRect();
+    const int distance = point.y < client.top ? client.top - point.y
+                         : point.y >= client.bottom ? point.y - client.bottom + 1
+                                                    : 0;
+    FScrollTimer->SetInterval(ScrollTimerInterval(distance));
+    FScrollTimer->SetEnabled(distance > 0);
     FItemIndexByMouse = true;
     TrackSelectionTo(InternalItemAtPos(point, false));
   }
 }
 
+void TCustomXPListBox::UpdateHotItem(POINT point) {
+  const RECT client = ClientRect();
+  const int hot = PtInRect(&client, point) ? InternalItemAtPos(point, false) : -1;
+  if (hot == FHotIndex) return;
+  const int old = FHotIndex;
+  FHotIndex = hot;
+  if (FUseCheckBoxes) {
+    RepaintCheckBox(old);
+    RepaintCheckBox(hot);
+  }
+}
+
+void TCustomXPListBox::ScrollTimerTick(TObject*) {
+  if (!HandleAllocated()) return;
+  POINT cursor;
+  ::GetCursorPos(&cursor);
+  ::ScreenToClient(Handle(), &cursor);
+  FItemIndexByMouse = true;
+  TrackSelectionTo(InternalItemAtPos(cursor, true));
+}
+
+void TCustomXPListBox::CMMouseLeave(TMessage& message) {
+  TVK_INHERITED(message);
+  const int old = FHotIndex;
+  FHotIndex = -1;
+  if (FUseCheckBoxes) RepaintCheckBox(old);
+  FLightedIndex = -1;
+}
+
+void TCustomXPListBox::WndProc(TMessage& message) {
+  // An automatic drag starts from a move with the button down, so the press
+  // itself still selects.
+  if ((message.Msg == WM_LBUTTONDOWN || message.Msg == WM_LBUTTONDBLCLK) && DragMode() == TDragMode::dmAutomatic &&
+      !(ComponentState() & csDesigning) && !Dragging()) {
+    FControlState |= csLButtonDown;
+    Dispatch(message);
+    return;
+  }
+  TXPCustomControl::WndProc(message);
+}
+
 void TCustomXPListBox::WMLButtonUp(TMessage& message) {
   FMouseDown = false;
+  FScrollTimer->SetEnabled(false);
   int pressed = FPressedIndex;
   FPressedIndex = -1;
   POINT point{short(LOWORD(message.LParam)), short(HIWORD(message.LParam))};
@@ -834,14 +1083,18 @@ void TCustomXPListBox::WMMouseWheel(TMessage& message) {
   int lines = 3;
   if (LOWORD(message.WParam) == MK_CONTROL) {
     lines = FVisibleCount - 1;
+  } else if (ColumnMode()) {
+    lines = 1;
   } else {
     UINT system = 3;
     if (SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &system, 0)) lines = int(system);
   }
+  if (ColumnMode()) lines *= FColumnCount;
   SetTopIndex(FTopIndex - steps * lines);
   POINT cursor{short(LOWORD(message.LParam)), short(HIWORD(message.LParam))};
   if (HandleAllocated()) ::ScreenToClient(Handle(), &cursor);
   FLightedIndex = InternalItemAtPos(cursor, false);
+  UpdateHotItem(cursor);
 }
 
 // ---- Messages
@@ -905,6 +1158,53 @@ void TCustomXPListBox::CMFontChanged(TMessage& message) {
   Invalidate();
 }
 
+void TCustomXPListBox::AdjustNCRect(TMessage& message) {
+  if (GetThemeMode() == 0 || message.LParam == 0) return;
+  auto* rect = reinterpret_cast<RECT*>(message.LParam);
+  InflateRect(rect, -1, -1);
+}
+
+bool TCustomXPListBox::PaintNCBorder() {
+  if (GetThemeMode() == 0 || FBorderStyle != TBorderStyle::bsSingle) return false;
+  HDC dc = GetWindowDC(Handle());
+  if (!dc) return false;
+  RECT window;
+  GetWindowRect(Handle(), &window);
+  OffsetRect(&window, -window.left, -window.top);
+  const int border = (Width() - ClientWidth()) / 2;
+  RECT inner = window;
+  InflateRect(&inner, -border, -border);
+  ExcludeClipRect(dc, inner.left, inner.top, inner.right, inner.bottom);
+  if (HTHEME theme = OpenThemeData(Handle(), L"LISTBOX")) {
+    const int state = !Enabled() ? 4 : Focused() ? 2 : 1;
+    DrawThemeBackground(theme, dc, 2, state, &window, nullptr);
+    CloseThemeData(theme);
+  } else {
+    // Without the theme a plain frame in the list's frame colour, rather
+    // than an unpainted border.
+    HBRUSH frame = CreateSolidBrush(ColorToRGB(FFrameColor));
+    FrameRect(dc, &window, frame);
+    DeleteObject(frame);
+    HBRUSH fill = CreateSolidBrush(ColorToRGB(GetBackgroundColor()));
+    RECT between = window;
+    InflateRect(&between, -1, -1);
+    ExcludeClipRect(dc, inner.left, inner.top, inner.right, inner.bottom);
+    FrameRect(dc, &between, fill);
+    DeleteObject(fill);
+  }
+  ReleaseDC(Handle(), dc);
+  return true;
+}
+
+void TCustomXPListBox::WMNCCalcSize(TMessage& message) {
+  AdjustNCRect(message);
+  TVK_INHERITED(message);
+}
+
+void TCustomXPListBox::WMNCPaint(TMessage& message) {
+  if (!PaintNCBorder()) TVK_INHERITED(message);
+}
+
 TVK_MESSAGE_MAP(TCustomXPListBox, {WM_SIZE, &TCustomXPListBox::WMSize}, {WM_SETFOCUS, &TCustomXPListBox::WMSetFocus},
                 {WM_KILLFOCUS, &TCustomXPListBox::WMKillFocus}, {WM_SETTEXT, &TCustomXPListBox::WMSetText},
                 {WM_GETTEXT, &TCustomXPListBox::WMGetText},
@@ -915,6 +1215,8 @@ TVK_MESSAGE_MAP(TCustomXPListBox, {WM_SIZE, &TCustomXPListBox::WMSize}, {WM_SETF
                 {WM_LBUTTONUP, &TCustomXPListBox::WMLButtonUp},
                 {WM_MOUSEWHEEL, &TCustomXPListBox::WMMouseWheel},
                 {CM_ENABLEDCHANGED, &TCustomXPListBox::CMEnabledChanged},
-                {CM_FONTCHANGED, &TCustomXPListBox::CMFontChanged})
+                {CM_FONTCHANGED, &TCustomXPListBox::CMFontChanged},
+                {CM_MOUSELEAVE, &TCustomXPListBox::CMMouseLeave},
+                {WM_NCCALCSIZE, &TCustomXPListBox::WMNCCalcSize}, {WM_NCPAINT, &TCustomXPListBox::WMNCPaint})
 
 }  // namespace tvk

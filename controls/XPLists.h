@@ -3,6 +3,8 @@
 // scroll bars as parts of it, and per-item records (selection mark, check
 // state) kept in the item list's object slots.
 #include "Lists.h"
+#include "StdCtrls.h"
+#include "Timers.h"
 #include "WinXPButtons.h"
 #include "XPControls.h"
 #include "XPEdits.h"
@@ -59,6 +61,7 @@ public:
   void Exchange(int a, int b) override;
   void Move(int from, int to) override;
   bool InUpdating() const { return FInUpdating; }
+  TCustomXPListBox* ListBox() const { return FListBox; }
   void ItemChanged() { Changed(); }
 
 protected:
@@ -73,8 +76,12 @@ private:
   bool FInUpdating = false;
 };
 
+class TXPCustomComboBox;
+
 class TCustomXPListBox : public TXPCustomControl {
   friend class TXPListBoxStrings;
+  // The combo drives its drop-down list's index steps and change suppression.
+  friend class TXPCustomComboBox;
 
 public:
   TVK_CLASS(TCustomXPListBox, TXPCustomControl)
@@ -100,6 +107,19 @@ public:
   void SetUseCheckBoxes(bool value);
   bool AllowGrayed() const { return FAllowGrayed; }
   void SetAllowGrayed(bool value) { FAllowGrayed = value; }
+  // Column mode: items run down Columns columns of whole rows; 0 is a single column.
+  int Columns() const { return FColumns; }
+  void SetColumns(int value);
+  TListBoxStyle Style() const { return FStyle; }
+  void SetStyle(TListBoxStyle value);
+  // The row height of an owner-drawn list.
+  int ItemHeight() const { return FItemHeight; }
+  void SetItemHeight(int value);
+  int HotIndex() const { return FHotIndex; }
+  // Column mode: rows per column (0 in single-column mode).
+  int ColumnCount() const { return FColumnCount; }
+  int GetNeededColumns() const;
+  TTimer& ScrollTimer() { return *FScrollTimer; }
   bool IsPointOnCheckBox(POINT point);
   // Incremental search: the first item after StartIndex (wrapping round to
   // it) that begins with Prefix, ASCII letters in any case; with Retry the
@@ -111,6 +131,8 @@ public:
   void SetAutoCompleteDelay(unsigned value) { FAutoCompleteDelay = value; }
   void ClearSelection();
   void SelectAll();
+  // The current item's text; empty without one.
+  WideString CurrentText() const;
 
   // The item under a client point; not limited to the item count.
   int ItemAtPos(POINT pos, bool existing) { return InternalItemAtPos(pos, !existing); }
@@ -140,6 +162,7 @@ public:
 
   TNotifyEvent OnSelectionChanged;
   TNotifyEvent OnClickCheck;
+  TDrawItemEvent OnDrawItem;
 
 protected:
   virtual TCustomXPScrollBar* GetScrollBarClass(TComponent* owner) { return new TCustomXPScrollBar(owner); }
@@ -158,9 +181,18 @@ protected:
   virtual int GetItemTextWidth(int index);
   virtual int GetFontHeight();
   virtual void SelectionChanged();
+  virtual void DoDrawItem(int index);
+  // Outside the classic look the client area loses a pixel on every side.
+  virtual void AdjustNCRect(TMessage& message);
+  // True when the non-client border was painted here.
+  virtual bool PaintNCBorder();
+  virtual SIZE GetCheckBoxSize(int themeState);
+  // Adding made the first item current: an owner that shows it follows.
+  virtual void FirstItemMadeCurrent() {}
 
   void CreateParams(TCreateParams& params) override;
   void CreateHandle() override;
+  void WndProc(TMessage& message) override;
   void Paint() override;
   void KeyDown(WORD& key, TShiftState shift) override;
   void KeyPress(wchar_t& key) override;
@@ -181,9 +213,19 @@ protected:
   void WMMouseWheel(TMessage& message);
   void CMEnabledChanged(TMessage& message);
   void CMFontChanged(TMessage& message);
+  void CMMouseLeave(TMessage& message);
+  void WMNCCalcSize(TMessage& message);
+  void WMNCPaint(TMessage& message);
+
+  int FSuppressChange = 0;
+  bool FItemIndexByMouse = false;
 
 private:
   static constexpr int kCheckBoxSize = 13;
+  bool ColumnMode() const { return FColumns > 0; }
+  void UpdateBarPosition();
+  void UpdateHotItem(POINT point);
+  void ScrollTimerTick(TObject*);
   void RepaintCheckBox(int index);
   void ItemsChange(TObject*) { SelectionChanged(); }
   void ItemsUpdateEnded();
@@ -208,7 +250,6 @@ private:
   void RepaintFrom(int index);
   void RepaintAll();
   void MarkRange(int from, int to, bool value);
-  WideString CurrentText() const;
 
   std::unique_ptr<TXPListBoxStrings> FItems;
   // Text is measured outside painting as well (rows, widest item).
@@ -233,7 +274,6 @@ private:
   int FSelStartIndex = 0;
   int FPredIndex = 0;
   bool FSelState = false;
-  bool FItemIndexByMouse = false;
   bool FMouseDown = false;
   bool FUseCheckBoxes = false;
   bool FAllowGrayed = false;
@@ -243,7 +283,15 @@ private:
   WideString FFilter;
   DWORD FLastTime = 0;
   SIZE FVisibleAreaSize{0, 0};
-  int FSuppressChange = 0;
+  int FColumns = 0;
+  int FColumnCount = 1;
+  int FHotIndex = -1;
+  TListBoxStyle FStyle = TListBoxStyle::lbStandard;
+  int FItemHeight = 16;
+  TTimer* FScrollTimer = nullptr;
+
+protected:
+  TColor FFrameColor = RGB(127, 157, 185);
 };
 
 class TXPListBox : public TCustomXPListBox {

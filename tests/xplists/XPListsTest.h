@@ -5,7 +5,9 @@
 #include "Convert.h"
 #include "Themes.h"
 #include "XPControlUtils.h"
+#include "XPEdits.h"
 #include "XPScrolls.h"
+#include "WinXPButtons.h"
 #include "instruments/InstrumentTest.h"
 #include "support/WindowErrors.h"
 
@@ -14,8 +16,11 @@
 namespace xplists_test {
 
 inline constexpr auto kSteps = [] {
-  std::array<tvk::TInitStep, std::size(styled_test::kSteps) + 1> steps{};
+  std::array<tvk::TInitStep, std::size(styled_test::kSteps) + 3> steps{};
   std::copy(std::begin(styled_test::kSteps), std::end(styled_test::kSteps), steps.begin());
+  steps[std::size(styled_test::kSteps)] = {"XPEdits", &tvk::XPEditsStartup, &tvk::XPEditsShutdown};
+  steps[std::size(styled_test::kSteps) + 1] = {"WinXPButtons", &tvk::WinXPButtonsStartup,
+                                               &tvk::WinXPButtonsShutdown};
   steps.back() = {"XPScrolls", &tvk::XPScrollsStartup, &tvk::XPScrollsShutdown};
   return steps;
 }();
