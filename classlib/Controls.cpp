@@ -293,7 +293,7 @@ void TControl::WMLButtonUp(TMessage& message) {
 void TControl::WMLButtonDblClk(TMessage& message) {
   if (FControlStyle & csCaptureMouse) SetMouseCapture(true);
   if (FControlStyle & csClickEvents) DblClick();
-  DoMouseDown(message, TMouseButton::mbLeft, 0);
+  DoMouseDown(message, TMouseButton::mbLeft, ssDouble);
 }
 
 void TControl::WMRButtonDown(TMessage& message) { DoMouseDown(message, TMouseButton::mbRight, 0); }

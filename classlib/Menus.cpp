@@ -68,8 +68,21 @@ TPopupMenu::~TPopupMenu() {
   if (gActivePopup == this) gActivePopup = nullptr;
 }
 
+namespace {
+TPopupMenuHook& PopupMenuHook() {
+  static TPopupMenuHook hook;
+  return hook;
+}
+}  // namespace
+
+void SetPopupMenuHook(TPopupMenuHook hook) { PopupMenuHook() = std::move(hook); }
+
 void TPopupMenu::Popup(int x, int y) {
   if (OnPopup) OnPopup(this);
+  if (PopupMenuHook()) {
+    PopupMenuHook()(*this, x, y);
+    return;
+  }
   std::vector<TMenuItem*> ids;
   HMENU menu = CreatePopupMenu();
   struct TMenuGuard {

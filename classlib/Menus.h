@@ -3,6 +3,7 @@
 // pop-up menu that shows them at a point and runs the chosen item.
 #include "Classes.h"
 
+#include <functional>
 #include <vector>
 
 namespace tvk {
@@ -14,6 +15,9 @@ public:
   ~TMenuItem() override;
 
   const WideString& Caption() const { return FCaption; }
+  // Carried for the owner's dispatch; the menu does not read them.
+  int Tag = 0;
+  int ImageIndex = -1;
   void SetCaption(const WideString& value) { FCaption = value; }
   bool Checked() const { return FChecked; }
   void SetChecked(bool value) { FChecked = value; }
@@ -61,5 +65,10 @@ private:
 
 // The menu being tracked now, or null: tests and timers close it with EndMenu.
 TPopupMenu* ActivePopupMenu();
+
+// Takes the place of the system's menu loop in Popup while set (tests see the
+// menu and the point, and may click an item); null puts the loop back.
+using TPopupMenuHook = std::function<void(TPopupMenu& menu, int x, int y)>;
+void SetPopupMenuHook(TPopupMenuHook hook);
 
 }  // namespace tvk
