@@ -3,15 +3,32 @@
 #include "ModuleInit.h"
 #include "dxCntner.h"
 #include "dxEditor.h"
+#include "dxExUtils.h"
+#include "dxPopupEditForm.h"
+#include "dxPopupToolBar.h"
 #include "dxUtils.h"
 
 namespace tvk {
 
 inline bool DxUtilsUnitStartup() { return true; }
 
+// The picture and pop-up-form editors: their captions at start-up; the glyph
+// lists and the list of open pop-up forms, made on first use, at shut-down.
+inline bool DxExPicturesUnitStartup() {
+  LoadPopupToolBarStrings();
+  return true;
+}
+inline void DxExPicturesUnitShutdown() {
+  FreeToolbarImages();
+  FreeBlobGlyphImages();
+  FreeOpenPopupForms();
+  ReleasePopupToolBarStrings();
+}
+
 #define TVK_EDITORS_CLASSIC_STEPS                                                         \
   ::tvk::TInitStep{"dxUtils", &::tvk::DxUtilsUnitStartup, &::tvk::DxUtilsUnitShutdown},   \
       ::tvk::TInitStep{"dxCntner", &::tvk::DxCntnerUnitStartup, &::tvk::DxCntnerUnitShutdown}, \
-      ::tvk::TInitStep{"dxEditor", &::tvk::DxEditorUnitStartup, &::tvk::DxEditorUnitShutdown},
+      ::tvk::TInitStep{"dxEditor", &::tvk::DxEditorUnitStartup, &::tvk::DxEditorUnitShutdown},             \
+      ::tvk::TInitStep{"dxExPictures", &::tvk::DxExPicturesUnitStartup, &::tvk::DxExPicturesUnitShutdown},
 
 }  // namespace tvk

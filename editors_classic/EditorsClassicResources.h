@@ -14,4 +14,22 @@
 #define IDS_sdxEditDeleteCaption 38977
 #define IDS_sdxEditSelectAllCaption 38978
 
+/* The blob pop-up's panel buttons and the picture toolbar. */
+#define IDS_sdxBlobOK 38905
+#define IDS_sdxBlobCancel 38906
+#define IDS_sdxBlobClose 38907
+#define IDS_sdxToolCutCaption 38914
+#define IDS_sdxToolCopyCaption 38915
+#define IDS_sdxToolPasteCaption 38916
+#define IDS_sdxToolDeleteCaption 38917
+#define IDS_sdxToolLoadCaption 38918
+#define IDS_sdxToolSaveCaption 38919
+#define IDS_sdxToolCutHint 38920
+#define IDS_sdxToolCopyHint 38921
+#define IDS_sdxToolPasteHint 38922
+#define IDS_sdxToolDeleteHint 38923
+#define IDS_sdxToolLoadHint 38924
+#define IDS_sdxToolSaveHint 38925
+#define IDS_sdxToolboxCaption 38926
+
 #endif
