@@ -1,6 +1,7 @@
 #pragma once
 // The in-place editors' units as rows of the module's start-up table, in order.
 #include "ModuleInit.h"
+#include "dxBlobPopup.h"
 #include "dxCntner.h"
 #include "dxEditor.h"
 #include "dxExUtils.h"
@@ -16,6 +17,7 @@ inline bool DxUtilsUnitStartup() { return true; }
 // lists and the list of open pop-up forms, made on first use, at shut-down.
 inline bool DxExPicturesUnitStartup() {
   LoadPopupToolBarStrings();
+  LoadBlobButtonCaptions();
   return true;
 }
 inline void DxExPicturesUnitShutdown() {
@@ -23,6 +25,7 @@ inline void DxExPicturesUnitShutdown() {
   FreeBlobGlyphImages();
   FreeOpenPopupForms();
   ReleasePopupToolBarStrings();
+  ReleaseBlobButtonCaptions();
 }
 
 #define TVK_EDITORS_CLASSIC_STEPS                                                         \

@@ -221,6 +221,9 @@ void TdxPopupEditForm::ClosePopup(bool accept) {
 
 void TdxPopupEditForm::Deactivate(HWND activated) {
   if (FClosePopup || !Visible() || !gOpenPopupForms) return;
+  // Activation that leaves this thread means another application: the loop
+  // closes the forms when it sees the application inactive.
+  if (!activated || GetWindowThreadProcessId(activated, nullptr) != GetCurrentThreadId()) return;
   std::vector<TdxPopupEditForm*> forms = *gOpenPopupForms;
   for (TdxPopupEditForm* form : forms)
     if (form->HandleAllocated() && form->Handle() == activated) return;

@@ -94,12 +94,17 @@ struct PopupFormFixture : ::testing::Test {
   TPostedSteps Steps;
 
   void SetUp() override {
+    Application().ProcessMessages();  // nothing another test left in the queue
     SetApplicationActiveOverride(true);
     HostForm->SetBounds(10, 10, 400, 300);
     Host = new tvk_test::TCellHost(HostForm.get());
     Host->SetParent(HostForm.get());
     Host->SetBounds(0, 0, 300, 200);
     HostForm->Show();
+    // The host's form is the active window when a pop-up opens from it.
+    SetForegroundWindow(HostForm->Handle());
+    SetActiveWindow(HostForm->Handle());
+    Application().ProcessMessages();
   }
   void TearDown() override { SetApplicationActiveOverride(std::nullopt); }
 
