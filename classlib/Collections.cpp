@@ -32,6 +32,10 @@ void TCollectionItem::SetIndex(int index) {
   items.insert(items.begin() + index, this);
 }
 
+void TCollectionItem::Changed(bool allItems) {
+  if (FCollection && FCollection->FUpdateCount == 0) FCollection->Update(allItems ? nullptr : this);
+}
+
 // ---- TCollection
 
 TCollection::~TCollection() { Clear(); }
@@ -41,12 +45,28 @@ TCollectionItem* TCollection::Items(int index) const {
   return FItems[std::size_t(index)];
 }
 
-TCollectionItem* TCollection::Add() { return FItemClass.Create(this); }
+// Told once the item is whole: an item is inserted while its constructor runs.
+TCollectionItem* TCollection::Add() {
+  TCollectionItem* item = FItemClass.Create(this);
+  Changed();
+  return item;
+}
 
 void TCollection::Delete(int index) { delete Items(index); }
 
 void TCollection::Clear() {
+  if (FItems.empty()) return;
+  BeginUpdate();
   while (!FItems.empty()) delete FItems.back();  // the item's destructor takes it out
+  EndUpdate();
+}
+
+void TCollection::EndUpdate() {
+  if (FUpdateCount > 0 && --FUpdateCount == 0) Changed();
+}
+
+void TCollection::Changed() {
+  if (FUpdateCount == 0) Update(nullptr);
 }
 
 TCollectionItem* TCollection::FindItemID(int id) const {
@@ -64,6 +84,7 @@ void TCollection::InsertItem(TCollectionItem* item) {
 void TCollection::RemoveItem(TCollectionItem* item) {
   std::erase(FItems, item);
   item->FCollection = nullptr;
+  Changed();
 }
 
 }  // namespace tvk

@@ -28,6 +28,10 @@ public:
   // A number unique within its collection, never reused.
   int ID() const { return FID; }
 
+protected:
+  // Tells the collection of a change of this item (AllItems: of every item).
+  void Changed(bool allItems);
+
 private:
   friend class TCollection;
   TCollection* FCollection = nullptr;
@@ -63,6 +67,19 @@ public:
   // Frees every item, last first.
   void Clear();
   TCollectionItem* FindItemID(int id) const;
+  // The owner the collection belongs to (a component's property); null here.
+  TPersistent* GetOwner() const override { return nullptr; }
+
+  // Changes are told through Update once the outermost EndUpdate comes.
+  void BeginUpdate() { ++FUpdateCount; }
+  void EndUpdate();
+  int UpdateCount() const { return FUpdateCount; }
+  // Update(null) unless an update is open; Add and an item leaving call it too.
+  void Changed();
+
+protected:
+  // Item changed (null: the items as a whole); nothing here.
+  virtual void Update(TCollectionItem* item) { (void)item; }
 
 private:
   friend class TCollectionItem;
@@ -72,6 +89,7 @@ private:
   TCollectionItemClass FItemClass;
   std::vector<TCollectionItem*> FItems;  // owned
   int FNextID = 0;
+  int FUpdateCount = 0;
 };
 
 }  // namespace tvk

@@ -443,7 +443,8 @@ void TWinControl::CreateWnd() {
   if (!params.SubClassName.empty()) {
     // A system control under our own name: its procedure gets what ours leaves.
     params.WinClassName = params.WinClassName.substr(0, 63);
-    FDefWndProc = EnsureSuperclass(params.WinClassName, params.SubClassName, &ControlWindowProcedure);
+    FDefWndProc =
+        EnsureSuperclass(params.WinClassName, params.SubClassName, &ControlWindowProcedure, params.SubClassStyle);
   } else {
     EnsureWindowClass(params.WinClassName, &ControlWindowProcedure, params.WindowClassStyle, nullptr,
                       int(sizeof(LONG_PTR)));

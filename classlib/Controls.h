@@ -258,6 +258,7 @@ struct TCreateParams {
   UINT WindowClassStyle = CS_DBLCLKS;
   WideString WinClassName;  // the control's class name unless a descendant says otherwise
   WideString SubClassName;  // a system class the window class is made from (cut to 63 characters)
+  UINT SubClassStyle = 0;   // that window class's style; 0 keeps the system class's
 };
 
 class TWinControl : public TControl {

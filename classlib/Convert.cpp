@@ -210,4 +210,11 @@ std::wstring_view TrimBlanks(std::wstring_view text) {
   return text;
 }
 
+TDateTime EncodeTime(int hour, int min, int sec, int msec) {
+  if (hour < 0 || hour > 23 || min < 0 || min > 59 || sec < 0 || sec > 59 || msec < 0 || msec > 999)
+    throw EConvertError(L"Invalid argument to time encode");
+  constexpr double kMillisecondsPerDay = 86400000.0;
+  return ((hour * 3600 + min * 60 + sec) * 1000.0 + msec) / kMillisecondsPerDay;
+}
+
 }  // namespace tvk

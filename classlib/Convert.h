@@ -50,4 +50,10 @@ WideString FloatToStr(double value);
 WideString UTF8Decode(std::string_view utf8);
 std::string UTF8Encode(std::wstring_view text);
 
+// A date and time: days since 30 December 1899, the time of day as the fraction.
+using TDateTime = double;
+// The time of day as a fraction of a day; EConvertError "Invalid argument to
+// time encode" outside 0:00:00.000 to 23:59:59.999.
+TDateTime EncodeTime(int hour, int min, int sec, int msec);
+
 }  // namespace tvk

@@ -71,4 +71,14 @@ TPopupMenu* ActivePopupMenu();
 using TPopupMenuHook = std::function<void(TPopupMenu& menu, int x, int y)>;
 void SetPopupMenuHook(TPopupMenuHook hook);
 
+// A key with its shift keys in one word: the virtual key in the low byte,
+// Shift, Ctrl and Alt as the bits scShift, scCtrl and scAlt.
+using TShortCut = unsigned short;
+constexpr TShortCut scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000;
+constexpr TShortCut ShortCut(unsigned short key, unsigned shift) {
+  // shift bits as TShiftState: ssShift 1, ssAlt 2, ssCtrl 4
+  return static_cast<TShortCut>((key & 0xFF) | ((shift & 1u) ? scShift : 0) | ((shift & 4u) ? scCtrl : 0) |
+                                ((shift & 2u) ? scAlt : 0));
+}
+
 }  // namespace tvk

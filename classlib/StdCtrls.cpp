@@ -1,5 +1,7 @@
 #include "StdCtrls.h"
 
+#include <algorithm>
+
 namespace tvk {
 
 UINT AlignmentTextFlags(TAlignment alignment) {
@@ -166,5 +168,195 @@ void TCustomLabel::CMDialogChar(TMessage& message) {
 
 TVK_MESSAGE_MAP(TCustomLabel, {CM_TEXTCHANGED, &TCustomLabel::CMTextChanged},
                 {CM_FONTCHANGED, &TCustomLabel::CMFontChanged}, {CM_DIALOGCHAR, &TCustomLabel::CMDialogChar})
+
+// --- TCustomListBox
+
+namespace {
+
+LRESULT SendToList(TCustomListBox* listBox, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return SendMessageW(listBox->Handle(), msg, wParam, lParam);
+}
+
+}  // namespace
+
+void TListBoxStrings::InsertItem(int index, const WideString& s, TObject* object) {
+  TStringList::InsertItem(index, s, object);
+  if (FListBox->HandleAllocated()) FListBox->InsertToWindow(index);
+}
+
+void TListBoxStrings::Put(int index, const WideString& s) {
+  TStringList::Put(index, s);
+  if (!FListBox->HandleAllocated()) return;
+  const int selected = FListBox->ItemIndex();
+  SendToList(FListBox, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+  FListBox->InsertToWindow(index);
+  if (selected == index) FListBox->SetItemIndex(index);
+}
+
+void TListBoxStrings::PutObject(int index, TObject* object) {
+  TStringList::PutObject(index, object);
+  if (FListBox->HandleAllocated())
+    SendToList(FListBox, LB_SETITEMDATA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(object));
+}
+
+void TListBoxStrings::Delete(int index) {
+  TStringList::Delete(index);
+  if (FListBox->HandleAllocated()) SendToList(FListBox, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+}
+
+void TListBoxStrings::Clear() {
+  TStringList::Clear();
+  FListBox->FItemIndex = -1;
+  if (FListBox->HandleAllocated()) SendToList(FListBox, LB_RESETCONTENT, 0, 0);
+}
+
+void TListBoxStrings::Exchange(int a, int b) {
+  TStringList::Exchange(a, b);
+  if (!FListBox->HandleAllocated()) return;
+  for (int index : {a, b}) {
+    SendToList(FListBox, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    FListBox->InsertToWindow(index);
+  }
+}
+
+void TListBoxStrings::SetUpdateState(bool updating) {
+  if (!FListBox->HandleAllocated()) return;
+  SendToList(FListBox, WM_SETREDRAW, updating ? FALSE : TRUE, 0);
+  if (!updating) InvalidateRect(FListBox->Handle(), nullptr, TRUE);
+}
+
+TCustomListBox::TCustomListBox(TComponent* owner)
+    : TWinControl(owner), FItems(std::make_unique<TListBoxStrings>(this)) {
+  SetBounds(0, 0, 121, 97);
+  SetTabStop(true);
+  SetColor(clWindow);
+}
+
+TCustomListBox::~TCustomListBox() = default;
+
+void TCustomListBox::CreateParams(TCreateParams& params) {
+  TWinControl::CreateParams(params);
+  params.SubClassName = L"LISTBOX";
+  params.Style |= WS_VSCROLL | WS_BORDER | LBS_NOTIFY | LBS_HASSTRINGS;
+  if (!FIntegralHeight) params.Style |= LBS_NOINTEGRALHEIGHT;
+  if (FStyle == TListBoxStyle::lbOwnerDrawFixed) params.Style |= LBS_OWNERDRAWFIXED;
+  if (FStyle == TListBoxStyle::lbOwnerDrawVariable) params.Style |= LBS_OWNERDRAWVARIABLE;
+}
+
+void TCustomListBox::CreateWnd() {
+  TWinControl::CreateWnd();
+  if (FStyle == TListBoxStyle::lbOwnerDrawFixed) SendToList(this, LB_SETITEMHEIGHT, 0, FItemHeight);
+  SendToList(this, WM_SETREDRAW, FALSE, 0);
+  for (int i = 0; i < FItems->Count(); ++i) InsertToWindow(i);
+  SendToList(this, WM_SETREDRAW, TRUE, 0);
+  SendToList(this, LB_SETCURSEL, static_cast<WPARAM>(FItemIndex), 0);
+}
+
+void TCustomListBox::DestroyWindowHandle() {
+  FItemIndex = ItemIndex();
+  TWinControl::DestroyWindowHandle();
+}
+
+void TCustomListBox::InsertToWindow(int index) {
+  SendToList(this, LB_INSERTSTRING, static_cast<WPARAM>(index),
+             reinterpret_cast<LPARAM>(FItems->Get(index).c_str()));
+  SendToList(this, LB_SETITEMDATA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(FItems->Objects(index)));
+  if (FStyle == TListBoxStyle::lbOwnerDrawVariable) {
+    // Measured here rather than through the parent, which a list shown as a pop-up may not have.
+    int height = FItemHeight;
+    MeasureItem(index, height);
+    SendToList(this, LB_SETITEMHEIGHT, static_cast<WPARAM>(index), std::clamp(height, 1, 255));
+  }
+}
+
+int TCustomListBox::ItemIndex() {
+  if (!HandleAllocated()) return FItemIndex;
+  return static_cast<int>(SendToList(this, LB_GETCURSEL, 0, 0));
+}
+
+void TCustomListBox::SetItemIndex(int index) {
+  if (index < -1 || index >= FItems->Count()) index = -1;
+  FItemIndex = index;
+  if (HandleAllocated()) SendToList(this, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void TCustomListBox::SetStyle(TListBoxStyle value) {
+  if (value == FStyle) return;
+  FStyle = value;
+  if (HandleAllocated()) RecreateWnd();
+}
+
+void TCustomListBox::SetItemHeight(int value) {
+  if (value <= 0 || value == FItemHeight) return;
+  FItemHeight = value;
+  if (HandleAllocated()) RecreateWnd();
+}
+
+void TCustomListBox::SetIntegralHeight(bool value) {
+  if (value == FIntegralHeight) return;
+  FIntegralHeight = value;
+  if (HandleAllocated()) RecreateWnd();
+}
+
+int TCustomListBox::ItemAtPos(POINT p, bool existing) {
+  const int count = FItems->Count();
+  if (count == 0) return existing ? -1 : 0;
+  const int top = static_cast<int>(SendToList(this, LB_GETTOPINDEX, 0, 0));
+  for (int i = std::max(top, 0); i < count; ++i) {
+    RECT r = ItemRect(i);
+    if (r.top > p.y) break;
+    if (PtInRect(&r, p)) return i;
+  }
+  return existing ? -1 : count - 1;
+}
+
+RECT TCustomListBox::ItemRect(int index) {
+  RECT r{};
+  if (SendToList(this, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r)) == LB_ERR)
+    return RECT{};
+  return r;
+}
+
+int TCustomListBox::SelectString(int start, const WideString& text) {
+  const LRESULT found =
+      SendToList(this, LB_SELECTSTRING, static_cast<WPARAM>(start), reinterpret_cast<LPARAM>(text.c_str()));
+  return found == LB_ERR ? -1 : static_cast<int>(found);
+}
+
+void TCustomListBox::MeasureItem(int index, int& height) { (void)index; (void)height; }
+
+void TCustomListBox::DrawItem(int index, const RECT& rect, TOwnerDrawState state) {
+  (void)state;
+  FCanvas.FillRect(rect);
+  if (index >= 0 && index < FItems->Count()) FCanvas.TextOut(rect.left + 2, rect.top, FItems->Get(index));
+}
+
+TVK_MESSAGE_MAP(TCustomListBox, {CN_DRAWITEM, &TCustomListBox::CNDrawItem})
+
+void TCustomListBox::CNDrawItem(TMessage& message) {
+  const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(message.LParam);
+  TOwnerDrawState state = 0;
+  if (item.itemState & ODS_SELECTED) state |= odSelected;
+  if (item.itemState & ODS_DISABLED) state |= odDisabled;
+  if (item.itemState & ODS_FOCUS) state |= odFocused;
+  const int saved = SaveDC(item.hDC);
+  FCanvas.SetHandle(item.hDC);
+  FCanvas.Font().Assign(Font());
+  if (state & odSelected) {
+    FCanvas.Brush().SetColor(clHighlight);
+    FCanvas.Font().SetColor(clHighlightText);
+  } else {
+    FCanvas.Brush().SetColor(Color());
+  }
+  const int index = static_cast<int>(item.itemID);
+  if (index >= 0 && index < FItems->Count())
+    DrawItem(index, item.rcItem, state);
+  else
+    FCanvas.FillRect(item.rcItem);
+  if (state & odFocused) DrawFocusRect(item.hDC, &item.rcItem);
+  FCanvas.SetHandle(nullptr);
+  RestoreDC(item.hDC, saved);
+  message.Result = 1;
+}
 
 }  // namespace tvk

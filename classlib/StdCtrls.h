@@ -3,7 +3,10 @@
 // wrapped, aligned and placed vertically, with an accelerator that focuses
 // another control.
 #include "Controls.h"
+#include "Lists.h"
 #include "Panels.h"
+
+#include <memory>
 
 namespace tvk {
 
@@ -73,5 +76,78 @@ inline UINT WordWrapTextFlags(bool wordWrap) { return wordWrap ? DT_WORDBREAK : 
 
 // A scroll bar's step (the kinds, codes and scroll event are the controls').
 using TScrollBarInc = int;  // 1..32767
+
+// --- the list box over the system list box
+
+enum class TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable };
+enum TOwnerDrawStateFlag : unsigned { odSelected = 1, odDisabled = 2, odFocused = 4 };
+using TOwnerDrawState = unsigned;
+
+class TCustomListBox;
+
+// The list box's items: kept here, with their objects, whether or not the
+// window exists; every change is mirrored into the window.
+class TListBoxStrings : public TStringList {
+public:
+  TVK_CLASS(TListBoxStrings, TStringList)
+  explicit TListBoxStrings(TCustomListBox* listBox) : FListBox(listBox) {}
+  void Put(int index, const WideString& s) override;
+  void PutObject(int index, TObject* object) override;
+  void Delete(int index) override;
+  void Clear() override;
+  void Exchange(int a, int b) override;
+
+protected:
+  void InsertItem(int index, const WideString& s, TObject* object) override;
+  void SetUpdateState(bool updating) override;
+
+private:
+  TCustomListBox* FListBox;
+};
+
+class TCustomListBox : public TWinControl {
+public:
+  TVK_CLASS(TCustomListBox, TWinControl)
+  explicit TCustomListBox(TComponent* owner);
+  ~TCustomListBox() override;
+
+  TStrings& Items() { return *FItems; }
+  int ItemIndex();
+  void SetItemIndex(int index);
+  TListBoxStyle Style() const { return FStyle; }
+  void SetStyle(TListBoxStyle value);
+  int ItemHeight() const { return FItemHeight; }
+  void SetItemHeight(int value);
+  bool IntegralHeight() const { return FIntegralHeight; }
+  void SetIntegralHeight(bool value);
+  // The item at client point P; -1 outside the items when Existing, else the nearest.
+  int ItemAtPos(POINT p, bool existing);
+  RECT ItemRect(int index);
+  // The first item from Start on (wrapping) that begins with Text, selected; -1 when none.
+  int SelectString(int start, const WideString& text);
+  TCanvas& Canvas() { return FCanvas; }
+
+protected:
+  friend class TListBoxStrings;
+  void CreateParams(TCreateParams& params) override;
+  void CreateWnd() override;
+  void DestroyWindowHandle() override;
+  // Owner-drawn lists: the height of item Index, and its drawing on Canvas.
+  virtual void MeasureItem(int index, int& height);
+  virtual void DrawItem(int index, const RECT& rect, TOwnerDrawState state);
+  // Item Index made anew in the window (text, object and, when variable, height).
+  void InsertToWindow(int index);
+
+  TVK_MESSAGES();
+  void CNDrawItem(TMessage& message);
+
+private:
+  std::unique_ptr<TListBoxStrings> FItems;
+  TCanvas FCanvas;
+  TListBoxStyle FStyle = TListBoxStyle::lbStandard;
+  int FItemHeight = 16;
+  bool FIntegralHeight = false;
+  int FItemIndex = -1;  // kept while there is no window
+};
 
 }  // namespace tvk

@@ -40,13 +40,14 @@ void EnsureWindowClass(const WideString& name, WNDPROC proc, UINT style, HBRUSH 
   RegisteredWindowClasses().insert(name);
 }
 
-WNDPROC EnsureSuperclass(const WideString& name, const WideString& baseClass, WNDPROC proc) {
+WNDPROC EnsureSuperclass(const WideString& name, const WideString& baseClass, WNDPROC proc, UINT classStyle) {
   WNDCLASSEXW base{};
   base.cbSize = sizeof base;
   if (!GetClassInfoExW(nullptr, baseClass.c_str(), &base)) RaiseLastOSError(L"Cannot register window class");
   if (!RegisteredWindowClasses().count(name)) {
     WNDCLASSEXW wc = base;
     wc.lpfnWndProc = proc;
+    if (classStyle != 0) wc.style = classStyle;
     wc.cbWndExtra = base.cbWndExtra + int(sizeof(LONG_PTR));
     wc.hInstance = ClassLibraryInstance();
     wc.lpszClassName = name.c_str();

@@ -17,7 +17,8 @@ bool WindowClassRegistered(const WideString& name);
 // Registers Name once as a copy of the system class BaseClass with Proc and
 // one more pointer of window memory behind the base's; answers the base's
 // procedure. Raises when the base class is not there.
-WNDPROC EnsureSuperclass(const WideString& name, const WideString& baseClass, WNDPROC proc);
+// ClassStyle 0 keeps the system class's style.
+WNDPROC EnsureSuperclass(const WideString& name, const WideString& baseClass, WNDPROC proc, UINT classStyle = 0);
 // Unregisters every class registered here (a class whose windows still exist stays).
 void UnregisterWindowClasses();
 

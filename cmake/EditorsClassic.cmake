@@ -1,5 +1,5 @@
 # The in-place editors' resources (editors_classic/EditorsClassic.rc): the
-# string table and the glyphs that tools/gen_editor_glyphs.py draws. A
+# string table, the hand cursor and the glyphs that tools/gen_editor_glyphs.py draws. A
 # resource-only object would be dropped from the static library, so the
 # script goes into each program that runs the editors.
 set(TVK_EDITORS_CLASSIC_RC ${CMAKE_SOURCE_DIR}/editors_classic/EditorsClassic.rc)
@@ -17,6 +17,8 @@ function(tvk_use_editors_classic_resources target)
   target_sources(${target} PRIVATE ${TVK_EDITORS_CLASSIC_RC})
   add_dependencies(${target} tvk_editor_glyphs)
   set_source_files_properties(${TVK_EDITORS_CLASSIC_RC} TARGET_DIRECTORY ${target} PROPERTIES
-    OBJECT_DEPENDS "${TVK_EDITOR_GLYPH_DIR}/glyphs.stamp;${CMAKE_SOURCE_DIR}/editors_classic/EditorsClassicResources.h"
-    INCLUDE_DIRECTORIES "${TVK_EDITOR_GLYPH_DIR};${CMAKE_SOURCE_DIR}/editors_classic")
+    OBJECT_DEPENDS "${TVK_EDITOR_GLYPH_DIR}/glyphs.stamp;${CMAKE_SOURCE_DIR}/editors_classic/EditorsClassicResources.h;${TVK_CURSOR_DIR}/cursors.stamp"
+    INCLUDE_DIRECTORIES "${TVK_EDITOR_GLYPH_DIR};${CMAKE_SOURCE_DIR}/editors_classic;${TVK_CURSOR_DIR}")
+  # The hand cursor is drawn with the look-and-feel library's cursors.
+  add_dependencies(${target} tvk_cursors)
 endfunction()

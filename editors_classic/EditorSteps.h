@@ -1,9 +1,9 @@
 #pragma once
 // The in-place editors' units as rows of the module's start-up table, in order.
 #include "ModuleInit.h"
-#include "dxBlobPopup.h"
 #include "dxCntner.h"
 #include "dxEditor.h"
+#include "dxExEdtr.h"
 #include "dxExUtils.h"
 #include "dxPopupEditForm.h"
 #include "dxPopupToolBar.h"
@@ -13,25 +13,21 @@ namespace tvk {
 
 inline bool DxUtilsUnitStartup() { return true; }
 
-// The picture and pop-up-form editors: their captions at start-up; the glyph
-// lists and the list of open pop-up forms, made on first use, at shut-down.
-inline bool DxExPicturesUnitStartup() {
-  LoadPopupToolBarStrings();
-  LoadBlobButtonCaptions();
-  return true;
-}
+// The picture and pop-up-form editors (their texts are the extended editors'
+// step's): the glyph lists and the list of open pop-up forms, made on first
+// use, freed at shut-down.
+inline bool DxExPicturesUnitStartup() { return true; }
 inline void DxExPicturesUnitShutdown() {
   FreeToolbarImages();
   FreeBlobGlyphImages();
   FreeOpenPopupForms();
-  ReleasePopupToolBarStrings();
-  ReleaseBlobButtonCaptions();
 }
 
 #define TVK_EDITORS_CLASSIC_STEPS                                                         \
   ::tvk::TInitStep{"dxUtils", &::tvk::DxUtilsUnitStartup, &::tvk::DxUtilsUnitShutdown},   \
       ::tvk::TInitStep{"dxCntner", &::tvk::DxCntnerUnitStartup, &::tvk::DxCntnerUnitShutdown}, \
-      ::tvk::TInitStep{"dxEditor", &::tvk::DxEditorUnitStartup, &::tvk::DxEditorUnitShutdown},             \
+      ::tvk::TInitStep{"dxEditor", &::tvk::DxEditorUnitStartup, &::tvk::DxEditorUnitShutdown},    \
+      ::tvk::TInitStep{"dxExEdtr", &::tvk::DxExEdtrUnitStartup, &::tvk::DxExEdtrUnitShutdown},    \
       ::tvk::TInitStep{"dxExPictures", &::tvk::DxExPicturesUnitStartup, &::tvk::DxExPicturesUnitShutdown},
 
 }  // namespace tvk

@@ -14,22 +14,14 @@
 #define IDS_sdxEditDeleteCaption 38977
 #define IDS_sdxEditSelectAllCaption 38978
 
-/* The blob pop-up's panel buttons and the picture toolbar. */
-#define IDS_sdxBlobOK 38905
-#define IDS_sdxBlobCancel 38906
-#define IDS_sdxBlobClose 38907
-#define IDS_sdxToolCutCaption 38914
-#define IDS_sdxToolCopyCaption 38915
-#define IDS_sdxToolPasteCaption 38916
-#define IDS_sdxToolDeleteCaption 38917
-#define IDS_sdxToolLoadCaption 38918
-#define IDS_sdxToolSaveCaption 38919
-#define IDS_sdxToolCutHint 38920
-#define IDS_sdxToolCopyHint 38921
-#define IDS_sdxToolPasteHint 38922
-#define IDS_sdxToolDeleteHint 38923
-#define IDS_sdxToolLoadHint 38924
-#define IDS_sdxToolSaveHint 38925
+/* The extended editors' strings and their hand cursor. */
+#define IDS_sdxBlobPopupOK 38905
+#define IDS_sdxBlobPopupCancel 38906
+#define IDS_sdxBlobPopupClose 38907
+#define IDS_sdxToolbarCaptionFirst 38914 /* 38914-38919: six captions */
+#define IDS_sdxToolbarHintFirst 38920    /* 38920-38925: six hints */
+#define IDS_sdxInvalidDate 38927
+#define IDS_sdxDateKeywordFirst 38928    /* 38928-38947: twenty date keywords */
 #define IDS_sdxToolboxCaption 38926
 
 #endif

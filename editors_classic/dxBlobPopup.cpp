@@ -1,9 +1,8 @@
 #include "dxBlobPopup.h"
 
 #include "Clipbrd.h"
-#include "EditorsClassicResources.h"
 #include "ExtDlgs.h"
-#include "ResStrings.h"
+#include "dxExEdtr.h"
 #include "dxExUtils.h"
 
 #include <richedit.h>
@@ -19,8 +18,6 @@ namespace {
 constexpr int kBlobSeparatorTag = 2147483647;
 // Scrolls a rich edit's caret into view.
 constexpr UINT kBlobScrollCaretMessage = WM_USER + 49;
-
-std::array<WideString, 3> gBlobButtonCaptions;
 
 WideString BlobCasedText(WideString text, TEditCharCase charCase) {
   if (charCase == TEditCharCase::ecUpperCase && !text.empty()) CharUpperBuffW(text.data(), DWORD(text.size()));
@@ -43,18 +40,8 @@ wchar_t BlobAccelerator(const WideString& caption) {
 
 }  // namespace
 
-const WideString& BlobButtonCaption(TdxBlobEditButton button) { return gBlobButtonCaptions.at(std::size_t(button)); }
-
-void LoadBlobButtonCaptions() {
-  const UINT ids[] = {IDS_sdxBlobOK, IDS_sdxBlobCancel, IDS_sdxBlobClose};
-  for (std::size_t i = 0; i < gBlobButtonCaptions.size(); ++i) {
-    TResStringRec rec(ids[i]);
-    gBlobButtonCaptions[i] = LoadResString(&rec);
-  }
-}
-
-void ReleaseBlobButtonCaptions() {
-  for (WideString& s : gBlobButtonCaptions) WideString().swap(s);
+const WideString& BlobButtonCaption(TdxBlobEditButton button) {
+  return BlobPopupCaption(TdxBlobPopupButton(int(button)));
 }
 
 TCustomdxBlobPopup::TCustomdxBlobPopup(TComponent* owner)

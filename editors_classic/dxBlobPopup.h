@@ -34,10 +34,8 @@ struct TdxBlobPopupPanelMetrics {
   int ButtonCount = 0;
 };
 
-// The captions of the panel buttons, loaded by the unit's start-up.
+// The captions of the panel buttons, as the extended editors' start-up loaded them.
 const WideString& BlobButtonCaption(TdxBlobEditButton button);
-void LoadBlobButtonCaptions();
-void ReleaseBlobButtonCaptions();
 
 class TCustomdxBlobPopup : public TdxInplacePopupControl {
 public:

@@ -304,6 +304,9 @@ public:
   virtual void SelectAll() {}
   virtual void SetEditingText(const WideString& value);
   virtual std::unique_ptr<TdxEditViewData> CreateViewData(bool isPaintCopy);
+  // The host activated the editor by a click at (X, Y) of its own window: on a button area, or anywhere.
+  virtual void MouseButtonClick(int x, int y) { (void)x; (void)y; }
+  virtual void MouseClick(int x, int y) { (void)x; (void)y; }
   bool IsEditClass() const { return EditClass().IsEditClass(); }
   bool IsInplace() const { return EditClass().IsInplace(); }
 
@@ -389,6 +392,8 @@ protected:
   TdxEditStoredValues FStoredValues = 0;
   int FClickTime = 0;
   bool FUpdatingBounds = false;
+  bool FImmediatePopupStyle = false;  // a click anywhere on the editor opens its pop-up
+  bool FInternalChanging = false;     // a value from the host is being set: no events
 };
 
 class TCustomdxContainer : public TCustomControl {
@@ -427,6 +432,7 @@ public:
   TScrollBarStyle ScrollBarStyle() const { return FScrollBarStyle; }
   void SetScrollBarStyle(TScrollBarStyle value);
   bool InitEdit() const { return FInitEdit; }
+  bool FSingleClickCheckEdit = false;  // check cells toggle with the click that activates them
 
 protected:
   TVK_MESSAGES();

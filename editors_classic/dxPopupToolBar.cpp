@@ -4,6 +4,7 @@
 #include "EditorsClassicResources.h"
 #include "ResStrings.h"
 #include "WindowClasses.h"
+#include "dxExEdtr.h"
 #include "dxGraphicEdit.h"
 #include "dxUtils.h"
 
@@ -13,22 +14,14 @@ namespace tvk {
 
 namespace {
 
-// One row per button: its strings and glyph.
+// One row per command button: its glyph.
 struct TToolBarButtonRow {
-  UINT CaptionId;
-  UINT HintId;
   const wchar_t* Glyph;
 };
 constexpr std::array<TToolBarButtonRow, kPopupToolBarButtonCount - 1> kToolBarButtonRows{{
-    {IDS_sdxToolCutCaption, IDS_sdxToolCutHint, L"DXTOOL_CUT"},
-    {IDS_sdxToolCopyCaption, IDS_sdxToolCopyHint, L"DXTOOL_COPY"},
-    {IDS_sdxToolPasteCaption, IDS_sdxToolPasteHint, L"DXTOOL_PASTE"},
-    {IDS_sdxToolDeleteCaption, IDS_sdxToolDeleteHint, L"DXTOOL_DELETE"},
-    {IDS_sdxToolLoadCaption, IDS_sdxToolLoadHint, L"DXTOOL_LOAD"},
-    {IDS_sdxToolSaveCaption, IDS_sdxToolSaveHint, L"DXTOOL_SAVE"},
+    {L"DXTOOL_CUT"}, {L"DXTOOL_COPY"}, {L"DXTOOL_PASTE"}, {L"DXTOOL_DELETE"}, {L"DXTOOL_LOAD"}, {L"DXTOOL_SAVE"},
 }};
 
-std::array<WideString, kPopupToolBarButtonCount> gToolBarCaptions, gToolBarHints;
 std::unique_ptr<TImageList> gToolbarImages;
 
 constexpr int kToolBarButtonHeight = 22;
@@ -37,11 +30,6 @@ constexpr int kToolBarCaptionPadding = 9;  // around the text in a captioned but
 constexpr std::array<int, 6> kEditMenuPositions{0, 1, 2, 3, 5, 6};
 
 TResStringRec gToolboxCaption(IDS_sdxToolboxCaption);
-
-WideString LoadToolBarString(UINT id) {
-  TResStringRec rec(id);
-  return LoadResString(&rec);
-}
 
 SIZE MeasureText(TFont& font, const WideString& text) {
   HDC dc = GetDC(nullptr);
@@ -55,22 +43,8 @@ SIZE MeasureText(TFont& font, const WideString& text) {
 
 }  // namespace
 
-const WideString& PopupToolBarCaption(TdxPopupToolBarButton button) { return gToolBarCaptions.at(std::size_t(button)); }
-const WideString& PopupToolBarHint(TdxPopupToolBarButton button) { return gToolBarHints.at(std::size_t(button)); }
-
-void LoadPopupToolBarStrings() {
-  for (std::size_t i = 0; i < kToolBarButtonRows.size(); ++i) {
-    gToolBarCaptions[i] = LoadToolBarString(kToolBarButtonRows[i].CaptionId);
-    gToolBarHints[i] = LoadToolBarString(kToolBarButtonRows[i].HintId);
-  }
-  gToolBarCaptions[ptbCustom].clear();
-  gToolBarHints[ptbCustom].clear();
-}
-
-void ReleasePopupToolBarStrings() {
-  for (WideString& s : gToolBarCaptions) WideString().swap(s);
-  for (WideString& s : gToolBarHints) WideString().swap(s);
-}
+const WideString& PopupToolBarCaption(TdxPopupToolBarButton button) { return ToolbarButtonCaption(int(button)); }
+const WideString& PopupToolBarHint(TdxPopupToolBarButton button) { return ToolbarButtonHint(int(button)); }
 
 TImageList& GetToolbarImages() {
   if (!gToolbarImages) {

@@ -25,12 +25,10 @@ constexpr TdxPopupToolBarButtons kDefaultPopupToolBarButtons = 0x3F;
 enum TdxPopupToolBarAlignment { ptaLeft, ptaRight, ptaTop, ptaBottom };
 using TdxPopupToolBarButtonClick = std::function<void(TObject* Sender, TdxPopupToolBarButton Button)>;
 
-// The menu caption and hint of a button (empty for the custom one); loaded by
-// the unit's start-up.
+// The menu caption and hint of a button (empty for the custom one), as the
+// extended editors' start-up loaded them.
 const WideString& PopupToolBarCaption(TdxPopupToolBarButton button);
 const WideString& PopupToolBarHint(TdxPopupToolBarButton button);
-void LoadPopupToolBarStrings();
-void ReleasePopupToolBarStrings();
 
 // The six command glyphs, image index = button ordinal; made on first use,
 // freed at the unit's shut-down.

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws the look-and-feel library's cursors into .cur files (32 x 32,
+"""Draws the look-and-feel library's cursors and the in-place editors' hand into .cur files (32 x 32,
 monochrome with transparency): each shape is black with a one-pixel white
 outline, the rest transparent. Also its small bitmaps (24-bit BMP files): the
 shaded sub-menu arrow on black and the 11 x 11 expand buttons.
@@ -168,7 +168,32 @@ def shapes():
     ]
 
 
+def hand_point(c):
+    """A hand with its index finger raised; the fingertip is the hot spot."""
+    c.fill(6, 1, 9, 14)
+    c.fill(10, 8, 12, 14)
+    c.fill(13, 9, 15, 14)
+    c.fill(16, 10, 18, 14)
+    c.fill(6, 14, 18, 22)
+    c.fill(8, 22, 16, 25)
+    c.line(2, 13, 6, 18, 2)
+
+
+def cursor_resource(canvas, hotspot):
+    """A cursor image as a cursor resource holds it: the hot spot, then the image.
+    The in-place editors keep their hand as raw data: the linker cannot merge
+    the cursor directories of two resource scripts in one program."""
+    return struct.pack("<HH", hotspot[0], hotspot[1]) + cursor_image(canvas)
+
+
 def cursor_file(canvas, hotspot):
+    image = cursor_image(canvas)
+    directory = struct.pack("<HHH", 0, 2, 1)
+    entry = struct.pack("<BBBBHHII", SIZE, SIZE, 2, 0, hotspot[0], hotspot[1], len(image), 6 + 16)
+    return directory + entry + image
+
+
+def cursor_image(canvas):
     ink = canvas.ink
     outline = [[False] * SIZE for _ in range(SIZE)]
     for y in range(SIZE):
@@ -192,10 +217,7 @@ def cursor_file(canvas, hotspot):
     mask = rows(lambda x, y: not ink[y][x] and not outline[y][x])  # transparent elsewhere
     header = struct.pack("<IiiHHIIiiII", 40, SIZE, SIZE * 2, 1, 1, 0, len(xor) + len(mask), 0, 0, 2, 0)
     palette = struct.pack("<II", 0x000000, 0xFFFFFF)
-    image = header + palette + xor + mask
-    directory = struct.pack("<HHH", 0, 2, 1)
-    entry = struct.pack("<BBBBHHII", SIZE, SIZE, 2, 0, hotspot[0], hotspot[1], len(image), 6 + 16)
-    return directory + entry + image
+    return header + palette + xor + mask
 
 
 def bmp_file(pixels):
@@ -264,6 +286,9 @@ def main():
         write_if_changed(os.path.join(out, name), data)
     for name, pixels in bitmaps():
         write_if_changed(os.path.join(out, name), bmp_file(pixels))
+    hand = Canvas()
+    hand_point(hand)
+    write_if_changed(os.path.join(out, "HandPoint.bin"), cursor_resource(hand, (7, 1)))
 
 
 if __name__ == "__main__":
