@@ -27,3 +27,23 @@ public:
 const auto* const gPictureEditorsEnvironment = ::testing::AddGlobalTestEnvironment(new PictureEditorsEnvironment);
 
 }  // namespace
+
+TEST(PictureEditorsStep, ShutDownFreesTheGlyphListsAndTheOpenFormList) {
+  tvk::GetToolbarImages();
+  tvk::GetBlobGlyphImages();
+  {
+    tvk::TdxPopupEditForm form(nullptr);
+    tvk::SetApplicationActiveOverride(false);  // the loop closes the form at once
+    form.ShowPopup();
+    tvk::SetApplicationActiveOverride(std::nullopt);
+  }
+  ASSERT_NE(nullptr, tvk::OpenPopupForms());
+  EXPECT_EQ(8, tvk::GetBlobGlyphImages().Count());
+  tvk::DxExPicturesUnitShutdown();
+  EXPECT_FALSE(tvk::ToolbarImagesCreated());
+  EXPECT_FALSE(tvk::BlobGlyphImagesCreated());
+  EXPECT_EQ(nullptr, tvk::OpenPopupForms());
+  // Nothing made, nothing to free.
+  tvk::DxExPicturesUnitShutdown();
+  EXPECT_TRUE(tvk::DxExPicturesUnitStartup());
+}
