@@ -1,8 +1,12 @@
 #include "Clipbrd.h"
 
 #include "Application.h"
+#include "Graphics.h"
+#include "Streams.h"
 
 #include <cstring>
+#include <memory>
+#include <vector>
 
 namespace tvk {
 
@@ -84,6 +88,80 @@ void TClipboard::SetAsText(const WideString& text) {
 TClipboard& Clipboard() {
   static TClipboard clipboard;
   return clipboard;
+}
+
+UINT PictureClipFormat() {
+  static const UINT format = RegisterClipboardFormatW(L"TvkPicture");
+  return format;
+}
+
+void TClipboard::Assign(const TPicture& picture) {
+  TGraphic* graphic = picture.Graphic();
+  if (!graphic || graphic->Empty()) {
+    Clear();
+    return;
+  }
+  // Class name length (characters), class name, then the graphic's file bytes.
+  TMemoryStream stream;
+  const WideString className = graphic->ClassName();
+  stream.WriteValue(std::uint32_t(className.size()));
+  stream.WriteBuffer(className.data(), className.size() * sizeof(wchar_t));
+  graphic->SaveToStream(stream);
+  HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, stream.Bytes().size());
+  if (!data) throw Exception(L"Out of memory");
+  if (void* p = GlobalLock(data)) {
+    std::memcpy(p, stream.Memory(), stream.Bytes().size());
+    GlobalUnlock(data);
+  }
+  HBITMAP bitmapCopy = nullptr;
+  if (auto* bitmap = dynamic_cast<TBitmap*>(graphic))
+    bitmapCopy = static_cast<HBITMAP>(CopyImage(bitmap->Handle(), IMAGE_BITMAP, 0, 0, 0));
+  try {
+    Open();
+  } catch (...) {
+    GlobalFree(data);
+    if (bitmapCopy) DeleteObject(bitmapCopy);
+    throw;
+  }
+  EmptyClipboard();
+  if (!SetClipboardData(PictureClipFormat(), data)) GlobalFree(data);
+  if (bitmapCopy && !SetClipboardData(CF_BITMAP, bitmapCopy)) DeleteObject(bitmapCopy);
+  Close();
+}
+
+void TClipboard::AssignTo(TPicture& picture) {
+  Open();
+  struct TCloser {
+    TClipboard& Board;
+    ~TCloser() { Board.Close(); }
+  } closer{*this};
+  if (HANDLE data = GetClipboardData(PictureClipFormat())) {
+    std::vector<std::uint8_t> bytes(GlobalSize(data));
+    if (const void* p = GlobalLock(data)) {
+      std::memcpy(bytes.data(), p, bytes.size());
+      GlobalUnlock(data);
+    }
+    TMemoryStream stream(std::move(bytes));
+    std::uint32_t length = 0;
+    if (stream.Read(&length, sizeof length) != sizeof length ||
+        length > std::uint64_t(stream.Size() - stream.Position()) / sizeof(wchar_t))
+      throw EInvalidGraphic(L"Clipboard picture is not valid");
+    WideString className(length, L'\0');
+    stream.ReadBuffer(className.data(), length * sizeof(wchar_t));
+    TGraphicClass graphicClass = TPicture::FindGraphicClass(className);
+    if (!graphicClass) throw EInvalidGraphic(L"Unknown picture format " + className);
+    std::unique_ptr<TGraphic> graphic = graphicClass->Create();
+    graphic->LoadFromStream(stream);
+    picture.SetGraphic(std::move(graphic));
+    return;
+  }
+  if (HANDLE data = GetClipboardData(CF_BITMAP)) {
+    auto bitmap = std::make_unique<TBitmap>();
+    bitmap->LoadFromClipboardFormat(CF_BITMAP, data);
+    picture.SetGraphic(std::move(bitmap));
+    return;
+  }
+  throw EInvalidGraphic(L"The clipboard holds no picture");
 }
 
 }  // namespace tvk

@@ -5,6 +5,12 @@
 
 namespace tvk {
 
+class TPicture;
+
+// The library's own clipboard format for pictures (registered once per process):
+// the graphic's class name and its file bytes.
+UINT PictureClipFormat();
+
 class TClipboard {
 public:
   // Opens the clipboard for the library's window; nested calls count.
@@ -17,6 +23,12 @@ public:
   WideString AsText();
   // Empties the clipboard and puts Text as CF_UNICODETEXT with its null.
   void SetAsText(const WideString& text);
+  // Empties the clipboard and puts Picture in the picture format, a bitmap
+  // also as CF_BITMAP. An empty picture only empties the clipboard.
+  void Assign(const TPicture& picture);
+  // Picture from the picture format, else from CF_BITMAP; raises
+  // EInvalidGraphic when neither is there or the data is damaged.
+  void AssignTo(TPicture& picture);
 
 private:
   void DestroyOwnWindow();

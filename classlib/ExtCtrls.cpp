@@ -244,32 +244,4 @@ void TSplitter::Paint() {
   }
 }
 
-// ---- TSpeedButton
-
-TSpeedButton::TSpeedButton(TComponent* owner) : TGraphicControl(owner) { SetBounds(0, 0, 23, 22); }
-
-void TSpeedButton::SetState(TButtonState value) {
-  if (value == FState) return;
-  FState = value;
-  Invalidate();
-}
-
-void TSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-  TGraphicControl::MouseDown(button, shift, x, y);
-  if (button == TMouseButton::mbLeft && Enabled()) SetState(TButtonState::bsDown);
-}
-
-void TSpeedButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-  if (FState == TButtonState::bsDown) SetState(Enabled() ? TButtonState::bsUp : TButtonState::bsDisabled);
-  TGraphicControl::MouseUp(button, shift, x, y);
-}
-
-void TSpeedButton::CMEnabledChanged(TMessage& message) {
-  FState = Enabled() ? TButtonState::bsUp : TButtonState::bsDisabled;
-  TVK_INHERITED(message);
-  Invalidate();
-}
-
-TVK_MESSAGE_MAP(TSpeedButton, {CM_ENABLEDCHANGED, &TSpeedButton::CMEnabledChanged})
-
 }  // namespace tvk

@@ -2,32 +2,9 @@
 // The splitter: a bar aligned beside another control that the user drags
 // to resize that control, with the drag shown as an inverted line, limits,
 // a last say for the program (OnCanResize) and OnMoved when it is done.
-// Beside it the plain speed button.
 #include "Controls.h"
 
 namespace tvk {
-
-enum class TButtonState { bsUp, bsDisabled, bsDown, bsExclusive };
-
-// A button without a window: pressed while the left button is held on it,
-// clicked when released over it; it paints nothing itself (Paint is for the
-// descendant or its parent to fill).
-class TSpeedButton : public TGraphicControl {
-public:
-  TVK_CLASS(TSpeedButton, TGraphicControl)
-  explicit TSpeedButton(TComponent* owner);
-  TButtonState State() const { return FState; }
-  void SetState(TButtonState value);
-  void Click() override { TGraphicControl::Click(); }
-
-protected:
-  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
-  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
-  TVK_MESSAGES();
-  void CMEnabledChanged(TMessage& message);
-
-  TButtonState FState = TButtonState::bsUp;
-};
 
 enum class TResizeStyle { rsNone, rsLine, rsUpdate, rsPattern };
 using TCanResizeEvent = std::function<void(TObject* Sender, int& NewSize, bool& Accept)>;

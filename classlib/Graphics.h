@@ -318,6 +318,8 @@ public:
   void* ScanLine(int y);
   // The colour of the lower-left pixel: the colour that counts as transparent.
   TColor TransparentColor();
+  // Drawing may skip palette realisation (quick drawing); sections carry their colours anyway.
+  bool IgnorePalette = false;
 
   // A bitmap resource of Instance; raises EResNotFound when missing.
   void LoadFromResourceName(HINSTANCE instance, const WideString& name);

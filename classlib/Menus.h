@@ -16,6 +16,9 @@ public:
   ~TMenuItem() override;
 
   const WideString& Caption() const { return FCaption; }
+  // Carried for the owner's dispatch; the menu does not read them.
+  int Tag = 0;
+  int ImageIndex = -1;
   void SetCaption(const WideString& value) { FCaption = value; }
   bool Checked() const { return FChecked; }
   void SetChecked(bool value) { FChecked = value; }

@@ -10,6 +10,9 @@
 
 namespace tvk {
 
+// Which scroll bars a memo shows.
+enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+
 class TCustomLabel : public TGraphicControl {
 public:
   TVK_CLASS(TCustomLabel, TGraphicControl)

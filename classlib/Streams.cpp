@@ -144,6 +144,25 @@ TFileStream::~TFileStream() {
 
 // ---- TMemoryStream
 
+std::size_t TCustomMemoryStream::Read(void* buffer, std::size_t count) {
+  if (FPosition >= FSize) return 0;
+  std::size_t n = std::min(count, FSize - FPosition);
+  if (n) std::memcpy(buffer, FMemory + FPosition, n);
+  FPosition += n;
+  return n;
+}
+
+std::int64_t TCustomMemoryStream::Seek(std::int64_t offset, TSeekOrigin origin) {
+  FPosition = std::size_t(SeekTarget(offset, origin, std::int64_t(FPosition), std::int64_t(FSize)));
+  return std::int64_t(FPosition);
+}
+
+void TCustomMemoryStream::SetPointer(const void* memory, std::size_t size) {
+  FMemory = static_cast<const std::uint8_t*>(memory);
+  FSize = memory ? size : 0;
+  FPosition = 0;
+}
+
 std::size_t TMemoryStream::Read(void* buffer, std::size_t count) {
   if (FPosition >= FBytes.size()) return 0;
   std::size_t n = std::min(count, FBytes.size() - FPosition);

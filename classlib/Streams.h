@@ -98,6 +98,26 @@ private:
   WideString FFileName;
 };
 
+// A stream over memory it does not own: reads and seeks within the block a
+// descendant points it at (SetPointer); what writing does is the descendant's.
+class TCustomMemoryStream : public TStream {
+public:
+  TVK_CLASS(TCustomMemoryStream, TStream)
+  std::size_t Read(void* buffer, std::size_t count) override;
+  std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
+  std::int64_t Size() override { return std::int64_t(FSize); }
+  const void* Memory() const { return FMemory; }
+
+protected:
+  // The block of Size bytes at Memory; the position goes back to 0.
+  void SetPointer(const void* memory, std::size_t size);
+
+private:
+  const std::uint8_t* FMemory = nullptr;
+  std::size_t FSize = 0;
+  std::size_t FPosition = 0;
+};
+
 // A stream held in memory, growing as it is written.
 class TMemoryStream : public TStream {
 public:

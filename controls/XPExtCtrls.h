@@ -4,6 +4,7 @@
 // mutually exclusive buttons, a drop-down part with a pop-up menu, fading,
 // skins, themes and the classic faces, action links).
 #include "ActnList.h"
+#include "Buttons.h"
 #include "ExtCtrls.h"
 #include "AlphaImage.h"
 #include "Menus.h"

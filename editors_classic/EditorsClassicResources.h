@@ -25,5 +25,6 @@
 #define IDS_sdxToolbarHintFirst 38920    /* 38920-38925: six hints */
 #define IDS_sdxInvalidDate 38927
 #define IDS_sdxDateKeywordFirst 38928    /* 38928-38947: twenty date keywords */
+#define IDS_sdxToolboxCaption 38926
 
 #endif

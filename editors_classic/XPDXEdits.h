@@ -5,7 +5,7 @@
 // (always in the classic manner, coloured by the substitute colours), talks
 // to the clipboard and the input method, converts through the OEM code page
 // and masks a password. Beside it the edit with one button at the right.
-#include "ExtCtrls.h"
+#include "Buttons.h"
 #include "Menus.h"
 #include "XPControls.h"
 #include "XPEdits.h"

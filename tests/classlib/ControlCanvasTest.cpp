@@ -1,7 +1,7 @@
 // The canvas bound to a control and the plain speed button.
 #include <gtest/gtest.h>
 
-#include "ExtCtrls.h"
+#include "Buttons.h"
 #include "Forms.h"
 
 using namespace tvk;
