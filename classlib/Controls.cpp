@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <utility>
 
 namespace tvk {
 
@@ -135,6 +137,22 @@ void SetCaptureControl(TControl* control) {
   gCaptureControl = control;
 }
 
+namespace {
+
+// The one drag of the thread's controls.
+struct TControlDrag {
+  TControl* Control = nullptr;
+  POINT Start{};
+  int Threshold = 0;
+  bool Active = false;
+  TControl* Target = nullptr;
+  bool Accepted = false;
+  POINT Pos{};
+};
+TControlDrag gControlDrag;
+
+}  // namespace
+
 TControl* FindDragTarget(POINT pos, bool allowDisabled) {
   TWinControl* window = TWinControl::FindControl(WindowFromPoint(pos));
   if (!window) return nullptr;
@@ -160,7 +178,81 @@ TControl::~TControl() {
   FFont.OnChange = nullptr;
   FActionLink.reset();
   if (gCaptureControl == this) gCaptureControl = nullptr;
+  if (gControlDrag.Control == this) gControlDrag = TControlDrag{};
+  if (gControlDrag.Target == this) gControlDrag.Target = nullptr;
   if (FParent) FParent->RemoveControl(this);
+}
+
+void TControl::BeginDrag(bool immediate, int threshold) {
+  if (gControlDrag.Control) gControlDrag.Control->EndDrag(false);
+  TControlDrag drag;
+  drag.Control = this;
+  GetCursorPos(&drag.Start);
+  drag.Pos = drag.Start;
+  drag.Threshold = threshold < 0 ? Mouse().DragThreshold : threshold;
+  drag.Active = immediate;
+  gControlDrag = drag;
+  SetMouseCapture(true);
+}
+
+bool TControl::Dragging() const { return gControlDrag.Control == this; }
+
+void TControl::DragOver(TObject* source, int x, int y, bool& accept) {
+  accept = false;
+  if (OnDragOver) OnDragOver(this, source, x, y, accept);
+}
+
+void TControl::DragDrop(TObject* source, int x, int y) {
+  if (OnDragDrop) OnDragDrop(this, source, x, y);
+}
+
+void TControl::EndDrag(bool drop) {
+  if (gControlDrag.Control != this) return;
+  const TControlDrag drag = std::exchange(gControlDrag, TControlDrag{});
+  if (MouseCapture()) SetMouseCapture(false);
+  POINT local{};
+  if (drag.Target) local = drag.Target->ScreenToClient(drag.Pos);
+  TControl* target = drop && drag.Active && drag.Accepted ? drag.Target : nullptr;
+  if (target) target->DragDrop(this, local.x, local.y);
+  if (OnEndDrag) OnEndDrag(this, target, local.x, local.y);
+}
+
+bool TControl::HandleDragMessage(TMessage& message) {
+  switch (message.Msg) {
+    case WM_MOUSEMOVE: {
+      POINT pos{};
+      GetCursorPos(&pos);
+      TControlDrag& drag = gControlDrag;
+      drag.Pos = pos;
+      if (!drag.Active && (std::abs(pos.x - drag.Start.x) > drag.Threshold ||
+                           std::abs(pos.y - drag.Start.y) > drag.Threshold))
+        drag.Active = true;
+      if (!drag.Active) return true;
+      drag.Target = FindDragTarget(pos, false);
+      drag.Accepted = false;
+      if (drag.Target) {
+        const POINT local = drag.Target->ScreenToClient(pos);
+        drag.Target->DragOver(this, local.x, local.y, drag.Accepted);
+      }
+      ::SetCursor(LoadCursorW(nullptr, drag.Accepted ? IDC_ARROW : IDC_NO));
+      return true;
+    }
+    case WM_LBUTTONUP:
+      EndDrag(true);
+      return true;
+    case WM_KEYDOWN:
+      if (message.WParam != VK_ESCAPE) return false;
+      EndDrag(false);
+      return true;
+    case WM_CANCELMODE: EndDrag(false); return false;
+    case WM_CAPTURECHANGED: {
+      auto* w = dynamic_cast<TWinControl*>(this);
+      TWinControl* holder = w ? w : Parent();
+      if (!holder || !holder->HandleAllocated() || HWND(message.LParam) != holder->Handle()) EndDrag(false);
+      return false;
+    }
+    default: return false;
+  }
 }
 
 POINT TControl::ClientToScreen(POINT point) {
@@ -376,7 +468,10 @@ LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
   return message.Result;
 }
 
-void TControl::WndProc(TMessage& message) { Dispatch(message); }
+void TControl::WndProc(TMessage& message) {
+  if (gControlDrag.Control == this && HandleDragMessage(message)) return;
+  Dispatch(message);
+}
 
 void TControl::Click() {
   // An own handler wins over the action's; without one the action runs.

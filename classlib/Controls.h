@@ -37,6 +37,13 @@ enum TScrollBarKind { sbHorizontal, sbVertical };
 enum TScrollCode { scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom, scEndScroll };
 using TScrollEvent = std::function<void(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos)>;
 
+// Whether a left press starts dragging a control by itself.
+enum TDragMode { dmManual, dmAutomatic };
+class TControl;
+using TDragOverEvent = std::function<void(TObject* Sender, TObject* Source, int X, int Y, bool& Accept)>;
+using TDragDropEvent = std::function<void(TObject* Sender, TObject* Source, int X, int Y)>;
+using TEndDragEvent = std::function<void(TObject* Sender, TObject* Target, int X, int Y)>;
+
 // Where a control keeps itself inside its parent's client area.
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 
@@ -164,6 +171,23 @@ public:
   bool ShowHint() const { return FShowHint; }
   void SetShowHint(bool value) { FShowHint = value; }
 
+  TDragMode DragMode() const { return FDragMode; }
+  void SetDragMode(TDragMode mode) { FDragMode = mode; }
+  // Drags the control with the mouse, under capture: at once, or once the
+  // mouse moved Threshold pixels (-1: the mouse's drag threshold) from where
+  // it is now. A button release drops it on the control under the mouse when
+  // that one accepts (DragOver); Escape or a loss of capture ends it undropped.
+  void BeginDrag(bool immediate, int threshold = -1);
+  void EndDrag(bool drop);
+  // A drag of this control has begun (also while under its threshold).
+  bool Dragging() const;
+  // Asked while Source is dragged over the control (client coordinates).
+  virtual void DragOver(TObject* source, int x, int y, bool& accept);
+  virtual void DragDrop(TObject* source, int x, int y);
+  TDragOverEvent OnDragOver;
+  TDragDropEvent OnDragDrop;
+  TEndDragEvent OnEndDrag;
+
   // The mouse is captured by this control (its window, or its parent's for it).
   bool MouseCapture();
   void SetMouseCapture(bool value);
@@ -238,7 +262,9 @@ private:
   void DoMouseDown(TMessage& message, TMouseButton button, TShiftState extra);
   void DoMouseUp(TMessage& message, TMouseButton button);
   TWinControl* FParent = nullptr;
+  bool HandleDragMessage(TMessage& message);
   TCursor FCursor = crDefault;
+  TDragMode FDragMode = dmManual;
   TAlign FAlign = TAlign::alNone;
   WideString FHint;
   bool FShowHint = false;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace tvk {
 
@@ -960,6 +961,27 @@ bool TcxContainer::RefreshContainerView(POINT P, bool, TShiftState AShift) {
   return true;
 }
 
+void TcxContainer::InnerControlMouseDown(TMouseButton AButton, TShiftState AShift, int X, int Y) {
+  FInnerControlMouseDown = true;
+  struct TReset {
+    bool& Flag;
+    ~TReset() { Flag = false; }
+  } reset{FInnerControlMouseDown};
+  MouseDown(AButton, AShift, X, Y);
+}
+
+void TcxContainer::InnerMouseEnter(TControl*) {
+  if (!(ComponentState() & csDestroying)) ShortRefreshContainer(true);
+}
+
+void TcxContainer::InnerMouseLeave(TControl*) {
+  if (!(ComponentState() & csDestroying)) ShortRefreshContainer(true);
+}
+
+void TcxContainer::FillSizeGripArea(TcxCanvas& ACanvas, const RECT& R) {
+  ACanvas.FillRect(R, LookAndFeelPainter()->DefaultSizeGripAreaColor());
+}
+
 void TcxContainer::MouseLeave() {
   EndMouseTracking(this);
   ShortRefreshContainer(true);
@@ -1001,6 +1023,13 @@ void TcxContainer::UpdateWindowRegion() {
 void TcxContainer::ContainerStyleChanged(TObject*) {
   if (FIsCreating || (ComponentState() & csLoading)) return;
   ShortRefreshContainer(false);
+  // What the style sets on the control must not flow back into the style.
+  const bool wasInternal = std::exchange(FInternalSetting, true);
+  struct TRestore {
+    bool& Flag;
+    bool Value;
+    ~TRestore() { Flag = Value; }
+  } restore{FInternalSetting, wasInternal};
   if (!FParentColor || (Style()->AssignedValues() & cxStyleValueBit(svColor))) TControl::SetColor(Style()->ResolveColor());
   if (TFont* font = Style()->Font()) Font().Assign(*font);
   if (Style()->IsValueAssigned(svFont)) FParentFont = false;
@@ -1034,8 +1063,56 @@ void TcxContainer::CreateHandle() {
   ShortRefreshContainer(false);
 }
 
+void TcxContainer::CMColorChanged(TMessage& Message) {
+  if (FInternalSetting || FIsCreating) {
+    TVK_INHERITED(Message);
+    ShortRefreshContainer(false);
+    return;
+  }
+  // A colour set on the control is the normal style's own from now on.
+  Style()->SetColor(Color());
+}
+
+void TcxContainer::WMSetCursor(TMessage& Message) {
+  if (HandleAllocated() && HWND(Message.WParam) == Handle() && FInnerControl && LOWORD(Message.LParam) == HTCLIENT) {
+    const POINT p = GetMouseCursorClientPos();
+    if (!PtInRect(&FViewInfo->ClientRect, p)) {
+      ::SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+      Message.Result = 1;
+      return;
+    }
+  }
+  TVK_INHERITED(Message);
+}
+
 void TcxContainer::WndProc(TMessage& Message) {
   switch (Message.Msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      if (DragMode() == dmAutomatic && !(ComponentState() & csDesigning)) {
+        BeginDrag(false, -1);
+        return;
+      }
+      break;
+    case WM_SETFOCUS:
+      if (!Visible()) return;
+      if (HasInnerControlHandle() && HWND(Message.WParam) == FInnerControl->Handle()) {
+        // The focus came back from the inner control: nothing changes.
+        Message.Msg = 0;
+        Message.Result = 0;
+        return;
+      }
+      TcxControl::WndProc(Message);
+      if (HasInnerControlHandle() && HandleAllocated() && GetFocus() == Handle() && FInnerControl->CanFocus())
+        FInnerControl->SetFocus();
+      return;
+    case WM_KILLFOCUS:
+      if (HasInnerControlHandle() && HWND(Message.WParam) == FInnerControl->Handle()) {
+        Message.Msg = 0;
+        Message.Result = 0;
+        return;
+      }
+      break;
     case WM_NCCALCSIZE:
       if (FRefreshLockCount > 0) {
         Message.Result = 0;
@@ -1092,6 +1169,7 @@ void TcxContainer::CMEnabledChanged(TMessage& Message) {
 TVK_MESSAGE_MAP(TcxContainer, {WM_NCPAINT, &TcxContainer::WMNCPaint},
                 {WM_WINDOWPOSCHANGED, &TcxContainer::WMWindowPosChanged},
                 {cxContainerShortRefreshMessage, &TcxContainer::CMShortRefresh},
-                {CM_ENABLEDCHANGED, &TcxContainer::CMEnabledChanged}, {WM_KEYDOWN, &TcxContainer::WMKeyDown})
+                {CM_ENABLEDCHANGED, &TcxContainer::CMEnabledChanged}, {WM_KEYDOWN, &TcxContainer::WMKeyDown},
+                {WM_SETCURSOR, &TcxContainer::WMSetCursor}, {CM_COLORCHANGED, &TcxContainer::CMColorChanged})
 
 }  // namespace tvk

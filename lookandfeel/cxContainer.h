@@ -270,6 +270,23 @@ public:
   bool HasInnerControl() const { return FInnerControl != nullptr; }
   // A character the inner control was typed: the container sees it first.
   void InnerControlKeyPress(wchar_t& Key) { KeyPress(Key); }
+  // The inner control's mouse, at points of the container's client area.
+  void InnerControlMouseDown(TMouseButton AButton, TShiftState AShift, int X, int Y);
+  void InnerControlMouseMove(TShiftState AShift, int X, int Y) { MouseMove(AShift, X, Y); }
+  void InnerControlMouseUp(TMouseButton AButton, TShiftState AShift, int X, int Y) { MouseUp(AButton, AShift, X, Y); }
+  // True while a press of the inner control runs through the container's MouseDown.
+  bool IsInnerControlMouseDown() const { return FInnerControlMouseDown; }
+  // The wheel over the inner control; true when the container scrolled.
+  bool InnerControlMouseWheel(int ADelta) { return HandleMouseWheel(ADelta); }
+  void InnerControlClick() { Click(); }
+  void InnerControlDblClick() { DblClick(); }
+  void InnerControlFocusChanged() { FocusChanged(); }
+  void InnerMouseEnter(TControl* AControl);
+  void InnerMouseLeave(TControl* AControl);
+  // A message of the inner control the container takes (not processed further).
+  virtual bool InnerControlMenuHandler(TMessage& Message) { (void)Message; return false; }
+  // Fills the corner between the inner control's scroll bars.
+  void FillSizeGripArea(TcxCanvas& ACanvas, const RECT& R);
   bool HasInnerControlHandle() const { return FInnerControl && FInnerControl->HandleAllocated(); }
   TWinControl* ActiveControl() { return FInnerControl ? FInnerControl : this; }
   bool IsContainerFocused();
@@ -331,6 +348,8 @@ protected:
   void CMShortRefresh(TMessage& Message);
   void CMEnabledChanged(TMessage& Message);
   void WMKeyDown(TMessage& Message);
+  void WMSetCursor(TMessage& Message);
+  void CMColorChanged(TMessage& Message);
 
 private:
   bool RefreshLocked() const { return FRefreshLockCount > 0; }
@@ -340,6 +359,8 @@ private:
   TcxContainerStyle* FActiveStyle = nullptr;
   bool FHasChanges = false;
   TWinControl* FInnerControl = nullptr;
+  bool FInnerControlMouseDown = false;
+  bool FInternalSetting = false;  // the container itself sets Color or Font
   TcxContainerInnerControlBounds FInnerControlBounds;
   bool FIsViewInfoCalculated = false;
   int FLockAlignControlsCount = 0;

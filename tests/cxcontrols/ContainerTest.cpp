@@ -190,3 +190,45 @@ TEST(ContainerRoutines, FrameStripsAndRectShrinking) {
   EXPECT_TRUE(PtInRegion(shadow->Handle(), 12, 12));
   EXPECT_FALSE(PtInRegion(shadow->Handle(), 12, 1));
 }
+
+TEST_F(Container, AColourSetOnTheControlBecomesTheNormalStylesOwnAndFlowsBack) {
+  FContainer->HandleNeeded();
+  EXPECT_FALSE(FContainer->Style()->AssignedValues() & cxStyleValueBit(svColor));
+  FContainer->SetColor(clRed);
+  EXPECT_EQ(clRed, FContainer->Style()->Color());
+  EXPECT_TRUE(FContainer->Style()->AssignedValues() & cxStyleValueBit(svColor));
+  FContainer->Style()->SetColor(clBlue);
+  EXPECT_EQ(clBlue, FContainer->Color()) << "the style's colour reaches the control";
+  EXPECT_EQ(clBlue, FContainer->Style()->Color()) << "and does not come back changed";
+}
+
+TEST_F(Container, FocusGoesOnToTheInnerControlAndComingBackFromItChangesNothing) {
+  TWinControl inner(nullptr);
+  inner.SetParent(FContainer.get());
+  FContainer->SetInnerControl(&inner);
+  FContainer->HandleNeeded();
+  SetActiveWindow(FHost);
+  FContainer->SetFocus();
+  EXPECT_EQ(inner.Handle(), GetFocus()) << "the container hands the focus on";
+  EXPECT_TRUE(FContainer->IsContainerFocused());
+  TMessage back{WM_SETFOCUS, reinterpret_cast<WPARAM>(inner.Handle()), 0, 0};
+  FContainer->WindowProc()(back);
+  EXPECT_EQ(0u, back.Msg) << "ignored";
+  EXPECT_EQ(inner.Handle(), GetFocus());
+  FContainer->SetInnerControl(nullptr);
+  inner.SetParent(nullptr);
+}
+
+TEST_F(Container, APressStartsTheContainersOwnDragInAutomaticMode) {
+  FContainer->HandleNeeded();
+  SendMessageW(FContainer->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  EXPECT_FALSE(FContainer->Dragging());
+  SendMessageW(FContainer->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  FContainer->SetDragMode(dmAutomatic);
+  SendMessageW(FContainer->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  EXPECT_TRUE(FContainer->Dragging());
+  EXPECT_EQ(FContainer->Handle(), GetCapture());
+  SendMessageW(FContainer->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_FALSE(FContainer->Dragging()) << "Escape ends it";
+  EXPECT_NE(FContainer->Handle(), GetCapture());
+}
