@@ -303,6 +303,15 @@ public:
   void LockPopupMenu(bool ALock);
   int PopupMenuLockCount() const { return FPopupMenuLockCount; }
   void RestoreStyles() { FStyles->RestoreDefaults(); }
+  void CheckUpdateScrollBars() override;
+  // Posts the message that mirrors the inner control's scroll bars.
+  void UpdateScrollBarsParameters();
+  // Mirrors the inner control's native scroll bars onto the container's own
+  // (only for containers with scroll bars of their own).
+  void SetScrollBarsParameters(bool AIsScrolling);
+  // The corner between the container's bars in the inner control's window
+  // coordinates (empty unless both show).
+  RECT GetInnerSizeGripBounds();
 
   // The style host.
   bool UsesParentColorByDefault() override { return false; }
@@ -333,6 +342,10 @@ protected:
   virtual void UpdateWindowRegion();
   virtual bool HandlesTabKey() { return true; }
   bool HasScrollBars() override { return false; }
+  virtual void AdjustScrollBarFromInnerControl(TcxScrollBar* ABar);
+  void MouseDown(TMouseButton AButton, TShiftState AShift, int X, int Y) override;
+  void MouseMove(TShiftState AShift, int X, int Y) override;
+  void MouseUp(TMouseButton AButton, TShiftState AShift, int X, int Y) override;
   void DoPaint() override;
   void FocusChanged() override;
   bool CanFocusOnClick() override;
@@ -349,6 +362,9 @@ protected:
   void CMEnabledChanged(TMessage& Message);
   void WMKeyDown(TMessage& Message);
   void WMSetCursor(TMessage& Message);
+  void CMMouseEnter(TMessage& Message);
+  void CMMouseLeave(TMessage& Message);
+  void CMUpdateScrollBars(TMessage& Message);
   void CMColorChanged(TMessage& Message);
 
 private:
@@ -361,6 +377,9 @@ private:
   TWinControl* FInnerControl = nullptr;
   bool FInnerControlMouseDown = false;
   bool FInternalSetting = false;  // the container itself sets Color or Font
+  bool FScrollBarsCalculating = false;
+  RECT FSizeGripBounds{};  // where the grip was last painted into the inner control
+  bool FSizeGripVisible = false;
   TcxContainerInnerControlBounds FInnerControlBounds;
   bool FIsViewInfoCalculated = false;
   int FLockAlignControlsCount = 0;

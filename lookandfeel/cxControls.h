@@ -562,7 +562,7 @@ public:
   // loss of capture or WM_QUIT (posted again).
   void RunContentAutoScroll();
   bool IsScrollingContent() const { return FIsScrollingContent; }
-  void CheckUpdateScrollBars();
+  virtual void CheckUpdateScrollBars();
   void UpdateScrollBarSizes();
   // The bars' rectangles in client coordinates.
   RECT GetHScrollBarBounds();
