@@ -1,5 +1,6 @@
 #include "cxInnerListBox.h"
 
+#include "cxClasses.h"
 #include "cxContainer.h"
 #include "cxControls.h"
 #include "Messages.h"
@@ -41,6 +42,7 @@ TcxCustomInnerListBox::TcxCustomInnerListBox(TComponent* AOwner) : TWinControl(A
 }
 
 TcxCustomInnerListBox::~TcxCustomInnerListBox() {
+  ClearObjectLinks(this);
   // The bars may sit on another control: they go before the list box they scroll.
   ++FScrollBarsLockCount;
   delete std::exchange(FHScrollBar, nullptr);
@@ -282,21 +284,26 @@ void TcxCustomInnerListBox::WMLButtonDown(TMessage& Message) {
     TWinControl::WndProc(Message);
     return;
   }
-  // The list box's own drag mode stays manual while the container drags.
+  // The list box's own drag mode stays manual while the container drags;
+  // a handler on the way may free the list box, so it is touched only while linked.
   const TDragMode saved = DragMode();
   SetDragMode(dmManual);
   struct TRestore {
     TcxCustomInnerListBox* Self;
     TDragMode Mode;
-    ~TRestore() { Self->SetDragMode(Mode); }
-  } restore{this, saved};
+    TcxObjectLink* Link;
+    ~TRestore() {
+      if (Link && Link->Ref) Self->SetDragMode(Mode);
+      RemoveObjectLink(Link);
+    }
+  } restore{this, saved, AddObjectLink(this)};
   if (IsClickOnSelectedItem(p, shift)) {
     FContainer->BeginDrag(false, -1);
     return;
   }
   DefaultHandler(Message);
   TWinControl::WndProc(Message);
-  if (FContainer && ClickStartsDrag(shift)) FContainer->BeginDrag(false, -1);
+  if (restore.Link && restore.Link->Ref && FContainer && ClickStartsDrag(shift)) FContainer->BeginDrag(false, -1);
 }
 
 bool TcxCustomInnerListBox::NeedsExternalBarsAfter(const TMessage& Message) const {

@@ -56,6 +56,9 @@ class PopupHooks : public laf_test::LookAndFeel {
 protected:
   void SetUp() override {
     laf_test::LookAndFeel::SetUp();
+    // The tests call the hook procedures themselves; the system's hooks would
+    // also hand them what other programs on the desktop do (an activation).
+    RemoveContainerHooks();
     gPopupCloses.clear();
     FForm = std::make_unique<TForm>(nullptr, kCreateNew);
     FForm->SetBounds(0, 0, 400, 200);
@@ -72,6 +75,7 @@ protected:
     FPopups.clear();
     for (auto& owner : FOwners) owner.reset();
     FForm.reset();
+    InstallContainerHooks();
     laf_test::LookAndFeel::TearDown();
   }
   TTestPopup& Open(int AOwner) {
