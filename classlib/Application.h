@@ -46,6 +46,8 @@ public:
   // One message, or waits for one: the step of a modal loop.
   void HandleMessage();
   bool Terminated() const { return FTerminated; }
+  // Ends the application: the thread's message loop gets WM_QUIT.
+  void Terminate() { PostQuitMessage(0); }
 
   int ModalLevel() const { return FModalLevel; }
   void ModalStarted() { ++FModalLevel; }

@@ -74,6 +74,10 @@ TShiftState MouseShiftState(WPARAM keys) {
   if (keys & MK_SHIFT) s |= ssShift;
   if (keys & MK_CONTROL) s |= ssCtrl;
   if (GetKeyState(VK_MENU) < 0) s |= ssAlt;
+  // The buttons held during the message belong to its shift state too.
+  if (keys & MK_LBUTTON) s |= ssLeft;
+  if (keys & MK_RBUTTON) s |= ssRight;
+  if (keys & MK_MBUTTON) s |= ssMiddle;
   return s;
 }
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace tvk {
 
@@ -960,6 +961,161 @@ bool TcxContainer::RefreshContainerView(POINT P, bool, TShiftState AShift) {
   return true;
 }
 
+void TcxContainer::InnerControlMouseDown(TMouseButton AButton, TShiftState AShift, int X, int Y) {
+  FInnerControlMouseDown = true;
+  struct TReset {
+    bool& Flag;
+    ~TReset() { Flag = false; }
+  } reset{FInnerControlMouseDown};
+  MouseDown(AButton, AShift, X, Y);
+}
+
+namespace {
+
+// Holds an object link for a scope: a handler that may free the container stops when it is cleared.
+struct TContainerLink {
+  explicit TContainerLink(TObject* AObject) : Link(AddObjectLink(AObject)) {}
+  ~TContainerLink() { RemoveObjectLink(Link); }
+  TContainerLink(const TContainerLink&) = delete;
+  TContainerLink& operator=(const TContainerLink&) = delete;
+  bool Alive() const { return Link && Link->Ref; }
+  TcxObjectLink* Link;
+};
+
+}  // namespace
+
+void TcxContainer::MouseDown(TMouseButton AButton, TShiftState AShift, int X, int Y) {
+  TContainerLink link(this);
+  TcxControl::MouseDown(AButton, AShift, X, Y);
+  if (link.Alive() && IsMouseTracking(this)) UpdateHotTrackState({X, Y}, true, AShift);
+}
+
+void TcxContainer::MouseMove(TShiftState AShift, int X, int Y) {
+  TContainerLink link(this);
+  TcxControl::MouseMove(AShift, X, Y);
+  if (!link.Alive()) return;
+  UpdateHotTrackState({X, Y}, true, AShift);
+  BeginMouseTracking(this, Bounds(), this);
+}
+
+void TcxContainer::MouseUp(TMouseButton AButton, TShiftState AShift, int X, int Y) {
+  TContainerLink link(this);
+  TcxControl::MouseUp(AButton, AShift, X, Y);
+  if (link.Alive()) UpdateHotTrackState({X, Y}, true, AShift);
+}
+
+void TcxContainer::CMMouseEnter(TMessage& Message) {
+  TVK_INHERITED(Message);
+  if (ComponentState() & csDestroying) return;
+  ShortRefreshContainer(true);
+  BeginMouseTracking(this, Bounds(), this);
+}
+
+void TcxContainer::CMMouseLeave(TMessage& Message) {
+  TVK_INHERITED(Message);
+  if (ComponentState() & csDestroying) return;
+  ShortRefreshContainer(true);
+  EndMouseTracking(this);
+}
+
+// ---- Mirrored scroll bars
+
+void TcxContainer::CheckUpdateScrollBars() {
+  TcxControl::CheckUpdateScrollBars();
+  SetScrollBarsParameters(false);
+}
+
+void TcxContainer::UpdateScrollBarsParameters() {
+  if (!(ComponentState() & csDestroying) && HandleAllocated() && FInnerControl)
+    PostMessageW(Handle(), cxContainerUpdateScrollBarsMessage, 0, 0);
+}
+
+void TcxContainer::CMUpdateScrollBars(TMessage&) { SetScrollBarsParameters(false); }
+
+void TcxContainer::AdjustScrollBarFromInnerControl(TcxScrollBar* ABar) {
+  bool visible = false;
+  SCROLLBARINFO info{};
+  info.cbSize = sizeof info;
+  if ((Parent() || ParentWindow()) && HandleAllocated() && HasInnerControlHandle() && !(ComponentState() & csDestroying) &&
+      QueryScrollBarInfo(FInnerControl->Handle(), ABar->Kind() == sbHorizontal ? OBJID_HSCROLL : OBJID_VSCROLL,
+                         info) &&
+      !(info.rgstate[0] & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN))) {
+    ABar->SetEnabled(ABar->Parent() && ABar->Parent()->Enabled() && !(info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE));
+    POINT topLeft{info.rcScrollBar.left, info.rcScrollBar.top};
+    ::ScreenToClient(Handle(), &topLeft);
+    const int width = info.rcScrollBar.right - info.rcScrollBar.left;
+    const int height = info.rcScrollBar.bottom - info.rcScrollBar.top;
+    if (topLeft.x >= 0 && topLeft.y >= 0 && width <= Width() && height <= Height()) {
+      ABar->SetBounds(topLeft.x, topLeft.y, width, height);
+      visible = width > 0 && height > 0;
+    }
+  }
+  ABar->SetVisible(visible);
+  if (visible) {
+    ABar->SetCtl3D(false);
+    if (ABar->HandleAllocated())
+      SetWindowPos(ABar->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+}
+
+RECT TcxContainer::GetInnerSizeGripBounds() {
+  TcxScrollBar* h = HScrollBar();
+  TcxScrollBar* v = VScrollBar();
+  if (!h || !v || !h->Visible() || !v->Visible() || !HasInnerControlHandle()) return RECT{};
+  POINT corner{v->Left(), h->Top()};
+  ::ClientToScreen(Handle(), &corner);
+  RECT window{};
+  GetWindowRect(FInnerControl->Handle(), &window);
+  const int left = corner.x - window.left, top = corner.y - window.top;
+  return RECT{left, top, left + v->Width(), top + h->Height()};
+}
+
+void TcxContainer::SetScrollBarsParameters(bool AIsScrolling) {
+  if (!FInnerControl || !HasScrollBars() || !HScrollBar() || (ComponentState() & csDestroying) ||
+      !IsScrollBarInfoAvailable() || FScrollBarsCalculating)
+    return;
+  FScrollBarsCalculating = true;
+  struct TReset {
+    bool& Flag;
+    ~TReset() { Flag = false; }
+  } reset{FScrollBarsCalculating};
+  for (TcxScrollBar* bar : {static_cast<TcxScrollBar*>(HScrollBar()), static_cast<TcxScrollBar*>(VScrollBar())}) {
+    if (!AIsScrolling) AdjustScrollBarFromInnerControl(bar);
+    if (!bar->Visible() || !HasInnerControlHandle()) continue;
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_ALL;
+    if (!GetScrollInfo(FInnerControl->Handle(), bar->Kind() == sbHorizontal ? SB_HORZ : SB_VERT, &si)) continue;
+    if (si.nMax < int(si.nPage)) si.nPage = UINT(std::max(si.nMax, 0));
+    const int page = std::min(int(si.nPage), std::max(0, si.nMax - si.nMin));
+    bar->SetScrollParams(si.nMin, std::max(si.nMin, si.nMax), si.nPos, page, true);
+  }
+  const RECT grip = GetInnerSizeGripBounds();
+  const bool visible = !IsRectEmpty(&grip);
+  if (visible && (!FSizeGripVisible || !EqualRect(&grip, &FSizeGripBounds))) {
+    RECT window{};
+    GetWindowRect(FInnerControl->Handle(), &window);
+    HRGN region = CreateRectRgn(window.left + grip.left, window.top + grip.top, window.left + grip.right,
+                                window.top + grip.bottom);
+    SendMessageW(FInnerControl->Handle(), WM_NCPAINT, WPARAM(region), 0);
+    DeleteObject(region);
+  }
+  FSizeGripVisible = visible;
+  FSizeGripBounds = grip;
+}
+
+void TcxContainer::InnerMouseEnter(TControl*) {
+  if (!(ComponentState() & csDestroying)) ShortRefreshContainer(true);
+}
+
+void TcxContainer::InnerMouseLeave(TControl*) {
+  if (!(ComponentState() & csDestroying)) ShortRefreshContainer(true);
+}
+
+void TcxContainer::FillSizeGripArea(TcxCanvas& ACanvas, const RECT& R) {
+  ACanvas.FillRect(R, LookAndFeelPainter()->DefaultSizeGripAreaColor());
+}
+
 void TcxContainer::MouseLeave() {
   EndMouseTracking(this);
   ShortRefreshContainer(true);
@@ -1001,6 +1157,13 @@ void TcxContainer::UpdateWindowRegion() {
 void TcxContainer::ContainerStyleChanged(TObject*) {
   if (FIsCreating || (ComponentState() & csLoading)) return;
   ShortRefreshContainer(false);
+  // What the style sets on the control must not flow back into the style.
+  const bool wasInternal = std::exchange(FInternalSetting, true);
+  struct TRestore {
+    bool& Flag;
+    bool Value;
+    ~TRestore() { Flag = Value; }
+  } restore{FInternalSetting, wasInternal};
   if (!FParentColor || (Style()->AssignedValues() & cxStyleValueBit(svColor))) TControl::SetColor(Style()->ResolveColor());
   if (TFont* font = Style()->Font()) Font().Assign(*font);
   if (Style()->IsValueAssigned(svFont)) FParentFont = false;
@@ -1034,8 +1197,56 @@ void TcxContainer::CreateHandle() {
   ShortRefreshContainer(false);
 }
 
+void TcxContainer::CMColorChanged(TMessage& Message) {
+  if (FInternalSetting || FIsCreating) {
+    TVK_INHERITED(Message);
+    ShortRefreshContainer(false);
+    return;
+  }
+  // A colour set on the control is the normal style's own from now on.
+  Style()->SetColor(Color());
+}
+
+void TcxContainer::WMSetCursor(TMessage& Message) {
+  if (HandleAllocated() && HWND(Message.WParam) == Handle() && FInnerControl && LOWORD(Message.LParam) == HTCLIENT) {
+    const POINT p = GetMouseCursorClientPos();
+    if (!PtInRect(&FViewInfo->ClientRect, p)) {
+      ::SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+      Message.Result = 1;
+      return;
+    }
+  }
+  TVK_INHERITED(Message);
+}
+
 void TcxContainer::WndProc(TMessage& Message) {
   switch (Message.Msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      if (DragMode() == TDragMode::dmAutomatic && !(ComponentState() & csDesigning)) {
+        BeginDrag(false, -1);
+        return;
+      }
+      break;
+    case WM_SETFOCUS:
+      if (!Visible()) return;
+      if (HasInnerControlHandle() && HWND(Message.WParam) == FInnerControl->Handle()) {
+        // The focus came back from the inner control: nothing changes.
+        Message.Msg = 0;
+        Message.Result = 0;
+        return;
+      }
+      TcxControl::WndProc(Message);
+      if (HasInnerControlHandle() && HandleAllocated() && GetFocus() == Handle() && FInnerControl->CanFocus())
+        FInnerControl->SetFocus();
+      return;
+    case WM_KILLFOCUS:
+      if (HasInnerControlHandle() && HWND(Message.WParam) == FInnerControl->Handle()) {
+        Message.Msg = 0;
+        Message.Result = 0;
+        return;
+      }
+      break;
     case WM_NCCALCSIZE:
       if (FRefreshLockCount > 0) {
         Message.Result = 0;
@@ -1092,6 +1303,9 @@ void TcxContainer::CMEnabledChanged(TMessage& Message) {
 TVK_MESSAGE_MAP(TcxContainer, {WM_NCPAINT, &TcxContainer::WMNCPaint},
                 {WM_WINDOWPOSCHANGED, &TcxContainer::WMWindowPosChanged},
                 {cxContainerShortRefreshMessage, &TcxContainer::CMShortRefresh},
-                {CM_ENABLEDCHANGED, &TcxContainer::CMEnabledChanged}, {WM_KEYDOWN, &TcxContainer::WMKeyDown})
+                {CM_ENABLEDCHANGED, &TcxContainer::CMEnabledChanged}, {WM_KEYDOWN, &TcxContainer::WMKeyDown},
+                {WM_SETCURSOR, &TcxContainer::WMSetCursor}, {CM_COLORCHANGED, &TcxContainer::CMColorChanged},
+                {CM_MOUSEENTER, &TcxContainer::CMMouseEnter}, {CM_MOUSELEAVE, &TcxContainer::CMMouseLeave},
+                {cxContainerUpdateScrollBarsMessage, &TcxContainer::CMUpdateScrollBars})
 
 }  // namespace tvk

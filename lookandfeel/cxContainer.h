@@ -270,6 +270,23 @@ public:
   bool HasInnerControl() const { return FInnerControl != nullptr; }
   // A character the inner control was typed: the container sees it first.
   void InnerControlKeyPress(wchar_t& Key) { KeyPress(Key); }
+  // The inner control's mouse, at points of the container's client area.
+  void InnerControlMouseDown(TMouseButton AButton, TShiftState AShift, int X, int Y);
+  void InnerControlMouseMove(TShiftState AShift, int X, int Y) { MouseMove(AShift, X, Y); }
+  void InnerControlMouseUp(TMouseButton AButton, TShiftState AShift, int X, int Y) { MouseUp(AButton, AShift, X, Y); }
+  // True while a press of the inner control runs through the container's MouseDown.
+  bool IsInnerControlMouseDown() const { return FInnerControlMouseDown; }
+  // The wheel over the inner control; true when the container scrolled.
+  bool InnerControlMouseWheel(int ADelta) { return HandleMouseWheel(ADelta); }
+  void InnerControlClick() { Click(); }
+  void InnerControlDblClick() { DblClick(); }
+  void InnerControlFocusChanged() { FocusChanged(); }
+  void InnerMouseEnter(TControl* AControl);
+  void InnerMouseLeave(TControl* AControl);
+  // A message of the inner control the container takes (not processed further).
+  virtual bool InnerControlMenuHandler(TMessage& Message) { (void)Message; return false; }
+  // Fills the corner between the inner control's scroll bars.
+  void FillSizeGripArea(TcxCanvas& ACanvas, const RECT& R);
   bool HasInnerControlHandle() const { return FInnerControl && FInnerControl->HandleAllocated(); }
   TWinControl* ActiveControl() { return FInnerControl ? FInnerControl : this; }
   bool IsContainerFocused();
@@ -286,6 +303,15 @@ public:
   void LockPopupMenu(bool ALock);
   int PopupMenuLockCount() const { return FPopupMenuLockCount; }
   void RestoreStyles() { FStyles->RestoreDefaults(); }
+  void CheckUpdateScrollBars() override;
+  // Posts the message that mirrors the inner control's scroll bars.
+  void UpdateScrollBarsParameters();
+  // Mirrors the inner control's native scroll bars onto the container's own
+  // (only for containers with scroll bars of their own).
+  void SetScrollBarsParameters(bool AIsScrolling);
+  // The corner between the container's bars in the inner control's window
+  // coordinates (empty unless both show).
+  RECT GetInnerSizeGripBounds();
 
   // The style host.
   bool UsesParentColorByDefault() override { return false; }
@@ -316,6 +342,10 @@ protected:
   virtual void UpdateWindowRegion();
   virtual bool HandlesTabKey() { return true; }
   bool HasScrollBars() override { return false; }
+  virtual void AdjustScrollBarFromInnerControl(TcxScrollBar* ABar);
+  void MouseDown(TMouseButton AButton, TShiftState AShift, int X, int Y) override;
+  void MouseMove(TShiftState AShift, int X, int Y) override;
+  void MouseUp(TMouseButton AButton, TShiftState AShift, int X, int Y) override;
   void DoPaint() override;
   void FocusChanged() override;
   bool CanFocusOnClick() override;
@@ -331,6 +361,11 @@ protected:
   void CMShortRefresh(TMessage& Message);
   void CMEnabledChanged(TMessage& Message);
   void WMKeyDown(TMessage& Message);
+  void WMSetCursor(TMessage& Message);
+  void CMMouseEnter(TMessage& Message);
+  void CMMouseLeave(TMessage& Message);
+  void CMUpdateScrollBars(TMessage& Message);
+  void CMColorChanged(TMessage& Message);
 
 private:
   bool RefreshLocked() const { return FRefreshLockCount > 0; }
@@ -340,6 +375,11 @@ private:
   TcxContainerStyle* FActiveStyle = nullptr;
   bool FHasChanges = false;
   TWinControl* FInnerControl = nullptr;
+  bool FInnerControlMouseDown = false;
+  bool FInternalSetting = false;  // the container itself sets Color or Font
+  bool FScrollBarsCalculating = false;
+  RECT FSizeGripBounds{};  // where the grip was last painted into the inner control
+  bool FSizeGripVisible = false;
   TcxContainerInnerControlBounds FInnerControlBounds;
   bool FIsViewInfoCalculated = false;
   int FLockAlignControlsCount = 0;

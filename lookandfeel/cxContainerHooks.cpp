@@ -36,12 +36,6 @@ bool IsInPopupList(TcxCustomPopupWindow* APopup) {
 
 bool IsWindowOrChildOf(HWND AParent, HWND AWnd) { return AParent && AWnd && (AParent == AWnd || IsChild(AParent, AWnd)); }
 
-// The clicked window lies on the form of AControl.
-bool IsWindowOnControlForm(HWND AWnd, TWinControl* AControl) {
-  TCustomForm* form = GetParentForm(AControl);
-  return form && form->HandleAllocated() && IsWindowOrChildOf(form->Handle(), AWnd);
-}
-
 // Raises a counter for the scope (restored also when a close fails).
 class TScopedRaise {
 public:
@@ -73,6 +67,7 @@ void HandleDestroy(HWND AWnd) {
   for (TcxCustomPopupWindow* popup : PopupsNow()) {
     if (IsPopupDestroying(popup) || !popup->HandleAllocated() || popup->Handle() != AWnd) continue;
     popup->Close();
+    if (!IsInPopupList(popup) && !IsPopupDestroying(popup) && popup->TerminateOnDestroy) Application().Terminate();
     return;
   }
 }
@@ -130,7 +125,11 @@ void HandleDeactivateApp() {
         PostMessageW(form->Handle(), WM_NCACTIVATE, 0, 0);
       if (popup->OwnActivation && popup->IsActive()) continue;
       if (popup->HandleAllocated() && !IsWindowEnabled(popup->Handle())) continue;
+      TWinControl* owner = PopupOwner(popup);
       popup->ClosePopup();
+      // The owner drew itself focused while its popup was open.
+      if (auto* container = dynamic_cast<TcxContainer*>(owner); container && !container->IsDestroying())
+        container->InnerControlFocusChanged();
       closed = true;
       break;
     }
@@ -210,6 +209,52 @@ void TcxCustomPopupWindow::Notification(TComponent* AComponent, TOperation AOper
   if (AOperation == TOperation::opRemove && AComponent == FOwnerControl) FOwnerControl = nullptr;
 }
 
+// ---- Windows of controls and popups
+
+bool IsWindowOnControlForm(TComponent* AComponent, HWND AWnd) {
+  auto* control = dynamic_cast<TControl*>(AComponent);
+  TCustomForm* form = control ? GetParentForm(control) : nullptr;
+  if (!form || !form->HandleAllocated() || !AWnd) return false;
+  if (IsWindowOrChildOf(form->Handle(), AWnd)) return true;
+  if (form->Parent()) return false;
+  // A form placed in a window of another owner: that window's outermost host counts too.
+  HWND host = GetAncestor(form->Handle(), GA_ROOT);
+  return host && host != form->Handle() && IsWindowOrChildOf(host, AWnd);
+}
+
+bool IsWindowInsideControl(TWinControl* AControl, HWND AWnd) {
+  if (!AControl || !AWnd || !AControl->HandleAllocated() || AWnd == AControl->Handle()) return false;
+  if (IsChild(AControl->Handle(), AWnd)) return true;
+  for (int i = 0; i < AControl->ControlCount(); ++i) {
+    auto* child = dynamic_cast<TWinControl*>(AControl->Controls(i));
+    if (child && child->HandleAllocated() && (child->Handle() == AWnd || IsWindowInsideControl(child, AWnd)))
+      return true;
+  }
+  auto* asPopup = dynamic_cast<TcxCustomPopupWindow*>(AControl);
+  for (TcxCustomPopupWindow* popup : PopupsNow()) {
+    if (!popup->HandleAllocated() || !IsWindowOrChildOf(popup->Handle(), AWnd)) continue;
+    TWinControl* owner = popup->OwnerControl();
+    if (owner == AControl) return true;
+    if (asPopup && owner && GetParentForm(owner) == asPopup) return true;
+  }
+  return false;
+}
+
+bool OwnsWindowHandle(TWinControl* AControl, HWND AWnd, bool ACheckChildren) {
+  if (!AControl || !AControl->HandleAllocated()) return false;
+  return AControl->Handle() == AWnd || (ACheckChildren && IsWindowInsideControl(AControl, AWnd));
+}
+
+HWND ResolvePopupOwnerWindow(HWND AWnd) {
+  for (HWND wnd = AWnd; wnd; wnd = GetParent(wnd)) {
+    auto* popup = dynamic_cast<TcxCustomPopupWindow*>(TWinControl::FindControl(wnd));
+    if (!popup) continue;
+    TWinControl* owner = popup->OwnerControl();
+    return owner && owner->HandleAllocated() ? owner->Handle() : AWnd;
+  }
+  return AWnd;
+}
+
 // ---- The list
 
 std::vector<TcxCustomPopupWindow*>* PopupWindowList() { return gPopupWindowList; }
@@ -270,7 +315,7 @@ bool HandleOutsideMouseClick(HWND AWnd, UINT AMsg, POINT P) {
       TWinControl* owner = PopupOwner(popup);
       if (!owner) continue;
       auto* ownerPopup = dynamic_cast<TcxCustomPopupWindow*>(GetParentForm(owner));
-      if (!IsWindowOnControlForm(AWnd, owner) && !(ownerPopup && !IsInPopupList(ownerPopup))) continue;
+      if (!IsWindowOnControlForm(owner, AWnd) && !(ownerPopup && !IsInPopupList(ownerPopup))) continue;
       result = ClosePopupByClick(popup, AWnd, AMsg, P) && result;
       closed = true;
       break;

@@ -61,6 +61,18 @@ void ContainerMouseHook(int Code, WPARAM wParam, LPARAM lParam, LRESULT& HookRes
 // outside of; false when the click must be swallowed.
 bool HandleOutsideMouseClick(HWND AWnd, UINT AMsg, POINT P);
 
+// AWnd is the parent form of AComponent or lies in it; a form without a
+// parent control also counts the outermost window hosting it.
+bool IsWindowOnControlForm(TComponent* AComponent, HWND AWnd);
+// AWnd lies in AControl (not its own window): a child window, a windowed
+// child control's, or an open popup owned by AControl (or, for a popup, by a
+// control on it).
+bool IsWindowInsideControl(TWinControl* AControl, HWND AWnd);
+bool OwnsWindowHandle(TWinControl* AControl, HWND AWnd, bool ACheckChildren);
+// For a window on a popup (or the popup itself): the popup's owner control's
+// window when it has one; any other window is answered unchanged.
+HWND ResolvePopupOwnerWindow(HWND AWnd);
+
 void InstallContainerHooks();
 void RemoveContainerHooks();
 

@@ -863,6 +863,11 @@ void TcxControl::CreateInternalControls() {
   FVScrollBar->SetKind(sbVertical);
   FSizeGrip = std::make_unique<TcxSizeGrip>(nullptr);
   FSizeGrip->LookAndFeel()->SetMasterLookAndFeel(FLookAndFeel.get());
+  // Placed in the control at once: a bar shown before the control has a
+  // window must not try to make a window of its own without a parent.
+  FHScrollBar->SetParent(this);
+  FVScrollBar->SetParent(this);
+  FSizeGrip->SetParent(this);
   for (TcxControlScrollBar* bar : {FHScrollBar.get(), FVScrollBar.get()}) {
     bar->LookAndFeel()->SetMasterLookAndFeel(FLookAndFeel.get());
     bar->OnScroll = [this](TObject* ASender, TScrollCode ACode, int& APos) {
@@ -1071,16 +1076,21 @@ void TcxControl::ScrollContent(TcxDirection ADirection) {
 
 int TcxControl::GetWheelScrollKind() { return FVScrollBar && FVScrollBar->Visible() ? 2 : 0; }
 
-void TcxControl::WMMouseWheel(TMessage& Message) {
+bool TcxControl::HandleMouseWheel(int ADelta) {
   const int kind = GetWheelScrollKind();
-  if (kind == 0) {
-    TVK_INHERITED(Message);
-    return;
-  }
-  const bool positive = short(HIWORD(Message.WParam)) > 0;
+  if (kind == 0) return false;
+  const bool positive = ADelta > 0;
   const TcxDirection direction = kind == 2 ? (positive ? dirUp : dirDown) : (positive ? dirLeft : dirRight);
   const int lines = cxControlSystemQueries().WheelScrollLines();
   for (int i = 0; i < lines; ++i) ScrollContent(direction);
+  return true;
+}
+
+void TcxControl::WMMouseWheel(TMessage& Message) {
+  if (!HandleMouseWheel(short(HIWORD(Message.WParam)))) {
+    TVK_INHERITED(Message);
+    return;
+  }
   Message.Result = 1;
 }
 
@@ -1250,7 +1260,149 @@ void TcxControl::WndProc(TMessage& Message) {
   }
 }
 
-void TcxControl::AfterMouseDown(TMouseButton, int, int) {}
+void TcxControl::AfterMouseDown(TMouseButton AButton, int X, int Y) {
+  if (AButton == TMouseButton::mbMiddle) {
+    RunContentAutoScroll();
+    return;
+  }
+  if (AButton != TMouseButton::mbLeft || DragMode() != TDragMode::dmAutomatic || !MouseCapture() || !HandleAllocated()) return;
+  if ((ComponentState() & csDesigning) || !CanDrag(X, Y)) return;
+  if (DetectDragStart(Handle(), ClientToScreen(POINT{X, Y})) == 1) BeginDrag(true);
+}
+
+const wchar_t* GetAutoScrollAnchorBitmapName(bool ACanScrollHorz, bool ACanScrollVert) {
+  if (ACanScrollHorz && ACanScrollVert) return L"CX_FULLSCROLLBITMAP";
+  return ACanScrollVert ? L"CX_VERSCROLLBITMAP" : L"CX_HORSCROLLBITMAP";
+}
+
+TCursor GetAutoScrollCursor(TcxDirection ADirection, bool ACanScrollHorz, bool ACanScrollVert) {
+  switch (ADirection) {
+    case dirLeft: return 2107;
+    case dirRight: return 2105;
+    case dirUp: return 2104;
+    case dirDown: return 2106;
+    default: break;
+  }
+  if (ACanScrollHorz && ACanScrollVert) return 2101;
+  return ACanScrollHorz ? 2102 : 2103;
+}
+
+TcxAutoScrollAnchor::TcxAutoScrollAnchor(HWND AOwner, const wchar_t* ABitmapName, POINT ACentre) {
+  FBitmap = static_cast<HBITMAP>(LoadImageW(ClassLibraryInstance(), ABitmapName, IMAGE_BITMAP, 0, 0, 0));
+  BITMAP info{};
+  if (FBitmap && GetObjectW(FBitmap, sizeof info, &info)) FSize = {info.bmWidth, info.bmHeight};
+  FWnd = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, ACentre.x - FSize.cx / 2,
+                         ACentre.y - FSize.cy / 2, FSize.cx, FSize.cy, AOwner, nullptr, nullptr, nullptr);
+  if (!FWnd) return;
+  SetWindowRgn(FWnd, CreateEllipticRgn(0, 0, FSize.cx + 1, FSize.cy + 1), FALSE);  // the window owns the region
+  SetWindowPos(FWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  Paint();
+}
+
+TcxAutoScrollAnchor::~TcxAutoScrollAnchor() {
+  if (FWnd) DestroyWindow(FWnd);
+  if (FBitmap) DeleteObject(FBitmap);
+}
+
+void TcxAutoScrollAnchor::Paint() {
+  if (!FWnd) return;
+  HDC dc = GetWindowDC(FWnd);
+  if (!dc) return;
+  if (FBitmap) {
+    HDC source = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(source, FBitmap);
+    BitBlt(dc, 0, 0, FSize.cx, FSize.cy, source, 0, 0, SRCCOPY);
+    SelectObject(source, old);
+    DeleteDC(source);
+  }
+  HRGN ellipse = CreateEllipticRgn(0, 0, FSize.cx + 1, FSize.cy + 1);
+  FrameRgn(dc, ellipse, GetSysColorBrush(COLOR_WINDOWTEXT), 1, 1);
+  DeleteObject(ellipse);
+  ReleaseDC(FWnd, dc);
+}
+
+namespace {
+
+bool IsAutoScrollEndingButton(UINT AMsg) {
+  return (AMsg >= WM_LBUTTONDOWN && AMsg <= WM_MBUTTONDOWN) || (AMsg >= WM_MBUTTONDBLCLK && AMsg <= WM_MOUSEHWHEEL);
+}
+
+}  // namespace
+
+void TcxControl::RunContentAutoScroll() {
+  const bool horz = FHScrollBar && FHScrollBar->Visible();
+  const bool vert = FVScrollBar && FVScrollBar->Visible();
+  if ((!horz && !vert) || !HandleAllocated() || FIsScrollingContent) return;
+  TControlBaseLink link(this);
+  FIsScrollingContent = true;
+  const HWND wnd = Handle();
+  const POINT centre = SafeGetCursorPos();
+  // Capture, timer, cursor and flag are given back however the loop ends.
+  struct TAutoScrollEnd {
+    TControlBaseLink& Link;
+    TcxControl* Control;
+    HWND Wnd;
+    UINT_PTR Timer = 0;
+    TCursor Cursor = Screen().Cursor();
+    ~TAutoScrollEnd() {
+      if (GetCapture() == Wnd) ReleaseCapture();
+      if (Timer) KillTimer(nullptr, Timer);
+      Screen().SetCursor(Cursor);
+      if (Link.Alive()) Control->FIsScrollingContent = false;
+    }
+  } end{link, this, wnd};
+  UINT_PTR& timer = end.Timer;
+  {
+    TcxAutoScrollAnchor anchor(wnd, GetAutoScrollAnchorBitmapName(horz, vert), centre);
+    TcxDirection direction = dirNone;
+    int speed = 1, counter = 0;
+    bool leftAnchor = false;
+    POINT last = centre;
+    Screen().SetCursor(GetAutoScrollCursor(direction, horz, vert));
+    timer = SetTimer(nullptr, 0, 20, nullptr);
+    SetCapture(wnd);
+    MSG msg;
+    for (bool running = true; running && link.Alive() && GetCapture() == wnd;) {
+      const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+      if (got == -1) break;
+      if (got == 0) {
+        PostQuitMessage(int(msg.wParam));
+        break;
+      }
+      if (msg.message == WM_PAINT && msg.hwnd == anchor.Handle()) {
+        ValidateRect(anchor.Handle(), nullptr);
+        continue;
+      }
+      if (IsAutoScrollEndingButton(msg.message)) break;  // dropped
+      switch (msg.message) {
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+          if (msg.wParam == VK_ESCAPE) running = false;
+          break;
+        case WM_TIMER:
+          if (msg.hwnd == nullptr && msg.wParam == timer && ++counter % (13 - speed) == 0 && link.Alive())
+            ScrollContent(direction);
+          break;
+        case WM_MOUSEMOVE: {
+          POINT p{short(LOWORD(msg.lParam)), short(HIWORD(msg.lParam))};
+          if (msg.hwnd) ::ClientToScreen(msg.hwnd, &p);
+          if (p.x == last.x && p.y == last.y) break;
+          last = p;
+          const TcxAutoScrollStep step = CalculateAutoScrollStep(centre, anchor.Width(), horz, vert, p);
+          direction = step.Direction;
+          speed = step.Speed;
+          leftAnchor = leftAnchor || step.LeftAnchor;
+          Screen().SetCursor(GetAutoScrollCursor(direction, horz, vert));
+          break;
+        }
+        case WM_MBUTTONUP: running = !leftAnchor; break;
+        default: break;
+      }
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+}
 
 void TcxControl::MouseDown(TMouseButton AButton, TShiftState AShift, int X, int Y) {
   FMouseDownPos = {X, Y};

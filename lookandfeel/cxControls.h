@@ -420,6 +420,29 @@ struct TcxAutoScrollStep {
 };
 TcxAutoScrollStep CalculateAutoScrollStep(POINT ACentre, int AAnchorWidth, bool ACanScrollHorz, bool ACanScrollVert,
                                           POINT P);
+// The anchor's bitmap resource for the directions that can scroll.
+const wchar_t* GetAutoScrollAnchorBitmapName(bool ACanScrollHorz, bool ACanScrollVert);
+// The screen cursor of the middle-button scroll: one per direction, else by
+// what can scroll.
+TCursor GetAutoScrollCursor(TcxDirection ADirection, bool ACanScrollHorz, bool ACanScrollVert);
+// The round top-most window marking where the middle-button scroll started:
+// ABitmapName's picture centred on ACentre (screen point), owned by AOwner.
+class TcxAutoScrollAnchor {
+public:
+  TcxAutoScrollAnchor(HWND AOwner, const wchar_t* ABitmapName, POINT ACentre);
+  ~TcxAutoScrollAnchor();
+  TcxAutoScrollAnchor(const TcxAutoScrollAnchor&) = delete;
+  TcxAutoScrollAnchor& operator=(const TcxAutoScrollAnchor&) = delete;
+  HWND Handle() const { return FWnd; }
+  int Width() const { return FSize.cx; }
+  int Height() const { return FSize.cy; }
+  void Paint();
+
+private:
+  HWND FWnd = nullptr;
+  HBITMAP FBitmap = nullptr;
+  SIZE FSize{};
+};
 
 class TcxControl;
 
@@ -533,7 +556,13 @@ public:
   void UnlockScrollBars();
   int ScrollBarsLockCount() const { return FScrollBarsLockCount; }
   void ScrollContent(TcxDirection ADirection);
-  void CheckUpdateScrollBars();
+  // The middle-button scroll: a message loop under capture that scrolls
+  // towards where the mouse moves from the press, faster farther away; it ends
+  // at another button, Escape, a move-and-release of the middle button, the
+  // loss of capture or WM_QUIT (posted again).
+  void RunContentAutoScroll();
+  bool IsScrollingContent() const { return FIsScrollingContent; }
+  virtual void CheckUpdateScrollBars();
   void UpdateScrollBarSizes();
   // The bars' rectangles in client coordinates.
   RECT GetHScrollBarBounds();
@@ -580,6 +609,8 @@ protected:
   virtual bool AllowScrollWithoutScrollBars(TcxDirection ADirection) { (void)ADirection; return false; }
   // 2: the wheel scrolls vertically; 1: horizontally; 0: not at all.
   virtual int GetWheelScrollKind();
+  // Scrolls the content by the wheel's lines; false when the control does not.
+  virtual bool HandleMouseWheel(int ADelta);
   virtual TScrollStyle GetSystemSizedScrollBars() { return ssBoth; }
   virtual void SetInternalControlsBounds();
   void Resize() override;
@@ -642,6 +673,7 @@ private:
   bool FIsInitialScrollBarsParams = false;
   int FScrollBarsLockCount = 0;
   bool FScrollBarsUpdateNeeded = false;
+  bool FIsScrollingContent = false;
 };
 
 // ---- Unit start-up and shut-down

@@ -2,8 +2,13 @@
 // The list box a container hosts as its inner control, over the system's
 // LISTBOX window: typed letters select the first item starting with them
 // (a pause starts the search anew), and Tab and Enter stay with the container.
+// Two look-and-feel scroll bars of its own lie over the window's native ones
+// on its parent, follow them and scroll the list; the mouse, the wheel, the
+// focus and drag starts reach the container too.
 #include "Controls.h"
 #include "cxGraphics.h"
+#include "cxLookAndFeels.h"
+#include "cxScrollBar.h"
 
 #include <functional>
 #include <memory>
@@ -16,6 +21,7 @@ class TcxCustomInnerListBox : public TWinControl {
 public:
   TVK_CLASS(TcxCustomInnerListBox, TWinControl)
   explicit TcxCustomInnerListBox(TComponent* AOwner);
+  ~TcxCustomInnerListBox() override;
 
   // The container hosting the list box (not owned).
   TcxContainer* Container() const { return FContainer; }
@@ -43,9 +49,32 @@ public:
   virtual void HandleIncrementalSearchKey(wchar_t& AKey);
   void KeyPress(wchar_t& AKey) override;
 
+  int TopIndex();
+  void SetTopIndex(int AIndex);
+  bool Selected(int AIndex);
+  // The look and feel of the list box's own scroll bars.
+  TcxLookAndFeel* LookAndFeel() const { return FLookAndFeel.get(); }
+  // The bars over the native ones (null once freed with their parent).
+  TcxScrollBar* HScrollBar() const { return FHScrollBar; }
+  TcxScrollBar* VScrollBar() const { return FVScrollBar; }
+  // Places and sets the own bars from the window's native ones.
+  void SetExternalScrollBarsParameters();
+  // How often the own bars were set from the native ones.
+  int ExternalScrollBarsUpdateCount() const { return FExternalUpdateCount; }
+  // The corner between both bars in window coordinates (empty unless both show).
+  RECT GetSizeGripRect();
+  // A press at P (client coordinates) on an item already selected in a
+  // multi-select list, not with Shift alone.
+  bool IsClickOnSelectedItem(POINT P, TShiftState AShift);
+
 protected:
   void CreateParams(TCreateParams& AParams) override;
   void WndProc(TMessage& Message) override;
+  void Notification(TComponent* AComponent, TOperation AOperation) override;
+  void MouseDown(TMouseButton AButton, TShiftState AShift, int X, int Y) override;
+  void MouseMove(TShiftState AShift, int X, int Y) override;
+  void MouseUp(TMouseButton AButton, TShiftState AShift, int X, int Y) override;
+  void DblClick() override;
   virtual int FindItemByPrefix(const WideString& APrefix);
   virtual void Click();
   virtual void DrawItem(int AIndex, const RECT& ARect, UINT AState);
@@ -53,12 +82,28 @@ protected:
 
 private:
   void CNDrawItem(const DRAWITEMSTRUCT& AItem);
+  TcxScrollBar* CreateExternalScrollBar(TScrollBarKind AKind);
+  void SetExternalScrollBar(TcxScrollBar* ABar, LONG AObjectId, int ANativeBar);
+  void HScrollBarScroll(TScrollCode AScrollCode, int& AScrollPos);
+  void VScrollBarScroll(TScrollCode AScrollCode, int& AScrollPos);
+  void PaintSizeGrip(HDC ADC);
+  void WMLButtonDown(TMessage& Message);
+  bool ClickStartsDrag(TShiftState AShift) const;
+  bool IsHostedDragAutomatic();
+  bool NeedsExternalBarsAfter(const TMessage& Message) const;
 
   std::unique_ptr<TCanvas> FListCanvas = std::make_unique<TCanvas>();
   std::unique_ptr<TcxCanvas> FCanvas = std::make_unique<TcxCanvas>(FListCanvas.get());
   TcxContainer* FContainer = nullptr;
   WideString FAutoCompleteFilter;
   DWORD FPrevKeyPressTime = 0;
+  std::unique_ptr<TcxLookAndFeel> FLookAndFeel;
+  TcxScrollBar* FHScrollBar = nullptr;  // owned as components
+  TcxScrollBar* FVScrollBar = nullptr;
+  int FScrollBarsLockCount = 0;
+  bool FScrollBarsCalculating = false;
+  bool FIsRedrawLocked = false;
+  int FExternalUpdateCount = 0;
 };
 
 }  // namespace tvk

@@ -260,8 +260,39 @@ def expand_button(plus):
     return pixels
 
 
+def auto_scroll_anchor(horz, vert):
+    """28 x 28: a light disk with a centre dot and a black arrowhead towards each side that scrolls."""
+    size = 28
+    c = (size - 1) / 2
+    pixels = [[(255, 255, 255)] * size for _ in range(size)]
+    for y in range(size):
+        for x in range(size):
+            if (x - c) ** 2 + (y - c) ** 2 <= (c - 0.5) ** 2:
+                pixels[y][x] = (236, 236, 236)
+    for y in range(12, 16):
+        for x in range(12, 16):
+            pixels[y][x] = (0, 0, 0)
+    # Arrowheads 4 rows deep, their tips 3 pixels in from the edge.
+    for depth in range(4):
+        for offset in range(-depth, depth + 1):
+            if vert:
+                pixels[3 + depth][13 + offset] = (0, 0, 0)
+                pixels[3 + depth][14 + offset] = (0, 0, 0)
+                pixels[size - 4 - depth][13 + offset] = (0, 0, 0)
+                pixels[size - 4 - depth][14 + offset] = (0, 0, 0)
+            if horz:
+                pixels[13 + offset][3 + depth] = (0, 0, 0)
+                pixels[14 + offset][3 + depth] = (0, 0, 0)
+                pixels[13 + offset][size - 4 - depth] = (0, 0, 0)
+                pixels[14 + offset][size - 4 - depth] = (0, 0, 0)
+    return pixels
+
+
 def bitmaps():
     return [
+        ("FullScrollAnchor.bmp", auto_scroll_anchor(True, True)),
+        ("HorScrollAnchor.bmp", auto_scroll_anchor(True, False)),
+        ("VerScrollAnchor.bmp", auto_scroll_anchor(False, True)),
         ("SubMenuExpand.bmp", submenu_expand()),
         ("ExpandButtonMinus.bmp", expand_button(False)),
         ("ExpandButtonPlus.bmp", expand_button(True)),

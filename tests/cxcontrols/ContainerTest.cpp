@@ -190,3 +190,132 @@ TEST(ContainerRoutines, FrameStripsAndRectShrinking) {
   EXPECT_TRUE(PtInRegion(shadow->Handle(), 12, 12));
   EXPECT_FALSE(PtInRegion(shadow->Handle(), 12, 1));
 }
+
+TEST_F(Container, AColourSetOnTheControlBecomesTheNormalStylesOwnAndFlowsBack) {
+  FContainer->HandleNeeded();
+  EXPECT_FALSE(FContainer->Style()->AssignedValues() & cxStyleValueBit(svColor));
+  FContainer->SetColor(clRed);
+  EXPECT_EQ(clRed, FContainer->Style()->Color());
+  EXPECT_TRUE(FContainer->Style()->AssignedValues() & cxStyleValueBit(svColor));
+  FContainer->Style()->SetColor(clBlue);
+  EXPECT_EQ(clBlue, FContainer->Color()) << "the style's colour reaches the control";
+  EXPECT_EQ(clBlue, FContainer->Style()->Color()) << "and does not come back changed";
+}
+
+TEST_F(Container, FocusGoesOnToTheInnerControlAndComingBackFromItChangesNothing) {
+  TWinControl inner(nullptr);
+  inner.SetParent(FContainer.get());
+  FContainer->SetInnerControl(&inner);
+  FContainer->HandleNeeded();
+  SetActiveWindow(FHost);
+  FContainer->SetFocus();
+  EXPECT_EQ(inner.Handle(), GetFocus()) << "the container hands the focus on";
+  EXPECT_TRUE(FContainer->IsContainerFocused());
+  TMessage back{WM_SETFOCUS, reinterpret_cast<WPARAM>(inner.Handle()), 0, 0};
+  FContainer->WindowProc()(back);
+  EXPECT_EQ(0u, back.Msg) << "ignored";
+  EXPECT_EQ(inner.Handle(), GetFocus());
+  FContainer->SetInnerControl(nullptr);
+  inner.SetParent(nullptr);
+}
+
+TEST_F(Container, APressStartsTheContainersOwnDragInAutomaticMode) {
+  FContainer->HandleNeeded();
+  SendMessageW(FContainer->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  EXPECT_FALSE(FContainer->Dragging());
+  SendMessageW(FContainer->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  FContainer->SetDragMode(TDragMode::dmAutomatic);
+  SendMessageW(FContainer->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  EXPECT_TRUE(FContainer->Dragging());
+  EXPECT_EQ(FContainer->Handle(), GetCapture());
+  SendMessageW(FContainer->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_FALSE(FContainer->Dragging()) << "Escape ends it";
+  EXPECT_NE(FContainer->Handle(), GetCapture());
+}
+
+namespace {
+
+// A system list box as a plain inner control, with both native bars.
+class TNativeListInner : public TWinControl {
+public:
+  TVK_CLASS(TNativeListInner, TWinControl)  // a window class of its own over LISTBOX
+  using TWinControl::TWinControl;
+
+protected:
+  void CreateParams(TCreateParams& AParams) override {
+    TWinControl::CreateParams(AParams);
+    AParams.SubClassName = L"LISTBOX";
+    AParams.Style |= WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT;
+  }
+};
+
+// A container that mirrors its inner control's bars with its own.
+class TMirroringContainer : public TcxContainer {
+public:
+  using TcxContainer::TcxContainer;
+
+protected:
+  bool HasScrollBars() override { return true; }
+};
+
+}  // namespace
+
+TEST_F(Container, OwnBarsMirrorTheInnerControlsNativeOnesAndTheGripFollows) {
+  TMirroringContainer mirror(nullptr);
+  mirror.SetBounds(10, 60, 200, 150);
+  mirror.SetParentWindow(FHost);
+  TNativeListInner inner(nullptr);
+  inner.SetParent(&mirror);
+  mirror.SetInnerControl(&inner);
+  mirror.HandleNeeded();
+  // Each own bar shows exactly where and while the native one does, with its range.
+  auto expectMirrored = [&](TcxScrollBar* ABar, LONG AObjectId, int ANativeBar) {
+    SCROLLBARINFO info{};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetScrollBarInfo(inner.Handle(), AObjectId, &info));
+    const bool shown = !(info.rgstate[0] & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN));
+    ASSERT_EQ(shown, ABar->Visible()) << AObjectId;
+    if (!shown) return;
+    POINT topLeft{info.rcScrollBar.left, info.rcScrollBar.top};
+    ScreenToClient(mirror.Handle(), &topLeft);
+    EXPECT_EQ(topLeft.x, ABar->Left());
+    EXPECT_EQ(topLeft.y, ABar->Top());
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_ALL;
+    GetScrollInfo(inner.Handle(), ANativeBar, &si);
+    EXPECT_EQ(si.nMax, ABar->Max());
+    EXPECT_EQ(si.nPos, ABar->Position());
+  };
+  for (int i = 0; i < 50; ++i) SendMessageW(inner.Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"row"));
+  SendMessageW(inner.Handle(), LB_SETTOPINDEX, 7, 0);
+  mirror.UpdateScrollBarsParameters();
+  MSG posted;
+  ASSERT_TRUE(PeekMessageW(&posted, mirror.Handle(), cxContainerUpdateScrollBarsMessage,
+                           cxContainerUpdateScrollBarsMessage, PM_REMOVE));
+  DispatchMessageW(&posted);
+  TcxScrollBar* v = mirror.VScrollBar();
+  ASSERT_TRUE(v->Visible()) << "fifty rows need the vertical bar";
+  EXPECT_EQ(7, v->Position());
+  expectMirrored(v, OBJID_VSCROLL, SB_VERT);
+  expectMirrored(mirror.HScrollBar(), OBJID_HSCROLL, SB_HORZ);
+
+  SendMessageW(inner.Handle(), LB_SETHORIZONTALEXTENT, 1000, 0);
+  mirror.SetScrollBarsParameters(false);
+  ASSERT_TRUE(mirror.HScrollBar()->Visible());
+  expectMirrored(mirror.HScrollBar(), OBJID_HSCROLL, SB_HORZ);
+  const RECT grip = mirror.GetInnerSizeGripBounds();
+  EXPECT_EQ(v->Width(), grip.right - grip.left);
+  EXPECT_EQ(mirror.HScrollBar()->Height(), grip.bottom - grip.top);
+  mirror.SetInnerControl(nullptr);
+  inner.SetParent(nullptr);
+}
+
+TEST_F(Container, APlainMouseMoveMakesItHotAndAPressedButtonDoesNot) {
+  FContainer->HandleNeeded();
+  SendMessageW(FContainer->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(50, 20));
+  EXPECT_TRUE(FContainer->ViewInfo().ContainerState & cxStateBit(csHotTrack));
+  EXPECT_TRUE(IsMouseTracking(FContainer.get())) << "it watches for the mouse leaving";
+  SendMessageW(FContainer->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(50, 20));
+  EXPECT_FALSE(FContainer->ViewInfo().ContainerState & cxStateBit(csHotTrack));
+}

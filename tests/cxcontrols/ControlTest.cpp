@@ -491,3 +491,17 @@ TEST_F(ControlBase, DragCursorCopiesWithCtrlOverAnAcceptingTarget) {
   EXPECT_EQ(2100, control.DragCursorFor(true));
   EXPECT_EQ(crNoDrop, control.DragCursorFor(false));
 }
+
+TEST_F(ControlBase, ContentNeedingBarsBeforeTheControlIsPlacedWaitsForItsWindow) {
+  TScrollingControl control(nullptr);
+  control.ContentWidth = 1000;
+  control.ContentHeight = 1000;
+  EXPECT_NO_THROW(control.SetBounds(0, 0, 200, 100)) << "the bars make no window of their own";
+  EXPECT_TRUE(control.VScrollBar()->Visible());
+  EXPECT_FALSE(control.VScrollBar()->HandleAllocated());
+  control.SetParentWindow(FHost);
+  control.HandleNeeded();
+  ASSERT_TRUE(control.VScrollBar()->HandleAllocated());
+  EXPECT_EQ(control.Handle(), GetParent(control.VScrollBar()->Handle()));
+  EXPECT_TRUE(IsWindowVisible(control.VScrollBar()->Handle()));
+}

@@ -185,3 +185,204 @@ TEST_F(InnerListBox, OwnerDrawnItemsGetTheHighlightForTheSelectedOne) {
   EXPECT_FALSE(list.Canvas().Canvas()->HandleAllocated()) << "the item's context is released";
   list.SetParent(nullptr);
 }
+
+namespace {
+
+// The native bar's scroll information and its rectangle in Parent's client area.
+struct TNativeBar {
+  SCROLLINFO Info{};
+  RECT Rect{};
+};
+TNativeBar ReadNativeBar(HWND AList, HWND AParent, int ABar, LONG AObjectId) {
+  TNativeBar bar;
+  bar.Info.cbSize = sizeof bar.Info;
+  bar.Info.fMask = SIF_ALL;
+  GetScrollInfo(AList, ABar, &bar.Info);
+  SCROLLBARINFO info{};
+  info.cbSize = sizeof info;
+  GetScrollBarInfo(AList, AObjectId, &info);
+  bar.Rect = info.rcScrollBar;
+  MapWindowPoints(nullptr, AParent, reinterpret_cast<POINT*>(&bar.Rect), 2);
+  return bar;
+}
+
+}  // namespace
+
+TEST_F(InnerListBox, OwnBarsLieOverTheNativeOnesAndFollowThem) {
+  TcxCustomInnerListBox& list = Make(false);
+  ASSERT_TRUE(IsScrollBarInfoAvailable());
+  TcxScrollBar* vbar = list.VScrollBar();
+  TcxScrollBar* hbar = list.HScrollBar();
+  ASSERT_NE(nullptr, vbar);
+  EXPECT_FALSE(vbar->Visible()) << "six items fit";
+  for (int i = 0; i < 60; ++i) list.AddItem(L"item");
+  const TNativeBar native = ReadNativeBar(list.Handle(), FHost, SB_VERT, OBJID_VSCROLL);
+  ASSERT_TRUE(vbar->Visible());
+  EXPECT_EQ(native.Rect.left, vbar->Left());
+  EXPECT_EQ(native.Rect.top, vbar->Top());
+  EXPECT_EQ(native.Rect.bottom - native.Rect.top, vbar->Height());
+  EXPECT_EQ(FHost, GetParent(vbar->Handle())) << "a sibling of the list box";
+  EXPECT_EQ(native.Info.nMax, vbar->Max());
+  EXPECT_EQ(int(native.Info.nPage), vbar->PageSize());
+  EXPECT_FALSE(hbar->Visible());
+  const RECT noGrip = list.GetSizeGripRect();
+  EXPECT_TRUE(IsRectEmpty(&noGrip)) << "no grip with one bar";
+
+  list.SetTopIndex(30);
+  EXPECT_EQ(30, vbar->Position());
+  SendMessageW(list.Handle(), LB_SETHORIZONTALEXTENT, 1000, 0);
+  ASSERT_TRUE(hbar->Visible());
+  const RECT grip = list.GetSizeGripRect();
+  EXPECT_EQ(vbar->Width(), grip.right - grip.left);
+  EXPECT_EQ(hbar->Height(), grip.bottom - grip.top);
+  RECT window{};
+  GetWindowRect(list.Handle(), &window);
+  EXPECT_EQ(window.right - window.left, grip.right) << "the grip closes the list box's corner";
+}
+
+TEST_F(InnerListBox, OwnVerticalBarScrollsTheListAndReadsItsPositionBack) {
+  TcxCustomInnerListBox& list = Make(false);
+  for (int i = 0; i < 60; ++i) list.AddItem(L"item");
+  TcxScrollBar* vbar = list.VScrollBar();
+  ASSERT_TRUE(vbar->Visible());
+  vbar->DoScroll(scLineDown);
+  EXPECT_EQ(1, list.TopIndex());
+  EXPECT_EQ(1, vbar->Position());
+  vbar->DoScroll(scPageDown);
+  EXPECT_GT(list.TopIndex(), 2);
+  EXPECT_EQ(list.TopIndex(), vbar->Position()) << "a page goes through the list box and is read back";
+  vbar->DoScroll(scBottom);
+  EXPECT_EQ(GetScrollPos(list.Handle(), SB_VERT), vbar->Position());
+  EXPECT_LE(vbar->Position(), vbar->Max());
+  vbar->DoScroll(scTop);
+  EXPECT_EQ(0, list.TopIndex());
+}
+
+TEST_F(InnerListBox, LockedRedrawLeavesTheOwnBarsUntilDrawingResumes) {
+  TcxCustomInnerListBox& list = Make(false);
+  const int before = list.ExternalScrollBarsUpdateCount();
+  SendMessageW(list.Handle(), WM_SETREDRAW, FALSE, 0);
+  for (int i = 0; i < 60; ++i) list.AddItem(L"item");
+  EXPECT_EQ(before, list.ExternalScrollBarsUpdateCount());
+  EXPECT_FALSE(list.VScrollBar()->Visible());
+  SendMessageW(list.Handle(), WM_SETREDRAW, TRUE, 0);
+  EXPECT_TRUE(list.VScrollBar()->Visible());
+}
+
+namespace {
+
+// A container that takes the wheel and records what reaches its mouse handlers.
+class TListHostContainer : public TcxContainer {
+public:
+  using TcxContainer::TcxContainer;
+  bool TakesWheel = false;
+  int Wheels = 0;
+  std::vector<POINT> Downs;
+  std::vector<bool> DownsFromInner;
+
+protected:
+  bool HandleMouseWheel(int) override {
+    ++Wheels;
+    return TakesWheel;
+  }
+  void MouseDown(TMouseButton AButton, TShiftState AShift, int X, int Y) override {
+    Downs.push_back({X, Y});
+    DownsFromInner.push_back(IsInnerControlMouseDown());
+    TcxContainer::MouseDown(AButton, AShift, X, Y);
+  }
+};
+
+class HostedInnerListBox : public InnerListBox {
+protected:
+  void SetUp() override {
+    InnerListBox::SetUp();
+    FForm = std::make_unique<TForm>(nullptr, kCreateNew);
+    FForm->SetBounds(0, 0, 300, 300);
+    FHosting = std::make_unique<TListHostContainer>(nullptr);
+    FHosting->SetBounds(10, 10, 200, 220);
+    FHosting->SetParent(FForm.get());
+    FListBox = std::make_unique<TcxCustomInnerListBox>(nullptr);
+    FListBox->MultiSelect = true;
+    FListBox->SetParent(FHosting.get());
+    FListBox->SetContainer(FHosting.get());
+    FHosting->SetInnerControl(FListBox.get());
+    FForm->Show();
+    for (int i = 0; i < 40; ++i) FListBox->AddItem(L"item");
+  }
+  void TearDown() override {
+    FHosting->SetInnerControl(nullptr);
+    FListBox.reset();
+    FHosting.reset();
+    FForm.reset();
+    InnerListBox::TearDown();
+  }
+  LPARAM ItemPoint(int AIndex) {
+    RECT r{};
+    SendMessageW(FListBox->Handle(), LB_GETITEMRECT, WPARAM(AIndex), reinterpret_cast<LPARAM>(&r));
+    return MAKELPARAM(r.left + 5, r.top + 2);
+  }
+  void Press(int AIndex, WPARAM AKeys = 0) {
+    SendMessageW(FListBox->Handle(), WM_LBUTTONDOWN, MK_LBUTTON | AKeys, ItemPoint(AIndex));
+  }
+  std::vector<int> SelectedItems() {
+    std::vector<int> result;
+    for (int i = 0; i < FListBox->Count(); ++i)
+      if (FListBox->Selected(i)) result.push_back(i);
+    return result;
+  }
+
+  std::unique_ptr<TForm> FForm;
+  std::unique_ptr<TListHostContainer> FHosting;
+  std::unique_ptr<TcxCustomInnerListBox> FListBox;
+};
+
+}  // namespace
+
+TEST_F(HostedInnerListBox, APressOnASelectedItemDragsTheContainerWithoutTouchingTheSelection) {
+  FHosting->SetDragMode(TDragMode::dmAutomatic);
+  SendMessageW(FListBox->Handle(), LB_SELITEMRANGE, TRUE, MAKELPARAM(1, 2));
+  Press(2);
+  EXPECT_TRUE(FHosting->Dragging());
+  EXPECT_EQ((std::vector<int>{1, 2}), SelectedItems());
+  EXPECT_TRUE(FHosting->Downs.empty()) << "the list box did not process the press";
+  EXPECT_EQ(TDragMode::dmManual, FListBox->DragMode());
+  FHosting->EndDrag(false);
+
+  Press(5, MK_CONTROL);
+  EXPECT_FALSE(FHosting->Dragging()) << "Ctrl extends the selection instead";
+  SendMessageW(FListBox->Handle(), WM_LBUTTONUP, 0, ItemPoint(5));
+  EXPECT_EQ((std::vector<int>{1, 2, 5}), SelectedItems());
+
+  Press(8);
+  EXPECT_EQ((std::vector<int>{8}), SelectedItems()) << "a plain press on another item selects it";
+  EXPECT_TRUE(FHosting->Dragging()) << "and then the container starts dragging past the threshold";
+  TObject* dropTarget = FHosting.get();
+  FHosting->OnEndDrag = [&](TObject*, TObject* Target, int, int) { dropTarget = Target; };
+  SendMessageW(FHosting->Handle(), WM_LBUTTONUP, 0, 0);
+  EXPECT_FALSE(FHosting->Dragging());
+  EXPECT_EQ(nullptr, dropTarget) << "released before it moved: nothing dropped";
+}
+
+TEST_F(HostedInnerListBox, PressesReachTheContainerAtItsOwnCoordinatesWithoutAutomaticDrag) {
+  Press(3);
+  EXPECT_FALSE(FHosting->Dragging());
+  ASSERT_EQ(1u, FHosting->Downs.size());
+  const LPARAM at = ItemPoint(3);
+  EXPECT_EQ(short(LOWORD(at)) + FListBox->Left(), FHosting->Downs[0].x);
+  EXPECT_EQ(short(HIWORD(at)) + FListBox->Top(), FHosting->Downs[0].y);
+  EXPECT_TRUE(FHosting->DownsFromInner[0]);
+  EXPECT_FALSE(FHosting->IsInnerControlMouseDown());
+  EXPECT_EQ((std::vector<int>{3}), SelectedItems());
+}
+
+TEST_F(HostedInnerListBox, TheWheelGoesToTheContainerFirst) {
+  FHosting->TakesWheel = true;
+  SendMessageW(FListBox->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-WHEEL_DELTA)), 0);
+  EXPECT_EQ(1, FHosting->Wheels);
+  EXPECT_EQ(0, FListBox->TopIndex()) << "the container took it";
+  FHosting->TakesWheel = false;
+  SendMessageW(FListBox->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-WHEEL_DELTA)), 0);
+  EXPECT_EQ(2, FHosting->Wheels);
+  EXPECT_GT(FListBox->TopIndex(), 0) << "the list box scrolls itself";
+  EXPECT_EQ(FListBox->TopIndex(), FListBox->VScrollBar()->Position());
+}

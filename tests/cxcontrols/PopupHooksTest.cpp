@@ -5,6 +5,7 @@
 // application closes what is not an active own-activation popup, and with no
 // popup open the hooks only block locked messages.
 #include "cxContainerHooks.h"
+#include "cxContainer.h"
 #include "cxControls.h"
 #include "lookandfeel/LookAndFeelTest.h"
 
@@ -41,6 +42,11 @@ public:
     if (HideOwnerOnClose && OwnerControl()) OwnerControl()->Hide();
   }
   bool IsActive() override { return Active; }
+  // A popup closed like a form leaves the list too.
+  void DoClose(TCloseAction& AAction) override {
+    PopupWindowListRemove(this);
+    TcxCustomPopupWindow::DoClose(AAction);
+  }
   RECT GetOwnerClickBounds() override { return OwnerButton; }
   bool SwallowsClosingClick(HWND, UINT, POINT, TShiftState) override { return Swallow; }
   bool PassesSysKey(WORD AKey) override { return AKey != VK_F4; }
@@ -50,6 +56,9 @@ class PopupHooks : public laf_test::LookAndFeel {
 protected:
   void SetUp() override {
     laf_test::LookAndFeel::SetUp();
+    // The tests call the hook procedures themselves; the system's hooks would
+    // also hand them what other programs on the desktop do (an activation).
+    RemoveContainerHooks();
     gPopupCloses.clear();
     FForm = std::make_unique<TForm>(nullptr, kCreateNew);
     FForm->SetBounds(0, 0, 400, 200);
@@ -66,6 +75,7 @@ protected:
     FPopups.clear();
     for (auto& owner : FOwners) owner.reset();
     FForm.reset();
+    InstallContainerHooks();
     laf_test::LookAndFeel::TearDown();
   }
   TTestPopup& Open(int AOwner) {
@@ -226,4 +236,74 @@ TEST_F(PopupHooks, TheNewestPopupDecidesOnSystemKeysItHasNotOptedOutOf) {
     ContainerGetMessageHook(HC_ACTION, c.Removal, reinterpret_cast<LPARAM>(&msg), result);
     EXPECT_EQ(c.Expected, msg.message) << c.Key << ' ' << c.Ignores;
   }
+}
+
+TEST_F(PopupHooks, ClosingADestroyedPopupEndsTheApplicationOnlyWhenItAsks) {
+  for (bool terminate : {false, true}) {
+    TTestPopup& popup = Open(0);
+    popup.TerminateOnDestroy = terminate;
+    Sent(popup.Handle(), WM_DESTROY);
+    EXPECT_EQ(0u, OpenCount()) << "closed on the way out";
+    MSG quit;
+    EXPECT_EQ(terminate, PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0) << terminate;
+  }
+}
+
+namespace {
+
+class TFocusCountingContainer : public TcxContainer {
+public:
+  using TcxContainer::TcxContainer;
+  int FocusChanges = 0;
+
+protected:
+  void FocusChanged() override {
+    ++FocusChanges;
+    TcxContainer::FocusChanged();
+  }
+};
+
+}  // namespace
+
+TEST_F(PopupHooks, AContainerOwnerRedrawsItsFocusWhenDeactivationClosesItsPopup) {
+  TFocusCountingContainer container(nullptr);
+  container.SetBounds(150, 10, 100, 30);
+  container.SetParent(FForm.get());
+  container.HandleNeeded();
+  auto popup = std::make_unique<TTestPopup>(nullptr);
+  popup->Popup(&container);
+  Sent(FForm->Handle(), WM_ACTIVATEAPP, 0);
+  EXPECT_EQ(0u, OpenCount());
+  EXPECT_EQ(1, container.FocusChanges);
+  popup.reset();
+  laf_test::PumpWaiting();
+}
+
+TEST_F(PopupHooks, WindowsOfAControlItsFormAndItsPopups) {
+  TTestPopup& popup = Open(1);
+  TWinControl inner(nullptr);
+  inner.SetBounds(5, 5, 20, 20);
+  inner.SetParent(&popup);
+  inner.HandleNeeded();
+  HWND owner = FOwners[1]->Handle();
+  EXPECT_EQ(owner, ResolvePopupOwnerWindow(inner.Handle())) << "a window on the popup stands for its owner";
+  EXPECT_EQ(owner, ResolvePopupOwnerWindow(popup.Handle()));
+  EXPECT_EQ(FOwners[0]->Handle(), ResolvePopupOwnerWindow(FOwners[0]->Handle()));
+  popup.SetOwnerControl(nullptr);
+  EXPECT_EQ(inner.Handle(), ResolvePopupOwnerWindow(inner.Handle())) << "no owner: the window itself";
+  popup.SetOwnerControl(FOwners[1].get());
+
+  EXPECT_TRUE(IsWindowInsideControl(FOwners[1].get(), inner.Handle())) << "inside the popup it opened";
+  EXPECT_FALSE(IsWindowInsideControl(FOwners[0].get(), inner.Handle()));
+  EXPECT_FALSE(IsWindowInsideControl(FOwners[1].get(), owner)) << "its own window is not inside it";
+  EXPECT_TRUE(IsWindowInsideControl(FForm.get(), owner));
+  EXPECT_TRUE(OwnsWindowHandle(FOwners[1].get(), owner, false));
+  EXPECT_FALSE(OwnsWindowHandle(FOwners[1].get(), inner.Handle(), false));
+  EXPECT_TRUE(OwnsWindowHandle(FOwners[1].get(), inner.Handle(), true));
+
+  EXPECT_TRUE(IsWindowOnControlForm(FOwners[2].get(), FForm->Handle()));
+  EXPECT_TRUE(IsWindowOnControlForm(FOwners[2].get(), owner));
+  EXPECT_FALSE(IsWindowOnControlForm(FOwners[2].get(), inner.Handle())) << "the popup is a form of its own";
+  EXPECT_FALSE(IsWindowOnControlForm(nullptr, owner));
+  inner.SetParent(nullptr);
 }

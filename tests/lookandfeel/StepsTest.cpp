@@ -10,6 +10,8 @@
 #include "cxGeometry.h"
 #include "cxGraphics.h"
 #include "cxLibraryStrs.h"
+#include "cxLookAndFeelPainters.h"
+#include "cxLookAndFeels.h"
 #include "dxHooks.h"
 #include "dxThemeManager.h"
 
@@ -46,6 +48,7 @@ struct TPresence {
   std::vector<HCURSOR> Cursors;
   HWND SystemController = nullptr;
   HWND ThemeReceiver = nullptr;
+  HWND PaletteListener = nullptr;
 };
 
 TPresence TakePresence() {
@@ -53,6 +56,7 @@ TPresence TakePresence() {
   for (int id : kCursorIds) p.Cursors.push_back(Screen().Cursors(id));
   p.SystemController = SystemController() ? SystemController()->Handle() : nullptr;
   p.ThemeReceiver = ThemeChangedReceiverHandle();
+  p.PaletteListener = SystemPaletteListener() ? SystemPaletteListener()->Handle() : nullptr;
   return p;
 }
 
@@ -72,6 +76,9 @@ void ExpectStarted(const TPresence& p) {
   // Wine's prefixes carry the visual-styles library.
   EXPECT_TRUE(IsUxThemeLoaded());
   EXPECT_TRUE(IsHiddenTopLevel(p.ThemeReceiver));
+  EXPECT_TRUE(IsHiddenTopLevel(p.PaletteListener)) << "the root look and feel listens to the palette";
+  ASSERT_NE(nullptr, cxLookAndFeelPaintersManager());
+  EXPECT_EQ(5, cxLookAndFeelPaintersManager()->Count());
 
   ASSERT_NE(nullptr, HookController());
   // The popup-closing hooks are the library's only ones.
@@ -96,7 +103,10 @@ void ExpectStopped(const TPresence& p) {
   for (HCURSOR cursor : p.Cursors) EXPECT_FALSE(IsCursorAlive(cursor));
   EXPECT_FALSE(IsWindow(p.SystemController));
   EXPECT_FALSE(IsWindow(p.ThemeReceiver));
+  EXPECT_FALSE(IsWindow(p.PaletteListener));
   EXPECT_EQ(nullptr, SystemController());
+  EXPECT_EQ(nullptr, SystemPaletteListener());
+  EXPECT_EQ(nullptr, cxLookAndFeelPaintersManager());
   EXPECT_EQ(nullptr, HookController());
   EXPECT_EQ(nullptr, PopupWindowList());
   EXPECT_EQ(nullptr, GetClass(L"TcxRect"));
