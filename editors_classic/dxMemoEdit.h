@@ -2,11 +2,10 @@
 // The memo editor: the rich-edit text editor made multi-line, with word
 // wrap, scroll bars, and a say over whether Enter and Tab stay in the text or
 // go to the host; its lines read and written directly in the window.
+#include "StdCtrls.h"
 #include "dxEditor.h"
 
 namespace tvk {
-
-enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 
 class TdxInplaceMemoEdit;
 
