@@ -155,6 +155,8 @@ protected:
   void DblClick() override;
   void KeyDown(WORD& key, TShiftState shift) override;
   void KeyPress(wchar_t& key) override;
+  // The wheel steps the value rather than scrolling the host.
+  bool IsMouseWheelHandled() override { return true; }
   TVK_MESSAGES();
   void WMSetFocus(TMessage& message);
   void WMKillFocus(TMessage& message);

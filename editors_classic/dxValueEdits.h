@@ -83,6 +83,8 @@ protected:
   void KeyDown(WORD& key, TShiftState shift) override;
   void KeyPress(wchar_t& key) override;
   void KeyUp(WORD& key, TShiftState shift) override;
+  // The wheel steps the value rather than scrolling the host.
+  bool IsMouseWheelHandled() override { return true; }
   TVK_MESSAGES();
   void WMStopSpin(TMessage& message);
   void WMEditCommand(TMessage& message);
