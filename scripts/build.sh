@@ -10,11 +10,6 @@ if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
   export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$tvk_root}"
 fi
-# Compilers, assemblers and the linker allocate memory at a great rate, and a
-# page fault is dear (most of all in a virtual machine): malloc asks for huge
-# pages where the kernel gives them on request, which spares most faults. It
-# changes no output; where unsupported it is ignored.
-export GLIBC_TUNABLES="${GLIBC_TUNABLES:+$GLIBC_TUNABLES:}glibc.malloc.hugetlb=1"
 for arch in $(tvk_archs); do
   build="$(tvk_build_dir "$arch")"
   if [ ! -f "$build/build.ninja" ]; then
