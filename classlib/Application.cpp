@@ -77,7 +77,7 @@ TThreadMouseHook::~TThreadMouseHook() {
   }
 }
 
-LRESULT (*TThreadMouseHook::CallNext)(HHOOK, int, WPARAM, LPARAM) = &CallNextHookEx;
+LRESULT(WINAPI* TThreadMouseHook::CallNext)(HHOOK, int, WPARAM, LPARAM) = &CallNextHookEx;
 
 LRESULT CALLBACK TThreadMouseHook::Procedure(int code, WPARAM wParam, LPARAM lParam) {
   const HHOOK handle = tMouseHooks.Handle;

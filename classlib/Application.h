@@ -83,7 +83,7 @@ public:
   static LRESULT CALLBACK Procedure(int code, WPARAM wParam, LPARAM lParam);
   // How the procedure passes a message on (CallNextHookEx; tests put a
   // recorder in its place).
-  static LRESULT (*CallNext)(HHOOK hook, int code, WPARAM wParam, LPARAM lParam);
+  static LRESULT(WINAPI* CallNext)(HHOOK hook, int code, WPARAM wParam, LPARAM lParam);
 
 private:
   TObject* FSender;

@@ -192,7 +192,7 @@ TEST(ThreadMouseHook, AHandlerMayFreeItsOwnHookAndErrorsStayInside) {
 // What reaches the hooks installed before ours (the host's): every message
 // a handler leaves, with the code and the answer of the next hook.
 std::vector<UINT>* gPassedOn = nullptr;
-LRESULT RecordPassedOn(HHOOK, int, WPARAM wParam, LPARAM) {
+LRESULT WINAPI RecordPassedOn(HHOOK, int, WPARAM wParam, LPARAM) {
   if (gPassedOn) gPassedOn->push_back(UINT(wParam));
   return 9;
 }

@@ -235,7 +235,7 @@ LRESULT DxMouseHook(UINT message, POINT pt) {
 
 // What reaches the hooks installed before the combo's (a host's own).
 std::vector<UINT>* gDxPassedOn = nullptr;
-LRESULT DxRecordPassedOn(HHOOK, int, WPARAM wParam, LPARAM) {
+LRESULT WINAPI DxRecordPassedOn(HHOOK, int, WPARAM wParam, LPARAM) {
   if (gDxPassedOn) gDxPassedOn->push_back(UINT(wParam));
   return 0;
 }

@@ -192,7 +192,7 @@ TEST_F(ComboTest, OpenListHooksAndClosingGivesEverythingBack) {
 
 // What the hook hands on: every message, the ones outside the list too.
 std::vector<UINT>* gComboPassedOn = nullptr;
-LRESULT RecordComboPassedOn(HHOOK, int, WPARAM wParam, LPARAM) {
+LRESULT WINAPI RecordComboPassedOn(HHOOK, int, WPARAM wParam, LPARAM) {
   if (gComboPassedOn) gComboPassedOn->push_back(UINT(wParam));
   return 0;
 }
