@@ -30,13 +30,7 @@ protected:
 };
 
 constexpr TInitStep kBenchSteps[] = {
-    {"XPGraphics", &XPGraphicsStartup, &XPGraphicsShutdown},
-    {"XPImages", &XPImagesStartup, &XPImagesShutdown},
-    {"AlphaImage", &AlphaImageStartup, &AlphaImageShutdown},
-    {"SmoothText", &SmoothTextStartup, &SmoothTextShutdown},
-    {"XPControlUtils", &XPControlUtilsStartup, &XPControlUtilsShutdown},
-    {"XPControls", &XPControlsStartup, &XPControlsShutdown},
-    {"XPScrolls", &XPScrollsStartup, &XPScrollsShutdown},
+    TVK_STYLED_CONTROLS_STEPS
 };
 
 struct TFill {

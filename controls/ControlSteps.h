@@ -2,7 +2,10 @@
 // The styled controls' start-up and shut-down steps, declared apart from
 // their units for the module's ordered table: the units' own headers bring
 // the class library's graphics, which the driver's units do not include.
-// Their order in the table: as listed here.
+// Their order in the table: as listed here, and as TVK_STYLED_CONTROLS_STEPS
+// gives them to a start-up table.
+#include "ModuleInit.h"
+
 namespace tvk {
 
 bool XPGraphicsStartup();      // gradient implementation (GradientFill when msimg32.dll has it)
@@ -29,3 +32,16 @@ bool XPScrollsStartup();       // skins not loaded yet
 void XPScrollsShutdown();      // skins freed
 
 }  // namespace tvk
+
+#define TVK_STYLED_CONTROLS_STEPS                                                                   \
+  ::tvk::TInitStep{"XPGraphics", &::tvk::XPGraphicsStartup, &::tvk::XPGraphicsShutdown},             \
+      ::tvk::TInitStep{"XPImages", &::tvk::XPImagesStartup, &::tvk::XPImagesShutdown},               \
+      ::tvk::TInitStep{"AlphaImage", &::tvk::AlphaImageStartup, &::tvk::AlphaImageShutdown},         \
+      ::tvk::TInitStep{"SmoothText", &::tvk::SmoothTextStartup, &::tvk::SmoothTextShutdown},         \
+      ::tvk::TInitStep{"XPControlUtils", &::tvk::XPControlUtilsStartup, &::tvk::XPControlUtilsShutdown}, \
+      ::tvk::TInitStep{"XPControls", &::tvk::XPControlsStartup, &::tvk::XPControlsShutdown},         \
+      ::tvk::TInitStep{"Instruments", &::tvk::InstrumentWidgetsStartup, &::tvk::InstrumentWidgetsShutdown}, \
+      ::tvk::TInitStep{"XPEdits", &::tvk::XPEditsStartup, &::tvk::XPEditsShutdown},                  \
+      ::tvk::TInitStep{"WinXPButtons", &::tvk::WinXPButtonsStartup, &::tvk::WinXPButtonsShutdown},   \
+      ::tvk::TInitStep{"XPProgress", &::tvk::XPProgressStartup, &::tvk::XPProgressShutdown},         \
+      ::tvk::TInitStep{"XPScrolls", &::tvk::XPScrollsStartup, &::tvk::XPScrollsShutdown},

@@ -42,17 +42,7 @@ constexpr std::array kSteps = {
     TInitStep{"ORV.SCH.Util", nullptr, &tvk::FreeDeviceFamilies},
     // The styled controls: gradient implementation, picture formats, glyph
     // cache, control metrics, and the print-time detour (put back at shut-down).
-    TInitStep{"XPGraphics", &tvk::XPGraphicsStartup, &tvk::XPGraphicsShutdown},
-    TInitStep{"XPImages", &tvk::XPImagesStartup, &tvk::XPImagesShutdown},
-    TInitStep{"AlphaImage", &tvk::AlphaImageStartup, &tvk::AlphaImageShutdown},
-    TInitStep{"SmoothText", &tvk::SmoothTextStartup, &tvk::SmoothTextShutdown},
-    TInitStep{"XPControlUtils", &tvk::XPControlUtilsStartup, &tvk::XPControlUtilsShutdown},
-    TInitStep{"XPControls", &tvk::XPControlsStartup, &tvk::XPControlsShutdown},
-    TInitStep{"Instruments", &tvk::InstrumentWidgetsStartup, &tvk::InstrumentWidgetsShutdown},
-    TInitStep{"XPEdits", &tvk::XPEditsStartup, &tvk::XPEditsShutdown},
-    TInitStep{"WinXPButtons", &tvk::WinXPButtonsStartup, &tvk::WinXPButtonsShutdown},
-    TInitStep{"XPProgress", &tvk::XPProgressStartup, &tvk::XPProgressShutdown},
-    TInitStep{"XPScrolls", &tvk::XPScrollsStartup, &tvk::XPScrollsShutdown},
+    TVK_STYLED_CONTROLS_STEPS
     // The component library's core services, before any unit of the library.
     TInitStep{"dxCore", &tvk::DxCoreUnitStartup, &tvk::DxCoreUnitShutdown},
     // The in-place editors: the default style controller, the rich-edit

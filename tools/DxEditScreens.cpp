@@ -20,13 +20,7 @@ using namespace tvk;
 namespace {
 
 constexpr TInitStep kSteps[] = {
-    {"XPGraphics", &XPGraphicsStartup, &XPGraphicsShutdown},
-    {"XPImages", &XPImagesStartup, &XPImagesShutdown},
-    {"AlphaImage", &AlphaImageStartup, &AlphaImageShutdown},
-    {"SmoothText", &SmoothTextStartup, &SmoothTextShutdown},
-    {"XPControlUtils", &XPControlUtilsStartup, &XPControlUtilsShutdown},
-    {"XPControls", &XPControlsStartup, &XPControlsShutdown},
-    {"XPEdits", &XPEditsStartup, &XPEditsShutdown},
+    TVK_STYLED_CONTROLS_STEPS
     TVK_EDITORS_CLASSIC_STEPS
 };
 

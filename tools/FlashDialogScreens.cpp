@@ -27,15 +27,7 @@ using namespace tvk;
 namespace {
 
 constexpr TInitStep kSteps[] = {
-    {"XPGraphics", &XPGraphicsStartup, &XPGraphicsShutdown},
-    {"XPImages", &XPImagesStartup, &XPImagesShutdown},
-    {"AlphaImage", &AlphaImageStartup, &AlphaImageShutdown},
-    {"SmoothText", &SmoothTextStartup, &SmoothTextShutdown},
-    {"XPControlUtils", &XPControlUtilsStartup, &XPControlUtilsShutdown},
-    {"XPControls", &XPControlsStartup, &XPControlsShutdown},
-    {"XPEdits", &XPEditsStartup, &XPEditsShutdown},
-    {"WinXPButtons", &WinXPButtonsStartup, &WinXPButtonsShutdown},
-    {"XPProgress", &XPProgressStartup, &XPProgressShutdown},
+    TVK_STYLED_CONTROLS_STEPS
 };
 
 // An edit with the ellipsis button of the dialog's file name field.

@@ -27,13 +27,7 @@ using namespace tvk;
 namespace {
 
 constexpr TInitStep kSteps[] = {
-    {"XPGraphics", &XPGraphicsStartup, &XPGraphicsShutdown},
-    {"XPImages", &XPImagesStartup, &XPImagesShutdown},
-    {"AlphaImage", &AlphaImageStartup, &AlphaImageShutdown},
-    {"SmoothText", &SmoothTextStartup, &SmoothTextShutdown},
-    {"XPControlUtils", &XPControlUtilsStartup, &XPControlUtilsShutdown},
-    {"XPControls", &XPControlsStartup, &XPControlsShutdown},
-    {"Instruments", &InstrumentWidgetsStartup, &InstrumentWidgetsShutdown},
+    TVK_STYLED_CONTROLS_STEPS
 };
 
 // Paints Control and its windowed children (graphic ones come with their parent) into Dc at (X, Y).

@@ -24,15 +24,7 @@ using namespace tvk;
 namespace {
 
 constexpr TInitStep kSteps[] = {
-    {"XPGraphics", &XPGraphicsStartup, &XPGraphicsShutdown},
-    {"XPImages", &XPImagesStartup, &XPImagesShutdown},
-    {"AlphaImage", &AlphaImageStartup, &AlphaImageShutdown},
-    {"SmoothText", &SmoothTextStartup, &SmoothTextShutdown},
-    {"XPControlUtils", &XPControlUtilsStartup, &XPControlUtilsShutdown},
-    {"XPControls", &XPControlsStartup, &XPControlsShutdown},
-    {"XPEdits", &XPEditsStartup, &XPEditsShutdown},
-    {"WinXPButtons", &WinXPButtonsStartup, &WinXPButtonsShutdown},
-    {"XPScrolls", &XPScrollsStartup, &XPScrollsShutdown},
+    TVK_STYLED_CONTROLS_STEPS
 };
 
 // Paints a control and its visible children into Dc at (X, Y); windows of

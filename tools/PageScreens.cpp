@@ -27,13 +27,7 @@ using namespace tvk;
 namespace {
 
 constexpr TInitStep kPageScreenSteps[] = {
-    {"XPGraphics", &XPGraphicsStartup, &XPGraphicsShutdown},
-    {"XPImages", &XPImagesStartup, &XPImagesShutdown},
-    {"AlphaImage", &AlphaImageStartup, &AlphaImageShutdown},
-    {"SmoothText", &SmoothTextStartup, &SmoothTextShutdown},
-    {"XPControlUtils", &XPControlUtilsStartup, &XPControlUtilsShutdown},
-    {"XPControls", &XPControlsStartup, &XPControlsShutdown},
-    {"Instruments", &InstrumentWidgetsStartup, &InstrumentWidgetsShutdown},
+    TVK_STYLED_CONTROLS_STEPS
 };
 
 void SetPageLookMode(int mode) {
