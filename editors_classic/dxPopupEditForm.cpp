@@ -3,6 +3,7 @@
 #include "Application.h"
 #include "dxCntner.h"
 #include "dxExUtils.h"
+#include "dxPopupEdits.h"
 
 #include <algorithm>
 #include <array>
@@ -47,13 +48,8 @@ std::vector<TdxPopupEditForm*>* OpenPopupForms() { return gOpenPopupForms.get();
 void FreeOpenPopupForms() { gOpenPopupForms.reset(); }
 
 bool IsPickListWindow(HWND window) {
-  static const TClassInfo kPickListClass{L"TdxPopupPickListBox", nullptr};
-  for (HWND w = window; w; w = GetParent(w)) {
-    TWinControl* control = TWinControl::FindControl(w);
-    if (!control) continue;
-    for (TClass c = control->ClassType(); c; c = c->Parent)
-      if (std::wstring_view(c->Name) == kPickListClass.Name) return true;
-  }
+  for (HWND w = window; w; w = GetParent(w))
+    if (dynamic_cast<TdxPopupPickListBox*>(TWinControl::FindControl(w))) return true;
   return false;
 }
 

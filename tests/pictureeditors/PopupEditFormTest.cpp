@@ -7,6 +7,7 @@
 #include "Panels.h"
 #include "dxCntner.h"
 #include "dxPopupEditForm.h"
+#include "dxPopupEdits.h"
 #include "support/CellHost.h"
 
 #include <functional>
@@ -38,19 +39,6 @@ public:
     if (!ReplyText.empty()) text = ReplyText;
   }
   bool SwallowsOwnClick() override { return Swallow; }
-};
-
-// Stands for a pick list's drop-down: the form treats its windows as its own.
-class TdxPopupPickListBox : public TCustomControl {
-public:
-  TVK_CLASS(TdxPopupPickListBox, TCustomControl)
-  explicit TdxPopupPickListBox(TComponent* owner) : TCustomControl(owner) {}
-
-protected:
-  void CreateParams(TCreateParams& params) override {
-    TCustomControl::CreateParams(params);
-    params.Style = WS_POPUP;
-  }
 };
 
 // Runs test steps from inside a message loop: each posted step runs when the
@@ -136,7 +124,8 @@ TEST_F(PopupFormFixture, AClickOutsideCancelsAndAClickInsideOrIntoAPickListDoesN
   TFormOwnerEdit* edit = MakeEdit("A", Host, Host);
   TPanel* panel = nullptr;
   auto form = MakeForm(*edit, &panel);
-  TdxPopupPickListBox pickList(nullptr);
+  TdxPopupPickListBox pickList(nullptr);  // a pick editor's drop-down, a window of its own
+  pickList.SetParent(HostForm.get());
   pickList.SetBounds(430, 200, 80, 60);
   pickList.Show();
   pickList.HandleNeeded();
