@@ -576,6 +576,11 @@ bool DragMessage(HWND window, TMessage& message) {
 
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
+TBrush& TWinControl::Brush() {
+  if (FBrush.Color() != Color()) FBrush.SetColor(Color());
+  return FBrush;
+}
+
 TWinControl::~TWinControl() {
   Destroying();
   if (Parent()) Parent()->RemoveControl(this);

@@ -363,6 +363,9 @@ public:
 
   bool DoubleBuffered() const { return FDoubleBuffered; }
   void SetDoubleBuffered(bool value) { FDoubleBuffered = value; }
+  // A brush in the control's colour, kept in step with it; its handle stays
+  // the control's until the colour changes.
+  TBrush& Brush();
 
   bool Showing() override;
   void SetBounds(int left, int top, int width, int height) override;
@@ -446,6 +449,7 @@ private:
   std::vector<TWinControl*> FTabList;  // windowed children, in tab order
   bool FTabStop = false;
   bool FDoubleBuffered = false;
+  TBrush FBrush;
   bool FRecreating = false;
   bool FMouseInControl = false;
   TControl* FMouseControl = nullptr;  // the graphic child the mouse is over

@@ -660,11 +660,7 @@ std::unique_ptr<TdxEditViewData> TdxInplaceEdit::CreateViewData(bool isPaintCopy
   vd->DrawAlignment = daSingleLine;
   vd->Font = Font().Handle();
   if (vd->Enabled) {
-    vd->Brush = GetSysColorBrush(COLOR_WINDOW);
-    if (Color() != clWindow) {
-      // The control's own brush: the window colour stands for the system brush.
-      vd->Brush = GetSysColorBrush(COLOR_WINDOW);
-    }
+    vd->Brush = Brush().Handle();  // the fill matches the text background
     vd->BkColor = ColorToRGB(Color());
     vd->TextColor = ColorToRGB(Font().Color());
   } else {

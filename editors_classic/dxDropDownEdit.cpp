@@ -514,7 +514,8 @@ TVK_MESSAGE_MAP(TdxInplaceDropDownEdit, {WM_NCHITTEST, &TdxInplaceDropDownEdit::
                 {WM_GETDLGCODE, &TdxInplaceDropDownEdit::WMGetDlgCode},
                 {WM_DROPDOWNPOPUP, &TdxInplaceDropDownEdit::WMDropDownPopup},
                 {WM_POPUPCLOSED, &TdxInplaceDropDownEdit::WMPopupClosed},
-                {CM_CANCELMODE, &TdxInplaceDropDownEdit::CMCancelMode})
+                {CM_CANCELMODE, &TdxInplaceDropDownEdit::CMCancelMode},
+                {CM_HINTSHOW, &TdxInplaceDropDownEdit::CMHintShow})
 
 void TdxInplaceDropDownEdit::WMNCHitTest(TMessage& message) {
   TVK_INHERITED(message);
@@ -589,6 +590,9 @@ void TdxInplaceDropDownEdit::WMPopupClosed(TMessage& message) {
   FListVisible = false;
   message.Result = 0;
 }
+
+// No hint over the editor while its pop-up is open.
+void TdxInplaceDropDownEdit::CMHintShow(TMessage& message) { message.Result = DroppedDown() ? 1 : 0; }
 
 void TdxInplaceDropDownEdit::CMCancelMode(TMessage& message) {
   auto* sender = reinterpret_cast<TControl*>(message.LParam);

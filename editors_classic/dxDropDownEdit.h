@@ -147,6 +147,7 @@ protected:
   void WMDropDownPopup(TMessage& message);
   void WMPopupClosed(TMessage& message);
   void CMCancelMode(TMessage& message);
+  void CMHintShow(TMessage& message);
 
   int FActiveButton = -1;
   std::unique_ptr<TBitmap> FButtonGlyph;

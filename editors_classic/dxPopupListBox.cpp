@@ -78,7 +78,8 @@ void TCustomdxPopupListBox::SetShadowSize(int value) {
 }
 
 TVK_MESSAGE_MAP(TCustomdxPopupListBox, {WM_NCCALCSIZE, &TCustomdxPopupListBox::WMNCCalcSize},
-                {WM_NCPAINT, &TCustomdxPopupListBox::WMNCPaint}, {WM_SIZE, &TCustomdxPopupListBox::WMSize})
+                {WM_NCPAINT, &TCustomdxPopupListBox::WMNCPaint}, {WM_SIZE, &TCustomdxPopupListBox::WMSize},
+                {CM_HINTSHOW, &TCustomdxPopupListBox::CMHintShow})
 
 void TCustomdxPopupListBox::WMNCCalcSize(TMessage& message) {
   TVK_INHERITED(message);

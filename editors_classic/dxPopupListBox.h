@@ -32,6 +32,7 @@ protected:
   void WMNCCalcSize(TMessage& message);
   void WMNCPaint(TMessage& message);
   void WMSize(TMessage& message);
+  void CMHintShow(TMessage& message) { message.Result = 1; }  // a pop-up list shows no hints
 
   TdxPopupBorderStyle FPopupBorderStyle = pbDefault;
   bool FHotTrack = true;

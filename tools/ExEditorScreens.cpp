@@ -2,8 +2,10 @@
 // and button cells in each button style and state (plain, hot, pressed,
 // disabled, transparent), check cells in three states and four styles with
 // and without a glyph strip, image cells with an open picture list, and memo
-// cells.
+// cells; and a live memo editing a cell of the stand-in host into another.
 #include "ScreenshotProgram.h"
+#include "../tests/support/CellHost.h"
+#include "Application.h"
 #include "EditorSteps.h"
 #include "Forms.h"
 #include "PngImage.h"
@@ -60,6 +62,44 @@ void MakeGlyph(TBitmap& glyph, int width, int height, COLORREF color) {
   RECT inner{2, 2, width - 2, height - 2};
   FillRect(glyph.Canvas().Handle(), &inner, brush);
   DeleteObject(brush);
+}
+
+// A memo window editing the middle cell of the stand-in host, its text wrapped in the window.
+void DrawLiveMemo(const std::string& folder) {
+  std::unique_ptr<TForm> form(CreateComponent<TForm>(nullptr, kCreateNew));
+  form->SetBorderStyle(TFormBorderStyle::bsNone);
+  form->SetBounds(40, 40, 260, 150);
+  auto* host = new tvk_test::TCellHost(form.get());
+  host->SetParent(form.get());
+  host->SetBounds(10, 10, 240, 130);
+  host->SetColor(clWindow);
+  host->CellHeight = 40;
+  host->Cells = {L"first note", L"A memo cell edited in place: its text wraps\r\nand keeps its line breaks.",
+                 L"third note"};
+  auto* memo = new TdxInplaceMemoEdit(host);
+  memo->SetParent(host);
+  memo->SetColor(host->GetInplaceEditColor());
+  host->Editor = memo;
+  form->Show();
+  host->EditCell(1);
+  ::SetFocus(memo->Handle());
+  Application().ProcessMessages();
+
+  TBitmap shot;
+  shot.SetPixelFormat(TPixelFormat::pf32bit);
+  shot.SetSize(280, 170);
+  shot.Canvas().Brush().SetColor(TColor(0xE0E0E0));
+  shot.Canvas().FillRect(RECT{0, 0, shot.Width(), shot.Height()});
+  HWND window = form->Handle();
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  HDC source = GetWindowDC(window);
+  BitBlt(shot.Canvas().Handle(), 10, 10, form->Width(), form->Height(), source, 0, 0, SRCCOPY);
+  ReleaseDC(window, source);
+  TPngImage png;
+  png.Assign(shot);
+  std::string name = folder + "\\exeditor_live_memo.png";
+  png.SaveToFile(WideString(name.begin(), name.end()));
+  std::printf("live memo: %s\n", name.c_str());
 }
 
 }  // namespace
@@ -216,5 +256,6 @@ int main(int argc, char** argv) {
     std::string name = folder + "\\exeditor_cells.png";
     png.SaveToFile(WideString(name.begin(), name.end()));
     std::printf("drop-down, button, check, image and memo cells: %s\n", name.c_str());
+    DrawLiveMemo(folder);
   });
 }

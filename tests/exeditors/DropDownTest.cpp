@@ -239,11 +239,13 @@ TEST_F(DropDowns, DroppingDownWaitsForTheCurrentMessageAndKeysReachTheOpenList) 
   edit->SetDroppedDown(true);
   EXPECT_FALSE(edit->DroppedDown());  // posted
   EXPECT_EQ(0, edit->DropDowns);
+  EXPECT_EQ(0, HintShowAnswer(*edit));  // closed: hints show
   MSG posted{};
   ASSERT_TRUE(PeekMessageW(&posted, edit->Handle(), WM_DROPDOWNPOPUP, WM_DROPDOWNPOPUP, PM_REMOVE));
   DispatchMessageW(&posted);
   EXPECT_EQ(1, edit->DropDowns);
   ASSERT_TRUE(edit->DroppedDown());
+  EXPECT_NE(0, HintShowAnswer(*edit));  // open: no hint over the list
 
   // Placed under the cell, overlapping the editor's last pixel row (no border).
   RECT editRect{}, popupRect{};
@@ -265,6 +267,7 @@ TEST_F(DropDowns, DroppingDownWaitsForTheCurrentMessageAndKeysReachTheOpenList) 
   SendMessageW(edit->Handle(), WM_KEYDOWN, VK_RETURN, 0);
   EXPECT_EQ(std::vector<bool>{true}, edit->CloseUps);
   EXPECT_FALSE(edit->DroppedDown());
+  EXPECT_EQ(0, HintShowAnswer(*edit));
   SendMessageW(edit->Handle(), WM_SYSKEYDOWN, VK_DOWN, 1 << 29);  // Alt+Down opens at once
   EXPECT_TRUE(edit->DroppedDown());
   // Alt+F4 with the list open reaches the form, not the list.

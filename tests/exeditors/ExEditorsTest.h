@@ -16,6 +16,13 @@ inline void PumpMessages() {
   }
 }
 
+// What a control answers before its hint shows (non-zero: no hint).
+inline LRESULT HintShowAnswer(tvk::TControl& control) {
+  tvk::THintInfo info;
+  info.HintControl = &control;
+  return control.Perform(tvk::CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info));
+}
+
 // A view data of EditClass for a cell of Bounds with the usual colours.
 inline std::unique_ptr<tvk::TdxEditViewData> CellViewData(const tvk::TdxInplaceEditClass& editClass, RECT bounds,
                                                           tvk::TdxEditButtonViewStyle buttonStyle,

@@ -36,7 +36,7 @@ struct PopupLists : ::testing::Test {
 
 }  // namespace
 
-TEST_F(PopupLists, TheListIsATopLevelToolWindowThatSavesWhatItCovers) {
+TEST_F(PopupLists, TheListIsATopLevelToolWindowThatSavesWhatItCoversAndShowsNoHints) {
   HWND list = List->Handle();
   EXPECT_EQ(GetDesktopWindow(), GetAncestor(list, GA_PARENT));
   const LONG ex = GetWindowLongW(list, GWL_EXSTYLE);
@@ -44,6 +44,7 @@ TEST_F(PopupLists, TheListIsATopLevelToolWindowThatSavesWhatItCovers) {
   EXPECT_EQ(0, GetWindowLongW(list, GWL_STYLE) & WS_BORDER);
   EXPECT_EQ(static_cast<ULONG_PTR>(CS_SAVEBITS), GetClassLongPtrW(list, GCL_STYLE) & (CS_SAVEBITS | CS_DBLCLKS));
   EXPECT_EQ(3, SendMessageW(list, LB_GETCOUNT, 0, 0));
+  EXPECT_NE(0, HintShowAnswer(*List));
 }
 
 TEST_F(PopupLists, ItemsAreAsHighAsTheirPictureAndHoldItsIndex) {

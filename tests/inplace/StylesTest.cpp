@@ -146,3 +146,16 @@ TEST_F(Styles, HotCellsChangeTheirBorderAndButtons) {
   EXPECT_EQ(GetSysColor(COLOR_BTNSHADOW), disabled->TextColor);
   EXPECT_EQ(btsSimple, disabled->ButtonStyle);
 }
+
+TEST_F(Styles, ACellIsFilledInTheColourItsTextIsDrawnOn) {
+  for (TColor color : {clWindow, TColor(RGB(255, 255, 192)), clBtnFace}) {
+    SCOPED_TRACE(color);
+    Edit->SetColor(color);
+    auto vd = Edit->CreateViewData(false);
+    LOGBRUSH fill{};
+    ASSERT_EQ(static_cast<int>(sizeof fill), GetObjectW(vd->Brush, sizeof fill, &fill));
+    EXPECT_EQ(static_cast<UINT>(BS_SOLID), fill.lbStyle);
+    EXPECT_EQ(ColorToRGB(color), fill.lbColor);
+    EXPECT_EQ(ColorToRGB(color), vd->BkColor);
+  }
+}
