@@ -2,7 +2,10 @@
 
 #include "Files.h"
 #include "Forms.h"
+#include "Streams.h"
+#include "Themes.h"
 #include "dxOffice11.h"
+#include "dxUxTheme.h"
 
 #include <algorithm>
 #include <array>
@@ -108,6 +111,25 @@ bool TcxContainerStyle::IsExtendedStylePropertyPublished(const WideString& AProp
   TcxContainerStyleValue value = 0;
   if (!GetStyleValue(APropertyName, value)) return true;
   return (HiddenExtendedStyleValues() & cxStyleValueBit(value)) == 0;
+}
+
+bool TcxContainerStyle::IsPropertyStored(const WideString& APropertyName) {
+  if (SameTextIgnoringCase(APropertyName, L"StyleController")) return FState == csNormal && StyleController();
+  TcxContainerStyleValue value = 0;
+  if (!GetStyleValue(APropertyName, value)) return true;
+  if (!Has(value)) return false;
+  TcxContainerStyleHost* host = Container();
+  return !host || host->IsStylePropertyPublished(APropertyName, FState != csNormal);
+}
+
+void TcxContainerStyle::DefineProperties(TFiler& AFiler) {
+  TcxInterfacedPersistent::DefineProperties(AFiler);
+  AFiler.DefineBinaryProperty(
+      L"IsFontAssigned", [this](TStream& AStream) {
+        (void)AStream.ReadValue<std::uint8_t>();
+        Assigned(svFont);
+      },
+      [](TStream& AStream) { AStream.WriteValue<std::uint8_t>(1); }, IsPropertyStored(L"Font"));
 }
 
 TcxContainerStyle* TcxContainerStyle::ControllerStyle() {
@@ -699,6 +721,10 @@ void TcxContainerViewInfo::UpdateStyle(TcxContainerStyle* AStyle) {
 }
 
 void TcxContainerViewInfo::InternalDrawBackground(TcxCanvas& ACanvas) {
+  if (NativeStyle) {
+    DrawNativeBackground(ACanvas);
+    return;
+  }
   RECT r = BorderRect;
   r.left -= BorderWidth;
   r.top -= BorderWidth;
@@ -710,6 +736,35 @@ void TcxContainerViewInfo::InternalDrawBackground(TcxCanvas& ACanvas) {
   DrawBorder(ACanvas, r);
   RECT inner = BorderRect;
   ACanvas.FillRect(inner, FBackgroundColor);
+}
+
+namespace {
+
+constexpr int kThemeBorderColorProp = 3801;  // TMT_BORDERCOLOR
+constexpr int kThemeFillColorProp = 3802;    // TMT_FILLCOLOR
+
+// The frame colour of a themed container: the list box's under desktop
+// composition, the combo box's otherwise; clBtnShadow when the theme has none.
+TColor NativeContainerFrameColor() {
+  const bool composed = cxControlSystemQueries().CompositionOn();
+  HTHEME theme = GetThemeHandleForType(composed ? totListBox : totComboBox);
+  COLORREF color = 0;
+  if (theme && SUCCEEDED(GetThemeColor(theme, composed ? 3 : 1, 1, kThemeBorderColorProp, color))) return TColor(color);
+  return clBtnShadow;
+}
+
+}  // namespace
+
+void TcxContainerViewInfo::DrawNativeBackground(TcxCanvas& ACanvas) {
+  if (BorderStyle == cbsNone) {
+    ACanvas.FillRect(Bounds, FBackgroundColor);
+    return;
+  }
+  RECT content = Bounds;
+  if (HTHEME theme = GetThemeHandleForType(ThemedObjectType))
+    if (FAILED(GetThemeBackgroundContentRect(theme, ACanvas.Handle(), 1, NativeState, Bounds, content))) content = Bounds;
+  ACanvas.FillRect(content, FBackgroundColor);
+  FillRectFrame(ACanvas, Bounds, content, NativeContainerFrameColor());
 }
 
 // ---- TcxContainer
@@ -756,9 +811,8 @@ bool TcxContainer::GetParentColor(TColor& AColor) {
 }
 
 bool TcxContainer::IsStylePropertyPublished(const WideString& AName, bool AExtended) {
-  (void)AName;
-  (void)AExtended;
-  return true;
+  // The focused, disabled and hot styles show only their own values.
+  return !AExtended || StyleHot()->IsExtendedStylePropertyPublished(AName);
 }
 
 bool TcxContainer::IsContainerFocused() {
@@ -894,6 +948,11 @@ void TcxContainer::ComputeViewInfo(POINT P, bool AHot) {
     }
     if (vi.NativeStyle || GetStandardContainerBorderWidth(vi.BorderStyle) >= previousWidth) break;
   }
+  if (vi.NativeStyle) {
+    vi.ThemedObjectType = GetThemedObjectType();
+    vi.NativePart = GetNativePart();
+    vi.NativeState = GetNativeState();
+  }
   vi.Bounds = {0, 0, Width(), Height()};
   const RECT extent = GetBorderExtent();
   vi.BorderRect = {extent.left, extent.top, vi.Bounds.right - extent.right, vi.Bounds.bottom - extent.bottom};
@@ -910,12 +969,81 @@ TColor TcxContainer::GetContainerBorderColor() {
   const TcxContainerState state = FViewInfo->ContainerState;
   const bool hot = (state & cxStateBit(csActive)) || ((state & cxStateBit(csHotTrack)) && active->HotTrack()) ||
                    ((ComponentState() & csDesigning) && Enabled());
+  const TColor skin = GetSkinBorderColor(hot);
+  if (skin != clDefault) return skin;
   const TcxContainerBorderStyle style = active->BorderStyle();
   if (style == cbsUltraFlat || style == cbsOffice11) return GetHotTrackBorderColor(hot, style == cbsOffice11);
   return active->BorderColor();
 }
 
-TColor TcxContainer::GetBackgroundColor() { return GetActiveStyle()->Color(); }
+TColor TcxContainer::GetBackgroundColor() {
+  TColor background = clDefault, text = clDefault;
+  GetSkinColors(background, text);
+  if (background != clDefault) return background;
+  TcxContainerStyle* active = GetActiveStyle();
+  const TColor color = active->Color();
+  const TcxContainerViewInfo& vi = *FViewInfo;
+  if (vi.NativeStyle && (vi.ContainerState & cxStateBit(csDisabled)) && !(active->AssignedValues() & cxStyleValueBit(svColor))) {
+    COLORREF fill = 0;
+    if (HTHEME theme = GetThemeHandleForType(vi.ThemedObjectType))
+      if (SUCCEEDED(GetThemeColor(theme, vi.NativePart, vi.NativeState, kThemeFillColorProp, fill))) return TColor(fill);
+  }
+  return color;
+}
+
+bool CanUseThemedDrawing(bool ANativeStyle, TdxThemedObjectType AType) {
+  return ANativeStyle && GetThemeHandleForType(AType) != nullptr;
+}
+
+bool TcxContainer::IsNativeStyle() {
+  TcxLookAndFeel* lookAndFeel = Style()->LookAndFeel();
+  return lookAndFeel && CanUseThemedDrawing(lookAndFeel->NativeStyle(), GetThemedObjectType());
+}
+
+int TcxContainer::GetNativePart() { return Win32MajorVersion() >= 6 ? 3 : 1; }
+
+int TcxContainer::GetNativeState() {
+  const TcxContainerState state = FViewInfo->ContainerState;
+  if (state & cxStateBit(csDisabled)) return 4;
+  if (ShowsReadOnlyState()) return 6;
+  if (state & cxStateBit(csActive)) return 5;
+  if (state & cxStateBit(csHotTrack)) return 2;
+  return 1;
+}
+
+int TcxContainer::GetFocusStateIndex() {
+  if (!Enabled()) return 1;
+  return IsContainerFocused() ? 0 : 2;
+}
+
+void TcxContainer::GetSkinColors(TColor& ABackground, TColor& AText) {
+  ABackground = clDefault;
+  AText = clDefault;
+  if (!FViewInfo->UseSkins || !FViewInfo->Painter) return;
+  TcxContainerStyle* normal = Style();
+  TcxContainerStyle* active = GetActiveStyle();
+  auto assigned = [&](TcxContainerStyleValue AValue) {
+    return normal->IsValueAssigned(AValue) || active->IsValueAssigned(AValue);
+  };
+  const auto kind = TcxEditStateColorKind(GetFocusStateIndex());
+  if (!assigned(svTextColor)) AText = FViewInfo->Painter->DefaultEditorTextColorEx(kind);
+  if (!FParentColor && !assigned(svColor)) ABackground = FViewInfo->Painter->DefaultEditorBackgroundColorEx(kind);
+}
+
+TColor TcxContainer::GetSkinBorderColor(bool AHot) {
+  if (!FViewInfo->UseSkins || !FViewInfo->Painter) return clDefault;
+  if (Style()->IsValueAssigned(svBorderColor) || GetActiveStyle()->IsValueAssigned(svBorderColor))
+    return GetActiveStyle()->BorderColor();
+  return FViewInfo->Painter->GetContainerBorderColor(AHot);
+}
+
+TFont* TcxContainer::GetVisibleFontWithTextColor() {
+  TFont* font = GetActiveStyle()->GetVisibleFont();
+  TColor background = clDefault, text = clDefault;
+  GetSkinColors(background, text);
+  if (font && text != clDefault) font->SetColor(text);
+  return font;
+}
 
 bool TcxContainer::CanRefreshContainer() {
   return FRefreshLockCount == 0 && !FIsCreating && !(ComponentState() & csDestroying) && HandleAllocated();
@@ -1131,7 +1259,7 @@ void TcxContainer::PlaceInnerControl() {
 void TcxContainer::SyncInnerControlAppearance() {
   if (!FInnerControl) return;
   FInnerControl->SetColor(FViewInfo->BackgroundColor());
-  FInnerControl->Font().Assign(*GetActiveStyle()->GetVisibleFont());
+  if (TFont* font = GetVisibleFontWithTextColor()) FInnerControl->Font().Assign(*font);
 }
 
 TcxRegion* TcxContainer::CreateWindowRegion() {
@@ -1205,6 +1333,34 @@ void TcxContainer::CMColorChanged(TMessage& Message) {
   }
   // A colour set on the control is the normal style's own from now on.
   Style()->SetColor(Color());
+}
+
+void TcxContainer::CMFontChanged(TMessage& Message) {
+  if (FInternalSetting || FIsCreating) {
+    TVK_INHERITED(Message);
+    ++FRefreshLockCount;
+    struct TUnlock {
+      int& Count;
+      ~TUnlock() { --Count; }
+    } unlock{FRefreshLockCount};
+    PlaceInnerControl();
+  } else {
+    // A font set on the control becomes the normal style's. Only a font that
+    // came with ParentFont on stays the parent's: with ParentFont off the
+    // style's next refresh would otherwise reset it to the default font.
+    TcxContainerStyle* style = Style();
+    const bool wasAssigned = style->AssignedValues() & cxStyleValueBit(svFont);
+    const bool parentFont = FParentFont;
+    style->SetFont(&Font());
+    if (!wasAssigned && parentFont) {
+      FParentFont = true;
+      style->SetAssignedValues(style->AssignedValues() & ~cxStyleValueBit(svFont));
+    }
+    TVK_INHERITED(Message);
+    return;
+  }
+  SetScrollBarsParameters(false);
+  ShortRefreshContainer(false);
 }
 
 void TcxContainer::WMSetCursor(TMessage& Message) {
@@ -1288,6 +1444,18 @@ void TcxContainer::WMKeyDown(TMessage& Message) {
 
 void TcxContainer::WMNCPaint(TMessage& Message) { Message.Result = 0; }
 
+void TcxContainer::WMWindowPosChanging(TMessage& Message) {
+  if (ComponentState() & csDestroying) {
+    Message.Result = 0;
+    return;
+  }
+  TVK_INHERITED(Message);
+  // A moved or resized container that holds the focus hands it on to the inner control.
+  if (HandleAllocated() && GetFocus() == Handle() && HasInnerControlHandle() && FInnerControl->CanFocus() &&
+      !(ControlState() & csFocusing))
+    if (TCustomForm* form = GetParentForm(this)) form->FocusControl(FInnerControl);
+}
+
 void TcxContainer::WMWindowPosChanged(TMessage& Message) {
   TVK_INHERITED(Message);
   if (!(ComponentState() & csDestroying)) ShortRefreshContainer(false);
@@ -1301,10 +1469,12 @@ void TcxContainer::CMEnabledChanged(TMessage& Message) {
 }
 
 TVK_MESSAGE_MAP(TcxContainer, {WM_NCPAINT, &TcxContainer::WMNCPaint},
+                {WM_WINDOWPOSCHANGING, &TcxContainer::WMWindowPosChanging},
                 {WM_WINDOWPOSCHANGED, &TcxContainer::WMWindowPosChanged},
                 {cxContainerShortRefreshMessage, &TcxContainer::CMShortRefresh},
                 {CM_ENABLEDCHANGED, &TcxContainer::CMEnabledChanged}, {WM_KEYDOWN, &TcxContainer::WMKeyDown},
                 {WM_SETCURSOR, &TcxContainer::WMSetCursor}, {CM_COLORCHANGED, &TcxContainer::CMColorChanged},
+                {CM_FONTCHANGED, &TcxContainer::CMFontChanged},
                 {CM_MOUSEENTER, &TcxContainer::CMMouseEnter}, {CM_MOUSELEAVE, &TcxContainer::CMMouseLeave},
                 {cxContainerUpdateScrollBarsMessage, &TcxContainer::CMUpdateScrollBars})
 

@@ -10,6 +10,7 @@
 #include "cxControls.h"
 #include "cxGraphics.h"
 #include "cxLookAndFeels.h"
+#include "dxThemeManager.h"
 
 #include <memory>
 #include <vector>
@@ -69,6 +70,13 @@ public:
   bool GetStyleValue(const WideString& APropertyName, TcxContainerStyleValue& AValue);
   virtual bool IsValueAssigned(TcxContainerStyleValue AValue);
   bool IsExtendedStylePropertyPublished(const WideString& APropertyName);
+  // Whether a property is written when the style is stored: a style value
+  // only when set on this style and published by its container for this state;
+  // StyleController only by the normal style.
+  bool IsPropertyStored(const WideString& APropertyName);
+  // "IsFontAssigned": written (as true) with a stored Font; reading it, whatever
+  // it holds, makes the font the style's own.
+  void DefineProperties(TFiler& AFiler) override;
   virtual bool HasBorder() { return FState == csNormal || BaseStyle()->HasBorder(); }
 
   // Resolved values.
@@ -243,9 +251,14 @@ public:
   TcxCustomLookAndFeelPainter* Painter = nullptr;
   bool Shadow = false;
   bool UseSkins = false;
+  TdxThemedObjectType ThemedObjectType = totEdit;
+  int NativePart = 0;
+  int NativeState = 0;
 
 protected:
   virtual void InternalDrawBackground(TcxCanvas& ACanvas);
+  // The background and frame drawn in the visual style's colours.
+  void DrawNativeBackground(TcxCanvas& ACanvas);
 
 private:
   TColor FBackgroundColor = clWindow;
@@ -334,7 +347,19 @@ protected:
   virtual TcxRegion* CreateWindowRegion();
   virtual bool HasTransparentBorderRegion();
   virtual bool HasShadow();
-  virtual bool IsNativeStyle() { return false; }
+  virtual bool IsNativeStyle();
+  virtual TdxThemedObjectType GetThemedObjectType() { return totEdit; }
+  virtual int GetNativePart();
+  virtual int GetNativeState();
+  virtual bool ShowsReadOnlyState() { return false; }
+  // 1 when disabled, 0 when enabled and focused, 2 otherwise.
+  int GetFocusStateIndex();
+  // The skin's background and text colours (clDefault where the styles or
+  // ParentColor decide, or without a skin).
+  void GetSkinColors(TColor& ABackground, TColor& AText);
+  virtual TColor GetSkinBorderColor(bool AHot);
+  // The active style's visible font, in the skin's text colour when there is one.
+  TFont* GetVisibleFontWithTextColor();
   virtual TcxContainerStyle* GetStyleForState(TcxContainerState AState);
   virtual TColor GetBackgroundColor();
   virtual void PlaceInnerControl();
@@ -366,6 +391,8 @@ protected:
   void CMMouseLeave(TMessage& Message);
   void CMUpdateScrollBars(TMessage& Message);
   void CMColorChanged(TMessage& Message);
+  void WMWindowPosChanging(TMessage& Message);
+  void CMFontChanged(TMessage& Message);
 
 private:
   bool RefreshLocked() const { return FRefreshLockCount > 0; }
@@ -397,6 +424,8 @@ private:
 // clBtnShadow when not hot; else the Office 2003 frame colour or clHighlight.
 TColor GetHotTrackBorderColor(bool AHot, bool AOffice11);
 int GetStandardContainerBorderWidth(TcxContainerBorderStyle ABorderStyle);
+// A native style asked for and a theme handle for AType opens.
+bool CanUseThemedDrawing(bool ANativeStyle, TdxThemedObjectType AType);
 // Moves each side that is not in AEdges inward by AWidth.
 void ShrinkRectOutsideEdges(RECT& R, int AWidth, TcxBorders AEdges);
 void PaintContainerShadow(TcxCanvas& ACanvas, const RECT& R);

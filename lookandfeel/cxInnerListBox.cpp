@@ -3,6 +3,7 @@
 #include "cxClasses.h"
 #include "cxContainer.h"
 #include "cxControls.h"
+#include "Menus.h"
 #include "Messages.h"
 
 #include <algorithm>
@@ -399,6 +400,25 @@ void TcxCustomInnerListBox::CNDrawItem(const DRAWITEMSTRUCT& AItem) {
   if ((AItem.itemState & ODS_FOCUS) && DrawsOwnFocusRect()) ::DrawFocusRect(AItem.hDC, &AItem.rcItem);
 }
 
+void TcxCustomInnerListBox::DragOver(TObject* ASource, int X, int Y, TDragState AState, bool& AAccept) {
+  if (FContainer)
+    FContainer->DragOver(ASource, X + Left(), Y + Top(), AState, AAccept);
+  else
+    TWinControl::DragOver(ASource, X, Y, AState, AAccept);
+}
+
+void TcxCustomInnerListBox::DragDrop(TObject* ASource, int X, int Y) {
+  if (FContainer)
+    FContainer->DragDrop(ASource, X + Left(), Y + Top());
+  else
+    TWinControl::DragDrop(ASource, X, Y);
+}
+
+TComponent* TcxCustomInnerListBox::PopupMenuToShow() const {
+  if (FContainer) return FContainer->PopupMenu();
+  return PopupMenu();
+}
+
 void TcxCustomInnerListBox::WndProc(TMessage& Message) {
   if (Message.Msg == CN_DRAWITEM) {
     // The handle is released even when drawing fails.
@@ -431,6 +451,18 @@ void TcxCustomInnerListBox::WndProc(TMessage& Message) {
       }
       break;
     case WM_SETREDRAW: FIsRedrawLocked = Message.WParam == 0; break;
+    case WM_CONTEXTMENU:
+      if (FContainer && FContainer->HandleAllocated() && PopupMenuToShow()) {
+        LPARAM at = Message.LParam;
+        // A keyboard request opens the container's menu at the list box.
+        if (at == LPARAM(-1) || (LOWORD(at) == 0xFFFF && HIWORD(at) == 0xFFFF)) {
+          const POINT origin = ClientToScreen({0, 0});
+          at = MAKELPARAM(origin.x, origin.y);
+        }
+        Message.Result = FContainer->Perform(WM_CONTEXTMENU, WPARAM(FContainer->Handle()), at);
+        return;
+      }
+      break;
     case WM_SETFOCUS:
       TWinControl::WndProc(Message);
       if (FContainer && !(FContainer->ComponentState() & csDestroying) && !(ComponentState() & csDestroying) &&

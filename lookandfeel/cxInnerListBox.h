@@ -66,6 +66,12 @@ public:
   // A press at P (client coordinates) on an item already selected in a
   // multi-select list, not with Shift alone.
   bool IsClickOnSelectedItem(POINT P, TShiftState AShift);
+  // A hosted list box hands drags over it and drops on it to its container,
+  // at the container's coordinates.
+  void DragOver(TObject* ASource, int X, int Y, TDragState AState, bool& AAccept) override;
+  void DragDrop(TObject* ASource, int X, int Y) override;
+  // The menu a context request on the list box opens: the container's when hosted.
+  TComponent* PopupMenuToShow() const;
 
 protected:
   void CreateParams(TCreateParams& AParams) override;

@@ -1,6 +1,7 @@
 // Container styles: the resolution chain (own value, controller chain,
 // fallback), the fallback table by state, controllers with cycles refused,
 // change events and update brackets, and values that live on the normal style.
+#include "Streams.h"
 #include "cxContainer.h"
 #include "lookandfeel/LookAndFeelTest.h"
 
@@ -228,4 +229,52 @@ TEST_F(ContainerStyles, DirectAccessStyleHoldsValuesWithoutEvents) {
   EXPECT_EQ(clDefault, style.BorderColor());
   EXPECT_TRUE(style.IsValueAssigned(svShadow));
   EXPECT_EQ(0, changes);
+}
+
+TEST_F(ContainerStyles, OnlyOwnValuesTheContainerPublishesAreStored) {
+  TcxContainer container(nullptr);
+  TcxContainerStyle* normal = container.Style();
+  TcxContainerStyle* focused = container.StyleFocused();
+  normal->SetBorderColor(clRed);
+  container.StyleHot()->SetEdges(bLeft);
+  focused->SetTextColor(clBlue);
+  // A base-only value marked on a state style is still not that style's to store.
+  focused->SetAssignedValues(focused->AssignedValues() | cxStyleValueBit(svEdges));
+  struct Case {
+    TcxContainerStyle* Style;
+    const wchar_t* Name;
+    bool Stored;
+  };
+  for (const Case c : {Case{normal, L"BorderColor", true}, Case{normal, L"Color", false},
+                       Case{normal, L"edges", true}, Case{container.StyleHot(), L"Edges", false},
+                       Case{focused, L"TextColor", true}, Case{focused, L"Edges", false},
+                       Case{normal, L"StyleController", false}, Case{normal, L"LookAndFeel", true}}) {
+    EXPECT_EQ(c.Stored, c.Style->IsPropertyStored(c.Name)) << c.Name << " of state " << int(c.Style->State());
+  }
+  TcxStyleController controller(nullptr);
+  normal->SetStyleController(&controller);
+  EXPECT_TRUE(normal->IsPropertyStored(L"StyleController"));
+  EXPECT_FALSE(focused->IsPropertyStored(L"StyleController"));
+  normal->SetStyleController(nullptr);
+}
+
+TEST_F(ContainerStyles, IsFontAssignedIsWrittenWithAStoredFontAndReadingItMakesTheFontOwn) {
+  TcxContainerStyles written(&Host);
+  TMemoryStream withoutFont;
+  WriteBinaryProperties(*written.Style(), withoutFont);
+  withoutFont.SetPosition(0);
+  EXPECT_TRUE(BinaryPropertyNames(withoutFont).empty());
+
+  written.Style()->Font()->SetSize(21);
+  ASSERT_TRUE(written.Style()->AssignedValues() & cxStyleValueBit(svFont));
+  TMemoryStream stream;
+  WriteBinaryProperties(*written.Style(), stream);
+  stream.SetPosition(0);
+  EXPECT_EQ(std::vector<WideString>{L"IsFontAssigned"}, BinaryPropertyNames(stream));
+
+  TcxContainerStyles read(&Host);
+  ASSERT_FALSE(read.Style()->AssignedValues() & cxStyleValueBit(svFont));
+  stream.SetPosition(0);
+  ReadBinaryProperties(*read.Style(), stream);
+  EXPECT_TRUE(read.Style()->AssignedValues() & cxStyleValueBit(svFont));
 }

@@ -1,6 +1,7 @@
 // The container: its state and the style it picks, the border extent, the
 // hot-track border colours, the window region set only when it changes, keys
 // forwarded to the inner control and a caption too long for window creation.
+#include "Forms.h"
 #include "cxContainer.h"
 #include "dxOffice11.h"
 #include "lookandfeel/LookAndFeelTest.h"
@@ -34,6 +35,8 @@ protected:
     FContainer = std::make_unique<TcxContainer>(nullptr);
     FContainer->SetBounds(10, 10, 120, 40);
     FContainer->SetParentWindow(FHost);
+    // The plain border, whatever visual style the system has.
+    FContainer->Style()->LookAndFeel()->SetNativeStyle(false);
   }
   void TearDown() override {
     FContainer.reset();
@@ -202,6 +205,29 @@ TEST_F(Container, AColourSetOnTheControlBecomesTheNormalStylesOwnAndFlowsBack) {
   EXPECT_EQ(clBlue, FContainer->Style()->Color()) << "and does not come back changed";
 }
 
+TEST_F(Container, AFontSetOnTheControlIsKeptWhenTheStyleRefreshes) {
+  FContainer->HandleNeeded();
+  FContainer->Font().SetSize(17);
+  EXPECT_EQ(17, FContainer->Style()->Font()->Size()) << "the font flows into the normal style";
+  EXPECT_TRUE(FContainer->Style()->AssignedValues() & cxStyleValueBit(svFont));
+  FContainer->Style()->ControllerStyleChanged();
+  EXPECT_EQ(17, FContainer->Style()->Font()->Size()) << "not reset to the default font";
+  EXPECT_EQ(17, FContainer->Font().Size());
+  FContainer->Style()->Font()->SetSize(9);
+  EXPECT_EQ(9, FContainer->Font().Size()) << "the style's font reaches the control";
+}
+
+TEST_F(Container, AFontThatCameWithParentFontStaysTheParents) {
+  FContainer->HandleNeeded();
+  FContainer->SetParentFont(true);
+  FContainer->Font().SetSize(13);
+  EXPECT_EQ(13, FContainer->Style()->Font()->Size());
+  EXPECT_FALSE(FContainer->Style()->AssignedValues() & cxStyleValueBit(svFont));
+  EXPECT_TRUE(FContainer->ParentFont());
+  FContainer->Style()->ControllerStyleChanged();
+  EXPECT_EQ(13, FContainer->Font().Size()) << "a container with ParentFont keeps the font it was given";
+}
+
 TEST_F(Container, FocusGoesOnToTheInnerControlAndComingBackFromItChangesNothing) {
   TWinControl inner(nullptr);
   inner.SetParent(FContainer.get());
@@ -217,6 +243,26 @@ TEST_F(Container, FocusGoesOnToTheInnerControlAndComingBackFromItChangesNothing)
   EXPECT_EQ(inner.Handle(), GetFocus());
   FContainer->SetInnerControl(nullptr);
   inner.SetParent(nullptr);
+}
+
+TEST_F(Container, MovingAFocusedContainerHandsTheFocusToTheInnerControl) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 300, 200);
+  FContainer->SetParent(&form);
+  form.Show();
+  FContainer->SetFocus();
+  ASSERT_EQ(FContainer->Handle(), GetFocus());
+  TWinControl inner(nullptr);
+  inner.SetParent(FContainer.get());
+  FContainer->SetInnerControl(&inner);
+  inner.HandleNeeded();
+  ASSERT_EQ(FContainer->Handle(), GetFocus()) << "taking an inner control moves no focus";
+  FContainer->SetBounds(20, 20, 120, 40);
+  EXPECT_EQ(inner.Handle(), GetFocus());
+  EXPECT_EQ(&inner, form.ActiveControl());
+  FContainer->SetInnerControl(nullptr);
+  inner.SetParent(nullptr);
+  FContainer->SetParent(nullptr);
 }
 
 TEST_F(Container, APressStartsTheContainersOwnDragInAutomaticMode) {

@@ -386,3 +386,63 @@ TEST_F(HostedInnerListBox, TheWheelGoesToTheContainerFirst) {
   EXPECT_GT(FListBox->TopIndex(), 0) << "the list box scrolls itself";
   EXPECT_EQ(FListBox->TopIndex(), FListBox->VScrollBar()->Position());
 }
+
+TEST_F(HostedInnerListBox, DragsOverTheListBoxAndDropsOnItReachTheContainerAtItsCoordinates) {
+  std::vector<POINT> overs, drops;
+  FHosting->OnDragOver = [&](TObject*, TObject*, int X, int Y, TDragState, bool& Accept) {
+    overs.push_back({X, Y});
+    Accept = true;
+  };
+  FHosting->OnDragDrop = [&](TObject*, TObject*, int X, int Y) { drops.push_back({X, Y}); };
+  bool listBoxHeard = false;
+  FListBox->OnDragOver = [&](TObject*, TObject*, int, int, TDragState, bool&) { listBoxHeard = true; };
+  FListBox->OnDragDrop = [&](TObject*, TObject*, int, int) { listBoxHeard = true; };
+  bool accept = false;
+  FListBox->DragOver(FListBox.get(), 5, 6, TDragState::dsDragMove, accept);
+  FListBox->DragDrop(FListBox.get(), 7, 8);
+  EXPECT_TRUE(accept) << "the container's answer";
+  ASSERT_EQ(1u, overs.size());
+  ASSERT_EQ(1u, drops.size());
+  EXPECT_EQ(5 + FListBox->Left(), overs[0].x);
+  EXPECT_EQ(6 + FListBox->Top(), overs[0].y);
+  EXPECT_EQ(7 + FListBox->Left(), drops[0].x);
+  EXPECT_EQ(8 + FListBox->Top(), drops[0].y);
+  EXPECT_FALSE(listBoxHeard) << "handed to the container only";
+}
+
+namespace {
+
+class TListBoxTestPopup : public TComponent, public IcxPopupMenu {
+public:
+  using TComponent::TComponent;
+  bool IsShortCut(TMessage&) override { return false; }
+  void Popup(int X, int Y) override { At.push_back({X, Y}); }
+  std::vector<POINT> At;
+
+protected:
+  bool GetInterface(REFIID iid, void** object) override {
+    if (IsEqualGUID(iid, IID_IcxPopupMenu)) {
+      *object = static_cast<IcxPopupMenu*>(this);
+      return true;
+    }
+    return TComponent::GetInterface(iid, object);
+  }
+};
+
+}  // namespace
+
+TEST_F(HostedInnerListBox, AContextRequestOnTheListBoxOpensTheContainersMenu) {
+  TListBoxTestPopup popup(nullptr);
+  EXPECT_EQ(nullptr, FListBox->PopupMenuToShow());
+  FHosting->SetPopupMenu(&popup);
+  EXPECT_EQ(&popup, FListBox->PopupMenuToShow());
+  SendMessageW(FListBox->Handle(), WM_CONTEXTMENU, WPARAM(FListBox->Handle()), MAKELPARAM(70, 80));
+  SendMessageW(FListBox->Handle(), WM_CONTEXTMENU, WPARAM(FListBox->Handle()), MAKELPARAM(0xFFFF, 0xFFFF));
+  ASSERT_EQ(2u, popup.At.size());
+  EXPECT_EQ(70, popup.At[0].x);
+  EXPECT_EQ(80, popup.At[0].y);
+  const POINT origin = FListBox->ClientToScreen({0, 0});
+  EXPECT_EQ(origin.x, popup.At[1].x) << "a keyboard request opens it at the list box";
+  EXPECT_EQ(origin.y, popup.At[1].y);
+  FHosting->SetPopupMenu(nullptr);
+}
