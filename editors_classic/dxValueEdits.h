@@ -85,6 +85,7 @@ protected:
   void KeyUp(WORD& key, TShiftState shift) override;
   // The wheel steps the value rather than scrolling the host.
   bool IsMouseWheelHandled() override { return true; }
+  bool IsCloseEditorDisabled() override { return false; }
   TVK_MESSAGES();
   void WMStopSpin(TMessage& message);
   void WMEditCommand(TMessage& message);
