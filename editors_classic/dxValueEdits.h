@@ -74,6 +74,7 @@ public:
   void SetSelected(bool value) override;
   std::unique_ptr<TdxEditViewData> CreateViewData(bool isPaintCopy) override;
   void DefaultHandler(TMessage& message) override;
+  bool IsCloseEditorDisabled() override { return false; }
 
   bool FEditorEnabled = true;
   double FIncrement = 1.0;
@@ -85,7 +86,6 @@ protected:
   void KeyUp(WORD& key, TShiftState shift) override;
   // The wheel steps the value rather than scrolling the host.
   bool IsMouseWheelHandled() override { return true; }
-  bool IsCloseEditorDisabled() override { return false; }
   TVK_MESSAGES();
   void WMStopSpin(TMessage& message);
   void WMEditCommand(TMessage& message);
