@@ -285,6 +285,8 @@ public:
   virtual bool WantTabs() { return false; }
   // An editor that scrolls itself by the wheel; the others hand it to the host.
   virtual bool IsMouseWheelHandled() { return false; }
+  // While True the host keeps this editor open instead of closing it.
+  virtual bool IsCloseEditorDisabled() { return FDisableCloseEditor; }
   virtual bool IsEditingKey(WORD key, TShiftState shift);
   virtual void GoToNeighbourCell(bool left);
   virtual void RestorePrevText();

@@ -211,6 +211,8 @@ public:
   WideString GetEditingText() override;
   void ValidateEdit() override;
   bool NeedsOleCallback() override { return IsMasked(); }
+  // An unchanged text never holds the editor open.
+  bool IsCloseEditorDisabled() override { return FDisableCloseEditor && GetEditModified(); }
   virtual void ApplyEditMask(const WideString& value);
   void PlaceCaret(int pos);
   void CheckCursor();

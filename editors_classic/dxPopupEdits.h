@@ -170,6 +170,7 @@ public:
 
   WideString GetEditingText() override;
   bool IsEnterValidate() override { return true; }
+  bool IsCloseEditorDisabled() override { return false; }
   void ValidateEdit() override;
   // Empty for the null date; else a date as its number of days, or a text the locale reads as a date.
   void SetEditValue(const WideString& value) override;

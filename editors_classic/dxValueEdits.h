@@ -74,6 +74,7 @@ public:
   void SetSelected(bool value) override;
   std::unique_ptr<TdxEditViewData> CreateViewData(bool isPaintCopy) override;
   void DefaultHandler(TMessage& message) override;
+  bool IsCloseEditorDisabled() override { return false; }
 
   bool FEditorEnabled = true;
   double FIncrement = 1.0;

@@ -13,6 +13,13 @@ class ClosingMaskEdit : public TdxInplaceMaskEdit {
 public:
   explicit ClosingMaskEdit(TComponent* owner) : TdxInplaceMaskEdit(owner) {}
   void SetClosing(bool value) { FCloseFlag = value; }
+  void SetCloseDisabled(bool value) { FDisableCloseEditor = value; }
+};
+
+// A plain text editor with the same close lock, for contrast.
+class LockedTextEdit : public TdxInplaceTextEdit {
+public:
+  explicit LockedTextEdit(TComponent* owner) : TdxInplaceTextEdit(owner) { FDisableCloseEditor = true; }
 };
 
 struct MaskEdit : HostFixture {
@@ -222,4 +229,32 @@ TEST_F(MaskEdit, SurrogatePairsAreOneCharacterForTheCaretAndAreNotTypedIntoPosit
   while (PeekMessageW(&m, Edit->Handle(), 0, 0, PM_REMOVE)) DispatchMessageW(&m);
   EXPECT_EQ(L"a\xD83D\xDE00" L"b", Edit->EditText());
   EXPECT_EQ(0, Caret());
+}
+
+TEST_F(MaskEdit, TheCloseLockHoldsAMaskedEditorOnlyWhileItsTextIsModified) {
+  Open(L"00-00;1;_", L"12-34");
+  struct Case {
+    bool Locked;
+    const wchar_t* Typed;
+    bool Disabled;
+  };
+  const Case cases[] = {
+      {false, L"", false},
+      {true, L"", false},  // locked, but nothing changed yet
+      {true, L"5", true},
+      {false, L"6", false},
+  };
+  for (const Case& c : cases) {
+    Edit->SetCloseDisabled(c.Locked);
+    Type(c.Typed);
+    EXPECT_EQ(c.Disabled, Edit->IsCloseEditorDisabled()) << c.Locked << ' ' << c.Typed;
+  }
+  Key(VK_ESCAPE);  // back to the entry text: no longer modified
+  Edit->SetCloseDisabled(true);
+  ASSERT_FALSE(Edit->GetEditModified());
+  EXPECT_FALSE(Edit->IsCloseEditorDisabled());
+
+  auto* plain = new LockedTextEdit(Host);
+  ASSERT_FALSE(plain->GetEditModified());
+  EXPECT_TRUE(plain->IsCloseEditorDisabled());
 }

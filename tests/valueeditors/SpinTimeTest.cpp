@@ -1,14 +1,30 @@
 // The spin editor (limits, rounding, separators, keys, the held button's
-// repeat) and the time editor (fields at the caret, digit rules, its value).
+// repeat), the time editor (fields at the caret, digit rules, its value), and
+// which of the masked, spin and date editors the close lock holds open.
 #include "ValueEditorsTest.h"
+#include "dxPopupEdits.h"
 #include "dxValueEdits.h"
 
 #include <windowsx.h>
+
+#include <type_traits>
 
 using namespace tvk;
 using namespace valueeditors_test;
 
 namespace {
+
+// An editor with the close lock raised, as a drop-down in progress raises it.
+template <class TEditor>
+class TCloseLocked : public TEditor {
+public:
+  explicit TCloseLocked(TComponent* owner) : TEditor(owner) { this->FDisableCloseEditor = true; }
+};
+
+template <class TEditor>
+struct CloseLock : EditorFixture<TCloseLocked<TEditor>> {};
+using CloseLockedEditors = ::testing::Types<TdxInplaceMaskEdit, TdxInplaceSpinEdit, TdxInplaceDateEdit>;
+TYPED_TEST_SUITE(CloseLock, CloseLockedEditors);
 
 struct Spin : EditorFixture<TdxInplaceSpinEdit> {
   TFormatSettingsScope Locale{Settings()};
@@ -186,4 +202,14 @@ TEST_F(TimeEdit, ValueKeepsTheDatePartApartAndReadsZeroAsZero) {
   Edit->SetEditValue(L"");
   EXPECT_EQ(L"00:00:00", Edit->GetTextValue());
   EXPECT_EQ(L"0", Edit->GetEditValue());
+}
+
+// A modified masked editor holds the host's close while the lock is up; the
+// spin and date editors never do.
+TYPED_TEST(CloseLock, OnlyTheMaskedEditorHoldsTheCloseOfAModifiedText) {
+  TFormatSettingsScope locale{Settings()};
+  this->Open(L"");
+  this->Type(L"1");
+  ASSERT_TRUE(this->Edit->GetEditModified());
+  EXPECT_EQ((std::is_same_v<TypeParam, TdxInplaceMaskEdit>), this->Edit->IsCloseEditorDisabled());
 }
