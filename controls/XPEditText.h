@@ -48,6 +48,34 @@ bool EditWordAt(const WideString& text, int pos, int& start, int& end);
 // frame again and, when Bordered, the border.
 int EditAutoWidth(HDC dc, int width, wchar_t last, int frameSize, int borderSize, bool bordered);
 
+// The one-snapshot undo of an edit: the text as it stood before the first
+// change since the last undo or clear.
+class TEditUndoSnapshot {
+public:
+  // The text is about to change from Before.
+  void TextChanging(const WideString& before) {
+    if (FNeedSave) {
+      FText = before;
+      FNeedSave = false;
+    }
+    FCanUndo = true;
+  }
+  // The next change is remembered afresh.
+  void SaveNext() { FNeedSave = true; }
+  void Clear() {
+    FText.clear();
+    FCanUndo = false;
+    FNeedSave = true;
+  }
+  bool CanUndo() const { return FCanUndo; }
+  const WideString& Text() const { return FText; }
+
+private:
+  WideString FText;
+  bool FCanUndo = false;
+  bool FNeedSave = true;
+};
+
 // Has the parent of a transparent Control erase the area under it and
 // repaints the parent's showing windowed descendants there.
 void RefreshTransparentBackground(TWinControl& control);

@@ -236,12 +236,8 @@ void TCustomXPEdit::Loaded() {
 void TCustomXPEdit::SetInternalText(const WideString& text) {
   WideString value = FOEMConvert ? TextToOemForm(text) : text;
   if (value == FText) return;
-  if (FNeedSaveUndo) {
-    FUndoText = FText;
-    FNeedSaveUndo = false;
-  }
+  FUndo.TextChanging(FText);
   FText = value;
-  FCanUndo = true;
   UpdateDisplayText();
 }
 
@@ -326,9 +322,7 @@ void TCustomXPEdit::ClampPositions() {
 void TCustomXPEdit::ClearSelection() { SetSelText(L""); }
 
 void TCustomXPEdit::ClearUndo() {
-  FUndoText.clear();
-  FCanUndo = false;
-  FNeedSaveUndo = true;
+  FUndo.Clear();
 }
 
 void TCustomXPEdit::SetPasswordChar(wchar_t value) {
@@ -614,9 +608,9 @@ HRESULT TCustomXPEdit::DeleteSelection() {
 HRESULT TCustomXPEdit::Undo() {
   try {
     if (!CanUndo()) return S_OK;
-    FNeedSaveUndo = true;
-    SetInternalText(FUndoText);
-    FNeedSaveUndo = true;
+    FUndo.SaveNext();
+    SetInternalText(FUndo.Text());
+    FUndo.SaveNext();
     Perform(CM_TEXTCHANGED);
     Run(&TCustomXPEdit::SelectAll);
     return S_OK;

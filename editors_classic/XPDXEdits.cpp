@@ -157,12 +157,8 @@ void TCustomXPDXEdit::Loaded() {
 void TCustomXPDXEdit::SetInternalText(const WideString& text) {
   WideString value = FOEMConvert ? TextToOemForm(text, OemCodePage, AnsiCodePage) : text;
   if (value == FText) return;
-  if (FNeedSaveUndo) {
-    FUndoText = FText;
-    FNeedSaveUndo = false;
-  }
+  FUndo.TextChanging(FText);
   FText = value;
-  FCanUndo = true;
   UpdateDisplayText();
 }
 
@@ -224,9 +220,7 @@ void TCustomXPDXEdit::Clear() { SetInternalText(L""); }
 void TCustomXPDXEdit::ClearSelection() { DeleteSelection(); }
 
 void TCustomXPDXEdit::ClearUndo() {
-  FUndoText.clear();
-  FCanUndo = false;
-  FNeedSaveUndo = true;
+  FUndo.Clear();
 }
 
 void TCustomXPDXEdit::SetPasswordChar(wchar_t value) {
@@ -474,9 +468,9 @@ void TCustomXPDXEdit::DeleteSelection() {
 
 void TCustomXPDXEdit::Undo() {
   if (!CanUndo()) return;
-  FNeedSaveUndo = true;
-  SetInternalText(FUndoText);
-  FNeedSaveUndo = true;
+  FUndo.SaveNext();
+  SetInternalText(FUndo.Text());
+  FUndo.SaveNext();
   Perform(CM_TEXTCHANGED);
   SelectAll();
 }
