@@ -8,6 +8,7 @@
 #include "Themes.h"
 #include "XPColors.h"
 #include "XPControlUtils.h"
+#include "XPEditText.h"
 #include "XPGraphics.h"
 #include "XPSystem.h"
 
@@ -24,8 +25,6 @@ namespace tvk {
 namespace {
 
 constexpr TColor kEditFrameColor = 0xB99D7F;
-// Widths are measured in chunks of this many characters, one call each.
-constexpr int kMeasureChunk = 32;
 constexpr int kEditButtonWidth = 19;
 constexpr wchar_t kDigits[] = L"0123456789ABCDEF";
 
@@ -237,12 +236,8 @@ void TCustomXPEdit::Loaded() {
 void TCustomXPEdit::SetInternalText(const WideString& text) {
   WideString value = FOEMConvert ? TextToOemForm(text) : text;
   if (value == FText) return;
-  if (FNeedSaveUndo) {
-    FUndoText = FText;
-    FNeedSaveUndo = false;
-  }
+  FUndo.TextChanging(FText);
   FText = value;
-  FCanUndo = true;
   UpdateDisplayText();
 }
 
@@ -327,9 +322,7 @@ void TCustomXPEdit::ClampPositions() {
 void TCustomXPEdit::ClearSelection() { SetSelText(L""); }
 
 void TCustomXPEdit::ClearUndo() {
-  FUndoText.clear();
-  FCanUndo = false;
-  FNeedSaveUndo = true;
+  FUndo.Clear();
 }
 
 void TCustomXPEdit::SetPasswordChar(wchar_t value) {
@@ -342,73 +335,24 @@ void TCustomXPEdit::SetPasswordChar(wchar_t value) {
 // ---- Measuring
 
 int TCustomXPEdit::TextWidth(int start, int count) {
-  if (count <= 0 || start < 0 || start >= int(FDisplayText.size())) return 0;
-  count = std::min(count, int(FDisplayText.size()) - start);
-  SIZE size{};
-  GetTextExtentPoint32W(MeasureDC(), FDisplayText.data() + start, count, &size);
-  return size.cx;
+  return EditTextWidth(MeasureDC(), FDisplayText, start, count);
 }
 
 int TCustomXPEdit::GetTextAreaWidth(bool partial) {
   RECT r;
   GetTextRect(r);
-  int width = r.right - r.left;
-  if (!partial) {
-    TEXTMETRICW tm{};
-    GetTextMetricsW(MeasureDC(), &tm);
-    width -= tm.tmOverhang;
-  }
-  return width;
+  return EditTextAreaWidth(MeasureDC(), r, partial);
 }
 
 int TCustomXPEdit::CountVisibleChars(int first, bool partial) {
-  int length = int(FDisplayText.size());
-  if (first >= length) return 0;
+  if (first >= int(FDisplayText.size())) return 0;
   int room = GetTextAreaWidth(partial);
-  HDC dc = MeasureDC();
-  int count = 0;
-  int extents[kMeasureChunk];
-  for (int pos = first; pos < length; pos += kMeasureChunk) {
-    int n = std::min(kMeasureChunk, length - pos);
-    SIZE size{};
-    GetTextExtentExPointW(dc, FDisplayText.data() + pos, n, 0, nullptr, extents, &size);
-    if (extents[n - 1] <= room) {
-      count += n;
-      room -= extents[n - 1];
-      continue;
-    }
-    for (int i = 0; i < n; ++i) {
-      int start = i ? extents[i - 1] : 0;
-      bool fits = partial ? start < room : extents[i] <= room;
-      if (!fits) break;
-      ++count;
-    }
-    break;
-  }
-  return count;
+  return EditCountFittingChars(MeasureDC(), FDisplayText, first, room, partial);
 }
 
 int TCustomXPEdit::FirstCharForCaret(int pos) {
   int room = GetTextAreaWidth(false);
-  HDC dc = MeasureDC();
-  int first = pos;
-  int extents[kMeasureChunk];
-  while (first > 0) {
-    int n = std::min(kMeasureChunk, first);
-    int start = first - n;
-    SIZE size{};
-    GetTextExtentExPointW(dc, FDisplayText.data() + start, n, 0, nullptr, extents, &size);
-    if (extents[n - 1] <= room) {
-      room -= extents[n - 1];
-      first = start;
-      continue;
-    }
-    // Inside this chunk: the characters from the right that still fit.
-    int i = n;
-    while (i > 0 && extents[n - 1] - (i > 1 ? extents[i - 2] : 0) <= room) --i;
-    return start + i;
-  }
-  return 0;
+  return EditFirstCharForCaret(MeasureDC(), FDisplayText, pos, room);
 }
 
 void TCustomXPEdit::SetFirstChar(int index) {
@@ -465,21 +409,8 @@ void TCustomXPEdit::HideTextCaret() {
 }
 
 int TCustomXPEdit::CharIndexAt(int x) {
-  int length = int(FDisplayText.size());
-  if (x < 0) {
-    if (FFirstChar == 0) return 0;
-    int w = TextWidth(FFirstChar - 1, 1);
-    return -x > w / 2 ? FFirstChar - 1 : FFirstChar;
-  }
-  int index = FFirstChar;
-  int remaining = x;
-  for (int i = 0; i < FCharPartialVisibleCount && index < length; ++i) {
-    int w = TextWidth(index, 1);
-    if (w / 2 >= remaining) break;
-    remaining -= w;
-    ++index;
-  }
-  return index;
+  return EditCharIndexAt(x, FFirstChar, FCharPartialVisibleCount, int(FDisplayText.size()),
+                         [this](int index) { return TextWidth(index, 1); });
 }
 
 bool TCustomXPEdit::PtInTextRect(int x, int y) {
@@ -575,48 +506,13 @@ HRESULT TCustomXPEdit::SelectAll() {
   }
 }
 
-int TCustomXPEdit::PrevWordPos() {
-  int i = FCaretPos - 1;
-  while (i >= 0 && FDisplayText[std::size_t(i)] == L' ') --i;
-  while (i >= 0 && FDisplayText[std::size_t(i)] != L' ') --i;
-  return i + 1;
-}
+int TCustomXPEdit::PrevWordPos() { return EditPrevWordPos(FDisplayText, FCaretPos); }
 
-int TCustomXPEdit::NextWordPos() {
-  int length = int(FDisplayText.size());
-  int i = FCaretPos;
-  if (i >= length) return length + 1;
-  while (i < length && FDisplayText[std::size_t(i)] != L' ') ++i;
-  while (i < length && FDisplayText[std::size_t(i)] == L' ') ++i;
-  return i < length ? i : length + 1;
-}
+int TCustomXPEdit::NextWordPos() { return EditNextWordPos(FDisplayText, FCaretPos); }
 
 void TCustomXPEdit::SelectWordAt(int pos) {
-  const WideString& t = FDisplayText;
-  int length = int(t.size());
-  auto space = [&](int i) { return t[std::size_t(i)] == L' '; };
-  int end = -1;
-  if (pos >= length || space(pos)) {
-    // The word ending at the last non-space left of Pos, else the first to its right.
-    int i = std::min(pos, length) - 1;
-    while (i >= 0 && space(i)) --i;
-    if (i >= 0) {
-      end = i + 1;
-    } else if (pos < length) {
-      int j = pos;
-      while (j < length && space(j)) ++j;
-      if (j < length) {
-        while (j < length && !space(j)) ++j;
-        end = j;
-      }
-    }
-  } else {
-    end = pos;
-    while (end < length && !space(end)) ++end;
-  }
-  if (end < 0) return;
-  int start = end;
-  while (start > 0 && !space(start - 1)) --start;
+  int start = 0, end = 0;
+  if (!EditWordAt(FDisplayText, pos, start, end)) return;
   FSelBegin = start;
   FSelEnd = end;
   Invalidate();
@@ -712,9 +608,9 @@ HRESULT TCustomXPEdit::DeleteSelection() {
 HRESULT TCustomXPEdit::Undo() {
   try {
     if (!CanUndo()) return S_OK;
-    FNeedSaveUndo = true;
-    SetInternalText(FUndoText);
-    FNeedSaveUndo = true;
+    FUndo.SaveNext();
+    SetInternalText(FUndo.Text());
+    FUndo.SaveNext();
     Perform(CM_TEXTCHANGED);
     Run(&TCustomXPEdit::SelectAll);
     return S_OK;
@@ -934,18 +830,8 @@ int TCustomXPEdit::GetAutoWidth() {
   int length = int(FDisplayText.size());
   int w = TextWidth(0, length) + 2 * (FFrameSize + FBorderSize);
   if (length == 0) return w;
-  TEXTMETRICW tm{};
-  HDC dc = MeasureDC();
-  GetTextMetricsW(dc, &tm);
-  ABC abc{};
-  UINT last = FDisplayText.back();
-  if ((tm.tmPitchAndFamily & TMPF_TRUETYPE) && GetCharABCWidthsW(dc, last, last, &abc))
-    w -= abc.abcC;
-  else
-    w += tm.tmOverhang;
-  w += 2 * FFrameSize;
-  if (FBorderStyle != TBorderStyle::bsNone) w += 2 * FBorderSize;
-  return w;
+  return EditAutoWidth(MeasureDC(), w, FDisplayText.back(), FFrameSize, FBorderSize,
+                       FBorderStyle != TBorderStyle::bsNone);
 }
 
 // ---- Transparency
@@ -957,35 +843,7 @@ void TCustomXPEdit::Invalidate() {
 
 void TCustomXPEdit::RefreshBackground() {
   if (!FTransparent || !HandleAllocated() || !Parent() || !Parent()->HandleAllocated()) return;
-  RECT r = ClientRect();
-  POINT topLeft = ClientToScreen(POINT{0, 0});
-  OffsetRect(&r, topLeft.x, topLeft.y);
-  HWND parent = Parent()->Handle();
-  RECT inParent = r;
-  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&inParent), 2);
-  if (HDC dc = GetDC(parent)) {
-    HRGN region = CreateRectRgnIndirect(&inParent);
-    SelectClipRgn(dc, region);
-    SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    SelectClipRgn(dc, nullptr);
-    DeleteObject(region);
-    ReleaseDC(parent, dc);
-  }
-  // The parent and its showing windowed children under the rectangle, without erasing.
-  std::vector<TWinControl*> pending{Parent()};
-  while (!pending.empty()) {
-    TWinControl* control = pending.back();
-    pending.pop_back();
-    if (control != this && control->HandleAllocated()) {
-      RECT area = r;
-      MapWindowPoints(nullptr, control->Handle(), reinterpret_cast<POINT*>(&area), 2);
-      RECT client = control->ClientRect(), covered;
-      if (IntersectRect(&covered, &client, &area)) InvalidateRect(control->Handle(), &covered, FALSE);
-    }
-    for (int i = 0; i < control->ControlCount(); ++i)
-      if (auto* child = dynamic_cast<TWinControl*>(control->Controls(i)); child && child != this && child->Showing())
-        pending.push_back(child);
-  }
+  RefreshTransparentBackground(*this);
 }
 
 void TCustomXPEdit::WMEraseBkgnd(TMessage& message) {

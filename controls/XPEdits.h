@@ -8,6 +8,7 @@
 #include "AlphaImage.h"
 #include "Menus.h"
 #include "XPControls.h"
+#include "XPEditText.h"
 #include "XPExtCtrls.h"
 #include "XPTypes.h"
 
@@ -90,7 +91,7 @@ public:
   void SetSelLength(int value);
   WideString SelText() const;
   void SetSelText(const WideString& value);
-  bool CanUndo() const { return FCanUndo && !FReadOnly; }
+  bool CanUndo() const { return FUndo.CanUndo() && !FReadOnly; }
   bool Modified() const { return FModified; }
   void SetModified(bool value) { FModified = value; }
   int CaretPos() const { return FCaretPos; }
@@ -262,7 +263,7 @@ protected:
   TEditCharCase FCharCase = TEditCharCase::ecNormal;
   bool FModified = false;
   WideString FText;
-  bool FCanUndo = false;
+  TEditUndoSnapshot FUndo;
   bool FTransparent = false, FHotTrack = false;
   int FImeCount = 0;
   WideString FImeStr;
@@ -271,7 +272,6 @@ protected:
   WideString FSavedText;
   TBorderStyle FBorderStyle = TBorderStyle::bsSingle;
   bool FUseColor = false;
-  bool FNeedSaveUndo = true;
   int FNumberPrecision = 3;
   TRadix FNumberRadix = TRadix::rdxDecimal;
   TNumberTypeEx FNumberType = TNumberTypeEx::ntNone;
@@ -279,7 +279,6 @@ protected:
   TXPLookAndFeel FLookAndFeel = TXPLookAndFeel::xlfNative;
   std::unique_ptr<TAlphaBitmap> FBackImage;
   bool FNeedSelectAll = false;
-  WideString FUndoText;
   bool FInTextChanging = false;
   bool FExternalTextChanging = false;
   bool FHot = false;

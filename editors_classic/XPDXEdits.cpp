@@ -3,6 +3,7 @@
 #include "Clipbrd.h"
 #include "Forms.h"
 #include "XPControlUtils.h"
+#include "XPEditText.h"
 #include "XPTypes.h"
 #include "dxEditor.h"
 #include "dxUtils.h"
@@ -16,8 +17,6 @@ namespace tvk {
 namespace {
 
 constexpr TColor kDxEditFrameColor = 0x00B99D7F;
-// Widths are measured in chunks of this many characters, one call each.
-constexpr int kDxMeasureChunk = 32;
 constexpr int kDxEditButtonWidth = 19;
 
 bool DxShiftDown() { return (KeyboardShiftState() & ssShift) != 0; }
@@ -158,12 +157,8 @@ void TCustomXPDXEdit::Loaded() {
 void TCustomXPDXEdit::SetInternalText(const WideString& text) {
   WideString value = FOEMConvert ? TextToOemForm(text, OemCodePage, AnsiCodePage) : text;
   if (value == FText) return;
-  if (FNeedSaveUndo) {
-    FUndoText = FText;
-    FNeedSaveUndo = false;
-  }
+  FUndo.TextChanging(FText);
   FText = value;
-  FCanUndo = true;
   UpdateDisplayText();
 }
 
@@ -225,9 +220,7 @@ void TCustomXPDXEdit::Clear() { SetInternalText(L""); }
 void TCustomXPDXEdit::ClearSelection() { DeleteSelection(); }
 
 void TCustomXPDXEdit::ClearUndo() {
-  FUndoText.clear();
-  FCanUndo = false;
-  FNeedSaveUndo = true;
+  FUndo.Clear();
 }
 
 void TCustomXPDXEdit::SetPasswordChar(wchar_t value) {
@@ -246,71 +239,24 @@ HDC TCustomXPDXEdit::MeasureDC() {
 }
 
 int TCustomXPDXEdit::TextWidth(int start, int count) {
-  if (count <= 0 || start < 0 || start >= int(FDisplayText.size())) return 0;
-  count = std::min(count, int(FDisplayText.size()) - start);
-  SIZE size{};
-  GetTextExtentPoint32W(MeasureDC(), FDisplayText.data() + start, count, &size);
-  return size.cx;
+  return EditTextWidth(MeasureDC(), FDisplayText, start, count);
 }
 
 int TCustomXPDXEdit::GetTextAreaWidth(bool partial) {
   RECT r;
   GetTextRect(r);
-  int width = r.right - r.left;
-  if (!partial) {
-    TEXTMETRICW tm{};
-    GetTextMetricsW(MeasureDC(), &tm);
-    width -= tm.tmOverhang;
-  }
-  return width;
+  return EditTextAreaWidth(MeasureDC(), r, partial);
 }
 
 int TCustomXPDXEdit::CountVisibleChars(int first, bool partial) {
-  int length = int(FDisplayText.size());
-  if (first >= length) return 0;
+  if (first >= int(FDisplayText.size())) return 0;
   int room = GetTextAreaWidth(partial);
-  HDC dc = MeasureDC();
-  int count = 0;
-  int extents[kDxMeasureChunk];
-  for (int pos = first; pos < length; pos += kDxMeasureChunk) {
-    int n = std::min(kDxMeasureChunk, length - pos);
-    SIZE size{};
-    GetTextExtentExPointW(dc, FDisplayText.data() + pos, n, 0x7FFFFFFF, nullptr, extents, &size);
-    if (extents[n - 1] <= room) {
-      count += n;
-      room -= extents[n - 1];
-      continue;
-    }
-    for (int i = 0; i < n; ++i) {
-      int start = i ? extents[i - 1] : 0;
-      if (!(partial ? start < room : extents[i] <= room)) break;
-      ++count;
-    }
-    break;
-  }
-  return count;
+  return EditCountFittingChars(MeasureDC(), FDisplayText, first, room, partial);
 }
 
 int TCustomXPDXEdit::FirstCharForCaret(int pos) {
   int room = GetTextAreaWidth(false);
-  HDC dc = MeasureDC();
-  int first = pos;
-  int extents[kDxMeasureChunk];
-  while (first > 0) {
-    int n = std::min(kDxMeasureChunk, first);
-    int start = first - n;
-    SIZE size{};
-    GetTextExtentExPointW(dc, FDisplayText.data() + start, n, 0x7FFFFFFF, nullptr, extents, &size);
-    if (extents[n - 1] <= room) {
-      room -= extents[n - 1];
-      first = start;
-      continue;
-    }
-    int i = n;
-    while (i > 0 && extents[n - 1] - (i > 1 ? extents[i - 2] : 0) <= room) --i;
-    return start + i;
-  }
-  return 0;
+  return EditFirstCharForCaret(MeasureDC(), FDisplayText, pos, room);
 }
 
 void TCustomXPDXEdit::SetFirstChar(int index) {
@@ -365,20 +311,8 @@ void TCustomXPDXEdit::HideTextCaret() {
 }
 
 int TCustomXPDXEdit::CharIndexAt(int x) {
-  int length = int(FDisplayText.size());
-  if (x < 0) {
-    if (FFirstChar == 0) return 0;
-    return TextWidth(FFirstChar - 1, 1) / 2 >= -x ? FFirstChar : FFirstChar - 1;
-  }
-  int index = FFirstChar;
-  int remaining = x;
-  for (int i = 0; i < FCharPartialVisibleCount && index < length; ++i) {
-    int w = TextWidth(index, 1);
-    if (w / 2 >= remaining) break;
-    remaining -= w;
-    ++index;
-  }
-  return index;
+  return EditCharIndexAt(x, FFirstChar, FCharPartialVisibleCount, int(FDisplayText.size()),
+                         [this](int index) { return TextWidth(index, 1); });
 }
 
 bool TCustomXPDXEdit::PtInTextRect(int x, int y) {
@@ -449,48 +383,13 @@ void TCustomXPDXEdit::SelectAll() {
   SetCaretPosition(SelLength());
 }
 
-int TCustomXPDXEdit::PrevWordPos() {
-  int i = FCaretPos - 1;
-  while (i >= 0 && FDisplayText[std::size_t(i)] == L' ') --i;
-  while (i >= 0 && FDisplayText[std::size_t(i)] != L' ') --i;
-  return i + 1;
-}
+int TCustomXPDXEdit::PrevWordPos() { return EditPrevWordPos(FDisplayText, FCaretPos); }
 
-int TCustomXPDXEdit::NextWordPos() {
-  int length = int(FDisplayText.size());
-  int i = FCaretPos;
-  if (i >= length) return length + 1;
-  while (i < length && FDisplayText[std::size_t(i)] != L' ') ++i;
-  while (i < length && FDisplayText[std::size_t(i)] == L' ') ++i;
-  return i < length ? i : length + 1;
-}
+int TCustomXPDXEdit::NextWordPos() { return EditNextWordPos(FDisplayText, FCaretPos); }
 
 void TCustomXPDXEdit::SelectWordAt(int pos) {
-  const WideString& t = FDisplayText;
-  int length = int(t.size());
-  auto space = [&](int i) { return t[std::size_t(i)] == L' '; };
-  int end = -1;
-  if (pos >= length || space(pos)) {
-    // The word ending at the last non-space left of Pos, else the first to its right.
-    int i = std::min(pos, length) - 1;
-    while (i >= 0 && space(i)) --i;
-    if (i >= 0) {
-      end = i + 1;
-    } else if (pos < length) {
-      int j = pos;
-      while (j < length && space(j)) ++j;
-      if (j < length) {
-        while (j < length && !space(j)) ++j;
-        end = j;
-      }
-    }
-  } else {
-    end = pos;
-    while (end < length && !space(end)) ++end;
-  }
-  if (end < 0) return;
-  int start = end;
-  while (start > 0 && !space(start - 1)) --start;
+  int start = 0, end = 0;
+  if (!EditWordAt(FDisplayText, pos, start, end)) return;
   FSelBegin = start;
   FSelEnd = end;
   Invalidate();
@@ -569,9 +468,9 @@ void TCustomXPDXEdit::DeleteSelection() {
 
 void TCustomXPDXEdit::Undo() {
   if (!CanUndo()) return;
-  FNeedSaveUndo = true;
-  SetInternalText(FUndoText);
-  FNeedSaveUndo = true;
+  FUndo.SaveNext();
+  SetInternalText(FUndo.Text());
+  FUndo.SaveNext();
   Perform(CM_TEXTCHANGED);
   SelectAll();
 }
@@ -645,18 +544,8 @@ int TCustomXPDXEdit::GetAutoWidth() {
   int length = int(FText.size());
   int w = TextWidth(0, length) + 2 * (FFrameSize + FBorderSize);
   if (length == 0) return w;
-  TEXTMETRICW tm{};
-  HDC dc = MeasureDC();
-  GetTextMetricsW(dc, &tm);
-  ABC abc{};
-  UINT last = FDisplayText.back();
-  if ((tm.tmPitchAndFamily & TMPF_TRUETYPE) && GetCharABCWidthsW(dc, last, last, &abc))
-    w -= abc.abcC;
-  else
-    w += tm.tmOverhang;
-  w += 2 * FFrameSize;
-  if (FBorderStyle != TBorderStyle::bsNone) w += 2 * FBorderSize;
-  return w;
+  return EditAutoWidth(MeasureDC(), w, FDisplayText.back(), FFrameSize, FBorderSize,
+                       FBorderStyle != TBorderStyle::bsNone);
 }
 
 // ---- Transparency
@@ -668,35 +557,7 @@ void TCustomXPDXEdit::Invalidate() {
 
 void TCustomXPDXEdit::RefreshBackground() {
   if (!FTransparent || !HandleAllocated() || !Parent() || !Parent()->HandleAllocated()) return;
-  RECT r = ClientRect();
-  POINT topLeft = ClientToScreen(POINT{0, 0});
-  OffsetRect(&r, topLeft.x, topLeft.y);
-  HWND parent = Parent()->Handle();
-  RECT inParent = r;
-  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&inParent), 2);
-  if (HDC dc = GetDC(parent)) {
-    HRGN region = CreateRectRgnIndirect(&inParent);
-    SelectClipRgn(dc, region);
-    SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    SelectClipRgn(dc, nullptr);
-    DeleteObject(region);
-    ReleaseDC(parent, dc);
-  }
-  // The parent and its showing windowed descendants under the rectangle, without erasing.
-  std::vector<TWinControl*> pending{Parent()};
-  while (!pending.empty()) {
-    TWinControl* control = pending.back();
-    pending.pop_back();
-    if (control != this && control->HandleAllocated()) {
-      RECT area = r;
-      MapWindowPoints(nullptr, control->Handle(), reinterpret_cast<POINT*>(&area), 2);
-      RECT client = control->ClientRect(), covered;
-      if (IntersectRect(&covered, &client, &area)) InvalidateRect(control->Handle(), &covered, FALSE);
-    }
-    for (int i = 0; i < control->ControlCount(); ++i)
-      if (auto* child = dynamic_cast<TWinControl*>(control->Controls(i)); child && child != this && child->Showing())
-        pending.push_back(child);
-  }
+  RefreshTransparentBackground(*this);
 }
 
 void TCustomXPDXEdit::WMEraseBkgnd(TMessage& message) { message.Result = 1; }

@@ -86,7 +86,7 @@ public:
   void SetSelLength(int value);
   WideString SelText() const;
   void SetSelText(const WideString& value);
-  bool CanUndo() const { return FCanUndo && !FReadOnly; }
+  bool CanUndo() const { return FUndo.CanUndo() && !FReadOnly; }
   int CaretPos() const { return FCaretPos; }
   int FirstChar() const { return FFirstChar; }
   const WideString& DisplayText() const { return FDisplayText; }
@@ -229,7 +229,7 @@ protected:
   bool FAutoSelect = true, FHideSelection = true;
   TEditCharCase FCharCase = TEditCharCase::ecNormal;
   WideString FText;
-  bool FCanUndo = false;
+  TEditUndoSnapshot FUndo;
   bool FTransparent = false, FHotTrack = false;
   int FImeCount = 0;
   WideString FImeStr;
@@ -237,9 +237,7 @@ protected:
   int FFrameSize = 0, FBorderSize = 1;
   TBorderStyle FBorderStyle = TBorderStyle::bsSingle;
   bool FUseColor = false;
-  bool FNeedSaveUndo = true;
   std::unique_ptr<TControlCanvas> FCanvas;
-  WideString FUndoText;
   bool FInTextChanging = false;
   bool FExternalTextChanging = false;
   bool FHot = false;
