@@ -2,6 +2,7 @@
 // shadow, with partial edges; plain, password and masked texts) and the
 // pop-up frames in each border style into one PNG file, and live text and
 // masked editors over the stand-in host, with the host's hint, into another.
+#include "ScreenshotImages.h"
 #include "ScreenshotProgram.h"
 #include "../tests/support/CellHost.h"
 #include "Application.h"
@@ -36,24 +37,6 @@ const CellLook kLooks[] = {
     {L"bottom edge", xbsSingle, edgBottom, false, true, false},
     {L"left top", xbsThick, edgLeft | edgTop, true, true, false},
 };
-
-void SavePng(TBitmap& shot, const std::string& folder, const char* file, const char* what) {
-  TPngImage png;
-  png.Assign(shot);
-  std::string name = folder + "\\" + file;
-  png.SaveToFile(WideString(name.begin(), name.end()));
-  std::printf("%s: %s\n", what, name.c_str());
-}
-
-// Copies what a shown window holds on screen into the canvas at (X, Y).
-void CopyWindow(HWND window, TCanvas& canvas, int x, int y) {
-  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  RECT r{};
-  GetWindowRect(window, &r);
-  HDC source = GetWindowDC(window);
-  BitBlt(canvas.Handle(), x, y, r.right - r.left, r.bottom - r.top, source, 0, 0, SRCCOPY);
-  ReleaseDC(window, source);
-}
 
 void DrawLiveEditors(const std::string& folder) {
   std::unique_ptr<TForm> form(CreateComponent<TForm>(nullptr, kCreateNew));

@@ -5,6 +5,7 @@
 // cells over stand-in hosts, one live editor each and the other cells painted
 // without a window, with the pick list and the calculator open below their
 // editors.
+#include "ScreenshotImages.h"
 #include "ScreenshotProgram.h"
 #include "../tests/support/CellHost.h"
 #include "Application.h"
@@ -60,24 +61,6 @@ void FillShot(TBitmap& shot, int width, int height) {
 void Caption(TCanvas& canvas, int x, int y, const wchar_t* text) {
   SetBkMode(canvas.Handle(), TRANSPARENT);
   TextOutW(canvas.Handle(), x, y, text, static_cast<int>(wcslen(text)));
-}
-
-void SavePng(TBitmap& shot, const std::string& folder, const char* file, const char* what) {
-  TPngImage png;
-  png.Assign(shot);
-  std::string name = folder + "\\" + file;
-  png.SaveToFile(WideString(name.begin(), name.end()));
-  std::printf("%s: %s\n", what, name.c_str());
-}
-
-// Copies what a shown window holds on screen into the canvas at (X, Y).
-void CopyWindow(HWND window, TCanvas& canvas, int x, int y) {
-  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  RECT r{};
-  GetWindowRect(window, &r);
-  HDC source = GetWindowDC(window);
-  BitBlt(canvas.Handle(), x, y, r.right - r.left, r.bottom - r.top, source, 0, 0, SRCCOPY);
-  ReleaseDC(window, source);
 }
 
 // Copies Window (a pop-up just shown) at its place relative to Origin's
