@@ -152,4 +152,8 @@ def main():
 
 
 if __name__ == "__main__":
-    main()
+    try:
+        main()
+    except BrokenPipeError:
+        # A reader that stops early (head) is not an error of the report.
+        sys.stderr.close()
