@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 namespace tvk {
 
@@ -710,6 +711,8 @@ TcxControl::TcxControl(TComponent* AOwner) : TCustomControl(AOwner) {
 }
 
 TcxControl::~TcxControl() {
+  // Children belong to their owner; they only lose their control.
+  for (TcxControlChildComponent* child : std::exchange(FChildComponents, {})) child->FControl = nullptr;
   if (FDragAndDropState == ddsInProcess) FinishDragAndDrop(false);
   FDragAndDropObject.reset();
   FSizeGrip.reset();
@@ -721,6 +724,44 @@ TcxControl::~TcxControl() {
   FLookAndFeel.reset();
   ClearObjectLinks(this);
 }
+
+void TcxControl::AddChildComponent(TcxControlChildComponent* AComponent) {
+  if (!AComponent || AComponent->FControl == this) return;
+  if (AComponent->FControl) AComponent->FControl->RemoveChildComponent(AComponent);
+  FChildComponents.push_back(AComponent);
+  AComponent->FControl = this;
+}
+
+void TcxControl::RemoveChildComponent(TcxControlChildComponent* AComponent) {
+  if (!AComponent || AComponent->FControl != this) return;
+  std::erase(FChildComponents, AComponent);
+  AComponent->FControl = nullptr;
+}
+
+// ---- TcxControlChildComponent
+
+TcxControlChildComponent::TcxControlChildComponent(TComponent* AOwner) : TcxComponent(AOwner) { Initialize(); }
+
+TcxControlChildComponent::TcxControlChildComponent(TcxControl* AControl, bool AAssignOwner)
+    : TcxControlChildComponent(AAssignOwner && AControl ? AControl->Owner() : nullptr) {
+  SetControl(AControl);
+}
+
+TcxControlChildComponent::~TcxControlChildComponent() {
+  if (FControl) FControl->RemoveChildComponent(this);
+}
+
+void TcxControlChildComponent::SetControl(TcxControl* AValue) {
+  if (AValue == FControl) return;
+  if (FControl) FControl->RemoveChildComponent(this);
+  if (AValue) AValue->AddChildComponent(this);
+}
+
+void TcxControlChildComponent::SetParentComponent(TComponent* AValue) {
+  if (auto* control = dynamic_cast<TcxControl*>(AValue)) control->AddChildComponent(this);
+}
+
+TComponent* TcxControlChildComponent::GetParentComponent() const { return FControl; }
 
 TcxCanvas* TcxControl::ActiveCanvas() {
   if (HandleAllocated()) {

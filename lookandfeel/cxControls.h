@@ -13,6 +13,7 @@
 #include "cxScrollBar.h"
 
 #include <initializer_list>
+#include <vector>
 
 namespace tvk {
 
@@ -481,6 +482,35 @@ private:
   bool FDirty = false;
 };
 
+// A non-visual component that belongs to a control: the control keeps a list
+// of its children but never frees them (their owner does); a child leaves
+// its control when it is freed, and a control that goes first lets its
+// children go.
+class TcxControlChildComponent : public TcxComponent {
+public:
+  TVK_CLASS(TcxControlChildComponent, TcxComponent)
+  explicit TcxControlChildComponent(TComponent* AOwner);
+  // Made for AControl, owned by AControl's owner when AAssignOwner, else by nobody.
+  TcxControlChildComponent(TcxControl* AControl, bool AAssignOwner);
+  ~TcxControlChildComponent() override;
+
+  TcxControl* Control() const { return FControl; }
+  virtual void SetControl(TcxControl* AValue);
+  bool IsDestroying() const { return (ComponentState() & csDestroying) != 0; }
+  bool IsLoading() const { return (ComponentState() & csLoading) != 0; }
+  // A reader's parent: a control takes the component as its child.
+  void SetParentComponent(TComponent* AValue);
+  TComponent* GetParentComponent() const;
+  bool HasParent() const { return FControl != nullptr; }
+
+protected:
+  virtual void Initialize() {}
+
+private:
+  friend class TcxControl;
+  TcxControl* FControl = nullptr;
+};
+
 // The drag-copy cursor of the class-library drag over a control.
 constexpr TCursor crcxDragCopy = 2100;
 
@@ -492,6 +522,11 @@ public:
 
   TcxCanvas* ActiveCanvas();
   TcxCanvas& Canvas() { return *FCanvas; }
+  // The child components attached to the control, in the order they came.
+  void AddChildComponent(TcxControlChildComponent* AComponent);
+  void RemoveChildComponent(TcxControlChildComponent* AComponent);
+  int ChildComponentCount() const { return static_cast<int>(FChildComponents.size()); }
+  TcxControlChildComponent* ChildComponents(int AIndex) const { return FChildComponents.at(static_cast<std::size_t>(AIndex)); }
   TcxLookAndFeel* LookAndFeel() const { return FLookAndFeel.get(); }
   TcxCustomLookAndFeelPainter* LookAndFeelPainter() { return FLookAndFeel->GetAvailablePainter(); }
   TcxControlBorderStyle BorderStyle() const { return FBorderStyle; }
@@ -635,6 +670,7 @@ protected:
   void CMNCSizeChanged(TMessage& Message);
 
 private:
+  std::vector<TcxControlChildComponent*> FChildComponents;
   void CreateInternalControls();
   void CalculateScrollBarsParams();
   void CorrectScrollBarPages();

@@ -505,3 +505,37 @@ TEST_F(ControlBase, ContentNeedingBarsBeforeTheControlIsPlacedWaitsForItsWindow)
   EXPECT_EQ(control.Handle(), GetParent(control.VScrollBar()->Handle()));
   EXPECT_TRUE(IsWindowVisible(control.VScrollBar()->Handle()));
 }
+
+TEST_F(ControlBase, ChildComponentsFollowTheirControlAndOutliveIt) {
+  auto owner = std::make_unique<TComponent>(nullptr);
+  auto first = std::make_unique<TcxControl>(owner.get());
+  auto second = std::make_unique<TcxControl>(nullptr);
+
+  // Made for a control with its owner: owned by the control's owner, attached.
+  auto* owned = new TcxControlChildComponent(first.get(), true);
+  EXPECT_EQ(owner.get(), owned->Owner());
+  EXPECT_EQ(first.get(), owned->Control());
+  EXPECT_TRUE(owned->HasParent());
+  EXPECT_EQ(first.get(), owned->GetParentComponent());
+
+  // A reader's parent attaches; moving to another control leaves the first.
+  auto loose = std::make_unique<TcxControlChildComponent>(nullptr);
+  EXPECT_FALSE(loose->HasParent());
+  loose->SetParentComponent(owner.get());  // not a control: nothing happens
+  EXPECT_EQ(nullptr, loose->Control());
+  loose->SetParentComponent(first.get());
+  ASSERT_EQ(2, first->ChildComponentCount());
+  EXPECT_EQ(loose.get(), first->ChildComponents(1));
+  loose->SetControl(second.get());
+  EXPECT_EQ(1, first->ChildComponentCount());
+  EXPECT_EQ(1, second->ChildComponentCount());
+
+  // A child freed first leaves its control; a control freed first lets its
+  // children go without freeing them.
+  loose.reset();
+  EXPECT_EQ(0, second->ChildComponentCount());
+  first.reset();
+  EXPECT_EQ(nullptr, owned->Control());
+  EXPECT_FALSE(owned->HasParent());
+  owner.reset();  // frees the child it owns, with no control left to tell
+}
