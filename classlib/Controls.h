@@ -347,7 +347,7 @@ public:
   int TabOrder() const;
   void SetTabOrder(int order);
   // Windowed descendants in tab order, depth first.
-  void GetTabOrderList(std::vector<TWinControl*>& list) const;
+  virtual void GetTabOrderList(std::vector<TWinControl*>& list) const;
   // The next (or previous) focusable control after Current in tab order; null if none.
   TWinControl* FindNextControl(TWinControl* current, bool forward, bool checkTabStop, bool checkParent) const;
   // Focuses the next control; false when there is none.

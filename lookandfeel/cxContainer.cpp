@@ -1049,6 +1049,20 @@ bool TcxContainer::CanRefreshContainer() {
   return FRefreshLockCount == 0 && !FIsCreating && !(ComponentState() & csDestroying) && HandleAllocated();
 }
 
+void TcxContainer::GetTabOrderList(std::vector<TWinControl*>& AList) const {
+  if (UsesStandardChildHandling()) {
+    TcxControl::GetTabOrderList(AList);
+    return;
+  }
+  auto* self = const_cast<TcxContainer*>(this);
+  TCustomForm* form = GetParentForm(self);
+  if (!form || !FInnerControl || form->ActiveControl() != FInnerControl || form->ActiveControl() == self ||
+      !CanFocus())
+    return;
+  AList.push_back(FInnerControl);
+  std::erase(AList, self);
+}
+
 void TcxContainer::ShortRefreshContainer(bool AIsMouseEvent) {
   POINT p{-1, -1};
   const POINT cursor = SafeGetCursorPos();

@@ -301,6 +301,12 @@ public:
   // Fills the corner between the inner control's scroll bars.
   void FillSizeGripArea(TcxCanvas& ACanvas, const RECT& R);
   bool HasInnerControlHandle() const { return FInnerControl && FInnerControl->HandleAllocated(); }
+  // Tabbing: the container's children are not listed, but while the form's
+  // active control is the inner control, the inner control stands in the
+  // container's place, so that tabbing goes on from it.
+  void GetTabOrderList(std::vector<TWinControl*>& AList) const override;
+  // Whether children are aligned and tab-ordered as in a plain windowed control.
+  virtual bool UsesStandardChildHandling() const { return false; }
   TWinControl* ActiveControl() { return FInnerControl ? FInnerControl : this; }
   bool IsContainerFocused();
   void ShortRefreshContainer(bool AIsMouseEvent);

@@ -365,3 +365,36 @@ TEST_F(Container, APlainMouseMoveMakesItHotAndAPressedButtonDoesNot) {
   SendMessageW(FContainer->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(50, 20));
   EXPECT_FALSE(FContainer->ViewInfo().ContainerState & cxStateBit(csHotTrack));
 }
+
+TEST_F(Container, TabbingGoesOnFromTheInnerControlWhileItIsActive) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 300, 200);
+  FContainer->SetParent(&form);
+  TWinControl after(nullptr);
+  after.SetParent(&form);
+  after.SetBounds(10, 100, 50, 20);
+  after.SetTabStop(true);
+  TWinControl inner(nullptr);
+  inner.SetParent(FContainer.get());
+  inner.SetTabStop(true);
+  FContainer->SetInnerControl(&inner);
+  form.Show();
+
+  std::vector<TWinControl*> list;
+  form.GetTabOrderList(list);
+  EXPECT_EQ((std::vector<TWinControl*>{FContainer.get(), &after}), list) << "the inner control is not a tab stop of its own";
+
+  inner.SetFocus();
+  ASSERT_EQ(&inner, form.ActiveControl());
+  list.clear();
+  form.GetTabOrderList(list);
+  EXPECT_EQ((std::vector<TWinControl*>{&inner, &after}), list) << "the inner control in the container's place";
+  std::vector<TWinControl*> beside;
+  FContainer->SetInnerControl(nullptr);
+  form.GetTabOrderList(beside);
+  EXPECT_EQ((std::vector<TWinControl*>{FContainer.get(), &after}), beside) << "without an inner control nothing stands in";
+
+  inner.SetParent(nullptr);
+  after.SetParent(nullptr);
+  FContainer->SetParent(nullptr);
+}
