@@ -49,6 +49,8 @@ using TEndDragEvent = std::function<void(TObject* Sender, TObject* Target, int X
 
 // Where a control keeps itself inside its parent's client area.
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
+// How text sits across the width it is given.
+enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 // Mouse cursors: the library's numbers, mapped to system cursors when shown.
 using TCursor = int;

@@ -6,7 +6,6 @@
 namespace tvk {
 
 enum class TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
-enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 class TCustomPanel : public TCustomControl {
 public:

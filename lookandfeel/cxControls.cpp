@@ -934,8 +934,8 @@ void TcxControl::SetScrollBarInfo(TScrollBarKind AScrollBarKind, int AMin, int A
   TcxControlScrollBar* bar = AScrollBarKind == sbHorizontal ? FHScrollBar.get() : FVScrollBar.get();
   if (!bar) return;
   TcxScrollBarData& data = bar->Data;
-  const TScrollStyle own = AScrollBarKind == sbHorizontal ? ssHorizontal : ssVertical;
-  data.AllowShow = AAllowShow && (FScrollBars == own || FScrollBars == ssBoth);
+  const TScrollStyle own = AScrollBarKind == sbHorizontal ? TScrollStyle::ssHorizontal : TScrollStyle::ssVertical;
+  data.AllowShow = AAllowShow && (FScrollBars == own || FScrollBars == TScrollStyle::ssBoth);
   data.AllowHide = AAllowHide;
   if (!data.AllowShow) {
     data.Visible = false;
@@ -1090,12 +1090,12 @@ void TcxControl::UpdateScrollBarSizes() {
   if (!HasScrollBars() || !FHScrollBar) return;
   const TScrollStyle sized = GetSystemSizedScrollBars();
   bool changed = false;
-  if (sized == ssHorizontal || sized == ssBoth) {
+  if (sized == TScrollStyle::ssHorizontal || sized == TScrollStyle::ssBoth) {
     const int height = GetSystemMetrics(SM_CYHSCROLL);
     changed |= FHScrollBar->Height() != height;
     FHScrollBar->SetHeight(height);
   }
-  if (sized == ssVertical || sized == ssBoth) {
+  if (sized == TScrollStyle::ssVertical || sized == TScrollStyle::ssBoth) {
     const int width = GetSystemMetrics(SM_CXVSCROLL);
     changed |= FVScrollBar->Width() != width;
     FVScrollBar->SetWidth(width);

@@ -6,6 +6,7 @@
 // controller, 10 ms mouse tracking, and free routines for windows,
 // rectangles, shift states and captions.
 #include "Controls.h"
+#include "StdCtrls.h"
 #include "cxClasses.h"
 #include "cxGeometry.h"
 #include "cxGraphics.h"
@@ -354,7 +355,6 @@ enum TcxControlBorderStyle { cxcbsNone, cxcbsDefault };
 enum TcxKey : unsigned { kAll = 1, kArrows = 2, kChars = 4, kTab = 8 };
 using TcxKeys = unsigned;
 enum TcxDragAndDropState { ddsNone, ddsStarting, ddsInProcess };
-enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 
 // What the control base reads of the system; tests replace them.
 struct TcxControlSystemQueries {
@@ -646,7 +646,7 @@ protected:
   virtual int GetWheelScrollKind();
   // Scrolls the content by the wheel's lines; false when the control does not.
   virtual bool HandleMouseWheel(int ADelta);
-  virtual TScrollStyle GetSystemSizedScrollBars() { return ssBoth; }
+  virtual TScrollStyle GetSystemSizedScrollBars() { return TScrollStyle::ssBoth; }
   virtual void SetInternalControlsBounds();
   void Resize() override;
 
@@ -694,7 +694,7 @@ private:
   POINT FMouseDownPos{};
   bool FMouseRightButtonReleased = false;
   TComponent* FPopupMenu = nullptr;
-  TScrollStyle FScrollBars = ssBoth;
+  TScrollStyle FScrollBars = TScrollStyle::ssBoth;
   std::unique_ptr<TcxDragAndDropObject> FDragAndDropObject;
   TcxDragAndDropState FDragAndDropState = ddsNone;
   bool FFinishingDragAndDrop = false;

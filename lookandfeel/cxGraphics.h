@@ -60,7 +60,6 @@ enum TcxBorder : unsigned { bLeft = 1, bTop = 2, bRight = 4, bBottom = 8 };
 using TcxBorders = unsigned;
 constexpr TcxBorders cxBordersAll = bLeft | bTop | bRight | bBottom;
 enum TcxRotationAngle { ra0, raPlus90, raMinus90, ra180 };
-enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum class TcxAlignmentVert { vaTop, vaBottom, vaCenter };
 
 // The library's text flags.

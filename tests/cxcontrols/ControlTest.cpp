@@ -283,13 +283,13 @@ TEST_F(ControlBase, ScrollBarInfoHidesOrDisablesAnUnusableRange) {
     bool Visible, Enabled;
     const char* What;
   };
-  for (const Case c : {Case{ssBoth, 0, 99, 10, 5, true, true, true, "usable"},
-                       Case{ssBoth, 0, 99, 100, 0, true, false, true, "whole range in view, may hide"},
-                       Case{ssBoth, 0, 99, 100, 0, false, true, false, "whole range in view, must stay"},
-                       Case{ssBoth, 10, 5, 1, 10, false, true, false, "max below min"},
-                       Case{ssBoth, 10, 99, 1, 5, true, false, true, "position below min"},
-                       Case{ssHorizontal, 0, 99, 10, 5, true, false, true, "vertical bar not wanted"},
-                       Case{ssNone, 0, 99, 10, 5, false, false, true, "no bars wanted"}}) {
+  for (const Case c : {Case{TScrollStyle::ssBoth, 0, 99, 10, 5, true, true, true, "usable"},
+                       Case{TScrollStyle::ssBoth, 0, 99, 100, 0, true, false, true, "whole range in view, may hide"},
+                       Case{TScrollStyle::ssBoth, 0, 99, 100, 0, false, true, false, "whole range in view, must stay"},
+                       Case{TScrollStyle::ssBoth, 10, 5, 1, 10, false, true, false, "max below min"},
+                       Case{TScrollStyle::ssBoth, 10, 99, 1, 5, true, false, true, "position below min"},
+                       Case{TScrollStyle::ssHorizontal, 0, 99, 10, 5, true, false, true, "vertical bar not wanted"},
+                       Case{TScrollStyle::ssNone, 0, 99, 10, 5, false, false, true, "no bars wanted"}}) {
     TScrollingControl control(nullptr);
     control.SetScrollBars(c.Style);
     control.SetScrollBarInfo(sbVertical, c.Min, c.Max, 3, c.Page, c.Pos, true, c.AllowHide);
