@@ -723,13 +723,25 @@ TDragObject* TcxControl::DragObjectOver() const {
   return FDragObject && FDragObject == tvk::DragObject() ? FDragObject : nullptr;
 }
 
+namespace {
+// The TcxControl the class-library drag was last over (null once it left).
+TcxControl* gcxDragOverControl = nullptr;
+}  // namespace
+
+TDragObject* GetCurrentDragObject() {
+  return gcxDragOverControl ? gcxDragOverControl->DragObjectOver() : nullptr;
+}
+
 void TcxControl::DragOver(TObject* ASource, int X, int Y, TDragState AState, bool& AAccept) {
   TCustomControl::DragOver(ASource, X, Y, AState, AAccept);
   FDragObject = AState == TDragState::dsDragLeave ? nullptr : tvk::DragObject();
+  if (FDragObject) gcxDragOverControl = this;
+  else if (gcxDragOverControl == this) gcxDragOverControl = nullptr;
 }
 
 void TcxControl::DragDrop(TObject* ASource, int X, int Y) {
   FDragObject = nullptr;
+  if (gcxDragOverControl == this) gcxDragOverControl = nullptr;
   TCustomControl::DragDrop(ASource, X, Y);
 }
 
@@ -807,6 +819,7 @@ TcxControl::~TcxControl() {
   for (TcxControlChildComponent* child : std::exchange(FChildComponents, {})) child->FControl = nullptr;
   // A class-library drag of the control ends here, not dropped, while the control is whole.
   EndDrag(false);
+  if (gcxDragOverControl == this) gcxDragOverControl = nullptr;
   if (FDragAndDropState == ddsInProcess) FinishDragAndDrop(false);
   FDragAndDropObject.reset();
   FSizeGrip.reset();

@@ -274,6 +274,8 @@ bool IsCtrlKeyDown();
 // For a child window also every parent up to the first non-child.
 bool IsWindowEnabledWithParents(HWND AWnd);
 bool IsPointInDragArea(POINT ADownPos, int X, int Y);
+// The class-library drag over a TcxControl now (null: none, or over another control).
+TDragObject* GetCurrentDragObject();
 bool IsNonControlChar(wchar_t AChar);
 void MapRectPoints(HWND AFrom, HWND ATo, RECT& R);
 // Client coordinates through the system; window coordinates by the windows' origins.

@@ -185,9 +185,12 @@ TEST_F(ClassLibraryDrag, EscapeEndsTheDragNotDroppedAndTheObjectIsFinishedAndFre
   BeginDragAtSource();
   MoveOver(Target);
   ASSERT_TRUE(Source->Dragging());
+  ASSERT_NE(nullptr, DragObject());
+  EXPECT_EQ(DragObject(), GetCurrentDragObject()) << "the drag is over a look-and-feel control";
   SendMessageW(Source->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_FALSE(Source->Dragging());
   EXPECT_EQ(nullptr, DragObject());
+  EXPECT_EQ(nullptr, GetCurrentDragObject());
   EXPECT_EQ(1, gClassDrag.Finishes);
   EXPECT_FALSE(gClassDrag.LastAccepted);
   EXPECT_EQ(1, gClassDrag.Freed);
