@@ -481,12 +481,21 @@ void TControl::BeginDrag(bool immediate, int threshold) {
   gDrag.Threshold = threshold < 0 ? Mouse().DragThreshold : threshold;
   SetCaptureControl(this);
   TDragObject* object = nullptr;
-  HandleDragStart(object);
-  // The start may have cancelled the drag (or begun another).
-  if (gDrag.Source != this) return;
-  if (!object) {
-    gDrag.OwnObject.reset(GetDragObjectClass()(this));
-    object = gDrag.OwnObject.get();
+  try {
+    HandleDragStart(object);
+    // The start may have cancelled the drag (or begun another).
+    if (gDrag.Source != this) return;
+    if (!object) {
+      gDrag.OwnObject.reset(GetDragObjectClass()(this));
+      object = gDrag.OwnObject.get();
+    }
+  } catch (...) {
+    // A failed start leaves no half drag holding the mouse.
+    if (gDrag.Source == this) {
+      gDrag = {};
+      SetCaptureControl(nullptr);
+    }
+    throw;
   }
   gDrag.Object = object;
   if (immediate) {

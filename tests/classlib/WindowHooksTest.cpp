@@ -6,6 +6,7 @@
 #include "Forms.h"
 #include "ImageLists.h"
 
+#include <stdexcept>
 #include <string>
 
 using namespace tvk;
@@ -343,6 +344,13 @@ TEST_F(Dragging, TheLibrarysDragObjectShowsTheSourcesDragCursorWhereAccepted) {
   SendMessageW(Source->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_EQ(nullptr, EndedOn) << "the library's object ends the drag at the source";
   EXPECT_EQ(nullptr, DragObject());
+}
+
+TEST_F(Dragging, AStartThatFailsLeavesNoDragHoldingTheMouse) {
+  Source->OnStartDrag = [](TObject*, TDragObject*&) { throw std::runtime_error("refused"); };
+  EXPECT_THROW(Source->BeginDrag(true), std::runtime_error);
+  EXPECT_FALSE(Source->Dragging());
+  EXPECT_EQ(nullptr, GetCapture());
 }
 
 // A source whose drag shows a picture.
