@@ -6,6 +6,7 @@
 
 #include "Application.h"
 #include "Forms.h"
+#include "ImageLists.h"
 #include "Menus.h"
 #include "WindowClasses.h"
 
@@ -36,7 +37,8 @@ TControl* gCaptureControl = nullptr;
 bool IsMouseMessage(UINT msg) { return msg >= WM_MOUSEFIRST && msg <= WM_MBUTTONDBLCLK; }
 
 // The one drag in progress: its source, whether the mouse has moved far
-// enough to make it a drag, and the target last told.
+// enough to make it a drag, the target last told, what the drag carries and
+// the picture that follows the mouse.
 struct TDragObjectState {
   TControl* Source = nullptr;
   bool Started = false;
@@ -44,9 +46,13 @@ struct TDragObjectState {
   int Threshold = 0;
   TControl* Target = nullptr;
   bool Accepted = false;
+  TDragObject* Object = nullptr;
+  std::unique_ptr<TDragObject> OwnObject;  // the library's own object, when none was supplied
+  TDragImageList* Images = nullptr;        // while its image drag runs
 };
 TDragObjectState gDrag;
 void DragTo(POINT pos);
+void StartDragImage();
 bool DragMessage(HWND window, TMessage& message);
 
 POINT MessagePoint(LPARAM lParam) {
@@ -89,6 +95,16 @@ bool IsDialogKeyCode(WORD key) {
 }
 
 }  // namespace
+
+// The library's side of a drag object: where the drag is and how it ended.
+struct TDragObjectAccess {
+  static void Place(TDragObject& object, POINT pos, TControl* target, POINT targetPos) {
+    object.FDragPos = pos;
+    object.FDragTarget = target;
+    object.FDragTargetPos = targetPos;
+  }
+  static void SetDropped(TDragObject& object, bool dropped) { object.FDropped = dropped; }
+};
 
 TShiftState KeyboardShiftState(LPARAM keyData) {
   TShiftState s = 0;
@@ -192,7 +208,9 @@ TControl::TControl(TComponent* owner) : TComponent(owner), FWindowProc(WndMethod
 TControl::~TControl() {
   if (gDrag.Target == this) gDrag.Target = nullptr;
   if (gDrag.Source == this) {
-    gDrag = {};
+    // Nothing is told: the source is half gone. The library's own object goes with the state.
+    TDragObjectState drag = std::exchange(gDrag, TDragObjectState{});
+    if (drag.Images) drag.Images->EndDrag();
     SetCaptureControl(nullptr);
     Screen().SetCursor(crDefault);
   }
@@ -283,6 +301,7 @@ void TControl::SetPopupMenu(TPopupMenu* menu) {
 void TControl::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
   if (operation == TOperation::opRemove && component == FPopupMenu) FPopupMenu = nullptr;
+  if (operation == TOperation::opRemove && gDrag.Source == this && component == gDrag.Images) gDrag.Images = nullptr;
   if (operation == TOperation::opRemove && FActionLink && component == FActionLink->Action()) FActionLink.reset();
 }
 
@@ -461,8 +480,27 @@ void TControl::BeginDrag(bool immediate, int threshold) {
   GetCursorPos(&gDrag.Start);
   gDrag.Threshold = threshold < 0 ? Mouse().DragThreshold : threshold;
   SetCaptureControl(this);
+  TDragObject* object = nullptr;
+  try {
+    HandleDragStart(object);
+    // The start may have cancelled the drag (or begun another).
+    if (gDrag.Source != this) return;
+    if (!object) {
+      gDrag.OwnObject.reset(GetDragObjectClass()(this));
+      object = gDrag.OwnObject.get();
+    }
+  } catch (...) {
+    // A failed start leaves no half drag holding the mouse.
+    if (gDrag.Source == this) {
+      gDrag = {};
+      SetCaptureControl(nullptr);
+    }
+    throw;
+  }
+  gDrag.Object = object;
   if (immediate) {
     gDrag.Started = true;
+    StartDragImage();
     DragTo(gDrag.Start);
   }
 }
@@ -471,7 +509,11 @@ bool TControl::Dragging() const { return gDrag.Source == this; }
 
 void TControl::EndDrag(bool drop) {
   if (gDrag.Source != this) return;
-  const TDragObjectState drag = std::exchange(gDrag, TDragObjectState{});
+  TDragObjectState drag = std::exchange(gDrag, TDragObjectState{});
+  if (drag.Images) {
+    drag.Images->EndDrag();
+    RemoveFreeNotification(drag.Images);
+  }
   SetCaptureControl(nullptr);
   Screen().SetCursor(crDefault);
   POINT pos{};
@@ -485,8 +527,21 @@ void TControl::EndDrag(bool drop) {
     target = nullptr;
   }
   if (target) target->DragDrop(this, at.x, at.y);
-  DoEndDrag(target, at.x, at.y);
+  if (drag.Object) {
+    TDragObjectAccess::Place(*drag.Object, pos, target, at);
+    TDragObjectAccess::SetDropped(*drag.Object, target != nullptr);
+    // The last call: the object may free itself here (the library's own goes with Drag).
+    drag.Object->Finished(target, at.x, at.y, target != nullptr);
+  } else {
+    DoEndDrag(target, at.x, at.y);
+  }
 }
+
+void TControl::HandleDragStart(TDragObject*& dragObject) {
+  if (OnStartDrag) OnStartDrag(this, dragObject);
+}
+
+TDragControlObjectClass TControl::GetDragObjectClass() { return &MakeDragObject<TDragControlObject>; }
 
 void TControl::DragOver(TObject* source, int x, int y, TDragState state, bool& accept) {
   accept = false;
@@ -504,9 +559,55 @@ void TControl::DoEndDrag(TObject* target, int x, int y) {
   if (OnEndDrag) OnEndDrag(this, target, x, y);
 }
 
+// ---- Drag objects
+
+void TDragObject::Finished(TObject*, int, int, bool) {}
+
+TCursor TDragObject::DragCursorFor(bool accepted, int, int) { return accepted ? crDrag : crNoDrop; }
+
+// Only the picture of this object's running drag is shown or hidden: asking
+// GetDragImages here could make a list that no drag shows.
+void TDragObject::ShowDragImage() {
+  if (gDrag.Source && gDrag.Object == this && gDrag.Images) gDrag.Images->ShowDragImage();
+}
+
+void TDragObject::HideDragImage() {
+  if (gDrag.Source && gDrag.Object == this && gDrag.Images) gDrag.Images->HideDragImage();
+}
+
+void TDragControlObject::Finished(TObject* target, int x, int y, bool accepted) {
+  if (!accepted) FControl->HandleDragCancel();
+  FControl->DoEndDrag(target, x, y);
+}
+
+TDragImageList* TDragControlObject::GetDragImages() { return FControl->GetDragImages(); }
+
+TCursor TDragControlObject::DragCursorFor(bool accepted, int, int) {
+  return accepted ? FControl->DragCursor() : crNoDrop;
+}
+
+TDragObject* DragObject() { return gDrag.Source ? gDrag.Object : nullptr; }
+
+void CancelDrag() {
+  if (gDrag.Source) gDrag.Source->EndDrag(false);
+}
+
 namespace {
 
-// Moves the drag to a screen point: the targets left and entered are told.
+// The drag has become one: the drag object's picture, when it has one,
+// starts following the mouse over the whole screen.
+void StartDragImage() {
+  if (!gDrag.Object) return;
+  TDragImageList* images = gDrag.Object->GetDragImages();
+  if (!images || !images->BeginDrag(GetDesktopWindow(), gDrag.Start.x, gDrag.Start.y)) return;
+  gDrag.Images = images;
+  // A list freed during the drag is forgotten (TControl::Notification).
+  gDrag.Source->FreeNotification(images);
+}
+
+// Moves the drag to a screen point: the targets left and entered are told,
+// the picture shows over a target that displays it, and the cursor is the
+// drag object's.
 void DragTo(POINT pos) {
   TControl* target = FindDragTarget(pos, false);
   TControl* source = gDrag.Source;
@@ -514,15 +615,23 @@ void DragTo(POINT pos) {
     POINT at = gDrag.Target->ScreenToClient(pos);
     bool ignored = false;
     gDrag.Target->DragOver(source, at.x, at.y, TDragState::dsDragLeave, ignored);
+    if (gDrag.Source != source) return;
   }
   const TDragState state = target == gDrag.Target ? TDragState::dsDragMove : TDragState::dsDragEnter;
   gDrag.Target = target;
   gDrag.Accepted = false;
-  if (target) {
-    POINT at = target->ScreenToClient(pos);
-    target->DragOver(source, at.x, at.y, state, gDrag.Accepted);
+  POINT at{};
+  if (target) at = target->ScreenToClient(pos);
+  if (gDrag.Object) TDragObjectAccess::Place(*gDrag.Object, pos, target, at);
+  if (TDragImageList* images = gDrag.Images) {
+    const bool display = target && (target->ControlStyle() & csDisplayDragImage);
+    if (!display) images->HideDragImage();
+    images->DragMove(pos.x, pos.y);
+    if (display) images->ShowDragImage();
   }
-  if (gDrag.Source == source) Screen().SetCursor(gDrag.Accepted ? crDrag : crNoDrop);
+  if (target) target->DragOver(source, at.x, at.y, state, gDrag.Accepted);
+  if (gDrag.Source == source && gDrag.Object)
+    Screen().SetCursor(gDrag.Object->DragCursor(gDrag.Accepted, at.x, at.y));
 }
 
 bool DragMessage(HWND window, TMessage& message) {
@@ -535,6 +644,7 @@ bool DragMessage(HWND window, TMessage& message) {
         if (std::abs(pos.x - gDrag.Start.x) < gDrag.Threshold && std::abs(pos.y - gDrag.Start.y) < gDrag.Threshold)
           return false;
         gDrag.Started = true;
+        StartDragImage();
       }
       DragTo(pos);
       return true;

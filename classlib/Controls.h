@@ -17,6 +17,10 @@ class TWinControl;
 class TPopupMenu;
 class TBasicAction;
 class TControlActionLink;
+class TControl;
+class TDragObject;
+class TDragControlObject;
+class TDragImageList;
 
 // Shift state of a key or mouse event.
 enum TShiftFlag : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64 };
@@ -46,6 +50,11 @@ enum class TDragState { dsDragEnter, dsDragLeave, dsDragMove };
 using TDragOverEvent = std::function<void(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept)>;
 using TDragDropEvent = std::function<void(TObject* Sender, TObject* Source, int X, int Y)>;
 using TEndDragEvent = std::function<void(TObject* Sender, TObject* Target, int X, int Y)>;
+// A drag's start at its source: the handler may supply the drag object (it
+// stays the handler's; the library makes one of its own when none comes).
+using TStartDragEvent = std::function<void(TObject* Sender, TDragObject*& DragObject)>;
+// Makes the drag object a control's drag carries when nothing else supplies one.
+using TDragControlObjectClass = TDragControlObject* (*)(TControl* control);
 
 // Where a control keeps itself inside its parent's client area.
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
@@ -217,7 +226,10 @@ public:
   // cancels it, and the source hears the end in OnEndDrag (target null when
   // nothing took it).
   TDragMode DragMode() const { return FDragMode; }
-  void SetDragMode(TDragMode value) { FDragMode = value; }
+  void SetDragMode(TDragMode value) { AssignDragMode(value); }
+  // The cursor a drag of this control shows over a target that accepts it.
+  TCursor DragCursor() const { return FDragCursor; }
+  void SetDragCursor(TCursor value) { FDragCursor = value; }
   // Immediate: the drag starts now; otherwise once the mouse has moved
   // Threshold pixels (negative: Mouse().DragThreshold) with the button down.
   void BeginDrag(bool immediate, int threshold = -1);
@@ -229,8 +241,20 @@ public:
   TDragOverEvent OnDragOver;
   TDragDropEvent OnDragDrop;
   TEndDragEvent OnEndDrag;
+  TStartDragEvent OnStartDrag;
+  // The picture a drag of this control shows (null: none).
+  virtual TDragImageList* GetDragImages() { return nullptr; }
+  // The end of a drag at its source (OnEndDrag here); Target null when nothing took it.
+  virtual void DoEndDrag(TObject* target, int x, int y);
+  // A drag of this control ended without a drop, before DoEndDrag.
+  virtual void HandleDragCancel() {}
 
 protected:
+  // The drag is starting: OnStartDrag may supply its object.
+  virtual void HandleDragStart(TDragObject*& dragObject);
+  // The object a drag carries when HandleDragStart supplied none.
+  virtual TDragControlObjectClass GetDragObjectClass();
+  virtual void AssignDragMode(TDragMode value) { FDragMode = value; }
   // The link a new action gets; descendants answer their own kind.
   virtual std::unique_ptr<TControlActionLink> CreateActionLink();
   // The action (Sender) changed: caption, enabled state, hint, visibility and
@@ -239,8 +263,6 @@ protected:
   friend class TControlActionLink;
   void Notification(TComponent* component, TOperation operation) override;
   virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
-  // The end of a drag at its source.
-  virtual void DoEndDrag(TObject* target, int x, int y);
   virtual void MouseMove(TShiftState shift, int x, int y);
   virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
   virtual void DblClick();
@@ -286,6 +308,7 @@ private:
   std::unique_ptr<TControlActionLink> FActionLink;
   TWndMethod FWindowProc;
   TDragMode FDragMode = TDragMode::dmManual;
+  TCursor FDragCursor = crDrag;
   TColor FColor = clBtnFace;
   TFont FFont;
 };
@@ -545,6 +568,70 @@ void SetCaptureControl(TControl* control);
 // The control under the screen point Pos, down to graphic controls; disabled
 // ones too with AllowDisabled.
 TControl* FindDragTarget(POINT pos, bool allowDisabled);
+
+// What a drag carries from its source to its targets. The library tells it
+// where the drag is and asks it for the cursor and the picture; Finished is
+// its last call (the object may free itself there).
+class TDragObject : public TObject {
+public:
+  TVK_CLASS(TDragObject, TObject)
+  TDragObject() = default;
+  TDragObject(const TDragObject&) = delete;
+  TDragObject& operator=(const TDragObject&) = delete;
+  // The screen point the drag is at, the target under it and whether it was dropped there.
+  POINT DragPos() const { return FDragPos; }
+  TControl* DragTarget() const { return FDragTarget; }
+  // The target point in the target's client coordinates.
+  POINT DragTargetPos() const { return FDragTargetPos; }
+  bool Dropped() const { return FDropped; }
+  // The cursor over a target at X, Y (its client point).
+  TCursor DragCursor(bool accepted, int x, int y) { return DragCursorFor(accepted, x, y); }
+  // The drag ended on Target (null: nowhere) at X, Y.
+  virtual void Finished(TObject* target, int x, int y, bool accepted);
+  // The picture that follows the mouse (null: none).
+  virtual TDragImageList* GetDragImages() { return nullptr; }
+  // Show or hide the picture of this object's drag while it runs (around painting under it).
+  void ShowDragImage();
+  void HideDragImage();
+
+protected:
+  virtual TCursor DragCursorFor(bool accepted, int x, int y);
+
+private:
+  friend struct TDragObjectAccess;
+  POINT FDragPos{};
+  POINT FDragTargetPos{};
+  TControl* FDragTarget = nullptr;
+  bool FDropped = false;
+};
+
+// A drag of a control: its cursor and picture are the control's, and its end
+// is the control's DoEndDrag.
+class TDragControlObject : public TDragObject {
+public:
+  TVK_CLASS(TDragControlObject, TDragObject)
+  explicit TDragControlObject(TControl* control) : FControl(control) {}
+  TControl* Control() const { return FControl; }
+  void Finished(TObject* target, int x, int y, bool accepted) override;
+  TDragImageList* GetDragImages() override;
+
+protected:
+  TCursor DragCursorFor(bool accepted, int x, int y) override;
+
+private:
+  TControl* FControl;
+};
+
+// Makes a drag object of class T for Control (a TDragControlObjectClass).
+template <class T>
+TDragControlObject* MakeDragObject(TControl* control) {
+  return new T(control);
+}
+
+// The object of the drag in progress (null: none).
+TDragObject* DragObject();
+// Ends the drag in progress without a drop.
+void CancelDrag();
 
 // Paints Control's parent (background, then content) into Dc, shifted so that
 // the parent's pixels under Control land where Control is: a see-through control.

@@ -3,6 +3,7 @@
 #include "ComRef.h"
 
 #include <algorithm>
+#include <utility>
 
 #include <shlwapi.h>
 
@@ -176,6 +177,58 @@ void TCustomImageList::Change() {
   for (TChangeLink* link : links)
     if (std::find(FChangeLinks.begin(), FChangeLinks.end(), link) != FChangeLinks.end()) link->Change();
   if (OnChange) OnChange(this);
+}
+
+// ---- TDragImageList
+
+TDragImageList::~TDragImageList() {
+  if (FDragging) EndDrag();
+}
+
+void TDragImageList::SetDragImage(int index, int hotSpotX, int hotSpotY) {
+  FDragIndex = index;
+  FDragHotspot = POINT{hotSpotX, hotSpotY};
+}
+
+bool TDragImageList::BeginDrag(HWND window, int x, int y) {
+  if (FDragging || FDragIndex < 0 || FDragIndex >= Count()) return false;
+  if (!ImageList_BeginDrag(Handle(), FDragIndex, FDragHotspot.x, FDragHotspot.y)) return false;
+  if (!ImageList_DragEnter(window, x, y)) {
+    ImageList_EndDrag();
+    return false;
+  }
+  FDragging = true;
+  FVisible = true;
+  FDragWindow = window;
+  FDragPosition = POINT{x, y};
+  return true;
+}
+
+bool TDragImageList::DragMove(int x, int y) {
+  if (!FDragging) return false;
+  FDragPosition = POINT{x, y};
+  return ImageList_DragMove(x, y) != FALSE;
+}
+
+bool TDragImageList::EndDrag() {
+  if (!FDragging) return false;
+  FDragging = false;
+  FVisible = false;
+  const bool left = ImageList_DragLeave(std::exchange(FDragWindow, nullptr)) != FALSE;
+  ImageList_EndDrag();
+  return left;
+}
+
+void TDragImageList::ShowDragImage() {
+  if (!FDragging) return;
+  FVisible = true;
+  ImageList_DragShowNolock(TRUE);
+}
+
+void TDragImageList::HideDragImage() {
+  if (!FDragging) return;
+  FVisible = false;
+  ImageList_DragShowNolock(FALSE);
 }
 
 }  // namespace tvk

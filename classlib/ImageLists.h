@@ -103,4 +103,40 @@ public:
   using TCustomImageList::TCustomImageList;
 };
 
+// The picture a drag shows under the mouse, through the system's one
+// image-list drag: BeginDrag locks a window and shows picture DragIndex at a
+// point of it (window coordinates), DragMove follows the mouse, Hide/Show
+// take the picture away while something paints under it, EndDrag ends it.
+class TDragImageList : public TCustomImageList {
+public:
+  TVK_CLASS(TDragImageList, TCustomImageList)
+  using TCustomImageList::TCustomImageList;
+  ~TDragImageList() override;  // ends a drag still shown
+
+  int DragIndex() const { return FDragIndex; }
+  POINT DragHotspot() const { return FDragHotspot; }
+  // Picture Index is shown with its point (HotSpotX, HotSpotY) under the mouse.
+  void SetDragImage(int index, int hotSpotX, int hotSpotY);
+
+  // False when a drag of this list already runs, the picture is missing or the system refuses.
+  virtual bool BeginDrag(HWND window, int x, int y);
+  virtual bool DragMove(int x, int y);
+  virtual bool EndDrag();
+  virtual void ShowDragImage();
+  virtual void HideDragImage();
+
+  bool Dragging() const { return FDragging; }
+  bool DragImageVisible() const { return FDragging && FVisible; }
+  // Where the picture's hot spot is, in the locked window's coordinates.
+  POINT DragPosition() const { return FDragPosition; }
+
+private:
+  int FDragIndex = 0;
+  POINT FDragHotspot{};
+  bool FDragging = false;
+  bool FVisible = false;
+  HWND FDragWindow = nullptr;
+  POINT FDragPosition{};
+};
+
 }  // namespace tvk

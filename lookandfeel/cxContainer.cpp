@@ -1389,6 +1389,20 @@ void TcxContainer::WMSetCursor(TMessage& Message) {
   TVK_INHERITED(Message);
 }
 
+TDragImageList* TcxContainer::GetDragImages() {
+  return FInnerControl ? FInnerControl->GetDragImages() : TcxControl::GetDragImages();
+}
+
+void TcxContainer::HandleDragCancel() {
+  TcxControl::HandleDragCancel();
+  if (FInnerControl) FInnerControl->HandleDragCancel();
+}
+
+void TcxContainer::AssignDragMode(TDragMode AValue) {
+  TcxControl::AssignDragMode(AValue);
+  if (FInnerControl) FInnerControl->SetDragMode(AValue);
+}
+
 void TcxContainer::WndProc(TMessage& Message) {
   switch (Message.Msg) {
     case WM_LBUTTONDOWN:

@@ -281,6 +281,9 @@ public:
   TWinControl* InnerControl() const { return FInnerControl; }
   void SetInnerControl(TWinControl* AValue);
   bool HasInnerControl() const { return FInnerControl != nullptr; }
+  // A drag's picture and its cancelling are the inner control's too.
+  TDragImageList* GetDragImages() override;
+  void HandleDragCancel() override;
   // A character the inner control was typed: the container sees it first.
   void InnerControlKeyPress(wchar_t& Key) { KeyPress(Key); }
   // The inner control's mouse, at points of the container's client area.
@@ -382,6 +385,8 @@ protected:
   bool CanFocusOnClick() override;
   bool MayFocus() override;
   void Notification(TComponent* AComponent, TOperation AOperation) override;
+  // The drag mode is the inner control's too.
+  void AssignDragMode(TDragMode AValue) override;
   void CreateWindowHandle(const TCreateParams& AParams) override;
   void CreateHandle() override;
   void WndProc(TMessage& Message) override;

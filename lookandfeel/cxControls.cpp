@@ -694,10 +694,114 @@ void TcxControl::FinishDragAndDrop(bool Accepted) {
   FDragAndDropObject.reset();
 }
 
-TCursor TcxControl::DragCursorFor(bool Accepted) {
-  if (Accepted && IsCopyDragDrop()) return crcxDragCopy;
-  return Accepted ? crDrag : crNoDrop;
+// ---- Class-library drag
+
+TCursor TcxDragControlObject::DragCursorFor(bool Accepted, int X, int Y) {
+  auto* control = dynamic_cast<TcxControl*>(Control());
+  if (Accepted && control && control->IsCopyDragDrop()) return crcxDragCopy;
+  return TDragControlObject::DragCursorFor(Accepted, X, Y);
 }
+
+void TcxDragControlObject::Finished(TObject* Target, int X, int Y, bool Accepted) {
+  std::unique_ptr<TcxDragControlObject> self(this);
+  TDragControlObject::Finished(Target, X, Y, Accepted);
+}
+
+void TcxControl::HandleDragStart(TDragObject*& ADragObject) {
+  // What waits to be painted is painted before the drag's picture locks the screen.
+  if (HandleAllocated()) UpdateWindow(Handle());
+  TCustomControl::HandleDragStart(ADragObject);
+  if (!ADragObject) ADragObject = GetDragObjectClass()(this);
+  if (!StartDrag(ADragObject)) {
+    delete std::exchange(ADragObject, nullptr);
+    CancelDrag();
+  }
+}
+
+TDragObject* TcxControl::DragObjectOver() const {
+  // A drop leaves no dsDragLeave behind: only the drag still running counts.
+  return FDragObject && FDragObject == tvk::DragObject() ? FDragObject : nullptr;
+}
+
+namespace {
+// The TcxControl the class-library drag was last over (null once it left).
+TcxControl* gcxDragOverControl = nullptr;
+}  // namespace
+
+TDragObject* GetCurrentDragObject() {
+  return gcxDragOverControl ? gcxDragOverControl->DragObjectOver() : nullptr;
+}
+
+void TcxControl::DragOver(TObject* ASource, int X, int Y, TDragState AState, bool& AAccept) {
+  TCustomControl::DragOver(ASource, X, Y, AState, AAccept);
+  FDragObject = AState == TDragState::dsDragLeave ? nullptr : tvk::DragObject();
+  if (FDragObject) gcxDragOverControl = this;
+  else if (gcxDragOverControl == this) gcxDragOverControl = nullptr;
+}
+
+void TcxControl::DragDrop(TObject* ASource, int X, int Y) {
+  FDragObject = nullptr;
+  if (gcxDragOverControl == this) gcxDragOverControl = nullptr;
+  TCustomControl::DragDrop(ASource, X, Y);
+}
+
+void TcxControl::DoEndDrag(TObject* ATarget, int X, int Y) {
+  TCustomControl::DoEndDrag(ATarget, X, Y);
+  FDragImages.reset();
+}
+
+TDragImageList* TcxControl::GetDragImages() {
+  if (!HasDragImages()) return nullptr;
+  if (!FDragImages) {
+    FDragImages.reset(GetDragImagesClass()());
+    InitDragImages(FDragImages.get());
+  }
+  return FDragImages->Count() > 0 ? FDragImages.get() : nullptr;
+}
+
+void TcxControl::InitDragImages(TcxDragImageList* AImages) {
+  const SIZE size = GetDragImagesSize();
+  if (size.cx <= 0 || size.cy <= 0) return;
+  AImages->SetSize(size.cx, size.cy);
+  TcxBitmap bitmap(size.cx, size.cy);
+  DrawDragImage(bitmap.cxCanvas(), RECT{0, 0, size.cx, size.cy});
+  AImages->AddMasked(bitmap, bitmap.TransparentColor());
+}
+
+void TcxControl::AfterConstruction() {
+  TCustomControl::AfterConstruction();
+  ApplyDragImageStyle();
+}
+
+// Needs the descendant's HasDragImages, so it runs after construction, or
+// with the first window for a control made without CreateComponent.
+void TcxControl::ApplyDragImageStyle() {
+  if (std::exchange(FDragImageStyleApplied, true)) return;
+  if (HasDragImages()) SetControlStyle(ControlStyle() | csDisplayDragImage);
+}
+
+namespace {
+
+// Takes the picture of the class-library drag over a control away while the
+// control paints or scrolls under it. Only a control that shows the picture
+// (csDisplayDragImage) has it over itself.
+class TcxDragImageHider {
+public:
+  explicit TcxDragImageHider(TcxControl& AControl)
+      : FDragObject((AControl.ControlStyle() & csDisplayDragImage) ? AControl.DragObjectOver() : nullptr) {
+    if (FDragObject) FDragObject->HideDragImage();
+  }
+  ~TcxDragImageHider() {
+    if (FDragObject && FDragObject == DragObject()) FDragObject->ShowDragImage();
+  }
+  TcxDragImageHider(const TcxDragImageHider&) = delete;
+  TcxDragImageHider& operator=(const TcxDragImageHider&) = delete;
+
+private:
+  TDragObject* FDragObject;
+};
+
+}  // namespace
 
 TcxControl::TcxControl(TComponent* AOwner) : TCustomControl(AOwner) {
   FCanvas = std::make_unique<TcxCanvas>(&TCustomControl::Canvas());
@@ -713,6 +817,9 @@ TcxControl::TcxControl(TComponent* AOwner) : TCustomControl(AOwner) {
 TcxControl::~TcxControl() {
   // Children belong to their owner; they only lose their control.
   for (TcxControlChildComponent* child : std::exchange(FChildComponents, {})) child->FControl = nullptr;
+  // A class-library drag of the control ends here, not dropped, while the control is whole.
+  EndDrag(false);
+  if (gcxDragOverControl == this) gcxDragOverControl = nullptr;
   if (FDragAndDropState == ddsInProcess) FinishDragAndDrop(false);
   FDragAndDropObject.reset();
   FSizeGrip.reset();
@@ -1161,6 +1268,7 @@ void TcxControl::PostMouseMove(POINT AMousePos) {
 }
 
 void TcxControl::ScrollWindow(int DX, int DY, const RECT& AScrollRect) {
+  TcxDragImageHider hider(*this);
   if (HandleAllocated())
     ScrollWindowEx(Handle(), DX, DY, &AScrollRect, nullptr, nullptr, nullptr, SW_INVALIDATE | SW_ERASE);
 }
@@ -1266,6 +1374,7 @@ void TcxControl::CMFontChanged(TMessage& Message) {
 void TcxControl::LookAndFeelChanged(TcxLookAndFeel*, TcxLookAndFeelValues) { Invalidate(); }
 
 void TcxControl::CreateWnd() {
+  ApplyDragImageStyle();
   TCustomControl::CreateWnd();
   if (FHScrollBar) {
     for (TCustomControl* child : {static_cast<TCustomControl*>(FHScrollBar.get()),
@@ -1510,7 +1619,10 @@ void TcxControl::WMPaint(TMessage& Message) {
     PaintOffScreen(Message);
 }
 
-void TcxControl::PaintNormal(TMessage& Message) { TVK_INHERITED(Message); }
+void TcxControl::PaintNormal(TMessage& Message) {
+  TcxDragImageHider hider(*this);
+  TVK_INHERITED(Message);
+}
 
 void TcxControl::PaintBuffered(TMessage& Message) {
   PAINTSTRUCT ps;

@@ -6,6 +6,7 @@
 // controller, 10 ms mouse tracking, and free routines for windows,
 // rectangles, shift states and captions.
 #include "Controls.h"
+#include "ImageLists.h"
 #include "StdCtrls.h"
 #include "cxClasses.h"
 #include "cxGeometry.h"
@@ -273,6 +274,8 @@ bool IsCtrlKeyDown();
 // For a child window also every parent up to the first non-child.
 bool IsWindowEnabledWithParents(HWND AWnd);
 bool IsPointInDragArea(POINT ADownPos, int X, int Y);
+// The class-library drag over a TcxControl now (null: none, or over another control).
+TDragObject* GetCurrentDragObject();
 bool IsNonControlChar(wchar_t AChar);
 void MapRectPoints(HWND AFrom, HWND ATo, RECT& R);
 // Client coordinates through the system; window coordinates by the windows' origins.
@@ -514,6 +517,32 @@ private:
 // The drag-copy cursor of the class-library drag over a control.
 constexpr TCursor crcxDragCopy = 2100;
 
+// The class-library drag of a TcxControl: the copy cursor while Ctrl is held
+// over a target that accepts; it frees itself when the drag is over.
+class TcxDragControlObject : public TDragControlObject {
+public:
+  TVK_CLASS(TcxDragControlObject, TDragControlObject)
+  using TDragControlObject::TDragControlObject;
+  // The class library's end, then the object is freed: nothing may touch it afterwards.
+  void Finished(TObject* Target, int X, int Y, bool Accepted) override;
+
+protected:
+  TCursor DragCursorFor(bool Accepted, int X, int Y) override;
+};
+
+// The picture of a TcxControl's class-library drag.
+class TcxDragImageList : public TDragImageList {
+public:
+  TVK_CLASS(TcxDragImageList, TDragImageList)
+  using TDragImageList::TDragImageList;
+};
+// Makes a control's drag image list (no owner).
+using TcxDragImageListClass = TcxDragImageList* (*)();
+template <class T>
+TcxDragImageList* MakeDragImages() {
+  return new T(nullptr);
+}
+
 class TcxControl : public TCustomControl {
 public:
   TVK_CLASS(TcxControl, TCustomControl)
@@ -572,8 +601,15 @@ public:
   void FinishDragAndDrop(bool Accepted);
   // Ctrl held: a class-library drag over the control copies.
   virtual bool IsCopyDragDrop() { return cxControlSystemQueries().CtrlDown(); }
-  // The cursor of a class-library drag over the control.
-  TCursor DragCursorFor(bool Accepted);
+  // The class-library drag's picture: null unless HasDragImages; made once a
+  // drag (InitDragImages) and answered only while it holds a picture.
+  TDragImageList* GetDragImages() override;
+  bool HasDragImageList() const { return FDragImages != nullptr; }
+  // The class-library drag over the control (recorded by DragOver; null when none).
+  TDragObject* DragObjectOver() const;
+  void DragOver(TObject* ASource, int X, int Y, TDragState AState, bool& AAccept) override;
+  void DragDrop(TObject* ASource, int X, int Y) override;
+  void DoEndDrag(TObject* ATarget, int X, int Y) override;
   // Whether a click on a child control (its own scroll bars) focuses the control.
   virtual bool FocusOnChildClick() { return CanFocusOnClick(); }
 
@@ -604,9 +640,21 @@ public:
   RECT GetVScrollBarBounds();
 
   void WndProc(TMessage& Message) override;
+  void AfterConstruction() override;
 
 protected:
   virtual void AfterMouseDown(TMouseButton AButton, int X, int Y);
+  // The class-library drag: repaints at once, then the drag object is the
+  // inherited handler's or one of GetDragObjectClass; StartDrag false drops it
+  // and cancels the drag.
+  void HandleDragStart(TDragObject*& ADragObject) override;
+  TDragControlObjectClass GetDragObjectClass() override { return &MakeDragObject<TcxDragControlObject>; }
+  virtual bool StartDrag(TDragObject* ADragObject) { (void)ADragObject; return true; }
+  virtual bool HasDragImages() { return false; }
+  virtual TcxDragImageListClass GetDragImagesClass() { return &MakeDragImages<TcxDragImageList>; }
+  virtual SIZE GetDragImagesSize() { return SIZE{0, 0}; }
+  virtual void DrawDragImage(TcxCanvas& ACanvas, const RECT& R) { (void)ACanvas, (void)R; }
+  virtual void InitDragImages(TcxDragImageList* AImages);
   virtual TcxDragAndDropObject* CreateDragAndDropObject() { return new TcxDragAndDropObject(this); }
   virtual bool StartDragAndDrop(POINT P) { (void)P; return false; }
   virtual void DragAndDrop(POINT P, bool& Accepted);
@@ -678,6 +726,7 @@ private:
   void PaintBuffered(TMessage& Message);
   void PaintOffScreen(TMessage& Message);
   void PaintNormal(TMessage& Message);
+  void ApplyDragImageStyle();
 
   TcxControlBorderStyle FBorderStyle = cxcbsNone;
   RECT FBounds{};
@@ -699,6 +748,9 @@ private:
   TcxDragAndDropState FDragAndDropState = ddsNone;
   bool FFinishingDragAndDrop = false;
   TCursor FSavedScreenCursor = crDefault;
+  std::unique_ptr<TcxDragImageList> FDragImages;
+  TDragObject* FDragObject = nullptr;  // the class-library drag over the control
+  bool FDragImageStyleApplied = false;
   std::unique_ptr<TcxControlScrollBar> FHScrollBar;
   std::unique_ptr<TcxControlScrollBar> FVScrollBar;
   std::unique_ptr<TcxSizeGrip> FSizeGrip;

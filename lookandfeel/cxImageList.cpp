@@ -171,7 +171,7 @@ void TcxImageInfoCollection::SetCompressData(bool AValue) {
 // ---- TcxImageList
 
 TcxImageList::TcxImageList(TComponent* AOwner)
-    : TCustomImageList(AOwner), FImages(std::make_unique<TcxImageInfoCollection>(this)) {}
+    : TDragImageList(AOwner), FImages(std::make_unique<TcxImageInfoCollection>(this)) {}
 
 TcxImageList::~TcxImageList() { FImages.reset(); }
 

@@ -75,9 +75,9 @@ using TLoadResources = unsigned;
 enum class TDrawingStyle { dsFocus, dsSelected, dsNormal, dsTransparent };
 enum class TImageType { itImage, itMask };
 
-class TcxImageList : public TCustomImageList {
+class TcxImageList : public TDragImageList {
 public:
-  TVK_CLASS(TcxImageList, TCustomImageList)
+  TVK_CLASS(TcxImageList, TDragImageList)
   explicit TcxImageList(TComponent* AOwner = nullptr);
   ~TcxImageList() override;
 

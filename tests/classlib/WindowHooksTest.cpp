@@ -4,7 +4,9 @@
 
 #include "Application.h"
 #include "Forms.h"
+#include "ImageLists.h"
 
+#include <stdexcept>
 #include <string>
 
 using namespace tvk;
@@ -227,7 +229,8 @@ struct Dragging : ::testing::Test {
     Target->SetParent(Form.get());
     Target->SetBounds(150, 10, 50, 50);
     Form->HandleNeeded();
-    ShowWindow(Form->Handle(), SW_SHOWNOACTIVATE);
+    // Top-most, so that no other program's window on the desktop takes the drag.
+    SetWindowPos(Form->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     Target->OnDragOver = [this](TObject*, TObject* source, int, int, TDragState state, bool& accept) {
       Steps.push_back(state);
       accept = source == Source;
@@ -289,6 +292,107 @@ TEST_F(Dragging, FreeingTheSourceEndsTheDrag) {
   const POINT over = Form->ScreenToClient(Target->ClientToScreen(POINT{5, 5}));
   SendMessageW(Form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(over.x, over.y));  // nothing left to drag
   EXPECT_TRUE(Steps.empty());
+}
+
+// A drag object of the test's own: its cursor and how the drag ended.
+class TRecordingDragObject : public TDragObject {
+public:
+  std::vector<bool> Finishes;
+  TObject* FinishedOn = reinterpret_cast<TObject*>(1);
+  void Finished(TObject* target, int, int, bool accepted) override {
+    Finishes.push_back(accepted);
+    FinishedOn = target;
+  }
+
+protected:
+  TCursor DragCursorFor(bool accepted, int, int) override { return accepted ? crHandPoint : crNo; }
+};
+
+TEST_F(Dragging, ASuppliedDragObjectGivesTheCursorAndHearsTheEnd) {
+  TRecordingDragObject object;
+  Source->OnStartDrag = [&](TObject*, TDragObject*& drag) { drag = &object; };
+  const POINT start = Source->ClientToScreen(POINT{5, 5});
+  SetCursorPos(start.x, start.y);
+  Source->BeginDrag(true);
+  EXPECT_EQ(&object, DragObject());
+  MoveOverTarget(WM_MOUSEMOVE);
+  EXPECT_EQ(crHandPoint, Screen().Cursor());
+  EXPECT_EQ(Target, object.DragTarget());
+  MoveOverTarget(WM_LBUTTONUP);
+  EXPECT_EQ(std::vector<bool>{true}, object.Finishes);
+  EXPECT_EQ(Target, object.FinishedOn);
+  EXPECT_TRUE(object.Dropped());
+  EXPECT_EQ(Source, Dropped) << "targets still get the source control";
+  EXPECT_EQ(reinterpret_cast<TObject*>(1), EndedOn) << "the supplied object's end stands for the source's";
+  EXPECT_EQ(nullptr, DragObject());
+  EXPECT_EQ(crDefault, Screen().Cursor());
+}
+
+TEST_F(Dragging, TheLibrarysDragObjectShowsTheSourcesDragCursorWhereAccepted) {
+  Source->SetDragCursor(crHandPoint);
+  const POINT start = Source->ClientToScreen(POINT{5, 5});
+  SetCursorPos(start.x, start.y);
+  Source->BeginDrag(true);
+  auto* object = dynamic_cast<TDragControlObject*>(DragObject());
+  ASSERT_NE(nullptr, object);
+  EXPECT_EQ(Source, object->Control());
+  MoveOverTarget(WM_MOUSEMOVE);
+  EXPECT_EQ(crHandPoint, Screen().Cursor());
+  const POINT onForm = Source->ScreenToClient(Form->ClientToScreen(POINT{100, 120}));
+  SendMessageW(Source->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(WORD(short(onForm.x)), WORD(short(onForm.y))));
+  EXPECT_EQ(crNoDrop, Screen().Cursor()) << "the form does not accept";
+  SendMessageW(Source->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_EQ(nullptr, EndedOn) << "the library's object ends the drag at the source";
+  EXPECT_EQ(nullptr, DragObject());
+}
+
+TEST_F(Dragging, AStartThatFailsLeavesNoDragHoldingTheMouse) {
+  Source->OnStartDrag = [](TObject*, TDragObject*&) { throw std::runtime_error("refused"); };
+  EXPECT_THROW(Source->BeginDrag(true), std::runtime_error);
+  EXPECT_FALSE(Source->Dragging());
+  EXPECT_EQ(nullptr, GetCapture());
+}
+
+// A source whose drag shows a picture.
+class TPictureSource : public TCustomControl {
+public:
+  using TCustomControl::TCustomControl;
+  std::unique_ptr<TDragImageList> Images;
+  TDragImageList* GetDragImages() override { return Images.get(); }
+};
+
+TEST_F(Dragging, ThePictureShowsOnlyOverTargetsThatDisplayItAndEndsWithTheDrag) {
+  auto* source = new TPictureSource(Form.get());
+  source->SetParent(Form.get());
+  source->SetBounds(10, 80, 50, 50);
+  source->Images = std::make_unique<TDragImageList>(nullptr);
+  source->Images->SetSize(8, 8);
+  TBitmap picture;
+  picture.SetSize(8, 8);
+  ASSERT_EQ(0, source->Images->AddMasked(picture, clFuchsia));
+  TDragImageList& images = *source->Images;
+  const POINT start = source->ClientToScreen(POINT{5, 5});
+  SetCursorPos(start.x, start.y);
+  source->BeginDrag(true);
+  ASSERT_TRUE(images.Dragging());
+  MoveOverTarget(WM_MOUSEMOVE);
+  EXPECT_FALSE(images.DragImageVisible()) << "the target does not display drag pictures";
+  Target->SetControlStyle(Target->ControlStyle() | csDisplayDragImage);
+  MoveOverTarget(WM_MOUSEMOVE);
+  EXPECT_TRUE(images.DragImageVisible());
+  const POINT over = Target->ClientToScreen(POINT{5, 5});
+  EXPECT_EQ(over.x, images.DragPosition().x);
+  EXPECT_EQ(over.y, images.DragPosition().y);
+  SendMessageW(Source->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_FALSE(images.Dragging()) << "the picture goes with the drag";
+
+  // A picture freed during the drag is forgotten.
+  source->BeginDrag(true);
+  ASSERT_TRUE(images.Dragging());
+  source->Images.reset();
+  MoveOverTarget(WM_MOUSEMOVE);
+  SendMessageW(Source->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_FALSE(source->Dragging());
 }
 
 }  // namespace

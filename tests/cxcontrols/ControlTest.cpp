@@ -483,15 +483,6 @@ TEST_F(ControlBase, RefusedDragStartFreesTheLeftoverObject) {
   EXPECT_TRUE(control.Log.Ends.empty());
 }
 
-TEST_F(ControlBase, DragCursorCopiesWithCtrlOverAnAcceptingTarget) {
-  TCountingControl control(nullptr);
-  EXPECT_EQ(crDrag, control.DragCursorFor(true));
-  EXPECT_EQ(crNoDrop, control.DragCursorFor(false));
-  gControlTestCtrl = true;
-  EXPECT_EQ(2100, control.DragCursorFor(true));
-  EXPECT_EQ(crNoDrop, control.DragCursorFor(false));
-}
-
 TEST_F(ControlBase, ContentNeedingBarsBeforeTheControlIsPlacedWaitsForItsWindow) {
   TScrollingControl control(nullptr);
   control.ContentWidth = 1000;

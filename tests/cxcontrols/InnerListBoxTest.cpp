@@ -345,7 +345,8 @@ TEST_F(HostedInnerListBox, APressOnASelectedItemDragsTheContainerWithoutTouching
   EXPECT_TRUE(FHosting->Dragging());
   EXPECT_EQ((std::vector<int>{1, 2}), SelectedItems());
   EXPECT_TRUE(FHosting->Downs.empty()) << "the list box did not process the press";
-  EXPECT_EQ(TDragMode::dmManual, FListBox->DragMode());
+  EXPECT_FALSE(FListBox->Dragging()) << "the container drags, not the list box";
+  EXPECT_EQ(TDragMode::dmAutomatic, FListBox->DragMode()) << "the container's mode, back after the press";
   FHosting->EndDrag(false);
 
   Press(5, MK_CONTROL);
