@@ -198,8 +198,14 @@ void TcxContainerStyle::DefineProperties(TFiler& AFiler) {
         L"LookAndFeel", [this](TReader& AReader) { AReader.ReadPersistent(*FLookAndFeel); },
         [this](TWriter& AWriter) { AWriter.WritePersistent(*FLookAndFeel); }, FLookAndFeel->AssignedValues() != 0);
   AFiler.DefineProperty(
-      L"StyleController", [this](TReader& AReader) { SetStyleController(FindStreamedStyleController(AReader.ReadString())); },
-      [this](TWriter& AWriter) { AWriter.WriteString(StyleController()->Name()); }, IsPropertyStored(L"StyleController"));
+      L"StyleController",
+      [this](TReader& AReader) { SetStyleController(FindStreamedStyleController(AReader.ReadString())); },
+      [this](TWriter& AWriter) {
+        // Without a name the reference could never be found again.
+        if (StyleController()->Name().empty()) throw EWriteError(L"A style controller without a name cannot be stored");
+        AWriter.WriteString(StyleController()->Name());
+      },
+      IsPropertyStored(L"StyleController"));
   AFiler.DefineBinaryProperty(
       L"IsFontAssigned", [this](TStream& AStream) {
         (void)AStream.ReadValue<std::uint8_t>();

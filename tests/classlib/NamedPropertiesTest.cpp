@@ -57,6 +57,14 @@ public:
   }
 };
 
+// A binary property without a name would be written as the list's end mark.
+class TUnnamedBinarySample : public TPersistent {
+public:
+  void DefineProperties(TFiler& filer) override {
+    filer.DefineBinaryProperty(L"", nullptr, [](TStream& s) { s.WriteValue<std::uint8_t>(1); }, true);
+  }
+};
+
 std::vector<WideString> NamesIn(TMemoryStream& stream) {
   stream.SetPosition(0);
   auto names = BinaryPropertyNames(stream);
@@ -164,6 +172,10 @@ TEST(NamedProperties, BinaryPropertiesKeepTheirFormatForBothReaders) {
   WriteBinaryProperties(sample, written);
   EXPECT_EQ(stored, written.Bytes());
 
+  TUnnamedBinarySample unnamed;
+  TMemoryStream refused;
+  EXPECT_THROW(WriteBinaryProperties(unnamed, refused), EWriteError);
+
   TNamedSample byBinary, byNamed;
   TMemoryStream first(stored), second(stored);
   ReadBinaryProperties(byBinary, first);
@@ -202,7 +214,7 @@ TEST(NamedProperties, DamagedStreamsRaiseTheReadError) {
   std::vector<std::uint8_t> trailing = {std::uint8_t(TValueType::vaInteger), 1, 0, 0, 0, 0xEE};
   std::vector<std::uint8_t> badTag = {0x7F, 1, 0, 0, 0};
   for (const Case& c :
-       {Case{"a frame longer than the stream", L"Count", {std::uint8_t(TValueType::vaInteger)}, 0xFFFFFFF0u},
+       {Case{"a frame longer than the stream", L"Blob", {std::uint8_t(TValueType::vaInteger)}, 0xFFFFFFF0u},
         Case{"a value of another kind", L"Count", countAsString, 5},
         Case{"a string longer than its frame", L"Caption", longString, 5},
         Case{"bytes left over in the frame", L"Count", trailing, 6},
@@ -213,9 +225,11 @@ TEST(NamedProperties, DamagedStreamsRaiseTheReadError) {
     bytes.insert(bytes.end(), c.Payload.begin(), c.Payload.end());
     bytes.push_back(0);
     bytes.push_back(0);
-    TMemoryStream stream(bytes);
+    TMemoryStream stream(bytes), again(bytes);
     TNamedSample read;
     EXPECT_THROW(ReadProperties(read, stream), EReadError) << c.What;
+    EXPECT_THROW(ReadBinaryProperties(read, again), EReadError) << c.What;
+    EXPECT_TRUE(read.Blob.empty()) << c.What;
   }
 
   // A font value outside its range is refused, not taken.

@@ -177,7 +177,7 @@ TEST_F(ContainerStreaming, UnknownNamesAreSkippedAndDamagedValuesRefused) {
   }
 }
 
-TEST_F(ContainerStreaming, AControllerMissingAmongTheReadersComponentsIsAnError) {
+TEST_F(ContainerStreaming, AControllerIsStoredByNameAndAMissingOneIsAnError) {
   TComponent writerRoot(nullptr), readerRoot(nullptr);
   auto* controller = new TcxStyleController(&writerRoot);
   controller->SetName(L"Shared");
@@ -194,4 +194,9 @@ TEST_F(ContainerStreaming, AControllerMissingAmongTheReadersComponentsIsAnError)
     EXPECT_NE(std::wstring::npos, std::wstring(e.Message()).find(L"Shared")) << e.Message();
   }
   EXPECT_EQ(nullptr, read->Style()->StyleController());
+
+  // A reference that could not be found again is not written at all.
+  controller->SetName(L"");
+  TMemoryStream refused;
+  EXPECT_THROW(WriteProperties(*written->Style(), refused), EWriteError);
 }
