@@ -108,6 +108,47 @@ HFONT TFont::Handle() {
   return static_cast<HFONT>(FHandle);
 }
 
+namespace {
+
+// A font's integer properties with the range a stream may hold for each.
+struct TFontIntegerProperty {
+  const wchar_t* Name;
+  std::int32_t Min, Max;
+  std::int32_t (*Get)(const TFont&);
+  void (*Set)(TFont&, std::int32_t);
+};
+
+constexpr TFontIntegerProperty kFontIntegerProperties[] = {
+    {L"Charset", 0, 255, [](const TFont& f) { return std::int32_t(f.Charset()); },
+     [](TFont& f, std::int32_t v) { f.SetCharset(BYTE(v)); }},
+    {L"Color", std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(),
+     [](const TFont& f) { return std::int32_t(f.Color()); }, [](TFont& f, std::int32_t v) { f.SetColor(TColor(v)); }},
+    {L"Height", std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(),
+     [](const TFont& f) { return std::int32_t(f.Height()); }, [](TFont& f, std::int32_t v) { f.SetHeight(v); }},
+    {L"Pitch", 0, int(TFontPitch::fpFixed), [](const TFont& f) { return std::int32_t(f.Pitch()); },
+     [](TFont& f, std::int32_t v) { f.SetPitch(TFontPitch(v)); }},
+    {L"Style", 0, fsBold | fsItalic | fsUnderline | fsStrikeOut, [](const TFont& f) { return std::int32_t(f.Style()); },
+     [](TFont& f, std::int32_t v) { f.SetStyle(TFontStyles(v)); }},
+};
+
+}  // namespace
+
+void TFont::DefineProperties(TFiler& filer) {
+  TGraphicsObject::DefineProperties(filer);
+  for (const TFontIntegerProperty& p : kFontIntegerProperties)
+    filer.DefineProperty(
+        p.Name,
+        [this, &p](TReader& reader) {
+          const std::int32_t value = reader.ReadInteger();
+          if (value < p.Min || value > p.Max) throw EReadError(L"Invalid property value");
+          p.Set(*this, value);
+        },
+        [this, &p](TWriter& writer) { writer.WriteInteger(p.Get(*this)); }, true);
+  filer.DefineProperty(
+      L"Name", [this](TReader& reader) { SetName(reader.ReadString()); },
+      [this](TWriter& writer) { writer.WriteString(FName); }, true);
+}
+
 void TFont::Assign(const TPersistent& source) {
   if (const auto* f = dynamic_cast<const TFont*>(&source)) {
     FName = f->FName;

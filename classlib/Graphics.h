@@ -87,6 +87,8 @@ public:
   void SetPixelsPerInch(int ppi);
   HFONT Handle();
   void Assign(const TPersistent& source) override;
+  // Charset, Color, Height, Name, Pitch and Style as named properties.
+  void DefineProperties(TFiler& filer) override;
 
 private:
   WideString FName;

@@ -362,14 +362,17 @@ HRESULT TStreamAdapter::Clone(IStream** clone) {
   return STG_E_INVALIDFUNCTION;
 }
 
-// ---- Binary properties
+// ---- Binary and named properties
 
 namespace {
 
 struct TDefinedProperty {
   WideString Name;
   TStreamProc ReadData, WriteData;
+  TReaderProc ReadValue;
+  TWriterProc WriteValue;
   bool HasData;
+  bool Named;
 };
 
 // Collects what an object's DefineProperties declares.
@@ -378,7 +381,10 @@ public:
   explicit TCollectingFiler(TPersistent* ancestor) { FAncestor = ancestor; }
   void DefineBinaryProperty(const WideString& name, TStreamProc readData, TStreamProc writeData,
                             bool hasData) override {
-    Properties.push_back({name, std::move(readData), std::move(writeData), hasData});
+    Properties.push_back({name, std::move(readData), std::move(writeData), nullptr, nullptr, hasData, false});
+  }
+  void DefineProperty(const WideString& name, TReaderProc readData, TWriterProc writeData, bool hasData) override {
+    Properties.push_back({name, nullptr, nullptr, std::move(readData), std::move(writeData), hasData, true});
   }
   std::vector<TDefinedProperty> Properties;
 };
@@ -390,45 +396,148 @@ WideString ReadName(TStream& stream) {
   return name;
 }
 
-}  // namespace
+// A length read from the stream is believed only when the stream holds that
+// many bytes, so a damaged one cannot make us reserve gigabytes first.
+void CheckAvailable(TStream& stream, std::uint64_t bytes) {
+  const std::int64_t left = stream.Size() - stream.Position();
+  if (left < 0 || bytes > std::uint64_t(left)) throw EReadError(L"Stream read error");
+}
 
-void WriteBinaryProperties(TPersistent& instance, TStream& stream, TPersistent* ancestor) {
+std::vector<std::uint8_t> ReadPropertyBytes(TStream& stream) {
+  auto size = stream.ReadValue<std::uint32_t>();
+  CheckAvailable(stream, size);
+  std::vector<std::uint8_t> bytes(size);
+  if (size) stream.ReadBuffer(bytes.data(), size);
+  return bytes;
+}
+
+void WritePropertyFrame(TStream& stream, const WideString& name, TMemoryStream& data) {
+  if (name.empty() || name.size() > std::numeric_limits<std::uint16_t>::max() ||
+      data.Size() > std::numeric_limits<std::uint32_t>::max())
+    throw EWriteError(L"Stream write error");
+  stream.WriteValue(std::uint16_t(name.size()));
+  stream.WriteBuffer(name.data(), name.size() * sizeof(wchar_t));
+  stream.WriteValue(std::uint32_t(data.Size()));
+  data.SaveToStream(stream);
+}
+
+void WritePropertyList(TPersistent& instance, TStream& stream, TPersistent* ancestor, bool binaryOnly) {
   TCollectingFiler filer(ancestor);
   instance.DefineProperties(filer);
   for (const TDefinedProperty& p : filer.Properties) {
-    if (!p.HasData || !p.WriteData) continue;
+    if (!p.HasData || (p.Named ? binaryOnly || !p.WriteValue : !p.WriteData)) continue;
     TMemoryStream data;
-    p.WriteData(data);
-    if (data.Size() > std::numeric_limits<std::uint32_t>::max()) throw EWriteError(L"Stream write error");
-    stream.WriteValue(std::uint16_t(p.Name.size()));
-    stream.WriteBuffer(p.Name.data(), p.Name.size() * sizeof(wchar_t));
-    stream.WriteValue(std::uint32_t(data.Size()));
-    data.SaveToStream(stream);
+    if (p.Named) {
+      TWriter writer(data);
+      p.WriteValue(writer);
+    } else {
+      p.WriteData(data);
+    }
+    WritePropertyFrame(stream, p.Name, data);
   }
   stream.WriteValue(std::uint16_t(0));
 }
 
-void ReadBinaryProperties(TPersistent& instance, TStream& stream) {
+void ReadPropertyList(TPersistent& instance, TStream& stream, bool binaryOnly) {
   TCollectingFiler filer(nullptr);
   instance.DefineProperties(filer);
   for (WideString name = ReadName(stream); !name.empty(); name = ReadName(stream)) {
-    auto size = stream.ReadValue<std::uint32_t>();
     // The property reads only its own bytes, whatever it thinks it holds.
-    std::vector<std::uint8_t> bytes(size);
-    if (size) stream.ReadBuffer(bytes.data(), size);
-    auto found = std::find_if(filer.Properties.begin(), filer.Properties.end(),
-                              [&](const TDefinedProperty& p) { return SameTextIgnoringCase(p.Name, name); });
-    if (found == filer.Properties.end() || !found->ReadData)
+    TMemoryStream data(ReadPropertyBytes(stream));
+    auto found = std::find_if(filer.Properties.begin(), filer.Properties.end(), [&](const TDefinedProperty& p) {
+      return (!binaryOnly || !p.Named) && SameTextIgnoringCase(p.Name, name);
+    });
+    if (binaryOnly && (found == filer.Properties.end() || !found->ReadData))
       throw EReadError(L"Property " + name + L" does not exist");
-    TMemoryStream data(std::move(bytes));
-    found->ReadData(data);
+    if (found == filer.Properties.end()) continue;
+    if (!found->Named) {
+      if (found->ReadData) found->ReadData(data);
+    } else if (found->ReadValue) {
+      TReader reader(data);
+      found->ReadValue(reader);
+      if (data.Position() != data.Size()) throw EReadError(L"Invalid property value");
+    }
   }
 }
+
+}  // namespace
+
+void TFiler::DefineProperty(const WideString&, TReaderProc, TWriterProc, bool) {}
+
+void TWriter::WriteBoolean(bool value) { FStream.WriteValue(value ? TValueType::vaTrue : TValueType::vaFalse); }
+
+void TWriter::WriteInteger(std::int32_t value) {
+  FStream.WriteValue(TValueType::vaInteger);
+  FStream.WriteValue(value);
+}
+
+void TWriter::WriteString(const WideString& value) {
+  if (value.size() > std::numeric_limits<std::uint32_t>::max() / sizeof(wchar_t))
+    throw EWriteError(L"Stream write error");
+  FStream.WriteValue(TValueType::vaString);
+  FStream.WriteValue(std::uint32_t(value.size()));
+  if (!value.empty()) FStream.WriteBuffer(value.data(), value.size() * sizeof(wchar_t));
+}
+
+void TWriter::WritePersistent(TPersistent& value) {
+  FStream.WriteValue(TValueType::vaPersistent);
+  WritePropertyList(value, FStream, nullptr, false);
+}
+
+TValueType TReader::NextValue() {
+  const auto type = FStream.ReadValue<TValueType>();
+  FStream.Seek(-1, TSeekOrigin::soCurrent);
+  return type;
+}
+
+TValueType TReader::ReadValueType(TValueType expected) {
+  const auto type = FStream.ReadValue<TValueType>();
+  if (type != expected) throw EReadError(L"Invalid property value");
+  return type;
+}
+
+bool TReader::ReadBoolean() {
+  const auto type = FStream.ReadValue<TValueType>();
+  if (type != TValueType::vaFalse && type != TValueType::vaTrue) throw EReadError(L"Invalid property value");
+  return type == TValueType::vaTrue;
+}
+
+std::int32_t TReader::ReadInteger() {
+  ReadValueType(TValueType::vaInteger);
+  return FStream.ReadValue<std::int32_t>();
+}
+
+WideString TReader::ReadString() {
+  ReadValueType(TValueType::vaString);
+  const auto length = FStream.ReadValue<std::uint32_t>();
+  CheckAvailable(FStream, std::uint64_t(length) * sizeof(wchar_t));
+  WideString value(length, L'\0');
+  if (length) FStream.ReadBuffer(value.data(), length * sizeof(wchar_t));
+  return value;
+}
+
+void TReader::ReadPersistent(TPersistent& value) {
+  ReadValueType(TValueType::vaPersistent);
+  ReadPropertyList(value, FStream, false);
+}
+
+void WriteBinaryProperties(TPersistent& instance, TStream& stream, TPersistent* ancestor) {
+  WritePropertyList(instance, stream, ancestor, true);
+}
+
+void ReadBinaryProperties(TPersistent& instance, TStream& stream) { ReadPropertyList(instance, stream, true); }
+
+void WriteProperties(TPersistent& instance, TStream& stream, TPersistent* ancestor) {
+  WritePropertyList(instance, stream, ancestor, false);
+}
+
+void ReadProperties(TPersistent& instance, TStream& stream) { ReadPropertyList(instance, stream, false); }
 
 std::vector<WideString> BinaryPropertyNames(TStream& stream) {
   std::vector<WideString> names;
   for (WideString name = ReadName(stream); !name.empty(); name = ReadName(stream)) {
     auto size = stream.ReadValue<std::uint32_t>();
+    CheckAvailable(stream, size);
     stream.Seek(size, TSeekOrigin::soCurrent);
     names.push_back(std::move(name));
   }

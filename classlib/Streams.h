@@ -3,7 +3,7 @@
 // (opened with the library's 16-bit open modes), memory and module resources;
 // an IStream adapter so that system routines can read and write them, and the
 // filer through which an object's binary properties (a bitmap's or image
-// list's data) are written to and read from a stream.
+// list's data) and named typed properties are written to and read from a stream.
 #include "Classes.h"
 
 #include <objidl.h>
@@ -198,19 +198,61 @@ private:
   LONG FRefCount = 1;
 };
 
-// ---- Binary properties
+// ---- Binary and named properties
 
 using TStreamProc = std::function<void(TStream& stream)>;
 
+// The kind of a named property's value in a stream; each value starts with it.
+enum class TValueType : std::uint8_t { vaFalse = 1, vaTrue, vaInteger, vaString, vaPersistent };
+
+// Writes the typed value of one named property.
+class TWriter {
+public:
+  explicit TWriter(TStream& stream) : FStream(stream) {}
+  void WriteBoolean(bool value);
+  // Colours, enumerations and small sets are written as integers too.
+  void WriteInteger(std::int32_t value);
+  void WriteString(const WideString& value);
+  // The object's own properties, binary and named, nested in this one.
+  void WritePersistent(TPersistent& value);
+
+private:
+  TStream& FStream;
+};
+
+// Reads the typed value of one named property. A value of another kind than
+// asked for, or one cut short, raises EReadError; nothing is read beyond the
+// property's own bytes.
+class TReader {
+public:
+  explicit TReader(TStream& stream) : FStream(stream) {}
+  TValueType NextValue();
+  bool ReadBoolean();
+  std::int32_t ReadInteger();
+  WideString ReadString();
+  // Into Value, by the properties it defines; names it does not define are skipped.
+  void ReadPersistent(TPersistent& value);
+
+private:
+  TValueType ReadValueType(TValueType expected);
+  TStream& FStream;
+};
+
+using TReaderProc = std::function<void(TReader& reader)>;
+using TWriterProc = std::function<void(TWriter& writer)>;
+
 // What an object's DefineProperties talks to: each binary property with the
 // routine that reads it, the one that writes it, and whether it has data to
-// write. Ancestor is the object this one is compared with when written (null:
+// write; each named property likewise, with a typed reader and writer.
+// Ancestor is the object this one is compared with when written (null:
 // none), as a form inherited from another writes only what differs.
 class TFiler {
 public:
   virtual ~TFiler() = default;
   virtual void DefineBinaryProperty(const WideString& name, TStreamProc readData, TStreamProc writeData,
                                     bool hasData) = 0;
+  // A filer that handles binary properties only ignores named ones.
+  virtual void DefineProperty(const WideString& name, TReaderProc readData, TWriterProc writeData, bool hasData);
   TPersistent* Ancestor() const { return FAncestor; }
 
 protected:
@@ -225,5 +267,15 @@ void WriteBinaryProperties(TPersistent& instance, TStream& stream, TPersistent* 
 void ReadBinaryProperties(TPersistent& instance, TStream& stream);
 // The names of the binary properties in Stream, which is read to its end mark.
 std::vector<WideString> BinaryPropertyNames(TStream& stream);
+
+// Writes every property of Instance that has data, named ones and binary ones
+// in the order DefineProperties gives them, in the same frame as
+// WriteBinaryProperties (name, length, bytes), so that either reader can
+// skip what it does not know.
+void WriteProperties(TPersistent& instance, TStream& stream, TPersistent* ancestor = nullptr);
+// Reads what WriteProperties or WriteBinaryProperties wrote into Instance;
+// a name Instance does not define is skipped. A damaged stream raises
+// EReadError before anything beyond it is read.
+void ReadProperties(TPersistent& instance, TStream& stream);
 
 }  // namespace tvk

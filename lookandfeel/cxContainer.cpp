@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
+#include <limits>
 #include <utility>
 
 namespace tvk {
@@ -17,6 +19,7 @@ TcxStyleController* ContainerDefaultStyleController = nullptr;
 
 namespace {
 
+// Fixed when compiled: the unit's shut-down has no table of names to clear.
 constexpr std::array<const wchar_t*, 10> kContainerStyleValueNames = {
     L"BorderColor", L"BorderStyle", L"Color", L"Edges", L"Font", L"HotTrack", L"Shadow", L"TextColor", L"TextStyle",
     L"TransparentBorder"};
@@ -124,12 +127,100 @@ bool TcxContainerStyle::IsPropertyStored(const WideString& APropertyName) {
 
 void TcxContainerStyle::DefineProperties(TFiler& AFiler) {
   TcxInterfacedPersistent::DefineProperties(AFiler);
+  // Each value is streamed as this style's own field with its assigned bit, so
+  // a style read back holds exactly the bits it was written with.
+  struct TStreamedValue {
+    TcxContainerStyleValue Value;
+    bool IsBoolean;
+    int32_t Min, Max;
+    int32_t (*Get)(TcxContainerStyle&);
+    void (*Set)(TcxContainerStyle&, int32_t);
+  };
+  constexpr int32_t kAnyMin = std::numeric_limits<int32_t>::min(), kAnyMax = std::numeric_limits<int32_t>::max();
+  static constexpr TStreamedValue kStreamedValues[] = {
+      {svBorderColor, false, kAnyMin, kAnyMax, [](TcxContainerStyle& s) { return int32_t(s.FBorderColor); },
+       [](TcxContainerStyle& s, int32_t v) { s.FBorderColor = TColor(v); }},
+      {svBorderStyle, false, cbsNone, cbsOffice11, [](TcxContainerStyle& s) { return int32_t(s.FBorderStyle); },
+       [](TcxContainerStyle& s, int32_t v) { s.FBorderStyle = TcxContainerBorderStyle(v); }},
+      {svColor, false, kAnyMin, kAnyMax, [](TcxContainerStyle& s) { return int32_t(s.StyleData.Color); },
+       [](TcxContainerStyle& s, int32_t v) { s.StyleData.Color = TColor(v); }},
+      {svEdges, false, 0, int32_t(cxBordersAll), [](TcxContainerStyle& s) { return int32_t(s.FEdges); },
+       [](TcxContainerStyle& s, int32_t v) { s.FEdges = TcxBorders(v); }},
+      {svHotTrack, true, 0, 1, [](TcxContainerStyle& s) { return int32_t(s.FHotTrack); },
+       [](TcxContainerStyle& s, int32_t v) { s.FHotTrack = v != 0; }},
+      {svShadow, true, 0, 1, [](TcxContainerStyle& s) { return int32_t(s.FShadow); },
+       [](TcxContainerStyle& s, int32_t v) { s.FShadow = v != 0; }},
+      {svTextColor, false, kAnyMin, kAnyMax, [](TcxContainerStyle& s) { return int32_t(s.StyleData.FontColor); },
+       [](TcxContainerStyle& s, int32_t v) { s.StyleData.FontColor = TColor(v); }},
+      {svTextStyle, false, 0, fsBold | fsItalic | fsUnderline | fsStrikeOut,
+       [](TcxContainerStyle& s) { return int32_t(s.FTextStyle); },
+       [](TcxContainerStyle& s, int32_t v) { s.FTextStyle = TFontStyles(v); }},
+      {svTransparentBorder, true, 0, 1, [](TcxContainerStyle& s) { return int32_t(s.FTransparentBorder); },
+       [](TcxContainerStyle& s, int32_t v) { s.FTransparentBorder = v != 0; }},
+  };
+  WideString name;
+  for (TcxContainerStyleValue value = 0; GetStyleValueName(value, name) && value <= svTransparentBorder; ++value) {
+    if (value == svFont) {
+      // Only the style that owns a font keeps one to read into.
+      if (FOwnFont)
+        AFiler.DefineProperty(
+            name,
+            [this](TReader& AReader) {
+              AReader.ReadPersistent(*FOwnFont);
+              Assigned(svFont);
+              NotifyStyleChanged();
+            },
+            [this](TWriter& AWriter) { AWriter.WritePersistent(*FOwnFont); }, IsPropertyStored(name));
+      continue;
+    }
+    const TStreamedValue& entry =
+        *std::find_if(std::begin(kStreamedValues), std::end(kStreamedValues),
+                      [value](const TStreamedValue& e) { return e.Value == value; });
+    AFiler.DefineProperty(
+        name,
+        [this, &entry](TReader& AReader) {
+          const int32_t read = entry.IsBoolean ? int32_t(AReader.ReadBoolean()) : AReader.ReadInteger();
+          if (read < entry.Min || read > entry.Max) throw EReadError(L"Invalid property value");
+          entry.Set(*this, read);
+          Assigned(entry.Value);
+          NotifyStyleChanged();
+        },
+        [this, &entry](TWriter& AWriter) {
+          if (entry.IsBoolean)
+            AWriter.WriteBoolean(entry.Get(*this) != 0);
+          else
+            AWriter.WriteInteger(entry.Get(*this));
+        },
+        IsPropertyStored(name));
+  }
+  if (FLookAndFeel)
+    AFiler.DefineProperty(
+        L"LookAndFeel", [this](TReader& AReader) { AReader.ReadPersistent(*FLookAndFeel); },
+        [this](TWriter& AWriter) { AWriter.WritePersistent(*FLookAndFeel); }, FLookAndFeel->AssignedValues() != 0);
+  AFiler.DefineProperty(
+      L"StyleController",
+      [this](TReader& AReader) { SetStyleController(FindStreamedStyleController(AReader.ReadString())); },
+      [this](TWriter& AWriter) {
+        // Without a name the reference could never be found again.
+        if (StyleController()->Name().empty()) throw EWriteError(L"A style controller without a name cannot be stored");
+        AWriter.WriteString(StyleController()->Name());
+      },
+      IsPropertyStored(L"StyleController"));
   AFiler.DefineBinaryProperty(
       L"IsFontAssigned", [this](TStream& AStream) {
         (void)AStream.ReadValue<std::uint8_t>();
         Assigned(svFont);
       },
       [](TStream& AStream) { AStream.WriteValue<std::uint8_t>(1); }, IsPropertyStored(L"Font"));
+}
+
+TcxStyleController* TcxContainerStyle::FindStreamedStyleController(const WideString& AName) {
+  // A controller is a sibling of the component the style belongs to.
+  auto* owner = dynamic_cast<TComponent*>(BaseStyle()->Owner());
+  TComponent* root = owner ? owner->Owner() : nullptr;
+  auto* controller = dynamic_cast<TcxStyleController*>(root ? root->FindComponent(AName) : nullptr);
+  if (!controller) throw EReadError(L"Style controller \"" + AName + L"\" not found");
+  return controller;
 }
 
 TcxContainerStyle* TcxContainerStyle::ControllerStyle() {
@@ -808,6 +899,18 @@ bool TcxContainer::GetParentColor(TColor& AColor) {
   if (!Parent()) return false;
   AColor = Parent()->Color();
   return true;
+}
+
+void TcxContainer::DefineProperties(TFiler& AFiler) {
+  TcxControl::DefineProperties(AFiler);
+  static constexpr std::pair<const wchar_t*, TcxContainerStateItem> kStreamedStyles[] = {
+      {L"Style", csNormal}, {L"StyleDisabled", csDisabled}, {L"StyleFocused", csActive}, {L"StyleHot", csHotTrack}};
+  for (const auto& [name, state] : kStreamedStyles) {
+    TcxContainerStyle* style = FStyles->GetStyleByState(state);
+    AFiler.DefineProperty(
+        name, [style](TReader& AReader) { AReader.ReadPersistent(*style); },
+        [style](TWriter& AWriter) { AWriter.WritePersistent(*style); }, true);
+  }
 }
 
 bool TcxContainer::IsStylePropertyPublished(const WideString& AName, bool AExtended) {

@@ -74,8 +74,10 @@ public:
   // only when set on this style and published by its container for this state;
   // StyleController only by the normal style.
   bool IsPropertyStored(const WideString& APropertyName);
-  // "IsFontAssigned": written (as true) with a stored Font; reading it, whatever
-  // it holds, makes the font the style's own.
+  // The ten values by name (Font nested), LookAndFeel and StyleController (by
+  // its name, found among its owner's components when read), each as
+  // IsPropertyStored says; "IsFontAssigned": written (as true) with a stored
+  // Font; reading it, whatever it holds, makes the font the style's own.
   void DefineProperties(TFiler& AFiler) override;
   virtual bool HasBorder() { return FState == csNormal || BaseStyle()->HasBorder(); }
 
@@ -142,6 +144,7 @@ private:
   bool Has(TcxContainerStyleValue AValue) const { return (FAssignedValues & cxStyleValueBit(AValue)) != 0; }
   void Assigned(TcxContainerStyleValue AValue) { FAssignedValues |= cxStyleValueBit(AValue); }
   TcxContainerStyle* ControllerStyle();
+  TcxStyleController* FindStreamedStyleController(const WideString& AName);
   void FontChangeHandler();
   void FlushChanges();
   template <class T, class F>
@@ -277,6 +280,8 @@ public:
   TcxContainerStyle* StyleFocused() { return FStyles->StyleFocused(); }
   TcxContainerStyle* StyleDisabled() { return FStyles->StyleDisabled(); }
   TcxContainerStyle* StyleHot() { return FStyles->StyleHot(); }
+  // The four styles, nested: "Style", "StyleDisabled", "StyleFocused", "StyleHot".
+  void DefineProperties(TFiler& AFiler) override;
   TcxContainerViewInfo& ViewInfo() { return *FViewInfo; }
   TWinControl* InnerControl() const { return FInnerControl; }
   void SetInnerControl(TWinControl* AValue);

@@ -155,7 +155,19 @@ void TcxLookAndFeel::Assign(const TPersistent& Source) {
 
 void TcxLookAndFeel::DefineProperties(TFiler& Filer) {
   TcxInterfacedPersistent::DefineProperties(Filer);
-  // An assigned empty name must survive streaming, which stores no empty texts otherwise.
+  // Only what is assigned here is stored; the rest comes from the master.
+  Filer.DefineProperty(
+      L"Kind",
+      [this](TReader& AReader) {
+        const int32_t kind = AReader.ReadInteger();
+        if (kind < lfFlat || kind > lfOffice11) throw EReadError(L"Invalid property value");
+        SetKind(TcxLookAndFeelKind(kind));
+      },
+      [this](TWriter& AWriter) { AWriter.WriteInteger(FData.Kind); }, (FAssignedValues & lfvKind) != 0);
+  Filer.DefineProperty(
+      L"NativeStyle", [this](TReader& AReader) { SetNativeStyle(AReader.ReadBoolean()); },
+      [this](TWriter& AWriter) { AWriter.WriteBoolean(FData.NativeStyle); }, (FAssignedValues & lfvNativeStyle) != 0);
+  // Every assigned name survives streaming, an assigned empty one included.
   Filer.DefineBinaryProperty(
       L"SkinName",
       [this](TStream& AStream) {
@@ -171,7 +183,7 @@ void TcxLookAndFeel::DefineProperties(TFiler& Filer) {
         AStream.WriteBuffer(&length, sizeof(length));
         if (length) AStream.WriteBuffer(FData.SkinName.data(), length * sizeof(wchar_t));
       },
-      (FAssignedValues & lfvSkinName) != 0 && FData.SkinName.empty());
+      (FAssignedValues & lfvSkinName) != 0);
 }
 
 void TcxLookAndFeel::EndUpdate() {

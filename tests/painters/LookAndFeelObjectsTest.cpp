@@ -250,6 +250,32 @@ TEST_F(LookAndFeelObjects, AnAssignedEmptySkinNameSurvivesStreaming) {
   EXPECT_EQ(L"", read.SkinName());
 }
 
+TEST_F(LookAndFeelObjects, AssignedValuesRoundTripByNameAndOnlyThey) {
+  struct Case {
+    TcxLookAndFeelValues Assigned;
+    std::vector<WideString> Names;
+  };
+  for (const Case& c : {Case{lfvKind, {L"Kind"}}, Case{lfvNativeStyle, {L"NativeStyle"}},
+                        Case{lfvSkinName, {L"SkinName"}},
+                        Case{cxLookAndFeelAllValues, {L"Kind", L"NativeStyle", L"SkinName"}}}) {
+    TcxLookAndFeel written(nullptr);
+    if (c.Assigned & lfvKind) written.SetKind(lfOffice11);
+    if (c.Assigned & lfvNativeStyle) written.SetNativeStyle(false);
+    if (c.Assigned & lfvSkinName) written.SetSkinName(L"Blue");
+    TMemoryStream stream;
+    WriteProperties(written, stream);
+    stream.SetPosition(0);
+    EXPECT_EQ(c.Names, BinaryPropertyNames(stream)) << c.Assigned;
+    stream.SetPosition(0);
+    TcxLookAndFeel read(nullptr);
+    ReadProperties(read, stream);
+    EXPECT_EQ(c.Assigned, read.AssignedValues());
+    EXPECT_EQ(written.Kind(), read.Kind()) << c.Assigned;
+    EXPECT_EQ(written.NativeStyle(), read.NativeStyle()) << c.Assigned;
+    EXPECT_EQ(written.SkinName(), read.SkinName()) << c.Assigned;
+  }
+}
+
 // Keeps the reader a look and feel declares for its skin name.
 class TCapturingFiler : public TFiler {
 public:
