@@ -1477,6 +1477,11 @@ void TcxContainer::WMWindowPosChanged(TMessage& Message) {
 
 void TcxContainer::CMShortRefresh(TMessage&) { ShortRefreshContainer(false); }
 
+void STDMETHODCALLTYPE TcxContainer::TranslationChanged() {
+  TcxControl::TranslationChanged();
+  ShortRefreshContainer(false);
+}
+
 void TcxContainer::CMEnabledChanged(TMessage& Message) {
   TVK_INHERITED(Message);
   ShortRefreshContainer(false);
