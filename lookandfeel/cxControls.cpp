@@ -1647,7 +1647,10 @@ bool PaintFrozenImage(TObject* AProvider, TWinControl* AControl, TcxCanvas& ACan
   if (!frozen || !AControl) return false;
   POINT origin{0, 0};
   // Another control's picture: the part under AControl, by their windows' positions.
-  if (frozen != AControl) origin = frozen->ScreenToClient(AControl->ClientToScreen(POINT{0, 0}));
+  if (frozen != AControl) {
+    if (!frozen->HandleAllocated() || !AControl->HandleAllocated()) return false;
+    origin = frozen->ScreenToClient(AControl->ClientToScreen(POINT{0, 0}));
+  }
   BitBlt(ACanvas.Handle(), 0, 0, AControl->Width(), AControl->Height(), image->cxCanvas().Handle(), origin.x,
          origin.y, SRCCOPY);
   return true;

@@ -369,7 +369,7 @@ protected:
 
 // Paints AControl from AProvider's frozen picture: the picture itself when it
 // shows AControl, else the part that lies under AControl. False (nothing
-// painted) when AProvider has no picture or no control to place it by.
+// painted) when AProvider has no picture, or no control or window to place it by.
 bool PaintFrozenImage(TObject* AProvider, TWinControl* AControl, TcxCanvas& ACanvas);
 
 // The window that owns a popup opened from AWnd. The container unit's
