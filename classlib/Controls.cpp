@@ -826,6 +826,15 @@ void TWinControl::InsertControl(TControl* control) {
   FControls.push_back(control);
   if (auto* w = dynamic_cast<TWinControl*>(control)) {
     FTabList.push_back(w);
+    // A window made under a host window (ParentWindow) moves into this one, or
+    // is made anew once this one exists: left there, it would take the focus
+    // and the keys away from this control's form.
+    if (w->FHandle && ::GetParent(w->FHandle) != FHandle) {
+      if (FHandle)
+        ::SetParent(w->FHandle, FHandle);
+      else
+        w->DestroyHandle();
+    }
     if (FHandle) w->UpdateControlState();
   }
   if (control->Align() != TAlign::alNone) AlignControl(control);

@@ -28,6 +28,15 @@ using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
 struct TCreateNew {};
 inline constexpr TCreateNew kCreateNew{};
 
+// What edits a form at design time; the form does not own it.
+struct IDesignerHook {
+  // Something on the form changed.
+  virtual void Modified() = 0;
+
+protected:
+  ~IDesignerHook() = default;
+};
+
 class TCustomForm : public TCustomControl {
 public:
   TVK_CLASS(TCustomForm, TCustomControl)
@@ -74,6 +83,9 @@ public:
   // the focus goes back and the answer is false.
   virtual bool SetFocusedControl(TWinControl* control);
   bool KeyPreview = false;
+  // The form's designer (null: not being designed).
+  IDesignerHook* Designer() const { return FDesigner; }
+  void SetDesigner(IDesignerHook* designer) { FDesigner = designer; }
 
   // (No OnDestroy: a C++ destructor runs derived levels first; forms clean up in their own.)
   TNotifyEvent OnCreate, OnShow, OnHide, OnActivate, OnDeactivate;
@@ -107,6 +119,7 @@ private:
   void CloseModal();
 
   bool FNewForm;
+  IDesignerHook* FDesigner = nullptr;
   bool FConstructed = false;
   TFormBorderStyle FBorderStyle = TFormBorderStyle::bsSizeable;
   TBorderIcons FBorderIcons = biSystemMenu | biMinimize | biMaximize;

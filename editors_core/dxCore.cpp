@@ -124,6 +124,8 @@ TdxResourceStringsRepository& GetResourceStringsRepository() {
   return *gRepository;
 }
 
+TdxResourceStringsRepository* FindResourceStringsRepository() { return gRepository.get(); }
+
 // ---- Units loader
 
 namespace {

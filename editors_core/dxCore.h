@@ -119,6 +119,9 @@ private:
 
 // The repository, made on the first call; never null while the module is loaded.
 TdxResourceStringsRepository& GetResourceStringsRepository();
+// The repository when it exists (null before the first call and after the
+// unit's shut-down): for those leaving it, who must not make a new one.
+TdxResourceStringsRepository* FindResourceStringsRepository();
 
 // ---- Units loader
 

@@ -1594,6 +1594,11 @@ void TcxContainer::WMWindowPosChanged(TMessage& Message) {
 
 void TcxContainer::CMShortRefresh(TMessage&) { ShortRefreshContainer(false); }
 
+void STDMETHODCALLTYPE TcxContainer::TranslationChanged() {
+  TcxControl::TranslationChanged();
+  ShortRefreshContainer(false);
+}
+
 void TcxContainer::CMEnabledChanged(TMessage& Message) {
   TVK_INHERITED(Message);
   ShortRefreshContainer(false);

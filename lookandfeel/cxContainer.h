@@ -352,6 +352,8 @@ public:
   void MouseLeave() override;
 
   bool FocusOnChildClick() override { return false; }
+  // New translations: the container refreshes.
+  void STDMETHODCALLTYPE TranslationChanged() override;
 
 protected:
   virtual void ComputeViewInfo(POINT P, bool AHot);

@@ -305,6 +305,24 @@ void ContainerMouseHook(int Code, WPARAM wParam, LPARAM lParam, LRESULT& HookRes
   if (!HandleOutsideMouseClick(mouse.hwnd, UINT(wParam), mouse.pt)) HookResult = 1;
 }
 
+bool IsWindowInMDIFamily(TcxCustomPopupWindow* APopup, HWND AWnd) {
+  TCustomForm* form = APopup ? OwnerForm(APopup) : nullptr;
+  if (!form || !form->HandleAllocated() || !AWnd) return false;
+  const HWND child = form->Handle();
+  if (!(GetWindowLongPtrW(child, GWL_EXSTYLE) & WS_EX_MDICHILD)) return false;
+  const HWND client = GetParent(child);
+  if (!client) return false;
+  if (AWnd == client) return true;
+  // The frame is the client's parent when it is one of this library's forms.
+  if (auto* frame = dynamic_cast<TCustomForm*>(TWinControl::FindControl(GetParent(client)));
+      frame && IsWindowOrChildOf(frame->Handle(), AWnd))
+    return true;
+  for (HWND other = GetWindow(client, GW_CHILD); other; other = GetWindow(other, GW_HWNDNEXT))
+    if (other != child && (GetWindowLongPtrW(other, GWL_EXSTYLE) & WS_EX_MDICHILD) && IsWindowOrChildOf(other, AWnd))
+      return true;
+  return false;
+}
+
 bool HandleOutsideMouseClick(HWND AWnd, UINT AMsg, POINT P) {
   bool result = true;
   for (bool closed = true; closed;) {
@@ -315,8 +333,15 @@ bool HandleOutsideMouseClick(HWND AWnd, UINT AMsg, POINT P) {
       TWinControl* owner = PopupOwner(popup);
       if (!owner) continue;
       auto* ownerPopup = dynamic_cast<TcxCustomPopupWindow*>(GetParentForm(owner));
-      if (!IsWindowOnControlForm(owner, AWnd) && !(ownerPopup && !IsInPopupList(ownerPopup))) continue;
-      result = ClosePopupByClick(popup, AWnd, AMsg, P) && result;
+      if (IsWindowOnControlForm(owner, AWnd) || (ownerPopup && !IsInPopupList(ownerPopup))) {
+        result = ClosePopupByClick(popup, AWnd, AMsg, P) && result;
+      } else if (IsWindowInMDIFamily(popup, AWnd)) {
+        // A click elsewhere in the owner's MDI frame closes the popup too.
+        result = result && !popup->SwallowsClosingClick(AWnd, AMsg, P, KeyboardShiftState());
+        popup->ClosePopup();
+      } else {
+        continue;
+      }
       closed = true;
       break;
     }
@@ -340,9 +365,11 @@ void cxContainerUnitStart() {
   IsScrollBarInfoAvailable();  // binds GetScrollBarInfo once
   gPopupWindowList = new std::vector<TcxCustomPopupWindow*>();
   InstallContainerHooks();
+  cxPopupOwnerWindowProc = &ResolvePopupOwnerWindow;
 }
 
 void cxContainerUnitStop() {
+  cxPopupOwnerWindowProc = nullptr;
   RemoveContainerHooks();
   delete gPopupWindowList;
   gPopupWindowList = nullptr;

@@ -61,6 +61,10 @@ void ContainerMouseHook(int Code, WPARAM wParam, LPARAM lParam, LRESULT& HookRes
 // outside of; false when the click must be swallowed.
 bool HandleOutsideMouseClick(HWND AWnd, UINT AMsg, POINT P);
 
+// The owner of APopup lies on an MDI child form, and AWnd is that form's MDI
+// client, lies in the MDI frame (when the frame is one of this library's
+// forms) or in another MDI child of the client.
+bool IsWindowInMDIFamily(TcxCustomPopupWindow* APopup, HWND AWnd);
 // AWnd is the parent form of AComponent or lies in it; a form without a
 // parent control also counts the outermost window hosting it.
 bool IsWindowOnControlForm(TComponent* AComponent, HWND AWnd);

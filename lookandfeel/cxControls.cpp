@@ -812,9 +812,13 @@ TcxControl::TcxControl(TComponent* AOwner) : TCustomControl(AOwner) {
   };
   CreateInternalControls();
   SetTabStop(MayFocus());
+  GetResourceStringsRepository().AddListener(this);
 }
 
 TcxControl::~TcxControl() {
+  // Not through the getter: a control outliving the core services' shut-down
+  // must not make a new repository.
+  if (TdxResourceStringsRepository* repository = FindResourceStringsRepository()) repository->RemoveListener(this);
   // Children belong to their owner; they only lose their control.
   for (TcxControlChildComponent* child : std::exchange(FChildComponents, {})) child->FControl = nullptr;
   // A class-library drag of the control ends here, not dropped, while the control is whole.
@@ -832,6 +836,30 @@ TcxControl::~TcxControl() {
   ClearObjectLinks(this);
 }
 
+HRESULT STDMETHODCALLTYPE TcxControl::QueryInterface(REFIID iid, void** object) {
+  if (!object) return E_POINTER;
+  return GetInterface(iid, object) ? S_OK : E_NOINTERFACE;
+}
+
+bool TcxControl::GetInterface(const GUID& iid, void** obj) {
+  if (IsEqualGUID(iid, IID_IUnknown) || IsEqualGUID(iid, IID_IdxLocalizerListener)) {
+    *obj = static_cast<IdxLocalizerListener*>(this);
+    return true;
+  }
+  return TCustomControl::GetInterface(iid, obj);
+}
+
+void TcxControl::DesignerModified() {
+  TControl* root = nullptr;
+  for (TControl* control = this; control; control = control->Parent()) {
+    auto* cx = dynamic_cast<TcxControl*>(control);
+    const bool designing = cx ? cx->IsDesigning() : (control->ComponentState() & csDesigning) != 0;
+    if (!designing || !IsComponentReady(control)) return;
+    root = control;
+  }
+  if (auto* form = dynamic_cast<TCustomForm*>(root); form && form->Designer()) form->Designer()->Modified();
+}
+
 void TcxControl::AddChildComponent(TcxControlChildComponent* AComponent) {
   if (!AComponent || AComponent->FControl == this) return;
   if (AComponent->FControl) AComponent->FControl->RemoveChildComponent(AComponent);
@@ -844,6 +872,12 @@ void TcxControl::RemoveChildComponent(TcxControlChildComponent* AComponent) {
   std::erase(FChildComponents, AComponent);
   AComponent->FControl = nullptr;
 }
+
+// ---- The popup-owner rule
+
+TcxPopupOwnerWindowProc cxPopupOwnerWindowProc = nullptr;
+
+HWND cxGetPopupOwnerWindow(HWND AWnd) { return cxPopupOwnerWindowProc ? cxPopupOwnerWindowProc(AWnd) : AWnd; }
 
 // ---- TcxControlChildComponent
 
@@ -958,6 +992,11 @@ void TcxControlScrollBar::WndProc(TMessage& Message) {
   TcxScrollBar::WndProc(Message);
 }
 
+void TcxControlScrollBar::Paint() {
+  TcxCanvas canvas(&Canvas());
+  if (!PaintFrozenImage(Parent(), this, canvas)) TcxScrollBar::Paint();
+}
+
 TcxAutoScrollStep CalculateAutoScrollStep(POINT ACentre, int AAnchorWidth, bool ACanScrollHorz, bool ACanScrollVert,
                                           POINT P) {
   const int half = AAnchorWidth / 2;
@@ -991,6 +1030,7 @@ TcxSizeGrip::TcxSizeGrip(TComponent* AOwner) : TCustomControl(AOwner) {
 void TcxSizeGrip::Paint() {
   RECT r = ClientRect();
   TcxCanvas canvas(&Canvas());
+  if (PaintFrozenImage(Parent(), this, canvas)) return;
   canvas.FillRect(r, FLookAndFeel->GetAvailablePainter()->DefaultSizeGripAreaColor());
 }
 
@@ -1503,7 +1543,8 @@ void TcxControl::RunContentAutoScroll() {
   } end{link, this, wnd};
   UINT_PTR& timer = end.Timer;
   {
-    TcxAutoScrollAnchor anchor(wnd, GetAutoScrollAnchorBitmapName(horz, vert), centre);
+    // On a popup window the anchor belongs to the popup's owner, not to the popup.
+    TcxAutoScrollAnchor anchor(cxGetPopupOwnerWindow(wnd), GetAutoScrollAnchorBitmapName(horz, vert), centre);
     TcxDirection direction = dirNone;
     int speed = 1, counter = 0;
     bool leftAnchor = false;
@@ -1707,7 +1748,25 @@ void TcxControl::EraseBackground(HDC DC) {
   DeleteObject(brush);
 }
 
-void TcxControl::Paint() { DoPaint(); }
+void TcxControl::Paint() {
+  if (!PaintFrozenImage(this, this, *ActiveCanvas())) DoPaint();
+}
+
+bool PaintFrozenImage(TObject* AProvider, TWinControl* AControl, TcxCanvas& ACanvas) {
+  auto* provider = AProvider ? Supports<IcxFrozenImageProvider>(AProvider, IID_IcxFrozenImageProvider) : nullptr;
+  TcxBitmap* image = provider ? provider->GetFrozenImage() : nullptr;
+  TWinControl* frozen = image ? provider->GetFrozenControl() : nullptr;
+  if (!frozen || !AControl) return false;
+  POINT origin{0, 0};
+  // Another control's picture: the part under AControl, by their windows' positions.
+  if (frozen != AControl) {
+    if (!frozen->HandleAllocated() || !AControl->HandleAllocated()) return false;
+    origin = frozen->ScreenToClient(AControl->ClientToScreen(POINT{0, 0}));
+  }
+  BitBlt(ACanvas.Handle(), 0, 0, AControl->Width(), AControl->Height(), image->cxCanvas().Handle(), origin.x,
+         origin.y, SRCCOPY);
+  return true;
+}
 
 void TcxControl::DoPaint() {
   if (FBorderStyle == cxcbsDefault) {

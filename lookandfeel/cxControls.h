@@ -13,6 +13,7 @@
 #include "cxGraphics.h"
 #include "cxLookAndFeels.h"
 #include "cxScrollBar.h"
+#include "dxCore.h"
 
 #include <initializer_list>
 #include <vector>
@@ -354,6 +355,33 @@ protected:
   ~IcxFontListener() = default;
 };
 
+// {EB45AB76-3681-4838-BDA8-7D0081B4C184}
+inline constexpr GUID IID_IcxFrozenImageProvider = {
+    0xEB45AB76, 0x3681, 0x4838, {0xBD, 0xA8, 0x7D, 0x00, 0x81, 0xB4, 0xC1, 0x84}};
+// A control that shows a still picture instead of painting itself (while its
+// content is being rebuilt): of its own client area, or of a control it lies in.
+struct IcxFrozenImageProvider {
+  // The picture, or null while nothing is frozen.
+  virtual TcxBitmap* GetFrozenImage() = 0;
+  // The control whose client area the picture shows.
+  virtual TWinControl* GetFrozenControl() = 0;
+
+protected:
+  ~IcxFrozenImageProvider() = default;
+};
+
+// Paints AControl from AProvider's frozen picture: the picture itself when it
+// shows AControl, else the part that lies under AControl. False (nothing
+// painted) when AProvider has no picture, or no control or window to place it by.
+bool PaintFrozenImage(TObject* AProvider, TWinControl* AControl, TcxCanvas& ACanvas);
+
+// The window that owns a popup opened from AWnd. The container unit's
+// start-up installs the rule that hands a window on a popup window over to
+// the popup's owner control; without a rule, AWnd itself.
+using TcxPopupOwnerWindowProc = HWND (*)(HWND AWnd);
+extern TcxPopupOwnerWindowProc cxPopupOwnerWindowProc;
+HWND cxGetPopupOwnerWindow(HWND AWnd);
+
 enum TcxControlBorderStyle { cxcbsNone, cxcbsDefault };
 enum TcxKey : unsigned { kAll = 1, kArrows = 2, kChars = 4, kTab = 8 };
 using TcxKeys = unsigned;
@@ -397,6 +425,10 @@ public:
   void ApplyData();
   TcxScrollBarData Data;
   void WndProc(TMessage& Message) override;
+
+protected:
+  // The part of the parent's frozen picture under the bar, while there is one.
+  void Paint() override;
 };
 
 // Fills the corner between a control's two scroll bars.
@@ -543,11 +575,27 @@ TcxDragImageList* MakeDragImages() {
   return new T(nullptr);
 }
 
-class TcxControl : public TCustomControl {
+// A control listens to the resource-string translations for its whole life
+// (TranslationChanged is the descendants' hook). The interface is not
+// counted: the control's owner frees it.
+class TcxControl : public TCustomControl, public IdxLocalizerListener {
 public:
   TVK_CLASS(TcxControl, TCustomControl)
   explicit TcxControl(TComponent* AOwner);
   ~TcxControl() override;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+  ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(-1); }
+  ULONG STDMETHODCALLTYPE Release() override { return ULONG(-1); }
+  // The translations of the resource strings changed: nothing at this level.
+  void STDMETHODCALLTYPE TranslationChanged() override {}
+  bool GetInterface(const GUID& iid, void** obj) override;
+
+  virtual bool IsDesigning() const { return (ComponentState() & csDesigning) != 0; }
+  // Tells the designer of the control's form that something changed, when the
+  // control and every parent up to that form are designed and ready (not
+  // loading, reading or being destroyed).
+  virtual void DesignerModified();
 
   TcxCanvas* ActiveCanvas();
   TcxCanvas& Canvas() { return *FCanvas; }

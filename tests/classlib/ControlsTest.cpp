@@ -98,6 +98,28 @@ TEST_F(Controls, LeavingAParentDestroysTheWindowAndComingBackMakesItAnew) {
   EXPECT_EQ(Form->Handle(), GetParent(c->Handle()));
 }
 
+TEST_F(Controls, AWindowMadeUnderAHostWindowMovesIntoTheParentItIsPlacedIn) {
+  HWND host = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+  auto* moved = new TRecorder(Form.get());
+  moved->SetParentWindow(host);
+  HWND window = moved->Handle();
+  ASSERT_EQ(host, GetParent(window));
+  Form->HandleNeeded();
+  moved->SetParent(Form.get());
+  EXPECT_EQ(window, moved->Handle()) << "the parent has a window: the same window moves into it";
+  EXPECT_EQ(Form->Handle(), GetParent(window));
+
+  TForm later(nullptr, kCreateNew);
+  auto* remade = new TRecorder(&later);
+  remade->SetParentWindow(host);
+  HWND old = remade->Handle();
+  remade->SetParent(&later);
+  EXPECT_FALSE(IsWindow(old)) << "the parent has no window yet: the old one goes";
+  later.HandleNeeded();
+  EXPECT_EQ(later.Handle(), GetParent(remade->Handle()));
+  DestroyWindow(host);
+}
+
 TEST_F(Controls, CommandsComeBackToTheChildAsNotifications) {
   auto* c = new TRecorder(Form.get());
   c->SetParent(Form.get());

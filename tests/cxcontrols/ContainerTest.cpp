@@ -398,3 +398,95 @@ TEST_F(Container, TabbingGoesOnFromTheInnerControlWhileItIsActive) {
   after.SetParent(nullptr);
   FContainer->SetParent(nullptr);
 }
+
+namespace {
+
+// The system's edit control as an inner control.
+class TNativeEditInner : public TWinControl {
+public:
+  TVK_CLASS(TNativeEditInner, TWinControl)  // a window class of its own over EDIT
+  using TWinControl::TWinControl;
+
+protected:
+  void CreateParams(TCreateParams& AParams) override {
+    TWinControl::CreateParams(AParams);
+    AParams.SubClassName = L"EDIT";
+    AParams.Style |= ES_AUTOHSCROLL;
+  }
+};
+
+// Holds Shift (or not) in the thread's key state for the scope.
+class TShiftHeld {
+public:
+  explicit TShiftHeld(bool AHeld) {
+    GetKeyboardState(FSaved);
+    BYTE state[256];
+    GetKeyboardState(state);
+    state[VK_SHIFT] = AHeld ? 0x80 : 0;
+    SetKeyboardState(state);
+  }
+  ~TShiftHeld() { SetKeyboardState(FSaved); }
+  TShiftHeld(const TShiftHeld&) = delete;
+  TShiftHeld& operator=(const TShiftHeld&) = delete;
+
+private:
+  BYTE FSaved[256]{};
+};
+
+}  // namespace
+
+TEST_F(Container, TabAndShiftTabLeaveAFocusedInnerEditBothWays) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 300, 200);
+  TWinControl before(nullptr);
+  before.SetParent(&form);
+  before.SetBounds(10, 10, 50, 20);
+  before.SetTabStop(true);
+  FContainer->SetParent(&form);
+  FContainer->SetBounds(10, 40, 120, 40);
+  TWinControl after(nullptr);
+  after.SetParent(&form);
+  after.SetBounds(10, 100, 50, 20);
+  after.SetTabStop(true);
+  TNativeEditInner inner(nullptr);
+  inner.SetParent(FContainer.get());
+  FContainer->SetInnerControl(&inner);
+  form.Show();
+
+  struct Case {
+    const char* Way;
+    bool Forward;
+    TWinControl* Expected;
+  };
+  for (const Case c : {Case{"Tab", true, &after}, Case{"Shift+Tab", false, &before}}) {
+    SCOPED_TRACE(c.Way);
+    inner.SetFocus();
+    ASSERT_EQ(inner.Handle(), GetFocus());
+    ASSERT_EQ(&inner, form.ActiveControl());
+    EXPECT_TRUE(form.SelectNext(form.ActiveControl(), c.Forward, true));
+    EXPECT_EQ(c.Expected->Handle(), GetFocus()) << "through the form's SelectNext";
+    EXPECT_EQ(c.Expected, form.ActiveControl());
+
+    TShiftHeld shift(!c.Forward);
+    inner.SetFocus();
+    SendMessageW(inner.Handle(), WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_EQ(c.Expected->Handle(), GetFocus()) << "the inner edit's Tab key";
+
+    inner.SetFocus();
+    FContainer->Perform(WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_EQ(c.Expected->Handle(), GetFocus()) << "the container's Tab key";
+  }
+  // Into the container from either side: the inner edit takes the focus.
+  after.SetFocus();
+  EXPECT_TRUE(form.SelectNext(&after, false, true));
+  EXPECT_EQ(inner.Handle(), GetFocus());
+  before.SetFocus();
+  EXPECT_TRUE(form.SelectNext(&before, true, true));
+  EXPECT_EQ(inner.Handle(), GetFocus());
+
+  FContainer->SetInnerControl(nullptr);
+  inner.SetParent(nullptr);
+  before.SetParent(nullptr);
+  after.SetParent(nullptr);
+  FContainer->SetParent(nullptr);
+}

@@ -307,3 +307,105 @@ TEST_F(PopupHooks, WindowsOfAControlItsFormAndItsPopups) {
   EXPECT_FALSE(IsWindowOnControlForm(nullptr, owner));
   inner.SetParent(nullptr);
 }
+
+namespace {
+
+// A class-library form made an MDI child of an MDI client window.
+class TMdiChildTestForm : public TForm {
+public:
+  explicit TMdiChildTestForm(HWND AClient) : TForm(nullptr, kCreateNew) { SetParentWindow(AClient); }
+
+protected:
+  void CreateParams(TCreateParams& AParams) override {
+    TForm::CreateParams(AParams);
+    AParams.ExStyle |= WS_EX_MDICHILD;
+  }
+};
+
+LRESULT CALLBACK RawMdiChildProc(HWND AWnd, UINT AMsg, WPARAM wParam, LPARAM lParam) {
+  return DefMDIChildProcW(AWnd, AMsg, wParam, lParam);
+}
+
+}  // namespace
+
+TEST_F(PopupHooks, AClickElsewhereInTheOwnersMDIFrameClosesThePopup) {
+  TForm frame(nullptr, kCreateNew);
+  frame.SetBounds(0, 0, 600, 400);
+  TWinControl toolbar(nullptr);
+  toolbar.SetParent(&frame);
+  toolbar.SetBounds(0, 0, 600, 30);
+  frame.Show();
+  CLIENTCREATESTRUCT clientData{nullptr, 0xFF00};
+  HWND client = CreateWindowExW(0, L"MDICLIENT", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 40, 600, 340,
+                                frame.Handle(), nullptr, GetModuleHandleW(nullptr), &clientData);
+  ASSERT_NE(nullptr, client);
+  WNDCLASSW rawClass{};
+  rawClass.lpfnWndProc = &RawMdiChildProc;
+  rawClass.hInstance = GetModuleHandleW(nullptr);
+  rawClass.lpszClassName = L"TvkTestRawMdiChild";
+  RegisterClassW(&rawClass);
+  MDICREATESTRUCTW rawData{L"TvkTestRawMdiChild", L"other", GetModuleHandleW(nullptr), 0, 0, 200, 150, 0, 0};
+  HWND other = reinterpret_cast<HWND>(SendMessageW(client, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&rawData)));
+  ASSERT_NE(nullptr, other);
+  TMdiChildTestForm child(client);
+  child.SetBounds(250, 0, 300, 200);
+  TWinControl owner(nullptr);
+  owner.SetBounds(10, 10, 100, 30);
+  owner.SetParent(&child);
+  child.Show();
+  ASSERT_TRUE(GetWindowLongPtrW(child.Handle(), GWL_EXSTYLE) & WS_EX_MDICHILD);
+  ASSERT_EQ(client, GetParent(child.Handle()));
+
+  FPopups.push_back(std::make_unique<TTestPopup>(nullptr));
+  TTestPopup& popup = *FPopups.back();
+  popup.Popup(&owner);
+  struct Case {
+    const char* Name;
+    HWND Wnd;
+    bool InFamily;
+  };
+  for (const Case c : {Case{"the MDI client", client, true}, Case{"the frame", frame.Handle(), true},
+                       Case{"a control of the frame", toolbar.Handle(), true}, Case{"another MDI child", other, true},
+                       Case{"another form", FForm->Handle(), false}, Case{"the popup", popup.Handle(), false}})
+    EXPECT_EQ(c.InFamily, IsWindowInMDIFamily(&popup, c.Wnd)) << c.Name;
+  TTestPopup& outside = Open(0);
+  EXPECT_FALSE(IsWindowInMDIFamily(&outside, client)) << "its owner's form is no MDI child";
+  outside.ClosePopup();
+
+  // Through the mouse hook: each click in the family closes the popup, and
+  // is swallowed when the popup asks.
+  for (HWND target : {client, other, toolbar.Handle()}) {
+    for (bool swallow : {false, true}) {
+      SCOPED_TRACE(testing::Message() << target << ' ' << swallow);
+      popup.Popup(&owner);
+      popup.Swallow = swallow;
+      EXPECT_EQ(swallow ? 1 : 0, Mouse(WM_LBUTTONDOWN, target, POINT{5, 5}));
+      EXPECT_EQ(0u, OpenCount());
+    }
+  }
+  popup.Popup(&owner);
+  EXPECT_EQ(0, Mouse(WM_LBUTTONDOWN, FForm->Handle(), ScreenPoint(*FForm, 5, 5)));
+  EXPECT_EQ(1u, OpenCount()) << "a click outside the MDI frame leaves it open";
+  popup.ClosePopup();
+  owner.SetParent(nullptr);
+}
+
+TEST_F(PopupHooks, ALockedMessageWhileAnotherWindowsBlockIsPendingPassesWithoutAnError) {
+  laf_test::ExceptionRecorder errors;
+  TdxMessagesController& controller = *GetMessagesController();
+  constexpr UINT kLocked = WM_USER + 54;
+  controller.LockMessages({kLocked});
+  HWND first = FOwners[0]->Handle();
+  Sent(first, kLocked);
+  ASSERT_TRUE(controller.BlockPending());
+  // Sent to another window before the first one's block was used (a window
+  // told something while the hook works).
+  CWPSTRUCT toSecond{0, 0, kLocked, FOwners[1]->Handle()};
+  LRESULT result = 0;
+  ContainerWndProcHook(HC_ACTION, 0, reinterpret_cast<LPARAM>(&toSecond), result);
+  EXPECT_EQ(kLocked, toSecond.message) << "it passes";
+  EXPECT_TRUE(errors.Messages.empty()) << "no error reaches the user from inside the hook";
+  EXPECT_EQ(1, SendMessageW(first, WM_USER + 55, 0, 0)) << "the first window's block still stands";
+  EXPECT_FALSE(controller.BlockPending());
+  controller.UnlockMessages({kLocked});
+}
