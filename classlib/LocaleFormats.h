@@ -6,6 +6,8 @@
 // number with the locale's decimal separator into an 80-bit long double.
 #include "Convert.h"
 
+#include <windows.h>
+
 #include <array>
 
 namespace tvk {
