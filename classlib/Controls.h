@@ -160,6 +160,7 @@ public:
   TFont& Font() { return FFont; }
   // The control takes its parent's colour (font) when it is placed and at
   // every change of the parent's, until a colour (font) is set on it.
+  // ParentFont starts on, ParentColor off.
   bool ParentColor() const { return FParentColor; }
   void SetParentColor(bool value);
   bool ParentFont() const { return FParentFont; }
@@ -306,7 +307,7 @@ private:
   TColor FColor = clBtnFace;
   TFont FFont;
   bool FParentColor = false;
-  bool FParentFont = false;
+  bool FParentFont = true;
   bool FApplyingFont = false;  // a derived font is being taken: ParentFont stays
   // Sends Msg to every child control (a windowed control's).
   void NotifyChildren(UINT msg);

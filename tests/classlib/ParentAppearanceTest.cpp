@@ -52,8 +52,7 @@ TEST(ParentAppearance, ParentFontFollowsTheParentUntilTheFontIsChanged) {
   parent->Font().SetSize(14);
   auto* follower = new TWinControl(nullptr);
   auto* own = new TWinControl(nullptr);
-  follower->SetParentFont(true);
-  own->Font().SetSize(9);
+  own->Font().SetSize(9);  // the follower keeps ParentFont on, as every control starts
   follower->SetParent(parent.get());
   own->SetParent(parent.get());
   EXPECT_EQ(14, follower->Font().Size());
