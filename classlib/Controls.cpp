@@ -975,6 +975,14 @@ void TWinControl::AlignControl(TControl* control) {
     return;
   }
   FAlignPending = false;
+  // A child moved by this pass (or by an override of AlignControls) asks
+  // again: one pass at a time.
+  if (FAlignRequested) return;
+  FAlignRequested = true;
+  struct TReset {
+    bool& Flag;
+    ~TReset() { Flag = false; }
+  } reset{FAlignRequested};
   RECT rect = ClientRect();
   AdjustClientRect(rect);
   AlignControls(control, rect);

@@ -481,6 +481,7 @@ private:
   int FAlignLevel = 0;
   bool FAlignPending = false;
   bool FAligning = false;
+  bool FAlignRequested = false;  // inside AlignControl: what the pass moves does not ask again
 };
 
 // A windowed control that paints itself on a canvas.

@@ -688,6 +688,7 @@ void AssignRegionToWindow(HWND AWnd, TcxRegion* ARegion) {
 }
 
 void ApplyInnerControlRegion(TWinControl* AControl, const TcxContainerInnerControlBounds& APart) {
+  if (!AControl || !AControl->HandleAllocated()) return;
   HRGN region = APart.IsEmpty ? nullptr : CreateRectRgnIndirect(&APart.Rect);
   ++gContainerRegionSets;
   // The window owns a region it took; one it refused is ours to delete.

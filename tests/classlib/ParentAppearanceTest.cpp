@@ -74,10 +74,12 @@ class TAlignWatcher : public TWinControl {
 public:
   using TWinControl::TWinControl;
   std::vector<TControl*> Asked;
+  bool Nudge = false;  // moves the child it is asked for
 
 protected:
   void AlignControls(TControl* control, RECT& rect) override {
     Asked.push_back(control);
+    if (Nudge && control) control->SetLeft(control->Left() + 1);
     TWinControl::AlignControls(control, rect);
   }
 };
@@ -101,6 +103,13 @@ TEST(ParentAppearance, TheParentHearsOfEveryChildNotOnlyAlignedOnes) {
   const RECT plainExpected{6, 7, 36, 37}, topExpected{0, 0, 200, 20};
   EXPECT_TRUE(EqualRect(&plainExpected, &plainBounds)) << "alignment moves only aligned children";
   EXPECT_TRUE(EqualRect(&topExpected, &topBounds));
+
+  parent.Nudge = true;
+  parent.Asked.clear();
+  plain->SetTop(20);
+  EXPECT_EQ(1u, parent.Asked.size()) << "a child moved by the pass does not ask again";
+  EXPECT_EQ(7, plain->Left());
+  parent.Nudge = false;
 
   auto* late = new TControl(nullptr);
   parent.Asked.clear();
