@@ -804,6 +804,8 @@ void TcxContainer::SetInnerControl(TWinControl* AValue) {
   if (FInnerControl) FInnerControl->RemoveFreeNotification(this);
   FInnerControl = AValue;
   if (FInnerControl) FInnerControl->FreeNotification(this);
+  // The new inner control's window may carry a region from before.
+  ClearSavedChildControlRegions();
   if (HandleAllocated() && !(ComponentState() & csDestroying)) ShortRefreshContainer(false);
 }
 
@@ -1315,7 +1317,7 @@ void TcxContainer::ContainerStyleChanged(TObject*) {
     ~TRestore() { Flag = Value; }
   } restore{FInternalSetting, wasInternal};
   if (!ParentColor() || (Style()->AssignedValues() & cxStyleValueBit(svColor))) TControl::SetColor(Style()->ResolveColor());
-  // The style's font is the control's only when the style holds one of its own.
+  // Taking the style's font leaves ParentFont on, unless the style holds a font of its own.
   if (TFont* font = Style()->Font()) ApplyFont(*font);
   if (Style()->IsValueAssigned(svFont)) TControl::SetParentFont(false);
 }
@@ -1385,9 +1387,16 @@ void TcxContainer::AlignControls(TControl* AControl, RECT& ARect) {
     if (A.IsEmpty || B.IsEmpty) return A.IsEmpty == B.IsEmpty;
     return EqualRect(&A.Rect, &B.Rect) != 0;
   };
-  if (child == FInnerControl && same(part, FInnerControlBounds)) return;
+  // Another child's part is applied every time and never kept: kept, it
+  // could pass for the inner control's and hold back the inner one's change.
+  if (child != FInnerControl) {
+    ApplyInnerControlRegion(child, part);
+    return;
+  }
+  if (FInnerControlRegionKnown && same(part, FInnerControlBounds)) return;
   ApplyInnerControlRegion(child, part);
   FInnerControlBounds = part;
+  FInnerControlRegionKnown = true;
 }
 
 void TcxContainer::FocusChanged() {

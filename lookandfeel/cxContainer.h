@@ -310,7 +310,10 @@ public:
   virtual bool UsesStandardChildHandling() const { return false; }
   // Forgets the visible part last given to the inner control as its window
   // region: the next placement applies it again.
-  void ClearSavedChildControlRegions() { FInnerControlBounds.IsEmpty = true; }
+  void ClearSavedChildControlRegions() {
+    FInnerControlBounds.IsEmpty = true;
+    FInnerControlRegionKnown = false;
+  }
   TWinControl* ActiveControl() { return FInnerControl ? FInnerControl : this; }
   bool IsContainerFocused();
   void ShortRefreshContainer(bool AIsMouseEvent);
@@ -432,6 +435,7 @@ private:
   RECT FSizeGripBounds{};  // where the grip was last painted into the inner control
   bool FSizeGripVisible = false;
   TcxContainerInnerControlBounds FInnerControlBounds;
+  bool FInnerControlRegionKnown = false;  // FInnerControlBounds is what the inner control's window has
   bool FIsViewInfoCalculated = false;
   int FLockAlignControlsCount = 0;
   int FPopupMenuLockCount = 0;

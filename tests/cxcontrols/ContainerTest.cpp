@@ -334,6 +334,9 @@ TEST_F(Container, AnInnerControlStickingOutOfTheBorderIsCutByItsRegion) {
   other.SetBounds(client.left + 1, client.top, 10, 10);
   other.SetBounds(client.left + 2, client.top, 10, 10);
   EXPECT_EQ(sets + 2, cxContainerWindowRegionSetCount()) << "a child other than the inner control is always applied";
+  other.SetBounds(client.left - 4, client.top, 10, 10);
+  inner.SetBounds(client.left - 4, client.top, 10, 10);
+  EXPECT_TRUE(regionBox(box)) << "another child's part does not pass for the inner control's";
   other.SetParent(nullptr);
   FContainer->SetInnerControl(nullptr);
   inner.SetParent(nullptr);
