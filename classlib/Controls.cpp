@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstdint>
+#include <utility>
 
 namespace tvk {
 
@@ -202,7 +203,11 @@ int TMouse::WheelScrollLines() const {
 
 TControl::TControl(TComponent* owner) : TComponent(owner), FWindowProc(WndMethodOf<&TControl::WndProc>(this)) {
   FControlStyle = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
-  FFont.OnChange = [this](TObject*) { Perform(CM_FONTCHANGED); };
+  FFont.OnChange = [this](TObject*) {
+    if (!FApplyingFont) FParentFont = false;
+    Perform(CM_FONTCHANGED);
+    NotifyChildren(CM_PARENTFONTCHANGED);
+  };
 }
 
 TControl::~TControl() {
@@ -402,7 +407,9 @@ void TControl::SetAlign(TAlign value) {
 }
 
 void TControl::RequestAlign() {
-  if (FParent && FAlign != TAlign::alNone) FParent->AlignControl(this);
+  // Every change of a child is the parent's to see (it may shape or clip the
+  // child); its own alignment moves only the aligned ones.
+  if (FParent) FParent->AlignControl(this);
 }
 
 void TControl::SetVisible(bool visible) {
@@ -431,9 +438,52 @@ void TControl::SetTextValue(const WideString& text) {
 }
 
 void TControl::SetColor(TColor color) {
+  FParentColor = false;
+  ApplyColor(color);
+}
+
+void TControl::ApplyColor(TColor color) {
   if (color == FColor) return;
   FColor = color;
   Perform(CM_COLORCHANGED);
+  NotifyChildren(CM_PARENTCOLORCHANGED);
+}
+
+void TControl::ApplyFont(const TFont& font) {
+  const bool wasApplying = std::exchange(FApplyingFont, true);
+  struct TRestore {
+    bool& Flag;
+    bool Value;
+    ~TRestore() { Flag = Value; }
+  } restore{FApplyingFont, wasApplying};
+  FFont.Assign(font);
+}
+
+void TControl::SetParentColor(bool value) {
+  if (value == FParentColor) return;
+  FParentColor = value;
+  if (FParent && !(ComponentState() & csLoading)) Perform(CM_PARENTCOLORCHANGED);
+}
+
+void TControl::SetParentFont(bool value) {
+  if (value == FParentFont) return;
+  FParentFont = value;
+  if (FParent && !(ComponentState() & csLoading)) Perform(CM_PARENTFONTCHANGED);
+}
+
+void TControl::NotifyChildren(UINT msg) {
+  auto* self = dynamic_cast<TWinControl*>(this);
+  if (!self || self->ControlCount() == 0) return;
+  // A child may leave while it is told.
+  std::vector<TControl*> children;
+  for (int i = 0; i < self->ControlCount(); ++i) children.push_back(self->Controls(i));
+  const auto stillChild = [self](TControl* child) {
+    for (int i = 0; i < self->ControlCount(); ++i)
+      if (self->Controls(i) == child) return true;
+    return false;
+  };
+  for (TControl* child : children)
+    if (stillChild(child)) child->Perform(msg);
 }
 
 LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -465,7 +515,23 @@ void TControl::Resize() {
 void TControl::CMColorChanged(TMessage&) { Invalidate(); }
 void TControl::CMFontChanged(TMessage&) { Invalidate(); }
 
+// What the control does on the colour (font) it takes may set one of its own
+// on the way: the flag stays on all the same.
+void TControl::CMParentColorChanged(TMessage&) {
+  if (!FParentColor || !FParent) return;
+  ApplyColor(FParent->Color());
+  FParentColor = true;
+}
+
+void TControl::CMParentFontChanged(TMessage&) {
+  if (!FParentFont || !FParent) return;
+  ApplyFont(FParent->Font());
+  FParentFont = true;
+}
+
 TVK_MESSAGE_MAP(TControl, {CM_COLORCHANGED, &TControl::CMColorChanged}, {CM_FONTCHANGED, &TControl::CMFontChanged},
+                {CM_PARENTCOLORCHANGED, &TControl::CMParentColorChanged},
+                {CM_PARENTFONTCHANGED, &TControl::CMParentFontChanged},
                 {CM_MOUSEENTER, &TControl::CMMouseEnter}, {CM_MOUSELEAVE, &TControl::CMMouseLeave},
                 {WM_LBUTTONDOWN, &TControl::WMLButtonDown}, {WM_LBUTTONUP, &TControl::WMLButtonUp},
                 {WM_LBUTTONDBLCLK, &TControl::WMLButtonDblClk}, {WM_RBUTTONDOWN, &TControl::WMRButtonDown},
@@ -837,7 +903,9 @@ void TWinControl::InsertControl(TControl* control) {
     }
     if (FHandle) w->UpdateControlState();
   }
-  if (control->Align() != TAlign::alNone) AlignControl(control);
+  control->Perform(CM_PARENTCOLORCHANGED);
+  control->Perform(CM_PARENTFONTCHANGED);
+  AlignControl(control);
   Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(control), 1);
   Invalidate();
 }
@@ -1026,6 +1094,14 @@ void TWinControl::AlignControl(TControl* control) {
     return;
   }
   FAlignPending = false;
+  // A child moved by this pass (or by an override of AlignControls) asks
+  // again: one pass at a time.
+  if (FAlignRequested) return;
+  FAlignRequested = true;
+  struct TReset {
+    bool& Flag;
+    ~TReset() { Flag = false; }
+  } reset{FAlignRequested};
   RECT rect = ClientRect();
   AdjustClientRect(rect);
   AlignControls(control, rect);
@@ -1039,6 +1115,7 @@ void TWinControl::AlignControls(TControl* control, RECT& rect) {
     bool& Flag;
     ~TReset() { Flag = false; }
   } reset{FAligning};
+  if (std::none_of(FControls.begin(), FControls.end(), [](TControl* c) { return c->Align() != TAlign::alNone; })) return;
   for (TAlign align : {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient}) {
     std::vector<TControl*> list;
     for (TControl* c : FControls)

@@ -163,8 +163,17 @@ public:
   void SetCaption(const WideString& text) { SetText(text); }
 
   TColor Color() const { return FColor; }
+  // Sets the control's own colour: ParentColor goes off.
   void SetColor(TColor color);
+  // A change of the font (through Font()) makes it the control's own: ParentFont goes off.
   TFont& Font() { return FFont; }
+  // The control takes its parent's colour (font) when it is placed and at
+  // every change of the parent's, until a colour (font) is set on it.
+  // ParentFont starts on, ParentColor off.
+  bool ParentColor() const { return FParentColor; }
+  void SetParentColor(bool value);
+  bool ParentFont() const { return FParentFont; }
+  void SetParentFont(bool value);
 
   TControlStyle ControlStyle() const { return FControlStyle; }
   void SetControlStyle(TControlStyle style) { FControlStyle = style; }
@@ -172,7 +181,8 @@ public:
   void SetControlState(TControlState state) { FControlState = state; }
 
   RECT ClientRect() { return RECT{0, 0, ClientWidth(), ClientHeight()}; }
-  // Aligned controls are placed by their parent (AlignControls) at every change.
+  // Aligned controls are placed by their parent (AlignControls) at every change;
+  // the parent hears of every other child's move, resize, insertion or showing too.
   TAlign Align() const { return FAlign; }
   void SetAlign(TAlign value);
   // Client coordinates to the screen's and back; to the coordinates of
@@ -284,9 +294,17 @@ protected:
   virtual void Click();
   virtual void Resize();
 
+  // Takes a colour (font) the control derives rather than one set on it:
+  // ParentColor (ParentFont) stays as it is. Children hear of the change.
+  void ApplyColor(TColor color);
+  void ApplyFont(const TFont& font);
+
   TVK_MESSAGES();
   void CMColorChanged(TMessage& message);
   void CMFontChanged(TMessage& message);
+  // The parent's colour (font) changed: taken over while ParentColor (ParentFont) is on.
+  void CMParentColorChanged(TMessage& message);
+  void CMParentFontChanged(TMessage& message);
 
   int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
   TControlStyle FControlStyle = 0;
@@ -311,6 +329,11 @@ private:
   TCursor FDragCursor = crDrag;
   TColor FColor = clBtnFace;
   TFont FFont;
+  bool FParentColor = false;
+  bool FParentFont = true;
+  bool FApplyingFont = false;  // a derived font is being taken: ParentFont stays
+  // Sends Msg to every child control (a windowed control's).
+  void NotifyChildren(UINT msg);
 };
 
 // The parameters a windowed control's window is created with.
@@ -481,6 +504,7 @@ private:
   int FAlignLevel = 0;
   bool FAlignPending = false;
   bool FAligning = false;
+  bool FAlignRequested = false;  // inside AlignControl: what the pass moves does not ask again
 };
 
 // A windowed control that paints itself on a canvas.

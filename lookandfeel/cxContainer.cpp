@@ -778,6 +778,14 @@ void AssignRegionToWindow(HWND AWnd, TcxRegion* ARegion) {
   if (!SetWindowRgn(AWnd, handle, TRUE) && handle) DeleteObject(handle);
 }
 
+void ApplyInnerControlRegion(TWinControl* AControl, const TcxContainerInnerControlBounds& APart) {
+  if (!AControl || !AControl->HandleAllocated()) return;
+  HRGN region = APart.IsEmpty ? nullptr : CreateRectRgnIndirect(&APart.Rect);
+  ++gContainerRegionSets;
+  // The window owns a region it took; one it refused is ours to delete.
+  if (!SetWindowRgn(AControl->Handle(), region, TRUE) && region) DeleteObject(region);
+}
+
 int cxContainerWindowRegionSetCount() { return gContainerRegionSets; }
 
 bool IsScrollBarInfoAvailable() { return ContainerScrollBarInfoEntry() != nullptr; }
@@ -868,9 +876,9 @@ TcxContainer::TcxContainer(TComponent* AOwner) : TcxControl(AOwner) {
   LookAndFeel()->SetMasterLookAndFeel(Style()->LookAndFeel());
   SetControlStyle(ControlStyle() | csCaptureMouse | csSetCaption);
   SetTabStop(true);
-  FParentColor = UsesParentColorByDefault() && !IsInplace() && !Style()->IsValueAssigned(svColor);
-  if (!FParentColor) TControl::SetColor(clWindow);
-  FInnerControlBounds.IsEmpty = true;
+  SetParentColor(UsesParentColorByDefault() && !IsInplace() && !Style()->IsValueAssigned(svColor));
+  if (!ParentColor()) TControl::SetColor(clWindow);
+  ClearSavedChildControlRegions();
   FIsCreating = false;
 }
 
@@ -887,6 +895,8 @@ void TcxContainer::SetInnerControl(TWinControl* AValue) {
   if (FInnerControl) FInnerControl->RemoveFreeNotification(this);
   FInnerControl = AValue;
   if (FInnerControl) FInnerControl->FreeNotification(this);
+  // The new inner control's window may carry a region from before.
+  ClearSavedChildControlRegions();
   if (HandleAllocated() && !(ComponentState() & csDestroying)) ShortRefreshContainer(false);
 }
 
@@ -1130,7 +1140,7 @@ void TcxContainer::GetSkinColors(TColor& ABackground, TColor& AText) {
   };
   const auto kind = TcxEditStateColorKind(GetFocusStateIndex());
   if (!assigned(svTextColor)) AText = FViewInfo->Painter->DefaultEditorTextColorEx(kind);
-  if (!FParentColor && !assigned(svColor)) ABackground = FViewInfo->Painter->DefaultEditorBackgroundColorEx(kind);
+  if (!ParentColor() && !assigned(svColor)) ABackground = FViewInfo->Painter->DefaultEditorBackgroundColorEx(kind);
 }
 
 TColor TcxContainer::GetSkinBorderColor(bool AHot) {
@@ -1409,9 +1419,87 @@ void TcxContainer::ContainerStyleChanged(TObject*) {
     bool Value;
     ~TRestore() { Flag = Value; }
   } restore{FInternalSetting, wasInternal};
-  if (!FParentColor || (Style()->AssignedValues() & cxStyleValueBit(svColor))) TControl::SetColor(Style()->ResolveColor());
-  if (TFont* font = Style()->Font()) Font().Assign(*font);
-  if (Style()->IsValueAssigned(svFont)) FParentFont = false;
+  if (!ParentColor() || (Style()->AssignedValues() & cxStyleValueBit(svColor))) TControl::SetColor(Style()->ResolveColor());
+  // Taking the style's font leaves ParentFont on, unless the style holds a font of its own.
+  if (TFont* font = Style()->Font()) ApplyFont(*font);
+  if (Style()->IsValueAssigned(svFont)) TControl::SetParentFont(false);
+}
+
+void TcxContainer::CMParentColorChanged(TMessage& Message) {
+  TcxContainerStyle* style = Style();
+  const bool wasAssigned = style->AssignedValues() & cxStyleValueBit(svColor);
+  TVK_INHERITED(Message);
+  if (!wasAssigned || ParentColor()) style->SetAssignedValues(style->AssignedValues() & ~cxStyleValueBit(svColor));
+  if (style->Color() != Color()) ContainerStyleChanged(style);
+  if (RepaintsOnParentColorChange() && !ParentColor()) Invalidate();
+}
+
+void TcxContainer::CMParentFontChanged(TMessage& Message) {
+  TcxContainerStyle* style = Style();
+  const bool wasAssigned = style->AssignedValues() & cxStyleValueBit(svFont);
+  TVK_INHERITED(Message);
+  if (!ParentFont()) style->RefreshFont();
+  if (!wasAssigned || ParentFont()) style->SetAssignedValues(style->AssignedValues() & ~cxStyleValueBit(svFont));
+}
+
+void TcxContainer::GetChildControlVisiblePart(const RECT& AVisibleBounds, TWinControl* AChild,
+                                              TcxContainerInnerControlBounds& APart) {
+  const RECT bounds = AChild->BoundsRect();
+  RECT part{0, 0, AChild->Width(), AChild->Height()};
+  bool cut = false;
+  if (bounds.left < AVisibleBounds.left) {
+    part.left = AVisibleBounds.left - bounds.left;
+    cut = true;
+  }
+  if (bounds.top < AVisibleBounds.top) {
+    part.top = AVisibleBounds.top - bounds.top;
+    cut = true;
+  }
+  if (bounds.right > AVisibleBounds.right) {
+    part.right -= bounds.right - AVisibleBounds.right;
+    cut = true;
+  }
+  if (bounds.bottom > AVisibleBounds.bottom) {
+    part.bottom -= bounds.bottom - AVisibleBounds.bottom;
+    cut = true;
+  }
+  APart.IsEmpty = !cut;
+  APart.Rect = cut ? part : RECT{};
+}
+
+void TcxContainer::AdjustClientRect(RECT& ARect) {
+  if (FViewInfo && !(ComponentState() & csDestroying) && !IsRectEmpty(&FViewInfo->Bounds)) ARect = FViewInfo->ClientRect;
+}
+
+void TcxContainer::AlignControls(TControl* AControl, RECT& ARect) {
+  if (UsesStandardChildHandling()) {
+    TcxControl::AlignControls(AControl, ARect);
+    return;
+  }
+  if (FLockAlignControlsCount > 0) return;
+  if (AControl && (AControl == HScrollBar() || AControl == VScrollBar() || AControl == SizeGrip())) return;
+  if (!AControl) {
+    TcxControl::AlignControls(AControl, ARect);
+    return;
+  }
+  auto* child = dynamic_cast<TWinControl*>(AControl);
+  if (FIsCreating || !child || !child->HandleAllocated()) return;
+  TcxContainerInnerControlBounds part;
+  GetChildControlVisiblePart(ARect, child, part);
+  const auto same = [](const TcxContainerInnerControlBounds& A, const TcxContainerInnerControlBounds& B) {
+    if (A.IsEmpty || B.IsEmpty) return A.IsEmpty == B.IsEmpty;
+    return EqualRect(&A.Rect, &B.Rect) != 0;
+  };
+  // Another child's part is applied every time and never kept: kept, it
+  // could pass for the inner control's and hold back the inner one's change.
+  if (child != FInnerControl) {
+    ApplyInnerControlRegion(child, part);
+    return;
+  }
+  if (FInnerControlRegionKnown && same(part, FInnerControlBounds)) return;
+  ApplyInnerControlRegion(child, part);
+  FInnerControlBounds = part;
+  FInnerControlRegionKnown = true;
 }
 
 void TcxContainer::FocusChanged() {
@@ -1465,13 +1553,18 @@ void TcxContainer::CMFontChanged(TMessage& Message) {
     // A font set on the control becomes the normal style's. Only a font that
     // came with ParentFont on stays the parent's: with ParentFont off the
     // style's next refresh would otherwise reset it to the default font.
+    // One change of the style: it must not see the parent's font as its own
+    // on the way (that would take ParentFont away).
     TcxContainerStyle* style = Style();
     const bool wasAssigned = style->AssignedValues() & cxStyleValueBit(svFont);
-    const bool parentFont = FParentFont;
-    style->SetFont(&Font());
-    if (!wasAssigned && parentFont) {
-      FParentFont = true;
-      style->SetAssignedValues(style->AssignedValues() & ~cxStyleValueBit(svFont));
+    style->BeginUpdate();
+    {
+      struct TEnd {
+        TcxContainerStyle& Style;
+        ~TEnd() { Style.EndUpdate(); }
+      } end{*style};
+      style->SetFont(&Font());
+      if (!wasAssigned && ParentFont()) style->SetAssignedValues(style->AssignedValues() & ~cxStyleValueBit(svFont));
     }
     TVK_INHERITED(Message);
     return;
@@ -1611,6 +1704,8 @@ TVK_MESSAGE_MAP(TcxContainer, {WM_NCPAINT, &TcxContainer::WMNCPaint},
                 {CM_ENABLEDCHANGED, &TcxContainer::CMEnabledChanged}, {WM_KEYDOWN, &TcxContainer::WMKeyDown},
                 {WM_SETCURSOR, &TcxContainer::WMSetCursor}, {CM_COLORCHANGED, &TcxContainer::CMColorChanged},
                 {CM_FONTCHANGED, &TcxContainer::CMFontChanged},
+                {CM_PARENTCOLORCHANGED, &TcxContainer::CMParentColorChanged},
+                {CM_PARENTFONTCHANGED, &TcxContainer::CMParentFontChanged},
                 {CM_MOUSEENTER, &TcxContainer::CMMouseEnter}, {CM_MOUSELEAVE, &TcxContainer::CMMouseLeave},
                 {cxContainerUpdateScrollBarsMessage, &TcxContainer::CMUpdateScrollBars})
 

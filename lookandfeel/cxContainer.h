@@ -141,6 +141,7 @@ protected:
 
 private:
   friend class TcxStyleController;
+  friend class TcxContainer;  // refreshes the normal style's font when its parent's changes
   bool Has(TcxContainerStyleValue AValue) const { return (FAssignedValues & cxStyleValueBit(AValue)) != 0; }
   void Assigned(TcxContainerStyleValue AValue) { FAssignedValues |= cxStyleValueBit(AValue); }
   TcxContainerStyle* ControllerStyle();
@@ -315,6 +316,12 @@ public:
   void GetTabOrderList(std::vector<TWinControl*>& AList) const override;
   // Whether children are aligned and tab-ordered as in a plain windowed control.
   virtual bool UsesStandardChildHandling() const { return false; }
+  // Forgets the visible part last given to the inner control as its window
+  // region: the next placement applies it again.
+  void ClearSavedChildControlRegions() {
+    FInnerControlBounds.IsEmpty = true;
+    FInnerControlRegionKnown = false;
+  }
   TWinControl* ActiveControl() { return FInnerControl ? FInnerControl : this; }
   bool IsContainerFocused();
   void ShortRefreshContainer(bool AIsMouseEvent);
@@ -340,12 +347,12 @@ public:
   // coordinates (empty unless both show).
   RECT GetInnerSizeGripBounds();
 
-  // The style host.
+  // The style host (the control's own ParentColor and ParentFont).
   bool UsesParentColorByDefault() override { return false; }
-  bool ParentColor() override { return FParentColor; }
-  void SetParentColor(bool AValue) override { FParentColor = AValue; }
-  bool ParentFont() override { return FParentFont; }
-  void SetParentFont(bool AValue) override { FParentFont = AValue; }
+  bool ParentColor() override { return TControl::ParentColor(); }
+  void SetParentColor(bool AValue) override { TControl::SetParentColor(AValue); }
+  bool ParentFont() override { return TControl::ParentFont(); }
+  void SetParentFont(bool AValue) override { TControl::SetParentFont(AValue); }
   bool GetParentColor(TColor& AColor) override;
   bool IsInplace() override { return false; }
   bool IsStylePropertyPublished(const WideString& AName, bool AExtended) override;
@@ -382,6 +389,18 @@ protected:
   virtual void SyncInnerControlAppearance();
   virtual void UpdateWindowRegion();
   virtual bool HandlesTabKey() { return true; }
+  // Whether a change of the parent's colour repaints a container that keeps its own.
+  virtual bool RepaintsOnParentColorChange() { return false; }
+  // The part of AChild (in its own coordinates) that lies inside AVisibleBounds
+  // (the container's client coordinates); IsEmpty when nothing is cut.
+  virtual void GetChildControlVisiblePart(const RECT& AVisibleBounds, TWinControl* AChild,
+                                          TcxContainerInnerControlBounds& APart);
+  // Children are not aligned: a windowed child gets the part of it that shows
+  // inside the container as its window region.
+  void AlignControls(TControl* AControl, RECT& ARect) override;
+  // Children share the area inside the border (the whole client area until
+  // the view information is computed).
+  void AdjustClientRect(RECT& ARect) override;
   bool HasScrollBars() override { return false; }
   virtual void AdjustScrollBarFromInnerControl(TcxScrollBar* ABar);
   void MouseDown(TMouseButton AButton, TShiftState AShift, int X, int Y) override;
@@ -411,6 +430,8 @@ protected:
   void CMColorChanged(TMessage& Message);
   void WMWindowPosChanging(TMessage& Message);
   void CMFontChanged(TMessage& Message);
+  void CMParentColorChanged(TMessage& Message);
+  void CMParentFontChanged(TMessage& Message);
 
 private:
   bool RefreshLocked() const { return FRefreshLockCount > 0; }
@@ -426,13 +447,12 @@ private:
   RECT FSizeGripBounds{};  // where the grip was last painted into the inner control
   bool FSizeGripVisible = false;
   TcxContainerInnerControlBounds FInnerControlBounds;
+  bool FInnerControlRegionKnown = false;  // FInnerControlBounds is what the inner control's window has
   bool FIsViewInfoCalculated = false;
   int FLockAlignControlsCount = 0;
   int FPopupMenuLockCount = 0;
   int FRefreshLockCount = 0;
   bool FIsCreating = true;
-  bool FParentColor = false;
-  bool FParentFont = false;
   std::unique_ptr<TcxContainerStyles> FStyles;
   std::unique_ptr<TcxContainerViewInfo> FViewInfo;
 };
@@ -456,7 +476,9 @@ TcxRegion* BuildShadowRegion(const RECT& ABounds, const RECT& AExtent, const REC
 // Sets ARegion (taken over; may be null) as AWnd's region only when it
 // differs from the current one.
 void AssignRegionToWindow(HWND AWnd, TcxRegion* ARegion);
-// How many window regions AssignRegionToWindow has set in this process.
+// A windowed control's region set to APart's rectangle (none when IsEmpty), with redraw.
+void ApplyInnerControlRegion(TWinControl* AControl, const TcxContainerInnerControlBounds& APart);
+// How many window regions AssignRegionToWindow and ApplyInnerControlRegion have set in this process.
 int cxContainerWindowRegionSetCount();
 // GetScrollBarInfo bound by name from user32.
 bool IsScrollBarInfoAvailable();

@@ -40,6 +40,8 @@ TcxCustomInnerListBox::TcxCustomInnerListBox(TComponent* AOwner) : TWinControl(A
   FHScrollBar = CreateExternalScrollBar(sbHorizontal);
   FVScrollBar = CreateExternalScrollBar(sbVertical);
   SetControlStyle((ControlStyle() & ~csOpaque) | csDoubleClicks);
+  SetParentColor(false);
+  SetParentFont(true);
 }
 
 TcxCustomInnerListBox::~TcxCustomInnerListBox() {

@@ -218,14 +218,128 @@ TEST_F(Container, AFontSetOnTheControlIsKeptWhenTheStyleRefreshes) {
 }
 
 TEST_F(Container, AFontThatCameWithParentFontStaysTheParents) {
+  TWinControl parent(nullptr);
+  parent.SetBounds(0, 0, 300, 200);
+  parent.SetParentWindow(FHost);
+  parent.Font().SetSize(13);
+  FContainer->SetParent(&parent);
   FContainer->HandleNeeded();
   FContainer->SetParentFont(true);
-  FContainer->Font().SetSize(13);
+  EXPECT_EQ(13, FContainer->Font().Size());
   EXPECT_EQ(13, FContainer->Style()->Font()->Size());
   EXPECT_FALSE(FContainer->Style()->AssignedValues() & cxStyleValueBit(svFont));
   EXPECT_TRUE(FContainer->ParentFont());
   FContainer->Style()->ControllerStyleChanged();
   EXPECT_EQ(13, FContainer->Font().Size()) << "a container with ParentFont keeps the font it was given";
+  EXPECT_TRUE(FContainer->ParentFont()) << "the style's refresh does not make the font the container's own";
+  FContainer->SetParent(nullptr);
+}
+
+// What a change of the parent's colour or font leaves in the normal style.
+TEST_F(Container, ParentColourAndFontChangesKeepOnlyTheStylesOwnValues) {
+  TWinControl parent(nullptr);
+  parent.SetBounds(0, 0, 300, 200);
+  parent.SetParentWindow(FHost);
+  parent.SetColor(clBtnFace);
+  const int defaultSize = FContainer->Font().Size();
+  struct Case {
+    const char* Name;
+    bool ParentColor, OwnColor, ParentFont, OwnFont;
+    TColor Color;  // the container's colour after the parent turned clMaroon
+    bool ColorAssigned;
+    int FontSize;  // the container's font size after the parent's became 15
+    bool FontAssigned;
+  };
+  for (const Case c : {
+           Case{"follows the parent", true, false, true, false, clMaroon, false, 15, false},
+           Case{"keeps its own", false, true, false, true, clNavy, true, 11, true},
+           Case{"neither own nor the parent's", false, false, false, false, clWindow, false, defaultSize, false},
+           Case{"ParentColor turned on after an own colour", true, true, true, true, clMaroon, false, 15, false},
+       }) {
+    SCOPED_TRACE(c.Name);
+    FContainer = std::make_unique<TcxContainer>(nullptr);
+    FContainer->SetBounds(10, 10, 120, 40);
+    FContainer->SetParent(&parent);
+    FContainer->HandleNeeded();
+    if (c.OwnColor) FContainer->SetColor(clNavy);
+    if (c.OwnFont) FContainer->Font().SetSize(11);
+    FContainer->SetParentColor(c.ParentColor);
+    FContainer->SetParentFont(c.ParentFont);
+    parent.SetColor(clMaroon);
+    parent.Font().SetSize(15);
+    TcxContainerStyle* style = FContainer->Style();
+    EXPECT_EQ(c.Color, FContainer->Color());
+    EXPECT_EQ(c.Color, style->Color());
+    EXPECT_EQ(c.ColorAssigned, (style->AssignedValues() & cxStyleValueBit(svColor)) != 0);
+    EXPECT_EQ(c.FontSize, FContainer->Font().Size());
+    EXPECT_EQ(c.FontSize, style->Font()->Size());
+    EXPECT_EQ(c.FontAssigned, (style->AssignedValues() & cxStyleValueBit(svFont)) != 0);
+    EXPECT_EQ(c.ParentColor, FContainer->ParentColor());
+    EXPECT_EQ(c.ParentFont, FContainer->ParentFont());
+    FContainer->SetParent(nullptr);
+    parent.SetColor(clBtnFace);
+    parent.Font().SetSize(8);
+  }
+}
+
+// A windowed child sticking out of the area inside the border is cut by a
+// window region; the inner control's part is set only when it changed.
+TEST_F(Container, AnInnerControlStickingOutOfTheBorderIsCutByItsRegion) {
+  FContainer->HandleNeeded();
+  TWinControl inner(nullptr);
+  inner.SetParent(FContainer.get());
+  FContainer->SetInnerControl(&inner);
+  inner.HandleNeeded();
+  Refresh({-1, -1}, false);
+  const RECT client = FContainer->ViewInfo().ClientRect;
+  ASSERT_FALSE(IsRectEmpty(&client));
+  const int w = client.right - client.left, h = client.bottom - client.top;
+  const auto regionBox = [&](RECT& ABox) {
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    const int kind = GetWindowRgn(inner.Handle(), region);
+    GetRgnBox(region, &ABox);
+    DeleteObject(region);
+    return kind == SIMPLEREGION || kind == COMPLEXREGION;
+  };
+  RECT box{};
+  EXPECT_FALSE(regionBox(box)) << "a placed inner control needs no region";
+
+  int sets = cxContainerWindowRegionSetCount();
+  inner.SetBounds(client.left - 4, client.top, w, h + 3);
+  EXPECT_EQ(sets + 1, cxContainerWindowRegionSetCount());
+  ASSERT_TRUE(regionBox(box));
+  const RECT cut{4, 0, w, h};
+  EXPECT_TRUE(EqualRect(&cut, &box)) << box.left << "," << box.top << "," << box.right << "," << box.bottom;
+
+  sets = cxContainerWindowRegionSetCount();
+  inner.Hide();
+  inner.Show();
+  EXPECT_EQ(sets, cxContainerWindowRegionSetCount()) << "an unchanged part is not applied again";
+  FContainer->ClearSavedChildControlRegions();
+  inner.Hide();
+  EXPECT_EQ(sets + 1, cxContainerWindowRegionSetCount()) << "a forgotten part is applied again";
+
+  FContainer->LockAlignControls(true);
+  inner.SetBounds(client.left, client.top, w, h);
+  EXPECT_EQ(sets + 1, cxContainerWindowRegionSetCount()) << "nothing while alignment is locked";
+  FContainer->LockAlignControls(false);
+  inner.SetBounds(client.left, client.top + 1, w, h - 1);
+  EXPECT_FALSE(regionBox(box)) << "moved back inside, the region goes";
+
+  TWinControl other(nullptr);
+  other.SetBounds(client.left, client.top, 10, 10);
+  other.SetParent(FContainer.get());
+  other.HandleNeeded();
+  sets = cxContainerWindowRegionSetCount();
+  other.SetBounds(client.left + 1, client.top, 10, 10);
+  other.SetBounds(client.left + 2, client.top, 10, 10);
+  EXPECT_EQ(sets + 2, cxContainerWindowRegionSetCount()) << "a child other than the inner control is always applied";
+  other.SetBounds(client.left - 4, client.top, 10, 10);
+  inner.SetBounds(client.left - 4, client.top, 10, 10);
+  EXPECT_TRUE(regionBox(box)) << "another child's part does not pass for the inner control's";
+  other.SetParent(nullptr);
+  FContainer->SetInnerControl(nullptr);
+  inner.SetParent(nullptr);
 }
 
 TEST_F(Container, FocusGoesOnToTheInnerControlAndComingBackFromItChangesNothing) {
