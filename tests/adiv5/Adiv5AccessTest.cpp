@@ -4,7 +4,7 @@
 
 #include <functional>
 
-using namespace adiv5_test;
+namespace adiv5_test {
 
 namespace {
 
@@ -186,3 +186,5 @@ TEST_F(Adiv5Test, InstructionScanLoadsAndReturnsToIdle) {
 }
 
 }  // namespace
+
+}  // namespace adiv5_test

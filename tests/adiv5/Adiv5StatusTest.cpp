@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <functional>
 
-using namespace adiv5_test;
+namespace adiv5_test {
 
 namespace {
 
@@ -367,3 +367,5 @@ TEST_F(PoweredAdiv5Test, ShortAnswerStillLeavesTheTapInIdle) {
 }
 
 }  // namespace
+
+}  // namespace adiv5_test

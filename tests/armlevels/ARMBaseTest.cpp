@@ -8,9 +8,9 @@
 #include <fstream>
 #include <iterator>
 
+namespace armlevels_test {
 namespace {
 
-using namespace armlevels_test;
 using namespace testsupport;
 
 std::vector<std::pair<std::string, uint32_t>> OpsAndAddresses(const std::vector<Access>& accesses) {
@@ -371,3 +371,5 @@ TEST(ARMDiagnosticLog, DroppedUnlessStartedAndSavedWhenTheDriverGoes) {
 }
 
 }  // namespace
+
+}  // namespace armlevels_test

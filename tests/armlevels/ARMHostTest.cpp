@@ -9,9 +9,9 @@
 #include <windows.h>
 
 
+namespace armlevels_test {
 namespace {
 
-using namespace armlevels_test;
 using namespace testsupport;
 using hostsim::FakeHostObject;
 using hostsim::SimRef;
@@ -320,3 +320,5 @@ TEST(ARMRackForm, TheARMInstrumentPanelForTheDeviceAndItsJTagDevice) {
 }
 
 }  // namespace
+
+}  // namespace armlevels_test

@@ -4,9 +4,9 @@
 // the physical-memory read.
 #include "ARMDouble.h"
 
+namespace armlevels_test {
 namespace {
 
-using namespace armlevels_test;
 using namespace testsupport;
 
 constexpr uint32_t kXPSR = 0xA7008C23;  // N C, ITSTATE 0xE3, T, exception 0x23
@@ -370,3 +370,5 @@ TEST(ARMMMU, TheBaseTranslatesNothing) {
 }
 
 }  // namespace
+
+}  // namespace armlevels_test

@@ -5,7 +5,7 @@
 #include "BreakpointTestSupport.h"
 
 using namespace tvk;
-using namespace bp_test;
+namespace bp_test {
 
 namespace {
 
@@ -344,3 +344,5 @@ TEST_F(DebugManager, ModesAreKeptAsGiven) {
 }
 
 }  // namespace
+
+}  // namespace bp_test

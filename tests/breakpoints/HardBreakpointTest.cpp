@@ -4,7 +4,7 @@
 #include "BreakpointTestSupport.h"
 
 using namespace tvk;
-using namespace bp_test;
+namespace bp_test {
 
 namespace {
 
@@ -275,3 +275,5 @@ TEST_F(Watchpoint, LivesWhileItsAdapterIsReferenced) {
 }
 
 }  // namespace
+
+}  // namespace bp_test

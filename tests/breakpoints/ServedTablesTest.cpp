@@ -4,7 +4,7 @@
 #include "BreakpointTestSupport.h"
 
 using namespace tvk;
-using namespace bp_test;
+namespace bp_test {
 
 namespace {
 
@@ -107,3 +107,5 @@ TEST_F(ServedTables, AFailingOperationKeepsTheResultVariant) {
 }
 
 }  // namespace
+
+}  // namespace bp_test

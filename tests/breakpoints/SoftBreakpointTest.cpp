@@ -3,7 +3,7 @@
 #include "BreakpointTestSupport.h"
 
 using namespace tvk;
-using namespace bp_test;
+namespace bp_test {
 
 namespace {
 
@@ -101,3 +101,5 @@ TEST_F(SoftBreakpoint, ADriverErrorFailsTheOperationAndClosesTheChannel) {
 }
 
 }  // namespace
+
+}  // namespace bp_test

@@ -3,6 +3,7 @@
 // and unloaded and removed again afterwards (the wrapper never unloads it);
 // the paths of the group's fixtures.
 #include "ZUL.Util.h"
+#include "support/FolderTests.h"
 
 #include <windows.h>
 

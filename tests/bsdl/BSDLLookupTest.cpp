@@ -9,7 +9,7 @@
 
 using namespace tvk;
 using namespace testsupport;
-using namespace bsdl_test;
+namespace bsdl_test {
 
 namespace {
 
@@ -214,3 +214,5 @@ TEST_F(BSDLParse, StandardPackagesParseClean) {
 }
 
 }  // namespace
+
+}  // namespace bsdl_test

@@ -9,7 +9,7 @@
 
 using namespace tvk;
 using namespace testsupport;
-using namespace bsdl_test;
+namespace bsdl_test {
 
 namespace {
 
@@ -127,3 +127,5 @@ TEST(ZipWrapper, EventsReachTheirHandlersWithTheLibrarysRecords) {
 }
 
 }  // namespace
+
+}  // namespace bsdl_test

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "Device_ST_CortexM3_Data.h"
+#include "support/FolderTests.h"
 
 #include <map>
 #include <set>
@@ -19,7 +20,7 @@ public:
   void SetUp() override { ASSERT_TRUE(DeviceDataUnitStartup()); }
   void TearDown() override { DeviceDataUnitShutdown(); }
 };
-[[maybe_unused]] auto* const gDeviceDataUnit = ::testing::AddGlobalTestEnvironment(new DeviceDataUnit);
+TVK_FOLDER_ENVIRONMENT(DeviceDataUnit);
 
 // "STM32", series, pin-count letter, flash-size letter, package letter,
 // temperature digit, suffix.

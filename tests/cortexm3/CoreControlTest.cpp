@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-using namespace cortexm3_test;
+namespace cortexm3_test {
 namespace m3 = tvk::cortexm3;
 
 namespace {
@@ -212,3 +212,5 @@ TEST_F(CortexM3Test, SoftBreakpointsGoToTheARMv7MLevelInSpaceZeroOnly) {
 }
 
 }  // namespace
+
+}  // namespace cortexm3_test

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-using namespace cortexm3_test;
+namespace cortexm3_test {
 namespace m3 = tvk::cortexm3;
 
 namespace {
@@ -161,3 +161,5 @@ TEST(CortexM3LatchedCheck, ResetOrNewHostDeviceClearsItWithoutSettingTheCoreUpAg
 }
 
 }  // namespace
+
+}  // namespace cortexm3_test

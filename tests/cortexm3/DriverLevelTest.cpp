@@ -9,7 +9,7 @@
 
 #include <functional>
 
-using namespace cortexm3_test;
+namespace cortexm3_test {
 using namespace testsupport;
 
 namespace {
@@ -225,3 +225,5 @@ TEST_F(CortexM3Driver, ADelayedHaltIsSeenByThePausesChecksOrByALaterStatusQuery)
 }
 
 }  // namespace
+
+}  // namespace cortexm3_test

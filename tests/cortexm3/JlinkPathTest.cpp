@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-using namespace cortexm3_test;
+namespace cortexm3_test {
 namespace m3 = tvk::cortexm3;
 
 namespace {
@@ -196,3 +196,5 @@ TEST(CortexM3JlinkPath, AFailedBindingCallEndsTheOperation) {
 }
 
 }  // namespace
+
+}  // namespace cortexm3_test

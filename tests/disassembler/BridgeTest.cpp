@@ -7,7 +7,7 @@
 #include <typeindex>
 #include <typeinfo>
 
-using namespace disasm_test;
+namespace disasm_test {
 using tvk::ComRef;
 using tvk::IRawDisassembler;
 
@@ -246,3 +246,5 @@ TEST_F(DisassemblerTest, AReadPastTheCapturedCellsEndsTheDisassembly) {
 }
 
 }  // namespace
+
+}  // namespace disasm_test

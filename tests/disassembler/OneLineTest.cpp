@@ -3,7 +3,7 @@
 // the stand-in ARM module's text for instructions of the simulated chip.
 #include "DisassemblerFixture.h"
 
-using namespace disasm_test;
+namespace disasm_test {
 using tvk::TOneLineDisassembler;
 
 namespace {
@@ -100,3 +100,5 @@ TEST_F(DisassemblerTest, EachMissLoadsTheModuleOnceAndFreesIt) {
 }
 
 }  // namespace
+
+}  // namespace disasm_test

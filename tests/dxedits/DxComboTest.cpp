@@ -6,7 +6,7 @@
 #include "XPDXCombos.h"
 
 using namespace tvk;
-using namespace dxedits_test;
+namespace dxedits_test {
 
 namespace {
 
@@ -316,3 +316,5 @@ TEST_F(DxCombo, WheelOverTheOpenListScrollsTheList) {
 }
 
 }  // namespace
+
+}  // namespace dxedits_test

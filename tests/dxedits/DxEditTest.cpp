@@ -7,7 +7,7 @@
 #include "dxEditor.h"
 
 using namespace tvk;
-using namespace dxedits_test;
+namespace dxedits_test {
 using styled_test::PixelAt;
 
 namespace {
@@ -413,3 +413,5 @@ TEST_F(DxEdit, CtrlEnterClicksTheButtonOfAnEditorWithoutHost) {
 }
 
 }  // namespace
+
+}  // namespace dxedits_test

@@ -1,6 +1,7 @@
 // The whole run stands between the styled controls' and the in-place
 // editors' start-up and shut-down, as in the module.
 #include "DxEditsTest.h"
+#include "support/FolderTests.h"
 
 #include <objbase.h>
 
@@ -19,6 +20,6 @@ public:
   }
 };
 
-const auto* const gDxEditsEnvironment = ::testing::AddGlobalTestEnvironment(new DxEditsEnvironment);
+TVK_FOLDER_ENVIRONMENT(DxEditsEnvironment);
 
 }  // namespace

@@ -4,8 +4,8 @@
 #include "dxExEdtr.h"
 
 using namespace tvk;
+namespace exeditors_test {
 using namespace inplace_test;
-using namespace exeditors_test;
 
 namespace {
 
@@ -267,3 +267,5 @@ TEST_F(CheckEdits, ReadOnlyHidesTheCaptionAndTheBoxAloneActivatesAndSetsTheMinim
   static_cast<TdxCheckEditViewData&>(*vd).Glyph = &tall;
   EXPECT_EQ(40, cls.GetMinHeight(*vd));
 }
+
+}  // namespace exeditors_test

@@ -4,8 +4,8 @@
 #include "dxDropDownEdit.h"
 
 using namespace tvk;
+namespace exeditors_test {
 using namespace inplace_test;
-using namespace exeditors_test;
 
 namespace {
 
@@ -410,3 +410,5 @@ TEST_F(DropDowns, AHostClickOnTheButtonAreaPressesTheButtonAndDropsDown) {
   EXPECT_EQ(-1, edit->PressedButton());
   EXPECT_FALSE(PeekMessageW(&posted, edit->Handle(), WM_DROPDOWNPOPUP, WM_DROPDOWNPOPUP, PM_REMOVE));
 }
+
+}  // namespace exeditors_test

@@ -3,6 +3,7 @@
 #include "EditorSteps.h"
 #include "ExEditorsTest.h"
 #include "WindowClasses.h"
+#include "support/FolderTests.h"
 
 #include <array>
 
@@ -19,6 +20,6 @@ public:
   void TearDown() override { tvk::RunShutdown(kExEditorSteps); }
 };
 
-const auto* const gExEditorsEnvironment = ::testing::AddGlobalTestEnvironment(new ExEditorsEnvironment);
+TVK_FOLDER_ENVIRONMENT(ExEditorsEnvironment);
 
 }  // namespace

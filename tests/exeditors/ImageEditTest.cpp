@@ -3,8 +3,8 @@
 #include "dxImageEdit.h"
 
 using namespace tvk;
+namespace exeditors_test {
 using namespace inplace_test;
-using namespace exeditors_test;
 
 namespace {
 
@@ -200,3 +200,5 @@ TEST_F(ImageEdits, TheListIsAsHighAsItsItemsAndTakesTheChosenValue) {
   Edit->CloseUp(false);
   EXPECT_EQ(L"9", Edit->GetEditValue());
 }
+
+}  // namespace exeditors_test

@@ -3,8 +3,8 @@
 #include "dxMemoEdit.h"
 
 using namespace tvk;
+namespace exeditors_test {
 using namespace inplace_test;
-using namespace exeditors_test;
 
 namespace {
 
@@ -111,3 +111,5 @@ TEST_F(MemoEdits, DownMovesTheHostRightAfterEntryAndTheCaretAfterAClick) {
   Edit->GetSelection(caret);
   EXPECT_GT(caret.cpMin, 5);  // on the second line
 }
+
+}  // namespace exeditors_test

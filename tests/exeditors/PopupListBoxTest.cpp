@@ -3,8 +3,8 @@
 #include "dxPopupListBox.h"
 
 using namespace tvk;
+namespace exeditors_test {
 using namespace inplace_test;
-using namespace exeditors_test;
 
 namespace {
 
@@ -106,3 +106,5 @@ TEST_F(PopupLists, EachItemPaintsItsPictureAndAMissingPictureLeavesTheBackground
   delete Images;
   EXPECT_EQ(nullptr, List->Images());
 }
+
+}  // namespace exeditors_test

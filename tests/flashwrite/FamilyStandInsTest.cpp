@@ -5,7 +5,7 @@
 
 #include "Extension.SCH.Util.h"
 
-using namespace flashwrite_test;
+namespace flashwrite_test {
 using namespace testsupport;
 
 namespace {
@@ -102,3 +102,5 @@ TEST_F(CfiStandIn, QueryAnswersTheGeometryAndEraseTakesOffsets) {
 }
 
 }  // namespace
+
+}  // namespace flashwrite_test

@@ -6,7 +6,7 @@
 
 #include <array>
 
-using namespace flashwrite_test;
+namespace flashwrite_test {
 using namespace testsupport;
 
 namespace {
@@ -215,3 +215,5 @@ TEST_F(FlashWriteLargeArea, OneAndAHalfDataAreasEndAt1000) {
 }
 
 }  // namespace
+
+}  // namespace flashwrite_test

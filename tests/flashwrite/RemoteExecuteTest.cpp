@@ -6,7 +6,7 @@
 
 #include <fstream>
 
-using namespace flashwrite_test;
+namespace flashwrite_test {
 using namespace testsupport;
 
 namespace {
@@ -274,3 +274,5 @@ TEST_F(RemoteExecute, PropertiesAndFlashSpaces) {
 }
 
 }  // namespace
+
+}  // namespace flashwrite_test

@@ -9,7 +9,7 @@
 #include "support/TestFolder.h"
 
 using namespace tvk;
-using namespace framework_test;
+namespace framework_test {
 using namespace testsupport;
 
 namespace {
@@ -229,3 +229,5 @@ TEST(DriverConstraintFile, CustomNameThenDeviceThenFamily) {
 }
 
 }  // namespace
+
+}  // namespace framework_test

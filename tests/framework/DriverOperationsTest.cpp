@@ -10,7 +10,7 @@
 #include <fstream>
 
 using namespace tvk;
-using namespace framework_test;
+namespace framework_test {
 using namespace testsupport;
 
 namespace {
@@ -278,3 +278,5 @@ TEST(DevicePicture, TheBasePictureOverlaidByTheFamilyPicture) {
 }
 
 }  // namespace
+
+}  // namespace framework_test

@@ -5,7 +5,7 @@
 #include "support/HostCall.h"
 #include "support/LoadedModule.h"
 
-using namespace framework_test;
+namespace framework_test {
 using namespace testsupport;
 
 namespace {
@@ -107,3 +107,5 @@ TEST_F(LoadedDriver, AnswersFromTheHostDevice) {
 }
 
 }  // namespace
+
+}  // namespace framework_test

@@ -8,7 +8,7 @@
 #include "support/HostCall.h"
 
 using namespace tvk;
-using namespace framework_test;
+namespace framework_test {
 using namespace testsupport;
 
 namespace {
@@ -148,3 +148,5 @@ TEST_F(RackViewer, WithoutAChannelOrDeviceNothingIsMadeOrCalled) {
 }
 
 }  // namespace
+
+}  // namespace framework_test

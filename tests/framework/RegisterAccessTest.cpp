@@ -6,7 +6,7 @@
 #include "support/HostCall.h"
 
 using namespace tvk;
-using namespace framework_test;
+namespace framework_test {
 using namespace testsupport;
 
 namespace {
@@ -168,3 +168,5 @@ TEST(RegisterAccessAnswer, AReadAnswersTheBitsShiftedOut) {
 }
 
 }  // namespace
+
+}  // namespace framework_test

@@ -8,7 +8,7 @@
 #include <optional>
 
 using namespace tvk;
-using namespace framework_test;
+namespace framework_test {
 using namespace testsupport;
 
 namespace {
@@ -152,3 +152,5 @@ TEST_F(RunControl, SequencesUseTheLevelsPause) {
 }
 
 }  // namespace
+
+}  // namespace framework_test

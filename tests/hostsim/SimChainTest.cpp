@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace simtest;
+namespace simtest {
 
 namespace {
 
@@ -138,3 +138,5 @@ TEST_F(SimChain, ChannelAnswersItsPortAndCountsOpens) {
 }
 
 }  // namespace
+
+}  // namespace simtest

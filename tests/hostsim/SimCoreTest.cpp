@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace simtest;
+namespace simtest {
 using namespace hostsim::cm3;
 
 namespace {
@@ -188,3 +188,5 @@ TEST_F(SimCore, AHaltRequestCanBeDelayedOrIgnored) {
 }
 
 }  // namespace
+
+}  // namespace simtest

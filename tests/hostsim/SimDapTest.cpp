@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace simtest;
+namespace simtest {
 
 namespace {
 
@@ -212,3 +212,5 @@ TEST_F(SimMemAp, FlashReadsButIgnoresWritesAndSystemRegistersAnswer) {
 }
 
 }  // namespace
+
+}  // namespace simtest

@@ -10,7 +10,7 @@
 
 using namespace tvk;
 using namespace testsupport;
-using namespace images_test;
+namespace images_test {
 
 namespace {
 
@@ -184,3 +184,5 @@ TEST(LoadFileCallBackHelper, HexFileFromRamCollectsItsDataBytes) {
 }
 
 }  // namespace
+
+}  // namespace images_test

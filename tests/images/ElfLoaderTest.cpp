@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 using namespace tvk;
-using namespace images_test;
+namespace images_test {
 using testsupport::RecordedDialogs;
 using testsupport::TestFolder;
 
@@ -203,3 +203,5 @@ TEST_F(ElfFiles, MissingFilesOfOtherFormats) {
 }
 
 }  // namespace
+
+}  // namespace images_test

@@ -7,7 +7,7 @@
 #include <cctype>
 
 using namespace tvk;
-using namespace images_test;
+namespace images_test {
 using testsupport::RecordedDialogs;
 using testsupport::TestFolder;
 
@@ -144,3 +144,5 @@ TEST_F(HexFiles, MissingHexFileIsReported) {
 }
 
 }  // namespace
+
+}  // namespace images_test

@@ -4,6 +4,7 @@
 #include "Extension.SCH.Util.h"
 #include "support/RecordedDialogs.h"
 #include "support/TestFolder.h"
+#include "support/FolderTests.h"
 
 #include <cstdint>
 #include <map>

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 using namespace tvk;
-using namespace images_test;
+namespace images_test {
 using testsupport::RecordedDialogs;
 
 namespace {
@@ -67,3 +67,5 @@ TEST_F(RealPrograms, LittleEndianElfIsRefused) {
 }
 
 }  // namespace
+
+}  // namespace images_test

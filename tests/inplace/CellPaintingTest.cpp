@@ -2,7 +2,7 @@
 #include "InplaceTest.h"
 
 using namespace tvk;
-using namespace inplace_test;
+namespace inplace_test {
 
 namespace {
 
@@ -205,3 +205,5 @@ TEST(PopupFrames, Frame3DWithShadowShrinksTheClientByTenAndCutsTwoCorners) {
   EXPECT_EQ(2, flat.left);
   EXPECT_EQ(0, none.left);
 }
+
+}  // namespace inplace_test

@@ -3,6 +3,7 @@
 #include "EditorSteps.h"
 #include "InplaceTest.h"
 #include "WindowClasses.h"
+#include "support/FolderTests.h"
 
 #include <array>
 
@@ -19,7 +20,7 @@ public:
   void TearDown() override { tvk::RunShutdown(kInplaceSteps); }
 };
 
-const auto* const gInplaceEnvironment = ::testing::AddGlobalTestEnvironment(new InplaceEnvironment);
+TVK_FOLDER_ENVIRONMENT(InplaceEnvironment);
 
 }  // namespace
 

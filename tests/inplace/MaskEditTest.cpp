@@ -4,7 +4,7 @@
 #include "InplaceTest.h"
 
 using namespace tvk;
-using namespace inplace_test;
+namespace inplace_test {
 
 namespace {
 
@@ -258,3 +258,5 @@ TEST_F(MaskEdit, TheCloseLockHoldsAMaskedEditorOnlyWhileItsTextIsModified) {
   ASSERT_FALSE(plain->GetEditModified());
   EXPECT_TRUE(plain->IsCloseEditorDisabled());
 }
+
+}  // namespace inplace_test

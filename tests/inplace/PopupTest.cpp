@@ -3,7 +3,7 @@
 #include "InplaceTest.h"
 
 using namespace tvk;
-using namespace inplace_test;
+namespace inplace_test {
 
 namespace {
 
@@ -100,3 +100,5 @@ TEST_F(Popups, LosingTheFocusHidesThePopupAndTellsTheEditor) {
   plain->SetBounds(0, 0, 20, 20);
   EXPECT_NE(MA_NOACTIVATE, SendMessageW(plain->Handle(), WM_MOUSEACTIVATE, 0, 0));
 }
+
+}  // namespace inplace_test

@@ -6,7 +6,7 @@
 #include "Streams.h"
 
 using namespace tvk;
-using namespace inplace_test;
+namespace inplace_test {
 
 namespace {
 
@@ -316,3 +316,5 @@ TEST_F(Protocol, TheHostPaintsTheOtherCellsWithoutAWindow) {
   EXPECT_FALSE(Edit->IsVisible());
   EXPECT_EQ(L"beta", Host->Cells[1]);
 }
+
+}  // namespace inplace_test

@@ -3,7 +3,7 @@
 #include "InplaceTest.h"
 
 using namespace tvk;
-using namespace inplace_test;
+namespace inplace_test {
 
 namespace {
 
@@ -159,3 +159,5 @@ TEST_F(Styles, ACellIsFilledInTheColourItsTextIsDrawnOn) {
     EXPECT_EQ(ColorToRGB(color), vd->BkColor);
   }
 }
+
+}  // namespace inplace_test

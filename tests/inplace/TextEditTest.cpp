@@ -2,7 +2,7 @@
 #include "InplaceTest.h"
 
 using namespace tvk;
-using namespace inplace_test;
+namespace inplace_test {
 
 namespace {
 
@@ -309,3 +309,5 @@ TEST_F(TextEdit, MovingTheSelectionIsReported) {
   Edit->SetSelection(1, 3);  // no move, no report
   EXPECT_EQ(1, changes);
 }
+
+}  // namespace inplace_test

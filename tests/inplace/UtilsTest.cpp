@@ -6,7 +6,7 @@
 #include <functional>
 
 using namespace tvk;
-using namespace inplace_test;
+namespace inplace_test {
 
 namespace {
 
@@ -329,3 +329,5 @@ TEST(DrawingHelpers, HalftoneBrushPaintsACheckerboardAndShadowEdgesTheDropShadow
   EXPECT_EQ(static_cast<COLORREF>(CLR_DEFAULT), ColorToImageListColor(clDefault));
   EXPECT_EQ(RGB(1, 2, 3), ColorToImageListColor(0x030201));
 }
+
+}  // namespace inplace_test

@@ -14,7 +14,7 @@
 #include <vector>
 
 using namespace tvk;
-using namespace instrument_test;
+namespace instrument_test {
 
 namespace {
 
@@ -227,3 +227,5 @@ TEST_F(Collapse, AnimatedUserCollapseLeavesTheScreenAsItWas) {
 }
 
 }  // namespace
+
+}  // namespace instrument_test

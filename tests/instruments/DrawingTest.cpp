@@ -12,7 +12,7 @@
 #include <utility>
 
 using namespace tvk;
-using namespace styled_test;
+namespace styled_test {
 
 namespace {
 
@@ -284,3 +284,5 @@ TEST(Fading, FadeColorTable) {
 }
 
 }  // namespace
+
+}  // namespace styled_test

@@ -7,7 +7,7 @@
 #include "XPExtCtrls.h"
 
 using namespace tvk;
-using namespace instrument_test;
+namespace instrument_test {
 
 namespace {
 
@@ -190,3 +190,5 @@ TEST_F(SpeedButtons, ActionLinkFollowsCheckedAndGroup) {
 }
 
 }  // namespace
+
+}  // namespace instrument_test

@@ -10,8 +10,8 @@
 #include "XPPanels.h"
 
 using namespace tvk;
+namespace instrument_test {
 using namespace styled_test;
-using namespace instrument_test;
 
 namespace {
 
@@ -148,3 +148,5 @@ TEST_F(ExtPanel, BorderWidthAndKindRealignTheChildren) {
 }
 
 }  // namespace
+
+}  // namespace instrument_test

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "InstrumentTest.h"
+#include "support/FolderTests.h"
 
 #include <objbase.h>
 
@@ -20,6 +21,6 @@ public:
   }
 };
 
-const auto* const gEnvironment = ::testing::AddGlobalTestEnvironment(new InstrumentEnvironment);
+TVK_FOLDER_ENVIRONMENT(InstrumentEnvironment);
 
 }  // namespace

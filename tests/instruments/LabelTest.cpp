@@ -7,7 +7,7 @@
 #include "XPLabels.h"
 
 using namespace tvk;
-using namespace instrument_test;
+namespace instrument_test {
 
 namespace {
 
@@ -149,3 +149,5 @@ TEST_F(XPLabel, HotTrackingPutsBackWhatWasSetFromOutside) {
 }
 
 }  // namespace
+
+}  // namespace instrument_test

@@ -18,7 +18,7 @@
 #include <vector>
 
 using namespace tvk;
-using namespace instrument_test;
+namespace instrument_test {
 
 namespace {
 
@@ -493,3 +493,5 @@ TEST(PageControlLife, WithoutOwnerItFreesItsPages) {
 }
 
 }  // namespace
+
+}  // namespace instrument_test

@@ -13,7 +13,7 @@
 #include <cmath>
 
 using namespace tvk;
-using namespace instrument_test;
+namespace instrument_test {
 
 namespace {
 
@@ -224,3 +224,5 @@ TEST_F(Sections, LayoutKeptInTheRegistryOnlyWithAKey) {
 }
 
 }  // namespace
+
+}  // namespace instrument_test

@@ -8,8 +8,8 @@
 #include "XPExtCtrls.h"
 
 using namespace tvk;
+namespace instrument_test {
 using namespace styled_test;
-using namespace instrument_test;
 
 namespace {
 
@@ -184,3 +184,5 @@ TEST(TransButton, PlainButtonOnlyClicks) {
 }
 
 }  // namespace
+
+}  // namespace instrument_test

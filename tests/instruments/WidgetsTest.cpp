@@ -14,8 +14,8 @@
 #include "XPColors.h"
 
 using namespace tvk;
+namespace instrument_test {
 using namespace styled_test;
-using namespace instrument_test;
 
 namespace {
 
@@ -340,3 +340,5 @@ TEST(InstrumentButtons, ZeroSizePaintsNothing) {
 }
 
 }  // namespace
+
+}  // namespace instrument_test

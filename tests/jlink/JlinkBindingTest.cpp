@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <functional>
 
-using namespace jlink_test;
+namespace jlink_test {
 using tvk::TARMJlink;
 using tvk::TJlinkRegisterMap;
 namespace cm3 = hostsim::cm3;
@@ -433,3 +433,5 @@ TEST_F(JlinkBinding, ABindingOfItsOwnLoadsFromTheSystemFolderAndFreesItsLibrary)
 }
 
 }  // namespace
+
+}  // namespace jlink_test

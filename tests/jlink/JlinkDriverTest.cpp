@@ -8,8 +8,10 @@
 #include <functional>
 #include <optional>
 
-using namespace jlink_test;
+namespace jlink_test {
 using hostsim::CallModule;
+using hostsim::IMemoryAccess;
+using hostsim::LoadedModule;
 namespace served = hostsim::served;
 
 namespace {
@@ -206,3 +208,5 @@ TEST_F(JlinkDriver, ADebuggingSessionRunsThroughTheProbeWithoutAScan) {
 }
 
 }  // namespace
+
+}  // namespace jlink_test

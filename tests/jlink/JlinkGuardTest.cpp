@@ -9,7 +9,7 @@
 
 #include <cstring>
 
-using namespace jlink_test;
+namespace jlink_test {
 using tvk::TJlink;
 
 namespace {
@@ -158,3 +158,5 @@ TEST_F(JlinkGuard, ABindingOnTheHostsHandleLeavesTheLibraryLoaded) {
 }
 
 }  // namespace
+
+}  // namespace jlink_test

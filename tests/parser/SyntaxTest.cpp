@@ -7,7 +7,7 @@
 #include "dcsyntax.h"
 
 using namespace tvk;
-using namespace parser_test;
+namespace parser_test {
 
 namespace {
 
@@ -146,3 +146,5 @@ TEST(SyntaxSetUps, ASecondSetUpKeepsWhatItDoesNotOverwrite) {
 }
 
 }  // namespace
+
+}  // namespace parser_test

@@ -8,7 +8,7 @@
 
 using namespace tvk;
 using testsupport::ErrorText;
-using namespace parser_test;
+namespace parser_test {
 
 namespace {
 
@@ -435,3 +435,5 @@ TEST(StringsParser, ARestoredSnapshotStaysWithinALineThatChanged) {
 }
 
 }  // namespace
+
+}  // namespace parser_test

@@ -11,19 +11,19 @@ namespace {
 
 std::vector<std::string> gCalls;
 
-class TListener : public TComponent {
+class TNotifierListener : public TComponent {
 public:
-  TVK_CLASS(TListener, TComponent)
-  TListener(std::string name, TNotifierList* list = nullptr) : TComponent(nullptr), FName(std::move(name)), FList(list) {}
+  TVK_CLASS(TNotifierListener, TComponent)
+  TNotifierListener(std::string name, TNotifierList* list = nullptr) : TComponent(nullptr), FName(std::move(name)), FList(list) {}
 
   void Heard(TObject*, std::int32_t w, std::int32_t l) {
     gCalls.push_back(FName + ":" + std::to_string(w) + "," + std::to_string(l));
-    for (TListener* other : Removes) FList->DeleteMethod(other->Method());
+    for (TNotifierListener* other : Removes) FList->DeleteMethod(other->Method());
   }
   void Other(TObject*, std::int32_t, std::int32_t) { gCalls.push_back(FName + ":other"); }
-  TNotifierProc Method() { return TNotifierProc::Bind<&TListener::Heard>(this); }
+  TNotifierProc Method() { return TNotifierProc::Bind<&TNotifierListener::Heard>(this); }
 
-  std::vector<TListener*> Removes;  // listeners (itself too) this one removes when called
+  std::vector<TNotifierListener*> Removes;  // listeners (itself too) this one removes when called
   std::vector<TComponent*> Gone;    // components it heard going
 
 protected:
@@ -38,10 +38,10 @@ private:
 
 TEST(NotifierList, AMethodIsHeldOnceAtItsLatestPosition) {
   TNotifierList list;
-  TListener a("a"), b("b");
+  TNotifierListener a("a"), b("b");
   list.AddMethod(a.Method());
   list.AddMethod(b.Method());
-  list.AddMethod(TNotifierProc::Bind<&TListener::Other>(&a));  // same object, other code: another method
+  list.AddMethod(TNotifierProc::Bind<&TNotifierListener::Other>(&a));  // same object, other code: another method
   list.AddMethod(a.Method());
   ASSERT_EQ(3, list.Count());
   gCalls.clear();
@@ -51,7 +51,7 @@ TEST(NotifierList, AMethodIsHeldOnceAtItsLatestPosition) {
   list.DeleteWithData(&a);
   EXPECT_EQ(1, list.Count());
   EXPECT_TRUE(list.Methods(0) == b.Method());
-  EXPECT_TRUE(MethodsEqual(b.Method(), TNotifierProc::Bind<&TListener::Heard>(&b)));
+  EXPECT_TRUE(MethodsEqual(b.Method(), TNotifierProc::Bind<&TNotifierListener::Heard>(&b)));
 }
 
 TEST(NotifierList, ListenersMayRemoveListenersWhileTheyAreCalled) {
@@ -73,9 +73,9 @@ TEST(NotifierList, ListenersMayRemoveListenersWhileTheyAreCalled) {
   };
   for (const Row& row : rows) {
     TNotifierList list;
-    TListener a("a", &list), b("b", &list), c("c", &list);
-    TListener* all[] = {&a, &b, &c};
-    for (TListener* l : all) list.AddMethod(l->Method());
+    TNotifierListener a("a", &list), b("b", &list), c("c", &list);
+    TNotifierListener* all[] = {&a, &b, &c};
+    for (TNotifierListener* l : all) list.AddMethod(l->Method());
     for (int r : row.Removed) all[row.Remover]->Removes.push_back(all[r]);
     gCalls.clear();
     list.NotifyEvents(nullptr, 0, 0);
@@ -95,10 +95,10 @@ public:
 
 TEST(SimpleParser, AListenerComponentThatGoesIsForgotten) {
   TTestParser parser(nullptr);
-  auto* a = new TListener("a");
-  TListener b("b");
+  auto* a = new TNotifierListener("a");
+  TNotifierListener b("b");
   parser.RegisterNotifier(a->Method());
-  parser.RegisterNotifier(TNotifierProc::Bind<&TListener::Other>(a));
+  parser.RegisterNotifier(TNotifierProc::Bind<&TNotifierListener::Other>(a));
   parser.RegisterNotifier(b.Method());
   ASSERT_EQ(3, parser.Notifiers()->Count());
   delete a;
@@ -111,10 +111,10 @@ TEST(SimpleParser, AListenerComponentThatGoesIsForgotten) {
 }
 
 TEST(SimpleParser, ListenerComponentsHearOnceWhenTheParserGoes) {
-  TListener a("a"), b("b");
+  TNotifierListener a("a"), b("b");
   auto* parser = new TTestParser(nullptr);
   parser->RegisterNotifier(a.Method());
-  parser->RegisterNotifier(TNotifierProc::Bind<&TListener::Other>(&a));
+  parser->RegisterNotifier(TNotifierProc::Bind<&TNotifierListener::Other>(&a));
   parser->RegisterNotifier(b.Method());
   std::vector<TComponent*> expected{parser};
   delete parser;

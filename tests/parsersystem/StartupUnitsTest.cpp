@@ -251,29 +251,29 @@ TEST(Utilities, FormatAndRaise) {
   EXPECT_EQ(L"plain %d", ErrorText([] { RaiseError(L"plain %d"); }));
 }
 
-int gFreed = 0;
-struct TCounted : TObject {
-  ~TCounted() override { ++gFreed; }
+int gUnitsFreed = 0;
+struct TUnitCounted : TObject {
+  ~TUnitCounted() override { ++gUnitsFreed; }
 };
 
 TEST(Utilities, ListsAndTheirObjects) {
-  gFreed = 0;
+  gUnitsFreed = 0;
   TList* list = new TList;
-  for (int i = 0; i < 3; ++i) list->Add(new TCounted);
+  for (int i = 0; i < 3; ++i) list->Add(new TUnitCounted);
   FreeListWithObjects(list);
   EXPECT_EQ(nullptr, list);
-  EXPECT_EQ(3, gFreed);
+  EXPECT_EQ(3, gUnitsFreed);
   FreeListWithObjects(list);  // nothing to free
 
-  gFreed = 0;
+  gUnitsFreed = 0;
   auto* owning = new TStringList;
   owning->SetOwnsObjects(true);  // must not free them a second time
-  owning->AddObject(L"a", new TCounted);
+  owning->AddObject(L"a", new TUnitCounted);
   owning->AddObject(L"b", nullptr);
   TStrings* strings = owning;
   FreeStringsWithObjects(strings);
   EXPECT_EQ(nullptr, strings);
-  EXPECT_EQ(1, gFreed);
+  EXPECT_EQ(1, gUnitsFreed);
 
   TStringList words;
   int changes = 0;

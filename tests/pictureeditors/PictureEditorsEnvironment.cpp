@@ -3,6 +3,7 @@
 #include "EditorSteps.h"
 #include "WindowClasses.h"
 #include "support/WindowErrors.h"
+#include "support/FolderTests.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +25,7 @@ public:
   void TearDown() override { tvk::RunShutdown(kPictureEditorSteps); }
 };
 
-const auto* const gPictureEditorsEnvironment = ::testing::AddGlobalTestEnvironment(new PictureEditorsEnvironment);
+TVK_FOLDER_ENVIRONMENT(PictureEditorsEnvironment);
 
 }  // namespace
 

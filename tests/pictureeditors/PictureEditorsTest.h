@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Graphics.h"
+#include "support/Rects.h"
 
 namespace picture_test {
 
@@ -17,10 +18,6 @@ inline void FillBitmap(tvk::TBitmap& bitmap, int width, int height, tvk::TColor 
 }
 
 inline COLORREF PixelAt(tvk::TBitmap& bitmap, int x, int y) { return GetPixel(bitmap.Canvas().Handle(), x, y); }
-
-inline bool operator==(const RECT& a, const RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
 
 inline ::testing::AssertionResult SameRect(const RECT& expected, const RECT& actual) {
   if (expected == actual) return ::testing::AssertionSuccess();

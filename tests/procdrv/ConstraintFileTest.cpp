@@ -6,9 +6,9 @@
 
 #include <sstream>
 
+namespace procdrv_test {
 namespace {
 
-using namespace procdrv_test;
 using namespace testsupport;
 using tvk::ComRef;
 
@@ -262,3 +262,5 @@ TEST_F(ConstraintLoading, OverlappingLinesAreRefusedInEitherOrder) {
 }
 
 }  // namespace
+
+}  // namespace procdrv_test

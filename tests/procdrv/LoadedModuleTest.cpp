@@ -4,9 +4,9 @@
 #include "Embedded.h"
 #include "support/HostCall.h"
 
+namespace procdrv_test {
 namespace {
 
-using namespace procdrv_test;
 using namespace testsupport;
 
 using GetDriverFn = HRESULT(__stdcall*)(int32_t, IDispatch**);
@@ -21,7 +21,7 @@ const char kMap[] =
     "Record=TOVIK_CORE|Memory_BusType=AHB|ProgramDownloadAddress=0x20000000|Memory_Depth=4k|Default=True|"
     "Memory_PhysicalType=ram\r\n";
 
-TEST(LoadedModule, ADriverServesTheMemoryMapOfItsDeviceNamesConstraintFile) {
+TEST(LoadedModuleConstraints, ADriverServesTheMemoryMapOfItsDeviceNamesConstraintFile) {
   TestFolder folder;
   const std::wstring module = folder.Path() + L"Tovik.TVK";
   ASSERT_TRUE(CopyFileW(TVK_MODULE_PATH, module.c_str(), FALSE));
@@ -63,3 +63,5 @@ TEST(LoadedModule, ADriverServesTheMemoryMapOfItsDeviceNamesConstraintFile) {
 }
 
 }  // namespace
+
+}  // namespace procdrv_test

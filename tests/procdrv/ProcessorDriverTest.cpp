@@ -12,9 +12,9 @@
 #include <tuple>
 #include <vector>
 
+namespace procdrv_test {
 namespace {
 
-using namespace procdrv_test;
 using namespace testsupport;
 using hostsim::FakeHostObject;
 using tvk::ComRef;
@@ -489,3 +489,5 @@ TEST_F(ProcessorDriver, AFailedNameQueryFailsTheConstruction) {
 }
 
 }  // namespace
+
+}  // namespace procdrv_test

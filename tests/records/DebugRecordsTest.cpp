@@ -8,7 +8,7 @@
 #include <utility>
 
 using namespace tvk;
-using namespace tvk_test;
+namespace tvk_test {
 
 namespace {
 
@@ -267,3 +267,5 @@ TEST(DeviceLinkDriver, FollowsNameManagerDeviceAndDriver) {
 }
 
 }  // namespace
+
+}  // namespace tvk_test

@@ -2,11 +2,12 @@
 // record operations build them, against a fake host object.
 #include "RecordTestSupport.h"
 #include "ZUL.RecordInterfaces.h"
+#include "support/FolderTests.h"
 
 #include <cmath>
 
 using namespace tvk;
-using namespace tvk_test;
+namespace tvk_test {
 
 namespace {
 
@@ -14,7 +15,7 @@ namespace {
 class InstallDispatcher : public ::testing::Environment {
   void SetUp() override { DispatchFixStartup(); }
 };
-[[maybe_unused]] const auto* const kInstall = ::testing::AddGlobalTestEnvironment(new InstallDispatcher);
+TVK_FOLDER_ENVIRONMENT(InstallDispatcher);
 
 constexpr DISPID kId = 77;
 constexpr uint8_t kByRef = kKindByRef;
@@ -511,3 +512,5 @@ TEST(Dispatcher, StartUpStepInstallsTheEntry) {
 }
 
 }  // namespace
+
+}  // namespace tvk_test

@@ -9,7 +9,7 @@
 #include "ZUL.Types.h"
 
 using namespace tvk;
-using namespace tvk_test;
+namespace tvk_test {
 
 namespace {
 
@@ -286,3 +286,5 @@ TEST(Record, ServedObjectErrorsStayBehindItsInvoke) {
 }
 
 }  // namespace
+
+}  // namespace tvk_test

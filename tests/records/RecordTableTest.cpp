@@ -8,7 +8,7 @@
 #include <sstream>
 
 using namespace tvk;
-using namespace tvk_test;
+namespace tvk_test {
 
 namespace {
 
@@ -166,3 +166,5 @@ TEST(RecordTable, EveryOperationSendsItsDescriptor) {
 }
 
 }  // namespace
+
+}  // namespace tvk_test

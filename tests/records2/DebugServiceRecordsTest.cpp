@@ -8,7 +8,7 @@
 #include <array>
 
 using namespace tvk;
-using namespace records2_test;
+namespace records2_test {
 
 namespace {
 
@@ -277,3 +277,5 @@ TEST_F(DeviceManager, LookUpsCarryTheirArgumentsInOrder) {
 }
 
 }  // namespace
+
+}  // namespace records2_test

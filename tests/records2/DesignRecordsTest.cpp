@@ -8,7 +8,7 @@
 #include "hostsvc/HostFixture.h"
 
 using namespace tvk;
-using namespace records2_test;
+namespace records2_test {
 
 namespace {
 
@@ -283,3 +283,5 @@ TEST_F(HostAccessors, PcbServerAndStackAreTheHostObjectsThemselves) {
 }
 
 }  // namespace
+
+}  // namespace records2_test

@@ -5,7 +5,7 @@
 #include "ZUL.RecordInterfaces.h"
 
 using namespace tvk;
-using namespace records2_test;
+namespace records2_test {
 
 namespace {
 
@@ -179,3 +179,5 @@ TEST_F(ViewRecords, ClientLooksUpDocumentsAndViews) {
 }
 
 }  // namespace
+
+}  // namespace records2_test

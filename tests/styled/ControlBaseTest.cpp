@@ -14,7 +14,7 @@
 #include <thread>
 
 using namespace tvk;
-using namespace styled_test;
+namespace styled_test {
 
 namespace {
 
@@ -326,3 +326,5 @@ TEST(SkinCache, AMissingResourceRaisesAtFirstUseAndLeavesNothingLoaded) {
 }
 
 }  // namespace
+
+}  // namespace styled_test

@@ -10,7 +10,7 @@
 #include "ZStreams.h"
 
 using namespace tvk;
-using namespace styled_test;
+namespace styled_test {
 
 namespace {
 
@@ -203,3 +203,5 @@ TEST(Filters, ClipRectToBitmapKeepsTheRectangleInside) {
 }
 
 }  // namespace
+
+}  // namespace styled_test

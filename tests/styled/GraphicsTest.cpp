@@ -6,7 +6,7 @@
 #include "XPGraphics.h"
 
 using namespace tvk;
-using namespace styled_test;
+namespace styled_test {
 
 namespace {
 
@@ -144,3 +144,5 @@ TEST(AlphaBlits, BlendPremultipliedPixelsAndConstantAlpha) {
 }
 
 }  // namespace
+
+}  // namespace styled_test

@@ -11,7 +11,7 @@
 #include "XPGraphics.h"
 
 using namespace tvk;
-using namespace styled_test;
+namespace styled_test {
 
 namespace {
 
@@ -259,3 +259,5 @@ TEST_F(LookMode, ACapturedControlImageIsItsPrintedClientArea) {
 }
 
 }  // namespace
+
+}  // namespace styled_test

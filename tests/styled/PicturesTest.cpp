@@ -14,7 +14,7 @@
 #include <cstring>
 
 using namespace tvk;
-using namespace styled_test;
+namespace styled_test {
 
 namespace {
 
@@ -299,3 +299,5 @@ TEST(PictureFormats, BmpFilesBecomeCompressedBitmapsAndTheRegistrationIsUndoneAt
 }
 
 }  // namespace
+
+}  // namespace styled_test

@@ -9,7 +9,7 @@
 #include "StyledTest.h"
 
 using namespace tvk;
-using namespace styled_test;
+namespace styled_test {
 
 namespace {
 
@@ -269,3 +269,5 @@ TEST_F(SmoothText, PastTheMaskLimitANewFontEvictsOneSet) {
 }
 
 }  // namespace
+
+}  // namespace styled_test

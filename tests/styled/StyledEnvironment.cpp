@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "StyledTest.h"
+#include "support/FolderTests.h"
 
 #include <objbase.h>
 
@@ -21,6 +22,6 @@ public:
   }
 };
 
-const auto* const gEnvironment = ::testing::AddGlobalTestEnvironment(new StyledEnvironment);
+TVK_FOLDER_ENVIRONMENT(StyledEnvironment);
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "ControlSteps.h"
 #include "Graphics.h"
 #include "ModuleInit.h"
+#include "support/Rects.h"
 
 #include <algorithm>
 #include <array>
@@ -13,13 +14,6 @@
 #include <ostream>
 #include <span>
 
-// Rectangles compared and printed by the tests.
-inline bool operator==(const RECT& a, const RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-inline void PrintTo(const RECT& r, std::ostream* os) {
-  *os << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
-}
 
 namespace styled_test {
 

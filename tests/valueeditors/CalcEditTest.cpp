@@ -3,7 +3,7 @@
 #include "dxPopupEdits.h"
 
 using namespace tvk;
-using namespace valueeditors_test;
+namespace valueeditors_test {
 
 namespace {
 
@@ -63,3 +63,5 @@ TEST_F(CalcEdit, QuickCloseOnEqualsAndEscapeKeepsTheLastDisplay) {
   EXPECT_FALSE(CalculatorShown());
   EXPECT_EQ(L"8", Edit->GetTextValue());
 }
+
+}  // namespace valueeditors_test

@@ -7,7 +7,7 @@
 #include <vector>
 
 using namespace tvk;
-using namespace valueeditors_test;
+namespace valueeditors_test {
 using enum TdxCalcButtonKind;
 
 namespace {
@@ -241,3 +241,5 @@ TEST_F(Calculator, AGreyedMemoryButtonDrawsItsCaptionInTheShadowColour) {
   EXPECT_TRUE(HasColor(after, mc, red));
   EXPECT_TRUE(HasColor(after, Calc->Button(cbNum7).BtnRect, ColorToRGB(clBlue)));
 }
+
+}  // namespace valueeditors_test

@@ -4,7 +4,7 @@
 #include "dxGrDate.h"
 
 using namespace tvk;
-using namespace valueeditors_test;
+namespace valueeditors_test {
 
 namespace {
 
@@ -232,3 +232,5 @@ TEST_F(Calendar, MonthListScrollsWhileDraggedBelowItAndPicksTheHotMonth) {
   EXPECT_TRUE(Visible());
   EXPECT_EQ(0, Changes);
 }
+
+}  // namespace valueeditors_test

@@ -9,7 +9,7 @@
 #include <vector>
 
 using namespace tvk;
-using namespace valueeditors_test;
+namespace valueeditors_test {
 
 namespace {
 
@@ -198,3 +198,5 @@ TEST_F(HyperLink, LinkFontFollowsTheEditorsFontAndColourAndTheCellShowsAHand) {
   EXPECT_EQ(ColorToRGB(clRed), format.crTextColor);
   EXPECT_EQ(CFU_UNDERLINE, format.bUnderlineType);
 }
+
+}  // namespace valueeditors_test

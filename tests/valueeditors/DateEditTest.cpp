@@ -3,7 +3,7 @@
 #include "dxPopupEdits.h"
 
 using namespace tvk;
-using namespace valueeditors_test;
+namespace valueeditors_test {
 
 namespace {
 
@@ -95,3 +95,5 @@ TEST_F(DateEdit, ACalendarPickKeepsTheTimeOfTheDateItOpenedWith) {
   EXPECT_EQ(NullDate, Edit->Date());
   EXPECT_EQ(L"", Edit->GetTextValue());
 }
+
+}  // namespace valueeditors_test

@@ -6,7 +6,7 @@
 #include <array>
 
 using namespace tvk;
-using namespace valueeditors_test;
+namespace valueeditors_test {
 
 namespace {
 
@@ -173,3 +173,5 @@ TEST_F(MRUEdit, CtrlEnterClicksTheHostsButtonOnlyWhenItIsShownAndTheTextCanChang
     }
   }
 }
+
+}  // namespace valueeditors_test

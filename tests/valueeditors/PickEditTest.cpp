@@ -4,7 +4,7 @@
 #include "dxPopupEdits.h"
 
 using namespace tvk;
-using namespace valueeditors_test;
+namespace valueeditors_test {
 
 namespace {
 
@@ -114,3 +114,5 @@ TEST_F(PickEdit, ListTypeAheadRestartsAfterAPauseAndCloseUpPostsEnter) {
   Pump();
   EXPECT_EQ(std::vector<WORD>{VK_RETURN}, Host->KeysDown);
 }
+
+}  // namespace valueeditors_test

@@ -10,7 +10,7 @@
 #include <type_traits>
 
 using namespace tvk;
-using namespace valueeditors_test;
+namespace valueeditors_test {
 
 namespace {
 
@@ -213,3 +213,5 @@ TYPED_TEST(CloseLock, OnlyTheMaskedEditorHoldsTheCloseOfAModifiedText) {
   ASSERT_TRUE(this->Edit->GetEditModified());
   EXPECT_EQ((std::is_same_v<TypeParam, TdxInplaceMaskEdit>), this->Edit->IsCloseEditorDisabled());
 }
+
+}  // namespace valueeditors_test

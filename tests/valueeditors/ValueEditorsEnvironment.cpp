@@ -2,6 +2,7 @@
 #include "EditorSteps.h"
 #include "ValueEditorsTest.h"
 #include "WindowClasses.h"
+#include "support/FolderTests.h"
 
 #include <array>
 
@@ -21,7 +22,7 @@ public:
   void TearDown() override { tvk::RunShutdown(kValueEditorSteps); }
 };
 
-const auto* const gValueEditorsEnvironment = ::testing::AddGlobalTestEnvironment(new ValueEditorsEnvironment);
+TVK_FOLDER_ENVIRONMENT(ValueEditorsEnvironment);
 
 }  // namespace
 

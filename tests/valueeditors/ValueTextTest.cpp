@@ -6,7 +6,7 @@
 #include "dxValueText.h"
 
 using namespace tvk;
-using namespace valueeditors_test;
+namespace valueeditors_test {
 
 TEST(DateKeywords, FirstMatchingKeywordWithAnOptionalSignedOffset) {
   struct Row {
@@ -202,3 +202,5 @@ TEST(LocaleDates, FormattingAndReadingTimes) {
   }
   EXPECT_THROW(StrToTime(L"x", us), EConvertError);
 }
+
+}  // namespace valueeditors_test

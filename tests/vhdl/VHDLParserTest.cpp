@@ -2,10 +2,11 @@
 // components, the texts kept, the errors posted to the messages panel with a
 // cross-probe to their position, and the log.
 #include "VHDLFixture.h"
+#include "support/FolderTests.h"
 
 using namespace tvk;
 using namespace testsupport;
-using namespace vhdl_test;
+namespace vhdl_test {
 
 namespace {
 
@@ -529,3 +530,5 @@ TEST_F(VHDLParser, AnEntityInstanceNamesAnEntityRead) {
 }
 
 }  // namespace
+
+}  // namespace vhdl_test

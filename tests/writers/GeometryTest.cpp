@@ -5,9 +5,9 @@
 
 #include "Tovik.Classes.FlashDevices.h"
 
+namespace writers_test {
 namespace {
 
-using namespace writers_test;
 using namespace tvk;
 
 template <class Writer>
@@ -264,3 +264,5 @@ TEST(SupportedDevices, AServedListOfTheSerialDevicesAndEmptyForTheOthers) {
 }
 
 }  // namespace
+
+}  // namespace writers_test

@@ -11,9 +11,9 @@
 
 #include <algorithm>
 
+namespace writers_test {
 namespace {
 
-using namespace writers_test;
 using namespace tvk;
 using hostsim::SimChipConfig;
 using hostsim::SimFlashLayout;
@@ -267,3 +267,5 @@ TEST_F(W108Layout, TheParameterBlockFollowsTheLargerDriverArea) {
 }
 
 }  // namespace
+
+}  // namespace writers_test

@@ -15,9 +15,9 @@
 #include <map>
 #include <optional>
 
+namespace writers_test {
 namespace {
 
-using namespace writers_test;
 using namespace tvk;
 using hostsim::FakeHostObject;
 
@@ -309,3 +309,5 @@ TEST_F(SerialCommands, ReadBackGoesThroughTheDataAreaInPiecesItHolds) {
 }
 
 }  // namespace
+
+}  // namespace writers_test

@@ -12,9 +12,9 @@
 #include <set>
 #include <string>
 
+namespace writers_test {
 namespace {
 
-using namespace writers_test;
 using namespace tvk;
 
 constexpr unsigned k8 = 1, k16 = 2, k32 = 4;  // accepted widths
@@ -77,50 +77,50 @@ Constants W1(std::wstring cls, TFlashWriterCreate create, std::uint32_t sectors)
                 L"ARM_RD_STM32W108.hex", 0x08000000, sectors, 1024, 16, k16, 0x500);
 }
 
-#define TVK_CLASS(Class) L## #Class, &CreateFlashWriter<Class>
+#define WRITER_CLASS_ROW(Class) L## #Class, &CreateFlashWriter<Class>
 
 const std::vector<Constants>& AllWriterClasses() {
   static const std::vector<Constants> classes = {
-      F1(TVK_CLASS(TFLASH_STM32F10X), 16, 1024),
-      F1(TVK_CLASS(TFLASH_STM32F10X_16), 16, 1024),
-      F1(TVK_CLASS(TFLASH_STM32F10X_32), 32, 1024),
-      F1(TVK_CLASS(TFLASH_STM32F10X_64), 64, 1024),
-      F1(TVK_CLASS(TFLASH_STM32F10X_128), 128, 1024),
-      F1(TVK_CLASS(TFLASH_STM32F10X_256), 128, 2048),
-      F1(TVK_CLASS(TFLASH_STM32F10X_384), 192, 2048),
-      F1(TVK_CLASS(TFLASH_STM32F10X_512), 256, 2048),
-      F1(TVK_CLASS(TFLASH_STM32F10X_768), 384, 2048),
-      F1(TVK_CLASS(TFLASH_STM32F10X_1024), 512, 2048),
-      F2(TVK_CLASS(TFLASH_STM32F2XX), 6),
-      F2(TVK_CLASS(TFLASH_STM32F2XX_128), 6),
-      F2(TVK_CLASS(TFLASH_STM32F2XX_256), 6),
-      F2(TVK_CLASS(TFLASH_STM32F2XX_512), 8),
-      F2(TVK_CLASS(TFLASH_STM32F2XX_768), 10),
-      F2(TVK_CLASS(TFLASH_STM32F2XX_1024), 12),
-      L1(TVK_CLASS(TFLASH_STM32L1XX_32), 8),
-      L1(TVK_CLASS(TFLASH_STM32L1XX_64), 16),
-      L1(TVK_CLASS(TFLASH_STM32L1XX_128), 32),
-      OnChip(TVK_CLASS(TFLASH_STM32L1XX_DATA_4), L"STM32L1XX Data Memory", L"STM32L1XX/4+4K$Data Flash (EEPROM)",
+      F1(WRITER_CLASS_ROW(TFLASH_STM32F10X), 16, 1024),
+      F1(WRITER_CLASS_ROW(TFLASH_STM32F10X_16), 16, 1024),
+      F1(WRITER_CLASS_ROW(TFLASH_STM32F10X_32), 32, 1024),
+      F1(WRITER_CLASS_ROW(TFLASH_STM32F10X_64), 64, 1024),
+      F1(WRITER_CLASS_ROW(TFLASH_STM32F10X_128), 128, 1024),
+      F1(WRITER_CLASS_ROW(TFLASH_STM32F10X_256), 128, 2048),
+      F1(WRITER_CLASS_ROW(TFLASH_STM32F10X_384), 192, 2048),
+      F1(WRITER_CLASS_ROW(TFLASH_STM32F10X_512), 256, 2048),
+      F1(WRITER_CLASS_ROW(TFLASH_STM32F10X_768), 384, 2048),
+      F1(WRITER_CLASS_ROW(TFLASH_STM32F10X_1024), 512, 2048),
+      F2(WRITER_CLASS_ROW(TFLASH_STM32F2XX), 6),
+      F2(WRITER_CLASS_ROW(TFLASH_STM32F2XX_128), 6),
+      F2(WRITER_CLASS_ROW(TFLASH_STM32F2XX_256), 6),
+      F2(WRITER_CLASS_ROW(TFLASH_STM32F2XX_512), 8),
+      F2(WRITER_CLASS_ROW(TFLASH_STM32F2XX_768), 10),
+      F2(WRITER_CLASS_ROW(TFLASH_STM32F2XX_1024), 12),
+      L1(WRITER_CLASS_ROW(TFLASH_STM32L1XX_32), 8),
+      L1(WRITER_CLASS_ROW(TFLASH_STM32L1XX_64), 16),
+      L1(WRITER_CLASS_ROW(TFLASH_STM32L1XX_128), 32),
+      OnChip(WRITER_CLASS_ROW(TFLASH_STM32L1XX_DATA_4), L"STM32L1XX Data Memory", L"STM32L1XX/4+4K$Data Flash (EEPROM)",
              L"ARM_RD_STM32L15X_DATA.hex", 0x08080000, 1, 4096, 16, k32),
-      W1(TVK_CLASS(TFLASH_STM32W10X), 64),
-      W1(TVK_CLASS(TFLASH_STM32W10X_64), 64),
-      W1(TVK_CLASS(TFLASH_STM32W10X_128), 128),
+      W1(WRITER_CLASS_ROW(TFLASH_STM32W10X), 64),
+      W1(WRITER_CLASS_ROW(TFLASH_STM32W10X_64), 64),
+      W1(WRITER_CLASS_ROW(TFLASH_STM32W10X_128), 128),
       // Before a query: no regions, so every address is sector 0 and every
       // sector the base, still -1; no width is known.
-      {TVK_CLASS(TCFI_FLASH_ARM_CORTEX_M3), L"CFI Flash Device", L"", L"ARM_RD_STM32_CFI.hex", 0x20000000, 0x20000900,
+      {WRITER_CLASS_ROW(TCFI_FLASH_ARM_CORTEX_M3), L"CFI Flash Device", L"", L"ARM_RD_STM32_CFI.hex", 0x20000000, 0x20000900,
        0x20000940, Space{0x10000000, 0x12000000, 16}, 0, 0xFFFFFFFF, 0, std::nullopt, kParallelActions},
       // The framework's families that no device of this module names.
-      {TVK_CLASS(TRemoteExecuteBaseDriverParallelFlash), L"S29GLXXXA/M/N", L"", L"", 0, 0, 0, std::nullopt, 1, 0x20000,
+      {WRITER_CLASS_ROW(TRemoteExecuteBaseDriverParallelFlash), L"S29GLXXXA/M/N", L"", L"", 0, 0, 0, std::nullopt, 1, 0x20000,
        k8 | k16, 16, kParallelActions},
-      {TVK_CLASS(TRemoteExecuteBaseDriverCFIFlash), L"CFI Flash Device", L"", L"", 0, 0, 0, std::nullopt, 0,
+      {WRITER_CLASS_ROW(TRemoteExecuteBaseDriverCFIFlash), L"CFI Flash Device", L"", L"", 0, 0, 0, std::nullopt, 0,
        0xFFFFFFFF, 0, std::nullopt, kParallelActions},
-      {TVK_CLASS(TRemoteExecuteBaseDriverSerialFlash), L"Embedded Flash - M25P80", L"", L"", 0, 0, 0, std::nullopt, 1,
+      {WRITER_CLASS_ROW(TRemoteExecuteBaseDriverSerialFlash), L"Embedded Flash - M25P80", L"", L"", 0, 0, 0, std::nullopt, 1,
        0x10000, k8, 8, kSerialActions},
   };
   return classes;
 }
 
-#undef TVK_CLASS
+#undef WRITER_CLASS_ROW
 
 const Constants& ConstantsOf(std::wstring_view cls) {
   for (const Constants& c : AllWriterClasses())
@@ -251,3 +251,5 @@ TEST_F(WriterConstants, AWriterWithoutItsFileIsListedAndAnswersOne) {
 }
 
 }  // namespace
+
+}  // namespace writers_test

@@ -5,7 +5,7 @@
 #include "XPGroups.h"
 
 using namespace tvk;
-using namespace xpedit_test;
+namespace xpedit_test {
 using styled_test::PixelAt;
 
 namespace {
@@ -251,3 +251,5 @@ TEST_F(Buttons, PaintsInEveryLook) {
 }
 
 }  // namespace
+
+}  // namespace xpedit_test

@@ -4,7 +4,7 @@
 #include "XPEditTest.h"
 
 using namespace tvk;
-using namespace xpedit_test;
+namespace xpedit_test {
 using styled_test::InkIn;
 using styled_test::PixelAt;
 
@@ -218,3 +218,5 @@ TEST_F(EditPainting, AutoWidthOfAnEmptyEditIsItsFrameAndHeightFollowsTheFont) {
 }
 
 }  // namespace
+
+}  // namespace xpedit_test

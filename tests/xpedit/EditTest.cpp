@@ -9,7 +9,7 @@
 #include <clocale>
 
 using namespace tvk;
-using namespace xpedit_test;
+namespace xpedit_test {
 
 namespace {
 
@@ -448,3 +448,5 @@ TEST_F(EditInput, InputMethodResultIsInsertedOnceAndTheNextKeyIsKept) {
 }
 
 }  // namespace
+
+}  // namespace xpedit_test

@@ -5,7 +5,7 @@
 #include "XPProgress.h"
 
 using namespace tvk;
-using namespace xpedit_test;
+namespace xpedit_test {
 using styled_test::PixelAt;
 
 namespace {
@@ -188,3 +188,5 @@ TEST_F(GroupAndProgress, PostPaintFiresInEveryLookAndTheEmulatedLookKeepsChunksW
 }
 
 }  // namespace
+
+}  // namespace xpedit_test

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "XPEditTest.h"
+#include "support/FolderTests.h"
 
 #include <objbase.h>
 
@@ -21,6 +22,6 @@ public:
   }
 };
 
-const auto* const gXPEditEnvironment = ::testing::AddGlobalTestEnvironment(new XPEditEnvironment);
+TVK_FOLDER_ENVIRONMENT(XPEditEnvironment);
 
 }  // namespace

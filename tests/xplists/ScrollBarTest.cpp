@@ -5,7 +5,7 @@
 #include <vector>
 
 using namespace tvk;
-using namespace xplists_test;
+namespace xplists_test {
 using instrument_test::At;
 using styled_test::PixelAt;
 
@@ -334,3 +334,5 @@ TEST_F(ScrollBar, CustomLookDrawsWithTheOwnersColours) {
 }
 
 }  // namespace
+
+}  // namespace xplists_test

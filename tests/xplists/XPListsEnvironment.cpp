@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "XPListsTest.h"
+#include "support/FolderTests.h"
 
 #include <objbase.h>
 
@@ -21,6 +22,6 @@ public:
   }
 };
 
-const auto* const gXPListsEnvironment = ::testing::AddGlobalTestEnvironment(new XPListsEnvironment);
+TVK_FOLDER_ENVIRONMENT(XPListsEnvironment);
 
 }  // namespace
