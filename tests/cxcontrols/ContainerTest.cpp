@@ -669,3 +669,28 @@ TEST_F(Container, ACtl3DChangeRefreshesTheContainer) {
   parent.SetCtl3D(true);
   EXPECT_EQ(before + 2, container->Refreshes) << "a container with its own Ctl3D hears nothing";
 }
+
+TEST_F(Container, WhileLoadingTheStyleFontIsScaledOnlyWithTheFontFlag) {
+  class TLoadingContainer : public TcxContainer {
+  public:
+    using TcxContainer::TcxContainer;
+    void SetLoading(bool AValue) { SetComponentState(csLoading, AValue); }
+  };
+  struct Case {
+    TScalingFlags Flags;
+    int FontSize, Width;
+  };
+  for (const Case c : {Case{sfFont, 15, 120}, Case{sfWidth, 10, 180}}) {
+    SCOPED_TRACE(c.Flags);
+    TLoadingContainer container(nullptr);
+    container.SetBounds(10, 10, 120, 40);
+    container.Font().SetSize(10);
+    ASSERT_TRUE(container.Style()->IsValueAssigned(svFont));
+    container.SetLoading(true);
+    container.SetScalingFlags(c.Flags);
+    container.ScaleControl(3, 2);
+    EXPECT_EQ(c.FontSize, container.Style()->Font()->Size());
+    EXPECT_EQ(c.FontSize, container.Font().Size());
+    EXPECT_EQ(c.Width, container.Width());
+  }
+}
