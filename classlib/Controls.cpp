@@ -471,6 +471,22 @@ void TControl::SetParentFont(bool value) {
   if (FParent && !(ComponentState() & csLoading)) Perform(CM_PARENTFONTCHANGED);
 }
 
+void TControl::ScaleControl(int M, int D) {
+  // Left alone while loading, a value the design did not set keeps what the design gave.
+  const TScalingFlags flags = (ComponentState() & csLoading) ? FScalingFlags : sfAll;
+  FScalingFlags = 0;
+  if (M <= 0 || D <= 0 || M == D) return;
+  const auto scaled = [&](TScalingFlag flag, int value) { return (flags & flag) ? ::MulDiv(value, M, D) : value; };
+  SetBounds(scaled(sfLeft, FLeft), scaled(sfTop, FTop), scaled(sfWidth, FWidth), scaled(sfHeight, FHeight));
+  if (!FParentFont && (flags & sfFont)) FFont.SetSize(::MulDiv(FFont.Size(), M, D));
+}
+
+void TControl::ScaleBy(int M, int D) {
+  const int left = FLeft, top = FTop;
+  ScaleControl(M, D);
+  SetBounds(left, top, FWidth, FHeight);
+}
+
 void TControl::NotifyChildren(UINT msg) {
   auto* self = dynamic_cast<TWinControl*>(this);
   if (!self || self->ControlCount() == 0) return;
@@ -905,6 +921,7 @@ void TWinControl::InsertControl(TControl* control) {
   }
   control->Perform(CM_PARENTCOLORCHANGED);
   control->Perform(CM_PARENTFONTCHANGED);
+  control->Perform(CM_PARENTCTL3DCHANGED);
   AlignControl(control);
   Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(control), 1);
   Invalidate();
@@ -1081,6 +1098,51 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
     Realign();  // a window's own size change realigns through WM_SIZE
   }
   RequestAlign();
+}
+
+void TWinControl::ScaleControl(int M, int D) {
+  // The children's new bounds are aligned once, at the end.
+  DisableAlign();
+  try {
+    ScaleControls(M, D);
+    TControl::ScaleControl(M, D);
+  } catch (...) {
+    EnableAlign();
+    throw;
+  }
+  EnableAlign();
+}
+
+void TWinControl::ScaleControls(int M, int D) {
+  const std::vector<TControl*> children = FControls;
+  for (TControl* child : children)
+    if (std::find(FControls.begin(), FControls.end(), child) != FControls.end()) child->ScaleControl(M, D);
+}
+
+void TWinControl::SetCtl3D(bool value) {
+  FParentCtl3D = false;
+  ApplyCtl3D(value);
+}
+
+void TWinControl::ApplyCtl3D(bool value) {
+  if (value == FCtl3D) return;
+  FCtl3D = value;
+  Perform(CM_CTL3DCHANGED);
+  NotifyChildren(CM_PARENTCTL3DCHANGED);
+}
+
+void TWinControl::SetParentCtl3D(bool value) {
+  if (value == FParentCtl3D) return;
+  FParentCtl3D = value;
+  if (Parent() && !(ComponentState() & csLoading)) Perform(CM_PARENTCTL3DCHANGED);
+}
+
+void TWinControl::CMCtl3DChanged(TMessage&) { Invalidate(); }
+
+void TWinControl::CMParentCtl3DChanged(TMessage&) {
+  if (!FParentCtl3D || !Parent()) return;
+  ApplyCtl3D(Parent()->Ctl3D());
+  FParentCtl3D = true;
 }
 
 void TWinControl::EnableAlign() {
@@ -1455,6 +1517,8 @@ TVK_MESSAGE_MAP(TWinControl, {WM_WINDOWPOSCHANGED, &TWinControl::WMWindowPosChan
                 {CM_VISIBLECHANGED, &TWinControl::CMVisibleChanged},
                 {CM_ENABLEDCHANGED, &TWinControl::CMEnabledChanged}, {CM_DIALOGKEY, &TWinControl::CMDialogKey},
                 {CM_RECREATEWND, &TWinControl::CMRecreateWnd}, {WM_MOUSEMOVE, &TWinControl::WMMouseMove},
+                {CM_CTL3DCHANGED, &TWinControl::CMCtl3DChanged},
+                {CM_PARENTCTL3DCHANGED, &TWinControl::CMParentCtl3DChanged},
                 {WM_MOUSELEAVE, &TWinControl::WMMouseLeave}, {WM_SETCURSOR, &TWinControl::WMSetCursor})
 
 // ---- TCustomControl

@@ -121,6 +121,17 @@ enum TControlStateFlag : unsigned {
   csPaintCopy = 1u << 7,  // painting a copy of itself (a print), not its window
 };
 using TControlState = unsigned;
+// Which of a control's values a scaling may change while the control is
+// loading: those its design set (when it is not loading, all of them).
+enum TScalingFlag : unsigned {
+  sfLeft = 1u << 0,
+  sfTop = 1u << 1,
+  sfWidth = 1u << 2,
+  sfHeight = 1u << 3,
+  sfFont = 1u << 4,
+};
+using TScalingFlags = unsigned;
+constexpr TScalingFlags sfAll = sfLeft | sfTop | sfWidth | sfHeight | sfFont;
 
 class TControl : public TComponent {
 public:
@@ -177,6 +188,17 @@ public:
 
   TControlStyle ControlStyle() const { return FControlStyle; }
   void SetControlStyle(TControlStyle style) { FControlStyle = style; }
+
+  // Scaling by M/D (MulDiv, each value rounded): the bounds and, unless
+  // ParentFont is on, the font size; while the control is loading only what
+  // ScalingFlags names. The flags are cleared afterwards. Nothing happens
+  // unless M and D are positive and differ.
+  virtual void ScaleControl(int M, int D);
+  // Scales the control's size and its children (their bounds and fonts);
+  // the control stays where it is.
+  void ScaleBy(int M, int D);
+  TScalingFlags ScalingFlags() const { return FScalingFlags; }
+  void SetScalingFlags(TScalingFlags flags) { FScalingFlags = flags; }
   TControlState ControlState() const { return FControlState; }
   void SetControlState(TControlState state) { FControlState = state; }
 
@@ -332,6 +354,7 @@ private:
   bool FParentColor = false;
   bool FParentFont = true;
   bool FApplyingFont = false;  // a derived font is being taken: ParentFont stays
+  TScalingFlags FScalingFlags = 0;
   // Sends Msg to every child control (a windowed control's).
   void NotifyChildren(UINT msg);
 };
@@ -389,6 +412,10 @@ public:
   void Realign() { AlignControl(nullptr); }
   // The area the aligned children share: the client area, less what a descendant keeps.
   virtual void AdjustClientRect(RECT& rect) { (void)rect; }
+  // The children scaled first, then the control itself, with aligning put off.
+  void ScaleControl(int M, int D) override;
+  // Scales every child control (ScaleControl).
+  void ScaleControls(int M, int D);
 
   bool TabStop() const { return FTabStop; }
   void SetTabStop(bool value) { FTabStop = value; }
@@ -411,6 +438,13 @@ public:
 
   bool DoubleBuffered() const { return FDoubleBuffered; }
   void SetDoubleBuffered(bool value) { FDoubleBuffered = value; }
+  // Whether the control draws its frame sunken (3-D); it follows the parent's
+  // (CM_PARENTCTL3DCHANGED) while ParentCtl3D is on, which setting Ctl3D
+  // turns off. A change is CM_CTL3DCHANGED to the control. Both start on.
+  bool Ctl3D() const { return FCtl3D; }
+  void SetCtl3D(bool value);
+  bool ParentCtl3D() const { return FParentCtl3D; }
+  void SetParentCtl3D(bool value);
   // A brush in the control's colour, kept in step with it; its handle stays
   // the control's until the colour changes.
   TBrush& Brush();
@@ -452,6 +486,9 @@ protected:
   virtual void AlignControls(TControl* control, RECT& rect);
   // Raises when Control may not be placed in this one (before it is).
   virtual void ValidateInsert(TControl* control) { (void)control; }
+  // Takes a Ctl3D the control derives rather than one set on it: ParentCtl3D
+  // stays as it is. Children hear of the change.
+  void ApplyCtl3D(bool value);
 
   TVK_MESSAGES();
   void WMWindowPosChanged(TMessage& message);
@@ -480,6 +517,9 @@ protected:
   void CMEnabledChanged(TMessage& message);
   void CMDialogKey(TMessage& message);
   void CMRecreateWnd(TMessage& message);
+  void CMCtl3DChanged(TMessage& message);
+  // The parent's Ctl3D changed: taken over while ParentCtl3D is on.
+  void CMParentCtl3DChanged(TMessage& message);
   // The mouse's first move over the window sends CM_MOUSEENTER, its leaving CM_MOUSELEAVE.
   void WMMouseMove(TMessage& message);
   void WMMouseLeave(TMessage& message);
@@ -497,6 +537,8 @@ private:
   std::vector<TWinControl*> FTabList;  // windowed children, in tab order
   bool FTabStop = false;
   bool FDoubleBuffered = false;
+  bool FCtl3D = true;
+  bool FParentCtl3D = true;
   TBrush FBrush;
   bool FRecreating = false;
   bool FMouseInControl = false;

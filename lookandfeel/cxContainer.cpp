@@ -1697,11 +1697,35 @@ void TcxContainer::CMEnabledChanged(TMessage& Message) {
   ShortRefreshContainer(false);
 }
 
+void TcxContainer::CMCtl3DChanged(TMessage& Message) {
+  TVK_INHERITED(Message);
+  ShortRefreshContainer(false);
+}
+
+void TcxContainer::ScaleControl(int M, int D) {
+  TcxContainerStyle* style = Style();
+  // Read before the inherited scaling clears the flags.
+  const bool scaleStyleFont = M > 0 && D > 0 && M != D && style->IsValueAssigned(svFont) &&
+                              (!(ComponentState() & csLoading) || (ScalingFlags() & sfFont));
+  {
+    const bool wasInternal = std::exchange(FInternalSetting, !ParentFont());
+    struct TRestore {
+      bool& Flag;
+      bool Value;
+      ~TRestore() { Flag = Value; }
+    } restore{FInternalSetting, wasInternal};
+    TcxControl::ScaleControl(M, D);
+  }
+  if (scaleStyleFont)
+    if (TFont* font = style->Font()) font->SetSize(MulDiv(font->Size(), M, D));
+}
+
 TVK_MESSAGE_MAP(TcxContainer, {WM_NCPAINT, &TcxContainer::WMNCPaint},
                 {WM_WINDOWPOSCHANGING, &TcxContainer::WMWindowPosChanging},
                 {WM_WINDOWPOSCHANGED, &TcxContainer::WMWindowPosChanged},
                 {cxContainerShortRefreshMessage, &TcxContainer::CMShortRefresh},
                 {CM_ENABLEDCHANGED, &TcxContainer::CMEnabledChanged}, {WM_KEYDOWN, &TcxContainer::WMKeyDown},
+                {CM_CTL3DCHANGED, &TcxContainer::CMCtl3DChanged},
                 {WM_SETCURSOR, &TcxContainer::WMSetCursor}, {CM_COLORCHANGED, &TcxContainer::CMColorChanged},
                 {CM_FONTCHANGED, &TcxContainer::CMFontChanged},
                 {CM_PARENTCOLORCHANGED, &TcxContainer::CMParentColorChanged},

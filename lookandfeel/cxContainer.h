@@ -361,6 +361,9 @@ public:
   bool FocusOnChildClick() override { return false; }
   // New translations: the container refreshes.
   void STDMETHODCALLTYPE TranslationChanged() override;
+  // An assigned style font is scaled with the control; the control's own
+  // font change on the way does not flow back into the style.
+  void ScaleControl(int M, int D) override;
 
 protected:
   virtual void ComputeViewInfo(POINT P, bool AHot);
@@ -422,6 +425,7 @@ protected:
   void WMWindowPosChanged(TMessage& Message);
   void CMShortRefresh(TMessage& Message);
   void CMEnabledChanged(TMessage& Message);
+  void CMCtl3DChanged(TMessage& Message);
   void WMKeyDown(TMessage& Message);
   void WMSetCursor(TMessage& Message);
   void CMMouseEnter(TMessage& Message);

@@ -4,6 +4,7 @@
 #include "cxGraphics.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tvk {
 
@@ -165,7 +166,32 @@ void TcxScrollBar::SetKind(TScrollBarKind AValue) {
 
 void TcxScrollBar::SetCtl3D(bool AValue) {
   FRealCtl3D = AValue;
+  // A value set on the bar is its own, as the class library's setter makes it.
+  TWinControl::SetParentCtl3D(false);
   StoreCtl3D(AValue);
+  LookAndFeelChanged(FLookAndFeel.get(), 0);
+}
+
+void TcxScrollBar::StoreCtl3D(bool AValue) {
+  const bool wasStoring = std::exchange(FStoringCtl3D, true);
+  struct TRestore {
+    bool& Flag;
+    bool Value;
+    ~TRestore() { Flag = Value; }
+  } restore{FStoringCtl3D, wasStoring};
+  ApplyCtl3D(AValue);
+}
+
+void TcxScrollBar::CMParentCtl3DChanged(TMessage& Message) {
+  if (ParentCtl3D() && Parent()) FRealCtl3D = Parent()->Ctl3D();
+  TVK_INHERITED(Message);
+}
+
+void TcxScrollBar::CMCtl3DChanged(TMessage& Message) {
+  TVK_INHERITED(Message);
+  // The bar's own switching under a skin painter must not lose the setting.
+  if (FStoringCtl3D) return;
+  FRealCtl3D = TWinControl::Ctl3D();
   LookAndFeelChanged(FLookAndFeel.get(), 0);
 }
 
@@ -460,6 +486,8 @@ TVK_MESSAGE_MAP(TcxScrollBar, {WM_ERASEBKGND, &TcxScrollBar::WMEraseBkgnd},
                 {CN_VSCROLL, &TcxScrollBar::CNHScroll}, {CM_VISIBLECHANGED, &TcxScrollBar::CMVisibleChanged},
                 {CM_ENABLEDCHANGED, &TcxScrollBar::CMEnabledChanged}, {CM_MOUSEENTER, &TcxScrollBar::CMMouseEnter},
                 {CM_MOUSELEAVE, &TcxScrollBar::CMMouseLeave}, {WM_SYSCOLORCHANGE, &TcxScrollBar::CMSysColorChange},
-                {CN_CTLCOLORSCROLLBAR, &TcxScrollBar::CNCtlColorScrollBar})
+                {CN_CTLCOLORSCROLLBAR, &TcxScrollBar::CNCtlColorScrollBar},
+                {CM_CTL3DCHANGED, &TcxScrollBar::CMCtl3DChanged},
+                {CM_PARENTCTL3DCHANGED, &TcxScrollBar::CMParentCtl3DChanged})
 
 }  // namespace tvk

@@ -94,10 +94,11 @@ public:
   void SetPosition(int AValue) { SetScrollParams(FMin, FMax, AValue, FPageSize); }
   bool UnlimitedTracking() const { return FUnlimitedTracking; }
   void SetUnlimitedTracking(bool AValue) { FUnlimitedTracking = AValue; }
-  bool Ctl3D() const { return FCtl3D || FRealCtl3D; }
+  // The setting asked for; the class library's Ctl3D is kept off under a skin painter.
+  bool Ctl3D() const { return TWinControl::Ctl3D() || FRealCtl3D; }
   void SetCtl3D(bool AValue);
   // What the class library sees (off under a skin painter).
-  bool ClassLibraryCtl3D() const { return FCtl3D; }
+  bool ClassLibraryCtl3D() const { return TWinControl::Ctl3D(); }
   TcxLookAndFeel* LookAndFeel() const { return FLookAndFeel.get(); }
   TcxScrollBarViewInfo* ViewInfo() const { return FViewInfo.get(); }
   const TcxScrollBarState& State() const { return FState; }
@@ -147,9 +148,15 @@ protected:
   void CMMouseLeave(TMessage& Message);
   void CMSysColorChange(TMessage& Message);
   void CNCtlColorScrollBar(TMessage& Message);
+  // A Ctl3D set through the class library (or taken from the parent) is the setting asked for.
+  void CMCtl3DChanged(TMessage& Message);
+  // Under a skin painter the class library's Ctl3D stays off: the parent's
+  // value is taken as the setting asked for all the same.
+  void CMParentCtl3DChanged(TMessage& Message);
 
 private:
-  void StoreCtl3D(bool AValue) { FCtl3D = AValue; }
+  // Sets the class library's Ctl3D without taking it as the setting asked for.
+  void StoreCtl3D(bool AValue);
   POINT CursorClientPos() { return ScreenToClient(cxScrollBarGetCursorPos()); }
   void Redraw() {
     if (HandleAllocated()) Invalidate();
@@ -164,8 +171,8 @@ private:
   int FMin = 0;
   int FPageSize = 0;
   int FPosition = 0;
-  bool FCtl3D = true;
   bool FRealCtl3D = true;
+  bool FStoringCtl3D = false;
   int FSavePosition = 0;
   POINT FSaveThumbnailPos{};
   int FSmallChange = 1;

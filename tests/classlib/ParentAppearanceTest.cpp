@@ -119,3 +119,54 @@ TEST(ParentAppearance, TheParentHearsOfEveryChildNotOnlyAlignedOnes) {
 }
 
 }  // namespace
+
+namespace {
+
+// Counts the CM_CTL3DCHANGED messages a control hears.
+class TCtl3DWatcher : public TWinControl {
+public:
+  using TWinControl::TWinControl;
+  int Changes = 0;
+
+protected:
+  void WndProc(TMessage& message) override {
+    if (message.Msg == CM_CTL3DCHANGED) ++Changes;
+    TWinControl::WndProc(message);
+  }
+};
+
+}  // namespace
+
+TEST(ParentAppearance, Ctl3DFollowsTheParentUntilItIsSet) {
+  TWinControl parent(nullptr);
+  auto* follower = new TCtl3DWatcher(nullptr);
+  auto* own = new TCtl3DWatcher(nullptr);
+  EXPECT_TRUE(follower->Ctl3D());
+  EXPECT_TRUE(follower->ParentCtl3D());
+  own->SetCtl3D(true);
+  EXPECT_FALSE(own->ParentCtl3D()) << "setting Ctl3D turns ParentCtl3D off, even to the same value";
+  parent.SetCtl3D(false);
+  follower->SetParent(&parent);
+  own->SetParent(&parent);
+  EXPECT_FALSE(follower->Ctl3D()) << "placing the control applies the parent's";
+  EXPECT_EQ(1, follower->Changes);
+  EXPECT_TRUE(own->Ctl3D());
+  EXPECT_EQ(0, own->Changes);
+
+  auto* grandChild = new TCtl3DWatcher(nullptr);
+  grandChild->SetParent(follower);
+  parent.SetCtl3D(true);
+  EXPECT_TRUE(follower->Ctl3D());
+  EXPECT_TRUE(follower->ParentCtl3D());
+  EXPECT_EQ(2, follower->Changes);
+  EXPECT_TRUE(grandChild->Ctl3D()) << "the change goes on down the chain";
+  EXPECT_EQ(2, grandChild->Changes) << "off when placed, on again now";
+  parent.SetCtl3D(true);
+  EXPECT_EQ(2, follower->Changes) << "no change, no message";
+
+  parent.SetCtl3D(false);
+  EXPECT_TRUE(own->Ctl3D()) << "a control with its own Ctl3D keeps it";
+  EXPECT_EQ(0, own->Changes);
+  own->SetParentCtl3D(true);
+  EXPECT_FALSE(own->Ctl3D()) << "turning ParentCtl3D on takes the parent's at once";
+}

@@ -278,6 +278,7 @@ TEST_F(Container, ParentColourAndFontChangesKeepOnlyTheStylesOwnValues) {
     EXPECT_EQ(c.ParentFont, FContainer->ParentFont());
     FContainer->SetParent(nullptr);
     parent.SetColor(clBtnFace);
+    parent.SetParentFont(false);
     parent.Font().SetSize(8);
   }
 }
@@ -603,4 +604,93 @@ TEST_F(Container, TabAndShiftTabLeaveAFocusedInnerEditBothWays) {
   before.SetParent(nullptr);
   after.SetParent(nullptr);
   FContainer->SetParent(nullptr);
+}
+
+// Scaling the parent: an own font is scaled once, in the control and in the
+// style alike; a font that came with ParentFont stays the parent's.
+TEST_F(Container, ScalingRescalesTheStyleFontOnlyWhenItIsTheContainersOwn) {
+  struct Case {
+    const char* Name;
+    bool OwnFont;
+    int FontSize;  // after the parent's 8 became 12
+    bool FontAssigned;
+  };
+  for (const Case c : {Case{"own font", true, 15, true}, Case{"the parent's font", false, 12, false}}) {
+    SCOPED_TRACE(c.Name);
+    TWinControl parent(nullptr);
+    parent.SetBounds(0, 0, 300, 200);
+    parent.SetParentWindow(FHost);
+    parent.SetParentFont(false);
+    parent.Font().SetSize(8);
+    FContainer = std::make_unique<TcxContainer>(nullptr);
+    FContainer->SetBounds(10, 10, 120, 40);
+    FContainer->SetParent(&parent);
+    FContainer->HandleNeeded();
+    if (c.OwnFont) FContainer->Font().SetSize(10);
+    parent.ScaleBy(3, 2);
+    TcxContainerStyle* style = FContainer->Style();
+    EXPECT_EQ(c.FontSize, FContainer->Font().Size());
+    EXPECT_EQ(c.FontSize, style->Font()->Size());
+    EXPECT_EQ(c.FontAssigned, (style->AssignedValues() & cxStyleValueBit(svFont)) != 0);
+    EXPECT_EQ(!c.OwnFont, FContainer->ParentFont());
+    const RECT bounds = FContainer->BoundsRect(), expected{15, 15, 195, 75};
+    EXPECT_TRUE(EqualRect(&expected, &bounds));
+    style->ControllerStyleChanged();
+    EXPECT_EQ(c.FontSize, FContainer->Font().Size()) << "the style's refresh keeps the scaled font";
+    FContainer->SetParent(nullptr);
+  }
+}
+
+TEST_F(Container, ACtl3DChangeRefreshesTheContainer) {
+  class TCtl3DRefreshCounter : public TcxContainer {
+  public:
+    using TcxContainer::TcxContainer;
+    int Refreshes = 0;
+
+  protected:
+    bool RefreshContainerView(POINT P, bool AIsMouseEvent, TShiftState AShift) override {
+      ++Refreshes;
+      return TcxContainer::RefreshContainerView(P, AIsMouseEvent, AShift);
+    }
+  };
+  TWinControl parent(nullptr);
+  parent.SetBounds(0, 0, 300, 200);
+  parent.SetParentWindow(FHost);
+  auto* container = new TCtl3DRefreshCounter(nullptr);
+  container->SetBounds(10, 10, 120, 40);
+  container->SetParent(&parent);
+  container->HandleNeeded();
+  const int before = container->Refreshes;
+  parent.SetCtl3D(false);
+  EXPECT_FALSE(container->Ctl3D());
+  EXPECT_EQ(before + 1, container->Refreshes);
+  container->SetCtl3D(true);
+  EXPECT_EQ(before + 2, container->Refreshes);
+  parent.SetCtl3D(true);
+  EXPECT_EQ(before + 2, container->Refreshes) << "a container with its own Ctl3D hears nothing";
+}
+
+TEST_F(Container, WhileLoadingTheStyleFontIsScaledOnlyWithTheFontFlag) {
+  class TLoadingContainer : public TcxContainer {
+  public:
+    using TcxContainer::TcxContainer;
+    void SetLoading(bool AValue) { SetComponentState(csLoading, AValue); }
+  };
+  struct Case {
+    TScalingFlags Flags;
+    int FontSize, Width;
+  };
+  for (const Case c : {Case{sfFont, 15, 120}, Case{sfWidth, 10, 180}}) {
+    SCOPED_TRACE(c.Flags);
+    TLoadingContainer container(nullptr);
+    container.SetBounds(10, 10, 120, 40);
+    container.Font().SetSize(10);
+    ASSERT_TRUE(container.Style()->IsValueAssigned(svFont));
+    container.SetLoading(true);
+    container.SetScalingFlags(c.Flags);
+    container.ScaleControl(3, 2);
+    EXPECT_EQ(c.FontSize, container.Style()->Font()->Size());
+    EXPECT_EQ(c.FontSize, container.Font().Size());
+    EXPECT_EQ(c.Width, container.Width());
+  }
 }

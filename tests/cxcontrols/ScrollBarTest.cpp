@@ -310,3 +310,53 @@ TEST_F(ScrollBar, PaintsEveryPixelThroughTheBufferAndNeverErases) {
   FBar->Perform(WM_PAINT, WPARAM(dib.Bitmap.Canvas().Handle()), 0);
   EXPECT_EQ(0, dib.CountOf(painters_test::kSentinel)) << "the whole bar is drawn";
 }
+
+namespace {
+
+class TScrollBarTestSkin : public TcxStandardLookAndFeelPainter {
+public:
+  WideString LookAndFeelName() override { return L"ScrollBarTestSkin"; }
+};
+
+}  // namespace
+
+// Ctl3D follows the parent through the class library; under a skin painter
+// the library's value is kept off while the setting asked for survives.
+TEST_F(ScrollBar, Ctl3DFollowsTheParentAndSurvivesASkin) {
+  TWinControl parent(nullptr);
+  parent.SetBounds(0, 0, 300, 100);
+  parent.SetParentWindow(FHost);
+  FBar->SetParent(&parent);
+  // The parent would free the bar with itself.
+  struct TUnparent {
+    TControl* Bar;
+    ~TUnparent() { Bar->SetParent(nullptr); }
+  } unparent{FBar.get()};
+  parent.SetCtl3D(false);
+  EXPECT_FALSE(FBar->Ctl3D());
+  EXPECT_FALSE(FBar->ClassLibraryCtl3D());
+  parent.SetCtl3D(true);
+  EXPECT_TRUE(FBar->Ctl3D());
+
+  EXPECT_TRUE(cxLookAndFeelPaintersManager()->Register(std::make_unique<TScrollBarTestSkin>()));
+  FBar->LookAndFeel()->SetNativeStyle(false);  // a native style would win over the skin
+  FBar->LookAndFeel()->SetSkinName(L"ScrollBarTestSkin");
+  EXPECT_NE(nullptr, FBar->LookAndFeel()->SkinPainter());
+  EXPECT_FALSE(FBar->ClassLibraryCtl3D()) << "off under the skin";
+  EXPECT_TRUE(FBar->Ctl3D()) << "the setting is kept";
+  EXPECT_TRUE(FBar->ParentCtl3D());
+  parent.SetCtl3D(false);
+  parent.SetCtl3D(true);
+  parent.SetCtl3D(false);
+  EXPECT_FALSE(FBar->Ctl3D()) << "the parent's value reaches the setting under the skin too";
+  parent.SetCtl3D(true);
+  FBar->LookAndFeel()->SetSkinName(L"");
+  cxLookAndFeelPaintersManager()->Unregister(L"ScrollBarTestSkin");
+  EXPECT_TRUE(FBar->ClassLibraryCtl3D()) << "back on without the skin";
+
+  FBar->SetCtl3D(false);
+  EXPECT_FALSE(FBar->ParentCtl3D());
+  parent.SetCtl3D(false);
+  parent.SetCtl3D(true);
+  EXPECT_FALSE(FBar->Ctl3D()) << "a bar set off stays off";
+}
