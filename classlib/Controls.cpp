@@ -1382,6 +1382,19 @@ void TWinControl::CMDialogChar(TMessage& message) { Broadcast(message); }
 
 void TWinControl::CMFocusChanged(TMessage& message) { Broadcast(message); }
 
+void TWinControl::WMSysColorChange(TMessage& message) {
+  Perform(CM_SYSCOLORCHANGE);
+  TVK_INHERITED(message);
+}
+
+void TWinControl::CMSysColorChange(TMessage& message) {
+  // Every child hears it, whatever one of them answers.
+  for (std::size_t i = 0; i < FControls.size(); ++i) {
+    TMessage copy = message;
+    FControls[i]->WindowProc()(copy);
+  }
+}
+
 void TWinControl::SelectFirst() {
   if (TWinControl* first = FindNextControl(nullptr, true, true, false)) first->SetFocus();
 }
@@ -1519,6 +1532,8 @@ TVK_MESSAGE_MAP(TWinControl, {WM_WINDOWPOSCHANGED, &TWinControl::WMWindowPosChan
                 {CM_RECREATEWND, &TWinControl::CMRecreateWnd}, {WM_MOUSEMOVE, &TWinControl::WMMouseMove},
                 {CM_CTL3DCHANGED, &TWinControl::CMCtl3DChanged},
                 {CM_PARENTCTL3DCHANGED, &TWinControl::CMParentCtl3DChanged},
+                {WM_SYSCOLORCHANGE, &TWinControl::WMSysColorChange},
+                {CM_SYSCOLORCHANGE, &TWinControl::CMSysColorChange},
                 {WM_MOUSELEAVE, &TWinControl::WMMouseLeave}, {WM_SETCURSOR, &TWinControl::WMSetCursor})
 
 // ---- TCustomControl

@@ -518,6 +518,10 @@ protected:
   void CMDialogKey(TMessage& message);
   void CMRecreateWnd(TMessage& message);
   void CMCtl3DChanged(TMessage& message);
+  // The system tells top-level windows only: a window's controls hear it as
+  // CM_SYSCOLORCHANGE, passed on down to every child.
+  void WMSysColorChange(TMessage& message);
+  void CMSysColorChange(TMessage& message);
   // The parent's Ctl3D changed: taken over while ParentCtl3D is on.
   void CMParentCtl3DChanged(TMessage& message);
   // The mouse's first move over the window sends CM_MOUSEENTER, its leaving CM_MOUSELEAVE.

@@ -1702,6 +1702,19 @@ void TcxContainer::CMCtl3DChanged(TMessage& Message) {
   ShortRefreshContainer(false);
 }
 
+void TcxContainer::HandleContextPopup(POINT AMousePos, bool& AHandled) {
+  const bool fromKeyboard = AMousePos.x == -1 && AMousePos.y == -1;
+  if (FPopupMenuLockCount == 0 && (fromKeyboard || CanShowContextPopupAt(AMousePos)))
+    TcxControl::HandleContextPopup(AMousePos, AHandled);
+  else
+    AHandled = true;
+}
+
+void TcxContainer::CMSysColorChange(TMessage& Message) {
+  TVK_INHERITED(Message);
+  ShortRefreshContainer(false);
+}
+
 void TcxContainer::ScaleControl(int M, int D) {
   TcxContainerStyle* style = Style();
   // Read before the inherited scaling clears the flags.
@@ -1726,6 +1739,7 @@ TVK_MESSAGE_MAP(TcxContainer, {WM_NCPAINT, &TcxContainer::WMNCPaint},
                 {cxContainerShortRefreshMessage, &TcxContainer::CMShortRefresh},
                 {CM_ENABLEDCHANGED, &TcxContainer::CMEnabledChanged}, {WM_KEYDOWN, &TcxContainer::WMKeyDown},
                 {CM_CTL3DCHANGED, &TcxContainer::CMCtl3DChanged},
+                {CM_SYSCOLORCHANGE, &TcxContainer::CMSysColorChange},
                 {WM_SETCURSOR, &TcxContainer::WMSetCursor}, {CM_COLORCHANGED, &TcxContainer::CMColorChanged},
                 {CM_FONTCHANGED, &TcxContainer::CMFontChanged},
                 {CM_PARENTCOLORCHANGED, &TcxContainer::CMParentColorChanged},

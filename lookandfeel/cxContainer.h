@@ -394,6 +394,11 @@ protected:
   virtual bool HandlesTabKey() { return true; }
   // Whether a change of the parent's colour repaints a container that keeps its own.
   virtual bool RepaintsOnParentColorChange() { return false; }
+  // Whether a mouse request for a context menu at P (client coordinates) may open one.
+  virtual bool CanShowContextPopupAt(POINT P) { (void)P; return true; }
+  // While popup menus are locked, or where CanShowContextPopupAt refuses, a
+  // request is taken without a menu.
+  void HandleContextPopup(POINT AMousePos, bool& AHandled) override;
   // The part of AChild (in its own coordinates) that lies inside AVisibleBounds
   // (the container's client coordinates); IsEmpty when nothing is cut.
   virtual void GetChildControlVisiblePart(const RECT& AVisibleBounds, TWinControl* AChild,
@@ -426,6 +431,7 @@ protected:
   void CMShortRefresh(TMessage& Message);
   void CMEnabledChanged(TMessage& Message);
   void CMCtl3DChanged(TMessage& Message);
+  void CMSysColorChange(TMessage& Message);
   void WMKeyDown(TMessage& Message);
   void WMSetCursor(TMessage& Message);
   void CMMouseEnter(TMessage& Message);

@@ -531,6 +531,8 @@ void cxControlsUnitStop() {
   delete std::exchange(gSettingsController, nullptr);
   delete std::exchange(gWindowProcController, nullptr);
   delete std::exchange(gMessagesController, nullptr);
+  SpellCheckerService().Reset();
+  KeyboardHookService().Reset();
   if (timersLeft) throw EdxException(L"MouseTrackingTimerList.Count <> 0");
 }
 
@@ -878,6 +880,16 @@ void TcxControl::RemoveChildComponent(TcxControlChildComponent* AComponent) {
 TcxPopupOwnerWindowProc cxPopupOwnerWindowProc = nullptr;
 
 HWND cxGetPopupOwnerWindow(HWND AWnd) { return cxPopupOwnerWindowProc ? cxPopupOwnerWindowProc(AWnd) : AWnd; }
+
+ComRef<IcxSpellCheckerService>& SpellCheckerService() {
+  static ComRef<IcxSpellCheckerService> service;
+  return service;
+}
+
+ComRef<IcxKeyboardHookService>& KeyboardHookService() {
+  static ComRef<IcxKeyboardHookService> service;
+  return service;
+}
 
 // ---- TcxControlChildComponent
 
@@ -1363,12 +1375,24 @@ bool TcxControl::DoShowPopupMenu(TComponent* AMenu, int X, int Y) {
 
 void TcxControl::WMContextMenu(TMessage& Message) {
   POINT p{short(LOWORD(Message.LParam)), short(HIWORD(Message.LParam))};
-  // A keyboard request carries (-1, -1): the menu opens at the client origin.
-  if (p.x == -1 && p.y == -1) p = ClientToScreen({0, 0});
-  if (DoShowPopupMenu(FPopupMenu, p.x, p.y))
+  const bool fromKeyboard = p.x == -1 && p.y == -1;
+  bool handled = false;
+  HandleContextPopup(fromKeyboard ? p : ScreenToClient(p), handled);
+  if (handled)
     Message.Result = 1;
   else
     TVK_INHERITED(Message);
+}
+
+void TcxControl::HandleContextPopup(POINT AMousePos, bool& AHandled) {
+  // A keyboard request carries (-1, -1): the menu opens at the client origin.
+  const bool fromKeyboard = AMousePos.x == -1 && AMousePos.y == -1;
+  const POINT p = ClientToScreen(fromKeyboard ? POINT{0, 0} : AMousePos);
+  if (const auto& checker = SpellCheckerService(); checker && checker->QueryPopup(FPopupMenu, p)) {
+    AHandled = true;
+    return;
+  }
+  AHandled = DoShowPopupMenu(FPopupMenu, p.x, p.y);
 }
 
 void TcxControl::WMGetDlgCode(TMessage& Message) {

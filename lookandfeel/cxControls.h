@@ -382,6 +382,21 @@ using TcxPopupOwnerWindowProc = HWND (*)(HWND AWnd);
 extern TcxPopupOwnerWindowProc cxPopupOwnerWindowProc;
 HWND cxGetPopupOwnerWindow(HWND AWnd);
 
+// Optional services an application may install; the library itself never
+// does, so they stay empty unless one is put in. Every caller checks first.
+// The unit's shut-down releases them.
+// A spell checker may take a control's context-menu request (true: taken).
+struct IcxSpellCheckerService : public IUnknown {
+  virtual bool STDMETHODCALLTYPE QueryPopup(TComponent* APopupMenu, POINT AScreenPoint) = 0;
+};
+// Hears the key-downs an editor leaves over after its own handling, and the key-ups.
+struct IcxKeyboardHookService : public IUnknown {
+  virtual void STDMETHODCALLTYPE KeyDown(WORD AKey, TShiftState AShift) = 0;
+  virtual void STDMETHODCALLTYPE KeyUp(WORD AKey, TShiftState AShift) = 0;
+};
+ComRef<IcxSpellCheckerService>& SpellCheckerService();
+ComRef<IcxKeyboardHookService>& KeyboardHookService();
+
 enum TcxControlBorderStyle { cxcbsNone, cxcbsDefault };
 enum TcxKey : unsigned { kAll = 1, kArrows = 2, kChars = 4, kTab = 8 };
 using TcxKeys = unsigned;
@@ -716,6 +731,9 @@ protected:
   virtual bool CanFocusOnClickAt(int X, int Y) { (void)X, (void)Y; return CanFocusOnClick(); }
   virtual void CancelMouseOperations() {}
   virtual bool DoShowPopupMenu(TComponent* AMenu, int X, int Y);
+  // A context-menu request at AMousePos (client coordinates; (-1, -1) from
+  // the keyboard): the spell checker first, then the control's own menu.
+  virtual void HandleContextPopup(POINT AMousePos, bool& AHandled);
   virtual void DoPaint();
   virtual void EraseBackground(HDC DC);
   virtual void FocusChanged() {}

@@ -485,7 +485,7 @@ TVK_MESSAGE_MAP(TcxScrollBar, {WM_ERASEBKGND, &TcxScrollBar::WMEraseBkgnd},
                 {WM_CANCELMODE, &TcxScrollBar::WMCancelMode}, {CN_HSCROLL, &TcxScrollBar::CNHScroll},
                 {CN_VSCROLL, &TcxScrollBar::CNHScroll}, {CM_VISIBLECHANGED, &TcxScrollBar::CMVisibleChanged},
                 {CM_ENABLEDCHANGED, &TcxScrollBar::CMEnabledChanged}, {CM_MOUSEENTER, &TcxScrollBar::CMMouseEnter},
-                {CM_MOUSELEAVE, &TcxScrollBar::CMMouseLeave}, {WM_SYSCOLORCHANGE, &TcxScrollBar::CMSysColorChange},
+                {CM_MOUSELEAVE, &TcxScrollBar::CMMouseLeave}, {CM_SYSCOLORCHANGE, &TcxScrollBar::CMSysColorChange},
                 {CN_CTLCOLORSCROLLBAR, &TcxScrollBar::CNCtlColorScrollBar},
                 {CM_CTL3DCHANGED, &TcxScrollBar::CMCtl3DChanged},
                 {CM_PARENTCTL3DCHANGED, &TcxScrollBar::CMParentCtl3DChanged})

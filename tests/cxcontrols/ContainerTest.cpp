@@ -179,6 +179,54 @@ TEST_F(Container, LocksNeverDropBelowZero) {
   EXPECT_EQ(1, FContainer->PopupMenuLockCount());
 }
 
+TEST_F(Container, AContextMenuWaitsForTheLockAndAPlaceThatAllowsIt) {
+  class TCountingMenu : public TComponent, public IcxPopupMenu {
+  public:
+    using TComponent::TComponent;
+    bool IsShortCut(TMessage&) override { return false; }
+    void Popup(int, int) override { ++Shown; }
+    int Shown = 0;
+
+  protected:
+    bool GetInterface(REFIID iid, void** object) override {
+      if (!IsEqualGUID(iid, IID_IcxPopupMenu)) return TComponent::GetInterface(iid, object);
+      *object = static_cast<IcxPopupMenu*>(this);
+      return true;
+    }
+  };
+  class TPlacedContainer : public TcxContainer {
+  public:
+    using TcxContainer::TcxContainer;
+    bool Refuses = false;
+
+  protected:
+    bool CanShowContextPopupAt(POINT) override { return !Refuses; }
+  };
+  TCountingMenu menu(nullptr);
+  TPlacedContainer container(nullptr);
+  container.SetBounds(10, 60, 120, 40);
+  container.SetParentWindow(FHost);
+  container.SetPopupMenu(&menu);
+  const POINT inside = container.ClientToScreen({5, 5});
+  const LPARAM atMouse = MAKELPARAM(inside.x, inside.y), fromKeyboard = MAKELPARAM(0xFFFF, 0xFFFF);
+  struct Case {
+    bool Locked, Refuses;
+    LPARAM At;
+    int Shown;
+  };
+  for (const Case c : {Case{false, false, atMouse, 1}, Case{false, true, atMouse, 0}, Case{false, true, fromKeyboard, 1},
+                       Case{true, false, atMouse, 0}, Case{true, false, fromKeyboard, 0}}) {
+    SCOPED_TRACE(testing::Message() << "locked " << c.Locked << " refuses " << c.Refuses << " keyboard "
+                                    << (c.At == fromKeyboard));
+    container.LockPopupMenu(c.Locked);
+    container.Refuses = c.Refuses;
+    menu.Shown = 0;
+    EXPECT_EQ(1, container.Perform(WM_CONTEXTMENU, WPARAM(container.Handle()), c.At)) << "taken either way";
+    EXPECT_EQ(c.Shown, menu.Shown);
+    container.LockPopupMenu(false);
+  }
+}
+
 TEST(ContainerRoutines, FrameStripsAndRectShrinking) {
   RECT r{0, 0, 100, 50};
   ShrinkRectOutsideEdges(r, 2, bLeft | bBottom);
@@ -641,7 +689,7 @@ TEST_F(Container, ScalingRescalesTheStyleFontOnlyWhenItIsTheContainersOwn) {
   }
 }
 
-TEST_F(Container, ACtl3DChangeRefreshesTheContainer) {
+TEST_F(Container, ACtl3DOrSystemColourChangeRefreshesTheContainer) {
   class TCtl3DRefreshCounter : public TcxContainer {
   public:
     using TcxContainer::TcxContainer;
@@ -668,6 +716,9 @@ TEST_F(Container, ACtl3DChangeRefreshesTheContainer) {
   EXPECT_EQ(before + 2, container->Refreshes);
   parent.SetCtl3D(true);
   EXPECT_EQ(before + 2, container->Refreshes) << "a container with its own Ctl3D hears nothing";
+  // The system tells top-level windows only; the parent passes it down.
+  SendMessageW(parent.Handle(), WM_SYSCOLORCHANGE, 0, 0);
+  EXPECT_EQ(before + 3, container->Refreshes) << "a change of the system colours";
 }
 
 TEST_F(Container, WhileLoadingTheStyleFontIsScaledOnlyWithTheFontFlag) {

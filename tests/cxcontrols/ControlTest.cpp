@@ -151,6 +151,44 @@ TEST_F(ControlBase, KeyboardContextRequestPopsAtTheClientOrigin) {
   EXPECT_EQ(1, control->Perform(CN_KEYDOWN, 'K', 0)) << "the menu's shortcut is taken";
 }
 
+// A spell checker that takes the requests while Takes is set.
+class TTestSpellChecker : public IcxSpellCheckerService {
+public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  bool STDMETHODCALLTYPE QueryPopup(TComponent* AMenu, POINT AScreenPoint) override {
+    Menu = AMenu;
+    At = AScreenPoint;
+    return Takes;
+  }
+  bool Takes = true;
+  TComponent* Menu = nullptr;
+  POINT At{};
+};
+
+TEST_F(ControlBase, AnInstalledSpellCheckerIsAskedFirstAndMayTakeTheRequest) {
+  auto control = MakeControl();
+  TRecordingPopup popup(nullptr);
+  control->SetPopupMenu(&popup);
+  TTestSpellChecker checker;
+  SpellCheckerService() = ComRef<IcxSpellCheckerService>(&checker);
+  EXPECT_EQ(1, control->Perform(WM_CONTEXTMENU, WPARAM(control->Handle()), MAKELPARAM(0xFFFF, 0xFFFF)));
+  EXPECT_EQ(0, popup.Shown) << "the checker took it";
+  EXPECT_EQ(&popup, checker.Menu);
+  const POINT origin = control->ClientToScreen({0, 0});
+  EXPECT_EQ(origin.x, checker.At.x);
+  EXPECT_EQ(origin.y, checker.At.y);
+  checker.Takes = false;
+  EXPECT_EQ(1, control->Perform(WM_CONTEXTMENU, WPARAM(control->Handle()), MAKELPARAM(70, 80)));
+  EXPECT_EQ(70, checker.At.x);
+  EXPECT_EQ(1, popup.Shown) << "refused by the checker, the control's own menu opens";
+  SpellCheckerService().Reset();
+}
+
 TEST_F(ControlBase, PaintWithAGivenDCGoesStraightIntoIt) {
   auto control = MakeControl();
   gControlTestWin7 = true;

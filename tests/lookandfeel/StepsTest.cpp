@@ -225,6 +225,33 @@ TEST_F(LookAndFeel, SystemControllerRunsAnotherThreadsCallOnlyWhenItsMessageIsDe
   EXPECT_EQ(GetCurrentThreadId(), ranOn);
 }
 
+// An installed service that counts its references.
+class TCountedSpellChecker : public IcxSpellCheckerService {
+public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(++References); }
+  ULONG STDMETHODCALLTYPE Release() override { return ULONG(--References); }
+  bool STDMETHODCALLTYPE QueryPopup(TComponent*, POINT) override { return false; }
+  int References = 0;
+};
+
+TEST(LookAndFeelSteps, ShutDownReleasesAnInstalledService) {
+  auto steps = LookAndFeelSteps();
+  ASSERT_TRUE(RunStartup(steps));
+  EXPECT_FALSE(SpellCheckerService()) << "the library installs none itself";
+  EXPECT_FALSE(KeyboardHookService());
+  TCountedSpellChecker checker;
+  SpellCheckerService() = ComRef<IcxSpellCheckerService>(&checker);
+  EXPECT_EQ(1, checker.References);
+  RunShutdown(steps);
+  EXPECT_EQ(0, checker.References);
+  EXPECT_FALSE(SpellCheckerService());
+  DxCoreUnitShutdown();
+}
+
 TEST(LookAndFeelSteps, TheSystemControllerGivesTheWakeHandlerBack) {
   int previousCalls = 0;
   SetWakeMainThread([&](TObject*) { ++previousCalls; });
