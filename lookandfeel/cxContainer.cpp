@@ -801,6 +801,17 @@ HWND GetTopLevelAncestor(HWND AWnd) {
   return AWnd;
 }
 
+RECT GetControlSizeRect(TControl* AControl) { return {0, 0, AControl->Width(), AControl->Height()}; }
+
+bool CompareStringsCase(std::wstring_view S1, std::wstring_view S2, bool ACaseSensitive) {
+  if (!ACaseSensitive) return UpperCaseText(S1) == UpperCaseText(S2);
+  return CompareStringW(LOCALE_USER_DEFAULT, 0, S1.data(), int(S1.size()), S2.data(), int(S2.size())) == CSTR_EQUAL;
+}
+
+bool IsWindowVisibleControl(TWinControl* AControl) {
+  return AControl->HandleAllocated() && IsWindowVisible(AControl->Handle());
+}
+
 // ---- TcxContainerViewInfo
 
 void TcxContainerViewInfo::DrawBorder(TcxCanvas& ACanvas, const RECT& R) {

@@ -13,6 +13,7 @@
 #include "dxThemeManager.h"
 
 #include <memory>
+#include <string_view>
 #include <vector>
 
 namespace tvk {
@@ -494,6 +495,13 @@ int cxContainerWindowRegionSetCount();
 bool IsScrollBarInfoAvailable();
 bool QueryScrollBarInfo(HWND AWnd, LONG AObjectId, SCROLLBARINFO& AInfo);
 HWND GetTopLevelAncestor(HWND AWnd);
+// (0, 0, Width, Height) of AControl.
+RECT GetControlSizeRect(TControl* AControl);
+// Equal texts: letter case counts by the user's locale when ACaseSensitive,
+// else both are compared upper-cased.
+bool CompareStringsCase(std::wstring_view S1, std::wstring_view S2, bool ACaseSensitive);
+// AControl has a window and it is visible.
+bool IsWindowVisibleControl(TWinControl* AControl);
 
 // The default controller of styles without one (the editors' start-up sets
 // it); while empty, styles resolve straight to their fallbacks.

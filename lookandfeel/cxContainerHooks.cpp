@@ -269,6 +269,12 @@ void PopupWindowListRemove(TcxCustomPopupWindow* APopup) {
 
 bool PopupHookBusy() { return gPopupHookBusy; }
 
+bool IsOpenPopupWindow(TCustomForm* AForm) {
+  return gPopupWindowList && std::ranges::find(*gPopupWindowList, AForm) != gPopupWindowList->end();
+}
+
+void ChangePopupCloseLock(TcxCustomPopupWindow* APopup, bool ALock) { APopup->CloseLockCount += ALock ? 1 : -1; }
+
 // ---- The hooks
 
 void ContainerWndProcHook(int Code, WPARAM, LPARAM lParam, LRESULT&) {

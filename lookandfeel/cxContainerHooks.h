@@ -52,6 +52,10 @@ void PopupWindowListAdd(TcxCustomPopupWindow* APopup);
 void PopupWindowListRemove(TcxCustomPopupWindow* APopup);
 // Raised while the mouse hook closes a popup.
 bool PopupHookBusy();
+// AForm is an open popup (the list exists and holds it).
+bool IsOpenPopupWindow(TCustomForm* AForm);
+// Raises (ALock) or lowers APopup's close lock by one.
+void ChangePopupCloseLock(TcxCustomPopupWindow* APopup, bool ALock);
 
 // The hook procedures (the system's hooks call them through the hook controller).
 void ContainerWndProcHook(int Code, WPARAM wParam, LPARAM lParam, LRESULT& HookResult);
