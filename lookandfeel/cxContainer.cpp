@@ -61,6 +61,12 @@ TcxContainerStyle::TcxContainerStyle(TPersistent* AOwner, bool ADirectAccessMode
   }
 }
 
+bool TcxContainerStyle::GetInterface(REFIID iid, void** object) {
+  if (!IsEqualGUID(iid, IID_IcxSkinSupportMarker)) return TcxInterfacedPersistent::GetInterface(iid, object);
+  *object = static_cast<IUnknown*>(this);
+  return true;
+}
+
 TcxContainerStyle::~TcxContainerStyle() {
   FIsDestroying = true;
   if (FState == csNormal && FStyleController) FStyleController->RemoveStyleListener(this);

@@ -139,6 +139,8 @@ protected:
   virtual TcxStyleController* FallbackStyleController();
   virtual TcxContainerStyleValues HiddenExtendedStyleValues();
   void RefreshFont();
+  // The style carries the skin-support marker.
+  bool GetInterface(REFIID iid, void** object) override;
 
 private:
   friend class TcxStyleController;

@@ -278,3 +278,11 @@ TEST_F(ContainerStyles, IsFontAssignedIsWrittenWithAStoredFontAndReadingItMakesT
   ReadBinaryProperties(*read.Style(), stream);
   EXPECT_TRUE(read.Style()->AssignedValues() & cxStyleValueBit(svFont));
 }
+
+TEST_F(ContainerStyles, AStyleCarriesTheSkinSupportMarker) {
+  TcxContainerStyles styles(&Host);
+  EXPECT_TRUE(IsSkinSupportedBy(styles.Style()));
+  EXPECT_TRUE(IsSkinSupportedBy(styles.StyleHot()));
+  TcxStyleController controller(nullptr);
+  EXPECT_FALSE(IsSkinSupportedBy(&controller)) << "a controller is no style";
+}
