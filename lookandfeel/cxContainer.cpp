@@ -824,6 +824,14 @@ void TcxContainerViewInfo::DrawBorder(TcxCanvas& ACanvas, const RECT& R) {
   if (Painter) Painter->DrawContainerBorder(ACanvas, R, BorderStyle, BorderWidth, BorderColor, Edges);
 }
 
+void TcxContainerViewInfo::Assign(TObject* ASource) {
+  if (auto* source = dynamic_cast<TcxContainerViewInfo*>(ASource)) ClientRect = source->ClientRect;
+}
+
+std::unique_ptr<TcxRegion> TcxContainerViewInfo::GetUpdateRegion(TcxContainerViewInfo*) {
+  return std::make_unique<TcxRegion>();
+}
+
 void TcxContainerViewInfo::Offset(int DX, int DY) {
   OffsetRect(&BorderRect, DX, DY);
   OffsetRect(&Bounds, DX, DY);

@@ -239,6 +239,12 @@ public:
   TVK_CLASS(TcxContainerViewInfo, TObject)
   TcxContainerViewInfo() = default;
   virtual void DrawBorder(TcxCanvas& ACanvas, const RECT& R);
+  virtual TcxContainerBorderStyle GetBorderStyleForPainting() { return BorderStyle; }
+  // Copies ClientRect from another container view info; anything else is ignored.
+  virtual void Assign(TObject* ASource);
+  // The part to repaint when this view replaces APrev: none at this level
+  // (a new, empty region).
+  virtual std::unique_ptr<TcxRegion> GetUpdateRegion(TcxContainerViewInfo* APrev);
   virtual void Paint(TcxCanvas& ACanvas) { InternalDrawBackground(ACanvas); }
   void Offset(int DX, int DY);
   void UpdateStyle(TcxContainerStyle* AStyle);

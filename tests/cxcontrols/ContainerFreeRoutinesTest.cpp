@@ -65,3 +65,19 @@ TEST_F(ContainerFreeRoutinesStarted, OpenPopupsAndTheirCloseLock) {
   popup.ClosePopup();
   EXPECT_FALSE(IsOpenPopupWindow(&popup));
 }
+
+TEST(ContainerViewInfo, AssignTakesOnlyTheClientRectAndTheUpdateRegionIsEmpty) {
+  TcxContainerViewInfo source, target;
+  source.ClientRect = {1, 2, 30, 40};
+  source.Bounds = {0, 0, 50, 60};
+  source.BorderStyle = cbsFlat;
+  target.Assign(&source);
+  EXPECT_TRUE(EqualRect(&source.ClientRect, &target.ClientRect));
+  const RECT empty{};
+  EXPECT_TRUE(EqualRect(&empty, &target.Bounds)) << "nothing but the client rectangle";
+  EXPECT_EQ(cbsNone, target.GetBorderStyleForPainting());
+  TObject other;
+  target.Assign(&other);  // any other source is ignored
+  EXPECT_TRUE(EqualRect(&source.ClientRect, &target.ClientRect));
+  EXPECT_TRUE(target.GetUpdateRegion(&source)->IsEmpty());
+}
