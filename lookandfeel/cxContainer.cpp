@@ -1206,10 +1206,19 @@ void TcxContainer::ShortRefreshContainer(bool AIsMouseEvent) {
   const POINT cursor = SafeGetCursorPos();
   HWND under = WindowFromPoint(cursor);
   if (HandleAllocated() && under && (under == Handle() || IsChild(Handle(), under))) p = GetMouseCursorClientPos();
-  UpdateHotTrackState(p, AIsMouseEvent, KeyboardShiftState());
+  UpdateHotTrackState(p, cxmbNone, AIsMouseEvent, KeyboardShiftState());
 }
 
-void TcxContainer::UpdateHotTrackState(POINT P, bool AIsMouseEvent, TShiftState AShift) {
+TcxMouseButton MapMouseButton(TMouseButton AButton) {
+  switch (AButton) {
+    case TMouseButton::mbLeft: return cxmbLeft;
+    case TMouseButton::mbRight: return cxmbRight;
+    case TMouseButton::mbMiddle: return cxmbMiddle;
+  }
+  return cxmbNone;
+}
+
+void TcxContainer::UpdateHotTrackState(POINT P, TcxMouseButton AButton, bool AIsMouseEvent, TShiftState AShift) {
   FHasChanges = true;
   bool refreshed = false;
   if (CanRefreshContainer()) {
@@ -1219,12 +1228,20 @@ void TcxContainer::UpdateHotTrackState(POINT P, bool AIsMouseEvent, TShiftState 
       ~TUnlock() { --Count; }
     } unlock{FRefreshLockCount};
     FHasChanges = false;
-    refreshed = RefreshContainerView(P, AIsMouseEvent, AShift);
+    refreshed = RefreshContainerView(P, AButton, AIsMouseEvent, AShift);
+  }
+  if (AIsMouseEvent && FProcessEventsLockCount == 0 && CanRefreshContainer()) {
+    ++FProcessEventsLockCount;
+    struct TUnlock {
+      int& Count;
+      ~TUnlock() { --Count; }
+    } unlock{FProcessEventsLockCount};
+    AfterMouseRefresh();
   }
   FIsViewInfoCalculated = refreshed && !FHasChanges;
 }
 
-bool TcxContainer::RefreshContainerView(POINT P, bool, TShiftState AShift) {
+bool TcxContainer::RefreshContainerView(POINT P, TcxMouseButton, bool, TShiftState AShift) {
   const bool hot = IsPlainMouseMove(AShift) && GetActiveStyle()->HotTrack();
   ComputeViewInfo(P, hot);
   PlaceInnerControl();
@@ -1267,21 +1284,21 @@ struct TContainerLink {
 void TcxContainer::MouseDown(TMouseButton AButton, TShiftState AShift, int X, int Y) {
   TContainerLink link(this);
   TcxControl::MouseDown(AButton, AShift, X, Y);
-  if (link.Alive() && IsMouseTracking(this)) UpdateHotTrackState({X, Y}, true, AShift);
+  if (link.Alive() && IsMouseTracking(this)) UpdateHotTrackState({X, Y}, MapMouseButton(AButton), true, AShift);
 }
 
 void TcxContainer::MouseMove(TShiftState AShift, int X, int Y) {
   TContainerLink link(this);
   TcxControl::MouseMove(AShift, X, Y);
   if (!link.Alive()) return;
-  UpdateHotTrackState({X, Y}, true, AShift);
+  UpdateHotTrackState({X, Y}, cxmbNone, true, AShift);
   BeginMouseTracking(this, Bounds(), this);
 }
 
 void TcxContainer::MouseUp(TMouseButton AButton, TShiftState AShift, int X, int Y) {
   TContainerLink link(this);
   TcxControl::MouseUp(AButton, AShift, X, Y);
-  if (link.Alive()) UpdateHotTrackState({X, Y}, true, AShift);
+  if (link.Alive()) UpdateHotTrackState({X, Y}, MapMouseButton(AButton), true, AShift);
 }
 
 void TcxContainer::CMMouseEnter(TMessage& Message) {

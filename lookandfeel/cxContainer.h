@@ -234,6 +234,10 @@ struct TcxContainerInnerControlBounds {
   RECT Rect{};
 };
 
+// The mouse button a refresh came with.
+enum TcxMouseButton { cxmbNone, cxmbLeft, cxmbRight, cxmbMiddle };
+TcxMouseButton MapMouseButton(TMouseButton AButton);
+
 class TcxContainerViewInfo : public TObject {
 public:
   TVK_CLASS(TcxContainerViewInfo, TObject)
@@ -334,8 +338,9 @@ public:
   TWinControl* ActiveControl() { return FInnerControl ? FInnerControl : this; }
   bool IsContainerFocused();
   void ShortRefreshContainer(bool AIsMouseEvent);
-  // The refresh counted for a point in client coordinates ((-1, -1): none).
-  void UpdateHotTrackState(POINT P, bool AIsMouseEvent, TShiftState AShift);
+  // The refresh counted for a point in client coordinates ((-1, -1): none),
+  // with the mouse button it came with.
+  void UpdateHotTrackState(POINT P, TcxMouseButton AButton, bool AIsMouseEvent, TShiftState AShift);
   TcxContainerStyle* GetActiveStyle();
   RECT GetBorderExtent();
   RECT GetVisibleBounds();
@@ -376,7 +381,9 @@ public:
 
 protected:
   virtual void ComputeViewInfo(POINT P, bool AHot);
-  virtual bool RefreshContainerView(POINT P, bool AIsMouseEvent, TShiftState AShift);
+  virtual bool RefreshContainerView(POINT P, TcxMouseButton AButton, bool AIsMouseEvent, TShiftState AShift);
+  // Runs after a refresh a mouse event caused (never inside itself); nothing at this level.
+  virtual void AfterMouseRefresh() {}
   virtual bool CanRefreshContainer();
   virtual void ContainerStyleChanged(TObject* AStyle);
   virtual TcxRegion* CreateWindowRegion();
@@ -471,6 +478,7 @@ private:
   int FLockAlignControlsCount = 0;
   int FPopupMenuLockCount = 0;
   int FRefreshLockCount = 0;
+  int FProcessEventsLockCount = 0;
   bool FIsCreating = true;
   std::unique_ptr<TcxContainerStyles> FStyles;
   std::unique_ptr<TcxContainerViewInfo> FViewInfo;

@@ -86,7 +86,7 @@ void DrawContainers(const std::string& AFolder) {
         SetActiveWindow(form.Handle());
         container->SetFocus();
       }
-      container->UpdateHotTrackState(state == 1 ? POINT{kCellW / 2, kCellH / 2} : POINT{-1, -1}, true, 0);
+      container->UpdateHotTrackState(state == 1 ? POINT{kCellW / 2, kCellH / 2} : POINT{-1, -1}, cxmbNone, true, 0);
       PaintAt(dc, *container, x, y);
       containers.push_back(std::move(container));
     }

@@ -99,7 +99,7 @@ protected:
     cxControlSystemQueries() = FRealQueries;
     laf_test::LookAndFeel::TearDown();
   }
-  void Refresh() { FContainer->UpdateHotTrackState({-1, -1}, false, 0); }
+  void Refresh() { FContainer->UpdateHotTrackState({-1, -1}, cxmbNone, false, 0); }
   // The container's view painted into a bitmap of its size.
   std::unique_ptr<TcxBitmap32> Painted() {
     auto bitmap = std::make_unique<TcxBitmap32>(FContainer->Width(), FContainer->Height(), true);

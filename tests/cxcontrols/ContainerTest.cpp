@@ -43,7 +43,7 @@ protected:
     DestroyWindow(FHost);
     laf_test::LookAndFeel::TearDown();
   }
-  void Refresh(POINT P, bool AMouse = true) { FContainer->UpdateHotTrackState(P, AMouse, 0); }
+  void Refresh(POINT P, bool AMouse = true) { FContainer->UpdateHotTrackState(P, cxmbNone, AMouse, 0); }
 
   HWND FHost = nullptr;
   std::unique_ptr<TcxContainer> FContainer;
@@ -696,9 +696,9 @@ TEST_F(Container, ACtl3DOrSystemColourChangeRefreshesTheContainer) {
     int Refreshes = 0;
 
   protected:
-    bool RefreshContainerView(POINT P, bool AIsMouseEvent, TShiftState AShift) override {
+    bool RefreshContainerView(POINT P, TcxMouseButton AButton, bool AIsMouseEvent, TShiftState AShift) override {
       ++Refreshes;
-      return TcxContainer::RefreshContainerView(P, AIsMouseEvent, AShift);
+      return TcxContainer::RefreshContainerView(P, AButton, AIsMouseEvent, AShift);
     }
   };
   TWinControl parent(nullptr);

@@ -194,9 +194,9 @@ TEST_F(ControlServices, NewTranslationsRefreshAContainer) {
     int Refreshes = 0;
 
   protected:
-    bool RefreshContainerView(POINT P, bool AIsMouseEvent, TShiftState AShift) override {
+    bool RefreshContainerView(POINT P, TcxMouseButton AButton, bool AIsMouseEvent, TShiftState AShift) override {
       ++Refreshes;
-      return TcxContainer::RefreshContainerView(P, AIsMouseEvent, AShift);
+      return TcxContainer::RefreshContainerView(P, AButton, AIsMouseEvent, AShift);
     }
   } container(nullptr);
   container.SetBounds(0, 0, 120, 30);
