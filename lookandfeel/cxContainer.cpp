@@ -1330,29 +1330,57 @@ void TcxContainer::UpdateScrollBarsParameters() {
 void TcxContainer::CMUpdateScrollBars(TMessage&) { SetScrollBarsParameters(false); }
 
 void TcxContainer::AdjustScrollBarFromInnerControl(TcxScrollBar* ABar) {
-  bool visible = false;
   SCROLLBARINFO info{};
-  info.cbSize = sizeof info;
-  if ((Parent() || ParentWindow()) && HandleAllocated() && HasInnerControlHandle() && !(ComponentState() & csDestroying) &&
-      QueryScrollBarInfo(FInnerControl->Handle(), ABar->Kind() == sbHorizontal ? OBJID_HSCROLL : OBJID_VSCROLL,
-                         info) &&
-      !(info.rgstate[0] & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN))) {
-    ABar->SetEnabled(ABar->Parent() && ABar->Parent()->Enabled() && !(info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE));
-    POINT topLeft{info.rcScrollBar.left, info.rcScrollBar.top};
-    ::ScreenToClient(Handle(), &topLeft);
-    const int width = info.rcScrollBar.right - info.rcScrollBar.left;
-    const int height = info.rcScrollBar.bottom - info.rcScrollBar.top;
-    if (topLeft.x >= 0 && topLeft.y >= 0 && width <= Width() && height <= Height()) {
-      ABar->SetBounds(topLeft.x, topLeft.y, width, height);
-      visible = width > 0 && height > 0;
-    }
-  }
-  ABar->SetVisible(visible);
+  RECT bounds{};
+  bool visible = GetInnerScrollBarInfo(info, ABar->Kind()) && IsScrollBarInfoVisible(info);
   if (visible) {
-    ABar->SetCtl3D(false);
-    if (ABar->HandleAllocated())
-      SetWindowPos(ABar->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ABar->SetEnabled(IsScrollBarEnabled(ABar, info));
+    visible = GetScrollBarBounds(info, bounds);
+    if (visible) ABar->SetBounds(bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top);
   }
+  SetScrollBarVisible(ABar, visible);
+}
+
+bool TcxContainer::GetInnerScrollBarInfo(SCROLLBARINFO& AInfo, TScrollBarKind AKind) {
+  if ((ComponentState() & csDestroying) || !(Parent() || ParentWindow()) || !HandleAllocated() ||
+      !HasInnerControlHandle())
+    return false;
+  return QueryScrollBarInfo(FInnerControl->Handle(), AKind == sbHorizontal ? OBJID_HSCROLL : OBJID_VSCROLL, AInfo);
+}
+
+bool TcxContainer::IsScrollBarInfoVisible(const SCROLLBARINFO& AInfo) {
+  return !(AInfo.rgstate[0] & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN));
+}
+
+bool TcxContainer::IsScrollBarEnabled(TcxScrollBar* ABar, const SCROLLBARINFO& AInfo) {
+  return ABar->Parent() && ABar->Parent()->Enabled() && !(AInfo.rgstate[0] & STATE_SYSTEM_UNAVAILABLE);
+}
+
+bool TcxContainer::GetScrollBarBounds(const SCROLLBARINFO& AInfo, RECT& ABounds) {
+  POINT topLeft{AInfo.rcScrollBar.left, AInfo.rcScrollBar.top};
+  ::ScreenToClient(Handle(), &topLeft);
+  const int width = AInfo.rcScrollBar.right - AInfo.rcScrollBar.left;
+  const int height = AInfo.rcScrollBar.bottom - AInfo.rcScrollBar.top;
+  ABounds = {topLeft.x, topLeft.y, topLeft.x + width, topLeft.y + height};
+  return topLeft.x >= 0 && topLeft.y >= 0 && width <= Width() && height <= Height() && width > 0 && height > 0;
+}
+
+void TcxContainer::SetScrollBarVisible(TcxScrollBar* ABar, bool AVisible) {
+  ABar->SetVisible(AVisible);
+  if (!AVisible) return;
+  ABar->SetCtl3D(false);
+  if (ABar->HandleAllocated())
+    SetWindowPos(ABar->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+bool TcxContainer::InnerControlMenuHandler(TMessage& Message) {
+  if ((Message.Msg != CN_KEYDOWN && Message.Msg != CN_SYSKEYDOWN) || !IsPopupMenuShortCut(Message)) return false;
+  Message.Result = 1;
+  return true;
+}
+
+bool TcxContainer::InnerControlDefaultHandler(TMessage& Message) {
+  return HasInnerControlHandle() && !(ComponentState() & csDestroying) && DoInnerControlDefaultHandler(Message);
 }
 
 RECT TcxContainer::GetInnerSizeGripBounds() {
@@ -1433,7 +1461,7 @@ void TcxContainer::SyncInnerControlAppearance() {
 
 TcxRegion* TcxContainer::CreateWindowRegion() {
   const RECT bounds = GetVisibleRegionBounds();
-  TcxRegion* region = BuildShadowRegion(bounds, RECT{}, RECT{}, FViewInfo->Shadow,
+  TcxRegion* region = BuildShadowRegion(bounds, GetShadowBoundsExtent(), RECT{}, FViewInfo->Shadow,
                                         FViewInfo->NativeStyle && FViewInfo->BorderStyle != cbsNone);
   if (HasTransparentBorderRegion()) {
     HRGN rect = CreateRectRgnIndirect(&bounds);

@@ -318,8 +318,13 @@ public:
   void InnerControlFocusChanged() { FocusChanged(); }
   void InnerMouseEnter(TControl* AControl);
   void InnerMouseLeave(TControl* AControl);
-  // A message of the inner control the container takes (not processed further).
-  virtual bool InnerControlMenuHandler(TMessage& Message) { (void)Message; return false; }
+  // A message of the inner control the container takes (not processed
+  // further): its key-downs that are one of the menus' short cuts.
+  virtual bool InnerControlMenuHandler(TMessage& Message);
+  // A message the inner control's default handling leaves over: offered to
+  // DoInnerControlDefaultHandler while the inner control has a window and the
+  // container is not being destroyed; true when taken.
+  bool InnerControlDefaultHandler(TMessage& Message);
   // Fills the corner between the inner control's scroll bars.
   void FillSizeGripArea(TcxCanvas& ACanvas, const RECT& R);
   bool HasInnerControlHandle() const { return FInnerControl && FInnerControl->HandleAllocated(); }
@@ -427,6 +432,21 @@ protected:
   void AdjustClientRect(RECT& ARect) override;
   bool HasScrollBars() override { return false; }
   virtual void AdjustScrollBarFromInnerControl(TcxScrollBar* ABar);
+  // The parts of mirroring one of the inner control's native bars.
+  virtual bool GetInnerScrollBarInfo(SCROLLBARINFO& AInfo, TScrollBarKind AKind);
+  virtual bool IsScrollBarInfoVisible(const SCROLLBARINFO& AInfo);
+  virtual bool IsScrollBarEnabled(TcxScrollBar* ABar, const SCROLLBARINFO& AInfo);
+  // The native bar's rectangle in the container's client coordinates; false
+  // when it does not fit in the container.
+  virtual bool GetScrollBarBounds(const SCROLLBARINFO& AInfo, RECT& ABounds);
+  virtual void SetScrollBarVisible(TcxScrollBar* ABar, bool AVisible);
+  virtual bool DoInnerControlDefaultHandler(TMessage& Message) { (void)Message; return false; }
+  virtual void RefreshNow() { ShortRefreshContainer(false); }
+  // How far the shadow reaches beyond the visible bounds on each side: nothing here.
+  virtual RECT GetShadowBoundsExtent() { return RECT{}; }
+  // The style values this container does not publish: none.
+  virtual TcxContainerStyleValues GetHiddenStyleValues() { return 0; }
+  virtual bool HasPopupWindow() { return false; }
   void MouseDown(TMouseButton AButton, TShiftState AShift, int X, int Y) override;
   void MouseMove(TShiftState AShift, int X, int Y) override;
   void MouseUp(TMouseButton AButton, TShiftState AShift, int X, int Y) override;
