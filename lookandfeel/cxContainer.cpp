@@ -1578,8 +1578,18 @@ void TcxContainer::FocusChanged() {
 }
 
 void TcxContainer::DoPaint() {
+  // Calculated first: a view never calculated has no bounds to test.
   if (!FIsViewInfoCalculated) ShortRefreshContainer(false);
-  FViewInfo->Paint(Canvas());
+  TcxCanvas& canvas = Canvas();
+  if (!canvas.RectVisible(FViewInfo->Bounds)) return;
+  if (ControlState() & csPaintCopy) ClipPaintCopy(canvas);
+  FViewInfo->Paint(canvas);
+}
+
+void TcxContainer::ClipPaintCopy(TcxCanvas& ACanvas) {
+  TcxRegion* region = BuildShadowRegion(GetVisibleRegionBounds(), GetShadowBoundsExtent(), RECT{}, FViewInfo->Shadow,
+                                        !HasTransparentBorderRegion());
+  if (region) ACanvas.SetClipRegion(region, roIntersect);
 }
 
 void TcxContainer::CreateWindowHandle(const TCreateParams& AParams) {

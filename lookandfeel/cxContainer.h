@@ -447,6 +447,8 @@ protected:
   // The style values this container does not publish: none.
   virtual TcxContainerStyleValues GetHiddenStyleValues() { return 0; }
   virtual bool HasPopupWindow() { return false; }
+  // A copy painted elsewhere (a print) keeps to the window's shadow shape.
+  virtual void ClipPaintCopy(TcxCanvas& ACanvas);
   void MouseDown(TMouseButton AButton, TShiftState AShift, int X, int Y) override;
   void MouseMove(TShiftState AShift, int X, int Y) override;
   void MouseUp(TMouseButton AButton, TShiftState AShift, int X, int Y) override;
