@@ -985,6 +985,13 @@ void TWinControl::PaintControls(HDC dc) {
 
 void TWinControl::WndProc(TMessage& message) {
   if (IsMouseMessage(message.Msg) && message.Msg != WM_MOUSEWHEEL && IsControlMouseMsg(message)) return;
+  // A key going down is offered to the control as a notification first
+  // (menu short cuts, ending a drag); a non-zero answer takes it.
+  if ((message.Msg == WM_KEYDOWN || message.Msg == WM_SYSKEYDOWN) &&
+      Perform(CN_BASE + message.Msg, message.WParam, message.LParam) != 0) {
+    message.Result = 0;
+    return;
+  }
   // Without double clicks a second press is a press.
   if (message.Msg == WM_LBUTTONDBLCLK && !(ControlStyle() & csDoubleClicks)) message.Msg = WM_LBUTTONDOWN;
   TControl::WndProc(message);

@@ -94,6 +94,32 @@ void TPopupMenu::Popup(int x, int y) {
   if (command > 0 && std::size_t(command) <= ids.size()) ids[std::size_t(command) - 1]->Click();
 }
 
+namespace {
+
+TMenuItem* FindShortCutItem(TMenuItem& parent, WORD shortCut) {
+  for (int i = 0; i < parent.Count(); ++i) {
+    TMenuItem* item = parent.Items(i);
+    if (!item->Enabled() || !item->Visible()) continue;
+    if (item->Count() > 0) {
+      if (TMenuItem* found = FindShortCutItem(*item, shortCut)) return found;
+    } else if (item->ShortCutValue() == shortCut) {
+      return item;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool TPopupMenu::IsShortCut(const TMessage& message) {
+  const TShortCut shortCut = ShortCut(WORD(message.WParam), KeyboardShiftState(message.LParam));
+  if (shortCut == scNone) return false;
+  TMenuItem* item = FindShortCutItem(*FItems, shortCut);
+  if (!item) return false;
+  item->Click();
+  return true;
+}
+
 TPopupMenu* ActivePopupMenu() { return gActivePopup; }
 
 void SetPopupMenuShow(TPopupMenuShow show) { gPopupMenuShow = std::move(show); }

@@ -26,6 +26,9 @@ public:
   void SetEnabled(bool value) { FEnabled = value; }
   bool Visible() const { return FVisible; }
   void SetVisible(bool value) { FVisible = value; }
+  // The key that runs the item without opening its menu (scNone: none).
+  WORD ShortCutValue() const { return FShortCut; }
+  void SetShortCut(WORD value) { FShortCut = value; }
 
   // Sub-items: an added item belongs to this one (freed with it).
   int Count() const { return int(FItems.size()); }
@@ -41,6 +44,7 @@ public:
 private:
   WideString FCaption;
   bool FChecked = false, FEnabled = true, FVisible = true;
+  WORD FShortCut = 0;
   std::vector<TMenuItem*> FItems;
   TMenuItem* FParent = nullptr;
 };
@@ -58,6 +62,9 @@ public:
   // chosen item's click.
   virtual void Popup(int x, int y);
   TNotifyEvent OnPopup;
+  // A key-down message (WM_KEYDOWN / WM_SYSKEYDOWN or their CN_ forms) that
+  // matches an enabled, visible item's short cut clicks that item: true.
+  bool IsShortCut(const TMessage& message);
 
 private:
   std::unique_ptr<TMenuItem> FItems;

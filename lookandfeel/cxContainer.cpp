@@ -1732,18 +1732,15 @@ void TcxContainer::WndProc(TMessage& Message) {
   TcxControl::WndProc(Message);
 }
 
-void TcxContainer::WMKeyDown(TMessage& Message) {
-  if (Message.WParam == VK_TAB && HandlesTabKey() && IsContainerFocused() && GetKeyState(VK_CONTROL) >= 0 &&
-      GetKeyState(VK_MENU) >= 0) {
-    if (TCustomForm* form = GetParentForm(this)) {
-      TWinControl* current = form->ActiveControl() ? form->ActiveControl() : this;
-      form->SelectNext(current, GetKeyState(VK_SHIFT) >= 0, true);
-      if (HandleAllocated() && GetFocus() == Handle() && HasInnerControlHandle()) FInnerControl->SetFocus();
-      Message.Result = 0;
-      return;
-    }
+void TcxContainer::KeyDown(WORD& Key, TShiftState Shift) {
+  TcxControl::KeyDown(Key, Shift);
+  if (Key != VK_TAB || !HandlesTabKey() || !IsContainerFocused() || (Shift & (ssCtrl | ssAlt))) return;
+  if (TCustomForm* form = GetParentForm(this)) {
+    Key = 0;
+    TWinControl* current = form->ActiveControl() ? form->ActiveControl() : this;
+    form->SelectNext(current, !(Shift & ssShift), true);
+    if (HandleAllocated() && GetFocus() == Handle() && HasInnerControlHandle()) FInnerControl->SetFocus();
   }
-  TVK_INHERITED(Message);
 }
 
 void TcxContainer::WMNCPaint(TMessage& Message) { Message.Result = 0; }
@@ -1817,7 +1814,7 @@ TVK_MESSAGE_MAP(TcxContainer, {WM_NCPAINT, &TcxContainer::WMNCPaint},
                 {WM_WINDOWPOSCHANGING, &TcxContainer::WMWindowPosChanging},
                 {WM_WINDOWPOSCHANGED, &TcxContainer::WMWindowPosChanged},
                 {cxContainerShortRefreshMessage, &TcxContainer::CMShortRefresh},
-                {CM_ENABLEDCHANGED, &TcxContainer::CMEnabledChanged}, {WM_KEYDOWN, &TcxContainer::WMKeyDown},
+                {CM_ENABLEDCHANGED, &TcxContainer::CMEnabledChanged},
                 {CM_CTL3DCHANGED, &TcxContainer::CMCtl3DChanged},
                 {CM_SYSCOLORCHANGE, &TcxContainer::CMSysColorChange},
                 {WM_SETCURSOR, &TcxContainer::WMSetCursor}, {CM_COLORCHANGED, &TcxContainer::CMColorChanged},

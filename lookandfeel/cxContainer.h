@@ -305,6 +305,8 @@ public:
   void HandleDragCancel() override;
   // A character the inner control was typed: the container sees it first.
   void InnerControlKeyPress(wchar_t& Key) { KeyPress(Key); }
+  // A key the inner control got: the container sees it first (Tab moves on).
+  void InnerControlKeyDown(WORD& Key, TShiftState Shift) { KeyDown(Key, Shift); }
   // The inner control's mouse, at points of the container's client area.
   void InnerControlMouseDown(TMouseButton AButton, TShiftState AShift, int X, int Y);
   void InnerControlMouseMove(TShiftState AShift, int X, int Y) { MouseMove(AShift, X, Y); }
@@ -463,6 +465,9 @@ protected:
   void CreateHandle() override;
   void WndProc(TMessage& Message) override;
 
+  // Tab while the container or its inner control is focused moves the focus on.
+  void KeyDown(WORD& Key, TShiftState Shift) override;
+
   TVK_MESSAGES();
   void WMNCPaint(TMessage& Message);
   void WMWindowPosChanged(TMessage& Message);
@@ -470,7 +475,6 @@ protected:
   void CMEnabledChanged(TMessage& Message);
   void CMCtl3DChanged(TMessage& Message);
   void CMSysColorChange(TMessage& Message);
-  void WMKeyDown(TMessage& Message);
   void WMSetCursor(TMessage& Message);
   void CMMouseEnter(TMessage& Message);
   void CMMouseLeave(TMessage& Message);

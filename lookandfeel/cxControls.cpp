@@ -950,7 +950,12 @@ void TcxControl::SetMouseCaptureObject(TObject* AValue) {
                                       : nullptr)
     old->DoCancelMode();
   FMouseCaptureObject = AValue;
+  const bool wasCaptured = MouseCapture();
   SetMouseCapture(AValue != nullptr);
+  // A press waiting to become a library drag is over once the mouse is let go.
+  if (wasCaptured && !MouseCapture() && FDragAndDropState == ddsStarting && CancelModeOnCaptureRelease() &&
+      HandleAllocated())
+    SendMessageW(Handle(), WM_CANCELMODE, 0, 0);
 }
 
 RECT TcxControl::Bounds() {
@@ -1353,8 +1358,11 @@ bool TcxControl::IsPopupMenuShortCut(TMessage& Message) {
   for (TControl* control = this; control; control = control->Parent()) {
     auto* cx = dynamic_cast<TcxControl*>(control);
     if (!cx || !cx->FPopupMenu) continue;
-    if (auto* menu = Supports<IcxPopupMenu>(cx->FPopupMenu, IID_IcxPopupMenu))
+    if (auto* menu = Supports<IcxPopupMenu>(cx->FPopupMenu, IID_IcxPopupMenu)) {
       if (menu->IsShortCut(Message)) return true;
+    } else if (auto* popup = dynamic_cast<TPopupMenu*>(cx->FPopupMenu)) {
+      if (popup->IsShortCut(Message)) return true;
+    }
   }
   return false;
 }
@@ -1416,6 +1424,18 @@ void TcxControl::CNKeyDown(TMessage& Message) {
   }
 }
 
+void TcxControl::CNSysKeyDown(TMessage& Message) {
+  if (IsPopupMenuShortCut(Message))
+    Message.Result = 1;
+  else
+    TVK_INHERITED(Message);
+}
+
+void TcxControl::CancelMouseOperations() {
+  FMouseButtonPressed = false;
+  SetMouseCaptureObject(nullptr);
+}
+
 void TcxControl::WMNCCalcSize(TMessage& Message) {
   TVK_INHERITED(Message);
   if (HandleAllocated()) PostMessageW(Handle(), WM_CX_NCSIZECHANGED, 0, 0);
@@ -1454,7 +1474,22 @@ void TcxControl::CreateWnd() {
 void TcxControl::WndProc(TMessage& Message) {
   TControlBaseLink link(this);
   if (Message.Msg == WM_RBUTTONUP) FMouseRightButtonReleased = true;
-  TCustomControl::WndProc(Message);
+  if (IsOwnAutomaticDragPress(Message)) {
+    // The control takes the press itself (focus, MouseDown, its own drag
+    // detection) instead of the class library's automatic drag start.
+    if (Message.Msg == WM_LBUTTONDBLCLK && !(ControlStyle() & csDoubleClicks)) Message.Msg = WM_LBUTTONDOWN;
+    SetControlState(ControlState() | csLButtonDown);
+    struct TClearLButtonDown {
+      TControlBaseLink& Link;
+      TcxControl* Control;
+      ~TClearLButtonDown() {
+        if (Link.Alive()) Control->SetControlState(Control->ControlState() & ~csLButtonDown);
+      }
+    } clear{link, this};
+    Dispatch(Message);
+  } else {
+    TCustomControl::WndProc(Message);
+  }
   if (!link.Alive() || (ComponentState() & csDestroying)) return;
   switch (Message.Msg) {
     case WM_SETFOCUS:
@@ -1472,6 +1507,14 @@ void TcxControl::WndProc(TMessage& Message) {
     }
     default: break;
   }
+}
+
+bool TcxControl::IsOwnAutomaticDragPress(TMessage& Message) {
+  if (Message.Msg != WM_LBUTTONDOWN && Message.Msg != WM_LBUTTONDBLCLK) return false;
+  if (DragMode() != TDragMode::dmAutomatic || (ComponentState() & csDesigning) || Dragging()) return false;
+  // A press on a child graphic control stays that child's.
+  const POINT p = ControlBaseMessagePoint(this, Message.LParam);
+  return ControlAtPos(p, false) == nullptr;
 }
 
 void TcxControl::AfterMouseDown(TMouseButton AButton, int X, int Y) {
@@ -1803,6 +1846,7 @@ TVK_MESSAGE_MAP(TcxControl, {WM_PAINT, &TcxControl::WMPaint}, {WM_ERASEBKGND, &T
                 {WM_GETDLGCODE, &TcxControl::WMGetDlgCode}, {WM_CONTEXTMENU, &TcxControl::WMContextMenu},
                 {WM_NCCALCSIZE, &TcxControl::WMNCCalcSize}, {WM_CANCELMODE, &TcxControl::WMCancelMode},
                 {CM_FONTCHANGED, &TcxControl::CMFontChanged}, {CN_KEYDOWN, &TcxControl::CNKeyDown},
+                {CN_SYSKEYDOWN, &TcxControl::CNSysKeyDown},
                 {WM_MOUSEWHEEL, &TcxControl::WMMouseWheel}, {WM_CX_NCSIZECHANGED, &TcxControl::CMNCSizeChanged})
 
 }  // namespace tvk

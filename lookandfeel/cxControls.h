@@ -729,7 +729,9 @@ protected:
   virtual bool CanDrag(int X, int Y) { (void)X, (void)Y; return true; }
   virtual bool CanFocusOnClick();
   virtual bool CanFocusOnClickAt(int X, int Y) { (void)X, (void)Y; return CanFocusOnClick(); }
-  virtual void CancelMouseOperations() {}
+  virtual void CancelMouseOperations();
+  // Whether losing the capture before a library drag started cancels the press.
+  virtual bool CancelModeOnCaptureRelease() { return true; }
   virtual bool DoShowPopupMenu(TComponent* AMenu, int X, int Y);
   // A context-menu request at AMousePos (client coordinates; (-1, -1) from
   // the keyboard): the spell checker first, then the control's own menu.
@@ -780,6 +782,9 @@ protected:
   void WMCancelMode(TMessage& Message);
   void CMFontChanged(TMessage& Message);
   void CNKeyDown(TMessage& Message);
+  void CNSysKeyDown(TMessage& Message);
+  // A left press that dmAutomatic would hand to the class library's drag start.
+  bool IsOwnAutomaticDragPress(TMessage& Message);
   void WMMouseWheel(TMessage& Message);
   void CMNCSizeChanged(TMessage& Message);
 

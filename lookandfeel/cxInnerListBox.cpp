@@ -365,6 +365,11 @@ void TcxCustomInnerListBox::HandleIncrementalSearchKey(wchar_t& AKey) {
   if (AKey != L'\b' && AKey != L'\r' && AKey != 27) AKey = 0;
 }
 
+void TcxCustomInnerListBox::KeyDown(WORD& AKey, TShiftState AShift) {
+  if (FContainer) FContainer->InnerControlKeyDown(AKey, AShift);
+  if (AKey != 0) TWinControl::KeyDown(AKey, AShift);
+}
+
 void TcxCustomInnerListBox::KeyPress(wchar_t& AKey) {
   if (AKey == L'\t') AKey = 0;
   if (AKey != 0 && FContainer) FContainer->InnerControlKeyPress(AKey);
@@ -453,6 +458,13 @@ void TcxCustomInnerListBox::WndProc(TMessage& Message) {
       }
       break;
     case WM_SETREDRAW: FIsRedrawLocked = Message.WParam == 0; break;
+    case WM_KEYUP:
+      // Tab belongs to the container's focus moving, not to the list.
+      if (Message.WParam == VK_TAB) {
+        Message.Result = 0;
+        return;
+      }
+      break;
     case WM_CONTEXTMENU:
       if (FContainer && FContainer->HandleAllocated() && PopupMenuToShow()) {
         LPARAM at = Message.LParam;

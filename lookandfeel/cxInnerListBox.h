@@ -48,6 +48,8 @@ public:
 
   virtual void HandleIncrementalSearchKey(wchar_t& AKey);
   void KeyPress(wchar_t& AKey) override;
+  // The container sees a key first; a key it clears goes no further.
+  void KeyDown(WORD& AKey, TShiftState AShift) override;
 
   int TopIndex();
   void SetTopIndex(int AIndex);
