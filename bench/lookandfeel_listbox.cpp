@@ -30,7 +30,7 @@ void ScrollSteps() {
   form.Show();
   constexpr int kItems = 100000;
   SendMessageW(list->Handle(), WM_SETREDRAW, FALSE, 0);
-  for (int i = 0; i < kItems; ++i) list->AddItem(L"item " + std::to_wstring(i));
+  for (int i = 0; i < kItems; ++i) list->Items().Add(L"item " + std::to_wstring(i));
   SendMessageW(list->Handle(), WM_SETREDRAW, TRUE, 0);
   TcxScrollBar* bar = list->VScrollBar();
   const int before = list->ExternalScrollBarsUpdateCount();

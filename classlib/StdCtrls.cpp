@@ -237,19 +237,25 @@ TCustomListBox::~TCustomListBox() = default;
 void TCustomListBox::CreateParams(TCreateParams& params) {
   TWinControl::CreateParams(params);
   params.SubClassName = L"LISTBOX";
-  params.Style |= WS_VSCROLL | WS_BORDER | LBS_NOTIFY | LBS_HASSTRINGS;
+  params.Style |= WS_VSCROLL | WS_BORDER | LBS_NOTIFY;
+  // A virtual list keeps no data in the window: its items are drawn from OnData.
+  params.Style |= IsVirtual() ? LBS_NODATA | LBS_OWNERDRAWFIXED : LBS_HASSTRINGS;
   if (!FIntegralHeight) params.Style |= LBS_NOINTEGRALHEIGHT;
+  if (FMultiSelect) params.Style |= LBS_EXTENDEDSEL;
   if (FStyle == TListBoxStyle::lbOwnerDrawFixed) params.Style |= LBS_OWNERDRAWFIXED;
   if (FStyle == TListBoxStyle::lbOwnerDrawVariable) params.Style |= LBS_OWNERDRAWVARIABLE;
 }
 
 void TCustomListBox::CreateWnd() {
   TWinControl::CreateWnd();
-  if (FStyle == TListBoxStyle::lbOwnerDrawFixed) SendToList(this, LB_SETITEMHEIGHT, 0, FItemHeight);
+  if (FStyle == TListBoxStyle::lbOwnerDrawFixed || IsVirtual()) SendToList(this, LB_SETITEMHEIGHT, 0, FItemHeight);
   SendToList(this, WM_SETREDRAW, FALSE, 0);
-  for (int i = 0; i < FItems->Count(); ++i) InsertToWindow(i);
+  if (IsVirtual())
+    SendToList(this, LB_SETCOUNT, static_cast<WPARAM>(FCount), 0);
+  else
+    for (int i = 0; i < FItems->Count(); ++i) InsertToWindow(i);
   SendToList(this, WM_SETREDRAW, TRUE, 0);
-  SendToList(this, LB_SETCURSEL, static_cast<WPARAM>(FItemIndex), 0);
+  SetItemIndex(FItemIndex);
 }
 
 void TCustomListBox::DestroyWindowHandle() {
@@ -258,6 +264,7 @@ void TCustomListBox::DestroyWindowHandle() {
 }
 
 void TCustomListBox::InsertToWindow(int index) {
+  if (IsVirtual()) return;
   SendToList(this, LB_INSERTSTRING, static_cast<WPARAM>(index),
              reinterpret_cast<LPARAM>(FItems->Get(index).c_str()));
   SendToList(this, LB_SETITEMDATA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(FItems->Objects(index)));
@@ -269,15 +276,57 @@ void TCustomListBox::InsertToWindow(int index) {
   }
 }
 
+int TCustomListBox::Count() const { return IsVirtual() ? FCount : FItems->Count(); }
+
+void TCustomListBox::SetCount(int value) {
+  if (!IsVirtual() || value < 0) return;
+  FCount = value;
+  if (HandleAllocated()) SendToList(this, LB_SETCOUNT, static_cast<WPARAM>(value), 0);
+}
+
 int TCustomListBox::ItemIndex() {
   if (!HandleAllocated()) return FItemIndex;
-  return static_cast<int>(SendToList(this, LB_GETCURSEL, 0, 0));
+  const LRESULT index = SendToList(this, FMultiSelect ? LB_GETCARETINDEX : LB_GETCURSEL, 0, 0);
+  return index == LB_ERR ? -1 : static_cast<int>(index);
 }
 
 void TCustomListBox::SetItemIndex(int index) {
-  if (index < -1 || index >= FItems->Count()) index = -1;
+  if (index < -1 || index >= Count()) index = -1;
   FItemIndex = index;
-  if (HandleAllocated()) SendToList(this, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  if (!HandleAllocated()) return;
+  if (FMultiSelect)
+    SendToList(this, LB_SETCARETINDEX, static_cast<WPARAM>(index), 0);
+  else
+    SendToList(this, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void TCustomListBox::SetMultiSelect(bool value) {
+  if (value == FMultiSelect) return;
+  FMultiSelect = value;
+  if (HandleAllocated()) RecreateWnd();
+}
+
+bool TCustomListBox::Selected(int index) {
+  if (!HandleAllocated()) return FItemIndex >= 0 && index == FItemIndex;
+  return SendToList(this, LB_GETSEL, static_cast<WPARAM>(index), 0) > 0;
+}
+
+int TCustomListBox::TopIndex() {
+  if (!HandleAllocated()) return 0;
+  return static_cast<int>(SendToList(this, LB_GETTOPINDEX, 0, 0));
+}
+
+void TCustomListBox::SetTopIndex(int index) { SendToList(this, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0); }
+
+WideString TCustomListBox::ItemText(int index) {
+  if (!IsVirtual()) return index >= 0 && index < FItems->Count() ? FItems->Get(index) : WideString();
+  WideString data;
+  if (OnData) OnData(this, index, data);
+  return data;
+}
+
+int TCustomListBox::DoFindData(const WideString& text) {
+  return OnDataFind ? OnDataFind(this, text) : -1;
 }
 
 void TCustomListBox::SetStyle(TListBoxStyle value) {
@@ -299,7 +348,7 @@ void TCustomListBox::SetIntegralHeight(bool value) {
 }
 
 int TCustomListBox::ItemAtPos(POINT p, bool existing) {
-  const int count = FItems->Count();
+  const int count = Count();
   if (count == 0) return existing ? -1 : 0;
   const int top = static_cast<int>(SendToList(this, LB_GETTOPINDEX, 0, 0));
   for (int i = std::max(top, 0); i < count; ++i) {
@@ -328,7 +377,7 @@ void TCustomListBox::MeasureItem(int index, int& height) { (void)index; (void)he
 void TCustomListBox::DrawItem(int index, const RECT& rect, TOwnerDrawState state) {
   (void)state;
   FCanvas.FillRect(rect);
-  if (index >= 0 && index < FItems->Count()) FCanvas.TextOut(rect.left + 2, rect.top, FItems->Get(index));
+  if (index >= 0 && index < Count()) FCanvas.TextOut(rect.left + 2, rect.top, ItemText(index));
 }
 
 TVK_MESSAGE_MAP(TCustomListBox, {CN_DRAWITEM, &TCustomListBox::CNDrawItem})
@@ -346,7 +395,7 @@ void TCustomListBox::CNDrawItem(TMessage& message) {
     FCanvas.Brush().SetColor(Color());
   }
   const int index = static_cast<int>(item.itemID);
-  if (index >= 0 && index < FItems->Count())
+  if (index >= 0 && index < Count())
     DrawItem(index, item.rcItem, state);
   else
     FCanvas.FillRect(item.rcItem);

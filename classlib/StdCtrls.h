@@ -99,6 +99,10 @@ using TOwnerDrawState = unsigned;
 TOwnerDrawState OwnerDrawStateOf(UINT itemState);
 using TDrawItemEvent = std::function<void(TWinControl* Control, int Index, RECT Rect, TOwnerDrawState State)>;
 using TMeasureItemEvent = std::function<void(TWinControl* Control, int Index, int& Height)>;
+// Virtual list boxes keep no strings: the text of an item, and the item that
+// begins with a text (-1 when none), come from these events.
+using TLBGetDataEvent = std::function<void(TWinControl* Control, int Index, WideString& Data)>;
+using TLBFindDataEvent = std::function<int(TWinControl* Control, const WideString& FindString)>;
 
 // --- the list box over the system list box
 
@@ -131,8 +135,20 @@ public:
   ~TCustomListBox() override;
 
   TStrings& Items() { return *FItems; }
+  // The number of items: the strings', or the set count of a virtual list.
+  int Count() const;
+  void SetCount(int value);  // virtual styles only
+  bool IsVirtual() const { return FStyle == TListBoxStyle::lbVirtual || FStyle == TListBoxStyle::lbVirtualOwnerDraw; }
+  // The selected item; in a multi-select list the focused one.
   int ItemIndex();
   void SetItemIndex(int index);
+  bool MultiSelect() const { return FMultiSelect; }
+  void SetMultiSelect(bool value);
+  bool Selected(int index);
+  int TopIndex();
+  void SetTopIndex(int index);
+  TLBGetDataEvent OnData;
+  TLBFindDataEvent OnDataFind;
   TListBoxStyle Style() const { return FStyle; }
   void SetStyle(TListBoxStyle value);
   int ItemHeight() const { return FItemHeight; }
@@ -154,6 +170,10 @@ protected:
   // Owner-drawn lists: the height of item Index, and its drawing on Canvas.
   virtual void MeasureItem(int index, int& height);
   virtual void DrawItem(int index, const RECT& rect, TOwnerDrawState state);
+  // The text of item Index: the string, or for a virtual list OnData's answer.
+  virtual WideString ItemText(int index);
+  // The item of a virtual list that begins with Text (OnDataFind); -1 when none.
+  virtual int DoFindData(const WideString& text);
   // Item Index made anew in the window (text, object and, when variable, height).
   void InsertToWindow(int index);
 
@@ -166,7 +186,15 @@ private:
   TListBoxStyle FStyle = TListBoxStyle::lbStandard;
   int FItemHeight = 16;
   bool FIntegralHeight = false;
+  bool FMultiSelect = false;
   int FItemIndex = -1;  // kept while there is no window
+  int FCount = 0;       // of a virtual list
+};
+
+class TListBox : public TCustomListBox {
+public:
+  TVK_CLASS(TListBox, TCustomListBox)
+  using TCustomListBox::TCustomListBox;
 };
 
 }  // namespace tvk

@@ -32,7 +32,7 @@ TShiftState ListBoxMouseShift(WPARAM AKeys) {
 
 DWORD (*TcxCustomInnerListBox::TickCount)() = &SystemTickCount;
 
-TcxCustomInnerListBox::TcxCustomInnerListBox(TComponent* AOwner) : TWinControl(AOwner) {
+TcxCustomInnerListBox::TcxCustomInnerListBox(TComponent* AOwner) : TListBox(AOwner) {
   FLookAndFeel = std::make_unique<TcxLookAndFeel>(this);
   FLookAndFeel->OnChanged = [this](TcxLookAndFeel*, TcxLookAndFeelValues) {
     if (HandleAllocated()) ::InvalidateRect(Handle(), nullptr, TRUE);
@@ -67,44 +67,17 @@ TcxScrollBar* TcxCustomInnerListBox::CreateExternalScrollBar(TScrollBarKind AKin
 }
 
 void TcxCustomInnerListBox::Notification(TComponent* AComponent, TOperation AOperation) {
-  TWinControl::Notification(AComponent, AOperation);
+  TListBox::Notification(AComponent, AOperation);
   if (AOperation != TOperation::opRemove) return;
   if (AComponent == FHScrollBar) FHScrollBar = nullptr;
   if (AComponent == FVScrollBar) FVScrollBar = nullptr;
 }
 
 void TcxCustomInnerListBox::CreateParams(TCreateParams& AParams) {
-  TWinControl::CreateParams(AParams);
-  AParams.SubClassName = L"LISTBOX";
-  AParams.Style |= WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT;
-  if (MultiSelect) AParams.Style |= LBS_EXTENDEDSEL;
-  if (OwnerDraw) AParams.Style |= LBS_OWNERDRAWFIXED;
-}
-
-int TcxCustomInnerListBox::AddItem(const WideString& AText) {
-  return int(SendMessageW(Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(AText.c_str())));
-}
-
-int TcxCustomInnerListBox::TopIndex() { return int(SendMessageW(Handle(), LB_GETTOPINDEX, 0, 0)); }
-
-void TcxCustomInnerListBox::SetTopIndex(int AIndex) { SendMessageW(Handle(), LB_SETTOPINDEX, WPARAM(AIndex), 0); }
-
-bool TcxCustomInnerListBox::Selected(int AIndex) {
-  return SendMessageW(Handle(), LB_GETSEL, WPARAM(AIndex), 0) > 0;
-}
-
-int TcxCustomInnerListBox::Count() { return int(SendMessageW(Handle(), LB_GETCOUNT, 0, 0)); }
-
-int TcxCustomInnerListBox::ItemIndex() {
-  if (MultiSelect) return int(SendMessageW(Handle(), LB_GETCARETINDEX, 0, 0));
-  return int(SendMessageW(Handle(), LB_GETCURSEL, 0, 0));
-}
-
-void TcxCustomInnerListBox::SetItemIndex(int AIndex) {
-  if (MultiSelect)
-    SendMessageW(Handle(), LB_SETCARETINDEX, WPARAM(AIndex), 0);
-  else
-    SendMessageW(Handle(), LB_SETCURSEL, WPARAM(AIndex), 0);
+  TListBox::CreateParams(AParams);
+  // No border of its own (the container draws one), and a horizontal bar to mirror.
+  AParams.Style = (AParams.Style & ~DWORD(WS_BORDER)) | WS_HSCROLL;
+  AParams.ExStyle &= ~DWORD(WS_EX_CLIENTEDGE);
 }
 
 bool TcxCustomInnerListBox::ItemVisible(int AIndex) {
@@ -118,7 +91,10 @@ bool TcxCustomInnerListBox::ItemVisible(int AIndex) {
 }
 
 int TcxCustomInnerListBox::FindItemByPrefix(const WideString& APrefix) {
-  return int(SendMessageW(Handle(), LB_FINDSTRING, WPARAM(-1), reinterpret_cast<LPARAM>(APrefix.c_str())));
+  // A virtual list keeps no strings for the window to search.
+  if (IsVirtual()) return DoFindData(APrefix);
+  const LRESULT found = SendMessageW(Handle(), LB_FINDSTRING, WPARAM(-1), reinterpret_cast<LPARAM>(APrefix.c_str()));
+  return found == LB_ERR ? -1 : int(found);
 }
 
 void TcxCustomInnerListBox::Click() {
@@ -128,22 +104,22 @@ void TcxCustomInnerListBox::Click() {
 }
 
 void TcxCustomInnerListBox::DblClick() {
-  TWinControl::DblClick();
+  TListBox::DblClick();
   if (FContainer) FContainer->InnerControlDblClick();
 }
 
 void TcxCustomInnerListBox::MouseDown(TMouseButton AButton, TShiftState AShift, int X, int Y) {
-  TWinControl::MouseDown(AButton, AShift, X, Y);
+  TListBox::MouseDown(AButton, AShift, X, Y);
   if (FContainer) FContainer->InnerControlMouseDown(AButton, AShift, X + Left(), Y + Top());
 }
 
 void TcxCustomInnerListBox::MouseMove(TShiftState AShift, int X, int Y) {
-  TWinControl::MouseMove(AShift, X, Y);
+  TListBox::MouseMove(AShift, X, Y);
   if (FContainer) FContainer->InnerControlMouseMove(AShift, X + Left(), Y + Top());
 }
 
 void TcxCustomInnerListBox::MouseUp(TMouseButton AButton, TShiftState AShift, int X, int Y) {
-  TWinControl::MouseUp(AButton, AShift, X, Y);
+  TListBox::MouseUp(AButton, AShift, X, Y);
   if (FContainer) FContainer->InnerControlMouseUp(AButton, AShift, X + Left(), Y + Top());
 }
 
@@ -265,14 +241,14 @@ void TcxCustomInnerListBox::PaintSizeGrip(HDC ADC) {
 // ---- Mouse presses and drag starts
 
 bool TcxCustomInnerListBox::IsClickOnSelectedItem(POINT P, TShiftState AShift) {
-  if (!MultiSelect || (AShift & (ssShift | ssCtrl)) == ssShift || !HandleAllocated()) return false;
+  if (!MultiSelect() || (AShift & (ssShift | ssCtrl)) == ssShift || !HandleAllocated()) return false;
   const LRESULT hit = SendMessageW(Handle(), LB_ITEMFROMPOINT, 0, MAKELPARAM(P.x, P.y));
   if (HIWORD(hit) != 0) return false;  // below the last item
   return Selected(LOWORD(hit));
 }
 
 bool TcxCustomInnerListBox::ClickStartsDrag(TShiftState AShift) const {
-  return !(MultiSelect && (AShift & (ssCtrl | ssShift)));
+  return !(MultiSelect() && (AShift & (ssCtrl | ssShift)));
 }
 
 bool TcxCustomInnerListBox::IsHostedDragAutomatic() {
@@ -284,7 +260,7 @@ void TcxCustomInnerListBox::WMLButtonDown(TMessage& Message) {
   const TShiftState shift = ListBoxMouseShift(Message.WParam);
   if (!IsHostedDragAutomatic()) {
     DefaultHandler(Message);
-    TWinControl::WndProc(Message);
+    TListBox::WndProc(Message);
     return;
   }
   // The list box's own drag mode stays manual while the container drags;
@@ -305,7 +281,7 @@ void TcxCustomInnerListBox::WMLButtonDown(TMessage& Message) {
     return;
   }
   DefaultHandler(Message);
-  TWinControl::WndProc(Message);
+  TListBox::WndProc(Message);
   if (restore.Link && restore.Link->Ref && FContainer && ClickStartsDrag(shift)) FContainer->BeginDrag(false, -1);
 }
 
@@ -355,7 +331,7 @@ void TcxCustomInnerListBox::HandleIncrementalSearchKey(wchar_t& AKey) {
     SetItemIndex(0);
     Click();
   } else if (int item = FindItemByPrefix(FAutoCompleteFilter); item >= 0) {
-    if (MultiSelect) {
+    if (MultiSelect()) {
       SendMessageW(Handle(), LB_SETSEL, FALSE, LPARAM(-1));
       SendMessageW(Handle(), LB_SELITEMRANGE, TRUE, MAKELPARAM(item, item));
     }
@@ -374,36 +350,35 @@ void TcxCustomInnerListBox::KeyPress(wchar_t& AKey) {
   if (AKey == L'\t') AKey = 0;
   if (AKey != 0 && FContainer) FContainer->InnerControlKeyPress(AKey);
   if (AKey == L'\r') AKey = 0;
-  if (AKey != 0) TWinControl::KeyPress(AKey);
+  if (AKey != 0) TListBox::KeyPress(AKey);
   if (AKey != 0) HandleIncrementalSearchKey(AKey);
 }
 
-void TcxCustomInnerListBox::DrawItem(int AIndex, const RECT& ARect, UINT AState) {
-  if (OnDrawItem) {
+void TcxCustomInnerListBox::DrawItem(int AIndex, const RECT& ARect, TOwnerDrawState AState) {
+  if (OnDrawItem)
     OnDrawItem(this, AIndex, ARect, AState);
-    return;
-  }
-  FListCanvas->FillRect(ARect);
-  const auto length = SendMessageW(Handle(), LB_GETTEXTLEN, WPARAM(AIndex), 0);
-  if (length <= 0) return;
-  WideString text(std::size_t(length), L'\0');
-  SendMessageW(Handle(), LB_GETTEXT, WPARAM(AIndex), reinterpret_cast<LPARAM>(text.data()));
-  FListCanvas->TextOut(ARect.left + 2, ARect.top, text);
+  else
+    TListBox::DrawItem(AIndex, ARect, AState);
+}
+
+void TcxCustomInnerListBox::MeasureItem(int AIndex, int& AHeight) {
+  if (OnMeasureItem) OnMeasureItem(this, AIndex, AHeight);
 }
 
 void TcxCustomInnerListBox::CNDrawItem(const DRAWITEMSTRUCT& AItem) {
-  FListCanvas->SetHandle(AItem.hDC);
-  FListCanvas->Font().Assign(Font());
-  FListCanvas->Brush().SetColor(Color());
+  TCanvas& canvas = TListBox::Canvas();
+  canvas.SetHandle(AItem.hDC);
+  canvas.Font().Assign(Font());
+  canvas.Brush().SetColor(Color());
   const int index = int(AItem.itemID);
   if (index >= 0 && (AItem.itemState & ODS_SELECTED)) {
-    FListCanvas->Brush().SetColor(clHighlight);
-    FListCanvas->Font().SetColor(clHighlightText);
+    canvas.Brush().SetColor(clHighlight);
+    canvas.Font().SetColor(clHighlightText);
   }
   if (index < 0)
-    FListCanvas->FillRect(AItem.rcItem);
+    canvas.FillRect(AItem.rcItem);
   else
-    DrawItem(index, AItem.rcItem, AItem.itemState);
+    DrawItem(index, AItem.rcItem, OwnerDrawStateOf(AItem.itemState));
   if ((AItem.itemState & ODS_FOCUS) && DrawsOwnFocusRect()) ::DrawFocusRect(AItem.hDC, &AItem.rcItem);
 }
 
@@ -411,14 +386,14 @@ void TcxCustomInnerListBox::DragOver(TObject* ASource, int X, int Y, TDragState 
   if (FContainer)
     FContainer->DragOver(ASource, X + Left(), Y + Top(), AState, AAccept);
   else
-    TWinControl::DragOver(ASource, X, Y, AState, AAccept);
+    TListBox::DragOver(ASource, X, Y, AState, AAccept);
 }
 
 void TcxCustomInnerListBox::DragDrop(TObject* ASource, int X, int Y) {
   if (FContainer)
     FContainer->DragDrop(ASource, X + Left(), Y + Top());
   else
-    TWinControl::DragDrop(ASource, X, Y);
+    TListBox::DragDrop(ASource, X, Y);
 }
 
 TComponent* TcxCustomInnerListBox::PopupMenuToShow() const {
@@ -432,7 +407,7 @@ void TcxCustomInnerListBox::WndProc(TMessage& Message) {
     struct TRelease {
       TCanvas& Canvas;
       ~TRelease() { Canvas.SetHandle(nullptr); }
-    } release{*FListCanvas};
+    } release{TListBox::Canvas()};
     CNDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam));
     Message.Result = 1;
     return;
@@ -449,7 +424,7 @@ void TcxCustomInnerListBox::WndProc(TMessage& Message) {
     case WM_RBUTTONDBLCLK:
       // The system list box selects and releases its capture; the control's events follow.
       DefaultHandler(Message);
-      TWinControl::WndProc(Message);
+      TListBox::WndProc(Message);
       return;
     case WM_MOUSEWHEEL:
       if (FContainer && FContainer->InnerControlMouseWheel(short(HIWORD(Message.WParam)))) {
@@ -478,18 +453,18 @@ void TcxCustomInnerListBox::WndProc(TMessage& Message) {
       }
       break;
     case WM_SETFOCUS:
-      TWinControl::WndProc(Message);
+      TListBox::WndProc(Message);
       if (FContainer && !(FContainer->ComponentState() & csDestroying) && !(ComponentState() & csDestroying) &&
           !(FContainer->HandleAllocated() && HWND(Message.WParam) == FContainer->Handle()))
         FContainer->InnerControlFocusChanged();
       return;
     case WM_KILLFOCUS:
-      TWinControl::WndProc(Message);
+      TListBox::WndProc(Message);
       if (FContainer && !(FContainer->ComponentState() & csDestroying)) FContainer->InnerControlFocusChanged();
       return;
     case CM_MOUSEENTER:
     case CM_MOUSELEAVE: {
-      TWinControl::WndProc(Message);
+      TListBox::WndProc(Message);
       auto* control = Message.LParam ? reinterpret_cast<TControl*>(Message.LParam) : static_cast<TControl*>(this);
       if (FContainer) {
         if (Message.Msg == CM_MOUSEENTER)
@@ -500,7 +475,7 @@ void TcxCustomInnerListBox::WndProc(TMessage& Message) {
       return;
     }
     case WM_NCPAINT:
-      TWinControl::WndProc(Message);
+      TListBox::WndProc(Message);
       if (HandleAllocated()) {
         HDC dc = GetWindowDC(Handle());
         PaintSizeGrip(dc);
@@ -517,7 +492,7 @@ void TcxCustomInnerListBox::WndProc(TMessage& Message) {
       return;
     default: break;
   }
-  TWinControl::WndProc(Message);
+  TListBox::WndProc(Message);
   if (NeedsExternalBarsAfter(Message)) SetExternalScrollBarsParameters();
   if (Message.Msg == WM_WINDOWPOSCHANGED && HandleAllocated()) {
     const RECT grip = GetSizeGripRect();

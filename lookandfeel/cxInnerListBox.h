@@ -6,6 +6,7 @@
 // on its parent, follow them and scroll the list; the mouse, the wheel, the
 // focus and drag starts reach the container too.
 #include "Controls.h"
+#include "StdCtrls.h"
 #include "cxGraphics.h"
 #include "cxLookAndFeels.h"
 #include "cxScrollBar.h"
@@ -17,9 +18,9 @@ namespace tvk {
 
 class TcxContainer;
 
-class TcxCustomInnerListBox : public TWinControl {
+class TcxCustomInnerListBox : public TListBox {
 public:
-  TVK_CLASS(TcxCustomInnerListBox, TWinControl)
+  TVK_CLASS(TcxCustomInnerListBox, TListBox)
   explicit TcxCustomInnerListBox(TComponent* AOwner);
   ~TcxCustomInnerListBox() override;
 
@@ -27,20 +28,16 @@ public:
   TcxContainer* Container() const { return FContainer; }
   void SetContainer(TcxContainer* AContainer) { FContainer = AContainer; }
 
-  int AddItem(const WideString& AText);
-  int Count();
-  int ItemIndex();
-  void SetItemIndex(int AIndex);
-  bool MultiSelect = false;  // takes effect when the window is made
   bool AutoComplete = true;
   DWORD AutoCompleteDelay = 500;  // milliseconds
   // At least one corner of the item lies in the list box.
   bool ItemVisible(int AIndex);
   const WideString& AutoCompleteFilter() const { return FAutoCompleteFilter; }
-  bool OwnerDraw = false;  // items drawn by DrawItem; takes effect when the window is made
   TNotifyEvent OnClick;
-  // Draws one item on Canvas, whose brush and font are set for its state.
-  std::function<void(TcxCustomInnerListBox* Sender, int Index, const RECT& Rect, UINT State)> OnDrawItem;
+  // Draws one item of an owner-drawn style on Canvas, whose brush and font are set for its state.
+  std::function<void(TcxCustomInnerListBox* Sender, int Index, const RECT& Rect, TOwnerDrawState State)> OnDrawItem;
+  // The height of one item of the variable owner-drawn style.
+  TMeasureItemEvent OnMeasureItem;
   TcxCanvas& Canvas() { return *FCanvas; }
 
   // The clock of the search (tests move time).
@@ -51,9 +48,6 @@ public:
   // The container sees a key first; a key it clears goes no further.
   void KeyDown(WORD& AKey, TShiftState AShift) override;
 
-  int TopIndex();
-  void SetTopIndex(int AIndex);
-  bool Selected(int AIndex);
   // The look and feel of the list box's own scroll bars.
   TcxLookAndFeel* LookAndFeel() const { return FLookAndFeel.get(); }
   // The bars over the native ones (null once freed with their parent).
@@ -85,7 +79,8 @@ protected:
   void DblClick() override;
   virtual int FindItemByPrefix(const WideString& APrefix);
   virtual void Click();
-  virtual void DrawItem(int AIndex, const RECT& ARect, UINT AState);
+  void DrawItem(int AIndex, const RECT& ARect, TOwnerDrawState AState) override;
+  void MeasureItem(int AIndex, int& AHeight) override;
   virtual bool DrawsOwnFocusRect() { return true; }
 
 private:
@@ -100,8 +95,7 @@ private:
   bool IsHostedDragAutomatic();
   bool NeedsExternalBarsAfter(const TMessage& Message) const;
 
-  std::unique_ptr<TCanvas> FListCanvas = std::make_unique<TCanvas>();
-  std::unique_ptr<TcxCanvas> FCanvas = std::make_unique<TcxCanvas>(FListCanvas.get());
+  std::unique_ptr<TcxCanvas> FCanvas = std::make_unique<TcxCanvas>(&TListBox::Canvas());
   TcxContainer* FContainer = nullptr;
   WideString FAutoCompleteFilter;
   DWORD FPrevKeyPressTime = 0;

@@ -130,7 +130,7 @@ void DrawContainers(const std::string& AFolder) {
   list->SetContainer(&host);
   host.SetInnerControl(list.get());
   host.HandleNeeded();
-  for (int i = 0; i < 30; ++i) list->AddItem(L"Item number " + std::to_wstring(i + 1) + L" of a long list");
+  for (int i = 0; i < 30; ++i) list->Items().Add(L"Item number " + std::to_wstring(i + 1) + L" of a long list");
   SendMessageW(list->Handle(), LB_SETHORIZONTALEXTENT, 400, 0);
   list->SetTopIndex(4);
   PaintAt(dc, host, 340, lowerY + 20);

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 using namespace tvk;
 
@@ -40,11 +41,11 @@ protected:
   }
   TcxCustomInnerListBox& Make(bool AMultiSelect) {
     FList = std::make_unique<TcxCustomInnerListBox>(nullptr);
-    FList->MultiSelect = AMultiSelect;
+    FList->SetMultiSelect(AMultiSelect);
     FList->SetBounds(0, 0, 150, 200);
     FList->SetParentWindow(FHost);
     for (const wchar_t* item : {L"apple", L"apricot", L"banana", L"berry", L"b\U0001F600x", L"b\U0001F600y"})
-      FList->AddItem(item);
+      FList->Items().Add(item);
     FList->OnClick = [this](TObject*) { ++FClicks; };
     return *FList;
   }
@@ -137,7 +138,7 @@ TEST_F(InnerListBox, TabAndEnterStayWithTheContainerAndCtrlLeavesTabToTheDialog)
 
 TEST_F(InnerListBox, AnItemIsVisibleWhileACornerOfItLiesInTheListBox) {
   TcxCustomInnerListBox& list = Make(false);
-  for (int i = 0; i < 40; ++i) list.AddItem(L"more");
+  for (int i = 0; i < 40; ++i) list.Items().Add(L"more");
   const int itemHeight = int(SendMessageW(list.Handle(), LB_GETITEMHEIGHT, 0, 0));
   ASSERT_GT(itemHeight, 0);
   const int partlyShown = list.ClientHeight() / itemHeight;  // its top lies inside
@@ -154,11 +155,11 @@ TEST_F(InnerListBox, OwnerDrawnItemsGetTheHighlightForTheSelectedOne) {
   TForm form(nullptr, kCreateNew);
   form.SetBounds(0, 0, 300, 300);
   TcxCustomInnerListBox list(nullptr);
-  list.OwnerDraw = true;
+  list.SetStyle(TListBoxStyle::lbOwnerDrawFixed);
   list.SetBounds(0, 0, 150, 200);
   list.SetParent(&form);
   form.Show();
-  for (const wchar_t* item : {L"one", L"two", L"three"}) list.AddItem(item);
+  for (const wchar_t* item : {L"one", L"two", L"three"}) list.Items().Add(item);
   struct TDrawn {
     int Index;
     TColor Brush, Font;
@@ -184,6 +185,45 @@ TEST_F(InnerListBox, OwnerDrawnItemsGetTheHighlightForTheSelectedOne) {
   }
   EXPECT_FALSE(list.Canvas().Canvas()->HandleAllocated()) << "the item's context is released";
   list.SetParent(nullptr);
+}
+
+TEST_F(InnerListBox, VariableOwnerDrawnItemsTakeTheirMeasuredHeights) {
+  TcxCustomInnerListBox& list = Make(false);
+  list.OnMeasureItem = [](TWinControl*, int Index, int& Height) { Height = 10 + 3 * Index; };
+  list.SetStyle(TListBoxStyle::lbOwnerDrawVariable);
+  list.Items().Add(L"added later");
+  // The window made anew for the style keeps every item, each with its own height.
+  ASSERT_EQ(7, SendMessageW(list.Handle(), LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(10 + 3 * i, SendMessageW(list.Handle(), LB_GETITEMHEIGHT, WPARAM(i), 0)) << i;
+  Type(L'b', 1000);
+  Type(L'e');
+  EXPECT_EQ(3, list.ItemIndex()) << "the search still finds the strings";
+}
+
+TEST_F(InnerListBox, AVirtualListSearchesThroughItsDataFindEvent) {
+  for (TListBoxStyle style : {TListBoxStyle::lbVirtual, TListBoxStyle::lbVirtualOwnerDraw}) {
+    SCOPED_TRACE(int(style));
+    TcxCustomInnerListBox& list = Make(false);
+    list.Items().Clear();
+    list.SetStyle(style);
+    list.SetCount(500);
+    std::vector<WideString> asked;
+    list.OnDataFind = [&](TWinControl* Sender, const WideString& Prefix) {
+      EXPECT_EQ(&list, Sender);
+      asked.push_back(Prefix);
+      return Prefix == L"4" ? -1 : 100 + int(Prefix.size());
+    };
+    ASSERT_EQ(500, SendMessageW(list.Handle(), LB_GETCOUNT, 0, 0));
+    EXPECT_EQ(0, Type(L'1', 1000));
+    EXPECT_EQ(101, list.ItemIndex());
+    Type(L'2');
+    EXPECT_EQ(102, list.ItemIndex());
+    EXPECT_EQ((std::vector<WideString>{L"1", L"12"}), asked);
+    Type(L'4', list.AutoCompleteDelay);
+    EXPECT_EQ(102, list.ItemIndex()) << "not found keeps the selection";
+    EXPECT_EQ(2, FClicks);
+    FClicks = 0;
+  }
 }
 
 namespace {
@@ -215,7 +255,7 @@ TEST_F(InnerListBox, OwnBarsLieOverTheNativeOnesAndFollowThem) {
   TcxScrollBar* hbar = list.HScrollBar();
   ASSERT_NE(nullptr, vbar);
   EXPECT_FALSE(vbar->Visible()) << "six items fit";
-  for (int i = 0; i < 60; ++i) list.AddItem(L"item");
+  for (int i = 0; i < 60; ++i) list.Items().Add(L"item");
   const TNativeBar native = ReadNativeBar(list.Handle(), FHost, SB_VERT, OBJID_VSCROLL);
   ASSERT_TRUE(vbar->Visible());
   EXPECT_EQ(native.Rect.left, vbar->Left());
@@ -242,7 +282,7 @@ TEST_F(InnerListBox, OwnBarsLieOverTheNativeOnesAndFollowThem) {
 
 TEST_F(InnerListBox, OwnVerticalBarScrollsTheListAndReadsItsPositionBack) {
   TcxCustomInnerListBox& list = Make(false);
-  for (int i = 0; i < 60; ++i) list.AddItem(L"item");
+  for (int i = 0; i < 60; ++i) list.Items().Add(L"item");
   TcxScrollBar* vbar = list.VScrollBar();
   ASSERT_TRUE(vbar->Visible());
   vbar->DoScroll(scLineDown);
@@ -262,7 +302,7 @@ TEST_F(InnerListBox, LockedRedrawLeavesTheOwnBarsUntilDrawingResumes) {
   TcxCustomInnerListBox& list = Make(false);
   const int before = list.ExternalScrollBarsUpdateCount();
   SendMessageW(list.Handle(), WM_SETREDRAW, FALSE, 0);
-  for (int i = 0; i < 60; ++i) list.AddItem(L"item");
+  for (int i = 0; i < 60; ++i) list.Items().Add(L"item");
   EXPECT_EQ(before, list.ExternalScrollBarsUpdateCount());
   EXPECT_FALSE(list.VScrollBar()->Visible());
   SendMessageW(list.Handle(), WM_SETREDRAW, TRUE, 0);
@@ -302,12 +342,12 @@ protected:
     FHosting->SetBounds(10, 10, 200, 220);
     FHosting->SetParent(FForm.get());
     FListBox = std::make_unique<TcxCustomInnerListBox>(nullptr);
-    FListBox->MultiSelect = true;
+    FListBox->SetMultiSelect(true);
     FListBox->SetParent(FHosting.get());
     FListBox->SetContainer(FHosting.get());
     FHosting->SetInnerControl(FListBox.get());
     FForm->Show();
-    for (int i = 0; i < 40; ++i) FListBox->AddItem(L"item");
+    for (int i = 0; i < 40; ++i) FListBox->Items().Add(L"item");
   }
   void TearDown() override {
     FHosting->SetInnerControl(nullptr);
