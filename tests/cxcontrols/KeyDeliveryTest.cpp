@@ -218,7 +218,7 @@ protected:
     FContainer->SetInnerControl(FList.get());
     FAfter = MakeStop(200);
     FForm->Show();
-    for (const wchar_t* item : {L"one", L"two", L"three"}) FList->AddItem(item);
+    for (const wchar_t* item : {L"one", L"two", L"three"}) FList->Items().Add(item);
   }
   void TearDown() override {
     FContainer->SetInnerControl(nullptr);
