@@ -253,6 +253,10 @@ POINT TControl::ClientToParent(POINT point, TWinControl* parent) {
   return point;
 }
 
+void TControl::Update() {
+  if (TWinControl* parent = Parent()) parent->Update();
+}
+
 void TControl::SetCursor(TCursor cursor) {
   if (cursor == FCursor) return;
   FCursor = cursor;
@@ -1258,6 +1262,10 @@ void TWinControl::Invalidate() {
   if (FHandle) InvalidateRect(FHandle, nullptr, TRUE);
 }
 
+void TWinControl::Update() {
+  if (FHandle) UpdateWindow(FHandle);
+}
+
 void TWinControl::SetTextValue(const WideString& text) {
   if (FHandle) SetWindowTextW(FHandle, text.c_str());  // WM_SETTEXT stores it
   else TControl::SetTextValue(text);
@@ -1396,6 +1404,18 @@ void TWinControl::WMSysColorChange(TMessage& message) {
 
 void TWinControl::CMSysColorChange(TMessage& message) {
   // Every child hears it, whatever one of them answers.
+  for (std::size_t i = 0; i < FControls.size(); ++i) {
+    TMessage copy = message;
+    FControls[i]->WindowProc()(copy);
+  }
+}
+
+void TWinControl::WMWinIniChange(TMessage& message) {
+  Perform(CM_WININICHANGE, message.WParam, message.LParam);
+  TVK_INHERITED(message);
+}
+
+void TWinControl::CMWinIniChange(TMessage& message) {
   for (std::size_t i = 0; i < FControls.size(); ++i) {
     TMessage copy = message;
     FControls[i]->WindowProc()(copy);
@@ -1541,6 +1561,7 @@ TVK_MESSAGE_MAP(TWinControl, {WM_WINDOWPOSCHANGED, &TWinControl::WMWindowPosChan
                 {CM_PARENTCTL3DCHANGED, &TWinControl::CMParentCtl3DChanged},
                 {WM_SYSCOLORCHANGE, &TWinControl::WMSysColorChange},
                 {CM_SYSCOLORCHANGE, &TWinControl::CMSysColorChange},
+                {WM_WININICHANGE, &TWinControl::WMWinIniChange}, {CM_WININICHANGE, &TWinControl::CMWinIniChange},
                 {WM_MOUSELEAVE, &TWinControl::WMMouseLeave}, {WM_SETCURSOR, &TWinControl::WMSetCursor})
 
 // ---- TCustomControl

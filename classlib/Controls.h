@@ -241,6 +241,8 @@ public:
   // Every message of the control passes here: dispatch by number.
   virtual void WndProc(TMessage& message);
   virtual void Invalidate() {}
+  // Paints now what is invalid (the parent's window for a control without one).
+  virtual void Update();
 
   TNotifyEvent OnClick;
   TNotifyEvent OnDblClick;
@@ -432,7 +434,8 @@ public:
 
   // Visible and enabled up to the outermost parent (which is not asked).
   bool CanFocus() const;
-  bool Focused() const;
+  // A control made of several windows may answer for all of them.
+  virtual bool Focused() const;
   // Raises "Cannot focus a disabled or invisible window" when it cannot.
   virtual void SetFocus();
 
@@ -454,6 +457,7 @@ public:
   int ClientWidth() override;
   int ClientHeight() override;
   void Invalidate() override;
+  void Update() override;
   void DefaultHandler(TMessage& message) override;
   // Mouse messages for a graphic child (captured or under the mouse) go to it.
   void WndProc(TMessage& message) override;
@@ -522,6 +526,9 @@ protected:
   // CM_SYSCOLORCHANGE, passed on down to every child.
   void WMSysColorChange(TMessage& message);
   void CMSysColorChange(TMessage& message);
+  // The same for a change of the user's settings: CM_WININICHANGE, passed on down.
+  void WMWinIniChange(TMessage& message);
+  void CMWinIniChange(TMessage& message);
   // The parent's Ctl3D changed: taken over while ParentCtl3D is on.
   void CMParentCtl3DChanged(TMessage& message);
   // The mouse's first move over the window sends CM_MOUSEENTER, its leaving CM_MOUSELEAVE.

@@ -953,13 +953,50 @@ bool TcxContainer::IsStylePropertyPublished(const WideString& AName, bool AExten
   return !AExtended || StyleHot()->IsExtendedStylePropertyPublished(AName);
 }
 
-bool TcxContainer::IsContainerFocused() {
-  if ((ComponentState() & csDesigning) || !HandleAllocated()) return false;
-  return Focused() || (FInnerControl && FInnerControl->Focused());
+bool TcxContainer::IsContainerFocused() { return HandleAllocated() && Focused(); }
+
+bool TcxContainer::Focused() const {
+  if (ComponentState() & csDesigning) return false;
+  return TcxControl::Focused() || (FInnerControl && FInnerControl->Focused());
+}
+
+void TcxContainer::SetFocus() {
+  if ((ComponentState() & csDesigning) || Focused()) return;
+  TcxControl::SetFocus();
+  if (HasInnerControlHandle() && HandleAllocated() && GetFocus() == Handle()) {
+    FocusInnerControl();
+    if (TCustomForm* form = GetParentForm(this)) form->FocusControl(FInnerControl);
+  }
+}
+
+void TcxContainer::FocusInnerControl() { FInnerControl->SetFocus(); }
+
+void TcxContainer::Invalidate() {
+  TcxControl::Invalidate();
+  if (FInnerControl) FInnerControl->Invalidate();
+}
+
+void TcxContainer::Update() {
+  TcxControl::Update();
+  if (FInnerControl) FInnerControl->Update();
+}
+
+void TcxContainer::Loaded() {
+  TcxControl::Loaded();
+  {
+    ++FRefreshLockCount;
+    struct TUnlock {
+      int& Count;
+      ~TUnlock() { --Count; }
+    } unlock{FRefreshLockCount};
+    PlaceInnerControl();
+  }
+  ContainerStyleChanged(Style());
 }
 
 bool TcxContainer::CanFocusOnClick() {
-  return TcxControl::CanFocusOnClick() && !(HasInnerControlHandle() && FInnerControl->Focused());
+  return TcxControl::CanFocusOnClick() && !(HasInnerControlHandle() && FInnerControl->Focused()) &&
+         !FInnerControlMouseDown;
 }
 
 bool TcxContainer::MayFocus() { return !FInnerControl || !FInnerControl->Focused(); }
@@ -1771,7 +1808,18 @@ void STDMETHODCALLTYPE TcxContainer::TranslationChanged() {
 
 void TcxContainer::CMEnabledChanged(TMessage& Message) {
   TVK_INHERITED(Message);
+  EnabledChanged();
+}
+
+void TcxContainer::EnabledChanged() {
+  for (int i = 0; i < ControlCount(); ++i)
+    if (auto* bar = dynamic_cast<TcxScrollBar*>(Controls(i))) bar->SetEnabled(Enabled());
   ShortRefreshContainer(false);
+}
+
+void TcxContainer::CMCursorChanged(TMessage& Message) {
+  TVK_INHERITED(Message);
+  if (FInnerControl) FInnerControl->SetCursor(Cursor());
 }
 
 void TcxContainer::CMCtl3DChanged(TMessage& Message) {
@@ -1815,6 +1863,7 @@ TVK_MESSAGE_MAP(TcxContainer, {WM_NCPAINT, &TcxContainer::WMNCPaint},
                 {WM_WINDOWPOSCHANGED, &TcxContainer::WMWindowPosChanged},
                 {cxContainerShortRefreshMessage, &TcxContainer::CMShortRefresh},
                 {CM_ENABLEDCHANGED, &TcxContainer::CMEnabledChanged},
+                {CM_CURSORCHANGED, &TcxContainer::CMCursorChanged},
                 {CM_CTL3DCHANGED, &TcxContainer::CMCtl3DChanged},
                 {CM_SYSCOLORCHANGE, &TcxContainer::CMSysColorChange},
                 {WM_SETCURSOR, &TcxContainer::WMSetCursor}, {CM_COLORCHANGED, &TcxContainer::CMColorChanged},

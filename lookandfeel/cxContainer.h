@@ -343,6 +343,15 @@ public:
     FInnerControlRegionKnown = false;
   }
   TWinControl* ActiveControl() { return FInnerControl ? FInnerControl : this; }
+  // The container window or the inner control has the focus (never while designing).
+  bool Focused() const override;
+  // Focuses the container, which hands the focus on to the inner control.
+  void SetFocus() override;
+  // The inner control is invalidated and painted with the container.
+  void Invalidate() override;
+  void Update() override;
+  // The inner control is placed and the normal style applied once loading ends.
+  void Loaded() override;
   bool IsContainerFocused();
   void ShortRefreshContainer(bool AIsMouseEvent);
   // The refresh counted for a point in client coordinates ((-1, -1): none),
@@ -464,6 +473,9 @@ protected:
   void CreateWindowHandle(const TCreateParams& AParams) override;
   void CreateHandle() override;
   void WndProc(TMessage& Message) override;
+  virtual void FocusInnerControl();
+  // Enabled reaches the container's own scroll bars, then the view follows.
+  virtual void EnabledChanged();
 
   // Tab while the container or its inner control is focused moves the focus on.
   void KeyDown(WORD& Key, TShiftState Shift) override;
@@ -473,6 +485,7 @@ protected:
   void WMWindowPosChanged(TMessage& Message);
   void CMShortRefresh(TMessage& Message);
   void CMEnabledChanged(TMessage& Message);
+  void CMCursorChanged(TMessage& Message);
   void CMCtl3DChanged(TMessage& Message);
   void CMSysColorChange(TMessage& Message);
   void WMSetCursor(TMessage& Message);

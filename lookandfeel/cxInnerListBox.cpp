@@ -285,6 +285,12 @@ void TcxCustomInnerListBox::WMLButtonDown(TMessage& Message) {
   if (restore.Link && restore.Link->Ref && FContainer && ClickStartsDrag(shift)) FContainer->BeginDrag(false, -1);
 }
 
+void TcxCustomInnerListBox::DestroyWindowHandle() {
+  // A remade window draws again: the own bars must not stay frozen.
+  FIsRedrawLocked = false;
+  TWinControl::DestroyWindowHandle();
+}
+
 bool TcxCustomInnerListBox::NeedsExternalBarsAfter(const TMessage& Message) const {
   switch (Message.Msg) {
     case WM_SETREDRAW: return Message.WParam != 0;
@@ -300,7 +306,7 @@ bool TcxCustomInnerListBox::NeedsExternalBarsAfter(const TMessage& Message) cons
     case LB_SETTOPINDEX:
     case LB_SETCARETINDEX:
     case WM_MOUSEWHEEL:
-    case WM_SETTINGCHANGE: return true;
+    case CM_WININICHANGE: return true;
     case WM_NCCALCSIZE: return !FScrollBarsCalculating;
     default: return false;
   }

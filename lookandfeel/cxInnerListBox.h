@@ -72,6 +72,7 @@ public:
 protected:
   void CreateParams(TCreateParams& AParams) override;
   void WndProc(TMessage& Message) override;
+  void DestroyWindowHandle() override;
   void Notification(TComponent* AComponent, TOperation AOperation) override;
   void MouseDown(TMouseButton AButton, TShiftState AShift, int X, int Y) override;
   void MouseMove(TShiftState AShift, int X, int Y) override;

@@ -309,9 +309,7 @@ void TcxScrollBar::TrackThumbnail(POINT P) {
     InflateRect(&zone, cxScrollBarTrackZoneAlong, cxScrollBarTrackZoneAcross);
   if (!FUnlimitedTracking && !PtInRect(&zone, P)) {
     if (FSavePosition != FPosition) {
-      FPosition = FSavePosition;
-      FViewInfo->CalculateThumbnailRect();
-      Redraw();
+      SetPosition(FSavePosition);
       int pos = FPosition;
       Scroll(scTrack, pos);
     }

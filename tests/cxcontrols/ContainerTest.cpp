@@ -428,6 +428,133 @@ TEST_F(Container, MovingAFocusedContainerHandsTheFocusToTheInnerControl) {
   FContainer->SetParent(nullptr);
 }
 
+namespace {
+
+// An inner control that counts what the container passes on to it.
+class TCountingInner : public TWinControl {
+public:
+  using TWinControl::TWinControl;
+  int Invalidates = 0;
+  int Updates = 0;
+  void Invalidate() override {
+    ++Invalidates;
+    TWinControl::Invalidate();
+  }
+  void Update() override {
+    ++Updates;
+    TWinControl::Update();
+  }
+};
+
+// A container that records whether each press may focus it, and can be loading.
+class TPressRecordingContainer : public TcxContainer {
+public:
+  using TcxContainer::TcxContainer;
+  std::vector<bool> FocusOnClick;
+  void SetLoading(bool AValue) { SetComponentState(csLoading, AValue); }
+
+protected:
+  void MouseDown(TMouseButton AButton, TShiftState AShift, int X, int Y) override {
+    FocusOnClick.push_back(CanFocusOnClick());
+    TcxContainer::MouseDown(AButton, AShift, X, Y);
+  }
+};
+
+}  // namespace
+
+TEST_F(Container, InvalidateUpdateAndCursorReachTheInnerControl) {
+  TCountingInner inner(nullptr);
+  inner.SetParent(FContainer.get());
+  FContainer->SetInnerControl(&inner);
+  FContainer->HandleNeeded();
+  inner.Invalidates = 0;
+  FContainer->Invalidate();
+  EXPECT_EQ(1, inner.Invalidates);
+  inner.Updates = 0;
+  FContainer->Update();
+  EXPECT_EQ(1, inner.Updates);
+  FContainer->SetCursor(crHandPoint);
+  EXPECT_EQ(crHandPoint, inner.Cursor());
+  FContainer->SetInnerControl(nullptr);
+  inner.SetParent(nullptr);
+}
+
+TEST_F(Container, IsFocusedWhileItsInnerControlHasTheFocus) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 300, 200);
+  FContainer->SetParent(&form);
+  TWinControl inner(nullptr);
+  inner.SetParent(FContainer.get());
+  FContainer->SetInnerControl(&inner);
+  form.Show();
+  FContainer->SetFocus();
+  ASSERT_EQ(inner.Handle(), GetFocus());
+  EXPECT_TRUE(FContainer->Focused()) << "the inner control's focus is the container's";
+  EXPECT_EQ(&inner, form.ActiveControl());
+  FContainer->SetFocus();
+  EXPECT_EQ(inner.Handle(), GetFocus()) << "already focused: nothing moves";
+  ::SetFocus(form.Handle());
+  EXPECT_FALSE(FContainer->Focused());
+  FContainer->SetInnerControl(nullptr);
+  inner.SetParent(nullptr);
+  FContainer->SetParent(nullptr);
+}
+
+TEST_F(Container, APressOfTheInnerControlDoesNotFocusTheContainer) {
+  TPressRecordingContainer container(nullptr);
+  container.SetBounds(10, 10, 120, 40);
+  container.SetParentWindow(FHost);
+  TWinControl inner(nullptr);
+  inner.SetParent(&container);
+  container.SetInnerControl(&inner);
+  container.HandleNeeded();
+  SetActiveWindow(FHost);
+  container.Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  container.Perform(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  ::SetFocus(FHost);
+  container.InnerControlMouseDown(TMouseButton::mbLeft, 0, 5, 5);
+  ASSERT_EQ(2u, container.FocusOnClick.size());
+  EXPECT_TRUE(container.FocusOnClick[0]) << "a press of the container itself";
+  EXPECT_FALSE(container.FocusOnClick[1]) << "a press that the inner control passed on";
+  container.SetInnerControl(nullptr);
+  inner.SetParent(nullptr);
+}
+
+TEST_F(Container, LoadedAppliesWhatTheNormalStyleGotWhileLoading) {
+  TPressRecordingContainer container(nullptr);
+  container.SetBounds(10, 10, 120, 40);
+  container.SetParentWindow(FHost);
+  container.Style()->LookAndFeel()->SetNativeStyle(false);
+  TWinControl inner(nullptr);
+  inner.SetParent(&container);
+  container.SetInnerControl(&inner);
+  container.HandleNeeded();
+  container.SetLoading(true);
+  container.Style()->SetColor(clRed);
+  inner.SetBounds(0, 0, 5, 5);
+  EXPECT_NE(clRed, container.Color()) << "nothing while loading";
+  container.Loaded();
+  EXPECT_FALSE(container.ComponentState() & csLoading);
+  EXPECT_EQ(clRed, container.Color());
+  const RECT client = container.ViewInfo().ClientRect;
+  const RECT placed = inner.BoundsRect();
+  EXPECT_TRUE(EqualRect(&client, &placed)) << placed.left << "," << placed.top << "," << placed.right << ","
+                                           << placed.bottom;
+  container.SetInnerControl(nullptr);
+  inner.SetParent(nullptr);
+}
+
+TEST_F(Container, EnabledReachesItsScrollBars) {
+  FContainer->HandleNeeded();
+  TcxScrollBar bar(nullptr);
+  bar.SetParent(FContainer.get());
+  FContainer->SetEnabled(false);
+  EXPECT_FALSE(bar.Enabled());
+  FContainer->SetEnabled(true);
+  EXPECT_TRUE(bar.Enabled());
+  bar.SetParent(nullptr);
+}
+
 TEST_F(Container, APressStartsTheContainersOwnDragInAutomaticMode) {
   FContainer->HandleNeeded();
   SendMessageW(FContainer->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));

@@ -309,6 +309,34 @@ TEST_F(InnerListBox, LockedRedrawLeavesTheOwnBarsUntilDrawingResumes) {
   EXPECT_TRUE(list.VScrollBar()->Visible());
 }
 
+TEST_F(InnerListBox, ARemadeWindowIsNoLongerRedrawLocked) {
+  TcxCustomInnerListBox& list = Make(false);
+  SendMessageW(list.Handle(), WM_SETREDRAW, FALSE, 0);
+  list.RecreateWnd();
+  ASSERT_TRUE(list.HandleAllocated());
+  const int before = list.ExternalScrollBarsUpdateCount();
+  for (int i = 0; i < 60; ++i) list.Items().Add(L"item");
+  EXPECT_GT(list.ExternalScrollBarsUpdateCount(), before) << "the new window draws: its bars follow";
+  EXPECT_TRUE(list.VScrollBar()->Visible());
+}
+
+TEST_F(InnerListBox, AChangeOfTheUsersSettingsReachesTheListBoxThroughItsParent) {
+  TWinControl parent(nullptr);
+  parent.SetBounds(0, 0, 200, 220);
+  parent.SetParentWindow(FHost);
+  parent.HandleNeeded();
+  TcxCustomInnerListBox& list = Make(false);
+  list.SetParent(&parent);
+  list.HandleNeeded();
+  int before = list.ExternalScrollBarsUpdateCount();
+  SendMessageW(parent.Handle(), WM_SETTINGCHANGE, 0, 0);
+  EXPECT_EQ(before + 1, list.ExternalScrollBarsUpdateCount()) << "the parent passes it on";
+  before = list.ExternalScrollBarsUpdateCount();
+  SendMessageW(list.Handle(), WM_SETTINGCHANGE, 0, 0);
+  EXPECT_EQ(before + 1, list.ExternalScrollBarsUpdateCount()) << "heard directly, once";
+  FList.reset();  // its bars live in the parent: the list box goes first
+}
+
 namespace {
 
 // A container that takes the wheel and records what reaches its mouse handlers.

@@ -264,9 +264,11 @@ TEST_F(ScrollBar, ThumbDragSnapsBackOutsideTheZoneAndResumesInside) {
   EXPECT_EQ(45, tracked) << "90 of 180 free pixels over the 90 page starts";
   EXPECT_TRUE(Reported(scTrack, tracked));
   Reports.clear();
+  const int changes = Changes;
   Move(x + 90, 17 + 137);
   EXPECT_EQ(0, FBar->Position()) << "outside the zone the bar returns to where it was at the press";
   EXPECT_TRUE(Reported(scTrack, 0));
+  EXPECT_EQ(changes + 1, Changes) << "the return is a change of position";
   Move(x + 90, 17 + 135);
   EXPECT_EQ(tracked, FBar->Position()) << "inside the zone tracking resumes";
   Move(x + 240);
