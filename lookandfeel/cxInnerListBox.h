@@ -6,6 +6,7 @@
 // on its parent, follow them and scroll the list; the mouse, the wheel, the
 // focus and drag starts reach the container too.
 #include "Controls.h"
+#include "cxContainer.h"
 #include "cxGraphics.h"
 #include "cxLookAndFeels.h"
 #include "cxScrollBar.h"
@@ -17,11 +18,14 @@ namespace tvk {
 
 class TcxContainer;
 
-class TcxCustomInnerListBox : public TWinControl {
+class TcxCustomInnerListBox : public TWinControl, public IcxContainerInnerControl {
 public:
   TVK_CLASS(TcxCustomInnerListBox, TWinControl)
   explicit TcxCustomInnerListBox(TComponent* AOwner);
   ~TcxCustomInnerListBox() override;
+  TWinControl* GetInnerControl() override { return this; }
+  TcxContainer* GetOwnerContainer() override { return FContainer; }
+  bool GetInterface(const GUID& iid, void** obj) override;
 
   // The container hosting the list box (not owned).
   TcxContainer* Container() const { return FContainer; }

@@ -1,7 +1,10 @@
 // The control base's hooks around its window: the cursor shown while the
-// mouse moves, the focus event, the system scroll-bar size and the place of
-// its own bars among the children.
+// mouse moves, the focus event, the system scroll-bar size, the place of its
+// own bars among the children, invalidation, and the size grip a container
+// paints only into an inner control that knows it.
+#include "cxContainer.h"
 #include "cxControls.h"
+#include "cxInnerListBox.h"
 #include "lookandfeel/LookAndFeelTest.h"
 
 #include <gtest/gtest.h>
@@ -216,4 +219,96 @@ TEST_F(ControlHooks, NewBoundsRepaintTheControlOnlyWhenItIsTransparent) {
     control.BoundsChanged();
     EXPECT_EQ(seeThrough, HooksTestNeedsPaint(control.Handle())) << seeThrough;
   }
+}
+
+namespace {
+
+// An inner control that counts the non-client paints its container sends it.
+class THooksTestPlainInner : public TWinControl {
+public:
+  using TWinControl::TWinControl;
+  int NcPaints = 0;
+  void WndProc(TMessage& Message) override {
+    if (Message.Msg == WM_NCPAINT) ++NcPaints;
+    TWinControl::WndProc(Message);
+  }
+};
+
+class THooksTestKnownInner : public THooksTestPlainInner, public IcxContainerInnerControl {
+public:
+  using THooksTestPlainInner::THooksTestPlainInner;
+  TcxContainer* Owner = nullptr;
+  TWinControl* GetInnerControl() override { return this; }
+  TcxContainer* GetOwnerContainer() override { return Owner; }
+
+protected:
+  bool GetInterface(REFIID iid, void** object) override {
+    if (IsEqualGUID(iid, IID_IcxContainerInnerControl)) {
+      *object = static_cast<IcxContainerInnerControl*>(this);
+      return true;
+    }
+    return THooksTestPlainInner::GetInterface(iid, object);
+  }
+};
+
+class THooksTestBarsContainer : public TcxContainer {
+public:
+  using TcxContainer::TcxContainer;
+
+protected:
+  bool HasScrollBars() override { return true; }
+};
+
+}  // namespace
+
+TEST_F(ControlHooks, TheGripIsPaintedOnlyIntoAnInnerControlThatKnowsItsContainer) {
+  for (const bool known : {false, true}) {
+    THooksTestBarsContainer container(nullptr);
+    container.SetBounds(10, 10, 200, 150);
+    container.SetParentWindow(FHost);
+    THooksTestKnownInner knownInner(nullptr);
+    THooksTestPlainInner plainInner(nullptr);
+    THooksTestPlainInner& inner = known ? knownInner : plainInner;
+    knownInner.Owner = &container;
+    inner.SetBounds(0, 0, 200, 150);
+    inner.SetParent(&container);
+    container.SetInnerControl(&inner);
+    container.HandleNeeded();
+    container.HScrollBar()->SetBounds(0, 130, 180, 20);
+    container.VScrollBar()->SetBounds(180, 0, 20, 130);
+    container.HScrollBar()->SetVisible(true);
+    container.VScrollBar()->SetVisible(true);
+    inner.NcPaints = 0;
+    container.SetScrollBarsParameters(true);
+    EXPECT_EQ(known ? 1 : 0, inner.NcPaints) << known;
+
+    auto* active = Supports<IcxContainerActiveControl>(&container, IID_IcxContainerActiveControl);
+    ASSERT_NE(nullptr, active);
+    EXPECT_EQ(&inner, active->GetActiveControl());
+    if (known) {
+      const RECT grip = GetSizeGripBounds(&knownInner);
+      RECT window{};
+      GetWindowRect(inner.Handle(), &window);
+      POINT corner{180, 130};
+      ClientToScreen(container.Handle(), &corner);
+      const RECT expected{corner.x - window.left, corner.y - window.top, corner.x - window.left + 20,
+                          corner.y - window.top + 20};
+      EXPECT_TRUE(EqualRect(&expected, &grip)) << "in the inner control's window coordinates";
+      container.VScrollBar()->SetVisible(false);
+      const RECT none = GetSizeGripBounds(&knownInner);
+      EXPECT_TRUE(IsRectEmpty(&none)) << "no grip with one bar";
+    }
+    container.SetInnerControl(nullptr);
+    inner.SetParent(nullptr);
+  }
+}
+
+TEST_F(ControlHooks, TheInnerListBoxKnowsItsContainer) {
+  THooksTestBarsContainer container(nullptr);
+  TcxCustomInnerListBox list(nullptr);
+  list.SetContainer(&container);
+  auto* inner = Supports<IcxContainerInnerControl>(&list, IID_IcxContainerInnerControl);
+  ASSERT_NE(nullptr, inner);
+  EXPECT_EQ(&list, inner->GetInnerControl());
+  EXPECT_EQ(&container, inner->GetOwnerContainer());
 }
