@@ -1867,10 +1867,10 @@ void TcxControl::DoPaint() {
 }
 
 TVK_MESSAGE_MAP(TcxControl, {WM_PAINT, &TcxControl::WMPaint}, {WM_ERASEBKGND, &TcxControl::WMEraseBkgnd},
+                {CM_CURSORCHANGED, &TcxControl::CMCursorChanged}, {CM_INVALIDATE, &TcxControl::CMInvalidate},
                 {WM_GETDLGCODE, &TcxControl::WMGetDlgCode}, {WM_CONTEXTMENU, &TcxControl::WMContextMenu},
                 {WM_NCCALCSIZE, &TcxControl::WMNCCalcSize}, {WM_CANCELMODE, &TcxControl::WMCancelMode},
                 {CM_FONTCHANGED, &TcxControl::CMFontChanged}, {CN_KEYDOWN, &TcxControl::CNKeyDown},
-                {WM_MOUSEWHEEL, &TcxControl::WMMouseWheel}, {WM_CX_NCSIZECHANGED, &TcxControl::CMNCSizeChanged},
-                {CM_CURSORCHANGED, &TcxControl::CMCursorChanged}, {CM_INVALIDATE, &TcxControl::CMInvalidate})
+                {WM_MOUSEWHEEL, &TcxControl::WMMouseWheel}, {WM_CX_NCSIZECHANGED, &TcxControl::CMNCSizeChanged})
 
 }  // namespace tvk
