@@ -39,6 +39,7 @@ constexpr UINT CM_SYSCOLORCHANGE = CM_BASE + 25;  // the system colours changed:
 constexpr UINT CM_WININICHANGE = CM_BASE + 26;    // the user's settings changed (WM_WININICHANGE passed on)
 constexpr UINT CM_SHOWINGCHANGED = CM_BASE + 32;  // a windowed control's window is to be shown or hidden
 constexpr UINT CM_RELEASE = CM_BASE + 33;         // a form's deferred release
+constexpr UINT CM_INVALIDATE = CM_BASE + 37;      // WParam 0: the control is repainted; 1: a child repaints
 constexpr UINT CM_CHILDKEY = CM_BASE + 41;        // to a form: WParam key, LParam the child control; non-zero: taken
 constexpr UINT CM_WANTSPECIALKEY = CM_BASE + 43;     // WParam key; non-zero: the control takes it itself
 constexpr UINT CM_CONTROLLISTCHANGE = CM_BASE + 44;  // WParam the child, LParam 1 inserted, 0 about to leave

@@ -1421,13 +1421,19 @@ bool TcxContainer::InnerControlDefaultHandler(TMessage& Message) {
 }
 
 RECT TcxContainer::GetInnerSizeGripBounds() {
+  return HasInnerControlHandle() ? CalculateSizeGripBounds(FInnerControl) : RECT{};
+}
+
+RECT TcxContainer::CalculateSizeGripBounds(TWinControl* AInnerControl) {
   TcxScrollBar* h = HScrollBar();
   TcxScrollBar* v = VScrollBar();
-  if (!h || !v || !h->Visible() || !v->Visible() || !HasInnerControlHandle()) return RECT{};
+  if (!h || !v || !h->Visible() || !v->Visible() || !AInnerControl || !AInnerControl->HandleAllocated() ||
+      !HandleAllocated())
+    return RECT{};
   POINT corner{v->Left(), h->Top()};
   ::ClientToScreen(Handle(), &corner);
   RECT window{};
-  GetWindowRect(FInnerControl->Handle(), &window);
+  GetWindowRect(AInnerControl->Handle(), &window);
   const int left = corner.x - window.left, top = corner.y - window.top;
   return RECT{left, top, left + v->Width(), top + h->Height()};
 }
@@ -1452,7 +1458,11 @@ void TcxContainer::SetScrollBarsParameters(bool AIsScrolling) {
     const int page = std::min(int(si.nPage), std::max(0, si.nMax - si.nMin));
     bar->SetScrollParams(si.nMin, std::max(si.nMin, si.nMax), si.nPos, page, true);
   }
-  const RECT grip = GetInnerSizeGripBounds();
+  // The grip is painted only into an inner control that knows its container.
+  auto* innerControl = HasInnerControlHandle()
+                           ? Supports<IcxContainerInnerControl>(FInnerControl, IID_IcxContainerInnerControl)
+                           : nullptr;
+  const RECT grip = innerControl ? tvk::GetSizeGripBounds(innerControl) : RECT{};
   const bool visible = !IsRectEmpty(&grip);
   if (visible && (!FSizeGripVisible || !EqualRect(&grip, &FSizeGripBounds))) {
     RECT window{};
@@ -1464,6 +1474,19 @@ void TcxContainer::SetScrollBarsParameters(bool AIsScrolling) {
   }
   FSizeGripVisible = visible;
   FSizeGripBounds = grip;
+}
+
+bool TcxContainer::GetInterface(const GUID& iid, void** obj) {
+  if (IsEqualGUID(iid, IID_IcxContainerActiveControl)) {
+    *obj = static_cast<IcxContainerActiveControl*>(this);
+    return true;
+  }
+  return TcxControl::GetInterface(iid, obj);
+}
+
+RECT GetSizeGripBounds(IcxContainerInnerControl* AInnerControl) {
+  TcxContainer* container = AInnerControl ? AInnerControl->GetOwnerContainer() : nullptr;
+  return container ? container->CalculateSizeGripBounds(AInnerControl->GetInnerControl()) : RECT{};
 }
 
 void TcxContainer::InnerMouseEnter(TControl*) {

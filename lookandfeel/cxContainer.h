@@ -281,9 +281,40 @@ private:
   TColor FBackgroundColor = clWindow;
 };
 
+class TcxContainer;
+
+// What an inner control offers its container (not counted): the container
+// draws the size grip only into an inner control that offers it.
+// {1B111318-D9C9-4C35-9EFF-5D95793C0106}
+inline constexpr GUID IID_IcxContainerInnerControl = {
+    0x1B111318, 0xD9C9, 0x4C35, {0x9E, 0xFF, 0x5D, 0x95, 0x79, 0x3C, 0x01, 0x06}};
+struct IcxContainerInnerControl {
+  virtual TWinControl* GetInnerControl() = 0;
+  virtual TcxContainer* GetOwnerContainer() = 0;
+
+protected:
+  ~IcxContainerInnerControl() = default;
+};
+
+// The control of a container that takes the focus: its inner control, else itself.
+// {A4A77F28-1D03-425B-9A83-0B853B5D8DEF}
+inline constexpr GUID IID_IcxContainerActiveControl = {
+    0xA4A77F28, 0x1D03, 0x425B, {0x9A, 0x83, 0x0B, 0x85, 0x3B, 0x5D, 0x8D, 0xEF}};
+struct IcxContainerActiveControl {
+  virtual TWinControl* GetActiveControl() = 0;
+
+protected:
+  ~IcxContainerActiveControl() = default;
+};
+
+// The corner between the owner container's bars in the inner control's
+// window coordinates; empty unless both bars show.
+RECT GetSizeGripBounds(IcxContainerInnerControl* AInnerControl);
+
 // A custom-drawn control that hosts one inner windowed control (not owned)
 // and draws the border, shadow and background around it from its state styles.
-class TcxContainer : public TcxControl, public TcxContainerStyleHost, public IcxMouseTrackingCaller {
+class TcxContainer : public TcxControl, public TcxContainerStyleHost, public IcxMouseTrackingCaller,
+                     public IcxContainerActiveControl {
 public:
   TVK_CLASS(TcxContainer, TcxControl)
   explicit TcxContainer(TComponent* AOwner);
@@ -376,6 +407,10 @@ public:
   // The corner between the container's bars in the inner control's window
   // coordinates (empty unless both show).
   RECT GetInnerSizeGripBounds();
+  // The same corner in AInnerControl's window coordinates.
+  RECT CalculateSizeGripBounds(TWinControl* AInnerControl);
+  TWinControl* GetActiveControl() override { return ActiveControl(); }
+  bool GetInterface(const GUID& iid, void** obj) override;
 
   // The style host (the control's own ParentColor and ParentFont).
   bool UsesParentColorByDefault() override { return false; }

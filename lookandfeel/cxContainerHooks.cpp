@@ -1,6 +1,7 @@
 #include "cxContainerHooks.h"
 
 #include "Application.h"
+#include "ClassRegistry.h"
 #include "cxContainer.h"
 #include "cxControls.h"
 #include "dxHooks.h"
@@ -369,6 +370,8 @@ void RemoveContainerHooks() {
 
 void cxContainerUnitStart() {
   IsScrollBarInfoAvailable();  // binds GetScrollBarInfo once
+  StartClassGroup(&TControl::StaticClassInfo());
+  GroupDescendentsWith(&TcxStyleController::StaticClassInfo(), &TControl::StaticClassInfo());
   gPopupWindowList = new std::vector<TcxCustomPopupWindow*>();
   InstallContainerHooks();
   cxPopupOwnerWindowProc = &ResolvePopupOwnerWindow;

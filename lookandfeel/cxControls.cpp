@@ -1,5 +1,6 @@
 #include "cxControls.h"
 
+#include "ClassRegistry.h"
 #include "Forms.h"
 #include "Menus.h"
 #include "cxDWMApi.h"
@@ -506,6 +507,12 @@ bool IsSelfEraseMessage(const TMessage& Message) {
   return Message.Msg == WM_ERASEBKGND && Message.WParam == WPARAM(Message.LParam);
 }
 
+bool IsControlTransparent(TControl* AControl) {
+  if (auto* transparent = Supports<IcxTransparentControl>(AControl, IID_IcxTransparentControl))
+    return transparent->IsTransparent();
+  return dynamic_cast<TWinControl*>(AControl) && !(AControl->ControlStyle() & csOpaque);
+}
+
 WNDPROC SetWindowProcOf(HWND AWnd, WNDPROC AProc) {
   return reinterpret_cast<WNDPROC>(SetWindowLongPtrW(AWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AProc)));
 }
@@ -517,6 +524,7 @@ void cxControlsUnitStart() {
   for (const TCursorRow& row : kCursors) Screen().SetCursors(row.Id, LoadLibraryCursor(row));
   gMessage1 = uint16_t(RegisterWindowMessageW(kcxMessageName1));
   gMessage2 = uint16_t(RegisterWindowMessageW(kcxMessageName2));
+  GroupDescendentsWith(&TcxControlChildComponent::StaticClassInfo(), &TControl::StaticClassInfo());
   gSystemController = new TcxSystemController();
 }
 
@@ -828,9 +836,7 @@ TcxControl::~TcxControl() {
   if (gcxDragOverControl == this) gcxDragOverControl = nullptr;
   if (FDragAndDropState == ddsInProcess) FinishDragAndDrop(false);
   FDragAndDropObject.reset();
-  FSizeGrip.reset();
-  FVScrollBar.reset();
-  FHScrollBar.reset();
+  DestroyInternalControls();
   FFontListenerList.clear();
   SetPopupMenu(nullptr);
   FScreenCanvas.reset();
@@ -1079,6 +1085,17 @@ void TcxControl::CreateInternalControls() {
       Scroll(static_cast<TcxScrollBar*>(ASender)->Kind(), ACode, APos);
     };
   }
+  // The bars follow the system's scroll-bar size when the user changes it.
+  if (TcxSettingsController* settings = GetSettingsController()) settings->AddListener(this);
+}
+
+void TcxControl::DestroyInternalControls() {
+  if (!FSizeGrip) return;
+  // Not through the getter: after the unit's shut-down there is none to leave.
+  if (gSettingsController) gSettingsController->RemoveListener(this);
+  FSizeGrip.reset();
+  FVScrollBar.reset();
+  FHScrollBar.reset();
 }
 
 void TcxControl::SetScrollBars(TScrollStyle AValue) {
@@ -1186,15 +1203,33 @@ void TcxControl::UpdateScrollBars() {
       FVScrollBar->ApplyData();
     }
   }
-  if (hWas != FHScrollBar->Visible() || vWas != FVScrollBar->Visible())
+  if (hWas != FHScrollBar->Visible() || vWas != FVScrollBar->Visible()) {
     BoundsChanged();
-  else
-    SetInternalControlsBounds();
+    return;
+  }
+  SetInternalControlsBounds();
+  if (NeedsInternalControlsOnTop()) BringInternalControlsToFront();
+}
+
+void TcxControl::BringInternalControlsToFront() {
+  if (!FHScrollBar) return;
+  for (TWinControl* child : {static_cast<TWinControl*>(FHScrollBar.get()), static_cast<TWinControl*>(FVScrollBar.get()),
+                             static_cast<TWinControl*>(FSizeGrip.get())})
+    if (child->HandleAllocated())
+      SetWindowPos(child->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_DEFERERASE);
+}
+
+void TcxControl::UpdateInternalControlsState() {
+  if (!FHScrollBar) return;
+  if (FHScrollBar->Visible()) FHScrollBar->UpdateControlState();
+  if (FVScrollBar->Visible()) FVScrollBar->UpdateControlState();
+  if (FSizeGrip->Visible()) FSizeGrip->UpdateControlState();
 }
 
 void TcxControl::BoundsChanged() {
   CheckUpdateScrollBars();
-  Invalidate();
+  // What shows through the control moved with it.
+  if (HasTransparency()) Invalidate();
 }
 
 void TcxControl::Resize() {
@@ -1455,7 +1490,30 @@ void TcxControl::CMFontChanged(TMessage& Message) {
   Invalidate();
 }
 
-void TcxControl::LookAndFeelChanged(TcxLookAndFeel*, TcxLookAndFeelValues) { Invalidate(); }
+void TcxControl::LookAndFeelChanged(TcxLookAndFeel*, TcxLookAndFeelValues) {}
+
+void TcxControl::FocusChanged() { CallNotifyEventIfAssigned(OnFocusChanged, this); }
+
+void TcxControl::CursorChanged() {
+  if (!FShowingCurrentCursor) FDefaultCursor = Cursor();
+}
+
+void TcxControl::Invalidate() { Perform(CM_INVALIDATE, 0, 0); }
+
+void TcxControl::CMInvalidate(TMessage& Message) {
+  if (!HandleAllocated() || (ComponentState() & csDestroying)) return;
+  if (TWinControl* parent = Parent()) parent->Perform(CM_INVALIDATE, 1, 0);
+  if (Message.WParam != 0) return;
+  ::InvalidateRect(Handle(), nullptr, !(ControlStyle() & csOpaque));
+  if (!HasTransparency()) return;
+  for (int i = 0; i < ControlCount(); ++i)
+    if (TControl* child = Controls(i); IsControlTransparent(child)) child->Invalidate();
+}
+
+void TcxControl::CMCursorChanged(TMessage& Message) {
+  CursorChanged();
+  TVK_INHERITED(Message);
+}
 
 void TcxControl::CreateWnd() {
   ApplyDragImageStyle();
@@ -1698,6 +1756,14 @@ void TcxControl::MouseDown(TMouseButton AButton, TShiftState AShift, int X, int 
 }
 
 void TcxControl::MouseMove(TShiftState AShift, int X, int Y) {
+  {
+    FShowingCurrentCursor = true;
+    struct TReset {
+      bool& Flag;
+      ~TReset() { Flag = false; }
+    } reset{FShowingCurrentCursor};
+    SetCursor(GetCurrentCursor(X, Y));
+  }
   TCustomControl::MouseMove(AShift, X, Y);
   if (FDragAndDropState == ddsStarting && !IsMouseInPressedArea(X, Y)) BeginDragAndDrop();
   if (FDragAndDropState == ddsInProcess) {
@@ -1840,9 +1906,11 @@ void TcxControl::DoPaint() {
     LookAndFeelPainter()->DrawBorder(*FCanvas, Bounds());
     FCanvas->IntersectClipRect(ClientBounds());
   }
+  UpdateInternalControlsState();
 }
 
 TVK_MESSAGE_MAP(TcxControl, {WM_PAINT, &TcxControl::WMPaint}, {WM_ERASEBKGND, &TcxControl::WMEraseBkgnd},
+                {CM_CURSORCHANGED, &TcxControl::CMCursorChanged}, {CM_INVALIDATE, &TcxControl::CMInvalidate},
                 {WM_GETDLGCODE, &TcxControl::WMGetDlgCode}, {WM_CONTEXTMENU, &TcxControl::WMContextMenu},
                 {WM_NCCALCSIZE, &TcxControl::WMNCCalcSize}, {WM_CANCELMODE, &TcxControl::WMCancelMode},
                 {CM_FONTCHANGED, &TcxControl::CMFontChanged}, {CN_KEYDOWN, &TcxControl::CNKeyDown},

@@ -297,6 +297,9 @@ bool IsControlChainReady(TControl* AControl);
 WPARAM ShiftStateToMouseKeyFlags(TShiftState Shift);
 WORD NormalizeEditKey(WORD AKey);
 bool IsSelfEraseMessage(const TMessage& Message);
+// Whether a repaint of AControl's parent shows through it: its
+// IcxTransparentControl answer, else a windowed control that is not opaque.
+bool IsControlTransparent(TControl* AControl);
 // The window's previous procedure.
 WNDPROC SetWindowProcOf(HWND AWnd, WNDPROC AProc);
 
@@ -444,6 +447,9 @@ public:
 protected:
   // The part of the parent's frozen picture under the bar, while there is one.
   void Paint() override;
+
+private:
+  friend class TcxControl;  // refreshes the bar's showing state after painting
 };
 
 // Fills the corner between a control's two scroll bars.
@@ -459,6 +465,7 @@ protected:
   void WMEraseBkgnd(TMessage& Message);
 
 private:
+  friend class TcxControl;  // refreshes the grip's showing state after painting
   std::unique_ptr<TcxLookAndFeel> FLookAndFeel;
 };
 
@@ -654,6 +661,9 @@ public:
   void AddFontListener(IcxFontListener* AListener);
   void RemoveFontListener(IcxFontListener* AListener);
   bool IsPopupMenuShortCut(TMessage& Message);
+  // The control took or lost the focus.
+  TNotifyEvent OnFocusChanged;
+  TCursor DefaultCursor() const { return FDefaultCursor; }
 
   // Library drag and drop.
   TcxDragAndDropObject* DragAndDropObject();
@@ -702,6 +712,8 @@ public:
   RECT GetHScrollBarBounds();
   RECT GetVScrollBarBounds();
 
+  // The control's invalidate notification: its parent hears it too.
+  void Invalidate() override;
   void WndProc(TMessage& Message) override;
   void AfterConstruction() override;
 
@@ -738,8 +750,11 @@ protected:
   virtual void HandleContextPopup(POINT AMousePos, bool& AHandled);
   virtual void DoPaint();
   virtual void EraseBackground(HDC DC);
-  virtual void FocusChanged() {}
+  virtual void FocusChanged();
+  // The cursor shown over (X, Y) while the mouse moves: the control's own by default.
   virtual TCursor GetCurrentCursor(int X, int Y) { (void)X, (void)Y; return FDefaultCursor; }
+  // The control's own cursor follows Cursor, except while MouseMove shows another.
+  virtual void CursorChanged();
   virtual bool HasTransparency() { return false; }
   virtual void InitControl() {}
   virtual bool IsBufferedPaintAllowed() { return true; }
@@ -764,6 +779,11 @@ protected:
   virtual bool HandleMouseWheel(int ADelta);
   virtual TScrollStyle GetSystemSizedScrollBars() { return TScrollStyle::ssBoth; }
   virtual void SetInternalControlsBounds();
+  // Bars and grip stay above other children, except at design time.
+  virtual bool NeedsInternalControlsOnTop() { return !IsDesigning(); }
+  virtual void BringInternalControlsToFront();
+  // After painting: the visible bars and grip repaint their showing state.
+  virtual void UpdateInternalControlsState();
   void Resize() override;
 
   void CreateWnd() override;
@@ -787,10 +807,13 @@ protected:
   bool IsOwnAutomaticDragPress(TMessage& Message);
   void WMMouseWheel(TMessage& Message);
   void CMNCSizeChanged(TMessage& Message);
+  void CMCursorChanged(TMessage& Message);
+  void CMInvalidate(TMessage& Message);
 
 private:
   std::vector<TcxControlChildComponent*> FChildComponents;
   void CreateInternalControls();
+  void DestroyInternalControls();
   void CalculateScrollBarsParams();
   void CorrectScrollBarPages();
   bool IsScrollBarShown(TScrollBarKind AKind) const;
@@ -804,6 +827,7 @@ private:
   std::unique_ptr<TcxCanvas> FCanvas;
   std::unique_ptr<TcxScreenCanvas> FScreenCanvas;
   TCursor FDefaultCursor = 0;
+  bool FShowingCurrentCursor = false;  // MouseMove sets Cursor: FDefaultCursor stays
   bool FFocusOnClick = true;
   std::vector<IcxFontListener*> FFontListenerList;
   TcxKeys FKeys = 0;

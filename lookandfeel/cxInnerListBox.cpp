@@ -214,6 +214,14 @@ void TcxCustomInnerListBox::VScrollBarScroll(TScrollCode AScrollCode, int& AScro
   }
 }
 
+bool TcxCustomInnerListBox::GetInterface(const GUID& iid, void** obj) {
+  if (IsEqualGUID(iid, IID_IcxContainerInnerControl)) {
+    *obj = static_cast<IcxContainerInnerControl*>(this);
+    return true;
+  }
+  return TListBox::GetInterface(iid, obj);
+}
+
 RECT TcxCustomInnerListBox::GetSizeGripRect() {
   if (!FHScrollBar || !FVScrollBar || !FHScrollBar->Visible() || !FVScrollBar->Visible() || !HandleAllocated())
     return RECT{};

@@ -7,6 +7,7 @@
 // focus and drag starts reach the container too.
 #include "Controls.h"
 #include "StdCtrls.h"
+#include "cxContainer.h"
 #include "cxGraphics.h"
 #include "cxLookAndFeels.h"
 #include "cxScrollBar.h"
@@ -18,11 +19,14 @@ namespace tvk {
 
 class TcxContainer;
 
-class TcxCustomInnerListBox : public TListBox {
+class TcxCustomInnerListBox : public TListBox, public IcxContainerInnerControl {
 public:
   TVK_CLASS(TcxCustomInnerListBox, TListBox)
   explicit TcxCustomInnerListBox(TComponent* AOwner);
   ~TcxCustomInnerListBox() override;
+  TWinControl* GetInnerControl() override { return this; }
+  TcxContainer* GetOwnerContainer() override { return FContainer; }
+  bool GetInterface(const GUID& iid, void** obj) override;
 
   // The container hosting the list box (not owned).
   TcxContainer* Container() const { return FContainer; }
