@@ -15,6 +15,19 @@
 
 namespace tvk {
 
+namespace {
+
+// A counter raised for a scope (refresh and event locks).
+struct TCountedLock {
+  explicit TCountedLock(int& ACount) : Count(ACount) { ++Count; }
+  ~TCountedLock() { --Count; }
+  TCountedLock(const TCountedLock&) = delete;
+  TCountedLock& operator=(const TCountedLock&) = delete;
+  int& Count;
+};
+
+}  // namespace
+
 TcxStyleController* ContainerDefaultStyleController = nullptr;
 
 namespace {
@@ -481,11 +494,7 @@ void TcxContainerStyle::SetAssignedValues(TcxContainerStyleValues AValue) {
 
 void TcxContainerStyle::RefreshFont() {
   if (FState != csNormal || FDirectAccessMode || !FOwnFont || Has(svFont)) return;
-  ++FFontAssignedValueLockCount;
-  struct TUnlock {
-    int& Count;
-    ~TUnlock() { --Count; }
-  } unlock{FFontAssignedValueLockCount};
+  const TCountedLock lock(FFontAssignedValueLockCount);
   for (TcxContainerStyle* style = ControllerStyle(); style; style = style->ControllerStyle()) {
     if (style->Has(svFont) && style->FOwnFont) {
       FOwnFont->Assign(*style->FOwnFont);
@@ -984,11 +993,7 @@ void TcxContainer::Update() {
 void TcxContainer::Loaded() {
   TcxControl::Loaded();
   {
-    ++FRefreshLockCount;
-    struct TUnlock {
-      int& Count;
-      ~TUnlock() { --Count; }
-    } unlock{FRefreshLockCount};
+    const TCountedLock lock(FRefreshLockCount);
     PlaceInnerControl();
   }
   ContainerStyleChanged(Style());
@@ -1259,20 +1264,12 @@ void TcxContainer::UpdateHotTrackState(POINT P, TcxMouseButton AButton, bool AIs
   FHasChanges = true;
   bool refreshed = false;
   if (CanRefreshContainer()) {
-    ++FRefreshLockCount;
-    struct TUnlock {
-      int& Count;
-      ~TUnlock() { --Count; }
-    } unlock{FRefreshLockCount};
+    const TCountedLock lock(FRefreshLockCount);
     FHasChanges = false;
     refreshed = RefreshContainerView(P, AButton, AIsMouseEvent, AShift);
   }
   if (AIsMouseEvent && FProcessEventsLockCount == 0 && CanRefreshContainer()) {
-    ++FProcessEventsLockCount;
-    struct TUnlock {
-      int& Count;
-      ~TUnlock() { --Count; }
-    } unlock{FProcessEventsLockCount};
+    const TCountedLock lock(FProcessEventsLockCount);
     AfterMouseRefresh();
   }
   FIsViewInfoCalculated = refreshed && !FHasChanges;
@@ -1683,11 +1680,7 @@ void TcxContainer::CMColorChanged(TMessage& Message) {
 void TcxContainer::CMFontChanged(TMessage& Message) {
   if (FInternalSetting || FIsCreating) {
     TVK_INHERITED(Message);
-    ++FRefreshLockCount;
-    struct TUnlock {
-      int& Count;
-      ~TUnlock() { --Count; }
-    } unlock{FRefreshLockCount};
+    const TCountedLock lock(FRefreshLockCount);
     PlaceInnerControl();
   } else {
     // A font set on the control becomes the normal style's. Only a font that
