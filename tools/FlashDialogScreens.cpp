@@ -15,6 +15,7 @@
 #include "XPEdits.h"
 #include "XPGroups.h"
 #include "XPProgress.h"
+#include "ScreenshotImages.h"
 
 #include <objbase.h>
 
@@ -36,28 +37,6 @@ public:
   using TXPCustomButtonEdit::TXPCustomButtonEdit;
   TGraphic* GetButtonGlyph(TXPEditButton&) override { return &TXPEditResourceManager::EllipsisGlyph(); }
 };
-
-void Render(TWinControl& control, HDC dc, int x, int y) {
-  int saved = SaveDC(dc);
-  MoveWindowOrg(dc, x, y);
-  IntersectClipRect(dc, 0, 0, control.Width(), control.Height());
-  control.Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(dc));
-  control.Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc));
-  RestoreDC(dc, saved);
-  for (int i = 0; i < control.ControlCount(); ++i) {
-    TControl* child = control.Controls(i);
-    if (!child->Visible()) continue;
-    if (auto* windowed = dynamic_cast<TWinControl*>(child)) {
-      Render(*windowed, dc, x + child->Left(), y + child->Top());
-    } else if (auto* graphic = dynamic_cast<TGraphicControl*>(child)) {
-      int inner = SaveDC(dc);
-      MoveWindowOrg(dc, x + child->Left(), y + child->Top());
-      IntersectClipRect(dc, 0, 0, child->Width(), child->Height());
-      graphic->PaintTo(dc);
-      RestoreDC(dc, inner);
-    }
-  }
-}
 
 template <class T>
 T* Place(TWinControl* parent, int left, int top, int width, int height) {
@@ -142,7 +121,7 @@ int main(int argc, char** argv) {
         TBitmap shot;
         shot.SetPixelFormat(TPixelFormat::pf32bit);
         shot.SetSize(604, 290);
-        Render(*form, shot.Canvas().Handle(), 0, 0);
+        RenderControl(*form, shot.Canvas().Handle(), 0, 0);
         TPngImage png;
         png.Assign(shot);
         std::string name = folder + "\\flash_dialog_mode" + std::to_string(mode) +

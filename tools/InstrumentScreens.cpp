@@ -15,6 +15,7 @@
 #include "ModuleInit.h"
 #include "PngImage.h"
 #include "StdCtrls.h"
+#include "ScreenshotImages.h"
 
 #include <objbase.h>
 
@@ -30,18 +31,8 @@ constexpr TInitStep kSteps[] = {
     TVK_STYLED_CONTROLS_STEPS
 };
 
-// Paints Control and its windowed children (graphic ones come with their parent) into Dc at (X, Y).
-void Render(TWinControl& control, HDC dc, int x, int y) {
-  int saved = SaveDC(dc);
-  MoveWindowOrg(dc, x, y);
-  IntersectClipRect(dc, 0, 0, control.Width(), control.Height());
-  control.Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(dc));
-  control.Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc));
-  RestoreDC(dc, saved);
-  for (int i = 0; i < control.ControlCount(); ++i)
-    if (auto* child = dynamic_cast<TWinControl*>(control.Controls(i)); child && child->Visible())
-      Render(*child, dc, x + child->Left(), y + child->Top());
-}
+// The panels' visible windowed children.
+bool DrawsWindowedChild(TControl* child) { return child->Visible() && dynamic_cast<TWinControl*>(child); }
 
 template <class T>
 T* Place(TWinControl* parent, int left, int top, int width, int height) {
@@ -117,7 +108,7 @@ int main(int argc, char** argv) {
         TBitmap shot;
         shot.SetPixelFormat(TPixelFormat::pf32bit);
         shot.SetSize(724, 140);
-        Render(*plate, shot.Canvas().Handle(), 0, 0);
+        RenderControl(*plate, shot.Canvas().Handle(), 0, 0, DrawsWindowedChild);
         TPngImage png;
         png.Assign(shot);
         std::wstring scheme_name = InstrumentPanelStyleName(scheme);

@@ -14,6 +14,7 @@
 #include "XPControlUtils.h"
 #include "XPExtEdits.h"
 #include "XPSplitButton.h"
+#include "ScreenshotImages.h"
 
 #include <cstdio>
 #include <memory>
@@ -27,29 +28,9 @@ constexpr TInitStep kSteps[] = {
     TVK_STYLED_CONTROLS_STEPS
 };
 
-// Paints a control and its visible children into Dc at (X, Y); windows of
-// their own on the screen (an open drop-down list) are left to the caller.
-void Render(TWinControl& control, HDC dc, int x, int y) {
-  int saved = SaveDC(dc);
-  MoveWindowOrg(dc, x, y);
-  IntersectClipRect(dc, 0, 0, control.Width(), control.Height());
-  control.Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(dc));
-  control.Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc));
-  RestoreDC(dc, saved);
-  for (int i = 0; i < control.ControlCount(); ++i) {
-    TControl* child = control.Controls(i);
-    if (!child->Visible() || dynamic_cast<TXPPopupListBox*>(child)) continue;
-    if (auto* windowed = dynamic_cast<TWinControl*>(child)) {
-      Render(*windowed, dc, x + child->Left(), y + child->Top());
-    } else if (auto* graphic = dynamic_cast<TGraphicControl*>(child)) {
-      int inner = SaveDC(dc);
-      MoveWindowOrg(dc, x + child->Left(), y + child->Top());
-      IntersectClipRect(dc, 0, 0, child->Width(), child->Height());
-      graphic->PaintTo(dc);
-      RestoreDC(dc, inner);
-    }
-  }
-}
+// Visible children; windows of their own on the screen (an open drop-down
+// list) are left to the caller.
+bool DrawsChild(TControl* child) { return child->Visible() && !dynamic_cast<TXPPopupListBox*>(child); }
 
 // A window of its own, painted where it stands relative to the form's client area.
 void RenderOnScreen(TWinControl& window, TForm& form, HDC dc) {
@@ -63,7 +44,7 @@ void RenderOnScreen(TWinControl& window, TForm& form, HDC dc) {
   DeleteObject(brush);
   POINT client{0, 0};
   ClientToScreen(window.Handle(), &client);
-  Render(window, dc, client.x - r.left + at.x, client.y - r.top + at.y);
+  RenderControl(window, dc, client.x - r.left + at.x, client.y - r.top + at.y, DrawsChild);
 }
 
 template <class T>
@@ -134,7 +115,7 @@ void Shoot(int mode, const std::string& folder) {
   TBitmap shot;
   shot.SetPixelFormat(TPixelFormat::pf32bit);
   shot.SetSize(form->ClientWidth(), form->ClientHeight());
-  Render(*form, shot.Canvas().Handle(), 0, 0);
+  RenderControl(*form, shot.Canvas().Handle(), 0, 0, DrawsChild);
   RenderOnScreen(combo->PopupListBox(), *form, shot.Canvas().Handle());
   if (split->PopupHolder()) RenderOnScreen(*split->PopupHolder(), *form, shot.Canvas().Handle());
   combo->SetDroppedDown(false);
