@@ -11,6 +11,7 @@
 #include "cxControls.h"
 #include "cxInnerListBox.h"
 #include "dxCore.h"
+#include "ScreenshotImages.h"
 
 #include <cstdio>
 #include <memory>
@@ -142,11 +143,7 @@ void DrawContainers(const std::string& AFolder) {
     if (bar && bar->Visible()) PaintAt(dc, *bar, 340 + bar->Left(), lowerY + 20 + bar->Top());
 
   shot.MakeOpaque();
-  TPngImage png;
-  png.Assign(shot);
-  const std::string name = AFolder + "\\lookandfeel_containers.png";
-  png.SaveToFile(WideString(name.begin(), name.end()));
-  std::printf("%s\n", name.c_str());
+  SavePng(shot, AFolder, "lookandfeel_containers.png", "containers");
   host.SetInnerControl(nullptr);
   list.reset();
 }

@@ -12,6 +12,7 @@
 #include "Themes.h"
 #include "XPControlUtils.h"
 #include "XPDXCombos.h"
+#include "ScreenshotImages.h"
 
 #include <cstdio>
 
@@ -159,11 +160,8 @@ int main(int argc, char** argv) {
       c.Brush().SetColor(SubstBtnFaceColor);
       c.FillRect(RECT{0, 0, 420, 440});
       DrawMode(c);
-      TPngImage png;
-      png.Assign(shot);
-      std::string name = folder + "\\dx_edits_lookmode" + std::to_string(mode) + ".png";
-      png.SaveToFile(WideString(name.begin(), name.end()));
-      std::printf("look mode %d: %s\n", mode, name.c_str());
+      const std::string file = "dx_edits_lookmode" + std::to_string(mode) + ".png";
+      SavePng(shot, folder, file.c_str(), ("look mode " + std::to_string(mode)).c_str());
     }
   }, [] { SetLookMode(2); });
 }

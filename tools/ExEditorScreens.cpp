@@ -12,6 +12,7 @@
 #include "dxCheckEdit.h"
 #include "dxImageEdit.h"
 #include "dxMemoEdit.h"
+#include "ScreenshotImages.h"
 
 #include <array>
 #include <cstdio>
@@ -90,16 +91,8 @@ void DrawLiveMemo(const std::string& folder) {
   shot.SetSize(280, 170);
   shot.Canvas().Brush().SetColor(TColor(0xE0E0E0));
   shot.Canvas().FillRect(RECT{0, 0, shot.Width(), shot.Height()});
-  HWND window = form->Handle();
-  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  HDC source = GetWindowDC(window);
-  BitBlt(shot.Canvas().Handle(), 10, 10, form->Width(), form->Height(), source, 0, 0, SRCCOPY);
-  ReleaseDC(window, source);
-  TPngImage png;
-  png.Assign(shot);
-  std::string name = folder + "\\exeditor_live_memo.png";
-  png.SaveToFile(WideString(name.begin(), name.end()));
-  std::printf("live memo: %s\n", name.c_str());
+  CopyWindow(form->Handle(), shot.Canvas(), 10, 10);
+  SavePng(shot, folder, "exeditor_live_memo.png", "live memo");
 }
 
 }  // namespace
@@ -251,11 +244,7 @@ int main(int argc, char** argv) {
     memo->Data = L"A memo cell wraps its text over several lines when the cell is high enough to show them.";
     TdxInplaceTextEditClass::Instance().Draw(dc, memoBounds, *memo, nullptr);
 
-    TPngImage png;
-    png.Assign(shot);
-    std::string name = folder + "\\exeditor_cells.png";
-    png.SaveToFile(WideString(name.begin(), name.end()));
-    std::printf("drop-down, button, check, image and memo cells: %s\n", name.c_str());
+    SavePng(shot, folder, "exeditor_cells.png", "drop-down, button, check, image and memo cells");
     DrawLiveMemo(folder);
   });
 }

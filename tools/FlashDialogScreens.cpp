@@ -122,12 +122,9 @@ int main(int argc, char** argv) {
         shot.SetPixelFormat(TPixelFormat::pf32bit);
         shot.SetSize(604, 290);
         RenderControl(*form, shot.Canvas().Handle(), 0, 0);
-        TPngImage png;
-        png.Assign(shot);
-        std::string name = folder + "\\flash_dialog_mode" + std::to_string(mode) +
-                           (enabled ? "_enabled" : "_disabled") + ".png";
-        png.SaveToFile(WideString(name.begin(), name.end()));
-        std::printf("%s\n", name.c_str());
+        const std::string file =
+            "flash_dialog_mode" + std::to_string(mode) + (enabled ? "_enabled" : "_disabled") + ".png";
+        SavePng(shot, folder, file.c_str(), "flash dialog");
       }
   }, [] { SetLook(2); });
 }

@@ -109,13 +109,10 @@ int main(int argc, char** argv) {
         shot.SetPixelFormat(TPixelFormat::pf32bit);
         shot.SetSize(724, 140);
         RenderControl(*plate, shot.Canvas().Handle(), 0, 0, DrawsWindowedChild);
-        TPngImage png;
-        png.Assign(shot);
-        std::wstring scheme_name = InstrumentPanelStyleName(scheme);
-        std::string name = folder + "\\rack_" + std::string(scheme_name.begin(), scheme_name.end()) +
-                           (primary ? "_primary" : "") + ".png";
-        png.SaveToFile(WideString(name.begin(), name.end()));
-        std::printf("%s\n", name.c_str());
+        const std::wstring scheme_name = InstrumentPanelStyleName(scheme);
+        const std::string file =
+            "rack_" + std::string(scheme_name.begin(), scheme_name.end()) + (primary ? "_primary" : "") + ".png";
+        SavePng(shot, folder, file.c_str(), "rack");
       }
   });
 }

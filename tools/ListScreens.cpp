@@ -121,11 +121,8 @@ void Shoot(int mode, const std::string& folder) {
   combo->SetDroppedDown(false);
   SendMessageW(split->Handle(), TXPSplitButton::WM_HIDEPOPUP, 0, 0);
 
-  TPngImage png;
-  png.Assign(shot);
-  std::string name = folder + "\\lists_mode" + std::to_string(mode) + ".png";
-  png.SaveToFile(WideString(name.begin(), name.end()));
-  std::printf("%s\n", name.c_str());
+  const std::string file = "lists_mode" + std::to_string(mode) + ".png";
+  SavePng(shot, folder, file.c_str(), "lists");
   // The history edit keeps nothing of a picture run.
   form.reset();
   RegDeleteTreeW(HKEY_CURRENT_USER, L"TvkScreens");

@@ -5,6 +5,7 @@
 #include "LookAndFeelSteps.h"
 #include "PngImage.h"
 #include "dxCore.h"
+#include "ScreenshotImages.h"
 
 #include <cstdio>
 #include <string>
@@ -29,11 +30,7 @@ int main(int argc, char** argv) {
       std::wstring label = std::to_wstring(ids[i]);
       TextOutW(dc, x + 8, 44, label.c_str(), int(label.size()));
     }
-    TPngImage png;
-    png.Assign(shot);
-    std::string name = folder + "\\lookandfeel_cursors.png";
-    png.SaveToFile(WideString(name.begin(), name.end()));
-    std::printf("%zu cursors: %s\n", ids.size(), name.c_str());
+    SavePng(shot, folder, "lookandfeel_cursors.png", (std::to_string(ids.size()) + " cursors").c_str());
   }, {}, [] {
     ScreenUnitShutdown();
     DxCoreUnitShutdown();

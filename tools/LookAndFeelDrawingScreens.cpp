@@ -10,6 +10,7 @@
 #include "cxGraphics.h"
 #include "dxCore.h"
 #include "dxOffice11.h"
+#include "ScreenshotImages.h"
 
 #include <cstdio>
 #include <functional>
@@ -34,11 +35,8 @@ void Gallery(const char* AName, int AWidth, int AHeight, const std::function<voi
   shot.Canvas().FillRect(shot.ClientRect());
   ADraw(shot.cxCanvas(), shot.Canvas().Handle());
   shot.MakeOpaque();
-  TPngImage png;
-  png.Assign(shot);
-  const std::string name = gFolder + "\\lookandfeel_" + AName + ".png";
-  png.SaveToFile(WideString(name.begin(), name.end()));
-  std::printf("%s\n", name.c_str());
+  const std::string file = "lookandfeel_" + std::string(AName) + ".png";
+  SavePng(shot, gFolder, file.c_str(), "drawing");
 }
 
 std::unique_ptr<TcxBitmap32> Sample(int AWidth, int AHeight, bool AAlpha) {

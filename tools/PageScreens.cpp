@@ -15,6 +15,7 @@
 #include "XPGraphics.h"
 #include "XPPageControl.h"
 #include "XPSplit.h"
+#include "ScreenshotImages.h"
 
 #include <objbase.h>
 
@@ -37,18 +38,10 @@ void SetPageLookMode(int mode) {
   UpdateSubstColors();
 }
 
-// Paints Control and its visible windowed children into Dc at (X, Y).
-void RenderControl(TWinControl& control, HDC dc, int x, int y) {
-  int saved = SaveDC(dc);
-  MoveWindowOrg(dc, x, y);
-  IntersectClipRect(dc, 0, 0, control.Width(), control.Height());
-  control.Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(dc));
-  control.Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc));
-  RestoreDC(dc, saved);
-  for (int i = 0; i < control.ControlCount(); ++i)
-    if (auto* child = dynamic_cast<TWinControl*>(control.Controls(i));
-        child && child->HandleAllocated() && IsWindowVisible(child->Handle()))
-      RenderControl(*child, dc, x + child->Left(), y + child->Top());
+// The visible windowed children.
+bool DrawsShownWindow(TControl* child) {
+  auto* windowed = dynamic_cast<TWinControl*>(child);
+  return windowed && windowed->HandleAllocated() && IsWindowVisible(windowed->Handle());
 }
 
 void Note(TWinControl* parent, const wchar_t* text) {
@@ -106,12 +99,10 @@ int main(int argc, char** argv) {
       TCanvas& c = shot.Canvas();
       c.Brush().SetColor(SubstBtnFaceColor);
       c.FillRect(RECT{0, 0, panel->Width(), panel->Height()});
-      RenderControl(*panel, c.Handle(), 0, 0);
-      TPngImage png;
-      png.Assign(shot);
-      std::string name = folder + "\\pages_lookmode" + std::to_string(mode) + ".png";
-      png.SaveToFile(WideString(name.begin(), name.end()));
-      std::printf("look mode %d (GetThemeMode %d): %s\n", mode, int(GetThemeMode()), name.c_str());
+      RenderControl(*panel, c.Handle(), 0, 0, DrawsShownWindow);
+      const std::string file = "pages_lookmode" + std::to_string(mode) + ".png";
+      SavePng(shot, folder, file.c_str(),
+              ("look mode " + std::to_string(mode) + " (GetThemeMode " + std::to_string(int(GetThemeMode())) + ")").c_str());
     }
   }, [] { SetPageLookMode(2); });
 }

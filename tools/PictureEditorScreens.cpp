@@ -14,6 +14,7 @@
 #include "dxGraphicEdit.h"
 #include "dxPopupEditForm.h"
 #include "dxPopupToolBar.h"
+#include "ScreenshotImages.h"
 
 #include <array>
 #include <cstdio>
@@ -246,10 +247,7 @@ int main(int argc, char** argv) {
     y = DrawBlobPopups(dc, picture, y);
     DrawPopupForms(dc, y);
 
-    TPngImage png;
-    png.Assign(shot);
-    std::string name = folder + "\\picture_editors.png";
-    png.SaveToFile(WideString(name.begin(), name.end()));
-    std::printf("graphic cells, picture toolbars, blob cells, blob pop-ups and pop-up forms: %s\n", name.c_str());
+    SavePng(shot, folder, "picture_editors.png",
+            "graphic cells, picture toolbars, blob cells, blob pop-ups and pop-up forms");
   });
 }

@@ -13,6 +13,7 @@
 #include "XPControlUtils.h"
 #include "XPControls.h"
 #include "XPGraphics.h"
+#include "ScreenshotImages.h"
 
 #include <objbase.h>
 
@@ -184,11 +185,9 @@ int main(int argc, char** argv) {
       DrawGradients(c);
       DrawSkins(c);
       DrawTransparentControl(c);
-      TPngImage png;
-      png.Assign(shot);
-      std::string name = folder + "\\styled_lookmode" + std::to_string(mode) + ".png";
-      png.SaveToFile(WideString(name.begin(), name.end()));
-      std::printf("look mode %d (GetThemeMode %d): %s\n", mode, int(GetThemeMode()), name.c_str());
+      const std::string file = "styled_lookmode" + std::to_string(mode) + ".png";
+      SavePng(shot, folder, file.c_str(),
+              ("look mode " + std::to_string(mode) + " (GetThemeMode " + std::to_string(int(GetThemeMode())) + ")").c_str());
     }
   }, [] { SetLookMode(2); });
 }
