@@ -5,6 +5,7 @@
 #include "cxContainer.h"
 #include "dxOffice11.h"
 #include "lookandfeel/LookAndFeelTest.h"
+#include "RefreshCountingContainer.h"
 
 #include <gtest/gtest.h>
 
@@ -817,21 +818,10 @@ TEST_F(Container, ScalingRescalesTheStyleFontOnlyWhenItIsTheContainersOwn) {
 }
 
 TEST_F(Container, ACtl3DOrSystemColourChangeRefreshesTheContainer) {
-  class TCtl3DRefreshCounter : public TcxContainer {
-  public:
-    using TcxContainer::TcxContainer;
-    int Refreshes = 0;
-
-  protected:
-    bool RefreshContainerView(POINT P, TcxMouseButton AButton, bool AIsMouseEvent, TShiftState AShift) override {
-      ++Refreshes;
-      return TcxContainer::RefreshContainerView(P, AButton, AIsMouseEvent, AShift);
-    }
-  };
   TWinControl parent(nullptr);
   parent.SetBounds(0, 0, 300, 200);
   parent.SetParentWindow(FHost);
-  auto* container = new TCtl3DRefreshCounter(nullptr);
+  auto* container = new cxcontrols_test::TRefreshCountingContainer(nullptr);
   container->SetBounds(10, 10, 120, 40);
   container->SetParent(&parent);
   container->HandleNeeded();

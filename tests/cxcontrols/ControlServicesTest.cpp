@@ -9,6 +9,7 @@
 #include "dxCore.h"
 #include "lookandfeel/LookAndFeelTest.h"
 #include "painters/PaintersTest.h"
+#include "RefreshCountingContainer.h"
 
 #include <gtest/gtest.h>
 
@@ -188,17 +189,7 @@ TEST_F(ControlServices, AControlFreedAfterTheCoreServicesStoppedMakesNoNewReposi
 }
 
 TEST_F(ControlServices, NewTranslationsRefreshAContainer) {
-  class TRefreshCountingContainer : public TcxContainer {
-  public:
-    using TcxContainer::TcxContainer;
-    int Refreshes = 0;
-
-  protected:
-    bool RefreshContainerView(POINT P, TcxMouseButton AButton, bool AIsMouseEvent, TShiftState AShift) override {
-      ++Refreshes;
-      return TcxContainer::RefreshContainerView(P, AButton, AIsMouseEvent, AShift);
-    }
-  } container(nullptr);
+  cxcontrols_test::TRefreshCountingContainer container(nullptr);
   container.SetBounds(0, 0, 120, 30);
   container.SetParentWindow(FHost);
   container.HandleNeeded();
