@@ -42,7 +42,6 @@ bool WriteSlot(void** slot, void* value) {
   if (!VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &previous)) return false;
   *slot = value;
   VirtualProtect(slot, sizeof *slot, previous, &previous);
-  FlushInstructionCache(GetCurrentProcess(), slot, sizeof *slot);
   return true;
 }
 
