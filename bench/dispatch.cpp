@@ -9,9 +9,10 @@
 #include "SimHostModules.h"
 #include "ZUL.Types.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cwctype>
-#include <map>
 #include <memory>
 #include <string_view>
 
@@ -106,7 +107,13 @@ struct FileCost {
 };
 
 FileCost gFileCosts[kFileKinds];
-std::map<HANDLE, FileKind> gOpenFiles;
+// The files the module holds open, by handle; fixed, so that nothing here
+// allocates (or throws) inside the module's calls. A file beyond them goes unbooked.
+struct OpenFile {
+  HANDLE Handle = nullptr;
+  FileKind Kind = kOtherFile;
+};
+std::array<OpenFile, 16> gOpenFiles;
 // The system functions, bound before the module's imports are routed here.
 const HMODULE gKernel = GetModuleHandleW(L"kernel32.dll");
 template <class F>
@@ -136,8 +143,9 @@ FileKind KindOf(LPCWSTR name) {
   return endsWith(L".hex") ? kResidentProgram : endsWith(L".constraint") ? kConstraintFile : kOtherFile;
 }
 
-// Each runs the system function and books its time to the file's kind.
-DWORD WINAPI TimedGetFileAttributes(LPCWSTR name) {
+// Each runs the system function and books its time to the file's kind;
+// called by the module, so none of them can throw.
+DWORD WINAPI TimedGetFileAttributes(LPCWSTR name) noexcept {
   const long long start = Ticks();
   const DWORD answer = gGetFileAttributes(name);
   FileCost& cost = gFileCosts[KindOf(name)];
@@ -147,34 +155,38 @@ DWORD WINAPI TimedGetFileAttributes(LPCWSTR name) {
 }
 
 HANDLE WINAPI TimedCreateFile(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD how,
-                              DWORD flags, HANDLE pattern) {
+                              DWORD flags, HANDLE pattern) noexcept {
   const long long start = Ticks();
   const HANDLE file = gCreateFile(name, access, share, security, how, flags, pattern);
   const FileKind kind = KindOf(name);
-  if (file != INVALID_HANDLE_VALUE) gOpenFiles[file] = kind;
+  if (file != INVALID_HANDLE_VALUE)
+    if (OpenFile* free = std::find_if(gOpenFiles.begin(), gOpenFiles.end(), [](const OpenFile& f) { return !f.Handle; });
+        free != gOpenFiles.end())
+      *free = {file, kind};
   ++gFileCosts[kind].Reads;
   gFileCosts[kind].Ticks += Ticks() - start;
   return file;
 }
 
-FileKind OpenKind(HANDLE file) {
-  const auto open = gOpenFiles.find(file);
-  return open != gOpenFiles.end() ? open->second : kOtherFile;
+OpenFile* FindOpen(HANDLE handle) {
+  const auto open = std::find_if(gOpenFiles.begin(), gOpenFiles.end(), [&](const OpenFile& f) { return f.Handle == handle; });
+  return open != gOpenFiles.end() ? &*open : nullptr;
 }
 
-BOOL WINAPI TimedReadFile(HANDLE file, LPVOID buffer, DWORD bytes, LPDWORD got, LPOVERLAPPED overlapped) {
+BOOL WINAPI TimedReadFile(HANDLE file, LPVOID buffer, DWORD bytes, LPDWORD got, LPOVERLAPPED overlapped) noexcept {
   const long long start = Ticks();
   const BOOL answer = gReadFile(file, buffer, bytes, got, overlapped);
-  gFileCosts[OpenKind(file)].Ticks += Ticks() - start;
+  const OpenFile* open = FindOpen(file);
+  gFileCosts[open ? open->Kind : kOtherFile].Ticks += Ticks() - start;
   return answer;
 }
 
-BOOL WINAPI TimedCloseHandle(HANDLE handle) {
+BOOL WINAPI TimedCloseHandle(HANDLE handle) noexcept {
   const long long start = Ticks();
   const BOOL answer = gCloseHandle(handle);
-  if (const auto open = gOpenFiles.find(handle); open != gOpenFiles.end()) {  // a file, not another handle
-    gFileCosts[open->second].Ticks += Ticks() - start;
-    gOpenFiles.erase(open);
+  if (OpenFile* open = FindOpen(handle)) {  // a file, not another handle
+    gFileCosts[open->Kind].Ticks += Ticks() - start;
+    *open = {};
   }
   return answer;
 }

@@ -81,7 +81,7 @@ ModuleLookups::~ModuleLookups() {
   if (FOwner) gLookups = nullptr;
 }
 
-HMODULE WINAPI ModuleLookups::Counted(LPCWSTR name) {
+HMODULE WINAPI ModuleLookups::Counted(LPCWSTR name) noexcept {
   if (ModuleLookups* lookups = gLookups.load(); lookups && name && _wcsicmp(name, lookups->FFileName.c_str()) == 0)
     ++lookups->FCount;
   return gGetModuleHandle.load()(name);

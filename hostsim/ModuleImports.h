@@ -50,7 +50,7 @@ public:
   long Take() { return FCount.exchange(0); }
 
 private:
-  static HMODULE WINAPI Counted(LPCWSTR name);
+  static HMODULE WINAPI Counted(LPCWSTR name) noexcept;  // called by the module: throws nothing
 
   std::wstring FFileName;
   std::atomic<long> FCount{0};

@@ -6,12 +6,7 @@
 // simulator's module loader (LoadedModule) and its boards (SimBoard) see to it.
 #include <windows.h>
 
-#include <string>
-
 namespace hostsim {
-
-// The host's System folder, ending with '\': the stand-in host modules lie there.
-std::wstring HostSystemFolder();
 
 // The host's debug-device manager module ("TovikManager.dll" from the System
 // folder), loaded on the first call and kept for the rest of the process;
