@@ -1,5 +1,7 @@
 #include "ModuleCalls.h"
 
+#include "SimHostModules.h"
+
 #include <utility>
 #include <vector>
 
@@ -94,7 +96,9 @@ ModuleAnswer CallModule(IDispatch* object, DISPID id, std::initializer_list<VARI
   return answer;
 }
 
-LoadedModule::LoadedModule(const wchar_t* path) : FHandle(LoadLibraryW(path)) {
+LoadedModule::LoadedModule(const wchar_t* path) {
+  HostDeviceManager();  // the host has its own modules loaded before it loads a plug-in
+  FHandle = LoadLibraryW(path);
   if (!FHandle) {
     FLoadError = GetLastError();
     return;

@@ -103,7 +103,8 @@ private:
 // arguments given in the host's order (argument 1 first).
 ModuleAnswer CallModule(IDispatch* object, DISPID id, std::initializer_list<VARIANT> args = {});
 
-// A module loaded as the host loads it, freed with this object.
+// A module loaded as the host loads it, freed with this object. The host's
+// own modules (SimHostModules.h) are loaded before it, as in the host.
 class LoadedModule {
 public:
   explicit LoadedModule(const wchar_t* path);

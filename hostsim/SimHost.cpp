@@ -1,5 +1,7 @@
 #include "SimHost.h"
 
+#include "SimHostModules.h"
+
 #include <stdexcept>
 
 namespace hostsim {
@@ -228,6 +230,7 @@ SimBoard::SimBoard()
     : FChain(std::make_shared<SimJtagChain>()),
       FPort(SimRef<SimJtagPort>::Adopt(new SimJtagPort)),
       FChannel(SimRef<SimJtagChannel>::Adopt(new SimJtagChannel(FChain, FPort))) {
+  HostDeviceManager();  // a host with a board has its own modules loaded
   FChain->ResetToIdle();
 }
 

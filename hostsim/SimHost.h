@@ -196,7 +196,8 @@ struct SimCounters {
   double SimulatorMicroseconds = 0;                       // inside the channel's and devices' Invokes
 };
 
-// A board: a chain, its channel and port, and a debug device per chip.
+// A board: a chain, its channel and port, and a debug device per chip. The
+// host that has one has its own modules loaded (SimHostModules.h).
 class SimBoard {
 public:
   SimBoard();

@@ -5,6 +5,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 . "$root/scripts/builds.sh"
 . "$root/scripts/wine-env.sh"
+"$root/scripts/setup.sh" >/dev/null  # before the build is picked (Wine's 32-bit half)
 arch="$(tvk_run_arch)"
 echo "benchmarks of the $arch build"
 TVK_ARCH=$arch "$root/scripts/build.sh" >/dev/null

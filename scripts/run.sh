@@ -5,13 +5,14 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 . "$root/scripts/builds.sh"
 . "$root/scripts/wine-env.sh"
+# Decided after set-up: on a fresh machine Wine's 32-bit half is there only then.
+"$root/scripts/setup.sh" >/dev/null
 arch="$(tvk_run_arch)"
 if [ "$arch" = i686 ]; then
   echo "running the i686 module (the product)"
 else
   echo "running the x86_64 twin (this machine cannot run 32-bit programs)"
 fi
-"$root/scripts/setup.sh" >/dev/null
 TVK_ARCH=$arch "$root/scripts/build.sh" >/dev/null
 tvk_start_wine
 build="$(tvk_build_dir "$arch")"

@@ -4,6 +4,7 @@
 // sequence tests below each use a module no other test touches.
 #include "HostFixture.h"
 
+#include "ModuleImports.h"
 #include "ZUL.HostModules.h"
 #include "support/TestFolder.h"
 
@@ -21,6 +22,12 @@ std::wstring SystemDir() {
 }
 
 HMODULE HostLoads(const wchar_t* name) { return LoadLibraryW((SystemDir() + L"\\" + name).c_str()); }
+
+// Asked without GetModuleHandleW, which the look-up count watches.
+bool ManagerLoaded() {
+  HMODULE module = nullptr;
+  return GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT, L"TovikManager.dll", &module) && module;
+}
 
 class HostModules : public hostsvc_test::HostFixture {};
 
@@ -83,21 +90,33 @@ TEST_F(HostModules, ABrokenPluginFolderFailsTheSearch) {
   Host.Install();
 }
 
+// A process without the manager (this one: it attaches no board) looks for it
+// again on every call, and keeps it from the call that finds it on.
 TEST_F(HostModules, DeviceManagerFoundOnceTheHostLoadsIt) {
   ASSERT_EQ(nullptr, GetModuleHandleW(L"TovikManager.dll")) << "another test loaded the device manager";
   Host.AddPlugin(SystemDir(), true);  // disabled: not searched
   IJtagPort someone(&Host.Client());
-  EXPECT_EQ(0, GetHostJTagPortCount());
-  EXPECT_FALSE(GetHostJTagPort(0));
-  EXPECT_FALSE(GetHostDeviceManager());
-  EXPECT_EQ(-1, FindJTagPortIndex(someone));
-  EXPECT_EQ(nullptr, GetModuleHandleW(L"TovikManager.dll"));
+  HMODULE manager = nullptr;
+  {
+    hostsim::ModuleLookups searches(GetModuleHandleW(nullptr), L"TovikManager.dll");
+    ASSERT_TRUE(searches.Active());
+    EXPECT_EQ(0, GetHostJTagPortCount());
+    EXPECT_FALSE(GetHostJTagPort(0));
+    EXPECT_FALSE(GetHostDeviceManager());
+    EXPECT_EQ(3, searches.Take()) << "one search per call while it is missing";
+    EXPECT_EQ(-1, FindJTagPortIndex(someone));
+    EXPECT_EQ(1, searches.Take());
+    EXPECT_FALSE(ManagerLoaded()) << "no enabled folder holds it: the module loaded nothing";
 
-  HMODULE manager = HostLoads(L"TovikManager.dll");
-  ASSERT_NE(nullptr, manager);
-  EXPECT_EQ(1, GetHostJTagPortCount());
-  EXPECT_TRUE(GetHostDeviceManager());
-  EXPECT_EQ(GetHostDeviceManager().ToPointer(), GetHostDeviceManager().ToPointer());
+    manager = HostLoads(L"TovikManager.dll");
+    ASSERT_NE(nullptr, manager);
+    EXPECT_EQ(1, GetHostJTagPortCount());
+    EXPECT_EQ(1, searches.Take()) << "found on the next call";
+    EXPECT_TRUE(GetHostDeviceManager());
+    EXPECT_EQ(GetHostDeviceManager().ToPointer(), GetHostDeviceManager().ToPointer());
+    EXPECT_EQ(-1, FindJTagPortIndex(someone));
+    EXPECT_EQ(0, searches.Take()) << "kept once found";
+  }
 
   auto setCount = reinterpret_cast<void(__stdcall*)(int32_t)>(
       reinterpret_cast<void*>(GetProcAddress(manager, "HostSim_SetJTagPortCount")));

@@ -2,6 +2,7 @@
 // constraint file in the module's own "Library\Embedded\" folder and serves
 // it, and its processor information, by dispatch identifier.
 #include "Embedded.h"
+#include "SimHostModules.h"
 #include "support/HostCall.h"
 
 namespace procdrv_test {
@@ -28,6 +29,7 @@ TEST(LoadedModuleConstraints, ADriverServesTheMemoryMapOfItsDeviceNamesConstrain
   folder.Folder(L"Library\\Embedded");
   WriteBytes(folder.Path() + L"Library\\Embedded\\STM32F100C4T6B.Constraint", kMap);  // kind 0's device name
 
+  hostsim::HostDeviceManager();  // loaded in the host before any plug-in
   HMODULE handle = LoadLibraryW(module.c_str());
   ASSERT_NE(nullptr, handle);
   auto getDriver =

@@ -1,6 +1,9 @@
 #pragma once
-// The real module, loaded once for a test suite from TVK_MODULE_PATH, with
-// its two exports. Base is the fixture it adds them to.
+// The real module, loaded once for a test suite from TVK_MODULE_PATH after
+// the host's own modules, with its two exports. Base is the fixture it adds
+// them to.
+#include "SimHostModules.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -15,7 +18,10 @@ using GetDriverFn = HRESULT(__stdcall*)(int32_t, IDispatch**);
 template <class Base = ::testing::Test>
 class TLoadedModule : public Base {
 protected:
-  static void SetUpTestSuite() { FModule = LoadLibraryW(TVK_MODULE_PATH); }
+  static void SetUpTestSuite() {
+    hostsim::HostDeviceManager();
+    FModule = LoadLibraryW(TVK_MODULE_PATH);
+  }
   static void TearDownTestSuite() {
     if (FModule) FreeLibrary(FModule);
     FModule = nullptr;
