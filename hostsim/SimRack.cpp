@@ -70,23 +70,28 @@ LRESULT CALLBACK SimRack::WindowProcedure(HWND window, UINT msg, WPARAM wParam, 
   return DefWindowProcW(window, msg, wParam, lParam);
 }
 
+namespace {
+
+struct Search {
+  const std::wstring& Name;
+  ComponentQuery Query{};
+  HWND Found = nullptr;
+  bool Ask(HWND window) {
+    Query = ComponentQuery{Name.c_str(), RECT{}};
+    if (SendMessageW(window, ComponentQueryMessage(), reinterpret_cast<WPARAM>(&Query), 0) != 1) return false;
+    Found = window;
+    return true;
+  }
+};
+
+BOOL CALLBACK AskWindow(HWND window, LPARAM data) { return reinterpret_cast<Search*>(data)->Ask(window) ? FALSE : TRUE; }
+
+}  // namespace
+
 HWND FindModuleControl(HWND root, const std::wstring& name, RECT* bounds) {
-  struct Search {
-    const std::wstring& Name;
-    ComponentQuery Query{};
-    HWND Found = nullptr;
-    bool Ask(HWND window) {
-      Query = ComponentQuery{Name.c_str(), RECT{}};
-      if (SendMessageW(window, ComponentQueryMessage(), reinterpret_cast<WPARAM>(&Query), 0) != 1) return false;
-      Found = window;
-      return true;
-    }
-  } search{name};
   if (!root) return nullptr;
-  if (!search.Ask(root))
-    EnumChildWindows(
-        root, [](HWND w, LPARAM data) -> BOOL { return reinterpret_cast<Search*>(data)->Ask(w) ? FALSE : TRUE; },
-        reinterpret_cast<LPARAM>(&search));
+  Search search{name};
+  if (!search.Ask(root)) EnumChildWindows(root, &AskWindow, reinterpret_cast<LPARAM>(&search));
   if (search.Found && bounds) *bounds = search.Query.Bounds;
   return search.Found;
 }

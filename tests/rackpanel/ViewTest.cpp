@@ -93,6 +93,9 @@ TEST_F(RackView, AnswersTheInstrumentViewIdentifiers) {
   EXPECT_EQ(tvk::kE_UNEXPECTED, Call(View, kGetProjectDetails, {Str(L"a"), Str(L"b")}).Hr);
   EXPECT_EQ(S_OK, Call(View, kUpdateDisplay).Hr);
   EXPECT_EQ(1, panel->Panel_Main->JtagID());
+  // A host call failing inside an operation stops at the view's boundary.
+  Board->Device().FailWith(503629, hostsim::Fault{});
+  EXPECT_EQ(tvk::kE_UNEXPECTED, Call(View, kUpdateDisplay).Hr);
 }
 
 TEST(RackViewWithoutForm, SucceedsDoingNothing) {
@@ -257,6 +260,33 @@ TEST_F(RackView, TheHostsRoadFromCreationToRelease) {
   EXPECT_EQ(handlers - 1, Host.NotificationHandlerCount());
   auto late = hostsim::SimRef<hostsim::FakeHostObject>::Adopt(new hostsim::FakeHostObject);
   EXPECT_EQ(S_OK, Host.Notify(late.Get()));
+}
+
+}  // namespace
+}  // namespace rackpanel_test
+
+namespace rackpanel_test {
+namespace {
+
+// The form's automation interface: no type information, no names, no
+// identifiers of its own, and no say over the form's life.
+TEST_F(RackPanel, TheFormAnswersIDispatchWithoutControllingItsLife) {
+  std::unique_ptr<tvk::TARM_BaseInstrumentForm> panel(tvk::CreateARMInstrumentForm(Device(), tvk::IJTagDevice()));
+  IDispatch* form = nullptr;
+  ASSERT_TRUE(panel->GetInterface(IID_IDispatch, reinterpret_cast<void**>(&form)));
+  ASSERT_EQ(panel->Dispatch(), form);
+  UINT count = 9;
+  ITypeInfo* info = nullptr;
+  DISPID id = 0;
+  LPOLESTR name = const_cast<LPOLESTR>(L"Caption");
+  EXPECT_EQ(tvk::kE_NOTIMPL, form->GetTypeInfoCount(&count));
+  EXPECT_EQ(tvk::kE_NOTIMPL, form->GetTypeInfo(0, 0, &info));
+  EXPECT_EQ(tvk::kE_NOTIMPL, form->GetIDsOfNames(IID_NULL, &name, 1, 0, &id));
+  EXPECT_EQ(tvk::kE_NOTIMPL, Call(form, 267, {I4(1)}).Hr);
+  EXPECT_EQ(1u, form->AddRef());
+  EXPECT_EQ(1u, form->Release());
+  EXPECT_EQ(1u, form->Release());  // the form lives on
+  EXPECT_EQ(L"ARM_BaseInstrumentForm", panel->Name());
 }
 
 }  // namespace
