@@ -6,7 +6,8 @@
 # painter and of every registered style in every state (the native style also
 # without the theme library), the in-place editors' windowless cells, and the
 # picture and blob editors with their toolbar, pop-ups and pop-up forms, the
-# calculator, the calendar and the value editors' cells into
+# calculator, the calendar and the value editors' cells, and the module's ARM
+# rack panel held in a rack over the simulated chip, into
 # PNG files under the build folder
 # (screenshots/), under a virtual X server.
 set -euo pipefail
