@@ -1,5 +1,6 @@
 #include "SimHost.h"
 
+#include "ModuleCalls.h"
 #include "SimHostModules.h"
 
 #include <stdexcept>
@@ -182,7 +183,8 @@ SimTovikDevice::SimTovikDevice(SimRef<SimJtagChannel> channel, long chainIndex, 
     return S_OK;
   });
   Serve(disp::TovikDevice_GetDriver, "", [this](Args&, VARIANT* r) { SetResultObject(r, FDriver); return S_OK; });
-  Serve(disp::TovikDevice_LittleEndian, "", [](Args&, VARIANT* r) { SetResultBool(r, true); return S_OK; });
+  Serve(disp::TovikDevice_LittleEndian, "", [this](Args&, VARIANT* r) { SetResultBool(r, FLittleEndian); return S_OK; });
+  FrontTheDriver();
   Serve(disp::TovikDevice_ReadDebugRegister, "ii", [this](Args& a, VARIANT* r) {
     const long bits = a[1]->lVal;
     const std::uint32_t value = DebugRegister(a[0]->lVal);
@@ -200,6 +202,132 @@ SimTovikDevice::SimTovikDevice(SimRef<SimJtagChannel> channel, long chainIndex, 
   Serve(disp::TovikDevice_TransactionEnd, "", [this](Args&, VARIANT*) {
     if (FEnds >= FBegins) ++FUnmatchedEnds;
     else ++FEnds;
+    return S_OK;
+  });
+}
+
+namespace {
+
+// A processor register as the host fronts it: the driver's register Index.
+class SimProcessorRegister : public FakeHostObject {
+public:
+  SimProcessorRegister(IDispatch* driver, long index) {
+    using Args = std::vector<VARIANT*>;
+    SetServices({L"ProcessorRegister"});
+    Accept(disp::ProcessorRegister_Update);
+    const auto forward = [driver, index](DISPID id, VARIANT* r, std::initializer_list<VARIANT> more) {
+      std::vector<VARIANT> args{ArgInt(index)};
+      args.insert(args.end(), more.begin(), more.end());
+      ModuleAnswer answer;
+      switch (args.size()) {
+        case 1: answer = CallModule(driver, id, {args[0]}); break;
+        default: answer = CallModule(driver, id, {args[0], args[1]}); break;
+      }
+      if (SUCCEEDED(answer.Result) && r) VariantCopy(r, answer.Ptr());
+      return answer.Result;
+    };
+    Serve(disp::ProcessorRegister_GetSize, "", [forward](Args&, VARIANT* r) { return forward(503768, r, {}); });
+    Serve(disp::ProcessorRegister_GetValue, "", [forward](Args&, VARIANT* r) { return forward(503767, r, {}); });
+    Serve(disp::ProcessorRegister_SetValue, "i", [forward](Args& a, VARIANT*) {
+      return forward(503766, nullptr, {ArgInt(a[0]->lVal)});
+    });
+  }
+};
+
+// The host's memory space over the driver's space 0, offering IMemoryAccess
+// as the host's spaces do.
+class SimMemorySpace : public FakeHostObject, public IMemoryAccess {
+public:
+  explicit SimMemorySpace(IDispatch* driver) : FDriver(driver) { SetServices({L"MemorySpace"}); }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (out && IsEqualIID(iid, IID_IMemoryAccess)) {
+      *out = static_cast<IMemoryAccess*>(this);
+      FakeHostObject::AddRef();
+      return S_OK;
+    }
+    return FakeHostObject::QueryInterface(iid, out);
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return FakeHostObject::AddRef(); }
+  ULONG STDMETHODCALLTYPE Release() override { return FakeHostObject::Release(); }
+
+  HRESULT STDMETHODCALLTYPE MemoryRead(int32_t space, uint32_t* buffer, int64_t address, int32_t count,
+                                       BOOL* success) override {
+    IMemoryAccess* memory = Reach(space);
+    return memory ? memory->MemoryRead(0, buffer, address, count, success) : E_FAIL;
+  }
+  HRESULT STDMETHODCALLTYPE MemoryWrite(int32_t space, uint32_t* buffer, int64_t address, int32_t count,
+                                        BOOL* success) override {
+    IMemoryAccess* memory = Reach(space);
+    return memory ? memory->MemoryWrite(0, buffer, address, count, success) : E_FAIL;
+  }
+  long Reads() const { return FReads; }
+
+private:
+  // -1 is this space; the host knows no other index.
+  IMemoryAccess* Reach(int32_t space) {
+    ++FReads;
+    return space == -1 ? MemoryAccessOf(FDriver) : nullptr;
+  }
+  IDispatch* FDriver;
+  long FReads = 0;
+};
+
+}  // namespace
+
+void SimTovikDevice::FrontTheDriver() {
+  using Args = std::vector<VARIANT*>;
+  const auto ask = [this](DISPID id) {
+    const ModuleAnswer answer = CallModule(FDriver, id);
+    return SUCCEEDED(answer.Result) && answer.Bool().value_or(false);
+  };
+  Serve(disp::TovikDevice_GetStateText, "", [this, ask](Args&, VARIANT* r) {
+    if (!FDriver) SetResultString(r, L"");
+    else SetResultString(r, ask(served::Driver_ProcessorIsRunning) ? L"Running"
+                            : ask(served::Driver_ProcessorIsReset) ? L"Reset"
+                                                                   : L"Paused");
+    return S_OK;
+  });
+  struct RunRow {
+    DISPID Id, DriverId;
+  };
+  static constexpr RunRow kRunControl[] = {
+      {disp::TovikDevice_SingleStepProcessor, 503794},
+      {disp::TovikDevice_ResetProcessor, served::Driver_ResetProcessor},
+      {disp::TovikDevice_PauseProcessor, served::Driver_PauseProcessor},
+      {disp::TovikDevice_ContinueProcessor, served::Driver_ContinueProcessor},
+  };
+  for (const RunRow& row : kRunControl)
+    Serve(row.Id, "", [this, driverId = row.DriverId](Args&, VARIANT*) {
+      return FDriver ? CallModule(FDriver, driverId).Result : E_FAIL;
+    });
+  // A register object for the driver's register Index; null outside its count.
+  const auto reg = [this](VARIANT* r, std::optional<long> index) {
+    if (!FDriver || !index) return SetResultObject(r, nullptr), S_OK;
+    const long count = long(CallModule(FDriver, served::Driver_GetProcessorRegisterCount).Unsigned().value_or(0));
+    if (*index < 0 || *index >= count) return SetResultObject(r, nullptr), S_OK;
+    auto* object = new SimProcessorRegister(FDriver, *index);
+    SetResultObject(r, object);
+    object->Release();
+    return S_OK;
+  };
+  const auto indexOf = [this](DISPID id) -> std::optional<long> {
+    const ModuleAnswer answer = CallModule(FDriver, id);
+    if (FAILED(answer.Result) || !answer.Unsigned()) return std::nullopt;
+    return long(int32_t(*answer.Unsigned()));
+  };
+  Serve(disp::TovikDevice_GetProcessorRegister, "i", [reg](Args& a, VARIANT* r) { return reg(r, a[0]->lVal); });
+  Serve(disp::TovikDevice_GetProcessorRegister_PC, "", [this, reg, indexOf](Args&, VARIANT* r) {
+    return reg(r, FDriver ? indexOf(served::Driver_GetRegisterIndex_PC) : std::nullopt);
+  });
+  Serve(disp::TovikDevice_GetProcessorRegister_SP, "", [this, reg, indexOf](Args&, VARIANT* r) {
+    return reg(r, FDriver ? indexOf(served::Driver_GetRegisterIndex_SP) : std::nullopt);
+  });
+  Serve(disp::TovikDevice_GetProgramMemorySpace, "", [this](Args&, VARIANT* r) {
+    if (!FDriver) return SetResultObject(r, nullptr), S_OK;
+    auto* space = new SimMemorySpace(FDriver);
+    SetResultObject(r, static_cast<FakeHostObject*>(space));
+    space->Release();
     return S_OK;
   });
 }

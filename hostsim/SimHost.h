@@ -50,11 +50,25 @@ constexpr DISPID TovikDevice_GetJTagIndex = 503629;
 constexpr DISPID TovikDevice_GetJTagChannel = 503630;
 constexpr DISPID TovikDevice_GetDriver = 503635;
 constexpr DISPID TovikDevice_GetDeviceId = 503643;
+constexpr DISPID TovikDevice_GetStateText = 503645;
+constexpr DISPID TovikDevice_SingleStepProcessor = 503648;
+constexpr DISPID TovikDevice_ResetProcessor = 503650;
+constexpr DISPID TovikDevice_PauseProcessor = 503651;
+constexpr DISPID TovikDevice_ContinueProcessor = 503652;
+constexpr DISPID TovikDevice_GetProcessorRegister = 503661;
+constexpr DISPID TovikDevice_GetProcessorRegister_PC = 503662;
+constexpr DISPID TovikDevice_GetProcessorRegister_SP = 503663;
+constexpr DISPID TovikDevice_GetProgramMemorySpace = 503664;
 constexpr DISPID TovikDevice_ReadDebugRegister = 503666;
 constexpr DISPID TovikDevice_WriteDebugRegister = 503667;
 constexpr DISPID TovikDevice_LittleEndian = 503674;
 constexpr DISPID TovikDevice_TransactionBegin = 503675;
 constexpr DISPID TovikDevice_TransactionEnd = 503676;
+// IProcessorRegister
+constexpr DISPID ProcessorRegister_Update = 503833;
+constexpr DISPID ProcessorRegister_GetSize = 503838;
+constexpr DISPID ProcessorRegister_GetValue = 503839;
+constexpr DISPID ProcessorRegister_SetValue = 503844;
 }  // namespace disp
 
 // One counted reference to a simulator object (adopts the creator's reference).
@@ -152,6 +166,16 @@ private:
 };
 
 // The host's debug device for a chip at a chain position (ITovikDevice).
+// With a driver set (SetDriver) it fronts the driver as the host does:
+//   GetStateText             "Running" when the driver's ProcessorIsRunning
+//                            answers true, "Reset" when ProcessorIsReset does,
+//                            else "Paused" (empty without a driver)
+//   run control              the driver's SingleStep, Reset, Pause, Continue
+//   GetProcessorRegister(i)  a register object over the driver's register i
+//                            (null outside the driver's count); _PC and _SP by
+//                            the driver's PC and SP indexes
+//   GetProgramMemorySpace    a memory space whose IMemoryAccess reads and
+//                            writes the driver's space 0 (index -1: this space)
 class SimTovikDevice : public FakeHostObject {
 public:
   SimTovikDevice(SimRef<SimJtagChannel> channel, long chainIndex, const SimChipConfig& config);
@@ -163,6 +187,8 @@ public:
   // Without a channel, GetJTagChannel answers a null object (the device is on no chain).
   void SetChannelPresent(bool present) { FChannelPresent = present; }
   void SetDriver(IDispatch* driver) { FDriver = driver; }  // not owned; GetDriver answers it
+  IDispatch* Driver() const { return FDriver; }
+  void SetLittleEndian(bool little) { FLittleEndian = little; }
   void SetDeviceId(std::wstring id) { FDeviceId = std::move(id); }
   void SetNames(std::wstring device, std::wstring family, std::wstring library, std::wstring vendor);
 
@@ -179,10 +205,14 @@ public:
   InvokeTimer& Timer() { return FTimer; }
 
 private:
+  // The calls that go on to the driver.
+  void FrontTheDriver();
+
   SimRef<SimJtagChannel> FChannel;
   long FIndex;
   bool FChannelPresent = true;
   IDispatch* FDriver = nullptr;
+  bool FLittleEndian = true;
   std::wstring FDeviceName, FFamilyName, FLibraryName, FVendorName, FDeviceId;
   std::map<long, std::uint32_t> FDebugRegisters;
   long FBegins = 0, FEnds = 0, FUnmatchedEnds = 0;

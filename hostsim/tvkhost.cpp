@@ -10,6 +10,7 @@
 #include "SimFlashProgrammer.h"
 #include "SimHost.h"
 #include "SimJlink.h"
+#include "SimRack.h"
 
 #include <windows.h>
 #include <oleauto.h>
@@ -194,7 +195,7 @@ public:
   Road(IDispatch* driver, hostsim::SimBoard& board) : FDriver(driver), FBoard(board) {}
 
   bool Run() {
-    return Attach() && ProgramFlash() && Halt() && ReadRegisters() && ReadRam() && WriteRam() && SetBreakpoint() &&
+    return Attach() && ProgramFlash() && RackViewer() && Halt() && ReadRegisters() && ReadRam() && WriteRam() && SetBreakpoint() &&
            RunToBreakpoint();
   }
   // Takes the breakpoint back and the device away, as the host does when it detaches.
@@ -338,6 +339,71 @@ private:
     return SUCCEEDED(hr) && enabled == true;
   }
 
+  // The driver's rack viewer in a rack window of the host: it polls the core,
+  // real clicks on its Continue and Pause keys drive it, then it is let go.
+  bool RackViewer() {
+    constexpr DISPID kCreateRackViewer = 503759, kGetRackViewer = 503760, kReleaseResources = 503812;
+    constexpr DISPID kSetParentWindow = 49, kAttachToParent = 50, kGetCaption = 53, kSetBounds = 56, kShow = 58,
+                     kGetPreferredBounds = 503700, kRelease = 503704, kGetStateText = 503645,
+                     kUpdateDisplay = 503697;
+    FBoard.Device().SetDriver(FDriver);  // the host's device fronts its driver
+    const HRESULT created = CallModule(FDriver, kCreateRackViewer).Result;
+    hostsim::ModuleAnswer viewAnswer = CallModule(FDriver, kGetRackViewer);
+    IDispatch* view = viewAnswer.Object();
+    std::printf("CreateRackViewer: 0x%08lX; GetRackViewer: %s\n", static_cast<unsigned long>(created),
+                view ? "a viewer" : "none");
+    if (!view) return false;
+    const hostsim::SimRef<hostsim::SimRack> rack = hostsim::SimRack::Make();
+    CallModule(view, kSetParentWindow, {hostsim::ArgObject(rack.Get())});
+    CallModule(view, kAttachToParent);
+    long bounds[4] = {-1, -1, -1, -1};
+    VARIANT refs[4];
+    for (int i = 0; i < 4; ++i) {
+      VariantInit(&refs[i]);
+      refs[i].vt = VT_BYREF | VT_I4;
+      refs[i].plVal = &bounds[i];
+    }
+    const HRESULT preferred = CallModule(view, kGetPreferredBounds, {refs[0], refs[1], refs[2], refs[3]}).Result;
+    CallModule(view, kSetBounds, {hostsim::ArgInt(bounds[0]), hostsim::ArgInt(bounds[1]), hostsim::ArgInt(bounds[2]),
+                                  hostsim::ArgInt(bounds[3])});
+    CallModule(view, kShow);
+    CallModule(view, kUpdateDisplay);  // the plate's identification line
+    bool ok = true;
+    std::printf("rack viewer \"%ls\": preferred bounds %ld, %ld, %ld x %ld (0x%08lX)\n",
+                Text(view, kGetCaption, ok).c_str(), bounds[0], bounds[1], bounds[2], bounds[3],
+                static_cast<unsigned long>(preferred));
+    // The viewer polls the core while the host's message loop runs.
+    const auto loop = [](DWORD milliseconds) {
+      const DWORD start = GetTickCount();
+      while (GetTickCount() - start < milliseconds) {
+        hostsim::PumpMessages();
+        Sleep(10);
+      }
+    };
+    const std::size_t polls = FBoard.Device().CallCount(kGetStateText);
+    loop(1000);
+    std::printf("polls in a second: %zu\n", FBoard.Device().CallCount(kGetStateText) - polls);
+    bool clicked = true;
+    for (const wchar_t* key : {L"Button_Continue", L"Button_Pause"}) {
+      clicked = hostsim::ClickModuleControl(rack->Window(), key) && clicked;
+      loop(300);
+      const std::optional<bool> running = CallModule(FDriver, served::Driver_ProcessorIsRunning).Bool();
+      std::printf("click %ls: ProcessorIsRunning %s, state \"%ls\"\n", key, YesNo(running),
+                  Text(FBoard.DeviceDispatch(), kGetStateText, ok).c_str());
+    }
+    const bool pausedAtEnd = CallModule(FDriver, served::Driver_ProcessorIsPaused).Bool() == true;
+    const HRESULT released = CallModule(view, kRelease).Result;
+    viewAnswer = hostsim::ModuleAnswer();
+    const HRESULT freed = CallModule(FDriver, kReleaseResources).Result;
+    hostsim::PumpMessages();
+    const bool gone = !hostsim::FindModuleControl(rack->Window(), L"Panel_Main");
+    std::printf("Release: 0x%08lX; ReleaseResources: 0x%08lX; the viewer %s\n", static_cast<unsigned long>(released),
+                static_cast<unsigned long>(freed), gone ? "is gone" : "is still held");
+    FBoard.Device().SetDriver(nullptr);
+    return ok && clicked && pausedAtEnd && SUCCEEDED(created) && SUCCEEDED(preferred) && bounds[2] == 724 &&
+           released == S_OK && freed == S_OK && gone;
+  }
+
   // From a reset, the program counts and the core stops at the breakpoint.
   bool RunToBreakpoint() {
     const int32_t pc = int32_t(CallModule(FDriver, served::Driver_GetRegisterIndex_PC).Unsigned().value_or(15));
@@ -465,6 +531,9 @@ int wmain(int argc, wchar_t** argv) {
       ok = DebugSimulatedChip(module) && ok;
       ok = DebugThroughJlinkProbe(module, system) && ok;
     }
+    // The client's call log holds the module's objects it was handed (its
+    // views' notification handlers): they go before the module does.
+    host.Client().ClearCalls();
   }
   hostsim::SimClient::Uninstall();
   return ok ? 0 : 1;

@@ -6,7 +6,8 @@
 # painter and of every registered style in every state (the native style also
 # without the theme library), the in-place editors' windowless cells, and the
 # picture and blob editors with their toolbar, pop-ups and pop-up forms, the
-# calculator, the calendar and the value editors' cells into
+# calculator, the calendar and the value editors' cells, and the module's ARM
+# rack panel held in a rack over the simulated chip, into
 # PNG files under the build folder
 # (screenshots/), under a virtual X server.
 set -euo pipefail
@@ -26,7 +27,7 @@ out="$(winepath -w "$build/screenshots" 2>/dev/null || true)"
 [ -n "$out" ] || out="Z:$(echo "$build/screenshots" | tr / '\\')"
 for program in styled_screens instrument_screens page_screens flash_dialog_screens list_screens \
                laf_cursor_screens painter_gallery laf_drawing_screens container_screens inplace_screens exeditor_screens \
-               dx_edit_screens picture_editor_screens value_editor_screens; do
+               dx_edit_screens picture_editor_screens value_editor_screens rack_screens; do
   xvfb-run -a "$WINELOADER" "$build/$program.exe" "$out"
 done
 ls "$build"/screenshots/*.png

@@ -1,5 +1,7 @@
 #include "ServedCall.h"
 
+#include <utility>
+
 #include "ZUL.DispatchFix.h"
 
 #include <cstring>
@@ -107,6 +109,16 @@ void* ServedArgRef(const VARIANT& v, unsigned width, bool booleanOnly) {
   }
   if (size != width) throw EServedCall();
   return v.byref;
+}
+
+TServedStringRef ServedArgStringRef(const VARIANT& v) {
+  if (v.vt != (VT_BYREF | VT_BSTR) || !v.pbstrVal) throw EServedCall();
+  return TServedStringRef(v.pbstrVal);
+}
+
+void TServedStringRef::Set(const WideString& value) const {
+  BSTR text = AllocBstr(value);
+  SysFreeString(std::exchange(*FTarget, text));
 }
 
 void ServedResultString(VARIANT* result, const WideString& value) {

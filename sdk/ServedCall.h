@@ -13,6 +13,7 @@
 //   int32_t* / uint32_t*       v      double&                             d
 //   VARIANT_BOOL*              v
 //   TRaw32                     v (the value's first 32 bits, unconverted)
+//   TServedStringRef                 v (a by-reference string the operation replaces)
 //
 // Every failure of a conversion raises EServedCall, which Invoke turns into E_UNEXPECTED.
 #include "RecordBase.h"
@@ -53,6 +54,16 @@ struct TRaw32 {
   uint32_t Value;
 };
 
+// A by-reference string argument: Set replaces the caller's string.
+class TServedStringRef {
+public:
+  explicit TServedStringRef(BSTR* target) : FTarget(target) {}
+  void Set(const WideString& value) const;
+
+private:
+  BSTR* FTarget;
+};
+
 // Kind conversions of single arguments.
 WideString ServedArgString(const VARIANT& v);
 int32_t ServedArgInt(const VARIANT& v);
@@ -61,6 +72,8 @@ int64_t ServedArgInt64(const VARIANT& v);
 bool ServedArgBool(const VARIANT& v);
 ComRef<IDispatch> ServedArgDispatch(const VARIANT& v);  // one reference, held while the record is made
 uint32_t ServedArgRaw(const VARIANT& v);
+// A by-reference string argument (VT_BYREF | VT_BSTR); anything else is an error.
+TServedStringRef ServedArgStringRef(const VARIANT& v);
 // By-reference argument whose referent is Width bytes wide.
 void* ServedArgRef(const VARIANT& v, unsigned width, bool booleanOnly);
 
@@ -87,6 +100,7 @@ Bare<T> TakeArg(const VARIANT& v) {
   else if constexpr (std::is_same_v<B, int64_t>) return ServedArgInt64(v);
   else if constexpr (HostRecord<B>) return B(ServedArgDispatch(v).Get());  // the record adds its own reference
   else if constexpr (std::is_same_v<B, TRaw32>) return TRaw32{ServedArgRaw(v)};
+  else if constexpr (std::is_same_v<B, TServedStringRef>) return ServedArgStringRef(v);
   else if constexpr (std::is_same_v<B, VARIANT_BOOL*>) return static_cast<VARIANT_BOOL*>(ServedArgRef(v, 2, true));
   else if constexpr (std::is_pointer_v<B> && sizeof(std::remove_pointer_t<B>) == 4)
     return static_cast<B>(ServedArgRef(v, 4, false));

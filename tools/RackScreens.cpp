@@ -1,0 +1,115 @@
+// Renders the module's ARM rack panel as the host holds it: the driver's rack
+// viewer in a rack window over the simulated STM32F103, with the core halted
+// (its values shown), running, held in reset, and with polling off.
+//
+// usage: rack_screens OUTPUT_FOLDER     (scripts/screenshots.sh runs it)
+#include "ScreenshotProgram.h"
+#include "ControlSteps.h"
+#include "Device_ST_CortexM3_Data.h"
+#include "DriverExports.h"
+#include "DriverUISteps.h"
+#include "ModuleCalls.h"
+#include "ScreenshotImages.h"
+#include "SimClient.h"
+#include "SimRack.h"
+#include "Tovik.Disassembler.h"
+#include "Tovik.Form.ARM.BaseInstrument.h"
+#include "ZUL.DispatchFix.h"
+#include "ZUL.Util.h"
+
+using namespace tvk;
+
+namespace {
+
+constexpr TInitStep kSteps[] = {
+    TInitStep{"ZUL.DispatchFix", &DispatchFixStartup, nullptr},
+    TVK_STYLED_CONTROLS_STEPS
+    TVK_DRIVER_UI_STEPS
+    TInitStep{"device data", &DeviceDataUnitStartup, &DeviceDataUnitShutdown},
+    TInitStep{"driver", &DriverUnitStartup, &DriverUnitShutdown},
+    TInitStep{"disassembler", nullptr, &DisassemblerUnitShutdown},
+};
+
+constexpr std::uint32_t kLoop = 0x08000100;
+
+// The driver of the board's chip, or null.
+IDispatch* DriverFor(const std::wstring& device) {
+  for (int32_t kind = 0;; ++kind) {
+    IDispatch* driver = nullptr;
+    if (FAILED(GetTovikDriverImpl(kind, &driver)) || !driver) return nullptr;
+    const std::optional<std::wstring> name = hostsim::CallModule(driver, 503380).Text();
+    if (name && name->starts_with(device)) return driver;
+    driver->Release();
+  }
+}
+
+void RunMessages(DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < milliseconds) {
+    hostsim::PumpMessages();
+    Sleep(10);
+  }
+}
+
+void Shoot(HWND rack, const std::string& folder, const char* file) {
+  RunMessages(700);  // two polls or more
+  RECT r{};
+  GetWindowRect(rack, &r);
+  TBitmap shot;
+  shot.SetPixelFormat(TPixelFormat::pf32bit);
+  shot.SetSize(r.right - r.left, r.bottom - r.top);
+  CopyWindow(rack, shot.Canvas(), 0, 0);
+  SavePng(shot, folder, file, "rack panel");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  hostsim::SimClient host;
+  BindHostClientExport(GetModuleHandleW(nullptr));
+  host.Install();
+  return RunScreenshotProgram(argc, argv, "rack_screens", kSteps, [](const std::string& folder) {
+    auto board = hostsim::SimBoard::Stm32F103BehindBypass();
+    hostsim::SimCortexM3& chip = board->Chip();
+    chip.LoadWords(0x08000000, {0x20005000, kLoop | 1});
+    chip.LoadHalfwords(kLoop, {0x2001, 0x3001, 0xE7FD});  // MOVS R0,#1; ADDS R0,#1; B back
+    chip.PowerOnReset();
+    IDispatch* driver = DriverFor(L"STM32F103C8");
+    if (!driver) throw Exception(L"no driver for the STM32F103C8");
+    hostsim::CallModule(driver, 503754, {hostsim::ArgObject(board->DeviceDispatch())});
+    board->Device().SetDriver(driver);
+    hostsim::CallModule(driver, 503802);  // the first status query sets the core up
+    hostsim::CallModule(driver, 503797);  // halted, with values to show
+    hostsim::CallModule(driver, 503759);
+    hostsim::ModuleAnswer view = hostsim::CallModule(driver, 503760);
+    if (!view.Object()) throw Exception(L"no rack viewer");
+    const auto rack = hostsim::SimRack::Make(724, 108);
+    hostsim::CallModule(view.Object(), 49, {hostsim::ArgObject(rack.Get())});
+    hostsim::CallModule(view.Object(), 50);
+    hostsim::CallModule(view.Object(), 56, {hostsim::ArgInt(0), hostsim::ArgInt(0), hostsim::ArgInt(724), hostsim::ArgInt(108)});
+    hostsim::CallModule(view.Object(), 58);
+    hostsim::CallModule(view.Object(), 503697);  // the plate's identification line
+    const HWND window = rack->Window();
+    Shoot(window, folder, "rack_arm_halted.png");
+    hostsim::ClickModuleControl(window, L"Button_Continue");
+    Shoot(window, folder, "rack_arm_running.png");
+    hostsim::ClickModuleControl(window, L"Button_Reset");
+    Shoot(window, folder, "rack_arm_reset.png");
+    hostsim::ClickModuleControl(window, L"Button_Step");
+    hostsim::ClickModuleControl(window, L"Button_Step");
+    RunMessages(400);
+    hostsim::ClickModuleControl(window, L"CheckBox_Polling");
+    hostsim::ClickModuleControl(window, L"Button_Continue");
+    Shoot(window, folder, "rack_arm_polling_off.png");
+    hostsim::CallModule(view.Object(), 503704);
+    view = hostsim::ModuleAnswer();
+    hostsim::CallModule(driver, 503812);
+    hostsim::PumpMessages();
+    board->Device().SetDriver(nullptr);
+    hostsim::CallModule(driver, 503754, {hostsim::ArgObject(nullptr)});
+    driver->Release();
+  }, [] {}, [] {
+    ReleaseHostClient();
+    hostsim::SimClient::Uninstall();
+  });
+}
