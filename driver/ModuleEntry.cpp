@@ -5,6 +5,7 @@
 #include "DriverExports.h"
 #include "Extension.Images.h"
 #include "Forms.h"
+#include "LookAndFeelEditorsSteps.h"
 #include "LookAndFeelSteps.h"
 #include "ModuleInit.h"
 #include "ORV.SCH.Util.h"
@@ -56,6 +57,8 @@ constexpr std::array kSteps = {
     // The look-and-feel library: theme binding, cursors, messages, hidden
     // windows and the hook controller.
     TVK_LOOKANDFEEL_STEPS
+    // The editors and the tab control: value types, formats, brushes, strings.
+    TVK_LOOKANDFEEL_EDITORS_STEPS
     TInitStep{"device data", &tvk::DeviceDataUnitStartup, &tvk::DeviceDataUnitShutdown},
     TInitStep{"driver", &tvk::DriverUnitStartup, &tvk::DriverUnitShutdown},
     TInitStep{"disassembler", nullptr, &tvk::DisassemblerUnitShutdown},
