@@ -1,6 +1,7 @@
 #include "LookAndFeelEditorsSteps.h"
 
 #include "cxDataConsts.h"
+#include "cxDataStorage.h"
 #include "cxEditConsts.h"
 #include "cxEditPaintUtils.h"
 #include "cxFilterConsts.h"
@@ -20,7 +21,7 @@ struct TEditorsUnit {
 // By the index of TVK_LOOKANDFEEL_EDITORS_UNITS.
 TEditorsUnit gEditorsUnits[] = {
     {&cxDataConstsUnitStart, &cxDataConstsUnitStop, 0},
-    {nullptr, nullptr, 0},
+    {&cxDataStorageUnitStart, &cxDataStorageUnitStop, 0},
     {&cxEditPaintUtilsUnitStart, &cxEditPaintUtilsUnitStop, 0},
     {nullptr, nullptr, 0},
     {nullptr, nullptr, 0},
