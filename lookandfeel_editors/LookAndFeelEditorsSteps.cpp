@@ -2,9 +2,11 @@
 
 #include "cxDataConsts.h"
 #include "cxDataStorage.h"
+#include "cxDateUtils.h"
 #include "cxEditConsts.h"
 #include "cxEditPaintUtils.h"
 #include "cxFilterConsts.h"
+#include "cxFormats.h"
 
 #include <array>
 
@@ -23,8 +25,8 @@ TEditorsUnit gEditorsUnits[] = {
     {&cxDataConstsUnitStart, &cxDataConstsUnitStop, 0},
     {&cxDataStorageUnitStart, &cxDataStorageUnitStop, 0},
     {&cxEditPaintUtilsUnitStart, &cxEditPaintUtilsUnitStop, 0},
-    {nullptr, nullptr, 0},
-    {nullptr, nullptr, 0},
+    {&cxFormatsUnitStart, &cxFormatsUnitStop, 0},
+    {&cxDateUtilsUnitStart, &cxDateUtilsUnitStop, 0},
     {&cxEditConstsUnitStart, &cxEditConstsUnitStop, 0},
     {&cxFilterConstsUnitStart, &cxFilterConstsUnitStop, 0},
     {nullptr, nullptr, 0},
