@@ -210,6 +210,19 @@ TEST_F(Formats, TheControllerDerivesKeepsAssignedValuesAndBatchesNotices) {
   EXPECT_EQ(3, listener.Formats) << "a removed listener hears nothing";
 }
 
+TEST_F(Formats, AListenerThatFailsDoesNotLeaveTheWindowProcedure) {
+  struct TThrowingListener : TRecordingListener {
+    void STDMETHODCALLTYPE FormatChanged() override { throw EVariantError(L"listener failed"); }
+    void STDMETHODCALLTYPE TimeChanged() override { throw EVariantError(L"listener failed"); }
+  } failing;
+  TcxFormatController* controller = GetFormatController();
+  controller->AddListener(&failing);
+  EXPECT_EQ(0, SendMessageW(controller->Handle(), WM_WININICHANGE, 0, LPARAM(L"intl")));
+  EXPECT_EQ(0, SendMessageW(controller->Handle(), WM_TIMECHANGE, 0, 0));
+  controller->RemoveListener(&failing);
+  EXPECT_FALSE(controller->DateEditFormat().empty()) << "the formats were derived before the listener failed";
+}
+
 TEST_F(Formats, TheControllerGoesWithItsUnitAndIsNotMadeAgain) {
   TcxFormatController* controller = GetFormatController();
   ASSERT_NE(nullptr, controller);
