@@ -3,6 +3,7 @@
 #include "cxVariants.h"
 #include "dxCore.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>

@@ -4,6 +4,7 @@
 #include "cxDataConsts.h"
 #include "dxCore.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
