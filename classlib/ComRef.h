@@ -88,11 +88,22 @@ private:
 // are made here, its conversions and arrays are in Variants.h.
 class Variant {
 public:
+  // Kinds the system's variant routines do not know, which this class owns
+  // itself: 8-bit text and UTF-16 text apart from the automation string.
+  static constexpr VARTYPE kAnsiString = 0x100;
+  static constexpr VARTYPE kUString = 0x102;
+
   Variant() { VariantInit(&FVar); }
-  Variant(const Variant& o) { VariantInit(&FVar); VariantCopy(&FVar, const_cast<VARIANT*>(&o.FVar)); }
-  Variant& operator=(const Variant& o) { if (this != &o) { VariantClear(&FVar); VariantCopy(&FVar, const_cast<VARIANT*>(&o.FVar)); } return *this; }
+  Variant(const Variant& o) { VariantInit(&FVar); CopyFrom(o); }
+  Variant& operator=(const Variant& o) {
+    if (this != &o) {
+      Variant copy(o);
+      *this = std::move(copy);
+    }
+    return *this;
+  }
   Variant(Variant&& o) noexcept : FVar(o.FVar) { VariantInit(&o.FVar); }
-  Variant& operator=(Variant&& o) noexcept { if (this != std::addressof(o)) { VariantClear(&FVar); FVar = o.FVar; VariantInit(&o.FVar); } return *this; }
+  Variant& operator=(Variant&& o) noexcept { if (this != std::addressof(o)) { Clear(); FVar = o.FVar; VariantInit(&o.FVar); } return *this; }
 
   Variant(int32_t v) { VariantInit(&FVar); FVar.vt = VT_I4; FVar.lVal = v; }
   Variant(int64_t v) { VariantInit(&FVar); FVar.vt = VT_I8; FVar.llVal = v; }
@@ -107,16 +118,44 @@ public:
   }
   Variant(const wchar_t* s) : Variant(std::wstring_view(s)) {}
   Variant(const std::wstring& s) : Variant(std::wstring_view(s)) {}
+  // An 8-bit text variant (kAnsiString).
+  static Variant FromAnsi(std::string text) {
+    Variant r;
+    r.FVar.byref = new std::string(std::move(text));
+    r.FVar.vt = kAnsiString;
+    return r;
+  }
+  // A UTF-16 text variant of the kind kUString.
+  static Variant FromUString(std::wstring text) {
+    Variant r;
+    r.FVar.byref = new std::wstring(std::move(text));
+    r.FVar.vt = kUString;
+    return r;
+  }
   // Takes over V's value; V is left empty.
   static Variant Adopt(VARIANT& v) { Variant r; r.FVar = v; VariantInit(&v); return r; }
-  ~Variant() { VariantClear(&FVar); }
+  ~Variant() { Clear(); }
   VARIANT* operator&() { return &FVar; }
   const VARIANT* Ptr() const { return &FVar; }
   VARIANT* Ptr() { return &FVar; }
   VARTYPE Type() const { return FVar.vt; }
-  void Clear() { VariantClear(&FVar); }
+  void Clear() {
+    if (FVar.vt == kAnsiString) delete static_cast<std::string*>(FVar.byref);
+    else if (FVar.vt == kUString) delete static_cast<std::wstring*>(FVar.byref);
+    else { VariantClear(&FVar); return; }
+    VariantInit(&FVar);
+  }
+  // The text of an own text kind, else null.
+  const std::string* Ansi() const { return FVar.vt == kAnsiString ? static_cast<const std::string*>(FVar.byref) : nullptr; }
+  const std::wstring* UString() const { return FVar.vt == kUString ? static_cast<const std::wstring*>(FVar.byref) : nullptr; }
 
 private:
+  void CopyFrom(const Variant& o) {
+    if (const std::string* a = o.Ansi()) { FVar.byref = new std::string(*a); FVar.vt = kAnsiString; }
+    else if (const std::wstring* w = o.UString()) { FVar.byref = new std::wstring(*w); FVar.vt = kUString; }
+    else VariantCopy(&FVar, const_cast<VARIANT*>(&o.FVar));  // a kind it cannot copy leaves this empty
+  }
+
   VARIANT FVar;
 };
 

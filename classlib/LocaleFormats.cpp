@@ -182,12 +182,15 @@ TFormatSettings LocaleFormatSettings(LCID locale) {
   s.DateSeparator = LocaleChar(locale, LOCALE_SDATE, s.DateSeparator);
   s.TimeSeparator = LocaleChar(locale, LOCALE_STIME, s.TimeSeparator);
   s.ShortDateFormat = LocaleText(locale, LOCALE_SSHORTDATE, s.ShortDateFormat);
+  s.LongDateFormat = LocaleText(locale, LOCALE_SLONGDATE, s.LongDateFormat);
+  s.ShortTimeFormat = LibraryTimeFormat(LocaleText(locale, LOCALE_SSHORTTIME, L"h:mm tt"));
   s.LongTimeFormat = LibraryTimeFormat(LocaleText(locale, LOCALE_STIMEFORMAT, L"h:mm:ss tt"));
   s.TimeAMString = LocaleText(locale, LOCALE_S1159, s.TimeAMString);
   s.TimePMString = LocaleText(locale, LOCALE_S2359, s.TimePMString);
   s.CurrencyString = LocaleText(locale, LOCALE_SCURRENCY, s.CurrencyString);
   s.CurrencyFormat = LocaleNumber(locale, LOCALE_ICURRENCY, s.CurrencyFormat);
   s.CurrencyDecimals = LocaleNumber(locale, LOCALE_ICURRDIGITS, s.CurrencyDecimals);
+  s.NegCurrFormat = LocaleNumber(locale, LOCALE_INEGCURR, s.NegCurrFormat);
   for (int m = 0; m < 12; ++m) {
     const auto i = static_cast<std::size_t>(m);
     s.LongMonthNames[i] = LocaleText(locale, static_cast<LCTYPE>(LOCALE_SMONTHNAME1 + m), s.LongMonthNames[i]);
@@ -204,6 +207,11 @@ TFormatSettings LocaleFormatSettings(LCID locale) {
 }
 
 void ReadLocaleFormatSettings() { FormatSettings() = LocaleFormatSettings(LOCALE_USER_DEFAULT); }
+
+bool& UpdateFormatSettings() {
+  static bool update = true;
+  return update;
+}
 
 WideString FloatToStrF(long double value, TFloatFormat format, int precision, int digits,
                        const TFormatSettings& settings) {

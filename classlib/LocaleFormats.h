@@ -18,12 +18,15 @@ struct TFormatSettings {
   wchar_t DateSeparator = L'/';
   wchar_t TimeSeparator = L':';
   WideString ShortDateFormat = L"M/d/yyyy";
+  WideString LongDateFormat = L"dddd, MMMM d, yyyy";
+  WideString ShortTimeFormat = L"h:mm AMPM";
   WideString LongTimeFormat = L"h:mm:ss AMPM";
   WideString TimeAMString = L"AM";
   WideString TimePMString = L"PM";
   WideString CurrencyString = L"$";
   int CurrencyFormat = 0;  // 0 "$1", 1 "1$", 2 "$ 1", 3 "1 $"
   int CurrencyDecimals = 2;
+  int NegCurrFormat = 0;  // the system's 16 negative currency patterns, 0 "($1)")
   std::array<WideString, 12> ShortMonthNames{L"Jan", L"Feb", L"Mar", L"Apr", L"May", L"Jun",
                                              L"Jul", L"Aug", L"Sep", L"Oct", L"Nov", L"Dec"};
   std::array<WideString, 12> LongMonthNames{L"January", L"February", L"March",     L"April",
@@ -41,6 +44,9 @@ TFormatSettings& FormatSettings();
 TFormatSettings LocaleFormatSettings(LCID locale);
 // Reads the user's settings into FormatSettings() (at start-up and on CM_WININICHANGE).
 void ReadLocaleFormatSettings();
+// The application's switch: whether the format settings follow a change of
+// the user's settings (on unless the application turns it off).
+bool& UpdateFormatSettings();
 
 // Puts Settings in place for one scope and the previous ones back after it.
 class TFormatSettingsScope {

@@ -66,6 +66,14 @@ public:
   }
   template <class T>
   void WriteValue(const T& value) { WriteBuffer(&value, sizeof value); }
+
+  // Whether texts that this stream stores are UTF-16 (else 8-bit): the
+  // stream's writer sets it, the value readers and writers ask it.
+  bool WideText() const { return FWideText; }
+  void SetWideText(bool AValue) { FWideText = AValue; }
+
+private:
+  bool FWideText = false;
 };
 
 // A stream on a system file handle it does not own.

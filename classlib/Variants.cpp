@@ -1,10 +1,49 @@
 #include "Variants.h"
 
+#include <algorithm>
+#include <string>
+
 namespace tvk {
 
 namespace {
 
-[[noreturn]] void InvalidVarCast() { throw EVariantError(L"Invalid variant type conversion"); }
+[[noreturn]] void InvalidVarCast() { throw EVariantTypeCastError(L"Invalid variant type conversion"); }
+
+std::wstring AnsiToWide(const std::string& text) {
+  if (text.empty()) return {};
+  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
+  std::wstring result(std::size_t(std::max(length, 0)), L'\0');
+  if (length > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), result.data(), length);
+  return result;
+}
+
+std::string WideToAnsi(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string result(std::size_t(std::max(length, 0)), '\0');
+  if (length > 0) WideCharToMultiByte(CP_ACP, 0, text.data(), int(text.size()), result.data(), length, nullptr, nullptr);
+  return result;
+}
+
+// An own text kind as an automation string; anything else as it is.
+Variant AsSystemKind(const Variant& v) {
+  if (const std::string* a = v.Ansi()) return Variant(AnsiToWide(*a));
+  if (const std::wstring* w = v.UString()) return Variant(*w);
+  return VarResolveRef(v);
+}
+
+bool IsIntegerKind(VARTYPE t) {
+  switch (t) {
+    case VT_I1: case VT_UI1: case VT_I2: case VT_UI2: case VT_I4: case VT_UI4: case VT_I8: case VT_UI8:
+    case VT_INT: case VT_UINT: case VT_BOOL:
+      return true;
+    default:
+      return false;
+  }
+}
+
+template <class T>
+int Order(T a, T b) { return a < b ? -1 : (b < a ? 1 : 0); }
 
 // The array of an array variant (held or referenced), else null.
 SAFEARRAY* ArrayOf(const Variant& v) {
@@ -46,14 +85,48 @@ Variant VarFromDateTime(double dateTime) {
 VARTYPE VarType(const Variant& v) { return v.Type(); }
 bool VarIsNull(const Variant& v) { return v.Type() == VT_NULL; }
 bool VarIsEmpty(const Variant& v) { return v.Type() == VT_EMPTY; }
-bool VarIsStr(const Variant& v) { return (v.Type() & ~VT_BYREF) == VT_BSTR; }
+bool VarIsStr(const Variant& v) {
+  const VARTYPE t = VARTYPE(v.Type() & ~VT_BYREF);
+  return t == VT_BSTR || t == varString || t == varUString;
+}
 bool VarIsArray(const Variant& v) { return ArrayOf(v) != nullptr; }
 
-Variant VarAsType(const Variant& v, VARTYPE type) {
+bool VarIsOrdinal(const Variant& v) { return IsIntegerKind(VARTYPE(v.Type() & ~VT_BYREF)); }
+
+bool VarIsNumeric(const Variant& v) {
+  const VARTYPE t = VARTYPE(v.Type() & ~VT_BYREF);
+  return IsIntegerKind(t) || t == VT_R4 || t == VT_R8 || t == VT_CY;
+}
+
+Variant VarResolveRef(const Variant& v) {
+  if (!(v.Type() & VT_BYREF)) return v;
   Variant r;
-  if (FAILED(VariantChangeType(r.Ptr(), const_cast<VARIANT*>(v.Ptr()), VARIANT_ALPHABOOL, type))) InvalidVarCast();
+  if (FAILED(VariantCopyInd(r.Ptr(), const_cast<VARIANT*>(v.Ptr())))) InvalidVarCast();
   return r;
 }
+
+Variant VarAsType(const Variant& v, VARTYPE type) {
+  if (type == varString) return Variant::FromAnsi(WideToAnsi(VarToStr(v)));
+  if (type == varUString) return Variant::FromUString(VarToStr(v));
+  const Variant source = AsSystemKind(v);
+  Variant r;
+  if (FAILED(VariantChangeType(r.Ptr(), const_cast<VARIANT*>(source.Ptr()), VARIANT_ALPHABOOL, type))) InvalidVarCast();
+  return r;
+}
+
+int VarCompareValue(const Variant& a, const Variant& b) {
+  const Variant x = AsSystemKind(a), y = AsSystemKind(b);
+  const VARTYPE tx = x.Type(), ty = y.Type();
+  if (tx == VT_NULL || ty == VT_NULL) return Order(tx != VT_NULL, ty != VT_NULL);
+  if ((tx | ty) & VT_ARRAY) throw EVariantError(L"Invalid variant operation");
+  if (tx == VT_BSTR && ty == VT_BSTR) return Order(VarToStr(x).compare(VarToStr(y)), 0);
+  if (IsIntegerKind(tx) && IsIntegerKind(ty))
+    return Order(VarAsType(x, VT_I8).Ptr()->llVal, VarAsType(y, VT_I8).Ptr()->llVal);
+  // Everything else (a text against a number too) as a double.
+  return Order(VarAsType(x, VT_R8).Ptr()->dblVal, VarAsType(y, VT_R8).Ptr()->dblVal);
+}
+
+bool VarSameValue(const Variant& a, const Variant& b) { return VarCompareValue(a, b) == 0; }
 
 bool TryVarStrToDateTime(const WideString& text, double& date) {
   DATE result = 0;
@@ -65,6 +138,8 @@ bool TryVarStrToDateTime(const WideString& text, double& date) {
 WideString VarToStr(const Variant& v) {
   VARTYPE type = VARTYPE(v.Type() & ~VT_BYREF);
   if (type == VT_EMPTY || type == VT_NULL) return {};
+  if (const std::string* a = v.Ansi()) return AnsiToWide(*a);
+  if (const std::wstring* w = v.UString()) return *w;
   if (type == VT_BSTR) {
     const VARIANT* p = v.Ptr();
     BSTR b = (p->vt & VT_BYREF) ? (p->pbstrVal ? *p->pbstrVal : nullptr) : p->bstrVal;
@@ -102,6 +177,28 @@ void* VarArrayLock(const Variant& v) {
 
 void VarArrayUnlock(const Variant& v) {
   if (SAFEARRAY* array = ArrayOf(v)) SafeArrayUnaccessData(array);
+}
+
+void VarArrayPut(Variant& array, int index, const Variant& value) {
+  Variant element = AsSystemKind(value);
+  LONG at = index;
+  if (FAILED(SafeArrayPutElement(CheckedArray(array), &at, element.Ptr())))
+    throw EVariantError(L"Variant array bounds error");
+}
+
+Variant VarArrayGet(const Variant& array, int index) {
+  SAFEARRAY* data = CheckedArray(array);
+  VARTYPE type = VT_EMPTY;
+  if (FAILED(SafeArrayGetVartype(data, &type))) throw EVariantError(L"Invalid variant operation");
+  VARIANT element;
+  VariantInit(&element);
+  LONG at = index;
+  // A variant element is copied whole; any other lands in the value union.
+  void* target = type == VT_VARIANT ? static_cast<void*>(&element) : static_cast<void*>(&element.llVal);
+  if (type != VT_VARIANT && (type == VT_DECIMAL || type == VT_RECORD)) throw EVariantError(L"Invalid variant operation");
+  if (FAILED(SafeArrayGetElement(data, &at, target))) throw EVariantError(L"Variant array bounds error");
+  if (type != VT_VARIANT) element.vt = type;
+  return Variant::Adopt(element);
 }
 
 }  // namespace tvk

@@ -13,13 +13,21 @@ enum : VARTYPE {
   varEmpty = VT_EMPTY, varNull = VT_NULL, varSmallint = VT_I2, varInteger = VT_I4, varSingle = VT_R4,
   varDouble = VT_R8, varCurrency = VT_CY, varDate = VT_DATE, varOleStr = VT_BSTR, varBoolean = VT_BOOL,
   varVariant = VT_VARIANT, varShortInt = VT_I1, varByte = VT_UI1, varWord = VT_UI2, varLongWord = VT_UI4,
-  varInt64 = VT_I8, varArray = VT_ARRAY, varByRef = VT_BYREF, varTypeMask = VT_TYPEMASK
+  varInt64 = VT_I8, varArray = VT_ARRAY, varByRef = VT_BYREF, varTypeMask = VT_TYPEMASK,
+  // Owned by Variant itself (the system's routines know neither).
+  varString = Variant::kAnsiString, varUString = Variant::kUString
 };
 
 // A variant that cannot be converted or used as asked.
 class EVariantError : public Exception {
 public:
   using Exception::Exception;
+};
+// A value that cannot be converted to the kind asked for; the only variant
+// error that callers which try a conversion catch.
+class EVariantTypeCastError : public EVariantError {
+public:
+  using EVariantError::EVariantError;
 };
 
 Variant Null();
@@ -32,8 +40,21 @@ bool VarIsNull(const Variant& v);
 bool VarIsEmpty(const Variant& v);
 bool VarIsStr(const Variant& v);
 bool VarIsArray(const Variant& v);
+// Integer kinds and Boolean / those with single, double and currency too.
+bool VarIsOrdinal(const Variant& v);
+bool VarIsNumeric(const Variant& v);
+// The value a by-reference variant refers to; any other variant as it is.
+Variant VarResolveRef(const Variant& v);
+// Equality and order of two values: nulls equal each other and nothing else
+// and come first; a text against a number is read as a number; texts compare
+// ordinally. -1, 0 or 1; raises EVariantTypeCastError when a value cannot be
+// read as the other's kind, EVariantError for arrays and other kinds.
+int VarCompareValue(const Variant& a, const Variant& b);
+bool VarSameValue(const Variant& a, const Variant& b);
 
-// V converted to kind AType by the system; raises EVariantError when it cannot be.
+// V converted to kind AType by the system (the own text kinds through the
+// automation string, by-reference variants resolved); raises
+// EVariantTypeCastError when it cannot be.
 Variant VarAsType(const Variant& v, VARTYPE type);
 // Text read as a date and time by the system's variant conversion for the
 // thread's locale; false, Date unchanged, when the system reads no date in it.
@@ -54,6 +75,10 @@ int VarArrayHighBound(const Variant& v, int dim);
 // The elements' memory, kept in place until the matching unlock.
 void* VarArrayLock(const Variant& v);
 void VarArrayUnlock(const Variant& v);
+// Element Index of a one-dimensional array (Put: of variants). The system's
+// arrays hold only its own kinds, so an own text kind goes in as an automation string.
+void VarArrayPut(Variant& array, int index, const Variant& value);
+Variant VarArrayGet(const Variant& array, int index);
 
 // Lock and unlock of an array variant's elements for one scope.
 class TVarArrayLock {

@@ -6,6 +6,7 @@
 #include "DriverExports.h"
 #include "Extension.Images.h"
 #include "Forms.h"
+#include "LookAndFeelEditorsSteps.h"
 #include "LookAndFeelSteps.h"
 #include "ModuleInit.h"
 #include "ORV.SCH.Util.h"
@@ -57,6 +58,8 @@ constexpr std::array kSteps = {
     // The look-and-feel library: theme binding, cursors, messages, hidden
     // windows and the hook controller.
     TVK_LOOKANDFEEL_STEPS
+    // The editors and the tab control: value types, formats, brushes, strings.
+    TVK_LOOKANDFEEL_EDITORS_STEPS
     // The driver reaches its windows through the user interface registered here.
     TVK_DRIVER_UI_STEPS
     TInitStep{"device data", &tvk::DeviceDataUnitStartup, &tvk::DeviceDataUnitShutdown},

@@ -335,6 +335,7 @@ std::string VariantToAnsiText(const Variant& V) {
     TVarArrayLock lock(V);
     return std::string(static_cast<const char*>(lock.Data()), std::size_t(count > 0 ? count : 0));
   }
+  if (const std::string* ansi = V.Ansi()) return *ansi;  // 8-bit text as it is
   return WideToMultiByteText(VarToStr(V), CP_ACP, -1);
 }
 
