@@ -56,7 +56,7 @@ void TdxInplaceTextEditClass::DrawClientArea(HDC dc, const RECT& rect, TdxEditVi
   const TdxTextEditViewData& extras = text ? *text : kPlainText;
   TdxEditViewData* vd = &viewData;
   RECT r = rect;
-  WideString value = CasedText(vd->Data, extras.CharCase);
+  WideString value = CasedText(EditValueText(vd->Data), extras.CharCase);
   if (extras.PasswordChar && !value.empty()) value.assign(value.size(), extras.PasswordChar);
   int length = vd->DataLength == 0 ? static_cast<int>(value.size()) : std::min<int>(vd->DataLength, value.size());
   if (extras.SelectionBar) r.left += 8;
@@ -163,7 +163,18 @@ WideString TdxInplaceTextEdit::GetTextValue() {
   return WideString(buffer.data(), static_cast<std::size_t>(std::max(n, 0)));
 }
 
-void TdxInplaceTextEdit::SetEditValue(const WideString& value) {
+void TdxInplaceTextEdit::RefreshDefaults() {
+  TdxInplaceEdit::RefreshDefaults();
+  if (!(FStoredValues & Bit(svEditLimit))) ApplyEditLimit(DefaultMaxLength());
+  if (HandleAllocated()) SendMessageW(Handle(), EM_SETREADONLY, CanModify() ? 0 : 1, 0);
+}
+
+void TdxInplaceTextEdit::RestoreDefaults() {
+  TdxInplaceEdit::RestoreDefaults();
+  ApplyEditLimit(DefaultMaxLength());
+}
+
+void TdxInplaceTextEdit::SetEditValue(const Variant& value) {
   FAssigningText = true;
   struct TGuard {
     bool& Flag;
@@ -612,14 +623,23 @@ void TdxInplaceMaskEdit::SetText(const WideString& value) {
                         : FormatTextByMask(FEditMask, value, FMaskBlank));
 }
 
-void TdxInplaceMaskEdit::SetEditValue(const WideString& value) {
+void TdxInplaceMaskEdit::RefreshDefaults() {
+  TdxInplaceTextEdit::RefreshDefaults();
+  if (!(FStoredValues & Bit(svEditMask))) ApplyEditMask(DefaultEditMask());
+}
+
+int TdxInplaceMaskEdit::DefaultMaxLength() { return IsMasked() ? FMaxChars : TdxInplaceTextEdit::DefaultMaxLength(); }
+
+void TdxInplaceMaskEdit::ApplyEditLimit(int value) { TdxInplaceTextEdit::ApplyEditLimit(IsMasked() ? FMaxChars : value); }
+
+void TdxInplaceMaskEdit::SetEditValue(const Variant& value) {
   if (!IsMasked()) return TdxInplaceTextEdit::SetEditValue(value);
   FAssigningText = true;
   struct TGuard {
     bool& Flag;
     ~TGuard() { Flag = false; }
   } guard{FAssigningText};
-  SetText(value);
+  SetText(EditValueText(value));
   ClearUndo();
 }
 

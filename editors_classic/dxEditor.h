@@ -52,7 +52,11 @@ public:
   ~TdxInplaceTextEdit() override;
   const TdxInplaceEditClass& EditClass() const override { return TdxInplaceTextEditClass::Instance(); }
 
-  void SetEditValue(const WideString& value) override;
+  void SetEditValue(const Variant& value) override;
+  void RefreshDefaults() override;
+  void RestoreDefaults() override;
+  // The edit limit taken when none is set (none: 0).
+  virtual int DefaultMaxLength() { return 0; }
   bool GetEditModified() override;
   void SetEditModified(bool value) override;
   WideString GetTextValue() override;
@@ -206,8 +210,13 @@ public:
   void SetText(const WideString& value);
   int CaretPos() const { return FCaretPos; }
 
-  WideString GetEditValue() override { return GetText(); }
-  void SetEditValue(const WideString& value) override;
+  Variant GetEditValue() override { return Variant(GetText()); }
+  void SetEditValue(const Variant& value) override;
+  void RefreshDefaults() override;
+  int DefaultMaxLength() override;
+  void ApplyEditLimit(int value) override;
+  // The edit mask taken when none is set (none: no mask).
+  virtual WideString DefaultEditMask() { return {}; }
   WideString GetEditingText() override;
   void ValidateEdit() override;
   bool NeedsOleCallback() override { return IsMasked(); }

@@ -155,7 +155,7 @@ bool TdxInplacePickEdit::WholeTextSelected() {
 
 bool TdxInplacePickEdit::CanModify() { return !FDropDownListStyle && TdxInplaceDropDownEdit::CanModify(); }
 
-void TdxInplacePickEdit::SetEditValue(const WideString& value) {
+void TdxInplacePickEdit::SetEditValue(const Variant& value) {
   ResetFind();
   TdxInplaceDropDownEdit::SetEditValue(value);
 }
@@ -521,22 +521,28 @@ void TdxInplaceDateEdit::ValidateEdit() {
   TdxInplaceDropDownEdit::ValidateEdit();
 }
 
-void TdxInplaceDateEdit::SetEditValue(const WideString& value) {
+void TdxInplaceDateEdit::SetEditValue(const Variant& value) {
   TCounterGuard guard(FInternalChanging);
   TDateTime date = NullDate;
-  if (!TrimBlanks(value).empty()) {
+  if (VarIsStr(value)) {
+    // A text reads by the editor's own date rules (a number of days too).
+    const WideString text(TrimBlanks(VarToStr(value)));
     double days = 0;
-    if (TryStrToFloat(value, days))
-      date = days;
-    else if (!TextToDate(value, date))
+    if (text.empty())
       date = NullDate;
+    else if (TryStrToFloat(text, days))
+      date = days;
+    else if (!TextToDate(text, date))
+      date = NullDate;
+  } else if (double moment = 0; TryVarToDateTime(value, moment)) {
+    date = moment;
   }
   const bool modified = GetEditModified();
   ShowDate(date);
   SetEditModified(modified);
 }
 
-WideString TdxInplaceDateEdit::GetEditValue() { return FDate == NullDate ? WideString() : FloatToStr(FDate); }
+Variant TdxInplaceDateEdit::GetEditValue() { return FDate == NullDate ? Null() : VarFromDateTime(FDate); }
 
 void TdxInplaceDateEdit::DropDown() {
   if (FListVisible || !CanModify()) return;

@@ -63,7 +63,7 @@ public:
   virtual void PreparePickList();
 
   bool CanModify() override;
-  void SetEditValue(const WideString& value) override;
+  void SetEditValue(const Variant& value) override;
   void SetActive(bool value) override;
   void ApplyReadOnly(bool value) override;
   void CloseUp(bool accept) override;
@@ -172,10 +172,11 @@ public:
   bool IsEnterValidate() override { return true; }
   bool IsCloseEditorDisabled() override { return false; }
   void ValidateEdit() override;
-  // Empty for the null date; else a date as its number of days, or a text the locale reads as a date.
-  void SetEditValue(const WideString& value) override;
-  // Empty for the null date, else the date as its number of days.
-  WideString GetEditValue() override;
+  // Null, Unassigned or an empty text give the null date; a text reads by the
+  // editor's date rules, any other value by the variant conversion.
+  void SetEditValue(const Variant& value) override;
+  // Null for the null date, else a date variant.
+  Variant GetEditValue() override;
   void DropDown() override;
 
   TDateButtons FDateButtons = btnToday | btnClear;

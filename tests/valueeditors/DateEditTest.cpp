@@ -1,4 +1,5 @@
 // The date editor: validation modes, the masked editor, and picks in the calendar.
+#include "support/VariantValues.h"
 #include "ValueEditorsTest.h"
 #include "dxPopupEdits.h"
 
@@ -25,7 +26,7 @@ TEST_F(DateEdit, UnreadableTextBecomesTheNullDateOrTodaySilentlyWithoutValidatio
   Edit->ValidateEdit();
   EXPECT_EQ(NullDate, Edit->Date());
   EXPECT_EQ(L"", Edit->GetTextValue());
-  EXPECT_EQ(L"", Edit->GetEditValue());
+  EXPECT_EQ(Null(), Edit->GetEditValue());
   Edit->FDateOnError = deToday;
   Enter(L"abc");
   Edit->ValidateEdit();
