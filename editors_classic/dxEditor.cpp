@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <richedit.h>
+#include <windowsx.h>
 #include <vector>
 #include <array>
 
@@ -882,7 +883,44 @@ void TdxInplaceMaskEdit::HomeEndKeys(WORD key, TShiftState shift) {
 TVK_MESSAGE_MAP(TdxInplaceMaskEdit, {WM_PASTE, &TdxInplaceMaskEdit::WMPaste}, {WM_CLEAR, &TdxInplaceMaskEdit::WMClear},
                 {WM_CUT, &TdxInplaceMaskEdit::WMCut}, {EM_REPLACESEL, &TdxInplaceMaskEdit::EMReplaceSel},
                 {CN_COMMAND, &TdxInplaceMaskEdit::CNCommand}, {CM_ENTER, &TdxInplaceMaskEdit::CMEnter},
-                {CM_WANTSPECIALKEY, &TdxInplaceMaskEdit::CMWantSpecialKey})
+                {CM_WANTSPECIALKEY, &TdxInplaceMaskEdit::CMWantSpecialKey},
+                {WM_LBUTTONDOWN, &TdxInplaceMaskEdit::WMLButtonDown}, {WM_LBUTTONUP, &TdxInplaceMaskEdit::WMLButtonUp},
+                {WM_SETFOCUS, &TdxInplaceMaskEdit::WMSetFocus}, {CM_TEXTCHANGED, &TdxInplaceMaskEdit::CMTextChanged})
+
+void TdxInplaceMaskEdit::KeyUp(WORD& key, TShiftState shift) {
+  TdxInplaceTextEdit::KeyUp(key, shift);
+  // The rich edit's own word jump may stop on a literal or leave a collapsed caret.
+  if ((key == VK_LEFT || key == VK_RIGHT) && (shift & ssCtrl)) CheckCursor();
+}
+
+void TdxInplaceMaskEdit::WMLButtonDown(TMessage& message) {
+  FBtnDownX = GET_X_LPARAM(message.LParam);
+  TVK_INHERITED(message);
+}
+
+// A click leaves the overwrite selection on the clicked position; a drag keeps its selection.
+void TdxInplaceMaskEdit::WMLButtonUp(TMessage& message) {
+  TVK_INHERITED(message);
+  if (!IsMasked() || !HandleAllocated()) return;
+  CHARRANGE r;
+  GetSelection(r);
+  FCaretPos = (r.cpMax > r.cpMin && GET_X_LPARAM(message.LParam) > FBtnDownX) ? r.cpMax : r.cpMin;
+  CheckCursor();
+}
+
+void TdxInplaceMaskEdit::WMSetFocus(TMessage& message) {
+  TVK_INHERITED(message);
+  CheckCursor();
+}
+
+void TdxInplaceMaskEdit::CMTextChanged(TMessage& message) {
+  TVK_INHERITED(message);
+  if (!IsMasked() || !HandleAllocated()) return;
+  CHARRANGE r;
+  GetSelection(r);
+  const int next = NextEditPos(FEditMask, r.cpMin);
+  if (r.cpMin < FMaxChars && next != r.cpMin) PlaceCaret(next);
+}
 
 void TdxInplaceMaskEdit::BlankSelection() {
   const WideString snapshot = GetEditModified() ? FPrevTextValue : EditText();

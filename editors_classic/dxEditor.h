@@ -229,7 +229,12 @@ public:
 protected:
   void KeyDown(WORD& key, TShiftState shift) override;
   void KeyPress(wchar_t& key) override;
+  void KeyUp(WORD& key, TShiftState shift) override;
   TVK_MESSAGES();
+  void WMLButtonDown(TMessage& message);
+  void WMLButtonUp(TMessage& message);
+  void WMSetFocus(TMessage& message);
+  void CMTextChanged(TMessage& message);
   void WMPaste(TMessage& message);
   void WMClear(TMessage& message);
   void WMCut(TMessage& message);
@@ -252,6 +257,7 @@ private:
   int CharLength(int pos);
   bool FReformatting = false;
   int FCaretPos = 0;
+  int FBtnDownX = 0;  // where the left button went down
   WideString FEditMask;
   bool FIgnoreMaskBlank = false;
   wchar_t FMaskBlank = L'_';
