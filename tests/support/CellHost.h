@@ -4,7 +4,7 @@
 // editor passes on, keeps one live editor over one cell of a column of text
 // cells and paints the other cells without a window, through the editor
 // class's class functions.
-#include "support/VariantValues.h"
+#include "VariantValues.h"
 #include "dxCntner.h"
 #include "dxEditor.h"
 
