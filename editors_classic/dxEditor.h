@@ -124,7 +124,8 @@ protected:
   void CreateParams(TCreateParams& params) override;
   void CreateWnd() override;
   void DestroyWindowHandle() override;
-  void DoChange();
+  // The user changed the text.
+  virtual void DoChange();
   TVK_MESSAGES();
   void WMChar(TMessage& message);
   void WMSize(TMessage& message);
@@ -225,6 +226,8 @@ public:
   virtual void ApplyEditMask(const WideString& value);
   void PlaceCaret(int pos);
   void CheckCursor();
+  // The next entry of the focus keeps the text and its caret (after a rejected text).
+  void MarkReEnter() { FMaskState |= msReEnter; }
 
 protected:
   void KeyDown(WORD& key, TShiftState shift) override;

@@ -475,11 +475,18 @@ void TdxInplaceDateEdit::ShowDate(TDateTime date) {
   const bool modified = GetEditModified();
   SetText(DateToEditText(IsMasked(), date));
   SetEditModified(modified);
+  FTextChanged = false;
   if (!FInternalChanging && FDate != old && FOnDateChange) FOnDateChange(this);
 }
 
+void TdxInplaceDateEdit::DoChange() {
+  if (FInternalChanging) return;
+  TdxInplaceDropDownEdit::DoChange();
+  FTextChanged = true;
+}
+
 void TdxInplaceDateEdit::CommitDate(TDateTime date) {
-  if (date == FDate && !GetEditModified()) return;
+  if (date == FDate && !FTextChanged) return;
   TCustomdxContainer* host = Container();
   if ((host && host->InitEdit()) || CanEditValue()) ShowDate(date);
 }
@@ -501,8 +508,8 @@ void TdxInplaceDateEdit::ValidateEdit() {
       error = !TextToDate(text, d);
     if (FDateValidation || error) {
       if (FCloseFlag) {
+        // The closing host takes the entry snapshot back; the date stays.
         Reset();
-        FDate = NullDate;
         SetEditText(WideString());
         return;
       }
@@ -510,6 +517,7 @@ void TdxInplaceDateEdit::ValidateEdit() {
       WideString message = InvalidDateText();
       DoDateValidateInput(text, d, message, reject);
       if (reject) {
+        if (!(ComponentState() & csDesigning)) MarkReEnter();
         if (HandleAllocated() && IsWindowVisible(Handle()) && GetFocus() != Handle()) ::SetFocus(Handle());
         MessageBeep(0);
         throw Exception(message);

@@ -186,12 +186,16 @@ public:
   TNotifyEvent FOnDateChange;
   TdxDateValidateInput FOnDateValidateInput;
 
+  bool TextChanged() const { return FTextChanged; }
+
 protected:
+  void DoChange() override;
   TVK_MESSAGES();
   void CMWinIniChange(TMessage& message);
 
 private:
   void CalendarDateChanged(TObject* sender);
+  bool FTextChanged = false;  // the user changed the text since a date was shown
   WideString BlankText();
   TDateTime FDate = NullDate;
   TDateTime FDateDropDown = NullDate;
