@@ -1,6 +1,7 @@
 #include "Variants.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 namespace tvk {
@@ -80,6 +81,17 @@ Variant VarFromDateTime(double dateTime) {
   v.Ptr()->vt = VT_DATE;
   v.Ptr()->date = dateTime;
   return v;
+}
+
+Variant VarFromCurrency(double amount) { return VarAsType(Variant(amount), VT_CY); }
+
+bool TryVarToDateTime(const Variant& v, double& date) {
+  if (VarIsStr(v)) return TryVarStrToDateTime(VarToStr(v), date);
+  if (VarIsNull(v) || VarIsEmpty(v) || VarIsArray(v)) return false;
+  Variant converted;
+  if (FAILED(VariantChangeType(converted.Ptr(), const_cast<VARIANT*>(v.Ptr()), 0, VT_DATE))) return false;
+  date = converted.Ptr()->date;
+  return true;
 }
 
 VARTYPE VarType(const Variant& v) { return v.Type(); }
@@ -199,6 +211,26 @@ Variant VarArrayGet(const Variant& array, int index) {
   if (FAILED(SafeArrayGetElement(data, &at, target))) throw EVariantError(L"Variant array bounds error");
   if (type != VT_VARIANT) element.vt = type;
   return Variant::Adopt(element);
+}
+
+Variant VarArrayOfBytes(const void* data, std::size_t size) {
+  if (size > std::size_t(0x7FFFFFFF)) throw EVariantError(L"Variant array bounds error");
+  Variant v = VarArrayCreate(0, int(size) - 1, VT_UI1);
+  if (size) {
+    TVarArrayLock lock(v);
+    std::memcpy(lock.Data(), data, size);
+  }
+  return v;
+}
+
+std::string VarArrayBytes(const Variant& v) {
+  SAFEARRAY* array = ArrayOf(v);
+  VARTYPE type = VT_EMPTY;
+  if (!array || SafeArrayGetDim(array) != 1 || FAILED(SafeArrayGetVartype(array, &type)) || type != VT_UI1) return {};
+  const int count = VarArrayHighBound(v, 1) - VarArrayLowBound(v, 1) + 1;
+  if (count <= 0) return {};
+  TVarArrayLock lock(v);
+  return std::string(static_cast<const char*>(lock.Data()), std::size_t(count));
 }
 
 }  // namespace tvk

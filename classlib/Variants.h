@@ -6,6 +6,9 @@
 #include "ComRef.h"
 #include "Exception.h"
 
+#include <cstddef>
+#include <string>
+
 namespace tvk {
 
 // The kinds, by the toolkit's names.
@@ -34,6 +37,12 @@ Variant Null();
 Variant Unassigned();
 // A date (days since 30 December 1899, the fraction the time of day).
 Variant VarFromDateTime(double dateTime);
+// A currency amount (four decimal places kept).
+Variant VarFromCurrency(double amount);
+// V read as a date: a string by TryVarStrToDateTime, any other value by the
+// system's conversion; false, Date unchanged, for Null, Unassigned and a
+// value that reads as no date.
+bool TryVarToDateTime(const Variant& v, double& date);
 
 VARTYPE VarType(const Variant& v);  // with varArray / varByRef bits
 bool VarIsNull(const Variant& v);
@@ -79,6 +88,11 @@ void VarArrayUnlock(const Variant& v);
 // arrays hold only its own kinds, so an own text kind goes in as an automation string.
 void VarArrayPut(Variant& array, int index, const Variant& value);
 Variant VarArrayGet(const Variant& array, int index);
+
+// A byte array of Low 0 holding a copy of Size bytes at Data.
+Variant VarArrayOfBytes(const void* data, std::size_t size);
+// The bytes of a one-dimensional byte array; empty for any other value.
+std::string VarArrayBytes(const Variant& v);
 
 // Lock and unlock of an array variant's elements for one scope.
 class TVarArrayLock {

@@ -291,11 +291,8 @@ void TXPDXCustomComboBox::SetAlphaNumericSorting(bool value) { FPopupListBox->Se
 int TXPDXCustomComboBox::GetItemIndex() const { return FPopupListBox->ItemIndex(); }
 int TXPDXCustomComboBox::GetItemHeight() const { return FPopupListBox->GetRowHeight(0); }
 
-void TXPDXCustomComboBox::SetItemHeight(int value) {
-  (void)value;
-  // The list's rows follow its font.
-  FPopupListBox->UpdateItemHeight();
-}
+// The rows of an owner-drawn list; a standard list's rows follow its font.
+void TXPDXCustomComboBox::SetItemHeight(int value) { FPopupListBox->SetItemHeight(value); }
 
 void TXPDXCustomComboBox::SetCaseSensitive(bool value) {
   if (value == FCaseSensitive) return;
@@ -313,6 +310,8 @@ void TXPDXCustomComboBox::SetStyle(TXPComboBoxStyle value) {
   if (value == TXPComboBoxStyle::csSimple) value = TXPComboBoxStyle::csDropDown;
   if (value == FStyle) return;
   FStyle = value;
+  FPopupListBox->SetStyle(FStyle == TXPComboBoxStyle::csOwnerDrawFixed ? TListBoxStyle::lbOwnerDrawFixed
+                                                                       : TListBoxStyle::lbStandard);
   if (FStyle != TXPComboBoxStyle::csDropDown) {
     SetItemIndex(Items().IndexOf(UnicodeText()));
     if (ItemIndex() < 0) SetUnicodeText(L"");

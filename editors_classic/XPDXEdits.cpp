@@ -58,7 +58,7 @@ const TXPDXEditClass& TXPDXEditClass::Instance() {
 void TXPDXEditClass::DrawClientArea(HDC dc, const RECT& rect, TdxEditViewData& viewData, bool isControl) const {
   if (IsEditClass() && isControl) return;  // the live window paints itself
   TdxEditViewData& vd = viewData;
-  const WideString& value = vd.Data;
+  const WideString value = EditValueText(vd.Data);
   int length = vd.DataLength == 0 ? int(value.size()) : std::min<int>(vd.DataLength, int(value.size()));
   RECT r = rect;
   if (vd.FocusRect) {

@@ -48,7 +48,7 @@ void TdxInplaceBlobEditClass::DrawClientArea(HDC dc, const RECT& rect, TdxEditVi
       if (index >= 0 && index < vd.Images->Count()) DrawImageListItem(dc, x, y, index, *vd.Images);
       vd.Transparent = true;
     }
-    vd.Data.clear();
+    vd.Data.Clear();
     vd.DataLength = 0;
   } else {
     vd.DrawAlignment = daMultiLine;
@@ -69,8 +69,28 @@ TdxInplaceBlobEdit::~TdxInplaceBlobEdit() {
   FTempPicture.reset();
 }
 
-void TdxInplaceBlobEdit::SetBlobText(const WideString& value) {
-  if (value == FBlobData) return;
+namespace {
+
+bool SameBlobValue(const Variant& a, const Variant& b) {
+  return VarType(a) == VarType(b) && EditValueText(a) == EditValueText(b) && VarArrayBytes(a) == VarArrayBytes(b);
+}
+
+// The bytes of a binary value: a byte array's own, or those that a text
+// form's characters carry (N characters, the first N bytes of their storage).
+std::string BlobBytes(const Variant& value) {
+  if (!VarIsStr(value)) return VarArrayBytes(value);
+  const WideString text = VarToStr(value);
+  return std::string(reinterpret_cast<const char*>(text.data()), text.size());
+}
+
+}  // namespace
+
+bool TdxInplaceBlobEdit::IsNullValue(const Variant& value) {
+  return IsEmptyEditValue(value) || (VarIsArray(value) && VarArrayBytes(value).empty());
+}
+
+void TdxInplaceBlobEdit::SetBlobValue(const Variant& value) {
+  if (SameBlobValue(value, FBlobData)) return;
   TCustomdxContainer* host = Container();
   if (host && host->InitEdit()) {
     FBlobData = value;
@@ -94,18 +114,32 @@ void TdxInplaceBlobEdit::SetBlobPaintStyle(TdxBlobPaintStyle value) {
   InvalidateClient();
 }
 
-void TdxInplaceBlobEdit::SetEditValue(const WideString& value) {
-  FBlobData = value;
+void TdxInplaceBlobEdit::SetEditValue(const Variant& value) {
+  if (VarIsNull(value) || VarIsEmpty(value))
+    FBlobData = Null();
+  else if (VarIsStr(value) || VarIsArray(value))
+    FBlobData = value;
+  else
+    FBlobData = Variant(EditValueText(value));
   InvalidateClient();
 }
 
-WideString TdxInplaceBlobEdit::GetEditValue() {
-  if (FBlobEditKind != bekPict) return FBlobData;
-  if (!FTempPicture) FTempPicture = std::make_unique<TPicture>();
-  LoadPictureFromText(*FTempPicture, FPictureGraphicClass, FBlobData);
-  TPicture* picture = FTempPicture.get();
-  DoAssignPicture(picture);
-  return std::to_wstring(picture ? reinterpret_cast<std::uintptr_t>(picture->Graphic()) : 0);
+Variant TdxInplaceBlobEdit::GetEditValue() {
+  if (IsNullValue(FBlobData) && FBlobEditKind != bekPict) return Null();
+  switch (FBlobEditKind) {
+    case bekMemo: return Variant(EditValueText(FBlobData));
+    case bekPict: {
+      if (!FTempPicture) FTempPicture = std::make_unique<TPicture>();
+      LoadPictureFromValue(*FTempPicture, FPictureGraphicClass, FBlobData);
+      TPicture* picture = FTempPicture.get();
+      DoAssignPicture(picture);
+      return SavePictureToValue(picture);
+    }
+    case bekOle:
+    case bekBlob: break;
+  }
+  const std::string bytes = BlobBytes(FBlobData);
+  return VarArrayOfBytes(bytes.data(), bytes.size());
 }
 
 std::unique_ptr<TdxEditViewData> TdxInplaceBlobEdit::CreateViewData(bool isPaintCopy) {
@@ -116,10 +150,11 @@ std::unique_ptr<TdxEditViewData> TdxInplaceBlobEdit::CreateViewData(bool isPaint
   vd.BlobPaintStyle = FBlobPaintStyle;
   if (FBlobPaintStyle == bpsIcon) {
     vd.Images = &GetBlobGlyphImages();
-    vd.IsNull = FBlobData.empty();
+    vd.IsNull = IsNullValue(FBlobData);
   } else {
-    vd.Data = FBlobData;
-    vd.DataLength = int(FBlobData.size());
+    const WideString text = EditValueText(FBlobData);
+    vd.Data = Variant(text);
+    vd.DataLength = int(text.size());
   }
   return base;
 }
@@ -153,11 +188,11 @@ void TdxInplaceBlobEdit::DoSaveChanges(TObject*) {
   } else if (FBlobEditKind == bekPict) {
     TPicture& picture = FPopup->Picture();
     if (IsPictureEmpty(&picture)) {
-      SetBlobText(L"");
+      SetBlobValue(Null());
       FPictureGraphicClass = nullptr;
     } else {
       FPictureGraphicClass = TPicture::FindGraphicClass(picture.Graphic()->ClassName());
-      SetBlobText(SavePictureToText(&picture));
+      SetBlobValue(SavePictureToValue(&picture));
     }
   }
   SetEditModified(true);
@@ -196,13 +231,13 @@ void TdxInplaceBlobEdit::DropDown() {
   popup.ShowPicturePopup = FShowPicturePopup;
   if (FBlobEditKind == bekPict) {
     try {
-      LoadPictureFromText(popup.Picture(), popup.GraphicClass(), FBlobData);
+      LoadPictureFromValue(popup.Picture(), popup.GraphicClass(), FBlobData);
     } catch (...) {
       popup.Picture().SetGraphic(nullptr);
       throw;
     }
   } else {
-    popup.SetText(FBlobData);
+    popup.SetText(EditValueText(FBlobData));
   }
   popup.SetReadOnly(!CanModify());
   popup.SetModified(false);

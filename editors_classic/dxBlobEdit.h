@@ -37,21 +37,29 @@ public:
   ~TdxInplaceBlobEdit() override;
   const TdxInplaceEditClass& EditClass() const override { return TdxInplaceBlobEditClass::Instance(); }
 
-  void SetEditValue(const WideString& value) override;
-  // A picture's value is its graphic's address (decimal); other kinds their text.
-  WideString GetEditValue() override;
+  // Null and Unassigned empty the cell; a string or a byte array is kept as
+  // it is, any other value as its text.
+  void SetEditValue(const Variant& value) override;
+  // A memo's text, the bytes of a picture (after OnAssignPicture) or of a
+  // binary or OLE value as a byte array; Null when empty.
+  Variant GetEditValue() override;
   std::unique_ptr<TdxEditViewData> CreateViewData(bool isPaintCopy) override;
   void DropDown() override;
   void CloseUp(bool accept) override { (void)accept; }
 
-  const WideString& BlobData() const { return FBlobData; }
-  void SetBlobText(const WideString& value);
+  // The kept value and its text (empty for bytes).
+  const Variant& BlobValue() const { return FBlobData; }
+  WideString BlobData() const { return EditValueText(FBlobData); }
+  // A value from the pop-up: stored (with OnChange) when the cell may change.
+  void SetBlobValue(const Variant& value);
+  void SetBlobText(const WideString& value) { SetBlobValue(Variant(value)); }
   void SetBlobEditKind(TdxBlobEditKind value);
   TdxBlobEditKind BlobEditKind() const { return FBlobEditKind; }
   void SetBlobPaintStyle(TdxBlobPaintStyle value);
   TCustomdxBlobPopup* Popup() const { return FPopup.get(); }
 
-  virtual bool IsNullValue(const WideString& value) { return value.empty(); }
+  // Null, Unassigned, an empty string or an empty byte array.
+  virtual bool IsNullValue(const Variant& value);
   virtual void DoAssignPicture(TPicture*& picture);
   virtual TGraphicClass GetGraphicClass();
   virtual void SavePopupSize(int width, int height);
@@ -91,7 +99,7 @@ private:
   void PopupHidden(TObject* sender);
 
   std::unique_ptr<TCustomdxBlobPopup> FPopup;
-  WideString FBlobData;
+  Variant FBlobData;
   TdxBlobEditKind FBlobEditKind = bekMemo;
   TdxBlobPaintStyle FBlobPaintStyle = bpsIcon;
   std::unique_ptr<TPicture> FTempPicture;

@@ -16,12 +16,22 @@ TdxCheckEditStyleController* gCheckEditStyleController = nullptr;
 
 TdxCheckEditViewData& AsCheckData(TdxEditViewData& viewData) { return static_cast<TdxCheckEditViewData&>(viewData); }
 
-int StateOf(const WideString& data) {
+// A value as a check state: Null is the grayed state (no value); a number or a
+// text of digits its state, clamped to 0..2; anything else unchecked.
+int StateOf(const Variant& data) {
+  if (VarIsNull(data)) return cbsGrayed;
+  if (VarIsArray(data) || VarIsEmpty(data)) return cbsUnchecked;
   int state = 0;
-  for (wchar_t c : data) {
-    if (c < L'0' || c > L'9') break;
-    state = state * 10 + (c - L'0');
-    if (state > 2) break;
+  if (VarIsStr(data)) {
+    for (wchar_t c : VarToStr(data)) {
+      if (c < L'0' || c > L'9') break;
+      state = state * 10 + (c - L'0');
+      if (state > 2) break;
+    }
+  } else {
+    Variant number;
+    if (SUCCEEDED(VariantChangeType(number.Ptr(), const_cast<VARIANT*>(data.Ptr()), 0, VT_I4)))
+      state = number.Ptr()->lVal;
   }
   return std::clamp(state, 0, 2);
 }
@@ -338,7 +348,7 @@ void TdxInplaceCheckEdit::Toggle() {
 }
 
 // A value from the host: neither modified nor an event.
-void TdxInplaceCheckEdit::SetEditValue(const WideString& value) {
+void TdxInplaceCheckEdit::SetEditValue(const Variant& value) {
   const bool modified = GetEditModified();
   FInternalChanging = true;
   struct TRestore {
@@ -352,7 +362,7 @@ void TdxInplaceCheckEdit::SetEditValue(const WideString& value) {
   SetState(static_cast<TdxCheckBoxState>(StateOf(value)));
 }
 
-WideString TdxInplaceCheckEdit::GetEditValue() { return std::to_wstring(static_cast<int>(FState)); }
+Variant TdxInplaceCheckEdit::GetEditValue() { return Variant(static_cast<std::int32_t>(FState)); }
 
 std::unique_ptr<TdxEditViewData> TdxInplaceCheckEdit::CreateViewData(bool isPaintCopy) {
   auto vd = TdxInplaceEdit::CreateViewData(isPaintCopy);
@@ -365,7 +375,7 @@ std::unique_ptr<TdxEditViewData> TdxInplaceCheckEdit::CreateViewData(bool isPain
   data.NullStyle = FNullStyle;
   data.Pressed = FPressed;
   data.Alignment = FAlignment;
-  data.Data = GetEditValue();
+  data.Data = GetDisplayValue(isPaintCopy);
   return vd;
 }
 

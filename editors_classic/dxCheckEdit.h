@@ -82,9 +82,11 @@ public:
   bool Pressed() const { return FPressed; }
   virtual void Toggle();
 
-  void SetEditValue(const WideString& value) override;
-  WideString GetEditValue() override;
-  WideString GetDisplayValue() { return GetEditValue(); }
+  // The state from a value: Null grayed, a number or digits the state.
+  void SetEditValue(const Variant& value) override;
+  // The state as an integer.
+  Variant GetEditValue() override;
+  Variant GetDisplayValue(bool isPaintCopy) override { (void)isPaintCopy; return GetEditValue(); }
   std::unique_ptr<TdxEditViewData> CreateViewData(bool isPaintCopy) override;
   void MouseClick(int x, int y) override;
 

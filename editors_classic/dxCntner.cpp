@@ -535,9 +535,37 @@ bool TdxInplaceEdit::GetReadOnly() const {
   return (FStoredValues & Bit(svReadOnly)) ? FReadOnly : const_cast<TdxInplaceEdit*>(this)->DefaultReadOnly();
 }
 
-void TdxInplaceEdit::SetEditValue(const WideString& value) { SetTextValue(value); }
+WideString EditValueText(const Variant& value) {
+  if (VarIsArray(value)) return {};
+  try {
+    return VarToStr(value);
+  } catch (const Exception&) {
+    return {};
+  }
+}
 
-WideString TdxInplaceEdit::GetEditValue() { return GetTextValue(); }
+bool IsEmptyEditValue(const Variant& value) {
+  return VarIsNull(value) || VarIsEmpty(value) || (VarIsStr(value) && VarToStr(value).empty());
+}
+
+void TdxInplaceEdit::SetEditValue(const Variant& value) { SetTextValue(EditValueText(value)); }
+
+Variant TdxInplaceEdit::GetEditValue() { return Variant(GetTextValue()); }
+
+Variant TdxInplaceEdit::GetDisplayValue(bool isPaintCopy) {
+  (void)isPaintCopy;
+  return Variant(GetTextValue());
+}
+
+void TdxInplaceEdit::RefreshDefaults() {
+  if (!(FStoredValues & Bit(svReadOnly))) ApplyReadOnly(InternalReadOnly());
+}
+
+bool TdxInplaceEdit::IsQuickButtonClick() { return IsInplace() && Container() && Container()->IsShowButtonAlways(); }
+
+// The key state of the message being handled, so a key a test or a program
+// queued with its modifiers reads as it was typed.
+bool TdxInplaceEdit::IsCtrlOnlyDown() { return GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0; }
 
 void TdxInplaceEdit::SetActive(bool value) {
   if (IsInplace() || value != FActive) {
@@ -630,7 +658,6 @@ void TdxInplaceEdit::SetAutoSize(bool value) {
 }
 
 std::unique_ptr<TdxEditViewData> TdxInplaceEdit::CreateViewData(bool isPaintCopy) {
-  (void)isPaintCopy;
   auto vd = EditClass().CreateViewDataObject();
   vd->Enabled = Enabled();
   vd->Focused = IsFocused();
@@ -671,7 +698,7 @@ std::unique_ptr<TdxEditViewData> TdxInplaceEdit::CreateViewData(bool isPaintCopy
   vd->Alignment = FAlignment;
   vd->IsEditClass = IsEditClass();
   vd->DataLength = 0;
-  vd->Data = GetTextValue();
+  vd->Data = GetDisplayValue(isPaintCopy);
   vd->Cursor = Cursor();
   return vd;
 }
@@ -836,7 +863,16 @@ TVK_MESSAGE_MAP(TdxInplaceEdit, {WM_KEYDOWN, &TdxInplaceEdit::WMKeyDown}, {WM_SY
                 {CM_ENTER, &TdxInplaceEdit::CMEnter}, {CM_EXIT, &TdxInplaceEdit::CMExit},
                 {CM_MOUSEENTER, &TdxInplaceEdit::CMMouseEnter}, {CM_MOUSELEAVE, &TdxInplaceEdit::CMMouseLeave},
                 {CM_SHOWINGCHANGED, &TdxInplaceEdit::CMShowingChanged},
-                {CM_ENABLEDCHANGED, &TdxInplaceEdit::CMEnabledChanged})
+                {CM_ENABLEDCHANGED, &TdxInplaceEdit::CMEnabledChanged},
+                {WM_LBUTTONDOWN, &TdxInplaceEdit::WMLButton}, {WM_LBUTTONUP, &TdxInplaceEdit::WMLButton},
+                {WM_LBUTTONDBLCLK, &TdxInplaceEdit::WMLButton})
+
+// The window itself places the caret, selects and captures the mouse; the
+// class library's mouse events follow.
+void TdxInplaceEdit::WMLButton(TMessage& message) {
+  DefaultHandler(message);
+  TVK_INHERITED(message);
+}
 
 void TdxInplaceEdit::WMKeyDown(TMessage& message) {
   WORD key = static_cast<WORD>(message.WParam);

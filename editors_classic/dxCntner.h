@@ -13,6 +13,7 @@
 #include "Forms.h"
 #include "Lists.h"
 #include "Panels.h"
+#include "Variants.h"
 #include "dxUtils.h"
 
 #include <memory>
@@ -68,7 +69,7 @@ public:
   HFONT Font = nullptr;
   COLORREF TextColor = 0;
   bool IsEditClass = false;
-  WideString Data;  // the value's text (a null value paints as empty)
+  Variant Data;  // the value to paint; each editor's display rule gives its text
   int DataLength = 0;
   TBitmap* TempDrawBitmap = nullptr;
   bool CalcHeight = false;
@@ -241,6 +242,12 @@ public:
 // Takes a pending Msg for Wnd out of the queue; a WM_QUIT taken with it is posted again.
 void RemovePendingMessage(HWND wnd, UINT msg);
 
+// The text a value paints as: empty for Null, Unassigned and a value without
+// a text (an array); never raises, so painting can use it.
+WideString EditValueText(const Variant& value);
+// Null, Unassigned or an empty string: the value of an empty cell.
+bool IsEmptyEditValue(const Variant& value);
+
 using TdxEditValidateEvent = std::function<void(TObject* Sender, WideString& ErrorText, bool& Accept)>;
 using TdxEditCustomDrawEvent =
     std::function<void(TObject* Sender, HDC ADC, RECT& ARect, TdxEditViewData& AViewData, bool IsControl, bool& Done)>;
@@ -273,8 +280,19 @@ public:
   void UnlockValidate();
   bool GetReadOnly() const;
 
-  virtual void SetEditValue(const WideString& value);
-  virtual WideString GetEditValue();
+  // The value a host loads and reads back: Null gives an empty text, any other value its text form.
+  virtual void SetEditValue(const Variant& value);
+  virtual Variant GetEditValue();
+  // The value a cell paints (the window text here).
+  virtual Variant GetDisplayValue(bool isPaintCopy);
+  // The settings not stored explicitly are taken from the defaults again.
+  virtual void RefreshDefaults();
+  // The editor repaints itself on activation changes (one with a display format differing from its text).
+  virtual bool IsNeededRedraw() { return false; }
+  // A click on a button opens it at once (the host shows the buttons of every cell).
+  virtual bool IsQuickButtonClick();
+  // Ctrl is down and Alt is not.
+  virtual bool IsCtrlOnlyDown();
   virtual bool GetEditModified() { return FModified; }
   virtual void SetEditModified(bool value) { FModified = value; }
   virtual void SetActive(bool value);
@@ -370,6 +388,7 @@ protected:
   void WMKillFocus(TMessage& message);
   void WMSize(TMessage& message);
   void WMSetCursor(TMessage& message);
+  void WMLButton(TMessage& message);
   void WMClipboard(TMessage& message);
   void CMEnter(TMessage& message);
   void CMExit(TMessage& message);

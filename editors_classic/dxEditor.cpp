@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <richedit.h>
+#include <windowsx.h>
 #include <vector>
 #include <array>
 
@@ -56,7 +57,7 @@ void TdxInplaceTextEditClass::DrawClientArea(HDC dc, const RECT& rect, TdxEditVi
   const TdxTextEditViewData& extras = text ? *text : kPlainText;
   TdxEditViewData* vd = &viewData;
   RECT r = rect;
-  WideString value = CasedText(vd->Data, extras.CharCase);
+  WideString value = CasedText(EditValueText(vd->Data), extras.CharCase);
   if (extras.PasswordChar && !value.empty()) value.assign(value.size(), extras.PasswordChar);
   int length = vd->DataLength == 0 ? static_cast<int>(value.size()) : std::min<int>(vd->DataLength, value.size());
   if (extras.SelectionBar) r.left += 8;
@@ -163,7 +164,18 @@ WideString TdxInplaceTextEdit::GetTextValue() {
   return WideString(buffer.data(), static_cast<std::size_t>(std::max(n, 0)));
 }
 
-void TdxInplaceTextEdit::SetEditValue(const WideString& value) {
+void TdxInplaceTextEdit::RefreshDefaults() {
+  TdxInplaceEdit::RefreshDefaults();
+  if (!(FStoredValues & Bit(svEditLimit))) ApplyEditLimit(DefaultMaxLength());
+  if (HandleAllocated()) SendMessageW(Handle(), EM_SETREADONLY, CanModify() ? 0 : 1, 0);
+}
+
+void TdxInplaceTextEdit::RestoreDefaults() {
+  TdxInplaceEdit::RestoreDefaults();
+  ApplyEditLimit(DefaultMaxLength());
+}
+
+void TdxInplaceTextEdit::SetEditValue(const Variant& value) {
   FAssigningText = true;
   struct TGuard {
     bool& Flag;
@@ -612,14 +624,23 @@ void TdxInplaceMaskEdit::SetText(const WideString& value) {
                         : FormatTextByMask(FEditMask, value, FMaskBlank));
 }
 
-void TdxInplaceMaskEdit::SetEditValue(const WideString& value) {
+void TdxInplaceMaskEdit::RefreshDefaults() {
+  TdxInplaceTextEdit::RefreshDefaults();
+  if (!(FStoredValues & Bit(svEditMask))) ApplyEditMask(DefaultEditMask());
+}
+
+int TdxInplaceMaskEdit::DefaultMaxLength() { return IsMasked() ? FMaxChars : TdxInplaceTextEdit::DefaultMaxLength(); }
+
+void TdxInplaceMaskEdit::ApplyEditLimit(int value) { TdxInplaceTextEdit::ApplyEditLimit(IsMasked() ? FMaxChars : value); }
+
+void TdxInplaceMaskEdit::SetEditValue(const Variant& value) {
   if (!IsMasked()) return TdxInplaceTextEdit::SetEditValue(value);
   FAssigningText = true;
   struct TGuard {
     bool& Flag;
     ~TGuard() { Flag = false; }
   } guard{FAssigningText};
-  SetText(value);
+  SetText(EditValueText(value));
   ClearUndo();
 }
 
@@ -862,7 +883,44 @@ void TdxInplaceMaskEdit::HomeEndKeys(WORD key, TShiftState shift) {
 TVK_MESSAGE_MAP(TdxInplaceMaskEdit, {WM_PASTE, &TdxInplaceMaskEdit::WMPaste}, {WM_CLEAR, &TdxInplaceMaskEdit::WMClear},
                 {WM_CUT, &TdxInplaceMaskEdit::WMCut}, {EM_REPLACESEL, &TdxInplaceMaskEdit::EMReplaceSel},
                 {CN_COMMAND, &TdxInplaceMaskEdit::CNCommand}, {CM_ENTER, &TdxInplaceMaskEdit::CMEnter},
-                {CM_WANTSPECIALKEY, &TdxInplaceMaskEdit::CMWantSpecialKey})
+                {CM_WANTSPECIALKEY, &TdxInplaceMaskEdit::CMWantSpecialKey},
+                {WM_LBUTTONDOWN, &TdxInplaceMaskEdit::WMLButtonDown}, {WM_LBUTTONUP, &TdxInplaceMaskEdit::WMLButtonUp},
+                {WM_SETFOCUS, &TdxInplaceMaskEdit::WMSetFocus}, {CM_TEXTCHANGED, &TdxInplaceMaskEdit::CMTextChanged})
+
+void TdxInplaceMaskEdit::KeyUp(WORD& key, TShiftState shift) {
+  TdxInplaceTextEdit::KeyUp(key, shift);
+  // The rich edit's own word jump may stop on a literal or leave a collapsed caret.
+  if ((key == VK_LEFT || key == VK_RIGHT) && (shift & ssCtrl)) CheckCursor();
+}
+
+void TdxInplaceMaskEdit::WMLButtonDown(TMessage& message) {
+  FBtnDownX = GET_X_LPARAM(message.LParam);
+  TVK_INHERITED(message);
+}
+
+// A click leaves the overwrite selection on the clicked position; a drag keeps its selection.
+void TdxInplaceMaskEdit::WMLButtonUp(TMessage& message) {
+  TVK_INHERITED(message);
+  if (!IsMasked() || !HandleAllocated()) return;
+  CHARRANGE r;
+  GetSelection(r);
+  FCaretPos = (r.cpMax > r.cpMin && GET_X_LPARAM(message.LParam) > FBtnDownX) ? r.cpMax : r.cpMin;
+  CheckCursor();
+}
+
+void TdxInplaceMaskEdit::WMSetFocus(TMessage& message) {
+  TVK_INHERITED(message);
+  CheckCursor();
+}
+
+void TdxInplaceMaskEdit::CMTextChanged(TMessage& message) {
+  TVK_INHERITED(message);
+  if (!IsMasked() || !HandleAllocated()) return;
+  CHARRANGE r;
+  GetSelection(r);
+  const int next = NextEditPos(FEditMask, r.cpMin);
+  if (r.cpMin < FMaxChars && next != r.cpMin) PlaceCaret(next);
+}
 
 void TdxInplaceMaskEdit::BlankSelection() {
   const WideString snapshot = GetEditModified() ? FPrevTextValue : EditText();

@@ -52,7 +52,11 @@ public:
   ~TdxInplaceTextEdit() override;
   const TdxInplaceEditClass& EditClass() const override { return TdxInplaceTextEditClass::Instance(); }
 
-  void SetEditValue(const WideString& value) override;
+  void SetEditValue(const Variant& value) override;
+  void RefreshDefaults() override;
+  void RestoreDefaults() override;
+  // The edit limit taken when none is set (none: 0).
+  virtual int DefaultMaxLength() { return 0; }
   bool GetEditModified() override;
   void SetEditModified(bool value) override;
   WideString GetTextValue() override;
@@ -120,7 +124,8 @@ protected:
   void CreateParams(TCreateParams& params) override;
   void CreateWnd() override;
   void DestroyWindowHandle() override;
-  void DoChange();
+  // The user changed the text.
+  virtual void DoChange();
   TVK_MESSAGES();
   void WMChar(TMessage& message);
   void WMSize(TMessage& message);
@@ -206,8 +211,13 @@ public:
   void SetText(const WideString& value);
   int CaretPos() const { return FCaretPos; }
 
-  WideString GetEditValue() override { return GetText(); }
-  void SetEditValue(const WideString& value) override;
+  Variant GetEditValue() override { return Variant(GetText()); }
+  void SetEditValue(const Variant& value) override;
+  void RefreshDefaults() override;
+  int DefaultMaxLength() override;
+  void ApplyEditLimit(int value) override;
+  // The edit mask taken when none is set (none: no mask).
+  virtual WideString DefaultEditMask() { return {}; }
   WideString GetEditingText() override;
   void ValidateEdit() override;
   bool NeedsOleCallback() override { return IsMasked(); }
@@ -216,11 +226,18 @@ public:
   virtual void ApplyEditMask(const WideString& value);
   void PlaceCaret(int pos);
   void CheckCursor();
+  // The next entry of the focus keeps the text and its caret (after a rejected text).
+  void MarkReEnter() { FMaskState |= msReEnter; }
 
 protected:
   void KeyDown(WORD& key, TShiftState shift) override;
   void KeyPress(wchar_t& key) override;
+  void KeyUp(WORD& key, TShiftState shift) override;
   TVK_MESSAGES();
+  void WMLButtonDown(TMessage& message);
+  void WMLButtonUp(TMessage& message);
+  void WMSetFocus(TMessage& message);
+  void CMTextChanged(TMessage& message);
   void WMPaste(TMessage& message);
   void WMClear(TMessage& message);
   void WMCut(TMessage& message);
@@ -243,6 +260,7 @@ private:
   int CharLength(int pos);
   bool FReformatting = false;
   int FCaretPos = 0;
+  int FBtnDownX = 0;  // where the left button went down
   WideString FEditMask;
   bool FIgnoreMaskBlank = false;
   wchar_t FMaskBlank = L'_';

@@ -152,10 +152,13 @@ bool IsPictureEmpty(const TPicture* picture) {
 
 void LoadPictureFromText(TPicture& picture, TGraphicClass graphicClass, std::wstring_view text) {
   // N characters carry N bytes in the first N bytes of their storage.
-  const std::size_t n = text.size();
+  LoadPictureFromBytes(picture, graphicClass, text.data(), text.size());
+}
+
+void LoadPictureFromBytes(TPicture& picture, TGraphicClass graphicClass, const void* data, std::size_t n) {
   TMemoryStreamReadOnly stream;
   if (n >= sizeof(TdxPictureGraphicHeader)) {
-    stream.SetBuffer(text.data(), n);
+    stream.SetBuffer(data, n);
     TdxPictureGraphicHeader header{};
     stream.ReadBuffer(&header, sizeof header);
     if (!(header.Count == kPictureHeaderCount && header.HType == kPictureHeaderType &&
@@ -180,11 +183,16 @@ void LoadPictureFromText(TPicture& picture, TGraphicClass graphicClass, std::wst
 }
 
 void LoadPictureFromValue(TPicture& picture, TGraphicClass graphicClass, const Variant& value) {
-  if (!VarIsStr(value)) {
-    picture.SetGraphic(nullptr);
-    return;
-  }
-  LoadPictureFromText(picture, graphicClass, VarToStr(value));
+  if (VarIsStr(value)) return LoadPictureFromText(picture, graphicClass, VarToStr(value));
+  const std::string bytes = VarArrayBytes(value);  // empty for anything but a byte array
+  LoadPictureFromBytes(picture, graphicClass, bytes.data(), bytes.size());
+}
+
+Variant SavePictureToValue(const TPicture* picture) {
+  if (IsPictureEmpty(picture)) return Null();
+  TMemoryStream stream;
+  picture->Graphic()->SaveToStream(stream);
+  return VarArrayOfBytes(stream.Memory(), stream.Bytes().size());
 }
 
 WideString SavePictureToText(const TPicture* picture) {

@@ -56,14 +56,17 @@ public:
 };
 
 bool IsPictureEmpty(const TPicture* picture);
-// A string value (of N characters carrying N bytes) loads Picture, as a
-// GraphicClass when one is given, else as a bitmap; anything else, or a
-// value shorter than a header, clears it. Damaged data raises the graphic's
-// error.
+// A byte array, or a string value (of N characters carrying N bytes), loads
+// Picture, as a GraphicClass when one is given, else as a bitmap; anything
+// else, or a value shorter than a header, clears it. Damaged data raises the
+// graphic's error.
 void LoadPictureFromValue(TPicture& picture, TGraphicClass graphicClass, const Variant& value);
 void LoadPictureFromText(TPicture& picture, TGraphicClass graphicClass, std::wstring_view text);
+void LoadPictureFromBytes(TPicture& picture, TGraphicClass graphicClass, const void* data, std::size_t size);
 // The graphic's stream as a value of N characters; empty for an empty picture.
 WideString SavePictureToText(const TPicture* picture);
+// The graphic's stream as a byte array; Null for an empty picture.
+Variant SavePictureToValue(const TPicture* picture);
 
 // The blob cells' kind glyphs (18 x 16): 0 blob empty, 1 blob, 2 memo empty,
 // 3 memo, 4 picture empty, 5 picture, 6 OLE empty, 7 OLE. Made on first use,

@@ -114,10 +114,10 @@ void TdxInplaceGraphicEditClass::DrawClientArea(HDC dc, const RECT& rect, TdxEdi
   const bool frameFocus = !IsInplace() && vd.Focused;
   if (empty) {
     if (frameFocus) r = FrameFocusedCell(target, r);
-    if (!vd.Data.empty()) {
+    if (const WideString text = EditValueText(vd.Data); !text.empty()) {
       WORD flags = WORD(daVCenter) | (vd.Transparent ? kDrawTextNoFill : 0);
       RECT textRect = r;
-      DrawAlignedText(target, vd.Data, int(vd.Data.size()), r, textRect, flags | DT_CENTER, vd.Brush, vd.Font,
+      DrawAlignedText(target, text, int(text.size()), r, textRect, flags | DT_CENTER, vd.Brush, vd.Font,
                       vd.BkColor, vd.TextColor, nullptr);
     } else if (!vd.Transparent) {
       FillRect(target, &r, vd.Brush);
@@ -249,7 +249,7 @@ void TdxInplaceGraphicEdit::PictureChanged() {
   }
 }
 
-void TdxInplaceGraphicEdit::SetEditValue(const WideString& value) {
+void TdxInplaceGraphicEdit::SetEditValue(const Variant& value) {
   const bool modified = GetEditModified();
   FInternalChanging = true;
   struct TRestore {
@@ -260,19 +260,17 @@ void TdxInplaceGraphicEdit::SetEditValue(const WideString& value) {
       Edit.SetEditModified(Modified);
     }
   } restore{*this, modified};
-  if ((FCustomGraphic && (ComponentState() & csDesigning)) || value.empty())
+  if ((FCustomGraphic && (ComponentState() & csDesigning)) || IsEmptyEditValue(value))
     FPicture->SetGraphic(nullptr);
   else
-    LoadPictureFromText(*FPicture, GetGraphicClass(), value);
+    LoadPictureFromValue(*FPicture, GetGraphicClass(), value);
 }
 
-std::uintptr_t TdxInplaceGraphicEdit::GraphicAddress() {
+Variant TdxInplaceGraphicEdit::GetEditValue() {
   TPicture* picture = FPicture.get();
   DoAssignPicture(picture);
-  return picture ? reinterpret_cast<std::uintptr_t>(picture->Graphic()) : 0;
+  return SavePictureToValue(picture);
 }
-
-WideString TdxInplaceGraphicEdit::GetEditValue() { return std::to_wstring(GraphicAddress()); }
 
 std::unique_ptr<TdxEditViewData> TdxInplaceGraphicEdit::CreateViewData(bool isPaintCopy) {
   auto base = TdxInplaceEdit::CreateViewData(isPaintCopy);

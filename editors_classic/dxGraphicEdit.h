@@ -51,11 +51,10 @@ public:
   const TdxInplaceEditClass& EditClass() const override { return TdxInplaceGraphicEditClass::Instance(); }
 
   // Protocol
-  void SetEditValue(const WideString& value) override;
-  // The address of the picture's graphic as a decimal integer ("0" without
-  // one); hosts take the picture itself through SavePictureToText.
-  WideString GetEditValue() override;
-  std::uintptr_t GraphicAddress();
+  // A byte array (or the text form) loads the picture; Null, Unassigned or an empty text clear it.
+  void SetEditValue(const Variant& value) override;
+  // The picture (after OnAssignPicture) as the bytes of its graphic's stream; Null without one.
+  Variant GetEditValue() override;
   std::unique_ptr<TdxEditViewData> CreateViewData(bool isPaintCopy) override;
   bool IsFocused() override;
   void DoKillFocus(TMessage& message) override;

@@ -61,7 +61,8 @@ void TdxInplaceImageEditClass::DrawClientArea(HDC dc, const RECT& rect, TdxEditV
                                               bool isControl) const {
   TdxImageEditViewData& data = AsImageData(viewData);
   int imageIndex = -1, descIndex = -1;
-  CalcViewIndexes(data.Data, data.ImageIndexes, data.Descriptions, data.Values, data.DefaultImages, imageIndex,
+  const WideString valueText = EditValueText(data.Data);
+  CalcViewIndexes(valueText, data.ImageIndexes, data.Descriptions, data.Values, data.DefaultImages, imageIndex,
                   descIndex);
   const int w = data.Images ? data.Images->Width() : 0;
   const int h = data.Images ? data.Images->Height() : 0;
@@ -70,7 +71,7 @@ void TdxInplaceImageEditClass::DrawClientArea(HDC dc, const RECT& rect, TdxEditV
       DrawImageListItem(dc, x, (area.top + area.bottom - h) / 2, imageIndex, *data.Images);
   };
   RECT r = rect;
-  WideString text = data.Data;
+  WideString text = valueText;
   if (data.ShowDescription) {
     if (descIndex != -1) text = data.Descriptions->Get(descIndex);
     if (w > 0) {
@@ -89,9 +90,9 @@ void TdxInplaceImageEditClass::DrawClientArea(HDC dc, const RECT& rect, TdxEditV
     }
     text.clear();
   }
-  const WideString value = std::exchange(data.Data, text);
+  Variant value = std::exchange(data.Data, Variant(text));
   TdxInplaceDropDownEditClass::DrawClientArea(dc, r, data, isControl);
-  data.Data = value;
+  data.Data = std::move(value);
 }
 
 int TdxInplaceImageEditClass::GetMinHeight(TdxEditViewData& viewData) const {

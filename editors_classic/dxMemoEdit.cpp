@@ -14,10 +14,6 @@ int TextLength(HWND window) {
   return static_cast<int>(SendMessageW(window, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0));
 }
 
-bool IsCtrlOnlyDown() {
-  return GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_MENU) >= 0;
-}
-
 // Line breaks as CR LF, whichever form they came in.
 WideString NormalisedBreaks(const WideString& text) {
   WideString result;

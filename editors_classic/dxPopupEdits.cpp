@@ -155,7 +155,7 @@ bool TdxInplacePickEdit::WholeTextSelected() {
 
 bool TdxInplacePickEdit::CanModify() { return !FDropDownListStyle && TdxInplaceDropDownEdit::CanModify(); }
 
-void TdxInplacePickEdit::SetEditValue(const WideString& value) {
+void TdxInplacePickEdit::SetEditValue(const Variant& value) {
   ResetFind();
   TdxInplaceDropDownEdit::SetEditValue(value);
 }
@@ -475,11 +475,18 @@ void TdxInplaceDateEdit::ShowDate(TDateTime date) {
   const bool modified = GetEditModified();
   SetText(DateToEditText(IsMasked(), date));
   SetEditModified(modified);
+  FTextChanged = false;
   if (!FInternalChanging && FDate != old && FOnDateChange) FOnDateChange(this);
 }
 
+void TdxInplaceDateEdit::DoChange() {
+  if (FInternalChanging) return;
+  TdxInplaceDropDownEdit::DoChange();
+  FTextChanged = true;
+}
+
 void TdxInplaceDateEdit::CommitDate(TDateTime date) {
-  if (date == FDate && !GetEditModified()) return;
+  if (date == FDate && !FTextChanged) return;
   TCustomdxContainer* host = Container();
   if ((host && host->InitEdit()) || CanEditValue()) ShowDate(date);
 }
@@ -501,8 +508,8 @@ void TdxInplaceDateEdit::ValidateEdit() {
       error = !TextToDate(text, d);
     if (FDateValidation || error) {
       if (FCloseFlag) {
+        // The closing host takes the entry snapshot back; the date stays.
         Reset();
-        FDate = NullDate;
         SetEditText(WideString());
         return;
       }
@@ -510,6 +517,7 @@ void TdxInplaceDateEdit::ValidateEdit() {
       WideString message = InvalidDateText();
       DoDateValidateInput(text, d, message, reject);
       if (reject) {
+        if (!(ComponentState() & csDesigning)) MarkReEnter();
         if (HandleAllocated() && IsWindowVisible(Handle()) && GetFocus() != Handle()) ::SetFocus(Handle());
         MessageBeep(0);
         throw Exception(message);
@@ -521,22 +529,28 @@ void TdxInplaceDateEdit::ValidateEdit() {
   TdxInplaceDropDownEdit::ValidateEdit();
 }
 
-void TdxInplaceDateEdit::SetEditValue(const WideString& value) {
+void TdxInplaceDateEdit::SetEditValue(const Variant& value) {
   TCounterGuard guard(FInternalChanging);
   TDateTime date = NullDate;
-  if (!TrimBlanks(value).empty()) {
+  if (VarIsStr(value)) {
+    // A text reads by the editor's own date rules (a number of days too).
+    const WideString text(TrimBlanks(VarToStr(value)));
     double days = 0;
-    if (TryStrToFloat(value, days))
-      date = days;
-    else if (!TextToDate(value, date))
+    if (text.empty())
       date = NullDate;
+    else if (TryStrToFloat(text, days))
+      date = days;
+    else if (!TextToDate(text, date))
+      date = NullDate;
+  } else if (double moment = 0; TryVarToDateTime(value, moment)) {
+    date = moment;
   }
   const bool modified = GetEditModified();
   ShowDate(date);
   SetEditModified(modified);
 }
 
-WideString TdxInplaceDateEdit::GetEditValue() { return FDate == NullDate ? WideString() : FloatToStr(FDate); }
+Variant TdxInplaceDateEdit::GetEditValue() { return FDate == NullDate ? Null() : VarFromDateTime(FDate); }
 
 void TdxInplaceDateEdit::DropDown() {
   if (FListVisible || !CanModify()) return;

@@ -63,7 +63,7 @@ public:
   virtual void PreparePickList();
 
   bool CanModify() override;
-  void SetEditValue(const WideString& value) override;
+  void SetEditValue(const Variant& value) override;
   void SetActive(bool value) override;
   void ApplyReadOnly(bool value) override;
   void CloseUp(bool accept) override;
@@ -172,10 +172,11 @@ public:
   bool IsEnterValidate() override { return true; }
   bool IsCloseEditorDisabled() override { return false; }
   void ValidateEdit() override;
-  // Empty for the null date; else a date as its number of days, or a text the locale reads as a date.
-  void SetEditValue(const WideString& value) override;
-  // Empty for the null date, else the date as its number of days.
-  WideString GetEditValue() override;
+  // Null, Unassigned or an empty text give the null date; a text reads by the
+  // editor's date rules, any other value by the variant conversion.
+  void SetEditValue(const Variant& value) override;
+  // Null for the null date, else a date variant.
+  Variant GetEditValue() override;
   void DropDown() override;
 
   TDateButtons FDateButtons = btnToday | btnClear;
@@ -185,12 +186,16 @@ public:
   TNotifyEvent FOnDateChange;
   TdxDateValidateInput FOnDateValidateInput;
 
+  bool TextChanged() const { return FTextChanged; }
+
 protected:
+  void DoChange() override;
   TVK_MESSAGES();
   void CMWinIniChange(TMessage& message);
 
 private:
   void CalendarDateChanged(TObject* sender);
+  bool FTextChanged = false;  // the user changed the text since a date was shown
   WideString BlankText();
   TDateTime FDate = NullDate;
   TDateTime FDateDropDown = NullDate;

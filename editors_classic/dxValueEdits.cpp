@@ -227,6 +227,18 @@ void TdxInplaceSpinEdit::RestoreDefaults() {
   SetValueTypeInternal(DefaultValueType());
 }
 
+void TdxInplaceSpinEdit::RefreshDefaults() {
+  TdxInplaceMaskEdit::RefreshDefaults();
+  if (!(FStoredValues & Bit(svIsFloat))) SetValueTypeInternal(DefaultValueType());
+  const bool maxStored = FStoredValues & Bit(svMaxValue), minStored = FStoredValues & Bit(svMinValue);
+  if (!maxStored && !minStored) {
+    SetMinMax(DefaultMinValue(), DefaultMaxValue());
+  } else {
+    if (!maxStored) SetMaxValue(DefaultMaxValue());
+    if (!minStored) SetMinValue(DefaultMinValue());
+  }
+}
+
 void TdxInplaceSpinEdit::ValidateEdit() {
   TdxInplaceMaskEdit::ValidateEdit();
   if (GetEditModified()) SetValue(GetValue());
@@ -473,18 +485,21 @@ void TdxInplaceTimeEdit::SetTimeEditFormat(TdxTimeEditFormat value) {
   SetEditMask(TimeFormatRow(value).Mask);
 }
 
-void TdxInplaceTimeEdit::SetEditValue(const WideString& value) {
+void TdxInplaceTimeEdit::SetEditValue(const Variant& value) {
   const bool modified = GetEditModified();
   double moment = 0;
-  if (!TrimBlanks(value).empty() && !TryStrToFloat(value, moment) && !TryVarStrToDateTime(value, moment)) moment = 0;
+  if (!IsEmptyEditValue(value)) {
+    const WideString text = VarIsStr(value) ? WideString(TrimBlanks(VarToStr(value))) : WideString();
+    if (!(VarIsStr(value) && TryStrToFloat(text, moment)) && !TryVarToDateTime(value, moment)) moment = 0;
+  }
   FSavedDate = DatePart(moment);
   SetValue(moment == 0 ? 0 : TimeOfDay(moment));
   SetEditModified(modified);
 }
 
-WideString TdxInplaceTimeEdit::GetEditValue() {
-  if (FSavedDate == 0 && FTime == 0) return L"0";
-  return FloatToStr(FSavedDate + FTime);
+Variant TdxInplaceTimeEdit::GetEditValue() {
+  if (FSavedDate == 0 && FTime == 0) return VarFromCurrency(0);
+  return Variant(FSavedDate + FTime);
 }
 
 // ---- currency
@@ -583,25 +598,38 @@ void TdxInplaceCurrencyEdit::SetValue(double value) {
   SetEditModified(modified);
 }
 
-WideString TdxInplaceCurrencyEdit::GetDisplayValue() {
-  const WideString text = GetTextValue();
-  if (FDisplayFormat.empty()) return text;
-  if (text.empty() && FNullable) return FNullString;
+Variant TdxInplaceCurrencyEdit::GetDisplayValue(bool isPaintCopy) {
+  Variant shown = TdxInplaceMaskEdit::GetDisplayValue(isPaintCopy);
+  if (FDisplayFormat.empty()) return shown;
+  const WideString text = EditValueText(shown);
+  if (text.empty() && FNullable) return Variant(FNullString);
   long double amount = 0;
   if (!text.empty()) TextToAmount(text, amount);
-  return FormatFloat(FDisplayFormat, amount);
+  return Variant(FormatFloat(FDisplayFormat, amount));
 }
 
-std::unique_ptr<TdxEditViewData> TdxInplaceCurrencyEdit::CreateViewData(bool isPaintCopy) {
-  auto vd = TdxInplaceMaskEdit::CreateViewData(isPaintCopy);
-  vd->Data = GetDisplayValue();
-  return vd;
+Variant TdxInplaceCurrencyEdit::GetEditValue() {
+  if (FNullable && GetTextValue().empty()) return Null();
+  return TdxInplaceMaskEdit::GetEditValue();
 }
+
 
 void TdxInplaceCurrencyEdit::RestoreDefaults() {
   TdxInplaceMaskEdit::RestoreDefaults();
   SetDisplayFormatInternal(DefaultDisplayFormat());
   SetMinMax(DefaultMinValue(), DefaultMaxValue());
+}
+
+void TdxInplaceCurrencyEdit::RefreshDefaults() {
+  TdxInplaceMaskEdit::RefreshDefaults();
+  if (!(FStoredValues & Bit(svDisplayFormat))) SetDisplayFormatInternal(DefaultDisplayFormat());
+  const bool maxStored = FStoredValues & Bit(svMaxValue), minStored = FStoredValues & Bit(svMinValue);
+  if (!maxStored && !minStored) {
+    SetMinMax(DefaultMinValue(), DefaultMaxValue());
+  } else {
+    if (!maxStored) SetMaxValue(DefaultMaxValue());
+    if (!minStored) SetMinValue(DefaultMinValue());
+  }
 }
 
 void TdxInplaceCurrencyEdit::ValidateEdit() {

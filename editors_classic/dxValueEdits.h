@@ -70,6 +70,7 @@ public:
   void StopSpin();
 
   void RestoreDefaults() override;
+  void RefreshDefaults() override;
   void ValidateEdit() override;
   void SetSelected(bool value) override;
   std::unique_ptr<TdxEditViewData> CreateViewData(bool isPaintCopy) override;
@@ -120,10 +121,11 @@ public:
   bool IsValidNumberChar(wchar_t key) override;
   // Ignored outside 0 .. 23:59:59; the caret stays in its field.
   void SetValue(double value) override;
-  // A date and time (a number of days, or a text the system reads as a date).
-  void SetEditValue(const WideString& value) override;
-  // The saved date plus the time, as a number of days.
-  WideString GetEditValue() override;
+  // A date and time (a date, a number of days, or a text the system reads as
+  // one); Null or an empty text is midnight of no date.
+  void SetEditValue(const Variant& value) override;
+  // The saved date plus the time as a number of days; a currency 0 when both are 0.
+  Variant GetEditValue() override;
 
   TDateTime Time() const { return FTime; }
   void SetTime(TDateTime value);
@@ -168,13 +170,16 @@ public:
   // The value clamped to the limits (unless both are 0), in general format.
   void SetValue(double value);
   // The text a cell shows: the amount through the display format.
-  WideString GetDisplayValue();
+  Variant GetDisplayValue(bool isPaintCopy) override;
+  // Null for an empty text when nullable, else the text.
+  Variant GetEditValue() override;
+  bool IsNeededRedraw() override { return TdxInplaceMaskEdit::IsNeededRedraw() || !FDisplayFormat.empty(); }
 
   void RestoreDefaults() override;
+  void RefreshDefaults() override;
   void ValidateEdit() override;
   bool NeedsOleCallback() override { return true; }
   void ApplyEditMask(const WideString& value) override { (void)value; }
-  std::unique_ptr<TdxEditViewData> CreateViewData(bool isPaintCopy) override;
 
   int FDecimalPlaces = 2;
   bool FUseThousandSeparator = false;

@@ -183,7 +183,7 @@ private:
 
 // One stand-in host of five cells whose second cell its editor edits.
 TFormattedCellHost* AddHost(TForm& form, int x, int y, TdxInplaceEdit* (*make)(TComponent*),
-                            std::vector<WideString> cells) {
+                            std::vector<Variant> cells) {
   auto* host = new TFormattedCellHost(&form);
   host->SetParent(&form);
   host->SetBounds(x, y, 160, 100);
@@ -206,17 +206,18 @@ void DrawCells(const std::string& folder) {
   struct Column {
     const wchar_t* Caption;
     TdxInplaceEdit* (*MakeEditor)(TComponent*);
-    std::vector<WideString> Cells;
+    std::vector<Variant> Cells;
   };
-  const std::wstring today = std::to_wstring(static_cast<int>(EncodeDate(2026, 12, 11)));
+  const Variant today = VarFromDateTime(EncodeDate(2026, 12, 11));
+  const auto time = [](double dayFraction) { return VarFromDateTime(dayFraction); };
   // Pick and calculator in the lower row: their pop-ups open below the form.
   const Column columns[] = {
-      {L"date", Make<TdxInplaceDateEdit>, {today, today, L"", today, today}},
+      {L"date", Make<TdxInplaceDateEdit>, {today, today, Null(), today, today}},
       {L"spin", Make<TdxInplaceSpinEdit>, {L"12", L"42", L"-7", L"0", L"1000"}},
-      {L"time", Make<TdxInplaceTimeEdit>, {L"0.25", L"0.5", L"0.75", L"0", L"0.999"}},
+      {L"time", Make<TdxInplaceTimeEdit>, {time(0.25), time(0.5), time(0.75), Null(), time(0.999)}},
       {L"hyperlink", Make<TdxInplaceHyperLinkEdit>,
        {L"example.test", L"mailto:someone@example.test", L"", L"file:///c:/", L"notes"}},
-      {L"currency", Make<TdxInplaceCurrencyEdit>, {L"-1234.5", L"19.99", L"0", L"", L"1000000"}},
+      {L"currency", Make<TdxInplaceCurrencyEdit>, {L"-1234.5", L"19.99", L"0", Null(), L"1000000"}},
       {L"pick", Make<TdxInplacePickEdit>, {L"Apple", L"Apricot", L"Banana", L"", L"Cherry"}},
       {L"calculator", Make<TdxInplaceCalcEdit>, {L"3.25", L"12.5", L"-8", L"0", L"1E5"}},
   };

@@ -97,6 +97,24 @@ TEST_F(DxCombo, ListStylesTakeOnlyItemsAsText) {
   EXPECT_EQ(L"", combo->Text());
 }
 
+TEST_F(DxCombo, AnOwnerDrawnComboDrawsItsListRowsAtTheItemHeight) {
+  auto* combo = MakeCombo({L"one", L"two", L"three"}, TXPComboBoxStyle::csOwnerDrawFixed);
+  combo->SetItemHeight(27);
+  TXPDXPopupListBox& list = combo->PopupListBox();
+  std::vector<int> heights;
+  list.OnDrawItem = [&](TWinControl*, int, RECT r, TOwnerDrawState) { heights.push_back(r.bottom - r.top); };
+  combo->SetDroppedDown(true);
+  UpdateWindow(list.Handle());
+  combo->SetDroppedDown(false);
+  EXPECT_EQ(TListBoxStyle::lbOwnerDrawFixed, list.Style());
+  EXPECT_EQ(27, combo->GetItemHeight());
+  EXPECT_EQ(std::vector<int>(3, 27), heights);
+
+  combo->SetStyle(TXPComboBoxStyle::csDropDown);
+  EXPECT_EQ(TListBoxStyle::lbStandard, list.Style());
+  EXPECT_NE(27, combo->GetItemHeight());  // a standard list's rows follow its font
+}
+
 TEST_F(DxCombo, NewComboMatchesItemsWithLetterCaseUntilToldOtherwise) {
   auto* combo = MakeCombo({L"Alpha"});
   EXPECT_EQ(-1, combo->Items().IndexOf(L"alpha"));

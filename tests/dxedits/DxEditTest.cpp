@@ -2,6 +2,7 @@
 // the length limit, words, the text messages, the OEM form, input-method
 // results, the clipboard, the shared menu and the command interface, the
 // button edit, and painting with and without a window.
+#include "support/VariantValues.h"
 #include "Clipbrd.h"
 #include "DxEditsTest.h"
 #include "dxEditor.h"

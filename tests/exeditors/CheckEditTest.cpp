@@ -1,4 +1,5 @@
 // The check-box editor and the extended editors' start-up.
+#include "support/VariantValues.h"
 #include "ExEditorsTest.h"
 #include "dxCheckEdit.h"
 #include "dxExEdtr.h"
@@ -113,7 +114,7 @@ TEST_F(CheckEdits, TogglingCyclesThroughGrayedOnlyWhenAllowed) {
     }
     EXPECT_EQ(static_cast<int>(c.After.size()), Changes);
     EXPECT_TRUE(Edit->GetEditModified());
-    EXPECT_EQ(std::to_wstring(static_cast<int>(c.After.back())), Edit->GetEditValue());
+    EXPECT_EQ(Variant(static_cast<std::int32_t>(c.After.back())), Edit->GetEditValue());
   }
 }
 

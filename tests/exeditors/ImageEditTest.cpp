@@ -1,4 +1,5 @@
 // The image editor: cells of pictures and descriptions, type-ahead, stepping and the drop-down list.
+#include "support/VariantValues.h"
 #include "ExEditorsTest.h"
 #include "dxImageEdit.h"
 

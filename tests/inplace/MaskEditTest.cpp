@@ -259,4 +259,55 @@ TEST_F(MaskEdit, TheCloseLockHoldsAMaskedEditorOnlyWhileItsTextIsModified) {
   EXPECT_TRUE(plain->IsCloseEditorDisabled());
 }
 
+TEST_F(MaskEdit, AClickTheFocusAndAWordJumpLeaveAnOverwriteSelection) {
+  Open(L"00-00;1;_", L"12-34");
+  const auto pointOf = [&](int offset) {
+    POINTL p{};
+    SendMessageW(Edit->Handle(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&p), offset);
+    return MAKELPARAM(p.x + 1, p.y + 2);
+  };
+  const auto click = [&](int offset) {
+    SendMessageW(Edit->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, pointOf(offset));
+    SendMessageW(Edit->Handle(), WM_LBUTTONUP, 0, pointOf(offset));
+  };
+  struct Case {
+    int Clicked, Start;
+  };
+  for (const Case c : {Case{1, 1}, Case{2, 2}, Case{4, 4}}) {  // a literal too is overwritten with itself
+    click(c.Clicked);
+    CHARRANGE r{};
+    Edit->GetSelection(r);
+    EXPECT_EQ(c.Start, r.cpMin) << c.Clicked;
+    EXPECT_EQ(c.Start + 1, r.cpMax) << c.Clicked;
+    EXPECT_EQ(c.Start, Edit->CaretPos()) << c.Clicked;
+  }
+  // The focus coming back to a collapsed caret.
+  Edit->SetAutoSelect(false);
+  Edit->SetSelection(0, 0);
+  SetFocus(Host->Handle());
+  SetFocus(Edit->Handle());
+  EXPECT_EQ(1, Edit->SelLength());
+  // Ctrl+Right is the rich edit's own word jump; its key-up puts the selection back.
+  Edit->SetEditMask(L"00 00 00;1;_");
+  Edit->SetEditValue(L"12 34 56");
+  Edit->SetSelection(0, 0);
+  BYTE keys[256]{};
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys);
+  Key(VK_RIGHT);
+  SendMessageW(Edit->Handle(), WM_KEYUP, VK_RIGHT, 0xC0000001);
+  keys[VK_CONTROL] = 0;
+  SetKeyboardState(keys);
+  EXPECT_EQ(3, Edit->SelStart());
+  EXPECT_EQ(1, Edit->SelLength());
+}
+
+TEST_F(MaskEdit, ANewTextMovesTheCaretOffALeadingLiteral) {
+  Open(L"(00);1;_", L"(12)");
+  Edit->SetEditValue(L"(34)");
+  EXPECT_EQ(1, Edit->SelStart());
+  EXPECT_EQ(1, Edit->SelLength());
+}
+
 }  // namespace inplace_test

@@ -1,5 +1,6 @@
 // The in-place editor protocol over a stand-in host, driven through real
 // window messages.
+#include "support/VariantValues.h"
 #include "Application.h"
 #include "FlatSB.h"
 #include "InplaceTest.h"
@@ -314,7 +315,33 @@ TEST_F(Protocol, TheHostPaintsTheOtherCellsWithoutAWindow) {
   EXPECT_EQ(RGB(0, 0, 0), Pixel(b, 50, 41));                          // cell 2's single border
   Host->CloseEditor();
   EXPECT_FALSE(Edit->IsVisible());
-  EXPECT_EQ(L"beta", Host->Cells[1]);
+  EXPECT_EQ(L"beta", tvk::VarToStr(Host->Cells[1]));
+}
+
+TEST_F(Protocol, RefreshingDefaultsKeepsOnlyWhatWasSetExplicitly) {
+  Edit->ApplyReadOnly(true);  // a derived value, not a setting
+  Edit->RefreshDefaults();
+  EXPECT_FALSE(Edit->ReadOnly());
+  Edit->SetReadOnly(true);
+  Edit->RefreshDefaults();
+  EXPECT_TRUE(Edit->ReadOnly());
+}
+
+TEST_F(Protocol, TheQuestionsOfButtonsAndCtrlFollowTheHostAndTheKeyboard) {
+  EXPECT_FALSE(Edit->IsQuickButtonClick());
+  Host->ShowButtonAlways = true;
+  EXPECT_TRUE(Edit->IsQuickButtonClick());
+  EXPECT_FALSE(Edit->IsNeededRedraw());
+  struct Case {
+    bool Ctrl, Alt, CtrlOnly;
+  };
+  for (const Case c : {Case{false, false, false}, Case{true, false, true}, Case{true, true, false}}) {
+    BYTE keys[256]{};
+    keys[VK_CONTROL] = c.Ctrl ? 0x80 : 0;
+    keys[VK_MENU] = c.Alt ? 0x80 : 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(c.CtrlOnly, Edit->IsCtrlOnlyDown()) << c.Ctrl << c.Alt;
+  }
 }
 
 }  // namespace inplace_test

@@ -1,4 +1,5 @@
 // The rich-edit text editor over the stand-in host, typed at through real messages.
+#include "support/VariantValues.h"
 #include "InplaceTest.h"
 
 using namespace tvk;
@@ -36,7 +37,7 @@ TEST_F(TextEdit, LoadsTheCellAndTypingReplacesTheSelectionAndMarksItModified) {
   EXPECT_TRUE(Edit->GetEditModified());
   EXPECT_EQ(2, Changes);
   Host->CloseEditor();
-  EXPECT_EQ(L"xy", Host->Cells[2]);
+  EXPECT_EQ(L"xy", tvk::VarToStr(Host->Cells[2]));
 }
 
 TEST_F(TextEdit, EscapeRestoresTheTextTheCellWasEnteredWith) {

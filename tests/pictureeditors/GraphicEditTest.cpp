@@ -1,5 +1,6 @@
 // The graphic editor: painting stretched and centred pictures, the value, the
 // toolbar's activation and placement, the context menu and the commands.
+#include "support/VariantValues.h"
 #include "PictureEditorsTest.h"
 
 #include "Clipbrd.h"
@@ -144,18 +145,24 @@ struct GraphicEditFixture : ::testing::Test {
   }
 };
 
-TEST_F(GraphicEditFixture, TheValueLoadsWithoutMarkingTheEditorAndAnswersTheGraphicsAddress) {
-  EXPECT_EQ(L"0", Edit->GetEditValue());
+TEST_F(GraphicEditFixture, TheValueLoadsWithoutMarkingTheEditorAndAnswersThePicturesBytes) {
+  EXPECT_EQ(Null(), Edit->GetEditValue());
   Edit->SetEditModified(false);
   Load(30, 20, clRed);
   EXPECT_FALSE(Edit->GetEditModified());
   ASSERT_NE(nullptr, Edit->Picture().Graphic());
   EXPECT_EQ(30, Edit->Picture().Width());
-  EXPECT_EQ(std::to_wstring(reinterpret_cast<std::uintptr_t>(Edit->Picture().Graphic())), Edit->GetEditValue());
+  const Variant bytes = Edit->GetEditValue();
+  EXPECT_EQ(SavePictureToValue(&Edit->Picture()), bytes);
+  // The bytes load another editor with the same picture.
+  Edit->SetEditValue(Null());
+  EXPECT_EQ(nullptr, Edit->Picture().Graphic());
+  Edit->SetEditValue(bytes);
+  EXPECT_EQ(bytes, Edit->GetEditValue());
   // A host swaps in a picture of its own for the value.
   TPicture other;
   Edit->FOnAssignPicture = [&](TObject*, TPicture*& p) { p = &other; };
-  EXPECT_EQ(L"0", Edit->GetEditValue());
+  EXPECT_EQ(Null(), Edit->GetEditValue());
   Edit->FOnAssignPicture = nullptr;
   Edit->SetEditValue(L"");
   EXPECT_EQ(nullptr, Edit->Picture().Graphic());

@@ -4,6 +4,7 @@
 // editor passes on, keeps one live editor over one cell of a column of text
 // cells and paints the other cells without a window, through the editor
 // class's class functions.
+#include "VariantValues.h"
 #include "dxCntner.h"
 #include "dxEditor.h"
 
@@ -22,6 +23,7 @@ public:
   bool AcceptKey = true;
   bool KeyBlocked = false;
   bool WantTabsAnswer = false;
+  bool ShowButtonAlways = false;
   // Records
   std::vector<WORD> KeysDown;
   std::vector<wchar_t> CharsSeen;
@@ -37,6 +39,7 @@ public:
   }
   bool IsEditorKeyBlocked() override { return KeyBlocked; }
   bool InplaceEditWantTabs() override { return WantTabsAnswer; }
+  bool IsShowButtonAlways() override { return ShowButtonAlways; }
   void MoveToNeighbourCell(bool left) override { NeighbourMoves.push_back(left); }
   void InplaceEditFocusChanged() override { ++FocusChanges; }
   void InplaceEditKillFocus(HWND focused) override { KillFocusTargets.push_back(focused); }
@@ -50,8 +53,8 @@ public:
     tvk::TCustomdxContainer::ScrollByLines(up, count);
   }
 
-  // Cells: one column of texts, CellHeight pixels each, the host's width.
-  std::vector<tvk::WideString> Cells;
+  // Cells: one column of values, CellHeight pixels each, the host's width.
+  std::vector<tvk::Variant> Cells;
   int CellHeight = 20;
   int EditingCell = -1;
   tvk::TdxInplaceEdit* Editor = nullptr;  // owned by the host (a component it owns)

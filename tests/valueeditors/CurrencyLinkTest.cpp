@@ -1,5 +1,6 @@
 // The currency editor (typing, display, validation, paste, limits) and the
 // hyperlink editor (start gestures through the shell seam, its look).
+#include "support/VariantValues.h"
 #include "Clipbrd.h"
 #include "Shell.h"
 #include "ValueEditorsTest.h"
@@ -48,16 +49,34 @@ TEST_F(Currency, DisplayUsesTheLocaleCurrencyPatternAndTheNullString) {
   Edit->RestoreDefaults();
   EXPECT_EQ(L"$,0.00;-$,0.00", Edit->DisplayFormat());
   Open(L"-1234.5");
-  EXPECT_EQ(L"-$1,234.50", Edit->GetDisplayValue());
+  EXPECT_EQ(L"-$1,234.50", Edit->GetDisplayValue(true));
   EXPECT_EQ(L"-$1,234.50", Edit->CreateViewData(false)->Data);
   Edit->SetEditValue(L"");
-  EXPECT_EQ(L"$0.00", Edit->GetDisplayValue());
+  EXPECT_EQ(L"$0.00", Edit->GetDisplayValue(true));
   Edit->SetNullable(true);
   Edit->SetNullString(L"(none)");
-  EXPECT_EQ(L"(none)", Edit->GetDisplayValue());
+  EXPECT_EQ(L"(none)", Edit->GetDisplayValue(true));
   Edit->SetDisplayFormat(L"");
   Edit->SetEditValue(L"12.5");
-  EXPECT_EQ(L"12.5", Edit->GetDisplayValue());
+  EXPECT_EQ(L"12.5", Edit->GetDisplayValue(true));
+}
+
+TEST_F(Currency, RefreshingDefaultsKeepsTheSetFormatAndLimitsAndRedrawsWithAFormat) {
+  Open(L"5");
+  EXPECT_TRUE(Edit->IsNeededRedraw());
+  const WideString standard = Edit->DefaultDisplayFormat();
+  Edit->SetDisplayFormatInternal(L"0.0");  // derived, not set
+  Edit->SetMinMax(1, 3);
+  Edit->RefreshDefaults();
+  EXPECT_EQ(standard, Edit->DisplayFormat());
+  EXPECT_EQ(0.0, Edit->MaxValue());
+  Edit->SetDisplayFormat(L"");
+  Edit->SetMinMaxValues(1, 3);
+  Edit->RefreshDefaults();
+  EXPECT_EQ(L"", Edit->DisplayFormat());
+  EXPECT_FALSE(Edit->IsNeededRedraw());
+  EXPECT_EQ(1.0, Edit->MinValue());
+  EXPECT_EQ(3.0, Edit->MaxValue());
 }
 
 TEST_F(Currency, ValidationNormalisesClampsAndLeavesANullableEmptyText) {
@@ -69,7 +88,7 @@ TEST_F(Currency, ValidationNormalisesClampsAndLeavesANullableEmptyText) {
   Edit->SetEditValue(L"");
   Edit->SetEditModified(true);
   Edit->ValidateEdit();
-  EXPECT_EQ(L"", Edit->GetEditValue());
+  EXPECT_EQ(Null(), Edit->GetEditValue());
   Edit->SetValue(150);
   EXPECT_EQ(L"150", Edit->GetTextValue());
   EXPECT_TRUE(Edit->GetEditModified());

@@ -1,4 +1,5 @@
 // The date editor: validation modes, the masked editor, and picks in the calendar.
+#include "support/VariantValues.h"
 #include "ValueEditorsTest.h"
 #include "dxPopupEdits.h"
 
@@ -25,7 +26,7 @@ TEST_F(DateEdit, UnreadableTextBecomesTheNullDateOrTodaySilentlyWithoutValidatio
   Edit->ValidateEdit();
   EXPECT_EQ(NullDate, Edit->Date());
   EXPECT_EQ(L"", Edit->GetTextValue());
-  EXPECT_EQ(L"", Edit->GetEditValue());
+  EXPECT_EQ(Null(), Edit->GetEditValue());
   Edit->FDateOnError = deToday;
   Enter(L"abc");
   Edit->ValidateEdit();
@@ -59,6 +60,49 @@ TEST_F(DateEdit, ValidationRejectsUnreadableTextUnlessTheHandlerSuppliesADate) {
   Edit->ValidateEdit();
   EXPECT_EQ(EncodeDate(2024, 2, 29), Edit->Date());
   EXPECT_EQ(1, changes);
+}
+
+TEST_F(DateEdit, ARejectedTextKeepsTheEntrySnapshotThroughTheFocusComingBack) {
+  Edit->FDateValidation = true;
+  const TDateTime day = EncodeDate(2024, 3, 1);
+  Open(DateToText(day));
+  Enter(L"abc");
+  EXPECT_THROW(Edit->ValidateEdit(), Exception);
+  Edit->Perform(CM_ENTER, 0, 0);  // the focus taken back: no new snapshot of the refused text
+  SendMessageW(Edit->Handle(), WM_KEYDOWN, VK_ESCAPE, 1);
+  EXPECT_EQ(DateToText(day), Edit->GetTextValue());
+  EXPECT_FALSE(Edit->GetEditModified());
+}
+
+TEST_F(DateEdit, AClosingHostClearsARefusedTextButKeepsTheDate) {
+  struct ClosingDateEdit : TdxInplaceDateEdit {
+    using TdxInplaceDateEdit::TdxInplaceDateEdit;
+    void SetClosing() { FCloseFlag = true; }
+  };
+  auto* edit = new ClosingDateEdit(Host);
+  edit->SetParent(Host);
+  Host->Editor = Edit = edit;
+  edit->FDateValidation = true;
+  const TDateTime day = EncodeDate(2024, 3, 1);
+  Open(DateToText(day));
+  Enter(L"abc");
+  edit->SetClosing();
+  edit->ValidateEdit();
+  EXPECT_EQ(day, edit->Date());
+  EXPECT_EQ(L"", edit->GetTextValue());
+}
+
+TEST_F(DateEdit, OnlyTheUsersTypingMarksTheTextChangedAndShowingADateClearsIt) {
+  Open(DateToText(EncodeDate(2024, 3, 1)));
+  EXPECT_FALSE(Edit->TextChanged());
+  Edit->SetEditModified(true);  // a host's flag is no typing: the text stays as it is
+  Edit->ValidateEdit();
+  EXPECT_FALSE(Edit->TextChanged());
+  Enter(L"3/1/24");
+  EXPECT_TRUE(Edit->TextChanged());
+  Edit->ValidateEdit();  // the same date, but typed: the text is shown in full again
+  EXPECT_FALSE(Edit->TextChanged());
+  EXPECT_EQ(DateToText(EncodeDate(2024, 3, 1)), Edit->GetTextValue());
 }
 
 TEST_F(DateEdit, ABlankMaskedEditorValidatesToTheNullDateAndItsCalendarShowsToday) {

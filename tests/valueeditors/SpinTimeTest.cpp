@@ -1,6 +1,7 @@
 // The spin editor (limits, rounding, separators, keys, the held button's
 // repeat), the time editor (fields at the caret, digit rules, its value), and
 // which of the masked, spin and date editors the close lock holds open.
+#include "support/VariantValues.h"
 #include "ValueEditorsTest.h"
 #include "dxPopupEdits.h"
 #include "dxValueEdits.h"
@@ -197,11 +198,11 @@ TEST_F(TimeEdit, ValueKeepsTheDatePartApartAndReadsZeroAsZero) {
   Open(L"45000.75");
   EXPECT_EQ(L"18:00:00", Edit->GetTextValue());
   EXPECT_EQ(45000.0, Edit->SavedDate());
-  EXPECT_EQ(L"45000.75", Edit->GetEditValue());
+  EXPECT_EQ(Variant(45000.75), Edit->GetEditValue());
   EXPECT_FALSE(Edit->GetEditModified());
   Edit->SetEditValue(L"");
   EXPECT_EQ(L"00:00:00", Edit->GetTextValue());
-  EXPECT_EQ(L"0", Edit->GetEditValue());
+  EXPECT_EQ(VarFromCurrency(0), Edit->GetEditValue());
 }
 
 // A modified masked editor holds the host's close while the lock is up; the
