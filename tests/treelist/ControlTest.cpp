@@ -94,6 +94,12 @@ TEST(TreeListControl, ClearNodesResetsStateAlsoWhenEmpty) {
   TdxTreeListNode* first = tree.Add();
   EXPECT_EQ(1, tree.IndexOf(tree.Insert(nullptr)));
   EXPECT_EQ(0, tree.IndexOf(first));
+  // A node of another level as the place appends rather than writing past the list.
+  TdxTreeListNode* child = first->AddChild();
+  for (int i = 0; i < 4; ++i) first->AddChild();
+  EXPECT_EQ(2, tree.IndexOf(tree.Insert(first->GetLastChild())));
+  EXPECT_EQ(5, first->IndexOf(first->InsertChild(tree.GetItem(1))));
+  EXPECT_EQ(0, first->IndexOf(child));
 }
 
 TEST(TreeListControl, NodeDataOnTheBareBaseIsAbstract) {

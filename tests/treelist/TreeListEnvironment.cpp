@@ -3,6 +3,7 @@
 #include <array>
 
 #include "EditorSteps.h"
+#include "TreeListSteps.h"
 #include "TreeListTest.h"
 #include "WindowClasses.h"
 #include "support/FolderTests.h"
@@ -13,6 +14,7 @@ namespace {
 constexpr std::array kTreeListSteps = {
     tvk::TInitStep{"Controls", nullptr, &tvk::UnregisterWindowClasses},
     TVK_EDITORS_CLASSIC_STEPS
+    TVK_TREELIST_STEPS
 };
 
 class TreeListEnvironment : public ::testing::Environment {
