@@ -46,6 +46,8 @@ void RaiseLastOSError(const wchar_t* what) {
   throw EOutOfResources(WideString(what) + (text.empty() ? WideString() : L": " + text));
 }
 
+void AbstractError() { throw EAbstractError(L"Abstract Error"); }
+
 // ---- TPersistent
 
 void TPersistent::Assign(const TPersistent& source) { source.AssignTo(*this); }

@@ -126,6 +126,9 @@ class EComponentError : public Exception { public: using Exception::Exception; }
 class EInvalidOperation : public Exception { public: using Exception::Exception; };
 class EResNotFound : public Exception { public: using Exception::Exception; };
 class EOutOfResources : public Exception { public: using Exception::Exception; };
+// An operation that a class leaves to its descendants was called on it.
+class EAbstractError : public Exception { public: using Exception::Exception; };
+[[noreturn]] void AbstractError();  // raises EAbstractError "Abstract Error"
 
 // Raises EOutOfResources with the system's text for the last error.
 [[noreturn]] void RaiseLastOSError(const wchar_t* what);

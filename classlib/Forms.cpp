@@ -448,6 +448,16 @@ int TScreen::PixelsPerInch() const {
   return ppi > 0 ? ppi : 96;
 }
 
+HCURSOR LoadCursorFromData(HINSTANCE module, const wchar_t* name, const wchar_t* type) {
+  HRSRC info = FindResourceW(module, name, type);
+  if (!info) return nullptr;
+  HGLOBAL data = LoadResource(module, info);
+  auto* bytes = data ? static_cast<BYTE*>(LockResource(data)) : nullptr;
+  if (!bytes) return nullptr;
+  return reinterpret_cast<HCURSOR>(
+      CreateIconFromResourceEx(bytes, SizeofResource(module, info), FALSE, 0x00030000, 0, 0, LR_DEFAULTCOLOR));
+}
+
 void ScreenUnitShutdown() { Screen().ClearCursors(); }
 
 }  // namespace tvk

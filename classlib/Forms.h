@@ -184,6 +184,12 @@ private:
 };
 
 TScreen& Screen();
+// A cursor kept as raw data (a resource of Type, RT_RCDATA by default,
+// holding a cursor resource's hot spot and image): the linker cannot merge
+// the cursor directories of two resource scripts in one program, and lost
+// RCDATA entries of a second script, so each script keeps its cursors under
+// a type of its own. Null when the resource is missing.
+HCURSOR LoadCursorFromData(HINSTANCE module, const wchar_t* name, const wchar_t* type = MAKEINTRESOURCEW(10));
 // The module's shut-down: the cursors of the table are destroyed.
 void ScreenUnitShutdown();
 

@@ -22,3 +22,15 @@ function(tvk_use_editors_classic_resources target)
   # The hand cursor is drawn with the look-and-feel library's cursors.
   add_dependencies(${target} tvk_cursors)
 endfunction()
+
+# The tree list's resources (treelist/TreeList.rc: strings, indicator glyphs,
+# cursors), linked like the editors'.
+set(TVK_TREELIST_RC ${CMAKE_SOURCE_DIR}/treelist/TreeList.rc)
+function(tvk_use_treelist_resources target)
+  target_sources(${target} PRIVATE ${TVK_TREELIST_RC})
+  set_source_files_properties(${TVK_TREELIST_RC} TARGET_DIRECTORY ${target} PROPERTIES
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/treelist/TreeListResources.h;${TVK_CURSOR_DIR}/cursors.stamp;${TVK_INDICATOR_DIR}/indicators.stamp"
+    INCLUDE_DIRECTORIES "${CMAKE_SOURCE_DIR}/treelist;${TVK_CURSOR_DIR};${TVK_INDICATOR_DIR}")
+  # The glyphs and cursors are drawn with the look-and-feel library's.
+  add_dependencies(${target} tvk_cursors)
+endfunction()

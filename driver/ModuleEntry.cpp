@@ -11,6 +11,7 @@
 #include "ModuleInit.h"
 #include "ORV.SCH.Util.h"
 #include "Tovik.Disassembler.h"
+#include "TreeListSteps.h"
 #include "WindowClasses.h"
 #include "ZUL.DispatchFix.h"
 #include "ZUL.Param.h"
@@ -50,6 +51,7 @@ constexpr std::array kSteps = {
     // The in-place editors: the default style controller, the rich-edit
     // library and the editors' strings.
     TVK_EDITORS_CLASSIC_STEPS
+    TVK_TREELIST_STEPS  // the tree list: indicator images, cursors, scroll timers
     // The parser library: its registry key, the release notification, the
     // design-time registration hooks and its file-system classes.
     TInitStep{"dcconsts", &tvk::ConstsUnitStartup, &tvk::ConstsUnitShutdown},

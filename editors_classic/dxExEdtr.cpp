@@ -48,18 +48,6 @@ WideString LoadText(UINT identifier) {
   return LoadResString(&rec);
 }
 
-// The hand is kept as a cursor resource's data (hot spot and image).
-HCURSOR LoadHandCursor() {
-  HINSTANCE module = ClassLibraryInstance();
-  HRSRC info = FindResourceW(module, L"DX_HANDPOINT", MAKEINTRESOURCEW(10));  // RT_RCDATA
-  if (!info) return nullptr;
-  HGLOBAL data = LoadResource(module, info);
-  auto* bytes = data ? static_cast<BYTE*>(LockResource(data)) : nullptr;
-  if (!bytes) return nullptr;
-  return reinterpret_cast<HCURSOR>(
-      CreateIconFromResourceEx(bytes, SizeofResource(module, info), FALSE, 0x00030000, 0, 0, LR_DEFAULTCOLOR));
-}
-
 }  // namespace
 
 const WideString& InvalidDateText() { return Texts().InvalidDate; }
@@ -77,7 +65,7 @@ TCanvas* SharedCanvas() { return gSharedCanvas.get(); }
 bool DxExEdtrUnitStartup() {
   if (gStarted) return true;
   MeasureStandardCheckSize();
-  Screen().SetCursors(crdxHandPoint, LoadHandCursor());
+  Screen().SetCursors(crdxHandPoint, LoadCursorFromData(ClassLibraryInstance(), L"DX_HANDPOINT"));
   TExEditorTexts& texts = Texts();
   texts.InvalidDate = LoadText(IDS_sdxInvalidDate);
   gTimeConstants.OneSecond = EncodeTime(0, 0, 1, 0);

@@ -168,6 +168,10 @@ def shapes():
     ]
 
 
+TREELIST_CURSORS = ("Remove.cur", "FullScroll.cur", "HorScroll.cur", "VerScroll.cur", "UpScroll.cur",
+                    "RightScroll.cur", "DownScroll.cur", "LeftScroll.cur", "DragCopy.cur", "MultiDragCopy.cur")
+
+
 def hand_point(c):
     """A hand with its index finger raised; the fingertip is the hot spot."""
     c.fill(6, 1, 9, 14)
@@ -320,6 +324,12 @@ def main():
     hand = Canvas()
     hand_point(hand)
     write_if_changed(os.path.join(out, "HandPoint.bin"), cursor_resource(hand, (7, 1)))
+    # The tree list's cursors, kept as raw data like the hand.
+    for name, draw, hotspot in shapes():
+        if name in TREELIST_CURSORS:
+            canvas = Canvas()
+            draw(canvas)
+            write_if_changed(os.path.join(out, "TreeList" + name[:-4] + ".bin"), cursor_resource(canvas, hotspot))
 
 
 if __name__ == "__main__":
