@@ -1,5 +1,6 @@
 #include "cxLookAndFeels.h"
 
+#include "ClassRegistry.h"
 #include "Forms.h"
 #include "Streams.h"
 #include "dxOffice11.h"
@@ -465,6 +466,8 @@ TcxSkinSupportQuery SkinSupportQuery() { return gSkinSupportQuery; }
 // ===================================================================== unit
 
 void cxLookAndFeelsUnitStart() {
+  // Streamed with the forms that hold it.
+  GroupDescendentsWith(&TcxLookAndFeelController::StaticClassInfo(), &TForm::StaticClassInfo());
   gSkinSupportQuery = &IsSkinSupportedBy;
   CreateRootLookAndFeel();
 }
