@@ -2540,7 +2540,7 @@ void TcxOffice11LookAndFeelPainter::DrawDropDownListBoxSelection(TcxCanvas& ACan
   (void)AGutterRect;
   ACanvas.FillRect(ARect, RoleColor(rSelected1));
   // The scheme's frame: the highlight text colour on a black face.
-  const bool blackFace = ColorToRGB(clBtnFace) == 0 && ColorToRGB(clBtnText) != 0xFFFFFF;
+  const bool blackFace = IsBlackButtonFace() || IsBlackFaceScheme();
   ACanvas.FrameRect(ARect, blackFace ? clHighlightText : RoleColor(rHighlightFrame));
 }
 

@@ -224,6 +224,20 @@ void FillRectByColor(HDC DC, const RECT& R, TColor AColor) {
   DeleteObject(brush);
 }
 
+void FrameRectByColor(HDC DC, const RECT& R, TColor AColor) {
+  HBRUSH brush = CreateSolidBrush(ColorToRGB(AColor));
+  ::FrameRect(DC, &R, brush);
+  DeleteObject(brush);
+}
+
+bool IsBlackButtonFace() { return ColorToRGB(clBtnFace) == 0; }
+
+bool IsBlackFaceScheme() { return IsBlackButtonFace() && ColorToRGB(clBtnText) != 0xFFFFFF; }
+
+void FrameOffice11Rect(HDC DC, const RECT& R) {
+  FrameRectByColor(DC, R, IsBlackButtonFace() || IsBlackFaceScheme() ? clHighlightText : Office11SchemeColor(22));
+}
+
 void FillGradientByBands(HDC DC, const RECT& R, TColor AColor1, TColor AColor2, bool AHorizontal) {
   const COLORREF c1 = ColorToRGB(AColor1), c2 = ColorToRGB(AColor2);
   const int start = AHorizontal ? R.left : R.top;

@@ -27,6 +27,14 @@ TColor GetNearestScreenColor(TColor AColor);
 TColor GetNavPaneGroupCaptionColor(bool AStart);
 
 void FillRectByColor(HDC DC, const RECT& R, TColor AColor);
+// A one-pixel frame of the colour.
+void FrameRectByColor(HDC DC, const RECT& R, TColor AColor);
+// The button face is black.
+bool IsBlackButtonFace();
+// A black button face with button text that is not white.
+bool IsBlackFaceScheme();
+// The Office frame: the highlight text colour on a black face, else colour 22.
+void FrameOffice11Rect(HDC DC, const RECT& R);
 // With "GradientFill" when bound, else in bands of at most 256.
 void FillGradientRect(HDC DC, const RECT& R, TColor AColor1, TColor AColor2, bool AHorizontal);
 void FillGradientByBands(HDC DC, const RECT& R, TColor AColor1, TColor AColor2, bool AHorizontal);

@@ -4,6 +4,7 @@
 #include "dxOffice11.h"
 #include "dxThemeManager.h"
 
+#include <array>
 #include <set>
 #include <string>
 
@@ -152,4 +153,53 @@ TEST_F(Office11, TheSizeGripHasRowsOfThreeTwoAndOneDots) {
   for (int y = 0; y < 20; ++y)
     for (int x = 0; x < 20; ++x) dark += At(x, y) == clRed;
   EXPECT_EQ(6 * 4, dark) << "six dots of 2 x 2";
+}
+
+namespace {
+
+// Sets the button face and text colours, and puts them back.
+class TButtonColors {
+public:
+  TButtonColors(COLORREF AFace, COLORREF AText) : FOld{GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNTEXT)} {
+    Set({AFace, AText});
+  }
+  ~TButtonColors() { Set(FOld); }
+  TButtonColors(const TButtonColors&) = delete;
+  TButtonColors& operator=(const TButtonColors&) = delete;
+
+private:
+  static void Set(const std::array<COLORREF, 2>& AColors) {
+    const INT elements[] = {COLOR_BTNFACE, COLOR_BTNTEXT};
+    SetSysColors(2, elements, AColors.data());
+  }
+  std::array<COLORREF, 2> FOld;
+};
+
+}  // namespace
+
+// The Office frame takes the highlight text colour on a black button face,
+// whatever the button text; colour 22 otherwise.
+TEST_F(Office11, TheOfficeFrameOnABlackFaceTakesTheHighlightTextColour) {
+  const struct {
+    COLORREF Face, Text;
+    bool BlackFace, BlackScheme;
+  } cases[] = {
+      {RGB(0xD4, 0xD0, 0xC8), RGB(0, 0, 0), false, false},
+      {RGB(0, 0, 0), RGB(0xFF, 0xFF, 0xFF), true, false},  // a black face alone
+      {RGB(0, 0, 0), RGB(0xFF, 0xFF, 0x00), true, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << std::hex << c.Face << " " << c.Text);
+    TButtonColors colors(c.Face, c.Text);
+    EXPECT_EQ(c.BlackFace, IsBlackButtonFace());
+    EXPECT_EQ(c.BlackScheme, IsBlackFaceScheme());
+    const TColor frame = TColor(ColorToRGB(c.BlackFace ? clHighlightText : Office11SchemeColor(22)));
+    HDC dc = Surface(5, 4);
+    FrameOffice11Rect(dc, RECT{0, 0, 5, 4});
+    for (const POINT p : {POINT{0, 0}, POINT{4, 3}, POINT{2, 0}, POINT{0, 2}}) EXPECT_EQ(frame, At(p.x, p.y));
+    EXPECT_EQ(clWhite, At(2, 2)) << "the inside stays";
+    FrameRectByColor(dc, RECT{1, 1, 4, 3}, clRed);
+    EXPECT_EQ(clRed, At(1, 1));
+    EXPECT_EQ(clRed, At(3, 2));
+  }
 }
