@@ -56,7 +56,7 @@ void TcxSystemPaletteChangedListener::RemoveNotifier(TcxSystemPaletteChangedNoti
 
 void TcxSystemPaletteChangedListener::DoChange() {
   // The painters' colours are current before any look and feel reacts.
-  CalculateOffice11Colors();
+  RefreshOffice11Colors();
   for (TList* list : {&FPrimaryNotifierList, &FNotifierList})
     for (int i = list->Count(); i-- > 0;)
       if (i < list->Count()) static_cast<TcxSystemPaletteChangedNotifier*>(list->Items(i))->NotifyPaletteChange();

@@ -203,3 +203,61 @@ TEST_F(Office11, TheOfficeFrameOnABlackFaceTakesTheHighlightTextColour) {
     EXPECT_EQ(clRed, At(3, 2));
   }
 }
+
+// The brushes and bitmaps live while the colours have users, and a refresh
+// remakes them with the current colours.
+TEST_F(Office11, BrushesAndBitmapsLiveWhileTheColoursAreUsed) {
+  ASSERT_EQ(0, Office11ColorsRefCount());
+  EXPECT_EQ(nullptr, Office11SchemeBrush(13));
+  EXPECT_EQ(nullptr, Office11SubMenuExpandBitmap());
+  AddOffice11ColorsRef();
+  AddOffice11ColorsRef();
+  const auto brushColor = [](HBRUSH brush) {
+    LOGBRUSH info{};
+    GetObjectW(brush, sizeof info, &info);
+    return info.lbColor;
+  };
+  for (int k : {13, 14, 15, 16, 19, 20, 21, 22, 27, 28, 29, 30}) {
+    ASSERT_NE(nullptr, Office11SchemeBrush(k)) << k;
+    EXPECT_EQ(ColorToRGB(Office11SchemeColor(k)), brushColor(Office11SchemeBrush(k))) << k;
+  }
+  EXPECT_EQ(nullptr, Office11SchemeBrush(1)) << "no brush of its own";
+  EXPECT_EQ(ColorToRGB(Office11BlendColor(3)), brushColor(Office11BlendBrush()));
+  for (TBitmap* bitmap :
+       {Office11SubMenuExpandBitmap(), Office11ExpandButtonBitmap(true), Office11ExpandButtonBitmap(false)}) {
+    ASSERT_NE(nullptr, bitmap);
+    EXPECT_FALSE(bitmap->Empty());
+  }
+  RefreshOffice11Colors();
+  EXPECT_EQ(ColorToRGB(Office11SchemeColor(22)), brushColor(Office11SchemeBrush(22)));
+  ReleaseOffice11ColorsRef();
+  EXPECT_NE(nullptr, Office11SchemeBrush(13)) << "one user left";
+  ReleaseOffice11ColorsRef();
+  EXPECT_EQ(nullptr, Office11SchemeBrush(13));
+  EXPECT_EQ(nullptr, Office11BlendBrush());
+  EXPECT_EQ(nullptr, Office11ExpandButtonBitmap(true));
+  ReleaseOffice11ColorsRef();
+  EXPECT_EQ(0, Office11ColorsRefCount()) << "never below none";
+}
+
+// Shades between colour 1 (the largest red) and colour 2 (the smallest); the
+// background and black stay. One red value throughout takes colour 2.
+TEST_F(Office11, TheSubmenuArrowIsRecolouredByItsRedValues) {
+  const TColor first = Office11SchemeColor(1), second = Office11SchemeColor(2);
+  ASSERT_NE(ColorToRGB(first), ColorToRGB(second));
+  TBitmap bitmap;
+  bitmap.SetPixelFormat(TPixelFormat::pf24bit);
+  bitmap.SetSize(5, 1);
+  const COLORREF pixels[] = {RGB(255, 255, 255), RGB(0, 0, 0), RGB(10, 0, 0), RGB(20, 0, 0), RGB(30, 0, 0)};
+  for (int x = 0; x < 5; ++x) bitmap.Canvas().SetPixel(x, 0, TColor(pixels[x]));
+  RecolorOffice11Bitmap(bitmap);
+  const TColor want[] = {clWhite, clBlack, TColor(ColorToRGB(BlendColorsByPercent(first, second, 0))),
+                         TColor(ColorToRGB(BlendColorsByPercent(first, second, 50))),
+                         TColor(ColorToRGB(BlendColorsByPercent(first, second, 100)))};
+  for (int x = 0; x < 5; ++x) EXPECT_EQ(want[x], bitmap.Canvas().Pixel(x, 0)) << x;
+
+  bitmap.SetSize(3, 1);
+  for (int x = 0; x < 3; ++x) bitmap.Canvas().SetPixel(x, 0, TColor(x == 0 ? RGB(255, 255, 255) : RGB(40, 5, 5)));
+  RecolorOffice11Bitmap(bitmap);
+  EXPECT_EQ(TColor(ColorToRGB(BlendColorsByPercent(first, second, 0))), bitmap.Canvas().Pixel(2, 0));
+}
