@@ -1,6 +1,7 @@
 #include "ImageLists.h"
 
 #include "ComRef.h"
+#include "WindowClasses.h"
 
 #include <algorithm>
 #include <utility>
@@ -80,6 +81,21 @@ void TCustomImageList::SetHandle(HIMAGELIST list) {
   FHandle = list;
   if (list) ImageList_GetIconSize(list, &FWidth, &FHeight);
   Change();
+}
+
+bool TCustomImageList::GetInstRes(HINSTANCE instance, TImageResType type, const WideString& name, int width,
+                                  UINT loadFlags, TColor maskColor) {
+  static constexpr UINT kTypes[] = {IMAGE_BITMAP, IMAGE_CURSOR, IMAGE_ICON};
+  const COLORREF mask = maskColor == clNone ? CLR_NONE : maskColor == clDefault ? CLR_DEFAULT : ColorToRGB(maskColor);
+  HIMAGELIST list = ImageList_LoadImageW(instance, name.c_str(), width, 4, mask, kTypes[int(type)], loadFlags);
+  if (!list) return false;
+  SetHandle(list);
+  return true;
+}
+
+bool TCustomImageList::GetResource(TImageResType type, const WideString& name, int width, UINT loadFlags,
+                                   TColor maskColor) {
+  return GetInstRes(ClassLibraryInstance(), type, name, width, loadFlags, maskColor);
 }
 
 void TCustomImageList::ReadData(TStream& stream) {

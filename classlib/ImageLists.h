@@ -33,6 +33,9 @@ private:
   TCustomImageList* FSender = nullptr;
 };
 
+// What a resource load of an image list reads.
+enum class TImageResType { rtBitmap, rtCursor, rtIcon };
+
 class TCustomImageList : public TComponent {
 public:
   TVK_CLASS(TCustomImageList, TComponent)
@@ -54,6 +57,24 @@ public:
   // Takes List over; the picture size follows it.
   void SetHandle(HIMAGELIST list);
   int Count() const;
+
+  // The pictures replaced by those of a bitmap, icon or cursor resource of
+  // Instance (a file when LoadFlags hold LR_LOADFROMFILE), cut at Width (0:
+  // as wide as high). MaskColor clNone: no mask colour, clDefault: the
+  // system's. False, with the pictures kept, when nothing loads.
+  virtual bool GetInstRes(HINSTANCE instance, TImageResType type, const WideString& name, int width, UINT loadFlags,
+                          TColor maskColor);
+  // Of this module's resources.
+  bool GetResource(TImageResType type, const WideString& name, int width, UINT loadFlags, TColor maskColor);
+  bool ResourceLoad(TImageResType type, const WideString& name, TColor maskColor) {
+    return GetResource(type, name, Width(), 0, maskColor);
+  }
+  bool ResInstLoad(HINSTANCE instance, TImageResType type, const WideString& name, TColor maskColor) {
+    return GetInstRes(instance, type, name, Width(), 0, maskColor);
+  }
+  bool FileLoad(TImageResType type, const WideString& name, TColor maskColor) {
+    return GetInstRes(nullptr, type, name, Width(), LR_LOADFROMFILE, maskColor);
+  }
 
   // Each adds as many pictures as fit across Image (a strip) and answers the
   // index of the first, or -1 when none was added.

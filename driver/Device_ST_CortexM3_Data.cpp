@@ -4,6 +4,7 @@
 #include "ORV.SCH.Util.h"
 #include "Tovik.Classes.CortexM3Flash.h"
 
+#include <algorithm>
 #include <array>
 #include <memory>
 
@@ -234,7 +235,7 @@ TDeviceData::TDeviceData(int32_t kind)
     : TDeviceDataParent(CheckedRow(kind).DeviceProcessorCore, CheckedRow(kind).DeviceProcessorType,
                         CollectFlashWriterClasses(kind)) {
   FKind = TDeviceKind(kind);
-  for (const TBSDLParameters& entry : kBSDLTable) FBSDLDataList.push_back({entry.Name, {}});
+  UseBSDLTable(kBSDLTable);
 }
 
 TDeviceData::~TDeviceData() = default;
@@ -297,13 +298,159 @@ TDeviceIOStandardData* TDeviceData::IOStandard(int32_t index) const {
   return DeviceIOStandard(id);
 }
 
+// ---- Boundary-scan entities
+
+namespace {
+
+std::wstring BSDLCacheKey(std::wstring_view name) {
+  std::wstring key(name);
+  for (wchar_t& c : key)
+    if (c >= L'a' && c <= L'z') c = wchar_t(c - L'a' + L'A');
+  return key;
+}
+
+std::wstring BSDLCellKey(int32_t number) { return std::to_wstring(number); }
+
+template <class T>
+T* FindCached(const std::unordered_map<std::wstring, std::unique_ptr<T>>& cache, const std::wstring& key) {
+  const auto found = cache.find(key);
+  return found == cache.end() ? nullptr : found->second.get();
+}
+
+// The cached object of Key, or the one Make makes, stored under Key.
+template <class T, class Make>
+T* Cached(std::unordered_map<std::wstring, std::unique_ptr<T>>& cache, const std::wstring& key, Make&& make) {
+  if (T* found = FindCached(cache, key)) return found;
+  std::unique_ptr<T> made = make();
+  return cache.emplace(key, std::move(made)).first->second.get();
+}
+
+// The first Count records of a list (never more than it holds).
+template <class T>
+std::span<const T> FirstRecords(std::span<const T> records, int32_t count) {
+  return records.first(std::min(records.size(), std::size_t(std::max(count, 0))));
+}
+
+}  // namespace
+
+void TDeviceData::UseBSDLTable(std::span<const TBSDLParameters> table) {
+  FBSDLTable = table;
+  FBSDLDataList.clear();
+  for (const TBSDLParameters& entry : table) FBSDLDataList.push_back({entry.Name, {}});
+}
+
 IDispatch* TDeviceData::BSDLEntity() {
-  for (TBSDLDataEntry& entry : FBSDLDataList) {
-    if (!SameServiceName(entry.Name, Row().BSDL)) continue;
-    if (!entry.Entity) throw Exception(L"No boundary-scan model to build an entity from");
-    return entry.Entity.Get();
+  const std::wstring_view name = Row().BSDL;
+  auto listed = std::find_if(FBSDLDataList.begin(), FBSDLDataList.end(),
+                             [&](const TBSDLDataEntry& entry) { return SameAsciiText(entry.Name, name); });
+  if (listed == FBSDLDataList.end()) return nullptr;
+  if (!listed->Entity) {
+    // The last entry of that name, or the first entry when none has it.
+    const TBSDLParameters* source = &FBSDLTable.front();
+    for (const TBSDLParameters& entry : FBSDLTable)
+      if (SameAsciiText(entry.Name, name)) source = &entry;
+    listed->Entity = BuildBSDLEntity(*source);
   }
-  return nullptr;
+  return listed->Entity->GetImpl();
+}
+
+TScanPin* TDeviceData::ScanPin(const TScanPinParameters& record, TBSDLEntity& entity) {
+  return Cached(FScanPins, BSDLCacheKey(record.PinNumber), [&] {
+    auto pin = std::make_unique<TScanPin>(&entity);
+    pin->SetDirection(record.Direction);
+    pin->SetPinName(WideString(record.PinName));
+    pin->SetPinNumber(WideString(record.PinNumber));
+    pin->SetKind(record.Kind);
+    const TPinMappingParameters& map = record.PinMapping;
+    pin->SetPinMapping(Cached(FPinMappings, BSDLCacheKey(map.PinNumber), [&] {
+      auto mapping = std::make_unique<TPinMapping>(&entity);
+      mapping->SetPinName(WideString(map.PinName));
+      mapping->SetPinNumber(WideString(map.PinNumber));
+      // The pin being made is not stored yet; it may be the one mapped.
+      mapping->SetScanPin(SameAsciiText(map.PinNumber, record.PinNumber)
+                              ? pin.get()
+                              : FindCached(FScanPins, BSDLCacheKey(map.PinNumber)));
+      return mapping;
+    }));
+    for (int32_t number : FirstRecords(record.BoundaryCells, record.BoundaryCellCount))
+      if (TBoundaryCell* cell = FindCached(FBoundaryCells, BSDLCellKey(number))) pin->AddBoundaryCell(cell);
+    return pin;
+  });
+}
+
+std::unique_ptr<TBSDLEntity> TDeviceData::BuildBSDLEntity(const TBSDLParameters& entry) {
+  std::unique_ptr<TBSDLEntity> entity(New<TBSDLEntity>());
+  entity->Name = WideString(entry.Name);
+  entity->BoundaryLength = entry.BoundaryLength;
+  entity->ScanClockMaxSpeed = entry.ScanClockMaxSpeed;
+  entity->ScanClockHaltMode = entry.ScanClockHaltMode;
+  entity->ConformanceStatement = WideString(entry.ConformanceStatement);
+  entity->CompliancePattern = WideString(entry.CompliancePattern);
+  entity->Filename = WideString(entry.Filename);
+  entity->Instruction_SAMPLE = uint32_t(entry.Instruction_SAMPLE);
+
+  const auto cells = FirstRecords(entry.BoundaryCells, entry.BoundaryCellCount);
+  for (const TBoundaryCellParameters& record : cells) {
+    entity->AddBoundaryCell(Cached(FBoundaryCells, BSDLCellKey(record.CellNumber),
+                                   [&] {
+                                     auto cell = std::make_unique<TBoundaryCell>(entity.get());
+                                     cell->SetCellNumber(record.CellNumber);
+                                     cell->SetCellKind(record.CellKind);
+                                     cell->SetPortId(WideString(record.PortId));
+                                     cell->SetCellFunction(record.CellFunction);
+                                     cell->SetSafeBit(record.SafeBit);
+                                     cell->SetControlCellNumber(record.ControlCellNumber);
+                                     cell->SetDisableValue(record.DisableValue);
+                                     cell->SetDisableResult(record.DisableResult);
+                                     return cell;
+                                   }),
+                            kBSDLShared);
+  }
+  for (const TScanPinParameters& record : FirstRecords(entry.Pins, entry.PinCount))
+    entity->AddPin(ScanPin(record, *entity), kBSDLShared);
+
+  const auto scanPin = [&](std::wstring_view number) { return FindCached(FScanPins, BSDLCacheKey(number)); };
+  entity->TAP_TDI = scanPin(entry.PinNumber_TDI);
+  entity->TAP_TDO = scanPin(entry.PinNumber_TDO);
+  entity->TAP_TMS = scanPin(entry.PinNumber_TMS);
+  entity->TAP_TCK = scanPin(entry.PinNumber_TCK);
+  entity->TAP_TRST = scanPin(entry.PinNumber_TRST);
+
+  for (const TBoundaryCellParameters& record : cells) {
+    TBoundaryCell* cell = FindCached(FBoundaryCells, BSDLCellKey(record.CellNumber));
+    cell->SetPin(scanPin(record.PinNumber));
+    if (record.ControlCellNumber != -1)
+      cell->SetControlCell(FindCached(FBoundaryCells, BSDLCellKey(record.ControlCellNumber)));
+    if (record.TargetCellNumber != -1)
+      cell->SetTargetCell(FindCached(FBoundaryCells, BSDLCellKey(record.TargetCellNumber)));
+  }
+
+  for (const TOpCodeParameters& record : FirstRecords(entry.OpCodes, entry.OpCodeCount)) {
+    entity->AddInstructionOpCode(Cached(FOpCodes, BSDLCacheKey(record.InstructionName),
+                                        [&] {
+                                          auto opcode = std::make_unique<TInstructionOpCode>(entity.get());
+                                          opcode->SetInstructionName(WideString(record.InstructionName));
+                                          opcode->SetOpCodePattern(WideString(record.OpCodePattern));
+                                          return opcode;
+                                        }),
+                                 kBSDLShared);
+  }
+  for (const TRegisterAssociationParameters& record :
+       FirstRecords(entry.RegisterAssociations, entry.RegisterAssociationCount)) {
+    entity->AddRegisterAssociation(
+        Cached(FRegisterAssociations, BSDLCacheKey(record.RegisterName),
+               [&] {
+                 auto association = std::make_unique<TRegisterAssociation>(entity.get());
+                 association->SetRegisterName(WideString(record.RegisterName));
+                 association->SetRegisterLength(record.RegisterLength);
+                 for (std::wstring_view name : FirstRecords(record.OpCodes, record.OpCodeCount))
+                   if (TInstructionOpCode* opcode = FindCached(FOpCodes, BSDLCacheKey(name)))
+                     association->AddOpCode(opcode);
+                 return association;
+               }),
+        kBSDLShared);
+  }
+  return entity;
 }
 
 HRESULT TDeviceData::GetDevicePin(int32_t Index, IDevicePin& Result) {

@@ -6,6 +6,7 @@
 #include "ORV.SCH.Types.h"
 #include "ORV.Types.h"
 #include "Tovik.Classes.ARM.h"
+#include "Tovik.Classes.BSDL.h"
 #include "Tovik.Classes.h"
 #include "Tovik.Types.h"
 
@@ -13,7 +14,9 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace tvk {
@@ -104,6 +107,7 @@ inline constexpr std::wstring_view kFamilyDescription = L"32-bit Arm Microcontro
 
 // ---- Boundary-scan parameters: the compiled-in descriptions a driver builds
 // its boundary-scan entity from. The one entry is empty, so no row finds one.
+// Counts may be smaller than the record lists; only the first so many count.
 
 struct TPinMappingParameters {
   std::wstring_view PinName;
@@ -351,19 +355,39 @@ public:
   std::size_t MadePinCount() const { return FPins.size(); }
   // The Index-th I/O standard of the row's pin set, or null.
   TDeviceIOStandardData* IOStandard(int32_t index) const;
-  // The entity attached to the row's boundary-scan description; null when the
-  // compiled-in table has none for it.
+  // The served entity of the row's boundary-scan description, built from
+  // the description and attached on first demand; null when the table has no
+  // description of that name.
   IDispatch* BSDLEntity();
+  // The descriptions the driver builds from: the compiled-in table unless
+  // another is given, which starts the list of names afresh.
+  void UseBSDLTable(std::span<const TBSDLParameters> table);
+  // An entity built from Entry. Its cells, scan pins, pin mappings, opcodes
+  // and register associations are the driver's: taken from its caches by
+  // number or name (ASCII case ignored), or made and stored there.
+  std::unique_ptr<TBSDLEntity> BuildBSDLEntity(const TBSDLParameters& entry);
 
 private:
-  // A compiled-in boundary-scan description by name, with the entity built from it.
+  // A boundary-scan description by name, with the entity built from it.
   struct TBSDLDataEntry {
     std::wstring_view Name;
-    ComRef<IDispatch> Entity;
+    std::unique_ptr<TBSDLEntity> Entity;
   };
+  template <class T>
+  using TBSDLCache = std::unordered_map<std::wstring, std::unique_ptr<T>>;
+
+  TScanPin* ScanPin(const TScanPinParameters& pin, TBSDLEntity& entity);
 
   TDeviceKind FKind;
   std::vector<std::unique_ptr<TDevicePinData>> FPins;
+  std::span<const TBSDLParameters> FBSDLTable;
+  // The caches own the model objects; the entities only share them, so the
+  // entities go first.
+  TBSDLCache<TScanPin> FScanPins;
+  TBSDLCache<TBoundaryCell> FBoundaryCells;
+  TBSDLCache<TPinMapping> FPinMappings;
+  TBSDLCache<TInstructionOpCode> FOpCodes;
+  TBSDLCache<TRegisterAssociation> FRegisterAssociations;
   std::vector<TBSDLDataEntry> FBSDLDataList;
 };
 

@@ -30,8 +30,8 @@ template <class T>
 T* Plain(T* p) {
   return p;
 }
-template <class T>
-T* Plain(const std::unique_ptr<T>& p) {
+template <class T, class D>
+T* Plain(const std::unique_ptr<T, D>& p) {
   return p.get();
 }
 

@@ -191,6 +191,25 @@ public:
 
 // ---- The entity
 
+// Whether an entry of an entity's lists is the entity's own. A parsed entity
+// owns its objects; an entity a driver builds from its compiled-in
+// descriptions shares them with the driver's caches, which own them.
+struct TBSDLOwnership {
+  bool Owned = true;
+  TBSDLOwnership() = default;
+  constexpr explicit TBSDLOwnership(bool owned) : Owned(owned) {}
+  template <class T>
+  TBSDLOwnership(std::default_delete<T>) {}
+  template <class T>
+  void operator()(T* object) const {
+    if (Owned) delete object;
+  }
+};
+inline constexpr TBSDLOwnership kBSDLShared{false};
+
+template <class T>
+using TBSDLList = std::vector<std::unique_ptr<T, TBSDLOwnership>>;
+
 class TBSDLEntity : public TEntity {
 public:
   TVK_CLASS(TBSDLEntity, TEntity)
@@ -203,10 +222,17 @@ public:
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
                                    EXCEPINFO* excep, UINT* argErr) override;
 
-  void AddPin(TScanPin* Pin) { Pins.emplace_back(Pin); }
-  void AddBoundaryCell(TBoundaryCell* Cell) { BoundaryCells.emplace_back(Cell); }
-  void AddInstructionOpCode(TInstructionOpCode* OpCode) { InstructionOpCodes.emplace_back(OpCode); }
-  void AddRegisterAssociation(TRegisterAssociation* RA) { RegisterAssociations.emplace_back(RA); }
+  // The entity owns what it is given unless told it is shared (kBSDLShared).
+  void AddPin(TScanPin* Pin, TBSDLOwnership Ownership = {}) { Pins.emplace_back(Pin, Ownership); }
+  void AddBoundaryCell(TBoundaryCell* Cell, TBSDLOwnership Ownership = {}) {
+    BoundaryCells.emplace_back(Cell, Ownership);
+  }
+  void AddInstructionOpCode(TInstructionOpCode* OpCode, TBSDLOwnership Ownership = {}) {
+    InstructionOpCodes.emplace_back(OpCode, Ownership);
+  }
+  void AddRegisterAssociation(TRegisterAssociation* RA, TBSDLOwnership Ownership = {}) {
+    RegisterAssociations.emplace_back(RA, Ownership);
+  }
   // The entity's adapter, as the host sees it.
   IDispatch* GetImpl() const;
 
@@ -227,7 +253,7 @@ public:
   ComRef<IDispatch> Impl;
   int32_t InstructionLength = 0;
   uint32_t IdCode = 0;
-  std::vector<std::unique_ptr<TPinMapping>> PinMappings;
+  TBSDLList<TPinMapping> PinMappings;
   WideString Instruction_Capture;
   std::unique_ptr<TStringList> Instruction_Private = std::make_unique<TStringList>();
   WideString Register_IDCode, Register_UserCode, RegisterAccessDescriptor, DesignWarning;
@@ -235,11 +261,11 @@ public:
            Instruction_USERCODE = 0xFFFFFFFF, Instruction_CLAMP = 0xFFFFFFFF, Instruction_HIGHZ = 0xFFFFFFFF;
   bool FProcessedBoundaryInfo = false;
   bool UsingLazyEvaluation = false;
-  std::vector<std::unique_ptr<TScanPin>> Pins;
-  std::vector<std::unique_ptr<TInstructionOpCode>> InstructionOpCodes;
-  std::vector<std::unique_ptr<TRegisterAssociation>> RegisterAssociations;
+  TBSDLList<TScanPin> Pins;
+  TBSDLList<TInstructionOpCode> InstructionOpCodes;
+  TBSDLList<TRegisterAssociation> RegisterAssociations;
   // Index = cell number once placed.
-  std::vector<std::unique_ptr<TBoundaryCell>> BoundaryCells;
+  TBSDLList<TBoundaryCell> BoundaryCells;
   int32_t BoundaryLength = 0;
   double ScanClockMaxSpeed = 0.0;
   TScanClockHaltMode ScanClockHaltMode = eScanClockHaltMode_None;

@@ -38,113 +38,104 @@ void* TForeignLibrary::Export(const char* name) const {
 
 // ---- Guarded calls
 //
-// g++ has no structured exception frames, so the guard is a vectored handler,
-// registered only for the length of a guarded call. On a fault it does not
-// unwind through the library's frames: it lets the thread resume in
-// LandFromFault, on fresh stack below the faulting frame, which jumps back to
-// the guarded call's own frame with __builtin_longjmp.
+// The guard is a frame of its own around the call, so the library's own
+// handlers see its exceptions first and only what it leaves unhandled reaches
+// the guard. The guard then unwinds the frames above it (their unwind
+// handlers run) and the call answers false.
 
 namespace {
 
-struct TLanding {
-  void* Jump[5];       // __builtin_setjmp's buffer
-  DWORD Fault = 0;     // the exception code that ended the call
-  TLanding* Outer = nullptr;  // the guarded call this one runs inside, if any
-};
-
-thread_local TLanding* tLanding = nullptr;
 thread_local DWORD tLastFault = 0;
-
-// Room left between the faulting frame and the landing's own frame.
-constexpr uintptr_t kLandingGap = 256;
-
-bool IsProcessorFault(DWORD code) {
-  // Error severity and no customer bit: what the system raises for a fault.
-  return (code & 0xF0000000u) == 0xC0000000u;
-}
-
-[[noreturn]] __attribute__((noinline)) void LandFromFault() { __builtin_longjmp(tLanding->Jump, 1); }
-
-LONG CALLBACK OnFault(EXCEPTION_POINTERS* info) {
-  TLanding* landing = tLanding;
-  if (!landing || !IsProcessorFault(info->ExceptionRecord->ExceptionCode)) return EXCEPTION_CONTINUE_SEARCH;
-  landing->Fault = info->ExceptionRecord->ExceptionCode;
-  // Resume as if the faulting code had called LandFromFault, with the stack
-  // aligned as the calling convention expects at a function's entry.
-  CONTEXT* context = info->ContextRecord;
-#if defined(__x86_64__)
-  context->Rsp = ((context->Rsp - kLandingGap) & ~DWORD64(15)) - 8;
-  context->Rip = DWORD64(reinterpret_cast<uintptr_t>(&LandFromFault));
-#elif defined(__i386__)
-  context->Esp = DWORD(((context->Esp - kLandingGap) & ~uintptr_t(15)) - 4);
-  context->Eip = DWORD(reinterpret_cast<uintptr_t>(&LandFromFault));
-#else
-#error "no landing for this processor"
-#endif
-  return EXCEPTION_CONTINUE_EXECUTION;
-}
-
-// The frame a fault lands in. Nothing here needs destroying.
-__attribute__((noinline)) bool RunLanded(TLanding& landing, void (*call)(void*), void* context) {
-  if (__builtin_setjmp(landing.Jump) != 0) return false;
-  tLanding = &landing;
-  call(context);
-  return true;
-}
-
-#if defined(__i386__)
-// The head of the thread's chain of exception frames (fs:[0]): a library's
-// frames on the abandoned stack must not stay on it.
-void* ExceptionChain() {
-  void* head;
-  __asm__ __volatile__("movl %%fs:0, %0" : "=r"(head));
-  return head;
-}
-void SetExceptionChain(void* head) { __asm__ __volatile__("movl %0, %%fs:0" : : "r"(head) : "memory"); }
-#endif
-
-// One guarded call's set-up: the handler is registered, and the thread's
-// landing and (on x86) its chain of exception frames are put back at the end,
-// however the call ends.
-class TGuardScope {
-public:
-  explicit TGuardScope(TLanding& landing)
-      : FLanding(landing), FHandler(AddVectoredExceptionHandler(1, &OnFault)) {
-    landing.Outer = tLanding;
-#if defined(__i386__)
-    FChain = ExceptionChain();
-#endif
-  }
-  ~TGuardScope() {
-#if defined(__i386__)
-    SetExceptionChain(FChain);
-#endif
-    tLanding = FLanding.Outer;
-    if (FHandler) RemoveVectoredExceptionHandler(FHandler);
-  }
-  TGuardScope(const TGuardScope&) = delete;
-  TGuardScope& operator=(const TGuardScope&) = delete;
-
-private:
-  TLanding& FLanding;
-  PVOID FHandler;
-#if defined(__i386__)
-  void* FChain;
-#endif
-};
 
 }  // namespace
 
-bool RunForeignCall(void (*call)(void*), void* context) {
-  TLanding landing;
-  bool completed;
-  {
-    TGuardScope scope(landing);
-    completed = RunLanded(landing, call, context);
-  }
-  if (!completed) tLastFault = landing.Fault;
-  return completed;
+#if defined(__x86_64__)
+
+// The call thunk: its unwind data names tvk_ForeignGuardHandler for the
+// exceptions that pass its frame. An unwind to tvk_ForeignGuardLanding leaves
+// eax 0 (the unwind's return value); the call's own return sets it to 1.
+extern "C" uint32_t tvk_ForeignGuardedCall(void (*call)(void*), void* context);
+extern "C" void tvk_ForeignGuardLanding();
+
+__asm__(R"(
+    .text
+    .p2align 4
+    .def tvk_ForeignGuardedCall; .scl 2; .type 32; .endef
+    .seh_proc tvk_ForeignGuardedCall
+tvk_ForeignGuardedCall:
+    subq $40, %rsp
+    .seh_stackalloc 40
+    .seh_endprologue
+    .seh_handler tvk_ForeignGuardHandler, @except
+    movq %rcx, %rax
+    movq %rdx, %rcx
+    callq *%rax
+    movl $1, %eax
+tvk_ForeignGuardLanding:
+    addq $40, %rsp
+    retq
+    .seh_endproc
+)");
+
+extern "C" EXCEPTION_DISPOSITION tvk_ForeignGuardHandler(EXCEPTION_RECORD* record, void* frame, CONTEXT*,
+                                                         DISPATCHER_CONTEXT* dispatch) noexcept {
+  if (IS_UNWINDING(record->ExceptionFlags)) return ExceptionContinueSearch;
+  tLastFault = record->ExceptionCode;
+  RtlUnwindEx(frame, reinterpret_cast<void*>(&tvk_ForeignGuardLanding), record, nullptr, dispatch->ContextRecord,
+              dispatch->HistoryTable);
+  return ExceptionContinueSearch;  // not reached: the unwind resumes at the landing
 }
+
+bool RunForeignCall(void (*call)(void*), void* context) { return tvk_ForeignGuardedCall(call, context) != 0; }
+
+#elif defined(__i386__)
+
+// An exception registration record on the thread's chain (fs:[0]) for the
+// length of the call, with the guarded frame's landing behind it.
+namespace {
+
+struct TForeignGuardRecord {
+  TForeignGuardRecord* Next;
+  EXCEPTION_DISPOSITION(__cdecl* Handler)(EXCEPTION_RECORD*, void*, CONTEXT*, void*);
+  void* Landing[5];  // __builtin_setjmp's buffer
+};
+
+TForeignGuardRecord* ExceptionChain() {
+  TForeignGuardRecord* head;
+  __asm__ __volatile__("movl %%fs:0, %0" : "=r"(head));
+  return head;
+}
+
+void SetExceptionChain(TForeignGuardRecord* head) { __asm__ __volatile__("movl %0, %%fs:0" : : "r"(head) : "memory"); }
+
+// Unwinds the records above the guard (the library's handlers see the
+// unwind and the guard's record is left at the head), then lands in the
+// guarded frame. It never returns to the dispatcher, whose own record the
+// unwind has taken off the chain.
+EXCEPTION_DISPOSITION __cdecl OnForeignException(EXCEPTION_RECORD* record, void* frame, CONTEXT*, void*) noexcept {
+  if (IS_UNWINDING(record->ExceptionFlags)) return ExceptionContinueSearch;
+  tLastFault = record->ExceptionCode;
+  RtlUnwind(frame, nullptr, record, nullptr);
+  __builtin_longjmp(static_cast<TForeignGuardRecord*>(frame)->Landing, 1);
+}
+
+}  // namespace
+
+__attribute__((noinline)) bool RunForeignCall(void (*call)(void*), void* context) {
+  TForeignGuardRecord guard{ExceptionChain(), &OnForeignException, {}};
+  if (__builtin_setjmp(guard.Landing) != 0) {
+    SetExceptionChain(guard.Next);
+    return false;
+  }
+  SetExceptionChain(&guard);
+  call(context);
+  SetExceptionChain(guard.Next);
+  return true;
+}
+
+#else
+#error "no guarded call for this processor"
+#endif
 
 DWORD LastForeignFault() { return tLastFault; }
 

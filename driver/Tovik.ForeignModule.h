@@ -2,8 +2,8 @@
 // Outside libraries the driver binds at run time (the J-Link probe library,
 // the disassembler modules): a held module handle that is freed only when
 // this module loaded it, and calls into such a library under a guard that
-// turns a processor fault inside it into an answer instead of the end of the
-// host process.
+// turns an exception the library leaves unhandled into an answer instead of
+// the end of the host process.
 #include "Exception.h"
 
 #include <windows.h>
@@ -50,18 +50,17 @@ inline HMODULE ModuleHandleFromHost(uint32_t value) { return reinterpret_cast<HM
 inline uint32_t ModuleHandleToHost(HMODULE handle) { return uint32_t(reinterpret_cast<uintptr_t>(handle)); }
 
 // Runs Call(Context), which calls into an outside library. True when it ran
-// to its end; false when the processor raised a fault (a system error
-// status: access violation, illegal instruction, division by zero ...) while
-// it ran: the call's frames are abandoned and the process carries on. The
-// guard acts only while a guarded call runs on this thread; software
-// exceptions that a library raises and handles itself are left to it.
-// Call must hold nothing that needs destroying, since a fault skips its end.
+// to its end; false when an exception that the library left unhandled (a
+// processor fault, or an exception it raised itself) reached the guard: the
+// call's frames are unwound and the process carries on. The library's own
+// handlers act first, so what it raises and handles itself stays its own.
+// Call must not throw, and must hold nothing that needs destroying.
 bool RunForeignCall(void (*call)(void*), void* context);
 
 template <class F>
 bool CallForeign(F&& call) {
   using Body = std::remove_reference_t<F>;
-  return RunForeignCall([](void* body) { (*static_cast<Body*>(body))(); }, &call);
+  return RunForeignCall([](void* body) noexcept { (*static_cast<Body*>(body))(); }, &call);
 }
 
 // The exception code of the last fault a guarded call of this thread ended

@@ -36,9 +36,9 @@ void SimJlinkLibrary::ClaimBreakpointUnits(std::int32_t count) {
   if (auto claim = Control<void (*)(std::int32_t, std::int32_t)>("HostSim_Jlink_ClaimBreakpointUnits")) claim(1, count);
 }
 
-void SimJlinkLibrary::FaultIn(const std::string& entryPoint) {
-  if (auto fault = Control<void (*)(const char*)>("HostSim_Jlink_FaultIn"))
-    fault(entryPoint.empty() ? nullptr : entryPoint.c_str());
+void SimJlinkLibrary::FaultIn(const std::string& entryPoint, TFault kind) {
+  if (auto fault = Control<void (*)(const char*, std::int32_t)>("HostSim_Jlink_FaultIn"))
+    fault(entryPoint.empty() ? nullptr : entryPoint.c_str(), std::int32_t(kind));
 }
 
 bool SimJlinkLibrary::ProbeOpen() const {

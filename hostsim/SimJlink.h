@@ -48,8 +48,12 @@ public:
   void SetProbesFound(std::int32_t count);
   // JLINKARM_GetNumBPUnits answers Count instead of the chip's comparator count.
   void ClaimBreakpointUnits(std::int32_t count);
+  // How a faulting entry point goes wrong: a processor fault, an exception the
+  // library raises and leaves unhandled, or a C++ exception it throws and
+  // catches itself (so the call still answers).
+  enum class TFault : std::int32_t { Processor, Raised, CaughtThrow };
   // The named entry point's calls fault inside the library from now on; empty: none.
-  void FaultIn(const std::string& entryPoint);
+  void FaultIn(const std::string& entryPoint, TFault kind = TFault::Processor);
   bool ProbeOpen() const;
   // JLINKARM_Open as the host's driver calls it.
   void OpenProbe();

@@ -166,10 +166,11 @@ bool IsMouseDownMessage(WPARAM AMsg) {
   }
 }
 
-// The click closes APopup; false when the click must be swallowed.
-bool ClosePopupByClick(TcxCustomPopupWindow* APopup, HWND AWnd, UINT AMsg, POINT P) {
+// The click closes APopup. AResult is the answer so far (false: the click is
+// already swallowed, and the popup is not asked again); answers the new one.
+bool ClosePopupByClick(TcxCustomPopupWindow* APopup, HWND AWnd, UINT AMsg, POINT P, bool AResult) {
   TWinControl* owner = PopupOwner(APopup);
-  bool result = true;
+  bool result = AResult;
   bool ask = true;
   bool ownerPress = false;
   if (owner && owner->HandleAllocated() && IsWindowOrChildOf(owner->Handle(), AWnd) &&
@@ -177,13 +178,14 @@ bool ClosePopupByClick(TcxCustomPopupWindow* APopup, HWND AWnd, UINT AMsg, POINT
     RECT bounds = APopup->GetOwnerClickBounds();
     if (PtInRect(&bounds, P)) {
       ownerPress = true;
-      APopup->OwnerRectClicked = APopup->SwallowsClosingClick(AWnd, AMsg, P, KeyboardShiftState());
+      // Only raised here; clearing it is the popup's own business.
+      if (APopup->SwallowsClosingClick(AWnd, AMsg, P, KeyboardShiftState())) APopup->OwnerRectClicked = true;
       ask = false;
     }
   }
   TScopedFlag busy(gPopupHookBusy);
   TScopedRaise lock(APopup->CloseLockCount);
-  if (ask) result = !APopup->SwallowsClosingClick(AWnd, AMsg, P, KeyboardShiftState());
+  if (result && ask) result = !APopup->SwallowsClosingClick(AWnd, AMsg, P, KeyboardShiftState());
   APopup->ClosePopup();
   // A press on the owner's button reaches the owner only while it can take it.
   if (ownerPress && (!owner || owner->IsDestroying() || !owner->Visible() ||
@@ -341,7 +343,7 @@ bool HandleOutsideMouseClick(HWND AWnd, UINT AMsg, POINT P) {
       if (!owner) continue;
       auto* ownerPopup = dynamic_cast<TcxCustomPopupWindow*>(GetParentForm(owner));
       if (IsWindowOnControlForm(owner, AWnd) || (ownerPopup && !IsInPopupList(ownerPopup))) {
-        result = ClosePopupByClick(popup, AWnd, AMsg, P) && result;
+        result = ClosePopupByClick(popup, AWnd, AMsg, P, result);
       } else if (IsWindowInMDIFamily(popup, AWnd)) {
         // A click elsewhere in the owner's MDI frame closes the popup too.
         result = result && !popup->SwallowsClosingClick(AWnd, AMsg, P, KeyboardShiftState());

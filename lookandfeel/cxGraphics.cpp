@@ -885,6 +885,40 @@ void TcxAlphaBitmap::AddTransparentColor(TColor AColor) {
   FTransparentPixels.push_back(ColorToQuad(AColor, 0) & 0x00FFFFFF);
 }
 
+void TcxAlphaBitmap::DrawShadow(TcxAlphaBitmap& AMaskBitmap, int AShadowSize, TColor AShadowColor,
+                                bool AInflateSize) {
+  const int s = AShadowSize, w = Width(), h = Height();
+  // The mask on a white field, drawn onto itself moved by s: the brush colour
+  // lands where the moved shape covers the white field, black elsewhere.
+  TcxAlphaBitmap shadow(w + 2 * s, h + 2 * s, RGBQUAD{0xFF, 0xFF, 0xFF, 0xFF});
+  shadow.Clear();
+  shadow.CopyBitmap(AMaskBitmap, RECT{s, s, s + AMaskBitmap.Width(), s + AMaskBitmap.Height()}, POINT{0, 0});
+  shadow.Canvas().Brush().SetColor(AShadowColor);
+  shadow.CopyBitmap(shadow, RECT{s, s, s + shadow.Width(), s + shadow.Height()}, POINT{0, 0}, 0x00200F09);
+  shadow.FTransparentBkColor = RGBQUAD{};
+  shadow.TransformBitmap(btmCorrectBlend);
+
+  TcxAlphaBitmap result(w + s, h + s);
+  result.Clear();
+  result.CopyBitmap(*this, RECT{0, 0, w, h}, POINT{0, 0});
+  result.CopyBitmap(shadow, result.ClientRect(), POINT{s, s}, SRCPAINT);
+  if (AInflateSize) SetSize(w + s, h + s);
+  CopyBitmap(result);
+}
+
+void TcxAlphaBitmap::Shade(TcxAlphaBitmap& AMaskBitmap) {
+  const RECT mask = AMaskBitmap.ClientRect();
+  AMaskBitmap.Canvas().CopyMode = PATINVERT;
+  AMaskBitmap.CopyBitmap(AMaskBitmap, mask, POINT{0, 0}, PATINVERT);
+  Canvas().CopyMode = SRCCOPY;
+  CopyBitmap(AMaskBitmap, RECT{1, 1, mask.right + 1, mask.bottom + 1}, POINT{0, 0}, SRCCOPY);
+  // The brush where the mask is white, the picture elsewhere.
+  Canvas().CopyMode = 0x00E20746;
+  Canvas().Brush().SetColor(clBtnShadow);
+  CopyBitmap(AMaskBitmap, mask, POINT{0, 0}, 0x00E20746);
+  TransformBitmap(btmCorrectBlend);
+}
+
 void TcxAlphaBitmap::DrawHatch(TColor AColor1, TColor AColor2, uint8_t AStep, uint8_t AAlpha1, uint8_t AAlpha2) {
   const uint32_t c1 = ColorToQuad(AColor1, 255), c2 = ColorToQuad(AColor2, 255);
   std::memcpy(&FHatchData.Color1, &c1, 4);

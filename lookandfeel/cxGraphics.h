@@ -342,6 +342,13 @@ public:
   bool IsTransparentPixel(RGBQUAD APixel) const;
   // Squares of AStep pixels counted from the bottom-left: AColor1 with AAlpha1, then AColor2 with AAlpha2.
   void DrawHatch(TColor AColor1, TColor AColor2, uint8_t AStep, uint8_t AAlpha1, uint8_t AAlpha2);
+  // The shape of AMaskBitmap (black on white) as a shadow of AShadowColor
+  // moved AShadowSize down and right, behind this bitmap's picture; with
+  // AInflateSize the bitmap grows by AShadowSize to hold it.
+  void DrawShadow(TcxAlphaBitmap& AMaskBitmap, int AShadowSize, TColor AShadowColor, bool AInflateSize);
+  // The embossed look of a disabled image: the mask (inverted in place) one
+  // pixel down and right, and the button shadow colour where it was white.
+  void Shade(TcxAlphaBitmap& AMaskBitmap);
 
 private:
   struct THatchData {

@@ -386,6 +386,15 @@ void TcxImageList::SetSize(int AWidth, int AHeight) {
   EndUpdate();
 }
 
+bool TcxImageList::GetInstRes(HINSTANCE AInstance, TImageResType AType, const WideString& AName, int AWidth,
+                              UINT ALoadFlags, TColor AMaskColor) {
+  BeginUpdate();
+  const bool loaded = TCustomImageList::GetInstRes(AInstance, AType, AName, AWidth, ALoadFlags, AMaskColor);
+  if (loaded) RebuildImageInfoFromHandle();
+  EndUpdate();
+  return loaded;
+}
+
 bool TcxImageList::LoadImage(HINSTANCE AInstance, const WideString& AResourceName, TColor AMaskColor, int AWidth,
                              TLoadResources AFlags) {
   static constexpr struct {

@@ -125,6 +125,9 @@ public:
   // A bitmap resource (or file) cut into images; clNone: no mask colour, clDefault: the system's.
   bool LoadImage(HINSTANCE AInstance, const WideString& AResourceName, TColor AMaskColor, int AWidth,
                  TLoadResources AFlags);
+  // The class library's loads, with the collection rebuilt from what they load.
+  bool GetInstRes(HINSTANCE AInstance, TImageResType AType, const WideString& AName, int AWidth, UINT ALoadFlags,
+                  TColor AMaskColor) override;
   // Wraps AValue in a temporary list, copies its images and destroys it.
   void SetHandle(HIMAGELIST AValue);
   void Assign(const TPersistent& ASource) override;

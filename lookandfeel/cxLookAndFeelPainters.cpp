@@ -432,7 +432,7 @@ void TcxCustomLookAndFeelPainter::DrawExpandButtonEx(TcxCanvas& ACanvas, const R
   bitmap.cxCanvas().FillRect(bitmap.ClientRect(), ButtonColor(AState));
   DrawGroupExpandGlyph(bitmap.cxCanvas(), bitmap.ClientRect(), AExpanded, AState);
   TcxCanvas::RotateBitmap(bitmap, ARotationAngle);
-  BitBlt(ACanvas.Handle(), R.left, R.top, PntWidth(R), PntHeight(R), bitmap.Canvas().Handle(), 0, 0, SRCCOPY);
+  DrawGlyphOrImage(ACanvas.Handle(), R, R, &bitmap, nullptr, -1, idmNormal, false, nullptr, clNone, false);
 }
 
 bool TcxCustomLookAndFeelPainter::IsPointOverGroupExpandButton(const RECT& R, POINT P) {
@@ -1131,8 +1131,9 @@ void TcxCustomLookAndFeelPainter::DrawNavigatorButtonGlyph(TcxCanvas& ACanvas, T
                                                            bool AEnabled, bool AUserGlyphs) {
   (void)AUserGlyphs;
   if (!AImageList || AImageIndex < 0 || AImageIndex >= AImageList->Count()) return;
-  AImageList->Draw(*ACanvas.Canvas(), (AGlyphRect.left + AGlyphRect.right - AImageList->Width()) / 2,
-                   (AGlyphRect.top + AGlyphRect.bottom - AImageList->Height()) / 2, AImageIndex, AEnabled);
+  // The library's disabled look, not the image list's own.
+  DrawGlyphOrImage(ACanvas.Handle(), AGlyphRect, AGlyphRect, nullptr, AImageList, AImageIndex,
+                   AEnabled ? idmNormal : idmDisabled);
 }
 
 namespace {
@@ -2540,7 +2541,7 @@ void TcxOffice11LookAndFeelPainter::DrawDropDownListBoxSelection(TcxCanvas& ACan
   (void)AGutterRect;
   ACanvas.FillRect(ARect, RoleColor(rSelected1));
   // The scheme's frame: the highlight text colour on a black face.
-  const bool blackFace = ColorToRGB(clBtnFace) == 0 && ColorToRGB(clBtnText) != 0xFFFFFF;
+  const bool blackFace = IsBlackButtonFace() || IsBlackFaceScheme();
   ACanvas.FrameRect(ARect, blackFace ? clHighlightText : RoleColor(rHighlightFrame));
 }
 

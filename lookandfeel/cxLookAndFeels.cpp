@@ -1,5 +1,6 @@
 #include "cxLookAndFeels.h"
 
+#include "ClassRegistry.h"
 #include "Forms.h"
 #include "Streams.h"
 #include "dxOffice11.h"
@@ -55,7 +56,7 @@ void TcxSystemPaletteChangedListener::RemoveNotifier(TcxSystemPaletteChangedNoti
 
 void TcxSystemPaletteChangedListener::DoChange() {
   // The painters' colours are current before any look and feel reacts.
-  CalculateOffice11Colors();
+  RefreshOffice11Colors();
   for (TList* list : {&FPrimaryNotifierList, &FNotifierList})
     for (int i = list->Count(); i-- > 0;)
       if (i < list->Count()) static_cast<TcxSystemPaletteChangedNotifier*>(list->Items(i))->NotifyPaletteChange();
@@ -465,6 +466,8 @@ TcxSkinSupportQuery SkinSupportQuery() { return gSkinSupportQuery; }
 // ===================================================================== unit
 
 void cxLookAndFeelsUnitStart() {
+  // Streamed with the forms that hold it.
+  GroupDescendentsWith(&TcxLookAndFeelController::StaticClassInfo(), &TForm::StaticClassInfo());
   gSkinSupportQuery = &IsSkinSupportedBy;
   CreateRootLookAndFeel();
 }

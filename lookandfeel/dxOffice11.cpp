@@ -1,12 +1,15 @@
 #include "dxOffice11.h"
 
 #include "Files.h"
+#include "WindowClasses.h"
 #include "Themes.h"
 #include "dxThemeManager.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <memory>
+#include <type_traits>
 
 namespace tvk {
 
@@ -224,6 +227,20 @@ void FillRectByColor(HDC DC, const RECT& R, TColor AColor) {
   DeleteObject(brush);
 }
 
+void FrameRectByColor(HDC DC, const RECT& R, TColor AColor) {
+  HBRUSH brush = CreateSolidBrush(ColorToRGB(AColor));
+  ::FrameRect(DC, &R, brush);
+  DeleteObject(brush);
+}
+
+bool IsBlackButtonFace() { return ColorToRGB(clBtnFace) == 0; }
+
+bool IsBlackFaceScheme() { return IsBlackButtonFace() && ColorToRGB(clBtnText) != 0xFFFFFF; }
+
+void FrameOffice11Rect(HDC DC, const RECT& R) {
+  FrameRectByColor(DC, R, IsBlackButtonFace() || IsBlackFaceScheme() ? clHighlightText : Office11SchemeColor(22));
+}
+
 void FillGradientByBands(HDC DC, const RECT& R, TColor AColor1, TColor AColor2, bool AHorizontal) {
   const COLORREF c1 = ColorToRGB(AColor1), c2 = ColorToRGB(AColor2);
   const int start = AHorizontal ? R.left : R.top;
@@ -324,6 +341,106 @@ bool IsGradientFillBound() { return gGradientFill != nullptr && gGradientFillUse
 
 void SetGradientFillBound(bool AValue) { gGradientFillUsed = AValue; }
 
+// ---- The colours' users, brushes and bitmaps
+
+namespace {
+
+constexpr int kBrushColors[] = {13, 14, 15, 16, 19, 20, 22, 27, 28, 29, 30, 21};
+
+struct TOffice11Resources {
+  struct TBrushDeleter {
+    void operator()(HBRUSH brush) const { DeleteObject(brush); }
+  };
+  using TBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, TBrushDeleter>;
+  std::array<TBrush, std::size(kBrushColors)> SchemeBrushes;
+  TBrush BlendBrush;
+  std::unique_ptr<TBitmap> SubMenuExpand, ExpandMinus, ExpandPlus;
+};
+
+int gOffice11ColorsRefCount = 0;
+std::unique_ptr<TOffice11Resources> gOffice11Resources;
+
+std::unique_ptr<TBitmap> Office11ModuleBitmap(const wchar_t* AName) {
+  auto bitmap = std::make_unique<TBitmap>();
+  bitmap->LoadFromResourceName(ClassLibraryInstance(), AName);
+  return bitmap;
+}
+
+void CreateOffice11Resources() {
+  auto resources = std::make_unique<TOffice11Resources>();
+  for (std::size_t i = 0; i < std::size(kBrushColors); ++i)
+    resources->SchemeBrushes[i].reset(CreateSolidBrush(ColorToRGB(Office11SchemeColor(kBrushColors[i]))));
+  resources->BlendBrush.reset(CreateSolidBrush(ColorToRGB(Office11BlendColor(3))));
+  resources->SubMenuExpand = Office11ModuleBitmap(L"DXSUBMENUEXPAND");
+  RecolorOffice11Bitmap(*resources->SubMenuExpand);
+  resources->ExpandMinus = Office11ModuleBitmap(L"DXEXPANDBUTTON_MINUS");
+  resources->ExpandPlus = Office11ModuleBitmap(L"DXEXPANDBUTTON_PLUS");
+  gOffice11Resources = std::move(resources);
+}
+
+}  // namespace
+
+void AddOffice11ColorsRef() {
+  if (gOffice11ColorsRefCount == 0) {
+    CalculateOffice11Colors();
+    CreateOffice11Resources();
+  }
+  ++gOffice11ColorsRefCount;
+}
+
+void ReleaseOffice11ColorsRef() {
+  if (gOffice11ColorsRefCount == 0) return;
+  if (--gOffice11ColorsRefCount == 0) gOffice11Resources.reset();
+}
+
+void RefreshOffice11Colors() {
+  CalculateOffice11Colors();
+  if (gOffice11ColorsRefCount > 0) CreateOffice11Resources();
+}
+
+int Office11ColorsRefCount() { return gOffice11ColorsRefCount; }
+
+HBRUSH Office11SchemeBrush(int K) {
+  if (!gOffice11Resources) return nullptr;
+  const auto* at = std::find(std::begin(kBrushColors), std::end(kBrushColors), K);
+  return at == std::end(kBrushColors) ? nullptr
+                                      : gOffice11Resources->SchemeBrushes[std::size_t(at - kBrushColors)].get();
+}
+
+HBRUSH Office11BlendBrush() { return gOffice11Resources ? gOffice11Resources->BlendBrush.get() : nullptr; }
+
+TBitmap* Office11SubMenuExpandBitmap() { return gOffice11Resources ? gOffice11Resources->SubMenuExpand.get() : nullptr; }
+
+TBitmap* Office11ExpandButtonBitmap(bool AExpanded) {
+  if (!gOffice11Resources) return nullptr;
+  return (AExpanded ? gOffice11Resources->ExpandMinus : gOffice11Resources->ExpandPlus).get();
+}
+
+void RecolorOffice11Bitmap(TBitmap& ABitmap) {
+  if (ABitmap.Empty()) return;
+  TCanvas& canvas = ABitmap.Canvas();
+  const COLORREF background = canvas.Pixel(0, 0);
+  const TColor first = Office11SchemeColor(1);
+  TColor second = Office11SchemeColor(2);
+  if (ColorToRGB(first) == ColorToRGB(second)) second = ColorToRGB(first) == 0 ? clWhite : clBlack;
+  const auto shaded = [&](COLORREF c) { return c != background && c != 0; };
+  int smallest = 255, largest = 1;
+  for (int y = 0; y < ABitmap.Height(); ++y)
+    for (int x = 0; x < ABitmap.Width(); ++x)
+      if (const COLORREF c = canvas.Pixel(x, y); shaded(c)) {
+        smallest = std::min(smallest, Red(c));
+        largest = std::max(largest, Red(c));
+      }
+  // One red value throughout: every such pixel takes the second colour.
+  const int range = largest - smallest;
+  for (int y = 0; y < ABitmap.Height(); ++y)
+    for (int x = 0; x < ABitmap.Width(); ++x)
+      if (const COLORREF c = canvas.Pixel(x, y); shaded(c)) {
+        const int percent = range > 0 ? MulDiv(Red(c) - smallest, 100, range) : 0;
+        canvas.SetPixel(x, y, BlendColorsByPercent(first, second, percent));
+      }
+}
+
 void dxOffice11UnitStart() {
   gOffice11MsImg32 = LoadLibraryW(L"msimg32.dll");
   gGradientFill =
@@ -334,6 +451,8 @@ void dxOffice11UnitStart() {
 }
 
 void dxOffice11UnitStop() {
+  gOffice11Resources.reset();
+  gOffice11ColorsRefCount = 0;
   gGradientFill = nullptr;
   if (gOffice11MsImg32) FreeLibrary(gOffice11MsImg32);
   gOffice11MsImg32 = nullptr;

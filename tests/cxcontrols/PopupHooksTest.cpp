@@ -48,7 +48,11 @@ public:
     TcxCustomPopupWindow::DoClose(AAction);
   }
   RECT GetOwnerClickBounds() override { return OwnerButton; }
-  bool SwallowsClosingClick(HWND, UINT, POINT, TShiftState) override { return Swallow; }
+  bool SwallowsClosingClick(HWND, UINT, POINT, TShiftState) override {
+    ++Asked;
+    return Swallow;
+  }
+  int Asked = 0;
   bool PassesSysKey(WORD AKey) override { return AKey != VK_F4; }
 };
 
@@ -178,6 +182,26 @@ TEST_F(PopupHooks, AnOwnerPressReachesTheOwnerOnlyWhileItStaysVisible) {
     EXPECT_EQ(0u, OpenCount());
     EXPECT_EQ(c.Swallow, popup.OwnerRectClicked) << "an owner press records the popup's answer";
   }
+}
+
+// Once one popup swallows the click, the others close without being asked;
+// an owner press only ever raises OwnerRectClicked.
+TEST_F(PopupHooks, AClickSwallowedByOnePopupClosesTheOthersUnasked) {
+  TTestPopup& first = Open(0);
+  TTestPopup& second = Open(1);
+  first.Swallow = true;
+  EXPECT_EQ(1, Mouse(WM_RBUTTONDOWN, FOwners[2]->Handle(), ScreenPoint(*FOwners[2], 5, 5)));
+  EXPECT_EQ((std::vector<TcxCustomPopupWindow*>{&first, &second}), gPopupCloses);
+  EXPECT_EQ(1, first.Asked);
+  EXPECT_EQ(0, second.Asked);
+
+  TTestPopup& third = Open(0);
+  third.OwnerRectClicked = true;
+  POINT topLeft = ScreenPoint(*FOwners[0], 0, 0);
+  third.OwnerButton = RECT{topLeft.x + 80, topLeft.y, topLeft.x + 100, topLeft.y + 30};
+  EXPECT_EQ(0, Mouse(WM_LBUTTONDOWN, FOwners[0]->Handle(), ScreenPoint(*FOwners[0], 90, 5)));
+  EXPECT_EQ(1, third.Asked);
+  EXPECT_TRUE(third.OwnerRectClicked) << "a press the popup does not swallow leaves it as it was";
 }
 
 TEST_F(PopupHooks, HidingAnOwnerClosesItsPopupAndTheNewerOnesNewestFirst) {

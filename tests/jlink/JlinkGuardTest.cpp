@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace jlink_test {
@@ -117,31 +118,58 @@ TEST_F(JlinkGuard, IsConnectedAndResetNoHaltAreBoundButNeverCalled) {
   EXPECT_EQ(Log{}, Library->TakeLog());
 }
 
-TEST_F(JlinkGuard, AFaultInsideTheLibraryAnswers225AndTheNextCallWorks) {
+// What the library leaves unhandled ends the call with 225, a processor fault
+// or an exception of its own alike; what it throws and catches itself is its
+// own business, and the call answers as usual.
+TEST_F(JlinkGuard, AnExceptionTheLibraryLeavesUnhandledAnswers225AndTheNextCallWorks) {
+  using TFault = SimJlinkLibrary::TFault;
+  const struct Case {
+    TFault Kind;
+    std::uint32_t Status;  // of the faulting entry point's calls
+    DWORD Code;            // the last fault afterwards
+  } cases[] = {
+      {TFault::Processor, tvk::kJlinkCallRaised, DWORD(EXCEPTION_ACCESS_VIOLATION)},
+      {TFault::Raised, tvk::kJlinkCallRaised, 0xE04A4C4Bu},
+      {TFault::CaughtThrow, tvk::kJlinkCallDone, 0},
+  };
   auto jlink = TJlink::CreateJlinkDriver(Library->Handle());
   Chip.LoadWords(kSram, {0x11223344});
-  for (const char* faulting : {"JLINKARM_ReadMemU32", "JLINKARM_GoEx", "JLINKARM_ReadMem"}) {
-    SCOPED_TRACE(faulting);
-    const auto want = [&](const char* entry) {
-      return std::strcmp(entry, faulting) ? tvk::kJlinkCallDone : tvk::kJlinkCallRaised;
-    };
-    Library->FaultIn(faulting);
-    std::uint32_t word = 0;
-    std::uint8_t status = 0, bytes[4] = {};
-    std::int32_t answer = 3, read = 3;
-    for (int round = 0; round < 20; ++round) {
-      EXPECT_EQ(want("JLINKARM_ReadMemU32"), jlink->JLINKARM_ReadMemU32(kSram, 1u, &word, &status, answer));
-      EXPECT_EQ(want("JLINKARM_GoEx"), jlink->JLINKARM_GoEx(5u, 1u));
-      EXPECT_EQ(want("JLINKARM_ReadMem"), jlink->JLINKARM_ReadMem(kSram, 4u, static_cast<void*>(bytes), read));
+  for (const Case& c : cases) {
+    for (const char* faulting : {"JLINKARM_ReadMemU32", "JLINKARM_GoEx", "JLINKARM_ReadMem"}) {
+      SCOPED_TRACE(testing::Message() << faulting << " kind " << int(c.Kind));
+      const auto want = [&](const char* entry) {
+        return std::strcmp(entry, faulting) ? tvk::kJlinkCallDone : c.Status;
+      };
+      Library->FaultIn(faulting, c.Kind);
+      Library->TakeLog();
+      std::uint32_t word = 0;
+      std::uint8_t status = 0, bytes[4] = {};
+      std::int32_t answer = 3, read = 3;
+      for (int round = 0; round < 20; ++round) {
+        word = 0;
+        EXPECT_EQ(want("JLINKARM_ReadMemU32"), jlink->JLINKARM_ReadMemU32(kSram, 1u, &word, &status, answer));
+        EXPECT_EQ(want("JLINKARM_GoEx"), jlink->JLINKARM_GoEx(5u, 1u));
+        EXPECT_EQ(want("JLINKARM_ReadMem"), jlink->JLINKARM_ReadMem(kSram, 4u, static_cast<void*>(bytes), read));
+      }
+      // What a faulting call did not deliver reads as 0; a call that ran delivered it.
+      const bool readDone = want("JLINKARM_ReadMemU32") == tvk::kJlinkCallDone;
+      EXPECT_EQ(readDone ? 1 : 0, answer);
+      EXPECT_EQ(readDone ? 0x11223344u : 0u, word);
+      if (c.Code) {
+        EXPECT_EQ(c.Code, tvk::LastForeignFault());
+      }
+      if (c.Kind == TFault::CaughtThrow) {
+        const Log log = Library->TakeLog();
+        EXPECT_EQ(20, std::count(log.begin(), log.end(), "caught"));
+      }
+      Library->FaultIn("");
+      EXPECT_EQ(tvk::kJlinkCallDone, jlink->JLINKARM_ReadMemU32(kSram, 1u, &word, &status, answer));
+      EXPECT_EQ(0x11223344u, word);
+      EXPECT_EQ(1, answer);
     }
-    // What a faulting call did not deliver reads as 0.
-    EXPECT_EQ(want("JLINKARM_ReadMemU32") == tvk::kJlinkCallDone ? 1 : 0, answer);
-    EXPECT_EQ(DWORD(EXCEPTION_ACCESS_VIOLATION), tvk::LastForeignFault());
-    Library->FaultIn("");
-    EXPECT_EQ(tvk::kJlinkCallDone, jlink->JLINKARM_ReadMemU32(kSram, 1u, &word, &status, answer));
-    EXPECT_EQ(0x11223344u, word);
-    EXPECT_EQ(1, answer);
   }
+  // The module's own exceptions still work after the landings.
+  EXPECT_THROW(tvk::CheckResult(E_FAIL), tvk::EResultError);
 }
 
 TEST_F(JlinkGuard, ABindingOnTheHostsHandleLeavesTheLibraryLoaded) {

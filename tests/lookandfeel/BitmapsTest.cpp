@@ -234,3 +234,73 @@ TEST(cxAlphaBitmap, TransformationsPixelByPixel) {
   background.RecoverAlphaChannel(clLime);
   EXPECT_TRUE(background.IsTransparentPixel(RGBQUAD{0, 255, 0, 77}));
 }
+
+namespace {
+
+// Pixel (X, Y) counted from the top-left, as 0xAARRGGBB.
+uint32_t PixelAt(TcxBitmap32& bitmap, int x, int y) {
+  TRGBColors colors;
+  bitmap.GetBitmapColors(colors);
+  return Value(colors[std::size_t((bitmap.Height() - 1 - y) * bitmap.Width() + x)]);
+}
+
+// Every pixel from Paint(X, Y), X and Y counted from the top-left.
+template <class F>
+void PaintPixels(TcxBitmap32& bitmap, F paint) {
+  TRGBColors colors(std::size_t(bitmap.Width() * bitmap.Height()));
+  for (int y = 0; y < bitmap.Height(); ++y)
+    for (int x = 0; x < bitmap.Width(); ++x) {
+      const uint32_t v = paint(x, y);
+      std::memcpy(&colors[std::size_t((bitmap.Height() - 1 - y) * bitmap.Width() + x)], &v, 4);
+    }
+  bitmap.SetBitmapColors(colors);
+}
+
+constexpr uint32_t kOpaqueRed = 0xFFFF0000u;
+
+}  // namespace
+
+// A 4 x 4 picture with a 4 x 4 black mask and a shadow of 2: the shadow is
+// the mask moved by 2 where it leaves the picture, the rest transparent.
+TEST(cxAlphaBitmap, DrawShadowPutsTheMovedMaskBehindThePicture) {
+  const uint32_t shade = 0xFF405060u;
+  for (bool inflate : {true, false}) {
+    SCOPED_TRACE(inflate);
+    TcxAlphaBitmap bitmap(4, 4), mask(4, 4);
+    PaintPixels(bitmap, [](int, int) { return kOpaqueRed; });
+    PaintPixels(mask, [](int, int) { return 0xFF000000u; });
+    bitmap.DrawShadow(mask, 2, TColor(RGB(0x40, 0x50, 0x60)), inflate);
+    ASSERT_EQ(inflate ? 6 : 4, bitmap.Width());
+    ASSERT_EQ(inflate ? 6 : 4, bitmap.Height());
+    const struct {
+      int X, Y;
+      uint32_t Want;
+    } cases[] = {{0, 0, kOpaqueRed}, {3, 3, kOpaqueRed}, {5, 5, shade}, {2, 5, shade}, {5, 2, shade},
+                 {4, 3, shade},      {1, 5, 0},          {5, 1, 0},     {0, 4, 0}};
+    for (const auto& c : cases) {
+      if (c.X >= bitmap.Width() || c.Y >= bitmap.Height()) continue;
+      EXPECT_EQ(c.Want, PixelAt(bitmap, c.X, c.Y)) << c.X << "," << c.Y;
+    }
+  }
+}
+
+// A white mask with one black pixel at (0, 0): inverted in place, copied one
+// pixel down and right, and the button shadow colour where it is now white.
+TEST(cxAlphaBitmap, ShadeEmbossesTheMask) {
+  TcxAlphaBitmap bitmap(3, 3), mask(3, 3);
+  PaintPixels(bitmap, [](int, int) { return kOpaqueRed; });
+  PaintPixels(mask, [](int x, int y) { return x == 0 && y == 0 ? 0xFF000000u : 0xFFFFFFFFu; });
+  bitmap.Shade(mask);
+  EXPECT_EQ(0xFFFFFFu, PixelAt(mask, 0, 0) & 0x00FFFFFFu) << "the mask is inverted in place";
+  EXPECT_EQ(0u, PixelAt(mask, 1, 1) & 0x00FFFFFFu);
+  const COLORREF shadow = ColorToRGB(clBtnShadow);
+  const uint32_t shadowQuad = 0xFF000000u | uint32_t(GetRValue(shadow)) << 16 | uint32_t(GetGValue(shadow)) << 8 |
+                              GetBValue(shadow);
+  const struct {
+    int X, Y;
+    uint32_t Rgb;
+  } cases[] = {{0, 0, shadowQuad & 0xFFFFFF}, {1, 1, 0xFFFFFF}, {2, 2, 0}, {1, 2, 0}, {2, 0, 0xFF0000}, {0, 2, 0xFF0000}};
+  for (const auto& c : cases) EXPECT_EQ(c.Rgb, PixelAt(bitmap, c.X, c.Y) & 0x00FFFFFFu) << c.X << "," << c.Y;
+  EXPECT_EQ(shadowQuad, PixelAt(bitmap, 0, 0)) << "made opaque";
+  EXPECT_EQ(0xFF000000u, PixelAt(bitmap, 0, 1) & 0xFF000000u);
+}

@@ -4,6 +4,7 @@
 #include "LookAndFeelTest.h"
 #include "Streams.h"
 #include "cxImageList.h"
+#include "support/TestFolder.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -396,4 +397,41 @@ TEST_F(GlyphDrawing, ImageListAddBitmapCentresOrStretchesToTheListSize) {
     canvas.SetHandle(nullptr);
     EXPECT_EQ(c.Expected, surface.Pixel(c.X, c.Y)) << c.Index << " at " << c.X << "," << c.Y;
   }
+}
+
+// The class library's file and resource loads replace the images, and the
+// collection follows; a load that finds nothing keeps what there was.
+TEST_F(GlyphDrawing, ImageListLoadsFromAFileAndFromTheModulesResources) {
+  testsupport::TestFolder folder;
+  TBitmap strip;
+  strip.SetPixelFormat(TPixelFormat::pf24bit);
+  strip.SetSize(32, 16);
+  strip.Canvas().Brush().SetColor(clRed);
+  strip.Canvas().FillRect(RECT{0, 0, 16, 16});
+  strip.Canvas().Brush().SetColor(clBlue);
+  strip.Canvas().FillRect(RECT{16, 0, 32, 16});
+  const std::wstring file = folder / L"strip.bmp";
+  strip.SaveToFile(file);
+
+  TcxImageList list;
+  list.SetSize(16, 16);
+  ASSERT_TRUE(list.FileLoad(TImageResType::rtBitmap, file, clNone));
+  ASSERT_EQ(2, list.Count());
+  EXPECT_EQ(2, list.ImageInfos().Count());
+  for (int i = 0; i < 2; ++i) {
+    TBitmap image;
+    list.GetImage(i, &image);
+    ASSERT_EQ(16, image.Width());
+    EXPECT_EQ(i == 0 ? clRed : clBlue, TColor(ColorToRGB(image.Canvas().Pixel(8, 8)) & 0xFFFFFF)) << i;
+  }
+  EXPECT_FALSE(list.FileLoad(TImageResType::rtBitmap, folder / L"missing.bmp", clNone));
+  EXPECT_EQ(2, list.Count());
+  EXPECT_EQ(2, list.ImageInfos().Count());
+
+  list.SetSize(11, 11);
+  ASSERT_TRUE(list.ResourceLoad(TImageResType::rtBitmap, L"DXEXPANDBUTTON_PLUS", clNone));
+  EXPECT_EQ(1, list.Count());
+  EXPECT_EQ(1, list.ImageInfos().Count());
+  EXPECT_FALSE(list.ResInstLoad(GetModuleHandleW(nullptr), TImageResType::rtBitmap, L"NO_SUCH_BITMAP", clNone));
+  EXPECT_EQ(1, list.ImageInfos().Count());
 }

@@ -4,6 +4,7 @@
 #include "dxOffice11.h"
 #include "dxThemeManager.h"
 
+#include <array>
 #include <set>
 #include <string>
 
@@ -152,4 +153,111 @@ TEST_F(Office11, TheSizeGripHasRowsOfThreeTwoAndOneDots) {
   for (int y = 0; y < 20; ++y)
     for (int x = 0; x < 20; ++x) dark += At(x, y) == clRed;
   EXPECT_EQ(6 * 4, dark) << "six dots of 2 x 2";
+}
+
+namespace {
+
+// Sets the button face and text colours, and puts them back.
+class TButtonColors {
+public:
+  TButtonColors(COLORREF AFace, COLORREF AText) : FOld{GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNTEXT)} {
+    Set({AFace, AText});
+  }
+  ~TButtonColors() { Set(FOld); }
+  TButtonColors(const TButtonColors&) = delete;
+  TButtonColors& operator=(const TButtonColors&) = delete;
+
+private:
+  static void Set(const std::array<COLORREF, 2>& AColors) {
+    const INT elements[] = {COLOR_BTNFACE, COLOR_BTNTEXT};
+    SetSysColors(2, elements, AColors.data());
+  }
+  std::array<COLORREF, 2> FOld;
+};
+
+}  // namespace
+
+// The Office frame takes the highlight text colour on a black button face,
+// whatever the button text; colour 22 otherwise.
+TEST_F(Office11, TheOfficeFrameOnABlackFaceTakesTheHighlightTextColour) {
+  const struct {
+    COLORREF Face, Text;
+    bool BlackFace, BlackScheme;
+  } cases[] = {
+      {RGB(0xD4, 0xD0, 0xC8), RGB(0, 0, 0), false, false},
+      {RGB(0, 0, 0), RGB(0xFF, 0xFF, 0xFF), true, false},  // a black face alone
+      {RGB(0, 0, 0), RGB(0xFF, 0xFF, 0x00), true, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << std::hex << c.Face << " " << c.Text);
+    TButtonColors colors(c.Face, c.Text);
+    EXPECT_EQ(c.BlackFace, IsBlackButtonFace());
+    EXPECT_EQ(c.BlackScheme, IsBlackFaceScheme());
+    const TColor frame = TColor(ColorToRGB(c.BlackFace ? clHighlightText : Office11SchemeColor(22)));
+    HDC dc = Surface(5, 4);
+    FrameOffice11Rect(dc, RECT{0, 0, 5, 4});
+    for (const POINT p : {POINT{0, 0}, POINT{4, 3}, POINT{2, 0}, POINT{0, 2}}) EXPECT_EQ(frame, At(p.x, p.y));
+    EXPECT_EQ(clWhite, At(2, 2)) << "the inside stays";
+    FrameRectByColor(dc, RECT{1, 1, 4, 3}, clRed);
+    EXPECT_EQ(clRed, At(1, 1));
+    EXPECT_EQ(clRed, At(3, 2));
+  }
+}
+
+// The brushes and bitmaps live while the colours have users, and a refresh
+// remakes them with the current colours.
+TEST_F(Office11, BrushesAndBitmapsLiveWhileTheColoursAreUsed) {
+  ASSERT_EQ(0, Office11ColorsRefCount());
+  EXPECT_EQ(nullptr, Office11SchemeBrush(13));
+  EXPECT_EQ(nullptr, Office11SubMenuExpandBitmap());
+  AddOffice11ColorsRef();
+  AddOffice11ColorsRef();
+  const auto brushColor = [](HBRUSH brush) {
+    LOGBRUSH info{};
+    GetObjectW(brush, sizeof info, &info);
+    return info.lbColor;
+  };
+  for (int k : {13, 14, 15, 16, 19, 20, 21, 22, 27, 28, 29, 30}) {
+    ASSERT_NE(nullptr, Office11SchemeBrush(k)) << k;
+    EXPECT_EQ(ColorToRGB(Office11SchemeColor(k)), brushColor(Office11SchemeBrush(k))) << k;
+  }
+  EXPECT_EQ(nullptr, Office11SchemeBrush(1)) << "no brush of its own";
+  EXPECT_EQ(ColorToRGB(Office11BlendColor(3)), brushColor(Office11BlendBrush()));
+  for (TBitmap* bitmap :
+       {Office11SubMenuExpandBitmap(), Office11ExpandButtonBitmap(true), Office11ExpandButtonBitmap(false)}) {
+    ASSERT_NE(nullptr, bitmap);
+    EXPECT_FALSE(bitmap->Empty());
+  }
+  RefreshOffice11Colors();
+  EXPECT_EQ(ColorToRGB(Office11SchemeColor(22)), brushColor(Office11SchemeBrush(22)));
+  ReleaseOffice11ColorsRef();
+  EXPECT_NE(nullptr, Office11SchemeBrush(13)) << "one user left";
+  ReleaseOffice11ColorsRef();
+  EXPECT_EQ(nullptr, Office11SchemeBrush(13));
+  EXPECT_EQ(nullptr, Office11BlendBrush());
+  EXPECT_EQ(nullptr, Office11ExpandButtonBitmap(true));
+  ReleaseOffice11ColorsRef();
+  EXPECT_EQ(0, Office11ColorsRefCount()) << "never below none";
+}
+
+// Shades between colour 1 (the largest red) and colour 2 (the smallest); the
+// background and black stay. One red value throughout takes colour 2.
+TEST_F(Office11, TheSubmenuArrowIsRecolouredByItsRedValues) {
+  const TColor first = Office11SchemeColor(1), second = Office11SchemeColor(2);
+  ASSERT_NE(ColorToRGB(first), ColorToRGB(second));
+  TBitmap bitmap;
+  bitmap.SetPixelFormat(TPixelFormat::pf24bit);
+  bitmap.SetSize(5, 1);
+  const COLORREF pixels[] = {RGB(255, 255, 255), RGB(0, 0, 0), RGB(10, 0, 0), RGB(20, 0, 0), RGB(30, 0, 0)};
+  for (int x = 0; x < 5; ++x) bitmap.Canvas().SetPixel(x, 0, TColor(pixels[x]));
+  RecolorOffice11Bitmap(bitmap);
+  const TColor want[] = {clWhite, clBlack, TColor(ColorToRGB(BlendColorsByPercent(first, second, 0))),
+                         TColor(ColorToRGB(BlendColorsByPercent(first, second, 50))),
+                         TColor(ColorToRGB(BlendColorsByPercent(first, second, 100)))};
+  for (int x = 0; x < 5; ++x) EXPECT_EQ(want[x], bitmap.Canvas().Pixel(x, 0)) << x;
+
+  bitmap.SetSize(3, 1);
+  for (int x = 0; x < 3; ++x) bitmap.Canvas().SetPixel(x, 0, TColor(x == 0 ? RGB(255, 255, 255) : RGB(40, 5, 5)));
+  RecolorOffice11Bitmap(bitmap);
+  EXPECT_EQ(TColor(ColorToRGB(BlendColorsByPercent(first, second, 0))), bitmap.Canvas().Pixel(2, 0));
 }

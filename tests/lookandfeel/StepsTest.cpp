@@ -93,6 +93,8 @@ void ExpectStarted(const TPresence& p) {
   EXPECT_EQ(&TcxRect::StaticClassInfo(), GetClass(L"TcxRect"));
   EXPECT_EQ(&TcxBitmap32::StaticClassInfo(), GetClass(L"TcxBitmap32"));
   EXPECT_EQ(&TControl::StaticClassInfo(), ClassGroupOf(&TcxComponent::StaticClassInfo()));
+  EXPECT_EQ(&TControl::StaticClassInfo(), ClassGroupOf(&TcxLookAndFeelController::StaticClassInfo()))
+      << "streamed with the forms";
   EXPECT_EQ(L"Button", ThemeClassNames(totButton));
   EXPECT_EQ(L"TreeView", ThemeClassNames(totTreeview));
 }

@@ -486,3 +486,57 @@ TEST_F(BasePainterDrawing, ScrollBarPatterns) {
 }
 
 }  // namespace
+
+// The expand button is the button-coloured glyph bitmap, turned, copied
+// whole: no colour of it is taken for transparent.
+TEST_F(BasePainterDrawing, ExpandButtonExIsTheTurnedGlyphBitmapCopiedWhole) {
+  TcxCustomLookAndFeelPainter painter;
+  for (TcxRotationAngle angle : {ra0, raPlus90}) {
+    SCOPED_TRACE(int(angle));
+    const RECT r{0, 0, 13, 9};
+    TDib drawn(13, 9);
+    painter.DrawExpandButtonEx(drawn.Canvas(), r, cxbsNormal, false, angle);
+    const bool turned = angle == raPlus90;
+    TcxBitmap32 glyph(turned ? 9 : 13, turned ? 13 : 9);
+    glyph.cxCanvas().FillRect(glyph.ClientRect(), clBtnFace);
+    painter.DrawGroupExpandGlyph(glyph.cxCanvas(), glyph.ClientRect(), false, cxbsNormal);
+    TcxCanvas::RotateBitmap(glyph, angle);
+    int glyphPixels = 0;
+    for (int y = 0; y < 9; ++y)
+      for (int x = 0; x < 13; ++x) {
+        EXPECT_EQ(glyph.Canvas().Pixel(x, y), drawn.At(x, y)) << x << "," << y;
+        glyphPixels += drawn.At(x, y) != Rgb(clBtnFace);
+      }
+    EXPECT_GT(glyphPixels, 0);
+    EXPECT_EQ(0, drawn.CountOf(painters_test::kSentinel));
+  }
+}
+
+// A navigator glyph is drawn by the library's glyph routine, so a disabled
+// one has the library's disabled look.
+TEST_F(BasePainterDrawing, NavigatorGlyphsTakeTheLibrarysDisabledLook) {
+  TImageList images(nullptr);
+  images.SetSize(6, 6);
+  TBitmap red;
+  red.SetSize(6, 6);
+  red.Canvas().Brush().SetColor(clRed);
+  red.Canvas().FillRect(RECT{0, 0, 6, 6});
+  red.Canvas().Brush().SetColor(clWhite);
+  red.Canvas().FillRect(RECT{0, 0, 1, 6});  // a transparent column
+  images.AddMasked(red, clWhite);
+  const RECT glyph{2, 2, 8, 8};
+  for (bool enabled : {true, false}) {
+    SCOPED_TRACE(enabled);
+    TDib drawn(10, 10), library(10, 10);
+    TcxCustomLookAndFeelPainter().DrawNavigatorButtonGlyph(drawn.Canvas(), &images, 0, glyph, enabled, false);
+    DrawGlyphOrImage(library.Canvas().Handle(), glyph, glyph, nullptr, &images, 0, enabled ? idmNormal : idmDisabled);
+    for (int y = 0; y < 10; ++y)
+      for (int x = 0; x < 10; ++x) EXPECT_EQ(library.At(x, y), drawn.At(x, y)) << x << "," << y;
+    EXPECT_EQ(enabled, drawn.At(5, 5) == Rgb(clRed));
+    EXPECT_EQ(painters_test::kSentinel, drawn.At(2, 5)) << "the transparent column";
+    EXPECT_EQ(painters_test::kSentinel, drawn.At(0, 0));
+  }
+  TDib nothing(10, 10);
+  TcxCustomLookAndFeelPainter().DrawNavigatorButtonGlyph(nothing.Canvas(), &images, 1, glyph, true, false);
+  EXPECT_TRUE(nothing.Untouched()) << "no such image";
+}

@@ -297,6 +297,30 @@ TEST_F(PainterStyles, Office11ColoursWithoutScheme) {
   EXPECT_EQ(0, p.GridBordersOverlapSize());
 }
 
+// The selection's frame takes the highlight text colour on a black button
+// face, white button text or not.
+TEST_F(PainterStyles, Office11SelectionFrameOnABlackButtonFace) {
+  auto& p = static_cast<TcxOffice11LookAndFeelPainter&>(*Registered(lfsOffice11));
+  using P = TcxOffice11LookAndFeelPainter;
+  const INT elements[] = {COLOR_BTNFACE, COLOR_BTNTEXT};
+  const COLORREF old[] = {GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNTEXT)};
+  const struct {
+    COLORREF Face, Text;
+    bool BlackFace;
+  } cases[] = {{old[0], old[1], false}, {0, RGB(255, 255, 255), true}, {0, RGB(0, 0, 128), true}};
+  for (const auto& c : cases) {
+    const COLORREF now[] = {c.Face, c.Text};
+    SetSysColors(2, elements, now);
+    TDib dib(6, 5);
+    p.DrawDropDownListBoxSelection(dib.Canvas(), RECT{0, 0, 6, 5}, RECT{0, 0, 6, 5});
+    const TColor want = Rgb(c.BlackFace ? TColor(clHighlightText) : P::RoleColor(P::rHighlightFrame));
+    const TColor corner = dib.At(0, 0), edge = dib.At(5, 2);
+    SetSysColors(2, elements, old);
+    EXPECT_EQ(want, corner) << std::hex << c.Face << " " << c.Text;
+    EXPECT_EQ(want, edge);
+  }
+}
+
 TEST_F(PainterStyles, Office11HotAndNormalHeaders) {
   auto& p = static_cast<TcxOffice11LookAndFeelPainter&>(*Registered(lfsOffice11));
   using P = TcxOffice11LookAndFeelPainter;

@@ -77,6 +77,7 @@ struct Probe {
   int32_t ClaimedUnits = 0;
   std::array<uint32_t, 8> Comparators{};  // what each set breakpoint wrote; 0 when free
   std::string FaultIn;                    // the entry point that faults
+  int32_t FaultKind = 0;                  // SimJlinkLibrary::TFault
   std::map<std::string, long> Calls;
   long TotalCalls = 0;
   std::string Log, LogCopy;
@@ -84,6 +85,30 @@ struct Probe {
 Probe gProbe;
 
 int* volatile gNowhere = nullptr;
+
+// An exception code of the library's own (customer bit set).
+constexpr DWORD kLibraryException = 0xE04A4C4Bu;
+
+struct LibraryError {
+  int Code;
+};
+
+// The library's own C++ exception, thrown and caught inside the call.
+__attribute__((noinline)) void ThrowAndCatch() {
+  try {
+    throw LibraryError{gProbe.TotalCalls > 0 ? 1 : 2};
+  } catch (const LibraryError& error) {
+    gProbe.Log += error.Code ? "caught\n" : "";
+  }
+}
+
+void Fault() {
+  switch (gProbe.FaultKind) {
+    case 1: RaiseException(kLibraryException, 0, 0, nullptr); break;
+    case 2: ThrowAndCatch(); break;
+    default: *gNowhere = 1; break;
+  }
+}
 
 void Note(std::string& line, const void* value) { line += value ? "buffer" : "null"; }
 template <class T>
@@ -106,7 +131,7 @@ void Enter(const char* name, A... args) {
   ((line += separator, Note(line, args), separator = ", "), ...);
   line += ")\n";
   gProbe.Log += line;
-  if (gProbe.FaultIn == name) *gNowhere = 1;
+  if (gProbe.FaultIn == name) Fault();
 }
 
 bool Ready() { return gProbe.Open && gProbe.Bus; }
@@ -549,8 +574,11 @@ __declspec(dllexport) void HostSim_Jlink_ClaimBreakpointUnits(int32_t claim, int
   gProbe.ClaimedUnits = count;
 }
 
-// Name's next calls fault inside the library (null: none does).
-__declspec(dllexport) void HostSim_Jlink_FaultIn(const char* name) { gProbe.FaultIn = name ? name : ""; }
+// Name's next calls fault inside the library in the way Kind says (null: none does).
+__declspec(dllexport) void HostSim_Jlink_FaultIn(const char* name, int32_t kind) {
+  gProbe.FaultIn = name ? name : "";
+  gProbe.FaultKind = kind;
+}
 
 __declspec(dllexport) int32_t HostSim_Jlink_IsOpen() { return gProbe.Open; }
 
@@ -575,6 +603,7 @@ __declspec(dllexport) void HostSim_Jlink_Reset() {
   gProbe.TotalCalls = 0;
   gProbe.Log.clear();
   gProbe.FaultIn.clear();
+  gProbe.FaultKind = 0;
   gProbe.UnitsClaimed = false;
   gProbe.ProbesFound = 1;
   gProbe.TargetMillivolts = 3300;
