@@ -1718,4 +1718,13 @@ WideString ImeResultString(HWND window) { return gImeResultReader(window); }
 
 void SetImeResultReader(TImeResultReader reader) { gImeResultReader = reader ? reader : &SystemImeResultString; }
 
+namespace {
+SHORT SystemKeyState(int virtualKey) { return GetKeyState(virtualKey); }
+TKeyStateReader gKeyStateReader = &SystemKeyState;
+}  // namespace
+
+SHORT KeyState(int virtualKey) { return gKeyStateReader(virtualKey); }
+
+void SetKeyStateReader(TKeyStateReader reader) { gKeyStateReader = reader ? reader : &SystemKeyState; }
+
 }  // namespace tvk
