@@ -115,6 +115,31 @@ TShiftState KeyboardShiftState(LPARAM keyData) {
   return s;
 }
 
+namespace {
+
+// A component query (ComponentQueryMessage) for Control's window: its own
+// name, then its windowless children's.
+LRESULT AnswerComponentQuery(TWinControl& control, WPARAM wParam) noexcept {
+  auto* query = reinterpret_cast<TComponentQuery*>(wParam);
+  if (!query || !query->Name) return 0;
+  const std::wstring_view name(query->Name);
+  if (name.empty()) return 0;
+  if (SameAsciiText(control.Name(), name)) {
+    query->Bounds = control.ClientRect();
+    return 1;
+  }
+  for (int i = 0; i < control.ControlCount(); ++i) {
+    TControl* child = control.Controls(i);
+    if (!dynamic_cast<TWinControl*>(child) && SameAsciiText(child->Name(), name)) {
+      query->Bounds = child->BoundsRect();
+      return 1;
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
 LRESULT CALLBACK ControlWindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   const int slot = ControlSlot(window);
   auto* control = reinterpret_cast<TWinControl*>(GetWindowLongPtrW(window, slot));
@@ -124,6 +149,7 @@ LRESULT CALLBACK ControlWindowProcedure(HWND window, UINT msg, WPARAM wParam, LP
     SetWindowLongPtrW(window, slot, reinterpret_cast<LONG_PTR>(control));
   }
   if (!control) return DefWindowProcW(window, msg, wParam, lParam);
+  if (msg == ComponentQueryMessage()) return AnswerComponentQuery(*control, wParam);
   TMessage message{msg, wParam, lParam, 0};
   // While a drag runs, the mouse and Escape belong to it.
   if (gDrag.Source && CallGuarded(control, false, [&] { return DragMessage(window, message); }))
@@ -1726,5 +1752,33 @@ TKeyStateReader gKeyStateReader = &SystemKeyState;
 SHORT KeyState(int virtualKey) { return gKeyStateReader(virtualKey); }
 
 void SetKeyStateReader(TKeyStateReader reader) { gKeyStateReader = reader ? reader : &SystemKeyState; }
+
+// ---- Components found by name from outside
+
+UINT ComponentQueryMessage() {
+  static const UINT message = RegisterWindowMessageW(L"Tovik.ComponentQuery");
+  return message;
+}
+
+HWND FindComponentWindow(HWND root, std::wstring_view name, RECT* bounds) {
+  if (!root || name.empty()) return nullptr;
+  struct TSearch {
+    std::wstring Name;
+    TComponentQuery Query{};
+    HWND Found = nullptr;
+    bool Ask(HWND window) {
+      Query = TComponentQuery{Name.c_str(), RECT{}};
+      if (SendMessageW(window, ComponentQueryMessage(), reinterpret_cast<WPARAM>(&Query), 0) != 1) return false;
+      Found = window;
+      return true;
+    }
+  } search{std::wstring(name)};
+  if (!search.Ask(root))
+    EnumChildWindows(
+        root, [](HWND window, LPARAM data) -> BOOL { return reinterpret_cast<TSearch*>(data)->Ask(window) ? FALSE : TRUE; },
+        reinterpret_cast<LPARAM>(&search));
+  if (search.Found && bounds) *bounds = search.Query.Bounds;
+  return search.Found;
+}
 
 }  // namespace tvk

@@ -729,5 +729,21 @@ struct THintInfo {
   WideString HintStr;
 };
 
+// Finding a control by its component name from outside the module, so that a
+// host program drives the module's windows with real messages. Every window
+// of the library answers ComponentQueryMessage() (WParam: a TComponentQuery*,
+// valid within the process): 1 when the window's own control, or one of its
+// windowless children, has that name (case-blind), with Bounds set to where
+// it lies in the window's client area; 0 otherwise.
+struct TComponentQuery {
+  const wchar_t* Name;
+  RECT Bounds;
+};
+// The registered message "Tovik.ComponentQuery".
+UINT ComponentQueryMessage();
+// Root or a window under it whose control (or windowless child) is named Name;
+// Bounds (may be null) gets the control's rectangle in that window's client
+// coordinates. Null when none answers.
+HWND FindComponentWindow(HWND root, std::wstring_view name, RECT* bounds = nullptr);
 
 }  // namespace tvk

@@ -1,6 +1,7 @@
 // The module's entry procedure and its two exports.
 #include "ControlSteps.h"
 #include "Device_ST_CortexM3_Data.h"
+#include "DriverUISteps.h"
 #include "EditorSteps.h"
 #include "DriverExports.h"
 #include "Extension.Images.h"
@@ -56,6 +57,8 @@ constexpr std::array kSteps = {
     // The look-and-feel library: theme binding, cursors, messages, hidden
     // windows and the hook controller.
     TVK_LOOKANDFEEL_STEPS
+    // The driver reaches its windows through the user interface registered here.
+    TVK_DRIVER_UI_STEPS
     TInitStep{"device data", &tvk::DeviceDataUnitStartup, &tvk::DeviceDataUnitShutdown},
     TInitStep{"driver", &tvk::DriverUnitStartup, &tvk::DriverUnitShutdown},
     TInitStep{"disassembler", nullptr, &tvk::DisassemblerUnitShutdown},

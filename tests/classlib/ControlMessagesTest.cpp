@@ -4,6 +4,7 @@
 
 #include "Forms.h"
 #include "Menus.h"
+#include "support/Rects.h"
 
 using namespace tvk;
 
@@ -95,4 +96,26 @@ TEST(ShortCuts, KeyAndShiftStatesMakeOneWordAndComeBackFromIt) {
     EXPECT_EQ(row.Shift, shift);
   }
   EXPECT_EQ(scNone, ShortCut(0x0141, 0));  // not a virtual key
+}
+
+// A host program finds the module's controls by their names: windowed ones as
+// their own windows, windowless ones as a rectangle of their parent's window.
+TEST_F(ControlMessages, ControlsAreFoundByComponentNameFromTheirWindows) {
+  Form->SetName(L"Host_Form");
+  Control->SetName(L"Panel_Inner");
+  Control->SetBounds(20, 10, 60, 40);
+  auto* windowless = new TGraphicControl(Form.get());
+  windowless->SetName(L"Button_Step");
+  windowless->SetBounds(5, 6, 30, 12);
+  windowless->SetParent(Control);
+  Form->HandleNeeded();
+  RECT bounds{};
+  EXPECT_EQ(Form->Handle(), FindComponentWindow(Form->Handle(), L"host_form", &bounds));
+  EXPECT_EQ(Control->Handle(), FindComponentWindow(Form->Handle(), L"Panel_Inner", &bounds));
+  EXPECT_EQ((RECT{0, 0, 60, 40}), bounds);
+  EXPECT_EQ(Control->Handle(), FindComponentWindow(Form->Handle(), L"BUTTON_STEP", &bounds));
+  EXPECT_EQ((RECT{5, 6, 35, 18}), bounds);
+  for (const wchar_t* missing : {L"Button_Ste", L""})
+    EXPECT_EQ(nullptr, FindComponentWindow(Form->Handle(), missing, &bounds)) << missing;
+  EXPECT_EQ(nullptr, FindComponentWindow(nullptr, L"Panel_Inner"));
 }
