@@ -1,6 +1,7 @@
 #include "Tovik.GUI.h"
 
 #include "DriverUISteps.h"
+#include "Tovik.Form.FlashMemoryUtility.h"
 
 namespace tvk {
 
@@ -15,8 +16,9 @@ public:
   std::unique_ptr<TDriverForm> CreateARMInstrumentForm(const ITovikDevice&, const IJTagDevice&) override {
     throw Exception(L"The ARM instrument panel is not available");
   }
-  std::unique_ptr<TDriverDialog> CreateFlashMemoryUtilityForm(const IFlashWriters&, const IDeviceLink&) override {
-    throw Exception(L"The flash memory utility dialog is not available");
+  std::unique_ptr<TDriverDialog> CreateFlashMemoryUtilityForm(const IFlashWriters& FlashWriters,
+                                                              const IDeviceLink& DeviceLink) override {
+    return TFlashMemoryUtilityForm::Create(FlashWriters, DeviceLink);
   }
   const TInstrumentViewClass& RackInstrumentView() const override { return *this; }
   IInstrumentView Create(TDriverForm&) const override {
