@@ -377,6 +377,14 @@ void TFlashMemoryUtilityForm::Construct(const IFlashWriters& FlashWriters, const
 }
 
 TFlashMemoryUtilityForm::~TFlashMemoryUtilityForm() {
+  // The controls go with the base dialog, after this level: their last
+  // changes and clicks must not reach it.
+  FInitialized = false;
+  for (int i = 0; i < ComponentCount(); ++i) {
+    if (auto* edit = dynamic_cast<TCustomXPEdit*>(Components(i))) edit->OnChange = nullptr;
+    if (auto* combo = dynamic_cast<TXPCustomComboBox*>(Components(i))) combo->OnButton2Click = nullptr;
+    if (auto* control = dynamic_cast<TControl*>(Components(i))) control->OnClick = nullptr;
+  }
   try {
     SetCallbackOnWriters(nullptr);
   } catch (...) {
@@ -729,12 +737,12 @@ void TFlashMemoryUtilityForm::SPIInstancesDropDownListChange(TObject*) {
 }
 
 void TFlashMemoryUtilityForm::RadioDownloadCurrentProjectClick(TObject*) {
-  if (FCurrentDownloadMode != eDownloadMode_Project && RadioDownloadCurrentProject->Checked())
+  if (FInitialized && FCurrentDownloadMode != eDownloadMode_Project && RadioDownloadCurrentProject->Checked())
     SetDownloadMode(eDownloadMode_Project);
 }
 
 void TFlashMemoryUtilityForm::radioDownloadFileClick(TObject*) {
-  if (FCurrentDownloadMode != eDownloadMode_File && radioDownloadFile->Checked()) SetDownloadMode(eDownloadMode_File);
+  if (FInitialized && FCurrentDownloadMode != eDownloadMode_File && radioDownloadFile->Checked()) SetDownloadMode(eDownloadMode_File);
 }
 
 void TFlashMemoryUtilityForm::EditFilenameButton2Click(TObject*) {
