@@ -418,33 +418,35 @@ TFlashWriterKind TFlashMemoryUtilityForm::Kind() const {
 void TFlashMemoryUtilityForm::FillFlashDeviceList() {
   TStrings& items = FlashDeviceDropDownList->Items();
   items.Clear();
+  FEntryWriters.clear();
   const int32_t count = FFlashWriters.GetFlashWriterCount();
   for (int32_t i = 0; i < count; ++i) {
     IFlashWriter writer = FFlashWriters.GetFlashWriter(i);
     if (!writer) continue;
-    // The entry keeps the writer uncounted: the driver's list holds it.
-    auto* entry = reinterpret_cast<TObject*>(writer.ToPointer());
+    // The list's entries own their objects, so the writers of the entries are kept beside them.
+    auto add = [&](const WideString& name) {
+      items.Add(name);
+      FEntryWriters.push_back(writer);
+    };
     ComRef<IFlashWriterFace> face = Face(writer);
     if (face && face->WriterKind() == TFlashWriterKind::fwkSerial) {
       bool designFile = false, spiClock = false;
       if (face->GetSPIData(FDeviceLink, designFile, spiClock) || !designFile)
         if (IStrings names = writer.GetSupportedDevicesList()) {
           const int32_t n = names.GetCount();
-          for (int32_t k = 0; k < n; ++k) items.AddObject(names.Get(k), entry);
+          for (int32_t k = 0; k < n; ++k) add(names.Get(k));
         }
       continue;
     }
-    items.AddObject(writer.GetDriverDeviceTitle(), entry);
+    add(writer.GetDriverDeviceTitle());
   }
   if (items.Count() == 1) FFlashWriters.SelectFlashWriter(FFlashWriters.GetFlashWriter(0));
 }
 
 void TFlashMemoryUtilityForm::FillUnitLists() {
   auto fill = [this](TXPComboBox& list, const auto& rows) {
-    for (const TUnitRow& row : rows) {
-      FConvertors.push_back(row.Make());
-      list.Items().AddObject(row.Caption, FConvertors.back().get());
-    }
+    // The entry owns its converter.
+    for (const TUnitRow& row : rows) list.Items().AddObject(row.Caption, row.Make().release());
     list.SetItemIndex(0);
   };
   FUpdating = true;
@@ -457,7 +459,6 @@ void TFlashMemoryUtilityForm::FillUnitLists() {
 void TFlashMemoryUtilityForm::ClearUnitLists() {
   for (TXPComboBox* list : {comboFlashSizeUnits, comboSPIClockFreqUnits, comboProcClockFreqUnits})
     if (list) list->Items().Clear();
-  FConvertors.clear();
 }
 
 // ---- Layout and settings
@@ -715,8 +716,8 @@ bool TFlashMemoryUtilityForm::ChooseFileForDownload(WideString& FileName) {
 void TFlashMemoryUtilityForm::FlashDeviceChange(TObject*) {
   if (FUpdating || !FInitialized) return;
   const int index = FlashDeviceDropDownList->ItemIndex();
-  if (index < 0) return;
-  IFlashWriter writer(reinterpret_cast<IDispatch*>(FlashDeviceDropDownList->Items().Objects(index)));
+  if (index < 0 || std::size_t(index) >= FEntryWriters.size()) return;
+  const IFlashWriter writer = FEntryWriters[std::size_t(index)];
   FFlashWriters.SelectFlashWriter(writer);
   if (ComRef<IFlashWriterFace> face = Face(writer); face && face->WriterKind() == TFlashWriterKind::fwkSerial)
     face->SetSelectedDevice(FlashDeviceDropDownList->Items().Get(index));

@@ -198,7 +198,7 @@ private:
   WideString FTargetAddressSave;
   bool FUpdating = false;
   TFlashUtilityCallback FCallback{*this};
-  std::vector<std::unique_ptr<TUnitConvertor>> FConvertors;
+  std::vector<IFlashWriter> FEntryWriters;  // the writer of each device-list entry
 };
 
 // The transaction of one job: the dialog busy, the writer's program installed.
