@@ -1760,23 +1760,31 @@ UINT ComponentQueryMessage() {
   return message;
 }
 
+namespace {
+
+struct TComponentSearch {
+  std::wstring Name;
+  TComponentQuery Query{};
+  HWND Found = nullptr;
+  bool Ask(HWND window) {
+    Query = TComponentQuery{Name.c_str(), RECT{}};
+    if (SendMessageW(window, ComponentQueryMessage(), reinterpret_cast<WPARAM>(&Query), 0) != 1) return false;
+    Found = window;
+    return true;
+  }
+};
+
+// A window procedure's calling convention, which a lambda lacks on i686.
+BOOL CALLBACK AskComponentWindow(HWND window, LPARAM data) {
+  return reinterpret_cast<TComponentSearch*>(data)->Ask(window) ? FALSE : TRUE;
+}
+
+}  // namespace
+
 HWND FindComponentWindow(HWND root, std::wstring_view name, RECT* bounds) {
   if (!root || name.empty()) return nullptr;
-  struct TSearch {
-    std::wstring Name;
-    TComponentQuery Query{};
-    HWND Found = nullptr;
-    bool Ask(HWND window) {
-      Query = TComponentQuery{Name.c_str(), RECT{}};
-      if (SendMessageW(window, ComponentQueryMessage(), reinterpret_cast<WPARAM>(&Query), 0) != 1) return false;
-      Found = window;
-      return true;
-    }
-  } search{std::wstring(name)};
-  if (!search.Ask(root))
-    EnumChildWindows(
-        root, [](HWND window, LPARAM data) -> BOOL { return reinterpret_cast<TSearch*>(data)->Ask(window) ? FALSE : TRUE; },
-        reinterpret_cast<LPARAM>(&search));
+  TComponentSearch search{std::wstring(name)};
+  if (!search.Ask(root)) EnumChildWindows(root, &AskComponentWindow, reinterpret_cast<LPARAM>(&search));
   if (search.Found && bounds) *bounds = search.Query.Bounds;
   return search.Found;
 }

@@ -10,15 +10,14 @@ struct TTopLevel {
   std::vector<HWND> Windows;
 };
 
+BOOL CALLBACK AddVisible(HWND window, LPARAM data) {
+  if (IsWindowVisible(window)) reinterpret_cast<TTopLevel*>(data)->Windows.push_back(window);
+  return TRUE;
+}
+
 std::vector<HWND> ThreadWindows() {
   TTopLevel found;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM data) -> BOOL {
-        if (IsWindowVisible(window)) reinterpret_cast<TTopLevel*>(data)->Windows.push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumThreadWindows(GetCurrentThreadId(), &AddVisible, reinterpret_cast<LPARAM>(&found));
   return found.Windows;
 }
 
@@ -29,23 +28,24 @@ struct TComponentQuery {
   RECT Bounds;
 };
 
+struct TSearch {
+  std::wstring Name;
+  TComponentQuery Query{};
+  HWND Found = nullptr;
+  bool Ask(HWND window) {
+    static const UINT query = RegisterWindowMessageW(L"Tovik.ComponentQuery");
+    Query = TComponentQuery{Name.c_str(), RECT{}};
+    if (SendMessageW(window, query, reinterpret_cast<WPARAM>(&Query), 0) != 1) return false;
+    Found = window;
+    return true;
+  }
+};
+
+BOOL CALLBACK AskChild(HWND window, LPARAM data) { return reinterpret_cast<TSearch*>(data)->Ask(window) ? FALSE : TRUE; }
+
 HWND FindComponentWindow(HWND root, const std::wstring& name, RECT* bounds) {
-  static const UINT query = RegisterWindowMessageW(L"Tovik.ComponentQuery");
-  struct TSearch {
-    std::wstring Name;
-    TComponentQuery Query{};
-    HWND Found = nullptr;
-    bool Ask(HWND window) {
-      Query = TComponentQuery{Name.c_str(), RECT{}};
-      if (SendMessageW(window, query, reinterpret_cast<WPARAM>(&Query), 0) != 1) return false;
-      Found = window;
-      return true;
-    }
-  } search{name};
-  if (!search.Ask(root))
-    EnumChildWindows(
-        root, [](HWND window, LPARAM data) -> BOOL { return reinterpret_cast<TSearch*>(data)->Ask(window) ? FALSE : TRUE; },
-        reinterpret_cast<LPARAM>(&search));
+  TSearch search{name};
+  if (!search.Ask(root)) EnumChildWindows(root, &AskChild, reinterpret_cast<LPARAM>(&search));
   if (search.Found && bounds) *bounds = search.Query.Bounds;
   return search.Found;
 }
