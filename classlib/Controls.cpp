@@ -1744,6 +1744,15 @@ WideString ImeResultString(HWND window) { return gImeResultReader(window); }
 
 void SetImeResultReader(TImeResultReader reader) { gImeResultReader = reader ? reader : &SystemImeResultString; }
 
+namespace {
+SHORT SystemKeyState(int virtualKey) { return GetKeyState(virtualKey); }
+TKeyStateReader gKeyStateReader = &SystemKeyState;
+}  // namespace
+
+SHORT KeyState(int virtualKey) { return gKeyStateReader(virtualKey); }
+
+void SetKeyStateReader(TKeyStateReader reader) { gKeyStateReader = reader ? reader : &SystemKeyState; }
+
 // ---- Components found by name from outside
 
 UINT ComponentQueryMessage() {
@@ -1765,6 +1774,7 @@ struct TComponentSearch {
   }
 };
 
+// A window procedure's calling convention, which a lambda lacks on i686.
 BOOL CALLBACK AskComponentWindow(HWND window, LPARAM data) {
   return reinterpret_cast<TComponentSearch*>(data)->Ask(window) ? FALSE : TRUE;
 }

@@ -639,6 +639,13 @@ using TImeResultReader = WideString (*)(HWND window);
 WideString ImeResultString(HWND window);
 void SetImeResultReader(TImeResultReader reader);
 
+// The state of a virtual key as the thread's input saw it (GetKeyState: the
+// high bit set while it is down). One reader serves every caller; tests put
+// their own in (null puts the system's back).
+using TKeyStateReader = SHORT (*)(int virtualKey);
+SHORT KeyState(int virtualKey);
+void SetKeyStateReader(TKeyStateReader reader);
+
 // The control that holds the mouse capture now (null: none of the library's).
 TControl* GetCaptureControl();
 void SetCaptureControl(TControl* control);

@@ -31,6 +31,9 @@ bool RunSystemFileDialog(TFileDialogRequest& request) {
   ofn.lpstrFile = buffer.data();
   ofn.nMaxFile = DWORD(buffer.size());
   ofn.lpstrDefExt = request.DefaultExt.empty() ? nullptr : request.DefaultExt.c_str();
+  ofn.lpstrTitle = request.Title.empty() ? nullptr : request.Title.c_str();
+  ofn.nFilterIndex = DWORD(std::max(request.FilterIndex, 0));
+  ofn.lpstrInitialDir = request.InitialDir.empty() ? nullptr : request.InitialDir.c_str();
   ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | (request.Save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
   const BOOL chosen = request.Save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
   if (!chosen) return false;
@@ -62,9 +65,33 @@ WideString GraphicExtension(TGraphicClass graphicClass) {
   return {};
 }
 
+namespace {
+
+bool RunFileDialog(TFileDialogRequest& request) {
+  return FileDialogRunner() ? FileDialogRunner()(request) : RunSystemFileDialog(request);
+}
+
+}  // namespace
+
 bool TOpenPictureDialog::Execute() {
-  TFileDialogRequest request{IsSave(), FFilter, FDefaultExt, FFileName};
-  const bool chosen = FileDialogRunner() ? FileDialogRunner()(request) : RunSystemFileDialog(request);
+  TFileDialogRequest request;
+  request.Save = IsSave();
+  request.Filter = FFilter;
+  request.DefaultExt = FDefaultExt;
+  request.FileName = FFileName;
+  const bool chosen = RunFileDialog(request);
+  if (chosen) FFileName = request.FileName;
+  return chosen;
+}
+
+bool TOpenDialog::Execute() {
+  TFileDialogRequest request;
+  request.Filter = FFilter;
+  request.FileName = FFileName;
+  request.Title = FTitle;
+  request.FilterIndex = FFilterIndex;
+  request.InitialDir = FInitialDir;
+  const bool chosen = RunFileDialog(request);
   if (chosen) FFileName = request.FileName;
   return chosen;
 }

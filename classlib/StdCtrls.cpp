@@ -1,5 +1,7 @@
 #include "StdCtrls.h"
 
+#include "Forms.h"
+
 #include <algorithm>
 
 namespace tvk {
@@ -416,5 +418,69 @@ TOwnerDrawState OwnerDrawStateOf(UINT itemState) {
     if (itemState & system) state |= flag;
   return state;
 }
+
+// ---- TButton
+
+TButton::TButton(TComponent* owner) : TWinControl(owner) {
+  // The system button reports its clicks itself (BN_CLICKED).
+  SetControlStyle(ControlStyle() & ~(csClickEvents | csDoubleClicks | csCaptureMouse));
+  SetBounds(0, 0, 75, 25);
+  SetTabStop(true);
+}
+
+void TButton::CreateParams(TCreateParams& params) {
+  TWinControl::CreateParams(params);
+  params.SubClassName = L"BUTTON";
+  params.Style |= FActive ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+}
+
+void TButton::SetDefault(bool value) {
+  FDefault = value;
+  TCustomForm* form = GetParentForm(this);
+  auto* focused = form ? dynamic_cast<TButton*>(form->ActiveControl()) : nullptr;
+  SetActive(focused ? focused == this : FDefault);
+}
+
+void TButton::SetActive(bool value) {
+  FActive = value;
+  if (HandleAllocated()) SendMessageW(Handle(), BM_SETSTYLE, value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+}
+
+void TButton::Click() {
+  if (FModalResult != 0)
+    if (TCustomForm* form = GetParentForm(this)) form->SetModalResult(FModalResult);
+  TWinControl::Click();
+}
+
+void TButton::CNCommand(TMessage& message) {
+  if (HIWORD(message.WParam) == BN_CLICKED) Click();
+}
+
+void TButton::WMMouseButton(TMessage& message) {
+  // The library's mouse handling first, then the system button's press and release.
+  TVK_INHERITED(message);
+  DefaultHandler(message);
+}
+
+void TButton::CMDialogKey(TMessage& message) {
+  const WORD key = WORD(message.WParam);
+  const TShiftState shift = KeyboardShiftState(message.LParam) & (ssShift | ssAlt | ssCtrl);
+  if (Enabled() && Visible() && shift == 0 && ((key == VK_RETURN && FActive) || (key == VK_ESCAPE && FCancel))) {
+    Click();
+    message.Result = 1;
+    return;
+  }
+  TVK_INHERITED(message);
+}
+
+void TButton::CMFocusChanged(TMessage& message) {
+  auto* focused = reinterpret_cast<TWinControl*>(message.LParam);
+  SetActive(dynamic_cast<TButton*>(focused) ? focused == this : FDefault);
+  TVK_INHERITED(message);
+}
+
+TVK_MESSAGE_MAP(TButton, {CN_COMMAND, &TButton::CNCommand}, {WM_LBUTTONDOWN, &TButton::WMMouseButton},
+                {WM_LBUTTONUP, &TButton::WMMouseButton}, {WM_LBUTTONDBLCLK, &TButton::WMMouseButton}, {CM_DIALOGKEY, &TButton::CMDialogKey},
+                {CM_FOCUSCHANGED, &TButton::CMFocusChanged})
 
 }  // namespace tvk

@@ -197,4 +197,36 @@ public:
   using TCustomListBox::TCustomListBox;
 };
 
+// A push button over the system button. A click hands its modal result to
+// its form; the default button takes Enter while no other button has the
+// focus, the cancel button Escape. Disabled buttons take neither.
+class TButton : public TWinControl {
+public:
+  TVK_CLASS(TButton, TWinControl)
+  explicit TButton(TComponent* owner);
+
+  bool Default() const { return FDefault; }
+  void SetDefault(bool value);
+  bool Cancel() const { return FCancel; }
+  void SetCancel(bool value) { FCancel = value; }
+  int ModalResult() const { return FModalResult; }
+  void SetModalResult(int value) { FModalResult = value; }
+  void Click() override;
+
+protected:
+  void CreateParams(TCreateParams& params) override;
+  TVK_MESSAGES();
+  void CNCommand(TMessage& message);
+  void WMMouseButton(TMessage& message);
+  void CMDialogKey(TMessage& message);
+  void CMFocusChanged(TMessage& message);
+
+private:
+  // Shows the default frame when this button answers Enter.
+  void SetActive(bool value);
+
+  bool FDefault = false, FCancel = false, FActive = false;
+  int FModalResult = 0;
+};
+
 }  // namespace tvk

@@ -55,11 +55,12 @@ public:
   // ---- Added operations
   // The base address and size of the project's embedded memory "pflash";
   // false (and nothing changed) when there is none.
-  virtual bool GetFlashData(const IProject& Project);
+  bool GetFlashData(const IProject& Project) override;
+  TFlashWriterKind WriterKind() override { return TFlashWriterKind::fwkParallel; }
   virtual uint32_t GetSectorSize(uint32_t Sector);  // 0x20000
 
-  int64_t BaseAddress() const { return FBaseAddress; }
-  int64_t Size() const { return FSize; }
+  int64_t BaseAddress() const override { return FBaseAddress; }
+  int64_t Size() const override { return FSize; }
 
 protected:
   // The start of the first flash memory space: the flash base of the commands.
@@ -86,7 +87,8 @@ public:
   // Command 41 (flash base): on success the command set, size, widths and
   // erase-block regions of the chip, the regions starting at the flash base.
   // Called directly by the CFI query dialog.
-  bool QueryFlash(TRemoteCommandResult& Result);
+  bool QueryFlash(TRemoteCommandResult& Result) override;
+  TFlashWriterKind WriterKind() override { return TFlashWriterKind::fwkCFI; }
 
   // ---- Served operations: the geometry of the query
   HRESULT GetFlashSectorFromAddress(uint32_t FlashSpace, uint32_t Address, uint32_t& Result) override;
@@ -102,7 +104,7 @@ public:
   uint32_t GetResultBlockSize() override;  // 32: the status and seven words
   uint32_t GetSectorSize(uint32_t Sector) override;
 
-  bool QueryOk() const { return FQueryOk; }
+  bool QueryOk() const override { return FQueryOk; }
   uint32_t CommandSet() const { return FCommandSet; }
   uint32_t SupportedWidths() const { return FSupportedWidths; }
   uint32_t NumberOfEraseBlockRegions() const { return FNumberOfEraseBlockRegions; }
@@ -125,13 +127,6 @@ protected:
 
 // ---- M25P serial flash behind an SPI controller
 
-// One SPI controller of the embedded design, as texts from the host.
-struct TSPIData {
-  WideString FProcessorClockFreq;
-  WideString FSPIBaseAddress;
-  WideString FSPIClockFreq;
-};
-
 class TRemoteExecuteBaseDriverSerialFlash : public TRemoteExecuteBaseDriver {
 public:
   static constexpr uint32_t kConfigurationWords = 6;
@@ -142,12 +137,14 @@ public:
   // is found; true when one was found before a description broke the rules.
   // SoftwarePlatform: the design has a software platform; SPIClock: the last
   // controller's driver names its clock.
-  bool GetSPIData(const IDeviceLink& DeviceLink, bool& SoftwarePlatform, bool& SPIClock);
+  bool GetSPIData(const IDeviceLink& DeviceLink, bool& SoftwarePlatform, bool& SPIClock) override;
   // Copies the controller's texts into the selection; an unknown id changes nothing.
-  void SetSelectedSPI(const WideString& Id);
+  void SetSelectedSPI(const WideString& Id) override;
+  void SetSelectedSPIData(const TSPIData& Data) override { FSPISelected = Data; }
   // The first device whose name occurs in Name (any case) becomes the
   // device, with one flash space of its size; none changes nothing.
-  void SetSelectedDevice(const WideString& Name);
+  void SetSelectedDevice(const WideString& Name) override;
+  TFlashWriterKind WriterKind() override { return TFlashWriterKind::fwkSerial; }
   // "Embedded Flash - " and each device's name, in table order.
   std::vector<WideString> SupportedDeviceNames() override;
   static WideString DeviceName(TSerialDeviceKind Kind);
@@ -184,8 +181,8 @@ public:
   void GetRemoteCommandResult(TRemoteCommandResult& Result) override;
 
   TSerialDeviceKind Kind() const { return FKind; }
-  const TSPIData& SelectedSPI() const { return FSPISelected; }
-  const std::vector<std::pair<WideString, TSPIData>>& SPIList() const { return FSPIList; }
+  const TSPIData& SelectedSPI() const override { return FSPISelected; }
+  const TSPIList& SPIList() const override { return FSPIList; }
 
 protected:
   const TSerialDeviceParameters& Device() const { return kSerialDeviceParameters[std::size_t(FKind)]; }
@@ -193,7 +190,7 @@ protected:
   uint32_t PageBytes() const { return uint32_t(Device().PageSize); }
   uint32_t FlashStart() const { return FlashSpace(0).startAddress; }
 
-  std::vector<std::pair<WideString, TSPIData>> FSPIList;  // by controller id, in the order found
+  TSPIList FSPIList;  // by controller id, in the order found
   TSPIData FSPISelected;
   TSerialDeviceKind FKind = eM25P80;
 };

@@ -96,6 +96,8 @@ HRESULT STDMETHODCALLTYPE TQLBAbstractRemoteExecuteBaseDriver::QueryInterface(RE
     *out = static_cast<IMemoryAccess*>(this);
   } else if (IsEqualIID(iid, IID_IFlashWriterDriverLink)) {
     *out = static_cast<IFlashWriterDriverLink*>(this);
+  } else if (IsEqualIID(iid, IID_IFlashWriterFace)) {
+    *out = static_cast<IFlashWriterFace*>(this);
   } else {
     return TAbstractFlashWriter::QueryInterface(iid, out);
   }
@@ -272,6 +274,16 @@ HRESULT TQLBAbstractRemoteExecuteBaseDriver::GetSupportedDevicesList(IStrings& R
 }
 
 std::vector<WideString> TQLBAbstractRemoteExecuteBaseDriver::SupportedDeviceNames() { return {}; }
+
+const TSPIList& TQLBAbstractRemoteExecuteBaseDriver::SPIList() const {
+  static const TSPIList none;
+  return none;
+}
+
+const TSPIData& TQLBAbstractRemoteExecuteBaseDriver::SelectedSPI() const {
+  static const TSPIData none;
+  return none;
+}
 
 // ---- Operations the writers build on
 

@@ -15,6 +15,7 @@
 #include "ORV.SCH.AbstractClasses.h"
 #include "Tovik.Classes.DataChunkImage.h"
 #include "Tovik.Classes.h"
+#include "Tovik.FlashWriterFace.h"
 #include "Tovik.Types.h"
 
 #include <cstdint>
@@ -86,7 +87,8 @@ private:
 
 class TQLBAbstractRemoteExecuteBaseDriver : public TAbstractFlashWriter,
                                            public IMemoryAccess,
-                                           public IFlashWriterDriverLink {
+                                           public IFlashWriterDriverLink,
+                                           public IFlashWriterFace {
 public:
   // Create(driver, enable): the driver's dispatch interface and the enable
   // flag; LoadAndInitDriver runs once the object is complete.
@@ -109,6 +111,20 @@ public:
 
   // IFlashWriterDriverLink: the driver is gone; the writer answers as unloaded.
   void STDMETHODCALLTYPE DriverDestroyed() override;
+
+  // IFlashWriterFace: a writer of no family; the families override their part.
+  TFlashWriterKind WriterKind() override { return TFlashWriterKind::fwkOther; }
+  bool GetSPIData(const IDeviceLink&, bool&, bool&) override { return false; }
+  const TSPIList& SPIList() const override;
+  const TSPIData& SelectedSPI() const override;
+  void SetSelectedSPI(const WideString&) override {}
+  void SetSelectedSPIData(const TSPIData&) override {}
+  void SetSelectedDevice(const WideString&) override {}
+  bool GetFlashData(const IProject&) override { return false; }
+  int64_t BaseAddress() const override { return -1; }
+  int64_t Size() const override { return -1; }
+  bool QueryOk() const override { return false; }
+  bool QueryFlash(TRemoteCommandResult&) override { return false; }
 
   // ---- Served properties of the remote driver (plain field accesses)
   HRESULT SetRemoteDriverDeviceTitle(const WideString& Value) override;

@@ -3,6 +3,7 @@
 #include "DriverUISteps.h"
 #include "Extension.Util.h"
 #include "Tovik.Form.ARM.BaseInstrument.h"
+#include "Tovik.Form.FlashMemoryUtility.h"
 #include "ZUL.HostModules.h"
 
 #include <algorithm>
@@ -290,8 +291,9 @@ public:
                                                        const IJTagDevice& JTagDevice) override {
     return std::unique_ptr<TDriverForm>(tvk::CreateARMInstrumentForm(Device, JTagDevice));
   }
-  std::unique_ptr<TDriverDialog> CreateFlashMemoryUtilityForm(const IFlashWriters&, const IDeviceLink&) override {
-    throw Exception(L"The flash memory utility dialog is not available");
+  std::unique_ptr<TDriverDialog> CreateFlashMemoryUtilityForm(const IFlashWriters& FlashWriters,
+                                                              const IDeviceLink& DeviceLink) override {
+    return TFlashMemoryUtilityForm::Create(FlashWriters, DeviceLink);
   }
   const TInstrumentViewClass& RackInstrumentView() const override { return *this; }
 

@@ -61,6 +61,7 @@ constexpr DISPID Breakpoint_GetAddress = 508547;
 constexpr DISPID Breakpoint_SetAddress = 508548;
 constexpr DISPID Driver_GetSelectedFlashWriter = 508744;
 constexpr DISPID Driver_GetFlashWriterCount = 508745;
+constexpr DISPID Driver_ShowFlashMemoryUtilityDialog = 508736;
 constexpr DISPID Writer_GetRemoteDriverDeviceTitle = 508695;
 constexpr DISPID Writer_GetRemoteDriverDeviceName = 508696;
 constexpr DISPID Writer_GetIsDriverLoaded = 508705;

@@ -6,7 +6,9 @@
 // the same through a J-Link probe.
 #include "ModuleCalls.h"
 #include "SimClient.h"
+#include "SimDeviceLink.h"
 #include "SimFlashCallback.h"
+#include "SimScript.h"
 #include "SimFlashProgrammer.h"
 #include "SimHost.h"
 #include "SimJlink.h"
@@ -192,10 +194,12 @@ std::string Count(std::optional<std::uint32_t> value) { return value ? std::to_s
 
 class Road {
 public:
-  Road(IDispatch* driver, hostsim::SimBoard& board) : FDriver(driver), FBoard(board) {}
+  // ByDialog: the user programs the flash in the driver's flash dialog.
+  Road(IDispatch* driver, hostsim::SimBoard& board, bool byDialog = false)
+      : FDriver(driver), FBoard(board), FByDialog(byDialog) {}
 
   bool Run() {
-    return Attach() && ProgramFlash() && RackViewer() && Halt() && ReadRegisters() && ReadRam() && WriteRam() && SetBreakpoint() &&
+    return Attach() && (FByDialog ? ProgramFlashInDialog() : ProgramFlash()) && RackViewer() && Halt() && ReadRegisters() && ReadRam() && WriteRam() && SetBreakpoint() &&
            RunToBreakpoint();
   }
   // Takes the breakpoint back and the device away, as the host does when it detaches.
@@ -272,6 +276,54 @@ private:
     PrintBytes(file->Address, cells);
     ok = ok && loaded == true && program.Result == S_OK && status == 0u && same;
     std::printf("flash programmed through the driver's writer: %s\n", ok ? "programmed and verified" : "FAILED");
+    return ok;
+  }
+
+  // The host opens the driver's flash memory utility dialog for the device's
+  // link; a script plays the user: a file download with verify, then a
+  // verify against flash, then Close. The flash is read back afterwards.
+  bool ProgramFlashInDialog() {
+    const std::optional<ProgramImage> file = ReadHexFile(HostFolder() + kProgramFile);
+    if (!file) {
+      std::printf("program file %ls: not read\n", kProgramFile);
+      return false;
+    }
+    const std::wstring path = HostFolder() + kProgramFile;
+    const std::wstring& device = FBoard.Chip().Config().DeviceName;
+    auto link = hostsim::SimRef<hostsim::SimDeviceLink>::Adopt(new hostsim::SimDeviceLink(device));
+    hostsim::SetDriverManagerDevice(HostFolder() + L"System", device, FBoard.DeviceDispatch());
+    hostsim::SimScript script;
+    script.OnLog = [](const std::wstring& step) { std::printf("  dialog: %ls\n", step.c_str()); };
+    script.Click(L"radioDownloadFile")
+        .Type(L"EditFilename", path)
+        .Click(L"CheckVerifyWrite")
+        .Click(L"ButtonDownloadToFlash")
+        .Click(L"ButtonVerify")
+        .Box(IDOK)
+        .Click(L"buttonClose");
+    std::printf("ShowFlashMemoryUtilityDialog for %ls (target address kept), %ls\n", device.c_str(), path.c_str());
+    script.Start();
+    const hostsim::ModuleAnswer shown =
+        CallModule(FDriver, served::Driver_ShowFlashMemoryUtilityDialog, {hostsim::ArgObject(link.Get())});
+    hostsim::SetDriverManagerDevice(HostFolder() + L"System", device, nullptr);
+    const std::wstring expected =
+        L"Compared Bytes: " + std::to_wstring(file->Bytes.size()) + L"\r\nFile and Flash are identical";
+    const bool compared = script.Boxes().size() == 1 && script.Boxes()[0].Caption == L"Compare File to Flash" &&
+                          script.Boxes()[0].Text == expected;
+    std::printf("dialog closed: 0x%08lX; script %s in %d ticks%s%ls; comparison %s\n",
+                static_cast<unsigned long>(shown.Result), script.Finished() ? "finished" : "NOT finished",
+                script.Ticks(), script.Failed() ? ", " : "", script.Failure().c_str(),
+                compared ? "as expected" : "NOT as expected");
+
+    std::vector<std::uint32_t> cells(file->Bytes.size(), 0xFFFFFFFF);
+    BOOL success = FALSE;
+    FMemory->MemoryRead(0, cells.data(), file->Address, int32_t(cells.size()), &success);
+    const bool same = success && std::equal(cells.begin(), cells.end(), file->Bytes.begin());
+    std::printf("flash read back at 0x%08lX: %s\n", static_cast<unsigned long>(file->Address),
+                same ? "the bytes of the file" : "DIFFERENT bytes");
+    PrintBytes(file->Address, cells);
+    const bool ok = shown.Result == S_OK && script.Finished() && !script.Failed() && compared && same;
+    std::printf("flash programmed in the flash dialog: %s\n", ok ? "programmed and verified" : "FAILED");
     return ok;
   }
 
@@ -443,6 +495,7 @@ private:
   hostsim::IMemoryAccess* FMemory = nullptr;
   hostsim::ModuleAnswer FBreakpoint;
   hostsim::ModuleAnswer FWriter;  // the driver's selected flash writer
+  bool FByDialog;
 };
 
 // Attaches a simulated STM32F103 behind a bypass device and debugs it through
@@ -462,7 +515,7 @@ bool DebugSimulatedChip(const hostsim::LoadedModule& module) {
   }
   bool ok = true;
   std::printf("driver: kind %d, %ls\n", kind, Text(driver, served::Driver_GetDeviceName, ok).c_str());
-  Road road(driver, *board);
+  Road road(driver, *board, true);
   ok = road.Run() && ok;
   road.Detach();
   const std::vector<std::wstring> errors = board->ProtocolErrors();

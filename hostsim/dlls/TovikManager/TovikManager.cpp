@@ -3,7 +3,8 @@
 #include "FakeHostObject.h"
 
 #include <cstdint>
-
+#include <map>
+#include <string>
 #include <vector>
 
 namespace {
@@ -12,6 +13,25 @@ hostsim::FakeHostObject* gDeviceManager = nullptr;
 std::vector<hostsim::FakeHostObject*> gPorts;
 int gPortCount = 1;
 std::vector<IDispatch*> gListedPorts;  // the simulator's ports in place of the own ones; counted
+std::map<std::wstring, IDispatch*> gDevices;  // the driver manager's devices by upper-case name; counted
+
+std::wstring Upper(std::wstring text) {
+  for (wchar_t& c : text) c = wchar_t(towupper(c));
+  return text;
+}
+
+hostsim::FakeHostObject* Manager() {
+  if (!gDeviceManager) {
+    gDeviceManager = new hostsim::FakeHostObject;
+    // IDriverManager.GetTovikDevice(name): the device of that name, else none.
+    gDeviceManager->Serve(504018, "s", [](std::vector<VARIANT*>& args, VARIANT* result) {
+      auto found = gDevices.find(Upper(hostsim::ArgString(args[0])));
+      hostsim::SetResultObject(result, found == gDevices.end() ? nullptr : found->second);
+      return S_OK;
+    });
+  }
+  return gDeviceManager;
+}
 
 hostsim::FakeHostObject* Port(int index) {
   while (int(gPorts.size()) <= index) {
@@ -28,8 +48,7 @@ extern "C" {
 
 __declspec(dllexport) HRESULT __stdcall GetDeviceManager(IUnknown** manager) {
   if (!manager) return E_POINTER;
-  if (!gDeviceManager) gDeviceManager = new hostsim::FakeHostObject;
-  *manager = static_cast<IDispatch*>(gDeviceManager);
+  *manager = static_cast<IDispatch*>(Manager());
   gDeviceManager->AddRef();
   return S_OK;
 }
@@ -64,6 +83,19 @@ __declspec(dllexport) void __stdcall HostSim_SetJTagPorts(int32_t count, IDispat
     gListedPorts.push_back(ports[k]);
   }
   gPortCount = count > 0 ? count : 1;
+}
+
+// Simulator control: the driver manager answers Name (any case) with Device;
+// null withdraws the name.
+__declspec(dllexport) void __stdcall HostSim_SetDriverManagerDevice(const wchar_t* name, IDispatch* device) {
+  Manager();
+  const std::wstring key = Upper(name ? name : L"");
+  if (device) device->AddRef();
+  if (auto found = gDevices.find(key); found != gDevices.end()) {
+    found->second->Release();
+    gDevices.erase(found);
+  }
+  if (device) gDevices[key] = device;
 }
 
 }  // extern "C"
