@@ -1,4 +1,5 @@
 #include "Tovik.Form.ARM.BaseInstrument.h"
+#include "FormDesign.h"
 
 #include "Tovik.Classes.h"
 #include "Extension.Util.h"
@@ -15,15 +16,6 @@ namespace {
 // fills it (a fixed layout, whatever the pointer size).
 constexpr std::size_t kInstructionCells = 65536;
 
-template <class T>
-T* Make(TComponent& owner, TWinControl* parent, const wchar_t* name, int left, int top, int width, int height) {
-  auto* control = new T(&owner);
-  control->SetName(name);
-  control->SetBounds(left, top, width, height);
-  control->SetParent(parent);
-  return control;
-}
-
 void SetValueFont(TInstrumentLabel& label) {
   label.Font().SetName(L"Courier New");
   label.Font().SetSize(9);
@@ -32,7 +24,7 @@ void SetValueFont(TInstrumentLabel& label) {
 
 TInstrumentLabel* ValueField(TComponent& owner, TWinControl* parent, const wchar_t* name, int left, int top,
                              int width, const wchar_t* designText) {
-  auto* label = Make<TInstrumentLabel>(owner, parent, name, left, top, width, 16);
+  auto* label = PlaceControl<TInstrumentLabel>(owner, parent, name, left, top, width, 16);
   label->SetAutoSize(false);
   SetValueFont(*label);
   label->SetCaption(designText);
@@ -41,7 +33,7 @@ TInstrumentLabel* ValueField(TComponent& owner, TWinControl* parent, const wchar
 
 TInstrumentButton* Key(TComponent& owner, TWinControl* parent, const wchar_t* name, const wchar_t* caption,
                        int left, int top, int width) {
-  auto* key = Make<TInstrumentButton>(owner, parent, name, left, top, width, 22);
+  auto* key = PlaceControl<TInstrumentButton>(owner, parent, name, left, top, width, 22);
   key->SetCaption(caption);
   return key;
 }
@@ -50,9 +42,9 @@ TInstrumentButton* Key(TComponent& owner, TWinControl* parent, const wchar_t* na
 TInstrumentCheckBox* Lamp(TComponent& owner, TWinControl* parent, const wchar_t* name, int left, int top,
                           TInstrumentLabel*& label, const wchar_t* labelName, const wchar_t* caption,
                           int labelWidth) {
-  auto* lamp = Make<TInstrumentCheckBox>(owner, parent, name, left, top, 17, 17);
+  auto* lamp = PlaceControl<TInstrumentCheckBox>(owner, parent, name, left, top, 17, 17);
   lamp->SetEnabled(false);
-  label = Make<TInstrumentLabel>(owner, parent, labelName, left + 19, top + 2, labelWidth, 14);
+  label = PlaceControl<TInstrumentLabel>(owner, parent, labelName, left + 19, top + 2, labelWidth, 14);
   label->SetCaption(caption);
   return lamp;
 }
@@ -68,7 +60,7 @@ void BuildArmBaseInstrumentForm(TComponent& root) {
   form.OnShow = [&form](TObject* sender) { form.FormShow(sender); };
   form.OnClose = [&form](TObject* sender, TCloseAction& action) { form.FormClose(sender, action); };
 
-  auto* plate = Make<TInstrumentBackgroundPanel>(root, &form, L"Panel_Main", 0, 0, kRackWidth, 108);
+  auto* plate = PlaceControl<TInstrumentBackgroundPanel>(root, &form, L"Panel_Main", 0, 0, kRackWidth, 108);
   form.Panel_Main = plate;
   plate->SetAlign(TAlign::alTop);
   plate->SetStyle(TInstrumentPanelStyle::ipsDarkGray);
@@ -77,7 +69,7 @@ void BuildArmBaseInstrumentForm(TComponent& root) {
 
   // Run control on the left, the status display on the right.
   form.Header_ProcessorControl =
-      Make<TInstrumentCaption>(root, plate, L"Header_ProcessorControl", 20, 26, 316, 14);
+      PlaceControl<TInstrumentCaption>(root, plate, L"Header_ProcessorControl", 20, 26, 316, 14);
   form.Header_ProcessorControl->SetCaption(L"PROCESSOR CONTROL");
   form.Button_Reset = Key(root, plate, L"Button_Reset", L"Reset", 20, 46, 74);
   form.Button_Pause = Key(root, plate, L"Button_Pause", L"Pause", 101, 46, 74);
@@ -90,7 +82,7 @@ void BuildArmBaseInstrumentForm(TComponent& root) {
   form.Button_Step->OnClick = [&form](TObject* sender) { form.Button_StepClick(sender); };
   form.Button_TovikDebugger->OnClick = [&form](TObject* sender) { form.Button_TovikDebuggerClick(sender); };
 
-  form.CheckBox_Polling = Make<TInstrumentCheckBox>(root, plate, L"CheckBox_Polling", 138, 78, 66, 17);
+  form.CheckBox_Polling = PlaceControl<TInstrumentCheckBox>(root, plate, L"CheckBox_Polling", 138, 78, 66, 17);
   form.CheckBox_Polling->SetCaption(L"Polling");
   form.CheckBox_Polling->SetGlyphStyle(TInstrumentCheckStyle::icsGreen);
   form.CheckBox_Polling->SetChecked(true);
@@ -100,16 +92,16 @@ void BuildArmBaseInstrumentForm(TComponent& root) {
   form.CheckBox_Running->SetGlyphStyle(TInstrumentCheckStyle::icsGreen);
   form.CheckBox_Reset = Lamp(root, plate, L"CheckBox_Reset", 276, 78, form.Label_Reset, L"Label_Reset", L"Reset", 40);
 
-  form.Header_Status = Make<TInstrumentCaption>(root, plate, L"Header_Status", 360, 26, 344, 14);
+  form.Header_Status = PlaceControl<TInstrumentCaption>(root, plate, L"Header_Status", 360, 26, 344, 14);
   form.Header_Status->SetCaption(L"PROCESSOR STATUS");
-  auto* display = Make<TInstrumentPanel>(root, plate, L"Panel_Status", 360, 44, 344, 40);
+  auto* display = PlaceControl<TInstrumentPanel>(root, plate, L"Panel_Status", 360, 44, 344, 40);
   form.Panel_Status = display;
   display->SetDisplayStyle(TDisplayStyle::dsGray);
-  form.Label_PC = Make<TInstrumentLabel>(root, display, L"Label_PC", 6, 5, 28, 14);
+  form.Label_PC = PlaceControl<TInstrumentLabel>(root, display, L"Label_PC", 6, 5, 28, 14);
   form.Label_PC->SetCaption(L"PC :");
-  form.Label_SP = Make<TInstrumentLabel>(root, display, L"Label_SP", 6, 22, 28, 14);
+  form.Label_SP = PlaceControl<TInstrumentLabel>(root, display, L"Label_SP", 6, 22, 28, 14);
   form.Label_SP->SetCaption(L"SP :");
-  form.Label_Status = Make<TInstrumentLabel>(root, display, L"Label_Status", 138, 5, 28, 14);
+  form.Label_Status = PlaceControl<TInstrumentLabel>(root, display, L"Label_Status", 138, 5, 28, 14);
   form.Label_Status->SetCaption(L"IR :");
   form.Label_Edit_PC = ValueField(root, display, L"Label_Edit_PC", 36, 4, 96, L"0x00000000");
   form.Label_Edit_SP = ValueField(root, display, L"Label_Edit_SP", 36, 21, 96, L"0x00000000");

@@ -1,4 +1,5 @@
 #include "Tovik.Form.FlashMemoryUtility.h"
+#include "FormDesign.h"
 
 #include "Application.h"
 #include "Controls.h"
@@ -64,15 +65,6 @@ const TUnitConvertor* SelectedConvertor(TXPComboBox& list) {
 // ---- The design
 
 template <class T>
-T* Make(TComponent& owner, TWinControl* parent, const wchar_t* name, int left, int top, int width, int height) {
-  auto* control = new T(&owner);
-  control->SetName(name);
-  control->SetParent(parent);
-  control->SetBounds(left, top, width, height);
-  return control;
-}
-
-template <class T>
 T* WithHint(T* control, const wchar_t* hint) {
   control->SetHint(hint);
   control->SetShowHint(true);
@@ -81,28 +73,28 @@ T* WithHint(T* control, const wchar_t* hint) {
 
 TLabel* Label(TComponent& owner, TWinControl* parent, const wchar_t* name, const wchar_t* caption, int left, int top,
               int width = 150) {
-  auto* label = Make<TLabel>(owner, parent, name, left, top, width, 17);
+  auto* label = PlaceControl<TLabel>(owner, parent, name, left, top, width, 17);
   label->SetCaption(caption);
   return label;
 }
 
 TXPHistoryEdit* History(TComponent& owner, TWinControl* parent, const wchar_t* name, const wchar_t* text,
                         const wchar_t* hint, int left, int top, int width) {
-  auto* edit = WithHint(Make<TXPHistoryEdit>(owner, parent, name, left, top, width, 21), hint);
+  auto* edit = WithHint(PlaceControl<TXPHistoryEdit>(owner, parent, name, left, top, width, 21), hint);
   edit->SetText(text);
   return edit;
 }
 
 TXPComboBox* List(TComponent& owner, TWinControl* parent, const wchar_t* name, const wchar_t* hint, int left, int top,
                   int width) {
-  auto* list = WithHint(Make<TXPComboBox>(owner, parent, name, left, top, width, 21), hint);
+  auto* list = WithHint(PlaceControl<TXPComboBox>(owner, parent, name, left, top, width, 21), hint);
   list->SetStyle(TComboBoxStyle::csDropDownList);
   return list;
 }
 
 TButton* Button(TComponent& owner, TWinControl* parent, const wchar_t* name, const wchar_t* caption,
                 const wchar_t* hint, int left, int top, int width) {
-  auto* button = WithHint(Make<TButton>(owner, parent, name, left, top, width, 25), hint);
+  auto* button = WithHint(PlaceControl<TButton>(owner, parent, name, left, top, width, 25), hint);
   button->SetCaption(caption);
   return button;
 }
@@ -110,7 +102,7 @@ TButton* Button(TComponent& owner, TWinControl* parent, const wchar_t* name, con
 template <class T>
 T* Check(TComponent& owner, TWinControl* parent, const wchar_t* name, const wchar_t* caption, const wchar_t* hint,
          int left, int top, int width) {
-  auto* check = Make<T>(owner, parent, name, left, top, width, 17);
+  auto* check = PlaceControl<T>(owner, parent, name, left, top, width, 17);
   check->SetCaption(caption);
   if (hint) WithHint(check, hint);
   return check;
@@ -132,8 +124,8 @@ void BuildFlashMemoryUtilityForm(TComponent& root) {
   f.SetBounds(0, 0, 449, 714);
 
   // Flash information
-  f.panelADVANCED = Make<TXPExtPanel>(f, &f, L"panelADVANCED", 0, 0, 443, 141);
-  f.XPGroupBox1 = Make<TXPGroupBox>(f, f.panelADVANCED, L"XPGroupBox1", 6, 2, 431, 134);
+  f.panelADVANCED = PlaceControl<TXPExtPanel>(f, &f, L"panelADVANCED", 0, 0, 443, 141);
+  f.XPGroupBox1 = PlaceControl<TXPGroupBox>(f, f.panelADVANCED, L"XPGroupBox1", 6, 2, 431, 134);
   f.XPGroupBox1->SetCaption(L"Flash Information");
   auto* g = f.XPGroupBox1;
   f.FlashDeviceLabel = Label(f, g, L"FlashDeviceLabel", L"Flash Device:", 12, 23);
@@ -165,15 +157,15 @@ void BuildFlashMemoryUtilityForm(TComponent& root) {
   f.comboFlashWidths = List(f, g, L"comboFlashWidths", L"Width of flash", 160, 101, 80);
 
   // Write, erase, utility
-  f.panelMAIN = Make<TXPExtPanel>(f, &f, L"panelMAIN", 0, 144, 443, 449);
-  f.groupDownload = Make<TXPGroupBox>(f, f.panelMAIN, L"groupDownload", 6, 2, 431, 190);
+  f.panelMAIN = PlaceControl<TXPExtPanel>(f, &f, L"panelMAIN", 0, 144, 443, 449);
+  f.groupDownload = PlaceControl<TXPGroupBox>(f, f.panelMAIN, L"groupDownload", 6, 2, 431, 190);
   f.groupDownload->SetCaption(L"Write Flash");
   g = f.groupDownload;
   f.RadioDownloadCurrentProject =
       Check<TXPRadioButton>(f, g, L"RadioDownloadCurrentProject", L"Download current project",
                             L"Download the current project hex file(irom) to flash.", 12, 22, 200);
   f.radioDownloadFile = Check<TXPRadioButton>(f, g, L"radioDownloadFile", L"Download file", nullptr, 12, 44, 200);
-  f.EditFilename = Make<TXPHistoryEdit>(f, g, L"EditFilename", 30, 64, 388, 21);
+  f.EditFilename = PlaceControl<TXPHistoryEdit>(f, g, L"EditFilename", 30, 64, 388, 21);
   f.EditFilename->SetShowButton2(true);
   f.TargetAddressLabel = Label(f, g, L"TargetAddressLabel", L"Target Memory Address", 12, 95);
   f.editTargetAddress =
@@ -195,7 +187,7 @@ void BuildFlashMemoryUtilityForm(TComponent& root) {
   f.ButtonVerify = Button(f, g, L"ButtonVerify", L"Verify against Flash",
                           L"Verify current project or a selected file against flash memory", 268, 158, 150);
 
-  f.groupEraseRange = Make<TXPGroupBox>(f, f.panelMAIN, L"groupEraseRange", 6, 196, 431, 170);
+  f.groupEraseRange = PlaceControl<TXPGroupBox>(f, f.panelMAIN, L"groupEraseRange", 6, 196, 431, 170);
   f.groupEraseRange->SetCaption(L"Erase Flash");
   g = f.groupEraseRange;
   f.EraseStartAddressLabel = Label(f, g, L"EraseStartAddressLabel", L"Start Address", 12, 20, 120);
@@ -218,7 +210,7 @@ void BuildFlashMemoryUtilityForm(TComponent& root) {
   f.ButtonEraseEntireDevice = Button(f, g, L"ButtonEraseEntireDevice", L"&Erase Entire Device",
                                      L"Erase all standard flash memory associated with this device", 288, 136, 130);
 
-  f.groupUtility = Make<TXPGroupBox>(f, f.panelMAIN, L"groupUtility", 6, 370, 431, 74);
+  f.groupUtility = PlaceControl<TXPGroupBox>(f, f.panelMAIN, L"groupUtility", 6, 370, 431, 74);
   f.groupUtility->SetCaption(L"Utility");
   g = f.groupUtility;
   f.BlankStartLabel = Label(f, g, L"BlankStartLabel", L"Start Sector", 12, 20, 120);
@@ -228,15 +220,15 @@ void BuildFlashMemoryUtilityForm(TComponent& root) {
   f.ButtonBlankCheck = Button(f, g, L"ButtonBlankCheck", L"Blank Check", L"Check sector range if blank", 288, 36, 130);
 
   // Status
-  f.panelStatus = Make<TXPExtPanel>(f, &f, L"panelStatus", 0, 596, 443, 40);
+  f.panelStatus = PlaceControl<TXPExtPanel>(f, &f, L"panelStatus", 0, 596, 443, 40);
   f.panelStatus->SetGradientStyle(TGradientPanelStyle::gsTopToBottom);
-  f.progressMainProgressBar = Make<TXPProgressBar>(f, f.panelStatus, L"progressMainProgressBar", 8, 11, 330, 18);
+  f.progressMainProgressBar = PlaceControl<TXPProgressBar>(f, f.panelStatus, L"progressMainProgressBar", 8, 11, 330, 18);
   f.progressMainProgressBar->SetMax(1000);
   f.progressMainProgressBar->SetPosition(0);
   f.progressMainProgressBar->SetVisible(false);
   for (TXPBitBtn** button : {&f.buttonClose, &f.buttonAbort}) {
     const bool close = button == &f.buttonClose;
-    *button = Make<TXPBitBtn>(f, f.panelStatus, close ? L"buttonClose" : L"buttonAbort", 356, 8, 80, 25);
+    *button = PlaceControl<TXPBitBtn>(f, f.panelStatus, close ? L"buttonClose" : L"buttonAbort", 356, 8, 80, 25);
     (*button)->SetCaption(close ? L"Close" : L"Abort");
     (*button)->SetModalResult(close ? mrOk : mrNone);
     (*button)->SetDefault(true);
