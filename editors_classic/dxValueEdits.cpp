@@ -227,16 +227,24 @@ void TdxInplaceSpinEdit::RestoreDefaults() {
   SetValueTypeInternal(DefaultValueType());
 }
 
+namespace {
+// The limits a user did not set follow the editor's defaults again.
+template <class Editor, class Stored>
+void RefreshDefaultLimits(Editor& editor, Stored stored) {
+  const bool maxStored = stored & Bit(svMaxValue), minStored = stored & Bit(svMinValue);
+  if (!maxStored && !minStored) {
+    editor.SetMinMax(editor.DefaultMinValue(), editor.DefaultMaxValue());
+  } else {
+    if (!maxStored) editor.SetMaxValue(editor.DefaultMaxValue());
+    if (!minStored) editor.SetMinValue(editor.DefaultMinValue());
+  }
+}
+}  // namespace
+
 void TdxInplaceSpinEdit::RefreshDefaults() {
   TdxInplaceMaskEdit::RefreshDefaults();
   if (!(FStoredValues & Bit(svIsFloat))) SetValueTypeInternal(DefaultValueType());
-  const bool maxStored = FStoredValues & Bit(svMaxValue), minStored = FStoredValues & Bit(svMinValue);
-  if (!maxStored && !minStored) {
-    SetMinMax(DefaultMinValue(), DefaultMaxValue());
-  } else {
-    if (!maxStored) SetMaxValue(DefaultMaxValue());
-    if (!minStored) SetMinValue(DefaultMinValue());
-  }
+  RefreshDefaultLimits(*this, FStoredValues);
 }
 
 void TdxInplaceSpinEdit::ValidateEdit() {
@@ -623,13 +631,7 @@ void TdxInplaceCurrencyEdit::RestoreDefaults() {
 void TdxInplaceCurrencyEdit::RefreshDefaults() {
   TdxInplaceMaskEdit::RefreshDefaults();
   if (!(FStoredValues & Bit(svDisplayFormat))) SetDisplayFormatInternal(DefaultDisplayFormat());
-  const bool maxStored = FStoredValues & Bit(svMaxValue), minStored = FStoredValues & Bit(svMinValue);
-  if (!maxStored && !minStored) {
-    SetMinMax(DefaultMinValue(), DefaultMaxValue());
-  } else {
-    if (!maxStored) SetMaxValue(DefaultMaxValue());
-    if (!minStored) SetMinValue(DefaultMinValue());
-  }
+  RefreshDefaultLimits(*this, FStoredValues);
 }
 
 void TdxInplaceCurrencyEdit::ValidateEdit() {
