@@ -7,8 +7,10 @@ here="$(cd "$(dirname "$0")" && pwd)"
 launcher=()
 # A compiler cache, where the developer has one, is shared by all checkouts.
 if command -v ccache >/dev/null; then
-  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-  export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$tvk_root}"
+  # The settings ride in the launcher, so later `cmake --build` calls keep them:
+  # paths relative to the checkout, and the precompiled header made cacheable.
+  cache="/usr/bin/env;CCACHE_BASEDIR=${CCACHE_BASEDIR:-$tvk_root};CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime;ccache"
+  launcher=("-DCMAKE_CXX_COMPILER_LAUNCHER=$cache" "-DCMAKE_C_COMPILER_LAUNCHER=$cache")
 fi
 for arch in $(tvk_archs); do
   build="$(tvk_build_dir "$arch")"
