@@ -221,6 +221,17 @@ public:
   // Ends the loading state of this component once its design is read.
   virtual void Loaded();
 
+  // Form streaming of components that belong to another component than
+  // their owner (a control's columns): the parent a reader hands them to,
+  // and the children a component writes with itself.
+  virtual bool HasParent() const { return false; }
+  virtual TComponent* GetParentComponent() const { return nullptr; }
+  virtual void SetParentComponent(TComponent* value) { (void)value; }
+  virtual void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
+    (void)proc;
+    (void)root;
+  }
+
 protected:
   // Told of components inserted into or removed from this owner, and of
   // free-notification partners that go.
@@ -239,6 +250,20 @@ private:
   std::vector<TComponent*> FComponents;      // owned
   std::vector<TComponent*> FFreeNotifies;    // not owned
 };
+
+// A component class: its class reference and a maker that gives a new
+// component an owner and runs its AfterConstruction (through CreateComponent).
+struct TComponentClassRef {
+  TClass Info;
+  TComponent* (*Create)(TComponent* owner);
+};
+using TComponentClass = const TComponentClassRef*;
+template <class T>
+TComponentClass ComponentClassOf() {
+  static const TComponentClassRef ref{&T::StaticClassInfo(),
+                                      [](TComponent* owner) -> TComponent* { return CreateComponent<T>(owner); }};
+  return &ref;
+}
 
 // ---- Designs: how a form or data module is filled when it is made
 

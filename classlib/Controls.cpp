@@ -174,6 +174,7 @@ HCURSOR CursorHandle(TCursor cursor) {
     case crSizeNS: case crVSplit: id = IDC_SIZENS; break;
     case crSizeWE: case crHSplit: id = IDC_SIZEWE; break;
     case crNo: id = IDC_NO; break;
+    case crHourGlass: id = IDC_WAIT; break;
     case crHandPoint: id = IDC_HAND; break;
     default: return nullptr;
   }

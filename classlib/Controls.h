@@ -64,6 +64,7 @@ enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 // Mouse cursors: the library's numbers, mapped to system cursors when shown.
 using TCursor = int;
 constexpr TCursor crDefault = 0, crArrow = -2, crCross = -3, crIBeam = -4, crSizeNS = -7, crSizeWE = -9,
+                  crHourGlass = -11,
                   crDrag = -12, crNoDrop = -13, crHSplit = -14, crVSplit = -15, crNo = -18, crHandPoint = -21;
 // The system cursor shown for Cursor (null for crDefault: the window's own).
 HCURSOR CursorHandle(TCursor cursor);

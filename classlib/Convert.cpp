@@ -4,6 +4,8 @@
 #include <limits>
 #include <type_traits>
 
+#include <windows.h>
+
 namespace tvk {
 
 namespace {
@@ -215,6 +217,22 @@ TDateTime EncodeTime(int hour, int min, int sec, int msec) {
     throw EConvertError(L"Invalid argument to time encode");
   constexpr double kMillisecondsPerDay = 86400000.0;
   return ((hour * 3600 + min * 60 + sec) * 1000.0 + msec) / kMillisecondsPerDay;
+}
+
+std::string WideToAnsi(std::wstring_view text) {
+  if (text.empty()) return {};
+  int length = WideCharToMultiByte(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(std::size_t(length > 0 ? length : 0), '\0');
+  if (length > 0) WideCharToMultiByte(CP_ACP, 0, text.data(), int(text.size()), out.data(), length, nullptr, nullptr);
+  return out;
+}
+
+WideString AnsiToWide(std::string_view text) {
+  if (text.empty()) return {};
+  int length = MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
+  WideString out(std::size_t(length > 0 ? length : 0), L'\0');
+  if (length > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), out.data(), length);
+  return out;
 }
 
 }  // namespace tvk

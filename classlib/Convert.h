@@ -49,6 +49,10 @@ WideString FloatToStr(double value);
 // becomes U+FFFD.
 WideString UTF8Decode(std::string_view utf8);
 std::string UTF8Encode(std::wstring_view text);
+// Text in the system's ANSI code page and back: characters the code page
+// cannot hold come out as the code page's default character.
+std::string WideToAnsi(std::wstring_view text);
+WideString AnsiToWide(std::string_view text);
 
 // A date and time: days since 30 December 1899, the time of day as the fraction.
 using TDateTime = double;

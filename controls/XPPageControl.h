@@ -297,7 +297,7 @@ public:
   void RemovePage(TWinXPTabSheet* page);
   TWinXPTabSheet* FindNextPage(TWinXPTabSheet* curPage, bool goForward, bool checkTabVisible);
   // The pages in page order, then the other children owned by Root.
-  void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root);
+  void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
 
 protected:
   bool CanShowTab(int index) override;

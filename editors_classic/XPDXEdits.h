@@ -50,7 +50,8 @@ public:
   TVK_CLASS(TCustomXPDXEdit, TdxInplaceEdit)
   explicit TCustomXPDXEdit(TComponent* owner);
   ~TCustomXPDXEdit() override;
-  const TdxInplaceEditClass& EditClass() const override { return TXPDXEditClass::Instance(); }
+  static const TdxInplaceEditClass& ClassFunctions() { return TXPDXEditClass::Instance(); }
+  const TdxInplaceEditClass& EditClass() const override { return ClassFunctions(); }
   bool GetInterface(const GUID& iid, void** obj) override;
   IXPEditCommands& Commands() { return FCommands; }
 

@@ -35,7 +35,8 @@ public:
   TVK_CLASS(TdxInplaceBlobEdit, TdxInplaceDropDownEdit)
   explicit TdxInplaceBlobEdit(TComponent* owner);
   ~TdxInplaceBlobEdit() override;
-  const TdxInplaceEditClass& EditClass() const override { return TdxInplaceBlobEditClass::Instance(); }
+  static const TdxInplaceEditClass& ClassFunctions() { return TdxInplaceBlobEditClass::Instance(); }
+  const TdxInplaceEditClass& EditClass() const override { return ClassFunctions(); }
 
   // Null and Unassigned empty the cell; a string or a byte array is kept as
   // it is, any other value as its text.

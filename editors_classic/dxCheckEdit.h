@@ -67,7 +67,8 @@ public:
   TVK_CLASS(TdxInplaceCheckEdit, TdxInplaceEdit)
   explicit TdxInplaceCheckEdit(TComponent* owner);
   ~TdxInplaceCheckEdit() override;
-  const TdxInplaceEditClass& EditClass() const override { return TdxInplaceCheckEditClass::Instance(); }
+  static const TdxInplaceEditClass& ClassFunctions() { return TdxInplaceCheckEditClass::Instance(); }
+  const TdxInplaceEditClass& EditClass() const override { return ClassFunctions(); }
 
   TdxCheckBoxState State() const { return FState; }
   void SetState(TdxCheckBoxState value);

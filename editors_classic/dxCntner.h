@@ -259,8 +259,10 @@ public:
   ~TdxInplaceEdit() override;
   void AfterConstruction() override;
 
-  // The class functions of this editor's class.
-  virtual const TdxInplaceEditClass& EditClass() const { return TdxInplaceEditClass::Instance(); }
+  // The class functions of this editor's class; ClassFunctions answers them
+  // without an editor (each class with functions of its own declares both).
+  static const TdxInplaceEditClass& ClassFunctions() { return TdxInplaceEditClass::Instance(); }
+  virtual const TdxInplaceEditClass& EditClass() const { return ClassFunctions(); }
   TCustomdxContainer* Container() const;
 
   // Host protocol
@@ -420,6 +422,26 @@ protected:
   bool FImmediatePopupStyle = false;  // a click anywhere on the editor opens its pop-up
   bool FInternalChanging = false;     // a value from the host is being set: no events
 };
+
+// An editor class: its class reference (one editor per class, "is an editor
+// of class X"), its class functions, and a maker that gives a new editor an
+// owner and runs its AfterConstruction.
+struct TdxInplaceEditClassRef {
+  TClass Info;
+  const TdxInplaceEditClass& (*Functions)();
+  TdxInplaceEdit* (*Create)(TComponent* owner);
+  bool InheritsFrom(TClass c) const { return Info->InheritsFrom(c); }
+  std::unique_ptr<TdxEditViewData> CreateViewDataObject() const { return Functions().CreateViewDataObject(); }
+};
+using TdxInplaceEditClassType = const TdxInplaceEditClassRef*;
+template <class T>
+TdxInplaceEditClassType EditorClassOf() {
+  static const TdxInplaceEditClassRef ref{&T::StaticClassInfo(), &T::ClassFunctions,
+                                          [](TComponent* owner) -> TdxInplaceEdit* {
+                                            return CreateComponent<T>(owner);
+                                          }};
+  return &ref;
+}
 
 class TCustomdxContainer : public TCustomControl {
 public:

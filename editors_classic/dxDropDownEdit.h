@@ -74,7 +74,8 @@ public:
   TVK_CLASS(TdxInplaceDropDownEdit, TdxInplaceMaskEdit)
   explicit TdxInplaceDropDownEdit(TComponent* owner);
   ~TdxInplaceDropDownEdit() override;
-  const TdxInplaceEditClass& EditClass() const override { return TdxInplaceDropDownEditClass::Instance(); }
+  static const TdxInplaceEditClass& ClassFunctions() { return TdxInplaceDropDownEditClass::Instance(); }
+  const TdxInplaceEditClass& EditClass() const override { return ClassFunctions(); }
 
   bool DroppedDown();
   void SetDroppedDown(bool value);
@@ -246,6 +247,8 @@ public:
   TVK_CLASS(TdxInplaceButtonEdit, TdxInplaceDropDownEdit)
   explicit TdxInplaceButtonEdit(TComponent* owner);
   ~TdxInplaceButtonEdit() override;
+  // The standard view style's functions; the others answer by their style.
+  static const TdxInplaceEditClass& ClassFunctions() { return TdxInplaceButtonEditClass::Instance(); }
   const TdxInplaceEditClass& EditClass() const override;
 
   TdxEditButtons& Buttons() { return *FButtons; }

@@ -50,7 +50,8 @@ public:
   TVK_CLASS(TdxInplaceTextEdit, TdxInplaceEdit)
   explicit TdxInplaceTextEdit(TComponent* owner);
   ~TdxInplaceTextEdit() override;
-  const TdxInplaceEditClass& EditClass() const override { return TdxInplaceTextEditClass::Instance(); }
+  static const TdxInplaceEditClass& ClassFunctions() { return TdxInplaceTextEditClass::Instance(); }
+  const TdxInplaceEditClass& EditClass() const override { return ClassFunctions(); }
 
   void SetEditValue(const Variant& value) override;
   void RefreshDefaults() override;
@@ -196,7 +197,8 @@ class TdxInplaceMaskEdit : public TdxInplaceTextEdit {
 public:
   TVK_CLASS(TdxInplaceMaskEdit, TdxInplaceTextEdit)
   explicit TdxInplaceMaskEdit(TComponent* owner) : TdxInplaceTextEdit(owner) {}
-  const TdxInplaceEditClass& EditClass() const override { return TdxInplaceMaskEditClass::Instance(); }
+  static const TdxInplaceEditClass& ClassFunctions() { return TdxInplaceMaskEditClass::Instance(); }
+  const TdxInplaceEditClass& EditClass() const override { return ClassFunctions(); }
 
   const WideString& EditMask() const { return FEditMask; }
   void SetEditMask(const WideString& value);

@@ -48,7 +48,8 @@ public:
   TVK_CLASS(TdxInplaceGraphicEdit, TdxInplaceEdit)
   explicit TdxInplaceGraphicEdit(TComponent* owner);
   ~TdxInplaceGraphicEdit() override;
-  const TdxInplaceEditClass& EditClass() const override { return TdxInplaceGraphicEditClass::Instance(); }
+  static const TdxInplaceEditClass& ClassFunctions() { return TdxInplaceGraphicEditClass::Instance(); }
+  const TdxInplaceEditClass& EditClass() const override { return ClassFunctions(); }
 
   // Protocol
   // A byte array (or the text form) loads the picture; Null, Unassigned or an empty text clear it.

@@ -35,7 +35,8 @@ public:
   TVK_CLASS(TdxInplaceImageEdit, TdxInplaceDropDownEdit)
   explicit TdxInplaceImageEdit(TComponent* owner);
   ~TdxInplaceImageEdit() override;
-  const TdxInplaceEditClass& EditClass() const override { return TdxInplaceImageEditClass::Instance(); }
+  static const TdxInplaceEditClass& ClassFunctions() { return TdxInplaceImageEditClass::Instance(); }
+  const TdxInplaceEditClass& EditClass() const override { return ClassFunctions(); }
 
   TStrings& Descriptions() { return *FDescriptions; }
   void SetDescriptions(const TStrings& value);

@@ -27,7 +27,8 @@ public:
   static constexpr int kEllipsisButton = 1;
 
   explicit TdxInplaceMRUEdit(TComponent* owner);
-  const TdxInplaceEditClass& EditClass() const override { return TdxInplaceMRUEditClass::Instance(); }
+  static const TdxInplaceEditClass& ClassFunctions() { return TdxInplaceMRUEditClass::Instance(); }
+  const TdxInplaceEditClass& EditClass() const override { return ClassFunctions(); }
 
   int MaxItemCount() const { return FMaxItemCount; }
   // Negative counts mean no limit (0).

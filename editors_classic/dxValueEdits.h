@@ -42,7 +42,8 @@ class TdxInplaceSpinEdit : public TdxInplaceMaskEdit {
 public:
   TVK_CLASS(TdxInplaceSpinEdit, TdxInplaceMaskEdit)
   explicit TdxInplaceSpinEdit(TComponent* owner);
-  const TdxInplaceEditClass& EditClass() const override { return TdxInplaceSpinEditClass::Instance(); }
+  static const TdxInplaceEditClass& ClassFunctions() { return TdxInplaceSpinEditClass::Instance(); }
+  const TdxInplaceEditClass& EditClass() const override { return ClassFunctions(); }
 
   virtual double GetIncrement() { return FIncrement; }
   // The text as a number; the lower limit for an empty text or one that is none.
@@ -216,7 +217,8 @@ class TdxInplaceHyperLinkEdit : public TdxInplaceTextEdit {
 public:
   TVK_CLASS(TdxInplaceHyperLinkEdit, TdxInplaceTextEdit)
   explicit TdxInplaceHyperLinkEdit(TComponent* owner);
-  const TdxInplaceEditClass& EditClass() const override { return TdxInplaceHyperLinkEditClass::Instance(); }
+  static const TdxInplaceEditClass& ClassFunctions() { return TdxInplaceHyperLinkEditClass::Instance(); }
+  const TdxInplaceEditClass& EditClass() const override { return ClassFunctions(); }
 
   TColor LinkColor() const { return FLinkColor; }
   void SetLinkColor(TColor value);

@@ -556,9 +556,9 @@ public:
   bool IsDestroying() const { return (ComponentState() & csDestroying) != 0; }
   bool IsLoading() const { return (ComponentState() & csLoading) != 0; }
   // A reader's parent: a control takes the component as its child.
-  void SetParentComponent(TComponent* AValue);
-  TComponent* GetParentComponent() const;
-  bool HasParent() const { return FControl != nullptr; }
+  void SetParentComponent(TComponent* AValue) override;
+  TComponent* GetParentComponent() const override;
+  bool HasParent() const override { return FControl != nullptr; }
 
 protected:
   virtual void Initialize() {}

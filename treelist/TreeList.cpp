@@ -66,6 +66,7 @@ TdxTreeListNode::~TdxTreeListNode() {
   if (!FOwner) return;
   TCustomdxTreeList& owner = *FOwner;
   if (FData) SetData(nullptr);  // leaves the owner's node-by-data map
+  if (FData && owner.FNodesByData) owner.MoveNodeData(this, nullptr);  // also when data cannot be set
   FDeleting = true;
   DeleteChildren();
   TdxTreeListNode* priorParent = nullptr;
@@ -312,6 +313,7 @@ int TdxTreeListNode::CountValues() const { return FOwner->GetValueCount(); }
 
 void TdxTreeListNode::SetData(void* value) {
   if (!FOwner->CanSetNodeData()) return;
+  if (FOwner->FTrackNodeData || FOwner->FNodesByData) FOwner->MoveNodeData(this, value);
   FData = value;
 }
 

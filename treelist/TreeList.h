@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "ComRef.h"
@@ -618,12 +619,34 @@ public:
   virtual bool IsHeaderVisible(int column) { (void)column; return true; }
   virtual void ShowHeader(int column) { (void)column; }
   virtual void DoBeginDragNode(TdxTreeListNode* node);
-  // Selection (stand-ins until the selection list is built).
+  // Selection hooks: the rules and events here, the list of selected nodes
+  // in the published tree list.
   virtual bool IsNodeSelected(const TdxTreeListNode* node) { (void)node; return false; }
   virtual void SelectNode(TdxTreeListNode* node, bool value) { (void)node; (void)value; }
-  virtual void ClearSelection() {}
-  virtual int SelectedCount() { return FFocused ? 1 : 0; }
+  virtual int SelectedCount() { return 0; }
+  virtual TdxTreeListNode* GetSelectedItem(int index) { (void)index; return nullptr; }
+  virtual void ClearSelection();
+  virtual void DeleteSelection();
+  virtual void SelectAll() {}
+  virtual bool CanNodeSelected(TdxTreeListNode* node);
+  virtual void NodeSelectionChanged(TdxTreeListNode* node);
+  virtual void SelectRange(TdxTreeListNode* node1, TdxTreeListNode* node2);
+  void SetSelectionAnchor(TdxTreeListNode* node) { FSelectionAnchor = node; }
+  int CompareWithAnchor(const TdxTreeListNode* node) const;
   virtual void SelectedCountChanged();
+  void InvalidateSelection();
+  // The node-data map (kept while FTrackNodeData): the nodes whose Data is a pointer.
+  void MoveNodeData(TdxTreeListNode* node, void* newData);
+  void RemoveTreeNodeDataReference(void* data);
+  // The nodes that carry Data (empty when none or when the map is not kept).
+  TdxTreeListNodeList NodesByData(void* data) const;
+  // Sorting sibling lists: Level -1 every list, else the lists at that depth.
+  virtual void SortNodes(int level, int column, bool desc);
+  virtual int SortedColumnCount() { return 0; }
+  virtual bool SortedColumnDesc(int index) { (void)index; return false; }
+  virtual int SortedColumnIndex(int index) { return index; }
+  virtual void ClearColumnsSorted() {}
+  TdxTreeListNode* FFirstSelectedNode = nullptr;
   virtual bool IsInvertSelect() { return Ex(aoInvertSelect); }
   virtual TImageList* GetNodeImages(TdxTreeListNode* node) { (void)node; return FImages; }
   virtual void UpdateScrollBars() {}
@@ -645,6 +668,9 @@ protected:
   void Loaded() override;
   bool Op(TdxTreeListOption o) const { return (FOptions & OptionBit(o)) != 0; }
   bool Ex(TdxTreeListOptionEx o) const { return (FOptionsEx & OptionBit(o)) != 0; }
+  void SetSelecting(bool value) { FSelecting = value; }
+  // Nodes kept out of the tree (freed with it): their cells follow the columns too.
+  const TdxTreeListNodeList& HiddenNodes() const { return FHiddenList; }
   // The rows' rectangle (below the panels, right of the indicator).
   RECT CellsRect();
   void InvalidateRows(const RECT& r, bool erase);
@@ -699,6 +725,9 @@ private:
   TImageList* FImages = nullptr;
   TdxTreeListNodeList FHiddenList;  // nodes kept out of the tree, freed with it
   mutable TdxTreeListListStats FListStats;
+  // Pointer -> the nodes whose Data it is; made on first use. A null Data is never a key.
+  std::unique_ptr<std::unordered_map<void*, TdxTreeListNodeList>> FNodesByData;
+  void SortNodeList(TdxTreeListNodeList& list, int column, bool desc);
 };
 
 // Text measuring and registry paths of the unit.

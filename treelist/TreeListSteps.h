@@ -1,7 +1,9 @@
 #pragma once
-// The tree list's unit as a row of the module's start-up table.
+// The tree list's unit as rows of the module's start-up table.
 #include "ModuleInit.h"
+#include "TreeListColumn.h"
 #include "TreeListRoutines.h"
 
-#define TVK_TREELIST_STEPS \
-  ::tvk::TInitStep{"dxTL", &::tvk::TreeListUnitStartup, &::tvk::TreeListUnitShutdown},
+#define TVK_TREELIST_STEPS                                                                              \
+  ::tvk::TInitStep{"dxTL", &::tvk::TreeListUnitStartup, &::tvk::TreeListUnitShutdown},                \
+  ::tvk::TInitStep{"dxTLColumns", &::tvk::RegisterColumnClasses, &::tvk::UnregisterColumnClasses},

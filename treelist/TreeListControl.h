@@ -1,0 +1,300 @@
+#pragma once
+// The tree list with columns and bands: it answers the base tree list's
+// questions about bands, headers and cells from its column components and
+// its band collection, keeps the header arrangement cached for painting,
+// keeps header rows compact, and makes one in-place editor per editor class.
+// Its nodes are text nodes, one string per column.
+#include <memory>
+#include <vector>
+
+#include "Lists.h"
+#include "TreeList.h"
+#include "TreeListBands.h"
+#include "TreeListColumn.h"
+
+namespace tvk {
+
+class TdxTreeListDesigner;
+class TCustomdxTreeListControl;
+
+// A row that keeps its cell texts: entry i is the text of the column with
+// absolute index i (missing entries read as empty).
+class TdxTreeListTextNode : public TdxTreeListNode {
+public:
+  TVK_CLASS(TdxTreeListTextNode, TdxTreeListNode)
+  explicit TdxTreeListTextNode(TCustomdxTreeList* owner) : TdxTreeListNode(owner) {}
+  int32_t FImageIndex = 0;
+  int32_t FSelectedIndex = -1;
+  int32_t FStateIndex = -1;
+  TStringList Strings;
+};
+
+// Makes a node of a node class for its owner.
+using TdxTreeListNodeClass = TdxTreeListNode* (*)(TCustomdxTreeList* owner);
+template <class T>
+TdxTreeListNodeClass NodeClassOf() {
+  return [](TCustomdxTreeList* owner) -> TdxTreeListNode* { return new T(owner); };
+}
+
+using TTLGetImageEvent = std::function<void(TObject* Sender, TdxTreeListNode* Node, int& Index)>;
+using TdxTLBandEvent = std::function<void(TObject* Sender, TdxTreeListBand* Band)>;
+using TdxTLColumnEvent = std::function<void(TObject* Sender, TdxTreeListColumn* Column)>;
+using TdxTLCanBandDragging = std::function<void(TObject* Sender, TdxTreeListBand* Band, bool& Allow)>;
+using TdxTLCanHeaderDragging = std::function<void(TObject* Sender, TdxTreeListColumn* Column, bool& Allow)>;
+using TdxTLShowBand = std::function<void(TObject* Sender, TdxTreeListBand* Band, int Index)>;
+using TdxTLShowHeader =
+    std::function<void(TObject* Sender, TdxTreeListColumn* Column, int BandIndex, int RowIndex, int ColIndex)>;
+using TTLColumnMovedEvent = std::function<void(TObject* Sender, int FromIndex, int ToIndex)>;
+using TdxTLColumnSorted = std::function<void(TObject* Sender, TdxTreeListColumn* Column, TdxTreeListColumnSort& Sorted)>;
+using TdxTLIsExistFooterCell = std::function<void(TObject* Sender, TdxTreeListColumn* Column, bool& Exist)>;
+using TdxTLGetNodeDragText =
+    std::function<void(TObject* Sender, TdxTreeListNode* Node, TdxTreeListColumn* Column, WideString& Text)>;
+
+class TCustomdxTreeListControl : public TCustomdxTreeList {
+public:
+  TVK_CLASS(TCustomdxTreeListControl, TCustomdxTreeList)
+  explicit TCustomdxTreeListControl(TComponent* owner);
+  ~TCustomdxTreeListControl() override;
+
+  // --- columns
+  int ColumnCount() const { return int(FColumns.size()); }
+  TdxTreeListColumn* Columns(int index) const;
+  int VisibleColumnCount() const;
+  TdxTreeListColumn* CreateColumn(TComponentClass columnClass) { return CreateColumnEx(columnClass, this); }
+  TdxTreeListColumn* CreateColumnEx(TComponentClass columnClass, TComponent* owner);
+  virtual void DestroyColumns();
+  virtual void AssignColumns(TCustomdxTreeListControl* source);
+  TdxTreeListColumn* ColumnByName(std::wstring_view name) const;
+  int GetAbsoluteColumnIndex(int visibleIndex) const;
+  int GetVisibleColumnIndex(int absoluteIndex) const;
+  Variant GetDisplayValue(TdxTreeListNode* node, int absoluteIndex);
+  void RefreshDefaultColumnsWidths();
+  void RestoreColumnsDefaults();
+  // Appends and links a column; RemoveColumn unlinks it (the column's TreeList does both).
+  void AddColumn(TdxTreeListColumn* column);
+  virtual void RemoveColumn(TdxTreeListColumn* column);
+
+  // --- bands and header rows
+  TdxTreeListBands& Bands() { return *FBands; }
+  void SetBands(const TdxTreeListBands& value) { FBands->Assign(value); }
+  int BandMaxRowCount() const { return FBandMaxRowCount; }
+  void SetBandMaxRowCount(int value);
+  int BandRowCountValue() const { return FBandRowCount; }
+  void SetBandRowCount(int value) override;
+  bool DefaultLayout() const { return FDefaultLayout; }
+  void SetDefaultLayout(bool value);
+  int HeaderMinRowCount() const { return FHeaderMinRowCount; }
+  void SetHeaderMinRowCount(int value);
+  int HeaderPanelMaxRowCount() const { return FHeaderPanelMaxRowCount; }
+  void SetHeaderPanelMaxRowCount(int value);
+  int HeaderPanelRowCountValue() const { return FHeaderPanelRowCount; }
+  void SetHeaderPanelRowCount(int value) override;
+  bool HeaderPanelRowCountStored() const { return (OptionsEx() & OptionBit(aoAutoHeaderPanelHeight)) == 0; }
+  // Compacts the header rows of every band (after column changes).
+  void RefreshRowIndexes();
+  int LockRefreshRowIndexes = 0;
+  bool CustomStoring = false;
+  TdxTreeListDesigner* Designer() const { return FDesigner; }
+  TdxTreeListNodeClass DefaultNodeClass = NodeClassOf<TdxTreeListTextNode>();
+
+  // --- the header caches (filled by MakeBandHeaderList, empty when stale)
+  bool HeaderCachesFilled() const { return FCachesFilled; }
+
+  // --- the control's virtual operations
+  virtual void MoveColumnData(int oldIndex, int newIndex);
+  virtual void ResetAutoHeaderPanelHeight();
+  virtual void BandsChanged();
+  virtual void ColumnChanged(TdxTreeListColumn* column);
+  virtual void HeaderRowCountChanged() { LayoutChanged(); }
+  virtual void AddSortedColumn(TdxTreeListColumn* column);
+  virtual void DoColumnSorting(TdxTreeListColumn* column) { (void)column; }
+  virtual void ToggleColumnSort(TdxTreeListColumn* column) { (void)column; }
+  virtual void BeforeColumnSorted(TdxTreeListColumn* column) { (void)column; }
+  virtual void RemoveSortedColumn(TdxTreeListColumn* column);
+  virtual void AfterColumnSorted(TdxTreeListColumn* column) { (void)column; }
+  virtual void GetEditBounds(const RECT& rect, RECT& bounds);
+  virtual void ApplyBestFit(TdxTreeListColumn* column) { (void)column; }
+  virtual void RefreshSorting() {}
+  void BeginSorting() { ++FLockSorting; }
+  void EndSorting();
+  int SortedColumnCount() override { return int(FSortedColumns.size()); }
+  bool SortedColumnDesc(int index) override;
+  int SortedColumnIndex(int index) override;
+  TdxTreeListColumn* SortedColumns(int index) const;
+
+  // --- editors: one per editor class, made on first need, freed with the control
+  TdxInplaceEdit* GetEditor();
+  TdxInplaceEdit* CreateEditor();
+  int EditorCount() const { return int(FEditors.size()); }
+
+  // --- position queries through the hit test (none until the hit test exists)
+  TdxTreeListBand* GetBandAt(int x, int y) { (void)x; (void)y; return nullptr; }
+
+  // --- answers to the base tree list
+  int GetBandCount() override { return FBands->Count(); }
+  int GetVisibleBandCount() override { return FBands->VisibleCount(); }
+  int GetAbsoluteBandIndex(int index) override { return FBands->GetAbsoluteIndex(index); }
+  int GetVisibleBandIndex(int index) override { return FBands->GetVisibleIndex(index); }
+  TAlignment GetAbsoluteBandAlignment(int band) override;
+  void GetAbsoluteBandCaption(int band, WideString& text) override;
+  int GetAbsoluteBandWidth(int band) override;
+  TAlignment GetBandAlignment(int band) override;
+  void GetBandCaption(int band, WideString& text) override;
+  int GetBandWidthStored(int band) override;
+  int GetBandMinWidthStored(int band) override;
+  bool IsBandOnlyOwnColumns(int band) override;
+  int GetFixedLeftBandIndex() override;
+  int GetFixedRightBandIndex() override;
+  bool IsBandSizing(int band) override;
+  bool IsBandCustomizingDisabled(int band) override;
+  bool IsBandHidden(int band) override;
+  bool IsBandHeaderWidth() override { return FDefaultLayout || TCustomdxTreeList::IsBandHeaderWidth(); }
+  int GetValueCount() override { return ColumnCount(); }
+  int GetHeaderAbsoluteIndex(int band, int row, int col) override;
+  int GetHeaderColCount(int band, int row) override;
+  int GetHeaderRowCount(int band) override;
+  int GetColumnBandIndex(int column) override;
+  int GetColumnRowIndex(int column) override;
+  int GetColumnColIndex(int column) override;
+  TAlignment GetColumnAlignment(TdxTreeListNode* node, int column) override;
+  TAlignment GetHeaderAlignment(int column) override;
+  void GetColumnCaption(int column, WideString& text) override;
+  void GetHeaderCaption(int column, WideString& text) override;
+  int GetColumnWidth(int column) override;
+  int GetColumnMinWidth(int column) override;
+  TColor GetColumnColor(int column) override;
+  TFont& GetColumnFont(int column) override;
+  bool IsColumnFontAssigned(int column) override;
+  TBitmap* GetHeaderGlyph(int column) override;
+  bool IsHeaderGlyphAssigned(int column) override;
+  int GetHeaderMaxLineCount(int column) override;
+  bool IsColumnTabStop(int column) override;
+  bool GetColumnSizing(int column) override;
+  TdxTreeListColumnSort GetHeaderSorted(int column) override;
+  int GetHeaderDropDownState(int column) override;
+  int GetHeaderWidth(int column) override;
+  int GetColumnLineHeight(TCanvas& canvas, int column) override;
+  bool GetHeaderMultiLine(int column) override;
+  bool IsHeaderVisible(int column) override;
+  bool IsHeaderInCustomizeBox(int column) override;
+  bool IsHeaderCustomizingDisabled(int column) override;
+  int GetMaxBandRowCount() override { return FBandMaxRowCount; }
+  int GetBandRowCount() override { return FBandRowCount; }
+  int GetMaxHeaderPanelRowCount() override { return FHeaderPanelMaxRowCount; }
+  int GetHeaderPanelRowCount() override { return FHeaderPanelRowCount; }
+  int GetMinHeaderPanelRowCount() override;
+  bool IsExistFooterCell(int column) override;
+  void GetCellText(TdxTreeListNode* node, int column, WideString& text) override;
+  WideString GetNodeDragText(TdxTreeListNode* node, int column) override;
+  void SetBandWidth(int band, int width) override;
+  void SetHeaderWidth(int column, int width) override;
+  // Proportional resizing of the hidden sizable bands, or of a band's hidden sizable columns.
+  using TCustomdxTreeList::ScaleBandWidths;
+  using TCustomdxTreeList::ScaleHeaderWidths;
+  void ScaleBandWidths(int numerator, int denominator);
+  void ScaleHeaderWidths(int band, int numerator, int denominator);
+  void MoveBand(int from, int to) override;
+  void HideBand(int band) override;
+  void ShowBandAt(int band, int position);
+  void HideHeader(int column) override;
+  void MoveHeaderTo(int column, int visibleBand, int row, int col);
+  void ShowHeaderAt(int column, int visibleBand, int row, int col);
+  bool CanBandDragging(int band) override;
+  bool CanHeaderDragging(int column) override;
+  void ColumnClick(int column) override;
+  void BandClick(int band) override;
+  void DoChangedColumnsWidth() override { if (OnChangedColumnsWidth) OnChangedColumnsWidth(this); }
+
+  // --- text nodes
+  TdxTreeListNode* CreateNode() override;
+  int GetNodeImageIndex(const TdxTreeListNode* node) override;
+  int GetNodeSelectedIndex(const TdxTreeListNode* node) override;
+  int GetNodeStateIndex(const TdxTreeListNode* node) override;
+  Variant GetNodeVariant(const TdxTreeListNode* node, int column) override;
+  WideString GetNodeString(const TdxTreeListNode* node, int column) override;
+  void SetNodeImageIndex(TdxTreeListNode* node, int value) override;
+  void SetNodeSelectedIndex(TdxTreeListNode* node, int value) override;
+  void SetNodeStateIndex(TdxTreeListNode* node, int value) override;
+  void SetNodeString(TdxTreeListNode* node, int column, const WideString& value) override;
+  void SetNodeVariant(TdxTreeListNode* node, int column, const Variant& value) override;
+  void DeleteNodeColumnData(TdxTreeListNode* node, int column) override;
+  // Every text node of the tree and of the hidden list, parents before children.
+  void ForEachNode(const std::function<void(TdxTreeListNode*)>& action);
+
+  // --- form streaming
+  void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
+
+  TTLGetImageEvent OnGetImageIndex, OnGetSelectedIndex, OnGetStateIndex;
+  TdxTLBandEvent OnBandClick, OnHideBand;
+  TdxTLShowBand OnShowBand;
+  TdxTLColumnEvent OnColumnClick, OnHideHeader, OnHeaderMoved;
+  TdxTLShowHeader OnShowHeader;
+  TdxTLCanBandDragging OnCanBandDragging;
+  TdxTLCanHeaderDragging OnCanHeaderDragging;
+  TTLColumnMovedEvent OnColumnMoved;
+  TdxTLColumnSorted OnColumnSorted;
+  TdxTLIsExistFooterCell OnIsExistFooterCell;
+  TdxTLGetNodeDragText OnGetNodeDragText;
+  TNotifyEvent OnChangedColumnsWidth;
+
+  void ClearListNodes() override;
+  void ResetNodeRowHeights() override;
+  void ClearHeaderBounds() override { FHeaderBounds.clear(); }
+  void MakeBandHeaderList() override;
+  void CalcHeaderBounds() override;
+  void MakeListNodes() override;
+  void LayoutRefreshing() override;
+
+protected:
+  void Loaded() override;
+  TVK_MESSAGES();
+  void CMFontChanged(TMessage& message);
+
+private:
+  friend class TdxTreeListColumn;
+  friend class TdxTreeListBand;
+  friend class TdxTreeListBands;
+  friend class TdxTreeListDesigner;
+  TdxTreeListColumn* ColumnAt(int index) const {
+    return index >= 0 && index < ColumnCount() ? FColumns[std::size_t(index)] : nullptr;
+  }
+  TdxTreeListBand* VisibleBand(int band) const { return FBands->GetVisibleItem(band); }
+  void StoreDefaultLayout(bool value) { FDefaultLayout = value; }
+  // The columns of a band's header row in list order (the counting path).
+  std::vector<int> CountRowColumns(int absoluteBand, int row) const;
+
+  std::unique_ptr<TdxTreeListBands> FBands;
+  int FBandMaxRowCount = 5;
+  int FBandRowCount = 1;
+  std::vector<TdxTreeListColumn*> FColumns;  // not owned
+  bool FDefaultLayout = true;
+  TdxTreeListDesigner* FDesigner = nullptr;
+  std::vector<TdxInplaceEdit*> FEditors;  // owned by the control as components
+  int FHeaderMinRowCount = 1;
+  int FHeaderPanelMaxRowCount = 5;
+  int FHeaderPanelRowCount = 1;
+  int FLockSorting = 0;
+  bool FSetAutoHeaderPanelRowCount = false;
+  std::vector<TdxTreeListColumn*> FSortedColumns;
+  std::vector<int> FBandList;         // absolute band index per visible index
+  std::vector<int> FBandVisibleList;  // visible index (or -1) per absolute band index
+  bool FBandListLoading = false;
+  std::vector<std::vector<std::vector<int>>> FHeaderAbsoluteList;  // per visible band, per row
+  bool FHeaderListLoading = false;
+  std::vector<int> FHeaderBounds;
+  bool FHeaderBoundsLoading = false;
+  bool FCachesFilled = false;  // the band and header lists are current
+};
+
+// A design-time host's hook on a tree list: registers itself as the tree
+// list's designer and leaves again when freed; the tree list frees it.
+class TdxTreeListDesigner : public TObject {
+public:
+  TVK_CLASS(TdxTreeListDesigner, TObject)
+  explicit TdxTreeListDesigner(TCustomdxTreeListControl* treeList);
+  ~TdxTreeListDesigner() override;
+  virtual void LayoutChanged() {}
+  TCustomdxTreeListControl* TreeList;
+};
+
+}  // namespace tvk
