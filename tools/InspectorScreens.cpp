@@ -56,15 +56,21 @@ void Pump() {
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
 }
 
-// The window's client area (with its child editor) into a bitmap.
-void Capture(TWinControl& control, TBitmap& shot) {
-  RECT r{};
-  GetWindowRect(control.Handle(), &r);
+// The inspector's client area and its open editor, printed into a bitmap
+// (the screen cannot be read back under a null display driver).
+void Capture(TCustomdxInspector& inspector, TBitmap& shot) {
   shot.SetPixelFormat(TPixelFormat::pf32bit);
-  shot.SetSize(r.right - r.left, r.bottom - r.top);
-  HDC screen = GetDC(nullptr);
-  BitBlt(shot.Canvas().Handle(), 0, 0, shot.Width(), shot.Height(), screen, r.left, r.top, SRCCOPY);
-  ReleaseDC(nullptr, screen);
+  shot.SetSize(inspector.ClientWidth(), inspector.ClientHeight());
+  HDC dc = shot.Canvas().Handle();
+  SendMessageW(inspector.Handle(), WM_PRINTCLIENT, WPARAM(dc), PRF_CLIENT);
+  TdxInplaceEdit* editor = inspector.InplaceEditor();
+  if (!editor || !editor->IsVisible()) return;
+  const RECT r = editor->BoundsRect();
+  const int saved = SaveDC(dc);
+  SetViewportOrgEx(dc, r.left, r.top, nullptr);
+  IntersectClipRect(dc, 0, 0, r.right - r.left, r.bottom - r.top);
+  SendMessageW(editor->Handle(), WM_PRINT, WPARAM(dc), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
+  RestoreDC(dc, saved);
 }
 
 void Fill(TScreenInspector& insp, TImageList& images) {
@@ -94,7 +100,7 @@ int main(int argc, char** argv) {
   return RunScreenshotProgram(argc, argv, "inspector_screens", kScreenSteps, [](const std::string& folder) {
     TImageList images(nullptr);
     images.SetSize(12, 12);
-    const TColor colors[] = {clRed, clGreen, clBlue, clOlive};
+    const TColor colors[] = {clRed, clGreen, clBlue, clMaroon};
     for (TColor color : colors) {
       TBitmap glyph;
       glyph.SetSize(12, 12);
