@@ -284,6 +284,12 @@ void TControl::Update() {
   if (TWinControl* parent = Parent()) parent->Update();
 }
 
+void TControl::SetShowHint(bool value) {
+  if (value == FShowHint) return;
+  FShowHint = value;
+  Perform(CM_SHOWHINTCHANGED);
+}
+
 void TControl::SetCursor(TCursor cursor) {
   if (cursor == FCursor) return;
   FCursor = cursor;

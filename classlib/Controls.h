@@ -222,7 +222,8 @@ public:
   const WideString& Hint() const { return FHint; }
   void SetHint(const WideString& hint) { FHint = hint; }
   bool ShowHint() const { return FShowHint; }
-  void SetShowHint(bool value) { FShowHint = value; }
+  // A change is CM_SHOWHINTCHANGED to the control.
+  void SetShowHint(bool value);
 
   // The mouse is captured by this control (its window, or its parent's for it).
   bool MouseCapture();

@@ -37,6 +37,7 @@ constexpr UINT CM_VISIBLECHANGED = CM_BASE + 23;
 constexpr UINT CM_BUTTONPRESSED = CM_BASE + 24;
 constexpr UINT CM_SYSCOLORCHANGE = CM_BASE + 25;  // the system colours changed: every control of a window hears it
 constexpr UINT CM_WININICHANGE = CM_BASE + 26;    // the user's settings changed (WM_WININICHANGE passed on)
+constexpr UINT CM_SHOWHINTCHANGED = CM_BASE + 27;  // the control's ShowHint changed
 constexpr UINT CM_SHOWINGCHANGED = CM_BASE + 32;  // a windowed control's window is to be shown or hidden
 constexpr UINT CM_RELEASE = CM_BASE + 33;         // a form's deferred release
 constexpr UINT CM_INVALIDATE = CM_BASE + 37;      // WParam 0: the control is repainted; 1: a child repaints

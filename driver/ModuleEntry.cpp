@@ -6,6 +6,7 @@
 #include "DriverExports.h"
 #include "Extension.Images.h"
 #include "Forms.h"
+#include "InspectorSteps.h"
 #include "LookAndFeelEditorsSteps.h"
 #include "LookAndFeelSteps.h"
 #include "ModuleInit.h"
@@ -62,6 +63,7 @@ constexpr std::array kSteps = {
     TVK_LOOKANDFEEL_STEPS
     // The editors and the tab control: value types, formats, brushes, strings.
     TVK_LOOKANDFEEL_EDITORS_STEPS
+    TVK_INSPECTOR_STEPS  // the inspector: drag bitmap, row-drag cursors
     // The driver reaches its windows through the user interface registered here.
     TVK_DRIVER_UI_STEPS
     TInitStep{"device data", &tvk::DeviceDataUnitStartup, &tvk::DeviceDataUnitShutdown},

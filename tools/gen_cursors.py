@@ -172,6 +172,40 @@ TREELIST_CURSORS = ("Remove.cur", "FullScroll.cur", "HorScroll.cur", "VerScroll.
                     "RightScroll.cur", "DownScroll.cur", "LeftScroll.cur", "DragCopy.cur", "MultiDragCopy.cur")
 
 
+def inspector_shapes():
+    """The inspector's row-drag cursors: a pointer with a row and a mark of where it goes."""
+    def row(c):
+        pointer(c)
+        c.rect(12, 18, 28, 23)
+
+    def insert(c):
+        row(c)
+        c.fill(10, 15, 30, 15)
+        c.arrow_head(10, 15, (1, 0), 3)
+
+    def add_child(c):
+        row(c)
+        c.line(16, 24, 16, 28)
+        c.line(16, 28, 22, 28)
+        c.arrow_head(24, 28, (1, 0), 3)
+
+    def add(c):
+        row(c)
+        c.fill(12, 27, 28, 28)
+
+    def hide(c):
+        row(c)
+        c.line(14, 4, 26, 16, 2)
+        c.line(26, 4, 14, 16, 2)
+
+    def no_drag(c):
+        c.circle(16, 16, 11, 3)
+        c.line(8, 8, 23, 23, 3)
+
+    return [("Insert", insert, (0, 0)), ("AddChild", add_child, (0, 0)), ("Add", add, (0, 0)),
+            ("Hide", hide, (0, 0)), ("NoDrag", no_drag, (16, 16))]
+
+
 def hand_point(c):
     """A hand with its index finger raised; the fingertip is the hot spot."""
     c.fill(6, 1, 9, 14)
@@ -330,6 +364,11 @@ def main():
             canvas = Canvas()
             draw(canvas)
             write_if_changed(os.path.join(out, "TreeList" + name[:-4] + ".bin"), cursor_resource(canvas, hotspot))
+    # The inspector's, the same way.
+    for name, draw, hotspot in inspector_shapes():
+        canvas = Canvas()
+        draw(canvas)
+        write_if_changed(os.path.join(out, "Inspector" + name + ".bin"), cursor_resource(canvas, hotspot))
 
 
 if __name__ == "__main__":
