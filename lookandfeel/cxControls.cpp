@@ -519,6 +519,72 @@ WNDPROC SetWindowProcOf(HWND AWnd, WNDPROC AProc) {
 
 // ---- Unit start-up and shut-down
 
+// ---- TcxDragImage
+
+TcxDragImage::TcxDragImage(TComponent* AOwner) : TCustomControl(AOwner), FImage(std::make_unique<TcxBitmap>()) {
+  FVisible = false;
+}
+
+TcxDragImage::~TcxDragImage() = default;
+
+void TcxDragImage::CreateParams(TCreateParams& Params) {
+  TCustomControl::CreateParams(Params);
+  Params.Style = WS_POPUP;
+  Params.ExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_LAYERED;
+  Params.WndParent = nullptr;
+}
+
+void TcxDragImage::CreateWnd() {
+  TCustomControl::CreateWnd();
+  UpdateColorKey();
+}
+
+void TcxDragImage::UpdateColorKey() {
+  if (!HandleAllocated()) return;
+  // A layered window shows nothing until its attributes are set: fully opaque
+  // without transparency, the colour key with it.
+  if (FTransparent && FTransparentColor != clNone)
+    SetLayeredWindowAttributes(Handle(), ColorToRGB(FTransparentColor), 255, LWA_COLORKEY);
+  else
+    SetLayeredWindowAttributes(Handle(), 0, 255, LWA_ALPHA);
+}
+
+void TcxDragImage::SetTransparent(bool AValue) {
+  if (FTransparent == AValue) return;
+  FTransparent = AValue;
+  UpdateColorKey();
+}
+
+void TcxDragImage::SetTransparentColor(TColor AValue) {
+  if (FTransparentColor == AValue) return;
+  FTransparentColor = AValue;
+  UpdateColorKey();
+}
+
+void TcxDragImage::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  TCustomControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+  FImage->SetSize(AWidth, AHeight);
+}
+
+void TcxDragImage::ShowImage() {
+  FVisible = true;
+  SetWindowPos(Handle(), HWND_TOPMOST, Left(), Top(), Width(), Height(), SWP_SHOWWINDOW | SWP_NOACTIVATE);
+  Invalidate();
+}
+
+void TcxDragImage::HideImage() {
+  FVisible = false;
+  if (HandleAllocated()) ShowWindow(Handle(), SW_HIDE);
+}
+
+void TcxDragImage::MoveTo(POINT APosition) { SetBounds(APosition.x, APosition.y, Width(), Height()); }
+
+bool TcxDragImage::Showing() const { return HandleAllocated() && IsWindowVisible(const_cast<TcxDragImage*>(this)->Handle()); }
+
+void TcxDragImage::Paint() { Canvas().Draw(0, 0, *FImage); }
+
+TcxCanvas& GetDragImageCanvas(TcxDragImage& AForm) { return AForm.Image().cxCanvas(); }
+
 void cxControlsUnitStart() {
   gControlsFinalizing = false;
   for (const TCursorRow& row : kCursors) Screen().SetCursors(row.Id, LoadLibraryCursor(row));

@@ -859,6 +859,45 @@ private:
   bool FIsScrollingContent = false;
 };
 
+// ---- The drag-image form
+
+// A borderless, top-most pop-up that shows a picture under the mouse during
+// a drag without taking the activation; its pixels of the transparent colour
+// are left out (a layered window's colour key) while transparency is on.
+class TcxDragImage : public TCustomControl {
+public:
+  TVK_CLASS(TcxDragImage, TCustomControl)
+  explicit TcxDragImage(TComponent* AOwner = nullptr);
+  ~TcxDragImage() override;
+
+  // The picture; it follows the form's size.
+  TcxBitmap& Image() { return *FImage; }
+  bool Transparent() const { return FTransparent; }
+  void SetTransparent(bool AValue);
+  TColor TransparentColor() const { return FTransparentColor; }
+  void SetTransparentColor(TColor AValue);
+  void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+  // Shown at its place without activation; hidden; moved to a screen point.
+  void ShowImage();
+  void HideImage();
+  void MoveTo(POINT APosition);
+  bool Showing() const;
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
+  void Paint() override;
+
+private:
+  void UpdateColorKey();
+  std::unique_ptr<TcxBitmap> FImage;
+  bool FTransparent = false;
+  TColor FTransparentColor = clNone;
+};
+
+// The canvas of the picture a drag-image form holds.
+TcxCanvas& GetDragImageCanvas(TcxDragImage& AForm);
+
 // ---- Unit start-up and shut-down
 
 // Cursors, the two messages, the system controller.

@@ -184,4 +184,18 @@
 #define IDS_cxSFilterBoxBlanksCaption 61616
 #define IDS_cxSFilterBoxNonBlanksCaption 61617
 
+#define IDS_CX_PC_FIRST 61904
+#define IDS_scxPCImageListIndexError 61904
+#define IDS_scxPCNoBaseImages 61905
+#define IDS_scxPCNoRegisteredStyles 61906
+#define IDS_scxPCPageIndexError 61907
+#define IDS_scxPCPainterClassError 61908
+#define IDS_scxPCStandardStyleError 61909
+#define IDS_scxPCStyleNameError 61910
+#define IDS_scxPCTabCountEqualsZero 61911
+#define IDS_scxPCTabIndexError 61912
+#define IDS_scxPCTabVisibleIndexOutsOfBounds 61913
+#define IDS_scxPCVisibleTabListEmpty 61914
+#define IDS_scxPCAllowRotateError 61915
+
 #endif

@@ -7,6 +7,10 @@
 #include "cxEditPaintUtils.h"
 #include "cxFilterConsts.h"
 #include "cxFormats.h"
+#include "cxPC.h"
+#include "cxPCConsts.h"
+#include "cxPCPainters.h"
+#include "cxPCPaintersFactory.h"
 
 #include <array>
 
@@ -34,10 +38,10 @@ TEditorsUnit gEditorsUnits[] = {
     {nullptr, nullptr, 0},
     {nullptr, nullptr, 0},
     {nullptr, nullptr, 0},
-    {nullptr, nullptr, 0},
-    {nullptr, nullptr, 0},
-    {nullptr, nullptr, 0},
-    {nullptr, nullptr, 0},
+    {&cxPCConstsUnitStart, &cxPCConstsUnitStop, 0},
+    {&cxPCPaintersFactoryUnitStart, &cxPCPaintersFactoryUnitStop, 0},
+    {&cxPCPaintersUnitStart, &cxPCPaintersUnitStop, 0},
+    {&cxPCUnitStart, &cxPCUnitStop, 0},
 };
 
 #define TVK_COUNT_EDITORS_UNIT(index, name) +1
