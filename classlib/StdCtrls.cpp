@@ -434,6 +434,22 @@ void TButton::CreateParams(TCreateParams& params) {
   params.Style |= FActive ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
 }
 
+void TButton::CreateWnd() {
+  TWinControl::CreateWnd();
+  HandFont(false);
+}
+
+void TButton::HandFont(bool redraw) {
+  if (!HandleAllocated()) return;
+  FWindowFont.Assign(Font());
+  SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(FWindowFont.Handle()), redraw);
+}
+
+void TButton::CMFontChanged(TMessage& message) {
+  HandFont(true);
+  TVK_INHERITED(message);
+}
+
 void TButton::SetDefault(bool value) {
   FDefault = value;
   TCustomForm* form = GetParentForm(this);
@@ -481,6 +497,6 @@ void TButton::CMFocusChanged(TMessage& message) {
 
 TVK_MESSAGE_MAP(TButton, {CN_COMMAND, &TButton::CNCommand}, {WM_LBUTTONDOWN, &TButton::WMMouseButton},
                 {WM_LBUTTONUP, &TButton::WMMouseButton}, {WM_LBUTTONDBLCLK, &TButton::WMMouseButton}, {CM_DIALOGKEY, &TButton::CMDialogKey},
-                {CM_FOCUSCHANGED, &TButton::CMFocusChanged})
+                {CM_FOCUSCHANGED, &TButton::CMFocusChanged}, {CM_FONTCHANGED, &TButton::CMFontChanged})
 
 }  // namespace tvk

@@ -215,18 +215,24 @@ public:
 
 protected:
   void CreateParams(TCreateParams& params) override;
+  void CreateWnd() override;
   TVK_MESSAGES();
   void CNCommand(TMessage& message);
   void WMMouseButton(TMessage& message);
   void CMDialogKey(TMessage& message);
   void CMFocusChanged(TMessage& message);
+  void CMFontChanged(TMessage& message);
 
 private:
+  // The system button draws its caption in the font it was handed: a copy
+  // of Font, whose own handle is replaced after its change is told.
+  void HandFont(bool redraw);
   // Shows the default frame when this button answers Enter.
   void SetActive(bool value);
 
   bool FDefault = false, FCancel = false, FActive = false;
   int FModalResult = 0;
+  TFont FWindowFont;
 };
 
 }  // namespace tvk

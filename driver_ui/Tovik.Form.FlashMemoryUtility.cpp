@@ -108,6 +108,27 @@ T* Check(TComponent& owner, TWinControl* parent, const wchar_t* name, const wcha
   return check;
 }
 
+TXPGroupBox* Group(TComponent& owner, TWinControl* parent, const wchar_t* name, const wchar_t* caption, int top,
+                   int height) {
+  auto* group = PlaceControl<TXPGroupBox>(owner, parent, name, 6, top, 431, height);
+  group->SetCaption(caption);
+  return group;
+}
+
+// A start and an end sector at Top: the labels over their edits.
+struct TSectorRow {
+  TLabel *&StartLabel, *&EndLabel;
+  TXPHistoryEdit *&StartEdit, *&EndEdit;
+};
+
+void PlaceSectorRow(TComponent& owner, TWinControl* parent, int top, const TSectorRow& row,
+                    const wchar_t* const (&names)[4]) {
+  row.StartLabel = Label(owner, parent, names[0], L"Start Sector", 12, top, 120);
+  row.EndLabel = Label(owner, parent, names[1], L"End Sector", 160, top, 120);
+  row.StartEdit = History(owner, parent, names[2], L"0", L"Sector number to range", 12, top + 18, 115);
+  row.EndEdit = History(owner, parent, names[3], L"0", L"Sector number to range", 160, top + 18, 115);
+}
+
 using F = TFlashMemoryUtilityForm;
 
 TNotifyEvent On(F& form, void (F::*handler)(TObject*)) {
@@ -125,8 +146,7 @@ void BuildFlashMemoryUtilityForm(TComponent& root) {
 
   // Flash information
   f.panelADVANCED = PlaceControl<TXPExtPanel>(f, &f, L"panelADVANCED", 0, 0, 443, 141);
-  f.XPGroupBox1 = PlaceControl<TXPGroupBox>(f, f.panelADVANCED, L"XPGroupBox1", 6, 2, 431, 134);
-  f.XPGroupBox1->SetCaption(L"Flash Information");
+  f.XPGroupBox1 = Group(f, f.panelADVANCED, L"XPGroupBox1", L"Flash Information", 2, 134);
   auto* g = f.XPGroupBox1;
   f.FlashDeviceLabel = Label(f, g, L"FlashDeviceLabel", L"Flash Device:", 12, 23);
   f.FlashDeviceDropDownList = List(f, g, L"FlashDeviceDropDownList", L"Flash device", 160, 20, 258);
@@ -158,9 +178,7 @@ void BuildFlashMemoryUtilityForm(TComponent& root) {
 
   // Write, erase, utility
   f.panelMAIN = PlaceControl<TXPExtPanel>(f, &f, L"panelMAIN", 0, 144, 443, 449);
-  f.groupDownload = PlaceControl<TXPGroupBox>(f, f.panelMAIN, L"groupDownload", 6, 2, 431, 190);
-  f.groupDownload->SetCaption(L"Write Flash");
-  g = f.groupDownload;
+  f.groupDownload = g = Group(f, f.panelMAIN, L"groupDownload", L"Write Flash", 2, 190);
   f.RadioDownloadCurrentProject =
       Check<TXPRadioButton>(f, g, L"RadioDownloadCurrentProject", L"Download current project",
                             L"Download the current project hex file(irom) to flash.", 12, 22, 200);
@@ -187,9 +205,7 @@ void BuildFlashMemoryUtilityForm(TComponent& root) {
   f.ButtonVerify = Button(f, g, L"ButtonVerify", L"Verify against Flash",
                           L"Verify current project or a selected file against flash memory", 268, 158, 150);
 
-  f.groupEraseRange = PlaceControl<TXPGroupBox>(f, f.panelMAIN, L"groupEraseRange", 6, 196, 431, 170);
-  f.groupEraseRange->SetCaption(L"Erase Flash");
-  g = f.groupEraseRange;
+  f.groupEraseRange = g = Group(f, f.panelMAIN, L"groupEraseRange", L"Erase Flash", 196, 170);
   f.EraseStartAddressLabel = Label(f, g, L"EraseStartAddressLabel", L"Start Address", 12, 20, 120);
   f.EraseEndAddressLabel = Label(f, g, L"EraseEndAddressLabel", L"End Address", 160, 20, 120);
   f.EditEraseStartAddress =
@@ -201,22 +217,16 @@ void BuildFlashMemoryUtilityForm(TComponent& root) {
   f.CheckPreserveData =
       Check<TXPCheckBox>(f, g, L"CheckPreserveData", L"Preserve lead/trail data",
                          L"Preserve lead/trail data bytes when address range is not sector aligned", 12, 66, 250);
-  f.StartSectorLabel = Label(f, g, L"StartSectorLabel", L"Start Sector", 12, 88, 120);
-  f.EndSectorLabel = Label(f, g, L"EndSectorLabel", L"End Sector", 160, 88, 120);
-  f.EditStartSectorNumber = History(f, g, L"EditStartSectorNumber", L"0", L"Sector number to range", 12, 106, 115);
-  f.EditEndSectorNumber = History(f, g, L"EditEndSectorNumber", L"0", L"Sector number to range", 160, 106, 115);
+  PlaceSectorRow(f, g, 88, {f.StartSectorLabel, f.EndSectorLabel, f.EditStartSectorNumber, f.EditEndSectorNumber},
+                 {L"StartSectorLabel", L"EndSectorLabel", L"EditStartSectorNumber", L"EditEndSectorNumber"});
   f.ButtonEraseSectorRange = Button(f, g, L"ButtonEraseSectorRange", L"Erase Sector Range",
                                     L"Erase the given sector range", 288, 104, 130);
   f.ButtonEraseEntireDevice = Button(f, g, L"ButtonEraseEntireDevice", L"&Erase Entire Device",
                                      L"Erase all standard flash memory associated with this device", 288, 136, 130);
 
-  f.groupUtility = PlaceControl<TXPGroupBox>(f, f.panelMAIN, L"groupUtility", 6, 370, 431, 74);
-  f.groupUtility->SetCaption(L"Utility");
-  g = f.groupUtility;
-  f.BlankStartLabel = Label(f, g, L"BlankStartLabel", L"Start Sector", 12, 20, 120);
-  f.BlankEndLabel = Label(f, g, L"BlankEndLabel", L"End Sector", 160, 20, 120);
-  f.EditBlankCheckStart = History(f, g, L"EditBlankCheckStart", L"0", L"Sector number to range", 12, 38, 115);
-  f.EditBlankCheckEnd = History(f, g, L"EditBlankCheckEnd", L"0", L"Sector number to range", 160, 38, 115);
+  f.groupUtility = g = Group(f, f.panelMAIN, L"groupUtility", L"Utility", 370, 74);
+  PlaceSectorRow(f, g, 20, {f.BlankStartLabel, f.BlankEndLabel, f.EditBlankCheckStart, f.EditBlankCheckEnd},
+                 {L"BlankStartLabel", L"BlankEndLabel", L"EditBlankCheckStart", L"EditBlankCheckEnd"});
   f.ButtonBlankCheck = Button(f, g, L"ButtonBlankCheck", L"Blank Check", L"Check sector range if blank", 288, 36, 130);
 
   // Status
@@ -628,8 +638,10 @@ void TFlashMemoryUtilityForm::SetControllerState(TControllerState State, bool Fo
   if (Force || State != FCurrentState) {
     const bool idle = State == eControlState_Idle;
     for (TXPGroupBox* group : {groupDownload, groupEraseRange, groupUtility}) EnableTree(*group, idle);
-    // Close is covered while Abort is shown: Enter and Escape are Abort's.
+    // Abort takes Close's place: Close's window would stay above it, and
+    // Enter and Escape are Abort's meanwhile.
     buttonClose->SetEnabled(idle);
+    buttonClose->SetVisible(idle);
     buttonAbort->SetVisible(!idle);
     FCurrentState = State;
   }

@@ -6,13 +6,31 @@ namespace hostsim {
 
 const IID IID_HostSupportService = {0x1DEBA58E, 0x0DF5, 0x4081, {0x93, 0xE9, 0x0C, 0x17, 0x32, 0xE7, 0xDF, 0xAE}};
 
+// The log records an object argument by identity only: no reference, and
+// never a call on it. The caller may free the object before the log goes (a
+// dialog frees its own uncounted callback with itself).
+static bool IsObject(const VARIANT& v) { return v.vt == VT_DISPATCH || v.vt == VT_UNKNOWN; }
+
+static void LogCopy(VARIANT& to, const VARIANT& from) {
+  VariantInit(&to);
+  if (IsObject(from)) to = from;
+  else VariantCopy(&to, const_cast<VARIANT*>(&from));
+}
+
+static void LogClear(VARIANT& v) {
+  if (IsObject(v)) VariantInit(&v);
+  else VariantClear(&v);
+}
+
+static void ClearVariants(std::vector<VARIANT>& vs) {
+  for (auto& v : vs) LogClear(v);
+  vs.clear();
+}
+
 static void CopyVariants(std::vector<VARIANT>& to, const std::vector<VARIANT>& from) {
-  for (auto& v : to) VariantClear(&v);
+  ClearVariants(to);
   to.assign(from.size(), VARIANT{});
-  for (std::size_t i = 0; i < from.size(); ++i) {
-    VariantInit(&to[i]);
-    VariantCopy(&to[i], const_cast<VARIANT*>(&from[i]));
-  }
+  for (std::size_t i = 0; i < from.size(); ++i) LogCopy(to[i], from[i]);
 }
 
 LoggedCall::LoggedCall(const LoggedCall& o)
@@ -41,8 +59,8 @@ LoggedCall& LoggedCall::operator=(const LoggedCall& o) {
 }
 
 LoggedCall::~LoggedCall() {
-  for (auto& v : Args) VariantClear(&v);
-  for (auto& v : Values) VariantClear(&v);
+  ClearVariants(Args);
+  ClearVariants(Values);
 }
 
 long LoggedCall::Int(std::size_t k) const {
@@ -150,14 +168,13 @@ HRESULT STDMETHODCALLTYPE FakeHostObject::Invoke(DISPID id, REFIID, LCID, WORD f
       call.NamedArgs.assign(params->rgdispidNamedArgs, params->rgdispidNamedArgs + params->cNamedArgs);
     for (VARIANT* v : live) {
       VARIANT copy;
-      VariantInit(&copy);
-      VariantCopy(&copy, v);
+      LogCopy(copy, *v);
       call.Args.push_back(copy);
-      // Referenced objects stay out of the values: the log must not hold
-      // references the caller's counts would see.
+      // Referenced objects and variants stay out of the values: their
+      // referents are the caller's and gone after the call.
       VariantInit(&copy);
       const VARTYPE base = VARTYPE(v->vt & VT_TYPEMASK);
-      if (!(v->vt & VT_BYREF)) VariantCopy(&copy, v);
+      if (!(v->vt & VT_BYREF)) LogCopy(copy, *v);
       else if (base != VT_DISPATCH && base != VT_UNKNOWN && base != VT_VARIANT) VariantCopyInd(&copy, v);
       call.Values.push_back(copy);
     }

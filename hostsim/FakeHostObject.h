@@ -29,7 +29,10 @@ struct LoggedCall {
   unsigned ArgCount;
   bool NullArgArray = true;         // rgvarg was null
   std::vector<DISPID> NamedArgs;    // rgdispidNamedArgs
-  std::vector<VARIANT> Args;  // host order: argument 1 first (reversed from rgvarg)
+  // Host order: argument 1 first (reversed from rgvarg). An object argument
+  // is its identity only, uncounted: compare it, never call it, as the
+  // caller may have freed it since.
+  std::vector<VARIANT> Args;
   // The same arguments by value, as they were when the call came in: a
   // by-reference argument's referent is gone once the caller returns, so the
   // readers below never follow Args' references (referenced objects and

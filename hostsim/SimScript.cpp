@@ -116,7 +116,9 @@ SimScript& SimScript::Type(const std::wstring& component, const std::wstring& te
 
 SimScript& SimScript::Key(WORD virtualKey) {
   return Add(L"key " + std::to_wstring(virtualKey), [virtualKey](SimScript&) {
+    // With nothing focused (a disabled control lost it) keys go to the active window.
     HWND window = GetFocus();
+    if (!window) window = GetActiveWindow();
     if (!window) return false;
     const UINT scan = MapVirtualKeyW(virtualKey, 0);
     SendMessageW(window, WM_KEYDOWN, virtualKey, LPARAM(1 | (scan << 16)));

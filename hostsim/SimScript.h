@@ -29,7 +29,7 @@ public:
   SimScript& Click(const std::wstring& component);
   // Focuses the edit named Component, empties it and types Text as WM_CHAR.
   SimScript& Type(const std::wstring& component, const std::wstring& text);
-  // A key down and up at the focused window.
+  // A key down and up at the focused window (none focused: the active one).
   SimScript& Key(WORD virtualKey);
   // Waits for the next message box, notes its caption and text and presses
   // Button (IDOK, IDCANCEL).

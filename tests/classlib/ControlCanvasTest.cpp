@@ -1,8 +1,12 @@
-// The canvas bound to a control and the plain speed button.
+// The canvas bound to a control, the plain speed button and the system push
+// button's font.
 #include <gtest/gtest.h>
 
 #include "Buttons.h"
 #include "Forms.h"
+#include "StdCtrls.h"
+
+#include <functional>
 
 using namespace tvk;
 
@@ -48,6 +52,35 @@ TEST(SpeedButton, IsDownWhilePressedAndClicksOnReleaseOverIt) {
   EXPECT_EQ(1, clicks);
   button->SetEnabled(false);
   EXPECT_EQ(TButtonState::bsDisabled, button->State());
+}
+
+// Without the font handed over the system button draws its caption in the
+// system font; a changed font must reach the window, as a live handle.
+TEST(PushButton, TheWindowDrawsInTheButtonsFontAndTakesEveryChange) {
+  std::unique_ptr<TForm> form(CreateComponent<TForm>(nullptr, kCreateNew));
+  auto* button = new TButton(form.get());
+  button->SetParent(form.get());
+  form->HandleNeeded();
+  ASSERT_TRUE(button->HandleAllocated());
+  auto windowFont = [&] {
+    LOGFONTW font{};
+    const auto handle = reinterpret_cast<HFONT>(SendMessageW(button->Handle(), WM_GETFONT, 0, 0));
+    EXPECT_EQ(int(sizeof font), GetObjectW(handle, sizeof font, &font)) << "a live font";
+    return font;
+  };
+  struct Change {
+    const char* What;
+    std::function<void()> Apply;
+  } changes[] = {{"as made", [] {}},
+                 {"the parent's size", [&] { form->Font().SetSize(14); }},
+                 {"its own style", [&] { button->Font().SetStyle(fsBold); }}};
+  for (const Change& change : changes) {
+    change.Apply();
+    const LOGFONTW font = windowFont();
+    EXPECT_EQ(button->Font().Height(), font.lfHeight) << change.What;
+    EXPECT_EQ(button->Font().Name(), WideString(font.lfFaceName)) << change.What;
+    EXPECT_EQ((button->Font().Style() & fsBold) != 0, font.lfWeight >= FW_BOLD) << change.What;
+  }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The flash memory utility dialog over recording writers: construction and
 // settings, refused input, every job with its transaction and callback, abort.
 #include "FlashDialogFixture.h"
+#include "Tovik.Classes.FlashDevices.h"
 
 #include <algorithm>
 
@@ -34,6 +35,35 @@ TEST_F(FlashDialog, OneWriterFillsTheFieldsFromItsSpaceAndServesTheCallbackUntil
   EXPECT_EQ(nullptr, Main.Callback);  // an empty callback on every writer
 }
 
+// The writers' call logs keep the first dialog's callback, which goes with
+// that dialog: a second dialog over the same writers works as the first.
+TEST_F(FlashDialog, TwoDialogsMadeAndFreedInTurnOverTheSameWritersEachServeTheirJobs) {
+  std::vector<IDispatch*> callbacks;
+  for (int round = 0; round < 2; ++round) {
+    TFlashMemoryUtilityForm& f = Open();
+    EXPECT_EQ(f.CallbackDispatch(), Main.Callback) << round;
+    callbacks.push_back(f.CallbackDispatch());
+    std::vector<long> bar;
+    Main.DuringJob = [&](Writer& w) {
+      w.Progress(250 + round);
+      bar.push_back(f.progressMainProgressBar->Position());
+    };
+    Main.Log.clear();
+    f.ButtonEraseSectorRangeClick(nullptr);
+    EXPECT_EQ((Log{L"install", L"erase 0 0 0", L"uninstall"}), Main.Log) << round;
+    EXPECT_EQ(std::vector<long>{250 + round}, bar) << round;
+    Main.DuringJob = nullptr;
+    Form.reset();
+    EXPECT_EQ(nullptr, Main.Callback) << round;
+  }
+  // Both callbacks are in the log by identity; the log goes with the writer.
+  std::size_t logged = 0;
+  for (const hostsim::LoggedCall& call : Main.Calls())
+    if (call.Id == 508732 && call.Type(0) == VT_DISPATCH && call.Args[0].pdispVal)
+      logged += std::find(callbacks.begin(), callbacks.end(), call.Args[0].pdispVal) != callbacks.end();
+  EXPECT_EQ(2u, logged);
+}
+
 TEST_F(FlashDialog, AWriterWithoutSpacesGivesZeroAddressesAndAChangeOfWriterRereadsItsSpace) {
   Writer bare{L"Bare", {}};
   Writer other{L"Other", {{0, 0x10000000, 0x10400000, 16}}};
@@ -47,6 +77,47 @@ TEST_F(FlashDialog, AWriterWithoutSpacesGivesZeroAddressesAndAChangeOfWriterRere
   EXPECT_EQ(L"0x10000000", f.EditFlashBaseAddress->Text());
   EXPECT_EQ(L"4194304", f.EditFlashSize->Text());
   Form.reset();  // before its writers
+}
+
+// The module's serial writer (no design behind the link): one entry per
+// device it knows, the SPI rows with their start values in place of the base
+// address, the dialog 56 pixels taller and the size fixed.
+TEST_F(FlashDialog, ASerialWriterShowsItsSPIRowsAndItsDevices) {
+  tvk::ComRef<IDispatch> serial(static_cast<IDispatch*>(static_cast<tvk::TAbstractSupportService*>(
+      tvk::New<tvk::TRemoteExecuteBaseDriverSerialFlash>(tvk::ITovikDriver(), false))));
+  auto list = std::make_unique<hostsim::FakeHostObject>();
+  list->ReturnInt(508745, 1);
+  list->ReturnObject(508742, serial.Get());
+  list->ReturnObject(508744, serial.Get());
+  list->Accept(508743);
+  Form = TFlashMemoryUtilityForm::Create(tvk::IFlashWriters(list.get()), tvk::IDeviceLink(Link.get()));
+  TFlashMemoryUtilityForm& f = *Form;
+  const tvk::TStrings& devices = f.FlashDeviceDropDownList->Items();
+  ASSERT_LT(1, devices.Count());
+  EXPECT_EQ(0, list->CallCount(508743)) << "several entries: the user chooses";
+  EXPECT_NE(-1, devices.IndexOf(L"Embedded Flash - M25P80"));
+  EXPECT_EQ(devices.IndexOf(tvk::IFlashWriter(serial.Get()).GetDriverDeviceTitle()),
+            f.FlashDeviceDropDownList->ItemIndex());
+  struct Row {
+    tvk::TControl* Control;
+    bool Visible, Enabled;
+  } rows[] = {{f.SPIBaseAddressLabel, true, true},      {f.EditSPIBaseAddress, true, true},
+              {f.SPIInstanceDropDownList, false, true}, {f.EditSPIClockFreq, true, true},
+              {f.comboSPIClockFreqUnits, true, true},   {f.EditProcessorClockFreq, true, true},
+              {f.comboProcClockFreqUnits, true, true},  {f.EditFlashBaseAddress, false, true},
+              {f.ButtonCfiQuery, false, true},          {f.EditFlashSize, true, false},
+              {f.comboFlashSizeUnits, true, false},     {f.comboFlashWidths, true, false}};
+  for (const Row& row : rows) {
+    EXPECT_EQ(row.Visible, row.Control->Visible()) << row.Control->Name();
+    EXPECT_EQ(row.Enabled, row.Control->Enabled()) << row.Control->Name();
+  }
+  EXPECT_EQ(L"0xFF000000", f.EditSPIBaseAddress->Text());
+  EXPECT_EQ(L"2500000", f.EditSPIClockFreq->Text());
+  EXPECT_EQ(L"50000000", f.EditProcessorClockFreq->Text());
+  EXPECT_EQ(670 + 56, f.Height());
+  EXPECT_EQ(132, f.FlashSizeLabel->Top());
+  EXPECT_EQ(f.XPGroupBox1->Top() + 134 + 56, f.XPGroupBox1->Top() + f.XPGroupBox1->Height());
+  Form.reset();  // before its writer
 }
 
 TEST_F(FlashDialog, SettingsConfigureTheSpaceInBytesWithUnderscoresAndUnits) {
@@ -171,7 +242,7 @@ TEST_F(FlashDialog, SectorRangeFiveToThreeErasesSectorFiveWithTheBarAtThousand) 
   std::vector<bool> abortShown;
   Main.DuringJob = [&](Writer&) {
     bar.push_back(f.progressMainProgressBar->Position());
-    abortShown.push_back(f.buttonAbort->Visible() && !f.ButtonEraseSectorRange->Enabled());
+    abortShown.push_back(f.buttonAbort->Visible() && !f.buttonClose->Visible() && !f.ButtonEraseSectorRange->Enabled());
   };
   f.EditStartSectorNumber->SetText(L"5");
   f.EditEndSectorNumber->SetText(L"3");
@@ -186,6 +257,7 @@ TEST_F(FlashDialog, SectorRangeFiveToThreeErasesSectorFiveWithTheBarAtThousand) 
   EXPECT_FALSE(f.buttonAbort->Visible());
   EXPECT_TRUE(f.ButtonEraseSectorRange->Enabled());
   EXPECT_TRUE(f.buttonClose->Enabled());
+  EXPECT_TRUE(f.buttonClose->Visible());
 }
 
 TEST_F(FlashDialog, AddressRangeErasesWholeSectorsOrWritesBackAroundTheRange) {
