@@ -7,6 +7,7 @@
 #include "ScreenshotImages.h"
 #include "ScreenshotProgram.h"
 #include "cxEditPaintUtils.h"
+#include "cxEditViewInfo.h"
 #include "dxCore.h"
 
 #include <string>
@@ -32,7 +33,7 @@ std::wstring EdgeName(TcxBorders AEdges) {
 void DrawPaintServices(const std::string& AFolder) {
   constexpr int kWidth = 760, kHeight = 330;
   TcxBitmap32 shot(kWidth, kHeight, true);
-  TcxCanvas& canvas = shot.Canvas();
+  TcxCanvas& canvas = shot.cxCanvas();
   canvas.Brush().SetColor(TColor(0xE0E0E0));
   canvas.FillRect(shot.ClientRect());
   HDC dc = canvas.Handle();
@@ -75,11 +76,79 @@ void DrawPaintServices(const std::string& AFolder) {
   SavePng(shot, AFolder, "editor_paint_services.png", "editor paint services");
 }
 
+const wchar_t* const kBorderNames[] = {L"None", L"Single", L"Thick", L"Flat", L"3D", L"UltraFlat", L"Office11"};
+const wchar_t* const kButtonStyleNames[] = {L"Default", L"3D", L"Flat", L"Simple", L"HotFlat", L"UltraFlat", L"Office11"};
+const wchar_t* const kStateNames[] = {L"normal", L"hot", L"pressed", L"disabled", L"shadow"};
+
+// One windowless editor with an ellipsis, a down arrow and a text button.
+void PaintEditor(TcxCanvas& ACanvas, const RECT& R, TcxEditBorderStyle ABorder, TcxEditButtonStyle AButtonStyle,
+                 int AState, bool ANative) {
+  TcxCustomEditProperties properties(nullptr);
+  TcxContainerStyles styles(nullptr, ContainerStyleClassOf<TcxEditStyle>());
+  auto& style = *static_cast<TcxEditStyle*>(styles.Style());
+  style.LookAndFeel()->SetNativeStyle(ANative);
+  style.SetTransparentBorder(false);
+  style.SetBorderStyle(ABorder);
+  style.SetButtonStyle(AButtonStyle);
+  style.SetShadow(AState == 4);
+  properties.Buttons().Add()->SetKind(bkEllipsis);
+  TcxEditButton* text = properties.Buttons().Add();
+  text->SetKind(bkText);
+  text->SetCaption(L"&Go");
+  properties.Buttons().Add()->SetKind(bkDown);
+  TcxCustomEditViewData data(properties, style, false);
+  data.Enabled = AState != 3;
+  TcxCustomEditViewInfo viewInfo;
+  const POINT over{R.right - 6, (R.top + R.bottom) / 2};
+  const bool pressed = AState == 2;
+  data.CalculateEx(ACanvas, R, AState == 1 || pressed ? over : POINT{-1, -1}, pressed ? cxmbLeft : cxmbNone,
+                   pressed ? TShiftState(ssLeft) : 0, viewInfo, true);
+  viewInfo.PaintEx(ACanvas);
+}
+
+void DrawEditors(const std::string& AFolder) {
+  constexpr int kCellW = 150, kCellH = 24, kWidth = 90 + 5 * (kCellW + 10), kHeight = 40 + 15 * (kCellH + 8) + 30;
+  TcxBitmap32 shot(kWidth, kHeight, true);
+  TcxCanvas& canvas = shot.cxCanvas();
+  canvas.Brush().SetColor(TColor(0xE0E0E0));
+  canvas.FillRect(shot.ClientRect());
+  HDC dc = canvas.Handle();
+  Label(dc, 10, 4, L"Windowless editors: border styles (default buttons), then button styles (Single border)");
+  for (int state = 0; state < 5; ++state) Label(dc, 90 + state * (kCellW + 10), 22, kStateNames[state]);
+  int y = 40;
+  for (int border = ebsNone; border <= ebsOffice11; ++border, y += kCellH + 8) {
+    Label(dc, 10, y + 4, kBorderNames[border]);
+    for (int state = 0; state < 5; ++state) {
+      const int x = 90 + state * (kCellW + 10);
+      PaintEditor(canvas, RECT{x, y, x + kCellW, y + kCellH}, TcxEditBorderStyle(border), btsDefault, state, false);
+    }
+  }
+  for (int button = bts3D; button <= btsOffice11; ++button, y += kCellH + 8) {
+    Label(dc, 10, y + 4, kButtonStyleNames[button]);
+    for (int state = 0; state < 5; ++state) {
+      const int x = 90 + state * (kCellW + 10);
+      PaintEditor(canvas, RECT{x, y, x + kCellW, y + kCellH}, ebsSingle, TcxEditButtonStyle(button), state, false);
+    }
+  }
+  Label(dc, 10, y + 4, L"native");
+  for (int state = 0; state < 4; ++state) {
+    const int x = 90 + state * (kCellW + 10);
+    PaintEditor(canvas, RECT{x, y, x + kCellW, y + kCellH}, ebs3D, btsDefault, state, true);
+  }
+  shot.MakeOpaque();
+  SavePng(shot, AFolder, "editor_view_infos.png", "windowless editors");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::vector<TInitStep> steps(LookAndFeelSteps().begin(), LookAndFeelSteps().end());
   steps.insert(steps.end(), LookAndFeelEditorsSteps().begin(), LookAndFeelEditorsSteps().end());
-  return RunScreenshotProgram(argc, argv, "editor_screens", steps, &DrawPaintServices, {},
+  return RunScreenshotProgram(argc, argv, "editor_screens", steps,
+                              [](const std::string& AFolder) {
+                                DrawPaintServices(AFolder);
+                                DrawEditors(AFolder);
+                              },
+                              {},
                               [] { DxCoreUnitShutdown(); });
 }
