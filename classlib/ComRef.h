@@ -8,6 +8,7 @@
 #include <climits>
 #include <concepts>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <string>
@@ -92,6 +93,12 @@ public:
   // itself: 8-bit text and UTF-16 text apart from the automation string.
   static constexpr VARTYPE kAnsiString = 0x100;
   static constexpr VARTYPE kUString = 0x102;
+  // Fixed-size records it also owns: a BCD number (34 bytes) and an SQL time
+  // stamp (16 bytes); their values and conversions are the FMTBcd and
+  // SqlTimSt units'.
+  static constexpr VARTYPE kFMTBcd = 0x110;
+  static constexpr VARTYPE kSQLTimeStamp = 0x111;
+  static constexpr std::size_t RecordSize(VARTYPE kind) { return kind == kFMTBcd ? 34 : kind == kSQLTimeStamp ? 16 : 0; }
 
   Variant() { VariantInit(&FVar); }
   Variant(const Variant& o) { VariantInit(&FVar); CopyFrom(o); }
@@ -132,6 +139,13 @@ public:
     r.FVar.vt = kUString;
     return r;
   }
+  // A record kind's variant holding a copy of the record's bytes.
+  static Variant FromRecord(VARTYPE kind, const void* record) {
+    Variant r;
+    r.FVar.byref = NewRecord(kind, record);
+    r.FVar.vt = kind;
+    return r;
+  }
   // Takes over V's value; V is left empty.
   static Variant Adopt(VARIANT& v) { Variant r; r.FVar = v; VariantInit(&v); return r; }
   ~Variant() { Clear(); }
@@ -142,18 +156,28 @@ public:
   void Clear() {
     if (FVar.vt == kAnsiString) delete static_cast<std::string*>(FVar.byref);
     else if (FVar.vt == kUString) delete static_cast<std::wstring*>(FVar.byref);
+    else if (RecordSize(FVar.vt)) delete[] static_cast<uint8_t*>(FVar.byref);
     else { VariantClear(&FVar); return; }
     VariantInit(&FVar);
   }
   // The text of an own text kind, else null.
   const std::string* Ansi() const { return FVar.vt == kAnsiString ? static_cast<const std::string*>(FVar.byref) : nullptr; }
   const std::wstring* UString() const { return FVar.vt == kUString ? static_cast<const std::wstring*>(FVar.byref) : nullptr; }
+  // The bytes of a record kind's variant of that kind, else null.
+  const void* Record(VARTYPE kind) const { return RecordSize(kind) && FVar.vt == kind ? FVar.byref : nullptr; }
 
 private:
   void CopyFrom(const Variant& o) {
     if (const std::string* a = o.Ansi()) { FVar.byref = new std::string(*a); FVar.vt = kAnsiString; }
     else if (const std::wstring* w = o.UString()) { FVar.byref = new std::wstring(*w); FVar.vt = kUString; }
+    else if (RecordSize(o.FVar.vt)) { FVar.byref = NewRecord(o.FVar.vt, o.FVar.byref); FVar.vt = o.FVar.vt; }
     else VariantCopy(&FVar, const_cast<VARIANT*>(&o.FVar));  // a kind it cannot copy leaves this empty
+  }
+
+  static void* NewRecord(VARTYPE kind, const void* record) {
+    auto* bytes = new uint8_t[RecordSize(kind)];
+    std::memcpy(bytes, record, RecordSize(kind));
+    return bytes;
   }
 
   VARIANT FVar;

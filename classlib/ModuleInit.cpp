@@ -44,6 +44,23 @@ void RunShutdown(std::span<const TInitStep> steps) {
 
 std::size_t StartedSteps() { return gStarted; }
 
+bool StartCountedUnit(TCountedUnit& AUnit) {
+  if (AUnit.Counter++ == 0 && AUnit.Start) {
+    try {
+      AUnit.Start();
+    } catch (...) {
+      AUnit.Counter = 0;  // its stop must not run
+      throw;
+    }
+  }
+  return true;
+}
+
+void StopCountedUnit(TCountedUnit& AUnit) {
+  if (AUnit.Counter == 0) return;
+  if (--AUnit.Counter == 0 && AUnit.Stop) AUnit.Stop();
+}
+
 HINSTANCE ModuleInstance() { return gInstance; }
 void SetModuleInstance(HINSTANCE instance) { gInstance = instance; }
 

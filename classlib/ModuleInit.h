@@ -23,6 +23,27 @@ void RunShutdown(std::span<const TInitStep> steps);
 // How many steps of the last RunStartup are started.
 std::size_t StartedSteps();
 
+// A unit that several start-up tables may list (the module's and a test's
+// own): its start runs on the first start-up only and its stop on the last
+// shut-down only. A failed start counts as not started.
+struct TCountedUnit {
+  void (*Start)();  // null: nothing to do yet
+  void (*Stop)();
+  int Counter = 0;
+};
+bool StartCountedUnit(TCountedUnit& AUnit);
+void StopCountedUnit(TCountedUnit& AUnit);
+
+// The step procedures of unit Unit of a library's counted units.
+template <std::span<TCountedUnit> (*Units)(), int Unit>
+bool CountedUnitStartup() {
+  return StartCountedUnit(Units()[Unit]);
+}
+template <std::span<TCountedUnit> (*Units)(), int Unit>
+void CountedUnitShutdown() {
+  StopCountedUnit(Units()[Unit]);
+}
+
 // A module-wide object that lives from its first use to its unit's shut-down
 // step (Free) and never longer. It has no destructor: at process exit, where
 // no shut-down step runs, none of its code runs either, so nothing touches a

@@ -1,5 +1,8 @@
 #include "Variants.h"
 
+#include "FMTBcd.h"
+#include "SqlTimSt.h"
+
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -26,11 +29,42 @@ std::string WideToAnsi(const std::wstring& text) {
   return result;
 }
 
-// An own text kind as an automation string; anything else as it is.
+// An own text kind as an automation string, a BCD number as a double, a
+// time stamp as a date; anything else as it is.
 Variant AsSystemKind(const Variant& v) {
   if (const std::string* a = v.Ansi()) return Variant(AnsiToWide(*a));
   if (const std::wstring* w = v.UString()) return Variant(*w);
+  if (const void* bcd = v.Record(varFMTBcd)) return Variant(BcdToDouble(*static_cast<const TBcd*>(bcd)));
+  if (const void* stamp = v.Record(varSQLTimeStamp)) {
+    try {
+      return VarFromDateTime(SQLTimeStampToDateTime(*static_cast<const TSQLTimeStamp*>(stamp)));
+    } catch (const EConvertError&) {
+      InvalidVarCast();
+    }
+  }
   return VarResolveRef(v);
+}
+
+Variant ToBcd(const Variant& v) {
+  if (v.Record(varFMTBcd)) return v;
+  TBcd value;
+  if (VarIsStr(v)) {
+    if (!TryStrToBcd(VarToStr(v), value)) InvalidVarCast();
+  } else {
+    try {
+      value = DoubleToBcd(VarAsType(v, VT_R8).Ptr()->dblVal);
+    } catch (const EConvertError&) {
+      InvalidVarCast();
+    }
+  }
+  return VarFMTBcdCreate(value);
+}
+
+Variant ToSQLTimeStamp(const Variant& v) {
+  if (v.Record(varSQLTimeStamp)) return v;
+  double date = 0;
+  if (!TryVarToDateTime(v, date)) InvalidVarCast();
+  return VarSQLTimeStampCreate(DateTimeToSQLTimeStamp(date));
 }
 
 bool IsIntegerKind(VARTYPE t) {
@@ -88,8 +122,13 @@ Variant VarFromCurrency(double amount) { return VarAsType(Variant(amount), VT_CY
 bool TryVarToDateTime(const Variant& v, double& date) {
   if (VarIsStr(v)) return TryVarStrToDateTime(VarToStr(v), date);
   if (VarIsNull(v) || VarIsEmpty(v) || VarIsArray(v)) return false;
-  Variant converted;
-  if (FAILED(VariantChangeType(converted.Ptr(), const_cast<VARIANT*>(v.Ptr()), 0, VT_DATE))) return false;
+  Variant source, converted;
+  try {
+    source = AsSystemKind(v);
+  } catch (const EVariantTypeCastError&) {
+    return false;
+  }
+  if (FAILED(VariantChangeType(converted.Ptr(), source.Ptr(), 0, VT_DATE))) return false;
   date = converted.Ptr()->date;
   return true;
 }
@@ -120,6 +159,8 @@ Variant VarResolveRef(const Variant& v) {
 Variant VarAsType(const Variant& v, VARTYPE type) {
   if (type == varString) return Variant::FromAnsi(WideToAnsi(VarToStr(v)));
   if (type == varUString) return Variant::FromUString(VarToStr(v));
+  if (type == varFMTBcd) return ToBcd(v);
+  if (type == varSQLTimeStamp) return ToSQLTimeStamp(v);
   const Variant source = AsSystemKind(v);
   Variant r;
   if (FAILED(VariantChangeType(r.Ptr(), const_cast<VARIANT*>(source.Ptr()), VARIANT_ALPHABOOL, type))) InvalidVarCast();
@@ -127,6 +168,8 @@ Variant VarAsType(const Variant& v, VARTYPE type) {
 }
 
 int VarCompareValue(const Variant& a, const Variant& b) {
+  // Two BCD numbers exactly, not as doubles.
+  if (a.Record(varFMTBcd) && b.Record(varFMTBcd)) return BcdCompare(VarToBcd(a), VarToBcd(b));
   const Variant x = AsSystemKind(a), y = AsSystemKind(b);
   const VARTYPE tx = x.Type(), ty = y.Type();
   if (tx == VT_NULL || ty == VT_NULL) return Order(tx != VT_NULL, ty != VT_NULL);
@@ -152,6 +195,7 @@ WideString VarToStr(const Variant& v) {
   if (type == VT_EMPTY || type == VT_NULL) return {};
   if (const std::string* a = v.Ansi()) return AnsiToWide(*a);
   if (const std::wstring* w = v.UString()) return *w;
+  if (const void* bcd = v.Record(varFMTBcd)) return BcdToStr(*static_cast<const TBcd*>(bcd));
   if (type == VT_BSTR) {
     const VARIANT* p = v.Ptr();
     BSTR b = (p->vt & VT_BYREF) ? (p->pbstrVal ? *p->pbstrVal : nullptr) : p->bstrVal;

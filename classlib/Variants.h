@@ -20,6 +20,8 @@ enum : VARTYPE {
   // Owned by Variant itself (the system's routines know neither).
   varString = Variant::kAnsiString, varUString = Variant::kUString
 };
+// The record kinds (varFMTBcd, varSQLTimeStamp) are named by their units,
+// FMTBcd and SqlTimSt; VarAsType converts to and from them.
 
 // A variant that cannot be converted or used as asked.
 class EVariantError : public Exception {

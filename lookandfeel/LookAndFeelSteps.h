@@ -17,13 +17,12 @@ namespace tvk {
   X(9, "cxControls") X(10, "cxClasses") X(11, "dxGDIPlusAPI") X(12, "dxGDIPlusClasses") X(13, "cxGraphics") \
   X(14, "dxHooks") X(15, "cxContainer")
 
-template <int Unit>
-bool LookAndFeelUnitStartup();
-template <int Unit>
-void LookAndFeelUnitShutdown();
+// The units themselves, by index.
+std::span<TCountedUnit> LookAndFeelUnits();
 
-#define TVK_LOOKANDFEEL_ROW(index, name) \
-  ::tvk::TInitStep{name, &::tvk::LookAndFeelUnitStartup<index>, &::tvk::LookAndFeelUnitShutdown<index>},
+#define TVK_LOOKANDFEEL_ROW(index, name)                                             \
+  ::tvk::TInitStep{name, &::tvk::CountedUnitStartup<&::tvk::LookAndFeelUnits, index>, \
+                   &::tvk::CountedUnitShutdown<&::tvk::LookAndFeelUnits, index>},
 // The rows for the module's table, at the library's place in it.
 #define TVK_LOOKANDFEEL_STEPS TVK_LOOKANDFEEL_UNITS(TVK_LOOKANDFEEL_ROW)
 

@@ -614,9 +614,10 @@ void TcxContainerStyle::RestoreDefaults() {
 
 // ---- TcxContainerStyles
 
-TcxContainerStyles::TcxContainerStyles(TPersistent* AOwner) {
+TcxContainerStyles::TcxContainerStyles(TPersistent* AOwner, TcxContainerStyleClass AStyleClass) {
+  if (!AStyleClass) AStyleClass = ContainerStyleClassOf<TcxContainerStyle>();
   for (int state = csNormal; state <= csHotTrack; ++state)
-    FStyles[state] = new TcxContainerStyle(AOwner, false, FStyles[csNormal], TcxContainerStateItem(state));
+    FStyles[state] = AStyleClass->Create(AOwner, false, FStyles[csNormal], TcxContainerStateItem(state));
 }
 
 TcxContainerStyles::~TcxContainerStyles() {
@@ -633,8 +634,11 @@ void TcxContainerStyles::RestoreDefaults() {
 
 // ---- TcxStyleController
 
-TcxStyleController::TcxStyleController(TComponent* AOwner) : TcxScalableComponent(AOwner) {
-  FStyles = std::make_unique<TcxContainerStyles>(this);
+TcxStyleController::TcxStyleController(TComponent* AOwner) : TcxStyleController(AOwner, nullptr) {}
+
+TcxStyleController::TcxStyleController(TComponent* AOwner, TcxContainerStyleClass AStyleClass)
+    : TcxScalableComponent(AOwner) {
+  FStyles = std::make_unique<TcxContainerStyles>(this, AStyleClass);
   FStyles->SetOnChanged([this](TObject*) { ControllerChanged(); });
 }
 

@@ -142,11 +142,13 @@ protected:
   // The style carries the skin-support marker.
   bool GetInterface(REFIID iid, void** object) override;
 
+  bool Has(TcxContainerStyleValue AValue) const { return (FAssignedValues & cxStyleValueBit(AValue)) != 0; }
+  // Sets a value's bit without a notice.
+  void Assigned(TcxContainerStyleValue AValue) { FAssignedValues |= cxStyleValueBit(AValue); }
+
 private:
   friend class TcxStyleController;
   friend class TcxContainer;  // refreshes the normal style's font when its parent's changes
-  bool Has(TcxContainerStyleValue AValue) const { return (FAssignedValues & cxStyleValueBit(AValue)) != 0; }
-  void Assigned(TcxContainerStyleValue AValue) { FAssignedValues |= cxStyleValueBit(AValue); }
   TcxContainerStyle* ControllerStyle();
   TcxStyleController* FindStreamedStyleController(const WideString& AName);
   void FontChangeHandler();
@@ -175,10 +177,28 @@ private:
   TcxStyleController* FStyleController = nullptr;
 };
 
+// A style class: its class-reference object, whose constructor makes styles
+// of that class (a C++ constructor cannot ask a descendant which to make).
+struct TcxContainerStyleClassRef {
+  TClass Info;
+  TcxContainerStyle* (*Create)(TPersistent* AOwner, bool ADirectAccessMode, TcxContainerStyle* AParentStyle,
+                               TcxContainerStateItem AState);
+};
+using TcxContainerStyleClass = const TcxContainerStyleClassRef*;
+template <class T>
+TcxContainerStyleClass ContainerStyleClassOf() {
+  static const TcxContainerStyleClassRef ref{
+      &T::StaticClassInfo(),
+      [](TPersistent* AOwner, bool ADirectAccessMode, TcxContainerStyle* AParentStyle,
+         TcxContainerStateItem AState) -> TcxContainerStyle* { return new T(AOwner, ADirectAccessMode, AParentStyle, AState); }};
+  return &ref;
+}
+
 class TcxContainerStyles : public TObject {
 public:
   TVK_CLASS(TcxContainerStyles, TObject)
-  explicit TcxContainerStyles(TPersistent* AOwner);
+  // The four styles are of AStyleClass (TcxContainerStyle when null).
+  explicit TcxContainerStyles(TPersistent* AOwner, TcxContainerStyleClass AStyleClass = nullptr);
   ~TcxContainerStyles() override;
   TcxContainerStyle* Style() const { return GetStyleByState(csNormal); }
   TcxContainerStyle* StyleFocused() const { return GetStyleByState(csActive); }
@@ -209,6 +229,8 @@ public:
   TNotifyEvent OnStyleChanged;
 
 protected:
+  // A controller whose styles are of AStyleClass.
+  TcxStyleController(TComponent* AOwner, TcxContainerStyleClass AStyleClass);
   void DoChangeScale(int M, int D) override;
   void ControllerChanged();
 

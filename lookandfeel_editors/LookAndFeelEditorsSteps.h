@@ -18,14 +18,12 @@ namespace tvk {
   X(9, "cxFilterControlStrs") X(10, "cxTextEdit") X(11, "cxMemo") X(12, "cxPCConsts")                       \
   X(13, "cxPCPaintersFactory") X(14, "cxPCPainters") X(15, "cxPC")
 
-template <int Unit>
-bool LookAndFeelEditorsUnitStartup();
-template <int Unit>
-void LookAndFeelEditorsUnitShutdown();
+// The units themselves, by index.
+std::span<TCountedUnit> LookAndFeelEditorsUnits();
 
-#define TVK_LOOKANDFEEL_EDITORS_ROW(index, name)                                   \
-  ::tvk::TInitStep{name, &::tvk::LookAndFeelEditorsUnitStartup<index>,            \
-                   &::tvk::LookAndFeelEditorsUnitShutdown<index>},
+#define TVK_LOOKANDFEEL_EDITORS_ROW(index, name)                                             \
+  ::tvk::TInitStep{name, &::tvk::CountedUnitStartup<&::tvk::LookAndFeelEditorsUnits, index>, \
+                   &::tvk::CountedUnitShutdown<&::tvk::LookAndFeelEditorsUnits, index>},
 // The rows for the module's table, at the units' place in it.
 #define TVK_LOOKANDFEEL_EDITORS_STEPS TVK_LOOKANDFEEL_EDITORS_UNITS(TVK_LOOKANDFEEL_EDITORS_ROW)
 

@@ -1,5 +1,7 @@
 #include "cxDataStorage.h"
 
+#include "FMTBcd.h"
+#include "SqlTimSt.h"
 #include "cxVariants.h"
 #include "dxCore.h"
 
@@ -311,6 +313,45 @@ int TcxObjectValueType::CompareValues(void* AValue1, void* AValue2) const {
   return Sign(reinterpret_cast<intptr_t>(Slot<TObject>(AValue1)), reinterpret_cast<intptr_t>(Slot<TObject>(AValue2)));
 }
 
+// ---- The record kinds
+
+Variant TcxFMTBcdValueType::LoadValue(void* AValue) const { return VarFMTBcdCreate(Stored<TBcd>(AValue)); }
+
+WideString TcxFMTBcdValueType::DefaultTextOf(void* ABuffer) const {
+  return BcdToStrF(Stored<TBcd>(ABuffer), TFloatFormat::ffGeneral, 64, 0);
+}
+
+void TcxFMTBcdValueType::StoreValue(void* ABuffer, const Variant& AValue) const {
+  const TBcd value = VarToBcd(AValue);
+  std::memcpy(ABuffer, &value, sizeof value);
+}
+
+int TcxFMTBcdValueType::CompareValues(void* AValue1, void* AValue2) const {
+  return BcdCompare(Stored<TBcd>(AValue1), Stored<TBcd>(AValue2));
+}
+
+VARTYPE TcxFMTBcdValueType::GetVarType() const { return varFMTBcd; }
+
+Variant TcxSQLTimeStampValueType::LoadValue(void* AValue) const {
+  return VarSQLTimeStampCreate(Stored<TSQLTimeStamp>(AValue));
+}
+
+void TcxSQLTimeStampValueType::StoreValue(void* ABuffer, const Variant& AValue) const {
+  const TSQLTimeStamp value = VarToSQLTimeStamp(AValue);
+  std::memcpy(ABuffer, &value, sizeof value);
+}
+
+int TcxSQLTimeStampValueType::CompareValues(void* AValue1, void* AValue2) const {
+  // Field by field as raw words, the fractions as a 32-bit difference.
+  const auto* words1 = static_cast<const uint8_t*>(AValue1);
+  const auto* words2 = static_cast<const uint8_t*>(AValue2);
+  for (std::size_t at = 0; at < 12; at += 2)
+    if (const int difference = int(Stored<uint16_t>(words1 + at)) - int(Stored<uint16_t>(words2 + at))) return difference;
+  return int32_t(Stored<uint32_t>(words1 + 12) - Stored<uint32_t>(words2 + 12));
+}
+
+VARTYPE TcxSQLTimeStampValueType::GetVarType() const { return varSQLTimeStamp; }
+
 // ---- The class list
 
 void TcxValueTypeClassList::RegisterItem(TcxValueTypeClass AValueTypeClass) {
@@ -336,14 +377,14 @@ TcxValueTypeClassList* FindValueTypeClassList() { return gValueTypeClassList.get
 
 namespace {
 
-// The registered kinds in their order (the BCD and SQL time-stamp kinds are not built).
+// The registered kinds in their order.
 TcxValueTypeClass RegisteredValueTypes(std::size_t AIndex) {
   const TcxValueTypeClass kinds[] = {
       TcxStringValueType::Class(),   TcxWideStringValueType::Class(), TcxSmallintValueType::Class(),
       TcxIntegerValueType::Class(),  TcxWordValueType::Class(),       TcxBooleanValueType::Class(),
       TcxFloatValueType::Class(),    TcxCurrencyValueType::Class(),   TcxDateTimeValueType::Class(),
-      TcxLargeIntValueType::Class(), TcxVariantValueType::Class(),    TcxObjectValueType::Class(),
-      TcxBLOBValueType::Class(),
+      TcxLargeIntValueType::Class(), TcxFMTBcdValueType::Class(),     TcxSQLTimeStampValueType::Class(),
+      TcxVariantValueType::Class(),  TcxObjectValueType::Class(),     TcxBLOBValueType::Class(),
   };
   return AIndex < std::size(kinds) ? kinds[AIndex] : nullptr;
 }

@@ -133,6 +133,30 @@ public:
   void WriteValueTo(void*, TStream&) const override {}
 };
 
+// The class library's BCD record; streamed in the variant form.
+class TcxFMTBcdValueType : public TcxValueType {
+public:
+  TVK_VALUE_TYPE(TcxFMTBcdValueType, TcxValueType)
+  int ValueBufferSize() const override { return 34; }
+  Variant LoadValue(void* AValue) const override;
+  WideString DefaultTextOf(void* ABuffer) const override;
+  void StoreValue(void* ABuffer, const Variant& AValue) const override;
+  int CompareValues(void* AValue1, void* AValue2) const override;
+  VARTYPE GetVarType() const override;
+};
+
+// The class library's SQL time stamp; streamed in the variant form, where it
+// goes as a date-time.
+class TcxSQLTimeStampValueType : public TcxValueType {
+public:
+  TVK_VALUE_TYPE(TcxSQLTimeStampValueType, TcxValueType)
+  int ValueBufferSize() const override { return 16; }
+  Variant LoadValue(void* AValue) const override;
+  void StoreValue(void* ABuffer, const Variant& AValue) const override;
+  int CompareValues(void* AValue1, void* AValue2) const override;
+  VARTYPE GetVarType() const override;
+};
+
 class TcxVariantValueType : public TcxPointerValueType {
 public:
   TVK_VALUE_TYPE(TcxVariantValueType, TcxPointerValueType)

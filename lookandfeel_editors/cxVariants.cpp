@@ -1,5 +1,8 @@
 #include "cxVariants.h"
 
+#include "FMTBcd.h"
+#include "SqlTimSt.h"
+
 #include "cxClasses.h"
 #include "cxDataConsts.h"
 #include "dxCore.h"
@@ -177,9 +180,9 @@ bool VariantsEqualAsText(const Variant& V1, const Variant& V2) {
   return VariantsEqual(a, b);
 }
 
-bool IsDateVarType(VARTYPE AType) { return AType == varDate; }
+bool IsDateVarType(VARTYPE AType) { return AType == varDate || AType == varSQLTimeStamp; }
 bool IsDateVariant(const Variant& V) { return IsDateVarType(VARTYPE(V.Type() & ~varByRef)); }
-bool IsNumericOrBcdVariant(const Variant& V) { return VarIsNumeric(V); }
+bool IsNumericOrBcdVariant(const Variant& V) { return VarIsNumeric(V) || VarIsFMTBcd(VarResolveRef(V)); }
 
 bool IsNullOrEmptyText(const Variant& V) { return VarIsNull(V) || (VarIsStr(V) && VarToStr(V).empty()); }
 
@@ -216,7 +219,8 @@ void WriteVariantToStream(TStream& AStream, const Variant& V) {
     case varUString: WriteTag(AStream, vaWString); WriteWideStringTo(AStream, VarToStr(value)); return;
     case varBoolean: WriteTag(AStream, raw.boolVal ? vaTrue : vaFalse); return;
     case varString: WriteTaggedString(AStream, VariantToAnsiText(value)); return;
-    default: break;
+    case varSQLTimeStamp: WriteTag(AStream, vaDate); WriteRaw(AStream, VarAsType(value, varDate).Ptr()->date); return;
+    default: break;  // a BCD number goes as its text
   }
   std::string text;
   try {

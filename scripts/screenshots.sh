@@ -27,7 +27,7 @@ out="$(winepath -w "$build/screenshots" 2>/dev/null || true)"
 [ -n "$out" ] || out="Z:$(echo "$build/screenshots" | tr / '\\')"
 for program in styled_screens instrument_screens page_screens flash_dialog_screens flash_utility_screens list_screens \
                laf_cursor_screens painter_gallery laf_drawing_screens container_screens inplace_screens exeditor_screens \
-               dx_edit_screens picture_editor_screens value_editor_screens rack_screens treelist_screens inspector_screens tab_screens; do
+               dx_edit_screens picture_editor_screens value_editor_screens rack_screens treelist_screens inspector_screens tab_screens editor_screens; do
   xvfb-run -a "$WINELOADER" "$build/$program.exe" "$out"
 done
 ls "$build"/screenshots/*.png

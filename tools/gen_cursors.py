@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws the look-and-feel library's cursors and the in-place editors' hand into .cur files (32 x 32,
+"""Draws the look-and-feel library's cursors (with the editors' mouse wheel) and the in-place editors' hand into .cur files (32 x 32,
 monochrome with transparency): each shape is black with a one-pixel white
 outline, the rest transparent. Also its small bitmaps (24-bit BMP files): the
 shaded sub-menu arrow on black and the 11 x 11 expand buttons.
@@ -148,6 +148,13 @@ def shapes():
         c.fill(18, 6, 25, 13)
         c.line(20, 4, 27, 11, 3)
 
+    def mouse_wheel(c):
+        # A wheel between two arrows, up and down.
+        c.rect(13, 10, 19, 21)
+        c.line(16, 12, 16, 19)
+        c.arrow_head(16, 3, (0, -1), 5)
+        c.arrow_head(16, 28, (0, 1), 5)
+
     return [
         ("DragCopy.cur", drag_copy, (0, 0)),
         ("FullScroll.cur", full_scroll, (16, 16)),
@@ -165,6 +172,7 @@ def shapes():
         ("Drag.cur", drag, (0, 0)),
         ("ColorPicker.cur", color_picker, (1, 30)),
         ("MultiDragCopy.cur", multi_drag_copy, (0, 0)),
+        ("MouseWheel.cur", mouse_wheel, (16, 16)),
     ]
 
 

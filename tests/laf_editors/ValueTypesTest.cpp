@@ -2,6 +2,9 @@
 // validity casts, and every kind written to a stream and read back, with
 // texts as 8-bit and as UTF-16.
 #include "EditorsTest.h"
+#include "DateTimes.h"
+#include "FMTBcd.h"
+#include "SqlTimSt.h"
 #include "cxDataStorage.h"
 #include "cxVariants.h"
 
@@ -45,7 +48,7 @@ using ValueTypes = EditorsUnits;
 TEST_F(ValueTypes, RegisteredInOrderByTheirCaptionsAndGoneAfterShutDown) {
   const std::vector<std::wstring> captions{L"String", L"WideString", L"Smallint", L"Integer",  L"Word",
                                            L"Boolean", L"Float",     L"Currency", L"DateTime", L"LargeInt",
-                                           L"Variant", L"Object",    L"BLOB"};
+                                           L"FMTBcd",  L"SQLTimeStamp", L"Variant", L"Object", L"BLOB"};
   for (int round = 0; round < 2; ++round) {
     TcxValueTypeClassList& list = GetValueTypeClassList();
     ASSERT_EQ(int(captions.size()), list.Count());
@@ -60,6 +63,7 @@ TEST_F(ValueTypes, RegisteredInOrderByTheirCaptionsAndGoneAfterShutDown) {
     for (const TInitStep& step : LookAndFeelEditorsSteps()) ASSERT_TRUE(step.Startup());
   }
   EXPECT_EQ(L"", TcxValueType::Class()->Caption());
+  EXPECT_EQ(L"SQLTimeStamp", TcxSQLTimeStampValueType::Class()->Caption());
   EXPECT_EQ(L"TcxWideStringValueType", TcxWideStringValueType::Class()->ClassName());
   EXPECT_TRUE(TcxObjectValueType::Class()->InheritsFrom(&TcxIntegerValueType::StaticClassInfo()));
 }
@@ -122,6 +126,10 @@ TEST(ValueTypeStreams, EveryKindReadsBackWhatItWrote) {
       {TcxCurrencyValueType::Class(), VarAsType(Variant(1.2345), varCurrency), 8},
       {TcxDateTimeValueType::Class(), VarFromDateTime(45000.5), 8},
       {TcxLargeIntValueType::Class(), Variant(int64_t(1) << 50), 8},
+      // A BCD number goes as its text: digits a double would lose.
+      {TcxFMTBcdValueType::Class(), VarFMTBcdCreate(StrToBcd(L"-12345678901234567890.125")), 1 + 1 + 25},
+      // A time stamp as a date: tag and double.
+      {TcxSQLTimeStampValueType::Class(), VarSQLTimeStampCreate({2024, 2, 29, 23, 59, 58, 250}), 1 + 8},
       {TcxVariantValueType::Class(), Variant(int32_t(40000)), 5},
       {TcxBLOBValueType::Class(), Variant::FromAnsi(std::string("\0\x01\xFF", 3)), 4 + 3},
   };
@@ -167,6 +175,36 @@ TEST(ValueTypeStreams, EveryKindReadsBackWhatItWrote) {
   TcxValueType::Class()->ReleaseTextBuffer(&again);
   EXPECT_EQ(nullptr, cell);
   EXPECT_EQ(L"", TcxValueType::Class()->LoadText(&cell));
+}
+
+TEST(ValueTypeRecords, BcdAndTimeStampKindsOrderTheirRecords) {
+  const auto bcd = TcxFMTBcdValueType::Class();
+  TValueBuffer small(bcd), large(bcd), same(bcd);
+  bcd->StoreValue(small.Data(), Variant(L"-0.5"));
+  bcd->StoreValue(large.Data(), Variant(L"100000000000000000000.01"));
+  bcd->StoreValue(same.Data(), Variant(L"100000000000000000000.010"));
+  EXPECT_EQ(-1, bcd->CompareStored(small.Data(), large.Data()));
+  EXPECT_EQ(0, bcd->CompareStored(large.Data(), same.Data())) << "trailing zeros say nothing";
+  EXPECT_EQ(L"-0" + std::wstring(1, FormatSettings().DecimalSeparator) + L"5", bcd->DefaultTextOf(small.Data()));
+  Variant text(L"7.25"), bad(L"7,2.5");
+  EXPECT_TRUE(bcd->IsValueValid(text));
+  EXPECT_EQ(varFMTBcd, text.Type());
+  EXPECT_FALSE(bcd->IsValueValid(bad));
+
+  const auto stamp = TcxSQLTimeStampValueType::Class();
+  TValueBuffer earlier(stamp), later(stamp);
+  stamp->StoreValue(earlier.Data(), VarFromDateTime(EncodeDate(2024, 2, 29) + EncodeTime(12, 0, 0, 1)));
+  stamp->StoreValue(later.Data(), VarFromDateTime(EncodeDate(2024, 2, 29) + EncodeTime(12, 0, 0, 3)));
+  EXPECT_EQ(-2, stamp->CompareStored(earlier.Data(), later.Data())) << "the fractions' difference";
+  const TSQLTimeStamp fields = VarToSQLTimeStamp(stamp->GetValue(earlier.Data()));
+  EXPECT_EQ(2024, fields.Year);
+  EXPECT_EQ(29, fields.Day);
+  EXPECT_EQ(1u, fields.Fractions);
+  double date = 0;
+  EXPECT_TRUE(TryVarToDateTime(stamp->GetValue(later.Data()), date));
+  EXPECT_NEAR(EncodeDate(2024, 2, 29) + EncodeTime(12, 0, 0, 3), date, 1e-9);
+  EXPECT_TRUE(IsDateVariant(stamp->GetValue(later.Data())));
+  EXPECT_TRUE(IsNumericOrBcdVariant(bcd->GetValue(small.Data())));
 }
 
 TEST(ValueTypeObjects, TheBufferOwnsItsObjectAndIsNotStreamed) {
