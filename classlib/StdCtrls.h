@@ -217,7 +217,6 @@ protected:
   void CreateParams(TCreateParams& params) override;
   TVK_MESSAGES();
   void CNCommand(TMessage& message);
-  void WMMouseButton(TMessage& message);
   void CMDialogKey(TMessage& message);
   void CMFocusChanged(TMessage& message);
 
