@@ -381,13 +381,17 @@ void TControl::CMMouseLeave(TMessage&) {
   if (OnMouseLeave) OnMouseLeave(this);
 }
 
+// The window's own handling of a button goes first (a system control's press,
+// release and context menu), then the library's state and events.
 void TControl::WMLButtonDown(TMessage& message) {
+  TVK_INHERITED(message);
   if (FControlStyle & csCaptureMouse) SetMouseCapture(true);
   if (FControlStyle & csClickEvents) FControlState |= csClicked;
   DoMouseDown(message, TMouseButton::mbLeft, 0);
 }
 
 void TControl::WMLButtonUp(TMessage& message) {
+  TVK_INHERITED(message);
   if (FControlStyle & csCaptureMouse) SetMouseCapture(false);
   if (FControlState & csClicked) {
     FControlState &= ~csClicked;
@@ -399,13 +403,21 @@ void TControl::WMLButtonUp(TMessage& message) {
 }
 
 void TControl::WMLButtonDblClk(TMessage& message) {
+  TVK_INHERITED(message);
   if (FControlStyle & csCaptureMouse) SetMouseCapture(true);
   if (FControlStyle & csClickEvents) DblClick();
   DoMouseDown(message, TMouseButton::mbLeft, ssDouble);
 }
 
-void TControl::WMRButtonDown(TMessage& message) { DoMouseDown(message, TMouseButton::mbRight, 0); }
-void TControl::WMRButtonUp(TMessage& message) { DoMouseUp(message, TMouseButton::mbRight); }
+void TControl::WMRButtonDown(TMessage& message) {
+  TVK_INHERITED(message);
+  DoMouseDown(message, TMouseButton::mbRight, 0);
+}
+
+void TControl::WMRButtonUp(TMessage& message) {
+  TVK_INHERITED(message);
+  DoMouseUp(message, TMouseButton::mbRight);
+}
 
 void TControl::WMMouseMoveEvent(TMessage& message) {
   POINT p = MessagePoint(message.LParam);
@@ -432,9 +444,43 @@ void TControl::SetBounds(int left, int top, int width, int height) {
   FTop = top;
   FWidth = width;
   FHeight = height;
+  UpdateAnchorRules();
   if (FParent) FParent->Invalidate();
   Resize();
   RequestAlign();
+}
+
+void TControl::SetAnchors(TAnchors value) {
+  if (value == FAnchors) return;
+  FAnchors = value;
+  UpdateAnchorRules();
+}
+
+void TControl::UpdateAnchorRules() {
+  if (FAnchorMove || (ComponentState() & csLoading)) return;
+  FAnchorBounds = BoundsRect();
+  FAnchorParentSize = FParent ? SIZE{FParent->Width(), FParent->Height()} : SIZE{};
+}
+
+void TControl::Loaded() {
+  TComponent::Loaded();
+  UpdateAnchorRules();
+}
+
+RECT TControl::AnchoredBounds() const {
+  // One direction at a time: the near edge, the far edge, or both.
+  auto place = [](bool nearEdge, bool farEdge, LONG from, LONG to, LONG oldSize, LONG newSize) {
+    const LONG size = to - from;
+    if (nearEdge && farEdge) return std::pair{from, size + newSize - oldSize};
+    if (farEdge) return std::pair{from + newSize - oldSize, size};
+    if (nearEdge || oldSize <= 0) return std::pair{from, size};
+    return std::pair{LONG(MulDiv(from + size / 2, newSize, oldSize) - size / 2), size};
+  };
+  const auto [left, width] = place(FAnchors & akLeft, FAnchors & akRight, FAnchorBounds.left, FAnchorBounds.right,
+                                   FAnchorParentSize.cx, FParent->Width());
+  const auto [top, height] = place(FAnchors & akTop, FAnchors & akBottom, FAnchorBounds.top, FAnchorBounds.bottom,
+                                   FAnchorParentSize.cy, FParent->Height());
+  return RECT{left, top, left + width, top + height};
 }
 
 void TControl::SetAlign(TAlign value) {
@@ -859,6 +905,28 @@ void TWinControl::CreateWnd() {
                       int(sizeof(LONG_PTR)));
   }
   CreateWindowHandle(params);
+  ApplyImeMode();
+}
+
+void TWinControl::SetImeMode(TImeMode value) {
+  if (value == FImeMode) return;
+  FImeMode = value;
+  if (FHandle) ApplyImeMode();
+}
+
+void TWinControl::ApplyImeMode() {
+  if (FImeMode == TImeMode::imDontCare) return;
+  if (FImeMode == TImeMode::imDisable) {
+    ImmAssociateContextEx(FHandle, nullptr, 0);
+    return;
+  }
+  // A window that had its context taken gets the thread's default one back.
+  ImmAssociateContextEx(FHandle, nullptr, IACE_DEFAULT);
+  if (FImeMode != TImeMode::imOpen && FImeMode != TImeMode::imClose) return;
+  if (HIMC context = ImmGetContext(FHandle)) {
+    ImmSetOpenStatus(context, FImeMode == TImeMode::imOpen);
+    ImmReleaseContext(FHandle, context);
+  }
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams& params) {
@@ -943,6 +1011,7 @@ void TWinControl::InsertControl(TControl* control) {
   ValidateInsert(control);
   control->FParent = this;
   FControls.push_back(control);
+  control->UpdateAnchorRules();
   if (auto* w = dynamic_cast<TWinControl*>(control)) {
     FTabList.push_back(w);
     // A window made under a host window (ParentWindow) moves into this one, or
@@ -1136,6 +1205,7 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
   FTop = top;
   FWidth = width;
   FHeight = height;
+  UpdateAnchorRules();
   if (FHandle) SetWindowPos(FHandle, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   else {
     Resize();
@@ -1150,6 +1220,8 @@ void TWinControl::ScaleControl(int M, int D) {
   try {
     ScaleControls(M, D);
     TControl::ScaleControl(M, D);
+    // The children were scaled with this control: no anchor moves them again.
+    for (TControl* child : FControls) child->UpdateAnchorRules();
   } catch (...) {
     EnableAlign();
     throw;
@@ -1182,6 +1254,17 @@ void TWinControl::SetParentCtl3D(bool value) {
 }
 
 void TWinControl::CMCtl3DChanged(TMessage&) { Invalidate(); }
+
+void TWinControl::DoEnter() {
+  if (OnEnter) OnEnter(this);
+}
+
+void TWinControl::DoExit() {
+  if (OnExit) OnExit(this);
+}
+
+void TWinControl::CMEnter(TMessage&) { DoEnter(); }
+void TWinControl::CMExit(TMessage&) { DoExit(); }
 
 void TWinControl::CMParentCtl3DChanged(TMessage&) {
   if (!FParentCtl3D || !Parent()) return;
@@ -1221,6 +1304,18 @@ void TWinControl::AlignControls(TControl* control, RECT& rect) {
     bool& Flag;
     ~TReset() { Flag = false; }
   } reset{FAligning};
+  for (TControl* c : std::vector<TControl*>(FControls)) {
+    // A child whose design is being read takes its distances at Loaded.
+    if (c->Align() != TAlign::alNone || c->Anchors() == kDefaultAnchors || (c->ComponentState() & csLoading)) continue;
+    const RECT r = c->AnchoredBounds();
+    const bool saved = std::exchange(c->FAnchorMove, true);
+    struct TRestore {
+      bool& Flag;
+      bool Value;
+      ~TRestore() { Flag = Value; }
+    } restore{c->FAnchorMove, saved};
+    c->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+  }
   if (std::none_of(FControls.begin(), FControls.end(), [](TControl* c) { return c->Align() != TAlign::alNone; })) return;
   for (TAlign align : {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient}) {
     std::vector<TControl*> list;
@@ -1271,10 +1366,12 @@ void TWinControl::UpdateBounds() {
   GetWindowRect(FHandle, &r);
   if (GetWindowLongPtrW(FHandle, GWL_STYLE) & WS_CHILD)
     MapWindowPoints(HWND_DESKTOP, GetParent(FHandle), reinterpret_cast<POINT*>(&r), 2);
+  const RECT old = BoundsRect();
   FLeft = r.left;
   FTop = r.top;
   FWidth = r.right - r.left;
   FHeight = r.bottom - r.top;
+  if (!EqualRect(&old, &r) || !FParent) UpdateAnchorRules();
 }
 
 int TWinControl::ClientWidth() {
@@ -1590,6 +1687,7 @@ TVK_MESSAGE_MAP(TWinControl, {WM_WINDOWPOSCHANGED, &TWinControl::WMWindowPosChan
                 {CM_VISIBLECHANGED, &TWinControl::CMVisibleChanged},
                 {CM_ENABLEDCHANGED, &TWinControl::CMEnabledChanged}, {CM_DIALOGKEY, &TWinControl::CMDialogKey},
                 {CM_RECREATEWND, &TWinControl::CMRecreateWnd}, {WM_MOUSEMOVE, &TWinControl::WMMouseMove},
+                {CM_ENTER, &TWinControl::CMEnter}, {CM_EXIT, &TWinControl::CMExit},
                 {CM_CTL3DCHANGED, &TWinControl::CMCtl3DChanged},
                 {CM_PARENTCTL3DCHANGED, &TWinControl::CMParentCtl3DChanged},
                 {WM_SYSCOLORCHANGE, &TWinControl::WMSysColorChange},

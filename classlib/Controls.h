@@ -58,6 +58,17 @@ using TDragControlObjectClass = TDragControlObject* (*)(TControl* control);
 
 // Where a control keeps itself inside its parent's client area.
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
+// The edges of its parent's client area a control keeps its distance to when
+// the parent resizes (a set of these flags).
+enum TAnchorKind : unsigned { akLeft = 1u << 0, akTop = 1u << 1, akRight = 1u << 2, akBottom = 1u << 3 };
+using TAnchors = unsigned;
+constexpr TAnchors kDefaultAnchors = akLeft | akTop;
+// What a windowed control asks of the input method while it has the focus:
+// imDisable takes the input context from its window, imClose and imOpen
+// close and open the context, imDontCare leaves it as it is; the other
+// conversion modes are kept for the input method but change nothing here.
+enum class TImeMode { imDisable, imClose, imOpen, imDontCare, imSAlpha, imAlpha, imHira, imSKata, imKata, imChinese,
+                      imSHanguel, imHanguel };
 // How text sits across the width it is given.
 enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 
@@ -208,6 +219,14 @@ public:
   // the parent hears of every other child's move, resize, insertion or showing too.
   TAlign Align() const { return FAlign; }
   void SetAlign(TAlign value);
+  // Anchors: when the parent resizes, a control anchored on one side of a
+  // direction keeps its distance to that edge, on both sides it stretches,
+  // on neither its centre keeps its place in proportion. The distances are
+  // taken whenever the control is placed, moved or anchored other than by
+  // its parent's resize (while it loads: at Loaded, once the design is whole).
+  // Aligned controls follow their alignment instead.
+  TAnchors Anchors() const { return FAnchors; }
+  void SetAnchors(TAnchors value);
   // Client coordinates to the screen's and back; to the coordinates of
   // Parent (an ancestor; null: the direct parent).
   POINT ClientToScreen(POINT point);
@@ -298,6 +317,8 @@ protected:
   virtual void ActionChange(TObject* sender, bool checkDefaults);
   friend class TControlActionLink;
   void Notification(TComponent* component, TOperation operation) override;
+  // Takes the anchor distances once the design is read.
+  void Loaded() override;
   virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
   virtual void MouseMove(TShiftState shift, int x, int y);
   virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
@@ -359,6 +380,14 @@ private:
   bool FParentFont = true;
   bool FApplyingFont = false;  // a derived font is being taken: ParentFont stays
   TScalingFlags FScalingFlags = 0;
+  TAnchors FAnchors = kDefaultAnchors;
+  RECT FAnchorBounds{};      // the bounds the anchor distances are taken from
+  SIZE FAnchorParentSize{};  // the parent's size then (outer: its frame is no resize)
+  bool FAnchorMove = false;  // the parent is moving it by its anchors
+  // Takes the distances to the parent's edges the anchors keep.
+  void UpdateAnchorRules();
+  // Where the anchors put the control in its parent now.
+  RECT AnchoredBounds() const;
   // Sends Msg to every child control (a windowed control's).
   void NotifyChildren(UINT msg);
 };
@@ -450,6 +479,12 @@ public:
   void SetCtl3D(bool value);
   bool ParentCtl3D() const { return FParentCtl3D; }
   void SetParentCtl3D(bool value);
+  // The input method's mode, applied to the window's input context when the
+  // window is made and at every change; the input method's name is kept.
+  TImeMode ImeMode() const { return FImeMode; }
+  void SetImeMode(TImeMode value);
+  const WideString& ImeName() const { return FImeName; }
+  void SetImeName(const WideString& value) { FImeName = value; }
   // A brush in the control's colour, kept in step with it; its handle stays
   // the control's until the colour changes.
   TBrush& Brush();
@@ -466,8 +501,14 @@ public:
 
   TKeyEvent OnKeyDown;
   TKeyPressEvent OnKeyPress;
+  // The control took the focus (CM_ENTER) or lost it to another of its form (CM_EXIT).
+  TNotifyEvent OnEnter;
+  TNotifyEvent OnExit;
 
 protected:
+  // OnEnter and OnExit here.
+  virtual void DoEnter();
+  virtual void DoExit();
   // A key went down (OnKeyDown here); clearing Key ends its handling.
   virtual void KeyDown(WORD& key, TShiftState shift);
   // A typed character (OnKeyPress here); clearing Key ends its handling.
@@ -489,6 +530,7 @@ protected:
   // Sends Message to every child control until one answers non-zero.
   void Broadcast(TMessage& message);
   bool Recreating() const { return FRecreating; }
+  // Moves the children that anchors place, then the aligned ones.
   virtual void AlignControls(TControl* control, RECT& rect);
   // Raises when Control may not be placed in this one (before it is).
   virtual void ValidateInsert(TControl* control) { (void)control; }
@@ -524,6 +566,8 @@ protected:
   void CMDialogKey(TMessage& message);
   void CMRecreateWnd(TMessage& message);
   void CMCtl3DChanged(TMessage& message);
+  void CMEnter(TMessage& message);
+  void CMExit(TMessage& message);
   // The system tells top-level windows only: a window's controls hear it as
   // CM_SYSCOLORCHANGE, passed on down to every child.
   void WMSysColorChange(TMessage& message);
@@ -552,6 +596,10 @@ private:
   bool FDoubleBuffered = false;
   bool FCtl3D = true;
   bool FParentCtl3D = true;
+  TImeMode FImeMode = TImeMode::imDontCare;
+  WideString FImeName;
+  // ImeMode on the window's input context.
+  void ApplyImeMode();
   TBrush FBrush;
   bool FRecreating = false;
   bool FMouseInControl = false;

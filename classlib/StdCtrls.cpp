@@ -472,12 +472,6 @@ void TButton::CNCommand(TMessage& message) {
   if (HIWORD(message.WParam) == BN_CLICKED) Click();
 }
 
-void TButton::WMMouseButton(TMessage& message) {
-  // The library's mouse handling first, then the system button's press and release.
-  TVK_INHERITED(message);
-  DefaultHandler(message);
-}
-
 void TButton::CMDialogKey(TMessage& message) {
   const WORD key = WORD(message.WParam);
   const TShiftState shift = KeyboardShiftState(message.LParam) & (ssShift | ssAlt | ssCtrl);
@@ -495,8 +489,7 @@ void TButton::CMFocusChanged(TMessage& message) {
   TVK_INHERITED(message);
 }
 
-TVK_MESSAGE_MAP(TButton, {CN_COMMAND, &TButton::CNCommand}, {WM_LBUTTONDOWN, &TButton::WMMouseButton},
-                {WM_LBUTTONUP, &TButton::WMMouseButton}, {WM_LBUTTONDBLCLK, &TButton::WMMouseButton}, {CM_DIALOGKEY, &TButton::CMDialogKey},
+TVK_MESSAGE_MAP(TButton, {CN_COMMAND, &TButton::CNCommand}, {CM_DIALOGKEY, &TButton::CMDialogKey},
                 {CM_FOCUSCHANGED, &TButton::CMFocusChanged}, {CM_FONTCHANGED, &TButton::CMFontChanged})
 
 }  // namespace tvk

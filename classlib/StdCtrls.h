@@ -218,7 +218,6 @@ protected:
   void CreateWnd() override;
   TVK_MESSAGES();
   void CNCommand(TMessage& message);
-  void WMMouseButton(TMessage& message);
   void CMDialogKey(TMessage& message);
   void CMFocusChanged(TMessage& message);
   void CMFontChanged(TMessage& message);

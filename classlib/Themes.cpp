@@ -2,6 +2,8 @@
 
 #include <uxtheme.h>
 
+#include <utility>
+
 namespace tvk {
 
 namespace {
@@ -26,6 +28,8 @@ TVersion SystemVersion() {
 bool gVersionOverridden = false;
 TVersion gVersionOverride;
 
+TThemeIntReader gThemeIntReader = nullptr;
+
 TVersion CurrentVersion() { return gVersionOverridden ? gVersionOverride : SystemVersion(); }
 
 }  // namespace
@@ -40,6 +44,20 @@ TThemeServices& ThemeServices() {
   static TThemeServices services;
   return services;
 }
+
+TThemeHandle::TThemeHandle(HWND window, const wchar_t* classList)
+    : FTheme(window ? OpenThemeData(window, classList) : nullptr) {}
+
+TThemeHandle::~TThemeHandle() {
+  if (FTheme) CloseThemeData(FTheme);
+}
+
+HRESULT ThemeInt(HTHEME theme, int part, int state, int property, int& value) {
+  if (gThemeIntReader) return gThemeIntReader(theme, part, state, property, &value);
+  return GetThemeInt(theme, part, state, property, &value);
+}
+
+TThemeIntReader SetThemeIntReader(TThemeIntReader reader) { return std::exchange(gThemeIntReader, reader); }
 
 int Win32MajorVersion() { return CurrentVersion().Major; }
 int Win32MinorVersion() { return CurrentVersion().Minor; }

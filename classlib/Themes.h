@@ -5,6 +5,8 @@
 // on one machine).
 #include <windows.h>
 
+#include <uxtheme.h>
+
 namespace tvk {
 
 class TThemeServices {
@@ -22,6 +24,29 @@ private:
 };
 
 TThemeServices& ThemeServices();
+
+// A theme's data opened for a window and a class list, closed when it goes
+// (null without a window or when the window has no theme of that class).
+class TThemeHandle {
+public:
+  TThemeHandle(HWND window, const wchar_t* classList);
+  ~TThemeHandle();
+  TThemeHandle(const TThemeHandle&) = delete;
+  TThemeHandle& operator=(const TThemeHandle&) = delete;
+  operator HTHEME() const { return FTheme; }
+  explicit operator bool() const { return FTheme != nullptr; }
+
+private:
+  HTHEME FTheme;
+};
+
+// An integer property of a theme part (the system's GetThemeInt). One reader
+// serves every control, so that tests can answer what a theme would; a
+// reader set here is used until null puts the system's back.
+using TThemeIntReader = HRESULT (*)(HTHEME theme, int part, int state, int property, int* value);
+HRESULT ThemeInt(HTHEME theme, int part, int state, int property, int& value);
+// Answers the reader that was in place.
+TThemeIntReader SetThemeIntReader(TThemeIntReader reader);
 
 // The Windows version (major.minor) the module behaves for: the system's,
 // unless overridden.

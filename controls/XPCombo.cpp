@@ -120,8 +120,8 @@ void TXPPopupListBox::Popup(int x, int y) {
   TXPCustomComboBox& combo = *FCombo;
   FSavedShowHint = combo.ShowHint();
   combo.SetShowHint(false);
-  // The list shows the combo's font, without the hot-tracking underline.
-  Font().Assign(combo.Font());
+  // The list shows the combo's font (and follows it), without the hot-tracking underline.
+  SetParentFont(true);
   if (combo.HotTrack()) Font().SetStyle(Font().Style() & ~TFontStyles(fsUnderline));
   if (HandleAllocated()) UpdateItemHeight();
   else HandleNeeded();

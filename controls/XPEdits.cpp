@@ -212,8 +212,12 @@ void TCustomXPEdit::BackImageChanged() {
 void TCustomXPEdit::CreateParams(TCreateParams& params) {
   TXPCustomControl::CreateParams(params);
   if (FLookAndFeel == TXPLookAndFeel::xlfNative && GetThemeMode() == 0 && FBorderStyle == TBorderStyle::bsSingle &&
-      !FTransparent)
-    params.ExStyle |= WS_EX_CLIENTEDGE;
+      !FTransparent) {
+    if (Ctl3D())
+      params.ExStyle |= WS_EX_CLIENTEDGE;
+    else
+      params.Style |= WS_BORDER;
+  }
   if (FTransparent) params.ExStyle |= WS_EX_TRANSPARENT;
 }
 
@@ -757,6 +761,11 @@ void TCustomXPEdit::SetBorderStyle(TBorderStyle value) {
   if (HandleAllocated()) RecreateWnd();
 }
 
+void TCustomXPEdit::CMCtl3DChanged(TMessage& message) {
+  TVK_INHERITED(message);
+  if (HandleAllocated()) RecreateWnd();
+}
+
 void TCustomXPEdit::SetFrameColor(TColor value) {
   if (value == FFrameColor) return;
   FFrameColor = value;
@@ -1141,7 +1150,7 @@ void TCustomXPEdit::CMFontChanged(TMessage& message) {
   FInternalHeight = GetTextHeight();
   int h = FExtraDelta + 2 * (FBorderSize + FFrameSize) + FInternalHeight;
   if (GetThemeMode() == 0 && !FTransparent && FBorderStyle == TBorderStyle::bsSingle)
-    h += 2 * GetSystemMetrics(SM_CYEDGE);
+    h += Ctl3D() ? 2 * GetSystemMetrics(SM_CYEDGE) : 2;
   if (FAutoSize || Height() < h) SetHeight(h);
   SetFirstChar(FFirstChar);
   Invalidate();
@@ -1306,7 +1315,7 @@ TVK_MESSAGE_MAP(TCustomXPEdit, {WM_SIZE, &TCustomXPEdit::WMSize}, {WM_SETFOCUS, 
                 {WM_IME_COMPOSITION, &TCustomXPEdit::WMImeComposition},
                 {WM_IME_NOTIFY, &TCustomXPEdit::WMImeNotify}, {WM_CONTEXTMENU, &TCustomXPEdit::WMContextMenu},
                 {CM_ENABLEDCHANGED, &TCustomXPEdit::CMEnabledChanged},
-                {CM_FONTCHANGED, &TCustomXPEdit::CMFontChanged}, {CM_TEXTCHANGED, &TCustomXPEdit::CMTextChanged},
+                {CM_FONTCHANGED, &TCustomXPEdit::CMFontChanged}, {CM_CTL3DCHANGED, &TCustomXPEdit::CMCtl3DChanged}, {CM_TEXTCHANGED, &TCustomXPEdit::CMTextChanged},
                 {CM_MOUSEENTER, &TCustomXPEdit::CMMouseEnter}, {CM_MOUSELEAVE, &TCustomXPEdit::CMMouseLeave},
                 {CM_ENTER, &TCustomXPEdit::CMEnter})
 

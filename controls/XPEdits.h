@@ -241,6 +241,8 @@ protected:
   void WMContextMenu(TMessage& message);
   void CMEnabledChanged(TMessage& message);
   void CMFontChanged(TMessage& message);
+  // The border is the window's style: a new window.
+  void CMCtl3DChanged(TMessage& message);
   void CMTextChanged(TMessage& message);
   void CMMouseEnter(TMessage& message);
   void CMMouseLeave(TMessage& message);

@@ -836,6 +836,7 @@ void TXPSplitter::StopSizing() {
 TXPTransButton::TXPTransButton(TComponent* owner, const WideString& resName, bool inversible)
     : TGraphicControl(owner), FGlyph(std::make_unique<TBitmap>()), FInversible(inversible) {
   SetControlStyle(ControlStyle() & ~csDoubleClicks);
+  SetAnchors(akTop | akRight);
   UpdateGlyph(resName);
 }
 

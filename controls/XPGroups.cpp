@@ -42,8 +42,9 @@ void TXPCustomGroupBox::SetOptions(TXPGroupBoxOptions value) {
 void TXPCustomGroupBox::AdjustClientRect(RECT& rect) {
   TXPCustomControl::AdjustClientRect(rect);
   rect.top += DigitHeight(Font());
-  // One pixel for the frame, one more for the classic 3-D look's second line.
-  InflateRect(&rect, -2, -2);
+  // One pixel for the frame, one more for the 3-D look's second line.
+  const int inset = Ctl3D() ? 2 : 1;
+  InflateRect(&rect, -inset, -inset);
 }
 
 void TXPCustomGroupBox::CreateParams(TCreateParams& params) {

@@ -109,6 +109,8 @@ TXPCustomLabel::~TXPCustomLabel() { FRevealHintWindow.reset(); }
 void TXPCustomLabel::RememberFont() {
   FOrigFontColor = Font().Color();
   FOrigFontStyle = Font().Style();
+  // A font set from outside is the label's own: ParentFont went off with it.
+  FOrigParentFont = ParentFont();
 }
 
 TXPDrawCaptionFlags TXPCustomLabel::CaptionFlags() {
@@ -305,6 +307,12 @@ void TXPCustomLabel::CMFontChanged(TMessage& message) {
   if (!FInternalHotTrack) RememberFont();
 }
 
+void TXPCustomLabel::CMParentFontChanged(TMessage& message) {
+  TVK_INHERITED(message);
+  if (!FInternalHotTrack) FOrigParentFont = ParentFont();
+  AdjustBounds();
+}
+
 void TXPCustomLabel::CMCursorChanged(TMessage& message) {
   TVK_INHERITED(message);
   if (!FInternalHotTrack) FOrigCursor = Cursor();
@@ -352,10 +360,13 @@ void TXPCustomLabel::CMMouseLeave(TMessage& message) {
   if (FHotTrack->TrackFontColor) Font().SetColor(FOrigFontColor);
   if (FHotTrack->TrackFontStyle) Font().SetStyle(FOrigFontStyle);
   if (FHotTrack->TrackCursor) SetCursor(FOrigCursor);
+  // Tracking set a font of its own: the label follows its parent's again when it did before.
+  if (FHotTrack->TrackFontColor || FHotTrack->TrackFontStyle) SetParentFont(FOrigParentFont);
 }
 
 TVK_MESSAGE_MAP(TXPCustomLabel, {CM_ENABLEDCHANGED, &TXPCustomLabel::CMEnabledChanged},
                 {CM_FONTCHANGED, &TXPCustomLabel::CMFontChanged}, {CM_CURSORCHANGED, &TXPCustomLabel::CMCursorChanged},
+                {CM_PARENTFONTCHANGED, &TXPCustomLabel::CMParentFontChanged},
                 {CM_MOUSEENTER, &TXPCustomLabel::CMMouseEnter}, {CM_MOUSELEAVE, &TXPCustomLabel::CMMouseLeave})
 
 }  // namespace tvk

@@ -95,6 +95,7 @@ protected:
   void CMEnabledChanged(TMessage& message);
   void CMFontChanged(TMessage& message);
   void CMCursorChanged(TMessage& message);
+  void CMParentFontChanged(TMessage& message);
   void CMMouseEnter(TMessage& message);
   void CMMouseLeave(TMessage& message);
 
@@ -113,6 +114,7 @@ private:
   bool FInternalHotTrack = false;
   TColor FOrigFontColor = clWindowText;
   TFontStyles FOrigFontStyle = 0;
+  bool FOrigParentFont = true;
   TCursor FOrigCursor = crDefault;
   std::unique_ptr<TLabelHintWindow> FRevealHintWindow;
   bool FRevealCaptionInHint = false;

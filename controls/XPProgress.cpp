@@ -4,6 +4,8 @@
 #include "XPGraphics.h"
 #include "XPSystem.h"
 
+#include "Themes.h"
+
 #include <uxtheme.h>
 #include <vssym32.h>
 
@@ -173,6 +175,18 @@ void TXPProgressBar::Paint() {
   int c = vertical ? ch : cw;
   int length = vertical ? bar.bottom - bar.top : bar.right - bar.left;
   int s = kChunkSpacing;
+  TThemeHandle theme(native && mode == 2 && HandleAllocated() ? Handle() : nullptr, L"PROGRESS");
+  if (theme) {
+    // The theme's chunk and gap, unless it answers neither.
+    int chunk = 0, space = 0;
+    const int part = vertical ? PP_CHUNKVERT : PP_CHUNK;
+    ThemeInt(theme, part, 1, TMT_PROGRESSCHUNKSIZE, chunk);
+    ThemeInt(theme, part, 1, TMT_PROGRESSSPACESIZE, space);
+    if (chunk != 0 || space != 0) {
+      c = chunk;
+      s = space;
+    }
+  }
   int n = ChunkCount(FMin, FMax, FPosition, length, c, s);
   bool pictures = !native && !IsGraphicEmpty(FBackImage.get()) && !IsGraphicEmpty(FBarImage.get());
   FPaintedChunks = 0;
@@ -180,8 +194,10 @@ void TXPProgressBar::Paint() {
     // The chunk picture carries its own gap and the chunks are laid edge to
     // edge: counted with the gap, a full bar would show only five sixths.
     PaintSkin(bar, ChunkCount(FMin, FMax, FPosition, length, c, 0), cw, ch, p, q);
+  else if (theme)
+    PaintThemed(theme, bar, n, c, s);
   else if (native && mode == 2)
-    PaintThemed(bar, n, c, s);
+    PaintPlain(bar, n, c, s, vertical ? bar.right - bar.left : c, vertical ? c : bar.bottom - bar.top);
   else if (pictures)
     PaintPictures(bar, n, c, s, cw, ch);
   else
@@ -255,23 +271,14 @@ void TXPProgressBar::PaintSkin(const RECT& bar, int n, int cw, int ch, int p, in
   }
 }
 
-void TXPProgressBar::PaintThemed(const RECT& bar, int n, int c, int s) {
+void TXPProgressBar::PaintThemed(HTHEME theme, const RECT& bar, int n, int c, int s) {
   HDC dc = Canvas().Handle();
   bool vertical = FOrientation == TProgressBarOrientation::pbVertical;
   RECT client = ClientRect();
-  HTHEME theme = HandleAllocated() ? OpenThemeData(Handle(), L"PROGRESS") : nullptr;
-  if (!theme) {
-    PaintPlain(bar, n, c, s, vertical ? bar.right - bar.left : c, vertical ? c : bar.bottom - bar.top);
-    return;
-  }
   DrawThemeParentBackground(Handle(), dc, &client);
   DrawThemeBackground(theme, dc, vertical ? PP_BARVERT : PP_BAR, 0, &client, nullptr);
-  int chunk = 0, space = 0;
-  // Wine's theme answers chunk 1 and space 0: the single fill below.
-  GetThemeInt(theme, 0, 0, TMT_PROGRESSCHUNKSIZE, &chunk);
-  GetThemeInt(theme, 0, 0, TMT_PROGRESSSPACESIZE, &space);
   TClipRect clip(dc, bar, !(ControlState() & csPaintCopy));
-  if (s > 0 && space > 0) {
+  if (s > 0) {
     FPaintedChunks = n;
     for (int i = 0; i < n; ++i) {
       RECT r = vertical ? RECT{bar.left, bar.bottom - c - s - i * (c + s), bar.right, bar.bottom - i * (c + s)}
@@ -292,7 +299,6 @@ void TXPProgressBar::PaintThemed(const RECT& bar, int n, int c, int s) {
     else
       DrawThemeBackground(theme, dc, vertical ? PP_CHUNKVERT : PP_CHUNK, 0, &r, nullptr);
   }
-  CloseThemeData(theme);
 }
 
 void TXPProgressBar::PaintPictures(const RECT& bar, int n, int, int s, int cw, int ch) {

@@ -7,6 +7,8 @@
 #include "XPControls.h"
 #include "XPTypes.h"
 
+#include <uxtheme.h>
+
 namespace tvk {
 
 enum class TProgressBarOrientation { pbHorizontal, pbVertical };
@@ -63,7 +65,7 @@ private:
   void Clamp();
   void PaintPlain(const RECT& bar, int n, int c, int s, int cw, int ch);
   void PaintSkin(const RECT& bar, int n, int cw, int ch, int p, int q);
-  void PaintThemed(const RECT& bar, int n, int c, int s);
+  void PaintThemed(HTHEME theme, const RECT& bar, int n, int c, int s);
   void PaintPictures(const RECT& bar, int n, int c, int s, int cw, int ch);
   int FilledLength(int length) const;
 

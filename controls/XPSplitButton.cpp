@@ -68,11 +68,13 @@ void TXPSplitButton::Notification(TComponent* component, TOperation operation) {
 }
 
 void TXPSplitButton::DoAfterHidePopup() {
+  if (FPopupControl && FPopupControl->OnExit) FPopupControl->OnExit(FPopupControl);
   if (OnAfterHidePopup) OnAfterHidePopup(this);
 }
 
 void TXPSplitButton::DoBeforeShowPopup() {
   if (OnBeforeShowPopup) OnBeforeShowPopup(this);
+  if (FPopupControl && FPopupControl->OnEnter) FPopupControl->OnEnter(FPopupControl);
 }
 
 void TXPSplitButton::PostToSelf(UINT message) {
@@ -155,6 +157,7 @@ void TXPSplitButton::WMShowPopup(TMessage&) {
     FPopupControl->SetParent(holder);
     FPopupControl->SetAlign(TAlign::alNone);
     FPopupControl->SetBounds(0, 0, FPopupControl->Width(), FPopupControl->Height());
+    FPopupControl->SetAnchors(akLeft | akTop | akRight | akBottom);
     FPopupControl->SetVisible(true);
     auto* close = new TXPBitBtn(holder);
     close->SetBounds(holder->ClientWidth() - 83, holder->ClientHeight() - 33, close->Width(), close->Height());
@@ -162,6 +165,7 @@ void TXPSplitButton::WMShowPopup(TMessage&) {
     close->SetCancel(true);
     close->SetCaption(L"&Close");
     close->SetParent(holder);
+    close->SetAnchors(akRight | akBottom);
     close->OnClick = [this](TObject*) { PostToSelf(WM_HIDEPOPUP); };
     if (!FAutoAddCloseButton) {
       // Out of sight, but still the default and cancel button.
@@ -183,7 +187,10 @@ void TXPSplitButton::WMShowPopup(TMessage&) {
 
 void TXPSplitButton::HidePopup() {
   if (TForm* holder = std::exchange(FPopupHolder, nullptr)) {
-    if (FPopupControl) FPopupControl->SetParent(nullptr);
+    if (FPopupControl) {
+      FPopupControl->SetAnchors(0);
+      FPopupControl->SetParent(nullptr);
+    }
     // Only a procedure that is still ours is taken away; one put in above
     // it later stays in the chain.
     FMainFormSubclass.Remove();

@@ -133,8 +133,14 @@ bool TCustomXPDXEdit::GetInterface(const GUID& iid, void** obj) {
 
 void TCustomXPDXEdit::CreateParams(TCreateParams& params) {
   TdxInplaceEdit::CreateParams(params);
-  // A bordered editor has the system's sunken edge (which stands for the plain border too).
-  if (FBorderStyle == TBorderStyle::bsSingle && !FTransparent) params.ExStyle |= WS_EX_CLIENTEDGE;
+  // A bordered editor has the system's sunken edge with Ctl3D (which stands for the plain
+  // border too), the plain border without.
+  if (FBorderStyle == TBorderStyle::bsSingle && !FTransparent) {
+    if (Ctl3D())
+      params.ExStyle |= WS_EX_CLIENTEDGE;
+    else
+      params.Style |= WS_BORDER;
+  }
   if (FTransparent) params.ExStyle |= WS_EX_TRANSPARENT;
 }
 
@@ -803,7 +809,7 @@ int TCustomXPDXEdit::GetBorderExtra() {
     return (window.bottom - window.top) - (client.bottom - client.top);
   }
   if (FTransparent || FBorderStyle == TBorderStyle::bsNone) return 0;
-  return 2 * GetSystemMetrics(SM_CYEDGE);
+  return Ctl3D() ? 2 * GetSystemMetrics(SM_CYEDGE) : 2;
 }
 
 void TCustomXPDXEdit::CMFontChanged(TMessage& message) {

@@ -102,6 +102,7 @@ TCustomdxCalculator::TCustomdxCalculator(TComponent* owner) : TdxInplacePopupCon
   SetBounds(Left(), Top(), FCalcWidth, FCalcHeight);
   SetControlStyle(csCaptureMouse | csOpaque);
   SetColor(clBtnFace);
+  SetCtl3D(false);
   SetTabStop(true);
   CalcLayout();
 }
@@ -348,8 +349,16 @@ void TCustomdxCalculator::CreateParams(TCreateParams& params) {
   params.WindowClassStyle &= ~static_cast<UINT>(CS_DBLCLKS);
   if (IsPopupControl())
     params.Style &= ~static_cast<DWORD>(WS_BORDER);
+  else if (FBorderStyle == TdxCalcBorderStyle::bsSingle && Ctl3D())
+    params.ExStyle |= WS_EX_CLIENTEDGE;
   else if (FBorderStyle == TdxCalcBorderStyle::bsSingle)
     params.Style |= WS_BORDER;
+}
+
+void TCustomdxCalculator::CMCtl3DChanged(TMessage& message) {
+  TVK_INHERITED(message);
+  // The border is the window's style.
+  if (HandleAllocated() && FBorderStyle == TdxCalcBorderStyle::bsSingle) RecreateWnd();
 }
 
 void TCustomdxCalculator::Paint() {
@@ -538,7 +547,8 @@ TVK_MESSAGE_MAP(TCustomdxCalculator, {WM_ERASEBKGND, &TCustomdxCalculator::WMEra
                 {WM_KILLFOCUS, &TCustomdxCalculator::WMFocusChanged}, {WM_KEYUP, &TCustomdxCalculator::WMKeyUp},
                 {CM_FONTCHANGED, &TCustomdxCalculator::CMRepaintChanged},
                 {CM_ENABLEDCHANGED, &TCustomdxCalculator::CMRepaintChanged},
-                {CM_MOUSELEAVE, &TCustomdxCalculator::CMMouseLeave})
+                {CM_MOUSELEAVE, &TCustomdxCalculator::CMMouseLeave},
+                {CM_CTL3DCHANGED, &TCustomdxCalculator::CMCtl3DChanged})
 
 void TCustomdxCalculator::WMEraseBkgnd(TMessage& message) {
   DefaultHandler(message);

@@ -88,6 +88,7 @@ protected:
   void WMFocusChanged(TMessage& message);
   void WMKeyUp(TMessage& message);
   void CMRepaintChanged(TMessage& message);
+  void CMCtl3DChanged(TMessage& message);
   void CMMouseLeave(TMessage& message);
 
   int FCalcFontSize = 8;

@@ -863,16 +863,7 @@ TVK_MESSAGE_MAP(TdxInplaceEdit, {WM_KEYDOWN, &TdxInplaceEdit::WMKeyDown}, {WM_SY
                 {CM_ENTER, &TdxInplaceEdit::CMEnter}, {CM_EXIT, &TdxInplaceEdit::CMExit},
                 {CM_MOUSEENTER, &TdxInplaceEdit::CMMouseEnter}, {CM_MOUSELEAVE, &TdxInplaceEdit::CMMouseLeave},
                 {CM_SHOWINGCHANGED, &TdxInplaceEdit::CMShowingChanged},
-                {CM_ENABLEDCHANGED, &TdxInplaceEdit::CMEnabledChanged},
-                {WM_LBUTTONDOWN, &TdxInplaceEdit::WMLButton}, {WM_LBUTTONUP, &TdxInplaceEdit::WMLButton},
-                {WM_LBUTTONDBLCLK, &TdxInplaceEdit::WMLButton})
-
-// The window itself places the caret, selects and captures the mouse; the
-// class library's mouse events follow.
-void TdxInplaceEdit::WMLButton(TMessage& message) {
-  DefaultHandler(message);
-  TVK_INHERITED(message);
-}
+                {CM_ENABLEDCHANGED, &TdxInplaceEdit::CMEnabledChanged})
 
 void TdxInplaceEdit::WMKeyDown(TMessage& message) {
   WORD key = static_cast<WORD>(message.WParam);

@@ -390,7 +390,6 @@ protected:
   void WMKillFocus(TMessage& message);
   void WMSize(TMessage& message);
   void WMSetCursor(TMessage& message);
-  void WMLButton(TMessage& message);
   void WMClipboard(TMessage& message);
   void CMEnter(TMessage& message);
   void CMExit(TMessage& message);

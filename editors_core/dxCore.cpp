@@ -430,6 +430,17 @@ void InitBitmapInfoHeader32(BITMAPINFOHEADER& AHeader, int AWidth, int AHeight, 
   AHeader.biCompression = BI_RGB;
 }
 
+namespace {
+TDIBitsReader gDIBitsReader = nullptr;
+
+int ReadDIBits(HDC ADC, HBITMAP ABitmap, UINT AStart, UINT ALines, LPVOID ABits, LPBITMAPINFO AInfo, UINT AUsage) {
+  if (gDIBitsReader) return gDIBitsReader(ADC, ABitmap, AStart, ALines, ABits, AInfo, AUsage);
+  return GetDIBits(ADC, ABitmap, AStart, ALines, ABits, AInfo, AUsage);
+}
+}  // namespace
+
+TDIBitsReader SetDIBitsReader(TDIBitsReader AReader) { return std::exchange(gDIBitsReader, AReader); }
+
 bool ReadBitmapPixels(TBitmap& ABitmap, TRGBColors& AColors, bool ATopDownDIB) {
   const int width = ABitmap.Width(), height = ABitmap.Height();
   AColors.assign(std::size_t(width) * std::size_t(height), RGBQUAD{});
@@ -438,15 +449,18 @@ bool ReadBitmapPixels(TBitmap& ABitmap, TRGBColors& AColors, bool ATopDownDIB) {
   InitBitmapInfoHeader32(header, width, height, ATopDownDIB);
   HBITMAP bitmap = ABitmap.Handle();  // out of its canvas's context: GetDIBits needs that
   TScreenMemoryDC dc;
-  if (GetDIBits(dc.Handle(), bitmap, 0, UINT(height), AColors.data(), AsInfo(header), DIB_RGB_COLORS)) return true;
+  if (ReadDIBits(dc.Handle(), bitmap, 0, UINT(height), AColors.data(), AsInfo(header), DIB_RGB_COLORS)) return true;
   // Line by line; a line that cannot be read straight in goes through a zeroed buffer.
+  // Scan lines count from the bottom: in a top-down read line L is row
+  // height - 1 - L, as the whole read places it.
   bool result = true;
   for (int line = 0; line < height; ++line) {
-    RGBQUAD* row = AColors.data() + std::size_t(line) * std::size_t(width);
-    bool read = GetDIBits(dc.Handle(), bitmap, UINT(line), 1, row, AsInfo(header), DIB_RGB_COLORS) != 0;
+    const int element = ATopDownDIB ? height - 1 - line : line;
+    RGBQUAD* row = AColors.data() + std::size_t(element) * std::size_t(width);
+    bool read = ReadDIBits(dc.Handle(), bitmap, UINT(line), 1, row, AsInfo(header), DIB_RGB_COLORS) != 0;
     if (!read) {
       TRGBColors buffer(std::size_t(width), RGBQUAD{});
-      read = GetDIBits(dc.Handle(), bitmap, UINT(line), 1, buffer.data(), AsInfo(header), DIB_RGB_COLORS) != 0;
+      read = ReadDIBits(dc.Handle(), bitmap, UINT(line), 1, buffer.data(), AsInfo(header), DIB_RGB_COLORS) != 0;
       std::copy(buffer.begin(), buffer.end(), row);
     }
     result = result && read;

@@ -253,6 +253,12 @@ void InitBitmapInfoHeader32(BITMAPINFOHEADER& AHeader, int AWidth, int AHeight, 
 // top-left pixel with ATopDownDIB, else the bottom-left); false when a read
 // failed or the bitmap is empty.
 bool ReadBitmapPixels(TBitmap& ABitmap, TRGBColors& AColors, bool ATopDownDIB);
+// The system's GetDIBits, as ReadBitmapPixels calls it; tests put a reader in
+// that fails where they want (null puts the system's back). Answers the one
+// that was in place.
+using TDIBitsReader = int (*)(HDC ADC, HBITMAP ABitmap, UINT AStart, UINT ALines, LPVOID ABits, LPBITMAPINFO AInfo,
+                              UINT AUsage);
+TDIBitsReader SetDIBitsReader(TDIBitsReader AReader);
 // Writes AColors (Width x Height, in the same order) into the bitmap; an
 // empty bitmap, or fewer colours than pixels, writes nothing.
 void WriteBitmapPixels(TBitmap& ABitmap, std::span<const RGBQUAD> AColors, bool ATopDownDIB);

@@ -267,7 +267,6 @@ void TcxCustomInnerListBox::WMLButtonDown(TMessage& Message) {
   const POINT p{short(LOWORD(Message.LParam)), short(HIWORD(Message.LParam))};
   const TShiftState shift = ListBoxMouseShift(Message.WParam);
   if (!IsHostedDragAutomatic()) {
-    DefaultHandler(Message);
     TListBox::WndProc(Message);
     return;
   }
@@ -288,7 +287,6 @@ void TcxCustomInnerListBox::WMLButtonDown(TMessage& Message) {
     FContainer->BeginDrag(false, -1);
     return;
   }
-  DefaultHandler(Message);
   TListBox::WndProc(Message);
   if (restore.Link && restore.Link->Ref && FContainer && ClickStartsDrag(shift)) FContainer->BeginDrag(false, -1);
 }
@@ -436,8 +434,7 @@ void TcxCustomInnerListBox::WndProc(TMessage& Message) {
     case WM_RBUTTONDOWN:
     case WM_RBUTTONUP:
     case WM_RBUTTONDBLCLK:
-      // The system list box selects and releases its capture; the control's events follow.
-      DefaultHandler(Message);
+      // The class library passes them to the system list box before the control's events.
       TListBox::WndProc(Message);
       return;
     case WM_MOUSEWHEEL:

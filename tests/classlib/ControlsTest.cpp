@@ -4,9 +4,13 @@
 // order, and exceptions stopped at the window procedure.
 #include <gtest/gtest.h>
 
+#include <imm.h>
+
 #include "ClassLibTest.h"
 #include "Forms.h"
+#include "Menus.h"
 #include "Panels.h"
+#include "StdCtrls.h"
 
 using namespace tvk;
 using classlib_test::ExceptionRecorder;
@@ -169,6 +173,91 @@ TEST_F(Controls, FocusedControlBecomesTheFormsActiveControl) {
   EXPECT_EQ(b, Form->ActiveControl());
   delete b;  // the form hears of it
   EXPECT_EQ(nullptr, Form->ActiveControl());
+}
+
+TEST_F(Controls, EnterAndExitFollowTheFocusAcrossTheForm) {
+  auto* panel = new TPanel(Form.get());
+  panel->SetParent(Form.get());
+  auto* a = new TRecorder(Form.get());
+  a->SetParent(panel);
+  auto* b = new TRecorder(Form.get());
+  b->SetParent(Form.get());
+  std::vector<std::wstring> events;
+  auto note = [&](const wchar_t* what) {
+    return [&events, what, a, b](TObject* sender) {
+      events.push_back(std::wstring(what) + (sender == b ? L" b" : sender == a ? L" a" : L" panel"));
+    };
+  };
+  for (TWinControl* c : std::initializer_list<TWinControl*>{panel, a, b}) {
+    c->OnEnter = note(L"enter");
+    c->OnExit = note(L"exit");
+  }
+  Form->Show();
+  a->SetFocus();
+  b->SetFocus();
+  EXPECT_EQ((std::vector<std::wstring>{L"enter panel", L"enter a", L"exit a", L"exit panel", L"enter b"}), events)
+      << "entered outermost first, left innermost first";
+}
+
+// The context associated with Window now (put back after the look).
+HIMC AssociatedContext(HWND window) {
+  HIMC context = ImmAssociateContext(window, nullptr);
+  ImmAssociateContext(window, context);
+  return context;
+}
+
+TEST_F(Controls, TheInputMethodModeReachesTheWindowsInputContext) {
+  auto* plain = new TRecorder(Form.get());
+  plain->SetParent(Form.get());
+  auto* c = new TRecorder(Form.get());
+  c->SetParent(Form.get());
+  c->SetImeMode(TImeMode::imDisable);
+  c->SetImeName(L"Kept");
+  HWND window = c->Handle();  // applied as the window is made
+  ASSERT_NE(nullptr, AssociatedContext(plain->Handle())) << "a window has the thread's context";
+  EXPECT_EQ(nullptr, AssociatedContext(window));
+  c->SetImeMode(TImeMode::imOpen);
+  EXPECT_EQ(AssociatedContext(plain->Handle()), AssociatedContext(window)) << "the default context is back";
+  c->SetImeMode(TImeMode::imDisable);
+  EXPECT_EQ(nullptr, AssociatedContext(window));
+  EXPECT_EQ(L"Kept", c->ImeName());
+}
+
+// The window's own handling sees every press and release once: a system list
+// box selects the clicked item, a system button clicks once, and a released
+// right button brings the control's menu up once.
+TEST_F(Controls, MouseButtonsReachTheWindowsOwnHandlingOnce) {
+  auto* list = new TListBox(Form.get());
+  list->SetParent(Form.get());
+  list->SetBounds(0, 0, 120, 100);
+  for (const wchar_t* item : {L"one", L"two", L"three"}) list->Items().Add(item);
+  auto* button = new TButton(Form.get());
+  button->SetParent(Form.get());
+  button->SetBounds(150, 0, 75, 25);
+  int downs = 0, clicks = 0, menus = 0;
+  list->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++downs; };
+  button->OnClick = [&](TObject*) { ++clicks; };
+  TPopupMenu menu(Form.get());
+  list->SetPopupMenu(&menu);
+  SetPopupMenuShow([&](TPopupMenu& shown, int, int) { menus += &shown == &menu; });
+  struct TRestore {
+    ~TRestore() { SetPopupMenuShow(nullptr); }
+  } restore;
+  Form->Show();
+
+  const RECT item = list->ItemRect(2);
+  const LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+  SendMessageW(list->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(list->Handle(), WM_LBUTTONUP, 0, at);
+  EXPECT_EQ(2, list->ItemIndex()) << "the system list box saw the click";
+  EXPECT_EQ(1, downs);
+  SendMessageW(list->Handle(), WM_RBUTTONDOWN, MK_RBUTTON, at);
+  SendMessageW(list->Handle(), WM_RBUTTONUP, 0, at);
+  EXPECT_EQ(1, menus);
+
+  SendMessageW(button->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+  SendMessageW(button->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+  EXPECT_EQ(1, clicks);
 }
 
 TEST_F(Controls, AParentFreesItsChildControls) {

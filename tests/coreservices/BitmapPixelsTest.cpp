@@ -3,6 +3,7 @@
 #include "CoreServicesTest.h"
 
 #include <cstring>
+#include <utility>
 
 using namespace tvk;
 
@@ -154,6 +155,54 @@ TEST_F(BitmapPixels, RoundTripInEitherRowOrder) {
   EXPECT_EQ(0x01000001u, StoredPixel(Bitmap, 0, 1)) << "element 0 is the bottom-left pixel";
   ASSERT_TRUE(ReadBitmapPixels(Bitmap, colors, false));
   EXPECT_EQ(TopDown, Values(colors));
+}
+
+// A whole read that fails; line 1 (the top row, counted from the bottom)
+// fails as often as Line1Failures says, its first failure scribbling on the
+// colours it was given.
+struct FailingReads {
+  static inline int Line1Failures = 0;
+  static inline bool Scribbled = false;
+  static inline std::vector<std::pair<UINT, UINT>> Calls;
+  static int Read(HDC dc, HBITMAP bitmap, UINT start, UINT lines, LPVOID bits, LPBITMAPINFO info, UINT usage) {
+    Calls.emplace_back(start, lines);
+    if (lines > 1) return 0;
+    if (start == 1 && Line1Failures > 0) {
+      --Line1Failures;
+      if (!std::exchange(Scribbled, true)) std::memset(bits, 0xEE, std::size_t(info->bmiHeader.biWidth) * 4);
+      return 0;
+    }
+    return GetDIBits(dc, bitmap, start, lines, bits, info, usage);
+  }
+};
+
+TEST_F(BitmapPixels, AFailedReadIsMadeLineByLineAndALostLineReadsAsZeros) {
+  WriteBitmapPixels(Bitmap, Quads(TopDown), true);
+  const TDIBitsReader saved = SetDIBitsReader(&FailingReads::Read);
+  struct TRestore {
+    TDIBitsReader Reader;
+    ~TRestore() { SetDIBitsReader(Reader); }
+  } restore{saved};
+  struct Case {
+    int Line1Failures;
+    bool Result;
+    std::vector<uint32_t> Colors;
+    std::vector<std::pair<UINT, UINT>> Calls;  // first line and count of each read
+  };
+  const Case cases[] = {
+      {1, true, TopDown, {{0, 2}, {0, 1}, {1, 1}, {1, 1}}},  // the second read of line 1 goes through a clean buffer
+      {2, false, {0, 0, 0, 0x04000004, 0x05000005, 0x06000006}, {{0, 2}, {0, 1}, {1, 1}, {1, 1}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Line1Failures);
+    FailingReads::Line1Failures = c.Line1Failures;
+    FailingReads::Scribbled = false;
+    FailingReads::Calls.clear();
+    TRGBColors colors;
+    EXPECT_EQ(c.Result, ReadBitmapPixels(Bitmap, colors, true));
+    EXPECT_EQ(c.Colors, Values(colors));
+    EXPECT_EQ(c.Calls, FailingReads::Calls);
+  }
 }
 
 TEST_F(BitmapPixels, TooFewColoursWriteNothing) {

@@ -148,6 +148,24 @@ TEST_F(XPLabel, HotTrackingPutsBackWhatWasSetFromOutside) {
   EXPECT_EQ(L->Font().Color(), clGreen);
 }
 
+TEST_F(XPLabel, HotTrackingLeavesALabelOnItsParentsFontFollowingIt) {
+  L->HotTrack().TrackFontColor = true;
+  ASSERT_TRUE(L->ParentFont());
+  L->Perform(CM_MOUSEENTER);
+  L->Perform(CM_MOUSELEAVE);
+  EXPECT_TRUE(L->ParentFont());
+  Form->Font().SetName(L"Courier New");
+  EXPECT_EQ(L"Courier New", L->Font().Name()) << "the parent's font still reaches it";
+
+  // A label with a font of its own stays on it.
+  L->Font().SetSize(15);
+  L->Perform(CM_MOUSEENTER);
+  L->Perform(CM_MOUSELEAVE);
+  EXPECT_FALSE(L->ParentFont());
+  Form->Font().SetSize(9);
+  EXPECT_EQ(15, L->Font().Size());
+}
+
 }  // namespace
 
 }  // namespace instrument_test

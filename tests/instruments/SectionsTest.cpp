@@ -179,6 +179,30 @@ TEST_F(Sections, PanelRefusesForeignControlsBeforeTakingThem) {
   EXPECT_EQ(P->ControlCount(), 0);
 }
 
+TEST_F(Sections, AProportionalDragSizesTheSectionAndKeepsTheOthersInProportion) {
+  P->SetBounds(0, 0, 300, 700);  // no section at its minimum
+  P->SetResizeMode(TXPResizeMode::xrmProportional);
+  Add(3);
+  S[1]->SetSizeCoef(2);  // the two below in unequal shares
+  P->NormalizeCoefs();
+  P->Rearrange();
+  const int barTop = S[0]->Splitter()->Top(), height = S[0]->Height();
+  const int below = S[1]->Height() + S[2]->Height();
+  const double ratio = double(S[1]->Height()) / S[2]->Height();
+  Drag(0, 40);
+  EXPECT_EQ(barTop + 40, S[0]->Splitter()->Top());
+  EXPECT_EQ(height + 40, S[0]->Height());
+  EXPECT_NEAR(below - 40, S[1]->Height() + S[2]->Height(), 1) << "the others gave up what it took";
+  EXPECT_NEAR(ratio, double(S[1]->Height()) / S[2]->Height(), ratio * 0.02) << "and still stand in proportion";
+  double sum = 0;
+  for (auto* section : S) sum += section->SizeCoef();
+  EXPECT_DOUBLE_EQ(1.0, sum) << "normalised";
+  // The panel grows: every section grows in its proportion.
+  const int first = S[0]->Height(), available = P->AvailableLength();
+  P->SetBounds(0, 0, 300, 900);
+  EXPECT_NEAR(first * double(P->AvailableLength()) / available, S[0]->Height(), 2);
+}
+
 TEST_F(Sections, CoefficientsSummingToNothingStayAsTheyAre) {
   P->SetResizeMode(TXPResizeMode::xrmProportional);
   Add(2);

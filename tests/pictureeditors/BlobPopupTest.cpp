@@ -3,9 +3,13 @@
 // picture view's scrolling and the memo's letter case.
 #include "PictureEditorsTest.h"
 
+#include "Clipbrd.h"
+#include "ExtDlgs.h"
+#include "Menus.h"
 #include "dxBlobPopup.h"
 #include "support/CellHost.h"
 
+#include <filesystem>
 #include <memory>
 
 using namespace tvk;
@@ -37,6 +41,8 @@ struct BlobPopupFixture : ::testing::Test {
     Popup->OnSaveChanges = [this](TObject*) { ++Saves; };
   }
   void TearDown() override {
+    SetPopupMenuShow(nullptr);
+    SetFileDialogRunner(nullptr);
     Popup.reset();
     SetMonitorWorkAreaLookup(nullptr);
   }
@@ -202,6 +208,94 @@ TEST_F(BlobPopupFixture, PastedLowerCaseTextBecomesUpperCaseAndTheCaretStays) {
   Popup->GetSelection(start, end);
   EXPECT_EQ(9, start);
   EXPECT_EQ(9, end);
+}
+
+// What the context menu shows (caption and whether enabled), and the item it then clicks (-1: none).
+struct MenuSeen {
+  std::vector<std::pair<WideString, bool>> Items;
+  POINT At{};
+  int Click = -1;
+};
+
+void ShowMenusInto(MenuSeen& seen) {
+  SetPopupMenuShow([&seen](TPopupMenu& menu, int x, int y) {
+    seen.Items.clear();
+    seen.At = POINT{x, y};
+    for (int i = 0; i < menu.Items().Count(); ++i)
+      seen.Items.emplace_back(menu.Items().Items(i)->Caption(), menu.Items().Items(i)->Enabled());
+    if (seen.Click >= 0) menu.Items().Items(seen.Click)->Click();
+  });
+}
+
+TEST_F(BlobPopupFixture, ThePictureMenuSavesAndLoadsThroughTheFileDialogs) {
+  Popup->SetBlobEditKind(bekPict);
+  FillBitmap(Popup->Picture().Bitmap(), 12, 8, clRed);
+  Open();
+  MenuSeen seen;
+  ShowMenusInto(seen);
+  SendMessageW(Popup->Handle(), WM_CONTEXTMENU, WPARAM(Popup->Handle()), MAKELPARAM(150, 160));
+  EXPECT_EQ(150, seen.At.x);
+  EXPECT_EQ(160, seen.At.y);
+  const std::vector<std::pair<WideString, bool>> withPicture = {
+      {L"Cu&t", true}, {L"&Copy", true}, {L"&Paste", false}, {L"&Delete", true},
+      {L"-", true},    {L"&Load...", true}, {L"&Save To...", true}};
+  Clipboard().Clear();
+  SendMessageW(Popup->Handle(), WM_CONTEXTMENU, WPARAM(Popup->Handle()), MAKELPARAM(150, 160));
+  EXPECT_EQ(withPicture, seen.Items);
+
+  const std::filesystem::path file = std::filesystem::temp_directory_path() / L"blob_popup_test.bmp";
+  std::vector<TFileDialogRequest> requests;
+  SetFileDialogRunner([&](TFileDialogRequest& request) {
+    requests.push_back(request);
+    request.FileName = file.wstring();
+    return true;
+  });
+  seen.Click = 6;  // Save To...
+  SendMessageW(Popup->Handle(), WM_CONTEXTMENU, WPARAM(Popup->Handle()), MAKELPARAM(150, 160));
+  ASSERT_TRUE(std::filesystem::exists(file));
+  Popup->ClearPicture();
+  seen.Click = -1;
+  SendMessageW(Popup->Handle(), WM_CONTEXTMENU, WPARAM(Popup->Handle()), MAKELPARAM(150, 160));
+  EXPECT_FALSE(seen.Items[6].second) << "nothing to save without a picture";
+  EXPECT_FALSE(seen.Items[0].second);
+  seen.Click = 5;  // Load...
+  SendMessageW(Popup->Handle(), WM_CONTEXTMENU, WPARAM(Popup->Handle()), MAKELPARAM(150, 160));
+  ASSERT_EQ(2u, requests.size());
+  EXPECT_TRUE(requests[0].Save);
+  EXPECT_EQ(L"bmp", requests[0].DefaultExt);
+  EXPECT_FALSE(requests[1].Save);
+  EXPECT_EQ(12, Popup->Picture().Width()) << "the saved picture came back";
+  EXPECT_TRUE(Showing()) << "the pop-up stays open after the dialog";
+  std::filesystem::remove(file);
+
+  // A dialog the user cancels changes nothing.
+  SetFileDialogRunner([](TFileDialogRequest&) { return false; });
+  Popup->ClearPicture();
+  SendMessageW(Popup->Handle(), WM_CONTEXTMENU, WPARAM(Popup->Handle()), MAKELPARAM(150, 160));
+  EXPECT_TRUE(Popup->Picture().Graphic() == nullptr);
+}
+
+TEST_F(BlobPopupFixture, TheMemoMenuFollowsTheSelectionAndRunsTheEditCommands) {
+  Popup->SetText(L"abc");
+  Open();
+  MenuSeen seen;
+  ShowMenusInto(seen);
+  Popup->SetSelection(1, 2, false);
+  SendMessageW(Popup->Handle(), WM_CONTEXTMENU, WPARAM(Popup->Handle()), MAKELPARAM(150, 160));
+  ASSERT_EQ(9u, seen.Items.size());
+  EXPECT_TRUE(seen.Items[3].second) << "cut with a selection";
+  EXPECT_TRUE(seen.Items[6].second) << "delete with a selection";
+  EXPECT_TRUE(seen.Items[8].second) << "select all while not all is selected";
+  seen.Click = 3;  // Cut
+  SendMessageW(Popup->Handle(), WM_CONTEXTMENU, WPARAM(Popup->Handle()), MAKELPARAM(150, 160));
+  EXPECT_EQ(L"ac", Popup->Text());
+  seen.Click = 8;  // Select all
+  SendMessageW(Popup->Handle(), WM_CONTEXTMENU, WPARAM(Popup->Handle()), MAKELPARAM(150, 160));
+  seen.Click = -1;
+  SendMessageW(Popup->Handle(), WM_CONTEXTMENU, WPARAM(Popup->Handle()), MAKELPARAM(150, 160));
+  EXPECT_FALSE(seen.Items[8].second) << "everything is selected";
+  EXPECT_TRUE(seen.Items[3].second);
+  Clipboard().Clear();
 }
 
 }  // namespace

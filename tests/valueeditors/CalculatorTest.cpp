@@ -242,4 +242,27 @@ TEST_F(Calculator, AGreyedMemoryButtonDrawsItsCaptionInTheShadowColour) {
   EXPECT_TRUE(HasColor(after, Calc->Button(cbNum7).BtnRect, ColorToRGB(clBlue)));
 }
 
+TEST_F(Calculator, ItsOwnFontLeavesTheParentsAndItsSingleBorderFollowsCtl3D) {
+  Calc->SetParent(Form.get());
+  EXPECT_FALSE(Calc->Ctl3D());
+  EXPECT_FALSE(Calc->ParentCtl3D());
+  EXPECT_TRUE(Calc->ParentFont());
+  Form->Font().SetName(L"Courier New");
+  EXPECT_EQ(L"Courier New", Calc->Font().Name());
+  Calc->Font().SetSize(13);
+  EXPECT_FALSE(Calc->ParentFont());
+  Form->Font().SetName(L"Arial");
+  EXPECT_EQ(L"Courier New", Calc->Font().Name());
+
+  Calc->FBorderStyle = TdxCalcBorderStyle::bsSingle;
+  Show();
+  auto styleOf = [&] {
+    return std::pair{GetWindowLongPtrW(Calc->Handle(), GWL_STYLE) & WS_BORDER,
+                     GetWindowLongPtrW(Calc->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE};
+  };
+  EXPECT_EQ(std::pair(LONG_PTR(WS_BORDER), LONG_PTR(0)), styleOf()) << "flat: a plain border";
+  Calc->SetCtl3D(true);
+  EXPECT_EQ(std::pair(LONG_PTR(0), LONG_PTR(WS_EX_CLIENTEDGE)), styleOf()) << "3-D: the sunken edge";
+}
+
 }  // namespace valueeditors_test

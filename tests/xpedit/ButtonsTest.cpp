@@ -4,6 +4,9 @@
 #include "XPEditTest.h"
 #include "XPGroups.h"
 
+#include <uxtheme.h>
+#include <vssym32.h>
+
 using namespace tvk;
 namespace xpedit_test {
 using styled_test::PixelAt;
@@ -248,6 +251,31 @@ TEST_F(Buttons, PaintsInEveryLook) {
     delete button;
     delete box;
   }
+}
+
+// In the themed look the face's edges are the theme's push-button element in
+// the button's state (the caption keeps to the middle).
+TEST_F(Buttons, ThemedFaceIsTheThemesElementOfItsState) {
+  Look(2);
+  auto* button = Make<TXPBitBtn>();
+  button->SetBounds(10, 10, 90, 30);
+  HTHEME theme = ::OpenThemeData(button->Handle(), L"BUTTON");
+  ASSERT_NE(nullptr, theme);
+  for (bool enabled : {true, false}) {
+    button->SetEnabled(enabled);
+    TBitmap painted, reference;
+    instrument_test::PaintInto(*button, painted);
+    styled_test::MakeCanvas(reference, 90, 30, clBlack);
+    const RECT all{0, 0, 90, 30};
+    ::DrawThemeBackground(theme, reference.Canvas().Handle(), BP_PUSHBUTTON, enabled ? PBS_NORMAL : PBS_DISABLED, &all,
+                          nullptr);
+    for (int x = 1; x < 6; ++x)
+      for (int y : {8, 15, 22}) {
+        EXPECT_EQ(PixelAt(reference, x, y), PixelAt(painted, x, y)) << "enabled " << enabled << " at " << x << "," << y;
+        EXPECT_EQ(PixelAt(reference, 89 - x, y), PixelAt(painted, 89 - x, y)) << "enabled " << enabled;
+      }
+  }
+  ::CloseThemeData(theme);
 }
 
 }  // namespace

@@ -3,6 +3,9 @@
 #include "Panels.h"
 #include "XPEditTest.h"
 
+#include <uxtheme.h>
+#include <vssym32.h>
+
 using namespace tvk;
 namespace xpedit_test {
 using styled_test::InkIn;
@@ -44,10 +47,23 @@ TEST_F(EditPainting, StateColoursInEveryLook) {
     }
     delete edit;
   }
-  // The themed look paints what its colours say; custom colours take Color.
+  // The themed look before Vista fills the text with the theme's fill colour of
+  // the edit's normal and read-only states (the window colour where the theme has none);
+  // custom colours take Color.
   Look(2);
+  OverrideWin32Version(5, 1);
   auto* edit = Make<TXPEdit>();
-  EXPECT_EQ(TColor(ColorToRGB(edit->GetColors().Back)), TColor(BackgroundOf(*edit)));
+  for (bool readOnly : {false, true}) {
+    edit->SetReadOnly(readOnly);
+    TColor expected = readOnly ? SubstBtnHighlightColor : SubstWindowColor;
+    if (HTHEME theme = ::OpenThemeData(edit->Handle(), L"EDIT")) {
+      COLORREF fill;
+      if (SUCCEEDED(::GetThemeColor(theme, 1, readOnly ? 6 : 1, TMT_FILLCOLOR, &fill))) expected = TColor(fill);
+      ::CloseThemeData(theme);
+    }
+    EXPECT_EQ(TColor(ColorToRGB(expected)), TColor(BackgroundOf(*edit))) << "read-only " << readOnly;
+  }
+  edit->SetReadOnly(false);
   edit->SetUseColor(true);
   edit->SetColor(0x00C0FF);
   EXPECT_EQ(TColor(0x00C0FF), TColor(BackgroundOf(*edit)));

@@ -4,6 +4,8 @@
 #include "XPGroups.h"
 #include "XPProgress.h"
 
+#include <vssym32.h>
+
 using namespace tvk;
 namespace xpedit_test {
 using styled_test::PixelAt;
@@ -121,6 +123,67 @@ TEST_F(GroupAndProgress, EmulatedLookFillsAFullBarWithChunks) {
   bar->SetPosition(0);
   instrument_test::PaintInto(*bar, bitmap);
   EXPECT_EQ(0, bar->PaintedChunks());
+}
+
+// The theme's chunk and gap as a theme would answer them, and what was asked.
+struct ThemeChunk {
+  static inline int Chunk = 0, Space = 0;
+  static inline std::vector<std::pair<int, int>> Asked;  // part, state
+  static HRESULT Read(HTHEME, int part, int state, int property, int* value) {
+    Asked.emplace_back(part, state);
+    *value = property == TMT_PROGRESSCHUNKSIZE ? Chunk : Space;
+    return S_OK;
+  }
+};
+
+TEST_F(GroupAndProgress, ThemedChunksAreAsLongAndApartAsTheThemeSays) {
+  Look(2);
+  OverrideWin32Version(6, 1);  // no inset in the themed look
+  auto* bar = Make<TXPProgressBar>();
+  bar->SetBounds(10, 10, 150, 17);
+  bar->SetMax(100);
+  TBitmap empty;
+  instrument_test::PaintInto(*bar, empty);
+  const TThemeIntReader saved = SetThemeIntReader(&ThemeChunk::Read);
+  struct TRestore {
+    TThemeIntReader Reader;
+    ~TRestore() { SetThemeIntReader(Reader); }
+  } restore{saved};
+  struct Case {
+    int Chunk, Space;
+    int Length, Gap;  // what the chunks are drawn with
+  };
+  // A theme that answers neither keeps the bar's own 10 and 2.
+  for (const Case& c : {Case{0, 0, 10, 2}, Case{6, 1, 6, 1}, Case{9, 3, 9, 3}}) {
+    SCOPED_TRACE(::testing::Message() << "theme " << c.Chunk << "/" << c.Space);
+    ThemeChunk::Chunk = c.Chunk;
+    ThemeChunk::Space = c.Space;
+    ThemeChunk::Asked.clear();
+    bar->SetPosition(40);
+    TBitmap bitmap;
+    instrument_test::PaintInto(*bar, bitmap);
+    EXPECT_EQ((std::vector<std::pair<int, int>>{{PP_CHUNK, 1}, {PP_CHUNK, 1}}), ThemeChunk::Asked);
+    const int n = TXPProgressBar::ChunkCount(0, 100, 40, 150, c.Length, c.Gap);
+    EXPECT_EQ(n, bar->PaintedChunks());
+    const int y = 8;
+    for (int i = 0; i < n; ++i) {
+      const int x = i * (c.Length + c.Gap);
+      for (int dx : {0, c.Length - 1})
+        EXPECT_NE(PixelAt(empty, x + dx, y), PixelAt(bitmap, x + dx, y)) << "chunk " << i << " at " << x + dx;
+      EXPECT_EQ(PixelAt(empty, x + c.Length, y), PixelAt(bitmap, x + c.Length, y)) << "gap after chunk " << i;
+    }
+    const int end = n * (c.Length + c.Gap);
+    EXPECT_EQ(PixelAt(empty, end + 1, y), PixelAt(bitmap, end + 1, y)) << "nothing past the last chunk";
+  }
+  // No gap: one fill as long as the position says.
+  ThemeChunk::Chunk = 4;
+  ThemeChunk::Space = 0;
+  bar->SetPosition(50);
+  TBitmap bitmap;
+  instrument_test::PaintInto(*bar, bitmap);
+  EXPECT_EQ(0, bar->PaintedChunks());
+  EXPECT_NE(PixelAt(empty, 74, 8), PixelAt(bitmap, 74, 8));
+  EXPECT_EQ(PixelAt(empty, 76, 8), PixelAt(bitmap, 76, 8));
 }
 
 TEST_F(GroupAndProgress, PositionIsClampedUnlessTheRangeIsZero) {

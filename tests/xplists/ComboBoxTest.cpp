@@ -135,6 +135,25 @@ TEST_F(ComboTest, ListSizeFollowsItemsAndDropDownCount) {
   combo->SetDroppedDown(false);
 }
 
+TEST_F(ComboTest, TheOpenListFollowsTheCombosFontWithoutTheHotUnderline) {
+  auto* combo = MakeCombo({L"one", L"two"});
+  auto& list = combo->PopupListBox();
+  combo->Font().SetName(L"Courier New");
+  combo->SetDroppedDown(true);
+  EXPECT_TRUE(list.ParentFont());
+  EXPECT_EQ(L"Courier New", list.Font().Name());
+  combo->Font().SetSize(14);
+  EXPECT_EQ(14, list.Font().Size()) << "a change while open reaches the list";
+  combo->SetDroppedDown(false);
+
+  combo->SetHotTrack(true);
+  combo->Font().SetStyle(tvk::TFontStyles(tvk::fsUnderline | tvk::fsBold));
+  combo->SetDroppedDown(true);
+  EXPECT_EQ(tvk::TFontStyles(tvk::fsBold), list.Font().Style());
+  EXPECT_EQ(14, list.Font().Size());
+  combo->SetDroppedDown(false);
+}
+
 TEST_F(ComboTest, ListNearTheMonitorBottomMovesUp) {
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;

@@ -71,6 +71,36 @@ TEST_F(SplitTest, TheContainerMakesRoomForTheCloseButton) {
   EXPECT_EQ(panel->Parent(), nullptr) << "kept for the next showing";
 }
 
+TEST_F(SplitTest, ThePopupControlHearsEnterAndExitAndIsAnchoredInItsContainer) {
+  auto* button = MakeButton();
+  auto* panel = MakePanel(60, 40);
+  button->SetPopupControl(panel);
+  std::vector<std::string> events;
+  button->OnBeforeShowPopup = [&](tvk::TObject*) { events.push_back("before show"); };
+  button->OnAfterHidePopup = [&](tvk::TObject*) { events.push_back("after hide"); };
+  panel->OnEnter = [&](tvk::TObject* sender) { events.push_back(sender == panel ? "panel enter" : "enter"); };
+  panel->OnExit = [&](tvk::TObject* sender) { events.push_back(sender == panel ? "panel exit" : "exit"); };
+  SendMessageW(button->Handle(), TXPSplitButton::WM_SHOWPOPUP, 0, 0);
+  tvk::TForm* holder = button->PopupHolder();
+  ASSERT_NE(holder, nullptr);
+  EXPECT_EQ((std::vector<std::string>{"before show", "panel enter"}), events);
+  tvk::TControl* close = nullptr;
+  for (int i = 0; i < holder->ControlCount(); ++i)
+    if (holder->Controls(i) != panel) close = holder->Controls(i);
+  ASSERT_NE(close, nullptr);
+  // The container grows: the control with it, the close button keeps its corner.
+  const int closeRight = holder->ClientWidth() - close->Left(), closeBottom = holder->ClientHeight() - close->Top();
+  SetWindowPos(holder->Handle(), nullptr, 0, 0, holder->Width() + 40, holder->Height() + 20,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(100, panel->Width());
+  EXPECT_EQ(60, panel->Height());
+  EXPECT_EQ(closeRight, holder->ClientWidth() - close->Left());
+  EXPECT_EQ(closeBottom, holder->ClientHeight() - close->Top());
+  SendMessageW(button->Handle(), TXPSplitButton::WM_HIDEPOPUP, 0, 0);
+  EXPECT_EQ((std::vector<std::string>{"before show", "panel enter", "panel exit", "after hide"}), events);
+  EXPECT_EQ(0u, panel->Anchors()) << "no anchors while it waits off screen";
+}
+
 TEST_F(SplitTest, EscapeClosesWithOrWithoutTheVisibleCloseButton) {
   for (bool visibleClose : {true, false}) {
     auto* button = MakeButton();
