@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "Streams.h"
+
 namespace tvk {
 
 namespace {
@@ -211,6 +213,18 @@ WideString TStrings::Text() const {
   WideString text;
   for (int i = 0; i < Count(); ++i) text += Get(i) + L"\r\n";
   return text;
+}
+
+void TStrings::SaveToFile(std::wstring_view fileName) const {
+  WideString text = Text();
+  std::string bytes;
+  if (!text.empty()) {
+    int size = WideCharToMultiByte(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
+    bytes.resize(std::size_t(size));
+    WideCharToMultiByte(CP_ACP, 0, text.data(), int(text.size()), bytes.data(), size, nullptr, nullptr);
+  }
+  TFileStream stream(fileName, fmCreate);
+  stream.WriteBuffer(bytes.data(), bytes.size());
 }
 
 void TStrings::SetText(std::wstring_view text) {

@@ -2,12 +2,16 @@
 // the three looks (plain, pushed, with sort marks, with a drop-down button in
 // its three states), the tree buttons of both kinds, and the indicator glyphs.
 #include <array>
+#include <memory>
+#include <set>
 #include <string>
 
 #include "EditorSteps.h"
 #include "ScreenshotImages.h"
 #include "ScreenshotProgram.h"
 #include "TreeListSteps.h"
+
+#include "Forms.h"
 
 using namespace tvk;
 
@@ -29,6 +33,87 @@ const THeaderLook kHeaders[] = {
 };
 
 constexpr int kCellWidth = 96, kCellHeight = 20;
+
+// A tree list with two bands and a fixed one, answered from small arrays.
+class TScreenTree : public TCustomdxTreeList {
+public:
+  explicit TScreenTree(TComponent* owner) : TCustomdxTreeList(owner) {}
+  ~TScreenTree() override { PrepareDestroy(); }
+  std::set<const TdxTreeListNode*> Selection;
+  TdxTreeListNode* CreateNode() override { return new TdxTreeListNode(this); }
+  int GetNodeStateIndex(const TdxTreeListNode*) override { return -1; }
+  int GetNodeImageIndex(const TdxTreeListNode*) override { return -1; }
+  int GetNodeSelectedIndex(const TdxTreeListNode*) override { return -1; }
+  int GetValueCount() override { return 5; }
+  int GetVisibleBandCount() override { return 3; }
+  int GetBandCount() override { return 3; }
+  int GetFixedRightBandIndex() override { return 2; }
+  void GetBandCaption(int band, WideString& text) override {
+    static const wchar_t* names[] = {L"Pin", L"Net", L"State"};
+    text = names[band];
+  }
+  int GetHeaderRowCount(int) override { return 1; }
+  int GetHeaderColCount(int band, int) override { return band == 0 ? 2 : band == 1 ? 2 : 1; }
+  int GetHeaderAbsoluteIndex(int band, int, int col) override { return band * 2 + col; }
+  int GetColumnBandIndex(int column) override { return column / 2; }
+  int GetColumnColIndex(int column) override { return column % 2; }
+  int GetColumnWidth(int column) override { return column == 0 ? 110 : 80; }
+  int GetColumnMinWidth(int) override { return 20; }
+  void GetHeaderCaption(int column, WideString& text) override { text = L"Column " + std::to_wstring(column); }
+  bool IsExistFooterCell(int) override { return true; }
+  bool IsExistRowFooterCell(TdxTreeListNode*, int column, int) override { return column < 2; }
+  bool IsLevelFooter(int level) override { return level == 0; }
+  void GetPreviewText(TdxTreeListNode*, WideString& text) override { text = L"A preview line under the row"; }
+  bool IsNodeSelected(const TdxTreeListNode* node) override { return Selection.count(node) != 0; }
+  bool IsMultiSelect() override { return true; }
+  bool IsPaintFocused() override { return true; }
+  // Columns paint through their editors in the full control; here the cell's background only.
+  void DrawCellValue(HDC dc, const RECT& rect, TdxTreeListCellViewData& cell, int) override {
+    FillRect(dc, &rect, cell.Cell_Brush);
+  }
+  TdxGridIndicatorKind GetRowIndicatorKind(TdxTreeListNode* node, bool selected) override {
+    return node == FocusedNode() ? (selected ? ikMultiArrow : ikArrow) : selected ? ikMultiDot : ikNone;
+  }
+};
+
+void PaintTreeShot(const std::string& folder, TdxLookAndFeel look, TdxTreeListPaintStyle style, const char* file,
+                   const char* what) {
+  std::unique_ptr<TForm> form{CreateComponent<TForm>(nullptr, kCreateNew)};
+  form->SetBounds(0, 0, 620, 400);
+  auto* tree = new TScreenTree(form.get());
+  tree->FBorderStyle = TdxBorderStyle::bsNone;
+  tree->SetParent(form.get());
+  tree->SetBounds(0, 0, 520, 300);
+  tree->FShowBands = true;
+  tree->FShowGrid = true;
+  tree->FShowIndicator = true;
+  tree->SetIndicatorWidth(12);
+  tree->FShowFooter = true;
+  tree->FShowRowFooter = true;
+  tree->SetOptions(tree->Options() | OptionBit(aoPreview));
+  tree->FPreviewLines = 1;
+  tree->SetOptionsEx(tree->OptionsEx() & ~OptionBit(aoAutoCalcPreviewLines));
+  tree->SetLookAndFeel(look);
+  tree->SetPaintStyle(style);
+  tree->BeginUpdate();
+  for (int i = 0; i < 3; ++i) {
+    TdxTreeListNode* parent = tree->Add();
+    for (int k = 0; k < 2; ++k) parent->AddChild();
+    parent->SetExpanded(true);
+  }
+  tree->EndUpdate();
+  TdxTreeListNode* second = tree->GetItem(0)->GetItem(1);
+  tree->SetFocusedNode(second);
+  tree->Selection = {tree->GetItem(0)->GetItem(0), second};
+  tree->LayoutChanged();
+  TBitmap shot;
+  shot.SetPixelFormat(TPixelFormat::pf32bit);
+  shot.SetSize(520, 300);
+  TdxGridDrawInfo info;
+  tree->CalcDrawInfo(info);
+  tree->PaintArea(info, shot.Canvas());
+  SavePng(shot, folder, file, what);
+}
 
 }  // namespace
 
@@ -68,5 +153,9 @@ int main(int argc, char** argv) {
     DrawFocusFrame(dc, focus);
     InvertFrame(dc, RECT{420, 100, 520, 120});
     SavePng(shot, folder, "treelist_drawing.png", "header cells, tree buttons and indicator glyphs");
+    PaintTreeShot(folder, lfStandard, psStandard, "treelist_standard.png", "a painted tree list, standard look");
+    PaintTreeShot(folder, lfFlat, psStandard, "treelist_flat.png", "a painted tree list, flat look");
+    PaintTreeShot(folder, lfUltraFlat, psOutlook, "treelist_ultraflat_outlook.png",
+                  "a painted tree list, ultra-flat look in the Outlook style");
   });
 }

@@ -5,13 +5,14 @@
 // of visible nodes with the focus.
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 #include "ComRef.h"
 #include "Graphics.h"
 #include "ImageLists.h"
+#include "Lists.h"
 #include "Variants.h"
 #include "dxCntner.h"
 
@@ -195,6 +196,128 @@ struct TdxTreeListListStats {
   int64_t LayoutRefreshes = 0;   // layout refreshes run by LayoutChanged
 };
 
+// ---- the geometry of one paint, hit test or cell query
+
+// A laid-out band: its caption cell at its scrolled place and the part of it that may be painted.
+struct TdxGridBandDrawInfo {
+  int Index = 0;  // visible band index
+  RECT BandRect{};
+  RECT BandClipRect{};
+};
+
+// A laid-out column header; its horizontal extent is the column's in every row.
+struct TdxGridHeaderDrawInfo {
+  int AbsoluteIndex = 0;
+  int BandIndex = 0;  // visible band index
+  int RowIndex = 0;
+  int ColIndex = 0;
+  int LineCount = 0;  // header rows the header spans
+  RECT HeaderRect{};
+  RECT HeaderClipRect{};
+  RECT HeaderEmptyRect{};  // below the last header of a band's last row, else empty
+  bool FirstColumn = false;
+  bool LastColumn = false;
+  bool LeftEdgeColumn = false;
+  bool RightEdgeColumn = false;
+  bool MultiLine = false;
+};
+
+// The header area of a band without header rows.
+struct TdxGridEmptyRectDrawInfo {
+  int BandIndex = 0;
+  RECT EmptyRect{};
+  bool ClippingFlag = false;  // the band is cut at its right
+};
+
+struct TdxGridRowDrawInfo {
+  TdxTreeListNode* Node = nullptr;
+  bool IsGroup = false;
+  bool IsSelected = false;
+  int RowHeight = 0;
+  int RowFooterCount = 0;
+  int RowFooterHeight = 0;
+  TdxGridIndicatorKind IndicatorKind = ikNone;
+  int PreviewLineCount = 0;
+  int RowLineCount = -1;
+  int Indent = 0;  // the image indent, written by the painter's first pass
+};
+
+// Panels, bands, headers and rows of the client area (or of a whole-list
+// export), computed per use. The tables are reserved once at their exact or
+// upper-bound size and never grow past it.
+struct TdxGridDrawInfo {
+  RECT CRect{};
+  RECT GroupPanelRect{};
+  RECT BandRect{};
+  RECT BandButtonRect{};
+  RECT HeaderRect{};
+  RECT HeaderButtonRect{};
+  RECT IndicatorRect{};
+  RECT NewItemRowRect{};
+  RECT CellsRect{};
+  RECT EmptyRectRight{};
+  RECT EmptyRectBottom{};
+  RECT FooterRect{};
+  RECT StatusRect{};
+  RECT FixedBandLeftRect{};
+  RECT FixedBandRightRect{};
+  int FixedBandLeftIndex = -1;
+  int FixedBandRightIndex = -1;
+  int FixedBandPrevRightIndex = -1;
+  int EdgeX = 0;
+  int EdgeY = 0;
+  int IndentLimit = 0;
+  int RowSeparatorLineWidth = 0;
+  std::vector<TdxGridBandDrawInfo> BandsInfo;
+  std::vector<TdxGridHeaderDrawInfo> HeadersInfo;
+  std::vector<TdxGridEmptyRectDrawInfo> EmptyRectsInfo;
+  std::vector<TdxGridRowDrawInfo> RowsInfo;
+  int BandCount() const { return int(BandsInfo.size()); }
+  int HeaderCount() const { return int(HeadersInfo.size()); }
+  int EmptyRectCount() const { return int(EmptyRectsInfo.size()); }
+  int RowCount() const { return int(RowsInfo.size()); }
+};
+
+// True when the spans [A1, A2] and [B1, B2] meet (ends inclusive).
+bool SpansOverlap(int a1, int a2, int b1, int b2);
+bool IsZeroRect(const RECT& r);
+
+// One cell on its way to its column's editor class, refilled for every cell drawn.
+class TdxTreeListCellViewData : public TObject {
+public:
+  TVK_CLASS(TdxTreeListCellViewData, TObject)
+  HBRUSH Cell_Brush = nullptr;
+  HFONT Cell_Font = nullptr;
+  TColor Cell_BkColor = clWindow;
+  TColor Cell_TextColor = clWindowText;
+  TAlignment Cell_Alignment = TAlignment::taLeftJustify;
+  WideString Cell_Text;
+  int32_t Cell_TextLength = 0;  // characters to draw; 0: all
+  bool Cell_Selected = false;
+  bool Cell_InvertSelect = false;
+  bool Cell_LeftEdge = false;
+  bool Cell_RightEdge = false;
+  bool Cell_MultiLine = false;
+  bool Cell_InvertText = false;  // the search highlight's second pass
+  bool Cell_DrawEndEllipsis = false;
+  bool Cell_DrawPathEllipsis = false;
+  TdxTreeListNode* Cell_Node = nullptr;
+  bool Cell_IsNullNode = false;
+  TColor Cell_SelectionColor = clHighlight;
+  HBRUSH Cell_CellBrush = nullptr;
+  TColor Cell_CellColor = clWindow;
+  bool Cell_HotTrackNode = false;
+  RECT Cell_Rect{};  // the cell in its own coordinates, widened by 2 on every side
+};
+
+// Deterministic counts of the painter's work.
+struct TdxTreeListPaintStats {
+  int64_t Paints = 0;        // PaintArea calls that painted
+  int64_t RowsLaidOut = 0;   // draw-info rows of those paints
+  int64_t CellsDrawn = 0;    // DrawCell calls
+  int64_t GridSegments = 0;  // segments of the last paint's poly-polyline
+};
+
 // The base tree list: abstract about bands, columns and values.
 class TCustomdxTreeList : public TCustomdxContainer {
 public:
@@ -288,6 +411,74 @@ public:
   // The left indent of a node's cells in the first band (tree lines, buttons, images).
   int GetNodeImageIndent(TdxTreeListNode* node);
 
+  // --- draw info and cell geometry
+  void CalcRectInfo(TdxGridDrawInfo& info, bool includeAll);
+  void CalcDrawInfo(TdxGridDrawInfo& info);
+  void CalcFullDrawInfo(TdxGridDrawInfo& info, bool selectedOnly);
+  static void FreeDrawInfo(TdxGridDrawInfo& info);
+  // Column is a visible column index; (-1, -1, -1, -1) for a cell not shown.
+  RECT CellRect(TdxTreeListNode* node, int column);
+  RECT GetEditRect(TdxTreeListNode* node, int column);
+  void GetNodeIndent(TdxTreeListNode* node, int& indent, int& imageIndent);
+  int GetVisibleNodeCount() const { return AbsoluteCount(); }
+
+  // --- navigation and text export
+  TdxTreeListNode* LastNode() const;
+  int GetFocusedAbsoluteIndex(int focusedIndex);
+  int GetFocusedVisibleIndex(int absoluteIndex);
+  int GetVisibleColumnCount();
+  void GotoFirst() { GotoNode(0, false); }
+  void GotoLast(bool gotoHidden) { GotoNode(3, gotoHidden); }
+  bool GotoNext(bool gotoHidden) { return GotoNode(2, gotoHidden) != nullptr; }
+  bool GotoPrev(bool gotoHidden) { return GotoNode(1, gotoHidden) != nullptr; }
+  bool IsBOF() const;
+  bool IsEOF() const;
+  void MakeBandVisible(int visibleIndex);
+  // The top index that shows the row at Index in the last row that fits.
+  int GetTopIndexForLastRow(int index);
+  // Rows of default height that fit the cells (at least 1).
+  int GetVisibleRowCapacity();
+  void SaveAllToTextFile(const WideString& fileName);
+  void SaveSelectedToTextFile(const WideString& fileName);
+  void CopyAllToClipboard();
+  void CopySelectedToClipboard();
+
+  // --- painting and layout metrics
+  // Paints what Info describes onto Canvas; the caller keeps Info's tables.
+  void PaintArea(const TdxGridDrawInfo& info, TCanvas& canvas);
+  bool IsRectVisible(HDC dc, const RECT& rect) const;
+  void GetStatusCloseButtonRect(RECT& rect);
+  void DrawIndicator(HDC dc, const RECT& rect, TdxLookAndFeel look, TdxGridIndicatorKind kind, TBitmap* drawBitmap,
+                     HBRUSH brush, TdxTreeListNode* node, const RECT& clip);
+  void CalcLayoutMetrics();
+  void GetRowFooterRect(TdxTreeListNode* node, int footerIndex, RECT& rect, const TdxGridDrawInfo& info,
+                        int gridWidth, int top);
+  void InvalidateBandPanel();
+  void InvalidateBandButton();
+  void InvalidateHeaderPanel();
+  void InvalidateHeaderButton();
+  void InvalidateNewItemRow();
+  void SetNewItemRowActive(bool value);
+  int GetNodeImageWidth(TdxTreeListNode* node);
+  int GetNodeImageHeight(TdxTreeListNode* node);
+  TImageList* StateImages() const { return FStateImages; }
+  void SetStateImages(TImageList* value) { FStateImages = value; }
+  TdxTreeListCellViewData& CellViewData() { return FCellViewData; }
+  // Scratch bitmap of the paint under way; null outside a paint.
+  TBitmap* DrawBitmap() const { return FDrawBitmap.get(); }
+  const TdxTreeListPaintStats& PaintStats() const { return FPaintStats; }
+  void ResetPaintStats() { FPaintStats = {}; }
+  void SetLookAndFeel(TdxLookAndFeel value);
+  void SetPaintStyle(TdxTreeListPaintStyle value);
+
+  // --- the node-by-data map
+  bool TrackNodeData() const { return FTrackNodeData; }
+  void SetTrackNodeData(bool value);
+  // Clears Data of every node that carries it.
+  void RemoveTreeNodeDataReference(void* data);
+  // The nodes whose Data is the pointer (tracked only while TrackNodeData is on).
+  TdxTreeListNodeList NodesByData(void* data) const;
+
   // --- options and properties
   TdxTreeListOptions Options() const { return FOptions; }
   void SetOptions(TdxTreeListOptions value) { FOptions = value; }
@@ -311,7 +502,8 @@ public:
   bool ClearingNodes() const { return FClearNodes; }
 
   bool FDrawTransparent = false;
-  bool FTrackNodeData = false;
+  bool FDrawNonVisibleParts = false;  // an export paints what the screen does not show
+  bool FDisableHeaderImages = false;
   TColor FArrowsColor = clLime;
   TColor FBandColor = clBtnFace;
   TColor FHeaderColor = clBtnFace;
@@ -383,6 +575,33 @@ public:
   int FIndent = 16;
   int FRowCount = 1;
   int FVisibleRowCount = 1;
+  int FBandTextHeight = 11;
+  int FHeaderLineCount = 1;
+  RECT FArrowsRect{0, 0, 11, 36};
+  int FFooterRowHeight = 18;
+  int FFooterHeight = 0;
+  int FDeltaHScroll = 6;
+  int FImageStateW = 0;
+  int FImageStateH = 0;
+  int FNewItemRowSeparatorHeight = 6;
+
+  // Pushed and active parts (set by the mouse handling).
+  bool FBandButtonPushed = false;
+  bool FHeaderButtonPushed = false;
+  int FDownBandIndex = -1;
+  bool FDownBandPushed = false;
+  int FDownColumnIndex = -1;
+  bool FDownColumnPushed = false;
+  bool FStatusCloseButtonActive = false;
+  bool FStatusCloseButtonPressed = false;
+  // An outside drag over the control (the drag issue sets it).
+  TObject* FDragObject = nullptr;
+  // Incremental search (the keyboard issue sets it).
+  bool FSearching = false;
+  WideString FSearchText;
+  int FSearchColumnIndex = -1;
+  // Keeps the canvas font while a cell uses another.
+  TFont FSaveFont;
 
   // Events.
   TdxTreeListNodeEvent OnBeginDragNode, OnCollapsed, OnDeletion, OnEdited, OnExpanded, OnSelectionChanged;
@@ -395,6 +614,8 @@ public:
   TdxTreeListEditValidateEvent OnEditValidate;
   TdxTreeListImmediateEditEvent OnImmediateEdit;
   TdxTreeListMouseWheelScrollEvent OnMouseWheelScroll;
+  std::function<void(TObject* Sender, const RECT& ImageRect, TdxTreeListNode* Node, int UsedImageIndex)>
+      OnPostDrawImage;
 
   // --- the overridable operations
   virtual bool IsClickEdit(int column, TdxTreeListNode* node, int x, int y);
@@ -635,11 +856,6 @@ public:
   int CompareWithAnchor(const TdxTreeListNode* node) const;
   virtual void SelectedCountChanged();
   void InvalidateSelection();
-  // The node-data map (kept while FTrackNodeData): the nodes whose Data is a pointer.
-  void MoveNodeData(TdxTreeListNode* node, void* newData);
-  void RemoveTreeNodeDataReference(void* data);
-  // The nodes that carry Data (empty when none or when the map is not kept).
-  TdxTreeListNodeList NodesByData(void* data) const;
   // Sorting sibling lists: Level -1 every list, else the lists at that depth.
   virtual void SortNodes(int level, int column, bool desc);
   virtual int SortedColumnCount() { return 0; }
@@ -655,7 +871,83 @@ public:
   virtual void CancelEditor() {}
   virtual void HideEditor() {}
   virtual void EndSearch() {}
-  virtual void MakeColumnVisible(int column) { (void)column; }
+  void MakeColumnVisible(int column);
+  // The cell under the mouse that hot tracking shows (the hot-track issue answers it).
+  virtual bool IsHotTrackedCell(TdxTreeListNode* node, int column) { (void)node; (void)column; return false; }
+
+  // Navigation: kind 0 the top node, 1 the prior, 2 the next, 3 the last.
+  virtual TdxTreeListNode* GetNavigationNode(TdxTreeListNode* node, int kind, bool gotoHidden);
+  virtual TdxTreeListNode* GotoNode(int kind, bool gotoHidden);
+  virtual void SaveAllToStrings(TStrings& list);
+  virtual void SaveSelectedToStrings(TStrings& list);
+  // The selected nodes in any order (the selection issue answers them).
+  virtual void GetSelectedNodes(TdxTreeListNodeList& nodes) { (void)nodes; }
+
+  // --- cell painters. Kind: 0 a node's data cell, 1 a footer or row-footer
+  // cell, 2 a cell of the new item row, 3 the text panel of a group row.
+  virtual bool IsCustomDrawBand(int band) { (void)band; return false; }
+  virtual bool IsCustomDrawCell(TdxTreeListNode* node, int column) { (void)node; (void)column; return false; }
+  virtual bool IsCustomDrawFooter(TdxTreeListNode* node, int column, int footerIndex) {
+    (void)node; (void)column; (void)footerIndex; return false;
+  }
+  virtual bool IsCustomDrawHeader(int column) { (void)column; return false; }
+  virtual bool IsCustomDrawPreview() { return false; }
+  virtual bool IsLevelColor() { return false; }
+  virtual void DoCustomDrawBand(int band, TCanvas& canvas, bool& done, TAlignment& alignment, TFont& font,
+                                TColor& color, WideString& text, const RECT& clip, const RECT& rect) {
+    (void)band; (void)canvas; (void)done; (void)alignment; (void)font; (void)color; (void)text; (void)clip;
+    (void)rect;
+  }
+  virtual void DoCustomDrawCell(TCanvas& canvas, const RECT& rect, bool& done, TAlignment& alignment, TFont& font,
+                                TColor& color, WideString& text, HBRUSH brush, bool rightEdge, bool leftEdge,
+                                bool newItemRow, bool focused, bool selected, int column, TdxTreeListNode* node) {
+    (void)canvas; (void)rect; (void)done; (void)alignment; (void)font; (void)color; (void)text; (void)brush;
+    (void)rightEdge; (void)leftEdge; (void)newItemRow; (void)focused; (void)selected; (void)column; (void)node;
+  }
+  virtual void DoCustomDrawFooter(TCanvas& canvas, const RECT& rect, bool& done, TAlignment& alignment,
+                                  TFont& font, TColor& color, WideString& text, int footerIndex, int column,
+                                  TdxTreeListNode* node) {
+    (void)canvas; (void)rect; (void)done; (void)alignment; (void)font; (void)color; (void)text;
+    (void)footerIndex; (void)column; (void)node;
+  }
+  virtual void DoCustomDrawHeader(int column, TCanvas& canvas, bool& done, TdxTreeListColumnSort& sorted,
+                                  TAlignment& alignment, TFont& font, TColor& color, WideString& text,
+                                  const RECT& clip, const RECT& rect) {
+    (void)column; (void)canvas; (void)done; (void)sorted; (void)alignment; (void)font; (void)color; (void)text;
+    (void)clip; (void)rect;
+  }
+  virtual void DoCustomDrawIndicator(HDC dc, const RECT& rect, bool& done, TdxLookAndFeel look,
+                                     TdxGridIndicatorKind kind, TBitmap& bitmap, HBRUSH brush,
+                                     TdxTreeListNode* node, const RECT& clip) {
+    (void)dc; (void)rect; (void)done; (void)look; (void)kind; (void)bitmap; (void)brush; (void)node; (void)clip;
+  }
+  virtual void DoCustomDrawPreview(TCanvas& canvas, const RECT& rect, bool& done, TFont& font, TColor& textColor,
+                                   TColor& color, WideString& text, bool selected, TdxTreeListNode* node) {
+    (void)canvas; (void)rect; (void)done; (void)font; (void)textColor; (void)color; (void)text; (void)selected;
+    (void)node;
+  }
+  virtual void GetLevelColor(int level, TColor& color) { (void)level; (void)color; }
+  virtual void DrawPanelCell(TCanvas& canvas, const RECT& rect, bool rightEdge, bool leftEdge, int kind,
+                             bool multiLine, HBRUSH brush, TColor color, bool focused, bool selected,
+                             int footerIndex, int column, TdxTreeListNode* node, TBitmap* drawBitmap);
+  // Draws one cell's value; the column-owning tree list hands it to the
+  // column's editor class. The base draws nothing.
+  virtual void DrawCellValue(HDC dc, const RECT& rect, TdxTreeListCellViewData& cell, int column) {
+    (void)dc; (void)rect; (void)cell; (void)column;
+  }
+  virtual void DrawCell(TCanvas& canvas, const RECT& rect, HBRUSH cellBrush, TColor cellColor, bool rightEdge,
+                        bool leftEdge, int kind, bool multiLine, HBRUSH brush, TColor textColor, TColor bkColor,
+                        bool focused, bool selected, int column, TdxTreeListNode* node, TBitmap* drawBitmap);
+  virtual void DrawGroupPanel(TCanvas& canvas, const RECT& rect, HBRUSH shadowBrush, HBRUSH headerBrush) {
+    (void)canvas; (void)rect; (void)shadowBrush; (void)headerBrush;
+  }
+  virtual void DrawPreview(TCanvas& canvas, const RECT& rect, bool selected, HBRUSH brush, TColor textColor,
+                           TColor bkColor, TdxTreeListNode* node, TBitmap* drawBitmap);
+  virtual TColor GetGridLineColor() { return FGridLineColor == clNone ? FGridColor : FGridLineColor; }
+  virtual void BeginDrawNode(TdxTreeListNode* node) { (void)node; }
+  virtual void EndDrawNode(TdxTreeListNode* node) { (void)node; }
+  // The flat looks' own border.
+  virtual void DrawBorder(HDC dc, const RECT& rect);
 
   // Container queries.
   bool IsImmediateEditor(int column) override;
@@ -674,9 +966,50 @@ protected:
   // The rows' rectangle (below the panels, right of the indicator).
   RECT CellsRect();
   void InvalidateRows(const RECT& r, bool erase);
+  void Paint() override;
+  void CreateParams(TCreateParams& params) override;
+  void CreateWnd() override;
+  TVK_MESSAGES();
+  void WMMouseWheel(TMessage& message);
+  void CMFontChanged(TMessage& message);
+  void CMColorChanged(TMessage& message);
+  void CMParentFontChanged(TMessage& message);
+  // The control or a window inside it has the input focus, or the editor has.
+  virtual bool IsPaintFocused();
+  // The focused column as an absolute index (cached in FFocusedAbsoluteIndex).
+  int FocusedColumnAbsoluteIndex();
+  // Stand-ins until the drag issue: the sizing line and the drop arrows.
+  void DrawSizingLine();
+  void DrawArrows();
+  int FFocusedAbsoluteIndex = -1;  // -1: not computed
 
 private:
   friend class TdxTreeListNode;
+  struct TPaintContext;
+  class TScrollingClip;
+  void InvalidatePanel(RECT TdxGridDrawInfo::*part, bool updateNow);
+  int RowSeparatorStart(const TdxGridDrawInfo& info, std::size_t k, TdxTreeListNode* lastNode);
+  void TitleFontChanged();
+  void MoveNodeData(TdxTreeListNode* node, void* newData);
+  void FinishDrawInfo(TdxGridDrawInfo& info);
+  void LayoutBandsAndHeaders(TdxGridDrawInfo& info);
+  void PaintBandPanel(TPaintContext& pc);
+  void PaintHeaderPanel(TPaintContext& pc);
+  void PaintNewItemRow(TPaintContext& pc);
+  void PaintIndicatorColumn(TPaintContext& pc);
+  void PaintFooterPanel(TPaintContext& pc);
+  void PaintStatusPanel(TPaintContext& pc);
+  void PaintNodeRows(TPaintContext& pc);
+  void PaintTreeArea(TPaintContext& pc, std::vector<POINT>& segments);
+  void PaintRowCells(TPaintContext& pc, std::vector<POINT>& segments);
+  void GetCellColors(TPaintContext& pc, TdxTreeListNode* node, bool selected, int header, int level,
+                     bool hasChildren, bool isGroup, HBRUSH& brush, TColor& textColor, TColor& bkColor);
+  HBRUSH GetLevelBrush(TPaintContext& pc, int level, TColor& color);
+  bool IsCellSelected(const TdxGridRowDrawInfo& row, int column);
+  bool IsRowWideSelected(const TdxGridRowDrawInfo& row);
+  void DrawFocusRectangle(TPaintContext& pc, const RECT& rect);
+  void HideDragImages();
+  void ShowDragImages();
   void NodeListInsert(TdxTreeListNodeList& list, int index, TdxTreeListNode* node);
   int FindListEntry(const TdxTreeListNode* node) const;  // position in FListNodes, or -1
   int WalkAbsoluteIndex(const TdxTreeListNode* node) const;
@@ -711,7 +1044,6 @@ private:
   bool FRowHeightAssigned = false;
   bool FNewItemRowActive = false;
   int FFocusedColumn = -1;
-  int FFocusedAbsoluteIndex = -1;
   int FInplaceColumn = -1;
   TdxTreeListNode* FInplaceNode = nullptr;
   TdxTreeListNode* FTopVisibleNode = nullptr;
@@ -725,8 +1057,14 @@ private:
   TImageList* FImages = nullptr;
   TdxTreeListNodeList FHiddenList;  // nodes kept out of the tree, freed with it
   mutable TdxTreeListListStats FListStats;
-  // Pointer -> the nodes whose Data it is; made on first use. A null Data is never a key.
-  std::unique_ptr<std::unordered_map<void*, TdxTreeListNodeList>> FNodesByData;
+  bool FTrackNodeData = false;
+  std::unique_ptr<std::map<void*, TdxTreeListNodeList>> FNodesByData;  // made on first use
+  TImageList* FStateImages = nullptr;
+  TdxTreeListCellViewData FCellViewData;
+  int FLockHideDragImages = 0;
+  std::unique_ptr<TBitmap> FDrawBitmap;
+  bool FSelfChangingTitleFont = false;
+  TdxTreeListPaintStats FPaintStats;
   void SortNodeList(TdxTreeListNodeList& list, int column, bool desc);
 };
 

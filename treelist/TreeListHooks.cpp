@@ -72,42 +72,6 @@ void TCustomdxTreeList::InvalidateSelection() {
   }
 }
 
-// ---- the node-data map
-
-void TCustomdxTreeList::MoveNodeData(TdxTreeListNode* node, void* newData) {
-  if (!FNodesByData) {
-    if (!FTrackNodeData) return;
-    FNodesByData = std::make_unique<std::unordered_map<void*, TdxTreeListNodeList>>();
-  }
-  auto& map = *FNodesByData;
-  if (void* old = node->Data()) {
-    if (auto it = map.find(old); it != map.end()) {
-      std::erase(it->second, node);
-      if (it->second.empty()) map.erase(it);
-    }
-  }
-  // A destroyed node only leaves; a null pointer is no key (a freed node would stay under it).
-  if (!newData || node->Deleting() || !FTrackNodeData) return;
-  TdxTreeListNodeList& list = map[newData];
-  if (std::find(list.begin(), list.end(), node) == list.end()) list.push_back(node);
-}
-
-TdxTreeListNodeList TCustomdxTreeList::NodesByData(void* data) const {
-  if (!FNodesByData) return {};
-  auto it = FNodesByData->find(data);
-  return it == FNodesByData->end() ? TdxTreeListNodeList{} : it->second;
-}
-
-void TCustomdxTreeList::RemoveTreeNodeDataReference(void* data) {
-  if (FTrackNodeData) {
-    TdxTreeListNodeList nodes = NodesByData(data);
-    for (auto it = nodes.rbegin(); it != nodes.rend(); ++it) (*it)->SetData(nullptr);
-    return;
-  }
-  for (TdxTreeListNode* node = TopNode(); node; node = node->GetNext())
-    if (node->Data() == data) node->SetData(nullptr);
-}
-
 // ---- sorting
 
 namespace {

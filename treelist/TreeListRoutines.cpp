@@ -1,5 +1,6 @@
 #include "TreeListRoutines.h"
 
+#include <algorithm>
 #include <array>
 #include <memory>
 
@@ -8,6 +9,7 @@
 #include "ModuleInit.h"
 #include "ResStrings.h"
 #include "TreeListResources.h"
+#include "dxUtils.h"
 
 namespace tvk {
 
@@ -336,6 +338,134 @@ void DrawHeaderCell(HDC dc, RECT rect, HBRUSH brush, int dropDownState, TdxLookA
   DrawTextW(dc, text.c_str(), int(text.size()), &area, flags);
   SetBkMode(dc, oldMode);
   (void)cell;
+}
+
+namespace {
+
+UINT AlignmentFlag(TAlignment alignment) {
+  return alignment == TAlignment::taRightJustify ? DT_RIGHT : alignment == TAlignment::taCenter ? DT_CENTER : DT_LEFT;
+}
+
+// The destination's font and text colour on a bitmap's context, for drawing that is copied there.
+void TakeTextState(HDC from, HDC to) {
+  SelectObject(to, GetCurrentObject(from, OBJ_FONT));
+  SetTextColor(to, GetTextColor(from));
+  SetBkColor(to, GetBkColor(from));
+}
+
+// Draws Paint at the origin of Bitmap (grown to the cell) and copies the cell to Dc.
+template <class P>
+void DrawBuffered(HDC dc, const RECT& rect, TBitmap& bitmap, P&& paint) {
+  int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  if (width <= 0 || height <= 0) return;
+  EnsureBitmapSize(bitmap, width, height);
+  HDC bitmapDC = bitmap.Canvas().Handle();
+  HGDIOBJ oldFont = GetCurrentObject(bitmapDC, OBJ_FONT);
+  TakeTextState(dc, bitmapDC);
+  paint(bitmapDC, RECT{0, 0, width, height});
+  SelectObject(bitmapDC, oldFont);
+  BitBlt(dc, rect.left, rect.top, width, height, bitmapDC, 0, 0, SRCCOPY);
+}
+
+}  // namespace
+
+void DrawHeaderCellBuffered(HDC dc, const RECT& rect, const RECT& clip, TBitmap& bitmap, HBRUSH brush,
+                            int dropDownState, TdxLookAndFeel look, int kind, TBitmap* glyph,
+                            TdxTreeListColumnSort sorted, TAlignment alignment, bool multiLine, bool pushed,
+                            const WideString& text) {
+  int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  if (width <= 0 || height <= 0 || clip.right <= clip.left || clip.bottom <= clip.top) return;
+  EnsureBitmapSize(bitmap, width, height);
+  HDC bitmapDC = bitmap.Canvas().Handle();
+  HGDIOBJ oldFont = GetCurrentObject(bitmapDC, OBJ_FONT);
+  TakeTextState(dc, bitmapDC);
+  RECT cell{0, 0, width, height};
+  DrawHeaderCell(bitmapDC, cell, brush, dropDownState, look, kind, glyph, sorted, alignment, multiLine, pushed, text);
+  if (pushed && look != lfStandard) InvertRect(bitmapDC, &cell);
+  SelectObject(bitmapDC, oldFont);
+  BitBlt(dc, clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top, bitmapDC, clip.left - rect.left,
+         clip.top - rect.top, SRCCOPY);
+}
+
+void DrawCellText(HDC dc, const RECT& rect, const TdxCellTextParams& params) {
+  FillRect(dc, &rect, params.Brush);
+  int oldMode = SetBkMode(dc, TRANSPARENT);
+  RECT area = rect;
+  InflateRect(&area, -2, params.MultiLine ? -2 : -1);
+  UINT flags = params.MultiLine ? DT_NOPREFIX | DT_EXPANDTABS | DT_WORDBREAK
+                                : DT_NOPREFIX | DT_EXPANDTABS | DT_SINGLELINE | DT_VCENTER;
+  if (params.EndEllipsis) flags |= DT_END_ELLIPSIS;
+  if (params.PathEllipsis) flags |= DT_PATH_ELLIPSIS;
+  flags |= AlignmentFlag(params.Alignment);
+  int length = std::min(params.TextLength > 0 ? params.TextLength : int(params.Text.size()), int(params.Text.size()));
+  DrawTextW(dc, params.Text.c_str(), length, &area, flags);
+  SetBkMode(dc, oldMode);
+}
+
+void DrawPanelCellText(HDC dc, const RECT& rect, const TdxCellTextParams& params) {
+  COLORREF textColor = GetTextColor(dc);
+  bool ellipsis = params.EndEllipsis || params.PathEllipsis;
+  if (!params.Opaque && (ellipsis || GetNearestColor(dc, textColor) != textColor)) {
+    if (params.UseBitmap && params.DrawBitmap)
+      DrawBuffered(dc, rect, *params.DrawBitmap,
+                   [&](HDC target, const RECT& cell) { DrawCellText(target, cell, params); });
+    else
+      DrawCellText(dc, rect, params);
+    return;
+  }
+  // Written directly: 2 pixels at the right (and at the left unless left
+  // aligned) stay free of text.
+  int length = std::min(params.TextLength > 0 ? params.TextLength : int(params.Text.size()), int(params.Text.size()));
+  SIZE size{};
+  GetTextExtentPoint32W(dc, params.Text.c_str(), length, &size);
+  bool left = params.Alignment == TAlignment::taLeftJustify;
+  RECT textRect{rect.left + (left ? 0 : 2), rect.top, rect.right - 2, rect.bottom};
+  int x = left ? rect.left + 2
+               : params.Alignment == TAlignment::taRightJustify ? int(textRect.right) - size.cx
+                                                                : int(rect.left + rect.right - size.cx) / 2;
+  int y = rect.top + (params.MultiLine ? 2 : 1);
+  UINT options = ETO_CLIPPED;
+  int oldMode = 0;
+  if (params.Opaque) {
+    oldMode = SetBkMode(dc, OPAQUE);
+  } else {
+    options |= ETO_OPAQUE;
+    SetBkColor(dc, ColorToRGB(params.Color));
+  }
+  ExtTextOutW(dc, x, y, options, &textRect, params.Text.c_str(), UINT(length), nullptr);
+  if (params.Opaque) {
+    SetBkMode(dc, oldMode);
+    return;
+  }
+  RECT right{textRect.right, rect.top, rect.right, rect.bottom};
+  FillRect(dc, &right, params.Brush);
+  if (!left) {
+    RECT leftStrip{rect.left, rect.top, textRect.left, rect.bottom};
+    FillRect(dc, &leftStrip, params.Brush);
+  }
+}
+
+void DrawPreviewText(HDC dc, const RECT& rect, const TdxPreviewTextParams& params) {
+  FillRect(dc, &rect, params.Brush);
+  int oldMode = SetBkMode(dc, TRANSPARENT);
+  RECT area = rect;
+  InflateRect(&area, -1, -1);
+  area.left += params.Indent;
+  COLORREF oldColor = SetTextColor(dc, ColorToRGB(params.TextColor));
+  HGDIOBJ oldFont = params.Font ? SelectObject(dc, params.Font) : nullptr;
+  DrawTextW(dc, params.Text.c_str(), int(params.Text.size()), &area,
+            DT_END_ELLIPSIS | DT_NOPREFIX | DT_EXPANDTABS | DT_WORDBREAK);
+  if (oldFont) SelectObject(dc, oldFont);
+  SetTextColor(dc, oldColor);
+  SetBkMode(dc, oldMode);
+}
+
+void DrawPreviewTextBuffered(HDC dc, const RECT& rect, const TdxPreviewTextParams& params, TBitmap* bitmap) {
+  if (!bitmap) {
+    DrawPreviewText(dc, rect, params);
+    return;
+  }
+  DrawBuffered(dc, rect, *bitmap, [&](HDC target, const RECT& cell) { DrawPreviewText(target, cell, params); });
 }
 
 void DrawFooterCellFrame(HDC dc, RECT& rect, HBRUSH brush) {

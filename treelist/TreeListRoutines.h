@@ -56,7 +56,44 @@ void DrawHeaderButton(HDC dc, RECT& rect, HBRUSH brush, TdxLookAndFeel look, int
 void DrawHeaderCell(HDC dc, RECT rect, HBRUSH brush, int dropDownState, TdxLookAndFeel look, int kind,
                     TBitmap* glyph, TdxTreeListColumnSort sorted, TAlignment alignment, bool multiLine,
                     bool pushed, const WideString& text);
+// Draws through Bitmap (grown to the cell) with the destination's font and
+// text colour, then copies the part Clip of the cell to Dc.
+void DrawHeaderCellBuffered(HDC dc, const RECT& rect, const RECT& clip, TBitmap& bitmap, HBRUSH brush,
+                            int dropDownState, TdxLookAndFeel look, int kind, TBitmap* glyph,
+                            TdxTreeListColumnSort sorted, TAlignment alignment, bool multiLine, bool pushed,
+                            const WideString& text);
 void DrawFooterCellFrame(HDC dc, RECT& rect, HBRUSH brush);
+
+// The text of a cell, a footer or a row-footer cell.
+struct TdxCellTextParams {
+  HBRUSH Brush = nullptr;
+  bool Opaque = false;        // glyph backgrounds only, the rest of the cell left as it is
+  bool InvertSelect = false;
+  bool UseBitmap = false;     // buffered in DrawBitmap
+  TAlignment Alignment = TAlignment::taLeftJustify;
+  bool PathEllipsis = false;
+  bool EndEllipsis = false;
+  bool MultiLine = false;
+  WideString Text;
+  int TextLength = 0;         // characters drawn
+  TBitmap* DrawBitmap = nullptr;
+  TColor Color = clWindow;    // the cell's background
+};
+using TdxPanelCellTextParams = TdxCellTextParams;
+
+struct TdxPreviewTextParams {
+  HBRUSH Brush = nullptr;
+  int Indent = 0;
+  WideString Text;
+  TColor TextColor = clBlue;
+  HFONT Font = nullptr;
+};
+
+void DrawCellText(HDC dc, const RECT& rect, const TdxCellTextParams& params);
+void DrawPanelCellText(HDC dc, const RECT& rect, const TdxCellTextParams& params);
+void DrawPreviewText(HDC dc, const RECT& rect, const TdxPreviewTextParams& params);
+// Through Bitmap when one is given.
+void DrawPreviewTextBuffered(HDC dc, const RECT& rect, const TdxPreviewTextParams& params, TBitmap* bitmap);
 void DrawFocusFrame(HDC dc, const RECT& rect);
 void InvertFrame(HDC dc, const RECT& rect);
 

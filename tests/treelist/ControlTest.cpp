@@ -84,6 +84,8 @@ TEST(TreeListControl, ClearNodesResetsStateAlsoWhenEmpty) {
   std::vector<TdxTreeListNode*> deleted;
   tree.OnDeletion = [&](tvk::TObject*, TdxTreeListNode* node) { deleted.push_back(node); };
   tree.ClearNodes();
+  // The list of deleted nodes goes before the tree does.
+  tree.OnDeletion = nullptr;
   EXPECT_EQ(3u, deleted.size());
   EXPECT_EQ(0, tree.Count());
   EXPECT_EQ(nullptr, tree.FocusedNode());
@@ -120,14 +122,18 @@ TEST(TreeListControl, TextLinesOfTheVisibleHeaders) {
   tree.Columns = {Column(50, 10), Column(50, 10)};
   tree.Columns[0].Caption = L"Name";
   tree.Columns[1].Caption = L"Value";
+  tree.Bands = {Band(100, 20, true, {{1}, {0}})};
+  tree.Columns[0].Row = 1;
+  tree.PanelRows = 2;
   TdxTreeListNode* node = tree.Add();
   node->SetString(0, L"pin");
   node->SetString(1, L"7");
   std::wstring text;
   tree.GetHeaderLine(text);
-  EXPECT_EQ(L"Name\tValue\r\n", text);
+  // In the visible order: the first header row, then the second.
+  EXPECT_EQ(L"Value\tName\r\n", text);
   tree.GetNodeLine(node, text);
-  EXPECT_EQ(L"pin\t7", text);
+  EXPECT_EQ(L"7\tpin", text);
 }
 
 TEST(TreeListUnit, TextLinesAndRegistryPaths) {

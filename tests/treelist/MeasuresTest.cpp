@@ -102,10 +102,12 @@ TEST_F(MeasuresFixture, LineHeightForARowHeight) {
     int Height;
     int Expected;
   };
-  const TCase cases[] = {{node, false, 30, 30}, {node, true, 30, 29}, {node, false, 10, 18}, {nullptr, false, 30, 18}};
+  // -1: the default row height.
+  const TCase cases[] = {{node, false, 30, 30}, {node, true, 30, 29}, {node, false, 10, -1}, {nullptr, false, 30, -1}};
   for (const TCase& c : cases) {
     Tree.FShowGrid = c.Grid;
-    EXPECT_EQ(c.Expected, Tree.GetLineHeightForRowHeight(c.Node, c.Height)) << c.Height << " " << c.Grid;
+    int expected = c.Expected == -1 ? Tree.RowHeight() : c.Expected;
+    EXPECT_EQ(expected, Tree.GetLineHeightForRowHeight(c.Node, c.Height)) << c.Height << " " << c.Grid;
   }
 }
 

@@ -214,6 +214,7 @@ TEST_F(NodesFixture, SortComparersAreTotal) {
 }
 
 TEST_F(NodesFixture, OneLayoutRefreshPerOuterUpdate) {
+  Tree.ResetListStats();
   Tree.BeginUpdate();
   Tree.BeginUpdate();
   TdxTreeListNode* a = Tree.Add();

@@ -105,7 +105,7 @@ TEST(TreeListSorting, TheHourglassShowsDuringASortAndComesBackAfterAnError) {
 TEST(TreeListNodeData, RemovingAReferenceClearsEveryCarrierWithOrWithoutTheMap) {
   for (bool track : {true, false}) {
     TTreeForm form(1);
-    form.Tree->FTrackNodeData = track;
+    form.Tree->SetTrackNodeData(track);
     int shared = 0, other = 0;
     TdxTreeListNode* a = form.AddNode({L"a"});
     TdxTreeListNode* b = form.AddNode({L"b"}, a);
@@ -124,7 +124,7 @@ TEST(TreeListNodeData, RemovingAReferenceClearsEveryCarrierWithOrWithoutTheMap) 
 
 TEST(TreeListNodeData, AFreedNodeLeavesTheMap) {
   TTreeForm form(1);
-  form.Tree->FTrackNodeData = true;
+  form.Tree->SetTrackNodeData(true);
   int value = 0;
   TdxTreeListNode* a = form.AddNode({L"a"});
   TdxTreeListNode* b = form.AddNode({L"b"});

@@ -2,7 +2,10 @@
 // A tree list that answers its band, column and value questions from arrays.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
+#include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -60,13 +63,93 @@ public:
   int Invalidations = 0;
   int ClearSelections = 0;
   int Selected = 0;
+  // Fixed bands (visible indexes), -1 for none.
+  int FixedLeft = -1;
+  int FixedRight = -1;
+  bool StatusPanel = false;
+  bool StatusCloseButton = false;
+  int PaintFocus = -1;  // 1 or 0 stands in for the input focus; -1 asks the window
+  // The selection, when a test keeps one (else Selected counts).
+  bool KeepSelection = false;
+  std::set<const tvk::TdxTreeListNode*> SelectedNodes;
+  std::map<const tvk::TdxTreeListNode*, int> ImageIndexes;
+  std::map<int, tvk::TColor> ColumnColors;
+  // Painting hooks: the cells handed on, the node brackets, a custom draw.
+  struct TDrawnCell {
+    const tvk::TdxTreeListNode* Node;
+    int Column;
+    RECT Rect;
+    tvk::TColor BkColor;
+    tvk::TColor TextColor;
+    bool Selected;
+  };
+  std::vector<TDrawnCell> DrawnCells;
+  int BeginDrawNodes = 0;
+  int EndDrawNodes = 0;
+  std::function<void(int column, tvk::TColor& color, bool& done)> CustomDrawCell;
+  bool ThrowInDrawCellValue = false;
+  std::function<void(int level, tvk::TColor& color)> LevelColor;
 
   void Invalidate() override {
     ++Invalidations;
     TCustomdxTreeList::Invalidate();
   }
-  void ClearSelection() override { ++ClearSelections; }
-  int SelectedCount() override { return Selected; }
+  void ClearSelection() override {
+    ++ClearSelections;
+    SelectedNodes.clear();
+  }
+  int SelectedCount() override { return KeepSelection ? int(SelectedNodes.size()) : Selected; }
+  bool IsNodeSelected(const tvk::TdxTreeListNode* node) override { return SelectedNodes.count(node) != 0; }
+  void SelectNode(tvk::TdxTreeListNode* node, bool value) override {
+    if (value)
+      SelectedNodes.insert(node);
+    else
+      SelectedNodes.erase(node);
+  }
+  void GetSelectedNodes(tvk::TdxTreeListNodeList& nodes) override {
+    for (const tvk::TdxTreeListNode* node : SelectedNodes) nodes.push_back(const_cast<tvk::TdxTreeListNode*>(node));
+  }
+  int GetNodeImageIndex(const tvk::TdxTreeListNode* node) override {
+    auto it = ImageIndexes.find(node);
+    return it == ImageIndexes.end() ? -1 : it->second;
+  }
+  int GetNodeSelectedIndex(const tvk::TdxTreeListNode* node) override { return GetNodeImageIndex(node); }
+  int GetNodeStateIndex(const tvk::TdxTreeListNode*) override { return -1; }
+  int GetFixedLeftBandIndex() override { return FixedLeft; }
+  int GetFixedRightBandIndex() override { return FixedRight; }
+  bool IsStatusPanel() override { return StatusPanel; }
+  bool IsStatusCloseButton() override { return StatusCloseButton; }
+  bool IsPaintFocused() override { return PaintFocus == -1 ? TCustomdxTreeList::IsPaintFocused() : PaintFocus == 1; }
+  int GetColumnColIndex(int column) override {
+    const TColumn& c = Columns.at(std::size_t(column));
+    const auto& row = Bands.at(std::size_t(c.Band)).Rows.at(std::size_t(c.Row));
+    for (std::size_t i = 0; i < row.size(); ++i)
+      if (row[i] == column) return int(i);
+    return 0;
+  }
+  tvk::TColor GetColumnColor(int column) override {
+    auto it = ColumnColors.find(column);
+    return it == ColumnColors.end() ? Color() : it->second;
+  }
+  tvk::TdxGridIndicatorKind GetRowIndicatorKind(tvk::TdxTreeListNode* node, bool selected) override {
+    return node == FocusedNode() ? tvk::ikArrow : selected ? tvk::ikMultiDot : tvk::ikNone;
+  }
+  void DrawCellValue(HDC dc, const RECT& rect, tvk::TdxTreeListCellViewData& cell, int column) override {
+    if (ThrowInDrawCellValue) throw std::runtime_error("cell");
+    DrawnCells.push_back({cell.Cell_Node, column, rect, cell.Cell_BkColor, cell.Cell_TextColor, cell.Cell_Selected});
+    FillRect(dc, &rect, cell.Cell_Brush);
+  }
+  void BeginDrawNode(tvk::TdxTreeListNode*) override { ++BeginDrawNodes; }
+  void EndDrawNode(tvk::TdxTreeListNode*) override { ++EndDrawNodes; }
+  bool IsCustomDrawCell(tvk::TdxTreeListNode*, int) override { return bool(CustomDrawCell); }
+  void DoCustomDrawCell(tvk::TCanvas&, const RECT&, bool& done, tvk::TAlignment&, tvk::TFont&, tvk::TColor& color,
+                        std::wstring&, HBRUSH, bool, bool, bool, bool, bool, int column, tvk::TdxTreeListNode*) override {
+    if (CustomDrawCell) CustomDrawCell(column, color, done);
+  }
+  bool IsLevelColor() override { return bool(LevelColor); }
+  void GetLevelColor(int level, tvk::TColor& color) override {
+    if (LevelColor) LevelColor(level, color);
+  }
 
   tvk::TdxTreeListNode* CreateNode() override { return new tvk::TdxTreeListNode(this); }
   std::wstring GetNodeString(const tvk::TdxTreeListNode* node, int column) override {
