@@ -41,15 +41,15 @@ struct TInspectorUpdateGuard {
 };
 
 // A brush made for one paint, deleted on every path.
-struct TPaintBrush {
+struct TInspectorBrush {
   HBRUSH& Handle;
-  TPaintBrush(HBRUSH& handle, TColor color) : Handle(handle) { Handle = CreateSolidBrush(ColorToRGB(color)); }
-  ~TPaintBrush() {
+  TInspectorBrush(HBRUSH& handle, TColor color) : Handle(handle) { Handle = CreateSolidBrush(ColorToRGB(color)); }
+  ~TInspectorBrush() {
     DeleteObject(Handle);
     Handle = nullptr;
   }
-  TPaintBrush(const TPaintBrush&) = delete;
-  TPaintBrush& operator=(const TPaintBrush&) = delete;
+  TInspectorBrush(const TInspectorBrush&) = delete;
+  TInspectorBrush& operator=(const TInspectorBrush&) = delete;
 };
 
 void FillSolid(HDC dc, const RECT& r, HBRUSH brush) {
@@ -1034,7 +1034,7 @@ void TCustomdxInspector::Paint() {
   } hider(FState == isNodeDragging && FDragImageNode && FDragImageNode->Dragging() ? FDragImageNode.get() : nullptr);
   TdxInspectorContentDrawInfo drawInfo;
   CalcContentDrawInfo(drawInfo);
-  TPaintBrush grid(FGridBrush, FGridColor), groupGrid(FGroupGridBrush, FGroupGridColor), back(FBkBrush, Color()),
+  TInspectorBrush grid(FGridBrush, FGridColor), groupGrid(FGroupGridBrush, FGroupGridColor), back(FBkBrush, Color()),
       groupBack(FGroupBkBrush, FGroupColor);
   TCanvas& canvas = Canvas();
   HDC dc = canvas.Handle();
