@@ -494,12 +494,6 @@ void TQLBAbstractRemoteExecuteBaseDriver::SaveRestoreMemory() {
   ReadTarget(FDriverMemorySpaceIndex, FDataBaseAddress, FDataRestoreMemory.DataArray.Data(),
              FDataRestoreMemory.DataLen);
   FDataRestoreMemory.TargetAddr = FDataBaseAddress;
-  // The commands overwrite these blocks too: the RAM there comes back like the rest.
-  const uint32_t blocks = GetParameterBlockSize() + GetResultBlockSize();
-  FParamRestoreMemory.DataArray.SetLength(blocks);
-  FParamRestoreMemory.DataLen = blocks;
-  ReadTarget(FDriverMemorySpaceIndex, FParamBaseAddress, FParamRestoreMemory.DataArray.Data(), blocks);
-  FParamRestoreMemory.TargetAddr = FParamBaseAddress;
   FRestoreMemorySaved = true;
 }
 
@@ -511,7 +505,7 @@ int32_t TQLBAbstractRemoteExecuteBaseDriver::Uninstall() {
   if (FRestoreMemorySaved) {
     // Every area is tried even when one fails; the first failure goes on.
     std::exception_ptr failure;
-    for (const TDataChunkImage* saved : {&FDriverRestoreMemory, &FParamRestoreMemory, &FDataRestoreMemory}) {
+    for (const TDataChunkImage* saved : {&FDriverRestoreMemory, &FDataRestoreMemory}) {
       try {
         RemoteDataWrite(*saved, false);
       } catch (...) {

@@ -155,8 +155,7 @@ public:
   // 1 when the remote driver is installed (installing it if it is not), 0
   // when none is loaded.
   HRESULT InstallDriver(int32_t& Result) override;
-  // Resets the processor and writes back the RAM an install saved (image,
-  // parameter and result blocks, data area); 0.
+  // Resets the processor and writes back the RAM an install saved; 0.
   HRESULT UninstallDriver(int32_t& Result) override;
   HRESULT ClearFlashMemorySpaces() override;
   HRESULT GetFlashMemorySpaceCount(int32_t& Result) override;
@@ -257,7 +256,8 @@ protected:
   // The install and uninstall steps.
   int32_t Install();
   int32_t Uninstall();
-  // Reads the RAM the program, its blocks and its data area will overwrite.
+  // Reads the RAM the program and its data area will overwrite (the command
+  // and result blocks are the writer's own and are not kept).
   void SaveRestoreMemory();
   // Waits between two questions to a running core.
   virtual void WaitForCommand();
@@ -282,7 +282,6 @@ protected:
   TDataChunkImage FDriverImage;
   TDataChunkImage FDriverRestoreMemory;  // the RAM the image overwrites, saved at install
   TDataChunkImage FDataRestoreMemory;    // the RAM of the data area, saved at install
-  TDataChunkImage FParamRestoreMemory;   // the RAM of the parameter and result blocks, saved at install
   bool FRestoreMemorySaved = false;      // an install saved them and no uninstall wrote them all back yet
   std::vector<TFlashMemorySpace> FFlashMemorySpaceArray;
 };
