@@ -469,13 +469,9 @@ void TQLBAbstractRemoteExecuteBaseDriver::WriteTarget(uint32_t MemorySpace, uint
 int32_t TQLBAbstractRemoteExecuteBaseDriver::Install() {
   if (!CanRun()) return 0;
   Driver().ResetProcessor();
-  ReadTarget(FDriverMemorySpaceIndex, FDriverBaseAddress, FDriverRestoreMemory.DataArray.Data(),
-             FDriverRestoreMemory.DataLen);
-  FDriverRestoreMemory.TargetAddr = FDriverBaseAddress;
-  ReadTarget(FDriverMemorySpaceIndex, FDataBaseAddress, FDataRestoreMemory.DataArray.Data(),
-             FDataRestoreMemory.DataLen);
-  FDataRestoreMemory.TargetAddr = FDataBaseAddress;
-  FRestoreMemorySaved = true;
+  // A restore still owed by a failed uninstall keeps what it saved: RAM now
+  // holds the program, and reading it again would lose the user's bytes.
+  if (!FRestoreMemorySaved) SaveRestoreMemory();
   try {
     RemoteDataWrite(FDriverImage, false);
     FInternalIsDriverInstalled = true;
@@ -491,14 +487,33 @@ int32_t TQLBAbstractRemoteExecuteBaseDriver::Install() {
   return 1;
 }
 
+void TQLBAbstractRemoteExecuteBaseDriver::SaveRestoreMemory() {
+  ReadTarget(FDriverMemorySpaceIndex, FDriverBaseAddress, FDriverRestoreMemory.DataArray.Data(),
+             FDriverRestoreMemory.DataLen);
+  FDriverRestoreMemory.TargetAddr = FDriverBaseAddress;
+  ReadTarget(FDriverMemorySpaceIndex, FDataBaseAddress, FDataRestoreMemory.DataArray.Data(),
+             FDataRestoreMemory.DataLen);
+  FDataRestoreMemory.TargetAddr = FDataBaseAddress;
+  FRestoreMemorySaved = true;
+}
+
 int32_t TQLBAbstractRemoteExecuteBaseDriver::Uninstall() {
   if (FTovikBaseDriver.IsEmpty()) return 0;  // no core to reach
   FInternalIsDriverInstalled = false;
   Driver().ResetProcessor();
   // Only what an install saved goes back: never the empty buffers over RAM.
   if (FRestoreMemorySaved) {
-    RemoteDataWrite(FDriverRestoreMemory, false);
-    RemoteDataWrite(FDataRestoreMemory, false);
+    // Every area is tried even when one fails; the first failure goes on.
+    std::exception_ptr failure;
+    for (const TDataChunkImage* saved : {&FDriverRestoreMemory, &FDataRestoreMemory}) {
+      try {
+        RemoteDataWrite(*saved, false);
+      } catch (...) {
+        if (!failure) failure = std::current_exception();
+      }
+    }
+    // A failed area leaves the restore owed, for the next uninstall to retry.
+    if (failure) std::rethrow_exception(failure);
     FRestoreMemorySaved = false;
   }
   return 0;

@@ -256,6 +256,9 @@ protected:
   // The install and uninstall steps.
   int32_t Install();
   int32_t Uninstall();
+  // Reads the RAM the program and its data area will overwrite (the command
+  // and result blocks are the writer's own and are not kept).
+  void SaveRestoreMemory();
   // Waits between two questions to a running core.
   virtual void WaitForCommand();
 
@@ -279,7 +282,7 @@ protected:
   TDataChunkImage FDriverImage;
   TDataChunkImage FDriverRestoreMemory;  // the RAM the image overwrites, saved at install
   TDataChunkImage FDataRestoreMemory;    // the RAM of the data area, saved at install
-  bool FRestoreMemorySaved = false;      // an install saved them and no uninstall wrote them back yet
+  bool FRestoreMemorySaved = false;      // an install saved them and no uninstall wrote them all back yet
   std::vector<TFlashMemorySpace> FFlashMemorySpaceArray;
 };
 

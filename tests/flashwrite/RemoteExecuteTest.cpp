@@ -70,6 +70,28 @@ TEST_F(RemoteExecute, UninstallWithoutAnInstallWritesNothing) {
   EXPECT_EQ(changed, Peek(kSram, 16));
 }
 
+// The debug port dies while the program is in RAM: the restore fails and
+// stays owed; a later install must not save the program as the user's RAM,
+// and the next uninstall that reaches the chip puts the image and data areas back.
+TEST_F(RemoteExecute, ARestoreThatFailedIsOwedUntilAnUninstallReachesTheChip) {
+  ASSERT_EQ(1, Served(id::InstallDriver));
+  ASSERT_EQ(0, Writer->Command(50, {0, 0}));
+  Board->Dp().SetDead(hostsim::SimJtagDp::Dead::AllOnes);
+  EXPECT_EQ(E_UNEXPECTED, Call(W(), id::UninstallDriver).Hr);
+  Board->Dp().SetDead(hostsim::SimJtagDp::Dead::No);
+  const std::uint32_t image = ImageLength(), data = kDataArea - kSram;
+  EXPECT_NE(std::vector<std::uint8_t>(Before.begin(), Before.begin() + image), Peek(kSram, image))
+      << "the program is still there";
+
+  ASSERT_EQ(1, Served(id::InstallDriver));
+  EXPECT_EQ(0, Writer->Command(50, {1, 1}));
+  ASSERT_EQ(0, Served(id::UninstallDriver));
+  const auto after = Peek(kSram, kPatternBytes);
+  EXPECT_TRUE(std::equal(Before.begin(), Before.begin() + image, after.begin())) << "the image area";
+  EXPECT_TRUE(std::equal(Before.begin() + data, Before.begin() + data + 512, after.begin() + data))
+      << "the data area";
+}
+
 TEST_F(RemoteExecute, NestedScopesInstallOnceAndRestoreAtTheOuterEnd) {
   {
     tvk::TDriverTransaction outer(*Writer.Get());
