@@ -127,6 +127,7 @@ void PaintPublishedShot(const std::string& folder, TdxLookAndFeel look, const ch
   tree->FShowBands = true;
   tree->FShowGrid = true;
   tree->FShowIndicator = true;
+  tree->SetIndicatorWidth(12);
   tree->SetLookAndFeel(look);
   tree->Bands().GetItem(0)->SetCaption(L"Pin");
   tree->Bands().Add()->SetCaption(L"Connection");
@@ -160,7 +161,8 @@ void PaintPublishedShot(const std::string& folder, TdxLookAndFeel look, const ch
   tree->LayoutChanged();
   TBitmap shot;
   shot.SetPixelFormat(TPixelFormat::pf32bit);
-  shot.SetSize(420, 200);
+  RECT client = tree->ClientRect();
+  shot.SetSize(client.right, client.bottom);
   TdxGridDrawInfo info;
   tree->CalcDrawInfo(info);
   tree->PaintArea(info, shot.Canvas());
