@@ -9,6 +9,7 @@
 #include "EditorSteps.h"
 #include "ScreenshotImages.h"
 #include "ScreenshotProgram.h"
+#include "TreeListPublished.h"
 #include "TreeListSteps.h"
 
 #include "Forms.h"
@@ -115,6 +116,59 @@ void PaintTreeShot(const std::string& folder, TdxLookAndFeel look, TdxTreeListPa
   SavePng(shot, folder, file, what);
 }
 
+// A published tree list: two bands, three columns, text nodes painted through
+// the columns' editors; one node focused and selected.
+void PaintPublishedShot(const std::string& folder, TdxLookAndFeel look, const char* file, const char* what) {
+  std::unique_ptr<TForm> form{CreateComponent<TForm>(nullptr, kCreateNew)};
+  form->SetBounds(0, 0, 520, 300);
+  auto* tree = CreateComponent<TdxTreeList>(form.get());
+  tree->SetParent(form.get());
+  tree->SetBounds(0, 0, 420, 200);
+  tree->FShowBands = true;
+  tree->FShowGrid = true;
+  tree->FShowIndicator = true;
+  tree->SetIndicatorWidth(12);
+  tree->SetLookAndFeel(look);
+  tree->Bands().GetItem(0)->SetCaption(L"Pin");
+  tree->Bands().Add()->SetCaption(L"Connection");
+  struct TColumnLook {
+    const wchar_t* Caption;
+    int Band, Width;
+  };
+  const TColumnLook columns[] = {{L"Name", 0, 110}, {L"Number", 0, 70}, {L"Net", 1, 180}};
+  for (const TColumnLook& c : columns) {
+    TdxTreeListColumn* column = tree->CreateColumnEx(ComponentClassOf<TdxTreeListColumn>(), form.get());
+    column->SetCaption(c.Caption);
+    column->SetBandIndex(c.Band);
+    column->SetWidth(c.Width);
+  }
+  tree->Columns(1)->SetAlignment(TAlignment::taRightJustify);
+  const wchar_t* rows[][3] = {{L"TDI", L"1", L"JTAG_TDI"}, {L"TDO", L"2", L"JTAG_TDO"},
+                              {L"TCK", L"3", L"JTAG_TCK"}, {L"TMS", L"4", L"JTAG_TMS"},
+                              {L"VCC", L"5", L"+3V3"}};
+  tree->BeginUpdate();
+  TdxTreeListNode* group = tree->Add();
+  group->SetString(0, L"Port A");
+  for (const auto& row : rows) {
+    TdxTreeListNode* node = group->AddChild();
+    for (int i = 0; i < 3; ++i) node->SetString(i, row[i]);
+  }
+  group->SetExpanded(true);
+  tree->Add()->SetString(0, L"Port B");
+  tree->EndUpdate();
+  tree->Handle();
+  tree->SetFocusedNode(group->GetItem(1));
+  tree->LayoutChanged();
+  TBitmap shot;
+  shot.SetPixelFormat(TPixelFormat::pf32bit);
+  RECT client = tree->ClientRect();
+  shot.SetSize(client.right, client.bottom);
+  TdxGridDrawInfo info;
+  tree->CalcDrawInfo(info);
+  tree->PaintArea(info, shot.Canvas());
+  SavePng(shot, folder, file, what);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -157,5 +211,9 @@ int main(int argc, char** argv) {
     PaintTreeShot(folder, lfFlat, psStandard, "treelist_flat.png", "a painted tree list, flat look");
     PaintTreeShot(folder, lfUltraFlat, psOutlook, "treelist_ultraflat_outlook.png",
                   "a painted tree list, ultra-flat look in the Outlook style");
+    PaintPublishedShot(folder, lfStandard, "treelist_published_standard.png",
+                       "a published tree list with two bands, three columns and text nodes, standard look");
+    PaintPublishedShot(folder, lfUltraFlat, "treelist_published_ultraflat.png",
+                       "a published tree list with two bands, three columns and text nodes, ultra-flat look");
   });
 }

@@ -47,6 +47,48 @@ TdxEditViewData* TdxTreeListColumn::GetViewData() {
   return FViewData.get();
 }
 
+void TdxTreeListColumn::PrepareViewData(TdxEditViewData& viewData, const TdxTreeListCellViewData& cell) {
+  viewData.Enabled = true;
+  viewData.Focused = false;
+  viewData.Selected = cell.Cell_HotTrackNode;
+  viewData.BorderColor = TColor(0x1FFFFFFF);  // no colour
+  viewData.BorderStyle = xbsNone;
+  TdxLookAndFeel look = FTreeList ? FTreeList->LookAndFeel() : lfStandard;
+  viewData.ButtonStyle = look == lfFlat        ? btsFlat
+                         : look == lfUltraFlat ? btsHotFlat
+                                                               : bts3D;
+  viewData.Edges = kAllEdges;
+  viewData.Shadow = false;
+  viewData.ButtonTransparence = false;
+  // The search highlight's second pass draws only the text over the first.
+  viewData.Transparent = cell.Cell_InvertText;
+  viewData.NoTransparentText = cell.Cell_InvertText;
+  viewData.OffsetSize = RECT{1, 0, 0, 0};
+  viewData.ViewBounds = cell.Cell_Rect;
+  if (cell.Cell_MultiLine)
+    viewData.DrawAlignment = FVertAlignment == TTextLayout::tlCenter ? daMultiLineVCenter : daMultiLine;
+  else
+    viewData.DrawAlignment = FVertAlignment == TTextLayout::tlCenter   ? daVCenter
+                             : FVertAlignment == TTextLayout::tlBottom ? daBottom
+                                                                       : daSingleLine;
+  viewData.Font = cell.Cell_Font;
+  viewData.Brush = cell.Cell_Brush;
+  viewData.BkColor = ColorToRGB(cell.Cell_BkColor);
+  viewData.TextColor = ColorToRGB(cell.Cell_TextColor);
+  viewData.Alignment = cell.Cell_Alignment;
+  viewData.IsEditClass = false;
+  viewData.Data = Variant(cell.Cell_Text);
+  viewData.DataLength = cell.Cell_TextLength;
+  viewData.CalcHeight = false;
+  if (viewData.Is<TdxTextEditViewData>()) {
+    auto& text = static_cast<TdxTextEditViewData&>(viewData);
+    text.CharCase = FCharCase;
+    text.PasswordChar = FPasswordChar;
+    text.EndEllipsis = cell.Cell_DrawEndEllipsis;
+    text.PathEllipsis = cell.Cell_DrawPathEllipsis;
+  }
+}
+
 void TdxTreeListColumn::Changed(bool layoutOnly) {
   if (FTreeList) FTreeList->ColumnChanged(layoutOnly ? nullptr : this);
 }

@@ -67,6 +67,8 @@ public:
   virtual int GetIndex() const;
   virtual int GetMinCellHeight(TCanvas& canvas) { (void)canvas; return 0; }
   virtual TdxEditViewData* GetViewData();
+  // Fills a view data from a cell's drawing record for windowless painting.
+  virtual void PrepareViewData(TdxEditViewData& viewData, const TdxTreeListCellViewData& cell);
   virtual void InitEditor(TdxInplaceEdit* editor);
   virtual void InitEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value);
   virtual bool IsCellHotTrack() const { return false; }

@@ -9,6 +9,31 @@ namespace tvk {
 
 namespace {
 
+// The one-pixel frame of an inverted selection's cell: top and bottom always,
+// the sides only at the row's edges; the rectangle shrinks inside it.
+void DrawCellFrame(HDC dc, RECT& rect, HBRUSH brush, bool rightEdge, bool leftEdge) {
+  RECT line{rect.left, rect.top, rect.right, rect.top + 1};
+  FillRect(dc, &line, brush);
+  line = RECT{rect.left, rect.bottom - 1, rect.right, rect.bottom};
+  FillRect(dc, &line, brush);
+  ++rect.top;
+  --rect.bottom;
+  if (leftEdge) {
+    line = RECT{rect.left, rect.top, rect.left + 1, rect.bottom};
+    FillRect(dc, &line, brush);
+    ++rect.left;
+  }
+  if (rightEdge) {
+    line = RECT{rect.right - 1, rect.top, rect.right, rect.bottom};
+    FillRect(dc, &line, brush);
+    --rect.right;
+  }
+}
+
+}  // namespace
+
+namespace {
+
 template <class W>
 void InUpdate(TCustomdxTreeList& tree, W&& work) {
   tree.BeginUpdate();
@@ -292,6 +317,54 @@ bool TCustomdxTreeListControl::SortedColumnDesc(int index) {
 int TCustomdxTreeListControl::SortedColumnIndex(int index) {
   TdxTreeListColumn* column = SortedColumns(index);
   return column ? column->Index() : TCustomdxTreeList::SortedColumnIndex(index);
+}
+
+bool TCustomdxTreeListControl::IsCustomDrawCell(TdxTreeListNode* node, int column) {
+  (void)node;
+  if (OnCustomDraw || OnCustomDrawCell || OnCustomDrawCellWide) return true;
+  TdxTreeListColumn* owner = ColumnAt(column);
+  return owner && owner->HasCustomDrawCell();
+}
+
+void TCustomdxTreeListControl::DoCustomDrawCell(TCanvas& canvas, const RECT& rect, bool& done, TAlignment& alignment,
+                                                TFont& font, TColor& color, WideString& text, HBRUSH brush,
+                                                bool rightEdge, bool leftEdge, bool newItemRow, bool focused,
+                                                bool selected, int column, TdxTreeListNode* node) {
+  (void)brush; (void)rightEdge; (void)leftEdge;
+  TdxTreeListColumn* owner = ColumnAt(column);
+  if (OnCustomDraw)
+    OnCustomDraw(this, canvas, rect, node, owner, selected, focused, newItemRow, text, color, font, alignment, done);
+  if (done) return;
+  if (OnCustomDrawCell) {
+    // The narrow handler works on a copy, taken back only when it changed.
+    WideString copy = text;
+    OnCustomDrawCell(this, canvas, rect, node, owner, selected, focused, newItemRow, copy, color, font, alignment,
+                     done);
+    if (copy != text) text = copy;
+  }
+  if (OnCustomDrawCellWide)
+    OnCustomDrawCellWide(this, canvas, rect, node, owner, selected, focused, newItemRow, text, color, font,
+                         alignment, done);
+  if (done || !owner) return;
+  if (newItemRow || (node && !IsGroupNode(node)))
+    owner->DoCustomDrawCell(canvas, rect, node, selected, focused, newItemRow, text, color, font, alignment, done);
+}
+
+void TCustomdxTreeListControl::DrawCellValue(HDC dc, const RECT& rect, TdxTreeListCellViewData& cell, int column) {
+  TdxTreeListColumn* owner = ColumnAt(column);
+  if (!owner) return;
+  // The column answers for the node it paints only while it paints it.
+  struct TActualNodeScope {
+    TdxTreeListColumn* Column;
+    ~TActualNodeScope() { Column->SetActualNode(nullptr); }
+  } scope{owner};
+  owner->SetActualNode(cell.Cell_Node);
+  TdxEditViewData* viewData = owner->GetViewData();
+  owner->PrepareViewData(*viewData, cell);
+  RECT bounds = rect;
+  if (cell.Cell_InvertSelect) DrawCellFrame(dc, bounds, cell.Cell_Brush, cell.Cell_RightEdge, cell.Cell_LeftEdge);
+  GetEditBounds(bounds, viewData->ViewBounds);
+  owner->GetEditorClass()->Functions().Draw(dc, bounds, *viewData, nullptr);
 }
 
 void TCustomdxTreeListControl::GetEditBounds(const RECT& rect, RECT& bounds) {

@@ -205,6 +205,13 @@ public:
   void BandClick(int band) override;
   void DoChangedColumnsWidth() override { if (OnChangedColumnsWidth) OnChangedColumnsWidth(this); }
 
+  // --- cell painting through the columns' editor classes
+  bool IsCustomDrawCell(TdxTreeListNode* node, int column) override;
+  void DoCustomDrawCell(TCanvas& canvas, const RECT& rect, bool& done, TAlignment& alignment, TFont& font,
+                        TColor& color, WideString& text, HBRUSH brush, bool rightEdge, bool leftEdge,
+                        bool newItemRow, bool focused, bool selected, int column, TdxTreeListNode* node) override;
+  void DrawCellValue(HDC dc, const RECT& rect, TdxTreeListCellViewData& cell, int column) override;
+
   // --- text nodes
   TdxTreeListNode* CreateNode() override;
   int GetNodeImageIndex(const TdxTreeListNode* node) override;
@@ -236,6 +243,8 @@ public:
   TdxTLIsExistFooterCell OnIsExistFooterCell;
   TdxTLGetNodeDragText OnGetNodeDragText;
   TNotifyEvent OnChangedColumnsWidth;
+  // A cell goes to OnCustomDraw, then OnCustomDrawCell and OnCustomDrawCellWide, then its column.
+  TdxTLCustomDrawCell OnCustomDraw, OnCustomDrawCell, OnCustomDrawCellWide;
 
   void ClearListNodes() override;
   void ResetNodeRowHeights() override;
