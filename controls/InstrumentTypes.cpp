@@ -491,6 +491,17 @@ void SetAnimationFrameHook(TAnimationFrameHook hook) { gAnimationFrameHook = std
 
 void SetAnimationScreen(HDC dc) { gAnimationScreen = dc; }
 
+namespace {
+TWindowSlider gWindowSlider;
+}  // namespace
+
+bool SlideWindow(HWND window, DWORD durationMs, DWORD flags) {
+  if (gWindowSlider) return gWindowSlider(window, durationMs, flags);
+  return AnimateWindow(window, durationMs, flags) != FALSE;
+}
+
+void SetWindowSlider(TWindowSlider slider) { gWindowSlider = std::move(slider); }
+
 void AnimateFocusRects(const RECT& fromRect, const RECT& toRect, int steps, int delayMs) {
   if (steps <= 0) return;
   TScreenDC screen;

@@ -225,6 +225,44 @@ TEST_F(Collapse, AnimatedUserCollapseDrawsFramesAndLeavesTheScreenAsItWas) {
   }
 }
 
+TEST_F(Collapse, SlidingCollapseSlidesTheSectionsWindowAwayAndBack) {
+  Add({L"A", L"B"});
+  P->CollapseProperties().SetAnimationKind(TXPAnimationKind::xakSliding);
+  P->CollapseProperties().SetInterval(40);
+  struct Slide {
+    bool Visible;  // the window as the slide starts
+    DWORD Duration, Flags;
+  };
+  std::vector<Slide> slides;
+  // The system slides the window in frames of its own; here, a stand-in that
+  // records the slide and leaves the window as the system would at its end.
+  SetWindowSlider([&](HWND window, DWORD duration, DWORD flags) {
+    slides.push_back({IsWindowVisible(window) != FALSE, duration, flags});
+    ShowWindow(window, flags & AW_HIDE ? SW_HIDE : SW_SHOWNA);
+    return true;
+  });
+  struct Restore {
+    ~Restore() { SetWindowSlider(nullptr); }
+  } restore;
+  S[0]->UserSetCollapsed(true);
+  ASSERT_EQ(slides.size(), 1u);
+  EXPECT_TRUE(slides[0].Visible);
+  EXPECT_EQ(slides[0].Duration, 40u);
+  EXPECT_EQ(slides[0].Flags, DWORD(AW_SLIDE | AW_HIDE | AW_HOR_POSITIVE | AW_VER_NEGATIVE));
+  // It ends collapsed: hidden, its room the other section's.
+  EXPECT_TRUE(S[0]->Collapsed());
+  EXPECT_FALSE(IsWindowVisible(S[0]->Handle()));
+  EXPECT_EQ(S[1]->BoundsRect(), (RECT{1, 7, 308, 623}));
+  S[0]->UserSetCollapsed(false);
+  ASSERT_EQ(slides.size(), 2u);
+  EXPECT_EQ(slides[1].Flags, DWORD(AW_SLIDE | AW_HOR_NEGATIVE | AW_VER_POSITIVE));
+  EXPECT_TRUE(IsWindowVisible(S[0]->Handle()));
+  EXPECT_EQ(S[0]->BoundsRect(), (RECT{1, 1, 308, 309}));
+  // From code the section collapses without a slide.
+  S[0]->SetCollapsed(true);
+  EXPECT_EQ(slides.size(), 2u);
+}
+
 }  // namespace
 
 }  // namespace instrument_test
