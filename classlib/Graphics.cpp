@@ -1,6 +1,7 @@
 #include "Graphics.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <cstring>
 #include <limits>
@@ -23,6 +24,20 @@ COLORREF ColorToRGB(TColor color) {
   return COLORREF(color) & 0xFFFFFF;
 }
 
+namespace {
+std::atomic<long> gGdiObjectsAlive{0};
+}  // namespace
+
+void GdiTrackCreated(HGDIOBJ handle) {
+  if (handle) ++gGdiObjectsAlive;
+}
+
+void GdiFree(HGDIOBJ handle) {
+  if (handle && DeleteObject(handle)) --gGdiObjectsAlive;
+}
+
+long GdiObjectsAlive() { return gGdiObjectsAlive; }
+
 void MoveWindowOrg(HDC dc, int dx, int dy) {
   POINT origin;
   GetWindowOrgEx(dc, &origin);
@@ -32,13 +47,13 @@ void MoveWindowOrg(HDC dc, int dx, int dy) {
 // ---- Font, pen, brush
 
 TGraphicsObject::~TGraphicsObject() {
-  if (FHandle) DeleteObject(FHandle);
+  GdiFree(FHandle);
 }
 
 void TGraphicsObject::Changed() {
   // Users first (a canvas deselects the old handle), then the handle goes.
   if (OnChange) OnChange(this);
-  if (FHandle) DeleteObject(std::exchange(FHandle, nullptr));
+  GdiFree(std::exchange(FHandle, nullptr));
 }
 
 TFont::TFont() : FName(L"Tahoma"), FPixelsPerInch(ScreenPixelsPerInch()), FHeight(-MulDiv(8, FPixelsPerInch, 72)) {}
@@ -102,7 +117,7 @@ HFONT TFont::Handle() {
     static constexpr BYTE kPitches[] = {DEFAULT_PITCH, VARIABLE_PITCH, FIXED_PITCH};
     lf.lfPitchAndFamily = kPitches[int(FPitch)];
     lstrcpynW(lf.lfFaceName, FName.c_str(), LF_FACESIZE);
-    FHandle = CreateFontIndirectW(&lf);
+    FHandle = GdiTrack(CreateFontIndirectW(&lf));
     if (!FHandle) RaiseLastOSError(L"Cannot create font");
   }
   return static_cast<HFONT>(FHandle);
@@ -185,7 +200,7 @@ void TPen::SetStyle(TPenStyle style) {
 HPEN TPen::Handle() {
   if (!FHandle) {
     static constexpr int kStyles[] = {PS_SOLID, PS_DASH, PS_DOT, PS_DASHDOT, PS_DASHDOTDOT, PS_NULL, PS_INSIDEFRAME};
-    FHandle = CreatePen(kStyles[int(FStyle)], FWidth, ColorToRGB(FColor));
+    FHandle = GdiTrack(CreatePen(kStyles[int(FStyle)], FWidth, ColorToRGB(FColor)));
     if (!FHandle) RaiseLastOSError(L"Cannot create pen");
   }
   return static_cast<HPEN>(FHandle);
@@ -217,10 +232,10 @@ void TBrush::SetStyle(TBrushStyle style) {
 
 HBRUSH TBrush::Handle() {
   if (!FHandle) {
-    if (FStyle == TBrushStyle::bsClear) FHandle = GetStockObject(NULL_BRUSH);
-    else if (FStyle == TBrushStyle::bsSolid) FHandle = CreateSolidBrush(ColorToRGB(FColor));
+    if (FStyle == TBrushStyle::bsClear) FHandle = GdiTrack(GetStockObject(NULL_BRUSH));  // freed like the rest
+    else if (FStyle == TBrushStyle::bsSolid) FHandle = GdiTrack(CreateSolidBrush(ColorToRGB(FColor)));
     // The hatches in their order: HS_HORIZONTAL to HS_DIAGCROSS.
-    else FHandle = CreateHatchBrush(int(FStyle) - int(TBrushStyle::bsHorizontal), ColorToRGB(FColor));
+    else FHandle = GdiTrack(CreateHatchBrush(int(FStyle) - int(TBrushStyle::bsHorizontal), ColorToRGB(FColor)));
     if (!FHandle) RaiseLastOSError(L"Cannot create brush");
   }
   return static_cast<HBRUSH>(FHandle);

@@ -46,6 +46,34 @@ enum class TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom 
 // lands at (Dx, Dy) of the device.
 void MoveWindowOrg(HDC dc, int dx, int dy);
 
+// The one count of GDI objects the library and its painters hold. Each brush,
+// pen, font, region and bitmap they make passes through GdiTrack and goes
+// through GdiFree (or a TGdiObject), so a paint can be checked for leaks even
+// where the system keeps no count of its own.
+void GdiTrackCreated(HGDIOBJ handle);
+template <class H>
+H GdiTrack(H handle) {
+  GdiTrackCreated(handle);
+  return handle;
+}
+void GdiFree(HGDIOBJ handle);  // deletes a tracked object; null is ignored
+long GdiObjectsAlive();
+
+// A tracked GDI object freed with its holder.
+template <class H>
+class TGdiObject {
+public:
+  explicit TGdiObject(H handle = nullptr) : FHandle(GdiTrack(handle)) {}
+  ~TGdiObject() { GdiFree(FHandle); }
+  TGdiObject(const TGdiObject&) = delete;
+  TGdiObject& operator=(const TGdiObject&) = delete;
+  H Get() const { return FHandle; }
+  operator H() const { return FHandle; }
+
+private:
+  H FHandle;
+};
+
 // Font, pen and brush: their values, a handle made on demand, OnChange after
 // every change (a canvas that uses them selects the new handle).
 class TGraphicsObject : public TPersistent {

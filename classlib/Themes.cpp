@@ -29,6 +29,8 @@ bool gVersionOverridden = false;
 TVersion gVersionOverride;
 
 TThemeIntReader gThemeIntReader = nullptr;
+TThemeOpener gThemeOpener = nullptr;
+TThemeBackgroundPainter gThemeBackgroundPainter = nullptr;
 
 TVersion CurrentVersion() { return gVersionOverridden ? gVersionOverride : SystemVersion(); }
 
@@ -46,10 +48,22 @@ TThemeServices& ThemeServices() {
 }
 
 TThemeHandle::TThemeHandle(HWND window, const wchar_t* classList)
-    : FTheme(window ? OpenThemeData(window, classList) : nullptr) {}
+    : FTheme(!window ? nullptr : gThemeOpener ? gThemeOpener(window, classList) : OpenThemeData(window, classList)),
+      FOwned(gThemeOpener == nullptr) {}
 
 TThemeHandle::~TThemeHandle() {
-  if (FTheme) CloseThemeData(FTheme);
+  if (FTheme && FOwned) CloseThemeData(FTheme);
+}
+
+TThemeOpener SetThemeOpener(TThemeOpener opener) { return std::exchange(gThemeOpener, opener); }
+
+HRESULT ThemeBackground(HTHEME theme, HDC dc, int part, int state, const RECT& rect) {
+  if (gThemeBackgroundPainter) return gThemeBackgroundPainter(theme, dc, part, state, rect);
+  return DrawThemeBackground(theme, dc, part, state, &rect, nullptr);
+}
+
+TThemeBackgroundPainter SetThemeBackgroundPainter(TThemeBackgroundPainter painter) {
+  return std::exchange(gThemeBackgroundPainter, painter);
 }
 
 HRESULT ThemeInt(HTHEME theme, int part, int state, int property, int& value) {

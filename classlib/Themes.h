@@ -38,7 +38,18 @@ public:
 
 private:
   HTHEME FTheme;
+  bool FOwned;  // opened by the system, so closed here
 };
+
+// Opening a theme and drawing a part's background: one owner each, with a
+// replacement a test sets (null puts the system's back) to see what the
+// painters ask of a theme where the system has none. A handle a replacement
+// opener gives is never closed.
+using TThemeOpener = HTHEME (*)(HWND window, const wchar_t* classList);
+TThemeOpener SetThemeOpener(TThemeOpener opener);
+using TThemeBackgroundPainter = HRESULT (*)(HTHEME theme, HDC dc, int part, int state, const RECT& rect);
+HRESULT ThemeBackground(HTHEME theme, HDC dc, int part, int state, const RECT& rect);
+TThemeBackgroundPainter SetThemeBackgroundPainter(TThemeBackgroundPainter painter);
 
 // An integer property of a theme part (the system's GetThemeInt). One reader
 // serves every control, so that tests can answer what a theme would; a

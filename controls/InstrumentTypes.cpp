@@ -454,16 +454,21 @@ bool GdiPlusRunning() { return gGdiPlus.Token != 0; }
 
 namespace {
 
+HDC gAnimationScreen = nullptr;
+
 class TScreenDC {
 public:
-  TScreenDC() : FDC(GetDC(nullptr)) {}
-  ~TScreenDC() { ReleaseDC(nullptr, FDC); }
+  TScreenDC() : FDC(gAnimationScreen ? gAnimationScreen : GetDC(nullptr)), FOwned(!gAnimationScreen) {}
+  ~TScreenDC() {
+    if (FOwned) ReleaseDC(nullptr, FDC);
+  }
   TScreenDC(const TScreenDC&) = delete;
   TScreenDC& operator=(const TScreenDC&) = delete;
   HDC Handle() const { return FDC; }
 
 private:
   HDC FDC;
+  bool FOwned;
 };
 
 struct TRectF {
@@ -471,7 +476,31 @@ struct TRectF {
   RECT Rounded() const { return RECT{int(Round(L)), int(Round(T)), int(Round(R)), int(Round(B))}; }
 };
 
+TAnimationFrameHook gAnimationFrameHook;
+
+// Shows the frame just drawn for the animation's delay.
+void HoldFrame(int frame, int delayMs) {
+  GdiFlush();
+  if (gAnimationFrameHook) gAnimationFrameHook(frame);
+  Sleep(DWORD(std::max(delayMs, 0)));
+}
+
 }  // namespace
+
+void SetAnimationFrameHook(TAnimationFrameHook hook) { gAnimationFrameHook = std::move(hook); }
+
+void SetAnimationScreen(HDC dc) { gAnimationScreen = dc; }
+
+namespace {
+TWindowSlider gWindowSlider;
+}  // namespace
+
+bool SlideWindow(HWND window, DWORD durationMs, DWORD flags) {
+  if (gWindowSlider) return gWindowSlider(window, durationMs, flags);
+  return AnimateWindow(window, durationMs, flags) != FALSE;
+}
+
+void SetWindowSlider(TWindowSlider slider) { gWindowSlider = std::move(slider); }
 
 void AnimateFocusRects(const RECT& fromRect, const RECT& toRect, int steps, int delayMs) {
   if (steps <= 0) return;
@@ -485,8 +514,7 @@ void AnimateFocusRects(const RECT& fromRect, const RECT& toRect, int steps, int 
     for (int i = 0; i < steps; ++i) {
       RECT rr = r.Rounded();
       DrawFocusRect(screen.Handle(), &rr);
-      GdiFlush();
-      Sleep(DWORD(std::max(delayMs, 0)));
+      HoldFrame(pass * steps + i, delayMs);
       r.L += dl;
       r.T += dt;
       r.R += dr;
@@ -522,8 +550,7 @@ void AnimateSlideBitmap(TBitmap& image, bool fadeOut, const RECT& fromRect, cons
     if (fadeOut) a = 255 - a;
     AlphaStretchBlitConst(sdc, rr.left, rr.top, w, h, image.Canvas().Handle(), 0, 0, image.Width(), image.Height(),
                           std::uint8_t(std::clamp(a, 0, 255)), 0);
-    GdiFlush();
-    Sleep(DWORD(std::max(delayMs, 0)));
+    HoldFrame(i, delayMs);
     BitBlt(sdc, rr.left, rr.top, w, h, save.Canvas().Handle(), 0, 0, SRCCOPY);
     r.L += dl;
     r.T += dt;

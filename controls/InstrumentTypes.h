@@ -8,6 +8,7 @@
 #include "Controls.h"
 
 #include <cstdint>
+#include <functional>
 
 namespace tvk {
 
@@ -138,6 +139,18 @@ public:
 
 // ---- Screen animations and helpers
 
+// Called with each frame's number while the frame is on the screen (a test
+// seam: it sees what the animations draw, which they leave no trace of).
+using TAnimationFrameHook = std::function<void(int frame)>;
+void SetAnimationFrameHook(TAnimationFrameHook hook);
+// Where the animations draw in place of the screen (null: the screen again),
+// in screen coordinates; a test reads back what the system's screen may not give.
+void SetAnimationScreen(HDC dc);
+// The system's sliding of a window (AnimateWindow), replaceable so a test can
+// follow a slide the system may show without frames.
+using TWindowSlider = std::function<bool(HWND window, DWORD durationMs, DWORD flags)>;
+bool SlideWindow(HWND window, DWORD durationMs, DWORD flags);
+void SetWindowSlider(TWindowSlider slider);  // null: the system's again
 // A zooming XOR focus rectangle on the screen; two passes, the second erases the first.
 void AnimateFocusRects(const RECT& fromRect, const RECT& toRect, int steps, int delayMs);
 // A fading, moving, stretching image of Control (or of Image) on the screen,

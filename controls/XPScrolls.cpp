@@ -2,6 +2,7 @@
 
 #include "XPControlUtils.h"
 #include "XPGraphics.h"
+#include "Themes.h"
 #include "XPSystem.h"
 
 #include <uxtheme.h>
@@ -452,7 +453,7 @@ void TCustomXPScrollBar::Paint() {
 
 void TCustomXPScrollBar::PaintThemed() {
   HDC dc = Canvas().Handle();
-  HTHEME theme = HandleAllocated() ? OpenThemeData(Handle(), L"SCROLLBAR") : nullptr;
+  const TThemeHandle theme(HandleAllocated() ? Handle() : nullptr, L"SCROLLBAR");
   if (!theme) {
     // No theme to draw with: the classic frame controls.
     RECT client = ClientRect();
@@ -463,7 +464,7 @@ void TCustomXPScrollBar::PaintThemed() {
   }
   bool vertical = Vertical();
   auto draw = [&](int part, int state, const RECT& r) {
-    if (r.right > r.left && r.bottom > r.top) DrawThemeBackground(theme, dc, part, state, &r, nullptr);
+    if (r.right > r.left && r.bottom > r.top) ThemeBackground(theme, dc, part, state, r);
   };
   draw(vertical ? SBP_UPPERTRACKVERT : SBP_UPPERTRACKHORZ, ElementState(TXPScrollElem::pseBeforeThumb) + 1,
        BeforeThumbRect());
@@ -478,7 +479,6 @@ void TCustomXPScrollBar::PaintThemed() {
   }
   draw(SBP_ARROWBTN, ArrowThemeState(true), StartButtonRect());
   draw(SBP_ARROWBTN, ArrowThemeState(false), EndButtonRect());
-  CloseThemeData(theme);
 }
 
 int TCustomXPScrollBar::ArrowThemeState(bool isStart) {

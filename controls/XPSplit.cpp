@@ -877,7 +877,7 @@ void TXPCustomCollapseSection::Animate(bool collapsing) {
       AnimateSlide(*this, collapsing, from, to, props.Steps(), props.Interval());
       break;
     case TXPAnimationKind::xakSliding:
-      AnimateWindow(Handle(), DWORD(props.Interval()), collapsing ? 0x50009 : 0x40006);
+      SlideWindow(Handle(), DWORD(props.Interval()), collapsing ? 0x50009 : 0x40006);
       break;
     default:
       break;

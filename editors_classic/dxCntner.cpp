@@ -106,10 +106,9 @@ void TdxInplaceEditClass::Draw(HDC dc, const RECT& rect, TdxEditViewData& viewDa
   DrawBorder(dc, vi, viewData);
   DrawClientArea(dc, vi.ClientBounds, viewData, false);
   if (rgn) {
-    HRGN area = GetEditRgn(vi);
-    if (!area) area = CreateRectRgnIndirect(&vi.BorderRect);
+    HRGN shape = GetEditRgn(vi);
+    const TGdiObject<HRGN> area(shape ? shape : CreateRectRgnIndirect(&vi.BorderRect));
     CombineRgn(rgn, rgn, area, RGN_DIFF);
-    DeleteObject(area);
   }
 }
 
@@ -121,7 +120,7 @@ void TdxInplaceEditClass::DrawBorder(HDC dc, const TdxEditViewInfo& viewInfo, Td
     case xbsNone: break;
     case xbsSingle:
     case xbsThick: {
-      HBRUSH brush = CreateSolidBrush(ColorToRGB(viewData.BorderColor));
+      const TGdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(viewData.BorderColor)));
       const int size = viewInfo.BorderSize;
       if (viewData.Edges == kAllEdges) {
         for (int i = 0; i < size; ++i) {
@@ -148,7 +147,6 @@ void TdxInplaceEditClass::DrawBorder(HDC dc, const TdxEditViewInfo& viewInfo, Td
           FillRect(dc, &strip, brush);
         }
       }
-      DeleteObject(brush);
       break;
     }
     case xbsFlat:
@@ -169,10 +167,9 @@ HRGN TdxInplaceEditClass::GetEditRgn(const TdxEditViewInfo& viewInfo) const {
   if (viewInfo.ShadowSize == 0 && viewInfo.BorderSize > 1 && viewInfo.FlagLeft && viewInfo.FlagTop &&
       viewInfo.FlagRight && viewInfo.FlagBottom)
     return nullptr;
-  HRGN rgn = CreateRectRgnIndirect(&viewInfo.BorderRect);
-  HRGN shadow = CreateRectRgnIndirect(&viewInfo.ShadowRect);
+  HRGN rgn = CreateRectRgnIndirect(&viewInfo.BorderRect);  // the caller's to free
+  const TGdiObject<HRGN> shadow(CreateRectRgnIndirect(&viewInfo.ShadowRect));
   CombineRgn(rgn, rgn, shadow, RGN_OR);
-  DeleteObject(shadow);
   return rgn;
 }
 

@@ -27,21 +27,16 @@ constexpr int kCloseGlyphCentredWidth = 22;
 class TSavedClip {
 public:
   explicit TSavedClip(HDC dc) : FDC(dc), FRgn(CreateRectRgn(0, 0, 0, 0)) {
-    if (GetClipRgn(dc, FRgn) != 1) {
-      DeleteObject(FRgn);
-      FRgn = nullptr;
-    }
+    FHadClip = GetClipRgn(dc, FRgn) == 1;
   }
-  ~TSavedClip() {
-    SelectClipRgn(FDC, FRgn);
-    if (FRgn) DeleteObject(FRgn);
-  }
+  ~TSavedClip() { SelectClipRgn(FDC, FHadClip ? FRgn.Get() : nullptr); }
   TSavedClip(const TSavedClip&) = delete;
   TSavedClip& operator=(const TSavedClip&) = delete;
 
 private:
   HDC FDC;
-  HRGN FRgn;
+  TGdiObject<HRGN> FRgn;
+  bool FHadClip = false;
 };
 
 void FillFace(HDC dc, int left, int top, int right, int bottom) {
@@ -93,9 +88,8 @@ void DrawPopupCloseButtonSized(HDC dc, RECT& rect, bool hot, TdxCorner corner, i
   FrameRect(dc, &rect, GetSysColorBrush(COLOR_BTNFACE));
   {
     TSavedClip clip(dc);
-    HRGN inner = CreateRectRgn(rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1);
+    const TGdiObject<HRGN> inner(CreateRectRgn(rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1));
     SelectClipRgn(dc, inner);
-    DeleteObject(inner);
     InflateRect(&rect, 1, 1);
     const int shift = w != kCloseGlyphCentredWidth ? 1 : 0;
     rect.top += shift;
@@ -135,14 +129,13 @@ void DrawCornerSizeGrip(HDC dc, RECT& rect, TdxCorner corner) {
   const int width = r.right - r.left, height = r.bottom - r.top;
   if (width <= 0 || height <= 0) return;
   HDC memDC = CreateCompatibleDC(dc);
-  HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height);
+  const TGdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, width, height));
   HGDIOBJ old = SelectObject(memDC, bitmap);
   RECT grip{0, 0, width, height};
   DrawFrameControl(memDC, &grip, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
   StretchBlt(dc, r.left, r.top, width, height, memDC, mirrorX ? width - 1 : 0, mirrorY ? height - 1 : 0,
              mirrorX ? -width : width, mirrorY ? -height : height, SRCCOPY);
   SelectObject(memDC, old);
-  DeleteObject(bitmap);
   DeleteDC(memDC);
 }
 

@@ -167,7 +167,6 @@ public:
         FOld(SelectObject(FDC, FBitmap)) {}
   ~TScratchDC() {
     SelectObject(FDC, FOld);
-    DeleteObject(FBitmap);
     DeleteDC(FDC);
   }
   TScratchDC(const TScratchDC&) = delete;
@@ -176,7 +175,7 @@ public:
 
 private:
   HDC FDC;
-  HBITMAP FBitmap;
+  TGdiObject<HBITMAP> FBitmap;  // freed after the destructor's body puts the old one back
   HGDIOBJ FOld;
 };
 
@@ -187,25 +186,24 @@ HBRUSH GetHalftoneBrush() {
     // Black where x and y have the same parity: a one-pixel checkerboard.
     WORD pattern[8];
     for (int y = 0; y < 8; ++y) pattern[y] = (y % 2 == 0) ? 0x55 : 0xAA;
-    HBITMAP bitmap = CreateBitmap(8, 8, 1, 1, pattern);
-    gHalftoneBrush = CreatePatternBrush(bitmap);
-    DeleteObject(bitmap);
+    const TGdiObject<HBITMAP> bitmap(CreateBitmap(8, 8, 1, 1, pattern));
+    gHalftoneBrush = GdiTrack(CreatePatternBrush(bitmap));
   }
   return gHalftoneBrush;
 }
 
 HBRUSH GetShadowBrush() {
-  if (!gShadowBrush) gShadowBrush = CreateSolidBrush(ColorToRGB(clBtnShadow));
+  if (!gShadowBrush) gShadowBrush = GdiTrack(CreateSolidBrush(ColorToRGB(clBtnShadow)));
   return gShadowBrush;
 }
 
 void FreeHalftoneBrush() {
-  if (gHalftoneBrush) DeleteObject(gHalftoneBrush);
+  GdiFree(gHalftoneBrush);
   gHalftoneBrush = nullptr;
 }
 
 void FreeShadowBrush() {
-  if (gShadowBrush) DeleteObject(gShadowBrush);
+  GdiFree(gShadowBrush);
   gShadowBrush = nullptr;
 }
 

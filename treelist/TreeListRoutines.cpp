@@ -56,20 +56,9 @@ WideString LoadText(UINT identifier) {
   return LoadResString(&rec);
 }
 
-// A GDI object owned for one drawing call.
-struct TGdiObject {
-  HGDIOBJ Handle;
-  explicit TGdiObject(HGDIOBJ handle) : Handle(handle) {}
-  TGdiObject(const TGdiObject&) = delete;
-  TGdiObject& operator=(const TGdiObject&) = delete;
-  ~TGdiObject() {
-    if (Handle) DeleteObject(Handle);
-  }
-};
-
 void FillSolid(HDC dc, const RECT& r, COLORREF color) {
-  TGdiObject brush(CreateSolidBrush(color));
-  FillRect(dc, &r, static_cast<HBRUSH>(brush.Handle));
+  const TGdiObject brush(CreateSolidBrush(color));
+  FillRect(dc, &r, brush);
 }
 
 // The tree list of a timer's window, or null.
@@ -205,20 +194,20 @@ void DrawSortMark(HDC dc, const RECT& rect, bool up) {
   constexpr int kWidth = 8, kHeight = 7;
   int x = (rect.left + rect.right - kWidth) / 2;
   int y = (rect.top + rect.bottom - kHeight) / 2;
-  TGdiObject shadow(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW)));
-  TGdiObject light(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNHIGHLIGHT)));
-  HGDIOBJ old = SelectObject(dc, shadow.Handle);
+  const TGdiObject shadow(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW)));
+  const TGdiObject light(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNHIGHLIGHT)));
+  HGDIOBJ old = SelectObject(dc, shadow.Get());
   if (up) {
     // Lit from the top left: the side facing it in shadow, the others lit.
     POINT left[] = {{x + kWidth / 2 - 1, y}, {x, y + kHeight - 1}};
     Polyline(dc, left, 2);
-    SelectObject(dc, light.Handle);
+    SelectObject(dc, light.Get());
     POINT rest[] = {{x, y + kHeight - 1}, {x + kWidth - 1, y + kHeight - 1}, {x + kWidth / 2, y}};
     Polyline(dc, rest, 3);
   } else {
     POINT top[] = {{x + kWidth - 1, y}, {x, y}, {x + kWidth / 2 - 1, y + kHeight - 1}};
     Polyline(dc, top, 3);
-    SelectObject(dc, light.Handle);
+    SelectObject(dc, light.Get());
     POINT right[] = {{x + kWidth / 2, y + kHeight - 1}, {x + kWidth - 1, y}};
     Polyline(dc, right, 2);
   }

@@ -159,30 +159,59 @@ TEST(CellPainting, TextCellsHonourPasswordCaseAndDisabledColours) {
   DeleteObject(font);
 }
 
+namespace {
+
+// A painter that forgets one brush per border it draws: the count must see it.
+class TLeakyBorderClass : public TdxInplaceEditClass {
+public:
+  void DrawBorder(HDC dc, const TdxEditViewInfo& viewInfo, TdxEditViewData& viewData) const override {
+    TdxInplaceEditClass::DrawBorder(dc, viewInfo, viewData);
+    Forgotten.push_back(GdiTrack(CreateSolidBrush(RGB(1, 2, 3))));
+  }
+  mutable std::vector<HBRUSH> Forgotten;
+};
+
+// Paints N cells of every border style, edge set and shadow through Cls.
+void PaintCells(const TdxInplaceEditClass& cls, HDC dc, HFONT font, int n) {
+  for (int i = 0; i < n; ++i) {
+    auto vd = cls.CreateViewDataObject();
+    vd->BorderStyle = static_cast<TdxEditBorderStyle>(i % 5);
+    vd->Edges = i % 3 == 0 ? TdxEditEdges{edgLeft | edgTop} : kAllEdges;
+    vd->Shadow = i % 2 == 0;
+    vd->ViewBounds = RECT{0, 0, 100, 20};
+    vd->Brush = GetSysColorBrush(COLOR_WINDOW);
+    vd->Font = font;
+    vd->Data = L"cell";
+    HRGN rgn = CreateRectRgn(0, 0, 120, 40);
+    cls.Draw(dc, vd->ViewBounds, *vd, rgn);
+    DeleteObject(rgn);
+  }
+}
+
+}  // namespace
+
 TEST(CellPainting, PaintingManyCellsLeavesTheGdiObjectCountUnchanged) {
-  const DWORD probe = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  if (probe == 0) GTEST_SKIP() << "the system does not count GDI objects";
+  // The class library's own count: the system's is zero under Wine.
   TBitmap b;
   MakeBitmap(b, 120, 40, clWhite);
-  const TdxInplaceTextEditClass& cls = TdxInplaceTextEditClass::Instance();
-  auto paint = [&](int n) {
-    for (int i = 0; i < n; ++i) {
-      auto vd = cls.CreateViewDataObject();
-      vd->BorderStyle = static_cast<TdxEditBorderStyle>(i % 5);
-      vd->Edges = kAllEdges;
-      vd->Shadow = i % 2 == 0;
-      vd->ViewBounds = RECT{0, 0, 100, 20};
-      vd->Brush = GetSysColorBrush(COLOR_WINDOW);
-      vd->Data = L"cell";
-      HRGN rgn = CreateRectRgn(0, 0, 120, 40);
-      cls.Draw(b.Canvas().Handle(), vd->ViewBounds, *vd, rgn);
-      DeleteObject(rgn);
-    }
-  };
-  paint(10);  // the cached brushes exist from here on
-  const DWORD before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  paint(1000);
-  EXPECT_EQ(before, GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
+  TFont font;
+  font.SetHeight(-13);
+  const HFONT fontHandle = font.Handle();
+  const TdxInplaceTextEditClass& text = TdxInplaceTextEditClass::Instance();
+  const TdxInplaceEditClass& plain = TdxInplaceEditClass::Instance();
+  PaintCells(text, b.Canvas().Handle(), fontHandle, 10);  // the cached brushes exist from here on
+  const long before = GdiObjectsAlive();
+  EXPECT_GT(before, 0);  // the font and the shadow brush at least
+  PaintCells(text, b.Canvas().Handle(), fontHandle, 500);
+  PaintCells(plain, b.Canvas().Handle(), fontHandle, 500);
+  EXPECT_EQ(before, GdiObjectsAlive());
+
+  // The count is no constant: a painter that keeps a brush per cell shows up as many.
+  TLeakyBorderClass leaky;
+  PaintCells(leaky, b.Canvas().Handle(), fontHandle, 25);
+  EXPECT_EQ(before + 25, GdiObjectsAlive());
+  for (HBRUSH brush : leaky.Forgotten) GdiFree(brush);
+  EXPECT_EQ(before, GdiObjectsAlive());
 }
 
 TEST(PopupFrames, Frame3DWithShadowShrinksTheClientByTenAndCutsTwoCorners) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "InstrumentTest.h"
+#include "InstrumentTypes.h"
 #include "Registry.h"
 #include "Timers.h"
 #include "XPSplit.h"
@@ -201,29 +202,65 @@ TEST(CollapseBeforeWindows, CollapsedSectionGetsAHiddenWindow) {
   EXPECT_EQ(a->Height(), 400 - 8 - 8);  // alone: the whole height less the margins
 }
 
-TEST_F(Collapse, AnimatedUserCollapseLeavesTheScreenAsItWas) {
+TEST_F(Collapse, AnimatedUserCollapseDrawsFramesAndLeavesTheScreenAsItWas) {
   Add({L"A", L"B"});
-  P->CollapseProperties().SetSteps(2);
+  P->CollapseProperties().SetSteps(3);
   P->CollapseProperties().SetInterval(1);
-  auto screen = [] {
-    TBitmap shot;
-    styled_test::MakeCanvas(shot, 400, 700, clBlack);
-    HDC dc = GetDC(nullptr);
-    BitBlt(shot.Canvas().Handle(), 0, 0, 400, 700, dc, 0, 0, SRCCOPY);
-    ReleaseDC(nullptr, dc);
-    std::vector<TColor> pixels;
-    for (int y = 0; y < 700; y += 7)
-      for (int x = 0; x < 400; x += 7) pixels.push_back(styled_test::PixelAt(shot, x, y));
-    return pixels;
-  };
+  const POINT origin = P->ClientToScreen(POINT{0, 0});
+  TBitmap screen;
+  styled_test::MakeCanvas(screen, origin.x + 400, origin.y + 700, 0x808080);
+  TAnimationCapture capture(screen);
   for (TXPAnimationKind kind : {TXPAnimationKind::xakFocusRects, TXPAnimationKind::xakFading}) {
+    SCOPED_TRACE(int(kind));
     P->CollapseProperties().SetAnimationKind(kind);
-    const auto before = screen();
-    S[0]->UserSetCollapsed(true);
+    const auto before = capture.Shot();
+    capture.Run([&] { S[0]->UserSetCollapsed(true); }, 1);
     EXPECT_TRUE(S[0]->Collapsed());
+    ASSERT_FALSE(capture.Middle.empty()) << "no middle frame";
+    EXPECT_NE(capture.Middle, before);
     S[0]->SetCollapsed(false);  // from code: no animation
-    EXPECT_EQ(screen(), before);
+    const auto after = capture.Shot();
+    EXPECT_NE(capture.Middle, after);
+    EXPECT_EQ(after, before);
   }
+}
+
+TEST_F(Collapse, SlidingCollapseSlidesTheSectionsWindowAwayAndBack) {
+  Add({L"A", L"B"});
+  P->CollapseProperties().SetAnimationKind(TXPAnimationKind::xakSliding);
+  P->CollapseProperties().SetInterval(40);
+  struct Slide {
+    bool Visible;  // the window as the slide starts
+    DWORD Duration, Flags;
+  };
+  std::vector<Slide> slides;
+  // The system slides the window in frames of its own; here, a stand-in that
+  // records the slide and leaves the window as the system would at its end.
+  SetWindowSlider([&](HWND window, DWORD duration, DWORD flags) {
+    slides.push_back({IsWindowVisible(window) != FALSE, duration, flags});
+    ShowWindow(window, flags & AW_HIDE ? SW_HIDE : SW_SHOWNA);
+    return true;
+  });
+  struct Restore {
+    ~Restore() { SetWindowSlider(nullptr); }
+  } restore;
+  S[0]->UserSetCollapsed(true);
+  ASSERT_EQ(slides.size(), 1u);
+  EXPECT_TRUE(slides[0].Visible);
+  EXPECT_EQ(slides[0].Duration, 40u);
+  EXPECT_EQ(slides[0].Flags, DWORD(AW_SLIDE | AW_HIDE | AW_HOR_POSITIVE | AW_VER_NEGATIVE));
+  // It ends collapsed: hidden, its room the other section's.
+  EXPECT_TRUE(S[0]->Collapsed());
+  EXPECT_FALSE(IsWindowVisible(S[0]->Handle()));
+  EXPECT_EQ(S[1]->BoundsRect(), (RECT{1, 7, 308, 623}));
+  S[0]->UserSetCollapsed(false);
+  ASSERT_EQ(slides.size(), 2u);
+  EXPECT_EQ(slides[1].Flags, DWORD(AW_SLIDE | AW_HOR_NEGATIVE | AW_VER_POSITIVE));
+  EXPECT_TRUE(IsWindowVisible(S[0]->Handle()));
+  EXPECT_EQ(S[0]->BoundsRect(), (RECT{1, 1, 308, 309}));
+  // From code the section collapses without a slide.
+  S[0]->SetCollapsed(true);
+  EXPECT_EQ(slides.size(), 2u);
 }
 
 }  // namespace

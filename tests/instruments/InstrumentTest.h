@@ -5,12 +5,15 @@
 // painting into a 32-bit bitmap.
 #include "ControlSteps.h"
 #include "Forms.h"
+#include "InstrumentTypes.h"
 #include "ModuleInit.h"
 #include "styled/StyledTest.h"
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <memory>
+#include <vector>
 
 namespace instrument_test {
 
@@ -53,6 +56,44 @@ inline void ClickAt(HWND window, int x, int y, int upX, int upY) {
   SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, At(x, y));
   SendMessageW(window, WM_LBUTTONUP, 0, At(upX, upY));
 }
+
+// The screen animations drawn onto Screen (a 32-bit bitmap whose pixels are
+// screen coordinates) while it lives, with every pixel of one chosen frame.
+class TAnimationCapture {
+public:
+  explicit TAnimationCapture(tvk::TBitmap& screen) : FScreen(screen) {
+    tvk::SetAnimationScreen(screen.Canvas().Handle());
+  }
+  ~TAnimationCapture() {
+    tvk::SetAnimationFrameHook(nullptr);
+    tvk::SetAnimationScreen(nullptr);
+  }
+  TAnimationCapture(const TAnimationCapture&) = delete;
+  TAnimationCapture& operator=(const TAnimationCapture&) = delete;
+  std::vector<tvk::TColor> Shot() {
+    GdiFlush();
+    std::vector<tvk::TColor> pixels;
+    for (int y = 0; y < FScreen.Height(); ++y)
+      for (int x = 0; x < FScreen.Width(); ++x) pixels.push_back(styled_test::PixelAt(FScreen, x, y));
+    return pixels;
+  }
+  // Runs Animation, keeping the screen as frame Frame showed it.
+  void Run(const std::function<void()>& animation, int frame) {
+    Frames = 0;
+    Middle.clear();
+    tvk::SetAnimationFrameHook([&](int shown) {
+      ++Frames;
+      if (shown == frame) Middle = Shot();
+    });
+    animation();
+    tvk::SetAnimationFrameHook(nullptr);
+  }
+  int Frames = 0;
+  std::vector<tvk::TColor> Middle;
+
+private:
+  tvk::TBitmap& FScreen;
+};
 
 // What Control paints, as a 32-bit bitmap of its size.
 inline void PaintInto(tvk::TWinControl& control, tvk::TBitmap& bitmap) {

@@ -2,6 +2,10 @@
 // thumb dragging, keys and the painting of every look.
 #include "XPListsTest.h"
 
+#include <vssym32.h>
+
+#include <cstdint>
+
 #include <vector>
 
 using namespace tvk;
@@ -331,6 +335,91 @@ TEST_F(ScrollBar, CustomLookDrawsWithTheOwnersColours) {
   bar->SetEnabled(false);
   instrument_test::PaintInto(*bar, bitmap);
   EXPECT_EQ(ColorToRGB(SubstBtnHighlightColor), PixelAt(bitmap, after.left + 5, 8));
+}
+
+// What the themed paint asks of the theme, part by part.
+struct TThemedPart {
+  int Part, State;
+  RECT Rect;
+};
+std::vector<TThemedPart> gThemedParts;
+
+HTHEME AnyTheme(HWND, const wchar_t*) { return reinterpret_cast<HTHEME>(std::intptr_t{1}); }
+
+HRESULT RecordPart(HTHEME, HDC, int part, int state, const RECT& rect) {
+  gThemedParts.push_back({part, state, rect});
+  return S_OK;
+}
+
+TEST_F(ScrollBar, ThemedPaintGivesEachPartItsOwnRegionAndState) {
+  Look(2);
+  ASSERT_EQ(2, GetThemeMode());
+  const TThemeOpener oldOpener = SetThemeOpener(&AnyTheme);
+  const TThemeBackgroundPainter oldPainter = SetThemeBackgroundPainter(&RecordPart);
+  struct Restore {
+    TThemeOpener Opener;
+    TThemeBackgroundPainter Painter;
+    ~Restore() {
+      SetThemeOpener(Opener);
+      SetThemeBackgroundPainter(Painter);
+    }
+  } restore{oldOpener, oldPainter};
+  auto paint = [&] {
+    gThemedParts.clear();
+    TBitmap bitmap;
+    instrument_test::PaintInto(*bar, bitmap);
+    return gThemedParts;
+  };
+  auto same = [](const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; };
+  // Each part once at most (an empty track is not drawn); an absent one is empty.
+  auto of = [](const std::vector<TThemedPart>& parts, int part) {
+    TThemedPart found{part, -1, RECT{}};
+    int seen = 0;
+    for (const TThemedPart& p : parts)
+      if (p.Part == part && p.Part != SBP_ARROWBTN) found = p, ++seen;
+    EXPECT_LE(seen, 1) << part;
+    return found;
+  };
+  for (int position : {0, 40, 91}) {
+    SCOPED_TRACE(position);
+    bar->SetPosition(position);
+    const auto parts = paint();
+    ASSERT_GE(parts.size(), 5u);
+    const TThemedPart before = of(parts, SBP_UPPERTRACKHORZ), after = of(parts, SBP_LOWERTRACKHORZ),
+                      thumb = of(parts, SBP_THUMBBTNHORZ), gripper = of(parts, SBP_GRIPPERHORZ);
+    const TThemedPart &start = parts[parts.size() - 2], &end = parts.back();
+    EXPECT_EQ(SCRBS_NORMAL, thumb.State);
+    EXPECT_EQ(SBP_ARROWBTN, start.Part);
+    EXPECT_EQ(ABS_LEFTNORMAL, start.State);
+    EXPECT_EQ(ABS_RIGHTNORMAL, end.State);
+    // The arrows at the ends; the tracks and the thumb tile what lies between.
+    EXPECT_TRUE(same(start.Rect, RECT{0, 0, 17, 17}));
+    EXPECT_TRUE(same(end.Rect, RECT{104, 0, 121, 17}));
+    EXPECT_EQ(position == 0, IsRectEmpty(&before.Rect) != FALSE);
+    EXPECT_EQ(position == 91, IsRectEmpty(&after.Rect) != FALSE);
+    RECT tiled = thumb.Rect;
+    UnionRect(&tiled, &tiled, &before.Rect);
+    UnionRect(&tiled, &tiled, &after.Rect);
+    EXPECT_TRUE(same(tiled, RECT{17, 0, 104, 17}));
+    const int width = (before.Rect.right - before.Rect.left) + (thumb.Rect.right - thumb.Rect.left) +
+                      (after.Rect.right - after.Rect.left);
+    EXPECT_EQ(87, width) << "no overlap";
+    EXPECT_GT(thumb.Rect.right - thumb.Rect.left, 0);
+    // The gripper is centred on the thumb, across the middle half of the bar.
+    EXPECT_EQ((thumb.Rect.left + thumb.Rect.right) / 2, (gripper.Rect.left + gripper.Rect.right) / 2);
+    EXPECT_EQ(4, gripper.Rect.top);
+    EXPECT_EQ(12, gripper.Rect.bottom);
+  }
+  // Disabled: no thumb, its place painted as disabled track.
+  bar->SetPosition(40);
+  bar->SetEnabled(false);
+  const auto parts = paint();
+  ASSERT_EQ(5u, parts.size());
+  EXPECT_EQ(SBP_UPPERTRACKHORZ, parts[2].Part);
+  EXPECT_EQ(SCRBS_DISABLED, parts[2].State);
+  EXPECT_EQ(ABS_LEFTDISABLED, parts[3].State);
+  EXPECT_EQ(ABS_RIGHTDISABLED, parts[4].State);
+  Look(0);
 }
 
 }  // namespace
