@@ -144,6 +144,27 @@ bool TcxContainerStyle::IsPropertyStored(const WideString& APropertyName) {
   return !host || host->IsStylePropertyPublished(APropertyName, FState != csNormal);
 }
 
+void TcxContainerStyle::DefineStreamedValue(TFiler& AFiler, const WideString& AName, TcxContainerStyleValue AValue,
+                                            bool AIsBoolean, int32_t AMin, int32_t AMax,
+                                            std::function<int32_t()> AGet, std::function<void(int32_t)> ASet) {
+  AFiler.DefineProperty(
+      AName,
+      [this, AValue, AIsBoolean, AMin, AMax, ASet](TReader& AReader) {
+        const int32_t read = AIsBoolean ? int32_t(AReader.ReadBoolean()) : AReader.ReadInteger();
+        if (read < AMin || read > AMax) throw EReadError(L"Invalid property value");
+        ASet(read);
+        Assigned(AValue);
+        NotifyStyleChanged();
+      },
+      [AIsBoolean, AGet](TWriter& AWriter) {
+        if (AIsBoolean)
+          AWriter.WriteBoolean(AGet() != 0);
+        else
+          AWriter.WriteInteger(AGet());
+      },
+      IsPropertyStored(AName));
+}
+
 void TcxContainerStyle::DefineProperties(TFiler& AFiler) {
   TcxInterfacedPersistent::DefineProperties(AFiler);
   // Each value is streamed as this style's own field with its assigned bit, so
@@ -195,22 +216,9 @@ void TcxContainerStyle::DefineProperties(TFiler& AFiler) {
     const TStreamedValue& entry =
         *std::find_if(std::begin(kStreamedValues), std::end(kStreamedValues),
                       [value](const TStreamedValue& e) { return e.Value == value; });
-    AFiler.DefineProperty(
-        name,
-        [this, &entry](TReader& AReader) {
-          const int32_t read = entry.IsBoolean ? int32_t(AReader.ReadBoolean()) : AReader.ReadInteger();
-          if (read < entry.Min || read > entry.Max) throw EReadError(L"Invalid property value");
-          entry.Set(*this, read);
-          Assigned(entry.Value);
-          NotifyStyleChanged();
-        },
-        [this, &entry](TWriter& AWriter) {
-          if (entry.IsBoolean)
-            AWriter.WriteBoolean(entry.Get(*this) != 0);
-          else
-            AWriter.WriteInteger(entry.Get(*this));
-        },
-        IsPropertyStored(name));
+    DefineStreamedValue(
+        AFiler, name, entry.Value, entry.IsBoolean, entry.Min, entry.Max, [this, &entry] { return entry.Get(*this); },
+        [this, &entry](int32_t v) { entry.Set(*this, v); });
   }
   if (FLookAndFeel)
     AFiler.DefineProperty(

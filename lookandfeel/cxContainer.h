@@ -12,6 +12,7 @@
 #include "cxLookAndFeels.h"
 #include "dxThemeManager.h"
 
+#include <functional>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -145,6 +146,11 @@ protected:
   bool Has(TcxContainerStyleValue AValue) const { return (FAssignedValues & cxStyleValueBit(AValue)) != 0; }
   // Sets a value's bit without a notice.
   void Assigned(TcxContainerStyleValue AValue) { FAssignedValues |= cxStyleValueBit(AValue); }
+  // Streams one integer or boolean value under its name, as IsPropertyStored
+  // says; a read outside [AMin, AMax] is refused, a good one assigns the value.
+  void DefineStreamedValue(TFiler& AFiler, const WideString& AName, TcxContainerStyleValue AValue, bool AIsBoolean,
+                           int32_t AMin, int32_t AMax, std::function<int32_t()> AGet,
+                           std::function<void(int32_t)> ASet);
 
 private:
   friend class TcxStyleController;

@@ -184,23 +184,10 @@ void TcxCustomEditStyle::DefineProperties(TFiler& AFiler) {
   for (const TStreamedValue& entry : kStreamedValues) {
     WideString name;
     GetStyleValueName(entry.Value, name);
-    AFiler.DefineProperty(
-        name,
-        [this, &entry](TReader& AReader) {
-          const int32_t read = entry.IsBoolean ? int32_t(AReader.ReadBoolean()) : AReader.ReadInteger();
-          const int32_t min = entry.Value == svGradientDirection ? dirLeft : 0;
-          if (read < min || read > entry.Max) throw EReadError(L"Invalid property value");
-          entry.Set(*this, read);
-          Assigned(entry.Value);
-          NotifyStyleChanged();
-        },
-        [this, &entry](TWriter& AWriter) {
-          if (entry.IsBoolean)
-            AWriter.WriteBoolean(entry.Get(*this) != 0);
-          else
-            AWriter.WriteInteger(entry.Get(*this));
-        },
-        IsPropertyStored(name));
+    const int32_t min = entry.Value == svGradientDirection ? dirLeft : 0;
+    DefineStreamedValue(
+        AFiler, name, entry.Value, entry.IsBoolean, min, entry.Max, [this, &entry] { return entry.Get(*this); },
+        [this, &entry](int32_t v) { entry.Set(*this, v); });
   }
 }
 
