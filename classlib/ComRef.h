@@ -17,6 +17,18 @@
 
 namespace tvk {
 
+// An automation object that lives as long as its owner: its references are
+// not counted and it has no type information; QueryInterface and Invoke are
+// the descendant's.
+class TUncountedDispatch : public IDispatch {
+public:
+  ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+};
+
 // One counted reference to a COM interface; null when empty.
 template <class T>
 class ComRef {

@@ -35,15 +35,11 @@ enum TDownloadMode { eDownloadMode_Project = 0, eDownloadMode_File = 1 };
 class TFlashMemoryUtilityForm;
 
 // The writers' callback: the dialog's own automation interface, not counted.
-class TFlashUtilityCallback final : public IDispatch {
+class TFlashUtilityCallback final : public TUncountedDispatch {
 public:
   explicit TFlashUtilityCallback(TFlashMemoryUtilityForm& form) : FForm(form) {}
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-  ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
                                    UINT*) override;
 

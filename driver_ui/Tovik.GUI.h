@@ -17,15 +17,10 @@ class TInstrumentForm;
 
 // The automation interface of an instrument form. The form owns it: it
 // counts no references and lives as long as the form.
-class TInstrumentFormDispatch final : public IDispatch {
+class TInstrumentFormDispatch final : public TUncountedDispatch {
 public:
   explicit TInstrumentFormDispatch(TInstrumentForm& form) : FForm(form) {}
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-  ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return kE_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return kE_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return kE_NOTIMPL; }
   // The form's Invoke; nothing thrown leaves it.
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
                                    VARIANT* result, EXCEPINFO* excep, UINT* argErr) override;

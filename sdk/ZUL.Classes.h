@@ -274,15 +274,10 @@ class TExternalFormComponent;
 
 // The host's window-holder protocol, served by the panel: its references are
 // not counted (the panel's owner frees the panel).
-class TExternalFormHolderProtocol : public IDispatch {
+class TExternalFormHolderProtocol : public TUncountedDispatch {
 public:
   explicit TExternalFormHolderProtocol(TExternalFormComponent& panel) : FPanel(panel) {}
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-  ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return kE_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return kE_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return kE_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
                                    EXCEPINFO* excep, UINT* argErr) override;
 
