@@ -138,6 +138,14 @@ void TCustomForm::SetBorderIcons(TBorderIcons icons) {
   RecreateWnd();
 }
 
+void TCustomForm::SetClientSize(int width, int height) {
+  TCreateParams params;
+  CreateParams(params);
+  RECT frame{0, 0, width, height};
+  AdjustWindowRectEx(&frame, params.Style, FALSE, params.ExStyle);
+  SetBounds(Left(), Top(), frame.right - frame.left, frame.bottom - frame.top);
+}
+
 void TCustomForm::SetWindowState(TWindowState state) {
   if (state == FWindowState) return;
   FWindowState = state;

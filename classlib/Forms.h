@@ -18,7 +18,7 @@ using TFormState = unsigned;
 
 using TModalResult = int;
 constexpr TModalResult mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL, mrAbort = IDABORT, mrRetry = IDRETRY,
-                       mrIgnore = IDIGNORE, mrYes = IDYES, mrNo = IDNO, mrAll = IDNO + 1;
+                       mrIgnore = IDIGNORE, mrYes = IDYES, mrNo = IDNO, mrAll = IDNO + 1, mrClose = 11;
 
 enum class TCloseAction { caNone, caHide, caFree, caMinimize };
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
@@ -54,6 +54,9 @@ public:
   void SetBorderIcons(TBorderIcons icons);
   TPosition Position() const { return FPosition; }
   void SetPosition(TPosition position) { FPosition = position; }
+  // Sizes the form so that its client area is Width x Height inside the
+  // frame its border style and caption give.
+  void SetClientSize(int width, int height);
   TWindowState WindowState() const { return FWindowState; }
   void SetWindowState(TWindowState state);
   TFormState FormState() const { return FFormState; }

@@ -1,5 +1,6 @@
 #include "Tovik.Form.FlashMemoryUtility.h"
 #include "FormDesign.h"
+#include "Tovik.Form.CfiFlashQuery.h"
 
 #include "Application.h"
 #include "Controls.h"
@@ -758,7 +759,28 @@ void TFlashMemoryUtilityForm::EditFilenameButton2Click(TObject*) {
 }
 
 void TFlashMemoryUtilityForm::ButtonCfiQueryClick(TObject*) {
-  // The CFI query dialog is not part of this dialog's build.
+  if (FCurrentState == eControlState_Working || !FFlashUtility) return;
+  ComRef<IFlashWriterFace> face = Face(FFlashUtility);
+  if (!face || face->WriterKind() != TFlashWriterKind::fwkCFI) return;
+  int64_t address = 0;
+  if (!TryParseSizeValue(EditFlashBaseAddress->Text(), address)) {
+    ShowErrorMessage(L"Please enter a valid memory address!");
+    return;
+  }
+  {
+    // An error of the writer or of the report leaves through here with the
+    // transaction ended and nothing refreshed.
+    TFlashUtilityTransaction transaction(*this);
+    TRemoteCommandResult result;
+    if (face->QueryFlash(result)) {
+      // Owned by the dialog: each query shows a report of its own.
+      TCfiFlashQueryForm::Create(this, result)->ShowModal();
+      ConfigureFlashMemorySpace(face->BaseAddress(), face->Size(), FFlashUtility.GetDefaultFlashWidth());
+    } else {
+      ShowErrorMessage(L"No CFI flash detected at address " + FormatHex0x(address, 8) + L" !");
+    }
+  }
+  UpdateFlashInformation();
 }
 
 // ---- Jobs

@@ -177,6 +177,8 @@ std::uint32_t SimFlashProgrammer::Execute(const Header& header, std::uint32_t co
     case kInitialise: return kSuccess;
     case kCfiQuery: {
       if (!cfi) return kInvalidCommand;
+      // The query names the chip by its absolute address: nothing answers outside it.
+      if (!bank->Contains(args[0])) return kDstAddrError;
       results[0] = kCfiCommandSet;
       results[1] = std::uint32_t(std::bit_width(bank->Size()) - 1);
       results[2] = FLayout.CfiWidths;

@@ -58,6 +58,8 @@ struct SimFlashLayout {
   static SimFlashLayout Uniform(std::uint32_t base, std::uint32_t sectorSize, std::uint32_t count);
   // Adds external CFI flash at 0x10000000, by default 8 sectors of 8 KB and
   // 63 of 64 KB (4 MB), 8 and 16 bits wide. Regions: (count, size) runs.
+  // A CFI query (command 41) answers only at an address inside it; elsewhere
+  // no chip answers and the command fails with status 3.
   SimFlashLayout& WithCfiFlash(std::initializer_list<std::pair<std::uint32_t, std::uint32_t>> regions =
                                    {{8, 8 * 1024}, {63, 64 * 1024}},
                                std::uint32_t widths = 3);

@@ -114,15 +114,61 @@ SimScript& SimScript::Type(const std::wstring& component, const std::wstring& te
   });
 }
 
+SimScript& SimScript::Paste(const std::wstring& component, const std::wstring& text) {
+  return Add(L"paste \"" + text + L"\" into " + component, [component, text](SimScript&) {
+    HWND window = FindControl(component);
+    if (!window || !IsWindowEnabled(window) || FindMessageBox()) return false;
+    SetFocus(window);
+    SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    return true;
+  });
+}
+
+namespace {
+
+void PressKey(HWND window, WORD virtualKey) {
+  const UINT scan = MapVirtualKeyW(virtualKey, 0);
+  SendMessageW(window, WM_KEYDOWN, virtualKey, LPARAM(1 | (scan << 16)));
+  if (IsWindow(window)) SendMessageW(window, WM_KEYUP, virtualKey, LPARAM(1 | (scan << 16) | 0xC0000000u));
+}
+
+}  // namespace
+
+SimScript& SimScript::Choose(const std::wstring& component, const std::wstring& text) {
+  return Add(L"choose \"" + text + L"\" in " + component, [component, text](SimScript& script) {
+    HWND window = FindControl(component);
+    if (!window || !IsWindowEnabled(window) || FindMessageBox()) return false;
+    SetFocus(window);
+    PressKey(window, VK_HOME);
+    // A list longer than this is not one a user scrolls through by hand.
+    for (int entry = 0; entry < 64 && IsWindow(window); ++entry) {
+      if (WindowText(window) == text) return true;
+      const std::wstring before = WindowText(window);
+      PressKey(window, VK_DOWN);
+      if (WindowText(window) == before) break;  // the last entry
+    }
+    script.FFailure = L"no entry \"" + text + L"\" in " + component;
+    return true;
+  });
+}
+
+SimScript& SimScript::Read(const std::wstring& component, Reader reader) {
+  return Add(L"read " + component, [component, reader = std::move(reader)](SimScript& script) {
+    HWND window = FindControl(component);
+    if (!window || !IsWindowVisible(window)) return false;
+    script.FReadings.push_back(reader(window));
+    for (const std::wstring& line : script.FReadings.back()) script.Log(L"line: " + line);
+    return true;
+  });
+}
+
 SimScript& SimScript::Key(WORD virtualKey) {
   return Add(L"key " + std::to_wstring(virtualKey), [virtualKey](SimScript&) {
     // With nothing focused (a disabled control lost it) keys go to the active window.
     HWND window = GetFocus();
     if (!window) window = GetActiveWindow();
     if (!window) return false;
-    const UINT scan = MapVirtualKeyW(virtualKey, 0);
-    SendMessageW(window, WM_KEYDOWN, virtualKey, LPARAM(1 | (scan << 16)));
-    if (IsWindow(window)) SendMessageW(window, WM_KEYUP, virtualKey, LPARAM(1 | (scan << 16) | 0xC0000000u));
+    PressKey(window, virtualKey);
     return true;
   });
 }

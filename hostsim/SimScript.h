@@ -29,8 +29,19 @@ public:
   SimScript& Click(const std::wstring& component);
   // Focuses the edit named Component, empties it and types Text as WM_CHAR.
   SimScript& Type(const std::wstring& component, const std::wstring& text);
+  // Focuses the edit named Component and replaces its text with Text in one
+  // change, as a paste over the whole text does.
+  SimScript& Paste(const std::wstring& component, const std::wstring& text);
+  // Focuses the list named Component and moves through it with Home and Down
+  // until it shows Text; fails when it reaches its end first.
+  SimScript& Choose(const std::wstring& component, const std::wstring& text);
   // A key down and up at the focused window (none focused: the active one).
   SimScript& Key(WORD virtualKey);
+  // Waits for the shown control named Component and notes the lines Reader
+  // reads from its window (a self-painted list: the program that links the
+  // window's code knows how to read it).
+  using Reader = std::function<std::vector<std::wstring>(HWND)>;
+  SimScript& Read(const std::wstring& component, Reader reader);
   // Waits for the next message box, notes its caption and text and presses
   // Button (IDOK, IDCANCEL).
   SimScript& Box(int button);
@@ -51,6 +62,8 @@ public:
     std::wstring Caption, Text;
   };
   const std::vector<TBox>& Boxes() const { return FBoxes; }
+  // What each Read step read, in order.
+  const std::vector<std::vector<std::wstring>>& Readings() const { return FReadings; }
   // Told of every step as it is done and of every box.
   std::function<void(const std::wstring&)> OnLog;
 
@@ -80,6 +93,7 @@ private:
   UINT_PTR FTimer = 0;
   std::wstring FFailure;
   std::vector<TBox> FBoxes;
+  std::vector<std::vector<std::wstring>> FReadings;
 };
 
 }  // namespace hostsim
