@@ -1,7 +1,9 @@
 // Renders the real flash memory utility dialog into PNG files: over one
 // writer, over two, over the CFI writer before a query (job groups
-// disabled), during a job (Abort over Close, progress 370) and over a serial
-// writer (its SPI rows).
+// disabled) and after one (enabled, the queried space in the fields), during
+// a job (Abort over Close, progress 370) and over a serial writer (its SPI
+// rows); and the CFI report for a two-region answer and for the simulated
+// board's NOR.
 //
 // usage: flash_utility_screens OUTPUT_FOLDER     (scripts/screenshots.sh runs it)
 #include "ScreenshotProgram.h"
@@ -12,11 +14,17 @@
 #include "ScreenshotImages.h"
 #include "SimDeviceLink.h"
 #include "Tovik.Classes.CortexM3Flash.h"
+#include "Tovik.Form.CfiFlashQuery.h"
 #include "Tovik.Form.FlashMemoryUtility.h"
+#include "TreeListSteps.h"
+#include "dxCore.h"
+#include "EditorSteps.h"
 #include "ZUL.DispatchFix.h"
 
 #include <objbase.h>
 
+#include <algorithm>
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,7 +33,8 @@ using namespace tvk;
 
 namespace {
 
-constexpr TInitStep kSteps[] = {TVK_STYLED_CONTROLS_STEPS};
+constexpr TInitStep kSteps[] = {TVK_STYLED_CONTROLS_STEPS TInitStep{"dxCore", &DxCoreUnitStartup, &DxCoreUnitShutdown},
+                                TVK_EDITORS_CLASSIC_STEPS TVK_TREELIST_STEPS};
 
 // A writer of the host's kind with one flash space of Size bytes at Base.
 hostsim::FakeHostObject* HostWriter(const std::wstring& title, long base = 0x08000000, long size = 0x20000) {
@@ -65,9 +74,39 @@ hostsim::FakeHostObject* HostWriters(std::vector<IDispatch*> writers) {
   return list;
 }
 
+// Blocks - 1 in bits 0-15, the block size / 256 in bits 16-31.
+constexpr uint32_t EraseRegion(uint32_t blocks, uint32_t sizeBy256) { return (blocks - 1) | sizeBy256 << 16; }
+
+// Two regions: 8 blocks of 16 KB and 2 of 32 KB in 2 MB, 16 bits wide.
+constexpr std::array<uint32_t, 8> kTwoRegionAnswer = {1, 21, 2, 2, EraseRegion(8, 64), EraseRegion(2, 128)};
+// What the simulated board's NOR answers (the tests' CFI road): 8 sectors of
+// 8 KB and 63 of 64 KB in 4 MB, 16 bits wide.
+constexpr std::array<uint32_t, 8> kSimulatedNorAnswer = {2, 22, 2, 2, EraseRegion(8, 32), EraseRegion(63, 256)};
+
+// The module's CFI writer answering a query with Answer, as a chip would.
+class TAnsweringCfiWriter : public TCFI_FLASH_ARM_CORTEX_M3 {
+public:
+  TAnsweringCfiWriter(std::array<uint32_t, 8> answer) : TCFI_FLASH_ARM_CORTEX_M3(ITovikDriver(), false), FAnswer(answer) {}
+  bool QueryFlash(TRemoteCommandResult& Result) override {
+    Result.statusCode = 0;
+    Result.resultArray = FAnswer;
+    FQueryOk = true;
+    FCommandSet = FAnswer[0];
+    FBaseAddress = FlashStart();
+    FSize = int64_t(1) << FAnswer[1];
+    FSupportedWidths = FAnswer[2];
+    FNumberOfEraseBlockRegions = std::min(FAnswer[3], kMaxEraseBlockRegions);
+    for (uint32_t k = 0; k < FNumberOfEraseBlockRegions; ++k) FEraseBlockRegions[k] = FAnswer[4 + k];
+    return true;
+  }
+
+private:
+  std::array<uint32_t, 8> FAnswer;
+};
+
 // The dialog as shown on screen, frame and caption included: its buttons are
 // the system's, which paint only in a shown window.
-void Shoot(TFlashMemoryUtilityForm& form, const std::string& folder, const char* file) {
+void Shoot(TCustomForm& form, const std::string& folder, const char* file) {
   form.SetLeft(20);
   form.SetTop(20);
   form.Show();
@@ -78,7 +117,7 @@ void Shoot(TFlashMemoryUtilityForm& form, const std::string& folder, const char*
   shot.SetPixelFormat(TPixelFormat::pf32bit);
   shot.SetSize(r.right - r.left, r.bottom - r.top);
   CopyWindow(form.Handle(), shot.Canvas(), 0, 0);
-  SavePng(shot, folder, file, "flash utility dialog");
+  SavePng(shot, folder, file, "flash dialog");
   form.Hide();
 }
 
@@ -109,19 +148,38 @@ int main(int argc, char** argv) {
       form->FlashDeviceChange(nullptr);
       Shoot(*form, folder, "flash_utility_two_writers.png");
     }
-    // The module's own CFI and serial writers, without a driver behind them.
-    for (bool serial : {false, true}) {
-      ComRef<IDispatch> writer;
-      if (serial)
-        writer = ComRef<IDispatch>(static_cast<IDispatch*>(static_cast<TAbstractSupportService*>(
-            New<TRemoteExecuteBaseDriverSerialFlash>(ITovikDriver(), false))));
-      else
-        writer = ComRef<IDispatch>(static_cast<IDispatch*>(static_cast<TAbstractSupportService*>(
-            New<TCFI_FLASH_ARM_CORTEX_M3>(ITovikDriver(), false))));
+    // The module's CFI writer before and after a query its flash answers as
+    // the simulated NOR does: the query's steps but the writer's program,
+    // which needs a chip.
+    {
+      ComRef<IDispatch> writer(static_cast<IDispatch*>(
+          static_cast<TAbstractSupportService*>(New<TAnsweringCfiWriter>(kSimulatedNorAnswer))));
       auto list = hostsim::SimRef<hostsim::FakeHostObject>::Adopt(HostWriters({writer.Get()}));
       auto form = TFlashMemoryUtilityForm::Create(IFlashWriters(list.Get()), deviceLink);
       form->ShowAdvancedPanel(true);
-      Shoot(*form, folder, serial ? "flash_utility_serial_writer.png" : "flash_utility_cfi_writer.png");
+      form->EditFlashBaseAddress->SetText(L"0x10000000");
+      Shoot(*form, folder, "flash_utility_cfi_writer.png");
+      ComRef<IFlashWriterFace> face;
+      writer->QueryInterface(IID_IFlashWriterFace, reinterpret_cast<void**>(face.Receive()));
+      TRemoteCommandResult result;
+      face->QueryFlash(result);
+      TCfiFlashQueryForm* report = TCfiFlashQueryForm::Create(form.get(), result);
+      Shoot(*report, folder, "cfi_report_simulated_nor.png");
+      form->ConfigureFlashMemorySpace(face->BaseAddress(), face->Size(), IFlashWriter(writer.Get()).GetDefaultFlashWidth());
+      form->UpdateFlashInformation();
+      Shoot(*form, folder, "flash_utility_cfi_after_query.png");
+      TRemoteCommandResult example;
+      example.resultArray = kTwoRegionAnswer;
+      Shoot(*TCfiFlashQueryForm::Create(form.get(), example), folder, "cfi_report_two_regions.png");
+    }
+    // The module's serial writer, without a driver behind it.
+    {
+      ComRef<IDispatch> writer(static_cast<IDispatch*>(static_cast<TAbstractSupportService*>(
+          New<TRemoteExecuteBaseDriverSerialFlash>(ITovikDriver(), false))));
+      auto list = hostsim::SimRef<hostsim::FakeHostObject>::Adopt(HostWriters({writer.Get()}));
+      auto form = TFlashMemoryUtilityForm::Create(IFlashWriters(list.Get()), deviceLink);
+      form->ShowAdvancedPanel(true);
+      Shoot(*form, folder, "flash_utility_serial_writer.png");
     }
   });
 }

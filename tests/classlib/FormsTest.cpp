@@ -118,6 +118,24 @@ TEST(Forms, CreateComponentReadsTheDesignRegisteredUnderTheResourceName) {
   EXPECT_THROW(bare.ShowModal(), EInvalidOperation);
 }
 
+// Set before or after the window exists, the client area is what was asked
+// for whatever frame the border style gives.
+TEST(Forms, SetClientSizeGivesThatClientAreaInsideEveryBorder) {
+  for (TFormBorderStyle style : {TFormBorderStyle::bsNone, TFormBorderStyle::bsSingle, TFormBorderStyle::bsSizeable,
+                                 TFormBorderStyle::bsDialog, TFormBorderStyle::bsToolWindow})
+    for (bool handleFirst : {false, true}) {
+      std::unique_ptr<TForm> form(CreateComponent<TForm>(nullptr, kCreateNew));
+      form->SetBorderStyle(style);
+      if (handleFirst) form->HandleNeeded();
+      form->SetClientSize(500, 200);
+      form->HandleNeeded();
+      RECT client{};
+      GetClientRect(form->Handle(), &client);
+      EXPECT_EQ(500, client.right) << int(style) << handleFirst;
+      EXPECT_EQ(200, client.bottom) << int(style) << handleFirst;
+    }
+}
+
 TEST(Forms, AFormInAForeignWindowIsItsChild) {
   HostWindow host;
   std::unique_ptr<TForm> form(CreateComponent<TForm>(nullptr, kCreateNew));
