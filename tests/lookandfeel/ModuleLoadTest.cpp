@@ -1,15 +1,38 @@
 // The built module loaded and unloaded twice in one process: while loaded its
-// look-and-feel library has its hidden windows and its cursors and messages;
-// after unloading nothing of it is left, and messages find nothing to crash on.
+// look-and-feel library has its hidden windows, its cursors and messages and
+// its three thread hooks; after unloading nothing of it is left, and messages
+// find nothing to crash on.
 #include "cxControls.h"
+#include "hostsim/ModuleImports.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <array>
+#include <functional>
+#include <set>
 #include <vector>
 
 namespace {
+
+// The hooks the module hands events on to (its calls of CallNextHookEx).
+using CallNextHookExFn = LRESULT(WINAPI*)(HHOOK, int, WPARAM, LPARAM);
+CallNextHookExFn gCallNextHookEx = nullptr;
+std::array<HHOOK, 256> gHandedOn{};
+std::size_t gHandedOnCount = 0;
+
+LRESULT WINAPI NotedCallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) noexcept {
+  if (gHandedOnCount < gHandedOn.size()) gHandedOn[gHandedOnCount++] = hook;
+  return gCallNextHookEx(hook, code, wParam, lParam);
+}
+
+// The distinct hooks of the module that Event passed through.
+std::set<HHOOK> HooksOf(const std::function<void()>& event) {
+  gHandedOnCount = 0;
+  event();
+  return std::set<HHOOK>(gHandedOn.begin(), gHandedOn.begin() + std::ptrdiff_t(gHandedOnCount));
+}
 
 struct TWindows {
   HMODULE Module;
@@ -58,6 +81,48 @@ TEST(LookAndFeelModule, LoadedTwiceLeavesNothingBehindAfterEachUnload) {
     WNDCLASSEXW info{};
     info.cbSize = sizeof info;
     EXPECT_TRUE(GetClassInfoExW(module, L"TvkMessageWindow", &info));
+
+    // A sent message passes one hook of the module, a message taken from the
+    // queue another, and mouse input that one and a third.
+    {
+      hostsim::ImportPatch noted(module, "user32.dll", "CallNextHookEx", reinterpret_cast<void*>(&NotedCallNextHookEx));
+      ASSERT_TRUE(noted.Active());
+      gCallNextHookEx = reinterpret_cast<CallNextHookExFn>(noted.Original());
+      HWND target = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                                    nullptr, nullptr);
+      ASSERT_NE(nullptr, target);
+      Pump();
+      const std::set<HHOOK> sent = HooksOf([&] { SendMessageW(target, WM_NULL, 0, 0); });
+      const std::set<HHOOK> taken = HooksOf([&] {
+        MSG msg;
+        PostMessageW(target, WM_NULL, 0, 0);
+        PeekMessageW(&msg, target, WM_NULL, WM_NULL, PM_REMOVE);
+      });
+      const std::set<HHOOK> mouse = HooksOf([&] {
+        SetCapture(target);
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = 1;
+        input.mi.dwFlags = MOUSEEVENTF_MOVE;
+        SendInput(1, &input, sizeof input);
+        MSG msg;
+        while (PeekMessageW(&msg, target, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+        }
+        ReleaseCapture();
+      });
+      DestroyWindow(target);
+      EXPECT_EQ(1u, sent.size());
+      EXPECT_EQ(1u, taken.size());
+      EXPECT_NE(sent, taken);
+      std::set<HHOOK> all = sent;
+      all.insert(taken.begin(), taken.end());
+      all.insert(mouse.begin(), mouse.end());
+      EXPECT_EQ(3u, all.size()) << "call-window-procedure, get-message and mouse";
+      std::set<HHOOK> mouseOnly = mouse;
+      for (HHOOK hook : sent) mouseOnly.erase(hook);
+      for (HHOOK hook : taken) mouseOnly.erase(hook);
+      EXPECT_EQ(1u, mouseOnly.size());
+    }
 
     ASSERT_TRUE(FreeLibrary(module));
     for (HWND window : windows) {
