@@ -199,8 +199,16 @@ void TcxCanvas::AdoptDCObjects(TCanvas& ACanvas, HDC ADC) {
 
 void TcxCanvas::SaveState() {
   // Changes not yet selected are made current first, so that only objects
-  // someone else selected into the context are adopted.
-  AdoptDCObjects(*FCanvas, FCanvas->StateHandle());
+  // someone else selected into the context are adopted (the canvas's text
+  // colour is its font's); the context's background and raster modes stay.
+  HDC dc = FCanvas->Handle();
+  const int bkMode = GetBkMode(dc), rop2 = GetROP2(dc);
+  const COLORREF bkColor = GetBkColor(dc);
+  FCanvas->StateHandle();
+  SetBkMode(dc, bkMode);
+  SetBkColor(dc, bkColor);
+  SetROP2(dc, rop2);
+  AdoptDCObjects(*FCanvas, dc);
   SaveDC();
   TCanvasState state{std::make_unique<TFont>(), std::make_unique<TBrush>(), std::make_unique<TPen>()};
   state.Font->Assign(Font());

@@ -546,7 +546,9 @@ TEST_F(Canvas, SavingTheStateAdoptsWhatWasSelectedIntoTheContextBehindItsBack) {
   HGDIOBJ oldFont = SelectObject(dc, font), oldBrush = SelectObject(dc, brush), oldPen = SelectObject(dc, pen);
   SetTextColor(dc, 0x0000C0);
   SetROP2(dc, R2_NOT);
+  SetBkMode(dc, TRANSPARENT);
   FCanvas->SaveState();
+  EXPECT_EQ(TRANSPARENT, GetBkMode(dc)) << "the context's modes stay";
   EXPECT_EQ(-21, FCanvas->Font().Height());
   EXPECT_EQ(fsBold, FCanvas->Font().Style());
   EXPECT_EQ(clWindowText, FCanvas->Font().Color()) << "the canvas sets the text colour itself as it draws";
