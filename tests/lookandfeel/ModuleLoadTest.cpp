@@ -1,7 +1,8 @@
-// The built module loaded and unloaded twice in one process: while loaded its
-// look-and-feel library has its hidden windows, its cursors and messages and
-// its three thread hooks; after unloading nothing of it is left, and messages
-// find nothing to crash on.
+// The built module loaded and unloaded twice in one process: its start-up
+// registers the five look-and-feel painters; while loaded its look-and-feel
+// library has its hidden windows, its cursors and messages and its three
+// thread hooks; after unloading nothing of it is left, and messages find
+// nothing to crash on.
 #include "cxControls.h"
 #include "hostsim/ModuleImports.h"
 
@@ -10,8 +11,11 @@
 #include <windows.h>
 
 #include <array>
+#include <cwchar>
 #include <functional>
 #include <set>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -32,6 +36,31 @@ std::set<HHOOK> HooksOf(const std::function<void()>& event) {
   gHandedOnCount = 0;
   event();
   return std::set<HHOOK>(gHandedOn.begin(), gHandedOn.begin() + std::ptrdiff_t(gHandedOnCount));
+}
+
+// The texts the module compared with the system's comparison (its calls of CompareStringW).
+using CompareStringWFn = int(WINAPI*)(LCID, DWORD, PCNZWCH, int, PCNZWCH, int);
+CompareStringWFn gCompareStringW = nullptr;
+std::set<std::wstring> gCompared;
+
+int WINAPI NotedCompareStringW(LCID locale, DWORD flags, PCNZWCH text1, int length1, PCNZWCH text2,
+                               int length2) noexcept {
+  try {
+    for (auto [text, length] : {std::pair{text1, length1}, std::pair{text2, length2}})
+      if (text) gCompared.emplace(text, length < 0 ? std::wcslen(text) : std::size_t(length));
+  } catch (...) {  // called by the module: nothing may leave
+  }
+  return gCompareStringW(locale, flags, text1, length1, text2, length2);
+}
+
+// The painters start-up registers, by name. The registry keeps them sorted by
+// name with the system's locale-aware comparison, so each registered painter's
+// name is compared at least once, and no other name is.
+const std::set<std::wstring> kPainterNames = {L"Flat", L"Native", L"Office11", L"Standard", L"UltraFlat"};
+
+std::wstring ModuleFileName() {
+  const std::wstring path = TVK_MODULE_PATH;
+  return path.substr(path.find_last_of(L"/\\") + 1);
 }
 
 struct TWindows {
@@ -65,8 +94,19 @@ TEST(LookAndFeelModule, LoadedTwiceLeavesNothingBehindAfterEachUnload) {
   const wchar_t* cursorNames[] = {L"CX_DRAGCOPYCURSOR", L"CX_NODROPCURSOR", L"CX_MULTIDRAGCOPYCURSOR"};
   for (int round = 0; round < 2; ++round) {
     SCOPED_TRACE(round);
-    HMODULE module = LoadLibraryW(TVK_MODULE_PATH);
+    gCompareStringW = reinterpret_cast<CompareStringWFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "CompareStringW")));
+    gCompared.clear();
+    HMODULE module = nullptr;
+    {
+      hostsim::ImportPatchAtLoad noted(ModuleFileName(), "kernel32.dll", "CompareStringW",
+                                       reinterpret_cast<void*>(&NotedCompareStringW));
+      ASSERT_TRUE(noted.Armed());
+      module = LoadLibraryW(TVK_MODULE_PATH);
+      EXPECT_TRUE(noted.Active()) << "the loader told of the load";
+    }
     ASSERT_NE(nullptr, module);
+    EXPECT_EQ(kPainterNames, gCompared) << "the painters the start-up registered";
     for (const wchar_t* name : cursorNames)
       EXPECT_NE(nullptr, FindResourceW(module, name, RT_GROUP_CURSOR)) << "the module carries its cursors";
     HCURSOR own = static_cast<HCURSOR>(LoadImageW(module, L"CX_DRAGCURSOR", IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE));
