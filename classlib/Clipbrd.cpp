@@ -113,19 +113,32 @@ void TClipboard::Assign(const TPicture& picture) {
     std::memcpy(p, stream.Memory(), stream.Bytes().size());
     GlobalUnlock(data);
   }
-  HBITMAP bitmapCopy = nullptr;
-  if (auto* bitmap = dynamic_cast<TBitmap*>(graphic))
-    bitmapCopy = static_cast<HBITMAP>(CopyImage(bitmap->Handle(), IMAGE_BITMAP, 0, 0, 0));
+  // Also in the graphic's own clipboard format (a bitmap: CF_BITMAP), for other programs.
+  UINT ownFormat = 0;
+  HANDLE ownData = nullptr;
+  try {
+    graphic->SaveToClipboardFormat(ownFormat, ownData);
+  } catch (const EInvalidGraphicOperation&) {
+    ownData = nullptr;  // a kind without one
+  } catch (...) {
+    GlobalFree(data);
+    throw;
+  }
+  auto freeOwnData = [&] {
+    if (!ownData) return;
+    if (ownFormat == CF_BITMAP) DeleteObject(ownData);
+    else GlobalFree(ownData);
+  };
   try {
     Open();
   } catch (...) {
     GlobalFree(data);
-    if (bitmapCopy) DeleteObject(bitmapCopy);
+    freeOwnData();
     throw;
   }
   EmptyClipboard();
   if (!SetClipboardData(PictureClipFormat(), data)) GlobalFree(data);
-  if (bitmapCopy && !SetClipboardData(CF_BITMAP, bitmapCopy)) DeleteObject(bitmapCopy);
+  if (ownData && !SetClipboardData(ownFormat, ownData)) freeOwnData();
   Close();
 }
 

@@ -23,8 +23,9 @@ public:
   WideString AsText();
   // Empties the clipboard and puts Text as CF_UNICODETEXT with its null.
   void SetAsText(const WideString& text);
-  // Empties the clipboard and puts Picture in the picture format, a bitmap
-  // also as CF_BITMAP. An empty picture only empties the clipboard.
+  // Empties the clipboard and puts Picture in the picture format, and also in
+  // its graphic's own clipboard format when it has one (a bitmap: CF_BITMAP).
+  // An empty picture only empties the clipboard.
   void Assign(const TPicture& picture);
   // Picture from the picture format, else from CF_BITMAP; raises
   // EInvalidGraphic when neither is there or the data is damaged.

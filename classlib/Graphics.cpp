@@ -104,7 +104,16 @@ void TFont::SetCharset(BYTE charset) {
   Changed();
 }
 
+void TFont::Changed() {
+  FLogFont.reset();
+  TGraphicsObject::Changed();
+}
+
 HFONT TFont::Handle() {
+  if (!FHandle && FLogFont) {
+    FHandle = GdiTrack(CreateFontIndirectW(&*FLogFont));
+    if (!FHandle) RaiseLastOSError(L"Cannot create font");
+  }
   if (!FHandle) {
     LOGFONTW lf{};
     lf.lfHeight = FHeight;
@@ -173,10 +182,31 @@ void TFont::Assign(const TPersistent& source) {
     FCharset = f->FCharset;
     FPitch = f->FPitch;
     FPixelsPerInch = f->FPixelsPerInch;
+    const std::optional<LOGFONTW> description = f->FLogFont;
     Changed();
+    FLogFont = description;
     return;
   }
   TGraphicsObject::Assign(source);
+}
+
+void TFont::SetHandle(HFONT font) {
+  LOGFONTW lf{};
+  if (!font || GetObjectW(font, sizeof lf, &lf) != int(sizeof lf)) throw EInvalidOperation(L"Invalid font");
+  FName = lf.lfFaceName;
+  FHeight = lf.lfHeight;
+  FStyle = (lf.lfWeight >= FW_BOLD ? TFontStyles(fsBold) : 0) | (lf.lfItalic ? TFontStyles(fsItalic) : 0) |
+           (lf.lfUnderline ? TFontStyles(fsUnderline) : 0) | (lf.lfStrikeOut ? TFontStyles(fsStrikeOut) : 0);
+  FCharset = lf.lfCharSet;
+  static constexpr TFontPitch kPitches[] = {TFontPitch::fpDefault, TFontPitch::fpFixed, TFontPitch::fpVariable,
+                                            TFontPitch::fpDefault};
+  FPitch = kPitches[lf.lfPitchAndFamily & 3];
+  if (font != FHandle) {
+    // Users let go of the old handle before it is deleted.
+    if (OnChange) OnChange(this);
+    GdiFree(std::exchange(FHandle, GdiTrack(font)));
+  }
+  FLogFont = lf;
 }
 
 void TPen::SetColor(TColor color) {
@@ -197,6 +227,25 @@ void TPen::SetStyle(TPenStyle style) {
   Changed();
 }
 
+namespace {
+constexpr int kPenModeRop2[] = {R2_BLACK,      R2_WHITE,     R2_NOP,        R2_NOT,      R2_COPYPEN,    R2_NOTCOPYPEN,
+                                R2_MERGEPENNOT, R2_MASKPENNOT, R2_MERGENOTPEN, R2_MASKNOTPEN, R2_MERGEPEN, R2_NOTMERGEPEN,
+                                R2_MASKPEN,    R2_NOTMASKPEN, R2_XORPEN,     R2_NOTXORPEN};
+}  // namespace
+
+int PenModeToRop2(TPenMode mode) { return kPenModeRop2[int(mode)]; }
+
+TPenMode PenModeOfRop2(int rop2) {
+  const int* found = std::find(std::begin(kPenModeRop2), std::end(kPenModeRop2), rop2);
+  return found == std::end(kPenModeRop2) ? TPenMode::pmCopy : TPenMode(found - std::begin(kPenModeRop2));
+}
+
+void TPen::SetMode(TPenMode mode) {
+  if (mode == FMode) return;
+  FMode = mode;
+  if (OnChange) OnChange(this);  // the handle does not carry the mode
+}
+
 HPEN TPen::Handle() {
   if (!FHandle) {
     static constexpr int kStyles[] = {PS_SOLID, PS_DASH, PS_DOT, PS_DASHDOT, PS_DASHDOTDOT, PS_NULL, PS_INSIDEFRAME};
@@ -211,6 +260,7 @@ void TPen::Assign(const TPersistent& source) {
     FColor = p->FColor;
     FWidth = p->FWidth;
     FStyle = p->FStyle;
+    FMode = p->FMode;
     Changed();
     return;
   }
@@ -292,13 +342,14 @@ void TCanvas::DeselectHandles() {
 void TCanvas::RequireState() {
   HDC dc = Handle();
   auto select = [dc](HGDIOBJ want, HGDIOBJ& selected, HGDIOBJ& old) {
-    if (selected == want) return;
+    if (selected == want) return false;
     HGDIOBJ previous = SelectObject(dc, want);
     if (!old) old = previous;
     selected = want;
+    return true;
   };
   select(FFont.Handle(), FSelFont, FOldFont);
-  select(FPen.Handle(), FSelPen, FOldPen);
+  if (select(FPen.Handle(), FSelPen, FOldPen)) SetROP2(dc, PenModeToRop2(FPen.Mode()));
   select(FBrush.Handle(), FSelBrush, FOldBrush);
   SetTextColor(dc, ColorToRGB(FFont.Color()));
   if (FBrush.Style() == TBrushStyle::bsClear) {
@@ -612,13 +663,34 @@ void TBitmap::FreeImage() {
   FBits = nullptr;
   FStride = 0;
   FTopDown = false;
+  FDormantPixels = {};
 }
+
+namespace {
+
+// A device bitmap's pixels as 32-bit rows, top row first.
+BITMAPINFO DevicePixelsInfo(int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+
+}  // namespace
 
 void TBitmap::Create() {
   if (Empty()) return;
   if (FPixelFormat == TPixelFormat::pfDevice) {
     HDC screen = GetDC(nullptr);
     FHandle = CreateCompatibleBitmap(screen, FWidth, FHeight);
+    if (FHandle && !FDormantPixels.empty()) {
+      BITMAPINFO info = DevicePixelsInfo(FWidth, FHeight);
+      SetDIBits(screen, FHandle, 0, UINT(FHeight), FDormantPixels.data(), &info, DIB_RGB_COLORS);
+    }
     ReleaseDC(nullptr, screen);
   } else {
     SectionInfo info(FPixelFormat, FWidth, FHeight);  // bottom-up, as bitmap files are
@@ -626,9 +698,37 @@ void TBitmap::Create() {
     FHandle = CreateDIBSection(nullptr, info.Info(), DIB_RGB_COLORS, &FBits, nullptr, 0);
     FStride = StrideOf(FWidth, bits);
     FTopDown = false;
-    if (FBits) std::memset(FBits, 0, std::size_t(FStride) * std::size_t(FHeight));
+    const std::size_t stride = std::size_t(FStride);
+    if (FBits && FDormantPixels.size() == stride * std::size_t(FHeight)) {
+      for (int y = 0; y < FHeight; ++y)
+        std::memcpy(static_cast<BYTE*>(FBits) + std::size_t(FHeight - 1 - y) * stride,
+                    FDormantPixels.data() + std::size_t(y) * stride, stride);
+    } else if (FBits) {
+      std::memset(FBits, 0, stride * std::size_t(FHeight));
+    }
   }
   if (!FHandle) RaiseLastOSError(L"Cannot create bitmap");
+  FDormantPixels = {};
+}
+
+void TBitmap::Dormant() {
+  if (!FHandle || Empty()) return;
+  std::vector<std::uint8_t> pixels;
+  if (FBits) {
+    const std::size_t stride = std::size_t(FStride);
+    pixels.resize(stride * std::size_t(FHeight));
+    for (int y = 0; y < FHeight; ++y) std::memcpy(pixels.data() + std::size_t(y) * stride, ScanLine(y), stride);
+  } else {
+    FreeContext();
+    pixels.resize(std::size_t(FWidth) * std::size_t(FHeight) * 4);
+    BITMAPINFO info = DevicePixelsInfo(FWidth, FHeight);
+    HDC screen = GetDC(nullptr);
+    const int rows = GetDIBits(screen, FHandle, 0, UINT(FHeight), pixels.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    if (rows != FHeight) return;  // stays live rather than lose its pixels
+  }
+  FreeImage();
+  FDormantPixels = std::move(pixels);
 }
 
 void TBitmap::SetSize(int width, int height) {
@@ -644,6 +744,7 @@ void TBitmap::SetSize(int width, int height) {
 void TBitmap::SetPixelFormat(TPixelFormat format) {
   if (format == TPixelFormat::pfCustom) throw EInvalidOperation(L"Invalid pixel format");
   if (format == FPixelFormat) return;
+  if (!FHandle && !FDormantPixels.empty()) Create();  // a dormant bitmap's pixels are converted too
   if (!FHandle || Empty()) {
     FreeImage();
     FPixelFormat = format;

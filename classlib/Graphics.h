@@ -8,7 +8,9 @@
 #include "Streams.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <vector>
 
 // The canvas's own TextOut and DrawText; the system's are called by their W names.
 #undef TextOut
@@ -114,11 +116,16 @@ public:
   int PixelsPerInch() const { return FPixelsPerInch; }
   void SetPixelsPerInch(int ppi);
   HFONT Handle();
+  // Takes Font over: the properties follow its description, which later
+  // handles keep whole (escapement and all) until a property changes.
+  void SetHandle(HFONT font);
   void Assign(const TPersistent& source) override;
   // Charset, Color, Height, Name, Pitch and Style as named properties.
   void DefineProperties(TFiler& filer) override;
 
 private:
+  void Changed();  // a property changed: the adopted description is dropped
+  std::optional<LOGFONTW> FLogFont;
   WideString FName;
   int FPixelsPerInch;
   int FHeight;
@@ -129,6 +136,14 @@ private:
 };
 
 enum class TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
+// The raster operations a pen draws with: R2_BLACK to R2_NOTXORPEN in this order.
+enum class TPenMode {
+  pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot, pmMergeNotPen, pmMaskNotPen,
+  pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor
+};
+// The R2_* value of a mode, and the mode of an R2_* value (pmCopy for none).
+int PenModeToRop2(TPenMode mode);
+TPenMode PenModeOfRop2(int rop2);
 
 class TPen : public TGraphicsObject {
 public:
@@ -139,6 +154,9 @@ public:
   void SetWidth(int width);
   TPenStyle Style() const { return FStyle; }
   void SetStyle(TPenStyle style);
+  // Set on the context whenever a canvas selects the pen.
+  TPenMode Mode() const { return FMode; }
+  void SetMode(TPenMode mode);
   HPEN Handle();
   void Assign(const TPersistent& source) override;
 
@@ -146,6 +164,7 @@ private:
   TColor FColor = clBlack;
   int FWidth = 1;
   TPenStyle FStyle = TPenStyle::psSolid;
+  TPenMode FMode = TPenMode::pmCopy;
 };
 
 enum class TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
@@ -342,6 +361,10 @@ public:
   void SetHandle(HBITMAP bitmap);
   // Gives the handle up to the caller.
   HBITMAP ReleaseHandle();
+  bool HandleAllocated() const { return FHandle != nullptr; }
+  // Gives the GDI handles back and keeps the pixels in memory; the next use
+  // makes the bitmap live again with the same size, format and pixels.
+  void Dormant();
   TCanvas& Canvas();
 
   // The address of row Y of a section (row 0 is the top); raises for pfDevice.
@@ -379,6 +402,8 @@ private:
   int FWidth = 0, FHeight = 0;
   TPixelFormat FPixelFormat = TPixelFormat::pf24bit;
   std::unique_ptr<TBitmapCanvas> FCanvas;
+  // A dormant bitmap's rows, top row first: a section's own bytes, a device bitmap's as 32 bits.
+  std::vector<std::uint8_t> FDormantPixels;
 };
 
 // An icon (or cursor) handle, owned; its file format is an ICO file.

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 #include <cwchar>
+#include <string_view>
 #include <utility>
 
 namespace hostsim {
@@ -45,6 +46,26 @@ bool WriteSlot(void** slot, void* value) {
   return true;
 }
 
+// The loader's notification of loads and unloads (ntdll, looked up by name).
+constexpr ULONG kDllLoaded = 1, kDllUnloaded = 2;
+template <typename TFunction>
+TFunction NtdllFunction(const char* name) {
+  return reinterpret_cast<TFunction>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), name)));
+}
+
+// What the loader tells of a module loaded or unloaded (one layout for both).
+struct TLoadNote {
+  struct TName {
+    USHORT Length, MaximumLength;  // in bytes
+    const wchar_t* Buffer;
+  };
+  ULONG Flags;
+  const TName* FullName;
+  const TName* FileName;
+  void* Base;
+  ULONG SizeOfImage;
+};
+
 std::atomic<ModuleLookups*> gLookups{nullptr};
 using GetModuleHandleFn = HMODULE(WINAPI*)(LPCWSTR);
 std::atomic<GetModuleHandleFn> gGetModuleHandle{nullptr};
@@ -63,6 +84,39 @@ ImportPatch::ImportPatch(HMODULE module, const char* library, const char* functi
 
 ImportPatch::~ImportPatch() {
   if (FSlot) WriteSlot(FSlot, FOriginal);
+}
+
+using TLoadNotification = void(CALLBACK*)(ULONG, const void*, void*);
+using TRegisterLoadNotification = LONG(NTAPI*)(ULONG, TLoadNotification, void*, void**);
+using TUnregisterLoadNotification = LONG(NTAPI*)(void*);
+
+ImportPatchAtLoad::ImportPatchAtLoad(std::wstring fileName, const char* library, const char* function,
+                                     void* replacement)
+    : FFileName(std::move(fileName)), FLibrary(library), FFunction(function), FReplacement(replacement) {
+  auto enroll = NtdllFunction<TRegisterLoadNotification>("LdrRegisterDllNotification");
+  if (enroll && enroll(0, &Notified, this, &FCookie) != 0) FCookie = nullptr;
+}
+
+ImportPatchAtLoad::~ImportPatchAtLoad() {
+  if (FCookie) NtdllFunction<TUnregisterLoadNotification>("LdrUnregisterDllNotification")(FCookie);
+  FPatch.reset();
+}
+
+void CALLBACK ImportPatchAtLoad::Notified(ULONG reason, const void* data, void* context) noexcept {
+  auto* self = static_cast<ImportPatchAtLoad*>(context);
+  const auto* note = static_cast<const TLoadNote*>(data);
+  if (!note || !note->FileName || !note->FileName->Buffer) return;
+  const std::wstring_view name(note->FileName->Buffer, note->FileName->Length / sizeof(wchar_t));
+  if (reason == kDllLoaded && !self->FPatch && name.size() == self->FFileName.size() &&
+      _wcsnicmp(name.data(), self->FFileName.c_str(), name.size()) == 0) {
+    try {
+      self->FModule = static_cast<HMODULE>(note->Base);
+      self->FPatch = std::make_unique<ImportPatch>(self->FModule, self->FLibrary, self->FFunction, self->FReplacement);
+    } catch (...) {  // the loader's callback: nothing may leave it
+    }
+  } else if (reason == kDllUnloaded && self->FPatch && note->Base == self->FModule) {
+    self->FPatch->Forget();
+  }
 }
 
 ModuleLookups::ModuleLookups(HMODULE caller, std::wstring fileName) : FFileName(std::move(fileName)) {

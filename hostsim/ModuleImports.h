@@ -29,10 +29,41 @@ public:
   bool Active() const { return FSlot != nullptr; }
   // The function the import held before (the replacement calls it on).
   void* Original() const { return FOriginal; }
+  // The module went, and its table with it: nothing is written back.
+  void Forget() { FSlot = nullptr; }
 
 private:
   void** FSlot = nullptr;
   void* FOriginal = nullptr;
+};
+
+// An ImportPatch put on the module named FileName by the loader's own
+// notification of its next load: after its imports are bound and before its
+// entry procedure runs, so that what its start-up asks of the system is seen
+// too. The routing ends when the instrument goes or the module is unloaded.
+class ImportPatchAtLoad {
+public:
+  ImportPatchAtLoad(std::wstring fileName, const char* library, const char* function, void* replacement);
+  ~ImportPatchAtLoad();
+  ImportPatchAtLoad(const ImportPatchAtLoad&) = delete;
+  ImportPatchAtLoad& operator=(const ImportPatchAtLoad&) = delete;
+
+  // The loader's notifications reach the instrument.
+  bool Armed() const { return FCookie != nullptr; }
+  // The module was loaded and its import routed.
+  bool Active() const { return FPatch && FPatch->Active(); }
+
+private:
+  // The loader calls it: throws nothing.
+  static void CALLBACK Notified(ULONG reason, const void* data, void* context) noexcept;
+
+  std::wstring FFileName;
+  const char* FLibrary;
+  const char* FFunction;
+  void* FReplacement;
+  HMODULE FModule = nullptr;
+  void* FCookie = nullptr;
+  std::unique_ptr<ImportPatch> FPatch;
 };
 
 // Counts a module's look-ups of another module by its file name: its calls of

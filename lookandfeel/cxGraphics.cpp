@@ -165,7 +165,50 @@ void TcxCanvas::RestoreClipRegion() {
   SetClipRegion(region.release(), roSet, true, true);
 }
 
+void TcxCanvas::AdoptDCObjects(TCanvas& ACanvas, HDC ADC) {
+  // Everything is read before the canvas lets go of its own objects.
+  const HGDIOBJ font = GetCurrentObject(ADC, OBJ_FONT), brush = GetCurrentObject(ADC, OBJ_BRUSH),
+                pen = GetCurrentObject(ADC, OBJ_PEN);
+  const COLORREF textColor = GetTextColor(ADC);
+  const int rop2 = GetROP2(ADC);
+  LOGFONTW logFont{};
+  LOGBRUSH logBrush{};
+  LOGPEN logPen{};
+  const bool adoptFont = font != ACanvas.Font().Handle() && GetFontObjectData(HFONT(font), logFont);
+  const bool adoptBrush = brush != ACanvas.Brush().Handle() && GetBrushObjectData(HBRUSH(brush), logBrush);
+  const bool adoptPen = pen != ACanvas.Pen().Handle() && GetPenObjectData(HPEN(pen), logPen);
+  if (adoptFont)
+    if (HFONT handle = CreateFontIndirectW(&logFont)) ACanvas.Font().SetHandle(handle);
+  if (ColorToRGB(ACanvas.Font().Color()) != textColor) ACanvas.Font().SetColor(TColor(textColor));
+  if (adoptBrush) {
+    TBrushStyle style = TBrushStyle::bsSolid;
+    if (logBrush.lbStyle == BS_NULL) style = TBrushStyle::bsClear;
+    else if (logBrush.lbStyle == BS_HATCHED && logBrush.lbHatch <= HS_DIAGCROSS)
+      style = TBrushStyle(int(TBrushStyle::bsHorizontal) + int(logBrush.lbHatch));
+    if (ColorToRGB(ACanvas.Brush().Color()) != logBrush.lbColor) ACanvas.Brush().SetColor(TColor(logBrush.lbColor));
+    ACanvas.Brush().SetStyle(style);
+  }
+  if (adoptPen) {
+    if (ColorToRGB(ACanvas.Pen().Color()) != logPen.lopnColor) ACanvas.Pen().SetColor(TColor(logPen.lopnColor));
+    const UINT style = logPen.lopnStyle & PS_STYLE_MASK;
+    ACanvas.Pen().SetStyle(style <= PS_INSIDEFRAME ? TPenStyle(style) : TPenStyle::psSolid);
+    ACanvas.Pen().SetWidth(int(logPen.lopnWidth.x));
+  }
+  ACanvas.Pen().SetMode(PenModeOfRop2(rop2));
+}
+
 void TcxCanvas::SaveState() {
+  // Changes not yet selected are made current first, so that only objects
+  // someone else selected into the context are adopted (the canvas's text
+  // colour is its font's); the context's background and raster modes stay.
+  HDC dc = FCanvas->Handle();
+  const int bkMode = GetBkMode(dc), rop2 = GetROP2(dc);
+  const COLORREF bkColor = GetBkColor(dc);
+  FCanvas->StateHandle();
+  SetBkMode(dc, bkMode);
+  SetBkColor(dc, bkColor);
+  SetROP2(dc, rop2);
+  AdoptDCObjects(*FCanvas, dc);
   SaveDC();
   TCanvasState state{std::make_unique<TFont>(), std::make_unique<TBrush>(), std::make_unique<TPen>()};
   state.Font->Assign(Font());
@@ -197,6 +240,68 @@ void TcxCanvas::SetParams(const TcxViewParams& AParams) {
 }
 
 void TcxCanvas::SetBrushColor(TColor AValue) { Brush().SetColor(AValue); }
+
+void TcxCanvas::SetFontAngle(int AValue) {
+  LOGFONTW logFont{};
+  if (!GetFontObjectData(Font().Handle(), logFont)) return;
+  logFont.lfEscapement = AValue * 10;
+  if (AValue != 0) logFont.lfOutPrecision = OUT_TT_ONLY_PRECIS;
+  if (HFONT handle = CreateFontIndirectW(&logFont)) Font().SetHandle(handle);
+}
+
+void TcxCanvas::BeginPath() { ::BeginPath(Handle()); }
+
+void TcxCanvas::EndPath() { ::EndPath(Handle()); }
+
+void TcxCanvas::WidenPath() { ::WidenPath(FCanvas->StateHandle()); }
+
+std::unique_ptr<TcxRegion> TcxCanvas::PathToRegion(bool AConsiderOrigin) {
+  HRGN handle = ::PathToRegion(Handle());
+  auto region = handle ? std::make_unique<TcxRegion>(handle) : std::make_unique<TcxRegion>();
+  if (AConsiderOrigin) {
+    const POINT origin = DCOrigin();
+    region->Offset(-origin.x, -origin.y);
+  }
+  return region;
+}
+
+void TcxCanvas::DrawGlyph(int X, int Y, TBitmap& AGlyph, bool AEnabled, TColor ABackgroundColor) {
+  if (AGlyph.Empty()) return;
+  const int w = AGlyph.Width(), h = AGlyph.Height();
+  if (AEnabled) {
+    // The glyph's transparent colour gives way to the brush (to nothing when clear).
+    const TBrushStyle style = Brush().Style();
+    if (ABackgroundColor == clNone) Brush().SetStyle(TBrushStyle::bsClear);
+    else Brush().SetColor(ABackgroundColor);
+    if (Brush().Style() != TBrushStyle::bsClear) FCanvas->FillRect(RECT{X, Y, X + w, Y + h});
+    TransparentBlt(FCanvas->StateHandle(), X, Y, w, h, AGlyph.Canvas().Handle(), 0, 0, w, h,
+                   ColorToRGB(AGlyph.TransparentColor()));
+    Brush().SetStyle(style);
+    return;
+  }
+  // The library's list, so that the disabled look is the library's.
+  TcxImageList images;
+  images.SetSize(w, h);
+  images.AddMasked(&AGlyph, AGlyph.TransparentColor());
+  if (ABackgroundColor != clNone) {
+    TBitmap background;
+    background.SetPixelFormat(TPixelFormat::pf32bit);
+    background.SetSize(w, h);
+    background.Canvas().Brush().SetColor(ABackgroundColor);
+    background.Canvas().FillRect(RECT{0, 0, w, h});
+    images.Draw(background.Canvas(), 0, 0, 0, false);
+    FCanvas->Draw(X, Y, background);
+  } else {
+    images.Draw(*FCanvas, X, Y, 0, false);
+  }
+}
+
+void TcxCanvas::DrawImage(TCustomImageList* AImages, int X, int Y, int AIndex, bool AEnabled) {
+  if (!IsImageIndexValid(AImages, AIndex)) return;
+  SaveDC();
+  AImages->Draw(*FCanvas, X, Y, AIndex, AEnabled);
+  RestoreDC();
+}
 
 void TcxCanvas::SetPixel(int X, int Y, TColor AColor) { FCanvas->SetPixel(X, Y, AColor); }
 
@@ -1475,6 +1580,7 @@ void TcxPaintCanvas::BeginPaint(HDC ADC) {
   auto own = std::make_unique<TCanvas>();
   const int saved = ::SaveDC(ADC);
   own->SetHandle(ADC);
+  AdoptDCObjects(*own, ADC);
   TCanvas* canvas = own.get();
   FStates.push_back({Canvas(), saved, std::move(own)});
   SetCanvas(canvas);

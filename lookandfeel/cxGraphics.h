@@ -114,10 +114,41 @@ public:
   int SavedClipRegionCount() const { return int(FSavedRegions.size()); }
   int SavedStateCount() const { return int(FSavedStates.size()); }
 
+  // The font, brush and pen selected into ADC (and its raster mode) become
+  // ACanvas's; one that is ACanvas's own already stays as it is.
+  static void AdoptDCObjects(TCanvas& ACanvas, HDC ADC);
+
   void GetParams(TcxViewParams& AParams) const;
   void SetParams(const TcxViewParams& AParams);
   void SetBrushColor(TColor AValue);
+  // Text turned AValue degrees counter-clockwise (TrueType fonts only when turned).
+  void SetFontAngle(int AValue);
   void SetPixel(int X, int Y, TColor AColor);
+
+  void BeginPath();
+  void EndPath();
+  void WidenPath();
+  // The path as a new region, in logical coordinates when asked; empty when there is no path.
+  std::unique_ptr<TcxRegion> PathToRegion(bool AConsiderOrigin = true);
+
+  void CopyRect(const RECT& ADest, TCanvas& ACanvas, const RECT& ASource) { FCanvas->CopyRect(ADest, ACanvas, ASource); }
+  void Draw(int X, int Y, TGraphic& AGraphic) { FCanvas->Draw(X, Y, AGraphic); }
+  void LineTo(int X, int Y) { FCanvas->LineTo(X, Y); }
+  void MoveTo(int X, int Y) { FCanvas->MoveTo(X, Y); }
+  void Polygon(std::span<const POINT> APoints) { FCanvas->Polygon(APoints); }
+  void Polyline(std::span<const POINT> APoints) { FCanvas->Polyline(APoints); }
+  void Rectangle(const RECT& R) { FCanvas->Rectangle(R.left, R.top, R.right, R.bottom); }
+  void Rectangle(int X1, int Y1, int X2, int Y2) { FCanvas->Rectangle(X1, Y1, X2, Y2); }
+  // From the radial through ARadial1 counter-clockwise to the one through ARadial2.
+  void Pie(const RECT& R, POINT ARadial1, POINT ARadial2) {
+    FCanvas->Pie(R.left, R.top, R.right, R.bottom, ARadial1.x, ARadial1.y, ARadial2.x, ARadial2.y);
+  }
+
+  // AGlyph at (X, Y) with its transparent colour replaced by ABackgroundColor
+  // (clNone: what the canvas shows); disabled, the image list's disabled look.
+  void DrawGlyph(int X, int Y, TBitmap& AGlyph, bool AEnabled = true, TColor ABackgroundColor = clNone);
+  // Nothing for an index outside the list.
+  void DrawImage(TCustomImageList* AImages, int X, int Y, int AIndex, bool AEnabled = true);
 
   // The DC's clip region (0, 0, 30000, 30000 without one), in logical
   // coordinates when asked. The caller owns it.

@@ -151,6 +151,11 @@ void TcxImageInfoItem::SetCompressData(bool AValue) {
 TcxImageInfoCollection::TcxImageInfoCollection(TcxImageList* AImageList)
     : TCollection(CollectionItemClassOf<TcxImageInfoItem>()), FImageList(AImageList) {}
 
+void TcxImageInfo::MakeDormant() {
+  if (!FImage->Empty()) FImage->Dormant();
+  if (!FMask->Empty()) FMask->Dormant();
+}
+
 TcxImageInfoItem* TcxImageInfoCollection::Add(TBitmap* AImage, TBitmap* AMask, TColor AMaskColor) {
   return new TcxImageInfoItem(this, AImage, AMask, AMaskColor);
 }
@@ -199,10 +204,10 @@ void TcxImageList::AddToImageInfo(TBitmap* AImage, TBitmap* AMask, TColor AMaskC
           maskCell = std::make_unique<TcxBitmap>(w, h, ImageCellFormat(*AMask));
           BitBlt(maskCell->Canvas().Handle(), 0, 0, w, h, AMask->Canvas().Handle(), column * w, row * h, SRCCOPY);
         }
-        FImages->Add(&cell, maskCell.get(), AMaskColor);
+        FImages->Add(&cell, maskCell.get(), AMaskColor)->ImageInfo().MakeDormant();
       }
   } else {
-    FImages->Add(AImage, hasMask ? AMask : nullptr, AMaskColor);
+    FImages->Add(AImage, hasMask ? AMask : nullptr, AMaskColor)->ImageInfo().MakeDormant();
   }
 }
 
@@ -456,7 +461,7 @@ void TcxImageList::RebuildImageInfoFromHandle() {
   for (int i = 0; i < Count(); ++i) {
     TcxBitmap image(Width(), Height(), TPixelFormat::pf32bit), mask(Width(), Height(), TPixelFormat::pf1bit);
     GetImageInfo(Handle(), i, &image, &mask);
-    FImages->Add(&image, &mask, clNone);
+    FImages->Add(&image, &mask, clNone)->ImageInfo().MakeDormant();
   }
 }
 
@@ -466,7 +471,7 @@ void TcxImageList::RebuildHandleFromImageInfo() {
   if (HandleAllocated()) ImageList_Remove(Handle(), -1);
   for (int i = 0; i < FImages->Count();) {
     if (AddFromImageInfo(FImages->Items(i)->ImageInfo()) < 0) FImages->Delete(i);  // the next takes its index
-    else ++i;
+    else FImages->Items(i++)->ImageInfo().MakeDormant();
   }
   FSynchronization = false;
   EndUpdate();
@@ -485,6 +490,7 @@ void TcxImageList::GetImageInfo(int AIndex, TBitmap* AImage, TBitmap* AMask) {
         CopyImageListPicture(*AMask, info.InternalMask());
       }
     }
+    info.Image().Dormant();
   } else {
     GetImageInfo(Handle(), AIndex, AImage, AMask);
   }

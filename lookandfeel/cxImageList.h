@@ -26,6 +26,8 @@ public:
   void SetMask(TBitmap* AValue);
   TColor MaskColor() const { return FMaskColor; }
   void SetMaskColor(TColor AValue) { FMaskColor = AValue; }
+  // The GDI handles of the non-empty image and mask go; their pixels stay.
+  void MakeDormant();
 
 private:
   std::unique_ptr<TcxBitmap> FImage, FMask;

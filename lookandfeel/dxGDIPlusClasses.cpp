@@ -548,6 +548,25 @@ void TdxGPImage::LoadFromResource(HINSTANCE AInstance, const WideString& AResNam
 
 void TdxGPImage::SaveToStream(TStream& AStream) { SaveToStreamByCodec(AStream, FImageDataFormat); }
 
+void TdxGPImage::LoadFromClipboardFormat(UINT AFormat, HANDLE AData) {
+  TBitmap bitmap;
+  bitmap.LoadFromClipboardFormat(AFormat, AData);
+  bitmap.SetPixelFormat(TPixelFormat::pf32bit);
+  // A clipboard bitmap without alpha is opaque, not invisible.
+  TRGBColors colors;
+  if (!ReadBitmapPixels(bitmap, colors, true)) colors.clear();
+  LoadFromBits(bitmap.Width(), bitmap.Height(), colors, BitmapHasAlpha(bitmap));
+}
+
+void TdxGPImage::SaveToClipboardFormat(UINT& AFormat, HANDLE& AData) {
+  TBitmap bitmap;  // 24 bits: nothing on the clipboard claims alpha
+  bitmap.SetSize(Width(), Height());
+  bitmap.Canvas().Brush().SetColor(clWhite);
+  bitmap.Canvas().FillRect(ClientRect());
+  StretchDraw(bitmap.Canvas().Handle(), ClientRect());
+  bitmap.SaveToClipboardFormat(AFormat, AData);
+}
+
 void TdxGPImage::SaveToStreamByCodec(TStream& AStream, TdxImageDataFormat AImageFormat) {
   if (!FHandle) return;
   CLSID* encoder = nullptr;

@@ -192,6 +192,10 @@ public:
   void LoadFromResource(HINSTANCE AInstance, const WideString& AResName, const wchar_t* AResType);
   void SaveToStream(TStream& AStream) override;
   void SaveToStreamByCodec(TStream& AStream, TdxImageDataFormat AImageFormat);
+  // A bitmap format read through a 32-bit bitmap (opaque unless it carries alpha).
+  void LoadFromClipboardFormat(UINT AFormat, HANDLE AData) override;
+  // CF_BITMAP: the image drawn over white.
+  void SaveToClipboardFormat(UINT& AFormat, HANDLE& AData) override;
 
   // A new 32-bit bitmap made by GDI+ from the image (background 0).
   std::unique_ptr<TBitmap> GetAsBitmap();

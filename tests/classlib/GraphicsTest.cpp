@@ -37,6 +37,70 @@ TEST(Canvas, DrawsOnABitmapWithItsBrushPenAndFont) {
   EXPECT_THROW(bitmap.ScanLine(10), EInvalidOperation);
 }
 
+TEST(Canvas, APenDrawsInItsRasterModeSetAgainWhenTheModeChanges) {
+  TBitmap bitmap;
+  bitmap.SetPixelFormat(TPixelFormat::pf32bit);
+  bitmap.SetSize(8, 8);
+  TCanvas& c = bitmap.Canvas();
+  struct {
+    TPenMode Mode;
+    TColor Pen, Expected;
+  } const cases[] = {
+      {TPenMode::pmNot, clBlack, 0xCC9966},  {TPenMode::pmXor, 0x0000FF, 0x336666},
+      {TPenMode::pmCopy, 0x0000FF, 0x0000FF}, {TPenMode::pmNop, 0x0000FF, 0x336699},
+      {TPenMode::pmMask, 0x00FF0F, 0x006609},
+  };
+  for (const auto& k : cases) {
+    c.Brush().SetColor(0x336699);
+    c.FillRect(RECT{0, 0, 8, 8});
+    c.Pen().SetColor(k.Pen);
+    c.Pen().SetMode(k.Mode);
+    c.MoveTo(0, 3);
+    c.LineTo(8, 3);
+    EXPECT_EQ(k.Expected, c.Pixel(4, 3)) << int(k.Mode);
+    EXPECT_EQ(0x336699, c.Pixel(4, 4));
+    EXPECT_EQ(PenModeToRop2(k.Mode), GetROP2(c.Handle()));
+  }
+  EXPECT_EQ(TPenMode::pmCopy, PenModeOfRop2(0)) << "no such mode";
+  EXPECT_EQ(TPenMode::pmNotXor, PenModeOfRop2(R2_NOTXORPEN));
+  TPen copy;
+  copy.Assign(c.Pen());
+  EXPECT_EQ(TPenMode::pmMask, copy.Mode());
+}
+
+TEST(Font, AnAdoptedHandleKeepsItsWholeDescriptionUntilAPropertyChanges) {
+  LOGFONTW lf{};
+  lf.lfHeight = -17;
+  lf.lfEscapement = 450;
+  lf.lfItalic = 1;
+  lf.lfWeight = FW_BOLD;
+  lf.lfPitchAndFamily = FIXED_PITCH;
+  lstrcpyW(lf.lfFaceName, L"Courier New");
+  TFont font;
+  HFONT handle = CreateFontIndirectW(&lf);
+  font.SetHandle(handle);
+  EXPECT_EQ(handle, font.Handle());
+  EXPECT_EQ(-17, font.Height());
+  EXPECT_EQ(fsBold | fsItalic, font.Style());
+  EXPECT_EQ(TFontPitch::fpFixed, font.Pitch());
+  EXPECT_EQ(L"Courier New", font.Name());
+  auto escapement = [](TFont& f) {
+    LOGFONTW got{};
+    GetObjectW(f.Handle(), sizeof got, &got);
+    return got.lfEscapement;
+  };
+  TFont copy;
+  copy.Assign(font);
+  EXPECT_NE(handle, copy.Handle()) << "a handle of its own";
+  EXPECT_EQ(450, escapement(copy));
+  copy.SetColor(clRed);
+  EXPECT_EQ(450, escapement(copy)) << "the colour is no part of the handle";
+  copy.SetHeight(-20);
+  EXPECT_EQ(0, escapement(copy)) << "a plain font again";
+  EXPECT_EQ(450, escapement(font));
+  EXPECT_THROW(font.SetHandle(nullptr), EInvalidOperation);
+}
+
 TEST(Bitmap, TransparentColourIsTheLowerLeftPixelAndSurvivesHandingOut) {
   TBitmap bitmap;
   bitmap.SetSize(4, 4);

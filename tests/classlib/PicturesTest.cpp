@@ -159,6 +159,48 @@ TEST(Bitmap, ThirtyTwoBitConversionKeepsThePictureWithAlphaZero) {
   EXPECT_EQ(TBitmapHandleType::bmDIB, b.HandleType());
 }
 
+TEST(Bitmap, ADormantBitmapGivesItsHandleBackAndComesBackWithItsPixels) {
+  // Each format keeps its own bytes: alpha of a section, a palette index, the screen's layout.
+  struct {
+    TPixelFormat Format;
+    TColor Colour;
+  } const cases[] = {{TPixelFormat::pf32bit, clBlue}, {TPixelFormat::pf24bit, 0x123456},
+                     {TPixelFormat::pf8bit, clRed}, {TPixelFormat::pfDevice, clLime}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(int(c.Format));
+    TBitmap b;
+    b.SetPixelFormat(c.Format);
+    b.SetSize(5, 3);
+    b.Canvas().Brush().SetColor(clWhite);
+    b.Canvas().FillRect(RECT{0, 0, 5, 3});
+    b.Canvas().SetPixel(4, 0, c.Colour);  // top right: a flipped row would show
+    if (c.Format == TPixelFormat::pf32bit) static_cast<std::uint8_t*>(b.ScanLine(2))[3] = 0x7F;
+    b.Dormant();
+    EXPECT_FALSE(b.HandleAllocated());
+    EXPECT_EQ(5, b.Width());
+    EXPECT_EQ(3, b.Height());
+    EXPECT_EQ(c.Format, b.PixelFormat());
+    EXPECT_EQ(c.Colour, b.Canvas().Pixel(4, 0)) << "live again on use";
+    EXPECT_TRUE(b.HandleAllocated());
+    EXPECT_EQ(clWhite, b.Canvas().Pixel(4, 2));
+    if (c.Format == TPixelFormat::pf32bit) {
+      EXPECT_EQ(0x7F, static_cast<std::uint8_t*>(b.ScanLine(2))[3]);
+    }
+  }
+  TBitmap b;
+  b.SetSize(2, 2);
+  b.Canvas().SetPixel(0, 1, clRed);
+  b.Dormant();
+  b.SetPixelFormat(TPixelFormat::pf32bit);
+  EXPECT_EQ(clRed, b.Canvas().Pixel(0, 1)) << "converted with its pixels";
+  b.Dormant();
+  b.SetSize(3, 3);
+  EXPECT_EQ(clBlack, b.Canvas().Pixel(0, 1)) << "a new size starts blank";
+  TBitmap empty;
+  empty.Dormant();
+  EXPECT_TRUE(empty.Empty());
+}
+
 TEST(Png, SavesAndLoadsPixelsWithStraightAlpha) {
   TPngImage png;
   std::vector<std::uint32_t> pixels = {0xFF0000FFu, 0x80FF0000u, 0x00000000u, 0xFF123456u};

@@ -518,3 +518,209 @@ TEST_F(Canvas, WrappedLineBoundsFollowBreaksAndWidth) {
   ASSERT_EQ(1u, lines.size());
   EXPECT_EQ(60, lines[0].right) << "right-aligned in the measured rectangle";
 }
+
+namespace {
+
+// The box of the pixels of Colour (empty, left > right, when there is none).
+RECT InkBox(TBitmap& bitmap, TColor colour) {
+  RECT box{bitmap.Width(), bitmap.Height(), -1, -1};
+  for (int y = 0; y < bitmap.Height(); ++y)
+    for (int x = 0; x < bitmap.Width(); ++x)
+      if (bitmap.Canvas().Pixel(x, y) == colour)
+        box = RECT{std::min<int>(box.left, x), std::min<int>(box.top, y), std::max<int>(box.right, x + 1),
+                   std::max<int>(box.bottom, y + 1)};
+  return box;
+}
+
+}  // namespace
+
+TEST_F(Canvas, SavingTheStateAdoptsWhatWasSelectedIntoTheContextBehindItsBack) {
+  HDC dc = FBitmap.Canvas().StateHandle();
+  LOGFONTW lf{};
+  lf.lfHeight = -21;
+  lf.lfWeight = FW_BOLD;
+  lstrcpyW(lf.lfFaceName, L"Tahoma");
+  TGdiObject<HFONT> font(CreateFontIndirectW(&lf));
+  TGdiObject<HBRUSH> brush(CreateHatchBrush(HS_CROSS, 0x00FF00));
+  TGdiObject<HPEN> pen(CreatePen(PS_DOT, 1, 0xFF0000));
+  HGDIOBJ oldFont = SelectObject(dc, font), oldBrush = SelectObject(dc, brush), oldPen = SelectObject(dc, pen);
+  SetTextColor(dc, 0x0000C0);
+  SetROP2(dc, R2_NOT);
+  SetBkMode(dc, TRANSPARENT);
+  FCanvas->SaveState();
+  EXPECT_EQ(TRANSPARENT, GetBkMode(dc)) << "the context's modes stay";
+  EXPECT_EQ(-21, FCanvas->Font().Height());
+  EXPECT_EQ(fsBold, FCanvas->Font().Style());
+  EXPECT_EQ(clWindowText, FCanvas->Font().Color()) << "the canvas sets the text colour itself as it draws";
+  EXPECT_EQ(TBrushStyle::bsCross, FCanvas->Brush().Style());
+  EXPECT_EQ(0x00FF00, FCanvas->Brush().Color());
+  EXPECT_EQ(TPenStyle::psDot, FCanvas->Pen().Style());
+  EXPECT_EQ(0xFF0000, FCanvas->Pen().Color());
+  EXPECT_EQ(TPenMode::pmNot, FCanvas->Pen().Mode());
+  // Drawn through the canvas, the adopted pen inverts what is there.
+  FCanvas->Pen().SetStyle(TPenStyle::psSolid);
+  FCanvas->MoveTo(0, 40);
+  FCanvas->LineTo(64, 40);
+  EXPECT_EQ(~kSentinel & 0xFFFFFF, At(30, 40));
+  FCanvas->RestoreState();
+  EXPECT_EQ(TPenMode::pmNot, FCanvas->Pen().Mode()) << "the saved copies are the adopted ones";
+  SelectObject(dc, oldFont);
+  SelectObject(dc, oldBrush);
+  SelectObject(dc, oldPen);
+
+  // A change the canvas has not selected yet is its own, not the context's.
+  FCanvas->Font().SetHeight(-30);
+  FCanvas->Brush().SetColor(clBtnFace);
+  FCanvas->SaveState();
+  EXPECT_EQ(-30, FCanvas->Font().Height());
+  EXPECT_EQ(clBtnFace, FCanvas->Brush().Color()) << "a system colour stays one";
+  FCanvas->RestoreState();
+
+  // The paint canvas on a bare context starts from the context's objects.
+  TMemoryContext memory(dc, 8, 8);
+  lf.lfHeight = -9;
+  TGdiObject<HFONT> small(CreateFontIndirectW(&lf));
+  HGDIOBJ previous = SelectObject(memory.Handle(), small);
+  SetTextColor(memory.Handle(), 0x0000C0);
+  TcxPaintCanvas paint;
+  paint.BeginPaint(memory.Handle());
+  EXPECT_EQ(-9, paint.Font().Height());
+  EXPECT_EQ(0x0000C0, paint.Font().Color());
+  paint.EndPaint();
+  EXPECT_EQ(HGDIOBJ(small), GetCurrentObject(memory.Handle(), OBJ_FONT));
+  SelectObject(memory.Handle(), previous);
+}
+
+TEST_F(Canvas, TheFontAngleTurnsTextAndLastsUntilTheFontChanges) {
+  FCanvas->Font().SetHeight(-14);
+  FCanvas->Font().SetColor(clBlack);
+  FCanvas->Brush().SetStyle(TBrushStyle::bsClear);
+  FCanvas->SetFontAngle(90);
+  LOGFONTW lf{};
+  ASSERT_TRUE(GetFontObjectData(FCanvas->Font().Handle(), lf));
+  EXPECT_EQ(900, lf.lfEscapement);
+  EXPECT_EQ(OUT_TT_ONLY_PRECIS, lf.lfOutPrecision);
+  // Turned counter-clockwise, a row of capitals runs upwards from its origin.
+  FBitmap.Canvas().TextOut(10, 60, L"HHHH");
+  const RECT turned = InkBox(FBitmap, clBlack);
+  ASSERT_LT(turned.left, turned.right);
+  EXPECT_GT(turned.bottom - turned.top, turned.right - turned.left);
+  EXPECT_LE(turned.bottom, 61);
+
+  FCanvas->SaveState();
+  FCanvas->RestoreState();
+  ASSERT_TRUE(GetFontObjectData(FCanvas->Font().Handle(), lf));
+  EXPECT_EQ(900, lf.lfEscapement) << "the saved copy kept the angle";
+  FCanvas->SetFontAngle(0);
+  ASSERT_TRUE(GetFontObjectData(FCanvas->Font().Handle(), lf));
+  EXPECT_EQ(0, lf.lfEscapement);
+  FCanvas->SetFontAngle(45);
+  FCanvas->Font().SetHeight(-12);
+  ASSERT_TRUE(GetFontObjectData(FCanvas->Font().Handle(), lf));
+  EXPECT_EQ(0, lf.lfEscapement) << "a changed font is upright again";
+}
+
+TEST_F(Canvas, APathBecomesARegionInLogicalOrDeviceCoordinates) {
+  FCanvas->SetWindowOrg(POINT{-5, -3});  // logical (0, 0) is device (5, 3)
+  FCanvas->BeginPath();
+  FCanvas->Rectangle(10, 10, 20, 30);
+  FCanvas->EndPath();
+  std::unique_ptr<TcxRegion> logical = FCanvas->PathToRegion(true);
+  EXPECT_EQ((std::vector<LONG>{10, 10, 19, 29}), (std::vector<LONG>{logical->BoundsRect().left, logical->BoundsRect().top,
+                                                                     logical->BoundsRect().right, logical->BoundsRect().bottom}));
+  FCanvas->BeginPath();
+  FCanvas->Rectangle(10, 10, 20, 30);
+  FCanvas->EndPath();
+  std::unique_ptr<TcxRegion> device = FCanvas->PathToRegion(false);
+  RECT shifted = logical->BoundsRect();
+  OffsetRect(&shifted, 5, 3);
+  const RECT deviceBox = device->BoundsRect();
+  EXPECT_TRUE(EqualRect(&shifted, &deviceBox));
+  EXPECT_TRUE(FCanvas->PathToRegion()->IsEmpty()) << "the path was used up";
+
+  // A widened line is as wide as the pen.
+  FCanvas->Pen().SetWidth(6);
+  FCanvas->BeginPath();
+  FCanvas->MoveTo(0, 50);
+  FCanvas->LineTo(40, 50);
+  FCanvas->EndPath();
+  FCanvas->WidenPath();
+  std::unique_ptr<TcxRegion> widened = FCanvas->PathToRegion(true);
+  EXPECT_NEAR(6, widened->BoundsRect().bottom - widened->BoundsRect().top, 1);
+  FCanvas->SetWindowOrg(POINT{0, 0});
+  FCanvas->FillRegion(widened.get(), kMark);
+  EXPECT_EQ(kMark, At(20, 52));
+  EXPECT_EQ(kSentinel, At(20, 54));
+}
+
+TEST_F(Canvas, AGlyphGivesItsTransparentColourToTheBackgroundEnabledOrNot) {
+  // Fuchsia at the lower left is the glyph's transparent colour.
+  TBitmap glyph;
+  MakeBitmap(glyph, 4, 4,
+             {clRed, clRed, clFuchsia, clFuchsia, clRed, clRed, clFuchsia, clFuchsia,  //
+              clFuchsia, clFuchsia, clRed, clRed, clFuchsia, clFuchsia, clRed, clRed});
+  struct {
+    bool Enabled;
+    TColor Background, Transparent;
+  } const cases[] = {{true, clNone, kSentinel}, {true, clBlue, clBlue}, {false, clNone, kSentinel}, {false, clBlue, clBlue}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.Enabled << " " << std::hex << c.Background);
+    SetUp();
+    FCanvas->Brush().SetStyle(TBrushStyle::bsSolid);
+    FCanvas->DrawGlyph(10, 20, glyph, c.Enabled, c.Background);
+    EXPECT_EQ(c.Transparent, At(12, 20));
+    EXPECT_EQ(c.Transparent, At(10, 23));
+    EXPECT_EQ(kSentinel, At(14, 20)) << "nothing beyond the glyph";
+    if (c.Enabled) {
+      EXPECT_EQ(clRed, At(10, 20));
+    } else {
+      EXPECT_NE(clRed, At(10, 20)) << "the disabled look";
+    }
+    EXPECT_NE(c.Transparent, At(13, 23));
+    EXPECT_EQ(TBrushStyle::bsSolid, FCanvas->Brush().Style());
+  }
+}
+
+TEST_F(Canvas, AnImageIsDrawnOnlyForAnIndexOfTheListAndLeavesTheContextAsItWas) {
+  TImageList images(nullptr);
+  images.SetSize(4, 4);
+  TBitmap picture;
+  MakeBitmap(picture, 4, 4, std::vector<TColor>(16, clGreen));
+  images.Add(picture, nullptr);
+  for (int index : {-1, 1}) FCanvas->DrawImage(&images, 0, 0, index);
+  FCanvas->DrawImage(nullptr, 0, 0, 0);
+  EXPECT_EQ(kSentinel, At(1, 1));
+  FCanvas->DrawImage(&images, 8, 8, 0);
+  EXPECT_EQ(clGreen, At(9, 9));
+  EXPECT_EQ(kSentinel, At(12, 12));
+  EXPECT_EQ(0, FCanvas->SavedDCCount());
+  EXPECT_EQ(0, FBitmap.Canvas().LockCount());
+}
+
+TEST_F(Canvas, ForwardersDrawWithTheWrappedCanvas) {
+  FCanvas->Pen().SetColor(kMark);
+  FCanvas->Brush().SetColor(clBlue);
+  FCanvas->Rectangle(RECT{0, 0, 10, 10});
+  FCanvas->Rectangle(10, 0, 20, 10);
+  const POINT triangle[] = {{20, 0}, {30, 0}, {20, 10}};
+  FCanvas->Polygon(triangle);
+  const POINT line[] = {{0, 12}, {30, 12}};
+  FCanvas->Polyline(line);
+  FCanvas->MoveTo(0, 14);
+  FCanvas->LineTo(30, 14);
+  // The quarter from three o'clock to twelve.
+  FCanvas->Pie(RECT{0, 20, 20, 40}, POINT{20, 30}, POINT{10, 20});
+  TBitmap green;
+  MakeBitmap(green, 3, 3, std::vector<TColor>(9, clGreen));
+  FCanvas->Draw(40, 0, green);
+  FCanvas->CopyRect(RECT{40, 10, 46, 16}, green.Canvas(), RECT{0, 0, 3, 3});
+  struct {
+    int X, Y;
+    TColor Expected;
+  } const pixels[] = {
+      {0, 5, kMark}, {5, 5, clBlue}, {15, 5, clBlue}, {19, 5, kMark}, {22, 3, clBlue}, {28, 8, kSentinel},
+      {15, 12, kMark}, {15, 14, kMark}, {15, 13, kSentinel}, {14, 26, clBlue}, {5, 35, kSentinel},
+      {41, 1, clGreen}, {43, 1, kSentinel}, {45, 15, clGreen},
+  };
+  for (const auto& p : pixels) EXPECT_EQ(p.Expected, At(p.X, p.Y)) << p.X << "," << p.Y;
+}

@@ -2,6 +2,7 @@
 // counter-clockwise angles, pen dash styles, paint canvases (a 32-bit buffer
 // on a 16-bit device, nesting), alpha attributes, PNG and JPEG streams, the
 // picture classes that start-up only queues, and the blend through GDI+.
+#include "Clipbrd.h"
 #include "LookAndFeelTest.h"
 #include "Streams.h"
 #include "cxGraphics.h"
@@ -226,6 +227,48 @@ TEST_F(GdiPlusClasses, StartUpOnlyQueuesThePictureClasses) {
   EXPECT_EQ(GraphicClassOf<TdxPNGImage>(), TPicture::FileFormatClass(L"PNG"));
   UnregisterGdiPlusGraphicClasses();
   EXPECT_EQ(nullptr, TPicture::FileFormatClass(L"PNG"));
+}
+
+TEST_F(GdiPlusClasses, APictureCrossesTheClipboardWholeAndAsABitmapOverWhite) {
+  RegisterGdiPlusGraphicClasses();  // the picture format names the class
+  // A PNG of blue with a transparent last column.
+  TRGBColors bits = ColumnBits(4, 2, clBlue, clRed);
+  bits[3].rgbReserved = bits[7].rgbReserved = 0;
+  bits[3].rgbRed = bits[7].rgbRed = 0;
+  TMemoryStream png;
+  TdxGPImage::CreateFromBits(4, 2, bits, true)->SaveToStreamByCodec(png, dxImagePng);
+  png.SetPosition(0);
+  auto image = std::make_unique<TdxSmartImage>();
+  image->LoadFromStream(png);
+  TPicture picture;
+  picture.SetGraphic(std::move(image));
+  Clipboard().Assign(picture);
+  EXPECT_TRUE(Clipboard().HasFormat(PictureClipFormat()));
+  ASSERT_TRUE(Clipboard().HasFormat(CF_BITMAP));
+
+  TPicture back;
+  Clipboard().AssignTo(back);
+  auto* whole = dynamic_cast<TdxSmartImage*>(back.Graphic());
+  ASSERT_NE(nullptr, whole);
+  EXPECT_EQ(dxImagePng, whole->ImageDataFormat());
+  TRGBColors got = whole->GetBitmapBits();
+  ASSERT_EQ(8u, got.size());
+  EXPECT_EQ((std::vector<int>{255, 0, 0, 255}), (std::vector<int>{got[0].rgbBlue, got[0].rgbGreen, got[0].rgbRed, got[0].rgbReserved}));
+  EXPECT_EQ(0, got[7].rgbReserved) << "the transparent column stays transparent";
+
+  // Other programs get the picture over white, which reads back opaque.
+  Clipboard().Open();
+  TdxGPImage flat;
+  flat.LoadFromClipboardFormat(CF_BITMAP, GetClipboardData(CF_BITMAP));
+  EXPECT_THROW(flat.LoadFromClipboardFormat(CF_DIB, GetClipboardData(CF_BITMAP)), EInvalidGraphic);
+  Clipboard().Close();
+  EXPECT_EQ(4, flat.Width());
+  EXPECT_FALSE(flat.IsAlphaUsed()) << "a bitmap without alpha is opaque, not invisible";
+  got = flat.GetBitmapBits();
+  ASSERT_EQ(8u, got.size());
+  EXPECT_EQ((std::vector<int>{255, 0, 0}), (std::vector<int>{got[4].rgbBlue, got[4].rgbGreen, got[4].rgbRed}));
+  EXPECT_EQ((std::vector<int>{255, 255, 255}), (std::vector<int>{got[7].rgbBlue, got[7].rgbGreen, got[7].rgbRed}));
+  Clipboard().Clear();
 }
 
 TEST_F(GdiPlusClasses, BlendUnderWow64GoesThroughGdiPlus) {

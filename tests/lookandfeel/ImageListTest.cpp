@@ -187,6 +187,46 @@ TEST_F(GlyphDrawing, ImageListAddsCellsOfAStripAsImagesOfTheirOwn) {
   EXPECT_EQ(1, GetBitmapImageCount(strip.get(), 20, 16));
 }
 
+TEST_F(GlyphDrawing, StoredImagesStayDormantBetweenUsesAndComeBackWhole) {
+  TcxImageList list;
+  TBitmap strip;
+  strip.SetPixelFormat(TPixelFormat::pf32bit);
+  strip.SetSize(32, 16);
+  strip.Canvas().Brush().SetColor(clRed);
+  strip.Canvas().FillRect(RECT{0, 0, 16, 16});
+  strip.Canvas().Brush().SetColor(clBlue);
+  strip.Canvas().FillRect(RECT{16, 0, 32, 16});
+  strip.Canvas().SetPixel(17, 15, clLime);
+  auto mask = SolidBitmap(16, 16, clBlack, TPixelFormat::pf1bit);
+  mask->Canvas().SetPixel(0, 0, clWhite);
+  ASSERT_EQ(0, list.Add(&strip, nullptr));
+  ASSERT_EQ(2, list.Add(SolidBitmap(16, 16, clGreen, TPixelFormat::pf32bit).get(), mask.get()));
+  auto dormant = [&](int i) {
+    TcxImageInfo& info = list.ImageInfos().Items(i)->ImageInfo();
+    return !info.Image().HandleAllocated() && (info.Mask().Empty() || !info.Mask().HandleAllocated());
+  };
+  for (int i = 0; i < 3; ++i) EXPECT_TRUE(dormant(i)) << i;
+  TBitmap image, imageMask;
+  list.GetImageInfo(1, &image, nullptr);
+  EXPECT_EQ(clBlue, image.Canvas().Pixel(8, 8));
+  EXPECT_EQ(clLime, image.Canvas().Pixel(1, 15)) << "the cell's own pixels, rows in place";
+  EXPECT_TRUE(dormant(1)) << "dormant again after the read";
+  list.GetImageInfo(2, nullptr, &imageMask);
+  EXPECT_EQ(clWhite, imageMask.Canvas().Pixel(0, 0));
+  EXPECT_EQ(clBlack, imageMask.Canvas().Pixel(1, 0));
+
+  // Read back from the stored form, the rebuilt list keeps its items dormant too.
+  TMemoryStream stream;
+  WriteBinaryProperties(list, stream);
+  TcxImageList read;
+  stream.SetPosition(0);
+  ReadBinaryProperties(read, stream);
+  ASSERT_EQ(3, read.ImageInfos().Count());
+  EXPECT_FALSE(read.ImageInfos().Items(0)->ImageInfo().Image().HandleAllocated());
+  read.GetImage(0, &image);
+  EXPECT_EQ(clRed, image.Canvas().Pixel(8, 8));
+}
+
 TEST_F(GlyphDrawing, ImageListMaskedAndUnmaskedAdditions) {
   TcxImageList list;
   auto bitmap = SolidBitmap(16, 16, clBlue, TPixelFormat::pf24bit);
