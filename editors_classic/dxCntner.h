@@ -353,6 +353,11 @@ public:
   void SetStyleController(TdxEditStyleController* controller);
   int ClickTime() const { return FClickTime; }
   void SetClickTime(int value) { FClickTime = value; }
+  // Set by the host while it closes the editor (a refused entry then gives way), cleared when it prepares it.
+  bool CloseFlag() const { return FCloseFlag; }
+  void SetCloseFlag(bool value) { FCloseFlag = value; }
+  // An open editor that sets it keeps the host from handling mouse presses (no editor of the library does).
+  bool FDisableKillFocus = false;
   // The filer properties "Height" and "StoredValues".
   void DefineProperties(TFiler& filer) override;
 

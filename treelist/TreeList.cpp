@@ -501,10 +501,19 @@ void TCustomdxTreeList::Loaded() {
 void TCustomdxTreeList::BeginUpdate() {
   ++FLockUpdate;
   if (FState == tsNodeDown) FlagEditor = true;
+  // An open editor posts its value and leaves without taking the focus back.
+  bool editing = FState == tsEditing;
+  SetState(tsNormal);
+  if (editing) {
+    try {
+      HideInplaceEditor(false);
+    } catch (...) {
+      --FLockUpdate;
+      throw;
+    }
+  }
   FInplaceColumn = -1;
   FInplaceNode = nullptr;
-  SetState(tsNormal);
-  HideEditor();
   ClearListNodes();
   BeginSelection();
 }
@@ -932,13 +941,21 @@ void TCustomdxTreeList::LayoutChanged() {
 // --- node notifications
 
 void TCustomdxTreeList::NodeInserted(TdxTreeListNode* node) {
-  CancelEditor();
+  // A refused editor value is raised once the node is in the visible list and painted.
+  std::exception_ptr refused;
+  try {
+    CancelEditor();
+  } catch (...) {
+    refused = std::current_exception();
+  }
   if (!FTopVisibleNode) SetTopVisibleNode(node);
   if (!FFocused) FFocused = FTopVisibleNode;
-  if (FLockUpdate != 0) return;
-  TdxTreeListNode* prior = node->GetPriorParentNode();
-  if (!Loading() && !IsDestroying()) MakeListNode(node, false);
-  NodeChanged(prior ? prior : node, true);
+  if (FLockUpdate == 0) {
+    TdxTreeListNode* prior = node->GetPriorParentNode();
+    if (!Loading() && !IsDestroying()) MakeListNode(node, false);
+    NodeChanged(prior ? prior : node, true);
+  }
+  if (refused) std::rethrow_exception(refused);
 }
 
 void TCustomdxTreeList::NodeDeleted(TdxTreeListNode* node, TdxTreeListNode* priorParent, bool wasVisible,
@@ -972,7 +989,7 @@ void TCustomdxTreeList::NodeDeleted(TdxTreeListNode* node, TdxTreeListNode* prio
   if (FSelectionAnchor == node) FSelectionAnchor = priorParent ? priorParent : nextVisible;
   if (FDragNode == node) FDragNode = nullptr;
   if (FHotTrackNode == node) FHotTrackNode = nullptr;
-  CancelEditor();
+  DiscardEditor();  // a node's destruction must not raise
   if (FMakeListNodeVisible && FLockUpdate == 0 && !destroying) MakeListNode(node, true);
   if (wasVisible) {
     TdxTreeListNode* changed = n ? n : priorParent ? priorParent : nextVisible;
@@ -997,8 +1014,7 @@ void TCustomdxTreeList::NodeChanged(TdxTreeListNode* node, bool structural) {
   RECT r;
   if (structural) {
     UpdateScrollBars();
-    SetTopIndex(FTopIndex);
-    SetLeftCoord(FLeftCoord);
+    CorrectPositions();
     GetNodeRowRectToBottom(node, r);
     InvalidateRows(r, true);
   } else {
@@ -1009,21 +1025,6 @@ void TCustomdxTreeList::NodeChanged(TdxTreeListNode* node, bool structural) {
 
 void TCustomdxTreeList::InvalidateRows(const RECT& r, bool erase) {
   if (HandleAllocated() && r.left >= 0) InvalidateRect(Handle(), &r, erase);
-}
-
-void TCustomdxTreeList::SetTopIndex(int value) {
-  int count = AbsoluteCount();
-  FTopIndex = std::max(0, std::min(value, count - 1));
-  // The rows follow the stored index (scrolling by the window arrives later).
-  if (TdxTreeListNode* top = GetAbsoluteNode(FTopIndex); top && top != FTopVisibleNode) SetTopVisibleNode(top);
-  if (HandleAllocated()) Invalidate();
-}
-
-void TCustomdxTreeList::SetLeftCoord(int value) {
-  RECT cells = CellsRect();
-  int limit = std::max(0, GetScrollingWidth() - int(cells.right - cells.left));
-  FLeftCoord = std::max(0, std::min(value, limit));
-  if (HandleAllocated()) Invalidate();
 }
 
 RECT TCustomdxTreeList::CellsRect() {
@@ -1118,7 +1119,10 @@ void TCustomdxTreeList::SetFocusedNumber(int value) {
 void TCustomdxTreeList::SetState(TdxTreeListState value) {
   TdxTreeListState old = FState;
   FState = value;
-  if (value == tsEditing) EndSearch();
+  if (value == tsEditing) {
+    if (FInplaceEdit) FInplaceEdit->Deselect();
+    EndSearch();
+  }
   if (value != tsNormal || !(ComponentState() & csDesigning)) return;
   switch (old) {
     case tsColumnSizing: case tsColumnDragging: case tsColumnDown: case tsBandSizing: case tsBandDragging:
@@ -2171,9 +2175,9 @@ void TCustomdxTreeList::CalcLayoutMetrics() {
       });
   ClearListNodes();
   LayoutRefreshing();
+  RemoveSuperfluousScrollBars();
   UpdateScrollBars();
-  SetTopIndex(FTopIndex);
-  SetLeftCoord(FLeftCoord);
+  CorrectPositions();
   MakeListNodes();
   LayoutRefreshed();
   if (!FMakeListNodesFlag) MakeListNodes();
@@ -2304,7 +2308,19 @@ void TCustomdxTreeList::CreateWnd() {
 TVK_MESSAGE_MAP(TCustomdxTreeList, {WM_MOUSEWHEEL, &TCustomdxTreeList::WMMouseWheel},
                 {CM_FONTCHANGED, &TCustomdxTreeList::CMFontChanged},
                 {CM_COLORCHANGED, &TCustomdxTreeList::CMColorChanged},
-                {CM_PARENTFONTCHANGED, &TCustomdxTreeList::CMParentFontChanged})
+                {CM_PARENTFONTCHANGED, &TCustomdxTreeList::CMParentFontChanged},
+                {WM_DESTROY, &TCustomdxTreeList::WMDestroy}, {WM_SIZE, &TCustomdxTreeList::WMSize},
+                {WM_SETFOCUS, &TCustomdxTreeList::WMSetFocus}, {WM_KILLFOCUS, &TCustomdxTreeList::WMKillFocus},
+                {WM_ERASEBKGND, &TCustomdxTreeList::WMEraseBkgnd}, {WM_CANCELMODE, &TCustomdxTreeList::WMCancelMode},
+                {WM_SETCURSOR, &TCustomdxTreeList::WMSetCursor}, {WM_NCCALCSIZE, &TCustomdxTreeList::WMNCCalcSize},
+                {WM_NCHITTEST, &TCustomdxTreeList::WMNCHitTest}, {WM_NCPAINT, &TCustomdxTreeList::WMNCPaint},
+                {WM_GETDLGCODE, &TCustomdxTreeList::WMGetDlgCode},
+                {WM_IME_STARTCOMPOSITION, &TCustomdxTreeList::WMIMEStartComposition},
+                {WM_TIMER, &TCustomdxTreeList::WMTimer}, {WM_HSCROLL, &TCustomdxTreeList::WMHScroll},
+                {WM_VSCROLL, &TCustomdxTreeList::WMVScroll}, {WM_LBUTTONDOWN, &TCustomdxTreeList::WMLButtonDown},
+                {CM_CANCELMODE, &TCustomdxTreeList::CMCancelMode}, {CM_CTL3DCHANGED, &TCustomdxTreeList::CMCtl3DChanged},
+                {CM_MOUSEENTER, &TCustomdxTreeList::CMMouseEnter}, {CM_MOUSELEAVE, &TCustomdxTreeList::CMMouseLeave},
+                {CM_EXIT, &TCustomdxTreeList::CMExit})
 
 void TCustomdxTreeList::WMMouseWheel(TMessage& message) {
   if (OnMouseWheelScroll) {

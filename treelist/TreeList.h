@@ -282,6 +282,37 @@ struct TdxGridDrawInfo {
 bool SpansOverlap(int a1, int a2, int b1, int b2);
 bool IsZeroRect(const RECT& r);
 
+// ---- what lies under a client point
+
+enum TdxTreeListHitTest {
+  htNowhere, htColumn, htColumnEdge, htButton, htIcon, htStateIcon, htIndent, htLabel, htRight, htOutside,
+  htGroupPanel, htBandButton, htBand, htBandEdge, htHeaderButton, htIndicator, htNewRowItem, htSummaryNodeFooter,
+  htSummaryFooter, htBandPanelEdge, htHeaderPanelEdge, htRowEdge, htPreview, htStatusPanel
+};
+
+// Sizing edges are found this many pixels either side of a border.
+constexpr int kSizingEdgeWidth = 4;
+
+struct TdxTreeListHitInfo {
+  int X = 0;
+  int Y = 0;
+  int Band = -1;    // visible band index
+  int Column = -1;  // absolute column index
+  TdxTreeListNode* Node = nullptr;
+  int Row = -1;        // index into the draw info's rows
+  int FooterRow = -1;  // row footer index
+  TdxTreeListHitTest hitType = htOutside;
+  int NodeTop = 0;  // top of the row, for indicator hits only
+};
+
+// Deterministic counts of scrolling.
+struct TdxTreeListScrollStats {
+  int64_t RowsWalked = 0;      // rows measured by the row counts and scroll distances
+  int64_t WindowScrolls = 0;   // ScrollWindowEx calls
+  int64_t FullRepaints = 0;    // scrolls that repainted the whole control instead
+  int64_t BarWrites = 0;       // scroll-bar information actually written
+};
+
 // One cell on its way to its column's editor class, refilled for every cell drawn.
 class TdxTreeListCellViewData : public TObject {
 public:
@@ -366,7 +397,9 @@ public:
   void MakeNodeVisible(TdxTreeListNode* node);
   TdxTreeListNode* FocusedNode() const { return FFocused; }
   void SetFocusedNode(TdxTreeListNode* node) { ChangeFocus(node, FFocusedColumn, true); }
-  int FocusedColumn() const { return FFocusedColumn; }
+  // 0 with row selection or a stored column out of range.
+  int FocusedColumn();
+  void SetFocusedColumn(int value);
   int FocusedNumber() const { return GetAbsoluteIndex(FFocused); }
   TdxTreeListNode* TopVisibleNode() const { return FTopVisibleNode; }
   TdxTreeListNode* SelectionAnchor() const { return FSelectionAnchor; }
@@ -381,10 +414,45 @@ public:
   void GetHeaderLine(WideString& text);
   void GetNodeLine(TdxTreeListNode* node, WideString& text);
   void UpdateNow();
-  int TopIndex() const { return FTopIndex; }
+  int TopIndex() const { return FTopVisibleNode ? GetAbsoluteIndex(FTopVisibleNode) : -1; }
   void SetTopIndex(int value);
   int LeftCoord() const { return FLeftCoord; }
   void SetLeftCoord(int value);
+  // --- visible rows and scrolling
+  int RowCount() const { return FRowCount; }
+  virtual int VisibleRowCount() { return FVisibleRowCount; }
+  virtual void UpdateRowCount();
+  virtual void GetVScrollInfo(int& min, int& max, int& pos, UINT& page, UINT& mask);
+  // Rows that fit from Node down (then above it) in Height: whole and partial ones; answers the height used.
+  int CountRows(TdxTreeListNode* node, int height, int& whole, int& partial);
+  // The scrollable bands' width, and the part of the cells area that shows them.
+  int GetVisibleScrollingWidth();
+  const TdxTreeListScrollStats& ScrollStats() const { return FScrollStats; }
+  void ResetScrollStats() { FScrollStats = {}; }
+
+  // --- hit test
+  virtual TdxTreeListHitInfo GetHitInfo(POINT pos);
+  TdxTreeListHitTest GetHitTestInfoAt(int x, int y) { return GetHitInfo(POINT{x, y}).hitType; }
+  TdxTreeListNode* GetNodeAt(int x, int y) { return GetHitInfo(POINT{x, y}).Node; }
+  // The designer's question: does the control take the mouse at P (client coordinates)?
+  bool DesignHitTest(POINT p);
+  virtual bool CanSizeBand(int band);
+
+  // --- in-place editing
+  void ShowEditor();
+  void ShowEditorChar(wchar_t ch);
+  void ShowEditorMouse(int x, int y);
+  void ShowButtonEditorMouse(int x, int y);
+  void CloseEditor();
+  // The keyboard focus is in the control or a window inside it, or the open editor has it.
+  bool IsActive();
+  TdxInplaceEdit* InplaceEditor() const { return FInplaceEdit; }
+  int InplaceColumnIndex() const { return FInplaceColumnIndex; }
+  WideString EditingText();
+  void SetEditingText(const WideString& value);
+  void StartClickHoverEditTimer(bool allowed);
+  void StopClickHoverEditTimer();
+  bool ClickHoverEditTimerActive() const { return FClickHoverTimerActive; }
   const TdxTreeListListStats& ListStats() const { return FListStats; }
   void ResetListStats() { FListStats = {}; }
 
@@ -614,6 +682,8 @@ public:
   TdxTreeListEditValidateEvent OnEditValidate;
   TdxTreeListImmediateEditEvent OnImmediateEdit;
   TdxTreeListMouseWheelScrollEvent OnMouseWheelScroll;
+  std::function<void(TObject* Sender, TColor& AColor)> OnGetEditColor;
+  std::function<void(TObject* Sender, int AColumn, bool& ClickHoverEdit)> OnClickHoverEdit;
   std::function<void(TObject* Sender, const RECT& ImageRect, TdxTreeListNode* Node, int UsedImageIndex)>
       OnPostDrawImage;
 
@@ -865,12 +935,27 @@ public:
   TdxTreeListNode* FFirstSelectedNode = nullptr;
   virtual bool IsInvertSelect() { return Ex(aoInvertSelect); }
   virtual TImageList* GetNodeImages(TdxTreeListNode* node) { (void)node; return FImages; }
-  virtual void UpdateScrollBars() {}
+  virtual void UpdateScrollBars();
   virtual void DeleteNodeColumnData(TdxTreeListNode* node, int column) { (void)node; (void)column; }
-  // The editor and search calls the nodes and focus reach (stand-ins).
-  virtual void CancelEditor() {}
-  virtual void HideEditor() {}
+  // Ending the edit: HideEditor and CloseEditor validate first (a refused value keeps the editor
+  // open); CancelEditor writes nothing back. The search ends with the keyboard issue.
+  virtual void CancelEditor();
+  virtual void HideEditor();
   virtual void EndSearch() {}
+  // The editor-hosting cycle.
+  virtual bool CanShowEditor();
+  virtual TdxInplaceEdit* CreateEditor();
+  virtual TdxInplaceEdit* GetEditor() { return FInplaceEdit; }
+  virtual void InitEditProperties(TdxInplaceEdit* editor);
+  virtual void InitEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value);
+  virtual void SaveEditValue(TdxTreeListNode* node, int column, Variant& value, TdxInplaceEdit* editor);
+  virtual void CanEditNewItemRow(bool& allow) { (void)allow; }
+  // Hooks of the hot tracking, the status hint and the drag (their issues fill them).
+  virtual void UpdateHotTrack(const TdxTreeListHitInfo& hit) { (void)hit; }
+  virtual void CloseCellTooltip() {}
+  virtual void ShowStatusHint() {}
+  virtual void HideStatusHint() {}
+  virtual void DragExpandTimer() {}
   void MakeColumnVisible(int column);
   // The cell under the mouse that hot tracking shows (the hot-track issue answers it).
   virtual bool IsHotTrackedCell(TdxTreeListNode* node, int column) { (void)node; (void)column; return false; }
@@ -954,6 +1039,14 @@ public:
   bool InplaceEditWantTabs() override;
   bool HideDrawFocusRect() override { return Op(aoHideFocusRect); }
   bool IsShowButtonAlways() override { return Ex(aoShowButtonAlways); }
+  bool CanEditModify() override { return true; }
+  bool CanEditAcceptKey(wchar_t key) override { (void)key; return true; }
+  std::unique_ptr<TdxEditStyle> CreateEditStyle(TdxInplaceEdit* edit) override;
+  TColor GetInplaceEditColor() override;
+  TFont& GetInplaceEditFont() override;
+  bool IsEditorKeyBlocked() override;
+  void MoveToNeighbourCell(bool backward) override;
+  void InplaceEditKillFocus(HWND focusedWnd) override;
   TdxPopupBorderStyle GetDefaultPopupBorderStyle(TdxEditBorderStyle editBorderStyle) override;
 
 protected:
@@ -974,6 +1067,29 @@ protected:
   void CMFontChanged(TMessage& message);
   void CMColorChanged(TMessage& message);
   void CMParentFontChanged(TMessage& message);
+  void Notification(TComponent* component, TOperation operation) override;
+  // The window messages the tree list answers itself.
+  void WMDestroy(TMessage& message);
+  void WMSize(TMessage& message);
+  void WMSetFocus(TMessage& message);
+  void WMKillFocus(TMessage& message);
+  void WMEraseBkgnd(TMessage& message);
+  void WMCancelMode(TMessage& message);
+  void WMSetCursor(TMessage& message);
+  void WMNCCalcSize(TMessage& message);
+  void WMNCHitTest(TMessage& message);
+  void WMNCPaint(TMessage& message);
+  void WMGetDlgCode(TMessage& message);
+  void WMIMEStartComposition(TMessage& message);
+  void WMTimer(TMessage& message);
+  void WMHScroll(TMessage& message);
+  void WMVScroll(TMessage& message);
+  void WMLButtonDown(TMessage& message);
+  void CMCancelMode(TMessage& message);
+  void CMCtl3DChanged(TMessage& message);
+  void CMMouseEnter(TMessage& message);
+  void CMMouseLeave(TMessage& message);
+  void CMExit(TMessage& message);
   // The control or a window inside it has the input focus, or the editor has.
   virtual bool IsPaintFocused();
   // The focused column as an absolute index (cached in FFocusedAbsoluteIndex).
@@ -1015,6 +1131,27 @@ private:
   int WalkAbsoluteIndex(const TdxTreeListNode* node) const;
   TdxTreeListNode* WalkAbsoluteNode(int index) const;
   void ClearListNodesNow();
+  // Editing steps.
+  void ShowInplaceEditor(bool activate);
+  void PrepareInplaceEditor();
+  void HideInplaceEditor(bool takeFocus);
+  void SaveInplaceValue();
+  void EndEditing(bool takeFocus);
+  // Ends an edit for a node notification: without validating (a node being deleted), or keeping a
+  // refusal for the caller to raise once the list is consistent again.
+  void DiscardEditor();
+  // The editor leaves its window while the rows move and comes back to its cell afterwards.
+  void HideEditorWindow();
+  // The in-place editor's window or one inside it (an editor's inner edit).
+  bool IsEditorWindow(HWND wnd);
+  void RestoreEditorWindow();
+  // Top index and left coordinate back in their ranges after a size or layout change.
+  void CorrectPositions();
+  void RemoveSuperfluousScrollBars();
+  // Pixels the rows move when the top row goes Rows rows up (Rows > 0) or down from Top.
+  int ScrollDistance(TdxTreeListNode* top, int rows);
+  void UpdateVertScrollBar();
+  void UpdateHorzScrollBar();
 
   TdxTreeListNodeList FNodeList;
   int FLockUpdate = 0;
@@ -1052,7 +1189,6 @@ private:
   TdxTreeListNode* FHotTrackNode = nullptr;
   bool FSelecting = false;
   int FLockSearching = 0;
-  int FTopIndex = 0;
   int FLeftCoord = 0;
   TImageList* FImages = nullptr;
   TdxTreeListNodeList FHiddenList;  // nodes kept out of the tree, freed with it
@@ -1065,6 +1201,11 @@ private:
   std::unique_ptr<TBitmap> FDrawBitmap;
   bool FSelfChangingTitleFont = false;
   TdxTreeListPaintStats FPaintStats;
+  TdxInplaceEdit* FInplaceEdit = nullptr;
+  int FInplaceColumnIndex = -1;
+  bool FClickHoverTimerActive = false;
+  POINT FHitTest{};  // the last non-client hit test's point (screen)
+  TdxTreeListScrollStats FScrollStats;
   void SortNodeList(TdxTreeListNodeList& list, int column, bool desc);
 };
 

@@ -146,7 +146,7 @@ void TdxTreeListColumn::AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* e
   if (editor && editor->Is<TCustomXPDXEdit>())
     node->SetString(index, static_cast<TCustomXPDXEdit*>(editor)->GetUnicodeText());
   else if (editor && editor->Is<TdxInplaceTextEdit>())
-    node->SetString(index, editor->Text());
+    node->SetString(index, editor->GetTextValue());  // typed text lives in the editor's window
   value = node->GetValue(index);
 }
 

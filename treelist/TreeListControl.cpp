@@ -1,6 +1,7 @@
 #include "TreeListControl.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <tuple>
 
 #include "Variants.h"
@@ -375,7 +376,7 @@ void TCustomdxTreeListControl::GetEditBounds(const RECT& rect, RECT& bounds) {
 // ---- editors
 
 TdxInplaceEdit* TCustomdxTreeListControl::GetEditor() {
-  TdxTreeListColumn* column = ColumnAt(FocusedColumn());
+  TdxTreeListColumn* column = ColumnAt(GetFocusedAbsoluteIndex(FocusedColumn()));
   if (!column) return nullptr;
   TClass cls = column->GetEditorClass()->Info;
   for (TdxInplaceEdit* editor : FEditors)
@@ -384,11 +385,71 @@ TdxInplaceEdit* TCustomdxTreeListControl::GetEditor() {
 }
 
 TdxInplaceEdit* TCustomdxTreeListControl::CreateEditor() {
-  TdxTreeListColumn* column = ColumnAt(FocusedColumn());
+  TdxTreeListColumn* column = ColumnAt(GetFocusedAbsoluteIndex(FocusedColumn()));
   if (!column) return nullptr;
   TdxInplaceEdit* editor = column->GetEditorClass()->Create(this);
   FEditors.push_back(editor);
   return editor;
+}
+
+void TCustomdxTreeListControl::InitEditProperties(TdxInplaceEdit* editor) {
+  TCustomdxTreeList::InitEditProperties(editor);
+  if (TdxTreeListColumn* column = ColumnAt(GetFocusedAbsoluteIndex(FocusedColumn()))) column->InitEditor(editor);
+}
+
+void TCustomdxTreeListControl::InitEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) {
+  value = Variant(WideString());
+  if (TdxTreeListColumn* column = ColumnAt(GetFocusedAbsoluteIndex(FocusedColumn())))
+    column->InitEditValue(node, editor, value);
+}
+
+void TCustomdxTreeListControl::DoEditing(TdxTreeListNode* node, bool& allow) {
+  TCustomdxTreeList::DoEditing(node, allow);
+  if (!allow) return;
+  if (TdxTreeListColumn* column = ColumnAt(GetFocusedAbsoluteIndex(FocusedColumn())))
+    allow = column->CanEditorShow();
+}
+
+bool TCustomdxTreeListControl::CanEditModify() {
+  TdxTreeListColumn* column = ColumnAt(GetFocusedAbsoluteIndex(FocusedColumn()));
+  return column && !column->ReadOnly();
+}
+
+// ---- position queries
+
+namespace {
+
+// The hit's column when its kind is one of Kinds.
+TdxTreeListColumn* ColumnOfHit(TCustomdxTreeListControl& tree, int x, int y,
+                               std::initializer_list<TdxTreeListHitTest> kinds) {
+  TdxTreeListHitInfo hit = tree.GetHitInfo(POINT{x, y});
+  for (TdxTreeListHitTest kind : kinds)
+    if (hit.hitType == kind) return hit.Column >= 0 ? tree.Columns(hit.Column) : nullptr;
+  return nullptr;
+}
+
+}  // namespace
+
+TdxTreeListBand* TCustomdxTreeListControl::GetBandAt(int x, int y) {
+  TdxTreeListHitInfo hit = GetHitInfo(POINT{x, y});
+  if (hit.hitType != htBand && hit.hitType != htBandEdge) return nullptr;
+  return hit.Band >= 0 ? VisibleBand(hit.Band) : nullptr;
+}
+
+TdxTreeListColumn* TCustomdxTreeListControl::GetColumnAt(int x, int y) {
+  return ColumnOfHit(*this, x, y, {htColumn, htColumnEdge, htButton, htIcon, htStateIcon, htIndent, htLabel});
+}
+
+TdxTreeListColumn* TCustomdxTreeListControl::GetHeaderColumnAt(int x, int y) {
+  return ColumnOfHit(*this, x, y, {htColumn, htColumnEdge});
+}
+
+TdxTreeListColumn* TCustomdxTreeListControl::GetFooterColumnAt(int x, int y) {
+  return ColumnOfHit(*this, x, y, {htSummaryFooter});
+}
+
+TdxTreeListColumn* TCustomdxTreeListControl::GetNodeFooterColumnAt(int x, int y) {
+  return ColumnOfHit(*this, x, y, {htSummaryNodeFooter});
 }
 
 // ---- the header caches

@@ -123,12 +123,21 @@ public:
   TdxTreeListColumn* SortedColumns(int index) const;
 
   // --- editors: one per editor class, made on first need, freed with the control
-  TdxInplaceEdit* GetEditor();
-  TdxInplaceEdit* CreateEditor();
+  TdxInplaceEdit* GetEditor() override;
+  TdxInplaceEdit* CreateEditor() override;
   int EditorCount() const { return int(FEditors.size()); }
+  void InitEditProperties(TdxInplaceEdit* editor) override;
+  void InitEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) override;
+  void DoEditing(TdxTreeListNode* node, bool& allow) override;
+  // The focused cell is editable: a focused column that is not read-only.
+  bool CanEditModify() override;
 
-  // --- position queries through the hit test (none until the hit test exists)
-  TdxTreeListBand* GetBandAt(int x, int y) { (void)x; (void)y; return nullptr; }
+  // --- position queries through the hit test
+  TdxTreeListBand* GetBandAt(int x, int y);
+  TdxTreeListColumn* GetColumnAt(int x, int y);
+  TdxTreeListColumn* GetHeaderColumnAt(int x, int y);
+  TdxTreeListColumn* GetFooterColumnAt(int x, int y);
+  TdxTreeListColumn* GetNodeFooterColumnAt(int x, int y);
 
   // --- answers to the base tree list
   int GetBandCount() override { return FBands->Count(); }

@@ -182,7 +182,7 @@ void TdxTreeList::ClearColumnsSorted() {
 }
 
 void TdxTreeList::SaveEditValue(TdxTreeListNode* node, int column, Variant& value, TdxInplaceEdit* editor) {
-  TdxTreeListColumn* focused = Columns(column);
+  TdxTreeListColumn* focused = Columns(GetFocusedAbsoluteIndex(column));  // Column is the editor's visible column
   if (!focused) {
     value = Variant(WideString());
     return;

@@ -61,7 +61,7 @@ public:
   void ClearColumnsSorted() override;
   TdxTreeListColumn* SortedColumn() const { return SortedColumns(0); }
   // Stores an accepted editor value into the node (the focused column's cell).
-  virtual void SaveEditValue(TdxTreeListNode* node, int column, Variant& value, TdxInplaceEdit* editor);
+  void SaveEditValue(TdxTreeListNode* node, int column, Variant& value, TdxInplaceEdit* editor) override;
   TdxGridIndicatorKind GetRowIndicatorKind(TdxTreeListNode* node, bool selected) override;
   void GetPreviewText(TdxTreeListNode* node, WideString& text) override;
   int GetRowLineCount(TdxTreeListNode* node, int& lineHeight) override;

@@ -114,6 +114,11 @@ TEST_F(VisibleFixture, ColumnChangesFireOnlyTheColumnEventAndNothingUnderRowSele
   Events.clear();
   Tree.ChangeFocus(top[1], 2, false);
   EXPECT_TRUE(Events.empty());
+  EXPECT_EQ(0, Tree.FocusedColumn());  // row selection reads column 0
+  // The stored column stayed: it reads again once there are columns and no row selection.
+  Tree.Bands.push_back(Band(150, 20, true, {{0, 1, 2}}));
+  Tree.Columns = {Column(50, 10), Column(50, 10), Column(50, 10)};
+  Tree.SetOptions(Tree.Options() & ~tvk::OptionBit(tvk::aoRowSelect));
   EXPECT_EQ(1, Tree.FocusedColumn());
 }
 
