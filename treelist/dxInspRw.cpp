@@ -806,15 +806,251 @@ void TdxInspectorPopupRow::AssignEditorProperties(TdxInplaceEdit* editor) {
   popup->SetPopupWidth(FPopupWidth);
 }
 
+// ---- button, MRU and hyperlink
+
+void TdxRowEditButtons::Update(TCollectionItem* item) {
+  TdxEditButtons::Update(item);
+  if (auto* row = dynamic_cast<TdxInspectorButtonRow*>(Owner())) row->RowChanged();
+}
+
+TdxInspectorButtonRow::TdxInspectorButtonRow(TComponent* owner)
+    : TdxInspectorDropDownRow(owner), FButtons(std::make_unique<TdxRowEditButtons>(this)) {
+  FButtons->Add();
+}
+
+TdxInplaceEditClassType TdxInspectorButtonRow::GetEditorClass() const {
+  return IsRowUnicodeMode(*this) ? EditorClassOf<TXPDXButtonEdit>() : EditorClassOf<TdxInspectorButtonEdit>();
+}
+
+void TdxInspectorButtonRow::Assign(const TPersistent& source) {
+  TdxInspectorDropDownRow::Assign(source);
+  if (const auto* row = dynamic_cast<const TdxInspectorButtonRow*>(&source)) {
+    SetButtonOnly(row->FButtonOnly);
+    FButtons->Assign(*row->FButtons);
+    FEditButtonStyle = row->FEditButtonStyle;
+    FClickKey = row->FClickKey;
+    SetGlyph(*row->FGlyph);
+    SetHideEditCursor(row->FHideEditCursor);
+  }
+}
+
+void TdxInspectorButtonRow::RestoreDefaults() {
+  TdxInspectorDropDownRow::RestoreDefaults();
+  FButtonOnly = false;
+  FButtons->RestoreDefaults();
+  FButtons->Clear();
+  FButtons->Add();
+  FEditButtonStyle = ebsEllipsis;
+  FClickKey = scCtrl | VK_RETURN;
+  FGlyph = std::make_unique<TBitmap>();
+  FHideEditCursor = false;
+}
+
+void TdxInspectorButtonRow::SetButtonOnly(bool value) {
+  if (value == FButtonOnly) return;
+  FButtonOnly = value;
+  Changed();
+}
+
+void TdxInspectorButtonRow::SetHideEditCursor(bool value) {
+  if (value == FHideEditCursor) return;
+  FHideEditCursor = value;
+  Changed();
+}
+
+void TdxInspectorButtonRow::SetGlyph(const TBitmap& value) {
+  FGlyph->Assign(value);
+  if (FButtons->Count() > 0) FButtons->GetItem(0)->Glyph().Assign(value);
+}
+
+void TdxInspectorButtonRow::SetEditButtonStyle(TdxEditButtonStyle value) {
+  if (value == FEditButtonStyle) return;
+  FEditButtonStyle = value;
+  if (value == ebsSimple) {
+    FButtons->Clear();
+  } else {
+    if (FButtons->Count() == 0) FButtons->Add();
+    FButtons->GetItem(0)->SetKind(value == ebsDown ? bkDown : value == ebsGlyph ? bkGlyph : bkEllipsis);
+  }
+  Changed();
+}
+
+void TdxInspectorButtonRow::DoButtonClick(TObject* sender, int absoluteIndex) {
+  (void)sender;
+  if (OnButtonClick) OnButtonClick(this, absoluteIndex);
+}
+
+void TdxInspectorButtonRow::AssignEditorProperties(TdxInplaceEdit* editor) {
+  TdxInspectorDropDownRow::AssignEditorProperties(editor);
+  if (auto* button = dynamic_cast<TdxInplaceButtonEdit*>(editor)) {
+    button->SetButtons(*FButtons);
+    button->FClickKey = FClickKey;
+    button->SetViewStyle(FButtonOnly ? vsButtonOnly : FHideEditCursor ? vsHideCursor : vsStandard);
+    button->FOnButtonClick = [this](TObject* sender, int index) { DoButtonClick(sender, index); };
+  } else if (auto* unicode = dynamic_cast<TXPDXButtonEdit*>(editor)) {
+    unicode->OnButtonClick = [this](TObject* sender) { DoEditButtonClick(sender); };
+  }
+}
+
+void TdxInspectorButtonRow::WriteEditorValue(TdxInplaceEdit* editor, Variant& value) {
+  if (auto* unicode = dynamic_cast<TXPDXButtonEdit*>(editor)) {
+    unicode->SetUnicodeText(EditText());
+    value = Variant(unicode->GetUnicodeText());
+    return;
+  }
+  TdxInspectorDropDownRow::WriteEditorValue(editor, value);
+}
+
+void TdxInspectorButtonRow::PrepareViewData(TdxEditViewData& viewData, const TdxInspectorCellViewData& cell) {
+  TdxInspectorDropDownRow::PrepareViewData(viewData, cell);
+  if (auto* button = dynamic_cast<TdxButtonEditViewData*>(&viewData)) {
+    button->ButtonOnly = false;
+    button->EditButtons = nullptr;
+    button->HideEditCursor = FHideEditCursor;
+  }
+}
+
+TdxInspectorMRURow::TdxInspectorMRURow(TComponent* owner) : TdxInspectorPickRow(owner) {
+  FImmediateDropDown = false;
+}
+
+void TdxInspectorMRURow::Assign(const TPersistent& source) {
+  const auto* row = dynamic_cast<const TdxInspectorMRURow*>(&source);
+  if (!row) {
+    TdxInspectorPickRow::Assign(source);
+    return;
+  }
+  TKindUpdate lock(Inspector());
+  TdxInspectorPickRow::Assign(source);
+  FMaxItemCount = row->FMaxItemCount;
+  SetShowEllipsis(row->FShowEllipsis);
+}
+
+void TdxInspectorMRURow::RestoreDefaults() {
+  TdxInspectorPickRow::RestoreDefaults();
+  FImmediateDropDown = false;
+  FMaxItemCount = 7;
+  FShowEllipsis = true;
+}
+
+void TdxInspectorMRURow::SetShowEllipsis(bool value) {
+  if (value == FShowEllipsis) return;
+  FShowEllipsis = value;
+  Changed();
+}
+
+void TdxInspectorMRURow::DoButtonClick(TObject* sender) {
+  (void)sender;
+  if (OnButtonClick) OnButtonClick(this);
+}
+
+void TdxInspectorMRURow::AssignEditorProperties(TdxInplaceEdit* editor) {
+  TdxInspectorPickRow::AssignEditorProperties(editor);
+  if (auto* mru = dynamic_cast<TdxInplaceMRUEdit*>(editor)) {
+    mru->SetMaxItemCount(FMaxItemCount);
+    mru->SetShowEllipsis(FShowEllipsis);
+    mru->FOnButtonClick = [this](TObject* sender) { DoButtonClick(sender); };
+  }
+}
+
+void TdxInspectorMRURow::ReadEditorValue(TdxInplaceEdit* editor, Variant& value) {
+  // The texts gathered while editing.
+  if (auto* mru = dynamic_cast<TdxInplaceMRUEdit*>(editor)) Items().Assign(mru->Items());
+  TdxInspectorPickRow::ReadEditorValue(editor, value);
+}
+
+void TdxInspectorMRURow::PrepareViewData(TdxEditViewData& viewData, const TdxInspectorCellViewData& cell) {
+  TdxInspectorPickRow::PrepareViewData(viewData, cell);
+  if (auto* mru = dynamic_cast<TdxMRUEditViewData*>(&viewData)) mru->ShowEllipsis = FShowEllipsis;
+}
+
+TdxInspectorHyperLinkRow::TdxInspectorHyperLinkRow(TComponent* owner) : TdxInspectorRow(owner) { RefreshLinkFont(); }
+
+void TdxInspectorHyperLinkRow::RefreshLinkFont() {
+  FLinkFont->SetStyle(TFontStyles(fsUnderline));
+  FLinkFont->SetColor(FSingleClick ? FEditFontColor : clDefault);
+}
+
+void TdxInspectorHyperLinkRow::Assign(const TPersistent& source) {
+  const auto* row = dynamic_cast<const TdxInspectorHyperLinkRow*>(&source);
+  if (!row) {
+    TdxInspectorRow::Assign(source);
+    return;
+  }
+  TKindUpdate lock(Inspector());
+  TdxInspectorRow::Assign(source);
+  SetEditBackgroundColor(row->FEditBackgroundColor);
+  SetEditFontColor(row->FEditFontColor);
+  SetSingleClick(row->FSingleClick);
+  FStartKey = row->FStartKey;
+}
+
+void TdxInspectorHyperLinkRow::RestoreDefaults() {
+  TdxInspectorRow::RestoreDefaults();
+  FEditBackgroundColor = 0xFFFFFF;
+  FEditFontColor = 0xFF0000;
+  FSingleClick = false;
+  FStartKey = scCtrl | VK_RETURN;
+  RefreshLinkFont();
+}
+
+void TdxInspectorHyperLinkRow::SetEditBackgroundColor(TColor value) {
+  if (value == FEditBackgroundColor) return;
+  FEditBackgroundColor = value;
+  RefreshLinkFont();
+  Changed();
+}
+
+void TdxInspectorHyperLinkRow::SetEditFontColor(TColor value) {
+  if (value == FEditFontColor) return;
+  FEditFontColor = value;
+  RefreshLinkFont();
+  Changed();
+}
+
+void TdxInspectorHyperLinkRow::SetSingleClick(bool value) {
+  if (value == FSingleClick) return;
+  FSingleClick = value;
+  RefreshLinkFont();
+  Changed();
+}
+
+void TdxInspectorHyperLinkRow::DoStartClick(TObject* sender) {
+  (void)sender;
+  if (OnStartClick) OnStartClick(this);
+}
+
+void TdxInspectorHyperLinkRow::AssignEditorProperties(TdxInplaceEdit* editor) {
+  TdxInspectorRow::AssignEditorProperties(editor);
+  auto* link = dynamic_cast<TdxInplaceHyperLinkEdit*>(editor);
+  if (!link) return;
+  link->SetColor(FEditBackgroundColor);
+  link->SetLinkColor(FEditFontColor);
+  link->FSingleClick = FSingleClick;
+  link->FStartKey = FStartKey;
+  if (OnStartClick)
+    link->OnStartClick = [this](TObject* sender) { DoStartClick(sender); };
+  else
+    link->OnStartClick = nullptr;
+}
+
+void TdxInspectorHyperLinkRow::PrepareViewData(TdxEditViewData& viewData, const TdxInspectorCellViewData& cell) {
+  TdxInspectorRow::PrepareViewData(viewData, cell);
+  viewData.Font = FLinkFont->Handle();
+  if (!cell.Cell_Selected && FLinkFont->Color() != clDefault) viewData.TextColor = ColorToRGB(FLinkFont->Color());
+}
+
 // ---- the unit's start-up
 
 namespace {
 const TClass kTextRowClasses[] = {
     &TdxInspectorTextMaskRow::StaticClassInfo(),     &TdxInspectorTextDateRow::StaticClassInfo(),
     &TdxInspectorTextCheckRow::StaticClassInfo(),    &TdxInspectorTextCalcRow::StaticClassInfo(),
-    &TdxInspectorTextSpinRow::StaticClassInfo(),     &TdxInspectorTextPickRow::StaticClassInfo(),
-    &TdxInspectorTextTimeRow::StaticClassInfo(),     &TdxInspectorTextCurrencyRow::StaticClassInfo(),
-    &TdxInspectorTextPopupRow::StaticClassInfo(),    &TdxInspectorTextMemoRow::StaticClassInfo(),
+    &TdxInspectorTextButtonRow::StaticClassInfo(),   &TdxInspectorTextSpinRow::StaticClassInfo(),
+    &TdxInspectorTextPickRow::StaticClassInfo(),     &TdxInspectorTextTimeRow::StaticClassInfo(),
+    &TdxInspectorTextCurrencyRow::StaticClassInfo(), &TdxInspectorTextHyperLinkRow::StaticClassInfo(),
+    &TdxInspectorTextMRURow::StaticClassInfo(),      &TdxInspectorTextPopupRow::StaticClassInfo(),
+    &TdxInspectorTextMemoRow::StaticClassInfo(),
 };
 }  // namespace
 

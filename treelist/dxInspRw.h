@@ -7,7 +7,10 @@
 #include "XPDXEdits.h"
 #include "dxCheckEdit.h"
 #include "dxEditor.h"
+#include "Menus.h"
+#include "dxDropDownEdit.h"
 #include "dxInspct.h"
+#include "dxMRUEdit.h"
 #include "dxMemoEdit.h"
 #include "dxPopupEdit.h"
 #include "dxPopupEdits.h"
@@ -33,6 +36,9 @@ TVK_INSPECTOR_EDITOR(TdxInspectorMemoEdit, TdxInplaceMemoEdit)
 TVK_INSPECTOR_EDITOR(TdxInspectorDateEdit, TdxInplaceDateEdit)
 TVK_INSPECTOR_EDITOR(TdxInspectorCalcEdit, TdxInplaceCalcEdit)
 TVK_INSPECTOR_EDITOR(TdxInspectorPickEdit, TdxInplacePickEdit)
+TVK_INSPECTOR_EDITOR(TdxInspectorButtonEdit, TdxInplaceButtonEdit)
+TVK_INSPECTOR_EDITOR(TdxInspectorMRUEdit, TdxInplaceMRUEdit)
+TVK_INSPECTOR_EDITOR(TdxInspectorHyperLinkEdit, TdxInplaceHyperLinkEdit)
 // TdxInspectorPopupEdit is the editor library's own.
 
 // Whether a row's editors edit Unicode text (its inspector's, or while it has none, its owner's setting).
@@ -402,6 +408,102 @@ private:
   int32_t FPopupHeight = 200, FPopupMinHeight = 100, FPopupMinWidth = 100, FPopupWidth = 250;
 };
 
+
+// The button row's buttons: a change also reaches the row.
+class TdxRowEditButtons : public TdxEditButtons {
+public:
+  TVK_CLASS(TdxRowEditButtons, TdxEditButtons)
+  explicit TdxRowEditButtons(TComponent* owner) : TdxEditButtons(owner, CollectionItemClassOf<TdxEditButton>()) {}
+  void Update(TCollectionItem* item) override;
+};
+
+class TdxInspectorButtonRow : public TdxInspectorDropDownRow {
+public:
+  TVK_INSPECTOR_ROW(TdxInspectorButtonRow, TdxInspectorDropDownRow)
+  explicit TdxInspectorButtonRow(TComponent* owner);
+  void Assign(const TPersistent& source) override;
+  void RestoreDefaults() override;
+  TdxInplaceEditClassType GetEditorClass() const override;
+  void AssignEditorProperties(TdxInplaceEdit* editor) override;
+  void WriteEditorValue(TdxInplaceEdit* editor, Variant& value) override;
+  void PrepareViewData(TdxEditViewData& viewData, const TdxInspectorCellViewData& cell) override;
+  virtual void DoButtonClick(TObject* sender, int absoluteIndex);
+  void RowChanged() { Changed(); }
+
+  bool ButtonOnly() const { return FButtonOnly; }
+  void SetButtonOnly(bool value);
+  TdxEditButtons& Buttons() { return *FButtons; }
+  void SetButtons(const TdxEditButtons& value) { FButtons->Assign(value); }
+  TdxEditButtonStyle EditButtonStyle() const { return FEditButtonStyle; }
+  void SetEditButtonStyle(TdxEditButtonStyle value);
+  TShortCut ClickKey() const { return FClickKey; }
+  void SetClickKey(TShortCut value) { FClickKey = value; }
+  TBitmap& Glyph() { return *FGlyph; }
+  void SetGlyph(const TBitmap& value);
+  bool HideEditCursor() const { return FHideEditCursor; }
+  void SetHideEditCursor(bool value);
+  TdxEditButtonClickEvent OnButtonClick;
+
+private:
+  bool FButtonOnly = false;
+  std::unique_ptr<TdxRowEditButtons> FButtons;
+  TdxEditButtonStyle FEditButtonStyle = ebsEllipsis;
+  TShortCut FClickKey = scCtrl | VK_RETURN;
+  std::unique_ptr<TBitmap> FGlyph = std::make_unique<TBitmap>();
+  bool FHideEditCursor = false;
+};
+
+class TdxInspectorMRURow : public TdxInspectorPickRow {
+public:
+  TVK_INSPECTOR_ROW(TdxInspectorMRURow, TdxInspectorPickRow)
+  explicit TdxInspectorMRURow(TComponent* owner);
+  void Assign(const TPersistent& source) override;
+  void RestoreDefaults() override;
+  TdxInplaceEditClassType GetEditorClass() const override { return EditorClassOf<TdxInspectorMRUEdit>(); }
+  void AssignEditorProperties(TdxInplaceEdit* editor) override;
+  void ReadEditorValue(TdxInplaceEdit* editor, Variant& value) override;
+  void PrepareViewData(TdxEditViewData& viewData, const TdxInspectorCellViewData& cell) override;
+  virtual void DoButtonClick(TObject* sender);
+  int MaxItemCount() const { return FMaxItemCount; }
+  void SetMaxItemCount(int value) { FMaxItemCount = value; }
+  bool ShowEllipsis() const { return FShowEllipsis; }
+  void SetShowEllipsis(bool value);
+  TNotifyEvent OnButtonClick;
+
+private:
+  int32_t FMaxItemCount = 7;
+  bool FShowEllipsis = true;
+};
+
+class TdxInspectorHyperLinkRow : public TdxInspectorRow {
+public:
+  TVK_INSPECTOR_ROW(TdxInspectorHyperLinkRow, TdxInspectorRow)
+  explicit TdxInspectorHyperLinkRow(TComponent* owner);
+  void Assign(const TPersistent& source) override;
+  void RestoreDefaults() override;
+  TdxInplaceEditClassType GetEditorClass() const override { return EditorClassOf<TdxInspectorHyperLinkEdit>(); }
+  void AssignEditorProperties(TdxInplaceEdit* editor) override;
+  void PrepareViewData(TdxEditViewData& viewData, const TdxInspectorCellViewData& cell) override;
+  virtual void DoStartClick(TObject* sender);
+  TColor EditBackgroundColor() const { return FEditBackgroundColor; }
+  void SetEditBackgroundColor(TColor value);
+  TColor EditFontColor() const { return FEditFontColor; }
+  void SetEditFontColor(TColor value);
+  bool SingleClick() const { return FSingleClick; }
+  void SetSingleClick(bool value);
+  TShortCut StartKey() const { return FStartKey; }
+  void SetStartKey(TShortCut value) { FStartKey = value; }
+  TFont& LinkFont() { return *FLinkFont; }
+  TNotifyEvent OnStartClick;
+
+private:
+  void RefreshLinkFont();
+  TColor FEditBackgroundColor = 0xFFFFFF, FEditFontColor = 0xFF0000;
+  std::unique_ptr<TFont> FLinkFont = std::make_unique<TFont>();
+  bool FSingleClick = false;
+  TShortCut FStartKey = scCtrl | VK_RETURN;
+};
+
 // A kind's text variant: it keeps its value as a text of its own.
 #define TVK_INSPECTOR_TEXT_ROW(Name, Kind)                             \
   class Name : public Kind {                                           \
@@ -435,6 +537,9 @@ TVK_INSPECTOR_TEXT_ROW(TdxInspectorTextTimeRow, TdxInspectorTimeRow)
 TVK_INSPECTOR_TEXT_ROW(TdxInspectorTextCurrencyRow, TdxInspectorCurrencyRow)
 TVK_INSPECTOR_TEXT_ROW(TdxInspectorTextPopupRow, TdxInspectorPopupRow)
 TVK_INSPECTOR_TEXT_ROW(TdxInspectorTextMemoRow, TdxInspectorMemoRow)
+TVK_INSPECTOR_TEXT_ROW(TdxInspectorTextButtonRow, TdxInspectorButtonRow)
+TVK_INSPECTOR_TEXT_ROW(TdxInspectorTextMRURow, TdxInspectorMRURow)
+TVK_INSPECTOR_TEXT_ROW(TdxInspectorTextHyperLinkRow, TdxInspectorHyperLinkRow)
 
 // The spin text variant also keeps its value type.
 class TdxInspectorTextSpinRow : public TdxInspectorTextSpinRowBase {

@@ -225,6 +225,70 @@ TEST_F(RowTypesFixture, KindSettingsFollowTheirOwnRules) {
   EXPECT_EQ(0.5, copy->Increment());
 }
 
+TEST_F(RowTypesFixture, AButtonRowHandsItsButtonsAndStyleToItsEditor) {
+  auto* button = MakeRow<TdxInspectorTextButtonRow>(Insp);
+  EXPECT_TRUE(button->ViewData().Is<TdxButtonEditViewData>());
+  ASSERT_EQ(1, button->Buttons().Count());
+  button->SetEditButtonStyle(ebsSimple);
+  EXPECT_EQ(0, button->Buttons().Count());
+  button->SetEditButtonStyle(ebsDown);
+  ASSERT_EQ(1, button->Buttons().Count());
+  EXPECT_EQ(bkDown, button->Buttons().GetItem(0)->Kind());
+  int clicked = -1;
+  button->OnButtonClick = [&](TObject* sender, int index) {
+    EXPECT_EQ(button, sender);
+    clicked = index;
+  };
+  button->SetText(L"b");
+  TdxInplaceEdit* editor = EditRow(button, [&](TdxInplaceEdit* e) {
+    auto* edit = dynamic_cast<TdxInplaceButtonEdit*>(e);
+    ASSERT_NE(nullptr, edit);
+    EXPECT_EQ(1, edit->Buttons().Count());
+    EXPECT_EQ(bkDown, edit->Buttons().GetItem(0)->Kind());
+    ASSERT_TRUE(edit->FOnButtonClick);
+    edit->FOnButtonClick(edit, 0);
+  });
+  ASSERT_NE(nullptr, editor);
+  EXPECT_EQ(0, clicked);
+  button->OnButtonClick = nullptr;
+  // The view style follows ButtonOnly before HideEditCursor (on an editor without a window yet).
+  for (auto [only, hide, style] : {std::tuple{false, false, vsStandard}, {false, true, vsHideCursor},
+                                   {true, true, vsButtonOnly}}) {
+    button->SetButtonOnly(only);
+    button->SetHideEditCursor(hide);
+    std::unique_ptr<TdxInspectorButtonEdit> loose(CreateComponent<TdxInspectorButtonEdit>(nullptr));
+    button->AssignEditorProperties(loose.get());
+    EXPECT_EQ(style, loose->ViewStyle());
+  }
+  TdxInspectorCellViewData cell;
+  button->PrepareViewData(button->ViewData(), cell);
+  EXPECT_FALSE(static_cast<TdxButtonEditViewData&>(button->ViewData()).ButtonOnly);
+}
+
+TEST_F(RowTypesFixture, AnMruRowKeepsTheTextsGatheredWhileEditing) {
+  auto* mru = MakeRow<TdxInspectorTextMRURow>(Insp);
+  EXPECT_FALSE(mru->ImmediateDropDown());
+  EXPECT_EQ(&TdxInspectorMRUEdit::StaticClassInfo(), mru->GetEditorClass()->Info);
+  mru->SetText(L"first");
+  EditRow(mru, [&](TdxInplaceEdit* e) {
+    static_cast<TdxInplaceMRUEdit*>(e)->Items().Add(L"gathered");
+    e->SetEditingText(L"second");
+  });
+  EXPECT_EQ(L"second", mru->Text());
+  EXPECT_GE(mru->Items().IndexOf(L"gathered"), 0);
+}
+
+TEST_F(RowTypesFixture, AHyperlinkRowsLinkFontFollowsItsSettings) {
+  TdxInspectorCellViewData cell;
+  auto* link = MakeRow<TdxInspectorTextHyperLinkRow>(Insp);
+  EXPECT_EQ(clDefault, link->LinkFont().Color());
+  link->SetSingleClick(true);
+  EXPECT_EQ(TColor(0xFF0000), link->LinkFont().Color());
+  EXPECT_TRUE(link->LinkFont().Style() & fsUnderline);
+  link->PrepareViewData(link->ViewData(), cell);
+  EXPECT_EQ(COLORREF(0xFF0000), link->ViewData().TextColor);
+}
+
 TEST_F(RowTypesFixture, TheUnitRegistersTheTextVariantsInOrder) {
   for (const wchar_t* name : {L"TdxInspectorTextMaskRow", L"TdxInspectorTextCheckRow", L"TdxInspectorTextMemoRow",
                               L"TdxInspectorTextRow", L"TdxInspectorComplexRow"})
