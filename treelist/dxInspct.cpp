@@ -10,6 +10,7 @@
 #include "Registry.h"
 #include "WindowClasses.h"
 #include "XPDXEdits.h"
+#include "dxInsCus.h"
 #include "dxEditor.h"
 
 namespace tvk {
@@ -263,6 +264,7 @@ TCustomdxInspector::TCustomdxInspector(TComponent* owner) : TCustomdxContainer(o
 }
 
 TCustomdxInspector::~TCustomdxInspector() {
+  delete std::exchange(FCustomizeForm, nullptr);
   DestroyNodes();
   HideRowHint();
   FHintWindow.reset();
@@ -2319,6 +2321,8 @@ void TCustomdxInspector::HandleDragStart(TDragObject*& dragObject) {
   else
     TCustomdxContainer::HandleDragStart(dragObject);
   BuildDragImage();
+  if (FCustomizeForm && FCustomizeForm->HandleAllocated())
+    SendMessageW(FCustomizeForm->Handle(), WM_DXINSPECTOR_SELECTPAGE, FDragNode && IsCategoryNode(FDragNode) ? 1 : 0, 0);
   FState = isNodeDragging;
   HideEditor();
   if (CanFocus()) SetFocus();
@@ -2454,6 +2458,68 @@ TVK_MESSAGE_MAP(TCustomdxInspector, {WM_ERASEBKGND, &TCustomdxInspector::WMErase
                 {CM_SHOWHINTCHANGED, &TCustomdxInspector::CMShowHintChanged},
                 {CM_CTL3DCHANGED, &TCustomdxInspector::CMCtl3DChanged},
                 {kFreeEditorsMessage, &TCustomdxInspector::WMFreeEditors})
+
+// ---- the customizing window
+
+void TCustomdxInspector::ShowCustomizeForm() {
+  HideCustomizeForm();
+  auto* control = dynamic_cast<TCustomdxInspectorControl*>(this);
+  if (!control) return;
+  auto* form = CreateComponent<TdxInspectorCustomizeForm>(nullptr);
+  FCustomizeForm = form;
+  form->SetInspector(control);
+  form->Show();
+}
+
+void TCustomdxInspector::HideCustomizeForm() {
+  if (TForm* form = FCustomizeForm) {
+    form->Close();
+    Application().ProcessMessages();
+  }
+}
+
+void TCustomdxInspector::SetCustomization(bool value) {
+  if (value == Customization()) return;
+  if (value)
+    ShowCustomizeForm();
+  else
+    HideCustomizeForm();
+}
+
+bool TCustomdxInspector::PtInCustomizeForm(POINT p) {
+  if (!FCustomizeForm || !FCustomizeForm->HandleAllocated()) return false;
+  RECT r{};
+  GetWindowRect(FCustomizeForm->Handle(), &r);
+  return PtInRect(&r, p) != FALSE;
+}
+
+void TCustomdxInspector::DoShowCustomizeForm() {
+  if (FCustomizeForm) {
+    TForm& form = *FCustomizeForm;
+    if (FCustomizeFormSize.x != -10000 || FCustomizeFormSize.y != -10000)
+      form.SetBounds(form.Left(), form.Top(), FCustomizeFormSize.x, FCustomizeFormSize.y);
+    if (FCustomizeFormPos.x != -10000 || FCustomizeFormPos.y != -10000)
+      form.SetBounds(FCustomizeFormPos.x, FCustomizeFormPos.y, form.Width(), form.Height());
+  }
+  if (OnShowCustomizeForm) OnShowCustomizeForm(this);
+}
+
+void TCustomdxInspector::DoHideCustomizeForm() {
+  if (FCustomizeForm) {
+    FCustomizeFormPos = POINT{FCustomizeForm->Left(), FCustomizeForm->Top()};
+    FCustomizeFormSize = POINT{FCustomizeForm->Width(), FCustomizeForm->Height()};
+  }
+  if (OnHideCustomizeForm) OnHideCustomizeForm(this);
+}
+
+void TCustomdxInspector::RefreshCustomizeForm() {
+  if (IsDestroying() || !FCustomizeForm || !FCustomizeForm->HandleAllocated()) return;
+  // At most one rebuild waits.
+  MSG waiting;
+  const HWND wnd = FCustomizeForm->Handle();
+  if (PeekMessageW(&waiting, wnd, WM_DXINSPECTOR_REBUILDLISTS, WM_DXINSPECTOR_REBUILDLISTS, PM_NOREMOVE)) return;
+  PostMessageW(wnd, WM_DXINSPECTOR_REBUILDLISTS, 0, 0);
+}
 
 // ---- rows
 

@@ -270,12 +270,22 @@ public:
   WideString GetEditingText();
   void SetEditingText(const WideString& text);
 
-  // --- customizing (the customizing window is the rows' unit's)
-  void ShowCustomizeForm() {}
-  void HideCustomizeForm() {}
-  bool PtInCustomizeForm(POINT p) { (void)p; return false; }
-  bool Customization() { return IsCustomizing(); }
-  TForm* CustomizeForm() const { return nullptr; }
+  // --- customizing: the window that lists the hidden rows (a row-based inspector's)
+  void ShowCustomizeForm();
+  void HideCustomizeForm();
+  bool PtInCustomizeForm(POINT p);
+  bool Customization() const { return FCustomizeForm != nullptr; }
+  void SetCustomization(bool value);
+  TForm* CustomizeForm() const { return FCustomizeForm; }
+  // The window goes: the inspector forgets it.
+  void ForgetCustomizeForm(TForm* form) {
+    if (form == FCustomizeForm) FCustomizeForm = nullptr;
+  }
+  POINT CustomizeFormPos() const { return FCustomizeFormPos; }
+  POINT CustomizeFormSize() const { return FCustomizeFormSize; }
+  // The drag of a row while customizing, and a drop handed over at a client point.
+  TObject* CurrentDragObject() const { return FDragObject.get(); }
+  void DropAtClientPoint(POINT p) { DropNode(p); }
 
   // --- registry
   void LoadFromRegistry(const WideString& regPath);
@@ -372,13 +382,13 @@ public:
                            int buttonKind, const RECT& imageRect, const RECT& buttonRect, const RECT& indentRect);
   virtual void DrawValue(TCanvas& canvas, const RECT& valueRect, TAlignment alignment, const WideString& text,
                          TdxInspectorNode* node);
-  virtual void DoHideCustomizeForm() { if (OnHideCustomizeForm) OnHideCustomizeForm(this); }
-  virtual void DoShowCustomizeForm() { if (OnShowCustomizeForm) OnShowCustomizeForm(this); }
+  virtual void DoHideCustomizeForm();
+  virtual void DoShowCustomizeForm();
   virtual void DrawCellValue(TCanvas& canvas, const RECT& rect, TdxInspectorCellViewData& viewData) {
     (void)canvas; (void)rect; (void)viewData;
   }
   virtual void CalcCellViewBounds(const RECT& rect, RECT& bounds);
-  virtual void RefreshCustomizeForm() {}
+  virtual void RefreshCustomizeForm();
   virtual void GetComplexRowHitInfo(TdxInspectorNode* node, POINT p, const RECT& cellRect, bool isValue, int& index,
                                     RECT& itemRect) {
     (void)node; (void)p; (void)cellRect; (void)isValue;
@@ -393,7 +403,7 @@ public:
   virtual bool TabInComplexRow(bool forward) { (void)forward; return false; }
   virtual bool IsCategoryNode(TdxInspectorNode* node) { (void)node; return false; }
   virtual bool IsComplexRowNode(TdxInspectorNode* node) { (void)node; return false; }
-  virtual bool IsCustomizing() { return false; }
+  virtual bool IsCustomizing() { return FCustomizeForm != nullptr; }
   virtual bool CanTabInComplexRow(bool forward) { (void)forward; return false; }
   bool IsHotTrackNode(TdxInspectorNode* node) const { return node && node == FHotTrackNode && FState == isNormal; }
   bool HasNodeImage(TdxInspectorNode* node);
@@ -601,6 +611,7 @@ private:
   TdxInplaceEdit* FInplaceEditPushed = nullptr;
   TdxInspectorNode* FInplaceNodePushed = nullptr;
   POINT FCustomizeFormPos{-10000, -10000}, FCustomizeFormSize{-10000, -10000};
+  TForm* FCustomizeForm = nullptr;
   bool FScrollTimerRunning = false;
   bool FDestroyingNodes = false;
   POINT FLastMousePos{};

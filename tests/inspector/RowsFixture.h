@@ -11,6 +11,9 @@ public:
     return tvk::ComponentClassOf<tvk::TdxInspectorTextRow>();
   }
   using TCustomdxInspectorControl::MeasureRow;
+  void HideDroppedRowForTest(tvk::TdxInspectorNode* node) {
+    HideDroppedRow(static_cast<tvk::TdxInspectorRowNode*>(node));
+  }
 };
 
 struct RowsFixture : ::testing::Test {
