@@ -311,3 +311,24 @@ TEST_F(RowsFixture, RenamingRowsTellsTheirListeners) {
 
 }  // namespace
 }  // namespace inspector_test
+
+namespace inspector_test {
+namespace {
+
+TEST_F(RowsFixture, AFailedLayoutSaveDuringDestructionGoesToTheApplicationAndTheRowsStillGo) {
+  auto* insp = tvk::CreateComponent<TRowInspector>(Form.get());
+  insp->SetName(L"Failing");
+  insp->SetOptions(insp->Options() | tvk::InspectorOptionBit(tvk::ioStoreToRegistry));
+  // A key name longer than the registry allows: the save fails.
+  insp->SetRegistryPath(L"Software\\TovikTests\\" + std::wstring(300, L'x'));
+  auto* own = insp->CreateDefaultRow(tvk::ComponentClassOf<tvk::TdxInspectorTextRow>());
+  (void)own;
+  insp->CreateRow(tvk::ComponentClassOf<tvk::TdxInspectorTextRow>());
+  const int components = Form->ComponentCount();
+  delete insp;
+  EXPECT_EQ(1, Errors);
+  EXPECT_EQ(components - 2, Form->ComponentCount());  // the control and the row it made for the form
+}
+
+}  // namespace
+}  // namespace inspector_test
