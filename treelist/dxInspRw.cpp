@@ -1040,6 +1040,150 @@ void TdxInspectorHyperLinkRow::PrepareViewData(TdxEditViewData& viewData, const 
   if (!cell.Cell_Selected && FLinkFont->Color() != clDefault) viewData.TextColor = ColorToRGB(FLinkFont->Color());
 }
 
+// ---- image
+
+TdxInspectorImageRow::TdxInspectorImageRow(TComponent* owner) : TdxInspectorDropDownRow(owner) {
+  FAlignment = TAlignment::taLeftJustify;
+  FImageChangeLink->OnChange = [this](TObject*) { Changed(); };
+}
+
+TdxInspectorImageRow::~TdxInspectorImageRow() {
+  SetList(FImages, *FImageChangeLink, nullptr, false);
+  SetList(FLargeImages, *FLargeImageChangeLink, nullptr, false);
+}
+
+void TdxInspectorImageRow::SetList(TCustomImageList*& field, TChangeLink& link, TCustomImageList* value, bool notify) {
+  if (field) field->UnRegisterChanges(&link);
+  field = value;
+  if (value) {
+    value->RegisterChanges(&link);
+    value->FreeNotification(this);
+  }
+  if (notify) Changed();
+}
+
+void TdxInspectorImageRow::SetImages(TCustomImageList* value) { SetList(FImages, *FImageChangeLink, value, true); }
+void TdxInspectorImageRow::SetLargeImages(TCustomImageList* value) {
+  SetList(FLargeImages, *FLargeImageChangeLink, value, true);
+}
+
+void TdxInspectorImageRow::Notification(TComponent* component, TOperation operation) {
+  TdxInspectorDropDownRow::Notification(component, operation);
+  if (operation != TOperation::opRemove) return;
+  // The list is going: only let go of it.
+  if (component == FImages) FImages = nullptr;
+  if (component == FLargeImages) FLargeImages = nullptr;
+}
+
+void TdxInspectorImageRow::SetFlag(bool& field, bool value) {
+  if (value == field) return;
+  field = value;
+  Changed();
+}
+void TdxInspectorImageRow::SetDefaultImages(bool value) { SetFlag(FDefaultImages, value); }
+void TdxInspectorImageRow::SetMultiLineText(bool value) { SetFlag(FMultiLineText, value); }
+void TdxInspectorImageRow::SetShowDescription(bool value) { SetFlag(FShowDescription, value); }
+
+void TdxInspectorImageRow::SetDescriptions(const TStrings& value) {
+  FDescriptions->Assign(value);
+  Changed();
+}
+void TdxInspectorImageRow::SetImageIndexes(const TStrings& value) {
+  FImageIndexes->Assign(value);
+  Changed();
+}
+void TdxInspectorImageRow::SetValues(const TStrings& value) {
+  FValues->Assign(value);
+  Changed();
+}
+
+void TdxInspectorImageRow::Assign(const TPersistent& source) {
+  const auto* row = dynamic_cast<const TdxInspectorImageRow*>(&source);
+  if (!row) {
+    TdxInspectorDropDownRow::Assign(source);
+    return;
+  }
+  TKindUpdate lock(Inspector());
+  TdxInspectorDropDownRow::Assign(source);
+  SetDefaultImages(row->FDefaultImages);
+  SetDescriptions(*row->FDescriptions);
+  SetImageIndexes(*row->FImageIndexes);
+  SetValues(*row->FValues);
+  SetImages(row->FImages);
+  SetLargeImages(row->FLargeImages);
+  SetMultiLineText(row->FMultiLineText);
+  SetShowDescription(row->FShowDescription);
+}
+
+void TdxInspectorImageRow::RestoreDefaults() {
+  TdxInspectorDropDownRow::RestoreDefaults();
+  FDefaultImages = true;
+  FMultiLineText = false;
+  FShowDescription = false;
+}
+
+void TdxInspectorImageRow::GetIndexes(const WideString& text, int& imageIndex, int& descIndex) const {
+  TdxInplaceImageEditClass::CalcViewIndexes(text, FImageIndexes.get(), FDescriptions.get(), FValues.get(),
+                                            FDefaultImages, imageIndex, descIndex);
+}
+
+int TdxInspectorImageRow::GetImageIndex(const WideString& text) const {
+  int imageIndex = -1, descIndex = -1;
+  GetIndexes(text, imageIndex, descIndex);
+  return imageIndex;
+}
+
+int TdxInspectorImageRow::CalcMinHeight(TCanvas& canvas) {
+  const int height = TdxInspectorDropDownRow::CalcMinHeight(canvas);
+  return FImages ? std::max(height, FImages->Height()) : height;
+}
+
+bool TdxInspectorImageRow::IsTextCut(bool forValue, const RECT& rect, WideString& text) {
+  if (!forValue) return TdxInspectorDropDownRow::IsTextCut(forValue, rect, text);
+  if (!Inspector() || !Inspector()->HandleAllocated()) return false;
+  int imageIndex = -1, descIndex = -1;
+  GetIndexes(EditText(), imageIndex, descIndex);
+  if (descIndex < 0 || descIndex >= FDescriptions->Count()) return false;
+  text = FDescriptions->Get(descIndex);
+  if (text.empty()) return false;
+  TCanvas& canvas = Inspector()->Canvas();
+  canvas.Font().Assign(Inspector()->Font());
+  const int width = canvas.TextWidth(text) + (FImages ? FImages->Width() : 0);
+  return width > rect.right - rect.left;
+}
+
+void TdxInspectorImageRow::DoCloseUp(TObject* sender, WideString& value, bool& accept) {
+  (void)sender;
+  if (OnCloseUp) OnCloseUp(this, value, accept);
+}
+
+void TdxInspectorImageRow::AssignEditorProperties(TdxInplaceEdit* editor) {
+  TdxInspectorDropDownRow::AssignEditorProperties(editor);
+  auto* image = dynamic_cast<TdxInplaceImageEdit*>(editor);
+  if (!image) return;
+  image->SetDefaultImages(FDefaultImages);
+  image->SetDescriptions(*FDescriptions);
+  image->SetImages(FImages);
+  image->SetImageIndexes(*FImageIndexes);
+  image->SetLargeImages(FLargeImages);
+  image->SetMultiLineText(FMultiLineText);
+  image->SetShowDescription(FShowDescription);
+  image->SetValues(*FValues);
+}
+
+void TdxInspectorImageRow::PrepareViewData(TdxEditViewData& viewData, const TdxInspectorCellViewData& cell) {
+  TdxInspectorDropDownRow::PrepareViewData(viewData, cell);
+  if (FMultiLineText) viewData.DrawAlignment = daMultiLine;
+  if (auto* image = dynamic_cast<TdxImageEditViewData*>(&viewData)) {
+    image->DefaultImages = FDefaultImages;
+    image->Descriptions = FDescriptions.get();
+    image->ImageIndexes = FImageIndexes.get();
+    image->Images = FImages;
+    image->ShowDescription = FShowDescription;
+    image->Values = FValues.get();
+  }
+}
+
 // ---- the unit's start-up
 
 namespace {
@@ -1047,7 +1191,8 @@ const TClass kTextRowClasses[] = {
     &TdxInspectorTextMaskRow::StaticClassInfo(),     &TdxInspectorTextDateRow::StaticClassInfo(),
     &TdxInspectorTextCheckRow::StaticClassInfo(),    &TdxInspectorTextCalcRow::StaticClassInfo(),
     &TdxInspectorTextButtonRow::StaticClassInfo(),   &TdxInspectorTextSpinRow::StaticClassInfo(),
-    &TdxInspectorTextPickRow::StaticClassInfo(),     &TdxInspectorTextTimeRow::StaticClassInfo(),
+    &TdxInspectorTextPickRow::StaticClassInfo(),     &TdxInspectorTextImageRow::StaticClassInfo(),
+    &TdxInspectorTextTimeRow::StaticClassInfo(),
     &TdxInspectorTextCurrencyRow::StaticClassInfo(), &TdxInspectorTextHyperLinkRow::StaticClassInfo(),
     &TdxInspectorTextMRURow::StaticClassInfo(),      &TdxInspectorTextPopupRow::StaticClassInfo(),
     &TdxInspectorTextMemoRow::StaticClassInfo(),

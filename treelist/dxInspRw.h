@@ -9,6 +9,7 @@
 #include "dxEditor.h"
 #include "Menus.h"
 #include "dxDropDownEdit.h"
+#include "dxImageEdit.h"
 #include "dxInspct.h"
 #include "dxMRUEdit.h"
 #include "dxMemoEdit.h"
@@ -38,6 +39,7 @@ TVK_INSPECTOR_EDITOR(TdxInspectorCalcEdit, TdxInplaceCalcEdit)
 TVK_INSPECTOR_EDITOR(TdxInspectorPickEdit, TdxInplacePickEdit)
 TVK_INSPECTOR_EDITOR(TdxInspectorButtonEdit, TdxInplaceButtonEdit)
 TVK_INSPECTOR_EDITOR(TdxInspectorMRUEdit, TdxInplaceMRUEdit)
+TVK_INSPECTOR_EDITOR(TdxInspectorImageEdit, TdxInplaceImageEdit)
 TVK_INSPECTOR_EDITOR(TdxInspectorHyperLinkEdit, TdxInplaceHyperLinkEdit)
 // TdxInspectorPopupEdit is the editor library's own.
 
@@ -504,6 +506,61 @@ private:
   TShortCut FStartKey = scCtrl | VK_RETURN;
 };
 
+using TdxInspectorImageColumnCloseUp = std::function<void(TObject* Sender, WideString& Value, bool& Accept)>;
+
+class TdxInspectorImageRow : public TdxInspectorDropDownRow {
+public:
+  TVK_INSPECTOR_ROW(TdxInspectorImageRow, TdxInspectorDropDownRow)
+  explicit TdxInspectorImageRow(TComponent* owner);
+  ~TdxInspectorImageRow() override;
+  void Assign(const TPersistent& source) override;
+  void RestoreDefaults() override;
+  TdxInplaceEditClassType GetEditorClass() const override { return EditorClassOf<TdxInspectorImageEdit>(); }
+  void AssignEditorProperties(TdxInplaceEdit* editor) override;
+  void PrepareViewData(TdxEditViewData& viewData, const TdxInspectorCellViewData& cell) override;
+  void DoCloseUp(TObject* sender, WideString& value, bool& accept) override;
+  int CalcMinHeight(TCanvas& canvas) override;
+  bool IsTextCut(bool forValue, const RECT& rect, WideString& text) override;
+  int GetImageIndex(const WideString& text) const;
+  void GetIndexes(const WideString& text, int& imageIndex, int& descIndex) const;
+
+  bool DefaultImages() const { return FDefaultImages; }
+  void SetDefaultImages(bool value);
+  TStringList& Descriptions() { return *FDescriptions; }
+  void SetDescriptions(const TStrings& value);
+  TStringList& ImageIndexes() { return *FImageIndexes; }
+  void SetImageIndexes(const TStrings& value);
+  TStringList& Values() { return *FValues; }
+  void SetValues(const TStrings& value);
+  TCustomImageList* Images() const { return FImages; }
+  void SetImages(TCustomImageList* value);
+  TCustomImageList* LargeImages() const { return FLargeImages; }
+  void SetLargeImages(TCustomImageList* value);
+  int ListWidth() const { return DropDownWidth(); }
+  void SetListWidth(int value) { SetDropDownWidth(value); }
+  bool MultiLineText() const { return FMultiLineText; }
+  void SetMultiLineText(bool value);
+  bool ShowDescription() const { return FShowDescription; }
+  void SetShowDescription(bool value);
+  TdxInspectorImageColumnCloseUp OnCloseUp;
+
+protected:
+  void Notification(TComponent* component, TOperation operation) override;
+
+private:
+  void SetList(TCustomImageList*& field, TChangeLink& link, TCustomImageList* value, bool notify);
+  void SetFlag(bool& field, bool value);
+  bool FDefaultImages = true;
+  std::unique_ptr<TStringList> FDescriptions = std::make_unique<TStringList>();
+  std::unique_ptr<TChangeLink> FImageChangeLink = std::make_unique<TChangeLink>();
+  std::unique_ptr<TStringList> FImageIndexes = std::make_unique<TStringList>();
+  TCustomImageList* FImages = nullptr;
+  std::unique_ptr<TChangeLink> FLargeImageChangeLink = std::make_unique<TChangeLink>();
+  TCustomImageList* FLargeImages = nullptr;
+  bool FMultiLineText = false, FShowDescription = false;
+  std::unique_ptr<TStringList> FValues = std::make_unique<TStringList>();
+};
+
 // A kind's text variant: it keeps its value as a text of its own.
 #define TVK_INSPECTOR_TEXT_ROW(Name, Kind)                             \
   class Name : public Kind {                                           \
@@ -539,6 +596,7 @@ TVK_INSPECTOR_TEXT_ROW(TdxInspectorTextPopupRow, TdxInspectorPopupRow)
 TVK_INSPECTOR_TEXT_ROW(TdxInspectorTextMemoRow, TdxInspectorMemoRow)
 TVK_INSPECTOR_TEXT_ROW(TdxInspectorTextButtonRow, TdxInspectorButtonRow)
 TVK_INSPECTOR_TEXT_ROW(TdxInspectorTextMRURow, TdxInspectorMRURow)
+TVK_INSPECTOR_TEXT_ROW(TdxInspectorTextImageRow, TdxInspectorImageRow)
 TVK_INSPECTOR_TEXT_ROW(TdxInspectorTextHyperLinkRow, TdxInspectorHyperLinkRow)
 
 // The spin text variant also keeps its value type.

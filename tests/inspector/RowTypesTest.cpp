@@ -289,6 +289,40 @@ TEST_F(RowTypesFixture, AHyperlinkRowsLinkFontFollowsItsSettings) {
   EXPECT_EQ(COLORREF(0xFF0000), link->ViewData().TextColor);
 }
 
+TEST_F(RowTypesFixture, AnImageRowHandsItsListsToItsEditorAndForgetsAFreedImageList) {
+  auto* row = MakeRow<TdxInspectorTextImageRow>(Insp);
+  EXPECT_TRUE(row->ViewData().Is<TdxImageEditViewData>());
+  auto* images = new TImageList(Form.get());
+  images->SetSize(16, 40);
+  row->SetImages(images);
+  row->Values().Add(L"a");
+  row->Values().Add(L"b");
+  row->ImageIndexes().Add(L"0");
+  row->ImageIndexes().Add(L"1");
+  row->Descriptions().Add(L"first");
+  row->Descriptions().Add(L"second");
+  EXPECT_EQ(1, row->GetImageIndex(L"b"));
+  TBitmap bitmap;
+  bitmap.SetSize(4, 4);
+  EXPECT_EQ(40, row->CalcMinHeight(bitmap.Canvas()));
+  row->SetMultiLineText(true);
+  TdxInspectorCellViewData cell;
+  row->PrepareViewData(row->ViewData(), cell);
+  EXPECT_EQ(daMultiLine, row->ViewData().DrawAlignment);
+  EXPECT_EQ(images, static_cast<TdxImageEditViewData&>(row->ViewData()).Images);
+  row->SetText(L"b");
+  TdxInplaceEdit* editor = EditRow(row, [&](TdxInplaceEdit* e) {
+    auto* image = dynamic_cast<TdxInplaceImageEdit*>(e);
+    ASSERT_NE(nullptr, image);
+    e->SetEditingText(L"a");
+  });
+  ASSERT_NE(nullptr, editor);
+  EXPECT_EQ(&TdxInspectorImageEdit::StaticClassInfo(), editor->ClassType());
+  Insp->HideEditor();
+  delete images;
+  EXPECT_EQ(nullptr, row->Images());
+}
+
 TEST_F(RowTypesFixture, TheUnitRegistersTheTextVariantsInOrder) {
   for (const wchar_t* name : {L"TdxInspectorTextMaskRow", L"TdxInspectorTextCheckRow", L"TdxInspectorTextMemoRow",
                               L"TdxInspectorTextRow", L"TdxInspectorComplexRow"})
