@@ -670,6 +670,10 @@ void TdxInspectorDateRow::AssignEditorProperties(TdxInplaceEdit* editor) {
   date->FDateValidation = FDateValidation;
   date->FSaveTime = FSaveTime;
   date->SetUseEditMask(FUseEditMask);
+  date->FOnDateValidateInput = [this](TObject*, const WideString& text, TDateTime& value, WideString& message,
+                                      bool& error) {
+    if (OnDateValidateInput) OnDateValidateInput(this, text, value, message, error);
+  };
 }
 
 void TdxInspectorCalcRow::Assign(const TPersistent& source) {

@@ -286,9 +286,6 @@ protected:
   TdxPopupBorderStyle FPopupBorder = pbDefault;
 };
 
-using TdxDateValidateInput = std::function<void(TObject* Sender, const WideString& AText, TDateTime& ADate,
-                                                WideString& AMessage, bool& AError)>;
-
 class TdxInspectorDateRow : public TdxInspectorDropDownRow {
 public:
   TVK_INSPECTOR_ROW(TdxInspectorDateRow, TdxInspectorDropDownRow)

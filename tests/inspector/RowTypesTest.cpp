@@ -64,6 +64,23 @@ TEST_F(RowTypesFixture, EachKindEditsThroughItsOwnEditorAndPaintsItsCell) {
   auto* date = MakeRow<TdxInspectorTextDateRow>(Insp);
   auto* calc = MakeRow<TdxInspectorTextCalcRow>(Insp);
   auto* pick = MakeRow<TdxInspectorTextPickRow>(Insp);
+  // The date editor's input check reaches the row's event with the row as sender.
+  auto* dateRow = MakeRow<TdxInspectorTextDateRow>(Insp);
+  TObject* heard = nullptr;
+  dateRow->OnDateValidateInput = [&](TObject* sender, const WideString&, TDateTime&, WideString&, bool& error) {
+    heard = sender;
+    error = true;
+  };
+  std::unique_ptr<TdxInspectorDateEdit> dateEditor(CreateComponent<TdxInspectorDateEdit>(nullptr));
+  dateRow->AssignEditorProperties(dateEditor.get());
+  TDateTime value = 0;
+  WideString message;
+  bool error = false;
+  dateEditor->FOnDateValidateInput(dateEditor.get(), L"x", value, message, error);
+  EXPECT_EQ(dateRow, heard);
+  EXPECT_TRUE(error);
+  dateRow->OnDateValidateInput = nullptr;
+
   auto* popup = MakeRow<TdxInspectorTextPopupRow>(Insp);
   currency->SetDisplayFormat(L"");
   Case cases[] = {
