@@ -124,6 +124,8 @@ class EListError : public Exception { public: using Exception::Exception; };
 class EStringListError : public Exception { public: using Exception::Exception; };
 class EComponentError : public Exception { public: using Exception::Exception; };
 class EInvalidOperation : public Exception { public: using Exception::Exception; };
+// A class reference or object is not of the class asked for ("Invalid class typecast").
+class EInvalidCast : public Exception { public: using Exception::Exception; };
 class EResNotFound : public Exception { public: using Exception::Exception; };
 class EOutOfResources : public Exception { public: using Exception::Exception; };
 // An operation that a class leaves to its descendants was called on it.

@@ -244,4 +244,20 @@ void TSplitter::Paint() {
   }
 }
 
+// ---- bevel
+
+TBevel::TBevel(TComponent* owner) : TGraphicControl(owner) { SetBounds(Left(), Top(), 50, 50); }
+
+void TBevel::SetShape(TBevelShape value) {
+  if (value == FShape) return;
+  FShape = value;
+  Invalidate();
+}
+
+void TBevel::Paint() {
+  RECT r{0, 0, Width(), Height()};
+  if (FShape == TBevelShape::bsTopLine) r.bottom = std::min(r.bottom, 2L);
+  DrawEdge(Canvas().Handle(), &r, EDGE_ETCHED, FShape == TBevelShape::bsTopLine ? BF_TOP : BF_RECT);
+}
+
 }  // namespace tvk

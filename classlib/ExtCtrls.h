@@ -88,4 +88,20 @@ private:
   bool FBeveled = false, FAutoSnap = true;
 };
 
+// An etched line or frame; the top-line shape draws one etched line along its top.
+enum class TBevelShape { bsBox, bsTopLine };
+class TBevel : public TGraphicControl {
+public:
+  TVK_CLASS(TBevel, TGraphicControl)
+  explicit TBevel(TComponent* owner);
+  TBevelShape Shape() const { return FShape; }
+  void SetShape(TBevelShape value);
+
+protected:
+  void Paint() override;
+
+private:
+  TBevelShape FShape = TBevelShape::bsBox;
+};
+
 }  // namespace tvk

@@ -492,4 +492,55 @@ void TButton::CMFocusChanged(TMessage& message) {
 TVK_MESSAGE_MAP(TButton, {CN_COMMAND, &TButton::CNCommand}, {CM_DIALOGKEY, &TButton::CMDialogKey},
                 {CM_FOCUSCHANGED, &TButton::CMFocusChanged}, {CM_FONTCHANGED, &TButton::CMFontChanged})
 
+// ---- edit
+
+TEdit::TEdit(TComponent* owner) : TWinControl(owner) {
+  SetBounds(Left(), Top(), 121, 21);
+  SetTabStop(true);
+  SetColor(clWindow);
+  SetParentColor(false);
+}
+
+WideString TEdit::Text() {
+  if (!HandleAllocated()) return Caption();
+  WideString text(std::size_t(GetWindowTextLengthW(Handle())) + 1, L'\0');
+  text.resize(std::size_t(GetWindowTextW(Handle(), text.data(), int(text.size()))));
+  return text;
+}
+
+void TEdit::CreateParams(TCreateParams& params) {
+  TWinControl::CreateParams(params);
+  params.SubClassName = L"EDIT";
+  params.Style |= ES_AUTOHSCROLL | ES_LEFT;
+  params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TEdit::CreateWnd() {
+  TWinControl::CreateWnd();
+  FWindowFont.Assign(Font());
+  SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(FWindowFont.Handle()), FALSE);
+}
+
+void TEdit::CNCommand(TMessage& message) {
+  if (HIWORD(message.WParam) == EN_CHANGE && OnChange) OnChange(this);
+  message.Result = 0;
+}
+
+// A text set from code while there is no window changes it too.
+void TEdit::CMTextChanged(TMessage& message) {
+  TVK_INHERITED(message);
+  if (!HandleAllocated() && OnChange) OnChange(this);
+}
+
+void TEdit::CMFontChanged(TMessage& message) {
+  if (HandleAllocated()) {
+    FWindowFont.Assign(Font());
+    SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(FWindowFont.Handle()), TRUE);
+  }
+  TVK_INHERITED(message);
+}
+
+TVK_MESSAGE_MAP(TEdit, {CN_COMMAND, &TEdit::CNCommand}, {CM_TEXTCHANGED, &TEdit::CMTextChanged},
+                {CM_FONTCHANGED, &TEdit::CMFontChanged})
+
 }  // namespace tvk

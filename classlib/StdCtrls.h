@@ -234,4 +234,25 @@ private:
   TFont FWindowFont;
 };
 
+// One line of text over the system edit; OnChange follows every change of its text.
+class TEdit : public TWinControl {
+public:
+  TVK_CLASS(TEdit, TWinControl)
+  explicit TEdit(TComponent* owner);
+  // The text as the window holds it now (the user's typing included).
+  WideString Text();
+  TNotifyEvent OnChange;
+
+protected:
+  void CreateParams(TCreateParams& params) override;
+  void CreateWnd() override;
+  TVK_MESSAGES();
+  void CNCommand(TMessage& message);
+  void CMTextChanged(TMessage& message);
+  void CMFontChanged(TMessage& message);
+
+private:
+  TFont FWindowFont;  // the copy of Font the window draws in
+};
+
 }  // namespace tvk

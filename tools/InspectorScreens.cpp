@@ -7,6 +7,8 @@
 #include "EditorSteps.h"
 #include "Forms.h"
 #include "InspectorSteps.h"
+#include "dxInCNew.h"
+#include "dxInsCus.h"
 #include "ScreenshotImages.h"
 #include "ScreenshotProgram.h"
 
@@ -94,6 +96,96 @@ void Fill(TScreenInspector& insp, TImageList& images) {
   collapsed->Collapse(false);
 }
 
+// A row-based inspector whose new nodes get text rows.
+class TScreenRowInspector : public TCustomdxInspectorControl {
+public:
+  using TCustomdxInspectorControl::TCustomdxInspectorControl;
+  TdxInspectorRowClass GetDefaultRowClass() const override { return ComponentClassOf<TdxInspectorTextRow>(); }
+};
+
+template <class Row>
+Row* AddRow(TCustomdxInspectorControl& insp, const wchar_t* caption, const wchar_t* text) {
+  auto* row = static_cast<Row*>(insp.CreateRow(ComponentClassOf<Row>()));
+  row->SetCaption(caption);
+  row->SetEditText(text);
+  return row;
+}
+
+// A shown window and its children as the screen holds them.
+void CaptureWindow(TWinControl& control, TBitmap& shot) {
+  shot.SetPixelFormat(TPixelFormat::pf32bit);
+  shot.SetSize(control.Width(), control.Height());
+  CopyWindow(control.Handle(), shot.Canvas(), 0, 0);
+}
+
+void RowKindShots(const std::string& folder) {
+  std::unique_ptr<TForm> form(CreateComponent<TForm>(nullptr, kCreateNew));
+  form->SetBounds(20, 20, 340, 420);
+  auto* insp = CreateComponent<TScreenRowInspector>(form.get());
+  insp->SetName(L"Insp");
+  insp->SetParent(form.get());
+  insp->SetBounds(8, 8, 300, 360);
+  insp->SetDividerPos(110);
+  AddRow<TdxInspectorTextRow>(*insp, L"Kinds", L"")->SetIsCategory(true);
+  AddRow<TdxInspectorTextMaskRow>(*insp, L"Mask", L"0x2000");
+  AddRow<TdxInspectorTextCheckRow>(*insp, L"Check", L"True");
+  AddRow<TdxInspectorTextCheckRow>(*insp, L"Check (grayed)", L"?");
+  AddRow<TdxInspectorTextSpinRow>(*insp, L"Spin", L"42");
+  AddRow<TdxInspectorTextTimeRow>(*insp, L"Time", L"12:30:00");
+  AddRow<TdxInspectorTextCurrencyRow>(*insp, L"Currency", L"1234.5");
+  AddRow<TdxInspectorTextMemoRow>(*insp, L"Memo", L"first line\r\nsecond line");
+  AddRow<TdxInspectorTextDateRow>(*insp, L"Date", L"11.12.2026");
+  AddRow<TdxInspectorTextCalcRow>(*insp, L"Calculator", L"3.14");
+  AddRow<TdxInspectorTextPickRow>(*insp, L"Pick", L"JTAG");
+  AddRow<TdxInspectorTextMRURow>(*insp, L"Recent", L"SWD");
+  AddRow<TdxInspectorTextButtonRow>(*insp, L"Button", L"file.hex");
+  AddRow<TdxInspectorTextPopupRow>(*insp, L"Pop-up", L"popup text");
+  AddRow<TdxInspectorTextHyperLinkRow>(*insp, L"Link", L"www.example.com");
+  auto* complex = AddRow<TdxInspectorComplexRow>(*insp, L"", L"");
+  auto* left = AddRow<TdxInspectorTextRow>(*insp, L"Min", L"0");
+  auto* right = AddRow<TdxInspectorTextRow>(*insp, L"Max", L"255");
+  complex->Items().Add()->SetRow(left);
+  complex->Items().Add()->SetRow(right);
+  form->Show();
+  Pump();
+  UpdateWindow(form->Handle());
+  Pump();
+  TBitmap shot;
+  Capture(*insp, shot);
+  SavePng(shot, folder, "inspector_row_kinds.png", "the row-based inspector with every row kind and a complex row");
+
+  auto* hidden = AddRow<TdxInspectorTextRow>(*insp, L"Hidden row", L"");
+  hidden->SetVisible(false);
+  auto* category = AddRow<TdxInspectorTextRow>(*insp, L"Hidden category", L"");
+  category->SetIsCategory(true);
+  category->SetVisible(false);
+  insp->ShowCustomizeForm();
+  auto* window = static_cast<TdxInspectorCustomizeForm*>(insp->CustomizeForm());
+  Pump();
+  for (auto [page, file, title] : {std::tuple{0, "inspector_customize_rows.png", "the customizing window, rows"},
+                                   {1, "inspector_customize_categories.png", "the customizing window, categories"}}) {
+    SendMessageW(window->Handle(), WM_DXINSPECTOR_SELECTPAGE, WPARAM(page), 0);
+    Pump();
+    UpdateWindow(window->Handle());
+    Pump();
+    TBitmap windowShot;
+    CaptureWindow(*window, windowShot);
+    SavePng(windowShot, folder, file, title);
+  }
+  insp->HideCustomizeForm();
+
+  std::unique_ptr<TdxInspectorCustomizeNew> dialog(CreateComponent<TdxInspectorCustomizeNew>(nullptr));
+  dialog->ECaption->SetCaption(L"Pins");
+  dialog->ECaptionChange(nullptr);
+  dialog->Show();
+  Pump();
+  UpdateWindow(dialog->Handle());
+  Pump();
+  TBitmap dialogShot;
+  CaptureWindow(*dialog, dialogShot);
+  SavePng(dialogShot, folder, "inspector_new_category.png", "the New Category dialog");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -158,5 +250,6 @@ int main(int argc, char** argv) {
     TBitmap shot;
     Capture(*insp, shot);
     SavePng(shot, folder, "inspector_banded.png", "the inspector in banded mode");
+    RowKindShots(folder);
   });
 }

@@ -4,9 +4,13 @@
 
 #include <algorithm>
 
+#include "Application.h"
+#include "ClassRegistry.h"
 #include "Forms.h"
 #include "Registry.h"
 #include "WindowClasses.h"
+#include "XPDXEdits.h"
+#include "dxInsCus.h"
 #include "dxEditor.h"
 
 namespace tvk {
@@ -260,6 +264,7 @@ TCustomdxInspector::TCustomdxInspector(TComponent* owner) : TCustomdxContainer(o
 }
 
 TCustomdxInspector::~TCustomdxInspector() {
+  delete std::exchange(FCustomizeForm, nullptr);
   DestroyNodes();
   HideRowHint();
   FHintWindow.reset();
@@ -1468,7 +1473,28 @@ bool TCustomdxInspector::CanShowEditor() {
          FLockUpdate == 0 && HandleAllocated() && FState != isNodeDragging && !IsCustomizing();
 }
 
-TdxInplaceEdit* TCustomdxInspector::CreateDefaultEditor() { return CreateComponent<TdxInplaceTextEdit>(this); }
+TdxInplaceEdit* TCustomdxInspector::CreateDefaultEditor() {
+  // Forgotten once the focus moves on, and freed then (see WMFreeEditors).
+  FOwnEditors.push_back(CreateComponent<TdxInplaceTextEdit>(this));
+  return FOwnEditors.back();
+}
+
+void TCustomdxInspector::SetComplexRowIndex(int index) {
+  ValidateComplexRowIndex(index);
+  if (index == FComplexRowIndex) return;
+  FComplexRowIndex = index;
+  InvalidateNode(FFocused, false);
+  if (IsEditorShown()) {
+    HideEditor();
+    ShowEditor();
+  }
+}
+
+void TCustomdxInspector::SetComplexRowSeparator(const WideString& value) {
+  if (value == FComplexRowSeparator) return;
+  FComplexRowSeparator = value;
+  LayoutChanged();
+}
 
 void TCustomdxInspector::AssignEditProperties(TdxInplaceEdit* editor) {
   HDC screen = GetDC(nullptr);
@@ -1510,7 +1536,6 @@ void TCustomdxInspector::UpdateEditor(bool force, bool reload) {
       FInplaceEdit = editor;
     } else {
       FInplaceEdit = CreateDefaultEditor();
-      FOwnEditors.push_back(FInplaceEdit);
       FInplaceEdit->SetParent(this);
     }
   }
@@ -1551,6 +1576,11 @@ void TCustomdxInspector::CloseEditor(bool backFocus) {
     FState = isNormal;
     if (backFocus && Showing() && CanFocus()) SetFocus();
     throw;
+  }
+  // The write-back may have laid the control out again and let the editor go.
+  if (!FInplaceEdit) {
+    if (backFocus && HandleAllocated() && IsWindowVisible(Handle()) && CanFocus()) SetFocus();
+    return;
   }
   const bool editorFocused = FInplaceEdit->HandleAllocated() && GetFocus() == FInplaceEdit->Handle();
   if (!backFocus) {
@@ -2291,6 +2321,8 @@ void TCustomdxInspector::HandleDragStart(TDragObject*& dragObject) {
   else
     TCustomdxContainer::HandleDragStart(dragObject);
   BuildDragImage();
+  if (FCustomizeForm && FCustomizeForm->HandleAllocated())
+    SendMessageW(FCustomizeForm->Handle(), WM_DXINSPECTOR_SELECTPAGE, FDragNode && IsCategoryNode(FDragNode) ? 1 : 0, 0);
   FState = isNodeDragging;
   HideEditor();
   if (CanFocus()) SetFocus();
@@ -2427,6 +2459,1592 @@ TVK_MESSAGE_MAP(TCustomdxInspector, {WM_ERASEBKGND, &TCustomdxInspector::WMErase
                 {CM_CTL3DCHANGED, &TCustomdxInspector::CMCtl3DChanged},
                 {kFreeEditorsMessage, &TCustomdxInspector::WMFreeEditors})
 
+// ---- the customizing window
+
+void TCustomdxInspector::ShowCustomizeForm() {
+  HideCustomizeForm();
+  auto* control = dynamic_cast<TCustomdxInspectorControl*>(this);
+  if (!control) return;
+  auto* form = CreateComponent<TdxInspectorCustomizeForm>(nullptr);
+  FCustomizeForm = form;
+  form->SetInspector(control);
+  form->Show();
+}
+
+void TCustomdxInspector::HideCustomizeForm() {
+  if (TForm* form = FCustomizeForm) {
+    form->Close();
+    Application().ProcessMessages();
+  }
+}
+
+void TCustomdxInspector::SetCustomization(bool value) {
+  if (value == Customization()) return;
+  if (value)
+    ShowCustomizeForm();
+  else
+    HideCustomizeForm();
+}
+
+bool TCustomdxInspector::PtInCustomizeForm(POINT p) {
+  if (!FCustomizeForm || !FCustomizeForm->HandleAllocated()) return false;
+  RECT r{};
+  GetWindowRect(FCustomizeForm->Handle(), &r);
+  return PtInRect(&r, p) != FALSE;
+}
+
+void TCustomdxInspector::DoShowCustomizeForm() {
+  if (FCustomizeForm) {
+    TForm& form = *FCustomizeForm;
+    if (FCustomizeFormSize.x != -10000 || FCustomizeFormSize.y != -10000)
+      form.SetBounds(form.Left(), form.Top(), FCustomizeFormSize.x, FCustomizeFormSize.y);
+    if (FCustomizeFormPos.x != -10000 || FCustomizeFormPos.y != -10000)
+      form.SetBounds(FCustomizeFormPos.x, FCustomizeFormPos.y, form.Width(), form.Height());
+  }
+  if (OnShowCustomizeForm) OnShowCustomizeForm(this);
+}
+
+void TCustomdxInspector::DoHideCustomizeForm() {
+  if (FCustomizeForm) {
+    FCustomizeFormPos = POINT{FCustomizeForm->Left(), FCustomizeForm->Top()};
+    FCustomizeFormSize = POINT{FCustomizeForm->Width(), FCustomizeForm->Height()};
+  }
+  if (OnHideCustomizeForm) OnHideCustomizeForm(this);
+}
+
+void TCustomdxInspector::RefreshCustomizeForm() {
+  if (IsDestroying() || !FCustomizeForm || !FCustomizeForm->HandleAllocated()) return;
+  // At most one rebuild waits.
+  MSG waiting;
+  const HWND wnd = FCustomizeForm->Handle();
+  if (PeekMessageW(&waiting, wnd, WM_DXINSPECTOR_REBUILDLISTS, WM_DXINSPECTOR_REBUILDLISTS, PM_NOREMOVE)) return;
+  PostMessageW(wnd, WM_DXINSPECTOR_REBUILDLISTS, 0, 0);
+}
+
+// ---- rows
+
+namespace {
+
+// Raises the stored update lock of a row's inspector on every path (none without one).
+struct TRowUpdateGuard {
+  TCustomdxInspector* Inspector;
+  explicit TRowUpdateGuard(TCustomdxInspector* inspector) : Inspector(inspector) {
+    if (Inspector) Inspector->BeginUpdate();
+  }
+  ~TRowUpdateGuard() {
+    if (Inspector) Inspector->EndUpdate();
+  }
+  TRowUpdateGuard(const TRowUpdateGuard&) = delete;
+  TRowUpdateGuard& operator=(const TRowUpdateGuard&) = delete;
+};
+
+// Sets a flag for a scope and puts the old value back on every path.
+struct TFlagScope {
+  bool& Flag;
+  bool Saved;
+  explicit TFlagScope(bool& flag) : Flag(flag), Saved(flag) { Flag = true; }
+  ~TFlagScope() { Flag = Saved; }
+  TFlagScope(const TFlagScope&) = delete;
+  TFlagScope& operator=(const TFlagScope&) = delete;
+};
+
+// Puts a control's default row class back on every path.
+struct TDefaultRowClassScope {
+  TCustomdxInspectorControl& Control;
+  TdxInspectorRowClass Saved;
+  TDefaultRowClassScope(TCustomdxInspectorControl& control, TdxInspectorRowClass rowClass)
+      : Control(control), Saved(control.DefaultRowClass()) {
+    Control.SetDefaultRowClass(rowClass);
+  }
+  ~TDefaultRowClassScope() { Control.SetDefaultRowClass(Saved); }
+  TDefaultRowClassScope(const TDefaultRowClassScope&) = delete;
+  TDefaultRowClassScope& operator=(const TDefaultRowClassScope&) = delete;
+};
+
+TdxInspectorRowNode* RowNodeOf(TdxInspectorNode* node) { return dynamic_cast<TdxInspectorRowNode*>(node); }
+TdxInspectorRow* RowOf(TdxInspectorNode* node) {
+  TdxInspectorRowNode* rowNode = RowNodeOf(node);
+  return rowNode ? rowNode->Row() : nullptr;
+}
+
+}  // namespace
+
+TdxInspectorRowNode::~TdxInspectorRowNode() {
+  if (TdxInspectorRow* row = FRow) {
+    FRow = nullptr;
+    row->FNode = nullptr;
+    delete row;
+  }
+}
+
+TdxInspectorNode* TdxInspectorRowNode::InsertChildEx(TdxInspectorNode* beforeNode, TComponentClass rowClass) {
+  auto* control = dynamic_cast<TCustomdxInspectorControl*>(Owner());
+  if (!control) return InsertChild(beforeNode);
+  TDefaultRowClassScope scope(*control, rowClass);
+  return InsertChild(beforeNode);
+}
+
+TdxInspectorRow::TdxInspectorRow(TComponent* owner) : TComponent(owner) {}
+
+TdxInspectorRow::~TdxInspectorRow() {
+  if (FInspector) FInspector->RemoveRow(this);
+}
+
+void TdxInspectorRow::AfterConstruction() {
+  TComponent::AfterConstruction();
+  if (!FViewData) FViewData = GetEditorClass()->CreateViewDataObject();
+}
+
+void TdxInspectorRow::Assign(const TPersistent& source) {
+  const auto* row = dynamic_cast<const TdxInspectorRow*>(&source);
+  if (!row) {
+    TComponent::Assign(source);
+    return;
+  }
+  TRowUpdateGuard lock(FInspector);
+  RestoreDefaults();
+  FAlignment = row->FAlignment;
+  if (row->FAssignedValues & RowValueBit(rvCaption)) SetCaption(row->Caption());
+  if (row->FAssignedValues & RowValueBit(rvReadOnly)) SetReadOnly(row->ReadOnly());
+  if (row->FAssignedValues & RowValueBit(rvMaxLength)) SetMaxLength(row->MaxLength());
+  if (row->FAssignedValues & RowValueBit(rvRowHeight)) SetRowHeight(row->RowHeight());
+  FHint = row->FHint;
+  FShowHint = row->FShowHint;
+  SetIsCategory(row->FIsCategory);
+  SetCharCase(row->FCharCase);
+  SetVisible(row->FVisible);
+}
+
+TComponent* TdxInspectorRow::GetParentComponent() const { return FInspector; }
+
+void TdxInspectorRow::SetParentComponent(TComponent* value) {
+  if (value && !value->Is<TCustomdxInspectorControl>()) throw EInvalidCast(L"Invalid class typecast");
+  // A design has no separate reader: the row joins at once, as a reader joins it once the row's state is read.
+  SetInspector(static_cast<TCustomdxInspectorControl*>(value));
+}
+
+void TdxInspectorRow::SetInspector(TCustomdxInspectorControl* value) {
+  if (value == FInspector) return;
+  if (FInspector) FInspector->RemoveRow(this);
+  if (value) value->AddRow(this);
+}
+
+void TdxInspectorRow::ChangeName(const WideString& name) {
+  TComponent::ChangeName(name);
+  if (OnChangeName) OnChangeName(this);
+  if (FInspector) FInspector->DoRowsChanged();
+}
+
+void TdxInspectorRow::Changed() {
+  if (FInspector) FInspector->UpdateRow(nullptr);
+}
+
+bool TdxInspectorRow::IsInitializingEditor() const { return FInspector && FInspector->InitEdit(); }
+
+void TdxInspectorRow::EditChange(TObject* sender) {
+  (void)sender;
+  if (!FInspector || IsInitializingEditor()) return;
+  FInspector->DoRowChange(this);
+  if (OnChange) OnChange(this);
+}
+
+void TdxInspectorRow::DoDrawCaption(TCanvas& canvas, const RECT& rect, WideString& text, bool& done) {
+  if (!OnDrawCaption) return;
+  TColor color = canvas.Brush().Color();
+  WideString copy = text;
+  OnDrawCaption(this, canvas, rect, copy, canvas.Font(), color, done);
+  text = copy;
+  canvas.Brush().SetColor(color);
+}
+
+void TdxInspectorRow::DoDrawValue(TCanvas& canvas, const RECT& rect, WideString& text, bool& done) {
+  if (!OnDrawValue) return;
+  TColor color = canvas.Brush().Color();
+  WideString copy = text;
+  OnDrawValue(this, canvas, rect, copy, canvas.Font(), color, done);
+  text = copy;
+  canvas.Brush().SetColor(color);
+}
+
+void TdxInspectorRow::DoEdited() {
+  if (FInspector && FInspector->OnEdited) FInspector->OnEdited(FInspector, FNode, this);
+}
+
+void TdxInspectorRow::EditValidate(TObject* sender, WideString& errorText, bool& accept) {
+  (void)sender;
+  if (!FInspector || IsInitializingEditor()) return;
+  FInspector->DoRowValidate(this, errorText, accept);
+  if (OnValidate) OnValidate(this, errorText, accept);
+}
+
+WideString TdxInspectorRow::GetDisplayText() { AbstractError(); }
+WideString TdxInspectorRow::GetEditText() { AbstractError(); }
+void TdxInspectorRow::SetEditText(const WideString& value) {
+  (void)value;
+  AbstractError();
+}
+
+int TdxInspectorRow::CalcMinHeight(TCanvas& canvas) { return canvas.TextHeight(L"Wg") + 3; }
+
+void TdxInspectorRow::ReadEditorValue(TdxInplaceEdit* editor, Variant& value) {
+  if (editor->Is<TdxInplaceTextEdit>() || editor->Is<TCustomXPDXEdit>())
+    SetEditText(editor->GetEditingText());
+  else
+    value = Variant(EditText());
+}
+
+TdxInplaceEditClassType TdxInspectorRow::GetEditorClass() const { return EditorClassOf<TdxInplaceTextEdit>(); }
+
+void TdxInspectorRow::AssignEditorProperties(TdxInplaceEdit* editor) {
+  editor->SetReadOnly(ReadOnly());
+  editor->OnChange = [this](TObject* sender) { EditChange(sender); };
+  editor->OnValidate = [this](TObject* sender, WideString& errorText, bool& accept) {
+    EditValidate(sender, errorText, accept);
+  };
+  if (auto* text = dynamic_cast<TdxInplaceTextEdit*>(editor)) {
+    text->SetCharCase(FCharCase);
+    text->SetMaxLength(MaxLength());
+    text->SetPasswordChar(FPasswordChar);
+    if (text->HandleAllocated()) text->ClearUndo();
+  }
+}
+
+void TdxInspectorRow::WriteEditorValue(TdxInplaceEdit* editor, Variant& value) {
+  editor->SetEditingText(EditText());
+  value = Variant(editor->GetEditingText());
+}
+
+Variant TdxInspectorRow::GetInspectorValue(int key) {
+  return FInspector ? FInspector->GetRowValue(key, this) : Variant(0);
+}
+
+bool TdxInspectorRow::IsTextCut(bool forValue, const RECT& rect, WideString& text) {
+  if (!FInspector || !FInspector->HandleAllocated()) return false;
+  if (forValue)
+    text = FInspector->IsEditorShown() && FInspector->FocusedNode() && FInspector->FocusedNode() == FNode
+               ? WideString()
+               : EditText();
+  else
+    text = Caption();
+  TCanvas& canvas = FInspector->Canvas();
+  canvas.Font().Assign(FInspector->Font());
+  if (FIsCategory) canvas.Font().SetStyle(TFontStyles(fsBold));
+  return canvas.TextWidth(text) > rect.right - rect.left;
+}
+
+void TdxInspectorRow::PrepareViewData(TdxEditViewData& viewData, const TdxInspectorCellViewData& cell) {
+  viewData.Enabled = true;
+  viewData.Focused = false;
+  viewData.Selected = cell.Cell_Selected;
+  viewData.BorderColor = clNone;
+  const bool categorized = FInspector && FInspector->PaintStyle() == ipsCategorized;
+  viewData.BorderStyle =
+      categorized && (cell.Cell_Selected || (FNode && FNode->Focused())) ? xbsFlat : xbsNone;
+  viewData.ButtonStyle = FInspector ? FInspector->GetEditButtonStyle() : bts3D;
+  viewData.ButtonTransparence = false;
+  viewData.Edges = kAllEdges;
+  viewData.Shadow = false;
+  viewData.Transparent = false;
+  viewData.OffsetSize = RECT{1, 0, 0, 0};
+  viewData.ViewBounds = cell.Cell_Rect;
+  viewData.DrawAlignment = daSingleLine;
+  viewData.Font = cell.Cell_Font;
+  viewData.Brush = cell.Cell_Brush;
+  viewData.BkColor = ColorToRGB(TColor(cell.Cell_BkColor));
+  viewData.TextColor = ColorToRGB(TColor(cell.Cell_TextColor));
+  viewData.Alignment = cell.Cell_Alignment;
+  viewData.IsEditClass = false;
+  viewData.Data = Variant(cell.Cell_Text);
+  viewData.DataLength = cell.Cell_TextLength;
+  viewData.CalcHeight = false;
+  if (auto* text = dynamic_cast<TdxTextEditViewData*>(&viewData)) {
+    text->CharCase = FCharCase;
+    text->PasswordChar = FPasswordChar;
+    text->EndEllipsis = cell.Cell_DrawEndEllipsis;
+  }
+}
+
+int TdxInspectorRow::DefaultRowHeight() const {
+  if (!FInspector) return 0;
+  const bool categoryNode = FNode && FInspector->IsCategoryNode(FNode);
+  return FInspector->PaintStyle() == ipsCategorized && categoryNode ? FInspector->RowHeight() - 2
+                                                                      : FInspector->RowHeight();
+}
+
+void TdxInspectorRow::RestoreDefaults() {
+  FAssignedValues = 0;
+  FAlignment = TAlignment::taLeftJustify;
+  FShowHint = false;
+  FIsCategory = false;
+  FCharCase = TEditCharCase::ecNormal;
+  FRowHeight = 0;
+}
+
+void TdxInspectorRow::SetAlignment(TAlignment value) {
+  if (value == FAlignment) return;
+  FAlignment = value;
+  Changed();
+}
+
+WideString TdxInspectorRow::Caption() const {
+  return (FAssignedValues & RowValueBit(rvCaption)) ? FCaption : DefaultCaption();
+}
+
+void TdxInspectorRow::SetCaption(const WideString& value) {
+  if ((FAssignedValues & RowValueBit(rvCaption)) && value == FCaption) return;
+  FCaption = value;
+  FAssignedValues |= RowValueBit(rvCaption);
+  Changed();
+}
+
+void TdxInspectorRow::SetCharCase(TEditCharCase value) {
+  if (value == FCharCase) return;
+  FCharCase = value;
+  Changed();
+}
+
+void TdxInspectorRow::SetImageIndex(int value) {
+  if (value == FImageIndex) return;
+  FImageIndex = value;
+  Changed();
+}
+
+void TdxInspectorRow::SetIsCategory(bool value) {
+  if (value == FIsCategory) return;
+  FIsCategory = value;
+  Changed();
+}
+
+int TdxInspectorRow::MaxLength() const {
+  return (FAssignedValues & RowValueBit(rvMaxLength)) ? FMaxLength : DefaultMaxLength();
+}
+
+void TdxInspectorRow::SetMaxLength(int value) {
+  if ((FAssignedValues & RowValueBit(rvMaxLength)) && value == FMaxLength) return;
+  FMaxLength = value;
+  FAssignedValues |= RowValueBit(rvMaxLength);
+  Changed();
+}
+
+void TdxInspectorRow::SetPasswordChar(wchar_t value) {
+  if (value == FPasswordChar) return;
+  FPasswordChar = value;
+  Changed();
+}
+
+bool TdxInspectorRow::ReadOnly() const {
+  const bool own = (FAssignedValues & RowValueBit(rvReadOnly)) ? FReadonly : DefaultReadOnly();
+  if (!own && FInspector) return FInspector->IsHostReadOnly();
+  return own;
+}
+
+void TdxInspectorRow::SetReadOnly(bool value) {
+  if ((FAssignedValues & RowValueBit(rvReadOnly)) && value == FReadonly) return;
+  FReadonly = value;
+  FAssignedValues |= RowValueBit(rvReadOnly);
+  Changed();
+}
+
+int TdxInspectorRow::RowHeight() const {
+  const int byDefault = DefaultRowHeight();
+  return (FAssignedValues & RowValueBit(rvRowHeight)) && FRowHeight >= byDefault ? FRowHeight : byDefault;
+}
+
+void TdxInspectorRow::SetRowHeight(int value) {
+  FRowHeight = value;
+  const int byDefault = DefaultRowHeight();
+  if (byDefault < value) {
+    FAssignedValues |= RowValueBit(rvRowHeight);
+  } else {
+    FRowHeight = byDefault;
+    FAssignedValues &= ~RowValueBit(rvRowHeight);
+  }
+  Changed();
+}
+
+void TdxInspectorRow::SetVisible(bool value) {
+  if (value == FVisible) return;
+  FVisible = value;
+  if (value) {
+    if (FInspector) {
+      FInspector->ReleaseComplexRowItems(this);
+      if (!FInspector->FAddFlag && !FNode) FInspector->LinkNewNode(this);
+    }
+  } else if (FInspector && FNode) {
+    TRowUpdateGuard lock(FInspector);
+    for (int i = FNode->Count() - 1; i >= 0; --i)
+      if (TdxInspectorRow* child = RowOf(FNode->Items(i))) child->SetVisible(false);
+    TdxInspectorRowNode* node = FNode;
+    FNode = nullptr;
+    node->SetRow(nullptr);
+    delete node;
+  }
+  if (FInspector) {
+    FInspector->RefreshCustomizeForm();
+    FInspector->DoRowsChanged();
+  }
+}
+
+void TdxInspectorTextRow::SetEditText(const WideString& value) {
+  if (value == FText) return;
+  FText = value;
+  Changed();
+}
+
+void TdxInspectorTextRow::SetText(const WideString& value) {
+  FText = value;
+  Changed();
+}
+
+TdxEditBorderStyle TdxInspectorEditStyle::DefaultBorderStyle() const {
+  return FInspector && FInspector->PaintStyle() == ipsCategorized ? xbsFlat : xbsNone;
+}
+
+TdxEditButtonViewStyle TdxInspectorEditStyle::DefaultButtonStyle() const {
+  return FInspector ? FInspector->GetEditButtonStyle() : bts3D;
+}
+
+TdxInspectorDesigner::TdxInspectorDesigner(TCustomdxInspectorControl* inspector) : FInspector(inspector) {
+  if (FInspector) FInspector->FDesigner = this;
+}
+
+TdxInspectorDesigner::~TdxInspectorDesigner() {
+  if (FInspector && FInspector->FDesigner == this) FInspector->FDesigner = nullptr;
+}
+
+// ---- the row-based inspector
+
+std::unique_ptr<TdxEditStyle> TCustomdxInspector::CreateEditStyle(TdxInplaceEdit* edit) {
+  return std::make_unique<TdxInspectorEditStyle>(edit, this);
+}
+
+TCustomdxInspectorControl::TCustomdxInspectorControl(TComponent* owner) : TCustomdxInspector(owner) {
+  FEditValue = Null();
+}
+
+TCustomdxInspectorControl::~TCustomdxInspectorControl() {
+  try {
+    SaveStoredLayout();
+  } catch (...) {
+    Application().HandleException(this);
+  }
+  Destroying();
+  FStreamData.reset();
+  delete FDesigner;
+  while (!FRows.empty()) {
+    TdxInspectorRow* row = FRows.back();
+    RemoveRow(row);
+    delete row;
+  }
+  FEditFont.reset();
+  DestroyNodes();
+}
+
+TdxInspectorRow* TCustomdxInspectorControl::Rows(int index) const {
+  if (index < 0 || index >= TotalRowCount())
+    throw EListError(L"List index out of bounds (" + std::to_wstring(index) + L")");
+  return FRows[std::size_t(index)];
+}
+
+int TCustomdxInspectorControl::VisibleTotalRowCount() const {
+  return int(std::count_if(FRows.begin(), FRows.end(), [](const TdxInspectorRow* row) { return row->Visible(); }));
+}
+
+TdxInspectorRow* TCustomdxInspectorControl::CreateRow(TdxInspectorRowClass rowClass) {
+  std::unique_ptr<TComponent> made(rowClass->Create(Owner()));
+  auto* row = dynamic_cast<TdxInspectorRow*>(made.get());
+  if (!row) throw EInvalidCast(L"Invalid class typecast");
+  for (int number = TotalRowCount() + 1;; ++number) {
+    try {
+      row->SetName(Name() + L"Row" + std::to_wstring(number));
+      break;
+    } catch (const EComponentError&) {
+      // Taken: the next number.
+    }
+  }
+  made.release();
+  AddRow(row);
+  return row;
+}
+
+TdxInspectorRow* TCustomdxInspectorControl::CreateDefaultRow(TdxInspectorRowClass rowClass) {
+  std::unique_ptr<TComponent> made(rowClass->Create(this));
+  auto* row = dynamic_cast<TdxInspectorRow*>(made.get());
+  if (!row) throw EInvalidCast(L"Invalid class typecast");
+  made.release();
+  AddRow(row);
+  return row;
+}
+
+TdxInspectorNode* TCustomdxInspectorControl::InsertEx(TdxInspectorNode* beforeNode, TdxInspectorRowClass rowClass) {
+  TDefaultRowClassScope scope(*this, rowClass);
+  return Insert(beforeNode);
+}
+
+void TCustomdxInspectorControl::LinkNewNode(TdxInspectorRow* row) {
+  TFlagScope adding(FAddFlag);
+  auto* node = static_cast<TdxInspectorRowNode*>(Add());
+  node->SetRow(row);
+  row->FNode = node;
+}
+
+void TCustomdxInspectorControl::AddRow(TdxInspectorRow* row) {
+  if (!FAddFlag && !row->FNode) LinkNewNode(row);
+  FRows.push_back(row);
+  row->FInspector = this;
+  UpdateRow(nullptr);
+  RefreshCustomizeForm();
+}
+
+void TCustomdxInspectorControl::RemoveRow(TdxInspectorRow* row) {
+  row->FInspector = nullptr;
+  bool freed = false;
+  if (TdxInspectorRowNode* node = row->FNode) {
+    row->FNode = nullptr;
+    node->SetRow(nullptr);
+    if (!IsDestroying()) {
+      delete node;
+      freed = true;
+    }
+  }
+  auto it = std::find(FRows.begin(), FRows.end(), row);
+  if (it != FRows.end()) FRows.erase(it);
+  if (row == FDragRow) FDragRow = nullptr;
+  ReleaseComplexRowItems(row);
+  if (freed && !IsDestroying()) {
+    UpdateRow(nullptr);
+    RefreshCustomizeForm();
+  }
+}
+
+void TCustomdxInspectorControl::ClearRows() {
+  TInspectorUpdateGuard lock(*this);
+  while (!FRows.empty()) {
+    TdxInspectorRow* row = FRows.back();
+    RemoveRow(row);
+    delete row;
+  }
+}
+
+void TCustomdxInspectorControl::RestoreRowsDefaults() {
+  TInspectorUpdateGuard lock(*this);
+  for (TdxInspectorRow* row : std::vector<TdxInspectorRow*>(FRows)) row->RestoreDefaults();
+}
+
+TdxInspectorRow* TCustomdxInspectorControl::RowByName(std::wstring_view name) const {
+  for (TdxInspectorRow* row : FRows)
+    if (row->Name().size() == name.size() &&
+        CompareStringOrdinal(row->Name().c_str(), int(name.size()), name.data(), int(name.size()), TRUE) == CSTR_EQUAL)
+      return row;
+  return nullptr;
+}
+
+int TCustomdxInspectorControl::IndexOfRow(const TdxInspectorRow* row) const {
+  auto it = std::find(FRows.begin(), FRows.end(), row);
+  return it == FRows.end() ? -1 : int(it - FRows.begin());
+}
+
+void TCustomdxInspectorControl::AssignRows(TCustomdxInspectorControl* source) {
+  if (!source) return;
+  TInspectorUpdateGuard lock(*this);
+  while (!FRows.empty()) {
+    TdxInspectorRow* row = FRows.back();
+    RemoveRow(row);
+    delete row;
+  }
+  for (TdxInspectorRow* sourceRow : std::vector<TdxInspectorRow*>(source->FRows)) {
+    TdxInspectorRow* row = CreateRow(sourceRow->RowClass());
+    row->SetName(sourceRow->Name());
+    row->Assign(*sourceRow);
+  }
+  // The node order by name, level by level without recursion.
+  struct TStep {
+    TdxInspectorNode* From;
+    TdxInspectorNode* To;  // null: the top level
+  };
+  std::vector<TStep> pending;
+  auto place = [&](TdxInspectorNode* from, TdxInspectorNode* parent) {
+    TdxInspectorRow* namesake = RowByName(RowOf(from) ? RowOf(from)->Name() : WideString());
+    if (!RowOf(from) || !namesake || !namesake->Node()) return;
+    TdxInspectorNode* node = namesake->Node();
+    if (parent)
+      node->MoveTo(parent, inaAddChild);
+    else
+      node->MoveTo(GetNode(0), inaAdd);  // a top-level destination: the end of the top level
+    pending.push_back({from, node});
+  };
+  for (int i = 0; i < source->Count(); ++i) place(source->GetNode(i), nullptr);
+  while (!pending.empty()) {
+    const TStep step = pending.front();
+    pending.erase(pending.begin());
+    for (int i = 0; i < step.From->Count(); ++i) place(step.From->Items(i), step.To);
+  }
+}
+
+void TCustomdxInspectorControl::UpdateRow(TdxInspectorRow* row) {
+  (void)row;
+  if (!Loading()) LayoutChanged();
+}
+
+void TCustomdxInspectorControl::LoadStoredLayout() {
+  if (HasOption(ioStoreToRegistry) && !(ComponentState() & csDesigning) && !FRegistryPath.empty())
+    LoadFromRegistry(FRegistryPath);
+}
+
+void TCustomdxInspectorControl::SaveStoredLayout() {
+  if (HasOption(ioStoreToRegistry) && !(ComponentState() & csDesigning) && !FRegistryPath.empty())
+    SaveToRegistry(FRegistryPath);
+}
+
+void TCustomdxInspectorControl::NodeAdded(TdxInspectorNode* node) {
+  if (!FAddFlag) {
+    TFlagScope adding(FAddFlag);
+    TdxInspectorRow* row = CreateRow(FDefaultRowClass ? FDefaultRowClass : GetDefaultRowClass());
+    auto* rowNode = static_cast<TdxInspectorRowNode*>(node);
+    rowNode->SetRow(row);
+    row->FNode = rowNode;
+  }
+  TCustomdxInspector::NodeAdded(node);
+}
+
+int TCustomdxInspectorControl::CalcMinRowContentHeight(TCanvas& canvas) {
+  int height = TCustomdxInspector::CalcMinRowContentHeight(canvas);
+  for (TdxInspectorRow* row : FRows)
+    if (row->Visible()) height = std::max(height, row->CalcMinHeight(canvas));
+  return height;
+}
+
+void TCustomdxInspectorControl::DoDragNode(TdxInspectorNode*& dragNode, TdxInspectorNode* destination,
+                                           TdxInspectorNodeAttachMode mode) {
+  (void)destination;
+  (void)mode;
+  if (!FDragRow) return;
+  FDragRow->SetVisible(true);
+  dragNode = FDragRow->Node();
+}
+
+void TCustomdxInspectorControl::DoEndDrag(TObject* target, int x, int y) {
+  TCustomdxInspector::DoEndDrag(target, x, y);
+  FDragRow = nullptr;
+}
+
+void TCustomdxInspectorControl::HideDroppedRow(TdxInspectorRowNode* node) {
+  if (TdxInspectorRow* row = node->Row()) row->SetVisible(false);
+}
+
+void TCustomdxInspectorControl::DrawCaption(TCanvas& canvas, TdxInspectorNode* node, const WideString& caption,
+                                            const RECT& captionRect, int buttonKind, const RECT& imageRect,
+                                            const RECT& buttonRect, const RECT& indentRect) {
+  bool done = false;
+  WideString text = caption;
+  if (TdxInspectorRow* row = RowOf(node)) {
+    if (OnDrawCaption) {
+      TColor color = canvas.Brush().Color();
+      WideString copy = text;
+      OnDrawCaption(row, canvas, captionRect, copy, canvas.Font(), color, done);
+      text = copy;
+      canvas.Brush().SetColor(color);
+    }
+    if (!done) row->DoDrawCaption(canvas, captionRect, text, done);
+  }
+  if (!done)
+    TCustomdxInspector::DrawCaption(canvas, node, text, captionRect, buttonKind, imageRect, buttonRect, indentRect);
+}
+
+void TCustomdxInspectorControl::DrawValue(TCanvas& canvas, const RECT& valueRect, TAlignment alignment,
+                                          const WideString& text, TdxInspectorNode* node) {
+  bool done = false;
+  WideString value = text;
+  if (TdxInspectorRow* row = RowOf(node)) {
+    alignment = row->Alignment();
+    if (OnDrawValue) {
+      TColor color = canvas.Brush().Color();
+      WideString copy = value;
+      OnDrawValue(row, canvas, valueRect, copy, canvas.Font(), color, done);
+      value = copy;
+      canvas.Brush().SetColor(color);
+    }
+    if (!done) row->DoDrawValue(canvas, valueRect, value, done);
+  }
+  if (!done) TCustomdxInspector::DrawValue(canvas, valueRect, alignment, value, node);
+}
+
+void TCustomdxInspectorControl::PaintSingleRow(TdxInspectorRow* row, TCanvas& canvas, const RECT& rect,
+                                               TdxInspectorCellViewData& cell) {
+  TdxEditViewData& data = row->ViewData();
+  row->PrepareViewData(data, cell);
+  CalcCellViewBounds(rect, data.ViewBounds);
+  row->GetEditorClass()->Functions().Draw(canvas.Handle(), rect, data, nullptr);
+}
+
+void TCustomdxInspectorControl::DrawCellValue(TCanvas& canvas, const RECT& rect, TdxInspectorCellViewData& cell) {
+  TdxInspectorRow* row = RowOf(cell.Cell_Node);
+  if (!row) return;
+  auto* complex = dynamic_cast<TdxInspectorComplexRow*>(row);
+  if (!complex) {
+    PaintSingleRow(row, canvas, rect, cell);
+    return;
+  }
+  TdxInspectorComplexRowViewInfo viewInfo(complex, ComplexRowSeparatorWidth());
+  viewInfo.Calculate(rect);
+  if (viewInfo.Empty()) {
+    DrawCellText(canvas, rect, TAlignment::taLeftJustify, WideString());
+    return;
+  }
+  for (int i = 0; i < viewInfo.Count(); ++i) {
+    const TdxInspectorComplexRowViewInfoItem& item = viewInfo.Items(i);
+    if (item.Separator()) {
+      if (!ComplexRowSeparator().empty())
+        DrawCellText(canvas, item.Bounds(), TAlignment::taCenter, ComplexRowSeparator());
+      else
+        DrawComplexRowSeparator(canvas, item.Bounds(), false);
+    } else if (item.Row()) {
+      TdxInspectorCellViewData itemCell;
+      itemCell.Cell_Brush = cell.Cell_Brush;
+      itemCell.Cell_Font = cell.Cell_Font;
+      itemCell.Cell_BkColor = cell.Cell_BkColor;
+      itemCell.Cell_TextColor = cell.Cell_TextColor;
+      itemCell.Cell_Alignment = item.Row()->Alignment();
+      itemCell.Cell_Text = item.Row()->DisplayText();
+      itemCell.Cell_Selected = cell.Cell_Selected;
+      itemCell.Cell_DrawEndEllipsis = cell.Cell_DrawEndEllipsis;
+      itemCell.Cell_Node = cell.Cell_Node;
+      itemCell.Cell_HotTrackNode = cell.Cell_HotTrackNode;
+      const RECT& b = item.Bounds();
+      itemCell.Cell_Rect = RECT{0, 0, b.right - b.left + 4, b.bottom - b.top + 4};
+      PaintSingleRow(item.Row(), canvas, b, itemCell);
+    } else {
+      DrawCellText(canvas, item.Bounds(), TAlignment::taLeftJustify, WideString());
+    }
+  }
+}
+
+void TCustomdxInspectorControl::RefreshCustomizeForm() {
+  TCustomdxInspector::RefreshCustomizeForm();
+  InvalidateEditor();
+  if (FDesigner) FDesigner->LayoutChanged();
+}
+
+WideString TCustomdxInspectorControl::RowDisplayCaption(TdxInspectorRow* row) const {
+  if (!row) return {};
+  WideString caption = row->Caption();
+  auto* complex = dynamic_cast<TdxInspectorComplexRow*>(row);
+  if (!caption.empty() || !complex) return caption;
+  const WideString separator = ComplexRowSeparator().empty() ? WideString(L"-") : ComplexRowSeparator();
+  for (int i = 0; i < complex->Items().Count(); ++i) {
+    TdxInspectorRow* itemRow = complex->Items().Item(i)->Row();
+    if (!itemRow) continue;
+    if (i > 0) caption += separator;
+    caption += itemRow->Caption();
+  }
+  return caption;
+}
+
+void TCustomdxInspectorControl::GetNodeCaption(TdxInspectorNode* node, WideString& caption) {
+  if (!node && FDragRow) {
+    caption = RowDisplayCaption(FDragRow);
+    return;
+  }
+  if (IsComplexRowNode(node)) {
+    caption = RowDisplayCaption(RowOf(node));
+    return;
+  }
+  TCustomdxInspector::GetNodeCaption(node, caption);
+}
+
+int TCustomdxInspectorControl::GetNodeImageIndex(TdxInspectorNode* node) {
+  TdxInspectorRow* row = RowOf(node);
+  return row ? row->ImageIndex() : -1;
+}
+
+void TCustomdxInspectorControl::GetNodeTexts(TdxInspectorNode* node, WideString& caption, WideString& value) {
+  caption.clear();
+  value.clear();
+  if (TdxInspectorRow* row = RowOf(node)) {
+    caption = row->Caption();
+    value = row->DisplayText();
+  }
+}
+
+bool TCustomdxInspectorControl::IsCategoryNode(TdxInspectorNode* node) {
+  TdxInspectorRow* row = RowOf(node);
+  return row ? row->IsCategory() : TCustomdxInspector::IsCategoryNode(node);
+}
+
+bool TCustomdxInspectorControl::IsComplexRowNode(TdxInspectorNode* node) {
+  return dynamic_cast<TdxInspectorComplexRow*>(RowOf(node)) != nullptr;
+}
+
+void TCustomdxInspectorControl::DoRowsChanged() {
+  if (FDesigner) FDesigner->LayoutChanged();
+}
+
+void TCustomdxInspectorControl::SetNodeRowHeight(TdxInspectorNode* node, int height) {
+  if (TdxInspectorRow* row = RowOf(node)) row->SetRowHeight(height);
+}
+
+int TCustomdxInspectorControl::MeasureRow(TdxInspectorRow* row, TdxInspectorNode* node, const RECT& cellRect) {
+  int answer = RowHeight();
+  TdxEditViewData& data = row->ViewData();
+  TdxInspectorCellViewData& cell = CellViewData();
+  cell.Cell_Rect = cellRect;
+  row->PrepareViewData(data, cell);
+  CalcCellViewBounds(cellRect, data.ViewBounds);
+  const TdxInplaceEditClass& functions = row->GetEditorClass()->Functions();
+  TdxEditViewInfo viewInfo;
+  functions.CalcViewInfo(data, false, viewInfo);
+  data.CalcHeight = true;
+  data.LineCount = 0;
+  struct TClearCalc {
+    TdxEditViewData& Data;
+    ~TClearCalc() { Data.CalcHeight = false; }
+  } clear{data};
+  HDC dc = GetDC(nullptr);
+  functions.DrawClientArea(dc, viewInfo.ClientBounds, data, false);
+  ReleaseDC(nullptr, dc);
+  // The class measured when it filled the line counts.
+  if (data.LineCount > 0 || data.LineHeight > 0) {
+    int h = data.LineHeight;
+    if (MaxRowTextLineCount() > 0 && MaxRowTextLineCount() < data.LineCount)
+      h = MaxRowTextLineCount() * data.LineTextHeight;
+    answer = h + 3 + GridSize();
+    if (!IsCategoryNode(node)) answer += 2 * RowFrameSize();
+    answer = std::max(answer, row->RowHeight());
+  }
+  return answer;
+}
+
+int TCustomdxInspectorControl::GetNodeRowHeight(TdxInspectorNode* node) {
+  TdxInspectorRow* row = RowOf(node);
+  if (!row) return TCustomdxInspector::GetNodeRowHeight(node);
+  if (!HasOption(ioRowAutoHeight) || (row->AssignedValues() & RowValueBit(rvRowHeight))) return row->RowHeight();
+  const int width = IsBanded() ? BandWidth() - BandSeparatorWidth() : ClientWidth();
+  const RECT rowRect{0, 0, width, TextHeight()};
+  const RECT value = CalcRowParts(node, rowRect).Value;
+  WideString caption, text;
+  GetNodeTexts(node, caption, text);
+  TdxInspectorCellViewData& cell = CellViewData();
+  cell.Cell_Brush = Canvas().Brush().Handle();
+  cell.Cell_Font = Canvas().Font().Handle();
+  cell.Cell_BkColor = ColorToRGB(Canvas().Brush().Color());
+  cell.Cell_TextColor = ColorToRGB(Canvas().Font().Color());
+  cell.Cell_Alignment = TAlignment::taLeftJustify;
+  cell.Cell_Text = text;
+  cell.Cell_TextLength = 0;
+  cell.Cell_Selected = false;
+  cell.Cell_DrawEndEllipsis = HasOption(ioDrawEndEllipsis);
+  cell.Cell_Node = node;
+  cell.Cell_HotTrackNode = IsHotTrackNode(node);
+  RECT cellRect{0, 0, value.right - value.left, value.bottom - value.top};
+  InflateRect(&cellRect, 2, 2);
+  auto* complex = dynamic_cast<TdxInspectorComplexRow*>(row);
+  if (!complex) return MeasureRow(row, node, cellRect);
+  TdxInspectorComplexRowViewInfo viewInfo(complex, ComplexRowSeparatorWidth());
+  viewInfo.Calculate(cellRect);
+  if (viewInfo.Empty()) return RowHeight();
+  int height = 0;
+  for (int i = 0; i < viewInfo.Count(); ++i) {
+    const TdxInspectorComplexRowViewInfoItem& item = viewInfo.Items(i);
+    if (item.Separator() || !item.Row()) continue;
+    cell.Cell_Text = item.Row()->DisplayText();
+    height = std::max(height, MeasureRow(item.Row(), node, item.Bounds()));
+  }
+  return height > 0 ? height : RowHeight();
+}
+
+bool TCustomdxInspectorControl::GetHintText(TdxInspectorNode* node, int complexRowIndex, bool& delay, POINT& origin,
+                                            WideString& text, const RECT& cellRect, bool isValue,
+                                            const RECT& complexRowRect) {
+  if (!node) return false;
+  TdxInspectorRow* row = RowOf(node);
+  RECT rect = cellRect;
+  if (auto* complex = dynamic_cast<TdxInspectorComplexRow*>(row)) {
+    row = complexRowIndex >= 0 && complexRowIndex < complex->Items().Count()
+              ? complex->Items().Item(complexRowIndex)->Row()
+              : nullptr;
+    rect = complexRowRect;
+  }
+  if (!row || InspRectEmpty(rect)) return false;
+  origin.x = rect.left - (isValue ? 1 : 2);
+  rect.left += 2;
+  if (!isValue && row->ShowHint() && !row->Hint().empty()) {
+    text = row->Hint();
+    delay = true;
+    return true;
+  }
+  if (isValue) rect.right -= 1;
+  if (!row->IsTextCut(isValue, rect, text)) return false;
+  delay = !isValue;
+  return !text.empty();
+}
+
+bool TCustomdxInspectorControl::CanShowEditor() {
+  if (!TCustomdxInspector::CanShowEditor()) return false;
+  TdxInspectorNode* node = FocusedNode();
+  if (!node) return true;
+  TdxInspectorRow* row = EditRowOf(node);
+  if (IsComplexRowNode(node) && !row) return false;
+  bool allow = true;
+  if (OnEditing) OnEditing(this, node, row, allow);
+  return allow;
+}
+
+TdxInspectorRow* TCustomdxInspectorControl::EditRowOf(TdxInspectorNode* node) const {
+  TdxInspectorRow* row = RowOf(node);
+  auto* complex = dynamic_cast<TdxInspectorComplexRow*>(row);
+  if (!complex) return row;
+  const int index = ComplexRowIndex() < 0 ? 0 : ComplexRowIndex();
+  return index < complex->Items().Count() ? complex->Items().Item(index)->Row() : nullptr;
+}
+
+TdxInplaceEdit* TCustomdxInspectorControl::CreateDefaultEditor() {
+  TdxInspectorRow* row = EditRowOf(FocusedNode());
+  TdxInplaceEditClassType editorClass = row ? row->GetEditorClass() : EditorClassOf<TdxInplaceTextEdit>();
+  TdxInplaceEdit* editor = editorClass->Create(this);
+  FEditors.push_back(editor);
+  return editor;
+}
+
+TdxInplaceEdit* TCustomdxInspectorControl::GetNodeEditor(TdxInspectorNode* node) {
+  TdxInspectorRow* row = EditRowOf(node);
+  if (!row) return nullptr;
+  const TClass wanted = row->GetEditorClass()->Info;
+  for (TdxInplaceEdit* editor : FEditors)
+    if (editor->ClassType() == wanted) return editor;
+  return nullptr;
+}
+
+void TCustomdxInspectorControl::Notification(TComponent* component, TOperation operation) {
+  TCustomdxInspector::Notification(component, operation);
+  if (operation != TOperation::opRemove) return;
+  auto it = std::find(FEditors.begin(), FEditors.end(), component);
+  if (it != FEditors.end()) FEditors.erase(it);
+}
+
+void TCustomdxInspectorControl::DoRowChange(TdxInspectorRow* row) {
+  if (OnEditChange) OnEditChange(row);
+}
+
+void TCustomdxInspectorControl::DoRowValidate(TdxInspectorRow* row, WideString& errorText, bool& accept) {
+  if (OnEditValidate) OnEditValidate(row, errorText, accept);
+}
+
+void TCustomdxInspectorControl::AssignEditProperties(TdxInplaceEdit* editor) {
+  TCustomdxInspector::AssignEditProperties(editor);
+  if (TdxInspectorNode* node = FocusedNode())
+    if (TdxInspectorRow* row = EditRowOf(node)) row->AssignEditorProperties(editor);
+}
+
+void TCustomdxInspectorControl::InitEditValue(TdxInspectorNode* node, TdxInplaceEdit* editor, Variant& value) {
+  TdxInspectorRow* row = FocusedNode() ? EditRowOf(FocusedNode()) : nullptr;
+  if (row)
+    row->WriteEditorValue(editor, value);
+  else
+    TCustomdxInspector::InitEditValue(node, editor, value);
+  FEditValue = value;
+}
+
+void TCustomdxInspectorControl::SaveEditValue(TdxInspectorNode* node, TdxInplaceEdit* editor, Variant& value) {
+  if (!Modified() && !editor->GetEditModified()) return;
+  TdxInspectorRow* row = EditRowOf(node);
+  Variant taken;
+  if (row) row->ReadEditorValue(editor, taken);
+  FEditValue = taken;
+  value = FEditValue;
+  if (OnEdited) OnEdited(this, FocusedNode(), row);
+  SetModified(false);
+}
+
+void TCustomdxInspectorControl::InvalidateEditor() {
+  TCustomdxInspector::InvalidateEditor();
+  SetModified(false);
+}
+
+TColor TCustomdxInspectorControl::GetInplaceEditColor() {
+  TColor color = TCustomdxInspector::GetInplaceEditColor();
+  if (FocusedNode() && OnGetEditColor) OnGetEditColor(RowOf(FocusedNode()), color);
+  return color;
+}
+
+TFont& TCustomdxInspectorControl::GetInplaceEditFont() {
+  TFont& base = TCustomdxInspector::GetInplaceEditFont();
+  if (!FocusedNode() || !OnGetEditFont) return base;
+  if (!FEditFont) FEditFont = std::make_unique<TFont>();
+  FEditFont->Assign(base);
+  TFont* font = FEditFont.get();
+  OnGetEditFont(RowOf(FocusedNode()), font);
+  return font ? *font : *FEditFont;
+}
+
+void TCustomdxInspectorControl::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
+  for (TdxInspectorRow* row : FRows)
+    if (row->Owner() == root) proc(row);
+}
+
+void TCustomdxInspectorControl::Loaded() {
+  TInspectorUpdateGuard lock(*this);
+  struct TEndLoading {
+    bool& Flag;
+    ~TEndLoading() { Flag = false; }
+  } endLoading{FRowsLoading};
+  FRowsLoading = true;
+  TCustomdxInspector::Loaded();
+  RestoreNodeOrder();
+  LoadStoredLayout();
+  FStreamData.reset();
+  for (TdxInspectorRow* row : std::vector<TdxInspectorRow*>(FRows))
+    if (!row->Visible() && row->Node()) {
+      row->FVisible = true;
+      row->SetVisible(false);
+    }
+  if (TdxInspectorNode* top = GetNode(0)) {
+    SetFocusedNode(top);
+    top->MakeVisible();
+  }
+}
+
+void TCustomdxInspectorControl::ChangeName(const WideString& name) {
+  const WideString old = Name();
+  TCustomdxInspector::ChangeName(name);
+  if (!(ComponentState() & csDesigning) || old == name) return;
+  for (TdxInspectorRow* row : std::vector<TdxInspectorRow*>(FRows)) {
+    if (row->Owner() != Owner() || row->Name().size() <= old.size()) continue;
+    if (CompareStringOrdinal(row->Name().c_str(), int(old.size()), old.c_str(), int(old.size()), TRUE) != CSTR_EQUAL)
+      continue;
+    TNotifyEvent saved = std::move(row->OnChangeName);
+    row->OnChangeName = nullptr;
+    try {
+      row->SetName(name + row->Name().substr(old.size()));
+    } catch (const EComponentError&) {
+      // The new name is taken: the row keeps its own.
+    } catch (...) {
+      row->OnChangeName = std::move(saved);
+      throw;
+    }
+    row->OnChangeName = std::move(saved);
+  }
+  DoRowsChanged();
+}
+
+// ---- complex rows
+
+TdxInspectorComplexRowItem::TdxInspectorComplexRowItem(TCollection* collection) : TCollectionItem(collection) {}
+
+TdxInspectorComplexRowItems* TdxInspectorComplexRowItem::Items() const {
+  return static_cast<TdxInspectorComplexRowItems*>(Collection());
+}
+
+void TdxInspectorComplexRowItem::Assign(const TPersistent& source) {
+  const auto* item = dynamic_cast<const TdxInspectorComplexRowItem*>(&source);
+  if (!item) {
+    TCollectionItem::Assign(source);
+    return;
+  }
+  TCollection* collection = Collection();
+  if (collection) collection->BeginUpdate();
+  struct TEnd {
+    TCollection* C;
+    ~TEnd() {
+      if (C) C->EndUpdate();
+    }
+  } end{collection};
+  RestoreDefaults();
+  SetFixed(item->FFixed);
+  SetMinWidth(item->FMinWidth);
+  SetRow(item->FRow);
+  SetWidth(item->FWidth);
+}
+
+void TdxInspectorComplexRowItem::RestoreDefaults() {
+  FMinWidth = 20;
+  FWidth = 50;
+}
+
+WideString TdxInspectorComplexRowItem::GetDisplayName() const {
+  if (FRow && !FRow->Name().empty()) return FRow->Name();
+  return ClassName();
+}
+
+void TdxInspectorComplexRowItem::SetFixed(bool value) {
+  if (value == FFixed) return;
+  FFixed = value;
+  Changed(true);
+}
+
+void TdxInspectorComplexRowItem::SetWidth(int value) {
+  value = std::max(value, int(FMinWidth));
+  if (value == FWidth) return;
+  FWidth = value;
+  Changed(true);
+}
+
+void TdxInspectorComplexRowItem::SetMinWidth(int value) {
+  FMinWidth = std::max(value, 0);
+  SetWidth(FWidth);
+}
+
+void TdxInspectorComplexRowItem::SetRow(TdxInspectorRow* value) {
+  TdxInspectorComplexRow* owner = Items() ? Items()->Row() : nullptr;
+  TCustomdxInspectorControl* inspector = owner ? owner->Inspector() : nullptr;
+  if (value && (value->Is<TdxInspectorComplexRow>() || !inspector || inspector->IndexOfRow(value) < 0)) return;
+  if (value == FRow) return;
+  TCollection* collection = Collection();
+  collection->BeginUpdate();
+  struct TEnd {
+    TCollection* C;
+    ~TEnd() { C->EndUpdate(); }
+  } end{collection};
+  if (value) {
+    value->SetVisible(false);
+    inspector->ReleaseComplexRowItems(value);
+  }
+  FRow = value;
+}
+
+TdxInspectorComplexRowItems::TdxInspectorComplexRowItems(TdxInspectorComplexRow* row)
+    : TCollection(CollectionItemClassOf<TdxInspectorComplexRowItem>()), FRow(row) {}
+
+void TdxInspectorComplexRowItems::AssignItems(const TdxInspectorComplexRowItems& source) {
+  if (&source == this) return;
+  BeginUpdate();
+  struct TEnd {
+    TCollection* C;
+    ~TEnd() { C->EndUpdate(); }
+  } end{this};
+  Clear();
+  for (int i = 0; i < source.Count(); ++i) Add()->Assign(*source.Item(i));
+}
+
+TPersistent* TdxInspectorComplexRowItems::GetOwner() const { return FRow; }
+
+int TdxInspectorComplexRowItems::IndexOfRow(const TdxInspectorRow* row) const {
+  for (int i = 0; i < Count(); ++i)
+    if (Item(i)->Row() == row) return i;
+  return -1;
+}
+
+void TdxInspectorComplexRowItems::RestoreDefaults() {
+  BeginUpdate();
+  for (int i = 0; i < Count(); ++i) Item(i)->RestoreDefaults();
+  EndUpdate();
+}
+
+void TdxInspectorComplexRowItems::Update(TCollectionItem* item) {
+  TCollection::Update(item);
+  if (!FRow || FRow->Loading() || FRow->IsDestroying()) return;
+  TCustomdxInspectorControl* inspector = FRow->Inspector();
+  if (inspector && !inspector->IsDestroying()) inspector->LayoutChanged();
+}
+
+TdxInspectorComplexRow::TdxInspectorComplexRow(TComponent* owner)
+    : TdxInspectorTextRow(owner), FItems(std::make_unique<TdxInspectorComplexRowItems>(this)) {}
+
+TdxInspectorComplexRow::~TdxInspectorComplexRow() {
+  // Leaves the inspector while whole, then lets its items go without a layout.
+  if (FInspector) FInspector->RemoveRow(this);
+  FItems.reset();
+}
+
+void TdxInspectorComplexRow::Assign(const TPersistent& source) {
+  const auto* complex = dynamic_cast<const TdxInspectorComplexRow*>(&source);
+  if (!complex) {
+    TdxInspectorRow::Assign(source);
+    return;
+  }
+  TRowUpdateGuard lock(FInspector);
+  TdxInspectorRow::Assign(source);
+  FItems->AssignItems(*complex->FItems);
+}
+
+void TdxInspectorComplexRowViewInfo::Calculate(const RECT& rect) {
+  Clear();
+  int free = rect.right - rect.left;
+  if (!FRow || free <= 0) return;
+  TdxInspectorComplexRowItems& items = FRow->Items();
+  for (int i = 0; i < items.Count(); ++i) {
+    TdxInspectorComplexRowItem* source = items.Item(i);
+    auto item = std::make_unique<TdxInspectorComplexRowViewInfoItem>(source->Row());
+    item->FFixed = source->Fixed();
+    item->FMinWidth = source->MinWidth();
+    item->FWidth = source->Width();
+    if (item->FFixed) free -= item->FWidth;
+    FItems.push_back(std::move(item));
+    if (i + 1 < items.Count()) {
+      auto separator = std::make_unique<TdxInspectorComplexRowViewInfoItem>(nullptr);
+      separator->FFixed = true;
+      separator->FSeparator = true;
+      separator->FWidth = FSeparatorWidth;
+      free -= FSeparatorWidth;
+      FItems.push_back(std::move(separator));
+    }
+  }
+  free = std::max(free, 0);
+  // Pins the first item whose share falls below its minimum and starts again;
+  // once none does, hands every proportional item its share.
+  bool checking = true;
+  for (;;) {
+    int64_t sum = 0;
+    int proportional = 0;
+    for (const auto& item : FItems)
+      if (!item->FFixed) {
+        sum += item->FWidth;
+        ++proportional;
+      }
+    if (proportional == 0) break;
+    bool pinned = false;
+    for (const auto& item : FItems) {
+      if (item->FFixed) continue;
+      // Widths that sum to 0 share equally.
+      const int share = sum > 0 ? int(int64_t(item->FWidth) * free / sum) : free / proportional;
+      if (!checking) {
+        item->FWidth = share;
+      } else if (share < item->FMinWidth) {
+        item->FWidth = item->FMinWidth;
+        item->FFixed = true;
+        free -= item->FWidth;
+        pinned = true;
+        break;
+      }
+    }
+    if (!checking) break;
+    if (!pinned) checking = false;
+  }
+  int x = rect.left;
+  for (const auto& item : FItems) {
+    item->FBounds = RECT{x, rect.top, x + item->FWidth, rect.bottom};
+    x += item->FWidth;
+  }
+  if (x < rect.right && !FItems.empty()) FItems.back()->FBounds.right = rect.right;
+}
+
+TdxInspectorComplexRow* TCustomdxInspectorControl::ComplexRowByRow(const TdxInspectorRow* row) const {
+  for (TdxInspectorRow* candidate : FRows)
+    if (auto* complex = dynamic_cast<TdxInspectorComplexRow*>(candidate))
+      if (complex->Items().IndexOfRow(row) >= 0) return complex;
+  return nullptr;
+}
+
+void TCustomdxInspectorControl::ReleaseComplexRowItems(const TdxInspectorRow* row) {
+  if (!row) return;
+  for (TdxInspectorRow* candidate : FRows)
+    if (auto* complex = dynamic_cast<TdxInspectorComplexRow*>(candidate))
+      for (int i = 0; i < complex->Items().Count(); ++i) {
+        TdxInspectorComplexRowItem* item = complex->Items().Item(i);
+        if (item->Row() == row) item->SetRow(nullptr);
+      }
+}
+
+void TCustomdxInspectorControl::ValidateComplexRowIndex(int& index) {
+  auto* complex = dynamic_cast<TdxInspectorComplexRow*>(RowOf(FocusedNode()));
+  if (!complex) return;
+  if (index < 0) index = 0;
+  if (index >= complex->Items().Count()) index = complex->Items().Count() - 1;
+}
+
+bool TCustomdxInspectorControl::TabInComplexRow(bool forward) {
+  auto* complex = dynamic_cast<TdxInspectorComplexRow*>(RowOf(FocusedNode()));
+  if (!complex || complex->Items().Count() < 2) return false;
+  const int current = ComplexRowIndex() < 0 ? 0 : ComplexRowIndex();
+  SetComplexRowIndex(current + (forward ? 1 : -1));
+  return ComplexRowIndex() != current;
+}
+
+bool TCustomdxInspectorControl::CanTabInComplexRow(bool forward) {
+  auto* complex = dynamic_cast<TdxInspectorComplexRow*>(RowOf(FocusedNode()));
+  if (!complex || complex->Items().Count() < 2) return false;
+  const int current = ComplexRowIndex() < 0 ? 0 : ComplexRowIndex();
+  int next = current + (forward ? 1 : -1);
+  ValidateComplexRowIndex(next);
+  return next != current;
+}
+
+RECT TCustomdxInspectorControl::GetNodeEditRect(TdxInspectorNode* node) {
+  RECT rect = TCustomdxInspector::GetNodeEditRect(node);
+  auto* complex = dynamic_cast<TdxInspectorComplexRow*>(RowOf(node));
+  if (!complex) return rect;
+  TdxInspectorRow* editRow = EditRowOf(node);
+  TdxInspectorComplexRowViewInfo viewInfo(complex, ComplexRowSeparatorWidth());
+  viewInfo.Calculate(rect);
+  for (int i = 0; i < viewInfo.Count(); ++i)
+    if (!viewInfo.Items(i).Separator() && editRow && viewInfo.Items(i).Row() == editRow) return viewInfo.Items(i).Bounds();
+  return rect;
+}
+
+void TCustomdxInspectorControl::GetComplexRowHitInfo(TdxInspectorNode* node, POINT p, const RECT& cellRect,
+                                                     bool isValue, int& index, RECT& itemRect) {
+  TCustomdxInspector::GetComplexRowHitInfo(node, p, cellRect, isValue, index, itemRect);
+  auto* complex = dynamic_cast<TdxInspectorComplexRow*>(RowOf(node));
+  if (!complex || !isValue || !InspPtIn(cellRect, p)) return;
+  TdxInspectorComplexRowViewInfo viewInfo(complex, ComplexRowSeparatorWidth());
+  viewInfo.Calculate(cellRect);
+  for (int i = 0; i < viewInfo.Count(); ++i) {
+    if (!InspPtIn(viewInfo.Items(i).Bounds(), p)) continue;
+    if (viewInfo.Items(i).Separator()) {
+      itemRect = viewInfo.Items(i - 1).Bounds();
+    } else {
+      index = i / 2;
+      itemRect = viewInfo.Items(i).Bounds();
+    }
+    return;
+  }
+}
+
+// ---- node order and layout store
+
+namespace {
+
+constexpr int32_t kNodeRecordSize = 8;
+constexpr int64_t kMinNodeRecordBytes = 12;  // the fixed part and an empty name
+
+void WriteInt32(TStream& stream, int32_t value) {
+  const uint8_t bytes[4] = {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(uint32_t(value) >> 24)};
+  stream.WriteBuffer(bytes, 4);
+}
+
+int32_t ReadInt32(TStream& stream) {
+  uint8_t bytes[4];
+  stream.ReadBuffer(bytes, 4);
+  return int32_t(uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24);
+}
+
+[[noreturn]] void NodeStreamError() { throw EReadError(L"Stream read error"); }
+
+int64_t NodeBytesLeft(TStream& stream) { return stream.Size() - stream.Position(); }
+
+// A count of records that follow, each at least the fixed part long.
+int32_t ReadRecordCount(TStream& stream) {
+  const int32_t count = ReadInt32(stream);
+  if (count < 0 || int64_t(count) * kMinNodeRecordBytes > NodeBytesLeft(stream)) NodeStreamError();
+  return count;
+}
+
+void WriteNodeRecord(TStream& stream, int32_t second, TdxInspectorNode* node) {
+  TdxInspectorRow* row = RowOf(node);
+  const WideString name = row ? row->Name() : WideString();
+  WriteInt32(stream, kNodeRecordSize);
+  WriteInt32(stream, second);
+  WriteInt32(stream, int32_t(name.size()));
+  for (wchar_t ch : name) {
+    const uint8_t bytes[2] = {uint8_t(ch), uint8_t(uint16_t(ch) >> 8)};
+    stream.WriteBuffer(bytes, 2);
+  }
+}
+
+struct TNodeRecord {
+  int32_t ChildCount = 0;
+  WideString Name;
+};
+
+// One record, every length checked against the bytes left before it is used.
+TNodeRecord ReadNodeRecord(TStream& stream) {
+  const int32_t recordSize = ReadInt32(stream);
+  if (recordSize < kNodeRecordSize) throw EFailureLoadOrderRows();  // its fields cannot be read
+  if (int64_t(recordSize) - 4 > NodeBytesLeft(stream)) NodeStreamError();
+  TNodeRecord record;
+  record.ChildCount = ReadInt32(stream);
+  const int32_t nameLength = ReadInt32(stream);
+  if (recordSize > kNodeRecordSize) stream.Seek(recordSize - kNodeRecordSize, TSeekOrigin::soCurrent);
+  if (nameLength < 0 || int64_t(nameLength) * 2 > NodeBytesLeft(stream)) NodeStreamError();
+  record.Name.resize(std::size_t(nameLength));
+  for (int32_t i = 0; i < nameLength; ++i) {
+    uint8_t bytes[2];
+    stream.ReadBuffer(bytes, 2);
+    record.Name[std::size_t(i)] = wchar_t(uint16_t(bytes[0] | bytes[1] << 8));
+  }
+  return record;
+}
+
+}  // namespace
+
+void TCustomdxInspectorControl::SaveNodesToStream(TStream& stream) {
+  const int64_t start = stream.Position();
+  WriteInt32(stream, 0);
+  WriteInt32(stream, Count());
+  // Depth first, parents before children, without recursion.
+  std::vector<TdxInspectorNode*> stack;
+  for (int i = Count() - 1; i >= 0; --i) stack.push_back(GetNode(i));
+  std::vector<TdxInspectorNode*> order;
+  while (!stack.empty()) {
+    TdxInspectorNode* node = stack.back();
+    stack.pop_back();
+    order.push_back(node);
+    for (int i = node->Count() - 1; i >= 0; --i) stack.push_back(node->Items(i));
+  }
+  for (TdxInspectorNode* node : order) WriteNodeRecord(stream, node->Count(), node);
+  const int64_t countAt = stream.Position();
+  WriteInt32(stream, 0);
+  int32_t expanded = 0;
+  for (TdxInspectorNode* node : order)
+    if (node->Expanded()) {
+      WriteNodeRecord(stream, 0, node);
+      ++expanded;
+    }
+  const int64_t end = stream.Position();
+  if (expanded > 0) {
+    stream.SetPosition(countAt);
+    WriteInt32(stream, expanded);
+  }
+  stream.SetPosition(start);
+  WriteInt32(stream, int32_t(end - start - 4));
+  stream.SetPosition(end);
+}
+
+void TCustomdxInspectorControl::ReadNodeData(TStream& stream) {
+  const int32_t total = ReadInt32(stream);
+  if (total < 0 || total > NodeBytesLeft(stream)) NodeStreamError();
+  auto data = std::make_unique<TMemoryStream>();
+  if (total > 0) data->CopyFrom(stream, total);
+  FStreamData = std::move(data);
+}
+
+void TCustomdxInspectorControl::WriteNodeData(TStream& stream) { SaveNodesToStream(stream); }
+
+void TCustomdxInspectorControl::DefineProperties(TFiler& filer) {
+  TCustomdxInspector::DefineProperties(filer);
+  filer.DefineBinaryProperty(
+      L"Data", [this](TStream& stream) { ReadNodeData(stream); },
+      [this](TStream& stream) { WriteNodeData(stream); }, Count() > 0 && IsNodeDataStored());
+}
+
+void TCustomdxInspectorControl::LoadNodesFromStream(TStream& stream) {
+  {
+    TInspectorUpdateGuard lock(*this);
+    for (TdxInspectorRow* row : std::vector<TdxInspectorRow*>(FRows))
+      if (!RowInComplexRow(row)) row->SetVisible(true);
+  }
+  struct TFree {
+    std::unique_ptr<TMemoryStream>& Data;
+    ~TFree() { Data.reset(); }
+  } free{FStreamData};
+  ReadNodeData(stream);
+  RestoreNodeOrder();
+}
+
+void TCustomdxInspectorControl::RestoreNodeOrder() {
+  if (!FStreamData || FStreamData->Size() == 0) return;
+  TMemoryStream& stream = *FStreamData;
+  stream.SetPosition(0);
+  TInspectorUpdateGuard lock(*this);
+  try {
+    // Each level: the node its records go under (null with Skip: passed over) and the records left.
+    struct TLevel {
+      TdxInspectorNode* Parent;
+      bool Skip;
+      int32_t Left;
+    };
+    std::vector<TLevel> levels{{nullptr, false, ReadRecordCount(stream)}};
+    while (!levels.empty()) {
+      TLevel& level = levels.back();
+      if (level.Left == 0) {
+        levels.pop_back();
+        continue;
+      }
+      --level.Left;
+      const TdxInspectorNode* parent = level.Parent;
+      const bool skip = level.Skip;
+      const bool top = levels.size() == 1;
+      const TNodeRecord record = ReadNodeRecord(stream);
+      if (record.ChildCount < 0 || int64_t(record.ChildCount) * kMinNodeRecordBytes > NodeBytesLeft(stream))
+        NodeStreamError();
+      TdxInspectorRow* row = RowByName(record.Name);
+      if (!row) throw EFailureLoadOrderRows();
+      TdxInspectorNode* node = skip ? nullptr : row->Node();
+      if (node) {
+        if (top)
+          node->MoveTo(GetNode(0), inaAdd);
+        else
+          node->MoveTo(const_cast<TdxInspectorNode*>(parent), inaAddChild);
+      }
+      if (record.ChildCount > 0) {
+        if (int(levels.size()) >= kMaxNodeOrderDepth) NodeStreamError();
+        levels.push_back({node, node == nullptr, record.ChildCount});
+      }
+    }
+    if (NodeBytesLeft(stream) > 0) {
+      FullCollapse();
+      const int32_t expanded = ReadRecordCount(stream);
+      for (int32_t i = 0; i < expanded; ++i) {
+        const TNodeRecord record = ReadNodeRecord(stream);
+        TdxInspectorRow* row = RowByName(record.Name);
+        if (!row) throw EFailureLoadOrderRows();
+        if (row->Node()) row->Node()->SetExpanded(true);
+      }
+    }
+  } catch (const EFailureLoadOrderRows&) {
+    // A record naming no row ends the restore; what was placed stays.
+  }
+}
+
+void TCustomdxInspectorControl::ReadCategories(TdxRegIniWrapper& wrapper, const WideString& section) {
+  const WideString key = section + L"\\Categories";
+  TStringList names;
+  wrapper.ReadSection(key, names);
+  std::vector<bool> matched(std::size_t(names.Count()), false);
+  std::vector<TdxInspectorRow*> listed;
+  for (int i = 0; i < names.Count(); ++i) {
+    TdxInspectorRow* row = RowByName(names.Get(i));
+    matched[std::size_t(i)] = row != nullptr;
+    if (row) listed.push_back(row);
+  }
+  for (int i = TotalRowCount() - 1; i >= 0; --i) {
+    TdxInspectorRow* row = FRows[std::size_t(i)];
+    if (!row->IsCategory() || std::find(listed.begin(), listed.end(), row) != listed.end()) continue;
+    row->SetVisible(false);
+    delete row;
+  }
+  for (int i = 0; i < names.Count(); ++i) {
+    if (matched[std::size_t(i)]) continue;
+    const WideString name = names.Get(i);
+    TdxInspectorRow* row = CreateRow(GetDefaultRowClass());
+    try {
+      row->SetIsCategory(true);
+      row->SetVisible(false);
+      row->SetName(name);
+    } catch (...) {
+      delete row;
+      throw;
+    }
+    row->SetCaption(wrapper.ReadString(key, name, name));
+  }
+}
+
+void TCustomdxInspectorControl::LoadFromRegIni(TdxRegIniWrapper& wrapper, const WideString& section) {
+  ReadCategories(wrapper, section);
+  const int size = wrapper.ReadBinaryData(section, L"Nodes", nullptr, 0);
+  if (size > 0) {
+    std::vector<uint8_t> bytes(static_cast<std::size_t>(size));
+    const int read = wrapper.ReadBinaryData(section, L"Nodes", bytes.data(), size);
+    bytes.resize(std::size_t(std::max(read, 0)));
+    if (!bytes.empty()) {
+      TMemoryStream stream(std::move(bytes));
+      LoadNodesFromStream(stream);
+    }
+  }
+  for (TdxInspectorRow* row : std::vector<TdxInspectorRow*>(FRows)) {
+    const WideString key = section + L"\\Rows\\" + row->Name();
+    row->SetRowHeight(wrapper.ReadInteger(key, L"RowHeight", -1));
+    row->SetVisible(wrapper.ReadBool(key, L"Visible", row->Visible()));
+  }
+  TCustomdxInspector::LoadFromRegIni(wrapper, section);
+}
+
+void TCustomdxInspectorControl::SaveToRegIni(TdxRegIniWrapper& wrapper, const WideString& section) {
+  TCustomdxInspector::SaveToRegIni(wrapper, section);
+  const WideString categories = section + L"\\Categories";
+  wrapper.EraseSection(categories);
+  for (TdxInspectorRow* row : FRows)
+    if (row->IsCategory()) wrapper.WriteString(categories, row->Name(), row->Caption());
+  TMemoryStream stream;
+  SaveNodesToStream(stream);
+  wrapper.WriteBinaryData(section, L"Nodes", stream.Memory(), int(stream.Size()));
+  for (TdxInspectorRow* row : FRows) {
+    const WideString key = section + L"\\Rows\\" + row->Name();
+    wrapper.WriteInteger(key, L"RowHeight",
+                         (row->AssignedValues() & RowValueBit(rvRowHeight)) ? row->RowHeight() : -1);
+    wrapper.WriteBool(key, L"Visible", row->Visible());
+  }
+}
+
 // ---- unit start-up and shut-down
 
 bool InspectorUnitStartup() {
@@ -2434,6 +4052,8 @@ bool InspectorUnitStartup() {
   gInspectorDragBitmap = std::make_unique<TBitmap>();
   for (const TInspectorCursorRow& row : kInspectorCursors)
     Screen().SetCursors(row.Id, LoadCursorFromData(ClassLibraryInstance(), row.Resource, L"TREELISTCURSOR"));
+  RegisterClass(&TdxInspectorTextRow::StaticClassInfo());
+  RegisterClass(&TdxInspectorComplexRow::StaticClassInfo());
   return true;
 }
 
@@ -2442,6 +4062,8 @@ void InspectorUnitShutdown() {
   gInspectorStartCount = 0;
   gInspectorDragBitmap.reset();
   for (const TInspectorCursorRow& row : kInspectorCursors) Screen().SetCursors(row.Id, nullptr);
+  UnRegisterClass(&TdxInspectorComplexRow::StaticClassInfo());
+  UnRegisterClass(&TdxInspectorTextRow::StaticClassInfo());
 }
 
 }  // namespace tvk

@@ -9,7 +9,10 @@
 #include <vector>
 
 #include "ImageLists.h"
+#include "Collections.h"
+#include "Streams.h"
 #include "Variants.h"
+#include "XPEdits.h"
 #include "dxCntner.h"
 #include "dxUtils.h"
 
@@ -161,8 +164,13 @@ class TdxInspectorRowNode : public TdxInspectorNode {
 public:
   TVK_CLASS(TdxInspectorRowNode, TdxInspectorNode)
   using TdxInspectorNode::TdxInspectorNode;
+  // A row still shown goes with its node.
+  ~TdxInspectorRowNode() override;
   TdxInspectorRow* Row() const { return FRow; }
   void SetRow(TdxInspectorRow* row) { FRow = row; }
+  // A child (or one before BeforeNode) whose row is of RowClass (a row-based inspector's).
+  TdxInspectorNode* AddChildEx(TComponentClass rowClass) { return InsertChildEx(nullptr, rowClass); }
+  TdxInspectorNode* InsertChildEx(TdxInspectorNode* beforeNode, TComponentClass rowClass);
 
 private:
   TdxInspectorRow* FRow = nullptr;
@@ -262,12 +270,22 @@ public:
   WideString GetEditingText();
   void SetEditingText(const WideString& text);
 
-  // --- customizing (the customizing window is the rows' unit's)
-  void ShowCustomizeForm() {}
-  void HideCustomizeForm() {}
-  bool PtInCustomizeForm(POINT p) { (void)p; return false; }
-  bool Customization() { return IsCustomizing(); }
-  TForm* CustomizeForm() const { return nullptr; }
+  // --- customizing: the window that lists the hidden rows (a row-based inspector's)
+  void ShowCustomizeForm();
+  void HideCustomizeForm();
+  bool PtInCustomizeForm(POINT p);
+  bool Customization() const { return FCustomizeForm != nullptr; }
+  void SetCustomization(bool value);
+  TForm* CustomizeForm() const { return FCustomizeForm; }
+  // The window goes: the inspector forgets it.
+  void ForgetCustomizeForm(TForm* form) {
+    if (form == FCustomizeForm) FCustomizeForm = nullptr;
+  }
+  POINT CustomizeFormPos() const { return FCustomizeFormPos; }
+  POINT CustomizeFormSize() const { return FCustomizeFormSize; }
+  // The drag of a row while customizing, and a drop handed over at a client point.
+  TObject* CurrentDragObject() const { return FDragObject.get(); }
+  void DropAtClientPoint(POINT p) { DropNode(p); }
 
   // --- registry
   void LoadFromRegistry(const WideString& regPath);
@@ -341,6 +359,7 @@ public:
   void InplaceEditKillFocus(HWND focusedWnd) override;
   void KeyDown(WORD& key, TShiftState shift) override;
   TDragImageList* GetDragImages() override { return FDragImageNode.get(); }
+  std::unique_ptr<TdxEditStyle> CreateEditStyle(TdxInplaceEdit* edit) override;
 
   // --- virtual operations, in slot order
   virtual bool CanScroll() { return true; }
@@ -363,13 +382,13 @@ public:
                            int buttonKind, const RECT& imageRect, const RECT& buttonRect, const RECT& indentRect);
   virtual void DrawValue(TCanvas& canvas, const RECT& valueRect, TAlignment alignment, const WideString& text,
                          TdxInspectorNode* node);
-  virtual void DoHideCustomizeForm() { if (OnHideCustomizeForm) OnHideCustomizeForm(this); }
-  virtual void DoShowCustomizeForm() { if (OnShowCustomizeForm) OnShowCustomizeForm(this); }
+  virtual void DoHideCustomizeForm();
+  virtual void DoShowCustomizeForm();
   virtual void DrawCellValue(TCanvas& canvas, const RECT& rect, TdxInspectorCellViewData& viewData) {
     (void)canvas; (void)rect; (void)viewData;
   }
   virtual void CalcCellViewBounds(const RECT& rect, RECT& bounds);
-  virtual void RefreshCustomizeForm() {}
+  virtual void RefreshCustomizeForm();
   virtual void GetComplexRowHitInfo(TdxInspectorNode* node, POINT p, const RECT& cellRect, bool isValue, int& index,
                                     RECT& itemRect) {
     (void)node; (void)p; (void)cellRect; (void)isValue;
@@ -384,7 +403,7 @@ public:
   virtual bool TabInComplexRow(bool forward) { (void)forward; return false; }
   virtual bool IsCategoryNode(TdxInspectorNode* node) { (void)node; return false; }
   virtual bool IsComplexRowNode(TdxInspectorNode* node) { (void)node; return false; }
-  virtual bool IsCustomizing() { return false; }
+  virtual bool IsCustomizing() { return FCustomizeForm != nullptr; }
   virtual bool CanTabInComplexRow(bool forward) { (void)forward; return false; }
   bool IsHotTrackNode(TdxInspectorNode* node) const { return node && node == FHotTrackNode && FState == isNormal; }
   bool HasNodeImage(TdxInspectorNode* node);
@@ -405,7 +424,9 @@ public:
   virtual bool CanShowEditor();
   virtual TdxInplaceEdit* CreateDefaultEditor();
   virtual void DoRowChange(TdxInspectorRow* row) { (void)row; }
-  virtual void DoRowValidate(TdxInspectorRow* row, const Variant& value) { (void)row; (void)value; }
+  virtual void DoRowValidate(TdxInspectorRow* row, WideString& errorText, bool& accept) {
+    (void)row; (void)errorText; (void)accept;
+  }
   virtual TdxInplaceEdit* GetNodeEditor(TdxInspectorNode* node) { (void)node; return FInplaceEdit; }
   virtual RECT GetNodeEditRect(TdxInspectorNode* node);
   bool IsDynamicColumnSizing() const { return HasOption(ioDynamicColumnSizing) && FState != isRowSizing; }
@@ -418,6 +439,13 @@ public:
     (void)node; (void)editor;
     value = Variant(WideString());
   }
+
+  // The focused item of a complex row; the setter validates and moves the editor.
+  int ComplexRowIndex() const { return FComplexRowIndex; }
+  void SetComplexRowIndex(int index);
+  int ComplexRowSeparatorWidth() const { return FComplexRowSeparatorWidth; }
+  void SetComplexRowSeparator(const WideString& value);
+  bool IsEditorShown() { return FInplaceEdit && FInplaceEdit->IsVisible(); }
 
   // Painting helpers of the row classes.
   void DrawCellText(TCanvas& canvas, const RECT& rect, TAlignment alignment, const WideString& text);
@@ -432,6 +460,8 @@ public:
 
 protected:
   friend class TdxInspectorNode;
+  TdxInspectorCellViewData& CellViewData() { return FCellViewData; }
+  void SetModified(bool value) { FModified = value; }
   // The teardown that reaches the virtuals: a descendant calls it first in its destructor.
   void DestroyNodes();
   void Loaded() override;
@@ -581,10 +611,439 @@ private:
   TdxInplaceEdit* FInplaceEditPushed = nullptr;
   TdxInspectorNode* FInplaceNodePushed = nullptr;
   POINT FCustomizeFormPos{-10000, -10000}, FCustomizeFormSize{-10000, -10000};
+  TForm* FCustomizeForm = nullptr;
   bool FScrollTimerRunning = false;
   bool FDestroyingNodes = false;
   POINT FLastMousePos{};
   std::vector<TdxInplaceEdit*> FOwnEditors;  // default editors made here
+};
+
+// ---- the row-based inspector: rows that are components
+
+class TCustomdxInspectorControl;
+class TdxInspectorComplexRow;
+
+// Raised inside the node-order restore by a record that names no row; the restore catches it.
+class EFailureLoadOrderRows : public Exception {
+public:
+  EFailureLoadOrderRows() : Exception(L"") {}
+};
+
+enum TdxRowValue { rvCaption, rvReadOnly, rvMaxLength, rvRowHeight };
+using TdxRowValues = unsigned;  // bit n: value n
+constexpr TdxRowValues RowValueBit(TdxRowValue value) { return 1u << value; }
+
+using TdxInspectorRowDrawValue = std::function<void(TdxInspectorRow* Sender, TCanvas& ACanvas, RECT ARect,
+                                                    WideString& AText, TFont& AFont, TColor& AColor, bool& ADone)>;
+// A class of rows: the class and its maker.
+using TdxInspectorRowClass = TComponentClass;
+
+// Opens a row class body: its class reference and the class its copies are made of.
+#define TVK_INSPECTOR_ROW(Name, Parent) \
+  TVK_CLASS(Name, Parent)               \
+  ::tvk::TdxInspectorRowClass RowClass() const override { return ::tvk::ComponentClassOf<Name>(); }
+
+class TdxInspectorRow : public TComponent {
+public:
+  TVK_CLASS(TdxInspectorRow, TComponent)
+  explicit TdxInspectorRow(TComponent* owner);
+  ~TdxInspectorRow() override;
+  // The view data comes from the editor class of the whole object.
+  void AfterConstruction() override;
+  void Assign(const TPersistent& source) override;
+  virtual TdxInspectorRowClass RowClass() const { return ComponentClassOf<TdxInspectorRow>(); }
+  bool HasParent() const override { return true; }
+  TComponent* GetParentComponent() const override;
+  void SetParentComponent(TComponent* value) override;
+  void RestoreDefaultRowHeight() { SetRowHeight(DefaultRowHeight()); }
+
+  // --- virtual operations, in slot order
+  virtual void EditChange(TObject* sender);
+  virtual void DoDrawCaption(TCanvas& canvas, const RECT& rect, WideString& text, bool& done);
+  virtual void DoDrawValue(TCanvas& canvas, const RECT& rect, WideString& text, bool& done);
+  virtual void DoEdited();
+  virtual void EditValidate(TObject* sender, WideString& errorText, bool& accept);
+  virtual WideString GetDisplayText();
+  virtual int GetDisplayKey() { return 0; }
+  virtual WideString GetDisplayKeyText() { return {}; }
+  virtual WideString GetEditText();
+  virtual int CalcMinHeight(TCanvas& canvas);
+  virtual void SetEditText(const WideString& value);
+  virtual void ReadEditorValue(TdxInplaceEdit* editor, Variant& value);
+  virtual TdxInplaceEditClassType GetEditorClass() const;
+  virtual void AssignEditorProperties(TdxInplaceEdit* editor);
+  virtual void WriteEditorValue(TdxInplaceEdit* editor, Variant& value);
+  virtual Variant GetInspectorValue(int key);
+  virtual bool IsTextCut(bool forValue, const RECT& rect, WideString& text);
+  virtual void PrepareViewData(TdxEditViewData& viewData, const TdxInspectorCellViewData& cell);
+  virtual TObject* GetLinkObject() const { return nullptr; }
+  virtual void SetLinkObject(TObject* value) { (void)value; }
+  virtual WideString GetLinkObjectName() const { return {}; }
+  virtual void SetLinkObjectName(const WideString& value) { (void)value; }
+  virtual WideString DefaultCaption() const { return {}; }
+  virtual int DefaultMaxLength() const { return 0; }
+  virtual bool DefaultReadOnly() const { return false; }
+  virtual int DefaultRowHeight() const;
+  virtual bool IsCanModify() { return true; }
+  virtual bool IsValidChar(wchar_t ch) { (void)ch; return true; }
+  virtual void RestoreDefaults();
+
+  // --- published properties
+  TAlignment Alignment() const { return FAlignment; }
+  void SetAlignment(TAlignment value);
+  WideString Caption() const;
+  void SetCaption(const WideString& value);
+  bool CaptionStored() const { return (FAssignedValues & RowValueBit(rvCaption)) && FCaption != DefaultCaption(); }
+  TEditCharCase CharCase() const { return FCharCase; }
+  void SetCharCase(TEditCharCase value);
+  const WideString& Hint() const { return FHint; }
+  void SetHint(const WideString& value) { FHint = value; }
+  int ImageIndex() const { return FImageIndex; }
+  void SetImageIndex(int value);
+  bool IsCategory() const { return FIsCategory; }
+  void SetIsCategory(bool value);
+  int MaxLength() const;
+  void SetMaxLength(int value);
+  wchar_t PasswordChar() const { return FPasswordChar; }
+  void SetPasswordChar(wchar_t value);
+  bool ReadOnly() const;
+  void SetReadOnly(bool value);
+  bool ReadOnlyStored() const {
+    return (FAssignedValues & RowValueBit(rvReadOnly)) && FReadonly != DefaultReadOnly();
+  }
+  int RowHeight() const;
+  void SetRowHeight(int value);
+  bool ShowHint() const { return FShowHint; }
+  void SetShowHint(bool value) { FShowHint = value; }
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool value);
+  TNotifyEvent OnChange, OnChangeName;
+  TdxInspectorRowDrawValue OnDrawCaption, OnDrawValue;
+  TdxEditValidateEvent OnValidate;
+
+  // --- public properties
+  TdxRowValues AssignedValues() const { return FAssignedValues; }
+  WideString DisplayText() { return GetDisplayText(); }
+  WideString EditText() { return GetEditText(); }
+  TCustomdxInspectorControl* Inspector() const { return FInspector; }
+  void SetInspector(TCustomdxInspectorControl* value);
+  TdxInspectorRowNode* Node() const { return FNode; }
+  TdxEditViewData& ViewData() { return *FViewData; }
+
+protected:
+  friend class TCustomdxInspectorControl;
+  friend class TdxInspectorRowNode;
+  void ChangeName(const WideString& name) override;
+  // Ends every setting: the inspector lays out again.
+  void Changed();
+  bool IsInitializingEditor() const;
+
+  TCustomdxInspectorControl* FInspector = nullptr;
+  TdxInspectorRowNode* FNode = nullptr;
+  TAlignment FAlignment = TAlignment::taLeftJustify;
+  WideString FCaption;
+  TEditCharCase FCharCase = TEditCharCase::ecNormal;
+  WideString FHint;
+  int32_t FImageIndex = -1;
+  bool FIsCategory = false;
+  int32_t FMaxLength = 0;
+  bool FReadonly = false;
+  int32_t FRowHeight = 0;
+  bool FShowHint = false;
+  TdxRowValues FAssignedValues = 0;
+  wchar_t FPasswordChar = 0;
+  std::unique_ptr<TdxEditViewData> FViewData;
+  bool FVisible = true;
+};
+
+// A row that keeps its value as a text of its own.
+class TdxInspectorTextRow : public TdxInspectorRow {
+public:
+  TVK_INSPECTOR_ROW(TdxInspectorTextRow, TdxInspectorRow)
+  using TdxInspectorRow::TdxInspectorRow;
+  WideString GetDisplayText() override { return FText; }
+  WideString GetEditText() override { return FText; }
+  void SetEditText(const WideString& value) override;
+  const WideString& Text() const { return FText; }
+  void SetText(const WideString& value);
+
+private:
+  WideString FText;
+};
+
+// The edit style that an inspector gives the editors it hosts.
+class TdxInspectorEditStyle : public TdxEditStyle {
+public:
+  TVK_CLASS(TdxInspectorEditStyle, TdxEditStyle)
+  TdxInspectorEditStyle(TdxInplaceEdit* edit, TCustomdxInspector* inspector) : TdxEditStyle(edit), FInspector(inspector) {}
+  TColor DefaultBorderColor() const override { return TdxEditStyleController::clWindowFrameColor(); }
+  TdxEditBorderStyle DefaultBorderStyle() const override;
+  TdxEditButtonViewStyle DefaultButtonStyle() const override;
+  TdxEditButtonTransparence DefaultButtonTransparence() const override { return ebtNone; }
+  TdxEditEdges DefaultEdges() const override { return kAllEdges; }
+  bool DefaultHotTrack() const override { return false; }
+  bool DefaultShadow() const override { return false; }
+
+private:
+  TCustomdxInspector* FInspector;
+};
+
+// The hook through which a form designer hears of layout changes.
+class TdxInspectorDesigner : public TObject {
+public:
+  TVK_CLASS(TdxInspectorDesigner, TObject)
+  explicit TdxInspectorDesigner(TCustomdxInspectorControl* inspector);
+  ~TdxInspectorDesigner() override;
+  TCustomdxInspectorControl* Inspector() const { return FInspector; }
+  virtual void LayoutChanged() {}
+
+private:
+  TCustomdxInspectorControl* FInspector;
+};
+
+using TdxInspectorEditingEvent =
+    std::function<void(TObject* Sender, TdxInspectorNode* Node, TdxInspectorRow* Row, bool& Allow)>;
+using TdxInspectorEditedEvent = std::function<void(TObject* Sender, TdxInspectorNode* Node, TdxInspectorRow* Row)>;
+using TdxInspectorGetEditColor = std::function<void(TdxInspectorRow* Sender, TColor& AColor)>;
+using TdxInspectorGetEditFont = std::function<void(TdxInspectorRow* Sender, TFont*& AFont)>;
+
+// The deepest nesting a node-order stream may describe.
+constexpr int kMaxNodeOrderDepth = 1024;
+
+class TCustomdxInspectorControl : public TCustomdxInspector {
+public:
+  TVK_CLASS(TCustomdxInspectorControl, TCustomdxInspector)
+  explicit TCustomdxInspectorControl(TComponent* owner);
+  ~TCustomdxInspectorControl() override;
+
+  TdxInspectorRow* CreateRow(TdxInspectorRowClass rowClass);
+  TdxInspectorRow* CreateDefaultRow(TdxInspectorRowClass rowClass);
+  TdxInspectorNode* AddEx(TdxInspectorRowClass rowClass) { return InsertEx(nullptr, rowClass); }
+  TdxInspectorNode* InsertEx(TdxInspectorNode* beforeNode, TdxInspectorRowClass rowClass);
+  void AddRow(TdxInspectorRow* row);
+  void RemoveRow(TdxInspectorRow* row);
+  void RestoreRowsDefaults();
+  TdxInspectorRow* RowByName(std::wstring_view name) const;
+  int IndexOfRow(const TdxInspectorRow* row) const;
+  TdxInspectorComplexRow* ComplexRowByRow(const TdxInspectorRow* row) const;
+  bool RowInComplexRow(const TdxInspectorRow* row) const { return ComplexRowByRow(row) != nullptr; }
+  void ReleaseComplexRowItems(const TdxInspectorRow* row);
+  void LoadNodesFromStream(TStream& stream);
+  void SaveNodesToStream(TStream& stream);
+  // The row a node edits: a complex row's focused item, else its own.
+  TdxInspectorRow* EditRowOf(TdxInspectorNode* node) const;
+  // The caption shown for a row (a complex row without one joins its items').
+  WideString RowDisplayCaption(TdxInspectorRow* row) const;
+
+  TdxInspectorRowClass DefaultRowClass() const { return FDefaultRowClass; }
+  void SetDefaultRowClass(TdxInspectorRowClass value) { FDefaultRowClass = value; }
+  TdxInspectorDesigner* Designer() const { return FDesigner; }
+  int TotalRowCount() const { return int(FRows.size()); }
+  int VisibleTotalRowCount() const;
+  // Raises EListError outside the list.
+  TdxInspectorRow* Rows(int index) const;
+  bool AddFlag() const { return FAddFlag; }
+  TdxInspectorRow* DragRow() const { return FDragRow; }
+  void SetDragRow(TdxInspectorRow* row) { FDragRow = row; }
+  const Variant& EditValue() const { return FEditValue; }
+  const WideString& RegistryPath() const { return FRegistryPath; }
+  void SetRegistryPath(const WideString& value) { FRegistryPath = value; }
+
+  TdxInspectorRowDrawValue OnDrawCaption, OnDrawValue;
+  TNotifyEvent OnEditChange;
+  TdxInspectorEditingEvent OnEditing;
+  TdxInspectorEditedEvent OnEdited;
+  TdxEditValidateEvent OnEditValidate;
+  TdxInspectorGetEditColor OnGetEditColor;
+  TdxInspectorGetEditFont OnGetEditFont;
+
+  // --- virtual operations, in slot order
+  virtual void LoadStoredLayout();
+  virtual void SaveStoredLayout();
+  virtual TdxInspectorRowClass GetDefaultRowClass() const { return ComponentClassOf<TdxInspectorRow>(); }
+  virtual bool IsNodeDataStored() { return true; }
+  virtual void UpdateRow(TdxInspectorRow* row);
+  virtual Variant GetRowValue(int key, TdxInspectorRow* row) { (void)key; (void)row; return Variant(0); }
+  virtual void AssignRows(TCustomdxInspectorControl* source);
+  virtual void ClearRows();
+
+  // --- the base's operations answered from the rows
+  void NodeAdded(TdxInspectorNode* node) override;
+  int CalcMinRowContentHeight(TCanvas& canvas) override;
+  TdxInspectorNode* CreateNode() override { return new TdxInspectorRowNode(this); }
+  void DoDragNode(TdxInspectorNode*& dragNode, TdxInspectorNode* destination,
+                  TdxInspectorNodeAttachMode mode) override;
+  void DrawCaption(TCanvas& canvas, TdxInspectorNode* node, const WideString& caption, const RECT& captionRect,
+                   int buttonKind, const RECT& imageRect, const RECT& buttonRect, const RECT& indentRect) override;
+  void DrawValue(TCanvas& canvas, const RECT& valueRect, TAlignment alignment, const WideString& text,
+                 TdxInspectorNode* node) override;
+  void DrawCellValue(TCanvas& canvas, const RECT& rect, TdxInspectorCellViewData& viewData) override;
+  void RefreshCustomizeForm() override;
+  void GetNodeCaption(TdxInspectorNode* node, WideString& caption) override;
+  int GetNodeImageIndex(TdxInspectorNode* node) override;
+  int GetNodeRowHeight(TdxInspectorNode* node) override;
+  void GetNodeTexts(TdxInspectorNode* node, WideString& caption, WideString& value) override;
+  bool IsCategoryNode(TdxInspectorNode* node) override;
+  bool IsComplexRowNode(TdxInspectorNode* node) override;
+  void ValidateComplexRowIndex(int& index) override;
+  bool TabInComplexRow(bool forward) override;
+  bool CanTabInComplexRow(bool forward) override;
+  RECT GetNodeEditRect(TdxInspectorNode* node) override;
+  void GetComplexRowHitInfo(TdxInspectorNode* node, POINT p, const RECT& cellRect, bool isValue, int& index,
+                            RECT& itemRect) override;
+  bool GetHintText(TdxInspectorNode* node, int complexRowIndex, bool& delay, POINT& origin, WideString& text,
+                   const RECT& cellRect, bool isValue, const RECT& complexRowRect) override;
+  void DoRowsChanged() override;
+  void SetNodeRowHeight(TdxInspectorNode* node, int height) override;
+  void LoadFromRegIni(TdxRegIniWrapper& wrapper, const WideString& section) override;
+  void SaveToRegIni(TdxRegIniWrapper& wrapper, const WideString& section) override;
+  bool CanShowEditor() override;
+  TdxInplaceEdit* CreateDefaultEditor() override;
+  void DoRowChange(TdxInspectorRow* row) override;
+  void DoRowValidate(TdxInspectorRow* row, WideString& errorText, bool& accept) override;
+  TdxInplaceEdit* GetNodeEditor(TdxInspectorNode* node) override;
+  void SaveEditValue(TdxInspectorNode* node, TdxInplaceEdit* editor, Variant& value) override;
+  void AssignEditProperties(TdxInplaceEdit* editor) override;
+  void InitEditValue(TdxInspectorNode* node, TdxInplaceEdit* editor, Variant& value) override;
+  void InvalidateEditor() override;
+  TColor GetInplaceEditColor() override;
+  TFont& GetInplaceEditFont() override;
+
+  // Form streaming: the rows are written as children; "Data" holds the node order.
+  void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
+  void DefineProperties(TFiler& filer) override;
+
+protected:
+  void Loaded() override;
+  void Notification(TComponent* component, TOperation operation) override;
+  void ChangeName(const WideString& name) override;
+  void DoEndDrag(TObject* target, int x, int y) override;
+  void HideDroppedRow(TdxInspectorRowNode* node) override;
+  // The height of one row measured through its editor class in a cell rectangle.
+  int MeasureRow(TdxInspectorRow* row, TdxInspectorNode* node, const RECT& cellRect);
+  void PaintSingleRow(TdxInspectorRow* row, TCanvas& canvas, const RECT& rect, TdxInspectorCellViewData& cell);
+
+private:
+  friend class TdxInspectorRow;
+  friend class TdxInspectorDesigner;
+  void LinkNewNode(TdxInspectorRow* row);
+  void RestoreNodeOrder();
+  void ReadNodeData(TStream& stream);
+  void WriteNodeData(TStream& stream);
+  void ReadCategories(TdxRegIniWrapper& wrapper, const WideString& section);
+
+  TdxInspectorRowClass FDefaultRowClass = nullptr;
+  TdxInspectorDesigner* FDesigner = nullptr;
+  std::unique_ptr<TFont> FEditFont;
+  std::vector<TdxInplaceEdit*> FEditors;  // owned by the control as components
+  Variant FEditValue;
+  std::vector<TdxInspectorRow*> FRows;
+  std::unique_ptr<TMemoryStream> FStreamData;
+  bool FAddFlag = false;
+  TdxInspectorRow* FDragRow = nullptr;
+  WideString FRegistryPath;
+  bool FRowsLoading = false;
+};
+
+// ---- complex rows: several rows side by side in one line
+
+class TdxInspectorComplexRowItems;
+
+class TdxInspectorComplexRowItem : public TCollectionItem {
+public:
+  TVK_CLASS(TdxInspectorComplexRowItem, TCollectionItem)
+  explicit TdxInspectorComplexRowItem(TCollection* collection);
+  void Assign(const TPersistent& source) override;
+  void RestoreDefaults();
+  WideString GetDisplayName() const;
+  bool Fixed() const { return FFixed; }
+  void SetFixed(bool value);
+  int MinWidth() const { return FMinWidth; }
+  void SetMinWidth(int value);
+  TdxInspectorRow* Row() const { return FRow; }
+  void SetRow(TdxInspectorRow* value);
+  int Width() const { return FWidth; }
+  void SetWidth(int value);
+  TdxInspectorComplexRowItems* Items() const;
+
+private:
+  friend class TCustomdxInspectorControl;
+  bool FFixed = false;
+  int32_t FMinWidth = 20;
+  TdxInspectorRow* FRow = nullptr;
+  int32_t FWidth = 50;
+};
+
+class TdxInspectorComplexRowItems : public TCollection {
+public:
+  TVK_CLASS(TdxInspectorComplexRowItems, TCollection)
+  explicit TdxInspectorComplexRowItems(TdxInspectorComplexRow* row);
+  TdxInspectorComplexRowItem* Add() { return static_cast<TdxInspectorComplexRowItem*>(TCollection::Add()); }
+  TdxInspectorComplexRowItem* Item(int index) const {
+    return static_cast<TdxInspectorComplexRowItem*>(TCollection::Items(index));
+  }
+  int IndexOfRow(const TdxInspectorRow* row) const;
+  void RestoreDefaults();
+  // Copies Source's items (in one change).
+  void AssignItems(const TdxInspectorComplexRowItems& source);
+  TdxInspectorComplexRow* Row() const { return FRow; }
+  TPersistent* GetOwner() const override;
+
+protected:
+  void Update(TCollectionItem* item) override;
+
+private:
+  TdxInspectorComplexRow* FRow;
+};
+
+class TdxInspectorComplexRow : public TdxInspectorTextRow {
+public:
+  TVK_INSPECTOR_ROW(TdxInspectorComplexRow, TdxInspectorTextRow)
+  explicit TdxInspectorComplexRow(TComponent* owner);
+  ~TdxInspectorComplexRow() override;
+  void Assign(const TPersistent& source) override;
+  TdxInspectorComplexRowItems& Items() { return *FItems; }
+  void SetItems(const TdxInspectorComplexRowItems& value) { FItems->AssignItems(value); }
+
+private:
+  std::unique_ptr<TdxInspectorComplexRowItems> FItems;
+};
+
+class TdxInspectorComplexRowViewInfoItem : public TObject {
+public:
+  TVK_CLASS(TdxInspectorComplexRowViewInfoItem, TObject)
+  explicit TdxInspectorComplexRowViewInfoItem(TdxInspectorRow* row) : FRow(row) {}
+  const RECT& Bounds() const { return FBounds; }
+  TdxInspectorRow* Row() const { return FRow; }
+  bool Separator() const { return FSeparator; }
+
+private:
+  friend class TdxInspectorComplexRowViewInfo;
+  RECT FBounds{};
+  bool FFixed = false;
+  int FMinWidth = 0;
+  TdxInspectorRow* FRow;
+  bool FSeparator = false;
+  int FWidth = 0;
+};
+
+// The widths of a complex row's items in one cell: fixed items keep their
+// width, proportional ones share the rest by weight, none below its minimum.
+class TdxInspectorComplexRowViewInfo : public TObject {
+public:
+  TVK_CLASS(TdxInspectorComplexRowViewInfo, TObject)
+  TdxInspectorComplexRowViewInfo(TdxInspectorComplexRow* row, int separatorWidth)
+      : FRow(row), FSeparatorWidth(separatorWidth) {}
+  void Calculate(const RECT& rect);
+  void Clear() { FItems.clear(); }
+  int Count() const { return int(FItems.size()); }
+  bool Empty() const { return FItems.empty(); }
+  const TdxInspectorComplexRowViewInfoItem& Items(int index) const { return *FItems[std::size_t(index)]; }
+
+private:
+  std::vector<std::unique_ptr<TdxInspectorComplexRowViewInfoItem>> FItems;
+  TdxInspectorComplexRow* FRow;
+  int FSeparatorWidth;
 };
 
 // The unit's start-up (drag bitmap, cursors) and shut-down; each runs once.
