@@ -11,8 +11,10 @@
 #include "ScreenshotProgram.h"
 #include "TreeListPublished.h"
 #include "TreeListSteps.h"
+#include "dxTLClms.h"
 
 #include "Forms.h"
+#include "ImageLists.h"
 
 using namespace tvk;
 
@@ -169,6 +171,90 @@ void PaintPublishedShot(const std::string& folder, TdxLookAndFeel look, const ch
   SavePng(shot, folder, file, what);
 }
 
+// One column of each type, three rows each with the middle one focused, laid
+// out side by side; drop-down buttons shown always on the focused row.
+void PaintColumnTypesShot(const std::string& folder, TdxLookAndFeel look, const char* file, const char* what) {
+  struct TTypeLook {
+    const wchar_t* Caption;
+    TComponentClass Class;
+    const wchar_t* Rows[3];
+  };
+  const TTypeLook types[] = {
+      {L"Memo", ComponentClassOf<TdxTreeListMemoColumn>(), {L"First line", L"Second", L"Third"}},
+      {L"Drop-down", ComponentClassOf<TdxTreeListDropDownColumn>(), {L"In", L"Out", L"Both"}},
+      {L"Date", ComponentClassOf<TdxTreeListDateColumn>(), {L"1/2/2003", L"3/4/2005", L""}},
+      {L"Button", ComponentClassOf<TdxTreeListButtonColumn>(), {L"file.hex", L"boot.bin", L""}},
+      {L"Check", ComponentClassOf<TdxTreeListCheckColumn>(), {L"True", L"False", L"?"}},
+      {L"Image", ComponentClassOf<TdxTreeListImageColumn>(), {L"a", L"b", L"c"}},
+      {L"Spin", ComponentClassOf<TdxTreeListSpinColumn>(), {L"12", L"-3", L"0"}},
+      {L"Pick", ComponentClassOf<TdxTreeListPickColumn>(), {L"High", L"Low", L"Z"}},
+      {L"Calculator", ComponentClassOf<TdxTreeListCalcColumn>(), {L"3.25", L"1E3", L""}},
+      {L"Hyperlink", ComponentClassOf<TdxTreeListHyperLinkColumn>(), {L"www.example.com", L"", L"mail"}},
+      {L"Time", ComponentClassOf<TdxTreeListTimeColumn>(), {L"10:30:00", L"23:59:59", L""}},
+      {L"Currency", ComponentClassOf<TdxTreeListCurrencyColumn>(), {L"1234.5", L"-7", L""}},
+      {L"MRU", ComponentClassOf<TdxTreeListMRUColumn>(), {L"COM1", L"COM3", L"USB"}},
+      {L"Blob", ComponentClassOf<TdxTreeListBlobColumn>(), {L"notes", L"", L"more"}},
+      {L"Wrapper", ComponentClassOf<TdxTreeListWrapperColumn>(), {L"plain", L"text", L"cells"}},
+  };
+  constexpr int kTreeWidth = 150, kTreeHeight = 84, kPerRow = 5;
+  TBitmap shot;
+  shot.SetPixelFormat(TPixelFormat::pf32bit);
+  shot.SetSize(10 + kPerRow * (kTreeWidth + 10), 10 + 3 * (kTreeHeight + 10));
+  shot.Canvas().Brush().SetColor(clBtnFace);
+  shot.Canvas().FillRect(RECT{0, 0, shot.Width(), shot.Height()});
+  std::unique_ptr<TForm> form{CreateComponent<TForm>(nullptr, kCreateNew)};
+  form->SetBounds(0, 0, 400, 300);
+  TImageList images(form.get());
+  images.SetSize(12, 12);
+  for (TColor colour : {clRed, clLime, clBlue}) {
+    TBitmap glyph;
+    glyph.SetSize(12, 12);
+    glyph.Canvas().Brush().SetColor(colour);
+    glyph.Canvas().FillRect(RECT{2, 2, 10, 10});
+    images.Add(glyph, nullptr);
+  }
+  for (std::size_t i = 0; i < std::size(types); ++i) {
+    const TTypeLook& type = types[i];
+    auto* tree = CreateComponent<TdxTreeList>(form.get());
+    tree->SetParent(form.get());
+    tree->SetBounds(0, 0, kTreeWidth, kTreeHeight);
+    tree->FShowGrid = true;
+    tree->SetLookAndFeel(look);
+    tree->SetOptionsEx(tree->OptionsEx() | OptionBit(aoShowButtonAlways));
+    TdxTreeListColumn* column = tree->CreateColumnEx(type.Class, form.get());
+    column->SetCaption(type.Caption);
+    column->SetWidth(kTreeWidth - 4);
+    if (column->Is<TdxTreeListImageColumn>()) {
+      auto* image = static_cast<TdxTreeListImageColumn*>(column);
+      TStringList values, descriptions;
+      for (const wchar_t* v : {L"a", L"b", L"c"}) values.Add(v);
+      for (const wchar_t* d : {L"Input", L"Output", L"Bidirectional"}) descriptions.Add(d);
+      image->SetValues(values);
+      image->SetDescriptions(descriptions);
+      image->SetImages(&images);
+      image->SetShowDescription(true);
+    } else if (column->Is<TdxTreeListHyperLinkColumn>()) {
+      static_cast<TdxTreeListHyperLinkColumn*>(column)->SetSingleClick(true);
+    } else if (column->Is<TdxTreeListCurrencyColumn>()) {
+      static_cast<TdxTreeListCurrencyColumn*>(column)->SetDisplayFormat(L"$,0.00");
+    }
+    for (const wchar_t* text : type.Rows) tree->Add()->SetString(0, text);
+    tree->Handle();
+    tree->SetFocusedNode(tree->GetItem(1));
+    tree->LayoutChanged();
+    TBitmap cell;
+    cell.SetPixelFormat(TPixelFormat::pf32bit);
+    RECT client = tree->ClientRect();
+    cell.SetSize(client.right, client.bottom);
+    TdxGridDrawInfo info;
+    tree->CalcDrawInfo(info);
+    tree->PaintArea(info, cell.Canvas());
+    int x = 10 + int(i % kPerRow) * (kTreeWidth + 10), y = 10 + int(i / kPerRow) * (kTreeHeight + 10);
+    BitBlt(shot.Canvas().Handle(), x, y, client.right, client.bottom, cell.Canvas().Handle(), 0, 0, SRCCOPY);
+  }
+  SavePng(shot, folder, file, what);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -215,5 +301,11 @@ int main(int argc, char** argv) {
                        "a published tree list with two bands, three columns and text nodes, standard look");
     PaintPublishedShot(folder, lfUltraFlat, "treelist_published_ultraflat.png",
                        "a published tree list with two bands, three columns and text nodes, ultra-flat look");
+    PaintColumnTypesShot(folder, lfStandard, "treelist_column_types_standard.png",
+                         "one column of each type with a focused row, standard look");
+    PaintColumnTypesShot(folder, lfFlat, "treelist_column_types_flat.png",
+                         "one column of each type with a focused row, flat look");
+    PaintColumnTypesShot(folder, lfUltraFlat, "treelist_column_types_ultraflat.png",
+                         "one column of each type with a focused row, ultra-flat look");
   });
 }
