@@ -14,6 +14,7 @@
 #include "ImageLists.h"
 #include "LocaleFormats.h"
 #include "TreeListPublished.h"
+#include "dxExUtils.h"
 #include "dxTLClms.h"
 
 namespace treelist_test {
@@ -542,6 +543,24 @@ TEST(TreeListColumnTypes, HyperlinkBlobAndImageCellsPaintTheirKinds) {
     EXPECT_EQ(CountPixels(b, ColorToRGB(clLime)), 0);  // b has no image
     EXPECT_GT(CountPixels(a, ColorToRGB(clWindowText)), 10);  // the description
   }
+}
+
+TEST(TreeListColumnTypes, PictureCellsPaintTheirPictureStretchedOrAtItsSize) {
+  TPicture red;
+  auto bitmap = std::make_unique<TBitmap>();
+  bitmap->SetSize(4, 4);
+  bitmap->Canvas().Brush().SetColor(clRed);
+  bitmap->Canvas().FillRect(RECT{0, 0, 4, 4});
+  red.SetGraphic(std::move(bitmap));
+  TTypedForm<TdxTreeListGraphicColumn> form({SavePictureToText(&red), L""});
+  auto stretched = CellPixels(form, *PaintColumn(form), 0);
+  EXPECT_GT(CountPixels(stretched, ColorToRGB(clRed)), 4 * 16);  // fitted to the row, far past its 16 pixels
+  EXPECT_EQ(CountPixels(CellPixels(form, *PaintColumn(form), 1), ColorToRGB(clRed)), 0);  // no picture
+  form.Column->SetStretch(false);
+  form.Column->SetCenter(false);
+  auto natural = CellPixels(form, *PaintColumn(form), 0);
+  EXPECT_GT(CountPixels(natural, ColorToRGB(clRed)), 0);
+  EXPECT_LE(CountPixels(natural, ColorToRGB(clRed)), 16);
 }
 
 TEST(TreeListColumnTypes, EveryTypePaintsItsCellsWithoutAWindow) {
