@@ -1065,13 +1065,23 @@ void TCustomdxTreeListControl::CMCursorChanged(TMessage& message) {
   if (!FCursorChange) FDefaultCursor = Cursor();
 }
 
+void TCustomdxTreeListControl::CMWinIniChange(TMessage& message) {
+  TVK_INHERITED(message);
+  // Columns are no controls: they hear of the new settings through their tree list.
+  for (TdxTreeListColumn* column : FColumns) {
+    TMessage copy = message;
+    column->Dispatch(copy);
+  }
+}
+
 void TCustomdxTreeListControl::SetParent(TWinControl* parent) {
   TCustomdxTreeList::SetParent(parent);
   if (TCustomForm* form = GetParentForm(this)) FParentFormName = form->Name();
 }
 
 TVK_MESSAGE_MAP(TCustomdxTreeListControl, {CM_FONTCHANGED, &TCustomdxTreeListControl::CMFontChanged},
-                {CM_CURSORCHANGED, &TCustomdxTreeListControl::CMCursorChanged})
+                {CM_CURSORCHANGED, &TCustomdxTreeListControl::CMCursorChanged},
+                {CM_WININICHANGE, &TCustomdxTreeListControl::CMWinIniChange})
 
 // ---- the designer
 

@@ -316,6 +316,7 @@ protected:
   TVK_MESSAGES();
   void CMFontChanged(TMessage& message);
   void CMCursorChanged(TMessage& message);
+  void CMWinIniChange(TMessage& message);
 
 private:
   friend class TdxTreeListColumn;

@@ -189,9 +189,9 @@ TEST(TreeListColumnTypes, CurrencyCellsShowTheDisplayFormatWhichFollowsTheLocale
   euro.CurrencyFormat = 3;
   {
     TFormatSettingsScope scope(euro);
-    TMessage message{CM_WININICHANGE, 0, 0, 0};
-    plain.Column->Dispatch(message);
-    form.Column->Dispatch(message);
+    // Heard through the tree list, as a change of the user's settings reaches it.
+    plain.Tree->Perform(CM_WININICHANGE, 0, 0);
+    form.Tree->Perform(CM_WININICHANGE, 0, 0);
     EXPECT_EQ(plain.Column->DisplayFormat(), BuildCurrencyDisplayFormat());
     EXPECT_NE(plain.Column->DisplayFormat().find(L"EUR"), std::wstring::npos);
   }
