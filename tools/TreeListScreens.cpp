@@ -118,48 +118,62 @@ void PaintTreeShot(const std::string& folder, TdxLookAndFeel look, TdxTreeListPa
   SavePng(shot, folder, file, what);
 }
 
-// A published tree list: two bands, three columns, text nodes painted through
-// the columns' editors; one node focused and selected.
+// A published tree list: two bands and a band fixed at the right, text and
+// mask columns, text nodes painted through the columns' editors, the names
+// sorted, two nodes selected and one of them focused.
 void PaintPublishedShot(const std::string& folder, TdxLookAndFeel look, const char* file, const char* what) {
   std::unique_ptr<TForm> form{CreateComponent<TForm>(nullptr, kCreateNew)};
-  form->SetBounds(0, 0, 520, 300);
+  form->SetBounds(0, 0, 620, 300);
   auto* tree = CreateComponent<TdxTreeList>(form.get());
   tree->SetParent(form.get());
-  tree->SetBounds(0, 0, 420, 200);
+  tree->SetBounds(0, 0, 520, 200);
   tree->FShowBands = true;
   tree->FShowGrid = true;
   tree->FShowIndicator = true;
   tree->SetIndicatorWidth(12);
   tree->SetLookAndFeel(look);
+  tree->SetOptions(tree->Options() | OptionBit(aoMultiSelect));
+  tree->FHideSelection = false;  // the selection shows without the focus
   tree->Bands().GetItem(0)->SetCaption(L"Pin");
   tree->Bands().Add()->SetCaption(L"Connection");
+  TdxTreeListBand* state = tree->Bands().Add();
+  state->SetCaption(L"State");
+  state->SetFixed(bfRight);
   struct TColumnLook {
     const wchar_t* Caption;
     int Band, Width;
+    bool Mask;
   };
-  const TColumnLook columns[] = {{L"Name", 0, 110}, {L"Number", 0, 70}, {L"Net", 1, 180}};
+  const TColumnLook columns[] = {
+      {L"Name", 0, 110, false}, {L"Number", 0, 70, false}, {L"Net", 1, 160, false}, {L"Level", 2, 90, true}};
   for (const TColumnLook& c : columns) {
-    TdxTreeListColumn* column = tree->CreateColumnEx(ComponentClassOf<TdxTreeListColumn>(), form.get());
+    TdxTreeListColumn* column = tree->CreateColumnEx(
+        c.Mask ? ComponentClassOf<TdxTreeListMaskColumn>() : ComponentClassOf<TdxTreeListColumn>(), form.get());
     column->SetCaption(c.Caption);
     column->SetBandIndex(c.Band);
     column->SetWidth(c.Width);
+    if (c.Mask) static_cast<TdxTreeListMaskColumn*>(column)->SetEditMask(L"L;1;_");
   }
   tree->Columns(1)->SetAlignment(TAlignment::taRightJustify);
-  const wchar_t* rows[][3] = {{L"TDI", L"1", L"JTAG_TDI"}, {L"TDO", L"2", L"JTAG_TDO"},
-                              {L"TCK", L"3", L"JTAG_TCK"}, {L"TMS", L"4", L"JTAG_TMS"},
-                              {L"VCC", L"5", L"+3V3"}};
+  const wchar_t* rows[][4] = {{L"TDI", L"1", L"JTAG_TDI", L"H"}, {L"TDO", L"2", L"JTAG_TDO", L"L"},
+                              {L"TCK", L"3", L"JTAG_TCK", L"H"}, {L"TMS", L"4", L"JTAG_TMS", L"Z"},
+                              {L"VCC", L"5", L"+3V3", L"H"}};
   tree->BeginUpdate();
   TdxTreeListNode* group = tree->Add();
   group->SetString(0, L"Port A");
   for (const auto& row : rows) {
     TdxTreeListNode* node = group->AddChild();
-    for (int i = 0; i < 3; ++i) node->SetString(i, row[i]);
+    for (int i = 0; i < 4; ++i) node->SetString(i, row[i]);
   }
   group->SetExpanded(true);
   tree->Add()->SetString(0, L"Port B");
   tree->EndUpdate();
+  tree->Columns(0)->SetSorted(csUp);
+  tree->Columns(2)->SetSorted(csDown);
   tree->Handle();
   tree->SetFocusedNode(group->GetItem(1));
+  group->GetItem(1)->SetSelected(true);
+  group->GetItem(3)->SetSelected(true);
   tree->LayoutChanged();
   TBitmap shot;
   shot.SetPixelFormat(TPixelFormat::pf32bit);
@@ -298,9 +312,11 @@ int main(int argc, char** argv) {
     PaintTreeShot(folder, lfUltraFlat, psOutlook, "treelist_ultraflat_outlook.png",
                   "a painted tree list, ultra-flat look in the Outlook style");
     PaintPublishedShot(folder, lfStandard, "treelist_published_standard.png",
-                       "a published tree list with two bands, three columns and text nodes, standard look");
+                       "a published tree list with bands (one fixed), text and mask columns, sort marks and a multi-selection, standard look");
+    PaintPublishedShot(folder, lfFlat, "treelist_published_flat.png",
+                       "a published tree list with bands (one fixed), text and mask columns, sort marks and a multi-selection, flat look");
     PaintPublishedShot(folder, lfUltraFlat, "treelist_published_ultraflat.png",
-                       "a published tree list with two bands, three columns and text nodes, ultra-flat look");
+                       "a published tree list with bands (one fixed), text and mask columns, sort marks and a multi-selection, ultra-flat look");
     PaintColumnTypesShot(folder, lfStandard, "treelist_column_types_standard.png",
                          "one column of each type with a focused row, standard look");
     PaintColumnTypesShot(folder, lfFlat, "treelist_column_types_flat.png",
