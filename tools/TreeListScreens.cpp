@@ -11,8 +11,10 @@
 #include "ScreenshotProgram.h"
 #include "TreeListPublished.h"
 #include "TreeListSteps.h"
+#include "dxTLClms.h"
 
 #include "Forms.h"
+#include "ImageLists.h"
 
 using namespace tvk;
 
@@ -116,48 +118,62 @@ void PaintTreeShot(const std::string& folder, TdxLookAndFeel look, TdxTreeListPa
   SavePng(shot, folder, file, what);
 }
 
-// A published tree list: two bands, three columns, text nodes painted through
-// the columns' editors; one node focused and selected.
+// A published tree list: two bands and a band fixed at the right, text and
+// mask columns, text nodes painted through the columns' editors, the names
+// sorted, two nodes selected and one of them focused.
 void PaintPublishedShot(const std::string& folder, TdxLookAndFeel look, const char* file, const char* what) {
   std::unique_ptr<TForm> form{CreateComponent<TForm>(nullptr, kCreateNew)};
-  form->SetBounds(0, 0, 520, 300);
+  form->SetBounds(0, 0, 620, 300);
   auto* tree = CreateComponent<TdxTreeList>(form.get());
   tree->SetParent(form.get());
-  tree->SetBounds(0, 0, 420, 200);
+  tree->SetBounds(0, 0, 520, 200);
   tree->FShowBands = true;
   tree->FShowGrid = true;
   tree->FShowIndicator = true;
   tree->SetIndicatorWidth(12);
   tree->SetLookAndFeel(look);
+  tree->SetOptions(tree->Options() | OptionBit(aoMultiSelect));
+  tree->FHideSelection = false;  // the selection shows without the focus
   tree->Bands().GetItem(0)->SetCaption(L"Pin");
   tree->Bands().Add()->SetCaption(L"Connection");
+  TdxTreeListBand* state = tree->Bands().Add();
+  state->SetCaption(L"State");
+  state->SetFixed(bfRight);
   struct TColumnLook {
     const wchar_t* Caption;
     int Band, Width;
+    bool Mask;
   };
-  const TColumnLook columns[] = {{L"Name", 0, 110}, {L"Number", 0, 70}, {L"Net", 1, 180}};
+  const TColumnLook columns[] = {
+      {L"Name", 0, 110, false}, {L"Number", 0, 70, false}, {L"Net", 1, 160, false}, {L"Level", 2, 90, true}};
   for (const TColumnLook& c : columns) {
-    TdxTreeListColumn* column = tree->CreateColumnEx(ComponentClassOf<TdxTreeListColumn>(), form.get());
+    TdxTreeListColumn* column = tree->CreateColumnEx(
+        c.Mask ? ComponentClassOf<TdxTreeListMaskColumn>() : ComponentClassOf<TdxTreeListColumn>(), form.get());
     column->SetCaption(c.Caption);
     column->SetBandIndex(c.Band);
     column->SetWidth(c.Width);
+    if (c.Mask) static_cast<TdxTreeListMaskColumn*>(column)->SetEditMask(L"L;1;_");
   }
   tree->Columns(1)->SetAlignment(TAlignment::taRightJustify);
-  const wchar_t* rows[][3] = {{L"TDI", L"1", L"JTAG_TDI"}, {L"TDO", L"2", L"JTAG_TDO"},
-                              {L"TCK", L"3", L"JTAG_TCK"}, {L"TMS", L"4", L"JTAG_TMS"},
-                              {L"VCC", L"5", L"+3V3"}};
+  const wchar_t* rows[][4] = {{L"TDI", L"1", L"JTAG_TDI", L"H"}, {L"TDO", L"2", L"JTAG_TDO", L"L"},
+                              {L"TCK", L"3", L"JTAG_TCK", L"H"}, {L"TMS", L"4", L"JTAG_TMS", L"Z"},
+                              {L"VCC", L"5", L"+3V3", L"H"}};
   tree->BeginUpdate();
   TdxTreeListNode* group = tree->Add();
   group->SetString(0, L"Port A");
   for (const auto& row : rows) {
     TdxTreeListNode* node = group->AddChild();
-    for (int i = 0; i < 3; ++i) node->SetString(i, row[i]);
+    for (int i = 0; i < 4; ++i) node->SetString(i, row[i]);
   }
   group->SetExpanded(true);
   tree->Add()->SetString(0, L"Port B");
   tree->EndUpdate();
+  tree->Columns(0)->SetSorted(csUp);
+  tree->Columns(2)->SetSorted(csDown);
   tree->Handle();
   tree->SetFocusedNode(group->GetItem(1));
+  group->GetItem(1)->SetSelected(true);
+  group->GetItem(3)->SetSelected(true);
   tree->LayoutChanged();
   TBitmap shot;
   shot.SetPixelFormat(TPixelFormat::pf32bit);
@@ -166,6 +182,90 @@ void PaintPublishedShot(const std::string& folder, TdxLookAndFeel look, const ch
   TdxGridDrawInfo info;
   tree->CalcDrawInfo(info);
   tree->PaintArea(info, shot.Canvas());
+  SavePng(shot, folder, file, what);
+}
+
+// One column of each type, three rows each with the middle one focused, laid
+// out side by side; drop-down buttons shown always on the focused row.
+void PaintColumnTypesShot(const std::string& folder, TdxLookAndFeel look, const char* file, const char* what) {
+  struct TTypeLook {
+    const wchar_t* Caption;
+    TComponentClass Class;
+    const wchar_t* Rows[3];
+  };
+  const TTypeLook types[] = {
+      {L"Memo", ComponentClassOf<TdxTreeListMemoColumn>(), {L"First line", L"Second", L"Third"}},
+      {L"Drop-down", ComponentClassOf<TdxTreeListDropDownColumn>(), {L"In", L"Out", L"Both"}},
+      {L"Date", ComponentClassOf<TdxTreeListDateColumn>(), {L"1/2/2003", L"3/4/2005", L""}},
+      {L"Button", ComponentClassOf<TdxTreeListButtonColumn>(), {L"file.hex", L"boot.bin", L""}},
+      {L"Check", ComponentClassOf<TdxTreeListCheckColumn>(), {L"True", L"False", L"?"}},
+      {L"Image", ComponentClassOf<TdxTreeListImageColumn>(), {L"a", L"b", L"c"}},
+      {L"Spin", ComponentClassOf<TdxTreeListSpinColumn>(), {L"12", L"-3", L"0"}},
+      {L"Pick", ComponentClassOf<TdxTreeListPickColumn>(), {L"High", L"Low", L"Z"}},
+      {L"Calculator", ComponentClassOf<TdxTreeListCalcColumn>(), {L"3.25", L"1E3", L""}},
+      {L"Hyperlink", ComponentClassOf<TdxTreeListHyperLinkColumn>(), {L"www.example.com", L"", L"mail"}},
+      {L"Time", ComponentClassOf<TdxTreeListTimeColumn>(), {L"10:30:00", L"23:59:59", L""}},
+      {L"Currency", ComponentClassOf<TdxTreeListCurrencyColumn>(), {L"1234.5", L"-7", L""}},
+      {L"MRU", ComponentClassOf<TdxTreeListMRUColumn>(), {L"COM1", L"COM3", L"USB"}},
+      {L"Blob", ComponentClassOf<TdxTreeListBlobColumn>(), {L"notes", L"", L"more"}},
+      {L"Wrapper", ComponentClassOf<TdxTreeListWrapperColumn>(), {L"plain", L"text", L"cells"}},
+  };
+  constexpr int kTreeWidth = 150, kTreeHeight = 84, kPerRow = 5;
+  TBitmap shot;
+  shot.SetPixelFormat(TPixelFormat::pf32bit);
+  shot.SetSize(10 + kPerRow * (kTreeWidth + 10), 10 + 3 * (kTreeHeight + 10));
+  shot.Canvas().Brush().SetColor(clBtnFace);
+  shot.Canvas().FillRect(RECT{0, 0, shot.Width(), shot.Height()});
+  std::unique_ptr<TForm> form{CreateComponent<TForm>(nullptr, kCreateNew)};
+  form->SetBounds(0, 0, 400, 300);
+  TImageList images(form.get());
+  images.SetSize(12, 12);
+  for (TColor colour : {clRed, clLime, clBlue}) {
+    TBitmap glyph;
+    glyph.SetSize(12, 12);
+    glyph.Canvas().Brush().SetColor(colour);
+    glyph.Canvas().FillRect(RECT{2, 2, 10, 10});
+    images.Add(glyph, nullptr);
+  }
+  for (std::size_t i = 0; i < std::size(types); ++i) {
+    const TTypeLook& type = types[i];
+    auto* tree = CreateComponent<TdxTreeList>(form.get());
+    tree->SetParent(form.get());
+    tree->SetBounds(0, 0, kTreeWidth, kTreeHeight);
+    tree->FShowGrid = true;
+    tree->SetLookAndFeel(look);
+    tree->SetOptionsEx(tree->OptionsEx() | OptionBit(aoShowButtonAlways));
+    TdxTreeListColumn* column = tree->CreateColumnEx(type.Class, form.get());
+    column->SetCaption(type.Caption);
+    column->SetWidth(kTreeWidth - 4);
+    if (column->Is<TdxTreeListImageColumn>()) {
+      auto* image = static_cast<TdxTreeListImageColumn*>(column);
+      TStringList values, descriptions;
+      for (const wchar_t* v : {L"a", L"b", L"c"}) values.Add(v);
+      for (const wchar_t* d : {L"Input", L"Output", L"Bidirectional"}) descriptions.Add(d);
+      image->SetValues(values);
+      image->SetDescriptions(descriptions);
+      image->SetImages(&images);
+      image->SetShowDescription(true);
+    } else if (column->Is<TdxTreeListHyperLinkColumn>()) {
+      static_cast<TdxTreeListHyperLinkColumn*>(column)->SetSingleClick(true);
+    } else if (column->Is<TdxTreeListCurrencyColumn>()) {
+      static_cast<TdxTreeListCurrencyColumn*>(column)->SetDisplayFormat(L"$,0.00");
+    }
+    for (const wchar_t* text : type.Rows) tree->Add()->SetString(0, text);
+    tree->Handle();
+    tree->SetFocusedNode(tree->GetItem(1));
+    tree->LayoutChanged();
+    TBitmap cell;
+    cell.SetPixelFormat(TPixelFormat::pf32bit);
+    RECT client = tree->ClientRect();
+    cell.SetSize(client.right, client.bottom);
+    TdxGridDrawInfo info;
+    tree->CalcDrawInfo(info);
+    tree->PaintArea(info, cell.Canvas());
+    int x = 10 + int(i % kPerRow) * (kTreeWidth + 10), y = 10 + int(i / kPerRow) * (kTreeHeight + 10);
+    BitBlt(shot.Canvas().Handle(), x, y, client.right, client.bottom, cell.Canvas().Handle(), 0, 0, SRCCOPY);
+  }
   SavePng(shot, folder, file, what);
 }
 
@@ -212,8 +312,16 @@ int main(int argc, char** argv) {
     PaintTreeShot(folder, lfUltraFlat, psOutlook, "treelist_ultraflat_outlook.png",
                   "a painted tree list, ultra-flat look in the Outlook style");
     PaintPublishedShot(folder, lfStandard, "treelist_published_standard.png",
-                       "a published tree list with two bands, three columns and text nodes, standard look");
+                       "a published tree list with bands (one fixed), text and mask columns, sort marks and a multi-selection, standard look");
+    PaintPublishedShot(folder, lfFlat, "treelist_published_flat.png",
+                       "a published tree list with bands (one fixed), text and mask columns, sort marks and a multi-selection, flat look");
     PaintPublishedShot(folder, lfUltraFlat, "treelist_published_ultraflat.png",
-                       "a published tree list with two bands, three columns and text nodes, ultra-flat look");
+                       "a published tree list with bands (one fixed), text and mask columns, sort marks and a multi-selection, ultra-flat look");
+    PaintColumnTypesShot(folder, lfStandard, "treelist_column_types_standard.png",
+                         "one column of each type with a focused row, standard look");
+    PaintColumnTypesShot(folder, lfFlat, "treelist_column_types_flat.png",
+                         "one column of each type with a focused row, flat look");
+    PaintColumnTypesShot(folder, lfUltraFlat, "treelist_column_types_ultraflat.png",
+                         "one column of each type with a focused row, ultra-flat look");
   });
 }

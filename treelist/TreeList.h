@@ -959,6 +959,9 @@ public:
   void MakeColumnVisible(int column);
   // The cell under the mouse that hot tracking shows (the hot-track issue answers it).
   virtual bool IsHotTrackedCell(TdxTreeListNode* node, int column) { (void)node; (void)column; return false; }
+  // The cursor hot tracking starts from (the control's own, unless it set the cursor itself).
+  TCursor FDefaultCursor = crDefault;
+  bool FCursorChange = false;
 
   // Navigation: kind 0 the top node, 1 the prior, 2 the next, 3 the last.
   virtual TdxTreeListNode* GetNavigationNode(TdxTreeListNode* node, int kind, bool gotoHidden);

@@ -132,17 +132,23 @@ int TdxTreeListColumn::GetIndex() const {
 
 // ---- cells and editors
 
+bool TdxTreeListColumn::IsUnicodeSupport() const {
+  if (FTreeList) return FTreeList->FEnableUnicodeSupport;
+  TComponent* owner = Owner();
+  return owner && owner->Is<TCustomdxTreeList>() && static_cast<TCustomdxTreeList*>(owner)->FEnableUnicodeSupport;
+}
+
 TdxInplaceEditClassType TdxTreeListColumn::GetEditorClass() const {
-  if (FTreeList && FTreeList->FEnableUnicodeSupport) return EditorClassOf<TdxInplaceTreeListTextEditW>();
+  if (IsUnicodeSupport()) return EditorClassOf<TdxInplaceTreeListTextEditW>();
   return EditorClassOf<TdxInplaceTreeListTextEdit>();
 }
 
 WideString TdxTreeListColumn::GetNodeText(const TdxTreeListNode* node) const {
-  return node ? node->GetString(GetIndex()) : WideString();
+  return node ? node->GetString(CellIndex()) : WideString();
 }
 
 void TdxTreeListColumn::AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) {
-  int index = GetIndex();
+  int index = CellIndex();
   if (editor && editor->Is<TCustomXPDXEdit>())
     node->SetString(index, static_cast<TCustomXPDXEdit*>(editor)->GetUnicodeText());
   else if (editor && editor->Is<TdxInplaceTextEdit>())

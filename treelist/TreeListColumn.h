@@ -19,6 +19,9 @@ class TCustomdxTreeListControl;
 enum TdxColumnValue { cvAlignment, cvCaption, cvReadOnly, cvWidth, cvColor, cvFont, cvMaxLength };
 using TdxColumnValues = unsigned;  // bit n: value n
 
+// What a setting's change reports: nothing, a layout-only change, or a change of the column.
+enum TdxColumnChange { ccNone, ccLayout, ccFull };
+
 constexpr int kDefaultColumnWidth = 100;
 constexpr int kDefaultColumnMinWidth = 20;
 
@@ -162,6 +165,13 @@ public:
   int StoredRowIndex() const { return FStoredRowIndex; }
   TdxTreeListNode* ActualNode() const { return FActualNode; }
   void SetActualNode(TdxTreeListNode* node) { FActualNode = node; }
+  // The cell the column reads and writes in place of its own (-1: its own);
+  // a wrapper column points its reference column at the wrapper's cells.
+  int ActualIndex() const { return FActualIndex; }
+  void SetActualIndex(int value) { FActualIndex = value; }
+  int CellIndex() const { return FActualIndex >= 0 ? FActualIndex : GetIndex(); }
+  // The tree list (or, before the column joins one, its owner) edits Unicode text.
+  bool IsUnicodeSupport() const;
 
   TNotifyEvent OnChange;
   TNotifyEvent OnChangeName;
@@ -174,6 +184,9 @@ public:
 protected:
   // A change: the control hears of it (with this column unless LayoutOnly).
   void Changed(bool layoutOnly);
+  void ColumnChange(TdxColumnChange change) {
+    if (change != ccNone) Changed(change == ccLayout);
+  }
   void ChangeName(const WideString& name) override;
   void MarkAssigned(TdxColumnValue value) { FAssignedValues |= 1u << value; }
 
@@ -218,6 +231,7 @@ private:
   TCustomdxTreeListControl* FLoadingParent = nullptr;  // a reader's parent, joined in Loaded
   std::unique_ptr<TdxEditViewData> FViewData;
   TdxTreeListNode* FActualNode = nullptr;
+  int FActualIndex = -1;
 };
 
 class TdxTreeListMaskColumn : public TdxTreeListColumn {

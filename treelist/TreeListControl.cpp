@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <tuple>
 
+#include "Forms.h"
 #include "Variants.h"
 
 namespace tvk {
@@ -366,6 +367,91 @@ void TCustomdxTreeListControl::DrawCellValue(HDC dc, const RECT& rect, TdxTreeLi
   if (cell.Cell_InvertSelect) DrawCellFrame(dc, bounds, cell.Cell_Brush, cell.Cell_RightEdge, cell.Cell_LeftEdge);
   GetEditBounds(bounds, viewData->ViewBounds);
   owner->GetEditorClass()->Functions().Draw(dc, bounds, *viewData, nullptr);
+}
+
+bool TCustomdxTreeListControl::IsCustomDrawFooter(TdxTreeListNode* node, int column, int footerIndex) {
+  (void)node; (void)column;
+  return footerIndex == -1 ? bool(OnCustomDrawFooter) : bool(OnCustomDrawFooterNode);
+}
+
+bool TCustomdxTreeListControl::IsCustomDrawHeader(int column) {
+  if (OnCustomDrawColumnHeader) return true;
+  TdxTreeListColumn* owner = ColumnAt(column);
+  return owner && owner->OnCustomDrawColumnHeader;
+}
+
+void TCustomdxTreeListControl::DoCustomDrawBand(int band, TCanvas& canvas, bool& done, TAlignment& alignment,
+                                                TFont& font, TColor& color, WideString& text, const RECT& clip,
+                                                const RECT& rect) {
+  (void)clip;
+  if (OnCustomDrawBand) OnCustomDrawBand(this, VisibleBand(band), canvas, rect, text, color, font, alignment, done);
+}
+
+void TCustomdxTreeListControl::DoCustomDrawFooter(TCanvas& canvas, const RECT& rect, bool& done, TAlignment& alignment,
+                                                  TFont& font, TColor& color, WideString& text, int footerIndex,
+                                                  int column, TdxTreeListNode* node) {
+  // The handlers work on a copy, taken back only when it changed.
+  WideString copy = text;
+  TdxTreeListColumn* owner = ColumnAt(column);
+  if (footerIndex == -1) {
+    if (OnCustomDrawFooter) OnCustomDrawFooter(this, canvas, rect, node, owner, copy, color, font, alignment, done);
+  } else if (OnCustomDrawFooterNode) {
+    OnCustomDrawFooterNode(this, canvas, rect, node, owner, footerIndex, copy, color, font, alignment, done);
+  }
+  if (copy != text) text = copy;
+}
+
+void TCustomdxTreeListControl::DoCustomDrawHeader(int column, TCanvas& canvas, bool& done,
+                                                  TdxTreeListColumnSort& sorted, TAlignment& alignment, TFont& font,
+                                                  TColor& color, WideString& text, const RECT& clip,
+                                                  const RECT& rect) {
+  (void)clip;
+  TdxTreeListColumn* owner = ColumnAt(column);
+  if (OnCustomDrawColumnHeader)
+    OnCustomDrawColumnHeader(this, canvas, rect, owner, text, color, font, alignment, sorted, done);
+  if (!done && owner && owner->OnCustomDrawColumnHeader)
+    owner->OnCustomDrawColumnHeader(owner, canvas, rect, owner, text, color, font, alignment, sorted, done);
+}
+
+void TCustomdxTreeListControl::DoCustomDrawIndicator(HDC dc, const RECT& rect, bool& done, TdxLookAndFeel look,
+                                                     TdxGridIndicatorKind kind, TBitmap& bitmap, HBRUSH brush,
+                                                     TdxTreeListNode* node, const RECT& clip) {
+  (void)dc; (void)look; (void)brush; (void)clip;
+  if (!OnCustomDrawIndicator) return;
+  // The handler draws on the cell's bitmap in the header's font and colour.
+  TCanvas& canvas = bitmap.Canvas();
+  struct TFontBack {
+    TCanvas& Canvas;
+    TFont Saved;
+    ~TFontBack() { Canvas.Font().Assign(Saved); }
+  } back{canvas, {}};
+  back.Saved.Assign(canvas.Font());
+  canvas.Font().Assign(FHeaderFont);
+  TColor color = FHeaderColor;
+  canvas.Brush().SetColor(color);
+  OnCustomDrawIndicator(this, canvas, rect, node, kind, color, canvas.Font(), done);
+}
+
+void TCustomdxTreeListControl::DoCustomDrawPreview(TCanvas& canvas, const RECT& rect, bool& done, TFont& font,
+                                                   TColor& textColor, TColor& color, WideString& text, bool selected,
+                                                   TdxTreeListNode* node) {
+  if (OnCustomDrawPreview) OnCustomDrawPreview(this, canvas, rect, node, selected, text, textColor, color, font, done);
+  if (!done && OnCustomDrawPreviewCell)
+    OnCustomDrawPreviewCell(this, canvas, rect, node, selected, text, textColor, color, font, done);
+}
+
+void TCustomdxTreeListControl::GetLevelColor(int level, TColor& color) {
+  if (OnGetLevelColor) OnGetLevelColor(this, level, color);
+}
+
+TImageList* TCustomdxTreeListControl::GetNodeImages(TdxTreeListNode* node) {
+  TImageList* images = TCustomdxTreeList::GetNodeImages(node);
+  DoGetUsedImages(node, images);
+  return images;
+}
+
+void TCustomdxTreeListControl::DoGetUsedImages(TdxTreeListNode* node, TImageList*& images) {
+  if (OnGetUsedImages) OnGetUsedImages(this, node, images);
 }
 
 void TCustomdxTreeListControl::GetEditBounds(const RECT& rect, RECT& bounds) {
@@ -1034,7 +1120,29 @@ void TCustomdxTreeListControl::CMFontChanged(TMessage& message) {
   });
 }
 
-TVK_MESSAGE_MAP(TCustomdxTreeListControl, {CM_FONTCHANGED, &TCustomdxTreeListControl::CMFontChanged})
+void TCustomdxTreeListControl::CMCursorChanged(TMessage& message) {
+  TVK_INHERITED(message);
+  // A cursor set from outside becomes the one hot tracking returns to.
+  if (!FCursorChange) FDefaultCursor = Cursor();
+}
+
+void TCustomdxTreeListControl::CMWinIniChange(TMessage& message) {
+  TVK_INHERITED(message);
+  // Columns are no controls: they hear of the new settings through their tree list.
+  for (TdxTreeListColumn* column : FColumns) {
+    TMessage copy = message;
+    column->Dispatch(copy);
+  }
+}
+
+void TCustomdxTreeListControl::SetParent(TWinControl* parent) {
+  TCustomdxTreeList::SetParent(parent);
+  if (TCustomForm* form = GetParentForm(this)) FParentFormName = form->Name();
+}
+
+TVK_MESSAGE_MAP(TCustomdxTreeListControl, {CM_FONTCHANGED, &TCustomdxTreeListControl::CMFontChanged},
+                {CM_CURSORCHANGED, &TCustomdxTreeListControl::CMCursorChanged},
+                {CM_WININICHANGE, &TCustomdxTreeListControl::CMWinIniChange})
 
 // ---- the designer
 

@@ -49,6 +49,28 @@ using TdxTLColumnSorted = std::function<void(TObject* Sender, TdxTreeListColumn*
 using TdxTLIsExistFooterCell = std::function<void(TObject* Sender, TdxTreeListColumn* Column, bool& Exist)>;
 using TdxTLGetNodeDragText =
     std::function<void(TObject* Sender, TdxTreeListNode* Node, TdxTreeListColumn* Column, WideString& Text)>;
+using TdxTLCustomDrawBand =
+    std::function<void(TObject* Sender, TdxTreeListBand* ABand, TCanvas& ACanvas, RECT ARect, WideString& AText,
+                       TColor& AColor, TFont& AFont, TAlignment& AAlignment, bool& ADone)>;
+// The summary footer's cells (no node).
+using TdxTLCustomDrawFooterCell =
+    std::function<void(TObject* Sender, TCanvas& ACanvas, RECT ARect, TdxTreeListNode* ANode,
+                       TdxTreeListColumn* AColumn, WideString& AText, TColor& AColor, TFont& AFont,
+                       TAlignment& AAlignment, bool& ADone)>;
+// A row footer's cells, footer level AFooterIndex of the node.
+using TdxTLCustomDrawFooterNode =
+    std::function<void(TObject* Sender, TCanvas& ACanvas, RECT ARect, TdxTreeListNode* ANode,
+                       TdxTreeListColumn* AColumn, int AFooterIndex, WideString& AText, TColor& AColor,
+                       TFont& AFont, TAlignment& AAlignment, bool& ADone)>;
+// Draws on the indicator cell's bitmap, which then goes to the screen.
+using TdxTLCustomDrawIndicator =
+    std::function<void(TObject* Sender, TCanvas& ACanvas, RECT ARect, TdxTreeListNode* ANode,
+                       TdxGridIndicatorKind AKind, TColor& AColor, TFont& AFont, bool& ADone)>;
+using TdxTLCustomDrawPreview =
+    std::function<void(TObject* Sender, TCanvas& ACanvas, RECT ARect, TdxTreeListNode* ANode, bool ASelected,
+                       WideString& AText, TColor& ATextColor, TColor& AColor, TFont& AFont, bool& ADone)>;
+using TdxTLGetLevelColor = std::function<void(TObject* Sender, int ALevel, TColor& AColor)>;
+using TdxTLGetUsedImages = std::function<void(TObject* Sender, TdxTreeListNode* Node, TImageList*& Images)>;
 
 class TCustomdxTreeListControl : public TCustomdxTreeList {
 public:
@@ -220,6 +242,28 @@ public:
                         TColor& color, WideString& text, HBRUSH brush, bool rightEdge, bool leftEdge,
                         bool newItemRow, bool focused, bool selected, int column, TdxTreeListNode* node) override;
   void DrawCellValue(HDC dc, const RECT& rect, TdxTreeListCellViewData& cell, int column) override;
+  // --- bands, headers, footers, previews and indicators through the events
+  bool IsCustomDrawBand(int band) override { (void)band; return bool(OnCustomDrawBand); }
+  bool IsCustomDrawFooter(TdxTreeListNode* node, int column, int footerIndex) override;
+  bool IsCustomDrawHeader(int column) override;
+  bool IsCustomDrawPreview() override { return OnCustomDrawPreviewCell || OnCustomDrawPreview; }
+  bool IsLevelColor() override { return bool(OnGetLevelColor); }
+  void DoCustomDrawBand(int band, TCanvas& canvas, bool& done, TAlignment& alignment, TFont& font, TColor& color,
+                        WideString& text, const RECT& clip, const RECT& rect) override;
+  void DoCustomDrawFooter(TCanvas& canvas, const RECT& rect, bool& done, TAlignment& alignment, TFont& font,
+                          TColor& color, WideString& text, int footerIndex, int column,
+                          TdxTreeListNode* node) override;
+  void DoCustomDrawHeader(int column, TCanvas& canvas, bool& done, TdxTreeListColumnSort& sorted,
+                          TAlignment& alignment, TFont& font, TColor& color, WideString& text, const RECT& clip,
+                          const RECT& rect) override;
+  void DoCustomDrawIndicator(HDC dc, const RECT& rect, bool& done, TdxLookAndFeel look, TdxGridIndicatorKind kind,
+                             TBitmap& bitmap, HBRUSH brush, TdxTreeListNode* node, const RECT& clip) override;
+  void DoCustomDrawPreview(TCanvas& canvas, const RECT& rect, bool& done, TFont& font, TColor& textColor,
+                           TColor& color, WideString& text, bool selected, TdxTreeListNode* node) override;
+  void GetLevelColor(int level, TColor& color) override;
+  // The node's images: the control's, unless OnGetUsedImages names others.
+  TImageList* GetNodeImages(TdxTreeListNode* node) override;
+  virtual void DoGetUsedImages(TdxTreeListNode* node, TImageList*& images);
 
   // --- text nodes
   TdxTreeListNode* CreateNode() override;
@@ -254,6 +298,19 @@ public:
   TNotifyEvent OnChangedColumnsWidth;
   // A cell goes to OnCustomDraw, then OnCustomDrawCell and OnCustomDrawCellWide, then its column.
   TdxTLCustomDrawCell OnCustomDraw, OnCustomDrawCell, OnCustomDrawCellWide;
+  TdxTLCustomDrawBand OnCustomDrawBand;
+  // A header goes to the control's handler, then to its column's.
+  TdxTLCustomDrawHeader OnCustomDrawColumnHeader;
+  TdxTLCustomDrawFooterCell OnCustomDrawFooter;
+  TdxTLCustomDrawFooterNode OnCustomDrawFooterNode;
+  TdxTLCustomDrawIndicator OnCustomDrawIndicator;
+  // A preview goes to OnCustomDrawPreview, then OnCustomDrawPreviewCell.
+  TdxTLCustomDrawPreview OnCustomDrawPreview, OnCustomDrawPreviewCell;
+  TdxTLGetLevelColor OnGetLevelColor;
+  TdxTLGetUsedImages OnGetUsedImages;
+  // The name of the form the control was last put on (the layout store's key).
+  const WideString& ParentFormName() const { return FParentFormName; }
+  void SetParent(TWinControl* parent) override;
 
   void ClearListNodes() override;
   void ResetNodeRowHeights() override;
@@ -267,6 +324,8 @@ protected:
   void Loaded() override;
   TVK_MESSAGES();
   void CMFontChanged(TMessage& message);
+  void CMCursorChanged(TMessage& message);
+  void CMWinIniChange(TMessage& message);
 
 private:
   friend class TdxTreeListColumn;
@@ -302,6 +361,7 @@ private:
   std::vector<int> FHeaderBounds;
   bool FHeaderBoundsLoading = false;
   bool FCachesFilled = false;  // the band and header lists are current
+  WideString FParentFormName;
 };
 
 // A design-time host's hook on a tree list: registers itself as the tree

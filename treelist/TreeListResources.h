@@ -8,7 +8,7 @@
 #define IDS_dxTreeListBands 38809
 #define IDS_dxTreeListHeaders 38810
 #define IDS_dxTreeListInvalidOwner 38820
-#define IDS_dxInspectorCheckTrue 38901
-#define IDS_dxInspectorCheckFalse 38902
+#define IDS_dxTreeListCheckTrue 38901
+#define IDS_dxTreeListCheckFalse 38902
 
 #endif

@@ -3,7 +3,9 @@
 #include "ModuleInit.h"
 #include "TreeListColumn.h"
 #include "TreeListRoutines.h"
+#include "dxTLClms.h"
 
 #define TVK_TREELIST_STEPS                                                                              \
   ::tvk::TInitStep{"dxTL", &::tvk::TreeListUnitStartup, &::tvk::TreeListUnitShutdown},                \
-  ::tvk::TInitStep{"dxTLColumns", &::tvk::RegisterColumnClasses, &::tvk::UnregisterColumnClasses},
+  ::tvk::TInitStep{"dxTLColumns", &::tvk::RegisterColumnClasses, &::tvk::UnregisterColumnClasses},     \
+  ::tvk::TInitStep{"dxTLClms", &::tvk::ColumnTypesUnitStartup, &::tvk::ColumnTypesUnitShutdown},

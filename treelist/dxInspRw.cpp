@@ -13,8 +13,8 @@ namespace tvk {
 
 namespace {
 
-const TResStringRec kCheckTrueText(IDS_dxInspectorCheckTrue);
-const TResStringRec kCheckFalseText(IDS_dxInspectorCheckFalse);
+const TResStringRec kCheckTrueText(IDS_dxTreeListCheckTrue);
+const TResStringRec kCheckFalseText(IDS_dxTreeListCheckFalse);
 // What new check rows take for their checked and unchecked texts (loaded at start-up).
 WideString gDefaultValueChecked, gDefaultValueUnchecked;
 int gRowsStartCount = 0;
