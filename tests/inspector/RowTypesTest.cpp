@@ -3,6 +3,7 @@
 #include "RowsFixture.h"
 
 #include "ClassRegistry.h"
+#include "dxExUtils.h"
 #include "dxInspRw.h"
 
 namespace inspector_test {
@@ -82,6 +83,8 @@ TEST_F(RowTypesFixture, EachKindEditsThroughItsOwnEditorAndPaintsItsCell) {
   dateRow->OnDateValidateInput = nullptr;
 
   auto* popup = MakeRow<TdxInspectorTextPopupRow>(Insp);
+  auto* blob = MakeRow<TdxInspectorTextBlobRow>(Insp);
+  auto* graphic = MakeRow<TdxInspectorTextGraphicRow>(Insp);
   currency->SetDisplayFormat(L"");
   Case cases[] = {
       {"mask", mask, &TdxInspectorMaskEdit::StaticClassInfo(), &TdxTextEditViewData::StaticClassInfo(), L"abc",
@@ -100,6 +103,10 @@ TEST_F(RowTypesFixture, EachKindEditsThroughItsOwnEditorAndPaintsItsCell) {
        L"q", L"q"},
       {"popup", popup, &TdxInspectorPopupEdit::StaticClassInfo(), &TdxDropDownEditViewData::StaticClassInfo(), L"a",
        L"b", L"b"},
+      {"blob", blob, &TdxInspectorBlobEdit::StaticClassInfo(), &TdxBlobEditViewData::StaticClassInfo(), L"abc",
+       L"abc", L"abc"},
+      {"graphic", graphic, &TdxInspectorGraphicEdit::StaticClassInfo(), &TdxGraphicEditViewData::StaticClassInfo(),
+       L"", L"", L""},
       {"time", time, &TdxInspectorTimeEdit::StaticClassInfo(), &TdxSpinEditViewData::StaticClassInfo(), L"",
        L"", L""},
   };
@@ -340,8 +347,64 @@ TEST_F(RowTypesFixture, AnImageRowHandsItsListsToItsEditorAndForgetsAFreedImageL
   EXPECT_EQ(nullptr, row->Images());
 }
 
+TEST_F(RowTypesFixture, ABlobRowPaintsItsKindAndAnEmptyValueAsNull) {
+  auto* row = MakeRow<TdxInspectorTextBlobRow>(Insp);
+  auto* blob = dynamic_cast<TdxBlobEditViewData*>(&row->ViewData());
+  ASSERT_NE(nullptr, blob);
+  TdxInspectorCellViewData cell;
+  row->PrepareViewData(*blob, cell);
+  EXPECT_TRUE(blob->IsNull);
+  row->SetBlobEditKind(bekPict);
+  row->SetText(L"x");
+  row->PrepareViewData(*blob, cell);
+  EXPECT_FALSE(blob->IsNull);
+  EXPECT_EQ(bekPict, blob->BlobEditKind);
+  EXPECT_EQ(&GetBlobGlyphImages(), blob->Images);
+  // The pop-up's size comes back from the editor.
+  std::unique_ptr<TdxInspectorBlobEdit> editor(CreateComponent<TdxInspectorBlobEdit>(nullptr));
+  row->AssignEditorProperties(editor.get());
+  EXPECT_EQ(bekPict, editor->BlobEditKind());
+  editor->FPopupWidth = 321;
+  editor->FOnSavePopupSize(editor.get());
+  EXPECT_EQ(321, row->Settings.PopupWidth);
+  auto* copy = MakeRow<TdxInspectorTextBlobRow>(Insp);
+  copy->Assign(*row);
+  EXPECT_EQ(bekPict, copy->BlobEditKind());
+  EXPECT_EQ(321, copy->Settings.PopupWidth);
+  copy->RestoreDefaults();
+  EXPECT_EQ(bekMemo, copy->BlobEditKind());
+  EXPECT_EQ(200, copy->Settings.PopupWidth);
+}
+
+TEST_F(RowTypesFixture, AGraphicRowPaintsItsPictureAndKeepsItThroughItsEditor) {
+  auto* row = MakeRow<TdxInspectorTextGraphicRow>(Insp);
+  TPicture picture;
+  TBitmap bitmap;
+  bitmap.SetSize(16, 16);
+  bitmap.Canvas().Brush().SetColor(0x0000FF);
+  const RECT all{0, 0, 16, 16};
+  bitmap.Canvas().FillRect(all);
+  picture.Assign(bitmap);
+  const WideString text = SavePictureToText(&picture);
+  ASSERT_FALSE(text.empty());
+  row->SetText(text);
+  Insp->Update();
+  EXPECT_GT(InkInValueCell(row), 0);
+  TdxInplaceEdit* editor = EditRow(row, [&](TdxInplaceEdit* e) {
+    auto* graphic = dynamic_cast<TdxInspectorGraphicEdit*>(e);
+    ASSERT_NE(nullptr, graphic);
+    EXPECT_FALSE(IsPictureEmpty(&graphic->Picture()));
+  });
+  ASSERT_NE(nullptr, editor);
+  EXPECT_EQ(text, row->Text());
+  row->SetPopupToolbarPosStored(false);
+  EXPECT_EQ(kNoToolbarPos.x, row->PopupToolbarPos.x);
+  EXPECT_EQ(kNoToolbarPos.y, row->PopupToolbarPos.y);
+}
+
 TEST_F(RowTypesFixture, TheUnitRegistersTheTextVariantsInOrder) {
   for (const wchar_t* name : {L"TdxInspectorTextMaskRow", L"TdxInspectorTextCheckRow", L"TdxInspectorTextMemoRow",
+                              L"TdxInspectorTextBlobRow", L"TdxInspectorTextGraphicRow",
                               L"TdxInspectorTextRow", L"TdxInspectorComplexRow"})
     EXPECT_NE(nullptr, GetClass(name)) << name;
   EXPECT_TRUE(InspectorRowsUnitStartup());  // entered again: nothing new
