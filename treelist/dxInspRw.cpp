@@ -768,15 +768,51 @@ void TdxInspectorPopupRow::Assign(const TPersistent& source) {
     FPopupFormClientEdge = row->FPopupFormClientEdge;
     FPopupFormFlatBorder = row->FPopupFormFlatBorder;
     FPopupFormSizeable = row->FPopupFormSizeable;
+    FPopupFormBorderStyle = row->FPopupFormBorderStyle;
     SetPopupMinHeight(row->FPopupMinHeight);
     SetPopupMinWidth(row->FPopupMinWidth);
+    SetPopupControl(row->FPopupControl);
   }
+}
+
+void TdxInspectorPopupRow::SetPopupControl(TControl* value) {
+  if (value == FPopupControl) return;
+  if (FPopupControl) FPopupControl->RemoveFreeNotification(this);
+  FPopupControl = value;
+  if (value) value->FreeNotification(this);
+}
+
+void TdxInspectorPopupRow::Notification(TComponent* component, TOperation operation) {
+  TdxInspectorDropDownRow::Notification(component, operation);
+  // The control is going: only let go of it.
+  if (operation == TOperation::opRemove && component == FPopupControl) FPopupControl = nullptr;
+}
+
+void TdxInspectorPopupRow::DoCloseQuery(TObject* sender, bool& canClose) {
+  (void)sender;
+  if (OnCloseQuery) OnCloseQuery(this, canClose);
+}
+
+void TdxInspectorPopupRow::DoPopupCloseUp(TObject* sender, WideString& text, bool& accept) {
+  (void)sender;
+  if (OnCloseUp) OnCloseUp(this, text, accept);
+}
+
+void TdxInspectorPopupRow::DoInitPopup(TObject* sender) {
+  (void)sender;
+  if (OnInitPopup) OnInitPopup(this);
+}
+
+void TdxInspectorPopupRow::DoPopup(TObject* sender, const WideString& editText) {
+  (void)sender;
+  if (OnPopup) OnPopup(this, editText);
 }
 
 void TdxInspectorPopupRow::RestoreDefaults() {
   TdxInspectorDropDownRow::RestoreDefaults();
   FHideEditCursor = false;
   FPopupAutoSize = true;
+  FPopupFormBorderStyle = pbsDialog;
   FPopupFormCaption.clear();
   FPopupFormClientEdge = false;
   FPopupFormFlatBorder = true;
@@ -802,6 +838,8 @@ void TdxInspectorPopupRow::AssignEditorProperties(TdxInplaceEdit* editor) {
   if (!popup) return;
   popup->SetHideEditCursor(FHideEditCursor);
   popup->FPopupAutoSize = FPopupAutoSize;
+  popup->SetPopupControl(FPopupControl);
+  popup->FPopupFormBorderStyle = FPopupFormBorderStyle;
   popup->FPopupFormCaption = FPopupFormCaption;
   popup->FPopupClientEdge = FPopupFormClientEdge;
   popup->FPopupFlatBorder = FPopupFormFlatBorder;
@@ -810,6 +848,10 @@ void TdxInspectorPopupRow::AssignEditorProperties(TdxInplaceEdit* editor) {
   popup->SetPopupMinWidth(FPopupMinWidth);
   popup->SetPopupHeight(FPopupHeight);
   popup->SetPopupWidth(FPopupWidth);
+  popup->FOnCloseQuery = [this](TObject* sender, bool& canClose) { DoCloseQuery(sender, canClose); };
+  popup->FOnCloseUp = [this](TObject* sender, WideString& text, bool& accept) { DoPopupCloseUp(sender, text, accept); };
+  popup->FOnInitPopup = [this](TObject* sender) { DoInitPopup(sender); };
+  popup->FOnPopup = [this](TObject* sender, const WideString& text) { DoPopup(sender, text); };
 }
 
 // ---- button, MRU and hyperlink

@@ -373,8 +373,6 @@ private:
   bool FCanDeleteText = false, FRevertable = true, FSorted = false;
 };
 
-using TdxPopupEditCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
-
 class TdxInspectorPopupRow : public TdxInspectorDropDownRow {
 public:
   TVK_INSPECTOR_ROW(TdxInspectorPopupRow, TdxInspectorDropDownRow)
@@ -403,8 +401,26 @@ public:
   void SetPopupFormFlatBorder(bool value) { FPopupFormFlatBorder = value; }
   bool PopupFormSizeable() const { return FPopupFormSizeable; }
   void SetPopupFormSizeable(bool value) { FPopupFormSizeable = value; }
+  TdxPopupEditFormBorderStyle PopupFormBorderStyle() const { return FPopupFormBorderStyle; }
+  void SetPopupFormBorderStyle(TdxPopupEditFormBorderStyle value) { FPopupFormBorderStyle = value; }
+  TControl* PopupControl() const { return FPopupControl; }
+  void SetPopupControl(TControl* value);
+  // The editor's pop-up events, answered with the row as sender.
+  virtual void DoCloseQuery(TObject* sender, bool& canClose);
+  virtual void DoPopupCloseUp(TObject* sender, WideString& text, bool& accept);
+  virtual void DoInitPopup(TObject* sender);
+  virtual void DoPopup(TObject* sender, const WideString& editText);
+  TdxPopupEditCloseQueryEvent OnCloseQuery;
+  TdxPopupEditCloseUpEvent OnCloseUp;
+  TNotifyEvent OnInitPopup;
+  TdxPopupEditPopupEvent OnPopup;
+
+protected:
+  void Notification(TComponent* component, TOperation operation) override;
 
 private:
+  TControl* FPopupControl = nullptr;
+  TdxPopupEditFormBorderStyle FPopupFormBorderStyle = pbsDialog;
   bool FHideEditCursor = false, FPopupAutoSize = true;
   WideString FPopupFormCaption;
   bool FPopupFormClientEdge = false, FPopupFormFlatBorder = true, FPopupFormSizeable = true;

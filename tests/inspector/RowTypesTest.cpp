@@ -3,6 +3,7 @@
 #include "RowsFixture.h"
 
 #include "ClassRegistry.h"
+#include "Panels.h"
 #include "dxExUtils.h"
 #include "dxInspRw.h"
 
@@ -400,6 +401,50 @@ TEST_F(RowTypesFixture, AGraphicRowPaintsItsPictureAndKeepsItThroughItsEditor) {
   row->SetPopupToolbarPosStored(false);
   EXPECT_EQ(kNoToolbarPos.x, row->PopupToolbarPos.x);
   EXPECT_EQ(kNoToolbarPos.y, row->PopupToolbarPos.y);
+}
+
+TEST_F(RowTypesFixture, APopupRowHandsItsControlAndEventsToItsEditorAndForgetsAFreedControl) {
+  auto* row = MakeRow<TdxInspectorTextPopupRow>(Insp);
+  auto control = std::make_unique<TPanel>(nullptr);
+  row->SetPopupControl(control.get());
+  row->SetPopupFormBorderStyle(pbsSysPanel);
+  std::vector<TObject*> senders;
+  row->OnCloseQuery = [&](TObject* sender, bool& canClose) {
+    senders.push_back(sender);
+    canClose = false;
+  };
+  row->OnCloseUp = [&](TObject* sender, WideString& text, bool&) {
+    senders.push_back(sender);
+    text = L"closed";
+  };
+  row->OnInitPopup = [&](TObject* sender) { senders.push_back(sender); };
+  WideString shown;
+  row->OnPopup = [&](TObject* sender, const WideString& text) {
+    senders.push_back(sender);
+    shown = text;
+  };
+  std::unique_ptr<TdxInspectorPopupEdit> editor(CreateComponent<TdxInspectorPopupEdit>(nullptr));
+  row->AssignEditorProperties(editor.get());
+  EXPECT_EQ(control.get(), editor->PopupControl());
+  EXPECT_EQ(pbsSysPanel, editor->FPopupFormBorderStyle);
+  bool canClose = true, accept = true;
+  WideString text = L"t";
+  editor->FOnCloseQuery(editor.get(), canClose);
+  editor->FOnCloseUp(editor.get(), text, accept);
+  editor->FOnInitPopup(editor.get());
+  editor->FOnPopup(editor.get(), L"shown");
+  EXPECT_EQ(std::vector<TObject*>(4, row), senders);
+  EXPECT_FALSE(canClose);
+  EXPECT_EQ(L"closed", text);
+  EXPECT_EQ(L"shown", shown);
+  auto* copy = MakeRow<TdxInspectorTextPopupRow>(Insp);
+  copy->Assign(*row);
+  EXPECT_EQ(control.get(), copy->PopupControl());
+  EXPECT_EQ(pbsSysPanel, copy->PopupFormBorderStyle());
+  editor.reset();
+  control.reset();
+  EXPECT_EQ(nullptr, row->PopupControl());
+  EXPECT_EQ(nullptr, copy->PopupControl());
 }
 
 TEST_F(RowTypesFixture, TheUnitRegistersTheTextVariantsInOrder) {
