@@ -192,7 +192,7 @@ public:
   virtual double DefaultMinValue() const { return 0; }
   virtual double DefaultMaxValue() const { return 0; }
   // The system's currency settings changed: a format never set follows them.
-  void SettingsChanged();
+  void SettingsChanged() override;
 
   int DecimalPlaces() const { return int(FDecimalPlaces); }
   void SetDecimalPlaces(int value) { FDecimalPlaces = uint32_t(value); }

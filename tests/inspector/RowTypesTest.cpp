@@ -3,6 +3,7 @@
 #include "RowsFixture.h"
 
 #include "ClassRegistry.h"
+#include "LocaleFormats.h"
 #include "Panels.h"
 #include "dxExUtils.h"
 #include "dxInspRw.h"
@@ -445,6 +446,18 @@ TEST_F(RowTypesFixture, APopupRowHandsItsControlAndEventsToItsEditorAndForgetsAF
   control.reset();
   EXPECT_EQ(nullptr, row->PopupControl());
   EXPECT_EQ(nullptr, copy->PopupControl());
+}
+
+TEST_F(RowTypesFixture, ACurrencyFormatNeverSetFollowsTheUsersSettings) {
+  FormatSettings().CurrencyString = L"Qx";
+  auto* following = MakeRow<TdxInspectorTextCurrencyRow>(Insp);
+  auto* own = MakeRow<TdxInspectorTextCurrencyRow>(Insp);
+  own->SetDisplayFormat(L"Qx 0.00");
+  ASSERT_NE(std::wstring::npos, std::wstring(following->DisplayFormat()).find(L"Qx"));
+  Insp->Perform(CM_WININICHANGE, 0, 0);  // the settings are read again
+  EXPECT_EQ(BuildCurrencyDisplayFormat(), following->DisplayFormat());
+  EXPECT_EQ(std::wstring::npos, std::wstring(following->DisplayFormat()).find(L"Qx"));
+  EXPECT_EQ(L"Qx 0.00", own->DisplayFormat());
 }
 
 TEST_F(RowTypesFixture, TheUnitRegistersTheTextVariantsInOrder) {
