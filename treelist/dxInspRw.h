@@ -64,6 +64,7 @@ public:
   WideString EditMask() const { return FAssignedEditMask ? FEditMask : DefaultEditMask(); }
   void SetEditMask(const WideString& value);
   bool EditMaskAssigned() const { return FAssignedEditMask; }
+  bool EditMaskStored() const { return FAssignedEditMask && FEditMask != DefaultEditMask(); }
   bool IgnoreMaskBlank() const { return FIgnoreMaskBlank; }
   void SetIgnoreMaskBlank(bool value) { FIgnoreMaskBlank = value; }
 
@@ -123,6 +124,11 @@ private:
 enum TdxSpinRowValue { srMinValue, srMaxValue };
 using TdxSpinRowValues = unsigned;  // bit n: value n
 
+// A limit is written when it was assigned and differs from the kind's default.
+inline bool SpinRowValueStored(TdxSpinRowValues assigned, TdxSpinRowValue which, double value, double byDefault) {
+  return (assigned & Bit(which)) && value != byDefault;
+}
+
 class TdxInspectorSpinRow : public TdxInspectorRow {
 public:
   TVK_INSPECTOR_ROW(TdxInspectorSpinRow, TdxInspectorRow)
@@ -143,6 +149,9 @@ public:
   void SetEditorEnabled(bool value) { FEditorEnabled = value; }
   double Increment() const { return FIncrement; }
   void SetIncrement(double value) { FIncrement = value; }
+  bool IncrementStored() const { return FIncrement != 1.0; }
+  bool MinValueStored() const { return SpinRowValueStored(FAssignedValues, srMinValue, FMinValue, DefaultMinValue()); }
+  bool MaxValueStored() const { return SpinRowValueStored(FAssignedValues, srMaxValue, FMaxValue, DefaultMaxValue()); }
   double MinValue() const { return (FAssignedValues & Bit(srMinValue)) ? FMinValue : DefaultMinValue(); }
   void SetMinValue(double value);
   double MaxValue() const { return (FAssignedValues & Bit(srMaxValue)) ? FMaxValue : DefaultMaxValue(); }
@@ -199,6 +208,8 @@ public:
   const WideString& DisplayFormat() const { return FDisplayFormat; }
   void SetDisplayFormat(const WideString& value);
   bool DisplayFormatStored() const { return FDisplayFormatStored; }
+  bool MinValueStored() const { return SpinRowValueStored(FAssignedSpin, srMinValue, FMinValue, DefaultMinValue()); }
+  bool MaxValueStored() const { return SpinRowValueStored(FAssignedSpin, srMaxValue, FMaxValue, DefaultMaxValue()); }
   double MinValue() const { return (FAssignedSpin & Bit(srMinValue)) ? FMinValue : DefaultMinValue(); }
   void SetMinValue(double value);
   double MaxValue() const { return (FAssignedSpin & Bit(srMaxValue)) ? FMaxValue : DefaultMaxValue(); }

@@ -460,6 +460,47 @@ TEST_F(RowTypesFixture, ACurrencyFormatNeverSetFollowsTheUsersSettings) {
   EXPECT_EQ(L"Qx 0.00", own->DisplayFormat());
 }
 
+TEST_F(RowTypesFixture, KindSettingsAreWrittenOnlyWhenTheyDifferFromTheirDefaults) {
+  auto* mask = MakeRow<TdxInspectorTextMaskRow>(Insp);
+  auto* spin = MakeRow<TdxInspectorTextSpinRow>(Insp);
+  auto* currency = MakeRow<TdxInspectorTextCurrencyRow>(Insp);
+  struct Case {
+    const char* What;
+    std::function<bool()> Stored;
+    std::function<void()> ToDefault, Away;
+  };
+  const WideString defaultFormat = currency->DisplayFormat();
+  Case cases[] = {
+      {"mask", [&] { return mask->EditMaskStored(); }, [&] { mask->SetEditMask(L""); },
+       [&] { mask->SetEditMask(L"000"); }},
+      {"increment", [&] { return spin->IncrementStored(); }, [&] { spin->SetIncrement(1.0); },
+       [&] { spin->SetIncrement(0.5); }},
+      {"spin minimum", [&] { return spin->MinValueStored(); }, [&] { spin->SetMinValue(0); },
+       [&] { spin->SetMinValue(-3); }},
+      {"spin maximum", [&] { return spin->MaxValueStored(); }, [&] { spin->SetMaxValue(0); },
+       [&] { spin->SetMaxValue(9); }},
+      {"currency minimum", [&] { return currency->MinValueStored(); }, [&] { currency->SetMinValue(0); },
+       [&] { currency->SetMinValue(-1); }},
+      {"currency maximum", [&] { return currency->MaxValueStored(); }, [&] { currency->SetMaxValue(0); },
+       [&] { currency->SetMaxValue(1); }},
+  };
+  for (Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    EXPECT_FALSE(c.Stored());
+    c.ToDefault();  // assigned, but the default
+    EXPECT_FALSE(c.Stored());
+    c.Away();
+    EXPECT_TRUE(c.Stored());
+  }
+  // The display format is written once set, even to the text it had.
+  EXPECT_FALSE(currency->DisplayFormatStored());
+  currency->SetDisplayFormat(L"0.0");
+  currency->SetDisplayFormat(defaultFormat);
+  EXPECT_TRUE(currency->DisplayFormatStored());
+  currency->RestoreDefaults();
+  EXPECT_FALSE(currency->DisplayFormatStored());
+}
+
 TEST_F(RowTypesFixture, TheUnitRegistersTheTextVariantsInOrder) {
   for (const wchar_t* name : {L"TdxInspectorTextMaskRow", L"TdxInspectorTextCheckRow", L"TdxInspectorTextMemoRow",
                               L"TdxInspectorTextBlobRow", L"TdxInspectorTextGraphicRow",
