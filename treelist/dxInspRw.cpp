@@ -3,10 +3,12 @@
 #include <cmath>
 
 #include "ClassRegistry.h"
+#include "Clipbrd.h"
 #include "Convert.h"
 #include "LocaleFormats.h"
 #include "ResStrings.h"
 #include "TreeListResources.h"
+#include "dxExUtils.h"
 #include "dxValueText.h"
 
 namespace tvk {
@@ -766,15 +768,51 @@ void TdxInspectorPopupRow::Assign(const TPersistent& source) {
     FPopupFormClientEdge = row->FPopupFormClientEdge;
     FPopupFormFlatBorder = row->FPopupFormFlatBorder;
     FPopupFormSizeable = row->FPopupFormSizeable;
+    FPopupFormBorderStyle = row->FPopupFormBorderStyle;
     SetPopupMinHeight(row->FPopupMinHeight);
     SetPopupMinWidth(row->FPopupMinWidth);
+    SetPopupControl(row->FPopupControl);
   }
+}
+
+void TdxInspectorPopupRow::SetPopupControl(TControl* value) {
+  if (value == FPopupControl) return;
+  if (FPopupControl) FPopupControl->RemoveFreeNotification(this);
+  FPopupControl = value;
+  if (value) value->FreeNotification(this);
+}
+
+void TdxInspectorPopupRow::Notification(TComponent* component, TOperation operation) {
+  TdxInspectorDropDownRow::Notification(component, operation);
+  // The control is going: only let go of it.
+  if (operation == TOperation::opRemove && component == FPopupControl) FPopupControl = nullptr;
+}
+
+void TdxInspectorPopupRow::DoCloseQuery(TObject* sender, bool& canClose) {
+  (void)sender;
+  if (OnCloseQuery) OnCloseQuery(this, canClose);
+}
+
+void TdxInspectorPopupRow::DoPopupCloseUp(TObject* sender, WideString& text, bool& accept) {
+  (void)sender;
+  if (OnCloseUp) OnCloseUp(this, text, accept);
+}
+
+void TdxInspectorPopupRow::DoInitPopup(TObject* sender) {
+  (void)sender;
+  if (OnInitPopup) OnInitPopup(this);
+}
+
+void TdxInspectorPopupRow::DoPopup(TObject* sender, const WideString& editText) {
+  (void)sender;
+  if (OnPopup) OnPopup(this, editText);
 }
 
 void TdxInspectorPopupRow::RestoreDefaults() {
   TdxInspectorDropDownRow::RestoreDefaults();
   FHideEditCursor = false;
   FPopupAutoSize = true;
+  FPopupFormBorderStyle = pbsDialog;
   FPopupFormCaption.clear();
   FPopupFormClientEdge = false;
   FPopupFormFlatBorder = true;
@@ -800,6 +838,8 @@ void TdxInspectorPopupRow::AssignEditorProperties(TdxInplaceEdit* editor) {
   if (!popup) return;
   popup->SetHideEditCursor(FHideEditCursor);
   popup->FPopupAutoSize = FPopupAutoSize;
+  popup->SetPopupControl(FPopupControl);
+  popup->FPopupFormBorderStyle = FPopupFormBorderStyle;
   popup->FPopupFormCaption = FPopupFormCaption;
   popup->FPopupClientEdge = FPopupFormClientEdge;
   popup->FPopupFlatBorder = FPopupFormFlatBorder;
@@ -808,6 +848,10 @@ void TdxInspectorPopupRow::AssignEditorProperties(TdxInplaceEdit* editor) {
   popup->SetPopupMinWidth(FPopupMinWidth);
   popup->SetPopupHeight(FPopupHeight);
   popup->SetPopupWidth(FPopupWidth);
+  popup->FOnCloseQuery = [this](TObject* sender, bool& canClose) { DoCloseQuery(sender, canClose); };
+  popup->FOnCloseUp = [this](TObject* sender, WideString& text, bool& accept) { DoPopupCloseUp(sender, text, accept); };
+  popup->FOnInitPopup = [this](TObject* sender) { DoInitPopup(sender); };
+  popup->FOnPopup = [this](TObject* sender, const WideString& text) { DoPopup(sender, text); };
 }
 
 // ---- button, MRU and hyperlink
@@ -1188,6 +1232,272 @@ void TdxInspectorImageRow::PrepareViewData(TdxEditViewData& viewData, const TdxI
   }
 }
 
+// ---- blob
+
+TdxInspectorCustomBlobRow::TdxInspectorCustomBlobRow(TComponent* owner)
+    : TdxInspectorDropDownRow(owner), PictureClipboardFormat(PictureClipFormat()) {}
+
+void TdxInspectorCustomBlobRow::Assign(const TPersistent& source) {
+  const auto* row = dynamic_cast<const TdxInspectorCustomBlobRow*>(&source);
+  if (!row) {
+    TdxInspectorDropDownRow::Assign(source);
+    return;
+  }
+  TKindUpdate lock(Inspector());
+  TdxInspectorDropDownRow::Assign(source);
+  Settings = row->Settings;
+  SetBlobPaintStyle(row->FBlobPaintStyle);
+  FPictureFilter = row->FPictureFilter;
+  FBlobEditKind = row->FBlobEditKind;
+  SetBlobKind(row->FBlobKind);
+}
+
+void TdxInspectorCustomBlobRow::RestoreDefaults() {
+  TdxInspectorDropDownRow::RestoreDefaults();
+  Settings = {};
+  FBlobPaintStyle = bpsIcon;
+  FBlobEditKind = bekMemo;
+  FBlobKind = bkAuto;
+}
+
+void TdxInspectorCustomBlobRow::SetBlobKind(TdxBlobKind value) {
+  if (value == FBlobKind) return;
+  FBlobKind = value;
+  Changed();
+}
+
+void TdxInspectorCustomBlobRow::SetBlobPaintStyle(TdxBlobPaintStyle value) {
+  if (value == FBlobPaintStyle) return;
+  FBlobPaintStyle = value;
+  Changed();
+}
+
+void TdxInspectorTextBlobRow::SetBlobEditKind(TdxBlobEditKind value) {
+  if (value == FBlobEditKind) return;
+  FBlobEditKind = value;
+  Changed();
+}
+
+TGraphicClass TdxInspectorCustomBlobRow::GetGraphicClass() {
+  TGraphicClass graphicClass = PictureGraphicClass;
+  if (OnGetGraphicClass) OnGetGraphicClass(this, graphicClass);
+  return graphicClass;
+}
+
+void TdxInspectorCustomBlobRow::DoAssignPicture(TObject* sender, TPicture*& picture) {
+  (void)sender;
+  if (OnAssignPicture) OnAssignPicture(this, picture);
+}
+
+void TdxInspectorCustomBlobRow::DoGetGraphicClass(TObject* sender, TGraphicClass& graphicClass) {
+  (void)sender;
+  graphicClass = GetGraphicClass();
+}
+
+void TdxInspectorCustomBlobRow::DoSavePopupSize(TObject* sender) {
+  if (auto* blob = dynamic_cast<TdxInspectorBlobEdit*>(sender)) {
+    Settings.PopupWidth = blob->FPopupWidth;
+    Settings.PopupHeight = blob->FPopupHeight;
+  }
+}
+
+void TdxInspectorCustomBlobRow::AssignEditorProperties(TdxInplaceEdit* editor) {
+  TdxInspectorDropDownRow::AssignEditorProperties(editor);
+  auto* blob = dynamic_cast<TdxInplaceBlobEdit*>(editor);
+  if (!blob) return;
+  const TdxInspectorBlobSettings& s = Settings;
+  blob->FAlwaysSaveText = s.AlwaysSaveText;
+  blob->SetBlobEditKind(GetBlobEditKind());
+  blob->SetBlobPaintStyle(FBlobPaintStyle);
+  blob->FMemoCharCase = s.MemoCharCase;
+  blob->FMemoHideScrollBars = s.MemoHideScrollBars;
+  blob->FMemoMaxLength = s.MemoMaxLength;
+  blob->FMemoOEMConvert = s.MemoOEMConvert;
+  blob->FMemoScrollBars = s.MemoScrollBars;
+  blob->FMemoSelectionBar = s.MemoSelectionBar;
+  blob->FMemoWantReturns = s.MemoWantReturns;
+  blob->FMemoWantTabs = s.MemoWantTabs;
+  blob->FMemoWordWrap = s.MemoWordWrap;
+  blob->FPictureAutoSize = s.PictureAutoSize;
+  blob->FPictureClipboardFormat = PictureClipboardFormat;
+  blob->FPictureFilter = FPictureFilter;
+  blob->FPictureGraphicClass = PictureGraphicClass;
+  blob->FPictureTransparency = s.PictureTransparency;
+  blob->FPopupHeight = s.PopupHeight;
+  blob->FPopupWidth = s.PopupWidth;
+  blob->FShowExPopupItems = s.ShowExPopupItems;
+  blob->FShowPicturePopup = s.ShowPicturePopup;
+  blob->FSizeablePopup = s.SizeablePopup;
+  blob->FOnAssignPicture = [this](TObject* sender, TPicture*& picture) { DoAssignPicture(sender, picture); };
+  blob->FOnGetGraphicClass = [this](TObject* sender, TGraphicClass& c) { DoGetGraphicClass(sender, c); };
+  blob->FOnSavePopupSize = [this](TObject* sender) { DoSavePopupSize(sender); };
+}
+
+void TdxInspectorCustomBlobRow::WriteEditorValue(TdxInplaceEdit* editor, Variant& value) {
+  Variant scratch;
+  TdxInspectorDropDownRow::WriteEditorValue(editor, scratch);
+  value = Variant(EditText());
+  if (auto* blob = dynamic_cast<TdxInplaceBlobEdit*>(editor)) blob->SetBlobText(EditText());
+}
+
+void TdxInspectorCustomBlobRow::ReadEditorValue(TdxInplaceEdit* editor, Variant& value) {
+  if (auto* blob = dynamic_cast<TdxInplaceBlobEdit*>(editor)) SetEditText(blob->BlobData());
+  value = Variant(EditText());
+}
+
+void TdxInspectorCustomBlobRow::PrepareViewData(TdxEditViewData& viewData, const TdxInspectorCellViewData& cell) {
+  TdxInspectorDropDownRow::PrepareViewData(viewData, cell);
+  auto* blob = dynamic_cast<TdxBlobEditViewData*>(&viewData);
+  if (!blob) return;
+  Variant value;
+  GetBlobValue(value);
+  blob->BlobEditKind = GetBlobEditKind();
+  blob->BlobPaintStyle = FBlobPaintStyle;
+  blob->Images = &GetBlobGlyphImages();
+  blob->IsNull = VarIsNull(value) || EditValueText(value).empty();
+  if (FBlobPaintStyle == bpsText) {
+    blob->Data = Variant(EditValueText(value));
+  } else {
+    WideString text;
+    GetBlobDisplayText(text);
+    blob->Data = Variant(text);
+  }
+}
+
+// ---- graphic
+
+TdxInspectorGraphicRow::TdxInspectorGraphicRow(TComponent* owner)
+    : TdxInspectorRow(owner),
+      ClipboardFormat(PictureClipFormat()),
+      FPicture(std::make_unique<TPicture>()),
+      FPopupToolBar(std::make_unique<TdxPopupToolBarWindow>(nullptr)) {}
+
+TdxInspectorGraphicRow::~TdxInspectorGraphicRow() = default;
+
+void TdxInspectorGraphicRow::SetFlag(bool& field, bool value) {
+  if (value == field) return;
+  field = value;
+  Changed();
+}
+
+void TdxInspectorGraphicRow::SetGraphicTransparency(TdxGraphicEditTransparency value) {
+  if (value == FGraphicTransparency) return;
+  FGraphicTransparency = value;
+  Changed();
+}
+
+void TdxInspectorGraphicRow::SetPopupToolbarPosStored(bool value) {
+  FPopupToolbarPosStored = value;
+  if (!value) PopupToolbarPos = kNoToolbarPos;
+}
+
+void TdxInspectorGraphicRow::Assign(const TPersistent& source) {
+  const auto* row = dynamic_cast<const TdxInspectorGraphicRow*>(&source);
+  if (!row) {
+    TdxInspectorRow::Assign(source);
+    return;
+  }
+  TKindUpdate lock(Inspector());
+  TdxInspectorRow::Assign(source);
+  SetCenter(row->FCenter);
+  ClipboardFormat = row->ClipboardFormat;
+  CustomFilter = row->CustomFilter;
+  SetCustomGraphic(row->FCustomGraphic);
+  DblClickActivate = row->DblClickActivate;
+  SetGraphicTransparency(row->FGraphicTransparency);
+  FPopupToolBar->Assign(*row->FPopupToolBar);
+  PopupToolbarPos = row->PopupToolbarPos;
+  FPopupToolbarPosStored = row->FPopupToolbarPosStored;
+  SetQuickDraw(row->FQuickDraw);
+  SetStretch(row->FStretch);
+}
+
+void TdxInspectorGraphicRow::RestoreDefaults() {
+  TdxInspectorRow::RestoreDefaults();
+  FCenter = true;
+  FCustomGraphic = false;
+  DblClickActivate = true;
+  FGraphicTransparency = gtDefault;
+  FPopupToolbarPosStored = true;
+  FQuickDraw = false;
+  FStretch = true;
+}
+
+TGraphicClass TdxInspectorGraphicRow::GetGraphicClass() {
+  TGraphicClass graphicClass = nullptr;
+  if (OnGetGraphicClass) OnGetGraphicClass(this, graphicClass);
+  return graphicClass;
+}
+
+void TdxInspectorGraphicRow::DoAssignPicture(TObject* sender, TPicture*& picture) {
+  (void)sender;
+  if (OnAssignPicture) OnAssignPicture(this, picture);
+}
+
+void TdxInspectorGraphicRow::DoCustomClick(TObject* sender) {
+  (void)sender;
+  if (OnCustomClick) OnCustomClick(this);
+}
+
+void TdxInspectorGraphicRow::DoGetGraphicClass(TObject* sender, TGraphicClass& graphicClass) {
+  (void)sender;
+  graphicClass = GetGraphicClass();
+}
+
+void TdxInspectorGraphicRow::AssignEditorProperties(TdxInplaceEdit* editor) {
+  TdxInspectorRow::AssignEditorProperties(editor);
+  auto* graphic = dynamic_cast<TdxInplaceGraphicEdit*>(editor);
+  if (!graphic) return;
+  graphic->SetCenter(FCenter);
+  graphic->FClipboardFormat = ClipboardFormat;
+  graphic->FCustomFilter = CustomFilter;
+  graphic->FDblClickActivate = DblClickActivate;
+  graphic->SetGraphicTransparency(FGraphicTransparency);
+  graphic->ToolbarLayout().Assign(*FPopupToolBar);
+  graphic->FToolbarPos = PopupToolbarPos;
+  graphic->SetToolbarPosStored(FPopupToolbarPosStored);
+  graphic->FQuickDraw = FQuickDraw;
+  graphic->SetStretch(FStretch);
+  graphic->FOnAssignPicture = [this](TObject* sender, TPicture*& picture) { DoAssignPicture(sender, picture); };
+  graphic->FOnCustomClick = [this](TObject* sender) { DoCustomClick(sender); };
+  graphic->FOnGetGraphicClass = [this](TObject* sender, TGraphicClass& c) { DoGetGraphicClass(sender, c); };
+}
+
+void TdxInspectorGraphicRow::WriteEditorValue(TdxInplaceEdit* editor, Variant& value) {
+  Variant scratch;
+  TdxInspectorRow::WriteEditorValue(editor, scratch);
+  value = GetPictureValue();
+  auto* graphic = dynamic_cast<TdxInplaceGraphicEdit*>(editor);
+  if (!graphic) return;
+  graphic->SetBounds(0, 0, 0, 0);
+  graphic->SetText(WideString());
+  LoadPictureFromValue(graphic->Picture(), GetGraphicClass(), value);
+}
+
+void TdxInspectorGraphicRow::ReadEditorValue(TdxInplaceEdit* editor, Variant& value) {
+  if (auto* graphic = dynamic_cast<TdxInplaceGraphicEdit*>(editor)) SetEditText(SavePictureToText(&graphic->Picture()));
+  value = Variant(EditText());
+}
+
+void TdxInspectorGraphicRow::PrepareViewData(TdxEditViewData& viewData, const TdxInspectorCellViewData& cell) {
+  TdxInspectorRow::PrepareViewData(viewData, cell);
+  auto* graphic = dynamic_cast<TdxGraphicEditViewData*>(&viewData);
+  if (!graphic) return;
+  if (FCustomGraphic && (ComponentState() & csDesigning))
+    FPicture->Assign(TPicture());
+  else
+    LoadPictureFromValue(*FPicture, GetGraphicClass(), GetPictureValue());
+  if (FGraphicTransparency != gtDefault && FPicture->Graphic())
+    FPicture->Graphic()->SetTransparent(FGraphicTransparency == gtTransparent);
+  graphic->Picture = FPicture.get();
+  graphic->Data = Variant();
+  graphic->Center = FCenter;
+  graphic->QuickDraw = FQuickDraw;
+  graphic->Stretch = FStretch;
+  graphic->TempTransparentBitmap = nullptr;
+  graphic->OffsetSize = RECT{};
+}
+
 // ---- the unit's start-up
 
 namespace {
@@ -1196,10 +1506,10 @@ const TClass kTextRowClasses[] = {
     &TdxInspectorTextCheckRow::StaticClassInfo(),    &TdxInspectorTextCalcRow::StaticClassInfo(),
     &TdxInspectorTextButtonRow::StaticClassInfo(),   &TdxInspectorTextSpinRow::StaticClassInfo(),
     &TdxInspectorTextPickRow::StaticClassInfo(),     &TdxInspectorTextImageRow::StaticClassInfo(),
-    &TdxInspectorTextTimeRow::StaticClassInfo(),
-    &TdxInspectorTextCurrencyRow::StaticClassInfo(), &TdxInspectorTextHyperLinkRow::StaticClassInfo(),
+    &TdxInspectorTextTimeRow::StaticClassInfo(),     &TdxInspectorTextCurrencyRow::StaticClassInfo(),
+    &TdxInspectorTextHyperLinkRow::StaticClassInfo(), &TdxInspectorTextBlobRow::StaticClassInfo(),
     &TdxInspectorTextMRURow::StaticClassInfo(),      &TdxInspectorTextPopupRow::StaticClassInfo(),
-    &TdxInspectorTextMemoRow::StaticClassInfo(),
+    &TdxInspectorTextMemoRow::StaticClassInfo(),     &TdxInspectorTextGraphicRow::StaticClassInfo(),
 };
 }  // namespace
 

@@ -5,8 +5,10 @@
 // shows it. Each kind has a text variant that keeps its value as a text, and
 // an editor class of its own so the inspector keeps its editors apart.
 #include "XPDXEdits.h"
+#include "dxBlobEdit.h"
 #include "dxCheckEdit.h"
 #include "dxEditor.h"
+#include "dxGraphicEdit.h"
 #include "Menus.h"
 #include "dxDropDownEdit.h"
 #include "dxImageEdit.h"
@@ -41,6 +43,8 @@ TVK_INSPECTOR_EDITOR(TdxInspectorButtonEdit, TdxInplaceButtonEdit)
 TVK_INSPECTOR_EDITOR(TdxInspectorMRUEdit, TdxInplaceMRUEdit)
 TVK_INSPECTOR_EDITOR(TdxInspectorImageEdit, TdxInplaceImageEdit)
 TVK_INSPECTOR_EDITOR(TdxInspectorHyperLinkEdit, TdxInplaceHyperLinkEdit)
+TVK_INSPECTOR_EDITOR(TdxInspectorBlobEdit, TdxInplaceBlobEdit)
+TVK_INSPECTOR_EDITOR(TdxInspectorGraphicEdit, TdxInplaceGraphicEdit)
 // TdxInspectorPopupEdit is the editor library's own.
 
 // Whether a row's editors edit Unicode text (its inspector's, or while it has none, its owner's setting).
@@ -60,6 +64,7 @@ public:
   WideString EditMask() const { return FAssignedEditMask ? FEditMask : DefaultEditMask(); }
   void SetEditMask(const WideString& value);
   bool EditMaskAssigned() const { return FAssignedEditMask; }
+  bool EditMaskStored() const { return FAssignedEditMask && FEditMask != DefaultEditMask(); }
   bool IgnoreMaskBlank() const { return FIgnoreMaskBlank; }
   void SetIgnoreMaskBlank(bool value) { FIgnoreMaskBlank = value; }
 
@@ -119,6 +124,11 @@ private:
 enum TdxSpinRowValue { srMinValue, srMaxValue };
 using TdxSpinRowValues = unsigned;  // bit n: value n
 
+// A limit is written when it was assigned and differs from the kind's default.
+inline bool SpinRowValueStored(TdxSpinRowValues assigned, TdxSpinRowValue which, double value, double byDefault) {
+  return (assigned & Bit(which)) && value != byDefault;
+}
+
 class TdxInspectorSpinRow : public TdxInspectorRow {
 public:
   TVK_INSPECTOR_ROW(TdxInspectorSpinRow, TdxInspectorRow)
@@ -139,6 +149,9 @@ public:
   void SetEditorEnabled(bool value) { FEditorEnabled = value; }
   double Increment() const { return FIncrement; }
   void SetIncrement(double value) { FIncrement = value; }
+  bool IncrementStored() const { return FIncrement != 1.0; }
+  bool MinValueStored() const { return SpinRowValueStored(FAssignedValues, srMinValue, FMinValue, DefaultMinValue()); }
+  bool MaxValueStored() const { return SpinRowValueStored(FAssignedValues, srMaxValue, FMaxValue, DefaultMaxValue()); }
   double MinValue() const { return (FAssignedValues & Bit(srMinValue)) ? FMinValue : DefaultMinValue(); }
   void SetMinValue(double value);
   double MaxValue() const { return (FAssignedValues & Bit(srMaxValue)) ? FMaxValue : DefaultMaxValue(); }
@@ -188,13 +201,15 @@ public:
   virtual double DefaultMinValue() const { return 0; }
   virtual double DefaultMaxValue() const { return 0; }
   // The system's currency settings changed: a format never set follows them.
-  void SettingsChanged();
+  void SettingsChanged() override;
 
   int DecimalPlaces() const { return int(FDecimalPlaces); }
   void SetDecimalPlaces(int value) { FDecimalPlaces = uint32_t(value); }
   const WideString& DisplayFormat() const { return FDisplayFormat; }
   void SetDisplayFormat(const WideString& value);
   bool DisplayFormatStored() const { return FDisplayFormatStored; }
+  bool MinValueStored() const { return SpinRowValueStored(FAssignedSpin, srMinValue, FMinValue, DefaultMinValue()); }
+  bool MaxValueStored() const { return SpinRowValueStored(FAssignedSpin, srMaxValue, FMaxValue, DefaultMaxValue()); }
   double MinValue() const { return (FAssignedSpin & Bit(srMinValue)) ? FMinValue : DefaultMinValue(); }
   void SetMinValue(double value);
   double MaxValue() const { return (FAssignedSpin & Bit(srMaxValue)) ? FMaxValue : DefaultMaxValue(); }
@@ -369,8 +384,6 @@ private:
   bool FCanDeleteText = false, FRevertable = true, FSorted = false;
 };
 
-using TdxPopupEditCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
-
 class TdxInspectorPopupRow : public TdxInspectorDropDownRow {
 public:
   TVK_INSPECTOR_ROW(TdxInspectorPopupRow, TdxInspectorDropDownRow)
@@ -399,8 +412,26 @@ public:
   void SetPopupFormFlatBorder(bool value) { FPopupFormFlatBorder = value; }
   bool PopupFormSizeable() const { return FPopupFormSizeable; }
   void SetPopupFormSizeable(bool value) { FPopupFormSizeable = value; }
+  TdxPopupEditFormBorderStyle PopupFormBorderStyle() const { return FPopupFormBorderStyle; }
+  void SetPopupFormBorderStyle(TdxPopupEditFormBorderStyle value) { FPopupFormBorderStyle = value; }
+  TControl* PopupControl() const { return FPopupControl; }
+  void SetPopupControl(TControl* value);
+  // The editor's pop-up events, answered with the row as sender.
+  virtual void DoCloseQuery(TObject* sender, bool& canClose);
+  virtual void DoPopupCloseUp(TObject* sender, WideString& text, bool& accept);
+  virtual void DoInitPopup(TObject* sender);
+  virtual void DoPopup(TObject* sender, const WideString& editText);
+  TdxPopupEditCloseQueryEvent OnCloseQuery;
+  TdxPopupEditCloseUpEvent OnCloseUp;
+  TNotifyEvent OnInitPopup;
+  TdxPopupEditPopupEvent OnPopup;
+
+protected:
+  void Notification(TComponent* component, TOperation operation) override;
 
 private:
+  TControl* FPopupControl = nullptr;
+  TdxPopupEditFormBorderStyle FPopupFormBorderStyle = pbsDialog;
   bool FHideEditCursor = false, FPopupAutoSize = true;
   WideString FPopupFormCaption;
   bool FPopupFormClientEdge = false, FPopupFormFlatBorder = true, FPopupFormSizeable = true;
@@ -558,6 +589,116 @@ private:
   std::unique_ptr<TStringList> FValues = std::make_unique<TStringList>();
 };
 
+// The blob row's plain settings: copied whole by Assign, reset whole by RestoreDefaults.
+struct TdxInspectorBlobSettings {
+  bool AlwaysSaveText = false;
+  bool ImmediatePopup = false;
+  int32_t MaxDisplayLength = 255;
+  TEditCharCase MemoCharCase = TEditCharCase::ecNormal;
+  bool MemoHideScrollBars = true;
+  int32_t MemoMaxLength = 0;
+  bool MemoOEMConvert = false;
+  TScrollStyle MemoScrollBars = TScrollStyle::ssBoth;
+  bool MemoSelectionBar = false, MemoWantReturns = true, MemoWantTabs = true, MemoWordWrap = true;
+  bool PictureAutoSize = true;
+  TdxGraphicEditTransparency PictureTransparency = gtDefault;
+  int32_t PopupHeight = 140, PopupWidth = 200;
+  bool ShowExPopupItems = false, ShowPicturePopup = false, SizeablePopup = true;
+};
+
+using TdxInspectorBlobRowAssignPictureEvent = std::function<void(TObject* Sender, TPicture*& Picture)>;
+using TdxInspectorBlobRowGetGraphicClassEvent = std::function<void(TObject* Sender, TGraphicClass& GraphicClass)>;
+
+class TdxInspectorCustomBlobRow : public TdxInspectorDropDownRow {
+public:
+  TVK_INSPECTOR_ROW(TdxInspectorCustomBlobRow, TdxInspectorDropDownRow)
+  explicit TdxInspectorCustomBlobRow(TComponent* owner);
+  void Assign(const TPersistent& source) override;
+  void RestoreDefaults() override;
+  TdxInplaceEditClassType GetEditorClass() const override { return EditorClassOf<TdxInspectorBlobEdit>(); }
+  void AssignEditorProperties(TdxInplaceEdit* editor) override;
+  void WriteEditorValue(TdxInplaceEdit* editor, Variant& value) override;
+  void ReadEditorValue(TdxInplaceEdit* editor, Variant& value) override;
+  void PrepareViewData(TdxEditViewData& viewData, const TdxInspectorCellViewData& cell) override;
+  virtual void DoAssignPicture(TObject* sender, TPicture*& picture);
+  virtual void DoGetGraphicClass(TObject* sender, TGraphicClass& graphicClass);
+  virtual void DoSavePopupSize(TObject* sender);
+  virtual void GetBlobValue(Variant& value) { value = Variant(EditText()); }
+  virtual TdxBlobEditKind GetBlobEditKind() const { return FBlobEditKind; }
+  virtual void GetBlobDisplayText(WideString& text) { text = DisplayText(); }
+  virtual TGraphicClass GetGraphicClass();
+
+  TdxInspectorBlobSettings Settings;  // plain stores, no notification
+  TdxBlobKind BlobKind() const { return FBlobKind; }
+  void SetBlobKind(TdxBlobKind value);
+  TdxBlobPaintStyle BlobPaintStyle() const { return FBlobPaintStyle; }
+  void SetBlobPaintStyle(TdxBlobPaintStyle value);
+  const WideString& PictureFilter() const { return FPictureFilter; }
+  void SetPictureFilter(const WideString& value) { FPictureFilter = value; }
+  UINT PictureClipboardFormat;
+  TGraphicClass PictureGraphicClass = nullptr;
+  TdxInspectorBlobRowAssignPictureEvent OnAssignPicture;
+  TdxInspectorBlobRowGetGraphicClassEvent OnGetGraphicClass;
+
+protected:
+  TdxBlobEditKind FBlobEditKind = bekMemo;
+
+private:
+  TdxBlobKind FBlobKind = bkAuto;
+  TdxBlobPaintStyle FBlobPaintStyle = bpsIcon;
+  WideString FPictureFilter;
+};
+
+class TdxInspectorGraphicRow : public TdxInspectorRow {
+public:
+  TVK_INSPECTOR_ROW(TdxInspectorGraphicRow, TdxInspectorRow)
+  explicit TdxInspectorGraphicRow(TComponent* owner);
+  ~TdxInspectorGraphicRow() override;
+  void Assign(const TPersistent& source) override;
+  void RestoreDefaults() override;
+  TdxInplaceEditClassType GetEditorClass() const override { return EditorClassOf<TdxInspectorGraphicEdit>(); }
+  void AssignEditorProperties(TdxInplaceEdit* editor) override;
+  void WriteEditorValue(TdxInplaceEdit* editor, Variant& value) override;
+  void ReadEditorValue(TdxInplaceEdit* editor, Variant& value) override;
+  void PrepareViewData(TdxEditViewData& viewData, const TdxInspectorCellViewData& cell) override;
+  virtual void DoAssignPicture(TObject* sender, TPicture*& picture);
+  virtual void DoCustomClick(TObject* sender);
+  virtual void DoGetGraphicClass(TObject* sender, TGraphicClass& graphicClass);
+  virtual TGraphicClass GetGraphicClass();
+  virtual Variant GetPictureValue() { return Variant(EditText()); }
+
+  bool Center() const { return FCenter; }
+  void SetCenter(bool value) { SetFlag(FCenter, value); }
+  bool CustomGraphic() const { return FCustomGraphic; }
+  void SetCustomGraphic(bool value) { SetFlag(FCustomGraphic, value); }
+  bool QuickDraw() const { return FQuickDraw; }
+  void SetQuickDraw(bool value) { SetFlag(FQuickDraw, value); }
+  bool Stretch() const { return FStretch; }
+  void SetStretch(bool value) { SetFlag(FStretch, value); }
+  TdxGraphicEditTransparency GraphicTransparency() const { return FGraphicTransparency; }
+  void SetGraphicTransparency(TdxGraphicEditTransparency value);
+  bool PopupToolbarPosStored() const { return FPopupToolbarPosStored; }
+  void SetPopupToolbarPosStored(bool value);
+  TdxPopupToolBarWindow& PopupToolBar() { return *FPopupToolBar; }
+  void SetPopupToolBar(const TdxPopupToolBarWindow& value) { FPopupToolBar->Assign(value); }
+  TPicture& Picture() { return *FPicture; }
+  UINT ClipboardFormat;
+  WideString CustomFilter;
+  bool DblClickActivate = true;
+  POINT PopupToolbarPos = kNoToolbarPos;
+  TdxGraphicEditAssignPictureEvent OnAssignPicture;
+  TNotifyEvent OnCustomClick;
+  TdxGraphicEditGraphicClassEvent OnGetGraphicClass;
+
+private:
+  void SetFlag(bool& field, bool value);
+  bool FCenter = true, FCustomGraphic = false;
+  TdxGraphicEditTransparency FGraphicTransparency = gtDefault;
+  std::unique_ptr<TPicture> FPicture;
+  std::unique_ptr<TdxPopupToolBarWindow> FPopupToolBar;
+  bool FPopupToolbarPosStored = true, FQuickDraw = false, FStretch = true;
+};
+
 // A kind's text variant: it keeps its value as a text of its own.
 #define TVK_INSPECTOR_TEXT_ROW(Name, Kind)                             \
   class Name : public Kind {                                           \
@@ -595,6 +736,8 @@ TVK_INSPECTOR_TEXT_ROW(TdxInspectorTextButtonRow, TdxInspectorButtonRow)
 TVK_INSPECTOR_TEXT_ROW(TdxInspectorTextMRURow, TdxInspectorMRURow)
 TVK_INSPECTOR_TEXT_ROW(TdxInspectorTextImageRow, TdxInspectorImageRow)
 TVK_INSPECTOR_TEXT_ROW(TdxInspectorTextHyperLinkRow, TdxInspectorHyperLinkRow)
+TVK_INSPECTOR_TEXT_ROW(TdxInspectorTextBlobRowBase, TdxInspectorCustomBlobRow)
+TVK_INSPECTOR_TEXT_ROW(TdxInspectorTextGraphicRow, TdxInspectorGraphicRow)
 
 // The spin text variant also keeps its value type.
 class TdxInspectorTextSpinRow : public TdxInspectorTextSpinRowBase {
@@ -608,6 +751,15 @@ public:
 
 private:
   TdxValueType FValueType = vtInt;
+};
+
+// The blob text variant also chooses what its pop-up edits.
+class TdxInspectorTextBlobRow : public TdxInspectorTextBlobRowBase {
+public:
+  TVK_INSPECTOR_ROW(TdxInspectorTextBlobRow, TdxInspectorTextBlobRowBase)
+  using TdxInspectorTextBlobRowBase::TdxInspectorTextBlobRowBase;
+  TdxBlobEditKind BlobEditKind() const { return FBlobEditKind; }
+  void SetBlobEditKind(TdxBlobEditKind value);
 };
 
 // The row-type unit's start-up: the check texts, the text variants registered for forms.

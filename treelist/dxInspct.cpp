@@ -7,6 +7,7 @@
 #include "Application.h"
 #include "ClassRegistry.h"
 #include "Forms.h"
+#include "LocaleFormats.h"
 #include "Registry.h"
 #include "WindowClasses.h"
 #include "XPDXEdits.h"
@@ -3024,6 +3025,15 @@ void TCustomdxInspectorControl::ClearRows() {
     RemoveRow(row);
     delete row;
   }
+}
+
+TVK_MESSAGE_MAP(TCustomdxInspectorControl, {CM_WININICHANGE, &TCustomdxInspectorControl::CMWinIniChange})
+
+void TCustomdxInspectorControl::CMWinIniChange(TMessage& message) {
+  TVK_INHERITED(message);
+  ReadLocaleFormatSettings();
+  for (TdxInspectorRow* row : std::vector<TdxInspectorRow*>(FRows)) row->SettingsChanged();
+  Invalidate();
 }
 
 void TCustomdxInspectorControl::RestoreRowsDefaults() {

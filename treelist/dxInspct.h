@@ -687,6 +687,8 @@ public:
   virtual bool IsCanModify() { return true; }
   virtual bool IsValidChar(wchar_t ch) { (void)ch; return true; }
   virtual void RestoreDefaults();
+  // The user's locale settings changed (the inspector passes the notice on).
+  virtual void SettingsChanged() {}
 
   // --- published properties
   TAlignment Alignment() const { return FAlignment; }
@@ -898,6 +900,8 @@ public:
   void LoadFromRegIni(TdxRegIniWrapper& wrapper, const WideString& section) override;
   void SaveToRegIni(TdxRegIniWrapper& wrapper, const WideString& section) override;
   bool CanShowEditor() override;
+  TVK_MESSAGES();
+  void CMWinIniChange(TMessage& message);
   TdxInplaceEdit* CreateDefaultEditor() override;
   void DoRowChange(TdxInspectorRow* row) override;
   void DoRowValidate(TdxInspectorRow* row, WideString& errorText, bool& accept) override;

@@ -3,6 +3,9 @@
 #include "RowsFixture.h"
 
 #include "ClassRegistry.h"
+#include "LocaleFormats.h"
+#include "Panels.h"
+#include "dxExUtils.h"
 #include "dxInspRw.h"
 
 namespace inspector_test {
@@ -82,6 +85,8 @@ TEST_F(RowTypesFixture, EachKindEditsThroughItsOwnEditorAndPaintsItsCell) {
   dateRow->OnDateValidateInput = nullptr;
 
   auto* popup = MakeRow<TdxInspectorTextPopupRow>(Insp);
+  auto* blob = MakeRow<TdxInspectorTextBlobRow>(Insp);
+  auto* graphic = MakeRow<TdxInspectorTextGraphicRow>(Insp);
   currency->SetDisplayFormat(L"");
   Case cases[] = {
       {"mask", mask, &TdxInspectorMaskEdit::StaticClassInfo(), &TdxTextEditViewData::StaticClassInfo(), L"abc",
@@ -100,6 +105,10 @@ TEST_F(RowTypesFixture, EachKindEditsThroughItsOwnEditorAndPaintsItsCell) {
        L"q", L"q"},
       {"popup", popup, &TdxInspectorPopupEdit::StaticClassInfo(), &TdxDropDownEditViewData::StaticClassInfo(), L"a",
        L"b", L"b"},
+      {"blob", blob, &TdxInspectorBlobEdit::StaticClassInfo(), &TdxBlobEditViewData::StaticClassInfo(), L"abc",
+       L"abc", L"abc"},
+      {"graphic", graphic, &TdxInspectorGraphicEdit::StaticClassInfo(), &TdxGraphicEditViewData::StaticClassInfo(),
+       L"", L"", L""},
       {"time", time, &TdxInspectorTimeEdit::StaticClassInfo(), &TdxSpinEditViewData::StaticClassInfo(), L"",
        L"", L""},
   };
@@ -340,8 +349,161 @@ TEST_F(RowTypesFixture, AnImageRowHandsItsListsToItsEditorAndForgetsAFreedImageL
   EXPECT_EQ(nullptr, row->Images());
 }
 
+TEST_F(RowTypesFixture, ABlobRowPaintsItsKindAndAnEmptyValueAsNull) {
+  auto* row = MakeRow<TdxInspectorTextBlobRow>(Insp);
+  auto* blob = dynamic_cast<TdxBlobEditViewData*>(&row->ViewData());
+  ASSERT_NE(nullptr, blob);
+  TdxInspectorCellViewData cell;
+  row->PrepareViewData(*blob, cell);
+  EXPECT_TRUE(blob->IsNull);
+  row->SetBlobEditKind(bekPict);
+  row->SetText(L"x");
+  row->PrepareViewData(*blob, cell);
+  EXPECT_FALSE(blob->IsNull);
+  EXPECT_EQ(bekPict, blob->BlobEditKind);
+  EXPECT_EQ(&GetBlobGlyphImages(), blob->Images);
+  // The pop-up's size comes back from the editor.
+  std::unique_ptr<TdxInspectorBlobEdit> editor(CreateComponent<TdxInspectorBlobEdit>(nullptr));
+  row->AssignEditorProperties(editor.get());
+  EXPECT_EQ(bekPict, editor->BlobEditKind());
+  editor->FPopupWidth = 321;
+  editor->FOnSavePopupSize(editor.get());
+  EXPECT_EQ(321, row->Settings.PopupWidth);
+  auto* copy = MakeRow<TdxInspectorTextBlobRow>(Insp);
+  copy->Assign(*row);
+  EXPECT_EQ(bekPict, copy->BlobEditKind());
+  EXPECT_EQ(321, copy->Settings.PopupWidth);
+  copy->RestoreDefaults();
+  EXPECT_EQ(bekMemo, copy->BlobEditKind());
+  EXPECT_EQ(200, copy->Settings.PopupWidth);
+}
+
+TEST_F(RowTypesFixture, AGraphicRowPaintsItsPictureAndKeepsItThroughItsEditor) {
+  auto* row = MakeRow<TdxInspectorTextGraphicRow>(Insp);
+  TPicture picture;
+  TBitmap bitmap;
+  bitmap.SetSize(16, 16);
+  bitmap.Canvas().Brush().SetColor(0x0000FF);
+  const RECT all{0, 0, 16, 16};
+  bitmap.Canvas().FillRect(all);
+  picture.Assign(bitmap);
+  const WideString text = SavePictureToText(&picture);
+  ASSERT_FALSE(text.empty());
+  row->SetText(text);
+  Insp->Update();
+  EXPECT_GT(InkInValueCell(row), 0);
+  TdxInplaceEdit* editor = EditRow(row, [&](TdxInplaceEdit* e) {
+    auto* graphic = dynamic_cast<TdxInspectorGraphicEdit*>(e);
+    ASSERT_NE(nullptr, graphic);
+    EXPECT_FALSE(IsPictureEmpty(&graphic->Picture()));
+  });
+  ASSERT_NE(nullptr, editor);
+  EXPECT_EQ(text, row->Text());
+  row->SetPopupToolbarPosStored(false);
+  EXPECT_EQ(kNoToolbarPos.x, row->PopupToolbarPos.x);
+  EXPECT_EQ(kNoToolbarPos.y, row->PopupToolbarPos.y);
+}
+
+TEST_F(RowTypesFixture, APopupRowHandsItsControlAndEventsToItsEditorAndForgetsAFreedControl) {
+  auto* row = MakeRow<TdxInspectorTextPopupRow>(Insp);
+  auto control = std::make_unique<TPanel>(nullptr);
+  row->SetPopupControl(control.get());
+  row->SetPopupFormBorderStyle(pbsSysPanel);
+  std::vector<TObject*> senders;
+  row->OnCloseQuery = [&](TObject* sender, bool& canClose) {
+    senders.push_back(sender);
+    canClose = false;
+  };
+  row->OnCloseUp = [&](TObject* sender, WideString& text, bool&) {
+    senders.push_back(sender);
+    text = L"closed";
+  };
+  row->OnInitPopup = [&](TObject* sender) { senders.push_back(sender); };
+  WideString shown;
+  row->OnPopup = [&](TObject* sender, const WideString& text) {
+    senders.push_back(sender);
+    shown = text;
+  };
+  std::unique_ptr<TdxInspectorPopupEdit> editor(CreateComponent<TdxInspectorPopupEdit>(nullptr));
+  row->AssignEditorProperties(editor.get());
+  EXPECT_EQ(control.get(), editor->PopupControl());
+  EXPECT_EQ(pbsSysPanel, editor->FPopupFormBorderStyle);
+  bool canClose = true, accept = true;
+  WideString text = L"t";
+  editor->FOnCloseQuery(editor.get(), canClose);
+  editor->FOnCloseUp(editor.get(), text, accept);
+  editor->FOnInitPopup(editor.get());
+  editor->FOnPopup(editor.get(), L"shown");
+  EXPECT_EQ(std::vector<TObject*>(4, row), senders);
+  EXPECT_FALSE(canClose);
+  EXPECT_EQ(L"closed", text);
+  EXPECT_EQ(L"shown", shown);
+  auto* copy = MakeRow<TdxInspectorTextPopupRow>(Insp);
+  copy->Assign(*row);
+  EXPECT_EQ(control.get(), copy->PopupControl());
+  EXPECT_EQ(pbsSysPanel, copy->PopupFormBorderStyle());
+  editor.reset();
+  control.reset();
+  EXPECT_EQ(nullptr, row->PopupControl());
+  EXPECT_EQ(nullptr, copy->PopupControl());
+}
+
+TEST_F(RowTypesFixture, ACurrencyFormatNeverSetFollowsTheUsersSettings) {
+  FormatSettings().CurrencyString = L"Qx";
+  auto* following = MakeRow<TdxInspectorTextCurrencyRow>(Insp);
+  auto* own = MakeRow<TdxInspectorTextCurrencyRow>(Insp);
+  own->SetDisplayFormat(L"Qx 0.00");
+  ASSERT_NE(std::wstring::npos, std::wstring(following->DisplayFormat()).find(L"Qx"));
+  Insp->Perform(CM_WININICHANGE, 0, 0);  // the settings are read again
+  EXPECT_EQ(BuildCurrencyDisplayFormat(), following->DisplayFormat());
+  EXPECT_EQ(std::wstring::npos, std::wstring(following->DisplayFormat()).find(L"Qx"));
+  EXPECT_EQ(L"Qx 0.00", own->DisplayFormat());
+}
+
+TEST_F(RowTypesFixture, KindSettingsAreWrittenOnlyWhenTheyDifferFromTheirDefaults) {
+  auto* mask = MakeRow<TdxInspectorTextMaskRow>(Insp);
+  auto* spin = MakeRow<TdxInspectorTextSpinRow>(Insp);
+  auto* currency = MakeRow<TdxInspectorTextCurrencyRow>(Insp);
+  struct Case {
+    const char* What;
+    std::function<bool()> Stored;
+    std::function<void()> ToDefault, Away;
+  };
+  const WideString defaultFormat = currency->DisplayFormat();
+  Case cases[] = {
+      {"mask", [&] { return mask->EditMaskStored(); }, [&] { mask->SetEditMask(L""); },
+       [&] { mask->SetEditMask(L"000"); }},
+      {"increment", [&] { return spin->IncrementStored(); }, [&] { spin->SetIncrement(1.0); },
+       [&] { spin->SetIncrement(0.5); }},
+      {"spin minimum", [&] { return spin->MinValueStored(); }, [&] { spin->SetMinValue(0); },
+       [&] { spin->SetMinValue(-3); }},
+      {"spin maximum", [&] { return spin->MaxValueStored(); }, [&] { spin->SetMaxValue(0); },
+       [&] { spin->SetMaxValue(9); }},
+      {"currency minimum", [&] { return currency->MinValueStored(); }, [&] { currency->SetMinValue(0); },
+       [&] { currency->SetMinValue(-1); }},
+      {"currency maximum", [&] { return currency->MaxValueStored(); }, [&] { currency->SetMaxValue(0); },
+       [&] { currency->SetMaxValue(1); }},
+  };
+  for (Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    EXPECT_FALSE(c.Stored());
+    c.ToDefault();  // assigned, but the default
+    EXPECT_FALSE(c.Stored());
+    c.Away();
+    EXPECT_TRUE(c.Stored());
+  }
+  // The display format is written once set, even to the text it had.
+  EXPECT_FALSE(currency->DisplayFormatStored());
+  currency->SetDisplayFormat(L"0.0");
+  currency->SetDisplayFormat(defaultFormat);
+  EXPECT_TRUE(currency->DisplayFormatStored());
+  currency->RestoreDefaults();
+  EXPECT_FALSE(currency->DisplayFormatStored());
+}
+
 TEST_F(RowTypesFixture, TheUnitRegistersTheTextVariantsInOrder) {
   for (const wchar_t* name : {L"TdxInspectorTextMaskRow", L"TdxInspectorTextCheckRow", L"TdxInspectorTextMemoRow",
+                              L"TdxInspectorTextBlobRow", L"TdxInspectorTextGraphicRow",
                               L"TdxInspectorTextRow", L"TdxInspectorComplexRow"})
     EXPECT_NE(nullptr, GetClass(name)) << name;
   EXPECT_TRUE(InspectorRowsUnitStartup());  // entered again: nothing new
