@@ -22,6 +22,7 @@ bool Win7OrLater() { return cxPCPlatformQueries().Win7OrLater(); }
 TColor gLightButtonFaceColor = clBtnFace;
 TcxOneNoteColors gOneNoteColors{clBtnShadow, clBtnShadow, TColor(0x6A240A), clBtnFace};
 std::unique_ptr<TcxPaletteChangedNotifier> gPaletteNotifier;
+int gOneNoteColorsPrepared = 0;
 
 TColor ComputeLightButtonFaceColor() {
   const COLORREF face = ColorToRGB(clBtnFace);
@@ -38,6 +39,7 @@ TcxPCPlatformQueries& cxPCPlatformQueries() {
 TColor LightButtonFaceColor() { return gLightButtonFaceColor; }
 const TcxOneNoteColors& OneNoteColors() { return gOneNoteColors; }
 bool IsPCPaletteNotifierPresent() { return gPaletteNotifier != nullptr; }
+int OneNoteColorsPreparedCount() { return gOneNoteColorsPrepared; }
 
 void PrepareOneNoteColors() {
   // Frame, inactive outline, hot outline, inactive tint by scheme (blue, olive, silver).
@@ -45,6 +47,7 @@ void PrepareOneNoteColors() {
       {TColor(RGB(59, 97, 156)), TColor(RGB(0, 53, 154)), TColor(RGB(0, 0, 128)), TColor(RGB(117, 166, 241))},
       {TColor(RGB(96, 128, 88)), TColor(RGB(96, 119, 107)), TColor(RGB(63, 93, 56)), TColor(RGB(176, 194, 140))},
       {TColor(RGB(124, 124, 148)), TColor(RGB(118, 116, 146)), TColor(RGB(75, 75, 111)), TColor(RGB(186, 185, 206))}};
+  ++gOneNoteColorsPrepared;
   const int scheme = GetOffice11ColorScheme();
   if (scheme >= 1 && scheme <= 3)
     gOneNoteColors = kSchemes[scheme - 1];

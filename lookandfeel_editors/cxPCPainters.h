@@ -37,6 +37,8 @@ struct TcxOneNoteColors {
 };
 const TcxOneNoteColors& OneNoteColors();
 void PrepareOneNoteColors();
+// How many times the OneNote colours were read since the process started.
+int OneNoteColorsPreparedCount();
 // Whether the painters unit's palette notifier exists (between start and stop).
 bool IsPCPaletteNotifierPresent();
 
