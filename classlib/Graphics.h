@@ -32,7 +32,7 @@ constexpr TColor clScrollBar = kSystemColor | COLOR_SCROLLBAR, clBackground = kS
                  clBtnText = kSystemColor | COLOR_BTNTEXT, clBtnHighlight = kSystemColor | COLOR_BTNHIGHLIGHT,
                  clHighlight = kSystemColor | COLOR_HIGHLIGHT, clHighlightText = kSystemColor | COLOR_HIGHLIGHTTEXT,
                  clGrayText = kSystemColor | COLOR_GRAYTEXT, cl3DDkShadow = kSystemColor | COLOR_3DDKSHADOW,
-                 cl3DLight = kSystemColor | COLOR_3DLIGHT;
+                 cl3DLight = kSystemColor | COLOR_3DLIGHT, clHotLight = kSystemColor | COLOR_HOTLIGHT;
 constexpr TColor clWindowFrame = kSystemColor | COLOR_WINDOWFRAME;
 
 // The RGB value of a colour (system colours looked up now).

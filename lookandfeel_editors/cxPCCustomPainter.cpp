@@ -521,7 +521,7 @@ void TcxPCCustomPainter::PaintFrameAndExclude(TcxCanvas& ACanvas) {
   ACanvas.ExcludeClipRect(r);
 }
 
-TColor TcxPCCustomPainter::GetHotTrackColor() const { return TColor(GetSysColor(COLOR_HOTLIGHT)); }
+TColor TcxPCCustomPainter::GetHotTrackColor() const { return clHotLight; }
 
 TColor TcxPCCustomPainter::GetHighlightedTabTextColor(int ATabVisibleIndex, TColor ADefaultColor) {
   if (!UseNativePainting()) return clHighlightText;
@@ -555,11 +555,11 @@ bool TcxPCCustomPainter::IsPageActive() const { return FViewInfo->IsActivePagePr
 bool TcxPCCustomPainter::IsActivePageColorUsed() const { return FViewInfo->UseActivePageColor(); }
 
 void TcxPCCustomPainter::DrawLines(const POINT* APoints, int ALastIndex, TcxCanvas& ACanvas, TColor AColor) {
+  // Through the canvas, so that the pen of that colour is the one selected.
   ACanvas.Pen().SetColor(AColor);
-  Polyline(ACanvas.Handle(), APoints, ALastIndex + 1);
+  ACanvas.Canvas()->Polyline({APoints, std::size_t(ALastIndex + 1)});
   const POINT last = APoints[ALastIndex];
-  MoveToEx(ACanvas.Handle(), last.x, last.y, nullptr);
-  LineTo(ACanvas.Handle(), last.x + 1, last.y);
+  ACanvas.SetPixel(last.x, last.y, AColor);
 }
 
 void TcxPCCustomPainter::DrawRotatedLines(TcxCanvas& ACanvas, const RECT& R, TColor AColor, TcxTabPosition APosition,

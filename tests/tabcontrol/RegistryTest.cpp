@@ -44,7 +44,8 @@ TEST_F(TabControl, NineStylesRegisteredInOrderWithTheirClassAnswers) {
     EXPECT_EQ(row.Name, row.Class->GetStyleName());
     EXPECT_EQ(row.Standard, row.Class->GetStandardStyle());
     EXPECT_TRUE(row.Class->IsStandardStyle());
-    EXPECT_TRUE(row.Class->IsRotationSupported());
+    // OneNote does not honour rotation.
+    EXPECT_EQ(row.Id != 10, row.Class->IsRotationSupported());
     EXPECT_EQ(row.BoundWithClient, row.Class->IsMainTabBoundWithClient());
     EXPECT_EQ(row.MultiSelection, row.Class->IsMultiSelectionAccepted());
     EXPECT_EQ(row.Pressable, row.Class->IsTabPressable());
@@ -165,8 +166,11 @@ TEST_F(TabControl, LayoutPicksThePainterOfItsStyleOrLookAndFeel) {
   EXPECT_EQ(TcxPCFlatPainter::Class(), owner.ViewInfo().GetPainterClass());
   owner.Properties().SetStyle(9);
   EXPECT_EQ(TcxPCSlantedPainter::Class(), owner.ViewInfo().GetPainterClass());
-  // The registered styles have no drawing yet: making one raises the abstract-call error.
-  EXPECT_THROW(TcxPCSlantedPainter::Class()->Create(&owner.ViewInfo()), EAbstractError);
+  // Every registered style makes a painter; the two unregistered bases stay abstract.
+  for (int i = 0; i < cxPCRegisteredPainterCount; ++i)
+    EXPECT_NE(nullptr, RegisteredPCPainterClasses()[i]->Create(&owner.ViewInfo()));
+  EXPECT_THROW(TcxPCStandardPainter::Class()->Create(&owner.ViewInfo()), EAbstractError);
+  EXPECT_THROW(TcxPCButtonedPainter::Class()->Create(&owner.ViewInfo()), EAbstractError);
 }
 
 TEST_F(TabControl, UnitsStartAndStopTwice) {
@@ -182,12 +186,14 @@ TEST_F(TabControl, UnitsStartAndStopTwice) {
               repository.GetOriginalValue(L"scxPCPageIndexError"));
     ASSERT_NE(nullptr, PaintersFactory());
     EXPECT_EQ(9, PaintersFactory()->PainterClassCount());
+    EXPECT_TRUE(IsPCPaletteNotifierPresent());
     EXPECT_EQ(11u, PCOptionNames().size());
     EXPECT_EQ(L"UsePageColorForTab", PCOptionNames().back());
     EXPECT_EQ(3u, PCStandardStyleNames().size());
 
     laf_editors_test::StopSteps(LookAndFeelEditorsSteps());
     EXPECT_EQ(nullptr, PaintersFactory());
+    EXPECT_FALSE(IsPCPaletteNotifierPresent());
     EXPECT_EQ(-1, GetResourceStringsRepository().GetProductIndexByName(kcxPageControlProductName));
     EXPECT_TRUE(PCOptionNames().empty());
     EXPECT_TRUE(PCStandardStyleNames().empty());
