@@ -898,6 +898,24 @@ void TcxCustomEditViewData::Calculate(TcxCanvas& ACanvas, const RECT& ABounds, P
   DeflateRectByMargins(AViewInfo.ClientRect, GetClientExtent(ACanvas, AViewInfo));
   AViewInfo.InnerEditRect = AViewInfo.ClientRect;
   AViewInfo.PopupBorderStyle = FStyle->PopupBorderStyle();
+  if (AViewInfo.PopupBorderStyle == epbsDefault && Edit)
+    AViewInfo.PopupBorderStyle = DefaultPopupBorderStyle(
+        FIsInplace, TcxEditBorderStyle(AViewInfo.BorderStyle), AViewInfo.ButtonCount() > 0,
+        AViewInfo.ButtonCount() > 0 ? AViewInfo.Button(0).Data.Style : btsDefault, LookAndFeelKind());
+}
+
+TcxEditPopupBorderStyle TcxCustomEditViewData::DefaultPopupBorderStyle(bool AIsInplace, TcxEditBorderStyle ABorderStyle,
+                                                                      bool AHasButtons,
+                                                                      TcxEditButtonStyle AFirstButtonStyle,
+                                                                      TcxLookAndFeelKind AKind) {
+  constexpr TcxEditPopupBorderStyle kByKind[] = {epbsFlat, epbsFrame3D, epbsSingle, epbsSingle};  // by TcxLookAndFeelKind
+  constexpr TcxEditPopupBorderStyle kByBorder[] = {epbsFlat, epbsSingle, epbsSingle, epbsFlat,
+                                                   epbsSingle, epbsSingle, epbsSingle};  // by TcxEditBorderStyle
+  constexpr TcxLookAndFeelKind kKindByButton[] = {lfStandard, lfStandard, lfFlat,     lfFlat,
+                                                  lfFlat,     lfUltraFlat, lfOffice11};  // by TcxEditButtonStyle
+  if (AIsInplace) return kByKind[AKind];
+  if (ABorderStyle != ebsNone || !AHasButtons) return kByBorder[ABorderStyle];
+  return kByKind[kKindByButton[AFirstButtonStyle]];
 }
 
 TcxContainerState TcxCustomEditViewData::GetContainerStateAt(POINT P, TcxMouseButton, TShiftState AShift) {

@@ -192,6 +192,12 @@ public:
   virtual bool IsButtonForcedPressed(int) { return false; }
   virtual bool IgnoreButtonWhileStretching(int) { return false; }
   TcxEditButtonStyle EffectiveButtonStyle();
+  // The popup border of an editor whose style leaves it to the default:
+  // in-place by the look and feel, stand-alone by the border, or without a
+  // border but with buttons by the look and feel the first button's style implies.
+  static TcxEditPopupBorderStyle DefaultPopupBorderStyle(bool AIsInplace, TcxEditBorderStyle ABorderStyle,
+                                                         bool AHasButtons, TcxEditButtonStyle AFirstButtonStyle,
+                                                         TcxLookAndFeelKind AKind);
 
   // Sizes: the constant part (frame, buttons) and the content.
   SIZE GetEditSize(TcxCanvas& ACanvas, const Variant& AEditValue, TcxEditSizeProperties ASizeProperties,
@@ -232,6 +238,8 @@ public:
   bool Selected = false;
   TcxEditVertAlignment VertAlignment = taTopJustify;
   TcxEditGetDefaultButtonWidthEvent OnGetDefaultButtonWidth;
+  // The editor laid out (null for a windowless paint).
+  TcxEditPropertiesHost* Edit = nullptr;
   std::function<void(TcxCustomEditViewData*, WideString&)> OnGetDisplayText;
   // Content offsets (left, top, right, bottom) and the size correction.
   RECT ContentParamsOffsets{};

@@ -293,4 +293,66 @@ TEST_F(EditViewInfo, AnOffice11GradientButtonFillsWithTheSchemeGradient) {
   EXPECT_EQ(ColorToRGB(Office11SchemeColor(1)) != ColorToRGB(Office11SchemeColor(2)), gradient.first != gradient.second);
 }
 
+TEST_F(EditViewInfo, DefaultPopupBorderTable) {
+  struct TCase {
+    bool Inplace;
+    TcxEditBorderStyle Border;
+    bool Buttons;
+    TcxEditButtonStyle FirstButton;
+    TcxLookAndFeelKind Kind;
+    TcxEditPopupBorderStyle Expected;
+  };
+  const TCase cases[] = {
+      {true, ebsNone, true, btsFlat, lfFlat, epbsFlat},
+      {true, ebs3D, true, btsFlat, lfStandard, epbsFrame3D},
+      {true, ebsNone, false, btsDefault, lfUltraFlat, epbsSingle},
+      {true, ebsNone, false, btsDefault, lfOffice11, epbsSingle},
+      {false, ebsNone, false, btsDefault, lfStandard, epbsFlat},
+      {false, ebsSingle, true, btsFlat, lfStandard, epbsSingle},
+      {false, ebsThick, true, btsFlat, lfFlat, epbsSingle},
+      {false, ebsFlat, true, bts3D, lfStandard, epbsFlat},
+      {false, ebs3D, true, btsFlat, lfFlat, epbsSingle},
+      {false, ebsUltraFlat, false, btsFlat, lfFlat, epbsSingle},
+      {false, ebsOffice11, true, btsFlat, lfFlat, epbsSingle},
+      {false, ebsNone, true, btsDefault, lfFlat, epbsFrame3D},  // by the button's kind, not the look and feel's
+      {false, ebsNone, true, bts3D, lfFlat, epbsFrame3D},
+      {false, ebsNone, true, btsSimple, lfStandard, epbsFlat},
+      {false, ebsNone, true, btsHotFlat, lfStandard, epbsFlat},
+      {false, ebsNone, true, btsUltraFlat, lfStandard, epbsSingle},
+      {false, ebsNone, true, btsOffice11, lfStandard, epbsSingle},
+  };
+  for (const TCase& c : cases)
+    EXPECT_EQ(c.Expected, TcxCustomEditViewData::DefaultPopupBorderStyle(c.Inplace, c.Border, c.Buttons, c.FirstButton,
+                                                                         c.Kind))
+        << c.Inplace << " " << c.Border << " " << c.Buttons << " " << c.FirstButton << " " << int(c.Kind);
+
+  // Without an editor the style's value stands.
+  TEditor editor;
+  editor.Calculate(RECT{0, 0, 100, 20});
+  EXPECT_EQ(epbsDefault, editor.ViewInfo.PopupBorderStyle);
+}
+
+TEST_F(EditViewInfo, AssignCopiesStatesAndButtons) {
+  TEditor editor;
+  editor.Style().SetBorderStyle(ebsSingle);
+  editor.AddButton(20);
+  editor.AddButton(17);
+  editor.Calculate(RECT{0, 0, 100, 20}, POINT{90, 10}, cxmbLeft, ssLeft);
+  TcxCustomEditViewInfo copy;
+  copy.Assign(&editor.ViewInfo);
+  ASSERT_EQ(2, copy.ButtonCount());
+  EXPECT_EQ(editor.ViewInfo.PressedButton, copy.PressedButton);
+  EXPECT_EQ(1, copy.PressedButton);
+  EXPECT_EQ(ebsPressed, copy.Button(1).Data.State);
+  EXPECT_EQ(Sides(editor.ViewInfo.Button(0).Bounds), Sides(copy.Button(0).Bounds));
+  EXPECT_EQ(editor.ViewInfo.BackgroundColor(), copy.BackgroundColor());
+  EXPECT_EQ(editor.ViewInfo.BorderStyle, copy.BorderStyle);
+  EXPECT_EQ(Sides(editor.ViewInfo.ClientRect), Sides(copy.ClientRect));
+  const std::unique_ptr<TcxRegion> none = editor.ViewInfo.GetUpdateRegion(&copy);
+  EXPECT_TRUE(RegionIsEmpty(none->Handle())) << "a copy shows the same";
+  copy.SetButtonCount(1);
+  copy.Assign(&editor.ViewInfo);
+  EXPECT_EQ(2, copy.ButtonCount()) << "missing button view infos are made";
+}
+
 }  // namespace laf_editors_test
