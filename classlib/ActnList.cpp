@@ -25,6 +25,8 @@ bool TBasicActionLink::Execute(TComponent* component) {
   return FAction->Execute();
 }
 
+bool TBasicActionLink::Update() { return FAction && FAction->Update(); }
+
 // ---- TBasicAction
 
 TBasicAction::~TBasicAction() {
@@ -35,6 +37,12 @@ TBasicAction::~TBasicAction() {
 bool TBasicAction::Execute() {
   if (!OnExecute) return false;
   OnExecute(this);
+  return true;
+}
+
+bool TBasicAction::Update() {
+  if (!OnUpdate) return false;
+  OnUpdate(this);
   return true;
 }
 
@@ -49,13 +57,13 @@ void TBasicAction::Change() {
 
 namespace {
 
-// Calls F on every control link of Action. Links hear a new value while the
+// Calls F on every action link of Action. Links hear a new value while the
 // action still holds the old one, so that they can tell whether they follow it.
 template <class F>
 void ForEachControlLink(TBasicAction& action, F&& f) {
   auto clients = action.Clients();
   for (TBasicActionLink* link : clients)
-    if (auto* c = dynamic_cast<TControlActionLink*>(link)) f(*c);
+    if (auto* c = dynamic_cast<TActionLink*>(link)) f(*c);
 }
 
 }  // namespace
@@ -64,14 +72,14 @@ TCustomAction::~TCustomAction() { SetActionList(nullptr); }
 
 void TCustomAction::SetCaption(const WideString& value) {
   if (value == FCaption) return;
-  ForEachControlLink(*this, [&](TControlActionLink& l) { l.SetCaption(value); });
+  ForEachControlLink(*this, [&](TActionLink& l) { l.SetCaption(value); });
   FCaption = value;
   Change();
 }
 
 void TCustomAction::SetChecked(bool value) {
   if (value == FChecked) return;
-  ForEachControlLink(*this, [&](TControlActionLink& l) { l.SetChecked(value); });
+  ForEachControlLink(*this, [&](TActionLink& l) { l.SetChecked(value); });
   FChecked = value;
   // One checked action per group of a list.
   if (value && FGroupIndex > 0 && FActionList)
@@ -82,37 +90,50 @@ void TCustomAction::SetChecked(bool value) {
 
 void TCustomAction::SetEnabled(bool value) {
   if (value == FEnabled) return;
-  ForEachControlLink(*this, [&](TControlActionLink& l) { l.SetEnabled(value); });
+  ForEachControlLink(*this, [&](TActionLink& l) { l.SetEnabled(value); });
   FEnabled = value;
   Change();
 }
 
 void TCustomAction::SetGroupIndex(int value) {
   if (value == FGroupIndex) return;
-  ForEachControlLink(*this, [&](TControlActionLink& l) { l.SetGroupIndex(value); });
+  ForEachControlLink(*this, [&](TActionLink& l) { l.SetGroupIndex(value); });
   FGroupIndex = value;
   Change();
 }
 
 void TCustomAction::SetHint(const WideString& value) {
   if (value == FHint) return;
-  ForEachControlLink(*this, [&](TControlActionLink& l) { l.SetHint(value); });
+  ForEachControlLink(*this, [&](TActionLink& l) { l.SetHint(value); });
   FHint = value;
   Change();
 }
 
 void TCustomAction::SetImageIndex(int value) {
   if (value == FImageIndex) return;
-  ForEachControlLink(*this, [&](TControlActionLink& l) { l.SetImageIndex(value); });
+  ForEachControlLink(*this, [&](TActionLink& l) { l.SetImageIndex(value); });
   FImageIndex = value;
   Change();
 }
 
 void TCustomAction::SetVisible(bool value) {
   if (value == FVisible) return;
-  ForEachControlLink(*this, [&](TControlActionLink& l) { l.SetVisible(value); });
+  ForEachControlLink(*this, [&](TActionLink& l) { l.SetVisible(value); });
   FVisible = value;
   Change();
+}
+
+void TCustomAction::SetShortCut(TShortCut value) {
+  if (value == FShortCut) return;
+  ForEachControlLink(*this, [&](TActionLink& l) { l.SetShortCut(value); });
+  FShortCut = value;
+  Change();
+}
+
+bool TCustomAction::DoHint(WideString& hintStr) {
+  bool canShow = true;
+  if (OnHint) OnHint(hintStr, canShow);
+  return canShow;
 }
 
 void TCustomAction::SetActionList(TActionList* list) {
@@ -144,32 +165,26 @@ void TActionList::Notification(TComponent* component, TOperation operation) {
 
 // ---- TControlActionLink
 
-TCustomAction* TControlActionLink::CustomAction() const { return dynamic_cast<TCustomAction*>(Action()); }
+TCustomAction* TActionLink::CustomAction() const { return dynamic_cast<TCustomAction*>(Action()); }
 
 void TControlActionLink::Change() {
   if (FClient && Action()) FClient->ActionChange(Action(), false);
 }
 
 bool TControlActionLink::IsCaptionLinked() { return FClient && CustomAction() && FClient->Caption() == CustomAction()->Caption(); }
-bool TControlActionLink::IsCheckedLinked() { return CustomAction() != nullptr; }
 bool TControlActionLink::IsEnabledLinked() { return FClient && CustomAction() && FClient->Enabled() == CustomAction()->Enabled(); }
-bool TControlActionLink::IsGroupIndexLinked() { return CustomAction() != nullptr; }
 bool TControlActionLink::IsHintLinked() { return FClient && CustomAction() && FClient->Hint() == CustomAction()->Hint(); }
-bool TControlActionLink::IsImageIndexLinked() { return CustomAction() != nullptr; }
 bool TControlActionLink::IsVisibleLinked() { return FClient && CustomAction() && FClient->Visible() == CustomAction()->Visible(); }
 
 void TControlActionLink::SetCaption(const WideString& value) {
   if (FClient) FClient->SetCaption(value);
 }
-void TControlActionLink::SetChecked(bool) {}
 void TControlActionLink::SetEnabled(bool value) {
   if (FClient) FClient->SetEnabled(value);
 }
-void TControlActionLink::SetGroupIndex(int) {}
 void TControlActionLink::SetHint(const WideString& value) {
   if (FClient) FClient->SetHint(value);
 }
-void TControlActionLink::SetImageIndex(int) {}
 void TControlActionLink::SetVisible(bool value) {
   if (FClient) FClient->SetVisible(value);
 }

@@ -4,6 +4,7 @@
 // them an image list.
 #include "Controls.h"
 #include "ImageLists.h"
+#include "Menus.h"
 
 #include <vector>
 
@@ -21,6 +22,8 @@ public:
   void SetAction(TBasicAction* action);
   // Runs the action for Component; false without one.
   virtual bool Execute(TComponent* component);
+  // Lets the action update itself (its OnUpdate); false without one.
+  virtual bool Update();
   // The action changed as a whole.
   virtual void Change() {}
 
@@ -36,6 +39,9 @@ public:
   // Fires OnExecute; false when it has none.
   virtual bool Execute();
   TNotifyEvent OnExecute;
+  // Fires OnUpdate (which may change the action's values); false when it has none.
+  virtual bool Update();
+  TNotifyEvent OnUpdate;
   // The component that executes it now (set while a client's link runs it).
   TComponent* ActionComponent() const { return FActionComponent; }
   void SetActionComponent(TComponent* component) { FActionComponent = component; }
@@ -75,6 +81,11 @@ public:
   void SetImageIndex(int value);
   bool Visible() const { return FVisible; }
   void SetVisible(bool value);
+  TShortCut ShortCut() const { return FShortCut; }
+  void SetShortCut(TShortCut value);
+  // The hint about to be shown: OnHint may change it and answers whether to show it.
+  virtual bool DoHint(WideString& hintStr);
+  std::function<void(WideString& hintStr, bool& canShow)> OnHint;
 
   TActionList* ActionList() const { return FActionList; }
   void SetActionList(TActionList* list);
@@ -83,6 +94,7 @@ private:
   WideString FCaption, FHint;
   bool FChecked = false, FEnabled = true, FVisible = true;
   int FGroupIndex = 0, FImageIndex = -1;
+  TShortCut FShortCut = 0;
   TActionList* FActionList = nullptr;
 };
 
@@ -112,32 +124,53 @@ private:
   TCustomImageList* FImages = nullptr;
 };
 
-// A control's link: the control's caption, state and click follow the action.
-class TControlActionLink : public TBasicActionLink {
+// A client's link to a custom action: the action hands each new value to
+// the link's setter (while it still holds the old one, so that the link can
+// tell whether its client followed it). Here every value of a custom action
+// counts as linked and the setters do nothing; clients' links refine both.
+class TActionLink : public TBasicActionLink {
 public:
-  TVK_CLASS(TControlActionLink, TBasicActionLink)
+  TVK_CLASS(TActionLink, TBasicActionLink)
+  virtual bool IsCaptionLinked() { return CustomAction() != nullptr; }
+  virtual bool IsCheckedLinked() { return CustomAction() != nullptr; }
+  virtual bool IsEnabledLinked() { return CustomAction() != nullptr; }
+  virtual bool IsGroupIndexLinked() { return CustomAction() != nullptr; }
+  virtual bool IsHintLinked() { return CustomAction() != nullptr; }
+  virtual bool IsImageIndexLinked() { return CustomAction() != nullptr; }
+  virtual bool IsShortCutLinked() { return CustomAction() != nullptr; }
+  virtual bool IsVisibleLinked() { return CustomAction() != nullptr; }
+  virtual void SetCaption(const WideString&) {}
+  virtual void SetChecked(bool) {}
+  virtual void SetEnabled(bool) {}
+  virtual void SetGroupIndex(int) {}
+  virtual void SetHint(const WideString&) {}
+  virtual void SetImageIndex(int) {}
+  virtual void SetShortCut(TShortCut) {}
+  virtual void SetVisible(bool) {}
+
+protected:
+  TCustomAction* CustomAction() const;
+};
+
+// A control's link: the control's caption, state and click follow the action.
+class TControlActionLink : public TActionLink {
+public:
+  TVK_CLASS(TControlActionLink, TActionLink)
   explicit TControlActionLink(TControl* client) { AssignClient(client); }
   TControl* Client() const { return FClient; }
   void Change() override;
   // What of the client follows the action: each setter below acts only when linked.
-  virtual bool IsCaptionLinked();
-  virtual bool IsCheckedLinked();
-  virtual bool IsEnabledLinked();
-  virtual bool IsGroupIndexLinked();
-  virtual bool IsHintLinked();
-  virtual bool IsImageIndexLinked();
-  virtual bool IsVisibleLinked();
-  virtual void SetCaption(const WideString& value);
-  virtual void SetChecked(bool value);
-  virtual void SetEnabled(bool value);
-  virtual void SetGroupIndex(int value);
-  virtual void SetHint(const WideString& value);
-  virtual void SetImageIndex(int value);
-  virtual void SetVisible(bool value);
+  bool IsCaptionLinked() override;
+  bool IsEnabledLinked() override;
+  bool IsHintLinked() override;
+  bool IsVisibleLinked() override;
+  void SetCaption(const WideString& value) override;
+  void SetEnabled(bool value) override;
+  void SetHint(const WideString& value) override;
+  void SetVisible(bool value) override;
 
 protected:
   virtual void AssignClient(TControl* client) { FClient = client; }
-  TCustomAction* CustomAction() const;
 
 private:
   TControl* FClient = nullptr;

@@ -49,6 +49,10 @@ public:
   // Ends the application: the thread's message loop gets WM_QUIT.
   void Terminate() { PostQuitMessage(0); }
 
+  // Whether hints of actions show their shortcut (on by default).
+  bool HintShortCuts() const { return FHintShortCuts; }
+  void SetHintShortCuts(bool value) { FHintShortCuts = value; }
+
   int ModalLevel() const { return FModalLevel; }
   void ModalStarted() { ++FModalLevel; }
   void ModalFinished() { --FModalLevel; }
@@ -62,6 +66,7 @@ private:
   TWindowSubclass FMainWindowSubclass;
   bool FTerminated = false;
   int FModalLevel = 0;
+  bool FHintShortCuts = true;
 };
 
 // A WH_MOUSE hook of the calling thread, held for the object's lifetime.

@@ -47,6 +47,7 @@ void RaiseLastOSError(const wchar_t* what) {
 }
 
 void AbstractError() { throw EAbstractError(L"Abstract Error"); }
+void InvalidCastError() { throw EInvalidCast(L"Invalid class typecast"); }
 
 // ---- TPersistent
 
@@ -194,6 +195,17 @@ void TComponent::Notification(TComponent*, TOperation) {}
 void TComponent::SetComponentState(TComponentState flags, bool on) {
   if (on) FComponentState |= flags;
   else FComponentState &= ~flags;
+}
+
+TComponentWriting::TComponentWriting(TPersistent& instance) {
+  auto* component = dynamic_cast<TComponent*>(&instance);
+  if (!component || (component->ComponentState() & csWriting) != 0) return;
+  FComponent = component;
+  FComponent->SetComponentState(csWriting, true);
+}
+
+TComponentWriting::~TComponentWriting() {
+  if (FComponent) FComponent->SetComponentState(csWriting, false);
 }
 
 // ---- Designs

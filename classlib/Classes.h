@@ -124,12 +124,13 @@ class EListError : public Exception { public: using Exception::Exception; };
 class EStringListError : public Exception { public: using Exception::Exception; };
 class EComponentError : public Exception { public: using Exception::Exception; };
 class EInvalidOperation : public Exception { public: using Exception::Exception; };
-// A class reference or object is not of the class asked for ("Invalid class typecast").
-class EInvalidCast : public Exception { public: using Exception::Exception; };
 class EResNotFound : public Exception { public: using Exception::Exception; };
 class EOutOfResources : public Exception { public: using Exception::Exception; };
 // An operation that a class leaves to its descendants was called on it.
 class EAbstractError : public Exception { public: using Exception::Exception; };
+// An object is not of the class an operation needs ("Invalid class typecast").
+class EInvalidCast : public Exception { public: using Exception::Exception; };
+[[noreturn]] void InvalidCastError();
 [[noreturn]] void AbstractError();  // raises EAbstractError "Abstract Error"
 
 // Raises EOutOfResources with the system's text for the last error.
@@ -171,6 +172,7 @@ protected:
 enum TComponentStateFlag : unsigned {
   csLoading = 1u << 0,     // its design is being read; Loaded() ends it
   csReading = 1u << 1,
+  csWriting = 1u << 2,     // it is being written to a stream
   csDestroying = 1u << 3,  // it (or its owner) is being destroyed
   csDesigning = 1u << 4,   // it is edited in a designer, not running
   csUpdating = 1u << 6,
@@ -243,6 +245,7 @@ protected:
 
 private:
   friend void ReadDesign(TComponent& root);
+  friend class TComponentWriting;
   void ValidateRename(const WideString& name) const;
   void RemoveNotification(TComponent* component);
 
@@ -251,6 +254,19 @@ private:
   TComponentState FComponentState = 0;
   std::vector<TComponent*> FComponents;      // owned
   std::vector<TComponent*> FFreeNotifies;    // not owned
+};
+
+// Marks the instance, when it is a component, as being written to a stream
+// for the scope (a nested write leaves the mark to the outer one).
+class TComponentWriting {
+public:
+  explicit TComponentWriting(TPersistent& instance);
+  ~TComponentWriting();
+  TComponentWriting(const TComponentWriting&) = delete;
+  TComponentWriting& operator=(const TComponentWriting&) = delete;
+
+private:
+  TComponent* FComponent = nullptr;
 };
 
 // A component class: its class reference and a maker that gives a new

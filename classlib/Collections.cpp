@@ -40,6 +40,21 @@ void TCollectionItem::Changed(bool allItems) {
 
 TCollection::~TCollection() { Clear(); }
 
+void TCollection::Assign(const TPersistent& source) {
+  const auto* other = dynamic_cast<const TCollection*>(&source);
+  if (!other) {
+    TPersistent::Assign(source);
+    return;
+  }
+  BeginUpdate();
+  struct TEnd {
+    TCollection& Collection;
+    ~TEnd() { Collection.EndUpdate(); }
+  } end{*this};
+  Clear();
+  for (TCollectionItem* item : other->FItems) Add()->Assign(*item);
+}
+
 TCollectionItem* TCollection::Items(int index) const {
   if (index < 0 || index >= Count()) throw EListError(L"List index out of bounds (" + std::to_wstring(index) + L")");
   return FItems[std::size_t(index)];

@@ -69,6 +69,9 @@ public:
   TCollectionItem* FindItemID(int id) const;
   // The owner the collection belongs to (a component's property); null here.
   TPersistent* GetOwner() const override { return nullptr; }
+  // From another collection, in one update: cleared, then one new item
+  // assigned from each of the source's items.
+  void Assign(const TPersistent& source) override;
 
   // Changes are told through Update once the outermost EndUpdate comes.
   void BeginUpdate() { ++FUpdateCount; }

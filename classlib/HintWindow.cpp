@@ -30,6 +30,26 @@ void THintWindow::ReleaseHandle() {
   DestroyHandle();
 }
 
+RECT THintWindow::CalcHintRect(int maxWidth, const WideString& hint) {
+  RECT r{0, 0, maxWidth, 0};
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, Font().Handle());
+  DrawTextW(dc, hint.c_str(), int(hint.size()), &r, DT_CALCRECT | DT_LEFT | DT_NOPREFIX | DT_WORDBREAK);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  // The border and the margins Paint leaves.
+  r.right += 6;
+  r.bottom += 2;
+  return r;
+}
+
+namespace {
+TComponentClass gHintWindowClass = nullptr;
+}  // namespace
+
+TComponentClass HintWindowClass() { return gHintWindowClass ? gHintWindowClass : ComponentClassOf<THintWindow>(); }
+void SetHintWindowClass(TComponentClass windowClass) { gHintWindowClass = windowClass; }
+
 void THintWindow::Paint() {
   RECT r = ClientRect();
   InflateRect(&r, -2, -2);

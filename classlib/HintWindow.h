@@ -13,10 +13,17 @@ public:
   virtual void ActivateHint(const RECT& rect, const WideString& hint);
   // Hides the window.
   void ReleaseHandle();
+  // The rectangle (at 0, 0) the window needs to show Hint at most MaxWidth wide.
+  virtual RECT CalcHintRect(int maxWidth, const WideString& hint);
 
 protected:
   void CreateParams(TCreateParams& params) override;
   void Paint() override;
 };
+
+// The hint-window class hints are shown with; a program may put its own in place.
+TComponentClass HintWindowClass();
+// Null puts THintWindow back.
+void SetHintWindowClass(TComponentClass windowClass);
 
 }  // namespace tvk

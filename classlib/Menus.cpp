@@ -141,4 +141,34 @@ void ShortCutToKey(TShortCut shortCut, WORD& key, TShiftState& shift) {
   if (shortCut & scAlt) shift |= ssAlt;
 }
 
+namespace {
+
+WideString ShortCutKeyName(WORD key) {
+  if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) return WideString(1, wchar_t(key));
+  if (key >= VK_F1 && key <= VK_F24) return L"F" + std::to_wstring(key - VK_F1 + 1);
+  struct TName {
+    WORD Key;
+    const wchar_t* Name;
+  };
+  static constexpr TName kNames[] = {{VK_BACK, L"BkSp"}, {VK_TAB, L"Tab"},   {VK_RETURN, L"Enter"}, {VK_ESCAPE, L"Esc"},
+                                     {VK_SPACE, L"Space"}, {VK_PRIOR, L"PgUp"}, {VK_NEXT, L"PgDn"},   {VK_END, L"End"},
+                                     {VK_HOME, L"Home"},   {VK_LEFT, L"Left"},  {VK_UP, L"Up"},       {VK_RIGHT, L"Right"},
+                                     {VK_DOWN, L"Down"},   {VK_INSERT, L"Ins"}, {VK_DELETE, L"Del"}};
+  for (const TName& name : kNames)
+    if (name.Key == key) return name.Name;
+  return {};
+}
+
+}  // namespace
+
+WideString ShortCutToText(TShortCut shortCut) {
+  const WideString name = ShortCutKeyName(shortCut & 0x00FF);
+  if (name.empty()) return {};
+  WideString text;
+  if (shortCut & scShift) text += L"Shift+";
+  if (shortCut & scCtrl) text += L"Ctrl+";
+  if (shortCut & scAlt) text += L"Alt+";
+  return text + name;
+}
+
 }  // namespace tvk

@@ -85,5 +85,8 @@ using TShortCut = WORD;
 constexpr TShortCut scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000, scNone = 0;
 TShortCut ShortCut(WORD key, TShiftState shift);
 void ShortCutToKey(TShortCut shortCut, WORD& key, TShiftState& shift);
+// The shortcut as a menu shows it: "Shift+", "Ctrl+", "Alt+", then the key's
+// name ("Ctrl+S", "F5", "Ctrl+Enter"); empty for none or a key without a name.
+WideString ShortCutToText(TShortCut shortCut);
 
 }  // namespace tvk

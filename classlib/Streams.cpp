@@ -422,6 +422,7 @@ void WritePropertyFrame(TStream& stream, const WideString& name, TMemoryStream& 
 }
 
 void WritePropertyList(TPersistent& instance, TStream& stream, TPersistent* ancestor, bool binaryOnly) {
+  const TComponentWriting writing(instance);
   TCollectingFiler filer(ancestor);
   instance.DefineProperties(filer);
   for (const TDefinedProperty& p : filer.Properties) {

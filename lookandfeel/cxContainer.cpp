@@ -752,14 +752,14 @@ void FillRectFrame(TcxCanvas& ACanvas, const RECT& AOuter, const RECT& AInner, T
     if (!ContainerRectEmpty(strip)) ACanvas.FillRect(strip, AColor);
 }
 
-void InvalidateRectFrame(HWND AWnd, const RECT& AOuter, const RECT& AInner) {
+void InvalidateRectFrame(HWND AWnd, const RECT& AOuter, const RECT& AInner, bool AErase) {
   if (ContainerRectEmpty(AOuter) || EqualRect(&AOuter, &AInner)) return;
   if (ContainerRectEmpty(AInner)) {
-    InvalidateRect(AWnd, &AOuter, FALSE);
+    InvalidateRect(AWnd, &AOuter, AErase);
     return;
   }
   for (const RECT& strip : ContainerFrameStrips(AOuter, AInner))
-    if (!ContainerRectEmpty(strip)) InvalidateRect(AWnd, &strip, FALSE);
+    if (!ContainerRectEmpty(strip)) InvalidateRect(AWnd, &strip, AErase);
 }
 
 TcxRegion* BuildShadowRegion(const RECT& ABounds, const RECT& AExtent, const RECT& AExcluded, bool AShadow,

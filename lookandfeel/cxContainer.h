@@ -598,7 +598,7 @@ void ShrinkRectOutsideEdges(RECT& R, int AWidth, TcxBorders AEdges);
 void PaintContainerShadow(TcxCanvas& ACanvas, const RECT& R);
 // The frame between AOuter and AInner filled (or all of AOuter when AInner is empty).
 void FillRectFrame(TcxCanvas& ACanvas, const RECT& AOuter, const RECT& AInner, TColor AColor);
-void InvalidateRectFrame(HWND AWnd, const RECT& AOuter, const RECT& AInner);
+void InvalidateRectFrame(HWND AWnd, const RECT& AOuter, const RECT& AInner, bool AErase = false);
 // Null unless AShadow and not ANativeBorder; the caller owns the region.
 TcxRegion* BuildShadowRegion(const RECT& ABounds, const RECT& AExtent, const RECT& AExcluded, bool AShadow,
                              bool ANativeBorder);

@@ -1,5 +1,6 @@
 #include "cxEditButtons.h"
 
+#include "Application.h"
 #include "cxControls.h"
 
 namespace tvk {
@@ -32,7 +33,108 @@ TcxCustomEditButton::TcxCustomEditButton(TCollection* ACollection) : TCollection
   TCollectionUpdate update(ACollection);
 }
 
-TcxCustomEditButton::~TcxCustomEditButton() = default;
+TcxCustomEditButton::~TcxCustomEditButton() { SetAction(nullptr); }
+
+// ---- The action link
+
+TcxEditButtonActionLink::TcxEditButtonActionLink(TObject* AClient)
+    : FClient(dynamic_cast<TcxCustomEditButton*>(AClient)) {
+  if (!FClient) InvalidCastError();
+}
+
+void TcxEditButtonActionLink::Change() {
+  if (OnChange) OnChange(Action());
+}
+
+bool TcxEditButtonActionLink::IsCaptionLinked() {
+  return TActionLink::IsCaptionLinked() && FClient->Caption() == CustomAction()->Caption();
+}
+bool TcxEditButtonActionLink::IsEnabledLinked() {
+  return TActionLink::IsEnabledLinked() && FClient->Enabled() == CustomAction()->Enabled();
+}
+bool TcxEditButtonActionLink::IsHintLinked() {
+  return TActionLink::IsHintLinked() && FClient->Hint() == CustomAction()->Hint();
+}
+bool TcxEditButtonActionLink::IsImageIndexLinked() {
+  return TActionLink::IsImageIndexLinked() && FClient->ImageIndex() == CustomAction()->ImageIndex();
+}
+bool TcxEditButtonActionLink::IsVisibleLinked() {
+  return TActionLink::IsVisibleLinked() && FClient->Visible() == CustomAction()->Visible();
+}
+
+void TcxEditButtonActionLink::SetCaption(const WideString& AValue) {
+  if (IsCaptionLinked()) FClient->SetCaption(AValue);
+}
+void TcxEditButtonActionLink::SetEnabled(bool AValue) {
+  if (IsEnabledLinked()) FClient->SetEnabled(AValue);
+}
+void TcxEditButtonActionLink::SetHint(const WideString& AValue) {
+  if (IsHintLinked()) FClient->FHint = AValue;
+}
+void TcxEditButtonActionLink::SetImageIndex(int AValue) {
+  if (IsImageIndexLinked()) FClient->SetImageIndex(AValue);
+}
+void TcxEditButtonActionLink::SetVisible(bool AValue) {
+  if (IsVisibleLinked()) FClient->SetVisible(AValue);
+}
+
+bool TcxEditButtonActionLink::PrepareHint(WideString& HintStr) {
+  TCustomAction* action = CustomAction();
+  if (action && action->DoHint(HintStr) && Application().HintShortCuts() && action->ShortCut() != 0 &&
+      !HintStr.empty())
+    HintStr = HintStr + L" (" + ShortCutToText(action->ShortCut()) + L")";
+  return true;
+}
+
+// ---- Binding actions
+
+TBasicAction* TcxCustomEditButton::Action() const { return FActionLink ? FActionLink->Action() : nullptr; }
+
+TcxEditButtonActionLinkClass TcxCustomEditButton::ActionLinkClass() const {
+  return EditButtonActionLinkClassOf<TcxEditButtonActionLink>();
+}
+
+void TcxCustomEditButton::SetAction(TBasicAction* AValue) { BindAction(AValue, true); }
+
+void TcxCustomEditButton::BindAction(TBasicAction* AValue, bool AWithdraw) {
+  if (AValue == Action() && AValue == FBoundAction) return;
+  auto* buttons = dynamic_cast<TcxCustomEditButtons*>(Collection());
+  if (FActionLink) {
+    if (buttons && FBoundAction) buttons->RemoveActionSender(FBoundAction, AWithdraw);
+    FActionLink.reset();
+    FBoundAction = nullptr;
+  }
+  if (!AValue) return;
+  FActionLink = ActionLinkClass()->Create(this);
+  FActionLink->SetAction(AValue);
+  FBoundAction = AValue;
+  FActionLink->OnChange = [this](TObject* ASender) { ActionValuesChanged(ASender); };
+  ApplyActionValues(AValue, AValue->Loading());
+  if (buttons) buttons->AddActionSender(AValue);
+}
+
+void TcxCustomEditButton::ActionValuesChanged(TObject* Sender) {
+  if (Sender && Sender == Action()) ApplyActionValues(static_cast<TBasicAction*>(Sender), false);
+}
+
+void TcxCustomEditButton::ApplyActionValues(TBasicAction* AAction, bool ACheckDefaults) {
+  auto* action = dynamic_cast<TCustomAction*>(AAction);
+  if (!action) return;
+  if (!ACheckDefaults || FCaption.empty()) SetCaption(action->Caption());
+  if (!ACheckDefaults || FEnabled) SetEnabled(action->Enabled());
+  if (!ACheckDefaults || FHint.empty()) FHint = action->Hint();
+  if (!ACheckDefaults || FVisible) SetVisible(action->Visible());
+  if (!ACheckDefaults || FImageIndex == -1) SetImageIndex(action->ImageIndex());
+}
+
+void TcxCustomEditButton::UpdateFromAction() {
+  if (FActionLink) FActionLink->Update();
+}
+
+void TcxCustomEditButton::ComponentFreed(TComponent* AComponent) {
+  // The action has already let go of its links: the button remembers it.
+  if (AComponent && AComponent == FBoundAction) BindAction(nullptr, false);
+}
 
 template <class T>
 void TcxCustomEditButton::SetField(T& AField, const T& AValue) {
@@ -92,6 +194,7 @@ void TcxCustomEditButton::Assign(const TPersistent& Source) {
   }
   TCollectionUpdate update(Collection());
   SetCaption(source->FCaption);
+  SetAction(source->Action());
   SetImageIndex(source->FImageIndex);
   FVisibleCaption = source->FVisibleCaption;
   SetContentAlignment(source->FContentAlignment);
@@ -111,7 +214,44 @@ void TcxCustomEditButton::Assign(const TPersistent& Source) {
 // ---- The collections
 
 TcxCustomEditButtons::TcxCustomEditButtons(TPersistent* AOwner, TCollectionItemClass AButtonClass)
-    : TCollection(AButtonClass), FOwner(AOwner) {}
+    : TCollection(AButtonClass), FOwner(AOwner) {
+  FFreeNotificator = std::make_unique<TcxFreeNotificator>(nullptr);
+  FFreeNotificator->OnFreeNotification = [this](TComponent* AComponent) { ComponentFreed(AComponent); };
+}
+
+TcxCustomEditButtons::~TcxCustomEditButtons() {
+  // The buttons that go next withdraw nothing.
+  FFreeNotificator.reset();
+  Clear();
+}
+
+void TcxCustomEditButtons::AddActionSender(TBasicAction* AAction) {
+  for (auto& entry : FActionCounts)
+    if (entry.first == AAction) {
+      ++entry.second;
+      return;
+    }
+  FActionCounts.emplace_back(AAction, 1);
+  if (FFreeNotificator) FFreeNotificator->AddSender(AAction);
+}
+
+void TcxCustomEditButtons::RemoveActionSender(TBasicAction* AAction, bool AWithdraw) {
+  for (auto it = FActionCounts.begin(); it != FActionCounts.end(); ++it)
+    if (it->first == AAction) {
+      if (--it->second > 0) return;
+      FActionCounts.erase(it);
+      if (FFreeNotificator && AWithdraw) FFreeNotificator->RemoveSender(AAction);
+      return;
+    }
+}
+
+void TcxCustomEditButtons::UpdateFromActions() {
+  for (int i = 0; i < Count(); ++i) Button(i)->UpdateFromAction();
+}
+
+void TcxCustomEditButtons::ComponentFreed(TComponent* Sender) {
+  for (int i = 0; i < Count(); ++i) Button(i)->ComponentFreed(Sender);
+}
 
 int TcxCustomEditButtons::VisibleCount() const {
   int count = 0;

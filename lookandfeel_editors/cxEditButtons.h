@@ -3,6 +3,7 @@
 // frame (a drop-down arrow, an ellipsis, a glyph or a text) and the
 // collection an editor's properties own, whose changes reach the properties
 // through OnChange.
+#include "ActnList.h"
 #include "Collections.h"
 #include "Graphics.h"
 #include "cxContainer.h"
@@ -15,6 +16,50 @@ enum TcxEditButtonKind { bkEllipsis, bkDown, bkGlyph, bkText };
 // Sender, the button's index in the collection.
 using TcxEditButtonClickEvent = std::function<void(TObject*, int)>;
 
+class TcxCustomEditButton;
+
+// A button's tie to an action: the action's caption, enabled state, hint,
+// image index and visibility reach the button while the button still shows
+// the action's value.
+class TcxEditButtonActionLink : public TActionLink {
+public:
+  TVK_CLASS(TcxEditButtonActionLink, TActionLink)
+  // AClient must be an edit button (else the invalid-cast error).
+  explicit TcxEditButtonActionLink(TObject* AClient);
+  TcxCustomEditButton* Client() const { return FClient; }
+  void Change() override;
+  bool IsCaptionLinked() override;
+  bool IsEnabledLinked() override;
+  bool IsHintLinked() override;
+  bool IsImageIndexLinked() override;
+  bool IsVisibleLinked() override;
+  void SetCaption(const WideString& AValue) override;
+  void SetEnabled(bool AValue) override;
+  void SetHint(const WideString& AValue) override;
+  void SetImageIndex(int AValue) override;
+  void SetVisible(bool AValue) override;
+  // Always true; with hint shortcuts on, a non-empty hint of an action with
+  // a shortcut becomes "hint (shortcut)".
+  virtual bool PrepareHint(WideString& HintStr);
+  TNotifyEvent OnChange;
+
+private:
+  TcxCustomEditButton* FClient;
+};
+
+struct TcxEditButtonActionLinkClassRef {
+  TClass Info;
+  std::unique_ptr<TcxEditButtonActionLink> (*Create)(TObject* AClient);
+};
+using TcxEditButtonActionLinkClass = const TcxEditButtonActionLinkClassRef*;
+template <class T>
+TcxEditButtonActionLinkClass EditButtonActionLinkClassOf() {
+  static const TcxEditButtonActionLinkClassRef ref{
+      &T::StaticClassInfo(),
+      [](TObject* AClient) -> std::unique_ptr<TcxEditButtonActionLink> { return std::make_unique<T>(AClient); }};
+  return &ref;
+}
+
 class TcxCustomEditButton : public TCollectionItem {
 public:
   TVK_CLASS(TcxCustomEditButton, TCollectionItem)
@@ -23,6 +68,22 @@ public:
   ~TcxCustomEditButton() override;
 
   void Assign(const TPersistent& Source) override;
+
+  // The bound action (null when none); a new one passes its values on.
+  TBasicAction* Action() const;
+  void SetAction(TBasicAction* AValue);
+  TcxEditButtonActionLink* ActionLink() const { return FActionLink.get(); }
+  virtual TcxEditButtonActionLinkClass ActionLinkClass() const;
+  // Lets the bound action update itself (and so the button).
+  virtual void UpdateFromAction();
+  // Unbinds AComponent when it is the bound action.
+  virtual void ComponentFreed(TComponent* AComponent);
+  // Storage rules of the published form.
+  bool IsCaptionStored() const { return !(FActionLink && FActionLink->IsCaptionLinked()); }
+  bool IsEnabledStored() const { return !(FActionLink && FActionLink->IsEnabledLinked()) && !FEnabled; }
+  bool IsHintStored() const { return !(FActionLink && FActionLink->IsHintLinked()); }
+  bool IsImageIndexStored() const { return !(FActionLink && FActionLink->IsImageIndexLinked()) && FImageIndex != -1; }
+  bool IsVisibleStored() const { return !(FActionLink && FActionLink->IsVisibleLinked()) && !FVisible; }
 
   const WideString& Caption() const { return FCaption; }
   void SetCaption(const WideString& AValue);
@@ -60,11 +121,22 @@ public:
   // Ignored for a negative value.
   void SetWidth(int AValue);
 
+protected:
+  // With ACheckDefaults (the action is loading) only the values still at
+  // their defaults are taken.
+  virtual void ApplyActionValues(TBasicAction* AAction, bool ACheckDefaults);
+
 private:
+  friend class TcxEditButtonActionLink;
   template <class T>
   void SetField(T& AField, const T& AValue);
   void GlyphChanged(TObject*) { Changed(false); }
+  void ActionValuesChanged(TObject* Sender);
+  void BindAction(TBasicAction* AValue, bool AWithdraw);
 
+  std::unique_ptr<TcxEditButtonActionLink> FActionLink;
+  // The action the link was made for: still known while the action goes.
+  TBasicAction* FBoundAction = nullptr;
   WideString FCaption;
   TAlignment FContentAlignment = TAlignment::taCenter;
   bool FDefault = false;
@@ -92,7 +164,16 @@ class TcxCustomEditButtons : public TCollection {
 public:
   TVK_CLASS(TcxCustomEditButtons, TCollection)
   TcxCustomEditButtons(TPersistent* AOwner, TCollectionItemClass AButtonClass);
+  ~TcxCustomEditButtons() override;
   TPersistent* GetOwner() const override { return FOwner; }
+  // Every button, in index order.
+  virtual void UpdateFromActions();
+  virtual void ComponentFreed(TComponent* Sender);
+  // The free notification of AAction is asked for with its first button and
+  // withdrawn with its last.
+  void AddActionSender(TBasicAction* AAction);
+  // AWithdraw false: the action is going and ends the notification itself.
+  void RemoveActionSender(TBasicAction* AAction, bool AWithdraw = true);
   int VisibleCount() const;
   TcxCustomEditButton* Button(int AIndex) const { return static_cast<TcxCustomEditButton*>(Items(AIndex)); }
   TNotifyEvent OnChange;
@@ -101,7 +182,9 @@ protected:
   void Update(TCollectionItem* AItem) override;
 
 private:
+  std::unique_ptr<TcxFreeNotificator> FFreeNotificator;
   TPersistent* FOwner;
+  std::vector<std::pair<TBasicAction*, int>> FActionCounts;
 };
 
 class TcxEditButtons : public TcxCustomEditButtons {

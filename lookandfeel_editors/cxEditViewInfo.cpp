@@ -1,5 +1,8 @@
 #include "cxEditViewInfo.h"
 
+#include "HintWindow.h"
+#include "dxOffice11.h"
+
 #include "cxControls.h"
 #include "cxGeometry.h"
 #include "cxLookAndFeelPainters.h"
@@ -151,9 +154,142 @@ std::unique_ptr<TcxRegion> TcxEditButtonViewInfo::GetUpdateRegion(const TcxEditB
   return same ? std::make_unique<TcxRegion>() : std::make_unique<TcxRegion>(Bounds);
 }
 
+bool TcxEditButtonViewInfo::Repaint(HWND AWindow, const TcxEditButtonViewInfo& APrev, POINT AEditPosition) const {
+  const bool differs = Data.Style != APrev.Data.Style || Data.State != APrev.Data.State ||
+                       Data.BackgroundColor != APrev.Data.BackgroundColor ||
+                       Data.NativeState != APrev.Data.NativeState;
+  if (differs && AWindow)
+    InvalidateRectFrame(AWindow, OffsetRectBy(Bounds, AEditPosition.x, AEditPosition.y), RECT{}, HasBackground);
+  return differs;
+}
+
+// ---- The shared hint window and the cached view infos
+
+namespace {
+
+struct TEditViewInfoCache {
+  std::unique_ptr<THintWindow> HintWindow;
+  TComponentClass HintWindowClass = nullptr;
+  // One idle view info per class for size queries; taken out while in use.
+  std::vector<std::unique_ptr<TcxCustomEditViewInfo>> SizeViewInfos;
+};
+TEditViewInfoCache gEditViewInfoCache;
+bool gEditViewInfoCacheFreed = false;
+
+}  // namespace
+
+THintWindow* cxEditHintWindow() {
+  if (gEditViewInfoCacheFreed) return nullptr;
+  TEditViewInfoCache& cache = gEditViewInfoCache;
+  if (!cache.HintWindow || cache.HintWindowClass != HintWindowClass()) {
+    cache.HintWindow.reset();
+    cache.HintWindowClass = HintWindowClass();
+    cache.HintWindow.reset(static_cast<THintWindow*>(cache.HintWindowClass->Create(nullptr)));
+  }
+  return cache.HintWindow.get();
+}
+
+void FreeEditViewInfoCache() {
+  gEditViewInfoCacheFreed = true;
+  gEditViewInfoCache.SizeViewInfos.clear();
+  gEditViewInfoCache.HintWindow.reset();
+  gEditViewInfoCache.HintWindowClass = nullptr;
+}
+
+void ResetEditViewInfoCache() { gEditViewInfoCacheFreed = false; }
+
+namespace {
+
+// A view info of AClass for a size query: a cached idle one, else a new one.
+std::unique_ptr<TcxCustomEditViewInfo> TakeSizeViewInfo(TcxCustomEditViewInfoClass AClass) {
+  auto& cached = gEditViewInfoCache.SizeViewInfos;
+  for (auto it = cached.begin(); it != cached.end(); ++it)
+    if ((*it)->ClassType() == AClass->Info) {
+      std::unique_ptr<TcxCustomEditViewInfo> viewInfo = std::move(*it);
+      cached.erase(it);
+      return viewInfo;
+    }
+  return std::unique_ptr<TcxCustomEditViewInfo>(AClass->Create());
+}
+
+void ReturnSizeViewInfo(std::unique_ptr<TcxCustomEditViewInfo> AViewInfo) {
+  if (!gEditViewInfoCacheFreed) gEditViewInfoCache.SizeViewInfos.push_back(std::move(AViewInfo));
+}
+
+}  // namespace
+
 // ---- TcxCustomEditViewInfo
 
 TcxCustomEditViewInfo::~TcxCustomEditViewInfo() = default;
+
+void TcxCustomEditViewInfo::Assign(TObject* ASource) {
+  if (auto* source = dynamic_cast<TcxCustomEditViewInfo*>(ASource)) {
+    AssignBackgroundColor(source->BackgroundColor());
+    BorderColor = source->BorderColor;
+    BorderStyle = source->BorderStyle;
+    ContainerState = source->ContainerState;
+    NativeState = source->NativeState;
+    SetButtonCount(source->ButtonCount());
+    for (int i = 0; i < ButtonCount(); ++i) Button(i).Assign(source->Button(i));
+    PressedButton = source->PressedButton;
+    SelectedButton = source->SelectedButton;
+  }
+  TcxContainerViewInfo::Assign(ASource);
+}
+
+bool TcxCustomEditViewInfo::Repaint(HWND AWindow, TcxCustomEditViewInfo* APrev) {
+  return Repaint(AWindow, RECT{}, APrev);
+}
+
+bool TcxCustomEditViewInfo::Repaint(HWND AWindow, const RECT& AInnerEditRect, TcxCustomEditViewInfo* APrev) {
+  if (!AWindow) return false;
+  const RECT r = OffsetRectBy(Bounds, Left, Top);
+  RECT inner{};
+  if (!IsEmptyRect(AInnerEditRect)) IntersectRect(&inner, &AInnerEditRect, &ClientRect);
+  if (!APrev) {
+    InvalidateRectFrame(AWindow, r, inner, HasBackground);
+    return false;
+  }
+  RECT frameInner{};
+  bool invalidate = true;
+  if (NativeState != APrev->NativeState || BackgroundColor() != APrev->BackgroundColor() ||
+      (ContainerState != APrev->ContainerState && RepaintsOnStateChange()) || ButtonCount() != APrev->ButtonCount())
+    frameInner = inner;
+  else if ((BorderColor != APrev->BorderColor && BorderStyle != cbsNone) || BorderStyle != APrev->BorderStyle)
+    frameInner = OffsetRectBy(BorderRect, Left, Top);
+  else
+    invalidate = false;
+  if (invalidate && !IsEmptyRect(Bounds) && !EqualRect(&r, &frameInner))
+    InvalidateRectFrame(AWindow, r, frameInner, APrev->HasBackground);
+  bool repainted = false;
+  if (ButtonCount() == APrev->ButtonCount())
+    for (int i = 0; i < ButtonCount(); ++i)
+      repainted = Button(i).Repaint(AWindow, APrev->Button(i), POINT{Left, Top}) || repainted;
+  return repainted;
+}
+
+bool TcxCustomEditViewInfo::NeedShowHint(TcxCanvas& ACanvas, POINT P, RECT& ATextRect, bool& AIsMultiLine,
+                                         WideString& AText) {
+  AText.clear();
+  return NeedShowHint(ACanvas, P, RECT{}, ATextRect, AIsMultiLine, AText);
+}
+
+bool TcxCustomEditViewInfo::NeedShowHint(TcxCanvas&, POINT P, const RECT&, RECT& ATextRect, bool& AIsMultiLine,
+                                         WideString& AText) {
+  ATextRect = RECT{};
+  AIsMultiLine = false;
+  AText.clear();
+  const int index = GetPartIndexAt(POINT{P.x - Left, P.y - Top});
+  if (index < 0) return false;
+  const WideString& hint = Button(index).Data.Hint;
+  AText = hint.substr(0, hint.find(L'|'));
+  if (AText.empty()) return false;
+  if (THintWindow* window = cxEditHintWindow()) {
+    ATextRect = window->CalcHintRect(GetSystemMetrics(SM_CXSCREEN), AText);
+    OffsetRect(&ATextRect, P.x, P.y + GetCurrentCursorSize().cy);
+  }
+  return true;
+}
 
 void TcxCustomEditViewInfo::SetButtonCount(int ACount) {
   ACount = std::max(ACount, 0);
@@ -411,6 +547,18 @@ void TcxCustomEditViewInfo::DrawButtonBackground(TcxCanvas& ACanvas, int AIndex,
       return;
     }
   }
+  const TcxEditButtonViewInfoData& data = button.Data;
+  if (data.Style == btsOffice11 && data.Gradient && !data.Transparent && data.State != ebsDisabled) {
+    // The scheme's button gradients by state, top to bottom.
+    const bool pressed = data.State == ebsPressed, hot = data.State == ebsSelected;
+    const int from = pressed ? 10 : hot ? 8 : 1, to = pressed ? 7 : hot ? 9 : 2;
+    RECT r{ARect.left, BorderRect.top, ARect.right, BorderRect.bottom};
+    if (!pressed && !hot) InflateRect(&r, 0, -1);
+    TSavedCanvasDC saved(ACanvas);
+    ACanvas.IntersectClipRect(ARect);
+    FillOffice11Gradient(ACanvas.Handle(), r, Office11SchemeColor(from), Office11SchemeColor(to), false);
+    return;
+  }
   ACanvas.FillRect(ARect, ABrushColor);
 }
 
@@ -571,7 +719,103 @@ TcxCustomEditViewData::TcxCustomEditViewData(TcxCustomEditProperties& APropertie
                                              bool AIsInplace)
     : FProperties(AProperties), FStyle(&AStyle), FIsInplace(AIsInplace) {
   ButtonVisibleCount = FProperties.Buttons().VisibleCount();
+  const TcxEditAlignment& alignment = FProperties.Alignment();
+  HorzAlignment = alignment.Horz();
+  VertAlignment = alignment.Vert();
   NativeStyle = IsNativeStyle(AStyle.LookAndFeel());
+  ContentParamsOffsets = DefaultContentOffsets();
+  ContentParamsSizeCorrection.cx = 3 - ContentParamsOffsets.left - ContentParamsOffsets.right;
+  ContentParamsSizeCorrection.cy = NativeStyle ? NativeContentHeightCorrection(FProperties, FIsInplace) : 0;
+}
+
+SIZE TcxCustomEditViewData::GetEditContentSizeCorrection() {
+  return SIZE{ContentParamsOffsets.left + ContentParamsOffsets.right + ContentParamsSizeCorrection.cx,
+              ContentParamsOffsets.top + ContentParamsOffsets.bottom + ContentParamsSizeCorrection.cy};
+}
+
+WideString TcxCustomEditViewData::ConvertEditValueToText(const Variant& AValue) {
+  WideString text = ValueToDisplayText(AValue);
+  if (OnGetDisplayText) OnGetDisplayText(this, text);
+  return text;
+}
+
+SIZE TcxCustomEditViewData::GetEditContentSize(TcxCanvas& ACanvas, const Variant& AEditValue,
+                                               const TcxEditSizeProperties& ASizeProperties) {
+  if (FProperties.ButtonsViewStyle() == bvsNormal) return CalcContentSize(ACanvas, AEditValue, ASizeProperties);
+  if (TFont* font = FStyle->GetVisibleFont()) ACanvas.Font().Assign(*font);
+  return SIZE{0, GetEditContentSizeCorrection().cy + GetDCTextHeight(ACanvas.Handle())};
+}
+
+void TcxCustomEditViewData::CalcConstantPartSize(TcxCanvas& ACanvas, const TcxEditSizeProperties&,
+                                                 SIZE& AConstantPartSize, SIZE& MinContentSize,
+                                                 TcxCustomEditViewInfo& AViewInfo) {
+  AConstantPartSize = SIZE{(AViewInfo.Bounds.right - AViewInfo.Bounds.left) -
+                               (AViewInfo.ClientRect.right - AViewInfo.ClientRect.left),
+                           (AViewInfo.Bounds.bottom - AViewInfo.Bounds.top) -
+                               (AViewInfo.ClientRect.bottom - AViewInfo.ClientRect.top)};
+  MinContentSize = SIZE{0, 0};
+  int height = 0;
+  for (const auto& button : AViewInfo.ButtonsInfo) {
+    if (button->Data.Kind == bkGlyph) {
+      if (button->Glyph && IsBitmapNonEmpty(button->Glyph))
+        height = std::max(height, button->Glyph->Height());
+      else if (IsImageIndexValid(button->Images, button->ImageIndex))
+        height = std::max(height, button->Images->Height());
+    } else if (button->Data.Kind == bkText && FIsInplace) {
+      if (TFont* font = FStyle->GetVisibleFont()) ACanvas.Font().Assign(*font);
+      AViewInfo.PrepareCanvasFont(ACanvas);
+      height = std::max(height, int(ACanvas.TextHeight(button->Data.VisibleCaption)));
+    }
+  }
+  if (height <= 0) return;
+  const RECT extent = GetButtonsExtent(ACanvas);
+  height += extent.top + extent.bottom;
+  height += GetEditButtonVertAllowance(ACanvas, EffectiveButtonStyle(), AViewInfo.NativeStyle);
+  MinContentSize.cy = std::max(0, height - int(AConstantPartSize.cy));
+}
+
+SIZE TcxCustomEditViewData::GetEditConstantPartSize(TcxCanvas& ACanvas, const TcxEditSizeProperties& ASizeProperties,
+                                                    SIZE& MinContentSize, TcxCustomEditViewInfo* AViewInfo) {
+  SIZE constant{};
+  if (AViewInfo) {
+    CalcConstantPartSize(ACanvas, ASizeProperties, constant, MinContentSize, *AViewInfo);
+    return constant;
+  }
+  // A cached view info goes back to the cache even on failure.
+  struct TLoan {
+    std::unique_ptr<TcxCustomEditViewInfo> ViewInfo;
+    ~TLoan() { ReturnSizeViewInfo(std::move(ViewInfo)); }
+  } loan{TakeSizeViewInfo(FProperties.GetViewInfoClass())};
+  Calculate(ACanvas, RECT{0, 0, 2147483647, 2147483647}, POINT{-1, -1}, cxmbNone, 0, *loan.ViewInfo, false);
+  CalcConstantPartSize(ACanvas, ASizeProperties, constant, MinContentSize, *loan.ViewInfo);
+  return constant;
+}
+
+namespace {
+
+SIZE InternalGetEditSize(TcxCustomEditViewData& AData, TcxCanvas& ACanvas, const Variant& AEditValue,
+                         TcxEditSizeProperties ASizeProperties, TcxCustomEditViewInfo* AViewInfo, bool AEditing) {
+  SIZE minContent{};
+  const SIZE constant = AData.GetEditConstantPartSize(ACanvas, ASizeProperties, minContent, AViewInfo);
+  if (ASizeProperties.Height >= 0) ASizeProperties.Height -= constant.cy;
+  if (ASizeProperties.Width >= 0) ASizeProperties.Width -= constant.cx;
+  SIZE content = AEditing && (AData.Properties().GetSupportedOperations() & cxOperationBit(esoEditingAutoHeight))
+                     ? AData.GetEditingContentSize(ACanvas, AEditValue, ASizeProperties)
+                     : AData.GetEditContentSize(ACanvas, AEditValue, ASizeProperties);
+  EnlargeSize(content, minContent);
+  return SIZE{constant.cx + content.cx, constant.cy + content.cy};
+}
+
+}  // namespace
+
+SIZE TcxCustomEditViewData::GetEditSize(TcxCanvas& ACanvas, const Variant& AEditValue,
+                                        TcxEditSizeProperties ASizeProperties, TcxCustomEditViewInfo* AViewInfo) {
+  return InternalGetEditSize(*this, ACanvas, AEditValue, ASizeProperties, AViewInfo, false);
+}
+
+SIZE TcxCustomEditViewData::GetEditingSize(TcxCanvas& ACanvas, const Variant& AEditValue,
+                                           TcxEditSizeProperties ASizeProperties, TcxCustomEditViewInfo* AViewInfo) {
+  return InternalGetEditSize(*this, ACanvas, AEditValue, ASizeProperties, AViewInfo, true);
 }
 
 bool TcxCustomEditViewData::IsNativeStyle(TcxLookAndFeel* ALookAndFeel) {
@@ -654,6 +898,24 @@ void TcxCustomEditViewData::Calculate(TcxCanvas& ACanvas, const RECT& ABounds, P
   DeflateRectByMargins(AViewInfo.ClientRect, GetClientExtent(ACanvas, AViewInfo));
   AViewInfo.InnerEditRect = AViewInfo.ClientRect;
   AViewInfo.PopupBorderStyle = FStyle->PopupBorderStyle();
+  if (AViewInfo.PopupBorderStyle == epbsDefault && Edit)
+    AViewInfo.PopupBorderStyle = DefaultPopupBorderStyle(
+        FIsInplace, TcxEditBorderStyle(AViewInfo.BorderStyle), AViewInfo.ButtonCount() > 0,
+        AViewInfo.ButtonCount() > 0 ? AViewInfo.Button(0).Data.Style : btsDefault, LookAndFeelKind());
+}
+
+TcxEditPopupBorderStyle TcxCustomEditViewData::DefaultPopupBorderStyle(bool AIsInplace, TcxEditBorderStyle ABorderStyle,
+                                                                      bool AHasButtons,
+                                                                      TcxEditButtonStyle AFirstButtonStyle,
+                                                                      TcxLookAndFeelKind AKind) {
+  constexpr TcxEditPopupBorderStyle kByKind[] = {epbsFlat, epbsFrame3D, epbsSingle, epbsSingle};  // by TcxLookAndFeelKind
+  constexpr TcxEditPopupBorderStyle kByBorder[] = {epbsFlat, epbsSingle, epbsSingle, epbsFlat,
+                                                   epbsSingle, epbsSingle, epbsSingle};  // by TcxEditBorderStyle
+  constexpr TcxLookAndFeelKind kKindByButton[] = {lfStandard, lfStandard, lfFlat,     lfFlat,
+                                                  lfFlat,     lfUltraFlat, lfOffice11};  // by TcxEditButtonStyle
+  if (AIsInplace) return kByKind[AKind];
+  if (ABorderStyle != ebsNone || !AHasButtons) return kByBorder[ABorderStyle];
+  return kByKind[kKindByButton[AFirstButtonStyle]];
 }
 
 TcxContainerState TcxCustomEditViewData::GetContainerStateAt(POINT P, TcxMouseButton, TShiftState AShift) {
@@ -778,6 +1040,7 @@ void TcxCustomEditViewData::CalculateButtonsViewInfo(TcxCanvas& ACanvas, const R
     --visibleIndex;
     if (button->Kind() == bkText && !AViewInfo.HasTextButtons) {
       ACanvas.Font().Assign(*FStyle->GetVisibleFont());
+      AViewInfo.PrepareCanvasFont(ACanvas);
       AViewInfo.HasTextButtons = true;
     }
     TcxEditButtonViewInfo& info = AViewInfo.Button(visibleIndex);
@@ -821,6 +1084,8 @@ void TcxCustomEditViewData::CalculateButtonViewInfo(TcxCanvas& ACanvas, TcxCusto
   info.HasBackground = AViewInfo.HasBackground;
   data.Gradient = FStyle->GradientButtons();
   data.Hint = button->Hint();
+  data.ActionLink = button->ActionLink();
+  if (data.ActionLink) data.ActionLink->PrepareHint(data.Hint);
   data.IsInplace = FIsInplace;
   data.LeftAlignment = button->LeftAlignment();
   data.Leftmost = data.Rightmost = false;

@@ -5,6 +5,7 @@
 // the view info holds every rectangle, colour and button state and paints
 // itself on a canvas. Editors are not built yet: everything an editor would
 // answer here is answered as by no editor.
+#include "HintWindow.h"
 #include "cxEdit.h"
 
 #include <functional>
@@ -14,12 +15,12 @@
 namespace tvk {
 
 enum TcxEditButtonState { ebsDisabled, ebsNormal, ebsPressed, ebsSelected };
-enum TcxEditVertAlignment { taTopJustify, taBottomJustify, taVCenter };
 enum TcxEditPaintOption { epoAllowZeroHeight = 1, epoAutoHeight = 2, epoHasExternalBorder = 4, epoShowEndEllipsis = 8,
                           epoShowFocusRectWhenInplace = 16 };
 using TcxEditPaintOptions = unsigned;
 
 struct TcxEditButtonViewInfoData {
+  TcxEditButtonActionLink* ActionLink = nullptr;  // the button's, not owned
   TColor BackgroundColor = clDefault;
   WideString Caption;
   TAlignment ContentAlignment = TAlignment::taCenter;
@@ -51,6 +52,9 @@ public:
   void Assign(const TPersistent& Source) override;
   // Empty when nothing that shows differs from APrev, else Bounds.
   std::unique_ptr<TcxRegion> GetUpdateRegion(const TcxEditButtonViewInfo& APrev) const;
+  // Invalidates Bounds (moved by AEditPosition) in AWindow when what shows
+  // differs from APrev; answers whether it did.
+  bool Repaint(HWND AWindow, const TcxEditButtonViewInfo& APrev, POINT AEditPosition) const;
 
   RECT Bounds{};
   int ButtonIndex = -1;
@@ -71,6 +75,18 @@ public:
   ~TcxCustomEditViewInfo() override;
 
   void Paint(TcxCanvas& ACanvas) override;
+  // From an edit view info: colours, border, states, native state and the buttons.
+  void Assign(TObject* ASource) override;
+  virtual bool RepaintsOnStateChange() { return true; }
+  // Invalidates in AWindow what changed against APrev (everything but the
+  // inner edit without APrev); true when a button repainted.
+  bool Repaint(HWND AWindow, TcxCustomEditViewInfo* APrev);
+  virtual bool Repaint(HWND AWindow, const RECT& AInnerEditRect, TcxCustomEditViewInfo* APrev);
+  // The hint of the part under P (on the host's canvas): a button's short
+  // hint, in the rectangle the shared hint window needs below the cursor.
+  virtual bool NeedShowHint(TcxCanvas& ACanvas, POINT P, const RECT& AVisibleBounds, RECT& ATextRect,
+                            bool& AIsMultiLine, WideString& AText);
+  bool NeedShowHint(TcxCanvas& ACanvas, POINT P, RECT& ATextRect, bool& AIsMultiLine, WideString& AText);
   // Paint at the view info's origin (Left, Top) on the canvas.
   void PaintEx(TcxCanvas& ACanvas);
   void Offset(int DX, int DY);
@@ -80,6 +96,7 @@ public:
   TcxEditButtonViewInfo& Button(int AIndex) { return *ButtonsInfo[std::size_t(AIndex)]; }
 
   void DrawButtons(TcxCanvas& ACanvas);
+  virtual void PrepareCanvasFont(TcxCanvas&) {}
   virtual void DrawButton(TcxCanvas& ACanvas, int AVisibleIndex);
   // A handler painted the background (in-place view infos only).
   bool DrawBackground(TcxCanvas& ACanvas);
@@ -140,6 +157,14 @@ private:
   bool FPaintingButtons = false;
 };
 
+// The one hint window of the editors (of the current hint-window class,
+// made anew when that class changes); null after the unit stopped.
+THintWindow* cxEditHintWindow();
+// Frees the hint window and the cached view infos (the unit's shut-down).
+void FreeEditViewInfoCache();
+// Lets the cache fill again (the unit's start-up).
+void ResetEditViewInfoCache();
+
 class TcxCustomEditViewData;
 using TcxEditGetDefaultButtonWidthEvent = std::function<void(TcxCustomEditViewData*, int, int&)>;
 
@@ -167,6 +192,30 @@ public:
   virtual bool IsButtonForcedPressed(int) { return false; }
   virtual bool IgnoreButtonWhileStretching(int) { return false; }
   TcxEditButtonStyle EffectiveButtonStyle();
+  // The popup border of an editor whose style leaves it to the default:
+  // in-place by the look and feel, stand-alone by the border, or without a
+  // border but with buttons by the look and feel the first button's style implies.
+  static TcxEditPopupBorderStyle DefaultPopupBorderStyle(bool AIsInplace, TcxEditBorderStyle ABorderStyle,
+                                                         bool AHasButtons, TcxEditButtonStyle AFirstButtonStyle,
+                                                         TcxLookAndFeelKind AKind);
+
+  // Sizes: the constant part (frame, buttons) and the content.
+  SIZE GetEditSize(TcxCanvas& ACanvas, const Variant& AEditValue, TcxEditSizeProperties ASizeProperties,
+                   TcxCustomEditViewInfo* AViewInfo = nullptr);
+  SIZE GetEditingSize(TcxCanvas& ACanvas, const Variant& AEditValue, TcxEditSizeProperties ASizeProperties,
+                      TcxCustomEditViewInfo* AViewInfo = nullptr);
+  // A temporary view info of the properties' class is laid out when none is given.
+  virtual SIZE GetEditConstantPartSize(TcxCanvas& ACanvas, const TcxEditSizeProperties& ASizeProperties,
+                                       SIZE& MinContentSize, TcxCustomEditViewInfo* AViewInfo = nullptr);
+  virtual SIZE GetEditContentSize(TcxCanvas& ACanvas, const Variant& AEditValue,
+                                  const TcxEditSizeProperties& ASizeProperties);
+  virtual SIZE GetEditingContentSize(TcxCanvas& ACanvas, const Variant& AEditValue,
+                                     const TcxEditSizeProperties& ASizeProperties) {
+    return GetEditContentSize(ACanvas, AEditValue, ASizeProperties);
+  }
+  virtual SIZE GetEditContentSizeCorrection();
+  WideString ConvertEditValueToText(const Variant& AValue);
+  virtual WideString ValueToDisplayText(const Variant&) { return {}; }
   static bool IsNativeStyle(TcxLookAndFeel* ALookAndFeel);
 
   TcxCustomEditProperties& Properties() { return FProperties; }
@@ -185,11 +234,22 @@ public:
   bool IsSelected = false;
   bool NativeStyle = false;
   TcxEditPaintOptions PaintOptions = 0;
+  bool PreviewMode = false;
   bool Selected = false;
   TcxEditVertAlignment VertAlignment = taTopJustify;
   TcxEditGetDefaultButtonWidthEvent OnGetDefaultButtonWidth;
+  // The editor laid out (null for a windowless paint).
+  TcxEditPropertiesHost* Edit = nullptr;
+  std::function<void(TcxCustomEditViewData*, WideString&)> OnGetDisplayText;
+  // Content offsets (left, top, right, bottom) and the size correction.
+  RECT ContentParamsOffsets{};
+  SIZE ContentParamsSizeCorrection{};
 
 protected:
+  virtual RECT DefaultContentOffsets() { return FIsInplace ? RECT{1, 1, 1, 1} : RECT{1, 1, 1, 3}; }
+  virtual void CalcConstantPartSize(TcxCanvas& ACanvas, const TcxEditSizeProperties& ASizeProperties,
+                                    SIZE& AConstantPartSize, SIZE& MinContentSize, TcxCustomEditViewInfo& AViewInfo);
+  virtual SIZE CalcContentSize(TcxCanvas&, const Variant&, const TcxEditSizeProperties&) { return SIZE{0, 0}; }
   virtual void CalculateButtonsViewInfo(TcxCanvas& ACanvas, const RECT& ABounds, POINT P, TcxMouseButton AButton,
                                         TShiftState AShift, TcxCustomEditViewInfo& AViewInfo, bool AIsMouseEvent);
   virtual void CalculateButtonViewInfo(TcxCanvas& ACanvas, TcxCustomEditViewInfo& AViewInfo, int AIndex,

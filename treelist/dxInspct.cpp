@@ -2619,7 +2619,7 @@ void TdxInspectorRow::Assign(const TPersistent& source) {
 TComponent* TdxInspectorRow::GetParentComponent() const { return FInspector; }
 
 void TdxInspectorRow::SetParentComponent(TComponent* value) {
-  if (value && !value->Is<TCustomdxInspectorControl>()) throw EInvalidCast(L"Invalid class typecast");
+  if (value && !value->Is<TCustomdxInspectorControl>()) InvalidCastError();
   // A design has no separate reader: the row joins at once, as a reader joins it once the row's state is read.
   SetInspector(static_cast<TCustomdxInspectorControl*>(value));
 }
@@ -2954,7 +2954,7 @@ int TCustomdxInspectorControl::VisibleTotalRowCount() const {
 TdxInspectorRow* TCustomdxInspectorControl::CreateRow(TdxInspectorRowClass rowClass) {
   std::unique_ptr<TComponent> made(rowClass->Create(Owner()));
   auto* row = dynamic_cast<TdxInspectorRow*>(made.get());
-  if (!row) throw EInvalidCast(L"Invalid class typecast");
+  if (!row) InvalidCastError();
   for (int number = TotalRowCount() + 1;; ++number) {
     try {
       row->SetName(Name() + L"Row" + std::to_wstring(number));
@@ -2971,7 +2971,7 @@ TdxInspectorRow* TCustomdxInspectorControl::CreateRow(TdxInspectorRowClass rowCl
 TdxInspectorRow* TCustomdxInspectorControl::CreateDefaultRow(TdxInspectorRowClass rowClass) {
   std::unique_ptr<TComponent> made(rowClass->Create(this));
   auto* row = dynamic_cast<TdxInspectorRow*>(made.get());
-  if (!row) throw EInvalidCast(L"Invalid class typecast");
+  if (!row) InvalidCastError();
   made.release();
   AddRow(row);
   return row;

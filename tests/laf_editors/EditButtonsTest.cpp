@@ -1,6 +1,7 @@
 // Editor buttons: the notices each write sends through the collection, the
 // one default button, captions as drawn, the glyph made on demand, Assign
 // and the visible count.
+#include "Application.h"
 #include "EditorsTest.h"
 #include "cxEditButtons.h"
 
@@ -155,6 +156,161 @@ TEST(EditButtons, VisibleCountAndOwner) {
   buttons.Items(2)->SetVisible(false);
   EXPECT_EQ(1, buttons.VisibleCount());
   EXPECT_EQ(&owner, buttons.GetOwner());
+}
+
+// ---- Actions
+
+namespace {
+
+// An action whose loading state a test sets.
+class TLoadingAction : public TAction {
+public:
+  TVK_CLASS(TLoadingAction, TAction)
+  using TAction::TAction;
+  void SetLoading(bool AValue) { SetComponentState(csLoading, AValue); }
+};
+
+}  // namespace
+
+TEST(EditButtons, ABoundActionPassesItsValuesAndDecidesWhatIsStored) {
+  TCountedButtons set;
+  TcxEditButton* button = set.Buttons.Add();
+  TAction action(nullptr);
+  action.SetCaption(L"&Open");
+  action.SetHint(L"Opens");
+  action.SetImageIndex(3);
+  set.Changes = 0;
+  button->SetAction(&action);
+  EXPECT_EQ(&action, button->Action());
+  EXPECT_EQ(L"&Open", button->Caption());
+  EXPECT_EQ(L"Open", button->VisibleCaption());
+  EXPECT_EQ(L"Opens", button->Hint());
+  EXPECT_EQ(3, button->ImageIndex());
+  EXPECT_EQ(2, set.Changes) << "caption and image index, each its own notice";
+  EXPECT_FALSE(button->IsCaptionStored());
+  EXPECT_FALSE(button->IsHintStored());
+  EXPECT_FALSE(button->IsImageIndexStored());
+
+  action.SetCaption(L"Save");
+  EXPECT_EQ(L"Save", button->Caption());
+  action.SetEnabled(false);
+  EXPECT_FALSE(button->Enabled());
+  action.SetHint(L"Saves");
+  EXPECT_EQ(L"Saves", button->Hint());
+  button->SetCaption(L"Mine");
+  EXPECT_TRUE(button->IsCaptionStored()) << "no longer the action's";
+  action.SetCaption(L"Other");
+  EXPECT_EQ(L"Other", button->Caption()) << "every change of the action applies its values again";
+
+  // Update pulls through the action's update handler.
+  action.OnUpdate = [&](TObject*) { action.SetVisible(false); };
+  set.Buttons.UpdateFromActions();
+  EXPECT_FALSE(button->Visible());
+
+  button->SetAction(nullptr);
+  EXPECT_EQ(nullptr, button->ActionLink());
+  EXPECT_TRUE(button->IsCaptionStored());
+}
+
+TEST(EditButtons, ALoadingActionOnlyFillsDefaults) {
+  TCountedButtons set;
+  TcxEditButton* own = set.Buttons.Add();
+  own->SetCaption(L"Own");
+  own->SetHint(L"own hint");
+  own->SetImageIndex(1);
+  own->SetEnabled(false);
+  TcxEditButton* blank = set.Buttons.Add();
+  TLoadingAction action(nullptr);
+  action.SetCaption(L"Act");
+  action.SetHint(L"act hint");
+  action.SetImageIndex(5);
+  action.SetLoading(true);
+  own->SetAction(&action);
+  blank->SetAction(&action);
+  EXPECT_EQ(L"Own", own->Caption());
+  EXPECT_EQ(L"own hint", own->Hint());
+  EXPECT_EQ(1, own->ImageIndex());
+  EXPECT_FALSE(own->Enabled()) << "a disabled button stays so";
+  EXPECT_EQ(L"Act", blank->Caption());
+  EXPECT_EQ(L"act hint", blank->Hint());
+  EXPECT_EQ(5, blank->ImageIndex());
+}
+
+TEST(EditButtons, AGoingActionUnbindsEveryButtonThatNamesIt) {
+  TCountedButtons set;
+  TcxEditButton* a = set.Buttons.Add();
+  TcxEditButton* b = set.Buttons.Add();
+  TcxEditButton* c = set.Buttons.Add();
+  auto action = std::make_unique<TAction>(nullptr);
+  action->SetCaption(L"Go");
+  a->SetAction(action.get());
+  b->SetAction(action.get());
+  c->SetAction(action.get());
+  // One button leaving must not leave the others without the notification.
+  c->SetAction(nullptr);
+  action.reset();
+  EXPECT_EQ(nullptr, a->Action());
+  EXPECT_EQ(nullptr, a->ActionLink());
+  EXPECT_EQ(nullptr, b->Action());
+  EXPECT_EQ(L"Go", a->Caption()) << "the values taken over stay";
+
+  // A button going while bound leaves the action alone.
+  TAction kept(nullptr);
+  TcxEditButton* d = set.Buttons.Add();
+  d->SetAction(&kept);
+  delete d;
+  EXPECT_TRUE(kept.Clients().empty());
+}
+
+TEST(EditButtons, AssignBindsTheSourcesActionAndTheLinkRefusesOtherClients) {
+  TCountedButtons set;
+  TcxEditButton* source = set.Buttons.Add();
+  TAction action(nullptr);
+  action.SetCaption(L"Run");
+  source->SetAction(&action);
+  TCountedButtons other;
+  TcxEditButton* target = other.Buttons.Add();
+  target->Assign(*source);
+  EXPECT_EQ(&action, target->Action());
+  EXPECT_EQ(L"Run", target->Caption());
+  TAction notAButton(nullptr);
+  EXPECT_THROW(TcxEditButtonActionLink link(&notAButton), EInvalidCast);
+}
+
+TEST(EditButtons, ActionHintsShowTheShortcut) {
+  TCountedButtons set;
+  TcxEditButton* button = set.Buttons.Add();
+  TAction action(nullptr);
+  button->SetAction(&action);
+  struct TCase {
+    TShortCut ShortCut;
+    bool HintShortCuts;
+    const wchar_t* Hint;
+    const wchar_t* Shown;
+  };
+  const TCase cases[] = {
+      {ShortCut('S', ssCtrl), true, L"Save", L"Save (Ctrl+S)"},
+      {ShortCut(VK_F5, 0), true, L"Run", L"Run (F5)"},
+      {ShortCut(VK_RETURN, ssShift | ssAlt), true, L"Go", L"Go (Shift+Alt+Enter)"},
+      {ShortCut('S', ssCtrl), true, L"", L""},
+      {0, true, L"Save", L"Save"},
+      {ShortCut('S', ssCtrl), false, L"Save", L"Save"},
+  };
+  for (const TCase& c : cases) {
+    action.SetShortCut(c.ShortCut);
+    Application().SetHintShortCuts(c.HintShortCuts);
+    WideString hint = c.Hint;
+    EXPECT_TRUE(button->ActionLink()->PrepareHint(hint));
+    EXPECT_EQ(c.Shown, hint) << c.Hint;
+  }
+  Application().SetHintShortCuts(true);
+  action.OnHint = [](WideString& AHint, bool& ACanShow) {
+    AHint = L"changed";
+    ACanShow = false;
+  };
+  WideString hint = L"Save";
+  button->ActionLink()->PrepareHint(hint);
+  EXPECT_EQ(L"changed", hint) << "the action's handler may change it and stop the shortcut";
 }
 
 }  // namespace laf_editors_test

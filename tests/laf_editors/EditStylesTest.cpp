@@ -3,6 +3,7 @@
 // streams, Assign's one notice; the edit unit's cursor and default
 // controller, twice.
 #include "EditorsTest.h"
+#include "cxEditViewInfo.h"
 #include "Forms.h"
 #include "cxEdit.h"
 
@@ -60,7 +61,16 @@ TEST_F(EditStyles, TheUnitSetsTheCursorAndTheDefaultControllerOnlyWhileItRuns) {
     EXPECT_NE(nullptr, Screen().Cursors(crcxEditMouseWheel));
     for (auto state : {csNormal, csActive, csDisabled, csHotTrack})
       EXPECT_STREQ(L"TcxEditStyle", cxDefaultEditStyleController()->Styles().GetStyleByState(state)->ClassName().c_str());
+    EXPECT_NE(nullptr, cxEditResourceStringGetter());
+    EXPECT_NE(nullptr, RegisteredEditProperties());
+    EXPECT_NE(nullptr, cxEditHintWindow());
+    TcxCustomEditProperties properties(nullptr);
+    EXPECT_EQ(&properties, EditPropertiesList().back());
     StopSteps(LookAndFeelEditorsSteps());
+    EXPECT_TRUE(EditPropertiesList().empty());
+    EXPECT_EQ(nullptr, RegisteredEditProperties());
+    EXPECT_EQ(nullptr, cxEditHintWindow()) << "freed and not made again";
+    EXPECT_EQ(nullptr, cxEditResourceStringGetter());
     EXPECT_EQ(nullptr, cxDefaultEditStyleController());
     EXPECT_EQ(nullptr, ContainerDefaultStyleController);
     EXPECT_FALSE(Screen().HasCursor(crcxEditMouseWheel));

@@ -2,6 +2,7 @@
 // button states under the mouse, hint parts, and pixels of painted buttons.
 #include "EditorsTest.h"
 #include "cxEditViewInfo.h"
+#include "dxOffice11.h"
 
 #include <tuple>
 
@@ -137,6 +138,221 @@ TEST_F(EditViewInfo, ADisabledEllipsisDrawsItsDotsTwice) {
     }
   EXPECT_EQ(3 * 2 * 2, shadows) << "three 2 x 2 dots in the shadow colour";
   EXPECT_GE(highlights, 3) << "their highlight one pixel down and right shows";
+}
+
+namespace {
+
+// A visible window off the screen whose update region a test reads.
+struct TPaintWindow {
+  TPaintWindow() {
+    Handle = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, -3000, -3000, 300, 100, nullptr, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+  }
+  ~TPaintWindow() { DestroyWindow(Handle); }
+  TPaintWindow(const TPaintWindow&) = delete;
+  TPaintWindow& operator=(const TPaintWindow&) = delete;
+  // The box of what is invalid, then valid again.
+  RECT TakeUpdateRect() {
+    RECT r{};
+    GetUpdateRect(Handle, &r, FALSE);
+    ValidateRect(Handle, nullptr);
+    return r;
+  }
+  HWND Handle;
+};
+
+class TOwnHintWindow : public THintWindow {
+public:
+  TVK_CLASS(TOwnHintWindow, THintWindow)
+  using THintWindow::THintWindow;
+};
+
+}  // namespace
+
+TEST_F(EditViewInfo, RepaintInvalidatesWhatChanged) {
+  TEditor editor;
+  editor.Style().SetBorderStyle(ebsSingle);
+  editor.AddButton(20);
+  TPaintWindow window;
+  ASSERT_NE(nullptr, window.Handle);
+  window.TakeUpdateRect();
+  const RECT bounds{10, 5, 110, 25};
+  TcxCustomEditViewData data(editor.Properties, editor.Style(), false);
+  data.CalculateEx(editor.Bitmap.cxCanvas(), bounds, POINT{-1, -1}, cxmbNone, 0, editor.ViewInfo, false);
+
+  EXPECT_FALSE(editor.ViewInfo.Repaint(window.Handle, nullptr));
+  EXPECT_EQ(Sides(bounds), Sides(window.TakeUpdateRect())) << "without a previous state: all of it";
+
+  TcxCustomEditViewInfo previous;
+  previous.Assign(&editor.ViewInfo);
+  ASSERT_EQ(1, previous.ButtonCount());
+  EXPECT_FALSE(editor.ViewInfo.Repaint(window.Handle, &previous));
+  const RECT none = window.TakeUpdateRect();
+  EXPECT_TRUE(IsRectEmpty(&none)) << "nothing changed";
+
+  // The mouse over the button: only the button repaints.
+  data.CalculateEx(editor.Bitmap.cxCanvas(), bounds, POINT{100, 15}, cxmbNone, 0, editor.ViewInfo, true);
+  ASSERT_EQ(ebsSelected, editor.ViewInfo.Button(0).Data.State);
+  previous.ContainerState = editor.ViewInfo.ContainerState;
+  EXPECT_TRUE(editor.ViewInfo.Repaint(window.Handle, &previous));
+  EXPECT_EQ(Sides(OffsetRectBy(editor.ViewInfo.Button(0).Bounds, 10, 5)), Sides(window.TakeUpdateRect()));
+
+  // A new border colour: the frame.
+  previous.Assign(&editor.ViewInfo);
+  previous.BorderColor = clRed;
+  EXPECT_FALSE(editor.ViewInfo.Repaint(window.Handle, &previous));
+  EXPECT_EQ(Sides(bounds), Sides(window.TakeUpdateRect()));
+  EXPECT_FALSE(editor.ViewInfo.Repaint(nullptr, &previous)) << "nothing without a window";
+}
+
+TEST_F(EditViewInfo, HintsComeFromTheButtonUnderThePoint) {
+  TEditor editor;
+  editor.Style().SetBorderStyle(ebsSingle);
+  editor.AddButton(20)->SetHint(L"Save|Saves the file");
+  const RECT bounds{10, 5, 110, 25};
+  TcxCustomEditViewData data(editor.Properties, editor.Style(), false);
+  data.CalculateEx(editor.Bitmap.cxCanvas(), bounds, POINT{-1, -1}, cxmbNone, 0, editor.ViewInfo, false);
+  RECT textRect{};
+  bool multiLine = true;
+  WideString text = L"x";
+  const POINT overButton{100, 15};
+  ASSERT_TRUE(editor.ViewInfo.NeedShowHint(editor.Bitmap.cxCanvas(), overButton, textRect, multiLine, text));
+  EXPECT_EQ(L"Save", text) << "the short hint";
+  EXPECT_FALSE(multiLine);
+  EXPECT_EQ(overButton.x, textRect.left);
+  EXPECT_EQ(overButton.y + GetCurrentCursorSize().cy, textRect.top) << "below the cursor";
+  EXPECT_GT(textRect.right - textRect.left, 0);
+
+  struct TCase {
+    POINT P;
+    int Part;
+  };
+  const TCase outside[] = {{{50, 15}, -1}, {{10, 5}, -2}, {{200, 15}, -2}};
+  for (const TCase& c : outside) {
+    EXPECT_EQ(c.Part, editor.ViewInfo.GetPartIndexAt(POINT{c.P.x - 10, c.P.y - 5}));
+    EXPECT_FALSE(editor.ViewInfo.NeedShowHint(editor.Bitmap.cxCanvas(), c.P, textRect, multiLine, text));
+    EXPECT_TRUE(text.empty());
+    EXPECT_TRUE(IsRectEmpty(&textRect));
+  }
+
+  // The shared hint window follows the current hint-window class.
+  THintWindow* window = cxEditHintWindow();
+  ASSERT_NE(nullptr, window);
+  EXPECT_EQ(window, cxEditHintWindow());
+  SetHintWindowClass(ComponentClassOf<TOwnHintWindow>());
+  EXPECT_STREQ(L"TOwnHintWindow", cxEditHintWindow()->ClassName().c_str());
+  SetHintWindowClass(nullptr);
+  EXPECT_STREQ(L"THintWindow", cxEditHintWindow()->ClassName().c_str());
+}
+
+TEST_F(EditViewInfo, EditSizesAddTheFrameButtonsAndContent) {
+  TEditor editor;
+  editor.Style().SetBorderStyle(ebsSingle);
+  TcxCanvas& canvas = editor.Bitmap.cxCanvas();
+  SIZE minContent{-1, -1};
+  EXPECT_EQ(2, editor.Properties.GetEditConstantPartSize(canvas, editor.Style(), false, {}, minContent).cx);
+  EXPECT_EQ(0, minContent.cy);
+  SIZE size = editor.Properties.GetEditSize(canvas, editor.Style(), false, Variant(), {});
+  EXPECT_EQ(2, size.cx) << "the base class has no content";
+  EXPECT_EQ(2, size.cy);
+
+  // A tall glyph needs room: its height, the buttons' frame and the button border.
+  TcxEditButton* button = editor.AddButton(0, bkGlyph);
+  button->Glyph()->SetSize(10, 30);
+  size = editor.Properties.GetEditSize(canvas, editor.Style(), false, Variant(), {});
+  EXPECT_EQ(2 + 10 + 4, size.cx);
+  EXPECT_EQ(2 + 30 + 2 + GetEditButtonVertAllowance(canvas, btsHotFlat, false) - 2, size.cy);
+
+  // Buttons only: the text height plus the content correction.
+  editor.Properties.SetButtonsViewStyle(bvsButtonsOnly);
+  const SIZE content = editor.Properties.GetEditContentSize(canvas, editor.Style(), false, Variant(), {});
+  editor.Bitmap.cxCanvas().Font().Assign(*editor.Style().GetVisibleFont());
+  EXPECT_EQ(0, content.cx);
+  EXPECT_EQ(1 + 3 + 0 + GetDCTextHeight(canvas.Handle()), content.cy);
+}
+
+TEST_F(EditViewInfo, AnOffice11GradientButtonFillsWithTheSchemeGradient) {
+  TEditor editor;
+  editor.Style().SetBorderStyle(ebsSingle);
+  editor.Style().SetButtonStyle(btsOffice11);
+  editor.AddButton(20, bkText);
+  TcxCanvas& canvas = editor.Bitmap.cxCanvas();
+  const auto paintedColumn = [&](bool AGradient) {
+    editor.Style().SetGradientButtons(AGradient);
+    editor.Calculate(RECT{0, 0, 100, 30});
+    canvas.FillRect(RECT{0, 0, 200, 40}, clWhite);
+    editor.ViewInfo.Paint(canvas);
+    const RECT& b = editor.ViewInfo.Button(0).Bounds;
+    return std::pair<COLORREF, COLORREF>{GetPixel(canvas.Handle(), b.left + 3, b.top + 3),
+                                         GetPixel(canvas.Handle(), b.left + 3, b.bottom - 4)};
+  };
+  const auto flat = paintedColumn(false);
+  EXPECT_EQ(flat.first, flat.second) << "a flat fill";
+  const auto gradient = paintedColumn(true);
+  EXPECT_NE(gradient.first, gradient.second) << "top and bottom differ";
+  EXPECT_EQ(ColorToRGB(Office11SchemeColor(1)) != ColorToRGB(Office11SchemeColor(2)), gradient.first != gradient.second);
+}
+
+TEST_F(EditViewInfo, DefaultPopupBorderTable) {
+  struct TCase {
+    bool Inplace;
+    TcxEditBorderStyle Border;
+    bool Buttons;
+    TcxEditButtonStyle FirstButton;
+    TcxLookAndFeelKind Kind;
+    TcxEditPopupBorderStyle Expected;
+  };
+  const TCase cases[] = {
+      {true, ebsNone, true, btsFlat, lfFlat, epbsFlat},
+      {true, ebs3D, true, btsFlat, lfStandard, epbsFrame3D},
+      {true, ebsNone, false, btsDefault, lfUltraFlat, epbsSingle},
+      {true, ebsNone, false, btsDefault, lfOffice11, epbsSingle},
+      {false, ebsNone, false, btsDefault, lfStandard, epbsFlat},
+      {false, ebsSingle, true, btsFlat, lfStandard, epbsSingle},
+      {false, ebsThick, true, btsFlat, lfFlat, epbsSingle},
+      {false, ebsFlat, true, bts3D, lfStandard, epbsFlat},
+      {false, ebs3D, true, btsFlat, lfFlat, epbsSingle},
+      {false, ebsUltraFlat, false, btsFlat, lfFlat, epbsSingle},
+      {false, ebsOffice11, true, btsFlat, lfFlat, epbsSingle},
+      {false, ebsNone, true, btsDefault, lfFlat, epbsFrame3D},  // by the button's kind, not the look and feel's
+      {false, ebsNone, true, bts3D, lfFlat, epbsFrame3D},
+      {false, ebsNone, true, btsSimple, lfStandard, epbsFlat},
+      {false, ebsNone, true, btsHotFlat, lfStandard, epbsFlat},
+      {false, ebsNone, true, btsUltraFlat, lfStandard, epbsSingle},
+      {false, ebsNone, true, btsOffice11, lfStandard, epbsSingle},
+  };
+  for (const TCase& c : cases)
+    EXPECT_EQ(c.Expected, TcxCustomEditViewData::DefaultPopupBorderStyle(c.Inplace, c.Border, c.Buttons, c.FirstButton,
+                                                                         c.Kind))
+        << c.Inplace << " " << c.Border << " " << c.Buttons << " " << c.FirstButton << " " << int(c.Kind);
+
+  // Without an editor the style's value stands.
+  TEditor editor;
+  editor.Calculate(RECT{0, 0, 100, 20});
+  EXPECT_EQ(epbsDefault, editor.ViewInfo.PopupBorderStyle);
+}
+
+TEST_F(EditViewInfo, AssignCopiesStatesAndButtons) {
+  TEditor editor;
+  editor.Style().SetBorderStyle(ebsSingle);
+  editor.AddButton(20);
+  editor.AddButton(17);
+  editor.Calculate(RECT{0, 0, 100, 20}, POINT{90, 10}, cxmbLeft, ssLeft);
+  TcxCustomEditViewInfo copy;
+  copy.Assign(&editor.ViewInfo);
+  ASSERT_EQ(2, copy.ButtonCount());
+  EXPECT_EQ(editor.ViewInfo.PressedButton, copy.PressedButton);
+  EXPECT_EQ(1, copy.PressedButton);
+  EXPECT_EQ(ebsPressed, copy.Button(1).Data.State);
+  EXPECT_EQ(Sides(editor.ViewInfo.Button(0).Bounds), Sides(copy.Button(0).Bounds));
+  EXPECT_EQ(editor.ViewInfo.BackgroundColor(), copy.BackgroundColor());
+  EXPECT_EQ(editor.ViewInfo.BorderStyle, copy.BorderStyle);
+  EXPECT_EQ(Sides(editor.ViewInfo.ClientRect), Sides(copy.ClientRect));
+  const std::unique_ptr<TcxRegion> none = editor.ViewInfo.GetUpdateRegion(&copy);
+  EXPECT_TRUE(RegionIsEmpty(none->Handle())) << "a copy shows the same";
+  copy.SetButtonCount(1);
+  copy.Assign(&editor.ViewInfo);
+  EXPECT_EQ(2, copy.ButtonCount()) << "missing button view infos are made";
 }
 
 }  // namespace laf_editors_test
