@@ -733,6 +733,7 @@ TdxPopupBorderStyle TCustomdxTreeList::GetDefaultPopupBorderStyle(TdxEditBorderS
 }
 
 void TCustomdxTreeList::SetDefaultRowHeight(int value) {
+  if (value == FRowHeight) return;
   FRowHeight = value;
   FRowHeightAssigned = true;
   LayoutChanged();
@@ -2227,9 +2228,47 @@ void TCustomdxTreeList::SetNewItemRowActive(bool value) {
 
 void TCustomdxTreeList::SetLookAndFeel(TdxLookAndFeel value) {
   if (value == FLookAndFeel) return;
+  CancelEditor();
   FLookAndFeel = value;
+  SetScrollBarStyle(value == lfUltraFlat ? TScrollBarStyle::ssHotTrack : TScrollBarStyle::ssRegular);
   if (HandleAllocated()) RecreateWnd();
   LayoutChanged();
+}
+
+void TCustomdxTreeList::SetOptions(TdxTreeListOptions value) {
+  if (value == FOptions) return;
+  HideEditor();
+  BeginUpdate();
+  TryFinally(
+      [&] {
+        if (value & OptionBit(aoRowSelect)) SetOptionsEx(FOptionsEx & ~OptionBit(aoInvertSelect));
+        if ((value & OptionBit(aoAutoSort)) && !Op(aoAutoSort)) ClearColumnsSorted();
+        if (Ex(aoKeepColumnWidth) && Op(aoAutoWidth) && !(value & OptionBit(aoAutoWidth))) StabilizeAutoWidth();
+        FOptions = value;
+        if (Loading()) return;
+        ClearSelection();
+        if (FFocused) FFocused->SetSelected(true);
+        if (!IsRowSelect() && FFocusedColumn < 0 && GetVisibleColumnCount() > 0) FFocusedColumn = 0;
+      },
+      [&] { EndUpdate(); });
+}
+
+void TCustomdxTreeList::SetOptionsEx(TdxTreeListOptionsEx value) {
+  if (value == FOptionsEx) return;
+  HideEditor();
+  BeginUpdate();
+  TryFinally(
+      [&] {
+        if (value & OptionBit(aoInvertSelect)) SetOptions(FOptions & ~OptionBit(aoRowSelect));
+        const TdxTreeListOptionsEx changed = value ^ FOptionsEx;
+        if ((Ex(aoMultiSort) && !(value & OptionBit(aoMultiSort))) || (changed & OptionBit(aoAnsiSort)))
+          ClearColumnsSorted();
+        const bool autoHeaderOn = (value & OptionBit(aoAutoHeaderPanelHeight)) && !Ex(aoAutoHeaderPanelHeight);
+        FOptionsEx = value;
+        if (autoHeaderOn) HeaderPanelBestFit();
+        if (FSearching && !Ex(aoAutoSearch)) EndSearch();
+      },
+      [&] { EndUpdate(); });
 }
 
 void TCustomdxTreeList::SetPaintStyle(TdxTreeListPaintStyle value) {
