@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "Clipbrd.h"
+#include "Files.h"
 #include "ResStrings.h"
 #include "TreeListRoutines.h"
 #include "TreeListResources.h"
@@ -2110,6 +2111,85 @@ void TCustomdxTreeList::CopySelectedToClipboard() {
   TStringList list;
   SaveSelectedToStrings(list);
   Clipboard().SetAsText(list.Text());
+}
+
+namespace {
+
+// A font made for metafile output: the old bitmap face under its TrueType
+// name, any other one asked for in TrueType only.
+void PrepareMetafileFont(TFont& font) {
+  if (SameTextIgnoringCase(font.Name(), L"MS Sans Serif")) {
+    font.SetName(L"Microsoft Sans Serif");
+    return;
+  }
+  if (SameTextIgnoringCase(font.Name(), L"Default")) font.SetName(kDefaultFontName);
+  font.SetOutputPrecision(OUT_TT_ONLY_PRECIS);
+}
+
+}  // namespace
+
+void TCustomdxTreeList::DrawTreeListToMetaFile(TMetafile& metafile, bool onlySelection) {
+  TFont* fonts[] = {&Font(), &FHeaderFont, &FBandFont};
+  TFont saved[std::size(fonts)];
+  for (std::size_t i = 0; i < std::size(fonts); ++i) saved[i].Assign(*fonts[i]);
+  const bool parentFont = ParentFont();
+  const bool showRoot = FShowRoot;
+  const TdxLookAndFeel look = FLookAndFeel;
+  const TdxTreeListOptions options = FOptions;
+  TdxGridDrawInfo info;
+  // The fields are written directly: no layout refresh, repaint or new window follows.
+  FSelfChangingTitleFont = true;
+  TryFinally(
+      [&] {
+        for (TFont* font : fonts) PrepareMetafileFont(*font);
+        FShowRoot = false;
+        FDrawNonVisibleParts = true;
+        FLookAndFeel = lfUltraFlat;
+        FOptions |= OptionBit(aoHideFocusRect);
+        FDisableHeaderImages = true;
+        CalcFullDrawInfo(info, onlySelection);
+        metafile.SetEnhanced(true);
+        metafile.SetWidth(info.CellsRect.right - info.CellsRect.left);
+        metafile.SetHeight(info.CellsRect.bottom);
+        TMetafileCanvas canvas(metafile, nullptr);
+        PaintArea(info, canvas);
+      },
+      [&] {
+        FDrawNonVisibleParts = false;
+        FLookAndFeel = look;
+        FreeDrawInfo(info);
+        FOptions = options;
+        FShowRoot = showRoot;
+        FDisableHeaderImages = false;
+        for (std::size_t i = 0; i < std::size(fonts); ++i) fonts[i]->Assign(saved[i]);
+        FSelfChangingTitleFont = false;
+        if (parentFont) SetParentFont(true);
+      });
+}
+
+void TCustomdxTreeList::CopyTreeListToClipboardAsMetafile(bool onlySelection) {
+  TMetafile metafile;
+  const int leftCoord = FLeftCoord;
+  SetLeftCoord(0);
+  TryFinally(
+      [&] {
+        DrawTreeListToMetaFile(metafile, onlySelection);
+        Clipboard().Assign(metafile);
+      },
+      [&] { SetLeftCoord(leftCoord); });
+}
+
+void TCustomdxTreeList::CopyTreeListToClipboard(bool onlySelection) {
+  Clipboard().Open();
+  TryFinally(
+      [&] {
+        if (onlySelection)
+          CopySelectedToClipboard();
+        else
+          CopyAllToClipboard();
+        CopyTreeListToClipboardAsMetafile(onlySelection);
+      },
+      [&] { Clipboard().Close(); });
 }
 
 // ---- layout metrics

@@ -443,6 +443,12 @@ public:
   void SaveSelectedToTextFile(const WideString& fileName);
   void CopyAllToClipboard();
   void CopySelectedToClipboard();
+  // The whole list (or its selected rows), at most 500 rows, unscrolled, as an
+  // enhanced metafile; fonts and display settings are put back on every path.
+  void DrawTreeListToMetaFile(TMetafile& metafile, bool onlySelection);
+  void CopyTreeListToClipboardAsMetafile(bool onlySelection);
+  // Text and picture, put while the clipboard is held open once.
+  virtual void CopyTreeListToClipboard(bool onlySelection);
 
   // --- painting and layout metrics
   // Paints what Info describes onto Canvas; the caller keeps Info's tables.

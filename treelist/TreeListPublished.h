@@ -51,6 +51,7 @@ public:
   int SelectedCount() override { return int(FSelectedNodes.size()); }
   TdxTreeListNode* GetSelectedItem(int index) override { return SelectedNodes(index); }
   TdxTreeListNode* SelectedNodes(int index) const;
+  void GetSelectedNodes(TdxTreeListNodeList& nodes) override { nodes.assign(FSelectedNodes.begin(), FSelectedNodes.end()); }
   void ClearSelection() override;
   void DeleteSelection() override;
   void SelectAll() override;
