@@ -23,6 +23,7 @@ void TClipboard::Open() {
       DestroyOwnWindow();
       throw Exception(L"Cannot open clipboard");
     }
+    FEmptied = false;
   }
   ++FOpenRefCount;
 }
@@ -44,6 +45,12 @@ void TClipboard::Clear() {
   Open();
   EmptyClipboard();
   Close();
+}
+
+void TClipboard::Adding() {
+  if (FEmptied) return;
+  EmptyClipboard();
+  FEmptied = true;
 }
 
 bool TClipboard::HasFormat(UINT format) const { return IsClipboardFormatAvailable(format) != 0; }
@@ -79,9 +86,24 @@ void TClipboard::SetAsText(const WideString& text) {
     GlobalFree(data);
     throw;
   }
-  EmptyClipboard();
+  Adding();
   // The system owns the block once it takes it.
   if (!SetClipboardData(CF_UNICODETEXT, data)) GlobalFree(data);
+  Close();
+}
+
+void TClipboard::Assign(const TMetafile& metafile) {
+  if (!metafile.Handle()) return;
+  HENHMETAFILE copy = CopyEnhMetaFileW(metafile.Handle(), nullptr);
+  if (!copy) RaiseLastOSError(L"Cannot copy metafile");
+  try {
+    Open();
+  } catch (...) {
+    DeleteEnhMetaFile(copy);
+    throw;
+  }
+  Adding();
+  if (!SetClipboardData(CF_ENHMETAFILE, copy)) DeleteEnhMetaFile(copy);
   Close();
 }
 
@@ -136,7 +158,7 @@ void TClipboard::Assign(const TPicture& picture) {
     freeOwnData();
     throw;
   }
-  EmptyClipboard();
+  Adding();
   if (!SetClipboardData(PictureClipFormat(), data)) GlobalFree(data);
   if (ownData && !SetClipboardData(ownFormat, ownData)) freeOwnData();
   Close();

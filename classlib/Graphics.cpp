@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstring>
 #include <limits>
+#include <utility>
+#include <vector>
 
 namespace tvk {
 
@@ -56,7 +58,13 @@ void TGraphicsObject::Changed() {
   GdiFree(std::exchange(FHandle, nullptr));
 }
 
-TFont::TFont() : FName(L"Tahoma"), FPixelsPerInch(ScreenPixelsPerInch()), FHeight(-MulDiv(8, FPixelsPerInch, 72)) {}
+TFont::TFont() : FName(kDefaultFontName), FPixelsPerInch(ScreenPixelsPerInch()), FHeight(-MulDiv(8, FPixelsPerInch, 72)) {}
+
+void TFont::SetOutputPrecision(BYTE value) {
+  if (value == FOutputPrecision) return;
+  FOutputPrecision = value;
+  Changed();
+}
 
 void TFont::SetName(const WideString& name) {
   if (name == FName || name.empty()) return;
@@ -123,6 +131,7 @@ HFONT TFont::Handle() {
     lf.lfStrikeOut = (FStyle & fsStrikeOut) ? 1 : 0;
     lf.lfCharSet = FCharset;
     lf.lfQuality = DEFAULT_QUALITY;
+    lf.lfOutPrecision = FOutputPrecision;
     static constexpr BYTE kPitches[] = {DEFAULT_PITCH, VARIABLE_PITCH, FIXED_PITCH};
     lf.lfPitchAndFamily = kPitches[int(FPitch)];
     lstrcpynW(lf.lfFaceName, FName.c_str(), LF_FACESIZE);
@@ -183,6 +192,7 @@ void TFont::Assign(const TPersistent& source) {
     FPitch = f->FPitch;
     FPixelsPerInch = f->FPixelsPerInch;
     const std::optional<LOGFONTW> description = f->FLogFont;
+    FOutputPrecision = f->FOutputPrecision;
     Changed();
     FLogFont = description;
     return;
@@ -1270,6 +1280,81 @@ void TPicture::WriteData(TStream& stream) {
   stream.WriteValue(std::uint8_t(name.size()));
   stream.WriteBuffer(name.data(), name.size());
   FGraphic->WriteData(stream);
+}
+
+// ---- TMetafile
+
+TMetafile::~TMetafile() {
+  if (FHandle) DeleteEnhMetaFile(FHandle);
+}
+
+void TMetafile::SetHandle(HENHMETAFILE metafile) {
+  if (FHandle && FHandle != metafile) DeleteEnhMetaFile(FHandle);
+  FHandle = metafile;
+  ENHMETAHEADER header{};
+  if (metafile && GetEnhMetaFileHeader(metafile, sizeof header, &header)) {
+    if (FWidth == 0) FWidth = int(header.rclBounds.right - header.rclBounds.left + 1);
+    if (FHeight == 0) FHeight = int(header.rclBounds.bottom - header.rclBounds.top + 1);
+  }
+  SetModified(true);
+}
+
+HENHMETAFILE TMetafile::ReleaseHandle() { return std::exchange(FHandle, nullptr); }
+
+void TMetafile::Draw(TCanvas& canvas, const RECT& rect) {
+  if (FHandle) PlayEnhMetaFile(canvas.Handle(), FHandle, &rect);
+}
+
+void TMetafile::LoadFromStream(TStream& stream) {
+  std::vector<std::uint8_t> bytes(std::size_t(stream.Size() - stream.Position()));
+  if (!bytes.empty()) stream.ReadBuffer(bytes.data(), bytes.size());
+  HENHMETAFILE metafile = SetEnhMetaFileBits(UINT(bytes.size()), bytes.data());
+  if (!metafile) throw EInvalidGraphic(L"Invalid metafile");
+  FWidth = FHeight = 0;
+  SetHandle(metafile);
+}
+
+void TMetafile::SaveToStream(TStream& stream) {
+  if (!FHandle) return;
+  std::vector<std::uint8_t> bytes(GetEnhMetaFileBits(FHandle, 0, nullptr));
+  GetEnhMetaFileBits(FHandle, UINT(bytes.size()), bytes.data());
+  stream.WriteBuffer(bytes.data(), bytes.size());
+}
+
+void TMetafile::Assign(const TPersistent& source) {
+  if (const auto* m = dynamic_cast<const TMetafile*>(&source)) {
+    if (m == this) return;
+    SetHandle(m->FHandle ? CopyEnhMetaFileW(m->FHandle, nullptr) : nullptr);
+    FWidth = m->FWidth;
+    FHeight = m->FHeight;
+    FEnhanced = m->FEnhanced;
+    return;
+  }
+  TGraphic::Assign(source);
+}
+
+// ---- TMetafileCanvas
+
+TMetafileCanvas::TMetafileCanvas(TMetafile& metafile, HDC referenceDevice) : FMetafile(metafile) {
+  HDC screen = referenceDevice ? nullptr : GetDC(nullptr);
+  HDC reference = referenceDevice ? referenceDevice : screen;
+  // The frame in 0.01 mm from the reference device's pixel size.
+  const int mmWide = GetDeviceCaps(reference, HORZSIZE), mmHigh = GetDeviceCaps(reference, VERTSIZE);
+  const int pxWide = GetDeviceCaps(reference, HORZRES), pxHigh = GetDeviceCaps(reference, VERTRES);
+  RECT frame{0, 0, MulDiv(metafile.Width(), mmWide * 100, pxWide), MulDiv(metafile.Height(), mmHigh * 100, pxHigh)};
+  const bool sized = metafile.Width() > 0 && metafile.Height() > 0;
+  FRecording = CreateEnhMetaFileW(reference, nullptr, sized ? &frame : nullptr, nullptr);
+  if (screen) ReleaseDC(nullptr, screen);
+  if (!FRecording) RaiseLastOSError(L"Cannot create metafile");
+  SetHandle(FRecording);
+}
+
+TMetafileCanvas::~TMetafileCanvas() {
+  SetHandle(nullptr);
+  const int width = FMetafile.Width(), height = FMetafile.Height();
+  FMetafile.SetHandle(CloseEnhMetaFile(FRecording));
+  FMetafile.SetWidth(width);
+  FMetafile.SetHeight(height);
 }
 
 }  // namespace tvk

@@ -115,6 +115,9 @@ public:
   // The resolution Size is counted in (the screen's when made).
   int PixelsPerInch() const { return FPixelsPerInch; }
   void SetPixelsPerInch(int ppi);
+  // How closely the system must match the font (OUT_*_PRECIS; OUT_TT_ONLY_PRECIS takes TrueType only).
+  BYTE OutputPrecision() const { return FOutputPrecision; }
+  void SetOutputPrecision(BYTE value);
   HFONT Handle();
   // Takes Font over: the properties follow its description, which later
   // handles keep whole (escapement and all) until a property changes.
@@ -133,7 +136,11 @@ private:
   TFontStyles FStyle = 0;
   BYTE FCharset = DEFAULT_CHARSET;
   TFontPitch FPitch = TFontPitch::fpDefault;
+  BYTE FOutputPrecision = OUT_DEFAULT_PRECIS;
 };
+
+// The name a new font takes.
+inline constexpr const wchar_t* kDefaultFontName = L"Tahoma";
 
 enum class TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
 // The raster operations a pen draws with: R2_BLACK to R2_NOTXORPEN in this order.
@@ -432,6 +439,52 @@ public:
 private:
   HICON FHandle = nullptr;
   int FWidth = 0, FHeight = 0;
+};
+
+// An enhanced metafile, owned; Width and Height (pixels) are its playing size.
+// Its file format is an enhanced-metafile file.
+class TMetafile : public TGraphic {
+public:
+  TVK_CLASS(TMetafile, TGraphic)
+  TMetafile() = default;
+  ~TMetafile() override;
+  bool Empty() const override { return FHandle == nullptr; }
+  int Width() const override { return FWidth; }
+  int Height() const override { return FHeight; }
+  void SetWidth(int width) override { FWidth = width; }
+  void SetHeight(int height) override { FHeight = height; }
+  // Only enhanced metafiles are made; the flag is kept for callers that set it.
+  bool Enhanced() const { return FEnhanced; }
+  void SetEnhanced(bool value) { FEnhanced = value; }
+  HENHMETAFILE Handle() const { return FHandle; }
+  // Takes Metafile over (the old one is deleted); a size not set is taken from its bounds.
+  void SetHandle(HENHMETAFILE metafile);
+  HENHMETAFILE ReleaseHandle();
+  void Draw(TCanvas& canvas, const RECT& rect) override;
+  void LoadFromStream(TStream& stream) override;
+  void SaveToStream(TStream& stream) override;
+  void Assign(const TPersistent& source) override;
+
+private:
+  HENHMETAFILE FHandle = nullptr;
+  int FWidth = 0, FHeight = 0;
+  bool FEnhanced = true;
+};
+
+// Drawing that is recorded into a metafile: the picture is complete, and
+// handed to the metafile, when the canvas goes. Its frame is the metafile's
+// Width and Height measured on the reference device (null: the screen).
+class TMetafileCanvas : public TCanvas {
+public:
+  TVK_CLASS(TMetafileCanvas, TCanvas)
+  TMetafileCanvas(TMetafile& metafile, HDC referenceDevice);
+  ~TMetafileCanvas() override;
+  TMetafileCanvas(const TMetafileCanvas&) = delete;
+  TMetafileCanvas& operator=(const TMetafileCanvas&) = delete;
+
+private:
+  TMetafile& FMetafile;
+  HDC FRecording = nullptr;
 };
 
 // The description of the bitmap formats in the picture-format registry.

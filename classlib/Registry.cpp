@@ -154,8 +154,11 @@ bool TRegistry::KeyExists(const WideString& key) {
 }
 
 bool TRegistry::DeleteKey(const WideString& key) {
-  HKEY base = FCurrentKey ? FCurrentKey : FRootKey;
-  return !key.empty() && RegDeleteTreeW(base, key.c_str()) == ERROR_SUCCESS;
+  // A leading backslash names the key from the root, as OpenKey reads it.
+  const bool absolute = !key.empty() && key[0] == L'\\';
+  HKEY base = (absolute || !FCurrentKey) ? FRootKey : FCurrentKey;
+  const WideString path = absolute ? key.substr(1) : key;
+  return !path.empty() && RegDeleteTreeW(base, path.c_str()) == ERROR_SUCCESS;
 }
 
 bool TRegistry::ValueExists(const WideString& name) const { return GetDataSize(name) >= 0; }

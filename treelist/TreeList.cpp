@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "Clipbrd.h"
+#include "Files.h"
 #include "ResStrings.h"
 #include "TreeListRoutines.h"
 #include "TreeListResources.h"
@@ -742,6 +743,7 @@ TdxPopupBorderStyle TCustomdxTreeList::GetDefaultPopupBorderStyle(TdxEditBorderS
 }
 
 void TCustomdxTreeList::SetDefaultRowHeight(int value) {
+  if (value == FRowHeight) return;
   FRowHeight = value;
   FRowHeightAssigned = true;
   LayoutChanged();
@@ -2115,6 +2117,85 @@ void TCustomdxTreeList::CopySelectedToClipboard() {
   Clipboard().SetAsText(list.Text());
 }
 
+namespace {
+
+// A font made for metafile output: the old bitmap face under its TrueType
+// name, any other one asked for in TrueType only.
+void PrepareMetafileFont(TFont& font) {
+  if (SameTextIgnoringCase(font.Name(), L"MS Sans Serif")) {
+    font.SetName(L"Microsoft Sans Serif");
+    return;
+  }
+  if (SameTextIgnoringCase(font.Name(), L"Default")) font.SetName(kDefaultFontName);
+  font.SetOutputPrecision(OUT_TT_ONLY_PRECIS);
+}
+
+}  // namespace
+
+void TCustomdxTreeList::DrawTreeListToMetaFile(TMetafile& metafile, bool onlySelection) {
+  TFont* fonts[] = {&Font(), &FHeaderFont, &FBandFont};
+  TFont saved[std::size(fonts)];
+  for (std::size_t i = 0; i < std::size(fonts); ++i) saved[i].Assign(*fonts[i]);
+  const bool parentFont = ParentFont();
+  const bool showRoot = FShowRoot;
+  const TdxLookAndFeel look = FLookAndFeel;
+  const TdxTreeListOptions options = FOptions;
+  TdxGridDrawInfo info;
+  // The fields are written directly: no layout refresh, repaint or new window follows.
+  FSelfChangingTitleFont = true;
+  TryFinally(
+      [&] {
+        for (TFont* font : fonts) PrepareMetafileFont(*font);
+        FShowRoot = false;
+        FDrawNonVisibleParts = true;
+        FLookAndFeel = lfUltraFlat;
+        FOptions |= OptionBit(aoHideFocusRect);
+        FDisableHeaderImages = true;
+        CalcFullDrawInfo(info, onlySelection);
+        metafile.SetEnhanced(true);
+        metafile.SetWidth(info.CellsRect.right - info.CellsRect.left);
+        metafile.SetHeight(info.CellsRect.bottom);
+        TMetafileCanvas canvas(metafile, nullptr);
+        PaintArea(info, canvas);
+      },
+      [&] {
+        FDrawNonVisibleParts = false;
+        FLookAndFeel = look;
+        FreeDrawInfo(info);
+        FOptions = options;
+        FShowRoot = showRoot;
+        FDisableHeaderImages = false;
+        for (std::size_t i = 0; i < std::size(fonts); ++i) fonts[i]->Assign(saved[i]);
+        FSelfChangingTitleFont = false;
+        if (parentFont) SetParentFont(true);
+      });
+}
+
+void TCustomdxTreeList::CopyTreeListToClipboardAsMetafile(bool onlySelection) {
+  TMetafile metafile;
+  const int leftCoord = FLeftCoord;
+  SetLeftCoord(0);
+  TryFinally(
+      [&] {
+        DrawTreeListToMetaFile(metafile, onlySelection);
+        Clipboard().Assign(metafile);
+      },
+      [&] { SetLeftCoord(leftCoord); });
+}
+
+void TCustomdxTreeList::CopyTreeListToClipboard(bool onlySelection) {
+  Clipboard().Open();
+  TryFinally(
+      [&] {
+        if (onlySelection)
+          CopySelectedToClipboard();
+        else
+          CopyAllToClipboard();
+        CopyTreeListToClipboardAsMetafile(onlySelection);
+      },
+      [&] { Clipboard().Close(); });
+}
+
 // ---- layout metrics
 
 void TCustomdxTreeList::CalcLayoutMetrics() {
@@ -2231,9 +2312,47 @@ void TCustomdxTreeList::SetNewItemRowActive(bool value) {
 
 void TCustomdxTreeList::SetLookAndFeel(TdxLookAndFeel value) {
   if (value == FLookAndFeel) return;
+  CancelEditor();
   FLookAndFeel = value;
+  SetScrollBarStyle(value == lfUltraFlat ? TScrollBarStyle::ssHotTrack : TScrollBarStyle::ssRegular);
   if (HandleAllocated()) RecreateWnd();
   LayoutChanged();
+}
+
+void TCustomdxTreeList::SetOptions(TdxTreeListOptions value) {
+  if (value == FOptions) return;
+  HideEditor();
+  BeginUpdate();
+  TryFinally(
+      [&] {
+        if (value & OptionBit(aoRowSelect)) SetOptionsEx(FOptionsEx & ~OptionBit(aoInvertSelect));
+        if ((value & OptionBit(aoAutoSort)) && !Op(aoAutoSort)) ClearColumnsSorted();
+        if (Ex(aoKeepColumnWidth) && Op(aoAutoWidth) && !(value & OptionBit(aoAutoWidth))) StabilizeAutoWidth();
+        FOptions = value;
+        if (Loading()) return;
+        ClearSelection();
+        if (FFocused) FFocused->SetSelected(true);
+        if (!IsRowSelect() && FFocusedColumn < 0 && GetVisibleColumnCount() > 0) FFocusedColumn = 0;
+      },
+      [&] { EndUpdate(); });
+}
+
+void TCustomdxTreeList::SetOptionsEx(TdxTreeListOptionsEx value) {
+  if (value == FOptionsEx) return;
+  HideEditor();
+  BeginUpdate();
+  TryFinally(
+      [&] {
+        if (value & OptionBit(aoInvertSelect)) SetOptions(FOptions & ~OptionBit(aoRowSelect));
+        const TdxTreeListOptionsEx changed = value ^ FOptionsEx;
+        if ((Ex(aoMultiSort) && !(value & OptionBit(aoMultiSort))) || (changed & OptionBit(aoAnsiSort)))
+          ClearColumnsSorted();
+        const bool autoHeaderOn = (value & OptionBit(aoAutoHeaderPanelHeight)) && !Ex(aoAutoHeaderPanelHeight);
+        FOptionsEx = value;
+        if (autoHeaderOn) HeaderPanelBestFit();
+        if (FSearching && !Ex(aoAutoSearch)) EndSearch();
+      },
+      [&] { EndUpdate(); });
 }
 
 void TCustomdxTreeList::SetPaintStyle(TdxTreeListPaintStyle value) {

@@ -3,6 +3,7 @@
 // locks and events, the operations through which it asks its descendants
 // about bands, columns and values, row and band measures, and the flat list
 // of visible nodes with the focus.
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -510,6 +511,12 @@ public:
   void SaveSelectedToTextFile(const WideString& fileName);
   void CopyAllToClipboard();
   void CopySelectedToClipboard();
+  // The whole list (or its selected rows), at most 500 rows, unscrolled, as an
+  // enhanced metafile; fonts and display settings are put back on every path.
+  void DrawTreeListToMetaFile(TMetafile& metafile, bool onlySelection);
+  void CopyTreeListToClipboardAsMetafile(bool onlySelection);
+  // Text and picture, put while the clipboard is held open once.
+  virtual void CopyTreeListToClipboard(bool onlySelection);
 
   // --- painting and layout metrics
   // Paints what Info describes onto Canvas; the caller keeps Info's tables.
@@ -549,15 +556,16 @@ public:
 
   // --- options and properties
   TdxTreeListOptions Options() const { return FOptions; }
-  void SetOptions(TdxTreeListOptions value) { FOptions = value; }
+  // A change hides the editor, keeps aoRowSelect and aoInvertSelect apart and clears the selection.
+  void SetOptions(TdxTreeListOptions value);
   TdxTreeListOptionsEx OptionsEx() const { return FOptionsEx; }
-  void SetOptionsEx(TdxTreeListOptionsEx value) { FOptionsEx = value; }
+  void SetOptionsEx(TdxTreeListOptionsEx value);
   bool OptionsStored() const { return FOptions != kDefaultOptions; }
   // A new control always differs from the declared default.
   bool OptionsExStored() const { return FOptionsEx != kDefaultOptionsEx; }
   bool IndicatorWidthStored() const { return FIndicatorWidth != kDefaultIndicatorWidth; }
   int IndicatorWidth() const { return FIndicatorWidth; }
-  void SetIndicatorWidth(int value) { FIndicatorWidth = value < 0 ? 0 : value; }
+  void SetIndicatorWidth(int value) { ClampStoreLayoutRepaint(FIndicatorWidth, std::max(value, 0)); }
   int RowHeight() const { return FRowHeight; }
   int DefaultRowHeight() const { return FRowHeight; }
   void SetDefaultRowHeight(int value);
@@ -568,6 +576,55 @@ public:
   void SetImages(TImageList* value) { FImages = value; }
   int Indent() const { return FIndent; }
   bool ClearingNodes() const { return FClearNodes; }
+
+  // --- property setters, each redoing what its change needs: a repaint, the
+  // layout, or a new window (nothing when the value is the stored one)
+  void SetBandColor(TColor value) { StoreRepaint(FBandColor, value); }
+  void SetHeaderColor(TColor value) { StoreRepaint(FHeaderColor, value); }
+  void SetGroupNodeColor(TColor value) { StoreRepaint(FGroupColor, value); }
+  void SetGroupNodeTextColor(TColor value) { StoreRepaint(FGroupTextColor, value); }
+  void SetRowFooterColor(TColor value) { StoreRepaint(FFooterColor, value); }
+  void SetRowFooterTextColor(TColor value) { StoreRepaint(FFooterTextColor, value); }
+  void SetFixedBandLineColor(TColor value) { StoreRepaint(FFixedBandLineColor, value); }
+  void SetPlusMinusColor(TColor value) { StoreRepaint(FPlusMinusColor, value); }
+  void SetGridLineColor(TColor value) { StoreRepaint(FGridLineColor, value); }
+  void SetHighlightColor(TColor value) { StoreRepaint(FHighlightColor, value); }
+  void SetHighlightTextColor(TColor value) { StoreRepaint(FHighlightTextColor, value); }
+  void SetHideSelectionColor(TColor value) { StoreRepaint(FHideSelectionColor, value); }
+  void SetHideSelectionTextColor(TColor value) { StoreRepaint(FHideSelectionTextColor, value); }
+  void SetTreeLineColor(TColor value) { StoreRepaint(FTreeLineColor, value); }
+  void SetTreeLineStyle(TdxTreeLineStyle value) { StoreRepaint(FTreeLineStyle, value); }
+  void SetHideFocusRect(bool value) { StoreRepaint(FHideFocusRect, value); }
+  void SetHideSelection(bool value) { StoreRepaint(FHideSelection, value); }
+  void SetShowButtons(bool value) { StoreRepaint(FShowButtons, value); }
+  void SetShowLines(bool value) { StoreRepaint(FShowLines, value); }
+  void SetDrawTransparent(bool value) { StoreRepaint(FDrawTransparent, value); }
+  void SetShowBands(bool value) { StoreLayout(FShowBands, value); }
+  void SetShowHeader(bool value) { StoreLayout(FShowHeaders, value); }
+  void SetShowFooter(bool value) { StoreLayout(FShowFooter, value); }
+  void SetShowGrid(bool value) { StoreLayout(FShowGrid, value); }
+  void SetShowPreviewGrid(bool value) { StoreLayout(FShowPreviewGrid, value); }
+  void SetShowIndicator(bool value) { StoreLayout(FShowIndicator, value); }
+  void SetShowRoot(bool value) { StoreLayout(FShowRoot, value); }
+  void SetShowRowFooter(bool value) { StoreLayout(FShowRowFooter, value); }
+  // The outlook styles always show root lines and buttons.
+  bool ShowRoot() const { return FShowRoot || !FPaintStandard; }
+  void SetFixedBandLineWidth(int value) { StoreLayout(FFixedBandLineWidth, std::max(value, 1)); }
+  void SetRowSeparatorLineWidth(int value) { StoreLayout(FRowSeparatorLineWidth, std::max(value, 1)); }
+  void SetIndentDesc(int value) { StoreLayout(FIndentDesc, std::max(value, 0)); }
+  void SetMaxRowLineCount(int value) { StoreLayout(FMaxRowLineCount, std::max(value, -1)); }
+  void SetPreviewLines(int value) { StoreLayout(FPreviewLines, std::max(value, -1)); }
+  void SetIndent(int value) { ClampStoreLayoutRepaint(FIndent, std::max(value, 0)); }
+  void SetBorderStyle(TdxBorderStyle value) { StoreRecreate(FBorderStyle, value); }
+  void SetScrollBars(TdxScrollBars value) { StoreRecreate(FScrollBars, value); }
+  // The title fonts take a copy even of an equal font, and refresh the layout.
+  void SetBandFont(const TFont& value) { FBandFont.Assign(value); LayoutChanged(); }
+  void SetHeaderFont(const TFont& value) { FHeaderFont.Assign(value); LayoutChanged(); }
+  void SetPreviewFont(const TFont& value) { FPreviewFont.Assign(value); LayoutChanged(); }
+  // Written to a form only while the control does not take its parent's font.
+  bool TitleFontsStored() const { return !ParentFont(); }
+  int CustomizingRowCount() const { return FCustomizingRowCount; }
+  void SetCustomizingRowCount(int value) { FCustomizingRowCount = std::max(value, 2); }
 
   bool FDrawTransparent = false;
   bool FDrawNonVisibleParts = false;  // an export paints what the screen does not show
@@ -664,6 +721,9 @@ public:
   bool FStatusCloseButtonPressed = false;
   // An outside drag over the control (the drag issue sets it).
   TObject* FDragObject = nullptr;
+  // Set only while a header click is handled: Shift with aoMultiSort adds a sort key, Ctrl clears the sort.
+  bool FlagMultiSort = false;
+  bool FlagClearSort = false;
   // Incremental search (the keyboard issue sets it).
   bool FSearching = false;
   WideString FSearchText;
@@ -1210,6 +1270,30 @@ private:
   POINT FHitTest{};  // the last non-client hit test's point (screen)
   TdxTreeListScrollStats FScrollStats;
   void SortNodeList(TdxTreeListNodeList& list, int column, bool desc);
+  template <class T>
+  void StoreRepaint(T& field, T value) {
+    if (field == value) return;
+    field = value;
+    Invalidate();
+  }
+  template <class T>
+  void StoreLayout(T& field, T value) {
+    if (field == value) return;
+    field = value;
+    LayoutChanged();
+  }
+  void ClampStoreLayoutRepaint(int& field, int value) {
+    if (field == value) return;
+    field = value;
+    LayoutChanged();
+    Invalidate();
+  }
+  template <class T>
+  void StoreRecreate(T& field, T value) {
+    if (field == value) return;
+    field = value;
+    if (HandleAllocated()) RecreateWnd();
+  }
 };
 
 // Text measuring and registry paths of the unit.

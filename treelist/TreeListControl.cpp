@@ -4,8 +4,12 @@
 #include <initializer_list>
 #include <tuple>
 
+#include "Application.h"
 #include "Forms.h"
+#include "IniFiles.h"
+#include "Registry.h"
 #include "Variants.h"
+#include "dxUtils.h"
 
 namespace tvk {
 
@@ -68,6 +72,7 @@ TCustomdxTreeListControl::TCustomdxTreeListControl(TComponent* owner) : TCustomd
 }
 
 TCustomdxTreeListControl::~TCustomdxTreeListControl() {
+  SaveLayoutBeforeDestruction();
   PrepareDestroy();
   delete FDesigner;  // its destructor clears FDesigner
   ClearListNodes();
@@ -1103,14 +1108,10 @@ void TCustomdxTreeListControl::GetChildren(const std::function<void(TComponent*)
 void TCustomdxTreeListControl::Loaded() {
   TCustomdxTreeList::Loaded();
   RefreshRowIndexes();
-  // The sorted columns in their stored order.
-  std::vector<TdxTreeListColumn*> sorted;
-  for (TdxTreeListColumn* column : FColumns)
-    if (column->Sorted() != csNone) sorted.push_back(column);
-  std::stable_sort(sorted.begin(), sorted.end(),
-                   [](TdxTreeListColumn* a, TdxTreeListColumn* b) { return a->SortedOrder() < b->SortedOrder(); });
-  FSortedColumns = std::move(sorted);
+  FSortedColumns.clear();
+  RebuildSortedColumns();
   LayoutChanged();
+  AutoLoadLayout();
 }
 
 void TCustomdxTreeListControl::CMFontChanged(TMessage& message) {
@@ -1135,14 +1136,389 @@ void TCustomdxTreeListControl::CMWinIniChange(TMessage& message) {
   }
 }
 
-void TCustomdxTreeListControl::SetParent(TWinControl* parent) {
-  TCustomdxTreeList::SetParent(parent);
-  if (TCustomForm* form = GetParentForm(this)) FParentFormName = form->Name();
-}
-
 TVK_MESSAGE_MAP(TCustomdxTreeListControl, {CM_FONTCHANGED, &TCustomdxTreeListControl::CMFontChanged},
                 {CM_CURSORCHANGED, &TCustomdxTreeListControl::CMCursorChanged},
                 {CM_WININICHANGE, &TCustomdxTreeListControl::CMWinIniChange})
+
+// ---- sorting, best fit and line counts
+
+bool TCustomdxTreeListControl::DoColumnSorting(TdxTreeListColumn* column) {
+  bool allow = true;
+  if (OnColumnSorting) OnColumnSorting(this, column, allow);
+  return allow;
+}
+
+void TCustomdxTreeListControl::ToggleColumnSort(TdxTreeListColumn* column) {
+  if (!DoColumnSorting(column)) return;
+  if (FlagClearSort)
+    column->SetSorted(csNone);
+  else
+    column->SetSorted(column->Sorted() == csUp ? csDown : csUp);
+}
+
+void TCustomdxTreeListControl::ResetColumnSorts() {
+  FSortedColumns.clear();
+  for (TdxTreeListColumn* column : FColumns) column->FSorted = csNone;
+}
+
+void TCustomdxTreeListControl::CreateWnd() {
+  TCustomdxTreeList::CreateWnd();
+  if (NeedToApplyBestFit) ApplyBestFit(nullptr);
+}
+
+void TCustomdxTreeListControl::ApplyBestFit(TdxTreeListColumn* column) {
+  if (!HandleAllocated()) {
+    NeedToApplyBestFit = true;
+    return;
+  }
+  TControlCanvas canvas;
+  canvas.SetControl(this);
+  canvas.Font().Assign(Font());
+  const int margin = canvas.TextWidth(L"0") / 2 + 1;
+  const int firstBand = FBands->GetAbsoluteIndex(0);
+  auto fit = [&](TdxTreeListColumn* c) {
+    const bool treeColumn = c->Visible() && c->BandIndex() == firstBand && c->ColIndex() == 0;
+    canvas.Font().Assign(c->IsAssigned(cvFont) ? c->Font() : Font());
+    const int rootLevels = FShowRoot && PaintStyle() == psStandard ? 1 : 0;
+    int widest = 0;
+    for (TdxTreeListNode* node = TopNode(); node; node = node->GetNext()) {
+      int width = c->GetBestFit(canvas, node);
+      if (treeColumn) {
+        width += (node->Level() + rootLevels) * Indent();
+        if (node->StateIndex() != -1 && StateImages()) width += StateImages()->Width();
+        TImageList* images = GetNodeImages(node);
+        if (images && (node->ImageIndex() != -1 || node->SelectedIndex() != -1)) width += images->Width();
+      }
+      widest = std::max(widest, width);
+    }
+    widest += c->ExtraWidth;
+    canvas.Font().Assign(FHeaderFont);
+    widest = std::max(widest, canvas.TextWidth(c->Caption()) + (c->DisableFilter() ? 0 : 15));
+    if (c->Sizing()) c->SetWidth(widest + 2 * margin);
+  };
+  if (column)
+    fit(column);
+  else
+    InUpdate(*this, [&] {
+      for (TdxTreeListColumn* c : std::vector<TdxTreeListColumn*>(FColumns)) fit(c);
+    });
+  NeedToApplyBestFit = false;
+}
+
+void TCustomdxTreeListControl::HeaderPanelBestFit() {
+  int deepest = -1;
+  for (TdxTreeListColumn* column : FColumns)
+    if (column->Visible()) deepest = std::max(deepest, column->StoredRowIndex());
+  if (deepest < 0) return;
+  FSetAutoHeaderPanelRowCount = true;
+  struct TReset {
+    bool& Flag;
+    ~TReset() { Flag = false; }
+  } reset{FSetAutoHeaderPanelRowCount};
+  SetHeaderPanelRowCount(deepest + 1);
+}
+
+bool TCustomdxTreeListControl::ColumnCalcLineCount(TdxTreeListNode* node, int absoluteIndex, int& lineHeight,
+                                                   int& lineCount, bool gridFlag, bool inflateFlag,
+                                                   int maxLineCount, int textHeight, int boundsWidth,
+                                                   const WideString& text) {
+  TdxTreeListColumn* column = ColumnAt(absoluteIndex);
+  if (!column) return false;
+  bool done = false;
+  if (OnCalcRowLineHeight) {
+    OnCalcRowLineHeight(this, node, column, text, boundsWidth, textHeight, maxLineCount, inflateFlag, gridFlag,
+                        lineCount, lineHeight, done);
+    if (done) return true;
+  }
+  TdxTreeListCellViewData& cell = CellViewData();
+  cell.Cell_Brush = Brush().Handle();
+  cell.Cell_Font = (column->IsAssigned(cvFont) ? column->Font() : Font()).Handle();
+  cell.Cell_BkColor = TColor(0);
+  cell.Cell_TextColor = TColor(0);
+  cell.Cell_Alignment = column->Alignment();
+  cell.Cell_Text = text;
+  cell.Cell_TextLength = 0;
+  cell.Cell_InvertSelect = cell.Cell_LeftEdge = cell.Cell_RightEdge = cell.Cell_InvertText = false;
+  cell.Cell_DrawEndEllipsis = cell.Cell_DrawPathEllipsis = false;
+  cell.Cell_MultiLine = true;
+  cell.Cell_Node = node;
+  cell.Cell_IsNullNode = false;
+  cell.Cell_SelectionColor = FHighlightColor;
+  cell.Cell_CellBrush = cell.Cell_Brush;
+  cell.Cell_CellColor = cell.Cell_BkColor;
+  cell.Cell_HotTrackNode = IsHotTrackedCell(node, absoluteIndex);
+  const RECT bounds{-2, -2, boundsWidth + 2, textHeight + 2};
+  cell.Cell_Rect = bounds;
+  struct TActualNodeScope {
+    TdxTreeListColumn* Column;
+    ~TActualNodeScope() { Column->SetActualNode(nullptr); }
+  } scope{column};
+  column->SetActualNode(node);
+  TdxEditViewData* viewData = column->GetViewData();
+  column->PrepareViewData(*viewData, cell);
+  viewData->ViewBounds = bounds;
+  struct TCalcHeightScope {
+    TdxEditViewData* Data;
+    ~TCalcHeightScope() { Data->CalcHeight = false; }
+  } measuring{viewData};
+  const TdxInplaceEditClass& editClass = column->GetEditorClass()->Functions();
+  TdxEditViewInfo viewInfo;
+  editClass.CalcViewInfo(*viewData, false, viewInfo);
+  viewData->CalcHeight = true;
+  viewData->LineCount = 0;
+  HDC screen = GetDC(nullptr);
+  struct TScreenDC {
+    HDC DC;
+    ~TScreenDC() { ReleaseDC(nullptr, DC); }
+  } screenDC{screen};
+  editClass.DrawClientArea(screen, viewData->ViewBounds, *viewData, false);
+  if (viewData->LineCount > 0) {
+    lineHeight = viewData->LineHeight;
+    lineCount = viewData->LineCount;
+    if (maxLineCount != -1 && lineCount > maxLineCount) {
+      lineCount = maxLineCount;
+      lineHeight = viewData->LineTextHeight * maxLineCount;
+    }
+  } else {
+    lineCount = 1;
+  }
+  lineHeight += 3;
+  return true;
+}
+
+// ---- the layout store
+
+namespace {
+
+constexpr const wchar_t* kLayoutValueNames[] = {L"ShowGrid", L"ShowPreviewGrid", L"BandRowCount", L"DefaultRowHeight",
+                                                L"HeaderPanelRowCount"};
+
+// A store wrapper over a store object that lives as long as it.
+template <class S>
+struct TLayoutStore {
+  S Store;
+  TdxRegIniWrapper Wrapper;
+  explicit TLayoutStore(const WideString& name) : Store(name) { Wrapper.SetRegIniObject(&Store); }
+};
+using TRegistryLayoutStore = TLayoutStore<TRegIniFile>;
+using TIniLayoutStore = TLayoutStore<TMemIniFile>;
+
+// Orders remembered (stored index, item) pairs by the stored index; equal indexes keep their order.
+template <class T>
+void OrderByStoredIndex(std::vector<std::pair<int, T*>>& items) {
+  std::stable_sort(items.begin(), items.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+}
+
+}  // namespace
+
+void TCustomdxTreeListControl::SetParent(TWinControl* parent) {
+  TCustomdxTreeList::SetParent(parent);
+  if (!parent) return;
+  TCustomForm* form = GetParentForm(this);
+  FParentFormName = form ? form->Name() : WideString();
+}
+
+void TCustomdxTreeListControl::BeginLoadLayout() {
+  BeginUpdate();
+  if (IsMultiSort()) BeginSorting();
+}
+
+void TCustomdxTreeListControl::EndLoadLayout() {
+  struct TEndUpdate {
+    TCustomdxTreeListControl& Tree;
+    ~TEndUpdate() { Tree.EndUpdate(); }
+  } endUpdate{*this};
+  if (IsMultiSort()) EndSorting();
+}
+
+void TCustomdxTreeListControl::ReadLayoutValues(TdxRegIniWrapper& store, const WideString& path) {
+  SetShowGrid(store.ReadBool(path, L"ShowGrid", FShowGrid));
+  SetShowPreviewGrid(store.ReadBool(path, L"ShowPreviewGrid", FShowPreviewGrid));
+  SetBandRowCount(store.ReadInteger(path, L"BandRowCount", FBandRowCount));
+  SetDefaultRowHeight(store.ReadInteger(path, L"DefaultRowHeight", DefaultRowHeight()));
+  const int headerRows = store.ReadInteger(path, L"HeaderPanelRowCount", FHeaderPanelRowCount);
+  if (headerRows != -1) {
+    SetOptionsEx(OptionsEx() & ~OptionBit(aoAutoHeaderPanelHeight));
+    SetHeaderPanelRowCount(headerRows);
+  }
+}
+
+void TCustomdxTreeListControl::ReadColumnLayout(TdxRegIniWrapper& store, const WideString& section,
+                                                TdxTreeListColumn* column) {
+  column->SetVisible(store.ReadBool(section, L"Visible", column->Visible()));
+  column->SetWidth(store.ReadInteger(section, L"Width", column->Width()));
+  const int sorted = store.ReadInteger(section, L"Sorted", int(column->Sorted()));
+  column->SetSorted(sorted >= csNone && sorted <= csUp ? TdxTreeListColumnSort(sorted) : column->Sorted());
+  column->SetSortedOrder(store.ReadInteger(section, L"SortedOrder", -1));
+}
+
+void TCustomdxTreeListControl::WriteLayoutValues(TdxRegIniWrapper& store, const WideString& path) {
+  store.WriteBool(path, L"ShowGrid", FShowGrid);
+  store.WriteBool(path, L"ShowPreviewGrid", FShowPreviewGrid);
+  store.WriteInteger(path, L"BandRowCount", FBandRowCount);
+  store.WriteInteger(path, L"DefaultRowHeight", DefaultRowHeight());
+  store.WriteInteger(path, L"HeaderPanelRowCount", IsAutoHeaderPanelHeight() ? -1 : FHeaderPanelRowCount);
+  for (int k = 0; k < FBands->Count(); ++k) {
+    TdxTreeListBand* band = FBands->GetItem(k);
+    const WideString section = path + L"\\Band\\Band" + std::to_wstring(k);
+    store.WriteInteger(section, L"ID", band->ID());
+    store.WriteBool(section, L"Visible", band->Visible());
+    store.WriteInteger(section, L"Index", k);
+    store.WriteInteger(section, L"Width", band->Width());
+  }
+}
+
+void TCustomdxTreeListControl::WriteColumnLayout(TdxRegIniWrapper& store, const WideString& section,
+                                                 TdxTreeListColumn* column) {
+  store.WriteInteger(section, L"BandIndex", column->BandIndex());
+  store.WriteInteger(section, L"RowIndex", column->RowIndex());
+  store.WriteInteger(section, L"ColIndex", column->ColIndex());
+  store.WriteBool(section, L"Visible", column->Visible());
+  store.WriteInteger(section, L"Index", column->Index());
+  store.WriteInteger(section, L"Width", column->Width());
+  store.WriteInteger(section, L"Sorted", int(column->Sorted()));
+  const auto sortedAt = std::find(FSortedColumns.begin(), FSortedColumns.end(), column);
+  store.WriteInteger(section, L"SortedOrder",
+                     sortedAt == FSortedColumns.end() ? -1 : int(sortedAt - FSortedColumns.begin()));
+  store.WriteInteger(section, L"StoredRowIndex", column->StoredRowIndex());
+}
+
+void TCustomdxTreeListControl::EraseLayoutValues(TdxRegIniWrapper& store, const WideString& path) {
+  store.EraseSection(path + L"\\Band");
+  store.EraseSection(path + L"\\Columns");
+  for (const wchar_t* name : kLayoutValueNames) store.DeleteKey(path, name);
+}
+
+void TCustomdxTreeListControl::SaveLayout(TdxRegIniWrapper& store, const WideString& path) {
+  const WideString p = NormalizeRegistryPath(path);
+  if (!store.RegIniObject()->Is<TRegIniFile>()) {
+    // Only this layout's own sections: another control's name may begin with this one's.
+    store.EraseSection(p);
+    store.Erase(p + L"\\");
+  }
+  WriteLayoutValues(store, p);
+  for (TdxTreeListColumn* column : FColumns) WriteColumnLayout(store, p + L"\\Columns\\" + column->Name(), column);
+}
+
+void TCustomdxTreeListControl::LoadLayout(TdxRegIniWrapper& store, const WideString& path) {
+  const WideString p = NormalizeRegistryPath(path);
+  BeginLoadLayout();
+  struct TEndLoad {
+    TCustomdxTreeListControl& Tree;
+    ~TEndLoad() { Tree.EndLoadLayout(); }
+  } endLoad{*this};
+  ReadLayoutValues(store, p);
+  std::vector<std::pair<int, TdxTreeListBand*>> bands;
+  for (int k = 0; k < FBands->Count(); ++k) {
+    const WideString section = p + L"\\Band\\Band" + std::to_wstring(k);
+    const int id = store.ReadInteger(section, L"ID", -1);
+    auto* band = id == -1 ? nullptr : static_cast<TdxTreeListBand*>(FBands->FindItemID(id));
+    if (!band) continue;
+    band->SetVisible(store.ReadBool(section, L"Visible", band->Visible()));
+    band->SetWidth(store.ReadInteger(section, L"Width", band->Width()));
+    bands.emplace_back(std::max(store.ReadInteger(section, L"Index", band->Index()), 0), band);
+  }
+  OrderByStoredIndex(bands);
+  for (std::size_t i = 0; i < bands.size(); ++i) bands[i].second->SetIndex(int(i));
+
+  std::vector<std::pair<int, TdxTreeListColumn*>> columns;
+  for (TdxTreeListColumn* column : std::vector<TdxTreeListColumn*>(FColumns)) {
+    const WideString section = p + L"\\Columns\\" + column->Name();
+    ReadColumnLayout(store, section, column);
+    columns.emplace_back(std::max(store.ReadInteger(section, L"Index", column->Index()), 0), column);
+  }
+  OrderByStoredIndex(columns);
+  for (std::size_t i = 0; i < columns.size(); ++i) columns[i].second->SetIndex(int(i));
+
+  ++LockRefreshRowIndexes;
+  try {
+    for (TdxTreeListColumn* column : FColumns) {
+      const WideString section = p + L"\\Columns\\" + column->Name();
+      column->SetBandIndex(store.ReadInteger(section, L"BandIndex", column->BandIndex()));
+      column->SetRowIndex(store.ReadInteger(section, L"RowIndex", column->RowIndex()));
+      column->FStoredRowIndex = store.ReadInteger(section, L"StoredRowIndex", column->StoredRowIndex());
+    }
+  } catch (...) {
+    --LockRefreshRowIndexes;
+    throw;
+  }
+  --LockRefreshRowIndexes;
+  ColumnChanged(nullptr);
+  if (IsMultiSort()) {
+    FSortedColumns.clear();
+    RebuildSortedColumns();
+  }
+}
+
+void TCustomdxTreeListControl::RebuildSortedColumns() {
+  for (TdxTreeListColumn* column : FColumns)
+    if (column->Sorted() != csNone) AddSortedColumn(column);
+  std::stable_sort(FSortedColumns.begin(), FSortedColumns.end(),
+                   [](TdxTreeListColumn* a, TdxTreeListColumn* b) { return a->SortedOrder() < b->SortedOrder(); });
+}
+
+void TCustomdxTreeListControl::SaveToRegistry(const WideString& regPath) {
+  TRegistryLayoutStore store(L"");
+  SaveLayout(store.Wrapper, regPath);
+}
+
+void TCustomdxTreeListControl::LoadFromRegistry(const WideString& regPath) {
+  const WideString path = NormalizeRegistryPath(regPath);
+  {
+    TRegistry probe;
+    if (!probe.OpenKey(path, false)) return;
+  }
+  TRegistryLayoutStore store(L"");
+  LoadLayout(store.Wrapper, path);
+}
+
+void TCustomdxTreeListControl::EraseRegistryEntries(const WideString& regPath) {
+  TRegistryLayoutStore store(L"");
+  EraseLayoutValues(store.Wrapper, NormalizeRegistryPath(regPath));
+}
+
+void TCustomdxTreeListControl::SaveToIniFile(const WideString& fileName) {
+  TIniLayoutStore store(fileName);
+  SaveLayout(store.Wrapper, FIniSectionName.empty() ? FParentFormName + L"_" + Name() : FIniSectionName);
+  store.Store.UpdateFile();
+}
+
+void TCustomdxTreeListControl::LoadFromIniFile(const WideString& fileName) {
+  WideString section = FIniSectionName;
+  if (section.empty()) {
+    TCustomForm* form = GetParentForm(this);
+    section = (form ? form->Name() : WideString()) + L"_" + Name();
+  }
+  TIniLayoutStore store(fileName);
+  LoadLayout(store.Wrapper, section);
+}
+
+void TCustomdxTreeListControl::AutoLoadLayout() {
+  if (FLoadedLayout || (ComponentState() & csDesigning)) return;
+  FLoadedLayout = true;
+  if (Op(aoStoreToRegistry) && !FRegistryPath.empty()) {
+    // Read, erase, read again: the key stays, its layout entries are gone until the next save.
+    LoadFromRegistry(FRegistryPath);
+    EraseRegistryEntries(FRegistryPath);
+    LoadFromRegistry(FRegistryPath);
+  }
+  if (Op(aoStoreToIniFile) && !FIniFileName.empty()) LoadFromIniFile(FIniFileName);
+}
+
+void TCustomdxTreeListControl::AutoSaveLayout() {
+  if (FSavedLayout || (ComponentState() & csDesigning)) return;
+  FSavedLayout = true;
+  if (Op(aoStoreToRegistry) && !FRegistryPath.empty()) SaveToRegistry(FRegistryPath);
+  if (Op(aoStoreToIniFile) && !FIniFileName.empty()) SaveToIniFile(FIniFileName);
+}
+
+void TCustomdxTreeListControl::SaveLayoutBeforeDestruction() noexcept {
+  try {
+    AutoSaveLayout();
+  } catch (...) {
+    Application().HandleException(this);
+  }
+}
 
 // ---- the designer
 

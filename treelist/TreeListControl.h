@@ -16,6 +16,7 @@ namespace tvk {
 
 class TdxTreeListDesigner;
 class TCustomdxTreeListControl;
+class TdxRegIniWrapper;
 
 // A row that keeps its cell texts: entry i is the text of the column with
 // absolute index i (missing entries read as empty).
@@ -46,6 +47,10 @@ using TdxTLShowHeader =
     std::function<void(TObject* Sender, TdxTreeListColumn* Column, int BandIndex, int RowIndex, int ColIndex)>;
 using TTLColumnMovedEvent = std::function<void(TObject* Sender, int FromIndex, int ToIndex)>;
 using TdxTLColumnSorted = std::function<void(TObject* Sender, TdxTreeListColumn* Column, TdxTreeListColumnSort& Sorted)>;
+using TdxTLColumnSorting = std::function<void(TObject* Sender, TdxTreeListColumn* Column, bool& Allow)>;
+using TdxTLCalcRowLineHeight = std::function<void(
+    TObject* Sender, TdxTreeListNode* Node, TdxTreeListColumn* Column, const WideString& Text, int BoundsWidth,
+    int TextHeight, int MaxLineCount, bool InflateFlag, bool GridFlag, int& LineCount, int& LineHeight, bool& Done)>;
 using TdxTLIsExistFooterCell = std::function<void(TObject* Sender, TdxTreeListColumn* Column, bool& Exist)>;
 using TdxTLGetNodeDragText =
     std::function<void(TObject* Sender, TdxTreeListNode* Node, TdxTreeListColumn* Column, WideString& Text)>;
@@ -129,13 +134,25 @@ public:
   virtual void ColumnChanged(TdxTreeListColumn* column);
   virtual void HeaderRowCountChanged() { LayoutChanged(); }
   virtual void AddSortedColumn(TdxTreeListColumn* column);
-  virtual void DoColumnSorting(TdxTreeListColumn* column) { (void)column; }
-  virtual void ToggleColumnSort(TdxTreeListColumn* column) { (void)column; }
+  // OnColumnSorting's answer (allowed unless it refuses).
+  virtual bool DoColumnSorting(TdxTreeListColumn* column);
+  // A header click: unsorted or descending becomes ascending, ascending descending; Ctrl clears.
+  virtual void ToggleColumnSort(TdxTreeListColumn* column);
   virtual void BeforeColumnSorted(TdxTreeListColumn* column) { (void)column; }
   virtual void RemoveSortedColumn(TdxTreeListColumn* column);
   virtual void AfterColumnSorted(TdxTreeListColumn* column) { (void)column; }
   virtual void GetEditBounds(const RECT& rect, RECT& bounds);
-  virtual void ApplyBestFit(TdxTreeListColumn* column) { (void)column; }
+  // The width that shows every cell text and the caption of Column (null: of every column);
+  // without a window the fit waits for the window.
+  virtual void ApplyBestFit(TdxTreeListColumn* column);
+  bool NeedToApplyBestFit = false;
+  // The header panel as deep as the deepest shown column's row.
+  void HeaderPanelBestFit() override;
+  // The lines Text takes in a cell BoundsWidth wide, measured by the column's editor class.
+  bool ColumnCalcLineCount(TdxTreeListNode* node, int absoluteIndex, int& lineHeight, int& lineCount, bool gridFlag,
+                           bool inflateFlag, int maxLineCount, int textHeight, int boundsWidth,
+                           const WideString& text) override;
+  int LockSorting() const { return FLockSorting; }
   virtual void RefreshSorting() {}
   void BeginSorting() { ++FLockSorting; }
   void EndSorting();
@@ -284,6 +301,28 @@ public:
   // --- form streaming
   void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
 
+  // --- the layout store: bands by ID and columns by component name, under a
+  // key of the current user's registry or in sections of an ini file
+  const WideString& IniFileName() const { return FIniFileName; }
+  void SetIniFileName(const WideString& value) { FIniFileName = value; }
+  const WideString& IniSectionName() const { return FIniSectionName; }
+  void SetIniSectionName(const WideString& value) { FIniSectionName = value; }
+  const WideString& RegistryPath() const { return FRegistryPath; }
+  void SetRegistryPath(const WideString& value) { FRegistryPath = value; }
+  void SaveToRegistry(const WideString& regPath);
+  // Reads a key that exists; a missing key changes nothing and is not created.
+  void LoadFromRegistry(const WideString& regPath);
+  void EraseRegistryEntries(const WideString& regPath);
+  void SaveToIniFile(const WideString& fileName);
+  void LoadFromIniFile(const WideString& fileName);
+  // The automatic load and save ran (each at most once in the control's life).
+  bool LoadedLayout() const { return FLoadedLayout; }
+  bool SavedLayout() const { return FSavedLayout; }
+  // The name of the form the control was last placed on: an ini layout saved
+  // while the control is destroyed, off its form, still finds its section.
+  const WideString& ParentFormName() const { return FParentFormName; }
+  void SetParent(TWinControl* parent) override;
+
   TTLGetImageEvent OnGetImageIndex, OnGetSelectedIndex, OnGetStateIndex;
   TdxTLBandEvent OnBandClick, OnHideBand;
   TdxTLShowBand OnShowBand;
@@ -293,6 +332,8 @@ public:
   TdxTLCanHeaderDragging OnCanHeaderDragging;
   TTLColumnMovedEvent OnColumnMoved;
   TdxTLColumnSorted OnColumnSorted;
+  TdxTLColumnSorting OnColumnSorting;
+  TdxTLCalcRowLineHeight OnCalcRowLineHeight;
   TdxTLIsExistFooterCell OnIsExistFooterCell;
   TdxTLGetNodeDragText OnGetNodeDragText;
   TNotifyEvent OnChangedColumnsWidth;
@@ -308,9 +349,6 @@ public:
   TdxTLCustomDrawPreview OnCustomDrawPreview, OnCustomDrawPreviewCell;
   TdxTLGetLevelColor OnGetLevelColor;
   TdxTLGetUsedImages OnGetUsedImages;
-  // The name of the form the control was last put on (the layout store's key).
-  const WideString& ParentFormName() const { return FParentFormName; }
-  void SetParent(TWinControl* parent) override;
 
   void ClearListNodes() override;
   void ResetNodeRowHeights() override;
@@ -326,6 +364,28 @@ protected:
   void CMFontChanged(TMessage& message);
   void CMCursorChanged(TMessage& message);
   void CMWinIniChange(TMessage& message);
+
+  // The layout store's steps; descendants may add values of their own.
+  virtual void BeginLoadLayout();
+  virtual void EndLoadLayout();
+  virtual void ReadLayoutValues(TdxRegIniWrapper& store, const WideString& path);
+  virtual void ReadColumnLayout(TdxRegIniWrapper& store, const WideString& section, TdxTreeListColumn* column);
+  virtual void WriteLayoutValues(TdxRegIniWrapper& store, const WideString& path);
+  virtual void WriteColumnLayout(TdxRegIniWrapper& store, const WideString& section, TdxTreeListColumn* column);
+  virtual void EraseLayoutValues(TdxRegIniWrapper& store, const WideString& path);
+  void SaveLayout(TdxRegIniWrapper& store, const WideString& path);
+  void LoadLayout(TdxRegIniWrapper& store, const WideString& path);
+  void AutoLoadLayout() override;
+  void AutoSaveLayout() override;
+  // The automatic save as destruction begins: an error goes to the
+  // application's handler and the destruction goes on.
+  void SaveLayoutBeforeDestruction() noexcept;
+  // SortedColumns rebuilt from the columns' SortedOrder.
+  void RebuildSortedColumns();
+  // Every column unsorted and SortedColumns empty, without notices or re-sorting.
+  void ResetColumnSorts();
+  // A fit asked for before the window existed runs now.
+  void CreateWnd() override;
 
 private:
   friend class TdxTreeListColumn;
@@ -361,7 +421,9 @@ private:
   std::vector<int> FHeaderBounds;
   bool FHeaderBoundsLoading = false;
   bool FCachesFilled = false;  // the band and header lists are current
+  WideString FIniFileName, FIniSectionName, FRegistryPath;
   WideString FParentFormName;
+  bool FLoadedLayout = false, FSavedLayout = false;
 };
 
 // A design-time host's hook on a tree list: registers itself as the tree

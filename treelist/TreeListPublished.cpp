@@ -45,6 +45,7 @@ int64_t BytesLeft(TStream& stream) { return stream.Size() - stream.Position(); }
 TdxTreeList::TdxTreeList(TComponent* owner) : TCustomdxTreeListControl(owner) {}
 
 TdxTreeList::~TdxTreeList() {
+  SaveLayoutBeforeDestruction();
   ClearSelection();
   PrepareDestroy();
 }
@@ -160,6 +161,7 @@ void TdxTreeList::NodeDeleted(TdxTreeListNode* node, TdxTreeListNode* priorParen
   }
   if (FFirstSelectedNode == node) FFirstSelectedNode = nullptr;
   TCustomdxTreeListControl::NodeDeleted(node, priorParent, wasVisible, wasLast, nextVisible);
+  RequestSortRefresh();
 }
 
 // ---- values and row questions
@@ -170,15 +172,60 @@ void TdxTreeList::GetNodeSortValue(TdxTreeListNode* node, int column, Variant& v
   value = Variant(text);
 }
 
-void TdxTreeList::ClearColumnsSorted() {
-  BeginSorting();
-  try {
-    for (int i = 0; i < ColumnCount(); ++i) Columns(i)->SetSorted(csNone);
-  } catch (...) {
-    EndSorting();
-    throw;
-  }
-  EndSorting();
+void TdxTreeList::ClearColumnsSorted() { ResetColumnSorts(); }
+
+TdxTreeListColumn* TdxTreeList::SortedColumn() {
+  if (IsMultiSort() && SortedColumnCount() > 0) return SortedColumns(0);
+  TdxTreeListColumn* found = nullptr;
+  for (int i = 0; i < ColumnCount() && !found; ++i)
+    if (Columns(i)->Sorted() != csNone) found = Columns(i);
+  if (found && IsMultiSort()) AddSortedColumn(found);
+  return found;
+}
+
+void TdxTreeList::RefreshSorting() {
+  if (!IsAutoSort()) return;
+  WithinUpdate(*this, [&] {
+    TdxTreeListColumn* column = SortedColumn();
+    if (column && column->Sorted() != csNone) SortNodes(-1, column->Index(), column->Sorted() == csDown);
+  });
+}
+
+void TdxTreeList::BeforeColumnSorted(TdxTreeListColumn* column) {
+  (void)column;
+  // A plain click sorts by one column only.
+  if (IsAutoSort() && !FlagMultiSort && LockSorting() == 0) ClearColumnsSorted();
+}
+
+void TdxTreeList::AfterColumnSorted(TdxTreeListColumn* column) {
+  if (IsMultiSort()) SortedColumn();
+  if (column->Sorted() != csNone) AddSortedColumn(column);
+  if (IsAutoSort() && LockSorting() == 0) SortNodes(-1, column->Index(), column->Sorted() == csDown);
+}
+
+void TdxTreeList::RequestSortRefresh() {
+  if (ClearingNodes() || IsDestroying() || !IsAutoSortRefresh()) return;
+  if (LockUpdate() != 0)
+    NeededSortRefresh = true;
+  else
+    RefreshSorting();
+}
+
+void TdxTreeList::SetNodeString(TdxTreeListNode* node, int column, const WideString& value) {
+  TCustomdxTreeListControl::SetNodeString(node, column, value);
+  RequestSortRefresh();
+}
+
+void TdxTreeList::NodeInserted(TdxTreeListNode* node) {
+  TCustomdxTreeListControl::NodeInserted(node);
+  RequestSortRefresh();
+}
+
+void TdxTreeList::LayoutRefreshing() {
+  TCustomdxTreeListControl::LayoutRefreshing();
+  HideEditor();
+  if (NeededSortRefresh && IsAutoSortRefresh() && !IsDestroying()) RefreshSorting();
+  NeededSortRefresh = false;
 }
 
 void TdxTreeList::SaveEditValue(TdxTreeListNode* node, int column, Variant& value, TdxInplaceEdit* editor) {

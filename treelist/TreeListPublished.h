@@ -51,6 +51,7 @@ public:
   int SelectedCount() override { return int(FSelectedNodes.size()); }
   TdxTreeListNode* GetSelectedItem(int index) override { return SelectedNodes(index); }
   TdxTreeListNode* SelectedNodes(int index) const;
+  void GetSelectedNodes(TdxTreeListNodeList& nodes) override { nodes.assign(FSelectedNodes.begin(), FSelectedNodes.end()); }
   void ClearSelection() override;
   void DeleteSelection() override;
   void SelectAll() override;
@@ -59,7 +60,18 @@ public:
   // --- values, sorting and the row questions
   void GetNodeSortValue(TdxTreeListNode* node, int column, Variant& value) override;
   void ClearColumnsSorted() override;
-  TdxTreeListColumn* SortedColumn() const { return SortedColumns(0); }
+  // The primary sort column: the first sorted column, or with aoMultiSort the
+  // first of SortedColumns (the first sorted column joins an empty list).
+  TdxTreeListColumn* SortedColumn();
+  void RefreshSorting() override;
+  void BeforeColumnSorted(TdxTreeListColumn* column) override;
+  void AfterColumnSorted(TdxTreeListColumn* column) override;
+  // A node's text, a new node or a deleted one asks for a re-sort: at once,
+  // or after the update under way (NeededSortRefresh).
+  void RequestSortRefresh();
+  void SetNodeString(TdxTreeListNode* node, int column, const WideString& value) override;
+  void NodeInserted(TdxTreeListNode* node) override;
+  void LayoutRefreshing() override;
   // Stores an accepted editor value into the node (the focused column's cell).
   void SaveEditValue(TdxTreeListNode* node, int column, Variant& value, TdxInplaceEdit* editor) override;
   TdxGridIndicatorKind GetRowIndicatorKind(TdxTreeListNode* node, bool selected) override;

@@ -16,6 +16,7 @@ class TCountingTreeList : public tvk::TdxTreeList {
 public:
   TVK_CLASS(TCountingTreeList, tvk::TdxTreeList)
   explicit TCountingTreeList(tvk::TComponent* owner) : TdxTreeList(owner) {}
+  using tvk::TComponent::SetComponentState;
   ~TCountingTreeList() override { PrepareDestroy(); }
   int Invalidations = 0;
   int BandNotices = 0;

@@ -58,6 +58,8 @@ TEST(TreeListSelection, OnlySiblingsJoinWithoutExtendedMultiSelect) {
   form.Parents[2]->SetSelected(true);
   EXPECT_EQ(2, form.Tree->SelectedCount());
   form.Tree->SetOptions(form.Tree->Options() | tvk::OptionBit(tvk::aoExtMultiSelect));
+  EXPECT_EQ(1, form.Tree->SelectedCount());  // a change of options keeps only the focused node
+  child->SetSelected(true);
   form.Parents[2]->SetSelected(true);
   EXPECT_EQ(3, form.Tree->SelectedCount());
   // The event can still refuse.
@@ -88,6 +90,7 @@ TEST(TreeListSelection, SelectAllFollowsTheFocusOrTakesEverything) {
 TEST(TreeListSelection, SelectRangeMergesWithTheSelection) {
   TSelectionForm form;
   form.Tree->SetOptions(form.Tree->Options() | tvk::OptionBit(tvk::aoExtMultiSelect));
+  form.Tree->ClearSelection();  // the focused node, selected again by the option change
   form.Tree->FullExpand();
   TdxTreeListNode* first = form.Parents[0]->GetItem(3);
   TdxTreeListNode* last = form.Parents[1]->GetItem(1);
@@ -139,7 +142,10 @@ TEST(TreeListSelection, AFreedNodeLeavesTheSelectionWhateverTheOptions) {
   TSelectionForm form;
   form.Parents[0]->SetSelected(true);
   form.Parents[1]->SetSelected(true);
+  // Switched off while loading, when the option change leaves the selection alone.
+  form.Tree->SetComponentState(tvk::csLoading, true);
   form.Tree->SetOptions(form.Tree->Options() & ~tvk::OptionBit(tvk::aoMultiSelect));
+  form.Tree->SetComponentState(tvk::csLoading, false);
   delete form.Parents[0];
   EXPECT_EQ(1, form.Tree->SelectedCount());
   EXPECT_EQ(form.Parents[1], form.Tree->SelectedNodes(0));
