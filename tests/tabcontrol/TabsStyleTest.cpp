@@ -21,16 +21,22 @@ TEST_F(TabStyle, ClassicAndFlatOutlinesTakeTheirColoursAtEachPosition) {
     POINT Light, Dark;  // offsets from the tab's left-top (negative: from right-bottom)
     TColor LightColor, DarkColor;
   };
-  // The inactive third tab: its light side and its dark side.
+  // The inactive third tab: its light side and its dark side (across the row for tabs on the
+  // left or right, so the control is tall enough to show all three).
   const TRow rows[] = {{1, tpTop, {0, 5}, {-1, 5}, clBtnHighlight, cl3DDkShadow},
                        {1, tpBottom, {0, 2}, {-1, 2}, clBtnHighlight, cl3DDkShadow},
+                       {1, tpLeft, {5, 0}, {5, -1}, clBtnHighlight, cl3DDkShadow},
+                       {1, tpRight, {5, 0}, {5, -1}, clBtnHighlight, cl3DDkShadow},
                        {7, tpTop, {0, 5}, {-1, 5}, clBtnHighlight, clBtnShadow},
-                       {7, tpBottom, {0, 2}, {-1, 2}, clBtnHighlight, clBtnShadow}};
+                       {7, tpBottom, {0, 2}, {-1, 2}, clBtnHighlight, clBtnShadow},
+                       {7, tpLeft, {5, 0}, {5, -1}, clBtnHighlight, clBtnShadow},
+                       {7, tpRight, {5, 0}, {5, -1}, clBtnHighlight, clBtnShadow}};
   for (const TRow& row : rows) {
     SCOPED_TRACE(&row - rows);
-    StyleOwner(row.Style, 3, 300, 120, [&](TTabOwner& o) { o.Properties().SetTabPosition(row.Position); });
+    StyleOwner(row.Style, 3, 300, 200, [&](TTabOwner& o) { o.Properties().SetTabPosition(row.Position); });
     Paint();
     const RECT r = Tab(2)->FullRect();
+    ASSERT_TRUE(r.top >= 0 && r.bottom <= 200);
     auto at = [&](POINT d) { return POINT{d.x < 0 ? r.right + d.x : r.left + d.x, d.y < 0 ? r.bottom + d.y : r.top + d.y}; };
     EXPECT_EQ(Rgb(row.LightColor), Pixel(at(row.Light)));
     EXPECT_EQ(Rgb(row.DarkColor), Pixel(at(row.Dark)));
