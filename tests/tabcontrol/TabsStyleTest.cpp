@@ -97,6 +97,7 @@ struct TTabThemeStandIn {
   std::map<std::wstring, HTHEME> Handles;
   std::map<HTHEME, std::wstring> Classes;
   SIZE ComboButton{0, 0};  // 0 x 0: the part size fails
+  bool MarkTabs = false;  // tab items drawn blue with a red top-left corner: asymmetric under every turn
   struct TCall {
     std::wstring Class;
     int Part, State;
@@ -106,6 +107,12 @@ struct TTabThemeStandIn {
 };
 TTabThemeStandIn gTabTheme;
 
+void FillRectColor(HDC ADC, const RECT& R, COLORREF AColor) {
+  HBRUSH brush = CreateSolidBrush(AColor);
+  FillRect(ADC, &R, brush);
+  DeleteObject(brush);
+}
+
 HTHEME WINAPI TabThemeOpen(HWND, LPCWSTR AClassList) {
   auto [it, added] = gTabTheme.Handles.emplace(AClassList, reinterpret_cast<HTHEME>(INT_PTR(0x500 + gTabTheme.Handles.size())));
   gTabTheme.Classes[it->second] = AClassList;
@@ -113,8 +120,12 @@ HTHEME WINAPI TabThemeOpen(HWND, LPCWSTR AClassList) {
 }
 HRESULT WINAPI TabThemeClose(HTHEME) { return S_OK; }
 BOOL WINAPI TabThemeActive() { return TRUE; }
-HRESULT WINAPI TabThemeDraw(HTHEME ATheme, HDC, int APart, int AState, const RECT* ARect, const RECT*) {
+HRESULT WINAPI TabThemeDraw(HTHEME ATheme, HDC ADC, int APart, int AState, const RECT* ARect, const RECT*) {
   gTabTheme.Drawn.push_back({gTabTheme.Classes[ATheme], APart, AState, *ARect});
+  if (gTabTheme.MarkTabs && gTabTheme.Classes[ATheme] == L"Tab" && APart != 9) {
+    FillRectColor(ADC, *ARect, RGB(0, 0, 200));
+    FillRectColor(ADC, {ARect->left, ARect->top, ARect->left + 2, ARect->top + 2}, RGB(200, 0, 0));
+  }
   return S_OK;
 }
 HRESULT WINAPI TabThemePartSize(HTHEME, HDC, int, int, const RECT*, THEMESIZE, SIZE* ASize) {
@@ -193,6 +204,30 @@ TEST_F(NativeTabs, TabsPaintThemePartsAndFlatNeverDoes) {
   EXPECT_FALSE(Painter<TcxPCFlatPainter>().UseNativePainting());
   Paint();
   EXPECT_TRUE(gTabTheme.Drawn.empty());
+}
+
+TEST_F(NativeTabs, ATabDrawnAsATopTabIsTurnedAndMirroredToItsPosition) {
+  // The theme draws every tab as a top tab, marked at its top-left corner; the mark must end
+  // on the side away from the page, at the end where the row starts.
+  gTabTheme.MarkTabs = true;
+  struct TRow {
+    TcxTabPosition Position;
+    int MarkedCorner;  // of the tab's full rectangle: 0 left-top, 1 right-top, 2 left-bottom, 3 right-bottom
+  };
+  const TRow rows[] = {{tpTop, 0}, {tpBottom, 2}, {tpLeft, 0}, {tpRight, 1}};
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(int(row.Position));
+    TTabOwner& owner = StyleOwner(1, 3, 300, 200, [&](TTabOwner& o) { o.Properties().SetTabPosition(row.Position); });
+    owner.OwnLookAndFeel().SetNativeStyle(true);
+    owner.Relayout();
+    ASSERT_TRUE(Painter<TcxPCTabsPainter>().UseNativePainting());
+    Paint();
+    const RECT r = Tab(2)->FullRect();  // an inactive tab, wholly in view
+    ASSERT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= 300 && r.bottom <= 200);
+    const POINT corners[4] = {{r.left, r.top}, {r.right - 1, r.top}, {r.left, r.bottom - 1}, {r.right - 1, r.bottom - 1}};
+    for (int c = 0; c < 4; ++c)
+      EXPECT_EQ(c == row.MarkedCorner ? RGB(200, 0, 0) : RGB(0, 0, 200), Pixel(corners[c])) << c;
+  }
 }
 
 TEST_F(NativeTabs, NavigatorPartsStatesAndSpacingFollowTheSystemVersion) {
