@@ -94,6 +94,24 @@ TEST_F(TabStyle, ExtraFlatBarsStopShortAndKeepAwayFromTheActiveTab) {
   }
 }
 
+TEST_F(TabStyle, ExtraFlatFramesThePageAloneWhenTabsAreHidden) {
+  StyleOwner(5, 3, 300, 120, [](TTabOwner& o) {
+    o.Properties().SetShowFrame(true);
+    o.Properties().SetHideTabs(true);
+  });
+  Paint();
+  RECT page, strip;
+  Painter<TcxPCExtraFlatPainter>().CalculatePageClientRect(page);
+  Painter<TcxPCExtraFlatPainter>().GetTabsPageStripRect(strip);
+  // The one-pixel frame on all four sides, no page strip and no step toward a tab row.
+  EXPECT_EQ((TBox{1, 1, 299, 119}), Box(page));
+  EXPECT_TRUE(IsRectEmpty(&strip));
+  EXPECT_EQ(Rgb(clBtnHighlight), Pixel(150, 0));
+  EXPECT_EQ(Rgb(clBtnHighlight), Pixel(0, 60));
+  EXPECT_EQ(Rgb(clBtnShadow), Pixel(150, 119));
+  EXPECT_EQ(Rgb(clBtnShadow), Pixel(299, 60));
+}
+
 TEST_F(TabStyle, RowEdgesRunAlongTheBandTowardThePage) {
   struct TRow {
     TcxPCStyleID Style;
