@@ -1239,10 +1239,8 @@ void TcxPCTabsPainter::PaintTabBuffered(TcxCanvas& ACanvas, int ATab) {
       ~TUnlock() { B.Canvas().Unlock(); }
     } unlock{bitmap};
     PaintNativeTabBitmap(bitmap, ATab);
-    // The content is drawn against the tab's own origin.
-    bitmap.cxCanvas().SetWindowOrg({d.left, d.top});
+    // Under native drawing the tab's content is laid out against the tab's own origin already.
     PaintTabContent(bitmap.cxCanvas(), ATab);
-    bitmap.cxCanvas().SetWindowOrg({0, 0});
     bitmap.Rotate(ViewInfo()->GetTextRotationAngle());
   }
   if (tab->IsMainTab()) d = DeflateRectForPosition(d, {0, 0, 0, -1}, tab->PaintingPosition());

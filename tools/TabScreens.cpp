@@ -6,6 +6,8 @@
 #include "LookAndFeelSteps.h"
 #include "ScreenshotImages.h"
 #include "dxCore.h"
+#include "dxThemeManager.h"
+#include "dxUxTheme.h"
 #include "support/TabOwner.h"
 
 #include "cxPCPainters.h"
@@ -169,6 +171,15 @@ void DrawStyles(const std::string& folder) {
       o.OwnLookAndFeel().SetKind(kind.Kind);
       o.OwnLookAndFeel().SetNativeStyle(kind.Native);
     });
+  // Native Tabs with the prefix's visual style, then with the theme library absent (classic drawing).
+  StyleSheet(folder, "tabstyle_native.png", 1, [](TTabOwner& o) { o.OwnLookAndFeel().SetNativeStyle(true); });
+  const TUxThemeEntries theme = UxThemeEntries();
+  CloseAllThemeHandles();
+  UxThemeEntries() = TUxThemeEntries{};
+  SendMessageW(ThemeChangedReceiverHandle(), WM_THEMECHANGED, 0, 0);
+  StyleSheet(folder, "tabstyle_native_no_theme_library.png", 1, [](TTabOwner& o) { o.OwnLookAndFeel().SetNativeStyle(true); });
+  UxThemeEntries() = theme;
+  SendMessageW(ThemeChangedReceiverHandle(), WM_THEMECHANGED, 0, 0);
 }
 
 void DrawTabs(const std::string& folder) {

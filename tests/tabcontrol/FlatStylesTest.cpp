@@ -66,21 +66,50 @@ TEST_F(TabStyle, FlatButtonsSeparateNeighboursInTheirRowOnly) {
 }
 
 TEST_F(TabStyle, ExtraFlatBarsStopShortAndKeepAwayFromTheActiveTab) {
-  TTabOwner& owner = StyleOwner(5, 4);
+  // Rotated text running top to bottom lays the row out right to left: the bars follow.
+  for (bool rightToLeft : {false, true}) {
+    SCOPED_TRACE(rightToLeft);
+    TTabOwner& owner = StyleOwner(5, 4, 300, 120, [&](TTabOwner& o) {
+      if (!rightToLeft) return;
+      o.Properties().SetRotate(true);
+      o.Properties().SetOptions(TcxPCOptions(o.Properties().Options() | PCOptions({pcoTopToBottomText})));
+    });
+    Paint();
+    ASSERT_EQ(rightToLeft, owner.ViewInfo().IsRightToLeftAlignment());
+    const RECT first = Tab(0)->FullRect(), second = Tab(1)->FullRect(), third = Tab(2)->FullRect();
+    // Between the inactive second and third tabs, 2 pixels short of both ends.
+    const int x = rightToLeft ? second.left - 1 : second.right;
+    EXPECT_EQ(Rgb(clBtnShadow), Pixel(x, second.top + 2));
+    EXPECT_EQ(Rgb(clBtnShadow), Pixel(x, second.bottom - 3));
+    EXPECT_NE(Rgb(clBtnShadow), Pixel(x, second.top + 1));
+    EXPECT_NE(Rgb(clBtnShadow), Pixel(x, second.bottom - 2));
+    EXPECT_EQ(rightToLeft ? x : x + 1, rightToLeft ? third.right : third.left);
+    // Each bar lies on the side of its tab facing the next one in the row.
+    EXPECT_EQ(Rgb(clBtnShadow), Pixel(rightToLeft ? third.left - 1 : third.right, third.top + 2));
+    // None between the active first tab and the second.
+    const int from = rightToLeft ? std::min(second.right, first.left) : first.right - 1;
+    const int to = rightToLeft ? std::max(second.right, first.left) + 1 : second.left;
+    for (int px = from; px < to; ++px)
+      EXPECT_NE(Rgb(clBtnShadow), Pixel(px, (first.top + first.bottom) / 2)) << px;
+  }
+}
+
+TEST_F(TabStyle, ExtraFlatFramesThePageAloneWhenTabsAreHidden) {
+  StyleOwner(5, 3, 300, 120, [](TTabOwner& o) {
+    o.Properties().SetShowFrame(true);
+    o.Properties().SetHideTabs(true);
+  });
   Paint();
-  const RECT second = Tab(1)->FullRect(), third = Tab(2)->FullRect();
-  // Between the inactive second and third tabs, 2 pixels short of both ends.
-  const int x = second.right;
-  EXPECT_EQ(Rgb(clBtnShadow), Pixel(x, second.top + 2));
-  EXPECT_EQ(Rgb(clBtnShadow), Pixel(x, second.bottom - 3));
-  EXPECT_NE(Rgb(clBtnShadow), Pixel(x, second.top + 1));
-  EXPECT_NE(Rgb(clBtnShadow), Pixel(x, second.bottom - 2));
-  EXPECT_EQ(x + 1, third.left);
-  // None between the active first tab and the second.
-  const RECT first = Tab(0)->FullRect();
-  for (int px = first.right - 1; px < second.left; ++px)
-    EXPECT_NE(Rgb(clBtnShadow), Pixel(px, (first.top + first.bottom) / 2)) << px;
-  (void)owner;
+  RECT page, strip;
+  Painter<TcxPCExtraFlatPainter>().CalculatePageClientRect(page);
+  Painter<TcxPCExtraFlatPainter>().GetTabsPageStripRect(strip);
+  // The one-pixel frame on all four sides, no page strip and no step toward a tab row.
+  EXPECT_EQ((TBox{1, 1, 299, 119}), Box(page));
+  EXPECT_TRUE(IsRectEmpty(&strip));
+  EXPECT_EQ(Rgb(clBtnHighlight), Pixel(150, 0));
+  EXPECT_EQ(Rgb(clBtnHighlight), Pixel(0, 60));
+  EXPECT_EQ(Rgb(clBtnShadow), Pixel(150, 119));
+  EXPECT_EQ(Rgb(clBtnShadow), Pixel(299, 60));
 }
 
 TEST_F(TabStyle, RowEdgesRunAlongTheBandTowardThePage) {

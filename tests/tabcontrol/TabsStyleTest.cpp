@@ -21,16 +21,22 @@ TEST_F(TabStyle, ClassicAndFlatOutlinesTakeTheirColoursAtEachPosition) {
     POINT Light, Dark;  // offsets from the tab's left-top (negative: from right-bottom)
     TColor LightColor, DarkColor;
   };
-  // The inactive third tab: its light side and its dark side.
+  // The inactive third tab: its light side and its dark side (across the row for tabs on the
+  // left or right, so the control is tall enough to show all three).
   const TRow rows[] = {{1, tpTop, {0, 5}, {-1, 5}, clBtnHighlight, cl3DDkShadow},
                        {1, tpBottom, {0, 2}, {-1, 2}, clBtnHighlight, cl3DDkShadow},
+                       {1, tpLeft, {5, 0}, {5, -1}, clBtnHighlight, cl3DDkShadow},
+                       {1, tpRight, {5, 0}, {5, -1}, clBtnHighlight, cl3DDkShadow},
                        {7, tpTop, {0, 5}, {-1, 5}, clBtnHighlight, clBtnShadow},
-                       {7, tpBottom, {0, 2}, {-1, 2}, clBtnHighlight, clBtnShadow}};
+                       {7, tpBottom, {0, 2}, {-1, 2}, clBtnHighlight, clBtnShadow},
+                       {7, tpLeft, {5, 0}, {5, -1}, clBtnHighlight, clBtnShadow},
+                       {7, tpRight, {5, 0}, {5, -1}, clBtnHighlight, clBtnShadow}};
   for (const TRow& row : rows) {
     SCOPED_TRACE(&row - rows);
-    StyleOwner(row.Style, 3, 300, 120, [&](TTabOwner& o) { o.Properties().SetTabPosition(row.Position); });
+    StyleOwner(row.Style, 3, 300, 200, [&](TTabOwner& o) { o.Properties().SetTabPosition(row.Position); });
     Paint();
     const RECT r = Tab(2)->FullRect();
+    ASSERT_TRUE(r.top >= 0 && r.bottom <= 200);
     auto at = [&](POINT d) { return POINT{d.x < 0 ? r.right + d.x : r.left + d.x, d.y < 0 ? r.bottom + d.y : r.top + d.y}; };
     EXPECT_EQ(Rgb(row.LightColor), Pixel(at(row.Light)));
     EXPECT_EQ(Rgb(row.DarkColor), Pixel(at(row.Dark)));
@@ -91,6 +97,7 @@ struct TTabThemeStandIn {
   std::map<std::wstring, HTHEME> Handles;
   std::map<HTHEME, std::wstring> Classes;
   SIZE ComboButton{0, 0};  // 0 x 0: the part size fails
+  bool MarkTabs = false;  // tab items drawn blue with a red top-left corner: asymmetric under every turn
   struct TCall {
     std::wstring Class;
     int Part, State;
@@ -100,6 +107,12 @@ struct TTabThemeStandIn {
 };
 TTabThemeStandIn gTabTheme;
 
+void FillRectColor(HDC ADC, const RECT& R, COLORREF AColor) {
+  HBRUSH brush = CreateSolidBrush(AColor);
+  FillRect(ADC, &R, brush);
+  DeleteObject(brush);
+}
+
 HTHEME WINAPI TabThemeOpen(HWND, LPCWSTR AClassList) {
   auto [it, added] = gTabTheme.Handles.emplace(AClassList, reinterpret_cast<HTHEME>(INT_PTR(0x500 + gTabTheme.Handles.size())));
   gTabTheme.Classes[it->second] = AClassList;
@@ -107,8 +120,12 @@ HTHEME WINAPI TabThemeOpen(HWND, LPCWSTR AClassList) {
 }
 HRESULT WINAPI TabThemeClose(HTHEME) { return S_OK; }
 BOOL WINAPI TabThemeActive() { return TRUE; }
-HRESULT WINAPI TabThemeDraw(HTHEME ATheme, HDC, int APart, int AState, const RECT* ARect, const RECT*) {
+HRESULT WINAPI TabThemeDraw(HTHEME ATheme, HDC ADC, int APart, int AState, const RECT* ARect, const RECT*) {
   gTabTheme.Drawn.push_back({gTabTheme.Classes[ATheme], APart, AState, *ARect});
+  if (gTabTheme.MarkTabs && gTabTheme.Classes[ATheme] == L"Tab" && APart != 9) {
+    FillRectColor(ADC, *ARect, RGB(0, 0, 200));
+    FillRectColor(ADC, {ARect->left, ARect->top, ARect->left + 2, ARect->top + 2}, RGB(200, 0, 0));
+  }
   return S_OK;
 }
 HRESULT WINAPI TabThemePartSize(HTHEME, HDC, int, int, const RECT*, THEMESIZE, SIZE* ASize) {
@@ -187,6 +204,30 @@ TEST_F(NativeTabs, TabsPaintThemePartsAndFlatNeverDoes) {
   EXPECT_FALSE(Painter<TcxPCFlatPainter>().UseNativePainting());
   Paint();
   EXPECT_TRUE(gTabTheme.Drawn.empty());
+}
+
+TEST_F(NativeTabs, ATabDrawnAsATopTabIsTurnedAndMirroredToItsPosition) {
+  // The theme draws every tab as a top tab, marked at its top-left corner; the mark must end
+  // on the side away from the page, at the end where the row starts.
+  gTabTheme.MarkTabs = true;
+  struct TRow {
+    TcxTabPosition Position;
+    int MarkedCorner;  // of the tab's full rectangle: 0 left-top, 1 right-top, 2 left-bottom, 3 right-bottom
+  };
+  const TRow rows[] = {{tpTop, 0}, {tpBottom, 2}, {tpLeft, 0}, {tpRight, 1}};
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(int(row.Position));
+    TTabOwner& owner = StyleOwner(1, 3, 300, 200, [&](TTabOwner& o) { o.Properties().SetTabPosition(row.Position); });
+    owner.OwnLookAndFeel().SetNativeStyle(true);
+    owner.Relayout();
+    ASSERT_TRUE(Painter<TcxPCTabsPainter>().UseNativePainting());
+    Paint();
+    const RECT r = Tab(2)->FullRect();  // an inactive tab, wholly in view
+    ASSERT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= 300 && r.bottom <= 200);
+    const POINT corners[4] = {{r.left, r.top}, {r.right - 1, r.top}, {r.left, r.bottom - 1}, {r.right - 1, r.bottom - 1}};
+    for (int c = 0; c < 4; ++c)
+      EXPECT_EQ(c == row.MarkedCorner ? RGB(200, 0, 0) : RGB(0, 0, 200), Pixel(corners[c])) << c;
+  }
 }
 
 TEST_F(NativeTabs, NavigatorPartsStatesAndSpacingFollowTheSystemVersion) {
