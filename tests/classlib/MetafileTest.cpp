@@ -10,19 +10,18 @@ using namespace tvk;
 
 namespace classlib_test {
 
+int CALLBACK TextRecordOut(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM data) {
+  if (record->iType != EMR_EXTTEXTOUTW) return 1;
+  const auto* text = reinterpret_cast<const EMREXTTEXTOUTW*>(record);
+  const auto* chars = reinterpret_cast<const wchar_t*>(reinterpret_cast<const BYTE*>(record) + text->emrtext.offString);
+  reinterpret_cast<std::vector<std::wstring>*>(data)->emplace_back(chars, text->emrtext.nChars);
+  return 1;
+}
+
 // The texts of a metafile's wide text-out records.
 std::vector<std::wstring> TextRecords(HENHMETAFILE metafile) {
   std::vector<std::wstring> texts;
-  EnumEnhMetaFile(
-      nullptr, metafile,
-      [](HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM data) -> int {
-        if (record->iType != EMR_EXTTEXTOUTW) return 1;
-        const auto* text = reinterpret_cast<const EMREXTTEXTOUTW*>(record);
-        const auto* chars = reinterpret_cast<const wchar_t*>(reinterpret_cast<const BYTE*>(record) + text->emrtext.offString);
-        reinterpret_cast<std::vector<std::wstring>*>(data)->emplace_back(chars, text->emrtext.nChars);
-        return 1;
-      },
-      &texts, nullptr);
+  EnumEnhMetaFile(nullptr, metafile, &TextRecordOut, &texts, nullptr);
   return texts;
 }
 

@@ -24,24 +24,23 @@ struct TMetafileContents {
   }
 };
 
+int CALLBACK ContentRecord(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM data) {
+  auto& c = *reinterpret_cast<TMetafileContents*>(data);
+  if (record->iType == EMR_EXTTEXTOUTW) {
+    const auto* text = reinterpret_cast<const EMREXTTEXTOUTW*>(record);
+    const auto* chars =
+        reinterpret_cast<const wchar_t*>(reinterpret_cast<const BYTE*>(record) + text->emrtext.offString);
+    c.Texts.emplace_back(std::wstring(chars, text->emrtext.nChars), int(text->emrtext.ptlReference.x));
+  } else if (record->iType == EMR_EXTCREATEFONTINDIRECTW) {
+    const auto* font = reinterpret_cast<const EMREXTCREATEFONTINDIRECTW*>(record);
+    c.Faces.emplace_back(font->elfw.elfLogFont.lfFaceName, font->elfw.elfLogFont.lfOutPrecision);
+  }
+  return 1;
+}
+
 TMetafileContents Contents(HENHMETAFILE metafile) {
   TMetafileContents contents;
-  EnumEnhMetaFile(
-      nullptr, metafile,
-      [](HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM data) -> int {
-        auto& c = *reinterpret_cast<TMetafileContents*>(data);
-        if (record->iType == EMR_EXTTEXTOUTW) {
-          const auto* text = reinterpret_cast<const EMREXTTEXTOUTW*>(record);
-          const auto* chars =
-              reinterpret_cast<const wchar_t*>(reinterpret_cast<const BYTE*>(record) + text->emrtext.offString);
-          c.Texts.emplace_back(std::wstring(chars, text->emrtext.nChars), int(text->emrtext.ptlReference.x));
-        } else if (record->iType == EMR_EXTCREATEFONTINDIRECTW) {
-          const auto* font = reinterpret_cast<const EMREXTCREATEFONTINDIRECTW*>(record);
-          c.Faces.emplace_back(font->elfw.elfLogFont.lfFaceName, font->elfw.elfLogFont.lfOutPrecision);
-        }
-        return 1;
-      },
-      &contents, nullptr);
+  EnumEnhMetaFile(nullptr, metafile, &ContentRecord, &contents, nullptr);
   return contents;
 }
 
