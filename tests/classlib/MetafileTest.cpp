@@ -10,8 +10,7 @@ using namespace tvk;
 
 namespace classlib_test {
 
-// Called by the system for each record: it must not throw.
-int CALLBACK CollectTextRecord(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM data) {
+int CALLBACK TextRecordOut(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM data) {
   if (record->iType != EMR_EXTTEXTOUTW) return 1;
   const auto* text = reinterpret_cast<const EMREXTTEXTOUTW*>(record);
   const auto* chars = reinterpret_cast<const wchar_t*>(reinterpret_cast<const BYTE*>(record) + text->emrtext.offString);
@@ -22,7 +21,7 @@ int CALLBACK CollectTextRecord(HDC, HANDLETABLE*, const ENHMETARECORD* record, i
 // The texts of a metafile's wide text-out records.
 std::vector<std::wstring> TextRecords(HENHMETAFILE metafile) {
   std::vector<std::wstring> texts;
-  EnumEnhMetaFile(nullptr, metafile, &CollectTextRecord, &texts, nullptr);
+  EnumEnhMetaFile(nullptr, metafile, &TextRecordOut, &texts, nullptr);
   return texts;
 }
 

@@ -24,8 +24,7 @@ struct TMetafileContents {
   }
 };
 
-// Called by the system for each record: it must not throw.
-int CALLBACK CollectContents(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM data) {
+int CALLBACK ContentRecord(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM data) {
   auto& c = *reinterpret_cast<TMetafileContents*>(data);
   if (record->iType == EMR_EXTTEXTOUTW) {
     const auto* text = reinterpret_cast<const EMREXTTEXTOUTW*>(record);
@@ -41,7 +40,7 @@ int CALLBACK CollectContents(HDC, HANDLETABLE*, const ENHMETARECORD* record, int
 
 TMetafileContents Contents(HENHMETAFILE metafile) {
   TMetafileContents contents;
-  EnumEnhMetaFile(nullptr, metafile, &CollectContents, &contents, nullptr);
+  EnumEnhMetaFile(nullptr, metafile, &ContentRecord, &contents, nullptr);
   return contents;
 }
 
