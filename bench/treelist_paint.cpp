@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "BenchTreeList.h"
 #include "TreeList.h"
 
 using namespace tvk;
@@ -14,27 +15,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr int kColumns = 5;
 
-class TBenchTreeList : public TCustomdxTreeList {
-public:
-  TBenchTreeList() : TCustomdxTreeList(nullptr) {}
-  ~TBenchTreeList() override { PrepareDestroy(); }
-  TdxTreeListNode* CreateNode() override { return new TdxTreeListNode(this); }
-  int GetNodeStateIndex(const TdxTreeListNode*) override { return -1; }
-  int GetNodeImageIndex(const TdxTreeListNode*) override { return -1; }
-  int GetNodeSelectedIndex(const TdxTreeListNode*) override { return -1; }
-  int GetValueCount() override { return kColumns; }
-  int GetVisibleBandCount() override { return 1; }
-  int GetBandCount() override { return 1; }
-  int GetHeaderRowCount(int) override { return 1; }
-  int GetHeaderColCount(int, int) override { return kColumns; }
-  int GetHeaderAbsoluteIndex(int, int, int col) override { return col; }
-  int GetColumnWidth(int) override { return 80; }
-  int GetColumnMinWidth(int) override { return 20; }
-  int GetColumnColIndex(int column) override { return column; }
-};
-
 void Measure(int parents, int children) {
-  TBenchTreeList tree;
+  TBenchTreeList<kColumns> tree;
   tree.SetBounds(0, 0, 480, 400);
   tree.BeginUpdate();
   for (int i = 0; i < parents; ++i) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Forms.h"
+#include "BenchTreeList.h"
 #include "TreeList.h"
 
 using namespace tvk;
@@ -17,25 +18,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr int kColumns = 3;
-
-class TBenchTreeList : public TCustomdxTreeList {
-public:
-  explicit TBenchTreeList(TComponent* owner) : TCustomdxTreeList(owner) {}
-  ~TBenchTreeList() override { PrepareDestroy(); }
-  TdxTreeListNode* CreateNode() override { return new TdxTreeListNode(this); }
-  int GetNodeStateIndex(const TdxTreeListNode*) override { return -1; }
-  int GetNodeImageIndex(const TdxTreeListNode*) override { return -1; }
-  int GetNodeSelectedIndex(const TdxTreeListNode*) override { return -1; }
-  int GetValueCount() override { return kColumns; }
-  int GetVisibleBandCount() override { return 1; }
-  int GetBandCount() override { return 1; }
-  int GetHeaderRowCount(int) override { return 1; }
-  int GetHeaderColCount(int, int) override { return kColumns; }
-  int GetHeaderAbsoluteIndex(int, int, int col) override { return col; }
-  int GetColumnWidth(int) override { return 80; }
-  int GetColumnMinWidth(int) override { return 20; }
-  int GetColumnColIndex(int column) override { return column; }
-};
 
 // The height of the region waiting to be painted, in rows.
 double DirtyRows(HWND wnd, int rowHeight) {
@@ -57,7 +39,7 @@ double DirtyRows(HWND wnd, int rowHeight) {
 int main() {
   std::unique_ptr<TForm> form(CreateComponent<TForm>(nullptr, kCreateNew));
   form->SetBounds(0, 0, 400, 480);
-  auto* tree = new TBenchTreeList(form.get());
+  auto* tree = new TBenchTreeList<kColumns>(form.get());
   tree->FTreeLineStyle = tlSolid;  // dotted lines repaint their column on every vertical scroll
   tree->SetParent(form.get());
   tree->SetBounds(0, 0, 300, 400);
