@@ -168,3 +168,39 @@ TEST_F(PinsPanel, HelpKeyword) {
 }  // namespace
 
 }  // namespace pinspanel_test
+
+namespace pinspanel_test {
+
+namespace {
+
+// Docked and shown: a real right click on a pin row opens the list's menu,
+// and choosing "&Disable Selected" there turns the selected pin grey.
+TEST_F(PinsPanel, ARightClickOnAPinRowDisablesIt) {
+  Create();
+  Panel->SetState_Controls();
+  Panel->SetVisible();
+  hostsim::PumpMessages();
+  tvk::TPopupMenu* shown = nullptr;
+  tvk::SetPopupMenuShow([&shown](tvk::TPopupMenu& menu, int, int) {
+    shown = &menu;
+    for (int i = 0; i < menu.Items().Count(); ++i)
+      if (menu.Items().Items(i)->Caption() == L"&Disable Selected" && menu.Items().Items(i)->Enabled())
+        menu.Items().Items(i)->Click();
+  });
+  Row(1)->SetSelected(true);
+  const RECT cell = Panel->PinList->CellRect(Row(1), Panel->PinColumn_Number->Index());
+  const HWND list = Panel->PinList->Handle();
+  const LPARAM at = MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+  SendMessageW(list, WM_RBUTTONDOWN, MK_RBUTTON, at);
+  SendMessageW(list, WM_RBUTTONUP, 0, at);
+  hostsim::PumpMessages();
+  tvk::SetPopupMenuShow(nullptr);
+  EXPECT_EQ(Panel->PopupMenu_PinList, shown);
+  EXPECT_EQ(L"False", Row(1)->GetString(tvk::pcLiveUpdate));
+  EXPECT_FALSE(Panel->ScanPinLinks_UnSorted[1]->UpdateEnabled());
+  EXPECT_EQ(L"True", Row(0)->GetString(tvk::pcLiveUpdate));
+}
+
+}  // namespace
+
+}  // namespace pinspanel_test
