@@ -204,3 +204,33 @@ TEST_F(PinsPanel, ARightClickOnAPinRowDisablesIt) {
 }  // namespace
 
 }  // namespace pinspanel_test
+
+namespace pinspanel_test {
+
+namespace {
+
+// A panel whose callbacks fail, as a host call inside them may.
+class TFailingPanel : public tvk::THardDevicePinsPanel {
+public:
+  using THardDevicePinsPanel::THardDevicePinsPanel;
+  void HandleTimerEvent(uint32_t) override { throw tvk::Exception(L"scan failed"); }
+  void SelectPins(bool, const tvk::WideString&) override { throw tvk::Exception(L"selection failed"); }
+};
+
+// An error inside a handler stops at its served operation: the host gets a
+// failure result and nothing is thrown across the boundary.
+TEST_F(PinsPanel, ErrorsInsideTheHandlersReachTheHostAsFailures) {
+  std::unique_ptr<TFailingPanel> panel(
+      tvk::CreateComponent<TFailingPanel>(tvk::ITovikDevice(Device), tvk::IJTagDevice(JTag.Get())));
+  EXPECT_EQ(E_UNEXPECTED, CallModule(panel->Impl_TimerHandler.Get(), 267, {ArgInt(1)}).Result);
+  EXPECT_EQ(E_UNEXPECTED, CallModule(panel->Impl_ComponentPinSelectionListener.Get(), 502787, {ArgString(L"10")}).Result);
+  EXPECT_EQ(E_UNEXPECTED, CallModule(panel->Impl_ModelEditorSelectionListener.Get(), 503256, {ArgString(L"10")}).Result);
+  // Through the host's handler: the chain goes on and answers the last handler's failure.
+  const HRESULT timer = CallModule(panel->HostDispatch(), 267, {ArgInt(1)}).Result;
+  EXPECT_FALSE(SUCCEEDED(timer));
+  EXPECT_EQ(E_UNEXPECTED, CallModule(panel->HostDispatch(), 503256, {ArgString(L"10")}).Result);
+}
+
+}  // namespace
+
+}  // namespace pinspanel_test
