@@ -1402,6 +1402,13 @@ void TWinControl::SetTextValue(const WideString& text) {
 }
 
 void TWinControl::DefaultHandler(TMessage& message) {
+  if (message.Msg == CN_CTLCOLOREDIT || message.Msg == CN_CTLCOLORSTATIC) {
+    HDC dc = reinterpret_cast<HDC>(message.WParam);
+    SetTextColor(dc, ColorToRGB(Font().Color()));
+    SetBkColor(dc, ColorToRGB(Color()));
+    message.Result = reinterpret_cast<LRESULT>(Brush().Handle());
+    return;
+  }
   if (IsLibraryMessage(message.Msg) || !FHandle) {
     message.Result = 0;
     return;
@@ -1612,6 +1619,15 @@ void TWinControl::WMScroll(TMessage& message) {
   TVK_INHERITED(message);
 }
 
+void TWinControl::WMCtlColor(TMessage& message) {
+  TWinControl* child = FindControl(reinterpret_cast<HWND>(message.LParam));
+  if (child && child != this) {
+    message.Result = child->Perform(CN_BASE + message.Msg, message.WParam, message.LParam);
+    return;
+  }
+  TVK_INHERITED(message);
+}
+
 void TWinControl::WMNotify(TMessage& message) {
   const auto* header = reinterpret_cast<const NMHDR*>(message.LParam);
   TWinControl* child = header ? FindControl(header->hwndFrom) : nullptr;
@@ -1683,6 +1699,7 @@ TVK_MESSAGE_MAP(TWinControl, {WM_WINDOWPOSCHANGED, &TWinControl::WMWindowPosChan
                 {WM_COMMAND, &TWinControl::WMCommand}, {WM_NOTIFY, &TWinControl::WMNotify},
                 {WM_DRAWITEM, &TWinControl::WMDrawItem},
                 {WM_HSCROLL, &TWinControl::WMScroll}, {WM_VSCROLL, &TWinControl::WMScroll},
+                {WM_CTLCOLOREDIT, &TWinControl::WMCtlColor}, {WM_CTLCOLORSTATIC, &TWinControl::WMCtlColor},
                 {CM_SHOWINGCHANGED, &TWinControl::CMShowingChanged},
                 {CM_VISIBLECHANGED, &TWinControl::CMVisibleChanged},
                 {CM_ENABLEDCHANGED, &TWinControl::CMEnabledChanged}, {CM_DIALOGKEY, &TWinControl::CMDialogKey},

@@ -560,6 +560,9 @@ protected:
   void WMNotify(TMessage& message);
   // A scroll-bar child's WM_HSCROLL or WM_VSCROLL goes back to it as CN_HSCROLL or CN_VSCROLL.
   void WMScroll(TMessage& message);
+  // An edit's or static child's colours are asked of it as CN_CTLCOLOREDIT / CN_CTLCOLORSTATIC;
+  // unanswered there, its font colour on its own colour.
+  void WMCtlColor(TMessage& message);
   void CMShowingChanged(TMessage& message);
   void CMVisibleChanged(TMessage& message);
   void CMEnabledChanged(TMessage& message);

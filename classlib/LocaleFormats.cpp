@@ -293,4 +293,22 @@ long double StrToFloat(std::wstring_view text, const TFormatSettings& settings) 
   return value;
 }
 
+namespace {
+
+WideString LocaleMapCase(std::wstring_view text, DWORD flags) {
+  if (text.empty()) return {};
+  const int size = LCMapStringW(LOCALE_USER_DEFAULT, flags | LCMAP_LINGUISTIC_CASING, text.data(), int(text.size()),
+                                nullptr, 0);
+  WideString result(std::size_t(std::max(size, 0)), L'\0');
+  if (size > 0)
+    LCMapStringW(LOCALE_USER_DEFAULT, flags | LCMAP_LINGUISTIC_CASING, text.data(), int(text.size()), result.data(),
+                 size);
+  return result;
+}
+
+}  // namespace
+
+WideString LocaleUpperCase(std::wstring_view text) { return LocaleMapCase(text, LCMAP_UPPERCASE); }
+WideString LocaleLowerCase(std::wstring_view text) { return LocaleMapCase(text, LCMAP_LOWERCASE); }
+
 }  // namespace tvk

@@ -85,4 +85,9 @@ bool TryStrToFloat(std::wstring_view text, long double& value, const TFormatSett
 // The same, raising EConvertError ("'x' is not a valid floating point value").
 long double StrToFloat(std::wstring_view text, const TFormatSettings& settings = FormatSettings());
 
+// Text in upper or lower case by the user's locale (its linguistic rules,
+// not only the invariant table).
+WideString LocaleUpperCase(std::wstring_view text);
+WideString LocaleLowerCase(std::wstring_view text);
+
 }  // namespace tvk

@@ -494,53 +494,402 @@ TVK_MESSAGE_MAP(TButton, {CN_COMMAND, &TButton::CNCommand}, {CM_DIALOGKEY, &TBut
 
 // ---- edit
 
-TEdit::TEdit(TComponent* owner) : TWinControl(owner) {
+namespace {
+
+#ifndef EM_SETCUEBANNER
+constexpr UINT EM_SETCUEBANNER = 0x1501;
+#endif
+
+DWORD AlignmentEditStyle(TAlignment alignment) {
+  switch (alignment) {
+    case TAlignment::taRightJustify: return ES_RIGHT;
+    case TAlignment::taCenter: return ES_CENTER;
+    default: return ES_LEFT;
+  }
+}
+
+}  // namespace
+
+TCustomEdit::TCustomEdit(TComponent* owner) : TWinControl(owner) {
   SetBounds(Left(), Top(), 121, 21);
   SetTabStop(true);
   SetColor(clWindow);
   SetParentColor(false);
 }
 
-WideString TEdit::Text() {
-  if (!HandleAllocated()) return Caption();
-  WideString text(std::size_t(GetWindowTextLengthW(Handle())) + 1, L'\0');
-  text.resize(std::size_t(GetWindowTextW(Handle(), text.data(), int(text.size()))));
-  return text;
+const WideString& TCustomEdit::Text() {
+  if (HandleAllocated()) ReadWindowText();
+  return FText;
 }
 
-void TEdit::CreateParams(TCreateParams& params) {
+void TCustomEdit::ReadWindowText() {
+  WideString text(std::size_t(GetWindowTextLengthW(Handle())) + 1, L'\0');
+  text.resize(std::size_t(GetWindowTextW(Handle(), text.data(), int(text.size()))));
+  FText = std::move(text);
+}
+
+DWORD TCustomEdit::EditStyle() const {
+  DWORD style = 0;
+  if (FCharCase == TEditCharCase::ecUpperCase) style |= ES_UPPERCASE;
+  if (FCharCase == TEditCharCase::ecLowerCase) style |= ES_LOWERCASE;
+  if (FOEMConvert) style |= ES_OEMCONVERT;
+  if (!FHideSelection) style |= ES_NOHIDESEL;
+  if (FReadOnly) style |= ES_READONLY;
+  if (FPasswordChar != 0) style |= ES_PASSWORD;
+  return style;
+}
+
+void TCustomEdit::CreateParams(TCreateParams& params) {
   TWinControl::CreateParams(params);
   params.SubClassName = L"EDIT";
-  params.Style |= ES_AUTOHSCROLL | ES_LEFT;
+  params.Style |= ES_AUTOHSCROLL | ES_LEFT | EditStyle();
   params.ExStyle |= WS_EX_CLIENTEDGE;
 }
 
-void TEdit::CreateWnd() {
+void TCustomEdit::CreateWnd() {
   TWinControl::CreateWnd();
-  FWindowFont.Assign(Font());
-  SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(FWindowFont.Handle()), FALSE);
+  HWND window = Handle();
+  HandFont(false);
+  SendMessageW(window, EM_LIMITTEXT, WPARAM(FMaxLength), 0);
+  if (FPasswordChar != 0) SendMessageW(window, EM_SETPASSWORDCHAR, WPARAM(FPasswordChar), 0);
+  if (!FTextHint.empty()) SendMessageW(window, EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(FTextHint.c_str()));
+  SendMessageW(window, EM_SETMODIFY, FModified, 0);
+  if (FSelectionKept) {
+    SendMessageW(window, EM_SETSEL, WPARAM(FSelStart), LPARAM(FSelStart + FSelLength));
+    FSelectionKept = false;
+  }
 }
 
-void TEdit::CNCommand(TMessage& message) {
-  if (HIWORD(message.WParam) == EN_CHANGE && OnChange) OnChange(this);
+void TCustomEdit::DestroyWindowHandle() {
+  if (HandleAllocated()) {
+    ReadWindowText();
+    FModified = SendMessageW(Handle(), EM_GETMODIFY, 0, 0) != 0;
+    FSelStart = SelStart();
+    FSelLength = SelLength();
+    FSelectionKept = true;
+  }
+  TWinControl::DestroyWindowHandle();
+}
+
+void TCustomEdit::HandFont(bool redraw) {
+  if (!HandleAllocated()) return;
+  FWindowFont.Assign(Font());
+  SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(FWindowFont.Handle()), redraw);
+}
+
+void TCustomEdit::SetCharCase(TEditCharCase value) {
+  if (value == FCharCase) return;
+  FCharCase = value;
+  RecreateWnd();
+}
+
+void TCustomEdit::SetMaxLength(int value) {
+  FMaxLength = std::max(value, 0);
+  if (HandleAllocated()) SendMessageW(Handle(), EM_LIMITTEXT, WPARAM(FMaxLength), 0);
+}
+
+void TCustomEdit::SetOEMConvert(bool value) {
+  if (value == FOEMConvert) return;
+  FOEMConvert = value;
+  RecreateWnd();
+}
+
+void TCustomEdit::SetHideSelection(bool value) {
+  if (value == FHideSelection) return;
+  FHideSelection = value;
+  RecreateWnd();
+}
+
+void TCustomEdit::SetPasswordChar(wchar_t value) {
+  if (value == FPasswordChar) return;
+  FPasswordChar = value;
+  if (!HandleAllocated()) return;
+  SendMessageW(Handle(), EM_SETPASSWORDCHAR, WPARAM(value), 0);
+  Invalidate();
+}
+
+void TCustomEdit::SetReadOnly(bool value) {
+  if (value == FReadOnly) return;
+  FReadOnly = value;
+  if (HandleAllocated()) SendMessageW(Handle(), EM_SETREADONLY, value, 0);
+}
+
+bool TCustomEdit::Modified() {
+  return HandleAllocated() ? SendMessageW(Handle(), EM_GETMODIFY, 0, 0) != 0 : FModified;
+}
+
+void TCustomEdit::SetModified(bool value) {
+  FModified = value;
+  if (HandleAllocated()) SendMessageW(Handle(), EM_SETMODIFY, value, 0);
+}
+
+void TCustomEdit::SetTextHint(const WideString& value) {
+  if (value == FTextHint) return;
+  FTextHint = value;
+  if (HandleAllocated()) SendMessageW(Handle(), EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(FTextHint.c_str()));
+}
+
+int TCustomEdit::SelStart() {
+  if (!HandleAllocated()) return FSelStart;
+  DWORD start = 0;
+  SendMessageW(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
+  return int(start);
+}
+
+void TCustomEdit::SetSelStart(int value) {
+  FSelStart = value;
+  FSelLength = 0;
+  if (HandleAllocated()) SendMessageW(Handle(), EM_SETSEL, WPARAM(value), LPARAM(value));
+}
+
+int TCustomEdit::SelLength() {
+  if (!HandleAllocated()) return FSelLength;
+  DWORD start = 0, end = 0;
+  SendMessageW(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  return int(end - start);
+}
+
+void TCustomEdit::SetSelLength(int value) {
+  FSelLength = value;
+  if (!HandleAllocated()) return;
+  const int start = SelStart();
+  SendMessageW(Handle(), EM_SETSEL, WPARAM(start), LPARAM(start + value));
+}
+
+WideString TCustomEdit::SelText() {
+  const WideString& text = Text();
+  const std::size_t start = std::min(std::size_t(std::max(SelStart(), 0)), text.size());
+  return text.substr(start, std::size_t(std::max(SelLength(), 0)));
+}
+
+void TCustomEdit::SetSelText(const WideString& value) {
+  if (HandleAllocated()) {
+    SendMessageW(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(value.c_str()));
+    return;
+  }
+  // Without a window the kept selection is replaced in the kept text.
+  const std::size_t start = std::min(std::size_t(std::max(FSelStart, 0)), FText.size());
+  WideString text = FText;
+  text.replace(start, std::size_t(std::max(FSelLength, 0)), value);
+  SetText(text);
+  FSelStart = int(start + value.size());
+  FSelLength = 0;
+}
+
+void TCustomEdit::SelectAll() {
+  if (HandleAllocated()) SendMessageW(Handle(), EM_SETSEL, 0, -1);
+}
+
+void TCustomEdit::ClearSelection() { Perform(WM_CLEAR); }
+void TCustomEdit::CopyToClipboard() { Perform(WM_COPY); }
+void TCustomEdit::CutToClipboard() { Perform(WM_CUT); }
+void TCustomEdit::PasteFromClipboard() { Perform(WM_PASTE); }
+bool TCustomEdit::CanUndo() { return HandleAllocated() && SendMessageW(Handle(), EM_CANUNDO, 0, 0) != 0; }
+void TCustomEdit::Undo() { Perform(WM_UNDO); }
+
+void TCustomEdit::ClearUndo() {
+  if (HandleAllocated()) SendMessageW(Handle(), EM_EMPTYUNDOBUFFER, 0, 0);
+}
+
+void TCustomEdit::DoEnter() {
+  // A click places the caret itself; a multi-line edit keeps its caret.
+  if (FAutoSelect && !(ControlState() & csLButtonDown) && HandleAllocated() &&
+      !(GetWindowLongW(Handle(), GWL_STYLE) & ES_MULTILINE))
+    SelectAll();
+  TWinControl::DoEnter();
+}
+
+void TCustomEdit::Change() {
+  if (OnChange) OnChange(this);
+}
+
+void TCustomEdit::CNCommand(TMessage& message) {
+  if (HIWORD(message.WParam) == EN_CHANGE) {
+    ReadWindowText();
+    Change();
+  }
   message.Result = 0;
 }
 
-// A text set from code while there is no window changes it too.
-void TEdit::CMTextChanged(TMessage& message) {
+// A text set from code while there is no window changes it too, and so does
+// one set into a multi-line window, which reports no EN_CHANGE for it.
+void TCustomEdit::CMTextChanged(TMessage& message) {
   TVK_INHERITED(message);
-  if (!HandleAllocated() && OnChange) OnChange(this);
+  if (!HandleAllocated() || (GetWindowLongW(Handle(), GWL_STYLE) & ES_MULTILINE)) Change();
 }
 
-void TEdit::CMFontChanged(TMessage& message) {
-  if (HandleAllocated()) {
-    FWindowFont.Assign(Font());
-    SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(FWindowFont.Handle()), TRUE);
+void TCustomEdit::CMFontChanged(TMessage& message) {
+  HandFont(true);
+  TVK_INHERITED(message);
+}
+
+TVK_MESSAGE_MAP(TCustomEdit, {CN_COMMAND, &TCustomEdit::CNCommand}, {CM_TEXTCHANGED, &TCustomEdit::CMTextChanged},
+                {CM_FONTCHANGED, &TCustomEdit::CMFontChanged})
+
+// ---- memo lines
+
+namespace {
+
+// A memo's text as lines: split at CR LF, LF or CR; a last line break ends
+// the last line rather than starting an empty one.
+std::vector<WideString> SplitMemoLines(std::wstring_view text) {
+  std::vector<WideString> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find_first_of(L"\r\n", start);
+    if (end == std::wstring_view::npos) end = text.size();
+    lines.emplace_back(text.substr(start, end - start));
+    start = end;
+    if (start < text.size() && text[start] == L'\r') ++start;
+    if (start < text.size() && text[start] == L'\n') ++start;
   }
+  return lines;
+}
+
+// The lines joined by CR LF, without one after the last.
+WideString JoinMemoLines(const std::vector<WideString>& lines) {
+  WideString text;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (i) text += L"\r\n";
+    text += lines[i];
+  }
+  return text;
+}
+
+}  // namespace
+
+std::vector<WideString> TMemoStrings::Lines() const {
+  if (FUpdating) return *FUpdating;
+  return SplitMemoLines(FMemo->Text());
+}
+
+void TMemoStrings::Store(std::vector<WideString> lines) {
+  if (FUpdating) {
+    *FUpdating = std::move(lines);
+    return;
+  }
+  FMemo->SetText(JoinMemoLines(lines));
+  Changed();
+}
+
+int TMemoStrings::Count() const { return int(Lines().size()); }
+
+WideString TMemoStrings::Get(int index) const {
+  const auto lines = Lines();
+  if (index < 0 || index >= int(lines.size())) Error(L"List index out of bounds (%d)", index);
+  return lines[std::size_t(index)];
+}
+
+void TMemoStrings::Put(int index, const WideString& s) {
+  auto lines = Lines();
+  if (index < 0 || index >= int(lines.size())) Error(L"List index out of bounds (%d)", index);
+  lines[std::size_t(index)] = s;
+  Store(std::move(lines));
+}
+
+void TMemoStrings::Insert(int index, const WideString& s) {
+  auto lines = Lines();
+  if (index < 0 || index > int(lines.size())) Error(L"List index out of bounds (%d)", index);
+  lines.insert(lines.begin() + index, s);
+  Store(std::move(lines));
+}
+
+void TMemoStrings::Delete(int index) {
+  auto lines = Lines();
+  if (index < 0 || index >= int(lines.size())) Error(L"List index out of bounds (%d)", index);
+  lines.erase(lines.begin() + index);
+  Store(std::move(lines));
+}
+
+void TMemoStrings::Clear() { Store({}); }
+
+// An update works on a copy of the lines and writes the text once at its end.
+void TMemoStrings::SetUpdateState(bool updating) {
+  if (updating) {
+    FUpdating = SplitMemoLines(FMemo->Text());
+    return;
+  }
+  std::vector<WideString> lines = std::move(*FUpdating);
+  FUpdating.reset();
+  FMemo->SetText(JoinMemoLines(lines));
+}
+
+// ---- memo
+
+TCustomMemo::TCustomMemo(TComponent* owner) : TCustomEdit(owner), FLines(std::make_unique<TMemoStrings>(this)) {
+  SetBounds(Left(), Top(), 185, 89);
+  SetAutoSelect(false);
+}
+
+void TCustomMemo::CreateParams(TCreateParams& params) {
+  TCustomEdit::CreateParams(params);
+  params.Style &= ~DWORD(ES_AUTOHSCROLL | ES_LEFT | ES_RIGHT | ES_CENTER);
+  params.Style |= ES_MULTILINE | ES_AUTOVSCROLL | AlignmentEditStyle(FAlignment);
+  if (FScrollBars == TScrollStyle::ssHorizontal || FScrollBars == TScrollStyle::ssBoth) params.Style |= WS_HSCROLL;
+  if (FScrollBars == TScrollStyle::ssVertical || FScrollBars == TScrollStyle::ssBoth) params.Style |= WS_VSCROLL;
+  // Without word wrap long lines scroll; a horizontal bar scrolls them too.
+  if (!FWordWrap || (params.Style & WS_HSCROLL)) params.Style |= ES_AUTOHSCROLL;
+}
+
+void TCustomMemo::SetAlignment(TAlignment value) {
+  if (value == FAlignment) return;
+  FAlignment = value;
+  RecreateWnd();
+}
+
+void TCustomMemo::SetScrollBars(TScrollStyle value) {
+  if (value == FScrollBars) return;
+  FScrollBars = value;
+  RecreateWnd();
+}
+
+void TCustomMemo::SetWordWrap(bool value) {
+  if (value == FWordWrap) return;
+  FWordWrap = value;
+  RecreateWnd();
+}
+
+POINT TCustomMemo::CaretPos() {
+  if (!HandleAllocated()) return POINT{};
+  const int start = SelStart();
+  const int line = int(SendMessageW(Handle(), EM_LINEFROMCHAR, WPARAM(start), 0));
+  const int lineStart = int(SendMessageW(Handle(), EM_LINEINDEX, WPARAM(line), 0));
+  return POINT{start - lineStart, line};
+}
+
+void TCustomMemo::SetCaretPos(POINT value) {
+  if (!HandleAllocated()) return;
+  const int lineStart = int(SendMessageW(Handle(), EM_LINEINDEX, WPARAM(value.y), 0));
+  if (lineStart < 0) return;
+  const int lineLength = int(SendMessageW(Handle(), EM_LINELENGTH, WPARAM(lineStart), 0));
+  SetSelStart(lineStart + std::clamp(int(value.x), 0, lineLength));
+}
+
+void TCustomMemo::KeyPress(wchar_t& key) {
+  TCustomEdit::KeyPress(key);
+  // What the memo does not want reaches the form instead of the text.
+  if ((key == L'\r' && !FWantReturns) || (key == L'\t' && !FWantTabs)) key = 0;
+}
+
+void TCustomMemo::CNCommand(TMessage& message) {
+  const WORD code = HIWORD(message.WParam);
+  if (code == EN_HSCROLL && OnHScroll) OnHScroll(this);
+  if (code == EN_VSCROLL && OnVScroll) OnVScroll(this);
   TVK_INHERITED(message);
 }
 
-TVK_MESSAGE_MAP(TEdit, {CN_COMMAND, &TEdit::CNCommand}, {CM_TEXTCHANGED, &TEdit::CMTextChanged},
-                {CM_FONTCHANGED, &TEdit::CMFontChanged})
+void TCustomMemo::WMGetDlgCode(TMessage& message) {
+  TVK_INHERITED(message);
+  // The system edit asks for every key; Tab and Enter (with Escape) only when wanted.
+  if (FWantTabs) {
+    message.Result |= DLGC_WANTTAB;
+  } else {
+    message.Result &= ~LRESULT(DLGC_WANTTAB);
+    if (message.WParam == VK_TAB) message.Result &= ~LRESULT(DLGC_WANTALLKEYS);
+  }
+  if (!FWantReturns) message.Result &= ~LRESULT(DLGC_WANTALLKEYS);
+}
+
+TVK_MESSAGE_MAP(TCustomMemo, {CN_COMMAND, &TCustomMemo::CNCommand}, {WM_GETDLGCODE, &TCustomMemo::WMGetDlgCode})
 
 }  // namespace tvk

@@ -7,6 +7,8 @@
 #include "Panels.h"
 
 #include <memory>
+#include <optional>
+#include <vector>
 
 namespace tvk {
 
@@ -234,25 +236,185 @@ private:
   TFont FWindowFont;
 };
 
-// One line of text over the system edit; OnChange follows every change of its text.
-class TEdit : public TWinControl {
+// The letter case an edit keeps its text in.
+enum class TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
+
+// Text over the system edit. The control keeps what the window holds (text,
+// selection, modified and read-only state, limit, password character, cue
+// banner) while there is none, and hands it to every new window, so a window
+// made anew for a changed style shows the same text and selection.
+// OnChange follows every change of the text (EN_CHANGE, or a text set from
+// code while there is no window).
+class TCustomEdit : public TWinControl {
 public:
-  TVK_CLASS(TEdit, TWinControl)
-  explicit TEdit(TComponent* owner);
+  TVK_CLASS(TCustomEdit, TWinControl)
+  explicit TCustomEdit(TComponent* owner);
+
   // The text as the window holds it now (the user's typing included).
-  WideString Text();
+  const WideString& Text();
+  // Everything is selected when the control takes the focus by key.
+  bool AutoSelect() const { return FAutoSelect; }
+  void SetAutoSelect(bool value) { FAutoSelect = value; }
+  // Typed and set text converted (a change makes the window anew).
+  TEditCharCase CharCase() const { return FCharCase; }
+  void SetCharCase(TEditCharCase value);
+  // The most characters the text takes (0: the system's limit).
+  int MaxLength() const { return FMaxLength; }
+  void SetMaxLength(int value);
+  bool OEMConvert() const { return FOEMConvert; }
+  void SetOEMConvert(bool value);
+  // The selection is hidden while the control has no focus.
+  bool HideSelection() const { return FHideSelection; }
+  void SetHideSelection(bool value);
+  // #0: the text is shown as it is.
+  wchar_t PasswordChar() const { return FPasswordChar; }
+  void SetPasswordChar(wchar_t value);
+  bool ReadOnly() const { return FReadOnly; }
+  void SetReadOnly(bool value);
+  // The user changed the text since it was last set or cleared.
+  bool Modified();
+  void SetModified(bool value);
+  // The grey text shown while the edit is empty (the system's cue banner).
+  const WideString& TextHint() const { return FTextHint; }
+  void SetTextHint(const WideString& value);
+
+  // The selection in characters (UTF-16 units) from the start of the text.
+  int SelStart();
+  void SetSelStart(int value);
+  int SelLength();
+  void SetSelLength(int value);
+  WideString SelText();
+  // Replaces the selection (undoable).
+  void SetSelText(const WideString& value);
+  void SelectAll();
+  void ClearSelection();
+  void CopyToClipboard();
+  void CutToClipboard();
+  void PasteFromClipboard();
+  bool CanUndo();
+  void Undo();
+  void ClearUndo();
+
   TNotifyEvent OnChange;
 
 protected:
+  // OnChange here.
+  virtual void Change();
   void CreateParams(TCreateParams& params) override;
   void CreateWnd() override;
+  // The window's text, selection and modified state are kept for the next window.
+  void DestroyWindowHandle() override;
+  void DoEnter() override;
+  // Takes what the window holds now into the control's text (no CM_TEXTCHANGED).
+  void ReadWindowText();
   TVK_MESSAGES();
   void CNCommand(TMessage& message);
   void CMTextChanged(TMessage& message);
   void CMFontChanged(TMessage& message);
 
 private:
+  // The window's style bits for the settings.
+  DWORD EditStyle() const;
+  void HandFont(bool redraw);
+
+  bool FAutoSelect = true;
+  TEditCharCase FCharCase = TEditCharCase::ecNormal;
+  int FMaxLength = 0;
+  bool FOEMConvert = false;
+  bool FHideSelection = true;
+  wchar_t FPasswordChar = 0;
+  bool FReadOnly = false;
+  bool FModified = false;
+  WideString FTextHint;
+  // The selection of the window last destroyed, given to the next one.
+  int FSelStart = 0, FSelLength = 0;
+  bool FSelectionKept = false;
   TFont FWindowFont;  // the copy of Font the window draws in
+};
+
+// One line of text over the system edit.
+class TEdit : public TCustomEdit {
+public:
+  TVK_CLASS(TEdit, TCustomEdit)
+  using TCustomEdit::TCustomEdit;
+};
+
+class TCustomMemo;
+
+// A memo's lines: the memo's text (the window's while it has one) seen as
+// lines; changes are written back into it at once, or once when an update closes.
+class TMemoStrings : public TStrings {
+public:
+  TVK_CLASS(TMemoStrings, TStrings)
+  explicit TMemoStrings(TCustomMemo* memo) : FMemo(memo) {}
+  int Count() const override;
+  WideString Get(int index) const override;
+  void Put(int index, const WideString& s) override;
+  void Insert(int index, const WideString& s) override;
+  void Delete(int index) override;
+  void Clear() override;
+
+protected:
+  void SetUpdateState(bool updating) override;
+
+private:
+  // The lines now: the cached ones during an update, else the memo's text split.
+  std::vector<WideString> Lines() const;
+  void Store(std::vector<WideString> lines);
+
+  TCustomMemo* FMemo;
+  std::optional<std::vector<WideString>> FUpdating;
+};
+
+// Several lines of text over the system's multi-line edit. Changes of
+// scroll bars, word wrap and alignment make the window anew with the same
+// text and selection.
+class TCustomMemo : public TCustomEdit {
+public:
+  TVK_CLASS(TCustomMemo, TCustomEdit)
+  explicit TCustomMemo(TComponent* owner);
+
+  TStrings& Lines() { return *FLines; }
+  void SetLines(const TStrings& value) { FLines->Assign(value); }
+  TAlignment Alignment() const { return FAlignment; }
+  void SetAlignment(TAlignment value);
+  TScrollStyle ScrollBars() const { return FScrollBars; }
+  void SetScrollBars(TScrollStyle value);
+  // Long lines break at the width (no horizontal scrolling then).
+  bool WordWrap() const { return FWordWrap; }
+  void SetWordWrap(bool value);
+  // Enter and Tab type a line break and a tab instead of reaching the form.
+  bool WantReturns() const { return FWantReturns; }
+  void SetWantReturns(bool value) { FWantReturns = value; }
+  bool WantTabs() const { return FWantTabs; }
+  void SetWantTabs(bool value) { FWantTabs = value; }
+  // The caret as a column (x) and line (y), both from 0.
+  POINT CaretPos();
+  void SetCaretPos(POINT value);
+  // The memo scrolled its text (EN_HSCROLL, EN_VSCROLL).
+  TNotifyEvent OnHScroll;
+  TNotifyEvent OnVScroll;
+
+protected:
+  void CreateParams(TCreateParams& params) override;
+  void KeyPress(wchar_t& key) override;
+  TVK_MESSAGES();
+  void CNCommand(TMessage& message);
+  void WMGetDlgCode(TMessage& message);
+
+private:
+  std::unique_ptr<TMemoStrings> FLines;
+  TAlignment FAlignment = TAlignment::taLeftJustify;
+  TScrollStyle FScrollBars = TScrollStyle::ssNone;
+  bool FWordWrap = true;
+  bool FWantReturns = true;
+  bool FWantTabs = false;
+};
+
+class TMemo : public TCustomMemo {
+public:
+  TVK_CLASS(TMemo, TCustomMemo)
+  using TCustomMemo::TCustomMemo;
 };
 
 }  // namespace tvk

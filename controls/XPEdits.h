@@ -7,6 +7,7 @@
 // pop-up menu calls, the shared glyphs and menu, and the edit with a button.
 #include "AlphaImage.h"
 #include "Menus.h"
+#include "StdCtrls.h"  // TEditCharCase
 #include "XPControls.h"
 #include "XPEditText.h"
 #include "XPExtCtrls.h"
@@ -31,7 +32,6 @@ struct IXPEditCommands : IUnknown {
 // A failure status of an edit command raised again as an error.
 void CheckEditCommand(HRESULT result);
 
-enum class TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
 enum class TBorderStyle { bsNone, bsSingle };
 // The theme's edit-text states (part 1 of the "EDIT" class).
 enum TThemedEditState { teEditTextNormal = 1, teEditTextHot = 2, teEditTextSelected = 3, teEditTextDisabled = 4,

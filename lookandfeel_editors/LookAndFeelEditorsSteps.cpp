@@ -12,6 +12,7 @@
 #include "cxPCConsts.h"
 #include "cxPCPainters.h"
 #include "cxPCPaintersFactory.h"
+#include "cxTextEdit.h"
 
 #include <array>
 
@@ -31,7 +32,7 @@ TCountedUnit gEditorsUnits[] = {
     {&cxEditUnitStart, &cxEditUnitStop},
     {nullptr, nullptr},
     {nullptr, nullptr},
-    {nullptr, nullptr},
+    {&cxTextEditUnitStart, &cxTextEditUnitStop},
     {nullptr, nullptr},
     {&cxPCConstsUnitStart, &cxPCConstsUnitStop},
     {&cxPCPaintersFactoryUnitStart, &cxPCPaintersFactoryUnitStop},

@@ -429,6 +429,9 @@ protected:
   virtual double ReadMaxValue();
   virtual double ReadMinValue();
   virtual bool HasProviderDisplayFormat(bool AEditing);
+  // A descendant's constructor puts its own assigned-values object in place
+  // (CreateAssignedValues cannot be asked while the base is made).
+  void ReplaceAssignedValues() { FAssignedValues.reset(CreateAssignedValues()); }
 
 private:
   friend class TcxCustomEditDefaultValuesProvider;
