@@ -195,6 +195,7 @@ struct TdxTreeListListStats {
   int64_t FullRebuilds = 0;      // full rebuilds of the visible-node list
   int64_t Comparisons = 0;       // address comparisons of the binary searches
   int64_t LayoutRefreshes = 0;   // layout refreshes run by LayoutChanged
+  int64_t SearchComparisons = 0; // nodes compared by the incremental search
 };
 
 // ---- the geometry of one paint, hit test or cell query
@@ -511,6 +512,34 @@ public:
   void SaveSelectedToTextFile(const WideString& fileName);
   void CopyAllToClipboard();
   void CopySelectedToClipboard();
+
+  // --- keyboard and incremental search
+  // One row up (-1) or down (+1); with Shift under multi-selection the range from the anchor follows.
+  void MoveFocus(int delta);
+  // A page up or down: first to the edge of the shown page, then by a page less one row.
+  void PageMove(int delta);
+  // Up or down between the header rows of the focused column's band; false when it could not
+  // or when it wrapped (the caller then moves the row).
+  bool MoveInBandRows(bool up);
+  // The first visible column from Start in the direction given that is a tab stop;
+  // -1 (backward) or the column count (forward) when none.
+  int FindTabStopColumn(int start, bool forward);
+  void PrevRowLastColumn();
+  void NextRowFirstColumn();
+  // Starts a search in a column (-1: the focused one) with Text; answers whether text is left.
+  bool StartSearch(int column, const WideString& text);
+  virtual void EndSearch();
+  bool Searching() const { return FSearching; }
+  const WideString& SearchText() const { return FSearchText; }
+  bool AutoExpandOnSearch() const { return FAutoExpandOnSearch; }
+  void SetAutoExpandOnSearch(bool value) { FAutoExpandOnSearch = value; }
+  // Mode 0 from the focused node on, 1 backward before it, 2 forward after it; a failed
+  // search empties Text (ClearOnFail) or, in mode 0, drops its last character.
+  virtual void DoSearch(WideString& text, int mode, bool clearOnFail);
+  // The first node whose text in Column starts with Text, ignoring case in the user's locale;
+  // wraps once, so each node is compared at most once.
+  virtual bool SearchNode(int column, const WideString& text, TdxTreeListNode*& node, int mode);
+  void ResetSearchColumn();
   // The whole list (or its selected rows), at most 500 rows, unscrolled, as an
   // enhanced metafile; fonts and display settings are put back on every path.
   void DrawTreeListToMetaFile(TMetafile& metafile, bool onlySelection);
@@ -724,7 +753,7 @@ public:
   // Set only while a header click is handled: Shift with aoMultiSort adds a sort key, Ctrl clears the sort.
   bool FlagMultiSort = false;
   bool FlagClearSort = false;
-  // Incremental search (the keyboard issue sets it).
+  // Incremental search: typed text and the absolute column searched (-1 none).
   bool FSearching = false;
   WideString FSearchText;
   int FSearchColumnIndex = -1;
@@ -998,10 +1027,9 @@ public:
   virtual void UpdateScrollBars();
   virtual void DeleteNodeColumnData(TdxTreeListNode* node, int column) { (void)node; (void)column; }
   // Ending the edit: HideEditor and CloseEditor validate first (a refused value keeps the editor
-  // open); CancelEditor writes nothing back. The search ends with the keyboard issue.
+  // open); CancelEditor writes nothing back.
   virtual void CancelEditor();
   virtual void HideEditor();
-  virtual void EndSearch() {}
   // The editor-hosting cycle.
   virtual bool CanShowEditor();
   virtual TdxInplaceEdit* CreateEditor();
@@ -1114,6 +1142,15 @@ public:
 
 protected:
   void Loaded() override;
+  // Keys move the focus, expand, select, edit, copy and search; one selection bracket per key.
+  void KeyDown(WORD& key, TShiftState shift) override;
+  void KeyPress(wchar_t& key) override;
+  virtual bool CanProcessKey(WORD key, TShiftState shift) { (void)key; (void)shift; return true; }
+  virtual bool CanRangeSelect() { return true; }
+  bool IsFirstNode(const TdxTreeListNode* node) const { return node == TopNode(); }
+  bool IsLastNode(const TdxTreeListNode* node) const { return node == LastNode(); }
+  // Clears the selection unless the move cannot happen.
+  void PrepareMoveSelection(int delta);
   bool Op(TdxTreeListOption o) const { return (FOptions & OptionBit(o)) != 0; }
   bool Ex(TdxTreeListOptionEx o) const { return (FOptionsEx & OptionBit(o)) != 0; }
   void SetSelecting(bool value) { FSelecting = value; }
