@@ -482,6 +482,7 @@ void TCustomdxTreeList::PrepareDestroy() {
   if (FDestroyPrepared) return;
   FDestroyPrepared = true;
   Destroying();
+  DestroyCustomizingForm();
   if (HandleAllocated()) DestroyHandle();
   SetParent(nullptr);
   CancelEditor();
@@ -2254,6 +2255,7 @@ void TCustomdxTreeList::CalcLayoutMetrics() {
         canvas.Font().Assign(savedFont);
         ReleaseDC(nullptr, screen);
       });
+  RefreshCustomizingListBoxes();
   ClearListNodes();
   LayoutRefreshing();
   RemoveSuperfluousScrollBars();

@@ -20,6 +20,9 @@
 namespace tvk {
 
 class TCustomdxTreeList;
+class TCustomizeForm;
+class TdxBandsListBox;
+class TdxHeadersListBox;
 
 // Misuse of a tree list or of its nodes.
 class EInvaliddxTreeListOperation : public Exception {
@@ -513,6 +516,18 @@ public:
   void CopyAllToClipboard();
   void CopySelectedToClipboard();
 
+  // --- the columns customizing form: hidden bands and headers, dragged in and out
+  // Opens it (closing an open one first) beside the parent form, where it was last closed.
+  void ColumnsCustomizing();
+  void EndColumnsCustomizing();
+  // The form is open and shown, and the screen point lies in its client area.
+  bool PointInCustomizingForm(POINT p);
+  TCustomizeForm* CustomizingForm() const { return FCustomizingForm; }
+  TdxBandsListBox* CustomizingBandListBox() const { return FCustomizingBandListBox; }
+  TdxHeadersListBox* CustomizingHeaderListBox() const { return FCustomizingHeaderListBox; }
+  // The list boxes follow the look and rebuild their items.
+  void RefreshCustomizingListBoxes();
+
   // --- keyboard and incremental search
   // One row up (-1) or down (+1); with Shift under multi-selection the range from the anchor follows.
   void MoveFocus(int delta);
@@ -705,6 +720,8 @@ public:
   int FCustomizingRowCount = 11;
   int FWaitForExpandNodeTime = 500;
   POINT FCustomizingPos{-1000, -1000};
+  int FCustomizingLastBandIndex = -1;    // the list's selection at the last close
+  int FCustomizingLastHeaderIndex = -1;
 
   // Layout metrics (pixels).
   int FGroupPanelHeight = 0;
@@ -978,9 +995,9 @@ public:
   virtual int GetMaxHeaderPanelRowCount() { return 4; }
   virtual int GetHeaderPanelRowCount() { return 1; }
   virtual int GetMinHeaderPanelRowCount() { return 1; }
-  virtual bool IsCustomizing() { return false; }
+  virtual bool IsCustomizing() { return FCustomizingForm != nullptr; }
   virtual WideString GetNodeDragText(TdxTreeListNode* node, int column);
-  virtual bool IsCustomizingForm() { return false; }
+  virtual bool IsCustomizingForm() { return FCustomizingForm != nullptr; }
   virtual void MoveBand(int from, int to) { (void)from; (void)to; }
   virtual bool CanBandDragging(int band) { (void)band; return Ex(aoBandMoving); }
   virtual void DoDragOverBand(int band, bool& accept) { (void)band; (void)accept; }
@@ -1289,6 +1306,11 @@ private:
   TdxTreeListNode* FHotTrackNode = nullptr;
   bool FSelecting = false;
   int FLockSearching = 0;
+  TCustomizeForm* FCustomizingForm = nullptr;
+  TdxBandsListBox* FCustomizingBandListBox = nullptr;
+  TdxHeadersListBox* FCustomizingHeaderListBox = nullptr;
+  void CustomizingFormClose();
+  void DestroyCustomizingForm();
   int FLeftCoord = 0;
   TImageList* FImages = nullptr;
   TdxTreeListNodeList FHiddenList;  // nodes kept out of the tree, freed with it
