@@ -112,7 +112,7 @@ void TCustomdxTreeList::PageMove(int delta) {
 
 bool TCustomdxTreeList::MoveInBandRows(bool up) {
   if (IsRowSelect() || !FFocused || IsGroupNode(FFocused)) return false;
-  const int column = FocusedColumnAbsoluteIndex();
+  const int column = GetFocusedAbsoluteIndex(FocusedColumn());
   if (column < 0) return false;
   const int band = GetVisibleBandIndex(GetColumnBandIndex(column));
   const int rows = GetHeaderRowCount(band);
@@ -168,7 +168,7 @@ void TCustomdxTreeList::NextRowFirstColumn() {
 bool TCustomdxTreeList::StartSearch(int column, const WideString& text) {
   HideEditor();
   SetNewItemRowActive(false);
-  if (column < 0) column = FocusedColumnAbsoluteIndex();
+  if (column < 0) column = GetFocusedAbsoluteIndex(FocusedColumn());
   FSearchColumnIndex = column;
   SetFocusedColumn(GetFocusedVisibleIndex(column));
   FSearching = true;
@@ -188,7 +188,7 @@ void TCustomdxTreeList::EndSearch() {
 
 void TCustomdxTreeList::ResetSearchColumn() {
   if (IsRowSelect()) return;
-  const int focused = FocusedColumnAbsoluteIndex();
+  const int focused = GetFocusedAbsoluteIndex(FocusedColumn());
   if (focused == FSearchColumnIndex) return;
   FSearchColumnIndex = focused;
   FSearchText.clear();
@@ -472,7 +472,7 @@ void TCustomdxTreeList::KeyPress(wchar_t& key) {
   const bool typed = key >= L' ' && !ctrl;
   if (FState == tsNormal && !FSearching && IsAutoSearch() && key != VK_BACK && key != VK_TAB && key != VK_RETURN &&
       key != VK_ESCAPE && !ctrl)
-    StartSearch(FocusedColumnAbsoluteIndex(), WideString());
+    StartSearch(GetFocusedAbsoluteIndex(FocusedColumn()), WideString());
 
   if (FSearching || !IsEnterShowEditor() || FState == tsEditing) {
     TCustomdxContainer::KeyPress(key);

@@ -437,6 +437,11 @@ TEST(TreeListKeyboard, TypingSearchesTheFocusedColumnAndDropsACharacterThatMatch
   EXPECT_EQ(L"gamma", f.FocusedText()) << "typing again starts a new search";
   f.Press(VK_UP);
   EXPECT_FALSE(f.Tree->Searching()) << "moving the focus ends the search";
+
+  TSearchForm rows;  // a row-select list searches its first column
+  rows.Options({aoRowSelect});
+  rows.Type(L"ga");
+  EXPECT_EQ(L"gamma", rows.FocusedText());
 }
 
 TEST(TreeListKeyboard, WithoutAutoExpandTheSearchSkipsCollapsedNodesAndComparesEachNodeOnce) {
