@@ -581,7 +581,8 @@ public:
   int GetNodeImageWidth(TdxTreeListNode* node);
   int GetNodeImageHeight(TdxTreeListNode* node);
   TImageList* StateImages() const { return FStateImages; }
-  void SetStateImages(TImageList* value) { FStateImages = value; }
+  // The layout follows the list's changes; a freed list is forgotten.
+  void SetStateImages(TImageList* value);
   TdxTreeListCellViewData& CellViewData() { return FCellViewData; }
   // Scratch bitmap of the paint under way; null outside a paint.
   TBitmap* DrawBitmap() const { return FDrawBitmap.get(); }
@@ -617,7 +618,7 @@ public:
   TdxLookAndFeel LookAndFeel() const { return FLookAndFeel; }
   TdxTreeListPaintStyle PaintStyle() const { return FPaintStyle; }
   TImageList* Images() const { return FImages; }
-  void SetImages(TImageList* value) { FImages = value; }
+  void SetImages(TImageList* value);
   int Indent() const { return FIndent; }
   bool ClearingNodes() const { return FClearNodes; }
 
@@ -1318,6 +1319,10 @@ private:
   bool FTrackNodeData = false;
   std::unique_ptr<std::map<void*, TdxTreeListNodeList>> FNodesByData;  // made on first use
   TImageList* FStateImages = nullptr;
+  std::unique_ptr<TChangeLink> FImageChangeLink = std::make_unique<TChangeLink>();
+  std::unique_ptr<TChangeLink> FStateChangeLink = std::make_unique<TChangeLink>();
+  void SetImageList(TImageList*& field, TChangeLink& link, TImageList* value);
+  void ImageListChange(TObject* sender);
   TdxTreeListCellViewData FCellViewData;
   int FLockHideDragImages = 0;
   std::unique_ptr<TBitmap> FDrawBitmap;
