@@ -152,6 +152,15 @@ void TCustomForm::SetWindowState(TWindowState state) {
   if (HandleAllocated() && Showing()) ShowWindow(Handle(), ShowCommand());
 }
 
+void TCustomForm::SetFormStyle(TFormStyle style) {
+  if (style == FFormStyle) return;
+  FFormStyle = style;
+  // The window keeps its place and size; only its layer changes.
+  if (HandleAllocated())
+    SetWindowPos(Handle(), style == TFormStyle::fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+}
+
 int TCustomForm::ShowCommand() const {
   switch (FWindowState) {
     case TWindowState::wsMinimized: return SW_SHOWMINNOACTIVE;
@@ -190,6 +199,7 @@ void TCustomForm::CreateParams(TCreateParams& params) {
   }
   params.Style |= border;
   params.ExStyle |= exBorder;
+  if (FFormStyle == TFormStyle::fsStayOnTop) params.ExStyle |= WS_EX_TOPMOST;
 }
 
 void TCustomForm::WMNCCreate(TMessage& message) {

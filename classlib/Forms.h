@@ -13,6 +13,8 @@ enum TBorderIcon : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, 
 using TBorderIcons = unsigned;
 enum class TPosition { poDesigned, poDefault, poScreenCenter, poDesktopCenter, poOwnerFormCenter };
 enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
+// A stay-on-top form is a topmost window: it stays above every window that is not.
+enum class TFormStyle { fsNormal, fsStayOnTop };
 enum TFormStateFlag : unsigned { fsCreating = 1, fsVisible = 2, fsShowing = 4, fsModal = 8 };
 using TFormState = unsigned;
 
@@ -59,6 +61,8 @@ public:
   void SetClientSize(int width, int height);
   TWindowState WindowState() const { return FWindowState; }
   void SetWindowState(TWindowState state);
+  TFormStyle FormStyle() const { return FFormStyle; }
+  void SetFormStyle(TFormStyle style);
   TFormState FormState() const { return FFormState; }
 
   // Shows the form and runs messages until ModalResult is set; the windows of
@@ -128,6 +132,7 @@ private:
   TBorderIcons FBorderIcons = biSystemMenu | biMinimize | biMaximize;
   TPosition FPosition = TPosition::poDesigned;
   TWindowState FWindowState = TWindowState::wsNormal;
+  TFormStyle FFormStyle = TFormStyle::fsNormal;
   TFormState FFormState = fsCreating;
   TModalResult FModalResult = mrNone;
   TWinControl* FActiveControl = nullptr;

@@ -248,6 +248,14 @@ void TCustomListBox::CreateParams(TCreateParams& params) {
   if (FStyle == TListBoxStyle::lbOwnerDrawVariable) params.Style |= LBS_OWNERDRAWVARIABLE;
 }
 
+void TCustomListBox::SetSorted(bool value) {
+  if (value == Sorted() || IsVirtual()) return;
+  FItems->SetDuplicates(TDuplicates::dupAccept);  // two items may share a caption, as in the system's sorted list
+  FItems->SetSorted(value);
+  // The window shows the items in their new order.
+  if (value && HandleAllocated()) RecreateWnd();
+}
+
 void TCustomListBox::CreateWnd() {
   TWinControl::CreateWnd();
   if (FStyle == TListBoxStyle::lbOwnerDrawFixed || IsVirtual()) SendToList(this, LB_SETITEMHEIGHT, 0, FItemHeight);

@@ -157,6 +157,9 @@ public:
   void SetItemHeight(int value);
   bool IntegralHeight() const { return FIntegralHeight; }
   void SetIntegralHeight(bool value);
+  // Items kept in caption order (the strings' own sort, ignoring case); new ones go to their place.
+  bool Sorted() const { return FItems->Sorted(); }
+  void SetSorted(bool value);
   // The item at client point P; -1 outside the items when Existing, else the nearest.
   int ItemAtPos(POINT p, bool existing);
   RECT ItemRect(int index);

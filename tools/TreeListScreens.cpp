@@ -1,4 +1,5 @@
-// Renders the tree list's drawing routines into one PNG file: header cells in
+// Renders the tree list's drawing routines, painted lists, the customizing
+// form and an incremental search into PNG files; first header cells in
 // the three looks (plain, pushed, with sort marks, with a drop-down button in
 // its three states), the tree buttons of both kinds, and the indicator glyphs.
 #include <array>
@@ -9,6 +10,8 @@
 #include "EditorSteps.h"
 #include "ScreenshotImages.h"
 #include "ScreenshotProgram.h"
+#include "ComCtrls.h"
+#include "TreeListCustomize.h"
 #include "TreeListPublished.h"
 #include "TreeListSteps.h"
 #include "dxTLClms.h"
@@ -271,6 +274,94 @@ void PaintColumnTypesShot(const std::string& folder, TdxLookAndFeel look, const 
 
 }  // namespace
 
+void PumpScreenMessages() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+// A shown window and its children as the screen holds them.
+void CaptureShownWindow(HWND window, const std::string& folder, const char* file, const char* what) {
+  PumpScreenMessages();
+  UpdateWindow(window);
+  PumpScreenMessages();
+  RECT r{};
+  GetWindowRect(window, &r);
+  TBitmap shot;
+  shot.SetPixelFormat(TPixelFormat::pf32bit);
+  shot.SetSize(r.right - r.left, r.bottom - r.top);
+  CopyWindow(window, shot.Canvas(), 0, 0);
+  SavePng(shot, folder, file, what);
+}
+
+// A shown tree list with bands, hidden bands and headers: the customizing form on
+// both pages (flat lists), and the list itself while "TC" is being searched.
+void CustomizingAndSearchShots(const std::string& folder) {
+  std::unique_ptr<TForm> form{CreateComponent<TForm>(nullptr, kCreateNew)};
+  form->SetBounds(40, 40, 560, 320);
+  auto* tree = CreateComponent<TdxTreeList>(form.get());
+  tree->SetParent(form.get());
+  tree->SetBounds(0, 0, 420, 220);
+  tree->FShowBands = true;
+  tree->FShowGrid = true;
+  tree->SetLookAndFeel(lfFlat);
+  tree->SetOptions(tree->Options() & ~OptionBit(aoRowSelect));
+  tree->SetOptionsEx(tree->OptionsEx() | OptionBit(aoAutoSearch));
+  tree->Bands().GetItem(0)->SetCaption(L"Pin");
+  tree->Bands().Add()->SetCaption(L"Connection");
+  for (const wchar_t* hidden : {L"Package", L"Bank"}) {
+    TdxTreeListBand* band = tree->Bands().Add();
+    band->SetCaption(hidden);
+    band->SetVisible(false);
+  }
+  struct TColumnLook {
+    const wchar_t* Caption;
+    int Band;
+    bool Visible;
+  };
+  const TColumnLook columns[] = {{L"Name", 0, true},     {L"Net", 1, true},          {L"Number", 0, false},
+                                 {L"Direction", 1, false}, {L"Drive strength", 1, false}};
+  for (const TColumnLook& c : columns) {
+    TdxTreeListColumn* column = tree->CreateColumnEx(ComponentClassOf<TdxTreeListColumn>(), form.get());
+    column->SetCaption(c.Caption);
+    column->SetBandIndex(c.Band);
+    column->SetWidth(180);
+    column->SetVisible(c.Visible);
+  }
+  const wchar_t* rows[][2] = {{L"TDI", L"JTAG_TDI"}, {L"TDO", L"JTAG_TDO"}, {L"TCK", L"JTAG_TCK"},
+                              {L"TMS", L"JTAG_TMS"}, {L"VCC", L"+3V3"}};
+  for (const auto& row : rows) {
+    TdxTreeListNode* node = tree->Add();
+    node->SetString(0, row[0]);
+    node->SetString(1, row[1]);
+  }
+  tree->FHideSelection = false;
+  form->Show();
+  SetForegroundWindow(form->Handle());
+  tree->SetFocus();
+  tree->SetFocusedNode(tree->GetItem(0));
+  tree->SetFocusedColumn(0);
+  for (wchar_t ch : std::wstring(L"tc")) SendMessageW(tree->Handle(), WM_CHAR, ch, 1);
+  CaptureShownWindow(tree->Handle(), folder, "treelist_search.png",
+                     "an incremental search: \"TC\" typed, the matched part of \"TCK\" highlighted");
+
+  tree->ColumnsCustomizing();
+  TCustomizeForm* window = tree->CustomizingForm();
+  auto* pages = static_cast<TPageControl*>(window->FindComponent(L"PageControl"));
+  tree->CustomizingBandListBox()->SetItemIndex(0);
+  tree->CustomizingHeaderListBox()->SetItemIndex(1);
+  SetForegroundWindow(window->Handle());
+  CaptureShownWindow(window->Handle(), folder, "treelist_customize_bands.png",
+                     "the customizing form, hidden bands (flat look)");
+  pages->SetActivePageIndex(1);
+  CaptureShownWindow(window->Handle(), folder, "treelist_customize_headers.png",
+                     "the customizing form, hidden headers (flat look)");
+  tree->EndColumnsCustomizing();
+  PumpScreenMessages();
+}
+
 int main(int argc, char** argv) {
   return RunScreenshotProgram(argc, argv, "treelist_screens", kScreenSteps, [](const std::string& folder) {
     TBitmap shot;
@@ -323,5 +414,6 @@ int main(int argc, char** argv) {
                          "one column of each type with a focused row, flat look");
     PaintColumnTypesShot(folder, lfUltraFlat, "treelist_column_types_ultraflat.png",
                          "one column of each type with a focused row, ultra-flat look");
+    CustomizingAndSearchShots(folder);
   });
 }

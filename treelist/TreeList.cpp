@@ -469,6 +469,8 @@ TCustomdxTreeList::TCustomdxTreeList(TComponent* owner) : TCustomdxContainer(own
   SetParentColor(false);
   SetTabStop(true);
   FPreviewFont.SetColor(clBlue);
+  FImageChangeLink->OnChange = [this](TObject* sender) { ImageListChange(sender); };
+  FStateChangeLink->OnChange = [this](TObject* sender) { ImageListChange(sender); };
   // The title fonts follow the control's font until one is set on its own.
   FBandFont.Assign(Font());
   FHeaderFont.Assign(Font());
@@ -482,6 +484,7 @@ void TCustomdxTreeList::PrepareDestroy() {
   if (FDestroyPrepared) return;
   FDestroyPrepared = true;
   Destroying();
+  DestroyCustomizingForm();
   if (HandleAllocated()) DestroyHandle();
   SetParent(nullptr);
   CancelEditor();
@@ -2254,6 +2257,7 @@ void TCustomdxTreeList::CalcLayoutMetrics() {
         canvas.Font().Assign(savedFont);
         ReleaseDC(nullptr, screen);
       });
+  RefreshCustomizingListBoxes();
   ClearListNodes();
   LayoutRefreshing();
   RemoveSuperfluousScrollBars();
@@ -2308,6 +2312,27 @@ void TCustomdxTreeList::SetNewItemRowActive(bool value) {
     InvalidateRows(r, false);
   }
   InvalidateNewItemRow();
+}
+
+void TCustomdxTreeList::SetImageList(TImageList*& field, TChangeLink& link, TImageList* value) {
+  BeginUpdate();
+  TryFinally(
+      [&] {
+        if (field) field->UnRegisterChanges(&link);
+        field = value;
+        if (value) {
+          value->RegisterChanges(&link);
+          value->FreeNotification(this);
+        }
+      },
+      [&] { EndUpdate(); });
+}
+
+void TCustomdxTreeList::SetImages(TImageList* value) { SetImageList(FImages, *FImageChangeLink, value); }
+void TCustomdxTreeList::SetStateImages(TImageList* value) { SetImageList(FStateImages, *FStateChangeLink, value); }
+
+void TCustomdxTreeList::ImageListChange(TObject* sender) {
+  if (HandleAllocated() && sender && (sender == FImages || sender == FStateImages)) LayoutChanged();
 }
 
 void TCustomdxTreeList::SetLookAndFeel(TdxLookAndFeel value) {

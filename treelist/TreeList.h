@@ -20,6 +20,9 @@
 namespace tvk {
 
 class TCustomdxTreeList;
+class TCustomizeForm;
+class TdxBandsListBox;
+class TdxHeadersListBox;
 
 // Misuse of a tree list or of its nodes.
 class EInvaliddxTreeListOperation : public Exception {
@@ -195,6 +198,7 @@ struct TdxTreeListListStats {
   int64_t FullRebuilds = 0;      // full rebuilds of the visible-node list
   int64_t Comparisons = 0;       // address comparisons of the binary searches
   int64_t LayoutRefreshes = 0;   // layout refreshes run by LayoutChanged
+  int64_t SearchComparisons = 0; // nodes compared by the incremental search
 };
 
 // ---- the geometry of one paint, hit test or cell query
@@ -511,6 +515,46 @@ public:
   void SaveSelectedToTextFile(const WideString& fileName);
   void CopyAllToClipboard();
   void CopySelectedToClipboard();
+
+  // --- the columns customizing form: hidden bands and headers, dragged in and out
+  // Opens it (closing an open one first) beside the parent form, where it was last closed.
+  void ColumnsCustomizing();
+  void EndColumnsCustomizing();
+  // The form is open and shown, and the screen point lies in its client area.
+  bool PointInCustomizingForm(POINT p);
+  TCustomizeForm* CustomizingForm() const { return FCustomizingForm; }
+  TdxBandsListBox* CustomizingBandListBox() const { return FCustomizingBandListBox; }
+  TdxHeadersListBox* CustomizingHeaderListBox() const { return FCustomizingHeaderListBox; }
+  // The list boxes follow the look and rebuild their items.
+  void RefreshCustomizingListBoxes();
+
+  // --- keyboard and incremental search
+  // One row up (-1) or down (+1); with Shift under multi-selection the range from the anchor follows.
+  void MoveFocus(int delta);
+  // A page up or down: first to the edge of the shown page, then by a page less one row.
+  void PageMove(int delta);
+  // Up or down between the header rows of the focused column's band; false when it could not
+  // or when it wrapped (the caller then moves the row).
+  bool MoveInBandRows(bool up);
+  // The first visible column from Start in the direction given that is a tab stop;
+  // -1 (backward) or the column count (forward) when none.
+  int FindTabStopColumn(int start, bool forward);
+  void PrevRowLastColumn();
+  void NextRowFirstColumn();
+  // Starts a search in a column (-1: the focused one) with Text; answers whether text is left.
+  bool StartSearch(int column, const WideString& text);
+  virtual void EndSearch();
+  bool Searching() const { return FSearching; }
+  const WideString& SearchText() const { return FSearchText; }
+  bool AutoExpandOnSearch() const { return FAutoExpandOnSearch; }
+  void SetAutoExpandOnSearch(bool value) { FAutoExpandOnSearch = value; }
+  // Mode 0 from the focused node on, 1 backward before it, 2 forward after it; a failed
+  // search empties Text (ClearOnFail) or, in mode 0, drops its last character.
+  virtual void DoSearch(WideString& text, int mode, bool clearOnFail);
+  // The first node whose text in Column starts with Text, ignoring case in the user's locale;
+  // wraps once, so each node is compared at most once.
+  virtual bool SearchNode(int column, const WideString& text, TdxTreeListNode*& node, int mode);
+  void ResetSearchColumn();
   // The whole list (or its selected rows), at most 500 rows, unscrolled, as an
   // enhanced metafile; fonts and display settings are put back on every path.
   void DrawTreeListToMetaFile(TMetafile& metafile, bool onlySelection);
@@ -537,7 +581,8 @@ public:
   int GetNodeImageWidth(TdxTreeListNode* node);
   int GetNodeImageHeight(TdxTreeListNode* node);
   TImageList* StateImages() const { return FStateImages; }
-  void SetStateImages(TImageList* value) { FStateImages = value; }
+  // The layout follows the list's changes; a freed list is forgotten.
+  void SetStateImages(TImageList* value);
   TdxTreeListCellViewData& CellViewData() { return FCellViewData; }
   // Scratch bitmap of the paint under way; null outside a paint.
   TBitmap* DrawBitmap() const { return FDrawBitmap.get(); }
@@ -573,7 +618,7 @@ public:
   TdxLookAndFeel LookAndFeel() const { return FLookAndFeel; }
   TdxTreeListPaintStyle PaintStyle() const { return FPaintStyle; }
   TImageList* Images() const { return FImages; }
-  void SetImages(TImageList* value) { FImages = value; }
+  void SetImages(TImageList* value);
   int Indent() const { return FIndent; }
   bool ClearingNodes() const { return FClearNodes; }
 
@@ -676,6 +721,8 @@ public:
   int FCustomizingRowCount = 11;
   int FWaitForExpandNodeTime = 500;
   POINT FCustomizingPos{-1000, -1000};
+  int FCustomizingLastBandIndex = -1;    // the list's selection at the last close
+  int FCustomizingLastHeaderIndex = -1;
 
   // Layout metrics (pixels).
   int FGroupPanelHeight = 0;
@@ -724,7 +771,7 @@ public:
   // Set only while a header click is handled: Shift with aoMultiSort adds a sort key, Ctrl clears the sort.
   bool FlagMultiSort = false;
   bool FlagClearSort = false;
-  // Incremental search (the keyboard issue sets it).
+  // Incremental search: typed text and the absolute column searched (-1 none).
   bool FSearching = false;
   WideString FSearchText;
   int FSearchColumnIndex = -1;
@@ -949,9 +996,9 @@ public:
   virtual int GetMaxHeaderPanelRowCount() { return 4; }
   virtual int GetHeaderPanelRowCount() { return 1; }
   virtual int GetMinHeaderPanelRowCount() { return 1; }
-  virtual bool IsCustomizing() { return false; }
+  virtual bool IsCustomizing() { return FCustomizingForm != nullptr; }
   virtual WideString GetNodeDragText(TdxTreeListNode* node, int column);
-  virtual bool IsCustomizingForm() { return false; }
+  virtual bool IsCustomizingForm() { return FCustomizingForm != nullptr; }
   virtual void MoveBand(int from, int to) { (void)from; (void)to; }
   virtual bool CanBandDragging(int band) { (void)band; return Ex(aoBandMoving); }
   virtual void DoDragOverBand(int band, bool& accept) { (void)band; (void)accept; }
@@ -998,10 +1045,9 @@ public:
   virtual void UpdateScrollBars();
   virtual void DeleteNodeColumnData(TdxTreeListNode* node, int column) { (void)node; (void)column; }
   // Ending the edit: HideEditor and CloseEditor validate first (a refused value keeps the editor
-  // open); CancelEditor writes nothing back. The search ends with the keyboard issue.
+  // open); CancelEditor writes nothing back.
   virtual void CancelEditor();
   virtual void HideEditor();
-  virtual void EndSearch() {}
   // The editor-hosting cycle.
   virtual bool CanShowEditor();
   virtual TdxInplaceEdit* CreateEditor();
@@ -1114,6 +1160,15 @@ public:
 
 protected:
   void Loaded() override;
+  // Keys move the focus, expand, select, edit, copy and search; one selection bracket per key.
+  void KeyDown(WORD& key, TShiftState shift) override;
+  void KeyPress(wchar_t& key) override;
+  virtual bool CanProcessKey(WORD key, TShiftState shift) { (void)key; (void)shift; return true; }
+  virtual bool CanRangeSelect() { return true; }
+  bool IsFirstNode(const TdxTreeListNode* node) const { return node == TopNode(); }
+  bool IsLastNode(const TdxTreeListNode* node) const { return node == LastNode(); }
+  // Clears the selection unless the move cannot happen.
+  void PrepareMoveSelection(int delta);
   bool Op(TdxTreeListOption o) const { return (FOptions & OptionBit(o)) != 0; }
   bool Ex(TdxTreeListOptionEx o) const { return (FOptionsEx & OptionBit(o)) != 0; }
   void SetSelecting(bool value) { FSelecting = value; }
@@ -1252,6 +1307,11 @@ private:
   TdxTreeListNode* FHotTrackNode = nullptr;
   bool FSelecting = false;
   int FLockSearching = 0;
+  TCustomizeForm* FCustomizingForm = nullptr;
+  TdxBandsListBox* FCustomizingBandListBox = nullptr;
+  TdxHeadersListBox* FCustomizingHeaderListBox = nullptr;
+  void CustomizingFormClose();
+  void DestroyCustomizingForm();
   int FLeftCoord = 0;
   TImageList* FImages = nullptr;
   TdxTreeListNodeList FHiddenList;  // nodes kept out of the tree, freed with it
@@ -1259,6 +1319,10 @@ private:
   bool FTrackNodeData = false;
   std::unique_ptr<std::map<void*, TdxTreeListNodeList>> FNodesByData;  // made on first use
   TImageList* FStateImages = nullptr;
+  std::unique_ptr<TChangeLink> FImageChangeLink = std::make_unique<TChangeLink>();
+  std::unique_ptr<TChangeLink> FStateChangeLink = std::make_unique<TChangeLink>();
+  void SetImageList(TImageList*& field, TChangeLink& link, TImageList* value);
+  void ImageListChange(TObject* sender);
   TdxTreeListCellViewData FCellViewData;
   int FLockHideDragImages = 0;
   std::unique_ptr<TBitmap> FDrawBitmap;

@@ -608,6 +608,10 @@ void TCustomdxTreeList::StopClickHoverEditTimer() {
 
 void TCustomdxTreeList::Notification(TComponent* component, TOperation operation) {
   TCustomdxContainer::Notification(component, operation);
+  if (operation == TOperation::opRemove) {
+    if (component == FImages) FImages = nullptr;
+    if (component == FStateImages) FStateImages = nullptr;
+  }
   if (operation == TOperation::opRemove && component == FInplaceEdit) {
     FInplaceEdit = nullptr;
     FInplaceColumn = -1;

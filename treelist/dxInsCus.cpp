@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "TreeListCustomize.h"
 #include "dxInCNew.h"
 #include "dxUtils.h"
 
@@ -15,6 +16,7 @@ void BuildInspectorCustomizeForm(TComponent& root) {
   form.SetBounds(490, 111, 188, 247);
   form.SetBorderIcons(biSystemMenu);
   form.SetBorderStyle(TFormBorderStyle::bsSizeToolWin);
+  form.SetFormStyle(TFormStyle::fsStayOnTop);
   form.SetColor(clBtnFace);
   form.Font().SetName(L"MS Sans Serif");
   form.Font().SetHeight(-11);
@@ -240,8 +242,20 @@ void TdxInspectorCustomizingListBox::DragDrop(TObject* source, int x, int y) {
   TListBox::DragDrop(source, x, y);
 }
 
+void TdxInspectorCustomizingListBox::WMNCCalcSize(TMessage& message) {
+  TVK_INHERITED(message);
+  if (FFlat && message.WParam) ShrinkClientByThinEdge(message);
+}
+
+void TdxInspectorCustomizingListBox::WMNCPaint(TMessage& message) {
+  TVK_INHERITED(message);
+  if (FFlat) PaintThinSunkenEdge(Handle());
+}
+
 TVK_MESSAGE_MAP(TdxInspectorCustomizingListBox, {CM_FONTCHANGED, &TdxInspectorCustomizingListBox::CMFontChanged},
-                {WM_CAPTURECHANGED, &TdxInspectorCustomizingListBox::WMCaptureChanged})
+                {WM_CAPTURECHANGED, &TdxInspectorCustomizingListBox::WMCaptureChanged},
+                {WM_NCCALCSIZE, &TdxInspectorCustomizingListBox::WMNCCalcSize},
+                {WM_NCPAINT, &TdxInspectorCustomizingListBox::WMNCPaint})
 
 // ---- the window
 

@@ -42,6 +42,9 @@ protected:
   TVK_MESSAGES();
   void CMFontChanged(TMessage& message);
   void WMCaptureChanged(TMessage& message);
+  // A flat list has a thin sunken edge of one pixel.
+  void WMNCCalcSize(TMessage& message);
+  void WMNCPaint(TMessage& message);
 
 private:
   void EndPress();

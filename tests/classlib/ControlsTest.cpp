@@ -6,6 +6,9 @@
 
 #include <imm.h>
 
+#include <string>
+#include <vector>
+
 #include "ClassLibTest.h"
 #include "Forms.h"
 #include "Menus.h"
@@ -278,3 +281,33 @@ TEST_F(Controls, AParentFreesItsChildControls) {
 }
 
 }  // namespace
+
+// A sorted list keeps its items in caption order, ignoring case, in the window too,
+// whether the items came before or after the window and before or after sorting.
+TEST_F(Controls, ASortedListBoxKeepsItsItemsInCaptionOrder) {
+  auto* list = new TListBox(Form.get());
+  list->SetParent(Form.get());
+  list->SetBounds(0, 0, 120, 100);
+  auto shown = [&] {
+    std::vector<std::wstring> texts;
+    const int count = int(SendMessageW(list->Handle(), LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+      wchar_t text[32] = {};
+      SendMessageW(list->Handle(), LB_GETTEXT, WPARAM(i), reinterpret_cast<LPARAM>(text));
+      EXPECT_EQ(intptr_t(list->Items().Objects(i)), SendMessageW(list->Handle(), LB_GETITEMDATA, WPARAM(i), 0));
+      texts.push_back(text);
+    }
+    return texts;
+  };
+  for (auto [text, data] : {std::pair{L"pear", 1}, {L"Apple", 2}, {L"fig", 3}})
+    list->Items().AddObject(text, reinterpret_cast<TObject*>(intptr_t(data)));
+  list->Handle();
+  list->SetSorted(true);
+  EXPECT_EQ((std::vector<std::wstring>{L"Apple", L"fig", L"pear"}), shown());
+  list->Items().AddObject(L"banana", reinterpret_cast<TObject*>(intptr_t(4)));
+  list->Items().AddObject(L"fig", reinterpret_cast<TObject*>(intptr_t(5)));
+  EXPECT_EQ((std::vector<std::wstring>{L"Apple", L"banana", L"fig", L"fig", L"pear"}), shown()) << "a shared caption is kept";
+  list->SetSorted(false);
+  list->Items().Add(L"apricot");
+  EXPECT_EQ(L"apricot", shown().back()) << "unsorted again: added at the end";
+}

@@ -3,6 +3,8 @@
 // creation, borders, and a form placed in a foreign window.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "ClassLibTest.h"
 #include "Dialogs.h"
 #include "Forms.h"
@@ -241,4 +243,23 @@ TEST(Forms, TheScreensCursorTableAnswersTheStandardCursorsItDoesNotHold) {
   EXPECT_EQ(LoadCursorW(nullptr, IDC_HAND), Screen().Cursors(crHandPoint));
   EXPECT_EQ(LoadCursorW(nullptr, IDC_IBEAM), Screen().Cursors(crIBeam));
   EXPECT_EQ(LoadCursorW(nullptr, IDC_ARROW), Screen().Cursors(4711));
+}
+
+// Stay-on-top is the window's topmost layer, made with the window or set on it later, and taken back.
+TEST(Forms, AStayOnTopFormIsATopmostWindowBeforeAndAfterItsWindowIsMade) {
+  auto topmost = [](TForm& form) { return (GetWindowLongPtrW(form.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
+  std::unique_ptr<TForm> early(CreateComponent<TForm>(nullptr, kCreateNew));
+  early->SetFormStyle(TFormStyle::fsStayOnTop);
+  early->Show();
+  EXPECT_TRUE(topmost(*early));
+  early->SetFormStyle(TFormStyle::fsNormal);
+  EXPECT_FALSE(topmost(*early));
+
+  std::unique_ptr<TForm> late(CreateComponent<TForm>(nullptr, kCreateNew));
+  late->Show();
+  EXPECT_FALSE(topmost(*late));
+  late->SetFormStyle(TFormStyle::fsStayOnTop);
+  EXPECT_TRUE(topmost(*late));
+  late->RecreateWnd();
+  EXPECT_TRUE(topmost(*late)) << "kept by a new window";
 }

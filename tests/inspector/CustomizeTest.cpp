@@ -65,6 +65,19 @@ TEST_F(CustomizeFixture, TheWindowSitsBesideTheInspectorWithMoreRoomAndComesBack
   EXPECT_EQ(200, Window()->Height());
 }
 
+TEST_F(CustomizeFixture, TheWindowStaysOnTopAndAFlatListHasAThinSunkenEdge) {
+  Insp->ShowCustomizeForm();
+  ASSERT_NE(nullptr, Window());
+  EXPECT_TRUE(GetWindowLongPtrW(Window()->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+  TdxInspectorCustomizingListBox* list = Window()->RowsList();
+  list->SetFlat(true);
+  RECT outer{}, inner{};
+  GetWindowRect(list->Handle(), &outer);
+  GetClientRect(list->Handle(), &inner);
+  EXPECT_EQ(2, (outer.bottom - outer.top) - inner.bottom);
+  EXPECT_FALSE(GetWindowLongPtrW(list->Handle(), GWL_STYLE) & WS_BORDER);
+}
+
 TEST_F(CustomizeFixture, PlacementOnTheLeftWhenThatSideHasMoreRoom) {
   Insp->SetBounds(300, 0, 200, 180);
   Pump();

@@ -1,4 +1,5 @@
 // Property setters: what each change redoes, clamping, exclusive options and the title fonts.
+#include "Forms.h"
 #include "PublishedTreeList.h"
 
 namespace treelist_test {
@@ -105,6 +106,25 @@ TEST(TreeListSetters, DefaultRowHeightAndLookAndFeel) {
   EXPECT_EQ(tvk::TScrollBarStyle::ssHotTrack, t.ScrollBarStyle());
   t.SetLookAndFeel(tvk::lfFlat);
   EXPECT_EQ(tvk::TScrollBarStyle::ssRegular, t.ScrollBarStyle());
+}
+
+
+// The layout follows a change of the state images, and a freed list is forgotten.
+TEST(TreeListSetters, ImageListsAreFollowedThroughTheirChangesAndForgottenWhenFreed) {
+  std::unique_ptr<tvk::TForm> form(tvk::CreateComponent<tvk::TForm>(nullptr, tvk::kCreateNew));
+  auto* tree = tvk::CreateComponent<TCountingTreeList>(form.get());
+  tree->SetParent(form.get());
+  tree->Handle();
+  auto images = std::make_unique<tvk::TImageList>(nullptr);
+  images->SetSize(16, 16);
+  tree->SetStateImages(images.get());
+  tree->SetImages(images.get());
+  EXPECT_EQ(16, tree->FImageStateW);
+  images->SetSize(24, 20);
+  EXPECT_EQ(24, tree->FImageStateW) << "the change re-ran the layout";
+  images.reset();
+  EXPECT_EQ(nullptr, tree->StateImages());
+  EXPECT_EQ(nullptr, tree->Images());
 }
 
 }  // namespace
