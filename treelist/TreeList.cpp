@@ -468,6 +468,8 @@ TCustomdxTreeList::TCustomdxTreeList(TComponent* owner) : TCustomdxContainer(own
   SetColor(clWindow);
   SetParentColor(false);
   SetTabStop(true);
+  // Clicks and double clicks are the mouse handlers' to decide.
+  SetControlStyle(ControlStyle() & ~csClickEvents);
   FPreviewFont.SetColor(clBlue);
   // The title fonts follow the control's font until one is set on its own.
   FBandFont.Assign(Font());
@@ -596,7 +598,7 @@ void TCustomdxTreeList::ClearNodes() {
         FSelecting = false;
         OldFocusedNode = nullptr;
         FDragNode = nullptr;
-        FHotTrackNode = nullptr;
+        ForgetMouseNode(nullptr);
         // Each node frees its subtree without per-node repair; the list is emptied after.
         TdxTreeListNodeList nodes = FNodeList;
         for (TdxTreeListNode* node : nodes) delete node;
@@ -990,7 +992,7 @@ void TCustomdxTreeList::NodeDeleted(TdxTreeListNode* node, TdxTreeListNode* prio
   if (OldFocusedNode == node) OldFocusedNode = nullptr;
   if (FSelectionAnchor == node) FSelectionAnchor = priorParent ? priorParent : nextVisible;
   if (FDragNode == node) FDragNode = nullptr;
-  if (FHotTrackNode == node) FHotTrackNode = nullptr;
+  ForgetMouseNode(node);
   DiscardEditor();  // a node's destruction must not raise
   if (FMakeListNodeVisible && FLockUpdate == 0 && !destroying) MakeListNode(node, true);
   if (wasVisible) {
@@ -1006,7 +1008,7 @@ void TCustomdxTreeList::ResetNodeReferences() {
   FSelectionAnchor = nullptr;
   OldFocusedNode = nullptr;
   FDragNode = nullptr;
-  FHotTrackNode = nullptr;
+  ForgetMouseNode(nullptr);
   FInplaceColumn = -1;
   FSelecting = false;
 }
@@ -2425,6 +2427,7 @@ void TCustomdxTreeList::CreateWnd() {
 }
 
 TVK_MESSAGE_MAP(TCustomdxTreeList, {WM_MOUSEWHEEL, &TCustomdxTreeList::WMMouseWheel},
+                {WM_MBUTTONDOWN, &TCustomdxTreeList::WMMButtonDown},
                 {CM_FONTCHANGED, &TCustomdxTreeList::CMFontChanged},
                 {CM_COLORCHANGED, &TCustomdxTreeList::CMColorChanged},
                 {CM_PARENTFONTCHANGED, &TCustomdxTreeList::CMParentFontChanged},
@@ -2869,7 +2872,7 @@ void TCustomdxTreeList::HideDragImages() {
         DrawSizingLine();
         break;
       case tsColumnDragging: case tsBandDragging:
-        DrawArrows();
+        DrawArrows(false);
         break;
       default:
         break;
@@ -2885,7 +2888,7 @@ void TCustomdxTreeList::ShowDragImages() {
       DrawSizingLine();
       break;
     case tsColumnDragging: case tsBandDragging:
-      DrawArrows();
+      DrawArrows(false);
       break;
     default:
       break;
@@ -3756,8 +3759,6 @@ void TCustomdxTreeList::PaintRowCells(TPaintContext& pc, std::vector<POINT>& seg
   }
 }
 
-void TCustomdxTreeList::DrawSizingLine() {}
-void TCustomdxTreeList::DrawArrows() {}
 
 // ---- unit routines
 
