@@ -674,22 +674,23 @@ TEST(TreeListMouse, MouseScrollSpeedAndDirectionFollowTheDistanceFromTheStart) {
 }
 
 // Popup "STATIC" windows owned by the list: the mode's marker.
+struct TMarkerSearch {
+  HWND Owner;
+  int Count = 0;
+};
+
+BOOL CALLBACK CountMarker(HWND wnd, LPARAM param) {
+  auto* search = reinterpret_cast<TMarkerSearch*>(param);
+  wchar_t name[16]{};
+  GetClassNameW(wnd, name, 16);
+  if (GetWindow(wnd, GW_OWNER) == search->Owner && std::wstring(name) == L"Static") ++search->Count;
+  return TRUE;
+}
+
 int MarkerCount(HWND owner) {
-  struct TFind {
-    HWND Owner;
-    int Count = 0;
-  } find{owner};
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND wnd, LPARAM param) -> BOOL {
-        auto* f = reinterpret_cast<TFind*>(param);
-        wchar_t name[16]{};
-        GetClassNameW(wnd, name, 16);
-        if (GetWindow(wnd, GW_OWNER) == f->Owner && std::wstring(name) == L"Static") ++f->Count;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&find));
-  return find.Count;
+  TMarkerSearch search{owner};
+  EnumThreadWindows(GetCurrentThreadId(), &CountMarker, reinterpret_cast<LPARAM>(&search));
+  return search.Count;
 }
 
 TEST(TreeListMouse, TheMouseScrollModeRunsOnPostedMessagesAndGivesEverythingBack) {
