@@ -76,7 +76,8 @@ enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 using TCursor = int;
 constexpr TCursor crDefault = 0, crArrow = -2, crCross = -3, crIBeam = -4, crSizeNS = -7, crSizeWE = -9,
                   crHourGlass = -11,
-                  crDrag = -12, crNoDrop = -13, crHSplit = -14, crVSplit = -15, crNo = -18, crHandPoint = -21;
+                  crDrag = -12, crNoDrop = -13, crHSplit = -14, crVSplit = -15, crMultiDrag = -16, crNo = -18,
+                  crHandPoint = -21;
 // The system cursor shown for Cursor (null for crDefault: the window's own).
 HCURSOR CursorHandle(TCursor cursor);
 // A window method: the code that handles a message and the object it runs on.
@@ -585,8 +586,12 @@ protected:
   void WMMouseLeave(TMessage& message);
   void WMSetCursor(TMessage& message);
 
-private:
+protected:
+  // A mouse message for a windowless child under the point (or holding the
+  // mouse) goes to it; true when it went.
   bool IsControlMouseMsg(TMessage& message);
+
+private:
   void TrackMouseControl(TControl* control);
   friend LRESULT CALLBACK ControlWindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 

@@ -119,6 +119,34 @@ def bmp(rows):
     return file_header + header + pixels
 
 
+def scroll_marker(vertical, horizontal):
+    """The 29 x 29 marker of the middle-button scroll mode: a centre dot and an
+    arrow head towards every direction the rows can move."""
+    size, mid = 29, 14
+    grid = [["."] * size for _ in range(size)]
+    for y in range(mid - 1, mid + 2):
+        for x in range(mid - 1, mid + 2):
+            grid[y][x] = "X"
+    for k in range(4):  # arrow heads 4 rows deep, 3 pixels from the edge
+        span = range(mid - k, mid + k + 1)
+        if vertical:
+            for x in span:
+                grid[3 + k][x] = "X"
+                grid[size - 4 - k][x] = "X"
+        if horizontal:
+            for y in span:
+                grid[y][3 + k] = "X"
+                grid[y][size - 4 - k] = "X"
+    return ["".join(row) for row in grid]
+
+
+SCROLL_MARKERS = {
+    "TreeListFullScroll.bmp": (True, True),
+    "TreeListVerScroll.bmp": (True, False),
+    "TreeListHorScroll.bmp": (False, True),
+}
+
+
 def main():
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
@@ -131,6 +159,9 @@ def main():
         assert len(rows) == 9 and all(len(r) == 5 for r in rows), name
         with open(os.path.join(out, name), "wb") as f:
             f.write(bmp16(rows))
+    for name, (vertical, horizontal) in SCROLL_MARKERS.items():
+        with open(os.path.join(out, name), "wb") as f:
+            f.write(bmp16(scroll_marker(vertical, horizontal)))
 
 
 if __name__ == "__main__":

@@ -468,6 +468,8 @@ TCustomdxTreeList::TCustomdxTreeList(TComponent* owner) : TCustomdxContainer(own
   SetColor(clWindow);
   SetParentColor(false);
   SetTabStop(true);
+  // Clicks and double clicks are the mouse handlers' to decide.
+  SetControlStyle(ControlStyle() & ~csClickEvents);
   FPreviewFont.SetColor(clBlue);
   FImageChangeLink->OnChange = [this](TObject* sender) { ImageListChange(sender); };
   FStateChangeLink->OnChange = [this](TObject* sender) { ImageListChange(sender); };
@@ -599,7 +601,7 @@ void TCustomdxTreeList::ClearNodes() {
         FSelecting = false;
         OldFocusedNode = nullptr;
         FDragNode = nullptr;
-        FHotTrackNode = nullptr;
+        ForgetMouseNode(nullptr);
         // Each node frees its subtree without per-node repair; the list is emptied after.
         TdxTreeListNodeList nodes = FNodeList;
         for (TdxTreeListNode* node : nodes) delete node;
@@ -993,7 +995,7 @@ void TCustomdxTreeList::NodeDeleted(TdxTreeListNode* node, TdxTreeListNode* prio
   if (OldFocusedNode == node) OldFocusedNode = nullptr;
   if (FSelectionAnchor == node) FSelectionAnchor = priorParent ? priorParent : nextVisible;
   if (FDragNode == node) FDragNode = nullptr;
-  if (FHotTrackNode == node) FHotTrackNode = nullptr;
+  ForgetMouseNode(node);
   DiscardEditor();  // a node's destruction must not raise
   if (FMakeListNodeVisible && FLockUpdate == 0 && !destroying) MakeListNode(node, true);
   if (wasVisible) {
@@ -1009,7 +1011,7 @@ void TCustomdxTreeList::ResetNodeReferences() {
   FSelectionAnchor = nullptr;
   OldFocusedNode = nullptr;
   FDragNode = nullptr;
-  FHotTrackNode = nullptr;
+  ForgetMouseNode(nullptr);
   FInplaceColumn = -1;
   FSelecting = false;
 }
@@ -2450,6 +2452,7 @@ void TCustomdxTreeList::CreateWnd() {
 }
 
 TVK_MESSAGE_MAP(TCustomdxTreeList, {WM_MOUSEWHEEL, &TCustomdxTreeList::WMMouseWheel},
+                {WM_MBUTTONDOWN, &TCustomdxTreeList::WMMButtonDown},
                 {CM_FONTCHANGED, &TCustomdxTreeList::CMFontChanged},
                 {CM_COLORCHANGED, &TCustomdxTreeList::CMColorChanged},
                 {CM_PARENTFONTCHANGED, &TCustomdxTreeList::CMParentFontChanged},
@@ -2894,7 +2897,7 @@ void TCustomdxTreeList::HideDragImages() {
         DrawSizingLine();
         break;
       case tsColumnDragging: case tsBandDragging:
-        DrawArrows();
+        DrawArrows(false);
         break;
       default:
         break;
@@ -2910,7 +2913,7 @@ void TCustomdxTreeList::ShowDragImages() {
       DrawSizingLine();
       break;
     case tsColumnDragging: case tsBandDragging:
-      DrawArrows();
+      DrawArrows(false);
       break;
     default:
       break;
@@ -3781,8 +3784,6 @@ void TCustomdxTreeList::PaintRowCells(TPaintContext& pc, std::vector<POINT>& seg
   }
 }
 
-void TCustomdxTreeList::DrawSizingLine() {}
-void TCustomdxTreeList::DrawArrows() {}
 
 // ---- unit routines
 

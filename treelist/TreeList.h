@@ -409,7 +409,7 @@ public:
   TdxTreeListNode* TopVisibleNode() const { return FTopVisibleNode; }
   TdxTreeListNode* SelectionAnchor() const { return FSelectionAnchor; }
   TdxTreeListNode* DragNode() const { return FDragNode; }
-  TdxTreeListNode* HotTrackNode() const { return FHotTrackNode; }
+  TdxTreeListNode* HotTrackNode() const { return FHotTrackInfo.Node; }
   TdxTreeListNode* InplaceNode() const { return FInplaceNode; }
   void GetNodeRowRect(TdxTreeListNode* node, RECT& rect);
   void GetNodeRowRectToBottom(TdxTreeListNode* node, RECT& rect);
@@ -796,7 +796,7 @@ public:
 
   // --- the overridable operations
   virtual bool IsClickEdit(int column, TdxTreeListNode* node, int x, int y);
-  virtual void CancelMouseState() {}
+  virtual void CancelMouseState();
   virtual bool CanScroll() { return true; }
   virtual void NodeInserted(TdxTreeListNode* node);
   virtual void LayoutRefreshing() {}
@@ -1056,18 +1056,125 @@ public:
   virtual void InitEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value);
   virtual void SaveEditValue(TdxTreeListNode* node, int column, Variant& value, TdxInplaceEdit* editor);
   virtual void CanEditNewItemRow(bool& allow) { (void)allow; }
-  // Hooks of the hot tracking, the status hint and the drag (their issues fill them).
-  virtual void UpdateHotTrack(const TdxTreeListHitInfo& hit) { (void)hit; }
-  virtual void CloseCellTooltip() {}
-  virtual void ShowStatusHint() {}
-  virtual void HideStatusHint() {}
-  virtual void DragExpandTimer() {}
   void MakeColumnVisible(int column);
-  // The cell under the mouse that hot tracking shows (the hot-track issue answers it).
-  virtual bool IsHotTrackedCell(TdxTreeListNode* node, int column) { (void)node; (void)column; return false; }
   // The cursor hot tracking starts from (the control's own, unless it set the cursor itself).
   TCursor FDefaultCursor = crDefault;
   bool FCursorChange = false;
+
+  // --- the mouse: presses, moves and releases drive the tracking states
+  const TdxTreeListHitInfo& PressHitInfo() const { return FHitInfo; }
+  int SizingPos() const { return FSizingPos; }
+  // Pos clamped to [Min, Max]; the inverted line moves with it.
+  void UpdateSizingLine(int pos, int min, int max);
+  // Runs the middle-button scroll mode until a key, a button or the wheel ends it.
+  void MouseScroll();
+  // The neutral zone's half-width and the marker's size of the last mouse-scroll mode.
+  SIZE MouseScrollMarkerSize() const { return FMouseScrollMarkerSize; }
+
+  // --- the drag: the node's drag image, the drop arrows and the sizing line
+  TdxTreeListNode* DragExpandNode() const { return FDragExpandNode; }
+  TObject* DragTargetObject() const { return FDragObject; }
+  void SetDragObject(TObject* value);
+  TDragImageList* GetDragImages() override { return FShowDragImage ? FDragImageList.get() : nullptr; }
+  TDragImageList* DragImageList() const { return FDragImageList.get(); }
+  // The cursor of a node drag: by the selected count and Ctrl with CanDragCopy.
+  TCursor NodeDragCursor();
+  // Toggles the drop arrows at FArrowsPos (screen), saving the screen under them.
+  void DrawArrows(bool hideDragImage);
+  bool ArrowsShown() const { return FFlagSaveArrowsRect; }
+  POINT ArrowsPos() const { return FArrowsPos; }
+  void SetArrowsPos(POINT p) { FArrowsPos = p; }
+  // Draws (or, drawn twice, erases) the sizing line of the current state.
+  void DrawSizingLine();
+  virtual bool IsFirstNode(TdxTreeListNode* node) { return node && node == TopNode(); }
+  virtual bool IsLastNode(TdxTreeListNode* node) {
+    return node && GetAbsoluteIndex(node) == AbsoluteCount() - 1;
+  }
+  virtual void DragExpandTimer();
+  void DragOver(TObject* source, int x, int y, TDragState state, bool& accept) override;
+  void DragDrop(TObject* source, int x, int y) override;
+  void DoEndDrag(TObject* target, int x, int y) override;
+
+  // --- sizing and moving bands and headers
+  int GetBandPanelHeight(int rows);
+  int GetBandRowCountAt(int y);
+  void SnapBandPanelSizing(int y, int& pos, int& pos2);
+  int GetHeaderRowCountAt(int y);
+  void SnapHeaderPanelSizing(int y, int& pos, int& pos2);
+  void GetRowSizingLimits(TdxTreeListNode* node, int y, int& max, int& min);
+  void GetBandSizingLimits(int band, int x, int& max, int& min, int& left);
+  void GetHeaderSizingLimits(int column, int x, int& max, int& min, int& left);
+  void SetBandWidthAuto(int band, int newWidth);
+  void SetHeaderWidthAuto(int band, int column, int newWidth);
+  void SetBandWidthByHeaders(int band, int newWidth);
+  void SetHeaderWidthInBand(int band, int column, int newWidth);
+  // Target: a band's visible index, -1 hide, -2 no move; a header's (band, row, col, kind),
+  // kind -1 hide, -2 no move, -3 move. ScreenPoint becomes the arrows' place.
+  struct TdxHeaderDropTarget {
+    int Band = -1, Row = -1, Col = -1, Kind = -1;
+  };
+  virtual void CalcBandDropPosition(POINT& screenPoint, int& target, int dragIndex, int downIndex);
+  virtual void CalcHeaderDropPosition(POINT& screenPoint, TdxHeaderDropTarget& target, int dragIndex,
+                                      int downIndex);
+  virtual void AdjustDragCursor(POINT p, TCursor& cursor);
+  virtual void StartBandDragging(int band);
+  virtual void StartHeaderDragging(int column);
+  void BandDragMove();
+  void HeaderDragMove();
+  virtual void EndBandDragging(bool accept);
+  virtual void EndHeaderDragging(bool accept);
+  // The cursor a band or header move shows (the screen's while it runs).
+  TCursor MoveCursor() const { return FMoveCursor; }
+  virtual bool PointInCustomizingForm(POINT screenPoint) { (void)screenPoint; return false; }
+  virtual void DoDragOverBandAt(POINT p, int band, bool& accept) { (void)p; DoDragOverBand(band, accept); }
+  virtual void DoDragOverHeaderAt(POINT p, int column, bool& accept) { (void)p; DoDragOverHeader(column, accept); }
+  virtual void DoDragEndBandAt(POINT p, int band, bool& accept, int& target, int downIndex) {
+    (void)p; (void)target; (void)downIndex; DoDragEndBand(band, accept);
+  }
+  virtual void DoDragEndHeaderAt(POINT p, int column, bool& accept, TdxHeaderDropTarget& target) {
+    (void)p; (void)target; DoDragEndHeader(column, accept);
+  }
+  virtual void ShowBandAtPosition(int band, int position) { (void)position; ShowBand(band); }
+  virtual void MoveHeaderToPosition(int column, int band, int row, int col) { (void)band; (void)row; (void)col; MoveHeader(column, col); }
+  virtual void ShowHeaderAtPosition(int column, int band, int row, int col) { (void)band; (void)row; (void)col; ShowHeader(column); }
+  virtual void ScaleBandWidthsBy(int numerator, int denominator) { (void)numerator; (void)denominator; }
+  virtual void ScaleHeaderWidthsBy(int band, int numerator, int denominator) {
+    (void)band; (void)numerator; (void)denominator;
+  }
+
+  // --- hot tracking, cell tooltips and the status hint
+  struct TdxTreeListHotTrackInfo {
+    TdxTreeListNode* Node = nullptr;
+    int32_t Column = -1;
+    int32_t ActiveIndex = 0;
+    TdxTreeListHeaderHotTrack HeaderHotTrack = hhtNone;
+  };
+  const TdxTreeListHotTrackInfo& HotTrackInfo() const { return FHotTrackInfo; }
+  virtual void UpdateHotTrack(const TdxTreeListHitInfo& hit);
+  virtual bool CanHotTrackCellAt(int x, int y, int32_t& activeIndex, int column, TdxTreeListNode* node) {
+    (void)x; (void)y; (void)activeIndex; (void)column; (void)node; return CanHotTrackCell();
+  }
+  virtual bool IsAlwaysHotTrack() { return false; }
+  virtual TdxTreeListHeaderHotTrack GetHeaderHotTrack(int column, int x, int y);
+  virtual bool IsHotTrackedCell(TdxTreeListNode* node, int column) {
+    return node && node == FHotTrackInfo.Node && column == FHotTrackInfo.Column;
+  }
+  virtual void DoHotTrackNode(const TdxTreeListHotTrackInfo& info, TCursor& cursor);
+  void UpdateTooltip(const TdxTreeListHitInfo& hit);
+  virtual void CloseCellTooltip();
+  void StartStatusHint();
+  virtual void ShowStatusHint();
+  virtual void HideStatusHint();
+  TdxContainerHintWindow* TooltipWindow() const { return FTooltipWindow.get(); }
+  TdxContainerHintWindow* StatusHintWindow() const { return FHintWindow.get(); }
+  bool StatusHintTimersRunning() const { return FShowHintTimerId != 0 || FHideHintTimerId != 0; }
+  std::function<void(TObject* Sender, const TdxTreeListHotTrackInfo& AHotTrackInfo, TCursor& ACursor)>
+      OnHotTrackNode;
+  std::function<void(TObject* Sender, int X, int Y, TdxTreeListNode* Node, bool& IsHotTracked)>
+      OnGetIsHotTrackNode;
+  std::function<void(TObject* Sender, TdxTreeListNode* ANode, int AColumn, RECT& ARect, WideString& AText,
+                     bool& AShowTooltip, bool& ADone)>
+      OnGetTooltipInfo;
 
   // Navigation: kind 0 the top node, 1 the prior, 2 the next, 3 the last.
   virtual TdxTreeListNode* GetNavigationNode(TdxTreeListNode* node, int kind, bool gotoHidden);
@@ -1212,9 +1319,13 @@ protected:
   virtual bool IsPaintFocused();
   // The focused column as an absolute index (cached in FFocusedAbsoluteIndex).
   int FocusedColumnAbsoluteIndex();
-  // Stand-ins until the drag issue: the sizing line and the drop arrows.
-  void DrawSizingLine();
-  void DrawArrows();
+  // The mouse handlers and the window procedure that starts drags itself.
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+  void MouseMove(TShiftState shift, int x, int y) override;
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+  void WndProc(TMessage& message) override;
+  void HandleDragStart(TDragObject*& dragObject) override;
+  void WMMButtonDown(TMessage& message);
   int FFocusedAbsoluteIndex = -1;  // -1: not computed
 
 private:
@@ -1304,7 +1415,6 @@ private:
   TdxTreeListNode* FTopVisibleNode = nullptr;
   TdxTreeListNode* FSelectionAnchor = nullptr;
   TdxTreeListNode* FDragNode = nullptr;
-  TdxTreeListNode* FHotTrackNode = nullptr;
   bool FSelecting = false;
   int FLockSearching = 0;
   TCustomizeForm* FCustomizingForm = nullptr;
@@ -1332,6 +1442,48 @@ private:
   int FInplaceColumnIndex = -1;
   bool FClickHoverTimerActive = false;
   POINT FHitTest{};  // the last non-client hit test's point (screen)
+  // Mouse tracking.
+  TdxTreeListHitInfo FHitInfo;  // the press's hit, kept until the release
+  POINT FPointDragging{};
+  int FSizingPos = 0;
+  int FPrevSizingPos = 0;
+  int FMouseDownLeftCoord = 0;
+  bool FlagCtrl = false;
+  bool FlagSelect = false;
+  int FDragAbsoluteBandIndex = -1;
+  int FDragAbsoluteHeaderIndex = -1;
+  TCursor FMoveCursor = crDefault;
+  SIZE FMouseScrollMarkerSize{};
+  // The drag.
+  std::unique_ptr<TDragImageList> FDragImageList;
+  bool FShowDragImage = true;
+  TdxTreeListNode* FDragExpandNode = nullptr;
+  UINT_PTR FDragExpandTimerId = 0;
+  POINT FArrowsPos{-100, -100};
+  RECT FSaveArrowsRect{};
+  bool FFlagSaveArrowsRect = false;
+  void BuildNodeDragImage(TdxTreeListNode* node, int column);
+  void BuildBandDragImage(int band);
+  void BuildHeaderDragImage(int column);
+  void AddDragImage(TBitmap& bitmap, TColor mask);
+  void SetArrowsRect(bool band);
+  void MoveDragImage(TCursor cursor);
+  void StopAutoScrollTimers();
+  void StartHorzAutoScroll(int x, const TdxGridDrawInfo& info);
+  void MouseSelectScroll(int y);
+  void EndSizing(const TdxTreeListHitInfo& hit);
+  // Hot tracking.
+  TdxTreeListHotTrackInfo FHotTrackInfo;
+  TdxTreeListNode* FTooltipNode = nullptr;
+  int FTooltipColumn = -1;
+  std::unique_ptr<TdxContainerHintWindow> FTooltipWindow;
+  std::unique_ptr<TdxContainerHintWindow> FHintWindow;
+  UINT_PTR FShowHintTimerId = 0;
+  UINT_PTR FHideHintTimerId = 0;
+  void InvalidateHotTrack(const TdxTreeListHotTrackInfo& info);
+  int TextWidthOf(const WideString& text);
+  // Drops the mouse's references to a node going away (null: to every node).
+  void ForgetMouseNode(TdxTreeListNode* node);
   TdxTreeListScrollStats FScrollStats;
   void SortNodeList(TdxTreeListNodeList& list, int column, bool desc);
   template <class T>

@@ -1534,3 +1534,27 @@ TdxTreeListDesigner::~TdxTreeListDesigner() {
 }
 
 }  // namespace tvk
+
+namespace tvk {
+
+bool TCustomdxTreeListControl::IsClickEdit(int column, TdxTreeListNode* node, int x, int y) {
+  TdxTreeListColumn* c = ColumnAt(column);
+  if (!FSingleClickCheckEdit || !c || !node) return false;
+  const RECT cell = CellRect(node, GetFocusedVisibleIndex(column));
+  if (cell.right <= cell.left) return false;
+  return c->GetEditorClass()->Functions().DoesEditorNeedActivating(cell, GetColumnAlignment(node, column), x, y);
+}
+
+bool TCustomdxTreeListControl::CanHotTrackCellAt(int x, int y, int32_t& activeIndex, int column,
+                                                 TdxTreeListNode* node) {
+  if (TCustomdxTreeList::CanHotTrackCellAt(x, y, activeIndex, column, node)) return true;
+  TdxTreeListColumn* c = ColumnAt(column);
+  return c && c->IsCellHotTrack();
+}
+
+void TCustomdxTreeListControl::DoHotTrackNode(const TdxTreeListHotTrackInfo& info, TCursor& cursor) {
+  if (TdxTreeListColumn* c = ColumnAt(info.Column)) c->GetHotTrackCursor(info.Node, cursor);
+  TCustomdxTreeList::DoHotTrackNode(info, cursor);
+}
+
+}  // namespace tvk

@@ -248,6 +248,19 @@ public:
   void MoveHeaderTo(int column, int visibleBand, int row, int col);
   void ShowHeaderAt(int column, int visibleBand, int row, int col);
   bool CanBandDragging(int band) override;
+  // Moves, shows and scales through the bands and columns.
+  void ScaleBandWidthsBy(int numerator, int denominator) override { ScaleBandWidths(numerator, denominator); }
+  void ScaleHeaderWidthsBy(int band, int numerator, int denominator) override {
+    ScaleHeaderWidths(band, numerator, denominator);
+  }
+  void ShowBandAtPosition(int band, int position) override { ShowBandAt(band, position); }
+  void MoveHeaderToPosition(int column, int band, int row, int col) override { MoveHeaderTo(column, band, row, col); }
+  void ShowHeaderAtPosition(int column, int band, int row, int col) override { ShowHeaderAt(column, band, row, col); }
+  // A one-click editor (a check box) under the true point of the release.
+  bool IsClickEdit(int column, TdxTreeListNode* node, int x, int y) override;
+  // Cells of hot-tracking columns track without aoHotTrack; the column picks the cursor.
+  bool CanHotTrackCellAt(int x, int y, int32_t& activeIndex, int column, TdxTreeListNode* node) override;
+  void DoHotTrackNode(const TdxTreeListHotTrackInfo& info, TCursor& cursor) override;
   bool CanHeaderDragging(int column) override;
   void ColumnClick(int column) override;
   void BandClick(int band) override;

@@ -111,7 +111,7 @@ void CALLBACK HorzScrollTimer(HWND window, UINT, UINT_PTR, DWORD) {
   CallGuarded(tree, [&] {
     TTreeListUnitState& state = TreeListUnitState();
     TdxTreeListState s = tree ? tree->State() : tsNormal;
-    if (!tree || (s != tsColumnDragging && s != tsNodeDragging && s != tsBandDragging)) {
+    if (!tree || (s != tsColumnDragging && s != tsNodeDragging && s != tsBandDragging && !tree->FDragObject)) {
       StopTimer(window, state.HorzScrollTimerId);
       return;
     }
@@ -134,7 +134,7 @@ void CALLBACK VertScrollTimer(HWND window, UINT, UINT_PTR, DWORD) {
   TCustomdxTreeList* tree = TreeListOf(window);
   CallGuarded(tree, [&] {
     TTreeListUnitState& state = TreeListUnitState();
-    if (!tree || tree->State() != tsNodeDragging) {
+    if (!tree || (tree->State() != tsNodeDragging && !tree->FDragObject)) {
       StopTimer(window, state.VertScrollTimerId);
       return;
     }
