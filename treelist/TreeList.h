@@ -1125,7 +1125,6 @@ public:
   virtual void EndHeaderDragging(bool accept);
   // The cursor a band or header move shows (the screen's while it runs).
   TCursor MoveCursor() const { return FMoveCursor; }
-  virtual bool PointInCustomizingForm(POINT screenPoint) { (void)screenPoint; return false; }
   virtual void DoDragOverBandAt(POINT p, int band, bool& accept) { (void)p; DoDragOverBand(band, accept); }
   virtual void DoDragOverHeaderAt(POINT p, int column, bool& accept) { (void)p; DoDragOverHeader(column, accept); }
   virtual void DoDragEndBandAt(POINT p, int band, bool& accept, int& target, int downIndex) {
