@@ -7,6 +7,7 @@
 #include "cxEditConsts.h"
 #include "cxEditPaintUtils.h"
 #include "cxFilterConsts.h"
+#include "cxFilterControlStrs.h"
 #include "cxFormats.h"
 #include "cxPC.h"
 #include "cxPCConsts.h"
@@ -30,7 +31,7 @@ TCountedUnit gEditorsUnits[] = {
     {&cxFilterConstsUnitStart, &cxFilterConstsUnitStop},
     {&cxEditUnitStart, &cxEditUnitStop},
     {nullptr, nullptr},
-    {nullptr, nullptr},
+    {&cxFilterControlStrsUnitStart, &cxFilterControlStrsUnitStop},
     {nullptr, nullptr},
     {nullptr, nullptr},
     {&cxPCConstsUnitStart, &cxPCConstsUnitStop},
