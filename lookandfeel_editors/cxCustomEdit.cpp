@@ -1174,7 +1174,9 @@ bool TcxCustomEdit::CanFocusOnClick() { return TcxCustomEditContainer::CanFocusO
 
 void TcxCustomEdit::CalculateViewInfoAt(POINT P, TcxMouseButton AButton, TShiftState AShift, bool AIsMouseEvent) {
   std::unique_ptr<TcxCustomEditViewData> viewData = CreateEditViewData();
-  viewData->CalculateEx(Canvas(), RECT{0, 0, Width(), Height()}, P, AButton, AShift, ViewInfo(), AIsMouseEvent);
+  // Measured on the screen: the control's canvas draws only while it paints.
+  TcxScreenCanvas canvas;
+  viewData->CalculateEx(canvas, RECT{0, 0, Width(), Height()}, P, AButton, AShift, ViewInfo(), AIsMouseEvent);
 }
 
 bool TcxCustomEdit::RefreshContainerView(POINT P, TcxMouseButton AButton, bool AIsMouseEvent, TShiftState AShift) {
