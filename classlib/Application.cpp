@@ -119,6 +119,12 @@ void TApplication::HandleException(TObject* sender) noexcept {
   try {
     std::exception_ptr e = std::current_exception();
     if (!e) return;
+    try {
+      std::rethrow_exception(e);
+    } catch (const EAbort&) {
+      return;  // silent by design
+    } catch (...) {
+    }
     if (OnException) OnException(sender, e);
     else ShowException(e);
   } catch (...) {

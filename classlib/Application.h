@@ -53,6 +53,9 @@ public:
   bool HintShortCuts() const { return FHintShortCuts; }
   void SetHintShortCuts(bool value) { FHintShortCuts = value; }
 
+  // A window of the thread is active.
+  bool Active() const { return GetActiveWindow() != nullptr; }
+
   int ModalLevel() const { return FModalLevel; }
   void ModalStarted() { ++FModalLevel; }
   void ModalFinished() { --FModalLevel; }

@@ -124,6 +124,8 @@ enum TControlStyleFlag : unsigned {
   csNoDesignVisible = 1u << 11,  // invisible in the designer
   csOpaque = 1u << 6,            // paints every pixel of its client area
   csDisplayDragImage = 1u << 13, // shows the drag image while something is dragged over it
+  csReplicatable = 1u << 14,     // may be painted as a copy of itself
+  csActionClient = 1u << 15,     // takes part in action updates
 };
 using TControlStyle = unsigned;
 enum TControlStateFlag : unsigned {
@@ -785,6 +787,7 @@ constexpr UINT CM_HINTSHOW = CM_BASE + 48;
 struct THintInfo {
   TControl* HintControl = nullptr;
   WideString HintStr;
+  RECT CursorRect{};  // the part of the control the hint is for (client coordinates)
 };
 
 // Finding a control by its component name from outside the module, so that a

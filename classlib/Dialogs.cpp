@@ -23,6 +23,19 @@ TDialogHandler SetDialogHandler(TDialogHandler handler) {
   return old;
 }
 
+namespace {
+BOOL SystemMessageBeep(UINT type) { return MessageBeep(type); }
+TMessageBeepHandler gBeepHandler = &SystemMessageBeep;
+}  // namespace
+
+BOOL RunMessageBeep(UINT type) { return gBeepHandler(type); }
+
+TMessageBeepHandler SetMessageBeepHandler(TMessageBeepHandler handler) {
+  TMessageBeepHandler old = gBeepHandler;
+  gBeepHandler = handler ? handler : &SystemMessageBeep;
+  return old;
+}
+
 HWND ApplicationHandle() { return gApplicationHandle; }
 void SetApplicationHandle(HWND handle) { gApplicationHandle = handle; }
 

@@ -16,6 +16,12 @@ int RunMessageDialog(const std::wstring& text, const std::wstring& caption, UINT
 // Installs Handler (null restores the system's message box); answers the previous one.
 TDialogHandler SetDialogHandler(TDialogHandler handler);
 
+// The system's short beep, through a replaceable handler (tests count beeps).
+using TMessageBeepHandler = BOOL (*)(UINT type);
+BOOL RunMessageBeep(UINT type);
+// Installs Handler (null restores the system's); answers the previous one.
+TMessageBeepHandler SetMessageBeepHandler(TMessageBeepHandler handler);
+
 // The window that owns the module's dialogs (the host application's window).
 HWND ApplicationHandle();
 void SetApplicationHandle(HWND handle);

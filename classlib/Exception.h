@@ -18,6 +18,13 @@ private:
   WideString FMessage;
 };
 
+// The silent abort: it ends what runs without a message (the application's
+// handler passes over it).
+class EAbort : public Exception {
+public:
+  EAbort() : Exception(L"Operation aborted") {}
+};
+
 // Raised where a result code of a direct call on a served or host object failed.
 class EResultError : public Exception {
 public:

@@ -914,11 +914,15 @@ void TcxContainerViewInfo::DrawNativeBackground(TcxCanvas& ACanvas) {
 
 // ---- TcxContainer
 
-TcxContainer::TcxContainer(TComponent* AOwner) : TcxControl(AOwner) {
-  FStyles = std::make_unique<TcxContainerStyles>(this);
+TcxContainer::TcxContainer(TComponent* AOwner) : TcxContainer(AOwner, nullptr, nullptr) {}
+
+TcxContainer::TcxContainer(TComponent* AOwner, TcxContainerStyleClass AStyleClass,
+                           std::unique_ptr<TcxContainerViewInfo> AViewInfo)
+    : TcxControl(AOwner) {
+  FStyles = std::make_unique<TcxContainerStyles>(this, AStyleClass);
   FStyles->SetOnChanged([this](TObject* AStyle) { ContainerStyleChanged(AStyle); });
   FActiveStyle = FStyles->Style();
-  FViewInfo = std::make_unique<TcxContainerViewInfo>();
+  FViewInfo = AViewInfo ? std::move(AViewInfo) : std::make_unique<TcxContainerViewInfo>();
   LookAndFeel()->SetMasterLookAndFeel(Style()->LookAndFeel());
   SetControlStyle(ControlStyle() | csCaptureMouse | csSetCaption);
   SetTabStop(true);

@@ -452,6 +452,8 @@ public:
   void MouseLeave() override;
 
   bool FocusOnChildClick() override { return false; }
+  // The normal style's controller; never stored.
+  TcxStyleController* FakeStyleController() { return Style()->StyleController(); }
   // New translations: the container refreshes.
   void STDMETHODCALLTYPE TranslationChanged() override;
   // An assigned style font is scaled with the control; the control's own
@@ -459,6 +461,9 @@ public:
   void ScaleControl(int M, int D) override;
 
 protected:
+  // A container whose four styles are of AStyleClass and whose view info is
+  // AViewInfo (a C++ constructor cannot ask a descendant for its classes).
+  TcxContainer(TComponent* AOwner, TcxContainerStyleClass AStyleClass, std::unique_ptr<TcxContainerViewInfo> AViewInfo);
   virtual void ComputeViewInfo(POINT P, bool AHot);
   virtual bool RefreshContainerView(POINT P, TcxMouseButton AButton, bool AIsMouseEvent, TShiftState AShift);
   // Runs after a refresh a mouse event caused (never inside itself); nothing at this level.
@@ -474,7 +479,7 @@ protected:
   virtual int GetNativeState();
   virtual bool ShowsReadOnlyState() { return false; }
   // 1 when disabled, 0 when enabled and focused, 2 otherwise.
-  int GetFocusStateIndex();
+  virtual int GetFocusStateIndex();
   // The skin's background and text colours (clDefault where the styles or
   // ParentColor decide, or without a skin).
   void GetSkinColors(TColor& ABackground, TColor& AText);

@@ -184,6 +184,43 @@
 #define IDS_cxSFilterBoxBlanksCaption 61616
 #define IDS_cxSFilterBoxNonBlanksCaption 61617
 
+// The filter control's texts.
+#define IDS_cxSFilterBoolOperatorAnd 61700
+#define IDS_cxSFilterBoolOperatorOr 61701
+#define IDS_cxSFilterBoolOperatorNotAnd 61702
+#define IDS_cxSFilterBoolOperatorNotOr 61703
+#define IDS_cxSFilterRootButtonCaption 61704
+#define IDS_cxSFilterAddCondition 61705
+#define IDS_cxSFilterAddGroup 61706
+#define IDS_cxSFilterRemoveRow 61707
+#define IDS_cxSFilterClearAll 61708
+#define IDS_cxSFilterFooterAddCondition 61709
+#define IDS_cxSFilterGroupCaption 61710
+#define IDS_cxSFilterRootGroupCaption 61711
+#define IDS_cxSFilterControlNullString 61712
+#define IDS_cxSFilterErrorBuilding 61713
+#define IDS_cxSFilterDialogCaption 61714
+#define IDS_cxSFilterDialogInvalidValue 61715
+#define IDS_cxSFilterDialogUse 61716
+#define IDS_cxSFilterDialogSingleCharacter 61717
+#define IDS_cxSFilterDialogCharactersSeries 61718
+#define IDS_cxSFilterDialogOperationAnd 61719
+#define IDS_cxSFilterDialogOperationOr 61720
+#define IDS_cxSFilterDialogRows 61721
+#define IDS_cxSFilterControlDialogCaption 61722
+#define IDS_cxSFilterControlDialogNewFile 61723
+#define IDS_cxSFilterControlDialogOpenDialogCaption 61724
+#define IDS_cxSFilterControlDialogSaveDialogCaption 61725
+#define IDS_cxSFilterControlDialogActionSaveCaption 61726
+#define IDS_cxSFilterControlDialogActionSaveHint 61727
+#define IDS_cxSFilterControlDialogActionOpenCaption 61728
+#define IDS_cxSFilterControlDialogActionOpenHint 61729
+#define IDS_cxSFilterControlDialogActionApplyCaption 61730
+#define IDS_cxSFilterControlDialogActionOkCaption 61731
+#define IDS_cxSFilterControlDialogActionCancelCaption 61732
+#define IDS_cxSFilterControlDialogFileExt 61733
+#define IDS_cxSFilterControlDialogFileFilter 61734
+
 #define IDS_CX_PC_FIRST 61904
 #define IDS_scxPCImageListIndexError 61904
 #define IDS_scxPCNoBaseImages 61905

@@ -7,6 +7,7 @@
 #include "cxEditConsts.h"
 #include "cxEditPaintUtils.h"
 #include "cxFilterConsts.h"
+#include "cxFilterControlStrs.h"
 #include "cxFormats.h"
 #include "cxPC.h"
 #include "cxPCConsts.h"
@@ -31,7 +32,7 @@ TCountedUnit gEditorsUnits[] = {
     {&cxFilterConstsUnitStart, &cxFilterConstsUnitStop},
     {&cxEditUnitStart, &cxEditUnitStop},
     {nullptr, nullptr},
-    {nullptr, nullptr},
+    {&cxFilterControlStrsUnitStart, &cxFilterControlStrsUnitStop},
     {&cxTextEditUnitStart, &cxTextEditUnitStop},
     {nullptr, nullptr},
     {&cxPCConstsUnitStart, &cxPCConstsUnitStop},

@@ -52,10 +52,16 @@ using TcxEditValidateEvent =
 // ---- Class references: one static object per class, answering its class
 // functions and making its objects.
 
+// An editor class (its virtual constructor; the editor control's unit makes them).
+struct TcxCustomEditClassRef;
+using TcxCustomEditClass = const TcxCustomEditClassRef*;
+
 class TcxCustomEditPropertiesClassRef {
 public:
   virtual TClass Info() const = 0;
   virtual TcxCustomEditProperties* Create(TPersistent* AOwner) const = 0;
+  // The editor class the properties belong to.
+  virtual TcxCustomEditClass GetContainerClass() const = 0;
   WideString ClassName() const { return Info()->Name; }
   bool InheritsFrom(TClass AClass) const { return Info()->InheritsFrom(AClass); }
 
@@ -283,6 +289,8 @@ public:
   ~TcxCustomEditProperties() override;
   // The class-reference object of the object's class (its virtual constructor).
   virtual TcxCustomEditPropertiesClass PropertiesClass() const;
+  // The editor class of these properties (a descendant hides it with its own).
+  static TcxCustomEditClass ContainerClass();
 
   // Another properties object inside one update bracket; the popup-closing
   // and properties-changed events stay.
@@ -477,6 +485,7 @@ TcxCustomEditPropertiesClass EditPropertiesClassOf() {
   struct TRef final : TcxCustomEditPropertiesClassRef {
     TClass Info() const override { return &T::StaticClassInfo(); }
     TcxCustomEditProperties* Create(TPersistent* AOwner) const override { return new T(AOwner); }
+    TcxCustomEditClass GetContainerClass() const override { return T::ContainerClass(); }
   };
   static const TRef ref;
   static const bool registered = (RegisterEditPropertiesClassRef(&ref), true);

@@ -119,6 +119,8 @@ public:
 
   RECT BorderExtent{};
   std::vector<std::unique_ptr<TcxEditButtonViewInfo>> ButtonsInfo;
+  // The editor the view info belongs to (null for a windowless paint).
+  TcxEditPropertiesHost* Edit = nullptr;
   bool Enabled = true;
   bool Focused = false;
   TFont* Font = nullptr;  // the style's, not owned

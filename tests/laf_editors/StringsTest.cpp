@@ -1,10 +1,11 @@
-// The editors' three string products: registered at start-up under distinct
+// The editors' four string products: registered at start-up under distinct
 // keys with every name and its default text, gone after shut-down, twice.
 #include "EditorsTest.h"
 #include "cxClasses.h"
 #include "cxDataConsts.h"
 #include "cxEditConsts.h"
 #include "cxFilterConsts.h"
+#include "cxFilterControlStrs.h"
 
 #include <set>
 
@@ -20,13 +21,14 @@ struct TProductCase {
 };
 
 const TProductCase kProducts[] = {
-    {kcxDataConstsProductName, 12}, {kcxEditConstsProductName, 111}, {kcxFilterConstsProductName, 50}};
+    {kcxDataConstsProductName, 12}, {kcxEditConstsProductName, 111}, {kcxFilterConstsProductName, 50},
+    {kcxFilterControlStrsProductName, 35}};
 
 }  // namespace
 
 using EditorStrings = EditorsUnits;
 
-TEST_F(EditorStrings, ThreeProductsWithEveryNameAndATextEachTwice) {
+TEST_F(EditorStrings, FourProductsWithEveryNameAndATextEachTwice) {
   for (int round = 0; round < 2; ++round) {
     TdxResourceStringsRepository& repository = GetResourceStringsRepository();
     std::set<std::wstring> keys;
@@ -42,7 +44,7 @@ TEST_F(EditorStrings, ThreeProductsWithEveryNameAndATextEachTwice) {
         EXPECT_EQ(mayBeEmpty, strings->TextAt(i).empty()) << name;
       }
     }
-    EXPECT_EQ(3u, keys.size()) << "the keys are distinct";
+    EXPECT_EQ(std::size(kProducts), keys.size()) << "the keys are distinct";
     StopSteps(LookAndFeelEditorsSteps());
     for (const TProductCase& product : kProducts)
       EXPECT_LT(FindResourceStringsRepository()->GetProductIndexByName(product.Key), 0) << product.Key;
@@ -71,6 +73,10 @@ TEST_F(EditorStrings, DefaultTextsThatOtherUnitsRelyOn) {
       {&cxSFilterOperatorIsNull, L"cxSFilterOperatorIsNull", L"is blank"},
       {&cxSFilterBoxCustomCaption, L"cxSFilterBoxCustomCaption", L"(Custom...)"},
       {&cxSFilterBoxNonBlanksCaption, L"cxSFilterBoxNonBlanksCaption", L"(NonBlanks)"},
+      {&cxSFilterBoolOperatorAnd, L"cxSFilterBoolOperatorAnd", L"AND"},
+      {&cxSFilterControlDialogActionSaveHint, L"cxSFilterControlDialogActionSaveHint",
+       L"Save As|Saves the active filter with a new name"},
+      {&cxSFilterControlDialogFileFilter, L"cxSFilterControlDialogFileFilter", L"Filters (*.flt)|*.flt"},
   };
   for (const TCase& c : cases) {
     const WideString text = GetLocalizedResString(c.Rec);
