@@ -55,40 +55,41 @@ void BuildHardDeviceViewerForm(TComponent& root) {
   plate->SetPortID(-1);
   plate->SetTitle(L"Discrete Device Controller");
 
-  // Device actions on the left, the status display on the right.
-  form.Header_DeviceActions = PlaceControl<TInstrumentCaption>(root, plate, L"Header_DeviceActions", 20, 26, 290, 14);
+  // Device actions on the left, the status display on the right; the plate
+  // draws its title in the bottom right corner, so the lamps stay above it.
+  form.Header_DeviceActions = PlaceControl<TInstrumentCaption>(root, plate, L"Header_DeviceActions", 20, 24, 290, 14);
   form.Header_DeviceActions->SetCaption(L"DEVICE ACTIONS");
-  form.Button_ResetHardDevice = ActionKey(root, plate, L"Button_ResetHardDevice", L"Reset", 20, 44, 60);
-  form.Button_Download = ActionKey(root, plate, L"Button_Download", L"Download", 86, 44, 80);
+  form.Button_ResetHardDevice = ActionKey(root, plate, L"Button_ResetHardDevice", L"Reset", 20, 40, 60);
+  form.Button_Download = ActionKey(root, plate, L"Button_Download", L"Download", 86, 40, 80);
   form.Button_CompileAndDownload =
-      ActionKey(root, plate, L"Button_CompileAndDownload", L"Compile && Download", 172, 44, 138);
+      ActionKey(root, plate, L"Button_CompileAndDownload", L"Compile && Download", 172, 40, 138);
   form.Button_ChooseAndDownload =
-      ActionKey(root, plate, L"Button_ChooseAndDownload", L"Choose && Download", 20, 70, 138);
+      ActionKey(root, plate, L"Button_ChooseAndDownload", L"Choose && Download", 20, 66, 138);
   form.Button_DeviceInformation =
-      ActionKey(root, plate, L"Button_DeviceInformation", L"Device Information", 164, 70, 146);
+      ActionKey(root, plate, L"Button_DeviceInformation", L"Device Information", 164, 66, 146);
   form.Button_ResetHardDevice->OnClick = [&form](TObject* s) { form.Button_ResetHardDeviceClick(s); };
   form.Button_Download->OnClick = [&form](TObject* s) { form.Button_DownloadClick(s); };
   form.Button_CompileAndDownload->OnClick = [&form](TObject* s) { form.Button_CompileAndDownloadClick(s); };
   form.Button_ChooseAndDownload->OnClick = [&form](TObject* s) { form.Button_ChooseAndDownloadClick(s); };
   form.Button_DeviceInformation->OnClick = [&form](TObject* s) { form.Button_DeviceInformationClick(s); };
 
-  form.Header_DeviceStatus = PlaceControl<TInstrumentCaption>(root, plate, L"Header_DeviceStatus", 324, 26, 380, 14);
+  form.Header_DeviceStatus = PlaceControl<TInstrumentCaption>(root, plate, L"Header_DeviceStatus", 324, 24, 380, 14);
   form.Header_DeviceStatus->SetCaption(L"DEVICE STATUS");
-  auto* display = PlaceControl<TInstrumentPanel>(root, plate, L"Panel_Status", 324, 44, 380, 22);
+  auto* display = PlaceControl<TInstrumentPanel>(root, plate, L"Panel_Status", 324, 40, 380, 18);
   form.Panel_Status = display;
   display->SetDisplayStyle(TDisplayStyle::dsGray);
-  form.Label_Status = PlaceControl<TInstrumentLabel>(root, display, L"Label_Status", 6, 4, 368, 14);
+  form.Label_Status = PlaceControl<TInstrumentLabel>(root, display, L"Label_Status", 6, 2, 368, 14);
   form.Label_Status->SetAutoSize(false);
   form.Label_Status->Font().SetName(L"Arial");
   form.Label_Status->SetCaption(L"Label_Status");
 
-  form.Button_ShowPinsState = ActionKey(root, plate, L"Button_ShowPinsState", L"JTAG Viewer Panel", 324, 70, 130);
+  form.Button_ShowPinsState = ActionKey(root, plate, L"Button_ShowPinsState", L"JTAG Viewer Panel", 324, 60, 120);
   form.Button_ShowPinsState->OnClick = [&form](TObject* s) { form.Button_ShowPinsStates_Click(s); };
-  form.CheckBox_LEDProgrammed = StatusLamp(root, plate, L"CheckBox_LEDProgrammed", 500, 73, form.Label_Programmed,
+  form.CheckBox_LEDProgrammed = StatusLamp(root, plate, L"CheckBox_LEDProgrammed", 452, 59, form.Label_Programmed,
                                            L"Label_Programmed", L"Programmed");
   form.CheckBox_LEDProgrammed->SetGlyphStyle(TInstrumentCheckStyle::icsGreen);
   form.CheckBox_LEDReset =
-      StatusLamp(root, plate, L"CheckBox_LEDReset", 610, 73, form.Label_Reset, L"Label_Reset", L"Reset");
+      StatusLamp(root, plate, L"CheckBox_LEDReset", 545, 59, form.Label_Reset, L"Label_Reset", L"Reset");
 }
 
 TVK_DESIGN(THardDeviceViewerForm, BuildHardDeviceViewerForm);

@@ -1,6 +1,8 @@
 // Renders the module's ARM rack panel as the host holds it: the driver's rack
 // viewer in a rack window over the simulated STM32F103, with the core halted
-// (its values shown), running, held in reset, and with polling off.
+// (its values shown), running, held in reset, and with polling off; and the
+// framework's default rack form, the hard-device viewer, with its programmed
+// lamp lit.
 //
 // usage: rack_screens OUTPUT_FOLDER     (scripts/screenshots.sh runs it)
 #include "ScreenshotProgram.h"
@@ -14,6 +16,7 @@
 #include "SimRack.h"
 #include "Tovik.Disassembler.h"
 #include "Tovik.Form.ARM.BaseInstrument.h"
+#include "Tovik.Form.HardDeviceViewer.h"
 #include "ZUL.DispatchFix.h"
 #include "ZUL.Util.h"
 
@@ -62,6 +65,37 @@ void Shoot(HWND rack, const std::string& folder, const char* file) {
   SavePng(shot, folder, file, "rack panel");
 }
 
+// The hard-device viewer over a device whose driver reports it programmed,
+// held in a rack through the module's rack view, its status line set.
+void ShootHardDeviceViewer(const std::string& folder) {
+  auto driver = hostsim::SimRef<hostsim::FakeHostObject>::Adopt(new hostsim::FakeHostObject);
+  driver->ReturnInt(503787, 2);  // programmed
+  auto device = hostsim::SimRef<hostsim::FakeHostObject>::Adopt(new hostsim::FakeHostObject);
+  device->ReturnString(503380, L"XC3S200");
+  device->ReturnInt(503629, 1);
+  device->ReturnObject(503635, driver.Get());
+  device->ReturnObject(503630, nullptr);  // no JTAG channel: port -1, the device name as the core
+  std::unique_ptr<TDriverForm> form =
+      ModuleDriverUI().CreateHardDeviceViewerForm(ITovikDevice(device.Get()), IJTagDevice());
+  AsInstrumentForm(*form).SetState_Controls();
+  AsInstrumentForm(*form).Display(ITovikDevice(device.Get()));
+  IInstrumentView view = ModuleDriverUI().RackInstrumentView().Create(*form);
+  (void)form.release();  // the view owns it
+  IDispatch* served = view.ToPointer();
+  const auto rack = hostsim::SimRack::Make(724, 97);
+  hostsim::CallModule(served, 49, {hostsim::ArgObject(rack.Get())});
+  hostsim::CallModule(served, 50);
+  hostsim::CallModule(served, 56, {hostsim::ArgInt(0), hostsim::ArgInt(0), hostsim::ArgInt(724), hostsim::ArgInt(97)});
+  hostsim::CallModule(served, 58);
+  hostsim::CallModule(served, 503697);
+  hostsim::CallModule(served, 503699, {hostsim::ArgString(L"C:\\Designs\\Counter\\Counter.PrjFpg"),
+                                       hostsim::ArgString(L"Spartan3 Starter Board")});
+  Shoot(rack->Window(), folder, "rack_hard_device_viewer.png");
+  view.Release();  // 503704, as the driver lets its view go
+  view.Clear();
+  hostsim::PumpMessages();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -108,6 +142,7 @@ int main(int argc, char** argv) {
     board->Device().SetDriver(nullptr);
     hostsim::CallModule(driver, 503754, {hostsim::ArgObject(nullptr)});
     driver->Release();
+    ShootHardDeviceViewer(folder);
   }, [] {}, [] {
     ReleaseHostClient();
     hostsim::SimClient::Uninstall();
