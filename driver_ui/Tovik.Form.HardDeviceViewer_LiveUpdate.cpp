@@ -20,6 +20,12 @@ uint32_t UpdatedBusValue(const WideString& Current, int32_t BitIndex, int32_t Pi
 
 int32_t PCBHighlightValue(int32_t PinValue) { return PinValue == 1 ? 2 : 1; }
 
+bool WriteBusBit(const ISch_GraphicalObject& Object, int32_t BitIndex, int32_t PinValue) {
+  if (BitIndex < 0 || !Object) return false;
+  Object.SetLiveHighlightValue(BusDisplayText(UpdatedBusValue(Object.GetLiveHighlightValue(), BitIndex, PinValue)));
+  return true;
+}
+
 TDataModelBatch::TDataModelBatch(const IUnifiedDataModel& Model) {
   if (!Model) return;
   Model.BeginUpdate();

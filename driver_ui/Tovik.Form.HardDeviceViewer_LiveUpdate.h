@@ -17,6 +17,10 @@ WideString BusDisplayText(uint32_t Value);
 uint32_t UpdatedBusValue(const WideString& Current, int32_t BitIndex, int32_t PinValue);
 // A PCB net's highlight for a pin's value: 2 when it reads high (1), else 1.
 int32_t PCBHighlightValue(int32_t PinValue);
+// Writes a bus bit into Object's shown bus value: bit BitIndex of what it
+// shows now set or cleared by PinValue, written back as BusDisplayText.
+// False, and nothing done, for a bit index below 0 or an empty object.
+bool WriteBusBit(const ISch_GraphicalObject& Object, int32_t BitIndex, int32_t PinValue);
 
 // A batch of the workspace's unified data model: opened when made, closed
 // when it goes, whatever happened in it. An empty model opens nothing.

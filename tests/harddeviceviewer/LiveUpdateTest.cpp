@@ -41,6 +41,38 @@ TEST(BusDisplay, EachBitChangesOnlyItsOwnBit) {
     EXPECT_EQ(c.Result, tvk::UpdatedBusValue(c.Current, c.Bit, c.Value)) << c.Current << " bit " << c.Bit;
 }
 
+// A schematic object of a bus: its shown text, as the host keeps it.
+class BusObject : public hostsim::FakeHostObject {
+public:
+  explicit BusObject(std::wstring shown) : Shown(std::move(shown)) {
+    Serve(501999, "", [this](std::vector<VARIANT*>&, VARIANT* r) {
+      hostsim::SetResultString(r, Shown);
+      return S_OK;
+    });
+    Serve(502014, "s", [this](std::vector<VARIANT*>& a, VARIANT*) {
+      Shown = hostsim::ArgString(a[0]);
+      return S_OK;
+    });
+  }
+  std::wstring Shown;
+};
+
+TEST(BusDisplay, AllBitsOfABusShowOneValueOnItsObjects) {
+  auto wire = hostsim::SimRef<BusObject>::Adopt(new BusObject(L"0005"));
+  const tvk::ISch_GraphicalObject object(wire.Get());
+  EXPECT_TRUE(tvk::WriteBusBit(object, 1, 1));
+  EXPECT_EQ(L"0007", wire->Shown);
+  EXPECT_TRUE(tvk::WriteBusBit(object, 0, 0));
+  EXPECT_EQ(L"0006", wire->Shown);
+  EXPECT_TRUE(tvk::WriteBusBit(object, 3, 2));  // toggling counts as set
+  EXPECT_EQ(L"000E", wire->Shown);
+  // Not a bus bit, or no object: nothing is read or written.
+  wire->ClearCalls();
+  EXPECT_FALSE(tvk::WriteBusBit(object, -1, 1));
+  EXPECT_FALSE(tvk::WriteBusBit(tvk::ISch_GraphicalObject(), 0, 1));
+  EXPECT_TRUE(wire->Calls().empty());
+}
+
 TEST(PCBHighlight, OnlyAHighPinLightsItsNet) {
   for (const auto& [value, highlight] : {std::pair{1, 2}, {0, 1}, {2, 1}, {-1, 1}})
     EXPECT_EQ(highlight, tvk::PCBHighlightValue(value)) << value;
