@@ -1,6 +1,7 @@
 #include "Tovik.Form.HardDeviceViewer_Painters.h"
 
 #include "Application.h"
+#include "Files.h"
 #include "ZUL.HostModules.h"
 #include "ZUL.HostNames.h"
 #include "ZUL.Util.h"
@@ -18,7 +19,76 @@ TExternalFormComponent* MakeFormHolder(TComponent* owner, TWinControl* parent) {
   return holder;
 }
 
+WideString NotFoundText(const wchar_t* picture, const WideString& reference, const WideString& library) {
+  return WideString(picture) + L" with library reference " + reference + L" cannot be found in installed libraries." +
+         L" Please install library " + library + L" and click here to try again.";
+}
+
 }  // namespace
+
+// ---- Libraries
+
+bool IsGenericDevice(const ITovikDevice& Device) {
+  return Device && SameAsciiText(Device.GetFamilyName(), L"Generic");
+}
+
+WideString LibraryReference(const ITovikDevice& Device, const IJTagDevice& JTagDevice) {
+  WideString reference = Device.GetDeviceName();
+  if (IsGenericDevice(Device) && JTagDevice)
+    if (const IDeviceManager manager = GetHostDeviceManager()) {
+      const WideString generic = manager.GetGenericDeviceManager().GetLibraryReference(JTagDevice.GetIdCode(),
+                                                                                        JTagDevice.GetSecondaryId());
+      if (!generic.empty()) reference = generic;
+    }
+  return reference;
+}
+
+WideString LibraryName(const ITovikDevice& Device, const IJTagDevice& JTagDevice) {
+  WideString name = Device.GetLibraryName();
+  if (name.empty() && IsGenericDevice(Device) && JTagDevice)
+    if (const IDeviceManager manager = GetHostDeviceManager())
+      name = manager.GetGenericDeviceManager().GetLibraryName(JTagDevice.GetIdCode(), JTagDevice.GetSecondaryId());
+  return name;
+}
+
+void InstallDeviceLibrary(const ITovikDevice& Device, const WideString& LibraryName) {
+  if (LibraryName.empty()) return;
+  const WideString file =
+      IsRelativePath(LibraryName) ? GetLibraryFolder() + Device.GetVendorName() + L"\\" + LibraryName : LibraryName;
+  const IIntegratedLibraryManager manager = GetIntegratedLibraryManager();
+  if (!FileExists(file) || !manager) return;
+  manager.InstallLibrary(file);
+  if (SameTextIgnoringCase(ExtractFileExt(file), hostnames::kSchematicLibraryExt))
+    manager.InstallLibrary(ChangeFileExt(file, hostnames::kFootprintLibraryExt));
+}
+
+TDeviceLibraries FindLibraries(const ITovikDevice& Device, const IJTagDevice& JTagDevice, bool AutoInstall) {
+  const WideString reference = LibraryReference(Device, JTagDevice);
+  const WideString name = LibraryName(Device, JTagDevice);
+  if (AutoInstall) InstallDeviceLibrary(Device, name);
+  TDeviceLibraries found;
+  const IIntegratedLibraryManager manager = GetIntegratedLibraryManager();
+  if (!manager) return found;
+  WideString libraryFile;
+  found.SchLibraryPath = manager.FindComponentLibrary(name, reference, libraryFile);
+  found.FootprintName = manager.GetComponentFootprint(reference, libraryFile, hostnames::kFootprintModelType, 0);
+  if (SameTextIgnoringCase(ExtractFileExt(libraryFile), hostnames::kIntegratedLibraryExt)) {
+    WideString unused;
+    found.DatafilePath = manager.FindFootprintDatafile(0, found.FootprintName, hostnames::kFootprintModelType,
+                                                       reference, libraryFile, unused);
+  } else {
+    found.DatafilePath = ChangeFileExt(name, hostnames::kFootprintLibraryExt);
+  }
+  return found;
+}
+
+WideString SymbolNotFoundText(const WideString& LibraryReference, const WideString& LibraryName) {
+  return NotFoundText(L"Schematic symbol", LibraryReference, LibraryName);
+}
+
+WideString FootprintNotFoundText(const WideString& LibraryReference, const WideString& LibraryName) {
+  return NotFoundText(L"Footprint model", LibraryReference, LibraryName);
+}
 
 // ---- TSchComponentPainter
 

@@ -11,6 +11,36 @@
 
 namespace tvk {
 
+// ---- The device's symbol and footprint in the host's installed libraries
+
+// Where the symbol and the footprint of a device were found; empty: not found.
+struct TDeviceLibraries {
+  WideString SchLibraryPath;  // the library that holds the symbol
+  WideString FootprintName;
+  WideString DatafilePath;  // the data file that holds the footprint
+};
+
+// The device's family is "Generic" (any case).
+bool IsGenericDevice(const ITovikDevice& Device);
+// The device's name; for a generic device, the generic device manager's
+// reference for its JTAG identification when it has one.
+WideString LibraryReference(const ITovikDevice& Device, const IJTagDevice& JTagDevice);
+// The device's library; for a generic device without one, the generic device
+// manager's library for its JTAG identification.
+WideString LibraryName(const ITovikDevice& Device, const IJTagDevice& JTagDevice);
+// Installs the library file of LibraryName (absolute, or in the module's
+// library folder under the device's vendor) when it exists, and with a
+// schematic library its footprint library as well. A missing file is not
+// reported.
+void InstallDeviceLibrary(const ITovikDevice& Device, const WideString& LibraryName);
+// Looks the symbol and footprint up in the installed libraries, after
+// installing the device's library when AutoInstall. Without the host's
+// library manager nothing is found.
+TDeviceLibraries FindLibraries(const ITovikDevice& Device, const IJTagDevice& JTagDevice, bool AutoInstall);
+// The texts shown in place of a picture that was not found.
+WideString SymbolNotFoundText(const WideString& LibraryReference, const WideString& LibraryName);
+WideString FootprintNotFoundText(const WideString& LibraryReference, const WideString& LibraryName);
+
 class TSchComponentPainter {
 public:
   // Draws in AParent; each part's view reports pin selections to Listener.

@@ -15,6 +15,8 @@ int gPortCount = 1;
 std::vector<IDispatch*> gListedPorts;  // the simulator's ports in place of the own ones; counted
 std::map<std::wstring, IDispatch*> gDevices;  // the driver manager's devices by upper-case name; counted
 bool gManagerAbsent = false;
+hostsim::FakeHostObject* gGenericDevices = nullptr;
+std::map<std::pair<uint32_t, uint32_t>, std::pair<std::wstring, std::wstring>> gGenericLibraries;  // reference, library
 std::vector<std::wstring> gDeviceInformation;  // each ShowDeviceInformation: "type|parameters"
 
 std::wstring Upper(std::wstring text) {
@@ -31,6 +33,19 @@ hostsim::FakeHostObject* Manager() {
       hostsim::SetResultObject(result, found == gDevices.end() ? nullptr : found->second);
       return S_OK;
     });
+    // IDeviceManager.GetGenericDeviceManager: library reference and library by JTAG identification.
+    gGenericDevices = new hostsim::FakeHostObject;
+    gDeviceManager->ReturnObject(504015, gGenericDevices);
+    for (const DISPID id : {503976, 503977})
+      gGenericDevices->On(id, [id](std::vector<VARIANT*>& args, VARIANT* result) {
+        if (args.size() != 2) return DISP_E_BADPARAMCOUNT;
+        const auto key = std::make_pair(uint32_t(args[0]->lVal), uint32_t(args[1]->lVal));
+        auto found = gGenericLibraries.find(key);
+        hostsim::SetResultString(result, found == gGenericLibraries.end() ? L""
+                                         : id == 503976                  ? found->second.first
+                                                                         : found->second.second);
+        return S_OK;
+      });
     // IDeviceManager.ShowDeviceInformation(type, parameters): noted; answers the empty text.
     gDeviceManager->Serve(504001, "ss", [](std::vector<VARIANT*>& args, VARIANT* result) {
       gDeviceInformation.push_back(hostsim::ArgString(args[0]) + L"|" + hostsim::ArgString(args[1]));
@@ -106,6 +121,15 @@ __declspec(dllexport) void __stdcall HostSim_SetDriverManagerDevice(const wchar_
     gDevices.erase(found);
   }
   if (device) gDevices[key] = device;
+}
+
+// Simulator control: the generic device manager's library reference and
+// library for a JTAG identification (empty texts withdraw them).
+__declspec(dllexport) void __stdcall HostSim_SetGenericDeviceLibrary(uint32_t idCode, uint32_t secondaryId,
+                                                                     const wchar_t* reference, const wchar_t* library) {
+  const auto key = std::make_pair(idCode, secondaryId);
+  if ((!reference || !*reference) && (!library || !*library)) gGenericLibraries.erase(key);
+  else gGenericLibraries[key] = {reference ? reference : L"", library ? library : L""};
 }
 
 // Simulator control: the host has no device manager (GetDeviceManager answers none).
