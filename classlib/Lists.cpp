@@ -242,6 +242,66 @@ void TStrings::SetText(std::wstring_view text) {
   EndUpdate();
 }
 
+WideString TStrings::CommaText() const {
+  WideString text;
+  for (int i = 0; i < Count(); ++i) {
+    const WideString item = Get(i);
+    const bool quote = item.empty() || item.find_first_of(L"\", ") != WideString::npos ||
+                       std::any_of(item.begin(), item.end(), [](wchar_t c) { return c <= L' '; });
+    if (i > 0) text += L',';
+    if (!quote) {
+      text += item;
+      continue;
+    }
+    text += L'"';
+    for (wchar_t c : item) {
+      if (c == L'"') text += L'"';
+      text += c;
+    }
+    text += L'"';
+  }
+  return text;
+}
+
+void TStrings::SetCommaText(std::wstring_view text) {
+  const auto blank = [](wchar_t c) { return c != 0 && c <= L' '; };
+  BeginUpdate();
+  Clear();
+  std::size_t p = 0;
+  const std::size_t n = text.size();
+  while (p < n && blank(text[p])) ++p;
+  while (p < n) {
+    WideString item;
+    if (text[p] == L'"') {
+      ++p;
+      while (p < n) {
+        if (text[p] == L'"') {
+          if (p + 1 < n && text[p + 1] == L'"') {
+            item += L'"';
+            p += 2;
+            continue;
+          }
+          ++p;
+          break;
+        }
+        item += text[p++];
+      }
+    } else {
+      const std::size_t start = p;
+      while (p < n && text[p] > L' ' && text[p] != L',') ++p;
+      item.assign(text.substr(start, p - start));
+    }
+    Add(item);
+    while (p < n && blank(text[p])) ++p;
+    if (p < n && text[p] == L',') {
+      if (p + 1 == n) Add(WideString());  // a trailing comma ends with an empty item
+      do ++p;
+      while (p < n && blank(text[p]));
+    }
+  }
+  EndUpdate();
+}
+
 void TStrings::BeginUpdate() {
   if (FUpdateCount++ == 0) SetUpdateState(true);
 }

@@ -103,6 +103,10 @@ public:
   // The strings joined by CR LF, each ended by one; setting splits at CR LF, LF or CR.
   WideString Text() const;
   void SetText(std::wstring_view text);
+  // Items separated by commas or blanks; double quotes group an item (a
+  // doubled quote inside stands for one). Reading quotes the items that need it.
+  WideString CommaText() const;
+  void SetCommaText(std::wstring_view text);
   // Writes the strings joined by CR LF in the system's ANSI code page (what
   // LoadTextLines reads without a byte-order mark); raises the stream errors.
   void SaveToFile(std::wstring_view fileName) const;

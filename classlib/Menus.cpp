@@ -60,6 +60,7 @@ void TMenuItem::Clear() {
 }
 
 void TMenuItem::Click() {
+  if (FAutoCheck) FChecked = !FChecked;
   if (OnClick) OnClick(this);
 }
 

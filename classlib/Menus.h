@@ -29,6 +29,9 @@ public:
   // The key that runs the item without opening its menu (scNone: none).
   WORD ShortCutValue() const { return FShortCut; }
   void SetShortCut(WORD value) { FShortCut = value; }
+  // An auto-check item toggles its own check mark before its click event.
+  bool AutoCheck() const { return FAutoCheck; }
+  void SetAutoCheck(bool value) { FAutoCheck = value; }
 
   // Sub-items: an added item belongs to this one (freed with it).
   int Count() const { return int(FItems.size()); }
@@ -43,7 +46,7 @@ public:
 
 private:
   WideString FCaption;
-  bool FChecked = false, FEnabled = true, FVisible = true;
+  bool FChecked = false, FEnabled = true, FVisible = true, FAutoCheck = false;
   WORD FShortCut = 0;
   std::vector<TMenuItem*> FItems;
   TMenuItem* FParent = nullptr;

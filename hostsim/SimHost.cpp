@@ -28,7 +28,8 @@ double InvokeTimer::Microseconds() const { return double(FTicks) * 1e6 / double(
 SimJtagDevice::SimJtagDevice(std::wstring name, std::uint32_t idcode) : FName(std::move(name)), FIdcode(idcode) {
   Serve(disp::JTagDevice_GetBSDLEntity, "", [this](auto&, VARIANT* r) { SetResultObject(r, FEntity); return S_OK; });
   Serve(disp::JTagDevice_GetIdCode, "", [this](auto&, VARIANT* r) { SetResultInt(r, long(FIdcode)); return S_OK; });
-  Serve(disp::JTagDevice_GetSecondaryId, "", [](auto&, VARIANT* r) { SetResultInt(r, 0); return S_OK; });
+  Serve(disp::JTagDevice_GetSecondaryId, "", [this](auto&, VARIANT* r) { SetResultInt(r, long(FSecondaryId)); return S_OK; });
+  Serve(disp::JTagDevice_GetDeviceInformation, "", [this](auto&, VARIANT* r) { SetResultObject(r, FInformation); return S_OK; });
   Serve(disp::JTagDevice_GetName, "", [this](auto&, VARIANT* r) { SetResultString(r, FName); return S_OK; });
 }
 

@@ -38,6 +38,7 @@ constexpr DISPID JTagChannel_MoveTAPState = 503605;
 constexpr DISPID JTagChannel_GetJtagPort = 503611;
 // IJTagDevice
 constexpr DISPID JTagDevice_GetBSDLEntity = 503550;
+constexpr DISPID JTagDevice_GetDeviceInformation = 503551;
 constexpr DISPID JTagDevice_GetIdCode = 503552;
 constexpr DISPID JTagDevice_GetSecondaryId = 503556;
 constexpr DISPID JTagDevice_GetName = 503558;
@@ -124,11 +125,15 @@ class SimJtagDevice : public FakeHostObject {
 public:
   SimJtagDevice(std::wstring name, std::uint32_t idcode);
   void SetBsdlEntity(IDispatch* entity) { FEntity = entity; }  // not owned; null: none
+  void SetDeviceInformation(IDispatch* information) { FInformation = information; }  // not owned; null: none
+  void SetSecondaryId(std::uint32_t id) { FSecondaryId = id; }
 
 private:
   std::wstring FName;
   std::uint32_t FIdcode;
   IDispatch* FEntity = nullptr;
+  IDispatch* FInformation = nullptr;
+  std::uint32_t FSecondaryId = 0;
 };
 
 // The channel of the chain: every call is logged (FakeHostObject) and timed.

@@ -1,6 +1,7 @@
 #!/bin/bash
 # Renders the styled controls in look modes 0, 1 and 2, a rack instrument
-# panel in three plate schemes, a dialog like the flash memory utility's, a
+# panel in three plate schemes, the module's pin-state panel docked by the
+# simulated host, a dialog like the flash memory utility's, a
 # pin-state panel with its page control in the three looks, the look-and-feel
 # library's cursors, its drawing galleries and the elements of the base
 # painter and of every registered style in every state (the native style also
@@ -27,7 +28,7 @@ out="$(winepath -w "$build/screenshots" 2>/dev/null || true)"
 [ -n "$out" ] || out="Z:$(echo "$build/screenshots" | tr / '\\')"
 for program in styled_screens instrument_screens page_screens flash_dialog_screens flash_utility_screens list_screens \
                laf_cursor_screens painter_gallery laf_drawing_screens container_screens inplace_screens exeditor_screens \
-               dx_edit_screens picture_editor_screens value_editor_screens rack_screens treelist_screens inspector_screens tab_screens editor_screens; do
+               dx_edit_screens picture_editor_screens value_editor_screens rack_screens pins_panel_screens treelist_screens inspector_screens tab_screens editor_screens; do
   xvfb-run -a "$WINELOADER" "$build/$program.exe" "$out"
 done
 ls "$build"/screenshots/*.png

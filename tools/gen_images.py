@@ -131,7 +131,21 @@ def refresh(g, c):
     rect(g, 12, 1, 13, 5, c)
 
 
+def pin(g, c):
+    # A device pin: a lead from the package body on the left.
+    rect(g, 1, 3, 6, 12, (96, 96, 96))
+    rect(g, 7, 6, 14, 9, c)
+
+
+def pad(g, c):
+    # A pad: a square land with its drill hole.
+    rect(g, 3, 3, 12, 12, c)
+    disc(g, 7.5, 7.5, 1.5, BACKGROUND)
+
+
 VCS = {
+    19: lambda g: pin(g, (200, 160, 0)),
+    41: lambda g: pad(g, (0, 150, 0)),
     160: lambda g: check(g, (0, 150, 0)),
     161: lambda g: pencil(g, (200, 0, 0)),
     162: lambda g: clock(g, (224, 128, 0)),
