@@ -2,6 +2,7 @@
 #include "FormDesign.h"
 
 #include "Extension.Util.h"
+#include "Tovik.Form.HardDeviceViewer_PinsPanel.h"
 #include "ZUL.HostModules.h"
 #include "ZUL.HostNames.h"
 #include "ZUL.Util.h"
@@ -16,8 +17,30 @@ constexpr uint32_t kStatusInterval = 1000;
 // Reset, then programmed: the two states the lamps show.
 constexpr int32_t kStateReset = 1, kStateProgrammed = 2;
 
+// The device's docked pin-state panel, registered with the host while it lives.
+class TDockedPinStatesPanel final : public TPinStatesPanelLink {
+public:
+  TDockedPinStatesPanel(const ITovikDevice& Device, const IJTagDevice& JTagDevice)
+      : FPanel(CreatePinStatesPanel(Device, JTagDevice)) {}
+  ~TDockedPinStatesPanel() override {
+    Guard([&] { DestroyPinStatesPanel(FPanel); });
+  }
+  void SetState_Controls() override { FPanel->SetState_Controls(); }
+  // The panel does not follow host notifications or per-net switches yet.
+  void ReceiveNotification(const INotification&) override {}
+  bool LiveUpdateNet(const INet&, bool) override { return false; }
+  void SetProjectDetails(const WideString& ProjectPath, const WideString& Target) override {
+    FPanel->SetProjectDetails(ProjectPath, Target);
+  }
+  void SetVisible() override { FPanel->SetVisible(); }
+  void SetHidden() override { FPanel->SetHidden(); }
+
+private:
+  THardDevicePinsPanel* FPanel;
+};
+
 TPinStatesPanelMaker& PanelMaker() {
-  static TPinStatesPanelMaker maker;
+  static TPinStatesPanelMaker maker = DockedPinStatesPanelMaker();
   return maker;
 }
 
@@ -95,6 +118,12 @@ void BuildHardDeviceViewerForm(TComponent& root) {
 TVK_DESIGN(THardDeviceViewerForm, BuildHardDeviceViewerForm);
 
 }  // namespace
+
+TPinStatesPanelMaker DockedPinStatesPanelMaker() {
+  return [](const ITovikDevice& Device, const IJTagDevice& JTagDevice) -> std::unique_ptr<TPinStatesPanelLink> {
+    return std::make_unique<TDockedPinStatesPanel>(Device, JTagDevice);
+  };
+}
 
 TPinStatesPanelMaker SetPinStatesPanelMaker(TPinStatesPanelMaker Maker) {
   return std::exchange(PanelMaker(), std::move(Maker));

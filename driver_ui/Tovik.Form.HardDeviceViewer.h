@@ -35,7 +35,10 @@ public:
 using TPinStatesPanelMaker =
     std::function<std::unique_ptr<TPinStatesPanelLink>(const ITovikDevice& Device, const IJTagDevice& JTagDevice)>;
 // Puts Maker in place for viewers made from now on; answers the one before.
+// The first in place is DockedPinStatesPanelMaker.
 TPinStatesPanelMaker SetPinStatesPanelMaker(TPinStatesPanelMaker Maker);
+// Makes the device's docked pin-state panel (THardDevicePinsPanel).
+TPinStatesPanelMaker DockedPinStatesPanelMaker();
 
 class THardDeviceViewerForm : public TRackInstrumentForm {
 public:

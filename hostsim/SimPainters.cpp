@@ -14,7 +14,7 @@ constexpr DISPID kPainterHolder_GetHandle = 69;
 // The order in which a painter window draws its lines.
 const wchar_t* const kLineKinds[] = {L"part", L"footprint", L"renamed", L"only", L"highlight", L"selected"};
 
-std::wstring Upper(std::wstring text) {
+std::wstring UpperPainterName(std::wstring text) {
   for (wchar_t& c : text) c = wchar_t(std::towupper(c));
   return text;
 }
@@ -237,7 +237,7 @@ SimRef<SimSchServer> SimSchServer::Make() { return SimRef<SimSchServer>::Adopt(n
 SimSchServer::SimSchServer() {
   SetServices({L"SchServer"});
   Serve(disp::SchServer_LoadComponentFromLibrary, "ss", [this](std::vector<VARIANT*>& a, VARIANT* r) {
-    auto found = FParts.find(Upper(ArgString(a[0]) + L"|" + ArgString(a[1])));
+    auto found = FParts.find(UpperPainterName(ArgString(a[0]) + L"|" + ArgString(a[1])));
     if (found == FParts.end()) {
       SetResultObject(r, nullptr);
       return S_OK;
@@ -277,7 +277,7 @@ SimSchServer::~SimSchServer() {
 }
 
 void SimSchServer::AddComponent(const std::wstring& name, const std::wstring& library, long parts) {
-  FParts[Upper(name + L"|" + library)] = parts;
+  FParts[UpperPainterName(name + L"|" + library)] = parts;
 }
 
 // ---- SimFootprintModelType
