@@ -1,5 +1,5 @@
 #pragma once
-// The pieces of the pin-state panel's live update that stand on their own:
+// What of the pin-state panel's live update stands on its own:
 // what the documents are given for a pin's value, a bus's shared display,
 // the data-model batch every net update runs in, and the memory of the last
 // debug-framework notification handled.
