@@ -11,6 +11,11 @@ TApplication& Application() {
   return application;
 }
 
+void DestroyApplicationComponents() {
+  TApplication& application = Application();
+  while (application.ComponentCount() > 0) delete application.Components(application.ComponentCount() - 1);
+}
+
 HWND TApplication::Handle() const { return ApplicationHandle(); }
 
 void TApplication::SetHandle(HWND handle) {

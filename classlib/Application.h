@@ -101,6 +101,10 @@ private:
 
 // The module's application object.
 TApplication& Application();
+// Frees the components the application object owns, the latest first: they
+// go at the module's shut-down, while the host and the libraries they use are
+// still there, not when the process ends.
+void DestroyApplicationComponents();
 
 // The text of an exception: the module's message, or the standard library's.
 WideString ExceptionMessage(const std::exception_ptr& e);

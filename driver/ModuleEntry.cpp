@@ -1,4 +1,5 @@
 // The module's entry procedure and its two exports.
+#include "Application.h"
 #include "ControlSteps.h"
 #include "Device_ST_CortexM3_Data.h"
 #include "DriverUISteps.h"
@@ -69,6 +70,9 @@ constexpr std::array kSteps = {
     TInitStep{"device data", &tvk::DeviceDataUnitStartup, &tvk::DeviceDataUnitShutdown},
     TInitStep{"driver", &tvk::DriverUnitStartup, &tvk::DriverUnitShutdown},
     TInitStep{"disassembler", nullptr, &tvk::DisassemblerUnitShutdown},
+    // Components the application object owns (the footprint editor's host
+    // panel) go first, while the host and every library are still there.
+    TInitStep{"Application", nullptr, &tvk::DestroyApplicationComponents},
 };
 
 }  // namespace

@@ -801,8 +801,12 @@ void THardDevicePinsPanel::PinListEditing(TObject*, TdxTreeListNode* Node, bool&
 void THardDevicePinsPanel::PinColumn_LiveUpdateToggleClick(TObject*, const WideString&, TdxCheckBoxState State) {
   TdxTreeListNode* row = PinList->FocusedNode();
   if (!row || row->Level() != 0) return;
-  row->SetString(pcLiveUpdate, State == cbsChecked ? kLiveUpdateOn : kLiveUpdateOff);
-  static_cast<TScanPinLink*>(row->Data())->SetUpdateEnabled(State == cbsChecked);
+  const bool on = State == cbsChecked;
+  row->SetString(pcLiveUpdate, on ? kLiveUpdateOn : kLiveUpdateOff);
+  auto* link = static_cast<TScanPinLink*>(row->Data());
+  link->SetUpdateEnabled(on);
+  // Its highlights were cleared when it was switched off: the next cycle writes it again.
+  if (on) link->LastValue = -1;
   PinList->Invalidate();
 }
 

@@ -4,6 +4,7 @@
 #include "Extension.Util.h"
 #include "Tovik.Form.ARM.BaseInstrument.h"
 #include "Tovik.Form.FlashMemoryUtility.h"
+#include "Tovik.Form.HardDeviceViewer.h"
 #include "ZUL.HostModules.h"
 
 #include <algorithm>
@@ -284,8 +285,9 @@ namespace {
 // The windows the driver asks for; a window whose unit is not built raises.
 class TModuleDriverUI final : public TDriverUI, public TInstrumentViewClass {
 public:
-  std::unique_ptr<TDriverForm> CreateHardDeviceViewerForm(const ITovikDevice&, const IJTagDevice&) override {
-    throw Exception(L"The hard-device viewer is not available");
+  std::unique_ptr<TDriverForm> CreateHardDeviceViewerForm(const ITovikDevice& Device,
+                                                           const IJTagDevice& JTagDevice) override {
+    return std::unique_ptr<TDriverForm>(tvk::CreateHardDeviceViewerForm(Device, JTagDevice));
   }
   std::unique_ptr<TDriverForm> CreateARMInstrumentForm(const ITovikDevice& Device,
                                                        const IJTagDevice& JTagDevice) override {

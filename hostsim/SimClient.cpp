@@ -122,6 +122,15 @@ SimClient::SimClient()
     return S_OK;
   });
 
+  // A path's file name without folder and extension.
+  FClientAPI->Serve(disp::ClientAPI_ExtractFileBaseName, "s", [](std::vector<VARIANT*>& a, VARIANT* r) {
+    std::wstring name = ArgString(a[0]);
+    name = name.substr(name.find_last_of(L"\\/:") + 1);
+    if (const auto dot = name.find_last_of(L'.'); dot != std::wstring::npos) name.resize(dot);
+    SetResultString(r, name);
+    return S_OK;
+  });
+
   // Help: the prefix goes back through the by-reference second argument.
   FClientAPI->On(disp::ClientAPI_GetHelpKeywordPrefix, [this](std::vector<VARIANT*>& a, VARIANT* r) {
     if (a.size() != 2 || a[1]->vt != (VT_BYREF | VT_BSTR)) return DISP_E_TYPEMISMATCH;

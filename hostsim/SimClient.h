@@ -38,6 +38,7 @@ constexpr DISPID ClientAPI_GetProgramFolder = 773;
 constexpr DISPID ClientAPI_GetUserFolder = 774;
 constexpr DISPID ClientAPI_GetDataFolder = 787;
 constexpr DISPID ClientAPI_GetIsSilent = 793;
+constexpr DISPID ClientAPI_ExtractFileBaseName = 844;
 constexpr DISPID ClientAPI_FindHelpKeyword = 963;
 constexpr DISPID ClientAPI_GetHelpKeywordPrefix = 964;
 // Timer manager and the module's handlers

@@ -198,6 +198,12 @@ TEST_F(PinsPanel, CellRowsRefuseTheSwitch) {
   Panel->PinColumn_LiveUpdateToggleClick(nullptr, L"", tvk::cbsUnchecked);
   EXPECT_EQ(L"False", Row(2)->GetString(tvk::pcLiveUpdate));
   EXPECT_FALSE(Panel->ScanPinLinks_UnSorted[2]->UpdateEnabled());
+  // Switched on again, it has no last value: the next cycle writes its documents again.
+  Panel->ScanPinLinks_UnSorted[2]->LastValue = 1;  // followed the samples while off
+  Panel->PinColumn_LiveUpdateToggleClick(nullptr, L"", tvk::cbsChecked);
+  EXPECT_EQ(L"True", Row(2)->GetString(tvk::pcLiveUpdate));
+  EXPECT_TRUE(Panel->ScanPinLinks_UnSorted[2]->UpdateEnabled());
+  EXPECT_EQ(-1, Panel->ScanPinLinks_UnSorted[2]->LastValue);
 }
 
 TEST_F(PinsPanel, HideUnassignedBothWays) {

@@ -14,6 +14,10 @@ std::vector<hostsim::FakeHostObject*> gPorts;
 int gPortCount = 1;
 std::vector<IDispatch*> gListedPorts;  // the simulator's ports in place of the own ones; counted
 std::map<std::wstring, IDispatch*> gDevices;  // the driver manager's devices by upper-case name; counted
+bool gManagerAbsent = false;
+hostsim::FakeHostObject* gGenericDevices = nullptr;
+std::map<std::pair<uint32_t, uint32_t>, std::pair<std::wstring, std::wstring>> gGenericLibraries;  // reference, library
+std::vector<std::wstring> gDeviceInformation;  // each ShowDeviceInformation: "type|parameters"
 
 std::wstring Upper(std::wstring text) {
   for (wchar_t& c : text) c = wchar_t(towupper(c));
@@ -27,6 +31,25 @@ hostsim::FakeHostObject* Manager() {
     gDeviceManager->Serve(504018, "s", [](std::vector<VARIANT*>& args, VARIANT* result) {
       auto found = gDevices.find(Upper(hostsim::ArgString(args[0])));
       hostsim::SetResultObject(result, found == gDevices.end() ? nullptr : found->second);
+      return S_OK;
+    });
+    // IDeviceManager.GetGenericDeviceManager: library reference and library by JTAG identification.
+    gGenericDevices = new hostsim::FakeHostObject;
+    gDeviceManager->ReturnObject(504015, gGenericDevices);
+    for (const DISPID id : {503976, 503977})
+      gGenericDevices->On(id, [id](std::vector<VARIANT*>& args, VARIANT* result) {
+        if (args.size() != 2) return DISP_E_BADPARAMCOUNT;
+        const auto key = std::make_pair(uint32_t(args[0]->lVal), uint32_t(args[1]->lVal));
+        auto found = gGenericLibraries.find(key);
+        hostsim::SetResultString(result, found == gGenericLibraries.end() ? L""
+                                         : id == 503976                  ? found->second.first
+                                                                         : found->second.second);
+        return S_OK;
+      });
+    // IDeviceManager.ShowDeviceInformation(type, parameters): noted; answers the empty text.
+    gDeviceManager->Serve(504001, "ss", [](std::vector<VARIANT*>& args, VARIANT* result) {
+      gDeviceInformation.push_back(hostsim::ArgString(args[0]) + L"|" + hostsim::ArgString(args[1]));
+      hostsim::SetResultString(result, L"");
       return S_OK;
     });
   }
@@ -48,6 +71,8 @@ extern "C" {
 
 __declspec(dllexport) HRESULT __stdcall GetDeviceManager(IUnknown** manager) {
   if (!manager) return E_POINTER;
+  *manager = nullptr;
+  if (gManagerAbsent) return S_OK;
   *manager = static_cast<IDispatch*>(Manager());
   gDeviceManager->AddRef();
   return S_OK;
@@ -96,6 +121,25 @@ __declspec(dllexport) void __stdcall HostSim_SetDriverManagerDevice(const wchar_
     gDevices.erase(found);
   }
   if (device) gDevices[key] = device;
+}
+
+// Simulator control: the generic device manager's library reference and
+// library for a JTAG identification (empty texts withdraw them).
+__declspec(dllexport) void __stdcall HostSim_SetGenericDeviceLibrary(uint32_t idCode, uint32_t secondaryId,
+                                                                     const wchar_t* reference, const wchar_t* library) {
+  const auto key = std::make_pair(idCode, secondaryId);
+  if ((!reference || !*reference) && (!library || !*library)) gGenericLibraries.erase(key);
+  else gGenericLibraries[key] = {reference ? reference : L"", library ? library : L""};
+}
+
+// Simulator control: the host has no device manager (GetDeviceManager answers none).
+__declspec(dllexport) void __stdcall HostSim_SetDeviceManagerAbsent(int32_t absent) { gManagerAbsent = absent != 0; }
+
+// Simulator control: the ShowDeviceInformation calls so far, "type|parameters" each.
+__declspec(dllexport) int32_t __stdcall HostSim_DeviceInformationCount() { return int32_t(gDeviceInformation.size()); }
+__declspec(dllexport) const wchar_t* __stdcall HostSim_DeviceInformation(int32_t index) {
+  return index >= 0 && index < int32_t(gDeviceInformation.size()) ? gDeviceInformation[std::size_t(index)].c_str()
+                                                                  : L"";
 }
 
 }  // extern "C"
