@@ -29,6 +29,11 @@ hostsim::FakeHostObject* Manager() {
       hostsim::SetResultObject(result, found == gDevices.end() ? nullptr : found->second);
       return S_OK;
     });
+    // IDeviceManager.IsEquivalentDevice(name1, name2): one device under both library references.
+    gDeviceManager->Serve(504007, "ss", [](std::vector<VARIANT*>& args, VARIANT* result) {
+      hostsim::SetResultBool(result, Upper(hostsim::ArgString(args[0])) == Upper(hostsim::ArgString(args[1])));
+      return S_OK;
+    });
   }
   return gDeviceManager;
 }
