@@ -1250,6 +1250,9 @@ void THardDevicePinsPanel::SetProjectDetails(const WideString& AProjectPath, con
 }
 
 void THardDevicePinsPanel::RebuildLinks(bool RefillCombo) {
+  // Live update stops while the links are rebuilt and resumes after (its click runs both ways).
+  const bool live = CheckBox_ScanPins->Checked();
+  CheckBox_ScanPins->SetChecked(false);
   IgnoreNotifications = true;
   RebuildPCBComponentLinksRequired = RefillCombo;
   try {
@@ -1258,10 +1261,12 @@ void THardDevicePinsPanel::RebuildLinks(bool RefillCombo) {
   } catch (...) {
     IgnoreNotifications = false;
     RebuildPCBComponentLinksRequired = true;
+    CheckBox_ScanPins->SetChecked(live);
     throw;
   }
   IgnoreNotifications = false;
   RebuildPCBComponentLinksRequired = true;
+  CheckBox_ScanPins->SetChecked(live);
 }
 
 // ---- The host's side

@@ -306,8 +306,10 @@ TEST_F(PinLinks, TheTargetsBoardComesFirstAndAChoiceRelinks) {
       << "the list was not refilled";
   EXPECT_TRUE(Panel->RebuildPCBComponentLinksRequired);
 
-  // "Rebuild Links" refills and keeps the choice.
+  // "Rebuild Links" refills and keeps the choice, and live update where it was.
+  Panel->CheckBox_ScanPins->SetChecked(true);
   Panel->Button_RebuildPCBLinksClick(nullptr);
+  EXPECT_TRUE(Panel->CheckBox_ScanPins->Checked());
   EXPECT_EQ(2, items.Count());
   EXPECT_EQ(L"First.PrjPcb / U1", Panel->ComboBox_PCBComponent->Text());
   EXPECT_EQ(L"FIRST", Link(L"10").NetName_PCB);
