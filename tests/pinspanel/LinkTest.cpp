@@ -4,6 +4,7 @@
 
 #include "HostConstants.h"
 #include "SimDesign.h"
+#include "SimDeviceLink.h"
 
 namespace pinspanel_test {
 
@@ -313,6 +314,76 @@ TEST_F(PinLinks, TheTargetsBoardComesFirstAndAChoiceRelinks) {
   EXPECT_EQ(2, items.Count());
   EXPECT_EQ(L"First.PrjPcb / U1", Panel->ComboBox_PCBComponent->Text());
   EXPECT_EQ(L"FIRST", Link(L"10").NetName_PCB);
+}
+
+}  // namespace
+
+}  // namespace pinspanel_test
+
+namespace pinspanel_test {
+
+namespace {
+
+// The host's device information of the JTAG device: its family and BSDL file.
+hostsim::SimRef<hostsim::FakeHostObject> MakeInformation(const std::wstring& family, const std::wstring& bsdlFile) {
+  auto information = hostsim::SimRef<hostsim::FakeHostObject>::Adopt(new hostsim::FakeHostObject);
+  information->ReturnString(503382, family);    // GetFamilyName
+  information->ReturnString(503405, bsdlFile);  // GetBSDLFilename
+  information->ReturnString(503407, L"ST");     // GetVendorName
+  information->ReturnInt(503409, 0);            // GetDevicePinCount
+  return information;
+}
+
+class DeviceManagers : public PinsPanel {
+protected:
+  void TearDown() override {
+    Destroy();
+    JTag->SetDeviceInformation(nullptr);
+    PinsPanel::TearDown();
+  }
+};
+
+TEST_F(DeviceManagers, TheFamilyGivesTheDefaultIOStandard) {
+  ASSERT_TRUE(hostsim::SetDeviceFamilyProperty(SystemFolder(), L"STM32F1", L"wm_defaultiostandard", L"LVCMOS33"));
+  auto information = MakeInformation(L"stm32f1", L"");
+  JTag->SetDeviceInformation(information.Get());
+  Create();
+  EXPECT_EQ(L"LVCMOS33", Panel->FDevicePinDefaultIOStandard);
+  Destroy();
+
+  auto unknown = MakeInformation(L"OTHER", L"");
+  JTag->SetDeviceInformation(unknown.Get());
+  Create();
+  EXPECT_EQ(L"LVTTL 3.3V", Panel->FDevicePinDefaultIOStandard) << "a family the host does not know keeps the default";
+}
+
+TEST_F(DeviceManagers, AGenericDeviceTakesTheGenericManagersReferenceAndBSDLFile) {
+  wchar_t folder[MAX_PATH + 1] = {};
+  GetTempPathW(MAX_PATH, folder);
+  const std::wstring bsdl = std::wstring(folder) + L"GenericPins.bsd";
+  HANDLE file = CreateFileW(bsdl.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, file);
+  CloseHandle(file);
+  ASSERT_TRUE(hostsim::SetGenericDevice(SystemFolder(), 0x3BA00477, 7, bsdl, L"GENERIC_CHIP", L"Generic.IntLib"));
+  JTag->SetSecondaryId(7);
+  Device->ReturnString(hostsim::disp::TovikDevice_GetFamilyName, L"Generic");
+  auto information = MakeInformation(L"Generic", L"");
+  JTag->SetDeviceInformation(information.Get());
+  Create();
+  EXPECT_TRUE(Panel->IsGenericDevice());
+  EXPECT_EQ(L"GENERIC_CHIP", Panel->LibraryReference());
+  Panel->SetState_Controls();
+  EXPECT_EQ(L"GENERIC_CHIP Pin States on JTAG 1", Panel->Caption());
+  Panel->FormShow(nullptr);
+  EXPECT_TRUE(Panel->Button_BSDL->Enabled());
+
+  DeleteFileW(bsdl.c_str());
+  Panel->FormShow(nullptr);
+  EXPECT_FALSE(Panel->Button_BSDL->Enabled()) << "a file that is gone";
+  JTag->SetSecondaryId(8);  // a device the generic manager does not know
+  EXPECT_EQ(L"STM32F103C8", Panel->LibraryReference());
+  Panel->FormShow(nullptr);
+  EXPECT_FALSE(Panel->Button_BSDL->Enabled());
 }
 
 }  // namespace
