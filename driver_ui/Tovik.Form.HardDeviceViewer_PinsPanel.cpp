@@ -10,6 +10,7 @@
 #include "Tovik.Utils.h"
 #include "ZUL.HostModules.h"
 #include "ZUL.Util.h"
+#include "ZUL.VFS.h"
 
 #include <algorithm>
 #include <atomic>
@@ -159,6 +160,7 @@ void BuildPinsPanel(TComponent& root) {
   SetFont(f.Label_PCBComponent->Font(), L"Verdana", -11);
   f.ComboBox_PCBComponent = PlaceControl<TXPComboBox>(f, f.Panel_Top, L"ComboBox_PCBComponent", 230, 32, 300, 21);
   f.ComboBox_PCBComponent->SetStyle(TComboBoxStyle::csDropDownList);
+  f.ComboBox_PCBComponent->OnChange = [&f](TObject* s) { f.ComboBox_PCBComponentChange(s); };
   f.Button_RebuildPCBLinks = PlaceControl<TXPBitBtn>(f, f.Panel_Top, L"Button_RebuildPCBLinks", 540, 31, 100, 23);
   f.Button_RebuildPCBLinks->SetCaption(L"Rebuild Links");
   f.Button_RebuildPCBLinks->OnClick = [&f](TObject* s) { f.Button_RebuildPCBLinksClick(s); };
@@ -439,6 +441,105 @@ TNetLink* TScanPinLink::AddNetLink(const INet& Net, int32_t BitIndex, TNetLinkKi
   return first;
 }
 
+bool IsSupplyPin(const IScanPin& Pin) {
+  const int32_t kind = Pin.GetKind();
+  return kind == eScanPinKind_Power || kind == eScanPinKind_Ground;
+}
+
+bool TScanPinLink::ValidToLinkToNet(const INet& Net) const {
+  if (IsSupplyPin(FScanPin)) return false;
+  if (IsPCBDocument(Net.GetDocument())) return Net.GetPCBPinCount() > 1;
+  for (int32_t i = 0, n = Net.GetPinCount(); i < n; ++i) {
+    const INetItem pin = Net.GetPin(i);
+    if (!pin) continue;
+    const WideString name = pin.GetPinName();
+    if (!SameTextIgnoringCase(name, L"GND") && !SameTextIgnoringCase(name, L"VCC") && !pin.GetIsPowerPin())
+      return true;
+  }
+  return false;
+}
+
+namespace {
+
+WideString KindOfPath(const WideString& Path) {
+  const IClient client = GetHostClient();
+  return client ? client.GetDocumentKind(Path) : WideString();
+}
+
+}  // namespace
+
+bool IsPCBDocument(const IDocument& Document) {
+  return Document && SameTextIgnoringCase(KindOfPath(Document.GetFullPath()), WideString(host::kDocumentKindPCB));
+}
+
+bool IsPCBProject(const IProject& Project) {
+  return Project && SameTextIgnoringCase(KindOfPath(Project.GetFullPath()), WideString(host::kDocumentKindPCBProject));
+}
+
+IHighlightedDocument TDocumentLink::GetHighlightedDocument() const {
+  const IClient client = GetHostClient();
+  return client && Document ? RecordAs<IHighlightedDocument>(client.GetDocumentByPath(Document.GetFullPath()))
+                            : IHighlightedDocument();
+}
+
+WideString TPCBComponentInfo::GetDescription() const {
+  return ExtractFileName(FProjectPath) + L" / " + FComponentDesignator;
+}
+
+TPCBComponentInfoManager::TPCBComponentInfoManager() : FComponentInfos(std::make_unique<TStringList>()) {
+  FComponentInfos->SetOwnsObjects(true);
+  FComponentInfos->SetCaseSensitive(false);
+}
+
+void TPCBComponentInfoManager::UpdateComponentsList() {
+  FComponentInfos->Clear();
+  if (FLibraryReference.empty()) return;
+  const IWorkspace workspace = GetHostWorkspace();
+  if (!workspace) return;
+  const IDeviceManager devices = GetHostDeviceManager();
+  for (int32_t p = 0, projects = workspace.GetProjectCount(); p < projects; ++p) {
+    const IProject project = workspace.GetProject(p);
+    if (!IsPCBProject(project)) continue;
+    if (!project.GetTopLevelDocument()) project.Compile();
+    const IDocument top = project.GetTopLevelDocument();
+    if (!top) continue;
+    const WideString projectPath = project.GetFullPath();
+    for (int32_t c = 0, components = top.GetComponentCount(); c < components; ++c) {
+      const IComponent component = top.GetComponent(c);
+      if (!component) continue;
+      const WideString reference = component.GetLibraryReference();
+      const bool matches = (devices && devices.IsEquivalentDevice(reference, FLibraryReference)) ||
+                           SameTextIgnoringCase(reference, FLibraryReference);
+      if (!matches) continue;
+      WideString subProject = component.GetSubProjectPath();
+      if (!subProject.empty() && IsRelativePath(subProject)) {
+        WideString full;
+        ExpandRelativePath(projectPath, subProject, full);
+        subProject = full;
+      }
+      auto info = std::make_unique<TPCBComponentInfo>(projectPath, component.GetDesignator());
+      const WideString description = info->GetDescription();
+      if (FComponentInfos->IndexOf(description) >= 0) continue;
+      if (!FTargetProjectPath.empty() && SameTextIgnoringCase(subProject, FTargetProjectPath)) {
+        FComponentInfos->Insert(0, description);
+        FComponentInfos->PutObject(0, info.release());
+      } else {
+        FComponentInfos->AddObject(description, info.release());
+      }
+    }
+  }
+}
+
+TPCBComponentInfo* TPCBComponentInfoManager::GetPCBComponentInfoFromDescription(const WideString& ADescription) const {
+  const int i = FComponentInfos->IndexOf(ADescription);
+  return i >= 0 ? static_cast<TPCBComponentInfo*>(FComponentInfos->Objects(i)) : nullptr;
+}
+
+void TPCBComponentInfoManager::FillComponentDescriptions(TStrings* AStringList) const {
+  if (!AStringList) return;
+  for (int i = 0; i < FComponentInfos->Count(); ++i) AStringList->Add(FComponentInfos->Get(i));
+}
+
 // ---- The host's callbacks
 
 HRESULT TMyTimerHandler::HandleTimer(uint32_t id) {
@@ -530,6 +631,9 @@ void THardDevicePinsPanel::AfterDesign() {
   ScanPinLinks_ByDesignator_Full = std::make_unique<TSortedUniqueStringList>();
   ScanPinLinks_ByDesignator_Numeric = std::make_unique<TSortedUniqueStringList>();
   ScanPinLinks_ByFPGAPortName = std::make_unique<TSortedUniqueStringList>();
+  DocumentLinks = std::make_unique<TSortedUniqueStringList>();
+  DocumentLinks->SetOwnsObjects(true);
+  FPCBComponentInfoManager = std::make_unique<TPCBComponentInfoManager>();
   if (const IClient client = GetHostClient()) {
     if (const ITimerManager timers = client.GetTimerManager())
       ScanPinTimerID = uint32_t(timers.CreateTimer(ITimerHandler(FHostDispatch.Get()), 100, false));
@@ -562,6 +666,7 @@ THardDevicePinsPanel::~THardDevicePinsPanel() {
   // Rows point at the links: they go first.
   if (PinList) Guard([&] { PinList->ClearNodes(); });
   ClearScanPinLinks();
+  ClearDocumentLinks();
   CellWrappers.clear();
 }
 
@@ -891,6 +996,208 @@ TScanPinLink* THardDevicePinsPanel::FindScanPinLinkByPortName(const WideString& 
   return i >= 0 ? static_cast<TScanPinLink*>(ScanPinLinks_ByFPGAPortName->Objects(i)) : nullptr;
 }
 
+TDocumentLink* THardDevicePinsPanel::FindDocumentLink(const IDocument& Document) const {
+  if (!Document) return nullptr;
+  const int i = DocumentLinks->IndexOf(Document.GetFullPath());
+  return i >= 0 ? static_cast<TDocumentLink*>(DocumentLinks->Objects(i)) : nullptr;
+}
+
+void THardDevicePinsPanel::AddDocumentLink(const IDocument& Document) {
+  if (!Document || FindDocumentLink(Document)) return;
+  auto link = std::make_unique<TDocumentLink>(Document);
+  DocumentLinks->AddObject(Document.GetFullPath(), link.release());
+}
+
+void THardDevicePinsPanel::ClearDocumentLinks() {
+  if (DocumentLinks) DocumentLinks->Clear();
+}
+
+TNetLink* THardDevicePinsPanel::LinkNet(TScanPinLink& Link, const INet& Net, TNetLinkKind Kind, int32_t BitIndex) {
+  TNetLink* netLink = Link.AddNetLink(Net, BitIndex, Kind);
+  for (int32_t i = 0, n = Net.GetObjectCount(); i < n; ++i)
+    if (const IDMObject object = Net.GetObject(i)) AddDocumentLink(RecordAs<INetItem>(object).GetDocument());
+  return netLink;
+}
+
+namespace {
+
+bool IsParameterNamed(const WideString& Name, std::initializer_list<std::wstring_view> Names) {
+  return std::any_of(Names.begin(), Names.end(), [&](std::wstring_view n) { return SameTextIgnoringCase(Name, WideString(n)); });
+}
+
+// The parameter's value split as comma text (commas and blanks separate, quotes group).
+std::vector<WideString> SplitValue(const WideString& Value) {
+  TStringList items;
+  items.SetCommaText(Value);
+  std::vector<WideString> result;
+  for (int i = 0; i < items.Count(); ++i) result.push_back(items.Get(i));
+  return result;
+}
+
+// The name of bit Item of a bus port: D(0), D(1)... upwards for bus order 1, else downwards.
+WideString BusBitName(const INetItem& Port, int32_t Item, int32_t& BitIndex) {
+  BitIndex = Port.GetBusIndex() + (Port.GetBusOrder() == 1 ? Item : -Item);
+  return Port.GetPortName() + L"(" + IntToStr(BitIndex) + L")";
+}
+
+}  // namespace
+
+void THardDevicePinsPanel::LinkPortPinNumbers(const INetItem& Port, TScanPinLink*& Current) {
+  const auto name = [](const IParameter& p) { return p.GetName(); };
+  for (int32_t k = 0, n = Port.GetParameterCount(); k < n; ++k) {
+    const IParameter parameter = Port.GetParameter(k);
+    if (!parameter || !IsParameterNamed(name(parameter), {host::kParameterPinNumber, host::kParameterPinNumberShort}))
+      continue;
+    const WideString value = parameter.GetValue();
+    const std::vector<WideString> items = SplitValue(value);
+    const int32_t width = Port.GetBusWidth();
+    const auto take = [&](TScanPinLink& link, const WideString& portName) {
+      link.NetName_FPGA = portName;
+      link.PortDirection = Port.GetPortDirection();
+      link.IOStandard = FDevicePinDefaultIOStandard;
+      ScanPinLinks_ByFPGAPortName->AddObject(portName, &link);
+    };
+    if (width > 1 && int32_t(items.size()) == width) {
+      const INet bus = Port.GetHigherLevelNet();
+      const int32_t members = bus ? bus.GetMemberNetCount() : 0;
+      for (int32_t i = 0; i < width; ++i) {
+        const INet member = i < members ? bus.GetMemberNet(i) : INet();
+        int32_t bit = 0;
+        const WideString bitName = BusBitName(Port, i, bit);
+        Current = FindScanPinLinkByDesignator(items[std::size_t(i)]);
+        if (!Current || !member || IsSupplyPin(Current->ScanPin())) continue;
+        LinkNet(*Current, member, eNetLink_Bus, bit)->FPGAProject_Port = Port;
+        take(*Current, bitName);
+      }
+    } else {
+      Current = FindScanPinLinkByDesignator(value);
+      if (!Current || IsSupplyPin(Current->ScanPin())) continue;
+      LinkNet(*Current, Port.GetHigherLevelNet(), eNetLink_Wire, -1);
+      take(*Current, Port.GetPinName());
+    }
+  }
+}
+
+void THardDevicePinsPanel::LinkPortAttributes(const INetItem& Port, TScanPinLink* Current) {
+  struct TAttribute {
+    std::wstring_view Name;
+    WideString TScanPinLink::*Field;
+  };
+  static constexpr TAttribute kAttributes[] = {{host::kParameterIOStandard, &TScanPinLink::IOStandard},
+                                               {host::kParameterSlew, &TScanPinLink::SlewRate},
+                                               {host::kParameterDrive, &TScanPinLink::DriveStrength}};
+  for (int32_t k = 0, n = Port.GetParameterCount(); k < n; ++k) {
+    const IParameter parameter = Port.GetParameter(k);
+    if (!parameter) continue;
+    const WideString name = parameter.GetName();
+    for (const TAttribute& attribute : kAttributes) {
+      if (!SameTextIgnoringCase(name, WideString(attribute.Name))) continue;
+      const WideString value = parameter.GetValue();
+      const std::vector<WideString> items = SplitValue(value);
+      const int32_t width = Port.GetBusWidth();
+      if (width > 1 && int32_t(items.size()) == width) {
+        for (int32_t i = 0; i < width; ++i) {
+          int32_t bit = 0;
+          Current = FindScanPinLinkByPortName(BusBitName(Port, i, bit));
+          if (Current) Current->*attribute.Field = items[std::size_t(i)];
+        }
+      } else if (Current) {
+        // A single value belongs to the link found last.
+        Current->*attribute.Field = value;
+      }
+    }
+  }
+}
+
+void THardDevicePinsPanel::LinkComponentPins(const IComponent& Component) {
+  for (int32_t i = 0, n = Component.GetPinCount(); i < n; ++i) {
+    const INetItem pin = Component.GetPin(i);
+    if (!pin) continue;
+    TScanPinLink* link = FindScanPinLinkByDesignator(pin.GetPinNumber());
+    if (!link) continue;
+    link->NetName_PCB = pin.GetNetName();
+    INet net = pin.GetNet();
+    if (!net) continue;
+    if (const INet higher = pin.GetHigherLevelNet()) net = higher;
+    if (link->ValidToLinkToNet(net)) LinkNet(*link, net, eNetLink_Wire, -1);
+  }
+}
+
+void THardDevicePinsPanel::LinkNets() {
+  if (!BSDLEntity) return;
+  if (FPGALevel_Project) IFPGAProject::FromProject(FPGALevel_Project).SetTarget(Target);
+  if (FPGALevel_SCHDocument) {
+    for (int32_t i = 0, n = FPGALevel_SCHDocument.GetPortCount(); i < n; ++i) {
+      const INetItem port = FPGALevel_SCHDocument.GetPort(i);
+      if (!port) continue;
+      TScanPinLink* current = nullptr;
+      LinkPortPinNumbers(port, current);
+      if (current && !current->NetName_FPGA.empty()) LinkPortAttributes(port, current);
+    }
+  }
+  for (const IComponent* component : {&BoardLevel_SCHComponent, &BoardLevel_PCBComponent})
+    if (*component) LinkComponentPins(*component);
+}
+
+void THardDevicePinsPanel::FindBoardComponents() {
+  BoardLevel_Project.Clear();
+  BoardLevel_SCHDocument.Clear();
+  BoardLevel_SCHComponent.Clear();
+  BoardLevel_PCBDocument.Clear();
+  BoardLevel_PCBComponent.Clear();
+  const TPCBComponentInfo* info = FPCBComponentInfoManager->GetPCBComponentInfoFromDescription(ComboBox_PCBComponent->Text());
+  if (!info) return;
+  const IWorkspace workspace = GetHostWorkspace();
+  BoardLevel_Project = workspace ? workspace.GetProjectByPath(info->FProjectPath) : IProject();
+  if (!BoardLevel_Project) return;
+  for (int32_t i = BoardLevel_Project.GetDocumentCount() - 1; i >= 0; --i) {
+    const IDocument document = BoardLevel_Project.GetDocument(i);
+    if (IsPCBDocument(document)) {
+      BoardLevel_PCBDocument = document;
+      break;
+    }
+  }
+  const auto findComponent = [&](const IDocument& document) {
+    for (int32_t i = 0, n = document.GetComponentCount(); i < n; ++i) {
+      const IComponent component = document.GetComponent(i);
+      if (component && SameTextIgnoringCase(component.GetDesignator(), info->FComponentDesignator)) return component;
+    }
+    return IComponent();
+  };
+  if (const IDocument top = BoardLevel_Project.GetTopLevelDocument()) {
+    BoardLevel_SCHDocument = top;
+    BoardLevel_SCHComponent = findComponent(top);
+  }
+  if (BoardLevel_PCBDocument) {
+    // A board that has not been read yet lists its components after the mappings are asked for.
+    if (BoardLevel_PCBDocument.GetComponentCount() == 0)
+      BoardLevel_Project.GetComponentMappings(BoardLevel_PCBDocument.GetFullPath());
+    BoardLevel_PCBComponent = findComponent(BoardLevel_PCBDocument);
+  }
+}
+
+void THardDevicePinsPanel::UpdatePCBComponentList() {
+  TNotifyEvent change = std::move(ComboBox_PCBComponent->OnChange);
+  ComboBox_PCBComponent->OnChange = nullptr;
+  const WideString remembered = ComboBox_PCBComponent->Text();
+  const auto restore = [&] { ComboBox_PCBComponent->OnChange = std::move(change); };
+  try {
+    FPCBComponentInfoManager->FLibraryReference = LibraryReference();
+    FPCBComponentInfoManager->FTargetProjectPath = FPGAProjectPath;
+    FPCBComponentInfoManager->UpdateComponentsList();
+    TStrings& items = ComboBox_PCBComponent->Items();
+    items.Clear();
+    FPCBComponentInfoManager->FillComponentDescriptions(&items);
+    const int index = remembered.empty() ? -1 : items.IndexOf(remembered);
+    ComboBox_PCBComponent->SetItemIndex(index >= 0 ? index : (items.Count() > 0 ? 0 : -1));
+  } catch (...) {
+    restore();
+    throw;
+  }
+  restore();
+  ComboBox_PCBComponent->SetEnabled(ComboBox_PCBComponent->Items().Count() > 0);
+}
+
 void THardDevicePinsPanel::ResolveFPGAProject() {
   FPGALevel_SCHDocument.Clear();
   const IWorkspace workspace = GetHostWorkspace();
@@ -909,13 +1216,17 @@ void THardDevicePinsPanel::Rebuild() {
     band->SetCaption(L"No Project Assigned");
     Edit_TopDocumentFileName->SetText(L"");
   }
+  if (RebuildPCBComponentLinksRequired) UpdatePCBComponentList();
+  FindBoardComponents();
   BuildScanPinLinks();
+  LinkNets();
   SetState_Controls();
   RebuildRequired = false;
 }
 
 void THardDevicePinsPanel::ResetLinks() {
   for (const auto& link : ScanPinLinks_UnSorted) link->ClearNetLinks();
+  ClearDocumentLinks();
   FPGALevel_SCHDocument.Clear();
   FPGALevel_Project.Clear();
   BoardLevel_Project.Clear();
@@ -943,6 +1254,9 @@ void THardDevicePinsPanel::SetProjectDetails(const WideString& AProjectPath, con
 }
 
 void THardDevicePinsPanel::RebuildLinks(bool RefillCombo) {
+  // Live update stops while the links are rebuilt and resumes after (its click runs both ways).
+  const bool live = CheckBox_ScanPins->Checked();
+  CheckBox_ScanPins->SetChecked(false);
   IgnoreNotifications = true;
   RebuildPCBComponentLinksRequired = RefillCombo;
   try {
@@ -951,10 +1265,12 @@ void THardDevicePinsPanel::RebuildLinks(bool RefillCombo) {
   } catch (...) {
     IgnoreNotifications = false;
     RebuildPCBComponentLinksRequired = true;
+    CheckBox_ScanPins->SetChecked(live);
     throw;
   }
   IgnoreNotifications = false;
   RebuildPCBComponentLinksRequired = true;
+  CheckBox_ScanPins->SetChecked(live);
 }
 
 // ---- The host's side

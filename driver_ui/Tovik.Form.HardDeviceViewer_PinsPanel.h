@@ -67,6 +67,9 @@ public:
   WideString PinNumber_Numeric() const;
   // Appends the link; a wire whose net is a bus bit also links the bus. Answers the first.
   TNetLink* AddNetLink(const INet& Net, int32_t BitIndex, TNetLinkKind NetLinkKind);
+  // Power and ground pins link nothing; a board net needs another pad, a
+  // schematic net a pin that is not a supply pin.
+  bool ValidToLinkToNet(const INet& Net) const;
   void ClearNetLinks() { NetLinks.clear(); }
 
   int32_t LastValue = -1;
@@ -79,6 +82,47 @@ private:
   IScanPin FScanPin;
   IDevicePin FDevicePin;
   bool FUseFullPinNumberOnly;
+};
+
+// The document's kind as the client reports it for its full path is "PCB".
+bool IsPCBDocument(const IDocument& Document);
+// The project's kind as the client reports it for its full path is "PCBPROJECT".
+bool IsPCBProject(const IProject& Project);
+
+// A document on which some linked net has an object.
+class TDocumentLink : public TObject {
+public:
+  TVK_CLASS(TDocumentLink, TObject)
+  explicit TDocumentLink(const IDocument& ADocument) : Document(ADocument) {}
+  // The client's server document for the document's full path.
+  IHighlightedDocument GetHighlightedDocument() const;
+  IDocument Document;
+};
+
+// A board component that carries the device: its board project and designator.
+class TPCBComponentInfo : public TObject {
+public:
+  TVK_CLASS(TPCBComponentInfo, TObject)
+  TPCBComponentInfo(const WideString& AProjectPath, const WideString& AComponentDesignator)
+      : FProjectPath(AProjectPath), FComponentDesignator(AComponentDesignator) {}
+  // "Board.PrjPcb / U3": the project's file name and the designator.
+  WideString GetDescription() const;
+  WideString FProjectPath, FComponentDesignator;
+};
+
+// The board components of the workspace's board projects that are the device.
+class TPCBComponentInfoManager {
+public:
+  TPCBComponentInfoManager();
+  // Lists the matching components again; the FPGA project's own component comes first.
+  void UpdateComponentsList();
+  TPCBComponentInfo* GetPCBComponentInfoFromDescription(const WideString& ADescription) const;
+  void FillComponentDescriptions(TStrings* AStringList) const;
+  int Count() const { return FComponentInfos->Count(); }
+
+  std::unique_ptr<TStringList> FComponentInfos;  // by description; owns the infos
+  WideString FLibraryReference;
+  WideString FTargetProjectPath;
 };
 
 // A boundary cell behind a cell row.
@@ -164,6 +208,7 @@ public:
   // ---- Look-ups
   TScanPinLink* FindScanPinLinkByDesignator(const WideString& Number) const;
   TScanPinLink* FindScanPinLinkByPortName(const WideString& Name) const;
+  TDocumentLink* FindDocumentLink(const IDocument& Document) const;
   WideString LibraryReference();
   bool IsGenericDevice();
 
@@ -261,6 +306,8 @@ public:
   std::unique_ptr<TSortedUniqueStringList> ScanPinLinks_ByDesignator_Full, ScanPinLinks_ByDesignator_Numeric,
       ScanPinLinks_ByFPGAPortName;
   std::vector<std::unique_ptr<TCellWrapper>> CellWrappers;
+  std::unique_ptr<TSortedUniqueStringList> DocumentLinks;  // by full path; owns the links
+  std::unique_ptr<TPCBComponentInfoManager> FPCBComponentInfoManager;
   WideString Target;
   bool IgnoreNotifications = false;
   uint32_t ScanPinTimerID = 0;
@@ -285,6 +332,15 @@ private:
   void BuildScanPinLinks();
   void ClearScanPinLinks();
   void ResolveFPGAProject();
+  TNetLink* LinkNet(TScanPinLink& Link, const INet& Net, TNetLinkKind Kind, int32_t BitIndex);
+  void AddDocumentLink(const IDocument& Document);
+  void ClearDocumentLinks();
+  void LinkNets();
+  void LinkPortPinNumbers(const INetItem& Port, TScanPinLink*& Current);
+  void LinkPortAttributes(const INetItem& Port, TScanPinLink* Current);
+  void LinkComponentPins(const IComponent& Component);
+  void FindBoardComponents();
+  void UpdatePCBComponentList();
   void SetRowSwitch(TdxTreeListNode* Row, bool On);
   void SwitchRows(bool SelectedOnly, bool On);
   void SetIOAttributeItemsVisible(bool Visible);

@@ -73,6 +73,25 @@ bool SetDriverManagerDevice(const std::wstring& systemFolder, const std::wstring
   return true;
 }
 
+bool SetDeviceFamilyProperty(const std::wstring& systemFolder, const std::wstring& family, const std::wstring& name,
+                             const std::wstring& value) {
+  using TSet = void(__stdcall*)(const wchar_t*, const wchar_t*, const wchar_t*);
+  auto set = SystemExport<TSet>(systemFolder, L"TovikManager.dll", "HostSim_SetDeviceFamilyProperty");
+  if (!set) return false;
+  set(family.c_str(), name.c_str(), value.c_str());
+  return true;
+}
+
+bool SetGenericDevice(const std::wstring& systemFolder, std::uint32_t idcode, std::uint32_t secondaryId,
+                      const std::wstring& bsdlFile, const std::wstring& libraryReference,
+                      const std::wstring& libraryName) {
+  using TSet = void(__stdcall*)(std::uint32_t, std::uint32_t, const wchar_t*, const wchar_t*, const wchar_t*);
+  auto set = SystemExport<TSet>(systemFolder, L"TovikManager.dll", "HostSim_SetGenericDevice");
+  if (!set) return false;
+  set(idcode, secondaryId, bsdlFile.c_str(), libraryReference.c_str(), libraryName.c_str());
+  return true;
+}
+
 void ServeEmbeddedMemories(FakeHostObject& workspace) {
   workspace.Serve(disp::EmbeddedMemoryManager_GetMemories, "i", [](std::vector<VARIANT*>& args, VARIANT* result) {
     auto memories = SimRef<SimMemories>::Adopt(new SimMemories(args[0]->lVal));

@@ -48,6 +48,15 @@ private:
 // Device (counted while set; null withdraws the name) through the stand-in
 // device-manager module in SystemFolder.
 bool SetDriverManagerDevice(const std::wstring& systemFolder, const std::wstring& name, IDispatch* device);
+// The device manager's family Family (any case) has the property Name = Value
+// (the family manager answers only families given a property).
+bool SetDeviceFamilyProperty(const std::wstring& systemFolder, const std::wstring& family, const std::wstring& name,
+                             const std::wstring& value);
+// The generic device manager answers its BSDL file, library reference and
+// library name for the device of IdCode and SecondaryId.
+bool SetGenericDevice(const std::wstring& systemFolder, std::uint32_t idcode, std::uint32_t secondaryId,
+                      const std::wstring& bsdlFile, const std::wstring& libraryReference,
+                      const std::wstring& libraryName);
 
 // Serves the embedded-memory manager on Workspace: the memories of a project
 // are its SimProject::MemoryFiles (kind 3 only; another kind has none).

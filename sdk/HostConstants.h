@@ -25,4 +25,22 @@ inline constexpr std::wstring_view kDocumentKindPCBProject = L"PCBPROJECT";
 inline constexpr std::wstring_view kGenericDeviceFamily = L"Generic";
 inline constexpr std::wstring_view kDefaultIOStandardProperty = L"WM_DefaultIOStandard";
 
+// The design database: the workspace's projects and the objects below them.
+inline constexpr std::int32_t kDispWorkspace_GetProject = 501402;
+inline constexpr std::int32_t kDispWorkspace_GetProjectCount = 501404;
+inline constexpr std::int32_t kDispWorkspace_GetDocumentByPath = 501412;
+inline constexpr std::int32_t kDispWorkspace_GetProjectByPath = 501413;
+inline constexpr std::int32_t kDispClient_GetDocumentKind = 509;
+inline constexpr std::wstring_view kSchematicServer = L"SCH";
+
+// Port parameters of an FPGA schematic naming the device pins and their IO attributes.
+inline constexpr std::wstring_view kParameterPinNumber = L"FPGA_PINNUM";
+inline constexpr std::wstring_view kParameterPinNumberShort = L"PINNUM";
+inline constexpr std::wstring_view kParameterIOStandard = L"FPGA_IOSTANDARD";
+inline constexpr std::wstring_view kParameterSlew = L"FPGA_SLEW";
+inline constexpr std::wstring_view kParameterDrive = L"FPGA_DRIVE";
+
+// The device manager: two library references naming one device.
+inline constexpr std::int32_t kDispDeviceManager_IsEquivalentDevice = 504007;
+
 }  // namespace tvk::host

@@ -24,6 +24,13 @@ extern "C" __declspec(dllexport) HRESULT __stdcall GetWorkspace(IUnknown** works
   if (!gWorkspace) {
     gWorkspace = new hostsim::FakeHostObject;
     gWorkspace->SetServices({L"Workspace"});
+    // An empty workspace: no projects, no documents.
+    gWorkspace->ReturnInt(501404, 0);  // GetProjectCount
+    for (DISPID byName : {501412, 501413})  // GetDocumentByPath, GetProjectByPath
+      gWorkspace->Serve(byName, "s", [](std::vector<VARIANT*>&, VARIANT* result) {
+        hostsim::SetResultObject(result, nullptr);
+        return S_OK;
+      });
   }
   *workspace = static_cast<IDispatch*>(gWorkspace);
   gWorkspace->AddRef();

@@ -14,14 +14,60 @@ std::vector<hostsim::FakeHostObject*> gPorts;
 int gPortCount = 1;
 std::vector<IDispatch*> gListedPorts;  // the simulator's ports in place of the own ones; counted
 std::map<std::wstring, IDispatch*> gDevices;  // the driver manager's devices by upper-case name; counted
+hostsim::FakeHostObject* gFamilyManager = nullptr;
+hostsim::FakeHostObject* gGenericManager = nullptr;
+// Families by upper-case name: their properties by upper-case name.
+std::map<std::wstring, std::map<std::wstring, std::wstring>> gFamilyProperties;
+std::map<std::wstring, hostsim::FakeHostObject*> gFamilies;
+struct GenericDevice {
+  std::wstring BSDLFile, LibraryReference, LibraryName;
+};
+std::map<std::pair<std::uint32_t, std::uint32_t>, GenericDevice> gGenericDevices;  // by IDCODE and secondary id
 bool gManagerAbsent = false;
-hostsim::FakeHostObject* gGenericDevices = nullptr;
-std::map<std::pair<uint32_t, uint32_t>, std::pair<std::wstring, std::wstring>> gGenericLibraries;  // reference, library
 std::vector<std::wstring> gDeviceInformation;  // each ShowDeviceInformation: "type|parameters"
 
 std::wstring Upper(std::wstring text) {
   for (wchar_t& c : text) c = wchar_t(towupper(c));
   return text;
+}
+
+hostsim::FakeHostObject* Family(const std::wstring& key) {
+  hostsim::FakeHostObject*& family = gFamilies[key];
+  if (!family) {
+    family = new hostsim::FakeHostObject;
+    // IDeviceFamily.HasProperty(name) 503992 / GetPropertyValue(name) 503983 (empty when missing).
+    family->Serve(503992, "s", [key](std::vector<VARIANT*>& args, VARIANT* result) {
+      hostsim::SetResultBool(result, gFamilyProperties[key].contains(Upper(hostsim::ArgString(args[0]))));
+      return S_OK;
+    });
+    family->Serve(503983, "s", [key](std::vector<VARIANT*>& args, VARIANT* result) {
+      const auto& properties = gFamilyProperties[key];
+      const auto found = properties.find(Upper(hostsim::ArgString(args[0])));
+      hostsim::SetResultString(result, found == properties.end() ? std::wstring() : found->second);
+      return S_OK;
+    });
+  }
+  return family;
+}
+
+// IGenericDeviceManager 503975 GetBSDLFileName / 503976 GetLibraryReference /
+// 503977 GetLibraryName (IDCODE, secondary id): empty for a device it does not know.
+hostsim::FakeHostObject* GenericManager() {
+  if (!gGenericManager) {
+    gGenericManager = new hostsim::FakeHostObject;
+    struct Field {
+      DISPID Id;
+      std::wstring GenericDevice::*Text;
+    };
+    for (Field field : {Field{503975, &GenericDevice::BSDLFile}, Field{503976, &GenericDevice::LibraryReference},
+                        Field{503977, &GenericDevice::LibraryName}})
+      gGenericManager->Serve(field.Id, "ii", [field](std::vector<VARIANT*>& args, VARIANT* result) {
+        const auto found = gGenericDevices.find({std::uint32_t(args[0]->lVal), std::uint32_t(args[1]->lVal)});
+        hostsim::SetResultString(result, found == gGenericDevices.end() ? std::wstring() : found->second.*field.Text);
+        return S_OK;
+      });
+  }
+  return gGenericManager;
 }
 
 hostsim::FakeHostObject* Manager() {
@@ -33,19 +79,21 @@ hostsim::FakeHostObject* Manager() {
       hostsim::SetResultObject(result, found == gDevices.end() ? nullptr : found->second);
       return S_OK;
     });
-    // IDeviceManager.GetGenericDeviceManager: library reference and library by JTAG identification.
-    gGenericDevices = new hostsim::FakeHostObject;
-    gDeviceManager->ReturnObject(504015, gGenericDevices);
-    for (const DISPID id : {503976, 503977})
-      gGenericDevices->On(id, [id](std::vector<VARIANT*>& args, VARIANT* result) {
-        if (args.size() != 2) return DISP_E_BADPARAMCOUNT;
-        const auto key = std::make_pair(uint32_t(args[0]->lVal), uint32_t(args[1]->lVal));
-        auto found = gGenericLibraries.find(key);
-        hostsim::SetResultString(result, found == gGenericLibraries.end() ? L""
-                                         : id == 503976                  ? found->second.first
-                                                                         : found->second.second);
-        return S_OK;
-      });
+    // IDeviceManager 504014 GetDeviceFamilyManager / 504015 GetGenericDeviceManager.
+    gFamilyManager = new hostsim::FakeHostObject;
+    // IDeviceFamilyManager.GetDeviceFamily(name) 503996: a known family, else none.
+    gFamilyManager->Serve(503996, "s", [](std::vector<VARIANT*>& args, VARIANT* result) {
+      const std::wstring key = Upper(hostsim::ArgString(args[0]));
+      hostsim::SetResultObject(result, gFamilyProperties.contains(key) ? Family(key) : nullptr);
+      return S_OK;
+    });
+    gDeviceManager->ReturnObject(504014, gFamilyManager);
+    gDeviceManager->ReturnObject(504015, GenericManager());
+    // IDeviceManager.IsEquivalentDevice(name1, name2): one device under both library references.
+    gDeviceManager->Serve(504007, "ss", [](std::vector<VARIANT*>& args, VARIANT* result) {
+      hostsim::SetResultBool(result, Upper(hostsim::ArgString(args[0])) == Upper(hostsim::ArgString(args[1])));
+      return S_OK;
+    });
     // IDeviceManager.ShowDeviceInformation(type, parameters): noted; answers the empty text.
     gDeviceManager->Serve(504001, "ss", [](std::vector<VARIANT*>& args, VARIANT* result) {
       gDeviceInformation.push_back(hostsim::ArgString(args[0]) + L"|" + hostsim::ArgString(args[1]));
@@ -123,13 +171,32 @@ __declspec(dllexport) void __stdcall HostSim_SetDriverManagerDevice(const wchar_
   if (device) gDevices[key] = device;
 }
 
+// Simulator control: the device family Family has the property Name = Value.
+__declspec(dllexport) void __stdcall HostSim_SetDeviceFamilyProperty(const wchar_t* family, const wchar_t* name,
+                                                                     const wchar_t* value) {
+  Manager();
+  gFamilyProperties[Upper(family ? family : L"")][Upper(name ? name : L"")] = value ? value : L"";
+}
+
+// Simulator control: the generic device manager knows the device of IdCode and SecondaryId.
+__declspec(dllexport) void __stdcall HostSim_SetGenericDevice(std::uint32_t idcode, std::uint32_t secondaryId,
+                                                              const wchar_t* bsdlFile, const wchar_t* libraryReference,
+                                                              const wchar_t* libraryName) {
+  Manager();
+  gGenericDevices[{idcode, secondaryId}] =
+      GenericDevice{bsdlFile ? bsdlFile : L"", libraryReference ? libraryReference : L"", libraryName ? libraryName : L""};
+}
+
 // Simulator control: the generic device manager's library reference and
-// library for a JTAG identification (empty texts withdraw them).
-__declspec(dllexport) void __stdcall HostSim_SetGenericDeviceLibrary(uint32_t idCode, uint32_t secondaryId,
+// library for a JTAG identification, its BSDL file kept (empty texts withdraw them).
+__declspec(dllexport) void __stdcall HostSim_SetGenericDeviceLibrary(std::uint32_t idCode, std::uint32_t secondaryId,
                                                                      const wchar_t* reference, const wchar_t* library) {
+  Manager();
   const auto key = std::make_pair(idCode, secondaryId);
-  if ((!reference || !*reference) && (!library || !*library)) gGenericLibraries.erase(key);
-  else gGenericLibraries[key] = {reference ? reference : L"", library ? library : L""};
+  GenericDevice& device = gGenericDevices[key];
+  device.LibraryReference = reference ? reference : L"";
+  device.LibraryName = library ? library : L"";
+  if (device.BSDLFile.empty() && device.LibraryReference.empty() && device.LibraryName.empty()) gGenericDevices.erase(key);
 }
 
 // Simulator control: the host has no device manager (GetDeviceManager answers none).
