@@ -1121,6 +1121,7 @@ public:
   virtual void StartHeaderDragging(int column);
   void BandDragMove();
   void HeaderDragMove();
+  void DragMoveStep(bool band);
   virtual void EndBandDragging(bool accept);
   virtual void EndHeaderDragging(bool accept);
   // The cursor a band or header move shows (the screen's while it runs).

@@ -1380,37 +1380,26 @@ void TCustomdxTreeList::MoveDragImage(TCursor cursor) {
   }
 }
 
-void TCustomdxTreeList::BandDragMove() {
-  StopAutoScrollTimers();
-  POINT screen{};
-  GetCursorPos(&screen);
-  const POINT p = ScreenToClient(screen);
-  POINT arrows = screen;
-  int target = -1;
-  CalcBandDropPosition(arrows, target, FDragAbsoluteBandIndex, FDownBandIndex);
-  if (arrows.x != FArrowsPos.x || arrows.y != FArrowsPos.y) {
-    if (FFlagSaveArrowsRect) DrawArrows(true);
-    FArrowsPos = arrows;
-    DrawArrows(true);
-  }
-  TdxGridDrawInfo info;
-  CalcDrawInfo(info);
-  TCursor cursor = p.y >= info.BandRect.top && p.y < info.BandRect.bottom ? Cursor() : crdxTreeListDeleteCursor;
-  AdjustDragCursor(p, cursor);
-  bool accept = cursor != crdxTreeListDeleteCursor;
-  DoDragOverBandAt(p, FDragAbsoluteBandIndex, accept);
-  MoveDragImage(accept ? Cursor() : crdxTreeListDeleteCursor);
-  if (!PointInCustomizingForm(screen)) StartHorzAutoScroll(p.x, info);
-}
+void TCustomdxTreeList::BandDragMove() { DragMoveStep(true); }
 
-void TCustomdxTreeList::HeaderDragMove() {
+void TCustomdxTreeList::HeaderDragMove() { DragMoveStep(false); }
+
+// One move step of a band or header drag: the drop arrows follow the drop position, and the
+// drag is accepted while the pointer stays in the band or header row.
+void TCustomdxTreeList::DragMoveStep(bool band) {
   StopAutoScrollTimers();
   POINT screen{};
   GetCursorPos(&screen);
   const POINT p = ScreenToClient(screen);
   POINT arrows = screen;
-  TdxHeaderDropTarget target;
-  CalcHeaderDropPosition(arrows, target, FDragAbsoluteHeaderIndex, FDownColumnIndex);
+  const int dragged = band ? FDragAbsoluteBandIndex : FDragAbsoluteHeaderIndex;
+  if (band) {
+    int target = -1;
+    CalcBandDropPosition(arrows, target, dragged, FDownBandIndex);
+  } else {
+    TdxHeaderDropTarget target;
+    CalcHeaderDropPosition(arrows, target, dragged, FDownColumnIndex);
+  }
   if (arrows.x != FArrowsPos.x || arrows.y != FArrowsPos.y) {
     if (FFlagSaveArrowsRect) DrawArrows(true);
     FArrowsPos = arrows;
@@ -1418,10 +1407,14 @@ void TCustomdxTreeList::HeaderDragMove() {
   }
   TdxGridDrawInfo info;
   CalcDrawInfo(info);
-  TCursor cursor = p.y >= info.HeaderRect.top && p.y < info.HeaderRect.bottom ? Cursor() : crdxTreeListDeleteCursor;
+  const RECT& row = band ? info.BandRect : info.HeaderRect;
+  TCursor cursor = p.y >= row.top && p.y < row.bottom ? Cursor() : crdxTreeListDeleteCursor;
   AdjustDragCursor(p, cursor);
   bool accept = cursor != crdxTreeListDeleteCursor;
-  DoDragOverHeaderAt(p, FDragAbsoluteHeaderIndex, accept);
+  if (band)
+    DoDragOverBandAt(p, dragged, accept);
+  else
+    DoDragOverHeaderAt(p, dragged, accept);
   MoveDragImage(accept ? Cursor() : crdxTreeListDeleteCursor);
   if (!PointInCustomizingForm(screen)) StartHorzAutoScroll(p.x, info);
 }
