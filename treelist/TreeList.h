@@ -1450,6 +1450,9 @@ private:
   int FMouseDownLeftCoord = 0;
   bool FlagCtrl = false;
   bool FlagSelect = false;
+  // The customizing lists drag hidden bands and headers out through the move above.
+  friend class TdxBandsListBox;
+  friend class TdxHeadersListBox;
   int FDragAbsoluteBandIndex = -1;
   int FDragAbsoluteHeaderIndex = -1;
   TCursor FMoveCursor = crDefault;

@@ -158,13 +158,13 @@ void TdxCustomizingListBox::MouseMove(TShiftState shift, int x, int y) {
   TListBox::MouseMove(shift, x, y);
 }
 
-void TdxCustomizingListBox::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-  if (button == TMouseButton::mbLeft) {
-    EndDragItem(true);
-    FDragFlag = false;
-    FDragItemIndex = -1;
-  }
-  TListBox::MouseUp(button, shift, x, y);
+void TdxCustomizingListBox::WMLButtonUp(TMessage& message) {
+  // The drop comes first: the system list lets the capture go in its own handling, and
+  // losing the capture cancels a running drag.
+  EndDragItem(true);
+  FDragFlag = false;
+  FDragItemIndex = -1;
+  TVK_INHERITED(message);
 }
 
 void TdxCustomizingListBox::WMMouseMove(TMessage& message) {
@@ -199,6 +199,7 @@ void TdxCustomizingListBox::WMNCPaint(TMessage& message) {
 
 TVK_MESSAGE_MAP(TdxCustomizingListBox, {WM_MOUSEMOVE, &TdxCustomizingListBox::WMMouseMove},
                 {WM_LBUTTONDOWN, &TdxCustomizingListBox::WMLButtonDown},
+                {WM_LBUTTONUP, &TdxCustomizingListBox::WMLButtonUp},
                 {WM_CAPTURECHANGED, &TdxCustomizingListBox::WMCaptureChanged},
                 {WM_NCCALCSIZE, &TdxCustomizingListBox::WMNCCalcSize},
                 {WM_NCPAINT, &TdxCustomizingListBox::WMNCPaint})
@@ -237,6 +238,50 @@ void TdxHeadersListBox::FillItems(TStrings& items) {
     tree.GetColumnCaption(column, caption);
     items.AddObject(caption, reinterpret_cast<TObject*>(static_cast<intptr_t>(column)));
   }
+}
+
+namespace {
+int ItemIndexOf(TStrings& items, int index) {
+  return static_cast<int>(reinterpret_cast<intptr_t>(items.Objects(index)));
+}
+}  // namespace
+
+// A hidden band is dragged out onto the band panel by the tree list's own band move.
+void TdxBandsListBox::StartDragItem(int index) {
+  TCustomdxTreeList* tree = TreeList();
+  if (!tree || !tree->FShowBands || index < 0 || index >= Items().Count()) return;
+  tree->FDragAbsoluteBandIndex = ItemIndexOf(Items(), index);
+  tree->StartBandDragging(tree->GetVisibleBandIndex(tree->FDragAbsoluteBandIndex));
+}
+
+void TdxBandsListBox::DragItemMove() {
+  if (TCustomdxTreeList* tree = TreeList()) tree->BandDragMove();
+}
+
+void TdxBandsListBox::EndDragItem(bool drop) {
+  TCustomdxTreeList* tree = TreeList();
+  if (tree && tree->State() == tsBandDragging) tree->EndBandDragging(drop);
+}
+
+// A hidden header is dragged out onto the header panel when the tree list lets it move.
+void TdxHeadersListBox::StartDragItem(int index) {
+  TCustomdxTreeList* tree = TreeList();
+  if (!tree || !tree->FShowHeaders || index < 0 || index >= Items().Count()) return;
+  const int column = ItemIndexOf(Items(), index);
+  tree->FDragAbsoluteHeaderIndex = column;
+  if (tree->CanHeaderDragging(column))
+    tree->StartHeaderDragging(column);
+  else
+    tree->FDragAbsoluteHeaderIndex = -1;
+}
+
+void TdxHeadersListBox::DragItemMove() {
+  if (TCustomdxTreeList* tree = TreeList()) tree->HeaderDragMove();
+}
+
+void TdxHeadersListBox::EndDragItem(bool drop) {
+  TCustomdxTreeList* tree = TreeList();
+  if (tree && tree->State() == tsColumnDragging) tree->EndHeaderDragging(drop);
 }
 
 // ---- the form

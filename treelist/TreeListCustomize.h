@@ -41,12 +41,12 @@ protected:
   void KeyDown(WORD& key, TShiftState shift) override;
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void MouseMove(TShiftState shift, int x, int y) override;
-  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
   bool FMultiLine = false;
 
   TVK_MESSAGES();
   void WMMouseMove(TMessage& message);
   void WMLButtonDown(TMessage& message);
+  void WMLButtonUp(TMessage& message);
   void WMCaptureChanged(TMessage& message);
   void WMNCCalcSize(TMessage& message);
   void WMNCPaint(TMessage& message);
@@ -66,6 +66,9 @@ public:
   TVK_CLASS(TdxBandsListBox, TdxCustomizingListBox)
   using TdxCustomizingListBox::TdxCustomizingListBox;
   void RefreshItems() override;
+  void StartDragItem(int index) override;
+  void DragItemMove() override;
+  void EndDragItem(bool drop) override;
 
 protected:
   void FillItems(TStrings& items) override;
@@ -77,6 +80,9 @@ public:
   TVK_CLASS(TdxHeadersListBox, TdxCustomizingListBox)
   using TdxCustomizingListBox::TdxCustomizingListBox;
   void RefreshItems() override;
+  void StartDragItem(int index) override;
+  void DragItemMove() override;
+  void EndDragItem(bool drop) override;
 
 protected:
   void FillItems(TStrings& items) override;

@@ -1188,8 +1188,9 @@ void TCustomdxTreeList::BuildHeaderDragImage(int column) {
 }
 
 void TCustomdxTreeList::StartBandDragging(int band) {
+  (void)band;  // the dragged band is already the absolute one: a hidden band has no visible index
   SetArrowsRect(true);
-  BuildBandDragImage(GetAbsoluteBandIndex(band));
+  BuildBandDragImage(FDragAbsoluteBandIndex);
   FArrowsPos = POINT{-100, -100};
   FFlagSaveArrowsRect = false;
   DrawArrows(false);

@@ -197,6 +197,40 @@ TEST(TreeListCustomizing, ADragStartsOnlyFromTheSelectedItemAfterMoreThanThreePi
   EXPECT_EQ(-1, list->DragItemIndex()) << "Escape cancels";
 }
 
+// A hidden header dragged out of the list and released over the header row is shown; the
+// list holds the capture, so the moves it hears run the tree list's own header move.
+TEST(TreeListCustomizing, AHiddenHeaderDraggedOntoTheHeaderRowIsShownAndEscapeLeavesItHidden) {
+  for (bool escape : {true, false}) {
+    TCustomizingForm f({L"Pin", L"-a", L"-b"});
+    f.Tree->ColumnsCustomizing();
+    TdxHeadersListBox* list = f.Tree->CustomizingHeaderListBox();
+    list->SetItemIndex(1);
+    const RECT item = list->ItemRect(1);
+    const LPARAM at = MAKELPARAM(item.left + 10, item.top + 2);
+    SendMessageW(list->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(list->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(item.left + 10, item.top + 8));
+    ASSERT_EQ(tsColumnDragging, f.Tree->State());
+    TdxGridDrawInfo info;
+    f.Tree->CalcDrawInfo(info);
+    ASSERT_FALSE(info.HeadersInfo.empty());
+    const RECT pin = info.HeadersInfo[0].HeaderRect;
+    const POINT header = f.Tree->ClientToScreen(
+        POINT{pin.right - 5, (pin.top + pin.bottom) / 2});
+    SetCursorPos(header.x, header.y);
+    SendMessageW(list->Handle(), WM_MOUSEMOVE, MK_LBUTTON, at);
+    EXPECT_EQ(tsColumnDragging, f.Tree->State()) << "a move over the header row keeps the drag";
+    ASSERT_FALSE(f.Tree->PointInCustomizingForm(header));
+    EXPECT_EQ(f.Tree->Cursor(), f.Tree->MoveCursor());
+    if (escape)
+      SendMessageW(list->Handle(), WM_KEYDOWN, VK_ESCAPE, 1);
+    else
+      SendMessageW(list->Handle(), WM_LBUTTONUP, 0, at);
+    EXPECT_EQ(tsNormal, f.Tree->State());
+    EXPECT_EQ(nullptr, f.Tree->DragImageList());
+    EXPECT_EQ(!escape, f.Tree->Columns(2)->Visible()) << (escape ? "Escape" : "drop");
+  }
+}
+
 TEST(TreeListCustomizing, TheTreeListGoingFreesAnOpenForm) {
   TCustomizingForm f({L"Pin", L"-a"});
   f.Tree->ColumnsCustomizing();
