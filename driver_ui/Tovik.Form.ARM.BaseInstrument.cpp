@@ -31,23 +31,8 @@ TInstrumentLabel* ValueField(TComponent& owner, TWinControl* parent, const wchar
   return label;
 }
 
-TInstrumentButton* Key(TComponent& owner, TWinControl* parent, const wchar_t* name, const wchar_t* caption,
-                       int left, int top, int width) {
-  auto* key = PlaceControl<TInstrumentButton>(owner, parent, name, left, top, width, 22);
-  key->SetCaption(caption);
-  return key;
-}
-
-// A display-only lamp with its label beside it.
-TInstrumentCheckBox* Lamp(TComponent& owner, TWinControl* parent, const wchar_t* name, int left, int top,
-                          TInstrumentLabel*& label, const wchar_t* labelName, const wchar_t* caption,
-                          int labelWidth) {
-  auto* lamp = PlaceControl<TInstrumentCheckBox>(owner, parent, name, left, top, 17, 17);
-  lamp->SetEnabled(false);
-  label = PlaceControl<TInstrumentLabel>(owner, parent, labelName, left + 19, top + 2, labelWidth, 14);
-  label->SetCaption(caption);
-  return lamp;
-}
+constexpr auto* Key = &PlaceKey<TInstrumentButton>;
+constexpr auto* Lamp = &PlaceLamp<TInstrumentCheckBox, TInstrumentLabel>;
 
 void BuildArmBaseInstrumentForm(TComponent& root) {
   auto& form = static_cast<TARM_BaseInstrumentForm&>(root);

@@ -44,22 +44,8 @@ TPinStatesPanelMaker& PanelMaker() {
   return maker;
 }
 
-TInstrumentButton* ActionKey(TComponent& owner, TWinControl* parent, const wchar_t* name, const wchar_t* caption,
-                             int left, int top, int width) {
-  auto* key = PlaceControl<TInstrumentButton>(owner, parent, name, left, top, width, 22);
-  key->SetCaption(caption);
-  return key;
-}
-
-// A display-only lamp with its label beside it.
-TInstrumentCheckBox* StatusLamp(TComponent& owner, TWinControl* parent, const wchar_t* name, int left, int top,
-                                TInstrumentLabel*& label, const wchar_t* labelName, const wchar_t* caption) {
-  auto* lamp = PlaceControl<TInstrumentCheckBox>(owner, parent, name, left, top, 17, 17);
-  lamp->SetEnabled(false);
-  label = PlaceControl<TInstrumentLabel>(owner, parent, labelName, left + 19, top + 2, 64, 14);
-  label->SetCaption(caption);
-  return lamp;
-}
+constexpr auto* ActionKey = &PlaceKey<TInstrumentButton>;
+constexpr auto* StatusLamp = &PlaceLamp<TInstrumentCheckBox, TInstrumentLabel>;
 
 void BuildHardDeviceViewerForm(TComponent& root) {
   auto& form = static_cast<THardDeviceViewerForm&>(root);
@@ -109,10 +95,10 @@ void BuildHardDeviceViewerForm(TComponent& root) {
   form.Button_ShowPinsState = ActionKey(root, plate, L"Button_ShowPinsState", L"JTAG Viewer Panel", 324, 60, 120);
   form.Button_ShowPinsState->OnClick = [&form](TObject* s) { form.Button_ShowPinsStates_Click(s); };
   form.CheckBox_LEDProgrammed = StatusLamp(root, plate, L"CheckBox_LEDProgrammed", 452, 59, form.Label_Programmed,
-                                           L"Label_Programmed", L"Programmed");
+                                           L"Label_Programmed", L"Programmed", 64);
   form.CheckBox_LEDProgrammed->SetGlyphStyle(TInstrumentCheckStyle::icsGreen);
   form.CheckBox_LEDReset =
-      StatusLamp(root, plate, L"CheckBox_LEDReset", 545, 59, form.Label_Reset, L"Label_Reset", L"Reset");
+      StatusLamp(root, plate, L"CheckBox_LEDReset", 545, 59, form.Label_Reset, L"Label_Reset", L"Reset", 64);
 }
 
 TVK_DESIGN(THardDeviceViewerForm, BuildHardDeviceViewerForm);
