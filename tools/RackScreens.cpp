@@ -80,8 +80,11 @@ void ShootHardDeviceViewer(const std::string& folder) {
   device->ReturnInt(503629, 1);
   device->ReturnObject(503635, driver.Get());
   device->ReturnObject(503630, nullptr);  // no JTAG channel: port -1, the device name as the core
+  // The panel has pictures of its own (pins_panel_screens); this one shows the viewer's plate.
+  const TPinStatesPanelMaker previous = SetPinStatesPanelMaker(nullptr);
   std::unique_ptr<TDriverForm> form =
       ModuleDriverUI().CreateHardDeviceViewerForm(ITovikDevice(device.Get()), IJTagDevice());
+  SetPinStatesPanelMaker(previous);
   AsInstrumentForm(*form).SetState_Controls();
   AsInstrumentForm(*form).Display(ITovikDevice(device.Get()));
   IInstrumentView view = ModuleDriverUI().RackInstrumentView().Create(*form);
